@@ -1,0 +1,58 @@
+#ifndef CHASH_H
+#define CHASH_H
+
+#include "CClass.h"
+
+class CPool;
+
+// One entry of a CHash bucket chain. Values are pointer-sized: most tables
+// keep object pointers in them.
+struct CHashNode {
+    uint32_t key;
+    uintptr_t value;
+    CHashNode* next;
+};
+
+// A chained hash table from 32-bit keys to pointer-sized values, with a prime
+// number of buckets and nodes taken from a block pool. Duplicate keys are
+// allowed; Find and Remove act on the latest insert.
+class CHash : public CClass {
+public:
+    static constexpr uint32_t kClassKey = 0x0017E658;
+
+    CHash();
+    ~CHash() override;
+
+    CHash(const CHash&) = delete;
+    CHash& operator=(const CHash&) = delete;
+
+    // Bucket count NextPrime(requested); false when the buckets or the node
+    // pool could not be created.
+    bool Init(int32_t requestedBuckets, uint32_t nodesPerChunk, bool growable);
+    // The smallest odd number >= n (n + 1 for even n) with no odd divisor
+    // up to its square root: 0 and 1 give 1, 20 gives 23.
+    static int32_t NextPrime(int32_t n);
+
+    // Returns false (table unchanged) when no node could be allocated.
+    bool Insert(uint32_t key, uintptr_t value);
+    bool InsertByName(const char* name, uintptr_t value, uint32_t* outKey);
+    // On the first node of the key, stores its value (when outValue is not
+    // null) and returns true.
+    bool Find(uint32_t key, uintptr_t* outValue) const;
+    void Remove(uint32_t key);
+    void Clear();
+    void Destroy();
+
+    int32_t GetBucketCount() const { return m_bucketCount; }
+    // Head of bucket i, or null; walk the chain through `next`.
+    CHashNode* GetBucket(int32_t index) const;
+
+private:
+    uint32_t BucketOf(uint32_t key) const { return key % static_cast<uint32_t>(m_bucketCount); }
+
+    CPool* m_nodePool = nullptr;
+    int32_t m_bucketCount = 0;
+    CHashNode** m_buckets = nullptr;
+};
+
+#endif
