@@ -14,38 +14,49 @@ function(engine_library name)
     list(APPEND sources ${folder_sources})
     list(APPEND includes ${PROJECT_SOURCE_DIR}/${folder}/inc)
   endforeach()
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${includes})
-  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${includes})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    # A subsystem whose sources are still to come: headers only.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${includes})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+  target_link_libraries(engine_all INTERFACE ${name})
 endfunction()
 
-# engine_test(<name> FOLDER <tests-subdir> [LIBS <lib>...])
+# engine_test(<name> FOLDER <tests-subdir>)
 # One GoogleTest executable per test folder; every *.cpp in it is part of it.
+# Skipped while the folder has no tests.
 function(engine_test name)
-  cmake_parse_arguments(ARG "" "FOLDER" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FOLDER" "" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_FOLDER}/*.cpp)
+  if(NOT test_sources)
+    return()
+  endif()
   add_executable(${name} ${test_sources})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} engine_test_support GTest::gtest)
+  target_link_libraries(${name} PRIVATE engine_all engine_test_support GTest::gtest)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
-# engine_fuzz_target(<name> SOURCE <file> [LIBS <lib>...])
+# engine_fuzz_target(<source file>)
 # Always builds a replay test that feeds every file of fuzz/corpus/<name>/ to
 # the target under the sanitizers; with ENGINE_FUZZ it also builds the real
-# libFuzzer binary <name>_fuzzer.
-function(engine_fuzz_target name)
-  cmake_parse_arguments(ARG "" "SOURCE" "LIBS" ${ARGN})
-  add_executable(${name}_replay ${ARG_SOURCE} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplayMain.cpp)
-  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
-  add_test(NAME fuzz_replay_${name}
+# libFuzzer binary <name>_fuzzer. <name> is the file's stem.
+function(engine_fuzz_target source)
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name}_replay ${source} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplayMain.cpp)
+  target_link_libraries(${name}_replay PRIVATE engine_all)
+  add_test(NAME ${name}
     COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
   if(ENGINE_FUZZ)
-    add_executable(${name}_fuzzer ${ARG_SOURCE})
+    add_executable(${name}_fuzzer ${source})
     target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${name}_fuzzer PRIVATE ${ARG_LIBS})
+    target_link_libraries(${name}_fuzzer PRIVATE engine_all)
   endif()
 endfunction()
