@@ -1,0 +1,21 @@
+#ifndef WINCEHANDLE_H
+#define WINCEHANDLE_H
+
+// Handles of the handset's kernel calls as the stand-in hands them out:
+// pointer-sized, all ones when invalid, each one a HostHandle object that
+// CloseHandle releases.
+
+#include <cstdint>
+
+typedef void* HANDLE;
+typedef int32_t BOOL;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~static_cast<uintptr_t>(0));
+
+// Releases a handle from any of the stand-in's calls. False for the invalid
+// handle, a handle already closed, or a value that never was a handle.
+BOOL CloseHandle(HANDLE handle);
+
+#endif

@@ -1,0 +1,243 @@
+#include "WinCeFile.h"
+
+#include "HostFile.h"
+#include "HostPath.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0644;
+constexpr int64_t kLargest32BitPosition = 0xFFFFFFFE;
+
+// open() flags for the access and creation values, or -1 when unsupported.
+int OpenFlags(DWORD access, DWORD creation) {
+    const bool read = (access & GENERIC_READ) != 0;
+    const bool write = (access & GENERIC_WRITE) != 0;
+    if (!read && !write) {
+        return -1;
+    }
+    int flags = O_CLOEXEC | (read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY));
+    switch (creation) {
+        case OPEN_EXISTING:
+            return flags;
+        case CREATE_ALWAYS:
+            return flags | O_CREAT | O_TRUNC;
+        case OPEN_ALWAYS:
+            return flags | O_CREAT;
+        default:
+            return -1;
+    }
+}
+
+bool IsRegularFile(int descriptor) {
+    struct stat info;
+    return fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Runs read() or write() until `count` bytes moved, the file ends, or an
+// error other than an interruption; returns the bytes moved and whether no
+// error stopped it.
+template <typename Transfer>
+bool TransferAll(Transfer transfer, DWORD count, DWORD* moved) {
+    DWORD done = 0;
+    bool ok = true;
+    while (done < count) {
+        const ssize_t n = transfer(done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ok = false;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<DWORD>(n);
+    }
+    if (moved != nullptr) {
+        *moved = done;
+    }
+    return ok;
+}
+
+bool FileSize(int descriptor, int64_t* size) {
+    struct stat info;
+    if (fstat(descriptor, &info) != 0) {
+        return false;
+    }
+    *size = info.st_size;
+    return true;
+}
+
+// The position the seek asks for, or -1 when its base cannot be found.
+int64_t SeekBase(int descriptor, DWORD method) {
+    int64_t base = -1;
+    if (method == FILE_BEGIN) {
+        base = 0;
+    } else if (method == FILE_CURRENT) {
+        base = lseek(descriptor, 0, SEEK_CUR);
+    } else if (method == FILE_END && !FileSize(descriptor, &base)) {
+        base = -1;
+    }
+    return base;
+}
+
+}  // namespace
+
+HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creation, DWORD, HANDLE) {
+    const int flags = OpenFlags(access, creation);
+    if (path == nullptr || flags < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::string hostPath = HostPath::FromWide(path);
+    if (HostFile::ShouldFail(HostFile::Op::Open, hostPath)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const int descriptor = open(hostPath.c_str(), flags, kNewFileMode);
+    if (descriptor < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    // Directories and devices are not files to the handset.
+    if (!IsRegularFile(descriptor)) {
+        close(descriptor);
+        return INVALID_HANDLE_VALUE;
+    }
+    HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath);
+    if (file == nullptr) {
+        close(descriptor);
+        return INVALID_HANDLE_VALUE;
+    }
+    return HostHandle::Publish(file);
+}
+
+BOOL ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* bytesRead, void* overlapped) {
+    if (bytesRead != nullptr) {
+        *bytesRead = 0;
+    }
+    HostFile* file = HostFile::FromHandle(handle);
+    if (file == nullptr || overlapped != nullptr || (buffer == nullptr && count != 0) ||
+        HostFile::ShouldFail(HostFile::Op::Read, file->Path())) {
+        return 0;
+    }
+    uint8_t* bytes = static_cast<uint8_t*>(buffer);
+    const int descriptor = file->Descriptor();
+    return TransferAll([bytes, descriptor](DWORD done, DWORD left) { return read(descriptor, bytes + done, left); },
+                       count, bytesRead)
+               ? 1
+               : 0;
+}
+
+BOOL WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* bytesWritten, void* overlapped) {
+    if (bytesWritten != nullptr) {
+        *bytesWritten = 0;
+    }
+    HostFile* file = HostFile::FromHandle(handle);
+    if (file == nullptr || overlapped != nullptr || (buffer == nullptr && count != 0) ||
+        HostFile::ShouldFail(HostFile::Op::Write, file->Path())) {
+        return 0;
+    }
+    const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
+    const int descriptor = file->Descriptor();
+    DWORD written = 0;
+    const bool ok = TransferAll(
+        [bytes, descriptor](DWORD done, DWORD left) { return write(descriptor, bytes + done, left); }, count, &written);
+    if (bytesWritten != nullptr) {
+        *bytesWritten = written;
+    }
+    // A write that stops short (a full disk) is a failure.
+    return ok && written == count ? 1 : 0;
+}
+
+DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD method) {
+    HostFile* file = HostFile::FromHandle(handle);
+    if (file == nullptr || HostFile::ShouldFail(HostFile::Op::Seek, file->Path())) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    const int64_t base = SeekBase(file->Descriptor(), method);
+    if (base < 0) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    int64_t offset = distance;
+    if (distanceHigh != nullptr) {
+        offset = static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                      static_cast<uint32_t>(distance));
+    }
+    // Both are far below 2^62 for any real file, so the sum cannot overflow.
+    const int64_t target = base + offset;
+    const bool outOfRange = target < 0 || (distanceHigh == nullptr && target > kLargest32BitPosition);
+    if (outOfRange || lseek(file->Descriptor(), target, SEEK_SET) != target) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh != nullptr) {
+        *distanceHigh = static_cast<LONG>(target >> 32);
+    }
+    return static_cast<DWORD>(target);
+}
+
+DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh) {
+    HostFile* file = HostFile::FromHandle(handle);
+    int64_t size = 0;
+    if (file == nullptr || !FileSize(file->Descriptor(), &size)) {
+        return INVALID_FILE_SIZE;
+    }
+    if (sizeHigh != nullptr) {
+        *sizeHigh = static_cast<DWORD>(static_cast<uint64_t>(size) >> 32);
+    } else if (size > kLargest32BitPosition) {
+        return INVALID_FILE_SIZE;
+    }
+    return static_cast<DWORD>(size);
+}
+
+BOOL FlushFileBuffers(HANDLE handle) {
+    HostFile* file = HostFile::FromHandle(handle);
+    if (file == nullptr || HostFile::ShouldFail(HostFile::Op::Flush, file->Path())) {
+        return 0;
+    }
+    return fsync(file->Descriptor()) == 0 ? 1 : 0;
+}
+
+BOOL MoveFileW(const char16_t* from, const char16_t* to) {
+    if (from == nullptr || to == nullptr) {
+        return 0;
+    }
+    const std::string hostFrom = HostPath::FromWide(from);
+    const std::string hostTo = HostPath::FromWide(to);
+    if (HostFile::ShouldFail(HostFile::Op::Move, hostFrom)) {
+        return 0;
+    }
+    return rename(hostFrom.c_str(), hostTo.c_str()) == 0 ? 1 : 0;
+}
+
+BOOL DeleteFileW(const char16_t* path) {
+    if (path == nullptr) {
+        return 0;
+    }
+    const std::string hostPath = HostPath::FromWide(path);
+    if (HostFile::ShouldFail(HostFile::Op::Delete, hostPath)) {
+        return 0;
+    }
+    return unlink(hostPath.c_str()) == 0 ? 1 : 0;
+}
+
+DWORD GetModuleFileNameW(HANDLE module, char16_t* buffer, DWORD size) {
+    if (buffer == nullptr || size == 0) {
+        return 0;
+    }
+    buffer[0] = 0;
+    if (module != nullptr) {
+        return 0;
+    }
+    const std::u16string path = HostPath::ToWide(HostPath::ModulePath());
+    if (path.empty() || path.size() >= size) {
+        return 0;
+    }
+    std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(path.size());
+}

@@ -1,0 +1,44 @@
+#ifndef CFILEUTIL_H
+#define CFILEUTIL_H
+
+#include "EngineTypes.h"
+
+class CStrWChar;
+
+// Path helpers and whole-file reads and writes through the file manager.
+// Paths use the file manager's separator.
+class CFileUtil {
+public:
+    // The part of the path before its last separator ("\" itself when that
+    // separator is the first character); empty without a separator.
+    static void GetDirectory(CStrWChar& out, const WChar* path);
+    // The part behind the last separator, or the whole path without one.
+    static void GetFileName(CStrWChar& out, const WChar* path);
+    // Directory, separator and name (no separator behind an empty
+    // directory).
+    static void MakeAppPath(CStrWChar& out, const WChar* name);
+    static void MakeDataPath(CStrWChar& out, const WChar* name);
+
+    // True when exactly `size` bytes were read; nothing to read is true.
+    static bool ReadFile(const WChar* path, void* dst, uint32_t size);
+    // Creates or truncates the file; true when all `size` bytes went out.
+    // Nothing to write is false.
+    static bool WriteFile(const WChar* path, const void* src, uint32_t size);
+    // Writes the whole file through "temp.dat" in the same directory and
+    // then puts it in place of the old one in one step, so that the file
+    // holds either its old content or the new one at every moment. On
+    // failure the old file stays and "temp.dat" is removed. Nothing to
+    // write deletes the file and is true.
+    static bool SafeWriteFile(const WChar* path, const void* src, uint32_t size);
+
+    static bool ReadAppFile(const WChar* name, void* dst, uint32_t size);
+    static bool ReadDataFile(const WChar* name, void* dst, uint32_t size);
+    static bool WriteDataFileDirect(const WChar* name, const void* src, uint32_t size);
+    static bool WriteDataFile(const WChar* name, const void* src, uint32_t size);
+
+private:
+    static WChar Separator();
+    static void JoinPath(CStrWChar& out, const WChar* directory, const WChar* name);
+};
+
+#endif

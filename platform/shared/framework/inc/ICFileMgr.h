@@ -1,0 +1,46 @@
+#ifndef ICFILEMGR_H
+#define ICFILEMGR_H
+
+#include "CSingleton.h"
+
+class ICFile;
+
+// The engine's only way to the file system, an engine singleton. Paths are
+// wide texts with the separator of GetPathSeparator between their parts.
+class ICFileMgr : public CSingleton {
+public:
+    static constexpr uint32_t kClassKey = 0x70FA1BDF;
+
+    // Open modes.
+    static constexpr uint32_t kRead = 0;
+    // Create, or truncate an existing file.
+    static constexpr uint32_t kWrite = 1;
+    // Create, or keep an existing file's content; writing starts at 0.
+    static constexpr uint32_t kAppend = 2;
+
+    ICFileMgr() : CSingleton(kClassKey) {}
+    ~ICFileMgr() override = default;
+
+    // Directories without a trailing separator.
+    virtual const WChar* GetAppDirectory() = 0;
+    virtual const WChar* GetDataDirectory() = 0;
+    virtual const WChar* GetPathSeparator() = 0;
+
+    // A new open file, or null.
+    virtual ICFile* Open(const WChar* path, uint32_t mode) = 0;
+    // Closes and deletes the file; null is ignored.
+    virtual void Close(ICFile* file) = 0;
+    virtual bool Exists(const WChar* path) = 0;
+    // 0 for a missing file as for an empty one.
+    virtual uint32_t GetFileSize(const WChar* path) = 0;
+    virtual bool Rename(const WChar* from, const WChar* to) = 0;
+    virtual bool Delete(const WChar* path) = 0;
+    // Operations this platform does not offer: each answers 0.
+    virtual int32_t UnsupportedOp1() = 0;
+    virtual int32_t UnsupportedOp2() = 0;
+    virtual int32_t UnsupportedOp3() = 0;
+    // Bytes the application may store.
+    virtual uint32_t GetSpaceLimit() = 0;
+};
+
+#endif

@@ -1,0 +1,41 @@
+#ifndef CFILEMGR_WIN32_H
+#define CFILEMGR_WIN32_H
+
+#include "ICFileMgr.h"
+#include "WinCeFile.h"
+
+// The file manager over the platform's file calls. Its base directory, the
+// directory of the executable, serves as both application and data
+// directory.
+class CFileMgr_Win32 : public ICFileMgr {
+public:
+    // Constructs and registers the singleton; null when memory is exhausted.
+    static CFileMgr_Win32* Create();
+
+    CFileMgr_Win32();
+    ~CFileMgr_Win32() override = default;
+
+    const WChar* GetAppDirectory() override { return m_baseDirectory; }
+    const WChar* GetDataDirectory() override { return m_baseDirectory; }
+    const WChar* GetPathSeparator() override;
+
+    ICFile* Open(const WChar* path, uint32_t mode) override;
+    void Close(ICFile* file) override;
+    bool Exists(const WChar* path) override;
+    uint32_t GetFileSize(const WChar* path) override;
+    bool Rename(const WChar* from, const WChar* to) override;
+    bool Delete(const WChar* path) override;
+    int32_t UnsupportedOp1() override;
+    int32_t UnsupportedOp2() override;
+    int32_t UnsupportedOp3() override;
+    uint32_t GetSpaceLimit() override { return 0x7FFFFFFF; }
+
+private:
+    // The directory part of the executable's path, or the whole path when
+    // it has no separator.
+    void FindBaseDirectory();
+
+    WChar m_baseDirectory[MAX_PATH];
+};
+
+#endif

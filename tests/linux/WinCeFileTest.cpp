@@ -1,0 +1,164 @@
+#include "HostFile.h"
+#include "HostPath.h"
+#include "WinCeFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class WinCeFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "wince-file-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_directory = pattern;
+    }
+    void TearDown() override {
+        HostFile::SetFaultHook(nullptr);
+        HostPath::SetAppDirectory(nullptr);
+        fs::remove_all(m_directory);
+    }
+
+    std::u16string Wide(const std::string& name) const { return HostPath::ToWide(m_directory + "/" + name); }
+    std::string Host(const std::string& name) const { return m_directory + "/" + name; }
+    std::string Contents(const std::string& name) const {
+        std::ifstream in(Host(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    HANDLE Open(const std::string& name, DWORD access, DWORD creation) const {
+        return CreateFileW(Wide(name).c_str(), access, FILE_SHARE_READ, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    }
+
+    std::string m_directory;
+};
+
+TEST(HostPath, ConvertsTextAndSeparators) {
+    EXPECT_EQ(HostPath::FromWide(u"\\dir\\caf\u00E9\\\u20AC.dat"), "/dir/caf\xC3\xA9/\xE2\x82\xAC.dat");
+    EXPECT_EQ(HostPath::FromWide(u"a\U0001F600"), "a\xF0\x9F\x98\x80");
+    EXPECT_EQ(HostPath::FromWide(u"x\xD800y"), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(HostPath::FromWide(nullptr), "");
+    EXPECT_EQ(HostPath::ToWide("/dir/caf\xC3\xA9"), u"\\dir\\caf\u00E9");
+    EXPECT_EQ(HostPath::ToWide("a\xF0\x9F\x98\x80"), u"a\U0001F600");
+    EXPECT_EQ(HostPath::ToWide("a\xC3"), u"a\uFFFD");
+    EXPECT_EQ(HostPath::ToWide("\xC0\x80"), u"\uFFFD");
+}
+
+TEST_F(WinCeFile, CreationModes) {
+    EXPECT_EQ(Open("missing", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+
+    HANDLE file = Open("f", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, "hello", 5, &written, nullptr));
+    EXPECT_EQ(written, 5u);
+    EXPECT_TRUE(FlushFileBuffers(file));
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(Contents("f"), "hello");
+
+    // Open-always keeps the content and writes from the start.
+    file = Open("f", GENERIC_WRITE, OPEN_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteFile(file, "J", 1, &written, nullptr));
+    CloseHandle(file);
+    EXPECT_EQ(Contents("f"), "Jello");
+
+    file = Open("f", GENERIC_WRITE, CREATE_ALWAYS);
+    CloseHandle(file);
+    EXPECT_EQ(Contents("f"), "");
+
+    EXPECT_EQ(Open("f", 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Open("f", GENERIC_READ, 0), INVALID_HANDLE_VALUE);
+    // A directory is no file.
+    fs::create_directory(Host("sub"));
+    EXPECT_EQ(Open("sub", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(WinCeFile, ReadSeekAndSize) {
+    std::ofstream(Host("data"), std::ios::binary) << "0123456789";
+    HANDLE file = Open("data", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileSize(file, nullptr), 10u);
+    EXPECT_EQ(SetFilePointer(file, -3, nullptr, FILE_END), 7u);
+    char buffer[8] = {};
+    DWORD read = 99;
+    EXPECT_TRUE(ReadFile(file, buffer, 8, &read, nullptr));
+    EXPECT_EQ(read, 3u);
+    EXPECT_EQ(std::string(buffer, 3), "789");
+    EXPECT_TRUE(ReadFile(file, buffer, 8, &read, nullptr));
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(SetFilePointer(file, 2, nullptr, FILE_BEGIN), 2u);
+    EXPECT_EQ(SetFilePointer(file, 3, nullptr, FILE_CURRENT), 5u);
+    // Before the start fails and leaves the position alone.
+    EXPECT_EQ(SetFilePointer(file, -6, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 5u);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
+    LONG high = -1;
+    EXPECT_EQ(SetFilePointer(file, 0, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 5u);
+    // Writing through a read handle fails.
+    DWORD written = 7;
+    EXPECT_FALSE(WriteFile(file, "x", 1, &written, nullptr));
+    EXPECT_EQ(written, 0u);
+    CloseHandle(file);
+    EXPECT_FALSE(ReadFile(file, buffer, 1, &read, nullptr));
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(GetFileSize(file, nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, nullptr), INVALID_FILE_SIZE);
+}
+
+TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {
+    std::ofstream(Host("old"), std::ios::binary) << "old";
+    std::ofstream(Host("new"), std::ios::binary) << "new";
+    EXPECT_TRUE(MoveFileW(Wide("new").c_str(), Wide("old").c_str()));
+    EXPECT_EQ(Contents("old"), "new");
+    EXPECT_FALSE(fs::exists(Host("new")));
+    EXPECT_FALSE(MoveFileW(Wide("new").c_str(), Wide("old").c_str()));
+    EXPECT_FALSE(MoveFileW(nullptr, Wide("old").c_str()));
+    EXPECT_TRUE(DeleteFileW(Wide("old").c_str()));
+    EXPECT_FALSE(DeleteFileW(Wide("old").c_str()));
+    EXPECT_FALSE(DeleteFileW(nullptr));
+}
+
+TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {
+    std::ofstream(Host("keep"), std::ios::binary) << "keep";
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Move; });
+    EXPECT_FALSE(MoveFileW(Wide("keep").c_str(), Wide("other").c_str()));
+    EXPECT_TRUE(fs::exists(Host("keep")));
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string& path) {
+        return op == HostFile::Op::Write && path.find("keep") != std::string::npos;
+    });
+    HANDLE file = Open("keep", GENERIC_WRITE, OPEN_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 5;
+    EXPECT_FALSE(WriteFile(file, "x", 1, &written, nullptr));
+    EXPECT_EQ(written, 0u);
+    CloseHandle(file);
+    EXPECT_EQ(Contents("keep"), "keep");
+}
+
+TEST_F(WinCeFile, ModulePathFollowsTheApplicationDirectory) {
+    char16_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    const std::u16string own(buffer, length);
+    EXPECT_EQ(own, HostPath::ToWide(fs::read_symlink("/proc/self/exe").string()));
+
+    HostPath::SetAppDirectory(m_directory.c_str());
+    const std::u16string name = own.substr(own.rfind(u'\\'));
+    ASSERT_EQ(GetModuleFileNameW(nullptr, buffer, MAX_PATH), HostPath::ToWide(m_directory).size() + name.size());
+    EXPECT_EQ(std::u16string(buffer), HostPath::ToWide(m_directory) + name);
+    // Too small a buffer gives nothing rather than a cut path.
+    EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, 4), 0u);
+    EXPECT_EQ(buffer[0], 0);
+}
+
+}  // namespace
