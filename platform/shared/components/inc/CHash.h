@@ -48,10 +48,16 @@ public:
     CHashNode* GetBucket(int32_t index) const;
 
 private:
-    uint32_t BucketOf(uint32_t key) const { return key % static_cast<uint32_t>(m_bucketCount); }
+    // key mod bucket count, through a reciprocal fixed at Init: exact for
+    // every 32-bit key and count, and without a division on each lookup.
+    uint32_t BucketOf(uint32_t key) const {
+        const unsigned __int128 fraction = m_bucketReciprocal * key;
+        return static_cast<uint32_t>((fraction * static_cast<uint32_t>(m_bucketCount)) >> 64);
+    }
 
     CPool* m_nodePool = nullptr;
     int32_t m_bucketCount = 0;
+    uint64_t m_bucketReciprocal = 0;
     CHashNode** m_buckets = nullptr;
 };
 

@@ -36,10 +36,20 @@ private:
     explicit CPool(CPool* parent);
     void Release();
     bool IsEmpty() const;
-    void* AllocFromChain(uint32_t size);
+    void* TakeBlock();
+    CPool* AddOverflow();
+    CPool* FindOwner(const void* block);
+    void ReturnBlock(void* block);
 
     CPool* m_parent = nullptr;
     CPool* m_overflow = nullptr;
+    // The primary pool of the chain, and this pool's place in it (0 there).
+    CPool* m_root = this;
+    uint32_t m_depth = 0;
+    // Kept by the primary: the earliest pool of the chain that may still
+    // have a block; every pool before it is exhausted. Allocation starts
+    // there instead of walking a long chain from its head.
+    CPool* m_firstOpen = this;
     uint8_t* m_blockMemory = nullptr;
     void** m_freeList = nullptr;
     uint32_t m_freeCount = 0;

@@ -35,6 +35,9 @@ bool CHash::Init(int32_t requestedBuckets, uint32_t nodesPerChunk, bool growable
     }
     MemSet(m_buckets, 0, bucketBytes);
     m_bucketCount = bucketCount;
+    // 2^64 / count rounded up; wraps to 0 for a single bucket, which still
+    // maps every key to bucket 0.
+    m_bucketReciprocal = UINT64_MAX / static_cast<uint32_t>(bucketCount) + 1;
     return true;
 }
 

@@ -11,13 +11,25 @@ CPool::CPool(uint32_t blocksPerChunk, uint32_t blockSize, bool growable) : CClas
 CPool::CPool(CPool* parent) : CClass(kClassKey) {
     Init(parent->m_blocksPerChunk, parent->m_blockSize, true);
     m_parent = parent;
+    m_root = parent->m_root;
+    m_depth = parent->m_depth + 1;
 }
 
 CPool::~CPool() { Release(); }
 
 void CPool::Release() {
-    delete m_overflow;
+    // The pools after this one go; the primary must not keep pointing at one.
+    if (m_root->m_firstOpen->m_depth > m_depth) m_root->m_firstOpen = this;
+    // Deleted one at a time from the front, so a long chain needs no deep
+    // recursion.
+    CPool* pool = m_overflow;
     m_overflow = nullptr;
+    while (pool != nullptr) {
+        CPool* next = pool->m_overflow;
+        pool->m_overflow = nullptr;
+        delete pool;
+        pool = next;
+    }
     MemFreeArray(m_blockMemory);
     MemFreeArray(m_freeList);
     m_blockMemory = nullptr;
@@ -55,44 +67,77 @@ bool CPool::IsEmpty() const {
     return static_cast<size_t>(m_freeCount) * m_blockSize == static_cast<size_t>(m_nextFresh - m_blockMemory);
 }
 
-void* CPool::Alloc(uint32_t size) {
-    ASSERT(size == m_blockSize);
-    if (size != m_blockSize) return nullptr;
-    return AllocFromChain(size);
+void* CPool::TakeBlock() {
+    if (m_freeCount > 0) return m_freeList[--m_freeCount];
+    if (m_nextFresh == m_chunkEnd) return nullptr;
+    void* block = m_nextFresh;
+    m_nextFresh += m_blockSize;
+    return block;
 }
 
-void* CPool::AllocFromChain(uint32_t size) {
-    if (m_freeCount > 0) return m_freeList[--m_freeCount];
-    if (m_nextFresh != nullptr && m_nextFresh < m_chunkEnd) {
-        void* block = m_nextFresh;
-        m_nextFresh += m_blockSize;
-        return block;
+CPool* CPool::AddOverflow() {
+    if (!m_growable || m_blockMemory == nullptr) return nullptr;
+    CPool* overflow = new CPool(this);
+    // An overflow pool without its chunk would answer null for ever; drop it
+    // so that a later request tries again.
+    if (overflow != nullptr && overflow->m_blockMemory == nullptr) {
+        delete overflow;
+        overflow = nullptr;
     }
-    if (m_overflow == nullptr && m_growable && m_blockMemory != nullptr) {
-        CPool* overflow = new CPool(this);
-        // An overflow pool without its chunk would answer null for ever;
-        // drop it so that a later request tries again.
-        if (overflow != nullptr && overflow->m_blockMemory == nullptr) {
-            delete overflow;
-            overflow = nullptr;
-        }
-        m_overflow = overflow;
+    m_overflow = overflow;
+    return overflow;
+}
+
+void* CPool::Alloc(uint32_t size) {
+    if (size != m_blockSize) {
+        ASSERT(size == m_blockSize);
+        return nullptr;
     }
-    return m_overflow != nullptr ? m_overflow->AllocFromChain(size) : nullptr;
+    // The first pool from here on with a block to spare serves the request;
+    // the pools before the primary's first open one are known to be full.
+    CPool* const firstOpen = m_root->m_firstOpen;
+    const bool startsAtFirstOpen = firstOpen->m_depth >= m_depth;
+    CPool* pool = startsAtFirstOpen ? firstOpen : this;
+    void* block = pool->TakeBlock();
+    while (block == nullptr) {
+        CPool* next = pool->m_overflow != nullptr ? pool->m_overflow : pool->AddOverflow();
+        if (next == nullptr) break;
+        pool = next;
+        block = pool->TakeBlock();
+    }
+    if (startsAtFirstOpen) m_root->m_firstOpen = pool;
+    return block;
+}
+
+CPool* CPool::FindOwner(const void* block) {
+    for (CPool* pool = this; pool != nullptr; pool = pool->m_overflow) {
+        if (pool->Owns(block)) return pool;
+    }
+    return nullptr;
 }
 
 void CPool::Free(void* block) {
     if (block == nullptr) return;
-    if (!Owns(block)) {
-        ASSERT(m_overflow != nullptr);
-        if (m_overflow != nullptr) m_overflow->Free(block);
+    CPool* owner = FindOwner(block);
+    if (owner == nullptr) {
+        // The block belongs to no pool of the chain from here on.
+        ASSERT(owner != nullptr);
         return;
     }
+    owner->ReturnBlock(block);
+}
+
+void CPool::ReturnBlock(void* block) {
     // A block freed twice would overrun the free list.
-    ASSERT(m_freeCount < m_blocksPerChunk);
-    if (m_freeCount >= m_blocksPerChunk) return;
+    if (m_freeCount >= m_blocksPerChunk) {
+        ASSERT(m_freeCount < m_blocksPerChunk);
+        return;
+    }
     m_freeList[m_freeCount++] = block;
+    CPool* root = m_root;
+    if (m_depth < root->m_firstOpen->m_depth) root->m_firstOpen = this;
     if (m_parent != nullptr && m_overflow == nullptr && IsEmpty()) {
+        if (root->m_firstOpen == this) root->m_firstOpen = m_parent;
         m_parent->m_overflow = nullptr;
         delete this;
     }
