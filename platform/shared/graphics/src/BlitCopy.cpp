@@ -1,0 +1,207 @@
+#include "BlitCopy.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "BlitFormats.h"
+
+int32_t GetBlitStartAndSteps(uint32_t bytesPerPixel, const BlitCopyDesc* desc, int32_t* xStep, int32_t* yStep) {
+    const int32_t bytes = static_cast<int32_t>(bytesPerPixel);
+    int32_t start = 0;
+    if (desc->flipX != 0) {
+        *xStep = -bytes;
+        start = bytes * (desc->width - 1);
+    } else {
+        *xStep = bytes;
+    }
+    if (desc->flipY != 0) {
+        start += desc->sourceStride * (desc->height - 1);
+        *yStep = -desc->sourceStride;
+    } else {
+        *yStep = desc->sourceStride;
+    }
+    return start;
+}
+
+namespace {
+
+const BlitCopyDesc& Desc(const void* desc) { return *static_cast<const BlitCopyDesc*>(desc); }
+
+// Calls rowOp(first source pixel to read, first destination pixel, width) for
+// every row. Destination rows are always written left to right. A rectangle
+// of no area touches nothing.
+template <uint32_t SourceBytes, typename RowOp>
+void ForEachRow(const BlitCopyDesc& d, RowOp rowOp) {
+    if (d.width < 1 || d.height < 1) return;
+    int32_t xStep = 0;
+    int32_t yStep = 0;
+    const uint8_t* first = d.sourcePixels + GetBlitStartAndSteps(SourceBytes, &d, &xStep, &yStep);
+    const size_t width = static_cast<size_t>(d.width);
+    for (int32_t row = 0; row < d.height; ++row) {
+        rowOp(first + static_cast<ptrdiff_t>(row) * yStep, d.destPixels + static_cast<ptrdiff_t>(row) * d.destStride,
+              width);
+    }
+}
+
+// Calls op(source pixel, destination pixel) for every pixel, reading each
+// source row in the direction flip x asks for.
+template <uint32_t SourceBytes, uint32_t DestBytes, typename PixelOp>
+void ForEachPixel(const BlitCopyDesc& d, PixelOp op) {
+    const bool mirrored = d.flipX != 0;
+    ForEachRow<SourceBytes>(d, [mirrored, op](const uint8_t* s, uint8_t* t, size_t width) {
+        if (mirrored) {
+            for (size_t i = 0; i < width; ++i) op(s - i * SourceBytes, t + i * DestBytes);
+        } else {
+            for (size_t i = 0; i < width; ++i) op(s + i * SourceBytes, t + i * DestBytes);
+        }
+    });
+}
+
+// Whole pixels, ignored bits included.
+template <uint32_t Bytes>
+void CopyPixels(const BlitCopyDesc& d) {
+    if (d.flipX == 0) {
+        ForEachRow<Bytes>(d, [](const uint8_t* s, uint8_t* t, size_t width) { std::memmove(t, s, width * Bytes); });
+        return;
+    }
+    ForEachPixel<Bytes, Bytes>(d, [](const uint8_t* s, uint8_t* t) { std::memcpy(t, s, Bytes); });
+}
+
+// Keyed pixels leave the destination as it was. Written as a select of the
+// old value, so that a row runs without branches.
+template <typename Format>
+void CopyKeyed(const BlitCopyDesc& d) {
+    ForEachPixel<Format::kBytes, Format::kBytes>(d, [](const uint8_t* s, uint8_t* t) {
+        const uint32_t value = Format::Load(s);
+        Format::Store(t, Format::IsKey(value) ? Format::Load(t) : value);
+    });
+}
+
+template <typename Format>
+void CopyKeyedBlended(const BlitCopyDesc& d) {
+    const uint32_t alpha = d.alpha;
+    if (alpha == 0) return;
+    ForEachPixel<Format::kBytes, Format::kBytes>(d, [alpha](const uint8_t* s, uint8_t* t) {
+        const uint32_t source = Format::Load(s);
+        const uint32_t dest = Format::Load(t);
+        const uint32_t blended = Format::Pack(BlendRgb(Format::Channels(source), Format::Channels(dest), alpha));
+        Format::Store(t, Format::IsKey(source) ? dest : blended);
+    });
+}
+
+// Palette sources: each index byte is looked up in the descriptor's palette.
+template <typename Format, typename EntryOp>
+void ForEachEntry(const BlitCopyDesc& d, EntryOp op) {
+    const uint32_t* palette = d.palette;
+    ForEachPixel<1, Format::kBytes>(d, [palette, op](const uint8_t* s, uint8_t* t) { op(palette[*s], t); });
+}
+
+template <typename Format>
+void CopyEntries(const BlitCopyDesc& d) {
+    ForEachEntry<Format>(d, [](uint32_t entry, uint8_t* t) { Format::Store(t, Format::Pack(RgbOfWord(entry))); });
+}
+
+template <typename Format>
+void CopyEntriesKeyed(const BlitCopyDesc& d) {
+    ForEachEntry<Format>(d, [](uint32_t entry, uint8_t* t) {
+        if (!IsKeyedEntry(entry)) Format::Store(t, Format::Pack(RgbOfWord(entry)));
+    });
+}
+
+// Blends each entry's colour with alpha(entry); an alpha of 0 skips the pixel.
+template <typename Format, typename AlphaOf>
+void BlendEntries(const BlitCopyDesc& d, AlphaOf alphaOf) {
+    ForEachEntry<Format>(d, [alphaOf](uint32_t entry, uint8_t* t) {
+        const uint32_t alpha = alphaOf(entry);
+        if (alpha != 0) Format::Store(t, Format::Pack(BlendRgb(RgbOfWord(entry), Format::Read(t), alpha)));
+    });
+}
+
+template <typename Format>
+void CopyEntriesKeyedBlended(const BlitCopyDesc& d) {
+    const uint32_t alpha = d.alpha;
+    if (alpha == 0) return;
+    BlendEntries<Format>(d, [alpha](uint32_t entry) { return IsKeyedEntry(entry) ? 0u : alpha; });
+}
+
+}  // namespace
+
+void Blit_R5G6B5(const void* desc) { CopyPixels<2>(Desc(desc)); }
+void Blit_R5G6B5_ColorKey(const void* desc) { CopyKeyed<BlitFormatR5G6B5>(Desc(desc)); }
+void Blit_R5G6B5_ColorKeyAlpha(const void* desc) { CopyKeyedBlended<BlitFormatR5G6B5>(Desc(desc)); }
+void Blit_X14R6G6B6(const void* desc) { CopyPixels<4>(Desc(desc)); }
+void Blit_X14R6G6B6_ColorKey(const void* desc) { CopyKeyed<BlitFormatX14R6G6B6>(Desc(desc)); }
+void Blit_X14R6G6B6_ColorKeyAlpha(const void* desc) { CopyKeyedBlended<BlitFormatX14R6G6B6>(Desc(desc)); }
+void Blit_X8R8G8B8(const void* desc) { CopyPixels<4>(Desc(desc)); }
+void Blit_X8R8G8B8_ColorKey(const void* desc) { CopyKeyed<BlitFormatX8R8G8B8>(Desc(desc)); }
+void Blit_X8R8G8B8_ColorKeyAlpha(const void* desc) { CopyKeyedBlended<BlitFormatX8R8G8B8>(Desc(desc)); }
+void Blit_P256_R5G6B5(const void* desc) { CopyEntries<BlitFormatR5G6B5>(Desc(desc)); }
+void Blit_P256_R5G6B5_ColorKey(const void* desc) { CopyEntriesKeyed<BlitFormatR5G6B5>(Desc(desc)); }
+void Blit_P256_R5G6B5_ColorKeyAlpha(const void* desc) { CopyEntriesKeyedBlended<BlitFormatR5G6B5>(Desc(desc)); }
+void Blit_P256_X14R6G6B6(const void* desc) { CopyEntries<BlitFormatX14R6G6B6>(Desc(desc)); }
+void Blit_P256_X14R6G6B6_ColorKey(const void* desc) { CopyEntriesKeyed<BlitFormatX14R6G6B6>(Desc(desc)); }
+void Blit_P256_X14R6G6B6_ColorKeyAlpha(const void* desc) {
+    CopyEntriesKeyedBlended<BlitFormatX14R6G6B6>(Desc(desc));
+}
+void Blit_P256_X8R8G8B8(const void* desc) { CopyEntries<BlitFormatX8R8G8B8>(Desc(desc)); }
+void Blit_P256_X8R8G8B8_ColorKey(const void* desc) { CopyEntriesKeyed<BlitFormatX8R8G8B8>(Desc(desc)); }
+void Blit_P256_X8R8G8B8_ColorKeyAlpha(const void* desc) { CopyEntriesKeyedBlended<BlitFormatX8R8G8B8>(Desc(desc)); }
+
+void Blit_A1R5G5B5_R5G6B5_AlphaTest(const void* desc) {
+    ForEachPixel<2, 2>(Desc(desc), [](const uint8_t* s, uint8_t* t) {
+        if ((PixelChannels::Load16(s) & 0x8000u) == 0) return;
+        BlitFormatR5G6B5::Store(t, BlitFormatR5G6B5::Pack({GetRed_X1R5G5B5(s), GetGreen_X1R5G5B5(s),
+                                                           GetBlue_X1R5G5B5(s)}));
+    });
+}
+
+void Blit_Copy16(const void* desc) { CopyPixels<2>(Desc(desc)); }
+
+void Blit_A4R4G4B4_R5G6B5_Alpha(const void* desc) {
+    ForEachPixel<2, 2>(Desc(desc), [](const uint8_t* s, uint8_t* t) {
+        const uint32_t alpha = GetAlpha_A4R4G4B4(s);
+        if (alpha == 0) return;
+        const BlitRgb source = {GetRed_A4R4G4B4(s), GetGreen_A4R4G4B4(s), GetBlue_A4R4G4B4(s)};
+        BlitFormatR5G6B5::Store(t, BlitFormatR5G6B5::Pack(BlendRgb(source, BlitFormatR5G6B5::Read(t), alpha)));
+    });
+}
+
+void Blit_R5G6B5_X8R8G8B8(const void* desc) {
+    ForEachPixel<2, 4>(Desc(desc), [](const uint8_t* s, uint8_t* t) {
+        BlitFormatX8R8G8B8::Store(t, BlitFormatX8R8G8B8::Pack(BlitFormatR5G6B5::Read(s)));
+    });
+}
+
+void Blit_R8G8B8_X8R8G8B8(const void* desc) {
+    ForEachPixel<3, 4>(Desc(desc), [](const uint8_t* s, uint8_t* t) {
+        BlitFormatX8R8G8B8::Store(t, BlitFormatX8R8G8B8::Pack({GetRed_R8G8B8(s), GetGreen_R8G8B8(s),
+                                                               GetBlue_R8G8B8(s)}));
+    });
+}
+
+void Blit_Copy32(const void* desc) { CopyPixels<4>(Desc(desc)); }
+
+void Blit_Copy16_Single(const void* desc) {
+    ForEachPixel<2, 2>(Desc(desc),
+                       [](const uint8_t* s, uint8_t* t) { BlitFormatR5G6B5::Store(t, BlitFormatR5G6B5::Load(s)); });
+}
+
+void Blit_Copy16_Single2(const void* desc) { Blit_Copy16_Single(desc); }
+
+void Blit_P256_R5G6B5_Alias(const void* desc) { Blit_P256_R5G6B5(desc); }
+
+void Blit_P256_R5G6B5_AlphaTest(const void* desc) {
+    ForEachEntry<BlitFormatR5G6B5>(Desc(desc), [](uint32_t entry, uint8_t* t) {
+        if ((entry >> 24) != 0) BlitFormatR5G6B5::Store(t, BlitFormatR5G6B5::Pack(RgbOfWord(entry)));
+    });
+}
+
+void Blit_P256_R5G6B5_PaletteAlpha(const void* desc) {
+    BlendEntries<BlitFormatR5G6B5>(Desc(desc), [](uint32_t entry) { return entry >> 24; });
+}
+
+void Blit_P256_R5G6B5_Alpha(const void* desc) {
+    const uint32_t alpha = Desc(desc).alpha;
+    if (alpha == 0) return;
+    BlendEntries<BlitFormatR5G6B5>(Desc(desc), [alpha](uint32_t) { return alpha; });
+}
