@@ -26,6 +26,10 @@ public:
     uint32_t GetSize() const { return m_size; }
     uint32_t GetTypeKey() const { return m_typeKey; }
 
+protected:
+    // For binaries of a more specific class (sounds).
+    explicit CBinary(uint32_t classKey) : CClass(classKey) {}
+
 private:
     // The media loader fills a binary with decoded sound.
     friend class CMedia;

@@ -1,16 +1,18 @@
 #ifndef CKEYSET_H
 #define CKEYSET_H
 
-#include "EngineTypes.h"
+#include "CClass.h"
 
 class CInputStream;
 
 // A counted list of 32-bit keys, loaded from a key-set resource: u16 count,
 // then count u32 keys in the stream's byte order.
-class CKeyset {
+class CKeyset : public CClass {
 public:
-    CKeyset() = default;
-    virtual ~CKeyset();
+    static constexpr uint32_t kClassKey = 0x37D2E524;
+
+    CKeyset() : CClass(kClassKey) {}
+    ~CKeyset() override;
 
     CKeyset(const CKeyset&) = delete;
     CKeyset& operator=(const CKeyset&) = delete;

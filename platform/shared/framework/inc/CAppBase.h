@@ -8,9 +8,18 @@ class CExecutableRegistry;
 class CHash;
 class CIdAllocator;
 class CRegistry;
+class CResource;
+class CResourceManager;
 
-// The engine's application object: owns the ticker and the root registry,
-// holds the singleton table and caches services. The
+// One entry of a device's key table: a device key code and the engine key
+// it stands for.
+struct DeviceKeyMapping {
+    uint16_t deviceKey;
+    uint16_t engineKey;
+};
+
+// The engine's application object: owns the ticker, the root registry and
+// the resource manager, holds the singleton table and caches services. The
 // game's application derives from it.
 class CAppBase : public CClass {
 public:
@@ -31,8 +40,21 @@ public:
     virtual bool CreateRegistries(CExecutableRegistry* tickerRegistry);
     virtual void DestroyRegistries(CExecutableRegistry* tickerRegistry);
 
+    // A new, empty resource object of the class mapped to the type key;
+    // null for a key the application does not serve.
+    virtual CResource* CreateResource(uint32_t typeKey);
+
     // Whether the listeners of a message id want an id index, and its size.
     virtual bool GetEventRegistryParams(uint32_t id, int32_t* bucketRequest, uint32_t* blocksPerChunk);
+
+    // Device settings the application shell reads. The key table remaps
+    // device key codes to engine keys ahead of the shell's own table (null
+    // and 0 entries by default); with the number pad disabled the digit keys
+    // give no engine key; with the direct display in use the shell claims
+    // the display while the program runs (on by default).
+    virtual const DeviceKeyMapping* GetDeviceKeyTable(int32_t* outCount) const;
+    virtual bool IsNumpadDisabled() const;
+    virtual bool UsesGXDisplay() const;
 
     // Creates the singleton table (first, before any service) and publishes
     // it to CSingleton. False when memory runs out.
@@ -43,6 +65,8 @@ public:
     void SetTicker(CAppTicker* ticker) { m_ticker = ticker; }
     CRegistry* GetRegistry() const { return m_registry; }
     void SetRegistry(CRegistry* registry) { m_registry = registry; }
+    CResourceManager* GetResourceManager() const { return m_resourceManager; }
+    void SetResourceManager(CResourceManager* manager) { m_resourceManager = manager; }
     CIdAllocator* GetIdAllocatorCache() const { return m_idAllocator; }
     void SetIdAllocatorCache(CIdAllocator* allocator) { m_idAllocator = allocator; }
 
@@ -54,6 +78,7 @@ protected:
 private:
     CAppTicker* m_ticker = nullptr;
     CRegistry* m_registry = nullptr;
+    CResourceManager* m_resourceManager = nullptr;
     CHash* m_singletons = nullptr;
     CIdAllocator* m_idAllocator = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "CAppTicker.h"
 #include "CHash.h"
 #include "CRegistry.h"
+#include "CResourceManager.h"
 #include "CSingleton.h"
 
 namespace {
@@ -14,6 +15,8 @@ CAppBase::~CAppBase() {
     m_ticker = nullptr;
     delete m_registry;
     m_registry = nullptr;
+    delete m_resourceManager;
+    m_resourceManager = nullptr;
     DestroySingletons();
 }
 
@@ -21,7 +24,18 @@ bool CAppBase::CreateRegistries(CExecutableRegistry*) { return true; }
 
 void CAppBase::DestroyRegistries(CExecutableRegistry*) {}
 
+CResource* CAppBase::CreateResource(uint32_t) { return nullptr; }
+
 bool CAppBase::GetEventRegistryParams(uint32_t, int32_t*, uint32_t*) { return false; }
+
+const DeviceKeyMapping* CAppBase::GetDeviceKeyTable(int32_t* outCount) const {
+    if (outCount != nullptr) *outCount = 0;
+    return nullptr;
+}
+
+bool CAppBase::IsNumpadDisabled() const { return false; }
+
+bool CAppBase::UsesGXDisplay() const { return true; }
 
 bool CAppBase::CreateSingletonTable() {
     if (m_singletons != nullptr) return true;
