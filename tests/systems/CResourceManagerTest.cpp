@@ -102,7 +102,8 @@ protected:
         std::filesystem::remove_all(m_directory);
     }
 
-    void WriteArchive(const std::vector<uint8_t>& directory, bool withUnknownType = false) {
+    void WriteArchive(const std::vector<uint8_t>& directory, bool withUnknownType = false,
+                      bool corruptStringTable = false) {
         BigArchiveWriter writer(IdTableForm::List);
         std::string error;
         ASSERT_TRUE(writer.AddPayload(271, 0, directory, true, 4, error)) << error;
@@ -111,6 +112,7 @@ protected:
         ASSERT_TRUE(texts.Add(0x12, kTextType, EncodedEntry(Utf16Bytes(u"Hi")), error)) << error;
         std::vector<uint8_t> textBlock;
         ASSERT_TRUE(texts.Build(textBlock, error)) << error;
+        if (corruptStringTable) textBlock.resize(6);
         ASSERT_TRUE(writer.AddPayload(10, kPackType, textBlock, true, 4, error)) << error;
         ResourcePackWriter binaries(PackOptions{});
         ASSERT_TRUE(binaries.Add(3, kBinaryType, EncodedEntry({1, 2, 3}), error)) << error;
@@ -242,6 +244,16 @@ TEST_F(ResourceManagerTest, DestroyAllWarnsAboutLiveReferences) {
     m_manager->Close();
     EXPECT_TRUE(counter.Logged("Warning, CResourceBinary hnd:0x00000005 is being destroyed with refCnt:1"));
     EXPECT_EQ(m_manager->GetStringKeyMode(), 0);
+}
+
+TEST_F(ResourceManagerTest, ACorruptStringTableIsNotSelectedAndServesNoText) {
+    WriteArchive(Directory(), false, true);
+    ASSERT_TRUE(OpenManager());
+    AssertCounter counter;
+    EXPECT_FALSE(m_manager->SelectStringTable(0));
+    CResource* text = nullptr;
+    EXPECT_EQ(m_manager->CreateByHandle(0x21FF0012, &text), CResourceManager::kFailed);
+    EXPECT_EQ(text, nullptr);
 }
 
 TEST_F(ResourceManagerTest, CorruptDirectoriesAreRefused) {
