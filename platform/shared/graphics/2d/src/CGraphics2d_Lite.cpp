@@ -1,0 +1,439 @@
+#include "CGraphics2d_Lite.h"
+
+#include "BlitClip.h"
+#include "BlitCopy.h"
+#include "BlitLineFill.h"
+#include "CAssert.h"
+#include "CColor.h"
+#include "CGraphics.h"
+#include "CInterpolantFetcher.h"
+#include "CRenderSurface.h"
+
+namespace {
+
+constexpr uint32_t kLockRead = 1;
+
+// Fetch type and conversion shift of a vertex element type key: 8- and
+// 16-bit coordinates are whole pixels, 32-bit ones 16.16. Type 0: none.
+struct VertexFormat {
+    uint8_t type;
+    int8_t shift;
+};
+
+VertexFormat VertexFormatOf(uint32_t typeKey) {
+    switch (typeKey) {
+        case CGraphics2d_Lite::kVertexInt8: return {CInterpolantFetcher::kTypeInt8, 16};
+        case CGraphics2d_Lite::kVertexInt16: return {CInterpolantFetcher::kTypeInt16, 16};
+        case CGraphics2d_Lite::kVertexFixed: return {CInterpolantFetcher::kTypeInt32, 0};
+        default: return {0, 0};
+    }
+}
+
+// Option 2 of a blit request: the blend code.
+uint32_t BlendCode(const uint8_t blend, uint32_t blendMode) {
+    if (blend == 0) return 0;
+    if (blendMode == CGraphics2d_Lite::kBlendConstant) return 1;
+    return blendMode == CGraphics2d_Lite::kBlendChannels ? 3 : 0;
+}
+
+int32_t WholePixels(int32_t fixed) { return fixed >> 16; }
+
+CRenderSurface* CurrentSurface() {
+    const CGraphics* device = CGraphics::GetInstance();
+    return device != nullptr ? device->GetCurrentSurface() : nullptr;
+}
+
+}  // namespace
+
+CGraphics2d_Lite::CGraphics2d_Lite() : CSingleton(kClassKey) {}
+
+CGraphics2d_Lite::~CGraphics2d_Lite() {
+    ASSERT(m_initialised == 0);
+    ASSERT(m_open == 0);
+}
+
+CGraphics2d_Lite* CGraphics2d_Lite::GetInstance() {
+    CSingleton* registered = CSingleton::GetInstance(kClassKey);
+    return registered != nullptr ? static_cast<CGraphics2d_Lite*>(registered) : nullptr;
+}
+
+bool CGraphics2d_Lite::Open() {
+    if (m_open != 0) Close();
+    m_open = Initialise() ? 1 : 0;
+    return m_open != 0;
+}
+
+void CGraphics2d_Lite::Close() {
+    Reset();
+    m_open = 0;
+}
+
+void CGraphics2d_Lite::SetMode(uint32_t mode) { ASSERT(mode == kMode); }
+
+void CGraphics2d_Lite::SetOrigin(uint32_t origin) {
+    ASSERT(origin == kOriginTopLeft);
+    m_origin = origin;
+}
+
+void CGraphics2d_Lite::SetTarget(CRenderSurface* surface) {
+    ASSERT(surface != nullptr && surface->GetType() == 2);
+    m_target = surface;
+}
+
+bool CGraphics2d_Lite::InitStacks() {
+    return m_alphaStack.Init(kStateDepth) && m_blendStack.Init(kStateDepth) && m_blendModeStack.Init(kStateDepth) &&
+           m_colorStack.Init(kStateDepth) && m_colorKeyStack.Init(kStateDepth) && m_matrixStack.Init(kMatrixDepth);
+}
+
+void CGraphics2d_Lite::ReleaseStacks() {
+    m_alphaStack.Release();
+    m_blendStack.Release();
+    m_blendModeStack.Release();
+    m_colorStack.Release();
+    m_colorKeyStack.Release();
+    m_matrixStack.Release();
+}
+
+bool CGraphics2d_Lite::Initialise() {
+    if (!DropBlitCache()) return false;
+    if (!InitStacks()) {
+        ReleaseStacks();
+        return false;
+    }
+    SetMode(kMode);
+    SetOrigin(kOriginTopLeft);
+    Disable(kCapColorKey);
+    Disable(kCapAlpha);
+    Disable(kCapBlend);
+    SetBlendMode(kBlendChannels);
+    const CRenderSurface* surface = CurrentSurface();
+    ASSERT(surface != nullptr);
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (surface != nullptr && surface->GetSize(&width, &height)) {
+        SetClip(0, 0, static_cast<int16_t>(width), static_cast<int16_t>(height));
+    }
+    m_matrixStack.Top() = {0, 0};
+    m_initialised = 1;
+    return true;
+}
+
+void CGraphics2d_Lite::Reset() {
+    m_imageSuppress = 0;
+    m_target = nullptr;
+    ReleaseStacks();
+    m_initialised = 0;
+    m_frameOpen = 0;
+    m_clip.SetEmpty();
+    ClearVertexPointer();
+}
+
+bool CGraphics2d_Lite::DropBlitCache() {
+    m_request = {0, 0, 0, 0, 0, 0, nullptr};
+    return true;
+}
+
+void CGraphics2d_Lite::BeginFrame() {
+    CRenderSurface* surface = CurrentSurface();
+    ASSERT(surface != nullptr);
+    if (surface == nullptr) return;
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    surface->Lock(&pixels, &pitch, 0, nullptr);
+    uint32_t width = 0;
+    uint32_t height = 0;
+    surface->GetSize(&width, &height);
+    m_clip.Set(0, 0, static_cast<int16_t>(width), static_cast<int16_t>(height));
+    m_effectiveClip = m_clip;
+    m_frameOpen = 1;
+}
+
+void CGraphics2d_Lite::EndFrame() {
+    CRenderSurface* surface = CurrentSurface();
+    if (surface != nullptr) surface->Unlock(0);
+    m_frameOpen = 0;
+}
+
+// ---- State ----
+
+void CGraphics2d_Lite::SetColor(uint32_t packedArgb) { m_colorStack.Top().SetPacked(packedArgb); }
+
+void CGraphics2d_Lite::SetColor(const RSBFormat_ARGB_fixed& color) { m_colorStack.Top().SetFixed(color); }
+
+void CGraphics2d_Lite::SetColor(int32_t a, int32_t r, int32_t g, int32_t b) {
+    m_colorStack.Top().SetChannels(a, r, g, b);
+}
+
+void CGraphics2d_Lite::Enable(uint32_t capability) {
+    if (capability == kCapAlpha) m_alphaStack.Top() = 1;
+    if (capability == kCapBlend) m_blendStack.Top() = 1;
+    if (capability == kCapColorKey) m_colorKeyStack.Top() = 1;
+}
+
+void CGraphics2d_Lite::Disable(uint32_t capability) {
+    if (capability == kCapAlpha) m_alphaStack.Top() = 0;
+    if (capability == kCapBlend) m_blendStack.Top() = 0;
+    if (capability == kCapColorKey) m_colorKeyStack.Top() = 0;
+}
+
+void CGraphics2d_Lite::PushState(uint32_t group) {
+    if (group == kGroupAlpha) m_alphaStack.Push();
+    if (group == kGroupBlend && m_blendStack.Push()) m_blendModeStack.Push();
+    if (group == kGroupColor) m_colorStack.Push();
+    if (group == kGroupColorKey) m_colorKeyStack.Push();
+}
+
+void CGraphics2d_Lite::PopState(uint32_t group) {
+    if (group == kGroupAlpha) m_alphaStack.Pop();
+    if (group == kGroupBlend && m_blendStack.Pop()) m_blendModeStack.Pop();
+    if (group == kGroupColor) m_colorStack.Pop();
+    if (group == kGroupColorKey) m_colorKeyStack.Pop();
+}
+
+void CGraphics2d_Lite::SetBlendMode(uint32_t mode) { m_blendModeStack.Top() = mode; }
+
+// ---- Translation ----
+
+void CGraphics2d_Lite::SetMatrix(uint32_t kind, const Translation* matrix) {
+    ASSERT(kind != 0 && matrix != nullptr);
+    if (matrix != nullptr) m_matrixStack.Top() = *matrix;
+}
+
+void CGraphics2d_Lite::MultMatrix(uint32_t kind, const Translation* matrix) {
+    ASSERT(kind != 0 && matrix != nullptr);
+    if (matrix != nullptr) Translate(matrix->x, matrix->y);
+}
+
+void CGraphics2d_Lite::PushMatrix() { m_matrixStack.Push(); }
+
+void CGraphics2d_Lite::PopMatrix() { m_matrixStack.Pop(); }
+
+void CGraphics2d_Lite::GetMatrixPointer(uint32_t* kind, const Translation** matrix) const {
+    if (kind != nullptr) *kind = 0;
+    if (matrix != nullptr) *matrix = &m_matrixStack.Top();
+}
+
+void CGraphics2d_Lite::VertexPointer(int32_t components, uint32_t typeKey, int32_t stride, const void* data) {
+    m_vertexComponents = components;
+    m_vertexType = typeKey;
+    m_vertexStride = stride;
+    m_vertexData = data;
+}
+
+void CGraphics2d_Lite::ClearVertexPointer() { VertexPointer(0, 0, 0, nullptr); }
+
+// ---- Clipping ----
+
+void CGraphics2d_Lite::SetClip(const CRect& clip) {
+    m_clip = clip;
+    if (m_frameOpen != 0) RecomputeEffectiveClip();
+}
+
+void CGraphics2d_Lite::SetClip(int16_t x, int16_t y, int16_t width, int16_t height) {
+    CRect clip;
+    clip.Set(x, y, width, height);
+    SetClip(clip);
+}
+
+void CGraphics2d_Lite::RecomputeEffectiveClip() {
+    const CRenderSurface* surface = CurrentSurface();
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (surface == nullptr || !surface->GetSize(&width, &height)) return;
+    m_effectiveClip.Set(0, 0, static_cast<int16_t>(width), static_cast<int16_t>(height));
+    CRect::ClipSpan(m_effectiveClip, m_clip);
+}
+
+// ---- Drawing ----
+
+bool CGraphics2d_Lite::LockTarget(Target* target) const {
+    target->surface = CurrentSurface();
+    if (target->surface == nullptr) return false;
+    target->pixels = nullptr;
+    target->pitch = 0;
+    target->surface->Lock(&target->pixels, &target->pitch, 0, nullptr);
+    if (target->pixels == nullptr) return false;
+    target->width = 0;
+    target->height = 0;
+    target->surface->GetSize(&target->width, &target->height);
+    target->format = target->surface->GetFormat();
+    const Translation& translation = m_matrixStack.Top();
+    target->tx = WholePixels(translation.x);
+    target->ty = WholePixels(translation.y);
+    return true;
+}
+
+uint8_t* CGraphics2d_Lite::PixelAt(const Target& target, int32_t x, int32_t y) const {
+    return target.pixels + static_cast<intptr_t>(y) * target.pitch +
+           static_cast<intptr_t>(x) * CColor::BytesPerPixel(target.format);
+}
+
+bool CGraphics2d_Lite::CheckState(uint32_t colorFormat, bool primitive, DrawState* state) const {
+    state->colorKey = m_colorKeyStack.Top();
+    state->alpha = m_alphaStack.Top();
+    state->blend = m_blendStack.Top();
+    state->blendMode = m_blendModeStack.Top();
+    const bool supported = !(state->colorKey != 0 && state->alpha != 0) &&
+                           !(state->blend != 0 && state->colorKey != 0 && state->blendMode == kBlendChannels);
+    if (!supported) {
+        DebugPrintf("Warning: Graphics2d's state is configured to an unsupported arrangement.");
+        return false;
+    }
+    if (state->blend == 0) return true;
+    if (primitive) {
+        if (state->blendMode == kBlendConstant) state->blendMode = kBlendChannels;
+    } else if (state->blendMode == kBlendChannels && (colorFormat & kFormatHasAlpha) == 0) {
+        state->blend = 0;
+    }
+    if (state->blendMode == kBlendChannels) state->alpha = 1;
+    if (state->blendMode == kBlendConstant) state->alpha = 0;
+    return true;
+}
+
+// The last request is remembered with its answer, a miss included, so that
+// repeated draws in the same state skip the registry.
+BlitRoutine CGraphics2d_Lite::FindRoutine(uint32_t sourceFormat, uint32_t destFormat, const DrawState& state,
+                                          uint32_t kind) {
+    const BlitEntry request = {sourceFormat,
+                               destFormat,
+                               state.colorKey != 0 ? kBlitModeColorKey : kBlitModePlain,
+                               state.alpha != 0 ? 1u : 0u,
+                               BlendCode(state.blend, state.blendMode),
+                               kind,
+                               nullptr};
+    const bool cached = request.sourceFormat == m_request.sourceFormat && request.destFormat == m_request.destFormat &&
+                        request.mode == m_request.mode && request.option1 == m_request.option1 &&
+                        request.option2 == m_request.option2 && request.kind == m_request.kind;
+    if (!cached) {
+        m_request = request;
+        CBlitUtil::FindBlitter(&m_request);
+    }
+    return m_request.routine;
+}
+
+void CGraphics2d_Lite::DrawImage(CRenderSurface* image, uint32_t flip, const CRect* source) {
+    Target target;
+    if (!LockTarget(&target)) return;
+    if (image != nullptr) DrawImageOnTarget(target, image, flip, source);
+    target.surface->Unlock(0);
+}
+
+void CGraphics2d_Lite::DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip,
+                                         const CRect* source) {
+    uint32_t imageWidth = 0;
+    uint32_t imageHeight = 0;
+    if (!image->GetSize(&imageWidth, &imageHeight)) return;
+    DrawState state;
+    if (!CheckState(RSBFormat_A8R8G8B8, false, &state) || m_imageSuppress != 0) return;
+    CRect rect;
+    if (source != nullptr) {
+        rect = *source;
+    } else {
+        rect.width = static_cast<int16_t>(imageWidth);
+        rect.height = static_cast<int16_t>(imageHeight);
+    }
+    int32_t x = target.tx;
+    int32_t y = target.ty;
+    if (m_origin == kOriginBottomLeft) {
+        y = static_cast<int32_t>(target.height) - (y + rect.height);
+        rect.y = static_cast<int16_t>(static_cast<int32_t>(imageHeight) - (rect.y + rect.height));
+    }
+    const uint8_t flipX = (flip & kFlipX) != 0 ? 1 : 0;
+    const uint8_t flipY = (flip & kFlipY) != 0 ? 1 : 0;
+    const CRect& clip = m_effectiveClip;
+    const uint32_t sides = BlitClipRect(&x, &y, clip.x, clip.y, clip.width, clip.height, &rect.x, &rect.y,
+                                        &rect.width, &rect.height, flipX, flipY);
+    if ((sides & kClipVisible) == 0) return;
+    uint8_t* sourcePixels = nullptr;
+    int32_t sourcePitch = 0;
+    image->Lock(&sourcePixels, &sourcePitch, kLockRead, &rect);
+    if (sourcePixels == nullptr) return;
+    const BlitCopyDesc copy = {static_cast<int16_t>(sourcePitch), sourcePixels, image->GetPalette(),
+                               static_cast<int16_t>(target.pitch), PixelAt(target, x, y), rect.width, rect.height,
+                               flipX, flipY,
+                               static_cast<uint8_t>(CColorEntry::ChannelToByte(m_colorStack.Top().fixed.a))};
+    const BlitRoutine routine = FindRoutine(image->GetFormat(), target.format, state, kBlitKindCopy);
+    if (routine != nullptr) routine(&copy);
+    image->Unlock(kLockRead);
+}
+
+void CGraphics2d_Lite::DrawArrays(uint32_t mode, int32_t first, int32_t count) {
+    Target target;
+    if (!LockTarget(&target)) return;
+    DrawState state;
+    if (mode == kDrawNothing) {
+        CheckState(RSBFormat_A8R8G8B8, true, &state);
+    } else if (mode == kDrawLines || mode == kDrawRectangles) {
+        DrawPrimitives(target, mode, first, count);
+    }
+    target.surface->Unlock(0);
+}
+
+bool CGraphics2d_Lite::SetupFetcher(CInterpolantFetcher* fetcher) const {
+    const VertexFormat format = VertexFormatOf(m_vertexType);
+    if (format.type == 0 || m_vertexData == nullptr || m_vertexComponents < 1 ||
+        m_vertexComponents > static_cast<int32_t>(CInterpolantFetcher::kMaxComponents)) {
+        return false;
+    }
+    const int32_t stride = m_vertexStride != 0 ? m_vertexStride : (format.type & 7) * m_vertexComponents;
+    fetcher->Setup(m_vertexData, static_cast<uint8_t>(m_vertexComponents), format.type, format.shift, 0,
+                   static_cast<uint8_t>(stride));
+    return true;
+}
+
+void CGraphics2d_Lite::DrawPrimitives(const Target& target, uint32_t mode, int32_t first, int32_t count) {
+    CInterpolantFetcher fetcher;
+    const bool haveVertices = SetupFetcher(&fetcher);
+    DrawState state;
+    if (!CheckState(RSBFormat_A8R8G8B8, true, &state)) return;
+    const uint32_t kind = mode == kDrawLines ? kBlitKindLine : kBlitKindFill;
+    const BlitRoutine routine = FindRoutine(RSBFormat_A8R8G8B8, target.format, state, kind);
+    if (routine == nullptr || !haveVertices || first < 0) return;
+    // Whole pairs only: a lone last vertex has no partner to draw to.
+    const int64_t end = static_cast<int64_t>(first) + count;
+    for (int64_t i = first; i + 1 < end; i += 2) {
+        int32_t from[CInterpolantFetcher::kMaxComponents] = {0, 0, 0, 0};
+        int32_t to[CInterpolantFetcher::kMaxComponents] = {0, 0, 0, 0};
+        fetcher.FetchVertex(from, static_cast<uint32_t>(i), nullptr);
+        fetcher.FetchVertex(to, static_cast<uint32_t>(i + 1), nullptr);
+        if (mode == kDrawLines) {
+            DrawLine(target, routine, from, to);
+        } else {
+            DrawRectangle(target, routine, from, to);
+        }
+    }
+}
+
+void CGraphics2d_Lite::DrawLine(const Target& target, BlitRoutine routine, const int32_t* from, const int32_t* to) {
+    int32_t x = target.tx + WholePixels(from[0]);
+    int32_t y = target.ty + WholePixels(from[1]);
+    int16_t dx = static_cast<int16_t>(target.tx + WholePixels(to[0]) - x);
+    int16_t dy = static_cast<int16_t>(target.ty + WholePixels(to[1]) - y);
+    if (m_origin == kOriginBottomLeft) {
+        y = static_cast<int32_t>(target.height) - 1 - y;
+        dy = static_cast<int16_t>(-dy);
+    }
+    const CRect& clip = m_effectiveClip;
+    if ((BlitClipTransformed(&x, &y, clip.x, clip.y, clip.width, clip.height, &dx, &dy) & kClipVisible) == 0) return;
+    const BlitSolidDesc line = {static_cast<int16_t>(target.pitch), PixelAt(target, x, y), RSBFormat_A8R8G8B8,
+                                &m_colorStack.Top(), dx, dy};
+    routine(&line);
+}
+
+void CGraphics2d_Lite::DrawRectangle(const Target& target, BlitRoutine routine, const int32_t* from,
+                                     const int32_t* to) {
+    int16_t width = static_cast<int16_t>(WholePixels(to[0]) - WholePixels(from[0]));
+    int16_t height = static_cast<int16_t>(WholePixels(to[1]) - WholePixels(from[1]));
+    int32_t x = target.tx + WholePixels(from[0]);
+    int32_t y = target.ty + WholePixels(from[1]);
+    if (m_origin == kOriginBottomLeft) y = static_cast<int32_t>(target.height) - (y + height);
+    int16_t sourceX = 0;
+    int16_t sourceY = 0;
+    const CRect& clip = m_effectiveClip;
+    const uint32_t sides =
+        BlitClipRect(&x, &y, clip.x, clip.y, clip.width, clip.height, &sourceX, &sourceY, &width, &height, 0, 0);
+    if ((sides & kClipVisible) == 0) return;
+    const BlitSolidDesc fill = {static_cast<int16_t>(target.pitch), PixelAt(target, x, y), RSBFormat_A8R8G8B8,
+                                &m_colorStack.Top(), width, height};
+    routine(&fill);
+}

@@ -1,0 +1,110 @@
+#ifndef CRENDERSURFACE_H
+#define CRENDERSURFACE_H
+
+#include "CGenUtil.h"
+#include "ICRenderSurface.h"
+
+class CRenderSurfaceBuffer;
+struct CRenderSurfaceLoadParams;
+
+// The common part of every render surface: a flag word, up to three pixel
+// planes (colour, depth, stencil) and an optional 256-colour palette. A
+// surface may instead forward to another surface, which then stands in for
+// its colour plane.
+class CRenderSurface : public ICRenderSurface {
+public:
+    // Flag word.
+    static constexpr uint32_t kFlagOffScreen = 0x1;
+    static constexpr uint32_t kFlagOnScreen = 0x2;
+    static constexpr uint32_t kFlagDoubleBuffered = 0x4;
+    static constexpr uint32_t kFlagPresentGroupA = 0x8;
+    static constexpr uint32_t kFlagPresentGroupB = 0x10;
+    static constexpr uint32_t kFlagPresentVariant1 = 0x20;
+    static constexpr uint32_t kFlagPresentVariant2 = 0x40;
+    static constexpr uint32_t kFlagSoftware = 0x100;
+    static constexpr uint32_t kFlagWindow = 0x200;
+    static constexpr uint32_t kFlagCapability = 0x400;
+    static constexpr uint32_t kFlagBuffering1 = 0x800;
+    static constexpr uint32_t kFlagBuffering2 = 0x1000;
+    static constexpr uint32_t kFlagPowerOfTwo = 0x4000;
+    static constexpr uint32_t kFlagExtendedColor = 0x8000;
+    static constexpr uint32_t kFlagColorRequested = 0x10000;
+    static constexpr uint32_t kFlagDepthRequested = 0x20000;
+    static constexpr uint32_t kFlagStencilRequested = 0x80000;
+    static constexpr uint32_t kFlagForwarding = 0x400000;
+    static constexpr uint32_t kFlagOwnsPalette = 0x800000;
+    static constexpr uint32_t kLockBits = 0x7000000;
+    static constexpr uint32_t kFlagCreated = 0x80000000;
+    // What Destroy keeps: the kind, presentation and buffering bits.
+    static constexpr uint32_t kFlagsKeptByDestroy = 0x1B7B;
+
+    static constexpr uint32_t kPlaneColor = 0;
+    static constexpr uint32_t kPlaneDepth = 1;
+    static constexpr uint32_t kPlaneStencil = 2;
+    static constexpr uint32_t kPlaneCount = 3;
+
+    // Clear masks.
+    static constexpr uint32_t kClearColor = 0x10000;
+    static constexpr uint32_t kClearDepth = 0x20000;
+    static constexpr uint32_t kClearStencil = 0x40000;
+
+    ~CRenderSurface() override;
+
+    bool Configure(CInputStream* stream, uint32_t typeKey) override;
+    void Destroy() override;
+    void MakeCurrent() override;
+    bool IsLocked() const override { return (m_flags & kLockBits) != 0; }
+    uint32_t GetFormat() const override;
+    bool GetSize(uint32_t* width, uint32_t* height) const override;
+    bool GetDesc(CRenderSurfaceDesc* desc) const override;
+
+    // Stops being the device's target when it is.
+    void ReleaseCurrent();
+    // Fills the planes the mask selects with the given values through the
+    // registered fill routines; a plane without a routine keeps its pixels.
+    void Clear(uint32_t mask, const RSBFormat_ARGB_fixed* color, uint32_t depth, uint32_t stencil);
+
+    // The colour plane, then the depth and stencil planes of the non-zero
+    // formats. A null palette lets a loader allocate one that the surface
+    // then owns; a given palette is only borrowed. Explicit pixels or pitch
+    // cannot be combined with load parameters.
+    bool CreatePlanes(const uint32_t formats[kPlaneCount], uint16_t width, uint16_t height, uint32_t* palette,
+                      const CRenderSurfaceLoadParams* loadParams, int32_t pitchMode, int16_t pitch, void* pixels);
+    // Depth and stencil planes of zeroed memory for the non-zero formats.
+    void CreateAuxPlanes(const uint32_t formats[kPlaneCount], uint16_t width, uint16_t height);
+    void ReleasePlanes();
+    // Makes this surface stand for `target` (a render surface, as its class
+    // key says), with depth and stencil planes of its own.
+    bool CreateForwarding(const uint32_t formats[kPlaneCount], CClass* target, uint32_t targetClassKey,
+                          uint32_t* palette);
+
+    // Plane index of a buffer type (0 colour, 1 depth, 2 stencil); others
+    // are reported and give 0.
+    static uint32_t BufferTypeToIndex(uint32_t type);
+
+    uint32_t GetFlags() const { return m_flags; }
+    const uint32_t* GetPalette() const { return m_palette; }
+    CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
+    ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
+
+protected:
+    CRenderSurface() = default;
+
+    bool IsForwarding() const { return (m_flags & kFlagForwarding) != 0; }
+    void AddFlags(uint32_t bits) { m_flags |= bits; }
+    void RemoveFlags(uint32_t bits) { m_flags &= ~bits; }
+
+private:
+    bool FillDescFlags(CRenderSurfaceDesc* desc) const;
+    bool FillDescPlanes(CRenderSurfaceDesc* desc) const;
+    // Fills one plane's pixels with a value of `valueFormat`.
+    void FillPlane(const CRenderSurfaceBuffer* plane, uint8_t* pixels, int32_t pitch, uint32_t valueFormat,
+                   const void* value) const;
+
+    uint32_t m_flags = 0;
+    uint32_t* m_palette = nullptr;
+    CRenderSurfaceBuffer* m_planes[kPlaneCount] = {nullptr, nullptr, nullptr};
+    ICRenderSurface* m_forwardTarget = nullptr;
+};
+
+#endif

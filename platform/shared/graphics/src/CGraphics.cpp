@@ -1,0 +1,61 @@
+#include "CGraphics.h"
+
+#include "BlitTable.h"
+#include "CAssert.h"
+#include "CRenderSurface.h"
+
+namespace {
+const char kBlitterSetName[] = "CBlit 1.0";
+}
+
+CGraphics* CGraphics::s_instance = nullptr;
+
+CGraphics::CGraphics() : CSingleton(kClassKey) {
+    // A second device fails to register and is never the instance.
+    if (CSingleton::GetInstance(kClassKey) == this) s_instance = this;
+}
+
+CGraphics::~CGraphics() {
+    ASSERT(m_initialised == 0);
+    ASSERT(m_open == 0);
+    if (s_instance == this) s_instance = nullptr;
+}
+
+void CGraphics::Clear(uint32_t mask) {
+    if (m_currentSurface == nullptr) return;
+    m_currentSurface->Clear(mask, &m_clearColor.fixed, static_cast<uint32_t>(m_clearDepth), m_clearStencil);
+}
+
+void CGraphics::SetClearColor(uint32_t packedArgb) { m_clearColor.SetPacked(packedArgb); }
+
+void CGraphics::SetClearColor(const RSBFormat_ARGB_fixed& color) { m_clearColor.SetFixed(color); }
+
+void CGraphics::SetClearColor(int32_t a, int32_t r, int32_t g, int32_t b) { m_clearColor.SetChannels(a, r, g, b); }
+
+void CGraphics::SetClearDepth(int32_t depth) { m_clearDepth = depth; }
+
+void CGraphics::SetClearStencil(uint32_t stencil) { m_clearStencil = stencil; }
+
+const CGraphicsInfo* CGraphics::GetInfo(uint32_t id) const { return id == kInfoId ? &m_info : nullptr; }
+
+const CStrChar* CGraphics::GetName(uint32_t id) const { return id == kInfoId ? &m_name : nullptr; }
+
+bool CGraphics::Init() {
+    m_name = kBlitterSetName;
+    m_info.id = kInfoId;
+    m_info.name = &m_name;
+    for (uint32_t& limit : m_info.limits) limit = kInfoLimit;
+    RegisterBlitters();
+    m_initialised = 1;
+    return true;
+}
+
+void CGraphics::Shutdown() {
+    m_name.Release();
+    m_info = {0, nullptr, {0, 0, 0, 0, 0, 0, 0, 0}};
+    m_initialised = 0;
+}
+
+// The registry keeps its entries for the life of the process; registering
+// again finds the set already there and adds nothing.
+void CGraphics::RegisterBlitters() { RegisterBlitTable(); }

@@ -1,0 +1,215 @@
+#include "CGraphics_HAL.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "AssertCounter.h"
+#include "CBlitUtil.h"
+#include "CRenderSurfaceBuffer.h"
+#include "CRenderSurface_SW_OffScreen.h"
+#include "TestApplication.h"
+#include "../graphics2d/OffScreenDevice.h"
+
+namespace {
+
+constexpr uint32_t k565 = 0x21302;
+
+// A back end that records what reaches it.
+class RecordingBackEnd : public CGraphicsInterface {
+public:
+    bool Open() override { return true; }
+    void Close() override {}
+    CRenderSurface* GetCurrentSurface() const override { return current; }
+    void SetCurrentSurface(CRenderSurface* surface) override { current = surface; }
+    void BeginFrame() override { calls.push_back("begin"); }
+    void EndFrame() override { calls.push_back("end"); }
+    void Clear(uint32_t mask) override { calls.push_back("clear " + std::to_string(mask)); }
+    void Present() override {}
+    void SetClearColor(uint32_t packed) override { calls.push_back("packed " + std::to_string(packed)); }
+    void SetClearColor(const RSBFormat_ARGB_fixed& c) override { calls.push_back("record " + std::to_string(c.r)); }
+    void SetClearColor(int32_t, int32_t r, int32_t, int32_t) override { calls.push_back("channels " + std::to_string(r)); }
+    void SetClearDepth(int32_t depth) override { calls.push_back("depth " + std::to_string(depth)); }
+    void SetClearStencil(uint32_t stencil) override { calls.push_back("stencil " + std::to_string(stencil)); }
+    const CGraphicsInfo* GetInfo(uint32_t id) const override { return id == 1 ? &info : nullptr; }
+    const CStrChar* GetName(uint32_t id) const override { return id == 1 ? &name : nullptr; }
+
+    CRenderSurface* current = nullptr;
+    std::vector<std::string> calls;
+    CStrChar name{"DirectDraw"};
+    CGraphicsInfo info = {1, &name, {}};
+};
+
+class HalDevice : public CGraphics_HAL {
+public:
+    ~HalDevice() override { HalDevice::Close(); }
+    bool Open() override {
+        Init();
+        SetBackEnd(backEnd);
+        SetOpen(true);
+        return true;
+    }
+    void Close() override {
+        SetBackEnd(nullptr);
+        Shutdown();
+        SetOpen(false);
+    }
+    void Present() override {}
+    void DropBackEnd() { SetBackEnd(nullptr); }
+
+    RecordingBackEnd* backEnd = new RecordingBackEnd();
+};
+
+// An off-screen surface dressed as a window surface drawn by a driver.
+class DriverSurface : public CRenderSurface_SW_OffScreen {
+public:
+    DriverSurface() {
+        RemoveFlags(kFlagSoftware | kFlagOffScreen);
+        AddFlags(0x1202);
+    }
+};
+
+bool CreateSized(CRenderSurface_SW_OffScreen* surface, uint32_t width, uint32_t height) {
+    const CRenderSurfaceAttribute attributes[] = {
+        {kSurfaceAttrWidth, width}, {kSurfaceAttrHeight, height}, {kSurfaceAttrColorFormat, k565}, {0, 0}};
+    return surface->Create(attributes);
+}
+
+bool AllPixels(CRenderSurface* surface, uint32_t value) {
+    const CRenderSurfaceBuffer* plane = surface->GetPlane(0);
+    for (int y = 0; y < plane->GetHeight(); ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(plane->GetPixels(0)) + y * plane->GetPitch();
+        for (int x = 0; x < plane->GetWidth(); ++x) {
+            if (row[2 * x] + row[2 * x + 1] * 256u != value) return false;
+        }
+    }
+    return true;
+}
+
+class GraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(m_app.Init(), 0); }
+    TestApplication m_app;
+};
+
+TEST_F(GraphicsTest, ClearColourKeepsBothForms) {
+    auto* device = new OffScreenDevice(4, 4, k565);
+    EXPECT_EQ(device->GetDisplayFormat(), 0xB0304u);
+    EXPECT_EQ(CGraphics::GetInstance(), device);
+    device->SetClearColor(0x80FF0000u);
+    const CColorEntry& color = device->GetClearColor();
+    EXPECT_EQ(color.packed, 0x80FF0000u);
+    EXPECT_EQ(color.fixed.a, 0x8080);
+    EXPECT_EQ(color.fixed.r, 0xFFFF);
+    EXPECT_EQ(color.fixed.g, 0);
+    EXPECT_EQ(color.fixed.b, 0);
+    device->SetClearColor(0x18000, -5, 0x7F80, 0x100);
+    EXPECT_EQ(device->GetClearColor().packed, 0xFF007F01u);
+    EXPECT_EQ(device->GetClearColor().fixed.r, -5);
+    device->SetClearColor(RSBFormat_ARGB_fixed{0xFF00, 0x1234, 0xFFFF, 0});
+    EXPECT_EQ(device->GetClearColor().packed, 0xFF12FF00u);
+    // The depth given is the depth kept.
+    device->SetClearDepth(0x10000);
+    EXPECT_EQ(device->GetClearDepth(), 0x10000);
+    device->SetClearStencil(7);
+    EXPECT_EQ(device->GetClearStencil(), 7u);
+    delete device;
+    EXPECT_EQ(CGraphics::GetInstance(), nullptr);
+}
+
+TEST_F(GraphicsTest, InitRegistersTheBlitterSetOnce) {
+    auto* device = new OffScreenDevice(4, 4, k565);
+    EXPECT_EQ(device->GetInfo(2)->id, 0u);
+    ASSERT_TRUE(device->Init());
+    EXPECT_TRUE(device->IsInitialised());
+    EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 50);
+    ASSERT_NE(device->GetName(2), nullptr);
+    EXPECT_STREQ(device->GetName(2)->GetBuffer(), "CBlit 1.0");
+    const CGraphicsInfo* info = device->GetInfo(2);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->id, 2u);
+    EXPECT_EQ(info->name, device->GetName(2));
+    for (uint32_t limit : info->limits) EXPECT_EQ(limit, 2048u);
+    EXPECT_EQ(device->GetName(1), nullptr);
+    EXPECT_EQ(device->GetInfo(3), nullptr);
+
+    device->Shutdown();
+    EXPECT_FALSE(device->IsInitialised());
+    EXPECT_EQ(device->GetName(2)->GetLength(), 0);
+    EXPECT_EQ(info->id, 0u);
+    EXPECT_EQ(info->name, nullptr);
+    for (uint32_t limit : info->limits) EXPECT_EQ(limit, 0u);
+    // Opening again initialises again without growing the registry.
+    ASSERT_TRUE(device->Open());
+    ASSERT_TRUE(device->Open());
+    EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 50);
+    EXPECT_EQ(device->GetDisplayFormat(), k565);
+    device->Close();
+    delete device;
+}
+
+TEST_F(GraphicsTest, HalSendsDriverSurfacesToTheBackEnd) {
+    auto* device = new HalDevice();
+    ASSERT_TRUE(device->Open());
+    RecordingBackEnd* backEnd = device->backEnd;
+    DriverSurface window;
+    ASSERT_TRUE(CreateSized(&window, 4, 2));
+    window.MakeCurrent();
+    EXPECT_EQ(backEnd->current, &window);
+    EXPECT_EQ(device->GetCurrentSurface(), &window);
+    device->SetClearColor(0xFFFFFFFFu);
+    backEnd->calls.clear();
+
+    device->BeginFrame();
+    device->Clear(0x70000);
+    device->EndFrame();
+    EXPECT_EQ(backEnd->calls, (std::vector<std::string>{"begin", "clear 458752", "end"}));
+    // Only depth and stencil went through the surface: its colour is untouched.
+    EXPECT_TRUE(AllPixels(&window, 0));
+
+    CRenderSurface_SW_OffScreen software;
+    ASSERT_TRUE(CreateSized(&software, 4, 2));
+    software.MakeCurrent();
+    backEnd->calls.clear();
+    device->BeginFrame();
+    device->Clear(0x70000);
+    device->EndFrame();
+    EXPECT_TRUE(backEnd->calls.empty());
+    EXPECT_TRUE(AllPixels(&software, 0xFFFF));
+
+    device->SetClearDepth(0x10000);
+    device->SetClearStencil(3);
+    device->SetClearColor(0xFF102030u);
+    EXPECT_EQ(backEnd->calls, (std::vector<std::string>{"depth 65536", "stencil 3", "packed 4279246896"}));
+    EXPECT_EQ(device->GetClearDepth(), 0x10000);
+
+    EXPECT_STREQ(device->GetName(1)->GetBuffer(), "DirectDraw");
+    EXPECT_EQ(device->GetInfo(1), &backEnd->info);
+    EXPECT_STREQ(device->GetName(2)->GetBuffer(), "CBlit 1.0");
+    EXPECT_EQ(device->GetName(5), nullptr);
+    software.Destroy();
+    window.Destroy();
+    device->Close();
+    delete backEnd;
+    delete device;
+}
+
+TEST_F(GraphicsTest, HalWithoutBackEndReportsAndDoesNothing) {
+    auto* device = new HalDevice();
+    ASSERT_TRUE(device->Open());
+    device->DropBackEnd();
+    AssertCounter asserts;
+    EXPECT_EQ(device->GetCurrentSurface(), nullptr);
+    device->Clear(0x10000);
+    device->BeginFrame();
+    device->SetClearStencil(1);
+    EXPECT_EQ(asserts.Count(), 4);
+    EXPECT_EQ(device->GetName(1), nullptr);
+    EXPECT_EQ(device->GetInfo(1), nullptr);
+    device->Close();
+    delete device->backEnd;
+    delete device;
+}
+
+}  // namespace
