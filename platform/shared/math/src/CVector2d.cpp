@@ -2,6 +2,7 @@
 
 #include "CMathFixed.h"
 #include "CMatrix2d.h"
+#include "VectorSegmentDistance.h"
 
 CVector2d& CVector2d::operator+=(const CVector2d& v) {
     x += v.x;
@@ -88,22 +89,8 @@ int32_t CVector2d::AngleTo(const CVector2d& a, const CVector2d& b) {
     return turn;
 }
 
-int32_t CVector2d::DistanceToSegment(const CVector2d& p, const CVector2d& a, const CVector2d& b,
-                                     CVector2d& closest) {
-    CVector2d ab = b - a;
-    const int32_t t = Dot(p - a, ab);
-    if (t <= 0) {
-        closest = a;
-        return (a - p).Length();
-    }
-    const int32_t lengthSquared = Dot(ab, ab);
-    if (lengthSquared > t) {
-        ab *= FixedDiv(t, lengthSquared);
-        closest = ab + a;
-        return (p - closest).Length();
-    }
-    closest = b;
-    return (b - p).Length();
+int32_t CVector2d::DistanceToSegment(const CVector2d& p, const CVector2d& a, const CVector2d& b, CVector2d& closest) {
+    return VectorDistanceToSegment(p, a, b, closest);
 }
 
 int32_t CVector2d::DistanceToSegment(const CVector2d& p, const CVector2d segment[2], CVector2d& closest) {

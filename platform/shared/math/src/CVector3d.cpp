@@ -1,10 +1,13 @@
 #include "CVector3d.h"
 
+#include "VectorSegmentDistance.h"
+
 #include <type_traits>
 
 #include "CAssert.h"
 #include "CMatrix3d.h"
 #include "CMatrix4dh.h"
+#include "VectorSegmentDistance.h"
 
 static_assert(sizeof(CVector3d) == 12 && std::is_standard_layout_v<CVector3d>,
               "arrays of CVector3d are read as packed triples of 32-bit words");
@@ -175,22 +178,8 @@ int32_t CVector3d::AngleBetween(const CVector3d& a, const CVector3d& b) {
     return CMathFixed::ACos(FixedDiv(Dot(a, b), lengths));
 }
 
-int32_t CVector3d::DistanceToSegment(const CVector3d& p, const CVector3d& a, const CVector3d& b,
-                                     CVector3d& closest) {
-    CVector3d ab = b - a;
-    const int32_t t = Dot(p - a, ab);
-    if (t <= 0) {
-        closest = a;
-        return (a - p).Length();
-    }
-    const int32_t lengthSquared = Dot(ab, ab);
-    if (lengthSquared > t) {
-        ab *= FixedDiv(t, lengthSquared);
-        closest = ab + a;
-        return (p - closest).Length();
-    }
-    closest = b;
-    return (b - p).Length();
+int32_t CVector3d::DistanceToSegment(const CVector3d& p, const CVector3d& a, const CVector3d& b, CVector3d& closest) {
+    return VectorDistanceToSegment(p, a, b, closest);
 }
 
 int32_t CVector3d::DistanceToSegment(const CVector3d& p, const CVector3d segment[2], CVector3d& closest) {
