@@ -1,0 +1,25 @@
+#ifndef HOSTFAULTS_H
+#define HOSTFAULTS_H
+
+// Platform calls a test can make fail, to reach the program's failure
+// paths. A failing call does nothing and reports failure as the handset's
+// would.
+enum class HostFault {
+    RegisterClass,
+    CreateWindow,
+    AllKeysTake,
+    AllKeysGive,
+    GXOpenDisplay,
+    CreateMsgQueue,
+    RequestPowerNotifications,
+    Count
+};
+
+class HostFaults {
+public:
+    static void Set(HostFault fault, bool failing);
+    static bool IsSet(HostFault fault);
+    static void Clear();
+};
+
+#endif

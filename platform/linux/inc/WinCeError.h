@@ -1,0 +1,24 @@
+#ifndef WINCEERROR_H
+#define WINCEERROR_H
+
+// The thread's last-error code, as the handset's kernel calls leave it. Every
+// stand-in call that fails sets it; a call that succeeds may leave it alone.
+
+#include "WinCeHandle.h"
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_OUTOFMEMORY = 14;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_TIMEOUT = 1460;
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+#endif
