@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "AssertCounter.h"
+#include "CArrayInputStream.h"
+#include "CResourceTarga.h"
+#include "CResourceTexture.h"
+#include "CTarga.h"
+#include "TargaFileBuilder.h"
+
+namespace {
+
+std::vector<uint8_t> SmallTarga() {
+    targatest::TargaSpec spec;
+    spec.width = 2;
+    spec.height = 2;
+    spec.depth = 16;
+    spec.data = targatest::PatternPixels(2, 2, 2);
+    return targatest::BuildTarga(spec);
+}
+
+}  // namespace
+
+TEST(CResourceTexture, LoadsATargaStreamByTypeKey) {
+    AssertCounter checks;
+    const std::vector<uint8_t> file = SmallTarga();
+    CArrayInputStream stream;
+    stream.Open(file.data(), static_cast<uint32_t>(file.size()));
+    CResourceTexture resource;
+    EXPECT_EQ(resource.Create(0x123, &stream, CTexture::kTargaTypeKey), CResource::kLoadedFromStream);
+    EXPECT_TRUE(resource.IsLoaded());
+    ASSERT_NE(resource.GetTexture(), nullptr);
+    EXPECT_EQ(resource.GetTexture()->GetHeader()->type, 0x8363u);
+    EXPECT_EQ(resource.GetSize(), 24u);
+    EXPECT_TRUE(checks.Logged("Created CResourceTexture hnd:0x00000123 from input stream"));
+
+    // The same bytes read as a stored texture block are too short for a header.
+    CResourceTexture block;
+    stream.Open(file.data(), static_cast<uint32_t>(file.size()));
+    EXPECT_EQ(block.Create(0x124, &stream, 0), CResource::kFailed);
+    EXPECT_FALSE(block.IsLoaded());
+    EXPECT_EQ(block.GetTexture(), nullptr);
+    EXPECT_EQ(block.GetSize(), 0u);
+    EXPECT_TRUE(checks.Logged("Unable to create CResourceTexture hnd:0x00000124"));
+}
+
+TEST(CResourceTarga, LoadsAndWraps) {
+    AssertCounter checks;
+    const std::vector<uint8_t> file = SmallTarga();
+    CArrayInputStream stream;
+    stream.Open(file.data(), static_cast<uint32_t>(file.size()));
+    CResourceTarga resource;
+    EXPECT_EQ(resource.Create(0x40000007, &stream, 0), CResource::kLoadedFromStream);
+    ASSERT_NE(resource.GetTarga(), nullptr);
+    EXPECT_EQ(resource.GetTarga()->GetBlockSize(), file.size() + 2);
+    EXPECT_EQ(resource.GetSize(), 28u);
+    EXPECT_TRUE(checks.Logged("Created CResource[ ??? ] hnd:0x40000007"));
+
+    CTarga* image = new CTarga();
+    CResourceTarga wrapped(image, 0x55);
+    EXPECT_TRUE(wrapped.IsLoaded());
+    EXPECT_EQ(wrapped.GetHandle(), 0x55u);
+    EXPECT_EQ(wrapped.GetTarga(), image);
+
+    CResourceTexture nothing(nullptr, 0x56);
+    EXPECT_FALSE(nothing.IsLoaded());
+    EXPECT_EQ(nothing.GetHandle(), 0x56u);
+    EXPECT_EQ(checks.Count(), 0);
+}
