@@ -2,6 +2,7 @@
 
 #include "HostClock.h"
 #include "HostDeviceRecord.h"
+#include "HostDisplay.h"
 #include "HostFaults.h"
 #include "HostInput.h"
 #include "HostInstanceLock.h"
@@ -42,4 +43,5 @@ void HostTestEnvironment::ClearStandIn() {
     HostFaults::Clear();
     HostSystemInfo::Reset();
     HostInput::Reset();
+    HostDisplay::Reset();
 }

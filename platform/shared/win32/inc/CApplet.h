@@ -40,7 +40,7 @@ public:
     // happens while there is no application.
     void DispatchEvents();
 
-    HWND GetWindowHandle() const { return m_window; }
+    HWND GetWindowHandle() const override { return m_window; }
     CEventQueue* GetEventQueue() { return &m_events; }
     // The queue the system writes power notifications into; the
     // application drains it every frame. Null before start-up opened it.

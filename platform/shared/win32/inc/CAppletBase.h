@@ -23,6 +23,9 @@ public:
     // True when the applet takes the message before the window sees it.
     virtual bool FilterMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
+    // The applet's window; null before it is created.
+    virtual HWND GetWindowHandle() const = 0;
+
     HINSTANCE GetInstance() const { return m_instance; }
 
     // The live applet, or null.
