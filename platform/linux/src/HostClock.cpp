@@ -1,12 +1,15 @@
 #include "HostClock.h"
 
+#include <atomic>
 #include <ctime>
 
 namespace {
 
-bool g_virtual = false;
-uint32_t g_virtualTicks = 0;
-uint64_t g_virtualUnixMs = 0;
+// Atomic because the audio sink's thread reads the clock while the program's
+// thread moves it.
+std::atomic<bool> g_virtual{false};
+std::atomic<uint32_t> g_virtualTicks{0};
+std::atomic<uint64_t> g_virtualUnixMs{0};
 
 uint64_t ReadMillis(clockid_t clock) {
     timespec now{};
@@ -17,9 +20,9 @@ uint64_t ReadMillis(clockid_t clock) {
 }  // namespace
 
 void HostClock::UseVirtual(uint32_t startTicks, uint64_t unixMs) {
-    g_virtual = true;
     g_virtualTicks = startTicks;
     g_virtualUnixMs = unixMs;
+    g_virtual = true;
 }
 
 void HostClock::UseMonotonic() { g_virtual = false; }

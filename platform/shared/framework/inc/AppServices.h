@@ -2,6 +2,7 @@
 #define APPSERVICES_H
 
 class ICFileMgr;
+class ICMediaPlayer;
 
 // The application's service getters that the engine's own code calls. Each
 // finds the service's singleton by its class key and creates the platform's
@@ -9,5 +10,6 @@ class ICFileMgr;
 // is no singleton table (no application) or when memory is exhausted.
 
 ICFileMgr* GetFileMgr();
+ICMediaPlayer* GetMediaPlayer();
 
 #endif
