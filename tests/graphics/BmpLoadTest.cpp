@@ -9,6 +9,7 @@
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceLoadParams.h"
 #include "ImageFileBuilder.h"
+#include "PlaneLoadTest.h"
 
 using imagetest::BmpSpec;
 using imagetest::BuildBmp;
@@ -17,32 +18,17 @@ using imagetest::PlanePixel;
 
 namespace {
 
-BmpSpec IndexedBmp(int32_t width, int32_t height, uint16_t bits) {
-    const uint32_t colours = bits == 4 ? 16 : 256;
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = bits;
-    spec.palette = imagetest::TestPalette(colours);
-    spec.rows = imagetest::TestIndices(width, height, colours);
-    return spec;
+// An image using every colour its depth can index.
+BmpSpec FullPaletteBmp(int32_t width, int32_t height, uint16_t bits) {
+    return imagetest::IndexedBmp(width, height, bits, bits == 4 ? 16 : 256);
 }
 
-BmpSpec TrueColourBmp(int32_t width, int32_t height) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 24;
-    for (int32_t y = 0; y < height; ++y) {
-        spec.rows.emplace_back();
-        for (int32_t x = 0; x < width; ++x) {
-            spec.rows.back().push_back(static_cast<uint32_t>((x * 71 + y * 29) & 0xFF) << 16 |
-                                       static_cast<uint32_t>((x * 13 + 200) & 0xFF) << 8 |
-                                       static_cast<uint32_t>((y * 97 + x) & 0xFF));
-        }
-    }
-    return spec;
+uint32_t MixedRgb(int32_t x, int32_t y) {
+    return static_cast<uint32_t>((x * 71 + y * 29) & 0xFF) << 16 | static_cast<uint32_t>((x * 13 + 200) & 0xFF) << 8 |
+           static_cast<uint32_t>((y * 97 + x) & 0xFF);
 }
+
+BmpSpec MixedColourBmp(int32_t width, int32_t height) { return imagetest::TrueColourBmp(width, height, MixedRgb); }
 
 uint32_t SourceFormatOf(const BmpSpec& spec) {
     if (spec.bitCount == 24) return RSBFormat_R8G8B8;
@@ -54,38 +40,17 @@ uint32_t ColourAt(const BmpSpec& spec, int32_t x, int32_t y) {
     return spec.bitCount == 24 ? value : spec.palette[value];
 }
 
-// Loads the file into a fresh plane through a one-pair format map.
-class BmpLoad : public ::testing::Test {
+class BmpLoad : public PlaneLoadTest {
 protected:
-    void SetUp() override { params.Init(); }
-    void TearDown() override { MemFree(keptPalette); }
-
     bool Load(const std::vector<uint8_t>& file, uint32_t source, uint32_t destination, int32_t pitchMode = 0) {
-        stream.Open(file.data(), static_cast<uint32_t>(file.size()));
-        params.stream = &stream;
+        Prepare(file, source, destination);
         params.type = CRenderSurfaceLoadParams::kTypeBMP;
-        params.formatMap[0] = {source, destination};
         return plane.Create(0, 0, 0, false, &keptPalette, &params, pitchMode, 0, nullptr);
     }
 
     void ExpectImage(const BmpSpec& spec, uint32_t keyColour = 0xFFFFFFFF) {
-        ASSERT_EQ(plane.GetWidth(), spec.width);
-        ASSERT_EQ(plane.GetHeight(), spec.height);
-        for (int32_t y = 0; y < spec.height; ++y) {
-            for (int32_t x = 0; x < spec.width; ++x) {
-                const uint32_t rgb = ColourAt(spec, x, y);
-                const uint32_t index = spec.rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
-                const uint32_t expected = rgb == keyColour ? 0u : ExpectedPixel(plane.GetFormat(), rgb, index);
-                ASSERT_EQ(PlanePixel(plane, x, y), expected) << "pixel " << x << "," << y;
-            }
-        }
+        ExpectPlane(spec.width, spec.height, spec.rows, spec.palette, keyColour);
     }
-
-    imagetest::BlitRegistryScope registry;
-    CArrayInputStream stream;
-    CRenderSurfaceLoadParams params;
-    CRenderSurfaceBuffer plane;
-    uint32_t* keptPalette = nullptr;
 };
 
 struct DecodeCase {
@@ -106,7 +71,7 @@ TEST_F(BmpLoad, EveryDepthIntoEveryPlaneFormat) {
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits into 0x" << std::hex << c.destination
                                         << (c.keyed ? " keyed" : ""));
-        const BmpSpec spec = c.bits == 24 ? TrueColourBmp(7, 3) : IndexedBmp(5, 3, c.bits);
+        const BmpSpec spec = c.bits == 24 ? MixedColourBmp(7, 3) : FullPaletteBmp(5, 3, c.bits);
         uint32_t keyColour = 0xFFFFFFFF;
         params.colorKeyPresent = c.keyed ? 1 : 0;
         if (c.keyed) {
@@ -124,7 +89,7 @@ TEST_F(BmpLoad, EveryDepthIntoEveryPlaneFormat) {
 
 TEST_F(BmpLoad, PalettesAreKeptForIndexedPlanes) {
     for (uint16_t bits : {4, 8}) {
-        const BmpSpec spec = IndexedBmp(5, 2, bits);
+        const BmpSpec spec = FullPaletteBmp(5, 2, bits);
         MemFree(keptPalette);
         keptPalette = nullptr;
         // The 16-colour destination is widened to 256 colours.
@@ -140,7 +105,7 @@ TEST_F(BmpLoad, PalettesAreKeptForIndexedPlanes) {
 }
 
 TEST_F(BmpLoad, ACallersPaletteReplacesTheFilesAndTakesTheKey) {
-    const BmpSpec spec = IndexedBmp(5, 2, 8);
+    const BmpSpec spec = FullPaletteBmp(5, 2, 8);
     std::vector<uint32_t> table(256);
     for (uint32_t i = 0; i < 256; ++i) table[i] = 0x01000000u * (i & 1) | (255 - i) << 16 | i;
     std::vector<uint32_t> expected = table;
@@ -168,7 +133,7 @@ TEST_F(BmpLoad, ACallersPaletteReplacesTheFilesAndTakesTheKey) {
 }
 
 TEST_F(BmpLoad, BottomUpPlanesKeepTheFilesRowOrder) {
-    const BmpSpec spec = IndexedBmp(5, 3, 8);
+    const BmpSpec spec = FullPaletteBmp(5, 3, 8);
     ASSERT_TRUE(Load(BuildBmp(spec), RSBFormat_P256X8R8G8B8, RSBFormat_X8R8G8B8, CRenderSurfaceBuffer::kPitchBottomUp));
     EXPECT_EQ(plane.GetPitch(), -20);
     // Row 0 of a bottom-up plane is the image's bottom row.
@@ -182,7 +147,7 @@ TEST_F(BmpLoad, BottomUpPlanesKeepTheFilesRowOrder) {
 }
 
 TEST_F(BmpLoad, OrientationFlags) {
-    const BmpSpec spec = TrueColourBmp(5, 3);
+    const BmpSpec spec = MixedColourBmp(5, 3);
     const std::vector<uint8_t> file = BuildBmp(spec);
     struct Orientation {
         uint8_t swap, mirrorX, mirrorY;
@@ -215,7 +180,7 @@ TEST_F(BmpLoad, OrientationFlags) {
 }
 
 TEST_F(BmpLoad, PresetPlaneSizeAndFormatMustMatch) {
-    const std::vector<uint8_t> file = BuildBmp(IndexedBmp(10, 10, 8));
+    const std::vector<uint8_t> file = BuildBmp(FullPaletteBmp(10, 10, 8));
     stream.Open(file.data(), static_cast<uint32_t>(file.size()));
     params.stream = &stream;
     params.type = CRenderSurfaceLoadParams::kTypeBMP;
@@ -233,7 +198,7 @@ TEST_F(BmpLoad, PresetPlaneSizeAndFormatMustMatch) {
 }
 
 TEST_F(BmpLoad, IntoCallersMemory) {
-    const BmpSpec spec = IndexedBmp(4, 2, 4);
+    const BmpSpec spec = FullPaletteBmp(4, 2, 4);
     const std::vector<uint8_t> file = BuildBmp(spec);
     std::vector<uint8_t> memory(8 * 2, 0xEE);
     stream.Open(file.data(), static_cast<uint32_t>(file.size()));
@@ -246,7 +211,7 @@ TEST_F(BmpLoad, IntoCallersMemory) {
 }
 
 TEST_F(BmpLoad, LongInfoHeadersAndGapsBeforeThePixels) {
-    BmpSpec spec = IndexedBmp(5, 2, 8);
+    BmpSpec spec = FullPaletteBmp(5, 2, 8);
     spec.infoSize = 108;
     spec.gap = 10;
     ASSERT_TRUE(Load(BuildBmp(spec), RSBFormat_P256X8R8G8B8, RSBFormat_R5G6B5));
@@ -255,34 +220,34 @@ TEST_F(BmpLoad, LongInfoHeadersAndGapsBeforeThePixels) {
 
 TEST_F(BmpLoad, HostileFilesAreRefusedWithoutOverruns) {
     std::vector<std::vector<uint8_t>> files;
-    BmpSpec spec = IndexedBmp(5, 2, 8);
+    BmpSpec spec = FullPaletteBmp(5, 2, 8);
     spec.colorsUsed = 1000;
     files.push_back(BuildBmp(spec));
-    spec = IndexedBmp(5, 2, 4);
+    spec = FullPaletteBmp(5, 2, 4);
     spec.colorsUsed = 17;  // more than 4 bits index
     files.push_back(BuildBmp(spec));
-    spec = IndexedBmp(5, 2, 8);
+    spec = FullPaletteBmp(5, 2, 8);
     spec.storedHeight = -5;
     files.push_back(BuildBmp(spec));
-    BmpSpec wide = TrueColourBmp(1, 1);
+    BmpSpec wide = MixedColourBmp(1, 1);
     wide.width = 40000;  // a row no 16-bit pitch reaches
     wide.rows.clear();
     files.push_back(BuildBmp(wide));
-    spec = IndexedBmp(8, 2, 8);
+    spec = FullPaletteBmp(8, 2, 8);
     spec.bitCount = 1;
     spec.palette.resize(2);
     spec.rows.clear();
     files.push_back(BuildBmp(spec));
-    spec = IndexedBmp(5, 2, 8);
+    spec = FullPaletteBmp(5, 2, 8);
     spec.compression = 1;
     files.push_back(BuildBmp(spec));
-    std::vector<uint8_t> truncated = BuildBmp(IndexedBmp(9, 9, 8));
+    std::vector<uint8_t> truncated = BuildBmp(FullPaletteBmp(9, 9, 8));
     truncated.resize(truncated.size() - 3);
     files.push_back(truncated);
-    std::vector<uint8_t> cutPalette = BuildBmp(IndexedBmp(9, 9, 8));
+    std::vector<uint8_t> cutPalette = BuildBmp(FullPaletteBmp(9, 9, 8));
     cutPalette.resize(54 + 100);
     files.push_back(cutPalette);
-    std::vector<uint8_t> overlap = BuildBmp(IndexedBmp(5, 2, 8));
+    std::vector<uint8_t> overlap = BuildBmp(FullPaletteBmp(5, 2, 8));
     overlap[10] = 54;  // pixels said to start inside the palette
     overlap[11] = 0;
     files.push_back(overlap);

@@ -10,6 +10,7 @@
 
 using imagetest::BmpSpec;
 using imagetest::BuildBmp;
+using imagetest::IndexedBmp;
 
 namespace {
 
@@ -19,40 +20,23 @@ bool Read(CDIB* dib, const std::vector<uint8_t>& bytes) {
     return dib->ReadFromStream(&stream, 0);
 }
 
-BmpSpec Indexed(int32_t width, int32_t height, uint16_t bits, uint32_t colours) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = bits;
-    spec.palette = imagetest::TestPalette(colours);
-    spec.rows = imagetest::TestIndices(width, height, colours);
-    return spec;
+uint32_t StepRgb(int32_t x, int32_t y) {
+    return 0x102030u * static_cast<uint32_t>(x + 1) + static_cast<uint32_t>(y);
 }
 
-BmpSpec TrueColour(int32_t width, int32_t height) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 24;
-    for (int32_t y = 0; y < height; ++y) {
-        spec.rows.emplace_back();
-        for (int32_t x = 0; x < width; ++x)
-            spec.rows.back().push_back(0x102030u * static_cast<uint32_t>(x + 1) + static_cast<uint32_t>(y));
-    }
-    return spec;
-}
+BmpSpec TrueColour(int32_t width, int32_t height) { return imagetest::TrueColourBmp(width, height, StepRgb); }
 
 }  // namespace
 
 TEST(CDIB, PaletteSizesFollowTheBitCount) {
-    BmpSpec four = Indexed(5, 2, 4, 16);
+    BmpSpec four = IndexedBmp(5, 2, 4, 16);
     four.colorsUsed = 0;
     CDIB dib;
     ASSERT_TRUE(Read(&dib, BuildBmp(four)));
     EXPECT_EQ(dib.GetPaletteSize(), 64u);
     EXPECT_EQ(dib.GetStride(), -4);
 
-    BmpSpec eight = Indexed(3, 2, 8, 256);
+    BmpSpec eight = IndexedBmp(3, 2, 8, 256);
     eight.colorsUsed = 0;
     ASSERT_TRUE(Read(&dib, BuildBmp(eight)));
     EXPECT_EQ(dib.GetPaletteSize(), 1024u);
@@ -63,7 +47,7 @@ TEST(CDIB, PaletteSizesFollowTheBitCount) {
     EXPECT_EQ(dib.GetStride(), -12);
 
     // Few colours used: only those are stored.
-    ASSERT_TRUE(Read(&dib, BuildBmp(Indexed(4, 1, 8, 3))));
+    ASSERT_TRUE(Read(&dib, BuildBmp(IndexedBmp(4, 1, 8, 3))));
     EXPECT_EQ(dib.GetPaletteSize(), 12u);
 }
 
@@ -89,7 +73,7 @@ TEST(CDIB, SixteenBitBitFieldsKeepTheirMasks) {
 }
 
 TEST(CDIB, RowsAreAddressedFromTheTop) {
-    const BmpSpec spec = Indexed(5, 3, 4, 16);
+    const BmpSpec spec = IndexedBmp(5, 3, 4, 16);
     CDIB dib;
     ASSERT_TRUE(Read(&dib, BuildBmp(spec)));
     CDIBCursor cursor(&dib, 0, 0);
@@ -131,7 +115,7 @@ TEST(CDIB, TrueColourPixelsAndPaddingBytes) {
 
 TEST(CDIB, CursorRefusesPositionsOutsideTheImage) {
     CDIB dib;
-    ASSERT_TRUE(Read(&dib, BuildBmp(Indexed(4, 2, 8, 8))));
+    ASSERT_TRUE(Read(&dib, BuildBmp(IndexedBmp(4, 2, 8, 8))));
     CDIBCursor cursor(&dib, 0, 0);
     AssertCounter counter;
     EXPECT_FALSE(cursor.SetPosition(5, 0));
@@ -148,7 +132,7 @@ TEST(CDIB, CursorRefusesPositionsOutsideTheImage) {
 }
 
 TEST(CDIB, IndicesBeyondTheStoredColoursReadBlack) {
-    BmpSpec spec = Indexed(2, 1, 8, 2);
+    BmpSpec spec = IndexedBmp(2, 1, 8, 2);
     spec.rows = {{1, 200}};
     CDIB dib;
     ASSERT_TRUE(Read(&dib, BuildBmp(spec)));
@@ -159,7 +143,7 @@ TEST(CDIB, IndicesBeyondTheStoredColoursReadBlack) {
 }
 
 TEST(CDIB, LongInfoHeadersAreSkipped) {
-    BmpSpec spec = Indexed(3, 2, 8, 4);
+    BmpSpec spec = IndexedBmp(3, 2, 8, 4);
     spec.infoSize = 124;
     spec.gap = 6;
     CDIB dib;
@@ -170,36 +154,36 @@ TEST(CDIB, LongInfoHeadersAreSkipped) {
 
 TEST(CDIB, HostileFilesAreRefusedAndLeaveNothing) {
     std::vector<std::vector<uint8_t>> files;
-    BmpSpec spec = Indexed(3, 2, 8, 4);
+    BmpSpec spec = IndexedBmp(3, 2, 8, 4);
     spec.colorsUsed = 1000;
     files.push_back(BuildBmp(spec));
-    spec = Indexed(3, 2, 8, 4);
+    spec = IndexedBmp(3, 2, 8, 4);
     spec.colorsUsed = -4;
     files.push_back(BuildBmp(spec));
-    spec = Indexed(3, 2, 8, 4);
+    spec = IndexedBmp(3, 2, 8, 4);
     spec.storedHeight = -2;  // top-down rows
     files.push_back(BuildBmp(spec));
-    spec = Indexed(3, 2, 8, 4);
+    spec = IndexedBmp(3, 2, 8, 4);
     spec.infoSize = 12;  // too short for the fields read
     files.push_back(BuildBmp(spec));
-    spec = Indexed(3, 2, 8, 4);
+    spec = IndexedBmp(3, 2, 8, 4);
     spec.compression = 1;  // run-length rows
     files.push_back(BuildBmp(spec));
     spec = TrueColour(3, 2);
     spec.width = 0x40000000;  // rows overflow
     spec.rows.clear();
     files.push_back(BuildBmp(spec));
-    spec = Indexed(3, 2, 7, 4);
+    spec = IndexedBmp(3, 2, 7, 4);
     spec.rows.clear();
     files.push_back(BuildBmp(spec));
-    std::vector<uint8_t> truncated = BuildBmp(Indexed(8, 8, 8, 4));
+    std::vector<uint8_t> truncated = BuildBmp(IndexedBmp(8, 8, 8, 4));
     truncated.resize(truncated.size() - 5);
     files.push_back(truncated);
-    std::vector<uint8_t> overlapping = BuildBmp(Indexed(3, 2, 8, 4));
+    std::vector<uint8_t> overlapping = BuildBmp(IndexedBmp(3, 2, 8, 4));
     overlapping[10] = 20;  // pixel offset inside the headers
     files.push_back(overlapping);
     files.push_back({'B', 'M', 0, 0});
-    std::vector<uint8_t> noSize = BuildBmp(Indexed(3, 2, 8, 4));
+    std::vector<uint8_t> noSize = BuildBmp(IndexedBmp(3, 2, 8, 4));
     noSize[2] = noSize[3] = noSize[4] = noSize[5] = 0;
     files.push_back(noSize);
 
@@ -214,7 +198,7 @@ TEST(CDIB, HostileFilesAreRefusedAndLeaveNothing) {
 }
 
 TEST(CDIB, LaidOverMemoryWithoutCopying) {
-    const BmpSpec spec = Indexed(5, 3, 8, 16);
+    const BmpSpec spec = IndexedBmp(5, 3, 8, 16);
     const std::vector<uint8_t> bytes = BuildBmp(spec);
     CDIB dib(bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
     ASSERT_FALSE(dib.IsEmpty());

@@ -1,24 +1,20 @@
 #include "CResourceRenderSurface.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "AssertCounter.h"
 #include "BigArchiveWriter.h"
 #include "CArrayInputStream.h"
-#include "CBigFileReader.h"
 #include "CDIB.h"
-#include "CRegistry.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurface_SW_OffScreen.h"
 #include "CResourceDIB.h"
 #include "CResourceManager_v1.h"
-#include "HostPath.h"
 #include "ImageFileBuilder.h"
+#include "MountedArchive.h"
 #include "TestApplication.h"
 #include "../graphics2d/OffScreenDevice.h"
 
@@ -29,7 +25,6 @@ constexpr uint32_t kBmpType = 0xB717945F;
 constexpr uint32_t kOffScreenType = 0xE179EFBE;
 constexpr uint32_t kOffScreenType2 = 0x59EFBC42;
 constexpr uint32_t kWindowType = 0x59F4BC59;
-constexpr uint32_t kArchiveId = 0xA0D7812D;
 
 constexpr uint32_t kTrueColorImage = 0x10;
 constexpr uint32_t kPaletteImage = 0x11;
@@ -46,17 +41,8 @@ public:
     }
 };
 
-using Pairs = std::vector<std::pair<uint32_t, uint32_t>>;
-
-std::vector<uint8_t> Bytes(const Pairs& pairs) {
-    std::vector<uint8_t> out;
-    for (const auto& [key, value] : pairs) {
-        for (uint32_t word : {key, value}) {
-            for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(word >> shift));
-        }
-    }
-    return out;
-}
+using imagetest::AttributePairs;
+using imagetest::BuildAttributePairs;
 
 imagetest::BmpSpec TrueColorSpec() {
     imagetest::BmpSpec spec;
@@ -67,15 +53,7 @@ imagetest::BmpSpec TrueColorSpec() {
     return spec;
 }
 
-imagetest::BmpSpec PaletteSpec() {
-    imagetest::BmpSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.palette = imagetest::TestPalette(4);
-    spec.rows = imagetest::TestIndices(4, 2, 4);
-    return spec;
-}
+imagetest::BmpSpec PaletteSpec() { return imagetest::IndexedBmp(4, 2, 8, 4); }
 
 class ResourceRenderSurfaceTest : public ::testing::Test {
 protected:
@@ -83,24 +61,14 @@ protected:
         ASSERT_EQ(m_app.Init(), 0);
         m_device = new OffScreenDevice(16, 8, k565);
         ASSERT_TRUE(m_device->Open());
-        m_path = std::filesystem::temp_directory_path() / ("surfaces-" + std::to_string(::getpid()) + ".big");
-        WriteArchive();
-        ASSERT_TRUE(m_archive.Open(HostPath::ToWide(m_path.string()).c_str()));
-        m_archiveItem = m_app.GetRegistry()->NewItem(kArchiveId, &m_archive, CBigFileReader::kClassKey, 0x3FFFFFFF);
-        m_app.GetRegistry()->Register(m_archiveItem);
-        m_manager = new CResourceManager_v1();
-        ASSERT_TRUE(m_manager->Open(&m_archive, 50, 16, true));
-        m_app.SetResourceManager(m_manager);
+        BigArchiveWriter writer(IdTableForm::List);
+        WriteArchive(writer);
+        std::string error;
+        ASSERT_TRUE(m_archive.Mount(&m_app, writer, "surfaces", 50, 16, &error)) << error;
     }
 
     void TearDown() override {
-        m_manager->Close();
-        m_app.SetResourceManager(nullptr);
-        delete m_manager;
-        m_app.GetRegistry()->Unregister(m_archiveItem);
-        delete m_archiveItem;
-        m_archive.Close();
-        std::filesystem::remove(m_path);
+        m_archive.Unmount();
         m_device->Close();
         delete m_device;
     }
@@ -110,41 +78,37 @@ protected:
         ASSERT_TRUE(writer.AddPayload(id, type, payload, false, 4, error)) << error;
     }
 
-    void WriteArchive() {
-        BigArchiveWriter writer(IdTableForm::List);
+    void WriteArchive(BigArchiveWriter& writer) {
         Add(writer, 271, 0, std::vector<uint8_t>(20, 0));  // empty directory
         Add(writer, kTrueColorImage, kBmpType, imagetest::BuildBmp(TrueColorSpec()));
         Add(writer, kPaletteImage, kBmpType, imagetest::BuildBmp(PaletteSpec()));
-        const Pairs image = {{6, 0xFFFFFFFF}, {14, kTrueColorImage}};
-        Add(writer, 0x20, kOffScreenType, Bytes(image));
-        Pairs twelve = {{6, 0xFFFFFFFF}};
+        const AttributePairs image = {{6, 0xFFFFFFFF}, {14, kTrueColorImage}};
+        Add(writer, 0x20, kOffScreenType, BuildAttributePairs(image));
+        AttributePairs twelve = {{6, 0xFFFFFFFF}};
         while (twelve.size() < 11) twelve.push_back({4, 0});
         twelve.push_back({14, kTrueColorImage});
-        Add(writer, 0x21, kOffScreenType, Bytes(twelve));
-        Pairs thirteen = twelve;
+        Add(writer, 0x21, kOffScreenType, BuildAttributePairs(twelve));
+        AttributePairs thirteen = twelve;
         thirteen.insert(thirteen.begin(), {4, 0});
-        Add(writer, 0x22, kOffScreenType, Bytes(thirteen));
-        std::vector<uint8_t> ragged = Bytes(image);
+        Add(writer, 0x22, kOffScreenType, BuildAttributePairs(thirteen));
+        std::vector<uint8_t> ragged = BuildAttributePairs(image);
         ragged.push_back(0);
         Add(writer, 0x23, kOffScreenType, ragged);
-        Add(writer, 0x24, kOffScreenType, Bytes({{16, 7}, {14, kTrueColorImage}}));
-        Add(writer, 0x25, kOffScreenType, Bytes({{6, 0xFFFFFFFF}, {14, kMissingImage}}));
-        Add(writer, 0x26, kWindowType, Bytes(image));
-        Add(writer, 0x27, kOffScreenType, Bytes({{6, 0}, {14, kPaletteImage}}));
-        Add(writer, 0x28, kOffScreenType, Bytes({{14, kTrueColorImage}, {6, 0xFFFFFFFF}, {4, 1}}));
-        Add(writer, 0x29, kOffScreenType, Bytes({{14, kMissingImage}, {14, kTrueColorImage}}));
-        Add(writer, 0x2A, kOffScreenType2, Bytes({{1, 5}, {2, 3}}));
-        Add(writer, 0x2B, kOffScreenType, Bytes({{12, 0x2A}}));
-        Add(writer, 0x2C, kOffScreenType, Bytes({{12, 0x2A}, {14, kTrueColorImage}}));
-        std::string error;
-        ASSERT_TRUE(writer.WriteFile(m_path.string(), error)) << error;
+        Add(writer, 0x24, kOffScreenType, BuildAttributePairs({{16, 7}, {14, kTrueColorImage}}));
+        Add(writer, 0x25, kOffScreenType, BuildAttributePairs({{6, 0xFFFFFFFF}, {14, kMissingImage}}));
+        Add(writer, 0x26, kWindowType, BuildAttributePairs(image));
+        Add(writer, 0x27, kOffScreenType, BuildAttributePairs({{6, 0}, {14, kPaletteImage}}));
+        Add(writer, 0x28, kOffScreenType, BuildAttributePairs({{14, kTrueColorImage}, {6, 0xFFFFFFFF}, {4, 1}}));
+        Add(writer, 0x29, kOffScreenType, BuildAttributePairs({{14, kMissingImage}, {14, kTrueColorImage}}));
+        Add(writer, 0x2A, kOffScreenType2, BuildAttributePairs({{1, 5}, {2, 3}}));
+        Add(writer, 0x2B, kOffScreenType, BuildAttributePairs({{12, 0x2A}}));
+        Add(writer, 0x2C, kOffScreenType, BuildAttributePairs({{12, 0x2A}, {14, kTrueColorImage}}));
     }
 
     CRenderSurface* Load(uint32_t handle) {
         CResource* resource = nullptr;
-        if (m_manager->CreateByHandle(handle, &resource) == CResourceManager::kFailed || resource == nullptr) {
-            return nullptr;
-        }
+        const int32_t created = m_archive.Manager()->CreateByHandle(handle, &resource);
+        if (created == CResourceManager::kFailed || resource == nullptr) return nullptr;
         return static_cast<CResourceRenderSurface*>(resource)->GetSurface();
     }
 
@@ -156,10 +120,7 @@ protected:
 
     ImageApplication m_app;
     OffScreenDevice* m_device = nullptr;
-    std::filesystem::path m_path;
-    CBigFileReader m_archive;
-    CRegistryItem* m_archiveItem = nullptr;
-    CResourceManager_v1* m_manager = nullptr;
+    MountedArchive m_archive;
 };
 
 TEST_F(ResourceRenderSurfaceTest, ImageResourceDecodesTheArchivedBitmap) {
@@ -178,7 +139,7 @@ TEST_F(ResourceRenderSurfaceTest, ImageResourceDecodesTheArchivedBitmap) {
     EXPECT_EQ(Pixel16(surface, 0, 1), 0xFFFFu);
     EXPECT_EQ(Pixel16(surface, 2, 1), (16u << 11) | (32u << 5) | 16u);
     CResource* resource = nullptr;
-    ASSERT_TRUE(m_manager->GetResource(0x20, &resource));
+    ASSERT_TRUE(m_archive.Manager()->GetResource(0x20, &resource));
     EXPECT_EQ(resource->GetSize(), 8u);
 }
 
@@ -199,7 +160,7 @@ TEST_F(ResourceRenderSurfaceTest, MalformedOrUnservedDescriptorsAreRefused) {
     ASSERT_NE(Load(0x2A), nullptr);
     EXPECT_EQ(Load(0x2C), nullptr);  // both an image and a forward target
     CResource* resource = nullptr;
-    EXPECT_FALSE(m_manager->GetResource(0x24, &resource));
+    EXPECT_FALSE(m_archive.Manager()->GetResource(0x24, &resource));
     // A later image pair that opens makes up for an earlier one that did not.
     EXPECT_NE(Load(0x29), nullptr);
 }
@@ -239,7 +200,7 @@ TEST_F(ResourceRenderSurfaceTest, SizedSurfaceAndSurfaceForwardingToAnotherResou
 
 TEST_F(ResourceRenderSurfaceTest, ConfigureRefusesWhatIsNoSurfaceResource) {
     CRenderSurface_SW_OffScreen surface;
-    const std::vector<uint8_t> pairs = Bytes({{1, 2}, {2, 2}});
+    const std::vector<uint8_t> pairs = BuildAttributePairs({{1, 2}, {2, 2}});
     CArrayInputStream stream;
     ASSERT_TRUE(stream.Open(pairs.data(), static_cast<uint32_t>(pairs.size())));
     EXPECT_FALSE(surface.Configure(&stream, kBmpType));
@@ -252,13 +213,13 @@ TEST_F(ResourceRenderSurfaceTest, ConfigureRefusesWhatIsNoSurfaceResource) {
 
 TEST_F(ResourceRenderSurfaceTest, ImageResourceHoldsTheWholeBitmap) {
     CResource* resource = nullptr;
-    ASSERT_EQ(m_manager->CreateByHandle(kTrueColorImage, &resource), CResourceManager::kLoaded);
+    ASSERT_EQ(m_archive.Manager()->CreateByHandle(kTrueColorImage, &resource), CResourceManager::kLoaded);
     const CDIB* dib = static_cast<CResourceDIB*>(resource)->GetDIB();
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(dib->GetWidth(), 3);
     EXPECT_EQ(dib->GetHeight(), 2);
     EXPECT_EQ(resource->GetSize(), 88u);
-    EXPECT_TRUE(m_manager->ReleaseResource(&resource));
+    EXPECT_TRUE(m_archive.Manager()->ReleaseResource(&resource));
 
     CResourceDIB broken;
     const uint8_t junk[8] = {'B', 'M', 1, 2, 3, 4, 5, 6};

@@ -11,6 +11,7 @@
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceLoadParams.h"
 #include "ImageFileBuilder.h"
+#include "PlaneLoadTest.h"
 
 using imagetest::BuildPng;
 using imagetest::ExpectedPixel;
@@ -42,38 +43,19 @@ size_t ChunkAt(const std::vector<uint8_t>& file, const char* type) {
     return static_cast<size_t>(at - file.begin());
 }
 
-class PngLoad : public ::testing::Test {
+class PngLoad : public PlaneLoadTest {
 protected:
-    void SetUp() override { params.Init(); }
-    void TearDown() override { MemFree(keptPalette); }
-
     bool Load(const std::vector<uint8_t>& file, uint32_t source, uint32_t destination, int32_t pitchMode = 0) {
-        stream.Open(file.data(), static_cast<uint32_t>(file.size()));
-        params.stream = &stream;
-        params.formatMap[0] = {source, destination};
+        Prepare(file, source, destination);
         plane.Release();
         return plane.LoadPNG(scratch, &keptPalette, &params, pitchMode, 0, nullptr);
     }
 
     void ExpectImage(const PngSpec& spec, uint32_t keyColour = 0xFFFFFFFF) {
-        ASSERT_EQ(plane.GetWidth(), spec.width);
-        ASSERT_EQ(plane.GetHeight(), spec.height);
-        for (int32_t y = 0; y < spec.height; ++y) {
-            for (int32_t x = 0; x < spec.width; ++x) {
-                const uint32_t index = spec.rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
-                const uint32_t rgb = spec.palette[index];
-                const uint32_t expected = rgb == keyColour ? 0u : ExpectedPixel(plane.GetFormat(), rgb, index);
-                ASSERT_EQ(PlanePixel(plane, x, y), expected) << "pixel " << x << "," << y;
-            }
-        }
+        ExpectPlane(spec.width, spec.height, spec.rows, spec.palette, keyColour);
     }
 
-    imagetest::BlitRegistryScope registry;
-    CArrayInputStream stream;
-    CRenderSurfaceLoadParams params;
-    CRenderSurfaceBuffer plane;
     uint32_t scratch[256];
-    uint32_t* keptPalette = nullptr;
 };
 
 }  // namespace

@@ -3,14 +3,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "CHash.h"
 
 class CRenderSurfaceBuffer;
 
-// Builders of small BMP and PNG files for the image-loader tests, written
-// from the file formats, plus a scope that provides the blit registry.
+// Builders of small BMP and PNG files and image resource bodies for the
+// image-loader and renderer tests, written from the file formats, plus a
+// scope that provides the blit registry.
 namespace imagetest {
 
 struct BmpSpec {
@@ -27,6 +29,10 @@ struct BmpSpec {
 };
 
 std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
+// An indexed image: the palette TestPalette(colours), the pixels TestIndices.
+BmpSpec IndexedBmp(int32_t width, int32_t height, uint16_t bitCount, uint32_t colours);
+// A 24-bit image whose pixel (x, y), top row 0, is rgbAt(x, y).
+BmpSpec TrueColourBmp(int32_t width, int32_t height, uint32_t (*rgbAt)(int32_t x, int32_t y));
 
 struct PngSpec {
     int32_t width = 0;
@@ -52,6 +58,11 @@ void AppendChunk(std::vector<uint8_t>* out, const char* type, const std::vector<
 // that uses all of them.
 std::vector<uint32_t> TestPalette(uint32_t count);
 std::vector<std::vector<uint32_t>> TestIndices(int32_t width, int32_t height, uint32_t count);
+
+// The body of an image resource: (attribute, value) pairs, each word
+// little-endian.
+using AttributePairs = std::vector<std::pair<uint32_t, uint32_t>>;
+std::vector<uint8_t> BuildAttributePairs(const AttributePairs& pairs);
 
 // The stored value of pixel (x, y) of a plane: 1, 2 or 4 bytes, little-endian.
 uint32_t PlanePixel(const CRenderSurfaceBuffer& plane, int32_t x, int32_t y);

@@ -112,6 +112,28 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {
     return out;
 }
 
+BmpSpec IndexedBmp(int32_t width, int32_t height, uint16_t bitCount, uint32_t colours) {
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitCount = bitCount;
+    spec.palette = TestPalette(colours);
+    spec.rows = TestIndices(width, height, colours);
+    return spec;
+}
+
+BmpSpec TrueColourBmp(int32_t width, int32_t height, uint32_t (*rgbAt)(int32_t x, int32_t y)) {
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitCount = 24;
+    for (int32_t y = 0; y < height; ++y) {
+        spec.rows.emplace_back();
+        for (int32_t x = 0; x < width; ++x) spec.rows.back().push_back(rgbAt(x, y));
+    }
+    return spec;
+}
+
 void AppendChunk(std::vector<uint8_t>* out, const char* type, const std::vector<uint8_t>& body) {
     Be32(out, static_cast<uint32_t>(body.size()));
     const size_t start = out->size();
@@ -182,6 +204,15 @@ std::vector<std::vector<uint32_t>> TestIndices(int32_t width, int32_t height, ui
         }
     }
     return rows;
+}
+
+std::vector<uint8_t> BuildAttributePairs(const AttributePairs& pairs) {
+    std::vector<uint8_t> out;
+    for (const auto& [attribute, value] : pairs) {
+        Le32(&out, attribute);
+        Le32(&out, value);
+    }
+    return out;
 }
 
 uint32_t PlanePixel(const CRenderSurfaceBuffer& plane, int32_t x, int32_t y) {
