@@ -49,7 +49,7 @@ struct PngSpec {
 };
 
 std::vector<uint8_t> BuildPng(const PngSpec& spec);
-// The scanlines (filter byte + packed indices, filters applied) of the spec.
+// The scanlines (filter byte + packed indices, filters applied) of the image.
 std::vector<uint8_t> PngScanlines(const PngSpec& spec);
 // A PNG chunk with its CRC.
 void AppendChunk(std::vector<uint8_t>* out, const char* type, const std::vector<uint8_t>& body);
