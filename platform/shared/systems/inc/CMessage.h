@@ -32,9 +32,13 @@ public:
     int32_t GetParamCount() const { return m_paramCount; }
     // Parameter i; an index past the count is reported and answers a zero
     // parameter.
-    CMessageParam GetParam(int32_t index) const;
+    CMessageParam GetParam(int32_t index) const {
+        if (index >= 0 && index < m_paramCount) return m_params[index];
+        return ReportBadParam();
+    }
 
 private:
+    static CMessageParam ReportBadParam();
     void SetParams(std::initializer_list<CMessageParam> params);
 
     int32_t m_paramCount = 0;

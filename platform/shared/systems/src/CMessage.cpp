@@ -23,8 +23,7 @@ void CMessage::SetParams(std::initializer_list<CMessageParam> params) {
     }
 }
 
-CMessageParam CMessage::GetParam(int32_t index) const {
-    ASSERT(index >= 0 && index < m_paramCount);
-    if (index < 0 || index >= m_paramCount) return CMessageParam{0, 0, 0};
-    return m_params[index];
+CMessageParam CMessage::ReportBadParam() {
+    ASSERT(false);
+    return CMessageParam{0, 0, 0};
 }
