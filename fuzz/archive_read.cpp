@@ -16,6 +16,7 @@
 #include "CBigFileResourceInputStream.h"
 #include "CHash.h"
 #include "CSingleton.h"
+#include "FuzzCheck.h"
 #include "HostPath.h"
 #include "ICFileMgr.h"
 
@@ -27,10 +28,6 @@ constexpr uint32_t kPackIdsTried = 256;
 // Bytes read per entry at most, so that a lying unpacked size cannot make a
 // run slow.
 constexpr uint32_t kReadBudget = 1u << 20;
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 const std::string& ArchivePath() {
     static const std::string path = [] {

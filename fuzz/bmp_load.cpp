@@ -8,60 +8,19 @@
 #include <cstdlib>
 #include <vector>
 
-#include "BlitTable.h"
 #include "CArrayInputStream.h"
-#include "CBlitUtil.h"
 #include "CColor.h"
 #include "CDIB.h"
 #include "CDIBCursor.h"
-#include "CHash.h"
 #include "CMemory.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceLoadParams.h"
-#include "CSingleton.h"
+#include "PlaneLoadFuzz.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 const uint32_t kPlaneFormats[] = {RSBFormat_R5G6B5,   RSBFormat_X14R6G6B6,   RSBFormat_X8R8G8B8,     RSBFormat_A1R5G5B5,
                                   RSBFormat_A4R4G4B4, RSBFormat_P16X8R8G8B8, RSBFormat_P256X8R8G8B8, RSBFormat_R8G8B8};
-
-// The blit registry in a singleton table of its own, for the whole run.
-class RegistryScope {
-public:
-    RegistryScope() {
-        m_singletons.Init(8, 8, true);
-        CSingleton::SetTable(&m_singletons);
-        RegisterBlitTable();
-    }
-    ~RegistryScope() {
-        delete CBlitUtil::GetInstance();
-        CSingleton::SetTable(nullptr);
-    }
-
-private:
-    CHash m_singletons;
-};
-
-void PublishRegistry() { static RegistryScope registry; }
-
-uint32_t Sum(const uint8_t* bytes, size_t n) {
-    uint32_t sum = 0;
-    for (size_t i = 0; i < n; ++i) sum += bytes[i];
-    return sum;
-}
-
-void ReadWholePlane(const CRenderSurfaceBuffer& plane, const uint32_t* palette) {
-    const uint8_t* pixels = static_cast<const uint8_t*>(plane.GetPixels(0));
-    Check(pixels != nullptr && plane.GetWidth() > 0 && plane.GetHeight() > 0);
-    const size_t rowBytes = static_cast<size_t>(plane.GetWidth()) * (plane.GetFormat() & 0x1F);
-    volatile uint32_t sink = 0;
-    for (int32_t y = 0; y < plane.GetHeight(); ++y) sink = sink + Sum(pixels + y * plane.GetPitch(), rowBytes);
-    if (palette != nullptr) sink = sink + Sum(reinterpret_cast<const uint8_t*>(palette), 1024);
-}
 
 void LoadIntoPlane(uint8_t control, const uint8_t* file, size_t size) {
     CArrayInputStream stream;
@@ -97,8 +56,8 @@ void ReadWholeDib(const CDIB& dib) {
         Check(cursor.SetPosition(0, y));
         for (int32_t x = 0; x < width; ++x) sink = sink + cursor.ColorAt(x);
     }
-    if (dib.GetPalette() != nullptr) sink = sink + Sum(dib.GetPalette(), dib.GetPaletteSize());
-    sink = sink + Sum(dib.GetPixels() + static_cast<intptr_t>(dib.GetHeight() - 1) * dib.GetStride(),
+    if (dib.GetPalette() != nullptr) sink = sink + SumOfBytes(dib.GetPalette(), dib.GetPaletteSize());
+    sink = sink + SumOfBytes(dib.GetPixels() + static_cast<intptr_t>(dib.GetHeight() - 1) * dib.GetStride(),
                       static_cast<size_t>(-dib.GetStride()));
 }
 
@@ -106,7 +65,7 @@ void ReadWholeDib(const CDIB& dib) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 1 << 20) return 0;
-    PublishRegistry();
+    FuzzBlitRegistry::Publish();
     const std::vector<uint8_t> file(data + 1, data + size);
     LoadIntoPlane(data[0], file.data(), file.size());
 

@@ -16,12 +16,9 @@
 #include "CRenderSurface_SW_OffScreen.h"
 #include "CSingleton.h"
 #include "CTextParser.h"
+#include "FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 CRenderSurface_SW_OffScreen* MakeSurface(uint32_t width, uint32_t height) {
     CRenderSurface_SW_OffScreen* surface = new CRenderSurface_SW_OffScreen();

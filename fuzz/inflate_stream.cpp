@@ -7,14 +7,11 @@
 
 #include "CArrayInputStream.h"
 #include "CZipInputStream.h"
+#include "FuzzCheck.h"
 
 namespace {
 
 constexpr uint32_t kMaxUnpacked = 1u << 22;
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 }  // namespace
 

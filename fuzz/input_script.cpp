@@ -6,13 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "HostInputScript.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 void CheckEvent(const HostInputEvent& event, uint32_t previousTime) {
     typedef HostInputEvent::Kind Kind;

@@ -8,12 +8,9 @@
 
 #include "CMemory.h"
 #include "CVorbisDecoder.h"
+#include "FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "BlitDecode.h"
 #include "CArrayInputStream.h"
 #include "CBlitUtil.h"
+#include "FuzzCheck.h"
 
 namespace {
 
@@ -37,10 +38,6 @@ const Decoder kDecoders[] = {
 
 constexpr size_t kHeaderBytes = 8;
 constexpr size_t kPaletteSeedBytes = 64;
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 uint32_t RowBytes(Source s, uint32_t width) {
     switch (s) {

@@ -9,13 +9,9 @@
 #include "CAppProperties.h"
 #include "CArrayInputStream.h"
 #include "CHash.h"
+#include "FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 const char* const kNames[] = {"MIDlet-Version",
                               "Kiv-Locale",

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "../tests/graphics2d/OffScreenDevice.h"
 #include "CArrayInputStream.h"
 #include "CBlitUtil.h"
 #include "CColor.h"
@@ -13,16 +14,12 @@
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurface_SW_OffScreen.h"
 #include "CSingleton.h"
-#include "../tests/graphics2d/OffScreenDevice.h"
+#include "FuzzCheck.h"
 
 namespace {
 
 const uint32_t kTypes[] = {0x59EFBC42, 0x59F4BC42, 0x59F4BC59, 0x9F4BC472, 0xE179EFBE, 0xE179F4BE};
 const uint32_t kDisplayFormats[] = {RSBFormat_R5G6B5, RSBFormat_X14R6G6B6, RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8};
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 // The singleton table and an open device (which fills the blit registry),
 // for the whole run.

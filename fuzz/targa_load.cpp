@@ -10,12 +10,9 @@
 #include "CArrayInputStream.h"
 #include "CTarga.h"
 #include "CTexture.h"
+#include "FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 void ReadAll(const uint8_t* bytes, size_t n) {
     volatile uint32_t sink = 0;

@@ -8,12 +8,9 @@
 
 #include "CArrayInputStream.h"
 #include "CTexture.h"
+#include "FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 uint32_t Sum(const uint8_t* bytes, size_t n) {
     uint32_t sum = 0;

@@ -7,13 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Utf8.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 void CheckRoundTrip(const WChar* units, uint32_t count) {
     const int32_t needed = Utf8LengthOfWide(units, count);

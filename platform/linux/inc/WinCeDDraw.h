@@ -8,11 +8,11 @@
 // to the primary surface is shown by the host backend. HostDisplay sets the
 // display's pixel format and makes calls fail for tests.
 
+#include "WinCeTypes.h"
 #include "WinCeWindow.h"
 
 #include <cstdint>
 
-typedef int32_t HRESULT;
 typedef uint32_t ULONG;
 
 constexpr HRESULT DD_OK = 0;

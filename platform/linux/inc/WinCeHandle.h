@@ -5,11 +5,11 @@
 // pointer-sized, all ones when invalid, each one a HostHandle object that
 // CloseHandle releases.
 
+#include "WinCeTypes.h"
+
 #include <cstdint>
 
 typedef void* HANDLE;
-typedef int32_t BOOL;
-typedef uint32_t DWORD;
 typedef int32_t LONG;
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~static_cast<uintptr_t>(0));

@@ -5,10 +5,9 @@
 // monotonic clock, or from the virtual clock when one is installed (tests and
 // headless runs), so that time moves only when the program says so.
 
-#include <cstdint>
+#include "WinCeTypes.h"
 
-typedef uint32_t DWORD;
-typedef uint16_t WORD;
+#include <cstdint>
 
 struct SYSTEMTIME {
     WORD wYear;

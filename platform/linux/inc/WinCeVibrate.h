@@ -5,10 +5,9 @@
 // no vibrator: it records the state one would be in (HostVibrator).
 
 #include "WinCeMsgQueue.h"
+#include "WinCeTypes.h"
 
 #include <cstdint>
-
-typedef int32_t HRESULT;
 
 // A note of a vibration pattern; patterns are not offered here.
 struct VIBRATENOTE;

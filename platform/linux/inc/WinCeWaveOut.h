@@ -13,11 +13,10 @@
 // refused with MMSYSERR_ERROR.
 
 #include "WinCeHandle.h"
+#include "WinCeTypes.h"
 
 #include <cstdint>
 
-typedef uint32_t UINT;
-typedef uint16_t WORD;
 typedef uintptr_t DWORD_PTR;
 typedef uint32_t MMRESULT;
 

@@ -8,11 +8,10 @@
 
 #include "WinCeError.h"
 #include "WinCeHandle.h"
+#include "WinCeTypes.h"
 
 #include <cstdint>
 
-typedef uint32_t UINT;
-typedef uint16_t WORD;
 typedef uint16_t ATOM;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;

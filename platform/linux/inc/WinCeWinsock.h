@@ -9,6 +9,7 @@
 // connection the peer has gone from fails with WSAECONNRESET.
 
 #include "WinCeError.h"
+#include "WinCeTypes.h"
 
 #include <cstdint>
 // The host's select header defines FD_SET and its kin as macros. It is taken
@@ -25,7 +26,6 @@
 namespace WinSock {
 
 typedef uintptr_t SOCKET;
-typedef uint16_t WORD;
 typedef uint32_t u_long;
 
 constexpr SOCKET INVALID_SOCKET = ~static_cast<SOCKET>(0);

@@ -71,16 +71,16 @@ public:
 
 private:
     const Char* Directive(const Char* p);
-    const Char* ReadFlags(const Char* p, Conversion& spec);
-    const Char* ReadWidth(const Char* p, Conversion& spec);
-    const Char* ReadPrecision(const Char* p, Conversion& spec);
-    bool Convert(Char conversion, Conversion& spec);
+    const Char* ReadFlags(const Char* p, Conversion& form);
+    const Char* ReadWidth(const Char* p, Conversion& form);
+    const Char* ReadPrecision(const Char* p, Conversion& form);
+    bool Convert(Char conversion, Conversion& form);
 
     uint32_t NextWord(int qualifier);
-    void PutCharacter(const Conversion& spec);
-    void PutText(const Conversion& spec);
-    void PutSigned(const Conversion& spec);
-    void PutNumber(uint64_t value, bool negative, uint32_t base, Conversion spec);
+    void PutCharacter(const Conversion& form);
+    void PutText(const Conversion& form);
+    void PutSigned(const Conversion& form);
+    void PutNumber(uint64_t value, bool negative, uint32_t base, Conversion form);
 
     void Put(Char c) { *m_out++ = c; }
     void Pad(Char c, int32_t& count);
@@ -108,16 +108,16 @@ int32_t Formatter<Char>::Run(const Char* format) {
 // p follows a "%"; returns where the scan goes on.
 template <typename Char>
 const Char* Formatter<Char>::Directive(const Char* p) {
-    Conversion spec;
-    p = ReadFlags(p, spec);
-    p = ReadWidth(p, spec);
-    p = ReadPrecision(p, spec);
-    if (*p == 'h' || *p == 'l' || *p == 'L') spec.qualifier = *p++;
+    Conversion form;
+    p = ReadFlags(p, form);
+    p = ReadWidth(p, form);
+    p = ReadPrecision(p, form);
+    if (*p == 'h' || *p == 'l' || *p == 'L') form.qualifier = *p++;
     if (*p == 0) {
         Put('%');
         return p;
     }
-    if (!Convert(*p, spec)) {
+    if (!Convert(*p, form)) {
         Put('%');
         Put(*p);
     }
@@ -125,72 +125,72 @@ const Char* Formatter<Char>::Directive(const Char* p) {
 }
 
 template <typename Char>
-const Char* Formatter<Char>::ReadFlags(const Char* p, Conversion& spec) {
+const Char* Formatter<Char>::ReadFlags(const Char* p, Conversion& form) {
     for (;; ++p) {
         switch (*p) {
-            case '-': spec.flags |= kLeft; break;
-            case '+': spec.flags |= kPlus; break;
-            case ' ': spec.flags |= kSpace; break;
-            case '#': spec.flags |= kSpecial; break;
-            case '0': spec.flags |= kZeroPad; break;
+            case '-': form.flags |= kLeft; break;
+            case '+': form.flags |= kPlus; break;
+            case ' ': form.flags |= kSpace; break;
+            case '#': form.flags |= kSpecial; break;
+            case '0': form.flags |= kZeroPad; break;
             default: return p;
         }
     }
 }
 
 template <typename Char>
-const Char* Formatter<Char>::ReadWidth(const Char* p, Conversion& spec) {
+const Char* Formatter<Char>::ReadWidth(const Char* p, Conversion& form) {
     if (IsDigit(*p)) {
-        spec.width = ReadDecimal(p);
+        form.width = ReadDecimal(p);
     } else if (*p == '*') {
         ++p;
         const int32_t width = va_arg(m_args, int);
         if (width < 0) {
-            spec.flags |= kLeft;
-            spec.width = width == INT32_MIN ? INT32_MAX : -width;
+            form.flags |= kLeft;
+            form.width = width == INT32_MIN ? INT32_MAX : -width;
         } else {
-            spec.width = width;
+            form.width = width;
         }
     }
     return p;
 }
 
 template <typename Char>
-const Char* Formatter<Char>::ReadPrecision(const Char* p, Conversion& spec) {
+const Char* Formatter<Char>::ReadPrecision(const Char* p, Conversion& form) {
     if (*p != '.') return p;
     ++p;
-    spec.precision = 0;
+    form.precision = 0;
     if (IsDigit(*p)) {
-        spec.precision = ReadDecimal(p);
+        form.precision = ReadDecimal(p);
     } else if (*p == '*') {
         ++p;
         const int32_t precision = va_arg(m_args, int);
-        spec.precision = precision < 0 ? 0 : precision;
+        form.precision = precision < 0 ? 0 : precision;
     }
     return p;
 }
 
 // False for a character that is no conversion; nothing was consumed then.
 template <typename Char>
-bool Formatter<Char>::Convert(Char conversion, Conversion& spec) {
+bool Formatter<Char>::Convert(Char conversion, Conversion& form) {
     switch (conversion) {
-        case 'c': PutCharacter(spec); return true;
+        case 'c': PutCharacter(form); return true;
         case 's':
-        case 'U': PutText(spec); return true;
+        case 'U': PutText(form); return true;
         case 'p':
-            if (spec.width == kUnset) {
-                spec.width = 8;
-                spec.flags |= kZeroPad;
+            if (form.width == kUnset) {
+                form.width = 8;
+                form.flags |= kZeroPad;
             }
-            PutNumber(reinterpret_cast<uintptr_t>(va_arg(m_args, void*)), false, 16, spec);
+            PutNumber(reinterpret_cast<uintptr_t>(va_arg(m_args, void*)), false, 16, form);
             return true;
         case 'n': *va_arg(m_args, int*) = Written(); return true;
-        case 'o': PutNumber(NextWord(spec.qualifier), false, 8, spec); return true;
-        case 'X': spec.flags |= kUpper; [[fallthrough]];
-        case 'x': PutNumber(NextWord(spec.qualifier), false, 16, spec); return true;
+        case 'o': PutNumber(NextWord(form.qualifier), false, 8, form); return true;
+        case 'X': form.flags |= kUpper; [[fallthrough]];
+        case 'x': PutNumber(NextWord(form.qualifier), false, 16, form); return true;
         case 'd':
-        case 'i': PutSigned(spec); return true;
-        case 'u': PutNumber(NextWord(spec.qualifier), false, 10, spec); return true;
+        case 'i': PutSigned(form); return true;
+        case 'u': PutNumber(NextWord(form.qualifier), false, 10, form); return true;
         case '%': Put('%'); return true;
         default: return false;
     }
@@ -205,55 +205,55 @@ uint32_t Formatter<Char>::NextWord(int qualifier) {
 }
 
 template <typename Char>
-void Formatter<Char>::PutCharacter(const Conversion& spec) {
+void Formatter<Char>::PutCharacter(const Conversion& form) {
     const Char c = static_cast<Char>(static_cast<uint8_t>(va_arg(m_args, int)));
-    int32_t padding = spec.width - 1;
-    if ((spec.flags & kLeft) == 0) Pad(' ', padding);
+    int32_t padding = form.width - 1;
+    if ((form.flags & kLeft) == 0) Pad(' ', padding);
     Put(c);
     Pad(' ', padding);
 }
 
 template <typename Char>
-void Formatter<Char>::PutText(const Conversion& spec) {
+void Formatter<Char>::PutText(const Conversion& form) {
     const Char* text = va_arg(m_args, const Char*);
     if (text == nullptr) text = NullText<Char>::kText;
     int32_t length = 0;
-    while ((spec.precision < 0 || length < spec.precision) && text[length] != 0) ++length;
-    int32_t padding = spec.width - length;
-    if ((spec.flags & kLeft) == 0) Pad(' ', padding);
+    while ((form.precision < 0 || length < form.precision) && text[length] != 0) ++length;
+    int32_t padding = form.width - length;
+    if ((form.flags & kLeft) == 0) Pad(' ', padding);
     for (int32_t i = 0; i < length; ++i) Put(text[i]);
     Pad(' ', padding);
 }
 
 template <typename Char>
-void Formatter<Char>::PutSigned(const Conversion& spec) {
-    const int32_t value = static_cast<int32_t>(NextWord(spec.qualifier));
+void Formatter<Char>::PutSigned(const Conversion& form) {
+    const int32_t value = static_cast<int32_t>(NextWord(form.qualifier));
     // Negated as unsigned so that the most negative value keeps its magnitude.
     const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-    Conversion signedSpec = spec;
-    signedSpec.flags |= kSigned;
-    PutNumber(magnitude, value < 0, 10, signedSpec);
+    Conversion signedForm = form;
+    signedForm.flags |= kSigned;
+    PutNumber(magnitude, value < 0, 10, signedForm);
 }
 
 template <typename Char>
-void Formatter<Char>::PutNumber(uint64_t value, bool negative, uint32_t base, Conversion spec) {
-    const char* digits = (spec.flags & kUpper) != 0 ? kUpperDigits : kLowerDigits;
-    if ((spec.flags & kLeft) != 0) spec.flags &= ~kZeroPad;
-    const Char pad = (spec.flags & kZeroPad) != 0 ? '0' : ' ';
-    int32_t width = spec.width;
+void Formatter<Char>::PutNumber(uint64_t value, bool negative, uint32_t base, Conversion form) {
+    const char* digits = (form.flags & kUpper) != 0 ? kUpperDigits : kLowerDigits;
+    if ((form.flags & kLeft) != 0) form.flags &= ~kZeroPad;
+    const Char pad = (form.flags & kZeroPad) != 0 ? '0' : ' ';
+    int32_t width = form.width;
 
     Char sign = 0;
-    if ((spec.flags & kSigned) != 0) {
+    if ((form.flags & kSigned) != 0) {
         if (negative) {
             sign = '-';
-        } else if ((spec.flags & kPlus) != 0) {
+        } else if ((form.flags & kPlus) != 0) {
             sign = '+';
-        } else if ((spec.flags & kSpace) != 0) {
+        } else if ((form.flags & kSpace) != 0) {
             sign = ' ';
         }
         if (sign != 0) --width;
     }
-    const bool special = (spec.flags & kSpecial) != 0;
+    const bool special = (form.flags & kSpecial) != 0;
     if (special) width -= base == 16 ? 2 : (base == 8 ? 1 : 0);
 
     char reversed[kMaxDigits];
@@ -263,17 +263,17 @@ void Formatter<Char>::PutNumber(uint64_t value, bool negative, uint32_t base, Co
         value /= base;
     } while (value != 0);
 
-    const int32_t precision = spec.precision > count ? spec.precision : count;
+    const int32_t precision = form.precision > count ? form.precision : count;
     width -= precision;
 
-    if ((spec.flags & (kZeroPad | kLeft)) == 0) Pad(' ', width);
+    if ((form.flags & (kZeroPad | kLeft)) == 0) Pad(' ', width);
     if (sign != 0) Put(sign);
     if (special && base == 8) Put('0');
     if (special && base == 16) {
         Put('0');
         Put(static_cast<Char>(digits[kHexPrefixLetter]));
     }
-    if ((spec.flags & kLeft) == 0) Pad(pad, width);
+    if ((form.flags & kLeft) == 0) Pad(pad, width);
     int32_t zeros = precision - count;
     Pad('0', zeros);
     while (count > 0) Put(static_cast<Char>(reversed[--count]));
