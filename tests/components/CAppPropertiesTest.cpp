@@ -39,10 +39,6 @@ protected:
     CAppProperties* m_properties = nullptr;
 };
 
-TEST_F(CAppPropertiesTest, IsTheRegisteredSingleton) {
-    EXPECT_EQ(CSingleton::GetInstance(0x8C535A57), m_properties);
-}
-
 TEST_F(CAppPropertiesTest, ParsesKeysValuesAndSeparators) {
     Load(
         "a=1\n"
@@ -62,6 +58,7 @@ TEST_F(CAppPropertiesTest, ParsesKeysValuesAndSeparators) {
     EXPECT_EQ(m_properties->FindIndex(CStringToKey::Hash("a", false)), 0);
     EXPECT_EQ(m_properties->FindIndex(CStringToKey::Hash("last", false)), 5);
     EXPECT_EQ(m_properties->FindIndex(0x12345678), -1);
+    EXPECT_EQ(CSingleton::GetInstance(0x8C535A57), m_properties);
 }
 
 TEST_F(CAppPropertiesTest, SkipsCommentsAndIncompleteLines) {
@@ -94,18 +91,13 @@ TEST_F(CAppPropertiesTest, SkipsCommentsAndIncompleteLines) {
 
 TEST_F(CAppPropertiesTest, TypedGetters) {
     Load("t1=TRUE\nt2=True\nf1=1\nf2=yes\nf3=truth\nn=-42\nbig=99999999999\nsmall=-99999999999\nx=abc\n");
-    EXPECT_TRUE(m_properties->GetBool("t1"));
-    EXPECT_TRUE(m_properties->GetBool("t2"));
-    EXPECT_FALSE(m_properties->GetBool("f1"));
-    EXPECT_FALSE(m_properties->GetBool("f2"));
-    EXPECT_FALSE(m_properties->GetBool("f3"));
-    EXPECT_FALSE(m_properties->GetBool("missing"));
-    EXPECT_EQ(m_properties->GetInt("n"), -42);
-    EXPECT_EQ(m_properties->GetInt("big"), 2147483647);
-    EXPECT_EQ(m_properties->GetInt("small"), -2147483647 - 1);
-    EXPECT_EQ(m_properties->GetInt("x"), 0);
-    EXPECT_EQ(m_properties->GetInt("missing"), 0);
-    EXPECT_EQ(m_properties->GetInt(nullptr), 0);
+    for (const char* name : {"t1", "t2"}) EXPECT_TRUE(m_properties->GetBool(name)) << name;
+    for (const char* name : {"f1", "f2", "f3", "missing"}) EXPECT_FALSE(m_properties->GetBool(name)) << name;
+    const struct {
+        const char* name;
+        int32_t value;
+    } ints[] = {{"n", -42}, {"big", 2147483647}, {"small", -2147483647 - 1}, {"x", 0}, {"missing", 0}, {nullptr, 0}};
+    for (const auto& entry : ints) EXPECT_EQ(m_properties->GetInt(entry.name), entry.value);
     EXPECT_EQ(m_properties->GetString(nullptr), nullptr);
     EXPECT_FALSE(m_properties->HasKey(nullptr));
 }

@@ -20,7 +20,7 @@ TEST(CCountdown, RepeatingCountdownReportsEveryExpiry) {
     EXPECT_EQ(countdown.GetRemaining(), 1);
 }
 
-TEST(CCountdown, OneShotExpiresOnceAndStops) {
+TEST(CCountdown, OneShotExpiresOnceAndStopHaltsIt) {
     CCountdown countdown;
     EXPECT_FALSE(countdown.IsActive());
     EXPECT_EQ(countdown.Update(1000), 0u);
@@ -32,10 +32,6 @@ TEST(CCountdown, OneShotExpiresOnceAndStops) {
     countdown.Start(0, true);  // no interval to repeat with
     EXPECT_EQ(countdown.Update(0), 1u);
     EXPECT_FALSE(countdown.IsActive());
-}
-
-TEST(CCountdown, StopHaltsIt) {
-    CCountdown countdown;
     countdown.Start(10, true);
     countdown.Stop();
     EXPECT_EQ(countdown.Update(100), 0u);

@@ -52,7 +52,6 @@ TEST(CBinary, TakesTheRestOfTheStream) {
     EXPECT_EQ(binary.GetData()[0], 8);
     EXPECT_EQ(binary.GetData()[3], 5);
     EXPECT_EQ(binary.GetTypeKey(), 0x1234u);
-    EXPECT_EQ(binary.GetClassKey(), CBinary::kClassKey);
 
     // An empty stream empties the binary.
     EXPECT_FALSE(binary.Load(stream, 0x99));

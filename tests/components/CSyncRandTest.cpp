@@ -42,32 +42,23 @@ TEST(CSyncRand, BitsBeyondThirtyTwoFallAway) {
 }
 
 TEST(CSyncRand, NextIntRejectsTheIncompleteTopBucket) {
-    // Two-bit draws 3, 1, 2, 3 (from the low bits up): 1110 0111.
-    const uint8_t seed[] = {0xE7};
     CSyncRand rand;
-    ASSERT_TRUE(rand.Init(seed, 1, 2));
     AssertCounter counter;
+    // Two-bit draws 3, 1, 2, 3 (from the low bits up): 1110 0111.
+    const uint8_t mixed[] = {0xE7};
+    ASSERT_TRUE(rand.Init(mixed, 1, 2));
     EXPECT_EQ(rand.NextInt(3), 1u);  // 3 rejected, then 1
     EXPECT_EQ(rand.NextInt(3), 2u);
     EXPECT_EQ(rand.NextInt(3), 1u);  // 3, 3 (after the wrap) rejected, then 1
-    EXPECT_EQ(counter.Count(), 0);
-}
-
-TEST(CSyncRand, NextIntEndsWhenEveryDrawIsRejected) {
-    const uint8_t seed[] = {0xFF};
-    CSyncRand rand;
-    ASSERT_TRUE(rand.Init(seed, 1, 2));
-    AssertCounter counter;
-    EXPECT_EQ(rand.NextInt(3), 0u);  // the draw 3 taken as it is
-    EXPECT_EQ(counter.Count(), 0);
-}
-
-TEST(CSyncRand, NextIntKeepsSmallDrawsOfWideValues) {
+    // When every draw is rejected the loop still ends, taking the draw 3 as it is.
+    const uint8_t allHigh[] = {0xFF};
+    ASSERT_TRUE(rand.Init(allHigh, 1, 2));
+    EXPECT_EQ(rand.NextInt(3), 0u);
     // 32 bits per value: the low 16 bits come from bytes 2 and 3 (0x0005).
-    const uint8_t seed[] = {0x00, 0x00, 0x00, 0x05, 0x00};
-    CSyncRand rand;
-    ASSERT_TRUE(rand.Init(seed, 5, 32));
+    const uint8_t wide[] = {0x00, 0x00, 0x00, 0x05, 0x00};
+    ASSERT_TRUE(rand.Init(wide, 5, 32));
     EXPECT_EQ(rand.NextInt(10), 5u);
+    EXPECT_EQ(counter.Count(), 0);
 }
 
 TEST(CSyncRand, RefusesWhatItCannotServe) {

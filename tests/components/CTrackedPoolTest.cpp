@@ -24,23 +24,6 @@ Counted* Build(CTrackedPool& pool, int* destroyed) {
     return block != nullptr ? new (block) Counted(destroyed) : nullptr;
 }
 
-TEST(CTrackedPool, RecordsLiveBlocksUntilFreed) {
-    CTrackedPool pool(7, 4, 16, false);
-    void* a = pool.Alloc(16);
-    void* b = pool.Alloc(16);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_TRUE(pool.IsLive(a));
-    EXPECT_TRUE(pool.IsLive(b));
-    pool.Free(a);
-    EXPECT_FALSE(pool.IsLive(a));
-    EXPECT_TRUE(pool.IsLive(b));
-    EXPECT_EQ(pool.Alloc(16), a);  // the freed block comes back first
-    EXPECT_TRUE(pool.IsLive(a));
-    pool.Free(a);
-    pool.Free(b);
-}
-
 TEST(CTrackedPool, FreeAllDestroysEveryObjectAndRecyclesTheBlocks) {
     int destroyed = 0;
     CTrackedPool pool(3, 3, sizeof(Counted), true);

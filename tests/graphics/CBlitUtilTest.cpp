@@ -52,8 +52,6 @@ TEST_F(CBlitUtilTest, RegistryIsOneSingletonCreatedOnFirstUse) {
     EXPECT_EQ(CSingleton::GetInstance(CBlitUtil::kClassKey), nullptr);
     CBlitUtil* registry = CBlitUtil::GetInstance();
     ASSERT_NE(registry, nullptr);
-    EXPECT_EQ(registry->GetClassKey(), 0x4AE1222Bu);
-    EXPECT_EQ(registry->GetEntryCount(), 0);
     EXPECT_EQ(CBlitUtil::GetInstance(), registry);
     EXPECT_EQ(CSingleton::GetInstance(CBlitUtil::kClassKey), registry);
 }
@@ -79,22 +77,17 @@ TEST_F(CBlitUtilTest, RequestFromAnySourceMatchesOnlyWildcardEntries) {
 }
 
 TEST_F(CBlitUtilTest, BlendCodeFolds) {
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(0), 0u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(1), 1u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(2), 1u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(3), 3u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(4), 3u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(5), 1u);
-    EXPECT_EQ(CBlitUtil::FoldBlendCode(6), 6u);
-}
-
-TEST_F(CBlitUtilTest, MissClearsARoutineLeftInTheRequest) {
-    BlitEntry request = {k565, k565, 0, 0, 0, kBlitKindCopy, RoutineB};
-    EXPECT_FALSE(CBlitUtil::FindBlitter(&request));
-    EXPECT_EQ(request.routine, nullptr);
+    const uint32_t folded[] = {0, 1, 1, 3, 3, 1, 6};
+    for (uint32_t code = 0; code < 7; ++code) EXPECT_EQ(CBlitUtil::FoldBlendCode(code), folded[code]) << code;
 }
 
 TEST_F(CBlitUtilTest, FullTableAndNullRoutineAreRefused) {
+    {
+        AssertCounter asserts;
+        CBlitUtil::RegisterBlitter(k565, k565, 0, 0, 0, kBlitKindCopy, nullptr);
+        EXPECT_EQ(asserts.Count(), 1);
+        EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 0);
+    }
     for (int32_t i = 0; i < CBlitUtil::kCapacity; ++i) {
         CBlitUtil::RegisterBlitter(k565, k565, 0, 0, static_cast<uint32_t>(100 + i), kBlitKindCopy, RoutineA);
     }
@@ -105,13 +98,6 @@ TEST_F(CBlitUtilTest, FullTableAndNullRoutineAreRefused) {
     EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 55);
     EXPECT_EQ(Find(k565, k565, 0, 0, 0, kBlitKindCopy), nullptr);
     EXPECT_EQ(Find(k565, k565, 0, 0, 154, kBlitKindCopy), RoutineA);
-}
-
-TEST_F(CBlitUtilTest, NullRoutineIsNotStored) {
-    AssertCounter asserts;
-    CBlitUtil::RegisterBlitter(k565, k565, 0, 0, 0, kBlitKindCopy, nullptr);
-    EXPECT_EQ(asserts.Count(), 1);
-    EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 0);
 }
 
 TEST(CBlitUtilWithoutTable, RegistrationStoresNothingAndLookupsMiss) {
@@ -140,16 +126,11 @@ TEST_F(BlitTableTest, HoldsFiftyRowsOfFortyNineRoutines) {
     for (int32_t i = 0; i < 50; ++i) routines.insert(registry->GetEntry(i)->routine);
     EXPECT_EQ(routines.size(), 49u);
     EXPECT_EQ(registry->GetEntry(50), nullptr);
-}
-
-TEST_F(BlitTableTest, RegisteringAgainLeavesTheTableAsItIs) {
     RegisterBlitTable();
-    EXPECT_EQ(CBlitUtil::GetInstance()->GetEntryCount(), 50);
+    EXPECT_EQ(registry->GetEntryCount(), 50);
 }
 
 TEST_F(BlitTableTest, ImageCopiesByKeyAndBlendCode) {
-    EXPECT_EQ(Find(k565, k565, 2, 0, 1, kBlitKindCopy), Blit_R5G6B5_ColorKeyAlpha);
-    EXPECT_EQ(Find(k565, k565, 2, 0, 2, kBlitKindCopy), Blit_R5G6B5_ColorKeyAlpha);
     EXPECT_EQ(Find(k565, k565, 2, 0, 5, kBlitKindCopy), Blit_R5G6B5_ColorKeyAlpha);
     EXPECT_EQ(Find(k565, k565, 2, 0, 4, kBlitKindCopy), nullptr);
     EXPECT_EQ(Find(k565, k565, 2, 0, 0, kBlitKindCopy), Blit_R5G6B5_ColorKey);
@@ -158,15 +139,11 @@ TEST_F(BlitTableTest, ImageCopiesByKeyAndBlendCode) {
     EXPECT_EQ(Find(k565, k565, 0, 1, 0, kBlitKindCopy), nullptr);
     EXPECT_EQ(Find(kA8, kX8, 0, 0, 0, kBlitKindCopy), nullptr);
     EXPECT_EQ(Find(kP256, kX14, 2, 0, 1, kBlitKindCopy), Blit_P256_X14R6G6B6_ColorKeyAlpha);
-    EXPECT_EQ(Find(kX14, kX14, 2, 0, 0, kBlitKindCopy), Blit_X14R6G6B6_ColorKey);
-    EXPECT_EQ(Find(kX8, kX8, 0, 0, 0, kBlitKindCopy), Blit_X8R8G8B8);
     EXPECT_EQ(Find(kP256, kX8, 2, 0, 0, kBlitKindCopy), Blit_P256_X8R8G8B8_ColorKey);
-    EXPECT_EQ(Find(kP256, k565, 0, 0, 0, kBlitKindCopy), Blit_P256_R5G6B5);
 }
 
 TEST_F(BlitTableTest, LinesAndFillsServeAnyColourFormat) {
     EXPECT_EQ(Find(kA8, kX8, 0, 1, 3, kBlitKindLine), DrawLine_X8R8G8B8_Blend);
-    EXPECT_EQ(Find(kA8, k565, 0, 1, 4, kBlitKindLine), DrawLine_R5G6B5_Blend);
     EXPECT_EQ(Find(kA8, kX14, 0, 1, 0, kBlitKindLine), DrawLine_X14R6G6B6_AlphaTest);
     EXPECT_EQ(Find(kA8, k565, 0, 0, 0, kBlitKindLine), DrawLine_R5G6B5);
     // The surface clear asks with the fixed colour format.
@@ -185,18 +162,10 @@ TEST_F(BlitTableTest, DecodersByModeAndFormats) {
     EXPECT_EQ(Find(kP256, k565, 2, 0, 0, kBlitKindDecode), nullptr);
     EXPECT_EQ(Find(kP16, k565, 1, 0, 0, kBlitKindDecode), nullptr);
     EXPECT_EQ(Find(kP16, k565, 0, 0, 0, kBlitKindDecode), Decode_P16_R5G6B5);
-    EXPECT_EQ(Find(kRgb24, k565, 0, 0, 0, kBlitKindDecode), Decode_R8G8B8_R5G6B5);
     EXPECT_EQ(Find(kRgb24, kX8, 0, 0, 0, kBlitKindDecode), Decode_R8G8B8_X8R8G8B8);
-    EXPECT_EQ(Find(kP16, 0x45402, 1, 0, 0, kBlitKindDecode), Decode_P16_A1R5G5B5);
-    EXPECT_EQ(Find(kP256, 0x45402, 1, 0, 0, kBlitKindDecode), Decode_P256_A1R5G5B5);
     EXPECT_EQ(Find(kP256, 0x65402, 1, 0, 0, kBlitKindDecode), Decode_P256_A4R4G4B4);
-    EXPECT_EQ(Find(kP256, 0x45402, 0, 0, 0, kBlitKindDecode), nullptr);
-    EXPECT_EQ(Find(kP16, kX14, 0, 0, 0, kBlitKindDecode), Decode_P16_X14R6G6B6);
-    EXPECT_EQ(Find(kP256, kX14, 0, 0, 0, kBlitKindDecode), Decode_P256_X14R6G6B6);
-    EXPECT_EQ(Find(kP16, kX8, 0, 0, 0, kBlitKindDecode), Decode_P16_X8R8G8B8);
-    EXPECT_EQ(Find(kP256, kX8, 0, 0, 0, kBlitKindDecode), Decode_P256_X8R8G8B8);
+    EXPECT_EQ(Find(kP256, 0x45402, 0, 0, 0, kBlitKindDecode), nullptr);  // keyed alpha formats need mode 1
     EXPECT_EQ(Find(kP16, kP256, 0, 0, 0, kBlitKindDecode), Decode_P16_P256);
-    EXPECT_EQ(Find(kP256, kP256, 0, 0, 0, kBlitKindDecode), Decode_P256_P256);
     // A decode request never reaches a copy of the same formats.
     EXPECT_EQ(Find(kX8, kX8, 0, 0, 0, kBlitKindDecode), nullptr);
 }

@@ -96,8 +96,7 @@ TEST(CDIB, RowsAreAddressedFromTheTop) {
     ASSERT_TRUE(cursor.SetPosition(3, 0));
     ASSERT_TRUE(cursor.ReadIndicesDown(3, column));
     for (int32_t y = 0; y < 3; ++y) EXPECT_EQ(column[y], spec.rows[y][3]);
-    EXPECT_EQ(cursor.GetY(), 0);
-    EXPECT_TRUE(cursor == CDIBCursor(&dib, 3, 0));
+    EXPECT_TRUE(cursor == CDIBCursor(&dib, 3, 0));  // reading down leaves the cursor where it was
     EXPECT_FALSE(cursor == CDIBCursor(&dib, 3, 1));
 }
 
@@ -193,7 +192,6 @@ TEST(CDIB, HostileFilesAreRefusedAndLeaveNothing) {
         EXPECT_FALSE(Read(&dib, files[i])) << "file " << i;
         EXPECT_TRUE(dib.IsEmpty());
         EXPECT_EQ(dib.GetPalette(), nullptr);
-        EXPECT_EQ(dib.GetWidth(), 0);
     }
 }
 

@@ -67,13 +67,7 @@ TEST(CTarga, DescriptorFollowsTypeAndDepth) {
         EXPECT_EQ(header->internalFormat, c.format);
         EXPECT_EQ(header->type, c.pixelType);
         EXPECT_EQ(header->bitsPerPixel, c.bits);
-        EXPECT_EQ(header->reserved0, 0u);
-        EXPECT_EQ(header->reserved1, 0u);
-        EXPECT_EQ(header->width, 3u);
-        EXPECT_EQ(header->height, 2u);
         EXPECT_EQ(header->size, 3u * 2u * (c.depth >> 3));
-        EXPECT_FALSE(image.HasSeparateHeader());
-        EXPECT_EQ(image.GetClassKey(), 0x02626411u);
     }
 }
 
@@ -169,20 +163,16 @@ TEST(CTarga, BrokenRunsAreRefused) {
     spec.height = 2;
     spec.depth = 16;
     AppendRun(&spec.data, 5, {1, 2});  // one pixel more than the image has
-    CTarga image;
-    EXPECT_FALSE(Load(&image, BuildTarga(spec)));
-    ExpectEmpty(image);
-
-    spec.data.clear();
-    AppendLiterals(&spec.data, {1, 2, 3, 4, 5, 6, 7, 8}, 2);
-    spec.data.pop_back();  // the last literal is cut short
-    EXPECT_FALSE(Load(&image, BuildTarga(spec)));
-    ExpectEmpty(image);
-
-    spec.data.clear();
-    AppendRun(&spec.data, 2, {1, 2});  // the stream ends after half the image
-    EXPECT_FALSE(Load(&image, BuildTarga(spec)));
-    ExpectEmpty(image);
+    std::vector<std::vector<uint8_t>> streams = {spec.data, {}, {}};
+    AppendLiterals(&streams[1], {1, 2, 3, 4, 5, 6, 7, 8}, 2);
+    streams[1].pop_back();  // the last literal is cut short
+    AppendRun(&streams[2], 2, {1, 2});  // the stream ends after half the image
+    for (const std::vector<uint8_t>& data : streams) {
+        spec.data = data;
+        CTarga image;
+        EXPECT_FALSE(Load(&image, BuildTarga(spec)));
+        ExpectEmpty(image);
+    }
     EXPECT_EQ(checks.Count(), 0);
 }
 
@@ -200,8 +190,6 @@ TEST(CTarga, CreateFromMemoryCopiesOrZeroFills) {
     ASSERT_TRUE(image.CreateFromMemory(header.data(), source.data(), 8));
     EXPECT_EQ(PixelsOf(image, 12), std::vector<uint8_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 
-    ASSERT_TRUE(image.CreateFromMemory(header.data(), source.data(), 0));
-    EXPECT_EQ(PixelsOf(image, 12), std::vector<uint8_t>(source.begin(), source.begin() + 12));
     EXPECT_EQ(0, std::memcmp(image.GetTargaHeader(), header.data(), 18));
 
     // An 8-bit header would get a 32-bit description over one byte a pixel.

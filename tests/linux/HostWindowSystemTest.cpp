@@ -315,21 +315,4 @@ TEST_F(HostWindowSystemTest, InputBecomesTheHandsetsMessages) {
     EXPECT_EQ(Next().message, WM_RBUTTONDBLCLK);
 }
 
-TEST_F(HostWindowSystemTest, RotationSwapsTheScreenAndTellsEveryWindow) {
-    ASSERT_NE(Register(u"c"), 0);
-    const HWND window = Create(u"c");
-    DrainActivation();
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 640);
-    HostInput::Rotate();
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
-    const MSG message = Next();
-    EXPECT_EQ(message.hwnd, window);
-    EXPECT_EQ(message.message, WM_SETTINGCHANGE);
-    EXPECT_EQ(message.wParam, SETTINGCHANGE_RESET);
-    HostInput::Rotate();
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
-}
-
 }  // namespace

@@ -115,20 +115,16 @@ TEST_F(WaveOutMixing, OpenRefusesWhatTheMixerCannotPlay) {
     HWAVEOUT device = reinterpret_cast<HWAVEOUT>(&m_recorder);
     const DWORD_PTR callback = reinterpret_cast<DWORD_PTR>(&Record);
 
-    WAVEFORMATEX format = good;
-    format.nSamplesPerSec = 22050;
-    format.nAvgBytesPerSec = 44100;
-    EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), WAVERR_BADFORMAT);
-    EXPECT_EQ(device, nullptr);
-    format = good;
-    format.nChannels = 2;
-    EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), WAVERR_BADFORMAT);
-    format = good;
-    format.wBitsPerSample = 8;
-    EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), WAVERR_BADFORMAT);
-    format = good;
-    format.nAvgBytesPerSec = 8000;
-    EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), WAVERR_BADFORMAT);
+    const auto sampleRate = [](WAVEFORMATEX* f) { f->nSamplesPerSec = 22050, f->nAvgBytesPerSec = 44100; };
+    const auto stereo = [](WAVEFORMATEX* f) { f->nChannels = 2; };
+    const auto eightBit = [](WAVEFORMATEX* f) { f->wBitsPerSample = 8; };
+    const auto byteRate = [](WAVEFORMATEX* f) { f->nAvgBytesPerSec = 8000; };
+    for (void (*change)(WAVEFORMATEX*) : {+sampleRate, +stereo, +eightBit, +byteRate}) {
+        WAVEFORMATEX format = good;
+        change(&format);
+        EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), WAVERR_BADFORMAT);
+        EXPECT_EQ(device, nullptr);
+    }
 
     EXPECT_EQ(waveOutOpen(&device, 1, &good, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &good, callback, 0, 0x00010000), MMSYSERR_INVALFLAG);

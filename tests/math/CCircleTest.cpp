@@ -42,15 +42,11 @@ TEST(CCircleTest, TouchingASegmentAtExactlyTheRadius) {
     EXPECT_VEC2_NEAR(closest, 4, 0, 0);
 }
 
-TEST(CCircleTest, SweepTouchingAtTheStart) {
+TEST(CCircleTest, SweepFromTheWallThroughItAndOntoIt) {
+    bool hit = false;
     int32_t t = -1;
     ASSERT_TRUE(CCircle::SweepSegment(V2(2, 0.5), HALF, QUARTER, V2(2, 5), kWall, t));
     EXPECT_EQ(t, 0);
-}
-
-TEST(CCircleTest, SweepThroughAndOntoTheWall) {
-    bool hit = false;
-    int32_t t = -1;
     // Through the wall, both ends clear of it.
     const double through = RealSweep({2, 2}, {2, -2}, {0, 0}, {4, 0}, 0.25, hit);
     ASSERT_TRUE(CCircle::SweepSegment(V2(2, 2), HALF, QUARTER, V2(2, -2), kWall, t));
@@ -145,14 +141,10 @@ TEST(CCircleTest, PolygonAnswersOnlyTheFirstTwoContacts) {
 // A square whose inside lies on side kOrientationRight of every edge.
 const CVector2d kSquare[] = {V2(0, 0), V2(0, 4), V2(4, 4), V2(4, 0)};
 
-TEST(CCircleTest, PushOutLeavesACircleThatIsClear) {
+TEST(CCircleTest, PushOutAwayFromOneEdgeOrNotAtAll) {
     CVector2d out;
     EXPECT_TRUE(CCircle::PushOutOfPolygon(V2(2, 2), ONE, kSquare, 4, out));
     EXPECT_VEC2_NEAR(out, 2, 2, 0);
-}
-
-TEST(CCircleTest, PushOutAwayFromOneEdge) {
-    CVector2d out;
     ASSERT_TRUE(CCircle::PushOutOfPolygon(V2(2, 0.5), ONE, kSquare, 4, out));
     EXPECT_VEC2_NEAR(out, 2, 1, 0);
     // A distance the square root does not hold exactly: good to its last

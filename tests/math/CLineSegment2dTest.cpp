@@ -53,56 +53,29 @@ TEST(SegmentTest, ClosestPointInsideMatchesRealProjection) {
     EXPECT_VEC2_NEAR(delta, p.x - expected.x, p.y - expected.y, 4);
 }
 
-TEST(SegmentTest, ClosestPointsOfParallelSegments) {
-    CVector2d c1, c2;
-    int32_t s = -1, t = -1;
-    ClosestPointsOfSegments2d(V2(0, 0), V2(2, 0), V2(1, 1), V2(3, 1), c1, c2, s, t);
-    EXPECT_EQ(s, ONE / 2);
-    EXPECT_EQ(t, 0);
-    EXPECT_VEC2_NEAR(c1, 1, 0, 0);
-    EXPECT_VEC2_NEAR(c2, 1, 1, 0);
-}
-
-TEST(SegmentTest, ClosestPointsOfCrossingSegmentsMeet) {
-    CVector2d c1, c2;
-    int32_t s = 0, t = 0;
-    ClosestPointsOfSegments2d(V2(0, 0), V2(4, 2), V2(0, 3), V2(3, -3), c1, c2, s, t);
-    // Lines y = x/2 and y = 3 - 2x cross at x = 1.2.
-    EXPECT_NEAR(s, ToFixed(0.3), 4);
-    EXPECT_NEAR(t, ToFixed(0.4), 4);
-    EXPECT_VEC2_NEAR(c1, 1.2, 0.6, 8);
-    EXPECT_VEC2_NEAR(c2, 1.2, 0.6, 8);
-}
-
-TEST(SegmentTest, ClosestPointsPastTheSecondSegmentsEnd) {
-    CVector2d c1, c2;
-    int32_t s = 0, t = 0;
-    ClosestPointsOfSegments2d(V2(0, 0), V2(4, 0), V2(-3, 2), V2(-1, 1), c1, c2, s, t);
-    EXPECT_EQ(t, ONE);
-    EXPECT_EQ(s, 0);
-    EXPECT_VEC2_NEAR(c2, -1, 1, 0);
-    EXPECT_VEC2_NEAR(c1, 0, 0, 0);
-}
-
-TEST(SegmentTest, ClosestPointsWithDegenerateSegments) {
-    CVector2d c1, c2;
-    int32_t s = -1, t = -1;
-    ClosestPointsOfSegments2d(V2(1, 1), V2(1, 1), V2(3, 3), V2(3, 3), c1, c2, s, t);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(t, 0);
-    EXPECT_VEC2_NEAR(c1, 1, 1, 0);
-    EXPECT_VEC2_NEAR(c2, 3, 3, 0);
-
-    // First segment a point: the nearest point of the second one.
-    ClosestPointsOfSegments2d(V2(1, 2), V2(1, 2), V2(0, 0), V2(4, 0), c1, c2, s, t);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(t, ONE / 4);
-    EXPECT_VEC2_NEAR(c2, 1, 0, 0);
-
-    // Second segment a point.
-    ClosestPointsOfSegments2d(V2(0, 0), V2(4, 0), V2(3, -2), V2(3, -2), c1, c2, s, t);
-    EXPECT_EQ(s, ONE * 3 / 4);
-    EXPECT_EQ(t, 0);
+TEST(SegmentTest, ClosestPointsOfParallelCrossingPassingAndDegenerateSegments) {
+    struct Case {
+        Real2 p1, q1, p2, q2, c1, c2;
+        double s, t, tolerance;
+    };
+    const Case cases[] = {
+        {{0, 0}, {2, 0}, {1, 1}, {3, 1}, {1, 0}, {1, 1}, 0.5, 0.0, 0},          // parallel
+        {{0, 0}, {4, 2}, {0, 3}, {3, -3}, {1.2, 0.6}, {1.2, 0.6}, 0.3, 0.4, 8},  // y = x/2 meets y = 3 - 2x
+        {{0, 0}, {4, 0}, {-3, 2}, {-1, 1}, {0, 0}, {-1, 1}, 0.0, 1.0, 0},       // past the second's end
+        {{1, 1}, {1, 1}, {3, 3}, {3, 3}, {1, 1}, {3, 3}, 0.0, 0.0, 0},          // two points
+        {{1, 2}, {1, 2}, {0, 0}, {4, 0}, {1, 2}, {1, 0}, 0.0, 0.25, 0},         // the first a point
+        {{0, 0}, {4, 0}, {3, -2}, {3, -2}, {3, 0}, {3, -2}, 0.75, 0.0, 0},      // the second a point
+    };
+    for (const Case& c : cases) {
+        CVector2d c1, c2;
+        int32_t s = -1, t = -1;
+        ClosestPointsOfSegments2d(V2(c.p1.x, c.p1.y), V2(c.q1.x, c.q1.y), V2(c.p2.x, c.p2.y), V2(c.q2.x, c.q2.y),
+                                  c1, c2, s, t);
+        EXPECT_NEAR(s, ToFixed(c.s), c.tolerance / 2);
+        EXPECT_NEAR(t, ToFixed(c.t), c.tolerance / 2);
+        EXPECT_VEC2_NEAR(c1, c.c1.x, c.c1.y, c.tolerance);
+        EXPECT_VEC2_NEAR(c2, c.c2.x, c.c2.y, c.tolerance);
+    }
 }
 
 // Nearest distance between two 2-D segments in real numbers: zero when they
@@ -151,11 +124,8 @@ TEST(SegmentTest, IntersectLinesGivesBothParameters) {
     ASSERT_TRUE(IntersectLines2d(V2(0, 0), V2(2, 0), V2(2, -1), V2(2, 3), &tA, nullptr));
     EXPECT_EQ(tA, ONE);
     EXPECT_TRUE(IntersectLines2d(V2(0, 0), V2(2, 0), V2(2, -1), V2(2, 3), nullptr, nullptr));
-
-    const CLineSegment2d first(0, 0, ONE, 0), second(ONE / 2, -ONE, ONE / 2, ONE);
-    int32_t s = 0, t = 0;
-    ASSERT_TRUE(first.IntersectLines(second, s, t));
-    EXPECT_EQ(s, ONE / 2);
+    ASSERT_TRUE(CLineSegment2d(0, 0, ONE, 0).IntersectLines(CLineSegment2d(ONE / 2, -ONE, ONE / 2, ONE), tA, tB));
+    EXPECT_EQ(tA, ONE / 2);
 }
 
 TEST(SegmentTest, ParallelAndCollinearLinesDoNotIntersect) {

@@ -78,10 +78,6 @@ TEST(CPlaneTest, CopyThroughNullPointerIsReportedAndChangesNothing) {
     EXPECT_EQ(asserts.Count(), 1);
     EXPECT_EQ(plane.normal.y, ONE);
     EXPECT_EQ(plane.distance, 5);
-    const CPlane source(V3(1, 0, 0), 7);
-    plane.Set(&source);
-    EXPECT_EQ(plane.normal.x, ONE);
-    EXPECT_EQ(plane.distance, 7);
 }
 
 TEST(CPlaneTest, SegmentCrossingIncludesBothEnds) {

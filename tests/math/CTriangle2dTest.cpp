@@ -13,25 +13,16 @@ constexpr int32_t ONE = CMathFixed::ONE;
 const CTriangle2d kRight(V2(0, 0), V2(4, 0), V2(0, 4));
 
 TEST(CTriangle2dTest, ClassifyPointInsideOnEdgesAndCorners) {
-    EXPECT_EQ(kRight.ClassifyPoint(V2(1, 1)), CTriangle2d::kInside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(2, 0)), CTriangle2d::kInside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(2, 2)), CTriangle2d::kInside);  // on bc
-    EXPECT_EQ(kRight.ClassifyPoint(V2(0, 3)), CTriangle2d::kInside);
-    for (const CVector2d& corner : {kRight.a, kRight.b, kRight.c}) {
-        EXPECT_EQ(kRight.ClassifyPoint(corner), CTriangle2d::kInside);
+    // Inside, on ab, on bc, on ca and on the corners.
+    for (const CVector2d& p : {V2(1, 1), V2(2, 0), V2(2, 2), V2(0, 3), kRight.a, kRight.b, kRight.c}) {
+        EXPECT_EQ(kRight.ClassifyPoint(p), CTriangle2d::kInside) << p.x << " " << p.y;
     }
-    EXPECT_EQ(kRight.ClassifyPoint(V2(3, 3)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(CVector2d(2 * ONE, -1)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(CVector2d(2 * ONE + 1, 2 * ONE)), CTriangle2d::kOutside);
-}
-
-TEST(CTriangle2dTest, PointsOnAnEdgesLineBeyondTheEdgeAreOutside) {
-    // On the lines through b and c, a and b, c and a, past the triangle.
-    EXPECT_EQ(kRight.ClassifyPoint(V2(6, -2)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(-1, 5)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(6, 0)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(-2, 0)), CTriangle2d::kOutside);
-    EXPECT_EQ(kRight.ClassifyPoint(V2(0, -3)), CTriangle2d::kOutside);
+    // Outside, one unit past ab and bc, and on the lines through b and c, a
+    // and b, c and a, past the triangle.
+    for (const CVector2d& p : {V2(3, 3), CVector2d(2 * ONE, -1), CVector2d(2 * ONE + 1, 2 * ONE), V2(6, -2),
+                               V2(-1, 5), V2(6, 0), V2(-2, 0), V2(0, -3)}) {
+        EXPECT_EQ(kRight.ClassifyPoint(p), CTriangle2d::kOutside) << p.x << " " << p.y;
+    }
     // The same triangle wound the other way answers the same.
     const CTriangle2d reversed(kRight.a, kRight.c, kRight.b);
     EXPECT_EQ(reversed.ClassifyPoint(V2(6, -2)), CTriangle2d::kOutside);

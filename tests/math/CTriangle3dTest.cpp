@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "AssertCounter.h"
 #include "CMathFixed.h"
 #include "CPlane.h"
@@ -16,21 +18,16 @@ const CTriangle3d kFloor(V3(0, 0, 0), V3(4, 0, 0), V3(0, 4, 0));
 
 CVector3d Fixed(Real3 v) { return V3(v.x, v.y, v.z); }
 
-TEST(CTriangle3dTest, ClassifyPointInsideOnEdgesAndCorners) {
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(1, 1, 0)), CTriangle3d::kInside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(2, 0, 0)), CTriangle3d::kInside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(2, 2, 0)), CTriangle3d::kInside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(0, 0, 0)), CTriangle3d::kInside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(0, 4, 0)), CTriangle3d::kInside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(3, 3, 0)), CTriangle3d::kOutside);
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(-1, 1, 0)), CTriangle3d::kOutside);
-}
-
-TEST(CTriangle3dTest, PointsOnAnEdgesLineBeyondTheEdgeAreOutside) {
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(6, -2, 0)), CTriangle3d::kOutside);   // line bc
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(-1, 5, 0)), CTriangle3d::kOutside);   // line bc
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(-2, 0, 0)), CTriangle3d::kOutside);   // line ab
-    EXPECT_EQ(kFloor.ClassifyPoint(V3(0, 6, 0)), CTriangle3d::kOutside);    // line ca
+TEST(CTriangle3dTest, ClassifyPointOnEdgesCornersAndBeyondTheEdgesLines) {
+    // Inside, on edge ab, on bc, on corners a and c; then outside, and on the
+    // lines through b and c, a and b, c and a, past the triangle.
+    for (const Real3 p : {Real3{1, 1, 0}, Real3{2, 0, 0}, Real3{2, 2, 0}, Real3{0, 0, 0}, Real3{0, 4, 0}}) {
+        EXPECT_EQ(kFloor.ClassifyPoint(Fixed(p)), CTriangle3d::kInside) << p.x << " " << p.y;
+    }
+    for (const Real3 p : {Real3{3, 3, 0}, Real3{-1, 1, 0}, Real3{6, -2, 0}, Real3{-1, 5, 0}, Real3{-2, 0, 0},
+                          Real3{0, 6, 0}}) {
+        EXPECT_EQ(kFloor.ClassifyPoint(Fixed(p)), CTriangle3d::kOutside) << p.x << " " << p.y;
+    }
     const CTriangle3d tilted(V3(1, 0, 0), V3(0, 2, 0), V3(0, 0, 2));
     EXPECT_EQ(tilted.ClassifyPoint(V3(0, 3, -1)), CTriangle3d::kOutside);  // line bc
     EXPECT_EQ(tilted.ClassifyPoint(V3(0, 1, 1)), CTriangle3d::kInside);    // on bc
@@ -136,43 +133,26 @@ TEST(CTriangle3dTest, TrianglesWhoseSpansOnTheCommonLineAreApart) {
     EXPECT_TRUE(overlapping.IntersectsTriangle(kFloor));
 }
 
-TEST(CTriangle3dTest, ClosestPointsOfACrossingSegment) {
-    CVector3d q, r;
-    int32_t t = -1;
-    kFloor.ClosestPointsSegment(V3(1, 1, -1), V3(1, 1, 3), q, r, t);
-    EXPECT_VEC3_NEAR(q, 1, 1, 0, 0);
-    EXPECT_VEC3_NEAR(r, 1, 1, 0, 0);
-    EXPECT_EQ(t, ONE / 4);
-}
-
-TEST(CTriangle3dTest, ClosestPointsOfASegmentAboveTheFace) {
-    CVector3d q, r;
-    int32_t t = -1;
-    kFloor.ClosestPointsSegment(V3(1, 1, 2), V3(2, 1, 1), q, r, t);
-    EXPECT_VEC3_NEAR(q, 2, 1, 0, 0);
-    EXPECT_VEC3_NEAR(r, 2, 1, 1, 0);
-    EXPECT_EQ(t, ONE);
-    kFloor.ClosestPointsSegment(V3(1, 1, 1), V3(2, 1, 1), q, r, t);
-    EXPECT_EQ(t, 0);
-}
-
-TEST(CTriangle3dTest, ClosestPointsOfASegmentBesideAnEdge) {
-    CVector3d q, r;
-    int32_t t = -1;
-    kFloor.ClosestPointsSegment(V3(3, 3, -1), V3(3, 3, 1), q, r, t);
-    EXPECT_VEC3_NEAR(q, 2, 2, 0, 0);
-    EXPECT_VEC3_NEAR(r, 3, 3, 0, 0);
-    EXPECT_EQ(t, ONE / 2);
-}
-
-TEST(CTriangle3dTest, ClosestPointsWithOneEndOverTheFace) {
-    // One end hovers just above the face, the other lies far outside.
-    CVector3d q, r;
-    int32_t t = -1;
-    kFloor.ClosestPointsSegment(V3(1, 1, 0.25), V3(9, 9, 6), q, r, t);
-    EXPECT_VEC3_NEAR(q, 1, 1, 0, 0);
-    EXPECT_VEC3_NEAR(r, 1, 1, 0.25, 0);
-    EXPECT_EQ(t, 0);
+TEST(CTriangle3dTest, ClosestPointsOfSegmentsCrossingAboveBesideAndHalfOverTheFace) {
+    struct Case {
+        Real3 p0, p1, onTriangle, onSegment;
+        double t;
+    };
+    const Case cases[] = {
+        {{1, 1, -1}, {1, 1, 3}, {1, 1, 0}, {1, 1, 0}, 0.25},
+        {{1, 1, 2}, {2, 1, 1}, {2, 1, 0}, {2, 1, 1}, 1.0},
+        {{1, 1, 1}, {2, 1, 1}, {1, 1, 0}, {1, 1, 1}, 0.0},
+        {{3, 3, -1}, {3, 3, 1}, {2, 2, 0}, {3, 3, 0}, 0.5},
+        {{1, 1, 0.25}, {9, 9, 6}, {1, 1, 0}, {1, 1, 0.25}, 0.0},
+    };
+    for (const Case& c : cases) {
+        CVector3d q, r;
+        int32_t t = -1;
+        kFloor.ClosestPointsSegment(Fixed(c.p0), Fixed(c.p1), q, r, t);
+        EXPECT_VEC3_NEAR(q, c.onTriangle.x, c.onTriangle.y, c.onTriangle.z, 0);
+        EXPECT_VEC3_NEAR(r, c.onSegment.x, c.onSegment.y, c.onSegment.z, 0);
+        EXPECT_EQ(t, ToFixed(c.t));
+    }
 }
 
 TEST(CTriangle3dTest, ClosestPointsDistanceMatchesRealGeometry) {
@@ -200,13 +180,12 @@ TEST(CTriangle3dTest, ClosestPointsDistanceMatchesRealGeometry) {
 }
 
 TEST(CTriangle3dTest, SphereTouchingTheFaceEdgeAndCorner) {
-    EXPECT_TRUE(kFloor.TestSphere(V3(1, 1, 1), ONE));
-    EXPECT_FALSE(kFloor.TestSphere(V3(1, 1, 1), ONE - 1));
-    EXPECT_TRUE(kFloor.TestSphere(V3(2, -1, 0), ONE));
-    EXPECT_FALSE(kFloor.TestSphere(V3(2, -1, 0), ONE - 1));
-    // Beyond corner b along a 3-4-5 diagonal.
-    EXPECT_TRUE(kFloor.TestSphere(V3(7, -4, 0), 5 * ONE));
-    EXPECT_FALSE(kFloor.TestSphere(V3(7, -4, 0), 5 * ONE - 1));
+    // Over the face, beside an edge, beyond corner b along a 3-4-5 diagonal.
+    for (const auto& [centre, radius] : {std::pair{V3(1, 1, 1), ONE}, std::pair{V3(2, -1, 0), ONE},
+                                         std::pair{V3(7, -4, 0), 5 * ONE}}) {
+        EXPECT_TRUE(kFloor.TestSphere(centre, radius));
+        EXPECT_FALSE(kFloor.TestSphere(centre, radius - 1));
+    }
 }
 
 TEST(CTriangle3dTest, SegmentThroughTheTriangleFromEitherSide) {

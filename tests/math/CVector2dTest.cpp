@@ -38,11 +38,6 @@ TEST(CVector2d, StartsAtZeroAndDoesComponentArithmetic) {
     ExpectVector(v, -3 * kOne, -7 * kOne / 2);
     v /= -2 * kOne;
     ExpectVector(v, 3 * kOne / 2, 7 * kOne / 4);
-    v.SetZero();
-    ExpectVector(v, 0, 0);
-    v.Set(1, 2);
-    v.Zero();
-    ExpectVector(v, 0, 0);
     // Each product rounds toward minus infinity on its own.
     EXPECT_EQ(CVector2d::Dot(CVector2d(-1, -1), CVector2d(1, 1)), -2);
 }
