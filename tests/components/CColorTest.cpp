@@ -5,6 +5,7 @@
 
 #include "AssertCounter.h"
 #include "CArrayInputStream.h"
+#include "FailingStream.h"
 #include "CColor.h"
 #include "CPalette.h"
 #include "CPixelChannels.h"
@@ -246,16 +247,6 @@ TEST(CColor, ConvertPixelRefusesOtherDestinations) {
 namespace {
 
 // Reports bytes it never delivers.
-class FailingStream : public CInputStream {
-public:
-    uint32_t Available() override { return HasError() ? 0 : 8; }
-    void Skip(uint32_t) override { SetError(); }
-    void Read(void* dst, uint32_t n) override {
-        SetError();
-        std::memset(dst, 0, n);
-    }
-};
-
 }  // namespace
 
 TEST(CPalette, LoadsOpaqueLittleEndianColours) {

@@ -3,6 +3,7 @@
 #include "CBinary.h"
 #include "CKeyset.h"
 #include "CMedia.h"
+#include "FailingStream.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,14 @@ TEST(CBinary, TakesTheRestOfTheStream) {
     EXPECT_EQ(binary.GetData(), nullptr);
     EXPECT_EQ(binary.GetSize(), 0u);
     EXPECT_EQ(binary.GetTypeKey(), 0u);
+
+    // Nor does a stream that cannot deliver what it claims.
+    ASSERT_TRUE(stream.Open(bytes, sizeof(bytes)));
+    ASSERT_TRUE(binary.Load(stream, 0x1234));
+    FailingStream failing(4);
+    EXPECT_FALSE(binary.Load(failing, 0x99));
+    EXPECT_EQ(binary.GetData(), nullptr);
+    EXPECT_EQ(binary.GetSize(), 0u);
 }
 
 TEST(CMedia, NonOggSoundsKeepTheirBytesAndType) {

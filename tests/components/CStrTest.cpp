@@ -1,6 +1,7 @@
 #include "CArrayInputStream.h"
 #include "CStrChar.h"
 #include "CStrWChar.h"
+#include "FailingStream.h"
 
 #include "AssertCounter.h"
 
@@ -201,3 +202,27 @@ TEST(CStrWChar, LoadsUtf8Text) {
 }
 
 }  // namespace
+
+// A corrupt deflated entry reads as zeros with the error flag set.
+TEST(CStr, UnreadableDataLoadsNoText) {
+    for (uint32_t typeKey : {CStrWChar::kClassKey, CStrWChar::kUtf8TypeKey}) {
+        FailingStream stream(6);
+        CStrWChar s(u"old");
+        EXPECT_FALSE(s.LoadFromStream(stream, typeKey));
+        EXPECT_EQ(s.GetBuffer(), nullptr);
+    }
+    FailingStream stream(6);
+    CStrChar s("old");
+    EXPECT_FALSE(s.LoadFromStream(stream, CStrChar::kClassKey));
+    EXPECT_EQ(s.GetBuffer(), nullptr);
+}
+
+// Its decoded size passes 32 bits: no block may stand in for it.
+TEST(CStrWChar, RefusesUtf8TextTooLargeToDecode) {
+    AssertCounter checks;
+    FailingStream stream(0x7FFFFFFFu);
+    CStrWChar s(u"old");
+    EXPECT_FALSE(s.LoadFromStream(stream, CStrWChar::kUtf8TypeKey));
+    EXPECT_EQ(s.GetBuffer(), nullptr);
+    EXPECT_TRUE(checks.Logged("do not fit"));
+}

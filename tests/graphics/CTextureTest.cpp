@@ -138,11 +138,16 @@ TEST(CTexture, RefusesBlocksThatDoNotHoldWhatTheirHeaderSays) {
     tooSmall.size = 63;
     CTexture::Header oddDepth = header;
     oddDepth.bitsPerPixel = 12;
+    // Its pixel bytes wrap to 0 in 64 bits.
+    CTexture::Header wrapping = header;
+    wrapping.width = 0x80000000u;
+    wrapping.height = 0x80000000u;
     std::vector<uint8_t> noHeader = Block(header, {});
     noHeader.resize(35);
 
     for (const std::vector<uint8_t>& bytes : {shortBlock, Block(oversize, pixels), Block(tooSmall, pixels),
-                                              Block(oddDepth, pixels), noHeader, std::vector<uint8_t>()}) {
+                                              Block(oddDepth, pixels), Block(wrapping, pixels), noHeader,
+                                              std::vector<uint8_t>()}) {
         CTexture texture(header, pixels.data(), 0);
         EXPECT_FALSE(Load(&texture, bytes, kBlockKey));
         ExpectEmpty(texture);
@@ -161,6 +166,10 @@ TEST(CTexture, CreateCopiesRowsZeroFillsAndChecksTheHeader) {
 
     CTexture::Header lying = MakeHeader(8, 8, 32);
     lying.size = 4;
+    EXPECT_FALSE(texture.Create(lying, source.data(), 0));
+    ExpectEmpty(texture);
+    lying.width = 0x80000000u;
+    lying.height = 0x80000000u;
     EXPECT_FALSE(texture.Create(lying, source.data(), 0));
     ExpectEmpty(texture);
 

@@ -121,7 +121,7 @@ public:
         const int32_t to = Clamp(last);
         const int32_t step = to >= from ? 1 : -1;
         const int32_t count = (to >= from ? to - from : from - to) + 1;
-        Unit* units = static_cast<Unit*>(MemAllocArray(ArrayBytes(static_cast<size_t>(count) + 1, sizeof(Unit))));
+        Unit* units = static_cast<Unit*>(MemAllocArrayOf(static_cast<size_t>(count) + 1, sizeof(Unit)));
         if (units == nullptr) {
             return result;
         }

@@ -66,8 +66,8 @@ bool CAggregateResource::ReadTable(CArrayInputStream& table, uint16_t flags, uin
     // Refused before anything is allocated or read, so that a corrupt count
     // costs nothing.
     if (TableBytesAfterCount(flags, count) > table.Available()) return false;
-    m_ids = static_cast<uint32_t*>(MemAllocArray(ArrayBytes(count, sizeof(uint32_t))));
-    m_offsets = static_cast<uint32_t*>(MemAllocArray(ArrayBytes(count + 1u, sizeof(uint32_t))));
+    m_ids = static_cast<uint32_t*>(MemAllocArrayOf(count, sizeof(uint32_t)));
+    m_offsets = static_cast<uint32_t*>(MemAllocArrayOf(count + 1u, sizeof(uint32_t)));
     if (m_ids == nullptr || m_offsets == nullptr) return false;
     const bool consecutive = (flags & kConsecutiveIdsFlag) != 0;
     const uint32_t baseId = consecutive ? table.ReadUInt16() : 0;
@@ -77,7 +77,7 @@ bool CAggregateResource::ReadTable(CArrayInputStream& table, uint16_t flags, uin
     }
     m_offsets[count] = table.ReadUInt32();
     if ((flags & kEntryWordsFlag) != 0) {
-        m_words = static_cast<uint32_t*>(MemAllocArray(ArrayBytes(count, sizeof(uint32_t))));
+        m_words = static_cast<uint32_t*>(MemAllocArrayOf(count, sizeof(uint32_t)));
         if (m_words == nullptr) return false;
         for (uint32_t i = 0; i < count; ++i) m_words[i] = table.ReadUInt32();
     }

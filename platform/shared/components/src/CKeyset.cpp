@@ -17,7 +17,7 @@ bool CKeyset::Load(CInputStream& stream) {
     const uint16_t count = stream.ReadUInt16();
     if (stream.HasError()) return false;
     if (count == 0) return true;
-    m_keys = static_cast<uint32_t*>(MemAllocArray(ArrayBytes(count, sizeof(uint32_t))));
+    m_keys = static_cast<uint32_t*>(MemAllocArrayOf(count, sizeof(uint32_t)));
     if (m_keys == nullptr) return false;
     m_count = count;
     for (uint32_t i = 0; i < count; ++i) m_keys[i] = stream.ReadUInt32();

@@ -14,7 +14,12 @@ bool CStrChar::LoadFromStream(CInputStream& stream, uint32_t typeKey) {
     if (size == 0 || typeKey != kClassKey) {
         return false;
     }
-    return AppendWith(size, [&stream, size](char* dst) { stream.Read(dst, size); });
+    // Bytes the stream could not deliver arrive as zeros: no text at all.
+    if (!AppendWith(size, [&stream, size](char* dst) { stream.Read(dst, size); }) || stream.HasError()) {
+        Release();
+        return false;
+    }
+    return true;
 }
 
 CStrChar operator+(const CStrChar& left, const CStrChar& right) {

@@ -27,12 +27,17 @@ bool CStrWChar::LoadFromStream(CInputStream& stream, uint32_t typeKey) {
     if (size == 0) {
         return false;
     }
+    bool loaded = false;
     if (typeKey == kClassKey) {
-        return LoadRawUtf16(stream, size);
+        loaded = LoadRawUtf16(stream, size);
+    } else if (typeKey == kUtf8TypeKey) {
+        loaded = LoadUtf8(stream, size);
     }
-    if (typeKey == kUtf8TypeKey) {
-        return LoadUtf8(stream, size);
+    // Bytes the stream could not deliver arrive as zeros: no text at all.
+    if (loaded && !stream.HasError()) {
+        return true;
     }
+    Release();
     return false;
 }
 
@@ -51,8 +56,10 @@ bool CStrWChar::LoadRawUtf16(CInputStream& stream, uint32_t size) {
 }
 
 bool CStrWChar::LoadUtf8(CInputStream& stream, uint32_t size) {
-    uint8_t* bytes = static_cast<uint8_t*>(MemAllocArray(size));
-    WChar* decoded = static_cast<WChar*>(MemAllocArray(ArrayBytes(static_cast<size_t>(size) + 1, sizeof(WChar))));
+    // The decoded text is the larger block: when it cannot exist, the bytes
+    // are not worth reading.
+    WChar* decoded = static_cast<WChar*>(MemAllocArrayOf(static_cast<size_t>(size) + 1, sizeof(WChar)));
+    uint8_t* bytes = decoded != nullptr ? static_cast<uint8_t*>(MemAllocArray(size)) : nullptr;
     bool loaded = false;
     if (bytes != nullptr && decoded != nullptr) {
         stream.Read(bytes, size);

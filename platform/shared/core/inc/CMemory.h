@@ -19,8 +19,12 @@ void CrtFree(void* block);
 
 // Bytes for an array of `count` elements of `elementSize` bytes, or 0 when
 // the product does not fit in 32 bits: the handset could never allocate
-// such a block, so callers refuse it instead of asking the heap.
+// such a block, so callers refuse it instead of asking the heap. Never pass
+// the result straight to an allocator: 0 would come back as a live block.
 size_t ArrayBytes(size_t count, size_t elementSize);
+// An array block (MemFreeArray) of `count` elements, or null when the size
+// does not fit in 32 bits or the heap cannot hold it.
+void* MemAllocArrayOf(size_t count, size_t elementSize);
 
 void* MemSet(void* dst, int value, size_t n);
 void* MemSetRaw(void* dst, int value, size_t n);

@@ -102,13 +102,13 @@ bool CBigFileReader::LoadIdTable(bool ranges, uint32_t offset) {
     uint8_t* table = ReadTable(offset, m_idCount, recordSize, "id table");
     if (table == nullptr) return false;
     if (ranges) {
-        m_ranges = static_cast<Range*>(MemAllocArray(ArrayBytes(m_idCount, sizeof(Range))));
+        m_ranges = static_cast<Range*>(MemAllocArrayOf(m_idCount, sizeof(Range)));
         for (uint32_t i = 0; m_ranges != nullptr && i < m_idCount; ++i) {
             const uint8_t* record = table + i * kRangeRecordSize;
             m_ranges[i] = Range{U32At(record), U16At(record + 4), U16At(record + 6)};
         }
     } else {
-        m_idList = static_cast<int32_t*>(MemAllocArray(ArrayBytes(m_idCount, sizeof(int32_t))));
+        m_idList = static_cast<int32_t*>(MemAllocArrayOf(m_idCount, sizeof(int32_t)));
         for (uint32_t i = 0; m_idList != nullptr && i < m_idCount; ++i) {
             m_idList[i] = static_cast<int32_t>(U32At(table + i * kListRecordSize));
         }
@@ -125,7 +125,7 @@ bool CBigFileReader::LoadEntryTable(uint32_t offset) {
     const uint32_t records = m_entryCount + 1;
     uint8_t* table = ReadTable(offset, records, kEntryRecordSize, "entry table");
     if (table == nullptr) return false;
-    m_entries = static_cast<Entry*>(MemAllocArray(ArrayBytes(records, sizeof(Entry))));
+    m_entries = static_cast<Entry*>(MemAllocArrayOf(records, sizeof(Entry)));
     for (uint32_t i = 0; m_entries != nullptr && i < records; ++i) {
         const uint8_t* record = table + i * kEntryRecordSize;
         m_entries[i] = Entry{U32At(record), U32At(record + 4)};

@@ -1,5 +1,7 @@
 #include "CMemory.h"
 
+#include "CAssert.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -29,9 +31,18 @@ void FreeMemory(void* block) { CrtFree(block); }
 
 void CrtFree(void* block) { std::free(block); }
 
-size_t ArrayBytes(size_t count, size_t elementSize) {
-    if (elementSize != 0 && count > kLargestBlock / elementSize) return 0;
-    return count * elementSize;
+namespace {
+bool ArrayFits(size_t count, size_t elementSize) { return elementSize == 0 || count <= kLargestBlock / elementSize; }
+}  // namespace
+
+size_t ArrayBytes(size_t count, size_t elementSize) { return ArrayFits(count, elementSize) ? count * elementSize : 0; }
+
+void* MemAllocArrayOf(size_t count, size_t elementSize) {
+    if (!ArrayFits(count, elementSize)) {
+        DebugPrintf("MemAllocArrayOf: %zu elements of %zu bytes do not fit the heap", count, elementSize);
+        return nullptr;
+    }
+    return MemAllocArray(count * elementSize);
 }
 
 void* MemSet(void* dst, int value, size_t n) { return MemSetRaw(dst, value, n); }

@@ -92,7 +92,8 @@ public:
     const uint8_t* GetPixels() const { return m_pixels; }
     bool HasSeparateHeader() const { return m_separateHeader != 0; }
 
-    // width * height * (bits per pixel / 8), in 64 bits.
+    // width * height * (bits per pixel / 8), in 64 bits; UINT64_MAX when the
+    // pixel count alone passes 32 bits.
     static uint64_t PixelBytes(const Header& header);
     // 8, 16, 24 or 32 bits per pixel, and pixels that fit the size.
     static bool IsConsistent(const Header& header);

@@ -86,8 +86,12 @@ uint8_t* CTexture::AllocateBlock(uint64_t bytes) {
     return static_cast<uint8_t*>(MemAllocArray(bytes != 0 ? static_cast<size_t>(bytes) : 1));
 }
 
+// A pixel count beyond 32 bits can never fit a block, and multiplying it by
+// the pixel size could wrap even 64 bits: it saturates instead.
 uint64_t CTexture::PixelBytes(const Header& header) {
-    return static_cast<uint64_t>(header.width) * header.height * BytesPerPixel(header);
+    const uint64_t pixels = static_cast<uint64_t>(header.width) * header.height;
+    if (pixels > 0xFFFFFFFFu) return UINT64_MAX;
+    return pixels * BytesPerPixel(header);
 }
 
 bool CTexture::Create(const Header& header, const void* pixels, uint32_t rowStride) {

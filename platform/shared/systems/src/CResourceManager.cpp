@@ -13,7 +13,7 @@ namespace {
 // when the stream cannot hold them.
 uint32_t* ReadWords(CInputStream& stream, uint32_t count) {
     if (count == 0 || count > stream.Available() / 4) return nullptr;
-    uint32_t* words = static_cast<uint32_t*>(MemAllocArray(ArrayBytes(count, sizeof(uint32_t))));
+    uint32_t* words = static_cast<uint32_t*>(MemAllocArrayOf(count, sizeof(uint32_t)));
     if (words == nullptr) return nullptr;
     for (uint32_t i = 0; i < count; ++i) words[i] = stream.ReadUInt32();
     return words;

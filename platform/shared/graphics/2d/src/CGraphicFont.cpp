@@ -78,11 +78,11 @@ bool CGraphicFont::IsHeaderValid(uint32_t size) const {
 
 bool CGraphicFont::AllocateTables() {
     if (GetGlyphCount() > 0) {
-        m_glyphs = static_cast<Glyph*>(MemAllocArray(ArrayBytes(GetGlyphCount(), sizeof(Glyph))));
+        m_glyphs = static_cast<Glyph*>(MemAllocArrayOf(GetGlyphCount(), sizeof(Glyph)));
         if (m_glyphs == nullptr) return false;
     }
     if (GetAdvanceOnlyCount() > 0) {
-        m_advanceOnly = static_cast<AdvanceOnly*>(MemAllocArray(ArrayBytes(GetAdvanceOnlyCount(), sizeof(AdvanceOnly))));
+        m_advanceOnly = static_cast<AdvanceOnly*>(MemAllocArrayOf(GetAdvanceOnlyCount(), sizeof(AdvanceOnly)));
         if (m_advanceOnly == nullptr) return false;
     }
     return true;
@@ -101,7 +101,7 @@ bool CGraphicFont::LoadFontData(const uint8_t* data, uint32_t size) {
     }
     const int32_t largest = GetGlyphCount() > GetAdvanceOnlyCount() ? GetGlyphCount() : GetAdvanceOnlyCount();
     const uint32_t capacity = static_cast<uint32_t>(largest) + 1;
-    WChar* codes = static_cast<WChar*>(MemAllocArray(ArrayBytes(capacity, sizeof(WChar))));
+    WChar* codes = static_cast<WChar*>(MemAllocArrayOf(capacity, sizeof(WChar)));
     if (codes == nullptr) {
         ReleaseData();
         return false;

@@ -30,20 +30,20 @@ int32_t CeilDiv(int32_t value, int32_t divisor) { return value <= 0 ? 0 : (value
 
 }  // namespace
 
-CTileMapLayer::~CTileMapLayer() { MemFree(m_imageOrigins); }
+CTileMapLayer::~CTileMapLayer() { MemFreeArray(m_imageOrigins); }
 
 bool CTileMapLayer::BuildImageOrigins(uint32_t sheetWidth, uint32_t sheetHeight) {
     const int32_t sheetColumns = static_cast<int32_t>(sheetWidth / static_cast<uint32_t>(m_tileWidth));
     const int32_t sheetRows = static_cast<int32_t>(sheetHeight / static_cast<uint32_t>(m_tileHeight));
     const int64_t count = static_cast<int64_t>(sheetColumns) * sheetRows;
-    ImageOrigin* origins = static_cast<ImageOrigin*>(MemAlloc(ArrayBytes(static_cast<size_t>(count), sizeof(ImageOrigin))));
+    ImageOrigin* origins = static_cast<ImageOrigin*>(MemAllocArrayOf(static_cast<size_t>(count), sizeof(ImageOrigin)));
     ASSERT(origins != nullptr || count == 0);
     if (origins == nullptr && count != 0) return false;
     for (int64_t m = 0; m < count; ++m) {
         origins[m].x = static_cast<uint16_t>((m % sheetColumns) * m_tileWidth);
         origins[m].y = static_cast<uint16_t>((m / sheetColumns) * m_tileHeight);
     }
-    MemFree(m_imageOrigins);
+    MemFreeArray(m_imageOrigins);
     m_imageOrigins = origins;
     m_imageCount = static_cast<int32_t>(count);
     m_sheetColumns = sheetColumns;
