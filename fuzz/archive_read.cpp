@@ -1,49 +1,83 @@
 // The archive reader, entry streams, inflating streams and packs on
-// arbitrary archive files: every entry of every id is opened, inflated and
-// raw, read in varied steps, and loaded as a pack. Nothing may read out of
-// bounds or spin, and the streams' byte counts must stay consistent.
+// arbitrary archive files: every id the id table names (a sample of long
+// ranges), their neighbours and a few ids that are absent are looked up;
+// each entry found is opened, inflated and raw, read in varied steps, and
+// loaded as a pack. Nothing may read out of bounds or spin, the streams'
+// byte counts must stay consistent, and an id without an entry must not
+// open. The archive is served from memory through the file manager.
 
+#include <bitset>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <random>
-#include <string>
 #include <vector>
 
 #include "CAggregateResource.h"
 #include "CBigFileReader.h"
 #include "CBigFileResourceInputStream.h"
-#include "CHash.h"
-#include "CSingleton.h"
 #include "FuzzCheck.h"
-#include "HostPath.h"
-#include "ICFileMgr.h"
+#include "LittleEndianReader.h"
+#include "MemoryFileMgr.h"
 
 namespace {
 
-constexpr uint32_t kMaxIds = 0x8000;
+// Ids looked up per archive at most, and per range of the id table.
+constexpr size_t kMostIdsTried = 512;
+constexpr uint32_t kIdsTriedPerRange = 32;
 // Pack member ids tried per pack; seeds keep theirs below this.
 constexpr uint32_t kPackIdsTried = 256;
 // Bytes read per entry at most, so that a lying unpacked size cannot make a
 // run slow.
-constexpr uint32_t kReadBudget = 1u << 20;
+constexpr uint32_t kReadBudget = 1u << 18;
+// Where the header keeps the flags and the id table's offset and count.
+constexpr size_t kFlagsOffset = 6;
+constexpr size_t kIdTableOffsetField = 8;
 
-const std::string& ArchivePath() {
-    static const std::string path = [] {
-        std::random_device random;
-        return (std::filesystem::temp_directory_path() /
-                ("archive_read_fuzz_" + std::to_string(random()) + std::to_string(random()) + ".big"))
-            .string();
-    }();
-    return path;
+// The ids to try, each once whatever its bits above the id mask.
+class IdsToTry {
+public:
+    void Add(uint32_t id) {
+        const uint32_t key = id & CBigFileReader::kIdMask;
+        if (Full() || m_seen.test(key)) return;
+        m_seen.set(key);
+        m_ids.push_back(id);
+    }
+    bool Full() const { return m_ids.size() >= kMostIdsTried; }
+    const std::vector<uint32_t>& Ids() const { return m_ids; }
+
+private:
+    std::bitset<CBigFileReader::kIdMask + 1> m_seen;
+    std::vector<uint32_t> m_ids;
+};
+
+// A range's first ids, its last one and the ids just outside it.
+void AddRange(IdsToTry& ids, uint32_t firstId, uint32_t count) {
+    ids.Add(firstId - 1);
+    for (uint32_t k = 0; k < count && k < kIdsTriedPerRange; ++k) ids.Add(firstId + k);
+    ids.Add(firstId + count - 1);
+    ids.Add(firstId + count);
 }
 
-bool WriteArchive(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(ArchivePath().c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
+// Read from the raw input, independently of the reader under test, so that
+// ids it would miss through a fault are tried all the same.
+IdsToTry CollectIds(const uint8_t* data, size_t size) {
+    IdsToTry ids;
+    ids.Add(0);
+    ids.Add(CBigFileReader::kIdMask);
+    LittleEndianReader header(data, size);
+    header.Seek(kFlagsOffset);
+    const bool ranges = (header.U8() & CBigFileReader::kRangesFlag) != 0;
+    header.Seek(kIdTableOffsetField);
+    const uint32_t tableOffset = header.U32();
+    const uint32_t records = header.U32();
+    LittleEndianReader table(data, size);
+    table.Seek(tableOffset);
+    for (uint32_t record = 0; record < records && header.Ok() && table.Ok() && !ids.Full(); ++record) {
+        const uint32_t firstId = table.U32();
+        const uint32_t count = ranges ? table.U16() : 1;
+        if (ranges) table.Skip(2);
+        if (table.Ok()) AddRange(ids, firstId, count);
+    }
+    return ids;
 }
 
 // Reads the stream to its end in steps of varied sizes, skipping some.
@@ -92,24 +126,27 @@ void ReadEntry(CBigFileReader& reader, uint32_t id) {
     ReadPack(reader, id);
 }
 
+void CheckAbsent(CBigFileReader& reader, uint32_t id) {
+    Check(reader.GetEntrySize(id) == 0 && reader.GetEntryTypeWord(id) == 0 && !reader.SeekToEntry(id));
+    CBigFileResourceInputStream stream;
+    Check(!stream.OpenEntry(&reader, id, false));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!WriteArchive(data, size)) return 0;
-    CHash table;
-    Check(table.Init(20, 20, true));
-    CSingleton::SetTable(&table);
-    {
-        CBigFileReader reader;
-        const std::u16string path = HostPath::ToWide(ArchivePath());
-        if (reader.Open(path.c_str())) {
-            for (uint32_t id = 0; id < kMaxIds; ++id) {
-                if (reader.FindEntry(id) >= 0) ReadEntry(reader, id);
-            }
+    if (size > UINT32_MAX) return 0;
+    MemoryFileMgr& files = MemoryFileMgr::Instance();
+    files.Serve(data, static_cast<uint32_t>(size));
+    CBigFileReader reader;
+    if (!reader.Open(MemoryFileMgr::kFileName)) return 0;
+    const IdsToTry ids = CollectIds(data, size);
+    for (const uint32_t id : ids.Ids()) {
+        if (reader.FindEntry(id) >= 0) {
+            ReadEntry(reader, id);
+        } else {
+            CheckAbsent(reader, id);
         }
     }
-    delete CSingleton::GetInstance(ICFileMgr::kClassKey);
-    CSingleton::SetTable(nullptr);
-    std::remove(ArchivePath().c_str());
     return 0;
 }
