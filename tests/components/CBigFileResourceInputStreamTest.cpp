@@ -213,6 +213,25 @@ TEST_F(EntryStreamTest, BrokenDeflateDataAndLyingSizesSetTheErrorFlag) {
     EXPECT_EQ(out, Bytes(payload.begin(), payload.begin() + 2000));
 }
 
+// Loaders size their block by the claim: 4 GiB from a few hundred bytes
+// must not get that far.
+TEST_F(EntryStreamTest, UnpackedSizesDeflateCannotReachFailTheOpen) {
+    const Bytes payload = Mixed(600, 3);
+    Bytes lying = Entry(payload, true);
+    PutU32(lying, 4, 0xFFFFFFF0u);
+    AddRaw(1, lying);
+    Bytes runs(64 * 1024, 'z');  // deflates about a thousandfold
+    Add(2, runs, true);
+    OpenArchive();
+    AssertCounter counter;
+    CBigFileResourceInputStream stream;
+    EXPECT_FALSE(stream.OpenEntry(&m_reader, 1, true));
+    EXPECT_EQ(stream.Available(), 0u);
+    EXPECT_TRUE(counter.Logged("cannot inflate to 4294967280 bytes"));
+    ASSERT_TRUE(stream.OpenEntry(&m_reader, 2, true));
+    EXPECT_EQ(ReadAll(stream), runs);
+}
+
 TEST_F(EntryStreamTest, AbsentEntriesAndMissingReadersFailToOpen) {
     Add(1, Text("x"), false);
     AddRaw(2, Bytes({9, 0, 0, 0, 1, 2}));  // header claims 9 bytes of 6

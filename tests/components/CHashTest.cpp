@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <unordered_map>
 
 namespace {
@@ -104,7 +106,41 @@ TEST(CPool, ForeignAndWrongSizedRequestsAreReported) {
     pool.Free(block);
     pool.Free(block);
     pool.Free(block);
-    EXPECT_EQ(counter.Count(), 3);
+    EXPECT_EQ(counter.Count(), 4);
+    // Inside a block, or a block never handed out, is no block to free.
+    void* first = pool.Alloc(8);
+    pool.Free(static_cast<uint8_t*>(first) + 4);
+    pool.Free(static_cast<uint8_t*>(first) + 8);
+    EXPECT_EQ(counter.Count(), 6);
+    EXPECT_NE(pool.Alloc(8), first);
+}
+
+// Well below a full free list a second free must still be caught: the
+// block would be handed out twice, and an overflow pool could count itself
+// empty and go while one of its blocks is in use.
+TEST(CPool, BlockFreedTwiceIsRefused) {
+    AssertCounter counter;
+    CPool pool(4, 8, true);
+    void* blocks[6];
+    for (void*& block : blocks) block = pool.Alloc(8);
+    CPool* overflow = pool.GetOverflow();
+    ASSERT_NE(overflow, nullptr);
+    pool.Free(blocks[0]);
+    pool.Free(blocks[0]);
+    EXPECT_EQ(counter.Count(), 1);
+    void* again = pool.Alloc(8);
+    EXPECT_EQ(again, blocks[0]);
+    void* extra = pool.Alloc(8);
+    EXPECT_NE(extra, again);
+    pool.Free(extra);
+
+    pool.Free(blocks[4]);
+    pool.Free(blocks[4]);
+    EXPECT_EQ(counter.Count(), 2);
+    EXPECT_EQ(pool.GetOverflow(), overflow);  // blocks[5] still lives in it
+    std::memset(blocks[5], 0x5A, 8);
+    pool.Free(blocks[5]);
+    EXPECT_EQ(pool.GetOverflow(), nullptr);
 }
 
 }  // namespace

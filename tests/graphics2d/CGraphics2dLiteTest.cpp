@@ -225,6 +225,32 @@ TEST_F(Graphics2dTest, MissingOrBrokenImagesLeaveLaterDrawsIntact) {
     EXPECT_FALSE(image->IsLocked());
 }
 
+TEST_F(Graphics2dTest, PalettedImagesWithoutAPaletteDrawNothing) {
+    uint32_t palette[256] = {};
+    palette[1] = 0xFFFF0000u;
+    const auto paletted = [this](const uint32_t* colors) {
+        auto* image = new CRenderSurface_SW_OffScreen();
+        m_images.push_back(image);
+        const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, 2},
+                                                      {kSurfaceAttrHeight, 2},
+                                                      {kSurfaceAttrColorFormat, RSBFormat_P256X8R8G8B8},
+                                                      {colors != nullptr ? kSurfaceAttrPalette : kSurfaceAttrEnd,
+                                                       reinterpret_cast<uintptr_t>(colors)},
+                                                      {0, 0}};
+        EXPECT_TRUE(image->Create(attributes));
+        uint8_t* pixels = static_cast<uint8_t*>(image->GetPlane(0)->GetPixels(0));
+        for (int32_t y = 0; y < 2; ++y) pixels[y * image->GetPlane(0)->GetPitch()] = 1;
+        return image;
+    };
+    AssertCounter log;
+    m_renderer->DrawImage(paletted(nullptr), 0, nullptr);
+    EXPECT_TRUE(log.Logged("has no palette"));
+    EXPECT_EQ(Where(0u).size(), m_width * m_height);
+    // With its palette the same image draws.
+    m_renderer->DrawImage(paletted(palette), 0, nullptr);
+    EXPECT_EQ(Where(kRed), std::vector<uint32_t>({0, m_width}));
+}
+
 TEST_F(Graphics2dTest, VerticesOtherThanWholePairsOfKnownTypeDrawNothing) {
     m_renderer->SetColor(0xFFFF0000u);
     const int16_t backwards[4] = {6, 6, 2, 2};

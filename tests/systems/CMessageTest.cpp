@@ -123,6 +123,70 @@ TEST_F(MessagingTest, UnlistenAllRemovesEveryRegistrationAndEmptyRegistries) {
     CEventListener::Unlisten(&never, kMessageId);
 }
 
+TEST_F(MessagingTest, UnlistenAllLeavesListenersSharingTheNameKey) {
+    Recorder recorder;
+    CEventListener kept;
+    kept.Bind(0x80000001, &recorder, Record);
+    CEventListener::Listen(&kept, kMessageId, 0x3FFFFFFF);
+    {
+        CEventListener dying;
+        dying.Bind(0x80000001, &recorder, Record);
+        CEventListener::Listen(&dying, kMessageId, 0x40000000);
+    }
+    CExecutable::Update(new CMessage(nullptr, kMessageId, 0, {}));
+    EXPECT_EQ(recorder.calls.size(), 1u);
+}
+
+// A menu that closes on a key message destroys its own listener, or another
+// one, in the middle of the delivery.
+struct Closer : CClass {
+    std::vector<CEventListener*> doomed;
+    std::vector<CEventListener*> delivered;
+};
+
+bool DestroyDoomed(CEvent*, CEventListener* listener) {
+    Closer* closer = static_cast<Closer*>(listener->GetOwner());
+    closer->delivered.push_back(listener);
+    for (CEventListener* doomed : closer->doomed) delete doomed;
+    closer->doomed.clear();
+    return true;
+}
+
+TEST_F(MessagingTest, ListenersDestroyedDuringDeliveryAreSkippedSafely) {
+    struct Case {
+        const char* name;
+        std::vector<int> doomedByFirst;  // indexes of the three listeners
+        std::vector<int> delivered;
+    };
+    const Case cases[] = {
+        {"itself", {0}, {0, 1, 2}},
+        {"the next one", {1}, {0, 2}},
+        {"itself and the next one", {0, 1}, {0, 2}},
+        {"every listener, so the message's list goes too", {0, 1, 2}, {0}},
+    };
+    for (const Case& c : cases) {
+        Closer closer;
+        CEventListener* listeners[3];
+        for (int i = 0; i < 3; ++i) {
+            listeners[i] = new CEventListener();
+            listeners[i]->Bind(0x80000001 + static_cast<uint32_t>(i), &closer, DestroyDoomed);
+            CEventListener::Listen(listeners[i], kMessageId, 0x3FFFFFFF - i);
+        }
+        CEventListener* const byIndex[3] = {listeners[0], listeners[1], listeners[2]};
+        for (int index : c.doomedByFirst) closer.doomed.push_back(byIndex[index]);
+        CExecutable::Update(new CMessage(nullptr, kMessageId, 0, {}));
+        std::vector<CEventListener*> expected;
+        for (int index : c.delivered) expected.push_back(byIndex[index]);
+        EXPECT_EQ(closer.delivered, expected) << c.name;
+        for (int i = 0; i < 3; ++i) {
+            bool destroyed = false;
+            for (int index : c.doomedByFirst) destroyed = destroyed || index == i;
+            if (!destroyed) delete listeners[i];
+        }
+        EXPECT_EQ(CEventListener::FindMessageRegistry(kMessageId, nullptr), nullptr) << c.name;
+    }
+}
+
 TEST_F(MessagingTest, GetParamPastTheCountIsReported) {
     CMessage message(nullptr, kMessageId, 0, {CMessageParam::Integer(9)});
     EXPECT_EQ(message.GetParam(0).value, 9u);

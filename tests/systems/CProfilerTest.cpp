@@ -45,6 +45,32 @@ TEST_F(ProfilerTest, TimersNestUnderTheCurrentOneAndHistoryDropsTheOldest) {
     EXPECT_TRUE(profiler.IsEmpty());
 }
 
+int g_liveTimers = 0;
+
+class CountedTimer : public CTimedExecutableRegistry {
+public:
+    CountedTimer() : CTimedExecutableRegistry(0, 0, 0, 1000) { ++g_liveTimers; }
+    ~CountedTimer() override { --g_liveTimers; }
+};
+
+CTimedExecutableRegistry* MakeCountedTimer(uint32_t, uint32_t, uint32_t) { return new CountedTimer(); }
+
+TEST_F(ProfilerTest, StartingAgainDropsTheTimersOfTheLastProfile) {
+    {
+        CProfiler profiler;
+        ASSERT_TRUE(profiler.AddProfile(10, nullptr, nullptr, 8, true, 2));
+        profiler.GetTimer(1, 0, 0, 0, MakeCountedTimer);
+        profiler.GetTimer(2, 0, 0, 0, MakeCountedTimer);
+        ASSERT_TRUE(profiler.AddProfile(10, nullptr, nullptr, 8, true, 0));
+        EXPECT_EQ(g_liveTimers, 0);
+        EXPECT_TRUE(profiler.IsEmpty());
+        EXPECT_EQ(profiler.GetHistorySize(), 0u);
+        profiler.GetTimer(1, 0, 0, 0, MakeCountedTimer);
+        EXPECT_EQ(g_liveTimers, 1);
+    }
+    EXPECT_EQ(g_liveTimers, 0);
+}
+
 TEST_F(ProfilerTest, SampleDerivesTheRateAndReloadsTheCountdown) {
     CTimedExecutableRegistry timer(0, 5, 0, 700);
     for (int i = 0; i < 50; ++i) timer.CountEvent();

@@ -95,6 +95,53 @@ TEST(CRegistryAccelerateHandleQuery, IndexesExistingItemsAndChecksTypes) {
     EXPECT_FALSE(registry.Find(0, 8, &found));
 }
 
+TEST(CRegistry, RefusesItemsItDoesNotHold) {
+    AssertCounter checks;
+    CRegistry registry, other;
+    CRegistryItem a(1, 0, 3), b(2, 0, 2), stranger(3, 0, 1), elsewhere(4, 0, 1);
+    registry.Register(&a);
+    registry.Register(&b);
+    other.Register(&elsewhere);
+    // Never registered, registered in another list, already unregistered.
+    EXPECT_FALSE(registry.Unregister(&stranger));
+    EXPECT_FALSE(registry.Unregister(&elsewhere));
+    EXPECT_TRUE(registry.Unregister(&b));
+    EXPECT_FALSE(registry.Unregister(&b));
+    EXPECT_EQ(checks.Count(), 3);
+    EXPECT_TRUE(checks.Logged("not registered here"));
+    EXPECT_EQ(PrioritiesOf(registry), (std::vector<int32_t>{3}));
+    EXPECT_EQ(PrioritiesOf(other), (std::vector<int32_t>{1}));
+
+    registry.SetQueryAccelerator(new CRegistryAccelerateHandleQuery(10, 4, true));
+    EXPECT_FALSE(registry.Unregister(&stranger));
+    EXPECT_EQ(checks.Count(), 4);
+    CRegistryItem* found = nullptr;
+    ASSERT_TRUE(registry.Find(0, 1, &found));
+    EXPECT_EQ(found, &a);
+}
+
+// Many items of one id: each unregistration must take out that item's own
+// index entry, however deep it lies among its equals.
+TEST(CRegistryAccelerateHandleQuery, UnregisteredItemsAreNeverFound) {
+    constexpr int kItems = 40;
+    CRegistry registry;
+    registry.SetQueryAccelerator(new CRegistryAccelerateHandleQuery(10, 4, true));
+    std::vector<std::unique_ptr<CRegistryItem>> items;
+    for (int i = 0; i < kItems; ++i) {
+        items.push_back(std::make_unique<CRegistryItem>(7, 0, 1));
+        registry.Register(items.back().get());
+    }
+    // Oldest first, so each removed item lies under all the newer ones.
+    for (int i = 0; i < kItems; ++i) {
+        ASSERT_TRUE(registry.Unregister(items[static_cast<size_t>(i)].get()));
+        CRegistryItem* found = nullptr;
+        const bool any = registry.Find(0, 7, &found);
+        EXPECT_EQ(any, i + 1 < kItems);
+        if (any) EXPECT_EQ(found, items.back().get()) << "after removing " << i + 1;
+    }
+    EXPECT_TRUE(registry.IsEmpty());
+}
+
 TEST(CIdAllocator, HandsOutRunTimeKeysFromTheApplication) {
     EXPECT_EQ(GetIdAllocator(), nullptr);
     TestApplication app;

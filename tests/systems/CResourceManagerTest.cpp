@@ -246,6 +246,20 @@ TEST_F(ResourceManagerTest, DestroyAllWarnsAboutLiveReferences) {
     EXPECT_EQ(m_manager->GetStringKeyMode(), 0);
 }
 
+TEST_F(ResourceManagerTest, OpeningAgainClosesFirst) {
+    WriteArchive(Directory());
+    ASSERT_TRUE(OpenManager());
+    CResource* resource = nullptr;
+    ASSERT_EQ(m_manager->CreateByHandle(5, &resource), CResourceManager::kLoaded);
+    AssertCounter counter;
+    ASSERT_TRUE(m_manager->Open(&m_archive, 500, 33, true));
+    EXPECT_TRUE(counter.Logged("CResourceBinary hnd:0x00000005 is being destroyed with refCnt:1"));
+    CResource* found = nullptr;
+    EXPECT_FALSE(m_manager->GetResource(5, &found));
+    EXPECT_EQ(m_manager->CreateByHandle(5, &resource), CResourceManager::kLoaded);
+    EXPECT_TRUE(m_manager->ReleaseResource(&resource));
+}
+
 TEST_F(ResourceManagerTest, ACorruptStringTableIsNotSelectedAndServesNoText) {
     WriteArchive(Directory(), false, true);
     ASSERT_TRUE(OpenManager());

@@ -20,6 +20,11 @@ public:
     static constexpr uint32_t kMinHeaderSize = 4;
     static constexpr uint8_t kDeflatedFlag = 0x80;
     static constexpr uint32_t kDeflatedPrefixSize = 8;
+    // Deflate expands data by at most about 1032 times (plus a few bytes of
+    // framing), so an entry claiming more is refused before a loader sizes
+    // a block by the claim. The archive tool refuses the same claims.
+    static constexpr uint64_t kMaxInflateRatio = 1032;
+    static constexpr uint64_t kInflateSlack = 64;
 
     CBigFileResourceInputStream();
     explicit CBigFileResourceInputStream(uint32_t swapFlag);

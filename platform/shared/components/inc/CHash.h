@@ -40,6 +40,9 @@ public:
     // null) and returns true.
     bool Find(uint32_t key, uintptr_t* outValue) const;
     void Remove(uint32_t key);
+    // Removes the latest node holding both the key and the value; false
+    // when there is none.
+    bool RemoveEntry(uint32_t key, uintptr_t value);
     void Clear();
     void Destroy();
 

@@ -24,7 +24,9 @@ public:
 
     // A block of `size` bytes (which must be the block size), or null.
     virtual void* Alloc(uint32_t size);
-    // Returns a block to the pool of the chain that owns it; null is ignored.
+    // Returns a block to the pool of the chain that owns it; null is ignored,
+    // and so, with an engine check, is a block that is already free or is
+    // no block of the chain.
     virtual void Free(void* block);
 
     uint32_t GetBlockSize() const { return m_blockSize; }
@@ -40,6 +42,10 @@ private:
     CPool* AddOverflow();
     CPool* FindOwner(const void* block);
     void ReturnBlock(void* block);
+    // True for the start of a block this pool has handed out and not had
+    // back yet.
+    bool IsLive(const void* block) const;
+    void MarkFree(const void* block, bool isFree);
 
     CPool* m_parent = nullptr;
     CPool* m_overflow = nullptr;
@@ -52,6 +58,8 @@ private:
     CPool* m_firstOpen = this;
     uint8_t* m_blockMemory = nullptr;
     void** m_freeList = nullptr;
+    // One bit per block of the chunk, set while the block is on the free list.
+    uint8_t* m_freeMap = nullptr;
     uint32_t m_freeCount = 0;
     uint32_t m_blocksPerChunk = 0;
     uint32_t m_blockSize = 0;

@@ -85,6 +85,11 @@ bool CBigFileResourceInputStream::OpenInflater(CInputStream& source, uint32_t pa
                     packedRoom);
         packedSize = packedRoom;
     }
+    if (unpackedSize > packedSize * kMaxInflateRatio + kInflateSlack) {
+        DebugPrintf("CBigFileResourceInputStream: entry %u cannot inflate to %u bytes from %u packed bytes\n",
+                    m_entryId, unpackedSize, packedSize);
+        return false;
+    }
     if (!m_zipStream.Open(&source, packedSize, unpackedSize)) return false;
     m_active = &m_zipStream;
     SetSize(unpackedSize);

@@ -82,6 +82,19 @@ void CHash::Remove(uint32_t key) {
     }
 }
 
+bool CHash::RemoveEntry(uint32_t key, uintptr_t value) {
+    if (m_bucketCount == 0) return false;
+    for (CHashNode** link = &m_buckets[BucketOf(key)]; *link != nullptr; link = &(*link)->next) {
+        CHashNode* node = *link;
+        if (node->key == key && node->value == value) {
+            *link = node->next;
+            m_nodePool->Free(node);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CHash::Clear() {
     for (int32_t i = 0; i < m_bucketCount; ++i) {
         CHashNode* node = m_buckets[i];

@@ -32,8 +32,10 @@ void CPool::Release() {
     }
     MemFreeArray(m_blockMemory);
     MemFreeArray(m_freeList);
+    MemFreeArray(m_freeMap);
     m_blockMemory = nullptr;
     m_freeList = nullptr;
+    m_freeMap = nullptr;
     m_freeCount = 0;
     m_nextFresh = nullptr;
     m_chunkEnd = nullptr;
@@ -47,12 +49,15 @@ bool CPool::Init(uint32_t blocksPerChunk, uint32_t blockSize, bool growable) {
     const size_t chunkBytes = ArrayBytes(blocksPerChunk, blockSize);
     const size_t freeListBytes = ArrayBytes(blocksPerChunk, sizeof(void*));
     if (chunkBytes == 0 || freeListBytes == 0) return false;
+    const size_t freeMapBytes = (static_cast<size_t>(blocksPerChunk) + 7) / 8;
     m_blockMemory = static_cast<uint8_t*>(MemAllocArray(chunkBytes));
     m_freeList = static_cast<void**>(MemAllocArray(freeListBytes));
-    if (m_blockMemory == nullptr || m_freeList == nullptr) {
+    m_freeMap = static_cast<uint8_t*>(MemAllocArray(freeMapBytes));
+    if (m_blockMemory == nullptr || m_freeList == nullptr || m_freeMap == nullptr) {
         Release();
         return false;
     }
+    MemSet(m_freeMap, 0, freeMapBytes);
     m_nextFresh = m_blockMemory;
     m_chunkEnd = m_blockMemory + chunkBytes;
     return true;
@@ -67,8 +72,31 @@ bool CPool::IsEmpty() const {
     return static_cast<size_t>(m_freeCount) * m_blockSize == static_cast<size_t>(m_nextFresh - m_blockMemory);
 }
 
+void CPool::MarkFree(const void* block, bool isFree) {
+    const size_t index = static_cast<size_t>(static_cast<const uint8_t*>(block) - m_blockMemory) / m_blockSize;
+    const uint8_t bit = static_cast<uint8_t>(1u << (index % 8));
+    if (isFree) {
+        m_freeMap[index / 8] |= bit;
+    } else {
+        m_freeMap[index / 8] &= static_cast<uint8_t>(~bit);
+    }
+}
+
+bool CPool::IsLive(const void* block) const {
+    const uint8_t* bytes = static_cast<const uint8_t*>(block);
+    if (!Owns(block) || bytes >= m_nextFresh) return false;
+    const size_t offset = static_cast<size_t>(bytes - m_blockMemory);
+    if (offset % m_blockSize != 0) return false;
+    const size_t index = offset / m_blockSize;
+    return (m_freeMap[index / 8] & (1u << (index % 8))) == 0;
+}
+
 void* CPool::TakeBlock() {
-    if (m_freeCount > 0) return m_freeList[--m_freeCount];
+    if (m_freeCount > 0) {
+        void* block = m_freeList[--m_freeCount];
+        MarkFree(block, false);
+        return block;
+    }
     if (m_nextFresh == m_chunkEnd) return nullptr;
     void* block = m_nextFresh;
     m_nextFresh += m_blockSize;
@@ -128,11 +156,14 @@ void CPool::Free(void* block) {
 }
 
 void CPool::ReturnBlock(void* block) {
-    // A block freed twice would overrun the free list.
-    if (m_freeCount >= m_blocksPerChunk) {
-        ASSERT(m_freeCount < m_blocksPerChunk);
+    // A block freed twice would be handed out twice, and could empty an
+    // overflow pool that still holds a live block.
+    if (!IsLive(block)) {
+        DebugPrintf("CPool: block %p is not a live block of the pool\n", block);
+        ASSERT(IsLive(block));
         return;
     }
+    MarkFree(block, true);
     m_freeList[m_freeCount++] = block;
     CPool* root = m_root;
     if (m_depth < root->m_firstOpen->m_depth) root->m_firstOpen = this;

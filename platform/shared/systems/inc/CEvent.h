@@ -23,12 +23,32 @@ public:
     bool WasHandled() const { return m_handled != 0; }
     bool IsHandledNow() const { return m_handledNow != 0; }
 
+    // A listener may stop listening, or be destroyed, while a message is
+    // delivered to it or to another listener of the same list. These tell
+    // the deliveries under way before the item, or the whole list, goes.
+    static void ForgetListenerItem(const class CRegistry* listeners, const class CRegistryItem* item);
+    static void ForgetListenerList(const class CRegistry* listeners);
+
 protected:
     explicit CEvent(uint32_t classKey);
     void SetFields(CClass* sender, uint32_t id, uint32_t target);
 
 private:
+    // The walk of one delivery to every listener. Deliveries nest when a
+    // listener delivers another message, so they form a stack.
+    struct Delivery {
+        const CRegistry* listeners;
+        const CRegistryItem* current;
+        // Where the walk resumes once the current item has gone.
+        CRegistryItem* resume;
+        bool currentGone;
+        Delivery* outer;
+    };
+
     void DeliverTo(class CRegistryItem* listenerItem);
+    void DeliverToAll(CRegistry* listeners);
+
+    static Delivery* s_deliveries;
 
     uint32_t m_id = 0;
     CClass* m_sender = nullptr;

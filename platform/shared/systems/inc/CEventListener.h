@@ -46,7 +46,8 @@ public:
 
 private:
     static CRegistry* CreateMessageRegistry(CRegistry* events, uint32_t id);
-    static void RemoveFrom(CRegistry* events, CRegistryItem* messageItem, uint32_t nameKey);
+    // Removes the listener's own items (others may share its name key).
+    static void RemoveFrom(CRegistry* events, CRegistryItem* messageItem, const CEventListener* listener);
 
     CClass* m_owner = nullptr;
     uint32_t m_nameKey = 0;

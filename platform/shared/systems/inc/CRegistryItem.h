@@ -3,6 +3,8 @@
 
 #include "CRegistryItemBase.h"
 
+class CRegistry;
+
 // One entry of a CRegistry: {id, type, object} at a priority. The object is
 // not owned; the item is owned by whoever created it, the registry only
 // links it.
@@ -23,7 +25,10 @@ public:
     CClass* GetObject() const { return m_object; }
     void SetObject(CClass* object) { m_object = object; }
     CRegistryItem* GetPrev() const { return m_prev; }
+    // After the item leaves its registry these still name its old
+    // neighbours, so a walk can go on past an item it removed.
     CRegistryItem* GetNext() const { return m_next; }
+    bool IsRegistered() const { return m_registry != nullptr; }
 
 private:
     friend class CRegistry;
@@ -31,6 +36,8 @@ private:
     uint32_t m_id;
     uint32_t m_type;
     CClass* m_object;
+    // The registry whose list holds the item, or null.
+    const CRegistry* m_registry = nullptr;
     CRegistryItem* m_prev = nullptr;
     CRegistryItem* m_next = nullptr;
 };

@@ -39,9 +39,42 @@ void CEvent::Execute() {
         if (listeners->Find(0, m_target, &item)) DeliverTo(item);
         return;
     }
-    // The successor is read after each call, so listeners added behind the
-    // current one during delivery are reached too.
-    for (CRegistryItem* item = listeners->Begin(); item != listeners->End(); item = item->GetNext()) {
+    DeliverToAll(listeners);
+}
+
+CEvent::Delivery* CEvent::s_deliveries = nullptr;
+
+// The successor is read after each call, so listeners added behind the
+// current one during delivery are reached too; when the current item goes
+// during the call, the walk resumes where it stood.
+void CEvent::DeliverToAll(CRegistry* listeners) {
+    Delivery delivery = {listeners, nullptr, nullptr, false, s_deliveries};
+    s_deliveries = &delivery;
+    CRegistryItem* item = listeners->Begin();
+    while (delivery.listeners != nullptr && item != listeners->End()) {
+        delivery.current = item;
+        delivery.currentGone = false;
         DeliverTo(item);
+        if (delivery.listeners == nullptr) break;
+        item = delivery.currentGone ? delivery.resume : item->GetNext();
+    }
+    s_deliveries = delivery.outer;
+}
+
+void CEvent::ForgetListenerItem(const CRegistry* listeners, const CRegistryItem* item) {
+    for (Delivery* delivery = s_deliveries; delivery != nullptr; delivery = delivery->outer) {
+        if (delivery->listeners != listeners) continue;
+        if (delivery->current == item && !delivery->currentGone) {
+            delivery->currentGone = true;
+            delivery->resume = item->GetNext();
+        } else if (delivery->currentGone && delivery->resume == item) {
+            delivery->resume = item->GetNext();
+        }
+    }
+}
+
+void CEvent::ForgetListenerList(const CRegistry* listeners) {
+    for (Delivery* delivery = s_deliveries; delivery != nullptr; delivery = delivery->outer) {
+        if (delivery->listeners == listeners) delivery->listeners = nullptr;
     }
 }

@@ -92,15 +92,22 @@ void CEventListener::UnlistenList(CEventListener* listener, const uint32_t* ids)
 }
 
 // Removes every item of the listener (it may have listened more than once)
-// and drops the message registry when it is left empty.
-void CEventListener::RemoveFrom(CRegistry* events, CRegistryItem* messageItem, uint32_t nameKey) {
+// and drops the message registry when it is left empty. Other listeners
+// bound to the same name key keep their items.
+void CEventListener::RemoveFrom(CRegistry* events, CRegistryItem* messageItem, const CEventListener* listener) {
     CRegistry* listeners = static_cast<CRegistry*>(messageItem->GetObject());
-    CRegistryItem* item = nullptr;
-    while (listeners->Find(0, nameKey, &item) && item != nullptr) {
-        listeners->Unregister(item);
-        delete item;
+    CRegistryItem* item = listeners->Begin();
+    while (item != listeners->End()) {
+        CRegistryItem* next = item->GetNext();
+        if (item->GetId() == listener->m_nameKey && item->GetObject() == listener) {
+            CEvent::ForgetListenerItem(listeners, item);
+            listeners->Unregister(item);
+            delete item;
+        }
+        item = next;
     }
     if (listeners->IsEmpty()) {
+        CEvent::ForgetListenerList(listeners);
         events->Unregister(messageItem);
         delete listeners;
         delete messageItem;
@@ -113,7 +120,7 @@ void CEventListener::Unlisten(CEventListener* listener, uint32_t id) {
     CRegistry* events = GetEventRegistry();
     CRegistryItem* messageItem = nullptr;
     if (events == nullptr || FindMessageRegistry(id, &messageItem) == nullptr) return;
-    RemoveFrom(events, messageItem, listener->m_nameKey);
+    RemoveFrom(events, messageItem, listener);
 }
 
 void CEventListener::UnlistenAll(CEventListener* listener) {
@@ -124,7 +131,7 @@ void CEventListener::UnlistenAll(CEventListener* listener) {
     CRegistryItem* messageItem = events->Begin();
     while (messageItem != events->End()) {
         CRegistryItem* next = messageItem->GetNext();
-        RemoveFrom(events, messageItem, listener->m_nameKey);
+        RemoveFrom(events, messageItem, listener);
         messageItem = next;
     }
 }

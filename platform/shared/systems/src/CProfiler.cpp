@@ -13,7 +13,10 @@ CProfiler::~CProfiler() { Clear(); }
 bool CProfiler::AddProfile(int32_t bucketRequest, CEventCallback callback, const uint32_t* ids,
                            uint32_t blocksPerChunk, bool growable, uint32_t historySize) {
     ASSERT((callback == nullptr) == (ids == nullptr));
-    if (callback != nullptr && ids != nullptr && m_listener == nullptr) {
+    // A profile started again drops the timers and listener of the last one,
+    // which the new table would otherwise lose track of.
+    Clear();
+    if (callback != nullptr && ids != nullptr) {
         m_listener = new CEventListener();
         CIdAllocator* allocator = GetIdAllocator();
         if (m_listener != nullptr && allocator != nullptr) {
@@ -27,8 +30,6 @@ bool CProfiler::AddProfile(int32_t bucketRequest, CEventCallback callback, const
     m_accumulated = 0;
     m_events = 0;
     if (historySize != 0) {
-        MemFreeArray(m_history);
-        m_historySize = 0;
         const size_t bytes = ArrayBytes(historySize, sizeof(HistoryRecord));
         m_history = bytes != 0 ? static_cast<HistoryRecord*>(MemAllocArray(bytes)) : nullptr;
         if (m_history != nullptr) {

@@ -42,6 +42,7 @@ bool CRegistry::Find(uint32_t type, uint32_t id, CRegistryItem** outItem) {
 
 void CRegistry::LinkBefore(CRegistryItem* item, CRegistryItem* next) {
     CRegistryItem* prev = next == &m_sentinel ? (m_tail == &m_sentinel ? nullptr : m_tail) : next->m_prev;
+    item->m_registry = this;
     item->m_prev = prev;
     item->m_next = next;
     if (prev == nullptr) {
@@ -69,7 +70,14 @@ void CRegistry::RegisterDirect(CRegistryItem* item) {
 
 bool CRegistry::UnregisterDirect(CRegistryItem* item) {
     ASSERT(item != nullptr && item->GetClassKey() == CRegistryItem::kClassKey);
-    if (item == nullptr || IsEmpty()) return false;
+    if (item == nullptr) return false;
+    // Unlinking an item of another list, or none, would cut this one.
+    if (item->m_registry != this) {
+        DebugPrintf("CRegistry: item %u is not registered here\n", item->GetId());
+        ASSERT(item->m_registry == this);
+        return false;
+    }
+    item->m_registry = nullptr;
     CRegistryItem* next = item->m_next;
     if (item->m_prev != nullptr) {
         item->m_prev->m_next = next;
@@ -86,6 +94,7 @@ bool CRegistry::UnregisterDirect(CRegistryItem* item) {
 }
 
 void CRegistry::ClearDirect() {
+    for (CRegistryItem* item = m_head; item != &m_sentinel; item = item->m_next) item->m_registry = nullptr;
     m_head = &m_sentinel;
     m_tail = &m_sentinel;
     m_sentinel.m_prev = nullptr;

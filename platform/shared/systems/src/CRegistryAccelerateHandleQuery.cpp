@@ -45,20 +45,7 @@ bool CRegistryAccelerateHandleQuery::Remove(CRegistryItem* item) {
 // Removes the index node of this very item: with duplicate ids, removing by
 // key alone could drop another item's entry and leave this one dangling.
 void CRegistryAccelerateHandleQuery::RemoveIndexEntry(const CRegistryItem* item) {
-    const uint32_t id = item->GetId();
-    const int32_t buckets = m_index->GetBucketCount();
-    if (buckets == 0) return;
-    // Entries above this item's in the chain are taken out and put back
-    // afterwards, in their original order, so that Remove reaches ours.
-    CRegistryItem* shadowing[16];
-    int32_t shadowCount = 0;
-    uintptr_t found = 0;
-    while (m_index->Find(id, &found) && found != reinterpret_cast<uintptr_t>(item) && shadowCount < 16) {
-        shadowing[shadowCount++] = reinterpret_cast<CRegistryItem*>(found);
-        m_index->Remove(id);
-    }
-    if (m_index->Find(id, &found) && found == reinterpret_cast<uintptr_t>(item)) m_index->Remove(id);
-    while (shadowCount > 0) m_index->Insert(id, reinterpret_cast<uintptr_t>(shadowing[--shadowCount]));
+    m_index->RemoveEntry(item->GetId(), reinterpret_cast<uintptr_t>(item));
 }
 
 void CRegistryAccelerateHandleQuery::Clear() {

@@ -29,6 +29,9 @@ CResourceManager::~CResourceManager() {
 }
 
 bool CResourceManager::Open(CBigFileReader* archive, int32_t buckets, uint32_t blocks, bool growable) {
+    // Opened again, the resources and directory of the last archive go
+    // first: the new table and directory would otherwise orphan them.
+    Close();
     m_archive = archive;
     if (archive == nullptr || !m_resources.Init(buckets, blocks, growable) || !ReadDirectory()) {
         Close();

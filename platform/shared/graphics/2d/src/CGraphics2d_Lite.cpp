@@ -323,6 +323,11 @@ void CGraphics2d_Lite::DrawImageOnTarget(const Target& target, CRenderSurface* i
     uint32_t imageWidth = 0;
     uint32_t imageHeight = 0;
     if (!image->GetSize(&imageWidth, &imageHeight)) return;
+    // Indexed pixels mean nothing without their colours.
+    if ((image->GetFormat() & kFormatPaletted) != 0 && image->GetPalette() == nullptr) {
+        DebugPrintf("CGraphics2d_Lite: paletted image has no palette; not drawn\n");
+        return;
+    }
     DrawState state;
     if (!CheckState(RSBFormat_A8R8G8B8, false, &state) || m_imageSuppress != 0) return;
     CRect rect;
