@@ -1,0 +1,59 @@
+#ifndef MGLGUESTMEMORY_H
+#define MGLGUESTMEMORY_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The 32-bit address space that span code and the renderer's pointer fields
+// live in. Span code was written for a 32-bit handset: its registers and the
+// record's pointer fields hold 32-bit addresses, which cannot carry a host
+// pointer here. Each block of host memory the code may reach is given a
+// guest base instead, and every guest access is translated and bounds-checked
+// against the regions, so code from a stream can never touch anything else.
+//
+// Regions start on 64 KiB boundaries, the first at 0x10000 (0 stays the null
+// address), and each is followed by at least 64 KiB that nothing maps, so a
+// row or column just past the end of a plane faults instead of landing in
+// the next region.
+class MGLGuestMemory {
+public:
+    static constexpr uint32_t kRegionAlignment = 0x10000;
+    static constexpr uint32_t kFirstBase = 0x10000;
+
+    MGLGuestMemory() = default;
+    MGLGuestMemory(const MGLGuestMemory&) = delete;
+    MGLGuestMemory& operator=(const MGLGuestMemory&) = delete;
+
+    // Gives `bytes` bytes of host memory from `host` a guest base. Returns 0
+    // (and logs) for a null block, an empty one, or when no room is left.
+    uint32_t Map(void* host, size_t bytes);
+    // Forgets the region that starts at `guestBase`; false when none does.
+    bool Unmap(uint32_t guestBase);
+
+    // The guest address of a host byte inside a region, 0 when outside all.
+    uint32_t ToGuest(const void* host) const;
+    // The host address of `length` bytes from `guest`, null unless the whole
+    // range lies inside one region.
+    uint8_t* ToHost(uint32_t guest, size_t length) const;
+
+    size_t RegionCount() const { return m_regions.size(); }
+
+private:
+    struct Region {
+        uint32_t guestBase;
+        uint32_t bytes;
+        uint8_t* host;
+    };
+
+    // Total guest span a region takes: its bytes rounded up to the alignment
+    // plus the unmapped guard after it.
+    static uint64_t Footprint(uint32_t bytes);
+    uint64_t FindFreeBase(uint64_t footprint) const;
+    const Region* FindGuest(uint32_t guest) const;
+
+    std::vector<Region> m_regions;  // sorted by guestBase
+    mutable size_t m_lastHit = 0;
+};
+
+#endif
