@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "AssertCounter.h"
 #include "CCircle.h"
 #include "CLineSegment2d.h"
@@ -155,6 +158,30 @@ TEST(CCircleTest, PushOutAwayFromOneEdgeOrNotAtAll) {
     // A centre beyond the edge is carried back across it.
     ASSERT_TRUE(CCircle::PushOutOfPolygon(V2(2, -0.5), ONE, kSquare, 4, out));
     EXPECT_VEC2_NEAR(out, 2, 1, 0);
+}
+
+// Random circles that fit inside the square room: each must come out clear,
+// and clear means inside the room at least r from every wall (to a few
+// places of the square root's precision).
+TEST(CCircleTest, PushOutClearsEveryCircleThatFitsTheRoom) {
+    std::mt19937 random(1313);
+    std::uniform_real_distribution<double> position(0.05, 3.95);
+    std::uniform_real_distribution<double> radius(0.05, 1.95);
+    constexpr double kSlack = 0.002;
+    int cornered = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const double x = position(random), y = position(random), r = radius(random);
+        CVector2d out;
+        const bool clear = CCircle::PushOutOfPolygon(V2(x, y), ToFixed(r), kSquare, 4, out);
+        const double ox = ToReal(out.x), oy = ToReal(out.y);
+        const double nearestWall = std::min(std::min(ox, 4 - ox), std::min(oy, 4 - oy));
+        EXPECT_TRUE(clear) << "centre (" << x << ", " << y << ") r " << r;
+        EXPECT_GE(nearestWall, r - kSlack) << "centre (" << x << ", " << y << ") r " << r << " ends at (" << ox
+                                           << ", " << oy << ")";
+        const bool inCorner = (x < r || x > 4 - r) && (y < r || y > 4 - r);
+        if (inCorner) ++cornered;
+    }
+    EXPECT_GT(cornered, 100);  // the cases that need pushes from two walls
 }
 
 TEST(CCircleTest, PushOutGivesUpAfterTwentyPasses) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 
 #include "AssertCounter.h"
 #include "CMath.h"
@@ -290,6 +291,22 @@ TEST(FixedATan2Int, WorksOnPlainIntegersOfAnySize) {
     const int32_t points[][2] = {{-300, -400}, {1000, -20000}, {40000, -40000}, {INT32_MAX, 1},
                                  {INT32_MIN, -5}, {-20, 30000}, {INT32_MIN, INT32_MIN}};
     for (const auto& p : points) ExpectAngleOf(CMathFixed::ATan2Int(p[0], p[1]), p[0], p[1]);
+}
+
+// Odd negative components shift away from zero while they are scaled down,
+// so -(2^k - 1) lands exactly on the bound the scaling must stay below.
+TEST(FixedATan2, ComponentsJustBelowAPowerOfTwoInEveryQuadrant) {
+    for (int k = 1; k <= 31; ++k) {
+        const int32_t v = static_cast<int32_t>((int64_t{1} << k) - 1);
+        for (const auto& sign : {std::pair<int, int>{-1, -1}, {-1, 1}, {1, -1}, {1, 1}}) {
+            const int32_t y = sign.first * v;
+            const int32_t x = sign.second * v;
+            SCOPED_TRACE(testing::Message() << "k " << k << " y " << y << " x " << x);
+            ExpectAngleOf(CMathFixed::ATan2Int(y, x), y, x);
+            ExpectAngleOf(CMathFixed::ATan2(y, x), y, x);
+            if (x / 2 != 0) ExpectAngleOf(CMathFixed::ATan2(y, x / 2), y, x / 2);
+        }
+    }
 }
 
 TEST(FixedSolveQuadratic, FindsBothRootsLargerFirstForPositiveA) {

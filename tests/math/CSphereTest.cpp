@@ -119,6 +119,25 @@ TEST(CSphereTest, MovingSphereAgainstAPlane) {
     EXPECT_EQ(t, -1);
 }
 
+// Distances whose 16.16 product passes 32 bits: the approach must still be
+// seen, whichever side the sphere comes from.
+TEST(CSphereTest, MovingSphereFarFromThePlane) {
+    const CPlane ground(V3(0, 0, 1), 0);
+    const struct {
+        double z, dz, r;
+    } cases[] = {{200, -300, 1.1}, {-200, 300, 1.1}, {1000, -1500, 10}, {30000, -30001, 0.5}};
+    for (const auto& c : cases) {
+        const double realT = (std::fabs(c.z) - c.r) / std::fabs(c.dz);
+        int32_t t = -1;
+        CVector3d point;
+        ASSERT_TRUE(CSphere::IntersectMovingPlane(V3(0, 0, c.z), ToFixed(c.r), ground, V3(0, 0, c.dz), t, point))
+            << "z " << c.z;
+        EXPECT_NEAR(t, ToFixed(realT), 2) << "z " << c.z;
+        EXPECT_NEAR(point.z, 0, 2 * std::fabs(c.dz) + 8) << "z " << c.z;  // t is off by up to 2 / 65536
+        EXPECT_FALSE(CSphere::IntersectMovingPlane(V3(0, 0, c.z), ToFixed(c.r), ground, V3(0, 0, -c.dz), t, point));
+    }
+}
+
 TEST(CSphereTest, MovingSphereAgainstATiltedPlane) {
     const Real3 n = Unit({2, -1, 2});  // exactly (2/3, -1/3, 2/3)
     const CPlane plane(V3(n.x, n.y, n.z), ToFixed(1.0));

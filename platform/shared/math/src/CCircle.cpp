@@ -24,7 +24,7 @@ bool PolygonEdge(const CVector2d* points, int32_t count, int32_t index, CLineSeg
     return true;
 }
 
-// The nearest edge the circle violates, kept from pass to pass.
+// The nearest edge the circle violates in one pass.
 struct PushEdge {
     int32_t index = -1;
     int32_t distance = INT32_MAX;
@@ -32,20 +32,25 @@ struct PushEdge {
     CLineSegment2d segment{0, 0, 0, 0};
 };
 
-// One pass over the edges other than the best one so far; true when none is
-// violated. best is updated with every nearer violated edge.
-bool CheckEdges(const CVector2d& centre, int32_t r2, const CVector2d* points, int32_t count, PushEdge& best) {
+// One pass over every edge; true when none is violated. best becomes the
+// nearest violated edge of this pass: a best edge carried over from an
+// earlier pass would describe a position the circle has left. A circle on
+// the inner side at exactly r, as a push leaves it, is clear of the edge.
+bool CheckEdges(const CVector2d& centre, int32_t r, int32_t r2, const CVector2d* points, int32_t count,
+                PushEdge& best) {
+    best = PushEdge();
     bool clean = true;
     for (int32_t i = 0; i < count; ++i) {
         CLineSegment2d edge;
-        if (i == best.index || !PolygonEdge(points, count, i, edge)) continue;
+        if (!PolygonEdge(points, count, i, edge)) continue;
         CVector2d closest;
         int32_t side = 0;
         CCircle::TouchesSegment(centre, r2, edge, closest, &side);
         if (side == kOrientationRight) continue;
-        clean = false;
         const CVector2d toEdge = closest - centre;
         const int32_t distance = toEdge.Length();
+        if (distance >= r && edge.Orientation(centre) == kOrientationRight) continue;
+        clean = false;
         if (distance != 0 && distance < best.distance) {
             best = {i, distance, toEdge, edge};
         }
@@ -120,7 +125,7 @@ bool CCircle::PushOutOfPolygon(const CVector2d& centre, int32_t r, const CVector
     PushEdge best;
     bool clean = false;
     for (int32_t pass = 0; pass < kMaxPushPasses && !clean; ++pass) {
-        clean = CheckEdges(out, r2, points, count, best);
+        clean = CheckEdges(out, r, r2, points, count, best);
         // A centre lying on every violated edge gives no direction to push in.
         if (clean || best.index < 0) break;
         // To distance r on the circle's side of the edge from the inside,

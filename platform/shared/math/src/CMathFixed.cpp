@@ -29,19 +29,20 @@ int32_t QuarterSin(uint32_t angle) {
     return CMathFixed::kSinTable[index];
 }
 
+uint32_t LargerMagnitude(int32_t y, int32_t x) { return Magnitude(x) > Magnitude(y) ? Magnitude(x) : Magnitude(y); }
+
 // Scales (y, x) by a power of two so that the larger magnitude lies in
-// [low, high): the angle of the vector stays, the arithmetic fits.
+// [low, high): the angle of the vector stays, the arithmetic fits. The
+// magnitude is taken from the shifted values themselves: a negative odd
+// value shifts away from zero (-65535 >> 1 is -32768), onto the bound.
 void ScaleIntoRange(int32_t& y, int32_t& x, uint32_t low, uint32_t high) {
-    uint32_t largest = Magnitude(x) > Magnitude(y) ? Magnitude(x) : Magnitude(y);
-    while (largest >= high) {
+    while (LargerMagnitude(y, x) >= high) {
         x >>= 1;
         y >>= 1;
-        largest >>= 1;
     }
-    while (largest < low) {
+    while (LargerMagnitude(y, x) < low) {
         x *= 2;
         y *= 2;
-        largest <<= 1;
     }
 }
 

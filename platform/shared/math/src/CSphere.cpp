@@ -72,9 +72,10 @@ bool CSphere::IntersectMovingPlane(const CVector3d& c, int32_t r, const CPlane& 
         return true;
     }
     const int32_t den = CVector3d::Dot(plane.normal, v);
-    // The product rounds toward minus infinity, so a non-negative one with a
-    // non-zero s means den == 0 or den has the sign of s.
-    if (FixedMul(den, s) >= 0) return false;
+    // Only a motion against the side the centre is on can reach the plane.
+    // The signs are compared, not multiplied: the product of two long
+    // distances wraps.
+    if (den == 0 || s == 0 || (den > 0) == (s > 0)) return false;
     const int32_t rSigned = s > 0 ? r : -r;
     t = FixedDiv(rSigned - s, den);
     point = c + t * v;
