@@ -80,7 +80,7 @@ public:
 
 private:
     static bool Check(bool condition, int line) {
-        Assert(condition, JSmartObjectCheck::kSource, line);
+        if (!condition) Assert(false, JSmartObjectCheck::kSource, line);
         return condition;
     }
 

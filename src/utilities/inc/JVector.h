@@ -63,9 +63,10 @@ public:
     // An element that finds no room (the heap refused to grow the storage)
     // is dropped with a debug line.
     void addElement(const T& element) {
-        if (!grow(elementCount + 1)) return;
-        elementData.getData()[elementCount] = element;
-        ++elementCount;
+        const int32_t index = elementCount;
+        if (index >= capacity() && !grow(index + 1)) [[unlikely]] return;
+        elementCount = index + 1;
+        elementData.getData()[index] = element;
     }
 
     void insertElementAt(const T& element, int32_t index) {
@@ -105,16 +106,15 @@ public:
 
     bool contains(const T& element) const { return indexOf(element, 0) != -1; }
 
-    // A bad index is reported (by the vector and again by its storage) and
-    // answered with a scratch element.
+    // A bad index is reported and answered with a scratch element.
     T& elementAt(int32_t index) {
-        if (!check(index >= 0 && index < elementCount, JVectorCheck::kWriteIndex)) return elementData[-1];
-        return elementData.getData()[index];
+        if (inUse(index)) [[likely]] return elementData.getData()[index];
+        return badIndex(JVectorCheck::kWriteIndex);
     }
 
     const T& elementAt(int32_t index) const {
-        if (!check(index >= 0 && index < elementCount, JVectorCheck::kReadIndex)) return elementData[-1];
-        return elementData.getData()[index];
+        if (inUse(index)) [[likely]] return elementData.getData()[index];
+        return badIndex(JVectorCheck::kReadIndex);
     }
 
     T& operator[](int32_t index) { return elementAt(index); }
@@ -137,9 +137,23 @@ public:
     void clear() { elementCount = 0; }
 
 private:
+    // The report is out of line; the passing test stays cheap.
     static bool check(bool condition, int line) {
-        Assert(condition, JVectorCheck::kSource, line);
+        if (!condition) Assert(false, JVectorCheck::kSource, line);
         return condition;
+    }
+
+    bool inUse(int32_t index) const { return index >= 0 && index < elementCount; }
+
+    // Reported by the vector and again by its storage, which hands out a
+    // scratch element.
+    T& badIndex(int line) {
+        check(false, line);
+        return elementData[-1];
+    }
+    const T& badIndex(int line) const {
+        check(false, line);
+        return elementData[-1];
     }
 
     void appendAll(const JVector& other) {
