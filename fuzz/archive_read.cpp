@@ -2,9 +2,10 @@
 // arbitrary archive files: every id the id table names (a sample of long
 // ranges), their neighbours and a few ids that are absent are looked up;
 // each entry found is opened, inflated and raw, read in varied steps, and
-// loaded as a pack. Nothing may read out of bounds or spin, the streams'
-// byte counts must stay consistent, and an id without an entry must not
-// open. The archive is served from memory through the file manager.
+// loaded as a pack, whose member ids are tried the same way. Nothing may
+// read out of bounds or spin, the streams' byte counts must stay
+// consistent, and an id without an entry must not open. The archive is
+// served from memory through the file manager.
 
 #include <bitset>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "CAggregateResource.h"
+#include "CArrayInputStream.h"
 #include "CBigFileReader.h"
 #include "CBigFileResourceInputStream.h"
 #include "FuzzCheck.h"
@@ -20,11 +22,10 @@
 
 namespace {
 
-// Ids looked up per archive at most, and per range of the id table.
-constexpr size_t kMostIdsTried = 512;
-constexpr uint32_t kIdsTriedPerRange = 32;
-// Pack member ids tried per pack; seeds keep theirs below this.
-constexpr uint32_t kPackIdsTried = 256;
+// Ids looked up per archive and per pack at most, and per range of ids.
+constexpr size_t kMostIdsTried = 256;
+constexpr size_t kMostMemberIdsTried = 64;
+constexpr uint32_t kIdsTriedPerRange = 4;
 // Bytes read per entry at most, so that a lying unpacked size cannot make a
 // run slow.
 constexpr uint32_t kReadBudget = 1u << 18;
@@ -32,19 +33,27 @@ constexpr uint32_t kReadBudget = 1u << 18;
 constexpr size_t kFlagsOffset = 6;
 constexpr size_t kIdTableOffsetField = 8;
 
-// The ids to try, each once whatever its bits above the id mask.
+static_assert(CAggregateResource::kIdMask == CBigFileReader::kIdMask, "packs and archives share one id space");
+
+// The ids to try, each once whatever its bits above the id mask; both ends
+// of the id space come first.
 class IdsToTry {
 public:
+    explicit IdsToTry(size_t most) : m_most(most) {
+        Add(0);
+        Add(CBigFileReader::kIdMask);
+    }
     void Add(uint32_t id) {
         const uint32_t key = id & CBigFileReader::kIdMask;
         if (Full() || m_seen.test(key)) return;
         m_seen.set(key);
         m_ids.push_back(id);
     }
-    bool Full() const { return m_ids.size() >= kMostIdsTried; }
+    bool Full() const { return m_ids.size() >= m_most; }
     const std::vector<uint32_t>& Ids() const { return m_ids; }
 
 private:
+    size_t m_most;
     std::bitset<CBigFileReader::kIdMask + 1> m_seen;
     std::vector<uint32_t> m_ids;
 };
@@ -60,9 +69,7 @@ void AddRange(IdsToTry& ids, uint32_t firstId, uint32_t count) {
 // Read from the raw input, independently of the reader under test, so that
 // ids it would miss through a fault are tried all the same.
 IdsToTry CollectIds(const uint8_t* data, size_t size) {
-    IdsToTry ids;
-    ids.Add(0);
-    ids.Add(CBigFileReader::kIdMask);
+    IdsToTry ids(kMostIdsTried);
     LittleEndianReader header(data, size);
     header.Seek(kFlagsOffset);
     const bool ranges = (header.U8() & CBigFileReader::kRangesFlag) != 0;
@@ -76,6 +83,26 @@ IdsToTry CollectIds(const uint8_t* data, size_t size) {
         const uint32_t count = ranges ? table.U16() : 1;
         if (ranges) table.Skip(2);
         if (table.Ok()) AddRange(ids, firstId, count);
+    }
+    return ids;
+}
+
+// The same for a pack block: a base id and a count, or an id per member.
+IdsToTry CollectMemberIds(const std::vector<uint8_t>& block) {
+    IdsToTry ids(kMostMemberIdsTried);
+    LittleEndianReader table(block.data(), block.size());
+    const uint16_t flags = table.U16();
+    const uint32_t count = table.U16();
+    if ((flags & CAggregateResource::kConsecutiveIdsFlag) != 0) {
+        const uint32_t baseId = table.U16();
+        if (table.Ok()) AddRange(ids, baseId, count);
+        return ids;
+    }
+    const size_t offsetBytes = (flags & CAggregateResource::kWideOffsetsFlag) != 0 ? 4 : 2;
+    for (uint32_t member = 0; member < count && table.Ok() && !ids.Full(); ++member) {
+        const uint32_t id = table.U16();
+        table.Skip(offsetBytes);
+        if (table.Ok()) AddRange(ids, id, 1);
     }
     return ids;
 }
@@ -99,18 +126,41 @@ void Drain(CBigFileResourceInputStream& stream) {
     }
 }
 
+void ReadMember(const CAggregateResource& pack, uint32_t member) {
+    std::vector<uint8_t> copy(pack.GetEntrySize(member));
+    Check(copy.empty() || pack.CopyEntry(member, copy.data()));
+    for (const bool inflate : {true, false}) {
+        CBigFileResourceInputStream stream;
+        if (stream.OpenFromPack(&pack, member, inflate)) Drain(stream);
+    }
+}
+
+void CheckAbsentMember(const CAggregateResource& pack, uint32_t member) {
+    uint8_t byte = 0;
+    Check(pack.GetEntrySize(member) == 0 && pack.GetEntryWord(member) == 0 && !pack.CopyEntry(member, &byte));
+    CBigFileResourceInputStream stream;
+    Check(!stream.OpenFromPack(&pack, member, false));
+}
+
+// The entry's bytes, inflated, loaded as a pack from memory.
 void ReadPack(CBigFileReader& reader, uint32_t id) {
     CBigFileResourceInputStream entry;
     if (!entry.OpenEntry(&reader, id, true) || entry.Available() > kReadBudget) return;
+    std::vector<uint8_t> block(entry.Available());
+    if (block.empty()) return;
+    entry.Read(block.data(), static_cast<uint32_t>(block.size()));
+    if (entry.HasError()) return;
+    CArrayInputStream blockStream;
+    Check(blockStream.Open(block.data(), static_cast<uint32_t>(block.size())));
     CAggregateResource pack;
-    if (!pack.Load(entry, 0)) return;
-    for (uint32_t member = 0; member < kPackIdsTried; ++member) {
-        if (!pack.Contains(member)) continue;
-        std::vector<uint8_t> copy(pack.GetEntrySize(member));
-        Check(copy.empty() || pack.CopyEntry(member, copy.data()));
-        CBigFileResourceInputStream stream;
-        if (stream.OpenFromPack(&pack, member, true)) Drain(stream);
-        if (stream.OpenFromPack(&pack, member, false)) Drain(stream);
+    if (!pack.Load(blockStream, 0)) return;
+    const IdsToTry members = CollectMemberIds(block);
+    for (const uint32_t member : members.Ids()) {
+        if (pack.Contains(member)) {
+            ReadMember(pack, member);
+        } else {
+            CheckAbsentMember(pack, member);
+        }
     }
 }
 
