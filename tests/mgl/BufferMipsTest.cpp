@@ -97,9 +97,10 @@ TEST_F(BufferMipsTest, ThinAndOddSidesAverageNeighbourPairsAndDropTheOddOne) {
     BuildMipChain(*table, odd);
     const BufferRecord& record = Record(odd);
     ASSERT_EQ(record.maxD, 2);
-    const uint8_t expected1[6] = {(0 + 1 + 6 + 7) / 4,    (2 + 3 + 8 + 9) / 4,    (4 + 5 + 10 + 11) / 4,
+    const uint8_t expected1[6] = {(0 + 1 + 6 + 7) / 4,     (2 + 3 + 8 + 9) / 4,     (4 + 5 + 10 + 11) / 4,
                                   (12 + 13 + 18 + 19) / 4, (14 + 15 + 20 + 21) / 4, (16 + 17 + 22 + 23) / 4};
-    EXPECT_EQ(std::vector<uint8_t>(record.levels[1], record.levels[1] + 6), std::vector<uint8_t>(expected1, expected1 + 6));
+    EXPECT_EQ(std::vector<uint8_t>(record.levels[1], record.levels[1] + 6),
+              std::vector<uint8_t>(expected1, expected1 + 6));
     EXPECT_EQ(record.levels[2][0], (expected1[0] + expected1[1] + expected1[3] + expected1[4]) / 4);
 }
 

@@ -96,7 +96,8 @@ std::vector<uint8_t> FillReference(int32_t w, int32_t h, int64_t x0, int64_t y0,
     std::vector<uint8_t> plane(static_cast<size_t>(w * h), 0);
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
-            const bool in = std::min(x0, x1) <= x && x < std::max(x0, x1) && std::min(y0, y1) <= y && y < std::max(y0, y1);
+            const bool in =
+                std::min(x0, x1) <= x && x < std::max(x0, x1) && std::min(y0, y1) <= y && y < std::max(y0, y1);
             if (in) plane[y * w + x] = 0x5A;
         }
     }
@@ -105,8 +106,8 @@ std::vector<uint8_t> FillReference(int32_t w, int32_t h, int64_t x0, int64_t y0,
 
 TEST_F(BufferPixelsTest, FillsAreOrderedAndClippedOnEverySide) {
     const int32_t rects[][4] = {
-        {0, 0, 10, 10}, {10, 10, 0, 0}, {-5, 2, -1, 8}, {-5, 2, 3, 8},  {12, -4, 30, 3},   {3, 9, 7, 40},
-        {4, 4, 4, 9},   {5, 5, 6, 6},   {15, 11, 16, 12}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+        {0, 0, 10, 10}, {10, 10, 0, 0}, {-5, 2, -1, 8}, {-5, 2, 3, 8},    {12, -4, 30, 3},
+        {3, 9, 7, 40},  {4, 4, 4, 9},   {5, 5, 6, 6},   {15, 11, 16, 12}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
     };
     for (const auto& r : rects) {
         SCOPED_TRACE(testing::Message() << r[0] << "," << r[1] << " " << r[2] << "," << r[3]);
@@ -169,7 +170,8 @@ TEST_F(BufferPixelsTest, LinesMatchTheStatedWalkInEveryOctantAndAcrossTheEdges) 
     std::uniform_int_distribution<int32_t> coordinate(-40, 60);
     const int32_t slot = Slot(32, 24, RSBFormat_L8);
     for (int32_t i = 0; i < 3000; ++i) {
-        const int32_t x0 = coordinate(random), y0 = coordinate(random), x1 = coordinate(random), y1 = coordinate(random);
+        const int32_t x0 = coordinate(random), y0 = coordinate(random), x1 = coordinate(random),
+                      y1 = coordinate(random);
         FillBufferRect(*table, slot, 0, 0, 32, 24, 0, 0, 0, 0);
         DrawBufferLine(*table, slot, x0, y0, x1, y1, 0, 0x77, 0, 0);
         ASSERT_EQ(Plane(slot), LineReference(32, 24, x0, y0, x1, y1)) << x0 << "," << y0 << " " << x1 << "," << y1;
@@ -200,16 +202,19 @@ TEST_F(BufferPixelsTest, CopiesConvertEveryPixelAndClipToBothPlanes) {
     std::mt19937 random(7);
     const int32_t src = Slot(9, 7, RSBFormat_A8R8G8B8);
     for (int32_t y = 0; y < 7; ++y) {
-        for (int32_t x = 0; x < 9; ++x) PutBufferPixel(*table, src, x, y, {uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random())});
+        for (int32_t x = 0; x < 9; ++x)
+            PutBufferPixel(*table, src, x, y,
+                           {uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random())});
     }
     struct Copy {
         int32_t srcX, srcY, w, h, dstX, dstY;
     };
-    const Copy copies[] = {{0, 0, -1, -1, 0, 0}, {2, 1, 4, 3, 5, 6}, {-3, -2, 6, 5, 1, 1},
+    const Copy copies[] = {{0, 0, -1, -1, 0, 0},   {2, 1, 4, 3, 5, 6}, {-3, -2, 6, 5, 1, 1},
                            {1, 1, 20, 20, -2, -4}, {8, 6, 5, 5, 0, 0}, {0, 0, 3, 3, 12, 0}};
     for (const uint32_t dstFormat : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4, RSBFormat_R8G8B8, RSBFormat_I8}) {
         for (const Copy& c : copies) {
-            SCOPED_TRACE(testing::Message() << std::hex << dstFormat << std::dec << " from " << c.srcX << "," << c.srcY);
+            SCOPED_TRACE(testing::Message()
+                         << std::hex << dstFormat << std::dec << " from " << c.srcX << "," << c.srcY);
             const int32_t dst = Slot(10, 8, dstFormat);
             const BufferRecord& from = *table->UsedSlot(src);
             const BufferRecord& to = *table->UsedSlot(dst);

@@ -63,7 +63,8 @@ protected:
 
     int32_t Target(int32_t w, int32_t h, uint32_t format = RSBFormat_A8R8G8B8) {
         const int32_t slot = table->AllocBuffer(w, h, format, 0);
-        FillBufferRect(*table, slot, 0, 0, w, h, kMarker >> 24, kMarker >> 16 & 0xFF, kMarker >> 8 & 0xFF, kMarker & 0xFF);
+        FillBufferRect(*table, slot, 0, 0, w, h, kMarker >> 24, kMarker >> 16 & 0xFF, kMarker >> 8 & 0xFF,
+                       kMarker & 0xFF);
         return slot;
     }
 
@@ -103,8 +104,8 @@ protected:
         return plane;
     }
 
-    void ExpectText(int32_t w, int32_t h, int32_t size, const std::string& text, int32_t x, int32_t y,
-                    int32_t clipLeft, int32_t clipRight) {
+    void ExpectText(int32_t w, int32_t h, int32_t size, const std::string& text, int32_t x, int32_t y, int32_t clipLeft,
+                    int32_t clipRight) {
         SCOPED_TRACE(testing::Message() << "'" << text << "' size " << size << " at " << x << "," << y << " clip "
                                         << clipLeft << ".." << clipRight);
         const int32_t slot = Target(w, h);
@@ -148,9 +149,9 @@ TEST_F(DebugTextTest, WidthsFollowTheCharacterRules) {
         int32_t width;
     };
     const Case cases[] = {
-        {kSmall, "AB", 10}, {kSmall, "ab", 10},  {kSmall, "%1AB", 10}, {kSmall, "%%A", 0},    {kSmall, "%", 0},
-        {kSmall, "\x01\x7F", 5}, {kSmall, "{", 3}, {kLarge, "AB", 14},  {kLarge, "%2X", 8},  {kLarge, "X!", 11},
-        {kSmall, "\xE1", 0}, {kSmall, "", 0},
+        {kSmall, "AB", 10}, {kSmall, "ab", 10},      {kSmall, "%1AB", 10}, {kSmall, "%%A", 0},
+        {kSmall, "%", 0},   {kSmall, "\x01\x7F", 5}, {kSmall, "{", 3},     {kLarge, "AB", 14},
+        {kLarge, "%2X", 8}, {kLarge, "X!", 11},      {kSmall, "\xE1", 0},  {kSmall, "", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(DebugTextWidth(c.size, c.text), c.width) << c.text;
     EXPECT_EQ(DebugTextWidth(kSmall, nullptr), 0);

@@ -25,13 +25,13 @@ struct PixelBlock {
 struct BufferRecord {
     static constexpr int32_t kMaxLevels = 10;
 
-    uint32_t format;      // pixel-format id; low 5 bits = bytes per pixel
-    uint16_t flags;       // the caller's, kept as given
-    int32_t width;        // pixels, masked to 16 bits
-    int32_t height;       // rows, masked to 16 bits
-    void* palette;        // of a palette format, owned by the caller
-    int32_t miptype;      // kBufferLevel0Only, kBufferMipChain or kBufferWideRows
-    int32_t maxD;         // index of the smallest mip level
+    uint32_t format;              // pixel-format id; low 5 bits = bytes per pixel
+    uint16_t flags;               // the caller's, kept as given
+    int32_t width;                // pixels, masked to 16 bits
+    int32_t height;               // rows, masked to 16 bits
+    void* palette;                // of a palette format, owned by the caller
+    int32_t miptype;              // kBufferLevel0Only, kBufferMipChain or kBufferWideRows
+    int32_t maxD;                 // index of the smallest mip level
     uint8_t* levels[kMaxLevels];  // levels[0] is the block; null when the slot is free
 
     // Bookkeeping of the block at levels[0]: its size, which bounds every
@@ -46,7 +46,8 @@ struct BufferRecord {
     uint8_t* PixelAt(int32_t x, int32_t y) const {
         if (levels[0] == nullptr || x < 0 || y < 0 || x >= width || y >= height) return nullptr;
         const uint64_t bpp = static_cast<uint64_t>(BytesPerPixel());
-        const uint64_t offset = (static_cast<uint64_t>(y) * static_cast<uint64_t>(width) + static_cast<uint64_t>(x)) * bpp;
+        const uint64_t offset =
+            (static_cast<uint64_t>(y) * static_cast<uint64_t>(width) + static_cast<uint64_t>(x)) * bpp;
         return offset + bpp <= blockBytes ? levels[0] + offset : nullptr;
     }
 };

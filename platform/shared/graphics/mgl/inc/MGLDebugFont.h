@@ -15,10 +15,10 @@ struct DebugFont {
     static constexpr int32_t kColourRowPitch = 10;
 
     int32_t lineHeight;
-    int32_t colourRows;          // colours the sheet holds (1: no colour escapes)
+    int32_t colourRows;  // colours the sheet holds (1: no colour escapes)
     int32_t sheetWidth;
     int32_t sheetHeight;
-    int32_t designTop;           // first cell row the designs below describe
+    int32_t designTop;  // first cell row the designs below describe
     int32_t sheetX[kGlyphCount];
     int32_t sheetY[kGlyphCount];
     int32_t width[kGlyphCount];

@@ -25,7 +25,7 @@ bool StepsInside(const LineAxis& major, int64_t size, int64_t& first, int64_t& l
         return major.start >= 0 && major.start < size;
     }
     // Coordinate at step i is start + step * i.
-    const int64_t toLow = major.step > 0 ? -major.start : major.start;                   // reaches 0
+    const int64_t toLow = major.step > 0 ? -major.start : major.start;                        // reaches 0
     const int64_t toHigh = major.step > 0 ? size - 1 - major.start : major.start - size + 1;  // reaches size - 1
     first = std::max<int64_t>(0, major.step > 0 ? toLow : toHigh);
     last = std::min<int64_t>(major.distance, major.step > 0 ? toHigh : toLow);

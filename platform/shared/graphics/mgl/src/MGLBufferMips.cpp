@@ -45,7 +45,8 @@ void Downsample(const uint8_t* src, int32_t w, int32_t h, uint8_t* dst, uint32_t
         // Pairs of neighbours along the one side longer than a pixel.
         const int32_t pairs = (h == 1 ? w : h) / 2;
         for (int32_t i = 0; i < pairs; ++i, dst += bpp) {
-            const uint8_t* pair[2] = {h == 1 ? at(2 * i, 0) : at(0, 2 * i), h == 1 ? at(2 * i + 1, 0) : at(0, 2 * i + 1)};
+            const uint8_t* pair[2] = {h == 1 ? at(2 * i, 0) : at(0, 2 * i),
+                                      h == 1 ? at(2 * i + 1, 0) : at(0, 2 * i + 1)};
             AveragePixels(pair, 2, dst, format);
         }
     } else {

@@ -61,7 +61,8 @@ void BufferTable::AdoptBlock(BufferRecord& record, PixelBlock block) {
     ReleaseBlock(record);
     record.levels[0] = block.data;
     record.blockBytes = block.bytes;
-    if (block.data != nullptr && m_guestMemory != nullptr) record.guestBase = m_guestMemory->Map(block.data, block.bytes);
+    if (block.data != nullptr && m_guestMemory != nullptr)
+        record.guestBase = m_guestMemory->Map(block.data, block.bytes);
 }
 
 int32_t BufferTable::FindFreeSlot() const {

@@ -47,7 +47,8 @@ bool UnpackPixel(const uint8_t* pixel, uint32_t format, ArgbPixel* out) {
         }
         case RSBFormat_A1R5G5B5: {
             const uint32_t v = Load16(pixel);
-            *out = {Byte((v & 0x8000u) != 0 ? 255 : 0), Byte(v >> 7 & 0xF8u), Byte(v >> 2 & 0xF8u), Byte(v << 3 & 0xF8u)};
+            *out = {Byte((v & 0x8000u) != 0 ? 255 : 0), Byte(v >> 7 & 0xF8u), Byte(v >> 2 & 0xF8u),
+                    Byte(v << 3 & 0xF8u)};
             return true;
         }
         case RSBFormat_A4R4G4B4: {
