@@ -1,0 +1,55 @@
+#ifndef COMPILEDCONTENT_H
+#define COMPILEDCONTENT_H
+
+#include "ContentEntry.h"
+#include "SourceText.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The texts of one language; the directory lists the tables in order, and
+// the game selects table 0.
+struct StringTable {
+    uint32_t handle = 0;
+    std::string language;  // the directory's attribute bytes
+    std::string name;
+    SourcePlace place;
+    std::vector<ContentEntry> texts;
+};
+
+// A file that lies beside the archive.
+struct ConfigFile {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    SourcePlace place;
+};
+
+struct FontResources {
+    uint32_t dataHandle = 0;
+    uint32_t imageHandle = 0;
+    SourcePlace place;
+};
+
+// Where the sprite data lies: the key set's three handles.
+struct SpriteResources {
+    uint32_t keysetHandle = 0;
+    uint32_t definitionHandle = 0;
+    uint32_t setBaseHandle = 0;
+    uint32_t imageBaseHandle = 0;
+    SourcePlace place;
+};
+
+// Everything a content tree compiles to, each piece with its source.
+struct CompiledContent {
+    std::vector<ContentEntry> entries;  // archive entries but the string tables and the directory
+    std::vector<StringTable> tables;
+    std::vector<ConfigFile> configs;
+    std::vector<FontResources> fonts;
+    std::vector<SpriteResources> sprites;
+    std::string manifest;
+
+    const ContentEntry* Find(uint32_t archiveId) const;
+};
+
+#endif

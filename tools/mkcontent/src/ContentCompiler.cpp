@@ -1,0 +1,198 @@
+#include "ContentCompiler.h"
+
+#include "BitmapFile.h"
+#include "ConfigFileChecker.h"
+#include "ContentArchive.h"
+#include "ContentTypes.h"
+#include "ImageScript.h"
+#include "LittleEndianWriter.h"
+#include "SoundScript.h"
+#include "SourceWords.h"
+#include "StringTableSource.h"
+#include "ToolFiles.h"
+
+#include <map>
+
+namespace {
+
+// Render-surface attribute keys of an image descriptor.
+constexpr uint32_t kAttrColourFormat = 6;
+constexpr uint32_t kAttrImageEntry = 14;
+// Colour format "as the display" with the colour plane requested.
+constexpr uint32_t kDisplayFormat = 0xFFFFFFFF;
+
+std::string FileName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool ContentCompiler::Compile(const std::string& directory, CompiledContent& out, std::string& error) {
+    m_directory = directory.empty() || directory.back() == '/' ? directory : directory + "/";
+    m_out = &out;
+    out = CompiledContent();
+    out.manifest = m_directory + kManifestName;
+    SourceText manifest;
+    if (!manifest.Load(out.manifest, error)) return false;
+    for (size_t i = 0; i < manifest.LineCount(); ++i) {
+        SourceLine line;
+        if (!manifest.Line(i, line, error)) return false;
+        if (!line.words.empty() && !Statement(line, error)) return false;
+    }
+    return true;
+}
+
+bool ContentCompiler::Statement(const SourceLine& line, std::string& error) {
+    typedef bool (ContentCompiler::*Compiler)(const SourceLine&, std::string&);
+    static const std::map<std::string, Compiler> compilers = {
+        {"palette", &ContentCompiler::CompilePalette}, {"bitmaps", &ContentCompiler::CompileBitmaps},
+        {"font", &ContentCompiler::CompileFont},       {"images", &ContentCompiler::CompileImages},
+        {"strings", &ContentCompiler::CompileStrings}, {"sounds", &ContentCompiler::CompileSounds},
+        {"keyset", &ContentCompiler::CompileKeyset},   {"binary", &ContentCompiler::CompileBinary},
+        {"config", &ContentCompiler::CompileConfig}};
+    const auto compiler = compilers.find(line.words[0]);
+    if (compiler == compilers.end()) {
+        return SourceText::Fail(line.place, "unknown statement `" + line.words[0] + "`", error);
+    }
+    return (this->*compiler->second)(line, error);
+}
+
+bool ContentCompiler::Load(const SourceLine& line, size_t word, SourceText& source, std::string& error) const {
+    if (line.words.size() <= word) return SourceText::Fail(line.place, "`" + line.words[0] + "` needs a file", error);
+    std::string reason;
+    if (!source.Load(m_directory + line.words[word], reason)) return SourceText::Fail(line.place, reason, error);
+    return true;
+}
+
+bool ContentCompiler::Handle(const SourceLine& line, size_t word, uint32_t& handle, std::string& error) const {
+    int32_t value = 0;
+    if (line.words.size() <= word || !SourceWords::ParseInt(line.words[word], value)) {
+        return SourceText::Fail(line.place, "`" + line.words[0] + "` needs a handle as word " + std::to_string(word + 1),
+                                error);
+    }
+    handle = static_cast<uint32_t>(value);
+    return true;
+}
+
+bool ContentCompiler::CompilePalette(const SourceLine& line, std::string& error) {
+    SourceText source;
+    if (m_havePalette) return SourceText::Fail(line.place, "there is one palette", error);
+    m_havePalette = Load(line, 1, source, error) && m_palette.Parse(source, error);
+    return m_havePalette;
+}
+
+bool ContentCompiler::CompileBitmaps(const SourceLine& line, std::string& error) {
+    return Handle(line, 1, m_nextBitmapId, error);
+}
+
+bool ContentCompiler::CompileFont(const SourceLine& line, std::string& error) {
+    FontResources font;
+    SourceText source;
+    if (!m_havePalette) return SourceText::Fail(line.place, "the font needs the palette first", error);
+    if (!m_font.Empty()) return SourceText::Fail(line.place, "there is one font", error);
+    if (!Handle(line, 1, font.dataHandle, error) || !Handle(line, 2, font.imageHandle, error) ||
+        !Load(line, 3, source, error) || !m_font.Parse(source, m_palette, error)) {
+        return false;
+    }
+    font.place = {source.Name(), 0};
+    m_out->fonts.push_back(font);
+    m_out->entries.push_back({font.dataHandle, ContentTypes::kBinary, m_font.FontData(), font.place});
+    AddImage(font.imageHandle, m_font.Atlas(), font.place);
+    return true;
+}
+
+bool ContentCompiler::CompileImages(const SourceLine& line, std::string& error) {
+    if (m_font.Empty()) return SourceText::Fail(line.place, "images need the palette and the font first", error);
+    SourceText source;
+    std::vector<DrawnImage> images;
+    ImageScript script(m_palette, m_font);
+    if (!Load(line, 1, source, error) || !script.Parse(source, images, error)) return false;
+    for (const DrawnImage& image : images) AddImage(image.handle, image.raster, image.place);
+    return true;
+}
+
+void ContentCompiler::AddImage(uint32_t handle, const Raster& raster, const SourcePlace& place) {
+    const uint32_t bitmapId = m_nextBitmapId++;
+    m_out->entries.push_back({bitmapId, ContentTypes::kBitmap, BitmapFile::Encode(raster), place});
+    ContentEntry descriptor{handle, ContentTypes::kImageDescriptor, {}, place};
+    LittleEndianWriter writer(descriptor.payload);
+    writer.U32(kAttrColourFormat);
+    writer.U32(kDisplayFormat);
+    // The bitmap last: the engine opens it while the descriptor is still
+    // being read from the same archive file.
+    writer.U32(kAttrImageEntry);
+    writer.U32(bitmapId);
+    m_out->entries.push_back(descriptor);
+}
+
+bool ContentCompiler::CompileStrings(const SourceLine& line, std::string& error) {
+    StringTable table;
+    SourceText source;
+    std::map<std::string, std::string> options;
+    std::string bad;
+    if (!Handle(line, 1, table.handle, error) || !Load(line, 2, source, error)) return false;
+    if (!SourceWords::Options(line.words, 3, options, bad) || options.size() != 2 || !options.count("language") ||
+        !options.count("name")) {
+        return SourceText::Fail(line.place, "expected `strings HANDLE FILE language=XX name=NAME`", error);
+    }
+    table.language = options["language"];
+    table.name = options["name"];
+    if (table.language.size() > ContentArchive::kMaxLanguageBytes || table.name.size() > ContentArchive::kMaxNameBytes) {
+        return SourceText::Fail(line.place, "a language has at most 4 bytes and a name at most 15", error);
+    }
+    table.place = line.place;
+    StringTableSource strings;
+    if (!strings.Parse(source, table.texts, error)) return false;
+    m_out->tables.push_back(table);
+    return true;
+}
+
+bool ContentCompiler::CompileSounds(const SourceLine& line, std::string& error) {
+    SourceText source;
+    SoundScript sounds;
+    return Load(line, 1, source, error) && sounds.Parse(source, m_out->entries, error);
+}
+
+bool ContentCompiler::CompileKeyset(const SourceLine& line, std::string& error) {
+    ContentEntry keyset{0, ContentTypes::kKeyset, {}, line.place};
+    if (!Handle(line, 1, keyset.handle, error)) return false;
+    LittleEndianWriter writer(keyset.payload);
+    writer.U16(static_cast<uint16_t>(line.words.size() - 2));
+    for (size_t word = 2; word < line.words.size(); ++word) {
+        uint32_t value = 0;
+        if (!Handle(line, word, value, error)) return false;
+        writer.U32(value);
+    }
+    m_out->entries.push_back(keyset);
+    return true;
+}
+
+bool ContentCompiler::CompileBinary(const SourceLine& line, std::string& error) {
+    ContentEntry binary{0, ContentTypes::kBinary, {}, line.place};
+    std::string reason;
+    if (!Handle(line, 1, binary.handle, error)) return false;
+    if (line.words.size() != 3) return SourceText::Fail(line.place, "expected `binary HANDLE FILE`", error);
+    if (!ToolFiles::Read(m_directory + line.words[2], binary.payload, reason)) {
+        return SourceText::Fail(line.place, reason, error);
+    }
+    m_out->entries.push_back(binary);
+    return true;
+}
+
+bool ContentCompiler::CompileConfig(const SourceLine& line, std::string& error) {
+    SourceText source;
+    if (line.words.size() != 2) return SourceText::Fail(line.place, "expected `config FILE`", error);
+    const std::string name = FileName(line.words[1]);
+    if (!ConfigFileChecker::IsConfigName(name)) {
+        return SourceText::Fail(line.place, name + " is not a file the game reads", error);
+    }
+    if (!Load(line, 1, source, error) || !ConfigFileChecker::Check(name, source, error)) return false;
+    ConfigFile file{name, {}, line.place};
+    std::string reason;
+    if (!ToolFiles::Read(m_directory + line.words[1], file.bytes, reason)) {
+        return SourceText::Fail(line.place, reason, error);
+    }
+    m_out->configs.push_back(file);
+    return true;
+}
