@@ -207,6 +207,32 @@ TEST(SegmentTest, CornerDirectionIsTheBisectorWhereverTheCornerIs) {
     EXPECT_EQ(out.y, 0);
 }
 
+// Segments up to a thousand units long and from the origin: their dot
+// products and the products of those pass 16.16.
+TEST(SegmentTest, ClosestPointsOfFarAndLongSegments) {
+    const double sizes[] = {2, 40, 1000};
+    const double offsets[] = {0, 1000, -1000};
+    for (double size : sizes) {
+        for (double offset : offsets) {
+            SCOPED_TRACE(testing::Message() << "size " << size << " offset " << offset);
+            const auto at = [&](double x, double y, double z) {
+                return V3(offset + x * size, -offset + y * size, offset / 2 + z * size);
+            };
+            CVector3d c1, c2;
+            int32_t s = 0, t = 0;
+            ClosestPointsOfSegments3d(at(0, 0, 0), at(1, 0, 0), at(0.25, -0.5, 0.5), at(0.25, 0.5, 0.5), c1, c2, s, t);
+            EXPECT_NEAR(s, ONE / 4, 2);
+            EXPECT_NEAR(t, ONE / 2, 2);
+            const CVector3d expected1 = at(0.25, 0, 0), expected2 = at(0.25, 0, 0.5);
+            EXPECT_NEAR(c1.x, expected1.x, size * 2 + 1);
+            EXPECT_NEAR(c2.z, expected2.z, size * 2 + 1);
+            CVector3d point;
+            EXPECT_NEAR(ClosestPointOnSegment3d(at(0, 0, 0), at(0, 0, 1), at(0.5, 0.5, 0.75), point), ONE * 3 / 4, 1);
+            EXPECT_NEAR(point.z, at(0, 0, 0.75).z, size + 1);
+        }
+    }
+}
+
 TEST(SegmentTest, ClosestPointsOfSkewSegmentsIn3d) {
     CVector3d c1, c2;
     int32_t s = 0, t = 0;

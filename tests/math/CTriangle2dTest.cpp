@@ -115,3 +115,29 @@ TEST(CTriangle2dTest, IsoscelesAndEquilateralAreExact) {
 }
 
 }  // namespace
+
+namespace {
+
+// Up to a thousand units from the origin and across: the squared double
+// area alone passes 16.16 from about 14 units on.
+TEST(CTriangle2dTest, BarycentricWeightsOfFarAndLargeTriangles) {
+    const double sizes[] = {4, 60, 900};
+    const double offsets[] = {0, -1000, 1000};
+    for (double size : sizes) {
+        for (double offset : offsets) {
+            SCOPED_TRACE(testing::Message() << "size " << size << " offset " << offset);
+            const auto at = [&](double x, double y) { return V2(offset + x * size, offset / 3 + y * size); };
+            const CTriangle2d triangle(at(0, 0), at(1, 0), at(0, 1));
+            int32_t u = 0, v = 0, w = 0;
+            ASSERT_TRUE(triangle.Barycentric(at(0.25, 0.5), u, v, w));
+            EXPECT_NEAR(v, ONE / 4, 8);
+            EXPECT_NEAR(w, ONE / 2, 8);
+            EXPECT_EQ(u + v + w, ONE);
+            ASSERT_TRUE(triangle.Barycentric(at(-0.5, 1.25), u, v, w));
+            EXPECT_NEAR(v, -ONE / 2, 8);
+            EXPECT_NEAR(w, ONE * 5 / 4, 8);
+        }
+    }
+}
+
+}  // namespace

@@ -246,3 +246,48 @@ TEST(CTriangle3dTest, DegenerateTrianglesAreReportedNotFatal) {
 }
 
 }  // namespace
+
+namespace {
+
+// Triangles from a few units to about a thousand across, placed up to a
+// thousand units from the origin: every intermediate dot product passes
+// 16.16 at the larger sizes.
+struct FarTriangle {
+    double size;
+    double offset;
+};
+const FarTriangle kFarTriangles[] = {{4, 0}, {4, 1000}, {60, -700}, {300, 300}, {900, 1000}, {900, -1000}};
+
+Real3 Place(const FarTriangle& f, double x, double y, double z) {
+    return Real3{f.offset + x * f.size, f.offset / 2 + y * f.size, -f.offset + z * f.size};
+}
+
+TEST(CTriangle3dTest, FarAndLargeTrianglesClassifyAndFindClosestPoints) {
+    for (const FarTriangle& f : kFarTriangles) {
+        SCOPED_TRACE(testing::Message() << "size " << f.size << " offset " << f.offset);
+        const CTriangle3d triangle(Fixed(Place(f, 0, 0, 0)), Fixed(Place(f, 1, 0, 0)), Fixed(Place(f, 0, 1, 0.5)));
+        const Real3 inside = Place(f, 0.25, 0.25, 0.125);
+        EXPECT_EQ(triangle.ClassifyPoint(Fixed(inside)), CTriangle3d::kInside);
+        EXPECT_EQ(triangle.ClassifyPoint(Fixed(Place(f, 0.75, 0.5, 0.25))), CTriangle3d::kOutside);
+        EXPECT_EQ(triangle.ClassifyPoint(Fixed(Place(f, -0.1, 0.5, 0.25))), CTriangle3d::kOutside);
+
+        // Above the face: the foot of the perpendicular, (0, -1, 2) / sqrt(5).
+        // Small triangles keep the 16.16 reciprocal of their weights' sum,
+        // good to about 0.004 units here.
+        const double tolerance = 4 * f.size + 300;
+        CVector3d nearest;
+        const Real3 above = inside + Real3{0, -0.2 * f.size, 0.4 * f.size};
+        triangle.ClosestPoint(Fixed(above), nearest);
+        EXPECT_VEC3_NEAR(nearest, inside.x, inside.y, inside.z, tolerance);
+        // Beyond corner b.
+        const Real3 b = Place(f, 1, 0, 0);
+        triangle.ClosestPoint(Fixed(Place(f, 1.5, -0.5, 0)), nearest);
+        EXPECT_VEC3_NEAR(nearest, b.x, b.y, b.z, 0);
+        // Beyond the middle of edge ab.
+        const Real3 midAB = Place(f, 0.5, 0, 0);
+        triangle.ClosestPoint(Fixed(Place(f, 0.5, -0.5, 0)), nearest);
+        EXPECT_VEC3_NEAR(nearest, midAB.x, midAB.y, midAB.z, tolerance);
+    }
+}
+
+}  // namespace

@@ -128,3 +128,30 @@ TEST(CTriangleMeshTest, SweptCapsuleReportsTheEarliestContact) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two floor triangles 20 units across, placed up to a thousand units from
+// the origin; a sphere of radius 1 comes down on them from 6 units above.
+TEST(CTriangleMeshTest, SweptShapesFindContactsFarFromTheOrigin) {
+    const double offsets[] = {0, 1000, -1000};
+    for (double offset : offsets) {
+        SCOPED_TRACE(testing::Message() << "offset " << offset);
+        const CVector3d floor[] = {V3(offset, offset, offset), V3(offset + 20, offset, offset),
+                                   V3(offset + 20, offset + 20, offset), V3(offset, offset + 20, offset)};
+        const uint32_t triangles[] = {0, 1, 2, 0, 2, 3};
+        const CTriangleMesh mesh(floor, 4, triangles, 2);
+        const CVector3d centre = V3(offset + 5, offset + 12, offset + 6);
+        int32_t t = -1, index = -1;
+        ASSERT_TRUE(mesh.SweepSphere(centre, ONE, V3(0, 0, 0), V3(3, 0, -10), t, index));
+        EXPECT_NEAR(t, ToFixed(5.0 / 10.0), 8);
+        EXPECT_EQ(index, 1);
+        EXPECT_FALSE(mesh.SweepSphere(centre, ONE, V3(0, 0, 0), V3(0, 0, 4.5), t, index));
+        // A capsule from 6 units above, tilted, its lower end first.
+        ASSERT_TRUE(mesh.SweepSphereSegment(centre, centre + V3(8, -6, 3), ONE / 2, V3(0, 0, 0), V3(0, 0, -12), t,
+                                            index));
+        EXPECT_NEAR(t, ToFixed(5.5 / 12.0), 8);
+    }
+}
+
+}  // namespace

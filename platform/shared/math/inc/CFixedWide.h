@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "CMathFixed.h"
+
 // Multiplies for fixed-point formats other than 16.16 (shifts of 24, 30, 32
 // among them). Every shift is arithmetic on the full 64-bit value, so results
 // round toward minus infinity; a result wider than 32 bits keeps its low 32.
@@ -20,6 +22,32 @@ inline int32_t FixedMulShift(int32_t a, int32_t b, int32_t n) {
 }
 
 inline int32_t FixedMul16(int32_t a, int32_t b) { return FixedMulShift(a, b, 16); }
+
+// 16.16 intermediates held in 64 bits: dot products of coordinates of some
+// thousand units, and their products, pass 32 bits. Each product rounds
+// like FixedMul, so where FixedMul's result would have fitted the wide one is
+// the same value. The 128-bit product covers two factors of up to 2^47.
+inline int64_t FixedMulWide(int64_t a, int64_t b) {
+    return static_cast<int64_t>((static_cast<__int128>(a) * b) >> 16);
+}
+
+// FixedDiv of wide operands: the same truncated quotient and the same
+// answers for a zero divisor; the low 32 bits of the quotient are returned.
+inline int32_t FixedDivWide(int64_t a, int64_t b) {
+    if (b == 0) return a == 0 ? 0 : (a > 0 ? INT32_MAX : -INT32_MAX);
+    const __int128 quotient = (static_cast<__int128>(a) * 65536) / b;
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(quotient)));
+}
+
+// num / den for weights and parameters. While den fits 16.16 this goes
+// through its reciprocal, FixedMul(FixedDiv(1.0, den), num), as the 32-bit
+// routines always did, so their results stay; a larger den would have a
+// reciprocal that rounds to nothing, and the quotient is taken directly.
+inline int32_t FixedRatioWide(int64_t num, int64_t den) {
+    if (den < INT32_MIN || den > INT32_MAX) return FixedDivWide(num, den);
+    const int32_t reciprocal = FixedDiv(CMathFixed::ONE, static_cast<int32_t>(den));
+    return static_cast<int32_t>(FixedMulWide(reciprocal, num));
+}
 inline int32_t FixedMul24(int32_t a, int32_t b) { return FixedMulShift(a, b, 24); }
 inline int32_t FixedMul30(int32_t a, int32_t b) { return FixedMulShift(a, b, 30); }
 

@@ -34,6 +34,8 @@ public:
     CVector2d& operator*=(const CMatrix2d& m);
 
     static int32_t Dot(const CVector2d& a, const CVector2d& b);
+    // Dot with the products summed in 64 bits (see FixedMulWide).
+    static int64_t DotWide(const CVector2d& a, const CVector2d& b);
     // Meaningful while the squared length fits 16.16 (components up to ~181).
     int32_t Length() const;
     // A zero vector stays unchanged.

@@ -51,6 +51,8 @@ public:
 
     static CVector3d Sub(const CVector3d& a, const CVector3d& b);
     static int32_t Dot(const CVector3d& a, const CVector3d& b);
+    // Dot with the products summed in 64 bits (see FixedMulWide).
+    static int64_t DotWide(const CVector3d& a, const CVector3d& b);
     // this = this x v, every product from the old components.
     CVector3d& Cross(const CVector3d& v);
     // a x b into a new vector.

@@ -1,6 +1,7 @@
 #include "CLineSegment2d.h"
 
 #include "CAssert.h"
+#include "CFixedWide.h"
 #include "CMathFixed.h"
 #include "CPlane.h"
 #include "CTriangle3d.h"
@@ -10,20 +11,22 @@ namespace {
 
 // The 2-D and 3-D closest-point routines are the same algorithm over either
 // vector type.
+// Their dot products are held in 64 bits: far from the origin or on long
+// segments they pass the 16.16 range.
 template <class Vector>
 int32_t ClosestPointOnSegment(const Vector& a, const Vector& b, const Vector& p, Vector& point) {
     const Vector d = b - a;
-    const int32_t n = Vector::Dot(p - a, d);
+    const int64_t n = Vector::DotWide(p - a, d);
     if (n <= 0) {
         point = a;
         return 0;
     }
-    const int32_t m = Vector::Dot(d, d);
+    const int64_t m = Vector::DotWide(d, d);
     if (n >= m) {
         point = b;
         return CMathFixed::ONE;
     }
-    const int32_t t = FixedDiv(n, m);
+    const int32_t t = FixedDivWide(n, m);
     point = a + d * t;
     return t;
 }
@@ -38,9 +41,9 @@ void ClosestPointsOfSegments(const Vector& p1, const Vector& q1, const Vector& p
     const Vector d1 = q1 - p1;
     const Vector d2 = q2 - p2;
     const Vector r = p1 - p2;
-    const int32_t a = Vector::Dot(d1, d1);
-    const int32_t e = Vector::Dot(d2, d2);
-    const int32_t f = Vector::Dot(d2, r);
+    const int64_t a = Vector::DotWide(d1, d1);
+    const int64_t e = Vector::DotWide(d2, d2);
+    const int64_t f = Vector::DotWide(d2, r);
     if (a <= kGeometryTolerance && e <= kGeometryTolerance) {
         s = t = 0;
         c1 = p1;
@@ -49,27 +52,27 @@ void ClosestPointsOfSegments(const Vector& p1, const Vector& q1, const Vector& p
     }
     if (a <= kGeometryTolerance) {
         s = 0;
-        t = ClampUnitParameter(FixedDiv(f, e));
+        t = ClampUnitParameter(FixedDivWide(f, e));
     } else {
-        const int32_t c = Vector::Dot(d1, r);
+        const int64_t c = Vector::DotWide(d1, r);
         if (e <= kGeometryTolerance) {
             t = 0;
-            s = ClampUnitParameter(FixedDiv(-c, a));
+            s = ClampUnitParameter(FixedDivWide(-c, a));
         } else {
-            const int32_t b = Vector::Dot(d1, d2);
-            const int32_t denom = FixedMul(a, e) - FixedMul(b, b);
-            s = CMathFixed::Abs(denom) > kGeometryTolerance
-                    ? ClampUnitParameter(FixedDiv(FixedMul(b, f) - FixedMul(c, e), denom))
+            const int64_t b = Vector::DotWide(d1, d2);
+            const int64_t denom = FixedMulWide(a, e) - FixedMulWide(b, b);
+            s = (denom > kGeometryTolerance || denom < -kGeometryTolerance)
+                    ? ClampUnitParameter(FixedDivWide(FixedMulWide(b, f) - FixedMulWide(c, e), denom))
                     : 0;
-            const int32_t tn = FixedMul(b, s) + f;
+            const int64_t tn = FixedMulWide(b, s) + f;
             if (tn < 0) {
                 t = 0;
-                s = ClampUnitParameter(FixedDiv(-c, a));
+                s = ClampUnitParameter(FixedDivWide(-c, a));
             } else if (tn > e) {
                 t = CMathFixed::ONE;
-                s = ClampUnitParameter(FixedDiv(b - c, a));
+                s = ClampUnitParameter(FixedDivWide(b - c, a));
             } else {
-                t = FixedDiv(tn, e);
+                t = FixedDivWide(tn, e);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 
 namespace {
 
@@ -51,6 +52,16 @@ int32_t Sqrt(int32_t value) {
     // division costs far more than the multiplications that settle it.
     uint32_t s = SeedAbove16Bits(x);
     s = (s + 1 + x / s) >> 1;
+    while (s * s > x) --s;
+    while ((s + 1) * (s + 1) <= x) ++s;
+    return static_cast<int32_t>(s);
+}
+
+int32_t SqrtWide(int64_t value) {
+    if (value <= INT32_MAX) return Sqrt(static_cast<int32_t>(value));
+    // Rounded from the floating root, then settled to the exact floor.
+    const uint64_t x = static_cast<uint64_t>(value);
+    uint64_t s = static_cast<uint64_t>(std::sqrt(static_cast<long double>(x)));
     while (s * s > x) --s;
     while ((s + 1) * (s + 1) <= x) ++s;
     return static_cast<int32_t>(s);

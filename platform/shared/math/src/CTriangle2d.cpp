@@ -1,5 +1,6 @@
 #include "CTriangle2d.h"
 
+#include "CFixedWide.h"
 #include "CLineSegment2d.h"
 #include "CMathFixed.h"
 
@@ -45,20 +46,19 @@ bool CTriangle2d::Barycentric(const CVector2d& p, int32_t& u, int32_t& v, int32_
     const CVector2d e0 = b - a;
     const CVector2d e1 = c - a;
     const CVector2d e2 = p - a;
-    const int32_t d00 = CVector2d::Dot(e0, e0);
-    const int32_t d01 = CVector2d::Dot(e0, e1);
-    const int32_t d11 = CVector2d::Dot(e1, e1);
-    const int32_t d20 = CVector2d::Dot(e2, e0);
-    const int32_t d21 = CVector2d::Dot(e2, e1);
-    const int32_t den = FixedMul(d00, d11) - FixedMul(d01, d01);
+    const int64_t d00 = CVector2d::DotWide(e0, e0);
+    const int64_t d01 = CVector2d::DotWide(e0, e1);
+    const int64_t d11 = CVector2d::DotWide(e1, e1);
+    const int64_t d20 = CVector2d::DotWide(e2, e0);
+    const int64_t d21 = CVector2d::DotWide(e2, e1);
+    const int64_t den = FixedMulWide(d00, d11) - FixedMulWide(d01, d01);
     if (den == 0) {
         u = CMathFixed::ONE;
         v = w = 0;
         return false;
     }
-    const int32_t k = FixedDiv(CMathFixed::ONE, den);
-    v = FixedMul(k, FixedMul(d11, d20) - FixedMul(d01, d21));
-    w = FixedMul(k, FixedMul(d00, d21) - FixedMul(d01, d20));
+    v = FixedRatioWide(FixedMulWide(d11, d20) - FixedMulWide(d01, d21), den);
+    w = FixedRatioWide(FixedMulWide(d00, d21) - FixedMulWide(d01, d20), den);
     u = CMathFixed::ONE - v - w;
     return true;
 }

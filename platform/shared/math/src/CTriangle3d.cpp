@@ -1,6 +1,7 @@
 #include "CTriangle3d.h"
 
 #include "CAssert.h"
+#include "CFixedWide.h"
 #include "CLineSegment2d.h"
 #include "CMathFixed.h"
 #include "CPlane.h"
@@ -9,7 +10,8 @@
 
 namespace {
 
-int32_t SquaredLength(const CVector3d& v) { return CVector3d::Dot(v, v); }
+// Squared distances between points some thousand units apart pass 16.16.
+int64_t SquaredLength(const CVector3d& v) { return CVector3d::DotWide(v, v); }
 
 bool IsZero(const CVector3d& v) { return v.x == 0 && v.y == 0 && v.z == 0; }
 
@@ -72,11 +74,11 @@ bool SegmentThroughFront(const CVector3d& a, const CVector3d& b, const CVector3d
 // The nearest point of the three edges, for a triangle without area.
 void ClosestPointOnEdges(const CTriangle3d& t, const CVector3d& p, CVector3d& out) {
     const CVector3d* corners[4] = {&t.a, &t.b, &t.c, &t.a};
-    int32_t best = INT32_MAX;
+    int64_t best = INT64_MAX;
     for (int32_t i = 0; i < 3; ++i) {
         CVector3d point;
         ClosestPointOnSegment3d(*corners[i], *corners[i + 1], p, point);
-        const int32_t gap = SquaredLength(point - p);
+        const int64_t gap = SquaredLength(point - p);
         if (i == 0 || gap < best) {
             best = gap;
             out = point;
@@ -88,7 +90,7 @@ struct SegmentContact {
     CVector3d onTriangle;
     CVector3d onSegment;
     int32_t t;
-    int32_t gap;  // squared distance
+    int64_t gap;  // squared distance
 };
 
 SegmentContact EdgeContact(const CVector3d& e0, const CVector3d& e1, const CVector3d& p0, const CVector3d& p1) {
@@ -124,15 +126,15 @@ int32_t CTriangle3d::ClassifyPoint(const CVector3d& p) const {
     const CVector3d pa = a - p;
     const CVector3d pb = b - p;
     const CVector3d pc = c - p;
-    const int32_t ab = CVector3d::Dot(pa, pb);
-    const int32_t ac = CVector3d::Dot(pa, pc);
-    const int32_t bc = CVector3d::Dot(pb, pc);
-    const int32_t cc = CVector3d::Dot(pc, pc);
-    if (FixedMul(bc, ac) - FixedMul(cc, ab) < 0) return kOutside;
-    const int32_t bb = CVector3d::Dot(pb, pb);
-    if (FixedMul(ab, bc) - FixedMul(ac, bb) < 0) return kOutside;
-    const int32_t aa = CVector3d::Dot(pa, pa);
-    if (FixedMul(ac, ab) - FixedMul(bc, aa) < 0) return kOutside;
+    const int64_t ab = CVector3d::DotWide(pa, pb);
+    const int64_t ac = CVector3d::DotWide(pa, pc);
+    const int64_t bc = CVector3d::DotWide(pb, pc);
+    const int64_t cc = CVector3d::DotWide(pc, pc);
+    if (FixedMulWide(bc, ac) - FixedMulWide(cc, ab) < 0) return kOutside;
+    const int64_t bb = CVector3d::DotWide(pb, pb);
+    if (FixedMulWide(ab, bc) - FixedMulWide(ac, bb) < 0) return kOutside;
+    const int64_t aa = CVector3d::DotWide(pa, pa);
+    if (FixedMulWide(ac, ab) - FixedMulWide(bc, aa) < 0) return kOutside;
     return kInside;
 }
 
@@ -144,44 +146,44 @@ void CTriangle3d::ClosestPoint(const CVector3d& p, CVector3d& out) const {
         return;
     }
     const CVector3d ap = p - a;
-    const int32_t d1 = CVector3d::Dot(ab, ap);
-    const int32_t d2 = CVector3d::Dot(ac, ap);
+    const int64_t d1 = CVector3d::DotWide(ab, ap);
+    const int64_t d2 = CVector3d::DotWide(ac, ap);
     if (d1 <= 0 && d2 <= 0) {
         out = a;
         return;
     }
     const CVector3d bp = p - b;
-    const int32_t d3 = CVector3d::Dot(ab, bp);
-    const int32_t d4 = CVector3d::Dot(ac, bp);
+    const int64_t d3 = CVector3d::DotWide(ab, bp);
+    const int64_t d4 = CVector3d::DotWide(ac, bp);
     if (d3 >= 0 && d4 <= d3) {
         out = b;
         return;
     }
-    const int32_t vc = FixedMul(d1, d4) - FixedMul(d3, d2);
+    const int64_t vc = FixedMulWide(d1, d4) - FixedMulWide(d3, d2);
     if (vc <= 0 && d1 >= 0 && d3 <= 0) {
-        out = a + ab * FixedDiv(d1, d1 - d3);
+        out = a + ab * FixedDivWide(d1, d1 - d3);
         return;
     }
     const CVector3d cp = p - c;
-    const int32_t d5 = CVector3d::Dot(ab, cp);
-    const int32_t d6 = CVector3d::Dot(ac, cp);
+    const int64_t d5 = CVector3d::DotWide(ab, cp);
+    const int64_t d6 = CVector3d::DotWide(ac, cp);
     if (d6 >= 0 && d5 <= d6) {
         out = c;
         return;
     }
-    const int32_t vb = FixedMul(d5, d2) - FixedMul(d1, d6);
+    const int64_t vb = FixedMulWide(d5, d2) - FixedMulWide(d1, d6);
     if (vb <= 0 && d2 >= 0 && d6 <= 0) {
-        out = a + ac * FixedDiv(d2, d2 - d6);
+        out = a + ac * FixedDivWide(d2, d2 - d6);
         return;
     }
-    const int32_t va = FixedMul(d3, d6) - FixedMul(d5, d4);
+    const int64_t va = FixedMulWide(d3, d6) - FixedMulWide(d5, d4);
     if (va <= 0 && d4 - d3 >= 0 && d5 - d6 >= 0) {
-        out = b + (c - b) * FixedDiv(d4 - d3, (d4 - d3) + (d5 - d6));
+        out = b + (c - b) * FixedDivWide(d4 - d3, (d4 - d3) + (d5 - d6));
         return;
     }
-    const int32_t k = FixedDiv(CMathFixed::ONE, va + vb + vc);
-    out = a + ab * FixedMul(vb, k);
-    out += ac * FixedMul(vc, k);
+    const int64_t sum = va + vb + vc;
+    out = a + ab * FixedRatioWide(vb, sum);
+    out += ac * FixedRatioWide(vc, sum);
 }
 
 bool CTriangle3d::Barycentric(const CVector3d& p, int32_t& u, int32_t& v, int32_t& w) const {
@@ -252,14 +254,14 @@ void CTriangle3d::ClosestPointsSegment(const CVector3d& p0, const CVector3d& p1,
     const bool hasFace = !IsZero(plane.normal);
     const int32_t d0 = plane.Distance(p0);
     const int32_t d1 = plane.Distance(p1);
-    const SegmentContact ends[2] = {{p0 - d0 * plane.normal, p0, 0, FixedMul(d0, d0)},
-                                    {p1 - d1 * plane.normal, p1, CMathFixed::ONE, FixedMul(d1, d1)}};
+    const SegmentContact ends[2] = {{p0 - d0 * plane.normal, p0, 0, FixedMulWide(d0, d0)},
+                                    {p1 - d1 * plane.normal, p1, CMathFixed::ONE, FixedMulWide(d1, d1)}};
     const bool overFace[2] = {hasFace && ClassifyPoint(ends[0].onTriangle) == kInside,
                               hasFace && ClassifyPoint(ends[1].onTriangle) == kInside};
     SegmentContact best;
     CVector3d crossing;
     int32_t tCrossing = 0;
-    if (hasFace && FixedMul(d0, d1) < 0 && plane.IntersectSegment(p0, p1, crossing, tCrossing) &&
+    if (hasFace && (d0 < 0) != (d1 < 0) && d0 != 0 && d1 != 0 && plane.IntersectSegment(p0, p1, crossing, tCrossing) &&
         ClassifyPoint(crossing) == kInside) {
         best = {crossing, crossing, tCrossing, 0};
     } else if (overFace[0] && overFace[1]) {
@@ -285,7 +287,7 @@ void CTriangle3d::ClosestPointsSegment(const CVector3d& a, const CVector3d& b, c
 bool CTriangle3d::TestSphere(const CVector3d& centre, int32_t radius) const {
     CVector3d nearest;
     ClosestPoint(centre, nearest);
-    return SquaredLength(nearest - centre) <= FixedMul(radius, radius);
+    return SquaredLength(nearest - centre) <= FixedMulWide(radius, radius);
 }
 
 bool CTriangle3d::IntersectSegment(const CVector3d& p, const CVector3d& q, int32_t& t) const {
@@ -300,13 +302,13 @@ bool CTriangle3d::IntersectSegment(const CVector3d& a, const CVector3d& b, const
 }
 
 bool CTriangle3d::IsIsosceles() const {
-    const int32_t ab = SquaredLength(b - a);
-    const int32_t ac = SquaredLength(c - a);
-    const int32_t bc = SquaredLength(c - b);
+    const int64_t ab = SquaredLength(b - a);
+    const int64_t ac = SquaredLength(c - a);
+    const int64_t bc = SquaredLength(c - b);
     return ab == ac || ab == bc || ac == bc;
 }
 
 bool CTriangle3d::IsEquilateral() const {
-    const int32_t ab = SquaredLength(b - a);
+    const int64_t ab = SquaredLength(b - a);
     return ab == SquaredLength(c - a) && ab == SquaredLength(c - b);
 }

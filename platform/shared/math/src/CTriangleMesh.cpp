@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "CAssert.h"
+#include "CFixedWide.h"
 #include "CMathFixed.h"
 #include "CPlane.h"
 #include "CTriangle3d.h"
@@ -13,13 +14,14 @@ namespace {
 // earlier than the best so far, which starts beyond any reachable time.
 constexpr int32_t kNoHitYet = 0x640000;  // 100.0
 
-int32_t SquaredLength(const CVector3d& v) { return CVector3d::Dot(v, v); }
+// Gaps between the swept shape and triangles some units away pass 16.16.
+int64_t SquaredLength(const CVector3d& v) { return CVector3d::DotWide(v, v); }
 
 // The first time in [0, 1.0] at which gapAt(t) <= limit, for a gap that is a
 // convex function of t (the squared distance between a convex shape and
 // another moving in a straight line). False when the gap stays above limit.
 template <class GapAt>
-bool EarliestContact(GapAt gapAt, int32_t limit, int32_t& t) {
+bool EarliestContact(GapAt gapAt, int64_t limit, int32_t& t) {
     if (gapAt(0) <= limit) {
         t = 0;
         return true;
@@ -32,8 +34,8 @@ bool EarliestContact(GapAt gapAt, int32_t limit, int32_t& t) {
         const int32_t third = (high - low) / 3;
         const int32_t m1 = low + third;
         const int32_t m2 = high - third;
-        const int32_t g1 = gapAt(m1);
-        const int32_t g2 = gapAt(m2);
+        const int64_t g1 = gapAt(m1);
+        const int64_t g2 = gapAt(m2);
         if (g1 <= limit) {
             contact = m1;
         } else if (g2 <= limit) {
@@ -150,7 +152,7 @@ bool CTriangleMesh::FindPlane(const CPlane& plane, int32_t& index) const {
 
 template <class GapAt>
 bool CTriangleMesh::FindEarliest(GapAt gapAt, int32_t radius, int32_t& t, int32_t& index) const {
-    const int32_t limit = FixedMul(radius, radius);
+    const int64_t limit = FixedMulWide(radius, radius);
     int32_t best = kNoHitYet;
     int32_t bestIndex = -1;
     for (int32_t i = 0; i < m_triangleCount && best > 0; ++i) {

@@ -1,5 +1,6 @@
 #include "CVector2d.h"
 
+#include "CFixedWide.h"
 #include "CMathFixed.h"
 #include "CMatrix2d.h"
 #include "VectorSegmentDistance.h"
@@ -37,6 +38,10 @@ CVector2d& CVector2d::operator*=(const CMatrix2d& m) {
 
 int32_t CVector2d::Dot(const CVector2d& a, const CVector2d& b) {
     return FixedMul(a.x, b.x) + FixedMul(a.y, b.y);
+}
+
+int64_t CVector2d::DotWide(const CVector2d& a, const CVector2d& b) {
+    return FixedMulWide(a.x, b.x) + FixedMulWide(a.y, b.y);
 }
 
 int32_t CVector2d::Length() const {

@@ -5,6 +5,8 @@
 #include <type_traits>
 
 #include "CAssert.h"
+#include "CFixedWide.h"
+#include "CMath.h"
 #include "CMatrix3d.h"
 #include "CMatrix4dh.h"
 #include "VectorSegmentDistance.h"
@@ -113,6 +115,10 @@ int32_t CVector3d::Dot(const CVector3d& a, const CVector3d& b) {
     return FixedMul(a.x, b.x) + FixedMul(a.y, b.y) + FixedMul(a.z, b.z);
 }
 
+int64_t CVector3d::DotWide(const CVector3d& a, const CVector3d& b) {
+    return FixedMulWide(a.x, b.x) + FixedMulWide(a.y, b.y) + FixedMulWide(a.z, b.z);
+}
+
 CVector3d& CVector3d::Cross(const CVector3d& v) {
     *this = Cross(*this, v);
     return *this;
@@ -123,8 +129,10 @@ CVector3d CVector3d::Cross(const CVector3d& a, const CVector3d& b) {
                      FixedMul(a.x, b.y) - FixedMul(a.y, b.x));
 }
 
+// The squared length is summed in 64 bits: vectors longer than about 104
+// units (the cross product of two 11-unit edges) still get their length.
 int32_t CVector3d::Length() const {
-    return CMathFixed::Sqrt(Dot(*this, *this));
+    return static_cast<int32_t>(static_cast<uint32_t>(CMath::SqrtWide(DotWide(*this, *this))) << 8);
 }
 
 CVector3d& CVector3d::Normalize() {
