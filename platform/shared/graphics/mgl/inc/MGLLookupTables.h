@@ -1,0 +1,65 @@
+#ifndef MGLLOOKUPTABLES_H
+#define MGLLOOKUPTABLES_H
+
+#include <cstdint>
+
+#include "CFixedWide.h"
+
+// A divisor turned into a multiplier: x / v is FixedMulShift(entry, x, shift)
+// in 16.16.
+struct MGLReciprocal {
+    int32_t entry;
+    int32_t shift;
+};
+
+// x divided by the value the reciprocal was taken of.
+inline int32_t ApplyReciprocal(int32_t x, MGLReciprocal reciprocal) {
+    return FixedMulShift(reciprocal.entry, x, reciprocal.shift);
+}
+
+// The renderer's lookup tables: reciprocals, the cosine of a quarter turn and
+// square roots. They are built once, in single precision as on the handset,
+// so every value matches its stored counterpart bit for bit; no floating
+// point is used after construction. The renderer context owns them and maps
+// them where span code can read them.
+class MGLLookupTables {
+public:
+    static constexpr int32_t kTableSize = 4096;
+    static constexpr int32_t kTableSizeM1 = kTableSize - 1;
+    static constexpr int32_t kCosEntries = 257;
+    // Angles are in 1/1024 of a turn.
+    static constexpr int32_t kAnglesPerTurn = 1024;
+
+    MGLLookupTables();
+
+    // Cosine and sine of an angle in 1/1024 of a turn, in 16.16.
+    void SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const;
+
+    // The table reciprocal of v: entry of the magnitude's table slot (a large
+    // magnitude is first scaled down by a power of two, rounding), its sign
+    // that of v, with the matching shift (at most 30). 0 gives entry 0.
+    MGLReciprocal Reciprocal(int32_t v) const;
+
+    // 2^30 / i, truncated; entry 0 is 0.
+    const int32_t* RecipTable4() const { return m_recipTable4; }
+    // recipTable4 rounded to 15 significant bits, and 30 minus the bits dropped.
+    const uint16_t* RecipTable() const { return m_recipTable; }
+    const uint8_t* RecipShiftTable() const { return m_recipShiftTable; }
+    // Low 16 bits of 65536 cos(i quarter turns / 256); entry 0 holds 0.
+    const uint16_t* CosTable() const { return m_cosTable; }
+    // sqrt(i) in 16.16.
+    const int32_t* SqrtTable() const { return m_sqrtTable; }
+
+private:
+    void BuildReciprocals();
+    void BuildCosines();
+    void BuildSquareRoots();
+
+    int32_t m_recipTable4[kTableSize];
+    uint16_t m_recipTable[kTableSize];
+    uint8_t m_recipShiftTable[kTableSize];
+    uint16_t m_cosTable[kCosEntries];
+    int32_t m_sqrtTable[kTableSize];
+};
+
+#endif
