@@ -193,6 +193,7 @@ TEST_F(BufferPixelsTest, LineEdgeCases) {
     FillBufferRect(*table, slot, 0, 0, 16, 16, 0, 0, 0, 0);
     DrawBufferLine(*table, slot, INT32_MIN, 7, INT32_MAX, 7, 0, 0x77, 0, 0);
     DrawBufferLine(*table, slot, -1000000000, -1000000000, 1000000000, 1000000000, 0, 0x77, 0, 0);
+    DrawBufferLine(*table, slot, INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX, 0, 0x77, 0, 0);
     std::vector<uint8_t> expected = LineReference(16, 16, 0, 7, 15, 7);
     for (int32_t i = 0; i < 16; ++i) expected[i * 16 + i] = 0x77;
     EXPECT_EQ(Plane(slot), expected);

@@ -52,8 +52,11 @@ void DrawBufferLine(BufferTable& table, int32_t slot, int32_t x0, int32_t y0, in
     // 2 dmajor. Entered at step `first` in closed form.
     const int64_t twoMajor = 2 * major.distance;
     const int64_t twoMinor = 2 * minor.distance;
-    int64_t minorSteps = twoMajor != 0 ? (first * twoMinor + major.distance) / twoMajor : 0;
-    int64_t error = twoMinor - major.distance + first * twoMinor - minorSteps * twoMajor;
+    // Products of a step count and a doubled distance need up to 66 bits.
+    const __int128 walked = static_cast<__int128>(first) * twoMinor;
+    int64_t minorSteps = twoMajor != 0 ? static_cast<int64_t>((walked + major.distance) / twoMajor) : 0;
+    int64_t error =
+        static_cast<int64_t>(twoMinor - major.distance + walked - static_cast<__int128>(minorSteps) * twoMajor);
     const size_t bpp = static_cast<size_t>(record->BytesPerPixel());
     for (int64_t i = first; i <= last; ++i) {
         const int64_t majorAt = major.start + major.step * i;
