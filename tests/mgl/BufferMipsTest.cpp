@@ -156,4 +156,24 @@ TEST_F(BufferMipsTest, WideRowsRoundTripWithoutLosingBits) {
     EXPECT_EQ(Level0(slot), original);
 }
 
+// A host may rewrite a slot's record; a format wider than the block was made
+// for must not carry any operation past the block.
+TEST_F(BufferMipsTest, ARecordRewrittenToAWiderFormatStaysInsideItsBlock) {
+    const int32_t slot = CountingSlot(4, 4, RSBFormat_L8);
+    const int32_t other = CountingSlot(4, 4, RSBFormat_A8R8G8B8);
+    BufferRecord& record = Record(slot);
+    record.format = RSBFormat_ARGB_FIXED;
+    PutBufferPixel(*table, slot, 3, 3, {1, 2, 3, 4});
+    FillBufferRect(*table, slot, 0, 0, 4, 4, 9, 9, 9, 9);
+    DrawBufferLine(*table, slot, 0, 0, 3, 3, 9, 9, 9, 9);
+    CopyBufferRect(*table, slot, other, 0, 0, -1, -1, 0, 0);
+    CopyBufferRect(*table, other, slot, 0, 0, -1, -1, 0, 0);
+    BuildMipChain(*table, slot);
+    SetBufferWideLayout(*table, slot);
+    CompactWideBuffer(*table, slot);
+    FlattenBuffer(*table, slot);
+    EXPECT_EQ(record.miptype, kBufferLevel0Only);
+    EXPECT_EQ(record.blockBytes, size_t{16});
+}
+
 }  // namespace
