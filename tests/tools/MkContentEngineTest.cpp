@@ -28,7 +28,10 @@
 #include "LittleEndianReader.h"
 #include "MountedArchive.h"
 #include "TestApplication.h"
+#include "SK_Home.h"
 #include "Utf8.h"
+#include "AppServices.h"
+#include "AssertCounter.h"
 #include "../graphics2d/OffScreenDevice.h"
 
 #include <gtest/gtest.h>
@@ -234,6 +237,33 @@ TEST_F(MkContentEngineTest, PropertiesFallbackReadsAsTheConfigurationFile) {
     EXPECT_STREQ(properties.GetString("Kiv-Game"), "mchvx2");
     EXPECT_FALSE(properties.GetBool("Kiv-Cheats-Enable"));
     EXPECT_FALSE(properties.GetBool("Kiv-Test-Localisation"));
+}
+
+TEST_F(MkContentEngineTest, SpriteHomeLoadsEverySetAndPreparesEverySprite) {
+    AssertCounter asserts;
+    SK_Home* home = GetSpriteHome();
+    ASSERT_NE(home, nullptr);
+    home->Load();
+    ASSERT_TRUE(home->IsLoaded());
+    ASSERT_EQ(home->GetSetCount(), 57);
+    for (uint8_t set = 0; set < home->GetSetCount(); ++set) {
+        ASSERT_TRUE(home->LoadSpriteSet(set)) << int(set);
+        EXPECT_TRUE(home->IsAnimationIndexValid(set, 39)) << int(set);
+        for (uint8_t sprite = 0; home->IsSpriteIndexValid(set, sprite); ++sprite) {
+            home->RequestSprite(set, sprite);
+            bool allOk = true;
+            while (home->GetQueueProgress() != 0) {
+                bool ok = false;
+                home->UpdatePreparation(1000, &ok);
+                allOk = allOk && ok;
+            }
+            EXPECT_TRUE(allOk && home->IsSpritePrepared(set, sprite)) << int(set) << "/" << int(sprite);
+        }
+    }
+    EXPECT_TRUE(home->IsSpriteIndexValid(12, 1));
+    home->ReleaseAll();
+    home->Unload();
+    EXPECT_EQ(asserts.Count(), 0);
 }
 
 TEST(MkContentBuild, TheSameSourcesGiveTheSameBytes) {

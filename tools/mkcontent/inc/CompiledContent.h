@@ -3,6 +3,7 @@
 
 #include "ContentEntry.h"
 #include "SourceText.h"
+#include "SpriteContent.h"
 
 #include <cstdint>
 #include <string>
@@ -31,22 +32,13 @@ struct FontResources {
     SourcePlace place;
 };
 
-// Where the sprite data lies: the key set's three handles.
-struct SpriteResources {
-    uint32_t keysetHandle = 0;
-    uint32_t definitionHandle = 0;
-    uint32_t setBaseHandle = 0;
-    uint32_t imageBaseHandle = 0;
-    SourcePlace place;
-};
-
 // Everything a content tree compiles to, each piece with its source.
 struct CompiledContent {
     std::vector<ContentEntry> entries;  // archive entries but the string tables and the directory
     std::vector<StringTable> tables;
     std::vector<ConfigFile> configs;
     std::vector<FontResources> fonts;
-    std::vector<SpriteResources> sprites;
+    std::vector<SpriteContent> sprites;
     std::string manifest;
 
     const ContentEntry* Find(uint32_t archiveId) const;

@@ -22,6 +22,7 @@
 //   keyset HANDLE VALUE...                a list of handles
 //   binary HANDLE FILE                    a file stored as it is
 //   config FILE                           a file put beside the archive
+//   sprites FILE                          the sprite sets (after the font)
 class ContentCompiler {
 public:
     static constexpr uint32_t kDefaultFirstBitmapId = 0x0800;
@@ -43,6 +44,7 @@ private:
     bool CompileKeyset(const SourceLine& line, std::string& error);
     bool CompileBinary(const SourceLine& line, std::string& error);
     bool CompileConfig(const SourceLine& line, std::string& error);
+    bool CompileSprites(const SourceLine& line, std::string& error);
 
     // The picture as a bitmap entry of its own and a descriptor at `handle`
     // that makes it an image resource.

@@ -20,7 +20,10 @@
 //   - texts: valid UTF-8, characters up to U+FFFF only, never empty
 //   - key sets: a count and exactly that many handles; intro images exist
 //   - sounds: whole 16-bit samples
-//   - sprites: the sprite data's own rules, sets 0 to 56, enough animations
+//   - sprites: the sprite data's own rules (indexes, durations, every
+//     drawn image module held), sets 0 to 56 with 36 animations or more
+//     (the highest the game asks for is 35), two sprites in set 12 (the
+//     last level's variant), ids that stay within 15 bits
 class ContentValidator {
 public:
     static bool Check(const CompiledContent& content, std::string& error);
@@ -38,6 +41,7 @@ private:
     static bool CheckTexts(const StringTable& table, std::string& error);
     static bool CheckKeyset(const CompiledContent& content, const ContentEntry& entry, std::string& error);
     static bool CheckSound(const ContentEntry& entry, std::string& error);
+    static bool CheckSprites(const SpriteContent& sprites, std::string& error);
     static bool Fail(const SourcePlace& place, const std::string& message, std::string& error);
 };
 

@@ -39,6 +39,9 @@ public:
     ImageScript(const ColourPalette& palette, const BitmapFont& font) : m_palette(palette), m_font(font) {}
 
     bool Parse(const SourceText& source, std::vector<DrawnImage>& images, std::string& error);
+    // Draws one command line (index: the line in `source`; `art` moves it
+    // past its rows) onto `raster`.
+    bool Draw(const SourceText& source, size_t& index, const SourceLine& line, Raster& raster, std::string& error);
 
 private:
     // A drawing line: its words, the first being the command.
@@ -48,7 +51,6 @@ private:
     };
 
     bool StartImage(const SourceLine& line, std::vector<DrawnImage>& images, std::string& error);
-    bool Draw(const SourceText& source, size_t& index, const SourceLine& line, Raster& raster, std::string& error);
     // Reads `count` integers from word 1 on and the options after them.
     bool Numbers(Command& command, size_t count, int32_t* values, size_t extraPositional, std::string& error) const;
     bool Colour(const Command& command, size_t word, uint32_t& colour, std::string& error) const;

@@ -31,8 +31,6 @@ public:
     // Copies `source` with its transparent pixels left out, each pixel
     // `scale` x `scale`.
     void Blit(const Raster& source, int32_t x, int32_t y, int32_t scale);
-    // Mirror image left to right.
-    Raster Mirrored() const;
 
     const std::vector<uint32_t>& Pixels() const { return m_pixels; }
 

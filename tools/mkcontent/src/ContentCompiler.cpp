@@ -8,6 +8,8 @@
 #include "LittleEndianWriter.h"
 #include "SoundScript.h"
 #include "SourceWords.h"
+#include "SpriteDataWriter.h"
+#include "SpriteScript.h"
 #include "StringTableSource.h"
 #include "ToolFiles.h"
 
@@ -50,7 +52,7 @@ bool ContentCompiler::Statement(const SourceLine& line, std::string& error) {
         {"font", &ContentCompiler::CompileFont},       {"images", &ContentCompiler::CompileImages},
         {"strings", &ContentCompiler::CompileStrings}, {"sounds", &ContentCompiler::CompileSounds},
         {"keyset", &ContentCompiler::CompileKeyset},   {"binary", &ContentCompiler::CompileBinary},
-        {"config", &ContentCompiler::CompileConfig}};
+        {"config", &ContentCompiler::CompileConfig},   {"sprites", &ContentCompiler::CompileSprites}};
     const auto compiler = compilers.find(line.words[0]);
     if (compiler == compilers.end()) {
         return SourceText::Fail(line.place, "unknown statement `" + line.words[0] + "`", error);
@@ -194,5 +196,35 @@ bool ContentCompiler::CompileConfig(const SourceLine& line, std::string& error) 
         return SourceText::Fail(line.place, reason, error);
     }
     m_out->configs.push_back(file);
+    return true;
+}
+
+bool ContentCompiler::CompileSprites(const SourceLine& line, std::string& error) {
+    if (m_font.Empty()) return SourceText::Fail(line.place, "sprites need the palette and the font first", error);
+    SourceText source;
+    SpriteContent sprites;
+    SpriteScript script(m_palette, m_font);
+    if (!Load(line, 1, source, error) || !script.Parse(source, sprites, error)) return false;
+    const spritedata::Ids& ids = sprites.ids;
+    std::vector<uint8_t> definition;
+    if (!SpriteDataWriter::EncodeDefinition(sprites.definition, &definition, &error)) {
+        return SourceText::Fail(sprites.place, error, error);
+    }
+    m_out->entries.push_back({sprites.keysetHandle, ContentTypes::kKeyset, SpriteDataWriter::EncodeKeyset(ids),
+                              sprites.place});
+    m_out->entries.push_back({ids.definition, ContentTypes::kBinary, definition, sprites.place});
+    const uint16_t imageModules = static_cast<uint16_t>(sprites.definition.imageModules.size());
+    for (size_t s = 0; s < sprites.sets.size(); ++s) {
+        ContentEntry set{ids.setBase + static_cast<uint32_t>(s), ContentTypes::kBinary, {}, sprites.setPlaces[s]};
+        if (!SpriteDataWriter::EncodeSet(sprites.sets[s], imageModules, &set.payload, &error)) {
+            return SourceText::Fail(set.origin, error, error);
+        }
+        m_out->entries.push_back(set);
+    }
+    for (size_t k = 0; k < sprites.pictures.size(); ++k) {
+        m_out->entries.push_back({ids.imageBase + static_cast<uint32_t>(k), ContentTypes::kBitmap,
+                                  BitmapFile::Encode(sprites.pictures[k]), sprites.place});
+    }
+    m_out->sprites.push_back(sprites);
     return true;
 }

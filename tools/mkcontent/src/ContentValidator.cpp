@@ -5,6 +5,7 @@
 #include "FixedResources.h"
 #include "LittleEndianReader.h"
 #include "Raster.h"
+#include "SpriteDataChecker.h"
 #include "ToolText.h"
 
 #include <map>
@@ -17,6 +18,15 @@ constexpr uint32_t kIntroGroup = 0x05000101;
 constexpr uint32_t kFontHeaderBytes = 12;
 constexpr uint32_t kGlyphRecordBytes = 12;
 constexpr uint32_t kAdvanceRecordBytes = 4;
+constexpr size_t kGameSpriteSets = 57;
+constexpr size_t kMinAnimations = 36;
+constexpr size_t kVariantSet = 12;
+constexpr size_t kVariantSprites = 2;
+
+// True when `count` ids from `base` keep to the base's low 15 bits.
+bool IdsFit(uint32_t base, size_t count) {
+    return count == 0 || ContentHandles::ArchiveId(base) + (count - 1) <= ContentHandles::kIdMask;
+}
 
 std::string Hex(uint32_t value) { return ToolText::Hex32(value); }
 
@@ -41,6 +51,9 @@ bool ContentValidator::Check(const CompiledContent& content, std::string& error)
     }
     for (const StringTable& table : content.tables) {
         if (!CheckTexts(table, error)) return false;
+    }
+    for (const SpriteContent& sprites : content.sprites) {
+        if (!CheckSprites(sprites, error)) return false;
     }
     return true;
 }
@@ -228,6 +241,33 @@ bool ContentValidator::CheckKeyset(const CompiledContent& content, const Content
 bool ContentValidator::CheckSound(const ContentEntry& entry, std::string& error) {
     if (entry.payload.size() % 2 != 0) {
         return Fail(entry.origin, "sound " + Hex(entry.handle) + " does not hold whole 16-bit samples", error);
+    }
+    return true;
+}
+
+bool ContentValidator::CheckSprites(const SpriteContent& sprites, std::string& error) {
+    std::string reason;
+    if (!SpriteDataChecker::CheckDefinition(sprites.definition, &reason)) return Fail(sprites.place, reason, error);
+    if (sprites.sets.size() < kGameSpriteSets) {
+        return Fail(sprites.place, "the game uses sprite sets 0 to 56; there are " + std::to_string(sprites.sets.size()),
+                    error);
+    }
+    if (!IdsFit(sprites.ids.setBase, sprites.sets.size()) || !IdsFit(sprites.ids.imageBase, sprites.pictures.size())) {
+        return Fail(sprites.place, "the sets' or pictures' ids run past archive id 0x7FFF", error);
+    }
+    for (size_t s = 0; s < sprites.sets.size(); ++s) {
+        const spritedata::SpriteSet& set = sprites.sets[s];
+        const SourcePlace& place = sprites.setPlaces[s];
+        if (!SpriteDataChecker::CheckSet(sprites.definition, set, &reason)) {
+            return Fail(place, "set " + std::to_string(s) + ": " + reason, error);
+        }
+        if (set.animations.size() < kMinAnimations) {
+            return Fail(place, "set " + std::to_string(s) + " has fewer than the 36 animations the game may ask for",
+                        error);
+        }
+        if (s == kVariantSet && set.sprites.size() < kVariantSprites) {
+            return Fail(place, "set 12 needs a second sprite for the last level", error);
+        }
     }
     return true;
 }

@@ -15,7 +15,7 @@ const std::vector<FixedResources::Resource>& FixedResources::All() {
         {0x030001B7, Kind::Binary, "properties.dat fallback", false},
         {0x03000286, Kind::Binary, "font 0 data", false},
         {0x0000023F, Kind::Image, "font 0 atlas", false},
-        {0x0500010E, Kind::Keyset, "sprite data key set (until the sprite sets are compiled)", true},
+        {0x0500010E, Kind::Keyset, "sprite data key set", false},
         // Front end.
         {597, Kind::Image, "soft-key strip", false},
         {542, Kind::Image, "soft-key corner", false},

@@ -121,11 +121,3 @@ void Raster::Blit(const Raster& source, int32_t x, int32_t y, int32_t scale) {
         }
     }
 }
-
-Raster Raster::Mirrored() const {
-    Raster result(m_width, m_height);
-    for (int32_t row = 0; row < m_height; ++row) {
-        for (int32_t column = 0; column < m_width; ++column) result.Plot(m_width - 1 - column, row, At(column, row));
-    }
-    return result;
-}
