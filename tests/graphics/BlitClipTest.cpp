@@ -168,13 +168,12 @@ TEST(BlitClipTransformed, WorkedCases) {
     l = {5, 120, 3, -10};
     EXPECT_EQ(Clip(&l, 0, 0, 100, 100), 80u);
 
-    // Starts inside and runs past the right edge: cut at t = floor(10/30 ×
-    // 65536) = 21845, so DX = floor(21845 × 30 × 8192 / 65536) = 81918,
-    // which truncates to dx = 9: the end falls a pixel short of the edge.
+    // Starts inside and runs past the right edge: the cut's rounding leaves
+    // dx = 9, a pixel short, but the last pixel drawn must be right - 1.
     l = {90, 50, 30, 0};
     EXPECT_EQ(Clip(&l, 0, 0, 100, 100), 2u | 32u);
     EXPECT_EQ(l.x, 90);
-    EXPECT_EQ(l.dx, 9);
+    EXPECT_EQ(l.dx, 10);
 
     // Starts below and ends inside: halfway the start reaches row 100,
     // which the clamp brings back to 99, with 10 rows of extent left.
@@ -221,6 +220,48 @@ TEST(BlitClipTransformed, MinorAxisEndOnTheFarEdgeIsPulledInside) {
     EXPECT_EQ(Clip(&l, 0, 0, 100, 100) & kClipVisible, kClipVisible);
     EXPECT_EQ(l.dx, 4);
     EXPECT_EQ(l.dy, 4);
+}
+
+// A line from inside that leaves the clip rectangle lights the pixel on the
+// edge it leaves by, on whichever axis that edge lies, and nothing beyond.
+TEST(BlitClipTransformed, LinesLeavingTheClipReachTheEdgePixel) {
+    const int16_t cx = 3, cy = 5, cw = 20, ch = 16;
+    enum Edge { kLeftEdge, kRightEdge, kTopEdge, kBottomEdge };
+    const struct {
+        int32_t x, y;
+        int16_t dx, dy;
+        Edge edge;
+    } cases[] = {
+        {13, 13, 40, 0, kRightEdge},   {13, 13, -40, 0, kLeftEdge},   {13, 13, 0, 40, kBottomEdge},
+        {13, 13, 0, -40, kTopEdge},    {13, 13, 40, 9, kRightEdge},   {13, 13, -40, -9, kLeftEdge},
+        {13, 13, -40, 7, kLeftEdge},   {13, 13, 40, -7, kRightEdge},  {13, 13, 9, 40, kBottomEdge},
+        {13, 13, -9, -40, kTopEdge},   {13, 13, 7, -40, kTopEdge},    {13, 13, -7, 40, kBottomEdge},
+        {13, 13, 30, 20, kRightEdge},  {13, 13, -20, -25, kTopEdge},  {13, 13, 12, 12, kBottomEdge},
+        {13, 13, -30, 11, kLeftEdge},
+        // Leaving by a side while the other axis is the major one.
+        {20, 8, 10, 40, kRightEdge},   {6, 8, -10, 40, kLeftEdge},    {8, 18, 40, 10, kBottomEdge}};
+    std::mt19937 random(5);
+    const uint32_t colour = 0xFFFFFFFF;
+    for (const auto& c : cases) {
+        Line l = {c.x, c.y, c.dx, c.dy};
+        SCOPED_TRACE(testing::Message() << "line from (" << c.x << ", " << c.y << ") by (" << c.dx << ", " << c.dy
+                                        << ")");
+        ASSERT_NE(Clip(&l, cx, cy, cw, ch) & kClipVisible, 0u);
+        pixref::Canvas canvas(cw, ch, 2, 3, random);
+        BlitSolidDesc desc = {static_cast<int16_t>(canvas.Stride()), canvas.At(l.x - cx, l.y - cy), RSBFormat_A8R8G8B8,
+                              &colour, l.dx, l.dy};
+        DrawLine_R5G6B5(&desc);
+        EXPECT_TRUE(canvas.FrameIntact());
+        bool edgeLit = false;
+        for (int i = 0; i < (c.edge <= kRightEdge ? ch : cw); ++i) {
+            const int x = c.edge == kLeftEdge ? 0 : c.edge == kRightEdge ? cw - 1 : i;
+            const int y = c.edge == kTopEdge ? 0 : c.edge == kBottomEdge ? ch - 1 : i;
+            const int column = c.edge <= kRightEdge ? x : i;
+            const int row = c.edge <= kRightEdge ? i : y;
+            edgeLit = edgeLit || canvas.Get(column, row) != canvas.Original(column, row);
+        }
+        EXPECT_TRUE(edgeLit);
+    }
 }
 
 // Random lines through a small clip rectangle, drawn by the real line

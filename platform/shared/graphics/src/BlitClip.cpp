@@ -96,6 +96,24 @@ void KeepMinorEndInside(int32_t x, int32_t y, int16_t* dx, int16_t* dy, int32_t 
     if (std::abs(*dy) > std::abs(*dx) && x + *dx > right - 1) *dx = static_cast<int16_t>(right - 1 - x);
 }
 
+// Which edge of one axis the clipped end lies on, when the segment leaves the
+// rectangle there: 0 none, -1 the low edge, 1 the high edge. Within a pixel
+// of the edge, as the cut's rounding leaves it.
+int32_t ExitEdge(uint32_t bits, int64_t end, int64_t low, int64_t high, const AxisBits& axis) {
+    if ((bits & axis.high) != 0 && (bits & axis.startHigh) == 0 && end > high - kCoordScale) return 1;
+    if ((bits & axis.low) != 0 && (bits & axis.startLow) == 0 && end < low + kCoordScale) return -1;
+    return 0;
+}
+
+// A segment that leaves the rectangle lights the pixel on the edge it leaves
+// by. The cut's rounding falls short of it, and the excluded end point
+// (excluded on the major axis only) would leave it dark even then: the end
+// goes one past the edge pixel on the major axis, onto it on the minor one.
+void ReachExitEdge(int32_t exit, bool major, int32_t p, int32_t* d, int32_t low, int32_t high) {
+    if (exit > 0) *d = (major ? high : high - 1) - p;
+    if (exit < 0) *d = (major ? low - 1 : low) - p;
+}
+
 }  // namespace
 
 uint32_t BlitClipRect(int32_t* x, int32_t* y, int16_t clipX, int16_t clipY, int16_t clipWidth, int16_t clipHeight,
@@ -186,6 +204,11 @@ uint32_t BlitClipTransformed(int32_t* x, int32_t* y, int16_t clipX, int16_t clip
     int32_t pdy = ToPixels(fdy);
     ClampAxis(&px, &pdx, clipX, right);
     ClampAxis(&py, &pdy, clipY, bottom);
+    // Diagonals exclude their end on both axes.
+    const bool xMajor = std::abs(pdx) >= std::abs(pdy);
+    const bool yMajor = std::abs(pdy) >= std::abs(pdx);
+    ReachExitEdge(ExitEdge(bits, fx + fdx, cx, cx + cw, kHorizontal), xMajor, px, &pdx, clipX, right);
+    ReachExitEdge(ExitEdge(bits, fy + fdy, cy, cy + ch, kVertical), yMajor, py, &pdy, clipY, bottom);
 
     *x = px;
     *y = py;
