@@ -34,26 +34,38 @@ public:
     // The guest address of a host byte inside a region, 0 when outside all.
     uint32_t ToGuest(const void* host) const;
     // The host address of `length` bytes from `guest`, null unless the whole
-    // range lies inside one region.
-    uint8_t* ToHost(uint32_t guest, size_t length) const;
+    // range lies inside one region. Span code alternates between a few
+    // regions (the record, a colour row, a depth row), so the two regions
+    // hit last are tried first.
+    uint8_t* ToHost(uint32_t guest, size_t length) const {
+        for (const Region& recent : m_recent) {
+            if (recent.Holds(guest, length)) return recent.host + (guest - recent.guestBase);
+        }
+        return ToHostSearch(guest, length);
+    }
 
     size_t RegionCount() const { return m_regions.size(); }
 
 private:
     struct Region {
-        uint32_t guestBase;
-        uint32_t bytes;
-        uint8_t* host;
+        uint32_t guestBase = 0;
+        uint32_t bytes = 0;
+        uint8_t* host = nullptr;
+
+        bool Holds(uint32_t guest, size_t length) const {
+            return guest >= guestBase && uint64_t{guest - guestBase} + length <= bytes;
+        }
     };
 
     // Total guest span a region takes: its bytes rounded up to the alignment
     // plus the unmapped guard after it.
     static uint64_t Footprint(uint32_t bytes);
     uint64_t FindFreeBase(uint64_t footprint) const;
-    const Region* FindGuest(uint32_t guest) const;
+    uint8_t* ToHostSearch(uint32_t guest, size_t length) const;
+    void ForgetRecent();
 
     std::vector<Region> m_regions;  // sorted by guestBase
-    mutable size_t m_lastHit = 0;
+    mutable Region m_recent[2];     // copies of the regions hit last, newest first
 };
 
 #endif

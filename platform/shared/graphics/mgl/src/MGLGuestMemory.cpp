@@ -41,7 +41,7 @@ uint32_t MGLGuestMemory::Map(void* host, size_t bytes) {
     const auto position = std::lower_bound(m_regions.begin(), m_regions.end(), region.guestBase,
                                            [](const Region& r, uint32_t b) { return r.guestBase < b; });
     m_regions.insert(position, region);
-    m_lastHit = 0;
+    ForgetRecent();
     return region.guestBase;
 }
 
@@ -50,7 +50,7 @@ bool MGLGuestMemory::Unmap(uint32_t guestBase) {
                                     [guestBase](const Region& r) { return r.guestBase == guestBase; });
     if (found == m_regions.end()) return false;
     m_regions.erase(found);
-    m_lastHit = 0;
+    ForgetRecent();
     return true;
 }
 
@@ -65,25 +65,19 @@ uint32_t MGLGuestMemory::ToGuest(const void* host) const {
     return 0;
 }
 
-const MGLGuestMemory::Region* MGLGuestMemory::FindGuest(uint32_t guest) const {
-    if (m_lastHit < m_regions.size()) {
-        const Region& cached = m_regions[m_lastHit];
-        if (guest >= cached.guestBase && guest - cached.guestBase < cached.bytes) return &cached;
-    }
+uint8_t* MGLGuestMemory::ToHostSearch(uint32_t guest, size_t length) const {
     // Last region whose base is not above the address.
     const auto after = std::upper_bound(m_regions.begin(), m_regions.end(), guest,
                                         [](uint32_t g, const Region& r) { return g < r.guestBase; });
     if (after == m_regions.begin()) return nullptr;
-    const auto candidate = after - 1;
-    if (guest - candidate->guestBase >= candidate->bytes) return nullptr;
-    m_lastHit = static_cast<size_t>(candidate - m_regions.begin());
-    return &*candidate;
+    const Region& region = *(after - 1);
+    if (!region.Holds(guest, length)) return nullptr;
+    m_recent[1] = m_recent[0];
+    m_recent[0] = region;
+    return region.host + (guest - region.guestBase);
 }
 
-uint8_t* MGLGuestMemory::ToHost(uint32_t guest, size_t length) const {
-    const Region* region = FindGuest(guest);
-    if (region == nullptr) return nullptr;
-    const uint64_t offset = guest - region->guestBase;
-    if (offset + length > region->bytes) return nullptr;
-    return region->host + offset;
+void MGLGuestMemory::ForgetRecent() {
+    m_recent[0] = Region();
+    m_recent[1] = Region();
 }
