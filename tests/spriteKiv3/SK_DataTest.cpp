@@ -85,7 +85,7 @@ TEST_P(SpriteDataTest, SetRecordsRoundTrip) {
     EXPECT_EQ(set->animations[0].durations[1], 200);
     EXPECT_EQ(set->animations[0].poseIndices[1], 1);
     EXPECT_EQ(set->animations[1].durations[0], 4);
-    ASSERT_EQ(set->sprites.Count(), 2u);
+    ASSERT_EQ(set->sprites.Count(), 3u);
     // Nine image modules: two bytes, bit 8 the first bit of the second byte.
     const SK_BitSet& bits = set->sprites[0].usedImageModules;
     EXPECT_EQ(bits.GetByteCount(), 2);
@@ -99,7 +99,7 @@ TEST_P(SpriteDataTest, SetRecordsRoundTrip) {
     EXPECT_TRUE(home->IsAnimationIndexValid(0, 3));
     EXPECT_FALSE(home->IsAnimationIndexValid(0, 4));
     EXPECT_TRUE(home->IsSpriteIndexValid(0, 1));
-    EXPECT_FALSE(home->IsSpriteIndexValid(0, 2));
+    EXPECT_FALSE(home->IsSpriteIndexValid(0, 3));
     home->UnloadSpriteSet(0);
     EXPECT_FALSE(home->IsSetLoaded(0));
 }

@@ -124,7 +124,7 @@ spritedata::Definition StandardDefinition() {
     definition.rectModules = {{kFilledArgb, 3, 2, 2}, {kBoxColour, 5, 6, 1}, {kBoxColour, 2, 2, 3},
                               {kHalfRedArgb, 2, 1, 4}};
     definition.maps = {{{0, 8, kMapReplace, 1, 1}, {kRectFilled, 8, kMapOverlay, 2, 0}},
-                       {{1, kRectHalfRed, kMapUnderlay, 0, 0}}};
+                       {{0, kRectHalfRed, kMapUnderlay, 0, 0}}};
     definition.setCount = 3;
     return definition;
 }
@@ -140,14 +140,14 @@ std::vector<spritedata::SpriteSet> StandardSets() {
                         {0x05, {{0, 6554}}},
                         {kAllTransforms, {{2, 10}}},
                         {kAllTransforms, {{0, 0}}}};
-    first.sprites = {{{0, 5, 8}, kNone}, {{5, 8}, 0}};
+    first.sprites = {{{0, 5, 8}, kNone}, {{5, 8}, 0}, {{0, 5, 8}, 1}};
     SpriteSet second;
     Frame row;
     for (uint16_t m = 0; m <= 8; ++m) row.push_back({m, static_cast<int16_t>(5 * m), 0});
     second.frames = {row};
     second.poses = {{{0, 0, 0}}};
     second.animations = {{kAllTransforms, {{0, 10}}}};
-    second.sprites = {{{1, 2}, kNone}, {{0, 5}, kNone}, {{1}, kNone}, {{8}, kNone}};
+    second.sprites = {{{1, 2}, kNone}, {{0, 5}, kNone}, {{1}, kNone}, {{8}, kNone}, {{0, 1, 2, 3, 4, 5, 6, 7, 8}, kNone}};
     return {first, second};
 }
 

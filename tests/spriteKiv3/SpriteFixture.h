@@ -54,14 +54,14 @@ std::vector<uint8_t> PaletteBlock(const std::vector<uint32_t>& rgb);
 // 9 filled 3 x 2 (attribute 2), 10 a 5 x 6 box (attribute 1), 11 a 2 x 2
 // box (attribute 3), 12 a filled 2 x 1 half-transparent red (attribute 4).
 // Map 0 replaces module 0 by 8 at (1, 1) and lays 8 over 9 at (2, 0); map 1
-// lays 12 under module 1. Three sets, of which set 2 is not stored.
+// lays 12 under module 0. Three sets, of which set 2 is not stored.
 // Set 0: frames f0 {0 (-6,-5), 9 (-2,1), 10 (-4,-6), 8 (1,-5)}, f1 {5 (0,0),
 // 11 (1,1)}, f2 {}; poses p0 {f0}, p1 {f1 (2,1), f0 (0,0)}, p2 {f2};
 // animations a0 {p0 100 ms, p1 200 ms}, a1 (transforms 0 and 2 only)
 // {p0 stored 6554: 4 ms}, a2 {p2 100 ms}, a3 {p0 0 ms}; sprites s0 {0, 5, 8}
-// without map, s1 {5, 8} with map 0.
+// without map, s1 {5, 8} with map 0, s2 {0, 5, 8} with map 1.
 // Set 1: one frame of modules 0-8 side by side, one pose, one animation;
-// sprites s0 {1, 2}, s1 {0, 5}, s2 {1}, s3 {8}.
+// sprites s0 {1, 2}, s1 {0, 5}, s2 {1}, s3 {8}, s4 {0-8}.
 enum FixtureModules : uint16_t { kRectFilled = 9, kRectBody = 10, kRectBox3 = 11, kRectHalfRed = 12 };
 constexpr uint32_t kFilledArgb = 0xFF20C040;
 constexpr uint32_t kHalfRedArgb = 0x80FF0000;
@@ -87,7 +87,7 @@ private:
 class SpriteTest : public ::testing::TestWithParam<uint32_t> {
 protected:
     static constexpr uint32_t kWidth = 48;
-    static constexpr uint32_t kHeight = 40;
+    static constexpr uint32_t kHeight = 48;
 
     void SetUp() override;
     void TearDown() override;
