@@ -326,6 +326,21 @@ TEST(MGLSpanInterpreter, BlockTransferOrdersAndWriteback) {
         EXPECT_EQ(block.DataWord(m.firstOffset + 8), 11u) << "mode " << m.mode;
         EXPECT_EQ(block.Reg(1), base + m.finalOffset) << "mode " << m.mode;
     }
+
+    // With the base in the list, a store takes its value before any
+    // writeback, and a loaded base is overwritten by the final address.
+    SpanTestMachine own;
+    const uint32_t base = own.DataBase();
+    own.SetDataWord(16, 0x11111111);
+    own.SetDataWord(20, 0x22222222);
+    Program baseInList;
+    baseInList << BlockXfer(false, IA, true, 1, 0x0006) << BlockXfer(true, IA, true, 3, 0x000C);
+    own.Run(baseInList, {{1, base + 8}, {2, 0x2}, {3, base + 16}});
+    EXPECT_EQ(own.DataWord(8), base + 8);
+    EXPECT_EQ(own.Reg(1), base + 16);
+    EXPECT_EQ(own.DataWord(12), 0x2u);
+    EXPECT_EQ(own.Reg(2), 0x11111111u);
+    EXPECT_EQ(own.Reg(3), base + 24);
 }
 
 TEST(MGLSpanInterpreter, LoadIntoR15IsOnlyAValue) {
