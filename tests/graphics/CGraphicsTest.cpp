@@ -173,6 +173,22 @@ TEST_F(GraphicsTest, HalSendsDriverSurfacesToTheBackEnd) {
     delete device;
 }
 
+TEST_F(GraphicsTest, SurfacesOutliveAClosedDeviceWithoutFalseChecks) {
+    auto* device = new HalDevice();
+    ASSERT_TRUE(device->Open());
+    auto* current = new CRenderSurface_SW_OffScreen();
+    auto* other = new CRenderSurface_SW_OffScreen();
+    current->MakeCurrent();
+    device->Close();
+    AssertCounter asserts;
+    delete other;
+    delete current;
+    EXPECT_EQ(asserts.Count(), 0);
+    EXPECT_EQ(device->CGraphics::GetCurrentSurface(), nullptr);
+    delete device->backEnd;
+    delete device;
+}
+
 TEST_F(GraphicsTest, HalWithoutBackEndReportsAndDoesNothing) {
     auto* device = new HalDevice();
     ASSERT_TRUE(device->Open());

@@ -163,6 +163,22 @@ TEST_F(PngLoad, ExplicitPitchAndPresetSize) {
     EXPECT_FALSE(plane.LoadPNG(scratch, nullptr, &params, 0, 0, nullptr));
 }
 
+// 62 KB that would inflate to an 8000 x 8000 image: its plane of 256 MB is
+// refused before any memory is taken for it.
+TEST_F(PngLoad, ImagesBeyondThePlaneCapAreRefused) {
+    const std::vector<uint8_t> small = BuildPng(IndexedPng(6, 5, 8, 16));
+    std::vector<uint8_t> file(small.begin(), small.begin() + static_cast<long>(ChunkAt(small, "IDAT")) - 4);
+    for (size_t at : {ChunkAt(file, "IHDR") + 4, ChunkAt(file, "IHDR") + 8}) {
+        const uint8_t side[4] = {0, 0, 0x1F, 0x40};  // 8000, big-endian
+        std::memcpy(&file[at], side, 4);
+    }
+    imagetest::AppendChunk(&file, "IDAT", std::vector<uint8_t>(8000u * 8001u / 1032u + 1, 0));
+    imagetest::AppendChunk(&file, "IEND", {});
+    AssertCounter counter;
+    EXPECT_FALSE(Load(file, RSBFormat_P256X8R8G8B8, RSBFormat_X8R8G8B8));
+    EXPECT_TRUE(counter.Logged("image plane is too large"));
+}
+
 TEST_F(PngLoad, MalformedFilesAreRefused) {
     const PngSpec good = IndexedPng(6, 5, 8, 16);
     const std::vector<uint8_t> base = BuildPng(good);

@@ -24,6 +24,9 @@ public:
     static constexpr uint32_t kMaxPow2 = 4096;
     // Images wider or taller than this are refused.
     static constexpr int32_t kMaxImageSide = 65535;
+    // The handset gave a process 32 MB of address space: a plane larger than
+    // that could never be made and is refused before anything is allocated.
+    static constexpr uint64_t kMaxPlaneBytes = 32u << 20;
     // Entries of a palette table that loaders index with 8-bit pixels.
     static constexpr uint32_t kPaletteEntries = 256;
 

@@ -1,6 +1,7 @@
 #ifndef CRENDERSURFACE_SW_OFFSCREEN_H
 #define CRENDERSURFACE_SW_OFFSCREEN_H
 
+#include "CRenderSurfaceBuffer.h"
 #include "CRenderSurface_SW.h"
 
 struct CRenderSurfaceLoadParams;
@@ -11,9 +12,8 @@ class CRenderSurface_SW_OffScreen : public CRenderSurface_SW {
 public:
     static constexpr uint32_t kDefaultColorKey = 0xFFFF00FF;
     static constexpr uint32_t kMaxOrientation = 6;
-    // The handset gave a process 32 MB of address space: a plane larger than
-    // that could never be made and is refused before anything is allocated.
-    static constexpr uint64_t kMaxPlaneBytes = 32u << 20;
+    // Sized planes and loaded images share the plane-size cap.
+    static constexpr uint64_t kMaxPlaneBytes = CRenderSurfaceBuffer::kMaxPlaneBytes;
 
     CRenderSurface_SW_OffScreen() { AddFlags(kFlagOffScreen); }
     ~CRenderSurface_SW_OffScreen() override = default;

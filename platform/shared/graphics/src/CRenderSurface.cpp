@@ -56,9 +56,14 @@ void CRenderSurface::MakeCurrent() {
     if (device != nullptr) device->SetCurrentSurface(this);
 }
 
+// A closed device may have lost the back end its own query asks, so only
+// its record is consulted then.
 void CRenderSurface::ReleaseCurrent() {
     CGraphics* device = CGraphics::GetInstance();
-    if (device != nullptr && device->GetCurrentSurface() == this) device->SetCurrentSurface(nullptr);
+    if (device == nullptr) return;
+    const CRenderSurface* current =
+        device->IsOpen() ? device->GetCurrentSurface() : device->CGraphics::GetCurrentSurface();
+    if (current == this) device->SetCurrentSurface(nullptr);
 }
 
 void CRenderSurface::Destroy() {

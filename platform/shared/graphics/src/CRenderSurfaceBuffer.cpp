@@ -272,6 +272,13 @@ bool CRenderSurfaceBuffer::PrepareLoadMemory(int32_t pitchMode, void* pixels) {
         m_flags = static_cast<uint16_t>(m_flags & ~kFlagOwnsPixels);
         return AdoptExternal(pitchMode, pixels);
     }
+    // A small file can describe a huge image: its header alone must not
+    // decide how much memory the plane takes.
+    const uint64_t bytes = static_cast<uint64_t>(AbsPitch(m_pitch)) * m_height;
+    if (bytes > kMaxPlaneBytes) {
+        DebugPrintf("CRenderSurfaceBuffer: a %u x %u image plane is too large\n", m_width, m_height);
+        return false;
+    }
     return AllocateOwn(pitchMode);
 }
 
