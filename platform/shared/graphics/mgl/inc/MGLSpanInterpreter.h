@@ -72,7 +72,6 @@ private:
     // The shifted-register operand, of data processing and of register
     // offsets alike.
     uint32_t ShifterOperand(uint32_t instruction);
-    static uint32_t RotatedImmediate(uint32_t instruction);
     uint32_t Carry() const { return (m_flags & kFlagC) != 0 ? 1u : 0u; }
 
     // Guest memory access; false (and the fault noted) outside the map.

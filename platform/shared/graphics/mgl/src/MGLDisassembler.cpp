@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "MGLInstructionFields.h"
 #include "MGLRecord.h"
 
 namespace {
@@ -103,10 +104,9 @@ private:
     size_t m_capacity;
 };
 
-constexpr uint32_t Bit(uint32_t instruction, uint32_t bit) { return (instruction >> bit) & 1u; }
-constexpr uint32_t Field(uint32_t instruction, uint32_t low, uint32_t width) {
-    return (instruction >> low) & ((1u << width) - 1u);
-}
+using MGLInstructionFields::Bit;
+using MGLInstructionFields::Field;
+
 constexpr uint32_t Rn(uint32_t instruction) { return Field(instruction, 16, 4); }
 constexpr uint32_t Rd(uint32_t instruction) { return Field(instruction, 12, 4); }
 constexpr uint32_t Rs(uint32_t instruction) { return Field(instruction, 8, 4); }
@@ -174,10 +174,7 @@ void DisassembleImmediateDataProcessing(uint32_t instruction, TextAppender& mnem
     const uint32_t opcode = Field(instruction, 21, 4);
     AppendMnemonic(mnemonic, OpcodeName(static_cast<int32_t>(opcode)), instruction, true);
     AppendDataProcessingRegisters(instruction, operands);
-    const uint32_t value = Field(instruction, 0, 8);
-    const uint32_t rotate = 2 * Field(instruction, 8, 4);
-    const uint32_t immediate = rotate == 0 ? value : (value >> rotate) | (value << (32 - rotate));
-    operands.Append("#0x%08x", immediate);
+    operands.Append("#0x%08x", MGLInstructionFields::RotatedImmediate(instruction));
 }
 
 void AppendTransferMnemonic(uint32_t instruction, TextAppender& mnemonic) {

@@ -2,6 +2,7 @@
 
 #include "CAssert.h"
 #include "MGLGuestMemory.h"
+#include "MGLInstructionFields.h"
 #include "MGLRecord.h"
 
 namespace {
@@ -13,10 +14,9 @@ constexpr uint32_t kConditionMasks[16] = {
     0x0C0C, 0xF3F3, 0xAA55, 0x55AA, 0x0A05, 0xF5FA, 0xFFFF, 0x0000,
 };
 
-constexpr uint32_t Bit(uint32_t instruction, uint32_t bit) { return (instruction >> bit) & 1u; }
-constexpr uint32_t Field(uint32_t instruction, uint32_t low, uint32_t width) {
-    return (instruction >> low) & ((1u << width) - 1u);
-}
+using MGLInstructionFields::Bit;
+using MGLInstructionFields::Field;
+
 constexpr uint32_t SignBit(uint32_t value) { return value >> 31; }
 
 uint32_t ReadLittleEndian(const uint8_t* bytes, uint32_t count) {
@@ -90,7 +90,7 @@ MGLSpanInterpreter::Step MGLSpanInterpreter::Execute(uint32_t instruction) {
     }
     if (opClass < 0x40) {
         if (opClass == 0x30 || opClass == 0x32 || opClass == 0x34 || opClass == 0x36) return Step::Next;
-        ExecuteDataProcessing(instruction, RotatedImmediate(instruction));
+        ExecuteDataProcessing(instruction, MGLInstructionFields::RotatedImmediate(instruction));
         return Step::Next;
     }
     if (opClass < 0x80) {
@@ -324,17 +324,9 @@ uint32_t MGLSpanInterpreter::ShifterOperand(uint32_t instruction) {
             const int32_t value = static_cast<int32_t>(rm);
             return static_cast<uint32_t>(value >> (amount >= 32 ? 31 : amount));
         }
-        default: {
-            const uint32_t rotate = amount & 31u;
-            return rotate == 0 ? rm : (rm >> rotate) | (rm << (32 - rotate));
-        }
+        default:
+            return MGLInstructionFields::RotateRight(rm, amount & 31u);
     }
-}
-
-uint32_t MGLSpanInterpreter::RotatedImmediate(uint32_t instruction) {
-    const uint32_t value = Field(instruction, 0, 8);
-    const uint32_t rotate = 2 * Field(instruction, 8, 4);
-    return rotate == 0 ? value : (value >> rotate) | (value << (32 - rotate));
 }
 
 bool MGLSpanInterpreter::Load(uint32_t address, uint32_t bytes, uint32_t& value) {
