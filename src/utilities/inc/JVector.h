@@ -133,7 +133,6 @@ public:
         if (grow(n)) elementCount = n;
     }
 
-    void setElementCount(int32_t n) { elementCount = n; }
     void clear() { elementCount = 0; }
 
 private:
