@@ -121,6 +121,7 @@ bool BitmapFile::Inspect(const std::vector<uint8_t>& bytes, BitmapInfo& info, st
     if (pixelOffset + rows > bytes.size()) return Refuse("the bitmap's rows run past its end", error);
 
     std::vector<uint32_t> palette(paletteEntries);
+    reader.Seek(kFileHeaderBytes + kInfoHeaderBytes);
     for (uint32_t& entry : palette) entry = reader.U32() & 0xFFFFFF;
     std::set<uint32_t> used;
     for (int32_t y = 0; y < height; ++y) {
