@@ -2,6 +2,7 @@
 
 #include "BigArchiveReader.h"
 #include "BigArchiveWriter.h"
+#include "SpriteBitmapWriter.h"
 #include "SpriteDataChecker.h"
 #include "SpriteDataWriter.h"
 
@@ -129,6 +130,24 @@ TEST(SpriteDataChecker, DrawnModulesFollowTheModuleMap) {
     EXPECT_EQ(SpriteDataChecker::DrawnImageModules(definition, set, kNone), (std::vector<uint16_t>{0}));
     EXPECT_EQ(SpriteDataChecker::DrawnImageModules(definition, set, 0), (std::vector<uint16_t>{1}));
     EXPECT_EQ(SpriteDataChecker::DrawnImageModules(definition, set, 1), (std::vector<uint16_t>{0, 1, 2}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SpriteBitmapWriter, RefusesPicturesItCannotWrite) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(SpriteBitmapWriter::EncodeIndexed(0, 1, {0}, {}, &bytes, &error));
+    EXPECT_FALSE(SpriteBitmapWriter::EncodeIndexed(2, 1, {0}, {0}, &bytes, &error));
+    EXPECT_FALSE(SpriteBitmapWriter::EncodeIndexed(1, 1, {0}, {1}, &bytes, &error));
+    EXPECT_FALSE(SpriteBitmapWriter::EncodeIndexed(1, 1, std::vector<uint32_t>(257), {0}, &bytes, &error));
+    ASSERT_TRUE(SpriteBitmapWriter::EncodeIndexed(3, 2, {0x102030, 0xFF00FF}, {0, 1, 0, 1, 1, 1}, &bytes, &error));
+    // Rows of 3 pixels padded to 4, bottom row first, after 54 + 8 bytes.
+    ASSERT_EQ(bytes.size(), 54u + 8u + 8u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 54, bytes.end()),
+              (std::vector<uint8_t>{0x30, 0x20, 0x10, 0, 0xFF, 0, 0xFF, 0, 1, 1, 1, 0, 0, 1, 0, 0}));
 }
 
 }  // namespace

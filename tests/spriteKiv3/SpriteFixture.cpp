@@ -10,6 +10,7 @@
 #include "CResourceFactory.h"
 #include "CResourceKeyset.h"
 #include "ImageFileBuilder.h"
+#include "SpriteBitmapWriter.h"
 #include "SpriteDataWriter.h"
 
 namespace spritetest {
@@ -151,8 +152,25 @@ std::vector<spritedata::SpriteSet> StandardSets() {
     return {first, second};
 }
 
+// The first picture through the writer the content compiler uses, the
+// second through the test's own bitmap builder.
+std::vector<uint8_t> WrittenBitmapOf(const Picture& picture) {
+    std::vector<uint32_t> palette;
+    std::vector<uint8_t> indices;
+    for (uint32_t rgb : picture.rgb) {
+        auto found = std::find(palette.begin(), palette.end(), rgb);
+        if (found == palette.end()) found = palette.insert(palette.end(), rgb);
+        indices.push_back(static_cast<uint8_t>(found - palette.begin()));
+    }
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(SpriteBitmapWriter::EncodeIndexed(picture.width, picture.height, palette, indices, &bytes, &error))
+        << error;
+    return bytes;
+}
+
 std::vector<std::vector<uint8_t>> StandardImages() {
-    return {BitmapOf(FirstPicture()), BitmapOf(SecondPicture(), kSecondPalette)};
+    return {WrittenBitmapOf(FirstPicture()), BitmapOf(SecondPicture(), kSecondPalette)};
 }
 
 void Canvas::Paint(const Picture& picture, int32_t x, int32_t y) {
