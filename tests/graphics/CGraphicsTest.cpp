@@ -87,6 +87,13 @@ protected:
     TestApplication m_app;
 };
 
+TEST(CGraphics, PackColorPlacesAlphaRedGreenBlue) {
+    EXPECT_EQ(CGraphics::PackColor(0x12, 0x34, 0x56, 0x78), 0x12345678u);
+    EXPECT_EQ(CGraphics::PackColor(0xFF, 0, 0, 0), 0xFF000000u);
+    EXPECT_EQ(CGraphics::PackColor(0, 0xFF, 0, 0x80), 0x00FF0080u);
+    EXPECT_EQ(CGraphics::PackColor(0xFF, 0xFF, 0xFF, 0xFF), 0xFFFFFFFFu);
+}
+
 TEST_F(GraphicsTest, ClearColourKeepsBothForms) {
     auto* device = new OffScreenDevice(4, 4, k565);
     EXPECT_EQ(device->GetDisplayFormat(), 0xB0304u);

@@ -81,6 +81,17 @@ TEST_F(RenderSurfaceTest, SizeAloneGivesZeroedPlaneInTheDisplayFormat) {
     EXPECT_EQ(desc.colorFormat, k565);
 }
 
+// Owners of shaders, textures and surfaces delete them through the root:
+// the whole surface, planes and all, must go (the leak checker watches).
+TEST_F(RenderSurfaceTest, SurfacesAreRenderSurfaceObjects) {
+    auto* surface = new CRenderSurface_SW_OffScreen();
+    ASSERT_TRUE(CreateSized(surface, 4, 3, k565));
+    CRenderSurfaceObject* object = surface;
+    EXPECT_EQ(object->GetClassKey(), kSurfaceKey);
+    EXPECT_EQ(dynamic_cast<ICRenderSurface*>(object), surface);
+    delete object;
+}
+
 TEST_F(RenderSurfaceTest, DestroyLeavesOnlyTheConstructorBits) {
     CRenderSurface_SW_OffScreen surface;
     const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, 4},          {kSurfaceAttrHeight, 4},

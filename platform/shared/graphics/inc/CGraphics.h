@@ -24,6 +24,11 @@ public:
     // keeps itself at hand while it is the registered one.
     static CGraphics* GetInstance() { return s_instance; }
 
+    // A colour word from its four bytes: a << 24 | r << 16 | g << 8 | b.
+    static uint32_t PackColor(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
+        return static_cast<uint32_t>(a) << 24 | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+    }
+
     CRenderSurface* GetCurrentSurface() const override { return m_currentSurface; }
     void SetCurrentSurface(CRenderSurface* surface) override { m_currentSurface = surface; }
     void BeginFrame() override {}
@@ -48,6 +53,10 @@ public:
     const CColorEntry& GetClearColor() const { return m_clearColor; }
     int32_t GetClearDepth() const { return m_clearDepth; }
     uint32_t GetClearStencil() const { return m_clearStencil; }
+    // The 3D renderer context that last started on this device, or null. A
+    // context clears it when it goes, so it never outlives its target.
+    void* GetRendererContext() const { return m_rendererContext; }
+    void SetRendererContext(void* context) { m_rendererContext = context; }
 
     using CSingleton::operator new;
     using CSingleton::operator delete;
@@ -71,6 +80,7 @@ private:
     uint32_t m_clearStencil = 0;
     CGraphicsInfo m_info = {0, nullptr, {0, 0, 0, 0, 0, 0, 0, 0}};
     CStrChar m_name;
+    void* m_rendererContext = nullptr;
 };
 
 #endif

@@ -1,9 +1,9 @@
 #ifndef ICRENDERSURFACE_H
 #define ICRENDERSURFACE_H
 
-#include "CClass.h"
 #include "CRect.h"
 #include "CRenderSurfaceAttribute.h"
+#include "CRenderSurfaceObject.h"
 
 class CInputStream;
 class ICRenderSurface;
@@ -33,11 +33,11 @@ struct CRenderSurfaceDesc {
 
 // The target of every drawing operation: the window that is presented, or
 // an image in system memory. Every surface carries this interface's key.
-class ICRenderSurface : public CClass {
+class ICRenderSurface : public CRenderSurfaceObject {
 public:
     static constexpr uint32_t kClassKey = 0xC9403F77;
 
-    ICRenderSurface() : CClass(kClassKey) {}
+    ICRenderSurface() : CRenderSurfaceObject(kClassKey) {}
     ~ICRenderSurface() override = default;
 
     ICRenderSurface(const ICRenderSurface&) = delete;
