@@ -13,12 +13,15 @@ public:
     // While set, the frame skips its paint step.
     uint8_t IsPaintSuppressed() const { return m_paintSuppressed; }
     void SetPaintSuppressed(uint8_t suppressed) { m_paintSuppressed = suppressed; }
+    // While set, the volume keys do nothing.
+    uint8_t IsVolumeLocked() const { return m_volumeLocked; }
+    void SetVolumeLocked(uint8_t locked) { m_volumeLocked = locked; }
 
 
 private:
     uint8_t m_paintSuppressed = 0;
+    uint8_t m_volumeLocked = 0;
     // Owned by the game application, which names them when it needs them.
-    uint8_t m_flag2 = 0;
     uint8_t m_flag3 = 0;
     uint32_t m_word = 0;
 };

@@ -1,0 +1,80 @@
+#include "HostPngWriter.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Closes the file and frees the writer on every way out.
+class PngFile {
+public:
+    explicit PngFile(const std::string& path) : m_file(std::fopen(path.c_str(), "wb")) {
+        if (m_file != nullptr) m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        if (m_png != nullptr) m_info = png_create_info_struct(m_png);
+    }
+    ~PngFile() {
+        if (m_png != nullptr) png_destroy_write_struct(&m_png, m_info != nullptr ? &m_info : nullptr);
+        if (m_file != nullptr) std::fclose(m_file);
+    }
+    PngFile(const PngFile&) = delete;
+    PngFile& operator=(const PngFile&) = delete;
+
+    bool IsReady() const { return m_info != nullptr; }
+
+    // Rows of tightly packed RGB bytes; false when libpng reports an error
+    // or the file cannot be completed.
+    bool WriteRgb(int32_t width, int32_t height, std::vector<png_bytep>& rows) {
+        if (setjmp(png_jmpbuf(m_png)) != 0) return false;
+        png_init_io(m_png, m_file);
+        png_set_IHDR(m_png, m_info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(m_png, m_info);
+        png_write_image(m_png, rows.data());
+        png_write_end(m_png, nullptr);
+        return std::fflush(m_file) == 0 && std::ferror(m_file) == 0;
+    }
+
+private:
+    FILE* m_file = nullptr;
+    png_structp m_png = nullptr;
+    png_infop m_info = nullptr;
+};
+
+uint32_t Expand(uint32_t value, uint32_t bits) { return (value << (8 - bits)) | (value >> (2 * bits - 8)); }
+
+}  // namespace
+
+uint32_t HostPngWriter::RgbAt(const HostFrame& frame, int32_t x, int32_t y) {
+    const uint32_t pixel = frame.PixelAt(x, y);
+    if (frame.Format() != HostFrame::kR5G6B5) return pixel & 0xFFFFFF;
+    return Expand(pixel >> 11 & 0x1F, 5) << 16 | Expand(pixel >> 5 & 0x3F, 6) << 8 | Expand(pixel & 0x1F, 5);
+}
+
+bool HostPngWriter::Write(const HostFrame& frame, const std::string& path, std::string* error) {
+    if (frame.IsEmpty()) {
+        *error = "no frame has been presented";
+        return false;
+    }
+    const int32_t width = frame.Width();
+    const int32_t height = frame.Height();
+    std::vector<png_byte> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int32_t y = 0; y < height; ++y) {
+        png_bytep row = &rgb[static_cast<size_t>(y) * static_cast<size_t>(width) * 3];
+        rows[static_cast<size_t>(y)] = row;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t colour = RgbAt(frame, x, y);
+            row[3 * x] = static_cast<png_byte>(colour >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(colour >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(colour);
+        }
+    }
+    PngFile file(path);
+    if (!file.IsReady() || !file.WriteRgb(width, height, rows)) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}

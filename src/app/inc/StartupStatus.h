@@ -1,0 +1,21 @@
+#ifndef STARTUPSTATUS_H
+#define STARTUPSTATUS_H
+
+// Whether the game started, and if not why, in one line for its user. The
+// application object is gone by the time the shell returns, so the status
+// is kept here.
+class StartupStatus {
+public:
+    StartupStatus() = delete;
+
+    // Records the reason (a text that lives for the whole run), logs it and
+    // answers false. The first reason recorded stays.
+    static bool Fail(const char* reason);
+    static void MarkStarted();
+    // The first reason since Clear, or null.
+    static const char* FailureReason();
+    static bool HasStarted();
+    static void Clear();
+};
+
+#endif

@@ -1,0 +1,148 @@
+// The game program: the application shell with the game's application, on
+// a desktop window or headless on a virtual clock.
+
+#include "CRunRecorder.h"
+#include "GameOptions.h"
+#include "HeadlessBackend.h"
+#include "HostClock.h"
+#include "HostPath.h"
+#include "HostWindowSystem.h"
+#include "SdlBackend.h"
+#include "StartupStatus.h"
+#include "WinCeFile.h"
+#include "WinCeHandle.h"
+#include "WinMain.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Where a headless run's virtual clock starts: runs repeat exactly.
+constexpr uint32_t kVirtualStartTicks = 1000;
+constexpr uint64_t kVirtualUnixMs = 1700000000000ull;
+constexpr char kWriteProbeName[] = "mchvx2-write-check.tmp";
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "mchvx2: %s\n", reason.c_str());
+    return GameOptions::kExitFailure;
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "mchvx2: %s\nTry 'mchvx2 --help' for more information.\n", message.c_str());
+    return GameOptions::kExitUsage;
+}
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// SDL also starts without a desktop, on video drivers that show nothing.
+bool HasDesktop() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
+        return false;
+    }
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+HostBackend* CreateHeadless(const GameOptions& options, std::string* error) {
+    HostClock::UseVirtual(kVirtualStartTicks, kVirtualUnixMs);
+    return HeadlessBackend::Create(options.GetScriptPath(), error);
+}
+
+// Null, with the reason in `error`, when the asked backend cannot start.
+HostBackend* CreateBackend(const GameOptions& options, std::string* error) {
+    const GameOptions::Backend asked = options.GetBackend();
+    if (asked == GameOptions::Backend::Headless) return CreateHeadless(options, error);
+    if (asked == GameOptions::Backend::Automatic && !HasDesktop()) return CreateHeadless(options, error);
+    HostBackend* window = SdlBackend::Create(error);
+    if (window != nullptr) return window;
+    if (asked == GameOptions::Backend::Sdl) {
+        *error = "no display for the sdl backend (" + *error + ")";
+        return nullptr;
+    }
+    std::fprintf(stderr, "mchvx2: no display (%s); running headless\n", error->c_str());
+    error->clear();
+    return CreateHeadless(options, error);
+}
+
+// The game keeps its records in its data directory: a run that could not
+// save them is refused at once.
+bool IsDataDirectoryWritable(std::string* error) {
+    const std::filesystem::path directory = std::filesystem::path(HostPath::ModulePath()).parent_path();
+    const std::u16string probe = HostPath::ToWide((directory / kWriteProbeName).string());
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "the data directory " + directory.string() + " is missing or not writable";
+        return false;
+    }
+    CloseHandle(file);
+    DeleteFileW(probe.c_str());
+    return true;
+}
+
+CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
+    CRunRecorder::Settings settings;
+    settings.frameLimit = options.GetFrameLimit();
+    settings.screenshotDirectory = options.GetScreenshotDirectory();
+    settings.screenshotEvery = options.GetScreenshotEvery();
+    HeadlessBackend* headless = dynamic_cast<HeadlessBackend*>(backend);
+    // Without a frame limit a headless run ends once its script is played.
+    if (headless != nullptr && options.GetFrameLimit() == 0) {
+        settings.inputEnded = [headless]() { return headless->PendingEvents() == 0; };
+    }
+    return settings;
+}
+
+// The program's exit status from the shell's result.
+int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritten) {
+    if (StartupStatus::FailureReason() != nullptr) return Fail(StartupStatus::FailureReason());
+    if (result != 0) return Fail("the game could not start");
+    if (!StartupStatus::HasStarted()) return Fail("another instance is running from this data directory");
+    if (!screenshotsWritten) return Fail(recorder.Error());
+    return GameOptions::kExitOk;
+}
+
+// The X and D-Bus client libraries behind the desktop window keep memory to
+// the end of the process, which a sanitizer build's leak check would report
+// as the program's: a desktop run ends without the exit handlers.
+[[noreturn]] void EndDesktopRun(int exitCode) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(exitCode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    std::string error;
+    if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), &error)) return UsageError(error);
+    if (options.WantsHelp()) {
+        std::fputs(GameOptions::HelpText(), stdout);
+        return GameOptions::kExitOk;
+    }
+    if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
+    if (!IsDataDirectoryWritable(&error)) return Fail(error);
+    if (!options.GetScreenshotDirectory().empty() && !std::filesystem::is_directory(options.GetScreenshotDirectory())) {
+        return Fail("the screenshot directory " + options.GetScreenshotDirectory() + " does not exist");
+    }
+    HostBackend* backend = CreateBackend(options, &error);
+    if (backend == nullptr) return Fail(error);
+    const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
+    CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
+    HostWindowSystem::SetBackend(recorder);
+    const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
+    const bool screenshotsWritten = recorder->Finish();
+    const int exitCode = Outcome(result, *recorder, screenshotsWritten);
+    // Closes the desktop window; the window system owns the recorder.
+    HostWindowSystem::SetBackend(nullptr);
+    if (desktop) EndDesktopRun(exitCode);
+    return exitCode;
+}

@@ -1,0 +1,49 @@
+#include "CRunRecorder.h"
+
+#include "HostPngWriter.h"
+#include "WinMain.h"
+
+#include <cstdio>
+#include <utility>
+
+CRunRecorder::CRunRecorder(HostBackend* backend, Settings settings)
+    : m_backend(backend), m_settings(std::move(settings)) {}
+
+CRunRecorder::~CRunRecorder() { delete m_backend; }
+
+std::string CRunRecorder::ScreenshotName(uint32_t frame) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "frame-%06u.png", frame);
+    return name;
+}
+
+bool CRunRecorder::PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+    const bool shown = m_backend->PresentFrame(pixels, width, height, pitch, format);
+    if (!m_lastFrame.Assign(pixels, width, height, pitch, format)) return shown;
+    ++m_frames;
+    const uint32_t every = m_settings.screenshotEvery;
+    if (every != 0 && m_frames % every == 0) SaveScreenshot();
+    if (!m_ending && ShouldEnd()) {
+        m_ending = true;
+        PostQuit();
+    }
+    return shown;
+}
+
+bool CRunRecorder::ShouldEnd() const {
+    if (m_settings.frameLimit != 0 && m_frames >= m_settings.frameLimit) return true;
+    return m_settings.inputEnded && m_settings.inputEnded();
+}
+
+void CRunRecorder::SaveScreenshot() {
+    if (m_settings.screenshotDirectory.empty() || m_lastSaved == m_frames) return;
+    m_lastSaved = m_frames;
+    std::string error;
+    const std::string path = m_settings.screenshotDirectory + "/" + ScreenshotName(m_frames);
+    if (!HostPngWriter::Write(m_lastFrame, path, &error) && m_error.empty()) m_error = error;
+}
+
+bool CRunRecorder::Finish() {
+    if (m_frames != 0) SaveScreenshot();
+    return m_error.empty();
+}

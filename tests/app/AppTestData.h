@@ -1,0 +1,44 @@
+#ifndef APPTESTDATA_H
+#define APPTESTDATA_H
+
+// The game's data as the application tests make it: a small archive with
+// the resource directory, font 0 and optional sounds and properties, and
+// the configuration files, written into the application directory.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+// Font 0: every printable character a solid 4 x 6 block of the font's
+// colour; advance 5 with spacing 1, so each character steps 6 pixels; a
+// space (advance only) steps 4. Line height 8.
+constexpr int32_t kGlyphStep = 6;
+constexpr int32_t kSpaceStep = 4;
+constexpr int32_t kGlyphWidth = 4;
+constexpr int32_t kGlyphHeight = 6;
+constexpr int32_t kLineHeight = 8;
+constexpr uint32_t kInkRgb = 0xFFFFFF;
+
+struct Sound {
+    uint32_t id;
+    uint32_t samples;
+};
+
+struct ArchiveSpec {
+    bool directory = true;
+    bool font = true;
+    // The archive copy of properties.dat; empty for none.
+    std::string properties;
+    std::vector<Sound> sounds;
+};
+
+std::vector<uint8_t> BuildArchive(const ArchiveSpec& spec);
+// Writes mchvx2.big into the directory.
+void WriteArchive(const std::string& directory, const ArchiveSpec& spec);
+void WriteText(const std::string& directory, const std::string& name, const std::string& text);
+
+}  // namespace apptest
+
+#endif

@@ -1,0 +1,45 @@
+#include "GameAppFixture.h"
+
+#include "AppServices.h"
+#include "CCore_Win32.h"
+#include "EngineEvents.h"
+#include "HeadlessBackend.h"
+#include "HostDisplay.h"
+#include "HostPngWriter.h"
+#include "HostWindowSystem.h"
+
+void GameAppFixture::TearDown() { Stop(); }
+
+int32_t GameAppFixture::Start(const apptest::ArchiveSpec& spec) {
+    if (m_writeArchive) apptest::WriteArchive(m_environment.Directory(), spec);
+    m_backend = new HeadlessBackend(HostInputScript());
+    HostWindowSystem::SetBackend(m_backend);
+    m_core = CCore_Win32::Create();
+    SetCore(m_core);
+    m_app = new CGameApp();
+    SetApplication(m_app);
+    return m_app->Init();
+}
+
+void GameAppFixture::StartRunning(const apptest::ArchiveSpec& spec) {
+    ASSERT_EQ(Start(spec), 0);
+    Event(EngineEvent::kAppStart);
+}
+
+void GameAppFixture::Stop() {
+    if (m_app != nullptr) {
+        m_app->Shutdown();
+        delete m_app;
+        m_app = nullptr;
+    }
+    SetApplication(nullptr);
+    delete m_core;
+    m_core = nullptr;
+    SetCore(nullptr);
+    EXPECT_EQ(HostDisplay::LiveSurfaces(), 0);
+    EXPECT_EQ(HostDisplay::LiveDrivers(), 0);
+}
+
+uint32_t GameAppFixture::ScreenRgb(int32_t x, int32_t y) const {
+    return HostPngWriter::RgbAt(m_backend->LastFrame(), 2 * x, 2 * y);
+}
