@@ -92,6 +92,17 @@ TEST_F(CBigFileReaderTest, ListFormSearchesTheSortedIds) {
     EXPECT_EQ(partial[2], 0);
 }
 
+// Ids are whole words: stored ids from 0x80000000 up sort after all others.
+TEST_F(CBigFileReaderTest, ListFormComparesIdsUnsigned) {
+    Bytes archive = TwentyFive(IdTableForm::List);
+    const size_t table = U32At(archive, kIdTableOffset);
+    for (uint32_t i = 20; i < 25; ++i) PutU32(archive, table + 4 * i, 0x80000000u + i);
+    ASSERT_TRUE(Open(archive));
+    for (uint32_t id = 0; id < 20; ++id) EXPECT_EQ(m_reader.FindEntry(id), static_cast<int32_t>(id)) << id;
+    EXPECT_EQ(m_reader.FindEntry(100), -1);
+    EXPECT_EQ(m_reader.FindEntry(20), -1);
+}
+
 TEST_F(CBigFileReaderTest, EmptyIdTableAndEntriesBeyondTheTableAreAbsent) {
     Bytes noIds = TwentyFive(IdTableForm::List);
     PutU32(noIds, kIdCount, 0);

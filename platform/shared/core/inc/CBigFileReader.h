@@ -66,12 +66,14 @@ private:
     // The index of an entry whose range lies inside the file, or -1.
     int32_t FindIntactEntry(uint32_t id) const;
     int32_t FindInRanges(uint32_t key) const;
+    // Binary search of the ascending list; ids compare as unsigned words.
+    int32_t FindInList(uint32_t key) const;
 
     ICFile* m_file = nullptr;
     uint32_t m_fileSize = 0;
     uint32_t m_idCount = 0;
     uint32_t m_entryCount = 0;
-    int32_t* m_idList = nullptr;
+    uint32_t* m_idList = nullptr;
     Range* m_ranges = nullptr;
     Entry* m_entries = nullptr;
 };

@@ -3,7 +3,6 @@
 #include "AppServices.h"
 #include "CAssert.h"
 #include "CFileInputStream.h"
-#include "CGenUtil.h"
 #include "CMemory.h"
 #include "ICFile.h"
 #include "ICFileMgr.h"
@@ -108,9 +107,9 @@ bool CBigFileReader::LoadIdTable(bool ranges, uint32_t offset) {
             m_ranges[i] = Range{U32At(record), U16At(record + 4), U16At(record + 6)};
         }
     } else {
-        m_idList = static_cast<int32_t*>(MemAllocArrayOf(m_idCount, sizeof(int32_t)));
+        m_idList = static_cast<uint32_t*>(MemAllocArrayOf(m_idCount, sizeof(uint32_t)));
         for (uint32_t i = 0; m_idList != nullptr && i < m_idCount; ++i) {
-            m_idList[i] = static_cast<int32_t>(U32At(table + i * kListRecordSize));
+            m_idList[i] = U32At(table + i * kListRecordSize);
         }
     }
     MemFreeArray(table);
@@ -142,12 +141,27 @@ int32_t CBigFileReader::FindInRanges(uint32_t key) const {
     return -1;
 }
 
+// Stored ids are whole 32-bit words: compared as signed numbers, a list
+// holding ids from 0x80000000 up would not be in order and hide the others.
+int32_t CBigFileReader::FindInList(uint32_t key) const {
+    int64_t low = 0;
+    int64_t high = static_cast<int64_t>(m_idCount) - 1;
+    while (low <= high) {
+        const int64_t mid = low + ((high - low) >> 1);
+        if (m_idList[mid] == key) return static_cast<int32_t>(mid);
+        if (key < m_idList[mid]) {
+            high = mid - 1;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return -1;
+}
+
 int32_t CBigFileReader::FindEntry(uint32_t id) const {
     const uint32_t key = id & kIdMask;
     if (m_ranges != nullptr) return FindInRanges(key);
-    if (m_idList != nullptr) {
-        return CGenUtil::BinarySearch(m_idList, static_cast<int32_t>(m_idCount), static_cast<int32_t>(key));
-    }
+    if (m_idList != nullptr) return FindInList(key);
     return -1;
 }
 
