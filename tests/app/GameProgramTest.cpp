@@ -1,0 +1,173 @@
+// The mchvx2 program as a person runs it: options, exit statuses, a
+// headless run with a script and screenshots, and the same first frame on
+// a desktop window (a virtual X display) as headless.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#ifndef MCHVX2_PATH
+#error "src/app/CMakeLists.txt gives the tests the program's path"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::vector<uint8_t> Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The program's content, compiled beside it.
+fs::path ProgramDirectory() { return fs::path(MCHVX2_PATH).parent_path(); }
+
+class GameProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_dir = fs::temp_directory_path() / ("mchvx2-" + name + "-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir / "data");
+        fs::create_directories(m_dir / "shots");
+        for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
+            fs::copy_file(ProgramDirectory() / file, m_dir / "data" / file);
+        }
+    }
+    void TearDown() override {
+        fs::permissions(m_dir / "data", fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(m_dir);
+    }
+
+    std::string Data() const { return (m_dir / "data").string(); }
+    std::string Shots() const { return (m_dir / "shots").string(); }
+    void WriteData(const std::string& name, const std::string& text) const {
+        std::ofstream(m_dir / "data" / name, std::ios::binary | std::ios::trunc) << text;
+    }
+
+    // A run that does not end within two minutes is stopped and fails.
+    static RunResult Run(const std::vector<std::string>& args, const std::string& prefix = "") {
+        std::string command = prefix + "timeout 120 " + Quoted(MCHVX2_PATH);
+        for (const std::string& arg : args) command += " " + Quoted(arg);
+        command += " 2>&1";
+        RunResult result;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return result;
+        char chunk[512];
+        size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0) result.output.append(chunk, got);
+        const int status = ::pclose(pipe);
+        if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+        return result;
+    }
+
+    std::vector<std::string> ShotNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_dir / "shots")) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(GameProgramTest, AHeadlessRunWithAScriptEndsWellAndKeepsItsScreenshots) {
+    std::ofstream(m_dir / "input.txt") << "# keys, a tap, a turn and back\n"
+                                          "100 press return\n"
+                                          "200 tap 100 100\n"
+                                          "300 rotate\n"
+                                          "600 rotate\n"
+                                          "700 power 0x400000\n"
+                                          "900 press 5\n";
+    const RunResult run = Run({"--data-dir", Data(), "--script", (m_dir / "input.txt").string(), "--screenshot",
+                               Shots(), "--screenshot-every", "10"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<std::string> shots = ShotNames();
+    ASSERT_GE(shots.size(), 2u);
+    EXPECT_EQ(shots.front(), "frame-000010.png");
+    const std::vector<uint8_t> png = Bytes(m_dir / "shots" / shots.back());
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+}
+
+TEST_F(GameProgramTest, OptionsAreCheckedAndHelpIsShown) {
+    const RunResult help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--data-dir DIR"), std::string::npos);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--frames", "0"}, {"--backend", "tv"}, {"--what"}, {"stray"},
+          {"--backend", "sdl", "--script", "x"}, {"--screenshot-every", "3"}, {"--frames"}}) {
+        const RunResult run = Run(args);
+        EXPECT_EQ(run.exitCode, 2) << args[0] << ": " << run.output;
+    }
+}
+
+TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
+    const struct {
+        const char* file;
+        const char* content;
+        const char* reason;
+    } cases[] = {{"mchvx2.big", nullptr, "missing"}, {"mchvx2.big", "garbage", "corrupt"}};
+    for (const auto& c : cases) {
+        fs::remove(m_dir / "data" / c.file);
+        if (c.content != nullptr) WriteData(c.file, c.content);
+        const RunResult run = Run({"--backend", "headless", "--frames", "3", "--data-dir", Data()});
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+    }
+    const RunResult nowhere = Run({"--backend", "headless", "--data-dir", (m_dir / "absent").string()});
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_NE(nowhere.output.find("not writable"), std::string::npos) << nowhere.output;
+}
+
+TEST_F(GameProgramTest, AReadOnlyDataDirectoryIsRefused) {
+    if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes anywhere";
+    fs::permissions(m_dir / "data", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const RunResult run = Run({"--backend", "headless", "--frames", "1", "--data-dir", Data()});
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+}
+
+TEST_F(GameProgramTest, TheSdlBackendWithoutADisplayFails) {
+    const RunResult run =
+        Run({"--backend", "sdl", "--frames", "1", "--data-dir", Data()}, "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+}
+
+// The orientation screen makes a first frame with text in the game's font.
+TEST_F(GameProgramTest, ADesktopWindowShowsTheSameFirstFrameAsAHeadlessRun) {
+    if (::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+    WriteData("device.conf", "KEYS=0\nORIENTATION_SUPPORT=LANDSCAPE_ONLY\nORIENTATION_MESSAGE=Please turn the "
+                             "device to play\n");
+    const RunResult headless =
+        Run({"--backend", "headless", "--frames", "1", "--data-dir", Data(), "--screenshot", Shots()});
+    ASSERT_EQ(headless.exitCode, 0) << headless.output;
+    fs::rename(m_dir / "shots" / "frame-000001.png", m_dir / "headless.png");
+    const RunResult desktop = Run({"--backend", "sdl", "--frames", "1", "--data-dir", Data(), "--screenshot", Shots()},
+                                  "env -u SDL_VIDEODRIVER xvfb-run -a -s '-screen 0 1024x768x24' ");
+    ASSERT_EQ(desktop.exitCode, 0) << desktop.output;
+    const std::vector<uint8_t> expected = Bytes(m_dir / "headless.png");
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(Bytes(m_dir / "shots" / "frame-000001.png"), expected);
+}
