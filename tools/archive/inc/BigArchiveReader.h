@@ -40,6 +40,8 @@ private:
 
     bool ReadIdTable(uint32_t offset, uint32_t count, std::string& error);
     bool ReadEntryTable(uint32_t offset, uint32_t count, std::string& error);
+    static uint32_t SearchList(const std::vector<uint32_t>& ids, uint32_t id);
+    void CoverRange(uint32_t firstId, uint32_t idsInRange, uint32_t firstEntry);
     void AssignIds();
     bool TableFits(uint32_t offset, uint32_t count, uint32_t recordSize, const char* what,
                    std::string& error) const;

@@ -48,7 +48,11 @@ bool BigArchiveReader::TableFits(uint32_t offset, uint32_t count, uint32_t recor
 }
 
 bool BigArchiveReader::ReadEntryTable(uint32_t offset, uint32_t count, std::string& error) {
-    if (count == UINT32_MAX || !TableFits(offset, count + 1, 8, "entry table", error)) return false;
+    if (count == UINT32_MAX) {
+        error = "entry count " + std::to_string(count) + " leaves no room for the closing offset";
+        return false;
+    }
+    if (!TableFits(offset, count + 1, 8, "entry table", error)) return false;
     LittleEndianReader reader(m_bytes.data(), m_bytes.size());
     reader.Seek(offset);
     std::vector<uint32_t> offsets(count + 1ull);
@@ -68,27 +72,53 @@ bool BigArchiveReader::ReadEntryTable(uint32_t offset, uint32_t count, std::stri
     return true;
 }
 
+// Each 15-bit id gets the entry the engine's lookup gives it, whatever the
+// table holds: ranges in table order, the first that covers the id winning,
+// with the id's distance from a range's first id taken as a wrapping 32-bit
+// difference; or a binary search of the list, ids compared unsigned, which
+// for a list out of order finds what that search finds.
 bool BigArchiveReader::ReadIdTable(uint32_t offset, uint32_t count, std::string& error) {
     const uint32_t recordSize = m_form == IdTableForm::Ranges ? 8 : 4;
     if (!TableFits(offset, count, recordSize, "id table", error)) return false;
     LittleEndianReader reader(m_bytes.data(), m_bytes.size());
     reader.Seek(offset);
+    if (m_form == IdTableForm::List) {
+        std::vector<uint32_t> ids(count);
+        for (uint32_t& id : ids) id = reader.U32();
+        for (uint32_t id = 0; id <= BigArchiveWriter::kMaxId; ++id) m_entryOfId[id] = SearchList(ids, id);
+        return true;
+    }
     for (uint32_t record = 0; record < count; ++record) {
-        if (m_form == IdTableForm::List) {
-            const uint32_t id = reader.U32();
-            if (id <= BigArchiveWriter::kMaxId && m_entryOfId[id] == kNoEntry) m_entryOfId[id] = record;
-            continue;
-        }
         const uint32_t firstId = reader.U32();
         const uint32_t idsInRange = reader.U16();
         const uint32_t firstEntry = reader.U16();
-        // Overlapping ranges: the first one in table order wins.
-        for (uint32_t k = 0; k < idsInRange && firstId + static_cast<uint64_t>(k) <= BigArchiveWriter::kMaxId;
-             ++k) {
-            if (m_entryOfId[firstId + k] == kNoEntry) m_entryOfId[firstId + k] = firstEntry + k;
-        }
+        CoverRange(firstId, idsInRange, firstEntry);
     }
     return true;
+}
+
+uint32_t BigArchiveReader::SearchList(const std::vector<uint32_t>& ids, uint32_t id) {
+    int64_t low = 0;
+    int64_t high = static_cast<int64_t>(ids.size()) - 1;
+    while (low <= high) {
+        const int64_t mid = low + ((high - low) >> 1);
+        if (ids[static_cast<size_t>(mid)] == id) return static_cast<uint32_t>(mid);
+        if (id < ids[static_cast<size_t>(mid)]) {
+            high = mid - 1;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return kNoEntry;
+}
+
+// The ids a range covers are firstId + d (mod 2^32) for d below its count:
+// a range starting just below 2^32 wraps onto the lowest ids.
+void BigArchiveReader::CoverRange(uint32_t firstId, uint32_t idsInRange, uint32_t firstEntry) {
+    for (uint32_t d = 0; d < idsInRange; ++d) {
+        const uint32_t id = firstId + d;
+        if (id <= BigArchiveWriter::kMaxId && m_entryOfId[id] == kNoEntry) m_entryOfId[id] = firstEntry + d;
+    }
 }
 
 void BigArchiveReader::AssignIds() {

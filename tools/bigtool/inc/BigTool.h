@@ -43,8 +43,9 @@ private:
     bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& value);
     bool BuildFromFiles(const CreateOptions& options, std::vector<uint8_t>& archive, std::string& error);
 
-    void ListEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry);
-    void ListPackMembers(const std::vector<uint8_t>& block);
+    // False when the entry, or a member of it, is broken.
+    bool ListEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry);
+    bool ListPackMembers(const std::vector<uint8_t>& block);
     bool ExtractEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry, const std::string& directory,
                       std::string& manifest);
 

@@ -167,11 +167,13 @@ int BigTool::List(const std::vector<std::string>& args) {
     m_out << "id table: " << (reader.Form() == IdTableForm::Ranges ? "ranges" : "list") << ", "
           << reader.Entries().size() << " entries\n";
     m_out << "index  id      type        offset      size        storage  payload\n";
-    for (const ArchiveEntryInfo& entry : reader.Entries()) ListEntry(reader, entry);
+    size_t broken = 0;
+    for (const ArchiveEntryInfo& entry : reader.Entries()) broken += ListEntry(reader, entry) ? 0 : 1;
+    if (broken != 0) return Fail(std::to_string(broken) + " of the entries listed are broken");
     return kExitOk;
 }
 
-void BigTool::ListEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry) {
+bool BigTool::ListEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry) {
     m_out << Column(std::to_string(entry.index), 7) << Column(entry.hasId ? IdText(entry.id) : "-", 8)
           << Column(ToolText::Hex32(entry.typeWord), 12) << Column(std::to_string(entry.offset), 12)
           << Column(std::to_string(entry.size), 12);
@@ -179,26 +181,29 @@ void BigTool::ListEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& 
     std::string error;
     if (!reader.Decode(entry, decoded, error)) {
         m_out << "broken: " << error << "\n";
-        return;
+        return false;
     }
     m_out << Storage(decoded) << "\n";
-    if (ResourcePackReader::IsPackType(entry.typeWord)) ListPackMembers(decoded.payload);
+    return !ResourcePackReader::IsPackType(entry.typeWord) || ListPackMembers(decoded.payload);
 }
 
-void BigTool::ListPackMembers(const std::vector<uint8_t>& block) {
+bool BigTool::ListPackMembers(const std::vector<uint8_t>& block) {
     ResourcePackReader pack;
     std::string error;
     if (!pack.Parse(block.data(), block.size(), error)) {
         m_out << "       pack broken: " << error << "\n";
-        return;
+        return false;
     }
+    bool intact = true;
     for (const PackMemberInfo& member : pack.Members()) {
         m_out << "  +    " << Column(IdText(member.id), 8) << Column(ToolText::Hex32(member.typeWord), 12)
               << Column(std::to_string(member.offset), 12) << Column(std::to_string(member.size), 12);
         DecodedEntry decoded;
         const bool ok = ArchiveEntryCodec::Decode(block.data() + member.offset, member.size, decoded, error);
         m_out << (ok ? Storage(decoded) : "broken: " + error) << "\n";
+        intact = intact && ok;
     }
+    return intact;
 }
 
 bool BigTool::ExtractEntry(const BigArchiveReader& reader, const ArchiveEntryInfo& entry,
@@ -206,7 +211,18 @@ bool BigTool::ExtractEntry(const BigArchiveReader& reader, const ArchiveEntryInf
     DecodedEntry decoded;
     std::string error;
     const std::string name = IdText(entry.id) + ".bin";
-    if (!reader.Decode(entry, decoded, error) || !ToolFiles::Write(directory + name, decoded.payload, error)) {
+    if (!reader.Decode(entry, decoded, error)) {
+        Fail(error);
+        return false;
+    }
+    // The manifest must rebuild the archive, and create refuses an entry
+    // without payload (the engine could not open it).
+    if (decoded.payload.empty()) {
+        Fail("entry " + std::to_string(entry.index) + " (id " + IdText(entry.id) +
+             ") has no payload and cannot be rebuilt");
+        return false;
+    }
+    if (!ToolFiles::Write(directory + name, decoded.payload, error)) {
         Fail(error);
         return false;
     }
@@ -249,14 +265,17 @@ int BigTool::Extract(const std::vector<std::string>& args) {
             if (entry.hasId) {
                 ok = ExtractEntry(reader, entry, directory, manifest) && ok;
             } else {
-                m_err << "bigtool: entry " << entry.index << " has no id and is skipped\n";
+                Fail("entry " + std::to_string(entry.index) + " has no id that reaches it and is skipped");
+                ok = false;
             }
         }
-        if (ok && !ToolFiles::Write(directory + "manifest.txt", std::vector<uint8_t>(manifest.begin(), manifest.end()),
-                                    error)) {
+        // A manifest that leaves entries out would not rebuild the archive.
+        if (!ok) return Fail("not every entry was extracted: no manifest written");
+        if (!ToolFiles::Write(directory + "manifest.txt", std::vector<uint8_t>(manifest.begin(), manifest.end()),
+                              error)) {
             return Fail(error);
         }
-        return ok ? kExitOk : kExitFailure;
+        return kExitOk;
     }
     for (const uint32_t id : ids) {
         const ArchiveEntryInfo* entry = reader.Find(id);
