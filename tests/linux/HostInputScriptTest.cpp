@@ -103,6 +103,11 @@ TEST(HostInputScript, OversizedAndMissingInputAreRefused) {
     std::string error;
     EXPECT_FALSE(script.Parse(std::string(HostInputScript::kMaxBytes + 1, '#'), &error));
     EXPECT_NE(error.find("larger than 16 MiB"), std::string::npos);
+    // A directory opens, but reads nothing: no empty script either.
+    const std::string directory = ::testing::TempDir();
+    EXPECT_FALSE(script.Load(directory, &error));
+    EXPECT_EQ(error, "input script " + directory + " cannot be read");
+    EXPECT_TRUE(script.Events().empty());
     EXPECT_FALSE(script.Load("/nonexistent/script.txt", &error));
     EXPECT_EQ(error, "input script /nonexistent/script.txt cannot be read");
     std::string headlessError;

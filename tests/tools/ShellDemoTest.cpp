@@ -108,9 +108,11 @@ TEST_F(ShellDemoTest, HelpAndBadUsage) {
 }
 
 TEST_F(ShellDemoTest, UnreadableOrMalformedScriptFails) {
-    const RunResult missing = Run({"--script", (m_dir / "missing.txt").string()});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.output.find("cannot be read"), std::string::npos) << missing.output;
+    for (const std::string& path : {(m_dir / "missing.txt").string(), m_dir.string()}) {
+        const RunResult unreadable = Run({"--script", path});
+        EXPECT_EQ(unreadable.exitCode, 1) << path;
+        EXPECT_NE(unreadable.output.find("cannot be read"), std::string::npos) << unreadable.output;
+    }
 
     const RunResult malformed = Run({"--script", WriteScript("100 tap 1 2\n50 press 1\n"), "--frames", "3"});
     EXPECT_EQ(malformed.exitCode, 1);

@@ -269,6 +269,14 @@ bool HostInputScript::Load(const std::string& path, std::string* error) {
         text.append(chunk, static_cast<size_t>(in.gcount()));
         if (text.size() > kMaxBytes) break;
     }
+    // A directory opens like a file and fails at its first read; a failing
+    // disk can fail at any later one. Neither is an empty or shorter script.
+    if (in.bad()) {
+        *error = text.empty() ? "input script " + path + " cannot be read"
+                              : "input script " + path + " cannot be read after " + std::to_string(text.size()) +
+                                    " bytes";
+        return false;
+    }
     return Parse(text, error);
 }
 
