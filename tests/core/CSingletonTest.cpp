@@ -24,6 +24,17 @@ TEST_F(SingletonTableTest, RegistersFindsAndReregisters) {
     CGameData* data = new CGameData();
     EXPECT_EQ(CSingleton::GetInstance(CGameData::kClassKey), data);
     EXPECT_EQ(data->IsPaintSuppressed(), 0);
+    EXPECT_EQ(data->IsVolumeLocked(), 0);
+    EXPECT_EQ(data->GetFlag3(), 0);
+    EXPECT_EQ(data->GetWord(), 0u);
+    // Each field keeps its own value.
+    data->SetFlag3(7);
+    data->SetWord(0xCAFEF00Du);
+    data->SetVolumeLocked(1);
+    EXPECT_EQ(data->IsPaintSuppressed(), 0);
+    EXPECT_EQ(data->GetFlag3(), 7);
+    EXPECT_EQ(data->GetWord(), 0xCAFEF00Du);
+    EXPECT_EQ(data->IsVolumeLocked(), 1);
     delete data;
     EXPECT_EQ(CSingleton::GetInstance(CGameData::kClassKey), nullptr);
     AssertCounter counter;

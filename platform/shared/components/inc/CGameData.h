@@ -16,12 +16,16 @@ public:
     // While set, the volume keys do nothing.
     uint8_t IsVolumeLocked() const { return m_volumeLocked; }
     void SetVolumeLocked(uint8_t locked) { m_volumeLocked = locked; }
-
+    // The third flag and the word belong to the game application alone,
+    // which gives them their meaning.
+    uint8_t GetFlag3() const { return m_flag3; }
+    void SetFlag3(uint8_t flag) { m_flag3 = flag; }
+    uint32_t GetWord() const { return m_word; }
+    void SetWord(uint32_t word) { m_word = word; }
 
 private:
     uint8_t m_paintSuppressed = 0;
     uint8_t m_volumeLocked = 0;
-    // Owned by the game application, which names them when it needs them.
     uint8_t m_flag3 = 0;
     uint32_t m_word = 0;
 };
