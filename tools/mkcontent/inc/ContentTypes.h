@@ -2,6 +2,7 @@
 #define CONTENTTYPES_H
 
 #include <cstdint>
+#include <string>
 
 // Type words stored with archive entries and pack members: the engine's
 // resource factory picks the resource class from them.
@@ -19,6 +20,8 @@ constexpr uint32_t kBitmap = 0xB717945F;
 
 // A readable name for the dump, or null for a word this tool never writes.
 const char* NameOf(uint32_t typeWord);
+// The name, or the word in hexadecimal.
+std::string Describe(uint32_t typeWord);
 
 }  // namespace ContentTypes
 

@@ -69,6 +69,7 @@ private:
 
     const ColourPalette& m_palette;
     const BitmapFont& m_font;
+    int64_t m_pixels = 0;  // drawn by the file so far
 };
 
 #endif

@@ -10,6 +10,9 @@
 class Raster {
 public:
     static constexpr uint32_t kTransparent = 0xFF00FF;
+    // The most pixels one source file may draw: the game's pictures use a
+    // fraction of it, and a runaway source stops here.
+    static constexpr int64_t kMaxPixelsPerSource = int64_t{1} << 24;
 
     Raster() = default;
     Raster(int32_t width, int32_t height, uint32_t colour = kTransparent);

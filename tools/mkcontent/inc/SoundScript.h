@@ -28,6 +28,7 @@
 class SoundScript {
 public:
     static constexpr int32_t kSampleRate = 8000;
+    // Longest part and longest sound.
     static constexpr int32_t kMaxMilliseconds = 60000;
 
     bool Parse(const SourceText& source, std::vector<ContentEntry>& sounds, std::string& error);
@@ -54,11 +55,14 @@ private:
     };
 
     bool ParseLine(const SourceLine& line, Track& track, std::string& error);
-    bool ParsePart(const SourceLine& line, size_t numbers, Part& part, std::string& error) const;
+    // Reads the options from word `first` on.
+    bool ParsePart(const SourceLine& line, size_t first, Part& part, std::string& error) const;
     bool ParseMelody(const SourceLine& line, Track& track, std::string& error);
     static bool ParseWave(const std::string& word, Wave& wave);
     static bool NoteFrequency(const std::string& note, double& hz, int32_t& beats);
-    void Render(const Part& part, Track& track) const;
+    // Mixes the part in at the track's cursor; a sound may not grow past
+    // 60 seconds.
+    bool Render(const Part& part, const SourcePlace& place, Track& track, std::string& error) const;
     static double Oscillator(Wave wave, double phase, uint32_t& noiseState);
     static void Finish(Track& track, std::vector<ContentEntry>& sounds);
 };

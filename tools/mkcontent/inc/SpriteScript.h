@@ -83,6 +83,7 @@ private:
     std::vector<PendingSet> m_sets;
     // The picture the drawing commands go to; -1 when none is open.
     int32_t m_openPicture = -1;
+    int64_t m_pixels = 0;  // in the pictures so far
 };
 
 #endif

@@ -49,10 +49,8 @@ bool ArchiveDump::DumpBytes(std::vector<uint8_t> bytes, std::string& out, std::s
 }
 
 std::string ArchiveDump::Describe(const BigArchiveReader& archive, const ArchiveEntryInfo& entry) {
-    const char* typeName = ContentTypes::NameOf(entry.typeWord);
     std::string line = (entry.hasId ? Hex(entry.id) : std::string("(no id)   ")) + "  " +
-                       (typeName != nullptr ? typeName : Hex(entry.typeWord)) + "  " + std::to_string(entry.size) +
-                       " bytes";
+                       ContentTypes::Describe(entry.typeWord) + "  " + std::to_string(entry.size) + " bytes";
     DecodedEntry decoded;
     std::string error;
     if (!archive.Decode(entry, decoded, error)) return line + "  cannot be decoded: " + error;
@@ -100,9 +98,7 @@ std::string ArchiveDump::DescribeTable(const std::vector<uint8_t>& block) {
             text += "cannot be decoded: " + error;
             continue;
         }
-        const char* typeName = ContentTypes::NameOf(member.typeWord);
-        text += std::string(typeName != nullptr ? typeName : Hex(member.typeWord).c_str()) +
-                DescribePayload(member.typeWord, decoded.payload);
+        text += ContentTypes::Describe(member.typeWord) + DescribePayload(member.typeWord, decoded.payload);
     }
     return text;
 }

@@ -10,6 +10,8 @@ namespace {
 constexpr uint8_t kFontVersion = 1;
 constexpr int32_t kMaxMetric = 127;
 constexpr char kInk = '#';
+// Keeps every glyph position within the data block's 16-bit fields.
+constexpr int32_t kMaxAtlasSide = 1024;
 constexpr char kEmpty = '.';
 
 bool IsArtRow(const std::string& row) {
@@ -50,6 +52,10 @@ bool BitmapFont::Parse(const SourceText& source, const ColourPalette& palette, s
         if (!parsed) return false;
     }
     if (m_glyphs.empty()) return SourceText::Fail({source.Name(), 0}, "the font has no glyphs", error);
+    const int64_t rows = static_cast<int64_t>((m_glyphs.size() + kCellsPerRow - 1) / kCellsPerRow);
+    if (CellWidth() * kCellsPerRow > kMaxAtlasSide || rows * CellHeight() > kMaxAtlasSide) {
+        return SourceText::Fail({source.Name(), 0}, "the glyphs do not fit an atlas of 1024 x 1024", error);
+    }
     return true;
 }
 
@@ -101,6 +107,9 @@ bool BitmapFont::ParseGlyph(const SourceText& source, size_t& index, const Sourc
         ++index;
         const std::string& row = source.Raw(index);
         if (!IsArtRow(row)) return SourceText::Fail(source.PlaceOf(index), "a glyph row holds only '#' and '.'", error);
+        if (row.size() > static_cast<size_t>(kMaxAtlasSide / kCellsPerRow) - 1) {
+            return SourceText::Fail(source.PlaceOf(index), "a glyph is at most 63 pixels wide", error);
+        }
         glyph.rows.push_back(row);
         glyph.width = std::max(glyph.width, static_cast<int32_t>(row.size()));
     }

@@ -1,5 +1,7 @@
 #include "ContentTypes.h"
 
+#include "ToolText.h"
+
 const char* ContentTypes::NameOf(uint32_t typeWord) {
     switch (typeWord) {
         case kBinary:
@@ -19,6 +21,11 @@ const char* ContentTypes::NameOf(uint32_t typeWord) {
         default:
             return nullptr;
     }
+}
+
+std::string ContentTypes::Describe(uint32_t typeWord) {
+    const char* name = NameOf(typeWord);
+    return name != nullptr ? name : ToolText::Hex32(typeWord);
 }
 
 bool ContentHandles::IsPlainEntry(uint32_t handle) {

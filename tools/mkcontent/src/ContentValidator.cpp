@@ -100,10 +100,8 @@ bool ContentValidator::CheckFixedResources(const CompiledContent& content, std::
             return Fail(manifest, "the content lacks " + what, error);
         }
         if (entry->typeWord != FixedResources::TypeWordOf(resource.kind)) {
-            return Fail(entry->origin, "the game reads " + what + " here, not a " +
-                                           (ContentTypes::NameOf(entry->typeWord) ? ContentTypes::NameOf(entry->typeWord)
-                                                                                  : Hex(entry->typeWord).c_str()),
-                        error);
+            return Fail(entry->origin,
+                        "the game reads " + what + " here, not a " + ContentTypes::Describe(entry->typeWord), error);
         }
     }
     return true;

@@ -7,6 +7,9 @@ namespace {
 constexpr int32_t kMaxImageSide = 1024;
 constexpr int32_t kMaxScale = 16;
 constexpr int32_t kDefaultBands = 8;
+// Coordinates and sizes beyond this lie far outside any picture; refusing
+// them keeps every drawing loop short.
+constexpr int32_t kMaxCoordinate = 4096;
 
 bool ParseSize(const std::string& word, int32_t& width, int32_t& height) {
     const size_t cross = word.find('x');
@@ -25,6 +28,7 @@ bool OptionInt(const std::map<std::string, std::string>& options, const char* na
 }  // namespace
 
 bool ImageScript::Parse(const SourceText& source, std::vector<DrawnImage>& images, std::string& error) {
+    m_pixels = 0;
     for (size_t i = 0; i < source.LineCount(); ++i) {
         SourceLine line;
         if (!source.Line(i, line, error)) return false;
@@ -46,6 +50,10 @@ bool ImageScript::StartImage(const SourceLine& line, std::vector<DrawnImage>& im
     if (line.words.size() != 3 || !SourceWords::ParseInt(line.words[1], handle) ||
         !ParseSize(line.words[2], width, height)) {
         return SourceText::Fail(line.place, "expected `image HANDLE WIDTHxHEIGHT` (sides 1 to 1024)", error);
+    }
+    m_pixels += static_cast<int64_t>(width) * height;
+    if (m_pixels > Raster::kMaxPixelsPerSource) {
+        return SourceText::Fail(line.place, "the file draws more than 16 million pixels", error);
     }
     images.push_back({static_cast<uint32_t>(handle), line.place, Raster(width, height)});
     return true;
@@ -77,8 +85,10 @@ bool ImageScript::Numbers(Command& command, size_t count, int32_t* values, size_
                                 error);
     }
     for (size_t i = 0; i < count; ++i) {
-        if (!SourceWords::ParseInt(words[1 + i], values[i])) {
-            return SourceText::Fail(command.line.place, "`" + words[1 + i] + "` is not a number", error);
+        if (!SourceWords::ParseInt(words[1 + i], values[i]) || values[i] < -kMaxCoordinate ||
+            values[i] > kMaxCoordinate) {
+            return SourceText::Fail(command.line.place, "`" + words[1 + i] + "` is not a number from -4096 to 4096",
+                                    error);
         }
     }
     std::string bad;

@@ -76,8 +76,12 @@ void Raster::Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colou
 }
 
 void Raster::FillDisc(int32_t centreX, int32_t centreY, int32_t radius, uint32_t colour) {
-    for (int32_t dy = -radius; dy <= radius; ++dy) {
-        for (int32_t dx = -radius; dx <= radius; ++dx) {
+    const int32_t top = std::max(-radius, -centreY);
+    const int32_t bottom = std::min(radius, m_height - 1 - centreY);
+    const int32_t left = std::max(-radius, -centreX);
+    const int32_t right = std::min(radius, m_width - 1 - centreX);
+    for (int32_t dy = top; dy <= bottom; ++dy) {
+        for (int32_t dx = left; dx <= right; ++dx) {
             if (dx * dx + dy * dy <= radius * radius + radius) Plot(centreX + dx, centreY + dy, colour);
         }
     }

@@ -84,8 +84,7 @@ bool SoundScript::ParseLine(const SourceLine& line, Track& track, std::string& e
     } else {
         return SourceText::Fail(line.place, "unknown sound part `" + keyword + "`", error);
     }
-    Render(part, track);
-    return true;
+    return Render(part, line.place, track, error);
 }
 
 bool SoundScript::ParsePart(const SourceLine& line, size_t first, Part& part, std::string& error) const {
@@ -131,7 +130,7 @@ bool SoundScript::ParseMelody(const SourceLine& line, Track& track, std::string&
         step.toHz = step.fromHz;
         step.milliseconds = beat * beats;
         if (step.milliseconds > kMaxMilliseconds) return SourceText::Fail(line.place, "a note is too long", error);
-        Render(step, track);
+        if (!Render(step, line.place, track, error)) return false;
     }
     return true;
 }
@@ -185,8 +184,11 @@ double SoundScript::Oscillator(Wave wave, double phase, uint32_t& noiseState) {
     return 0.0;
 }
 
-void SoundScript::Render(const Part& part, Track& track) const {
+bool SoundScript::Render(const Part& part, const SourcePlace& place, Track& track, std::string& error) const {
     const size_t count = static_cast<size_t>(part.milliseconds) * kSampleRate / 1000;
+    if (track.cursor + count > static_cast<size_t>(kMaxMilliseconds) * kSampleRate / 1000) {
+        return SourceText::Fail(place, "a sound lasts at most 60 seconds", error);
+    }
     if (track.mix.size() < track.cursor + count) track.mix.resize(track.cursor + count, 0);
     double phase = 0.0;
     for (size_t i = 0; i < count; ++i) {
@@ -200,6 +202,7 @@ void SoundScript::Render(const Part& part, Track& track) const {
         track.mix[track.cursor + i] += static_cast<int32_t>(std::lround(sample));
     }
     track.cursor += count;
+    return true;
 }
 
 void SoundScript::Finish(Track& track, std::vector<ContentEntry>& sounds) {

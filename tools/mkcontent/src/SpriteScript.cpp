@@ -128,6 +128,11 @@ bool SpriteScript::ParsePicture(const SourceLine& line, std::string& error) {
     if (m_pictureIndex.count(line.words[1]) || m_boxIndex.count(line.words[1])) {
         return SourceText::Fail(line.place, line.words[1] + " is named already", error);
     }
+    if (m_out.pictures.size() >= UINT16_MAX) return SourceText::Fail(line.place, "too many pictures", error);
+    m_pixels += static_cast<int64_t>(width) * height;
+    if (m_pixels > Raster::kMaxPixelsPerSource) {
+        return SourceText::Fail(line.place, "the file draws more than 16 million pixels", error);
+    }
     m_pictureIndex[line.words[1]] = m_out.pictures.size();
     m_openPicture = static_cast<int32_t>(m_out.pictures.size());
     m_out.pictures.push_back(Raster(width, height));
@@ -249,6 +254,9 @@ bool SpriteScript::ParseAnimation(const SourceLine& line, std::string& error) {
             return SourceText::Fail(line.place, "a frame's time is a multiple of 10 ms up to 65530 ms: " + step, error);
         }
         animation.frames.push_back({frame->second, static_cast<uint16_t>(milliseconds / kMillisecondsPerUnit)});
+    }
+    if (animation.frames.size() > UINT8_MAX) {
+        return SourceText::Fail(line.place, "an animation has at most 255 frames", error);
     }
     if (!set.animations.emplace(index, animation).second) {
         return SourceText::Fail(line.place, "the set has animation " + std::to_string(index) + " already", error);
