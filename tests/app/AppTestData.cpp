@@ -90,8 +90,27 @@ std::vector<uint8_t> BuildArchive(const ArchiveSpec& spec) {
         EXPECT_TRUE(writer.AddPayload(sound.id & 0x7FFF, kPcmType, PcmSamples(sound.samples), false, 4, error))
             << error;
     }
+    for (const Entry& entry : spec.entries) {
+        EXPECT_TRUE(writer.AddPayload(entry.id & 0x7FFF, entry.type, entry.bytes, false, 4, error)) << error;
+    }
     std::vector<uint8_t> out;
     EXPECT_TRUE(writer.Build(out, error)) << error;
+    return out;
+}
+
+std::vector<uint8_t> WideText(const std::u16string& text) {
+    std::vector<uint8_t> out;
+    for (char16_t unit : text) Put16(&out, static_cast<uint16_t>(unit));
+    return out;
+}
+
+std::vector<uint8_t> KeySet(const std::vector<uint32_t>& ids) {
+    std::vector<uint8_t> out;
+    Put16(&out, static_cast<uint16_t>(ids.size()));
+    for (uint32_t id : ids) {
+        Put16(&out, static_cast<uint16_t>(id));
+        Put16(&out, static_cast<uint16_t>(id >> 16));
+    }
     return out;
 }
 

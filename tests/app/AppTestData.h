@@ -26,13 +26,26 @@ struct Sound {
     uint32_t samples;
 };
 
+// Any other entry: its id, resource type and stored bytes.
+struct Entry {
+    uint32_t id;
+    uint32_t type;
+    std::vector<uint8_t> bytes;
+};
+
 struct ArchiveSpec {
     bool directory = true;
     bool font = true;
     // The archive copy of properties.dat; empty for none.
     std::string properties;
     std::vector<Sound> sounds;
+    std::vector<Entry> entries;
 };
+
+// Raw UTF-16 text, as a wide-text resource stores it.
+std::vector<uint8_t> WideText(const std::u16string& text);
+// A key set: a 16-bit count and the 32-bit ids, little-endian.
+std::vector<uint8_t> KeySet(const std::vector<uint32_t>& ids);
 
 std::vector<uint8_t> BuildArchive(const ArchiveSpec& spec);
 // Writes mchvx2.big into the directory.
