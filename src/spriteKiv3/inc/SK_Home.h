@@ -56,6 +56,11 @@ public:
     SK_Home();
     ~SK_Home() override;
 
+    // The registered home, or null. Every presenter call asks, so the home
+    // keeps itself at hand while it is the registered one; GetSpriteHome
+    // creates it.
+    static SK_Home* GetInstance() { return s_instance; }
+
     // --- Definition and sets (SK_Home.cpp, SK_HomeLoad.cpp) ---
     void Load();
     bool IsLoaded() const { return m_loaded != 0; }
@@ -121,6 +126,9 @@ public:
     // The steps a part of `module` draws as, through the sprite's module
     // map; they point into the home's own buffer, valid until the next call.
     void ResolveModule(uint32_t set, uint32_t sprite, uint16_t module, const SK_DrawStep** steps, int32_t* count);
+    // The same through module map `map` (SK_kNone: none), for a walk that
+    // has found the sprite's map once.
+    void ResolveModuleThrough(int8_t map, uint16_t module, const SK_DrawStep** steps, int32_t* count);
     // The variant an image stored as `variant` is shown as under `transform`.
     static uint8_t CombineTransform(uint8_t transform, uint8_t variant);
 
@@ -199,6 +207,8 @@ private:
     Bounds m_bounds = {0, 0, 0, 0};
     SK_DrawStep m_steps[1 + kMaxSteps] = {};
     uint8_t m_debugBoxes = 0;
+
+    static SK_Home* s_instance;
 };
 
 #endif

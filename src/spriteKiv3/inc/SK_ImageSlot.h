@@ -34,7 +34,8 @@ public:
     // The half's image (null when not decoded) and the renderer's flip code
     // (1 mirror x, 2 mirror y) for the variant's mirror bits.
     CRenderSurface* GetImage(uint8_t variant, uint32_t* flip) const;
-    // The half's image's own size; false (0 x 0) without an image.
+    // The half's image's own size, kept from when it was stored; false
+    // (0 x 0) without an image.
     bool GetSize(uint8_t variant, int32_t* width, int32_t* height) const;
     void Clear();
 
@@ -45,11 +46,18 @@ public:
 private:
     static bool IsHigh(uint8_t variant) { return variant >= kFirstHighVariant; }
     static uint8_t HalfBits(uint8_t variant) { return IsHigh(variant) ? kHighBits : kLowBits; }
-    CRenderSurface*& Half(uint8_t variant) { return IsHigh(variant) ? m_high : m_low; }
+    struct Image {
+        CRenderSurface* surface = nullptr;
+        int32_t width = 0;
+        int32_t height = 0;
+    };
+    Image& Half(uint8_t variant) { return IsHigh(variant) ? m_high : m_low; }
+    const Image& Half(uint8_t variant) const { return IsHigh(variant) ? m_high : m_low; }
+    static void Free(Image* image);
 
     uint8_t m_useBits = 0;
-    CRenderSurface* m_low = nullptr;
-    CRenderSurface* m_high = nullptr;
+    Image m_low;
+    Image m_high;
 };
 
 #endif

@@ -100,9 +100,12 @@ private:
     const SK_Animation* FindAnimation(SK_Home** home) const;
     uint16_t DurationOf(uint32_t frame) const;
     bool IsLastFrameOfPlay() const;
-    void AdvanceFrame();
-    void Wrap();
-    void WalkFrame(WalkMode mode);
+    bool IsAtEnd() const;
+    // The steps of play on the animation's durations, found once per call.
+    void RestartOn(const uint16_t* durations, int32_t direction);
+    void AdvanceFrame(const uint16_t* durations);
+    void Wrap(const uint16_t* durations);
+    void WalkFrame(WalkMode mode, SK_Home* home, const SK_Animation* animation);
     bool WalkStep(SK_Home* home, WalkMode mode, uint16_t module, int32_t x, int32_t y);
     static void SetBox(int32_t* box, int32_t x, int32_t y, int32_t w, int32_t h);
 

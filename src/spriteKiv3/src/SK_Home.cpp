@@ -6,9 +6,14 @@
 #include "CResource.h"
 #include "CResourceManager.h"
 
-SK_Home::SK_Home() : CSingleton(kClassKey) {}
+SK_Home* SK_Home::s_instance = nullptr;
+
+SK_Home::SK_Home() : CSingleton(kClassKey) {
+    if (CSingleton::GetInstance(kClassKey) == this) s_instance = this;
+}
 
 SK_Home::~SK_Home() {
+    if (s_instance == this) s_instance = nullptr;
     // Sets and images go with the definition even while a queue is working.
     m_queue.state = kQueueIdle;
     Unload();

@@ -68,9 +68,11 @@ bool SK_Home::GetModuleSize(uint32_t module, int32_t* width, int32_t* height) co
 void SK_Home::ResolveModule(uint32_t set, uint32_t sprite, uint16_t module, const SK_DrawStep** steps,
                             int32_t* count) {
     const SK_Sprite* record = GetSprite(set, sprite);
-    const SK_ModuleMap* map = record != nullptr && record->moduleMapIndex != SK_kNone
-                                  ? GetModuleMap(static_cast<uint8_t>(record->moduleMapIndex))
-                                  : nullptr;
+    ResolveModuleThrough(record != nullptr ? record->moduleMapIndex : SK_kNone, module, steps, count);
+}
+
+void SK_Home::ResolveModuleThrough(int8_t mapIndex, uint16_t module, const SK_DrawStep** steps, int32_t* count) {
+    const SK_ModuleMap* map = mapIndex != SK_kNone ? GetModuleMap(static_cast<uint8_t>(mapIndex)) : nullptr;
     const SK_ModuleMapEntry* entry = map != nullptr ? FindEntry(*map, module) : nullptr;
     const SK_DrawStep stored = {module, 0, 0};
     if (entry == nullptr || entry->mode == SK_kMapReplace) {

@@ -18,11 +18,14 @@ bool SK_ImageSlot::HasVariant(uint8_t variant) const { return (m_useBits & Varia
 bool SK_ImageSlot::NeedsImage(uint8_t variant) const { return (m_useBits & HalfBits(variant)) == 0; }
 
 bool SK_ImageSlot::Acquire(uint8_t variant, CRenderSurface* image) {
-    CRenderSurface*& half = Half(variant);
-    if (half == nullptr) {
-        half = image;
-    } else if (image != nullptr && image != half) {
-        // The half has its image already: a second one would be lost.
+    Image& half = Half(variant);
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (half.surface == nullptr && image != nullptr && image->GetSize(&width, &height)) {
+        half = {image, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    } else if (image != nullptr && image != half.surface) {
+        // The half has its image already (or this one has no size): a
+        // second one would be lost.
         delete image;
     }
     if (HasVariant(variant)) return false;
@@ -33,10 +36,13 @@ bool SK_ImageSlot::Acquire(uint8_t variant, CRenderSurface* image) {
 bool SK_ImageSlot::Release(uint8_t variant) {
     m_useBits = static_cast<uint8_t>(m_useBits & ~VariantBit(variant));
     if ((m_useBits & HalfBits(variant)) != 0) return true;
-    CRenderSurface*& half = Half(variant);
-    delete half;
-    half = nullptr;
+    Free(&Half(variant));
     return false;
+}
+
+void SK_ImageSlot::Free(Image* image) {
+    delete image->surface;
+    *image = Image();
 }
 
 CRenderSurface* SK_ImageSlot::GetImage(uint8_t variant, uint32_t* flip) const {
@@ -47,26 +53,19 @@ CRenderSurface* SK_ImageSlot::GetImage(uint8_t variant, uint32_t* flip) const {
     const uint32_t horizontal = high ? CGraphics2d_Lite::kFlipY : CGraphics2d_Lite::kFlipX;
     *flip = ((variant & kVariantMirrorVertical) != 0 ? vertical : 0) |
             ((variant & kVariantMirrorHorizontal) != 0 ? horizontal : 0);
-    return high ? m_high : m_low;
+    return high ? m_high.surface : m_low.surface;
 }
 
 bool SK_ImageSlot::GetSize(uint8_t variant, int32_t* width, int32_t* height) const {
-    *width = 0;
-    *height = 0;
-    const CRenderSurface* image = IsHigh(variant) ? m_high : m_low;
-    ASSERT(image != nullptr);
-    uint32_t w = 0;
-    uint32_t h = 0;
-    if (image == nullptr || !image->GetSize(&w, &h)) return false;
-    *width = static_cast<int32_t>(w);
-    *height = static_cast<int32_t>(h);
-    return true;
+    const Image& image = Half(variant);
+    ASSERT(image.surface != nullptr);
+    *width = image.width;
+    *height = image.height;
+    return image.surface != nullptr;
 }
 
 void SK_ImageSlot::Clear() {
     m_useBits = 0;
-    delete m_low;
-    delete m_high;
-    m_low = nullptr;
-    m_high = nullptr;
+    Free(&m_low);
+    Free(&m_high);
 }

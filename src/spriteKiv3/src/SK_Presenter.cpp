@@ -1,6 +1,5 @@
 #include "SK_Presenter.h"
 
-#include "AppServices.h"
 #include "CAssert.h"
 #include "SK_Home.h"
 
@@ -39,7 +38,7 @@ void SK_Presenter::Reset() {
 }
 
 const SK_Animation* SK_Presenter::FindAnimation(SK_Home** home) const {
-    *home = GetSpriteHome();
+    *home = SK_Home::GetInstance();
     if (*home == nullptr || m_speed == 0 || !(*home)->IsSpritePrepared(m_set, m_sprite)) return nullptr;
     const SK_Animation* animation = (*home)->GetAnimation(m_set, m_animation);
     // A set loaded anew with other data no longer fits the frame kept here.
@@ -74,7 +73,7 @@ void SK_Presenter::SetOffset(int32_t x, int32_t y) {
 }
 
 void SK_Presenter::SetAnimation(uint32_t animation, uint8_t transform, bool loop) {
-    SK_Home* home = GetSpriteHome();
+    SK_Home* home = SK_Home::GetInstance();
     const bool prepared = home != nullptr && home->IsSpritePrepared(m_set, m_sprite);
     const SK_Animation* record = prepared ? home->GetAnimation(m_set, animation) : nullptr;
     ASSERT(prepared);
@@ -90,6 +89,7 @@ void SK_Presenter::SetAnimation(uint32_t animation, uint8_t transform, bool loop
     m_total = static_cast<uint16_t>(total);
     m_loop = loop ? 1 : 0;
     m_speed = kForward;
+    m_frame = 0;
     SetDirection(kForward);
     SetTransform(transform);
 }
@@ -112,21 +112,29 @@ uint16_t SK_Presenter::DurationOf(uint32_t frame) const {
 uint16_t SK_Presenter::GetFrameDuration() const { return DurationOf(m_frame); }
 
 void SK_Presenter::Restart(int32_t direction) {
+    SK_Home* home = nullptr;
+    const SK_Animation* animation = FindAnimation(&home);
+    if (animation != nullptr) RestartOn(animation->durations.Data(), direction);
+}
+
+void SK_Presenter::RestartOn(const uint16_t* durations, int32_t direction) {
     if (direction == kForward) {
         m_frame = 0;
         m_frameStart = 0;
-        m_frameEnd = DurationOf(0);
+        m_frameEnd = durations[0];
     } else {
         m_frame = static_cast<uint8_t>(m_frameCount - 1);
         m_frameStart = m_total;
-        m_frameEnd = static_cast<uint16_t>(m_total - DurationOf(m_frame));
+        m_frameEnd = static_cast<uint16_t>(m_total - durations[m_frame]);
     }
 }
 
 void SK_Presenter::SetDirection(int32_t direction) {
-    ASSERT(m_frameCount > 0);
-    if (m_frameCount == 0) return;
-    Restart(direction);
+    SK_Home* home = nullptr;
+    const SK_Animation* animation = FindAnimation(&home);
+    ASSERT(animation != nullptr);
+    if (animation == nullptr) return;
+    RestartOn(animation->durations.Data(), direction);
     m_time = m_frameStart;
     m_speed = direction == kForward ? kForward : kBackward;
 }
@@ -171,34 +179,39 @@ bool SK_Presenter::IsLastFrameOfPlay() const {
 
 bool SK_Presenter::IsFinished() const {
     ASSERT(IsReady());
-    return m_loop == 0 && IsLastFrameOfPlay() && m_time == m_frameEnd;
+    return IsAtEnd();
 }
 
-void SK_Presenter::AdvanceFrame() {
+bool SK_Presenter::IsAtEnd() const { return m_loop == 0 && IsLastFrameOfPlay() && m_time == m_frameEnd; }
+
+void SK_Presenter::AdvanceFrame(const uint16_t* durations) {
     m_frame = static_cast<uint8_t>(m_frame + m_speed);
     m_frameStart = m_frameEnd;
-    m_frameEnd = static_cast<uint16_t>(m_frameEnd + m_speed * DurationOf(m_frame));
+    m_frameEnd = static_cast<uint16_t>(m_frameEnd + m_speed * durations[m_frame]);
 }
 
 // Back to the start of play, with the time that ran past the end; whole
 // cycles more that one tick spans are skipped at once.
-void SK_Presenter::Wrap() {
+void SK_Presenter::Wrap(const uint16_t* durations) {
     m_time -= m_speed * m_total;
     if (m_speed > 0 && m_time >= m_total) m_time %= m_total;
     if (m_speed < 0 && m_time < 0) m_time = m_time % m_total + m_total;
-    Restart(m_speed);
+    RestartOn(durations, m_speed);
 }
 
 bool SK_Presenter::Tick(int32_t dt) {
-    if (!IsReady() || dt == 0 || IsFinished()) return false;
+    SK_Home* home = nullptr;
+    const SK_Animation* animation = FindAnimation(&home);
+    if (animation == nullptr || dt == 0 || IsAtEnd()) return false;
+    const uint16_t* durations = animation->durations.Data();
     m_time += m_speed * dt;
     for (;;) {
         const bool over = m_speed > 0 ? m_time >= m_frameEnd : m_time <= m_frameEnd;
         if (!over) return false;
         if (!IsLastFrameOfPlay()) {
-            AdvanceFrame();
+            AdvanceFrame(durations);
         } else if (m_loop != 0 && m_total > 0) {
-            Wrap();
+            Wrap(durations);
         } else if (m_loop != 0) {
             // Nothing to loop through: time stands at the start.
             m_time = 0;
