@@ -66,7 +66,7 @@ inline void WalkSet(SK_Home* home, uint8_t set) {
                 presenter.ComputeMainBox();
                 presenter.ComputeBox(2);
                 presenter.Tick(kTickMs);
-                Check(presenter.GetFrame() < presenter.GetFrameCount());
+                Check(!presenter.IsReady() || presenter.GetFrame() < presenter.GetFrameCount());
             }
         }
     }

@@ -137,6 +137,19 @@ TEST_P(SpriteDataTest, WithoutKeySetOrDefinitionTheModuleStaysUnloaded) {
     EXPECT_FALSE(Home()->IsSetIndexValid(0));
 }
 
+// Loaded is a state of its own: a definition of no sets still loads.
+TEST_P(SpriteDataTest, ADefinitionWithoutSetsLoads) {
+    Definition definition = StandardDefinition();
+    definition.setCount = 0;
+    MountAndLoad(definition, {}, StandardImages());
+    EXPECT_EQ(Home()->GetSetCount(), 0);
+    EXPECT_FALSE(Home()->IsSetIndexValid(0));
+    Home()->Unload();
+    EXPECT_FALSE(Home()->IsLoaded());
+    Home()->Load();
+    EXPECT_TRUE(Home()->IsLoaded());
+}
+
 // A definition cut short reads as if padded with zeros.
 TEST_P(SpriteDataTest, TruncatedDataReadsAsZeros) {
     std::string error;

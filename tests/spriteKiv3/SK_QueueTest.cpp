@@ -1,6 +1,7 @@
 // The preparation queue: requests, steps, decoding into surfaces of the
 // display's format, sharing and release of image variants.
 
+#include "AppServices.h"
 #include "CColor.h"
 #include "CRenderSurface.h"
 #include "ImageFileBuilder.h"
@@ -209,6 +210,36 @@ TEST_P(SpriteQueueTest, AMissingImageHoldsUpNoOther) {
     CRect rect;
     presenter.GetFrameRect(&rect);
     EXPECT_EQ(rect.x, 0);
+}
+
+// Releasing everything in the middle of preparation is reported, and still
+// leaves an empty, consistent queue.
+TEST_P(SpriteQueueTest, ReleaseAllWhilePreparingResetsTheQueue) {
+    LoadStandard();
+    Home()->RequestSprite(1, 0);
+    Home()->RequestSprite(1, 1);
+    bool ok = false;
+    ASSERT_TRUE(Home()->UpdatePreparation(1000, &ok));
+    ASSERT_TRUE(Home()->IsPreparing());
+    Home()->ReleaseAll();
+    EXPECT_EQ(m_asserts.Count(), 1);
+    EXPECT_EQ(Home()->GetQueueState(), SK_Home::kQueueIdle);
+    EXPECT_FALSE(Home()->IsSetLoaded(1));
+    EXPECT_FALSE(Home()->IsModulePending(0));
+    ASSERT_TRUE(Prepare(1, 0));
+    EXPECT_NE(Image(0, 1), nullptr);
+}
+
+TEST_P(SpriteQueueTest, TheGetterFindsTheRegisteredHomeOrMakesOne) {
+    auto* registered = new SK_Home();
+    EXPECT_EQ(GetSpriteHome(), registered);
+    EXPECT_EQ(SK_Home::GetInstance(), registered);
+    delete registered;
+    EXPECT_EQ(SK_Home::GetInstance(), nullptr);
+    SK_Home* made = GetSpriteHome();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(CSingleton::GetInstance(SK_Home::kClassKey), made);
+    EXPECT_EQ(GetSpriteHome(), made);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SpriteQueueTest, ::testing::Values(RSBFormat_R5G6B5, RSBFormat_X8R8G8B8),
