@@ -48,6 +48,32 @@ TEST_F(InputStateTest, KeyboardCountsPressesReleasesAndHoldTimes) {
     Send(CKeyboardState::kKeyPressed, 3);
 }
 
+// Two presses of one key held over frames: the first release restarts the
+// hold time but the key stays held until the second.
+TEST_F(InputStateTest, KeyReleaseWhileAnotherPressOfTheKeyIsHeld) {
+    CKeyboardState* keyboard = new CKeyboardState();
+    ASSERT_TRUE(keyboard->Init());
+    Send(CKeyboardState::kKeyPressed, 5);
+    Send(CKeyboardState::kKeyPressed, 5);
+    keyboard->Update(40);
+    keyboard->Update(40);
+    EXPECT_EQ(keyboard->Current().heldTime[5], 80u);
+    Send(CKeyboardState::kKeyReleased, 5);
+    EXPECT_EQ(keyboard->Current().heldCount[5], 1);
+    EXPECT_EQ(keyboard->Current().heldTime[5], 0u);
+    keyboard->Update(40);
+    EXPECT_EQ(keyboard->Current().heldTime[5], 40u);
+    EXPECT_EQ(keyboard->Current().anyHeld, 1);
+    EXPECT_EQ(keyboard->GetIdleTime(), 0u);
+    Send(CKeyboardState::kKeyReleased, 5);
+    keyboard->Update(40);
+    EXPECT_EQ(keyboard->Current().heldCount[5], 0);
+    EXPECT_EQ(keyboard->Current().heldTime[5], 0u);
+    EXPECT_EQ(keyboard->Current().anyHeld, 0);
+    EXPECT_EQ(keyboard->GetIdleTime(), 40u);
+    delete keyboard;
+}
+
 TEST_F(InputStateTest, PointerRecordsAdvanceTimeAndResetOnFocus) {
     CMouseState* mouse = new CMouseState();
     CTouchState* touch = new CTouchState();

@@ -133,6 +133,12 @@ TEST(CVector, LookupsStayInsideTheElements) {
     EXPECT_EQ(vector.LastIndexOf(7, 50), 3);
     EXPECT_EQ(vector.LastIndexOf(5, -1), -1);
     EXPECT_EQ(CVector().LastIndexOf(0), -1);
+    // A start equal to the size begins at the last element, not at the slot
+    // behind it, which still holds a value removed by shrinking.
+    vector.Add(9);
+    ASSERT_EQ(vector.SetSize(4), 0);
+    EXPECT_EQ(vector.LastIndexOf(9, 4), -1);
+    EXPECT_EQ(vector.LastIndexOf(7, 4), 3);
 
     uintptr_t out = 42;
     EXPECT_EQ(vector.GetAt(4, &out), 5);

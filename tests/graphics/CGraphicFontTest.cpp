@@ -65,6 +65,12 @@ TEST_P(FontVersionTest, MeasuresWithSpacingAndMaximumWidth) {
     EXPECT_EQ(font.GetStringWidth(u"xx", -1, -1, &fitting), 8);
     EXPECT_EQ(font.GetStringWidth(u"xx", -1, 5, &fitting), 5);
     EXPECT_EQ(fitting, 1);
+    // The second step (3) fits in the 4 pixels left of 7, its advance (5)
+    // does not: the stop keeps the string within the maximum.
+    EXPECT_EQ(font.GetStringWidth(u"xx", -1, 7, &fitting), 5);
+    EXPECT_EQ(fitting, 1);
+    EXPECT_EQ(font.GetStringWidth(u"xx", -1, 8, &fitting), 8);
+    EXPECT_EQ(fitting, 2);
 }
 
 TEST_P(FontVersionTest, AdvanceOnlyEntriesComeFirstAndHighCodesAreNeverFound) {

@@ -127,10 +127,17 @@ TEST_F(TileLayerTest, ScrollingToAndPastTheEdgeReadsNothingOutsideTheGrid) {
     const std::vector<uint32_t> empty(12 * 8, 0);
     EXPECT_EQ(Draw(20, 0, 3), empty);
     EXPECT_EQ(Draw(0, 12, 3), empty);
+    // Starting beyond the last column or row, not just at it: no index ever
+    // equals the count there, and the cells of the next row, or past the
+    // grid's end, must not be read.
+    EXPECT_EQ(Draw(24, 0, 3), empty);
+    EXPECT_EQ(Draw(0, 16, 3), empty);
+    EXPECT_EQ(Draw(31, 13, 3), empty);
     // A layer scrolled twice as fast starts past the grid sooner.
     m_layer.SetScrollFactors(0x20000, 0x10000);
     EXPECT_EQ(Draw(6, 0, 3), Expected(12, 0, 3, false));
     EXPECT_EQ(Draw(10, 0, 3), empty);
+    EXPECT_EQ(Draw(14, 0, 3), empty);
 }
 
 TEST_F(TileLayerTest, WrapRepeatsTheGrid) {

@@ -33,6 +33,18 @@ TEST(CSweepTest, CircleCrossingObliquely) {
     EXPECT_NEAR(t, ToFixed(1.0 / 3.0), 4);
 }
 
+// The path meets the capsule's segment exactly at its end (sA = 1.0): still
+// the direct crossing, t = 0.75 (3 - 1) / 3 = 0.5; the closest-approach
+// step would answer 0.75, when the centre reaches the end point itself.
+TEST(CSweepTest, PathMeetingTheSegmentAtItsEnd) {
+    int32_t t = -1;
+    ASSERT_TRUE(SweepCircleCapsule2d(V2(0, 0), V2(4, 0), HALF, V2(4, 3), HALF, kStill2, V2(0, -4), t));
+    EXPECT_NEAR(t, ONE / 2, 2);
+    t = -1;
+    ASSERT_TRUE(SweepSphereCapsule3d(V3(0, 0, 0), V3(4, 0, 0), HALF, V3(4, 3, 0), HALF, kStill3, V3(0, -4, 0), t));
+    EXPECT_NEAR(t, ONE / 2, 2);
+}
+
 TEST(CSweepTest, CrossingBehindTheCircle) {
     int32_t t = -1;
     EXPECT_FALSE(SweepCircleCapsule2d(V2(0, 0), V2(4, 0), HALF, V2(2, 3), HALF, kStill2, V2(0, 4), t));
