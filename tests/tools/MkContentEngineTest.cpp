@@ -19,6 +19,8 @@
 #include "CResourceRenderSurface.h"
 #include "CResourceStrWChar.h"
 #include "CStrWChar.h"
+#include "CConfigReader.h"
+#include "CDeviceConfig.h"
 #include "CompiledContent.h"
 #include "ContentArchive.h"
 #include "ContentCompiler.h"
@@ -264,6 +266,32 @@ TEST_F(MkContentEngineTest, SpriteHomeLoadsEverySetAndPreparesEverySprite) {
     home->ReleaseAll();
     home->Unload();
     EXPECT_EQ(asserts.Count(), 0);
+}
+
+TEST(MkContentBuild, TheGameReadsTheConfigurationFilesWithTheirDefaults) {
+    CompiledContent content;
+    std::string error;
+    ASSERT_TRUE(CompileRepositoryContent(content, error)) << error;
+    CDeviceConfig config;
+    for (const ConfigFile& file : content.configs) {
+        CConfigReader reader(file.bytes.data(), static_cast<uint32_t>(file.bytes.size()));
+        if (file.name == "device.conf") config.ParseDevice(reader);
+        if (file.name == "softkey.conf") config.ParseSoftkeys(reader);
+    }
+    EXPECT_TRUE(config.ExitsOnClamshell());
+    EXPECT_TRUE(config.UsesGXDisplay());
+    EXPECT_EQ(config.GetTickDelay(), CDeviceConfig::kTickDelayDefault);
+    EXPECT_EQ(config.GetForcedBackgroundLevel(), CDeviceConfig::kBackgroundLevelNotForced);
+    EXPECT_EQ(config.GetOrientationSupport(), CDeviceConfig::kBothOrientations);
+    int32_t remaps = -1;
+    config.GetRemapTable(&remaps);
+    EXPECT_EQ(remaps, 0);
+    ASSERT_NE(config.GetText(CDeviceConfig::kVersion), nullptr);
+    EXPECT_EQ(std::u16string(config.GetText(CDeviceConfig::kVersion)), u"9.1.0");
+    EXPECT_EQ(config.GetText(CDeviceConfig::kControlText), nullptr);
+    for (int32_t key = 0; key < CDeviceConfig::kSoftkeyCount; ++key) {
+        EXPECT_EQ(config.GetSoftkeyX(static_cast<CDeviceConfig::Softkey>(key)), CDeviceConfig::kSoftkeyNotGiven);
+    }
 }
 
 TEST(MkContentBuild, TheSameSourcesGiveTheSameBytes) {

@@ -170,6 +170,8 @@ const std::vector<BadSource> kBadSources = {
     {"device remap", CheckConfig, "device.conf", "KEYS=1\nLEFT=37\n", 2, "NAME=0xHH"},
     {"device remaps missing", CheckConfig, "device.conf", "KEYS=2\nLEFT=0x25\n", 0, "fewer remap lines"},
     {"device long text", CheckConfig, "device.conf", "KEYS=0\nSTR_KEY_1=ABCDEFGHIJK\n", 2, "longer than the 9"},
+    {"device background level", CheckConfig, "device.conf", "KEYS=0\nFORCE_BG_COLOR_LEVEL=-1\n", 2,
+     "leave it out"},
     {"device orientation", CheckConfig, "device.conf", "KEYS=0\nORIENTATION_SUPPORT=BOTH\n", 2, "PORTRAIT_ONLY"},
     {"softkey unknown", CheckConfig, "softkey.conf", "LSK_PORTRAIT_X=1\nMSK_X=2\n", 2, "unknown soft-key setting"},
     {"softkey number", CheckConfig, "softkey.conf", "LSK_PORTRAIT_X=left\n", 1, "decimal number"},

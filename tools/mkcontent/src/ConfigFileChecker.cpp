@@ -7,7 +7,9 @@
 
 namespace {
 
-enum class Kind { Flag, Integer, Text, Orientation };
+// A level's background colour is forced only by 0 to 8; the reader turns
+// any other value into 0, so a written -1 would force level 0's colour.
+enum class Kind { Flag, Integer, Level, Text, Orientation };
 
 struct DeviceKey {
     Kind kind;
@@ -21,7 +23,7 @@ const std::map<std::string, DeviceKey>& DeviceKeys() {
         {"EXIT_ON_CLAMSHELL", {Kind::Flag, 1}},       {"ORIENTATION_SUPPORT", {Kind::Orientation, 0}},
         {"ORIENTATION_MESSAGE", {Kind::Text, kLongText}}, {"VERSION", {Kind::Text, 99}},
         {"FORCE_270", {Kind::Flag, 1}},               {"USE_GXDISPLAY", {Kind::Flag, 1}},
-        {"TICK_DELAY", {Kind::Integer, 0}},           {"FORCE_BG_COLOR_LEVEL", {Kind::Integer, 0}},
+        {"TICK_DELAY", {Kind::Integer, 0}},           {"FORCE_BG_COLOR_LEVEL", {Kind::Level, 0}},
         {"DISABLE_NUMPAD", {Kind::Flag, 1}},          {"DISABLE_PROMOTE", {Kind::Flag, 1}},
         {"REMOVE_VOLUME", {Kind::Flag, 1}},           {"DISABLE_MANNERMODEDETECT", {Kind::Flag, 1}},
         {"TOUCHSCREEN_MESSAGE", {Kind::Text, kLongText}}, {"HIBERNATION_MESSAGE", {Kind::Text, kLongText}},
@@ -157,6 +159,13 @@ bool ConfigFileChecker::CheckDeviceValue(const std::string& key, const std::stri
         case Kind::Integer:
             if (!IsDecimal(value)) return SourceText::Fail(place, key + " is a decimal number", error);
             break;
+        case Kind::Level: {
+            int32_t level = -1;
+            if (!IsDecimal(value) || !SourceWords::ParseInt(value, level) || level < 0 || level > 8) {
+                return SourceText::Fail(place, key + " is a level from 0 to 8 (leave it out to force none)", error);
+            }
+            break;
+        }
         case Kind::Orientation:
             if (value != "PORTRAIT_ONLY" && value != "LANDSCAPE_ONLY") {
                 return SourceText::Fail(place, key + " is PORTRAIT_ONLY or LANDSCAPE_ONLY", error);

@@ -1,0 +1,228 @@
+#ifndef MGLCONTEXT_H
+#define MGLCONTEXT_H
+
+#include <cstdint>
+
+#include "MGLGuestMemory.h"
+#include "MGLLookupTables.h"
+#include "MGLRecord.h"
+#include "MGLShaderState.h"
+#include "MatrixStack.h"
+
+class BufferTable;
+class CRenderSurfaceBuffer;
+
+// The software 3D renderer's context: the state record that span code sees
+// (MGLRecord), and beside it what only the C++ side uses: the guest address
+// space the record's pointer fields live in, the lookup tables, the buffer
+// table, the vertex pool, the bound pipeline state and the planes of the
+// render target.
+//
+// Per frame a host calls Reset (render target, matrices, registers, pool),
+// then sets viewport and projection and calls UpdateProjection (Reset puts
+// the modelview top back to orthographic, so the projection comes after it),
+// binds states and textures, clears and draws.
+//
+// Every pointer field of the record holds a guest address. A context whose
+// Init has not succeeded keeps no pool and no buffer table: clears, draws and
+// buffer operations then do nothing.
+class MGLContext {
+public:
+    static constexpr int32_t kRegisterCount = 128;
+    static constexpr int32_t kTextureUnits = 8;
+    // Pool words per vertex of capacity, and the largest capacity taken.
+    static constexpr int32_t kPoolWordsPerVertex = 20;
+    static constexpr int32_t kMaxPoolCapacity = 1 << 16;
+    // Formats of the planes CreateBuffers makes, and the only stencil
+    // format a surface may bring as a render target.
+    static constexpr uint32_t kDepthBufferFormat = 0x520104;
+    static constexpr uint32_t kStencilBufferFormat = 0x280101;
+    static constexpr uint32_t kSurfaceStencilFormat = 0x550101;
+    // Surface flag of a surface usable as a render target.
+    static constexpr uint32_t kRenderTargetFlag = 0x800;
+    // Edge records of the polygon fill hold this many interpolants.
+    static constexpr int32_t kMaxEdgeInterpolants = 6;
+    static constexpr int32_t kFillPolygonFirst = 1;
+    static constexpr int32_t kFillPolygonLast = 2;
+    static constexpr int32_t kFillTriangleLast = 4;
+    static constexpr uint32_t kSpareWord34740 = 0x400000;
+
+    // Outcode bits.
+    static constexpr int32_t kOutRight = 1;
+    static constexpr int32_t kOutLeft = 2;
+    static constexpr int32_t kOutTop = 4;
+    static constexpr int32_t kOutBottom = 8;
+    static constexpr int32_t kOutNear = 16;
+    static constexpr int32_t kOutFar = 32;
+
+    // Words of a pipeline vertex the outcodes read and write.
+    static constexpr int32_t kVertexInputW = 3;
+    static constexpr int32_t kVertexEyeX = 4;
+    static constexpr int32_t kVertexEyeY = 5;
+    static constexpr int32_t kVertexEyeZ = 6;
+    static constexpr int32_t kVertexW = 7;
+    static constexpr int32_t kVertexOutcode = 8;
+
+    enum class Plane : int32_t { Colour = 0, Depth = 1, Stencil = 2 };
+
+    // A zeroed record with eight empty texture units, the tables built and
+    // the record, the tables and the bound-state image mapped.
+    MGLContext();
+    ~MGLContext();
+    MGLContext(const MGLContext&) = delete;
+    MGLContext& operator=(const MGLContext&) = delete;
+
+    // --- Lifecycle, registers, pipeline state ---
+
+    // Start-up with a vertex pool of capacity x 20 words. Returns the pool,
+    // null when it or the buffer table could not be made (the context then
+    // stays inert) or the capacity is outside 1..kMaxPoolCapacity. A second
+    // Init releases what the first one made.
+    int32_t* Init(int32_t capacity);
+    bool IsReady() const { return m_buffers != nullptr; }
+    // Colour, depth and stencil planes of width x height in the buffer
+    // table; returns the stencil slot (-1 when it could not be had).
+    int32_t CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat);
+    // Binds the render target, resets the 3x4 matrix stacks, registers,
+    // vertex pool and statistics.
+    void Reset();
+
+    // Out-of-range indices (negative ones too) change nothing and read 0.
+    void SetRegister(int32_t i, int32_t v);
+    void SetRegister3(int32_t i, int32_t a, int32_t b, int32_t c);
+    void SetRegister4(int32_t i, int32_t a, int32_t b, int32_t c, int32_t d);
+    int32_t GetRegister(int32_t i) const;
+
+    // Angle in 1/1024 of a turn; results in 16.16.
+    void SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const { m_tables.SinCos(angle, cosine, sine); }
+    MGLReciprocal Reciprocal(int32_t v) const { return m_tables.Reciprocal(v); }
+    // x / d in 16.16 through the table reciprocal; 0 for d = 0.
+    int32_t Divide(int32_t x, int32_t d) const { return ApplyReciprocal(x, m_tables.Reciprocal(d)); }
+
+    // Makes a copy of the state current (so the shader may unload it
+    // meanwhile), or clears the binding for null. A state whose interpolant
+    // counts, depth interpolant or fill mode the record cannot hold is bound
+    // as no state, and false is returned.
+    bool BindShaderState(const MGLShaderState* state);
+    // Clears the binding and empties texture unit `unit`.
+    void UnbindShader(int32_t unit);
+    // Host address of the bound span code (MGLShaderState::kCodeBytes long),
+    // null when none is bound.
+    const uint8_t* SpanCode() const { return m_record.spanCode != 0 ? m_boundState.Code() : nullptr; }
+
+    // --- Matrix stacks, viewport, projection ---
+
+    void ResetMatrixStacks();
+    MatrixStack ModelviewStack() { return MatrixStack(m_record.modelviewStack); }
+    MatrixStack TextureStack() { return MatrixStack(m_record.textureStack); }
+    MatrixStack AuxStack() { return MatrixStack(m_record.auxStack); }
+    MatrixStack2d Stack2d() { return MatrixStack2d(m_record.matrixStack2d); }
+    // Pushes refuse a full stack (20 entries), pops the last entry.
+    bool PushModelview() { return ModelviewStack().Push(); }
+    bool PopModelview() { return ModelviewStack().Pop(); }
+    bool PushTexture() { return TextureStack().Push(); }
+    bool PopTexture() { return TextureStack().Pop(); }
+    bool PushAux() { return AuxStack().Push(); }
+    bool PopAux() { return AuxStack().Pop(); }
+    // Pushes the modelview stack, then translates (when given) and rotates
+    // (when given) its new top. False when the stack was full (nothing changes).
+    bool PushTransform(const Matrix3x3* rotation, const int32_t* translation);
+    // Pushes top x m^-1 for a rigid m (orthonormal 3x3, translation).
+    bool PushInverseTransform(const Matrix3x4& m);
+
+    // Viewport and scissor in pixels; depth range arguments in 16.16, kept
+    // with 27 fraction bits (a far value of 1.0 or more saturates).
+    void SetViewport(int32_t x, int32_t y, int32_t w, int32_t h, int32_t n, int32_t f);
+    // Projection volume in 16.16 eye space; set the flag of the modelview top.
+    void SetOrtho(int32_t l, int32_t r, int32_t b, int32_t t, int32_t n, int32_t f);
+    void SetFrustum(int32_t l, int32_t r, int32_t b, int32_t t, int32_t n, int32_t f);
+    // Derives the viewport transform, and the clip bounds when the low byte
+    // of `withClipBounds` is non-zero.
+    void UpdateProjection(uint32_t withClipBounds);
+    // Outcode of a transformed pipeline vertex (its words), into its
+    // outcode word: all six planes, or x and y only.
+    void ComputeOutcode(int32_t* vertex) const;
+    void ComputeOutcodeXY(int32_t* vertex) const;
+
+    // --- Render target, clears, texture units ---
+
+    // Takes the planes of the graphics device's current surface. False,
+    // with the bound planes as they were, without a device or surface, for
+    // a surface that is no render target or whose stencil plane has another
+    // format than kSurfaceStencilFormat.
+    bool BindRenderTarget();
+    // Colour and depth planes over the size of slot `colorBuffer`.
+    void Clear();
+    // Each clears at most w x h pixels of the bound plane, row by row with
+    // its pitch, never past its own size. The colour clear packs
+    // `clearColor` in the plane's format (nothing for a format without a
+    // clear rule) and returns that format, 0 without a colour plane.
+    uint32_t ClearColorPlane(int32_t w, int32_t h);
+    void ClearDepthPlane(int32_t w, int32_t h);
+    void ClearStencilPlane(int32_t w, int32_t h);
+    // Mirrors a slot into unit `unit` (0..7); a negative slot changes nothing.
+    void BindBufferToUnit(int32_t unit, int32_t slot, const BufferTable& table);
+    // Lowest unit mirroring slot `id`, -1 when none.
+    int32_t FindTextureUnit(int32_t id) const;
+    // Level of detail in 16.16 of a texture-coordinate step d >= 0 (16.16):
+    // a piecewise-linear log2(d) + 1, -1.0 below 0.5.
+    static int32_t ComputeLod(int32_t d);
+
+    // --- Access ---
+
+    MGLRecord& Record() { return m_record; }
+    const MGLRecord& Record() const { return m_record; }
+    MGLGuestMemory& GuestMemory() { return m_memory; }
+    const MGLLookupTables& Tables() const { return m_tables; }
+    BufferTable* Buffers() { return m_buffers; }
+    const BufferTable* Buffers() const { return m_buffers; }
+    int32_t* VertexPool() { return m_pool; }
+    uint32_t RecordGuestAddress() const { return m_recordGuest; }
+    // Host pixels of a bound plane's row 0, null when the plane is absent.
+    uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
+
+private:
+    // A plane of the bound render target, as the C++ side reaches it.
+    struct BoundPlane {
+        uint8_t* pixels = nullptr;  // row 0
+        int32_t pitch = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        uint32_t format = 0;
+        uint32_t mapping = 0;  // guest base of the mapped rows, 0 when unmapped
+        uint32_t guestRow0 = 0;
+    };
+
+    void Release();
+    void MapTables();
+    bool MakeVertexPool(int32_t capacity);
+    void AttachToGraphics();
+    void DetachFromGraphics();
+    void ClearBinding();
+    static bool StateFitsRecord(const MGLShaderState& state);
+
+    void ResetStack2d();
+    void SetProjection(int32_t mode, int32_t l, int32_t r, int32_t b, int32_t t, int32_t n, int32_t f);
+    void UpdatePerspective(bool withClipBounds);
+    void UpdateOrthographic(bool withClipBounds);
+    void FinishProjection(int32_t mode);
+    int32_t ViewportOffset(int32_t origin, int32_t size, int32_t low, int32_t high) const;
+    int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
+
+    static BoundPlane PlaneOf(const CRenderSurfaceBuffer* buffer);
+    void BindPlane(Plane which, const BoundPlane& plane);
+    void UnbindPlanes();
+
+    MGLGuestMemory m_memory;
+    MGLRecord m_record{};
+    MGLLookupTables m_tables;
+    MGLShaderState m_boundState;
+    uint32_t m_recordGuest = 0;
+    uint32_t m_boundStateGuest = 0;
+    BufferTable* m_buffers = nullptr;
+    int32_t* m_pool = nullptr;
+    uint32_t m_poolGuest = 0;
+    BoundPlane m_planes[3];
+};
+
+#endif

@@ -1,0 +1,22 @@
+#ifndef MGLHOST_H
+#define MGLHOST_H
+
+class CGraphics;
+
+// The renderer's one way to the graphics device: the device whose current
+// surface is the render target and which keeps the renderer-context slot.
+// By default that is the registered device; a host or a test may put its own
+// device in its place.
+class MGLHost {
+public:
+    // The installed device, else the registered one; null when there is none.
+    static CGraphics* Graphics();
+    // Installs a device for the renderer to use; null goes back to the
+    // registered device.
+    static void InstallGraphics(CGraphics* device);
+
+private:
+    static CGraphics* s_installed;
+};
+
+#endif

@@ -1,0 +1,194 @@
+#include "MGLContext.h"
+
+#include <cstring>
+
+#include "CAssert.h"
+#include "CColor.h"
+#include "CGraphics.h"
+#include "CMathFixed.h"
+#include "CPixelChannels.h"
+#include "CRenderSurface.h"
+#include "CRenderSurfaceBuffer.h"
+#include "MGLBufferTable.h"
+#include "MGLHost.h"
+#include "MGLPixelFormat.h"
+#include "MGLTextureUnit.h"
+
+namespace {
+
+constexpr int32_t kPlaneCount = 3;
+constexpr uint32_t kBytesPerPixelMask = 31;
+// An unlocked window surface's colour plane holds this stand-in address.
+constexpr uintptr_t kPlaceholderPixels = 1;
+constexpr uint32_t kDepthBytes = 4;
+
+// The formats a colour clear has a rule for.
+constexpr uint32_t kClearableFormats[] = {
+    RSBFormat_A8R8G8B8, RSBFormat_ARGB_FIXED, RSBFormat_L8,       RSBFormat_A8L8,
+    RSBFormat_Z32,      RSBFormat_R8G8B8,     RSBFormat_R4G4B4,   RSBFormat_R5G6B5,
+    RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4,   RSBFormat_X14R6G6B6};
+
+bool HasClearRule(uint32_t format) {
+    for (const uint32_t clearable : kClearableFormats) {
+        if (clearable == format) return true;
+    }
+    return false;
+}
+
+int32_t Smaller(int32_t a, int32_t b) { return a < b ? a : b; }
+
+// Copies `pattern` (bytes long) into the first `columns` places of the
+// first `rows` rows, stepping by the pitch: a bottom-up plane has its rows
+// in reverse order in memory, and a padded one has gaps between them.
+void FillRows(uint8_t* row0, int32_t pitch, const uint8_t* pattern, int32_t bytes, int32_t columns, int32_t rows) {
+    for (int32_t y = 0; y < rows; ++y) {
+        uint8_t* row = row0 + static_cast<ptrdiff_t>(y) * pitch;
+        for (int32_t x = 0; x < columns; ++x) std::memcpy(row + static_cast<size_t>(x) * bytes, pattern, bytes);
+    }
+}
+
+}  // namespace
+
+MGLContext::BoundPlane MGLContext::PlaneOf(const CRenderSurfaceBuffer* buffer) {
+    BoundPlane plane;
+    if (buffer == nullptr) return plane;
+    uint8_t* pixels = static_cast<uint8_t*>(buffer->GetPixels(0));
+    if (pixels == nullptr || reinterpret_cast<uintptr_t>(pixels) == kPlaceholderPixels) return plane;
+    if (buffer->GetWidth() == 0 || buffer->GetHeight() == 0) return plane;
+    plane.pixels = pixels;
+    plane.pitch = buffer->GetPitch();
+    plane.width = buffer->GetWidth();
+    plane.height = buffer->GetHeight();
+    plane.format = buffer->GetFormat();
+    return plane;
+}
+
+bool MGLContext::BindRenderTarget() {
+    CGraphics* graphics = MGLHost::Graphics();
+    CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
+    if (surface == nullptr) return false;
+    const uint32_t flags = surface->GetFlags();
+    if ((flags & kRenderTargetFlag) == 0) return false;
+    auto planeOfType = [surface, flags](uint32_t requested, uint32_t type) {
+        return (flags & requested) != 0 ? PlaneOf(surface->GetPlane(CRenderSurface::BufferTypeToIndex(type)))
+                                        : BoundPlane();
+    };
+    const BoundPlane colour = planeOfType(CRenderSurface::kFlagColorRequested, CRenderSurface::kPlaneColor);
+    const BoundPlane depth = planeOfType(CRenderSurface::kFlagDepthRequested, CRenderSurface::kPlaneDepth);
+    const BoundPlane stencil = planeOfType(CRenderSurface::kFlagStencilRequested, CRenderSurface::kPlaneStencil);
+    if (stencil.pixels != nullptr && stencil.format != kSurfaceStencilFormat) {
+        DebugPrintf("MGLContext: a stencil plane of format 0x%X cannot be a render target", stencil.format);
+        return false;
+    }
+    UnbindPlanes();
+    BindPlane(Plane::Colour, colour);
+    BindPlane(Plane::Depth, depth);
+    BindPlane(Plane::Stencil, stencil);
+    m_record.destheight = colour.height;
+    return true;
+}
+
+// Maps the rows of the plane, lowest address first whichever way its pitch
+// runs, and stores row 0's guest address and the pitch in the record.
+void MGLContext::BindPlane(Plane which, const BoundPlane& plane) {
+    BoundPlane bound = plane;
+    if (bound.pixels != nullptr) {
+        const int64_t pitch = bound.pitch;
+        const int64_t lastRow = static_cast<int64_t>(bound.height - 1) * pitch;
+        uint8_t* lowest = lastRow < 0 ? bound.pixels + lastRow : bound.pixels;
+        const uint64_t rowBytes = static_cast<uint64_t>(bound.width) * (bound.format & kBytesPerPixelMask);
+        const uint64_t span = static_cast<uint64_t>(lastRow < 0 ? -lastRow : lastRow) + rowBytes;
+        bound.mapping = span > 0 ? m_memory.Map(lowest, static_cast<size_t>(span)) : 0;
+        bound.guestRow0 = bound.mapping != 0 ? bound.mapping + static_cast<uint32_t>(bound.pixels - lowest) : 0;
+    }
+    m_planes[static_cast<int32_t>(which)] = bound;
+    switch (which) {
+        case Plane::Colour:
+            m_record.destbase = bound.guestRow0;
+            m_record.deststride = bound.pitch;
+            break;
+        case Plane::Depth:
+            m_record.zbase = bound.guestRow0;
+            m_record.zstride = bound.pitch;
+            break;
+        case Plane::Stencil:
+            m_record.stencilbase = bound.guestRow0;
+            m_record.stencilstride = bound.pitch;
+            break;
+    }
+}
+
+void MGLContext::UnbindPlanes() {
+    for (int32_t i = 0; i < kPlaneCount; ++i) {
+        if (m_planes[i].mapping != 0) m_memory.Unmap(m_planes[i].mapping);
+        BindPlane(static_cast<Plane>(i), BoundPlane());
+    }
+}
+
+// The size comes from the colour slot CreateBuffers made; the planes
+// written are those of the bound surface, each clear kept to its own plane.
+void MGLContext::Clear() {
+    const BufferRecord* slot = m_buffers != nullptr ? m_buffers->UsedSlot(m_record.colorBuffer) : nullptr;
+    if (slot == nullptr) return;
+    ClearColorPlane(slot->width, slot->height);
+    ClearDepthPlane(slot->width, slot->height);
+}
+
+uint32_t MGLContext::ClearColorPlane(int32_t w, int32_t h) {
+    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Colour)];
+    if (plane.pixels == nullptr) return 0;
+    if (!HasClearRule(plane.format)) return plane.format;
+    uint8_t pixel[kMaxPixelBytes];
+    const int32_t* c = m_record.clearColor;
+    PackSolidPixel(pixel, plane.format, c[0], c[1], c[2], c[3]);
+    const int32_t bytes = static_cast<int32_t>(plane.format & kBytesPerPixelMask);
+    const int32_t columns = Smaller(w, plane.width);
+    const int32_t rows = Smaller(h, plane.height);
+    FillRows(plane.pixels, plane.pitch, pixel, bytes, columns, rows);
+    return plane.format;
+}
+
+void MGLContext::ClearDepthPlane(int32_t w, int32_t h) {
+    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Depth)];
+    if (plane.pixels == nullptr) return;
+    uint8_t value[kDepthBytes];
+    PixelChannels::Store32(value, static_cast<uint32_t>(m_record.clearDepth));
+    const int32_t rowWords = plane.width * static_cast<int32_t>(plane.format & kBytesPerPixelMask) / kDepthBytes;
+    const int32_t columns = Smaller(w, rowWords);
+    const int32_t rows = Smaller(h, plane.height);
+    FillRows(plane.pixels, plane.pitch, value, kDepthBytes, columns, rows);
+}
+
+void MGLContext::ClearStencilPlane(int32_t w, int32_t h) {
+    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Stencil)];
+    if (plane.pixels == nullptr) return;
+    const uint8_t value = static_cast<uint8_t>(m_record.clearStencil & 0xFF);
+    const int32_t columns = Smaller(w, plane.width * static_cast<int32_t>(plane.format & kBytesPerPixelMask));
+    const int32_t rows = Smaller(h, plane.height);
+    FillRows(plane.pixels, plane.pitch, &value, 1, columns, rows);
+}
+
+void MGLContext::BindBufferToUnit(int32_t unit, int32_t slot, const BufferTable& table) {
+    if (slot < 0 || static_cast<uint32_t>(unit) >= kTextureUnits) return;
+    FillTextureUnit(m_record.texture_units[unit], table, slot);
+}
+
+int32_t MGLContext::FindTextureUnit(int32_t id) const {
+    for (int32_t unit = 0; unit < kTextureUnits; ++unit) {
+        if (m_record.texture_units[unit].id == id) return unit;
+    }
+    return -1;
+}
+
+int32_t MGLContext::ComputeLod(int32_t d) {
+    constexpr int32_t kHalf = 0x8000;
+    constexpr int32_t kFraction = 0xFFFF;
+    if (d < kHalf) return -CMathFixed::ONE;
+    if (d < CMathFixed::ONE) return (2 * d) & kFraction;
+    int32_t level = CMathFixed::ONE;
+    while (d >= 2 * CMathFixed::ONE) {
+        level += CMathFixed::ONE;
+        d >>= 1;
+    }
+    return level + (d & kFraction);
+}
