@@ -1,7 +1,7 @@
 #ifndef CSHADERINTERFACE_H
 #define CSHADERINTERFACE_H
 
-#include "CClass.h"
+#include "CRenderSurfaceObject.h"
 
 class CInputStream;
 class COutputStream;
@@ -9,16 +9,13 @@ class COutputStream;
 // A pixel-pipeline object as the resource system sees it: loaded from a
 // stream under a tag, saved back, unloaded. Its class key is also the type
 // key of shader resources.
-class CShaderInterface : public CClass {
+class CShaderInterface : public CRenderSurfaceObject {
 public:
     // CStringToKey("ICShader").
     static constexpr uint32_t kClassKey = 0xD65E722E;
 
-    CShaderInterface() : CClass(kClassKey) {}
+    CShaderInterface() : CRenderSurfaceObject(kClassKey) {}
     ~CShaderInterface() override = default;
-
-    CShaderInterface(const CShaderInterface&) = delete;
-    CShaderInterface& operator=(const CShaderInterface&) = delete;
 
     virtual uint32_t GetType() const = 0;
     virtual void Reserved1() = 0;
