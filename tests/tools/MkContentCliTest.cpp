@@ -104,6 +104,32 @@ TEST_F(MkContentCliTest, BadManifestFailsWithItsLineAndKeepsTheOldOutput) {
     EXPECT_FALSE(fs::exists(out / "mchvx2.big.tmp"));
 }
 
+TEST_F(MkContentCliTest, BrokenSourcesOfEveryKindFailWithTheirFileAndLine) {
+    struct Break {
+        const char* file;
+        const char* append;
+        const char* place;
+    };
+    // Each appended line is the first bad one of its file.
+    const std::vector<Break> breaks = {
+        {"images/hud.img", "rect 0 0 4 white\n", "hud.img:"},
+        {"fonts/font0.fnt", "glyph \"\u00e9\"\n#\n", "font0.fnt:"},
+        {"sounds/sounds.snd", "  tone sine 440\n", "sounds.snd:"},
+        {"strings/en.txt", "Hello without an id\n", "en.txt:"},
+        {"sprites/sprites.spr", "set 57\n  anim 0 missing:100\n", "sprites.spr:"},
+        {"config/device.conf", "# a comment\n", "device.conf:"},
+    };
+    for (const Break& broken : breaks) {
+        const fs::path tree = m_root / "tree";
+        fs::remove_all(tree);
+        fs::copy(MKCONTENT_SOURCE_DIR, tree, fs::copy_options::recursive);
+        std::ofstream(tree / broken.file, std::ios::app) << broken.append;
+        EXPECT_EQ(Run({"--check", tree.string()}), 1) << broken.file;
+        EXPECT_NE(m_err.find(broken.place), std::string::npos) << m_err;
+        EXPECT_EQ(m_err.back(), '\n');
+    }
+}
+
 TEST_F(MkContentCliTest, DumpRefusesWhatIsNoArchive) {
     std::ofstream(m_root / "junk.big") << "not an archive at all, but long enough to have a header......";
     EXPECT_EQ(Run({"--dump", (m_root / "junk.big").string()}), 1);

@@ -29,9 +29,9 @@ public:
     // leaves no partial file.
     static bool WriteAll(const CompiledContent& content, bool deflate, const std::string& directory,
                          std::string& error);
-    static bool WriteReplacing(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 private:
+    static bool WriteReplacing(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
     static bool Deflates(uint32_t typeWord, bool deflate);
 };
 
