@@ -16,6 +16,12 @@ public:
     static const char* FailureReason();
     static bool HasStarted();
     static void Clear();
+
+    // Start-up passes its steps' ends to an observer (the start-up
+    // benchmark's clock), named after the step just done; none by default.
+    typedef void (*StepObserver)(const char* step);
+    static void SetStepObserver(StepObserver observer);
+    static void StepDone(const char* step);
 };
 
 #endif

@@ -59,17 +59,24 @@ bool CGameApp::Start() {
     CResourceManager_v1* manager = new CResourceManager_v1();
     SetResourceManager(manager);
     if (manager == nullptr) return StartupStatus::Fail("out of memory for the resource manager");
-    if (!OpenArchive() || !CreateTicker() || !CreateListener() || !CreateServices()) return false;
+    StartupStatus::StepDone("tables and registries");
+    if (!OpenArchive()) return false;
+    StartupStatus::StepDone("archive");
+    if (!CreateTicker() || !CreateListener()) return false;
+    StartupStatus::StepDone("ticker and listener");
+    if (!CreateServices()) return false;
 
     m_clipStack = new ClipStack();
     LoadSoftkeyConfig();
     m_game = new CGame();
     if (m_game == nullptr) return StartupStatus::Fail("out of memory for the game");
     m_maxHitPoints = 0;
+    StartupStatus::StepDone("game object");
     uint32_t width = 0;
     uint32_t height = 0;
     MeasureScreen(&width, &height);
     LoadDeviceConfig();
+    StartupStatus::StepDone("device configuration");
     m_startedInWrongOrientation = IsWrongOrientation(width, height) ? 1 : 0;
     StartupStatus::MarkStarted();
     return true;
@@ -157,14 +164,17 @@ bool CGameApp::CreateServices() {
     GetGameData();
     GetGameSettings();
     GetFontMgr();
+    StartupStatus::StepDone("services");
     CGraphics* graphics = GetGraphics();
     if (graphics == nullptr || !graphics->Open()) return StartupStatus::Fail("the graphics device cannot be opened");
     CGraphics2d_Lite* renderer = GetGraphics2d();
     if (renderer == nullptr || !renderer->Open()) return StartupStatus::Fail("the 2D renderer cannot be opened");
     GetSpriteHome();
+    StartupStatus::StepDone("graphics");
     if (m_archiveOpen && (GetFontMgr() == nullptr || GetFontMgr()->GetFont(0) == nullptr)) {
         return StartupStatus::Fail("the archive mchvx2.big lacks the game's font");
     }
+    StartupStatus::StepDone("font");
     return true;
 }
 

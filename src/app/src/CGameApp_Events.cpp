@@ -28,6 +28,7 @@
 #include "ICFileMgr.h"
 #include "ICMediaPlayer.h"
 #include "SK_Home.h"
+#include "StartupStatus.h"
 
 namespace {
 
@@ -133,6 +134,7 @@ uint8_t CGameApp::ForwardToGame(uint32_t id, uint32_t arg1, uint32_t arg2) {
 uint8_t CGameApp::OnStart() {
     m_overlayMode = 0;
     LoadProperties();
+    StartupStatus::StepDone("properties");
     CAppProperties* properties = GetPropertyTable();
     CGameSettings* settings = GetGameSettings();
     if (settings != nullptr && properties != nullptr) settings->cheatsEnabled = properties->GetBool(kCheatsProperty);
@@ -149,7 +151,9 @@ uint8_t CGameApp::OnStart() {
     if (manager != nullptr && manager->GetStringTableCount() > kFirstStringTable) {
         manager->SelectStringTable(kFirstStringTable);
     }
+    StartupStatus::StepDone("string table");
     LoadSpriteDefinitions();
+    StartupStatus::StepDone("sprite definitions");
     if (m_game != nullptr) m_game->OnScreenSize();
     return 1;
 }

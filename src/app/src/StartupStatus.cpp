@@ -5,6 +5,7 @@
 namespace {
 const char* g_reason = nullptr;
 bool g_started = false;
+StartupStatus::StepObserver g_observer = nullptr;
 }  // namespace
 
 bool StartupStatus::Fail(const char* reason) {
@@ -22,4 +23,10 @@ bool StartupStatus::HasStarted() { return g_started; }
 void StartupStatus::Clear() {
     g_reason = nullptr;
     g_started = false;
+}
+
+void StartupStatus::SetStepObserver(StepObserver observer) { g_observer = observer; }
+
+void StartupStatus::StepDone(const char* step) {
+    if (g_observer != nullptr) g_observer(step);
 }
