@@ -154,3 +154,32 @@ TEST(GameShellTest, AnUnattendedPowerStateSuspendsAndResumesTheGame) {
     EXPECT_EQ(MessageLog::Seen(), (std::vector<uint32_t>{EngineEvent::kAppSuspend, EngineEvent::kAppResume}));
     delete log;
 }
+
+// The shell translates keys with the device's remap table first, and gives
+// nothing for the digits while the number pad is disabled.
+TEST(GameShellTest, TheShellTranslatesKeysWithTheDevicesTable) {
+    HostTestEnvironment environment;
+    apptest::WriteArchive(environment.Directory(), apptest::ArchiveSpec());
+    apptest::WriteText(environment.Directory(), "device.conf", "KEYS=1\nUP=0x41\nDISABLE_NUMPAD=1\n");
+    static uint32_t heldAfterA;
+    static uint32_t heldAfterDigit;
+    heldAfterA = 0;
+    heldAfterDigit = 0;
+    MessageLog* log = nullptr;
+    Timeline* timeline = new Timeline();
+    timeline->At(200, [&log] { log = new MessageLog({EngineEvent::kKeyPressed}); })
+        .At(300, [] { HostInput::KeyDown('A', false); })
+        .At(400, [] { heldAfterA = GetGameApp()->GetKeysHeld(); })
+        .At(500, [] { HostInput::KeyDown('7', false); })
+        .At(600, [&log] {
+            heldAfterDigit = GetGameApp()->GetKeysHeld();
+            log->Stop();
+            PostQuit();
+        });
+    HostWindowSystem::SetBackend(timeline);
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(heldAfterA, 1u << 4);
+    EXPECT_EQ(heldAfterDigit, 1u << 4);
+    EXPECT_EQ(MessageLog::Seen(), std::vector<uint32_t>{EngineEvent::kKeyPressed});
+    delete log;
+}
