@@ -21,13 +21,14 @@ MGLContext::MGLContext() {
 }
 
 MGLContext::~MGLContext() {
+    UnbindPlanes();
     Release();
     DetachFromGraphics();
 }
 
-// What Init allocates, given back; the record keeps its other values.
+// What Init allocates, given back; the record keeps its other values and the
+// render target stays bound.
 void MGLContext::Release() {
-    UnbindPlanes();
     delete m_buffers;
     m_buffers = nullptr;
     if (m_pool != nullptr) {
