@@ -12,6 +12,7 @@
 #include "EngineEvents.h"
 #include "HostBackend.h"
 #include "HostClock.h"
+#include "HostDeviceRecord.h"
 #include "HostInput.h"
 #include "HostWindowSystem.h"
 #include "KeyMappingTables.h"
@@ -152,15 +153,17 @@ TEST(GameShellTest, AnUnattendedPowerStateSuspendsAndResumesTheGame) {
     HostWindowSystem::SetBackend(timeline);
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(MessageLog::Seen(), (std::vector<uint32_t>{EngineEvent::kAppSuspend, EngineEvent::kAppResume}));
+    EXPECT_EQ(HostDeviceRecord::Get().displayOpens, 1);
     delete log;
 }
 
-// The shell translates keys with the device's remap table first, and gives
-// nothing for the digits while the number pad is disabled.
+// The shell translates keys with the device's remap table first, gives
+// nothing for the digits while the number pad is disabled, and claims the
+// display only when the device uses it directly.
 TEST(GameShellTest, TheShellTranslatesKeysWithTheDevicesTable) {
     HostTestEnvironment environment;
     apptest::WriteArchive(environment.Directory(), apptest::ArchiveSpec());
-    apptest::WriteText(environment.Directory(), "device.conf", "KEYS=1\nUP=0x41\nDISABLE_NUMPAD=1\n");
+    apptest::WriteText(environment.Directory(), "device.conf", "KEYS=1\nUP=0x41\nDISABLE_NUMPAD=1\nUSE_GXDISPLAY=0\n");
     static uint32_t heldAfterA;
     static uint32_t heldAfterDigit;
     heldAfterA = 0;
@@ -181,5 +184,7 @@ TEST(GameShellTest, TheShellTranslatesKeysWithTheDevicesTable) {
     EXPECT_EQ(heldAfterA, 1u << 4);
     EXPECT_EQ(heldAfterDigit, 1u << 4);
     EXPECT_EQ(MessageLog::Seen(), std::vector<uint32_t>{EngineEvent::kKeyPressed});
+    // Without the direct display the shell leaves the display alone.
+    EXPECT_EQ(HostDeviceRecord::Get().displayOpens, 0);
     delete log;
 }
