@@ -6,8 +6,12 @@
 #include <cstring>
 
 namespace {
+
 constexpr size_t kLargestBlock = 0xFFFFFFFEu;
-}
+
+bool ArrayFits(size_t count, size_t elementSize) { return elementSize == 0 || count <= kLargestBlock / elementSize; }
+
+}  // namespace
 
 void* MemAlloc(size_t bytes) {
     if (bytes > kLargestBlock) return nullptr;
@@ -30,10 +34,6 @@ void* MemAllocRaw(size_t bytes) { return MemAllocNonZero(bytes); }
 void FreeMemory(void* block) { CrtFree(block); }
 
 void CrtFree(void* block) { std::free(block); }
-
-namespace {
-bool ArrayFits(size_t count, size_t elementSize) { return elementSize == 0 || count <= kLargestBlock / elementSize; }
-}  // namespace
 
 size_t ArrayBytes(size_t count, size_t elementSize) { return ArrayFits(count, elementSize) ? count * elementSize : 0; }
 
