@@ -1,0 +1,34 @@
+#ifndef RECORDSTORE_H
+#define RECORDSTORE_H
+
+#include <cstdint>
+
+#include "JSmartObject.h"
+#include "JString.h"
+
+// The game's numbered records: each a file of raw bytes in the data
+// directory, "mchvx2_save<n>.dat", read and written whole.
+
+using RecordBytes = JSmartObject<uint8_t>;
+
+// The record numbers in use.
+namespace RecordId {
+constexpr int32_t kSettings = 0;
+constexpr int32_t kProgress = 1;
+constexpr int32_t kLevelState = 2;
+constexpr int32_t kStorageTest = 9;
+}  // namespace RecordId
+
+JString MakeRecordFileName(int32_t n);
+// The whole record; empty when there is none or it cannot be read whole
+// (its readers then keep their defaults).
+RecordBytes LoadRecord(int32_t n);
+// Through "temp.dat", so that a failed write leaves the old record as it
+// was. An empty array deletes the record. True when the record now holds
+// the bytes.
+bool SaveRecord(int32_t n, const RecordBytes& bytes);
+RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count);
+void DeleteRecord(int32_t n);
+bool RecordExists(int32_t n);
+
+#endif

@@ -1,0 +1,155 @@
+#include "CHud.h"
+
+#include <initializer_list>
+
+#include "JFont.h"
+#include "JImage.h"
+#include "ResourceText.h"
+#include "TextLayout.h"
+
+namespace {
+
+JImage* LoadImage(uint32_t id) { return new JImage(id, 0); }
+
+void DeleteImage(JImage*& owned) {
+    delete owned;
+    owned = nullptr;
+}
+
+}  // namespace
+
+CHud::~CHud() {
+    for (JImage** owned : {&barTile, &barCapFramed, &barCap, &rowFrameLeft, &rowFrameTile, &scrollArrow, &sideTop,
+                           &sideBottom, &sideTile, &dialogLeft, &dialogTile, &dialogRight}) {
+        DeleteImage(*owned);
+    }
+}
+
+void CHud::SetScreenSize(int32_t width, int32_t height) {
+    m_screenWidth = width;
+    m_screenHeight = height;
+}
+
+int32_t CHud::FontHeight() const { return font != nullptr ? font->getHeight() : 0; }
+
+int32_t CHud::LineWidth(const JString& line) const { return font != nullptr ? font->stringWidth(line) : 0; }
+
+void CHud::SetMode(int32_t newMode) {
+    noticeBox = false;
+    laidOut = false;
+    mode = newMode;
+    if (!keepBox) {
+        // The box that ShowPopup just set stays for this page.
+        keepBox = true;
+    } else {
+        boxX = 0;
+        boxY = 0;
+        boxWidth = m_screenWidth;
+        boxHeight = m_screenHeight;
+        placement = 0;
+    }
+    image = nullptr;
+    percent = 0;
+    title = JString();
+    subtitle = JString();
+    titleLines.removeAllElements();
+    titleLineCount = 0;
+    if (barTile == nullptr) {
+        barTile = LoadImage(kBarTileImage);
+        barHeight = barTile->getHeight();
+        barCapFramed = LoadImage(kBarCapFramedImage);
+        barCap = LoadImage(kBarCapImage);
+    }
+    if (loadingLabel.length() == 0) loadingLabel = GetUpperText(static_cast<int32_t>(kLoadingText));
+}
+
+void CHud::ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const JString& newTitle,
+                    const JString& newSubtitle) {
+    SetMode(kMenu);
+    lines.removeAllElements();
+    itemIndexes.removeAllElements();
+    const int32_t count = labels.size() < kMaxMenuItems ? labels.size() : kMaxMenuItems;
+    for (int32_t i = 0; i < count; ++i) {
+        if ((enableMask & (1u << i)) == 0) continue;
+        lines.addElement(labels.elementAt(i));
+        itemIndexes.addElement(i);
+    }
+    selected = 0;
+    // The selection never reaches into the rows of an earlier page.
+    lineCount = lines.size();
+    if (newTitle.length() > 0 && newTitle.equals(GetUpperText(static_cast<int32_t>(kNoticeTitleText)))) {
+        noticeBox = true;
+        SetTitle(newTitle, newSubtitle);
+        laidOut = true;
+        return;
+    }
+    SetTitle(newTitle, newSubtitle);
+    Layout();
+}
+
+void CHud::ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle) {
+    SetMode(kMessage);
+    lines.removeAllElements();
+    lines.addElement(text);
+    SetTitle(newTitle, newSubtitle);
+    Layout();
+}
+
+void CHud::Clear() {
+    SetMode(kLoading);
+    duration = 0;
+    Layout();
+    sweepLeft = -1;
+}
+
+void CHud::ShowImage(JImage* shown, int32_t ms) {
+    SetMode(kImage);
+    image = shown;
+    duration = ms < 0 ? kForever : ms;
+    Layout();
+}
+
+void CHud::SetTitle(const JString& newTitle, const JString& newSubtitle) {
+    title = newTitle;
+    titleLines.removeAllElements();
+    const int32_t limit = m_screenWidth - kTitleMargin;
+    if (font != nullptr && font->stringWidth(newTitle) > limit) {
+        titleLines = wrapText(newTitle, limit, *font);
+    } else {
+        titleLines.addElement(newTitle);
+    }
+    titleLineCount = titleLines.size();
+    subtitle = newSubtitle;
+}
+
+void CHud::SetBoxFlags(bool clear, bool frame) {
+    clearScreen = clear;
+    drawFrame = frame;
+}
+
+void CHud::SetFrameStyle(bool framed, bool rowsOfImages, bool side, bool background) {
+    framedRows = framed;
+    imageRows = rowsOfImages;
+    sideFrame = side;
+    paintBackground = background;
+}
+
+void CHud::SetAutoScroll(bool on) {
+    autoScroll = on;
+    creditDelay = 0;
+}
+
+void CHud::LoadFrameImages() {
+    if (dialogLeft != nullptr) return;
+    dialogLeft = LoadImage(kDialogLeftImage);
+    dialogTile = LoadImage(kDialogTileImage);
+    dialogRight = LoadImage(kDialogRightImage);
+    dialogHeight = dialogTile->getHeight();
+    rowFrameLeft = LoadImage(kRowFrameLeftImage);
+    rowHeight = rowFrameLeft->getHeight();
+    rowFrameTile = LoadImage(kRowFrameTileImage);
+    scrollArrow = LoadImage(kScrollArrowImage);
+    sideTop = LoadImage(kSideTopImage);
+    sideBottom = LoadImage(kSideBottomImage);
+    sideTile = LoadImage(kSideTileImage);
+}

@@ -1,0 +1,151 @@
+#include "CHud.h"
+
+#include "JFont.h"
+#include "JImage.h"
+#include "TextLayout.h"
+
+namespace {
+
+// Where the image-row menu's side frame stands above its rows.
+constexpr int32_t kSideFrameHeight = 125;
+constexpr int32_t kSideFrameDrop = 8;
+constexpr int32_t kMenuTitleRise = 30;
+
+struct AxisFlags {
+    uint32_t centre;
+    uint32_t farEdge;
+    uint32_t fromScreen;
+    uint32_t fit;
+};
+
+constexpr AxisFlags kAxisX = {CHud::kCentreX, CHud::kFarX, CHud::kFromScreenX, CHud::kFitX};
+constexpr AxisFlags kAxisY = {CHud::kCentreY, CHud::kFarY, CHud::kFromScreenY, CHud::kFitY};
+
+void PlaceAxis(uint32_t flags, const AxisFlags& axis, int32_t screen, int32_t* position, int32_t* size) {
+    if ((flags & axis.fromScreen) != 0) {
+        if ((flags & axis.centre) != 0) {
+            *size = screen;
+        } else if ((flags & axis.farEdge) != 0) {
+            *size = *position;
+        } else {
+            *size = screen - *position;
+        }
+    }
+    if ((flags & axis.centre) != 0) {
+        *position -= *size / 2;
+    } else if ((flags & axis.farEdge) != 0) {
+        *position -= *size;
+    }
+}
+
+void FitAxis(uint32_t flags, const AxisFlags& axis, int32_t content, int32_t* position, int32_t* size) {
+    if ((flags & axis.fit) == 0) return;
+    const int32_t old = *size;
+    *size = content;
+    if ((flags & axis.centre) != 0) {
+        *position += (old - content) / 2;
+    } else if ((flags & axis.farEdge) != 0) {
+        *position += old - content;
+    }
+}
+
+int32_t Divide(int32_t a, int32_t b) { return b > 0 ? a / b : 0; }
+
+int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+
+}  // namespace
+
+void CHud::ShowPopup(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags) {
+    boxX = x;
+    boxY = y;
+    boxWidth = width;
+    boxHeight = height;
+    placement = flags;
+    PlaceAxis(flags, kAxisX, m_screenWidth, &boxX, &boxWidth);
+    PlaceAxis(flags, kAxisY, m_screenHeight, &boxY, &boxHeight);
+    keepBox = false;
+    laidOut = false;
+}
+
+void CHud::FitBox(int32_t contentWidth, int32_t contentHeight) {
+    FitAxis(placement, kAxisX, contentWidth, &boxX, &boxWidth);
+    FitAxis(placement, kAxisY, contentHeight, &boxY, &boxHeight);
+    placement = 0;
+}
+
+int32_t CHud::RowHeight() const {
+    if (!imageRows) return FontHeight();
+    return framedRows ? rowHeight : barHeight;
+}
+
+int32_t CHud::WidestLine() const {
+    int32_t widest = 0;
+    for (int32_t i = 0; i < lineWidths.size(); ++i) {
+        if (lineWidths.elementAt(i) > widest) widest = lineWidths.elementAt(i);
+    }
+    return widest;
+}
+
+void CHud::Layout() {
+    if (mode == kLoading) FitBox(boxWidth, boxHeight);
+    if (mode == kImage) FitBox(image != nullptr ? image->getWidth() : 0, image != nullptr ? image->getHeight() : 0);
+    const JString text = mode == kMessage && lines.size() > 0 ? lines.elementAt(0) : JString();
+    if (mode == kMenu || text.length() > 0) {
+        if (mode == kMessage) {
+            lines.removeAllElements();
+            if (font != nullptr) {
+                lines = wrapText(text, boxWidth, *font);
+            } else {
+                lines.addElement(text);
+            }
+        }
+        lineWidths.removeAllElements();
+        for (int32_t i = 0; i < lines.size(); ++i) lineWidths.addElement(LineWidth(lines.elementAt(i)));
+        lineCount = lines.size();
+        page = 0;
+        LayoutRows((placement & kFitX) != 0 ? WidestLine() : boxWidth);
+    }
+    laidOut = true;
+}
+
+// A missing font or a missing row image makes rows 0 high: then no row fits,
+// and nothing divides by the height.
+void CHud::LayoutRows(int32_t contentWidth) {
+    const int32_t row = RowHeight();
+    scroll = 0;
+    textHeight = lineCount * row;
+    const int32_t fit = Divide(boxHeight, row);
+    visibleLines = Min(lineCount, fit);
+    if (!imageRows) {
+        if (autoScroll) creditHeight = lineCount * row;
+    } else if (!framedRows) {
+        if (visibleLines < fit) rowsTop = (boxY + (fit - visibleLines) * row) / 2;
+        if (sideTile != nullptr) {
+            sideWidth = sideTile->getWidth();
+            menuX = (m_screenWidth - sideWidth) / 2;
+        }
+        menuY = rowsTop - (kSideFrameHeight - visibleLines * row) / 2 + kSideFrameDrop;
+        menuTitleX = menuX;
+        menuTitleY = menuY - kMenuTitleRise;
+    } else {
+        rowsTop = visibleLines < fit ? kDefaultRowsTop + (fit - visibleLines) * row / 2 : kDefaultRowsTop;
+    }
+    FitBox(contentWidth, visibleLines * row);
+}
+
+void CHud::Select(int32_t index) {
+    // An empty menu has nothing to select.
+    if (mode != kMenu || lineCount <= 0) return;
+    selected = ((index % lineCount) + lineCount) % lineCount;
+    const int32_t row = RowHeight();
+    if (row <= 0 || boxHeight >= textHeight) return;
+    const int32_t offset = scroll % row;
+    const int32_t top = scroll / row;
+    const int32_t part = offset > 0 ? 1 : 0;
+    const int32_t k = boxHeight % row < (row - offset) % row ? 2 : 1;
+    if (selected < top + part) {
+        scroll = selected * row;
+    } else if (selected > top + part + visibleLines - k) {
+        scroll = (selected + 1) * row - (imageRows && framedRows ? visibleLines * row : boxHeight);
+    }
+}

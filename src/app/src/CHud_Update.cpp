@@ -1,0 +1,212 @@
+#include "CHud.h"
+
+#include "AppServices.h"
+#include "CGameInput.h"
+#include "CGameProgress.h"
+#include "CGameSettings.h"
+#include "CGameTimers.h"
+#include "CGameWorld.h"
+#include "CSpriteInstance.h"
+#include "CTouchButtonLayout.h"
+#include "CTouchButtonManager.h"
+#include "JFont.h"
+#include "JImage.h"
+
+namespace {
+
+constexpr int32_t kFirstRepeatMs = 500;
+constexpr int32_t kRepeatMs = 150;
+constexpr int32_t kImageTimer = 0;
+// The scroll arrows of a long list: beside the screen's centre, above its
+// bottom edge.
+constexpr int32_t kArrowGap = 20;
+constexpr int32_t kArrowRise = 60;
+
+bool Inside(int32_t px, int32_t py, int32_t x, int32_t y, int32_t w, int32_t h) {
+    return px >= x && px < x + w && py >= y && py < y + h;
+}
+
+}  // namespace
+
+void CHud::Update(int32_t ms) {
+    if (!laidOut || m_links.input == nullptr) return;
+    CGameInput& input = *m_links.input;
+    showScrollArrows = false;
+    bool up = input.IsPressed(GameKey::kUp);
+    bool down = input.IsPressed(GameKey::kDown);
+    const bool tapped = m_links.touchButtons != nullptr && m_links.touchButtons->HasDownEdge();
+    // A tap anywhere moves a dialogue on.
+    if (!input.AnyPressed() && (mode == kDialogue || mode == kPlayText) && tapped) input.pressed = GameKey::kConfirm;
+    const bool confirm = input.IsPressed(GameKey::kOpenOrConfirm);
+    CGameProgress* progress = m_links.progress;
+    if (progress != nullptr && progress->interludeShown != 0) {
+        if (confirm) progress->interludeStart -= CGameProgress::kInterludeSkipMs;
+        return;
+    }
+    RepeatHeldKeys(ms, &up, &down);
+    switch (mode) {
+        case kMenu:
+            UpdateMenu(up, down);
+            break;
+        case kImage:
+            UpdateImage(ms, confirm);
+            break;
+        case kDialogue:
+        case kPlayText:
+            UpdatePlayText(confirm);
+            break;
+        case kFullScreenSprite:
+            TickFullScreenSprite(ms);
+            break;
+        case kMessage:
+        case kPagedText:
+            UpdateScrollingText(up, down);
+            break;
+        default:
+            break;
+    }
+}
+
+// Up or down held: once at the press, again after 500 ms, then every 150.
+void CHud::RepeatHeldKeys(int32_t ms, bool* up, bool* down) {
+    const CGameInput& input = *m_links.input;
+    if (!input.IsHeld(GameKey::kUpOrDown)) return;
+    if (input.IsPressed(GameKey::kUpOrDown)) {
+        repeatTimer = kFirstRepeatMs;
+        return;
+    }
+    repeatTimer -= ms;
+    if (repeatTimer > 0) return;
+    if (input.IsHeld(GameKey::kUp)) {
+        *up = true;
+    } else {
+        *down = true;
+    }
+    repeatTimer = kRepeatMs;
+}
+
+// A page over play takes the play controls away (a menu all of them, a
+// dialogue the pad).
+void CHud::HidePlayControls(bool menu) {
+    uint8_t* shown = m_links.playControlsShown;
+    CTouchButtonManager* touch = m_links.touchButtons;
+    if (shown == nullptr || *shown == 0 || touch == nullptr) return;
+    touch->Disable(CTouchButtonLayout::kGroupPad);
+    *shown = 0;
+    if (!menu) return;
+    touch->Disable(CTouchButtonLayout::kGroupFireFirstForm);
+    touch->Disable(CTouchButtonLayout::kGroupSecondForm);
+    if (IsCheatsEnabled(GetGameSettings()) != 0) touch->Disable(CTouchButtonLayout::kGroupCheats);
+    touch->Reset();
+    m_links.input->Release(GameKey::kAll);
+}
+
+void CHud::UpdateMenu(bool up, bool down) {
+    HidePlayControls(true);
+    if (up) {
+        Select(selected - 1);
+    } else if (down) {
+        Select(selected + 1);
+    } else if (m_links.touchButtons != nullptr && !TapMenuRow()) {
+        TapScrollArrows();
+    }
+}
+
+// A press on a row selects it; a release on it confirms. True when the
+// pointer met a row.
+bool CHud::TapMenuRow() {
+    const CTouchButtonManager& touch = *m_links.touchButtons;
+    if (!touch.HasDownEdge() && !touch.HasUpEdge()) return false;
+    const int32_t fontHeight = FontHeight();
+    int32_t row = fontHeight + fontHeight / 2;
+    int32_t top = boxY;
+    if (imageRows && !framedRows) {
+        row = barHeight;
+        top = rowsTop + (barHeight - fontHeight) / 2;
+    } else if (imageRows) {
+        row = rowHeight;
+        top = rowsTop + rowHeight / 2;
+    }
+    if (row <= 0) return false;
+    top -= scroll % row + fontHeight / 2;
+    const int32_t first = scroll / row;
+    const int32_t rows = visibleLines + (scroll % row > 0 ? 1 : 0);
+    for (int32_t i = 0; i < rows && first + i < lineCount; ++i) {
+        if (!Inside(touch.GetX(), touch.GetY(), boxX, top + i * row, boxWidth, fontHeight)) continue;
+        if (touch.HasDownEdge()) Select(first + i);
+        if (touch.HasUpEdge()) m_links.input->pressed |= GameKey::kConfirm;
+        return true;
+    }
+    return false;
+}
+
+void CHud::TapScrollArrows() {
+    const CTouchButtonManager& touch = *m_links.touchButtons;
+    if (visibleLines >= lineCount || !touch.HasDownEdge() || scrollArrow == nullptr) return;
+    const int32_t width = scrollArrow->getWidth();
+    const int32_t height = scrollArrow->getHeight();
+    const int32_t centre = m_screenWidth / 2;
+    const int32_t top = m_screenHeight - kArrowRise;
+    if (Inside(touch.GetX(), touch.GetY(), centre - width - kArrowGap, top, width, height)) {
+        Select(selected - 1);
+    } else if (Inside(touch.GetX(), touch.GetY(), centre + kArrowGap, top, width, height)) {
+        Select(selected + 1);
+    }
+}
+
+void CHud::UpdateImage(int32_t ms, bool confirm) {
+    CGameTimers* timers = m_links.timers;
+    if (timers == nullptr) return;
+    if (!timers->IsRunning(kImageTimer)) {
+        timers->Start(kImageTimer, duration);
+        return;
+    }
+    const bool expired = timers->Tick(kImageTimer, ms);
+    if (!expired && !confirm) return;
+    // An image cut short leaves no countdown behind for the next one.
+    timers->Stop(kImageTimer);
+    mode = kImageDone;
+    imageDone = true;
+}
+
+void CHud::UpdatePlayText(bool confirm) {
+    HidePlayControls(false);
+    if (!confirm && !m_links.input->IsPressed(GameKey::kBack)) return;
+    // A box too low for one line has no pages to turn: it closes.
+    if (lineCount == visibleLines || visibleLines <= 0) {
+        mode = kClosed;
+        return;
+    }
+    const int32_t pages = lineCount / visibleLines - (lineCount % visibleLines == 0 ? 1 : 0);
+    ++page;
+    if (page > pages) {
+        mode = kClosed;
+    } else {
+        scroll += visibleLines * FontHeight();
+    }
+}
+
+void CHud::TickFullScreenSprite(int32_t ms) {
+    CGameWorld* world = m_links.world;
+    CSpriteInstance* sprite = world != nullptr ? world->fullScreenSprite : nullptr;
+    if (sprite != nullptr && sprite->IsVisible()) sprite->Tick(ms, false);
+}
+
+void CHud::UpdateScrollingText(bool up, bool down) {
+    if (autoScroll && !imageRows) {
+        if (creditDelay < boxHeight) {
+            ++creditDelay;
+        } else if (scroll < creditHeight) {
+            ++scroll;
+        } else {
+            creditDelay = 0;
+            scroll = 0;
+        }
+        return;
+    }
+    if (boxHeight >= textHeight) return;
+    showScrollArrows = true;
+    const int32_t step = FontHeight();
+    if (up) scroll = scroll - step < 0 ? 0 : scroll - step;
+    if (down && scroll <= textHeight - boxHeight) scroll += step;
+}
