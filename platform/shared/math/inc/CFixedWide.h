@@ -26,7 +26,8 @@ inline int32_t FixedMul16(int32_t a, int32_t b) { return FixedMulShift(a, b, 16)
 // 16.16 intermediates held in 64 bits: dot products of coordinates of some
 // thousand units, and their products, pass 32 bits. Each product rounds
 // like FixedMul, so where FixedMul's result would have fitted the wide one is
-// the same value. The 128-bit product covers two factors of up to 2^47.
+// the same value. A product of two dot products of 3-D differences stays in
+// 64 bits while every difference component is below about 1988 units.
 inline int64_t FixedMulWide(int64_t a, int64_t b) {
     return static_cast<int64_t>((static_cast<__int128>(a) * b) >> 16);
 }
