@@ -8,8 +8,10 @@
 #include "CPixelChannels.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLSpanInterpreter.h"
 #include "MGLTestDevice.h"
 #include "ShaderStateBuilder.h"
+#include "SpanAssembler.h"
 
 namespace {
 
@@ -246,6 +248,43 @@ TEST_F(MGLContextTest, UnbindingEmptiesTheUnitAndTheBinding) {
     context->UnbindShader(-1);
     context->UnbindShader(8);
     EXPECT_EQ(s.texture_units[0].id, slot);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace SpanAsm;
+
+// A bound state's span code runs through the interpreter on the context's
+// own guest memory: it reaches the record through r0, the lookup tables
+// through their pointer fields and the bound colour plane through destbase.
+TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
+    ASSERT_TRUE(device.MakeSurface(4, 2, RSBFormat_R5G6B5, RSBFormat_Z32));
+    ASSERT_NE(context->Init(4), nullptr);
+    context->Reset();
+    const uint32_t regs = offsetof(MGLRecord, regs);
+    Program code;
+    code << DataReg(MOV, false, 12, 0, 0)
+         << XferImm(true, false, PreIndex, true, 3, 12, offsetof(MGLRecord, destbase))
+         << XferImm(true, false, PreIndex, true, 1, 12, offsetof(MGLRecord, deststride))
+         << DataReg(ADD, false, 3, 3, 1)  // row 1
+         << XferImm(true, false, PreIndex, true, 4, 12, regs)
+         << HalfImm(false, PreIndex, true, 4, 3, 6)  // pixel 3 of row 1
+         << XferImm(true, false, PreIndex, true, 5, 12, offsetof(MGLRecord, recipTable4))
+         << XferImm(true, false, PreIndex, true, 6, 5, 4 * 3)
+         << XferImm(false, false, PreIndex, true, 6, 12, regs + 4) << Bx(14);
+    const MGLShaderState state =
+        ShaderStateBuilder().Code(code.Words()).Keys({{37, 1}, {31, 0}, {32, 128}, {42, 3}}).State();
+    ASSERT_TRUE(context->BindShaderState(&state));
+    context->SetRegister(0, 0xF81F);
+
+    const MGLSpanRunEnd end = InterpretSpanCode(context->GuestMemory(), context->SpanCode(),
+                                                MGLShaderState::kCodeBytes, context->RecordGuestAddress(), 0, 0);
+    EXPECT_EQ(end, MGLSpanRunEnd::Exchange);
+    const uint8_t* row1 = context->PlanePixels(MGLContext::Plane::Colour) + device.Plane(0)->GetPitch();
+    EXPECT_EQ(PixelChannels::Load16(row1 + 6), 0xF81Fu);
+    EXPECT_EQ(context->GetRegister(1), 357913952);
 }
 
 }  // namespace

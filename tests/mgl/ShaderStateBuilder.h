@@ -28,7 +28,8 @@ public:
         for (int32_t i = 0; i < 6; ++i) Key(MGLShaderState::kSelectionKeys[i], static_cast<uint32_t>(keys[i]));
         return *this;
     }
-    ShaderStateBuilder& Code(std::initializer_list<uint32_t> words) {
+    ShaderStateBuilder& Code(std::initializer_list<uint32_t> words) { return Code(std::vector<uint32_t>(words)); }
+    ShaderStateBuilder& Code(const std::vector<uint32_t>& words) {
         uint32_t at = MGLShaderState::kCodeOffset;
         for (const uint32_t word : words) {
             Put(at, word);
