@@ -76,7 +76,8 @@ void LoadAsRaw(const uint8_t* data, size_t size) {
     stream.Open(data, static_cast<uint32_t>(size));
     CShader_MGL shader;
     const bool loaded = shader.Load(&stream, kRawTag);
-    const bool fits = size >= CShader_MGL::kHeaderBytes && size <= CShader_MGL::kHeaderBytes + CShader_MGL::kMaxPayloadBytes;
+    const size_t header = CShader_MGL::kHeaderBytes;
+    const bool fits = size >= header && size <= header + CShader_MGL::kMaxPayloadBytes;
     Check(loaded == fits);
     if (loaded) Check(SameBytes(Saved(shader, kRawTag, size), data, size));
 }

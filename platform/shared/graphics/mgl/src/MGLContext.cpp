@@ -198,15 +198,15 @@ bool MGLContext::BindShaderState(const MGLShaderState* state) {
 // interpolants for the polygon fill, twenty plane terms for the triangle
 // fill, and the depth interpolant among the first ones.
 bool MGLContext::StateFitsRecord(const MGLShaderState& state) {
-    const int64_t interpolants = static_cast<int32_t>(state.GetKey(MGLShaderState::kKeyInterpolants));
-    const int64_t extra = static_cast<int32_t>(state.GetKey(MGLShaderState::kKeyExtraInterpolants));
-    const int32_t fillMode = static_cast<int32_t>(state.GetKey(MGLShaderState::kKeyFillMode));
+    auto key = [&state](int32_t n) { return int64_t{static_cast<int32_t>(state.GetKey(n))}; };
+    const int64_t interpolants = key(MGLShaderState::kKeyInterpolants);
+    const int64_t extra = key(MGLShaderState::kKeyExtraInterpolants);
+    const int64_t fillMode = key(MGLShaderState::kKeyFillMode);
     if (fillMode < kFillPolygonFirst || fillMode > kFillTriangleLast) return false;
     if (interpolants < 0 || extra < 0 || interpolants + extra > MGLRecord::kInterpolantWords) return false;
     if (fillMode <= kFillPolygonLast && interpolants > kMaxEdgeInterpolants) return false;
-    if (static_cast<int32_t>(state.GetKey(MGLShaderState::kKeyHasDepthInterpolant)) < 0) return true;
-    const int64_t depth = static_cast<int64_t>(static_cast<int32_t>(state.GetKey(MGLShaderState::kKeyDepthInterpolant))) -
-                          MGLShaderState::kDepthInterpolantBias;
+    if (key(MGLShaderState::kKeyHasDepthInterpolant) < 0) return true;
+    const int64_t depth = key(MGLShaderState::kKeyDepthInterpolant) - MGLShaderState::kDepthInterpolantBias;
     return depth >= 0 && depth < interpolants;
 }
 
