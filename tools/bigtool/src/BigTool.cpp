@@ -28,7 +28,9 @@ const char kHelp[] =
     "  extract ARCHIVE [-d DIR] [ID...]\n"
     "      Write the payload of each entry, or of the given ids, inflated, to DIR/<id>.bin\n"
     "      (default DIR: the current folder). Extracting everything also writes\n"
-    "      DIR/manifest.txt, from which 'create -m' rebuilds the archive.\n"
+    "      DIR/manifest.txt, from which 'create -m' rebuilds the archive; when an\n"
+    "      entry cannot be rebuilt (broken, without payload, or reached by no id)\n"
+    "      the extraction fails and writes no manifest.\n"
     "\n"
     "Numbers are decimal or 0x-prefixed hexadecimal. Exit status: 0 done, 1 failed,\n"
     "2 bad usage.\n";
