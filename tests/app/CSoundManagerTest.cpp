@@ -11,7 +11,12 @@
 #include "CResourceManager.h"
 #include "CSoundManager.h"
 #include "EngineEvents.h"
+#include "HostClock.h"
 #include "ICMediaPlayer.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -20,6 +25,9 @@ constexpr int32_t kJingle = 0x09000223;
 constexpr int32_t kAbsent = 0x09000777;
 // Two seconds: still playing at every check.
 constexpr uint32_t kLongSound = 16000;
+// A tenth of a second.
+constexpr int32_t kShort = 0x09000163;
+constexpr uint32_t kShortSound = 800;
 
 apptest::ArchiveSpec WithSounds() {
     apptest::ArchiveSpec spec;
@@ -159,4 +167,35 @@ TEST_F(SoundManagerTest, AMessageScreenStopsTheLoopAndItsEndStartsItAgain) {
     Frame();
     EXPECT_FALSE(m_sound->IsPlaying());
     EXPECT_FALSE(m_app->IsSoundPausedBySystem());
+}
+
+// On the real clock the media player plays through SDL's audio (its dummy
+// driver here), which takes the samples at their own pace: a short sound
+// ends by itself, the long one started after it is still playing.
+class SoundOnTheAudioDeviceTest : public GameAppFixture {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        HostClock::UseMonotonic();
+    }
+};
+
+TEST_F(SoundOnTheAudioDeviceTest, AShortSoundEndsByItselfAndALongOneGoesOn) {
+    apptest::ArchiveSpec spec = WithSounds();
+    spec.sounds.push_back({static_cast<uint32_t>(kShort), kShortSound});
+    StartRunning(spec);
+    CSoundManager* sound = CGame::GetSound();
+    sound->soundOn = 1;
+    sound->Play(kShort, false);
+    EXPECT_TRUE(sound->IsPlaying());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (sound->IsPlaying() && std::chrono::steady_clock::now() < deadline) {
+        Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_FALSE(sound->IsPlaying());
+    sound->Play(kMusic, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Frame();
+    EXPECT_TRUE(sound->IsPlaying());
 }
