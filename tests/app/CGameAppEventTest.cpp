@@ -259,3 +259,56 @@ TEST_F(GameAppEventTest, AnEventOfAnotherClassIsRefusedByTheListener) {
     EXPECT_FALSE(CGameApp::OnListenerMessage(&other, m_app->GetListener()));
     EXPECT_EQ(m_asserts.Count(), 1);
 }
+
+namespace {
+
+// What the application answers for each of its events, while the game runs
+// and while a message screen holds it.
+struct Routing {
+    uint8_t running;
+    uint8_t suspended;
+};
+
+Routing ExpectedRouting(uint32_t id) {
+    switch (id) {
+        case EngineEvent::kKeyPressed:
+        case EngineEvent::kKeyReleased:
+            return {1, 0};
+        case 0x43042EF2:
+        case 0x02042EF2:
+            return {0, 0};
+        case EngineEvent::kAppStart:
+        case EngineEvent::kAppStop:
+        case 0x8408F369:
+        case 0x6740942F:
+        case EngineEvent::kAppSuspend:
+        case EngineEvent::kAppResume:
+        case 0x518E1A3B:
+        case 0x5152A73B:
+        case EngineEvent::kHibernate:
+        case EngineEvent::kOrientationFollowUp:
+            return {1, 1};
+        default:
+            return {1, 0};
+    }
+}
+
+}  // namespace
+
+TEST_F(GameAppEventTest, EachListenedEventReachesItsHandler) {
+    WriteFile("device.conf", "KEYS=0\nORIENTATION_SUPPORT=PORTRAIT_ONLY\n");
+    StartRunning();
+    for (int32_t i = 0; i < CGameApp::kListenedEventCount; ++i) {
+        const uint32_t id = CGameApp::kListenedEvents[i];
+        EXPECT_EQ(Direct(id, 4), ExpectedRouting(id).running) << std::hex << id;
+    }
+    Stop();
+    WriteFile("device.conf", "KEYS=0\nORIENTATION_SUPPORT=LANDSCAPE_ONLY\n");
+    StartRunning();
+    Frame();
+    ASSERT_TRUE(m_app->IsOrientationMismatch());
+    for (int32_t i = 0; i < CGameApp::kListenedEventCount; ++i) {
+        const uint32_t id = CGameApp::kListenedEvents[i];
+        EXPECT_EQ(Direct(id, 4), ExpectedRouting(id).suspended) << std::hex << id;
+    }
+}
