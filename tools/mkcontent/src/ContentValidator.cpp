@@ -151,6 +151,7 @@ bool ContentValidator::CheckFont(const CompiledContent& content, const FontResou
     if (data == nullptr || image == nullptr || image->payload.size() < 16) {
         return Fail(font.place, "the font's data or image is missing", error);
     }
+    // The descriptors are checked by now: the bitmap's id is the last word.
     LittleEndianReader descriptor(image->payload.data() + image->payload.size() - 4, 4);
     const ContentEntry* atlas = content.Find(ContentHandles::ArchiveId(descriptor.U32()));
     BitmapInfo info;
