@@ -166,6 +166,21 @@ TEST_F(ResourceManagerTest, CountsReferencesAndDeletesAtTheLastRelease) {
     EXPECT_FALSE(m_manager->ReleaseByHandle(5));
 }
 
+TEST_F(ResourceManagerTest, AFailedReloadTakesNoReference) {
+    WriteArchive(Directory());
+    ASSERT_TRUE(OpenManager());
+    CResource* first = nullptr;
+    ASSERT_EQ(m_manager->CreateByHandle(5, &first), CResourceManager::kLoaded);
+    first->FreePayload();
+    ASSERT_FALSE(first->IsLoaded());
+    m_archive.Close();
+    CResource* again = nullptr;
+    EXPECT_EQ(m_manager->CreateByHandle(5, &again), CResourceManager::kFailed);
+    EXPECT_EQ(again, nullptr);
+    EXPECT_EQ(first->GetRefCount(), 1);
+    EXPECT_TRUE(m_manager->ReleaseResource(&first));
+}
+
 TEST_F(ResourceManagerTest, MetaAliasesResolveOrFailWithTheNullHandleLine) {
     WriteArchive(Directory());
     ASSERT_TRUE(OpenManager());

@@ -82,19 +82,22 @@ int32_t CResourceManager_v1::CreateResource(CResource** outResource, uint32_t ha
 
 int32_t CResourceManager_v1::ReloadExisting(CResource* resource, CResource** outResource, uint32_t handle) {
     ASSERT(resource->GetHandle() == handle);
-    resource->AddRef();
     if (resource->IsLoaded()) {
+        resource->AddRef();
         *outResource = resource;
         return kAlreadyLoaded;
     }
-    // Registered but not loaded: load it again into the same object.
+    // Registered but not loaded: load it again into the same object. The
+    // caller holds a reference only when that succeeds.
     Source source;
     if (!ChooseSource(handle, 0, nullptr, source)) return kFailed;
     if (source.stream == nullptr && !CResource::IsNameKeyHandle(handle) && !CResource::IsRuntimeHandle(handle)) {
         if (source.entryStream.OpenEntry(GetArchive(), handle, true)) source.stream = &source.entryStream;
     }
     const int32_t status = resource->Create(handle, source.stream, source.type);
-    if (status != kFailed) *outResource = resource;
+    if (status == kFailed) return kFailed;
+    resource->AddRef();
+    *outResource = resource;
     return status;
 }
 
