@@ -71,6 +71,23 @@ TEST_F(MGLContextTest, InitSetsTheStartValuesAndMapsWhatSpanCodeReads) {
     EXPECT_GE(context->Buffers()->FontSheet(1), 0);
 }
 
+TEST_F(MGLContextTest, CreateBuffersMakesColourDepthAndStencilPlanes) {
+    ASSERT_NE(context->Init(4), nullptr);
+    const int32_t stencil = context->CreateBuffers(24, 16, RSBFormat_A4R4G4B4);
+    EXPECT_EQ(stencil, s.stencilBuffer);
+    const BufferTable& table = *context->Buffers();
+    const std::pair<int32_t, uint32_t> planes[] = {
+        {s.colorBuffer, RSBFormat_A4R4G4B4}, {s.depthBuffer, 0x520104}, {s.stencilBuffer, 0x280101}};
+    for (auto [slot, format] : planes) {
+        const BufferRecord* record = table.UsedSlot(slot);
+        ASSERT_NE(record, nullptr) << slot;
+        EXPECT_EQ(record->format, format);
+        EXPECT_EQ(record->width, 24);
+        EXPECT_EQ(record->height, 16);
+        EXPECT_NE(record->guestBase, 0u) << "span code can reach it";
+    }
+}
+
 TEST_F(MGLContextTest, TheTwoDimensionalStackStartsWithOneIdentity) {
     MatrixStack2d stack = context->Stack2d();
     EXPECT_EQ(stack.Count(), 1);
