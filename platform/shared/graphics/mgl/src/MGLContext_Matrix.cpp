@@ -101,6 +101,7 @@ int32_t MGLContext::ViewportOffset(int32_t origin, int32_t size, int32_t low, in
 
 void MGLContext::UpdateProjection(uint32_t withClipBounds) {
     const bool clipBounds = (withClipBounds & 0xFFu) != 0;
+    // Any mode but 0 is orthographic, as the projection stage reads it.
     const int32_t mode = m_record.projection_matrix_mode;
     if (mode == kModePerspective) {
         UpdatePerspective(clipBounds);
@@ -160,7 +161,7 @@ void MGLContext::FinishProjection(int32_t mode) {
     const bool swapped = s.ccy1 < s.ccy0;
     if (swapped) std::swap(s.ccy0, s.ccy1);
     s.cfy1 = WrapNeg(s.cfy1);
-    if (mode != kModeOrthographic) return;
+    if (mode == kModePerspective) return;
     const int32_t height = WrapShiftLeft(s.viewport_H, 16);
     s.cfy0 = swapped ? WrapSub(s.cfy0, height) : WrapAdd(s.cfy0, height);
 }
