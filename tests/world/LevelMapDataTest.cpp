@@ -57,7 +57,10 @@ TEST(LevelMapData, ReadsEverySectionOfASyntheticMap) {
     EXPECT_EQ(map.Collision().cells, Flags({4, 0, 1, 2, 3, 4, 0, 0, 1, 1, 1, 1}));
     EXPECT_EQ(map.TileLayer().width, 4);
     EXPECT_EQ(map.TileLayer().At(3, 2), 0xFF);
-    EXPECT_TRUE(log.DebugLines().empty()) << log.DebugLines().front();
+    // Only the two templates that share a sprite no earlier template has.
+    EXPECT_EQ(log.DebugLines().size(), 2u);
+    EXPECT_TRUE(log.Logged("template 3 shares the sprite of template 5"));
+    EXPECT_TRUE(log.Logged("template 4 shares the sprite of template 1"));
 }
 
 TEST(LevelMapData, ResolvesTemplatesTheirSpritesAndTheirData) {

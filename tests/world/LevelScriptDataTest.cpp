@@ -287,7 +287,7 @@ TEST(LevelScriptData, RefusesScriptsThatRunOnWithoutWaiting) {
          {MakeScript(1, false, {2}, {instant}), MakeScript(2, false, {1}, {waits})}, true},
         {"instant chain to itself", {MakeScript(1, false, {5, 1}, {instant})}, false},
         // The restart finds the first script of the id, which waits.
-        {"loop restarts an earlier script of its id",
+        {"loop restarts the first script of its id",
          {MakeScript(4, false, {}, {waits}), MakeScript(4, true, {}, {instant})}, true},
         {"chain to a missing id", {MakeScript(1, false, {9}, {instant})}, true},
     };
@@ -321,7 +321,9 @@ TEST(LevelScriptData, ChecksReferencesSpeakersAndScriptIds) {
                                                {C::SignalActor(40), C::TouchActor(-1), C::PlaceActor(1, 1, 999),
                                                 C::CameraToReference(true, 0, true, 40),
                                                 C::WaitForActorNear(-3, 10, true), C::Dialogue(11, 1),
-                                                C::TextPage(-2, 1), C::StopScript(8), C::Bare(26)})}),
+                                                C::TextPage(-2, 1), C::StopScript(8), C::Bare(26),
+                                                C::CameraToType(true, 0, true, 70)}),
+                                    MakeScript(1, false, {}, {})}),
                             &data));
     EXPECT_EQ(Operands<ScriptActorOperands>(data, 0, 0).ref, kScriptNoRef);
     EXPECT_EQ(Operands<ScriptActorOperands>(data, 0, 1).ref, kScriptNoRef);
@@ -333,13 +335,15 @@ TEST(LevelScriptData, ChecksReferencesSpeakersAndScriptIds) {
     EXPECT_EQ(Operands<ScriptStopOperands>(data, 0, 7).scriptIndex, kScriptNoIndex);
     EXPECT_EQ(data.Scripts()[0].chainIndices, (std::vector<int16_t>{kScriptNoIndex}));
     for (const char* text : {"reference 40", "reference -1", "reference 999", "reference -3", "speaker 11",
-                             "speaker -2", "script id 8", "script id 7"}) {
+                             "speaker -2", "script id 8", "script id 7", "actor type 70",
+                             "script 1 repeats id 1"}) {
         EXPECT_TRUE(log.Logged(text)) << text;
     }
 
-    EXPECT_EQ(data.Script(1), nullptr);
+    EXPECT_EQ(data.FindScript(1), 0);
+    EXPECT_EQ(data.Script(2), nullptr);
     EXPECT_EQ(data.Script(-1), nullptr);
-    EXPECT_EQ(data.Command(0, 9), nullptr);
+    EXPECT_EQ(data.Command(0, 10), nullptr);
     EXPECT_EQ(data.Command(0, -1), nullptr);
     EXPECT_EQ(data.Command(2, 0), nullptr);
     ASSERT_NE(data.Command(0, 8), nullptr);

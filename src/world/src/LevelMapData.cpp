@@ -190,12 +190,13 @@ void LevelMapData::ResolveSprite(LevelTemplate* record, uint32_t index) const {
                     kSpriteTableSize - 1);
         return;
     }
-    if ((record->spriteByte & kShareSpriteBit) != 0 && spriteIndex < index) {
-        const LevelTemplate& shared = m_templates[spriteIndex];
-        if (shared.present && shared.HasSprite()) {
+    if ((record->spriteByte & kShareSpriteBit) != 0) {
+        if (spriteIndex < index && m_templates[spriteIndex].present && m_templates[spriteIndex].HasSprite()) {
             record->sharedTemplate = static_cast<int16_t>(spriteIndex);
             return;
         }
+        DebugPrintf("LevelMapData: template %u shares the sprite of template %u, which has none before it: "
+                    "sprite entry %u instead", index, spriteIndex, spriteIndex);
     }
     record->spriteSet = SpriteSetFor(spriteIndex);
 }

@@ -65,6 +65,11 @@ bool LevelScriptData::ReadCommand(CInputStream& in, uint32_t scriptIndex, LevelS
 void LevelScriptData::ResolveScriptIds() {
     for (uint32_t index = 0; index < m_scripts.size(); ++index) {
         LevelScript& script = m_scripts[index];
+        const int32_t first = FindScript(script.id);
+        if (first != static_cast<int32_t>(index)) {
+            DebugPrintf("LevelScriptData: script %u repeats id %d; only script %d answers to it", index, script.id,
+                        first);
+        }
         script.chainIndices.clear();
         for (int16_t id : script.chainIds) script.chainIndices.push_back(ResolvedIndex(id, index));
         for (LevelScriptCommand& command : script.commands) {

@@ -74,6 +74,9 @@ ScriptCameraOperands ReadCamera(CInputStream& in, uint32_t refCount) {
         camera.y = in.ReadInt16();
     } else if (camera.mode == kScriptCameraType) {
         camera.type = in.ReadInt8();
+        if (camera.type < kScriptNoActorType || camera.type >= kScriptActorTypeCount) {
+            DebugPrintf("LevelScriptData: opcode 1 follows actor type %d, which no actor has", camera.type);
+        }
     } else if (camera.mode == kScriptCameraReference) {
         camera.ref = CheckedRef(in.ReadInt16(), refCount, kOpCamera);
     }
