@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// A layer of 24 x 24 tiles, row by row.
+// A layer of 24 x 24 tiles, row by row; At takes x < width, y < height.
 struct LevelTileLayer {
     uint16_t width = 0;
     uint16_t height = 0;

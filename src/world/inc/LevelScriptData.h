@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "LevelMapData.h"
 #include "LevelScriptRecords.h"
 
 class CInputStream;
@@ -26,7 +27,7 @@ class CInputStream;
 class LevelScriptData {
 public:
     // Entries of the map's actor-reference table, which commands index.
-    static constexpr uint32_t kActorRefCount = 40;
+    static constexpr uint32_t kActorRefCount = LevelMapData::kActorRefCount;
     // Scripts one start may run through without any of them waiting.
     static constexpr uint32_t kMaxStartsPerCall = 1024;
 

@@ -18,9 +18,6 @@ constexpr int16_t kScriptNoIndex = -1;
 constexpr int8_t kScriptNoSpeaker = -1;
 // Speakers the HUD has portraits and names for: 0 .. kScriptSpeakerCount - 1.
 constexpr int8_t kScriptSpeakerCount = 11;
-// Actor types: -1 (typeless) and 0 .. kScriptActorTypeCount - 1.
-constexpr int8_t kScriptNoActorType = -1;
-constexpr int8_t kScriptActorTypeCount = 70;
 // Opcode 1 without its speed operand (an instant move).
 constexpr int16_t kScriptNoSpeed = -1;
 

@@ -2,6 +2,7 @@
 
 #include "CArrayInputStream.h"
 #include "CAssert.h"
+#include "LevelMapData.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ ScriptCameraOperands ReadCamera(CInputStream& in, uint32_t refCount) {
         camera.y = in.ReadInt16();
     } else if (camera.mode == kScriptCameraType) {
         camera.type = in.ReadInt8();
-        if (camera.type < kScriptNoActorType || camera.type >= kScriptActorTypeCount) {
+        if (camera.type < kNoActorType || camera.type >= LevelMapData::kActorTypeCount) {
             DebugPrintf("LevelScriptData: opcode 1 follows actor type %d, which no actor has", camera.type);
         }
     } else if (camera.mode == kScriptCameraReference) {
