@@ -1,6 +1,7 @@
 #ifndef SK_HOME_H
 #define SK_HOME_H
 
+#include "CAssert.h"
 #include "CRect.h"
 #include "CSingleton.h"
 #include "CVector.h"
@@ -68,16 +69,30 @@ public:
     bool LoadSpriteSet(uint8_t set);
     void UnloadSpriteSet(uint8_t set);
 
-    bool IsSetLoaded(uint32_t set) const;
-    bool IsSpritePrepared(uint32_t set, uint32_t sprite) const;
-    bool IsSetIndexValid(uint32_t set) const;
+    bool IsSetLoaded(uint32_t set) const { return IsSetIndexValid(set) && m_sets[set] != nullptr; }
+    bool IsSpritePrepared(uint32_t set, uint32_t sprite) const {
+        if (set > UINT8_MAX || sprite > UINT8_MAX) {
+            ASSERT(set <= UINT8_MAX && sprite <= UINT8_MAX);
+            return false;
+        }
+        const SK_Sprite* record = GetSprite(set, sprite);
+        return record != nullptr && record->prepared != 0;
+    }
+    bool IsSetIndexValid(uint32_t set) const { return IsLoaded() && set < m_sets.Count(); }
     bool IsSpriteIndexValid(uint32_t set, uint32_t sprite) const;
     bool IsAnimationIndexValid(uint32_t set, uint32_t animation) const;
 
     // Null when the set is not loaded or the index is out of range.
-    const SK_SpriteSet* GetSpriteSet(uint32_t set) const;
-    const SK_Sprite* GetSprite(uint32_t set, uint32_t sprite) const;
-    const SK_Animation* GetAnimation(uint32_t set, uint32_t animation) const;
+    // Every presenter call asks these: they stay inline.
+    const SK_SpriteSet* GetSpriteSet(uint32_t set) const { return IsSetLoaded(set) ? m_sets[set] : nullptr; }
+    const SK_Sprite* GetSprite(uint32_t set, uint32_t sprite) const {
+        const SK_SpriteSet* record = GetSpriteSet(set);
+        return record != nullptr && sprite < record->sprites.Count() ? &record->sprites[sprite] : nullptr;
+    }
+    const SK_Animation* GetAnimation(uint32_t set, uint32_t animation) const {
+        const SK_SpriteSet* record = GetSpriteSet(set);
+        return record != nullptr && animation < record->animations.Count() ? &record->animations[animation] : nullptr;
+    }
 
     uint16_t GetImageModuleCount() const { return static_cast<uint16_t>(m_imageModules.Count()); }
     uint16_t GetRectModuleCount() const { return static_cast<uint16_t>(m_rectModules.Count()); }
@@ -88,8 +103,13 @@ public:
     uint8_t GetBlockCount() const { return static_cast<uint8_t>(m_blocks.Count()); }
     uint16_t GetReserved() const { return m_reserved; }
     const SK_ImageSlot* GetSlot(uint32_t slot) const { return slot < m_slots.Count() ? &m_slots[slot] : nullptr; }
-    const SK_ImageModule* GetImageModule(uint32_t module) const;
-    const SK_RectModule* GetRectModule(uint32_t module) const;
+    const SK_ImageModule* GetImageModule(uint32_t module) const {
+        return module < m_imageModules.Count() ? &m_imageModules[module] : nullptr;
+    }
+    const SK_RectModule* GetRectModule(uint32_t module) const {
+        const uint32_t index = module - m_imageModules.Count();
+        return module >= m_imageModules.Count() && index < m_rectModules.Count() ? &m_rectModules[index] : nullptr;
+    }
     const SK_ModuleMap* GetModuleMap(uint32_t map) const { return map < m_maps.Count() ? &m_maps[map] : nullptr; }
     const SK_Image* GetBlock(uint32_t block) const { return block < m_blocks.Count() ? &m_blocks[block] : nullptr; }
     uint32_t GetDefinitionId() const { return m_definitionId; }

@@ -114,40 +114,8 @@ void SK_Home::UnloadSpriteSet(uint8_t set) {
     m_sets[set] = nullptr;
 }
 
-bool SK_Home::IsSetIndexValid(uint32_t set) const { return IsLoaded() && set < m_sets.Count(); }
-
-bool SK_Home::IsSetLoaded(uint32_t set) const { return IsSetIndexValid(set) && m_sets[set] != nullptr; }
-
 bool SK_Home::IsSpriteIndexValid(uint32_t set, uint32_t sprite) const { return GetSprite(set, sprite) != nullptr; }
-
-bool SK_Home::IsSpritePrepared(uint32_t set, uint32_t sprite) const {
-    ASSERT(set <= UINT8_MAX && sprite <= UINT8_MAX);
-    const SK_Sprite* record = GetSprite(set, sprite);
-    return record != nullptr && record->prepared != 0;
-}
 
 bool SK_Home::IsAnimationIndexValid(uint32_t set, uint32_t animation) const {
     return GetAnimation(set, animation) != nullptr;
-}
-
-const SK_SpriteSet* SK_Home::GetSpriteSet(uint32_t set) const { return IsSetLoaded(set) ? m_sets[set] : nullptr; }
-
-const SK_Sprite* SK_Home::GetSprite(uint32_t set, uint32_t sprite) const {
-    const SK_SpriteSet* record = GetSpriteSet(set);
-    return record != nullptr && sprite < record->sprites.Count() ? &record->sprites[sprite] : nullptr;
-}
-
-const SK_Animation* SK_Home::GetAnimation(uint32_t set, uint32_t animation) const {
-    const SK_SpriteSet* record = GetSpriteSet(set);
-    return record != nullptr && animation < record->animations.Count() ? &record->animations[animation] : nullptr;
-}
-
-const SK_ImageModule* SK_Home::GetImageModule(uint32_t module) const {
-    return module < m_imageModules.Count() ? &m_imageModules[module] : nullptr;
-}
-
-const SK_RectModule* SK_Home::GetRectModule(uint32_t module) const {
-    if (module < m_imageModules.Count()) return nullptr;
-    const uint32_t index = module - m_imageModules.Count();
-    return index < m_rectModules.Count() ? &m_rectModules[index] : nullptr;
 }

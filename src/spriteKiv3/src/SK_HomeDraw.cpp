@@ -106,9 +106,12 @@ void SK_Home::DrawModule(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t mo
         uint32_t flip = 0;
         const uint8_t variant = CombineTransform(transform, image->variant);
         CRenderSurface* surface = m_slots[image->slotIndex].GetImage(variant, &flip);
-        // Drawn before its images were decoded, or its image failed to decode.
-        ASSERT(surface != nullptr);
-        m_drawContext.DrawImage(surface, flip, x, y);
+        if (surface != nullptr) {
+            m_drawContext.DrawImage(surface, flip, x, y);
+        } else {
+            // Drawn before its images were decoded, or its image failed to decode.
+            ASSERT(surface != nullptr);
+        }
         return;
     }
     const SK_RectModule* rect = GetRectModule(module);

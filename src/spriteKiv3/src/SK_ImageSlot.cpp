@@ -58,10 +58,11 @@ CRenderSurface* SK_ImageSlot::GetImage(uint8_t variant, uint32_t* flip) const {
 
 bool SK_ImageSlot::GetSize(uint8_t variant, int32_t* width, int32_t* height) const {
     const Image& image = Half(variant);
-    ASSERT(image.surface != nullptr);
     *width = image.width;
     *height = image.height;
-    return image.surface != nullptr;
+    if (image.surface != nullptr) return true;
+    ASSERT(image.surface != nullptr);
+    return false;
 }
 
 void SK_ImageSlot::Clear() {
