@@ -415,16 +415,18 @@ TEST_F(HudTest, LongMessageScrollsByLinesAndCreditsRollByThemselves) {
     EXPECT_EQ(hud.creditDelay, 0);
 }
 
-TEST_F(HudTest, FullScreenSpriteTicksWhileVisible) {
+// A sprite without a sprite set behind it, or none at all, is ticked
+// harmlessly.
+TEST_F(HudTest, FullScreenSpriteModeStaysUntilThePlayWorldEndsIt) {
     CSpriteInstance sprite;
-    world.fullScreenSprite = &sprite;
     hud.Clear();
     hud.mode = CHud::kFullScreenSprite;
     Tick();
-    EXPECT_EQ(sprite.elapsedMs, 60);
-    sprite.visible = 0;
+    world.fullScreenSprite = &sprite;
+    PressKey(EngineKey::kSelect);
     Tick();
-    EXPECT_EQ(sprite.elapsedMs, 60);
+    EXPECT_EQ(hud.mode, CHud::kFullScreenSprite);
+    world.fullScreenSprite = nullptr;
 }
 
 TEST_F(HudTest, ClosedHudDoesNothing) {

@@ -3,18 +3,32 @@
 
 #include <cstdint>
 
+#include "JGraphics.h"
+#include "JString.h"
+
+class CGameInput;
+class CGameProgress;
+class CGameTimers;
+class CGameWorld;
+class CHud;
 class CSoundManager;
 class CStates;
+class CTouchButtonLayout;
+class CTouchButtonManager;
 
-// The game object the application drives: it receives every engine event
-// the application does not keep, one update with the measured frame time
-// and one paint a frame. It turns the frame time into the game's fixed
-// step, pauses and resumes with the device and clears the screen when
-// asked. This is its frame; its screens, input and play come with the
-// front end.
+// The game's top-level object: it owns the input object, the touch
+// buttons, the screens' state machine, the HUD, the timers, the progress
+// record, the sound manager and the play world. The application hands it
+// every engine event it does not keep, one update a frame and one paint.
+// The game moves in fixed steps of 60 ms whatever time has passed, stands
+// still while the device is suspended, and keeps the player's settings and
+// progress in records 0 and 1.
 class CGame {
 public:
     static constexpr int32_t kStepMs = 60;
+    static constexpr int32_t kStorageTestBytes = 100;
+    static constexpr uint32_t kVersionUnits = 10;
+    static constexpr char kInitialVersion[] = "1.0.0";
 
     CGame();
     virtual ~CGame();
@@ -32,34 +46,72 @@ public:
     // Takes the screen's size from the graphics device.
     void OnScreenSize();
     void OnStop() {}
+    // Start-up: the version text, the soft-key images and, unless skipped,
+    // whether records can be written at all (record 9, written and
+    // deleted).
+    void CheckStorage(bool skipTest);
+    void LoadSettings();
+    bool SaveSettings();
+    void LoadProgress();
+    bool SaveProgress();
+    bool IsTouchNoticeShown() const { return touchNoticeShown != 0; }
+    void SetTouchNoticeShown(bool shown) { touchNoticeShown = shown ? 1 : 0; }
 
-    // The application's game object, or null.
+    // The application's game object, or null; the getters answer null
+    // without one.
     static CGame* Get();
-    static CSoundManager* GetSound();
+    static CGameInput* GetInput();
+    static CTouchButtonManager* GetTouchButtons();
     static CStates* GetStateMachine();
+    static CHud* GetHud();
+    static CGameTimers* GetTimers();
+    static CGameProgress* GetProgress();
+    static CSoundManager* GetSound();
+    static CGameWorld* GetWorld();
 
-    int32_t GetScreenWidth() const { return m_screenWidth; }
-    int32_t GetScreenHeight() const { return m_screenHeight; }
-    int32_t GetHalfWidth() const { return m_halfWidth; }
-    int32_t GetHalfHeight() const { return m_halfHeight; }
-    bool IsPaused() const { return m_paused != 0; }
+    // Puts another play world in place of the current one (everywhere the
+    // game's parts reach it); the game deletes only the world it made.
+    void SetWorld(CGameWorld* replacement);
+
+    JGraphics& GetGraphics() { return graphics; }
+    int32_t GetScreenWidth() const { return screenWidth; }
+    int32_t GetScreenHeight() const { return screenHeight; }
+    int32_t GetHalfWidth() const { return halfWidth; }
+    int32_t GetHalfHeight() const { return halfHeight; }
+    bool IsPaused() const { return paused != 0; }
     // Game time: the fixed steps taken so far.
     uint32_t GetElapsedMs() const { return m_elapsedMs; }
 
     int32_t clearColour = 0;
+    JString titleText;
+    JString versionText;
     uint8_t repaintPending = 1;
+    // The play world's on-screen controls are on.
+    uint8_t playControlsShown = 0;
 
 private:
-    void ClearScreen() const;
+    void BuildTouchButtons();
+    void LinkHud();
+    void ClearScreen();
 
-    CStates* m_states = nullptr;
-    CSoundManager* m_sound = nullptr;
-    uint8_t m_paused = 0;
-    uint8_t m_clearPending = 0;
-    int32_t m_screenHeight = 0;
-    int32_t m_screenWidth = 0;
-    int32_t m_halfHeight = 0;
-    int32_t m_halfWidth = 0;
+    JGraphics graphics;
+    CGameInput* input = nullptr;
+    CTouchButtonManager* touchButtons = nullptr;
+    CStates* states = nullptr;
+    CHud* hud = nullptr;
+    CGameTimers* timers = nullptr;
+    CGameProgress* progress = nullptr;
+    CSoundManager* sound = nullptr;
+    CGameWorld* world = nullptr;
+    CGameWorld* ownWorld = nullptr;
+    CTouchButtonLayout* touchLayout = nullptr;
+    uint8_t paused = 0;
+    uint8_t clearPending = 0;
+    int32_t screenHeight = 0;
+    int32_t screenWidth = 0;
+    int32_t halfHeight = 0;
+    int32_t halfWidth = 0;
+    uint8_t touchNoticeShown = 0;
     uint32_t m_elapsedMs = 0;
 };
 

@@ -1,11 +1,21 @@
 #include "CGame.h"
 
 #include "AppServices.h"
-#include "CDrawUtil.h"
 #include "CGameApp.h"
+#include "CGameInput.h"
+#include "CGameProgress.h"
+#include "CGameTimers.h"
+#include "CGameWorld.h"
+#include "CHud.h"
 #include "CSoundManager.h"
 #include "CStates.h"
+#include "CTouchButtonLayout.h"
+#include "CTouchButtonManager.h"
 #include "EngineEvents.h"
+#include "GameRecordCodec.h"
+#include "RecordStore.h"
+#include "SoftKeyInsets.h"
+#include "VersionText.h"
 
 namespace {
 
@@ -13,11 +23,56 @@ constexpr uint32_t kOpaque = 0xFF000000;
 
 }  // namespace
 
-CGame::CGame() : m_states(new CStates()), m_sound(new CSoundManager()) {}
+CGame::CGame() : versionText(kInitialVersion) {
+    ownWorld = new CGameWorld();
+    world = ownWorld;
+    input = new CGameInput();
+    touchButtons = new CTouchButtonManager(*input);
+    states = new CStates();
+    hud = new CHud();
+    timers = new CGameTimers();
+    progress = new CGameProgress();
+    sound = new CSoundManager();
+    LinkHud();
+    BuildTouchButtons();
+    playControlsShown = 0;
+}
+
+void CGame::LinkHud() {
+    CHud::Links links;
+    links.input = input;
+    links.touchButtons = touchButtons;
+    links.timers = timers;
+    links.progress = progress;
+    links.world = world;
+    links.playControlsShown = &playControlsShown;
+    hud->Attach(links);
+}
+
+void CGame::SetWorld(CGameWorld* replacement) {
+    world = replacement;
+    LinkHud();
+}
 
 CGame::~CGame() {
-    delete m_states;
-    delete m_sound;
+    delete input;
+    delete touchButtons;
+    delete states;
+    delete hud;
+    delete ownWorld;
+    delete timers;
+    delete progress;
+    delete sound;
+    delete touchLayout;
+}
+
+// The buttons are placed once, for the shape the game starts in.
+void CGame::BuildTouchButtons() {
+    const int32_t width = ::GetScreenWidth();
+    const int32_t height = ::GetScreenHeight();
+    touchLayout = new CTouchButtonLayout();
+    touchLayout->Build(width, height, SoftKeyInsets::OfApp(static_cast<uint32_t>(width), static_cast<uint32_t>(height)));
+    touchLayout->Register(*touchButtons);
 }
 
 CGame* CGame::Get() {
@@ -25,28 +80,91 @@ CGame* CGame::Get() {
     return app != nullptr ? app->GetGame() : nullptr;
 }
 
-CSoundManager* CGame::GetSound() {
+CGameInput* CGame::GetInput() {
     const CGame* game = Get();
-    return game != nullptr ? game->m_sound : nullptr;
+    return game != nullptr ? game->input : nullptr;
+}
+
+CTouchButtonManager* CGame::GetTouchButtons() {
+    const CGame* game = Get();
+    return game != nullptr ? game->touchButtons : nullptr;
 }
 
 CStates* CGame::GetStateMachine() {
     const CGame* game = Get();
-    return game != nullptr ? game->m_states : nullptr;
+    return game != nullptr ? game->states : nullptr;
 }
 
-bool CGame::HandleEvent(uint32_t id, uint32_t, uint32_t) {
-    if (id == EngineEvent::kAppSuspend) Pause();
-    if (id == EngineEvent::kAppResume) Resume();
+CHud* CGame::GetHud() {
+    const CGame* game = Get();
+    return game != nullptr ? game->hud : nullptr;
+}
+
+CGameTimers* CGame::GetTimers() {
+    const CGame* game = Get();
+    return game != nullptr ? game->timers : nullptr;
+}
+
+CGameProgress* CGame::GetProgress() {
+    const CGame* game = Get();
+    return game != nullptr ? game->progress : nullptr;
+}
+
+CSoundManager* CGame::GetSound() {
+    const CGame* game = Get();
+    return game != nullptr ? game->sound : nullptr;
+}
+
+CGameWorld* CGame::GetWorld() {
+    const CGame* game = Get();
+    return game != nullptr ? game->world : nullptr;
+}
+
+bool CGame::HandleEvent(uint32_t id, uint32_t arg1, uint32_t arg2) {
+    // Pointer events carry x in the low half of the second argument and y
+    // in the high half.
+    const int32_t x = static_cast<int32_t>(arg2 & 0xFFFF);
+    const int32_t y = static_cast<int32_t>(arg2 >> 16);
+    switch (id) {
+        case EngineEvent::kOrientationFollowUp:
+            touchButtons->Reset();
+            input->Reset();
+            break;
+        case EngineEvent::kKeyPressed:
+            input->OnKey(static_cast<int32_t>(arg1), true);
+            break;
+        case EngineEvent::kKeyReleased:
+            input->OnKey(static_cast<int32_t>(arg1), false);
+            break;
+        case EngineEvent::kMouseButtonDown:
+            touchButtons->OnPointerDown(x, y);
+            break;
+        case EngineEvent::kMouseButtonUp:
+            touchButtons->OnPointerUp(x, y);
+            break;
+        case EngineEvent::kAppSuspend:
+            Pause();
+            break;
+        case EngineEvent::kAppResume:
+            Resume();
+            break;
+        default:
+            break;
+    }
     return true;
 }
 
 // The game moves by one fixed step whatever time has passed.
 bool CGame::Update(int32_t) {
-    if (m_paused == 0) m_elapsedMs += kStepMs;
-    if (m_clearPending != 0) {
+    if (paused == 0) {
+        m_elapsedMs += kStepMs;
+        touchButtons->Update(kStepMs);
+        input->LatchFrame();
+        states->Update(kStepMs);
+    }
+    if (clearPending != 0) {
         ClearScreen();
-        m_clearPending = 0;
+        clearPending = 0;
     }
     return true;
 }
@@ -56,30 +174,59 @@ bool CGame::Paint() {
         ClearScreen();
         repaintPending = 0;
     }
+    states->Paint(graphics);
+    input->PaintSoftKeys(graphics, screenWidth, screenHeight);
+    touchButtons->Paint(graphics);
     return true;
 }
 
-void CGame::ClearScreen() const {
-    CDrawUtil::FillRect(0, 0, m_screenWidth, m_screenHeight, kOpaque | static_cast<uint32_t>(clearColour));
+void CGame::ClearScreen() {
+    resetClip(graphics);
+    fillScreen(graphics, kOpaque | static_cast<uint32_t>(clearColour));
 }
 
 void CGame::Pause() {
-    if (m_paused == 0) {
-        m_paused = 1;
+    if (paused == 0) {
+        paused = 1;
+        // With no HUD page up, play opens its pause page once resumed.
+        if (!hud->laidOut) progress->pauseRequested = 1;
+        input->Release(GameKey::kAll);
         repaintPending = 1;
-        m_sound->Stop(true);
+        hud->visible = true;
+        sound->Stop(true);
     }
-    m_clearPending = 1;
+    clearPending = 1;
 }
 
 void CGame::Resume() {
-    m_paused = 0;
-    if (m_sound->loopingId != CSoundManager::kNoLoop) m_sound->Play(m_sound->loopingId, true);
+    hud->visible = true;
+    paused = 0;
+    if (sound->loopingId != CSoundManager::kNoLoop) sound->Play(sound->loopingId, true);
 }
 
 void CGame::OnScreenSize() {
-    m_screenWidth = ::GetScreenWidth();
-    m_screenHeight = ::GetScreenHeight();
-    m_halfWidth = m_screenWidth >> 1;
-    m_halfHeight = m_screenHeight >> 1;
+    screenWidth = ::GetScreenWidth();
+    screenHeight = ::GetScreenHeight();
+    halfWidth = screenWidth >> 1;
+    halfHeight = screenHeight >> 1;
+    hud->SetScreenSize(screenWidth, screenHeight);
 }
+
+void CGame::CheckStorage(bool skipTest) {
+    WChar version[kVersionUnits] = {};
+    GetVersionText(version, kVersionUnits);
+    versionText = JString(version);
+    input->Init();
+    if (skipTest) return;
+    const uint8_t zeros[kStorageTestBytes] = {};
+    states->storageOk = SaveRecord(RecordId::kStorageTest, MakeRecordBytes(zeros, kStorageTestBytes)) ? 1 : 0;
+    DeleteRecord(RecordId::kStorageTest);
+}
+
+void CGame::LoadSettings() { DecodeSettingsRecord(LoadRecord(RecordId::kSettings), &touchNoticeShown); }
+
+bool CGame::SaveSettings() { return SaveRecord(RecordId::kSettings, EncodeSettingsRecord(touchNoticeShown)); }
+
+void CGame::LoadProgress() { DecodeProgressRecord(LoadRecord(RecordId::kProgress), &progress->highestLevel); }
+
+bool CGame::SaveProgress() { return SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel)); }
