@@ -104,10 +104,11 @@ TEST_F(WinCeFile, ReadSeekAndSize) {
     LONG high = -1;
     EXPECT_EQ(SetFilePointer(file, 0, &high, FILE_BEGIN), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 5u);
-    // Writing through a read handle fails.
+    // Writing or flushing through a read handle fails.
     DWORD written = 7;
     EXPECT_FALSE(WriteFile(file, "x", 1, &written, nullptr));
     EXPECT_EQ(written, 0u);
+    EXPECT_FALSE(FlushFileBuffers(file));
     CloseHandle(file);
     EXPECT_FALSE(ReadFile(file, buffer, 1, &read, nullptr));
     EXPECT_EQ(read, 0u);

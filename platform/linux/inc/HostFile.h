@@ -15,11 +15,14 @@ public:
     // (nothing happens, the call reports failure). For tests.
     typedef bool (*FaultHook)(Op op, const std::string& path);
 
-    HostFile(int descriptor, std::string path) : m_descriptor(descriptor), m_path(std::move(path)) {}
+    HostFile(int descriptor, std::string path, bool writable)
+        : m_descriptor(descriptor), m_path(std::move(path)), m_writable(writable) {}
     ~HostFile() override;
 
     int Descriptor() const { return m_descriptor; }
     const std::string& Path() const { return m_path; }
+    // Opened with write access: only such handles have buffers to flush.
+    bool IsWritable() const { return m_writable; }
 
     // The file object of a handle, or null when it is no live file handle.
     static HostFile* FromHandle(HANDLE handle);
@@ -30,6 +33,7 @@ public:
 private:
     int m_descriptor;
     std::string m_path;
+    bool m_writable;
 };
 
 #endif

@@ -109,7 +109,7 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
         close(descriptor);
         return INVALID_HANDLE_VALUE;
     }
-    HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath);
+    HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath, (access & GENERIC_WRITE) != 0);
     if (file == nullptr) {
         close(descriptor);
         return INVALID_HANDLE_VALUE;
@@ -198,6 +198,11 @@ DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh) {
 BOOL FlushFileBuffers(HANDLE handle) {
     HostFile* file = HostFile::FromHandle(handle);
     if (file == nullptr || HostFile::ShouldFail(HostFile::Op::Flush, file->Path())) {
+        return 0;
+    }
+    // As on the handset, a handle without write access cannot be flushed;
+    // refusing it also spares every closed reader a disk sync.
+    if (!file->IsWritable()) {
         return 0;
     }
     return fsync(file->Descriptor()) == 0 ? 1 : 0;
