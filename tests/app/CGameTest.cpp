@@ -86,7 +86,7 @@ TEST_F(GameTest, PartsAreReachedThroughTheGame) {
     CGameWorld other;
     CGameWorld* own = GetAppWorld();
     SetAppWorld(&other);
-    EXPECT_EQ(CGame::GetWorld(), &other);
+    EXPECT_EQ(GetAppWorld(), &other);
     SetAppWorld(own);
     EXPECT_EQ(Game().GetScreenWidth(), kScreenW);
     EXPECT_EQ(Game().GetHalfHeight(), kScreenH / 2);
@@ -143,6 +143,12 @@ TEST_F(GameTest, TapsPressTheTopmostEnabledButton) {
     Tap(EngineEvent::kMouseButtonUp, upX, upY);
     Frame();
     EXPECT_FALSE(Input().IsHeld(kUp));
+}
+
+TEST_F(GameTest, TheGameWithdrawsItsWorldWhenItGoes) {
+    ASSERT_NE(GetAppWorld(), nullptr);
+    Stop();
+    EXPECT_EQ(GetAppWorld(), nullptr);
 }
 
 TEST_F(GameTest, PointerCoordinatesAreTheHalvesOfTheSecondArgument) {

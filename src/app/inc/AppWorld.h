@@ -3,9 +3,10 @@
 
 class CGameWorld;
 
-// The play world kept in the game object, reached through the application;
-// null without a game. SetAppWorld puts another world in its place (the
-// game still deletes only the world it made).
+// The one play world of the run, as the game object registers it when it
+// makes it (and withdraws it when it deletes it); the actors and the sprite
+// instances reach the world through it, and tests put their own world in
+// its place. Null while none is registered.
 CGameWorld* GetAppWorld();
 void SetAppWorld(CGameWorld* world);
 

@@ -69,10 +69,6 @@ public:
     static CSoundManager* GetSound();
     static CGameWorld* GetWorld();
 
-    // Puts another play world in place of the current one (everywhere the
-    // game's parts reach it); the game deletes only the world it made.
-    void SetWorld(CGameWorld* replacement);
-
     JGraphics& GetGraphics() { return graphics; }
     int32_t GetScreenWidth() const { return screenWidth; }
     int32_t GetScreenHeight() const { return screenHeight; }
@@ -91,7 +87,6 @@ public:
 
 private:
     void BuildTouchButtons();
-    void LinkHud();
     void ClearScreen();
 
     JGraphics graphics;
@@ -103,7 +98,6 @@ private:
     CGameProgress* progress = nullptr;
     CSoundManager* sound = nullptr;
     CGameWorld* world = nullptr;
-    CGameWorld* ownWorld = nullptr;
     CTouchButtonLayout* touchLayout = nullptr;
     uint8_t paused = 0;
     uint8_t clearPending = 0;

@@ -1,10 +1,11 @@
 #include "AppWorld.h"
 
-#include "CGame.h"
+namespace {
 
-CGameWorld* GetAppWorld() { return CGame::GetWorld(); }
+CGameWorld* g_appWorld = nullptr;
 
-void SetAppWorld(CGameWorld* world) {
-    CGame* game = CGame::Get();
-    if (game != nullptr) game->SetWorld(world);
-}
+}  // namespace
+
+CGameWorld* GetAppWorld() { return g_appWorld; }
+
+void SetAppWorld(CGameWorld* world) { g_appWorld = world; }

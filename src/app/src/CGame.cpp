@@ -1,6 +1,7 @@
 #include "CGame.h"
 
 #include "AppServices.h"
+#include "AppWorld.h"
 #include "CGameApp.h"
 #include "CGameInput.h"
 #include "CGameProgress.h"
@@ -24,8 +25,8 @@ constexpr uint32_t kOpaque = 0xFF000000;
 }  // namespace
 
 CGame::CGame() : versionText(kInitialVersion) {
-    ownWorld = new CGameWorld();
-    world = ownWorld;
+    world = new CGameWorld();
+    SetAppWorld(world);
     input = new CGameInput();
     touchButtons = new CTouchButtonManager(*input);
     states = new CStates();
@@ -33,12 +34,6 @@ CGame::CGame() : versionText(kInitialVersion) {
     timers = new CGameTimers();
     progress = new CGameProgress();
     sound = new CSoundManager();
-    LinkHud();
-    BuildTouchButtons();
-    playControlsShown = 0;
-}
-
-void CGame::LinkHud() {
     CHud::Links links;
     links.input = input;
     links.touchButtons = touchButtons;
@@ -47,11 +42,8 @@ void CGame::LinkHud() {
     links.world = world;
     links.playControlsShown = &playControlsShown;
     hud->Attach(links);
-}
-
-void CGame::SetWorld(CGameWorld* replacement) {
-    world = replacement;
-    LinkHud();
+    BuildTouchButtons();
+    playControlsShown = 0;
 }
 
 CGame::~CGame() {
@@ -59,7 +51,8 @@ CGame::~CGame() {
     delete touchButtons;
     delete states;
     delete hud;
-    delete ownWorld;
+    if (GetAppWorld() == world) SetAppWorld(nullptr);
+    delete world;
     delete timers;
     delete progress;
     delete sound;
