@@ -16,6 +16,7 @@ constexpr uint32_t kFontDataId = 0x286;
 constexpr uint32_t kFontImageId = 0x23F;
 constexpr uint32_t kFontBitmapId = 0x240;
 constexpr uint32_t kPropertiesId = 0x1B7;
+constexpr uint32_t kFirstImageBitmapId = 0x700;
 constexpr uint32_t kBinaryType = 0x374F8659;
 constexpr uint32_t kImageType = 0xE179EFBE;
 constexpr uint32_t kBmpType = 0xB717945F;
@@ -29,6 +30,14 @@ constexpr int8_t kSpaceAdvance = 3;
 constexpr int8_t kAscent = 6;
 constexpr int8_t kDescent = 2;
 constexpr int8_t kSpacing = 1;
+
+void AddImage(BigArchiveWriter& writer, uint32_t id, uint32_t bitmapId, const std::vector<uint8_t>& bitmap) {
+    std::string error;
+    const std::vector<uint8_t> image =
+        imagetest::BuildAttributePairs({{kAttrColorFormat, 0xFFFFFFFF}, {kAttrImage, bitmapId}});
+    EXPECT_TRUE(writer.AddPayload(bitmapId, kBmpType, bitmap, true, 4, error)) << error;
+    EXPECT_TRUE(writer.AddPayload(id, kImageType, image, false, 4, error)) << error;
+}
 
 void Put16(std::vector<uint8_t>* out, uint16_t value) {
     out->push_back(static_cast<uint8_t>(value));
@@ -74,12 +83,8 @@ std::vector<uint8_t> BuildArchive(const ArchiveSpec& spec) {
         EXPECT_TRUE(writer.AddPayload(kDirectoryId, 0, std::vector<uint8_t>(20, 0), false, 4, error)) << error;
     }
     if (spec.font) {
-        const std::vector<uint8_t> bitmap =
-            imagetest::BuildBmp(imagetest::TrueColourBmp(kGlyphWidth, kGlyphHeight, InkAt));
-        const std::vector<uint8_t> image =
-            imagetest::BuildAttributePairs({{kAttrColorFormat, 0xFFFFFFFF}, {kAttrImage, kFontBitmapId}});
-        EXPECT_TRUE(writer.AddPayload(kFontBitmapId, kBmpType, bitmap, true, 4, error)) << error;
-        EXPECT_TRUE(writer.AddPayload(kFontImageId, kImageType, image, false, 4, error)) << error;
+        AddImage(writer, kFontImageId, kFontBitmapId,
+                 imagetest::BuildBmp(imagetest::TrueColourBmp(kGlyphWidth, kGlyphHeight, InkAt)));
         EXPECT_TRUE(writer.AddPayload(kFontDataId, kBinaryType, FontData(), false, 4, error)) << error;
     }
     if (!spec.properties.empty()) {
@@ -92,6 +97,11 @@ std::vector<uint8_t> BuildArchive(const ArchiveSpec& spec) {
     }
     for (const Entry& entry : spec.entries) {
         EXPECT_TRUE(writer.AddPayload(entry.id & 0x7FFF, entry.type, entry.bytes, false, 4, error)) << error;
+    }
+    for (size_t i = 0; i < spec.images.size(); ++i) {
+        const Image& image = spec.images[i];
+        AddImage(writer, image.id, kFirstImageBitmapId + static_cast<uint32_t>(i),
+                 imagetest::BuildBmp(imagetest::TrueColourBmp(image.width, image.height, image.rgbAt)));
     }
     std::vector<uint8_t> out;
     EXPECT_TRUE(writer.Build(out, error)) << error;

@@ -33,6 +33,15 @@ struct Entry {
     std::vector<uint8_t> bytes;
 };
 
+// An image resource drawn from a colour function, its bitmap filed under
+// an id of its own.
+struct Image {
+    uint32_t id;
+    int32_t width;
+    int32_t height;
+    uint32_t (*rgbAt)(int32_t x, int32_t y);
+};
+
 struct ArchiveSpec {
     bool directory = true;
     bool font = true;
@@ -40,6 +49,7 @@ struct ArchiveSpec {
     std::string properties;
     std::vector<Sound> sounds;
     std::vector<Entry> entries;
+    std::vector<Image> images;
 };
 
 // Raw UTF-16 text, as a wide-text resource stores it.
