@@ -1,44 +1,316 @@
 #ifndef CGAMEWORLD_H
 #define CGAMEWORLD_H
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "CScreen.h"
+#include "JVector.h"
 
+class CActor;
+class CGameInput;
+class CGameProgress;
+class CScriptCommand;
+class CSoundManager;
 class CSpriteInstance;
 class JGraphics;
 class JImage;
 class JString;
 
-// Stand-in for the play world, with the operations and fields the front end
-// uses; the play world's own class replaces this file and its source.
+// The level in play: its actor lists with deferred insertion and removal,
+// the spawn table, the camera with the tile queries and the screen shake,
+// the key-prompt event and the fades. Actors never change the lists while
+// they run: they queue, and FlushActorLists applies the queues once a frame.
+// Every actor belongs either to spawnActors or to ownedList; every deletion
+// goes through DeleteActor, which first clears every pointer to the actor.
 class CGameWorld : public CScreen {
 public:
+    using ActorList = JVector<CActor*>;
+
     static constexpr int32_t kLoaded = 100;
     static constexpr int32_t kSubStateNormal = 0;
+    static constexpr int32_t kSubStateLeave = 2;
+    static constexpr int32_t kSubStateComplete = 3;
     static constexpr int32_t kSubStateBlack = 5;
     static constexpr int32_t kBorderImages = 10;
 
-    CGameWorld() = default;
-    ~CGameWorld() override = default;
+    static constexpr int32_t kTileSize = 24;
+    static constexpr int32_t kBackgroundDepth = -10;
+    // Spawn states.
+    static constexpr int32_t kSpawnFree = 0;
+    static constexpr int32_t kSpawnLive = 1;
+    static constexpr int32_t kSpawnDestroyed = 2;
+    static constexpr int32_t kActorRefCount = 40;
+    // Tile-type flag bytes.
+    static constexpr int32_t kTilePassable = 0;
+    static constexpr int32_t kTilePlatform = 1;
+    static constexpr int32_t kTileDeadly = 4;
+    static constexpr int32_t kTileLedge = 5;
 
-    // One slice of loading the progress record's level; 100 when loaded.
+    // Camera.
+    static constexpr int32_t kNoFixedTarget = -1;
+    static constexpr int32_t kNoCameraSpeed = -1;
+    static constexpr int32_t kLookAheadStep = 5;
+    static constexpr int32_t kLookAheadMax = 2 * kTileSize;
+    static constexpr int32_t kMinStepPerSecond = 20;
+    static constexpr int32_t kShakeIdle = -1;
+
+    // Fades.
+    static constexpr int32_t kFadeNone = -1;
+    static constexpr int32_t kFadeUpDown = 0;
+    static constexpr int32_t kFadeDown = 1;
+    static constexpr int32_t kFadeUpHold = 2;
+    static constexpr int32_t kFadeUpHoldPartner = 3;
+    static constexpr int32_t kFadeDownFromColour = 4;
+    static constexpr int32_t kFadeSpan = 300;
+    static constexpr int32_t kFadeHoldSpan = 100;
+    static constexpr uint32_t kWhite = 0xFFFFFF;
+
+    // Key prompt.
+    static constexpr int32_t kPromptPassed = 0;
+    static constexpr int32_t kPromptRunning = 1;
+    static constexpr int32_t kPromptIdle = 2;
+    static constexpr int32_t kPromptEnded = 4;
+    static constexpr int32_t kPromptDefaultFrames = 20;
+    static constexpr int32_t kPromptValues = 3;
+    static constexpr uint32_t kPromptKeys[kPromptValues] = {128, 64, 32};
+    static constexpr int32_t kPromptAnimations[kPromptValues] = {1, 2, 3};
+
+    // Parts of the game that stand in for the game's own (CGame's getters),
+    // for a world run without a game; none is required.
+    struct Links {
+        CGameInput* input = nullptr;
+        CGameProgress* progress = nullptr;
+        CSoundManager* sound = nullptr;
+    };
+
+    // A spawn: its template's index and its state; the template gives the
+    // activation ranges in pixels.
+    struct SpawnSlot {
+        int32_t templateIndex = 0;
+        int32_t state = kSpawnFree;
+    };
+    struct SpawnRange {
+        int32_t horizontal = 0;
+        int32_t vertical = 0;
+    };
+
+    CGameWorld();
+    ~CGameWorld() override;
+
+    void Attach(const Links& newLinks) { links = newLinks; }
+    // The game's parts as the world reaches them: the attached ones, else
+    // the game's; null when there is neither.
+    CGameInput* GetInput() const;
+    CGameProgress* GetProgress() const;
+    CSoundManager* GetSound() const;
+
+    // Screen slots.
+    int32_t Load() override { return CScreen::Load(); }
+    void Unload() override;
+    uint8_t HandleEvent(uint32_t, uint32_t, uint32_t) override { return 0; }
+    uint8_t Update(int32_t dt) override;
+    uint8_t Paint() override { return 0; }
+
+    // Level loading and the play frame (CGameWorld_Frame.cpp).
     int32_t LoadStep(int32_t step);
     void Paint(JGraphics& g);
     void RestoreCheckpoint() {}
-    void Unload() override { loaded = false; }
-    // One play tick; 0 to stay in play, else the state to enter (the
-    // screens' result type, which every play state fits).
-    uint8_t Update(int32_t dt) override;
+    void SetSubState(int32_t value) { subState = value; }
+    void TickEffects(int32_t dt);
+
+    // Actor lists (CGameWorld_Lists.cpp).
+    void ResetActorLists();
+    void ClearActorLists(bool keepOwned);
+    void DeleteActorLists();
+    void QueueAddActor(CActor* a);
+    void QueueRemoveActor(CActor* a);
+    void QueueActive(CActor* a);
+    void QueueCollision(CActor* a);
+    void FlushActorLists();
+    void ResortActor(CActor* a);
+    CActor* FindActorById(int32_t ref) const;
+    // Clears every pointer the world and its actors hold to the actor.
+    void ForgetActor(const CActor* a);
+    // ForgetActor, then the actor is deleted.
+    void DeleteActor(CActor* a);
+
+    // Spawns and made actors (CGameWorld_Spawns.cpp).
+    void UpdateSpawns();
+    void SetSpawnState(int32_t spawnId, int32_t state);
+    CActor* CreateActor(const CSpriteInstance* spriteToCopy, int32_t type, int32_t x, int32_t y, int32_t anchor);
+    CActor* CreateEffect(int32_t spriteSet, int32_t type, int32_t x, int32_t y, int32_t anchor);
+
+    // Camera, tiles and shake (CGameWorld_Camera.cpp).
+    void SetCameraBounds(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void UpdateCamera(int32_t dt, bool snap);
+    int32_t GetTile(int32_t tx, int32_t ty) const;
+    bool TileHasFlag(int32_t code, int32_t flag) const;
+    void SetTileFlag(int32_t code, int32_t flag, int32_t value);
+    int32_t GetTileFlag(int32_t code, int32_t flag) const;
+    void SetShake(int32_t time, int32_t amplitudeX, int32_t amplitudeY, bool fixed);
+    void UpdateShake(int32_t dt);
+    // Sets the collision layer and the tile types (n map types and the four
+    // built-in ones), and the border codes that go with them.
+    void SetTileData(int32_t width, int32_t height, std::vector<int8_t> layer, std::vector<std::vector<uint8_t>> types);
+
+    // Fades (CGameWorld_Fade.cpp).
+    void StartFade(int32_t mode, uint32_t from, uint32_t to, int32_t t);
+    void UpdateFade(int32_t dt);
+    void PaintFade(JGraphics& g);
+    static uint32_t BlendColour(uint32_t a, uint32_t b, int32_t t, int32_t span);
+    void FillRectAlpha(JGraphics& g, uint32_t argb, int32_t x, int32_t y, int32_t w, int32_t h);
+
+    // Key prompt (CGameWorld_KeyPrompt.cpp).
+    void RollPromptKeys();
+    void StartKeyPrompt(int32_t frames);
+    void EndKeyPrompt(bool finish);
+    void UpdateKeyPrompt(int32_t dt);
+    void PaintKeyPrompt(JGraphics& g);
+
+    // The player's maximum hit points, kept by the application when there is
+    // one.
+    int32_t GetMaxHitPoints() const;
+    void SetMaxHitPoints(int32_t value);
+    void PlaySound(int32_t id) const;
+    // A value in [low, high] from the shared generator.
+    static int32_t Random(int32_t low, int32_t high);
 
     int32_t subState = kSubStateNormal;
-    uint8_t inputBlocked = 0;
+    int32_t tileTypeCount = 0;
+    int32_t borderAbove = 1;
+    int32_t borderBeside = 2;
+    int32_t borderBelow = 3;
+    std::vector<CActor*> spawnActors;
+    std::unique_ptr<ActorList> drawList;
+    std::unique_ptr<ActorList> projectilePool;
+    int32_t backgroundCount = 0;
+    std::unique_ptr<ActorList> activeList;
+    std::unique_ptr<ActorList> spawnedList;
+    std::unique_ptr<ActorList> ownedList;
+    std::unique_ptr<ActorList> pendingAdd;
+    std::unique_ptr<ActorList> pendingRemove;
+    std::unique_ptr<ActorList> pendingActive;
+    std::unique_ptr<ActorList> pendingCollision;
+    CActor* player = nullptr;
+    std::unique_ptr<CSpriteInstance> projectileSprite;
+    std::unique_ptr<ActorList> collisionList;
+    std::vector<std::vector<uint8_t>> tileTypes;
+    int32_t mapWidth = 0;
+    int32_t mapHeight = 0;
+    int32_t mapWidthPx = 0;
+    int32_t mapHeightPx = 0;
+    int32_t tileWidth = kTileSize;
+    int32_t tileHeight = kTileSize;
+    int32_t cameraX = 0;
+    int32_t cameraY = 0;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    int32_t viewWidth = 0;
+    int32_t viewHeight = 0;
+    int32_t windowX1 = 0;
+    int32_t windowY1 = 0;
+    int32_t windowX2 = 0;
+    int32_t windowY2 = 0;
+    int32_t cameraMinX = 0;
+    int32_t cameraMinY = 0;
+    int32_t cameraSpanX = 0;
+    int32_t cameraSpanY = 0;
+    int32_t shakeOffsetX = 0;
+    int32_t shakeOffsetY = 0;
+    int32_t shakeAmplitudeX = 0;
+    int32_t shakeAmplitudeY = 0;
+    uint8_t shakeFixed = 0;
+    int32_t shakeTime = kShakeIdle;
+    uint8_t autoRun = 0;
+    uint8_t type56Signal = 0;
+    uint8_t ledgeFlag = 0;
+    uint8_t playerDead = 0;
+    CActor* cameraTarget = nullptr;
+    uint8_t cameraArrived = 0;
+    int32_t fixedTargetX = kNoFixedTarget;
+    int32_t fixedTargetY = kNoFixedTarget;
+    int32_t cameraSpeed = kNoCameraSpeed;
+    int32_t lookAhead = 0;
+    int32_t cameraRelX = 0;
+    int32_t cameraRelY = 0;
+    int32_t desiredOffsetX = 0;
+    int32_t desiredOffsetY = 0;
+    uint8_t cameraFreeze = 0;
+    uint8_t cameraFollow = 1;
+    int32_t level = 0;
     int32_t backgroundColour = 0;
+    std::vector<int8_t> collisionLayer;
+    int32_t collisionWidth = 0;
+    int32_t collisionHeight = 0;
+    std::vector<SpawnSlot> spawns;
+    std::vector<SpawnRange> templateRanges;
+    std::array<int16_t, kActorRefCount> actorRefs = {};
+    uint8_t playerControl = 1;
+    int32_t viewCentreX = 0;
+    int32_t viewCentreY = 0;
+    int32_t collectedCount = 0;
+    int32_t fadeMode = kFadeNone;
+    uint32_t fadeFrom = 0x000000;
+    uint32_t fadeTo = kWhite;
+    int32_t fadeTime = 0;
+    int32_t fadeSpan = kFadeSpan;
+    uint8_t formBStart = 0;
+    uint8_t variantFlag = 0;
+    CActor* partner = nullptr;
+    uint8_t partnerMode = 0;
+    int32_t partnerForm = 1;
+    uint8_t inputBlocked = 0;
+    // The key-prompt event.
+    int32_t promptStatus = kPromptIdle;
+    int32_t promptIndex = 0;
+    int32_t promptFrames = 0;
+    int32_t promptLimit = 0;
+    int32_t promptCount = 0;
+    std::vector<int32_t> prompts;
+    uint8_t promptSuccess = 0;
+    std::unique_ptr<CSpriteInstance> promptSprite;
+    // The fill colour of FillRectAlpha.
+    uint32_t fadeFill = 0;
+    std::array<int32_t, 4> lowStanceBox = {0, 0, 0, 0};
+    std::unique_ptr<CSpriteInstance> bossGaugeSprite;
+    std::unique_ptr<CSpriteInstance> hitSparkSprite;
+    std::unique_ptr<CSpriteInstance> hudSprite;
+    std::unique_ptr<CSpriteInstance> hudSpriteCopy;
+    // The running command of a script that waits for an actor, and the
+    // actor it waits on.
+    CScriptCommand* waitingCommand = nullptr;
+    CActor* waitingActor = nullptr;
+    uint8_t type69Display = 0;
+    int32_t type69Timer = 0;
+
+    // What the HUD reads of the play.
     JImage** speakerPortraits = nullptr;
     JString* speakerNames = nullptr;
     JImage** borderImages = nullptr;
     CSpriteInstance* fullScreenSprite = nullptr;
     bool loaded = false;
+
+private:
+    static void ClearList(ActorList* list);
+    static void RemoveEvery(ActorList* list, const CActor* a);
+    // Inserts before the first actor of greater depth.
+    void InsertByDepth(CActor* a);
+    // In the list, or in it and also queued for removal in this frame.
+    bool CanQueue(const ActorList* list, const ActorList* queue, const CActor* a) const;
+    void DeleteOwnedActors();
+    void DeleteSpawnActors();
+    void ApplyRemovals();
+    void ApplyInsertions();
+    void CameraTargetPoint(int32_t* anchorX, int32_t* anchorY, int32_t* targetX, int32_t* targetY);
+    static int32_t DesiredAxis(int32_t target, int32_t limit, int32_t span, int32_t view);
+    static int32_t ShakeStep(int32_t offset, int32_t amplitude, bool fixed, int32_t low);
+    void FinishKeyPrompt();
+
+    Links links;
+    int32_t m_maxHitPoints = 0;
 };
 
 #endif
