@@ -172,6 +172,28 @@ TEST_F(GameTest, OrientationChangeLetsGoOfEveryKeyAndThePointer) {
     EXPECT_FALSE(CGame::GetTouchButtons()->IsDown());
 }
 
+// A held key repeats in the HUD's menu after 500 ms of game time and then
+// every 150 ms.
+TEST_F(GameTest, HeldKeyRepeatsInAMenu) {
+    CHud& hud = *CGame::GetHud();
+    JVector<JString> labels;
+    for (int32_t i = 0; i < 20; ++i) labels.addElement(JString("ITEM") + i);
+    hud.ShowMenu(labels, 0xFFFFF, JString(), JString());
+    Key(EngineKey::kDown, true);
+    std::vector<int32_t> selections;
+    for (int32_t frame = 0; frame < 13; ++frame) {
+        Frame();
+        selections.push_back(hud.selected);
+    }
+    const std::vector<int32_t> expected = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3};
+    EXPECT_EQ(selections, expected);
+    Key(EngineKey::kDown, false);
+    Frame();
+    Frame();
+    Frame();
+    EXPECT_EQ(hud.selected, 3);
+}
+
 // Timers count game steps of 60 ms, whatever time the frames take.
 TEST_F(GameTest, GameTimeMovesInFixedSteps) {
     CHud& hud = *CGame::GetHud();
