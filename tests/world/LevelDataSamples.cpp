@@ -50,9 +50,10 @@ Reference Start(uint8_t kind, int16_t x, int16_t y) {
     return reference;
 }
 
-template <typename Stream>
-bool Open(Stream& stream, const std::vector<uint8_t>& bytes) {
-    stream.SetSwapBytes(1);
+// Opened little-endian, as a stream that nobody set up: the readers
+// choose the byte order themselves.
+bool Open(CArrayInputStream& stream, const std::vector<uint8_t>& bytes) {
+    stream.SetSwapBytes(0);
     return stream.Open(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 

@@ -4,14 +4,14 @@
 // Reads a level map stream into plain records, section by section so that
 // the world's loader can spread the work over its load steps:
 //
-//   stream.SetSwapBytes(1);                     // the stream is big-endian
 //   map.ReadBackground(stream);  map.ReadTileTypes(stream);
 //   map.ReadCollision(stream);   map.ReadTileLayer(stream);
 //   map.ReadTemplateCount(stream);
 //   map.ReadTemplates(stream, k); map.ReadTemplates(stream, 2 * k); ...
 //   map.ReadSpawns(stream);      map.ReadReferences(stream);
 //
-// or map.Read(stream) for all of it. Each call answers false, with a debug
+// or map.Read(stream) for all of it. The stream is read big-endian (each
+// call sets its swap flag). Each call answers false, with a debug
 // line, for a truncated stream, a layer that does not fit what is left of
 // it, or a call out of order; the records read so far stay as they are.
 // Indexes the map names outside their tables are refused one by one, each
@@ -104,7 +104,7 @@ private:
     enum class Section { Background, TileTypes, Collision, TileLayer, TemplateCount, Templates, Spawns,
                          References, Done };
 
-    bool Expect(Section section, const char* what) const;
+    bool Begin(CInputStream& in, Section section, const char* what);
     bool Finish(CInputStream& in, Section next, const char* what);
     bool ReadLayer(CInputStream& in, LevelTileLayer* layer, const char* what);
     void AppendBuiltInTileTypes();

@@ -3,9 +3,9 @@
 
 // Reads a level's script table from its stream into plain records:
 //
-//   stream.SetSwapBytes(1);     // the stream is big-endian
 //   if (!scripts.Read(stream)) ... the table is empty, the debug log says why
 //
+// The stream is read big-endian (Read sets its swap flag).
 // Stream: u8 S; S x { s16 id; u8 loop; u8 P; P x s16 chained id; u8 K;
 // K x { u8 L; L bytes: opcode, operands } }. K and L are stored in one byte
 // each and read unsigned.

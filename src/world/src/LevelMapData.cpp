@@ -46,7 +46,9 @@ int16_t LevelMapData::ActorRef(int32_t index) const {
     return m_actorRefs[index];
 }
 
-bool LevelMapData::Expect(Section section, const char* what) const {
+// The stream is big-endian, whatever order its owner set.
+bool LevelMapData::Begin(CInputStream& in, Section section, const char* what) {
+    in.SetSwapBytes(1);
     if (m_next == section) return true;
     DebugPrintf("LevelMapData: %s read out of order", what);
     return false;
@@ -78,13 +80,14 @@ bool LevelMapData::ReadLayer(CInputStream& in, LevelTileLayer* layer, const char
 
 bool LevelMapData::ReadBackground(CInputStream& in) {
     Clear();
+    if (!Begin(in, Section::Background, "background layer")) return false;
     m_hasBackground = in.ReadUInt8() != 0;
     if (m_hasBackground && !ReadLayer(in, &m_background, "background layer")) return false;
     return Finish(in, Section::TileTypes, "background layer");
 }
 
 bool LevelMapData::ReadTileTypes(CInputStream& in) {
-    if (!Expect(Section::TileTypes, "tile types")) return false;
+    if (!Begin(in, Section::TileTypes, "tile types")) return false;
     m_tileTypeCount = in.ReadUInt8();
     m_tileTypes.assign(m_tileTypeCount, LevelTileType());
     for (LevelTileType& type : m_tileTypes) {
@@ -106,7 +109,7 @@ void LevelMapData::AppendBuiltInTileTypes() {
 }
 
 bool LevelMapData::ReadCollision(CInputStream& in) {
-    if (!Expect(Section::Collision, "collision layer")) return false;
+    if (!Begin(in, Section::Collision, "collision layer")) return false;
     if (!ReadLayer(in, &m_collision, "collision layer")) return false;
     uint32_t refused = 0;
     for (uint32_t cell = 0; cell < m_collision.cells.size(); ++cell) {
@@ -129,7 +132,7 @@ uint8_t LevelMapData::CheckedCollisionCode(int8_t code) const {
 }
 
 bool LevelMapData::ReadTileLayer(CInputStream& in) {
-    if (!Expect(Section::TileLayer, "main tile layer")) return false;
+    if (!Begin(in, Section::TileLayer, "main tile layer")) return false;
     if (!ReadLayer(in, &m_tiles, "main tile layer")) return false;
     if (m_tiles.width != m_collision.width || m_tiles.height != m_collision.height) {
         DebugPrintf("LevelMapData: main tile layer of %u x %u tiles, collision layer of %u x %u", m_tiles.width,
@@ -140,7 +143,7 @@ bool LevelMapData::ReadTileLayer(CInputStream& in) {
 }
 
 bool LevelMapData::ReadTemplateCount(CInputStream& in) {
-    if (!Expect(Section::TemplateCount, "template count")) return false;
+    if (!Begin(in, Section::TemplateCount, "template count")) return false;
     m_templates.assign(in.ReadUInt8(), LevelTemplate());
     m_templatesRead = 0;
     return Finish(in, m_templates.empty() ? Section::Spawns : Section::Templates, "template count");
@@ -148,7 +151,7 @@ bool LevelMapData::ReadTemplateCount(CInputStream& in) {
 
 bool LevelMapData::ReadTemplates(CInputStream& in, uint32_t end) {
     if (m_next == Section::Spawns && m_templatesRead == TemplateCount()) return true;
-    if (!Expect(Section::Templates, "templates")) return false;
+    if (!Begin(in, Section::Templates, "templates")) return false;
     const uint32_t last = end < TemplateCount() ? end : TemplateCount();
     for (; m_templatesRead < last; ++m_templatesRead) ReadTemplate(in, m_templatesRead);
     return Finish(in, m_templatesRead == TemplateCount() ? Section::Spawns : Section::Templates, "templates");
@@ -202,7 +205,7 @@ void LevelMapData::ResolveSprite(LevelTemplate* record, uint32_t index) const {
 }
 
 bool LevelMapData::ReadSpawns(CInputStream& in) {
-    if (!Expect(Section::Spawns, "spawns")) return false;
+    if (!Begin(in, Section::Spawns, "spawns")) return false;
     int32_t count = in.ReadInt16();
     if (count < 0) {
         DebugPrintf("LevelMapData: negative spawn count %d read as 0", count);
@@ -240,7 +243,7 @@ int16_t LevelMapData::CheckedSpawnTemplate(int8_t templateIndex, uint32_t spawn)
 }
 
 bool LevelMapData::ReadReferences(CInputStream& in) {
-    if (!Expect(Section::References, "references")) return false;
+    if (!Begin(in, Section::References, "references")) return false;
     m_actorRefs = UnsetRefs(m_spawns.empty() ? kNoSpawn : 0);
     m_playerStart = LevelPlayerStart();
     int32_t count = in.ReadInt16();

@@ -7,6 +7,7 @@
 
 bool LevelScriptData::Read(CInputStream& in) {
     Clear();
+    in.SetSwapBytes(1);
     m_scripts.resize(in.ReadUInt8());
     if (in.HasError()) {
         DebugPrintf("LevelScriptData: the stream holds no script count");
