@@ -99,6 +99,7 @@ public:
 
 private:
     static int32_t SpriteOf(int32_t set);
+    bool HasAnimation(int32_t id) const;
     void Bind(int32_t set, int32_t sprite);
     void SetCollisionBox(const int32_t* box);
     static bool IsEmptyBox(const Box& box);

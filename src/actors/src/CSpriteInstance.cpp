@@ -1,6 +1,7 @@
 #include "CSpriteInstance.h"
 
 #include "AppServices.h"
+#include "CAssert.h"
 #include "AppWorld.h"
 #include "CGameWorld.h"
 #include "CRect.h"
@@ -85,7 +86,23 @@ void CSpriteInstance::Tick(int32_t dt, bool boxUpdate) {
     }
 }
 
+// Animation ids come from level data too: one the sprite's set lacks, or
+// any on a sprite that could not be prepared, is ignored.
+bool CSpriteInstance::HasAnimation(int32_t id) const {
+    uint8_t set = 0;
+    uint8_t sprite = 0;
+    const SK_Home* home = GetSpriteHome();
+    if (!GetSetAndSprite(set, sprite) || home == nullptr || !home->IsLoaded()) return false;
+    if (id >= 0 && home->IsSpritePrepared(set, sprite) && home->IsAnimationIndexValid(set, static_cast<uint32_t>(id))) {
+        return true;
+    }
+    DebugPrintf("sprite: set %u, sprite %u has no animation %d", static_cast<unsigned>(set),
+                static_cast<unsigned>(sprite), id);
+    return false;
+}
+
 void CSpriteInstance::SetAnimation(int32_t id, int32_t transform, bool newLoop, bool force) {
+    if (id != -1 && !HasAnimation(id)) return;
     const bool same = presenter && GetAnimationId() == static_cast<uint16_t>(id) && !IsFinished() &&
                       GetTransform() == transform && GetLoop() == newLoop;
     if (force || !same) {
