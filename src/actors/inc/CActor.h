@@ -91,6 +91,52 @@ public:
     void UpdateType69(int32_t dt);
     void StartType69Display();
 
+    // Runs the behaviour of the actor's type, once a frame after its physics.
+    void UpdateBehaviour(int32_t dt);
+    // Behaviour routines by type; each is called on the actor itself once a
+    // frame by UpdateBehaviour.
+    void UpdatePlayerFormA(int32_t dt);
+    void UpdatePlayerFormB(int32_t dt);
+    void UpdateType1(int32_t dt);
+    void UpdateType3(int32_t dt);
+    void UpdateType6(int32_t dt);
+    void UpdateType8(int32_t dt);
+    void UpdateType9(int32_t dt);
+    void UpdateType12(int32_t dt);
+    void UpdateType14(int32_t dt);
+    void UpdateType17(int32_t dt);
+    void UpdateType19(int32_t dt);
+    void UpdateType22(int32_t dt);
+    void UpdateType24(int32_t dt);
+    void UpdateType25(int32_t dt);
+    void UpdateType27(int32_t dt);
+    void UpdateType28(int32_t dt);
+    void UpdateType30(int32_t dt);
+    void UpdateType35(int32_t dt);
+    void UpdateType36(int32_t dt);
+    void UpdateType37(int32_t dt);
+    void UpdateType38(int32_t dt);
+    void UpdateType39(int32_t dt);
+    void UpdateType40(int32_t dt);
+    void UpdateType41(int32_t dt);
+    void UpdateType42(int32_t dt);
+    void UpdateType43(int32_t dt);
+    void UpdateType44(int32_t dt);
+    void UpdateType45(int32_t dt);
+    void UpdateType46(int32_t dt);
+    void UpdateType47(int32_t dt);
+    void UpdateType48(int32_t dt);
+    void UpdateType49(int32_t dt);
+    void UpdateType52(int32_t dt);
+    void UpdateType53(int32_t dt);
+    void UpdateType56(int32_t dt);
+    void UpdateType57(int32_t dt);
+    void UpdateType58(int32_t dt);
+    void UpdateType59(int32_t dt);
+    void UpdateType64(int32_t dt);
+    void UpdateType67(int32_t dt);
+    void UpdateType68(int32_t dt);
+
     // Routines on the world's player, whichever actor calls them; nothing
     // without a player.
     static void SetPlayerTimedMode(bool on);
@@ -154,6 +200,10 @@ private:
     void AddMove(uint8_t animation, int32_t damage, uint8_t reaction) { moves.push_back({animation, damage, reaction}); }
     void Hide();
     void UpdateBox();
+
+    // Type 4, the one behaviour the dispatcher carries itself.
+    void UpdateType4Trigger();
+    void StopPlayerAtTrigger(CGameWorld& world, CActor& p);
 
     // The parts of OnHit by attacker.
     int32_t HitByPlayer(CActor* attacker);

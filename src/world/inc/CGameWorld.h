@@ -163,6 +163,10 @@ public:
     static uint32_t BlendColour(uint32_t a, uint32_t b, int32_t t, int32_t span);
     void FillRectAlpha(JGraphics& g, uint32_t argb, int32_t x, int32_t y, int32_t w, int32_t h);
 
+    // Level scripts (CGameWorld_Scripts.cpp).
+    // Finishes the script command that waits for an actor, if one does.
+    void ReleaseWaitingCommand();
+
     // Key prompt (CGameWorld_KeyPrompt.cpp).
     void RollPromptKeys();
     void StartKeyPrompt(int32_t frames);

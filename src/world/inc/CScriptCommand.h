@@ -1,0 +1,46 @@
+#ifndef CSCRIPTCOMMAND_H
+#define CSCRIPTCOMMAND_H
+
+#include <cstdint>
+
+#include "LevelScriptRecords.h"
+
+class CGameWorld;
+
+// One running position of a level script: applies its command's effect when
+// it starts and then tells, frame by frame, whether the command is done.
+// It keeps a copy of the command's decoded operands, so a reloaded script
+// table never leaves it reading freed records.
+class CScriptCommand {
+public:
+    static constexpr int32_t kRunning = 0;
+    static constexpr int32_t kDone = 1;
+    // The script goes on at once; the command keeps running detached.
+    static constexpr int32_t kNonBlocking = 2;
+    static constexpr int32_t kNoOpcode = -1;
+    static constexpr int32_t kDetached = -1;
+
+    CScriptCommand(CGameWorld& world, const LevelScriptCommand& command, int32_t index);
+
+    void Start(const LevelScriptCommand& command, int32_t index);
+    void Update(int32_t dt);
+    void AttachScript(int32_t newScriptIndex, int32_t newCommandCount);
+    void Detach() { scriptIndex = kDetached; }
+    bool IsDetached() const { return scriptIndex == kDetached; }
+    bool IsLastCommand() const { return commandIndex >= commandCount - 1; }
+
+    int32_t opcode = kNoOpcode;
+    int32_t scriptIndex = kDetached;
+    int32_t commandCount = 0;
+    int32_t commandIndex = 0;
+    int32_t done = kRunning;
+
+private:
+    CGameWorld& m_world;
+    ScriptOperands m_operands;
+    // What the waiting opcodes count down or wait for.
+    int32_t m_remainingMs = 0;
+    bool m_waitForLanding = false;
+};
+
+#endif
