@@ -46,6 +46,9 @@ class GameTest : public GameAppFixture {
 protected:
     void SetUp() override {
         StartRunning();
+        // These tests drive the HUD and the input themselves: the screens
+        // stand still in a state without a step.
+        CGame::GetStateMachine()->state = 0;
         // The first frame after the start.
         Frame();
     }

@@ -8,6 +8,7 @@
 
 #include "CGame.h"
 #include "CGameInput.h"
+#include "CStates.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ protected:
                        {CGameInput::kCornerImage, kCornerW, kCornerH, CornerAt}};
         WriteFile("softkey.conf", "LSK_PORTRAIT_X=5\nRSK_PORTRAIT_X=7\n");
         StartRunning(spec);
+        // The screens stand still in a state without a step or a screen.
+        CGame::GetStateMachine()->state = 0;
         m_app->GetGame()->CheckStorage(true);
     }
 

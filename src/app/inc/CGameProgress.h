@@ -4,21 +4,40 @@
 #include <cstdint>
 
 class CGameWorld;
+class JGraphics;
 class JImage;
 
 // The player's progress (the level to play and the highest level reached,
-// which persists as record 1) and the flags the game object and the HUD
-// share with the play. The play control itself comes with the screens.
+// which persists as record 1) and the play states of the screens: loading
+// a level step by step, playing, and opening the pause and game-over pages
+// over the frozen level.
 class CGameProgress {
 public:
     static constexpr int32_t kLastLevel = 8;
     // What a confirm takes off the interlude's countdown.
     static constexpr uint32_t kInterludeSkipMs = 3000;
+    // The fourth level holds an interlude image for three seconds after
+    // loading.
+    static constexpr int32_t kInterludeLevel = 3;
+    static constexpr int32_t kInterludeMs = 3000;
+    static constexpr int32_t kInterludeImage = 453;
+    static constexpr int32_t kMenuMusic = 0x9000169;
 
     CGameProgress() = default;
 
     CGameProgress(const CGameProgress&) = delete;
     CGameProgress& operator=(const CGameProgress&) = delete;
+
+    // Entry into a play state (100 to 103).
+    void StartLevel(int32_t state);
+    // One tick in a play state: the next state, 0 to stay.
+    int32_t UpdatePlay(int32_t dt);
+    void PaintPlay(JGraphics& g);
+    // Unloads the level, if any.
+    void ClosePlay();
+    // Makes "back" in the next page return to state s.
+    void PushPlayReturn(int32_t s);
+    void PlaySound(int32_t id, bool loop, bool stopFirst);
 
     uint8_t closeRequested = 0;
     // The device was suspended during play: the next play update pauses.
@@ -30,6 +49,12 @@ public:
     // When the interlude began (0 before), and whether it is shown.
     uint32_t interludeStart = 0;
     uint8_t interludeShown = 0;
+
+private:
+    int32_t UpdateLoading();
+    int32_t UpdateInterlude();
+    int32_t UpdatePlaying(int32_t dt);
+    void EndInterlude();
 };
 
 #endif

@@ -12,6 +12,7 @@ class CGameTimers;
 class CGameWorld;
 class CTouchButtonManager;
 class JFont;
+class JGraphics;
 class JImage;
 
 // The one overlay of the game: menus (a titled list with a selection),
@@ -19,7 +20,7 @@ class JImage;
 // dialogue boxes of play. The state machine and the play world configure
 // it; its update moves the selection, repeats held keys, pages and scrolls
 // text and turns taps into key presses; the state machine reads the
-// selection and the key masks. Painting lies with the screens.
+// selection and the key masks.
 class CHud {
 public:
     enum Mode : int32_t {
@@ -112,6 +113,8 @@ public:
 
     // First step of every state update.
     void Update(int32_t ms);
+    // Draws the laid-out page; nothing before it is laid out.
+    void Paint(JGraphics& g);
 
     JFont* font = nullptr;
     JImage* image = nullptr;
@@ -205,6 +208,25 @@ private:
     void UpdatePlayText(bool confirm);
     void UpdateScrollingText(bool up, bool down);
     void TickFullScreenSprite(int32_t ms);
+
+    // Painting (CHud_Paint.cpp).
+    void PaintContent(JGraphics& g);
+    void PaintNoticeBox(JGraphics& g);
+    void PaintTitle(JGraphics& g);
+    void PaintSelectionBar(JGraphics& g);
+    void PaintPlainBar(JGraphics& g, bool framedStyle, bool imageRowStyle);
+    void PaintRows(JGraphics& g, int32_t startY);
+    void PaintTextArrows(JGraphics& g);
+    void PaintFramedRows(JGraphics& g);
+    void PaintRowFrame(JGraphics& g, int32_t x, int32_t y);
+    void PaintSideFrame(JGraphics& g, int32_t x, int32_t y, int32_t height);
+    void PaintLoading(JGraphics& g);
+    void PaintDialogue(JGraphics& g);
+    void PaintPlayText(JGraphics& g);
+    void PaintPlayBorder(JGraphics& g);
+    void PaintEmblem(JGraphics& g, JImage** set);
+    JImage* SpeakerPortrait() const;
+    JString SpeakerName() const;
 
     Links m_links;
     int32_t m_screenWidth = 0;

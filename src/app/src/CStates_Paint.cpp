@@ -1,0 +1,116 @@
+#include "CStates.h"
+
+#include "CGame.h"
+#include "CGameProgress.h"
+#include "CHud.h"
+#include "JFont.h"
+#include "JGraphics.h"
+#include "JImage.h"
+
+namespace {
+
+constexpr uint32_t kOpaque = 0xFF000000;
+constexpr uint32_t kBlack = kOpaque;
+constexpr uint32_t kWhite = kOpaque | 0xFFFFFF;
+constexpr uint32_t kIntroBackground = kOpaque | 0x710000;
+constexpr int32_t kFrameEdgeInset = 10;
+constexpr int32_t kWipeStrips = 10;
+constexpr char kNoLoadingText[] = "...";
+
+void DrawImage(JImage* image, JGraphics& g, int32_t x, int32_t y, int32_t anchor, int32_t transform) {
+    if (image != nullptr) image->draw(g, x, y, anchor, transform);
+}
+
+}  // namespace
+
+void CStates::PaintMenuFrame(JGraphics& g, int32_t mode) {
+    const int32_t w = ScreenWidth();
+    if (mode == 1) {
+        g.setColor(kBlack);
+        g.fillRect(0, 0, w, ScreenHeight());
+        return;
+    }
+    if (mode != 0) return;
+    const int32_t barHeight = frameBar != nullptr ? frameBar->getHeight() : 0;
+    DrawImage(frameHalf, g, HalfWidth(), barHeight, JImage::kAnchorTop | JImage::kAnchorRight, 0);
+    DrawImage(frameHalf, g, HalfWidth(), barHeight, JImage::kAnchorDefault, 2);
+    DrawImage(frameBar, g, 0, 0, JImage::kAnchorDefault, 0);
+    if (frameEdge != nullptr) {
+        DrawImage(frameEdge, g, kFrameEdgeInset - frameEdge->getWidth(), 0, JImage::kAnchorDefault, 0);
+        DrawImage(frameEdge, g, w - kFrameEdgeInset, 0, JImage::kAnchorDefault, 0);
+    }
+}
+
+void CStates::Paint(JGraphics& g) {
+    CHud* hud = Hud();
+    CGame* game = Game();
+    if (hud == nullptr || game == nullptr) return;
+    if (hud->clearScreen) PaintMenuFrame(g, 1);
+    switch (state) {
+        case kFirstFrame:
+        case kStartupChecks:
+        case kInterfaceSetup:
+            PaintLoadingScreen(g);
+            break;
+        case kLogoSlide:
+        case kLogoPieces:
+        case kLogoWhole:
+            game->repaintPending = 1;
+            DrawImage(currentImage, g, logoX, logoY, JImage::kAnchorDefault, 0);
+            break;
+        case kTitle:
+            game->repaintPending = 1;
+            DrawImage(logoSheet, g, restX, restY, JImage::kAnchorDefault, 0);
+            break;
+        case kLogoWipe:
+            game->repaintPending = 1;
+            PaintLogoWipe(g);
+            break;
+        case kIntroImage:
+            g.setColor(introIndex == 1 ? kWhite : kIntroBackground);
+            g.fillRect(0, 0, ScreenWidth(), ScreenHeight());
+            break;
+        case kMainMenu:
+        case kOptions:
+        case kLevelSelect:
+            PaintMenuFrame(g, 0);
+            break;
+        case kMessageBox:
+            if (messageOverBlack != 0) {
+                g.setColor(kBlack);
+                g.fillRect(0, 0, ScreenWidth(), ScreenHeight());
+            }
+            break;
+        default:
+            if (state == kPause || state >= kPlayLoad) {
+                CGameProgress* progress = Progress();
+                if (progress != nullptr) progress->PaintPlay(g);
+            }
+            break;
+    }
+    hud->Paint(g);
+}
+
+void CStates::PaintLoadingScreen(JGraphics& g) {
+    resetClip(g);
+    fillScreen(g, kBlack);
+    g.setColor(kWhite);
+    if (font == nullptr) return;
+    if (loadingText.length() == 0) loadingText = JString(kNoLoadingText);
+    font->drawString(g, loadingText, HalfWidth(), HalfHeight(), JImage::kAnchorHCenter | JImage::kAnchorVCenter);
+}
+
+// Ten black strips grow down from the tenths of the logo until they
+// cover it.
+void CStates::PaintLogoWipe(JGraphics& g) {
+    g.setColor(kBlack);
+    DrawImage(logoSheet, g, restX, restY, JImage::kAnchorDefault, 0);
+    if (logoSheet == nullptr) return;
+    const int32_t w = logoSheet->getWidth();
+    const int32_t h = logoSheet->getHeight();
+    const int32_t n = h * stateTime * 4 / 1000 / 10 / 3;
+    for (int32_t i = 0; i < kWipeStrips; ++i) {
+        const int32_t top = logoY + h * i / kWipeStrips;
+        for (int32_t y = top; y <= top + n; ++y) g.drawLine(logoX, y, logoX + w, y);
+    }
+}

@@ -1,0 +1,328 @@
+#include "CStates.h"
+
+#include "AppServices.h"
+#include "CDeviceConfig.h"
+#include "CGame.h"
+#include "CGameInput.h"
+#include "CGameProgress.h"
+#include "CGameTimers.h"
+#include "CGameWorld.h"
+#include "CHud.h"
+#include "CResourceManager.h"
+#include "CSoundManager.h"
+#include "ResourceText.h"
+
+namespace {
+
+constexpr int32_t kBlinkPeriod = 500;
+// Silent ticks before a looping sound that stopped is started again.
+constexpr int32_t kLoopRestartTicks = 35;
+
+}  // namespace
+
+void CStates::Update(int32_t dt) {
+    CHud* hud = Hud();
+    CGameInput* input = Input();
+    if (hud == nullptr || input == nullptr) return;
+    hud->Update(dt);
+    const int32_t hudMode = hud->mode;
+    const bool back = input->IsPressed(kKeyBack);
+    const bool select = input->IsPressed(kKeySelect);
+    if (back && menuShown == 0) Quit();
+    int32_t next = 0;
+    logoX = restX;
+    logoY = restY;
+    if (state >= kPlayLoad) {
+        if (input->GetSoftKeyBarHeight() > 0) {
+            playBlink += dt;
+            if (playBlink > kBlinkPeriod) playBlink -= kBlinkPeriod;
+        }
+        CGameProgress* progress = Progress();
+        if (progress != nullptr) next = progress->UpdatePlay(dt);
+    } else {
+        if (back || input->IsPressed(kKeySoftRight)) next = BackKeyStep();
+        if (select) {
+            const int32_t chosen = SelectKeyStep();
+            if (chosen != 0) next = chosen;
+        }
+        const int32_t stepped = StateStep(dt, select, hudMode);
+        if (stepped != 0) next = stepped;
+    }
+    if (next != 0) SetState(next);
+    CommitPageSelection(dt);
+    WatchLoopingSound();
+}
+
+int32_t CStates::BackKeyStep() {
+    int32_t next = 0;
+    if (state == kMessageBox && menuShown != 0 &&
+        messages.elementAt(0).equals(GetUpperText(kTextStorageFailed))) {
+        next = kMainMenu;
+    }
+    if (stackDepth > 0) {
+        if (state == kAbout) Hud()->scroll = 0;
+        restartPending = 0;
+        return kBack;
+    }
+    if (state == kMainMenu) {
+        const int32_t asked = AskQuestion(kTextQuitQuestion, kGoodbye);
+        StopSound();
+        PushState();
+        return asked;
+    }
+    return next;
+}
+
+int32_t CStates::AskQuestion(int32_t textId, int32_t yesState) {
+    messages.elementAt(0) = GetUpperText(textId);
+    returnYes = yesState;
+    return kMessageBox;
+}
+
+int32_t CStates::SelectKeyStep() {
+    int32_t next = 0;
+    const int32_t selection = page.Selection();
+    if (page.HasItems()) {
+        next = ChooseItem(page.ItemAt(selection), selection);
+        if (next != 0) PushState();
+    }
+    if (state == kLanguageChoice) {
+        CResourceManager* manager = GetAppResourceManager();
+        if (manager != nullptr) manager->SelectStringTable(selection);
+        next = kInterfaceSetup;
+    } else if (state == kMessageBox) {
+        next = AnswerMessageBox(page.ItemAt(selection));
+    }
+    return next;
+}
+
+int32_t CStates::ChooseItem(int32_t id, int32_t selection) {
+    switch (state) {
+        case kMainMenu:
+            return ChooseMainMenuItem(id);
+        case kOptions:
+            return ChooseOptionsItem(id, selection);
+        case kPause: {
+            const int32_t next = ChoosePauseItem(id, selection);
+            Input()->Release(GameKey::kAll);
+            return next;
+        }
+        case kGameOver:
+            return ChooseGameOverItem(id);
+        case kLevelSelect: {
+            CGameProgress* progress = Progress();
+            if (progress != nullptr) progress->level = selection;
+            Hud()->Clear();
+            FreeMenuFrame();
+            return kLoadLevel;
+        }
+        default:
+            return 0;
+    }
+}
+
+int32_t CStates::ChooseMainMenuItem(int32_t id) {
+    int32_t next = 0;
+    CGameProgress* progress = Progress();
+    switch (id) {
+        case kTextPlay:
+            if (progress == nullptr || progress->highestLevel == 0) {
+                if (progress != nullptr) progress->level = 0;
+                FreeMenuFrame();
+                next = kLoadLevel;
+            } else {
+                next = kLevelSelect;
+            }
+            break;
+        case kTextOptions:
+            next = kOptions;
+            break;
+        case kTextHelp:
+            next = kHelp;
+            break;
+        case kTextAbout:
+            next = kAbout;
+            break;
+        default:
+            next = AskQuestion(kTextQuitQuestion, kGoodbye);
+            break;
+    }
+    StopSound();
+    return next;
+}
+
+int32_t CStates::ChooseOptionsItem(int32_t id, int32_t selection) {
+    if (id == kTextResetProgress) return AskQuestion(kTextResetQuestion, kProgressReset);
+    if (id == kTextSound) ToggleSoundOption(soundOption);
+    if (id == kTextVibration) ToggleSoundOption(vibrationOption);
+    OpenOptionsPage(kKindOptions, selection);
+    return 0;
+}
+
+int32_t CStates::ChoosePauseItem(int32_t id, int32_t selection) {
+    switch (id) {
+        case kTextRestartLevel:
+            restartPending = 1;
+            return AskQuestion(kTextRestartQuestion, kLoadLevel);
+        case kTextSound:
+            ToggleSoundOption(soundOption);
+            OpenPausePage(kKindPause, selection);
+            return 0;
+        case kTextQuitToMenu:
+            return AskQuestion(kTextQuitToMenuQuestion, kMainMenu);
+        case kTextHelp:
+            return kHelp;
+        default:
+            return kPlay;
+    }
+}
+
+int32_t CStates::ChooseGameOverItem(int32_t id) {
+    if (id == kTextQuitToMenu) return AskQuestion(kTextQuitToMenuQuestion, kMainMenu);
+    if (id != kTextRetry) return 0;
+    ResumeAfterGameOver();
+    return kPlay;
+}
+
+void CStates::ResumeAfterGameOver() {
+    CGameProgress* progress = Progress();
+    CGameWorld* world = progress != nullptr && progress->world != nullptr ? progress->world : CGame::GetWorld();
+    if (world != nullptr) world->RestoreCheckpoint();
+    Hud()->keepBox = world != nullptr && world->subState == CGameWorld::kSubStateBlack;
+}
+
+int32_t CStates::AnswerMessageBox(int32_t id) {
+    const bool confirmed = id == kTextYes;
+    const int32_t next = confirmed ? returnYes : returnNo;
+    answerYes = confirmed ? 1 : 0;
+    messageOverBlack = 0;
+    CGameProgress* progress = Progress();
+    if (next == kMainMenu) {
+        PlaySound(kSoundMenuMusic, true);
+        if (progress != nullptr) progress->closeRequested = 1;
+    }
+    if (restartPending != 0) {
+        if (confirmed && progress != nullptr && progress->world != nullptr) progress->world->Unload();
+        restartPending = 0;
+    }
+    return next;
+}
+
+int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
+    switch (state) {
+        case kFirstFrame:
+            // The loading screen of the first frame is up: the checks follow
+            // without entering a screen.
+            state = kStartupChecks;
+            RecordEntered(state);
+            return 0;
+        case kStartupChecks:
+            return StartupChecks();
+        case kInterfaceSetup:
+            return InterfaceSetup();
+        case kSoundYes:
+        case kSoundNo:
+            ApplySoundAnswer();
+            return kLogoSlide;
+        case kLogoSlide:
+            return SlideLogo(dt, select);
+        case kLogoPieces:
+        case kLogoWhole:
+            return ShowLogoPieces(dt, select);
+        case kTitle:
+            return kLogoWipe;
+        case kLogoWipe:
+            stateTime += dt;
+            return CGame::GetTimers()->Tick(kSplashTimer, dt) || select ? kIntroImage : 0;
+        case kIntroImage:
+            return hudMode == CHud::kImageDone ? kIntroImage : 0;
+        case kSplashEnd:
+            return EndSplash();
+        case kLoadLevel:
+            return StartLoading();
+        case kGoodbye:
+            return Input()->IsPressed(kKeySelectGroup) ? kQuit : 0;
+        case kTouchNotice:
+            if (!select) return 0;
+            Game()->SetTouchNoticeShown(true);
+            Game()->SaveSettings();
+            return kSoundQuestion;
+        default:
+            return 0;
+    }
+}
+
+int32_t CStates::StartupChecks() {
+    CGame* game = Game();
+    game->CheckStorage(false);
+    game->LoadSettings();
+    game->LoadProgress();
+    Hud()->SetMode(CHud::kClosed);
+    SelectFont(0);
+    return languages.size() >= 2 ? kLanguageChoice : kInterfaceSetup;
+}
+
+int32_t CStates::InterfaceSetup() {
+    SetupCommonUi();
+    LoadMenuFrame();
+    const bool hasNotice = DeviceText(CDeviceConfig::kTouchscreenMessage).length() > 0;
+    return hasNotice && !Game()->IsTouchNoticeShown() ? kTouchNotice : kSoundQuestion;
+}
+
+// A yes turns sound on and vibration off; a no turns sound off and leaves
+// vibration as it was.
+void CStates::ApplySoundAnswer() {
+    CSoundManager* sound = Sound();
+    sound->soundOn = answerYes;
+    sound->SetEnabled(answerYes != 0);
+    if (answerYes != 0) {
+        sound->vibrationOn = 0;
+        sound->SetVibrationEnabled(false);
+    }
+    // The question's page would otherwise stay over the splash.
+    Hud()->SetMode(CHud::kClosed);
+    Hud()->soundQuestion = false;
+    Input()->cornerImagesEnabled = true;
+}
+
+int32_t CStates::StartLoading() {
+    StopSound();
+    CHud* hud = Hud();
+    hud->keepBox = true;
+    Game()->repaintPending = 1;
+    hud->ShowPopup(HalfWidth(), HalfHeight(), 2 * ScreenWidth() / 3, 10, CHud::kCentreX);
+    hud->Clear();
+    return kPlayLoad;
+}
+
+int32_t CStates::EndSplash() {
+    ReleaseSplashImages();
+    if (storageOk != 0) return kMainMenu;
+    returnYes = kMainMenu;
+    returnNo = kMainMenu;
+    return AskQuestion(kTextStorageFailed, kMainMenu);
+}
+
+void CStates::CommitPageSelection(int32_t dt) {
+    if (!page.HasItems()) return;
+    animTime.removeAllElements();
+    JVector<int32_t> time;
+    time.addElement(dt);
+    animTime.addElement(time);
+    OpenMenuPage(0, 3, animTime, page);
+}
+
+// A looping sound that has stopped (the media player plays every sound
+// once) starts again after a run of silent ticks.
+void CStates::WatchLoopingSound() {
+    ++frameCount;
+    const CSoundManager* sound = Sound();
+    if (sound == nullptr || sound->loopingId == CSoundManager::kNoLoop || sound->IsPlaying()) return;
+    if (musicRestarted == -1) {
+        frameCount = 0;
+        musicRestarted = 0;
+    } else if (frameCount > kLoopRestartTicks) {
+        PlaySound(sound->loopingId, true);
+        musicRestarted = -1;
+    }
+}
