@@ -180,6 +180,8 @@ public:
     uint32_t RecordGuestAddress() const { return m_recordGuest; }
     // Host pixels of a bound plane's row 0, null when the plane is absent.
     uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
+    // Pixel-format id of a bound plane, 0 when the plane is absent.
+    uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
 
 private:
     // A plane of the bound render target, as the C++ side reaches it.

@@ -1,0 +1,31 @@
+#ifndef MGLSPANS_H
+#define MGLSPANS_H
+
+#include <cstdint>
+
+class MGLContext;
+
+// The portable span routines, in the triangle fill's convention: x0 and x1
+// are the row's left and right x in 16.16 pixels, destptr and zptr the
+// row's starts, and the plane terms the fill left in the record give each
+// interpolant at the row (interpolant 0 is the depth). Pixel i is drawn for
+// (x0 + 32767) >> 16 <= i < (x1 + 32768) >> 16, within the scissor columns;
+// a pixel passes the depth test when its depth is greater than the stored
+// one (unsigned). Without a depth plane the depth test and writes are left
+// out. Both run only on rows that lie in the bound planes.
+//
+// Bind them with RenderPoly::BindNativeSpan, fill mode 3 or 4, depth
+// interpolant 0: SpanFlatDepth with one interpolant; SpanTexturedPerspective
+// with three (u and v, in texels of level 0, as interpolants 1 and 2), and
+// for perspective-correct texturing perspectiveGradients set and depth
+// scaled mask 6.
+
+// The flat draw colour, for r5g6b5 and x8r8g8b8 targets.
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1);
+
+// Texels of unit 0 with a level of detail per pixel; a texel whose alpha is
+// below 15 (of 65535) leaves colour and depth as they are. Targets r5g6b5,
+// x8r8g8b8 and x14r6g6b6.
+void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1);
+
+#endif

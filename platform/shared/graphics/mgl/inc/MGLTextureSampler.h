@@ -1,0 +1,55 @@
+#ifndef MGLTEXTURESAMPLER_H
+#define MGLTEXTURESAMPLER_H
+
+#include <cstdint>
+
+#include "CGenUtil.h"
+#include "MGLTexel.h"
+
+class MGLContext;
+struct TextureUnit;
+
+// Samples one texture unit of a context: the filter mode picks nearest or
+// bilinear texels of one mip level or a blend of two, the texture mode how
+// coordinates past the edge wrap. The unit's level and palette addresses are
+// guest addresses; each is looked up once, when first needed, and only a
+// level that lies wholly in mapped memory is read, so a unit that names
+// memory it does not own samples as transparent black.
+//
+// Filter modes: 0 nearest on level 0; 1 nearest on the level of detail's
+// level; 2 nearest on two levels, blended; 3 bilinear on level 0 up to a
+// level of detail of 1.0, else as 1; 4 bilinear on level 0; 5 bilinear on
+// the chosen level; 6 bilinear on two levels, blended; 7 as 6's first level
+// with its weights raised by the blend fraction / 4. Other modes leave the
+// colour as it was.
+class MGLTextureSampler {
+public:
+    // A unit outside the context's eight samples nothing.
+    MGLTextureSampler(MGLContext& context, int32_t unit);
+
+    // u, v in 16.16 texels of level 0; lod in 16.16 (integer part the
+    // level, bits 15..8 the blend fraction). Channels come out 0..65535.
+    void Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+    // The last level the unit has (its level count less one, 0..9).
+    int32_t LastLevel() const;
+
+private:
+    const uint8_t* Texel(int32_t u, int32_t v, int32_t level);
+    // The quad's texels, their guest addresses left in the record's rp123.
+    void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
+    void AddQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const;
+    void Resolve(int32_t level);
+
+    MGLContext& m_context;
+    const TextureUnit* m_unit = nullptr;
+    const uint8_t* m_palette = nullptr;
+    int32_t m_paletteEntries = 0;
+    const uint8_t* m_levels[kTexelLevels] = {};
+    bool m_resolved[kTexelLevels] = {};
+};
+
+// One sample of texture unit `unit`.
+void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
+                   RSBFormat_ARGB_fixed* colour);
+
+#endif

@@ -1,0 +1,248 @@
+#ifndef RENDERPOLY_H
+#define RENDERPOLY_H
+
+#include <cstdint>
+#include <functional>
+
+#include "CInterpolantFetcher.h"
+#include "MGLContext.h"
+
+// A list of pipeline vertices: the polygon being drawn and the clipper's
+// working lists. The vertices are host pointers into the context's pool.
+struct MGLVertexList {
+    static constexpr int32_t kCapacity = 15;
+    int32_t count = 0;
+    int32_t* v[kCapacity] = {};
+
+    bool Append(int32_t* vertex) {
+        if (count >= kCapacity) return false;
+        v[count++] = vertex;
+        return true;
+    }
+};
+
+// What a host line routine receives for each segment. The pixel pointer is
+// the host address of the first pixel, null when that pixel lies outside the
+// colour plane; the routine must keep to the plane itself.
+struct MGLLineRecord {
+    int32_t destStride;
+    uint8_t* firstPixel;
+    uint32_t colorFormat;
+    const uint32_t* packedColorField;
+    int32_t dx;
+    int32_t dy;
+    uint32_t packedColor;
+    int32_t bytesPerPixel;
+};
+
+// The fields a native span routine needs the record to describe, as a
+// pipeline state's keys would.
+struct MGLNativeSpanLayout {
+    int32_t numInterpolants;
+    int32_t numExtraInterpolants;
+    int32_t depthInterpolant;  // -1: no depth
+    uint32_t depthScaledMask;
+    int32_t fillMode;          // 1-2 polygon fill, 3-4 triangle fill
+};
+
+// The polygon pipeline of a renderer context: vertex fetch and primitive
+// assembly, the stage chain (clip, project, fill) and the span dispatch,
+// with what only the C++ side keeps: the vertex-stream fetchers, the
+// per-vertex hook, the vertex lists, the chosen stages and a native span
+// routine that may stand in for a pipeline state's span code.
+//
+// Pipeline vertex words (16.16 unless said): 0-3 input x, y, z, w; 4-6 eye
+// x, y, z; 7 w; 8 outcode; 9, 10 pixel x, y; 11 depth (27 fraction bits);
+// 14 on: the interpolants.
+//
+// Every draw takes its vertices from the context's pool and draws nothing
+// when they do not fit. Bad counts, indices past the vertex range and
+// fetch destinations past a vertex draw nothing rather than touch memory
+// outside the pool; every pixel access goes through the guest address space.
+class RenderPoly {
+public:
+    static constexpr int32_t kWordInputW = 3;
+    static constexpr int32_t kWordX = 4;
+    static constexpr int32_t kWordY = 5;
+    static constexpr int32_t kWordZ = 6;
+    static constexpr int32_t kWordW = 7;
+    static constexpr int32_t kWordOutcode = 8;
+    static constexpr int32_t kWordPixelX = 9;
+    static constexpr int32_t kWordPixelY = 10;
+    static constexpr int32_t kWordDepth = 11;
+    static constexpr int32_t kWordInterpolants = 14;
+    static constexpr int32_t kAttribFetcherCount = 10;
+    static constexpr int32_t kOutcodeMask = 63;
+
+    using VertexHook = std::function<void(int32_t* vertex, int32_t n)>;
+    using NativeSpan = std::function<void(MGLContext& context, uint32_t r1, uint32_t r2)>;
+    using PolygonObserver = std::function<void(const MGLVertexList& polygon)>;
+    using LineRoutine = std::function<void(const MGLLineRecord& line, int32_t x, int32_t y)>;
+
+    explicit RenderPoly(MGLContext& context) : m_context(context) {}
+    RenderPoly(const RenderPoly&) = delete;
+    RenderPoly& operator=(const RenderPoly&) = delete;
+
+    MGLContext& Context() { return m_context; }
+
+    // --- Host set-up ---
+
+    CInterpolantFetcher& PositionFetcher() { return m_positionFetcher; }
+    CInterpolantFetcher& IndexFetcher() { return m_indexFetcher; }
+    // Fetcher i (0..9); out-of-range indices give the last one.
+    CInterpolantFetcher& AttribFetcher(int32_t i);
+    // How many attribute fetchers FetchAttributes runs (clamped to 0..10).
+    void SetAttribFetcherCount(int32_t count);
+    // Called by the 3D polygon draws after each vertex is transformed and
+    // outcoded, with the call's running vertex number.
+    void SetVertexHook(VertexHook hook) { m_vertexHook = std::move(hook); }
+    // Sees each assembled polygon before the clip stage.
+    void SetPolygonObserver(PolygonObserver observer) { m_observer = std::move(observer); }
+
+    // Binds a native span routine in place of span code: the record gets the
+    // layout's fields as BindShaderState would set them from a state, and
+    // spanCodeDirect = 1, which the fill stages read as "call the native
+    // routine". A layout the record cannot hold binds no state and gives
+    // false. Binding a pipeline state afterwards goes back to span code.
+    bool BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout);
+
+    void SetScreenSpace(bool flag) { m_context.Record().screenSpace = flag ? 1 : 0; }
+    void SetWholePolygons(bool flag) { m_context.Record().wholePolygons = flag ? 1 : 0; }
+
+    // --- Vertex fetch ---
+
+    // Fills the vertex's words from element n of the fetcher's stream.
+    void FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n);
+    // Runs every attribute fetcher on one vertex.
+    void FetchAttributes(int32_t* vertex, uint32_t n);
+    // Transforms and outcodes n consecutive vertices of the record's full
+    // stride (with the extra interpolants).
+    void TransformVertexArray(int32_t* vertices, int32_t n);
+
+    // --- 3D draws ---
+
+    // polygonCount polygons of n (3..15) vertices from consecutive elements;
+    // vertexCount must be n x polygonCount.
+    void DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount);
+    // vertexCount elements transformed once; polygon p uses the vertices the
+    // index fetcher gives for p x n + j. A polygon naming a vertex past
+    // vertexCount is skipped.
+    void DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount);
+    // A strip (a fan when stripFan is 1) over count elements; an element of
+    // negative input w starts a new strip.
+    void DrawTriangleStrip(int32_t count);
+    // Quads (even k, odd k, odd k+1, even k+1) over count elements.
+    void DrawQuadStrip(int32_t count);
+    // Independent segments from element pairs, clipped and handed to the line routine.
+    void DrawLines3D(int32_t pairCount, const LineRoutine& line);
+
+    // --- Screen-space draws (top of the 2D stack, optional y flip) ---
+
+    void DrawScreenRect(int32_t w, int32_t h, const int32_t attrA[4], const int32_t attrB[4], bool flipY);
+    void DrawPolygon2D(int32_t first, int32_t count, uint32_t flipY);
+    void DrawRects2D(int32_t first, int32_t count, uint32_t flipY);
+    void DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY);
+
+    // --- Stages (the draws choose them; public for tests of the chain) ---
+
+    void SelectPolygonStages3D();
+    void SelectPolygonStages2D();
+    // Clips, projects and fills a polygon of pool vertices.
+    void RunClipStage(MGLVertexList& list);
+
+private:
+    enum class ClipStage : uint8_t { None, Clip3D, Clip2D };
+    enum class ProjectStage : uint8_t { None, Vertices, VerticesScaled };
+    enum class FillStage : uint8_t { None, Polygon, TriangleFan, Outline };
+
+    // One clip pass's bound: inside means value < bound (high) or value >=
+    // bound (low); the bound is the limit scaled by a vertex word.
+    struct ClipBound {
+        int32_t coordinate;
+        int32_t scaleWord;
+        int32_t limit;
+        bool high;
+        bool nearFar;
+    };
+
+    // --- Pool and assembly helpers ---
+    int32_t Stride() const;
+    int32_t* TakeVertices(int64_t count);
+    int32_t* PoolVertex(int32_t* first, int32_t index) const;
+    void Transform3D(int32_t* vertex, const Matrix3x4& top);
+    void CallHook(int32_t* vertex, int32_t n);
+    void SubmitPolygon(MGLVertexList& list);
+    bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
+    void ApplyTextureMatrix(int32_t* words);
+
+    // --- Lines ---
+    bool SetUpLine(MGLLineRecord& record);
+    // num / den between 0 and kClipParameterOne (32 fraction bits).
+    static constexpr int64_t kClipParameterOne = int64_t{1} << 32;
+    int64_t ClipParameter(int64_t num, int64_t den) const;
+    // out = from + t (to - from) for the interpolants and words 4, 5, 3, 7
+    // (and 6 with `withZ`).
+    void Interpolate(int32_t* out, const int32_t* from, const int32_t* to, int64_t t, bool withZ) const;
+    void ClipEdgeNearFar(int32_t* a, int32_t* b);
+    void ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi);
+    bool ClipLine(int32_t* a, int32_t* b, bool withNearFar);
+    void LinePixel(const int32_t* v, int32_t* x, int32_t* y) const;
+    void FinishLine(MGLLineRecord& record, const int32_t* a, const int32_t* b, bool screenBounds,
+                    const LineRoutine& line);
+    void Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t flipY);
+
+    // --- Clipping ---
+    void ClipPolygon3D(MGLVertexList& list);
+    void ClipPolygon2D(MGLVertexList& list);
+    bool OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const;
+    bool ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo, int32_t hi);
+    bool ClipNearFar(const MGLVertexList& in, MGLVertexList& out);
+    bool ClipPass(const MGLVertexList& in, MGLVertexList& out, const ClipBound& bound);
+    bool EmitClippedVertex(MGLVertexList& list, const int32_t* a, const int32_t* b, int64_t num, int64_t den,
+                           const ClipBound& bound, int32_t boundValue);
+
+    // --- Projection and fill ---
+    void Project(MGLVertexList& list, bool scaled);
+    void ProjectVertex(int32_t* v, bool scaled) const;
+    bool SharedVertex(const int32_t* v) const;
+    void Fill(MGLVertexList& list);
+    void ScanConvertPolygon(MGLVertexList& list);
+    void SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const;
+    void ScanConvertTriangleFan(MGLVertexList& list);
+    void RasterizeTriangle(const MGLVertexList& list);
+    void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);
+    void SetUpGradients(int32_t y0);
+    void StepPlaneTerms();
+    void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);
+    void StartRows(int32_t y);
+    void NextRow();
+    void CallSpan(uint32_t r1, uint32_t r2);
+    int32_t EdgeSlope(int32_t delta, int32_t height) const;
+    static int32_t TopVertex(const MGLVertexList& list);
+
+    MGLContext& m_context;
+    CInterpolantFetcher m_positionFetcher;
+    CInterpolantFetcher m_indexFetcher;
+    CInterpolantFetcher m_attribFetchers[kAttribFetcherCount];
+    int32_t m_attribFetcherCount = 0;
+    VertexHook m_vertexHook;
+    PolygonObserver m_observer;
+    NativeSpan m_nativeSpan;
+
+    ClipStage m_clipStage = ClipStage::None;
+    ProjectStage m_projectStage = ProjectStage::None;
+    FillStage m_fillStage = FillStage::None;
+
+    MGLVertexList m_poly;
+    MGLVertexList m_clipListA;
+    MGLVertexList m_clipListB;
+    MGLVertexList m_clipScratch;
+    // Pool words in use when the current polygon entered the clip stage:
+    // vertices from there on were made by the clipper for it alone.
+    int32_t m_clipStart = 0;
+    // Where the scaling projection works on vertices the polygon shares
+    // with others (strips, indexed draws), so they are scaled only once.
+    int32_t m_projected[MGLVertexList::kCapacity][kWordInterpolants + MGLRecord::kInterpolantWords] = {};
+};
+
+#endif

@@ -1,0 +1,150 @@
+#include "MGLTextureSampler.h"
+
+#include "CMathFixed.h"
+#include "MGLContext.h"
+
+namespace {
+
+constexpr int32_t kFilterNearest = 0;
+constexpr int32_t kFilterNearestMip = 1;
+constexpr int32_t kFilterNearestBlend = 2;
+constexpr int32_t kFilterBilinearOrMip = 3;
+constexpr int32_t kFilterBilinear = 4;
+constexpr int32_t kFilterBilinearMip = 5;
+constexpr int32_t kFilterTrilinear = 6;
+constexpr int32_t kFilterTrilinearRaised = 7;
+constexpr int32_t kHalfTexel = 0x8000;
+constexpr int32_t kFull = 255;
+constexpr uint32_t kPaletteEntryBytes = 4;
+
+int32_t FractionOf(int32_t coordinate, int32_t level) { return (coordinate >> (level + 8)) & kFull; }
+
+void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32_t out[4]) {
+    out[0] = (((level * (kFull - fx)) * (kFull - fy)) >> 16) + raise;
+    out[1] = (((level * fx) * (kFull - fy)) >> 16) + raise;
+    out[2] = (((level * fx) * fy) >> 16) + raise;
+    out[3] = (((level * (kFull - fx)) * fy) >> 16) + raise;
+}
+
+}  // namespace
+
+MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_context(context) {
+    if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
+    m_unit = &context.Record().texture_units[unit];
+    m_paletteEntries = PaletteEntries(m_unit->b.format);
+    if (m_paletteEntries > 0 && m_unit->b.palette != 0) {
+        m_palette = context.GuestMemory().ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
+    }
+}
+
+int32_t MGLTextureSampler::LastLevel() const {
+    if (m_unit == nullptr) return 0;
+    const int32_t last = m_unit->b.maxD - 1;
+    return last < 0 ? 0 : (last >= kTexelLevels ? kTexelLevels - 1 : last);
+}
+
+// A level is read only when all of it is mapped: its texels at the unit's
+// step, the last one as wide as the format decodes.
+void MGLTextureSampler::Resolve(int32_t level) {
+    if (m_resolved[level]) return;
+    m_resolved[level] = true;
+    const uint32_t guest = m_unit->b.levels[level];
+    const int32_t step = m_unit->bpp;
+    if (guest == 0 || step < 0) return;
+    const int64_t texels = int64_t{LevelExtent(m_unit->b.width, level)} * LevelExtent(m_unit->b.height, level);
+    const uint32_t decoded = m_unit->b.format & 31u;
+    const int64_t bytes = (texels - 1) * step + (decoded > 0 ? decoded : 1);
+    if (bytes > INT32_MAX) return;
+    m_levels[level] = m_context.GuestMemory().ToHost(guest, static_cast<size_t>(bytes));
+}
+
+const uint8_t* MGLTextureSampler::Texel(int32_t u, int32_t v, int32_t level) {
+    Resolve(level);
+    const TextureUnit& unit = *m_unit;
+    return TexelAddress(m_levels, unit.bpp, unit.texmode, unit.b.width, unit.b.height, u, v, level);
+}
+
+void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
+    Resolve(level);
+    const TextureUnit& unit = *m_unit;
+    TexelQuadAddress(m_levels, unit.bpp, unit.texmode, unit.b.width, unit.b.height, u, v, level, quad);
+    MGLRecord& s = m_context.Record();
+    for (int32_t i = 0; i < 4; ++i) {
+        s.rp123[i] = quad[i] == nullptr ? 0
+                                        : static_cast<int32_t>(unit.b.levels[level] +
+                                                               static_cast<uint32_t>(quad[i] - m_levels[level]));
+    }
+}
+
+void MGLTextureSampler::AddQuad(const uint8_t* const quad[4], const int32_t weights[4],
+                                RSBFormat_ARGB_fixed* colour) const {
+    for (int32_t i = 0; i < 4; ++i) {
+        if (quad[i] != nullptr) {
+            AccumulateTexelWeighted(quad[i], weights[i], m_unit->b.format, colour, m_palette, m_paletteEntries);
+        }
+    }
+}
+
+void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
+    if (m_unit == nullptr) return;
+    int32_t mode = m_unit->filter_mode;
+    if (mode == kFilterBilinearOrMip) mode = lod <= CMathFixed::ONE ? kFilterBilinear : kFilterNearestMip;
+    if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
+    const int32_t last = LastLevel();
+    int32_t level = lod >> 16;
+    level = level < 0 ? 0 : (level > last ? last : level);
+    const int32_t blend = (lod >> 8) & kFull;
+    const int32_t level2 = level < last ? level + 1 : level;
+    const int32_t uu = u - kHalfTexel;
+    const int32_t vv = v - kHalfTexel;
+    const uint32_t format = m_unit->b.format;
+    *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
+    const uint8_t* quad[4];
+    int32_t weights[4];
+    switch (mode) {
+        case kFilterNearest:
+        case kFilterNearestMip:
+            if (const uint8_t* texel = Texel(u, v, mode == kFilterNearest ? 0 : level)) {
+                FetchTexel(texel, format, colour, m_palette, m_paletteEntries);
+            }
+            break;
+        case kFilterNearestBlend:
+            if (const uint8_t* texel = Texel(u, v, level)) {
+                AccumulateTexelWeighted(texel, kFull - blend, format, colour, m_palette, m_paletteEntries);
+            }
+            if (const uint8_t* texel = Texel(u, v, level2)) {
+                AccumulateTexelWeighted(texel, blend, format, colour, m_palette, m_paletteEntries);
+            }
+            break;
+        case kFilterBilinear:
+        case kFilterBilinearMip: {
+            const int32_t at = mode == kFilterBilinear ? 0 : level;
+            Quad(uu, vv, at, quad);
+            const int32_t fx = FractionOf(uu, at);
+            const int32_t fy = FractionOf(vv, at);
+            weights[0] = ((kFull - fx) * (kFull - fy)) >> 8;
+            weights[1] = (fx * (kFull - fy)) >> 8;
+            weights[2] = (fx * fy) >> 8;
+            weights[3] = ((kFull - fx) * fy) >> 8;
+            AddQuad(quad, weights, colour);
+            break;
+        }
+        default: {
+            Quad(uu, vv, level, quad);
+            Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
+                     mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
+            AddQuad(quad, weights, colour);
+            if (mode == kFilterTrilinearRaised) break;
+            Quad(uu, vv, level2, quad);
+            Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
+            AddQuad(quad, weights, colour);
+            break;
+        }
+    }
+}
+
+void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
+                   RSBFormat_ARGB_fixed* colour) {
+    MGLTextureSampler sampler(context, unit);
+    sampler.Sample(u, v, lod, colour);
+}

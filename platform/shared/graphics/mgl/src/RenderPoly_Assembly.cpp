@@ -1,0 +1,267 @@
+#include "RenderPoly.h"
+
+#include "CAssert.h"
+#include "CFixedWide.h"
+#include "CMathFixed.h"
+#include "MGLFixed.h"
+
+namespace {
+
+constexpr int32_t ONE = CMathFixed::ONE;
+// Low byte of the element type: its size in bytes.
+constexpr uint32_t kElementSizeMask = 7;
+
+}  // namespace
+
+CInterpolantFetcher& RenderPoly::AttribFetcher(int32_t i) {
+    const int32_t last = kAttribFetcherCount - 1;
+    return m_attribFetchers[i < 0 || i > last ? last : i];
+}
+
+void RenderPoly::SetAttribFetcherCount(int32_t count) {
+    m_attribFetcherCount = count < 0 ? 0 : (count > kAttribFetcherCount ? kAttribFetcherCount : count);
+    m_context.Record().attribFetcherCount = m_attribFetcherCount;
+}
+
+// Words per pipeline vertex; the interpolant count is bounded by the
+// record's arrays whatever wrote it.
+int32_t RenderPoly::Stride() const {
+    const int32_t n = m_context.Record().numInterpolants;
+    const int32_t bounded = n < 0 ? 0 : (n > static_cast<int32_t>(MGLRecord::kInterpolantWords)
+                                             ? static_cast<int32_t>(MGLRecord::kInterpolantWords)
+                                             : n);
+    return kWordInterpolants + bounded;
+}
+
+// `count` vertices from the pool, when they fit strictly below the limit.
+int32_t* RenderPoly::TakeVertices(int64_t count) {
+    MGLRecord& s = m_context.Record();
+    int32_t* pool = m_context.VertexPool();
+    if (pool == nullptr || count < 0 || s.vertexPoolUsed < 0) return nullptr;
+    const int64_t need = count * Stride();
+    if (int64_t{s.vertexPoolUsed} + need >= int64_t{s.vertexPoolLimit}) return nullptr;
+    int32_t* first = pool + s.vertexPoolUsed;
+    s.vertexPoolUsed = static_cast<int32_t>(s.vertexPoolUsed + need);
+    return first;
+}
+
+int32_t* RenderPoly::PoolVertex(int32_t* first, int32_t index) const {
+    return first + static_cast<ptrdiff_t>(index) * Stride();
+}
+
+void RenderPoly::Transform3D(int32_t* vertex, const Matrix3x4& top) {
+    top.TransformToVertex(vertex, top.orthographic);
+    m_context.ComputeOutcode(vertex);
+}
+
+void RenderPoly::CallHook(int32_t* vertex, int32_t n) {
+    if (m_vertexHook) m_vertexHook(vertex, n);
+}
+
+void RenderPoly::SubmitPolygon(MGLVertexList& list) {
+    if (m_observer) m_observer(list);
+    RunClipStage(list);
+}
+
+// A fetch writes `count` words (two in split mode) from its destination
+// word on; they must lie inside the vertex.
+bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const {
+    if (fetcher.GetData() == nullptr) return false;
+    const int32_t words = split ? 2 : fetcher.GetComponents();
+    return fetcher.GetOutSlot() + words <= Stride();
+}
+
+void RenderPoly::FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
+    const bool split = fetcher.GetTwoComponentMode() >= 0;
+    if (!FetchFits(fetcher, split)) return;
+    const uint32_t element = fetcher.LookupIndex(n);
+    const uint32_t dest = fetcher.GetOutSlot();
+    const uint32_t type = fetcher.GetType();
+    const uint8_t* base = static_cast<const uint8_t*>(fetcher.GetData());
+    if (!split) {
+        CInterpolantFetcher::Fetch(vertex, element, dest, fetcher.GetStride(), base, type, fetcher.GetComponents(),
+                                   fetcher.GetShift());
+        return;
+    }
+    CInterpolantFetcher::Fetch(vertex, element, dest, fetcher.GetStride(), base, type, 1, fetcher.GetShift());
+    CInterpolantFetcher::Fetch(vertex, element, dest + 1, fetcher.GetStride(), base + (type & kElementSizeMask), type,
+                               1, fetcher.GetSecondShift());
+    if (fetcher.HasTransform()) ApplyTextureMatrix(vertex + dest);
+}
+
+void RenderPoly::ApplyTextureMatrix(int32_t* words) {
+    const Matrix3x4 t = m_context.TextureStack().Top();
+    const int32_t u = words[0];
+    const int32_t v = words[1];
+    words[0] = WrapAdd(Dot2x16(u, t.r.At(0, 0), v, t.r.At(0, 1)), t.t[0]);
+    words[1] = WrapAdd(Dot2x16(u, t.r.At(1, 0), v, t.r.At(1, 1)), t.t[1]);
+}
+
+void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
+    for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchVertex(m_attribFetchers[i], vertex, n);
+}
+
+void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
+    const MGLRecord& s = m_context.Record();
+    const int32_t extra = s.numExtraInterpolants < 0 ? 0 : s.numExtraInterpolants;
+    const int32_t stride = Stride() + (extra > static_cast<int32_t>(MGLRecord::kInterpolantWords)
+                                           ? static_cast<int32_t>(MGLRecord::kInterpolantWords)
+                                           : extra);
+    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    for (int32_t i = 0; i < n; ++i) Transform3D(vertices + static_cast<ptrdiff_t>(i) * stride, top);
+}
+
+void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
+    if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0) return;
+    if (int64_t{n} * polygonCount != vertexCount) return;
+    int32_t* first = TakeVertices(vertexCount);
+    if (first == nullptr) return;
+    SetWholePolygons(false);
+    SelectPolygonStages3D();
+    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    for (int32_t p = 0; p < polygonCount; ++p) {
+        for (int32_t j = 0; j < n; ++j) {
+            const int32_t k = p * n + j;
+            m_poly.v[j] = PoolVertex(first, k);
+            FetchVertex(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
+        }
+        for (int32_t j = 0; j < n; ++j) {
+            Transform3D(m_poly.v[j], top);
+            CallHook(m_poly.v[j], p * n + j);
+        }
+        m_poly.count = n;
+        SubmitPolygon(m_poly);
+    }
+}
+
+// Input w is set to 1.0 before the fetch, so a three-component stream leaves
+// no stale word for the near and far tests.
+void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
+    if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0 || vertexCount < 0) return;
+    int32_t* first = TakeVertices(vertexCount);
+    if (first == nullptr) return;
+    SetWholePolygons(false);
+    SelectPolygonStages3D();
+    const int32_t stride = Stride();
+    for (int32_t i = 0; i < vertexCount; ++i) {
+        int32_t* vertex = PoolVertex(first, i);
+        vertex[kWordInputW] = ONE;
+        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(i));
+    }
+    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    for (int32_t row = 0; row < 3; ++row) {
+        FixedTransformArray(first, vertexCount, stride, kWordX + row, top.r.At(row, 0), top.r.At(row, 1),
+                            top.r.At(row, 2), top.t[row]);
+    }
+    for (int32_t i = 0; i < vertexCount; ++i) {
+        int32_t* vertex = PoolVertex(first, i);
+        vertex[kWordW] = top.orthographic != 0 ? ONE : WrapNeg(vertex[kWordZ]);
+        m_context.ComputeOutcode(vertex);
+    }
+    for (int32_t p = 0; p < polygonCount; ++p) {
+        bool inRange = true;
+        for (int32_t j = 0; j < n && inRange; ++j) {
+            const uint32_t index = m_indexFetcher.LookupIndex(static_cast<uint32_t>(p * n + j));
+            inRange = index < static_cast<uint32_t>(vertexCount);
+            if (inRange) m_poly.v[j] = PoolVertex(first, static_cast<int32_t>(index));
+        }
+        if (!inRange) continue;
+        for (int32_t j = 0; j < n; ++j) CallHook(m_poly.v[j], p * n + j);
+        m_poly.count = n;
+        SubmitPolygon(m_poly);
+    }
+}
+
+// Each element is fetched into one pool vertex. A start or restart takes
+// two more elements; when the stream has no two more, the strip ends there.
+void RenderPoly::DrawTriangleStrip(int32_t count) {
+    if (count < 3) return;
+    int32_t* first = TakeVertices(count);
+    if (first == nullptr) return;
+    SetWholePolygons(false);
+    SelectPolygonStages3D();
+    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    const bool fan = m_context.Record().stripFan == 1;
+    auto fetch = [&](int32_t vertexIndex, int32_t element) {
+        int32_t* vertex = PoolVertex(first, vertexIndex);
+        vertex[kWordInputW] = 0;
+        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
+        return vertex;
+    };
+    int32_t i = 0;
+    int32_t next = 0;
+    while (i < count) {
+        int32_t* v = fetch(next, i);
+        i += 1;
+        int32_t firstNew = 2;
+        if (v[kWordInputW] < 0 || i < 3) {
+            if (i + 2 > count) break;
+            m_poly.v[0] = v;
+            m_poly.v[1] = fetch(next + 1, i);
+            m_poly.v[2] = fetch(next + 2, i + 1);
+            i += 2;
+            next += 3;
+            firstNew = 0;
+        } else {
+            if (!fan) m_poly.v[0] = m_poly.v[1];
+            m_poly.v[1] = m_poly.v[2];
+            m_poly.v[2] = v;
+            next += 1;
+        }
+        for (int32_t j = firstNew; j < 3; ++j) {
+            Transform3D(m_poly.v[j], top);
+            CallHook(m_poly.v[j], i + j - 3);
+        }
+        m_poly.count = 3;
+        SubmitPolygon(m_poly);
+    }
+}
+
+void RenderPoly::DrawQuadStrip(int32_t count) {
+    if (count < 4) return;
+    int32_t* first = TakeVertices(count);
+    if (first == nullptr) return;
+    SetWholePolygons(false);
+    SelectPolygonStages3D();
+    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    auto fetch = [&](int32_t vertexIndex, int32_t element) {
+        int32_t* vertex = PoolVertex(first, vertexIndex);
+        vertex[kWordInputW] = 0;
+        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
+        return vertex;
+    };
+    int32_t a = 0;
+    int32_t b = 1;
+    int32_t i = 0;
+    while (i + 1 < count) {
+        int32_t* va = fetch(a, i);
+        int32_t* vb = fetch(b, i + 1);
+        const int32_t inputW = va[kWordInputW];
+        i += 2;
+        int32_t firstNew = 2;
+        if (inputW < 0 || i < 4) {
+            if (i + 2 > count) break;
+            m_poly.v[0] = va;
+            a += 2;
+            va = fetch(a, i);
+            m_poly.v[1] = vb;
+            b += 2;
+            vb = fetch(b, i + 1);
+            i += 2;
+            firstNew = 0;
+        } else {
+            m_poly.v[0] = m_poly.v[3];
+            m_poly.v[1] = m_poly.v[2];
+        }
+        m_poly.v[2] = vb;
+        m_poly.v[3] = va;
+        a += 2;
+        b += 2;
+        for (int32_t j = firstNew; j < 4; ++j) {
+            Transform3D(m_poly.v[j], top);
+            CallHook(m_poly.v[j], i + j - 4);
+        }
+        m_poly.count = 4;
+        SubmitPolygon(m_poly);
+    }
+}

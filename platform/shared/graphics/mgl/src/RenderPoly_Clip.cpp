@@ -1,0 +1,221 @@
+#include <cstring>
+
+#include "CFixedWide.h"
+#include "MGLFixed.h"
+#include "RenderPoly.h"
+
+namespace {
+
+constexpr int32_t kOutXBits = MGLContext::kOutRight | MGLContext::kOutLeft;
+constexpr int32_t kOutYBits = MGLContext::kOutTop | MGLContext::kOutBottom;
+constexpr int32_t kOutZBits = MGLContext::kOutNear | MGLContext::kOutFar;
+constexpr int32_t kMinPolygon = 3;
+
+// The shift of a product: negative counts shift left, as the scale of a
+// small w asks for.
+int32_t MulShiftSigned(int32_t a, int32_t b, int32_t n) {
+    if (n >= 0) return FixedMulShift(a, b, n);
+    const uint64_t product = static_cast<uint64_t>(int64_t{a} * b);
+    return static_cast<int32_t>(static_cast<uint32_t>(n <= -64 ? 0 : product << -n));
+}
+
+}  // namespace
+
+void RenderPoly::SelectPolygonStages3D() {
+    const MGLRecord& s = m_context.Record();
+    if (s.wireframe != 0) {
+        m_fillStage = FillStage::Outline;
+    } else if (s.fillMode >= MGLContext::kFillPolygonFirst && s.fillMode <= MGLContext::kFillPolygonLast) {
+        m_fillStage = FillStage::Polygon;
+    } else if (s.fillMode > MGLContext::kFillPolygonLast && s.fillMode <= MGLContext::kFillTriangleLast) {
+        m_fillStage = FillStage::TriangleFan;
+    }
+    m_clipStage = ClipStage::Clip3D;
+    m_projectStage = s.perspectiveGradients != 0 ? ProjectStage::VerticesScaled : ProjectStage::Vertices;
+}
+
+// The 2D clip stage takes pixel positions from the vertices as they are and
+// runs no projection.
+void RenderPoly::SelectPolygonStages2D() {
+    SelectPolygonStages3D();
+    m_clipStage = ClipStage::Clip2D;
+    m_projectStage = ProjectStage::None;
+}
+
+void RenderPoly::RunClipStage(MGLVertexList& list) {
+    m_clipStart = m_context.Record().vertexPoolUsed;
+    switch (m_clipStage) {
+        case ClipStage::Clip3D: ClipPolygon3D(list); break;
+        case ClipStage::Clip2D: ClipPolygon2D(list); break;
+        case ClipStage::None: break;
+    }
+}
+
+bool RenderPoly::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const {
+    int32_t all = ~0;
+    int32_t any = 0;
+    for (int32_t i = 0; i < list.count; ++i) {
+        all &= list.v[i][kWordOutcode];
+        any |= list.v[i][kWordOutcode];
+    }
+    *orCodes = any;
+    return list.count < kMinPolygon || (all & kOutcodeMask) != 0;
+}
+
+void RenderPoly::ClipPolygon3D(MGLVertexList& list) {
+    const MGLRecord& s = m_context.Record();
+    int32_t orCodes;
+    if (OutcodesReject(list, &orCodes)) return;
+    MGLVertexList* in = &list;
+    MGLVertexList* out = &m_clipListA;
+    auto advance = [&]() {
+        in = out;
+        out = out == &m_clipListA ? &m_clipListB : &m_clipListA;
+    };
+    if ((orCodes & kOutZBits) != 0) {
+        if (!ClipNearFar(*in, *out) || out->count < kMinPolygon) return;
+        advance();
+    }
+    if ((orCodes & kOutXBits) != 0) {
+        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return;
+        advance();
+    }
+    if ((orCodes & kOutYBits) != 0) {
+        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return;
+        advance();
+    }
+    if (m_projectStage != ProjectStage::None) Project(*in, m_projectStage == ProjectStage::VerticesScaled);
+    Fill(*in);
+}
+
+void RenderPoly::ClipPolygon2D(MGLVertexList& list) {
+    const MGLRecord& s = m_context.Record();
+    int32_t orCodes;
+    if (OutcodesReject(list, &orCodes)) return;
+    MGLVertexList* in = &list;
+    MGLVertexList* out = &m_clipListA;
+    if ((orCodes & kOutXBits) != 0) {
+        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return;
+        in = out;
+        out = &m_clipListB;
+    }
+    if ((orCodes & kOutYBits) != 0) {
+        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return;
+        in = out;
+    }
+    for (int32_t i = 0; i < in->count; ++i) {
+        in->v[i][kWordPixelX] = in->v[i][kWordX];
+        in->v[i][kWordPixelY] = in->v[i][kWordY];
+    }
+    Fill(*in);
+}
+
+bool RenderPoly::ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo, int32_t hi) {
+    out.count = 0;
+    if (in.count < kMinPolygon) return true;
+    m_clipScratch.count = 0;
+    if (!ClipPass(in, m_clipScratch, ClipBound{c, kWordW, hi, true, false})) return false;
+    if (m_clipScratch.count < 2) return true;
+    return ClipPass(m_clipScratch, out, ClipBound{c, kWordW, lo, false, false});
+}
+
+// Near keeps z below the bound, far keeps it at or above; both bounds scale
+// with the input w.
+bool RenderPoly::ClipNearFar(const MGLVertexList& in, MGLVertexList& out) {
+    const MGLRecord& s = m_context.Record();
+    out.count = 0;
+    if (in.count < kMinPolygon) return true;
+    m_clipScratch.count = 0;
+    if (!ClipPass(in, m_clipScratch, ClipBound{kWordZ, kWordInputW, s.ccz1, true, true})) return false;
+    if (m_clipScratch.count < 2) return true;
+    return ClipPass(m_clipScratch, out, ClipBound{kWordZ, kWordInputW, s.ccz0, false, true});
+}
+
+bool RenderPoly::ClipPass(const MGLVertexList& in, MGLVertexList& out, const ClipBound& bound) {
+    out.count = 0;
+    if (in.count == 0) return true;
+    auto limitOf = [&bound](const int32_t* v) { return FixedMul16(v[bound.scaleWord], bound.limit); };
+    auto inside = [&bound](const int32_t* v, int32_t limit) {
+        return bound.high ? v[bound.coordinate] < limit : v[bound.coordinate] >= limit;
+    };
+    const int32_t* prev = in.v[in.count - 1];
+    int32_t prevLimit = limitOf(prev);
+    bool prevInside = inside(prev, prevLimit);
+    for (int32_t i = 0; i < in.count; ++i) {
+        int32_t* cur = in.v[i];
+        const int32_t curLimit = limitOf(cur);
+        const bool curInside = inside(cur, curLimit);
+        const int64_t dCur = int64_t{curLimit} - cur[bound.coordinate];
+        const int64_t dPrev = int64_t{prevLimit} - prev[bound.coordinate];
+        if (curInside) {
+            if (!prevInside && !EmitClippedVertex(out, cur, prev, dCur, dCur - dPrev, bound, curLimit)) return false;
+            if (!out.Append(cur)) return false;
+        } else if (prevInside) {
+            if (!EmitClippedVertex(out, prev, cur, dPrev, dPrev - dCur, bound, curLimit)) return false;
+        }
+        prev = cur;
+        prevLimit = curLimit;
+        prevInside = curInside;
+    }
+    return true;
+}
+
+// A new pool vertex on the edge from a toward b. It starts as a copy of a,
+// so no word of it is left over from an earlier draw.
+bool RenderPoly::EmitClippedVertex(MGLVertexList& list, const int32_t* a, const int32_t* b, int64_t num,
+                                   int64_t den, const ClipBound& bound, int32_t boundValue) {
+    if (list.count >= MGLVertexList::kCapacity) return false;
+    int32_t* vertex = TakeVertices(1);
+    if (vertex == nullptr) return false;
+    std::memcpy(vertex, a, static_cast<size_t>(Stride()) * sizeof(int32_t));
+    Interpolate(vertex, a, b, ClipParameter(num, den), !bound.nearFar);
+    if (bound.nearFar) {
+        vertex[kWordZ] = boundValue;
+        if (m_context.Record().projection_matrix_mode == 0) vertex[kWordW] = WrapNeg(boundValue);
+    }
+    return list.Append(vertex);
+}
+
+bool RenderPoly::SharedVertex(const int32_t* v) const {
+    const uintptr_t pool = reinterpret_cast<uintptr_t>(m_context.VertexPool());
+    const uintptr_t at = reinterpret_cast<uintptr_t>(v);
+    return at >= pool && at < pool + static_cast<uintptr_t>(m_clipStart) * sizeof(int32_t);
+}
+
+// The scaling projection changes interpolants in place; a vertex that other
+// polygons of the same call reuse is projected on a copy instead.
+void RenderPoly::Project(MGLVertexList& list, bool scaled) {
+    const MGLRecord& s = m_context.Record();
+    const bool scales = scaled && s.depthInterpolant >= 0 && s.depthScaledMask != 0;
+    const size_t bytes = static_cast<size_t>(Stride()) * sizeof(int32_t);
+    for (int32_t i = 0; i < list.count; ++i) {
+        if (scales && SharedVertex(list.v[i])) {
+            std::memcpy(m_projected[i], list.v[i], bytes);
+            list.v[i] = m_projected[i];
+        }
+        ProjectVertex(list.v[i], scaled);
+    }
+}
+
+void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
+    const MGLRecord& s = m_context.Record();
+    const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
+    v[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
+    v[kWordPixelY] = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
+    const int32_t interpolants = Stride() - kWordInterpolants;
+    const int32_t d = s.depthInterpolant;
+    if (d < 0 || d >= interpolants) return;
+    const int32_t depth =
+        s.projection_matrix_mode != 0
+            ? WrapSub(s.cfz0, FixedMul16(v[kWordZ], FixedMulShift(r.entry, s.cfz1, r.shift)))
+            : WrapAdd(s.cfz0, FixedMul16(v[kWordInputW], MulShiftSigned(r.entry, s.cfz1, r.shift - 16)));
+    v[kWordDepth] = depth;
+    v[kWordInterpolants + d] = depth;
+    if (!scaled) return;
+    const int32_t offset = WrapSub(depth, s.cfz0);
+    for (int32_t i = 0; i < interpolants; ++i) {
+        if ((s.depthScaledMask >> i & 1u) != 0) {
+            v[kWordInterpolants + i] = FixedMulShift(v[kWordInterpolants + i], offset, 20);
+        }
+    }
+}

@@ -1,0 +1,350 @@
+#include <cstddef>
+
+#include "CAssert.h"
+#include "CFixedWide.h"
+#include "CMathFixed.h"
+#include "MGLBufferOps.h"
+#include "MGLFixed.h"
+#include "MGLSpanInterpreter.h"
+#include "RenderPoly.h"
+
+namespace {
+
+constexpr int32_t ONE = CMathFixed::ONE;
+constexpr int32_t kRowCentre = 0x8000;
+constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
+constexpr int32_t kWhite = 255;
+
+int32_t Bounded(int32_t v, int32_t hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
+
+// |v|, with the magnitude of the most negative value kept at the largest one.
+int32_t Magnitude(int32_t v) {
+    const int64_t m = v < 0 ? -int64_t{v} : int64_t{v};
+    return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
+}
+
+int32_t FirstRow(int32_t y) { return WrapAdd(y, 32767) >> 16; }
+int32_t EndRow(int32_t y) { return WrapAdd(y, 32768) >> 16; }
+
+// From the start of an edge to the centre of row y.
+int32_t Prestep(int32_t y, int32_t startY) { return WrapSub(WrapShiftLeft(y, 16) | kRowCentre, startY); }
+
+// An edge's height in 16.16 pixels, at least one row.
+int32_t EdgeHeight(const int32_t* a, const int32_t* b) {
+    const int64_t h = int64_t{b[RenderPoly::kWordPixelY]} - a[RenderPoly::kWordPixelY];
+    return h < ONE ? ONE : (h > INT32_MAX ? INT32_MAX : static_cast<int32_t>(h));
+}
+
+// Walks the rows of a convex polygon from its top vertex: the left chain
+// backwards through the list, the right chain forwards; `setup` starts an
+// edge (left or right) at row y, `row` handles row y and steps to the next.
+template <typename Setup, typename Row>
+void WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, Row row) {
+    const int32_t count = list.count;
+    int32_t leftEnd = y - 1;
+    int32_t rightEnd = y - 1;
+    int32_t left = top;
+    int32_t right = top;
+    int32_t edgesLeft = count;
+    while (edgesLeft > 0) {
+        while (leftEnd <= y && edgesLeft > 0) {
+            const int32_t next = left == 0 ? count - 1 : left - 1;
+            --edgesLeft;
+            setup(true, y, list.v[left], list.v[next]);
+            leftEnd = EndRow(list.v[next][RenderPoly::kWordPixelY]);
+            left = next;
+        }
+        while (rightEnd <= y && edgesLeft > 0) {
+            const int32_t next = right + 1 == count ? 0 : right + 1;
+            --edgesLeft;
+            setup(false, y, list.v[right], list.v[next]);
+            rightEnd = EndRow(list.v[next][RenderPoly::kWordPixelY]);
+            right = next;
+        }
+        while (y < leftEnd && y < rightEnd) {
+            row(y);
+            ++y;
+        }
+    }
+}
+
+}  // namespace
+
+bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout) {
+    const int64_t interpolants = layout.numInterpolants;
+    const int64_t extra = layout.numExtraInterpolants;
+    const bool fits = span && layout.fillMode >= MGLContext::kFillPolygonFirst &&
+                      layout.fillMode <= MGLContext::kFillTriangleLast && interpolants >= 0 && extra >= 0 &&
+                      interpolants + extra <= kMaxInterpolants &&
+                      (layout.fillMode > MGLContext::kFillPolygonLast ||
+                       interpolants <= MGLContext::kMaxEdgeInterpolants) &&
+                      layout.depthInterpolant >= -1 && layout.depthInterpolant < interpolants;
+    m_context.BindShaderState(nullptr);
+    if (!fits) {
+        DebugPrintf("RenderPoly: a native span of %d + %d interpolants, depth %d and fill mode %d cannot be bound",
+                    layout.numInterpolants, layout.numExtraInterpolants, layout.depthInterpolant, layout.fillMode);
+        m_nativeSpan = nullptr;
+        return false;
+    }
+    MGLRecord& s = m_context.Record();
+    s.spanCodeDirect = 1;
+    s.numInterpolants = layout.numInterpolants;
+    s.numExtraInterpolants = layout.numExtraInterpolants;
+    s.depthInterpolant = layout.depthInterpolant;
+    s.depthScaledMask = layout.depthScaledMask;
+    s.fillMode = layout.fillMode;
+    m_nativeSpan = std::move(span);
+    return true;
+}
+
+// A direct call runs the native routine; ARM span code never runs as
+// machine code here, so without a native routine the interpreter runs it.
+void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
+    if (m_context.Record().spanCodeDirect != 0 && m_nativeSpan) {
+        m_nativeSpan(m_context, r1, r2);
+        return;
+    }
+    const uint8_t* code = m_context.SpanCode();
+    if (code == nullptr) return;
+    InterpretSpanCode(m_context.GuestMemory(), code, MGLShaderState::kCodeBytes, m_context.RecordGuestAddress(), r1,
+                      r2);
+}
+
+void RenderPoly::Fill(MGLVertexList& list) {
+    switch (m_fillStage) {
+        case FillStage::Polygon: ScanConvertPolygon(list); break;
+        case FillStage::TriangleFan: ScanConvertTriangleFan(list); break;
+        case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
+        case FillStage::None: break;
+    }
+}
+
+int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
+    int32_t top = 0;
+    for (int32_t i = 1; i < list.count; ++i) {
+        if (list.v[i][kWordPixelY] < list.v[top][kWordPixelY]) top = i;
+    }
+    return top;
+}
+
+// The row pointers are guest addresses, stepped in wrapping 32-bit
+// arithmetic; rows outside the planes are never dereferenced.
+void RenderPoly::StartRows(int32_t y) {
+    MGLRecord& s = m_context.Record();
+    s.destptr = s.destbase + static_cast<uint32_t>(y) * static_cast<uint32_t>(s.deststride);
+    s.zptr = s.zbase + static_cast<uint32_t>(y) * static_cast<uint32_t>(s.zstride);
+}
+
+void RenderPoly::NextRow() {
+    MGLRecord& s = m_context.Record();
+    s.destptr += static_cast<uint32_t>(s.deststride);
+    s.zptr += static_cast<uint32_t>(s.zstride);
+}
+
+// delta / height through the 2.30 reciprocal of the height.
+int32_t RenderPoly::EdgeSlope(int32_t delta, int32_t height) const {
+    const uint32_t h = static_cast<uint32_t>(height);
+    const uint32_t sizeM1 = MGLLookupTables::kTableSizeM1;
+    int32_t k = 0;
+    uint32_t index = h;
+    if (h > sizeM1) {
+        uint64_t limit = sizeM1;
+        while (limit < h) {
+            limit <<= 1;
+            ++k;
+        }
+        index = ((h >> (k - 1)) + 1) >> 1;
+    }
+    const int64_t entry = m_context.Tables().RecipTable4()[index];
+    // Edges taller than the table's reach keep their slope instead of losing it.
+    const int64_t inverse = k <= 16 ? entry << (16 - k) : entry >> (k - 16);
+    return FixedMul30(static_cast<int32_t>(inverse), delta);
+}
+
+void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const {
+    const int32_t h = EdgeHeight(a, b);
+    const int32_t prestep = Prestep(y, a[kWordPixelY]);
+    auto start = [&](int32_t word) {
+        const int32_t slope = EdgeSlope(WrapSub(b[word], a[word]), h);
+        edge[word] = WrapAdd(a[word], FixedMul16(prestep, slope));
+        step[word] = slope;
+    };
+    start(kWordPixelX);
+    const int32_t interpolants = Bounded(m_context.Record().numInterpolants, MGLContext::kMaxEdgeInterpolants);
+    for (int32_t i = 0; i < interpolants; ++i) start(kWordInterpolants + i);
+}
+
+void RenderPoly::ScanConvertPolygon(MGLVertexList& list) {
+    if (list.count < 1) return;
+    MGLRecord& s = m_context.Record();
+    const int32_t top = TopVertex(list);
+    const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
+    StartRows(y0);
+    const int32_t interpolants = Bounded(s.numInterpolants, MGLContext::kMaxEdgeInterpolants);
+    const uint32_t leftGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, le));
+    const uint32_t rightGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, re));
+    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) {
+        SetupEdge(y, a, b, left ? s.le : s.re, left ? s.dl : s.dr);
+    };
+    auto step = [interpolants](int32_t* edge, const int32_t* delta) {
+        edge[kWordPixelX] = WrapAdd(edge[kWordPixelX], delta[kWordPixelX]);
+        for (int32_t i = 0; i < interpolants; ++i) {
+            edge[kWordInterpolants + i] = WrapAdd(edge[kWordInterpolants + i], delta[kWordInterpolants + i]);
+        }
+    };
+    auto row = [&](int32_t y) {
+        if (y >= s.scissory0 && y < s.scissory1) {
+            const bool swap = s.re[kWordPixelX] < s.le[kWordPixelX];
+            CallSpan(swap ? rightGuest : leftGuest, swap ? leftGuest : rightGuest);
+        }
+        NextRow();
+        step(s.le, s.dl);
+        step(s.re, s.dr);
+    };
+    WalkChains(list, top, y0, setup, row);
+}
+
+void RenderPoly::ScanConvertTriangleFan(MGLVertexList& list) {
+    if (list.count < 3) return;
+    if (m_context.Record().wholePolygons != 0 || list.count == 3) {
+        RasterizeTriangle(list);
+        return;
+    }
+    MGLVertexList triangle;
+    triangle.count = 3;
+    triangle.v[0] = list.v[0];
+    for (int32_t i = 2; i < list.count; ++i) {
+        triangle.v[1] = list.v[i - 1];
+        triangle.v[2] = list.v[i];
+        RasterizeTriangle(triangle);
+    }
+}
+
+void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
+    if (list.count < 3) return;
+    MGLRecord& s = m_context.Record();
+    const int32_t* p = list.v[0];
+    const int32_t* q = list.v[1];
+    const int32_t* r = list.v[2];
+    const int32_t dx1 = WrapSub(q[kWordPixelX], p[kWordPixelX]);
+    const int32_t dy1 = WrapSub(q[kWordPixelY], p[kWordPixelY]);
+    const int32_t dx2 = WrapSub(r[kWordPixelX], p[kWordPixelX]);
+    const int32_t dy2 = WrapSub(r[kWordPixelY], p[kWordPixelY]);
+    const int32_t area = WrapSub(FixedMul24(dx1, dy2), FixedMul24(dx2, dy1));
+    if (area == 0) return;
+    if (s.cullEnable == 1 && ((area > 0 && s.cullSense == 1) || (area < 0 && s.cullSense == 0))) return;
+    const int32_t top = TopVertex(list);
+    const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
+    StartRows(y0);
+    SetUpPlaneTerms(list, y0, area);
+    int32_t x[2] = {0, 0};
+    int32_t slope[2] = {0, 0};
+    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) {
+        const int32_t side = left ? 0 : 1;
+        slope[side] = EdgeSlope(WrapSub(b[kWordPixelX], a[kWordPixelX]), EdgeHeight(a, b));
+        x[side] = WrapAdd(a[kWordPixelX], FixedMul16(Prestep(y, a[kWordPixelY]), slope[side]));
+    };
+    auto row = [&](int32_t y) {
+        if (y >= s.scissory0 && y < s.scissory1) {
+            const bool swap = x[1] < x[0];
+            CallSpan(static_cast<uint32_t>(swap ? x[1] : x[0]), static_cast<uint32_t>(swap ? x[0] : x[1]));
+        }
+        NextRow();
+        x[0] = WrapAdd(x[0], slope[0]);
+        x[1] = WrapAdd(x[1], slope[1]);
+        StepPlaneTerms();
+    };
+    WalkChains(list, top, y0, setup, row);
+}
+
+// The plane of each interpolant over the first three vertices: its change
+// per pixel and per row, and its value at pixel (0, 0).
+void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area) {
+    MGLRecord& s = m_context.Record();
+    const int32_t* p = list.v[0];
+    const int32_t* q = list.v[1];
+    const int32_t* r = list.v[2];
+    const int32_t dx1 = WrapSub(q[kWordPixelX], p[kWordPixelX]);
+    const int32_t dy1 = WrapSub(q[kWordPixelY], p[kWordPixelY]);
+    const int32_t dx2 = WrapSub(r[kWordPixelX], p[kWordPixelX]);
+    const int32_t dy2 = WrapSub(r[kWordPixelY], p[kWordPixelY]);
+    const MGLReciprocal inverse = m_context.Reciprocal(Magnitude(area));
+    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t a0 = p[kWordInterpolants + i];
+        const int32_t da1 = WrapSub(q[kWordInterpolants + i], a0);
+        const int32_t da2 = WrapSub(r[kWordInterpolants + i], a0);
+        int32_t dx = ApplyReciprocal(WrapSub(FixedMul24(da1, dy2), FixedMul24(da2, dy1)), inverse);
+        int32_t dy = ApplyReciprocal(WrapSub(FixedMul24(da2, dx1), FixedMul24(da1, dx2)), inverse);
+        if (area < 0) {
+            dx = WrapNeg(dx);
+            dy = WrapNeg(dy);
+        }
+        s.intp_dx[i] = dx;
+        s.intp_dy[i] = dy;
+        s.intp_y[i] = WrapSub(a0, WrapAdd(FixedMul16(dx, p[kWordPixelX]), FixedMul16(dy, p[kWordPixelY])));
+    }
+    SetUpGradients(y0);
+}
+
+// The level-of-detail terms (affine) or the perspective terms of span code,
+// then every plane moved to the centre of pixel (0, y0).
+void RenderPoly::SetUpGradients(int32_t y0) {
+    MGLRecord& s = m_context.Record();
+    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
+    const int32_t total = Bounded(n + Bounded(s.numExtraInterpolants, kMaxInterpolants), kMaxInterpolants);
+    const int32_t d = s.depthInterpolant;
+    const bool perspective = s.perspectiveGradients != 0;
+    const bool depthValid = d >= 0 && d < n;
+    for (int32_t i = 0; i < n; ++i) {
+        if (i == d) continue;
+        const int32_t dx = s.intp_dx[i];
+        const int32_t dy = s.intp_dy[i];
+        if (!perspective) {
+            const int32_t largest = Magnitude(dx) > Magnitude(dy) ? Magnitude(dx) : Magnitude(dy);
+            s.K1[i] = MGLContext::ComputeLod(largest);
+            continue;
+        }
+        if (!depthValid) {
+            s.K1[i] = s.K2x[i] = s.K3y[i] = 0;
+            continue;
+        }
+        const int32_t c = s.intp_y[i];
+        s.K1[i] = WrapSub(FixedMul16(dx, s.intp_dy[d]), FixedMul16(dy, s.intp_dx[d]));
+        const int32_t h = s.K1[i] >> 1;
+        s.K2x[i] = WrapSub(WrapAdd(h, FixedMul16(dx, s.intp_y[d])), FixedMul16(c, s.intp_dx[d]));
+        s.K3y[i] = WrapSub(WrapSub(FixedMul16(dy, s.intp_y[d]), h), FixedMul16(c, s.intp_dy[d]));
+    }
+    for (int32_t i = 0; i < total; ++i) {
+        const int32_t centre = WrapAdd(s.intp_dy[i], s.intp_dx[i]) >> 1;
+        s.intp_y[i] = WrapAdd(s.intp_y[i], WrapAdd(WrapMul(y0, s.intp_dy[i]), centre));
+    }
+    if (!perspective) return;
+    for (int32_t i = 0; i < n; ++i) {
+        if (i != d) s.K2x[i] = WrapAdd(s.K2x[i], WrapMul(y0, s.K1[i]));
+    }
+}
+
+void RenderPoly::StepPlaneTerms() {
+    MGLRecord& s = m_context.Record();
+    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
+    const int32_t total = Bounded(n + Bounded(s.numExtraInterpolants, kMaxInterpolants), kMaxInterpolants);
+    for (int32_t i = 0; i < total; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], s.intp_dy[i]);
+    if (s.perspectiveGradients == 0) return;
+    for (int32_t i = 0; i < n; ++i) {
+        if (i != s.depthInterpolant) s.K2x[i] = WrapAdd(s.K2x[i], s.K1[i]);
+    }
+}
+
+void RenderPoly::DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b) {
+    BufferTable* table = m_context.Buffers();
+    if (table == nullptr || list.count < 1) return;
+    const int32_t slot = m_context.Record().colorBuffer;
+    const int32_t* prev = list.v[list.count - 1];
+    for (int32_t i = 0; i < list.count; ++i) {
+        const int32_t* v = list.v[i];
+        DrawBufferLine(*table, slot, prev[kWordPixelX] >> 16, prev[kWordPixelY] >> 16, v[kWordPixelX] >> 16,
+                       v[kWordPixelY] >> 16, kWhite, r, g, b);
+        prev = v;
+    }
+}
