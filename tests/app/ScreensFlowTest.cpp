@@ -103,3 +103,226 @@ TEST_F(ScreensFlowTest, BootsThroughTheSoundQuestionSplashAndIntroToTheMainMenu)
     EXPECT_EQ(ScreenRgb(60, FramedBarMiddle()), onBar);
     EXPECT_NE(ScreenRgb(2, kScreenH / 2), 0u);
 }
+
+// Each page of the main menu opens by select and closes by back, which
+// returns to the main menu with the item that opened it selected.
+TEST_F(ScreensFlowTest, EveryMenuPageOpensAndReturnsToItsItem) {
+    BootToMainMenu();
+    struct Page {
+        int32_t row;
+        int32_t state;
+        const char* shot;
+    };
+    for (const Page& page : {Page{kOptionsRow, CStates::kOptions, "07-options"}, Page{kHelpRow, CStates::kHelp, "08-help"},
+                             Page{kAboutRow, CStates::kAbout, "09-about"}}) {
+        Mark();
+        Choose(page.row);
+        Frame();
+        EXPECT_EQ(State(), page.state);
+        EXPECT_EQ(States().stackDepth, 1);
+        SaveScreenshot(page.shot);
+        // Text pages and the options show text over the frame or black.
+        EXPECT_TRUE(Hud().laidOut);
+        Press(EngineKey::kBack);
+        EXPECT_EQ(StatesSinceMark(), (StateList{page.state, CStates::kMainMenu}));
+        EXPECT_EQ(Hud().selected, page.row);
+        EXPECT_EQ(States().stackDepth, 0);
+    }
+    // The right soft key is a second back key.
+    Choose(kOptionsRow);
+    Press(EngineKey::kSoftRight);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
+TEST_F(ScreensFlowTest, TheAboutPageFillsItsPlaceholders) {
+    BootToMainMenu();
+    Choose(kAboutRow);
+    ASSERT_EQ(State(), CStates::kAbout);
+    JString text;
+    for (int32_t i = 0; i < Hud().lines.size(); ++i) text += Hud().lines.elementAt(i);
+    EXPECT_GE(text.indexOf(JString("MECHAVOX")), 0);
+    EXPECT_GE(text.indexOf(JString("9.1.0")), 0);
+    EXPECT_LT(text.indexOf(JString("%")), 0);
+}
+
+TEST_F(ScreensFlowTest, QuitAsksAndNoReturnsWhileYesSaysGoodbyeAndEnds) {
+    BootToMainMenu();
+    // Back in the main menu asks the same question as the quit item.
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextQuitQuestion));
+    Frame();
+    SaveScreenshot("10-quit-question");
+    // Over the frame's black, the box's rows: "no" is selected.
+    EXPECT_EQ(Hud().selected, kNoRow);
+    Choose(kNoRow);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_EQ(Hud().selected, kPlayRow);
+
+    Choose(kQuitRow);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Mark();
+    Choose(kYesRow);
+    EXPECT_EQ(State(), CStates::kGoodbye);
+    Frame();
+    SaveScreenshot("11-goodbye");
+    EXPECT_FALSE(m_app->IsExitRequested());
+    Press(EngineKey::kSelect);
+    EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kGoodbye, CStates::kQuit}));
+    EXPECT_TRUE(m_app->IsExitRequested());
+}
+
+TEST_F(ScreensFlowTest, BackDuringTheSplashEndsTheGame) {
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kMessageBox));
+    Choose(kNoRow);
+    ASSERT_TRUE(RunUntil(CStates::kLogoPieces));
+    EXPECT_FALSE(m_app->IsExitRequested());
+    Press(EngineKey::kBack);
+    EXPECT_TRUE(m_app->IsExitRequested());
+}
+
+// Select skips the logo to the title and the wipe to the intro images.
+TEST_F(ScreensFlowTest, SelectSkipsTheLogoAndTheWipe) {
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kMessageBox));
+    Choose(kNoRow);
+    ASSERT_TRUE(RunUntil(CStates::kLogoSlide));
+    Frames(3);
+    Mark();
+    Press(EngineKey::kSelect);
+    Frame();
+    EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kTitle, CStates::kLogoWipe}));
+    Press(EngineKey::kSelect);
+    EXPECT_EQ(State(), CStates::kIntroImage);
+}
+
+TEST_F(ScreensFlowTest, SoundIsToggledInTheOptionsWithTheSameItemSelected) {
+    BootToMainMenu(kYesRow);
+    ASSERT_EQ(Sound().soundOn, 1);
+    Choose(kOptionsRow);
+    ASSERT_EQ(State(), CStates::kOptions);
+    // Sound and reset progress are listed; vibration is not.
+    ASSERT_EQ(Hud().lineCount, 2);
+    EXPECT_EQ(Hud().itemIndexes.elementAt(1), 2);
+    const JString on = GetUpperText(CStates::kTextSound) + JString(" ") + GetUpperText(CStates::kTextOn);
+    const JString off = GetUpperText(CStates::kTextSound) + JString(" ") + GetUpperText(CStates::kTextOff);
+    EXPECT_EQ(Hud().lines.elementAt(0), on);
+    Choose(0);
+    EXPECT_EQ(State(), CStates::kOptions);
+    EXPECT_EQ(Sound().soundOn, 0);
+    EXPECT_EQ(Sound().loopingId, CSoundManager::kNoLoop);
+    EXPECT_EQ(Hud().lines.elementAt(0), off);
+    EXPECT_EQ(Hud().selected, 0);
+    Choose(0);
+    EXPECT_EQ(Sound().soundOn, 1);
+    EXPECT_EQ(Hud().lines.elementAt(0), on);
+    // The jingle plays once: it is no loop.
+    EXPECT_TRUE(Sound().IsPlaying());
+    EXPECT_EQ(Sound().loopingId, CSoundManager::kNoLoop);
+    EXPECT_EQ(States().stackDepth, 1);
+}
+
+TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
+    BootToMainMenu();
+    Progress().highestLevel = 4;
+    ASSERT_TRUE(m_app->GetGame()->SaveProgress());
+    ASSERT_TRUE(m_app->GetGame()->SaveSettings());
+    const uint8_t levelState[] = {1, 2, 3};
+    ASSERT_TRUE(SaveRecord(RecordId::kLevelState, MakeRecordBytes(levelState, 3)));
+    Choose(kOptionsRow);
+    Mark();
+    Choose(1);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Frame();
+    SaveScreenshot("12-reset-question");
+    // Declining keeps everything.
+    Choose(kNoRow);
+    EXPECT_EQ(State(), CStates::kOptions);
+    EXPECT_EQ(Hud().selected, 1);
+    EXPECT_TRUE(RecordExists(RecordId::kProgress));
+    Choose(1);
+    Choose(kYesRow);
+    EXPECT_EQ(StatesSinceMark(),
+              (StateList{CStates::kMessageBox, CStates::kOptions, CStates::kMessageBox, CStates::kOptions}));
+    EXPECT_EQ(Hud().selected, 1);
+    EXPECT_EQ(Progress().highestLevel, 0);
+    for (int32_t record : {RecordId::kSettings, RecordId::kProgress, RecordId::kLevelState}) {
+        EXPECT_FALSE(RecordExists(record)) << record;
+    }
+    // Back in the main menu, play starts the first level at once.
+    Press(EngineKey::kBack);
+    Choose(kPlayRow);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    EXPECT_EQ(Progress().level, 0);
+}
+
+TEST_F(ScreensFlowTest, TheStorageMessageShowsOnceAfterTheSplashAndLeadsToTheMenu) {
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kMessageBox));
+    Choose(kNoRow);
+    // The storage test ran in state 3; as if it had failed.
+    States().storageOk = 0;
+    ASSERT_TRUE(RunUntil(CStates::kSplashEnd, 1000));
+    Frame();
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    const JString text = GetUpperText(CStates::kTextStorageFailed);
+    EXPECT_EQ(States().messages.elementAt(1), text.substring(0, text.indexOf(u'|')));
+    Frame();
+    SaveScreenshot("13-storage-message");
+    // Either answer leads to the main menu.
+    Choose(kYesRow);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextQuitQuestion));
+}
+
+// Suspending stands every screen still; resuming goes on where it was.
+TEST_F(ScreensFlowTest, SuspendAndResumeKeepTheScreen) {
+    BootToMainMenu();
+    for (int32_t row : {kOptionsRow, kHelpRow, kAboutRow, kQuitRow}) {
+        Choose(row);
+        const int32_t state = State();
+        const int32_t selected = Hud().selected;
+        Event(EngineEvent::kAppSuspend);
+        Frames(3);
+        EXPECT_EQ(State(), state);
+        Event(EngineEvent::kAppResume);
+        Frames(2);
+        EXPECT_EQ(State(), state);
+        EXPECT_EQ(Hud().selected, selected);
+        EXPECT_TRUE(Hud().laidOut);
+        Press(EngineKey::kBack);
+        EXPECT_EQ(State(), CStates::kMainMenu);
+    }
+}
+
+// Turned the wrong way in a menu, the game stands still under the
+// orientation message; turned back, the page is where it was.
+TEST_F(ScreensFlowTest, OrientationChangeInAMenuFreezesAndKeepsThePage) {
+    UseProgramContent("KEYS=0\nORIENTATION_SUPPORT=PORTRAIT_ONLY\nORIENTATION_MESSAGE=TURN THE PHONE\n");
+    BootToMainMenu();
+    Choose(kOptionsRow);
+    Press(EngineKey::kDown);
+    const int32_t selected = Hud().selected;
+    HostInput::Rotate();
+    Event(EngineEvent::kDeviceOrientationChanged);
+    Event(EngineEvent::kOrientationFollowUp);
+    Frames(2);
+    EXPECT_TRUE(m_app->IsOrientationMismatch());
+    SaveScreenshot("14-orientation-message");
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kOptions);
+    HostInput::Rotate();
+    Event(EngineEvent::kDeviceOrientationChanged);
+    Event(EngineEvent::kOrientationFollowUp);
+    Frames(2);
+    EXPECT_FALSE(m_app->IsOrientationMismatch());
+    EXPECT_FALSE(m_app->IsExitRequested());
+    EXPECT_EQ(State(), CStates::kOptions);
+    EXPECT_EQ(Hud().selected, selected);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_EQ(Hud().selected, kOptionsRow);
+}

@@ -1,0 +1,293 @@
+// Play control against the play world: loading with its bar, play, the
+// pause page and its items, game over and retry, the end of a level, the
+// interlude of the fourth level and the end of the last.
+
+#include "ScreensFixture.h"
+
+#include "CGameInput.h"
+#include "CGameProgress.h"
+#include "CGameWorld.h"
+#include "CHud.h"
+#include "CSoundManager.h"
+#include "EngineEvents.h"
+#include "GameKeys.h"
+#include "HostClock.h"
+#include "JImage.h"
+#include "RecordStore.h"
+#include "ResourceText.h"
+
+namespace {
+
+using StateList = std::vector<int32_t>;
+
+constexpr int32_t kScreenW = 240;
+constexpr int32_t kScreenH = 320;
+constexpr int32_t kPlayRow = 0;
+constexpr int32_t kNoRow = 0;
+constexpr int32_t kYesRow = 1;
+// The pause page's rows.
+constexpr int32_t kResumeRow = 0;
+constexpr int32_t kRestartRow = 1;
+constexpr int32_t kSoundRow = 2;
+constexpr int32_t kHelpRow = 3;
+constexpr int32_t kQuitToMenuRow = 4;
+constexpr int32_t kRetryRow = 0;
+
+}  // namespace
+
+class ScreensPlayTest : public ScreensFixture {
+protected:
+    void SetUp() override {
+        ScreensFixture::SetUp();
+        BootToMainMenu();
+    }
+
+    CHud& Hud() const { return *CGame::GetHud(); }
+    CGameProgress& Progress() const { return *CGame::GetProgress(); }
+    CGameWorld& World() const { return *CGame::GetWorld(); }
+
+    // From the main menu into play of the first level.
+    void StartPlay() {
+        Choose(kPlayRow);
+        ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+        Frame();
+    }
+    // What the play world does at the end of a level: the next level, the
+    // highest reached, saved, and the loading of the next.
+    void FinishLevel() {
+        ++Progress().level;
+        if (Progress().level > Progress().highestLevel) Progress().highestLevel = Progress().level;
+        ASSERT_TRUE(m_app->GetGame()->SaveProgress());
+        States().SetState(CStates::kLoadLevel);
+    }
+};
+
+TEST_F(ScreensPlayTest, PlayLoadsTheLevelThenPlays) {
+    Mark();
+    Choose(kPlayRow);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    EXPECT_EQ(States().frameHalf, nullptr);
+    Frame();
+    EXPECT_EQ(State(), CStates::kPlayLoad);
+    EXPECT_EQ(Hud().mode, CHud::kLoading);
+    Frame();
+    SaveScreenshot("20-loading");
+    // Black between the side frames, and the bar's unfilled end.
+    EXPECT_EQ(ScreenRgb(kScreenW / 2, 40), 0u);
+    EXPECT_EQ(ScreenRgb(kScreenW - 40, Hud().rowsTop + 17), 0u);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(Hud().percent, CGameWorld::kLoaded);
+    EXPECT_FALSE(Hud().laidOut);
+    EXPECT_EQ(Hud().modal, 0);
+    const StateList seen = StatesSinceMark();
+    EXPECT_EQ(seen.front(), CStates::kLoadLevel);
+    EXPECT_EQ(seen.back(), CStates::kPlay);
+    EXPECT_EQ(States().stackDepth, 0);
+}
+
+TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    ASSERT_EQ(State(), CStates::kPause);
+    Frame();
+    SaveScreenshot("21-pause");
+    EXPECT_EQ(States().stackDepth, 1);
+    EXPECT_EQ(Hud().lineCount, 5);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kPlay);
+    EXPECT_EQ(Hud().modal, 0);
+    // The back key pauses play too; resume is the first item.
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kPause);
+    Choose(kResumeRow);
+    EXPECT_EQ(State(), CStates::kPlay);
+    EXPECT_EQ(States().stackDepth, 0);
+}
+
+TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    Mark();
+    Choose(kHelpRow);
+    EXPECT_EQ(State(), CStates::kHelp);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(Hud().selected, kHelpRow);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kHelp, CStates::kPause, CStates::kPlay}));
+}
+
+TEST_F(ScreensPlayTest, SoundInThePauseRebuildsThePageOnTheSameRow) {
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    const uint8_t before = CGame::GetSound()->soundOn;
+    Choose(kSoundRow);
+    EXPECT_EQ(State(), CStates::kPause);
+    EXPECT_NE(CGame::GetSound()->soundOn, before);
+    EXPECT_EQ(Hud().selected, kSoundRow);
+    const int32_t onOff = CGame::GetSound()->soundOn != 0 ? CStates::kTextOn : CStates::kTextOff;
+    EXPECT_EQ(Hud().lines.elementAt(kSoundRow),
+              GetUpperText(CStates::kTextSound) + JString(" ") + GetUpperText(onOff));
+}
+
+TEST_F(ScreensPlayTest, RestartAsksFirstThenUnloadsAndLoadsAgain) {
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    Choose(kRestartRow);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().restartPending, 1);
+    Choose(kNoRow);
+    EXPECT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(Hud().selected, kRestartRow);
+    EXPECT_TRUE(World().loaded);
+    Choose(kRestartRow);
+    Mark();
+    Choose(kYesRow);
+    EXPECT_FALSE(World().loaded);
+    EXPECT_EQ(States().restartPending, 0);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(StatesSinceMark().front(), CStates::kLoadLevel);
+    EXPECT_TRUE(World().loaded);
+}
+
+TEST_F(ScreensPlayTest, QuitToTheMenuUnloadsTheLevel) {
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    Choose(kQuitToMenuRow);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Choose(kYesRow);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_FALSE(World().loaded);
+    EXPECT_EQ(Progress().closeRequested, 0);
+    EXPECT_EQ(States().stackDepth, 0);
+}
+
+TEST_F(ScreensPlayTest, GameOverOffersRetryAndTheMenuButNoBack) {
+    StartPlay();
+    // The world asks for the game-over page.
+    States().SetState(CStates::kPlayOver);
+    Frame();
+    ASSERT_EQ(State(), CStates::kGameOver);
+    Frame();
+    SaveScreenshot("22-game-over");
+    EXPECT_EQ(States().stackDepth, 0);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kGameOver);
+    Choose(kRetryRow);
+    EXPECT_EQ(State(), CStates::kPlay);
+
+    States().SetState(CStates::kPlayOver);
+    Frame();
+    Choose(1);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Choose(kNoRow);
+    EXPECT_EQ(State(), CStates::kGameOver);
+    Choose(1);
+    Choose(kYesRow);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
+TEST_F(ScreensPlayTest, LevelsFollowOneAnotherAndTheFourthHoldsItsInterlude) {
+    StartPlay();
+    FinishLevel();
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(Progress().level, 1);
+    EXPECT_TRUE(RecordExists(RecordId::kProgress));
+    FinishLevel();
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    // The fourth level's loading shows its image, as the world's loading
+    // steps set it up, for three seconds.
+    Progress().interludeImage = new JImage(CGameProgress::kInterludeImage, 0);
+    Progress().interludeShown = 1;
+    FinishLevel();
+    ASSERT_TRUE(RunUntil(CStates::kPlayLoad));
+    ASSERT_EQ(Progress().level, CGameProgress::kInterludeLevel);
+    int32_t loadedFrames = 0;
+    while (State() == CStates::kPlayLoad && loadedFrames < 200) {
+        HostClock::Advance(CGame::kStepMs);
+        Frame();
+        if (Hud().percent == CGameWorld::kLoaded) ++loadedFrames;
+    }
+    EXPECT_EQ(State(), CStates::kPlay);
+    EXPECT_GE(loadedFrames * CGame::kStepMs, CGameProgress::kInterludeMs);
+    EXPECT_LE(loadedFrames * CGame::kStepMs, CGameProgress::kInterludeMs + 3 * CGame::kStepMs);
+    EXPECT_EQ(Progress().interludeImage, nullptr);
+    EXPECT_EQ(Progress().interludeShown, 0);
+}
+
+TEST_F(ScreensPlayTest, AConfirmCutsTheInterludeShort) {
+    Progress().level = CGameProgress::kInterludeLevel;
+    Progress().highestLevel = CGameProgress::kInterludeLevel;
+    Choose(kPlayRow);
+    ASSERT_EQ(State(), CStates::kLevelSelect);
+    Frame();
+    SaveScreenshot("23-level-select");
+    EXPECT_EQ(Hud().lineCount, CGameProgress::kInterludeLevel + 1);
+    Choose(CGameProgress::kInterludeLevel);
+    ASSERT_EQ(State(), CStates::kLoadLevel);
+    EXPECT_EQ(Progress().level, CGameProgress::kInterludeLevel);
+    Progress().interludeShown = 1;
+    ASSERT_TRUE(RunUntil(CStates::kPlayLoad));
+    Frames(3);
+    ASSERT_NE(Progress().interludeStart, 0u);
+    Press(EngineKey::kSelect);
+    HostClock::Advance(CGame::kStepMs);
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPlay);
+}
+
+TEST_F(ScreensPlayTest, TheLastLevelEndsInTheMainMenu) {
+    StartPlay();
+    // What the world does after the ninth level.
+    Progress().highestLevel = CGameProgress::kLastLevel;
+    States().SetState(CStates::kMainMenu);
+    Frame();
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    Choose(kPlayRow);
+    EXPECT_EQ(State(), CStates::kLevelSelect);
+    EXPECT_EQ(Hud().lineCount, CStates::kLevelCount);
+    // The first row always starts the first level.
+    Choose(0);
+    EXPECT_EQ(Progress().level, 0);
+}
+
+TEST_F(ScreensPlayTest, BackWhileLoadingAbandonsTheLevel) {
+    Choose(kPlayRow);
+    Frame();
+    ASSERT_EQ(State(), CStates::kPlayLoad);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_FALSE(World().loaded);
+}
+
+// A suspension during play pauses at the first tick after the resume; one
+// over a page leaves the page as it is.
+TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
+    StartPlay();
+    ASSERT_FALSE(Hud().laidOut);
+    Event(EngineEvent::kAppSuspend);
+    EXPECT_EQ(Progress().pauseRequested, 1);
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPlay);
+    Event(EngineEvent::kAppResume);
+    // The ticker starts again with the frame after the resume.
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPause);
+    Event(EngineEvent::kAppSuspend);
+    Event(EngineEvent::kAppResume);
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPause);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kPlay);
+}
+
+TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
+    StartPlay();
+    World().inputBlocked = 1;
+    Press(EngineKey::kSoftRight);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kPlay);
+    World().inputBlocked = 0;
+    Press(EngineKey::kSoftRight);
+    EXPECT_EQ(State(), CStates::kPause);
+}
