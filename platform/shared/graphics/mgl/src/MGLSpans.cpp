@@ -15,6 +15,7 @@ constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolan
 constexpr int32_t kMinAlpha = 15;
 constexpr int32_t kU = 1;
 constexpr int32_t kV = 2;
+constexpr int32_t kLodShift = 4;
 
 // The row segment a span writes, in host memory.
 struct SpanRow {
@@ -147,7 +148,10 @@ void PerspectivePixel(const MGLContext& context, int32_t* u, int32_t* v, int32_t
     int32_t r2 = FixedMulShift(r, r, shift);
     int32_t m = Magnitude(s.K2x[kV]);
     for (const int32_t term : {s.K2x[kU], s.K3ys[kV], s.K3ys[kU]}) m = Magnitude(term) > m ? Magnitude(term) : m;
-    shift += 10;
+    // K2x / z^2 is the texel step scaled by 2^36 (the scaled interpolants
+    // carry 2^-20, the K terms 2^-16) and r2 / 2^shift is 2^40 / z^2: four
+    // more bits give the step in 16.16 texels, as the affine mode measures it.
+    shift += kLodShift;
     if (shift > 30) {
         r2 >>= shift - 30;
         shift = 30;

@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "MGLBufferOps.h"
+#include "MGLBufferTable.h"
+#include "MGLSpans.h"
+#include "MGLTexel.h"
+#include "MGLTextureSampler.h"
+#include "RenderPolyRig.h"
+
+using rig::ONE;
+
+namespace {
+
+// Row y of a target: depth0 at column 0 stepping by depthStep, u and v likewise.
+void AtRow(rig::Renderer& target, int32_t y, int32_t depth0, int32_t depthStep, int32_t u0 = 0, int32_t du = 0,
+           int32_t v0 = 0, int32_t dv = 0) {
+    MGLRecord& s = target.context->Record();
+    s.destptr = s.destbase + static_cast<uint32_t>(y * s.deststride);
+    s.zptr = s.zbase + static_cast<uint32_t>(y * s.zstride);
+    s.numInterpolants = 3;
+    s.depthInterpolant = 0;
+    const int32_t start[3] = {depth0, u0, v0};
+    const int32_t step[3] = {depthStep, du, dv};
+    for (int32_t i = 0; i < 3; ++i) {
+        s.intp_y[i] = start[i];
+        s.intp_dx[i] = step[i];
+    }
+}
+
+std::vector<int32_t> DrawnColumns(const rig::Renderer& target, int32_t y) {
+    std::vector<int32_t> columns;
+    for (int32_t x = 0; x < target.Width(); ++x) {
+        if (target.Pixel16(x, y) != 0) columns.push_back(x);
+    }
+    return columns;
+}
+
+// A texture in the context's buffer table bound to unit 0.
+int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, int32_t filter, int32_t wrap) {
+    BufferTable& table = *target.context->Buffers();
+    const int32_t slot = table.AllocBuffer(w, h, format, 0);
+    target.context->BindBufferToUnit(0, slot, table);
+    TextureUnit& unit = target.context->Record().texture_units[0];
+    unit.filter_mode = filter;
+    unit.texmode = wrap;
+    return slot;
+}
+
+// Direct calls of the portable spans on one row of a small r5g6b5 target.
+class MGLSpansTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(r.ok); }
+
+    rig::Renderer r{16, 4};
+};
+
+using Columns = std::vector<int32_t>;
+
+// Pixel i is drawn when its centre lies in [x0, x1]; the scissor bounds the columns.
+TEST_F(MGLSpansTest, ColumnsCoveredFollowPixelCentres) {
+    MGLRecord& s = r.context->Record();
+    s.depthTest = 0;
+    s.drawColor[1] = 255;
+    const std::pair<int32_t, int32_t> spans[] = {{0x10000, 0x30000}, {0x18000, 0x28000}, {0x18001, 0x28000}};
+    const Columns expected[] = {{1, 2}, {1, 2}, {2}};
+    for (int32_t i = 0; i < 3; ++i) {
+        r.FillPlane(0, 0);
+        AtRow(r, 1, 0, 0);
+        SpanFlatDepth(*r.context, static_cast<uint32_t>(spans[i].first), static_cast<uint32_t>(spans[i].second));
+        EXPECT_EQ(DrawnColumns(r, 1), expected[i]) << i;
+    }
+    r.FillPlane(0, 0);
+    s.scissorx0 = 3;
+    s.scissorx1 = 5;
+    SpanFlatDepth(*r.context, static_cast<uint32_t>(-40 * ONE), static_cast<uint32_t>(90 * ONE));
+    EXPECT_EQ(DrawnColumns(r, 1), (Columns{3, 4}));
+}
+
+TEST_F(MGLSpansTest, FlatColourInEachTargetFormat) {
+    MGLRecord& s = r.context->Record();
+    const int32_t colour[4] = {255, 255, 0, 0};
+    std::memcpy(s.drawColor, colour, sizeof colour);
+    AtRow(r, 0, 5, 0);
+    SpanFlatDepth(*r.context, 0, static_cast<uint32_t>(2 * ONE));
+    EXPECT_EQ(r.Pixel16(0, 0), 0xF800);
+}
+
+TEST(MGLSpansFormatTest, FlatColourOnX8R8G8B8) {
+    const int32_t colour[4] = {255, 255, 0, 0};
+    rig::Renderer wide(8, 2, RSBFormat_X8R8G8B8);
+    ASSERT_TRUE(wide.ok);
+    std::memcpy(wide.context->Record().drawColor, colour, sizeof colour);
+    AtRow(wide, 0, 5, 0);
+    SpanFlatDepth(*wide.context, 0, static_cast<uint32_t>(2 * ONE));
+    EXPECT_EQ(wide.Pixel32(0, 0), 0xFFFF0000u);
+}
+
+// Greater passes, compared unsigned: an equal depth fails, 0x80000000 beats
+// 0x7FFFFFFF; without depth writes the plane keeps its values; a target
+// without a depth plane draws every pixel.
+TEST_F(MGLSpansTest, DepthTestIsGreaterUnsigned) {
+    MGLRecord& s = r.context->Record();
+    s.drawColor[3] = 255;
+    auto stored = [&](int32_t x, uint32_t value) { std::memcpy(r.Row(1, 0) + 4 * x, &value, 4); };
+    stored(0, 0x7FFFFFFF);
+    stored(1, 0x80000000u);
+    stored(2, 0x90000000u);
+    AtRow(r, 0, static_cast<int32_t>(0x80000000u), 0);
+    SpanFlatDepth(*r.context, 0, static_cast<uint32_t>(2 * ONE));
+    EXPECT_EQ(DrawnColumns(r, 0), (Columns{0}));
+    EXPECT_EQ(r.Depth(0, 0), 0x80000000u);
+    EXPECT_EQ(r.Depth(2, 0), 0x90000000u);
+
+    s.depthWrite = 0;
+    stored(3, 5);
+    AtRow(r, 0, 100, 0);
+    SpanFlatDepth(*r.context, static_cast<uint32_t>(3 * ONE), static_cast<uint32_t>(4 * ONE));
+    EXPECT_NE(r.Pixel16(3, 0), 0);
+    EXPECT_EQ(r.Depth(3, 0), 5u);
+}
+
+TEST(MGLSpansFormatTest, WithoutADepthPlaneEveryPixelIsDrawn) {
+    rig::Renderer flat(8, 2, RSBFormat_R5G6B5, 0);
+    ASSERT_TRUE(flat.ok);
+    flat.context->Record().drawColor[3] = 255;
+    AtRow(flat, 1, 0, 0);
+    SpanFlatDepth(*flat.context, 0, static_cast<uint32_t>(8 * ONE));
+    EXPECT_EQ(DrawnColumns(flat, 1).size(), 8u);
+}
+
+TEST_F(MGLSpansTest, TexelAddressesWrapClampAndMirror) {
+    uint8_t texels[8 * 4] = {};
+    const uint8_t* levels[kTexelLevels];
+    for (const uint8_t*& level : levels) level = texels;
+    auto column = [&](int32_t wrap, int32_t tu) {
+        return static_cast<int32_t>(TexelAddress(levels, 1, wrap, 8, 4, tu * ONE, 0, 0) - texels);
+    };
+    EXPECT_EQ(column(1, -1), 7);
+    EXPECT_EQ(column(kTexModeClamp, -3), 0);
+    EXPECT_EQ(column(kTexModeClamp, 20), 7);
+    EXPECT_EQ(column(kTexModeMirror, 8), 7);
+    EXPECT_EQ(column(kTexModeMirror, 9), 6);
+    // A repeat quad at the last column and row takes column 0 and row 0.
+    const uint8_t* quad[4];
+    TexelQuadAddress(levels, 1, 1, 8, 4, 7 * ONE, 3 * ONE, 0, quad);
+    const int32_t offsets[4] = {3 * 8 + 7, 3 * 8 + 0, 0 * 8 + 0, 0 * 8 + 7};
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(quad[i] - texels, offsets[i]) << i;
+    // Clamped at the edge and before the start: no step.
+    TexelQuadAddress(levels, 1, kTexModeClamp, 8, 4, -ONE, 3 * ONE, 0, quad);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(quad[i] - texels, 3 * 8) << i;
+    // A level narrower than its shift is one texel wide, never zero.
+    EXPECT_EQ(TexelAddress(levels, 1, 1, 8, 1, 5 * ONE, 9 * ONE, 3) - texels, 0);
+}
+
+// Mode 3 switches from bilinear on level 0 to nearest on level 1 past a
+// level of detail of 1.0; mode 2 on the last level blends it with itself.
+TEST_F(MGLSpansTest, SamplerModesPickLevels) {
+    const int32_t slot = Texture(r, 4, 4, RSBFormat_A8R8G8B8, 3, 1);
+    BufferTable& table = *r.context->Buffers();
+    FillBufferRect(table, slot, 0, 0, 4, 4, 255, 200, 0, 0);
+    BuildMipChain(table, slot);
+    FillBufferRect(table, slot, 0, 0, 4, 4, 255, 0, 100, 0);  // level 0 green, level 1 stays red
+    r.context->BindBufferToUnit(0, slot, table);
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    unit.texmode = 1;
+    RSBFormat_ARGB_fixed c;
+    unit.filter_mode = 3;
+    SampleTexture(*r.context, 0, 2 * ONE, 2 * ONE, ONE, &c);
+    EXPECT_EQ(c.g >> 8, 99) << "bilinear weights lose a little";
+    EXPECT_EQ(c.r, 0);
+    SampleTexture(*r.context, 0, 2 * ONE, 2 * ONE, ONE + 1, &c);
+    EXPECT_EQ(c.r >> 8, 200);
+    EXPECT_EQ(c.g, 0);
+    unit.filter_mode = 2;
+    const int32_t last = (unit.b.maxD - 1) << 16;
+    SampleTexture(*r.context, 0, ONE, ONE, last | 0x8000, &c);
+    RSBFormat_ARGB_fixed direct;
+    unit.filter_mode = 1;
+    SampleTexture(*r.context, 0, ONE, ONE, last, &direct);
+    EXPECT_NEAR(c.r, direct.r, 2 * 257);
+    unit.filter_mode = 9;
+    c = {1, 2, 3, 4};
+    SampleTexture(*r.context, 0, ONE, ONE, 0, &c);
+    EXPECT_EQ(c.b, 4) << "an unknown mode leaves the colour";
+}
+
+// A texel of alpha 0 writes neither colour nor depth; x14r6g6b6 receives the
+// channels' top six bits.
+TEST_F(MGLSpansTest, TexturedSpanSkipsTransparentTexelsAndStoresEachFormat) {
+    const int32_t slot = Texture(r, 2, 1, RSBFormat_A8R8G8B8, 0, 1);
+    BufferTable& table = *r.context->Buffers();
+    PutBufferPixel(table, slot, 0, 0, ArgbPixel{0, 255, 255, 255});
+    PutBufferPixel(table, slot, 1, 0, ArgbPixel{255, 255, 0, 128});
+    AtRow(r, 0, 1000, 0, 0, ONE);
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
+    EXPECT_EQ(r.Pixel16(0, 0), 0);
+    EXPECT_EQ(r.Depth(0, 0), 0u);
+    EXPECT_EQ(r.Pixel16(1, 0), 0xF810);
+    EXPECT_EQ(r.Depth(1, 0), 1000u);
+    EXPECT_EQ(r.Pixel16(2, 0), 0) << "column 2 repeats column 0";
+}
+
+TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
+    rig::Renderer deep(4, 1, RSBFormat_X14R6G6B6);
+    ASSERT_TRUE(deep.ok);
+    const int32_t deepSlot = Texture(deep, 1, 1, RSBFormat_A8R8G8B8, 0, 1);
+    PutBufferPixel(*deep.context->Buffers(), deepSlot, 0, 0, ArgbPixel{255, 0xFF, 0x84, 0x0C});
+    AtRow(deep, 0, 1, 0);
+    SpanTexturedPerspective(*deep.context, 0, static_cast<uint32_t>(ONE));
+    EXPECT_EQ(deep.Pixel32(0, 0), (0x3Fu << 12) | (0x21u << 6) | 0x03u);
+}
+
+// A texture whose format no decoder knows, or whose level lies in no mapped
+// memory, samples as transparent and draws nothing.
+TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {
+    Texture(r, 2, 2, 0x7F0302, 0, 1);
+    AtRow(r, 0, 1000, 0);
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
+    EXPECT_TRUE(DrawnColumns(r, 0).empty());
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    unit.b.format = RSBFormat_R5G6B5;
+    unit.b.levels[0] = 0xFFFF0000u;
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
+    EXPECT_TRUE(DrawnColumns(r, 0).empty());
+    unit.b.levels[0] = r.context->Record().destbase;  // mapped, but a level of 2 x 2 does not fit there
+    unit.b.width = 4096;
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
+    EXPECT_TRUE(DrawnColumns(r, 0).empty());
+}
+
+// A palette texture looks its index up; an index past a 16-entry palette,
+// or no palette, leaves the texel transparent.
+TEST_F(MGLSpansTest, PaletteTexturesLookUpTheirEntries) {
+    uint32_t palette[16] = {};
+    palette[3] = 0xFF00FF00u;
+    const uint8_t index[2] = {3, 200};
+    RSBFormat_ARGB_fixed c = {0, 0, 0, 0};
+    DecodeTexel(&index[0], RSBFormat_P16A8R8G8B8, &c, reinterpret_cast<const uint8_t*>(palette), 16);
+    EXPECT_EQ(c.g, 0xFFFF);
+    EXPECT_EQ(c.a, 0xFFFF);
+    c = {0, 0, 0, 0};
+    DecodeTexel(&index[1], RSBFormat_P16A8R8G8B8, &c, reinterpret_cast<const uint8_t*>(palette), 16);
+    EXPECT_EQ(c.a, 0);
+    DecodeTexel(&index[0], RSBFormat_P256X8R8G8B8, &c, nullptr, 256);
+    EXPECT_EQ(c.a, 0);
+}
+
+// A depth below cfz0 makes the perspective divide's operand near 2^32; the
+// reciprocal search still ends.
+TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
+    const int32_t slot = Texture(r, 2, 2, RSBFormat_R5G6B5, 0, 1);
+    FillBufferRect(*r.context->Buffers(), slot, 0, 0, 2, 2, 255, 255, 255, 255);
+    MGLRecord& s = r.context->Record();
+    s.perspectiveGradients = 1;
+    s.cfz0 = 2;
+    AtRow(r, 0, 1, 0, 3 * ONE, 0, 3 * ONE, 0);
+    s.depthTest = 0;
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
+    EXPECT_EQ(DrawnColumns(r, 0), (Columns{0, 1, 2}));
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "MGLBufferOps.h"
+#include "MGLBufferTable.h"
+#include "MGLSpans.h"
+#include "MGLTexel.h"
+#include "RenderPolyRig.h"
+
+using rig::Fixed;
+using rig::ONE;
+
+namespace {
+
+constexpr int32_t kTextureSize = 64;
+
+// Colour k (1..7) has red, green and blue full or off by its three bits;
+// the top bit of each channel tells them apart in every target format.
+int32_t ColourIndex(uint32_t format, uint32_t pixel) {
+    int32_t red = 0, green = 0, blue = 0;
+    switch (format) {
+        case RSBFormat_R5G6B5: red = pixel >> 15 & 1; green = pixel >> 10 & 1; blue = pixel >> 4 & 1; break;
+        case RSBFormat_X8R8G8B8: red = pixel >> 23 & 1; green = pixel >> 15 & 1; blue = pixel >> 7 & 1; break;
+        default: red = pixel >> 17 & 1; green = pixel >> 11 & 1; blue = pixel >> 5 & 1; break;
+    }
+    return red | green << 1 | blue << 2;
+}
+
+uint16_t Colour565(int32_t k) {
+    return static_cast<uint16_t>(((k & 1) ? 0xF800 : 0) | ((k & 2) ? 0x07E0 : 0) | ((k & 4) ? 0x001F : 0));
+}
+
+// Renders textured quads through the portable textured span into targets of
+// each format it supports.
+class MGLTexturedPipelineTest : public ::testing::TestWithParam<uint32_t> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(r.ok);
+        slot = r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
+        ASSERT_GE(slot, 0);
+    }
+
+    // Every texel of a level set by a function of its column.
+    void PaintLevel(int32_t level, int32_t (*colourOf)(int32_t column, int32_t level)) {
+        const BufferRecord* record = r.context->Buffers()->Slot(slot);
+        const int32_t w = LevelExtent(kTextureSize, level);
+        const int32_t h = LevelExtent(kTextureSize, level);
+        for (int32_t i = 0; i < w * h; ++i) {
+            const uint16_t texel = Colour565(colourOf(i % w, level));
+            std::memcpy(record->levels[level] + 2 * i, &texel, 2);
+        }
+    }
+
+    // Binds the texture and the span; corners with (u, v) in texels.
+    void Draw(const std::vector<std::vector<double>>& corners, const std::vector<std::pair<double, double>>& uv,
+              int32_t filter, bool perspective) {
+        r.Reset();
+        // Depth offsets scale u and v and enter the perspective terms as
+        // products: a depth range of 1/16 keeps those within 32 bits.
+        r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, ONE / 16);
+        r.context->UpdateProjection(1);
+        r.FillPlane(0, 0);
+        r.FillPlane(1, 0);
+        r.context->BindBufferToUnit(0, slot, *r.context->Buffers());
+        TextureUnit& unit = r.context->Record().texture_units[0];
+        unit.filter_mode = filter;
+        unit.texmode = 1;
+        ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
+        r.context->Record().perspectiveGradients = perspective ? 1 : 0;
+        r.context->Record().clearDepth = 0;
+        r.poly->SetVertexHook([uv](int32_t* vertex, int32_t n) {
+            vertex[15] = Fixed(uv[n].first);
+            vertex[16] = Fixed(uv[n].second);
+        });
+        r.SetPositions(corners);
+        r.poly->DrawPolygons(static_cast<int32_t>(corners.size()), static_cast<int32_t>(corners.size()), 1);
+    }
+
+    uint32_t PixelAt(int32_t x, int32_t y) const {
+        return GetParam() == RSBFormat_R5G6B5 ? r.Pixel16(x, y) : r.Pixel32(x, y);
+    }
+
+    rig::Renderer r{64, 48, GetParam()};
+    int32_t slot = -1;
+};
+
+// A floor receding from z = -1.2 to -8.5, its texture repeated (coordinates
+// scaled by the depth offset must stay within 32 bits, some hundred texels).
+// Each mip level has its own colour; the level drawn in the middle column
+// follows the texel step there (the larger of u across and v down, from the
+// floor's geometry), within one level, through at least three levels.
+TEST_P(MGLTexturedPipelineTest, MipLevelFollowsTheTexelStep) {
+    BuildMipChain(*r.context->Buffers(), slot);
+    const int32_t levels = r.context->Buffers()->Slot(slot)->maxD;
+    ASSERT_GE(levels, 5);
+    for (int32_t level = 0; level <= levels; ++level) PaintLevel(level, [](int32_t, int32_t l) { return l % 7 + 1; });
+    Draw({{-3, -1, -1.2}, {3, -1, -1.2}, {3, -1, -8.5}, {-3, -1, -8.5}},
+         {{0, 0}, {128, 0}, {128, 160}, {0, 160}}, 1, true);
+    const MGLRecord& s = r.context->Record();
+    const double cfx1 = rig::ToDouble(s.cfx1), cfy0 = rig::ToDouble(s.cfy0), cfy1 = rig::ToDouble(s.cfy1);
+    auto depthAt = [&](double py) { return -cfy1 / (py - cfy0); };  // -z of the floor (y = -1) under row py
+    auto vAt = [&](double py) { return 160 * (depthAt(py) - 1.2) / 7.3; };
+    std::set<int32_t> seen;
+    int32_t rows = 0;
+    for (int32_t y = 0; y < r.Height(); ++y) {
+        const uint32_t pixel = PixelAt(r.Width() / 2, y);
+        if (pixel == 0) continue;
+        ++rows;
+        const int32_t level = ColourIndex(GetParam(), pixel) - 1;
+        seen.insert(level);
+        const double py = y + 0.5;
+        const double across = 128.0 / 6 * depthAt(py) / cfx1;
+        const double down = std::fabs(vAt(py + 0.5) - vAt(py - 0.5));
+        const double step = across > down ? across : down;
+        int32_t expected = step < 1 ? 0 : static_cast<int32_t>(std::floor(std::log2(step))) + 1;
+        expected = expected > levels - 1 ? levels - 1 : expected;
+        EXPECT_LE(std::abs(level - expected), 1) << "row " << y << " step " << step;
+        for (int32_t x = 0; x < r.Width(); ++x) {
+            if (PixelAt(x, y) == 0) continue;
+            EXPECT_LE(std::abs(ColourIndex(GetParam(), PixelAt(x, y)) - 1 - level), 1) << x << ", " << y;
+        }
+    }
+    EXPECT_GT(rows, 15);
+    EXPECT_GE(seen.size(), 3u);
+}
+
+// A wall receding to the right with eight vertical stripes: each pixel of
+// the middle row shows the stripe its centre sees in perspective; the affine
+// walk puts stripes visibly elsewhere.
+TEST_P(MGLTexturedPipelineTest, StripesLandWherePerspectiveSaysTheyDo) {
+    PaintLevel(0, [](int32_t column, int32_t) { return column / 8 % 7 + 1; });
+    const std::vector<std::vector<double>> wall = {{-1.5, -1, -2}, {2.5, -1.2, -6}, {2.5, 1.2, -6}, {-1.5, 1, -2}};
+    const std::vector<std::pair<double, double>> uv = {{0, 64}, {63.99, 64}, {63.99, 0}, {0, 0}};
+    const MGLRecord& s = r.context->Record();
+    const int32_t row = r.Height() / 2;
+    int32_t wrong[2] = {0, 0};
+    int32_t checked = 0;
+    for (const bool perspective : {true, false}) {
+        Draw(wall, uv, 0, perspective);
+        const double cfx0 = rig::ToDouble(s.cfx0), cfx1 = rig::ToDouble(s.cfx1);
+        for (int32_t x = 0; x < r.Width(); ++x) {
+            const uint32_t pixel = PixelAt(x, row);
+            if (pixel == 0) continue;
+            // The wall point under the pixel centre: x / -z = q along L + s (R - L).
+            auto along = [&](double px) {
+                const double q = (px - cfx0) / cfx1;
+                return (q * 2 + 1.5) / (4 - q * 4);
+            };
+            const double u = 64 * along(x + 0.5);
+            const double slack = 64 * std::fabs(along(x + 1) - along(x));
+            if (std::fabs(u / 8 - std::round(u / 8)) * 8 < slack) continue;  // next to a stripe boundary
+            const int32_t stripe = static_cast<int32_t>(u / 8) % 7 + 1;
+            if (ColourIndex(GetParam(), pixel) != stripe) ++wrong[perspective ? 0 : 1];
+            if (perspective) ++checked;
+        }
+    }
+    EXPECT_GT(checked, 15);
+    EXPECT_EQ(wrong[0], 0);
+    EXPECT_GT(wrong[1], 5) << "affine texturing misplaces the stripes";
+}
+
+INSTANTIATE_TEST_SUITE_P(TargetFormats, MGLTexturedPipelineTest,
+                         ::testing::Values(RSBFormat_R5G6B5, RSBFormat_X8R8G8B8, RSBFormat_X14R6G6B6));
+
+}  // namespace
