@@ -38,7 +38,10 @@ void CGameWorld::ClearActorLists(bool keepOwned) {
     backgroundCount = 0;
 }
 
+// Owned actors still listed would have no owner once the list is gone:
+// they are deleted first.
 void CGameWorld::DeleteActorLists() {
+    DeleteOwnedActors();
     for (std::unique_ptr<ActorList>* list : {&drawList, &activeList, &spawnedList, &collisionList, &ownedList,
                                              &pendingAdd, &pendingRemove, &pendingActive, &pendingCollision,
                                              &projectilePool}) {
