@@ -181,9 +181,15 @@ protected:
         m_app.Shutdown();
     }
 
-    void MountSprites() {
+    // The sprite sets of the archive; a test may give sets of its own.
+    virtual std::vector<spritedata::SpriteSet> SpriteSets() const {
         std::vector<spritedata::SpriteSet> sets(kSetCount, MainSet(false));
         sets[kEmptySet] = MainSet(true);
+        return sets;
+    }
+
+    void MountSprites() {
+        const std::vector<spritedata::SpriteSet> sets = SpriteSets();
         std::string error;
         BigArchiveWriter writer(IdTableForm::List);
         ASSERT_TRUE(SpriteDataWriter::AddEmptyDirectory(writer, &error)) << error;

@@ -1,0 +1,109 @@
+#ifndef BEHAVIOURFIXTURE_H
+#define BEHAVIOURFIXTURE_H
+
+// The play fixture with sprite sets that the behaviour tests need: a set in
+// which every animation carries an attack box (shots, strikes, traps), one
+// in which every animation carries the second box above the body (doors,
+// ledges, pads), and a long back-attack animation for the player. Frames
+// run without the physics step when a test wants the state machine alone.
+
+#include <map>
+#include <memory>
+
+#include "ActorUnits.h"
+#include "PlayFixture.h"
+
+namespace playtest {
+
+constexpr int32_t kDt = 40;
+constexpr int32_t kPx = ActorUnits::kPerPixel;
+// Sets by what their animations show.
+constexpr int32_t kStrikingSet = 3;
+constexpr int32_t kReachingSet = 4;
+constexpr int32_t kStrikeSet = 11;
+constexpr int32_t kProjectileSet = 14;
+constexpr int32_t kPickupSet = 17;
+constexpr int32_t kSparkSet = 25;
+// The player's back attack is long enough to reach its sound frame.
+constexpr int32_t kBackAttack = 29;
+constexpr int32_t kBackAttackFrames = 16;
+
+inline spritedata::SpriteSet UniformSet(uint16_t pose) {
+    spritedata::SpriteSet set = MainSet(false);
+    for (auto& animation : set.animations) animation.frames = {{pose, kFrameUnits}, {pose, kFrameUnits}};
+    return set;
+}
+
+class BehaviourFixture : public PlayFixture {
+protected:
+    std::vector<spritedata::SpriteSet> SpriteSets() const override {
+        std::vector<spritedata::SpriteSet> sets = PlayFixture::SpriteSets();
+        sets[kMainSet].animations[kBackAttack].frames.assign(kBackAttackFrames, {kPoseAttack, kFrameUnits});
+        for (int32_t s : {kStrikingSet, kStrikeSet, kProjectileSet}) sets[s] = UniformSet(kPoseAttack);
+        sets[kReachingSet] = UniformSet(kPoseReach);
+        return sets;
+    }
+
+    void SetUp() override {
+        PlayFixture::SetUp();
+        world->projectileSprite = SpriteOn(kProjectileSet);
+        world->hitSparkSprite = SpriteOn(kSparkSet);
+        // Tile code 0 is open ground; the other codes are walls.
+        world->tileTypes[0][CGameWorld::kTilePassable] = 1;
+    }
+
+    static std::unique_ptr<CSpriteInstance> SpriteOn(int32_t set) {
+        auto s = std::make_unique<CSpriteInstance>();
+        s->SetSprite(set);
+        return s;
+    }
+
+    // An owned actor on a chosen set.
+    CActor* MakeOn(int32_t set, int32_t type, int32_t px = 100, int32_t py = 100, std::vector<int8_t> extra = {}) {
+        std::unique_ptr<CSpriteInstance> s = SpriteOn(set);
+        auto* a = new CActor(s.get(), type, 0, extra.empty() ? nullptr : extra.data(), px, py, 0,
+                             static_cast<int32_t>(extra.size()));
+        world->ownedList->addElement(a);
+        return a;
+    }
+
+    // Into the world's lists at once, as the flush of a frame does.
+    void Insert(CActor* a) {
+        world->QueueAddActor(a);
+        world->FlushActorLists();
+    }
+
+    // One frame of an actor without motion: facing, animation time, then
+    // its behaviour.
+    static void Think(CActor* a, int32_t dt = kDt) {
+        a->ApplyFacing();
+        if (a->sprite) a->sprite->Tick(dt, true);
+        a->UpdateBehaviour(dt);
+    }
+
+    // A key pressed in this frame, and held.
+    void Press(uint32_t keys) {
+        input.pressed = keys;
+        input.held |= keys;
+    }
+    void Hold(uint32_t keys) {
+        input.pressed = 0;
+        input.held = keys;
+    }
+
+    // Frames until the actor's animation has ended (bounded).
+    static int32_t ThinkUntilDone(CActor* a, int32_t limit = 100) {
+        int32_t frames = 0;
+        while (!a->IsAnimationDone() && frames < limit) {
+            Think(a);
+            ++frames;
+        }
+        return frames;
+    }
+
+    bool InDrawList(const CActor* a) const { return world->drawList->contains(const_cast<CActor*>(a)); }
+};
+
+}  // namespace playtest
+
+#endif
