@@ -70,6 +70,13 @@ void SetPageChecksums(std::vector<uint8_t>& image) {
 
 }  // namespace
 
+// The system decoder leaks a few bytes inside ov_open_callbacks when the
+// open fails after the first page, and no call of the caller's (ov_clear
+// included) gets them back. The library is built without frame pointers, so
+// the leak's stack ends in it and only its module name can single it out;
+// a decoder left open by the wrapper is for the unit tests to catch.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libvorbisidec.so\n"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> image(data, data + size);
     SetPageChecksums(image);
