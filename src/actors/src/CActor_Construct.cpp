@@ -5,16 +5,11 @@
 #include "CGameProgress.h"
 #include "CGameWorld.h"
 #include "CSpriteInstance.h"
+#include "ConstructionBytes.h"
 
 namespace {
 
-constexpr bool kLoop = true;
-constexpr bool kOnce = false;
-
-// Extra bytes are signed; a byte the spawn data does not have reads 0.
-int32_t Extra(const int8_t* extra, int32_t extraCount, int32_t n) {
-    return extra != nullptr && n < extraCount ? extra[n] : 0;
-}
+using namespace ConstructionBytes;
 
 // Player form values.
 constexpr int32_t kFormADefeat = 19;

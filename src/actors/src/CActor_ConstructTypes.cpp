@@ -1,17 +1,9 @@
 #include "CActor.h"
 #include "CGameWorld.h"
 #include "CSpriteInstance.h"
+#include "ConstructionBytes.h"
 
-namespace {
-
-constexpr bool kLoop = true;
-constexpr bool kOnce = false;
-
-int32_t Extra(const int8_t* extra, int32_t extraCount, int32_t n) {
-    return extra != nullptr && n < extraCount ? extra[n] : 0;
-}
-
-}  // namespace
+using namespace ConstructionBytes;
 
 // The settings of each type after the common defaults; types without a
 // block keep the defaults and the sprite's first animation.
