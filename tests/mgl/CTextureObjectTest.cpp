@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "AssertCounter.h"
+#include "CRenderSurface.h"
+#include "CRenderSurfaceAttribute.h"
+#include "CRenderSurfaceBuffer.h"
+#include "CTextureObject_MGL.h"
+#include "MGLTextureSampler.h"
+#include "RenderPolyRig.h"
+
+namespace {
+
+using T = CTextureObject_MGL;
+
+class CTextureObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(r.ok); }
+
+    // Creates the texture's planes: a colour plane of the format.
+    static bool CreatePlanes(T& texture, uint32_t width, uint32_t height, uint32_t format) {
+        CRenderSurface* surface = nullptr;
+        texture.GetSurface(&surface);
+        if (surface == nullptr) return false;
+        const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, width},
+                                                      {kSurfaceAttrHeight, height},
+                                                      {kSurfaceAttrColorFormat, format},
+                                                      {kSurfaceAttrEnd, 0}};
+        return surface->Create(attributes);
+    }
+
+    const TextureUnit& Unit(int32_t n) const { return r.context->Record().texture_units[n]; }
+
+    rig::Renderer r{16, 16};
+};
+
+// Each row: the parameter set, then the filter and wrap modes after it and
+// whether it was taken (a refused one asserts).
+TEST_F(CTextureObjectTest, ParametersMapToFilterAndWrapModes) {
+    struct Step {
+        uint32_t name, value;
+        int32_t filter, wrap;
+        bool taken;
+    };
+    const Step steps[] = {
+        {T::kMinFilter, T::kLinearMipmapLinear, 6, 2, true},
+        {T::kMagFilter, T::kLinear, 6, 2, true},
+        {T::kMinFilter, T::kNearestMipmapNearest, 3, 2, true},
+        {T::kMagFilter, T::kNearest, 1, 2, true},
+        {T::kMinFilter, T::kNearest, 0, 2, true},
+        {T::kMagFilter, T::kLinear, 4, 2, true},
+        {T::kMagFilter, 0x1234, 4, 2, false},          // nearest with an unknown magnifier
+        {T::kMinFilter, T::kNearestMipmapLinear, 2, 2, true},
+        {T::kMinFilter, T::kLinearMipmapNearest, 5, 2, true},
+        {T::kMinFilter, 0x2704, 5, 2, false},
+        {T::kWrapS, T::kClampToEdge, 5, 2, true},
+        {T::kWrapT, T::kRepeat, 5, 1, true},            // one field for both directions
+        {T::kWrapS, 0x2900, 5, 1, false},
+        {0x2804, T::kRepeat, 5, 1, false},
+    };
+    T texture;
+    EXPECT_EQ(texture.GetFilter(), 0);
+    EXPECT_EQ(texture.GetWrap(), 2);
+    for (const Step& step : steps) {
+        AssertCounter asserts;
+        EXPECT_EQ(texture.SetParameter(step.name, step.value), step.taken) << std::hex << step.name << " " << step.value;
+        EXPECT_EQ(asserts.Count(), step.taken ? 0 : 1);
+        EXPECT_EQ(texture.GetFilter(), step.filter) << std::hex << step.value;
+        EXPECT_EQ(texture.GetWrap(), step.wrap) << std::hex << step.value;
+    }
+    EXPECT_EQ(texture.GetMinFilter(), 0x2704u) << "a refused value stays stored";
+
+    const uint32_t list[] = {T::kMinFilter, T::kNearest, T::kWrapS, T::kClampToEdge, 0, 0};
+    texture.SetParameterList(list);
+    EXPECT_EQ(texture.GetFilter(), 5);
+    EXPECT_EQ(texture.GetWrap(), 1);
+    const uint32_t names[] = {T::kMinFilter, T::kWrapS};
+    const uint32_t values[] = {T::kLinear, T::kClampToEdge};
+    texture.SetParameters(2, names, values);
+    EXPECT_EQ(texture.GetFilter(), 4);
+    EXPECT_EQ(texture.GetWrap(), 2);
+}
+
+TEST_F(CTextureObjectTest, BindCopiesSizesFormatAndModes) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 64, 32, RSBFormat_R5G6B5));
+    texture.SetParameter(T::kWrapS, T::kRepeat);
+    texture.BindToUnit(3);
+    const TextureUnit& unit = Unit(3);
+    EXPECT_EQ(unit.b.format, RSBFormat_R5G6B5);
+    EXPECT_EQ(unit.b.width, 64);
+    EXPECT_EQ(unit.b.height, 32);
+    EXPECT_EQ(unit.width_log2, 6);
+    EXPECT_EQ(unit.height_log2, 5);
+    EXPECT_EQ(unit.bpp, 2);
+    EXPECT_EQ(unit.cpp, 3);
+    EXPECT_EQ(unit.b.maxD, 1);
+    EXPECT_EQ(unit.b.miptype, 0);
+    EXPECT_EQ(unit.filter_mode, 0);
+    EXPECT_EQ(unit.texmode, 1);
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
+    uint8_t* pixels = static_cast<uint8_t*>(surface->GetPlane(0)->GetPixels(0));
+    EXPECT_EQ(r.context->GuestMemory().ToHost(unit.b.levels[0], 64 * 32 * 2), pixels);
+
+    // The sampler reads the texels through the unit.
+    const uint16_t texel = 0x07E0;
+    std::memcpy(pixels + 2 * (64 * 5 + 7), &texel, 2);
+    RSBFormat_ARGB_fixed colour;
+    SampleTexture(*r.context, 3, 7 * 0x10000 + 0x8000, 5 * 0x10000 + 0x8000, 0, &colour);
+    EXPECT_EQ(colour.g, 0xFFFF);
+    EXPECT_EQ(colour.r, 0);
+
+    T wide;
+    ASSERT_TRUE(CreatePlanes(wide, 48, 16, RSBFormat_R5G6B5));
+    wide.BindToUnit(4);
+    EXPECT_EQ(Unit(4).width_log2, 0);
+    EXPECT_EQ(Unit(4).height_log2, 4);
+}
+
+// Units past the eight, a texture without planes and a device without a
+// context leave every unit as it was.
+TEST_F(CTextureObjectTest, BindsThatCannotHappenChangeNothing) {
+    std::vector<uint8_t> before(sizeof r.context->Record().texture_units);
+    std::memcpy(before.data(), r.context->Record().texture_units, before.size());
+    auto unchanged = [&] {
+        return std::memcmp(before.data(), r.context->Record().texture_units, before.size()) == 0;
+    };
+    T empty;
+    empty.BindToUnit(0);
+    EXPECT_TRUE(unchanged());
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
+    const int32_t gradients = r.context->Record().perspectiveGradients;
+    texture.BindToUnit(8);
+    texture.BindToUnit(-1);
+    EXPECT_TRUE(unchanged());
+    EXPECT_EQ(r.context->Record().perspectiveGradients, gradients);
+    r.device.SetRendererContext(nullptr);
+    texture.BindToUnit(0);
+    EXPECT_TRUE(unchanged());
+    r.device.SetRendererContext(r.context.get());
+}
+
+// A texture going away empties the unit still showing it and takes its
+// mapping along; a unit another texture has taken since stays.
+TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
+    auto first = std::make_unique<T>();
+    ASSERT_TRUE(CreatePlanes(*first, 8, 8, RSBFormat_R5G6B5));
+    first->BindToUnit(0);
+    first->BindToUnit(1);
+    const uint32_t guest = Unit(0).b.levels[0];
+    ASSERT_NE(r.context->GuestMemory().ToHost(guest, 128), nullptr);
+    T second;
+    ASSERT_TRUE(CreatePlanes(second, 4, 4, RSBFormat_R5G6B5));
+    second.BindToUnit(1);
+    const uint32_t secondGuest = Unit(1).b.levels[0];
+    first.reset();
+    EXPECT_EQ(Unit(0).b.levels[0], 0u);
+    EXPECT_EQ(Unit(0).id, -1);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
+    EXPECT_EQ(Unit(1).b.levels[0], secondGuest);
+    EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
+}
+
+TEST_F(CTextureObjectTest, FormatNumbersListAndPrinters) {
+    EXPECT_EQ(T::TextureFormatIndex(0x90303), 5);
+    EXPECT_EQ(T::FindTextureFormat(0x90303), 4u);
+    EXPECT_EQ(T::TextureFormatIndex(0x1F4410), -1);
+    EXPECT_EQ(T::FindTextureFormat(0x1F4410), T::kNoFormat);
+    EXPECT_EQ(T::TextureFormatIndex(0x520104), 14);
+    EXPECT_EQ(T::GetTextureFormat(12), 0x520104u);
+    EXPECT_EQ(T::GetTextureFormat(13), T::kNoFormat);
+    EXPECT_EQ(T::Log2OfPowerOfTwo(1024), 10);
+    EXPECT_EQ(T::Log2OfPowerOfTwo(48), 0);
+    T texture;
+    EXPECT_EQ(texture.GetType(), 2u);
+    EXPECT_EQ(texture.GetClassKey(), CTextureObjectInterface::kClassKey);
+
+    AssertCounter capture;
+    T::PrintName("tex");
+    T::PrintNameInt("width", -3);
+    T::PrintNameFixed("scale", 0x18000);
+    EXPECT_TRUE(capture.Logged("tex"));
+    EXPECT_TRUE(capture.Logged("width -3"));
+    EXPECT_TRUE(capture.Logged("scale 18000 1.500"));
+}
+
+}  // namespace
