@@ -121,8 +121,9 @@ TEST_F(ScreensFlowTest, EveryMenuPageOpensAndReturnsToItsItem) {
         EXPECT_EQ(State(), page.state);
         EXPECT_EQ(States().stackDepth, 1);
         SaveScreenshot(page.shot);
-        // Text pages and the options show text over the frame or black.
+        // Every page lies on the menu frame, which covers the screen's edge.
         EXPECT_TRUE(Hud().laidOut);
+        EXPECT_NE(ScreenRgb(2, kScreenH / 2), 0u);
         Press(EngineKey::kBack);
         EXPECT_EQ(StatesSinceMark(), (StateList{page.state, CStates::kMainMenu}));
         EXPECT_EQ(Hud().selected, page.row);
@@ -325,4 +326,27 @@ TEST_F(ScreensFlowTest, OrientationChangeInAMenuFreezesAndKeepsThePage) {
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kMainMenu);
     EXPECT_EQ(Hud().selected, kOptionsRow);
+}
+
+// A suspension at any point of the boot changes nothing of its course.
+TEST_F(ScreensFlowTest, SuspendAndResumeInEveryBootStateKeepTheCourse) {
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kMessageBox));
+    Choose(kNoRow);
+    int32_t last = State();
+    for (int32_t i = 0; i < 1000 && State() != CStates::kMainMenu; ++i) {
+        if (State() != last) {
+            last = State();
+            Event(EngineEvent::kAppSuspend);
+            Frames(2);
+            EXPECT_EQ(State(), last);
+            Event(EngineEvent::kAppResume);
+        }
+        Frame();
+    }
+    EXPECT_EQ(StatesSinceMark(),
+              (StateList{CStates::kStartupChecks, CStates::kInterfaceSetup, CStates::kMessageBox, CStates::kSoundNo,
+                         CStates::kLogoSlide, CStates::kLogoPieces, CStates::kLogoWhole, CStates::kTitle,
+                         CStates::kLogoWipe, CStates::kIntroImage, CStates::kIntroImage, CStates::kSplashEnd,
+                         CStates::kMainMenu}));
 }

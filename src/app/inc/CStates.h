@@ -274,6 +274,7 @@ private:
     void ReleaseSplashImages();
     void PaintLogoWipe(JGraphics& g);
     void PaintLoadingScreen(JGraphics& g);
+    void PaintPageBackground(JGraphics& g);
 
     // Page building (CStates_Menus.cpp).
     void OpenPage(const int32_t* items, int32_t count, int32_t kind, int32_t selection);

@@ -79,16 +79,26 @@ void CStates::Paint(JGraphics& g) {
             if (messageOverBlack != 0) {
                 g.setColor(kBlack);
                 g.fillRect(0, 0, ScreenWidth(), ScreenHeight());
+            } else {
+                PaintPageBackground(g);
             }
             break;
         default:
             if (state == kPause || state >= kPlayLoad) {
                 CGameProgress* progress = Progress();
                 if (progress != nullptr) progress->PaintPlay(g);
+            } else {
+                PaintPageBackground(g);
             }
             break;
     }
     hud->Paint(g);
+}
+
+// Text pages and boxes whose frame style asks for it lie on the menu frame.
+void CStates::PaintPageBackground(JGraphics& g) {
+    const CHud* hud = Hud();
+    if (hud->laidOut && hud->paintBackground) PaintMenuFrame(g, 0);
 }
 
 void CStates::PaintLoadingScreen(JGraphics& g) {
