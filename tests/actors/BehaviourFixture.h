@@ -35,6 +35,25 @@ inline spritedata::SpriteSet UniformSet(uint16_t pose) {
 }
 
 class BehaviourFixture : public PlayFixture {
+public:
+    // One frame of an actor without motion: facing, animation time, then
+    // its behaviour.
+    static void Think(CActor* a, int32_t dt = kDt) {
+        a->ApplyFacing();
+        if (a->sprite) a->sprite->Tick(dt, true);
+        a->UpdateBehaviour(dt);
+    }
+
+    // Frames until the actor's animation has ended (bounded).
+    static int32_t ThinkUntilDone(CActor* a, int32_t limit = 100) {
+        int32_t frames = 0;
+        while (!a->IsAnimationDone() && frames < limit) {
+            Think(a);
+            ++frames;
+        }
+        return frames;
+    }
+
 protected:
     std::vector<spritedata::SpriteSet> SpriteSets() const override {
         std::vector<spritedata::SpriteSet> sets = PlayFixture::SpriteSets();
@@ -73,14 +92,6 @@ protected:
         world->FlushActorLists();
     }
 
-    // One frame of an actor without motion: facing, animation time, then
-    // its behaviour.
-    static void Think(CActor* a, int32_t dt = kDt) {
-        a->ApplyFacing();
-        if (a->sprite) a->sprite->Tick(dt, true);
-        a->UpdateBehaviour(dt);
-    }
-
     // A key pressed in this frame, and held.
     void Press(uint32_t keys) {
         input.pressed = keys;
@@ -89,16 +100,6 @@ protected:
     void Hold(uint32_t keys) {
         input.pressed = 0;
         input.held = keys;
-    }
-
-    // Frames until the actor's animation has ended (bounded).
-    static int32_t ThinkUntilDone(CActor* a, int32_t limit = 100) {
-        int32_t frames = 0;
-        while (!a->IsAnimationDone() && frames < limit) {
-            Think(a);
-            ++frames;
-        }
-        return frames;
     }
 
     bool InDrawList(const CActor* a) const { return world->drawList->contains(const_cast<CActor*>(a)); }
