@@ -1,0 +1,140 @@
+// What the screens and the HUD draw, probed on the compiled content: the
+// notice box's top, the dialogue's line pattern and where its text starts
+// with and without a speaker's name, and the logo wipe that covers the
+// logo.
+
+#include "ScreensFixture.h"
+
+#include "CGameWorld.h"
+#include "CHud.h"
+#include "EngineEvents.h"
+#include "GameKeys.h"
+#include "JFont.h"
+#include "JImage.h"
+
+namespace {
+
+constexpr int32_t kScreenW = 240;
+constexpr int32_t kScreenH = 320;
+constexpr uint32_t kClear = 0x2040F8;
+
+// The display keeps 5 or 6 bits a channel: colours compare within 8.
+bool Near(uint32_t a, uint32_t b) {
+    for (int32_t shift : {0, 8, 16}) {
+        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
+        if (d < -8 || d > 8) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+class ScreensPaintTest : public ScreensFixture {
+protected:
+    void SetUp() override {
+        ScreensFixture::SetUp();
+        BootToMainMenu();
+        // A state that paints nothing of its own, on a screen of one colour.
+        States().state = 0;
+        m_app->GetGame()->clearColour = kClear;
+    }
+    CHud& Hud() const { return *CGame::GetHud(); }
+    void Repaint() {
+        m_app->GetGame()->repaintPending = 1;
+        Frame();
+    }
+    // The first row from `top` down to `bottom` with white ink between the
+    // columns; -1 when there is none.
+    int32_t FirstInkRow(int32_t top, int32_t bottom, int32_t left, int32_t right) const {
+        for (int32_t y = top; y < bottom; ++y) {
+            for (int32_t x = left; x < right; ++x) {
+                if (Near(ScreenRgb(x, y), 0xFFFFFF)) return y;
+            }
+        }
+        return -1;
+    }
+    // A dialogue page of one line at (20, 100), 200 x 60.
+    void ShowDialogue(int32_t speaker) {
+        CHud& hud = Hud();
+        hud.SetBoxFlags(false, false);
+        hud.SetFrameStyle(false, false, false, false);
+        hud.ShowPopup(20, 100, 200, 60, 0);
+        hud.ShowList(JString("HELLO THERE"), JString(), JString());
+        hud.mode = CHud::kDialogue;
+        hud.speaker = speaker;
+        Repaint();
+    }
+};
+
+TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
+    CHud& hud = Hud();
+    hud.SetMode(CHud::kMenu);
+    hud.titleLines.removeAllElements();
+    for (int32_t i = 0; i < 40; ++i) hud.titleLines.addElement(JString("LINE"));
+    hud.titleLineCount = 40;
+    hud.noticeBox = true;
+    hud.laidOut = true;
+    Repaint();
+    EXPECT_TRUE(Near(ScreenRgb(4, 3), 0x5E5C58));
+    EXPECT_TRUE(Near(ScreenRgb(4, 2), kClear));
+    EXPECT_TRUE(Near(ScreenRgb(6, 5), 0x670E01));
+    // One line sits in the middle.
+    hud.titleLineCount = 1;
+    Repaint();
+    const int32_t top = (kScreenH - hud.font->getHeight()) / 2;
+    EXPECT_TRUE(Near(ScreenRgb(4, top - 5), 0x5E5C58));
+    EXPECT_TRUE(Near(ScreenRgb(4, top - 6), kClear));
+}
+
+TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
+    CGameWorld& world = *CGame::GetWorld();
+    JString names[11];
+    names[1] = JString("VOX");
+    JString* const worldNames = world.speakerNames;
+    world.speakerNames = names;
+    ShowDialogue(1);
+    SaveScreenshot("30-dialogue");
+    EXPECT_TRUE(Near(ScreenRgb(10, 0), 0));
+    EXPECT_TRUE(Near(ScreenRgb(10, 1), kClear));
+    EXPECT_TRUE(Near(ScreenRgb(10, 40), 0));
+    // The name stands 20 above the box, the text at its top.
+    EXPECT_EQ(FirstInkRow(60, 100, 20, 220), 80);
+    EXPECT_EQ(FirstInkRow(100, 160, 20, 220), 100);
+    // The narrator has no name, and the text starts 8 higher.
+    ShowDialogue(9);
+    EXPECT_EQ(FirstInkRow(60, 160, 20, 220), 92);
+    // A speaker without a name likewise.
+    ShowDialogue(2);
+    EXPECT_EQ(FirstInkRow(60, 160, 20, 220), 92);
+    world.speakerNames = worldNames;
+}
+
+// The ten strips of the wipe cover the logo after 750 ms.
+TEST_F(ScreensPaintTest, TheWipeCoversTheLogo) {
+    CStates& states = States();
+    states.SetupCommonUi();
+    JImage* logo = states.logoSheet;
+    ASSERT_NE(logo, nullptr);
+    ASSERT_GT(logo->getHeight(), 0);
+    states.restX = (kScreenW - logo->getWidth()) / 2;
+    states.restY = (kScreenH - logo->getHeight()) / 2;
+    states.SetState(CStates::kLogoWipe);
+    Hud().SetMode(CHud::kClosed);
+    Hud().clearScreen = false;
+    auto inked = [&]() {
+        int32_t count = 0;
+        for (int32_t y = states.restY; y < states.restY + logo->getHeight(); ++y) {
+            for (int32_t x = states.restX; x < states.restX + logo->getWidth(); ++x) {
+                count += Near(ScreenRgb(x, y), 0) ? 0 : 1;
+            }
+        }
+        return count;
+    };
+    Frame();
+    EXPECT_GT(inked(), 0);
+    SaveScreenshot("31-wipe-start");
+    while (states.stateTime < 750) Frame();
+    Frame();
+    SaveScreenshot("32-wipe-covered");
+    EXPECT_EQ(inked(), 0);
+}
