@@ -16,7 +16,7 @@ using namespace PlayerWord;
 using ActorUnits::kPerPixel;
 
 namespace Lift {
-constexpr int32_t kMode = 0;
+constexpr int32_t kLiftMode = 0;
 constexpr int32_t kEndA = 1;
 constexpr int32_t kEndB = 2;
 constexpr int32_t kSpeed = 4;
@@ -131,7 +131,7 @@ void LiftUpdate::Run(int32_t dt) {
 }
 
 bool LiftUpdate::Resting() const {
-    const int32_t mode = a.StateWord(Lift::kMode);
+    const int32_t mode = a.StateWord(Lift::kLiftMode);
     return mode == Lift::kVerticalResting || mode == Lift::kHorizontalResting;
 }
 
@@ -161,7 +161,7 @@ void LiftUpdate::Measure() {
     const int32_t c = (px + bx) / world.tileWidth;
     const int32_t cr = (px + bx + bw) / world.tileWidth;
     const int32_t r = (ActorUnits::ToPixels(a.y) + by) / world.tileHeight;
-    const int32_t mode = a.StateWord(kMode);
+    const int32_t mode = a.StateWord(kLiftMode);
     if (mode == kHorizontal || mode == kHorizontalResting) {
         MeasureHorizontal(c, cr, r, bx, bw);
     } else {
@@ -215,7 +215,7 @@ void LiftUpdate::Start() {
     const int32_t speed = a.StateWord(kSpeed);
     const int32_t accel = a.StateWord(kAccel);
     const int32_t heading = a.StateWord(kHeading);
-    if (a.StateWord(kMode) == kVertical) {
+    if (a.StateWord(kLiftMode) == kVertical) {
         if (a.vy != 0) return;
         const int32_t dir = a.y <= heading ? 1 : -1;
         a.ay = dir * accel;
@@ -224,7 +224,7 @@ void LiftUpdate::Start() {
         if (RiderDriven()) HoldRider();
         return;
     }
-    if (a.StateWord(kMode) != kHorizontal || a.vx != 0) return;
+    if (a.StateWord(kLiftMode) != kHorizontal || a.vx != 0) return;
     if (a.x == a.StateWord(kEndA) || a.x == a.StateWord(kEndB)) {
         const int32_t dir = a.x <= heading ? 1 : -1;
         a.ax = dir * accel;
@@ -249,11 +249,11 @@ void LiftUpdate::HoldRider() {
 
 void LiftUpdate::Travel() {
     using namespace Lift;
-    if (a.StateWord(kMode) == kVertical) {
+    if (a.StateWord(kLiftMode) == kVertical) {
         if (RiderDriven() && a.vy != 0) SteerCamera();
         const bool passed = (a.vy < 0 && a.y < a.StateWord(kHeading)) || (a.vy > 0 && a.y > a.StateWord(kHeading));
         if (passed) Arrive(a.y, a.vy, a.ay, a.targetVy, kVerticalResting);
-    } else if (a.StateWord(kMode) == kHorizontal) {
+    } else if (a.StateWord(kLiftMode) == kHorizontal) {
         const bool passed = (a.vx < 0 && a.x < a.StateWord(kHeading)) || (a.vx > 0 && a.x > a.StateWord(kHeading));
         if (passed) Arrive(a.x, a.vx, a.ax, a.targetVx, kHorizontalResting);
     }
@@ -281,7 +281,7 @@ void LiftUpdate::Arrive(int32_t& position, int32_t& speed, int32_t& accel, int32
     a.SetStateWord(kHeading, atB ? a.StateWord(kEndA) : a.StateWord(kEndB));
     a.SetPosition(a.x, a.y);
     a.SetStateWord(kRest, kRestMs);
-    a.SetStateWord(kMode, restingMode);
+    a.SetStateWord(kLiftMode, restingMode);
     if (!RiderDriven()) return;
     if (p != nullptr) p->SetStateWord(kMode, kModeFree);
     world.cameraFreeze = 0;
@@ -294,7 +294,7 @@ void LiftUpdate::Rest(int32_t dt) {
     if (RiderDriven()) return;
     a.SetStateWord(kRest, a.StateWord(kRest) - dt);
     if (a.StateWord(kRest) >= 1) return;
-    a.SetStateWord(kMode, a.StateWord(kMode) == kVerticalResting ? kVertical : kHorizontal);
+    a.SetStateWord(kLiftMode, a.StateWord(kLiftMode) == kVerticalResting ? kVertical : kHorizontal);
 }
 
 // A pushing player moves the block along at two thirds of its speed; a

@@ -30,7 +30,7 @@ constexpr int32_t kLowLand = 16;
 constexpr int32_t kDeath = 19;
 constexpr int32_t kClimb = 21;
 constexpr int32_t kUsePoint = 22;
-constexpr int32_t kSpecial = 26;
+constexpr int32_t kSpecialMove = 26;
 constexpr int32_t kHeld = 28;
 constexpr int32_t kBackAttack = 29;
 constexpr int32_t kClimbJump = 30;
@@ -275,7 +275,7 @@ bool FormAUpdate::Jump(uint32_t keys) {
 bool FormAUpdate::Fire() {
     using namespace FormA;
     if (p.StateWord(kSpecial) > 0) {
-        if (!p.IsAnimation(kSpecial) || p.IsAnimationDone()) p.SetAnimation(kSpecial, false);
+        if (!p.IsAnimation(kSpecialMove) || p.IsAnimationDone()) p.SetAnimation(kSpecialMove, false);
     } else if (p.timedMode != 0) {
         const int32_t following = p.StateWord(kAttackQueued) + 1;
         const int32_t next = following < p.StateWord(PC::kComboLength) ? following : -1;
