@@ -10,6 +10,7 @@
 
 class CGameWorld;
 class CSpriteInstance;
+class JGraphics;
 
 // One entity of a level: a plain record told apart by its type, with its
 // animated sprite, its per-type state words, its attack moves and the
@@ -90,6 +91,12 @@ public:
     void SetDepth(int32_t d);
     void UpdateType69(int32_t dt);
     void StartType69Display();
+
+    // The actor's frame: animation, motion and tile collision, then its
+    // behaviour (CActor_Update.cpp, CActor_Physics.cpp).
+    void Update(int32_t dt);
+    // Draws the actor, offset by the camera (CActor_Paint.cpp).
+    void Paint(JGraphics& g, int32_t offsetX, int32_t offsetY);
 
     // Runs the behaviour of the actor's type, once a frame after its physics.
     void UpdateBehaviour(int32_t dt);
@@ -200,6 +207,18 @@ private:
     void AddMove(uint8_t animation, int32_t damage, uint8_t reaction) { moves.push_back({animation, damage, reaction}); }
     void Hide();
     void UpdateBox();
+
+    // The parts of Update.
+    bool UpdateFreeMove();
+    void UpdatePhysics(int32_t dt);
+    void LandOnCarriers(bool platforms);
+    void CollideWithTiles(bool platforms, bool vertical);
+    void UpdateSpeeds(int32_t dt);
+    // The parts of Paint.
+    bool PaintPlayer(JGraphics& g, int32_t sx, int32_t sy);
+    void PaintHealthBar(JGraphics& g, int32_t sx, int32_t sy);
+    void PaintBossGauge(JGraphics& g);
+    bool IsBlinkedOut() const;
 
     // Type 4, the one behaviour the dispatcher carries itself.
     void UpdateType4Trigger();

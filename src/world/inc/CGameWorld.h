@@ -6,18 +6,25 @@
 #include <memory>
 #include <vector>
 
+#include "CResourceStream.h"
 #include "CScreen.h"
+#include "JImage.h"
+#include "JString.h"
 #include "JVector.h"
+#include "LevelMapData.h"
+#include "LevelScriptData.h"
 
 class CActor;
 class CGameInput;
 class CGameProgress;
+class CHud;
+class CInputStream;
+class CStates;
+class CTouchButtonManager;
 class CScriptCommand;
 class CSoundManager;
 class CSpriteInstance;
 class JGraphics;
-class JImage;
-class JString;
 
 // The level in play: its actor lists with deferred insertion and removal,
 // the spawn table, the camera with the tile queries and the screen shake,
@@ -34,6 +41,8 @@ public:
     static constexpr int32_t kSubStateLeave = 2;
     static constexpr int32_t kSubStateComplete = 3;
     static constexpr int32_t kSubStateBlack = 5;
+    // A level whose map has no player start: play does not begin.
+    static constexpr int32_t kSubStateNoStart = 6;
     static constexpr int32_t kBorderImages = 10;
 
     static constexpr int32_t kTileSize = 24;
@@ -84,7 +93,28 @@ public:
         CGameInput* input = nullptr;
         CGameProgress* progress = nullptr;
         CSoundManager* sound = nullptr;
+        CHud* hud = nullptr;
+        CStates* states = nullptr;
+        CTouchButtonManager* touchButtons = nullptr;
     };
+
+    // Levels and their per-level tables.
+    static constexpr int32_t kLevelCount = 9;
+    static constexpr int32_t kFirstScriptId = 1;
+    static constexpr int32_t kNoScript = -1;
+    // Checkpoint record: fixed words, then one per spawn.
+    static constexpr int32_t kCheckpointWords = 15;
+    static constexpr int32_t kCheckpointScripts = 5;
+    static constexpr int32_t kNoSavedCommand = -1;
+    // Update results and the states the level sequence goes to.
+    static constexpr uint8_t kLeavePlayResult = 102;
+    static constexpr int32_t kStateEnding = 18;
+    static constexpr int32_t kStateNextLevel = 27;
+    static constexpr int32_t kCheatSequences = 3;
+    static constexpr int32_t kCheatLength = 3;
+    // The HUD's image and text tables of play.
+    static constexpr int32_t kPortraitCount = 11;
+    static constexpr int32_t kTouchImages = 3;
 
     // A spawn: its template's index and its state; the template gives the
     // activation ranges in pixels.
@@ -113,13 +143,79 @@ public:
     uint8_t HandleEvent(uint32_t, uint32_t, uint32_t) override { return 0; }
     uint8_t Update(int32_t dt) override;
     uint8_t Paint() override { return 0; }
+    CHud* GetHud() const;
+    CStates* GetStates() const;
+    CTouchButtonManager* GetTouchButtons() const;
 
-    // Level loading and the play frame (CGameWorld_Frame.cpp).
+    // Step-wise level loading (CGameWorld_Load.cpp): one slice a call, the
+    // next step returned, kLoaded when done.
     int32_t LoadStep(int32_t step);
-    void Paint(JGraphics& g);
-    void RestoreCheckpoint() {}
     void SetSubState(int32_t value) { subState = value; }
     void TickEffects(int32_t dt);
+    int32_t LoadBegin();
+    int32_t LoadLevelSettings();
+    int32_t LoadPlayScreen();
+    int32_t LoadTilesets();
+    int32_t OpenMap();
+    void CloseMapStream();
+    bool ReadMapSection(bool (LevelMapData::*read)(CInputStream&), const char* what);
+    int32_t ReadMapBackground();
+    int32_t ReadMapTileTypes();
+    int32_t ReadMapCollision();
+    int32_t ReadMapTileLayer();
+    int32_t ReadMapTemplateCount();
+    int32_t ReadMapTemplates(int32_t step);
+    void BuildTemplate(int32_t index);
+    static int32_t ActivationRange(int32_t stored, int32_t tile, int32_t view, int32_t map, int32_t box);
+    int32_t ReadMapSpawns();
+    int32_t ReadMapReferences();
+    int32_t CloseMap();
+    int32_t MakePlayer();
+    int32_t MakeSpawnActors(int32_t step);
+    void BuildSpawnActor(int32_t index);
+    int32_t DropMapRecords();
+    int32_t LoadScriptsStep();
+    int32_t FinishLoad();
+    // Gives back what a level took (CGameWorld_Unload.cpp).
+    void UnloadLevel();
+    void ReleaseLoadedResources();
+    void ClearLevelData();
+    void DeleteHudTables();
+
+    // The play frame and the level sequence (CGameWorld_Update.cpp).
+    void UpdateCheatKeys();
+    void UpdatePlaying(int32_t dt);
+    void UpdateActors(int32_t dt);
+    void SetUpTouchControls();
+    void FinishLevel();
+
+    // Painting (CGameWorld_Paint.cpp).
+    void Paint(JGraphics& g);
+    void PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount, int32_t scrollX,
+                        int32_t scrollY, int32_t right, int32_t bottom, int32_t originX, int32_t originY);
+    void PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom);
+    void PaintHud(JGraphics& g);
+    void PaintPlay(JGraphics& g);
+    void ApplyShakeToCamera();
+    void PaintTouchControls(JGraphics& g);
+    void PaintHealthRow(JGraphics& g);
+    void PaintSecondRow(JGraphics& g);
+    void PaintPartnerGauge(JGraphics& g);
+    void PaintLetterbox(JGraphics& g);
+
+    // Checkpoints, pooled shots and partner mode (CGameWorld_Checkpoint.cpp).
+    void SaveCheckpoint();
+    void RestoreCheckpoint();
+    CActor* SpawnProjectile(CActor* source, int32_t kind, int32_t vx, int32_t vy, int32_t x, int32_t y,
+                            int32_t facing);
+    void StartPartnerMode();
+    void EndPartnerMode();
+    int32_t ArmShot(CActor& shot, const CActor& source) const;
+    void FollowPlayer();
+    static int32_t ToScreenW(int32_t v) { return v; }
+    static int32_t ToScreenH(int32_t v) { return v; }
+    static uint8_t TestBits(uint32_t a, uint32_t b) { return (a & b) != 0 ? 1 : 0; }
+    static uint8_t TestBits2(uint32_t a, uint32_t b) { return TestBits(a, b); }
 
     // Actor lists (CGameWorld_Lists.cpp).
     void ResetActorLists();
@@ -166,6 +262,26 @@ public:
     // Level scripts (CGameWorld_Scripts.cpp).
     // Finishes the script command that waits for an actor, if one does.
     void ReleaseWaitingCommand();
+    // Reads the level's script table; a level past the group, or a table
+    // that cannot be read, leaves no table at all.
+    void LoadLevelScripts(int32_t levelIndex);
+    int32_t FindScript(int32_t id) const;
+    void StartScript(int32_t id);
+    void AddRunningCommand(CScriptCommand* cmd);
+    void AdvanceScript(CScriptCommand* cmd);
+    void UpdateScripts(int32_t dt);
+    // Puts every running command of the script into the removal list.
+    void StopScript(int32_t scriptIndex);
+    // Deletes every running command; no pointer to one stays.
+    void DeleteRunningCommands();
+    // A command built and started on the script's command, attached to it;
+    // null outside the table.
+    CScriptCommand* MakeCommand(int32_t scriptIndex, int32_t commandIndex);
+    void EndScript(int32_t scriptIndex);
+    void DestroyCommand(CScriptCommand* cmd);
+    // The spawn a reference names, -1 (null) for none.
+    int32_t SpawnIndexOfReference(int32_t ref) const;
+    const LevelSpawn* SpawnOfReference(int32_t ref) const;
 
     // Key prompt (CGameWorld_KeyPrompt.cpp).
     void RollPromptKeys();
@@ -289,6 +405,74 @@ public:
     CActor* waitingActor = nullptr;
     uint8_t type69Display = 0;
     int32_t type69Timer = 0;
+    // Set by the second player form in each frame in which it boosts.
+    uint8_t boostFlag = 0;
+    // The player's second sprite, hidden when the second form dies.
+    std::unique_ptr<CSpriteInstance> playerSecondSprite;
+    uint8_t playerSecondShown = 0;
+    // The remote of the second form: 1 out, 2 stowed; whether it ever went
+    // out; how far below the view's top edge it stays.
+    int32_t remoteState = 0;
+    uint8_t remoteUsed = 0;
+    int32_t topMargin = 0;
+
+    // The level's script table and the running commands (owned), newest
+    // last; the removal list holds commands stopped in this frame.
+    LevelScriptData levelScripts;
+    std::vector<CScriptCommand*> runningCommands;
+    std::vector<CScriptCommand*> removalCommands;
+    uint8_t scriptFlag = 0;
+    int32_t scriptTimer = -1;
+    uint64_t playTime = 0;
+    std::vector<int32_t> checkpoint;
+
+    // The level being loaded and what it leaves in the world.
+    LevelMapData levelMap;
+    std::unique_ptr<CResourceStream> mapStream;
+    LevelPlayerStart playerStart;
+    int32_t tilesetIndex = 0;
+    LevelTileLayer backgroundLayer;
+    LevelTileLayer tileLayer;
+    std::unique_ptr<JImage> backgroundImage;
+    std::unique_ptr<JImage> backgroundTileset;
+    std::unique_ptr<JImage> mainTileset;
+    int32_t backgroundTileCount = 0;
+    int32_t mainTileCount = 0;
+    // Resource ids the level holds, given back on unload.
+    std::vector<uint32_t> loadedResources;
+    // Per template: its sprite (null for none), type and carrier flag;
+    // templateRanges holds its activation ranges.
+    std::vector<std::unique_ptr<CSpriteInstance>> templateSprites;
+    std::vector<int8_t> templateTypes;
+    std::vector<uint8_t> templateFlags;
+    // The spawn positions, y as the template's anchor placed it.
+    std::vector<LevelSpawn> spawnPoints;
+
+    // Play-screen images and sprites.
+    std::array<std::unique_ptr<JImage>, kTouchImages> touchImages;
+    std::vector<JImage*> portraitTable;
+    std::vector<JString> nameTable;
+    std::vector<JImage*> borderTable;
+    std::unique_ptr<JImage> hudIcon;
+    std::unique_ptr<CSpriteInstance> effectSpriteA;
+    std::unique_ptr<CSpriteInstance> effectSpriteB;
+    std::unique_ptr<CSpriteInstance> decorationSprite;
+    std::unique_ptr<CSpriteInstance> level8Sprite;
+    std::unique_ptr<CSpriteInstance> partnerGaugeSprite;
+    std::unique_ptr<CSpriteInstance> playerExtraSprite;
+
+    // The frame's debug keys and the letterbox.
+    std::array<int32_t, kCheatSequences> cheatCounters = {0, 0, 0};
+    uint8_t debugKeys = 1;
+    uint8_t debugOverlay = 0;
+    uint8_t freeMove = 0;
+    uint8_t letterbox = 0;
+    uint8_t noStart = 0;
+    uint8_t mapFailed = 0;
+    // The partner's gauge and run are available (the form-B start level).
+    uint8_t partnerAvailable = 0;
+    int32_t letterboxMode = 0;
+    int32_t letterboxSize = 0;
 
     // What the HUD reads of the play.
     JImage** speakerPortraits = nullptr;

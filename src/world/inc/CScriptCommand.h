@@ -36,6 +36,35 @@ public:
     int32_t done = kRunning;
 
 private:
+    // Opcodes that finish at once after their effect, and those that never
+    // finish.
+    void StartWait(const ScriptWaitOperands& op);
+    void StartCamera(const ScriptCameraOperands& op);
+    void StartMessage(const ScriptMessageOperands& op);
+    void StartPlayerMove(const ScriptPlayerMoveOperands& op);
+    void StartPlayerControl(const ScriptPlayerControlOperands& op);
+    void StartShake(const ScriptShakeOperands& op);
+    void StartLevelEnd();
+    void StartSignal(const ScriptActorOperands& op);
+    void StartBounds(const ScriptBoundsOperands& op);
+    void StartPlace(const ScriptPlaceOperands& op);
+    void StartPartnerRun();
+    void StartFullScreenPause();
+    void StartOpcode();
+
+    void UpdateWait();
+    bool WaitAreaReached(const ScriptWaitOperands& op) const;
+    bool WaitActorReached(const ScriptWaitOperands& op) const;
+    void UpdateMessage();
+    void UpdatePlayerMove();
+    void UpdateDelay(int32_t dt);
+    void UpdateShake(int32_t dt);
+    void UpdateScriptTimer(int32_t dt);
+    // The spawn state of the reference's spawn; free for a reference that
+    // names none.
+    int32_t RefSpawnState(int32_t ref) const;
+    int32_t HudMode() const;
+
     CGameWorld& m_world;
     ScriptOperands m_operands;
     // What the waiting opcodes count down or wait for.

@@ -5,32 +5,16 @@
 #include "CGame.h"
 #include "CGameApp.h"
 #include "CRandGen.h"
+#include "CScriptCommand.h"
 #include "CSoundManager.h"
 #include "CSpriteInstance.h"
 #include "SK_Home.h"
 
-namespace {
-
-// Gives the sprite's images back to the sprite module.
-void ReleaseImages(const CSpriteInstance* sprite) {
-    uint8_t set = 0;
-    uint8_t index = 0;
-    SK_Home* home = GetSpriteHome();
-    if (sprite != nullptr && home != nullptr && home->IsLoaded() && sprite->GetSetAndSprite(set, index)) {
-        home->ReleaseSprite(set, index);
-    }
-}
-
-void ReleaseSprite(std::unique_ptr<CSpriteInstance>& sprite) {
-    ReleaseImages(sprite.get());
-    sprite.reset();
-}
-
-}  // namespace
-
 CGameWorld::CGameWorld() = default;
 
 CGameWorld::~CGameWorld() {
+    UnloadLevel();
+    DeleteHudTables();
     ClearActorLists(false);
     DeleteActorLists();
     projectileSprite.reset();
@@ -41,34 +25,6 @@ CGameWorld::~CGameWorld() {
     hudSpriteCopy.reset();
     SK_Home* home = GetSpriteHome();
     if (home != nullptr && home->IsLoaded()) home->ReleaseAll();
-}
-
-// What a level took of the actors' side: sprites, actors, lists, tiles and
-// spawns. Safe to run twice and on a world that never loaded.
-void CGameWorld::Unload() {
-    player = nullptr;
-    partner = nullptr;
-    cameraTarget = nullptr;
-    waitingCommand = nullptr;
-    waitingActor = nullptr;
-    if (projectilePool && projectilePool->size() > 0) ReleaseImages(projectilePool->elementAt(0)->sprite.get());
-    ReleaseSprite(hudSprite);
-    ReleaseSprite(projectileSprite);
-    ReleaseSprite(promptSprite);
-    ReleaseSprite(hitSparkSprite);
-    ReleaseSprite(bossGaugeSprite);
-    ClearActorLists(false);
-    DeleteActorLists();
-    SK_Home* home = GetSpriteHome();
-    if (home != nullptr && home->IsLoaded()) home->ReleaseAll();
-    tileTypes.clear();
-    tileTypeCount = 0;
-    collisionLayer.clear();
-    collisionWidth = collisionHeight = 0;
-    spawns.clear();
-    templateRanges.clear();
-    loaded = false;
-    CScreen::Unload();
 }
 
 void CGameWorld::TickEffects(int32_t dt) {

@@ -1,8 +1,190 @@
+#include <algorithm>
+
+#include "AppServices.h"
+#include "CAssert.h"
 #include "CGameWorld.h"
+#include "CHud.h"
+#include "CResource.h"
+#include "CResourceManager.h"
+#include "CResourceStream.h"
 #include "CScriptCommand.h"
+#include "ResIdArray.h"
+#include "ResourceText.h"
+
+namespace {
+
+constexpr int32_t kScriptGroup = 0x5000109;
+constexpr int32_t kDialogueOpcode = 2;
+constexpr int32_t kTextPageOpcode = 29;
+constexpr int32_t kWaitForActorOpcode = 26;
+
+void EraseFirst(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
+    auto it = std::find(list.begin(), list.end(), cmd);
+    if (it != list.end()) list.erase(it);
+}
+
+void EraseAll(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
+    list.erase(std::remove(list.begin(), list.end(), cmd), list.end());
+}
+
+}  // namespace
 
 void CGameWorld::ReleaseWaitingCommand() {
     if (waitingCommand == nullptr) return;
     waitingCommand->done = CScriptCommand::kDone;
     waitingCommand = nullptr;
+}
+
+// A level past the group, or a table that cannot be read, leaves the level
+// without scripts rather than with the previous level's.
+void CGameWorld::LoadLevelScripts(int32_t levelIndex) {
+    levelScripts.Clear();
+    CResource* group = nullptr;
+    ResIdArray* ids = CollectResourceIds(kScriptGroup, &group);
+    if (ids != nullptr && levelIndex >= 0 && levelIndex < ids->size()) {
+        CResourceStream stream(*ids->at(levelIndex));
+        if (!levelScripts.Read(stream)) DebugPrintf("world: the scripts of level %d are not used", levelIndex);
+        stream.ReleaseResource();
+    } else {
+        DebugPrintf("world: no scripts for level %d", levelIndex);
+    }
+    if (ids != nullptr) ids->destroy();
+    CResourceManager* manager = GetAppResourceManager();
+    if (group != nullptr && manager != nullptr) manager->ReleaseByHandle(static_cast<uint32_t>(kScriptGroup));
+}
+
+int32_t CGameWorld::FindScript(int32_t id) const { return levelScripts.FindScript(id); }
+
+CScriptCommand* CGameWorld::MakeCommand(int32_t scriptIndex, int32_t commandIndex) {
+    const LevelScriptCommand* record = levelScripts.Command(scriptIndex, commandIndex);
+    const LevelScript* script = levelScripts.Script(scriptIndex);
+    if (record == nullptr || script == nullptr) return nullptr;
+    auto* cmd = new CScriptCommand(*this, *record, commandIndex);
+    cmd->AttachScript(scriptIndex, static_cast<int32_t>(script->commands.size()));
+    return cmd;
+}
+
+void CGameWorld::StartScript(int32_t id) {
+    const int32_t index = FindScript(id);
+    if (index == kScriptNoIndex) return;
+    const LevelScript* script = levelScripts.Script(index);
+    if (script == nullptr) return;
+    if (script->commands.empty()) {
+        // Nothing to run: the script ends at once and never loops.
+        for (int16_t chained : script->chainIds) StartScript(chained);
+        return;
+    }
+    if (CScriptCommand* cmd = MakeCommand(index, 0)) AddRunningCommand(cmd);
+}
+
+// Restarts a looping script or starts the scripts it chains to.
+void CGameWorld::EndScript(int32_t scriptIndex) {
+    const LevelScript* script = levelScripts.Script(scriptIndex);
+    if (script == nullptr) return;
+    if (script->loop) {
+        StartScript(script->id);
+        return;
+    }
+    const std::vector<int16_t> chain = script->chainIds;
+    for (int16_t chained : chain) StartScript(chained);
+}
+
+// A command that does not hold its script up runs on detached from it,
+// and the script goes on at once with a command object of its own.
+void CGameWorld::AddRunningCommand(CScriptCommand* cmd) {
+    if (cmd->done == CScriptCommand::kDone) {
+        AdvanceScript(cmd);
+        return;
+    }
+    if (cmd->done == CScriptCommand::kNonBlocking && !cmd->IsDetached()) {
+        const int32_t scriptIndex = cmd->scriptIndex;
+        const int32_t next = cmd->commandIndex + 1;
+        const bool last = cmd->IsLastCommand();
+        cmd->Detach();
+        if (last) {
+            EndScript(scriptIndex);
+        } else if (CScriptCommand* following = MakeCommand(scriptIndex, next)) {
+            AddRunningCommand(following);
+        }
+        runningCommands.push_back(cmd);
+        return;
+    }
+    if (cmd->opcode == kWaitForActorOpcode) waitingCommand = cmd;
+    runningCommands.push_back(cmd);
+}
+
+void CGameWorld::AdvanceScript(CScriptCommand* cmd) {
+    EraseFirst(runningCommands, cmd);
+    if (cmd->IsDetached()) {
+        DestroyCommand(cmd);
+        return;
+    }
+    if (!cmd->IsLastCommand()) {
+        const LevelScriptCommand* record = levelScripts.Command(cmd->scriptIndex, cmd->commandIndex + 1);
+        if (record != nullptr) {
+            if (waitingCommand == cmd) waitingCommand = nullptr;
+            cmd->Start(*record, cmd->commandIndex + 1);
+            AddRunningCommand(cmd);
+            return;
+        }
+    }
+    const int32_t scriptIndex = cmd->scriptIndex;
+    DestroyCommand(cmd);
+    EndScript(scriptIndex);
+}
+
+void CGameWorld::UpdateScripts(int32_t dt) {
+    inputBlocked = 0;
+    const CHud* hud = GetHud();
+    for (int32_t i = static_cast<int32_t>(runningCommands.size()) - 1; i >= 0; --i) {
+        if (i >= static_cast<int32_t>(runningCommands.size())) continue;
+        CScriptCommand* cmd = runningCommands[static_cast<size_t>(i)];
+        cmd->Update(dt);
+        if (cmd->opcode == kDialogueOpcode || cmd->opcode == kTextPageOpcode ||
+            (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) {
+            inputBlocked = 1;
+        }
+        if (cmd->done == CScriptCommand::kDone) AdvanceScript(cmd);
+    }
+    std::vector<CScriptCommand*> stopped;
+    stopped.swap(removalCommands);
+    for (CScriptCommand* cmd : stopped) DestroyCommand(cmd);
+    for (const CScriptCommand* cmd : runningCommands) {
+        if (cmd->opcode == kDialogueOpcode) inputBlocked = 1;
+    }
+}
+
+void CGameWorld::StopScript(int32_t scriptIndex) {
+    for (CScriptCommand* cmd : runningCommands) {
+        if (cmd->scriptIndex != scriptIndex) continue;
+        if (std::find(removalCommands.begin(), removalCommands.end(), cmd) == removalCommands.end()) {
+            removalCommands.push_back(cmd);
+        }
+    }
+}
+
+// Every path that deletes a command comes here, so no list and no waiting
+// pointer keeps it.
+void CGameWorld::DestroyCommand(CScriptCommand* cmd) {
+    EraseAll(runningCommands, cmd);
+    EraseAll(removalCommands, cmd);
+    if (waitingCommand == cmd) waitingCommand = nullptr;
+    delete cmd;
+}
+
+void CGameWorld::DeleteRunningCommands() {
+    while (!runningCommands.empty()) DestroyCommand(runningCommands.back());
+    while (!removalCommands.empty()) DestroyCommand(removalCommands.back());
+    waitingCommand = nullptr;
+}
+
+int32_t CGameWorld::SpawnIndexOfReference(int32_t ref) const {
+    if (ref < 0 || ref >= kActorRefCount) return LevelMapData::kNoSpawn;
+    return actorRefs[static_cast<size_t>(ref)];
+}
+
+const LevelSpawn* CGameWorld::SpawnOfReference(int32_t ref) const {
+    const int32_t spawn = SpawnIndexOfReference(ref);
+    if (spawn < 0 || spawn >= static_cast<int32_t>(spawnPoints.size())) return nullptr;
+    return &spawnPoints[static_cast<size_t>(spawn)];
 }
