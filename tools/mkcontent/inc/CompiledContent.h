@@ -2,6 +2,7 @@
 #define COMPILEDCONTENT_H
 
 #include "ContentEntry.h"
+#include "LevelContent.h"
 #include "SourceText.h"
 #include "SpriteContent.h"
 
@@ -39,6 +40,11 @@ struct CompiledContent {
     std::vector<ConfigFile> configs;
     std::vector<FontResources> fonts;
     std::vector<SpriteContent> sprites;
+    // The levels in manifest order, and the dialogue key set's texts.
+    std::vector<CompiledLevel> levels;
+    std::vector<uint32_t> dialogueTexts;
+    std::vector<SourcePlace> dialoguePlaces;
+    SourcePlace levelsPlace;
     std::string manifest;
 
     const ContentEntry* Find(uint32_t archiveId) const;

@@ -3,6 +3,7 @@
 
 #include "BitmapFont.h"
 #include "ColourPalette.h"
+#include "DialogueTable.h"
 #include "CompiledContent.h"
 #include "Raster.h"
 #include "SourceText.h"
@@ -23,6 +24,13 @@
 //   binary HANDLE FILE                    a file stored as it is
 //   config FILE                           a file put beside the archive
 //   sprites FILE                          the sprite sets (after the font)
+//   dialogue HANDLE FILE                  the dialogue key set: NAME TEXT_ID lines
+//   levels MAPS SCRIPTS maps=H scripts=H [common=FILE]
+//                                         key sets of the level streams, the
+//                                         first ids of the streams, a map
+//                                         source every level map begins with
+//   level INDEX MAP_FILE SCRIPT_FILE      a level (after `levels`, `dialogue`
+//                                         and the sprites)
 class ContentCompiler {
 public:
     static constexpr uint32_t kDefaultFirstBitmapId = 0x0800;
@@ -45,6 +53,11 @@ private:
     bool CompileBinary(const SourceLine& line, std::string& error);
     bool CompileConfig(const SourceLine& line, std::string& error);
     bool CompileSprites(const SourceLine& line, std::string& error);
+    bool CompileDialogue(const SourceLine& line, std::string& error);
+    bool CompileLevels(const SourceLine& line, std::string& error);
+    bool CompileLevel(const SourceLine& line, std::string& error);
+    // The two key sets of the level streams, by level index.
+    void AddLevelKeysets();
 
     // The picture as a bitmap entry of its own and a descriptor at `handle`
     // that makes it an image resource.
@@ -56,6 +69,14 @@ private:
     BitmapFont m_font;
     bool m_havePalette = false;
     uint32_t m_nextBitmapId = kDefaultFirstBitmapId;
+    DialogueTable m_dialogue;
+    bool m_haveLevels = false;
+    uint32_t m_mapsKeyset = 0;
+    uint32_t m_scriptsKeyset = 0;
+    uint32_t m_firstMap = 0;
+    uint32_t m_firstScript = 0;
+    SourceText m_commonMap;
+    bool m_haveCommonMap = false;
 };
 
 #endif

@@ -24,6 +24,7 @@
 //     drawn image module held), sets 0 to 56 with 36 animations or more
 //     (the highest the game asks for is 35), two sprites in set 12 (the
 //     last level's variant), ids that stay within 15 bits
+//   - levels: see LevelSetValidator and LevelValidator
 class ContentValidator {
 public:
     static bool Check(const CompiledContent& content, std::string& error);

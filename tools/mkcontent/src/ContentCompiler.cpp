@@ -5,6 +5,11 @@
 #include "ContentArchive.h"
 #include "ContentTypes.h"
 #include "ImageScript.h"
+#include "GameLevelRules.h"
+#include "LevelMapSource.h"
+#include "LevelMapWriter.h"
+#include "LevelScriptSource.h"
+#include "LevelScriptWriter.h"
 #include "LittleEndianWriter.h"
 #include "SoundScript.h"
 #include "SourceWords.h"
@@ -42,6 +47,7 @@ bool ContentCompiler::Compile(const std::string& directory, CompiledContent& out
         if (!manifest.Line(i, line, error)) return false;
         if (!line.words.empty() && !Statement(line, error)) return false;
     }
+    AddLevelKeysets();
     return true;
 }
 
@@ -52,7 +58,9 @@ bool ContentCompiler::Statement(const SourceLine& line, std::string& error) {
         {"font", &ContentCompiler::CompileFont},       {"images", &ContentCompiler::CompileImages},
         {"strings", &ContentCompiler::CompileStrings}, {"sounds", &ContentCompiler::CompileSounds},
         {"keyset", &ContentCompiler::CompileKeyset},   {"binary", &ContentCompiler::CompileBinary},
-        {"config", &ContentCompiler::CompileConfig},   {"sprites", &ContentCompiler::CompileSprites}};
+        {"config", &ContentCompiler::CompileConfig},   {"sprites", &ContentCompiler::CompileSprites},
+        {"dialogue", &ContentCompiler::CompileDialogue}, {"levels", &ContentCompiler::CompileLevels},
+        {"level", &ContentCompiler::CompileLevel}};
     const auto compiler = compilers.find(line.words[0]);
     if (compiler == compilers.end()) {
         return SourceText::Fail(line.place, "unknown statement `" + line.words[0] + "`", error);
@@ -227,4 +235,107 @@ bool ContentCompiler::CompileSprites(const SourceLine& line, std::string& error)
     }
     m_out->sprites.push_back(sprites);
     return true;
+}
+
+bool ContentCompiler::CompileDialogue(const SourceLine& line, std::string& error) {
+    ContentEntry keyset{0, ContentTypes::kKeyset, {}, line.place};
+    SourceText source;
+    if (!m_dialogue.Empty()) return SourceText::Fail(line.place, "there is one dialogue table", error);
+    if (line.words.size() != 3) return SourceText::Fail(line.place, "expected `dialogue HANDLE FILE`", error);
+    if (!Handle(line, 1, keyset.handle, error) || !Load(line, 2, source, error) || !m_dialogue.Parse(source, error)) {
+        return false;
+    }
+    LittleEndianWriter writer(keyset.payload);
+    writer.U16(static_cast<uint16_t>(m_dialogue.Texts().size()));
+    for (uint32_t text : m_dialogue.Texts()) writer.U32(text);
+    m_out->entries.push_back(keyset);
+    m_out->dialogueTexts = m_dialogue.Texts();
+    m_out->dialoguePlaces = m_dialogue.Places();
+    return true;
+}
+
+bool ContentCompiler::CompileLevels(const SourceLine& line, std::string& error) {
+    std::map<std::string, std::string> options;
+    std::string bad;
+    int32_t maps = 0;
+    int32_t scripts = 0;
+    if (m_haveLevels) return SourceText::Fail(line.place, "there is one `levels` statement", error);
+    if (line.words.size() < 5 || !Handle(line, 1, m_mapsKeyset, error) || !Handle(line, 2, m_scriptsKeyset, error) ||
+        !SourceWords::Options(line.words, 3, options, bad) || !options.count("maps") || !options.count("scripts") ||
+        options.size() != 2 + options.count("common") || !SourceWords::ParseInt(options["maps"], maps) ||
+        !SourceWords::ParseInt(options["scripts"], scripts)) {
+        return SourceText::Fail(line.place, "expected `levels MAPS SCRIPTS maps=H scripts=H [common=FILE]`", error);
+    }
+    if (options.count("common")) {
+        std::string reason;
+        if (!m_commonMap.Load(m_directory + options["common"], reason)) return SourceText::Fail(line.place, reason, error);
+        m_haveCommonMap = true;
+    }
+    m_firstMap = static_cast<uint32_t>(maps);
+    m_firstScript = static_cast<uint32_t>(scripts);
+    m_haveLevels = true;
+    m_out->levelsPlace = line.place;
+    return true;
+}
+
+bool ContentCompiler::CompileLevel(const SourceLine& line, std::string& error) {
+    CompiledLevel level;
+    SourceText mapSource;
+    SourceText scriptSource;
+    if (!m_haveLevels || m_dialogue.Empty() || m_out->sprites.empty()) {
+        return SourceText::Fail(line.place, "a level comes after `levels`, `dialogue` and `sprites`", error);
+    }
+    if (line.words.size() != 4 || !SourceWords::ParseInt(line.words[1], level.index) || level.index < 0 ||
+        level.index >= GameLevelRules::kLevelCount) {
+        return SourceText::Fail(line.place, "expected `level INDEX MAP_FILE SCRIPT_FILE` (INDEX 0 to 8)", error);
+    }
+    for (const CompiledLevel& known : m_out->levels) {
+        if (known.index == level.index) {
+            return SourceText::Fail(line.place, "level " + line.words[1] + " is defined already", error);
+        }
+    }
+    level.place = line.place;
+    level.mapHandle = m_firstMap + static_cast<uint32_t>(level.index);
+    level.scriptHandle = m_firstScript + static_cast<uint32_t>(level.index);
+    LevelMapSource maps;
+    std::vector<const SourceText*> mapSources;
+    if (m_haveCommonMap) mapSources.push_back(&m_commonMap);
+    mapSources.push_back(&mapSource);
+    if (!Load(line, 2, mapSource, error) || !Load(line, 3, scriptSource, error) ||
+        !maps.Parse(mapSources, level.map, error)) {
+        return false;
+    }
+    LevelScriptSource scripts(level.map, m_dialogue);
+    if (!scripts.Parse(scriptSource, level.scripts, error)) return false;
+    ContentEntry map{level.mapHandle, ContentTypes::kBinary, {}, level.map.place};
+    ContentEntry script{level.scriptHandle, ContentTypes::kBinary, {}, level.scripts.place};
+    std::string reason;
+    if (!LevelMapWriter::Encode(level.map.map, &map.payload, &reason)) {
+        return SourceText::Fail(level.map.place, reason, error);
+    }
+    if (!LevelScriptWriter::Encode(level.scripts.scripts, &script.payload, &reason)) {
+        return SourceText::Fail(level.scripts.place, reason, error);
+    }
+    m_out->entries.push_back(map);
+    m_out->entries.push_back(script);
+    m_out->levels.push_back(level);
+    return true;
+}
+
+void ContentCompiler::AddLevelKeysets() {
+    if (!m_haveLevels) return;
+    std::map<int32_t, const CompiledLevel*> byIndex;
+    for (const CompiledLevel& level : m_out->levels) byIndex[level.index] = &level;
+    ContentEntry maps{m_mapsKeyset, ContentTypes::kKeyset, {}, m_out->levelsPlace};
+    ContentEntry scripts{m_scriptsKeyset, ContentTypes::kKeyset, {}, m_out->levelsPlace};
+    LittleEndianWriter mapWriter(maps.payload);
+    LittleEndianWriter scriptWriter(scripts.payload);
+    mapWriter.U16(static_cast<uint16_t>(byIndex.size()));
+    scriptWriter.U16(static_cast<uint16_t>(byIndex.size()));
+    for (const auto& level : byIndex) {
+        mapWriter.U32(level.second->mapHandle);
+        scriptWriter.U32(level.second->scriptHandle);
+    }
+    m_out->entries.push_back(maps);
+    m_out->entries.push_back(scripts);
 }

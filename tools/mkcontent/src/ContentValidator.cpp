@@ -3,6 +3,7 @@
 #include "BitmapFile.h"
 #include "ContentTypes.h"
 #include "FixedResources.h"
+#include "LevelSetValidator.h"
 #include "LittleEndianReader.h"
 #include "Raster.h"
 #include "SpriteDataChecker.h"
@@ -55,7 +56,7 @@ bool ContentValidator::Check(const CompiledContent& content, std::string& error)
     for (const SpriteContent& sprites : content.sprites) {
         if (!CheckSprites(sprites, error)) return false;
     }
-    return true;
+    return LevelSetValidator::Check(content, error);
 }
 
 bool ContentValidator::CheckHandles(const CompiledContent& content, std::string& error) {
@@ -96,7 +97,7 @@ bool ContentValidator::CheckFixedResources(const CompiledContent& content, std::
         if (ContentHandles::ArchiveId(resource.handle) == ContentHandles::kDirectoryId) continue;  // always written
         const ContentEntry* entry = content.Find(ContentHandles::ArchiveId(resource.handle));
         if (entry == nullptr) {
-            if (resource.levelData) continue;
+            if (resource.levelData && content.levels.empty()) continue;
             return Fail(manifest, "the content lacks " + what, error);
         }
         if (entry->typeWord != FixedResources::TypeWordOf(resource.kind)) {

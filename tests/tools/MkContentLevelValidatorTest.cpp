@@ -1,0 +1,181 @@
+// Each level rule the validator keeps, broken once in an otherwise good
+// level made in memory: the level must be refused with the file and line
+// that broke it.
+
+#include "DialogueTable.h"
+#include "GameLevelRules.h"
+#include "LevelMapSource.h"
+#include "LevelScriptSource.h"
+#include "LevelValidator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr size_t kSpriteSets = 57;
+
+const char* const kLegend =
+    "type solid\n"
+    "type platform passable platform\n"
+    "type spikes passable deadly\n"
+    "type wall ledge\n"
+    "type beam passable\n"
+    "type s5 passable\n"
+    "type s6 passable\n"
+    "type s7 passable\n"
+    "type s8 passable\n"
+    "type track passable\n"
+    "cell .\n"
+    "cell = collide=solid tile=0\n"
+    "cell ~ collide=beam tile=6\n"
+    "cell : collide=track tile=5\n";
+
+// 20 x 14 tiles: ground on the last row, a door, its floor plate, a boss
+// and its return point. Lines 1-7 declare them, `extraLines` follow, then
+// the grid: its actor row is line 21 + the number of extra lines.
+std::string GoodMap(const std::string& extraLines = "", const std::string& actorRow = "P.w.............D.B.",
+                    int rows = 14) {
+    std::string map =
+        "template door type=27 sprite=27\n"
+        "template plate type=28 sprite=28 data=@door,0\n"
+        "template boss type=41 sprite=41 data=@door\n"
+        "actor D door name=door\n"
+        "actor w plate\n"
+        "actor B boss name=boss\n"
+        "start P formA\n" +
+        extraLines + "grid\n";
+    for (int row = 0; row < rows - 2; ++row) map += "....................\n";
+    return map + actorRow + "\n====================\nend\n";
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+const char* const kGoodScripts =
+    "script 1 then=2\n"  // line 1
+    "  say 0 hello\n"
+    "end\n"
+    "script 2\n"
+    "  signal boss\n"  // line 5
+    "  wait_actor\n"
+    "  complete\n"
+    "end\n";
+
+// The validator's verdict, or the first parse error.
+std::string Verdict(const std::string& mapText, const std::string& scriptText) {
+    SourceText legend;
+    SourceText mapSource;
+    SourceText scriptSource;
+    SourceText dialogueSource;
+    legend.SetText("common.map", kLegend);
+    mapSource.SetText("level.map", mapText);
+    scriptSource.SetText("level.scr", scriptText);
+    dialogueSource.SetText("dialogue.txt", "hello 0x21FF0131\nbye 0x21FF014A\n");
+    DialogueTable dialogue;
+    CompiledLevel level;
+    std::string error;
+    LevelMapSource maps;
+    if (!dialogue.Parse(dialogueSource, error) || !maps.Parse({&legend, &mapSource}, level.map, error)) return error;
+    LevelScriptSource scripts(level.map, dialogue);
+    if (!scripts.Parse(scriptSource, level.scripts, error)) return error;
+    return LevelValidator::Check(level, kSpriteSets, error) ? std::string() : error;
+}
+
+TEST(LevelValidator, AcceptsTheGoodLevel) { EXPECT_EQ(Verdict(GoodMap(), kGoodScripts), ""); }
+
+struct Broken {
+    const char* rule;
+    std::string map;
+    std::string scripts;
+    const char* where;    // file:line the error must name
+    const char* message;  // part of the reason
+};
+
+TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
+    const std::string good = kGoodScripts;
+    auto script = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const std::vector<Broken> cases = {
+        {"one start", GoodMap("", "..w.............D.B."), good, "level.map:", "no player start"},
+        {"only one start", GoodMap("start Q formB\n", "PQw.............D.B."), good, "level.map:22",
+         "second player start"},
+        {"14 x 14 tiles", GoodMap("", "P.w.............D.B.", 13), good, "level.map", "at least 14 x 14"},
+        {"spawnable type", GoodMap("template partner type=22 sprite=25\n"), good, "level.map:8", "cannot be spawned"},
+        {"sprite set", GoodMap("template nothing type=25 sprite=0 data=0\n"), good, "level.map:8",
+         "maps to no sprite set"},
+        {"data the type reads", GoodMap("template part type=25 sprite=25\n"), good, "level.map:8",
+         "exactly one data byte"},
+        {"activation range", GoodMap("template far type=6 sprite=6 range=20,8\n"), good, "level.map:8",
+         "at most 15 tiles"},
+        {"switch names a door", GoodMap("template bad type=28 sprite=28 data=@boss,0\n"), good, "level.map:8",
+         "must name a door"},
+        {"hanging object under a beam", GoodMap("template lamp type=52 sprite=52\nactor h lamp\n", "P.h.............D.B."),
+         good, "level.map:23", "code 4 above"},
+        {"lift on track", GoodMap("template lift type=14 sprite=14 carrier data=0,1,1\nactor L lift\n",
+                                  "P.L.............D.B."),
+         good, "level.map:23", "on track"},
+        {"script 1", GoodMap(), script("script 1 then=2", "script 3 then=2"), "level.scr", "no script 1"},
+        {"unique ids", GoodMap(), script("script 2\n", "script 1\n"), "level.scr:4", "defined twice"},
+        {"chained scripts exist", GoodMap(), script("then=2", "then=2,7"), "level.scr:1", "no script 7"},
+        {"stopped scripts exist", GoodMap(), script("  complete\n", "  stop 9\n  complete\n"), "level.scr:7",
+         "no script 9"},
+        {"speakers", GoodMap(), script("say 0 hello", "say 11 hello"), "level.scr:2", "speakers are -1 to 10"},
+        {"non-waiting commands last", GoodMap(), script("  say 0 hello\n", "  camera 3 3 speed=80 nowait\n  say 0 hello\n"),
+         "level.scr:2", "last of its script"},
+        {"loops wait", GoodMap(), good + "script 3 loop\n  flag 1\nend\n", "level.scr:9", "without ever waiting"},
+        {"chains wait", GoodMap(), script("script 1 then=2", "script 1 then=2,3") + "script 3 then=4\n  flag 1\nend\n"
+                                       "script 4 then=3\n  nothing\nend\n",
+         "level.scr:9", "without ever waiting"},
+        {"the level can end", GoodMap(), script("  complete\n", "  flag 1\n"), "level.scr", "completes the level"},
+        {"a black start returns to play", GoodMap(), script("  say 0 hello", "  page -1 hello"), "level.scr",
+         "substate 0"},
+        {"walks with form A", Replaced(GoodMap(), "formA", "formB"),
+         script("  say 0 hello", "  walk 4 12 right"), "level.scr:2", "never finishes a scripted walk"},
+        {"signals to actors that answer", GoodMap(), script("signal boss", "signal door"), "level.scr:5",
+         "ignores signals"},
+        {"camera windows", GoodMap(), script("  complete\n", "  bounds 0 0 9 13\n  complete\n"), "level.scr:7",
+         "at least 14 x 14"},
+    };
+    for (const Broken& broken : cases) {
+        const std::string error = Verdict(broken.map, broken.scripts);
+        EXPECT_EQ(error.rfind(broken.where, 0), 0u) << broken.rule << ": " << error;
+        EXPECT_NE(error.find(broken.message), std::string::npos) << broken.rule << ": " << error;
+    }
+}
+
+TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
+    const std::string map = Replaced(GoodMap(), "type=41 sprite=41 data=@door", "type=1 sprite=1");
+    const std::string error = Verdict(map, kGoodScripts);
+    EXPECT_EQ(error.rfind("level.scr:6", 0), 0u) << error;
+    EXPECT_NE(error.find("releases a waiting script"), std::string::npos) << error;
+}
+
+TEST(LevelValidator, SourceErrorsNameTheirLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {GoodMap("actor Z nowhere\n"), "level.map:8: no template nowhere"},
+        {GoodMap("", "P.w.............D.B.x"), "level.map:21: every grid row"},
+        {GoodMap("", "P.w.............D.?."), "level.map:21: no cell, actor or start is `?`"},
+        {GoodMap("template odd type=41 sprite=41 data=@ghost\n"), "level.map:8: no actor is named ghost"},
+    };
+    for (const auto& broken : cases) {
+        const std::string error = Verdict(broken.first, kGoodScripts);
+        EXPECT_EQ(error.rfind(broken.second, 0), 0u) << error;
+    }
+    EXPECT_EQ(Verdict(GoodMap(), std::string(kGoodScripts) + "script 5\n  say 0 nobody\nend\n").rfind("level.scr:10: the "
+                                                                                                     "dialogue table has "
+                                                                                                     "no text nobody",
+                                                                                                     0),
+              0u);
+    EXPECT_EQ(Verdict(GoodMap(), "script 1\n  signal ghost\nend\n").rfind("level.scr:2: the map names no actor ghost", 0),
+              0u);
+}
+
+}  // namespace

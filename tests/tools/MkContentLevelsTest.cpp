@@ -1,0 +1,253 @@
+// The repository's nine levels, compiled by the content compiler, read back
+// by the game's own level readers; and the table of which level each actor
+// type appears in.
+
+#include "CArrayInputStream.h"
+#include "CompiledContent.h"
+#include "ContentCompiler.h"
+#include "ContentTypes.h"
+#include "ContentValidator.h"
+#include "GameLevelRules.h"
+#include "LevelMapData.h"
+#include "LevelScriptData.h"
+#include "LittleEndianReader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kMapsKeyset = 0x05000108;
+constexpr uint32_t kScriptsKeyset = 0x05000109;
+constexpr uint32_t kDialogueKeyset = 0x0500010D;
+
+const CompiledContent& Content() {
+    static const CompiledContent content = [] {
+        CompiledContent compiled;
+        ContentCompiler compiler;
+        std::string error;
+        EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
+        EXPECT_TRUE(ContentValidator::Check(compiled, error)) << error;
+        return compiled;
+    }();
+    return content;
+}
+
+std::vector<uint32_t> KeysetMembers(uint32_t handle) {
+    const ContentEntry* entry = Content().Find(handle & 0x7FFF);
+    if (entry == nullptr) return {};
+    LittleEndianReader reader(entry->payload.data(), entry->payload.size());
+    std::vector<uint32_t> members(reader.U16());
+    for (uint32_t& member : members) member = reader.U32();
+    return members;
+}
+
+const std::vector<uint8_t>& Payload(uint32_t handle) {
+    static const std::vector<uint8_t> none;
+    const ContentEntry* entry = Content().Find(handle & 0x7FFF);
+    EXPECT_NE(entry, nullptr) << handle;
+    return entry != nullptr ? entry->payload : none;
+}
+
+bool OpenStream(CArrayInputStream& stream, const std::vector<uint8_t>& bytes) {
+    return stream.Open(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+// The actor types the spawns of a compiled map make, read by the game.
+std::set<int32_t> SpawnedTypes(const LevelMapData& map) {
+    std::set<int32_t> types;
+    for (const LevelSpawn& spawn : map.Spawns()) {
+        if (spawn.templateIndex != kNoTemplate) types.insert(map.Templates()[static_cast<size_t>(spawn.templateIndex)].type);
+    }
+    return types;
+}
+
+struct LoadedLevel {
+    LevelMapData map;
+    LevelScriptData scripts;
+};
+
+const std::vector<LoadedLevel>& Loaded() {
+    static const std::vector<LoadedLevel> levels = [] {
+        std::vector<LoadedLevel> loaded(GameLevelRules::kLevelCount);
+        const std::vector<uint32_t> maps = KeysetMembers(kMapsKeyset);
+        const std::vector<uint32_t> scripts = KeysetMembers(kScriptsKeyset);
+        for (size_t level = 0; level < loaded.size() && level < maps.size() && level < scripts.size(); ++level) {
+            CArrayInputStream mapStream;
+            CArrayInputStream scriptStream;
+            EXPECT_TRUE(OpenStream(mapStream, Payload(maps[level])) && loaded[level].map.Read(mapStream)) << level;
+            EXPECT_TRUE(OpenStream(scriptStream, Payload(scripts[level])) && loaded[level].scripts.Read(scriptStream))
+                << level;
+        }
+        return loaded;
+    }();
+    return levels;
+}
+
+TEST(ContentLevels, TheArchiveHoldsNineLevelsInOrder) {
+    const std::vector<uint32_t> maps = KeysetMembers(kMapsKeyset);
+    const std::vector<uint32_t> scripts = KeysetMembers(kScriptsKeyset);
+    ASSERT_EQ(maps.size(), 9u);
+    ASSERT_EQ(scripts.size(), 9u);
+    for (size_t level = 0; level < 9; ++level) {
+        EXPECT_EQ(Content().Find(maps[level] & 0x7FFF)->typeWord, ContentTypes::kBinary);
+        EXPECT_EQ(Content().Find(scripts[level] & 0x7FFF)->typeWord, ContentTypes::kBinary);
+        // A script group member must not be one the game's group reader drops.
+        EXPECT_NE(scripts[level] & 0xFFFFF000, 0x02000000u);
+    }
+    for (uint32_t group : {0x0500010Au, 0x0500010Bu, 0x0500010Cu}) EXPECT_EQ(KeysetMembers(group).size(), 3u);
+}
+
+TEST(ContentLevels, EveryLevelPassesTheGamesReaders) {
+    const uint32_t dialogue = static_cast<uint32_t>(KeysetMembers(kDialogueKeyset).size());
+    ASSERT_GT(dialogue, 0u);
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        const LevelScriptData& scripts = Loaded()[level].scripts;
+        SCOPED_TRACE("level " + std::to_string(level));
+        ASSERT_TRUE(map.PlayerStart().present);
+        EXPECT_EQ(map.PlayerStart().IsFormB(), level == 4 || level == 6);
+        EXPECT_GE(map.TileLayer().width, 14);
+        EXPECT_GE(map.TileLayer().height, 14);
+        ASSERT_TRUE(map.HasBackground());
+        EXPECT_EQ(map.Background().width, map.TileLayer().width);
+        // Every spawn kept its template: the reader dropped nothing.
+        for (const LevelSpawn& spawn : map.Spawns()) EXPECT_NE(spawn.templateIndex, kNoTemplate);
+        for (const LevelTemplate& record : map.Templates()) {
+            EXPECT_TRUE(record.present);
+            EXPECT_TRUE(record.HasSprite());
+        }
+        ASSERT_NE(scripts.FindScript(1), kScriptNoIndex);
+        bool completes = false;
+        for (const LevelScript& script : scripts.Scripts()) {
+            for (const LevelScriptCommand& command : script.commands) {
+                completes = completes || command.opcode == 7;
+                if (const auto* message = std::get_if<ScriptMessageOperands>(&command.operands)) {
+                    EXPECT_LT(static_cast<uint32_t>(message->text), dialogue);
+                }
+                if (const auto* actor = std::get_if<ScriptActorOperands>(&command.operands)) {
+                    EXPECT_NE(map.ActorRef(actor->ref), LevelMapData::kNoSpawn);
+                }
+            }
+        }
+        EXPECT_TRUE(completes);
+    }
+}
+
+TEST(ContentLevels, TheMapSpriteTableIsTheGames) {
+    for (int32_t index = 0; index < GameLevelRules::kSpriteTableSize; ++index) {
+        EXPECT_EQ(GameLevelRules::SpriteSetFor(index), LevelMapData::SpriteSetFor(static_cast<uint32_t>(index))) << index;
+    }
+}
+
+// Where a player meets each actor type: spawned by a level's map, or made
+// in play by another actor (then its maker must be in that level).
+struct Appearance {
+    int32_t type;
+    std::vector<int32_t> levels;
+    int32_t madeBy;  // -1: spawned by the map
+};
+
+TEST(ContentLevels, EveryActorTypeAppearsWhereAPlayerMeetsIt) {
+    const std::vector<Appearance> table = {
+        {1, {2, 6}, -1},          {3, {1, 2, 3, 4, 5, 6, 7, 8}, -1},
+        {4, {0}, -1},             {6, {0, 2, 3, 4, 8}, -1},
+        {8, {2}, -1},             {9, {2}, 8},
+        {12, {3, 7}, -1},         {14, {1, 6, 7}, -1},
+        {17, {2}, 1},             {19, {1}, -1},
+        {21, {0, 1, 2, 3, 4, 5, 6, 7, 8}, -1},
+        {24, {0, 8}, -1},         {25, {0, 1, 2, 3, 4, 5, 6, 7, 8}, -1},
+        {27, {0, 5, 7}, -1},      {28, {0}, -1},
+        {30, {0}, -1},            {31, {3}, -1},
+        {35, {8}, -1},            {36, {8}, -1},
+        {37, {8}, 35},            {38, {6}, -1},
+        {40, {1, 6}, -1},         {41, {5}, -1},
+        {42, {0, 5, 7}, -1},      {43, {1, 7}, -1},
+        {44, {3, 7}, -1},         {45, {2, 4}, -1},
+        {46, {1, 6}, -1},         {47, {2}, -1},
+        {48, {2}, 56},         {49, {1, 7}, -1},
+        {50, {2}, -1},            {51, {2}, -1},
+        {52, {1, 7}, -1},         {53, {0, 2, 5}, -1},
+        {54, {5}, -1},            {55, {5}, -1},
+        {56, {2}, -1},            {57, {3}, -1},
+        {58, {4}, -1},            {59, {3, 5, 7, 8}, -1},
+        {61, {3}, -1},            {62, {3}, -1},
+        {64, {1, 6}, -1},         {67, {5, 7}, -1},
+        {68, {5}, 41},            {69, {1, 6}, -1},
+    };
+    std::vector<std::set<int32_t>> spawned;
+    for (const LoadedLevel& level : Loaded()) spawned.push_back(SpawnedTypes(level.map));
+    std::set<int32_t> listed;
+    for (const Appearance& entry : table) {
+        listed.insert(entry.type);
+        for (int32_t level : entry.levels) {
+            const int32_t needed = entry.madeBy < 0 ? entry.type : entry.madeBy;
+            EXPECT_TRUE(spawned[static_cast<size_t>(level)].count(needed))
+                << "type " << entry.type << " in level " << level;
+        }
+    }
+    // Both player forms start somewhere, and the partner comes with every
+    // level; every type a map spawns is in the table.
+    bool formA = false;
+    bool formB = false;
+    for (const LoadedLevel& level : Loaded()) {
+        formA = formA || !level.map.PlayerStart().IsFormB();
+        formB = formB || level.map.PlayerStart().IsFormB();
+    }
+    EXPECT_TRUE(formA && formB);
+    for (size_t level = 0; level < spawned.size(); ++level) {
+        for (int32_t type : spawned[level]) EXPECT_TRUE(listed.count(type)) << "type " << type << " in level " << level;
+    }
+    // The three bosses wait in the last third of their levels.
+    for (const auto& boss : std::vector<std::pair<int32_t, size_t>>{{56, 2}, {41, 5}, {35, 8}}) {
+        const LevelMapData& map = Loaded()[boss.second].map;
+        int32_t bossX = -1;
+        for (const LevelSpawn& spawn : map.Spawns()) {
+            if (map.Templates()[static_cast<size_t>(spawn.templateIndex)].type == boss.first) bossX = spawn.x;
+        }
+        EXPECT_GE(bossX, map.TileLayer().width * 24 * 2 / 3) << "boss " << boss.first;
+    }
+}
+
+TEST(ContentLevels, LaterLevelsAreHarder) {
+    // Hit points the enemies of a level bring, a rough measure that must
+    // rise from the first third of the game to the last.
+    auto toughness = [](const LevelMapData& map) {
+        int32_t total = 0;
+        for (const LevelSpawn& spawn : map.Spawns()) {
+            switch (map.Templates()[static_cast<size_t>(spawn.templateIndex)].type) {
+                case 1: total += 2700; break;
+                case 3: total += 1350; break;
+                case 6: total += 100; break;
+                case 35: total += 14000; break;
+                case 41: total += 10000; break;
+                case 56: total += 1900; break;
+                case 59: total += 3000; break;
+                case 67: total += 6000; break;
+                default: break;
+            }
+        }
+        return total;
+    };
+    int32_t thirds[3] = {0, 0, 0};
+    for (size_t level = 0; level < Loaded().size(); ++level) thirds[level / 3] += toughness(Loaded()[level].map);
+    EXPECT_LT(thirds[0], thirds[1]);
+    EXPECT_LT(thirds[1], thirds[2]);
+}
+
+TEST(ContentLevels, CompilingTheContentTakesSeconds) {
+    const auto start = std::chrono::steady_clock::now();
+    CompiledContent compiled;
+    ContentCompiler compiler;
+    std::string error;
+    ASSERT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
+    ASSERT_TRUE(ContentValidator::Check(compiled, error)) << error;
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 20.0);
+}
+
+}  // namespace
