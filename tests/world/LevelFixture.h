@@ -125,6 +125,15 @@ protected:
         sprite.SetSprite(playtest::kMainSet);
     }
 
+    // Undoes Mount, so that a test may mount other levels.
+    void Dismount() {
+        delete world;
+        world = nullptr;
+        SetAppWorld(nullptr);
+        delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
+        m_archive.Unmount();
+    }
+
     // Loads level `index` step by step; the steps taken, in order.
     std::vector<int32_t> Load(int32_t index) {
         progress.level = index;

@@ -207,11 +207,7 @@ TEST_F(LevelLoadTest, TruncatedMapsNeverCrash) {
         EXPECT_TRUE(log.Logged("map")) << cut;
         EXPECT_EQ(world->player, nullptr) << cut;
         EXPECT_EQ(Frame(), CStates::kMainMenu) << cut;
-        delete world;
-        world = nullptr;
-        SetAppWorld(nullptr);
-        delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
-        m_archive.Unmount();
+        Dismount();
     }
 }
 

@@ -150,23 +150,18 @@ bool CScriptCommand::WaitAreaReached(const ScriptWaitOperands& op) const {
     return left < op.x + op.width && right >= op.x && top < op.y + op.height && bottom >= op.y;
 }
 
-// The first spawned actor near enough to the player takes the camera; or,
-// with `gone`, the named actor has been destroyed.
+// The actor of the reference, once near enough to the player, takes the
+// camera; or, with `gone`, that actor has been destroyed.
 bool CScriptCommand::WaitActorReached(const ScriptWaitOperands& op) const {
     const CActor* p = m_world.player;
-    if (op.distance > 0 && p != nullptr && p->sprite && m_world.spawnedList) {
-        for (int32_t i = 0; i < m_world.spawnedList->size(); ++i) {
-            CActor* a = m_world.spawnedList->elementAt(i);
-            if (!a->sprite) continue;
-            if (std::abs(a->sprite->GetX() - p->sprite->GetX()) < op.distance &&
-                std::abs(a->sprite->GetY() - p->sprite->GetY()) < op.distance) {
-                m_world.cameraTarget = a;
-                return true;
-            }
-        }
+    CActor* a = m_world.FindActorById(op.ref);
+    if (op.distance > 0 && p != nullptr && p->sprite && a != nullptr && a != p && a->sprite &&
+        std::abs(a->sprite->GetX() - p->sprite->GetX()) < op.distance &&
+        std::abs(a->sprite->GetY() - p->sprite->GetY()) < op.distance) {
+        m_world.cameraTarget = a;
+        return true;
     }
-    return op.gone && m_world.FindActorById(op.ref) == nullptr &&
-           RefSpawnState(op.ref) == CGameWorld::kSpawnDestroyed;
+    return op.gone && a == nullptr && RefSpawnState(op.ref) == CGameWorld::kSpawnDestroyed;
 }
 
 void CScriptCommand::StartCamera(const ScriptCameraOperands& op) {

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include "CScriptCommand.h"
+#include "LevelFixture.h"
+
+namespace {
+
+using namespace leveltest;
+using SC = ScriptCommands;
+using leveldata::Command;
+
+constexpr int32_t kNever = -1;
+constexpr int32_t kLimit = 40;
+
+// The marker command: its window bottom (row 14) tells that the script got
+// past the command before it.
+Command Marker() { return SC::CameraBounds(0, 0, 19, 13); }
+constexpr int32_t kMarkedWindowY2 = 14;
+
+Level FloorLevel() {
+    Level level;
+    level.map = FloorMap(20, 15, 48);
+    return level;
+}
+
+class ScriptRunnerTest : public LevelFixture {
+protected:
+    void LoadScripts(std::vector<leveldata::Script> scripts, Level level = FloorLevel()) {
+        level.scripts = std::move(scripts);
+        MountAndLoad(level);
+    }
+
+    bool Marked() const { return world->windowY2 == kMarkedWindowY2; }
+
+    // Frames until the command before the marker finishes: 0 when it
+    // finishes while starting. It starts in the first frame, after a zero
+    // delay, so that nothing of the loader's own start-up covers it.
+    int32_t FramesUntilDone(const Command& command) {
+        LoadScripts(OneScript({SC::Delay(false, 0), command, Marker()}));
+        int32_t frames = 0;
+        while (!Marked() && frames < kLimit) {
+            Frame();
+            ++frames;
+        }
+        const int32_t result = Marked() ? frames - 1 : kNever;
+        Dismount();
+        return result;
+    }
+};
+
+TEST_F(ScriptRunnerTest, EveryOpcodeFinishesWhenItShould) {
+    struct Case {
+        const char* what;
+        Command command;
+        int32_t frames;
+    };
+    const Case cases[] = {
+        {"area wait on a far rectangle", SC::WaitForArea(400, 0, 10, 10), kNever},
+        {"area wait on the player", SC::WaitForArea(40, 300, 40, 40), 1},
+        {"actor wait without actors", SC::WaitForActorNear(0, 50, false), kNever},
+        {"actor wait for a destroyed actor that never was", SC::WaitForActorNear(0, 0, true), kNever},
+        {"value list", SC::WaitWithValues({1, 2, 3}), kNever},
+        {"instant camera", SC::CameraToPoint(true, 0, true, 100, 100), 0},
+        {"camera without wait", SC::CameraToPoint(false, 100, false, 100, 100), 0},
+        {"dialogue without a HUD", SC::Dialogue(0, 0), 1},
+        {"text page without a HUD", SC::TextPage(-1, 0), 1},
+        {"teleport", SC::PlayerMove(true, 3, 5, 1, false), 0},
+        {"walk without wait", SC::PlayerMove(false, 3, 5, 1, true), 0},
+        {"walk", SC::PlayerMove(false, 3, 5, 1, false), kNever},
+        {"control", SC::PlayerControl(0), 0},
+        {"delay", SC::Delay(false, 120), 2},
+        {"zero delay", SC::Delay(false, 0), 1},
+        {"shake stop", SC::Shake(true, -1, 0, 0), 0},
+        {"endless shake", SC::Shake(true, -1, 2, 2), 0},
+        {"timed shake", SC::Shake(true, 120, 2, 2), 2},
+        {"timed shake without wait", SC::Shake(false, 120, 2, 2), 0},
+        {"signal", SC::SignalActor(3), 0},
+        {"timer a", SC::Bare(SC::kTimerA), 20},
+        {"timer b", SC::Bare(SC::kTimerB), 20},
+        {"flag", SC::ScriptFlag(true), 0},
+        {"touch", SC::TouchActor(3), 0},
+        {"nothing", SC::Bare(SC::kNothing), 0},
+        {"place", SC::PlaceActor(2, 2, 0), 0},
+        {"stop", SC::StopScript(7), 0},
+        {"ignored byte", SC::IgnoredByte(5), kNever},
+        {"partner run without the partner", SC::Bare(SC::kPartnerRun), kNever},
+        {"waiting for an actor", SC::Bare(SC::kWaitForActor), kNever},
+        {"scripted pause", SC::Bare(SC::kScriptedPause), 1},
+        {"sub-state", SC::SetSubState(0), 0},
+        {"opcode 9", SC::Bare(9), kNever},
+        {"opcode 10", SC::Bare(10), kNever},
+        {"opcode 14", SC::Bare(14), kNever},
+        {"opcode 15", SC::Bare(15), kNever},
+        {"opcode 19", SC::Bare(19), kNever},
+        {"opcode 24", SC::Bare(24), kNever},
+        {"opcode 25", SC::Bare(25), kNever},
+        {"unknown opcode", SC::Bare(30), kNever},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FramesUntilDone(c.command), c.frames) << c.what;
+}
+
+TEST_F(ScriptRunnerTest, CommandsApplyTheirOperands) {
+    LoadScripts(OneScript({SC::Delay(false, 0), SC::PlayerMove(true, 3, 5, 0, false), SC::PlayerControl(0),
+                           SC::Shake(true, -1, 3, -2), SC::CameraBounds(2, 1, -1, -1),
+                           SC::CameraToPoint(false, 90, true, 111, 122)}));
+    Frame();
+    CActor* p = world->player;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->sprite->GetX(), 3 * 24);
+    EXPECT_EQ(p->sprite->GetY(), 6 * 24);
+    EXPECT_EQ(p->facing, 0);
+    EXPECT_EQ(world->cameraFollow, 0);
+    EXPECT_EQ(world->shakeAmplitudeX, 3);
+    EXPECT_EQ(world->shakeAmplitudeY, -2);
+    // -1 is the last column and row: the window ends at the map's edge.
+    EXPECT_EQ(world->windowX2, 20);
+    EXPECT_EQ(world->windowY2, 15);
+    EXPECT_EQ(world->cameraMinX, std::min(2 * 24, 20 * 24 - 240 - 1));
+    EXPECT_EQ(world->fixedTargetX, 111);
+    EXPECT_EQ(world->fixedTargetY, 122);
+    EXPECT_EQ(world->cameraSpeed, 90);
+    EXPECT_EQ(world->playerControl, 0);
+}
+
+TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCall) {
+    leveldata::Script first;
+    first.id = 1;
+    first.chain = {5, 9, 6};
+    first.commands = {SC::Bare(SC::kNothing), SC::ScriptFlag(true)};
+    leveldata::Script second;
+    second.id = 5;
+    second.commands = {Marker()};
+    leveldata::Script third;
+    third.id = 6;
+    third.commands = {SC::Delay(false, 60)};
+    LoadScripts({first, second, third});
+    EXPECT_TRUE(Marked());
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, SC::kDelay);
+    Frame();
+    EXPECT_TRUE(world->runningCommands.empty());
+}
+
+TEST_F(ScriptRunnerTest, ALoopRestartsAndTheNewestCommandRunsFirst) {
+    leveldata::Script loop;
+    loop.id = 1;
+    loop.loop = 1;
+    loop.chain = {2};
+    loop.commands = {SC::Delay(false, 60), SC::ScriptFlag(true)};
+    LoadScripts({loop});
+    for (int i = 0; i < 5; ++i) {
+        Frame();
+        ASSERT_EQ(world->runningCommands.size(), 1u);
+        EXPECT_EQ(world->runningCommands[0]->opcode, SC::kDelay);
+        EXPECT_EQ(world->runningCommands[0]->commandIndex, 0);
+        EXPECT_EQ(world->scriptFlag, 1);
+    }
+}
+
+TEST_F(ScriptRunnerTest, StopEndsANamedScriptAndAMissingIdStopsTheDetached) {
+    leveldata::Script first;
+    first.id = 1;
+    first.chain = {2, 3};
+    first.commands = {SC::Bare(SC::kNothing)};
+    leveldata::Script waiting;
+    waiting.id = 2;
+    waiting.commands = {SC::Bare(9)};
+    leveldata::Script stopper;
+    stopper.id = 3;
+    stopper.commands = {SC::Shake(false, 5000, 1, 1), SC::Delay(false, 60), SC::StopScript(2), SC::Delay(false, 60),
+                        SC::StopScript(99)};
+    LoadScripts({first, waiting, stopper});
+    // Script 2 waits for good; the shake runs detached; script 3 delays.
+    ASSERT_EQ(world->runningCommands.size(), 3u);
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    for (const CScriptCommand* cmd : world->runningCommands) EXPECT_NE(cmd->opcode, 9);
+    Frame();
+    // Stopping id 99 (no script) stops the detached shake.
+    ASSERT_EQ(world->runningCommands.size(), 0u);
+}
+
+TEST_F(ScriptRunnerTest, ANonBlockingCommandRunsDetachedUntilItEnds) {
+    LoadScripts(OneScript({SC::Shake(false, 120, 1, 1), Marker(), SC::Bare(9)}));
+    EXPECT_TRUE(Marked());
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    const CScriptCommand* shake = world->runningCommands[1];
+    EXPECT_EQ(shake->opcode, SC::kShake);
+    EXPECT_TRUE(shake->IsDetached());
+    Frame();
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_EQ(world->shakeAmplitudeX, 0);
+}
+
+TEST_F(ScriptRunnerTest, AWaitingCommandIsReleasedByATrigger) {
+    Level level = FloorLevel();
+    leveldata::Template trigger;
+    trigger.type = ActorType::kType4;
+    trigger.sprite = kSpriteBody;
+    level.map.templates = {trigger};
+    level.map.spawns = {{0, 56, 14 * 24}};
+    level.scripts = OneScript({SC::Bare(SC::kWaitForActor), Marker()});
+    MountAndLoad(level);
+    ASSERT_NE(world->waitingCommand, nullptr);
+    int32_t frames = 0;
+    while (!Marked() && frames < kLimit) {
+        Frame();
+        ++frames;
+    }
+    EXPECT_TRUE(Marked());
+    EXPECT_EQ(world->waitingCommand, nullptr);
+    EXPECT_EQ(world->spawns[0].state, CGameWorld::kSpawnDestroyed);
+}
+
+TEST_F(ScriptRunnerTest, ActorWaitsByDistanceAndByDestruction) {
+    Level level = FloorLevel();
+    leveldata::Template deco;
+    deco.type = 33;
+    deco.sprite = kSpriteBody;
+    level.map.templates = {deco};
+    level.map.spawns = {{0, 200, 14 * 24}, {0, 90, 14 * 24}};
+    leveldata::Reference ref;
+    ref.index = 4;
+    ref.spawn = 0;
+    level.map.references.push_back(ref);
+    ref.index = 5;
+    ref.spawn = 1;
+    level.map.references.push_back(ref);
+    level.scripts = OneScript({SC::WaitForActorNear(4, 0, true), Marker(), SC::WaitForActorNear(5, 50, false),
+                               SC::CameraBounds(0, 0, 18, 13)});
+    MountAndLoad(level);
+    Frame();
+    EXPECT_FALSE(Marked());
+    CActor* named = world->FindActorById(4);
+    ASSERT_NE(named, nullptr);
+    named->Remove(true);
+    Frame();  // the actor leaves play at the end of this frame
+    EXPECT_FALSE(Marked());
+    Frame();
+    EXPECT_TRUE(Marked());
+    // The actor 42 px from the player is near: it takes the camera.
+    Frame();
+    EXPECT_EQ(world->windowX2, 19);
+    ASSERT_NE(world->cameraTarget, nullptr);
+    EXPECT_EQ(world->cameraTarget->spawnId, 1);
+}
+
+TEST_F(ScriptRunnerTest, LevelEndCompletesTheLevel) {
+    Level level = FloorLevel();
+    level.scripts = OneScript({SC::Delay(false, 0), SC::Bare(SC::kLevelComplete)});
+    Mount({level, level});
+    Load(0);
+    Frame();
+    EXPECT_EQ(world->subState, CGameWorld::kSubStateComplete);
+    Frame();
+    EXPECT_EQ(progress.level, 1);
+    EXPECT_EQ(progress.highestLevel, 1);
+    EXPECT_FALSE(world->loaded);
+}
+
+}  // namespace
