@@ -263,3 +263,24 @@ TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sampler decodes r5g6b5 texels itself; every value comes out as the
+// colour conversions make it.
+TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
+    int32_t differing = 0;
+    for (uint32_t value = 0; value < 0x10000; ++value) {
+        const uint16_t texel = static_cast<uint16_t>(value);
+        RSBFormat_ARGB_fixed ours = {0, 0, 0, 0};
+        RSBFormat_ARGB_fixed reference = {0, 0, 0, 0};
+        DecodeTexel(reinterpret_cast<const uint8_t*>(&texel), RSBFormat_R5G6B5, &ours, nullptr, 0);
+        CColor::ConvertToFormat(&reference, RSBFormat_R5G6B5, &texel);
+        if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
+            ++differing;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+}  // namespace

@@ -17,13 +17,59 @@ constexpr int32_t kTexModeClamp = 2;
 constexpr int32_t kTexModeMirror = 3;
 constexpr int32_t kTexelLevels = 10;
 
+// The addressing steps, inline: the sampler takes them for every texel.
+namespace texel_detail {
+
+inline int32_t BoundedLevel(int32_t level) {
+    return level < 0 ? 0 : (level >= kTexelLevels ? kTexelLevels - 1 : level);
+}
+
+// One level's grid and a texel coordinate on it.
+struct LevelGrid {
+    int32_t w;
+    int32_t h;
+    int32_t tu;
+    int32_t tv;
+};
+
+inline int32_t Extent(int32_t size, int32_t level) {
+    const int32_t extent = size >> level;
+    return extent < 1 ? 1 : extent;
+}
+
+inline LevelGrid GridOf(int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
+    return LevelGrid{Extent(width, level), Extent(height, level), u >> (level + 16), v >> (level + 16)};
+}
+
+// Where a coordinate falls on a row (or column) of `size` texels.
+inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) {
+    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > size - 1 ? size - 1 : t);
+    const int32_t x = t & (size - 1);
+    if (wrap == kTexModeMirror && (t & size) != 0) return (size - 1) - x;
+    return x;
+}
+
+inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
+    return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
+}
+
+}  // namespace texel_detail
+
 // Texels a level of the size has across (at least one).
-int32_t LevelExtent(int32_t size, int32_t level);
+inline int32_t LevelExtent(int32_t size, int32_t level) {
+    return texel_detail::Extent(size, texel_detail::BoundedLevel(level));
+}
 
 // The texel at (u, v) on level `level` (taken as 0 when negative, at most
 // 9); null when that level is null.
-const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
-                            int32_t height, int32_t u, int32_t v, int32_t level);
+inline const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap,
+                                   int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
+    using namespace texel_detail;
+    level = BoundedLevel(level);
+    if (levels[level] == nullptr) return nullptr;
+    const LevelGrid g = GridOf(width, height, u, v, level);
+    return At(levels[level], bpp, g.w, Wrapped(wrap, g.tu, g.w), Wrapped(wrap, g.tv, g.h));
+}
 
 // The 2 x 2 quad from the texel at (u, v): 0 = (x, y), 1 = (x + 1, y),
 // 2 = (x + 1, y + 1), 3 = (x, y + 1), each step wrapped, mirrored or held at

@@ -1,6 +1,7 @@
 #ifndef MGLTEXTURESAMPLER_H
 #define MGLTEXTURESAMPLER_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "CGenUtil.h"
@@ -31,21 +32,42 @@ public:
     // level, bits 15..8 the blend fraction). Channels come out 0..65535.
     void Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     // The last level the unit has (its level count less one, 0..9).
-    int32_t LastLevel() const;
+    int32_t LastLevel() const { return m_lastLevel; }
+    uint32_t Format() const { return m_format; }
+    // Whether the unit samples one texel as it is (filter modes 0 and 1).
+    bool SamplesOneTexel() const { return m_unit != nullptr && (m_mode == 0 || m_mode == 1); }
+    // The texel those modes decode, null where they sample nothing.
+    const uint8_t* NearestTexel(int32_t u, int32_t v, int32_t lod) {
+        const int32_t level = m_mode == 0 || lod < 0 ? 0 : (lod >> 16 > m_lastLevel ? m_lastLevel : lod >> 16);
+        return Texel(u, v, level);
+    }
 
 private:
-    const uint8_t* Texel(int32_t u, int32_t v, int32_t level);
+    const uint8_t* Texel(int32_t u, int32_t v, int32_t level) {
+        if ((m_resolved & 1u << level) == 0) Resolve(level);
+        return TexelAddress(m_levels, m_bpp, m_wrap, m_width, m_height, u, v, level);
+    }
     // The quad's texels, their guest addresses left in the record's rp123.
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
     void AddQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const;
     void Resolve(int32_t level);
+    const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
     MGLContext& m_context;
     const TextureUnit* m_unit = nullptr;
+    // The unit's fields the sampler reads per texel, copied once.
+    uint32_t m_format = 0;
+    int32_t m_bpp = 0;
+    int32_t m_wrap = 0;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    int32_t m_lastLevel = 0;
+    int32_t m_mode = -1;
     const uint8_t* m_palette = nullptr;
     int32_t m_paletteEntries = 0;
-    const uint8_t* m_levels[kTexelLevels] = {};
-    bool m_resolved[kTexelLevels] = {};
+    // Level L is read only once bit L of m_resolved says it was looked up.
+    const uint8_t* m_levels[kTexelLevels];
+    uint32_t m_resolved = 0;
 };
 
 // One sample of texture unit `unit`.

@@ -122,32 +122,65 @@ int32_t Magnitude(int32_t v) {
     return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
 }
 
+// How many times `limit` must double before it is no longer below z; the
+// limit doubles in 64 bits (a 32-bit one would wrap before passing a value
+// near the top of the range and never end). The bit lengths give the count
+// to within one.
+int32_t DoublingsToReach(uint64_t limit, uint32_t z) {
+    if (limit == 0 || limit >= z) return 0;
+    const int32_t bits = 64 - __builtin_clzll(limit);
+    const int32_t zBits = 32 - __builtin_clz(z);
+    int32_t k = zBits > bits ? zBits - bits : 0;
+    while ((limit << k) < z) ++k;
+    return k;
+}
+
+// The values the textured span walks along its row, kept out of the record
+// while it runs: depth, u and v, and the perspective terms of u and v.
+struct TexturedWalk {
+    int32_t depth, u, v;
+    int32_t depthStep, uStep, vStep;
+    int32_t k2Largest;   // the larger magnitude of K2x of u and v: constant along the row
+    int32_t k3u, k3v;    // K3ys: stepped by K1
+    int32_t k1u, k1v;
+};
+
+// The record's value of interpolant i, and its step, while i is one the
+// state has (the others stay as they are).
+int32_t Stepped(const int32_t* values, int32_t i, int32_t n) { return i < n ? values[i] : 0; }
+
+TexturedWalk StartWalk(const MGLRecord& s, int32_t n) {
+    const bool uTerms = kU < n && kU != s.depthInterpolant;
+    const bool vTerms = kV < n && kV != s.depthInterpolant;
+    return TexturedWalk{s.intp[0], s.intp[kU], s.intp[kV],
+                        Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n), Stepped(s.intp_dx, kV, n),
+                        Magnitude(s.K2x[kU]) > Magnitude(s.K2x[kV]) ? Magnitude(s.K2x[kU]) : Magnitude(s.K2x[kV]),
+                        s.K3ys[kU], s.K3ys[kV],
+                        uTerms ? s.K1[kU] : 0, vTerms ? s.K1[kV] : 0};
+}
+
 // u, v and the level of detail of one pixel from the perspective terms: the
 // interpolants were scaled by the depth offset at the vertices, and are
 // divided back by it here through the reciprocal table.
-void PerspectivePixel(const MGLContext& context, int32_t* u, int32_t* v, int32_t* lod) {
+void PerspectivePixel(const MGLContext& context, const TexturedWalk& w, int32_t* u, int32_t* v, int32_t* lod) {
     const MGLRecord& s = context.Record();
-    const uint32_t z = s.intp[0] <= 0 ? 1u : static_cast<uint32_t>(WrapSub(s.intp[0], s.cfz0));
-    // The limit doubles in 64 bits: a 32-bit one would wrap before passing
-    // a depth offset near the top of the range, and never end.
-    uint64_t limit = static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1);
-    int32_t k = 0;
-    while (limit < z) {
-        limit <<= 1;
-        ++k;
-    }
+    const uint32_t z = w.depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(w.depth, s.cfz0));
+    const uint64_t limit =
+        static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1);
+    const int32_t k = DoublingsToReach(limit, z);
     const uint32_t index = k > 0 ? ((z >> (k - 1)) + 1) >> 1 : z;
-    int32_t r = context.Tables().RecipTable4()[index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1 : index];
+    int32_t r = context.Tables().RecipTable4()[index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1
+                                                                                        : index];
     int32_t shift = k + 10;
     if (shift > 30) {
         r >>= shift - 30;
         shift = 30;
     }
-    *u = FixedMulShift(r, s.intp[kU], shift);
-    *v = FixedMulShift(r, s.intp[kV], shift);
+    *u = FixedMulShift(r, w.u, shift);
+    *v = FixedMulShift(r, w.v, shift);
     int32_t r2 = FixedMulShift(r, r, shift);
-    int32_t m = Magnitude(s.K2x[kV]);
-    for (const int32_t term : {s.K2x[kU], s.K3ys[kV], s.K3ys[kU]}) m = Magnitude(term) > m ? Magnitude(term) : m;
+    int32_t m = w.k2Largest;
+    for (const int32_t term : {w.k3v, w.k3u}) m = Magnitude(term) > m ? Magnitude(term) : m;
     // K2x / z^2 is the texel step scaled by 2^36 (the scaled interpolants
     // carry 2^-20, the K terms 2^-16) and r2 / 2^shift is 2^40 / z^2: four
     // more bits give the step in 16.16 texels, as the affine mode measures it.
@@ -157,6 +190,15 @@ void PerspectivePixel(const MGLContext& context, int32_t* u, int32_t* v, int32_t
         shift = 30;
     }
     *lod = MGLContext::ComputeLod(FixedMulShift(m, r2, shift));
+}
+
+// The record's work values as the span leaves them: every interpolant
+// stepped across the row, and the perspective terms with it.
+void FinishWalk(MGLRecord& s, int32_t n, int32_t count, bool perspective) {
+    for (int32_t j = 0; j < n; ++j) {
+        s.intp[j] = WrapAdd(s.intp[j], WrapMul(count, s.intp_dx[j]));
+        if (perspective && j != s.depthInterpolant) s.K3ys[j] = WrapSub(s.K3ys[j], WrapMul(count, s.K1[j]));
+    }
 }
 
 }  // namespace
@@ -195,33 +237,40 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
         }
     }
     MGLTextureSampler sampler(context, 0);
+    const bool copiesTexels =
+        sampler.SamplesOneTexel() && sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5;
     const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
+    const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
+    TexturedWalk w = StartWalk(s, n);
     uint8_t* colourAt = row.colour;
     uint8_t* depthAt = row.depth;
     for (int32_t i = 0; i < row.count; ++i) {
-        if (DepthPasses(s, row, depthAt, s.intp[0])) {
-            int32_t u, v, lod;
-            if (perspective) {
-                PerspectivePixel(context, &u, &v, &lod);
-            } else {
-                u = s.intp[kU];
-                v = s.intp[kV];
-                lod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
-            }
+        if (DepthPasses(s, row, depthAt, w.depth)) {
+            int32_t u = w.u, v = w.v, lod = affineLod;
+            if (perspective) PerspectivePixel(context, w, &u, &v, &lod);
             if (lod > maxLod) lod = maxLod;
-            RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
-            sampler.Sample(u, v, lod, &texel);
-            if (texel.a >= kMinAlpha) {
-                WriteDepth(s, row, depthAt, s.intp[0]);
-                StoreTexel(colourAt, row.format, texel);
+            if (copiesTexels) {
+                // An r5g6b5 texel decoded and stored again is the texel itself.
+                if (const uint8_t* texel = sampler.NearestTexel(u, v, lod)) {
+                    WriteDepth(s, row, depthAt, w.depth);
+                    std::memcpy(colourAt, texel, 2);
+                }
+            } else {
+                RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
+                sampler.Sample(u, v, lod, &texel);
+                if (texel.a >= kMinAlpha) {
+                    WriteDepth(s, row, depthAt, w.depth);
+                    StoreTexel(colourAt, row.format, texel);
+                }
             }
         }
         colourAt += row.bpp;
         if (depthAt != nullptr) depthAt += row.zbpp;
-        for (int32_t j = 0; j < n; ++j) s.intp[j] = WrapAdd(s.intp[j], s.intp_dx[j]);
-        if (!perspective) continue;
-        for (int32_t j = 0; j < n; ++j) {
-            if (j != s.depthInterpolant) s.K3ys[j] = WrapSub(s.K3ys[j], s.K1[j]);
-        }
+        w.depth = WrapAdd(w.depth, w.depthStep);
+        w.u = WrapAdd(w.u, w.uStep);
+        w.v = WrapAdd(w.v, w.vStep);
+        w.k3u = WrapSub(w.k3u, w.k1u);
+        w.k3v = WrapSub(w.k3v, w.k1v);
     }
+    FinishWalk(s, n, row.count, perspective);
 }

@@ -1,42 +1,20 @@
 #include "MGLTexel.h"
 
 #include "CColor.h"
+#include "CPixelChannels.h"
 
 namespace {
 
 constexpr int32_t kSmallPaletteEntries = 16;
 constexpr int32_t kLargePaletteEntries = 256;
 constexpr uint32_t kPaletteEntryBytes = 4;
-
-// One level's grid and a texel coordinate on it.
-struct LevelGrid {
-    int32_t w;
-    int32_t h;
-    int32_t tu;
-    int32_t tv;
-};
-
-int32_t BoundedLevel(int32_t level) {
-    return level < 0 ? 0 : (level >= kTexelLevels ? kTexelLevels - 1 : level);
-}
-
-LevelGrid GridOf(int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
-    return LevelGrid{LevelExtent(width, level), LevelExtent(height, level), u >> (level + 16), v >> (level + 16)};
-}
-
-int32_t ClampTo(int32_t t, int32_t size) { return t < 0 ? 0 : (t > size - 1 ? size - 1 : t); }
-
-// Where a coordinate falls on a row (or column) of `size` texels.
-int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) {
-    if (wrap == kTexModeClamp) return ClampTo(t, size);
-    const int32_t x = t & (size - 1);
-    if (wrap == kTexModeMirror && (t & size) != 0) return (size - 1) - x;
-    return x;
-}
+// 8-bit channels become 0..65535 by a factor of 257.
+constexpr int32_t kChannelScale = 257;
+constexpr int32_t kFullChannel = 0xFFFF;
 
 // The neighbour one step on from a coordinate, as the quad takes it.
 int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordinate) {
-    const int32_t x = Wrapped(wrap, t, size);
+    const int32_t x = texel_detail::Wrapped(wrap, t, size);
     if (wrap == kTexModeClamp) return x != size - 1 && coordinate >= 0 ? x + 1 : x;
     const int32_t raw = t & (size - 1);
     if (wrap == kTexModeMirror) {
@@ -46,33 +24,17 @@ int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordinate) {
     return x == size - 1 ? 0 : x + 1;
 }
 
-const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
-    return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
-}
-
 }  // namespace
-
-int32_t LevelExtent(int32_t size, int32_t level) {
-    const int32_t extent = size >> BoundedLevel(level);
-    return extent < 1 ? 1 : extent;
-}
-
-const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
-                            int32_t height, int32_t u, int32_t v, int32_t level) {
-    level = BoundedLevel(level);
-    if (levels[level] == nullptr) return nullptr;
-    const LevelGrid g = GridOf(width, height, u, v, level);
-    return At(levels[level], bpp, g.w, Wrapped(wrap, g.tu, g.w), Wrapped(wrap, g.tv, g.h));
-}
 
 void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
                       int32_t height, int32_t u, int32_t v, int32_t level, const uint8_t* out[4]) {
-    level = BoundedLevel(level);
+    level = texel_detail::BoundedLevel(level);
     const uint8_t* base = levels[level];
     if (base == nullptr) {
         out[0] = out[1] = out[2] = out[3] = nullptr;
         return;
     }
+    using namespace texel_detail;
     const LevelGrid g = GridOf(width, height, u, v, level);
     const int32_t x0 = Wrapped(wrap, g.tu, g.w);
     const int32_t y0 = Wrapped(wrap, g.tv, g.h);
@@ -96,6 +58,14 @@ int32_t PaletteEntries(uint32_t format) {
 
 void DecodeTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
                  int32_t paletteEntries) {
+    // The textured span's common case, decoded here exactly as CColor does.
+    if (format == RSBFormat_R5G6B5) {
+        colour->a = kFullChannel;
+        colour->r = GetRed_R5G6B5(address) * kChannelScale;
+        colour->g = GetGreen_R5G6B5(address) * kChannelScale;
+        colour->b = GetBlue_R5G6B5(address) * kChannelScale;
+        return;
+    }
     if (PaletteEntries(format) == 0) {
         CColor::ConvertToFormat(colour, format, address);
         return;

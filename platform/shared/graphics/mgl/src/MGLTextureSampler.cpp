@@ -1,6 +1,7 @@
 #include "MGLTextureSampler.h"
 
 #include "CMathFixed.h"
+#include "MGLBufferTable.h"
 #include "MGLContext.h"
 
 namespace {
@@ -31,43 +32,53 @@ void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32_t out[
 MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_context(context) {
     if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
     m_unit = &context.Record().texture_units[unit];
+    m_format = m_unit->b.format;
+    m_mode = m_unit->filter_mode;
+    m_bpp = m_unit->bpp;
+    m_wrap = m_unit->texmode;
+    m_width = m_unit->b.width;
+    m_height = m_unit->b.height;
+    const int32_t last = m_unit->b.maxD - 1;
+    m_lastLevel = last < 0 ? 0 : (last >= kTexelLevels ? kTexelLevels - 1 : last);
     m_paletteEntries = PaletteEntries(m_unit->b.format);
     if (m_paletteEntries > 0 && m_unit->b.palette != 0) {
         m_palette = context.GuestMemory().ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
     }
 }
 
-int32_t MGLTextureSampler::LastLevel() const {
-    if (m_unit == nullptr) return 0;
-    const int32_t last = m_unit->b.maxD - 1;
-    return last < 0 ? 0 : (last >= kTexelLevels ? kTexelLevels - 1 : last);
-}
-
 // A level is read only when all of it is mapped: its texels at the unit's
 // step, the last one as wide as the format decodes.
 void MGLTextureSampler::Resolve(int32_t level) {
-    if (m_resolved[level]) return;
-    m_resolved[level] = true;
+    m_resolved |= 1u << level;
     const uint32_t guest = m_unit->b.levels[level];
     const int32_t step = m_unit->bpp;
     if (guest == 0 || step < 0) return;
-    const int64_t texels = int64_t{LevelExtent(m_unit->b.width, level)} * LevelExtent(m_unit->b.height, level);
-    const uint32_t decoded = m_unit->b.format & 31u;
+    const int64_t texels = int64_t{LevelExtent(m_width, level)} * LevelExtent(m_height, level);
+    const uint32_t decoded = m_format & 31u;
     const int64_t bytes = (texels - 1) * step + (decoded > 0 ? decoded : 1);
     if (bytes > INT32_MAX) return;
-    m_levels[level] = m_context.GuestMemory().ToHost(guest, static_cast<size_t>(bytes));
+    m_levels[level] = LevelOfSlot(level, guest, static_cast<size_t>(bytes));
+    if (m_levels[level] == nullptr) {
+        m_levels[level] = m_context.GuestMemory().ToHost(guest, static_cast<size_t>(bytes));
+    }
 }
 
-const uint8_t* MGLTextureSampler::Texel(int32_t u, int32_t v, int32_t level) {
-    Resolve(level);
-    const TextureUnit& unit = *m_unit;
-    return TexelAddress(m_levels, unit.bpp, unit.texmode, unit.b.width, unit.b.height, u, v, level);
+// A unit mirroring a buffer-table slot finds the level in the slot's block
+// without a search of the guest regions, when the slot's mapping is the one
+// the unit names (so a stale slot number finds nothing).
+const uint8_t* MGLTextureSampler::LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const {
+    const BufferTable* table = m_context.Buffers();
+    const BufferRecord* record = table != nullptr ? table->UsedSlot(m_unit->id) : nullptr;
+    if (record == nullptr || record->guestBase == 0 || record->levels[level] == nullptr) return nullptr;
+    const size_t offset = static_cast<size_t>(record->levels[level] - record->levels[0]);
+    if (record->guestBase + offset != guest || offset + bytes > record->blockBytes) return nullptr;
+    return record->levels[level];
 }
 
 void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
-    Resolve(level);
+    if ((m_resolved & 1u << level) == 0) Resolve(level);
     const TextureUnit& unit = *m_unit;
-    TexelQuadAddress(m_levels, unit.bpp, unit.texmode, unit.b.width, unit.b.height, u, v, level, quad);
+    TexelQuadAddress(m_levels, m_bpp, m_wrap, m_width, m_height, u, v, level, quad);
     MGLRecord& s = m_context.Record();
     for (int32_t i = 0; i < 4; ++i) {
         s.rp123[i] = quad[i] == nullptr ? 0
@@ -80,14 +91,14 @@ void MGLTextureSampler::AddQuad(const uint8_t* const quad[4], const int32_t weig
                                 RSBFormat_ARGB_fixed* colour) const {
     for (int32_t i = 0; i < 4; ++i) {
         if (quad[i] != nullptr) {
-            AccumulateTexelWeighted(quad[i], weights[i], m_unit->b.format, colour, m_palette, m_paletteEntries);
+            AccumulateTexelWeighted(quad[i], weights[i], m_format, colour, m_palette, m_paletteEntries);
         }
     }
 }
 
 void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
     if (m_unit == nullptr) return;
-    int32_t mode = m_unit->filter_mode;
+    int32_t mode = m_mode;
     if (mode == kFilterBilinearOrMip) mode = lod <= CMathFixed::ONE ? kFilterBilinear : kFilterNearestMip;
     if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
     const int32_t last = LastLevel();
@@ -97,7 +108,7 @@ void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB
     const int32_t level2 = level < last ? level + 1 : level;
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
-    const uint32_t format = m_unit->b.format;
+    const uint32_t format = m_format;
     *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
     const uint8_t* quad[4];
     int32_t weights[4];
