@@ -311,7 +311,9 @@ private:
     }
 
     void DropBombAndFloat() {
-        const int32_t px = CGameWorld::Random(ToPixels(a.x) - kBombSpread, ToPixels(a.x) + kBombSpread);
+        // Drawn as an offset: the same value for a boss near the map's left
+        // edge, where the range would start below 0.
+        const int32_t px = ToPixels(a.x) - kBombSpread + CGameWorld::Random(0, 2 * kBombSpread);
         if (CActor* bomb = FallingShot(px, world.cameraY - world.viewHeight / 4, kShotDropping, 0)) bomb->link = &a;
         a.ChangeAnimation(kStand, true);
         s[kTimer] = kFloatTime;
