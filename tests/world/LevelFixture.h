@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "../actors/PlayFixture.h"
+#include "CResourceDIB.h"
+#include "CResourceRenderSurface.h"
 #include "LevelMap.h"
 #include "LevelMapWriter.h"
 #include "LevelScript.h"
@@ -67,16 +69,44 @@ inline std::vector<leveldata::Script> OneScript(std::vector<leveldata::Command> 
     return {s};
 }
 
+// The sprite fixture's resources, and bitmaps for the level's images.
+class LevelResourceFactory : public playtest::SpriteResourceFactory {
+public:
+    static constexpr uint32_t kBmpType = 0xB717945F;
+    static constexpr uint32_t kImageType = 0xE179EFBE;
+
+    bool Create(uint32_t typeKey, CResource** outResource) override {
+        if (typeKey == kBmpType) {
+            *outResource = new CResourceDIB();
+        } else if (typeKey == kImageType) {
+            *outResource = new CResourceRenderSurface();
+        } else {
+            return SpriteResourceFactory::Create(typeKey, outResource);
+        }
+        return true;
+    }
+};
+
+// A 48 x 24 tileset of two tiles: red, then blue.
+inline std::vector<uint8_t> TwoTileBitmap() {
+    return imagetest::BuildBmp(imagetest::TrueColourBmp(48, 24, [](int32_t x, int32_t) -> uint32_t {
+        return x < 24 ? 0xFF0000u : 0x0000FFu;
+    }));
+}
+
 class LevelFixture : public playtest::PlayFixture {
 protected:
     static constexpr uint32_t kMapKeys = 0x5000108;
     static constexpr uint32_t kScriptGroup = 0x5000109;
     static constexpr uint32_t kDialogueKeys = 0x500010D;
     static constexpr uint32_t kFirstStream = 0x5000300;
+    static constexpr uint32_t kMainTilesetGroup = 0x500010A;
+    static constexpr uint32_t kTilesetImage = 0x5000400;
+    static constexpr uint32_t kTilesetBitmap = 0x5000401;
 
     void SetUp() override {
         ASSERT_EQ(m_app.Init(), 0);
-        new playtest::SpriteResourceFactory();
+        new LevelResourceFactory();
         m_device = new OffScreenDevice(playtest::kScreenWidth, playtest::kScreenHeight, RSBFormat_X8R8G8B8);
         ASSERT_TRUE(m_device->Open());
         m_renderer = new CGraphics2d_Lite();
@@ -112,6 +142,16 @@ protected:
         AddKeyset(writer, kMapKeys, maps);
         AddKeyset(writer, kScriptGroup, scripts);
         AddKeyset(writer, kDialogueKeys, {});
+        // An image: its colour format (any) and the bitmap it shows.
+        const std::vector<uint8_t> image =
+            imagetest::BuildAttributePairs({{6, 0xFFFFFFFF}, {14, SpriteDataWriter::ArchiveId(kTilesetBitmap)}});
+        ASSERT_TRUE(writer.AddPayload(SpriteDataWriter::ArchiveId(kTilesetBitmap), LevelResourceFactory::kBmpType,
+                                      TwoTileBitmap(), true, 4, error))
+            << error;
+        ASSERT_TRUE(writer.AddPayload(SpriteDataWriter::ArchiveId(kTilesetImage), LevelResourceFactory::kImageType,
+                                      image, false, 4, error))
+            << error;
+        AddKeyset(writer, kMainTilesetGroup, {kTilesetImage, kTilesetImage, kTilesetImage});
         ASSERT_TRUE(m_archive.Mount(&m_app, writer, "levels", 20, 8, &error)) << error;
         SK_Home* home = GetSpriteHome();
         ASSERT_NE(home, nullptr);

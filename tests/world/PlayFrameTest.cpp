@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "CGameWorld.h"
+#include "LevelFixture.h"
+
+namespace {
+
+using namespace leveltest;
+
+constexpr uint32_t kRed = 0xFF0000;
+constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kPicture = 0x30A050;
+
+void ExpectNear(uint32_t actual, uint32_t expected) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>(actual >> shift & 0xFF);
+        const int e = static_cast<int>(expected >> shift & 0xFF);
+        EXPECT_LE(std::abs(a - e), 3) << std::hex << actual << " vs " << expected;
+    }
+}
+
+// The main layer shows tile 0 (red) but in row 11, tile 1 (blue), and row
+// 12, a code past the tileset (nothing: the background colour). The camera
+// rests at the map's bottom, 40 pixels down.
+constexpr int32_t kBlueRow = 11;
+constexpr int32_t kEmptyRow = 12;
+
+Level PaintLevel() {
+    Level level;
+    level.map = FloorMap(20, 15, 48);
+    for (uint16_t c = 0; c < 20; ++c) {
+        level.map.tiles.cells[kBlueRow * 20 + c] = 1;
+        level.map.tiles.cells[kEmptyRow * 20 + c] = 2;
+    }
+    level.scripts = OneScript({ScriptCommands::Bare(9)});
+    return level;
+}
+
+class PlayFrameTest : public LevelFixture {
+protected:
+    void PaintFrame() {
+        ClearScreen(0x123456);
+        world->Paint(g);
+    }
+    // The screen point of a map pixel.
+    int32_t ScreenX(int32_t mapX) const { return mapX - world->cameraX; }
+    int32_t ScreenY(int32_t mapY) const { return mapY - world->cameraY; }
+};
+
+TEST_F(PlayFrameTest, TilesActorsHudAndFadeReachTheScreen) {
+    MountAndLoad(PaintLevel());
+    ASSERT_EQ(world->mainTileCount, 2);
+    // The level starts behind a full fade.
+    PaintFrame();
+    ExpectNear(Pixel(120, 160), 0);
+    for (int i = 0; i < 6; ++i) Frame();
+    EXPECT_EQ(world->fadeMode, CGameWorld::kFadeNone);
+    PaintFrame();
+    ASSERT_EQ(world->cameraY, 40);
+    ExpectNear(Pixel(100, ScreenY(kBlueRow * 24 - 12)), kRed);
+    ExpectNear(Pixel(100, ScreenY(kBlueRow * 24 + 12)), kBlue);
+    // Code 2 draws nothing: level 0's background colour (black) shows.
+    ExpectNear(Pixel(100, ScreenY(kEmptyRow * 24 + 12)), 0);
+    // The player's picture: 4 x 4 at (-2, -4) from its position, drawn 12
+    // pixels lower.
+    const CActor* p = world->player;
+    ASSERT_NE(p, nullptr);
+    ExpectNear(Pixel(ScreenX(p->sprite->GetX()), ScreenY(p->sprite->GetY()) + 12 - 2), kPicture);
+    // The health row: one picture a hit point, 4 pixels apart, at y 14.
+    ASSERT_GT(p->hitPoints, 1);
+    ExpectNear(Pixel(44, 14 - 2), kPicture);
+    ExpectNear(Pixel(44 + 4 * (p->hitPoints - 1) + 1, 14 - 2), kPicture);
+
+    // Half way through a fade from clear to black the tiles are darkened.
+    world->StartFade(CGameWorld::kFadeUpDown, 0, CGameWorld::kWhite, 150);
+    PaintFrame();
+    const uint32_t alpha = 150 * 255 / 300;
+    ExpectNear(Pixel(100, ScreenY(kBlueRow * 24 - 12)), ((255 * (255 - alpha) / 255) << 16));
+}
+
+TEST_F(PlayFrameTest, BlackAndOtherSubStatesPaintBlack) {
+    MountAndLoad(PaintLevel());
+    for (int i = 0; i < 6; ++i) Frame();
+    world->subState = CGameWorld::kSubStateBlack;
+    PaintFrame();
+    ExpectNear(Pixel(100, 12), 0);
+    world->subState = CGameWorld::kSubStateComplete;
+    PaintFrame();
+    ExpectNear(Pixel(10, 300), 0);
+}
+
+TEST_F(PlayFrameTest, PartnerModeWithoutAPartnerPaintsNoHud) {
+    MountAndLoad(PaintLevel());
+    for (int i = 0; i < 6; ++i) Frame();
+    world->partnerMode = 1;
+    CActor* partner = world->partner;
+    world->partner = nullptr;
+    PaintFrame();
+    // The tiles are there, the health row is not.
+    ExpectNear(Pixel(100, ScreenY(kBlueRow * 24 + 12)), kBlue);
+    ExpectNear(Pixel(44, 14 - 2), kRed);
+    world->partner = partner;
+    world->partnerMode = 0;
+}
+
+TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
+    MountAndLoad(PaintLevel());
+    for (int i = 0; i < 6; ++i) Frame();
+    LevelTileLayer small{2, 1, {0, 1}};
+    ClearScreen(0x123456);
+    world->PaintTileLayer(g, world->mainTileset.get(), small, 2, -30, -50, 240, 320, 0, 0);
+    ExpectNear(Pixel(31, 51), kRed);
+    ExpectNear(Pixel(55, 51), kBlue);
+    ExpectNear(Pixel(80, 51), 0x123456);
+    ExpectNear(Pixel(10, 10), 0x123456);
+}
+
+}  // namespace
