@@ -140,7 +140,8 @@ void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB
             AddQuad(quad, weights, colour);
             break;
         }
-        default: {
+        case kFilterTrilinear:
+        case kFilterTrilinearRaised: {
             Quad(uu, vv, level, quad);
             Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
                      mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
@@ -151,6 +152,7 @@ void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB
             AddQuad(quad, weights, colour);
             break;
         }
+        default: break;
     }
 }
 
