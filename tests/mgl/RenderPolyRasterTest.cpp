@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CoverageReference.h"
+#include "MGLBufferOps.h"
 #include "MGLSpans.h"
 #include "RenderPolyRig.h"
 
@@ -330,6 +331,33 @@ TEST_F(RenderPolyRasterTest, PoolExhaustedWhileClippingDropsThePolygon) {
     BindFlat(3);
     Draw3D({{0.5, -0.5, -2}, {4, 0, -2}, {0.5, 0.8, -2}});
     EXPECT_GT(Compare(reference::Image(r.Width(), r.Height())).drawn, 50);
+}
+
+}  // namespace
+
+namespace {
+
+// With wireframe set, polygons become white outlines in the colour slot
+// CreateBuffers made, corner to corner in whole pixels; nothing is filled.
+TEST_F(RenderPolyRasterTest, WireframeDrawsOutlinesIntoTheColourSlot) {
+    BindFlat(3);
+    r.FillPlane(0, 0);
+    MGLRecord& s = r.context->Record();
+    ASSERT_GE(r.context->CreateBuffers(r.Width(), r.Height(), RSBFormat_R5G6B5), 0);
+    s.wireframe = 1;
+    r.UseScreenBounds();
+    r.SetPositions({{4.5, 4.5}, {40.5, 4.5}, {4.5, 30.5}});
+    r.poly->DrawPolygon2D(0, 3, 0);
+    const BufferTable& table = *r.context->Buffers();
+    auto white = [&](int32_t x, int32_t y) {
+        ArgbPixel p{};
+        return GetBufferPixel(table, s.colorBuffer, x, y, &p) && p.r == 0xF8 && p.g == 0xFC && p.b == 0xF8;
+    };
+    for (const auto& [x, y] : {std::pair{4, 4}, {40, 4}, {4, 30}, {20, 4}, {4, 17}, {22, 17}}) {
+        EXPECT_TRUE(white(x, y)) << x << ", " << y;
+    }
+    EXPECT_FALSE(white(10, 10)) << "the inside stays";
+    EXPECT_EQ(Compare(reference::Image(r.Width(), r.Height())).drawn, 0) << "the target is not filled";
 }
 
 }  // namespace
