@@ -18,7 +18,10 @@ class MGLContext;
 // interpolant 0: SpanFlatDepth with one interpolant; SpanTexturedPerspective
 // with three (u and v, in texels of level 0, as interpolants 1 and 2), and
 // for perspective-correct texturing perspectiveGradients set and depth
-// scaled mask 6.
+// scaled mask 6. The perspective terms are products of depth offsets and
+// scaled texture coordinates: they stay within 32 bits for a depth range of
+// at most 1/16 (SetViewport's far argument) and coordinates of some hundred
+// texels.
 
 // The flat draw colour, for r5g6b5 and x8r8g8b8 targets.
 void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1);
