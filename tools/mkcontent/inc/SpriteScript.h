@@ -25,6 +25,19 @@
 //   frame NAME PART...        a frame of the set; a part is NAME@X,Y (a
 //                             picture or box, its top-left from the actor)
 //   anim INDEX FRAME:MS ...   an animation of the set; MS a multiple of 10
+//   figure NAME KIND WxH body=C trim=C eye=C flash=C
+//                             the poses of a figure drawn by code
+//                             (SpriteFigure), pictures NAME.POSE
+//   figureframes FIGURE body=WxH [low=WxH] [attack=WxH@X,Y] [reach=WxH@X,Y]
+//                [back=WxH@X,Y] [armed] [as=PREFIX]
+//                             a frame per pose of the figure, named after
+//                             the pose (PREFIX.POSE with as=): the picture standing on the actor's
+//                             position over its body box (the low box in the
+//                             crouching pose), an attack box (attribute 2)
+//                             in the striking poses (every pose when
+//                             armed), a reach box (3) and a
+//                             back box (4) in every pose
+//   anim A,B... FRAME:MS[*N] ... several animations alike; *N repeats a step
 //   placeholders A..B [except=N,M...] [sprites=SET:K,...]
 //                             labelled stand-in sets: a block with the set's
 //                             number, bobbing, over a body box
@@ -66,6 +79,12 @@ private:
     bool ParseFrame(const SourceLine& line, std::string& error);
     bool ParseAnimation(const SourceLine& line, std::string& error);
     bool ParsePlaceholders(const SourceLine& line, std::string& error);
+    bool ParseFigure(const SourceLine& line, std::string& error);
+    bool ParseFigureFrames(const SourceLine& line, std::string& error);
+    bool ParseStep(const std::string& step, const PendingSet& set, const SourcePlace& place,
+                   spritedata::Animation& animation, std::string& error) const;
+    // A box module of that size and attribute, made once.
+    size_t BoxModule(int32_t width, int32_t height, int32_t attribute);
     bool ParsePart(const std::string& word, const SourcePlace& place, PendingPart& part, std::string& error) const;
     bool AddPlaceholder(int32_t number, int32_t sprites, const SourcePlace& place, std::string& error);
     bool NewSet(int32_t number, int32_t sprites, const SourcePlace& place, std::string& error);
@@ -80,6 +99,12 @@ private:
     int32_t m_minAnimations = 1;
     std::map<std::string, size_t> m_pictureIndex;
     std::map<std::string, size_t> m_boxIndex;
+    struct Figure {
+        int32_t kind = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+    };
+    std::map<std::string, Figure> m_figures;
     std::vector<PendingSet> m_sets;
     // The picture the drawing commands go to; -1 when none is open.
     int32_t m_openPicture = -1;

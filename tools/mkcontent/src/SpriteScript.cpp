@@ -1,6 +1,7 @@
 #include "SpriteScript.h"
 
 #include "SourceWords.h"
+#include "SpriteFigure.h"
 #include "SpriteDataChecker.h"
 
 #include <algorithm>
@@ -80,7 +81,9 @@ bool SpriteScript::Statement(const SourceText& source, size_t& index, const Sour
         {"ids", &SpriteScript::ParseIds},     {"picture", &SpriteScript::ParsePicture},
         {"box", &SpriteScript::ParseBox},     {"set", &SpriteScript::ParseSet},
         {"frame", &SpriteScript::ParseFrame}, {"anim", &SpriteScript::ParseAnimation},
-        {"placeholders", &SpriteScript::ParsePlaceholders}};
+        {"placeholders", &SpriteScript::ParsePlaceholders},
+        {"figure", &SpriteScript::ParseFigure},
+        {"figureframes", &SpriteScript::ParseFigureFrames}};
     const std::string& keyword = line.words[0];
     if (m_openPicture >= 0) {
         if (keyword != "end") {
@@ -235,31 +238,161 @@ bool SpriteScript::ParseFrame(const SourceLine& line, std::string& error) {
     return true;
 }
 
+bool SpriteScript::ParseStep(const std::string& step, const PendingSet& set, const SourcePlace& place,
+                             spritedata::Animation& animation, std::string& error) const {
+    const size_t colon = step.find(':');
+    const size_t star = step.find('*', colon == std::string::npos ? 0 : colon);
+    int32_t milliseconds = 0;
+    int32_t repeats = 1;
+    const auto frame = colon == std::string::npos ? set.frameIndex.end() : set.frameIndex.find(step.substr(0, colon));
+    if (frame == set.frameIndex.end()) return SourceText::Fail(place, "no frame of the set for " + step, error);
+    const std::string time = step.substr(colon + 1, star == std::string::npos ? std::string::npos : star - colon - 1);
+    if (!SourceWords::ParseInt(time, milliseconds) || milliseconds <= 0 || milliseconds % kMillisecondsPerUnit != 0 ||
+        milliseconds / kMillisecondsPerUnit > spritedata::kMaxDuration) {
+        return SourceText::Fail(place, "a frame's time is a multiple of 10 ms up to 65530 ms: " + step, error);
+    }
+    if (star != std::string::npos &&
+        (!SourceWords::ParseInt(step.substr(star + 1), repeats) || repeats < 1 || repeats > UINT8_MAX)) {
+        return SourceText::Fail(place, "a step repeats 1 to 255 times: " + step, error);
+    }
+    for (int32_t i = 0; i < repeats; ++i) {
+        animation.frames.push_back({frame->second, static_cast<uint16_t>(milliseconds / kMillisecondsPerUnit)});
+    }
+    return true;
+}
+
 bool SpriteScript::ParseAnimation(const SourceLine& line, std::string& error) {
     if (m_sets.empty()) return SourceText::Fail(line.place, "an animation outside a set", error);
     PendingSet& set = m_sets.back();
-    int32_t index = 0;
-    if (line.words.size() < 3 || !SourceWords::ParseInt(line.words[1], index) || index < 0 || index >= kMaxAnimations) {
-        return SourceText::Fail(line.place, "expected `anim INDEX FRAME:MS...`", error);
+    std::vector<int32_t> indexes;
+    if (line.words.size() < 3 || !ParseList(line.words[1], 0, indexes)) {
+        return SourceText::Fail(line.place, "expected `anim INDEX[,INDEX...] FRAME:MS[*N]...`", error);
     }
     spritedata::Animation animation;
     for (size_t word = 2; word < line.words.size(); ++word) {
-        const std::string& step = line.words[word];
-        const size_t colon = step.find(':');
-        int32_t milliseconds = 0;
-        const auto frame = colon == std::string::npos ? set.frameIndex.end() : set.frameIndex.find(step.substr(0, colon));
-        if (frame == set.frameIndex.end()) return SourceText::Fail(line.place, "no frame of the set for " + step, error);
-        if (!SourceWords::ParseInt(step.substr(colon + 1), milliseconds) || milliseconds <= 0 ||
-            milliseconds % kMillisecondsPerUnit != 0 || milliseconds / kMillisecondsPerUnit > spritedata::kMaxDuration) {
-            return SourceText::Fail(line.place, "a frame's time is a multiple of 10 ms up to 65530 ms: " + step, error);
-        }
-        animation.frames.push_back({frame->second, static_cast<uint16_t>(milliseconds / kMillisecondsPerUnit)});
+        if (!ParseStep(line.words[word], set, line.place, animation, error)) return false;
     }
     if (animation.frames.size() > UINT8_MAX) {
         return SourceText::Fail(line.place, "an animation has at most 255 frames", error);
     }
-    if (!set.animations.emplace(index, animation).second) {
-        return SourceText::Fail(line.place, "the set has animation " + std::to_string(index) + " already", error);
+    for (int32_t index : indexes) {
+        if (index < 0 || index >= kMaxAnimations) return SourceText::Fail(line.place, "an animation index is 0 to 999", error);
+        if (!set.animations.emplace(index, animation).second) {
+            return SourceText::Fail(line.place, "the set has animation " + std::to_string(index) + " already", error);
+        }
+    }
+    return true;
+}
+
+bool SpriteScript::ParseFigure(const SourceLine& line, std::string& error) {
+    static const char* const kUsage = "expected `figure NAME walker|flyer|orb WxH body=C trim=C eye=C flash=C`";
+    std::map<std::string, std::string> options;
+    std::string bad;
+    SpriteFigure::Kind kind = SpriteFigure::Kind::Walker;
+    int32_t width = 0;
+    int32_t height = 0;
+    if (line.words.size() != 8 || !SpriteFigure::KindOf(line.words[2], kind) ||
+        !ParseSize(line.words[3], width, height, kMaxPictureSide) || !SourceWords::Options(line.words, 4, options, bad)) {
+        return SourceText::Fail(line.place, kUsage, error);
+    }
+    SpriteFigure::Colours colours;
+    const std::pair<const char*, uint32_t*> named[] = {
+        {"body", &colours.body}, {"trim", &colours.trim}, {"eye", &colours.eye}, {"flash", &colours.flash}};
+    if (!m_palette.Find("ink", line.place, colours.ink, error)) return false;
+    for (const auto& colour : named) {
+        if (!options.count(colour.first)) return SourceText::Fail(line.place, kUsage, error);
+        if (!m_palette.Find(options[colour.first], line.place, *colour.second, error)) return false;
+    }
+    if (m_figures.count(line.words[1])) return SourceText::Fail(line.place, line.words[1] + " is a figure already", error);
+    for (const std::string& pose : SpriteFigure::Poses(kind)) {
+        const std::string name = line.words[1] + "." + pose;
+        if (m_pictureIndex.count(name)) return SourceText::Fail(line.place, name + " is named already", error);
+        m_pixels += static_cast<int64_t>(width) * height;
+        m_pictureIndex[name] = m_out.pictures.size();
+        m_out.pictures.push_back(SpriteFigure::Draw(kind, pose, width, height, colours));
+    }
+    m_figures[line.words[1]] = {static_cast<int32_t>(kind), width, height};
+    return true;
+}
+
+size_t SpriteScript::BoxModule(int32_t width, int32_t height, int32_t attribute) {
+    const std::string name = "box " + std::to_string(width) + "x" + std::to_string(height) + " " +
+                             std::to_string(attribute);
+    const auto known = m_boxIndex.find(name);
+    if (known != m_boxIndex.end()) return known->second;
+    spritedata::RectModule box;
+    box.width = static_cast<uint16_t>(width);
+    box.height = static_cast<uint16_t>(height);
+    box.attribute = static_cast<uint8_t>(attribute);
+    m_boxIndex[name] = m_out.definition.rectModules.size();
+    m_out.definition.rectModules.push_back(box);
+    return m_boxIndex[name];
+}
+
+bool SpriteScript::ParseFigureFrames(const SourceLine& line, std::string& error) {
+    static const char* const kUsage =
+        "expected `figureframes FIGURE body=WxH [low=WxH] [attack=WxH@X,Y] [reach=WxH@X,Y] [back=WxH@X,Y] [armed] "
+        "[as=PREFIX]`";
+    if (m_sets.empty()) return SourceText::Fail(line.place, "figure frames outside a set", error);
+    std::map<std::string, std::string> options;
+    std::string bad;
+    if (line.words.size() < 3 || !m_figures.count(line.words[1]) || !SourceWords::Options(line.words, 2, options, bad) ||
+        !options.count("body")) {
+        return SourceText::Fail(line.place, kUsage, error);
+    }
+    // A box option: its size and, but for body and low, its place.
+    struct Box {
+        bool given = false;
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+    };
+    std::map<std::string, Box> boxes;
+    const bool armed = options.count("armed") && options["armed"].empty();
+    const std::string prefix = options.count("as") ? options["as"] + "." : std::string();
+    options.erase("armed");
+    options.erase("as");
+    for (const auto& option : options) {
+        const bool placed = option.first != "body" && option.first != "low";
+        if (option.first != "body" && option.first != "low" && option.first != "attack" && option.first != "reach" &&
+            option.first != "back") {
+            return SourceText::Fail(line.place, kUsage, error);
+        }
+        Box box;
+        const size_t at = option.second.find('@');
+        const size_t comma = option.second.find(',', at);
+        if (!ParseSize(option.second.substr(0, at), box.width, box.height, UINT16_MAX) ||
+            (placed != (at != std::string::npos)) ||
+            (placed && (comma == std::string::npos ||
+                        !SourceWords::ParseInt(option.second.substr(at + 1, comma - at - 1), box.x) ||
+                        !SourceWords::ParseInt(option.second.substr(comma + 1), box.y)))) {
+            return SourceText::Fail(line.place, kUsage, error);
+        }
+        box.given = true;
+        boxes[option.first] = box;
+    }
+    const Figure& figure = m_figures[line.words[1]];
+    PendingSet& set = m_sets.back();
+    const int16_t pictureX = static_cast<int16_t>(-figure.width / 2);
+    const int16_t pictureY = static_cast<int16_t>(-figure.height - kPictureLift);
+    for (const std::string& pose : SpriteFigure::Poses(static_cast<SpriteFigure::Kind>(figure.kind))) {
+        std::vector<PendingPart> parts;
+        parts.push_back({false, m_pictureIndex[line.words[1] + "." + pose], pictureX, pictureY});
+        const Box& body = SpriteFigure::IsLowPose(pose) && boxes["low"].given ? boxes["low"] : boxes["body"];
+        parts.push_back({true, BoxModule(body.width, body.height, 1), static_cast<int16_t>(-body.width / 2),
+                         static_cast<int16_t>(-body.height)});
+        const std::pair<const char*, int32_t> placed[] = {{"attack", 2}, {"reach", 3}, {"back", 4}};
+        for (const auto& kind : placed) {
+            const Box& box = boxes[kind.first];
+            if (!box.given || (kind.second == 2 && !armed && !SpriteFigure::IsAttackPose(pose))) continue;
+            parts.push_back({true, BoxModule(box.width, box.height, kind.second), static_cast<int16_t>(box.x),
+                             static_cast<int16_t>(box.y)});
+        }
+        if (!set.frameIndex.emplace(prefix + pose, static_cast<uint16_t>(set.frames.size())).second) {
+            return SourceText::Fail(line.place, "the set has a frame " + prefix + pose + " already", error);
+        }
+        set.frames.push_back(parts);
     }
     return true;
 }

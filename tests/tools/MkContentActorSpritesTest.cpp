@@ -1,0 +1,180 @@
+// The sprite sets of the repository's content hold what the actor
+// behaviours ask of them: the attack boxes their moves strike with, the
+// reach, back and second boxes they test, and animations long enough for the
+// frames they wait for. Also the figure drawing the sets are made of.
+
+#include "CompiledContent.h"
+#include "ContentCompiler.h"
+#include "SpriteFigure.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kBody = 1;
+constexpr int32_t kAttack = 2;
+constexpr int32_t kSecond = 3;  // reach, a door's second box, a ledge top, a pad's top
+constexpr int32_t kBack = 4;
+
+const SpriteContent& Sprites() {
+    static const CompiledContent content = [] {
+        CompiledContent compiled;
+        ContentCompiler compiler;
+        std::string error;
+        EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
+        return compiled;
+    }();
+    return content.sprites.at(0);
+}
+
+// The box attributes a frame of an animation shows.
+std::set<int32_t> BoxesOf(int32_t set, int32_t animation, size_t step) {
+    const spritedata::Definition& definition = Sprites().definition;
+    const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
+    const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(step).pose;
+    std::set<int32_t> boxes;
+    for (const spritedata::PoseEntry& entry : sprites.poses.at(pose)) {
+        for (const spritedata::Part& part : sprites.frames.at(entry.frame)) {
+            if (part.module < definition.imageModules.size()) continue;
+            boxes.insert(definition.rectModules.at(part.module - definition.imageModules.size()).attribute);
+        }
+    }
+    return boxes;
+}
+
+bool AnyStepHas(int32_t set, int32_t animation, int32_t attribute) {
+    const auto& frames = Sprites().sets.at(static_cast<size_t>(set)).animations.at(static_cast<size_t>(animation)).frames;
+    for (size_t step = 0; step < frames.size(); ++step) {
+        if (BoxesOf(set, animation, step).count(attribute)) return true;
+    }
+    return false;
+}
+
+struct Need {
+    int32_t set;
+    std::vector<int32_t> animations;
+    int32_t attribute;
+};
+
+TEST(ContentActorSprites, MovesStrikeWithAttackBoxes) {
+    const std::vector<Need> needs = {
+        {12, {2, 3, 4, 5, 22, 24, 25, 26, 27}, kAttack},  // first form: combo, use point, finishers
+        {0, {3, 4, 5, 6}, kAttack},                       // second form: combo
+        {1, {3}, kAttack},                                // brute
+        {2, {4, 11}, kAttack},                            // patrol bot
+        {3, {4, 7}, kAttack},                             // crusher
+        {41, {5, 7, 12}, kAttack},                        // sentinel
+        {49, {4, 9, 10, 11, 20}, kAttack},                // the Warden
+        {50, {32, 33, 8, 11, 17, 19, 20, 21}, kAttack},   // the king, his core, his minions
+        {7, {2}, kAttack},                                // mine
+        {9, {2}, kAttack},                                // pot
+        {11, {1, 3}, kAttack},                            // strike
+        {14, {0, 1, 2, 3, 4, 6, 9, 10, 12}, kAttack},     // shots and the bomb
+        {23, {1}, kAttack},                               // remote
+        {26, {1}, kAttack},                               // rock
+        {27, {1, 2, 3}, kAttack},                         // spike trap
+        {30, {1, 2}, kAttack},                            // barrier
+        {48, {0}, kAttack},                               // the Warden's shot
+        {40, {0}, kBody},                                 // hornet and bomber
+        {3, {0, 1, 4, 7}, kSecond},                       // crusher's reach
+        {2, {0, 1, 4, 11}, kBack},                        // the back a back attack reaches
+        {19, {0, 1, 10}, kSecond},                        // doors' second box
+        {32, {0, 1, 10}, kSecond},
+        {36, {0, 1, 10}, kSecond},
+        {24, {0, 1}, kSecond},                            // pads
+        {33, {0, 1, 2}, kSecond},                         // crumbling ledge
+        {35, {0}, kSecond},                               // hanging lamp
+    };
+    for (const Need& need : needs) {
+        for (int32_t animation : need.animations) {
+            EXPECT_TRUE(AnyStepHas(need.set, animation, need.attribute))
+                << "set " << need.set << " animation " << animation << " box " << need.attribute;
+        }
+    }
+}
+
+TEST(ContentActorSprites, EveryActorSetHasABodyBoxInItsFirstFrame) {
+    // Binding reads animation 0, frame 0; the gauges' boxes are their bars.
+    for (int32_t set : {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29,
+                        30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 48, 49, 50, 51, 52}) {
+        EXPECT_TRUE(BoxesOf(set, 0, 0).count(kBody)) << "set " << set;
+    }
+}
+
+TEST(ContentActorSprites, AnimationsAreLongEnoughForTheFramesTheGameWaitsFor) {
+    const auto frames = [](int32_t set, int32_t animation) {
+        return Sprites().sets.at(static_cast<size_t>(set)).animations.at(static_cast<size_t>(animation)).frames.size();
+    };
+    EXPECT_GE(frames(12, 29), 14u);  // a sound at frame 13 of the back attack
+    EXPECT_GE(frames(50, 16), 4u);   // the king's strikes shake at frame 3
+    EXPECT_GE(frames(50, 18), 4u);
+    EXPECT_EQ(Sprites().sets.at(12).sprites.size(), 2u);
+    // The low stance: the first form's animation 13 and the second's 12 stand
+    // on a box lower than the standing one.
+    const auto bodyHeight = [](int32_t set, int32_t animation) {
+        const spritedata::Definition& definition = Sprites().definition;
+        const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
+        const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(0).pose;
+        for (const spritedata::Part& part : sprites.frames.at(sprites.poses.at(pose).at(0).frame)) {
+            if (part.module < definition.imageModules.size()) continue;
+            const spritedata::RectModule& box = definition.rectModules.at(part.module - definition.imageModules.size());
+            if (box.attribute == kBody) return static_cast<int32_t>(box.height);
+        }
+        return 0;
+    };
+    EXPECT_LT(bodyHeight(12, 13), bodyHeight(12, 0));
+    EXPECT_LT(bodyHeight(0, 12), bodyHeight(0, 2));
+    EXPECT_GT(bodyHeight(12, 13), 0);
+}
+
+TEST(ContentActorSprites, FiguresKeepToTheirPictureAndFaceRight) {
+    SpriteFigure::Colours colours;
+    colours.ink = 0x0C1018;
+    colours.body = 0x34496A;
+    colours.trim = 0x6080B0;
+    colours.eye = 0xF2B233;
+    colours.flash = 0xF4F6F8;
+    for (SpriteFigure::Kind kind : {SpriteFigure::Kind::Walker, SpriteFigure::Kind::Flyer, SpriteFigure::Kind::Orb}) {
+        for (const std::string& pose : SpriteFigure::Poses(kind)) {
+            const Raster picture = SpriteFigure::Draw(kind, pose, 32, 40, colours);
+            ASSERT_EQ(picture.Width(), 32);
+            ASSERT_EQ(picture.Height(), 40);
+            int64_t eyeX = 0;
+            int64_t eyes = 0;
+            int64_t drawn = 0;
+            for (int32_t y = 0; y < 40; ++y) {
+                for (int32_t x = 0; x < 32; ++x) {
+                    drawn += picture.At(x, y) != Raster::kTransparent;
+                    if (picture.At(x, y) == colours.eye) {
+                        eyeX += x;
+                        ++eyes;
+                    }
+                }
+            }
+            EXPECT_GT(drawn, 40) << pose;
+            // The lit eye sits on the right half: the side the figure faces.
+            if (eyes > 0) {
+                EXPECT_GE(eyeX / eyes, 15) << pose;
+            }
+        }
+    }
+    // A walker stands on the bottom row of its picture; one that jumps does not.
+    const auto lowest = [&](const std::string& pose) {
+        const Raster picture = SpriteFigure::Draw(SpriteFigure::Kind::Walker, pose, 32, 40, colours);
+        for (int32_t y = 39; y >= 0; --y) {
+            for (int32_t x = 0; x < 32; ++x) {
+                if (picture.At(x, y) != Raster::kTransparent) return y;
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(lowest("stand"), 39);
+    EXPECT_EQ(lowest("crouch"), 39);
+    EXPECT_LT(lowest("jump"), 39);
+}
+
+}  // namespace
