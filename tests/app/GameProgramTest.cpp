@@ -122,6 +122,19 @@ TEST_F(GameProgramTest, OptionsAreCheckedAndHelpIsShown) {
     }
 }
 
+TEST_F(GameProgramTest, AnUnreadableOrMalformedScriptFails) {
+    for (const std::string& path : {(m_dir / "missing.txt").string(), m_dir.string()}) {
+        const RunResult unreadable = Run({"--data-dir", Data(), "--script", path});
+        EXPECT_EQ(unreadable.exitCode, 1) << path;
+        EXPECT_NE(unreadable.output.find("cannot be read"), std::string::npos) << unreadable.output;
+    }
+    std::ofstream(m_dir / "input.txt") << "100 tap 1 2\n50 press 1\n";
+    const RunResult malformed =
+        Run({"--data-dir", Data(), "--script", (m_dir / "input.txt").string(), "--frames", "3"});
+    EXPECT_EQ(malformed.exitCode, 1);
+    EXPECT_NE(malformed.output.find("input script line 2"), std::string::npos) << malformed.output;
+}
+
 TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
     const struct {
         const char* file;
