@@ -114,6 +114,13 @@ protected:
         m_renderer->BeginFrame();
     }
 
+    // The fourth level hands the progress record an image it owns.
+    void TearDown() override {
+        delete progress.interludeImage;
+        progress.interludeImage = nullptr;
+        PlayFixture::TearDown();
+    }
+
     // Mounts the levels (level i is entry i of both key sets) and makes a
     // world with nothing loaded.
     void Mount(const std::vector<Level>& levels) {
