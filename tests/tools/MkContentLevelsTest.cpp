@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -237,6 +239,169 @@ TEST(ContentLevels, LaterLevelsAreHarder) {
     for (size_t level = 0; level < Loaded().size(); ++level) thirds[level / 3] += toughness(Loaded()[level].map);
     EXPECT_LT(thirds[0], thirds[1]);
     EXPECT_LT(thirds[1], thirds[2]);
+}
+
+// A rough model of where a player can get to, cell by cell (the player is
+// one tile wide and two high): walk, fall, jump up to two tiles high and
+// four across, climb a ledge up to three tiles high (first form only), ride
+// lifts along their track, stand on blocks and crumbling ledges, be thrown
+// far by a launch pad. Spikes and falling out of the map are the end.
+class LevelWalker {
+public:
+    LevelWalker(const LevelMapData& map) : m_map(map), m_width(map.TileLayer().width), m_height(map.TileLayer().height) {
+        for (const LevelSpawn& spawn : map.Spawns()) {
+            const int32_t type = map.Templates()[static_cast<size_t>(spawn.templateIndex)].type;
+            const int32_t column = spawn.x / 24;
+            const int32_t row = (spawn.y - 1) / 24;
+            if (type == 19 || type == 61 || type == 49) m_supports.insert(Key(column, row));
+            if (type == 57) m_launchers.insert(Key(column, row));
+        }
+    }
+
+    // Whether the player gets from its start to the last columns of the map.
+    bool ReachesTheEnd(bool ledges) const {
+        const LevelPlayerStart& start = m_map.PlayerStart();
+        std::deque<int32_t> pending = {Key(start.x / 24, (start.y - 1) / 24)};
+        std::set<int32_t> seen(pending.begin(), pending.end());
+        while (!pending.empty()) {
+            const int32_t column = pending.front() % kStride;
+            const int32_t row = pending.front() / kStride;
+            pending.pop_front();
+            if (column >= m_width - 6) return true;
+            for (int32_t next : Moves(column, row, ledges)) {
+                if (seen.insert(next).second) pending.push_back(next);
+            }
+        }
+        return false;
+    }
+
+private:
+    static constexpr int32_t kStride = 1024;
+    static int32_t Key(int32_t column, int32_t row) { return row * kStride + column; }
+
+    bool Inside(int32_t column, int32_t row) const {
+        return column >= 0 && column < m_width && row < m_height;
+    }
+    bool Flag(int32_t column, int32_t row, uint32_t flag) const {
+        if (row < 0) return flag == kTileFlagPassable;
+        return m_map.TileTypes()[m_map.Collision().At(static_cast<uint32_t>(column), static_cast<uint32_t>(row))].HasFlag(
+            flag);
+    }
+    bool Open(int32_t column, int32_t row) const {
+        return Inside(column, row) && Flag(column, row, kTileFlagPassable) && !Flag(column, row, kTileFlagDeadly);
+    }
+    bool Track(int32_t column, int32_t row) const {
+        return Inside(column, row) && row >= 0 && m_map.Collision().At(static_cast<uint32_t>(column),
+                                                                       static_cast<uint32_t>(row)) == 9;
+    }
+    bool Support(int32_t column, int32_t row) const {
+        if (!Inside(column, row) || row < 0) return false;
+        return !Flag(column, row, kTileFlagPassable) || Flag(column, row, kTileFlagPlatform) || Track(column, row) ||
+               m_supports.count(Key(column, row));
+    }
+    bool Stands(int32_t column, int32_t row) const {
+        return Open(column, row) && Open(column, row - 1) && Support(column, row + 1);
+    }
+    // Where a fall down a column from `row` ends, or -1.
+    int32_t Landing(int32_t column, int32_t row) const {
+        for (int32_t y = row; Inside(column, y); ++y) {
+            if (!Open(column, y)) return -1;
+            if (Stands(column, y)) return y;
+        }
+        return -1;
+    }
+    bool ClearAbove(int32_t from, int32_t to, int32_t apex) const {
+        for (int32_t column = std::min(from, to); column <= std::max(from, to); ++column) {
+            if (!Open(column, apex) || !Open(column, apex - 1)) return false;
+        }
+        return true;
+    }
+
+    std::vector<int32_t> Moves(int32_t column, int32_t row, bool ledges) const {
+        std::vector<int32_t> moves;
+        const int32_t reach = m_launchers.count(Key(column, row)) ? 7 : 4;
+        for (int32_t dc = -reach; dc <= reach; ++dc) {
+            if (dc == 0) continue;
+            const int32_t target = column + dc;
+            // Walking off or jumping: any landing below the arc.
+            for (int32_t rise = 2; rise >= 0; --rise) {
+                const int32_t across = rise == 2 ? 2 : (rise == 1 ? 3 : reach);
+                if (std::abs(dc) > across && reach == 4) continue;
+                if (!ClearAbove(column, target, row - rise)) continue;
+                const int32_t landing = Landing(target, row - rise);
+                if (landing >= 0) moves.push_back(Key(target, landing));
+            }
+        }
+        if (ledges) {
+            for (int32_t dc : {-1, 1}) {
+                int32_t top = row;
+                while (Inside(column + dc, top) && top >= 0 && !Flag(column + dc, top, kTileFlagPassable)) --top;
+                if (top < row && row - top <= 3 && Stands(column + dc, top)) moves.push_back(Key(column + dc, top));
+            }
+        }
+        if (Track(column, row + 1)) {
+            for (int32_t y = 0; y < m_height; ++y) {
+                for (int32_t x = 0; x < m_width; ++x) {
+                    if (Track(x, y) && Open(x, y - 1) && TrackConnected(column, row + 1, x, y)) {
+                        moves.push_back(Key(x, y - 1));
+                    }
+                }
+            }
+        }
+        return moves;
+    }
+    bool TrackConnected(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+        std::set<int32_t> seen = {Key(x0, y0)};
+        std::vector<int32_t> pending = {Key(x0, y0)};
+        while (!pending.empty()) {
+            const int32_t x = pending.back() % kStride;
+            const int32_t y = pending.back() / kStride;
+            pending.pop_back();
+            if (x == x1 && y == y1) return true;
+            for (const auto& step : {std::pair<int32_t, int32_t>{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                if (Track(x + step.first, y + step.second) && seen.insert(Key(x + step.first, y + step.second)).second) {
+                    pending.push_back(Key(x + step.first, y + step.second));
+                }
+            }
+        }
+        return false;
+    }
+
+    const LevelMapData& m_map;
+    const int32_t m_width;
+    const int32_t m_height;
+    std::set<int32_t> m_supports;
+    std::set<int32_t> m_launchers;
+};
+
+TEST(ContentLevels, EveryLevelCanBeWalkedToItsEnd) {
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        EXPECT_TRUE(LevelWalker(map).ReachesTheEnd(!map.PlayerStart().IsFormB())) << "level " << level;
+    }
+}
+
+TEST(ContentLevels, TheWalkerFindsAWallTooHighAndAPitTooWide) {
+    // The walker itself, on the first level with a hurdle added: a wall four
+    // tiles high stops the first form, and so does a pit five tiles wide.
+    const LevelMapData& original = Loaded()[0].map;
+    ASSERT_TRUE(LevelWalker(original).ReachesTheEnd(true));
+    auto blocked = [&](int32_t firstColumn, int32_t lastColumn, int32_t firstRow, int32_t lastRow, uint8_t code) {
+        LevelMapData map = original;
+        auto& cells = const_cast<std::vector<uint8_t>&>(map.Collision().cells);
+        for (int32_t row = firstRow; row <= lastRow; ++row) {
+            for (int32_t column = firstColumn; column <= lastColumn; ++column) {
+                cells[static_cast<size_t>(row) * map.Collision().width + static_cast<size_t>(column)] = code;
+            }
+        }
+        return !LevelWalker(map).ReachesTheEnd(true);
+    };
+    const uint8_t solid = 0;
+    const uint8_t empty = static_cast<uint8_t>(original.EmptyCode());
+    EXPECT_TRUE(blocked(20, 20, 10, 13, solid));
+    EXPECT_FALSE(blocked(20, 20, 11, 13, 3));  // three tiles: climbed by its ledge
+    EXPECT_TRUE(blocked(20, 24, 14, 15, empty));
+    EXPECT_FALSE(blocked(20, 22, 14, 15, empty));
 }
 
 TEST(ContentLevels, CompilingTheContentTakesSeconds) {
