@@ -37,18 +37,10 @@ public:
     void drawChars(JGraphics& g, const WChar* text, int32_t x, int32_t y, int32_t anchor = kAnchorDefault) const;
 
 private:
-    // The font manager belongs to the game application, which links after
-    // this library: the lookup is compiled where a font is asked for by id.
+    // The font of an id, from the game application's font manager.
     static const CFont* FontOfId(int32_t fontId);
 
     const CFont* font;
 };
-
-#include "../../app/inc/CFontMgr.h"
-
-inline const CFont* JFont::FontOfId(int32_t fontId) {
-    CFontMgr* manager = GetFontMgr();
-    return manager != nullptr ? manager->GetFont(fontId) : nullptr;
-}
 
 #endif

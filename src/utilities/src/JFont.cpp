@@ -1,6 +1,12 @@
 #include "JFont.h"
 
+#include "CFontMgr.h"
 #include "JImage.h"
+
+const CFont* JFont::FontOfId(int32_t fontId) {
+    CFontMgr* manager = GetFontMgr();
+    return manager != nullptr ? manager->GetFont(fontId) : nullptr;
+}
 
 int32_t JFont::getHeight() const { return font != nullptr ? font->GetHeight() : 0; }
 
