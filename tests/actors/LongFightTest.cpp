@@ -91,7 +91,9 @@ TEST_F(LongFightTest, ThousandsOfFramesKeepTheListsBoundedAndTheFightMovesOn) {
     const int32_t startCount = world->drawList->size();
     const int32_t startHitPoints = [&] {
         int32_t sum = 0;
-        for (int32_t i = 0; i < world->drawList->size(); ++i) sum += std::max(0, world->drawList->elementAt(i)->hitPoints);
+        for (int32_t i = 0; i < world->drawList->size(); ++i) {
+            sum += std::max(0, world->drawList->elementAt(i)->hitPoints);
+        }
         return sum;
     }();
     std::mt19937 rng(23);

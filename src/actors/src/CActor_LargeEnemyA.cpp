@@ -117,9 +117,9 @@ public:
         }
         if (a.state[kPhase] == kAsleep) {
             if (a.IsAnimationDone()) WakeUp();
-            return;
+        } else if (a.state[kPhase] == kAwake) {
+            Awake();
         }
-        Awake();
     }
 
 private:

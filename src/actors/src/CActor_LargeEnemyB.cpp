@@ -156,9 +156,8 @@ private:
         return EnemyKit::TakePlayerStrike(a);
     }
 
-    bool PlayerInReach() const {
-        return CSpriteInstance::AttackOverlaps(*p->sprite, *a.sprite, CSpriteInstance::kFirstAttackKind + 1);
-    }
+    // The player's body within the reach box of the current pose.
+    bool PlayerInReach() const { return ActorKit::StruckBy(p, &a, ActorKit::kSecondBox); }
 
     // The action's step; false when the update ended.
     bool Act() {
