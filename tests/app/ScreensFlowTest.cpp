@@ -350,3 +350,26 @@ TEST_F(ScreensFlowTest, SuspendAndResumeInEveryBootStateKeepTheCourse) {
                          CStates::kLogoWipe, CStates::kIntroImage, CStates::kIntroImage, CStates::kSplashEnd,
                          CStates::kMainMenu}));
 }
+
+// The touch-screen notice shows once per installation, before the sound
+// question; acknowledging it is kept in the settings record.
+TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
+    UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
+    Frame();
+    SaveScreenshot("15-touch-notice");
+    EXPECT_EQ(Hud().mode, CHud::kMessage);
+    EXPECT_FALSE(RecordExists(RecordId::kSettings));
+    Press(EngineKey::kSelect);
+    EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kStartupChecks, CStates::kInterfaceSetup, CStates::kTouchNotice,
+                                            CStates::kMessageBox}));
+    EXPECT_TRUE(m_app->GetGame()->IsTouchNoticeShown());
+    EXPECT_TRUE(RecordExists(RecordId::kSettings));
+    // The next start goes straight to the sound question.
+    Stop();
+    UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kMessageBox));
+    EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kStartupChecks, CStates::kInterfaceSetup, CStates::kMessageBox}));
+}

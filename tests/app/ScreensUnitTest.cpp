@@ -264,3 +264,15 @@ TEST_F(ScreensUnitTest, TheLoadingBarFillsItsWidthAtOneHundredPercent) {
     // Without the row images the bar is 0 high: nothing but black shows.
     EXPECT_EQ(ScreenRgb(40, Hud().rowsTop + 16), 0u);
 }
+
+// Nothing offers languages; given two, the choice comes before the set-up.
+TEST_F(ScreensUnitTest, TwoLanguagesAreOfferedBeforeTheSetUp) {
+    Frame();
+    ASSERT_EQ(State(), CStates::kStartupChecks);
+    States().languages.addElement(JString("ENGLISH"));
+    States().languages.addElement(JString("DEUTSCH"));
+    Frame();
+    EXPECT_EQ(State(), CStates::kLanguageChoice);
+    Press(EngineKey::kSelect);
+    EXPECT_EQ(State(), CStates::kInterfaceSetup);
+}

@@ -24,6 +24,9 @@ public:
     static constexpr int32_t kMenuMusic = 0x9000169;
 
     CGameProgress() = default;
+    // An interlude image still held (the game ended during the interlude)
+    // goes with the record.
+    ~CGameProgress();
 
     CGameProgress(const CGameProgress&) = delete;
     CGameProgress& operator=(const CGameProgress&) = delete;

@@ -19,6 +19,8 @@ constexpr int32_t kLoaded = 100;
 
 }  // namespace
 
+CGameProgress::~CGameProgress() { delete interludeImage; }
+
 void CGameProgress::StartLevel(int32_t state) {
     pauseRequested = 0;
     CHud* hud = CGame::GetHud();
