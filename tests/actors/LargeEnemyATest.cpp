@@ -373,5 +373,46 @@ TEST_F(LargeEnemyTest, TypeThreeNeverWalksOffALedge) {
     }
 }
 
+TEST_F(LargeEnemyTest, TypeThreeAttacksFiresItsShotRecoversAndIdles) {
+    for (int32_t stance : {0, 1}) {
+        SCOPED_TRACE(stance);
+        CActor* p = MakePlayer(ActorType::kPlayerFormA, 150, 100);
+        p->SetStateWord(PlayerWord::kStance, stance);
+        CActor* e = Make(ActorType::kType3, 100, 100, {0});
+        e->SetStateWord(1, 1);
+        Think(e);
+        ASSERT_EQ(e->StateWord(0), 1);
+        EXPECT_EQ(e->StateWord(8), stance);
+        EXPECT_TRUE(e->IsAnimation(stance != 0 ? 11 : 4));
+        const int32_t pool = world->projectilePool->size();
+        ThinkUntil(e, [&] { return e->StateWord(0) == 7; });
+        ASSERT_EQ(world->projectilePool->size(), pool + 1);
+        CActor* shot = world->projectilePool->elementAt(pool);
+        EXPECT_EQ(shot->vx, 240 * kPx);
+        EXPECT_EQ(shot->StateWord(0), 1);
+        EXPECT_EQ(shot->StateWord(1), ActorType::kType3);
+        EXPECT_TRUE(e->IsAnimation(stance != 0 ? 12 : 5));
+        ThinkUntil(e, [&] { return e->StateWord(0) == 0; });
+        EXPECT_EQ(e->StateWord(1), 1200);
+        EXPECT_TRUE(e->IsAnimation(stance != 0 ? 10 : 0));
+        world->FlushActorLists();
+    }
+}
+
+TEST_F(LargeEnemyTest, TypeOneChecksForDeathOnlyOnAFrameItIsHit) {
+    CActor* p = MakePlayer(ActorType::kPlayerFormA, 300, 100);
+    CActor* e = Make(ActorType::kType1, 100, 100);
+    e->SetStateWord(0, 2);
+    e->SetStateWord(1, 100000);
+    e->hitPoints = 0;
+    for (int32_t i = 0; i < 10; ++i) Think(e);
+    EXPECT_FALSE(e->IsAnimation(5));
+    // A hit that finds it without hit points deals nothing and kills it.
+    p->SetPosition(89 * kPx, p->y);
+    p->SetAnimation(2, false);
+    Think(e);
+    EXPECT_TRUE(e->IsAnimation(5));
+}
+
 }  // namespace
 }  // namespace playtest

@@ -268,5 +268,71 @@ TEST_F(LargeEnemyBTest, NeitherWalksOffAPlatformEdge) {
     }
 }
 
+TEST_F(LargeEnemyBTest, TypeSixtySevensStepEndsInABlowALungeOrAnotherDecisionByDistance) {
+    Floor(4);
+    // Blow below its box width plus two thirds of the player's (16 px),
+    // another decision beyond two thirds of the view (160 px), else a lunge.
+    struct Case {
+        int32_t distance;
+        int32_t action;
+    };
+    const Case cases[] = {{15, 1}, {16, 13}, {160, 13}, {161, 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.distance);
+        CActor* p = MakePlayer(ActorType::kPlayerFormA, 100 + c.distance, 100);
+        p->SetStateWord(PlayerWord::kPower, 1);  // the blow cannot hurt it here
+        CActor* e = Make(ActorType::kType67, 100, 100);
+        e->SetStateWord(12, 1);
+        e->SetStateWord(10, 0);
+        e->SetStateWord(0, 14);
+        e->SetStateWord(1, 1);
+        e->facing = 1;
+        e->vx = 40 * kPx;
+        Think(e);
+        EXPECT_EQ(e->StateWord(0), c.action);
+        if (c.action == 1) {
+            EXPECT_TRUE(e->IsAnimation(5));
+            EXPECT_EQ(e->vx, 0);
+        } else if (c.action == 13) {
+            EXPECT_TRUE(e->IsAnimation(4));
+            EXPECT_EQ(e->StateWord(1), 150);
+        } else {
+            EXPECT_EQ(e->StateWord(1), 100);
+        }
+    }
+}
+
+TEST_F(LargeEnemyBTest, TypeSixtySevensLungeRunsThenBlowsAndABlowThatLandsMakesItBackOff) {
+    Floor(4);
+    CActor* p = MakePlayer(ActorType::kPlayerFormA, 140, 100);
+    CActor* e = MakeOn(kStrikingSet, ActorType::kType67, 100, 100);
+    e->SetStateWord(12, 1);
+    e->SetStateWord(10, 0);
+    e->SetStateWord(0, 13);
+    e->SetStateWord(1, 150);
+    e->facing = 1;
+    e->ApplyFacing();
+    e->SetAnimation(4, false);
+    ThinkUntil(e, [&] { return e->IsAnimation(13); });
+    EXPECT_EQ(e->vx, 240 * kPx);
+    // 120 ms of running, counted from the frame it starts.
+    EXPECT_EQ(e->StateWord(1), 120 - kDt);
+    Think(e);
+    EXPECT_EQ(e->StateWord(0), 13);
+    Think(e);
+    EXPECT_EQ(e->StateWord(0), 1);
+    EXPECT_EQ(e->vx, 0);
+    EXPECT_TRUE(e->IsAnimation(5));
+    // Its blow lands: a spark and the back-off flag.
+    p->SetPosition(e->x + 12 * kPx, p->y);
+    Think(e);
+    EXPECT_EQ(p->hitPoints, 15);
+    EXPECT_EQ(e->StateWord(4), 1);
+    p->SetPosition(300 * kPx, p->y);
+    ThinkUntil(e, [&] { return e->StateWord(0) == 10; });
+    EXPECT_EQ(e->StateWord(1), 2000);
+    EXPECT_TRUE(e->IsAnimation(0));
+}
+
 }  // namespace
 }  // namespace playtest
