@@ -5,6 +5,19 @@
 #include "CGameWorld.h"
 #include "CAssert.h"
 
+namespace {
+
+// Shots and strikes that the behaviours make are never put back once they
+// are removed: deleting them keeps a long fight from piling them up in the
+// owned list. One that is re-sorted in this frame is still wanted.
+bool IsSpentShot(const CGameWorld::ActorList& owned, const CGameWorld::ActorList& adding, CActor* a) {
+    using namespace ActorType;
+    if (a->type != kType9 && a->type != kType48 && a->type != kType68) return false;
+    return owned.contains(a) && !adding.contains(a);
+}
+
+}  // namespace
+
 void CGameWorld::ClearList(ActorList* list) {
     if (list != nullptr) list->clear();
 }
@@ -154,7 +167,7 @@ void CGameWorld::ApplyRemovals() {
         activeList->removeElement(a);
         collisionList->removeElement(a);
         spawnedList->removeElement(a);
-        if (a->type == ActorType::kHitSpark) DeleteActor(a);
+        if (a->type == ActorType::kHitSpark || IsSpentShot(*ownedList, *pendingAdd, a)) DeleteActor(a);
     }
 }
 
