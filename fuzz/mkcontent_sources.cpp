@@ -10,8 +10,14 @@
 #include "ColourPalette.h"
 #include "CompiledContent.h"
 #include "ConfigFileChecker.h"
+#include "DialogueTable.h"
 #include "FuzzCheck.h"
 #include "ImageScript.h"
+#include "LevelMapSource.h"
+#include "LevelMapWriter.h"
+#include "LevelScriptSource.h"
+#include "LevelScriptWriter.h"
+#include "LevelValidator.h"
 #include "SoundScript.h"
 #include "SourceText.h"
 #include "SpriteDataWriter.h"
@@ -20,8 +26,13 @@
 
 namespace {
 
-const char* const kNames[] = {"palette.txt", "font.fnt",  "images.img",   "strings.txt",    "sounds.snd",
-                              "sprites.spr", "device.conf", "softkey.conf", "properties.dat"};
+const char* const kNames[] = {"palette.txt", "font.fnt",     "images.img",     "strings.txt", "sounds.snd",
+                              "sprites.spr", "device.conf",  "softkey.conf",   "properties.dat", "level.map",
+                              "level.scr",   "dialogue.txt"};
+constexpr int kMapParser = 9;
+constexpr int kScriptParser = 10;
+constexpr int kDialogueParser = 11;
+constexpr size_t kSpriteSets = 57;
 
 SourceText Source(const std::string& name, const std::string& text) {
     SourceText source;
@@ -85,6 +96,60 @@ void CheckSprites(const SourceText& source, std::string& error) {
     for (const spritedata::SpriteSet& set : sprites.sets) Check(!set.animations.empty());
 }
 
+// A level the scripts under test are compiled against: two named actors.
+const LevelMapContent& ScriptMap() {
+    static const LevelMapContent map = [] {
+        LevelMapContent parsed;
+        std::string error;
+        const SourceText source = Source("m", "type solid\ncell .\ncell = collide=solid tile=0\n"
+                                              "template boss type=41 sprite=41 data=@post\n"
+                                              "template mark type=decor sprite=47\n"
+                                              "actor B boss name=boss\nactor M mark name=post\nstart P formA\n"
+                                              "grid\n....\n.PBM\n====\nend\n");
+        LevelMapSource maps;
+        Check(maps.Parse({&source}, parsed, error));
+        return parsed;
+    }();
+    return map;
+}
+
+const DialogueTable& Dialogue() {
+    static const DialogueTable table = [] {
+        DialogueTable parsed;
+        std::string error;
+        Check(parsed.Parse(Source("d", "hello 0x21FF0131\n"), error));
+        return parsed;
+    }();
+    return table;
+}
+
+// A map that parses must encode, and the validator must give a verdict.
+void CheckMap(const SourceText& source, std::string& error) {
+    CompiledLevel level;
+    LevelMapSource maps;
+    if (!maps.Parse({&source}, level.map, error)) return;
+    const leveldata::LevelMap& map = level.map.map;
+    Check(map.collision.codes.size() == static_cast<size_t>(map.tiles.width) * map.tiles.height);
+    Check(map.templates.size() == level.map.templatePlaces.size());
+    Check(map.spawns.size() == level.map.spawnPlaces.size());
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    Check(LevelMapWriter::Encode(map, &bytes, &reason));
+    LevelValidator::Check(level, kSpriteSets, reason);
+}
+
+void CheckScripts(const SourceText& source, std::string& error) {
+    CompiledLevel level;
+    level.map = ScriptMap();
+    LevelScriptSource scripts(level.map, Dialogue());
+    if (!scripts.Parse(source, level.scripts, error)) return;
+    Check(level.scripts.scripts.size() == level.scripts.commandPlaces.size());
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    Check(LevelScriptWriter::Encode(level.scripts.scripts, &bytes, &reason));
+    LevelValidator::Check(level, kSpriteSets, reason);
+}
+
 void CheckOthers(int parser, const SourceText& source, std::string& error) {
     if (parser == 0) {
         ColourPalette palette;
@@ -95,6 +160,13 @@ void CheckOthers(int parser, const SourceText& source, std::string& error) {
         if (strings.Parse(source, texts, error)) {
             for (const ContentEntry& text : texts) Check((text.handle & 0xFFFF0000u) == 0x21FF0000u);
         }
+    } else if (parser == kMapParser) {
+        CheckMap(source, error);
+    } else if (parser == kScriptParser) {
+        CheckScripts(source, error);
+    } else if (parser == kDialogueParser) {
+        DialogueTable dialogue;
+        if (dialogue.Parse(source, error)) Check(!dialogue.Empty());
     } else {
         ConfigFileChecker::Check(source.Name(), source, error);
     }

@@ -178,6 +178,9 @@ bool LevelScriptSource::ParseCommand(const SourceLine& line, std::string& error)
         }
     } else if (name == "camera_type") {
         ok = Numbers(line, 1, 1, n, error) && CameraOptions(line, 2, instant, speed, wait, error);
+        if (ok && (n[0] < 0 || n[0] >= GameLevelRules::kActorTypeCount)) {
+            ok = SourceText::Fail(line.place, "an actor type is 0 to 69", error);
+        }
         if (ok) command = ScriptCommands::CameraToType(instant, speed, wait, static_cast<int8_t>(n[0]));
     } else if (name == "camera_at") {
         ok = Actor(line, 1, ref, error) && CameraOptions(line, 2, instant, speed, wait, error);
