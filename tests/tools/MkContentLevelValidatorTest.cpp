@@ -40,7 +40,7 @@ std::string GoodMap(const std::string& extraLines = "", const std::string& actor
                     int rows = 14) {
     std::string map =
         "template door type=27 sprite=27\n"
-        "template plate type=28 sprite=28 data=@door,0\n"
+        "template plate type=28 sprite=28 range=8,8 data=@door,0\n"
         "template boss type=41 sprite=41 data=@door\n"
         "actor D door name=door\n"
         "actor w plate\n"
@@ -108,18 +108,20 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
         {"only one start", GoodMap("start Q formB\n", "PQw.............D.B."), good, "level.map:22",
          "second player start"},
         {"14 x 14 tiles", GoodMap("", "P.w.............D.B.", 13), good, "level.map", "at least 14 x 14"},
-        {"spawnable type", GoodMap("template partner type=22 sprite=25\n"), good, "level.map:8", "cannot be spawned"},
-        {"sprite set", GoodMap("template nothing type=25 sprite=0 data=0\n"), good, "level.map:8",
+        {"spawnable type", GoodMap("template partner type=22 sprite=25 range=8,8\n"), good, "level.map:8", "cannot be spawned"},
+        {"sprite set", GoodMap("template nothing type=25 sprite=0 range=8,8 data=0\n"), good, "level.map:8",
          "maps to no sprite set"},
-        {"data the type reads", GoodMap("template part type=25 sprite=25\n"), good, "level.map:8",
+        {"data the type reads", GoodMap("template part type=25 sprite=25 range=8,8\n"), good, "level.map:8",
          "exactly one data byte"},
         {"activation range", GoodMap("template far type=6 sprite=6 range=20,8\n"), good, "level.map:8",
          "at most 15 tiles"},
-        {"switch names a door", GoodMap("template bad type=28 sprite=28 data=@boss,0\n"), good, "level.map:8",
+        {"range 0 only for types that stay", GoodMap("template everywhere type=6 sprite=6 range=0,8\n"), good,
+         "level.map:8", "give type 6 a range"},
+        {"switch names a door", GoodMap("template bad type=28 sprite=28 range=8,8 data=@boss,0\n"), good, "level.map:8",
          "must name a door"},
-        {"hanging object under a beam", GoodMap("template lamp type=52 sprite=52\nactor h lamp\n", "P.h.............D.B."),
+        {"hanging object under a beam", GoodMap("template lamp type=52 sprite=52 range=8,8\nactor h lamp\n", "P.h.............D.B."),
          good, "level.map:23", "code 4 above"},
-        {"lift on track", GoodMap("template lift type=14 sprite=14 carrier data=0,1,1\nactor L lift\n",
+        {"lift on track", GoodMap("template lift type=14 sprite=14 carrier range=8,8 data=0,1,1\nactor L lift\n",
                                   "P.L.............D.B."),
          good, "level.map:23", "on track"},
         {"script 1", GoodMap(), script("script 1 then=2", "script 3 then=2"), "level.scr", "no script 1"},
@@ -152,7 +154,7 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
 }
 
 TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
-    const std::string map = Replaced(GoodMap(), "type=41 sprite=41 data=@door", "type=1 sprite=1");
+    const std::string map = Replaced(GoodMap(), "type=41 sprite=41 data=@door", "type=1 sprite=1 range=8,8");
     const std::string error = Verdict(map, kGoodScripts);
     EXPECT_EQ(error.rfind("level.scr:6", 0), 0u) << error;
     EXPECT_NE(error.find("releases a waiting script"), std::string::npos) << error;

@@ -41,6 +41,10 @@ public:
     static bool AnswersSignal(int32_t type);
     // Types that release a script waiting for an actor (opcode 26).
     static bool ReleasesWaitingScript(int32_t type);
+    // Types that stay in play however far off the view they are: only they
+    // may be active everywhere (range 0); any other would leave and come
+    // back every other frame.
+    static bool StaysInPlay(int32_t type);
     // Doors, which switches and type 67 count down.
     static bool IsDoor(int32_t type);
     static bool IsSwitch(int32_t type);

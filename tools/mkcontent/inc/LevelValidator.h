@@ -13,7 +13,8 @@
 // Map: exactly one player start; at least 14 x 14 tiles; templates of a
 // type the map may spawn (0..69 but the players and the partner, or a
 // decoration) with a sprite set that exists, the extra data the type
-// reads and activation ranges of at most 15 tiles; switches and type 67
+// reads and activation ranges of at most 15 tiles, range 0 (everywhere)
+// only for the types that stay in play off the view; switches and type 67
 // name doors; a hanging object (52) has a tile of code 4 above it and a
 // lift (14) stands on track (code 9).
 // Scripts: script 1 exists, ids are unique, chained and stopped ids exist;

@@ -110,6 +110,14 @@ bool GameLevelRules::ReleasesWaitingScript(int32_t type) {
     return false;
 }
 
+bool GameLevelRules::StaysInPlay(int32_t type) {
+    static const int32_t kTypes[] = {8, 27, 38, 41, 50, 54, 56, 60};
+    for (int32_t staying : kTypes) {
+        if (staying == type) return true;
+    }
+    return false;
+}
+
 bool GameLevelRules::IsDoor(int32_t type) { return type == 27 || type == 50 || type == 54; }
 
 bool GameLevelRules::IsSwitch(int32_t type) { return type == 28 || type == 51 || type == 55; }

@@ -98,6 +98,11 @@ bool LevelValidator::CheckTemplates(const LevelMapContent& map, size_t spriteSet
             record.verticalRange < -limit) {
             return Fail(place, "activation ranges are at most 15 tiles", error);
         }
+        if ((record.horizontalRange == 0 || record.verticalRange == 0) && !GameLevelRules::StaysInPlay(record.type)) {
+            return Fail(place, "only types that stay in play off the view may be active everywhere (range 0): give "
+                               "type " + std::to_string(record.type) + " a range",
+                        error);
+        }
     }
     return true;
 }
