@@ -270,5 +270,26 @@ TEST_F(PlayerFormATest, AScriptedWalkHeadsForItsColumnAndEnds) {
     EXPECT_EQ(p->ax, 0);
 }
 
+TEST_F(PlayerFormATest, AFinishingMovePlaysOutWhileThePlayerIsHeldAndAQueuedOneFollowsTheCurrentPose) {
+    // The key prompt holds the player in its finishing move.
+    p->SetStateWord(kMode, kModeHeld);
+    p->SetAnimation(27, false);
+    Frame(PC::kFire, PC::kFire | PC::kRight);
+    EXPECT_TRUE(p->IsAnimation(27));
+    EXPECT_EQ(p->ax, 0);
+    EXPECT_EQ(FramesUntil([&] { return p->IsAnimationDone(); }), 4);
+    EXPECT_TRUE(p->IsAnimation(27)) << "held, the pose stays";
+    // Queued behind the current pose: it starts when that ends and sets the
+    // mode word it carries.
+    p->SetStateWord(kMode, kModeFree);
+    p->SetAnimation(9, false);
+    CActor::SetPlayerTarget(24, false, kModeAttacking);
+    EXPECT_EQ(FramesUntil([&] { return p->IsAnimation(24); }), 5);
+    EXPECT_EQ(p->StateWord(kMode), kModeAttacking);
+    EXPECT_EQ(p->StateWord(kFollowAnimation), -1);
+    EXPECT_EQ(FramesUntil([&] { return p->StateWord(kMode) == kModeFree; }), 5);
+    EXPECT_TRUE(p->IsAnimation(0));
+}
+
 }  // namespace
 }  // namespace playtest

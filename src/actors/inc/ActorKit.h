@@ -22,7 +22,6 @@ constexpr int32_t kSecondBox = 2;
 CGameWorld* World();
 CActor* Player();
 CGameInput* Input();
-bool IsPlayerForm(const CActor* player, int32_t type);
 
 // A's collision box overlaps B's.
 bool Touches(const CActor* a, const CActor* b);

@@ -28,8 +28,6 @@ CGameInput* ActorKit::Input() {
     return world != nullptr ? world->GetInput() : nullptr;
 }
 
-bool ActorKit::IsPlayerForm(const CActor* player, int32_t type) { return player != nullptr && player->type == type; }
-
 bool ActorKit::Touches(const CActor* a, const CActor* b) {
     if (a == nullptr || b == nullptr || !a->sprite || !b->sprite) return false;
     return CSpriteInstance::Overlaps(*a->sprite, *b->sprite);
