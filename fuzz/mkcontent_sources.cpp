@@ -101,7 +101,7 @@ const LevelMapContent& ScriptMap() {
     static const LevelMapContent map = [] {
         LevelMapContent parsed;
         std::string error;
-        const SourceText source = Source("m", "type solid\ncell .\ncell = collide=solid tile=0\n"
+        const SourceText source = Source("m", "type solid platform\ncell .\ncell = collide=solid tile=0\n"
                                               "template boss type=41 sprite=41 data=@post\n"
                                               "template mark type=decor sprite=47\n"
                                               "actor B boss name=boss\nactor M mark name=post\nstart P formA\n"

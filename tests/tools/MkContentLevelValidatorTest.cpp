@@ -18,10 +18,10 @@ namespace {
 constexpr size_t kSpriteSets = 57;
 
 const char* const kLegend =
-    "type solid\n"
+    "type solid platform\n"
     "type platform passable platform\n"
     "type spikes passable deadly\n"
-    "type wall ledge\n"
+    "type wall platform ledge\n"
     "type beam passable\n"
     "type s5 passable\n"
     "type s6 passable\n"
@@ -104,6 +104,7 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
         return text;
     };
     const std::vector<Broken> cases = {
+        {"solid ground is landable", GoodMap("type floor\n"), good, "level.map", "would fall through"},
         {"one start", GoodMap("", "..w.............D.B."), good, "level.map:", "no player start"},
         {"only one start", GoodMap("start Q formB\n", "PQw.............D.B."), good, "level.map:22",
          "second player start"},

@@ -10,7 +10,8 @@
 // on the compiled sources; the first broken one fails with its file and
 // line.
 //
-// Map: exactly one player start; at least 14 x 14 tiles; templates of a
+// Map: solid tile types are landable (the platform flag: the players land
+// on nothing else); exactly one player start; at least 14 x 14 tiles; templates of a
 // type the map may spawn (0..69 but the players and the partner, or a
 // decoration) with a sprite set that exists, the extra data the type
 // reads and activation ranges of at most 15 tiles, range 0 (everywhere)
@@ -29,6 +30,7 @@ public:
     static bool Check(const CompiledLevel& level, size_t spriteSetCount, std::string& error);
 
 private:
+    static bool CheckTileTypes(const LevelMapContent& map, std::string& error);
     static bool CheckStart(const LevelMapContent& map, std::string& error);
     static bool CheckTemplates(const LevelMapContent& map, size_t spriteSetCount, std::string& error);
     static bool CheckDataRefs(const LevelMapContent& map, std::string& error);

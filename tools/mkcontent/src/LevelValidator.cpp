@@ -53,6 +53,9 @@ bool Fail(const SourcePlace& place, const std::string& message, std::string& err
 
 int32_t TypeOf(const leveldata::Template& record) { return record.type; }
 
+constexpr size_t kFlagPassable = 0;
+constexpr size_t kFlagPlatform = 1;
+
 }  // namespace
 
 bool LevelValidator::Check(const CompiledLevel& level, size_t spriteSetCount, std::string& error) {
@@ -60,10 +63,27 @@ bool LevelValidator::Check(const CompiledLevel& level, size_t spriteSetCount, st
     if (map.tiles.width < GameLevelRules::kMinViewTiles || map.tiles.height < GameLevelRules::kMinViewTiles) {
         return Fail(level.map.place, "a map is at least 14 x 14 tiles (the view in either orientation)", error);
     }
-    return CheckStart(level.map, error) && CheckTemplates(level.map, spriteSetCount, error) &&
+    return CheckTileTypes(level.map, error) && CheckStart(level.map, error) &&
+           CheckTemplates(level.map, spriteSetCount, error) &&
            CheckDataRefs(level.map, error) && CheckSpawnTiles(level.map, error) &&
            CheckScriptTable(level.scripts, error) && CheckCommands(level, error) && CheckRunaway(level.scripts, error) &&
            CheckEnding(level.scripts, error);
+}
+
+bool LevelValidator::CheckTileTypes(const LevelMapContent& map, std::string& error) {
+    // The players test landing with the platform flag alone: solid ground
+    // without it lets them fall through.
+    for (size_t code = 0; code < map.map.tileTypes.size(); ++code) {
+        const std::vector<uint8_t>& flags = map.map.tileTypes[code].flags;
+        const bool passable = flags.size() > kFlagPassable && flags[kFlagPassable] == 1;
+        const bool landable = flags.size() > kFlagPlatform && flags[kFlagPlatform] == 1;
+        if (!passable && !landable) {
+            return Fail(map.place, "tile type " + std::to_string(code) +
+                                       " is solid but not a platform: the players would fall through it",
+                        error);
+        }
+    }
+    return true;
 }
 
 bool LevelValidator::CheckStart(const LevelMapContent& map, std::string& error) {
