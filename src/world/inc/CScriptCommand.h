@@ -36,9 +36,7 @@ public:
     int32_t done = kRunning;
 
 private:
-    // Opcodes that finish at once after their effect, and those that never
-    // finish.
-    void StartWait(const ScriptWaitOperands& op);
+    // The effects of the opcodes when they start, and their frame tests.
     void StartCamera(const ScriptCameraOperands& op);
     void StartMessage(const ScriptMessageOperands& op);
     void StartPlayerMove(const ScriptPlayerMoveOperands& op);

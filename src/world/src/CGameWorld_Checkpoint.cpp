@@ -45,6 +45,13 @@ constexpr int32_t kPartnerFormWord = 2;
 constexpr int32_t kPartnerStepWord = 0;
 constexpr int32_t kPartnerModeHeld = 2;
 constexpr int32_t kPartnerFadeOutMs = 100;
+// The partner's run by its form: form 2 runs once, the others loop.
+constexpr int32_t kPartnerRunAnimation = 5;
+constexpr int32_t kPartnerForm0RunAnimation = 4;
+constexpr int32_t kPartnerOnceForm = 2;
+constexpr int32_t kPartnerLoopForm = 1;
+constexpr int32_t kPlayerStandA = 0;
+constexpr int32_t kPlayerStandB = 2;
 constexpr uint32_t kBlack = 0x000000;
 
 }  // namespace
@@ -205,14 +212,14 @@ void CGameWorld::StartPartnerMode() {
     partner->targetVx = kPartnerSpeed;
     partner->SetStateWord(kPartnerStepWord, 0);
     const int32_t form = partner->StateWord(kPartnerFormWord);
-    if (form == 2) {
-        partner->ChangeAnimation(5, false);
+    if (form == kPartnerOnceForm) {
+        partner->ChangeAnimation(kPartnerRunAnimation, false);
     } else {
-        partner->ChangeAnimation(form == 1 ? 5 : 4, true);
+        partner->ChangeAnimation(form == kPartnerLoopForm ? kPartnerRunAnimation : kPartnerForm0RunAnimation, true);
     }
     if (player != nullptr) {
         player->SetStateWord(PlayerWord::kMode, kPartnerModeHeld);
-        player->SetAnimation(player->type == ActorType::kPlayerFormA ? 0 : 2, true);
+        player->SetAnimation(player->type == ActorType::kPlayerFormA ? kPlayerStandA : kPlayerStandB, true);
     }
 }
 

@@ -70,7 +70,7 @@ void CScriptCommand::Start(const LevelScriptCommand& command, int32_t index) {
 
 void CScriptCommand::StartOpcode() {
     switch (opcode) {
-        case kWait: StartWait(std::get<ScriptWaitOperands>(m_operands)); return;
+        case kWait: return;  // its operands are kept; Update tests them
         case kCamera: StartCamera(std::get<ScriptCameraOperands>(m_operands)); return;
         case kDialogue:
         case kTextPage: StartMessage(std::get<ScriptMessageOperands>(m_operands)); return;
@@ -129,8 +129,6 @@ void CScriptCommand::Update(int32_t dt) {
         default: return;
     }
 }
-
-void CScriptCommand::StartWait(const ScriptWaitOperands&) {}
 
 void CScriptCommand::UpdateWait() {
     const auto& op = std::get<ScriptWaitOperands>(m_operands);
