@@ -100,7 +100,6 @@ public:
 
     // Levels and their per-level tables.
     static constexpr int32_t kLevelCount = 9;
-    static constexpr int32_t kFirstScriptId = 1;
     static constexpr int32_t kNoScript = -1;
     // Checkpoint record: fixed words, then one per spawn.
     static constexpr int32_t kCheckpointWords = 15;
