@@ -139,6 +139,47 @@ TEST_F(CVorbisDecoderTest, HeadersWithoutAudioAnnounceNoSamplesAndFail) {
     EXPECT_TRUE(counter.Logged("announces 0 samples"));
 }
 
+// The container's page checksum, bit by bit: CRC-32 with polynomial
+// 0x04C11DB7, not reflected, initial value 0 and no final XOR.
+uint32_t PageChecksum(const uint8_t* bytes, size_t n) {
+    uint32_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= static_cast<uint32_t>(bytes[i]) << 24;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// The image with its last page's granule position (the sample count the
+// stream announces) replaced and that page's checksum mended, as a corrupt
+// file that still passes the container's check would carry it.
+Bytes WithLastGranule(Bytes image, uint64_t granule) {
+    size_t pages = 1;
+    while (PagesLength(image, pages) < image.size()) ++pages;
+    const size_t last = PagesLength(image, pages - 1);
+    for (int i = 0; i < 8; ++i) image[last + 6 + i] = static_cast<uint8_t>(granule >> (8 * i));
+    for (int i = 0; i < 4; ++i) image[last + 22 + i] = 0;
+    const uint32_t crc = PageChecksum(&image[last], image.size() - last);
+    for (int i = 0; i < 4; ++i) image[last + 22 + i] = static_cast<uint8_t>(crc >> (8 * i));
+    return image;
+}
+
+TEST_F(CVorbisDecoderTest, AnnouncementBeyondWhatTheImageCanHoldIsRefusedBeforeAllocating) {
+    // Mended with the true count, the image still decodes: the mending is sound.
+    Decoded same;
+    Decode(WithLastGranule(s_image, 8000), true, same);
+    ASSERT_TRUE(same.ok);
+    EXPECT_EQ(same.size, 16000u);
+    // The headers alone, their page announcing 2^30 samples: 2 GiB of PCM
+    // from under 3 kilobytes, refused when announced, not after a 2 GiB block
+    // was taken and decoding ran dry.
+    const Bytes headers(s_image.begin(), s_image.begin() + PagesLength(s_image, 2));
+    AssertCounter counter;
+    ExpectRefused(WithLastGranule(headers, 1ull << 30));
+    EXPECT_TRUE(counter.Logged("announces 1073741824 samples"));
+    EXPECT_FALSE(counter.Logged("stream ended after"));
+}
+
 TEST(CVorbisDecoderSource, ReadSeekAndTellStayInsideTheImage) {
     const uint8_t data[] = {1, 2, 3, 4, 5};
     VorbisMemorySource source = {data, sizeof(data), 0};

@@ -37,8 +37,9 @@ public:
     static long MemTell(void* source);
 
 private:
-    // Bytes of PCM the stream announces, or 0 when that cannot be held.
-    static uint32_t AnnouncedPcmBytes(void* file);
+    // Bytes of PCM the stream announces, or 0 when that cannot be held or
+    // is more than an image of imageSize bytes can carry.
+    static uint32_t AnnouncedPcmBytes(void* file, uint32_t imageSize);
     static bool IsSupportedFormat(void* file);
     static bool DecodeInto(void* file, uint8_t* samples, uint32_t pcmBytes);
 };

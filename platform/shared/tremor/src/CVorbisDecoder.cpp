@@ -25,6 +25,12 @@ OggVorbis_File* AsFile(void* file) { return static_cast<OggVorbis_File*>(file); 
 
 // The decoded sound plus its optional header must fit a 32-bit size.
 constexpr uint64_t kMaxPcmBytes = (UINT32_MAX - CVorbisDecoder::kWavHeaderSize) & ~1ull;
+// An audio packet takes at least one byte plus its lacing value and decodes
+// to at most 4096 samples (half of each of two longest blocks), so a mono
+// image cannot hold more PCM bytes than this per byte of it. A stream that
+// announces more has a corrupt last granule position, and trusting it would
+// let a small file claim gigabytes before a single sample is decoded.
+constexpr uint64_t kMostPcmBytesPerImageByte = 4096;
 
 }  // namespace
 
@@ -88,10 +94,13 @@ bool CVorbisDecoder::IsSupportedFormat(void* file) {
     return true;
 }
 
-uint32_t CVorbisDecoder::AnnouncedPcmBytes(void* file) {
+uint32_t CVorbisDecoder::AnnouncedPcmBytes(void* file, uint32_t imageSize) {
     const ogg_int64_t samples = ov_pcm_total(AsFile(file), -1);
-    if (samples <= 0 || static_cast<uint64_t>(samples) > kMaxPcmBytes / 2) {
-        DebugPrintf("CVorbisDecoder: stream announces %lld samples\n", static_cast<long long>(samples));
+    const uint64_t mostPcmBytes = imageSize * kMostPcmBytesPerImageByte;
+    const uint64_t limit = mostPcmBytes < kMaxPcmBytes ? mostPcmBytes : kMaxPcmBytes;
+    if (samples <= 0 || static_cast<uint64_t>(samples) > limit / 2) {
+        DebugPrintf("CVorbisDecoder: stream announces %lld samples, image of %u bytes\n",
+                    static_cast<long long>(samples), imageSize);
         return 0;
     }
     return static_cast<uint32_t>(samples * 2);
@@ -122,7 +131,7 @@ bool CVorbisDecoder::DecodeToPcm(const uint8_t* image, uint32_t imageSize, uint8
         DebugPrintf("CVorbisDecoder: not an Ogg Vorbis stream (%u bytes)\n", imageSize);
         return false;
     }
-    const uint32_t pcmBytes = IsSupportedFormat(&file) ? AnnouncedPcmBytes(&file) : 0;
+    const uint32_t pcmBytes = IsSupportedFormat(&file) ? AnnouncedPcmBytes(&file, imageSize) : 0;
     const uint32_t headerBytes = raw ? 0 : kWavHeaderSize;
     uint8_t* buffer = pcmBytes == 0 ? nullptr : static_cast<uint8_t*>(MemAllocArray(pcmBytes + headerBytes));
     bool success = buffer != nullptr;
