@@ -71,9 +71,7 @@ finding() {
     return
   fi
   local kind input
-  kind="$(grep -m1 -oE 'ERROR: (AddressSanitizer|UndefinedBehaviorSanitizer|LeakSanitizer|libFuzzer): [a-zA-Z-]+' "$log" |
-    cut -d' ' -f2- || true)"
-  [ -n "$kind" ] || kind="$(grep -m1 -o 'runtime error: .*' "$log" || true)"
+  kind="$(sed -n 's/^SUMMARY: //p' "$log" | head -n 1 | cut -c1-100)"
   input="$(ls "$BUILD/fuzz/findings-$target" 2>/dev/null | head -n 1)"
   echo "FOUND ${kind:-exit $(cat "$log.status")} ${input:+(findings-$target/$input)}"
 }
