@@ -177,7 +177,6 @@ public:
     int32_t FinishLoad();
     // Gives back what a level took (CGameWorld_Unload.cpp).
     void UnloadLevel();
-    void ReleaseLoadedResources();
     void ClearLevelData();
     void DeleteHudTables();
 
@@ -437,8 +436,6 @@ public:
     std::unique_ptr<JImage> mainTileset;
     int32_t backgroundTileCount = 0;
     int32_t mainTileCount = 0;
-    // Resource ids the level holds, given back on unload.
-    std::vector<uint32_t> loadedResources;
     // Per template: its sprite (null for none), type and carrier flag;
     // templateRanges holds its activation ranges.
     std::vector<std::unique_ptr<CSpriteInstance>> templateSprites;

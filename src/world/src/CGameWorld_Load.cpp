@@ -110,17 +110,16 @@ std::unique_ptr<CSpriteInstance> NewSprite(int32_t set) {
     return sprite;
 }
 
-// The member `index` of an image group (clamped to the group), with the
-// number of its tiles when `tiles` is given; null when the group is empty
-// or missing.
-std::unique_ptr<JImage> GroupImage(int32_t groupId, int32_t index, std::vector<uint32_t>* held) {
+// The member `index` of an image group (clamped to the group); null when
+// the group is empty or missing. The image holds its resource itself; the
+// group is given back at once.
+std::unique_ptr<JImage> GroupImage(int32_t groupId, int32_t index) {
     CResource* group = nullptr;
     ResIdArray* ids = CollectResourceIds(groupId, &group);
     std::unique_ptr<JImage> image;
     if (ids != nullptr && ids->size() > 0) {
         const uint32_t id = *ids->at(std::clamp(index, 0, ids->size() - 1));
         image = std::make_unique<JImage>(id, 0);
-        held->push_back(id);
     } else {
         DebugPrintf("world: image group 0x%X is missing or empty", static_cast<unsigned>(groupId));
     }
@@ -263,10 +262,10 @@ int32_t CGameWorld::LoadPlayScreen() {
 }
 
 int32_t CGameWorld::LoadTilesets() {
-    backgroundImage = GroupImage(kBackgroundImageGroup, tilesetIndex, &loadedResources);
-    backgroundTileset = GroupImage(kBackgroundTilesetGroup, tilesetIndex, &loadedResources);
+    backgroundImage = GroupImage(kBackgroundImageGroup, tilesetIndex);
+    backgroundTileset = GroupImage(kBackgroundTilesetGroup, tilesetIndex);
     backgroundTileCount = TileCount(backgroundTileset.get());
-    mainTileset = GroupImage(kMainTilesetGroup, tilesetIndex, &loadedResources);
+    mainTileset = GroupImage(kMainTilesetGroup, tilesetIndex);
     mainTileCount = TileCount(mainTileset.get());
     return kStepOpenMap;
 }

@@ -1,7 +1,6 @@
 #include "AppServices.h"
 #include "CActor.h"
 #include "CGameWorld.h"
-#include "CResourceManager.h"
 #include "CScriptCommand.h"
 #include "CSpriteInstance.h"
 #include "SK_Home.h"
@@ -38,7 +37,6 @@ void CGameWorld::Unload() {
 }
 
 void CGameWorld::UnloadLevel() {
-    ReleaseLoadedResources();
     for (auto it = templateSprites.rbegin(); it != templateSprites.rend(); ++it) ReleaseSprite(*it);
     templateSprites.clear();
     ReleaseSprite(playerExtraSprite);
@@ -66,14 +64,6 @@ void CGameWorld::UnloadLevel() {
     checkpoint.clear();
     hudIcon.reset();
     ClearLevelData();
-}
-
-void CGameWorld::ReleaseLoadedResources() {
-    CResourceManager* manager = GetAppResourceManager();
-    if (manager != nullptr) {
-        for (uint32_t id : loadedResources) manager->ReleaseByHandle(id);
-    }
-    loadedResources.clear();
 }
 
 // Layers, tile types, templates, spawns, the map being read and the script
