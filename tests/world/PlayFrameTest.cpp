@@ -118,3 +118,28 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
 }
 
 }  // namespace
+
+namespace {
+
+class LetterboxTest : public leveltest::LevelFixture {};
+
+TEST_F(LetterboxTest, TheLetterboxGrowsToAnEighthAndShrinksAway) {
+    MountAndLoad(PaintLevel());
+    for (int i = 0; i < 6; ++i) Frame();
+    world->letterbox = 1;
+    world->letterboxMode = 1;
+    const int32_t h = playtest::kScreenHeight;
+    for (int i = 0; i < 20; ++i) world->PaintHud(g);
+    EXPECT_EQ(world->letterboxSize, h >> 3);
+    ClearScreen(0xFFFFFF);
+    world->PaintHud(g);
+    EXPECT_EQ(Pixel(120, 2), 0u);
+    EXPECT_EQ(Pixel(120, h - 3), 0u);
+    EXPECT_NE(Pixel(120, h / 2), 0u);
+    world->letterboxMode = 2;
+    for (int i = 0; i < 20 && world->letterbox != 0; ++i) world->PaintHud(g);
+    EXPECT_EQ(world->letterbox, 0);
+    EXPECT_EQ(world->letterboxSize, 0);
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CHud.h"
 #include "CScriptCommand.h"
 #include "LevelFixture.h"
 
@@ -258,6 +259,48 @@ TEST_F(ScriptRunnerTest, LevelEndCompletesTheLevel) {
     EXPECT_EQ(progress.level, 1);
     EXPECT_EQ(progress.highestLevel, 1);
     EXPECT_FALSE(world->loaded);
+}
+
+}  // namespace
+
+namespace {
+
+class ScriptMessageTest : public leveltest::LevelFixture {
+protected:
+    CHud hud;
+};
+
+TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
+    leveltest::Level level;
+    level.map = leveltest::FloorMap(20, 15, 48);
+    level.scripts = leveltest::OneScript({SC::Delay(false, 0), SC::Dialogue(1, 0), SC::TextPage(-1, 0),
+                                          SC::Bare(SC::kScriptedPause), SC::Bare(9)});
+    Mount({level});
+    hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
+    world->Attach({&input, &progress, nullptr, &hud, nullptr, nullptr});
+    Load(0);
+    Frame();
+    EXPECT_EQ(hud.mode, CHud::kDialogue);
+    EXPECT_EQ(hud.modal, 1);
+    EXPECT_EQ(hud.speaker, 1);
+    EXPECT_EQ(world->playerControl, 0);
+    EXPECT_EQ(world->inputBlocked, 1);
+    Frame();
+    EXPECT_EQ(world->inputBlocked, 1);
+    // The HUD closes the box: the next command, a centred page, opens.
+    hud.mode = CHud::kClosed;
+    Frame();
+    EXPECT_EQ(hud.mode, CHud::kPlayText);
+    EXPECT_EQ(hud.speaker, -1);
+    hud.mode = CHud::kClosed;
+    Frame();
+    // The scripted pause holds the HUD in its full-screen state and blocks
+    // input; it ends itself in its first update.
+    EXPECT_EQ(hud.mode, CHud::kFullScreenSprite);
+    Frame();
+    EXPECT_EQ(world->inputBlocked, 1);
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
 }
 
 }  // namespace
