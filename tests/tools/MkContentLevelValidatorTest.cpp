@@ -59,9 +59,10 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 const char* const kGoodScripts =
     "script 1 then=2\n"  // line 1
     "  say 0 hello\n"
+    "  control on\n"
     "end\n"
-    "script 2\n"
-    "  signal boss\n"  // line 5
+    "script 2\n"  // line 5
+    "  signal boss\n"
     "  wait_actor\n"
     "  complete\n"
     "end\n";
@@ -126,25 +127,29 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
                                   "P.L.............D.B."),
          good, "level.map:23", "on track"},
         {"script 1", GoodMap(), script("script 1 then=2", "script 3 then=2"), "level.scr", "no script 1"},
-        {"unique ids", GoodMap(), script("script 2\n", "script 1\n"), "level.scr:4", "defined twice"},
+        {"unique ids", GoodMap(), script("script 2\n", "script 1\n"), "level.scr:5", "defined twice"},
         {"chained scripts exist", GoodMap(), script("then=2", "then=2,7"), "level.scr:1", "no script 7"},
-        {"stopped scripts exist", GoodMap(), script("  complete\n", "  stop 9\n  complete\n"), "level.scr:7",
+        {"stopped scripts exist", GoodMap(), script("  complete\n", "  stop 9\n  complete\n"), "level.scr:8",
          "no script 9"},
         {"speakers", GoodMap(), script("say 0 hello", "say 11 hello"), "level.scr:2", "speakers are -1 to 10"},
         {"non-waiting commands last", GoodMap(), script("  say 0 hello\n", "  camera 3 3 speed=80 nowait\n  say 0 hello\n"),
          "level.scr:2", "last of its script"},
-        {"loops wait", GoodMap(), good + "script 3 loop\n  flag 1\nend\n", "level.scr:9", "without ever waiting"},
+        {"loops wait", GoodMap(), good + "script 3 loop\n  flag 1\nend\n", "level.scr:10", "without ever waiting"},
         {"chains wait", GoodMap(), script("script 1 then=2", "script 1 then=2,3") + "script 3 then=4\n  flag 1\nend\n"
                                        "script 4 then=3\n  nothing\nend\n",
-         "level.scr:9", "without ever waiting"},
+         "level.scr:10", "without ever waiting"},
         {"the level can end", GoodMap(), script("  complete\n", "  flag 1\n"), "level.scr", "completes the level"},
         {"a black start returns to play", GoodMap(), script("  say 0 hello", "  page -1 hello"), "level.scr",
          "substate 0"},
         {"walks with form A", Replaced(GoodMap(), "formA", "formB"),
          script("  say 0 hello", "  walk 4 12 right"), "level.scr:2", "never finishes a scripted walk"},
-        {"signals to actors that answer", GoodMap(), script("signal boss", "signal door"), "level.scr:5",
+        {"signals to actors that answer", GoodMap(), script("signal boss", "signal door"), "level.scr:6",
          "ignores signals"},
-        {"camera windows", GoodMap(), script("  complete\n", "  bounds 0 0 9 13\n  complete\n"), "level.scr:7",
+        {"controls back at the end", GoodMap(), script("  control on\n", ""), "level.scr:2",
+         "ends with the controls taken"},
+        {"controls back before the player acts", GoodMap(), script("  control on\nend\n", "  reach 2 0 2 2\nend\n"),
+         "level.scr:3", "no controls since the last message"},
+        {"camera windows", GoodMap(), script("  complete\n", "  bounds 0 0 9 13\n  complete\n"), "level.scr:8",
          "at least 14 x 14"},
     };
     for (const Broken& broken : cases) {
@@ -157,7 +162,7 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
 TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
     const std::string map = Replaced(GoodMap(), "type=41 sprite=41 data=@door", "type=1 sprite=1 range=8,8");
     const std::string error = Verdict(map, kGoodScripts);
-    EXPECT_EQ(error.rfind("level.scr:6", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("level.scr:7", 0), 0u) << error;
     EXPECT_NE(error.find("releases a waiting script"), std::string::npos) << error;
 }
 
@@ -172,7 +177,7 @@ TEST(LevelValidator, SourceErrorsNameTheirLine) {
         const std::string error = Verdict(broken.first, kGoodScripts);
         EXPECT_EQ(error.rfind(broken.second, 0), 0u) << error;
     }
-    EXPECT_EQ(Verdict(GoodMap(), std::string(kGoodScripts) + "script 5\n  say 0 nobody\nend\n").rfind("level.scr:10: the "
+    EXPECT_EQ(Verdict(GoodMap(), std::string(kGoodScripts) + "script 5\n  say 0 nobody\nend\n").rfind("level.scr:11: the "
                                                                                                      "dialogue table has "
                                                                                                      "no text nobody",
                                                                                                      0),

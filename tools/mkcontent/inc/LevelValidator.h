@@ -18,7 +18,8 @@
 // only for the types that stay in play off the view; switches and type 67
 // name doors; a hanging object (52) has a tile of code 4 above it and a
 // lift (14) stands on track (code 9).
-// Scripts: script 1 exists, ids are unique, chained and stopped ids exist;
+// Scripts: after a message (which takes the player's controls) a
+// `control on` before the script waits for the player or ends; script 1 exists, ids are unique, chained and stopped ids exist;
 // speakers -1..10; commands that do not wait come last in their script; no
 // looping script or chain of scripts runs without waiting; the level can
 // end (a `complete` is reachable from script 1); a text page first in
@@ -37,6 +38,7 @@ private:
     static bool CheckSpawnTiles(const LevelMapContent& map, std::string& error);
     static bool CheckScriptTable(const LevelScriptContent& scripts, std::string& error);
     static bool CheckCommands(const CompiledLevel& level, std::string& error);
+    static bool CheckControls(const LevelScriptContent& scripts, std::string& error);
     static bool CheckRunaway(const LevelScriptContent& scripts, std::string& error);
     static bool CheckEnding(const LevelScriptContent& scripts, std::string& error);
     static int32_t TemplateTypeOfRef(const LevelMapContent& map, uint8_t ref);

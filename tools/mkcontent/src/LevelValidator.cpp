@@ -66,7 +66,8 @@ bool LevelValidator::Check(const CompiledLevel& level, size_t spriteSetCount, st
     return CheckTileTypes(level.map, error) && CheckStart(level.map, error) &&
            CheckTemplates(level.map, spriteSetCount, error) &&
            CheckDataRefs(level.map, error) && CheckSpawnTiles(level.map, error) &&
-           CheckScriptTable(level.scripts, error) && CheckCommands(level, error) && CheckRunaway(level.scripts, error) &&
+           CheckScriptTable(level.scripts, error) && CheckCommands(level, error) && CheckControls(level.scripts, error) &&
+           CheckRunaway(level.scripts, error) &&
            CheckEnding(level.scripts, error);
 }
 
@@ -264,6 +265,36 @@ bool LevelValidator::CheckCommands(const CompiledLevel& level, std::string& erro
                 default:
                     break;
             }
+        }
+    }
+    return true;
+}
+
+bool LevelValidator::CheckControls(const LevelScriptContent& scripts, std::string& error) {
+    // A message takes the controls from the player and nothing but
+    // `control on` gives them back: a script that then waits for the player,
+    // or ends, would leave it frozen.
+    for (size_t i = 0; i < scripts.scripts.size(); ++i) {
+        const std::vector<Command>& commands = scripts.scripts[i].commands;
+        bool frozen = false;
+        for (size_t c = 0; c < commands.size(); ++c) {
+            const Command& command = commands[c];
+            if (command.opcode == ScriptCommands::kDialogue || command.opcode == ScriptCommands::kTextPage) {
+                frozen = true;
+            } else if (command.opcode == ScriptCommands::kPlayerControl) {
+                frozen = command.operands[0] != 1;
+            } else if (command.opcode == ScriptCommands::kLevelComplete) {
+                frozen = false;
+            } else if (frozen && (command.opcode == ScriptCommands::kWait ||
+                                  command.opcode == ScriptCommands::kWaitForActor)) {
+                return Fail(scripts.commandPlaces[i][c],
+                            "the player has no controls since the last message: give them back (`control on`) first",
+                            error);
+            }
+        }
+        if (frozen) {
+            return Fail(scripts.commandPlaces[i].back(),
+                        "the script ends with the controls taken: give them back (`control on`)", error);
         }
     }
     return true;
