@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -67,6 +68,11 @@ protected:
     static RunResult Run(const std::vector<std::string>& args, const std::string& prefix = "") {
         std::string command = prefix + "timeout 120 " + Quoted(MCHVX2_PATH);
         for (const std::string& arg : args) command += " " + Quoted(arg);
+        return RunCommand(command);
+    }
+
+    // A shell command line, its output and exit status.
+    static RunResult RunCommand(std::string command) {
         command += " 2>&1";
         RunResult result;
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -183,4 +189,82 @@ TEST_F(GameProgramTest, ADesktopWindowShowsTheSameFirstFrameAsAHeadlessRun) {
     const std::vector<uint8_t> expected = Bytes(m_dir / "headless.png");
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Bytes(m_dir / "shots" / "frame-000001.png"), expected);
+}
+
+namespace {
+
+// Presses Return on the X display COUNT times, GAP seconds apart, after
+// WAIT seconds, through the X test extension (loaded by ctypes, so nothing
+// but the libraries is needed).
+constexpr const char* kReturnPresser =
+    "import ctypes,sys,time\n"
+    "x=ctypes.CDLL('libX11.so.6');t=ctypes.CDLL('libXtst.so.6')\n"
+    "x.XOpenDisplay.restype=ctypes.c_void_p\n"
+    "x.XKeysymToKeycode.argtypes=[ctypes.c_void_p,ctypes.c_ulong]\n"
+    "t.XTestFakeKeyEvent.argtypes=[ctypes.c_void_p,ctypes.c_uint,ctypes.c_int,ctypes.c_ulong]\n"
+    "x.XFlush.argtypes=[ctypes.c_void_p]\n"
+    "d=x.XOpenDisplay(None)\n"
+    "time.sleep(float(sys.argv[1]))\n"
+    "k=x.XKeysymToKeycode(d,0xff0d)\n"
+    "for i in range(int(sys.argv[2])):\n"
+    " t.XTestFakeKeyEvent(d,k,1,0);x.XFlush(d);time.sleep(0.1)\n"
+    " t.XTestFakeKeyEvent(d,k,0,0);x.XFlush(d);time.sleep(float(sys.argv[3]))\n";
+
+// The screenshots of a run in frame order, each kept once where the next
+// frames repeat it: the pictures a person saw, whatever the frame timing.
+std::vector<std::vector<uint8_t>> DistinctFrames(const fs::path& directory, size_t fromFrame) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(directory)) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::vector<std::vector<uint8_t>> frames;
+    for (size_t i = fromFrame > 0 ? fromFrame - 1 : 0; i < files.size(); ++i) {
+        std::vector<uint8_t> frame = Bytes(files[i]);
+        if (frames.empty() || frames.back() != frame) frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+}  // namespace
+
+// Five presses of Return lead from the start into the first level. On the
+// desktop they come from the X server at moments of their own, and the
+// frame time follows the wall clock, so the two runs are compared by what
+// they show: from the first level's loading on, the pictures follow each
+// other the same way.
+TEST_F(GameProgramTest, TheFirstLevelOnADesktopWindowShowsWhatAHeadlessRunShows) {
+    if (::system("command -v xvfb-run >/dev/null 2>&1 && command -v python3 >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xvfb-run or python3 is not installed";
+    }
+    constexpr int kFrames = 420;
+    // The headless run's fifth press (at 5000 ms) starts the level's loading.
+    constexpr size_t kLoadingFrame = 5000 / 40 + 1;
+    constexpr size_t kComparedPictures = 60;
+    std::ofstream(m_dir / "input.txt") << "1000 press return\n2000 press return\n3000 press return\n"
+                                          "4000 press return\n5000 press return\n";
+    const RunResult headless = Run({"--backend", "headless", "--script", (m_dir / "input.txt").string(), "--frames",
+                                    std::to_string(kFrames), "--data-dir", Data(), "--screenshot", Shots(),
+                                    "--screenshot-every", "1"});
+    ASSERT_EQ(headless.exitCode, 0) << headless.output;
+    fs::rename(m_dir / "shots", m_dir / "headless");
+    fs::create_directories(m_dir / "shots");
+    fs::remove(m_dir / "data" / "mchvx2_save0.dat");
+    std::ofstream(m_dir / "presser.py") << kReturnPresser;
+    const std::string program = Quoted(MCHVX2_PATH) + " --backend sdl --frames " + std::to_string(kFrames) +
+                                " --data-dir " + Quoted(Data()) + " --screenshot " + Quoted(Shots()) +
+                                " --screenshot-every 1";
+    const std::string both = program + " & python3 " + Quoted((m_dir / "presser.py").string()) + " 2 5 1.5; wait $!";
+    const RunResult desktop = RunCommand("env -u SDL_VIDEODRIVER timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
+                                         Quoted(both));
+    ASSERT_EQ(desktop.exitCode, 0) << desktop.output;
+
+    const std::vector<std::vector<uint8_t>> expected = DistinctFrames(m_dir / "headless", kLoadingFrame);
+    const std::vector<std::vector<uint8_t>> shown = DistinctFrames(m_dir / "shots", 0);
+    ASSERT_GE(expected.size(), kComparedPictures);
+    const auto start = std::find(shown.begin(), shown.end(), expected.front());
+    ASSERT_NE(start, shown.end()) << "the desktop run never showed the first level's loading";
+    const size_t available = static_cast<size_t>(shown.end() - start);
+    ASSERT_GE(available, kComparedPictures) << "the desktop run ended too soon after the level's loading";
+    for (size_t i = 0; i < kComparedPictures; ++i) {
+        EXPECT_TRUE(start[static_cast<std::ptrdiff_t>(i)] == expected[i]) << "picture " << i << " of the level differs";
+    }
 }
