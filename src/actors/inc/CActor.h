@@ -209,13 +209,13 @@ private:
     void UpdateBox();
 
     // The parts of Update.
-    bool UpdateFreeMove();
+    void UpdateFreeMove();
     void UpdatePhysics(int32_t dt);
     void LandOnCarriers(bool platforms);
     void CollideWithTiles(bool platforms, bool vertical);
     void UpdateSpeeds(int32_t dt);
     // The parts of Paint.
-    bool PaintPlayer(JGraphics& g, int32_t sx, int32_t sy);
+    void PaintPlayer(JGraphics& g, int32_t sx, int32_t sy);
     void PaintHealthBar(JGraphics& g, int32_t sx, int32_t sy);
     void PaintBossGauge(JGraphics& g);
     bool IsBlinkedOut() const;

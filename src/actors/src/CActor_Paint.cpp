@@ -81,11 +81,11 @@ void CActor::Paint(JGraphics& g, int32_t offsetX, int32_t offsetY) {
     }
 }
 
-// False when the player blinks out in this frame.
-bool CActor::PaintPlayer(JGraphics& g, int32_t sx, int32_t sy) {
+// The player blinks out two frames in four while it recovers from a hit.
+void CActor::PaintPlayer(JGraphics& g, int32_t sx, int32_t sy) {
     using namespace PlayerWord;
     const int32_t recovery = StateWord(kHurtRecovery);
-    if (recovery != 0 && recovery != kNoRecovery && hitPoints >= 1 && BlinkPhaseHidden(StateWord(kBlink))) return false;
+    if (recovery != 0 && recovery != kNoRecovery && hitPoints >= 1 && BlinkPhaseHidden(StateWord(kBlink))) return;
     CGameWorld* world = GetWorld();
     CSpriteInstance* extra = world != nullptr ? world->playerExtraSprite.get() : nullptr;
     if (extra != nullptr) {
@@ -101,7 +101,6 @@ bool CActor::PaintPlayer(JGraphics& g, int32_t sx, int32_t sy) {
         if (extra->IsVisible()) extra->Paint(g, sx, sy);
     }
     if (sprite && sprite->IsVisible()) sprite->Paint(g, sx, sy);
-    return true;
 }
 
 void CActor::PaintHealthBar(JGraphics& g, int32_t sx, int32_t sy) {

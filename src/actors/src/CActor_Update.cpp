@@ -43,11 +43,11 @@ void CActor::Update(int32_t dt) {
 }
 
 // The player moves by keys without physics; everything else stands.
-bool CActor::UpdateFreeMove() {
-    if (!ActorType::IsPlayer(type)) return false;
+void CActor::UpdateFreeMove() {
+    if (!ActorType::IsPlayer(type)) return;
     CGameWorld* world = GetWorld();
     const CGameInput* input = world != nullptr ? world->GetInput() : nullptr;
-    if (input == nullptr) return false;
+    if (input == nullptr) return;
     if (input->IsHeld(kKeyLeft)) {
         x -= kFreeMoveStep;
     } else if (input->IsHeld(kKeyRight)) {
@@ -58,5 +58,4 @@ bool CActor::UpdateFreeMove() {
         y += kFreeMoveStep;
     }
     SetPosition(x, y);
-    return true;
 }
