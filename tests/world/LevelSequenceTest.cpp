@@ -136,3 +136,53 @@ TEST_F(LevelSequenceTest, WhileInputIsBlockedNoActorMoves) {
 }
 
 }  // namespace
+
+namespace {
+
+// Carriers (in the active list and the draw list) and plain actors (in the
+// draw list): every one moves exactly one frame's way in a frame; in
+// partner mode only the player and the partner move.
+class UpdateOrderTest : public leveltest::LevelFixture {
+protected:
+    void SetUp() override {
+        LevelFixture::SetUp();
+        leveltest::Level level;
+        level.map = leveltest::FloorMap(20, 15, 48);
+        leveldata::Template carrier;
+        carrier.type = 33;
+        carrier.sprite = leveltest::kSpriteBody;
+        carrier.flag = 1;
+        leveldata::Template plain = carrier;
+        plain.flag = 0;
+        level.map.templates = {carrier, plain};
+        level.map.spawns = {{0, 100, 200}, {1, 150, 200}, {0, 200, 250}, {1, 60, 250}};
+        level.scripts = leveltest::OneScript({SC::Bare(9)});
+        MountAndLoad(level);
+        Frame();
+        for (CActor* a : world->spawnActors) {
+            a->collisionFlags = 0;
+            a->vx = a->targetVx = 60 * 1024;  // 60 px/s: 3.6 px a frame
+        }
+    }
+};
+
+TEST_F(UpdateOrderTest, EveryActorInPlayMovesOnceAFrame) {
+    ASSERT_EQ(world->activeList->size(), 2);
+    ASSERT_GE(world->drawList->size(), 5);
+    std::vector<int32_t> before;
+    for (CActor* a : world->spawnActors) before.push_back(a->x);
+    Frame();
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(world->spawnActors[i]->x - before[i], 60 * 1024 * 60 / 1000) << i;
+}
+
+TEST_F(UpdateOrderTest, PartnerModeMovesOnlyThePlayerAndThePartner) {
+    world->StartPartnerMode();
+    std::vector<int32_t> before;
+    for (CActor* a : world->spawnActors) before.push_back(a->x);
+    const int32_t partnerX = world->partner->x;
+    Frame();
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(world->spawnActors[i]->x, before[i]) << i;
+    EXPECT_NE(world->partner->x, partnerX);
+}
+
+}  // namespace
