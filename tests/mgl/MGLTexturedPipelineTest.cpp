@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "MGLBufferOps.h"
@@ -57,7 +58,7 @@ protected:
 
     // Binds the texture and the span; corners with (u, v) in texels.
     void Draw(const std::vector<std::vector<double>>& corners, const std::vector<std::pair<double, double>>& uv,
-              int32_t filter, bool perspective) {
+              int32_t filter, bool perspective, RenderPoly::NativeSpan span = SpanTexturedPerspective) {
         r.Reset();
         // Depth offsets scale u and v and enter the perspective terms as
         // products: a depth range of 1/16 keeps those within 32 bits.
@@ -69,7 +70,7 @@ protected:
         TextureUnit& unit = r.context->Record().texture_units[0];
         unit.filter_mode = filter;
         unit.texmode = 1;
-        ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
+        ASSERT_TRUE(r.poly->BindNativeSpan(std::move(span), MGLNativeSpanLayout{3, 0, 0, 6, 3}));
         r.context->Record().perspectiveGradients = perspective ? 1 : 0;
         r.context->Record().clearDepth = 0;
         r.poly->SetVertexHook([uv](int32_t* vertex, int32_t n) {
@@ -161,6 +162,48 @@ TEST_P(MGLTexturedPipelineTest, StripesLandWherePerspectiveSaysTheyDo) {
     EXPECT_GT(checked, 15);
     EXPECT_EQ(wrong[0], 0);
     EXPECT_GT(wrong[1], 5) << "affine texturing misplaces the stripes";
+}
+
+// The span's sampler lasts one fill: a texture bound between draws, or
+// between the rows of a routine that wraps the span, is the one drawn.
+TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
+    const int32_t first = slot;
+    const int32_t second = r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
+    ASSERT_GE(second, 0);
+    PaintLevel(0, [](int32_t, int32_t) { return 1; });
+    slot = second;
+    PaintLevel(0, [](int32_t, int32_t) { return 6; });
+    const std::vector<std::vector<double>> square = {{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}};
+    const std::vector<std::pair<double, double>> uv = {{0, 0}, {63, 0}, {63, 63}, {0, 63}};
+    auto coloursDrawn = [this] {
+        std::set<int32_t> colours;
+        for (int32_t y = 0; y < r.Height(); ++y) {
+            for (int32_t x = 0; x < r.Width(); ++x) {
+                if (PixelAt(x, y) != 0) colours.insert(ColourIndex(GetParam(), PixelAt(x, y)));
+            }
+        }
+        return colours;
+    };
+    for (const int32_t bound : {first, second, first}) {
+        slot = bound;
+        Draw(square, uv, 0, true);
+        EXPECT_EQ(coloursDrawn(), (std::set<int32_t>{bound == first ? 1 : 6}));
+    }
+    // Odd rows bind the second texture, even rows the first.
+    Draw(square, uv, 0, true, [&](MGLContext& context, uint32_t x0, uint32_t x1) {
+        const int32_t row = r.RowOf(context.Record().destptr);
+        context.BindBufferToUnit(0, row % 2 != 0 ? second : first, *context.Buffers());
+        context.Record().texture_units[0].filter_mode = 0;
+        context.Record().texture_units[0].texmode = 1;
+        SpanTexturedPerspective(context, x0, x1);
+    });
+    int32_t rows = 0;
+    for (int32_t y = 0; y < r.Height(); ++y) {
+        if (PixelAt(r.Width() / 2, y) == 0) continue;
+        ++rows;
+        EXPECT_EQ(ColourIndex(GetParam(), PixelAt(r.Width() / 2, y)), y % 2 != 0 ? 6 : 1) << "row " << y;
+    }
+    EXPECT_GT(rows, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(TargetFormats, MGLTexturedPipelineTest,

@@ -1,12 +1,16 @@
 #ifndef MGLCONTEXT_H
 #define MGLCONTEXT_H
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "MGLGuestMemory.h"
 #include "MGLLookupTables.h"
 #include "MGLRecord.h"
 #include "MGLShaderState.h"
+#include "MGLTextureSampler.h"
 #include "MatrixStack.h"
 
 class BufferTable;
@@ -165,8 +169,17 @@ public:
     // Lowest unit mirroring slot `id`, -1 when none.
     int32_t FindTextureUnit(int32_t id) const;
     // Level of detail in 16.16 of a texture-coordinate step d >= 0 (16.16):
-    // a piecewise-linear log2(d) + 1, -1.0 below 0.5.
-    static int32_t ComputeLod(int32_t d);
+    // a piecewise-linear log2(d) + 1, -1.0 below 0.5. Inline: the textured
+    // span takes one per pixel.
+    static int32_t ComputeLod(int32_t d) {
+        constexpr int32_t kOne = 0x10000;
+        constexpr int32_t kFraction = 0xFFFF;
+        if (d < kOne / 2) return -kOne;
+        if (d < kOne) return (2 * d) & kFraction;
+        // Halvings that bring d below 2.0: its bits above the 17 of 1.x.
+        const int32_t halvings = static_cast<int32_t>(std::bit_width(static_cast<uint32_t>(d))) - 17;
+        return (halvings + 1) * kOne + ((d >> halvings) & kFraction);
+    }
 
     // --- Access ---
 
@@ -182,6 +195,29 @@ public:
     uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
     // Pixel-format id of a bound plane, 0 when the plane is absent.
     uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
+
+    // The sampler of texture unit 0 a portable span reads. Rows of a fill
+    // are short, and looking the unit and its levels up again for each one
+    // cost as much as the texels; so while a fill keeps it (KeepSpanSampler,
+    // for routines known to leave the unit, its buffer and the guest regions
+    // alone) one sampler serves every row. Otherwise each call makes a new
+    // one, which sees the unit as it stands.
+    MGLTextureSampler& SpanSampler() {
+        if (!m_keepSpanSampler || !m_spanSampler) m_spanSampler.emplace(*this, 0);
+        return *m_spanSampler;
+    }
+    void KeepSpanSampler(bool keep) {
+        m_keepSpanSampler = keep;
+        m_spanSampler.reset();
+    }
+    // For a row written over the record, where the units live.
+    void ForgetSpanSampler() { m_spanSampler.reset(); }
+    // Whether host bytes [at, at + bytes) overlap the record.
+    bool OverlapsRecord(const uint8_t* at, size_t bytes) const {
+        const uintptr_t start = reinterpret_cast<uintptr_t>(at);
+        const uintptr_t record = reinterpret_cast<uintptr_t>(&m_record);
+        return start < record + sizeof m_record && record < start + bytes;
+    }
 
 private:
     // A plane of the bound render target, as the C++ side reaches it.
@@ -225,6 +261,8 @@ private:
     int32_t* m_pool = nullptr;
     uint32_t m_poolGuest = 0;
     BoundPlane m_planes[3];
+    std::optional<MGLTextureSampler> m_spanSampler;
+    bool m_keepSpanSampler = false;
 };
 
 #endif

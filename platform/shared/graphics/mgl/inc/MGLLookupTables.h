@@ -1,6 +1,7 @@
 #ifndef MGLLOOKUPTABLES_H
 #define MGLLOOKUPTABLES_H
 
+#include <bit>
 #include <cstdint>
 
 #include "CFixedWide.h"
@@ -11,6 +12,32 @@ struct MGLReciprocal {
     int32_t entry;
     int32_t shift;
 };
+
+// How many times `limit` must double before it is no longer below `value`,
+// 0 for a zero limit. The limit doubles in 64 bits (a 32-bit one would wrap
+// before passing a value near the top of the range and never end); the bit
+// lengths give the count to within one.
+inline int32_t DoublingsToReach(uint64_t limit, uint32_t value) {
+    if (limit == 0 || limit >= value) return 0;
+    const int32_t limitBits = static_cast<int32_t>(std::bit_width(limit));
+    const int32_t valueBits = static_cast<int32_t>(std::bit_width(value));
+    int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
+    while ((limit << k) < value) ++k;
+    return k;
+}
+
+// Where a value falls in a table whose last index is `limit`: the value
+// itself when it is within reach, else the value halved `doublings` times,
+// rounding to nearest.
+struct MGLTableIndex {
+    uint32_t index;
+    int32_t doublings;
+};
+
+inline MGLTableIndex TableIndexOf(uint64_t limit, uint32_t value) {
+    const int32_t k = DoublingsToReach(limit, value);
+    return MGLTableIndex{k > 0 ? ((value >> (k - 1)) + 1) >> 1 : value, k};
+}
 
 // x divided by the value the reciprocal was taken of.
 inline int32_t ApplyReciprocal(int32_t x, MGLReciprocal reciprocal) {

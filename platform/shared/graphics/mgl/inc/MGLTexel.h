@@ -60,15 +60,37 @@ inline int32_t LevelExtent(int32_t size, int32_t level) {
     return texel_detail::Extent(size, texel_detail::BoundedLevel(level));
 }
 
+// One level's addressing, held apart from the levels so that a loop over
+// many texels of it can keep it in registers.
+struct TexelLevel {
+    const uint8_t* base;  // null when the level is
+    int32_t bpp;
+    int32_t wrap;
+    int32_t w;
+    int32_t h;
+    int32_t level;
+
+    // The texel at (u, v); the base must not be null.
+    const uint8_t* At(int32_t u, int32_t v) const {
+        using texel_detail::Wrapped;
+        return texel_detail::At(base, bpp, w, Wrapped(wrap, u >> (level + 16), w), Wrapped(wrap, v >> (level + 16), h));
+    }
+};
+
+// Level `level` (taken as 0 when negative, at most 9) of a texture.
+inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
+                          int32_t height, int32_t level) {
+    using namespace texel_detail;
+    level = BoundedLevel(level);
+    return TexelLevel{levels[level], bpp, wrap, Extent(width, level), Extent(height, level), level};
+}
+
 // The texel at (u, v) on level `level` (taken as 0 when negative, at most
 // 9); null when that level is null.
 inline const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap,
                                    int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
-    using namespace texel_detail;
-    level = BoundedLevel(level);
-    if (levels[level] == nullptr) return nullptr;
-    const LevelGrid g = GridOf(width, height, u, v, level);
-    return At(levels[level], bpp, g.w, Wrapped(wrap, g.tu, g.w), Wrapped(wrap, g.tv, g.h));
+    const TexelLevel texels = LevelOf(levels, bpp, wrap, width, height, level);
+    return texels.base != nullptr ? texels.At(u, v) : nullptr;
 }
 
 // The 2 x 2 quad from the texel at (u, v): 0 = (x, y), 1 = (x + 1, y),

@@ -36,16 +36,21 @@ public:
     uint32_t Format() const { return m_format; }
     // Whether the unit samples one texel as it is (filter modes 0 and 1).
     bool SamplesOneTexel() const { return m_unit != nullptr && (m_mode == 0 || m_mode == 1); }
-    // The texel those modes decode, null where they sample nothing.
-    const uint8_t* NearestTexel(int32_t u, int32_t v, int32_t lod) {
-        const int32_t level = m_mode == 0 || lod < 0 ? 0 : (lod >> 16 > m_lastLevel ? m_lastLevel : lod >> 16);
-        return Texel(u, v, level);
+    // The level those modes read at a level of detail.
+    int32_t NearestLevel(int32_t lod) const {
+        return m_mode == 0 || lod < 0 ? 0 : (lod >> 16 > m_lastLevel ? m_lastLevel : lod >> 16);
+    }
+    // A level's addressing (its base null when the level cannot be read).
+    TexelLevel Level(int32_t level) {
+        level = texel_detail::BoundedLevel(level);
+        if ((m_resolved & 1u << level) == 0) Resolve(level);
+        return LevelOf(m_levels, m_bpp, m_wrap, m_width, m_height, level);
     }
 
 private:
     const uint8_t* Texel(int32_t u, int32_t v, int32_t level) {
-        if ((m_resolved & 1u << level) == 0) Resolve(level);
-        return TexelAddress(m_levels, m_bpp, m_wrap, m_width, m_height, u, v, level);
+        const TexelLevel texels = Level(level);
+        return texels.base != nullptr ? texels.At(u, v) : nullptr;
     }
     // The quad's texels, their guest addresses left in the record's rp123.
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);

@@ -228,6 +228,7 @@ private:
     VertexHook m_vertexHook;
     PolygonObserver m_observer;
     NativeSpan m_nativeSpan;
+    bool m_portableSpan = false;  // the bound routine is one of MGLSpans.h
 
     ClipStage m_clipStage = ClipStage::None;
     ProjectStage m_projectStage = ProjectStage::None;

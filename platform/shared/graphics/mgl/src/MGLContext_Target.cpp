@@ -37,13 +37,35 @@ bool HasClearRule(uint32_t format) {
 
 int32_t Smaller(int32_t a, int32_t b) { return a < b ? a : b; }
 
+// Repeats `pattern` (bytes long) over the first `length` bytes of a row (a
+// whole number of patterns): the pattern once, then what is filled so far
+// copied after itself, so a row takes a few block copies, not one per pixel.
+void FillRow(uint8_t* row, const uint8_t* pattern, size_t bytes, size_t length) {
+    std::memcpy(row, pattern, bytes);
+    for (size_t filled = bytes; filled < length;) {
+        const size_t copied = filled < length - filled ? filled : length - filled;
+        std::memcpy(row + filled, row, copied);
+        filled += copied;
+    }
+}
+
 // Copies `pattern` (bytes long) into the first `columns` places of the
 // first `rows` rows, stepping by the pitch: a bottom-up plane has its rows
-// in reverse order in memory, and a padded one has gaps between them.
+// in reverse order in memory, and a padded one has gaps between them. Rows
+// that lie apart are copies of the first; a pitch shorter than the filled
+// part makes rows overlap, and each is then filled in turn as it stands.
 void FillRows(uint8_t* row0, int32_t pitch, const uint8_t* pattern, int32_t bytes, int32_t columns, int32_t rows) {
-    for (int32_t y = 0; y < rows; ++y) {
+    if (columns <= 0 || rows <= 0 || bytes <= 0) return;
+    const size_t rowBytes = static_cast<size_t>(columns) * static_cast<size_t>(bytes);
+    const bool rowsApart = static_cast<size_t>(pitch < 0 ? -int64_t{pitch} : int64_t{pitch}) >= rowBytes;
+    FillRow(row0, pattern, static_cast<size_t>(bytes), rowBytes);
+    for (int32_t y = 1; y < rows; ++y) {
         uint8_t* row = row0 + static_cast<ptrdiff_t>(y) * pitch;
-        for (int32_t x = 0; x < columns; ++x) std::memcpy(row + static_cast<size_t>(x) * bytes, pattern, bytes);
+        if (rowsApart) {
+            std::memcpy(row, row0, rowBytes);
+        } else {
+            FillRow(row, pattern, static_cast<size_t>(bytes), rowBytes);
+        }
     }
 }
 
@@ -178,17 +200,4 @@ int32_t MGLContext::FindTextureUnit(int32_t id) const {
         if (m_record.texture_units[unit].id == id) return unit;
     }
     return -1;
-}
-
-int32_t MGLContext::ComputeLod(int32_t d) {
-    constexpr int32_t kHalf = 0x8000;
-    constexpr int32_t kFraction = 0xFFFF;
-    if (d < kHalf) return -CMathFixed::ONE;
-    if (d < CMathFixed::ONE) return (2 * d) & kFraction;
-    int32_t level = CMathFixed::ONE;
-    while (d >= 2 * CMathFixed::ONE) {
-        level += CMathFixed::ONE;
-        d >>= 1;
-    }
-    return level + (d & kFraction);
 }

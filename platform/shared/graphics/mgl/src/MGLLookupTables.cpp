@@ -83,14 +83,9 @@ void MGLLookupTables::SinCos(int32_t angle, int32_t* cosine, int32_t* sine) cons
 
 MGLReciprocal MGLLookupTables::Reciprocal(int32_t v) const {
     const uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-    int32_t scale = 0;
-    uint32_t index = magnitude;
-    if (magnitude > static_cast<uint32_t>(kTableSizeM1)) {
-        while ((uint64_t{kTableSizeM1} << scale) < magnitude) ++scale;
-        index = ((magnitude >> (scale - 1)) + 1) >> 1;
-    }
-    int32_t entry = m_recipTable4[index];
-    int32_t shift = kRecipBaseShift + scale;
+    const MGLTableIndex at = TableIndexOf(kTableSizeM1, magnitude);
+    int32_t entry = m_recipTable4[at.index];
+    int32_t shift = kRecipBaseShift + at.doublings;
     if (shift > kRecipFullShift) {
         entry >>= shift - kRecipFullShift;
         shift = kRecipFullShift;

@@ -76,15 +76,33 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     return true;
 }
 
-// The depth test of one pixel: passes without a depth plane or test.
-bool DepthPasses(const MGLRecord& s, const SpanRow& row, const uint8_t* depth, int32_t value) {
-    if (row.depth == nullptr || s.depthTest == 0) return true;
-    return static_cast<uint32_t>(value) > LoadWord(depth);
+// Whether the row's colour or depth bytes lie over the record: a row
+// pointed there rewrites the texture units.
+bool WritesRecord(const MGLContext& context, const SpanRow& row) {
+    const size_t count = static_cast<size_t>(row.count);
+    return context.OverlapsRecord(row.colour, count * static_cast<size_t>(row.bpp)) ||
+           (row.depth != nullptr && context.OverlapsRecord(row.depth, (count - 1) * static_cast<size_t>(row.zbpp) +
+                                                                           kDepthBytes));
 }
 
-void WriteDepth(const MGLRecord& s, const SpanRow& row, uint8_t* depth, int32_t value) {
-    if (row.depth != nullptr && s.depthWrite != 0) StoreWord(depth, static_cast<uint32_t>(value));
-}
+// The depth work of a row, decided once: a span's stores go through byte
+// pointers, which the compiler must assume reach the record, so the record's
+// switches are read before the pixels rather than again at each one.
+struct DepthRule {
+    bool test;
+    bool write;
+
+    DepthRule(const MGLRecord& s, const SpanRow& row)
+        : test(row.depth != nullptr && s.depthTest != 0), write(row.depth != nullptr && s.depthWrite != 0) {}
+
+    // Passes without a depth plane or test.
+    bool Passes(const uint8_t* depth, int32_t value) const {
+        return !test || static_cast<uint32_t>(value) > LoadWord(depth);
+    }
+    void Write(uint8_t* depth, int32_t value) const {
+        if (write) StoreWord(depth, static_cast<uint32_t>(value));
+    }
+};
 
 // The flat colour of the draw colour in the target format; false for a
 // format without a flat rule.
@@ -122,19 +140,6 @@ int32_t Magnitude(int32_t v) {
     return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
 }
 
-// How many times `limit` must double before it is no longer below z; the
-// limit doubles in 64 bits (a 32-bit one would wrap before passing a value
-// near the top of the range and never end). The bit lengths give the count
-// to within one.
-int32_t DoublingsToReach(uint64_t limit, uint32_t z) {
-    if (limit == 0 || limit >= z) return 0;
-    const int32_t bits = 64 - __builtin_clzll(limit);
-    const int32_t zBits = 32 - __builtin_clz(z);
-    int32_t k = zBits > bits ? zBits - bits : 0;
-    while ((limit << k) < z) ++k;
-    return k;
-}
-
 // The values the textured span walks along its row, kept out of the record
 // while it runs: depth, u and v, and the perspective terms of u and v.
 struct TexturedWalk {
@@ -159,18 +164,29 @@ TexturedWalk StartWalk(const MGLRecord& s, int32_t n) {
                         uTerms ? s.K1[kU] : 0, vTerms ? s.K1[kV] : 0};
 }
 
+// What the perspective divide reads, taken from the record and the
+// context once per span.
+struct PerspectiveDivide {
+    const int32_t* recipTable;
+    uint64_t limit;  // the reciprocal table's last index
+    int32_t cfz0;    // the depth offset the interpolants were scaled by
+};
+
+PerspectiveDivide DivideOf(const MGLContext& context) {
+    const MGLRecord& s = context.Record();
+    return PerspectiveDivide{
+        context.Tables().RecipTable4(),
+        static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1), s.cfz0};
+}
+
 // u, v and the level of detail of one pixel from the perspective terms: the
 // interpolants were scaled by the depth offset at the vertices, and are
 // divided back by it here through the reciprocal table.
-void PerspectivePixel(const MGLContext& context, const TexturedWalk& w, int32_t* u, int32_t* v, int32_t* lod) {
-    const MGLRecord& s = context.Record();
-    const uint32_t z = w.depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(w.depth, s.cfz0));
-    const uint64_t limit =
-        static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1);
-    const int32_t k = DoublingsToReach(limit, z);
-    const uint32_t index = k > 0 ? ((z >> (k - 1)) + 1) >> 1 : z;
-    int32_t r = context.Tables().RecipTable4()[index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1
-                                                                                        : index];
+void PerspectivePixel(const PerspectiveDivide& divide, const TexturedWalk& w, int32_t* u, int32_t* v, int32_t* lod) {
+    const uint32_t z = w.depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(w.depth, divide.cfz0));
+    const MGLTableIndex at = TableIndexOf(divide.limit, z);
+    const int32_t k = at.doublings;
+    int32_t r = divide.recipTable[at.index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1 : at.index];
     int32_t shift = k + 10;
     if (shift > 30) {
         r >>= shift - 30;
@@ -209,13 +225,14 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
     const MGLRecord& s = context.Record();
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
+    const DepthRule rule(s, row);
     int32_t depth = s.intp[0];
     const int32_t step = s.intp_dx[0];
     uint8_t* colourAt = row.colour;
     uint8_t* depthAt = row.depth;
     for (int32_t i = 0; i < row.count; ++i) {
-        if (DepthPasses(s, row, depthAt, depth)) {
-            WriteDepth(s, row, depthAt, depth);
+        if (rule.Passes(depthAt, depth)) {
+            rule.Write(depthAt, depth);
             if (hasColour && row.bpp == 2) StoreHalf(colourAt, pixel);
             if (hasColour && row.bpp == 4) StoreWord(colourAt, pixel);
         }
@@ -236,30 +253,38 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
             if (i != s.depthInterpolant) s.K3ys[i] = WrapSub(s.K3y[i], WrapMul(row.xs, s.K1[i]));
         }
     }
-    MGLTextureSampler sampler(context, 0);
+    // A row over the record reads the units afresh before and after it.
+    const bool writesRecord = WritesRecord(context, row);
+    if (writesRecord) context.ForgetSpanSampler();
+    MGLTextureSampler& sampler = context.SpanSampler();
     const bool copiesTexels =
         sampler.SamplesOneTexel() && sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5;
     const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
     const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
     TexturedWalk w = StartWalk(s, n);
+    const DepthRule rule(s, row);
+    const PerspectiveDivide divide = DivideOf(context);
+    TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last copied texel came from
     uint8_t* colourAt = row.colour;
     uint8_t* depthAt = row.depth;
     for (int32_t i = 0; i < row.count; ++i) {
-        if (DepthPasses(s, row, depthAt, w.depth)) {
+        if (rule.Passes(depthAt, w.depth)) {
             int32_t u = w.u, v = w.v, lod = affineLod;
-            if (perspective) PerspectivePixel(context, w, &u, &v, &lod);
+            if (perspective) PerspectivePixel(divide, w, &u, &v, &lod);
             if (lod > maxLod) lod = maxLod;
             if (copiesTexels) {
                 // An r5g6b5 texel decoded and stored again is the texel itself.
-                if (const uint8_t* texel = sampler.NearestTexel(u, v, lod)) {
-                    WriteDepth(s, row, depthAt, w.depth);
-                    std::memcpy(colourAt, texel, 2);
+                const int32_t level = sampler.NearestLevel(lod);
+                if (level != texels.level) texels = sampler.Level(level);
+                if (texels.base != nullptr) {
+                    rule.Write(depthAt, w.depth);
+                    std::memcpy(colourAt, texels.At(u, v), 2);
                 }
             } else {
                 RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
                 sampler.Sample(u, v, lod, &texel);
                 if (texel.a >= kMinAlpha) {
-                    WriteDepth(s, row, depthAt, w.depth);
+                    rule.Write(depthAt, w.depth);
                     StoreTexel(colourAt, row.format, texel);
                 }
             }
@@ -273,4 +298,5 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
         w.k3v = WrapSub(w.k3v, w.k1v);
     }
     FinishWalk(s, n, row.count, perspective);
+    if (writesRecord) context.ForgetSpanSampler();
 }

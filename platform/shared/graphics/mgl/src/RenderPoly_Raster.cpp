@@ -6,6 +6,7 @@
 #include "MGLBufferOps.h"
 #include "MGLFixed.h"
 #include "MGLSpanInterpreter.h"
+#include "MGLSpans.h"
 #include "RenderPoly.h"
 
 namespace {
@@ -84,6 +85,7 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
         DebugPrintf("RenderPoly: a native span of %d + %d interpolants, depth %d and fill mode %d cannot be bound",
                     layout.numInterpolants, layout.numExtraInterpolants, layout.depthInterpolant, layout.fillMode);
         m_nativeSpan = nullptr;
+        m_portableSpan = false;
         return false;
     }
     MGLRecord& s = m_context.Record();
@@ -93,6 +95,8 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     s.depthInterpolant = layout.depthInterpolant;
     s.depthScaledMask = layout.depthScaledMask;
     s.fillMode = layout.fillMode;
+    const auto* routine = span.target<void (*)(MGLContext&, uint32_t, uint32_t)>();
+    m_portableSpan = routine != nullptr && (*routine == SpanTexturedPerspective || *routine == SpanFlatDepth);
     m_nativeSpan = std::move(span);
     return true;
 }
@@ -110,13 +114,18 @@ void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
                       r2);
 }
 
+// Between the rows of one fill nothing but the span runs; the portable
+// spans leave the texture unit and its buffer as they are (a row over the
+// record they watch for themselves), so their sampler lasts the fill.
 void RenderPoly::Fill(MGLVertexList& list) {
+    m_context.KeepSpanSampler(m_portableSpan);
     switch (m_fillStage) {
         case FillStage::Polygon: ScanConvertPolygon(list); break;
         case FillStage::TriangleFan: ScanConvertTriangleFan(list); break;
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
+    m_context.KeepSpanSampler(false);
 }
 
 int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
@@ -143,19 +152,9 @@ void RenderPoly::NextRow() {
 
 // delta / height through the 2.30 reciprocal of the height.
 int32_t RenderPoly::EdgeSlope(int32_t delta, int32_t height) const {
-    const uint32_t h = static_cast<uint32_t>(height);
-    const uint32_t sizeM1 = MGLLookupTables::kTableSizeM1;
-    int32_t k = 0;
-    uint32_t index = h;
-    if (h > sizeM1) {
-        uint64_t limit = sizeM1;
-        while (limit < h) {
-            limit <<= 1;
-            ++k;
-        }
-        index = ((h >> (k - 1)) + 1) >> 1;
-    }
-    const int64_t entry = m_context.Tables().RecipTable4()[index];
+    const MGLTableIndex at = TableIndexOf(MGLLookupTables::kTableSizeM1, static_cast<uint32_t>(height));
+    const int32_t k = at.doublings;
+    const int64_t entry = m_context.Tables().RecipTable4()[at.index];
     // Edges taller than the table's reach keep their slope instead of losing it.
     const int64_t inverse = k <= 16 ? entry << (16 - k) : entry >> (k - 16);
     return FixedMul30(static_cast<int32_t>(inverse), delta);
