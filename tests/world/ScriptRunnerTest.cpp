@@ -304,3 +304,47 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+class ScriptEdgeTest : public ScriptRunnerTest {
+protected:
+    void Run(std::vector<leveldata::Script> scripts) { LoadScripts(std::move(scripts)); }
+    static leveldata::Script Script(int16_t id, std::vector<leveldata::Command> commands,
+                                    std::vector<int16_t> chain = {}) {
+        leveldata::Script s;
+        s.id = id;
+        s.commands = std::move(commands);
+        s.chain = std::move(chain);
+        return s;
+    }
+};
+
+TEST_F(ScriptEdgeTest, AScriptWithoutCommandsEndsAtOnceAndStartsItsChain) {
+    Run({Script(1, {}, {2}), Script(2, {SC::Bare(9)})});
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+}
+
+TEST_F(ScriptEdgeTest, ACommandStoppedAsItFinishesIsDeletedOnce) {
+    // Script 2 stops script 3 in the frame in which script 3's delay ends
+    // too; script 3's end starts script 4.
+    Run({Script(1, {SC::Bare(SC::kNothing)}, {3, 2}), Script(2, {SC::Delay(false, 60), SC::StopScript(3)}),
+         Script(3, {SC::Delay(false, 60)}, {4}), Script(4, {SC::Bare(9)})});
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_TRUE(world->removalCommands.empty());
+}
+
+TEST_F(ScriptEdgeTest, AStartedScriptWaitsForTheNextFrame) {
+    Run({Script(1, {SC::Delay(false, 0)}, {2}), Script(2, {SC::Delay(false, 0), Marker()})});
+    Frame();  // script 1 ends, script 2 starts but is not updated yet
+    EXPECT_FALSE(Marked());
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    Frame();
+    EXPECT_TRUE(Marked());
+}
+
+}  // namespace
