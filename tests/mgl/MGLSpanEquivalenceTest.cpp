@@ -4,59 +4,12 @@
 #include <cstring>
 #include <vector>
 
+#include "FlatDepthSpanCode.h"
 #include "MGLSpans.h"
 #include "RenderPolyRig.h"
 #include "ShaderStateBuilder.h"
-#include "SpanAssembler.h"
-
-using namespace SpanAsm;
 
 namespace {
-
-constexpr uint32_t Off(size_t offset) { return static_cast<uint32_t>(offset); }
-
-// A flat r5g6b5 span with the depth test, written by hand in the triangle
-// fill's convention: r1 and r2 the row's left and right x in 16.16; pixel i
-// drawn for (r1 + 0x7FFF) >> 16 <= i < (r2 + 0x8000) >> 16 within the
-// scissor columns; depth intp_y[0] + i intp_dx[0], passing when greater
-// than the stored word (unsigned), then stored with the colour in regs[0].
-Program FlatDepthSpan() {
-    Program p;
-    p << DataReg(MOV, false, 12, 0, 0)
-      << DataImm(ADD, false, 1, 1, 0x80, 12)  // + 0x8000
-      << DataImm(SUB, false, 1, 1, 1)
-      << DataReg(MOV, false, 1, 0, 1, ASR, 16)
-      << DataImm(ADD, false, 2, 2, 0x80, 12)
-      << DataReg(MOV, false, 2, 0, 2, ASR, 16)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, scissorx0)))
-      << DataReg(CMP, S, 0, 1, 3)
-      << DataReg(MOV, false, 1, 0, 3, LSL, 0, LT)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, scissorx1)))
-      << DataReg(CMP, S, 0, 2, 3)
-      << DataReg(MOV, false, 2, 0, 3, LSL, 0, GT)
-      << DataReg(SUB, S, 8, 2, 1)
-      << Bx(14, LE)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, destptr)))
-      << XferImm(true, false, PreIndex, true, 4, 12, Off(offsetof(MGLRecord, zptr)))
-      << XferImm(true, false, PreIndex, true, 5, 12, Off(offsetof(MGLRecord, intp_y)))
-      << XferImm(true, false, PreIndex, true, 6, 12, Off(offsetof(MGLRecord, intp_dx)))
-      << XferImm(true, false, PreIndex, true, 7, 12, Off(offsetof(MGLRecord, regs)))
-      << Mla(false, 5, 6, 1, 5)
-      << DataReg(ADD, false, 3, 3, 1, LSL, 1)
-      << DataReg(ADD, false, 4, 4, 1, LSL, 2);
-    const size_t loop = p.Here();
-    p << XferImm(true, false, PreIndex, true, 9, 4, 0)
-      << DataReg(CMP, S, 0, 5, 9)
-      << XferImm(false, false, PreIndex, true, 5, 4, 0, HI)
-      << HalfImm(false, PreIndex, true, 7, 3, 0, HI)
-      << DataImm(ADD, false, 4, 4, 4)
-      << DataImm(ADD, false, 3, 3, 2)
-      << DataReg(ADD, false, 5, 5, 6)
-      << DataImm(SUB, S, 8, 8, 1);
-    p.BranchTo(loop, GT);
-    p << Bx(14);
-    return p;
-}
 
 // Overlapping flat triangles at different depths, some through the clip
 // planes, each in its own colour.
@@ -87,7 +40,7 @@ protected:
         r.FillPlane(0, 0);
         r.FillPlane(1, 0);
         const MGLShaderState state =
-            ShaderStateBuilder().Code(FlatDepthSpan().Words()).Keys({{37, 1}, {31, 0}, {32, 128}, {42, 3}}).State();
+            ShaderStateBuilder().Code(FlatDepthSpan(SpanColumns::FillRounded).Words()).Keys({{37, 1}, {31, 0}, {32, 128}, {42, 3}}).State();
         for (const Triangle& t : Scene()) {
             if (interpreted) {
                 EXPECT_TRUE(r.context->BindShaderState(&state));

@@ -5,54 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "FlatDepthSpanCode.h"
 #include "MGLDisassembler.h"
 #include "SpanTestMachine.h"
 
 using namespace SpanAsm;
 
-// A hand-written flat-colour span with a depth test, in the triangle fill's
-// convention: r1 and r2 are the row's left and right x in 16.16, destptr and
-// zptr the row starts, intp_y[0] the depth at column 0 and intp_dx[0] its
-// step per column, regs[0] the r5g6b5 colour. Columns are clipped to the
-// scissor; a pixel is drawn when its depth is greater than the stored one.
 namespace {
-
-constexpr uint32_t Off(size_t offset) { return static_cast<uint32_t>(offset); }
-
-Program FlatDepthSpan() {
-    Program p;
-    p << DataReg(MOV, false, 12, 0, 0)
-      << DataReg(MOV, false, 1, 0, 1, ASR, 16)
-      << DataReg(MOV, false, 2, 0, 2, ASR, 16)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, scissorx0)))
-      << DataReg(CMP, S, 0, 1, 3)
-      << DataReg(MOV, false, 1, 0, 3, LSL, 0, LT)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, scissorx1)))
-      << DataReg(CMP, S, 0, 2, 3)
-      << DataReg(MOV, false, 2, 0, 3, LSL, 0, GT)
-      << DataReg(SUB, S, 8, 2, 1)
-      << Bx(14, LE)
-      << XferImm(true, false, PreIndex, true, 3, 12, Off(offsetof(MGLRecord, destptr)))
-      << XferImm(true, false, PreIndex, true, 4, 12, Off(offsetof(MGLRecord, zptr)))
-      << XferImm(true, false, PreIndex, true, 5, 12, Off(offsetof(MGLRecord, intp_y)))
-      << XferImm(true, false, PreIndex, true, 6, 12, Off(offsetof(MGLRecord, intp_dx)))
-      << XferImm(true, false, PreIndex, true, 7, 12, Off(offsetof(MGLRecord, regs)))
-      << Mla(false, 5, 6, 1, 5)
-      << DataReg(ADD, false, 3, 3, 1, LSL, 1)
-      << DataReg(ADD, false, 4, 4, 1, LSL, 2);
-    const size_t loop = p.Here();
-    p << XferImm(true, false, PreIndex, true, 9, 4, 0)
-      << DataReg(CMP, S, 0, 5, 9)
-      << XferImm(false, false, PreIndex, true, 5, 4, 0, GT)
-      << HalfImm(false, PreIndex, true, 7, 3, 0, GT)
-      << DataImm(ADD, false, 4, 4, 4)
-      << DataImm(ADD, false, 3, 3, 2)
-      << DataReg(ADD, false, 5, 5, 6)
-      << DataImm(SUB, S, 8, 8, 1);
-    p.BranchTo(loop, GT);
-    p << Bx(14);
-    return p;
-}
 
 struct Row {
     int32_t left, right;  // 16.16
@@ -93,7 +52,7 @@ TEST(MGLSpanRoutine, FlatDepthSpanMatchesItsModelPixelForPixel) {
     // Colour row at data 0, depth row at data 1024.
     s.destptr = machine.DataBase();
     s.zptr = machine.DataBase() + 1024;
-    const std::vector<uint8_t> code = FlatDepthSpan().Bytes();
+    const std::vector<uint8_t> code = FlatDepthSpan(SpanColumns::Truncated).Bytes();
 
     std::vector<uint16_t> colour(kWidth);
     std::vector<int32_t> depth(kWidth);
@@ -117,7 +76,7 @@ TEST(MGLSpanRoutine, FlatDepthSpanMatchesItsModelPixelForPixel) {
 }
 
 TEST(MGLSpanRoutine, ListingNamesTheFieldsTheSpanReads) {
-    const Program program = FlatDepthSpan();
+    const Program program = FlatDepthSpan(SpanColumns::Truncated);
     const std::vector<uint32_t>& words = program.Words();
     std::string listing;
     for (size_t i = 0; i < words.size(); ++i) {

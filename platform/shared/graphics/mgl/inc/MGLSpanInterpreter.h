@@ -58,6 +58,7 @@ private:
     Step ExecuteHalfwordTransfer(uint32_t instruction);
     void ExecuteDataProcessing(uint32_t instruction, uint32_t operand2);
     Step ExecuteWordTransfer(uint32_t instruction);
+    Step Transfer(uint32_t instruction, uint32_t offset, uint32_t width);
     Step ExecuteBlockTransfer(uint32_t instruction);
     void ExecuteBranch(uint32_t instruction);
     MGLSpanRunEnd Stop(MGLSpanRunEnd end, const char* why);

@@ -159,6 +159,13 @@ void MGLSpanInterpreter::ExecuteLongMultiply(uint32_t instruction) {
 MGLSpanInterpreter::Step MGLSpanInterpreter::ExecuteHalfwordTransfer(uint32_t instruction) {
     const uint32_t offset = Bit(instruction, 22) == 1 ? (Field(instruction, 8, 4) << 4) | Field(instruction, 0, 4)
                                                       : m_registers[Field(instruction, 0, 4)];
+    return Transfer(instruction, offset, 2);
+}
+
+// A single load or store of `width` bytes: the offset added or taken
+// (bit 23), before the access with write-back when asked (bits 24 and 21),
+// or after it, always written back.
+MGLSpanInterpreter::Step MGLSpanInterpreter::Transfer(uint32_t instruction, uint32_t offset, uint32_t width) {
     const uint32_t rn = Field(instruction, 16, 4);
     const uint32_t rd = Field(instruction, 12, 4);
     const uint32_t base = m_registers[rn];
@@ -168,9 +175,9 @@ MGLSpanInterpreter::Step MGLSpanInterpreter::ExecuteHalfwordTransfer(uint32_t in
     const uint32_t address = preIndexed ? indexed : base;
     if (Bit(instruction, 20) == 1) {
         uint32_t value = 0;
-        if (!Load(address, 2, value)) return Step::Fault;
+        if (!Load(address, width, value)) return Step::Fault;
         m_registers[rd] = value;
-    } else if (!Store(address, 2, m_registers[rd])) {
+    } else if (!Store(address, width, m_registers[rd])) {
         return Step::Fault;
     }
     if (!preIndexed) m_registers[rn] = indexed;
@@ -204,23 +211,7 @@ void MGLSpanInterpreter::ExecuteDataProcessing(uint32_t instruction, uint32_t op
 
 MGLSpanInterpreter::Step MGLSpanInterpreter::ExecuteWordTransfer(uint32_t instruction) {
     const uint32_t offset = Bit(instruction, 25) == 1 ? ShifterOperand(instruction) : Field(instruction, 0, 12);
-    const uint32_t rn = Field(instruction, 16, 4);
-    const uint32_t rd = Field(instruction, 12, 4);
-    const uint32_t base = m_registers[rn];
-    const uint32_t indexed = Bit(instruction, 23) == 1 ? base + offset : base - offset;
-    const bool preIndexed = Bit(instruction, 24) == 1;
-    if (preIndexed && Bit(instruction, 21) == 1) m_registers[rn] = indexed;
-    const uint32_t address = preIndexed ? indexed : base;
-    const uint32_t width = Bit(instruction, 22) == 1 ? 1 : 4;
-    if (Bit(instruction, 20) == 1) {
-        uint32_t value = 0;
-        if (!Load(address, width, value)) return Step::Fault;
-        m_registers[rd] = value;
-    } else if (!Store(address, width, m_registers[rd])) {
-        return Step::Fault;
-    }
-    if (!preIndexed) m_registers[rn] = indexed;
-    return Step::Next;
+    return Transfer(instruction, offset, Bit(instruction, 22) == 1 ? 1 : 4);
 }
 
 MGLSpanInterpreter::Step MGLSpanInterpreter::ExecuteBlockTransfer(uint32_t instruction) {

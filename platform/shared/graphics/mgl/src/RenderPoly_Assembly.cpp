@@ -63,6 +63,27 @@ void RenderPoly::SubmitPolygon(MGLVertexList& list) {
     RunClipStage(list);
 }
 
+// The assembled polygon's vertices from `firstNew` on are new: each is
+// transformed and handed to the hook as number firstNumber + its place;
+// then the polygon goes on to the clip stage.
+void RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, int32_t firstNumber, const Matrix3x4& top) {
+    for (int32_t j = firstNew; j < count; ++j) {
+        Transform3D(m_poly.v[j], top);
+        CallHook(m_poly.v[j], firstNumber + j);
+    }
+    m_poly.count = count;
+    SubmitPolygon(m_poly);
+}
+
+// A strip's pool vertex filled from element `element`; its input w is
+// cleared first, so a stream without one reads as no restart.
+int32_t* RenderPoly::FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element) {
+    int32_t* vertex = PoolVertex(first, vertexIndex);
+    vertex[kWordInputW] = 0;
+    FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
+    return vertex;
+}
+
 // A fetch writes `count` words (two in split mode) from its destination
 // word on; they must lie inside the vertex.
 bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const {
@@ -125,12 +146,7 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
             m_poly.v[j] = PoolVertex(first, k);
             FetchVertex(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
         }
-        for (int32_t j = 0; j < n; ++j) {
-            Transform3D(m_poly.v[j], top);
-            CallHook(m_poly.v[j], p * n + j);
-        }
-        m_poly.count = n;
-        SubmitPolygon(m_poly);
+        SubmitAssembled(n, 0, p * n, top);
     }
 }
 
@@ -182,23 +198,17 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
     SelectPolygonStages3D();
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     const bool fan = m_context.Record().stripFan == 1;
-    auto fetch = [&](int32_t vertexIndex, int32_t element) {
-        int32_t* vertex = PoolVertex(first, vertexIndex);
-        vertex[kWordInputW] = 0;
-        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
-        return vertex;
-    };
     int32_t i = 0;
     int32_t next = 0;
     while (i < count) {
-        int32_t* v = fetch(next, i);
+        int32_t* v = FetchStripVertex(first, next, i);
         i += 1;
         int32_t firstNew = 2;
         if (v[kWordInputW] < 0 || i < 3) {
             if (i + 2 > count) break;
             m_poly.v[0] = v;
-            m_poly.v[1] = fetch(next + 1, i);
-            m_poly.v[2] = fetch(next + 2, i + 1);
+            m_poly.v[1] = FetchStripVertex(first, next + 1, i);
+            m_poly.v[2] = FetchStripVertex(first, next + 2, i + 1);
             i += 2;
             next += 3;
             firstNew = 0;
@@ -208,12 +218,7 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
             m_poly.v[2] = v;
             next += 1;
         }
-        for (int32_t j = firstNew; j < 3; ++j) {
-            Transform3D(m_poly.v[j], top);
-            CallHook(m_poly.v[j], i + j - 3);
-        }
-        m_poly.count = 3;
-        SubmitPolygon(m_poly);
+        SubmitAssembled(3, firstNew, i - 3, top);
     }
 }
 
@@ -224,18 +229,12 @@ void RenderPoly::DrawQuadStrip(int32_t count) {
     SetWholePolygons(false);
     SelectPolygonStages3D();
     const Matrix3x4 top = m_context.ModelviewStack().Top();
-    auto fetch = [&](int32_t vertexIndex, int32_t element) {
-        int32_t* vertex = PoolVertex(first, vertexIndex);
-        vertex[kWordInputW] = 0;
-        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
-        return vertex;
-    };
     int32_t a = 0;
     int32_t b = 1;
     int32_t i = 0;
     while (i + 1 < count) {
-        int32_t* va = fetch(a, i);
-        int32_t* vb = fetch(b, i + 1);
+        int32_t* va = FetchStripVertex(first, a, i);
+        int32_t* vb = FetchStripVertex(first, b, i + 1);
         const int32_t inputW = va[kWordInputW];
         i += 2;
         int32_t firstNew = 2;
@@ -243,10 +242,10 @@ void RenderPoly::DrawQuadStrip(int32_t count) {
             if (i + 2 > count) break;
             m_poly.v[0] = va;
             a += 2;
-            va = fetch(a, i);
+            va = FetchStripVertex(first, a, i);
             m_poly.v[1] = vb;
             b += 2;
-            vb = fetch(b, i + 1);
+            vb = FetchStripVertex(first, b, i + 1);
             i += 2;
             firstNew = 0;
         } else {
@@ -257,11 +256,6 @@ void RenderPoly::DrawQuadStrip(int32_t count) {
         m_poly.v[3] = va;
         a += 2;
         b += 2;
-        for (int32_t j = firstNew; j < 4; ++j) {
-            Transform3D(m_poly.v[j], top);
-            CallHook(m_poly.v[j], i + j - 4);
-        }
-        m_poly.count = 4;
-        SubmitPolygon(m_poly);
+        SubmitAssembled(4, firstNew, i - 4, top);
     }
 }

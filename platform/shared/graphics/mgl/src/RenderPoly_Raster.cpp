@@ -36,6 +36,21 @@ int32_t EdgeHeight(const int32_t* a, const int32_t* b) {
     return h < ONE ? ONE : (h > INT32_MAX ? INT32_MAX : static_cast<int32_t>(h));
 }
 
+// The second and third corners of a polygon less its first, in 16.16 pixels.
+struct CornerDeltas {
+    int32_t dx1, dy1, dx2, dy2;
+};
+
+CornerDeltas CornerDeltasOf(const MGLVertexList& list) {
+    const int32_t* p = list.v[0];
+    const int32_t* q = list.v[1];
+    const int32_t* r = list.v[2];
+    return CornerDeltas{WrapSub(q[RenderPoly::kWordPixelX], p[RenderPoly::kWordPixelX]),
+                        WrapSub(q[RenderPoly::kWordPixelY], p[RenderPoly::kWordPixelY]),
+                        WrapSub(r[RenderPoly::kWordPixelX], p[RenderPoly::kWordPixelX]),
+                        WrapSub(r[RenderPoly::kWordPixelY], p[RenderPoly::kWordPixelY])};
+}
+
 // Walks the rows of a convex polygon from its top vertex: the left chain
 // backwards through the list, the right chain forwards; `setup` starts an
 // edge (left or right) at row y, `row` handles row y and steps to the next.
@@ -222,14 +237,8 @@ void RenderPoly::ScanConvertTriangleFan(MGLVertexList& list) {
 void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     if (list.count < 3) return;
     MGLRecord& s = m_context.Record();
-    const int32_t* p = list.v[0];
-    const int32_t* q = list.v[1];
-    const int32_t* r = list.v[2];
-    const int32_t dx1 = WrapSub(q[kWordPixelX], p[kWordPixelX]);
-    const int32_t dy1 = WrapSub(q[kWordPixelY], p[kWordPixelY]);
-    const int32_t dx2 = WrapSub(r[kWordPixelX], p[kWordPixelX]);
-    const int32_t dy2 = WrapSub(r[kWordPixelY], p[kWordPixelY]);
-    const int32_t area = WrapSub(FixedMul24(dx1, dy2), FixedMul24(dx2, dy1));
+    const CornerDeltas d = CornerDeltasOf(list);
+    const int32_t area = WrapSub(FixedMul24(d.dx1, d.dy2), FixedMul24(d.dx2, d.dy1));
     if (area == 0) return;
     if (s.cullEnable == 1 && ((area > 0 && s.cullSense == 1) || (area < 0 && s.cullSense == 0))) return;
     const int32_t top = TopVertex(list);
@@ -263,10 +272,7 @@ void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t 
     const int32_t* p = list.v[0];
     const int32_t* q = list.v[1];
     const int32_t* r = list.v[2];
-    const int32_t dx1 = WrapSub(q[kWordPixelX], p[kWordPixelX]);
-    const int32_t dy1 = WrapSub(q[kWordPixelY], p[kWordPixelY]);
-    const int32_t dx2 = WrapSub(r[kWordPixelX], p[kWordPixelX]);
-    const int32_t dy2 = WrapSub(r[kWordPixelY], p[kWordPixelY]);
+    const auto [dx1, dy1, dx2, dy2] = CornerDeltasOf(list);
     const MGLReciprocal inverse = m_context.Reciprocal(Magnitude(area));
     const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
     for (int32_t i = 0; i < n; ++i) {
