@@ -38,17 +38,19 @@ function hold(key, least, most,    end, extra) {
     emit("up " key)
 }
 
-# Mostly confirming and moving through the menus and dialogues.
+# Mostly confirming and moving through the menus and dialogues. Going back
+# (Esc, the right soft key) is rare: from the first pictures or the main
+# menu it ends the program, and the soak is about the frames in between.
 function menu_step(    roll) {
     roll = below(100)
-    if (roll < 40) press("return")
-    else if (roll < 55) press("down")
-    else if (roll < 62) press("up")
-    else if (roll < 68) press("left")
-    else if (roll < 74) press("right")
-    else if (roll < 80) press("back")
-    else if (roll < 86) press(below(2) == 0 ? "F1" : "F2")
-    else if (roll < 92) press(below(10))
+    if (roll < 44) press("return")
+    else if (roll < 60) press("down")
+    else if (roll < 68) press("up")
+    else if (roll < 75) press("left")
+    else if (roll < 82) press("right")
+    else if (roll < 84) press(below(2) == 0 ? "back" : "F2")
+    else if (roll < 90) press("F1")
+    else if (roll < 95) press(below(10))
     else emit("tap " below(480) " " below(640))
 }
 
