@@ -76,6 +76,7 @@ public:
 
     using VertexHook = std::function<void(int32_t* vertex, int32_t n)>;
     using NativeSpan = std::function<void(MGLContext& context, uint32_t r1, uint32_t r2)>;
+    using PortableSpan = void (*)(MGLContext& context, uint32_t r1, uint32_t r2);
     using PolygonObserver = std::function<void(const MGLVertexList& polygon)>;
     using LineRoutine = std::function<void(const MGLLineRecord& line, int32_t x, int32_t y)>;
 
@@ -230,7 +231,9 @@ private:
     VertexHook m_vertexHook;
     PolygonObserver m_observer;
     NativeSpan m_nativeSpan;
-    bool m_portableSpan = false;  // the bound routine is one of MGLSpans.h
+    // The bound routine when it is one of MGLSpans.h, called without the
+    // wrapper's indirection; null otherwise.
+    PortableSpan m_portableSpan = nullptr;
 
     ClipStage m_clipStage = ClipStage::None;
     ProjectStage m_projectStage = ProjectStage::None;

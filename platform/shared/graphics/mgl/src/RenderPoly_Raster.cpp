@@ -100,7 +100,7 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
         DebugPrintf("RenderPoly: a native span of %d + %d interpolants, depth %d and fill mode %d cannot be bound",
                     layout.numInterpolants, layout.numExtraInterpolants, layout.depthInterpolant, layout.fillMode);
         m_nativeSpan = nullptr;
-        m_portableSpan = false;
+        m_portableSpan = nullptr;
         return false;
     }
     MGLRecord& s = m_context.Record();
@@ -110,8 +110,9 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     s.depthInterpolant = layout.depthInterpolant;
     s.depthScaledMask = layout.depthScaledMask;
     s.fillMode = layout.fillMode;
-    const auto* routine = span.target<void (*)(MGLContext&, uint32_t, uint32_t)>();
-    m_portableSpan = routine != nullptr && (*routine == SpanTexturedPerspective || *routine == SpanFlatDepth);
+    const auto* routine = span.target<PortableSpan>();
+    const bool portable = routine != nullptr && (*routine == SpanTexturedPerspective || *routine == SpanFlatDepth);
+    m_portableSpan = portable ? *routine : nullptr;
     m_nativeSpan = std::move(span);
     return true;
 }
@@ -119,6 +120,10 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
 // A direct call runs the native routine; ARM span code never runs as
 // machine code here, so without a native routine the interpreter runs it.
 void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
+    if (m_context.Record().spanCodeDirect != 0 && m_portableSpan != nullptr) {
+        m_portableSpan(m_context, r1, r2);
+        return;
+    }
     if (m_context.Record().spanCodeDirect != 0 && m_nativeSpan) {
         m_nativeSpan(m_context, r1, r2);
         return;
@@ -133,7 +138,7 @@ void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
 // spans leave the texture unit and its buffer as they are (a row over the
 // record they watch for themselves), so their sampler lasts the fill.
 void RenderPoly::Fill(MGLVertexList& list) {
-    m_context.KeepSpanSampler(m_portableSpan);
+    m_context.KeepSpanSampler(m_portableSpan != nullptr);
     switch (m_fillStage) {
         case FillStage::Polygon: ScanConvertPolygon(list); break;
         case FillStage::TriangleFan: ScanConvertTriangleFan(list); break;
