@@ -27,6 +27,12 @@ inline int32_t WrapShiftLeft(int32_t a, int32_t n) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) << n);
 }
 
+// |v|, the magnitude of the most negative value held at the largest one.
+inline int32_t Magnitude(int32_t v) {
+    const int64_t m = v < 0 ? -int64_t{v} : int64_t{v};
+    return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
+}
+
 // Dot products of 16.16 values: each term is its own FixedMul16 (rounded on
 // its own), the terms summed in wrapping 32-bit arithmetic.
 inline int32_t Dot2x16(int32_t a0, int32_t b0, int32_t a1, int32_t b1) {

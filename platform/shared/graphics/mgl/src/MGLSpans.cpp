@@ -4,6 +4,7 @@
 
 #include "CColor.h"
 #include "CFixedWide.h"
+#include "CMathFixed.h"
 #include "MGLContext.h"
 #include "MGLFixed.h"
 #include "MGLTextureSampler.h"
@@ -41,9 +42,7 @@ void StoreHalf(uint8_t* p, uint32_t v) {
     std::memcpy(p, &h, sizeof h);
 }
 
-int32_t Interpolants(const MGLRecord& s) {
-    return s.numInterpolants < 0 ? 0 : (s.numInterpolants > kMaxInterpolants ? kMaxInterpolants : s.numInterpolants);
-}
+int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
 // Columns, row pointers and the interpolants at the first pixel. False when
 // nothing of the row is drawn: no columns left, or a row outside the planes.
@@ -133,11 +132,6 @@ void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
         case RSBFormat_X14R6G6B6: StoreWord(at, ((r >> 10) << 12) | ((g >> 10) << 6) | (b >> 10)); break;
         default: break;
     }
-}
-
-int32_t Magnitude(int32_t v) {
-    const int64_t m = v < 0 ? -int64_t{v} : int64_t{v};
-    return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
 }
 
 // The values the textured span walks along its row, kept out of the record

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int32_t ONE = CMathFixed::ONE;
+constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
 // Low byte of the element type: its size in bytes.
 constexpr uint32_t kElementSizeMask = 7;
 
@@ -26,11 +27,7 @@ void RenderPoly::SetAttribFetcherCount(int32_t count) {
 // Words per pipeline vertex; the interpolant count is bounded by the
 // record's arrays whatever wrote it.
 int32_t RenderPoly::Stride() const {
-    const int32_t n = m_context.Record().numInterpolants;
-    const int32_t bounded = n < 0 ? 0 : (n > static_cast<int32_t>(MGLRecord::kInterpolantWords)
-                                             ? static_cast<int32_t>(MGLRecord::kInterpolantWords)
-                                             : n);
-    return kWordInterpolants + bounded;
+    return kWordInterpolants + CMathFixed::Clamp(m_context.Record().numInterpolants, 0, kMaxInterpolants);
 }
 
 // `count` vertices from the pool, when they fit strictly below the limit.
@@ -124,10 +121,7 @@ void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
 
 void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
     const MGLRecord& s = m_context.Record();
-    const int32_t extra = s.numExtraInterpolants < 0 ? 0 : s.numExtraInterpolants;
-    const int32_t stride = Stride() + (extra > static_cast<int32_t>(MGLRecord::kInterpolantWords)
-                                           ? static_cast<int32_t>(MGLRecord::kInterpolantWords)
-                                           : extra);
+    const int32_t stride = Stride() + CMathFixed::Clamp(s.numExtraInterpolants, 0, kMaxInterpolants);
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     for (int32_t i = 0; i < n; ++i) Transform3D(vertices + static_cast<ptrdiff_t>(i) * stride, top);
 }

@@ -16,13 +16,8 @@ constexpr int32_t kRowCentre = 0x8000;
 constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
 constexpr int32_t kWhite = 255;
 
-int32_t Bounded(int32_t v, int32_t hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
-
-// |v|, with the magnitude of the most negative value kept at the largest one.
-int32_t Magnitude(int32_t v) {
-    const int64_t m = v < 0 ? -int64_t{v} : int64_t{v};
-    return m > INT32_MAX ? INT32_MAX : static_cast<int32_t>(m);
-}
+// A count the record holds, within 0 .. hi whatever wrote it.
+int32_t Bounded(int32_t v, int32_t hi) { return CMathFixed::Clamp(v, 0, hi); }
 
 int32_t FirstRow(int32_t y) { return WrapAdd(y, 32767) >> 16; }
 int32_t EndRow(int32_t y) { return WrapAdd(y, 32768) >> 16; }
