@@ -39,17 +39,21 @@ function hold(key, least, most,    end, extra) {
 }
 
 # Mostly confirming and moving through the menus and dialogues. Going back
-# (Esc, the right soft key) is rare: from the first pictures or the main
-# menu it ends the program, and the soak is about the frames in between.
+# (Esc, the right soft key) never comes during the first pictures, which it
+# would end, and is rare later: from the main menu it asks whether to quit.
 function menu_step(    roll) {
     roll = below(100)
-    if (roll < 44) press("return")
-    else if (roll < 60) press("down")
-    else if (roll < 68) press("up")
-    else if (roll < 75) press("left")
-    else if (roll < 82) press("right")
-    else if (roll < 84) press(below(2) == 0 ? "back" : "F2")
-    else if (roll < 90) press("F1")
+    if (now < BOOT_MS) {
+        press(roll < 60 ? "return" : roll < 85 ? "down" : "up")
+        return
+    }
+    if (roll < 42) press("return")
+    else if (roll < 58) press("down")
+    else if (roll < 66) press("up")
+    else if (roll < 72) press("left")
+    else if (roll < 78) press("right")
+    else if (roll < 83) press(below(2) == 0 ? "back" : "F2")
+    else if (roll < 89) press("F1")
     else if (roll < 95) press(below(10))
     else emit("tap " below(480) " " below(640))
 }
@@ -100,6 +104,12 @@ BEGIN {
     # The run's length in milliseconds on the virtual clock.
     limit = FRAMES * 40
     now = 0
+    # The first pictures and notices, the main menu and the level list.
+    BOOT_MS = 12000
+    while (now < BOOT_MS) {
+        wait(300, 900)
+        menu_step()
+    }
     # Phases of a few seconds to a minute: the menus, playing, the device.
     while (now < limit) {
         phase = below(100)

@@ -5,10 +5,13 @@
 # number, all sharing one data folder (the records carry over). The cheat
 # sequences stay off (the product setting is forced to false).
 #
+# Before each chunk the progress record is set to the chunk's number modulo
+# 9 (the highest level reached), so that the level list offers more levels.
 # Reports per chunk: frames presented, exit status, sanitizer findings
 # (AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer), peak
-# resident memory, and the highest level the progress record holds; then
-# the totals. Exit status 0 when no chunk crashed or reported a finding.
+# resident memory, and the highest level (1 to 9) the progress record holds
+# at the chunk's end (0: none, after a reset of the progress); then the
+# totals. Exit status 0 when no chunk crashed or reported a finding.
 #
 #   scripts/soak.sh [--build DIR] [--frames N] [--chunk N] [--seed S]
 #                   [--time-limit SECONDS] [--out DIR]
@@ -111,6 +114,9 @@ while [ "$total" -lt "$FRAMES" ]; do
   script="$OUT/chunk-$chunk.txt"
   log="$OUT/chunk-$chunk.log"
   awk -v SEED=$((SEED * 100003 + chunk)) -v FRAMES="$want" -f "$ROOT/scripts/soak-input.awk" > "$script"
+  # Each chunk finds another level reached, so that "Play" opens the level
+  # list up to it and the chunks' random choices spread over all nine.
+  printf "$(printf '\\%03o' $((chunk % 9)))\000\000\000" > "$OUT/data/mchvx2_save1.dat"
   rm -f "$OUT/shots"/*
   chunk_start=$SECONDS
   status=0
