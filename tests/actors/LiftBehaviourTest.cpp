@@ -268,6 +268,10 @@ TEST_F(BlockTest, ALaunchPadThrowsALowPlayerRunningItsWayOnce) {
     EXPECT_EQ(p->StateWord(kStance), kStanceNormal);
     EXPECT_EQ(p->StateWord(kMode), kModeHeld);
     EXPECT_TRUE(p->IsAnimation(19));
+    // The launch pose hands over to the fall, in the free mode: the first
+    // form too, which otherwise stayed held for good once it had landed.
+    EXPECT_EQ(p->StateWord(kFollowAnimation), 8);
+    EXPECT_EQ(p->StateWord(kFollowValue), kModeFree);
     PlaceLowPlayer(190, 50 * kPx);
     Think(pad);
     EXPECT_EQ(p->vy, 0) << "one launch only";

@@ -64,7 +64,8 @@ constexpr int32_t kRight = 1;
 constexpr int32_t kLaunchVy = -200 * kPerPixel;
 constexpr int32_t kLaunchVx = 300 * kPerPixel;
 constexpr int32_t kLaunchAnimation = 19;
-constexpr int32_t kFormBTarget = 8;
+// Both forms fall once the launch pose ends, back in their free mode.
+constexpr int32_t kFallAfterLaunch = 8;
 constexpr int32_t kTouching = 0;
 constexpr int32_t kHopVy = -200 * kPerPixel;
 }  // namespace Pad
@@ -389,7 +390,7 @@ void CActor::UpdateType57(int32_t) {
     p->SetStateWord(kStance, kStanceNormal);
     p->SetStateWord(kMode, kModeHeld);
     SetStateWord(kUsed, 1);
-    if (p->type == ActorType::kPlayerFormB) SetPlayerTarget(kFormBTarget, false, 0);
+    SetPlayerTarget(kFallAfterLaunch, false, kModeFree);
 }
 
 void CActor::UpdateType46(int32_t) {
