@@ -382,6 +382,25 @@ TEST(ContentLevels, EveryLevelCanBeWalkedToItsEnd) {
     }
 }
 
+// The player grabs a ledge wherever its head meets a ledge tile, so a wall
+// built of ledge tiles is grabbed halfway up and the climb ends inside the
+// wall: a ledge tile is the top of its wall, with open air above it.
+TEST(ContentLevels, EveryLedgeTileIsTheTopOfItsWall) {
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        const auto ledge = [&map](uint32_t column, uint32_t row) {
+            return map.TileTypes()[map.Collision().At(column, row)].HasFlag(kTileFlagLedge);
+        };
+        for (uint32_t row = 1; row < map.Collision().height; ++row) {
+            for (uint32_t column = 0; column < map.Collision().width; ++column) {
+                if (!ledge(column, row)) continue;
+                EXPECT_TRUE(map.TileTypes()[map.Collision().At(column, row - 1)].HasFlag(kTileFlagPassable))
+                    << "level " << level << ", column " << column << ", row " << row;
+            }
+        }
+    }
+}
+
 TEST(ContentLevels, TheWalkerFindsAWallTooHighAndAPitTooWide) {
     // The walker itself, on the first level with a hurdle added: a wall four
     // tiles high stops the first form, and so does a pit five tiles wide.
