@@ -156,7 +156,7 @@ struct Appearance {
 
 TEST(ContentLevels, EveryActorTypeAppearsWhereAPlayerMeetsIt) {
     const std::vector<Appearance> table = {
-        {1, {2, 6}, -1},          {3, {1, 2, 3, 4, 5, 6, 7, 8}, -1},
+        {1, {2, 6}, -1},          {3, {1, 2, 3, 5, 6, 7, 8}, -1},
         {4, {0}, -1},             {6, {0, 2, 3, 4, 8}, -1},
         {8, {2}, -1},             {9, {2}, 8},
         {12, {3, 7}, -1},         {14, {1, 6, 7}, -1},
@@ -398,6 +398,31 @@ TEST(ContentLevels, EveryLedgeTileIsTheTopOfItsWall) {
                     << "level " << level << ", column " << column << ", row " << row;
             }
         }
+    }
+}
+
+// The second form running by itself stays low: it neither jumps nor
+// strikes, and only the first form's charge ends a large enemy. Its way to
+// the end is the ground row it starts on, without a gap, spikes or a large
+// enemy standing on it.
+TEST(ContentLevels, TheSecondFormRunningByItselfRunsOnSolidGroundToTheEnd) {
+    const LevelMapData& map = Loaded()[GameLevelRules::kAutoRunLevel].map;
+    ASSERT_TRUE(map.PlayerStart().IsFormB());
+    const auto flag = [&map](uint32_t column, uint32_t row, uint32_t bit) {
+        return map.TileTypes()[map.Collision().At(column, row)].HasFlag(bit);
+    };
+    const uint32_t startColumn = static_cast<uint32_t>(map.PlayerStart().x / GameLevelRules::kTileSize);
+    const uint32_t row = static_cast<uint32_t>((map.PlayerStart().y - 1) / GameLevelRules::kTileSize);
+    for (uint32_t column = startColumn; column < map.Collision().width; ++column) {
+        EXPECT_TRUE(flag(column, row, kTileFlagPassable) && !flag(column, row, kTileFlagDeadly)) << "column " << column;
+        EXPECT_TRUE(flag(column, row + 1, kTileFlagPlatform) && !flag(column, row + 1, kTileFlagDeadly))
+            << "no ground under column " << column;
+    }
+    for (const LevelSpawn& spawn : map.Spawns()) {
+        const int32_t type = map.Templates()[static_cast<size_t>(spawn.templateIndex)].type;
+        const bool large = type == 1 || type == 3 || type == 59 || type == 67;
+        EXPECT_FALSE(large && (spawn.y - 1) / GameLevelRules::kTileSize == static_cast<int32_t>(row))
+            << "a large enemy of type " << type << " at column " << spawn.x / GameLevelRules::kTileSize;
     }
 }
 
