@@ -112,7 +112,7 @@ TEST(ContentLevels, EveryLevelPassesTheGamesReaders) {
         const LevelScriptData& scripts = Loaded()[level].scripts;
         SCOPED_TRACE("level " + std::to_string(level));
         ASSERT_TRUE(map.PlayerStart().present);
-        EXPECT_EQ(map.PlayerStart().IsFormB(), level == 4 || level == 6);
+        EXPECT_EQ(map.PlayerStart().IsFormB(), level == 2 || level == 4 || level == 6);
         EXPECT_GE(map.TileLayer().width, 14);
         EXPECT_GE(map.TileLayer().height, 14);
         ASSERT_TRUE(map.HasBackground());
@@ -424,6 +424,20 @@ TEST(ContentLevels, TheSecondFormRunningByItselfRunsOnSolidGroundToTheEnd) {
         EXPECT_FALSE(large && (spawn.y - 1) / GameLevelRules::kTileSize == static_cast<int32_t>(row))
             << "a large enemy of type " << type << " at column " << spawn.x / GameLevelRules::kTileSize;
     }
+}
+
+// The flying boss of type 56 is hurt only when its own bomb goes off, and
+// only a shot sets a lying bomb off: the first form's blows pass through
+// it. Its level is played by the second form.
+TEST(ContentLevels, TheFlyingBossIsFoughtByTheSecondForm) {
+    int32_t levels = 0;
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        if (SpawnedTypes(map).count(56) == 0) continue;
+        ++levels;
+        EXPECT_TRUE(map.PlayerStart().IsFormB()) << "level " << level;
+    }
+    EXPECT_GT(levels, 0);
 }
 
 TEST(ContentLevels, TheWalkerFindsAWallTooHighAndAPitTooWide) {
