@@ -13,7 +13,21 @@ using namespace spritedata;
 namespace spritetest {
 namespace {
 
-class SpriteDataTest : public SpriteTest {};
+class SpriteDataTest : public SpriteTest {
+protected:
+    // Mounts the key set, and the definition and set 0 as the bytes given.
+    void MountRaw(const std::vector<uint8_t>& definition, const std::vector<uint8_t>& set) {
+        BigArchiveWriter writer(IdTableForm::List);
+        std::string error;
+        ASSERT_TRUE(SpriteDataWriter::AddEmptyDirectory(writer, &error));
+        ASSERT_TRUE(writer.AddPayload(0x10E, SpriteDataWriter::kKeysetType, SpriteDataWriter::EncodeKeyset(Ids()),
+                                      false, 4, error));
+        ASSERT_TRUE(writer.AddPayload(Ids().definition & 0x7FFF, SpriteDataWriter::kBinaryType, definition, false,
+                                      4, error));
+        ASSERT_TRUE(writer.AddPayload(Ids().setBase & 0x7FFF, SpriteDataWriter::kBinaryType, set, false, 4, error));
+        ASSERT_TRUE(m_archive.Mount(&m_app, writer, "raw", 20, 8, &error)) << error;
+    }
+};
 
 TEST_P(SpriteDataTest, DefinitionTablesRoundTrip) {
     LoadStandard();
@@ -150,31 +164,81 @@ TEST_P(SpriteDataTest, ADefinitionWithoutSetsLoads) {
     EXPECT_TRUE(Home()->IsLoaded());
 }
 
-// A definition cut short reads as if padded with zeros.
-TEST_P(SpriteDataTest, TruncatedDataReadsAsZeros) {
+// A definition or set cut short is refused, saying which table did not fit.
+TEST_P(SpriteDataTest, TruncatedDataIsRefused) {
     std::string error;
     std::vector<uint8_t> definition;
     ASSERT_TRUE(SpriteDataWriter::EncodeDefinition(StandardDefinition(), &definition, &error));
     std::vector<uint8_t> set;
     ASSERT_TRUE(SpriteDataWriter::EncodeSet(StandardSets()[0], 9, &set, &error));
-    // Cut the definition inside its rectangle modules and the set inside
-    // its animations.
-    definition.resize(definition.size() - 60);
+    // Cut the set inside its poses.
     set.resize(60);
-    BigArchiveWriter writer(IdTableForm::List);
-    ASSERT_TRUE(SpriteDataWriter::AddEmptyDirectory(writer, &error));
-    ASSERT_TRUE(writer.AddPayload(0x10E, SpriteDataWriter::kKeysetType, SpriteDataWriter::EncodeKeyset(Ids()),
-                                  false, 4, error));
-    ASSERT_TRUE(writer.AddPayload(Ids().definition & 0x7FFF, SpriteDataWriter::kBinaryType, definition, false, 4,
-                                  error));
-    ASSERT_TRUE(writer.AddPayload(Ids().setBase & 0x7FFF, SpriteDataWriter::kBinaryType, set, false, 4, error));
-    ASSERT_TRUE(m_archive.Mount(&m_app, writer, "truncated", 20, 8, &error)) << error;
+    MountRaw(definition, set);
     Home()->Load();
     ASSERT_TRUE(Home()->IsLoaded());
-    EXPECT_TRUE(m_asserts.Logged("definition ends early"));
-    EXPECT_EQ(Home()->GetImageModuleCount(), 9);
-    EXPECT_EQ(Home()->GetMapCount(), 0);
-    EXPECT_EQ(Home()->GetSetCount(), 0);
+    EXPECT_FALSE(Home()->LoadSpriteSet(0));
+    EXPECT_FALSE(Home()->IsSetLoaded(0));
+    EXPECT_TRUE(m_asserts.Logged("2 pose entries cannot fit in the 9 bytes left"));
+    EXPECT_TRUE(m_asserts.Logged("sprite set 0 is not loaded"));
+    delete Home();
+    m_archive.Unmount();
+
+    // Cut the definition inside its rectangle modules.
+    definition.resize(definition.size() - 60);
+    m_asserts.Reset();
+    MountRaw(definition, set);
+    Home()->Load();
+    EXPECT_FALSE(Home()->IsLoaded());
+    EXPECT_FALSE(Home()->IsSetIndexValid(0));
+    EXPECT_TRUE(m_asserts.Logged("4 rectangle modules cannot fit in the 9 bytes left"));
+    EXPECT_TRUE(m_asserts.Logged("the sprite definition is not loaded"));
+}
+
+// Huge counts in a few bytes: a count the bytes left cannot hold is
+// refused before anything is allocated, and reading stops where the bytes
+// do, so a short set is refused after a handful of failed reads at most,
+// not one per counted field, and with one line saying why.
+struct ShortSetCase {
+    const char* name;
+    std::vector<uint8_t> set;
+    const char* reason;
+};
+
+const ShortSetCase kShortSetCases[] = {
+    {"frames", {0xFF, 0xFF, 0x01}, "65535 frames cannot fit in the 1 bytes left"},
+    {"frame parts", {0x01, 0x00, 0xFF, 0x01, 0x00, 0x02, 0x00}, "255 frame parts cannot fit in the 4 bytes left"},
+    {"poses", {0x00, 0x00, 0xFF, 0xFF, 0x00}, "65535 poses cannot fit in the 1 bytes left"},
+    {"animation frames", {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x0A, 0x00},
+     "255 animation frames cannot fit in the 4 bytes left"},
+    {"sprites", {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x21, 0x01, 0xFF}, "255 sprites cannot fit"},
+    {"frames cut short", {0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, "sprite set 0 ends early; not loaded"},
+    {"animations cut short", {0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x01, 0x00, 0x00, 0x0A, 0x00},
+     "sprite set 0 ends early; not loaded"},
+};
+
+TEST_P(SpriteDataTest, AShortSetIsRefusedAtOnce) {
+    constexpr int kFewFailedReads = 3;
+    std::string error;
+    std::vector<uint8_t> definition;
+    ASSERT_TRUE(SpriteDataWriter::EncodeDefinition(StandardDefinition(), &definition, &error));
+    for (const ShortSetCase& c : kShortSetCases) {
+        SCOPED_TRACE(c.name);
+        MountRaw(definition, c.set);
+        Home()->Load();
+        ASSERT_TRUE(Home()->IsLoaded());
+        m_asserts.Reset();
+        EXPECT_FALSE(Home()->LoadSpriteSet(0));
+        EXPECT_FALSE(Home()->IsSetLoaded(0));
+        EXPECT_LE(m_asserts.Count(), kFewFailedReads);
+        EXPECT_TRUE(m_asserts.Logged(c.reason));
+        int setLines = 0;
+        for (const std::string& line : m_asserts.DebugLines()) {
+            if (line.find("sprite set 0") != std::string::npos) ++setLines;
+        }
+        EXPECT_EQ(setLines, 1);
+        delete Home();
+        m_archive.Unmount();
+    }
 }
 
 // Every index of the data is checked as it is read; a definition or set

@@ -28,10 +28,11 @@ void SK_Home::Load() {
         return;
     }
     const bool read = ReadDefinition(stream) && CheckDefinition();
-    if (stream.HasError()) DebugPrintf("SK_Home: the sprite definition ends early; the rest reads as zeros");
+    const bool endedEarly = stream.HasError();
     stream.ReleaseResource();
     if (!read) {
-        DebugPrintf("SK_Home: the sprite definition is not loaded");
+        DebugPrintf(endedEarly ? "SK_Home: the sprite definition ends early; not loaded"
+                               : "SK_Home: the sprite definition is not loaded");
         FreeDefinition();
         return;
     }
@@ -97,10 +98,12 @@ bool SK_Home::LoadSpriteSet(uint8_t set) {
     }
     SK_SpriteSet* record = new SK_SpriteSet();
     const bool read = record != nullptr && ReadSet(stream, record) && CheckSet(*record);
-    if (stream.HasError()) DebugPrintf("SK_Home: sprite set %u ends early; the rest reads as zeros", set);
+    const bool endedEarly = stream.HasError();
     stream.ReleaseResource();
     if (!read) {
-        DebugPrintf("SK_Home: sprite set %u is not loaded", set);
+        DebugPrintf(endedEarly ? "SK_Home: sprite set %u ends early; not loaded"
+                               : "SK_Home: sprite set %u is not loaded",
+                    set);
         delete record;
         return false;
     }
