@@ -1,10 +1,16 @@
 // The readers of the game's records on arbitrary bytes: the three
 // checksummed files and the two raw records. A reader either refuses the
 // bytes, changing nothing, or takes values it can write back unchanged.
+// The checksummed records see each input twice: as it stands, and with its
+// leading CRC-32 set to match the bytes behind it, since a mutation almost
+// never keeps the CRC right and the readers behind the check would
+// otherwise stay out of reach.
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
+#include "CArrayOutputStream.h"
 #include "CCrc32.h"
 #include "CHash.h"
 #include "CHighScoreTable.h"
@@ -65,6 +71,29 @@ void CheckRawRecords(const uint8_t* data, uint32_t size) {
     }
 }
 
+// The input with its first four bytes replaced by the CRC-32 of the rest,
+// stored as the records store it.
+std::vector<uint8_t> WithMatchingCrc(CCrc32& crc, const uint8_t* data, uint32_t size) {
+    std::vector<uint8_t> image(data, data + size);
+    if (size < CChecksummedRecord::kCrcBytes) return image;
+    const uint32_t checksum =
+        crc.Compute(image.data() + CChecksummedRecord::kCrcBytes, size - CChecksummedRecord::kCrcBytes);
+    CArrayOutputStream out;
+    out.Open(image.data(), CChecksummedRecord::kCrcBytes);
+    out.WriteUInt32(checksum);
+    return image;
+}
+
+void CheckChecksummedRecords(const uint8_t* data, uint32_t size) {
+    CHighScoreTable scores;
+    CPrefsRecord prefs;
+    CSaveGameRecord saved;
+    CheckChecksummed(scores, data, size);
+    CheckNames(scores);
+    CheckChecksummed(prefs, data, size);
+    CheckChecksummed(saved, data, size);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -74,13 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CSingleton::SetTable(&table);
     {
         CCrc32 crc;
-        CHighScoreTable scores;
-        CPrefsRecord prefs;
-        CSaveGameRecord saved;
-        CheckChecksummed(scores, data, length);
-        CheckNames(scores);
-        CheckChecksummed(prefs, data, length);
-        CheckChecksummed(saved, data, length);
+        CheckChecksummedRecords(data, length);
+        const std::vector<uint8_t> matching = WithMatchingCrc(crc, data, length);
+        CheckChecksummedRecords(matching.data(), length);
         CheckRawRecords(data, length);
     }
     CSingleton::SetTable(nullptr);
