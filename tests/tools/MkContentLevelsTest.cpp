@@ -440,6 +440,24 @@ TEST(ContentLevels, TheFlyingBossIsFoughtByTheSecondForm) {
     EXPECT_GT(levels, 0);
 }
 
+// A switch of type 28 or 55 in its struck mode (its second data byte 2)
+// answers only what the collision list holds (shots, mines, rocks): the
+// first form's blows pass through it, so its door would stay shut for good.
+TEST(ContentLevels, AStruckSwitchIsOnlyWhereTheSecondFormShoots) {
+    constexpr int8_t kStruckMode = 2;
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        if (map.PlayerStart().IsFormB()) continue;
+        for (const LevelSpawn& spawn : map.Spawns()) {
+            if (spawn.templateIndex == kNoTemplate) continue;
+            const LevelTemplate& made = map.Templates()[static_cast<size_t>(spawn.templateIndex)];
+            if (made.type != 28 && made.type != 55) continue;
+            const int8_t mode = made.extraData.size() > 1 ? made.extraData[1] : 0;
+            EXPECT_NE(mode, kStruckMode) << "level " << level << ", column " << spawn.x / GameLevelRules::kTileSize;
+        }
+    }
+}
+
 TEST(ContentLevels, TheWalkerFindsAWallTooHighAndAPitTooWide) {
     // The walker itself, on the first level with a hurdle added: a wall four
     // tiles high stops the first form, and so does a pit five tiles wide.
