@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,6 +45,23 @@ std::set<int32_t> BoxesOf(int32_t set, int32_t animation, size_t step) {
         }
     }
     return boxes;
+}
+
+// The body box (x, y, width, height from the actor's position) a frame of an
+// animation shows; all zero when it shows none.
+std::array<int32_t, 4> BodyBoxOf(int32_t set, int32_t animation, size_t step) {
+    const spritedata::Definition& definition = Sprites().definition;
+    const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
+    const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(step).pose;
+    for (const spritedata::PoseEntry& entry : sprites.poses.at(pose)) {
+        for (const spritedata::Part& part : sprites.frames.at(entry.frame)) {
+            if (part.module < definition.imageModules.size()) continue;
+            const spritedata::RectModule& box = definition.rectModules.at(part.module - definition.imageModules.size());
+            if (box.attribute != kBody) continue;
+            return {entry.dx + part.dx, entry.dy + part.dy, box.width, box.height};
+        }
+    }
+    return {0, 0, 0, 0};
 }
 
 bool AnyStepHas(int32_t set, int32_t animation, int32_t attribute) {
@@ -115,20 +133,35 @@ TEST(ContentActorSprites, AnimationsAreLongEnoughForTheFramesTheGameWaitsFor) {
     EXPECT_EQ(Sprites().sets.at(12).sprites.size(), 2u);
     // The low stance: the first form's animation 13 and the second's 12 stand
     // on a box lower than the standing one.
-    const auto bodyHeight = [](int32_t set, int32_t animation) {
-        const spritedata::Definition& definition = Sprites().definition;
-        const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
-        const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(0).pose;
-        for (const spritedata::Part& part : sprites.frames.at(sprites.poses.at(pose).at(0).frame)) {
-            if (part.module < definition.imageModules.size()) continue;
-            const spritedata::RectModule& box = definition.rectModules.at(part.module - definition.imageModules.size());
-            if (box.attribute == kBody) return static_cast<int32_t>(box.height);
-        }
-        return 0;
-    };
+    const auto bodyHeight = [](int32_t set, int32_t animation) { return BodyBoxOf(set, animation, 0)[3]; };
     EXPECT_LT(bodyHeight(12, 13), bodyHeight(12, 0));
     EXPECT_LT(bodyHeight(0, 12), bodyHeight(0, 2));
     EXPECT_GT(bodyHeight(12, 13), 0);
+}
+
+// The first form's ledge climb (set 12, animation 21). The grab places the
+// box of the climb's first frame with its top on the ledge tile's top and,
+// as walls stop the player short of the ledge's column, its near edge a
+// whole tile from that column; when the climb ends, the standing box takes
+// the place of the last frame's box. The player stands on the ledge only
+// when that last box lies a tile forward and one standing height up, with
+// the standing box's size.
+TEST(ContentActorSprites, TheLedgeClimbEndsATileForwardAndAStandingHeightUp) {
+    constexpr int32_t kTileSize = 24;
+    constexpr int32_t kClimb = 21;
+    constexpr int32_t kStand = 0;
+    const std::array<int32_t, 4> stand = BodyBoxOf(12, kStand, 0);
+    ASSERT_GT(stand[3], 0);
+    const size_t steps = Sprites().sets.at(12).animations.at(kClimb).frames.size();
+    ASSERT_GE(steps, 2u);
+    EXPECT_EQ(BodyBoxOf(12, kClimb, 0), stand) << "the grab hangs the standing box";
+    const std::array<int32_t, 4> onTop = {stand[0] + kTileSize, stand[1] - stand[3], stand[2], stand[3]};
+    EXPECT_EQ(BodyBoxOf(12, kClimb, steps - 1), onTop);
+    // In between the box hangs or has arrived, never somewhere else.
+    for (size_t step = 1; step + 1 < steps; ++step) {
+        const std::array<int32_t, 4> box = BodyBoxOf(12, kClimb, step);
+        EXPECT_TRUE(box == stand || box == onTop) << "step " << step;
+    }
 }
 
 TEST(ContentActorSprites, FiguresKeepToTheirPictureAndFaceRight) {
