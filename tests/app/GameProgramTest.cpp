@@ -193,22 +193,26 @@ TEST_F(GameProgramTest, ADesktopWindowShowsTheSameFirstFrameAsAHeadlessRun) {
 
 namespace {
 
-// Presses Return on the X display COUNT times, GAP seconds apart, after
-// WAIT seconds, through the X test extension (loaded by ctypes, so nothing
-// but the libraries is needed).
+// Presses Return on the X display once the program has presented each of
+// the given frames (it writes a screenshot of every frame into SHOTS), so
+// the presses meet the same screens as in a headless run whatever the
+// machine's speed. Uses the X test extension through ctypes, so nothing but
+// the libraries is needed.
 constexpr const char* kReturnPresser =
-    "import ctypes,sys,time\n"
+    "import ctypes,os,sys,time\n"
     "x=ctypes.CDLL('libX11.so.6');t=ctypes.CDLL('libXtst.so.6')\n"
     "x.XOpenDisplay.restype=ctypes.c_void_p\n"
     "x.XKeysymToKeycode.argtypes=[ctypes.c_void_p,ctypes.c_ulong]\n"
     "t.XTestFakeKeyEvent.argtypes=[ctypes.c_void_p,ctypes.c_uint,ctypes.c_int,ctypes.c_ulong]\n"
     "x.XFlush.argtypes=[ctypes.c_void_p]\n"
     "d=x.XOpenDisplay(None)\n"
-    "time.sleep(float(sys.argv[1]))\n"
     "k=x.XKeysymToKeycode(d,0xff0d)\n"
-    "for i in range(int(sys.argv[2])):\n"
-    " t.XTestFakeKeyEvent(d,k,1,0);x.XFlush(d);time.sleep(0.1)\n"
-    " t.XTestFakeKeyEvent(d,k,0,0);x.XFlush(d);time.sleep(float(sys.argv[3]))\n";
+    "end=time.time()+240\n"
+    "for frame in sys.argv[2:]:\n"
+    " shot=os.path.join(sys.argv[1],'frame-%06d.png'%int(frame))\n"
+    " while not os.path.exists(shot) and time.time()<end: time.sleep(0.01)\n"
+    " t.XTestFakeKeyEvent(d,k,1,0);x.XFlush(d);time.sleep(0.05)\n"
+    " t.XTestFakeKeyEvent(d,k,0,0);x.XFlush(d)\n";
 
 // The screenshots of a run in frame order, each kept once where the next
 // frames repeat it: the pictures a person saw, whatever the frame timing.
@@ -227,10 +231,10 @@ std::vector<std::vector<uint8_t>> DistinctFrames(const fs::path& directory, size
 }  // namespace
 
 // Five presses of Return lead from the start into the first level. On the
-// desktop they come from the X server at moments of their own, and the
-// frame time follows the wall clock, so the two runs are compared by what
-// they show: from the first level's loading on, the pictures follow each
-// other the same way.
+// desktop they come from the X server once the frames the headless run
+// pressed at have been presented, and the frame time follows the wall
+// clock, so the two runs are compared by what they show: from the first
+// level's loading on, the pictures follow each other the same way.
 TEST_F(GameProgramTest, TheFirstLevelOnADesktopWindowShowsWhatAHeadlessRunShows) {
     if (::system("command -v xvfb-run >/dev/null 2>&1 && command -v python3 >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "xvfb-run or python3 is not installed";
@@ -252,7 +256,9 @@ TEST_F(GameProgramTest, TheFirstLevelOnADesktopWindowShowsWhatAHeadlessRunShows)
     const std::string program = Quoted(MCHVX2_PATH) + " --backend sdl --frames " + std::to_string(kFrames) +
                                 " --data-dir " + Quoted(Data()) + " --screenshot " + Quoted(Shots()) +
                                 " --screenshot-every 1";
-    const std::string both = program + " & python3 " + Quoted((m_dir / "presser.py").string()) + " 2 5 1.5; wait $!";
+    // The headless presses fall at 1000 to 5000 ms: frames 25, 50, 75, 100 and 125.
+    const std::string both = program + " & python3 " + Quoted((m_dir / "presser.py").string()) + " " +
+                             Quoted(Shots()) + " 25 50 75 100 125; wait $!";
     const RunResult desktop = RunCommand("env -u SDL_VIDEODRIVER timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
                                          Quoted(both));
     ASSERT_EQ(desktop.exitCode, 0) << desktop.output;
