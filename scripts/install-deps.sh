@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libvorbisidec-dev libsdl2-dev libpng-dev libosmesa6-dev
-  vorbis-tools xvfb xauth
+  vorbis-tools xvfb xauth libxtst6 python3 time
 )
 
 missing=()
