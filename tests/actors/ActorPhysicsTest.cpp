@@ -151,6 +151,26 @@ TEST_F(ActorPhysicsTest, WallsStopWalkersOneUnitShortOrOnTheEdge) {
     EXPECT_EQ(right->y, FromPixels(kFloorTop));
 }
 
+// A step wider than a tile (a boss's charge covers 30 px a frame) stops at
+// the first wall column it enters, in either direction, and never lands the
+// body inside the wall where the floor beyond may not hold it.
+TEST_F(ActorPhysicsTest, AStepWiderThanATileStopsAtTheFirstWallItCrosses) {
+    constexpr int32_t kChargeSpeed = FromPixels(500);
+    for (int32_t r = 0; r < kFloorRow; ++r) {
+        for (int32_t c : {12, 13, 14, 1, 2, 3}) SetTileCode(c, r, kSolid);
+    }
+    CActor* right = Body(12 * kTile - kBodyW - kBodyX - 2, kFloorTop, CActor::kCollideAll);
+    right->vx = right->targetVx = kChargeSpeed;
+    CActor* left = Body(4 * kTile - kBodyX + 2, kFloorTop, CActor::kCollideAll);
+    left->vx = left->targetVx = -kChargeSpeed;
+    right->Update(kDt);
+    left->Update(kDt);
+    EXPECT_EQ(right->x, FromPixels(12 * kTile - kBodyW - kBodyX) - 1);
+    EXPECT_EQ(right->vx, 0);
+    EXPECT_EQ(left->x, FromPixels(4 * kTile - kBodyX));
+    EXPECT_EQ(left->vx, 0);
+}
+
 TEST_F(ActorPhysicsTest, WalkingOffALedgeFalls) {
     for (int32_t c = 8; c < kMapColumns; ++c) SetTileCode(c, kFloorRow, kOpen);
     CActor* a = Body(150, kFloorTop, CActor::kCollideAll);

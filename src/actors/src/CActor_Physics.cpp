@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "ActorUnits.h"
 #include "CActor.h"
 #include "CGameWorld.h"
@@ -35,6 +37,15 @@ int32_t Accelerate(int32_t v, int32_t a, int32_t target, int32_t dt) {
 }
 
 const CSpriteInstance::Box kNoBox = {0, 0, 1, 1};
+
+// True when any of the rows first..last of the column is solid.
+template <typename Solid>
+bool SolidInRows(int32_t col, int32_t first, int32_t last, const Solid& solid) {
+    for (int32_t row = first; row <= last; ++row) {
+        if (solid(col, row)) return true;
+    }
+    return false;
+}
 
 const CSpriteInstance::Box& BoxOf(const CActor& a) { return a.sprite ? a.sprite->GetCollisionBox() : kNoBox; }
 
@@ -113,17 +124,20 @@ void CActor::CollideWithTiles(bool platforms, bool vertical) {
         return !world->TileHasFlag(world->GetTile(col, row), CGameWorld::kTilePassable);
     };
     if ((collisionFlags & kCollideHorizontal) != 0 && x != prevX) {
+        // Every column the leading edge entered this frame is tested: a step
+        // wider than a tile would otherwise carry the body through a wall.
         const bool right = x > prevX;
-        const int32_t col = right ? rightCol : leftCol;
-        for (int32_t row = prevTopRow; row <= prevBottomRow; ++row) {
-            if (!solid(col, row)) continue;
-            if (right) {
-                x = FromPixels(rightCol * tw - bw - bx) - 1;
-                rightCol -= 1;
-            } else {
-                leftCol += 1;
-                x = FromPixels(leftCol * tw - bx);
-            }
+        const int32_t prevLeft = ToPixels(prevX) + bx;
+        const int32_t prevEdgeCol = right ? (prevLeft + bw) / tw : prevLeft / tw - (prevLeft < 0 ? 1 : 0);
+        const int32_t step = right ? 1 : -1;
+        const int32_t lastCol = right ? rightCol : leftCol;
+        const int32_t firstCol = right ? std::min(prevEdgeCol + 1, lastCol) : std::max(prevEdgeCol - 1, lastCol);
+        for (int32_t col = firstCol; col != lastCol + step; col += step) {
+            if (!SolidInRows(col, prevTopRow, prevBottomRow, solid)) continue;
+            x = right ? FromPixels(col * tw - bw - bx) - 1 : FromPixels((col + 1) * tw - bx);
+            const int32_t snapped = ToPixels(x) + bx;
+            leftCol = snapped / tw - (snapped < 0 ? 1 : 0);
+            rightCol = (snapped + bw) / tw;
             vx = 0;
             targetVx = 0;
             break;
