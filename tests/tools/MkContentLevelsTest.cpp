@@ -16,9 +16,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <deque>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -26,6 +28,8 @@ namespace {
 constexpr uint32_t kMapsKeyset = 0x05000108;
 constexpr uint32_t kScriptsKeyset = 0x05000109;
 constexpr uint32_t kDialogueKeyset = 0x0500010D;
+// The script command that signals an actor.
+constexpr int8_t kSignalOpcode = 8;
 
 const CompiledContent& Content() {
     static const CompiledContent content = [] {
@@ -456,6 +460,68 @@ TEST(ContentLevels, AStruckSwitchIsOnlyWhereTheSecondFormShoots) {
             EXPECT_NE(mode, kStruckMode) << "level " << level << ", column " << spawn.x / GameLevelRules::kTileSize;
         }
     }
+}
+
+// A script signal reaches only an actor in play, and a spawn comes into
+// play once the view centre is within its template's range; a signal sent
+// to one still out of range is lost, and a boss woken by nothing else
+// sleeps for good. A script that waits for the player to reach an area and
+// then signals must start close enough to the actor it signals.
+TEST(ContentLevels, AnActorASignalWakesIsInPlayWhenItsScriptStarts) {
+    int32_t checked = 0;
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        for (const LevelScript& script : Loaded()[level].scripts.Scripts()) {
+            const ScriptWaitOperands* area = nullptr;
+            for (const LevelScriptCommand& command : script.commands) {
+                const auto* wait = std::get_if<ScriptWaitOperands>(&command.operands);
+                if (wait != nullptr && wait->kind == kScriptWaitArea && area == nullptr) area = wait;
+                const auto* signalled = std::get_if<ScriptActorOperands>(&command.operands);
+                if (command.opcode != kSignalOpcode || signalled == nullptr || area == nullptr) continue;
+                const int16_t spawnIndex = map.ActorRef(signalled->ref);
+                ASSERT_GE(spawnIndex, 0) << "level " << level;
+                const LevelSpawn& spawn = map.Spawns()[static_cast<size_t>(spawnIndex)];
+                const LevelTemplate& made = map.Templates()[static_cast<size_t>(spawn.templateIndex)];
+                if (made.horizontalRange <= 0) continue;
+                const int32_t columns = std::abs(spawn.x - area->x) / GameLevelRules::kTileSize;
+                EXPECT_LE(columns, static_cast<int32_t>(made.horizontalRange))
+                    << "level " << level << ": the actor at column " << spawn.x / GameLevelRules::kTileSize
+                    << " is signalled from column " << area->x / GameLevelRules::kTileSize;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
+
+// Once its weak part is gone the armoured boss of type 35 is hurt only by
+// what the collision list holds: the first form's blows pass through it. A
+// mine knocked into it or going off beside it is that form's weapon, so
+// mines wait near the boss, out of the first form's way while it fights the
+// part.
+TEST(ContentLevels, TheArmouredBossHasMinesBesideIt) {
+    constexpr int32_t kMineType = 6;
+    constexpr int32_t kArmouredBossType = 35;
+    constexpr int32_t kNearColumns = 8;
+    int32_t bosses = 0;
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        if (map.PlayerStart().IsFormB()) continue;
+        const auto typeOf = [&map](const LevelSpawn& spawn) {
+            return spawn.templateIndex == kNoTemplate ? -1 : map.Templates()[static_cast<size_t>(spawn.templateIndex)].type;
+        };
+        for (const LevelSpawn& boss : map.Spawns()) {
+            if (typeOf(boss) != kArmouredBossType) continue;
+            ++bosses;
+            const bool mineNear = std::any_of(map.Spawns().begin(), map.Spawns().end(), [&](const LevelSpawn& mine) {
+                return typeOf(mine) == kMineType &&
+                       std::abs(mine.x - boss.x) <= kNearColumns * GameLevelRules::kTileSize;
+            });
+            EXPECT_TRUE(mineNear) << "level " << level << ": no mine near the boss at column "
+                                  << boss.x / GameLevelRules::kTileSize;
+        }
+    }
+    EXPECT_GT(bosses, 0);
 }
 
 TEST(ContentLevels, TheWalkerFindsAWallTooHighAndAPitTooWide) {
