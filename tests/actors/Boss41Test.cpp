@@ -236,6 +236,31 @@ TEST_F(Boss41Test, TheChargeGrabsThePlayerOnceAndDragsItAlong) {
     EXPECT_EQ(b->StateWord(1), 800);
 }
 
+// Its charge ends against the arena's edge; the push that keeps the player
+// clear of its body must not put the player into that wall, where no floor
+// holds it: the player goes to the open side.
+TEST_F(Boss41Test, ThePushAgainstAWallPutsThePlayerOnTheOpenSide) {
+    constexpr int32_t kTile = CGameWorld::kTileSize;
+    constexpr int32_t kWallColumn = 9;
+    constexpr int32_t kWallCode = 2;
+    constexpr int32_t kFeet = 8 * kTile;
+    for (int32_t row = 0; row < kMapRows; ++row) SetTileCode(kWallColumn, row, kWallCode);
+    // Its box ends in the last pixel before the wall; the player overlaps
+    // its right half, so the push alone would send it right, into the wall.
+    const int32_t bossX = kWallColumn * kTile - kBoxW - kBoxX - 1;
+    CActor* b = Fighting(bossX);
+    b->SetPosition(bossX * kPx, kFeet * kPx);
+    p->SetPosition((bossX + 2) * kPx, kFeet * kPx);
+    Think(b);
+    EXPECT_EQ(p->x, (bossX - kBoxW) * kPx - kPx);
+    EXPECT_LT((p->x >> 10) + kBoxX + kBoxW, kWallColumn * kTile);
+    // Away from walls the push keeps the side the player was on.
+    b->SetPosition((bossX - 3 * kTile) * kPx, b->y);
+    p->SetPosition(b->x + 2 * kPx, b->y);
+    Think(b);
+    EXPECT_EQ(p->x, b->x + kBoxW * kPx + kPx);
+}
+
 TEST_F(Boss41Test, AGrabThatTakesTheLastHitPointsKillsThePlayer) {
     CActor* b = Fighting(200);
     b->SetStateWord(0, 2);

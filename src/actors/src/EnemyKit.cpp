@@ -58,10 +58,34 @@ namespace {
 
 bool BodiesTouch(const CActor& enemy, const CActor& p) { return ActorKit::Touches(&enemy, &p); }
 
+// True when the player's box, at x, overlaps a tile that is not passable
+// above its feet: there it would stand in a wall, over no floor it can land on.
+bool BoxInWall(const CActor& p, int32_t x) {
+    const CGameWorld* world = World();
+    if (world == nullptr || p.sprite == nullptr || world->tileWidth <= 0 || world->tileHeight <= 0) return false;
+    const int32_t left = ActorUnits::ToPixels(x) + p.sprite->GetBoxX();
+    const int32_t top = ActorUnits::ToPixels(p.y) + p.sprite->GetBoxY();
+    const int32_t bottom = ActorUnits::ToPixels(p.y - 1) + p.sprite->GetBoxY() + p.sprite->GetBoxHeight();
+    const int32_t firstCol = left / world->tileWidth - (left < 0 ? 1 : 0);
+    const int32_t lastCol = (left + p.sprite->GetBoxWidth()) / world->tileWidth;
+    for (int32_t col = firstCol; col <= lastCol; ++col) {
+        for (int32_t row = top / world->tileHeight; row <= bottom / world->tileHeight; ++row) {
+            if (!world->TileHasFlag(world->GetTile(col, row), CGameWorld::kTilePassable)) return true;
+        }
+    }
+    return false;
+}
+
 // Places the player with its box just left or right of the enemy's box;
-// clearLeft and clearRight are the units left free on either side.
+// clearLeft and clearRight are the units left free on either side. An enemy
+// against a wall (a boss's charge ends at its arena's edge) leaves no room
+// on that side, so the player goes to the other one instead of into the wall.
 void PlacePlayerBeside(const CActor& enemy, CActor& p, bool left, int32_t clearLeft, int32_t clearRight) {
-    p.x = left ? ActorKit::BesideLeft(&enemy, &p, -clearLeft) : ActorKit::BesideRight(&enemy, &p, clearRight);
+    const int32_t leftX = ActorKit::BesideLeft(&enemy, &p, -clearLeft);
+    const int32_t rightX = ActorKit::BesideRight(&enemy, &p, clearRight);
+    if (left && BoxInWall(p, leftX) && !BoxInWall(p, rightX)) left = false;
+    else if (!left && BoxInWall(p, rightX) && !BoxInWall(p, leftX)) left = true;
+    p.x = left ? leftX : rightX;
     p.SetPosition(p.x, p.y);
     p.vx = 0;
     p.ax = 0;
