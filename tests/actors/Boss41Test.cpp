@@ -146,6 +146,35 @@ TEST_F(Boss41Test, IdleChoosesItsNextActionByARollOfZeroToAHundred) {
     for (bool s : seen) EXPECT_TRUE(s);
 }
 
+// A strike landing the frame its timer runs out replaces the opening
+// animation of whatever it chose; it stays idle instead of waiting for that
+// animation for ever, and chooses again once its hurt pose has played.
+TEST_F(Boss41Test, AHitAsAMoveIsChosenLeavesItIdleInsteadOfStuck) {
+    constexpr int32_t kHurtAnimation = 13;
+    for (uint32_t seed = 1; seed < 40; ++seed) {
+        SCOPED_TRACE(seed);
+        CActor* b = Fighting(8);
+        b->hurtAnims = {kHurtAnimation};
+        b->SetStateWord(1, 1);
+        p->SetPosition(b->x - 11 * kPx, b->y);
+        p->SetAnimation(2, false);
+        GetRandom()->Seed(seed);
+        const bool choosesMove = CGameWorld::Random(0, 100) > 40;
+        GetRandom()->Seed(seed);
+        Think(b);
+        EXPECT_LT(b->hitPoints, 10000);
+        EXPECT_TRUE(b->IsAnimation(kHurtAnimation));
+        EXPECT_EQ(b->StateWord(0), 4);
+        if (choosesMove) {
+            EXPECT_EQ(b->StateWord(1), 800);
+        }
+        p->SetPosition(500 * kPx, p->y);
+        p->SetAnimation(0, false);
+        ThinkUntil(b, [&] { return b->StateWord(0) != 4; });
+        EXPECT_NE(b->StateWord(0), 4);
+    }
+}
+
 TEST_F(Boss41Test, DiveLeapsAboveTheViewsCentreThenDivesAtWhereThePlayerWas) {
     // Far from the centre, so that the distance times 1000 leaves 32 bits.
     world->cameraX = 0;

@@ -318,6 +318,12 @@ private:
         a.OnHit(&p);
         p.SpawnHitEffect(&a);
         a.vx = 0;
+        // A hit the frame a move was chosen takes the move's opening
+        // animation away, and the move would wait for it for good: it stays idle.
+        if (s[kAction] != kIdle) {
+            s[kAction] = kIdle;
+            s[kTimer] = kIdleTime;
+        }
         if (!SecondBoutDue()) return false;
         StartSecondBout();
         return true;
