@@ -69,6 +69,9 @@ public:
     // A queued animation waits for the current one to end, then starts and
     // sets the mode word; true while one was queued (the update ends).
     bool RunQueuedAnimation();
+    // Once the knock-back animation has played, the player is free again,
+    // at rest, ready to walk at its form's speed.
+    void EndKnockBack(int32_t walkSpeed);
 
     // The key mask of this update: the scripted mask, the scripted walk, or
     // the keys while the player has control.

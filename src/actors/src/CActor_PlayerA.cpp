@@ -311,10 +311,7 @@ void FormAUpdate::RunMode() {
             if (p.onGround != 0) Attack();
             return;
         case PC::kModeKnockBack:
-            if (!p.IsAnimationDone()) return;
-            p.SetStateWord(kMode, kModeFree);
-            p.vx = p.ax = 0;
-            p.targetVx = FormA::kWalkSpeed;
+            control.EndKnockBack(FormA::kWalkSpeed);
             return;
         default:
             return;

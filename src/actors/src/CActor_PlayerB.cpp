@@ -337,10 +337,7 @@ void FormBUpdate::RunMode(uint32_t keys, bool mayShoot) {
             }
             return;
         case PC::kModeKnockBack:
-            if (!p.IsAnimationDone()) return;
-            p.SetStateWord(kMode, kModeFree);
-            p.vx = p.ax = 0;
-            p.targetVx = FormB::kWalkSpeed;
+            control.EndKnockBack(FormB::kWalkSpeed);
             return;
         default:
             return;

@@ -54,6 +54,13 @@ bool PlayerControl::RunQueuedAnimation() {
     return true;
 }
 
+void PlayerControl::EndKnockBack(int32_t walkSpeed) {
+    if (!p.IsAnimationDone()) return;
+    p.SetStateWord(PlayerWord::kMode, PlayerWord::kModeFree);
+    p.vx = p.ax = 0;
+    p.targetVx = walkSpeed;
+}
+
 uint32_t PlayerControl::ReadKeys() {
     const int32_t scripted = p.StateWord(kScriptKeys);
     if (scripted != 0) return static_cast<uint32_t>(scripted);
