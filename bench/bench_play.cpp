@@ -4,9 +4,8 @@
 //   the most spawns, the player walking right, against a reference frame on
 //   the same surface (clear, three full-screen image blits, present).
 // - NineLevelRun: the program replaying the run of all nine levels that the
-//   level replay test plays (tests/app/replays), or the levels' own replays
-//   while that is not written, measured for its peak resident memory,
-//   printed as a counter (kB).
+//   level replay test plays (tests/app/replays), measured for its peak
+//   resident memory, printed as a counter (kB).
 
 #include <benchmark/benchmark.h>
 
@@ -226,58 +225,67 @@ void BM_PlayFrame_Reference(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayFrame_Reference)->Name("PlayFrame/reference")->Unit(benchmark::kMicrosecond);
 
-// One replay by the program, in a child process of its own, on a fresh copy
-// of the data whose progress record opens the level list up to
-// `highestLevel` (none for 0). The peak resident memory the kernel counted,
-// 0 when the run failed.
-long PeakKbOfReplay(const fs::path& script, int32_t highestLevel) {
-    std::string pattern = (fs::temp_directory_path() / "mchvx2-run-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return 0;
-    const fs::path directory = pattern;
-    for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
-        fs::copy_file(GameDirectory() / file, directory / file);
+// A data folder of its own for the program: a fresh copy of the compiled
+// content, removed with the object.
+class RunFolder {
+public:
+    RunFolder() {
+        std::string pattern = (fs::temp_directory_path() / "mchvx2-run-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return;
+        m_path = pattern;
+        for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
+            fs::copy_file(GameDirectory() / file, m_path / file);
+        }
     }
-    if (highestLevel > 0) {
-        const char record[4] = {static_cast<char>(highestLevel), 0, 0, 0};
-        std::ofstream(directory / "mchvx2_save1.dat", std::ios::binary).write(record, sizeof(record));
+    ~RunFolder() {
+        if (!m_path.empty()) fs::remove_all(m_path);
     }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// One replay by the program, in a child process of its own, in `data`. The
+// peak resident memory the kernel counted, 0 when the run failed.
+long PeakKbOfReplay(const fs::path& script, const fs::path& data) {
     const fs::path program = GameDirectory() / "mchvx2";
     const pid_t child = ::fork();
     if (child == 0) {
         ::execl(program.c_str(), program.c_str(), "--backend", "headless", "--script", script.c_str(), "--data-dir",
-                directory.c_str(), static_cast<char*>(nullptr));
+                data.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int status = 0;
     struct rusage usage {};
     const bool waited = child > 0 && ::wait4(child, &status, 0, &usage) == child;
-    fs::remove_all(directory);
     if (!waited || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 0;
     return usage.ru_maxrss;
 }
 
 // The run of all nine levels that the level replay test plays, for its peak
-// resident memory; while that run is not written, the peak over the levels'
-// own replays that are.
+// resident memory: each level's script in turn in one data folder, each
+// level picked from the list its predecessor's completion opened (the
+// settings record goes between runs, as in the test).
 void BM_NineLevelRun(benchmark::State& state) {
     const fs::path replays = SourceDirectory() / "tests" / "app" / "replays";
-    std::vector<std::pair<fs::path, int32_t>> runs;
-    if (fs::exists(replays / "all-levels.txt")) {
-        runs.emplace_back(replays / "all-levels.txt", 0);
-    } else {
-        for (int32_t level = 0; level < CGameWorld::kLevelCount; ++level) {
-            const fs::path script = replays / ("level" + std::to_string(level + 1) + ".txt");
-            if (fs::exists(script)) runs.emplace_back(script, level);
+    std::vector<fs::path> scripts;
+    for (int32_t level = 0; level < CGameWorld::kLevelCount; ++level) {
+        scripts.push_back(replays / ("level" + std::to_string(level + 1) + ".txt"));
+        if (!fs::exists(scripts.back())) {
+            state.SkipWithError(("no replay " + scripts.back().filename().string()).c_str());
+            return;
         }
-    }
-    if (runs.empty()) {
-        state.SkipWithError("no replay in tests/app/replays");
-        return;
     }
     long peakKb = 0;
     for (auto _ : state) {
-        for (const auto& [script, highestLevel] : runs) {
-            const long kb = PeakKbOfReplay(script, highestLevel);
+        const RunFolder folder;
+        for (const fs::path& script : scripts) {
+            fs::remove(folder.Path() / "mchvx2_save0.dat");
+            const long kb = folder.Path().empty() ? 0 : PeakKbOfReplay(script, folder.Path());
             if (kb == 0) {
                 state.SkipWithError(("the program failed on " + script.filename().string()).c_str());
                 return;
@@ -286,7 +294,6 @@ void BM_NineLevelRun(benchmark::State& state) {
         }
     }
     state.counters["peak_rss_kB"] = static_cast<double>(peakKb);
-    state.counters["replays"] = static_cast<double>(runs.size());
 }
 BENCHMARK(BM_NineLevelRun)->Name("NineLevelRun/memory")->Iterations(1)->Unit(benchmark::kMillisecond);
 
