@@ -30,7 +30,7 @@ bool ToolText::ParseU32(const std::string& text, uint32_t& value) {
     return true;
 }
 
-bool ToolText::SplitWords(const std::string& line, std::vector<std::string>& words) {
+bool ToolText::SplitWords(const std::string& line, std::vector<std::string>& words, Comments comments) {
     words.clear();
     std::string word;
     bool inWord = false;
@@ -44,13 +44,13 @@ bool ToolText::SplitWords(const std::string& line, std::vector<std::string>& wor
             }
             continue;
         }
-        if (c == '#') break;
         if (c == ' ' || c == '\t' || c == '\r') {
             if (inWord) words.push_back(word);
             word.clear();
             inWord = false;
             continue;
         }
+        if (c == '#' && (comments == Comments::kAnywhere || !inWord)) break;
         inWord = true;
         if (c == '"') {
             quoted = true;

@@ -40,6 +40,8 @@ public:
 
     // "file:line: message"
     static bool Fail(const SourcePlace& place, const std::string& message, std::string& error);
+    // Words as the archive tool's scripts split them, except that a '#'
+    // starts a comment only at the start of a word.
     static bool SplitWords(const std::string& text, std::vector<std::string>& words);
 
 private:

@@ -1,6 +1,7 @@
 #include "SourceText.h"
 
 #include "ToolFiles.h"
+#include "ToolText.h"
 
 std::string SourcePlace::Describe() const {
     return line > 0 ? file + ":" + std::to_string(line) : file;
@@ -40,33 +41,5 @@ bool SourceText::Fail(const SourcePlace& place, const std::string& message, std:
 }
 
 bool SourceText::SplitWords(const std::string& text, std::vector<std::string>& words) {
-    words.clear();
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (const char c : text) {
-        if (quoted) {
-            if (c == '"') {
-                quoted = false;
-            } else {
-                word += c;
-            }
-            continue;
-        }
-        if (c == ' ' || c == '\t') {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-            continue;
-        }
-        if (c == '#' && !inWord) break;
-        inWord = true;
-        if (c == '"') {
-            quoted = true;
-        } else {
-            word += c;
-        }
-    }
-    if (inWord) words.push_back(word);
-    return !quoted;
+    return ToolText::SplitWords(text, words, ToolText::Comments::kAtWordStart);
 }
