@@ -7,33 +7,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "../tests/graphics2d/OffScreenDevice.h"
 #include "AppServices.h"
 #include "AppWorld.h"
+#include "BenchArchiveScene.h"
 #include "BigArchiveWriter.h"
 #include "CActor.h"
-#include "CAppBase.h"
-#include "CBigFileReader.h"
 #include "CGameWorld.h"
 #include "CGraphics2d_Lite.h"
 #include "CRandGen.h"
-#include "CRegistry.h"
-#include "CRegistryItem.h"
-#include "CResourceBinary.h"
-#include "CResourceDIB.h"
-#include "CResourceKeyset.h"
-#include "CResourceManager_v1.h"
-#include "CResourceRenderSurface.h"
 #include "CSpriteInstance.h"
-#include "HostPath.h"
 #include "JGraphics.h"
 #include "LevelMapWriter.h"
 #include "LevelScriptWriter.h"
@@ -44,15 +32,8 @@
 
 namespace {
 
-constexpr uint32_t kWidth = 240;
-constexpr uint32_t kHeight = 320;
 constexpr int32_t kFrameMs = 60;
 constexpr double kBudgetMs = 40.0;
-constexpr int32_t kManagerBuckets = 20;
-constexpr uint32_t kManagerBlocks = 8;
-constexpr int32_t kArchivePriority = 0x3FFFFFFF;
-constexpr uint32_t kBmpType = 0xB717945F;
-constexpr uint32_t kImageType = 0xE179EFBE;
 constexpr uint32_t kMapKeys = 0x5000108;
 constexpr uint32_t kScriptGroup = 0x5000109;
 constexpr uint32_t kMainTilesetGroup = 0x500010A;
@@ -185,68 +166,28 @@ bool AddLevel(BigArchiveWriter& writer, std::string* error) {
                              *error) &&
            writer.AddPayload(ArchiveId(kScriptGroup), SpriteDataWriter::kKeysetType, Keyset({kScriptStream}), false,
                              4, *error) &&
-           writer.AddPayload(ArchiveId(kTilesetBitmap), kBmpType, Bitmap(48, 24, {0, 0x806040, 0x405080}, indices),
+           writer.AddPayload(ArchiveId(kTilesetBitmap), BenchArchiveScene::kBmpType, Bitmap(48, 24, {0, 0x806040, 0x405080}, indices),
                              true, 4, *error) &&
-           writer.AddPayload(ArchiveId(kTilesetImage), kImageType, image, false, 4, *error) &&
+           writer.AddPayload(ArchiveId(kTilesetImage), BenchArchiveScene::kImageType, image, false, 4, *error) &&
            writer.AddPayload(ArchiveId(kMainTilesetGroup), SpriteDataWriter::kKeysetType,
                              Keyset({kTilesetImage, kTilesetImage, kTilesetImage}), false, 4, *error);
 }
 
-class BenchApplication : public CAppBase {
-public:
-    int32_t Init() override {
-        if (!CreateSingletonTable()) return 1;
-        SetRegistry(new CRegistry());
-        return 0;
-    }
-    void Shutdown() override {}
-    void RunFrame() override {}
-    void HandleEvent(uint32_t, uint32_t, uint32_t) override {}
-    CResource* CreateResource(uint32_t typeKey) override {
-        if (typeKey == SpriteDataWriter::kKeysetType) return new CResourceKeyset();
-        if (typeKey == SpriteDataWriter::kBinaryType) return new CResourceBinary();
-        if (typeKey == kBmpType) return new CResourceDIB();
-        if (typeKey == kImageType) return new CResourceRenderSurface();
-        return nullptr;
-    }
-};
-
-// The application, device, renderer, archive and a play world.
+// The stage with the level's archive and a play world.
 class Scene {
 public:
-    Scene() {
-        SetApplication(&m_app);
-        m_app.Init();
-        m_device = new OffScreenDevice(kWidth, kHeight, RSBFormat_R5G6B5);
-        m_device->Open();
-        m_renderer = new CGraphics2d_Lite();
-        m_renderer->Open();
-        m_renderer->BeginFrame();
-        m_ready = Mount();
+    Scene() : m_stage("bench-level", AddLevelData) {
+        m_ready = m_stage.IsMounted() && LoadSprites();
         GetRandom()->Seed(21);
         m_world = new CGameWorld();
         SetAppWorld(m_world);
-        m_world->screenWidth = kWidth;
-        m_world->screenHeight = kHeight;
+        m_world->screenWidth = BenchArchiveScene::kWidth;
+        m_world->screenHeight = BenchArchiveScene::kHeight;
     }
 
     ~Scene() {
         delete m_world;
         SetAppWorld(nullptr);
-        delete GetSpriteHome();
-        m_renderer->EndFrame();
-        m_renderer->Close();
-        delete m_renderer;
-        m_device->Close();
-        delete m_device;
-        m_app.SetResourceManager(nullptr);
-        if (m_manager != nullptr) m_manager->Close();
-        delete m_manager;
-        if (m_archiveItem != nullptr) m_app.GetRegistry()->Unregister(m_archiveItem);
-        delete m_archiveItem;
-        m_archive.Close();
-        std::filesystem::remove(m_path);
-        SetApplication(nullptr);
     }
 
     Scene(const Scene&) = delete;
@@ -262,33 +203,16 @@ public:
     }
 
 private:
-    bool Mount() {
-        std::string error;
-        BigArchiveWriter writer(IdTableForm::List);
-        m_path = std::filesystem::temp_directory_path() / ("bench-level-" + std::to_string(::getpid()) + ".big");
-        if (!AddSprites(writer, &error) || !AddLevel(writer, &error) || !writer.WriteFile(m_path.string(), error)) {
-            std::fprintf(stderr, "level data: %s\n", error.c_str());
-            return false;
-        }
-        m_archive.Open(HostPath::ToWide(m_path.string()).c_str());
-        m_archiveItem = m_app.GetRegistry()->NewItem(SK_Home::kArchiveRegistryId, &m_archive,
-                                                     CBigFileReader::kClassKey, kArchivePriority);
-        m_app.GetRegistry()->Register(m_archiveItem);
-        m_manager = new CResourceManager_v1();
-        m_manager->Open(&m_archive, kManagerBuckets, kManagerBlocks, true);
-        m_app.SetResourceManager(m_manager);
+    static bool AddLevelData(BigArchiveWriter& writer, std::string* error) {
+        return AddSprites(writer, error) && AddLevel(writer, error);
+    }
+    static bool LoadSprites() {
         SK_Home* home = GetSpriteHome();
         home->Load();
         return home->IsLoaded();
     }
 
-    BenchApplication m_app;
-    OffScreenDevice* m_device = nullptr;
-    CGraphics2d_Lite* m_renderer = nullptr;
-    std::filesystem::path m_path;
-    CBigFileReader m_archive;
-    CRegistryItem* m_archiveItem = nullptr;
-    CResourceManager_v1* m_manager = nullptr;
+    BenchArchiveScene m_stage;
     CGameWorld* m_world = nullptr;
     bool m_ready = false;
 };

@@ -8,26 +8,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "../tests/graphics2d/OffScreenDevice.h"
 #include "AppServices.h"
-#include "BigArchiveWriter.h"
-#include "CAppBase.h"
-#include "CBigFileReader.h"
+#include "BenchArchiveScene.h"
 #include "CColor.h"
 #include "CGraphics2d_Lite.h"
-#include "CRegistry.h"
-#include "CRegistryItem.h"
-#include "CResourceBinary.h"
-#include "CResourceKeyset.h"
-#include "CResourceManager_v1.h"
-#include "HostPath.h"
 #include "SK_Home.h"
 #include "SK_Presenter.h"
 #include "SpriteBitmapWriter.h"
@@ -35,14 +23,9 @@
 
 namespace {
 
-constexpr uint32_t kWidth = 240;
-constexpr uint32_t kHeight = 320;
 constexpr int32_t kInstances = 200;
 constexpr int32_t kFrameMs = 60;
 constexpr int32_t kColumns = 20;
-constexpr int32_t kManagerBuckets = 20;
-constexpr uint32_t kManagerBlocks = 8;
-constexpr int32_t kArchivePriority = 0x3FFFFFFF;
 constexpr uint8_t kMirrored = 2;
 // Animation: two poses of 120 ms (stored in 10 ms units).
 constexpr uint16_t kPoseDuration = 12;
@@ -111,80 +94,18 @@ bool AddSpriteData(BigArchiveWriter& writer, std::string* error) {
            SpriteDataWriter::AddToArchive(writer, Ids(), definition, {set}, images, true, error);
 }
 
-class BenchApplication : public CAppBase {
-public:
-    int32_t Init() override {
-        if (!CreateSingletonTable()) return 1;
-        SetRegistry(new CRegistry());
-        return 0;
-    }
-    void Shutdown() override {}
-    void RunFrame() override {}
-    void HandleEvent(uint32_t, uint32_t, uint32_t) override {}
-    CResource* CreateResource(uint32_t typeKey) override {
-        if (typeKey == SpriteDataWriter::kKeysetType) return new CResourceKeyset();
-        if (typeKey == SpriteDataWriter::kBinaryType) return new CResourceBinary();
-        return nullptr;
-    }
-};
-
-// The application, device, renderer and archive, with the sprite prepared.
+// The stage with the sprite prepared.
 class Scene {
 public:
-    Scene() {
-        SetApplication(&m_app);
-        m_app.Init();
-        m_device = new OffScreenDevice(kWidth, kHeight, RSBFormat_R5G6B5);
-        m_device->Open();
-        m_renderer = new CGraphics2d_Lite();
-        m_renderer->Open();
-        m_renderer->BeginFrame();
-        m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
-        Mount();
-        m_ready = Prepare();
+    Scene() : m_stage("bench-sprite", AddSpriteData) {
+        m_stage.Renderer()->Enable(CGraphics2d_Lite::kCapColorKey);
+        m_ready = m_stage.IsMounted() && Prepare();
     }
-
-    ~Scene() {
-        delete GetSpriteHome();
-        m_renderer->EndFrame();
-        m_renderer->Close();
-        delete m_renderer;
-        m_device->Close();
-        delete m_device;
-        m_app.SetResourceManager(nullptr);
-        m_manager->Close();
-        delete m_manager;
-        m_app.GetRegistry()->Unregister(m_archiveItem);
-        delete m_archiveItem;
-        m_archive.Close();
-        std::filesystem::remove(m_path);
-        SetApplication(nullptr);
-    }
-
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
 
     bool IsReady() const { return m_ready; }
-    CGraphics2d_Lite* Renderer() const { return m_renderer; }
+    CGraphics2d_Lite* Renderer() const { return m_stage.Renderer(); }
 
 private:
-    void Mount() {
-        std::string error;
-        BigArchiveWriter writer(IdTableForm::List);
-        m_path = std::filesystem::temp_directory_path() / ("bench-sprite-" + std::to_string(::getpid()) + ".big");
-        if (!AddSpriteData(writer, &error) || !writer.WriteFile(m_path.string(), error)) {
-            std::fprintf(stderr, "sprite data: %s\n", error.c_str());
-            return;
-        }
-        m_archive.Open(HostPath::ToWide(m_path.string()).c_str());
-        m_archiveItem = m_app.GetRegistry()->NewItem(SK_Home::kArchiveRegistryId, &m_archive,
-                                                     CBigFileReader::kClassKey, kArchivePriority);
-        m_app.GetRegistry()->Register(m_archiveItem);
-        m_manager = new CResourceManager_v1();
-        m_manager->Open(&m_archive, kManagerBuckets, kManagerBlocks, true);
-        m_app.SetResourceManager(m_manager);
-    }
-
     static bool Prepare() {
         SK_Home* home = GetSpriteHome();
         home->Load();
@@ -195,13 +116,7 @@ private:
         return ok && home->IsSpritePrepared(0, 0);
     }
 
-    BenchApplication m_app;
-    OffScreenDevice* m_device = nullptr;
-    CGraphics2d_Lite* m_renderer = nullptr;
-    std::filesystem::path m_path;
-    CBigFileReader m_archive;
-    CRegistryItem* m_archiveItem = nullptr;
-    CResourceManager_v1* m_manager = nullptr;
+    BenchArchiveScene m_stage;
     bool m_ready = false;
 };
 
