@@ -2,6 +2,8 @@
 
 #include "CHud.h"
 #include "CScriptCommand.h"
+#include "CStates.h"
+#include "JFont.h"
 #include "LevelFixture.h"
 
 namespace {
@@ -268,6 +270,7 @@ namespace {
 class ScriptMessageTest : public leveltest::LevelFixture {
 protected:
     CHud hud;
+    CStates states;
 };
 
 TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
@@ -277,10 +280,18 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
                                           SC::Bare(SC::kScriptedPause), SC::Bare(9)});
     Mount({level});
     hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
-    world->Attach({&input, &progress, nullptr, &hud, nullptr, nullptr});
+    world->Attach({&input, &progress, nullptr, &hud, &states, nullptr});
+    // The menus left the alternative font and a framed, clearing box.
+    JFont altFont(0);
+    states.altFont = &altFont;
+    states.SelectFont(1);
+    hud.SetBoxFlags(true, true);
     Load(0);
     Frame();
     EXPECT_EQ(hud.mode, CHud::kDialogue);
+    EXPECT_EQ(states.font, states.defaultFont);
+    EXPECT_FALSE(hud.clearScreen);
+    EXPECT_FALSE(hud.drawFrame);
     EXPECT_EQ(hud.modal, 1);
     EXPECT_EQ(hud.speaker, 1);
     EXPECT_EQ(world->playerControl, 0);
@@ -296,6 +307,7 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     Frame();
     // The scripted pause holds the HUD in its full-screen state and blocks
     // input; it ends itself in its first update.
+    hud.SetBoxFlags(true, true);
     EXPECT_EQ(hud.mode, CHud::kFullScreenSprite);
     Frame();
     EXPECT_EQ(world->inputBlocked, 1);

@@ -328,6 +328,7 @@ void CScriptCommand::StartPartnerRun() {
 void CScriptCommand::StartFullScreenPause() {
     m_world.playerControl = 0;
     if (CHud* hud = m_world.GetHud()) {
+        hud->SetBoxFlags(false, false);
         hud->modal = 1;
         hud->mode = CHud::kFullScreenSprite;
     }

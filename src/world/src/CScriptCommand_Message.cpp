@@ -7,6 +7,7 @@
 #include "CGameSettings.h"
 #include "CGameWorld.h"
 #include "CHud.h"
+#include "CStates.h"
 #include "CKeyset.h"
 #include "CResource.h"
 #include "CResourceManager.h"
@@ -71,12 +72,16 @@ JString MessageText(uint32_t key) {
 void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     m_world.playerControl = 0;
     CHud* hud = m_world.GetHud();
+    // The box is drawn over the play picture: no clearing, no frame.
+    if (hud != nullptr) hud->SetBoxFlags(false, false);
     const uint32_t key = DialogueKey(op.text);
     if (hud != nullptr) hud->speaker = op.speaker;
     if (CActor* p = m_world.player) {
         p->vx = 0;
         p->ax = 0;
     }
+    // Messages use the default font, whatever the menus last chose.
+    if (CStates* states = m_world.GetStates()) states->SelectFont(0);
     if (hud == nullptr) return;
     const int32_t w = m_world.screenWidth;
     const int32_t h = m_world.screenHeight;
