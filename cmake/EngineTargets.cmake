@@ -27,11 +27,11 @@ function(engine_library name)
   target_link_libraries(engine_all INTERFACE ${name})
 endfunction()
 
-# engine_test(<name> FOLDER <tests-subdir>)
+# engine_test(<name> FOLDER <tests-subdir> [GTEST_FILTER <filter>])
 # One GoogleTest executable per test folder; every *.cpp in it is part of it.
-# Skipped while the folder has no tests.
+# Skipped while the folder has no tests; GTEST_FILTER limits what the test runs.
 function(engine_test name)
-  cmake_parse_arguments(ARG "" "FOLDER" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "FOLDER;GTEST_FILTER" "" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_FOLDER}/*.cpp)
   if(NOT test_sources)
@@ -39,7 +39,11 @@ function(engine_test name)
   endif()
   add_executable(${name} ${test_sources})
   target_link_libraries(${name} PRIVATE engine_all engine_mgl engine_test_support GTest::gtest)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
+  set(filter)
+  if(ARG_GTEST_FILTER)
+    set(filter --gtest_filter=${ARG_GTEST_FILTER})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 ${filter}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
