@@ -72,20 +72,47 @@ fs::path SourceDirectory() {
     return fs::path();
 }
 
+// A data folder of its own for the program: a fresh copy of the compiled
+// content, removed with the object. No path when it cannot be made.
+class RunFolder {
+public:
+    RunFolder() {
+        std::string pattern = (fs::temp_directory_path() / "mchvx2-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return;
+        m_path = pattern;
+        for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
+            std::error_code error;
+            fs::copy_file(GameDirectory() / file, m_path / file, error);
+            if (error) {
+                Remove();
+                return;
+            }
+        }
+    }
+    ~RunFolder() { Remove(); }
+
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    const fs::path& Path() const { return m_path; }
+
+private:
+    void Remove() {
+        std::error_code ignored;
+        if (!m_path.empty()) fs::remove_all(m_path, ignored);
+        m_path.clear();
+    }
+
+    fs::path m_path;
+};
+
 // The game application on the stand-in handset, on a copy of the content
 // in a temporary data folder, with the virtual clock.
 class RunningGame {
 public:
     RunningGame() {
-        std::string pattern = (fs::temp_directory_path() / "mchvx2-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        m_directory = pattern;
-        for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
-            std::error_code error;
-            fs::copy_file(GameDirectory() / file, m_directory / file, error);
-            if (error) return;
-        }
-        HostPath::SetAppDirectory(m_directory.c_str());
+        if (m_folder.Path().empty()) return;
+        HostPath::SetAppDirectory(m_folder.Path().c_str());
         HostClock::UseVirtual(1000, 1700000000000ull);
         HostSystemInfo::SetScreenSize(kScreenWidth, kScreenHeight);
         HostWindowSystem::SetBackend(new HeadlessBackend(HostInputScript()));
@@ -111,8 +138,6 @@ public:
         HostDisplay::Reset();
         HostClock::UseMonotonic();
         HostPath::SetAppDirectory(nullptr);
-        std::error_code ignored;
-        if (!m_directory.empty()) fs::remove_all(m_directory, ignored);
     }
 
     RunningGame(const RunningGame&) = delete;
@@ -164,7 +189,7 @@ private:
         return RunUntil(CStates::kMainMenu, kBootFrameLimit);
     }
 
-    fs::path m_directory;
+    RunFolder m_folder;
     CCore_Win32* m_core = nullptr;
     CGameApp* m_app = nullptr;
     bool m_ready = false;
@@ -224,30 +249,6 @@ void BM_PlayFrame_Reference(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlayFrame_Reference)->Name("PlayFrame/reference")->Unit(benchmark::kMicrosecond);
-
-// A data folder of its own for the program: a fresh copy of the compiled
-// content, removed with the object.
-class RunFolder {
-public:
-    RunFolder() {
-        std::string pattern = (fs::temp_directory_path() / "mchvx2-run-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        m_path = pattern;
-        for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
-            fs::copy_file(GameDirectory() / file, m_path / file);
-        }
-    }
-    ~RunFolder() {
-        if (!m_path.empty()) fs::remove_all(m_path);
-    }
-    RunFolder(const RunFolder&) = delete;
-    RunFolder& operator=(const RunFolder&) = delete;
-
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 // One replay by the program, in a child process of its own, in `data`. The
 // peak resident memory the kernel counted, 0 when the run failed.
