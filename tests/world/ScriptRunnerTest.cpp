@@ -304,11 +304,13 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     EXPECT_EQ(hud.mode, CHud::kPlayText);
     EXPECT_EQ(hud.speaker, -1);
     hud.mode = CHud::kClosed;
-    Frame();
-    // The scripted pause holds the HUD in its full-screen state and blocks
-    // input; it ends itself in its first update.
     hud.SetBoxFlags(true, true);
+    Frame();
+    // The scripted pause holds the HUD in its full-screen state, over play,
+    // and blocks input; it ends itself in its first update.
     EXPECT_EQ(hud.mode, CHud::kFullScreenSprite);
+    EXPECT_FALSE(hud.clearScreen);
+    EXPECT_FALSE(hud.drawFrame);
     Frame();
     EXPECT_EQ(world->inputBlocked, 1);
     ASSERT_EQ(world->runningCommands.size(), 1u);
