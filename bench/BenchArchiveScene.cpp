@@ -1,20 +1,15 @@
 #include "BenchArchiveScene.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "../tests/graphics2d/OffScreenDevice.h"
 #include "AppServices.h"
 #include "CGraphics2d_Lite.h"
 #include "CRegistry.h"
-#include "CRegistryItem.h"
 #include "CResourceBinary.h"
 #include "CResourceDIB.h"
 #include "CResourceKeyset.h"
-#include "CResourceManager_v1.h"
 #include "CResourceRenderSurface.h"
-#include "HostPath.h"
 #include "SK_Home.h"
 #include "SpriteDataWriter.h"
 
@@ -22,7 +17,6 @@ namespace {
 
 constexpr int32_t kManagerBuckets = 20;
 constexpr uint32_t kManagerBlocks = 8;
-constexpr int32_t kArchivePriority = 0x3FFFFFFF;
 
 }  // namespace
 
@@ -48,7 +42,7 @@ BenchArchiveScene::BenchArchiveScene(const std::string& name, const ArchiveFille
     m_renderer = new CGraphics2d_Lite();
     m_renderer->Open();
     m_renderer->BeginFrame();
-    Mount(name, fill);
+    m_mounted = Mount(name, fill);
 }
 
 BenchArchiveScene::~BenchArchiveScene() {
@@ -58,29 +52,16 @@ BenchArchiveScene::~BenchArchiveScene() {
     delete m_renderer;
     m_device->Close();
     delete m_device;
-    m_app.SetResourceManager(nullptr);
-    if (m_manager != nullptr) m_manager->Close();
-    delete m_manager;
-    if (m_archiveItem != nullptr) m_app.GetRegistry()->Unregister(m_archiveItem);
-    delete m_archiveItem;
-    m_archive.Close();
-    if (!m_path.empty()) std::filesystem::remove(m_path);
+    m_archive.Unmount();
     SetApplication(nullptr);
 }
 
-void BenchArchiveScene::Mount(const std::string& name, const ArchiveFiller& fill) {
+bool BenchArchiveScene::Mount(const std::string& name, const ArchiveFiller& fill) {
     std::string error;
     BigArchiveWriter writer(IdTableForm::List);
-    m_path = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()) + ".big");
-    if (!fill(writer, &error) || !writer.WriteFile(m_path.string(), error)) {
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
-        return;
+    if (fill(writer, &error) && m_archive.Mount(&m_app, writer, name, kManagerBuckets, kManagerBlocks, &error)) {
+        return true;
     }
-    m_archive.Open(HostPath::ToWide(m_path.string()).c_str());
-    m_archiveItem = m_app.GetRegistry()->NewItem(SK_Home::kArchiveRegistryId, &m_archive, CBigFileReader::kClassKey,
-                                                 kArchivePriority);
-    m_app.GetRegistry()->Register(m_archiveItem);
-    m_manager = new CResourceManager_v1();
-    m_manager->Open(&m_archive, kManagerBuckets, kManagerBlocks, true);
-    m_app.SetResourceManager(m_manager);
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+    return false;
 }

@@ -2,17 +2,14 @@
 #define BENCHARCHIVESCENE_H
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "BigArchiveWriter.h"
 #include "CAppBase.h"
-#include "CBigFileReader.h"
+#include "MountedArchive.h"
 
 class CGraphics2d_Lite;
-class CRegistryItem;
-class CResourceManager_v1;
 class OffScreenDevice;
 
 // The stage the sprite and level benchmarks draw on: an application that
@@ -36,7 +33,7 @@ public:
     BenchArchiveScene(const BenchArchiveScene&) = delete;
     BenchArchiveScene& operator=(const BenchArchiveScene&) = delete;
 
-    bool IsMounted() const { return m_manager != nullptr; }
+    bool IsMounted() const { return m_mounted; }
     CGraphics2d_Lite* Renderer() const { return m_renderer; }
 
 private:
@@ -49,15 +46,13 @@ private:
         CResource* CreateResource(uint32_t typeKey) override;
     };
 
-    void Mount(const std::string& name, const ArchiveFiller& fill);
+    bool Mount(const std::string& name, const ArchiveFiller& fill);
 
     Application m_app;
     OffScreenDevice* m_device = nullptr;
     CGraphics2d_Lite* m_renderer = nullptr;
-    std::filesystem::path m_path;
-    CBigFileReader m_archive;
-    CRegistryItem* m_archiveItem = nullptr;
-    CResourceManager_v1* m_manager = nullptr;
+    MountedArchive m_archive;
+    bool m_mounted = false;
 };
 
 #endif
