@@ -104,6 +104,24 @@ TEST_F(BufferMipsTest, ThinAndOddSidesAverageNeighbourPairsAndDropTheOddOne) {
     EXPECT_EQ(record.levels[2][0], (expected1[0] + expected1[1] + expected1[3] + expected1[4]) / 4);
 }
 
+// x8r8g8b8 averages as a8r8g8b8 does; palette indices have no channels to
+// average, and each level keeps the first index of its pixel's source pixels.
+TEST_F(BufferMipsTest, TextureFormatsWithoutAChannelRuleBuildLevelsToo) {
+    const int32_t rgb = CountingSlot(2, 2, RSBFormat_X8R8G8B8, 0x20);
+    const std::vector<uint8_t> pixels = Level0(rgb);
+    BuildMipChain(*table, rgb);
+    ASSERT_EQ(Record(rgb).maxD, 1);
+    EXPECT_EQ(Word(Record(rgb).levels[1]),
+              Mean({Word(&pixels[0]), Word(&pixels[4]), Word(&pixels[8]), Word(&pixels[12])}));
+
+    const int32_t indexed = CountingSlot(4, 2, RSBFormat_P256X8R8G8B8, 7);
+    BuildMipChain(*table, indexed);
+    const BufferRecord& record = Record(indexed);
+    ASSERT_EQ(record.maxD, 2);
+    EXPECT_EQ(std::vector<uint8_t>(record.levels[1], record.levels[1] + 2), (std::vector<uint8_t>{7, 9}));
+    EXPECT_EQ(record.levels[2][0], 7);
+}
+
 TEST_F(BufferMipsTest, SidesThatAreNoPowerOfTwoOnlyCopyLevel0) {
     const int32_t slot = CountingSlot(6, 6, RSBFormat_A8R8G8B8);
     const std::vector<uint8_t> original = Level0(slot);

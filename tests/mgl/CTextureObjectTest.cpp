@@ -166,6 +166,22 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
 }
 
+// The device may have moved on to another context since the bind: the
+// texture still empties the unit it was bound in and unmaps its texels.
+TEST_F(CTextureObjectTest, DestructionReleasesBindsInAContextTheDeviceNoLongerHas) {
+    auto texture = std::make_unique<T>();
+    ASSERT_TRUE(CreatePlanes(*texture, 8, 8, RSBFormat_R5G6B5));
+    texture->BindToUnit(0);
+    const uint32_t guest = Unit(0).b.levels[0];
+    ASSERT_NE(guest, 0u);
+    MGLContext second;
+    ASSERT_NE(second.Init(4), nullptr);
+    ASSERT_EQ(r.device.GetRendererContext(), &second);
+    texture.reset();
+    EXPECT_EQ(Unit(0).b.levels[0], 0u);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
+}
+
 TEST_F(CTextureObjectTest, FormatNumbersListAndPrinters) {
     EXPECT_EQ(T::TextureFormatIndex(0x90303), 5);
     EXPECT_EQ(T::FindTextureFormat(0x90303), 4u);

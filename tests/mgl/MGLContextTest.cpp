@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "AssertCounter.h"
 #include "CColor.h"
@@ -276,6 +277,7 @@ using namespace SpanAsm;
 // A bound state's span code runs through the interpreter on the context's
 // own guest memory: it reaches the record through r0, the lookup tables
 // through their pointer fields and the bound colour plane through destbase.
+// The tables it may read but never change.
 TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
     ASSERT_TRUE(device.MakeSurface(4, 2, RSBFormat_R5G6B5, RSBFormat_Z32));
     ASSERT_NE(context->Init(4), nullptr);
@@ -302,6 +304,16 @@ TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
     const uint8_t* row1 = context->PlanePixels(MGLContext::Plane::Colour) + device.Plane(0)->GetPitch();
     EXPECT_EQ(PixelChannels::Load16(row1 + 6), 0xF81Fu);
     EXPECT_EQ(context->GetRegister(1), 357913952);
+
+    Program store;
+    store << XferImm(true, false, PreIndex, true, 5, 0, offsetof(MGLRecord, recipTable4))
+          << XferImm(false, false, PreIndex, true, 0, 5, 4 * 3) << Bx(14);
+    const std::vector<uint8_t> storeCode = store.Bytes();
+    AssertCounter log;
+    EXPECT_EQ(InterpretSpanCode(context->GuestMemory(), storeCode.data(), storeCode.size(),
+                                context->RecordGuestAddress(), 0, 0),
+              MGLSpanRunEnd::MemoryFault);
+    EXPECT_EQ(context->Tables().RecipTable4()[3], 357913952);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include "CTextureObjectInterface.h"
 
-class MGLContext;
-
 // The software renderer's texture: an off-screen surface whose colour plane
 // holds the texels (the host fills it through the surface), and sampling
 // parameters set with OpenGL's parameter codes. Binding copies what the
@@ -14,7 +12,7 @@ class MGLContext;
 // graphics device, the colour plane mapped into that context's guest memory
 // so span code and the portable spans can read it. The mapping lives until
 // the next bind to the same unit or the texture's destruction, which also
-// empties a unit still showing it.
+// empties a unit still showing it, in whichever live context it went to.
 class CTextureObject_MGL : public CTextureObjectInterface {
 public:
     static constexpr uint32_t kType = 2;
@@ -79,7 +77,7 @@ public:
 private:
     // What a bind left mapped in a context's guest memory.
     struct UnitMapping {
-        MGLContext* context = nullptr;
+        uint64_t contextSerial = 0;
         uint32_t guest = 0;
     };
 

@@ -84,11 +84,16 @@ public:
     // Init releases what the first one made.
     int32_t* Init(int32_t capacity);
     bool IsReady() const { return m_buffers != nullptr; }
+    // A number no other context of the process has had: what outlives a
+    // context (a texture's mapping) keeps it rather than the address.
+    uint64_t Serial() const { return m_serial; }
+    // The live context of that number, null once it is destroyed.
+    static MGLContext* Live(uint64_t serial);
     // Colour, depth and stencil planes of width x height in the buffer
     // table; returns the stencil slot (-1 when it could not be had).
     int32_t CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat);
     // Binds the render target, resets the 3x4 matrix stacks, registers,
-    // vertex pool and statistics.
+    // vertex pool (its limit too: the pool is the host's) and statistics.
     void Reset();
 
     // Out-of-range indices (negative ones too) change nothing and read 0.
@@ -135,7 +140,9 @@ public:
     bool PushInverseTransform(const Matrix3x4& m);
 
     // Viewport and scissor in pixels; depth range arguments in 16.16, kept
-    // with 27 fraction bits (a far value of 1.0 or more saturates).
+    // with 27 fraction bits (a far value of 1.0 or more saturates). The
+    // scissor is the viewport's part inside the bound planes (the viewport
+    // itself while none is bound), and is bounded again at each bind.
     void SetViewport(int32_t x, int32_t y, int32_t w, int32_t h, int32_t n, int32_t f);
     // Projection volume in 16.16 eye space; set the flag of the modelview top.
     void SetOrtho(int32_t l, int32_t r, int32_t b, int32_t t, int32_t n, int32_t f);
@@ -195,6 +202,17 @@ public:
     uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
     // Pixel-format id of a bound plane, 0 when the plane is absent.
     uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
+    // Columns and rows that every bound plane has; 0 without planes.
+    int32_t TargetWidth() const;
+    int32_t TargetHeight() const;
+    // Host address of `count` pixels from column x of row y of a bound
+    // plane; null unless all of them lie inside it.
+    uint8_t* PlaneSpan(Plane plane, int32_t x, int32_t y, int32_t count) const;
+    // The plane row whose first pixel has guest address `rowGuest`, -1 when
+    // no row of the bound plane starts there.
+    int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
+    // Words of the vertex pool Init allocated, whatever the record says.
+    int32_t PoolWords() const { return m_poolWords; }
 
     // The sampler of texture unit 0 a portable span reads. Rows of a fill
     // are short, and looking the unit and its levels up again for each one
@@ -209,14 +227,6 @@ public:
     void KeepSpanSampler(bool keep) {
         m_keepSpanSampler = keep;
         m_spanSampler.reset();
-    }
-    // For a row written over the record, where the units live.
-    void ForgetSpanSampler() { m_spanSampler.reset(); }
-    // Whether host bytes [at, at + bytes) overlap the record.
-    bool OverlapsRecord(const uint8_t* at, size_t bytes) const {
-        const uintptr_t start = reinterpret_cast<uintptr_t>(at);
-        const uintptr_t record = reinterpret_cast<uintptr_t>(&m_record);
-        return start < record + sizeof m_record && record < start + bytes;
     }
 
 private:
@@ -244,6 +254,7 @@ private:
     void UpdatePerspective(bool withClipBounds);
     void UpdateOrthographic(bool withClipBounds);
     void FinishProjection(int32_t mode);
+    void BoundScissor();
     int32_t ViewportOffset(int32_t origin, int32_t size, int32_t low, int32_t high) const;
     int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
 
@@ -251,6 +262,7 @@ private:
     void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 
+    uint64_t m_serial;
     MGLGuestMemory m_memory;
     MGLRecord m_record{};
     MGLLookupTables m_tables;
@@ -259,6 +271,7 @@ private:
     uint32_t m_boundStateGuest = 0;
     BufferTable* m_buffers = nullptr;
     int32_t* m_pool = nullptr;
+    int32_t m_poolWords = 0;
     uint32_t m_poolGuest = 0;
     BoundPlane m_planes[3];
     std::optional<MGLTextureSampler> m_spanSampler;

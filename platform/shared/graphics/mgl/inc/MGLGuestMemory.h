@@ -15,7 +15,9 @@
 // Regions start on 64 KiB boundaries, the first at 0x10000 (0 stays the null
 // address), and each is followed by at least 64 KiB that nothing maps, so a
 // row or column just past the end of a plane faults instead of landing in
-// the next region.
+// the next region. A region may be read-only: the lookup for a write
+// refuses it, so span code can read the renderer's lookup tables but never
+// change what every later draw computes through.
 class MGLGuestMemory {
 public:
     static constexpr uint32_t kRegionAlignment = 0x10000;
@@ -28,6 +30,8 @@ public:
     // Gives `bytes` bytes of host memory from `host` a guest base. Returns 0
     // (and logs) for a null block, an empty one, or when no room is left.
     uint32_t Map(void* host, size_t bytes);
+    // The same for memory that guest writes must not change.
+    uint32_t MapReadOnly(const void* host, size_t bytes);
     // Forgets the region that starts at `guestBase`; false when none does.
     bool Unmap(uint32_t guestBase);
 
@@ -38,10 +42,13 @@ public:
     // regions (the record, a colour row, a depth row), so the two regions
     // hit last are tried first.
     uint8_t* ToHost(uint32_t guest, size_t length) const {
-        for (const Region& recent : m_recent) {
-            if (recent.Holds(guest, length)) return recent.host + (guest - recent.guestBase);
-        }
-        return ToHostSearch(guest, length);
+        const Region* region = Find(guest, length);
+        return region != nullptr ? region->host + (guest - region->guestBase) : nullptr;
+    }
+    // As ToHost, for bytes about to be written: null for a read-only region too.
+    uint8_t* ToHostWritable(uint32_t guest, size_t length) const {
+        const Region* region = Find(guest, length);
+        return region != nullptr && region->writable ? region->host + (guest - region->guestBase) : nullptr;
     }
 
     size_t RegionCount() const { return m_regions.size(); }
@@ -51,6 +58,7 @@ private:
         uint32_t guestBase = 0;
         uint32_t bytes = 0;
         uint8_t* host = nullptr;
+        bool writable = true;
 
         bool Holds(uint32_t guest, size_t length) const {
             return guest >= guestBase && uint64_t{guest - guestBase} + length <= bytes;
@@ -61,7 +69,14 @@ private:
     // plus the unmapped guard after it.
     static uint64_t Footprint(uint32_t bytes);
     uint64_t FindFreeBase(uint64_t footprint) const;
-    uint8_t* ToHostSearch(uint32_t guest, size_t length) const;
+    uint32_t MapRegion(uint8_t* host, size_t bytes, bool writable);
+    const Region* Find(uint32_t guest, size_t length) const {
+        for (const Region& recent : m_recent) {
+            if (recent.Holds(guest, length)) return &recent;
+        }
+        return FindSearch(guest, length);
+    }
+    const Region* FindSearch(uint32_t guest, size_t length) const;
     void ForgetRecent();
 
     std::vector<Region> m_regions;  // sorted by guestBase

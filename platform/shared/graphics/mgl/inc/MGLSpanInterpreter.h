@@ -13,7 +13,7 @@ enum class MGLSpanRunEnd : uint8_t {
     NullCode,      // no code: nothing ran
     LeftCodeArea,  // the code pointer left the code area
     BudgetSpent,   // the instruction budget ran out
-    MemoryFault,   // a load or store outside every mapped region
+    MemoryFault,   // a load or store outside every mapped region, or a store to a read-only one
 };
 
 // Runs stored span code (32-bit ARM-state instructions of the subset the

@@ -59,6 +59,13 @@ struct MGLNativeSpanLayout {
 // when they do not fit. Bad counts, indices past the vertex range and
 // fetch destinations past a vertex draw nothing rather than touch memory
 // outside the pool; every pixel access goes through the guest address space.
+//
+// Span code may write any field of the record. A draw call therefore takes
+// the vertex layout, the pool's fill level and limit (bounded by the pool
+// the context allocated), the fill mode and the rows it may fill (bounded
+// by the bound planes) once when it starts, and keeps to that copy until it
+// ends. Interpreted span code gets a budget of instructions per call that
+// grows with the rows and pixels it fills; code that spends it ends the call.
 class RenderPoly {
 public:
     static constexpr int32_t kWordInputW = 3;
@@ -146,6 +153,11 @@ public:
 
     // --- Stages (the draws choose them; public for tests of the chain) ---
 
+    // Interpreted span work a draw call allows per row, and per pixel of
+    // the row on top.
+    static constexpr int64_t kSpanBudgetPerRow = 4096;
+    static constexpr int64_t kSpanBudgetPerPixel = 256;
+
     void SelectPolygonStages3D();
     void SelectPolygonStages2D();
     // Clips, projects and fills a polygon of pool vertices.
@@ -155,6 +167,41 @@ private:
     enum class ClipStage : uint8_t { None, Clip3D, Clip2D };
     enum class ProjectStage : uint8_t { None, Vertices, VerticesScaled };
     enum class FillStage : uint8_t { None, Polygon, TriangleFan, Outline };
+
+    // What a draw call reads of the record once, when it starts.
+    struct DrawLayout {
+        int32_t interpolants = 0;        // 0..20
+        int32_t extraInterpolants = 0;   // with the interpolants at most 20
+        int32_t depthInterpolant = -1;   // -1 or one of the interpolants
+        uint32_t depthScaledMask = 0;
+        int32_t fillMode = MGLContext::kFillPolygonFirst;
+        bool wireframe = false;
+        bool perspective = false;
+        int32_t poolUsed = 0;
+        int32_t poolLimit = 0;           // never past the context's pool
+        int32_t firstRow = 0;            // rows the fills hand to spans:
+        int32_t endRow = 0;              // the scissor's inside the planes
+        int64_t spanBudget = 0;          // interpreted instructions left
+        bool spanBudgetSpent = false;
+    };
+
+    // Open while a draw call runs: the outermost one takes the layout, so
+    // a host hook calling back into the fetch keeps the call's copy.
+    class DrawCall {
+    public:
+        explicit DrawCall(RenderPoly& poly) : m_poly(poly), m_outer(!poly.m_drawing) {
+            if (m_outer) poly.BeginDraw();
+        }
+        ~DrawCall() {
+            if (m_outer) m_poly.m_drawing = false;
+        }
+        DrawCall(const DrawCall&) = delete;
+        DrawCall& operator=(const DrawCall&) = delete;
+
+    private:
+        RenderPoly& m_poly;
+        bool m_outer;
+    };
 
     // One clip pass's bound: inside means value < bound (high) or value >=
     // bound (low); the bound is the limit scaled by a vertex word.
@@ -167,7 +214,8 @@ private:
     };
 
     // --- Pool and assembly helpers ---
-    int32_t Stride() const;
+    void BeginDraw();
+    int32_t Stride() const { return kWordInterpolants + m_layout.interpolants; }
     int32_t* TakeVertices(int64_t count);
     int32_t* PoolVertex(int32_t* first, int32_t index) const;
     void Transform3D(int32_t* vertex, const Matrix3x4& top);
@@ -205,13 +253,13 @@ private:
                            const ClipBound& bound, int32_t boundValue);
 
     // --- Projection and fill ---
-    void Project(MGLVertexList& list, bool scaled);
+    const MGLVertexList& Project(const MGLVertexList& list, bool scaled);
     void ProjectVertex(int32_t* v, bool scaled) const;
     bool SharedVertex(const int32_t* v) const;
-    void Fill(MGLVertexList& list);
-    void ScanConvertPolygon(MGLVertexList& list);
+    void Fill(const MGLVertexList& list);
+    void ScanConvertPolygon(const MGLVertexList& list);
     void SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const;
-    void ScanConvertTriangleFan(MGLVertexList& list);
+    void ScanConvertTriangleFan(const MGLVertexList& list);
     void RasterizeTriangle(const MGLVertexList& list);
     void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);
     void SetUpGradients(int32_t y0);
@@ -219,7 +267,8 @@ private:
     void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);
     void StartRows(int32_t y);
     void NextRow();
-    void CallSpan(uint32_t r1, uint32_t r2);
+    void CallSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right);
+    void InterpretSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right);
     int32_t EdgeSlope(int32_t delta, int32_t height) const;
     static int32_t TopVertex(const MGLVertexList& list);
 
@@ -235,6 +284,8 @@ private:
     // wrapper's indirection; null otherwise.
     PortableSpan m_portableSpan = nullptr;
 
+    DrawLayout m_layout;
+    bool m_drawing = false;
     ClipStage m_clipStage = ClipStage::None;
     ProjectStage m_projectStage = ProjectStage::None;
     FillStage m_fillStage = FillStage::None;
@@ -246,8 +297,10 @@ private:
     // Pool words in use when the current polygon entered the clip stage:
     // vertices from there on were made by the clipper for it alone.
     int32_t m_clipStart = 0;
-    // Where the scaling projection works on vertices the polygon shares
-    // with others (strips, indexed draws), so they are scaled only once.
+    // The projected polygon: the clipped one's vertices, but copies in
+    // m_projected of those the scaling projection would change while other
+    // polygons of the call (strips, indexed draws) still share them.
+    MGLVertexList m_projectedList;
     int32_t m_projected[MGLVertexList::kCapacity][kWordInterpolants + MGLRecord::kInterpolantWords] = {};
 };
 

@@ -52,14 +52,15 @@ CTextureObject_MGL::~CTextureObject_MGL() {
 }
 
 // A unit still showing the mapping is emptied, so nothing reads the texels
-// after they are gone. A context that is no longer the device's took its
-// guest memory with it.
+// after they are gone, in the context the bind went to whether or not the
+// device still has it. A destroyed context took its guest memory with it.
 void CTextureObject_MGL::ReleaseMapping(int32_t unit) {
     UnitMapping& mapping = m_mappings[unit];
-    if (mapping.guest != 0 && mapping.context == CurrentContext()) {
-        TextureUnit& bound = mapping.context->Record().texture_units[unit];
+    MGLContext* context = mapping.guest != 0 ? MGLContext::Live(mapping.contextSerial) : nullptr;
+    if (context != nullptr) {
+        TextureUnit& bound = context->Record().texture_units[unit];
         if (bound.b.levels[0] == mapping.guest) ResetTextureUnit(bound);
-        mapping.context->GuestMemory().Unmap(mapping.guest);
+        context->GuestMemory().Unmap(mapping.guest);
     }
     mapping = UnitMapping();
 }
@@ -82,7 +83,7 @@ void CTextureObject_MGL::BindToUnit(int32_t unit) {
     ReleaseMapping(unit);
     const uint32_t guest = bytes > 0 ? context->GuestMemory().Map(plane->GetPixels(0), static_cast<size_t>(bytes)) : 0;
     if (guest == 0) return;
-    m_mappings[unit] = UnitMapping{context, guest};
+    m_mappings[unit] = UnitMapping{context->Serial(), guest};
     TextureUnit& b = context->Record().texture_units[unit];
     b.b.format = format;
     b.b.width = width;

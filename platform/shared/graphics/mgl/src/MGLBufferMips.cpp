@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "CColor.h"
 #include "MGLBufferOps.h"
 
 namespace {
@@ -19,13 +20,21 @@ uint64_t Level0Bytes(const BufferRecord& record) {
     return uint64_t(uint32_t(record.width)) * uint32_t(record.height) * uint32_t(record.BytesPerPixel());
 }
 
-// The channel-wise mean of `count` pixels (2 or 4) written to `to`; a format
-// that cannot be read or written leaves `to` as it is.
-void AveragePixels(const uint8_t* const* from, int32_t count, uint8_t* to, uint32_t format) {
+// The format a level's pixels are averaged as: x8r8g8b8 has the layout of
+// a8r8g8b8, its unused byte averaged with the rest.
+uint32_t AveragedFormat(uint32_t format) { return format == RSBFormat_X8R8G8B8 ? RSBFormat_A8R8G8B8 : format; }
+
+// The channel-wise mean of `count` pixels (2 or 4) written to `to`; a
+// format whose pixels have no channels to average (palette indices) keeps
+// the first pixel.
+void AveragePixels(const uint8_t* const* from, int32_t count, uint8_t* to, uint32_t format, size_t bpp) {
     uint32_t sum[4] = {0, 0, 0, 0};
     for (int32_t i = 0; i < count; ++i) {
         ArgbPixel pixel;
-        if (!UnpackPixel(from[i], format, &pixel)) return;
+        if (!UnpackPixel(from[i], format, &pixel)) {
+            std::memcpy(to, from[0], bpp);
+            return;
+        }
         sum[0] += pixel.a;
         sum[1] += pixel.r;
         sum[2] += pixel.g;
@@ -47,13 +56,13 @@ void Downsample(const uint8_t* src, int32_t w, int32_t h, uint8_t* dst, uint32_t
         for (int32_t i = 0; i < pairs; ++i, dst += bpp) {
             const uint8_t* pair[2] = {h == 1 ? at(2 * i, 0) : at(0, 2 * i),
                                       h == 1 ? at(2 * i + 1, 0) : at(0, 2 * i + 1)};
-            AveragePixels(pair, 2, dst, format);
+            AveragePixels(pair, 2, dst, format, bpp);
         }
     } else {
         for (int32_t y = 0; y + 1 < h; y += 2) {
             for (int32_t x = 0; x + 1 < w; x += 2, dst += bpp) {
                 const uint8_t* quad[4] = {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y + 1)};
-                AveragePixels(quad, 4, dst, format);
+                AveragePixels(quad, 4, dst, format, bpp);
             }
         }
     }
@@ -113,7 +122,8 @@ void BuildMipChain(BufferTable& table, int32_t slot) {
     const size_t bpp = static_cast<size_t>(record->BytesPerPixel());
     for (int32_t level = 0; level < maxD; ++level) {
         Downsample(block.data + offsets[level], std::max(1, record->width >> level),
-                   std::max(1, record->height >> level), block.data + offsets[level + 1], record->format, bpp);
+                   std::max(1, record->height >> level), block.data + offsets[level + 1],
+                   AveragedFormat(record->format), bpp);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "MGLContext.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "CAssert.h"
 #include "CGraphics.h"
@@ -10,7 +12,22 @@
 #include "MGLHost.h"
 #include "MGLTextureUnit.h"
 
-MGLContext::MGLContext() {
+namespace {
+
+std::vector<MGLContext*>& LiveContexts() {
+    static std::vector<MGLContext*> live;
+    return live;
+}
+
+uint64_t NextSerial() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
+}  // namespace
+
+MGLContext::MGLContext() : m_serial(NextSerial()) {
+    LiveContexts().push_back(this);
     for (TextureUnit& unit : m_record.texture_units) ResetTextureUnit(unit);
     m_record.depthInterpolant = -1;
     m_record.fillMode = kFillPolygonFirst;
@@ -24,6 +41,15 @@ MGLContext::~MGLContext() {
     UnbindPlanes();
     Release();
     DetachFromGraphics();
+    std::vector<MGLContext*>& live = LiveContexts();
+    live.erase(std::find(live.begin(), live.end(), this));
+}
+
+MGLContext* MGLContext::Live(uint64_t serial) {
+    for (MGLContext* context : LiveContexts()) {
+        if (context->m_serial == serial) return context;
+    }
+    return nullptr;
 }
 
 // What Init allocates, given back; the record keeps its other values and the
@@ -36,6 +62,7 @@ void MGLContext::Release() {
         FreeMemory(m_pool);
     }
     m_pool = nullptr;
+    m_poolWords = 0;
     m_poolGuest = 0;
     m_record.vertexPool = 0;
     m_record.vertexPoolLimit = 0;
@@ -81,8 +108,9 @@ void MGLContext::MapTables() {
     m_record.recipTableSizeM1 = MGLLookupTables::kTableSizeM1;
     m_record.sqrtTableSizeM1 = MGLLookupTables::kTableSizeM1;
     if (m_record.recipTable != 0) return;  // mapped by an earlier Init
-    // The tables are read-only for everything but span code, which only reads them.
-    auto map = [this](const void* table, size_t bytes) { return m_memory.Map(const_cast<void*>(table), bytes); };
+    // Every projection, edge slope and divide of the context computes
+    // through the tables: span code may read them, never change them.
+    auto map = [this](const void* table, size_t bytes) { return m_memory.MapReadOnly(table, bytes); };
     m_record.recipTable = map(m_tables.RecipTable(), sizeof(uint16_t) * MGLLookupTables::kTableSize);
     m_record.recipTable4 = map(m_tables.RecipTable4(), sizeof(int32_t) * MGLLookupTables::kTableSize);
     m_record.recipShiftTable = map(m_tables.RecipShiftTable(), MGLLookupTables::kTableSize);
@@ -103,6 +131,7 @@ bool MGLContext::MakeVertexPool(int32_t capacity) {
         return false;
     }
     std::memset(m_pool, 0, bytes);
+    m_poolWords = words;
     m_poolGuest = m_memory.Map(m_pool, bytes);
     m_record.vertexPool = m_poolGuest;
     m_record.vertexPoolLimit = words;
@@ -134,6 +163,8 @@ void MGLContext::Reset() {
     ResetMatrixStacks();
     std::memset(m_record.regs, 0, sizeof m_record.regs);
     std::memset(m_record.CPUregs, 0, sizeof m_record.CPUregs);
+    m_record.vertexPool = m_poolGuest;
+    m_record.vertexPoolLimit = m_poolWords;
     m_record.vertexPoolUsed = 0;
     m_record.polys_considered = m_record.polys_drawn = m_record.spans_shaded = m_record.pixels_shaded = 0;
     m_record.pixels_failed_depth = m_record.verts_xformed = m_record.polys_subdivided = m_record.pieces_drawn = 0;

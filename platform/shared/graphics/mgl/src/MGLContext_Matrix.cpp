@@ -64,10 +64,24 @@ void MGLContext::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h, int32_t
     // shifted value that turns negative always did.
     const int32_t far = WrapShiftLeft(f, kDepthRangeShift);
     m_record.depthrange_f = far < 0 || f >= kDepthRangeFarLimit ? kDepthRangeMax : far;
-    m_record.scissorx0 = x;
-    m_record.scissory0 = y;
-    m_record.scissorx1 = WrapAdd(x, w);
-    m_record.scissory1 = WrapAdd(y, h);
+    BoundScissor();
+}
+
+// The scissor keeps every draw inside the planes: a viewport reaching past
+// the target draws only its inside part.
+void MGLContext::BoundScissor() {
+    MGLRecord& s = m_record;
+    s.scissorx0 = s.viewport_X;
+    s.scissory0 = s.viewport_Y;
+    s.scissorx1 = WrapAdd(s.viewport_X, s.viewport_W);
+    s.scissory1 = WrapAdd(s.viewport_Y, s.viewport_H);
+    const int32_t width = TargetWidth();
+    const int32_t height = TargetHeight();
+    if (width == 0 && height == 0) return;
+    s.scissorx0 = CMathFixed::Clamp(s.scissorx0, 0, width);
+    s.scissorx1 = CMathFixed::Clamp(s.scissorx1, 0, width);
+    s.scissory0 = CMathFixed::Clamp(s.scissory0, 0, height);
+    s.scissory1 = CMathFixed::Clamp(s.scissory1, 0, height);
 }
 
 void MGLContext::SetOrtho(int32_t l, int32_t r, int32_t b, int32_t t, int32_t n, int32_t f) {

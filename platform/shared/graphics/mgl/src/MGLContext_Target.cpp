@@ -107,7 +107,45 @@ bool MGLContext::BindRenderTarget() {
     BindPlane(Plane::Depth, depth);
     BindPlane(Plane::Stencil, stencil);
     m_record.destheight = colour.height;
+    BoundScissor();
     return true;
+}
+
+int32_t MGLContext::TargetWidth() const {
+    int32_t width = 0;
+    for (const BoundPlane& plane : m_planes) {
+        if (plane.pixels != nullptr) width = width == 0 ? plane.width : Smaller(width, plane.width);
+    }
+    return width;
+}
+
+int32_t MGLContext::TargetHeight() const {
+    int32_t height = 0;
+    for (const BoundPlane& plane : m_planes) {
+        if (plane.pixels != nullptr) height = height == 0 ? plane.height : Smaller(height, plane.height);
+    }
+    return height;
+}
+
+uint8_t* MGLContext::PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
+    const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
+    if (plane.pixels == nullptr || x < 0 || y < 0 || y >= plane.height || count < 0 || count > plane.width - x) {
+        return nullptr;
+    }
+    const int64_t bytes = plane.format & kBytesPerPixelMask;
+    return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
+}
+
+// Row pointers are guest values any code may have written: a row is only
+// what lies a whole number of pitches from row 0.
+int32_t MGLContext::PlaneRowOf(Plane which, uint32_t rowGuest) const {
+    const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
+    if (plane.mapping == 0) return -1;
+    const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
+    if (plane.pitch == 0) return offset == 0 ? 0 : -1;
+    if (offset % plane.pitch != 0) return -1;
+    const int64_t y = offset / plane.pitch;
+    return y >= 0 && y < plane.height ? static_cast<int32_t>(y) : -1;
 }
 
 // Maps the rows of the plane, lowest address first whichever way its pitch

@@ -26,7 +26,14 @@ uint64_t MGLGuestMemory::FindFreeBase(uint64_t footprint) const {
     return candidate + footprint <= kAddressSpaceEnd ? candidate : 0;
 }
 
-uint32_t MGLGuestMemory::Map(void* host, size_t bytes) {
+uint32_t MGLGuestMemory::Map(void* host, size_t bytes) { return MapRegion(static_cast<uint8_t*>(host), bytes, true); }
+
+// The host block stays const: only lookups for reading hand it out.
+uint32_t MGLGuestMemory::MapReadOnly(const void* host, size_t bytes) {
+    return MapRegion(static_cast<uint8_t*>(const_cast<void*>(host)), bytes, false);
+}
+
+uint32_t MGLGuestMemory::MapRegion(uint8_t* host, size_t bytes, bool writable) {
     if (host == nullptr || bytes == 0 || bytes > kAddressSpaceEnd - 2 * kRegionAlignment) {
         DebugPrintf("MGLGuestMemory: refused to map %zu bytes at %p", bytes, host);
         return 0;
@@ -37,7 +44,7 @@ uint32_t MGLGuestMemory::Map(void* host, size_t bytes) {
         DebugPrintf("MGLGuestMemory: no guest room left for %zu bytes", bytes);
         return 0;
     }
-    const Region region{static_cast<uint32_t>(base), size, static_cast<uint8_t*>(host)};
+    const Region region{static_cast<uint32_t>(base), size, host, writable};
     const auto position = std::lower_bound(m_regions.begin(), m_regions.end(), region.guestBase,
                                            [](const Region& r, uint32_t b) { return r.guestBase < b; });
     m_regions.insert(position, region);
@@ -65,7 +72,7 @@ uint32_t MGLGuestMemory::ToGuest(const void* host) const {
     return 0;
 }
 
-uint8_t* MGLGuestMemory::ToHostSearch(uint32_t guest, size_t length) const {
+const MGLGuestMemory::Region* MGLGuestMemory::FindSearch(uint32_t guest, size_t length) const {
     // Last region whose base is not above the address.
     const auto after = std::upper_bound(m_regions.begin(), m_regions.end(), guest,
                                         [](uint32_t g, const Region& r) { return g < r.guestBase; });
@@ -74,7 +81,7 @@ uint8_t* MGLGuestMemory::ToHostSearch(uint32_t guest, size_t length) const {
     if (!region.Holds(guest, length)) return nullptr;
     m_recent[1] = m_recent[0];
     m_recent[0] = region;
-    return region.host + (guest - region.guestBase);
+    return &m_recent[0];
 }
 
 void MGLGuestMemory::ForgetRecent() {

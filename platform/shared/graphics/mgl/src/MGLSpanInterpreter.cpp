@@ -63,7 +63,7 @@ MGLSpanInterpreter::MGLSpanInterpreter(MGLGuestMemory& memory, uint32_t instruct
             case Step::Exchange:
                 return MGLSpanRunEnd::Exchange;
             case Step::Fault:
-                return Stop(MGLSpanRunEnd::MemoryFault, "an access outside guest memory");
+                return Stop(MGLSpanRunEnd::MemoryFault, "an access outside guest memory or a store to read-only memory");
         }
     }
 }
@@ -331,7 +331,7 @@ bool MGLSpanInterpreter::Load(uint32_t address, uint32_t bytes, uint32_t& value)
 }
 
 bool MGLSpanInterpreter::Store(uint32_t address, uint32_t bytes, uint32_t value) {
-    uint8_t* host = m_memory.ToHost(address, bytes);
+    uint8_t* host = m_memory.ToHostWritable(address, bytes);
     if (host == nullptr) {
         m_faultAddress = address;
         return false;

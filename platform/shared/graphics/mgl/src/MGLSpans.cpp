@@ -1,5 +1,6 @@
 #include "MGLSpans.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CColor.h"
@@ -45,43 +46,31 @@ void StoreHalf(uint8_t* p, uint32_t v) {
 int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
 // Columns, row pointers and the interpolants at the first pixel. False when
-// nothing of the row is drawn: no columns left, or a row outside the planes.
+// nothing of the row is drawn: no columns left, or row pointers that do not
+// start a row of their planes. Whatever the record's scissor and pointers
+// say, the pixels lie inside the bound planes.
 bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
+    using Plane = MGLContext::Plane;
     MGLRecord& s = context.Record();
-    if (context.PlanePixels(MGLContext::Plane::Colour) == nullptr) return false;
-    row.format = context.PlaneFormat(MGLContext::Plane::Colour);
+    if (context.PlanePixels(Plane::Colour) == nullptr) return false;
+    row.format = context.PlaneFormat(Plane::Colour);
     row.bpp = static_cast<int32_t>(row.format & 31u);
-    int32_t xs = WrapAdd(x0, 32767) >> 16;
-    int32_t xe = WrapAdd(x1, 32768) >> 16;
-    if (xs < s.scissorx0) xs = s.scissorx0;
-    if (xe > s.scissorx1) xe = s.scissorx1;
+    const int32_t xs = std::max({WrapAdd(x0, 32767) >> 16, s.scissorx0, 0});
+    const int32_t xe = std::min({WrapAdd(x1, 32768) >> 16, s.scissorx1, context.TargetWidth()});
     if (xs >= xe || row.bpp == 0) return false;
     row.xs = xs;
     row.count = xe - xs;
-    MGLGuestMemory& memory = context.GuestMemory();
-    const uint32_t colourAt = s.destptr + static_cast<uint32_t>(xs) * static_cast<uint32_t>(row.bpp);
-    row.colour = memory.ToHost(colourAt, static_cast<size_t>(row.count) * static_cast<size_t>(row.bpp));
+    row.colour = context.PlaneSpan(Plane::Colour, xs, context.PlaneRowOf(Plane::Colour, s.destptr), row.count);
     if (row.colour == nullptr) return false;
-    if (context.PlanePixels(MGLContext::Plane::Depth) != nullptr) {
-        row.zbpp = static_cast<int32_t>(context.PlaneFormat(MGLContext::Plane::Depth) & 31u);
+    if (context.PlanePixels(Plane::Depth) != nullptr) {
+        row.zbpp = static_cast<int32_t>(context.PlaneFormat(Plane::Depth) & 31u);
         if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
-        const uint32_t depthAt = s.zptr + static_cast<uint32_t>(xs) * static_cast<uint32_t>(row.zbpp);
-        const size_t bytes = static_cast<size_t>(row.count - 1) * static_cast<size_t>(row.zbpp) + kDepthBytes;
-        row.depth = memory.ToHost(depthAt, bytes);
+        row.depth = context.PlaneSpan(Plane::Depth, xs, context.PlaneRowOf(Plane::Depth, s.zptr), row.count);
         if (row.depth == nullptr) return false;
     }
     const int32_t n = Interpolants(s);
     for (int32_t i = 0; i < n; ++i) s.intp[i] = WrapAdd(s.intp_y[i], WrapMul(xs, s.intp_dx[i]));
     return true;
-}
-
-// Whether the row's colour or depth bytes lie over the record: a row
-// pointed there rewrites the texture units.
-bool WritesRecord(const MGLContext& context, const SpanRow& row) {
-    const size_t count = static_cast<size_t>(row.count);
-    return context.OverlapsRecord(row.colour, count * static_cast<size_t>(row.bpp)) ||
-           (row.depth != nullptr && context.OverlapsRecord(row.depth, (count - 1) * static_cast<size_t>(row.zbpp) +
-                                                                           kDepthBytes));
 }
 
 // The depth work of a row, decided once: a span's stores go through byte
@@ -247,9 +236,6 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
             if (i != s.depthInterpolant) s.K3ys[i] = WrapSub(s.K3y[i], WrapMul(row.xs, s.K1[i]));
         }
     }
-    // A row over the record reads the units afresh before and after it.
-    const bool writesRecord = WritesRecord(context, row);
-    if (writesRecord) context.ForgetSpanSampler();
     MGLTextureSampler& sampler = context.SpanSampler();
     const bool copiesTexels =
         sampler.SamplesOneTexel() && sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5;
@@ -292,5 +278,4 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
         w.k3v = WrapSub(w.k3v, w.k1v);
     }
     FinishWalk(s, n, row.count, perspective);
-    if (writesRecord) context.ForgetSpanSampler();
 }

@@ -24,21 +24,37 @@ void RenderPoly::SetAttribFetcherCount(int32_t count) {
     m_context.Record().attribFetcherCount = m_attribFetcherCount;
 }
 
-// Words per pipeline vertex; the interpolant count is bounded by the
-// record's arrays whatever wrote it.
-int32_t RenderPoly::Stride() const {
-    return kWordInterpolants + CMathFixed::Clamp(m_context.Record().numInterpolants, 0, kMaxInterpolants);
+// The counts are bounded by the record's arrays, the pool by what the
+// context allocated and the rows by the planes, whatever wrote the record.
+void RenderPoly::BeginDraw() {
+    const MGLRecord& s = m_context.Record();
+    DrawLayout& l = m_layout;
+    l.interpolants = CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants);
+    l.extraInterpolants = CMathFixed::Clamp(s.numExtraInterpolants, 0, kMaxInterpolants - l.interpolants);
+    l.depthInterpolant = s.depthInterpolant >= 0 && s.depthInterpolant < l.interpolants ? s.depthInterpolant : -1;
+    l.depthScaledMask = s.depthScaledMask;
+    l.fillMode = s.fillMode;
+    l.wireframe = s.wireframe != 0;
+    l.perspective = s.perspectiveGradients != 0;
+    l.poolUsed = s.vertexPoolUsed;
+    l.poolLimit = CMathFixed::Clamp(s.vertexPoolLimit, 0, m_context.PoolWords());
+    l.firstRow = s.scissory0 > 0 ? s.scissory0 : 0;
+    l.endRow = s.scissory1 < m_context.TargetHeight() ? s.scissory1 : m_context.TargetHeight();
+    l.spanBudget = 0;
+    l.spanBudgetSpent = false;
+    m_drawing = true;
 }
 
 // `count` vertices from the pool, when they fit strictly below the limit.
 int32_t* RenderPoly::TakeVertices(int64_t count) {
-    MGLRecord& s = m_context.Record();
     int32_t* pool = m_context.VertexPool();
-    if (pool == nullptr || count < 0 || s.vertexPoolUsed < 0) return nullptr;
+    DrawLayout& l = m_layout;
+    if (pool == nullptr || count < 0 || l.poolUsed < 0) return nullptr;
     const int64_t need = count * Stride();
-    if (int64_t{s.vertexPoolUsed} + need >= int64_t{s.vertexPoolLimit}) return nullptr;
-    int32_t* first = pool + s.vertexPoolUsed;
-    s.vertexPoolUsed = static_cast<int32_t>(s.vertexPoolUsed + need);
+    if (int64_t{l.poolUsed} + need >= int64_t{l.poolLimit}) return nullptr;
+    int32_t* first = pool + l.poolUsed;
+    l.poolUsed = static_cast<int32_t>(l.poolUsed + need);
+    m_context.Record().vertexPoolUsed = l.poolUsed;
     return first;
 }
 
@@ -90,6 +106,7 @@ bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const
 }
 
 void RenderPoly::FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
+    const DrawCall call(*this);
     const bool split = fetcher.GetTwoComponentMode() >= 0;
     if (!FetchFits(fetcher, split)) return;
     const uint32_t element = fetcher.LookupIndex(n);
@@ -116,17 +133,19 @@ void RenderPoly::ApplyTextureMatrix(int32_t* words) {
 }
 
 void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
+    const DrawCall call(*this);
     for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchVertex(m_attribFetchers[i], vertex, n);
 }
 
 void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
-    const MGLRecord& s = m_context.Record();
-    const int32_t stride = Stride() + CMathFixed::Clamp(s.numExtraInterpolants, 0, kMaxInterpolants);
+    const DrawCall call(*this);
+    const int32_t stride = Stride() + m_layout.extraInterpolants;
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     for (int32_t i = 0; i < n; ++i) Transform3D(vertices + static_cast<ptrdiff_t>(i) * stride, top);
 }
 
 void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
+    const DrawCall call(*this);
     if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0) return;
     if (int64_t{n} * polygonCount != vertexCount) return;
     int32_t* first = TakeVertices(vertexCount);
@@ -147,6 +166,7 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
 // Input w is set to 1.0 before the fetch, so a three-component stream leaves
 // no stale word for the near and far tests.
 void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
+    const DrawCall call(*this);
     if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0 || vertexCount < 0) return;
     int32_t* first = TakeVertices(vertexCount);
     if (first == nullptr) return;
@@ -185,6 +205,7 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
 // Each element is fetched into one pool vertex. A start or restart takes
 // two more elements; when the stream has no two more, the strip ends there.
 void RenderPoly::DrawTriangleStrip(int32_t count) {
+    const DrawCall call(*this);
     if (count < 3) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;
@@ -217,6 +238,7 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
 }
 
 void RenderPoly::DrawQuadStrip(int32_t count) {
+    const DrawCall call(*this);
     if (count < 4) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;

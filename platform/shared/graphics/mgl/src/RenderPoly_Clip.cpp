@@ -22,16 +22,17 @@ int32_t MulShiftSigned(int32_t a, int32_t b, int32_t n) {
 }  // namespace
 
 void RenderPoly::SelectPolygonStages3D() {
-    const MGLRecord& s = m_context.Record();
-    if (s.wireframe != 0) {
+    const DrawCall call(*this);
+    const DrawLayout& l = m_layout;
+    if (l.wireframe) {
         m_fillStage = FillStage::Outline;
-    } else if (s.fillMode >= MGLContext::kFillPolygonFirst && s.fillMode <= MGLContext::kFillPolygonLast) {
+    } else if (l.fillMode >= MGLContext::kFillPolygonFirst && l.fillMode <= MGLContext::kFillPolygonLast) {
         m_fillStage = FillStage::Polygon;
-    } else if (s.fillMode > MGLContext::kFillPolygonLast && s.fillMode <= MGLContext::kFillTriangleLast) {
+    } else if (l.fillMode > MGLContext::kFillPolygonLast && l.fillMode <= MGLContext::kFillTriangleLast) {
         m_fillStage = FillStage::TriangleFan;
     }
     m_clipStage = ClipStage::Clip3D;
-    m_projectStage = s.perspectiveGradients != 0 ? ProjectStage::VerticesScaled : ProjectStage::Vertices;
+    m_projectStage = l.perspective ? ProjectStage::VerticesScaled : ProjectStage::Vertices;
 }
 
 // The 2D clip stage takes pixel positions from the vertices as they are and
@@ -43,7 +44,8 @@ void RenderPoly::SelectPolygonStages2D() {
 }
 
 void RenderPoly::RunClipStage(MGLVertexList& list) {
-    m_clipStart = m_context.Record().vertexPoolUsed;
+    const DrawCall call(*this);
+    m_clipStart = m_layout.poolUsed;
     switch (m_clipStage) {
         case ClipStage::Clip3D: ClipPolygon3D(list); break;
         case ClipStage::Clip2D: ClipPolygon2D(list); break;
@@ -84,8 +86,11 @@ void RenderPoly::ClipPolygon3D(MGLVertexList& list) {
         if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return;
         advance();
     }
-    if (m_projectStage != ProjectStage::None) Project(*in, m_projectStage == ProjectStage::VerticesScaled);
-    Fill(*in);
+    if (m_projectStage == ProjectStage::None) {
+        Fill(*in);
+        return;
+    }
+    Fill(Project(*in, m_projectStage == ProjectStage::VerticesScaled));
 }
 
 void RenderPoly::ClipPolygon2D(MGLVertexList& list) {
@@ -183,18 +188,22 @@ bool RenderPoly::SharedVertex(const int32_t* v) const {
 }
 
 // The scaling projection changes interpolants in place; a vertex that other
-// polygons of the same call reuse is projected on a copy instead.
-void RenderPoly::Project(MGLVertexList& list, bool scaled) {
-    const MGLRecord& s = m_context.Record();
-    const bool scales = scaled && s.depthInterpolant >= 0 && s.depthScaledMask != 0;
+// polygons of the same call reuse is projected on a copy instead. The list
+// itself stays as it is: a strip goes on from its vertices, not the copies.
+const MGLVertexList& RenderPoly::Project(const MGLVertexList& list, bool scaled) {
+    const bool scales = scaled && m_layout.depthInterpolant >= 0 && m_layout.depthScaledMask != 0;
     const size_t bytes = static_cast<size_t>(Stride()) * sizeof(int32_t);
+    m_projectedList.count = list.count;
     for (int32_t i = 0; i < list.count; ++i) {
-        if (scales && SharedVertex(list.v[i])) {
-            std::memcpy(m_projected[i], list.v[i], bytes);
-            list.v[i] = m_projected[i];
+        int32_t* vertex = list.v[i];
+        if (scales && SharedVertex(vertex)) {
+            std::memcpy(m_projected[i], vertex, bytes);
+            vertex = m_projected[i];
         }
-        ProjectVertex(list.v[i], scaled);
+        ProjectVertex(vertex, scaled);
+        m_projectedList.v[i] = vertex;
     }
+    return m_projectedList;
 }
 
 void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
@@ -202,9 +211,9 @@ void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
     const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
     v[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
     v[kWordPixelY] = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
-    const int32_t interpolants = Stride() - kWordInterpolants;
-    const int32_t d = s.depthInterpolant;
-    if (d < 0 || d >= interpolants) return;
+    const int32_t interpolants = m_layout.interpolants;
+    const int32_t d = m_layout.depthInterpolant;
+    if (d < 0) return;
     const int32_t depth =
         s.projection_matrix_mode != 0
             ? WrapSub(s.cfz0, FixedMul16(v[kWordZ], FixedMulShift(r.entry, s.cfz1, r.shift)))
@@ -214,7 +223,7 @@ void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
     if (!scaled) return;
     const int32_t offset = WrapSub(depth, s.cfz0);
     for (int32_t i = 0; i < interpolants; ++i) {
-        if ((s.depthScaledMask >> i & 1u) != 0) {
+        if ((m_layout.depthScaledMask >> i & 1u) != 0) {
             v[kWordInterpolants + i] = FixedMulShift(v[kWordInterpolants + i], offset, 20);
         }
     }

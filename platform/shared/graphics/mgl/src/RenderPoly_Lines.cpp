@@ -162,13 +162,12 @@ void RenderPoly::FinishLine(MGLLineRecord& record, const int32_t* a, const int32
     const int32_t yb = Clamp(by >> 16, y0, y1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
-    const uint32_t first = s.destbase + static_cast<uint32_t>(record.bytesPerPixel) * static_cast<uint32_t>(xa) +
-                           static_cast<uint32_t>(ya) * static_cast<uint32_t>(s.deststride);
-    record.firstPixel = m_context.GuestMemory().ToHost(first, static_cast<size_t>(record.bytesPerPixel));
+    record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
     line(record, xa, ya);
 }
 
 void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
+    const DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
     if (!line || pairCount < 0) return;
     int32_t* first = TakeVertices(int64_t{pairCount} * 2);
@@ -188,6 +187,7 @@ void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
 }
 
 void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY) {
+    const DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
     if (!line || first < 0 || count < 0) return;
     const int32_t elements = count & ~1;

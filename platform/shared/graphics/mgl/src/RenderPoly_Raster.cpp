@@ -114,7 +114,8 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
 
 // A direct call runs the native routine; ARM span code never runs as
 // machine code here, so without a native routine the interpreter runs it.
-void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
+// `left` and `right` are the row's ends in 16.16 pixels.
+void RenderPoly::CallSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right) {
     if (m_context.Record().spanCodeDirect != 0 && m_portableSpan != nullptr) {
         m_portableSpan(m_context, r1, r2);
         return;
@@ -123,16 +124,34 @@ void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
         m_nativeSpan(m_context, r1, r2);
         return;
     }
+    InterpretSpan(r1, r2, left, right);
+}
+
+// Each row adds to the call's budget in proportion to its pixels, so a
+// long row may use what short ones left; code that spends it all (a loop
+// that never ends) ends the call instead of stalling the frame.
+void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right) {
     const uint8_t* code = m_context.SpanCode();
-    if (code == nullptr) return;
-    InterpretSpanCode(m_context.GuestMemory(), code, MGLShaderState::kCodeBytes, m_context.RecordGuestAddress(), r1,
-                      r2);
+    DrawLayout& l = m_layout;
+    if (code == nullptr || l.spanBudgetSpent) return;
+    const int32_t width = m_context.TargetWidth();
+    const int32_t first = CMathFixed::Clamp(FirstRow(left), 0, width);
+    const int32_t last = CMathFixed::Clamp(EndRow(right), 0, width);
+    const int64_t pixels = last > first ? last - first : 0;
+    l.spanBudget += kSpanBudgetPerRow + kSpanBudgetPerPixel * pixels;
+    const uint32_t budget = static_cast<uint32_t>(l.spanBudget < UINT32_MAX ? l.spanBudget : UINT32_MAX);
+    MGLSpanInterpreter interpreter(m_context.GuestMemory(), budget);
+    const MGLSpanRunEnd end = interpreter.Run(code, MGLShaderState::kCodeBytes, m_context.RecordGuestAddress(), r1, r2);
+    l.spanBudget -= interpreter.InstructionsRun();
+    if (end != MGLSpanRunEnd::BudgetSpent) return;
+    l.spanBudgetSpent = true;
+    DebugPrintf("RenderPoly: span code spent the draw call's budget; the rest of the call is not drawn");
 }
 
 // Between the rows of one fill nothing but the span runs; the portable
-// spans leave the texture unit and its buffer as they are (a row over the
-// record they watch for themselves), so their sampler lasts the fill.
-void RenderPoly::Fill(MGLVertexList& list) {
+// spans leave the texture unit and its buffer as they are, so their
+// sampler lasts the fill.
+void RenderPoly::Fill(const MGLVertexList& list) {
     m_context.KeepSpanSampler(m_portableSpan != nullptr);
     switch (m_fillStage) {
         case FillStage::Polygon: ScanConvertPolygon(list); break;
@@ -184,17 +203,17 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
         step[word] = slope;
     };
     start(kWordPixelX);
-    const int32_t interpolants = Bounded(m_context.Record().numInterpolants, MGLContext::kMaxEdgeInterpolants);
+    const int32_t interpolants = Bounded(m_layout.interpolants, MGLContext::kMaxEdgeInterpolants);
     for (int32_t i = 0; i < interpolants; ++i) start(kWordInterpolants + i);
 }
 
-void RenderPoly::ScanConvertPolygon(MGLVertexList& list) {
+void RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
     if (list.count < 1) return;
     MGLRecord& s = m_context.Record();
     const int32_t top = TopVertex(list);
     const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
     StartRows(y0);
-    const int32_t interpolants = Bounded(s.numInterpolants, MGLContext::kMaxEdgeInterpolants);
+    const int32_t interpolants = Bounded(m_layout.interpolants, MGLContext::kMaxEdgeInterpolants);
     const uint32_t leftGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, le));
     const uint32_t rightGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, re));
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) {
@@ -207,9 +226,11 @@ void RenderPoly::ScanConvertPolygon(MGLVertexList& list) {
         }
     };
     auto row = [&](int32_t y) {
-        if (y >= s.scissory0 && y < s.scissory1) {
-            const bool swap = s.re[kWordPixelX] < s.le[kWordPixelX];
-            CallSpan(swap ? rightGuest : leftGuest, swap ? leftGuest : rightGuest);
+        if (y >= m_layout.firstRow && y < m_layout.endRow) {
+            const int32_t xl = s.le[kWordPixelX];
+            const int32_t xr = s.re[kWordPixelX];
+            const bool swap = xr < xl;
+            CallSpan(swap ? rightGuest : leftGuest, swap ? leftGuest : rightGuest, swap ? xr : xl, swap ? xl : xr);
         }
         NextRow();
         step(s.le, s.dl);
@@ -218,7 +239,7 @@ void RenderPoly::ScanConvertPolygon(MGLVertexList& list) {
     WalkChains(list, top, y0, setup, row);
 }
 
-void RenderPoly::ScanConvertTriangleFan(MGLVertexList& list) {
+void RenderPoly::ScanConvertTriangleFan(const MGLVertexList& list) {
     if (list.count < 3) return;
     if (m_context.Record().wholePolygons != 0 || list.count == 3) {
         RasterizeTriangle(list);
@@ -253,9 +274,11 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
         x[side] = WrapAdd(a[kWordPixelX], FixedMul16(Prestep(y, a[kWordPixelY]), slope[side]));
     };
     auto row = [&](int32_t y) {
-        if (y >= s.scissory0 && y < s.scissory1) {
+        if (y >= m_layout.firstRow && y < m_layout.endRow) {
             const bool swap = x[1] < x[0];
-            CallSpan(static_cast<uint32_t>(swap ? x[1] : x[0]), static_cast<uint32_t>(swap ? x[0] : x[1]));
+            const int32_t left = swap ? x[1] : x[0];
+            const int32_t right = swap ? x[0] : x[1];
+            CallSpan(static_cast<uint32_t>(left), static_cast<uint32_t>(right), left, right);
         }
         NextRow();
         x[0] = WrapAdd(x[0], slope[0]);
@@ -274,7 +297,7 @@ void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t 
     const int32_t* r = list.v[2];
     const auto [dx1, dy1, dx2, dy2] = CornerDeltasOf(list);
     const MGLReciprocal inverse = m_context.Reciprocal(Magnitude(area));
-    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
+    const int32_t n = m_layout.interpolants;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t a0 = p[kWordInterpolants + i];
         const int32_t da1 = WrapSub(q[kWordInterpolants + i], a0);
@@ -296,11 +319,11 @@ void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t 
 // then every plane moved to the centre of pixel (0, y0).
 void RenderPoly::SetUpGradients(int32_t y0) {
     MGLRecord& s = m_context.Record();
-    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
-    const int32_t total = Bounded(n + Bounded(s.numExtraInterpolants, kMaxInterpolants), kMaxInterpolants);
-    const int32_t d = s.depthInterpolant;
-    const bool perspective = s.perspectiveGradients != 0;
-    const bool depthValid = d >= 0 && d < n;
+    const int32_t n = m_layout.interpolants;
+    const int32_t total = n + m_layout.extraInterpolants;
+    const int32_t d = m_layout.depthInterpolant;
+    const bool perspective = m_layout.perspective;
+    const bool depthValid = d >= 0;
     for (int32_t i = 0; i < n; ++i) {
         if (i == d) continue;
         const int32_t dx = s.intp_dx[i];
@@ -332,12 +355,12 @@ void RenderPoly::SetUpGradients(int32_t y0) {
 
 void RenderPoly::StepPlaneTerms() {
     MGLRecord& s = m_context.Record();
-    const int32_t n = Bounded(s.numInterpolants, kMaxInterpolants);
-    const int32_t total = Bounded(n + Bounded(s.numExtraInterpolants, kMaxInterpolants), kMaxInterpolants);
+    const int32_t n = m_layout.interpolants;
+    const int32_t total = n + m_layout.extraInterpolants;
     for (int32_t i = 0; i < total; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], s.intp_dy[i]);
-    if (s.perspectiveGradients == 0) return;
+    if (!m_layout.perspective) return;
     for (int32_t i = 0; i < n; ++i) {
-        if (i != s.depthInterpolant) s.K2x[i] = WrapAdd(s.K2x[i], s.K1[i]);
+        if (i != m_layout.depthInterpolant) s.K2x[i] = WrapAdd(s.K2x[i], s.K1[i]);
     }
 }
 

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "AssertCounter.h"
+#include "MGLBufferTable.h"
+#include "MGLSpans.h"
+#include "RenderPolyRig.h"
+#include "ShaderStateBuilder.h"
+#include "SpanAssembler.h"
+
+using rig::Fixed;
+using rig::ONE;
+
+namespace rig {
+
+bool operator==(const SpanCall& a, const SpanCall& b) {
+    return a.row == b.row && a.r1 == b.r1 && a.r2 == b.r2 && a.intp == b.intp;
+}
+
+}  // namespace rig
+
+namespace {
+
+std::vector<uint8_t> Bytes(const void* at, size_t count) {
+    const uint8_t* p = static_cast<const uint8_t*>(at);
+    return {p, p + count};
+}
+
+// A viewport is the caller's value: one reaching far above and below the
+// target puts rows of its fill over the record, the lookup tables and a
+// texture mapped after the planes. Only the target's own pixels change.
+TEST(RenderPolyHostileTest, AViewportPastTheTargetDrawsOnlyItsInsidePart) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    MGLContext& context = *r.context;
+    const int32_t slot = context.Buffers()->AllocBuffer(16, 16, RSBFormat_R5G6B5, 0);
+    BufferRecord* texture = context.Buffers()->UsedSlot(slot);
+    std::memset(texture->levels[0], 0x5A, 16 * 16 * 2);
+    context.BindBufferToUnit(1, slot, *context.Buffers());
+    MGLRecord& s = context.Record();
+    const int32_t pitch = s.deststride;
+    const int32_t recordRow = static_cast<int32_t>(context.RecordGuestAddress() - s.destbase) / pitch - 1;
+    const int32_t textureRow = static_cast<int32_t>(s.texture_units[1].b.levels[0] - s.destbase) / pitch + 1;
+    ASSERT_LT(recordRow, 0);
+    ASSERT_GT(textureRow, 48);
+
+    context.SetViewport(-8, recordRow, 80, textureRow - recordRow + 1, 0, ONE / 32);
+    EXPECT_EQ(s.scissorx0, 0);
+    EXPECT_EQ(s.scissory0, 0);
+    EXPECT_EQ(s.scissorx1, 64);
+    EXPECT_EQ(s.scissory1, 48);
+    context.SetFrustum(-ONE, ONE, -ONE, ONE, ONE, 9 * ONE);
+    context.UpdateProjection(1);
+    s.drawColor[1] = 255;
+    s.depthTest = 0;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    // The rows after the scissor was set lie just as far outside.
+    s.scissorx0 = -8;
+    s.scissory0 = recordRow;
+    s.scissorx1 = 72;
+    s.scissory1 = textureRow + 1;
+    const std::vector<uint8_t> units = Bytes(s.texture_units, sizeof s.texture_units);
+    const int32_t limit = s.vertexPoolLimit;
+    const std::vector<uint8_t> table = Bytes(context.Tables().RecipTable4(), 4096 * sizeof(int32_t));
+    r.SetPositions({{-6, -6, -2}, {6, -6, -2}, {0, 6, -2}});
+    r.poly->DrawPolygons(3, 3, 1);
+
+    EXPECT_EQ(Bytes(s.texture_units, sizeof s.texture_units), units);
+    EXPECT_EQ(s.vertexPoolLimit, limit);
+    EXPECT_EQ(Bytes(context.Tables().RecipTable4(), 4096 * sizeof(int32_t)), table);
+    EXPECT_EQ(Bytes(texture->levels[0], 16 * 16 * 2), std::vector<uint8_t>(16 * 16 * 2, 0x5A));
+    for (int32_t y = 0; y < 48; ++y) {
+        for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(r.Pixel16(x, y), 0xF800) << x << "," << y;
+    }
+}
+
+// A line starting right of the plane gets no pixel pointer, not one into
+// the next row or the next plane.
+TEST(RenderPolyHostileTest, ALineStartingOutsideThePlaneGetsNoPixel) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    s.ccx0 = 0;
+    s.ccx1 = 4096 * ONE;
+    s.ccy0 = 0;
+    s.ccy1 = 4096 * ONE;
+    r.poly->SetScreenSpace(true);
+    r.SetPositions({{70, 5}, {90, 5}, {3, 4000}, {5, 4000}, {10, 5}, {20, 5}});
+    std::vector<uint8_t*> firstPixels;
+    auto recorder = [&firstPixels](const MGLLineRecord& line, int32_t, int32_t) {
+        firstPixels.push_back(line.firstPixel);
+    };
+    r.poly->DrawLines2D(0, 6, recorder, 0);
+    ASSERT_EQ(firstPixels.size(), 3u);
+    EXPECT_EQ(firstPixels[0], nullptr);
+    EXPECT_EQ(firstPixels[1], nullptr);
+    EXPECT_EQ(firstPixels[2], r.Row(0, 4) + 20);
+}
+
+// Span code may write any record field. Raising the interpolant count and
+// the pool limit in the middle of a draw changes neither the draw's vertex
+// addressing nor how much of the pool the next draw may take; Reset gives
+// the limit back.
+TEST(RenderPolyHostileTest, RecordFieldsSpanCodeWritesDoNotSteerThePool) {
+    rig::Renderer r(64, 48, RSBFormat_R5G6B5, RSBFormat_Z32, 5);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    ASSERT_EQ(s.vertexPoolLimit, 100);
+    std::vector<int32_t> rows;
+    r.poly->BindNativeSpan(
+        [&rows](MGLContext& c, uint32_t, uint32_t) {
+            MGLRecord& record = c.Record();
+            rows.push_back(static_cast<int32_t>(record.destptr - record.destbase) / record.deststride);
+            record.numInterpolants = 20;
+            record.numExtraInterpolants = 20;
+            record.depthInterpolant = 19;
+            record.vertexPoolLimit = INT32_MAX;
+        },
+        MGLNativeSpanLayout{1, 0, 0, 0, 3});
+    r.SetPositions({{-0.5, 0.5, -2}, {0.5, 0.5, -2}, {0, 0.2, -2}, {-0.5, -0.2, -2}, {0.5, -0.2, -2}, {0, -0.5, -2}});
+    r.poly->DrawPolygons(3, 6, 2);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LT(rows.front(), 20);
+    EXPECT_GT(rows.back(), 28) << "the second triangle is drawn from its own vertices";
+    EXPECT_EQ(s.vertexPoolUsed, 6 * 15);
+
+    // The pool has 100 words: no draw may take more, whatever the record says.
+    s.vertexPoolUsed = 0;
+    rows.clear();
+    r.poly->DrawPolygons(3, 6, 2);
+    EXPECT_TRUE(rows.empty());
+    r.context->Reset();
+    EXPECT_EQ(s.vertexPoolLimit, 100);
+}
+
+// The scaling projection of perspective texturing must not leak from one
+// triangle of a strip into the next: a strip draws exactly what its
+// triangles (quads) draw one by one, a strip of three elements included.
+TEST(RenderPolyHostileTest, StripsDrawWhatTheirPolygonsDrawOneByOne) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    r.context->Record().perspectiveGradients = 1;
+    r.poly->SetVertexHook([](int32_t* v, int32_t) {
+        v[RenderPoly::kWordInterpolants + 1] = v[0] * 4;
+        v[RenderPoly::kWordInterpolants + 2] = v[1] * 4;
+    });
+    const std::vector<std::vector<double>> e = {{-0.8, -0.6, -2}, {-0.6, 0.7, -3}, {0.1, -0.5, -2.5},
+                                                {0.3, 0.6, -4},   {0.8, -0.7, -2}, {0.9, 0.5, -5}};
+    auto calls = [&r](const std::vector<std::vector<double>>& points, auto draw) {
+        r.Reset();
+        r.calls.clear();
+        r.SetPositions(points);
+        draw();
+        return r.calls;
+    };
+    // Each row's ends and its interpolants at the first pixel, u and v
+    // scaled by the depth offset.
+    r.poly->BindNativeSpan(
+        [&r](MGLContext& c, uint32_t r1, uint32_t r2) {
+            const MGLRecord& s = c.Record();
+            rig::SpanCall call{r.RowOf(s.destptr), static_cast<int32_t>(r1), static_cast<int32_t>(r2), s.destptr, {}};
+            const uint32_t first = static_cast<uint32_t>(rig::FirstPixel(call.r1));
+            for (int32_t i = 0; i < 3; ++i) {
+                call.intp.push_back(static_cast<int32_t>(static_cast<uint32_t>(s.intp_y[i]) +
+                                                         first * static_cast<uint32_t>(s.intp_dx[i])));
+            }
+            r.calls.push_back(call);
+        },
+        MGLNativeSpanLayout{3, 0, 0, 6, 3});
+
+    const auto one = calls({e[0], e[1], e[2]}, [&] { r.poly->DrawTriangleStrip(3); });
+    EXPECT_FALSE(one.empty());
+    EXPECT_EQ(one, calls({e[0], e[1], e[2]}, [&] { r.poly->DrawPolygons(3, 3, 1); }));
+    const auto strip = calls({e[0], e[1], e[2], e[3], e[4]}, [&] { r.poly->DrawTriangleStrip(5); });
+    EXPECT_EQ(strip, calls({e[0], e[1], e[2], e[1], e[2], e[3], e[2], e[3], e[4]},
+                           [&] { r.poly->DrawPolygons(3, 9, 3); }));
+    const auto quads = calls(e, [&] { r.poly->DrawQuadStrip(6); });
+    EXPECT_FALSE(quads.empty());
+    EXPECT_EQ(quads, calls({e[0], e[1], e[3], e[2], e[2], e[3], e[5], e[4]}, [&] { r.poly->DrawPolygons(4, 8, 2); }));
+}
+
+// A polygon whose top vertex lies exactly on a row's centre covers that row,
+// in both fills.
+TEST(RenderPolyHostileTest, ATopVertexOnARowCentreKeepsItsRow) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    r.UseScreenBounds();
+    for (const int32_t fillMode : {1, 3}) {
+        r.RecordSpans(fillMode);
+        r.SetPositions({{20, 10.5}, {30, 30}, {10, 30}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        ASSERT_FALSE(r.calls.empty()) << fillMode;
+        EXPECT_EQ(r.calls.front().row, 10) << fillMode;
+        EXPECT_EQ(r.calls.back().row, 29) << fillMode;
+    }
+}
+
+// Span code that never ends spends the call's budget on its first row: the
+// rest of the call is not drawn and a debug line says why. The next call
+// has a budget of its own.
+TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
+    using namespace SpanAsm;
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    const uint32_t counter = offsetof(MGLRecord, spans_shaded);
+    Program code;
+    code << XferImm(true, false, PreIndex, true, 3, 0, counter) << DataImm(ADD, false, 3, 3, 1)
+         << XferImm(false, false, PreIndex, true, 3, 0, counter);
+    code.BranchTo(code.Here());
+    const MGLShaderState state = ShaderStateBuilder()
+                                     .Code(code.Words())
+                                     .Keys({{MGLShaderState::kKeyInterpolants, 1},
+                                            {MGLShaderState::kKeyHasDepthInterpolant, 0xFFFFFFFFu},
+                                            {MGLShaderState::kKeyFillMode, 3}})
+                                     .State();
+    ASSERT_TRUE(r.context->BindShaderState(&state));
+    r.SetPositions({{-0.2, -0.2, -2}, {0.2, -0.2, -2}, {0, 0.3, -2}});
+    AssertCounter log;
+    r.poly->DrawPolygons(3, 3, 1);
+    EXPECT_EQ(r.context->Record().spans_shaded, 1);
+    EXPECT_TRUE(log.Logged("budget"));
+    r.poly->DrawPolygons(3, 3, 1);
+    EXPECT_EQ(r.context->Record().spans_shaded, 2);
+}
+
+}  // namespace
