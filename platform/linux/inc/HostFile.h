@@ -3,6 +3,7 @@
 
 #include "HostHandle.h"
 
+#include <cstdint>
 #include <string>
 
 // The host file behind a file HANDLE: an open descriptor, closed with the
@@ -29,6 +30,17 @@ public:
 
     static FaultHook SetFaultHook(FaultHook hook);
     static bool ShouldFail(Op op, const std::string& path);
+
+    // The host system calls the file stand-in made since the start, by
+    // kind, for the benchmarks that measure what loading costs.
+    enum class Call { Read, Seek, Other };
+    struct CallCounts {
+        uint64_t reads = 0;
+        uint64_t seeks = 0;
+        uint64_t others = 0;
+    };
+    static void Count(Call call);
+    static CallCounts Calls();
 
 private:
     int m_descriptor;

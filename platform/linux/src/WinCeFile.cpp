@@ -37,6 +37,7 @@ int OpenFlags(DWORD access, DWORD creation) {
 }
 
 bool IsRegularFile(int descriptor) {
+    HostFile::Count(HostFile::Call::Other);
     struct stat info;
     return fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
 }
@@ -68,6 +69,7 @@ bool TransferAll(Transfer transfer, DWORD count, DWORD* moved) {
 }
 
 bool FileSize(int descriptor, int64_t* size) {
+    HostFile::Count(HostFile::Call::Other);
     struct stat info;
     if (fstat(descriptor, &info) != 0) {
         return false;
@@ -82,6 +84,7 @@ int64_t SeekBase(int descriptor, DWORD method) {
     if (method == FILE_BEGIN) {
         base = 0;
     } else if (method == FILE_CURRENT) {
+        HostFile::Count(HostFile::Call::Seek);
         base = lseek(descriptor, 0, SEEK_CUR);
     } else if (method == FILE_END && !FileSize(descriptor, &base)) {
         base = -1;
@@ -100,6 +103,7 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
     if (HostFile::ShouldFail(HostFile::Op::Open, hostPath)) {
         return INVALID_HANDLE_VALUE;
     }
+    HostFile::Count(HostFile::Call::Other);
     const int descriptor = open(hostPath.c_str(), flags, kNewFileMode);
     if (descriptor < 0) {
         return INVALID_HANDLE_VALUE;
@@ -128,7 +132,11 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* bytesRead, void* 
     }
     uint8_t* bytes = static_cast<uint8_t*>(buffer);
     const int descriptor = file->Descriptor();
-    return TransferAll([bytes, descriptor](DWORD done, DWORD left) { return read(descriptor, bytes + done, left); },
+    return TransferAll(
+               [bytes, descriptor](DWORD done, DWORD left) {
+                   HostFile::Count(HostFile::Call::Read);
+                   return read(descriptor, bytes + done, left);
+               },
                        count, bytesRead)
                ? 1
                : 0;
@@ -172,7 +180,11 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD met
     // Both are far below 2^62 for any real file, so the sum cannot overflow.
     const int64_t target = base + offset;
     const bool outOfRange = target < 0 || (distanceHigh == nullptr && target > kLargest32BitPosition);
-    if (outOfRange || lseek(file->Descriptor(), target, SEEK_SET) != target) {
+    if (outOfRange) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    HostFile::Count(HostFile::Call::Seek);
+    if (lseek(file->Descriptor(), target, SEEK_SET) != target) {
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceHigh != nullptr) {
