@@ -116,6 +116,58 @@ TEST_F(WinCeFile, ReadSeekAndSize) {
     EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, nullptr), INVALID_FILE_SIZE);
 }
 
+// Reads are served from a buffer the handle fills a block at a time; seeks,
+// writes and the end of the file must all see the file as it is.
+TEST_F(WinCeFile, BufferedReadsFollowSeeksWritesAndTheEnd) {
+    const DWORD size = HostFile::kReadBufferBytes + 100;
+    std::string pattern(size, '\0');
+    for (DWORD i = 0; i < size; ++i) pattern[i] = static_cast<char>('a' + i % 23);
+    std::ofstream(Host("data"), std::ios::binary) << pattern;
+    HANDLE file = Open("data", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const auto readAt = [file](LONG position, DWORD count) {
+        std::string bytes(count, '\0');
+        DWORD read = 0;
+        const bool moved = SetFilePointer(file, position, nullptr, FILE_BEGIN) == static_cast<DWORD>(position);
+        const bool ok = ReadFile(file, bytes.data(), count, &read, nullptr) != 0;
+        bytes.resize(moved && ok ? read : 0);
+        return bytes;
+    };
+
+    // Byte by byte costs one host read for the whole run.
+    const uint64_t readsBefore = HostFile::Calls().reads;
+    for (LONG i = 0; i < 1000; ++i) EXPECT_EQ(readAt(i, 1), pattern.substr(i, 1));
+    EXPECT_EQ(HostFile::Calls().reads - readsBefore, 1u);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 1000u);
+
+    // Across the buffer's end, and backwards from the position.
+    const LONG edge = HostFile::kReadBufferBytes - 5;
+    EXPECT_EQ(readAt(edge, 10), pattern.substr(edge, 10));
+    EXPECT_EQ(SetFilePointer(file, -20, nullptr, FILE_CURRENT), static_cast<DWORD>(edge - 10));
+    char three[3] = {};
+    DWORD read = 0;
+    EXPECT_TRUE(ReadFile(file, three, 3, &read, nullptr));
+    EXPECT_EQ(std::string(three, read), pattern.substr(edge - 10, 3));
+
+    // A write over buffered bytes is what the next read sees, on disk too.
+    EXPECT_EQ(readAt(0, 10), pattern.substr(0, 10));
+    ASSERT_EQ(SetFilePointer(file, 5, nullptr, FILE_BEGIN), 5u);
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, "XY", 2, &written, nullptr));
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 7u);
+    pattern.replace(5, 2, "XY");
+    EXPECT_EQ(readAt(0, 10), pattern.substr(0, 10));
+
+    // A short file: the read stops at the end and succeeds, then reads nothing.
+    EXPECT_EQ(readAt(size - 4, 10), pattern.substr(size - 4));
+    EXPECT_TRUE(ReadFile(file, three, 3, &read, nullptr));
+    EXPECT_EQ(read, 0u);
+    // A read larger than the buffer, and beyond the end.
+    EXPECT_EQ(readAt(0, size + 10), pattern);
+    CloseHandle(file);
+    EXPECT_EQ(Contents("data"), pattern);
+}
+
 TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {
     std::ofstream(Host("old"), std::ios::binary) << "old";
     std::ofstream(Host("new"), std::ios::binary) << "new";

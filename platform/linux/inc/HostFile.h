@@ -4,10 +4,14 @@
 #include "HostHandle.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The host file behind a file HANDLE: an open descriptor, closed with the
-// object, and the host path it was opened with.
+// object, the host path it was opened with, and the file position, which
+// the object keeps itself. Reads go through a read buffer, so that the
+// many small reads of a parser cost a system call per buffer, not per read;
+// writes go straight to the file and drop what the buffer held.
 class HostFile : public HostHandle {
 public:
     // The host calls the file stand-in makes, for the fault hook.
@@ -16,14 +20,30 @@ public:
     // (nothing happens, the call reports failure). For tests.
     typedef bool (*FaultHook)(Op op, const std::string& path);
 
+    static constexpr uint32_t kReadBufferBytes = 64 * 1024;
+
     HostFile(int descriptor, std::string path, bool writable)
         : m_descriptor(descriptor), m_path(std::move(path)), m_writable(writable) {}
     ~HostFile() override;
 
-    int Descriptor() const { return m_descriptor; }
     const std::string& Path() const { return m_path; }
     // Opened with write access: only such handles have buffers to flush.
     bool IsWritable() const { return m_writable; }
+
+    // Up to `count` bytes from the position, which advances by *moved. False
+    // when the host reported an error (the bytes before it still count); the
+    // end of the file is no error.
+    bool Read(uint8_t* dst, uint32_t count, uint32_t* moved);
+    // `count` bytes at the position, which advances by *moved; false when
+    // not all of them got out.
+    bool Write(const uint8_t* src, uint32_t count, uint32_t* moved);
+    int64_t Position() const { return m_position; }
+    // Any position from 0 on; beyond the end, a write fills the gap with zeros.
+    void SetPosition(int64_t position) { m_position = position; }
+    bool Size(int64_t* size) const;
+    bool Sync() const;
+    // A regular file, not a directory or a device.
+    bool IsRegular() const;
 
     // The file object of a handle, or null when it is no live file handle.
     static HostFile* FromHandle(HANDLE handle);
@@ -43,9 +63,21 @@ public:
     static CallCounts Calls();
 
 private:
+    bool Buffered() const { return m_position >= m_bufferStart && m_position < m_bufferStart + m_bufferFill; }
+    uint32_t TakeFromBuffer(uint8_t* dst, uint32_t count);
+    // Reads at the position into dst; the bytes read, 0 at the end, -1 on an error.
+    int64_t ReadAt(uint8_t* dst, uint32_t count) const;
+    // Fills the buffer from the position; false on an error.
+    bool Refill();
+
     int m_descriptor;
     std::string m_path;
     bool m_writable;
+    int64_t m_position = 0;
+    std::unique_ptr<uint8_t[]> m_buffer;
+    // The buffer holds the file's bytes from m_bufferStart on.
+    int64_t m_bufferStart = 0;
+    uint32_t m_bufferFill = 0;
 };
 
 #endif

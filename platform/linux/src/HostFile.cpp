@@ -1,8 +1,12 @@
 #include "HostFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace {
 HostFile::FaultHook g_faultHook = nullptr;
@@ -15,6 +19,98 @@ std::atomic<uint64_t> g_others{0};
 HostFile::~HostFile() {
     Count(Call::Other);
     close(m_descriptor);
+}
+
+bool HostFile::Read(uint8_t* dst, uint32_t count, uint32_t* moved) {
+    uint32_t done = 0;
+    bool ok = true;
+    while (done < count) {
+        if (Buffered()) {
+            done += TakeFromBuffer(dst + done, count - done);
+            continue;
+        }
+        // A read as large as the buffer gains nothing from it.
+        if (count - done >= kReadBufferBytes) {
+            const int64_t n = ReadAt(dst + done, count - done);
+            ok = n >= 0;
+            if (n <= 0) break;
+            m_position += n;
+            done += static_cast<uint32_t>(n);
+            continue;
+        }
+        ok = Refill();
+        if (!ok || m_bufferFill == 0) break;
+    }
+    *moved = done;
+    return ok;
+}
+
+uint32_t HostFile::TakeFromBuffer(uint8_t* dst, uint32_t count) {
+    const int64_t left = m_bufferStart + m_bufferFill - m_position;
+    const uint32_t n = left < count ? static_cast<uint32_t>(left) : count;
+    std::memcpy(dst, m_buffer.get() + (m_position - m_bufferStart), n);
+    m_position += n;
+    return n;
+}
+
+int64_t HostFile::ReadAt(uint8_t* dst, uint32_t count) const {
+    for (;;) {
+        Count(Call::Read);
+        const ssize_t n = pread(m_descriptor, dst, count, m_position);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+bool HostFile::Refill() {
+    m_bufferFill = 0;
+    if (m_buffer == nullptr) {
+        m_buffer.reset(new (std::nothrow) uint8_t[kReadBufferBytes]);
+        if (m_buffer == nullptr) return false;
+    }
+    const int64_t n = ReadAt(m_buffer.get(), kReadBufferBytes);
+    if (n < 0) return false;
+    m_bufferStart = m_position;
+    m_bufferFill = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool HostFile::Write(const uint8_t* src, uint32_t count, uint32_t* moved) {
+    // What the buffer held may be overwritten now.
+    m_bufferFill = 0;
+    uint32_t done = 0;
+    bool ok = true;
+    while (done < count) {
+        Count(Call::Other);
+        const ssize_t n = pwrite(m_descriptor, src + done, count - done, m_position);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        m_position += n;
+        done += static_cast<uint32_t>(n);
+    }
+    *moved = done;
+    return ok;
+}
+
+bool HostFile::Size(int64_t* size) const {
+    Count(Call::Seek);
+    struct stat info;
+    if (fstat(m_descriptor, &info) != 0) return false;
+    *size = info.st_size;
+    return true;
+}
+
+bool HostFile::Sync() const {
+    Count(Call::Other);
+    return fsync(m_descriptor) == 0;
+}
+
+bool HostFile::IsRegular() const {
+    Count(Call::Other);
+    struct stat info;
+    return fstat(m_descriptor, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 HostFile* HostFile::FromHandle(HANDLE handle) {

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -36,57 +35,14 @@ int OpenFlags(DWORD access, DWORD creation) {
     }
 }
 
-bool IsRegularFile(int descriptor) {
-    HostFile::Count(HostFile::Call::Other);
-    struct stat info;
-    return fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Runs read() or write() until `count` bytes moved, the file ends, or an
-// error other than an interruption; returns the bytes moved and whether no
-// error stopped it.
-template <typename Transfer>
-bool TransferAll(Transfer transfer, DWORD count, DWORD* moved) {
-    DWORD done = 0;
-    bool ok = true;
-    while (done < count) {
-        const ssize_t n = transfer(done, count - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ok = false;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<DWORD>(n);
-    }
-    if (moved != nullptr) {
-        *moved = done;
-    }
-    return ok;
-}
-
-bool FileSize(int descriptor, int64_t* size) {
-    HostFile::Count(HostFile::Call::Other);
-    struct stat info;
-    if (fstat(descriptor, &info) != 0) {
-        return false;
-    }
-    *size = info.st_size;
-    return true;
-}
-
 // The position the seek asks for, or -1 when its base cannot be found.
-int64_t SeekBase(int descriptor, DWORD method) {
+int64_t SeekBase(const HostFile& file, DWORD method) {
     int64_t base = -1;
     if (method == FILE_BEGIN) {
         base = 0;
     } else if (method == FILE_CURRENT) {
-        HostFile::Count(HostFile::Call::Seek);
-        base = lseek(descriptor, 0, SEEK_CUR);
-    } else if (method == FILE_END && !FileSize(descriptor, &base)) {
+        base = file.Position();
+    } else if (method == FILE_END && !file.Size(&base)) {
         base = -1;
     }
     return base;
@@ -108,14 +64,14 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
     if (descriptor < 0) {
         return INVALID_HANDLE_VALUE;
     }
-    // Directories and devices are not files to the handset.
-    if (!IsRegularFile(descriptor)) {
-        close(descriptor);
-        return INVALID_HANDLE_VALUE;
-    }
     HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath, (access & GENERIC_WRITE) != 0);
     if (file == nullptr) {
         close(descriptor);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Directories and devices are not files to the handset.
+    if (!file->IsRegular()) {
+        delete file;
         return INVALID_HANDLE_VALUE;
     }
     return HostHandle::Publish(file);
@@ -130,16 +86,12 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* bytesRead, void* 
         HostFile::ShouldFail(HostFile::Op::Read, file->Path())) {
         return 0;
     }
-    uint8_t* bytes = static_cast<uint8_t*>(buffer);
-    const int descriptor = file->Descriptor();
-    return TransferAll(
-               [bytes, descriptor](DWORD done, DWORD left) {
-                   HostFile::Count(HostFile::Call::Read);
-                   return read(descriptor, bytes + done, left);
-               },
-                       count, bytesRead)
-               ? 1
-               : 0;
+    DWORD moved = 0;
+    const bool ok = file->Read(static_cast<uint8_t*>(buffer), count, &moved);
+    if (bytesRead != nullptr) {
+        *bytesRead = moved;
+    }
+    return ok ? 1 : 0;
 }
 
 BOOL WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* bytesWritten, void* overlapped) {
@@ -151,11 +103,8 @@ BOOL WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* bytesWritt
         HostFile::ShouldFail(HostFile::Op::Write, file->Path())) {
         return 0;
     }
-    const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
-    const int descriptor = file->Descriptor();
     DWORD written = 0;
-    const bool ok = TransferAll(
-        [bytes, descriptor](DWORD done, DWORD left) { return write(descriptor, bytes + done, left); }, count, &written);
+    const bool ok = file->Write(static_cast<const uint8_t*>(buffer), count, &written);
     if (bytesWritten != nullptr) {
         *bytesWritten = written;
     }
@@ -168,7 +117,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD met
     if (file == nullptr || HostFile::ShouldFail(HostFile::Op::Seek, file->Path())) {
         return INVALID_SET_FILE_POINTER;
     }
-    const int64_t base = SeekBase(file->Descriptor(), method);
+    const int64_t base = SeekBase(*file, method);
     if (base < 0) {
         return INVALID_SET_FILE_POINTER;
     }
@@ -183,10 +132,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD met
     if (outOfRange) {
         return INVALID_SET_FILE_POINTER;
     }
-    HostFile::Count(HostFile::Call::Seek);
-    if (lseek(file->Descriptor(), target, SEEK_SET) != target) {
-        return INVALID_SET_FILE_POINTER;
-    }
+    file->SetPosition(target);
     if (distanceHigh != nullptr) {
         *distanceHigh = static_cast<LONG>(target >> 32);
     }
@@ -196,7 +142,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD met
 DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh) {
     HostFile* file = HostFile::FromHandle(handle);
     int64_t size = 0;
-    if (file == nullptr || !FileSize(file->Descriptor(), &size)) {
+    if (file == nullptr || !file->Size(&size)) {
         return INVALID_FILE_SIZE;
     }
     if (sizeHigh != nullptr) {
@@ -217,7 +163,7 @@ BOOL FlushFileBuffers(HANDLE handle) {
     if (!file->IsWritable()) {
         return 0;
     }
-    return fsync(file->Descriptor()) == 0 ? 1 : 0;
+    return file->Sync() ? 1 : 0;
 }
 
 BOOL MoveFileW(const char16_t* from, const char16_t* to) {
