@@ -135,7 +135,8 @@ TEST_P(BlitDecodeTest, MatchesReferenceForEveryPlacement) {
     std::mt19937 random(4321);
     const std::vector<uint32_t> palette = MakePalette(r.source, random);
     const int bytes = BytesOf(r.dest);
-    for (int width = 0; width <= 5; ++width) {
+    // 2049 pixels: rows longer than the block the decoders read them in.
+    for (int width : {0, 1, 2, 3, 4, 5, 2049}) {
         for (int height = 0; height <= 3; ++height) {
             for (int config = 0; config < 32; ++config) {
                 const bool transpose = (config & 1) != 0;

@@ -9,33 +9,66 @@ namespace {
 
 const BlitDecodeDesc& Desc(const void* desc) { return *static_cast<const BlitDecodeDesc*>(desc); }
 
-// Sources: Next() reads one pixel from the stream. Indexed sources answer the
+// A row's bytes, read through the stream in blocks: a call per pixel byte
+// would cost more than the decode itself.
+class RowBytes {
+public:
+    explicit RowBytes(CInputStream* stream) : m_stream(stream) {}
+    // The row holds `bytes` bytes; exactly that many are taken from it.
+    void StartRow(uint32_t bytes) {
+        m_rowLeft = bytes;
+        m_next = 0;
+        m_fill = 0;
+    }
+    uint8_t Next() {
+        if (m_next == m_fill) Fill();
+        return m_block[m_next++];
+    }
+
+private:
+    static constexpr uint32_t kBlockBytes = 1024;
+
+    void Fill() {
+        m_fill = m_rowLeft < kBlockBytes ? m_rowLeft : kBlockBytes;
+        m_stream->Read(m_block, m_fill);
+        m_rowLeft -= m_fill;
+        m_next = 0;
+    }
+
+    CInputStream* m_stream;
+    uint32_t m_rowLeft = 0;
+    uint32_t m_next = 0;
+    uint32_t m_fill = 0;
+    uint8_t m_block[kBlockBytes];
+};
+
+// Sources: Next() reads one pixel of the row. Indexed sources answer the
 // palette index, r8g8b8 answers the colour itself as an x8r8g8b8 value.
 class SourceR8G8B8 {
 public:
     static constexpr bool kIndexed = false;
-    explicit SourceR8G8B8(CInputStream* stream) : m_stream(stream) {}
-    void StartRow() {}
+    explicit SourceR8G8B8(CInputStream* stream) : m_bytes(stream) {}
+    void StartRow(int32_t width) { m_bytes.StartRow(static_cast<uint32_t>(width) * 3); }
     uint32_t Next() {
-        const uint32_t blue = m_stream->ReadUInt8();
-        const uint32_t green = m_stream->ReadUInt8();
-        const uint32_t red = m_stream->ReadUInt8();
+        const uint32_t blue = m_bytes.Next();
+        const uint32_t green = m_bytes.Next();
+        const uint32_t red = m_bytes.Next();
         return red << 16 | green << 8 | blue;
     }
 
 private:
-    CInputStream* m_stream;
+    RowBytes m_bytes;
 };
 
 class SourceP256 {
 public:
     static constexpr bool kIndexed = true;
-    explicit SourceP256(CInputStream* stream) : m_stream(stream) {}
-    void StartRow() {}
-    uint32_t Next() { return m_stream->ReadUInt8(); }
+    explicit SourceP256(CInputStream* stream) : m_bytes(stream) {}
+    void StartRow(int32_t width) { m_bytes.StartRow(static_cast<uint32_t>(width)); }
+    uint32_t Next() { return m_bytes.Next(); }
 
 private:
-    CInputStream* m_stream;
+    RowBytes m_bytes;
 };
 
 // Two indices per byte, high nibble first; a row of odd width leaves the low
@@ -43,17 +76,20 @@ private:
 class SourceP16 {
 public:
     static constexpr bool kIndexed = true;
-    explicit SourceP16(CInputStream* stream) : m_stream(stream) {}
-    void StartRow() { m_highNext = true; }
+    explicit SourceP16(CInputStream* stream) : m_bytes(stream) {}
+    void StartRow(int32_t width) {
+        m_bytes.StartRow((static_cast<uint32_t>(width) + 1) / 2);
+        m_highNext = true;
+    }
     uint32_t Next() {
-        if (m_highNext) m_byte = m_stream->ReadUInt8();
+        if (m_highNext) m_byte = m_bytes.Next();
         const uint32_t index = m_highNext ? m_byte >> 4 : m_byte & 0x0Fu;
         m_highNext = !m_highNext;
         return index;
     }
 
 private:
-    CInputStream* m_stream;
+    RowBytes m_bytes;
     uint32_t m_byte = 0;
     bool m_highNext = true;
 };
@@ -136,7 +172,7 @@ void Decode(const BlitDecodeDesc& d) {
     const uint32_t skip = d.skipCount > 0 ? static_cast<uint32_t>(d.skipCount) : 0u;
     Source source(d.stream);
     for (int32_t y = 0; y < d.height; ++y) {
-        source.StartRow();
+        source.StartRow(d.width);
         for (int32_t x = 0; x < d.width; ++x) {
             const uint32_t value = source.Next();
             uint32_t colour = value;
