@@ -279,6 +279,28 @@ TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
     EXPECT_EQ(State(), CStates::kPlay);
 }
 
+// A suspension while a script's full-screen picture blocks input waits for
+// the picture: the world plays on, and the pause page opens once the block
+// is over.
+TEST_F(ScreensPlayTest, SuspendDuringACutSceneWaitsForItsEnd) {
+    StartPlay();
+    // The first script of the level is running; its full-screen picture
+    // blocks input as long as the HUD holds it.
+    ASSERT_FALSE(World().runningCommands.empty());
+    Hud().mode = CHud::kFullScreenSprite;
+    Frame();
+    ASSERT_EQ(World().inputBlocked, 1);
+    Event(EngineEvent::kAppSuspend);
+    Event(EngineEvent::kAppResume);
+    const uint64_t played = World().playTime;
+    Frames(3);
+    EXPECT_EQ(State(), CStates::kPlay);
+    EXPECT_GT(World().playTime, played);
+    Hud().mode = CHud::kClosed;
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPause);
+}
+
 TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
     StartPlay();
     World().inputBlocked = 1;

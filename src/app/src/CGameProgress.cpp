@@ -104,8 +104,10 @@ void CGameProgress::EndInterlude() {
     interludeStart = 0;
 }
 
-// The pause page opens unless a cut scene blocks the player's input; then
-// the world stands still for this tick.
+// The pause page opens unless a cut scene blocks the player's input. The
+// pause key then stands the world still for this tick; a suspension's
+// request waits while the world plays on, since only the world's own update
+// ends the block.
 int32_t CGameProgress::UpdatePlaying(int32_t dt) {
     const CGameInput* input = CGame::GetInput();
     CHud* hud = CGame::GetHud();
@@ -120,7 +122,8 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
             PlaySound(-1, false, true);
             return CStates::kPause;
         }
-    } else {
+    }
+    if (!pauseKey) {
         next = static_cast<int32_t>(world->Update(dt));
         CGame* game = CGame::Get();
         if (game != nullptr) game->repaintPending = 1;
