@@ -144,6 +144,9 @@ TEST_F(ScreensFlowTest, TheAboutPageFillsItsPlaceholders) {
     EXPECT_GE(text.indexOf(JString("MECHAVOX")), 0);
     EXPECT_GE(text.indexOf(JString("9.1.0")), 0);
     EXPECT_LT(text.indexOf(JString("%")), 0);
+    // The build line names the program, not a keyword left unexpanded.
+    EXPECT_GE(text.indexOf(JString("MCHVX2 9.1.0")), 0);
+    EXPECT_LT(text.indexOf(JString("$")), 0);
 }
 
 TEST_F(ScreensFlowTest, QuitAsksAndNoReturnsWhileYesSaysGoodbyeAndEnds) {

@@ -67,16 +67,17 @@ TEST_F(TextAndResourceTest, TheVersionIsNineOneZeroUnlessTheDeviceSaysOtherwise)
     EXPECT_EQ(std::u16string(full.GetBuffer()), u"10.20.30.40-beta");
 }
 
-TEST_F(TextAndResourceTest, TheBuildInformationNamesTheBuildsDateAndTime) {
+TEST_F(TextAndResourceTest, TheBuildInformationNamesTheProgramAndTheBuildsDateAndTime) {
     WChar buffer[64] = {};
     GetBuildInfoText(buffer, 64);
     const std::u16string text(buffer);
-    EXPECT_EQ(text.substr(0, 11), u"\n$Name:  $\n");
+    const std::u16string head = u"\nmchvx2 9.1.0\n";
+    EXPECT_EQ(text.substr(0, head.size()), head);
     // "Mmm dd yyyy hh:mm:ss"
-    EXPECT_EQ(text.size(), 11u + 20u);
+    EXPECT_EQ(text.size(), head.size() + 20u);
     WChar small[5] = {};
     GetBuildInfoText(small, 5);
-    EXPECT_EQ(std::u16string(small), u"\n$Na");
+    EXPECT_EQ(std::u16string(small), u"\nmch");
 }
 
 TEST_F(TextAndResourceTest, TextsComeFromTheArchiveAndAreUpperCasedForTheScreens) {

@@ -1,5 +1,6 @@
 #include "VersionText.h"
 
+#include "CApplet.h"
 #include "CDeviceConfig.h"
 #include "CGameApp.h"
 #include "CStrWChar.h"
@@ -30,7 +31,14 @@ void WidenCut(WChar* buffer, uint32_t capacity, const char* text) {
 
 void NarrowVersion(char* out) { StrPrintf(out, "%s.%s.%s", kVersionParts[0], kVersionParts[1], kVersionParts[2]); }
 
-void NarrowBuildInfo(char* out) { StrPrintf(out, "\n$Name:  $\n%s %s", __DATE__, __TIME__); }
+// The program's name and its own version, then when it was built.
+void NarrowBuildInfo(char* out) {
+    char name[kNarrowBytes];
+    NarrowFromWide(name, CApplet::kAppName, kNarrowBytes);
+    char version[kNarrowBytes];
+    NarrowVersion(version);
+    StrPrintf(out, "\n%s %s\n%s %s", name, version, __DATE__, __TIME__);
+}
 
 const WChar* ConfiguredVersion() {
     const CGameApp* app = GetGameApp();
