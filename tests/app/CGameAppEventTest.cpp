@@ -8,9 +8,12 @@
 #include "CEventListener.h"
 #include "CGame.h"
 #include "CGameData.h"
+#include "CGameInput.h"
 #include "CMessage.h"
 #include "CStates.h"
+#include "CTouchButtonManager.h"
 #include "EngineEvents.h"
+#include "GameKeys.h"
 #include "HostInput.h"
 #include "HostPngWriter.h"
 #include "HeadlessBackend.h"
@@ -197,14 +200,23 @@ TEST_F(GameAppEventTest, ATextWiderThanTheScreenWithoutSpacesStillEnds) {
 TEST_F(GameAppEventTest, HibernationTakesOnlySelectWhichDismissesIt) {
     WriteFile("device.conf", "KEYS=0\nHIBERNATION_MESSAGE=ASLEEP\n");
     StartRunning();
+    Press(EngineKey::kLeft);
+    Event(EngineEvent::kMouseButtonDown, 0, 10 | 10 << 16);
+    Frame();
     Event(EngineEvent::kHibernate);
     EXPECT_TRUE(m_app->IsHibernating());
     Frame();
     EXPECT_GT(Ink().rows, 0);
+    // What is let go behind the screen does not stay held after it.
+    EXPECT_EQ(Direct(EngineEvent::kKeyReleased, EngineKey::kLeft), 0);
+    EXPECT_EQ(Direct(EngineEvent::kMouseButtonUp, 0, 10 | 10 << 16), 0);
     EXPECT_EQ(Direct(EngineEvent::kKeyPressed, kBack), 0);
     EXPECT_EQ(Direct(EngineEvent::kKeyPressed, kSelect), 1);
     EXPECT_FALSE(m_app->IsHibernating());
     EXPECT_EQ(m_app->GetKeysHeld(), 0u);
+    Frame();
+    EXPECT_EQ(CGame::GetInput()->held, 0u);
+    EXPECT_FALSE(CGame::GetTouchButtons()->IsDown());
     // The game paints its whole picture again; no message goes over it.
     m_app->GetGame()->repaintPending = 1;
     Frame();

@@ -43,6 +43,9 @@ public:
 
     void Pause();
     void Resume();
+    // Every key and the stylus let go, for when their releases could not
+    // reach the game.
+    void LetGoOfInput();
     // Takes the screen's size from the graphics device.
     void OnScreenSize();
     void OnStop() {}

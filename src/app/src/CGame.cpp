@@ -120,8 +120,7 @@ bool CGame::HandleEvent(uint32_t id, uint32_t arg1, uint32_t arg2) {
     const int32_t y = static_cast<int32_t>(arg2 >> 16);
     switch (id) {
         case EngineEvent::kOrientationFollowUp:
-            touchButtons->Reset();
-            input->Reset();
+            LetGoOfInput();
             break;
         case EngineEvent::kKeyPressed:
             input->OnKey(static_cast<int32_t>(arg1), true);
@@ -195,6 +194,11 @@ void CGame::Resume() {
     hud->visible = true;
     paused = 0;
     if (sound->loopingId != CSoundManager::kNoLoop) sound->Play(sound->loopingId, true);
+}
+
+void CGame::LetGoOfInput() {
+    touchButtons->Reset();
+    input->Reset();
 }
 
 void CGame::OnScreenSize() {

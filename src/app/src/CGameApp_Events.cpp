@@ -221,6 +221,9 @@ uint8_t CGameApp::OnKey(uint32_t id, uint32_t key, uint32_t arg2) {
     if (m_hibernating != 0) {
         if (key != kKeySelect) return 0;
         m_hibernating = 0;
+        // Releases did not reach the game while the screen showed.
+        m_keysHeld = 0;
+        if (m_game != nullptr) m_game->LetGoOfInput();
         return 1;
     }
     RecordKey(id, key);
