@@ -46,6 +46,11 @@ protected:
         return hud.rowsTop + (hud.rowHeight - hud.barHeight) / 2 + 4 + hud.selected * hud.rowHeight +
                hud.barHeight / 2 - hud.scroll;
     }
+    // The middle of a row of a framed menu, where a tap meets it.
+    int32_t RowMiddle(int32_t row) const {
+        const CHud& hud = Hud();
+        return hud.rowsTop + hud.rowHeight / 2 + row * hud.rowHeight - hud.scroll;
+    }
     bool Exists(const std::string& name) const {
         return std::filesystem::exists(m_environment.Directory() + "/" + name);
     }
@@ -133,6 +138,21 @@ TEST_F(ScreensFlowTest, EveryMenuPageOpensAndReturnsToItsItem) {
     Choose(kOptionsRow);
     Press(EngineKey::kSoftRight);
     EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
+// A tap pressed and let go within one game step chooses the row tapped,
+// and back returns to that row.
+TEST_F(ScreensFlowTest, AQuickTapChoosesTheRowTapped) {
+    BootToMainMenu();
+    ASSERT_EQ(Hud().selected, kPlayRow);
+    const uint32_t point = static_cast<uint32_t>(kScreenW / 2) | static_cast<uint32_t>(RowMiddle(kHelpRow)) << 16;
+    Event(EngineEvent::kMouseButtonDown, 0, point);
+    Event(EngineEvent::kMouseButtonUp, 0, point);
+    Frame();
+    EXPECT_EQ(State(), CStates::kHelp);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_EQ(Hud().selected, kHelpRow);
 }
 
 TEST_F(ScreensFlowTest, TheAboutPageFillsItsPlaceholders) {

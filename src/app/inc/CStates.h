@@ -284,6 +284,8 @@ private:
     void OpenGameOverPage(int32_t selection);
     void OpenLevelSelectPage(int32_t selection);
     void ShowPageInHud(CMenuPage& shown);
+    // The item of the HUD's selected row becomes the page's selection.
+    void TakeHudSelection(CMenuPage& shown);
     JString OnOffLabel(int32_t textId, bool on) const;
     JString ItemText(int32_t id) const;
 

@@ -53,10 +53,18 @@ void CStates::OpenMenuPage(int32_t kind, int32_t mode, const JVector<JVector<int
         shown.popupLayout = values;
         hud->ShowPopup(values.elementAt(0), values.elementAt(1), values.elementAt(2), values.elementAt(3),
                        static_cast<uint32_t>(values.elementAt(4)));
-    } else if (mode == 3 && shown.layout.size() >= CMenuPage::kLayoutSize && hud->selected >= 0 &&
-               hud->selected < hud->itemIndexes.size()) {
-        shown.layout.elementAt(CMenuPage::kLayoutSelection) = hud->itemIndexes.elementAt(hud->selected);
+    } else if (mode == 3) {
+        TakeHudSelection(shown);
     }
+}
+
+void CStates::TakeHudSelection(CMenuPage& shown) {
+    const CHud* hud = Hud();
+    if (hud == nullptr || shown.layout.size() < CMenuPage::kLayoutSize || hud->selected < 0 ||
+        hud->selected >= hud->itemIndexes.size()) {
+        return;
+    }
+    shown.layout.elementAt(CMenuPage::kLayoutSelection) = hud->itemIndexes.elementAt(hud->selected);
 }
 
 // The row of the remembered item is selected; an item that is not listed

@@ -80,6 +80,9 @@ int32_t CStates::AskQuestion(int32_t textId, int32_t yesState) {
 }
 
 int32_t CStates::SelectKeyStep() {
+    // A tap selects its row and confirms it within one tick: the row the
+    // HUD holds now is the one chosen.
+    TakeHudSelection(page);
     int32_t next = 0;
     const int32_t selection = page.Selection();
     if (page.HasItems()) {
