@@ -70,6 +70,8 @@ TEST_F(ScreensFlowTest, BootsThroughTheSoundQuestionSplashAndIntroToTheMainMenu)
     EXPECT_EQ(ScreenRgb(kScreenW / 2, Hud().rowsTop + Hud().barHeight / 2), kRed);
     EXPECT_EQ(ScreenRgb(2, 2), 0u);
     EXPECT_EQ(States().messages.elementAt(1), GetUpperText(CStates::kTextSoundQuestion).substring(0, 5));
+    // The box over black still shows the confirm key's icon.
+    EXPECT_NE(CGame::GetInput()->GetLeftSoftKeyIcon(), CGameInput::kNoIcon);
 
     Choose(kYesRow);
     ASSERT_TRUE(RunUntil(CStates::kLogoSlide));

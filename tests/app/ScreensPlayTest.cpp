@@ -9,9 +9,13 @@
 #include "CGameWorld.h"
 #include "CHud.h"
 #include "CSoundManager.h"
+#include "CTouchButtonLayout.h"
+#include "CTouchButtonManager.h"
 #include "EngineEvents.h"
 #include "GameKeys.h"
+#include "GameRecordCodec.h"
 #include "HostClock.h"
+#include "HostFile.h"
 #include "JImage.h"
 #include "RecordStore.h"
 #include "ResourceText.h"
@@ -115,6 +119,8 @@ TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
     EXPECT_EQ(Hud().selected, kHelpRow);
     Press(EngineKey::kBack);
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kHelp, CStates::kPause, CStates::kPlay}));
+    // The help page's arrows stay behind: a tap in play presses neither.
+    EXPECT_FALSE(CGame::GetTouchButtons()->IsEnabled(CTouchButtonLayout::kGroupTextArrows));
 }
 
 TEST_F(ScreensPlayTest, SoundInThePauseRebuildsThePageOnTheSameRow) {

@@ -235,11 +235,14 @@ private:
     static JString DeviceText(int32_t which);
 
     // Entering a state (CStates.cpp).
-    int32_t Redirect(int32_t n, int32_t* selection);
+    // The state that entering n enters, with the selection and soft-key
+    // flags of its screen.
+    int32_t Redirect(int32_t n, int32_t* selection, uint32_t* softKeys);
     int32_t PopState(int32_t* selection);
     void RecordEntered(int32_t n);
     // The screen of a state below 100, with the soft-key flags it asks for.
     void BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys);
+    void ShowTextArrows(bool shown);
     void EnterMessageBox(int32_t selection, uint32_t* softKeys);
     void EnterMainMenu(int32_t selection);
     void EnterTextPage(int32_t y, int32_t heightMargin, const JString& text);

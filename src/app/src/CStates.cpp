@@ -143,7 +143,8 @@ void CStates::SetState(int32_t n) {
     }
     int32_t selection = 0;
     uint32_t softKeys = 0;
-    n = Redirect(n, &selection);
+    n = Redirect(n, &selection, &softKeys);
+    ShowTextArrows(n == kAbout || n == kHelp);
     if (n < kPlayLoad) {
         BuildScreen(n, selection, &softKeys);
         if (stackDepth > 0) softKeys |= kSoftBack;
@@ -165,7 +166,7 @@ void CStates::SetState(int32_t n) {
     RecordEntered(n);
 }
 
-int32_t CStates::Redirect(int32_t n, int32_t* selection) {
+int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
     switch (n) {
         case kBack:
             return PopState(selection);
@@ -178,6 +179,8 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection) {
             if (hud != nullptr) hud->soundQuestion = true;
             CGameInput* input = Input();
             if (input != nullptr) input->cornerImagesEnabled = false;
+            // The box over black adds no soft key of its own.
+            *softKeys = kSoftConfirm;
             return kMessageBox;
         }
         case kIntroImage:
@@ -209,7 +212,6 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection) {
 
 void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
     CHud* hud = Hud();
-    CTouchButtonManager* touch = CGame::GetTouchButtons();
     if (hud == nullptr) return;
     switch (n) {
         case kLogoSlide:
@@ -238,7 +240,6 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             EnterIntroImage();
             break;
         case kMainMenu:
-            if (touch != nullptr) touch->Disable(CTouchButtonLayout::kGroupTextArrows);
             EnterMainMenu(selection);
             *softKeys = kSoftConfirm | kSoftBack;
             break;
@@ -247,7 +248,6 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             *softKeys = kSoftConfirmAlt;
             break;
         case kAbout:
-            if (touch != nullptr) touch->Enable(CTouchButtonLayout::kGroupTextArrows);
             EnterTextPage(kTextPageTop, kTextPageHeightMargin, AboutText());
             break;
         case kLoadLevel: {
@@ -278,7 +278,6 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             *softKeys = kSoftConfirm;
             break;
         case kHelp: {
-            if (touch != nullptr) touch->Enable(CTouchButtonLayout::kGroupTextArrows);
             const JString control = DeviceText(CDeviceConfig::kControlText);
             EnterTextPage(kTextPageTop, kTextPageHeightMargin,
                           control.length() > 0 ? control : GetUpperText(kTextHelpBody));
@@ -294,6 +293,18 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             break;
         default:
             break;
+    }
+}
+
+// The text pages' arrow buttons answer on those pages alone: elsewhere,
+// in play above all, a tap near the bottom centre would press up or down.
+void CStates::ShowTextArrows(bool shown) {
+    CTouchButtonManager* touch = CGame::GetTouchButtons();
+    if (touch == nullptr) return;
+    if (shown) {
+        touch->Enable(CTouchButtonLayout::kGroupTextArrows);
+    } else {
+        touch->Disable(CTouchButtonLayout::kGroupTextArrows);
     }
 }
 
