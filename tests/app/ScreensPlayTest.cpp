@@ -37,6 +37,8 @@ constexpr int32_t kHelpRow = 3;
 constexpr int32_t kQuitToMenuRow = 4;
 constexpr int32_t kRetryRow = 0;
 
+bool FailWrites(HostFile::Op op, const std::string&) { return op == HostFile::Op::Write; }
+
 }  // namespace
 
 class ScreensPlayTest : public ScreensFixture {
@@ -262,6 +264,29 @@ TEST_F(ScreensPlayTest, BackWhileLoadingAbandonsTheLevel) {
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kMainMenu);
     EXPECT_FALSE(World().loaded);
+}
+
+// A progress save that fails at the end of a level shows the storage
+// notice, keeps the record saved before, and play goes on with the next
+// level.
+TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
+    StartPlay();
+    ASSERT_TRUE(m_app->GetGame()->SaveProgress());
+    HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_EQ(States().storageOk, 0);
+    int32_t saved = -1;
+    DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
+    EXPECT_EQ(saved, 0);
+    Choose(kYesRow);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(Progress().level, 1);
+    EXPECT_EQ(Progress().highestLevel, 1);
 }
 
 // A suspension during play pauses at the first tick after the resume; one

@@ -144,6 +144,9 @@ public:
     void PushState();
     void Quit();
     void QuitGame() { Quit(); }
+    // A save failed: the storage notice goes over the current screen, which
+    // either answer returns to.
+    void ReportSaveFailure();
 
     // Splash, intro and screen painting.
     void SelectFont(int32_t mode);
@@ -267,6 +270,8 @@ private:
     void CommitPageSelection(int32_t dt);
     void WatchLoopingSound();
     int32_t AskQuestion(int32_t textId, int32_t yesState);
+    // The storage notice, both answers leading to `then`.
+    int32_t StorageNotice(int32_t then);
 
     // The splash (CStates_Splash.cpp).
     void EnterLogoSlide();

@@ -226,4 +226,10 @@ bool CGame::SaveSettings() { return SaveRecord(RecordId::kSettings, EncodeSettin
 
 void CGame::LoadProgress() { DecodeProgressRecord(LoadRecord(RecordId::kProgress), &progress->highestLevel); }
 
-bool CGame::SaveProgress() { return SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel)); }
+// The storage test at start-up writes a record of its own; a progress
+// record can still fail later, and the player is told.
+bool CGame::SaveProgress() {
+    if (SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel))) return true;
+    states->ReportSaveFailure();
+    return false;
+}

@@ -300,10 +300,19 @@ int32_t CStates::StartLoading() {
 
 int32_t CStates::EndSplash() {
     ReleaseSplashImages();
-    if (storageOk != 0) return kMainMenu;
-    returnYes = kMainMenu;
-    returnNo = kMainMenu;
-    return AskQuestion(kTextStorageFailed, kMainMenu);
+    return storageOk != 0 ? kMainMenu : StorageNotice(kMainMenu);
+}
+
+int32_t CStates::StorageNotice(int32_t then) {
+    returnNo = then;
+    return AskQuestion(kTextStorageFailed, then);
+}
+
+// Shown once: with the flag cleared, nothing tries to save again.
+void CStates::ReportSaveFailure() {
+    if (storageOk == 0) return;
+    storageOk = 0;
+    SetState(StorageNotice(state));
 }
 
 void CStates::CommitPageSelection(int32_t dt) {
