@@ -45,7 +45,7 @@ protected:
         std::vector<std::vector<uint8_t>> types = {{1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0},
                                                    {1, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0},
                                                    {1, 0, 0, 0, 0, 0}};
-        std::vector<int8_t> cells(static_cast<size_t>(kMapColumns * kMapRows), kOpen);
+        std::vector<uint8_t> cells(static_cast<size_t>(kMapColumns * kMapRows), kOpen);
         for (int32_t c = 0; c < kMapColumns; ++c) cells[static_cast<size_t>(kFloorRow * kMapColumns + c)] = kSolid;
         world->SetTileData(kMapColumns, kMapRows, cells, types);
     }

@@ -348,7 +348,7 @@ TEST_F(Boss41Test, BelowThirtyFiveHundredItRunsOffOnceAndComesBackFromItsPoint) 
     EXPECT_EQ(b->StateWord(2), 0);
 }
 
-TEST_F(Boss41Test, DefeatedItDiesAndReleasesTheWaitingScriptWithoutGoing) {
+TEST_F(Boss41Test, DefeatedItDiesReleasesTheWaitingScriptOnceAndGoes) {
     CActor* b = Fighting(200);
     Insert(b);
     b->SetStateWord(7, 1);
@@ -366,7 +366,11 @@ TEST_F(Boss41Test, DefeatedItDiesAndReleasesTheWaitingScriptWithoutGoing) {
     EXPECT_GT(frames, 1);
     EXPECT_LT(frames, 3000 / kDt + 1);
     world->FlushActorLists();
-    EXPECT_TRUE(InDrawList(b));
+    EXPECT_FALSE(InDrawList(b));
+    // A later wait is not the boss's to release.
+    CScriptCommand* later = Park();
+    for (int32_t i = 0; i < 3; ++i) Think(b);
+    EXPECT_EQ(later->done, CScriptCommand::kRunning);
 }
 
 }  // namespace

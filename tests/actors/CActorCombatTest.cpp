@@ -352,7 +352,7 @@ TEST_F(CombatTest, TheTileCheckKillsBelowTheLimitsAndOnDeadlyTilesAndFindsLedges
     std::vector<std::vector<uint8_t>> types(5, std::vector<uint8_t>(8, 0));
     types[1][CGameWorld::kTileDeadly] = 1;
     types[2][CGameWorld::kTileLedge] = 1;
-    world->SetTileData(kMapColumns, kMapRows, std::vector<int8_t>(kMapColumns * kMapRows, 0), types);
+    world->SetTileData(kMapColumns, kMapRows, std::vector<uint8_t>(kMapColumns * kMapRows, 0), types);
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 100);
     CActor::CheckPlayerTiles(p, 3, 4, 4, 4, 2, 5, 3, 5);
     EXPECT_EQ(world->playerDead, 0);

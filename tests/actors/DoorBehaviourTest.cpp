@@ -97,9 +97,18 @@ TEST_F(DoorTest, AShuttingDoorShutsWhenThePlayerReachesItsSecondBox) {
     EXPECT_EQ(door->StateWord(1), 1);
     // The second box sits 30 px above the door's origin.
     p->SetPosition(door->x, door->y - 15 * kPx);
+    CActor* after = MakeOn(kMainSet, ActorType::kType27, 300, 200);
+    after->depth = 3;
+    Insert(after);
+    ASSERT_EQ(world->drawList->indexOf(door, 0), 0);
     Think(door);
     EXPECT_EQ(door->StateWord(1), 0);
     EXPECT_EQ(door->depth, 4);
+    // The draw list, which the world may be walking, keeps its order until
+    // the frame's flush puts the door behind everything.
+    EXPECT_EQ(world->drawList->indexOf(door, 0), 0);
+    world->FlushActorLists();
+    EXPECT_EQ(world->drawList->indexOf(door, 0), world->drawList->size() - 1);
     EXPECT_TRUE(door->IsAnimation(10));
     for (int32_t i = 0; i < kAnimationFrames; ++i) Think(door);
     EXPECT_TRUE(door->IsAnimation(0));

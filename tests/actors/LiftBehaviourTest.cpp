@@ -33,7 +33,7 @@ protected:
     void UseTileTypes(int32_t n) {
         std::vector<std::vector<uint8_t>> types(static_cast<size_t>(n + 4), std::vector<uint8_t>(8, 0));
         types[0][CGameWorld::kTilePassable] = 1;
-        world->SetTileData(kMapColumns, kMapRows, std::vector<int8_t>(kMapColumns * kMapRows, 0), types);
+        world->SetTileData(kMapColumns, kMapRows, std::vector<uint8_t>(kMapColumns * kMapRows, 0), types);
     }
 
     // extra: animation, mode (0 vertical, 1 horizontal), self-running.

@@ -207,7 +207,7 @@ protected:
     // after one map type, and the camera bounds on the whole map.
     void SetMap(int32_t columns, int32_t rows) {
         std::vector<std::vector<uint8_t>> types(5, std::vector<uint8_t>(8, 0));
-        world->SetTileData(columns, rows, std::vector<int8_t>(static_cast<size_t>(columns * rows), 0), types);
+        world->SetTileData(columns, rows, std::vector<uint8_t>(static_cast<size_t>(columns * rows), 0), types);
         world->mapWidth = columns;
         world->mapHeight = rows;
         world->mapWidthPx = columns * CGameWorld::kTileSize;
@@ -215,7 +215,7 @@ protected:
         world->SetCameraBounds(0, 0, columns, rows);
     }
 
-    void SetTileCode(int32_t column, int32_t row, int8_t code) {
+    void SetTileCode(int32_t column, int32_t row, uint8_t code) {
         world->collisionLayer[static_cast<size_t>(row * world->collisionWidth + column)] = code;
     }
 

@@ -47,8 +47,8 @@ protected:
         types[kSolid][CGameWorld::kTilePlatform] = 1;
         types[kWall][CGameWorld::kTilePlatform] = 1;
         types[kWall][CGameWorld::kTileLedge] = 1;
-        std::vector<int8_t> cells(static_cast<size_t>(kMapColumns * kMapRows), kOpen);
-        const auto cell = [&cells](int32_t column, int32_t row) -> int8_t& {
+        std::vector<uint8_t> cells(static_cast<size_t>(kMapColumns * kMapRows), kOpen);
+        const auto cell = [&cells](int32_t column, int32_t row) -> uint8_t& {
             return cells[static_cast<size_t>(row * kMapColumns + column)];
         };
         for (int32_t c = 0; c < kMapColumns; ++c) cell(c, kGroundRow) = kSolid;

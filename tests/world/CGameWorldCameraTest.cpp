@@ -27,10 +27,10 @@ TEST_F(CameraTest, BoundsNarrowerThanTheViewWidenToOneViewPlusAPixel) {
 TEST_F(CameraTest, TileQueriesAnswerBorderCodesAtAndPastTheEdges) {
     // Tile types: one map type, so the border codes are 2, 3 and 4.
     SetTileCode(0, 0, 0);
-    SetTileCode(19, 14, -7);
+    SetTileCode(19, 14, 249);
     SetTileCode(5, 5, 1);
     EXPECT_EQ(world->GetTile(5, 5), 1);
-    EXPECT_EQ(world->GetTile(19, 14), -7);
+    EXPECT_EQ(world->GetTile(19, 14), 249);
     EXPECT_EQ(world->GetTile(-1, 5), world->borderBeside);
     EXPECT_EQ(world->GetTile(20, 5), world->borderBeside);
     EXPECT_EQ(world->GetTile(5, -1), world->borderAbove);

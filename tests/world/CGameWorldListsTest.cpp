@@ -34,11 +34,14 @@ TEST_F(ListsTest, InsertionsWaitForTheFlushAndKeepDepthThenQueueOrder) {
     world->QueueAddActor(e);
     world->FlushActorLists();
     EXPECT_EQ(Items(*world->drawList), (std::vector<CActor*>{d, b, a, c, e}));
-    // Re-sorting the deepest leaves it last; re-sorting moves one actor.
+    // Re-sorting the deepest leaves it last; re-sorting moves one actor,
+    // at the flush.
     world->ResortActor(e);
+    world->FlushActorLists();
     EXPECT_EQ(world->drawList->lastElement(), e);
     b->depth = 3;
     world->ResortActor(b);
+    world->FlushActorLists();
     EXPECT_EQ(Items(*world->drawList), (std::vector<CActor*>{d, a, c, e, b}));
     EXPECT_EQ(world->backgroundCount, 1);
 }
@@ -140,6 +143,14 @@ TEST_F(ListsTest, ActorReferencesFindSpawnsInPlayOnly) {
     world->FlushActorLists();
     EXPECT_EQ(world->FindActorById(4), a);
     EXPECT_EQ(world->FindActorById(3), nullptr);
+    // A reference that names no spawn finds nothing, not an actor without
+    // a spawn such as the player.
+    CActor* unspawned = Make(5);
+    ASSERT_EQ(unspawned->spawnId, -1);
+    world->QueueAddActor(unspawned);
+    world->FlushActorLists();
+    world->actorRefs[5] = LevelMapData::kNoSpawn;
+    EXPECT_EQ(world->FindActorById(5), nullptr);
     AssertCounter counter;
     EXPECT_EQ(world->FindActorById(40), nullptr);
     EXPECT_EQ(world->FindActorById(-1), nullptr);

@@ -97,6 +97,17 @@ TEST_F(CheckpointTest, RestoreBringsTheSavedWorldBack) {
     EXPECT_FALSE(world->drawList->contains(world->spawnActors[2]));
 }
 
+TEST_F(CheckpointTest, ARetryAfterLeavingPlayShowsTheEnergyRowAgain) {
+    MountAndLoad(CheckpointLevel());
+    ASSERT_NE(world->hudSprite, nullptr);
+    EXPECT_TRUE(world->hudSprite->IsVisible());
+    world->SetSubState(CGameWorld::kSubStateLeave);
+    EXPECT_EQ(Frame(), CGameWorld::kLeavePlayResult);
+    EXPECT_FALSE(world->hudSprite->IsVisible());
+    world->RestoreCheckpoint();
+    EXPECT_TRUE(world->hudSprite->IsVisible());
+}
+
 TEST_F(CheckpointTest, DetachedCommandsAreNotSaved) {
     Level level = CheckpointLevel();
     level.scripts = OneScript({SC::Shake(false, 5000, 1, 1)});

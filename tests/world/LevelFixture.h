@@ -39,6 +39,8 @@ struct Level {
     std::vector<leveldata::Script> scripts;
     // When not empty, the map stream as it stands instead of `map`.
     std::vector<uint8_t> rawMap;
+    // Likewise the script stream instead of `scripts`.
+    std::vector<uint8_t> rawScripts;
 };
 
 inline leveldata::TileType Tile(uint8_t passable, uint8_t platform) { return {{passable, platform, 0, 0, 0, 0}}; }
@@ -142,7 +144,10 @@ protected:
             }
             AddBinary(writer, id, bytes);
             maps.push_back(id++);
-            ASSERT_TRUE(LevelScriptWriter::Encode(level.scripts, &bytes, &error)) << error;
+            bytes = level.rawScripts;
+            if (bytes.empty()) {
+                ASSERT_TRUE(LevelScriptWriter::Encode(level.scripts, &bytes, &error)) << error;
+            }
             AddBinary(writer, id, bytes);
             scripts.push_back(id++);
         }

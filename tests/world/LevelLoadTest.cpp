@@ -153,6 +153,35 @@ TEST_F(LevelLoadTest, PlayerStartsWhereTheLastStartRecordSays) {
     EXPECT_EQ(world->checkpoint[15 + 3], CGameWorld::kSpawnDestroyed);
 }
 
+// More than 127 map types put the empty code past what a signed byte holds.
+TEST_F(LevelLoadTest, CollisionCodesPastASignedByteKeepTheirTypes) {
+    Level level = RichLevel();
+    level.map.tileTypes.resize(130, Tile(0, 0));
+    MountAndLoad(level);
+    EXPECT_EQ(world->GetTile(5, 0), 130);
+    EXPECT_TRUE(world->TileHasFlag(world->GetTile(5, 0), CGameWorld::kTilePassable));
+}
+
+TEST_F(LevelLoadTest, AHitMakesASparkOnTheLoadersSparkSprite) {
+    MountAndLoad(RichLevel());
+    CActor* victim = world->spawnActors[0];
+    ASSERT_NE(world->player, nullptr);
+    ASSERT_NE(victim, nullptr);
+    world->player->SpawnHitEffect(victim);
+    world->FlushActorLists();
+    const CActor* spark = nullptr;
+    for (int32_t i = 0; i < world->drawList->size(); ++i) {
+        if (world->drawList->elementAt(i)->type == ActorType::kHitSpark) spark = world->drawList->elementAt(i);
+    }
+    ASSERT_NE(spark, nullptr);
+    ASSERT_NE(spark->sprite, nullptr);
+    uint8_t set = 0;
+    uint8_t index = 0;
+    ASSERT_TRUE(spark->sprite->GetSetAndSprite(set, index));
+    EXPECT_EQ(set, 25);
+    EXPECT_TRUE(spark->sprite->IsVisible());
+}
+
 TEST_F(LevelLoadTest, TextPageFirstStartsTheLevelBlack) {
     Level level = RichLevel();
     level.scripts = OneScript({ScriptCommands::TextPage(-1, 0), ScriptCommands::SetSubState(0)});

@@ -361,4 +361,80 @@ TEST_F(ScriptEdgeTest, AStartedScriptWaitsForTheNextFrame) {
     EXPECT_TRUE(Marked());
 }
 
+TEST_F(ScriptEdgeTest, ASubStatePlayHasNoStepForIsIgnored) {
+    Run({Script(1, {SC::Delay(false, 0), SC::SetSubState(4), SC::Delay(false, 0), SC::SetSubState(1)})});
+    for (int frame = 0; frame < 2; ++frame) {
+        Frame();
+        EXPECT_EQ(world->subState, CGameWorld::kSubStateNormal) << frame;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class ScriptHangTest : public ScriptEdgeTest {
+protected:
+    // A level without a player start: every walk ends as it starts.
+    void RunWithoutPlayer(std::vector<leveldata::Script> scripts) {
+        Level level = FloorLevel();
+        level.map.references.clear();
+        LoadScripts(std::move(scripts), level);
+    }
+};
+
+TEST_F(ScriptHangTest, ALevelWithoutAStartReachesTheMenuWithoutRunningItsLoop) {
+    leveldata::Script loop = Script(1, {SC::PlayerMove(false, 3, 5, 1, false)});
+    loop.loop = 1;
+    RunWithoutPlayer({loop});
+    EXPECT_TRUE(world->runningCommands.empty());
+    EXPECT_EQ(Frame(), CStates::kMainMenu);
+}
+
+// Walks that end at once send a loop, or a cycle of chains, round again:
+// each script ends at most twice in a call, the rest waits for a frame.
+TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
+    leveldata::Script loop = Script(1, {SC::PlayerMove(false, 3, 5, 1, false), SC::ScriptFlag(true)});
+    loop.loop = 1;
+    const leveldata::Script cycleA = Script(2, {SC::PlayerMove(false, 3, 5, 1, false)}, {3});
+    const leveldata::Script cycleB = Script(3, {SC::PlayerMove(false, 3, 5, 1, false)}, {2});
+    RunWithoutPlayer({loop, cycleA, cycleB});
+    world->StartScript(1);
+    EXPECT_EQ(world->deferredStarts, std::vector<int32_t>{1});
+    EXPECT_EQ(world->scriptFlag, 1);
+    world->StartScript(2);
+    EXPECT_EQ(world->deferredStarts, (std::vector<int32_t>{1, 3}));
+    for (int frame = 0; frame < 3; ++frame) {
+        world->UpdateScripts(60);
+        ASSERT_EQ(world->deferredStarts.size(), 2u) << frame;
+        EXPECT_EQ(world->deferredStarts[0], 1) << frame;
+        EXPECT_TRUE(world->runningCommands.empty());
+    }
+}
+
+// 255 scripts of 255 commands that finish as they start, each chaining to
+// the next (more commands than the writer puts in a script; the reader
+// takes them): the runner's depth must not grow with them.
+TEST_F(ScriptHangTest, ALongInstantChainRunsWithoutDeepening) {
+    constexpr uint8_t kMost = 255;
+    const Command marker = Marker();
+    std::vector<uint8_t> stream = {kMost};
+    for (int16_t id = 1; id <= kMost; ++id) {
+        const int16_t next = static_cast<int16_t>(id + 1);
+        stream.insert(stream.end(), {static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id), 0, 1,
+                                     static_cast<uint8_t>(next >> 8), static_cast<uint8_t>(next), kMost});
+        for (int32_t c = 1; c < kMost; ++c) stream.insert(stream.end(), {1, SC::kNothing});
+        const std::vector<uint8_t>& last = id == kMost ? marker.operands : std::vector<uint8_t>{};
+        stream.push_back(static_cast<uint8_t>(1 + last.size()));
+        stream.push_back(static_cast<uint8_t>(id == kMost ? marker.opcode : SC::kNothing));
+        stream.insert(stream.end(), last.begin(), last.end());
+    }
+    Level level = FloorLevel();
+    level.rawScripts = stream;
+    MountAndLoad(level);
+    ASSERT_EQ(world->levelScripts.ScriptCount(), kMost);
+    EXPECT_TRUE(Marked());
+    EXPECT_TRUE(world->runningCommands.empty());
+}
+
 }  // namespace

@@ -191,10 +191,7 @@ void CActor::SpawnHitEffect(CActor* victim) {
 
 void CActor::SetDepth(int32_t d) {
     depth = d;
-    CGameWorld* world = GetWorld();
-    if (world == nullptr) return;
-    world->QueueRemoveActor(this);
-    world->QueueAddActor(this);
+    if (CGameWorld* world = GetWorld()) world->ResortActor(this);
 }
 
 void CActor::UpdateType69(int32_t dt) {

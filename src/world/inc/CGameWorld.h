@@ -150,6 +150,11 @@ public:
     // next step returned, kLoaded when done.
     int32_t LoadStep(int32_t step);
     void SetSubState(int32_t value) { subState = value; }
+    // The sub-states a level script may set: those the frame has a step for.
+    static bool IsScriptSubState(int32_t value) {
+        return value == kSubStateNormal || value == kSubStateLeave || value == kSubStateComplete ||
+               value == kSubStateBlack;
+    }
     void TickEffects(int32_t dt);
     int32_t LoadBegin();
     int32_t LoadLevelSettings();
@@ -248,7 +253,7 @@ public:
     void UpdateShake(int32_t dt);
     // Sets the collision layer and the tile types (n map types and the four
     // built-in ones), and the border codes that go with them.
-    void SetTileData(int32_t width, int32_t height, std::vector<int8_t> layer, std::vector<std::vector<uint8_t>> types);
+    void SetTileData(int32_t width, int32_t height, std::vector<uint8_t> layer, std::vector<std::vector<uint8_t>> types);
 
     // Fades (CGameWorld_Fade.cpp).
     void StartFade(int32_t mode, uint32_t from, uint32_t to, int32_t t);
@@ -264,6 +269,9 @@ public:
     // that cannot be read, leaves no table at all.
     void LoadLevelScripts(int32_t levelIndex);
     int32_t FindScript(int32_t id) const;
+    // These three run every command that finishes while starting, and the
+    // scripts that follows, before they return: in a loop over a stack of
+    // steps, so that the call depth does not grow with the table.
     void StartScript(int32_t id);
     void AddRunningCommand(CScriptCommand* cmd);
     void AdvanceScript(CScriptCommand* cmd);
@@ -275,6 +283,9 @@ public:
     // A command built and started on the script's command, attached to it;
     // null outside the table.
     CScriptCommand* MakeCommand(int32_t scriptIndex, int32_t commandIndex);
+    // Starts what follows the script's end: the script again when it loops,
+    // else its chain; a script that already ended in this call has them
+    // started in the next frame instead.
     void EndScript(int32_t scriptIndex);
     void DestroyCommand(CScriptCommand* cmd);
     // The spawn a reference names, -1 (null) for none.
@@ -360,7 +371,8 @@ public:
     uint8_t cameraFollow = 1;
     int32_t level = 0;
     int32_t backgroundColour = 0;
-    std::vector<int8_t> collisionLayer;
+    // Codes 0..255: a map may have more than 127 tile types.
+    std::vector<uint8_t> collisionLayer;
     int32_t collisionWidth = 0;
     int32_t collisionHeight = 0;
     std::vector<SpawnSlot> spawns;
@@ -394,6 +406,7 @@ public:
     uint32_t fadeFill = 0;
     std::array<int32_t, 4> lowStanceBox = {0, 0, 0, 0};
     std::unique_ptr<CSpriteInstance> bossGaugeSprite;
+    // Copied by every hit spark; made by the loader from set 25.
     std::unique_ptr<CSpriteInstance> hitSparkSprite;
     std::unique_ptr<CSpriteInstance> hudSprite;
     std::unique_ptr<CSpriteInstance> hudSpriteCopy;
@@ -419,6 +432,8 @@ public:
     LevelScriptData levelScripts;
     std::vector<CScriptCommand*> runningCommands;
     std::vector<CScriptCommand*> removalCommands;
+    // Script ids whose start waits for the next frame's script update.
+    std::vector<int32_t> deferredStarts;
     uint8_t scriptFlag = 0;
     int32_t scriptTimer = -1;
     uint64_t playTime = 0;
@@ -451,7 +466,6 @@ public:
     std::vector<JImage*> borderTable;
     std::unique_ptr<JImage> hudIcon;
     std::unique_ptr<CSpriteInstance> effectSpriteA;
-    std::unique_ptr<CSpriteInstance> effectSpriteB;
     std::unique_ptr<CSpriteInstance> decorationSprite;
     std::unique_ptr<CSpriteInstance> level8Sprite;
     std::unique_ptr<CSpriteInstance> partnerGaugeSprite;
@@ -493,8 +507,33 @@ private:
     static int32_t ShakeStep(int32_t offset, int32_t amplitude, bool fixed, int32_t low);
     void FinishKeyPrompt();
 
+    // One step of the script runner: start a script by id, run a command
+    // that has just started, advance a finished command, or append a
+    // detached command to the running list.
+    struct ScriptStep {
+        enum class Kind : uint8_t { Start, Run, Advance, Append };
+        Kind kind;
+        int32_t id;
+        CScriptCommand* cmd;
+    };
+    void PushScriptStep(ScriptStep::Kind kind, int32_t id, CScriptCommand* cmd);
+    void PushScriptStarts(const std::vector<int16_t>& ids);
+    void RunScriptSteps();
+    void BeginScript(int32_t id);
+    void RunCommand(CScriptCommand* cmd);
+    void AdvanceCommand(CScriptCommand* cmd);
+    void BeginRunnerCall();
+    void EndRunnerCall();
+    void StartDeferredScripts();
+
     Links links;
     int32_t m_maxHitPoints = 0;
+    // The runner's pending steps, newest last; whether a loop drains them;
+    // how deep runner calls nest; the scripts that ended in this call.
+    std::vector<ScriptStep> m_scriptSteps;
+    bool m_runningSteps = false;
+    int32_t m_runnerCalls = 0;
+    std::vector<int32_t> m_endedScripts;
 };
 
 #endif

@@ -48,6 +48,7 @@ private:
     void StartPlace(const ScriptPlaceOperands& op);
     void StartPartnerRun();
     void StartFullScreenPause();
+    void StartSubState(const ScriptSubStateOperands& op);
     void StartOpcode();
 
     void UpdateWait();

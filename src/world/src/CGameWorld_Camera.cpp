@@ -30,7 +30,7 @@ void CGameWorld::SetCameraBounds(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     windowY2 = (cameraMinY + cameraSpanY) / tileHeight;
 }
 
-void CGameWorld::SetTileData(int32_t width, int32_t height, std::vector<int8_t> layer,
+void CGameWorld::SetTileData(int32_t width, int32_t height, std::vector<uint8_t> layer,
                              std::vector<std::vector<uint8_t>> types) {
     collisionWidth = width;
     collisionHeight = height;

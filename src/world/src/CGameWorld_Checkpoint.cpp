@@ -125,6 +125,9 @@ void CGameWorld::RestoreCheckpoint() {
         QueueAddActor(player);
         player->RestoreState();
     }
+    // Leaving play for the game-over box hid the energy row; a retry plays
+    // on with it.
+    if (hudSprite) hudSprite->SetVisible(true);
     FollowPlayer();
 }
 

@@ -191,10 +191,11 @@ void CGameWorld::InsertByDepth(CActor* a) {
     drawList->addElement(a);
 }
 
+// Queued like every other change to the lists: the actor asking may be
+// one the world is walking the draw list for.
 void CGameWorld::ResortActor(CActor* a) {
-    if (a == nullptr || !drawList) return;
-    RemoveEvery(drawList.get(), a);
-    InsertByDepth(a);
+    QueueRemoveActor(a);
+    QueueAddActor(a);
 }
 
 CActor* CGameWorld::FindActorById(int32_t ref) const {
@@ -202,8 +203,10 @@ CActor* CGameWorld::FindActorById(int32_t ref) const {
         DebugPrintf("world: actor reference %d out of range", ref);
         return nullptr;
     }
-    if (!spawnedList) return nullptr;
     const int32_t id = actorRefs[static_cast<size_t>(ref)];
+    // A reference that names no spawn must not meet the actors that have
+    // none, the player first of them.
+    if (!spawnedList || id < 0) return nullptr;
     for (int32_t i = 0; i < spawnedList->size(); ++i) {
         CActor* a = spawnedList->elementAt(i);
         if (a->spawnId == id) return a;

@@ -75,7 +75,7 @@ constexpr uint32_t kHudIconLastLevel = 623;
 constexpr int32_t kSetProjectile = 14;
 constexpr int32_t kSetHud = 16;
 constexpr int32_t kSetEffectA = 17;
-constexpr int32_t kSetEffectB = 25;
+constexpr int32_t kSetHitSpark = 25;
 constexpr int32_t kSetDecoration = 11;
 constexpr int32_t kSetLevel8 = 56;
 constexpr int32_t kSetPartnerGauge = 42;
@@ -247,7 +247,7 @@ int32_t CGameWorld::LoadPlayScreen() {
         decorationSprite = NewSprite(kSetDecoration);
     }
     effectSpriteA = NewSprite(kSetEffectA);
-    effectSpriteB = NewSprite(kSetEffectB);
+    hitSparkSprite = NewSprite(kSetHitSpark);
     if (borderTable.empty()) {
         for (uint32_t id : kBorderIds) borderTable.push_back(new JImage(id, 0));
         for (int32_t i : kMirroredBorders) borderTable[static_cast<size_t>(i)]->setTransform(kMirrored);
@@ -323,8 +323,7 @@ int32_t CGameWorld::ReadMapTileTypes() {
 int32_t CGameWorld::ReadMapCollision() {
     ReadMapSection(&LevelMapData::ReadCollision, "collision layer");
     const LevelTileLayer& c = levelMap.Collision();
-    std::vector<int8_t> codes(c.cells.begin(), c.cells.end());
-    SetTileData(c.width, c.height, std::move(codes), std::move(tileTypes));
+    SetTileData(c.width, c.height, c.cells, std::move(tileTypes));
     return kStepTileLayer;
 }
 
@@ -488,7 +487,9 @@ int32_t CGameWorld::LoadScriptsStep() {
 }
 
 int32_t CGameWorld::FinishLoad() {
-    const int32_t first = kFirstScript[ClampLevel(level)];
+    // Without a player no script can run as written (a walk would end at
+    // once): play does not begin, so neither does the story.
+    const int32_t first = noStart == 0 ? kFirstScript[ClampLevel(level)] : kNoScript;
     if (first != kNoScript) {
         JGraphics g;
         fillScreen(g, kOpaqueBlack);

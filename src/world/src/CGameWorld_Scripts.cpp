@@ -65,35 +65,90 @@ CScriptCommand* CGameWorld::MakeCommand(int32_t scriptIndex, int32_t commandInde
 }
 
 void CGameWorld::StartScript(int32_t id) {
+    PushScriptStep(ScriptStep::Kind::Start, id, nullptr);
+    RunScriptSteps();
+}
+
+void CGameWorld::AddRunningCommand(CScriptCommand* cmd) {
+    PushScriptStep(ScriptStep::Kind::Run, 0, cmd);
+    RunScriptSteps();
+}
+
+void CGameWorld::AdvanceScript(CScriptCommand* cmd) {
+    PushScriptStep(ScriptStep::Kind::Advance, 0, cmd);
+    RunScriptSteps();
+}
+
+void CGameWorld::PushScriptStep(ScriptStep::Kind kind, int32_t id, CScriptCommand* cmd) {
+    m_scriptSteps.push_back({kind, id, cmd});
+}
+
+// Pushed last first, so that they start in list order.
+void CGameWorld::PushScriptStarts(const std::vector<int16_t>& ids) {
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) PushScriptStep(ScriptStep::Kind::Start, *it, nullptr);
+}
+
+// Steps pushed while a step runs are taken before older ones, so the order
+// is that of calls nested one in another; a call made inside the loop only
+// pushes its step and leaves it to the loop.
+void CGameWorld::RunScriptSteps() {
+    if (m_runningSteps) return;
+    m_runningSteps = true;
+    BeginRunnerCall();
+    while (!m_scriptSteps.empty()) {
+        const ScriptStep step = m_scriptSteps.back();
+        m_scriptSteps.pop_back();
+        switch (step.kind) {
+            case ScriptStep::Kind::Start: BeginScript(step.id); break;
+            case ScriptStep::Kind::Run: RunCommand(step.cmd); break;
+            case ScriptStep::Kind::Advance: AdvanceCommand(step.cmd); break;
+            case ScriptStep::Kind::Append: runningCommands.push_back(step.cmd); break;
+        }
+    }
+    EndRunnerCall();
+    m_runningSteps = false;
+}
+
+void CGameWorld::BeginRunnerCall() {
+    if (m_runnerCalls++ == 0) m_endedScripts.clear();
+}
+
+void CGameWorld::EndRunnerCall() { --m_runnerCalls; }
+
+void CGameWorld::BeginScript(int32_t id) {
     const int32_t index = FindScript(id);
     if (index == kScriptNoIndex) return;
     const LevelScript* script = levelScripts.Script(index);
     if (script == nullptr) return;
     if (script->commands.empty()) {
         // Nothing to run: the script ends at once and never loops.
-        for (int16_t chained : script->chainIds) StartScript(chained);
+        PushScriptStarts(script->chainIds);
         return;
     }
-    if (CScriptCommand* cmd = MakeCommand(index, 0)) AddRunningCommand(cmd);
+    if (CScriptCommand* cmd = MakeCommand(index, 0)) PushScriptStep(ScriptStep::Kind::Run, 0, cmd);
 }
 
-// Restarts a looping script or starts the scripts it chains to.
+// A script whose commands all finish at once at run time (a walk without a
+// player, say) would otherwise restart itself, or go round its chain, for
+// ever inside one call: its second end in a call waits for the next frame.
 void CGameWorld::EndScript(int32_t scriptIndex) {
     const LevelScript* script = levelScripts.Script(scriptIndex);
     if (script == nullptr) return;
-    if (script->loop) {
-        StartScript(script->id);
+    const std::vector<int16_t> next = script->loop ? std::vector<int16_t>{script->id} : script->chainIds;
+    if (std::find(m_endedScripts.begin(), m_endedScripts.end(), scriptIndex) != m_endedScripts.end()) {
+        deferredStarts.insert(deferredStarts.end(), next.begin(), next.end());
         return;
     }
-    const std::vector<int16_t> chain = script->chainIds;
-    for (int16_t chained : chain) StartScript(chained);
+    m_endedScripts.push_back(scriptIndex);
+    PushScriptStarts(next);
 }
 
 // A command that does not hold its script up runs on detached from it,
-// and the script goes on at once with a command object of its own.
-void CGameWorld::AddRunningCommand(CScriptCommand* cmd) {
+// and the script goes on at once with a command object of its own; the
+// detached one joins the running list after what the script goes on with.
+void CGameWorld::RunCommand(CScriptCommand* cmd) {
     if (cmd->done == CScriptCommand::kDone) {
-        AdvanceScript(cmd);
+        PushScriptStep(ScriptStep::Kind::Advance, 0, cmd);
         return;
     }
     if (cmd->done == CScriptCommand::kNonBlocking && !cmd->IsDetached()) {
@@ -101,19 +156,19 @@ void CGameWorld::AddRunningCommand(CScriptCommand* cmd) {
         const int32_t next = cmd->commandIndex + 1;
         const bool last = cmd->IsLastCommand();
         cmd->Detach();
+        PushScriptStep(ScriptStep::Kind::Append, 0, cmd);
         if (last) {
             EndScript(scriptIndex);
         } else if (CScriptCommand* following = MakeCommand(scriptIndex, next)) {
-            AddRunningCommand(following);
+            PushScriptStep(ScriptStep::Kind::Run, 0, following);
         }
-        runningCommands.push_back(cmd);
         return;
     }
     if (cmd->opcode == kWaitForActorOpcode) waitingCommand = cmd;
     runningCommands.push_back(cmd);
 }
 
-void CGameWorld::AdvanceScript(CScriptCommand* cmd) {
+void CGameWorld::AdvanceCommand(CScriptCommand* cmd) {
     EraseFirst(runningCommands, cmd);
     if (cmd->IsDetached()) {
         DestroyCommand(cmd);
@@ -124,7 +179,7 @@ void CGameWorld::AdvanceScript(CScriptCommand* cmd) {
         if (record != nullptr) {
             if (waitingCommand == cmd) waitingCommand = nullptr;
             cmd->Start(*record, cmd->commandIndex + 1);
-            AddRunningCommand(cmd);
+            PushScriptStep(ScriptStep::Kind::Run, 0, cmd);
             return;
         }
     }
@@ -133,8 +188,19 @@ void CGameWorld::AdvanceScript(CScriptCommand* cmd) {
     EndScript(scriptIndex);
 }
 
+// The scripts put off by the last call start before this frame's commands
+// are updated.
+void CGameWorld::StartDeferredScripts() {
+    std::vector<int32_t> ids;
+    ids.swap(deferredStarts);
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) PushScriptStep(ScriptStep::Kind::Start, *it, nullptr);
+    RunScriptSteps();
+}
+
 void CGameWorld::UpdateScripts(int32_t dt) {
     inputBlocked = 0;
+    BeginRunnerCall();
+    StartDeferredScripts();
     const CHud* hud = GetHud();
     for (int32_t i = static_cast<int32_t>(runningCommands.size()) - 1; i >= 0; --i) {
         if (i >= static_cast<int32_t>(runningCommands.size())) continue;
@@ -146,6 +212,7 @@ void CGameWorld::UpdateScripts(int32_t dt) {
         }
         if (cmd->done == CScriptCommand::kDone) AdvanceScript(cmd);
     }
+    EndRunnerCall();
     std::vector<CScriptCommand*> stopped;
     stopped.swap(removalCommands);
     for (CScriptCommand* cmd : stopped) DestroyCommand(cmd);
@@ -176,6 +243,7 @@ void CGameWorld::DeleteRunningCommands() {
     while (!runningCommands.empty()) DestroyCommand(runningCommands.back());
     while (!removalCommands.empty()) DestroyCommand(removalCommands.back());
     waitingCommand = nullptr;
+    deferredStarts.clear();
 }
 
 int32_t CGameWorld::SpawnIndexOfReference(int32_t ref) const {

@@ -47,7 +47,7 @@ void CGameWorld::UnloadLevel() {
     partner = nullptr;
     cameraTarget = nullptr;
     for (std::unique_ptr<CSpriteInstance>* sprite :
-         {&hudSprite, &projectileSprite, &promptSprite, &effectSpriteA, &effectSpriteB, &bossGaugeSprite,
+         {&hudSprite, &projectileSprite, &promptSprite, &effectSpriteA, &bossGaugeSprite,
           &hitSparkSprite, &partnerGaugeSprite, &level8Sprite}) {
         ReleaseSprite(*sprite);
     }

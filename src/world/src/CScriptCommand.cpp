@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "CActor.h"
+#include "CAssert.h"
 #include "CGameInput.h"
 #include "CGameWorld.h"
 #include "CHud.h"
@@ -101,10 +102,7 @@ void CScriptCommand::StartOpcode() {
             return;
         case kPartnerRun: StartPartnerRun(); return;
         case kFullScreenPause: StartFullScreenPause(); return;
-        case kSubState:
-            m_world.SetSubState(std::get<ScriptSubStateOperands>(m_operands).value);
-            done = kDone;
-            return;
+        case kSubState: StartSubState(std::get<ScriptSubStateOperands>(m_operands)); return;
         default: return;  // waits for good, or (26) for an actor to release it
     }
 }
@@ -321,6 +319,17 @@ void CScriptCommand::StartPartnerRun() {
         p->vx = 0;
         p->ax = 0;
         m_world.autoRun = 0;
+    }
+    done = kDone;
+}
+
+// A sub-state the world has no frame for would stop play on a black
+// screen: such an operand is ignored.
+void CScriptCommand::StartSubState(const ScriptSubStateOperands& op) {
+    if (CGameWorld::IsScriptSubState(op.value)) {
+        m_world.SetSubState(op.value);
+    } else {
+        DebugPrintf("script: sub-state %d is not one of play's: ignored", op.value);
     }
     done = kDone;
 }
