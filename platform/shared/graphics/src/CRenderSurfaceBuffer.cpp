@@ -342,6 +342,18 @@ uint32_t BMPSourceFormat(const CDIB::Header& header) {
     return header.bitCount < 8 ? RSBFormat_P16X8R8G8B8 : RSBFormat_P256X8R8G8B8;
 }
 
+// Reads `count` (at most 256) 32-bit entries in one block, each in the
+// stream's byte order, as ReadUInt32 would take them one by one.
+void ReadPaletteWords(CInputStream* stream, uint32_t* table, uint32_t count) {
+    uint8_t bytes[CRenderSurfaceBuffer::kPaletteEntries * 4];
+    stream->Read(bytes, count * 4);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t* entry = bytes + i * 4;
+        if (stream->GetSwapBytes()) CInputStream::ReverseBytes(entry, 4);
+        table[i] = PixelChannels::Load32(entry);
+    }
+}
+
 }  // namespace
 
 bool CRenderSurfaceBuffer::ReadBMPPalette(CInputStream* stream, uint32_t paletteBytes,
@@ -356,7 +368,7 @@ bool CRenderSurfaceBuffer::ReadBMPPalette(CInputStream* stream, uint32_t palette
     // The header check holds the file's colours to what the bit count indexes (at most 256).
     const uint32_t count = paletteBytes / 4;
     if (target.readFromFile) {
-        for (uint32_t i = 0; i < count; ++i) target.table[i] = stream->ReadUInt32();
+        ReadPaletteWords(stream, target.table, count);
     } else {
         stream->Skip(paletteBytes);
     }

@@ -123,11 +123,11 @@ bool ReadPLTE(CInputStream* stream, uint32_t* table, bool readColors, uint32_t* 
     }
     if (!readColors) return SkipChunkData(stream, chunk.length) && ReadCRC(stream);
     if (stream->Available() < chunk.length) return false;
+    uint8_t rgb[CRenderSurfaceBuffer::kPaletteEntries * 3];
+    stream->Read(rgb, chunk.length);
     for (uint32_t i = 0; i < *entries; ++i) {
-        const uint32_t red = stream->ReadUInt8();
-        const uint32_t green = stream->ReadUInt8();
-        const uint32_t blue = stream->ReadUInt8();
-        table[i] = red << 16 | green << 8 | blue;
+        const uint8_t* entry = rgb + i * 3;
+        table[i] = static_cast<uint32_t>(entry[0]) << 16 | static_cast<uint32_t>(entry[1]) << 8 | entry[2];
     }
     return !stream->HasError() && ReadCRC(stream);
 }
@@ -143,9 +143,9 @@ bool ReadTransparency(CInputStream* stream, uint32_t* table, bool readColors, ui
     if (!*nextRead && readColors) {
         alphas = next->length < entries ? next->length : entries;
         if (stream->Available() < alphas) return false;
-        for (uint32_t i = 0; i < alphas; ++i) {
-            table[i] = (table[i] & 0xFFFFFFu) | static_cast<uint32_t>(stream->ReadUInt8()) << 24;
-        }
+        uint8_t alpha[CRenderSurfaceBuffer::kPaletteEntries];
+        stream->Read(alpha, alphas);
+        for (uint32_t i = 0; i < alphas; ++i) table[i] = (table[i] & 0xFFFFFFu) | static_cast<uint32_t>(alpha[i]) << 24;
     }
     // A caller's table keeps the alphas it has when the file states its own.
     if (readColors || *nextRead) {
