@@ -4,6 +4,7 @@
 
 #include "ScreensFixture.h"
 
+#include "CActor.h"
 #include "CGameInput.h"
 #include "CGameProgress.h"
 #include "CGameWorld.h"
@@ -19,6 +20,9 @@
 #include "JImage.h"
 #include "RecordStore.h"
 #include "ResourceText.h"
+#include "CSpriteInstance.h"
+#include "HeadlessBackend.h"
+#include "HostFrame.h"
 
 namespace {
 
@@ -36,6 +40,13 @@ constexpr int32_t kSoundRow = 2;
 constexpr int32_t kHelpRow = 3;
 constexpr int32_t kQuitToMenuRow = 4;
 constexpr int32_t kRetryRow = 0;
+// The event that sets the application's overlay mode, which hides the
+// touch controls' pictures (its first argument: 1 hidden, 0 shown).
+constexpr uint32_t kOverlayEvent = 0x02042EF2;
+// A jump from standing, from its start to its landing, in frames.
+constexpr int32_t kJumpFrames = 16;
+// The first frames of play fade in from black.
+constexpr int32_t kFadeInFrames = 8;
 
 bool FailWrites(HostFile::Op op, const std::string&) { return op == HostFile::Op::Write; }
 
@@ -89,6 +100,41 @@ TEST_F(ScreensPlayTest, PlayLoadsTheLevelThenPlays) {
     EXPECT_EQ(seen.front(), CStates::kLoadLevel);
     EXPECT_EQ(seen.back(), CStates::kPlay);
     EXPECT_EQ(States().stackDepth, 0);
+}
+
+// Where the first level starts, the player stands beside the touch pad and a
+// jump from standing rises through it. In every frame of that jump most of
+// the player's pixels (those that change when the player is hidden) must
+// look as they do with the touch controls' pictures hidden.
+TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
+    StartPlay();
+    Frames(kFadeInFrames);
+    CSpriteInstance& sprite = *World().player->sprite;
+    Event(EngineEvent::kKeyPressed, EngineKey::kUp);
+    for (int32_t frame = 0; frame < kJumpFrames; ++frame) {
+        Frame();
+        const HostFrame shown = m_backend->LastFrame();
+        Event(kOverlayEvent, 1);
+        m_app->Paint();
+        const HostFrame uncovered = m_backend->LastFrame();
+        sprite.SetVisible(false);
+        m_app->Paint();
+        const HostFrame without = m_backend->LastFrame();
+        sprite.SetVisible(true);
+        Event(kOverlayEvent, 0);
+        int32_t playerPixels = 0;
+        int32_t seen = 0;
+        for (int32_t y = 0; y < shown.Height(); ++y) {
+            for (int32_t x = 0; x < shown.Width(); ++x) {
+                if (uncovered.PixelAt(x, y) == without.PixelAt(x, y)) continue;
+                ++playerPixels;
+                if (shown.PixelAt(x, y) == uncovered.PixelAt(x, y)) ++seen;
+            }
+        }
+        ASSERT_GT(playerPixels, 0) << "frame " << frame;
+        EXPECT_GE(seen * 4, playerPixels * 3) << "frame " << frame << ": " << seen << " of " << playerPixels;
+    }
+    Event(EngineEvent::kKeyReleased, EngineKey::kUp);
 }
 
 TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
