@@ -268,7 +268,7 @@ TEST_F(MkContentEngineTest, SpriteHomeLoadsEverySetAndPreparesEverySprite) {
     EXPECT_EQ(asserts.Count(), 0);
 }
 
-TEST(MkContentBuild, TheGameReadsTheConfigurationFilesWithTheirDefaults) {
+TEST(MkContentBuild, TheGameReadsTheConfigurationFilesAsWritten) {
     CompiledContent content;
     std::string error;
     ASSERT_TRUE(CompileRepositoryContent(content, error)) << error;
@@ -282,7 +282,10 @@ TEST(MkContentBuild, TheGameReadsTheConfigurationFilesWithTheirDefaults) {
     EXPECT_TRUE(config.UsesGXDisplay());
     EXPECT_EQ(config.GetTickDelay(), CDeviceConfig::kTickDelayDefault);
     EXPECT_EQ(config.GetForcedBackgroundLevel(), CDeviceConfig::kBackgroundLevelNotForced);
-    EXPECT_EQ(config.GetOrientationSupport(), CDeviceConfig::kBothOrientations);
+    // The game is laid out once, upright: turned sideways it waits behind
+    // the orientation message.
+    EXPECT_EQ(config.GetOrientationSupport(), CDeviceConfig::kPortraitOnly);
+    EXPECT_NE(config.GetText(CDeviceConfig::kOrientationMessage), nullptr);
     int32_t remaps = -1;
     config.GetRemapTable(&remaps);
     EXPECT_EQ(remaps, 0);
