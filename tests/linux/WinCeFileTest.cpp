@@ -164,8 +164,19 @@ TEST_F(WinCeFile, BufferedReadsFollowSeeksWritesAndTheEnd) {
     EXPECT_EQ(read, 0u);
     // A read larger than the buffer, and beyond the end.
     EXPECT_EQ(readAt(0, size + 10), pattern);
+    // A handle that writes sees its size change; one that only reads asks once.
+    HANDLE reader = Open("data", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    const uint64_t seeksBefore = HostFile::Calls().seeks;
+    EXPECT_EQ(GetFileSize(reader, nullptr), size);
+    EXPECT_EQ(SetFilePointer(reader, -1, nullptr, FILE_END), size - 1);
+    EXPECT_EQ(HostFile::Calls().seeks - seeksBefore, 1u);
+    CloseHandle(reader);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_END), size);
+    EXPECT_TRUE(WriteFile(file, "!", 1, &written, nullptr));
+    EXPECT_EQ(GetFileSize(file, nullptr), size + 1);
     CloseHandle(file);
-    EXPECT_EQ(Contents("data"), pattern);
+    EXPECT_EQ(Contents("data"), pattern + "!");
 }
 
 TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {

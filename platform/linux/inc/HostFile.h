@@ -40,7 +40,9 @@ public:
     int64_t Position() const { return m_position; }
     // Any position from 0 on; beyond the end, a write fills the gap with zeros.
     void SetPosition(int64_t position) { m_position = position; }
-    bool Size(int64_t* size) const;
+    // A handle without write access asks the host once: the archive is
+    // sized again for every entry opened on it.
+    bool Size(int64_t* size);
     bool Sync() const;
     // A regular file, not a directory or a device.
     bool IsRegular() const;
@@ -52,7 +54,9 @@ public:
     static bool ShouldFail(Op op, const std::string& path);
 
     // The host system calls the file stand-in made since the start, by
-    // kind, for the benchmarks that measure what loading costs.
+    // kind, for the benchmarks that measure what loading costs: reads (read,
+    // pread), seeks (lseek, and fstat for a size) and the others (open,
+    // close, write, fsync, the file-type check).
     enum class Call { Read, Seek, Other };
     struct CallCounts {
         uint64_t reads = 0;
@@ -74,6 +78,8 @@ private:
     std::string m_path;
     bool m_writable;
     int64_t m_position = 0;
+    // -1 until a read-only handle has asked for its size.
+    int64_t m_knownSize = -1;
     std::unique_ptr<uint8_t[]> m_buffer;
     // The buffer holds the file's bytes from m_bufferStart on.
     int64_t m_bufferStart = 0;

@@ -94,11 +94,16 @@ bool HostFile::Write(const uint8_t* src, uint32_t count, uint32_t* moved) {
     return ok;
 }
 
-bool HostFile::Size(int64_t* size) const {
+bool HostFile::Size(int64_t* size) {
+    if (m_knownSize >= 0) {
+        *size = m_knownSize;
+        return true;
+    }
     Count(Call::Seek);
     struct stat info;
     if (fstat(m_descriptor, &info) != 0) return false;
     *size = info.st_size;
+    if (!m_writable) m_knownSize = info.st_size;
     return true;
 }
 

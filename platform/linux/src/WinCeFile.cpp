@@ -36,7 +36,7 @@ int OpenFlags(DWORD access, DWORD creation) {
 }
 
 // The position the seek asks for, or -1 when its base cannot be found.
-int64_t SeekBase(const HostFile& file, DWORD method) {
+int64_t SeekBase(HostFile& file, DWORD method) {
     int64_t base = -1;
     if (method == FILE_BEGIN) {
         base = 0;
