@@ -126,6 +126,12 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
         {"lift on track", GoodMap("template lift type=14 sprite=14 carrier range=8,8 data=0,1,1\nactor L lift\n",
                                   "P.L.............D.B."),
          good, "level.map:23", "on track"},
+        {"a run-up before a mine", GoodMap("template flag type=21 sprite=21 range=8,8\n"
+                                           "template mine type=6 sprite=6 range=8,8\nactor C flag\nactor m mine\n",
+                                           "P.wC..m.........D.B."),
+         good, "level.map:25", "a checkpoint stands 3 tiles before a hazard"},
+        {"a run-up before spikes", GoodMap("cell ^ collide=spikes tile=0\n", "P.^w............D.B."), good,
+         "level.map:22", "the player starts 2 tiles before a hazard"},
         {"script 1", GoodMap(), script("script 1 then=2", "script 3 then=2"), "level.scr", "no script 1"},
         {"unique ids", GoodMap(), script("script 2\n", "script 1\n"), "level.scr:5", "defined twice"},
         {"chained scripts exist", GoodMap(), script("then=2", "then=2,7"), "level.scr:1", "no script 7"},

@@ -27,6 +27,13 @@ public:
     static constexpr int32_t kLiftTrackCode = 9;
     // Level whose form-B start runs by itself.
     static constexpr int32_t kAutoRunLevel = 4;
+    // Tile flag of the cells that kill the player.
+    static constexpr size_t kTileFlagDeadly = 4;
+    static constexpr int32_t kCheckpointType = 21;
+    // A player restarting at a checkpoint (or starting the level) with the
+    // walking key still held needs this many tiles to see a hazard and
+    // react: nearer, one jump timing in several saves him.
+    static constexpr int32_t kMinRunUpTiles = 4;
 
     // Sprite set of a template's sprite index, -1 for none.
     static int32_t SpriteSetFor(int32_t spriteIndex);
@@ -48,6 +55,8 @@ public:
     // Doors, which switches and type 67 count down.
     static bool IsDoor(int32_t type);
     static bool IsSwitch(int32_t type);
+    // Actors that hurt on contact where they stand: spikes and mines.
+    static bool IsHazard(int32_t type);
 };
 
 #endif

@@ -17,7 +17,9 @@
 // reads and activation ranges of at most 15 tiles, range 0 (everywhere)
 // only for the types that stay in play off the view; switches and type 67
 // name doors; a hanging object (52) has a tile of code 4 above it and a
-// lift (14) stands on track (code 9).
+// lift (14) stands on track (code 9); the player start and every
+// checkpoint leave a run-up of 4 tiles before a deadly tile, spikes or a
+// mine ahead.
 // Scripts: after a message (which takes the player's controls) a
 // `control on` before the script waits for the player or ends; script 1 exists, ids are unique, chained and stopped ids exist;
 // speakers -1..10; commands that do not wait come last in their script; no
@@ -36,6 +38,11 @@ private:
     static bool CheckTemplates(const LevelMapContent& map, size_t spriteSetCount, std::string& error);
     static bool CheckDataRefs(const LevelMapContent& map, std::string& error);
     static bool CheckSpawnTiles(const LevelMapContent& map, std::string& error);
+    static bool CheckRunUps(const LevelMapContent& map, std::string& error);
+    // Tiles from (x, y), in pixels, to the nearest hazard within the
+    // run-up in direction `step` (1 right, -1 left); 0 when there is none.
+    static int32_t HazardDistance(const LevelMapContent& map, int32_t x, int32_t y, int32_t step);
+    static bool IsDeadlyCell(const LevelMapContent& map, int32_t column, int32_t row);
     static bool CheckScriptTable(const LevelScriptContent& scripts, std::string& error);
     static bool CheckCommands(const CompiledLevel& level, std::string& error);
     static bool CheckControls(const LevelScriptContent& scripts, std::string& error);

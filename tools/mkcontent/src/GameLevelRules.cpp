@@ -13,6 +13,8 @@ constexpr int8_t kSpriteSets[GameLevelRules::kSpriteTableSize] = {
 constexpr int32_t kPlayerFormA = 0;
 constexpr int32_t kPlayerFormB = 2;
 constexpr int32_t kPartner = 22;
+constexpr int32_t kMineType = 6;
+constexpr int32_t kSpikesType = 42;
 
 }  // namespace
 
@@ -121,3 +123,5 @@ bool GameLevelRules::StaysInPlay(int32_t type) {
 bool GameLevelRules::IsDoor(int32_t type) { return type == 27 || type == 50 || type == 54; }
 
 bool GameLevelRules::IsSwitch(int32_t type) { return type == 28 || type == 51 || type == 55; }
+
+bool GameLevelRules::IsHazard(int32_t type) { return type == kSpikesType || type == kMineType; }

@@ -65,7 +65,7 @@ bool LevelValidator::Check(const CompiledLevel& level, size_t spriteSetCount, st
     }
     return CheckTileTypes(level.map, error) && CheckStart(level.map, error) &&
            CheckTemplates(level.map, spriteSetCount, error) &&
-           CheckDataRefs(level.map, error) && CheckSpawnTiles(level.map, error) &&
+           CheckDataRefs(level.map, error) && CheckSpawnTiles(level.map, error) && CheckRunUps(level.map, error) &&
            CheckScriptTable(level.scripts, error) && CheckCommands(level, error) && CheckControls(level.scripts, error) &&
            CheckRunaway(level.scripts, error) &&
            CheckEnding(level.scripts, error);
@@ -175,6 +175,61 @@ bool LevelValidator::CheckSpawnTiles(const LevelMapContent& map, std::string& er
         }
     }
     return true;
+}
+
+bool LevelValidator::CheckRunUps(const LevelMapContent& map, std::string& error) {
+    auto fail = [&](const SourcePlace& place, const std::string& who, int32_t distance) {
+        return Fail(place, who + " " + std::to_string(distance) + " tiles before a hazard: leave a run-up of " +
+                               std::to_string(GameLevelRules::kMinRunUpTiles) + " tiles",
+                    error);
+    };
+    for (const leveldata::Reference& ref : map.map.references) {
+        const bool right = ref.kind == leveldata::kRefPlayerFormARight || ref.kind == leveldata::kRefPlayerFormBRight;
+        const bool left = ref.kind == leveldata::kRefPlayerFormALeft || ref.kind == leveldata::kRefPlayerFormBLeft;
+        if (!right && !left) continue;
+        const int32_t distance = HazardDistance(map, ref.x, ref.y, right ? 1 : -1);
+        if (distance > 0 && !map.startPlaces.empty()) return fail(map.startPlaces.front(), "the player starts", distance);
+    }
+    // Levels run to the right: a restored player walks on that way.
+    for (size_t i = 0; i < map.map.spawns.size(); ++i) {
+        const leveldata::Spawn& spawn = map.map.spawns[i];
+        if (map.map.templates[static_cast<size_t>(spawn.templateIndex)].type != GameLevelRules::kCheckpointType) continue;
+        const int32_t distance = HazardDistance(map, spawn.x, spawn.y, 1);
+        if (distance > 0) return fail(map.spawnPlaces[i], "a checkpoint stands", distance);
+    }
+    return true;
+}
+
+int32_t LevelValidator::HazardDistance(const LevelMapContent& map, int32_t x, int32_t y, int32_t step) {
+    // A hazard counts from two rows above the feet down to a pit's floor.
+    constexpr int32_t kRowsAbove = 2;
+    constexpr int32_t kRowsBelow = 2;
+    const int32_t column = x / GameLevelRules::kTileSize;
+    const int32_t row = (y - 1) / GameLevelRules::kTileSize;
+    for (int32_t distance = 1; distance < GameLevelRules::kMinRunUpTiles; ++distance) {
+        const int32_t c = column + distance * step;
+        for (int32_t r = row - kRowsAbove; r <= row + kRowsBelow; ++r) {
+            if (IsDeadlyCell(map, c, r)) return distance;
+        }
+        for (const leveldata::Spawn& spawn : map.map.spawns) {
+            const int32_t type = map.map.templates[static_cast<size_t>(spawn.templateIndex)].type;
+            const int32_t spawnRow = (spawn.y - 1) / GameLevelRules::kTileSize;
+            if (GameLevelRules::IsHazard(type) && spawn.x / GameLevelRules::kTileSize == c &&
+                spawnRow >= row - kRowsAbove && spawnRow <= row + kRowsBelow) {
+                return distance;
+            }
+        }
+    }
+    return 0;
+}
+
+bool LevelValidator::IsDeadlyCell(const LevelMapContent& map, int32_t column, int32_t row) {
+    const leveldata::CollisionLayer& layer = map.map.collision;
+    if (column < 0 || column >= layer.width || row < 0 || row >= layer.height) return false;
+    const int8_t code = layer.codes[static_cast<size_t>(row) * layer.width + static_cast<size_t>(column)];
+    if (code < 0 || static_cast<size_t>(code) >= map.map.tileTypes.size()) return false;
+    const std::vector<uint8_t>& flags = map.map.tileTypes[static_cast<size_t>(code)].flags;
+    return flags.size() > GameLevelRules::kTileFlagDeadly && flags[GameLevelRules::kTileFlagDeadly] == 1;
 }
 
 bool LevelValidator::CheckScriptTable(const LevelScriptContent& scripts, std::string& error) {
