@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 #include "AssertCounter.h"
@@ -18,6 +19,11 @@ namespace rig {
 
 bool operator==(const SpanCall& a, const SpanCall& b) {
     return a.row == b.row && a.r1 == b.r1 && a.r2 == b.r2 && a.intp == b.intp;
+}
+
+void PrintTo(const SpanCall& call, std::ostream* out) {
+    *out << "row " << call.row << " from " << call.r1 << " to " << call.r2 << " interpolants";
+    for (const int32_t value : call.intp) *out << " " << value;
 }
 
 }  // namespace rig
