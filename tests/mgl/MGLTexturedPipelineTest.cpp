@@ -129,6 +129,32 @@ TEST_P(MGLTexturedPipelineTest, MipLevelFollowsTheTexelStep) {
     EXPECT_GE(seen.size(), 3u);
 }
 
+// A quad facing the eye has one texel step over its whole face: at any
+// depth, with its size and texture coordinates scaled so the step stays
+// three texels a pixel, it draws one and the same mip level, the level the
+// affine walk picks for it.
+TEST_P(MGLTexturedPipelineTest, OneTexelDensityDrawsOneLevelAtEveryDepth) {
+    BuildMipChain(*r.context->Buffers(), slot);
+    const int32_t levels = r.context->Buffers()->Slot(slot)->maxD;
+    for (int32_t level = 0; level <= levels; ++level) PaintLevel(level, [](int32_t, int32_t l) { return l % 7 + 1; });
+    const std::vector<std::pair<double, double>> uv = {{0, 36}, {48, 36}, {48, 0}, {0, 0}};
+    auto levelsDrawn = [&](double depth, bool perspective) {
+        const double half = depth / 4;
+        Draw({{-half, -half, -depth}, {half, -half, -depth}, {half, half, -depth}, {-half, half, -depth}}, uv, 1,
+             perspective);
+        std::set<int32_t> drawn;
+        for (int32_t y = 0; y < r.Height(); ++y) {
+            for (int32_t x = 0; x < r.Width(); ++x) {
+                if (PixelAt(x, y) != 0) drawn.insert(ColourIndex(GetParam(), PixelAt(x, y)) - 1);
+            }
+        }
+        return drawn;
+    };
+    const std::set<int32_t> affine = levelsDrawn(2, false);
+    ASSERT_EQ(affine.size(), 1u);
+    for (const double depth : {1.5, 2.5, 4.0, 6.0, 8.5}) EXPECT_EQ(levelsDrawn(depth, true), affine) << depth;
+}
+
 // A wall receding to the right with eight vertical stripes: each pixel of
 // the middle row shows the stripe its centre sees in perspective; the affine
 // walk puts stripes visibly elsewhere.

@@ -59,6 +59,18 @@ public:
         return levels;
     }
 
+    // Paints every level of the texture SetTexture made in one colour of
+    // its own; returns the levels, for the peer.
+    std::vector<std::vector<uint16_t>> PaintLevels(const std::vector<uint16_t>& colours) {
+        const BufferRecord* record = r.context->Buffers()->Slot(m_texture);
+        std::vector<std::vector<uint16_t>> levels;
+        for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
+            levels.emplace_back(static_cast<size_t>(size) * size, colours[level % colours.size()]);
+            std::memcpy(record->levels[level], levels.back().data(), levels.back().size() * 2);
+        }
+        return levels;
+    }
+
     // Target, matrices, pool, projection and clears for a new frame.
     void BeginFrame(bool textured) {
         r.context->Reset();

@@ -94,6 +94,31 @@ TEST_F(OSMesaPeerTest, TexturedTriangleCoverageAgrees) {
     EXPECT_GE(share.Value(), 0.99);
 }
 
+// Quads facing the eye at depths from near to far, each with three texels
+// a pixel across and down: Mesa draws one mip level for all of them, and so
+// must we (each level has a colour of its own).
+TEST_F(OSMesaPeerTest, QuadsOfOneTexelDensityDrawTheLevelMesaDraws) {
+    ours.SetTexture(Checker);
+    mesa.SetTexture(ours.PaintLevels({0xF800, 0x07E0, 0x001F, 0xFFE0, 0xF81F, 0x07FF, 0xFFFF}));
+    Share colour;
+    for (const float depth : {1.5f, 2.5f, 4.0f, 6.0f, 8.5f}) {
+        const float h = depth / 16;
+        const std::vector<peer::SceneTriangle> quad = {
+            {{{-h, -h, -depth}, {h, -h, -depth}, {h, h, -depth}}, {{0, 60}, {45, 60}, {45, 0}}, 0},
+            {{{-h, -h, -depth}, {h, h, -depth}, {-h, h, -depth}}, {{0, 60}, {45, 0}, {0, 0}}, 0}};
+        ours.SetScene(quad);
+        ours.BeginFrame(true);
+        ours.Draw(true, 0, 2);
+        mesa.Clear();
+        mesa.Draw(quad, true);
+        mesa.Finish();
+        Count(colour, true);
+    }
+    std::printf("quads of one texel density: colour identical %.4f of %lld pixels\n", colour.Value(),
+                static_cast<long long>(colour.either));
+    EXPECT_GE(colour.Value(), 0.97);
+}
+
 // A thousand small depth-tested triangles in one frame: the same colour
 // (the same nearest triangle) at nearly every pixel.
 TEST_F(OSMesaPeerTest, DepthTestedSceneShowsTheSameTriangles) {

@@ -324,6 +324,10 @@ void RenderPoly::SetUpGradients(int32_t y0) {
     const int32_t d = m_layout.depthInterpolant;
     const bool perspective = m_layout.perspective;
     const bool depthValid = d >= 0;
+    // The span divides the scaled interpolants by the depth offset, depth
+    // less cfz0: the terms of the texel step are built from that plane, or
+    // the step would shrink with the distance from the near plane.
+    const int32_t depthOffset = depthValid ? WrapSub(s.intp_y[d], s.cfz0) : 0;
     for (int32_t i = 0; i < n; ++i) {
         if (i == d) continue;
         const int32_t dx = s.intp_dx[i];
@@ -340,8 +344,8 @@ void RenderPoly::SetUpGradients(int32_t y0) {
         const int32_t c = s.intp_y[i];
         s.K1[i] = WrapSub(FixedMul16(dx, s.intp_dy[d]), FixedMul16(dy, s.intp_dx[d]));
         const int32_t h = s.K1[i] >> 1;
-        s.K2x[i] = WrapSub(WrapAdd(h, FixedMul16(dx, s.intp_y[d])), FixedMul16(c, s.intp_dx[d]));
-        s.K3y[i] = WrapSub(WrapSub(FixedMul16(dy, s.intp_y[d]), h), FixedMul16(c, s.intp_dy[d]));
+        s.K2x[i] = WrapSub(WrapAdd(h, FixedMul16(dx, depthOffset)), FixedMul16(c, s.intp_dx[d]));
+        s.K3y[i] = WrapSub(WrapSub(FixedMul16(dy, depthOffset), h), FixedMul16(c, s.intp_dy[d]));
     }
     for (int32_t i = 0; i < total; ++i) {
         const int32_t centre = WrapAdd(s.intp_dy[i], s.intp_dx[i]) >> 1;
