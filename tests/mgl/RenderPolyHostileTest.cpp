@@ -84,8 +84,9 @@ TEST(RenderPolyHostileTest, AViewportPastTheTargetDrawsOnlyItsInsidePart) {
 }
 
 // A line starting right of the plane gets no pixel pointer, not one into
-// the next row or the next plane.
-TEST(RenderPolyHostileTest, ALineStartingOutsideThePlaneGetsNoPixel) {
+// the next row or the next plane, and every line steps rows by the plane's
+// own pitch whatever the record holds.
+TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
     rig::Renderer r(64, 48);
     ASSERT_TRUE(r.ok);
     MGLRecord& s = r.context->Record();
@@ -93,17 +94,21 @@ TEST(RenderPolyHostileTest, ALineStartingOutsideThePlaneGetsNoPixel) {
     s.ccx1 = 4096 * ONE;
     s.ccy0 = 0;
     s.ccy1 = 4096 * ONE;
+    s.deststride = 4096;
     r.poly->SetScreenSpace(true);
     r.SetPositions({{70, 5}, {90, 5}, {3, 4000}, {5, 4000}, {10, 5}, {20, 5}});
     std::vector<uint8_t*> firstPixels;
-    auto recorder = [&firstPixels](const MGLLineRecord& line, int32_t, int32_t) {
+    std::vector<int32_t> strides;
+    auto recorder = [&](const MGLLineRecord& line, int32_t, int32_t) {
         firstPixels.push_back(line.firstPixel);
+        strides.push_back(line.destStride);
     };
     r.poly->DrawLines2D(0, 6, recorder, 0);
     ASSERT_EQ(firstPixels.size(), 3u);
     EXPECT_EQ(firstPixels[0], nullptr);
     EXPECT_EQ(firstPixels[1], nullptr);
     EXPECT_EQ(firstPixels[2], r.Row(0, 4) + 20);
+    EXPECT_EQ(strides, std::vector<int32_t>(3, 128));
 }
 
 // Span code may write any record field. Raising the interpolant count and

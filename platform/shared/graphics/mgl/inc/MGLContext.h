@@ -202,6 +202,8 @@ public:
     uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
     // Pixel-format id of a bound plane, 0 when the plane is absent.
     uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
+    // Bytes from one row of a bound plane to the next, as the surface has it.
+    int32_t PlanePitch(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pitch; }
     // Columns and rows that every bound plane has; 0 without planes.
     int32_t TargetWidth() const;
     int32_t TargetHeight() const;

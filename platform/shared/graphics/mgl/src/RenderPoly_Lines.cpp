@@ -118,7 +118,8 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
 bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     const MGLRecord& s = m_context.Record();
     if (m_context.PlanePixels(MGLContext::Plane::Colour) == nullptr) return false;
-    record.destStride = s.deststride;
+    // The surface's pitch, not the record's: the routine steps rows with it.
+    record.destStride = m_context.PlanePitch(MGLContext::Plane::Colour);
     record.firstPixel = nullptr;
     record.colorFormat = kLineColorFormat;
     record.packedColorField = &record.packedColor;
