@@ -94,6 +94,16 @@ TEST_F(ChecksummedRecordTest, LowScoreChangesNothingAndNamesAreCutToFiveUnits) {
     EXPECT_EQ(Name(table.GetName(0, 0)), u"xxx");
 }
 
+TEST_F(ChecksummedRecordTest, AnEntrysOwnNameCanScoreAgain) {
+    CHighScoreTable table;
+    table.Load();
+    for (const char16_t* name : {u"ann", u"bob", u"cy"}) table.AddScore(name, 0, 10);
+    // The entries below the new place move before the name is taken.
+    table.AddScore(table.GetName(0, 2), 0, 20);
+    EXPECT_EQ(Name(table.GetName(0, 0)), u"ann");
+    EXPECT_EQ(Name(table.GetPlayerName()), u"ann");
+}
+
 TEST_F(ChecksummedRecordTest, UnsoundFilesAreRefusedAndReplacedByDefaults) {
     std::vector<uint8_t> data(12, 0);
     data[0] = 0xAA;

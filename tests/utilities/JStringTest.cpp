@@ -192,6 +192,9 @@ TEST(JStringBufferTest, Edits) {
         {[](JStringBuffer& b) { b.append(INT32_MIN); }, u"", u"-2147483648"},
         {[](JStringBuffer& b) { b.append(static_cast<const WChar*>(nullptr)); }, u"q", u"q"},
         {[](JStringBuffer& b) { b.setCharAt(1, u'Z'); }, u"abc", u"aZc"},
+        // The buffer's own text, moved by growing or by the shift.
+        {[](JStringBuffer& b) { b.append(b.getBuffer(), 1); }, u"abcdefg", u"abcdefgbcdefg"},
+        {[](JStringBuffer& b) { b.insert(2, b.getBuffer()); }, u"abc", u"ababcc"},
     };
     for (const Case& c : cases) {
         JStringBuffer buffer(c.start);

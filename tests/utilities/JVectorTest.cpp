@@ -90,6 +90,19 @@ TEST(JVectorTest, NestedVectorsSurviveGrowth) {
     EXPECT_EQ(Contents(pages[0]), (std::vector<int32_t>{1, 2}));
 }
 
+TEST(JVectorTest, OwnElementsCanBeAddedAndInserted) {
+    // Growing frees the storage such an element lies in; inserting shifts it.
+    JVector<JString> words(1, 0);
+    words.addElement(JString("a"));
+    words.addElement(words[0]);
+    words[1] = JString("b");
+    words.insertElementAt(words[1], 0);
+    words.insertElementAt(words[2], 1);
+    std::vector<std::u16string> seen;
+    for (int32_t i = 0; i < words.size(); ++i) seen.push_back(Units(words[i]));
+    EXPECT_EQ(seen, (std::vector<std::u16string>{u"b", u"b", u"a", u"b"}));
+}
+
 TEST(JVectorTest, RemovedStringsStayReferencedUntilTheSlotIsReused) {
     const JString kept("kept");
     JVector<JString> vector;

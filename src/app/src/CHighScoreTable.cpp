@@ -56,7 +56,9 @@ int32_t CHighScoreTable::AddScore(const WChar* name, int32_t table, int32_t scor
         CopyName(m_names[i], m_names[i - 1]);
     }
     m_scores[place] = score;
-    CopyName(m_names[place], name == nullptr || name[0] == 0 ? kNoName : name);
+    // The name may have been one of the entries just moved: the player's
+    // name holds it as it was.
+    CopyName(m_names[place], m_lastName[0] == 0 ? kNoName : m_lastName);
     return Save() ? 1 : 0;
 }
 

@@ -75,6 +75,8 @@ public:
     int32_t capacity() const { return m_capacity; }
 
 private:
+    // Whether units point into this buffer's storage.
+    bool holds(const WChar* units) const;
     // Inserts count units at offset (offset == length appends).
     void insertUnits(int32_t offset, const WChar* units, int32_t count);
     void takeText(const WChar* units, int32_t count);

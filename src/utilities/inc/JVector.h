@@ -61,19 +61,26 @@ public:
     void ensureCapacity(int32_t minCapacity) { grow(minCapacity); }
 
     // An element that finds no room (the heap refused to grow the storage)
-    // is dropped with a debug line.
+    // is dropped with a debug line. The element may be one of this
+    // vector's own: growing frees the storage it lies in, so it is copied
+    // out first.
     void addElement(const T& element) {
-        const int32_t index = elementCount;
-        if (index >= capacity() && !grow(index + 1)) [[unlikely]] return;
-        elementCount = index + 1;
-        elementData.getData()[index] = element;
+        if (elementCount < capacity()) [[likely]] {
+            elementData.getData()[elementCount++] = element;
+            return;
+        }
+        const T kept(element);
+        if (grow(elementCount + 1)) elementData.getData()[elementCount++] = kept;
     }
 
+    // The element is copied out before the shift and the growing that may
+    // move it, as it may be one of this vector's own.
     void insertElementAt(const T& element, int32_t index) {
         if (!check(index >= 0 && index <= elementCount, JVectorCheck::kInsertIndex)) return;
+        const T kept(element);
         if (!grow(elementCount + 1)) return;
         JSystem::arraycopy(elementData, index, elementData, index + 1, elementCount - index);
-        elementData.getData()[index] = element;
+        elementData.getData()[index] = kept;
         ++elementCount;
     }
 

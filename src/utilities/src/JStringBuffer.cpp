@@ -1,6 +1,7 @@
 #include "JStringBuffer.h"
 
 #include <cstring>
+#include <functional>
 
 #include "CAssert.h"
 #include "CMemory.h"
@@ -112,8 +113,20 @@ void JStringBuffer::moveTail(int32_t from, int32_t to) {
     std::memmove(m_data + to, m_data + from, (static_cast<size_t>(m_length - from) + 1) * sizeof(WChar));
 }
 
+bool JStringBuffer::holds(const WChar* units) const {
+    const std::less<const WChar*> before;
+    return m_data != nullptr && !before(units, m_data) && before(units, m_data + m_capacity);
+}
+
 void JStringBuffer::insertUnits(int32_t offset, const WChar* units, int32_t count) {
     if (count <= 0) return;
+    if (holds(units)) {
+        // The buffer's own text moves with the shift and the growing below.
+        JStringBuffer own;
+        own.takeText(units, count);
+        if (own.m_length == count) insertUnits(offset, own.m_data, count);
+        return;
+    }
     if (int64_t{m_length} + count >= INT32_MAX || !ensureCapacity(m_length + count + 1, true)) {
         DebugPrintf("JStringBuffer: no room for %d more units", count);
         return;
