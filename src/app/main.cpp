@@ -15,9 +15,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -42,13 +42,12 @@ bool IsSet(const char* name) {
     return value != nullptr && value[0] != '\0';
 }
 
-// SDL also starts without a desktop, on video drivers that show nothing.
-bool HasDesktop() {
+// Why no desktop window could be seen; empty when one may be.
+std::string MissingDesktop() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
-        return false;
-    }
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    if (SdlBackend::ShowsNothing(driver)) return std::string("SDL_VIDEODRIVER=") + driver + " shows nothing";
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    return std::string();
 }
 
 HostBackend* CreateHeadless(const GameOptions& options, std::string* error) {
@@ -57,19 +56,43 @@ HostBackend* CreateHeadless(const GameOptions& options, std::string* error) {
 }
 
 // Null, with the reason in `error`, when the asked backend cannot start.
-HostBackend* CreateBackend(const GameOptions& options, std::string* error) {
+// When the program chose the headless backend for want of a display,
+// `noDisplay` says why.
+HostBackend* CreateBackend(const GameOptions& options, std::string* error, std::string* noDisplay) {
     const GameOptions::Backend asked = options.GetBackend();
     if (asked == GameOptions::Backend::Headless) return CreateHeadless(options, error);
-    if (asked == GameOptions::Backend::Automatic && !HasDesktop()) return CreateHeadless(options, error);
-    HostBackend* window = SdlBackend::Create(error);
+    if (asked == GameOptions::Backend::Automatic) *noDisplay = MissingDesktop();
+    if (!noDisplay->empty()) return CreateHeadless(options, error);
+    HostBackend* window = SdlBackend::CreateOnDisplay(error);
     if (window != nullptr) return window;
     if (asked == GameOptions::Backend::Sdl) {
         *error = "no display for the sdl backend (" + *error + ")";
         return nullptr;
     }
-    std::fprintf(stderr, "mchvx2: no display (%s); running headless\n", error->c_str());
+    *noDisplay = *error;
     error->clear();
     return CreateHeadless(options, error);
+}
+
+// A run that fell back on the headless backend by itself shows nothing and,
+// without a script, ends at once: say so, and how to drive it.
+void ReportHeadlessRun(const std::string& noDisplay, uint32_t frames) {
+    std::fprintf(stderr,
+                 "mchvx2: no display found (%s), so the run was headless: it presented %u frame%s and had no "
+                 "input.\nGive it timed input with --script FILE, a length with --frames N and pictures with "
+                 "--screenshot DIR (see --help).\n",
+                 noDisplay.c_str(), frames, frames == 1 ? "" : "s");
+}
+
+// Makes the screenshot folder with its parents; false, with the reason in
+// `error`, when it cannot be made.
+bool MakeScreenshotDirectory(const std::string& directory, std::string* error) {
+    std::error_code failure;
+    std::filesystem::create_directories(directory, failure);
+    if (!failure && std::filesystem::is_directory(directory, failure)) return true;
+    *error = "the screenshot directory " + directory + " cannot be made" +
+             (failure ? " (" + failure.message() + ")" : std::string(" (a file is in the way)"));
+    return false;
 }
 
 // The game keeps its records in its data directory: a run that could not
@@ -130,16 +153,18 @@ int main(int argc, char** argv) {
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
     if (!IsDataDirectoryWritable(&error)) return Fail(error);
-    if (!options.GetScreenshotDirectory().empty() && !std::filesystem::is_directory(options.GetScreenshotDirectory())) {
-        return Fail("the screenshot directory " + options.GetScreenshotDirectory() + " does not exist");
+    if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
+        return Fail(error);
     }
-    HostBackend* backend = CreateBackend(options, &error);
+    std::string noDisplay;
+    HostBackend* backend = CreateBackend(options, &error, &noDisplay);
     if (backend == nullptr) return Fail(error);
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
     CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
     const bool screenshotsWritten = recorder->Finish();
+    if (!noDisplay.empty()) ReportHeadlessRun(noDisplay, recorder->FramesPresented());
     const int exitCode = Outcome(result, *recorder, screenshotsWritten);
     // Closes the desktop window; the window system owns the recorder.
     HostWindowSystem::SetBackend(nullptr);

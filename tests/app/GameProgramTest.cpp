@@ -48,7 +48,6 @@ protected:
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         m_dir = fs::temp_directory_path() / ("mchvx2-" + name + "-" + std::to_string(::getpid()));
         fs::create_directories(m_dir / "data");
-        fs::create_directories(m_dir / "shots");
         for (const char* file : {"mchvx2.big", "properties.dat", "device.conf", "softkey.conf"}) {
             fs::copy_file(ProgramDirectory() / file, m_dir / "data" / file);
         }
@@ -59,7 +58,9 @@ protected:
     }
 
     std::string Data() const { return (m_dir / "data").string(); }
-    std::string Shots() const { return (m_dir / "shots").string(); }
+    // Made by the program, with its parents.
+    fs::path ShotsPath() const { return m_dir / "out" / "shots"; }
+    std::string Shots() const { return ShotsPath().string(); }
     void WriteData(const std::string& name, const std::string& text) const {
         std::ofstream(m_dir / "data" / name, std::ios::binary | std::ios::trunc) << text;
     }
@@ -87,7 +88,7 @@ protected:
 
     std::vector<std::string> ShotNames() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir / "shots")) names.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(ShotsPath())) names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -111,7 +112,7 @@ TEST_F(GameProgramTest, AHeadlessRunWithAScriptEndsWellAndKeepsItsScreenshots) {
     const std::vector<std::string> shots = ShotNames();
     ASSERT_GE(shots.size(), 2u);
     EXPECT_EQ(shots.front(), "frame-000010.png");
-    const std::vector<uint8_t> png = Bytes(m_dir / "shots" / shots.back());
+    const std::vector<uint8_t> png = Bytes(ShotsPath() / shots.back());
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
 }
@@ -154,6 +155,10 @@ TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
         EXPECT_EQ(run.exitCode, 1) << run.output;
         EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
     }
+    std::ofstream(m_dir / "out") << "a file in the way";
+    const RunResult blocked = Run({"--backend", "headless", "--data-dir", Data(), "--screenshot", Shots()});
+    EXPECT_EQ(blocked.exitCode, 1) << blocked.output;
+    EXPECT_NE(blocked.output.find("cannot be made"), std::string::npos) << blocked.output;
     const RunResult nowhere = Run({"--backend", "headless", "--data-dir", (m_dir / "absent").string()});
     EXPECT_EQ(nowhere.exitCode, 1);
     EXPECT_NE(nowhere.output.find("not writable"), std::string::npos) << nowhere.output;
@@ -167,11 +172,29 @@ TEST_F(GameProgramTest, AReadOnlyDataDirectoryIsRefused) {
     EXPECT_EQ(run.exitCode, 1) << run.output;
 }
 
+// SDL falls back by itself on video drivers that show nothing.
 TEST_F(GameProgramTest, TheSdlBackendWithoutADisplayFails) {
-    const RunResult run =
-        Run({"--backend", "sdl", "--frames", "1", "--data-dir", Data()}, "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ");
-    EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+    for (const char* environment : {"env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ",
+                                    "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ",
+                                    "env SDL_VIDEODRIVER=offscreen "}) {
+        const RunResult run = Run({"--backend", "sdl", "--frames", "1", "--data-dir", Data()}, environment);
+        EXPECT_EQ(run.exitCode, 1) << environment << run.output;
+        EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+    }
+}
+
+// Without a display the program runs headless by itself; it says so, and
+// how to drive such a run.
+TEST_F(GameProgramTest, AHeadlessRunForWantOfADisplaySaysSo) {
+    const RunResult run = Run({"--data-dir", Data()}, "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* said : {"no display found", "headless", "presented 1 frame ", "--script", "--frames",
+                             "--screenshot"}) {
+        EXPECT_NE(run.output.find(said), std::string::npos) << said << ": " << run.output;
+    }
+    const RunResult asked = Run({"--backend", "headless", "--data-dir", Data()});
+    EXPECT_EQ(asked.exitCode, 0) << asked.output;
+    EXPECT_EQ(asked.output.find("no display"), std::string::npos) << asked.output;
 }
 
 // The orientation screen makes a first frame with text in the game's font.
@@ -182,13 +205,13 @@ TEST_F(GameProgramTest, ADesktopWindowShowsTheSameFirstFrameAsAHeadlessRun) {
     const RunResult headless =
         Run({"--backend", "headless", "--frames", "1", "--data-dir", Data(), "--screenshot", Shots()});
     ASSERT_EQ(headless.exitCode, 0) << headless.output;
-    fs::rename(m_dir / "shots" / "frame-000001.png", m_dir / "headless.png");
+    fs::rename(ShotsPath() / "frame-000001.png", m_dir / "headless.png");
     const RunResult desktop = Run({"--backend", "sdl", "--frames", "1", "--data-dir", Data(), "--screenshot", Shots()},
                                   "env -u SDL_VIDEODRIVER xvfb-run -a -s '-screen 0 1024x768x24' ");
     ASSERT_EQ(desktop.exitCode, 0) << desktop.output;
     const std::vector<uint8_t> expected = Bytes(m_dir / "headless.png");
     EXPECT_FALSE(expected.empty());
-    EXPECT_EQ(Bytes(m_dir / "shots" / "frame-000001.png"), expected);
+    EXPECT_EQ(Bytes(ShotsPath() / "frame-000001.png"), expected);
 }
 
 namespace {
@@ -249,8 +272,7 @@ TEST_F(GameProgramTest, TheFirstLevelOnADesktopWindowShowsWhatAHeadlessRunShows)
                                     std::to_string(kFrames), "--data-dir", Data(), "--screenshot", Shots(),
                                     "--screenshot-every", "1"});
     ASSERT_EQ(headless.exitCode, 0) << headless.output;
-    fs::rename(m_dir / "shots", m_dir / "headless");
-    fs::create_directories(m_dir / "shots");
+    fs::rename(ShotsPath(), m_dir / "headless");
     fs::remove(m_dir / "data" / "mchvx2_save0.dat");
     std::ofstream(m_dir / "presser.py") << kReturnPresser;
     const std::string program = Quoted(MCHVX2_PATH) + " --backend sdl --frames " + std::to_string(kFrames) +
@@ -264,7 +286,7 @@ TEST_F(GameProgramTest, TheFirstLevelOnADesktopWindowShowsWhatAHeadlessRunShows)
     ASSERT_EQ(desktop.exitCode, 0) << desktop.output;
 
     const std::vector<std::vector<uint8_t>> expected = DistinctFrames(m_dir / "headless", kLoadingFrame);
-    const std::vector<std::vector<uint8_t>> shown = DistinctFrames(m_dir / "shots", 0);
+    const std::vector<std::vector<uint8_t>> shown = DistinctFrames(ShotsPath(), 0);
     ASSERT_GE(expected.size(), kComparedPictures);
     const auto start = std::find(shown.begin(), shown.end(), expected.front());
     ASSERT_NE(start, shown.end()) << "the desktop run never showed the first level's loading";

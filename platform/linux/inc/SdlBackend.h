@@ -25,6 +25,12 @@ class SdlBackend : public HostBackend {
 public:
     // Null, with SDL's reason in `error`, when its video cannot start.
     static SdlBackend* Create(std::string* error);
+    // As Create, but also null when SDL's video driver shows nothing: a run
+    // there would have nothing to see and nothing to press.
+    static SdlBackend* CreateOnDisplay(std::string* error);
+    // Whether a video driver of SDL only draws into memory (dummy,
+    // offscreen, and evdev, the dummy driver with device input).
+    static bool ShowsNothing(const char* driver);
     ~SdlBackend() override;
 
     bool Pump(uint32_t timeoutMs) override;
@@ -82,7 +88,7 @@ private:
     HWND m_shownWindow = nullptr;
     HostFrame m_frame;
     bool m_closePosted = false;
-    bool m_headlessVideo = false;
+    bool m_invisibleVideo = false;
 };
 
 #endif

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -76,10 +75,25 @@ SdlBackend* SdlBackend::Create(std::string* error) {
         *error = "no memory for the SDL backend";
         return nullptr;
     }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    backend->m_headlessVideo =
-        driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    backend->m_invisibleVideo = ShowsNothing(SDL_GetCurrentVideoDriver());
     return backend;
+}
+
+SdlBackend* SdlBackend::CreateOnDisplay(std::string* error) {
+    SdlBackend* backend = Create(error);
+    if (backend == nullptr || !backend->m_invisibleVideo) return backend;
+    // SDL falls back on these drivers by itself when no display answers.
+    *error = std::string("SDL's video driver '") + SDL_GetCurrentVideoDriver() + "' shows nothing";
+    delete backend;
+    return nullptr;
+}
+
+bool SdlBackend::ShowsNothing(const char* driver) {
+    if (driver == nullptr) return false;
+    for (const char* invisible : {"dummy", "offscreen", "evdev"}) {
+        if (SDL_strcasecmp(driver, invisible) == 0) return true;
+    }
+    return false;
 }
 
 SdlBackend::~SdlBackend() {
@@ -251,7 +265,7 @@ void SdlBackend::OnScreenSizeChanged(int32_t width, int32_t height) {
 }
 
 void SdlBackend::ShowMessage(const std::string& caption, const std::string& text) {
-    if (m_headlessVideo) return;
+    if (m_invisibleVideo) return;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), m_window);
 }
 
