@@ -5,7 +5,7 @@
 // 32-bit depth plane, the same frustum and viewport, flat triangles through
 // the portable flat span with each triangle's colour set by the vertex hook,
 // textured ones through the portable textured span (perspective-correct,
-// nearest texel of the nearest mip level, repeating).
+// repeating, with the texture's format and filter).
 
 #include <cstring>
 #include <vector>
@@ -37,26 +37,30 @@ public:
         r.poly->PositionFetcher().Setup(r.positions.data(), 4, CInterpolantFetcher::kTypeInt32, 0, 0, 16);
     }
 
-    // A 64 x 64 texture with its box-filtered mip chain in unit 0; returns
-    // the levels, 64 x 64 down to 1 x 1, for the peer.
-    std::vector<std::vector<uint16_t>> SetTexture(uint16_t (*texel)(int32_t x, int32_t y)) {
+    // A 64 x 64 texture of `format` (texels as that format stores them) with
+    // its box-filtered mip chain in unit 0, sampled with our filter mode
+    // `filter`; returns it, levels 64 x 64 down to 1 x 1, for the peer.
+    PeerTexture SetTexture(uint32_t (*texel)(int32_t x, int32_t y), uint32_t format = RSBFormat_R5G6B5,
+                           int32_t filter = kFilterNearestMip) {
         BufferTable& table = *r.context->Buffers();
-        m_texture = table.AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
+        if (m_texture >= 0) table.FreeBuffer(m_texture);
+        m_texture = table.AllocBuffer(kTextureSize, kTextureSize, format, 0);
+        m_filter = filter;
         BufferRecord* record = table.Slot(m_texture);
+        const size_t bpp = format & 31u;
         for (int32_t y = 0; y < kTextureSize; ++y) {
             for (int32_t x = 0; x < kTextureSize; ++x) {
-                const uint16_t value = texel(x, y);
-                std::memcpy(record->levels[0] + 2 * (y * kTextureSize + x), &value, 2);
+                const uint32_t value = texel(x, y);
+                std::memcpy(record->levels[0] + bpp * (y * kTextureSize + x), &value, bpp);
             }
         }
         BuildMipChain(table, m_texture);
-        std::vector<std::vector<uint16_t>> levels;
+        PeerTexture texture{format, filter, {}};
         for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
-            std::vector<uint16_t> pixels(static_cast<size_t>(size) * size);
-            std::memcpy(pixels.data(), record->levels[level], pixels.size() * 2);
-            levels.push_back(pixels);
+            const uint8_t* pixels = record->levels[level];
+            texture.levels.emplace_back(pixels, pixels + bpp * size * size);
         }
-        return levels;
+        return texture;
     }
 
     // Paints every level of the texture SetTexture made in one colour of
@@ -91,7 +95,7 @@ public:
             r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, kScaledUV, 3});
             s.perspectiveGradients = 1;
             r.context->BindBufferToUnit(0, m_texture, *r.context->Buffers());
-            s.texture_units[0].filter_mode = kNearestMip;
+            s.texture_units[0].filter_mode = m_filter;
             s.texture_units[0].texmode = kRepeat;
             r.poly->SetVertexHook([&scene, first](int32_t* vertex, int32_t n) {
                 const SceneTriangle& t = scene[first + n / 3];
@@ -121,11 +125,11 @@ public:
 
 private:
     static constexpr uint32_t kScaledUV = 6;
-    static constexpr int32_t kNearestMip = 1;
     static constexpr int32_t kRepeat = 1;
 
     const std::vector<SceneTriangle>* m_scene = nullptr;
     int32_t m_texture = -1;
+    int32_t m_filter = kFilterNearestMip;
 };
 
 }  // namespace peer

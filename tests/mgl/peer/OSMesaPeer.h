@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "CColor.h"
 #include "PeerScene.h"
 
 namespace peer {
@@ -53,21 +54,30 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
-    // A 64 x 64 r5g6b5 texture with its mip chain, nearest texel of the
-    // nearest level, repeating.
-    void SetTexture(const std::vector<std::vector<uint16_t>>& levels) {
+    // The texture with its mip chain, repeating, its texels replacing the
+    // colour; our filter modes 1, 4 and 6 become nearest texel of the nearest
+    // level, bilinear on level 0 and bilinear on two levels, blended. Texels
+    // of alpha 0 are not drawn, as our textured span leaves them out.
+    void SetTexture(const PeerTexture& texture) {
         if (m_texture == 0) glGenTextures(1, &m_texture);
         glBindTexture(GL_TEXTURE_2D, m_texture);
+        const GlFormat gl = GlFormatOf(texture.format);
         int32_t size = 64;
-        for (size_t level = 0; level < levels.size(); ++level, size = size > 1 ? size / 2 : 1) {
-            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGB, size, size, 0, GL_RGB,
-                         GL_UNSIGNED_SHORT_5_6_5, levels[level].data());
+        for (size_t level = 0; level < texture.levels.size(); ++level, size = size > 1 ? size / 2 : 1) {
+            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), gl.internal, size, size, 0, gl.format, gl.type,
+                         texture.levels[level].data());
         }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        const bool linear = texture.filter != kFilterNearestMip;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                        texture.filter == kFilterNearestMip ? GL_NEAREST_MIPMAP_NEAREST
+                        : texture.filter == kFilterBilinear ? GL_LINEAR
+                                                            : GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glAlphaFunc(GL_GREATER, 0);
+        m_alphaTest = gl.internal == GL_RGBA;
     }
 
     // Flat triangles in their own colours, or textured with the texture.
@@ -88,6 +98,7 @@ public:
         glColorPointer(3, GL_UNSIGNED_BYTE, 0, m_rgb.data());
         if (textured) {
             glEnable(GL_TEXTURE_2D);
+            if (m_alphaTest) glEnable(GL_ALPHA_TEST);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, 0, m_uv.data());
         }
@@ -95,6 +106,7 @@ public:
         if (textured) {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             glDisable(GL_TEXTURE_2D);
+            glDisable(GL_ALPHA_TEST);
         }
     }
 
@@ -105,11 +117,30 @@ public:
     bool ok = false;
 
 private:
+    struct GlFormat {
+        GLint internal;
+        GLenum format;
+        GLenum type;
+    };
+
+    // Our texel layouts as OpenGL names them (little-endian words, alpha or
+    // red in the high bits).
+    static GlFormat GlFormatOf(uint32_t format) {
+        switch (format) {
+            case RSBFormat_A1R5G5B5: return {GL_RGBA, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+            case RSBFormat_A4R4G4B4: return {GL_RGBA, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+            case RSBFormat_X8R8G8B8: return {GL_RGB, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+            case RSBFormat_A8R8G8B8: return {GL_RGBA, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+            default: return {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+        }
+    }
+
     int32_t m_width;
     int32_t m_height;
     std::vector<uint16_t> m_pixels;
     OSMesaContext m_context = nullptr;
     GLuint m_texture = 0;
+    bool m_alphaTest = false;
     std::vector<float> m_xyz;
     std::vector<uint8_t> m_rgb;
     std::vector<float> m_uv;

@@ -58,8 +58,8 @@ protected:
         return share;
     }
 
-    static uint16_t Checker(int32_t x, int32_t y) {
-        return static_cast<uint16_t>(((x / 8 + y / 8) % 2 != 0 ? 0xF800 : 0x07FF) | (x * 31 / 63));
+    static uint32_t Checker(int32_t x, int32_t y) {
+        return static_cast<uint32_t>(((x / 8 + y / 8) % 2 != 0 ? 0xF800 : 0x07FF) | (x * 31 / 63));
     }
 
     peer::MGLPeerRenderer ours{kWidth, kHeight};

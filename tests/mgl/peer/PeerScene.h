@@ -28,6 +28,19 @@ inline void Channels(uint16_t colour, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>((b5 * 255 + 15) / 31);
 }
 
+// Our sampler's filter modes the peers are compared in, and the texture
+// both draw with: its format, our filter mode, and its mip levels from 64 x
+// 64 down to 1 x 1 as the format stores texels.
+constexpr int32_t kFilterNearestMip = 1;
+constexpr int32_t kFilterBilinear = 4;
+constexpr int32_t kFilterTrilinear = 6;
+
+struct PeerTexture {
+    uint32_t format;
+    int32_t filter;
+    std::vector<std::vector<uint8_t>> levels;
+};
+
 // `count` triangles of about `size` units across at depths 1.5 to 8.5; with
 // `across`, corners may lie outside the frustum on any side.
 inline std::vector<SceneTriangle> MakeScene(uint32_t seed, int32_t count, float size, bool across) {
