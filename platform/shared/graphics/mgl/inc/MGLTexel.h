@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
+#include "CColor.h"
 #include "CGenUtil.h"
+#include "CPixelChannels.h"
 
 // Texel addressing and decoding of the texture sampler. Levels are host
 // addresses of mip levels, level L being max(width >> L, 1) x
@@ -13,6 +15,7 @@
 // any other size alike.
 
 // Texture modes: 2 clamps to the edge, 3 mirrors, anything else repeats.
+constexpr int32_t kTexModeRepeat = 1;
 constexpr int32_t kTexModeClamp = 2;
 constexpr int32_t kTexModeMirror = 3;
 constexpr int32_t kTexelLevels = 10;
@@ -24,21 +27,9 @@ inline int32_t BoundedLevel(int32_t level) {
     return level < 0 ? 0 : (level >= kTexelLevels ? kTexelLevels - 1 : level);
 }
 
-// One level's grid and a texel coordinate on it.
-struct LevelGrid {
-    int32_t w;
-    int32_t h;
-    int32_t tu;
-    int32_t tv;
-};
-
 inline int32_t Extent(int32_t size, int32_t level) {
     const int32_t extent = size >> level;
     return extent < 1 ? 1 : extent;
-}
-
-inline LevelGrid GridOf(int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
-    return LevelGrid{Extent(width, level), Extent(height, level), u >> (level + 16), v >> (level + 16)};
 }
 
 // Where a coordinate falls on a row (or column) of `size` texels.
@@ -51,6 +42,20 @@ inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) {
 
 inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
     return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
+}
+
+// The neighbour one step on from the texel `t` falls on, as the quad takes
+// it: held at the clamped edge (and before the coordinate turns positive),
+// turned back in a mirrored copy, or wrapped to the start.
+inline int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordinate) {
+    const int32_t x = Wrapped(wrap, t, size);
+    if (wrap == kTexModeClamp) return x != size - 1 && coordinate >= 0 ? x + 1 : x;
+    const int32_t raw = t & (size - 1);
+    if (wrap == kTexModeMirror) {
+        if (raw == size - 1) return x;
+        return (t & size) != 0 ? x - 1 : x + 1;
+    }
+    return x == size - 1 ? 0 : x + 1;
 }
 
 }  // namespace texel_detail
@@ -74,6 +79,45 @@ struct TexelLevel {
     const uint8_t* At(int32_t u, int32_t v) const {
         using texel_detail::Wrapped;
         return texel_detail::At(base, bpp, w, Wrapped(wrap, u >> (level + 16), w), Wrapped(wrap, v >> (level + 16), h));
+    }
+
+    // The 2 x 2 quad from the texel at (u, v), as TexelQuadAddress gives it;
+    // the base must not be null. QuadIn takes the wrap mode as a constant
+    // (kTexModeRepeat for every mode that repeats), for the sampler's loops.
+    void Quad(int32_t u, int32_t v, const uint8_t* out[4]) const {
+        if (wrap == kTexModeClamp) {
+            QuadIn<kTexModeClamp>(u, v, out);
+        } else if (wrap == kTexModeMirror) {
+            QuadIn<kTexModeMirror>(u, v, out);
+        } else {
+            QuadIn<kTexModeRepeat>(u, v, out);
+        }
+    }
+
+    template <int32_t Wrap>
+    void QuadIn(int32_t u, int32_t v, const uint8_t* out[4]) const {
+        const QuadOffsets q = QuadOffsetsIn<Wrap>(u, v);
+        out[0] = base + q.at0;
+        out[1] = base + q.at1;
+        out[2] = base + q.at2;
+        out[3] = base + q.at3;
+    }
+
+    // The quad's byte offsets from the base, in the order of the quad.
+    struct QuadOffsets {
+        int64_t at0, at1, at2, at3;
+    };
+
+    template <int32_t Wrap>
+    QuadOffsets QuadOffsetsIn(int32_t u, int32_t v) const {
+        using namespace texel_detail;
+        const int32_t tu = u >> (level + 16);
+        const int32_t tv = v >> (level + 16);
+        const int64_t x0 = Wrapped(Wrap, tu, w);
+        const int64_t x1 = NextTexel(Wrap, tu, w, u);
+        const int64_t row0 = int64_t{Wrapped(Wrap, tv, h)} * w;
+        const int64_t row1 = int64_t{NextTexel(Wrap, tv, h, v)} * w;
+        return QuadOffsets{bpp * (x0 + row0), bpp * (x1 + row0), bpp * (x1 + row1), bpp * (x0 + row1)};
     }
 };
 
@@ -116,5 +160,80 @@ void AccumulateTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fix
 
 // Entries of the palette a palette format indexes, 0 for other formats.
 int32_t PaletteEntries(uint32_t format);
+
+// Texel decoders for the sampler, one chosen per texture so that the format
+// is looked at once and not at every texel. Each turns a texel into the
+// colour DecodeTexel gives (8-bit channels times 257), through the channel
+// getters CColor shares: the same colour by construction. AnyTexel is
+// DecodeTexel itself, for the formats without a decoder of their own.
+namespace texel_format {
+
+// One texel's channels, 8 bits each.
+struct Channels {
+    uint32_t a, r, g, b;
+};
+
+constexpr uint32_t kOpaque = 255;
+
+// The decoders share the step from channels to the fixed colour.
+template <class Format>
+struct Decoder {
+    void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
+        constexpr uint32_t kChannelScale = 257;
+        const Channels t = Format::Read(p);
+        *c = RSBFormat_ARGB_fixed{static_cast<int32_t>(t.a * kChannelScale), static_cast<int32_t>(t.r * kChannelScale),
+                                  static_cast<int32_t>(t.g * kChannelScale), static_cast<int32_t>(t.b * kChannelScale)};
+    }
+};
+
+struct R5G6B5 : Decoder<R5G6B5> {
+    static Channels Read(const uint8_t* p) { return {kOpaque, GetRed_R5G6B5(p), GetGreen_R5G6B5(p), GetBlue_R5G6B5(p)}; }
+};
+
+struct A1R5G5B5 : Decoder<A1R5G5B5> {
+    static Channels Read(const uint8_t* p) {
+        const uint32_t alpha = (PixelChannels::Load16(p) & 0x8000u) != 0 ? kOpaque : 0u;
+        return {alpha, GetRed_X1R5G5B5(p), GetGreen_X1R5G5B5(p), GetBlue_X1R5G5B5(p)};
+    }
+};
+
+struct A4R4G4B4 : Decoder<A4R4G4B4> {
+    static Channels Read(const uint8_t* p) {
+        return {GetAlpha_A4R4G4B4(p), GetRed_A4R4G4B4(p), GetGreen_A4R4G4B4(p), GetBlue_A4R4G4B4(p)};
+    }
+};
+
+struct X8R8G8B8 : Decoder<X8R8G8B8> {
+    static Channels Read(const uint8_t* p) {
+        return {kOpaque, GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
+    }
+};
+
+struct A8R8G8B8 : Decoder<A8R8G8B8> {
+    static Channels Read(const uint8_t* p) {
+        return {GetAlpha_Pixel32(p), GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
+    }
+};
+
+struct AnyTexel {
+    uint32_t format;
+    const uint8_t* palette;
+    int32_t paletteEntries;
+
+    void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const { DecodeTexel(p, format, c, palette, paletteEntries); }
+};
+
+// Adds (channel x weight) >> 8 of the texel to each channel of the colour.
+template <class Texel>
+inline void AddWeighted(const Texel& texel, const uint8_t* p, int32_t weight, RSBFormat_ARGB_fixed* colour) {
+    RSBFormat_ARGB_fixed t = {0, 0, 0, 0};
+    texel.Decode(p, &t);
+    colour->a += (t.a * weight) >> 8;
+    colour->r += (t.r * weight) >> 8;
+    colour->g += (t.g * weight) >> 8;
+    colour->b += (t.b * weight) >> 8;
+}
+
+}  // namespace texel_format
 
 #endif

@@ -41,20 +41,34 @@ public:
         return m_mode == 0 || lod < 0 ? 0 : (lod >> 16 > m_lastLevel ? m_lastLevel : lod >> 16);
     }
     // A level's addressing (its base null when the level cannot be read).
-    TexelLevel Level(int32_t level) {
+    const TexelLevel& Level(int32_t level) {
         level = texel_detail::BoundedLevel(level);
         if ((m_resolved & 1u << level) == 0) Resolve(level);
-        return LevelOf(m_levels, m_bpp, m_wrap, m_width, m_height, level);
+        return m_texels[level];
     }
 
 private:
-    const uint8_t* Texel(int32_t u, int32_t v, int32_t level) {
-        const TexelLevel texels = Level(level);
+    using SampleRoutine = void (MGLTextureSampler::*)(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+
+    // Sample for textures of one format and wrap mode, the routine chosen at
+    // construction.
+    template <class Decoder, int32_t Wrap>
+    void SampleFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+    template <int32_t Wrap>
+    void SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+    template <int32_t Wrap, class Decoder>
+    void SampleAs(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+    template <int32_t Wrap>
+    static SampleRoutine RoutineFor(uint32_t format);
+    static SampleRoutine RoutineFor(uint32_t format, int32_t wrap);
+
+    const uint8_t* TexelAt(int32_t u, int32_t v, int32_t level) {
+        const TexelLevel& texels = Level(level);
         return texels.base != nullptr ? texels.At(u, v) : nullptr;
     }
     // The quad's texels, their guest addresses left in the record's rp123.
+    template <int32_t Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
-    void AddQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const;
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -70,8 +84,9 @@ private:
     int32_t m_mode = -1;
     const uint8_t* m_palette = nullptr;
     int32_t m_paletteEntries = 0;
+    SampleRoutine m_sample = nullptr;
     // Level L is read only once bit L of m_resolved says it was looked up.
-    const uint8_t* m_levels[kTexelLevels];
+    TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
 };
 

@@ -200,6 +200,138 @@ void FinishWalk(MGLRecord& s, int32_t n, int32_t count, bool perspective) {
     }
 }
 
+// A textured row's pixels: the depth test, the texture coordinates and
+// level of detail of each pixel, and its texel written by a texel rule
+// chosen once for the row (a template argument, so that the rule's work
+// per pixel is inline and the choice is not made again at each pixel). A
+// rule's Shade(u, v, lod, colour) gives whether the pixel is written and
+// then stores its colour, after the depth has been written.
+struct TexturedRow {
+    const MGLContext& context;
+    const SpanRow& row;
+    int32_t n;
+    bool perspective;
+
+    template <class Rule>
+    void Run(Rule rule) const {
+        const MGLRecord& s = context.Record();
+        const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
+        const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
+        TexturedWalk w = StartWalk(s, n);
+        const DepthRule depth(s, row);
+        const PerspectiveDivide divide = DivideOf(context);
+        uint8_t* colourAt = row.colour;
+        uint8_t* depthAt = row.depth;
+        for (int32_t i = 0; i < row.count; ++i) {
+            if (depth.Passes(depthAt, w.depth)) {
+                int32_t u = w.u, v = w.v, lod = affineLod;
+                if (perspective) PerspectivePixel(divide, w, &u, &v, &lod);
+                if (lod > maxLod) lod = maxLod;
+                if (rule.Passes(u, v, lod)) {
+                    depth.Write(depthAt, w.depth);
+                    rule.Store(colourAt);
+                }
+            }
+            colourAt += row.bpp;
+            if (depthAt != nullptr) depthAt += row.zbpp;
+            w.depth = WrapAdd(w.depth, w.depthStep);
+            w.u = WrapAdd(w.u, w.uStep);
+            w.v = WrapAdd(w.v, w.vStep);
+            w.k3u = WrapSub(w.k3u, w.k1u);
+            w.k3v = WrapSub(w.k3v, w.k1v);
+        }
+    }
+};
+
+// Any filter: the sampler's colour, stored when its alpha is at least 15.
+struct SampledTexel {
+    MGLTextureSampler& sampler;
+    uint32_t format;
+    RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
+
+    bool Passes(int32_t u, int32_t v, int32_t lod) {
+        texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
+        sampler.Sample(u, v, lod, &texel);
+        return texel.a >= kMinAlpha;
+    }
+    void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
+};
+
+// The nearest texel of one level, as the sampler picks it for filter modes
+// 0 and 1, handed to a rule for the texture's format.
+template <class Texel>
+struct NearestTexel {
+    MGLTextureSampler& sampler;
+    Texel texel;
+    TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last texel came from
+
+    bool Passes(int32_t u, int32_t v, int32_t lod) {
+        const int32_t level = sampler.NearestLevel(lod);
+        if (level != texels.level) texels = sampler.Level(level);
+        return texels.base != nullptr && texel.Take(texels.At(u, v));
+    }
+    void Store(uint8_t* at) const { texel.Store(at); }
+};
+
+// An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself.
+struct CopiedTexel {
+    const uint8_t* at = nullptr;
+
+    bool Take(const uint8_t* texel) {
+        at = texel;
+        return true;
+    }
+    void Store(uint8_t* to) const { std::memcpy(to, at, 2); }
+};
+
+// A texel of the decoder's format stored in the target's: StoreTexel's
+// rules applied to the 8-bit channels, which the fixed colour holds times
+// 257 (so its top bits are the channel's own), and the alpha test likewise.
+template <class Decoder, uint32_t Target>
+struct DecodedTexel {
+    texel_format::Channels colour = {0, 0, 0, 0};
+
+    bool Take(const uint8_t* texel) {
+        colour = Decoder::Read(texel);
+        return colour.a * 257u >= static_cast<uint32_t>(kMinAlpha);
+    }
+    void Store(uint8_t* at) const {
+        const texel_format::Channels& c = colour;
+        if constexpr (Target == RSBFormat_R5G6B5) StoreHalf(at, (c.r & 0xF8u) << 8 | (c.g >> 2) << 5 | c.b >> 3);
+        if constexpr (Target == RSBFormat_X8R8G8B8) StoreWord(at, c.r << 16 | c.g << 8 | c.b);
+        if constexpr (Target == RSBFormat_X14R6G6B6) StoreWord(at, (c.r >> 2) << 12 | (c.g >> 2) << 6 | c.b >> 2);
+    }
+};
+
+template <class Decoder, uint32_t Target>
+void WalkDecoded(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    walk.Run(NearestTexel<DecodedTexel<Decoder, Target>>{sampler, {}});
+}
+
+// Targets without a store rule still take the depth of the texels that pass.
+template <class Decoder>
+void WalkNearestAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    switch (target) {
+        case RSBFormat_R5G6B5: WalkDecoded<Decoder, RSBFormat_R5G6B5>(walk, sampler); break;
+        case RSBFormat_X8R8G8B8: WalkDecoded<Decoder, RSBFormat_X8R8G8B8>(walk, sampler); break;
+        case RSBFormat_X14R6G6B6: WalkDecoded<Decoder, RSBFormat_X14R6G6B6>(walk, sampler); break;
+        default: WalkDecoded<Decoder, 0>(walk, sampler); break;
+    }
+}
+
+// The nearest texel for the formats with a decoder of their own; the
+// sampler for the others.
+void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    switch (sampler.Format()) {
+        case RSBFormat_R5G6B5: WalkNearestAs<texel_format::R5G6B5>(walk, sampler, target); break;
+        case RSBFormat_A1R5G5B5: WalkNearestAs<texel_format::A1R5G5B5>(walk, sampler, target); break;
+        case RSBFormat_A4R4G4B4: WalkNearestAs<texel_format::A4R4G4B4>(walk, sampler, target); break;
+        case RSBFormat_X8R8G8B8: WalkNearestAs<texel_format::X8R8G8B8>(walk, sampler, target); break;
+        case RSBFormat_A8R8G8B8: WalkNearestAs<texel_format::A8R8G8B8>(walk, sampler, target); break;
+        default: walk.Run(SampledTexel{sampler, target}); break;
+    }
+}
+
 }  // namespace
 
 void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
@@ -237,45 +369,13 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
         }
     }
     MGLTextureSampler& sampler = context.SpanSampler();
-    const bool copiesTexels =
-        sampler.SamplesOneTexel() && sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5;
-    const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
-    const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
-    TexturedWalk w = StartWalk(s, n);
-    const DepthRule rule(s, row);
-    const PerspectiveDivide divide = DivideOf(context);
-    TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last copied texel came from
-    uint8_t* colourAt = row.colour;
-    uint8_t* depthAt = row.depth;
-    for (int32_t i = 0; i < row.count; ++i) {
-        if (rule.Passes(depthAt, w.depth)) {
-            int32_t u = w.u, v = w.v, lod = affineLod;
-            if (perspective) PerspectivePixel(divide, w, &u, &v, &lod);
-            if (lod > maxLod) lod = maxLod;
-            if (copiesTexels) {
-                // An r5g6b5 texel decoded and stored again is the texel itself.
-                const int32_t level = sampler.NearestLevel(lod);
-                if (level != texels.level) texels = sampler.Level(level);
-                if (texels.base != nullptr) {
-                    rule.Write(depthAt, w.depth);
-                    std::memcpy(colourAt, texels.At(u, v), 2);
-                }
-            } else {
-                RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
-                sampler.Sample(u, v, lod, &texel);
-                if (texel.a >= kMinAlpha) {
-                    rule.Write(depthAt, w.depth);
-                    StoreTexel(colourAt, row.format, texel);
-                }
-            }
-        }
-        colourAt += row.bpp;
-        if (depthAt != nullptr) depthAt += row.zbpp;
-        w.depth = WrapAdd(w.depth, w.depthStep);
-        w.u = WrapAdd(w.u, w.uStep);
-        w.v = WrapAdd(w.v, w.vStep);
-        w.k3u = WrapSub(w.k3u, w.k1u);
-        w.k3v = WrapSub(w.k3v, w.k1v);
+    const TexturedRow walk{context, row, n, perspective};
+    if (!sampler.SamplesOneTexel()) {
+        walk.Run(SampledTexel{sampler, row.format});
+    } else if (sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5) {
+        walk.Run(NearestTexel<CopiedTexel>{sampler, {}});
+    } else {
+        WalkNearest(walk, sampler, row.format);
     }
     FinishWalk(s, n, row.count, perspective);
 }
