@@ -10,6 +10,14 @@
 class MGLContext;
 struct TextureUnit;
 
+// The level filter modes 0 and 1 read at a level of detail.
+struct NearestLevels {
+    bool firstOnly;  // mode 0
+    int32_t last;
+
+    int32_t At(int32_t lod) const { return firstOnly || lod < 0 ? 0 : (lod >> 16 > last ? last : lod >> 16); }
+};
+
 // Samples one texture unit of a context: the filter mode picks nearest or
 // bilinear texels of one mip level or a blend of two, the texture mode how
 // coordinates past the edge wrap. The unit's level and palette addresses are
@@ -37,9 +45,7 @@ public:
     // Whether the unit samples one texel as it is (filter modes 0 and 1).
     bool SamplesOneTexel() const { return m_unit != nullptr && (m_mode == 0 || m_mode == 1); }
     // The level those modes read at a level of detail.
-    int32_t NearestLevel(int32_t lod) const {
-        return m_mode == 0 || lod < 0 ? 0 : (lod >> 16 > m_lastLevel ? m_lastLevel : lod >> 16);
-    }
+    NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == 0, m_lastLevel}; }
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) {
         level = texel_detail::BoundedLevel(level);

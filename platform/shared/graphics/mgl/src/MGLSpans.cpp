@@ -220,20 +220,26 @@ struct TexturedRow {
         TexturedWalk w = StartWalk(s, n);
         const DepthRule depth(s, row);
         const PerspectiveDivide divide = DivideOf(context);
+        // Locals, not the row's fields: the pixel stores go through byte
+        // pointers, after which anything in memory would be read again.
+        const int32_t count = row.count;
+        const int32_t bpp = row.bpp;
+        const int32_t zbpp = row.zbpp;
+        const bool divides = perspective;
         uint8_t* colourAt = row.colour;
         uint8_t* depthAt = row.depth;
-        for (int32_t i = 0; i < row.count; ++i) {
+        for (int32_t i = 0; i < count; ++i) {
             if (depth.Passes(depthAt, w.depth)) {
                 int32_t u = w.u, v = w.v, lod = affineLod;
-                if (perspective) PerspectivePixel(divide, w, &u, &v, &lod);
+                if (divides) PerspectivePixel(divide, w, &u, &v, &lod);
                 if (lod > maxLod) lod = maxLod;
                 if (rule.Passes(u, v, lod)) {
                     depth.Write(depthAt, w.depth);
                     rule.Store(colourAt);
                 }
             }
-            colourAt += row.bpp;
-            if (depthAt != nullptr) depthAt += row.zbpp;
+            colourAt += bpp;
+            if (depthAt != nullptr) depthAt += zbpp;
             w.depth = WrapAdd(w.depth, w.depthStep);
             w.u = WrapAdd(w.u, w.uStep);
             w.v = WrapAdd(w.v, w.vStep);
@@ -263,10 +269,11 @@ template <class Texel>
 struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
+    NearestLevels levels = sampler.NearestLevelRule();
     TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last texel came from
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        const int32_t level = sampler.NearestLevel(lod);
+        const int32_t level = levels.At(lod);
         if (level != texels.level) texels = sampler.Level(level);
         return texels.base != nullptr && texel.Take(texels.At(u, v));
     }
