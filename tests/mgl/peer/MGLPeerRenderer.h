@@ -63,16 +63,18 @@ public:
         return texture;
     }
 
-    // Paints every level of the texture SetTexture made in one colour of
-    // its own; returns the levels, for the peer.
-    std::vector<std::vector<uint16_t>> PaintLevels(const std::vector<uint16_t>& colours) {
+    // Paints every level of the r5g6b5 texture SetTexture made in one
+    // colour of its own; returns the texture, for the peer.
+    PeerTexture PaintLevels(const std::vector<uint16_t>& colours) {
         const BufferRecord* record = r.context->Buffers()->Slot(m_texture);
-        std::vector<std::vector<uint16_t>> levels;
+        PeerTexture texture{record->format, m_filter, {}};
         for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
-            levels.emplace_back(static_cast<size_t>(size) * size, colours[level % colours.size()]);
-            std::memcpy(record->levels[level], levels.back().data(), levels.back().size() * 2);
+            const uint16_t colour = colours[level % colours.size()];
+            std::vector<uint8_t>& pixels = texture.levels.emplace_back(static_cast<size_t>(size) * size * 2);
+            for (size_t i = 0; i < pixels.size(); i += 2) std::memcpy(&pixels[i], &colour, 2);
+            std::memcpy(record->levels[level], pixels.data(), pixels.size());
         }
-        return levels;
+        return texture;
     }
 
     // Target, matrices, pool, projection and clears for a new frame.
