@@ -1,13 +1,14 @@
 // One frame of the main menu on the compiled content, headless: the game's
 // update and paint of the menu page (frame, rows, selection bar, soft keys)
 // and the present, against a frame that only clears the same surface and
-// presents it.
+// presents it; with the heap allocations per menu frame.
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "AppServices.h"
 #include "CCore_Win32.h"
 #include "CGame.h"
@@ -89,12 +90,14 @@ void BM_MenuFrame(benchmark::State& state) {
         return;
     }
     CGame* menu = game.App().GetGame();
+    const AllocationCounter frames;
     for (auto _ : state) {
         menu->Update(CGame::kStepMs);
         // The whole page is painted every frame, as after a key.
         menu->repaintPending = 1;
         game.App().Paint();
     }
+    state.counters["allocs/frame"] = benchmark::Counter(static_cast<double>(frames.Since()), benchmark::Counter::kAvgIterations);
 }
 
 // The same surface cleared and presented, in the same frame brackets.

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "AppServices.h"
 #include "BenchRunFolder.h"
 #include "BenchRunningGame.h"
@@ -65,6 +66,7 @@ void BM_PlayFrame_Ours(benchmark::State& state) {
     }
     game.Key(EngineEvent::kKeyPressed, EngineKey::kRight);
     for (int32_t i = 0; i < kWarmUpFrames; ++i) game.Frame();
+    uint64_t allocations = 0;
     for (auto _ : state) {
         // A player who fell is brought back outside the measured time.
         if (game.State() != CStates::kPlay) {
@@ -74,9 +76,12 @@ void BM_PlayFrame_Ours(benchmark::State& state) {
             game.Key(EngineEvent::kKeyPressed, EngineKey::kRight);
             state.ResumeTiming();
         }
+        const AllocationCounter frame;
         game.Frame();
+        allocations += frame.Since();
     }
     state.counters["level"] = level + 1;
+    state.counters["allocs/frame"] = benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_PlayFrame_Ours)->Name("PlayFrame/ours")->Unit(benchmark::kMicrosecond);
 
