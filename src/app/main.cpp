@@ -52,7 +52,10 @@ std::string MissingDesktop() {
 
 HostBackend* CreateHeadless(const GameOptions& options, std::string* error) {
     HostClock::UseVirtual(kVirtualStartTicks, kVirtualUnixMs);
-    return HeadlessBackend::Create(options.GetScriptPath(), error);
+    HeadlessBackend* backend = HeadlessBackend::Create(options.GetScriptPath(), error);
+    // Only screenshots look at a headless run's frames.
+    if (backend != nullptr) backend->KeepFrames(!options.GetScreenshotDirectory().empty());
+    return backend;
 }
 
 // Null, with the reason in `error`, when the asked backend cannot start.

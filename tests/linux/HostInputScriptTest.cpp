@@ -216,6 +216,26 @@ TEST_F(HeadlessBackendTest, KeepsTheLastGoodFrame) {
     ASSERT_TRUE(backend.PresentFrame(&pixel, 1, 1, 4, HostFrame::kX8R8G8B8));
     EXPECT_EQ(backend.LastFrame().PixelAt(0, 0), 0xFF102030u);
     EXPECT_EQ(backend.FramesPresented(), 2u);
+
+    // The kept buffer is reused: a frame of the first size again shows its
+    // own pixels, top-down this time, and nothing of the frames before.
+    const uint16_t topDown[4] = {0x5555, 0x6666, 0x7777, 0x8888};
+    ASSERT_TRUE(backend.PresentFrame(topDown, 2, 2, 4, HostFrame::kR5G6B5));
+    EXPECT_EQ(backend.LastFrame().Bytes().size(), 8u);
+    EXPECT_EQ(backend.LastFrame().PixelAt(0, 0), 0x5555u);
+    EXPECT_EQ(backend.LastFrame().PixelAt(1, 1), 0x8888u);
+    EXPECT_EQ(backend.KeptFrame(), &backend.LastFrame());
+}
+
+TEST_F(HeadlessBackendTest, FramesNotKeptAreStillCheckedAndCounted) {
+    HeadlessBackend backend{HostInputScript()};
+    backend.KeepFrames(false);
+    const uint16_t pixels[4] = {0x1111, 0x2222, 0x3333, 0x4444};
+    ASSERT_TRUE(backend.PresentFrame(pixels, 2, 2, 4, HostFrame::kR5G6B5));
+    EXPECT_FALSE(backend.PresentFrame(pixels, 2, 2, 2, HostFrame::kR5G6B5));
+    EXPECT_EQ(backend.FramesPresented(), 1u);
+    EXPECT_EQ(backend.KeptFrame(), nullptr);
+    EXPECT_TRUE(backend.LastFrame().IsEmpty());
 }
 
 }  // namespace

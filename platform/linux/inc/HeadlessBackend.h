@@ -19,7 +19,11 @@ public:
 
     bool Pump(uint32_t timeoutMs) override;
     bool PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) override;
+    const HostFrame* KeptFrame() const override { return m_keepFrames ? &m_frame : nullptr; }
 
+    // A run that never looks at its frames need not copy them: while off,
+    // frames are checked and counted but not kept. On at first.
+    void KeepFrames(bool keep) { m_keepFrames = keep; }
     const HostFrame& LastFrame() const { return m_frame; }
     uint32_t FramesPresented() const { return m_framesPresented; }
     // Script events not yet carried out.
@@ -36,6 +40,7 @@ private:
     bool m_started = false;
     uint32_t m_startTicks = 0;
     HostFrame m_frame;
+    bool m_keepFrames = true;
     uint32_t m_framesPresented = 0;
 };
 

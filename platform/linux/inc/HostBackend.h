@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+class HostFrame;
+
 // Where the handset's screen and input live on the host: a desktop window
 // (SdlBackend) or nothing but a script of timed input (HeadlessBackend).
 // The window system owns the one backend and asks it for input whenever
@@ -32,6 +34,9 @@ public:
     // format is a pixel format id (see HostFrame). False when the frame
     // cannot be shown (format, size).
     virtual bool PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) = 0;
+
+    // The last frame shown, as the backend keeps it; null when it keeps none.
+    virtual const HostFrame* KeptFrame() const { return nullptr; }
 
     // A top-level window became visible, or went away.
     virtual void OnWindowShown(HWND window) { (void)window; }

@@ -5,7 +5,8 @@
 #include <vector>
 
 // A copy of one presented frame of the handset's screen, in tight rows from
-// the top.
+// the top. The buffer is kept from frame to frame: a frame of the size
+// before is copied without allocating.
 class HostFrame {
 public:
     // Pixel format ids the host can show.
@@ -17,10 +18,14 @@ public:
     // Bytes per pixel of a format above, else 0.
     static int32_t BytesPerPixel(uint32_t format);
 
-    // Copies a frame whose rows are `pitch` bytes apart from the top row at
-    // `pixels` (negative for bottom-up storage). False, leaving the frame
-    // as it was, for an unknown format, a side outside 1..kMaxSide, no
-    // pixels, or rows shorter than a line of pixels.
+    // Whether a frame whose rows are `pitch` bytes apart from the top row at
+    // `pixels` (negative for bottom-up storage) can be kept: false for an
+    // unknown format, a side outside 1..kMaxSide, no pixels, or rows
+    // shorter than a line of pixels.
+    static bool Fits(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format);
+
+    // Copies a frame as above. False, leaving the frame as it was, when it
+    // does not fit.
     bool Assign(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format);
 
     bool IsEmpty() const { return m_bytes.empty(); }

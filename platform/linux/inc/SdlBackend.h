@@ -35,6 +35,7 @@ public:
 
     bool Pump(uint32_t timeoutMs) override;
     bool PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) override;
+    const HostFrame* KeptFrame() const override { return &m_frame; }
     void OnWindowShown(HWND window) override;
     void OnWindowDestroyed(HWND window) override;
     void OnScreenSizeChanged(int32_t width, int32_t height) override;

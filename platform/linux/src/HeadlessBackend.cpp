@@ -56,7 +56,8 @@ void HeadlessBackend::Idle(uint32_t ms) {
 
 bool HeadlessBackend::PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch,
                                    uint32_t format) {
-    if (!m_frame.Assign(pixels, width, height, pitch, format)) return false;
+    if (!HostFrame::Fits(pixels, width, height, pitch, format)) return false;
+    if (m_keepFrames) m_frame.Assign(pixels, width, height, pitch, format);
     ++m_framesPresented;
     return true;
 }

@@ -16,23 +16,26 @@ int32_t HostFrame::BytesPerPixel(uint32_t format) {
     }
 }
 
-bool HostFrame::Assign(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+bool HostFrame::Fits(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
     const int32_t bytesPerPixel = BytesPerPixel(format);
     if (bytesPerPixel == 0 || pixels == nullptr || width < 1 || width > kMaxSide || height < 1 || height > kMaxSide) {
         return false;
     }
-    const int32_t rowBytes = width * bytesPerPixel;
-    if (std::abs(pitch) < rowBytes) return false;
-    std::vector<uint8_t> bytes(static_cast<size_t>(rowBytes) * static_cast<size_t>(height));
+    return std::abs(pitch) >= width * bytesPerPixel;
+}
+
+bool HostFrame::Assign(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+    if (!Fits(pixels, width, height, pitch, format)) return false;
+    const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(BytesPerPixel(format));
+    m_bytes.resize(rowBytes * static_cast<size_t>(height));
     const uint8_t* top = static_cast<const uint8_t*>(pixels);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* row = top + static_cast<ptrdiff_t>(y) * pitch;
-        std::memcpy(&bytes[static_cast<size_t>(y) * static_cast<size_t>(rowBytes)], row, static_cast<size_t>(rowBytes));
+        std::memcpy(&m_bytes[static_cast<size_t>(y) * rowBytes], row, rowBytes);
     }
     m_width = width;
     m_height = height;
     m_format = format;
-    m_bytes.swap(bytes);
     return true;
 }
 

@@ -9,7 +9,10 @@
 
 // Stands between the window system and the real backend of a run of the
 // game: counts the presented frames, keeps screenshots of them as PNG files
-// and ends the run after a number of frames or once its input is over.
+// and ends the run after a number of frames or once its input is over. The
+// screenshots are taken from the frame the backend keeps; only behind a
+// backend that keeps none does the recorder copy frames itself, and only
+// when it is to take screenshots.
 class CRunRecorder : public HostBackend {
 public:
     struct Settings {
@@ -44,17 +47,19 @@ public:
 
     HostBackend* Backend() const { return m_backend; }
     uint32_t FramesPresented() const { return m_frames; }
-    const HostFrame& LastFrame() const { return m_lastFrame; }
     const std::string& Error() const { return m_error; }
     // The screenshot file of a frame (numbered from 1).
     static std::string ScreenshotName(uint32_t frame);
 
 private:
     void SaveScreenshot();
+    // The frame screenshots are taken from.
+    const HostFrame& ShownFrame() const;
     bool ShouldEnd() const;
 
     HostBackend* m_backend;
     Settings m_settings;
+    // The recorder's own copy, behind a backend that keeps no frame.
     HostFrame m_lastFrame;
     uint32_t m_frames = 0;
     uint32_t m_lastSaved = 0;

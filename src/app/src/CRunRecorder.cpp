@@ -19,7 +19,10 @@ std::string CRunRecorder::ScreenshotName(uint32_t frame) {
 
 bool CRunRecorder::PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
     const bool shown = m_backend->PresentFrame(pixels, width, height, pitch, format);
-    if (!m_lastFrame.Assign(pixels, width, height, pitch, format)) return shown;
+    if (!HostFrame::Fits(pixels, width, height, pitch, format)) return shown;
+    if (m_backend->KeptFrame() == nullptr && !m_settings.screenshotDirectory.empty()) {
+        m_lastFrame.Assign(pixels, width, height, pitch, format);
+    }
     ++m_frames;
     const uint32_t every = m_settings.screenshotEvery;
     if (every != 0 && m_frames % every == 0) SaveScreenshot();
@@ -40,7 +43,12 @@ void CRunRecorder::SaveScreenshot() {
     m_lastSaved = m_frames;
     std::string error;
     const std::string path = m_settings.screenshotDirectory + "/" + ScreenshotName(m_frames);
-    if (!HostPngWriter::Write(m_lastFrame, path, &error) && m_error.empty()) m_error = error;
+    if (!HostPngWriter::Write(ShownFrame(), path, &error) && m_error.empty()) m_error = error;
+}
+
+const HostFrame& CRunRecorder::ShownFrame() const {
+    const HostFrame* kept = m_backend->KeptFrame();
+    return kept != nullptr ? *kept : m_lastFrame;
 }
 
 bool CRunRecorder::Finish() {
