@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+class CGame;
 class CGameWorld;
 class JGraphics;
 class JImage;
@@ -57,6 +58,7 @@ private:
     int32_t UpdateLoading();
     int32_t UpdateInterlude();
     int32_t UpdatePlaying(int32_t dt);
+    bool WorldCoversScreen(const CGame& game) const;
     void EndInterlude();
 };
 

@@ -115,6 +115,7 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
     const bool pauseKey = input->IsPressed(GameKey::kSoftRight);
     const bool back = input->IsPressed(GameKey::kBack);
     int32_t next = 0;
+    bool updated = false;
     if (pauseKey || pauseRequested != 0) {
         hud->imageDone = false;
         if (world->inputBlocked == 0) {
@@ -125,15 +126,22 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
     }
     if (!pauseKey) {
         next = static_cast<int32_t>(world->Update(dt));
-        CGame* game = CGame::Get();
-        if (game != nullptr) game->repaintPending = 1;
+        updated = true;
     }
     if (back && world->inputBlocked == 0) {
         PushPlayReturn(CStates::kPlay);
         next = CStates::kPause;
         PlaySound(-1, false, true);
     }
+    CGame* game = CGame::Get();
+    if (updated && game != nullptr && (next != 0 || !WorldCoversScreen(*game))) game->repaintPending = 1;
     return next;
+}
+
+// A world laid out for the screen as it is paints all of it, its background
+// first: clearing the screen before it would be overwritten at once.
+bool CGameProgress::WorldCoversScreen(const CGame& game) const {
+    return world->screenWidth == game.GetScreenWidth() && world->screenHeight == game.GetScreenHeight();
 }
 
 void CGameProgress::PaintPlay(JGraphics& g) {

@@ -315,12 +315,16 @@ void CStates::ReportSaveFailure() {
     SetState(StorageNotice(state));
 }
 
+// The one-value description is built once and then only rewritten: the
+// page is committed every tick.
 void CStates::CommitPageSelection(int32_t dt) {
     if (!page.HasItems()) return;
-    animTime.removeAllElements();
-    JVector<int32_t> time;
-    time.addElement(dt);
-    animTime.addElement(time);
+    if (animTime.size() == 0) {
+        JVector<int32_t> time;
+        time.addElement(dt);
+        animTime.addElement(time);
+    }
+    animTime.elementAt(0).elementAt(0) = dt;
     OpenMenuPage(0, 3, animTime, page);
 }
 
