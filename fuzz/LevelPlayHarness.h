@@ -39,8 +39,8 @@
 
 namespace levelplay {
 
-constexpr int32_t kScreenWidth = 240;
-constexpr int32_t kScreenHeight = 320;
+constexpr int32_t kScreenWidth = 128;
+constexpr int32_t kScreenHeight = 160;
 constexpr int32_t kFrameMs = 50;
 constexpr int32_t kRetries = 2;
 constexpr int32_t kLoadStepLimit = 200;
