@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "ActorUnits.h"
@@ -127,6 +128,24 @@ TEST_F(ActorPhysicsTest, PlatformsCarryOnlyActorsThatLandOnThem) {
     }
     EXPECT_EQ(lander->y, FromPixels(6 * kTile));
     EXPECT_EQ(solidOnly->y, FromPixels(kFloorTop));
+}
+
+// A platform is landed on from above only: a jump from below passes up
+// through it and lands on it on the way down.
+TEST_F(ActorPhysicsTest, AJumpUpThroughAPlatformLandsOnItFalling) {
+    for (int32_t c = 0; c < kMapColumns; ++c) SetTileCode(c, 6, kPlatform);
+    CActor* a = Body(100, 8 * kTile, CActor::kCollideLanding);
+    a->gravity = CActor::kGravity;
+    a->vy = -FromPixels(450);
+    a->onGround = 0;
+    int32_t highest = Bottom(a);
+    for (int frames = 0; a->onGround == 0 && frames < 60; ++frames) {
+        a->Update(kDt);
+        highest = std::min(highest, Bottom(a));
+    }
+    EXPECT_LT(highest, 6 * kTile);
+    EXPECT_EQ(a->onGround, 1);
+    EXPECT_EQ(a->y, FromPixels(6 * kTile));
 }
 
 TEST_F(ActorPhysicsTest, WallsStopWalkersOneUnitShortOrOnTheEdge) {

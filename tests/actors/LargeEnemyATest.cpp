@@ -1,9 +1,20 @@
 #include "EnemyFixture.h"
+#include "GameKeys.h"
 
 namespace playtest {
 namespace {
 
-using LargeEnemyTest = EnemyFixture;
+// A set whose every animation shows the fourth attack box.
+constexpr int32_t kBackBoxSet = 5;
+
+class LargeEnemyTest : public EnemyFixture {
+protected:
+    std::vector<spritedata::SpriteSet> SpriteSets() const override {
+        std::vector<spritedata::SpriteSet> sets = EnemyFixture::SpriteSets();
+        sets[kBackBoxSet] = UniformSet(kPoseBack);
+        return sets;
+    }
+};
 
 // The synthetic body box: x -5..+5 around the origin, 20 high above it.
 constexpr int32_t kBodyHalf = 5;
@@ -117,6 +128,67 @@ TEST_F(LargeEnemyTest, PlayersHitsFillTheFinishingGaugeToTwentyFiveAndOpenTheKey
     Think(e);
     EXPECT_EQ(e->hitPoints, before - 200);
     EXPECT_EQ(b->StateWord(PlayerWord::kFinisherGauge), 0);
+}
+
+// Type 3's 1350 hit points are what a full combo deals: a blow that leaves
+// exactly none kills either type.
+TEST_F(LargeEnemyTest, ABlowThatLeavesNoHitPointsKills) {
+    struct Case {
+        int32_t type;
+        int32_t awake;  // state word 0 of an awake, idle enemy
+        int32_t deathAnimation;
+    };
+    const Case cases[] = {{ActorType::kType1, 2, 5}, {ActorType::kType3, 0, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
+        p->SetAnimation(2, false);  // move (2, 300, 0)
+        CActor* e = Make(c.type, 100, 100);
+        e->SetStateWord(0, c.awake);
+        e->SetStateWord(1, 100000);
+        e->hitPoints = 300;
+        Think(e);
+        EXPECT_EQ(e->hitPoints, 0);
+        EXPECT_TRUE(e->IsAnimation(c.deathAnimation));
+    }
+}
+
+TEST_F(LargeEnemyTest, TypeThreeFallsAtOnceToABackAttack) {
+    struct Case {
+        const char* what;
+        int32_t offset;  // player x - enemy x, pixels; the enemy faces left
+        int32_t facing;
+        uint32_t keys;
+        bool kills;
+    };
+    const Case cases[] = {{"from behind", 8, 0, GameKey::kFire, true},
+                          {"from the front", -8, 0, GameKey::kFire, false},
+                          {"facing it", 8, 1, GameKey::kFire, false},
+                          {"without a key", 8, 0, 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CActor* p = MakePlayer(ActorType::kPlayerFormA, 100 + c.offset, 100);
+        p->facing = c.facing;
+        p->onGround = 1;
+        p->vx = 5000;
+        CActor* e = MakeOn(kBackBoxSet, ActorType::kType3, 100, 100);
+        Insert(e);
+        e->SetStateWord(0, 0);
+        e->SetStateWord(1, 100000);
+        e->facing = 0;
+        Press(c.keys);
+        Think(e);
+        world->FlushActorLists();
+        EXPECT_EQ(InDrawList(e), !c.kills);
+        EXPECT_EQ(e->hitPoints, 1350);
+        EXPECT_EQ(p->IsAnimation(kBackAttack), c.kills);
+        EXPECT_EQ(p->StateWord(PlayerWord::kMode), c.kills ? PlayerWord::kModeHeld : 0);
+        if (c.kills) {
+            EXPECT_EQ(p->vx, 0);
+            EXPECT_EQ(input.pressed, 0u);
+            EXPECT_EQ(input.held, 0u);
+        }
+    }
 }
 
 TEST_F(LargeEnemyTest, TypeOneDiesInTwoAnimationsThenFreesTheCameraAndGoes) {

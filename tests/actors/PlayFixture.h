@@ -57,6 +57,11 @@ constexpr int32_t kReachX = -2;
 constexpr int32_t kReachY = -30;
 constexpr int32_t kReachW = 4;
 constexpr int32_t kReachH = 4;
+// The fourth attack box, over the body and both its sides.
+constexpr int32_t kBackX = -12;
+constexpr int32_t kBackY = -20;
+constexpr int32_t kBackW = 24;
+constexpr int32_t kBackH = 20;
 // Animations: each plays one pose for two frames of 100 ms.
 constexpr int32_t kAnimationCount = 40;
 constexpr uint16_t kFrameUnits = 10;
@@ -69,7 +74,7 @@ constexpr int32_t kScreenHeight = 320;
 constexpr int32_t kMapColumns = 20;
 constexpr int32_t kMapRows = 15;
 
-enum Pose : uint16_t { kPoseBody = 0, kPoseAttack = 1, kPoseLow = 2, kPoseEmpty = 3, kPoseReach = 4 };
+enum Pose : uint16_t { kPoseBody = 0, kPoseAttack = 1, kPoseLow = 2, kPoseEmpty = 3, kPoseReach = 4, kPoseBack = 5 };
 
 // Which pose an animation shows: the player's combo moves and finishing
 // moves attack, the low-stance poses are low, the rest stand.
@@ -85,13 +90,14 @@ inline uint16_t PoseOf(int32_t animation) {
 
 inline spritedata::SpriteSet MainSet(bool emptyFirst) {
     using namespace spritedata;
-    enum Module : uint16_t { kPicture = 0, kBody = 1, kAttack = 2, kReach = 3, kLow = 4 };
+    enum Module : uint16_t { kPicture = 0, kBody = 1, kAttack = 2, kReach = 3, kLow = 4, kBack = 5 };
     SpriteSet set;
     set.frames = {{{kPicture, -2, -4}, {kBody, kBodyX, kBodyY}},
                   {{kPicture, -2, -4}, {kBody, kBodyX, kBodyY}, {kAttack, kAttackX, kAttackY}},
                   {{kPicture, -2, -4}, {kLow, kLowX, kLowY}},
                   {},
-                  {{kPicture, -2, -4}, {kBody, kBodyX, kBodyY}, {kReach, kReachX, kReachY}}};
+                  {{kPicture, -2, -4}, {kBody, kBodyX, kBodyY}, {kReach, kReachX, kReachY}},
+                  {{kPicture, -2, -4}, {kBody, kBodyX, kBodyY}, {kBack, kBackX, kBackY}}};
     for (uint16_t f = 0; f < set.frames.size(); ++f) set.poses.push_back({{f, 0, 0}});
     for (int32_t a = 0; a < kAnimationCount; ++a) {
         const uint16_t pose = emptyFirst && a == 0 ? static_cast<uint16_t>(kPoseEmpty) : PoseOf(a);
@@ -109,7 +115,8 @@ inline spritedata::Definition MainDefinition() {
     definition.rectModules = {{kBoxColour, kBodyW, kBodyH, 1},
                               {kBoxColour, kAttackW, kAttackH, 2},
                               {kBoxColour, kReachW, kReachH, 3},
-                              {kBoxColour, kLowW, kLowH, 1}};
+                              {kBoxColour, kLowW, kLowH, 1},
+                              {kBoxColour, kBackW, kBackH, 4}};
     definition.setCount = kSetCount;
     return definition;
 }

@@ -353,6 +353,27 @@ TEST_F(HudTest, DialoguePagesOnConfirmOrBackAndClosesAfterTheLast) {
     EXPECT_EQ(hud.mode, CHud::kClosed);
 }
 
+// Two lines a page: lines that fill their last page leave no blank page
+// after it.
+TEST_F(HudTest, ADialogueHasAPageForEveryTwoLinesBegun) {
+    const struct {
+        const char* text;
+        int32_t pages;
+    } cases[] = {{"aaaa bbbb cccc dddd", 2}, {"aaaa bbbb cccc dddd eeee", 3}, {"aaaa bbbb cccc dddd eeee ffff", 3}};
+    for (const auto& c : cases) {
+        hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
+        hud.ShowList(JString(c.text), JString(), JString());
+        hud.mode = CHud::kDialogue;
+        Tick();
+        int32_t pages = 1;
+        for (; pages < 10; ++pages) {
+            PressKey(EngineKey::kSelect);
+            if (hud.mode == CHud::kClosed) break;
+        }
+        EXPECT_EQ(pages, c.pages) << c.text;
+    }
+}
+
 TEST_F(HudTest, ImagesRunOutOrEndOnConfirm) {
     hud.ShowImage(nullptr, -1);
     EXPECT_EQ(hud.duration, CHud::kForever);

@@ -1,9 +1,13 @@
 // The preparation queue: requests, steps, decoding into surfaces of the
 // display's format, sharing and release of image variants.
 
+#include <cstring>
+
 #include "AppServices.h"
+#include "CAssert.h"
 #include "CColor.h"
 #include "CRenderSurface.h"
+#include "HostClock.h"
 #include "ImageFileBuilder.h"
 #include "SK_Presenter.h"
 #include "SpriteFixture.h"
@@ -82,6 +86,41 @@ TEST_P(SpriteQueueTest, ANoBudgetStepDoesNothing) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(Home()->GetQueueState(), SK_Home::kQueueQueued);
     EXPECT_TRUE(Home()->RequestSprite(1, 3));
+}
+
+// Decodes that take time, on the frozen clock: while alive, every image
+// that fails to decode moves the clock on by kDecodeMs as it reports.
+class SlowDecodes {
+public:
+    static constexpr uint32_t kDecodeMs = 500;
+
+    SlowDecodes() { s_next = SetDebugSink(Report); }
+    ~SlowDecodes() { SetDebugSink(s_next); }
+    SlowDecodes(const SlowDecodes&) = delete;
+    SlowDecodes& operator=(const SlowDecodes&) = delete;
+
+private:
+    static void Report(const char* line) {
+        if (std::strstr(line, "is not decoded") != nullptr) HostClock::Advance(kDecodeMs);
+        if (s_next != nullptr) s_next(line);
+    }
+
+    static inline DebugSink s_next = nullptr;
+};
+
+TEST_P(SpriteQueueTest, DecodingStopsOnceItsBudgetIsSpentAndGoesOnFromThere) {
+    // No image entries: each of set 1 sprite 4's nine modules fails to decode.
+    MountAndLoad(StandardDefinition(), StandardSets(), {});
+    ASSERT_TRUE(Home()->RequestSprite(1, 4));
+    bool ok = true;
+    ASSERT_TRUE(Home()->UpdatePreparation(1000, &ok));
+    ASSERT_EQ(Home()->GetQueueProgress(), 9u);
+    SlowDecodes slow;
+    EXPECT_TRUE(Home()->UpdatePreparation(2 * SlowDecodes::kDecodeMs, &ok));
+    EXPECT_EQ(Home()->GetQueueProgress(), 9u - 2u);
+    EXPECT_TRUE(Home()->UpdatePreparation(2 * SlowDecodes::kDecodeMs + 1, &ok));
+    EXPECT_EQ(Home()->GetQueueProgress(), 9u - 5u);
+    EXPECT_FALSE(ok);
 }
 
 TEST_P(SpriteQueueTest, MirrorsShareOneImageAndExchangedAxesGetASecond) {

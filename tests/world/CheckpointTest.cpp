@@ -58,7 +58,10 @@ TEST_F(CheckpointTest, RestoreBringsTheSavedWorldBack) {
     EXPECT_EQ(world->checkpoint[5], (0 << 16) | 0);
     EXPECT_EQ(world->checkpoint[6], (1 << 16) | 1);
 
-    // Everything changes.
+    // Everything changes; the first spawn is killed.
+    world->spawnActors[0]->Remove(true);
+    Frame();
+    ASSERT_EQ(world->spawns[0].state, CGameWorld::kSpawnDestroyed);
     a->SetPosition(a->x + ActorUnits::FromPixels(50), a->y);
     a->SetStateWord(0, 7);
     p->SetPosition(p->x + ActorUnits::FromPixels(30), p->y);
@@ -79,7 +82,8 @@ TEST_F(CheckpointTest, RestoreBringsTheSavedWorldBack) {
     EXPECT_EQ(world->windowX2, 15);
     EXPECT_EQ(world->subState, CGameWorld::kSubStateNormal);
     EXPECT_EQ(world->cameraTarget, p);
-    // Live spawns come back through the spawn update; a destroyed one never.
+    // Spawns live at the checkpoint come back through the spawn update, even
+    // one killed since; one destroyed before it never.
     EXPECT_EQ(world->spawns[0].state, CGameWorld::kSpawnFree);
     EXPECT_EQ(world->spawns[2].state, CGameWorld::kSpawnDestroyed);
     EXPECT_EQ(world->drawList->size(), 0);

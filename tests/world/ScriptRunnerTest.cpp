@@ -125,6 +125,18 @@ TEST_F(ScriptRunnerTest, CommandsApplyTheirOperands) {
     EXPECT_EQ(world->playerControl, 0);
 }
 
+// A window the script draws above the floor's row reads that row as the
+// passable border below: the player falls out of the arena there.
+TEST_F(ScriptRunnerTest, BelowAScriptedWindowTheBorderIsPassable) {
+    LoadScripts(OneScript({Marker()}));
+    Frame();
+    ASSERT_TRUE(Marked());
+    const int32_t floorRow = 14;
+    EXPECT_NE(world->GetTile(5, floorRow - 1), world->borderBelow);
+    EXPECT_EQ(world->GetTile(5, floorRow), world->borderBelow);
+    EXPECT_TRUE(world->TileHasFlag(world->GetTile(5, floorRow), CGameWorld::kTilePassable));
+}
+
 TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCall) {
     leveldata::Script first;
     first.id = 1;
