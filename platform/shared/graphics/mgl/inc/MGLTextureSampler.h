@@ -6,6 +6,7 @@
 
 #include "CGenUtil.h"
 #include "MGLTexel.h"
+#include "TextureUnit.h"
 
 class MGLContext;
 struct TextureUnit;
@@ -46,6 +47,11 @@ public:
     bool SamplesOneTexel() const { return m_unit != nullptr && (m_mode == 0 || m_mode == 1); }
     // The level those modes read at a level of detail.
     NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == 0, m_lastLevel}; }
+    int32_t Wrap() const { return m_wrap; }
+    // Sample for a texture of the decoder's format and wrap mode Wrap (the
+    // routine Sample runs for it, inline for the span's row loops).
+    template <int32_t Wrap, class Decoder>
+    void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) {
         level = texel_detail::BoundedLevel(level);
@@ -62,8 +68,6 @@ private:
     void SampleFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     template <int32_t Wrap>
     void SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
-    template <int32_t Wrap, class Decoder>
-    void SampleAs(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     template <int32_t Wrap>
     static SampleRoutine RoutineFor(uint32_t format);
     static SampleRoutine RoutineFor(uint32_t format, int32_t wrap);
@@ -80,6 +84,7 @@ private:
 
     MGLContext& m_context;
     const TextureUnit* m_unit = nullptr;
+    int32_t* m_quadAddresses = nullptr;  // the record's rp123
     // The unit's fields the sampler reads per texel, copied once.
     uint32_t m_format = 0;
     int32_t m_bpp = 0;
@@ -95,6 +100,123 @@ private:
     TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
 };
+
+// The sampling routines, inline so that the span's row loops can hold them.
+namespace sampler_detail {
+
+constexpr int32_t kFilterNearest = 0;
+constexpr int32_t kFilterNearestMip = 1;
+constexpr int32_t kFilterNearestBlend = 2;
+constexpr int32_t kFilterBilinearOrMip = 3;
+constexpr int32_t kFilterBilinear = 4;
+constexpr int32_t kFilterBilinearMip = 5;
+constexpr int32_t kFilterTrilinear = 6;
+constexpr int32_t kFilterTrilinearRaised = 7;
+constexpr int32_t kHalfTexel = 0x8000;
+constexpr int32_t kFull = 255;
+constexpr int32_t kOne = 0x10000;
+
+inline int32_t FractionOf(int32_t coordinate, int32_t level) { return (coordinate >> (level + 8)) & kFull; }
+
+inline void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32_t out[4]) {
+    out[0] = (((level * (kFull - fx)) * (kFull - fy)) >> 16) + raise;
+    out[1] = (((level * fx) * (kFull - fy)) >> 16) + raise;
+    out[2] = (((level * fx) * fy) >> 16) + raise;
+    out[3] = (((level * (kFull - fx)) * fy) >> 16) + raise;
+}
+
+// The sums are kept in a local colour: added up in the caller's, each
+// texel's would wait for the last one's store.
+template <class Decoder>
+inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const int32_t weights[4],
+                    RSBFormat_ARGB_fixed* colour) {
+    if (quad[0] == nullptr) return;
+    RSBFormat_ARGB_fixed sum = *colour;
+    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], weights[i], &sum);
+    *colour = sum;
+}
+
+}  // namespace sampler_detail
+
+template <int32_t Wrap>
+inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
+    const TexelLevel& texels = Level(level);
+    int32_t* s = m_quadAddresses;
+    if (texels.base == nullptr) {
+        for (int32_t i = 0; i < 4; ++i) {
+            quad[i] = nullptr;
+            s[i] = 0;
+        }
+        return;
+    }
+    // The addresses come from the offsets, not from the pointers just
+    // stored: reading those back stalls.
+    const TexelLevel::QuadOffsets q = texels.QuadOffsetsIn<Wrap>(u, v);
+    quad[0] = texels.base + q.at0;
+    quad[1] = texels.base + q.at1;
+    quad[2] = texels.base + q.at2;
+    quad[3] = texels.base + q.at3;
+    const uint32_t guest = m_unit->b.levels[texels.level];
+    s[0] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at0));
+    s[1] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at1));
+    s[2] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at2));
+    s[3] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at3));
+}
+
+template <int32_t Wrap, class Decoder>
+inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
+                                        RSBFormat_ARGB_fixed* colour) {
+    using namespace sampler_detail;
+    int32_t mode = m_mode;
+    if (mode == kFilterBilinearOrMip) mode = lod <= kOne ? kFilterBilinear : kFilterNearestMip;
+    if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
+    const int32_t last = LastLevel();
+    int32_t level = lod >> 16;
+    level = level < 0 ? 0 : (level > last ? last : level);
+    const int32_t blend = (lod >> 8) & kFull;
+    const int32_t level2 = level < last ? level + 1 : level;
+    const int32_t uu = u - kHalfTexel;
+    const int32_t vv = v - kHalfTexel;
+    *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
+    const uint8_t* quad[4];
+    int32_t weights[4];
+    switch (mode) {
+        case kFilterNearest:
+        case kFilterNearestMip:
+            if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
+            break;
+        case kFilterNearestBlend:
+            if (const uint8_t* at = TexelAt(u, v, level)) texel_format::AddWeighted(texel, at, kFull - blend, colour);
+            if (const uint8_t* at = TexelAt(u, v, level2)) texel_format::AddWeighted(texel, at, blend, colour);
+            break;
+        case kFilterBilinear:
+        case kFilterBilinearMip: {
+            const int32_t at = mode == kFilterBilinear ? 0 : level;
+            Quad<Wrap>(uu, vv, at, quad);
+            const int32_t fx = FractionOf(uu, at);
+            const int32_t fy = FractionOf(vv, at);
+            weights[0] = ((kFull - fx) * (kFull - fy)) >> 8;
+            weights[1] = (fx * (kFull - fy)) >> 8;
+            weights[2] = (fx * fy) >> 8;
+            weights[3] = ((kFull - fx) * fy) >> 8;
+            AddQuad(texel, quad, weights, colour);
+            break;
+        }
+        case kFilterTrilinear:
+        case kFilterTrilinearRaised: {
+            Quad<Wrap>(uu, vv, level, quad);
+            Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
+                     mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
+            AddQuad(texel, quad, weights, colour);
+            if (mode == kFilterTrilinearRaised) break;
+            Quad<Wrap>(uu, vv, level2, quad);
+            Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
+            AddQuad(texel, quad, weights, colour);
+            break;
+        }
+        default: break;
+    }
+}
 
 // One sample of texture unit `unit`.
 void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,

@@ -213,7 +213,7 @@ struct TexturedRow {
     bool perspective;
 
     template <class Rule>
-    void Run(Rule rule) const {
+    [[gnu::flatten]] void Run(Rule rule) const {
         const MGLRecord& s = context.Record();
         const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
         const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
@@ -262,6 +262,44 @@ struct SampledTexel {
     }
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
 };
+
+// The sampler's colour for a texture of the decoder's format and wrap mode
+// Wrap, its routine inline in the row loop.
+template <class Decoder, int32_t Wrap>
+struct FilteredTexel {
+    MGLTextureSampler& sampler;
+    uint32_t format;
+    RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
+
+    bool Passes(int32_t u, int32_t v, int32_t lod) {
+        texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
+        sampler.SampleIn<Wrap>(Decoder{}, u, v, lod, &texel);
+        return texel.a >= kMinAlpha;
+    }
+    void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
+};
+
+template <class Decoder>
+void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    switch (sampler.Wrap()) {
+        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp>{sampler, target}); break;
+        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror>{sampler, target}); break;
+        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat>{sampler, target}); break;
+    }
+}
+
+// The filtering modes for the formats with a decoder of their own; the
+// sampler's own routine for the others.
+void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    switch (sampler.Format()) {
+        case RSBFormat_R5G6B5: WalkFilteredAs<texel_format::R5G6B5>(walk, sampler, target); break;
+        case RSBFormat_A1R5G5B5: WalkFilteredAs<texel_format::A1R5G5B5>(walk, sampler, target); break;
+        case RSBFormat_A4R4G4B4: WalkFilteredAs<texel_format::A4R4G4B4>(walk, sampler, target); break;
+        case RSBFormat_X8R8G8B8: WalkFilteredAs<texel_format::X8R8G8B8>(walk, sampler, target); break;
+        case RSBFormat_A8R8G8B8: WalkFilteredAs<texel_format::A8R8G8B8>(walk, sampler, target); break;
+        default: walk.Run(SampledTexel{sampler, target}); break;
+    }
+}
 
 // The nearest texel of one level, as the sampler picks it for filter modes
 // 0 and 1, handed to a rule for the texture's format.
@@ -378,7 +416,7 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     MGLTextureSampler& sampler = context.SpanSampler();
     const TexturedRow walk{context, row, n, perspective};
     if (!sampler.SamplesOneTexel()) {
-        walk.Run(SampledTexel{sampler, row.format});
+        WalkFiltered(walk, sampler, row.format);
     } else if (sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5) {
         walk.Run(NearestTexel<CopiedTexel>{sampler, {}});
     } else {

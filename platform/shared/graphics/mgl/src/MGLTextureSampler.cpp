@@ -1,37 +1,18 @@
 #include "MGLTextureSampler.h"
 
-#include "CMathFixed.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
 
 namespace {
 
-constexpr int32_t kFilterNearest = 0;
-constexpr int32_t kFilterNearestMip = 1;
-constexpr int32_t kFilterNearestBlend = 2;
-constexpr int32_t kFilterBilinearOrMip = 3;
-constexpr int32_t kFilterBilinear = 4;
-constexpr int32_t kFilterBilinearMip = 5;
-constexpr int32_t kFilterTrilinear = 6;
-constexpr int32_t kFilterTrilinearRaised = 7;
-constexpr int32_t kHalfTexel = 0x8000;
-constexpr int32_t kFull = 255;
 constexpr uint32_t kPaletteEntryBytes = 4;
-
-int32_t FractionOf(int32_t coordinate, int32_t level) { return (coordinate >> (level + 8)) & kFull; }
-
-void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32_t out[4]) {
-    out[0] = (((level * (kFull - fx)) * (kFull - fy)) >> 16) + raise;
-    out[1] = (((level * fx) * (kFull - fy)) >> 16) + raise;
-    out[2] = (((level * fx) * fy) >> 16) + raise;
-    out[3] = (((level * (kFull - fx)) * fy) >> 16) + raise;
-}
 
 }  // namespace
 
 MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_context(context) {
     if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
     m_unit = &context.Record().texture_units[unit];
+    m_quadAddresses = context.Record().rp123;
     m_format = m_unit->b.format;
     m_mode = m_unit->filter_mode;
     m_bpp = m_unit->bpp;
@@ -77,46 +58,6 @@ const uint8_t* MGLTextureSampler::LevelOfSlot(int32_t level, uint32_t guest, siz
 }
 
 template <int32_t Wrap>
-void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
-    const TexelLevel& texels = Level(level);
-    MGLRecord& s = m_context.Record();
-    if (texels.base == nullptr) {
-        for (int32_t i = 0; i < 4; ++i) {
-            quad[i] = nullptr;
-            s.rp123[i] = 0;
-        }
-        return;
-    }
-    // The addresses come from the offsets, not from the pointers just
-    // stored: reading those back stalls.
-    const TexelLevel::QuadOffsets q = texels.QuadOffsetsIn<Wrap>(u, v);
-    quad[0] = texels.base + q.at0;
-    quad[1] = texels.base + q.at1;
-    quad[2] = texels.base + q.at2;
-    quad[3] = texels.base + q.at3;
-    const uint32_t guest = m_unit->b.levels[texels.level];
-    s.rp123[0] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at0));
-    s.rp123[1] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at1));
-    s.rp123[2] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at2));
-    s.rp123[3] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at3));
-}
-
-namespace {
-
-// The sums are kept in a local colour: added up in the caller's, each
-// texel's would wait for the last one's store.
-template <class Decoder>
-inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const int32_t weights[4],
-                    RSBFormat_ARGB_fixed* colour) {
-    if (quad[0] == nullptr) return;
-    RSBFormat_ARGB_fixed sum = *colour;
-    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], weights[i], &sum);
-    *colour = sum;
-}
-
-}  // namespace
-
-template <int32_t Wrap>
 MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format) {
     switch (format) {
         case RSBFormat_R5G6B5: return &MGLTextureSampler::SampleFormat<texel_format::R5G6B5, Wrap>;
@@ -140,65 +81,12 @@ void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB
 
 template <class Decoder, int32_t Wrap>
 void MGLTextureSampler::SampleFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
-    SampleAs<Wrap>(Decoder{}, u, v, lod, colour);
+    SampleIn<Wrap>(Decoder{}, u, v, lod, colour);
 }
 
 template <int32_t Wrap>
 void MGLTextureSampler::SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
-    SampleAs<Wrap>(texel_format::AnyTexel{m_format, m_palette, m_paletteEntries}, u, v, lod, colour);
-}
-
-template <int32_t Wrap, class Decoder>
-void MGLTextureSampler::SampleAs(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
-    int32_t mode = m_mode;
-    if (mode == kFilterBilinearOrMip) mode = lod <= CMathFixed::ONE ? kFilterBilinear : kFilterNearestMip;
-    if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
-    const int32_t last = LastLevel();
-    int32_t level = lod >> 16;
-    level = level < 0 ? 0 : (level > last ? last : level);
-    const int32_t blend = (lod >> 8) & kFull;
-    const int32_t level2 = level < last ? level + 1 : level;
-    const int32_t uu = u - kHalfTexel;
-    const int32_t vv = v - kHalfTexel;
-    *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-    const uint8_t* quad[4];
-    int32_t weights[4];
-    switch (mode) {
-        case kFilterNearest:
-        case kFilterNearestMip:
-            if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
-            break;
-        case kFilterNearestBlend:
-            if (const uint8_t* at = TexelAt(u, v, level)) texel_format::AddWeighted(texel, at, kFull - blend, colour);
-            if (const uint8_t* at = TexelAt(u, v, level2)) texel_format::AddWeighted(texel, at, blend, colour);
-            break;
-        case kFilterBilinear:
-        case kFilterBilinearMip: {
-            const int32_t at = mode == kFilterBilinear ? 0 : level;
-            Quad<Wrap>(uu, vv, at, quad);
-            const int32_t fx = FractionOf(uu, at);
-            const int32_t fy = FractionOf(vv, at);
-            weights[0] = ((kFull - fx) * (kFull - fy)) >> 8;
-            weights[1] = (fx * (kFull - fy)) >> 8;
-            weights[2] = (fx * fy) >> 8;
-            weights[3] = ((kFull - fx) * fy) >> 8;
-            AddQuad(texel, quad, weights, colour);
-            break;
-        }
-        case kFilterTrilinear:
-        case kFilterTrilinearRaised: {
-            Quad<Wrap>(uu, vv, level, quad);
-            Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
-                     mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
-            AddQuad(texel, quad, weights, colour);
-            if (mode == kFilterTrilinearRaised) break;
-            Quad<Wrap>(uu, vv, level2, quad);
-            Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
-            AddQuad(texel, quad, weights, colour);
-            break;
-        }
-        default: break;
-    }
+    SampleIn<Wrap>(texel_format::AnyTexel{m_format, m_palette, m_paletteEntries}, u, v, lod, colour);
 }
 
 void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
