@@ -231,6 +231,30 @@ TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {
     EXPECT_TRUE(DrawnColumns(r, 0).empty());
 }
 
+// A level the unit names no address for samples as transparent, even where
+// an earlier sampler in the same place had resolved that level of a texture
+// freed since.
+TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
+    BufferTable& table = *r.context->Buffers();
+    const int32_t mipped = Texture(r, 4, 4, RSBFormat_R5G6B5, 1, 1);
+    BuildMipChain(table, mipped);
+    r.context->BindBufferToUnit(0, mipped, table);
+    r.context->Record().texture_units[0].filter_mode = 1;
+    RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
+    r.context->SpanSampler().Sample(0, 0, ONE, &colour);
+    EXPECT_EQ(colour.a, 0xFFFF);
+    table.FreeBuffer(mipped);
+
+    const int32_t flat = Texture(r, 4, 4, RSBFormat_R5G6B5, 1, 1);
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    unit.b.maxD = 2;
+    unit.b.levels[1] = 0;
+    colour = {0, 0, 0, 0};
+    r.context->SpanSampler().Sample(0, 0, ONE, &colour);
+    EXPECT_EQ(colour.a, 0);
+    table.FreeBuffer(flat);
+}
+
 // A palette texture looks its index up; an index past a 16-entry palette,
 // or no palette, leaves the texel transparent.
 TEST_F(MGLSpansTest, PaletteTexturesLookUpTheirEntries) {
