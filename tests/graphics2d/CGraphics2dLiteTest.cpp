@@ -139,6 +139,16 @@ TEST_F(Graphics2dTest, ChangedStateIsNeverServedFromTheCache) {
     EXPECT_TRUE(m_renderer->DropBlitCache());
     m_renderer->DrawImage(image, 0, nullptr);
     EXPECT_EQ(Frame(1, 0), kKey565);
+    // States taken in turn are each served their own routine.
+    for (int32_t turn = 0; turn < 3; ++turn) {
+        ResetFrame();
+        m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+        m_renderer->DrawImage(image, 0, nullptr);
+        EXPECT_EQ(Frame(1, 0), 0u);
+        m_renderer->Disable(CGraphics2d_Lite::kCapColorKey);
+        m_renderer->DrawImage(image, 0, nullptr);
+        EXPECT_EQ(Frame(1, 0), kKey565);
+    }
 }
 
 TEST_F(Graphics2dTest, TranslationDropsHalfPixels) {
@@ -193,6 +203,39 @@ TEST_F(Graphics2dTest, ClipIsTakenAtOnceOnlyInsideAFrame) {
     m_renderer->DrawImage(image, 0, nullptr);
     EXPECT_FALSE(image->IsLocked());
     EXPECT_EQ(Where(kRed).size(), 18u);
+}
+
+// A batch of pieces draws what the same pieces drawn one by one draw, at
+// the translation, in the clip and in order (a later piece covers an
+// earlier one), inside a frame and outside one.
+TEST_F(Graphics2dTest, PiecesInOneCallDrawAsOneDrawEach) {
+    CRenderSurface* image = MakeImage(4, 2, {kRed, kKey565, kGreen, kBlue, kBlue, kGreen, kKey565, kRed});
+    CRect left;
+    left.Set(0, 0, 2, 2);
+    CRect right;
+    right.Set(2, 0, 2, 2);
+    const CGraphics2d_Lite::ImagePiece pieces[] = {{left, 0, 0}, {right, 1, 0}, {left, 30, 3}, {right, -1, 30}};
+    m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+    m_renderer->SetClip(0, 0, 31, 31);
+    for (const bool insideFrame : {true, false}) {
+        if (!insideFrame) m_renderer->EndFrame();
+        ResetFrame();
+        m_renderer->LoadIdentity();
+        m_renderer->Translate(0x18000, 0x10000);
+        for (const CGraphics2d_Lite::ImagePiece& piece : pieces) {
+            m_renderer->PushMatrix();
+            m_renderer->Translate(piece.x << 16, piece.y << 16);
+            m_renderer->DrawImage(image, 0, &piece.source);
+            m_renderer->PopMatrix();
+        }
+        const std::vector<uint32_t> oneByOne = Snapshot();
+        ResetFrame();
+        m_renderer->DrawImagePieces(image, 0, pieces, 4);
+        EXPECT_EQ(Snapshot(), oneByOne) << (insideFrame ? "inside a frame" : "outside a frame");
+    }
+    EXPECT_EQ(Frame(1, 1), kRed);
+    EXPECT_EQ(Frame(3, 1), kBlue);
+    m_renderer->BeginFrame();
 }
 
 TEST_F(Graphics2dTest, FlipsMirrorTheImage) {

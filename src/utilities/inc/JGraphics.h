@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "CGraphics2d_Lite.h"
 #include "CRect.h"
 #include "JSmartObject.h"
 
@@ -48,6 +49,9 @@ public:
     // mirrored by the code. Any translation set on the renderer before is
     // not applied.
     void drawImage(CRenderSurface* surface, int32_t x, int32_t y, const CRect* sourceRect, uint32_t mirror);
+    // Pieces of the surface, each drawn unmirrored as drawImage draws it at
+    // the piece's position.
+    void drawImagePieces(CRenderSurface* surface, const CGraphics2d_Lite::ImagePiece* pieces, int32_t count);
 
 private:
     uint32_t colour = 0;

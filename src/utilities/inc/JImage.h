@@ -2,7 +2,9 @@
 #define JIMAGE_H
 
 #include <cstdint>
+#include <vector>
 
+#include "CGraphics2d_Lite.h"
 #include "CRect.h"
 
 class CRenderSurface;
@@ -59,6 +61,13 @@ public:
     // The rectangle of the surface, unmirrored, at (x, y).
     void drawTexture(JGraphics& g, int32_t x, int32_t y, const CRect* rect);
 
+    // Many regions of the image drawn in one call, each as drawRegion draws
+    // it with transform 0 and the top-left anchor: addPiece appends one to
+    // `pieces`, drawPieces draws them in order.
+    void addPiece(std::vector<CGraphics2d_Lite::ImagePiece>& pieces, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
+                  int32_t x, int32_t y) const;
+    void drawPieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const;
+
 private:
     // The surface of the resource of resourceId, taking a reference; null
     // (holding nothing) when there is none.
@@ -66,6 +75,8 @@ private:
     static void giveBack(uint32_t id);
     void showWholeSurface(CRenderSurface* shown);
     void copyView(const JImage& other);
+    // The surface rectangle of a region of the view.
+    CRect regionSource(int32_t srcX, int32_t srcY, int32_t w, int32_t h) const;
 
     int32_t width = 0;
     int32_t height = 0;

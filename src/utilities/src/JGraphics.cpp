@@ -92,6 +92,13 @@ void JGraphics::drawImage(CRenderSurface* surface, int32_t x, int32_t y, const C
     renderer->PopMatrix();
 }
 
+void JGraphics::drawImagePieces(CRenderSurface* surface, const CGraphics2d_Lite::ImagePiece* pieces, int32_t count) {
+    CGraphics2d_Lite* renderer = Renderer();
+    if (renderer == nullptr || surface == nullptr) return;
+    renderer->LoadIdentity();
+    renderer->DrawImagePieces(surface, kMirrorNone, pieces, count);
+}
+
 void fillScreen(JGraphics& g, uint32_t argb) {
     g.setColor(argb);
     g.fillRect(0, 0, GetScreenWidth(), GetScreenHeight());

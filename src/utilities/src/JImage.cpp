@@ -133,11 +133,7 @@ void JImage::draw(JGraphics& g, int32_t x, int32_t y, int32_t anchor) { drawRegi
 void JImage::drawRegion(JGraphics& g, int32_t srcX, int32_t srcY, int32_t w, int32_t h, int32_t drawTransform, int32_t x,
                         int32_t y, int32_t anchor) {
     if (drawTransform == kDefaultTransform) drawTransform = transform;
-    // The source is set from its two corners, each narrowed to 16 bits.
-    const int32_t left = offsetX + srcX;
-    const int32_t top = offsetY + srcY;
-    sourceRect.SetFromInts(left, top, static_cast<int16_t>(left + w) - static_cast<int16_t>(left),
-                           static_cast<int16_t>(top + h) - static_cast<int16_t>(top));
+    sourceRect = regionSource(srcX, srcY, w, h);
     if (anchor & kAnchorVCenter) y -= h >> 1;
     if (anchor & kAnchorBottom) y -= h;
     if (anchor & kAnchorHCenter) x -= w >> 1;
@@ -150,6 +146,25 @@ void JImage::drawRegion(JGraphics& g, int32_t srcX, int32_t srcY, int32_t w, int
         if (way.shiftYByWidth) y += w;
     }
     g.drawImage(surface, x, y, &sourceRect, mirror);
+}
+
+// The source is set from its two corners, each narrowed to 16 bits.
+CRect JImage::regionSource(int32_t srcX, int32_t srcY, int32_t w, int32_t h) const {
+    const int32_t left = offsetX + srcX;
+    const int32_t top = offsetY + srcY;
+    CRect source;
+    source.SetFromInts(left, top, static_cast<int16_t>(left + w) - static_cast<int16_t>(left),
+                       static_cast<int16_t>(top + h) - static_cast<int16_t>(top));
+    return source;
+}
+
+void JImage::addPiece(std::vector<CGraphics2d_Lite::ImagePiece>& pieces, int32_t srcX, int32_t srcY, int32_t w,
+                      int32_t h, int32_t x, int32_t y) const {
+    pieces.push_back({regionSource(srcX, srcY, w, h), x, y});
+}
+
+void JImage::drawPieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const {
+    g.drawImagePieces(surface, pieces.data(), static_cast<int32_t>(pieces.size()));
 }
 
 void JImage::drawTexture(JGraphics& g, int32_t x, int32_t y, const CRect* rect) {

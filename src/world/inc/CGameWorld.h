@@ -451,6 +451,8 @@ public:
     std::unique_ptr<JImage> mainTileset;
     int32_t backgroundTileCount = 0;
     int32_t mainTileCount = 0;
+    // The tiles of the layer being painted, kept from frame to frame.
+    std::vector<CGraphics2d_Lite::ImagePiece> tilePieces;
     // Per template: its sprite (null for none), type and carrier flag;
     // templateRanges holds its activation ranges.
     std::vector<std::unique_ptr<CSpriteInstance>> templateSprites;

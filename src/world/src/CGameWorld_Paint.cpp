@@ -112,7 +112,8 @@ void CGameWorld::ApplyShakeToCamera() {
     cameraY = std::min(cameraY, mapHeightPx - viewHeight);
 }
 
-// Cells outside the layer draw nothing, whatever the scroll.
+// Cells outside the layer draw nothing, whatever the scroll. The layer's
+// tiles go to the renderer in one call.
 void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
                                 int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
                                 int32_t originY) {
@@ -122,16 +123,17 @@ void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLaye
     const int32_t firstRow = FloorDiv(scrollY, kTileSize);
     const int32_t startX = originX - FloorMod(scrollX, kTileSize);
     const int32_t startY = originY - FloorMod(scrollY, kTileSize);
+    tilePieces.clear();
     for (int32_t row = firstRow, y = startY; y < bottom; ++row, y += kTileSize) {
         if (row < 0 || row >= layer.height) continue;
         for (int32_t col = firstCol, x = startX; x < right; ++col, x += kTileSize) {
             if (col < 0 || col >= layer.width) continue;
             const int32_t c = layer.At(static_cast<uint32_t>(col), static_cast<uint32_t>(row));
             if (c >= tileCount) continue;
-            image->drawRegion(g, (c % perRow) * kTileSize, (c / perRow) * kTileSize, kTileSize, kTileSize, 0, x, y,
-                              kAnchorTopLeft);
+            image->addPiece(tilePieces, (c % perRow) * kTileSize, (c / perRow) * kTileSize, kTileSize, kTileSize, x, y);
         }
     }
+    image->drawPieces(g, tilePieces);
 }
 
 void CGameWorld::PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom) {

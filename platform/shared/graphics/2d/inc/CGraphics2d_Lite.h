@@ -54,9 +54,20 @@ public:
 
     static constexpr uint32_t kStateDepth = 3;
     static constexpr uint32_t kMatrixDepth = 16;
+    // Blit requests remembered with their routines: a frame mixes a few
+    // (keyed images, fills, glyphs) in turn.
+    static constexpr uint32_t kRoutineCacheSize = 4;
 
     // A 2D translation, 16.16 fixed point.
     struct Translation {
+        int32_t x;
+        int32_t y;
+    };
+
+    // One piece of an image for DrawImagePieces: its source rectangle and
+    // where it goes, in whole pixels added to the current translation.
+    struct ImagePiece {
+        CRect source;
         int32_t x;
         int32_t y;
     };
@@ -124,10 +135,14 @@ public:
     // The image's source rectangle (the whole image without one) at the
     // current translation, flipped by the flip code (1 x, 2 y, 3 both).
     void DrawImage(CRenderSurface* image, uint32_t flip, const CRect* source);
+    // Each piece drawn as DrawImage draws it at the current translation moved
+    // by the piece's position; the target and the image are looked at once
+    // for all of them.
+    void DrawImagePieces(CRenderSurface* image, uint32_t flip, const ImagePiece* pieces, int32_t count);
 
     bool Initialise();
     void Reset();
-    // Forgets the last blit request.
+    // Forgets the remembered blit requests.
     bool DropBlitCache();
 
     bool IsOpen() const { return m_open != 0; }
@@ -158,12 +173,19 @@ private:
     bool InitStacks();
     void ReleaseStacks();
     // Locks the current surface; false (nothing locked) without pixels.
+    // Inside a frame the surface locked by BeginFrame is taken as it is.
     bool LockTarget(Target* target) const;
+    void UnlockTarget(const Target& target) const;
     uint8_t* PixelAt(const Target& target, int32_t x, int32_t y) const;
     // False, with the warning printed, for an arrangement no routine serves.
     bool CheckState(uint32_t colorFormat, bool primitive, DrawState* state) const;
     BlitRoutine FindRoutine(uint32_t sourceFormat, uint32_t destFormat, const DrawState& state, uint32_t kind);
+    // False, drawing nothing, for an image that cannot be drawn in the
+    // current state; else its size and the state to draw it in.
+    bool CanDrawImage(CRenderSurface* image, uint32_t* width, uint32_t* height, DrawState* state) const;
     void DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip, const CRect* source);
+    void DrawImagePiece(const Target& target, CRenderSurface* image, uint32_t imageWidth, uint32_t imageHeight,
+                        const DrawState& state, uint32_t flip, const CRect* source);
     bool SetupFetcher(CInterpolantFetcher* fetcher) const;
     void DrawPrimitives(const Target& target, uint32_t mode, int32_t first, int32_t count);
     void DrawLine(const Target& target, BlitRoutine routine, const int32_t* from, const int32_t* to);
@@ -188,7 +210,11 @@ private:
     CRect m_clip;
     CRect m_effectiveClip;
     TCStack<Translation> m_matrixStack;
-    BlitEntry m_request = {0, 0, 0, 0, 0, 0, nullptr};
+    BlitEntry m_requests[kRoutineCacheSize] = {};
+    uint32_t m_nextRequest = 0;
+    // The surface BeginFrame locked, while the frame is open; null when
+    // that lock gave no pixels.
+    Target m_frameTarget = {nullptr, nullptr, 0, 0, 0, 0, 0, 0};
 };
 
 #endif

@@ -120,6 +120,7 @@ bool CGraphics2d_Lite::Initialise() {
 
 void CGraphics2d_Lite::Reset() {
     m_imageSuppress = 0;
+    m_frameTarget.surface = nullptr;
     m_target = nullptr;
     ReleaseStacks();
     m_initialised = 0;
@@ -129,7 +130,8 @@ void CGraphics2d_Lite::Reset() {
 }
 
 bool CGraphics2d_Lite::DropBlitCache() {
-    m_request = {0, 0, 0, 0, 0, 0, nullptr};
+    for (BlitEntry& request : m_requests) request = {0, 0, 0, 0, 0, 0, nullptr};
+    m_nextRequest = 0;
     return true;
 }
 
@@ -146,12 +148,15 @@ void CGraphics2d_Lite::BeginFrame() {
     m_clip.Set(0, 0, static_cast<int16_t>(width), static_cast<int16_t>(height));
     m_effectiveClip = m_clip;
     m_frameOpen = 1;
+    // The frame's lock holds until EndFrame: draw calls need not lock again.
+    m_frameTarget = {pixels != nullptr ? surface : nullptr, pixels, pitch, width, height, surface->GetFormat(), 0, 0};
 }
 
 void CGraphics2d_Lite::EndFrame() {
     CRenderSurface* surface = CurrentSurface();
     if (surface != nullptr) surface->Unlock(0);
     m_frameOpen = 0;
+    m_frameTarget.surface = nullptr;
 }
 
 // ---- State ----
@@ -247,7 +252,15 @@ void CGraphics2d_Lite::RecomputeEffectiveClip() {
 // ---- Drawing ----
 
 bool CGraphics2d_Lite::LockTarget(Target* target) const {
-    target->surface = CurrentSurface();
+    const Translation& translation = m_matrixStack.Top();
+    CRenderSurface* surface = CurrentSurface();
+    if (m_frameOpen != 0 && surface != nullptr && surface == m_frameTarget.surface) {
+        *target = m_frameTarget;
+        target->tx = WholePixels(translation.x);
+        target->ty = WholePixels(translation.y);
+        return true;
+    }
+    target->surface = surface;
     if (target->surface == nullptr) return false;
     target->pixels = nullptr;
     target->pitch = 0;
@@ -257,10 +270,13 @@ bool CGraphics2d_Lite::LockTarget(Target* target) const {
     target->height = 0;
     target->surface->GetSize(&target->width, &target->height);
     target->format = target->surface->GetFormat();
-    const Translation& translation = m_matrixStack.Top();
     target->tx = WholePixels(translation.x);
     target->ty = WholePixels(translation.y);
     return true;
+}
+
+void CGraphics2d_Lite::UnlockTarget(const Target& target) const {
+    if (target.pixels != m_frameTarget.pixels || target.surface != m_frameTarget.surface) target.surface->Unlock(0);
 }
 
 uint8_t* CGraphics2d_Lite::PixelAt(const Target& target, int32_t x, int32_t y) const {
@@ -290,8 +306,9 @@ bool CGraphics2d_Lite::CheckState(uint32_t colorFormat, bool primitive, DrawStat
     return true;
 }
 
-// The last request is remembered with its answer, a miss included, so that
-// repeated draws in the same state skip the registry.
+// The last requests are remembered with their answers, misses included, so
+// that draws in states seen shortly before skip the registry; a new request
+// takes the place of the oldest.
 BlitRoutine CGraphics2d_Lite::FindRoutine(uint32_t sourceFormat, uint32_t destFormat, const DrawState& state,
                                           uint32_t kind) {
     const BlitEntry request = {sourceFormat,
@@ -301,35 +318,70 @@ BlitRoutine CGraphics2d_Lite::FindRoutine(uint32_t sourceFormat, uint32_t destFo
                                BlendCode(state.blend, state.blendMode),
                                kind,
                                nullptr};
-    const bool cached = request.sourceFormat == m_request.sourceFormat && request.destFormat == m_request.destFormat &&
-                        request.mode == m_request.mode && request.option1 == m_request.option1 &&
-                        request.option2 == m_request.option2 && request.kind == m_request.kind;
-    if (!cached) {
-        m_request = request;
-        CBlitUtil::FindBlitter(&m_request);
+    for (const BlitEntry& known : m_requests) {
+        if (request.sourceFormat == known.sourceFormat && request.destFormat == known.destFormat &&
+            request.mode == known.mode && request.option1 == known.option1 && request.option2 == known.option2 &&
+            request.kind == known.kind) {
+            return known.routine;
+        }
     }
-    return m_request.routine;
+    BlitEntry& slot = m_requests[m_nextRequest];
+    m_nextRequest = (m_nextRequest + 1) % kRoutineCacheSize;
+    slot = request;
+    CBlitUtil::FindBlitter(&slot);
+    return slot.routine;
 }
 
 void CGraphics2d_Lite::DrawImage(CRenderSurface* image, uint32_t flip, const CRect* source) {
     Target target;
     if (!LockTarget(&target)) return;
     if (image != nullptr) DrawImageOnTarget(target, image, flip, source);
-    target.surface->Unlock(0);
+    UnlockTarget(target);
+}
+
+void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, const ImagePiece* pieces, int32_t count) {
+    Target target;
+    if (!LockTarget(&target)) return;
+    uint32_t imageWidth = 0;
+    uint32_t imageHeight = 0;
+    DrawState state;
+    if (image != nullptr && pieces != nullptr && CanDrawImage(image, &imageWidth, &imageHeight, &state)) {
+        const Translation& translation = m_matrixStack.Top();
+        for (int32_t i = 0; i < count; ++i) {
+            // As Translate would move the translation, in 16.16 with wrapping sums.
+            target.tx = WholePixels(static_cast<int32_t>(static_cast<uint32_t>(translation.x) +
+                                                         (static_cast<uint32_t>(pieces[i].x) << 16)));
+            target.ty = WholePixels(static_cast<int32_t>(static_cast<uint32_t>(translation.y) +
+                                                         (static_cast<uint32_t>(pieces[i].y) << 16)));
+            DrawImagePiece(target, image, imageWidth, imageHeight, state, flip, &pieces[i].source);
+        }
+    }
+    UnlockTarget(target);
+}
+
+bool CGraphics2d_Lite::CanDrawImage(CRenderSurface* image, uint32_t* width, uint32_t* height, DrawState* state) const {
+    if (!image->GetSize(width, height)) return false;
+    // Indexed pixels mean nothing without their colours.
+    if ((image->GetFormat() & kFormatPaletted) != 0 && image->GetPalette() == nullptr) {
+        DebugPrintf("CGraphics2d_Lite: paletted image has no palette; not drawn\n");
+        return false;
+    }
+    return CheckState(RSBFormat_A8R8G8B8, false, state) && m_imageSuppress == 0;
 }
 
 void CGraphics2d_Lite::DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip,
                                          const CRect* source) {
     uint32_t imageWidth = 0;
     uint32_t imageHeight = 0;
-    if (!image->GetSize(&imageWidth, &imageHeight)) return;
-    // Indexed pixels mean nothing without their colours.
-    if ((image->GetFormat() & kFormatPaletted) != 0 && image->GetPalette() == nullptr) {
-        DebugPrintf("CGraphics2d_Lite: paletted image has no palette; not drawn\n");
-        return;
-    }
     DrawState state;
-    if (!CheckState(RSBFormat_A8R8G8B8, false, &state) || m_imageSuppress != 0) return;
+    if (CanDrawImage(image, &imageWidth, &imageHeight, &state)) {
+        DrawImagePiece(target, image, imageWidth, imageHeight, state, flip, source);
+    }
+}
+
+void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* image, uint32_t imageWidth,
+                                      uint32_t imageHeight, const DrawState& state, uint32_t flip,
+                                      const CRect* source) {
     CRect rect;
     if (source != nullptr) {
         rect = *source;
@@ -371,7 +423,7 @@ void CGraphics2d_Lite::DrawArrays(uint32_t mode, int32_t first, int32_t count) {
     } else if (mode == kDrawLines || mode == kDrawRectangles) {
         DrawPrimitives(target, mode, first, count);
     }
-    target.surface->Unlock(0);
+    UnlockTarget(target);
 }
 
 bool CGraphics2d_Lite::SetupFetcher(CInterpolantFetcher* fetcher) const {
