@@ -270,7 +270,7 @@ public:
     void LoadLevelScripts(int32_t levelIndex);
     int32_t FindScript(int32_t id) const;
     // These three run every command that finishes while starting, and the
-    // scripts that follows, before they return: in a loop over a stack of
+    // scripts that follow, before they return: in a loop over a stack of
     // steps, so that the call depth does not grow with the table.
     void StartScript(int32_t id);
     void AddRunningCommand(CScriptCommand* cmd);
