@@ -180,12 +180,20 @@ private:
     // False, with the warning printed, for an arrangement no routine serves.
     bool CheckState(uint32_t colorFormat, bool primitive, DrawState* state) const;
     BlitRoutine FindRoutine(uint32_t sourceFormat, uint32_t destFormat, const DrawState& state, uint32_t kind);
+    // What every piece of one image drawn on one target in the current
+    // state shares.
+    struct ImageDraw {
+        uint32_t width;
+        uint32_t height;
+        BlitRoutine routine;
+    };
+
     // False, drawing nothing, for an image that cannot be drawn in the
-    // current state; else its size and the state to draw it in.
-    bool CanDrawImage(CRenderSurface* image, uint32_t* width, uint32_t* height, DrawState* state) const;
+    // current state; else its size and the routine that draws it.
+    bool PrepareImage(const Target& target, CRenderSurface* image, ImageDraw* draw);
     void DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip, const CRect* source);
-    void DrawImagePiece(const Target& target, CRenderSurface* image, uint32_t imageWidth, uint32_t imageHeight,
-                        const DrawState& state, uint32_t flip, const CRect* source);
+    void DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw, uint32_t flip,
+                        const CRect* source);
     bool SetupFetcher(CInterpolantFetcher* fetcher) const;
     void DrawPrimitives(const Target& target, uint32_t mode, int32_t first, int32_t count);
     void DrawLine(const Target& target, BlitRoutine routine, const int32_t* from, const int32_t* to);

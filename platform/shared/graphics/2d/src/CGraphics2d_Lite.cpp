@@ -342,10 +342,8 @@ void CGraphics2d_Lite::DrawImage(CRenderSurface* image, uint32_t flip, const CRe
 void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, const ImagePiece* pieces, int32_t count) {
     Target target;
     if (!LockTarget(&target)) return;
-    uint32_t imageWidth = 0;
-    uint32_t imageHeight = 0;
-    DrawState state;
-    if (image != nullptr && pieces != nullptr && CanDrawImage(image, &imageWidth, &imageHeight, &state)) {
+    ImageDraw draw;
+    if (image != nullptr && pieces != nullptr && PrepareImage(target, image, &draw)) {
         const Translation& translation = m_matrixStack.Top();
         for (int32_t i = 0; i < count; ++i) {
             // As Translate would move the translation, in 16.16 with wrapping sums.
@@ -353,35 +351,37 @@ void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, con
                                                          (static_cast<uint32_t>(pieces[i].x) << 16)));
             target.ty = WholePixels(static_cast<int32_t>(static_cast<uint32_t>(translation.y) +
                                                          (static_cast<uint32_t>(pieces[i].y) << 16)));
-            DrawImagePiece(target, image, imageWidth, imageHeight, state, flip, &pieces[i].source);
+            DrawImagePiece(target, image, draw, flip, &pieces[i].source);
         }
     }
     UnlockTarget(target);
 }
 
-bool CGraphics2d_Lite::CanDrawImage(CRenderSurface* image, uint32_t* width, uint32_t* height, DrawState* state) const {
-    if (!image->GetSize(width, height)) return false;
+bool CGraphics2d_Lite::PrepareImage(const Target& target, CRenderSurface* image, ImageDraw* draw) {
+    draw->width = 0;
+    draw->height = 0;
+    if (!image->GetSize(&draw->width, &draw->height)) return false;
     // Indexed pixels mean nothing without their colours.
     if ((image->GetFormat() & kFormatPaletted) != 0 && image->GetPalette() == nullptr) {
         DebugPrintf("CGraphics2d_Lite: paletted image has no palette; not drawn\n");
         return false;
     }
-    return CheckState(RSBFormat_A8R8G8B8, false, state) && m_imageSuppress == 0;
+    DrawState state;
+    if (!CheckState(RSBFormat_A8R8G8B8, false, &state) || m_imageSuppress != 0) return false;
+    draw->routine = FindRoutine(image->GetFormat(), target.format, state, kBlitKindCopy);
+    return true;
 }
 
 void CGraphics2d_Lite::DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip,
                                          const CRect* source) {
-    uint32_t imageWidth = 0;
-    uint32_t imageHeight = 0;
-    DrawState state;
-    if (CanDrawImage(image, &imageWidth, &imageHeight, &state)) {
-        DrawImagePiece(target, image, imageWidth, imageHeight, state, flip, source);
-    }
+    ImageDraw draw;
+    if (PrepareImage(target, image, &draw)) DrawImagePiece(target, image, draw, flip, source);
 }
 
-void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* image, uint32_t imageWidth,
-                                      uint32_t imageHeight, const DrawState& state, uint32_t flip,
-                                      const CRect* source) {
+void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw,
+                                      uint32_t flip, const CRect* source) {
+    const uint32_t imageWidth = draw.width;
+    const uint32_t imageHeight = draw.height;
     CRect rect;
     if (source != nullptr) {
         rect = *source;
@@ -409,8 +409,7 @@ void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* imag
                                static_cast<int16_t>(target.pitch), PixelAt(target, x, y), rect.width, rect.height,
                                flipX, flipY,
                                static_cast<uint8_t>(CColorEntry::ChannelToByte(m_colorStack.Top().fixed.a))};
-    const BlitRoutine routine = FindRoutine(image->GetFormat(), target.format, state, kBlitKindCopy);
-    if (routine != nullptr) routine(&copy);
+    if (draw.routine != nullptr) draw.routine(&copy);
     image->Unlock(kLockRead);
 }
 
