@@ -213,6 +213,21 @@ public:
     // The plane row whose first pixel has guest address `rowGuest`, -1 when
     // no row of the bound plane starts there.
     int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
+    // PlaneSpan of the row PlaneRowOf finds. A fill's rows follow one
+    // another, so the row after (or at) the last one found is known without
+    // a division.
+    uint8_t* RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count) {
+        BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
+        const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
+        int32_t y = plane.lastRow;
+        if (offset != plane.lastRowOffset) {
+            y = offset == plane.lastRowOffset + plane.pitch ? plane.lastRow + 1 : PlaneRowOf(which, rowGuest);
+        }
+        if (plane.mapping == 0 || y < 0 || y >= plane.height) return nullptr;
+        plane.lastRow = y;
+        plane.lastRowOffset = int64_t{y} * plane.pitch;
+        return PlaneSpan(which, x, y, count);
+    }
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
 
@@ -241,6 +256,9 @@ private:
         uint32_t format = 0;
         uint32_t mapping = 0;  // guest base of the mapped rows, 0 when unmapped
         uint32_t guestRow0 = 0;
+        // The row RowSpan found last, and its offset from row 0.
+        int32_t lastRow = 0;
+        int64_t lastRowOffset = 0;
     };
 
     void Release();

@@ -174,12 +174,13 @@ struct Channels {
 };
 
 constexpr uint32_t kOpaque = 255;
+// A fixed colour's channel is the 8-bit channel times this.
+constexpr uint32_t kChannelScale = 257;
 
 // The decoders share the step from channels to the fixed colour.
 template <class Format>
 struct Decoder {
     void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
-        constexpr uint32_t kChannelScale = 257;
         const Channels t = Format::Read(p);
         *c = RSBFormat_ARGB_fixed{static_cast<int32_t>(t.a * kChannelScale), static_cast<int32_t>(t.r * kChannelScale),
                                   static_cast<int32_t>(t.g * kChannelScale), static_cast<int32_t>(t.b * kChannelScale)};
@@ -224,14 +225,49 @@ struct AnyTexel {
 };
 
 // Adds (channel x weight) >> 8 of the texel to each channel of the colour.
+// A decoder with channels of its own folds their scale into the weight:
+// the same products, a multiplication less per channel.
 template <class Texel>
 inline void AddWeighted(const Texel& texel, const uint8_t* p, int32_t weight, RSBFormat_ARGB_fixed* colour) {
+    if constexpr (requires { Texel::Read(p); }) {
+        const Channels c = Texel::Read(p);
+        const int32_t scaled = weight * static_cast<int32_t>(kChannelScale);
+        colour->a += (static_cast<int32_t>(c.a) * scaled) >> 8;
+        colour->r += (static_cast<int32_t>(c.r) * scaled) >> 8;
+        colour->g += (static_cast<int32_t>(c.g) * scaled) >> 8;
+        colour->b += (static_cast<int32_t>(c.b) * scaled) >> 8;
+        return;
+    }
     RSBFormat_ARGB_fixed t = {0, 0, 0, 0};
     texel.Decode(p, &t);
     colour->a += (t.a * weight) >> 8;
     colour->r += (t.r * weight) >> 8;
     colour->g += (t.g * weight) >> 8;
     colour->b += (t.b * weight) >> 8;
+}
+
+// A 2 x 2 quad's texels, each weighted as AddWeighted weights it, added to
+// the colour, for a decoder with channels of its own. Two channels share
+// a 64-bit word, 32 bits each: a weighted channel is below 2^25 (channel
+// 255, scaled weight below 2^17) and a lane's sum of four below 2^19, so
+// neither spills into the other lane, and one multiplication and one shift
+// give what each channel alone gives.
+template <class Format>
+inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
+    constexpr uint64_t kLow = 0xFFFFFFFFu;
+    constexpr uint64_t kShiftedLanes = 0x00FFFFFF00FFFFFFu;  // both lanes of a product >> 8
+    uint64_t ag = 0;
+    uint64_t rb = 0;
+    for (int32_t i = 0; i < 4; ++i) {
+        const Channels c = Format::Read(quad[i]);
+        const uint64_t scaled = static_cast<uint32_t>(weights[i]) * kChannelScale;
+        ag += ((uint64_t{c.a} << 32 | c.g) * scaled) >> 8 & kShiftedLanes;
+        rb += ((uint64_t{c.r} << 32 | c.b) * scaled) >> 8 & kShiftedLanes;
+    }
+    colour->a += static_cast<int32_t>(ag >> 32);
+    colour->r += static_cast<int32_t>(rb >> 32);
+    colour->g += static_cast<int32_t>(ag & kLow);
+    colour->b += static_cast<int32_t>(rb & kLow);
 }
 
 }  // namespace texel_format

@@ -48,9 +48,13 @@ public:
     // The level those modes read at a level of detail.
     NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == 0, m_lastLevel}; }
     int32_t Wrap() const { return m_wrap; }
+    int32_t FilterMode() const { return m_mode; }
+    // SampleIn's Mode for the unit's own filter mode, read at each sample.
+    static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
-    // routine Sample runs for it, inline for the span's row loops).
-    template <int32_t Wrap, class Decoder>
+    // routine Sample runs for it, inline for the span's row loops), with
+    // filter mode Mode when a row loop knows it.
+    template <int32_t Wrap, class Decoder, int32_t Mode = kUnitFilter>
     void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) {
@@ -131,6 +135,10 @@ template <class Decoder>
 inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const int32_t weights[4],
                     RSBFormat_ARGB_fixed* colour) {
     if (quad[0] == nullptr) return;
+    if constexpr (requires { Decoder::Read(quad[0]); }) {
+        texel_format::AddWeightedQuad<Decoder>(quad, weights, colour);
+        return;
+    }
     RSBFormat_ARGB_fixed sum = *colour;
     for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], weights[i], &sum);
     *colour = sum;
@@ -163,11 +171,11 @@ inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const u
     s[3] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at3));
 }
 
-template <int32_t Wrap, class Decoder>
+template <int32_t Wrap, class Decoder, int32_t Mode>
 inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
                                         RSBFormat_ARGB_fixed* colour) {
     using namespace sampler_detail;
-    int32_t mode = m_mode;
+    int32_t mode = Mode == kUnitFilter ? m_mode : Mode;
     if (mode == kFilterBilinearOrMip) mode = lod <= kOne ? kFilterBilinear : kFilterNearestMip;
     if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
     const int32_t last = LastLevel();

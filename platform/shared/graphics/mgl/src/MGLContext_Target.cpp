@@ -152,6 +152,8 @@ int32_t MGLContext::PlaneRowOf(Plane which, uint32_t rowGuest) const {
 // runs, and stores row 0's guest address and the pitch in the record.
 void MGLContext::BindPlane(Plane which, const BoundPlane& plane) {
     BoundPlane bound = plane;
+    bound.lastRow = 0;
+    bound.lastRowOffset = 0;
     if (bound.pixels != nullptr) {
         const int64_t pitch = bound.pitch;
         const int64_t lastRow = static_cast<int64_t>(bound.height - 1) * pitch;

@@ -60,12 +60,12 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     if (xs >= xe || row.bpp == 0) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = context.PlaneSpan(Plane::Colour, xs, context.PlaneRowOf(Plane::Colour, s.destptr), row.count);
+    row.colour = context.RowSpan(Plane::Colour, s.destptr, xs, row.count);
     if (row.colour == nullptr) return false;
     if (context.PlanePixels(Plane::Depth) != nullptr) {
         row.zbpp = static_cast<int32_t>(context.PlaneFormat(Plane::Depth) & 31u);
         if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
-        row.depth = context.PlaneSpan(Plane::Depth, xs, context.PlaneRowOf(Plane::Depth, s.zptr), row.count);
+        row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
     }
     const int32_t n = Interpolants(s);
@@ -263,9 +263,9 @@ struct SampledTexel {
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
 };
 
-// The sampler's colour for a texture of the decoder's format and wrap mode
-// Wrap, its routine inline in the row loop.
-template <class Decoder, int32_t Wrap>
+// The sampler's colour for a texture of the decoder's format, wrap mode
+// Wrap and filter mode Mode, its routine inline in the row loop.
+template <class Decoder, int32_t Wrap, int32_t Mode>
 struct FilteredTexel {
     MGLTextureSampler& sampler;
     uint32_t format;
@@ -273,18 +273,31 @@ struct FilteredTexel {
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-        sampler.SampleIn<Wrap>(Decoder{}, u, v, lod, &texel);
+        sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel);
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
 };
 
+template <class Decoder, int32_t Mode>
+void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    switch (sampler.Wrap()) {
+        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp, Mode>{sampler, target}); break;
+        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror, Mode>{sampler, target}); break;
+        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat, Mode>{sampler, target}); break;
+    }
+}
+
+// Bilinear and trilinear filtering with their mode fixed for the row; the
+// unit's mode read at each pixel for the others.
 template <class Decoder>
 void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
-    switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp>{sampler, target}); break;
-        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror>{sampler, target}); break;
-        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat>{sampler, target}); break;
+    using namespace sampler_detail;
+    switch (sampler.FilterMode()) {
+        case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler, target); break;
+        case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler, target); break;
+        case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler, target); break;
+        default: WalkFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(walk, sampler, target); break;
     }
 }
 
