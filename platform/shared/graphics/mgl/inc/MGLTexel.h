@@ -177,9 +177,20 @@ constexpr uint32_t kOpaque = 255;
 // A fixed colour's channel is the 8-bit channel times this.
 constexpr uint32_t kChannelScale = 257;
 
+// A texel's channels two to a 64-bit word, 32 bits each: alpha above
+// green, red above blue.
+struct ChannelLanes {
+    uint64_t ag, rb;
+};
+
 // The decoders share the step from channels to the fixed colour.
 template <class Format>
 struct Decoder {
+    static ChannelLanes Lanes(const uint8_t* p) {
+        const Channels c = Format::Read(p);
+        return {uint64_t{c.a} << 32 | c.g, uint64_t{c.r} << 32 | c.b};
+    }
+
     void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
         const Channels t = Format::Read(p);
         *c = RSBFormat_ARGB_fixed{static_cast<int32_t>(t.a * kChannelScale), static_cast<int32_t>(t.r * kChannelScale),
@@ -189,6 +200,14 @@ struct Decoder {
 
 struct R5G6B5 : Decoder<R5G6B5> {
     static Channels Read(const uint8_t* p) { return {kOpaque, GetRed_R5G6B5(p), GetGreen_R5G6B5(p), GetBlue_R5G6B5(p)}; }
+    // Red and blue expanded side by side as each alone expands: a lane's
+    // bits shifted into the other's fall outside its low byte.
+    static ChannelLanes Lanes(const uint8_t* p) {
+        constexpr uint64_t kLowBytes = 0x000000FF000000FFu;
+        const uint64_t v = PixelChannels::Load16(p);
+        const uint64_t rb = (v >> 11) << 32 | (v & 0x1Fu);
+        return {uint64_t{kOpaque} << 32 | GetGreen_R5G6B5(p), ((rb << 3) | (rb >> 2)) & kLowBytes};
+    }
 };
 
 struct A1R5G5B5 : Decoder<A1R5G5B5> {
@@ -259,10 +278,10 @@ inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[
     uint64_t ag = 0;
     uint64_t rb = 0;
     for (int32_t i = 0; i < 4; ++i) {
-        const Channels c = Format::Read(quad[i]);
+        const ChannelLanes c = Format::Lanes(quad[i]);
         const uint64_t scaled = static_cast<uint32_t>(weights[i]) * kChannelScale;
-        ag += ((uint64_t{c.a} << 32 | c.g) * scaled) >> 8 & kShiftedLanes;
-        rb += ((uint64_t{c.r} << 32 | c.b) * scaled) >> 8 & kShiftedLanes;
+        ag += (c.ag * scaled) >> 8 & kShiftedLanes;
+        rb += (c.rb * scaled) >> 8 & kShiftedLanes;
     }
     colour->a += static_cast<int32_t>(ag >> 32);
     colour->r += static_cast<int32_t>(rb >> 32);
