@@ -1,6 +1,7 @@
 #ifndef MGLCONTEXT_H
 #define MGLCONTEXT_H
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -204,12 +205,26 @@ public:
     uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
     // Bytes from one row of a bound plane to the next, as the surface has it.
     int32_t PlanePitch(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pitch; }
-    // Columns and rows that every bound plane has; 0 without planes.
-    int32_t TargetWidth() const;
+    // Columns and rows that every bound plane has; 0 without planes. (The
+    // row routines ask at each row: inline.)
+    int32_t TargetWidth() const {
+        int32_t width = 0;
+        for (const BoundPlane& plane : m_planes) {
+            if (plane.pixels != nullptr) width = width == 0 ? plane.width : std::min(width, plane.width);
+        }
+        return width;
+    }
     int32_t TargetHeight() const;
     // Host address of `count` pixels from column x of row y of a bound
     // plane; null unless all of them lie inside it.
-    uint8_t* PlaneSpan(Plane plane, int32_t x, int32_t y, int32_t count) const;
+    uint8_t* PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
+        const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
+        if (plane.pixels == nullptr || x < 0 || y < 0 || y >= plane.height || count < 0 || count > plane.width - x) {
+            return nullptr;
+        }
+        const int64_t bytes = plane.format & kBytesPerPixelMask;
+        return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
+    }
     // The plane row whose first pixel has guest address `rowGuest`, -1 when
     // no row of the bound plane starts there.
     int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
@@ -247,6 +262,9 @@ public:
     }
 
 private:
+    // A plane format's low bits: its bytes per pixel.
+    static constexpr uint32_t kBytesPerPixelMask = 31;
+
     // A plane of the bound render target, as the C++ side reaches it.
     struct BoundPlane {
         uint8_t* pixels = nullptr;  // row 0

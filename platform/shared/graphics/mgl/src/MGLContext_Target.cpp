@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int32_t kPlaneCount = 3;
-constexpr uint32_t kBytesPerPixelMask = 31;
 // An unlocked window surface's colour plane holds this stand-in address.
 constexpr uintptr_t kPlaceholderPixels = 1;
 constexpr uint32_t kDepthBytes = 4;
@@ -111,29 +110,12 @@ bool MGLContext::BindRenderTarget() {
     return true;
 }
 
-int32_t MGLContext::TargetWidth() const {
-    int32_t width = 0;
-    for (const BoundPlane& plane : m_planes) {
-        if (plane.pixels != nullptr) width = width == 0 ? plane.width : Smaller(width, plane.width);
-    }
-    return width;
-}
-
 int32_t MGLContext::TargetHeight() const {
     int32_t height = 0;
     for (const BoundPlane& plane : m_planes) {
         if (plane.pixels != nullptr) height = height == 0 ? plane.height : Smaller(height, plane.height);
     }
     return height;
-}
-
-uint8_t* MGLContext::PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-    if (plane.pixels == nullptr || x < 0 || y < 0 || y >= plane.height || count < 0 || count > plane.width - x) {
-        return nullptr;
-    }
-    const int64_t bytes = plane.format & kBytesPerPixelMask;
-    return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
 }
 
 // Row pointers are guest values any code may have written: a row is only
