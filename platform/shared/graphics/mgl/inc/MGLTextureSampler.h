@@ -57,11 +57,7 @@ public:
     template <int32_t Wrap, class Decoder, int32_t Mode = kUnitFilter>
     void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
     // A level's addressing (its base null when the level cannot be read).
-    const TexelLevel& Level(int32_t level) {
-        level = texel_detail::BoundedLevel(level);
-        if ((m_resolved & 1u << level) == 0) Resolve(level);
-        return m_texels[level];
-    }
+    const TexelLevel& Level(int32_t level) { return LevelIn(texel_detail::BoundedLevel(level)); }
 
 private:
     using SampleRoutine = void (MGLTextureSampler::*)(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
@@ -76,6 +72,11 @@ private:
     static SampleRoutine RoutineFor(uint32_t format);
     static SampleRoutine RoutineFor(uint32_t format, int32_t wrap);
 
+    // Level for a level already within 0..9.
+    const TexelLevel& LevelIn(int32_t level) {
+        if ((m_resolved & 1u << level) == 0) Resolve(level);
+        return m_texels[level];
+    }
     const uint8_t* TexelAt(int32_t u, int32_t v, int32_t level) {
         const TexelLevel& texels = Level(level);
         return texels.base != nullptr ? texels.At(u, v) : nullptr;
@@ -146,9 +147,11 @@ inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const in
 
 }  // namespace sampler_detail
 
+// The filters take the level between 0 and the last level, which is at
+// most 9.
 template <int32_t Wrap>
 inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
-    const TexelLevel& texels = Level(level);
+    const TexelLevel& texels = LevelIn(level);
     int32_t* s = m_quadAddresses;
     if (texels.base == nullptr) {
         for (int32_t i = 0; i < 4; ++i) {
