@@ -219,11 +219,7 @@ public:
     // plane; null unless all of them lie inside it.
     uint8_t* PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
         const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-        if (plane.pixels == nullptr || x < 0 || y < 0 || y >= plane.height || count < 0 || count > plane.width - x) {
-            return nullptr;
-        }
-        const int64_t bytes = plane.format & kBytesPerPixelMask;
-        return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
+        return plane.pixels != nullptr && y >= 0 && y < plane.height ? ColumnsOfRow(plane, x, y, count) : nullptr;
     }
     // The plane row whose first pixel has guest address `rowGuest`, -1 when
     // no row of the bound plane starts there.
@@ -238,10 +234,11 @@ public:
         if (offset != plane.lastRowOffset) {
             y = offset == plane.lastRowOffset + plane.pitch ? plane.lastRow + 1 : PlaneRowOf(which, rowGuest);
         }
+        // A mapped plane has pixels.
         if (plane.mapping == 0 || y < 0 || y >= plane.height) return nullptr;
         plane.lastRow = y;
         plane.lastRowOffset = int64_t{y} * plane.pitch;
-        return PlaneSpan(which, x, y, count);
+        return ColumnsOfRow(plane, x, y, count);
     }
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
@@ -278,6 +275,13 @@ private:
         int32_t lastRow = 0;
         int64_t lastRowOffset = 0;
     };
+
+    // PlaneSpan for a row y of the plane's pixels.
+    static uint8_t* ColumnsOfRow(const BoundPlane& plane, int32_t x, int32_t y, int32_t count) {
+        if (x < 0 || count < 0 || count > plane.width - x) return nullptr;
+        const int64_t bytes = plane.format & kBytesPerPixelMask;
+        return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
+    }
 
     void Release();
     void MapTables();

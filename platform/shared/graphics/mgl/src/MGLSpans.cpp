@@ -28,6 +28,7 @@ struct SpanRow {
     uint32_t format = 0;
     int32_t bpp = 0;
     int32_t zbpp = 0;
+    int32_t interpolants = 0;  // the record's count, bounded
 };
 
 uint32_t LoadWord(const uint8_t* p) {
@@ -70,6 +71,7 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     }
     const int32_t n = Interpolants(s);
     for (int32_t i = 0; i < n; ++i) s.intp[i] = WrapAdd(s.intp_y[i], WrapMul(xs, s.intp_dx[i]));
+    row.interpolants = n;
     return true;
 }
 
@@ -419,7 +421,7 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     SpanRow row;
     if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
     MGLRecord& s = context.Record();
-    const int32_t n = Interpolants(s);
+    const int32_t n = row.interpolants;
     const bool perspective = s.perspectiveGradients != 0;
     if (perspective) {
         for (int32_t i = 0; i < n; ++i) {
