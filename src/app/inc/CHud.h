@@ -115,6 +115,13 @@ public:
     void Update(int32_t ms);
     // Draws the laid-out page; nothing before it is laid out.
     void Paint(JGraphics& g);
+    // Paint in two parts: what stays the same while the page and its layout
+    // do (title, outline, row frames), then what moves with the selection
+    // and the scrolling, which also resets the clip.
+    void PaintStill(JGraphics& g);
+    void PaintMoving(JGraphics& g);
+    // A menu page on screen, which PaintStill and PaintMoving paint whole.
+    bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
 
     JFont* font = nullptr;
     JImage* image = nullptr;
@@ -213,6 +220,7 @@ private:
     void PaintContent(JGraphics& g);
     void PaintNoticeBox(JGraphics& g);
     void PaintTitle(JGraphics& g);
+    void PaintRowFrames(JGraphics& g);
     void PaintSelectionBar(JGraphics& g);
     void PaintPlainBar(JGraphics& g, bool framedStyle, bool imageRowStyle);
     void PaintRows(JGraphics& g, int32_t startY);

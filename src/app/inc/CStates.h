@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "CMenuBackdrop.h"
 #include "CMenuPage.h"
 #include "JString.h"
 #include "JVector.h"
@@ -141,6 +142,12 @@ public:
     void SetState(int32_t n);
     void Update(int32_t dt);
     void Paint(JGraphics& g);
+    // Before the paint of a frame that starts from a cleared screen: true
+    // when the still part of the menu page on screen was kept and has been
+    // copied back over the whole screen, so that the screen needs no clear
+    // and the paint draws only what moves; otherwise a menu page is kept as
+    // the paint draws it.
+    bool StartRepaint(JGraphics& g);
     void PushState();
     void Quit();
     void QuitGame() { Quit(); }
@@ -283,6 +290,8 @@ private:
     void PaintLogoWipe(JGraphics& g);
     void PaintLoadingScreen(JGraphics& g);
     void PaintPageBackground(JGraphics& g);
+    bool ShowsMenuPage() const;
+    CMenuBackdrop::Page MenuPage() const;
 
     // Page building (CStates_Menus.cpp).
     void OpenPage(const int32_t* items, int32_t count, int32_t kind, int32_t selection);
@@ -296,6 +305,11 @@ private:
     void TakeHudSelection(CMenuPage& shown);
     JString OnOffLabel(int32_t textId, bool on) const;
     JString ItemText(int32_t id) const;
+
+    // How the next paint treats the menu page (StartRepaint).
+    enum MenuPagePaint : int32_t { kPaintWhole, kPaintAndKeep, kPaintMoving };
+    int32_t m_menuPagePaint = kPaintWhole;
+    CMenuBackdrop m_backdrop;
 
     JVector<int32_t> history;
 };

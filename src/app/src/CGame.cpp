@@ -163,8 +163,8 @@ bool CGame::Update(int32_t) {
 
 bool CGame::Paint() {
     if (repaintPending != 0) {
-        ClearScreen();
         repaintPending = 0;
+        if (!states->StartRepaint(graphics)) ClearScreen();
     }
     states->Paint(graphics);
     input->PaintSoftKeys(graphics, screenWidth, screenHeight);

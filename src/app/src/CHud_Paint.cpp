@@ -115,6 +115,11 @@ void CHud::Paint(JGraphics& g) {
         PaintNoticeBox(g);
         return;
     }
+    PaintStill(g);
+    PaintMoving(g);
+}
+
+void CHud::PaintStill(JGraphics& g) {
     PaintTitle(g);
     if (mode != kLoading && mode != kImage && drawFrame) {
         g.setColor(kOutline);
@@ -126,6 +131,10 @@ void CHud::Paint(JGraphics& g) {
         g.setColor(kBlack);
         g.fillRect(0, 0, m_screenWidth, m_screenHeight);
     }
+    if (mode == kMenu) PaintRowFrames(g);
+}
+
+void CHud::PaintMoving(JGraphics& g) {
     PaintContent(g);
     // What is drawn after the HUD (soft keys, buttons) sees the whole screen.
     resetClip(g);
@@ -205,14 +214,17 @@ void CHud::PaintTitle(JGraphics& g) {
     }
 }
 
-void CHud::PaintSelectionBar(JGraphics& g) {
-    const bool framedStyle = imageRows && framedRows;
-    const bool imageRowStyle = imageRows && !framedRows;
+void CHud::PaintRowFrames(JGraphics& g) {
     if (framedRows) {
         PaintFramedRows(g);
     } else if (sideFrame) {
         PaintSideFrame(g, menuX, menuY, kSideFrameHeight);
     }
+}
+
+void CHud::PaintSelectionBar(JGraphics& g) {
+    const bool framedStyle = imageRows && framedRows;
+    const bool imageRowStyle = imageRows && !framedRows;
     if (!imageBar) {
         g.setColor(kNoBarColour);
         return;

@@ -1,8 +1,14 @@
 #include "CStates.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "AppServices.h"
 #include "CGame.h"
 #include "CGameProgress.h"
+#include "CGraphics.h"
 #include "CHud.h"
+#include "CRenderSurface.h"
 #include "JFont.h"
 #include "JGraphics.h"
 #include "JImage.h"
@@ -41,10 +47,62 @@ void CStates::PaintMenuFrame(JGraphics& g, int32_t mode) {
     }
 }
 
+bool CStates::StartRepaint(JGraphics& g) {
+    CHud* hud = Hud();
+    m_menuPagePaint = kPaintWhole;
+    if (hud == nullptr || !ShowsMenuPage()) return false;
+    if (m_backdrop.Restore(MenuPage(), hud->title, hud->subtitle, g)) {
+        m_menuPagePaint = kPaintMoving;
+        return true;
+    }
+    m_menuPagePaint = kPaintAndKeep;
+    return false;
+}
+
+bool CStates::ShowsMenuPage() const {
+    const CHud* hud = Hud();
+    return (state == kMainMenu || state == kOptions || state == kLevelSelect) && hud != nullptr &&
+           hud->ShowsMenuPage();
+}
+
+CMenuBackdrop::Page CStates::MenuPage() const {
+    const CHud* hud = Hud();
+    CGraphics* graphics = GetGraphics();
+    const CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
+    CMenuBackdrop::Page page{};
+    page.surface = surface;
+    if (surface != nullptr) {
+        surface->GetSize(&page.width, &page.height);
+        page.format = surface->GetFormat();
+    }
+    page.clearColour = Game()->clearColour;
+    page.state = state;
+    page.frameImages[0] = frameHalf;
+    page.frameImages[1] = frameBar;
+    page.frameImages[2] = frameEdge;
+    const JImage* rowImages[] = {hud->rowFrameLeft, hud->rowFrameTile, hud->scrollArrow,
+                                 hud->sideTop,      hud->sideTile,     hud->sideBottom};
+    std::copy(std::begin(rowImages), std::end(rowImages), page.rowImages);
+    page.font = hud->font;
+    const int32_t layout[] = {ScreenWidth(),    ScreenHeight(),     hud->clearScreen, hud->drawFrame, hud->centred,
+                              hud->imageRows,   hud->framedRows,    hud->sideFrame,   hud->boxX,      hud->boxY,
+                              hud->boxWidth,    hud->boxHeight,     hud->menuTitleY,  hud->visibleLines,
+                              hud->lineCount,   hud->rowsTop,       hud->rowHeight,   hud->menuX,     hud->menuY,
+                              hud->sideWidth};
+    std::copy(std::begin(layout), std::end(layout), page.layout);
+    return page;
+}
+
 void CStates::Paint(JGraphics& g) {
     CHud* hud = Hud();
     CGame* game = Game();
     if (hud == nullptr || game == nullptr) return;
+    const int32_t pagePaint = m_menuPagePaint;
+    m_menuPagePaint = kPaintWhole;
+    if (pagePaint == kPaintMoving) {
+        hud->PaintMoving(g);
+        return;
+    }
     if (hud->clearScreen) PaintMenuFrame(g, 1);
     switch (state) {
         case kFirstFrame:
@@ -92,7 +150,13 @@ void CStates::Paint(JGraphics& g) {
             }
             break;
     }
-    hud->Paint(g);
+    if (pagePaint != kPaintAndKeep) {
+        hud->Paint(g);
+        return;
+    }
+    hud->PaintStill(g);
+    m_backdrop.Keep(MenuPage(), hud->title, hud->subtitle, g);
+    hud->PaintMoving(g);
 }
 
 // Text pages and boxes whose frame style asks for it lie on the menu frame.

@@ -163,6 +163,8 @@ void CStates::LoadMenuFrame() {
 }
 
 void CStates::FreeMenuFrame() {
+    // A picture made later may take a freed one's address.
+    m_backdrop.Forget();
     delete frameHalf;
     frameHalf = nullptr;
     delete frameExtra;

@@ -139,6 +139,11 @@ public:
     // by the piece's position; the target and the image are looked at once
     // for all of them.
     void DrawImagePieces(CRenderSurface* image, uint32_t flip, const ImagePiece* pieces, int32_t count);
+    // The whole current surface copied into `copy`, or `copy` copied back
+    // onto it, pixel for pixel, whatever the clip and the capabilities; false,
+    // copying nothing, unless `copy` has the surface's size and format.
+    bool SaveTarget(CRenderSurface* copy);
+    bool RestoreTarget(CRenderSurface* copy);
 
     bool Initialise();
     void Reset();
@@ -194,6 +199,7 @@ private:
     void DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip, const CRect* source);
     void DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw, uint32_t flip,
                         const CRect* source);
+    bool CopyWithTarget(CRenderSurface* copy, bool intoCopy);
     bool SetupFetcher(CInterpolantFetcher* fetcher) const;
     void DrawPrimitives(const Target& target, uint32_t mode, int32_t first, int32_t count);
     void DrawLine(const Target& target, BlitRoutine routine, const int32_t* from, const int32_t* to);

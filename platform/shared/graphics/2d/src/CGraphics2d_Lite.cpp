@@ -1,5 +1,7 @@
 #include "CGraphics2d_Lite.h"
 
+#include <cstring>
+
 #include "BlitClip.h"
 #include "BlitCopy.h"
 #include "BlitLineFill.h"
@@ -411,6 +413,32 @@ void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* imag
                                static_cast<uint8_t>(CColorEntry::ChannelToByte(m_colorStack.Top().fixed.a))};
     if (draw.routine != nullptr) draw.routine(&copy);
     image->Unlock(kLockRead);
+}
+
+bool CGraphics2d_Lite::SaveTarget(CRenderSurface* copy) { return CopyWithTarget(copy, true); }
+
+bool CGraphics2d_Lite::RestoreTarget(CRenderSurface* copy) { return CopyWithTarget(copy, false); }
+
+bool CGraphics2d_Lite::CopyWithTarget(CRenderSurface* copy, bool intoCopy) {
+    Target target;
+    if (copy == nullptr || !LockTarget(&target)) return false;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    const bool fits = copy->GetSize(&width, &height) && width == target.width && height == target.height &&
+                      copy->GetFormat() == target.format && copy->Lock(&pixels, &pitch, 0, nullptr);
+    if (fits) {
+        const size_t rowBytes = static_cast<size_t>(width) * CColor::BytesPerPixel(target.format);
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* own = target.pixels + static_cast<intptr_t>(y) * target.pitch;
+            uint8_t* kept = pixels + static_cast<intptr_t>(y) * pitch;
+            std::memcpy(intoCopy ? kept : own, intoCopy ? own : kept, rowBytes);
+        }
+        copy->Unlock(0);
+    }
+    UnlockTarget(target);
+    return fits;
 }
 
 void CGraphics2d_Lite::DrawArrays(uint32_t mode, int32_t first, int32_t count) {

@@ -1,0 +1,64 @@
+// A menu page repainted from the copy of its still part kept from an
+// earlier repaint is the page painted whole: on the same page, after the
+// selection moved, and on the next page opened.
+
+#include <vector>
+
+#include "GameKeys.h"
+#include "JGraphics.h"
+#include "ScreensFixture.h"
+
+namespace {
+
+constexpr int32_t kScreenW = 240;
+constexpr int32_t kScreenH = 320;
+constexpr int32_t kOptionsRow = 1;
+constexpr uint32_t kScribble = 0xFF123456;
+
+}  // namespace
+
+class MenuBackdropTest : public ScreensFixture {
+protected:
+    void SetUp() override {
+        ScreensFixture::SetUp();
+        BootToMainMenu();
+    }
+    // The screen scribbled over first, so that what the repaint leaves
+    // unpainted shows.
+    std::vector<uint32_t> Repainted() {
+        JGraphics& g = m_app->GetGame()->GetGraphics();
+        resetClip(g);
+        fillScreen(g, kScribble);
+        m_app->GetGame()->repaintPending = 1;
+        Frame();
+        std::vector<uint32_t> pixels;
+        for (int32_t y = 0; y < kScreenH; ++y) {
+            for (int32_t x = 0; x < kScreenW; ++x) pixels.push_back(ScreenRgb(x, y));
+        }
+        return pixels;
+    }
+    // Pictures loaded afresh leave nothing kept to copy back.
+    std::vector<uint32_t> PaintedWhole() {
+        States().FreeMenuFrame();
+        States().LoadMenuFrame();
+        return Repainted();
+    }
+};
+
+TEST_F(MenuBackdropTest, ARepaintedMenuPageIsThePagePaintedWhole) {
+    Repainted();
+    const std::vector<uint32_t> menu = Repainted();
+    EXPECT_EQ(menu, PaintedWhole());
+
+    Press(EngineKey::kDown);
+    Repainted();
+    const std::vector<uint32_t> moved = Repainted();
+    EXPECT_NE(moved, menu);
+    EXPECT_EQ(moved, PaintedWhole());
+
+    Choose(kOptionsRow);
+    ASSERT_EQ(State(), CStates::kOptions);
+    const std::vector<uint32_t> options = Repainted();
+    EXPECT_NE(options, moved);
+    EXPECT_EQ(options, PaintedWhole());
+}
