@@ -20,6 +20,7 @@ public:
     BenchRunningGame& operator=(const BenchRunningGame&) = delete;
 
     bool Ready() const { return m_ready; }
+    CGameApp& App() { return *m_app; }
     // One frame, and the frame's time on the virtual clock.
     void Frame();
     int32_t State() const;

@@ -5,86 +5,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
 #include "AllocationCounter.h"
 #include "AppServices.h"
-#include "CCore_Win32.h"
+#include "BenchRunningGame.h"
 #include "CGame.h"
 #include "CGameApp.h"
 #include "CGraphics.h"
 #include "CGraphics2d_Lite.h"
-#include "CStates.h"
-#include "EngineEvents.h"
-#include "GameKeys.h"
-#include "HeadlessBackend.h"
-#include "HostClock.h"
-#include "HostPath.h"
-#include "HostWindowSystem.h"
 #include "JGraphics.h"
 
 namespace {
 
-constexpr int32_t kBootFrameLimit = 2000;
 constexpr uint32_t kOpaqueBlack = 0xFF000000;
 
-// The content the build compiled for the program: build/game beside
-// build/bench.
-std::string ContentDirectory() {
-    const std::filesystem::path bench = std::filesystem::path(HostPath::ModulePath()).parent_path();
-    return (bench.parent_path() / "game").string();
-}
-
-// The game started on its content and brought to the main menu (answering
-// the sound question with no).
-class MenuGame {
-public:
-    MenuGame() {
-        HostPath::SetAppDirectory(ContentDirectory().c_str());
-        HostClock::UseVirtual(1000, 1700000000000ull);
-        HostWindowSystem::SetBackend(new HeadlessBackend(HostInputScript()));
-        m_core = CCore_Win32::Create();
-        SetCore(m_core);
-        m_app = new CGameApp();
-        SetApplication(m_app);
-        if (m_app->Init() != 0) return;
-        m_app->HandleEvent(EngineEvent::kAppStart, 0, 0);
-        for (int32_t i = 0; i < kBootFrameLimit && States()->state != CStates::kMainMenu; ++i) {
-            if (States()->state == CStates::kMessageBox) Press(EngineKey::kSelect);
-            m_app->RunFrame();
-        }
-        m_ready = States()->state == CStates::kMainMenu;
-    }
-    ~MenuGame() {
-        m_app->Shutdown();
-        delete m_app;
-        SetApplication(nullptr);
-        SetCore(nullptr);
-        delete m_core;
-        HostWindowSystem::SetBackend(nullptr);
-        HostPath::SetAppDirectory(nullptr);
-    }
-    MenuGame(const MenuGame&) = delete;
-    MenuGame& operator=(const MenuGame&) = delete;
-
-    bool Ready() const { return m_ready; }
-    CGameApp& App() { return *m_app; }
-
-private:
-    static CStates* States() { return CGame::GetStateMachine(); }
-    void Press(int32_t key) {
-        m_app->HandleEvent(EngineEvent::kKeyPressed, static_cast<uint32_t>(key), 0);
-        m_app->HandleEvent(EngineEvent::kKeyReleased, static_cast<uint32_t>(key), 0);
-    }
-
-    CCore_Win32* m_core = nullptr;
-    CGameApp* m_app = nullptr;
-    bool m_ready = false;
-};
-
 void BM_MenuFrame(benchmark::State& state) {
-    MenuGame game;
+    BenchRunningGame game;
     if (!game.Ready()) {
         state.SkipWithError("the game did not reach its main menu");
         return;
@@ -102,7 +37,7 @@ void BM_MenuFrame(benchmark::State& state) {
 
 // The same surface cleared and presented, in the same frame brackets.
 void BM_ClearFrame(benchmark::State& state) {
-    MenuGame game;
+    BenchRunningGame game;
     if (!game.Ready()) {
         state.SkipWithError("the game did not reach its main menu");
         return;
