@@ -75,10 +75,18 @@ struct TexelLevel {
     int32_t h;
     int32_t level;
 
-    // The texel at (u, v); the base must not be null.
-    const uint8_t* At(int32_t u, int32_t v) const {
+    // The texel at (u, v); the base must not be null. AtIn takes the wrap
+    // mode as a constant, as QuadIn does.
+    const uint8_t* At(int32_t u, int32_t v) const { return AtWrapped(wrap, u, v); }
+
+    template <int32_t Wrap>
+    const uint8_t* AtIn(int32_t u, int32_t v) const {
+        return AtWrapped(Wrap, u, v);
+    }
+
+    const uint8_t* AtWrapped(int32_t mode, int32_t u, int32_t v) const {
         using texel_detail::Wrapped;
-        return texel_detail::At(base, bpp, w, Wrapped(wrap, u >> (level + 16), w), Wrapped(wrap, v >> (level + 16), h));
+        return texel_detail::At(base, bpp, w, Wrapped(mode, u >> (level + 16), w), Wrapped(mode, v >> (level + 16), h));
     }
 
     // The 2 x 2 quad from the texel at (u, v), as TexelQuadAddress gives it;

@@ -317,8 +317,8 @@ void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t 
 }
 
 // The nearest texel of one level, as the sampler picks it for filter modes
-// 0 and 1, handed to a rule for the texture's format.
-template <class Texel>
+// 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
+template <class Texel, int32_t Wrap>
 struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
@@ -328,10 +328,19 @@ struct NearestTexel {
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         const int32_t level = levels.At(lod);
         if (level != texels.level) texels = sampler.Level(level);
-        return texels.base != nullptr && texel.Take(texels.At(u, v));
+        return texels.base != nullptr && texel.Take(texels.AtIn<Wrap>(u, v));
     }
     void Store(uint8_t* at) const { texel.Store(at); }
 };
+
+template <class Texel>
+void WalkNearestTexels(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    switch (sampler.Wrap()) {
+        case kTexModeClamp: walk.Run(NearestTexel<Texel, kTexModeClamp>{sampler, {}}); break;
+        case kTexModeMirror: walk.Run(NearestTexel<Texel, kTexModeMirror>{sampler, {}}); break;
+        default: walk.Run(NearestTexel<Texel, kTexModeRepeat>{sampler, {}}); break;
+    }
+}
 
 // An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself.
 struct CopiedTexel {
@@ -365,7 +374,7 @@ struct DecodedTexel {
 
 template <class Decoder, uint32_t Target>
 void WalkDecoded(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    walk.Run(NearestTexel<DecodedTexel<Decoder, Target>>{sampler, {}});
+    WalkNearestTexels<DecodedTexel<Decoder, Target>>(walk, sampler);
 }
 
 // Targets without a store rule still take the depth of the texels that pass.
@@ -433,7 +442,7 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     if (!sampler.SamplesOneTexel()) {
         WalkFiltered(walk, sampler, row.format);
     } else if (sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5) {
-        walk.Run(NearestTexel<CopiedTexel>{sampler, {}});
+        WalkNearestTexels<CopiedTexel>(walk, sampler);
     } else {
         WalkNearest(walk, sampler, row.format);
     }
