@@ -139,14 +139,23 @@ struct TexturedWalk {
 // state has (the others stay as they are).
 int32_t Stepped(const int32_t* values, int32_t i, int32_t n) { return i < n ? values[i] : 0; }
 
-TexturedWalk StartWalk(const MGLRecord& s, int32_t n) {
-    const bool uTerms = kU < n && kU != s.depthInterpolant;
-    const bool vTerms = kV < n && kV != s.depthInterpolant;
+// Whether the span steps interpolant i's perspective term K3ys.
+bool StepsTerm(const MGLRecord& s, int32_t i, int32_t n, bool perspective) {
+    return perspective && i < n && i != s.depthInterpolant;
+}
+
+// K3ys of interpolant i at column x: K3y stepped by K1 from column 0 when
+// the span steps it, else the record's.
+int32_t TermAt(const MGLRecord& s, int32_t i, int32_t n, bool perspective, int32_t x) {
+    return StepsTerm(s, i, n, perspective) ? WrapSub(s.K3y[i], WrapMul(x, s.K1[i])) : s.K3ys[i];
+}
+
+TexturedWalk StartWalk(const MGLRecord& s, int32_t n, bool perspective, int32_t xs) {
     return TexturedWalk{s.intp[0], s.intp[kU], s.intp[kV],
                         Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n), Stepped(s.intp_dx, kV, n),
                         Magnitude(s.K2x[kU]) > Magnitude(s.K2x[kV]) ? Magnitude(s.K2x[kU]) : Magnitude(s.K2x[kV]),
-                        s.K3ys[kU], s.K3ys[kV],
-                        uTerms ? s.K1[kU] : 0, vTerms ? s.K1[kV] : 0};
+                        TermAt(s, kU, n, perspective, xs), TermAt(s, kV, n, perspective, xs),
+                        StepsTerm(s, kU, n, true) ? s.K1[kU] : 0, StepsTerm(s, kV, n, true) ? s.K1[kV] : 0};
 }
 
 // What the perspective divide reads, taken from the record and the
@@ -194,11 +203,15 @@ void PerspectivePixel(const PerspectiveDivide& divide, const TexturedWalk& w, in
 }
 
 // The record's work values as the span leaves them: every interpolant
-// stepped across the row, and the perspective terms with it.
-void FinishWalk(MGLRecord& s, int32_t n, int32_t count, bool perspective) {
+// stepped across the row, and the perspective terms with it (taken at the
+// column past the row at once: the same wrapped sum as stepping them to the
+// first column and then across).
+void FinishWalk(MGLRecord& s, const SpanRow& row, bool perspective) {
+    const int32_t n = row.interpolants;
+    const int32_t end = row.xs + row.count;
     for (int32_t j = 0; j < n; ++j) {
-        s.intp[j] = WrapAdd(s.intp[j], WrapMul(count, s.intp_dx[j]));
-        if (perspective && j != s.depthInterpolant) s.K3ys[j] = WrapSub(s.K3ys[j], WrapMul(count, s.K1[j]));
+        s.intp[j] = WrapAdd(s.intp[j], WrapMul(row.count, s.intp_dx[j]));
+        if (StepsTerm(s, j, n, perspective)) s.K3ys[j] = TermAt(s, j, n, perspective, end);
     }
 }
 
@@ -219,7 +232,7 @@ struct TexturedRow {
         const MGLRecord& s = context.Record();
         const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
         const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
-        TexturedWalk w = StartWalk(s, n);
+        TexturedWalk w = StartWalk(s, n, perspective, row.xs);
         const DepthRule depth(s, row);
         const PerspectiveDivide divide = DivideOf(context);
         // Locals, not the row's fields: the pixel stores go through byte
@@ -432,11 +445,6 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     MGLRecord& s = context.Record();
     const int32_t n = row.interpolants;
     const bool perspective = s.perspectiveGradients != 0;
-    if (perspective) {
-        for (int32_t i = 0; i < n; ++i) {
-            if (i != s.depthInterpolant) s.K3ys[i] = WrapSub(s.K3y[i], WrapMul(row.xs, s.K1[i]));
-        }
-    }
     MGLTextureSampler& sampler = context.SpanSampler();
     const TexturedRow walk{context, row, n, perspective};
     if (!sampler.SamplesOneTexel()) {
@@ -446,5 +454,5 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     } else {
         WalkNearest(walk, sampler, row.format);
     }
-    FinishWalk(s, n, row.count, perspective);
+    FinishWalk(s, row, perspective);
 }
