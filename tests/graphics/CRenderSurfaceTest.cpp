@@ -390,3 +390,23 @@ TEST_F(RenderSurfaceTest, UnknownBufferTypeIsReported) {
 }
 
 }  // namespace
+
+// Opaque: no pixel is the colour key. One keyed pixel is enough to say no,
+// and pixels handed out for writing are looked at again.
+TEST_F(RenderSurfaceTest, OpaqueOnlyWithoutAKeyedPixel) {
+    constexpr uint32_t kKey565 = 0xF81F;
+    CRenderSurface_SW_OffScreen surface;
+    ASSERT_TRUE(CreateSized(&surface, 4, 3, k565));
+    EXPECT_TRUE(surface.IsOpaque());
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_TRUE(surface.Lock(&pixels, &pitch, 0, nullptr));
+    pixels[2 * pitch + 6] = kKey565 & 0xFF;
+    pixels[2 * pitch + 7] = kKey565 >> 8;
+    surface.Unlock(0);
+    EXPECT_FALSE(surface.IsOpaque());
+    ASSERT_TRUE(surface.Lock(&pixels, &pitch, 0, nullptr));
+    pixels[2 * pitch + 6] = 0x1E;
+    surface.Unlock(0);
+    EXPECT_TRUE(surface.IsOpaque());
+}

@@ -199,6 +199,8 @@ public:
     void PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom);
     void PaintHud(JGraphics& g);
     void PaintPlay(JGraphics& g);
+    // The background picture, drawn at the top left, hides the whole screen.
+    bool BackgroundPictureCoversScreen() const;
     void ApplyShakeToCamera();
     void PaintTouchControls(JGraphics& g);
     void PaintHealthRow(JGraphics& g);

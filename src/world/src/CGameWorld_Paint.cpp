@@ -6,6 +6,7 @@
 #include "CGameProgress.h"
 #include "CGameWorld.h"
 #include "CSpriteInstance.h"
+#include "CRenderSurface.h"
 #include "CStates.h"
 #include "JGraphics.h"
 
@@ -63,9 +64,13 @@ void CGameWorld::PaintPlay(JGraphics& g) {
     ApplyShakeToCamera();
     const int32_t sx = cameraX;
     const int32_t sy = cameraY;
-    g.setColor(kOpaque | static_cast<uint32_t>(backgroundColour));
-    g.fillRect(0, 0, screenWidth, screenHeight);
-    if (backgroundImage && cameraSpanX != 0 && cameraSpanY != 0) backgroundImage->draw(g, 0, 0, kAnchorTopLeft);
+    const bool pictureShown = backgroundImage && cameraSpanX != 0 && cameraSpanY != 0;
+    // The colour shows only through keyed pixels of the picture or beside it.
+    if (!(pictureShown && BackgroundPictureCoversScreen())) {
+        g.setColor(kOpaque | static_cast<uint32_t>(backgroundColour));
+        g.fillRect(0, 0, screenWidth, screenHeight);
+    }
+    if (pictureShown) backgroundImage->draw(g, 0, 0, kAnchorTopLeft);
     if (backgroundTileset && !backgroundLayer.cells.empty()) {
         const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
         PaintTileLayer(g, backgroundTileset.get(), backgroundLayer, backgroundTileCount, sx / divisor, sy, viewWidth,
@@ -96,6 +101,12 @@ void CGameWorld::PaintPlay(JGraphics& g) {
         if (player != nullptr) player->Paint(g, -sx, -sy);
     }
     PaintHud(g);
+}
+
+bool CGameWorld::BackgroundPictureCoversScreen() const {
+    CRenderSurface* surface = backgroundImage->getSurface();
+    return backgroundImage->getWidth() >= screenWidth && backgroundImage->getHeight() >= screenHeight &&
+           surface != nullptr && surface->IsOpaque();
 }
 
 // The shake moves the camera for good; the camera stays inside the level.

@@ -23,6 +23,12 @@ struct BlitCopyDesc {
 // with the signed byte steps to the next pixel of a row and to the next row.
 int32_t GetBlitStartAndSteps(uint32_t bytesPerPixel, const BlitCopyDesc* desc, int32_t* xStep, int32_t* yStep);
 
+// False only when no pixel of the block is its format's colour key (for
+// palette indices: no entry they index is keyed), so that a keyed copy of
+// it writes every pixel; true for formats without a keyed copy.
+bool BlitBlockMayHoldKey(uint32_t format, const uint8_t* pixels, int32_t pitch, uint32_t width, uint32_t height,
+                         const uint32_t* palette);
+
 // Registered copies: same format, colour-keyed, colour-keyed with constant
 // alpha; and from 8-bit palette indices to each display format.
 void Blit_R5G6B5(const void* desc);

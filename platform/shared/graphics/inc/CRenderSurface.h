@@ -84,6 +84,10 @@ public:
 
     uint32_t GetFlags() const { return m_flags; }
     const uint32_t* GetPalette() const { return m_palette; }
+    // No pixel of an off-screen surface's colour plane is its format's colour
+    // key, so that a keyed copy of it writes every pixel. Looked at once, and
+    // again after the pixels were handed out for writing.
+    bool IsOpaque();
     CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
     ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
 
@@ -93,6 +97,7 @@ protected:
     bool IsForwarding() const { return (m_flags & kFlagForwarding) != 0; }
     void AddFlags(uint32_t bits) { m_flags |= bits; }
     void RemoveFlags(uint32_t bits) { m_flags &= ~bits; }
+    void ForgetOpacity() { m_opacity = kOpacityUnknown; }
 
 private:
     bool FillDescFlags(CRenderSurfaceDesc* desc) const;
@@ -101,7 +106,11 @@ private:
     void FillPlane(const CRenderSurfaceBuffer* plane, uint8_t* pixels, int32_t pitch, uint32_t valueFormat,
                    const void* value) const;
 
+    enum Opacity : uint8_t { kOpacityUnknown, kOpacityOpaque, kOpacityKeyed };
+    Opacity ScanOpacity();
+
     uint32_t m_flags = 0;
+    Opacity m_opacity = kOpacityUnknown;
     uint32_t* m_palette = nullptr;
     CRenderSurfaceBuffer* m_planes[kPlaneCount] = {nullptr, nullptr, nullptr};
     ICRenderSurface* m_forwardTarget = nullptr;

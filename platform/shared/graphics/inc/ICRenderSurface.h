@@ -55,6 +55,8 @@ public:
     virtual void MakeCurrent() = 0;
     // Hands out the colour plane's pixels (at the rectangle's top-left pixel
     // when one is given) and its signed pitch; on failure both are 0.
+    // Lock flag: the pixels are only read.
+    static constexpr uint32_t kLockRead = 1;
     virtual bool Lock(uint8_t** pixels, int32_t* pitch, uint32_t lockFlags, const CRect* rect) = 0;
     virtual void Unlock(uint32_t lockFlags) = 0;
     virtual bool IsLocked() const = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "BlitFormats.h"
+#include "CColor.h"
 
 int32_t GetBlitStartAndSteps(uint32_t bytesPerPixel, const BlitCopyDesc* desc, int32_t* xStep, int32_t* yStep) {
     const int32_t bytes = static_cast<int32_t>(bytesPerPixel);
@@ -124,7 +125,41 @@ void CopyEntriesKeyedBlended(const BlitCopyDesc& d) {
     BlendEntries<Format>(d, [alpha](uint32_t entry) { return IsKeyedEntry(entry) ? 0u : alpha; });
 }
 
+template <typename Format>
+bool RowsHoldKey(const uint8_t* pixels, int32_t pitch, uint32_t width, uint32_t height) {
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<intptr_t>(y) * pitch;
+        for (uint32_t x = 0; x < width; ++x) {
+            if (Format::IsKey(Format::Load(row + x * Format::kBytes))) return true;
+        }
+    }
+    return false;
+}
+
+bool RowsIndexKey(const uint8_t* pixels, int32_t pitch, uint32_t width, uint32_t height, const uint32_t* palette) {
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<intptr_t>(y) * pitch;
+        for (uint32_t x = 0; x < width; ++x) {
+            if (IsKeyedEntry(palette[row[x]])) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+bool BlitBlockMayHoldKey(uint32_t format, const uint8_t* pixels, int32_t pitch, uint32_t width, uint32_t height,
+                         const uint32_t* palette) {
+    if (pixels == nullptr) return true;
+    switch (format) {
+        case RSBFormat_R5G6B5: return RowsHoldKey<BlitFormatR5G6B5>(pixels, pitch, width, height);
+        case RSBFormat_X14R6G6B6: return RowsHoldKey<BlitFormatX14R6G6B6>(pixels, pitch, width, height);
+        case RSBFormat_X8R8G8B8: return RowsHoldKey<BlitFormatX8R8G8B8>(pixels, pitch, width, height);
+        case RSBFormat_P256X8R8G8B8:
+            return palette == nullptr || RowsIndexKey(pixels, pitch, width, height, palette);
+        default: return true;
+    }
+}
 
 void Blit_R5G6B5(const void* desc) { CopyPixels<2>(Desc(desc)); }
 void Blit_R5G6B5_ColorKey(const void* desc) { CopyKeyed<BlitFormatR5G6B5>(Desc(desc)); }

@@ -1,5 +1,6 @@
 #include "CRenderSurface.h"
 
+#include "BlitCopy.h"
 #include "BlitLineFill.h"
 #include "CAssert.h"
 #include "CBlitUtil.h"
@@ -67,6 +68,7 @@ void CRenderSurface::ReleaseCurrent() {
 }
 
 void CRenderSurface::Destroy() {
+    ForgetOpacity();
     ReleaseCurrent();
     if ((m_flags & kFlagOwnsPalette) != 0) MemFree(m_palette);
     m_palette = nullptr;
@@ -148,6 +150,25 @@ bool CRenderSurface::FillDescPlanes(CRenderSurfaceDesc* desc) const {
     desc->palette = m_palette;
     desc->forwardTarget = GetForwardTarget();
     return true;
+}
+
+bool CRenderSurface::IsOpaque() {
+    if (m_opacity == kOpacityUnknown) m_opacity = ScanOpacity();
+    return m_opacity == kOpacityOpaque;
+}
+
+CRenderSurface::Opacity CRenderSurface::ScanOpacity() {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if ((m_flags & kFlagOffScreen) == 0 || IsForwarding() || !GetSize(&width, &height) ||
+        !Lock(&pixels, &pitch, kLockRead, nullptr)) {
+        return kOpacityKeyed;
+    }
+    const bool keyed = BlitBlockMayHoldKey(GetFormat(), pixels, pitch, width, height, m_palette);
+    Unlock(kLockRead);
+    return keyed ? kOpacityKeyed : kOpacityOpaque;
 }
 
 void CRenderSurface::Clear(uint32_t mask, const RSBFormat_ARGB_fixed* color, uint32_t depth, uint32_t stencil) {

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kLockRead = 1;
-
 // Fetch type and conversion shift of a vertex element type key: 8- and
 // 16-bit coordinates are whole pixels, 32-bit ones 16.16. Type 0: none.
 struct VertexFormat {
@@ -405,14 +403,14 @@ void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* imag
     if ((sides & kClipVisible) == 0) return;
     uint8_t* sourcePixels = nullptr;
     int32_t sourcePitch = 0;
-    image->Lock(&sourcePixels, &sourcePitch, kLockRead, &rect);
+    image->Lock(&sourcePixels, &sourcePitch, ICRenderSurface::kLockRead, &rect);
     if (sourcePixels == nullptr) return;
     const BlitCopyDesc copy = {static_cast<int16_t>(sourcePitch), sourcePixels, image->GetPalette(),
                                static_cast<int16_t>(target.pitch), PixelAt(target, x, y), rect.width, rect.height,
                                flipX, flipY,
                                static_cast<uint8_t>(CColorEntry::ChannelToByte(m_colorStack.Top().fixed.a))};
     if (draw.routine != nullptr) draw.routine(&copy);
-    image->Unlock(kLockRead);
+    image->Unlock(ICRenderSurface::kLockRead);
 }
 
 bool CGraphics2d_Lite::SaveTarget(CRenderSurface* copy) { return CopyWithTarget(copy, true); }
