@@ -46,7 +46,7 @@ void StoreHalf(uint8_t* p, uint32_t v) {
 
 int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
-// Columns, row pointers and the interpolants at the first pixel. False when
+// Columns, row pointers and the count of interpolants. False when
 // nothing of the row is drawn: no columns left, or row pointers that do not
 // start a row of their planes. Whatever the record's scissor and pointers
 // say, the pixels lie inside the bound planes.
@@ -69,10 +69,19 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
         row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
     }
-    const int32_t n = Interpolants(s);
-    for (int32_t i = 0; i < n; ++i) s.intp[i] = WrapAdd(s.intp_y[i], WrapMul(xs, s.intp_dx[i]));
-    row.interpolants = n;
+    row.interpolants = Interpolants(s);
     return true;
+}
+
+// Interpolant i at column x of the row, for an interpolant the state has
+// (i below n); the record's value for the others.
+int32_t InterpolantAt(const MGLRecord& s, int32_t i, int32_t n, int32_t x) {
+    return i < n ? WrapAdd(s.intp_y[i], WrapMul(x, s.intp_dx[i])) : s.intp[i];
+}
+
+// The record's interpolants at column x.
+void SetInterpolants(MGLRecord& s, int32_t n, int32_t x) {
+    for (int32_t i = 0; i < n; ++i) s.intp[i] = InterpolantAt(s, i, n, x);
 }
 
 // The depth work of a row, decided once: a span's stores go through byte
@@ -151,7 +160,7 @@ int32_t TermAt(const MGLRecord& s, int32_t i, int32_t n, bool perspective, int32
 }
 
 TexturedWalk StartWalk(const MGLRecord& s, int32_t n, bool perspective, int32_t xs) {
-    return TexturedWalk{s.intp[0], s.intp[kU], s.intp[kV],
+    return TexturedWalk{InterpolantAt(s, 0, n, xs), InterpolantAt(s, kU, n, xs), InterpolantAt(s, kV, n, xs),
                         Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n), Stepped(s.intp_dx, kV, n),
                         Magnitude(s.K2x[kU]) > Magnitude(s.K2x[kV]) ? Magnitude(s.K2x[kU]) : Magnitude(s.K2x[kV]),
                         TermAt(s, kU, n, perspective, xs), TermAt(s, kV, n, perspective, xs),
@@ -204,13 +213,13 @@ void PerspectivePixel(const PerspectiveDivide& divide, const TexturedWalk& w, in
 
 // The record's work values as the span leaves them: every interpolant
 // stepped across the row, and the perspective terms with it (taken at the
-// column past the row at once: the same wrapped sum as stepping them to the
-// first column and then across).
+// column past the row at once: the same wrapped sums as stepping them to
+// the first column and then across).
 void FinishWalk(MGLRecord& s, const SpanRow& row, bool perspective) {
     const int32_t n = row.interpolants;
     const int32_t end = row.xs + row.count;
+    SetInterpolants(s, n, end);
     for (int32_t j = 0; j < n; ++j) {
-        s.intp[j] = WrapAdd(s.intp[j], WrapMul(row.count, s.intp_dx[j]));
         if (StepsTerm(s, j, n, perspective)) s.K3ys[j] = TermAt(s, j, n, perspective, end);
     }
 }
@@ -419,7 +428,8 @@ void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t t
 void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
     SpanRow row;
     if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
-    const MGLRecord& s = context.Record();
+    MGLRecord& s = context.Record();
+    SetInterpolants(s, row.interpolants, row.xs);
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
     const DepthRule rule(s, row);
