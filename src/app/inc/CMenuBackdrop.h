@@ -43,7 +43,8 @@ public:
     // Copies the kept page back onto the screen and sets its clip; false,
     // changing nothing, when none is kept for this page.
     bool Restore(const Page& page, const JString& title, const JString& subtitle, JGraphics& g);
-    void Forget() { m_kept = false; }
+    // Also gives back the copy's memory (play needs none).
+    void Forget();
 
 private:
     bool MakeCopy(const Page& page);

@@ -9,6 +9,12 @@
 
 CMenuBackdrop::~CMenuBackdrop() { delete m_copy; }
 
+void CMenuBackdrop::Forget() {
+    m_kept = false;
+    delete m_copy;
+    m_copy = nullptr;
+}
+
 void CMenuBackdrop::Keep(const Page& page, const JString& title, const JString& subtitle, JGraphics& g) {
     CGraphics2d_Lite* renderer = GetGraphics2d();
     m_kept = renderer != nullptr && MakeCopy(page) && renderer->SaveTarget(m_copy);

@@ -163,7 +163,8 @@ void CStates::LoadMenuFrame() {
 }
 
 void CStates::FreeMenuFrame() {
-    // A picture made later may take a freed one's address.
+    // A picture made later may take a freed one's address; and play keeps
+    // no menu page.
     m_backdrop.Forget();
     delete frameHalf;
     frameHalf = nullptr;
