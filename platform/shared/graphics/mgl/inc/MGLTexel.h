@@ -243,6 +243,20 @@ struct A8R8G8B8 : Decoder<A8R8G8B8> {
     }
 };
 
+// Calls visit with the decoder of a format that has one of its own and
+// answers true; answers false, calling nothing, for any other format.
+template <class Visit>
+inline bool VisitDecoder(uint32_t format, Visit&& visit) {
+    switch (format) {
+        case RSBFormat_R5G6B5: visit(R5G6B5{}); return true;
+        case RSBFormat_A1R5G5B5: visit(A1R5G5B5{}); return true;
+        case RSBFormat_A4R4G4B4: visit(A4R4G4B4{}); return true;
+        case RSBFormat_X8R8G8B8: visit(X8R8G8B8{}); return true;
+        case RSBFormat_A8R8G8B8: visit(A8R8G8B8{}); return true;
+        default: return false;
+    }
+}
+
 struct AnyTexel {
     uint32_t format;
     const uint8_t* palette;

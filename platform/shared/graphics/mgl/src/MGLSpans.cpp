@@ -328,14 +328,10 @@ void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_
 // The filtering modes for the formats with a decoder of their own; the
 // sampler's own routine for the others.
 void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
-    switch (sampler.Format()) {
-        case RSBFormat_R5G6B5: WalkFilteredAs<texel_format::R5G6B5>(walk, sampler, target); break;
-        case RSBFormat_A1R5G5B5: WalkFilteredAs<texel_format::A1R5G5B5>(walk, sampler, target); break;
-        case RSBFormat_A4R4G4B4: WalkFilteredAs<texel_format::A4R4G4B4>(walk, sampler, target); break;
-        case RSBFormat_X8R8G8B8: WalkFilteredAs<texel_format::X8R8G8B8>(walk, sampler, target); break;
-        case RSBFormat_A8R8G8B8: WalkFilteredAs<texel_format::A8R8G8B8>(walk, sampler, target); break;
-        default: walk.Run(SampledTexel{sampler, target}); break;
-    }
+    const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
+        WalkFilteredAs<decltype(texel)>(walk, sampler, target);
+    });
+    if (!decoded) walk.Run(SampledTexel{sampler, target});
 }
 
 // The nearest texel of one level, as the sampler picks it for filter modes
@@ -413,14 +409,10 @@ void WalkNearestAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t
 // The nearest texel for the formats with a decoder of their own; the
 // sampler for the others.
 void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
-    switch (sampler.Format()) {
-        case RSBFormat_R5G6B5: WalkNearestAs<texel_format::R5G6B5>(walk, sampler, target); break;
-        case RSBFormat_A1R5G5B5: WalkNearestAs<texel_format::A1R5G5B5>(walk, sampler, target); break;
-        case RSBFormat_A4R4G4B4: WalkNearestAs<texel_format::A4R4G4B4>(walk, sampler, target); break;
-        case RSBFormat_X8R8G8B8: WalkNearestAs<texel_format::X8R8G8B8>(walk, sampler, target); break;
-        case RSBFormat_A8R8G8B8: WalkNearestAs<texel_format::A8R8G8B8>(walk, sampler, target); break;
-        default: walk.Run(SampledTexel{sampler, target}); break;
-    }
+    const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
+        WalkNearestAs<decltype(texel)>(walk, sampler, target);
+    });
+    if (!decoded) walk.Run(SampledTexel{sampler, target});
 }
 
 }  // namespace

@@ -59,14 +59,11 @@ const uint8_t* MGLTextureSampler::LevelOfSlot(int32_t level, uint32_t guest, siz
 
 template <int32_t Wrap>
 MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format) {
-    switch (format) {
-        case RSBFormat_R5G6B5: return &MGLTextureSampler::SampleFormat<texel_format::R5G6B5, Wrap>;
-        case RSBFormat_A1R5G5B5: return &MGLTextureSampler::SampleFormat<texel_format::A1R5G5B5, Wrap>;
-        case RSBFormat_A4R4G4B4: return &MGLTextureSampler::SampleFormat<texel_format::A4R4G4B4, Wrap>;
-        case RSBFormat_X8R8G8B8: return &MGLTextureSampler::SampleFormat<texel_format::X8R8G8B8, Wrap>;
-        case RSBFormat_A8R8G8B8: return &MGLTextureSampler::SampleFormat<texel_format::A8R8G8B8, Wrap>;
-        default: return &MGLTextureSampler::SampleAnyFormat<Wrap>;
-    }
+    SampleRoutine routine = &MGLTextureSampler::SampleAnyFormat<Wrap>;
+    texel_format::VisitDecoder(format, [&](auto texel) {
+        routine = &MGLTextureSampler::SampleFormat<decltype(texel), Wrap>;
+    });
+    return routine;
 }
 
 MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format, int32_t wrap) {
