@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "BlitFormats.h"
 #include "CGameWorld.h"
+#include "CRenderSurface.h"
+#include "JImage.h"
 #include "LevelFixture.h"
 
 namespace {
@@ -115,6 +118,52 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
     ExpectNear(Pixel(55, 51), kBlue);
     ExpectNear(Pixel(80, 51), 0x123456);
     ExpectNear(Pixel(10, 10), 0x123456);
+}
+
+// Background tiles that hide the screen leave nothing of the colour or the
+// picture to show: the picture is not drawn. Tile 0 of the tileset gets one
+// keyed pixel, so it does not hide what lies under it; tile 1 (blue) does.
+TEST_F(PlayFrameTest, BackgroundTilesThatHideTheScreenDrawNoPicture) {
+    constexpr int32_t kKeyX = 5;
+    constexpr int32_t kKeyY = 7;
+    Level level = PaintLevel();
+    level.map.tiles.cells.assign(level.map.tiles.cells.size(), 2);
+    MountAndLoad(level);
+    for (int i = 0; i < 6; ++i) Frame();
+    // As the application's frame draws.
+    m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+    world->backgroundTileset = std::make_unique<JImage>(kTilesetImage, 0);
+    world->backgroundImage = std::make_unique<JImage>(kTilesetImage, 0);
+    CRenderSurface* tiles = world->backgroundTileset->getSurface();
+    ASSERT_NE(tiles, nullptr);
+    ASSERT_EQ(tiles->GetFormat(), static_cast<uint32_t>(RSBFormat_X8R8G8B8));
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_TRUE(tiles->Lock(&pixels, &pitch, 0, nullptr));
+    StorePixel32(pixels + kKeyY * pitch + kKeyX * 4, kColorKeyRGB24);
+    tiles->Unlock(0);
+    world->backgroundTileOpaque = world->backgroundTileset->opaqueSquares(CGameWorld::kTileSize);
+    EXPECT_EQ(world->backgroundTileOpaque, (std::vector<bool>{false, true}));
+    world->backgroundTileCount = 2;
+    world->backgroundLayer = {20, 15, std::vector<uint8_t>(20 * 15, 1)};
+    ASSERT_EQ(world->cameraX, 0);
+    ASSERT_EQ(world->cameraY, 40);
+    // The camera is 40 pixels down: the first cell of row 2 lies at (0, 8).
+    const size_t cell = 2 * 20;
+
+    EXPECT_TRUE(world->CollectBackgroundTiles(0, 40));
+    PaintFrame();
+    ExpectNear(Pixel(12, 12), kBlue);
+    // A cell without a tile leaves a gap: the picture (its red half) shows.
+    world->backgroundLayer.cells[cell] = 9;
+    EXPECT_FALSE(world->CollectBackgroundTiles(0, 40));
+    PaintFrame();
+    ExpectNear(Pixel(12, 12), kRed);
+    // So it does through the keyed pixel of tile 0.
+    world->backgroundLayer.cells[cell] = 0;
+    EXPECT_FALSE(world->CollectBackgroundTiles(0, 40));
+    PaintFrame();
+    ExpectNear(Pixel(kKeyX, 8 + kKeyY), kRed);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "JImage.h"
 
 #include "AppServices.h"
+#include "BlitCopy.h"
 #include "CAssert.h"
+#include "CColor.h"
 #include "CRenderSurface.h"
 #include "CResource.h"
 #include "CResourceManager.h"
@@ -165,6 +167,30 @@ void JImage::addPiece(std::vector<CGraphics2d_Lite::ImagePiece>& pieces, int32_t
 
 void JImage::drawPieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const {
     g.drawImagePieces(surface, pieces.data(), static_cast<int32_t>(pieces.size()));
+}
+
+std::vector<bool> JImage::opaqueSquares(int32_t size) const {
+    const int32_t perRow = size > 0 ? width / size : 0;
+    const int32_t rows = size > 0 ? height / size : 0;
+    std::vector<bool> opaque(static_cast<size_t>(perRow) * static_cast<size_t>(rows), false);
+    const CRect grid = regionSource(0, 0, perRow * size, rows * size);
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if (opaque.empty() || surface == nullptr || !surface->Lock(&pixels, &pitch, ICRenderSurface::kLockRead, &grid)) {
+        return opaque;
+    }
+    const uint32_t format = surface->GetFormat();
+    const intptr_t squareBytes = static_cast<intptr_t>(size) * CColor::BytesPerPixel(format);
+    const intptr_t squareRowBytes = static_cast<intptr_t>(size) * pitch;
+    for (size_t i = 0; i < opaque.size(); ++i) {
+        const intptr_t row = static_cast<intptr_t>(i) / perRow;
+        const intptr_t column = static_cast<intptr_t>(i) % perRow;
+        const uint8_t* square = pixels + row * squareRowBytes + column * squareBytes;
+        opaque[i] = !BlitBlockMayHoldKey(format, square, pitch, static_cast<uint32_t>(size),
+                                         static_cast<uint32_t>(size), surface->GetPalette());
+    }
+    surface->Unlock(ICRenderSurface::kLockRead);
+    return opaque;
 }
 
 void JImage::drawTexture(JGraphics& g, int32_t x, int32_t y, const CRect* rect) {

@@ -196,6 +196,15 @@ public:
     void Paint(JGraphics& g);
     void PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount, int32_t scrollX,
                         int32_t scrollY, int32_t right, int32_t bottom, int32_t originX, int32_t originY);
+    // Puts the layer's tiles in view in tilePieces; true when they leave no
+    // gap in [originX, right) x [originY, bottom): every cell lies in the
+    // layer and holds a tile that `opaque` marks.
+    bool CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque,
+                      int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
+                      int32_t originY);
+    // The background layer's tiles in tilePieces; true when they hide the
+    // whole screen.
+    bool CollectBackgroundTiles(int32_t scrollX, int32_t scrollY);
     void PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom);
     void PaintHud(JGraphics& g);
     void PaintPlay(JGraphics& g);
@@ -452,6 +461,8 @@ public:
     std::unique_ptr<JImage> backgroundTileset;
     std::unique_ptr<JImage> mainTileset;
     int32_t backgroundTileCount = 0;
+    // Per background tile: it has no keyed pixel.
+    std::vector<bool> backgroundTileOpaque;
     int32_t mainTileCount = 0;
     // The tiles of the layer being painted, kept from frame to frame.
     std::vector<CGraphics2d_Lite::ImagePiece> tilePieces;

@@ -265,6 +265,7 @@ int32_t CGameWorld::LoadTilesets() {
     backgroundImage = GroupImage(kBackgroundImageGroup, tilesetIndex);
     backgroundTileset = GroupImage(kBackgroundTilesetGroup, tilesetIndex);
     backgroundTileCount = TileCount(backgroundTileset.get());
+    backgroundTileOpaque = backgroundTileset ? backgroundTileset->opaqueSquares(kTileSize) : std::vector<bool>();
     mainTileset = GroupImage(kMainTilesetGroup, tilesetIndex);
     mainTileCount = TileCount(mainTileset.get());
     return kStepOpenMap;

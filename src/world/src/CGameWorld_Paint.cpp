@@ -64,18 +64,17 @@ void CGameWorld::PaintPlay(JGraphics& g) {
     ApplyShakeToCamera();
     const int32_t sx = cameraX;
     const int32_t sy = cameraY;
-    const bool pictureShown = backgroundImage && cameraSpanX != 0 && cameraSpanY != 0;
+    // Under background tiles that hide the screen neither the colour nor the
+    // picture would show.
+    const bool tilesCover = CollectBackgroundTiles(sx, sy);
+    const bool pictureShown = !tilesCover && backgroundImage && cameraSpanX != 0 && cameraSpanY != 0;
     // The colour shows only through keyed pixels of the picture or beside it.
-    if (!(pictureShown && BackgroundPictureCoversScreen())) {
+    if (!tilesCover && !(pictureShown && BackgroundPictureCoversScreen())) {
         g.setColor(kOpaque | static_cast<uint32_t>(backgroundColour));
         g.fillRect(0, 0, screenWidth, screenHeight);
     }
     if (pictureShown) backgroundImage->draw(g, 0, 0, kAnchorTopLeft);
-    if (backgroundTileset && !backgroundLayer.cells.empty()) {
-        const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
-        PaintTileLayer(g, backgroundTileset.get(), backgroundLayer, backgroundTileCount, sx / divisor, sy, viewWidth,
-                       viewHeight, 0, 0);
-    }
+    if (!tilePieces.empty()) backgroundTileset->drawPieces(g, tilePieces);
     const int32_t count = drawList ? drawList->size() : 0;
     const int32_t background = std::min(backgroundCount, count);
     for (int32_t i = 0; i < background; ++i) drawList->elementAt(i)->Paint(g, -sx, -sy);
@@ -123,28 +122,48 @@ void CGameWorld::ApplyShakeToCamera() {
     cameraY = std::min(cameraY, mapHeightPx - viewHeight);
 }
 
-// Cells outside the layer draw nothing, whatever the scroll. The layer's
-// tiles go to the renderer in one call.
+bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
+    tilePieces.clear();
+    if (!backgroundTileset || backgroundLayer.cells.empty()) return false;
+    const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
+    const bool gapless = CollectTiles(backgroundTileset.get(), backgroundLayer, backgroundTileCount,
+                                      backgroundTileOpaque, scrollX / divisor, scrollY, viewWidth, viewHeight, 0, 0);
+    return gapless && viewWidth >= screenWidth && viewHeight >= screenHeight;
+}
+
+// The layer's tiles go to the renderer in one call.
 void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
                                 int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
                                 int32_t originY) {
+    CollectTiles(image, layer, tileCount, {}, scrollX, scrollY, right, bottom, originX, originY);
+    if (!tilePieces.empty()) image->drawPieces(g, tilePieces);
+}
+
+// Cells outside the layer draw nothing, whatever the scroll.
+bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount,
+                              const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
+                              int32_t bottom, int32_t originX, int32_t originY) {
+    tilePieces.clear();
     const int32_t perRow = image != nullptr ? image->getWidth() / kTileSize : 0;
-    if (perRow <= 0) return;
+    if (perRow <= 0) return false;
     const int32_t firstCol = FloorDiv(scrollX, kTileSize);
     const int32_t firstRow = FloorDiv(scrollY, kTileSize);
     const int32_t startX = originX - FloorMod(scrollX, kTileSize);
     const int32_t startY = originY - FloorMod(scrollY, kTileSize);
-    tilePieces.clear();
+    bool gapless = true;
     for (int32_t row = firstRow, y = startY; y < bottom; ++row, y += kTileSize) {
-        if (row < 0 || row >= layer.height) continue;
         for (int32_t col = firstCol, x = startX; x < right; ++col, x += kTileSize) {
-            if (col < 0 || col >= layer.width) continue;
-            const int32_t c = layer.At(static_cast<uint32_t>(col), static_cast<uint32_t>(row));
-            if (c >= tileCount) continue;
+            const bool inside = row >= 0 && row < layer.height && col >= 0 && col < layer.width;
+            const int32_t c = inside ? layer.At(static_cast<uint32_t>(col), static_cast<uint32_t>(row)) : tileCount;
+            if (c >= tileCount) {
+                gapless = false;
+                continue;
+            }
+            gapless = gapless && static_cast<size_t>(c) < opaque.size() && opaque[static_cast<size_t>(c)];
             image->addPiece(tilePieces, (c % perRow) * kTileSize, (c / perRow) * kTileSize, kTileSize, kTileSize, x, y);
         }
     }
-    image->drawPieces(g, tilePieces);
+    return gapless;
 }
 
 void CGameWorld::PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom) {

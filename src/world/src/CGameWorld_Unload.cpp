@@ -75,6 +75,7 @@ void CGameWorld::ClearLevelData() {
     backgroundTileset.reset();
     mainTileset.reset();
     backgroundTileCount = 0;
+    backgroundTileOpaque.clear();
     mainTileCount = 0;
     backgroundLayer = LevelTileLayer();
     tileLayer = LevelTileLayer();
