@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "CShownMenuPage.h"
 #include "JGraphics.h"
 #include "JString.h"
 
@@ -91,6 +92,9 @@ public:
 private:
     void BuildTouchButtons();
     void ClearScreen();
+    // The page as the states paint it, then the soft keys and the buttons.
+    void PaintPage();
+    bool RepaintLeavesScreenAsItIs();
 
     JGraphics graphics;
     CGameInput* input = nullptr;
@@ -110,6 +114,7 @@ private:
     int32_t halfWidth = 0;
     uint8_t touchNoticeShown = 0;
     uint32_t m_elapsedMs = 0;
+    CShownMenuPage m_shownPage;
 };
 
 #endif

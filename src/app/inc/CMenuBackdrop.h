@@ -43,11 +43,17 @@ public:
     // Copies the kept page back onto the screen and sets its clip; false,
     // changing nothing, when none is kept for this page.
     bool Restore(const Page& page, const JString& title, const JString& subtitle, JGraphics& g);
+    // Sets the clip Restore sets, copying nothing; false, changing nothing,
+    // when none is kept for this page.
+    bool RestoreClip(const Page& page, const JString& title, const JString& subtitle, JGraphics& g);
+    // The kept copy's change serial, which a new copy changes; 0 while none is kept.
+    uint64_t GetKeptSerial() const;
     // Also gives back the copy's memory (play needs none).
     void Forget();
 
 private:
     bool MakeCopy(const Page& page);
+    bool Holds(const Page& page, const JString& title, const JString& subtitle) const;
 
     CRenderSurface* m_copy = nullptr;
     Page m_page{};

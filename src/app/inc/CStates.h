@@ -148,6 +148,12 @@ public:
     // and the paint draws only what moves; otherwise a menu page is kept as
     // the paint draws it.
     bool StartRepaint(JGraphics& g);
+    // As StartRepaint, but nothing is copied back: true when the kept still
+    // part stands for the page on screen, and the next paint then draws only
+    // what moves (for a caller that rehearses it).
+    bool StartRehearsal(JGraphics& g);
+    // Changes whenever another page is kept.
+    uint64_t GetKeptPageSerial() const { return m_backdrop.GetKeptSerial(); }
     void PushState();
     void Quit();
     void QuitGame() { Quit(); }

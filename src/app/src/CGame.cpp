@@ -3,11 +3,14 @@
 #include "AppServices.h"
 #include "AppWorld.h"
 #include "CGameApp.h"
+#include "CGraphics.h"
+#include "CGraphics2d_Lite.h"
 #include "CGameInput.h"
 #include "CGameProgress.h"
 #include "CGameTimers.h"
 #include "CGameWorld.h"
 #include "CHud.h"
+#include "CRenderSurface.h"
 #include "CSoundManager.h"
 #include "CStates.h"
 #include "CTouchButtonLayout.h"
@@ -21,6 +24,14 @@
 namespace {
 
 constexpr uint32_t kOpaque = 0xFF000000;
+
+// The change serial of the surface the game paints on; 0, which no surface
+// has, without one.
+uint64_t ScreenSerial() {
+    const CGraphics* graphics = GetGraphics();
+    const CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
+    return surface != nullptr ? surface->GetChangeSerial() : 0;
+}
 
 }  // namespace
 
@@ -162,14 +173,44 @@ bool CGame::Update(int32_t) {
 }
 
 bool CGame::Paint() {
+    bool fromKeptPage = false;
     if (repaintPending != 0) {
         repaintPending = 0;
-        if (!states->StartRepaint(graphics)) ClearScreen();
+        if (RepaintLeavesScreenAsItIs()) return true;
+        fromKeptPage = states->StartRepaint(graphics);
+        if (!fromKeptPage) ClearScreen();
     }
+    CGraphics2d_Lite* renderer = fromKeptPage ? GetGraphics2d() : nullptr;
+    if (renderer != nullptr) renderer->StartCallHash(CDrawCallHash::Mode::kRecord);
+    PaintPage();
+    // Taken before the application draws anything over the game.
+    if (renderer != nullptr) {
+        m_shownPage.Remember(states->GetKeptPageSerial(), ScreenSerial(), renderer->StopCallHash());
+    }
+    return true;
+}
+
+void CGame::PaintPage() {
     states->Paint(graphics);
     input->PaintSoftKeys(graphics, screenWidth, screenHeight);
     touchButtons->Paint(graphics);
-    return true;
+}
+
+// A repaint from the kept still part of a menu page starts by covering the
+// whole screen, so when nothing has drawn on the screen since the last such
+// repaint of the same page, and what moves is drawn by the same calls, it
+// would put back the pixels that are there: the moving part is rehearsed,
+// digested without drawing, to find out. A paint uses up the soft keys'
+// one-shot skip, which a rehearsal must not do.
+bool CGame::RepaintLeavesScreenAsItIs() {
+    CGraphics2d_Lite* renderer = GetGraphics2d();
+    if (renderer == nullptr || input->skipSoftKeyPaint ||
+        !m_shownPage.StillShows(states->GetKeptPageSerial(), ScreenSerial()) || !states->StartRehearsal(graphics)) {
+        return false;
+    }
+    renderer->StartCallHash(CDrawCallHash::Mode::kRehearse);
+    PaintPage();
+    return m_shownPage.HasMovingPart(renderer->StopCallHash());
 }
 
 void CGame::ClearScreen() {

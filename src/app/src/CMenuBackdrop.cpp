@@ -25,15 +25,24 @@ void CMenuBackdrop::Keep(const Page& page, const JString& title, const JString& 
     g.getClip(m_clip);
 }
 
+bool CMenuBackdrop::Holds(const Page& page, const JString& title, const JString& subtitle) const {
+    return m_kept && page == m_page && title == m_title && subtitle == m_subtitle;
+}
+
 bool CMenuBackdrop::Restore(const Page& page, const JString& title, const JString& subtitle, JGraphics& g) {
     CGraphics2d_Lite* renderer = GetGraphics2d();
-    if (!m_kept || renderer == nullptr || !(page == m_page) || !(title == m_title) || !(subtitle == m_subtitle)) {
-        return false;
-    }
-    if (!renderer->RestoreTarget(m_copy)) return false;
+    if (renderer == nullptr || !Holds(page, title, subtitle) || !renderer->RestoreTarget(m_copy)) return false;
     g.setRendererValue(m_clip);
     return true;
 }
+
+bool CMenuBackdrop::RestoreClip(const Page& page, const JString& title, const JString& subtitle, JGraphics& g) {
+    if (!Holds(page, title, subtitle)) return false;
+    g.setRendererValue(m_clip);
+    return true;
+}
+
+uint64_t CMenuBackdrop::GetKeptSerial() const { return m_kept ? m_copy->GetChangeSerial() : 0; }
 
 // One surface of the screen's size and format, made again when they change.
 bool CMenuBackdrop::MakeCopy(const Page& page) {

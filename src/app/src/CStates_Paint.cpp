@@ -59,6 +59,16 @@ bool CStates::StartRepaint(JGraphics& g) {
     return false;
 }
 
+bool CStates::StartRehearsal(JGraphics& g) {
+    const CHud* hud = Hud();
+    m_menuPagePaint = kPaintWhole;
+    if (hud == nullptr || !ShowsMenuPage() || !m_backdrop.RestoreClip(MenuPage(), hud->title, hud->subtitle, g)) {
+        return false;
+    }
+    m_menuPagePaint = kPaintMoving;
+    return true;
+}
+
 bool CStates::ShowsMenuPage() const {
     const CHud* hud = Hud();
     return (state == kMainMenu || state == kOptions || state == kLevelSelect) && hud != nullptr &&

@@ -91,6 +91,20 @@ public:
     CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
     ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
 
+    // A number taken anew from one counter for all surfaces whenever the
+    // colour plane's pixels may change (creation, a lock for writing, a
+    // noted draw), so that no two states of any surfaces share one, even
+    // when a freed surface's memory comes back as another. A surface that
+    // stands for another cannot follow its pixels and answers a new number
+    // every time. Serials start at 1.
+    uint64_t GetChangeSerial() const { return IsForwarding() ? NextSerial() : m_changeSerial; }
+    // For writers into pixels handed out by a lock that let them note their
+    // own changes.
+    void NoteChange() {
+        m_changeSerial = NextSerial();
+        ForgetOpacity();
+    }
+
 protected:
     CRenderSurface() = default;
 
@@ -98,6 +112,10 @@ protected:
     void AddFlags(uint32_t bits) { m_flags |= bits; }
     void RemoveFlags(uint32_t bits) { m_flags &= ~bits; }
     void ForgetOpacity() { m_opacity = kOpacityUnknown; }
+    // Every lock except one that only reads, or whose writer notes its changes.
+    void NoteWriteLock(uint32_t lockFlags) {
+        if ((lockFlags & (kLockRead | kLockNotedWrites)) == 0) NoteChange();
+    }
 
 private:
     bool FillDescFlags(CRenderSurfaceDesc* desc) const;
@@ -105,6 +123,8 @@ private:
     // Fills one plane's pixels with a value of `valueFormat`.
     void FillPlane(const CRenderSurfaceBuffer* plane, uint8_t* pixels, int32_t pitch, uint32_t valueFormat,
                    const void* value) const;
+
+    static uint64_t NextSerial() { return ++s_lastSerial; }
 
     enum Opacity : uint8_t { kOpacityUnknown, kOpacityOpaque, kOpacityKeyed };
     Opacity ScanOpacity();
@@ -114,6 +134,8 @@ private:
     uint32_t* m_palette = nullptr;
     CRenderSurfaceBuffer* m_planes[kPlaneCount] = {nullptr, nullptr, nullptr};
     ICRenderSurface* m_forwardTarget = nullptr;
+    inline static uint64_t s_lastSerial = 0;
+    uint64_t m_changeSerial = NextSerial();
 };
 
 #endif

@@ -55,8 +55,11 @@ public:
     virtual void MakeCurrent() = 0;
     // Hands out the colour plane's pixels (at the rectangle's top-left pixel
     // when one is given) and its signed pitch; on failure both are 0.
-    // Lock flag: the pixels are only read.
+    // Lock flags: the pixels are only read; the pixels are written, and the
+    // writer notes each change on the surface itself (CRenderSurface::NoteChange),
+    // for a lock held while nothing may be drawn.
     static constexpr uint32_t kLockRead = 1;
+    static constexpr uint32_t kLockNotedWrites = 2;
     virtual bool Lock(uint8_t** pixels, int32_t* pitch, uint32_t lockFlags, const CRect* rect) = 0;
     virtual void Unlock(uint32_t lockFlags) = 0;
     virtual bool IsLocked() const = 0;

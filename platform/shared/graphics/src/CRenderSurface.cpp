@@ -68,7 +68,7 @@ void CRenderSurface::ReleaseCurrent() {
 }
 
 void CRenderSurface::Destroy() {
-    ForgetOpacity();
+    NoteChange();
     ReleaseCurrent();
     if ((m_flags & kFlagOwnsPalette) != 0) MemFree(m_palette);
     m_palette = nullptr;
@@ -208,6 +208,7 @@ bool CRenderSurface::CreatePlanes(const uint32_t formats[kPlaneCount], uint16_t 
                                   uint32_t* palette, const CRenderSurfaceLoadParams* loadParams, int32_t pitchMode,
                                   int16_t pitch, void* pixels) {
     if ((pixels != nullptr || pitch != 0) && loadParams != nullptr) return false;
+    NoteChange();
     m_palette = palette;
     if (palette == nullptr) {
         m_flags |= kFlagOwnsPalette;

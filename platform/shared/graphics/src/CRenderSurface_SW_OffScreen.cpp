@@ -205,7 +205,7 @@ bool CRenderSurface_SW_OffScreen::FillFormatMap(uint32_t displayFormat, bool kee
 bool CRenderSurface_SW_OffScreen::Lock(uint8_t** pixels, int32_t* pitch, uint32_t lockFlags, const CRect* rect) {
     ICRenderSurface* target = GetForwardTarget();
     if (target != nullptr) return target->Lock(pixels, pitch, lockFlags, rect);
-    if ((lockFlags & kLockRead) == 0) ForgetOpacity();
+    NoteWriteLock(lockFlags);
     if (pixels != nullptr && GetPlane(kPlaneColor) != nullptr) {
         AddFlags(kLockBits);
         if (GetPlanePointer(kPlaneColor, pixels, pitch, rect) && *pixels != nullptr) return true;

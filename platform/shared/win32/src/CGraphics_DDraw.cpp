@@ -90,6 +90,7 @@ void CGraphics_DDraw::Clear(uint32_t mask) {
         effects.dwSize = sizeof(DDBLTFX);
         effects.dwFillColor = pixel;
         window->GetBackBuffer()->Blt(nullptr, nullptr, nullptr, kClearBltFlags, &effects);
+        window->NoteChange();
     }
     if ((mask & kAuxPlanes) != 0) {
         m_currentSurface->Clear(mask & kAuxPlanes, &m_clearColor.fixed, static_cast<uint32_t>(m_clearDepth),

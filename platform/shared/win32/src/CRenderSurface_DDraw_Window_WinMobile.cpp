@@ -179,7 +179,8 @@ void CRenderSurface_DDraw_Window_WinMobile::MakeCurrent() {
     if (m_primary != nullptr && m_backBuffer != nullptr) CRenderSurface::MakeCurrent();
 }
 
-bool CRenderSurface_DDraw_Window_WinMobile::Lock(uint8_t** pixels, int32_t* pitch, uint32_t, const CRect* rect) {
+bool CRenderSurface_DDraw_Window_WinMobile::Lock(uint8_t** pixels, int32_t* pitch, uint32_t lockFlags,
+                                                 const CRect* rect) {
     const bool first = !IsLocked();
     if (first && !LockBackBuffer()) return false;
     const bool placed = GetPlanePointer(kPlaneColor, pixels, pitch, rect) && (pixels == nullptr || *pixels != nullptr);
@@ -190,6 +191,7 @@ bool CRenderSurface_DDraw_Window_WinMobile::Lock(uint8_t** pixels, int32_t* pitc
     }
     ++m_lockCount;
     AddFlags(kLockBits);
+    NoteWriteLock(lockFlags);
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include "CBlitUtil.h"
 #include "CColorEntry.h"
+#include "CDrawCallHash.h"
 #include "CRect.h"
 #include "CSingleton.h"
 #include "TCStack.h"
@@ -145,6 +146,13 @@ public:
     bool SaveTarget(CRenderSurface* copy);
     bool RestoreTarget(CRenderSurface* copy);
 
+    // From Start to Stop every draw call (images, pieces, lines, rectangles,
+    // a restored target) folds into a digest what decides its pixels: the
+    // call and its arguments, the target, the state it draws in, and each
+    // image with its change serial. Rehearsing, the calls draw nothing.
+    void StartCallHash(CDrawCallHash::Mode mode) { m_callHash.Start(mode); }
+    uint64_t StopCallHash() { return m_callHash.Stop(); }
+
     bool Initialise();
     void Reset();
     // Forgets the remembered blit requests.
@@ -200,6 +208,13 @@ private:
     void DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw, uint32_t flip,
                         const CRect* source);
     bool CopyWithTarget(CRenderSurface* copy, bool intoCopy);
+    // Digests a draw call on the target (when the hash is on) and notes the
+    // change it makes; false when the call is only rehearsed.
+    bool TakeCall(uint64_t call, const Target& target);
+    // The image, its flip and the bytes of its source rectangles.
+    void HashImage(const CRenderSurface* image, uint32_t flip, const void* sources, size_t bytes);
+    void HashVertices(int32_t first, int32_t count);
+    void CopyRows(const Target& target, uint8_t* pixels, int32_t pitch, bool intoCopy);
     bool SetupFetcher(CInterpolantFetcher* fetcher) const;
     void DrawPrimitives(const Target& target, uint32_t mode, int32_t first, int32_t count);
     void DrawLine(const Target& target, BlitRoutine routine, const int32_t* from, const int32_t* to);
@@ -229,6 +244,7 @@ private:
     // The surface BeginFrame locked, while the frame is open; null when
     // that lock gave no pixels.
     Target m_frameTarget = {nullptr, nullptr, 0, 0, 0, 0, 0, 0};
+    CDrawCallHash m_callHash;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "CGraphics2d_Lite.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "BlitClip.h"
 #include "BlitCopy.h"
@@ -37,6 +38,21 @@ uint32_t BlendCode(const uint8_t blend, uint32_t blendMode) {
 }
 
 int32_t WholePixels(int32_t fixed) { return fixed >> 16; }
+
+// The calls the call hash tells apart.
+constexpr uint64_t kCallImage = 1;
+constexpr uint64_t kCallPieces = 2;
+constexpr uint64_t kCallLines = 3;
+constexpr uint64_t kCallRectangles = 4;
+constexpr uint64_t kCallRestore = 5;
+
+// Rectangles and pieces are hashed as their bytes: no padding may hide in them.
+static_assert(std::has_unique_object_representations_v<CRect>);
+static_assert(std::has_unique_object_representations_v<CGraphics2d_Lite::ImagePiece>);
+
+uint64_t TwoWords(int32_t low, int32_t high) {
+    return static_cast<uint32_t>(low) | static_cast<uint64_t>(static_cast<uint32_t>(high)) << 32;
+}
 
 CRenderSurface* CurrentSurface() {
     const CGraphics* device = CGraphics::GetInstance();
@@ -127,6 +143,7 @@ void CGraphics2d_Lite::Reset() {
     m_frameOpen = 0;
     m_clip.SetEmpty();
     ClearVertexPointer();
+    m_callHash.Stop();
 }
 
 bool CGraphics2d_Lite::DropBlitCache() {
@@ -141,7 +158,9 @@ void CGraphics2d_Lite::BeginFrame() {
     if (surface == nullptr) return;
     uint8_t* pixels = nullptr;
     int32_t pitch = 0;
-    surface->Lock(&pixels, &pitch, 0, nullptr);
+    // Each draw call notes its own change: a frame that draws nothing leaves
+    // the surface's change serial as it was.
+    surface->Lock(&pixels, &pitch, ICRenderSurface::kLockNotedWrites, nullptr);
     uint32_t width = 0;
     uint32_t height = 0;
     surface->GetSize(&width, &height);
@@ -335,15 +354,22 @@ BlitRoutine CGraphics2d_Lite::FindRoutine(uint32_t sourceFormat, uint32_t destFo
 void CGraphics2d_Lite::DrawImage(CRenderSurface* image, uint32_t flip, const CRect* source) {
     Target target;
     if (!LockTarget(&target)) return;
-    if (image != nullptr) DrawImageOnTarget(target, image, flip, source);
+    const bool draws = TakeCall(kCallImage, target);
+    if (m_callHash.IsOn()) HashImage(image, flip, source, source != nullptr ? sizeof(CRect) : 0);
+    if (draws && image != nullptr) DrawImageOnTarget(target, image, flip, source);
     UnlockTarget(target);
 }
 
 void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, const ImagePiece* pieces, int32_t count) {
     Target target;
     if (!LockTarget(&target)) return;
+    const bool draws = TakeCall(kCallPieces, target);
+    if (m_callHash.IsOn()) {
+        const size_t bytes = pieces != nullptr && count > 0 ? sizeof(ImagePiece) * static_cast<size_t>(count) : 0;
+        HashImage(image, flip, pieces, bytes);
+    }
     ImageDraw draw;
-    if (image != nullptr && pieces != nullptr && PrepareImage(target, image, &draw)) {
+    if (draws && image != nullptr && pieces != nullptr && PrepareImage(target, image, &draw)) {
         const Translation& translation = m_matrixStack.Top();
         for (int32_t i = 0; i < count; ++i) {
             // As Translate would move the translation, in 16.16 with wrapping sums.
@@ -424,19 +450,72 @@ bool CGraphics2d_Lite::CopyWithTarget(CRenderSurface* copy, bool intoCopy) {
     uint32_t height = 0;
     uint8_t* pixels = nullptr;
     int32_t pitch = 0;
+    const uint32_t copyLock = intoCopy ? 0 : ICRenderSurface::kLockRead;
     const bool fits = copy->GetSize(&width, &height) && width == target.width && height == target.height &&
-                      copy->GetFormat() == target.format && copy->Lock(&pixels, &pitch, 0, nullptr);
+                      copy->GetFormat() == target.format && copy->Lock(&pixels, &pitch, copyLock, nullptr);
     if (fits) {
-        const size_t rowBytes = static_cast<size_t>(width) * CColor::BytesPerPixel(target.format);
-        for (uint32_t y = 0; y < height; ++y) {
-            uint8_t* own = target.pixels + static_cast<intptr_t>(y) * target.pitch;
-            uint8_t* kept = pixels + static_cast<intptr_t>(y) * pitch;
-            std::memcpy(intoCopy ? kept : own, intoCopy ? own : kept, rowBytes);
-        }
-        copy->Unlock(0);
+        const bool draws = intoCopy || TakeCall(kCallRestore, target);
+        if (!intoCopy && m_callHash.IsOn()) HashImage(copy, 0, nullptr, 0);
+        if (draws) CopyRows(target, pixels, pitch, intoCopy);
+        copy->Unlock(copyLock);
     }
     UnlockTarget(target);
     return fits;
+}
+
+void CGraphics2d_Lite::CopyRows(const Target& target, uint8_t* pixels, int32_t pitch, bool intoCopy) {
+    const size_t rowBytes = static_cast<size_t>(target.width) * CColor::BytesPerPixel(target.format);
+    for (uint32_t y = 0; y < target.height; ++y) {
+        uint8_t* own = target.pixels + static_cast<intptr_t>(y) * target.pitch;
+        uint8_t* kept = pixels + static_cast<intptr_t>(y) * pitch;
+        std::memcpy(intoCopy ? kept : own, intoCopy ? own : kept, rowBytes);
+    }
+}
+
+// What decides the pixels of every call besides its own arguments: the
+// target, the capabilities, the colour, the translation and the clip.
+bool CGraphics2d_Lite::TakeCall(uint64_t call, const Target& target) {
+    if (m_callHash.IsOn()) {
+        const uint64_t switches = call | static_cast<uint64_t>(m_colorKeyStack.Top()) << 8 |
+                                  static_cast<uint64_t>(m_alphaStack.Top()) << 16 |
+                                  static_cast<uint64_t>(m_blendStack.Top()) << 24 |
+                                  static_cast<uint64_t>(m_imageSuppress != 0 ? 1 : 0) << 32 |
+                                  static_cast<uint64_t>(m_origin) << 40;
+        m_callHash.Fold(switches);
+        m_callHash.Fold(TwoWords(static_cast<int32_t>(m_blendModeStack.Top()), static_cast<int32_t>(target.format)));
+        m_callHash.Fold(reinterpret_cast<uintptr_t>(target.surface));
+        const Translation& translation = m_matrixStack.Top();
+        m_callHash.Fold(TwoWords(translation.x, translation.y));
+        m_callHash.FoldBytes(&m_effectiveClip, sizeof m_effectiveClip);
+        const RSBFormat_ARGB_fixed& colour = m_colorStack.Top().fixed;
+        m_callHash.Fold(TwoWords(colour.a, colour.r));
+        m_callHash.Fold(TwoWords(colour.g, colour.b));
+    }
+    if (m_callHash.IsRehearsing()) return false;
+    target.surface->NoteChange();
+    return true;
+}
+
+// The image is known by its address and its change serial together: an
+// address alone may come back as another image.
+void CGraphics2d_Lite::HashImage(const CRenderSurface* image, uint32_t flip, const void* sources, size_t bytes) {
+    m_callHash.Fold(reinterpret_cast<uintptr_t>(image));
+    m_callHash.Fold(image != nullptr ? image->GetChangeSerial() : 0);
+    m_callHash.Fold(flip);
+    m_callHash.FoldBytes(sources, bytes);
+}
+
+// The vertices as the primitives read them: whole pairs from `first`.
+void CGraphics2d_Lite::HashVertices(int32_t first, int32_t count) {
+    m_callHash.Fold(TwoWords(first, count));
+    CInterpolantFetcher fetcher;
+    if (!SetupFetcher(&fetcher) || first < 0) return;
+    const int64_t end = static_cast<int64_t>(first) + (count > 0 ? count / 2 * 2 : 0);
+    for (int64_t i = first; i < end; ++i) {
+        int32_t vertex[CInterpolantFetcher::kMaxComponents] = {0, 0, 0, 0};
+        fetcher.FetchVertex(vertex, static_cast<uint32_t>(i), nullptr);
+        m_callHash.FoldBytes(vertex, sizeof vertex);
+    }
 }
 
 void CGraphics2d_Lite::DrawArrays(uint32_t mode, int32_t first, int32_t count) {
@@ -446,7 +525,9 @@ void CGraphics2d_Lite::DrawArrays(uint32_t mode, int32_t first, int32_t count) {
     if (mode == kDrawNothing) {
         CheckState(RSBFormat_A8R8G8B8, true, &state);
     } else if (mode == kDrawLines || mode == kDrawRectangles) {
-        DrawPrimitives(target, mode, first, count);
+        const bool draws = TakeCall(mode == kDrawLines ? kCallLines : kCallRectangles, target);
+        if (m_callHash.IsOn()) HashVertices(first, count);
+        if (draws) DrawPrimitives(target, mode, first, count);
     }
     UnlockTarget(target);
 }
