@@ -1,9 +1,13 @@
 // A menu page repainted from the copy of its still part kept from an
 // earlier repaint is the page painted whole: on the same page, after the
-// selection moved, and on the next page opened.
+// selection moved, and on the next page opened. A repaint that would draw
+// what the screen already shows draws nothing.
 
 #include <vector>
 
+#include "AppServices.h"
+#include "CGraphics.h"
+#include "CRenderSurface.h"
 #include "GameKeys.h"
 #include "JGraphics.h"
 #include "ScreensFixture.h"
@@ -31,12 +35,22 @@ protected:
         fillScreen(g, kScribble);
         m_app->GetGame()->repaintPending = 1;
         Frame();
+        return Pixels();
+    }
+    // Repainted without anything drawn over the screen first.
+    std::vector<uint32_t> RepaintedAsItIs() {
+        m_app->GetGame()->repaintPending = 1;
+        Frame();
+        return Pixels();
+    }
+    std::vector<uint32_t> Pixels() const {
         std::vector<uint32_t> pixels;
         for (int32_t y = 0; y < kScreenH; ++y) {
             for (int32_t x = 0; x < kScreenW; ++x) pixels.push_back(ScreenRgb(x, y));
         }
         return pixels;
     }
+    static uint64_t ScreenSerial() { return GetGraphics()->GetCurrentSurface()->GetChangeSerial(); }
     // Pictures loaded afresh leave nothing kept to copy back.
     std::vector<uint32_t> PaintedWhole() {
         States().FreeMenuFrame();
@@ -61,4 +75,26 @@ TEST_F(MenuBackdropTest, ARepaintedMenuPageIsThePagePaintedWhole) {
     const std::vector<uint32_t> options = Repainted();
     EXPECT_NE(options, moved);
     EXPECT_EQ(options, PaintedWhole());
+}
+
+TEST_F(MenuBackdropTest, ARepaintThatWouldDrawWhatIsShownDrawsNothing) {
+    Repainted();
+    const std::vector<uint32_t> menu = Repainted();
+    const uint64_t serial = ScreenSerial();
+    EXPECT_EQ(RepaintedAsItIs(), menu);
+    EXPECT_EQ(ScreenSerial(), serial);
+
+    // One pixel drawn by something else is painted over again.
+    JGraphics& g = m_app->GetGame()->GetGraphics();
+    g.setColor(kScribble);
+    g.fillRect(kScreenW / 2, kScreenH / 2, 1, 1);
+    EXPECT_EQ(RepaintedAsItIs(), menu);
+    EXPECT_NE(ScreenSerial(), serial);
+
+    // So is a moved selection.
+    RepaintedAsItIs();
+    Press(EngineKey::kDown);
+    const std::vector<uint32_t> moved = RepaintedAsItIs();
+    EXPECT_NE(moved, menu);
+    EXPECT_EQ(moved, PaintedWhole());
 }

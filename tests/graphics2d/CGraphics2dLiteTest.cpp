@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "AssertCounter.h"
 #include "Reference565.h"
 #include "RendererFixture.h"
@@ -369,6 +373,133 @@ TEST_F(Graphics2dTest, CloseResetsAndOpenStartsAfresh) {
     m_renderer->BeginFrame();
     m_renderer->DrawImage(image, 0, nullptr);
     EXPECT_EQ(Frame(0, 0), kRed);
+}
+
+// Everything one run of draw calls is drawn from; each field is varied alone.
+struct DrawInputs {
+    bool otherTarget = false;
+    bool colourKey = true;
+    bool blend = false;
+    uint32_t blendMode = CGraphics2d_Lite::kBlendConstant;
+    uint32_t colour = 0xFF00FF00u;
+    int32_t translateX = 0x30000;
+    int16_t clipWidth = 30;
+    bool otherImage = false;
+    bool imageWritten = false;
+    uint32_t flip = 0;
+    int16_t sourceX = 0;
+    int32_t pieceX = 5;
+    int16_t corner = 6;
+    uint32_t primitive = CGraphics2d_Lite::kDrawRectangles;
+};
+
+class CallHashTest : public Graphics2dTest {
+protected:
+    void SetUp() override {
+        Graphics2dTest::SetUp();
+        m_image = KeyedImage();
+        m_twin = KeyedImage();
+        m_other = MakeImage(40, 32, std::vector<uint16_t>(40 * 32, 0));
+    }
+
+    uint64_t Digest(const DrawInputs& in, CDrawCallHash::Mode mode) {
+        CRenderSurface* image = in.otherImage ? m_twin : m_image;
+        if (in.imageWritten) WriteLock(image);
+        if (in.otherTarget) m_other->MakeCurrent();
+        m_renderer->StartCallHash(mode);
+        if (in.colourKey) m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+        if (in.blend) m_renderer->Enable(CGraphics2d_Lite::kCapBlend);
+        m_renderer->SetBlendMode(in.blendMode);
+        m_renderer->SetColor(in.colour);
+        m_renderer->SetClip(0, 0, in.clipWidth, 30);
+        m_renderer->LoadIdentity();
+        m_renderer->Translate(in.translateX, 0x10000);
+        CRect source;
+        source.Set(in.sourceX, 0, 1, 2);
+        m_renderer->DrawImage(image, in.flip, &source);
+        const CGraphics2d_Lite::ImagePiece piece = {source, in.pieceX, 1};
+        m_renderer->DrawImagePieces(image, 0, &piece, 1);
+        const int16_t corners[4] = {1, 1, in.corner, 4};
+        m_renderer->VertexPointer(2, CGraphics2d_Lite::kVertexInt16, 0, corners);
+        m_renderer->DrawArrays(in.primitive, 0, 2);
+        const uint64_t digest = m_renderer->StopCallHash();
+        m_renderer->Disable(CGraphics2d_Lite::kCapColorKey);
+        m_renderer->Disable(CGraphics2d_Lite::kCapBlend);
+        m_renderer->ClearVertexPointer();
+        m_device->Surface()->MakeCurrent();
+        return digest;
+    }
+
+    static void WriteLock(CRenderSurface* image) {
+        uint8_t* pixels = nullptr;
+        int32_t pitch = 0;
+        ASSERT_TRUE(image->Lock(&pixels, &pitch, 0, nullptr));
+        image->Unlock(0);
+    }
+
+    CRenderSurface* m_image = nullptr;
+    CRenderSurface* m_twin = nullptr;
+    CRenderSurface* m_other = nullptr;
+};
+
+TEST_F(CallHashTest, EveryInputOfADrawChangesTheDigest) {
+    const std::vector<std::pair<const char*, std::function<void(DrawInputs&)>>> changes = {
+        {"target", [](DrawInputs& in) { in.otherTarget = true; }},
+        {"colour key", [](DrawInputs& in) { in.colourKey = false; }},
+        {"blending", [](DrawInputs& in) { in.blend = true; }},
+        {"blend mode", [](DrawInputs& in) { in.blendMode = CGraphics2d_Lite::kBlendChannels; }},
+        {"colour", [](DrawInputs& in) { in.colour = 0xFF00FF01u; }},
+        {"translation", [](DrawInputs& in) { in.translateX += 0x8000; }},
+        {"clip", [](DrawInputs& in) { in.clipWidth = 29; }},
+        {"image", [](DrawInputs& in) { in.otherImage = true; }},
+        {"image written", [](DrawInputs& in) { in.imageWritten = true; }},
+        {"flip", [](DrawInputs& in) { in.flip = CGraphics2d_Lite::kFlipX; }},
+        {"source", [](DrawInputs& in) { in.sourceX = 1; }},
+        {"piece", [](DrawInputs& in) { in.pieceX = 6; }},
+        {"vertex", [](DrawInputs& in) { in.corner = 7; }},
+        {"primitive", [](DrawInputs& in) { in.primitive = CGraphics2d_Lite::kDrawLines; }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        DrawInputs changed;
+        change(changed);
+        const uint64_t unchanged = Digest(DrawInputs(), CDrawCallHash::Mode::kRehearse);
+        EXPECT_EQ(Digest(DrawInputs(), CDrawCallHash::Mode::kRehearse), unchanged);
+        EXPECT_NE(Digest(changed, CDrawCallHash::Mode::kRehearse), unchanged);
+    }
+}
+
+TEST_F(CallHashTest, ARehearsalDigestsWhatARecordingDrawsAndDrawsNothing) {
+    CRenderSurface* screen = m_device->Surface();
+    const std::vector<uint32_t> blank = Snapshot();
+    const uint64_t serial = screen->GetChangeSerial();
+    const uint64_t rehearsed = Digest(DrawInputs(), CDrawCallHash::Mode::kRehearse);
+    EXPECT_EQ(Snapshot(), blank);
+    EXPECT_EQ(screen->GetChangeSerial(), serial);
+    EXPECT_EQ(Digest(DrawInputs(), CDrawCallHash::Mode::kRecord), rehearsed);
+    EXPECT_NE(Snapshot(), blank);
+    EXPECT_NE(screen->GetChangeSerial(), serial);
+}
+
+TEST_F(CallHashTest, TheChangeSerialMovesWithTheTargetsPixelsNotWithTheFrameLock) {
+    CRenderSurface* screen = m_device->Surface();
+    uint64_t serial = screen->GetChangeSerial();
+    m_renderer->EndFrame();
+    m_renderer->BeginFrame();
+    EXPECT_EQ(screen->GetChangeSerial(), serial);
+
+    FillCorners(1, 1, 3, 3);
+    EXPECT_NE(screen->GetChangeSerial(), serial);
+    serial = screen->GetChangeSerial();
+    ResetFrame();
+    EXPECT_NE(screen->GetChangeSerial(), serial);
+
+    // Restoring a copy changes the screen, not the copy it reads.
+    serial = screen->GetChangeSerial();
+    const uint64_t copySerial = m_other->GetChangeSerial();
+    ASSERT_TRUE(m_renderer->RestoreTarget(m_other));
+    EXPECT_NE(screen->GetChangeSerial(), serial);
+    EXPECT_EQ(m_other->GetChangeSerial(), copySerial);
 }
 
 }  // namespace
