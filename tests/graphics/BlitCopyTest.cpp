@@ -290,6 +290,18 @@ TEST(BlitCopyValues, HalfAlphaWhiteOnBlackAndKeyNeighbours) {
     EXPECT_EQ(Read16(dest + 2), 0u);
 }
 
+// A keyed copy onto itself one pixel to the right reads each pixel after
+// its left neighbour was written, as a pixel-by-pixel copy does: the first
+// pixel runs along the row.
+TEST(BlitCopyValues, KeyedCopyOverlappingItselfGoesPixelByPixel) {
+    constexpr int32_t kWidth = 32;
+    uint8_t row[2 * (kWidth + 1)];
+    for (int32_t i = 0; i <= kWidth; ++i) Write16(row + 2 * i, static_cast<uint16_t>(0x100 + i));
+    BlitCopyDesc desc = {2 * (kWidth + 1), row, nullptr, 2 * (kWidth + 1), row + 2, kWidth, 1, 0, 0, 0};
+    Blit_R5G6B5_ColorKey(&desc);
+    for (int32_t i = 0; i <= kWidth; ++i) EXPECT_EQ(Read16(row + 2 * i), 0x100u) << i;
+}
+
 TEST(BlitCopyValues, StartAndStepsFollowTheFlips) {
     BlitCopyDesc desc = {-40, nullptr, nullptr, 0, nullptr, 5, 3, 1, 1, 0};
     int32_t xStep = 0;
