@@ -120,50 +120,85 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
     ExpectNear(Pixel(10, 10), 0x123456);
 }
 
+// A background layer of tile 1 (blue) in front of a picture (the tileset
+// itself) over level `level`, whose main layer the caller gives. Tile 0 of
+// the tileset gets one keyed pixel, so it does not hide what lies under it.
+class BackgroundTilesTest : public PlayFrameTest {
+protected:
+    static constexpr int32_t kKeyX = 5;
+    static constexpr int32_t kKeyY = 7;
+    // The camera rests 40 pixels down: the first cell of row 2 lies at (0, 8).
+    static constexpr size_t kCell = 2 * 20;
+    static constexpr int32_t kCellY = 8;
+
+    void LoadWithBackground(Level level) {
+        MountAndLoad(level);
+        for (int i = 0; i < 6; ++i) Frame();
+        ASSERT_EQ(world->cameraX, 0);
+        ASSERT_EQ(world->cameraY, 40);
+        // As the application's frame draws.
+        m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+        world->backgroundTileset = std::make_unique<JImage>(kTilesetImage, 0);
+        world->backgroundImage = std::make_unique<JImage>(kTilesetImage, 0);
+        CRenderSurface* tiles = world->backgroundTileset->getSurface();
+        ASSERT_NE(tiles, nullptr);
+        ASSERT_EQ(tiles->GetFormat(), static_cast<uint32_t>(RSBFormat_X8R8G8B8));
+        uint8_t* pixels = nullptr;
+        int32_t pitch = 0;
+        ASSERT_TRUE(tiles->Lock(&pixels, &pitch, 0, nullptr));
+        StorePixel32(pixels + kKeyY * pitch + kKeyX * 4, kColorKeyRGB24);
+        tiles->Unlock(0);
+        world->backgroundTileOpaque = world->backgroundTileset->opaqueSquares(CGameWorld::kTileSize);
+        world->mainTileOpaque = world->backgroundTileOpaque;
+        world->backgroundTileCount = 2;
+        world->backgroundLayer = {20, 15, std::vector<uint8_t>(20 * 15, 1)};
+    }
+};
+
 // Background tiles that hide the screen leave nothing of the colour or the
-// picture to show: the picture is not drawn. Tile 0 of the tileset gets one
-// keyed pixel, so it does not hide what lies under it; tile 1 (blue) does.
-TEST_F(PlayFrameTest, BackgroundTilesThatHideTheScreenDrawNoPicture) {
-    constexpr int32_t kKeyX = 5;
-    constexpr int32_t kKeyY = 7;
+// picture to show: the picture is not drawn.
+TEST_F(BackgroundTilesTest, BackgroundTilesThatHideTheScreenDrawNoPicture) {
     Level level = PaintLevel();
     level.map.tiles.cells.assign(level.map.tiles.cells.size(), 2);
-    MountAndLoad(level);
-    for (int i = 0; i < 6; ++i) Frame();
-    // As the application's frame draws.
-    m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
-    world->backgroundTileset = std::make_unique<JImage>(kTilesetImage, 0);
-    world->backgroundImage = std::make_unique<JImage>(kTilesetImage, 0);
-    CRenderSurface* tiles = world->backgroundTileset->getSurface();
-    ASSERT_NE(tiles, nullptr);
-    ASSERT_EQ(tiles->GetFormat(), static_cast<uint32_t>(RSBFormat_X8R8G8B8));
-    uint8_t* pixels = nullptr;
-    int32_t pitch = 0;
-    ASSERT_TRUE(tiles->Lock(&pixels, &pitch, 0, nullptr));
-    StorePixel32(pixels + kKeyY * pitch + kKeyX * 4, kColorKeyRGB24);
-    tiles->Unlock(0);
-    world->backgroundTileOpaque = world->backgroundTileset->opaqueSquares(CGameWorld::kTileSize);
+    LoadWithBackground(level);
     EXPECT_EQ(world->backgroundTileOpaque, (std::vector<bool>{false, true}));
-    world->backgroundTileCount = 2;
-    world->backgroundLayer = {20, 15, std::vector<uint8_t>(20 * 15, 1)};
-    ASSERT_EQ(world->cameraX, 0);
-    ASSERT_EQ(world->cameraY, 40);
-    // The camera is 40 pixels down: the first cell of row 2 lies at (0, 8).
-    const size_t cell = 2 * 20;
 
     EXPECT_TRUE(world->CollectBackgroundTiles(0, 40));
     PaintFrame();
     ExpectNear(Pixel(12, 12), kBlue);
     // A cell without a tile leaves a gap: the picture (its red half) shows.
-    world->backgroundLayer.cells[cell] = 9;
+    world->backgroundLayer.cells[kCell] = 9;
     EXPECT_FALSE(world->CollectBackgroundTiles(0, 40));
     PaintFrame();
     ExpectNear(Pixel(12, 12), kRed);
     // So it does through the keyed pixel of tile 0.
-    world->backgroundLayer.cells[cell] = 0;
+    world->backgroundLayer.cells[kCell] = 0;
     EXPECT_FALSE(world->CollectBackgroundTiles(0, 40));
     PaintFrame();
-    ExpectNear(Pixel(kKeyX, 8 + kKeyY), kRed);
+    ExpectNear(Pixel(kKeyX, kCellY + kKeyY), kRed);
+}
+
+// On the main layer's grid (no parallax), a background cell that a main
+// tile hides needs neither its own tile nor the picture.
+TEST_F(BackgroundTilesTest, BackgroundCellsUnderHidingMainTilesAreLeftOut) {
+    Level level = PaintLevel();
+    level.map.tiles.cells.assign(level.map.tiles.cells.size(), 2);
+    level.map.tiles.cells[kCell] = 1;
+    level.map.tiles.cells[kCell + 1] = 0;
+    LoadWithBackground(level);
+    world->backgroundLayer.cells[kCell] = 9;
+    world->level = 2;
+    ASSERT_TRUE(world->CollectBackgroundTiles(0, 40));
+    // Ten columns of fourteen rows in view, less the hidden cell.
+    EXPECT_EQ(world->tilePieces.size(), 139u);
+    PaintFrame();
+    ExpectNear(Pixel(12, kCellY + 12), kBlue);
+    // The keyed main tile beside it shows the background tile under it.
+    ExpectNear(Pixel(24 + kKeyX, kCellY + kKeyY), kBlue);
+    ExpectNear(Pixel(24 + 12, kCellY + 12), kRed);
+    // With parallax the layers' grids part: the gap shows.
+    world->level = 0;
+    EXPECT_FALSE(world->CollectBackgroundTiles(0, 40));
 }
 
 }  // namespace

@@ -198,10 +198,12 @@ public:
                         int32_t scrollY, int32_t right, int32_t bottom, int32_t originX, int32_t originY);
     // Puts the layer's tiles in view in tilePieces; true when they leave no
     // gap in [originX, right) x [originY, bottom): every cell lies in the
-    // layer and holds a tile that `opaque` marks.
+    // layer and holds a tile that `opaque` marks. Under main tiles (a layer
+    // on the main layer's grid), cells that a main tile hides are left out
+    // and leave no gap.
     bool CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque,
                       int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
-                      int32_t originY);
+                      int32_t originY, bool underMainTiles);
     // The background layer's tiles in tilePieces; true when they hide the
     // whole screen.
     bool CollectBackgroundTiles(int32_t scrollX, int32_t scrollY);
@@ -461,9 +463,10 @@ public:
     std::unique_ptr<JImage> backgroundTileset;
     std::unique_ptr<JImage> mainTileset;
     int32_t backgroundTileCount = 0;
-    // Per background tile: it has no keyed pixel.
+    // Per tile of each tileset: it has no keyed pixel.
     std::vector<bool> backgroundTileOpaque;
     int32_t mainTileCount = 0;
+    std::vector<bool> mainTileOpaque;
     // The tiles of the layer being painted, kept from frame to frame.
     std::vector<CGraphics2d_Lite::ImagePiece> tilePieces;
     // Per template: its sprite (null for none), type and carrier flag;

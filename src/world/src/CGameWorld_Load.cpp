@@ -134,6 +134,10 @@ int32_t TileCount(const JImage* image) {
     return (image->getWidth() / CGameWorld::kTileSize) * (image->getHeight() / CGameWorld::kTileSize);
 }
 
+std::vector<bool> OpaqueTiles(const JImage* image) {
+    return image != nullptr ? image->opaqueSquares(CGameWorld::kTileSize) : std::vector<bool>();
+}
+
 // The first index of a slice of `count` records cut into twenty.
 int32_t SliceStart(int32_t count, int32_t slice) {
     const int32_t k = count / kSlices + 1;
@@ -265,9 +269,10 @@ int32_t CGameWorld::LoadTilesets() {
     backgroundImage = GroupImage(kBackgroundImageGroup, tilesetIndex);
     backgroundTileset = GroupImage(kBackgroundTilesetGroup, tilesetIndex);
     backgroundTileCount = TileCount(backgroundTileset.get());
-    backgroundTileOpaque = backgroundTileset ? backgroundTileset->opaqueSquares(kTileSize) : std::vector<bool>();
+    backgroundTileOpaque = OpaqueTiles(backgroundTileset.get());
     mainTileset = GroupImage(kMainTilesetGroup, tilesetIndex);
     mainTileCount = TileCount(mainTileset.get());
+    mainTileOpaque = OpaqueTiles(mainTileset.get());
     return kStepOpenMap;
 }
 

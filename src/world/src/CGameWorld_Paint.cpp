@@ -47,6 +47,19 @@ constexpr uint32_t kLetterboxTint = 0x0FDAFF;
 int32_t FloorMod(int32_t v, int32_t m) { return ((v % m) + m) % m; }
 int32_t FloorDiv(int32_t v, int32_t m) { return (v - FloorMod(v, m)) / m; }
 
+// The tile of a cell; tileCount for a cell outside the layer.
+int32_t TileAt(const LevelTileLayer& layer, int32_t tileCount, int32_t col, int32_t row) {
+    const bool inside = row >= 0 && row < layer.height && col >= 0 && col < layer.width;
+    return inside ? layer.At(static_cast<uint32_t>(col), static_cast<uint32_t>(row)) : tileCount;
+}
+
+// The cell holds a tile that hides what lies under it.
+bool TileHides(const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque, int32_t col,
+               int32_t row) {
+    const int32_t c = TileAt(layer, tileCount, col, row);
+    return c < tileCount && static_cast<size_t>(c) < opaque.size() && opaque[static_cast<size_t>(c)];
+}
+
 }  // namespace
 
 void CGameWorld::Paint(JGraphics& g) {
@@ -122,12 +135,16 @@ void CGameWorld::ApplyShakeToCamera() {
     cameraY = std::min(cameraY, mapHeightPx - viewHeight);
 }
 
+// With the layers on one grid, a background tile under a main tile that
+// hides it is not drawn: the actors drawn between the layers end under that
+// main tile too.
 bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
     tilePieces.clear();
     if (!backgroundTileset || backgroundLayer.cells.empty()) return false;
     const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
     const bool gapless = CollectTiles(backgroundTileset.get(), backgroundLayer, backgroundTileCount,
-                                      backgroundTileOpaque, scrollX / divisor, scrollY, viewWidth, viewHeight, 0, 0);
+                                      backgroundTileOpaque, scrollX / divisor, scrollY, viewWidth, viewHeight, 0, 0,
+                                      divisor == 1);
     return gapless && viewWidth >= screenWidth && viewHeight >= screenHeight;
 }
 
@@ -135,14 +152,14 @@ bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
 void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
                                 int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
                                 int32_t originY) {
-    CollectTiles(image, layer, tileCount, {}, scrollX, scrollY, right, bottom, originX, originY);
+    CollectTiles(image, layer, tileCount, {}, scrollX, scrollY, right, bottom, originX, originY, false);
     if (!tilePieces.empty()) image->drawPieces(g, tilePieces);
 }
 
 // Cells outside the layer draw nothing, whatever the scroll.
 bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount,
                               const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
-                              int32_t bottom, int32_t originX, int32_t originY) {
+                              int32_t bottom, int32_t originX, int32_t originY, bool underMainTiles) {
     tilePieces.clear();
     const int32_t perRow = image != nullptr ? image->getWidth() / kTileSize : 0;
     if (perRow <= 0) return false;
@@ -153,8 +170,8 @@ bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, 
     bool gapless = true;
     for (int32_t row = firstRow, y = startY; y < bottom; ++row, y += kTileSize) {
         for (int32_t col = firstCol, x = startX; x < right; ++col, x += kTileSize) {
-            const bool inside = row >= 0 && row < layer.height && col >= 0 && col < layer.width;
-            const int32_t c = inside ? layer.At(static_cast<uint32_t>(col), static_cast<uint32_t>(row)) : tileCount;
+            if (underMainTiles && TileHides(tileLayer, mainTileCount, mainTileOpaque, col, row)) continue;
+            const int32_t c = TileAt(layer, tileCount, col, row);
             if (c >= tileCount) {
                 gapless = false;
                 continue;

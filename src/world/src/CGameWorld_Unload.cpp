@@ -77,6 +77,7 @@ void CGameWorld::ClearLevelData() {
     backgroundTileCount = 0;
     backgroundTileOpaque.clear();
     mainTileCount = 0;
+    mainTileOpaque.clear();
     backgroundLayer = LevelTileLayer();
     tileLayer = LevelTileLayer();
     tileTypes.clear();
