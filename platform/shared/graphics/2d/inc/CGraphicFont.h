@@ -2,6 +2,7 @@
 #define CGRAPHICFONT_H
 
 #include "CFont.h"
+#include "CGraphics2d_Lite.h"
 
 class CArrayInputStream;
 class CRenderSurface;
@@ -75,8 +76,10 @@ private:
     bool ReadCodes(CArrayInputStream& stream, int32_t count, WChar* codes, uint32_t capacity) const;
     bool ReadGlyphs(CArrayInputStream& stream, WChar* codes, uint32_t capacity);
     bool ReadAdvanceOnly(CArrayInputStream& stream, WChar* codes, uint32_t capacity);
-    // Blits one glyph, cut by the maximum width and height, with the pen at `pen`.
-    void DrawGlyph(const Glyph& glyph, int32_t x, int32_t y, int32_t pen, int32_t maxWidth, int32_t maxHeight) const;
+    // One glyph as a piece of the font image, cut by the maximum width and
+    // height, with the pen at `pen`; false when nothing of it shows.
+    static bool PlaceGlyph(const Glyph& glyph, int32_t x, int32_t y, int32_t pen, int32_t maxWidth, int32_t maxHeight,
+                           CGraphics2d_Lite::ImagePiece* piece);
 
     CRenderSurface* m_image = nullptr;
     uint8_t* m_header = nullptr;

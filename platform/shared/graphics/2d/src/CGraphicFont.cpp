@@ -16,9 +16,8 @@ constexpr uint32_t kVersion2AdvanceBytes = 2;
 
 int8_t SignedByte(uint8_t b) { return static_cast<int8_t>(b); }
 
-// The pen moves by whole pixels; positions become 16.16 without the
-// undefined shift of a negative value.
-int32_t ToFixed(int32_t pixels) { return static_cast<int32_t>(static_cast<uint32_t>(pixels) << 16); }
+// Glyphs handed to the renderer in one call.
+constexpr int32_t kGlyphBatch = 32;
 
 int32_t ClampToRange(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : (value > high ? high : value);
@@ -225,38 +224,43 @@ int32_t CGraphicFont::GetStringWidth(const WChar* text, int32_t length, int32_t 
     return total;
 }
 
-void CGraphicFont::DrawGlyph(const Glyph& glyph, int32_t x, int32_t y, int32_t pen, int32_t maxWidth,
-                             int32_t maxHeight) const {
+bool CGraphicFont::PlaceGlyph(const Glyph& glyph, int32_t x, int32_t y, int32_t pen, int32_t maxWidth,
+                              int32_t maxHeight, CGraphics2d_Lite::ImagePiece* piece) {
     int32_t width = glyph.width;
     if (maxWidth >= 0) width = ClampToRange(maxWidth - pen - glyph.xOffset, 0, width);
     int32_t height = glyph.height;
     if (maxHeight >= 0) height = ClampToRange(maxHeight - glyph.yOffset, 0, height);
-    if (width <= 0 || height <= 0) return;
-    CGraphics2d_Lite* renderer = CGraphics2d_Lite::GetInstance();
-    if (renderer == nullptr) return;
-    CRect source;
-    source.Set(glyph.x, glyph.y, static_cast<int16_t>(width), static_cast<int16_t>(height));
-    renderer->PushMatrix();
-    renderer->Translate(ToFixed(x + pen + glyph.xOffset), ToFixed(y + glyph.yOffset));
-    renderer->DrawImage(m_image, 0, &source);
-    renderer->PopMatrix();
+    if (width <= 0 || height <= 0) return false;
+    piece->source.Set(glyph.x, glyph.y, static_cast<int16_t>(width), static_cast<int16_t>(height));
+    piece->x = x + pen + glyph.xOffset;
+    piece->y = y + glyph.yOffset;
+    return true;
 }
 
+// The glyphs go to the renderer in batches of pieces, each drawn as a
+// single image would be at the current translation.
 void CGraphicFont::DrawString(const WChar* text, int32_t length, int32_t x, int32_t y, int32_t maxWidth,
                               int32_t maxHeight) const {
     ASSERT(text != nullptr);
     ASSERT(m_image != nullptr);
     ASSERT(m_header != nullptr);
-    if (text == nullptr || m_image == nullptr || m_header == nullptr) return;
+    CGraphics2d_Lite* renderer = CGraphics2d_Lite::GetInstance();
+    if (text == nullptr || m_image == nullptr || m_header == nullptr || renderer == nullptr) return;
     const int32_t count = length < 0 ? static_cast<int32_t>(WideStrLen(text)) : length;
     const int32_t spacing = GetSpacing();
+    CGraphics2d_Lite::ImagePiece pieces[kGlyphBatch];
+    int32_t batched = 0;
     int32_t pen = 0;
     for (int32_t i = 0; i < count; ++i) {
         if (const AdvanceOnly* entry = FindAdvanceOnly(text[i])) {
             pen += spacing + entry->advance;
         } else if (const Glyph* glyph = FindGlyph(text[i])) {
-            DrawGlyph(*glyph, x, y, pen, maxWidth, maxHeight);
+            if (PlaceGlyph(*glyph, x, y, pen, maxWidth, maxHeight, &pieces[batched]) && ++batched == kGlyphBatch) {
+                renderer->DrawImagePieces(m_image, 0, pieces, batched);
+                batched = 0;
+            }
             pen += spacing + glyph->advance;
         }
     }
+    if (batched > 0) renderer->DrawImagePieces(m_image, 0, pieces, batched);
 }
