@@ -2,7 +2,9 @@
 #define CHUD_H
 
 #include <cstdint>
+#include <vector>
 
+#include "CGraphics2d_Lite.h"
 #include "JString.h"
 #include "JVector.h"
 
@@ -237,6 +239,8 @@ private:
     JString SpeakerName() const;
 
     Links m_links;
+    // Room for the tiles of a strip drawn in one call, kept from frame to frame.
+    std::vector<CGraphics2d_Lite::ImagePiece> m_tilePieces;
     int32_t m_screenWidth = 0;
     int32_t m_screenHeight = 0;
 };

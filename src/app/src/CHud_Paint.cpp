@@ -86,14 +86,17 @@ void Draw(JImage* image, JGraphics& g, int32_t x, int32_t y, int32_t anchor, int
 }
 
 // Tiles from x to the right over `length` pixels, the last one cut to what
-// is left.
-void TileAcross(JImage* tile, JGraphics& g, int32_t x, int32_t y, int32_t length) {
+// is left, drawn in one call with `pieces` as room for them.
+void TileAcross(JImage* tile, JGraphics& g, int32_t x, int32_t y, int32_t length,
+                std::vector<CGraphics2d_Lite::ImagePiece>& pieces) {
     if (!Usable(tile)) return;
     const int32_t w = tile->getWidth();
+    pieces.clear();
     for (int32_t done = 0; done < length; done += w) {
         const int32_t piece = length - done < w ? length - done : w;
-        tile->drawRegion(g, 0, 0, piece, tile->getHeight(), 0, x + done, y, kTopLeft);
+        tile->addPiece(pieces, 0, 0, piece, tile->getHeight(), x + done, y);
     }
+    if (!pieces.empty()) tile->drawPieces(g, pieces);
 }
 
 void TileDown(JImage* tile, JGraphics& g, int32_t x, int32_t y, int32_t length, int32_t width) {
@@ -253,7 +256,7 @@ void CHud::PaintSelectionBar(JGraphics& g) {
     const int32_t length =
         framedStyle ? m_screenWidth - kFramedBarMargin - 2 * capWidth : sideWidth - kBarSideMargin - 2 * capWidth;
     Draw(cap, g, left, y, kTopLeft);
-    TileAcross(barTile, g, left + capWidth, y, length);
+    TileAcross(barTile, g, left + capWidth, y, length, m_tilePieces);
     Draw(cap, g, left + capWidth + (length > 0 ? length : 0), y, kTopLeft, kMirror);
 }
 
@@ -319,7 +322,7 @@ void CHud::PaintRowFrame(JGraphics& g, int32_t x, int32_t y) {
     const int32_t endWidth = WidthOf(rowFrameLeft);
     const int32_t length = m_screenWidth - 2 * endWidth;
     Draw(rowFrameLeft, g, x, y, kTopLeft);
-    TileAcross(rowFrameTile, g, x + endWidth, y + kRowFrameTileDrop, length);
+    TileAcross(rowFrameTile, g, x + endWidth, y + kRowFrameTileDrop, length, m_tilePieces);
     Draw(rowFrameLeft, g, x + endWidth + (length > 0 ? length : 0), y, kTopLeft, kMirror);
 }
 
@@ -397,7 +400,7 @@ void CHud::PaintDialogue(JGraphics& g) {
     const int32_t leftWidth = WidthOf(dialogLeft);
     const int32_t length = m_screenWidth - leftWidth - WidthOf(dialogRight);
     Draw(dialogLeft, g, 0, fy, kTopLeft);
-    TileAcross(dialogTile, g, leftWidth, fy, length);
+    TileAcross(dialogTile, g, leftWidth, fy, length, m_tilePieces);
     Draw(dialogRight, g, leftWidth + (length > 0 ? length : 0), fy, kTopLeft);
     const JString name = SpeakerName();
     int32_t textTop = boxY;

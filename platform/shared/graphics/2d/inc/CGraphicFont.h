@@ -21,6 +21,8 @@ class CGraphicFont : public CFont {
 public:
     static constexpr uint32_t kClassKey = 0x6EFF79D2;
     static constexpr uint32_t kHeaderBytes = 12;
+    // Characters below this are looked up in a table made at load.
+    static constexpr uint32_t kDirectCodes = 256;
 
     struct Glyph {
         int16_t code;
@@ -66,6 +68,16 @@ public:
     const AdvanceOnly* FindAdvanceOnly(WChar c) const;
 
 private:
+    // What a character is drawn as: an advance-only entry, else a glyph;
+    // both null for neither.
+    struct CharEntry {
+        const AdvanceOnly* advanceOnly;
+        const Glyph* glyph;
+    };
+
+    CharEntry FindChar(WChar c) const;
+    // Records what FindChar finds for each character below kDirectCodes.
+    void IndexDirectCodes();
     void ReleaseData();
     int32_t GetGlyphCount() const;
     int32_t GetAdvanceOnlyCount() const;
@@ -85,6 +97,10 @@ private:
     uint8_t* m_header = nullptr;
     Glyph* m_glyphs = nullptr;
     AdvanceOnly* m_advanceOnly = nullptr;
+    // Per character below kDirectCodes, the index + 1 of its entry in each
+    // table; 0 for none.
+    uint16_t m_directAdvanceOnly[kDirectCodes] = {};
+    uint16_t m_directGlyph[kDirectCodes] = {};
 };
 
 #endif

@@ -39,6 +39,8 @@ void CGraphicFont::ReleaseData() {
     m_header = nullptr;
     m_glyphs = nullptr;
     m_advanceOnly = nullptr;
+    MemSet(m_directAdvanceOnly, 0, sizeof m_directAdvanceOnly);
+    MemSet(m_directGlyph, 0, sizeof m_directGlyph);
 }
 
 int32_t CGraphicFont::GetGlyphCount() const {
@@ -114,8 +116,10 @@ bool CGraphicFont::LoadFontData(const uint8_t* data, uint32_t size) {
     if (!complete) {
         DebugPrintf("CGraphicFont: font data of %u bytes is short or inconsistent", size);
         ReleaseData();
+        return false;
     }
-    return complete;
+    IndexDirectCodes();
+    return true;
 }
 
 // Checked before reading: the stream reports a read past its end as a
@@ -196,12 +200,31 @@ const CGraphicFont::AdvanceOnly* CGraphicFont::FindAdvanceOnly(WChar c) const {
     return nullptr;
 }
 
+void CGraphicFont::IndexDirectCodes() {
+    for (uint32_t code = 0; code < kDirectCodes; ++code) {
+        const AdvanceOnly* advanceOnly = FindAdvanceOnly(static_cast<WChar>(code));
+        const Glyph* glyph = advanceOnly == nullptr ? FindGlyph(static_cast<WChar>(code)) : nullptr;
+        m_directAdvanceOnly[code] = advanceOnly != nullptr ? static_cast<uint16_t>(advanceOnly - m_advanceOnly + 1) : 0;
+        m_directGlyph[code] = glyph != nullptr ? static_cast<uint16_t>(glyph - m_glyphs + 1) : 0;
+    }
+}
+
+CGraphicFont::CharEntry CGraphicFont::FindChar(WChar c) const {
+    if (c < kDirectCodes) {
+        const uint16_t advanceOnly = m_directAdvanceOnly[c];
+        const uint16_t glyph = m_directGlyph[c];
+        return {advanceOnly != 0 ? &m_advanceOnly[advanceOnly - 1] : nullptr, glyph != 0 ? &m_glyphs[glyph - 1] : nullptr};
+    }
+    const AdvanceOnly* advanceOnly = FindAdvanceOnly(c);
+    return {advanceOnly, advanceOnly == nullptr ? FindGlyph(c) : nullptr};
+}
+
 int32_t CGraphicFont::GetCharWidth(WChar c) const {
     ASSERT(m_header != nullptr);
     if (m_header == nullptr) return 0;
-    if (const AdvanceOnly* entry = FindAdvanceOnly(c)) return entry->advance;
-    if (const Glyph* glyph = FindGlyph(c)) return glyph->advance;
-    return 0;
+    const CharEntry entry = FindChar(c);
+    if (entry.advanceOnly != nullptr) return entry.advanceOnly->advance;
+    return entry.glyph != nullptr ? entry.glyph->advance : 0;
 }
 
 int32_t CGraphicFont::GetStringWidth(const WChar* text, int32_t length, int32_t maxWidth, int32_t* fitCount) const {
@@ -244,22 +267,25 @@ void CGraphicFont::DrawString(const WChar* text, int32_t length, int32_t x, int3
     ASSERT(text != nullptr);
     ASSERT(m_image != nullptr);
     ASSERT(m_header != nullptr);
+    if (text == nullptr || m_image == nullptr || m_header == nullptr) return;
     CGraphics2d_Lite* renderer = CGraphics2d_Lite::GetInstance();
-    if (text == nullptr || m_image == nullptr || m_header == nullptr || renderer == nullptr) return;
+    if (renderer == nullptr) return;
     const int32_t count = length < 0 ? static_cast<int32_t>(WideStrLen(text)) : length;
     const int32_t spacing = GetSpacing();
     CGraphics2d_Lite::ImagePiece pieces[kGlyphBatch];
     int32_t batched = 0;
     int32_t pen = 0;
     for (int32_t i = 0; i < count; ++i) {
-        if (const AdvanceOnly* entry = FindAdvanceOnly(text[i])) {
-            pen += spacing + entry->advance;
-        } else if (const Glyph* glyph = FindGlyph(text[i])) {
-            if (PlaceGlyph(*glyph, x, y, pen, maxWidth, maxHeight, &pieces[batched]) && ++batched == kGlyphBatch) {
+        const CharEntry entry = FindChar(text[i]);
+        if (entry.advanceOnly != nullptr) {
+            pen += spacing + entry.advanceOnly->advance;
+        } else if (entry.glyph != nullptr) {
+            if (PlaceGlyph(*entry.glyph, x, y, pen, maxWidth, maxHeight, &pieces[batched]) &&
+                ++batched == kGlyphBatch) {
                 renderer->DrawImagePieces(m_image, 0, pieces, batched);
                 batched = 0;
             }
-            pen += spacing + glyph->advance;
+            pen += spacing + entry.glyph->advance;
         }
     }
     if (batched > 0) renderer->DrawImagePieces(m_image, 0, pieces, batched);
