@@ -11,11 +11,10 @@
 class CDrawCallHash {
 public:
     enum class Mode : uint8_t { kOff, kRecord, kRehearse };
+    // The most words of state one call is drawn in.
+    static constexpr size_t kStateWords = 8;
 
-    void Start(Mode mode) {
-        m_mode = mode;
-        m_value = kSeed;
-    }
+    void Start(Mode mode);
     // The digest of the calls since Start; the hash is off afterwards.
     uint64_t Stop() {
         m_mode = Mode::kOff;
@@ -25,15 +24,21 @@ public:
     bool IsRehearsing() const { return m_mode == Mode::kRehearse; }
 
     void Fold(uint64_t word);
-    // Eight bytes at a time, then the rest with the count, so that runs of
-    // different lengths differ.
+    // Sixteen bytes at a time in two lanes, then the rest with the count,
+    // so that runs of different lengths differ.
     void FoldBytes(const void* bytes, size_t count);
+    // The state a call is drawn in: the words themselves when they differ
+    // from the state folded last, else only a mark that they are the same
+    // (calls in a row mostly share their state).
+    void FoldState(const uint64_t (&words)[kStateWords]);
 
 private:
     static constexpr uint64_t kSeed = 0x6A09E667F3BCC908ull;
 
     uint64_t m_value = kSeed;
     Mode m_mode = Mode::kOff;
+    bool m_stateKnown = false;
+    uint64_t m_state[kStateWords] = {};
 };
 
 #endif

@@ -47,7 +47,7 @@ constexpr uint64_t kCallRectangles = 4;
 constexpr uint64_t kCallRestore = 5;
 
 // Rectangles and pieces are hashed as their bytes: no padding may hide in them.
-static_assert(std::has_unique_object_representations_v<CRect>);
+static_assert(std::has_unique_object_representations_v<CRect> && sizeof(CRect) == sizeof(uint64_t));
 static_assert(std::has_unique_object_representations_v<CGraphics2d_Lite::ImagePiece>);
 
 uint64_t TwoWords(int32_t low, int32_t high) {
@@ -476,20 +476,27 @@ void CGraphics2d_Lite::CopyRows(const Target& target, uint8_t* pixels, int32_t p
 // target, the capabilities, the colour, the translation and the clip.
 bool CGraphics2d_Lite::TakeCall(uint64_t call, const Target& target) {
     if (m_callHash.IsOn()) {
-        const uint64_t switches = call | static_cast<uint64_t>(m_colorKeyStack.Top()) << 8 |
+        m_callHash.Fold(call);
+        // The first word's low byte stays 0 (see CDrawCallHash::FoldState).
+        const uint64_t switches = static_cast<uint64_t>(m_colorKeyStack.Top()) << 8 |
                                   static_cast<uint64_t>(m_alphaStack.Top()) << 16 |
                                   static_cast<uint64_t>(m_blendStack.Top()) << 24 |
                                   static_cast<uint64_t>(m_imageSuppress != 0 ? 1 : 0) << 32 |
                                   static_cast<uint64_t>(m_origin) << 40;
-        m_callHash.Fold(switches);
-        m_callHash.Fold(TwoWords(static_cast<int32_t>(m_blendModeStack.Top()), static_cast<int32_t>(target.format)));
-        m_callHash.Fold(reinterpret_cast<uintptr_t>(target.surface));
         const Translation& translation = m_matrixStack.Top();
-        m_callHash.Fold(TwoWords(translation.x, translation.y));
-        m_callHash.FoldBytes(&m_effectiveClip, sizeof m_effectiveClip);
         const RSBFormat_ARGB_fixed& colour = m_colorStack.Top().fixed;
-        m_callHash.Fold(TwoWords(colour.a, colour.r));
-        m_callHash.Fold(TwoWords(colour.g, colour.b));
+        uint64_t clip = 0;
+        std::memcpy(&clip, &m_effectiveClip, sizeof clip);
+        const uint64_t state[CDrawCallHash::kStateWords] = {
+            switches,
+            TwoWords(static_cast<int32_t>(m_blendModeStack.Top()), static_cast<int32_t>(target.format)),
+            reinterpret_cast<uintptr_t>(target.surface),
+            TwoWords(translation.x, translation.y),
+            clip,
+            TwoWords(colour.a, colour.r),
+            TwoWords(colour.g, colour.b),
+            0};
+        m_callHash.FoldState(state);
     }
     if (m_callHash.IsRehearsing()) return false;
     target.surface->NoteChange();
