@@ -113,7 +113,7 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
     for (int i = 0; i < 6; ++i) Frame();
     LevelTileLayer small{2, 1, {0, 1}};
     ClearScreen(0x123456);
-    world->PaintTileLayer(g, world->mainTileset.get(), small, 2, -30, -50, 240, 320, 0, 0);
+    world->PaintTileLayer(g, world->mainTileset.get(), small, 2, world->mainTileOpaque, -30, -50, 240, 320, 0, 0);
     ExpectNear(Pixel(31, 51), kRed);
     ExpectNear(Pixel(55, 51), kBlue);
     ExpectNear(Pixel(80, 51), 0x123456);
@@ -164,6 +164,9 @@ TEST_F(BackgroundTilesTest, BackgroundTilesThatHideTheScreenDrawNoPicture) {
     EXPECT_EQ(world->backgroundTileOpaque, (std::vector<bool>{false, true}));
 
     EXPECT_TRUE(world->CollectBackgroundTiles(0, 40));
+    // Ten columns of fourteen rows in view, all opaque: copied whole.
+    EXPECT_EQ(world->opaqueTilePieces.size(), 140u);
+    EXPECT_TRUE(world->tilePieces.empty());
     PaintFrame();
     ExpectNear(Pixel(12, 12), kBlue);
     // A cell without a tile leaves a gap: the picture (its red half) shows.
@@ -190,7 +193,7 @@ TEST_F(BackgroundTilesTest, BackgroundCellsUnderHidingMainTilesAreLeftOut) {
     world->level = 2;
     ASSERT_TRUE(world->CollectBackgroundTiles(0, 40));
     // Ten columns of fourteen rows in view, less the hidden cell.
-    EXPECT_EQ(world->tilePieces.size(), 139u);
+    EXPECT_EQ(world->opaqueTilePieces.size() + world->tilePieces.size(), 139u);
     PaintFrame();
     ExpectNear(Pixel(12, kCellY + 12), kBlue);
     // The keyed main tile beside it shows the background tile under it.

@@ -52,6 +52,9 @@ public:
     // Pieces of the surface, each drawn unmirrored as drawImage draws it at
     // the piece's position.
     void drawImagePieces(CRenderSurface* surface, const CGraphics2d_Lite::ImagePiece* pieces, int32_t count);
+    // As drawImagePieces, for pieces without a keyed pixel: copied whole,
+    // without the colour-key test, which would keep every pixel anyway.
+    void drawOpaqueImagePieces(CRenderSurface* surface, const CGraphics2d_Lite::ImagePiece* pieces, int32_t count);
 
 private:
     uint32_t colour = 0;

@@ -67,6 +67,8 @@ public:
     void addPiece(std::vector<CGraphics2d_Lite::ImagePiece>& pieces, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                   int32_t x, int32_t y) const;
     void drawPieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const;
+    // As drawPieces, for pieces without a keyed pixel.
+    void drawOpaquePieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const;
     // Per square of a grid of size x size squares laid from the region's
     // top left, in reading order: true when no pixel of it is the colour
     // key, so that drawing it as a piece writes the whole square. All false

@@ -99,6 +99,16 @@ void JGraphics::drawImagePieces(CRenderSurface* surface, const CGraphics2d_Lite:
     renderer->DrawImagePieces(surface, kMirrorNone, pieces, count);
 }
 
+void JGraphics::drawOpaqueImagePieces(CRenderSurface* surface, const CGraphics2d_Lite::ImagePiece* pieces,
+                                      int32_t count) {
+    CGraphics2d_Lite* renderer = Renderer();
+    if (renderer == nullptr || surface == nullptr) return;
+    renderer->PushState(CGraphics2d_Lite::kGroupColorKey);
+    renderer->Disable(CGraphics2d_Lite::kCapColorKey);
+    drawImagePieces(surface, pieces, count);
+    renderer->PopState(CGraphics2d_Lite::kGroupColorKey);
+}
+
 void fillScreen(JGraphics& g, uint32_t argb) {
     g.setColor(argb);
     g.fillRect(0, 0, GetScreenWidth(), GetScreenHeight());

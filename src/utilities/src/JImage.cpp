@@ -169,6 +169,10 @@ void JImage::drawPieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImageP
     g.drawImagePieces(surface, pieces.data(), static_cast<int32_t>(pieces.size()));
 }
 
+void JImage::drawOpaquePieces(JGraphics& g, const std::vector<CGraphics2d_Lite::ImagePiece>& pieces) const {
+    g.drawOpaqueImagePieces(surface, pieces.data(), static_cast<int32_t>(pieces.size()));
+}
+
 std::vector<bool> JImage::opaqueSquares(int32_t size) const {
     const int32_t perRow = size > 0 ? width / size : 0;
     const int32_t rows = size > 0 ? height / size : 0;

@@ -194,18 +194,21 @@ public:
 
     // Painting (CGameWorld_Paint.cpp).
     void Paint(JGraphics& g);
-    void PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount, int32_t scrollX,
-                        int32_t scrollY, int32_t right, int32_t bottom, int32_t originX, int32_t originY);
-    // Puts the layer's tiles in view in tilePieces; true when they leave no
-    // gap in [originX, right) x [originY, bottom): every cell lies in the
-    // layer and holds a tile that `opaque` marks. Under main tiles (a layer
-    // on the main layer's grid), cells that a main tile hides are left out
-    // and leave no gap.
+    void PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
+                        const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
+                        int32_t bottom, int32_t originX, int32_t originY);
+    void DrawTilePieces(JGraphics& g, const JImage& image);
+    // Puts the layer's tiles in view in the piece lists (those that `opaque`
+    // marks in opaqueTilePieces); true when they leave no gap in
+    // [originX, right) x [originY, bottom): every cell lies in the layer and
+    // holds a tile that `opaque` marks. Under main tiles (a layer on the
+    // main layer's grid), cells that a main tile hides are left out and
+    // leave no gap.
     bool CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque,
                       int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
                       int32_t originY, bool underMainTiles);
-    // The background layer's tiles in tilePieces; true when they hide the
-    // whole screen.
+    // The background layer's tiles in the piece lists; true when they hide
+    // the whole screen.
     bool CollectBackgroundTiles(int32_t scrollX, int32_t scrollY);
     void PaintForeground(JGraphics& g, int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom);
     void PaintHud(JGraphics& g);
@@ -467,8 +470,10 @@ public:
     std::vector<bool> backgroundTileOpaque;
     int32_t mainTileCount = 0;
     std::vector<bool> mainTileOpaque;
-    // The tiles of the layer being painted, kept from frame to frame.
+    // The tiles of the layer being painted, kept from frame to frame: with a
+    // keyed pixel or unknown, and opaque.
     std::vector<CGraphics2d_Lite::ImagePiece> tilePieces;
+    std::vector<CGraphics2d_Lite::ImagePiece> opaqueTilePieces;
     // Per template: its sprite (null for none), type and carrier flag;
     // templateRanges holds its activation ranges.
     std::vector<std::unique_ptr<CSpriteInstance>> templateSprites;

@@ -87,11 +87,14 @@ void CGameWorld::PaintPlay(JGraphics& g) {
         g.fillRect(0, 0, screenWidth, screenHeight);
     }
     if (pictureShown) backgroundImage->draw(g, 0, 0, kAnchorTopLeft);
-    if (!tilePieces.empty()) backgroundTileset->drawPieces(g, tilePieces);
+    if (backgroundTileset) DrawTilePieces(g, *backgroundTileset);
     const int32_t count = drawList ? drawList->size() : 0;
     const int32_t background = std::min(backgroundCount, count);
     for (int32_t i = 0; i < background; ++i) drawList->elementAt(i)->Paint(g, -sx, -sy);
-    if (mainTileset) PaintTileLayer(g, mainTileset.get(), tileLayer, mainTileCount, sx, sy, viewWidth, viewHeight, 0, 0);
+    if (mainTileset) {
+        PaintTileLayer(g, mainTileset.get(), tileLayer, mainTileCount, mainTileOpaque, sx, sy, viewWidth, viewHeight, 0,
+                       0);
+    }
     if (debugOverlay != 0) PaintForeground(g, sx, sy, viewWidth, viewHeight);
     const bool finishing = promptStatus == kPromptPassed;
     for (int32_t i = background; i < count; ++i) {
@@ -140,6 +143,7 @@ void CGameWorld::ApplyShakeToCamera() {
 // main tile too.
 bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
     tilePieces.clear();
+    opaqueTilePieces.clear();
     if (!backgroundTileset || backgroundLayer.cells.empty()) return false;
     const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
     const bool gapless = CollectTiles(backgroundTileset.get(), backgroundLayer, backgroundTileCount,
@@ -150,10 +154,17 @@ bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
 
 // The layer's tiles go to the renderer in one call.
 void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
-                                int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
-                                int32_t originY) {
-    CollectTiles(image, layer, tileCount, {}, scrollX, scrollY, right, bottom, originX, originY, false);
-    if (!tilePieces.empty()) image->drawPieces(g, tilePieces);
+                                const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
+                                int32_t bottom, int32_t originX, int32_t originY) {
+    CollectTiles(image, layer, tileCount, opaque, scrollX, scrollY, right, bottom, originX, originY, false);
+    if (image != nullptr) DrawTilePieces(g, *image);
+}
+
+// The cells of a layer do not overlap: its opaque tiles may go first, in one
+// call without the colour-key test.
+void CGameWorld::DrawTilePieces(JGraphics& g, const JImage& image) {
+    if (!opaqueTilePieces.empty()) image.drawOpaquePieces(g, opaqueTilePieces);
+    if (!tilePieces.empty()) image.drawPieces(g, tilePieces);
 }
 
 // Cells outside the layer draw nothing, whatever the scroll.
@@ -161,6 +172,7 @@ bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, 
                               const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
                               int32_t bottom, int32_t originX, int32_t originY, bool underMainTiles) {
     tilePieces.clear();
+    opaqueTilePieces.clear();
     const int32_t perRow = image != nullptr ? image->getWidth() / kTileSize : 0;
     if (perRow <= 0) return false;
     const int32_t firstCol = FloorDiv(scrollX, kTileSize);
@@ -176,8 +188,10 @@ bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, 
                 gapless = false;
                 continue;
             }
-            gapless = gapless && static_cast<size_t>(c) < opaque.size() && opaque[static_cast<size_t>(c)];
-            image->addPiece(tilePieces, (c % perRow) * kTileSize, (c / perRow) * kTileSize, kTileSize, kTileSize, x, y);
+            const bool hides = static_cast<size_t>(c) < opaque.size() && opaque[static_cast<size_t>(c)];
+            gapless = gapless && hides;
+            image->addPiece(hides ? opaqueTilePieces : tilePieces, (c % perRow) * kTileSize, (c / perRow) * kTileSize,
+                            kTileSize, kTileSize, x, y);
         }
     }
     return gapless;
