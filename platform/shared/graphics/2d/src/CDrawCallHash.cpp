@@ -33,21 +33,24 @@ void CDrawCallHash::Start(Mode mode) {
 
 void CDrawCallHash::Fold(uint64_t word) { m_value = Mix(m_value, word, kMultiplier); }
 
+// The count seeds the second lane, so that runs of different lengths
+// differ even where their padded tails do not.
 void CDrawCallHash::FoldBytes(const void* bytes, size_t count) {
     const auto* at = static_cast<const uint8_t*>(bytes);
     size_t left = count;
     uint64_t first = m_value;
-    uint64_t second = ~m_value;
+    uint64_t second = m_value ^ count;
     for (; left >= 2 * sizeof(uint64_t); left -= 2 * sizeof(uint64_t), at += 2 * sizeof(uint64_t)) {
         first = Mix(first, LoadWord(at), kMultiplier);
         second = Mix(second, LoadWord(at + sizeof(uint64_t)), kSecondMultiplier);
     }
-    Fold(first);
-    Fold(second);
-    uint8_t tail[2 * sizeof(uint64_t)] = {};
-    if (left > 0) std::memcpy(tail, at, left);
-    Fold(LoadWord(tail));
-    Fold(LoadWord(tail + sizeof(uint64_t)) ^ static_cast<uint64_t>(count) << 48);
+    if (left > 0) {
+        uint8_t tail[2 * sizeof(uint64_t)] = {};
+        std::memcpy(tail, at, left);
+        first = Mix(first, LoadWord(tail), kMultiplier);
+        second = Mix(second, LoadWord(tail + sizeof(uint64_t)), kSecondMultiplier);
+    }
+    m_value = Mix(first, second, kMultiplier);
 }
 
 void CDrawCallHash::FoldState(const uint64_t (&words)[kStateWords]) {
