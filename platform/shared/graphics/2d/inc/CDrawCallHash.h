@@ -24,7 +24,7 @@ public:
     bool IsRehearsing() const { return m_mode == Mode::kRehearse; }
 
     void Fold(uint64_t word);
-    // Sixteen bytes at a time in two lanes, the count with them.
+    // Thirty-two bytes at a time in four lanes, the count with them.
     void FoldBytes(const void* bytes, size_t count);
     // The state a call is drawn in: the words themselves when they differ
     // from the state folded last, else only a mark that they are the same

@@ -6,6 +6,9 @@ namespace {
 
 constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kSecondMultiplier = 0xC2B2AE3D27D4EB4Full;
+constexpr size_t kLanes = 4;
+constexpr uint64_t kLaneMultipliers[kLanes] = {kMultiplier, kSecondMultiplier, 0x165667B19E3779F9ull,
+                                               0xD6E8FEB86659FD93ull};
 // Folded for a state equal to the last one. The renderer's first state word
 // has a low byte of 0, so no state begins with this word.
 constexpr uint64_t kSameState = 0x5A5A5A5A5A5A5A5Aull;
@@ -33,24 +36,26 @@ void CDrawCallHash::Start(Mode mode) {
 
 void CDrawCallHash::Fold(uint64_t word) { m_value = Mix(m_value, word, kMultiplier); }
 
-// The count seeds the second lane, so that runs of different lengths
-// differ even where their padded tails do not.
+// Four lanes, so that the multiplies of long runs overlap; the count seeds
+// the last lane, so that runs of different lengths differ even where their
+// padded tails do not.
 void CDrawCallHash::FoldBytes(const void* bytes, size_t count) {
     const auto* at = static_cast<const uint8_t*>(bytes);
     size_t left = count;
-    uint64_t first = m_value;
-    uint64_t second = m_value ^ count;
-    for (; left >= 2 * sizeof(uint64_t); left -= 2 * sizeof(uint64_t), at += 2 * sizeof(uint64_t)) {
-        first = Mix(first, LoadWord(at), kMultiplier);
-        second = Mix(second, LoadWord(at + sizeof(uint64_t)), kSecondMultiplier);
+    uint64_t lanes[kLanes] = {m_value, ~m_value, m_value ^ kSecondMultiplier, m_value ^ count};
+    for (; left >= sizeof lanes; left -= sizeof lanes, at += sizeof lanes) {
+        for (size_t lane = 0; lane < kLanes; ++lane) {
+            lanes[lane] = Mix(lanes[lane], LoadWord(at + lane * sizeof(uint64_t)), kLaneMultipliers[lane]);
+        }
     }
     if (left > 0) {
-        uint8_t tail[2 * sizeof(uint64_t)] = {};
+        uint8_t tail[sizeof lanes] = {};
         std::memcpy(tail, at, left);
-        first = Mix(first, LoadWord(tail), kMultiplier);
-        second = Mix(second, LoadWord(tail + sizeof(uint64_t)), kSecondMultiplier);
+        for (size_t lane = 0; lane < kLanes; ++lane) {
+            lanes[lane] = Mix(lanes[lane], LoadWord(tail + lane * sizeof(uint64_t)), kLaneMultipliers[lane]);
+        }
     }
-    m_value = Mix(first, second, kMultiplier);
+    m_value = Mix(Mix(lanes[0], lanes[1], kMultiplier), Mix(lanes[2], lanes[3], kSecondMultiplier), kMultiplier);
 }
 
 void CDrawCallHash::FoldState(const uint64_t (&words)[kStateWords]) {
