@@ -258,6 +258,32 @@ TEST_F(Graphics2dTest, FlipsMirrorTheImage) {
     EXPECT_EQ(Frame(2, 0), 4u);
 }
 
+// The pieces of one call read their image under one lock, given back after.
+TEST_F(Graphics2dTest, PiecesOfOneCallLockTheirImageOnce) {
+    class CountingImage : public CRenderSurface_SW_OffScreen {
+    public:
+        bool Lock(uint8_t** pixels, int32_t* pitch, uint32_t lockFlags, const CRect* rect) override {
+            ++locks;
+            return CRenderSurface_SW_OffScreen::Lock(pixels, pitch, lockFlags, rect);
+        }
+        int32_t locks = 0;
+    };
+    CountingImage image;
+    const CRenderSurfaceAttribute attributes[] = {
+        {kSurfaceAttrWidth, 4}, {kSurfaceAttrHeight, 2}, {kSurfaceAttrColorFormat, rendertest::k565}, {0, 0}};
+    ASSERT_TRUE(image.Create(attributes));
+    Write(&image, 2, 0, kBlue);
+    CRect left;
+    left.Set(0, 0, 2, 2);
+    CRect right;
+    right.Set(2, 0, 2, 2);
+    const CGraphics2d_Lite::ImagePiece pieces[] = {{left, 0, 0}, {right, 2, 0}, {left, 4, 0}, {right, 6, 0}};
+    m_renderer->DrawImagePieces(&image, 0, pieces, 4);
+    EXPECT_EQ(image.locks, 1);
+    EXPECT_FALSE(image.IsLocked());
+    EXPECT_EQ(Frame(6, 0), kBlue);
+}
+
 TEST_F(Graphics2dTest, MissingOrBrokenImagesLeaveLaterDrawsIntact) {
     CRenderSurface_SW_OffScreen empty;
     CRect outside;

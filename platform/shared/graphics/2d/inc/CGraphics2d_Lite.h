@@ -194,15 +194,19 @@ private:
     bool CheckState(uint32_t colorFormat, bool primitive, DrawState* state) const;
     BlitRoutine FindRoutine(uint32_t sourceFormat, uint32_t destFormat, const DrawState& state, uint32_t kind);
     // What every piece of one image drawn on one target in the current
-    // state shares.
+    // state shares, the image's pixels locked for reading among them.
     struct ImageDraw {
         uint32_t width;
         uint32_t height;
         BlitRoutine routine;
+        uint8_t* pixels;
+        int32_t pitch;
+        uint32_t bytesPerPixel;
     };
 
     // False, drawing nothing, for an image that cannot be drawn in the
-    // current state; else its size and the routine that draws it.
+    // current state; else its size, the routine that draws it and its
+    // pixels, locked for reading until the caller unlocks the image.
     bool PrepareImage(const Target& target, CRenderSurface* image, ImageDraw* draw);
     void DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip, const CRect* source);
     void DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw, uint32_t flip,

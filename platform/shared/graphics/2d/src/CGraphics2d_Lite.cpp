@@ -368,7 +368,7 @@ void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, con
         const size_t bytes = pieces != nullptr && count > 0 ? sizeof(ImagePiece) * static_cast<size_t>(count) : 0;
         HashImage(image, flip, pieces, bytes);
     }
-    ImageDraw draw;
+    ImageDraw draw{};
     if (draws && image != nullptr && pieces != nullptr && PrepareImage(target, image, &draw)) {
         const Translation& translation = m_matrixStack.Top();
         for (int32_t i = 0; i < count; ++i) {
@@ -379,6 +379,7 @@ void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, con
                                                          (static_cast<uint32_t>(pieces[i].y) << 16)));
             DrawImagePiece(target, image, draw, flip, &pieces[i].source);
         }
+        image->Unlock(ICRenderSurface::kLockRead);
     }
     UnlockTarget(target);
 }
@@ -395,13 +396,16 @@ bool CGraphics2d_Lite::PrepareImage(const Target& target, CRenderSurface* image,
     DrawState state;
     if (!CheckState(RSBFormat_A8R8G8B8, false, &state) || m_imageSuppress != 0) return false;
     draw->routine = FindRoutine(image->GetFormat(), target.format, state, kBlitKindCopy);
-    return true;
+    draw->bytesPerPixel = CColor::BytesPerPixel(image->GetFormat());
+    return image->Lock(&draw->pixels, &draw->pitch, ICRenderSurface::kLockRead, nullptr);
 }
 
 void CGraphics2d_Lite::DrawImageOnTarget(const Target& target, CRenderSurface* image, uint32_t flip,
                                          const CRect* source) {
-    ImageDraw draw;
-    if (PrepareImage(target, image, &draw)) DrawImagePiece(target, image, draw, flip, source);
+    ImageDraw draw{};
+    if (!PrepareImage(target, image, &draw)) return;
+    DrawImagePiece(target, image, draw, flip, source);
+    image->Unlock(ICRenderSurface::kLockRead);
 }
 
 void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* image, const ImageDraw& draw,
@@ -426,17 +430,19 @@ void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* imag
     const CRect& clip = m_effectiveClip;
     const uint32_t sides = BlitClipRect(&x, &y, clip.x, clip.y, clip.width, clip.height, &rect.x, &rect.y,
                                         &rect.width, &rect.height, flipX, flipY);
-    if ((sides & kClipVisible) == 0) return;
-    uint8_t* sourcePixels = nullptr;
-    int32_t sourcePitch = 0;
-    image->Lock(&sourcePixels, &sourcePitch, ICRenderSurface::kLockRead, &rect);
-    if (sourcePixels == nullptr) return;
-    const BlitCopyDesc copy = {static_cast<int16_t>(sourcePitch), sourcePixels, image->GetPalette(),
+    // As a lock of the rectangle alone would, a source reaching past the
+    // image draws nothing.
+    const bool inside = rect.x >= 0 && rect.y >= 0 && rect.width >= 0 && rect.height >= 0 &&
+                        static_cast<uint32_t>(rect.x + rect.width) <= imageWidth &&
+                        static_cast<uint32_t>(rect.y + rect.height) <= imageHeight;
+    if ((sides & kClipVisible) == 0 || !inside) return;
+    const uint8_t* sourcePixels = draw.pixels + static_cast<intptr_t>(rect.y) * draw.pitch +
+                                  static_cast<intptr_t>(rect.x) * draw.bytesPerPixel;
+    const BlitCopyDesc copy = {static_cast<int16_t>(draw.pitch), sourcePixels, image->GetPalette(),
                                static_cast<int16_t>(target.pitch), PixelAt(target, x, y), rect.width, rect.height,
                                flipX, flipY,
                                static_cast<uint8_t>(CColorEntry::ChannelToByte(m_colorStack.Top().fixed.a))};
     if (draw.routine != nullptr) draw.routine(&copy);
-    image->Unlock(ICRenderSurface::kLockRead);
 }
 
 bool CGraphics2d_Lite::SaveTarget(CRenderSurface* copy) { return CopyWithTarget(copy, true); }
