@@ -152,7 +152,7 @@ bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
     return gapless && viewWidth >= screenWidth && viewHeight >= screenHeight;
 }
 
-// The layer's tiles go to the renderer in one call.
+// The layer's tiles go to the renderer in two calls at most.
 void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
                                 const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
                                 int32_t bottom, int32_t originX, int32_t originY) {
