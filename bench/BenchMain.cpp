@@ -3,7 +3,9 @@
 // "<Group>/reference"; the ratio is reference time / our time, so 1.0 means
 // as fast as the reference and more means faster. Each side's time is the
 // median of its repetitions (--benchmark_repetitions), so that one disturbed
-// repetition does not decide the ratio.
+// repetition does not decide the ratio. Repetitions of different benchmarks
+// run interleaved unless the command line says otherwise, so that a machine
+// that slows down or speeds up during a run weighs on both sides alike.
 
 #include <benchmark/benchmark.h>
 
@@ -65,7 +67,13 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    // Flags given later on the command line take precedence.
+    std::vector<char*> arguments(argv, argv + argc);
+    static char interleaved[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + (argc > 0 ? 1 : 0), interleaved);
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    benchmark::Initialize(&count, arguments.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
