@@ -4,6 +4,7 @@
 
 #include "AssertCounter.h"
 #include "CGraphicFont.h"
+#include "CGraphics2d_Lite.h"
 #include "DrawingScope.h"
 #include "FontDataBuilder.h"
 
@@ -135,6 +136,32 @@ TEST_P(FontVersionTest, GlyphsOutsideTheImageDrawNothing) {
     font.DrawString(u"abcd", -1, 0, 0, -1, -1);
     EXPECT_EQ(scope.ReadFrame(), std::vector<uint32_t>(24 * 10, 0));
     EXPECT_EQ(checks.Count(), 0);
+}
+
+// A run of text digests as the font's load and the text: recorded it still
+// draws, rehearsed it draws nothing, and other data loaded into the same
+// font digests otherwise.
+TEST_P(FontVersionTest, TextDigestsAsWhatLaysItOut) {
+    DrawingScope scope(24, 10);
+    CGraphicFont font;
+    font.SetImage(scope.MakeImage(32, 8, ImagePixel));
+    ASSERT_TRUE(Load(&font, BuildFontData(DrawingFont(GetParam()))));
+    const auto digest = [&](CDrawCallHash::Mode mode) {
+        scope.FillFrame(0);
+        scope.Renderer()->StartCallHash(mode);
+        font.DrawString(u"AB A", -1, 1, 1, -1, -1);
+        return scope.Renderer()->StopCallHash();
+    };
+    const std::vector<uint32_t> blank(24 * 10, 0);
+    const uint64_t rehearsed = digest(CDrawCallHash::Mode::kRehearse);
+    EXPECT_EQ(scope.ReadFrame(), blank);
+    EXPECT_EQ(digest(CDrawCallHash::Mode::kRecord), rehearsed);
+    EXPECT_NE(scope.ReadFrame(), blank);
+
+    FontSpec wider = DrawingFont(GetParam());
+    wider.spacing = 2;
+    ASSERT_TRUE(Load(&font, BuildFontData(wider)));
+    EXPECT_NE(digest(CDrawCallHash::Mode::kRehearse), rehearsed);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothVersions, FontVersionTest, ::testing::Values(uint8_t{1}, uint8_t{2}));

@@ -22,6 +22,14 @@ public:
     }
     bool IsOn() const { return m_mode != Mode::kOff; }
     bool IsRehearsing() const { return m_mode == Mode::kRehearse; }
+    // Folds nothing until Resume, keeping the digest so far: for calls that
+    // draw what a call already folded describes.
+    Mode Pause() {
+        const Mode mode = m_mode;
+        m_mode = Mode::kOff;
+        return mode;
+    }
+    void Resume(Mode mode) { m_mode = mode; }
 
     void Fold(uint64_t word);
     // Thirty-two bytes at a time in four lanes, the count with them.

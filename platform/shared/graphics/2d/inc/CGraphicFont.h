@@ -76,6 +76,8 @@ private:
     };
 
     CharEntry FindChar(WChar c) const;
+    void DrawGlyphs(CGraphics2d_Lite& renderer, const WChar* text, int32_t count, int32_t x, int32_t y,
+                    int32_t maxWidth, int32_t maxHeight) const;
     // Records what FindChar finds for each character below kDirectCodes.
     void IndexDirectCodes();
     void ReleaseData();
@@ -94,6 +96,8 @@ private:
                            CGraphics2d_Lite::ImagePiece* piece);
 
     CRenderSurface* m_image = nullptr;
+    // Which load of font data the glyph tables hold (0 before any).
+    uint64_t m_layoutSerial = 0;
     uint8_t* m_header = nullptr;
     Glyph* m_glyphs = nullptr;
     AdvanceOnly* m_advanceOnly = nullptr;

@@ -152,6 +152,26 @@ public:
     // image with its change serial. Rehearsing, the calls draw nothing.
     void StartCallHash(CDrawCallHash::Mode mode) { m_callHash.Start(mode); }
     uint64_t StopCallHash() { return m_callHash.Stop(); }
+    bool IsHashingCalls() const { return m_callHash.IsOn(); }
+    CDrawCallHash::Mode PauseCallHash() { return m_callHash.Pause(); }
+    void ResumeCallHash(CDrawCallHash::Mode mode) { m_callHash.Resume(mode); }
+
+    // A run of text as a font lays it out: `layout` stands for everything
+    // of the font that decides where its glyphs go, and is never the same
+    // for two different fonts or two loads of one.
+    struct TextRun {
+        uint64_t layout;
+        const void* text;
+        size_t bytes;
+        int32_t x;
+        int32_t y;
+        int32_t maxWidth;
+        int32_t maxHeight;
+    };
+    // Digests, as one call, the glyph pieces of `image` that the run lays
+    // out, so that the font need not lay them out to digest them; false when
+    // they are only rehearsed or cannot be drawn.
+    bool TakeText(CRenderSurface* image, const TextRun& run);
 
     bool Initialise();
     void Reset();

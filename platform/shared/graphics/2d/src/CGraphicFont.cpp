@@ -19,6 +19,12 @@ int8_t SignedByte(uint8_t b) { return static_cast<int8_t>(b); }
 // Glyphs handed to the renderer in one call.
 constexpr int32_t kGlyphBatch = 32;
 
+// Taken anew by every load of font data, so that no two layouts share one.
+uint64_t NextLayoutSerial() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
 int32_t ClampToRange(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : (value > high ? high : value);
 }
@@ -92,6 +98,7 @@ bool CGraphicFont::AllocateTables() {
 bool CGraphicFont::LoadFontData(const uint8_t* data, uint32_t size) {
     ASSERT(data != nullptr);
     ReleaseData();
+    m_layoutSerial = NextLayoutSerial();
     if (data == nullptr) return false;
     m_header = static_cast<uint8_t*>(MemAlloc(kHeaderBytes));
     if (m_header == nullptr) return false;
@@ -262,6 +269,9 @@ bool CGraphicFont::PlaceGlyph(const Glyph& glyph, int32_t x, int32_t y, int32_t 
 
 // The glyphs go to the renderer in batches of pieces, each drawn as a
 // single image would be at the current translation.
+// While the renderer digests its calls, the run is digested as its text
+// and this load of the font, which decide every glyph piece, instead of
+// being laid out for a rehearsal that draws nothing.
 void CGraphicFont::DrawString(const WChar* text, int32_t length, int32_t x, int32_t y, int32_t maxWidth,
                               int32_t maxHeight) const {
     ASSERT(text != nullptr);
@@ -271,6 +281,20 @@ void CGraphicFont::DrawString(const WChar* text, int32_t length, int32_t x, int3
     CGraphics2d_Lite* renderer = CGraphics2d_Lite::GetInstance();
     if (renderer == nullptr) return;
     const int32_t count = length < 0 ? static_cast<int32_t>(WideStrLen(text)) : length;
+    if (!renderer->IsHashingCalls()) {
+        DrawGlyphs(*renderer, text, count, x, y, maxWidth, maxHeight);
+        return;
+    }
+    const size_t bytes = count > 0 ? sizeof(WChar) * static_cast<size_t>(count) : 0;
+    const CGraphics2d_Lite::TextRun run{m_layoutSerial, text, bytes, x, y, maxWidth, maxHeight};
+    if (!renderer->TakeText(m_image, run)) return;
+    const CDrawCallHash::Mode mode = renderer->PauseCallHash();
+    DrawGlyphs(*renderer, text, count, x, y, maxWidth, maxHeight);
+    renderer->ResumeCallHash(mode);
+}
+
+void CGraphicFont::DrawGlyphs(CGraphics2d_Lite& renderer, const WChar* text, int32_t count, int32_t x, int32_t y,
+                              int32_t maxWidth, int32_t maxHeight) const {
     const int32_t spacing = GetSpacing();
     CGraphics2d_Lite::ImagePiece pieces[kGlyphBatch];
     int32_t batched = 0;
@@ -282,11 +306,11 @@ void CGraphicFont::DrawString(const WChar* text, int32_t length, int32_t x, int3
         } else if (entry.glyph != nullptr) {
             if (PlaceGlyph(*entry.glyph, x, y, pen, maxWidth, maxHeight, &pieces[batched]) &&
                 ++batched == kGlyphBatch) {
-                renderer->DrawImagePieces(m_image, 0, pieces, batched);
+                renderer.DrawImagePieces(m_image, 0, pieces, batched);
                 batched = 0;
             }
             pen += spacing + entry.glyph->advance;
         }
     }
-    if (batched > 0) renderer->DrawImagePieces(m_image, 0, pieces, batched);
+    if (batched > 0) renderer.DrawImagePieces(m_image, 0, pieces, batched);
 }

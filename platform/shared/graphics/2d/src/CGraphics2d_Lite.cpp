@@ -45,6 +45,7 @@ constexpr uint64_t kCallPieces = 2;
 constexpr uint64_t kCallLines = 3;
 constexpr uint64_t kCallRectangles = 4;
 constexpr uint64_t kCallRestore = 5;
+constexpr uint64_t kCallText = 6;
 
 // Rectangles and pieces are hashed as their bytes: no padding may hide in them.
 static_assert(std::has_unique_object_representations_v<CRect> && sizeof(CRect) == sizeof(uint64_t));
@@ -382,6 +383,18 @@ void CGraphics2d_Lite::DrawImagePieces(CRenderSurface* image, uint32_t flip, con
         image->Unlock(ICRenderSurface::kLockRead);
     }
     UnlockTarget(target);
+}
+
+bool CGraphics2d_Lite::TakeText(CRenderSurface* image, const TextRun& run) {
+    Target target;
+    if (!LockTarget(&target)) return false;
+    const bool draws = TakeCall(kCallText, target);
+    HashImage(image, 0, run.text, run.bytes);
+    m_callHash.Fold(run.layout);
+    m_callHash.Fold(TwoWords(run.x, run.y));
+    m_callHash.Fold(TwoWords(run.maxWidth, run.maxHeight));
+    UnlockTarget(target);
+    return draws;
 }
 
 bool CGraphics2d_Lite::PrepareImage(const Target& target, CRenderSurface* image, ImageDraw* draw) {
