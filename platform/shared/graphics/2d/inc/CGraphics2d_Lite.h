@@ -265,6 +265,7 @@ private:
     TCStack<Translation> m_matrixStack;
     BlitEntry m_requests[kRoutineCacheSize] = {};
     uint32_t m_nextRequest = 0;
+    uint32_t m_lastRequest = 0;
     // The surface BeginFrame locked, while the frame is open; null when
     // that lock gave no pixels.
     Target m_frameTarget = {nullptr, nullptr, 0, 0, 0, 0, 0, 0};

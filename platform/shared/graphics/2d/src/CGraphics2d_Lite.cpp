@@ -1,5 +1,6 @@
 #include "CGraphics2d_Lite.h"
 
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -38,6 +39,13 @@ uint32_t BlendCode(const uint8_t blend, uint32_t blendMode) {
 }
 
 int32_t WholePixels(int32_t fixed) { return fixed >> 16; }
+
+// Every field that picks a routine, compared at once: the fields lie before
+// the routine without padding.
+bool SameRequest(const BlitEntry& a, const BlitEntry& b) {
+    static_assert(offsetof(BlitEntry, routine) == 6 * sizeof(uint32_t));
+    return std::memcmp(&a, &b, offsetof(BlitEntry, routine)) == 0;
+}
 
 // The calls the call hash tells apart.
 constexpr uint64_t kCallImage = 1;
@@ -150,6 +158,7 @@ void CGraphics2d_Lite::Reset() {
 bool CGraphics2d_Lite::DropBlitCache() {
     for (BlitEntry& request : m_requests) request = {0, 0, 0, 0, 0, 0, nullptr};
     m_nextRequest = 0;
+    m_lastRequest = 0;
     return true;
 }
 
@@ -338,13 +347,15 @@ BlitRoutine CGraphics2d_Lite::FindRoutine(uint32_t sourceFormat, uint32_t destFo
                                BlendCode(state.blend, state.blendMode),
                                kind,
                                nullptr};
-    for (const BlitEntry& known : m_requests) {
-        if (request.sourceFormat == known.sourceFormat && request.destFormat == known.destFormat &&
-            request.mode == known.mode && request.option1 == known.option1 && request.option2 == known.option2 &&
-            request.kind == known.kind) {
-            return known.routine;
-        }
+    // Runs of calls (tiles, a sprite's parts) ask for the same routine: the
+    // last one found is tried first.
+    if (SameRequest(request, m_requests[m_lastRequest])) return m_requests[m_lastRequest].routine;
+    for (uint32_t i = 0; i < kRoutineCacheSize; ++i) {
+        if (!SameRequest(request, m_requests[i])) continue;
+        m_lastRequest = i;
+        return m_requests[i].routine;
     }
+    m_lastRequest = m_nextRequest;
     BlitEntry& slot = m_requests[m_nextRequest];
     m_nextRequest = (m_nextRequest + 1) % kRoutineCacheSize;
     slot = request;
