@@ -113,7 +113,8 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
     for (int i = 0; i < 6; ++i) Frame();
     LevelTileLayer small{2, 1, {0, 1}};
     ClearScreen(0x123456);
-    world->PaintTileLayer(g, world->mainTileset.get(), small, 2, world->mainTileOpaque, -30, -50, 240, 320, 0, 0);
+    world->PaintTileLayer(g, world->mainTileset.get(), world->mainTileSources, small, 2, world->mainTileOpaque, -30, -50,
+                          240, 320, 0, 0);
     ExpectNear(Pixel(31, 51), kRed);
     ExpectNear(Pixel(55, 51), kBlue);
     ExpectNear(Pixel(80, 51), 0x123456);
@@ -150,6 +151,7 @@ protected:
         tiles->Unlock(0);
         world->backgroundTileOpaque = world->backgroundTileset->opaqueSquares(CGameWorld::kTileSize);
         world->mainTileOpaque = world->backgroundTileOpaque;
+        world->backgroundTileSources = world->backgroundTileset->squareSources(CGameWorld::kTileSize);
         world->backgroundTileCount = 2;
         world->backgroundLayer = {20, 15, std::vector<uint8_t>(20 * 15, 1)};
     }

@@ -74,6 +74,8 @@ public:
     // key, so that drawing it as a piece writes the whole square. All false
     // when the pixels cannot be read.
     std::vector<bool> opaqueSquares(int32_t size) const;
+    // In the same order, the source of each square as addPiece gives it.
+    std::vector<CRect> squareSources(int32_t size) const;
 
 private:
     // The surface of the resource of resourceId, taking a reference; null

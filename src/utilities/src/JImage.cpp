@@ -173,6 +173,19 @@ void JImage::drawOpaquePieces(JGraphics& g, const std::vector<CGraphics2d_Lite::
     g.drawOpaqueImagePieces(surface, pieces.data(), static_cast<int32_t>(pieces.size()));
 }
 
+std::vector<CRect> JImage::squareSources(int32_t size) const {
+    const int32_t perRow = size > 0 ? width / size : 0;
+    const int32_t rows = size > 0 ? height / size : 0;
+    std::vector<CRect> sources;
+    sources.reserve(static_cast<size_t>(perRow) * static_cast<size_t>(rows));
+    for (int32_t row = 0; row < rows; ++row) {
+        for (int32_t column = 0; column < perRow; ++column) {
+            sources.push_back(regionSource(column * size, row * size, size, size));
+        }
+    }
+    return sources;
+}
+
 std::vector<bool> JImage::opaqueSquares(int32_t size) const {
     const int32_t perRow = size > 0 ? width / size : 0;
     const int32_t rows = size > 0 ? height / size : 0;

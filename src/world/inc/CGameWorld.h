@@ -194,9 +194,9 @@ public:
 
     // Painting (CGameWorld_Paint.cpp).
     void Paint(JGraphics& g);
-    void PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
-                        const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
-                        int32_t bottom, int32_t originX, int32_t originY);
+    void PaintTileLayer(JGraphics& g, JImage* image, const std::vector<CRect>& sources, const LevelTileLayer& layer,
+                        int32_t tileCount, const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY,
+                        int32_t right, int32_t bottom, int32_t originX, int32_t originY);
     void DrawTilePieces(JGraphics& g, const JImage& image);
     // Puts the layer's tiles in view in the piece lists (those that `opaque`
     // marks in opaqueTilePieces); true when they leave no gap in
@@ -204,9 +204,9 @@ public:
     // holds a tile that `opaque` marks. Under main tiles (a layer on the
     // main layer's grid), cells that a main tile hides are left out and
     // leave no gap.
-    bool CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque,
-                      int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
-                      int32_t originY, bool underMainTiles);
+    bool CollectTiles(const std::vector<CRect>& sources, const LevelTileLayer& layer, int32_t tileCount,
+                      const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
+                      int32_t bottom, int32_t originX, int32_t originY, bool underMainTiles);
     // The background layer's tiles in the piece lists; true when they hide
     // the whole screen.
     bool CollectBackgroundTiles(int32_t scrollX, int32_t scrollY);
@@ -470,6 +470,10 @@ public:
     std::vector<bool> backgroundTileOpaque;
     int32_t mainTileCount = 0;
     std::vector<bool> mainTileOpaque;
+    // Per tile of each tileset: its source in the tileset, made once so
+    // that the cells in view are only looked up.
+    std::vector<CRect> backgroundTileSources;
+    std::vector<CRect> mainTileSources;
     // The tiles of the layer being painted, kept from frame to frame: with a
     // keyed pixel or unknown, and opaque.
     std::vector<CGraphics2d_Lite::ImagePiece> tilePieces;

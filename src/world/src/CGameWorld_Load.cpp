@@ -138,6 +138,10 @@ std::vector<bool> OpaqueTiles(const JImage* image) {
     return image != nullptr ? image->opaqueSquares(CGameWorld::kTileSize) : std::vector<bool>();
 }
 
+std::vector<CRect> TileSources(const JImage* image) {
+    return image != nullptr ? image->squareSources(CGameWorld::kTileSize) : std::vector<CRect>();
+}
+
 // The first index of a slice of `count` records cut into twenty.
 int32_t SliceStart(int32_t count, int32_t slice) {
     const int32_t k = count / kSlices + 1;
@@ -270,9 +274,11 @@ int32_t CGameWorld::LoadTilesets() {
     backgroundTileset = GroupImage(kBackgroundTilesetGroup, tilesetIndex);
     backgroundTileCount = TileCount(backgroundTileset.get());
     backgroundTileOpaque = OpaqueTiles(backgroundTileset.get());
+    backgroundTileSources = TileSources(backgroundTileset.get());
     mainTileset = GroupImage(kMainTilesetGroup, tilesetIndex);
     mainTileCount = TileCount(mainTileset.get());
     mainTileOpaque = OpaqueTiles(mainTileset.get());
+    mainTileSources = TileSources(mainTileset.get());
     return kStepOpenMap;
 }
 

@@ -92,8 +92,8 @@ void CGameWorld::PaintPlay(JGraphics& g) {
     const int32_t background = std::min(backgroundCount, count);
     for (int32_t i = 0; i < background; ++i) drawList->elementAt(i)->Paint(g, -sx, -sy);
     if (mainTileset) {
-        PaintTileLayer(g, mainTileset.get(), tileLayer, mainTileCount, mainTileOpaque, sx, sy, viewWidth, viewHeight, 0,
-                       0);
+        PaintTileLayer(g, mainTileset.get(), mainTileSources, tileLayer, mainTileCount, mainTileOpaque, sx, sy,
+                       viewWidth, viewHeight, 0, 0);
     }
     if (debugOverlay != 0) PaintForeground(g, sx, sy, viewWidth, viewHeight);
     const bool finishing = promptStatus == kPromptPassed;
@@ -146,17 +146,18 @@ bool CGameWorld::CollectBackgroundTiles(int32_t scrollX, int32_t scrollY) {
     opaqueTilePieces.clear();
     if (!backgroundTileset || backgroundLayer.cells.empty()) return false;
     const int32_t divisor = kParallaxDivisor[std::clamp(level, 0, kLevelCount - 1)];
-    const bool gapless = CollectTiles(backgroundTileset.get(), backgroundLayer, backgroundTileCount,
+    const bool gapless = CollectTiles(backgroundTileSources, backgroundLayer, backgroundTileCount,
                                       backgroundTileOpaque, scrollX / divisor, scrollY, viewWidth, viewHeight, 0, 0,
                                       divisor == 1);
     return gapless && viewWidth >= screenWidth && viewHeight >= screenHeight;
 }
 
 // The layer's tiles go to the renderer in two calls at most.
-void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const LevelTileLayer& layer, int32_t tileCount,
-                                const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
-                                int32_t bottom, int32_t originX, int32_t originY) {
-    CollectTiles(image, layer, tileCount, opaque, scrollX, scrollY, right, bottom, originX, originY, false);
+void CGameWorld::PaintTileLayer(JGraphics& g, JImage* image, const std::vector<CRect>& sources,
+                                const LevelTileLayer& layer, int32_t tileCount, const std::vector<bool>& opaque,
+                                int32_t scrollX, int32_t scrollY, int32_t right, int32_t bottom, int32_t originX,
+                                int32_t originY) {
+    CollectTiles(sources, layer, tileCount, opaque, scrollX, scrollY, right, bottom, originX, originY, false);
     if (image != nullptr) DrawTilePieces(g, *image);
 }
 
@@ -168,13 +169,12 @@ void CGameWorld::DrawTilePieces(JGraphics& g, const JImage& image) {
 }
 
 // Cells outside the layer draw nothing, whatever the scroll.
-bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, int32_t tileCount,
+bool CGameWorld::CollectTiles(const std::vector<CRect>& sources, const LevelTileLayer& layer, int32_t tileCount,
                               const std::vector<bool>& opaque, int32_t scrollX, int32_t scrollY, int32_t right,
                               int32_t bottom, int32_t originX, int32_t originY, bool underMainTiles) {
     tilePieces.clear();
     opaqueTilePieces.clear();
-    const int32_t perRow = image != nullptr ? image->getWidth() / kTileSize : 0;
-    if (perRow <= 0) return false;
+    if (sources.empty()) return false;
     const int32_t firstCol = FloorDiv(scrollX, kTileSize);
     const int32_t firstRow = FloorDiv(scrollY, kTileSize);
     const int32_t startX = originX - FloorMod(scrollX, kTileSize);
@@ -184,14 +184,13 @@ bool CGameWorld::CollectTiles(const JImage* image, const LevelTileLayer& layer, 
         for (int32_t col = firstCol, x = startX; x < right; ++col, x += kTileSize) {
             if (underMainTiles && TileHides(tileLayer, mainTileCount, mainTileOpaque, col, row)) continue;
             const int32_t c = TileAt(layer, tileCount, col, row);
-            if (c >= tileCount) {
+            if (c >= tileCount || static_cast<size_t>(c) >= sources.size()) {
                 gapless = false;
                 continue;
             }
             const bool hides = static_cast<size_t>(c) < opaque.size() && opaque[static_cast<size_t>(c)];
             gapless = gapless && hides;
-            image->addPiece(hides ? opaqueTilePieces : tilePieces, (c % perRow) * kTileSize, (c / perRow) * kTileSize,
-                            kTileSize, kTileSize, x, y);
+            (hides ? opaqueTilePieces : tilePieces).push_back({sources[static_cast<size_t>(c)], x, y});
         }
     }
     return gapless;

@@ -76,8 +76,10 @@ void CGameWorld::ClearLevelData() {
     mainTileset.reset();
     backgroundTileCount = 0;
     backgroundTileOpaque.clear();
+    backgroundTileSources.clear();
     mainTileCount = 0;
     mainTileOpaque.clear();
+    mainTileSources.clear();
     backgroundLayer = LevelTileLayer();
     tileLayer = LevelTileLayer();
     tileTypes.clear();
