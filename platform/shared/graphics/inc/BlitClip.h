@@ -26,6 +26,16 @@ uint32_t BlitClipRect(int32_t* x, int32_t* y, int16_t clipX, int16_t clipY, int1
                       int16_t* sourceX, int16_t* sourceY, int16_t* width, int16_t* height, uint8_t flipX,
                       uint8_t flipY);
 
+// A rectangle with pixels that lies wholly in the clip rectangle: one that
+// BlitClipRect would leave as it is, visible. Inline, so that the many small
+// pieces of a batch (tiles) skip the call.
+inline bool BlitRectInsideClip(int32_t x, int32_t y, int16_t width, int16_t height, int16_t clipX, int16_t clipY,
+                               int16_t clipWidth, int16_t clipHeight) {
+    return width >= 1 && height >= 1 && x >= clipX && y >= clipY &&
+           static_cast<int64_t>(x) + width <= static_cast<int64_t>(clipX) + clipWidth &&
+           static_cast<int64_t>(y) + height <= static_cast<int64_t>(clipY) + clipHeight;
+}
+
 // Clips the line from (x, y) by (dx, dy), end point excluded, against the clip
 // rectangle in 19.13 fixed point: the start moves and the deltas shrink. Every
 // pixel the line routines then plot lies inside the clip rectangle.

@@ -452,8 +452,11 @@ void CGraphics2d_Lite::DrawImagePiece(const Target& target, CRenderSurface* imag
     const uint8_t flipX = (flip & kFlipX) != 0 ? 1 : 0;
     const uint8_t flipY = (flip & kFlipY) != 0 ? 1 : 0;
     const CRect& clip = m_effectiveClip;
-    const uint32_t sides = BlitClipRect(&x, &y, clip.x, clip.y, clip.width, clip.height, &rect.x, &rect.y,
-                                        &rect.width, &rect.height, flipX, flipY);
+    const uint32_t sides =
+        BlitRectInsideClip(x, y, rect.width, rect.height, clip.x, clip.y, clip.width, clip.height)
+            ? kClipVisible
+            : BlitClipRect(&x, &y, clip.x, clip.y, clip.width, clip.height, &rect.x, &rect.y, &rect.width,
+                           &rect.height, flipX, flipY);
     // As a lock of the rectangle alone would, a source reaching past the
     // image draws nothing.
     const bool inside = rect.x >= 0 && rect.y >= 0 && rect.width >= 0 && rect.height >= 0 &&
