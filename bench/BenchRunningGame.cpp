@@ -32,7 +32,10 @@ BenchRunningGame::BenchRunningGame() {
     HostPath::SetAppDirectory(m_folder.Path().c_str());
     HostClock::UseVirtual(1000, 1700000000000ull);
     HostSystemInfo::SetScreenSize(kScreenWidth, kScreenHeight);
-    HostWindowSystem::SetBackend(new HeadlessBackend(HostInputScript()));
+    HeadlessBackend* backend = new HeadlessBackend(HostInputScript());
+    // As the game runs headless without screenshots: frames are not kept.
+    backend->KeepFrames(false);
+    HostWindowSystem::SetBackend(backend);
     m_core = CCore_Win32::Create();
     SetCore(m_core);
     m_app = new CGameApp();

@@ -225,11 +225,11 @@ TEST_F(HostDirectDrawTest, StretchBlitBetweenRectanglesOfUnevenSizes) {
             EXPECT_EQ(Read(to, x, y), expected) << x << "," << y;
         }
     }
-    // Twice as wide, from an odd number of columns.
-    const RECT doubled{0, 0, 10, 3};
+    // Twice as wide, from an odd number of columns, each row three times.
+    const RECT doubled{0, 0, 10, 9};
     ASSERT_EQ(to->Blt(&doubled, from, &fromRect, 0, nullptr), DD_OK);
-    for (DWORD y = 0; y < 3; ++y) {
-        for (DWORD x = 0; x < 10; ++x) EXPECT_EQ(Read(to, x, y), source(1 + x / 2, 1 + y)) << x << "," << y;
+    for (DWORD y = 0; y < 9; ++y) {
+        for (DWORD x = 0; x < 10; ++x) EXPECT_EQ(Read(to, x, y), source(1 + x / 2, 1 + y / 3)) << x << "," << y;
     }
     const RECT tooWide{0, 0, 8, 1};
     EXPECT_EQ(to->Blt(nullptr, from, &tooWide, 0, nullptr), DDERR_INVALIDRECT);

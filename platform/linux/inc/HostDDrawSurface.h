@@ -54,8 +54,9 @@ private:
     // destination column; false when memory is exhausted.
     bool MapColumns(int32_t fromLeft, int32_t fromWidth, int32_t destWidth);
     void CopyRow(uint8_t* out, const uint8_t* sourceRow, int32_t count) const;
-    // The common case of a source half as wide: each pixel twice.
-    void DoubleRow(uint8_t* out, const uint8_t* sourcePixels, int32_t sourceCount) const;
+    // The common case of a source half as wide: each pixel twice, into the
+    // rows `top` and `bottom` (the same row when it is made once).
+    void DoubleRow(uint8_t* top, uint8_t* bottom, const uint8_t* sourcePixels, int32_t sourceCount) const;
     // Hands the primary surface's pixels to the host backend.
     void Show() const;
 

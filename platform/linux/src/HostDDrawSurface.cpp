@@ -30,32 +30,19 @@ void GatherPixels(uint8_t* out, const uint8_t* sourceRow, const uint32_t* column
     }
 }
 
-// Each source pixel twice: the back buffer is half the screen's width.
-// Sixteen-bit pixels go two at a time, as one 32-bit word widened to 64.
-void DoublePixels16(uint8_t* out, const uint8_t* sourcePixels, int32_t sourceCount) {
-    int32_t i = 0;
-    for (; i + 2 <= sourceCount; i += 2) {
-        uint32_t two = 0;
-        std::memcpy(&two, sourcePixels + static_cast<size_t>(i) * 2, sizeof(two));
-        const uint64_t first = two & 0xFFFFu;
-        const uint64_t second = two >> 16;
-        const uint64_t four = first | first << 16 | second << 32 | second << 48;
-        std::memcpy(out + static_cast<size_t>(i) * 4, &four, sizeof(four));
-    }
-    if (i < sourceCount) {
-        uint16_t last = 0;
-        std::memcpy(&last, sourcePixels + static_cast<size_t>(i) * 2, sizeof(last));
-        const uint32_t pair = static_cast<uint32_t>(last) * 0x10001u;
-        std::memcpy(out + static_cast<size_t>(i) * 4, &pair, sizeof(pair));
-    }
-}
-
-void DoublePixels32(uint8_t* out, const uint8_t* sourcePixels, int32_t sourceCount) {
+// Each source pixel twice, into one row or two at once: the back buffer is
+// half the screen's width and height. Plain pixel copies, so the compiler can
+// widen the loop.
+template <typename Pixel>
+void DoublePixels(uint8_t* top, uint8_t* bottom, const uint8_t* sourcePixels, int32_t sourceCount) {
     for (int32_t i = 0; i < sourceCount; ++i) {
-        uint32_t pixel = 0;
-        std::memcpy(&pixel, sourcePixels + static_cast<size_t>(i) * 4, sizeof(pixel));
-        const uint64_t pair = static_cast<uint64_t>(pixel) * 0x100000001ull;
-        std::memcpy(out + static_cast<size_t>(i) * 8, &pair, sizeof(pair));
+        Pixel pixel;
+        std::memcpy(&pixel, sourcePixels + static_cast<size_t>(i) * sizeof(Pixel), sizeof(Pixel));
+        const size_t left = static_cast<size_t>(i) * 2 * sizeof(Pixel);
+        std::memcpy(top + left, &pixel, sizeof(Pixel));
+        std::memcpy(top + left + sizeof(Pixel), &pixel, sizeof(Pixel));
+        std::memcpy(bottom + left, &pixel, sizeof(Pixel));
+        std::memcpy(bottom + left + sizeof(Pixel), &pixel, sizeof(Pixel));
     }
 }
 
@@ -206,22 +193,24 @@ HRESULT HostDDrawSurface::Stretch(const RECT& dest, const HostDDrawSurface& sour
     const bool doubling = destWidth == 2 * (from.right - from.left);
     if (!doubling && !MapColumns(from.left, from.right - from.left, destWidth)) return DDERR_OUTOFMEMORY;
     const size_t rowBytes = static_cast<size_t>(destWidth) * BytesPerPixel();
-    int32_t previousRow = -1;
-    for (int32_t y = 0; y < destHeight; ++y) {
-        const int32_t sourceRow =
-            from.top + static_cast<int32_t>(static_cast<int64_t>(y) * fromHeight / destHeight);
+    const auto sourceRowOf = [&](int32_t y) {
+        return from.top + static_cast<int32_t>(static_cast<int64_t>(y) * fromHeight / destHeight);
+    };
+    for (int32_t y = 0; y < destHeight;) {
+        const int32_t sourceRow = sourceRowOf(y);
+        int32_t repeats = 1;
+        while (y + repeats < destHeight && sourceRowOf(y + repeats) == sourceRow) ++repeats;
         uint8_t* out = PixelAt(dest.left, dest.top + y);
-        if (sourceRow == previousRow) {
-            // Rows picked twice are copied from the row just made.
-            std::memcpy(out, out - m_pitch, rowBytes);
-            continue;
-        }
+        int32_t made = 1;
         if (doubling) {
-            DoubleRow(out, source.PixelAt(from.left, sourceRow), from.right - from.left);
+            made = repeats > 1 ? 2 : 1;
+            DoubleRow(out, out + (made - 1) * m_pitch, source.PixelAt(from.left, sourceRow), from.right - from.left);
         } else {
             CopyRow(out, source.PixelAt(0, sourceRow), destWidth);
         }
-        previousRow = sourceRow;
+        // Rows picked more often still are copied from the row just made.
+        for (int32_t k = made; k < repeats; ++k) std::memcpy(out + k * m_pitch, out, rowBytes);
+        y += repeats;
     }
     return DD_OK;
 }
@@ -252,11 +241,12 @@ void HostDDrawSurface::CopyRow(uint8_t* out, const uint8_t* sourceRow, int32_t c
     }
 }
 
-void HostDDrawSurface::DoubleRow(uint8_t* out, const uint8_t* sourcePixels, int32_t sourceCount) const {
+void HostDDrawSurface::DoubleRow(uint8_t* top, uint8_t* bottom, const uint8_t* sourcePixels,
+                                 int32_t sourceCount) const {
     if (BytesPerPixel() == 2) {
-        DoublePixels16(out, sourcePixels, sourceCount);
+        DoublePixels<uint16_t>(top, bottom, sourcePixels, sourceCount);
     } else {
-        DoublePixels32(out, sourcePixels, sourceCount);
+        DoublePixels<uint32_t>(top, bottom, sourcePixels, sourceCount);
     }
 }
 
