@@ -15,6 +15,8 @@
 #include "CResourceShader.h"
 #include "CResourceStrWChar.h"
 
+#include <typeinfo>
+
 namespace {
 
 template <typename Resource>
@@ -80,4 +82,11 @@ const DeviceKeyMapping* CGameApp::GetDeviceKeyTable(int32_t* outCount) const {
     return m_device.GetRemapTable(outCount);
 }
 
-CGameApp* GetGameApp() { return dynamic_cast<CGameApp*>(GetApp()); }
+// Asked many times a frame: the exact type is checked first, which costs no
+// walk through the class hierarchy.
+CGameApp* GetGameApp() {
+    CAppBase* app = GetApp();
+    if (app == nullptr) return nullptr;
+    if (typeid(*app) == typeid(CGameApp)) return static_cast<CGameApp*>(app);
+    return dynamic_cast<CGameApp*>(app);
+}

@@ -8,7 +8,8 @@
 // print as "ASSERT FAILED - File: %s, Line: %i" and execution goes on, as it
 // did on the handset once the debugger resumed. Checks guard internal
 // consistency; bad data never relies on them to stop.
-#define ASSERT(condition) Assert(static_cast<bool>(condition), __FILE__, __LINE__)
+// The condition is tested in place, so that a check that holds costs no call.
+#define ASSERT(condition) (static_cast<bool>(condition) ? static_cast<void>(0) : Assert(false, __FILE__, __LINE__))
 
 void Assert(bool condition, const char* file, int line);
 void AssertCheck(bool condition, const char* file, int line);

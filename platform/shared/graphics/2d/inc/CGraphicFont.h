@@ -76,6 +76,9 @@ private:
     };
 
     CharEntry FindChar(WChar c) const;
+    // The pen's move past a character, 0 for one the font lacks; the font
+    // is loaded.
+    int32_t AdvanceOf(WChar c) const;
     void DrawGlyphs(CGraphics2d_Lite& renderer, const WChar* text, int32_t count, int32_t x, int32_t y,
                     int32_t maxWidth, int32_t maxHeight) const;
     // Records what FindChar finds for each character below kDirectCodes.

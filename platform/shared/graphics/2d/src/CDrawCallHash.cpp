@@ -4,21 +4,11 @@
 
 namespace {
 
-constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kSecondMultiplier = 0xC2B2AE3D27D4EB4Full;
 constexpr size_t kLanes = 4;
-constexpr uint64_t kLaneMultipliers[kLanes] = {kMultiplier, kSecondMultiplier, 0x165667B19E3779F9ull,
-                                               0xD6E8FEB86659FD93ull};
 // Folded for a state equal to the last one. The renderer's first state word
 // has a low byte of 0, so no state begins with this word.
 constexpr uint64_t kSameState = 0x5A5A5A5A5A5A5A5Aull;
-
-// The multiply carries each bit upwards and the shift brings the high half
-// back down, so that no two changed bits of successive words cancel.
-uint64_t Mix(uint64_t value, uint64_t word, uint64_t multiplier) {
-    uint64_t mixed = (value ^ word) * multiplier;
-    return mixed ^ mixed >> 32;
-}
 
 uint64_t LoadWord(const uint8_t* at) {
     uint64_t word = 0;
@@ -34,12 +24,12 @@ void CDrawCallHash::Start(Mode mode) {
     m_stateKnown = false;
 }
 
-void CDrawCallHash::Fold(uint64_t word) { m_value = Mix(m_value, word, kMultiplier); }
-
 // Four lanes, so that the multiplies of long runs overlap; the count seeds
 // the last lane, so that runs of different lengths differ even where their
 // padded tails do not.
 void CDrawCallHash::FoldBytes(const void* bytes, size_t count) {
+    static constexpr uint64_t kLaneMultipliers[kLanes] = {kMultiplier, kSecondMultiplier, 0x165667B19E3779F9ull,
+                                                          0xD6E8FEB86659FD93ull};
     const auto* at = static_cast<const uint8_t*>(bytes);
     size_t left = count;
     uint64_t lanes[kLanes] = {m_value, ~m_value, m_value ^ kSecondMultiplier, m_value ^ count};

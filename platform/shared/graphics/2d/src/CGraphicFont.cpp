@@ -228,7 +228,10 @@ CGraphicFont::CharEntry CGraphicFont::FindChar(WChar c) const {
 
 int32_t CGraphicFont::GetCharWidth(WChar c) const {
     ASSERT(m_header != nullptr);
-    if (m_header == nullptr) return 0;
+    return m_header != nullptr ? AdvanceOf(c) : 0;
+}
+
+int32_t CGraphicFont::AdvanceOf(WChar c) const {
     const CharEntry entry = FindChar(c);
     if (entry.advanceOnly != nullptr) return entry.advanceOnly->advance;
     return entry.glyph != nullptr ? entry.glyph->advance : 0;
@@ -243,7 +246,7 @@ int32_t CGraphicFont::GetStringWidth(const WChar* text, int32_t length, int32_t 
         const int32_t count = length < 0 ? static_cast<int32_t>(WideStrLen(text)) : length;
         const int32_t spacing = GetSpacing();
         for (; fitting < count; ++fitting) {
-            const int32_t width = GetCharWidth(text[fitting]);
+            const int32_t width = AdvanceOf(text[fitting]);
             const int32_t step = width + spacing;
             if (maxWidth >= 0 && (width > step ? width : step) > maxWidth - total) break;
             total += step;
