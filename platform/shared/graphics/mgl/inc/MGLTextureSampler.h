@@ -38,7 +38,8 @@ struct NearestLevels {
 // magnified texture read the same quad in turn), and where the last quad
 // was read, whose addresses the row leaves in rp123 once, at its end, not
 // at every sample. A quad with a texel in the bytes the row writes may
-// change under it, and is read again at each sample.
+// change under it, and is read again at each sample; a level found apart
+// from those bytes is not looked at again in the row.
 struct QuadMemo {
     struct Kept {
         int32_t tu = 0;
@@ -47,29 +48,46 @@ struct QuadMemo {
         texel_format::ChannelLanes lanes[4];
     };
     static constexpr int32_t kNone = -1;
-    static constexpr int32_t kWidestTexel = 4;
 
     // The row writes [start, end) of each of the two planes.
     QuadMemo(const uint8_t* colour, const uint8_t* colourEnd, const uint8_t* depth, const uint8_t* depthEnd)
-        : written{{colour, colourEnd}, {depth, depthEnd}} {}
+        : m_written{{Address(colour), Address(colourEnd)}, {Address(depth), Address(depthEnd)}} {}
 
-    bool Written(const uint8_t* const quad[4]) const {
-        for (const auto& range : written) {
-            const uintptr_t start = reinterpret_cast<uintptr_t>(range[0]);
-            const uintptr_t end = reinterpret_cast<uintptr_t>(range[1]);
-            for (int32_t i = 0; i < 4; ++i) {
-                const uintptr_t at = reinterpret_cast<uintptr_t>(quad[i]);
-                if (at < end && at + kWidestTexel > start) return true;
-            }
+    // Whether the quad, read from the level, may change under the row.
+    bool Written(const TexelLevel& texels, const uint8_t* const quad[4]) {
+        const uint32_t bit = 1u << texels.level;
+        if ((m_apart & bit) != 0) return false;
+        const uintptr_t levelBytes = (static_cast<uintptr_t>(texels.w) * static_cast<uint32_t>(texels.h) - 1) *
+                                         static_cast<uint32_t>(texels.bpp) + kWidestTexel;
+        if (!Meets(Address(texels.base), Address(texels.base) + levelBytes)) {
+            m_apart |= bit;
+            return false;
+        }
+        for (int32_t i = 0; i < 4; ++i) {
+            if (Meets(Address(quad[i]), Address(quad[i]) + kWidestTexel)) return true;
         }
         return false;
     }
 
     Kept kept[2];
-    const uint8_t* written[2][2];
     int32_t u = 0;
     int32_t v = 0;
     int32_t level = kNone;  // of the last quad read
+
+private:
+    static constexpr uintptr_t kWidestTexel = 4;
+
+    static uintptr_t Address(const uint8_t* p) { return reinterpret_cast<uintptr_t>(p); }
+    // Whether [start, end) meets a range the row writes.
+    bool Meets(uintptr_t start, uintptr_t end) const {
+        for (const auto& range : m_written) {
+            if (start < range[1] && end > range[0]) return true;
+        }
+        return false;
+    }
+
+    uintptr_t m_written[2][2];
+    uint32_t m_apart = 0;  // bit L: level L lies apart from the written bytes
 };
 
 // Samples one texture unit of a context: the filter mode picks nearest or
@@ -258,7 +276,7 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
                 if (texels.base == nullptr) return;
                 texels.QuadIn<Wrap>(u, v, quad);
                 for (int32_t i = 0; i < 4; ++i) kept.lanes[i] = Decoder::Lanes(quad[i]);
-                kept.level = memo->Written(quad) ? QuadMemo::kNone : level;
+                kept.level = memo->Written(texels, quad) ? QuadMemo::kNone : level;
                 kept.tu = tu;
                 kept.tv = tv;
             }
