@@ -15,17 +15,15 @@ struct MGLReciprocal {
 
 // How many times `limit` must double before it is no longer below `value`,
 // 0 for a zero limit. The limit doubles in 64 bits (a 32-bit one would wrap
-// before passing a value near the top of the range). The bit lengths give
-// the count to within one: shifted by their difference the limit has the
-// value's length, so one doubling more passes the value. Without a loop or
-// an early way out, the textured span's divide at every pixel does not
-// branch on the depth.
+// before passing a value near the top of the range and never end); the bit
+// lengths give the count to within one.
 inline int32_t DoublingsToReach(uint64_t limit, uint32_t value) {
-    if (limit == 0) return 0;
+    if (limit == 0 || limit >= value) return 0;
     const int32_t limitBits = static_cast<int32_t>(std::bit_width(limit));
     const int32_t valueBits = static_cast<int32_t>(std::bit_width(value));
-    const int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
-    return (limit << k) < value ? k + 1 : k;
+    int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
+    while ((limit << k) < value) ++k;
+    return k;
 }
 
 // Where a value falls in a table whose last index is `limit`: the value

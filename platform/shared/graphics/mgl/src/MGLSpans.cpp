@@ -317,9 +317,10 @@ const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes)
 }
 
 // The sampler's colour for a texture of the decoder's format, wrap mode
-// Wrap and filter mode Mode, its routine inline in the row loop, the
-// row's quads kept in a memo.
-template <class Decoder, int32_t Wrap, int32_t Mode>
+// Wrap and filter mode Mode, its routine inline in the row loop; with
+// Memo, the row's quads kept in a memo (which repays itself on rows of
+// some length only).
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo>
 struct FilteredTexel {
     MGLTextureSampler& sampler;
     uint32_t format;
@@ -333,20 +334,37 @@ struct FilteredTexel {
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-        sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel, &memo);
+        sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel, Memo ? &memo : nullptr);
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
-    bool ReadsLod() const { return sampler.ReadsLod(); }
-    void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+    bool ReadsLod() const {
+        if constexpr (Mode == MGLTextureSampler::kUnitFilter) return sampler.ReadsLod();
+        return Mode != sampler_detail::kFilterBilinear;
+    }
+    void Finish() const {
+        if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
+    }
 };
+
+template <class Decoder, int32_t Mode, bool Memo>
+void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    switch (sampler.Wrap()) {
+        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp, Mode, Memo>{sampler, walk.row}); break;
+        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror, Mode, Memo>{sampler, walk.row}); break;
+        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo>{sampler, walk.row}); break;
+    }
+}
+
+// Rows of this many pixels or more keep their quads.
+constexpr int32_t kMemoPixels = 8;
 
 template <class Decoder, int32_t Mode>
 void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp, Mode>{sampler, walk.row}); break;
-        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror, Mode>{sampler, walk.row}); break;
-        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat, Mode>{sampler, walk.row}); break;
+    if (walk.row.count >= kMemoPixels) {
+        WalkFilteredWith<Decoder, Mode, true>(walk, sampler);
+    } else {
+        WalkFilteredWith<Decoder, Mode, false>(walk, sampler);
     }
 }
 
