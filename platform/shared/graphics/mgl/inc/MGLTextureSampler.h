@@ -168,6 +168,10 @@ private:
     // The quad's texels, their guest addresses left in the record's rp123.
     template <int32_t Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
+    // Adds the texel at (u, v) on the level, weighted, to the colour.
+    template <int32_t Wrap, class Decoder>
+    void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
+                    RSBFormat_ARGB_fixed* colour);
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
     template <int32_t Wrap, class Decoder>
@@ -256,6 +260,21 @@ inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const u
 }
 
 template <int32_t Wrap, class Decoder>
+inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
+                                          RSBFormat_ARGB_fixed* colour) {
+    const TexelLevel& texels = LevelIn(level);
+    if (texels.base == nullptr) return;
+    const uint8_t* at = texels.AtIn<Wrap>(u, v);
+    if constexpr (requires { Decoder::Lanes(at); }) {
+        texel_format::LaneSums sums;
+        sums.Add(Decoder::Lanes(at), weight);
+        sums.AddTo(colour);
+    } else {
+        texel_format::AddWeighted(texel, at, weight, colour);
+    }
+}
+
+template <int32_t Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                          const int32_t weights[4], RSBFormat_ARGB_fixed* colour, QuadMemo* memo,
                                          int32_t slot) {
@@ -310,8 +329,8 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
             if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
             break;
         case kFilterNearestBlend:
-            if (const uint8_t* at = TexelAt(u, v, level)) texel_format::AddWeighted(texel, at, kFull - blend, colour);
-            if (const uint8_t* at = TexelAt(u, v, level2)) texel_format::AddWeighted(texel, at, blend, colour);
+            AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
+            AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
             break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
