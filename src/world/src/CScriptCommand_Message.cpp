@@ -24,6 +24,9 @@ namespace {
 constexpr int32_t kDialogueOpcode = 2;
 constexpr int32_t kDialogueTexts = 0x500010D;
 constexpr uint32_t kCentred = CHud::kCentreX | CHud::kCentreY;
+// A page without a speaker is as high as its lines, in the middle of the
+// screen, clear of the HUD's rows at the top.
+constexpr uint32_t kCentredFitted = kCentred | CHud::kFitY;
 constexpr uint32_t kSoftKeysMessage = 16;
 constexpr uint32_t kSoftKeysPlay = 8;
 constexpr uint32_t kMessageKeys = 0x1008010;
@@ -102,7 +105,7 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
         height = 52 - 2 * (fontHeight >> 1);
     }
     hud->SetFrameStyle(false, false, false, false);
-    hud->ShowPopup(x, y, width, height, kCentred);
+    hud->ShowPopup(x, y, width, height, op.speaker == kScriptNoSpeaker ? kCentredFitted : kCentred);
     hud->ShowList(MessageText(key), JString(), JString());
     hud->modal = 1;
     hud->mode = opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText;
