@@ -221,7 +221,7 @@ private:
     void Transform3D(int32_t* vertex, const Matrix3x4& top);
     void CallHook(int32_t* vertex, int32_t n);
     void SubmitPolygon(MGLVertexList& list);
-    void SubmitAssembled(int32_t count, int32_t firstNew, int32_t firstNumber, const Matrix3x4& top);
+    void SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top);
     int32_t* FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element);
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
     void ApplyTextureMatrix(int32_t* words);
