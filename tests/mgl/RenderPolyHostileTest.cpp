@@ -237,4 +237,27 @@ TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
 }
 
+// The device's surface replaced after the bind, its planes freed: a draw
+// or a clear before the next bind reaches none of them, and the next
+// bind draws into the new surface.
+TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    s.drawColor[1] = 255;
+    s.depthTest = 0;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    ASSERT_TRUE(r.device.MakeSurface(16, 16, RSBFormat_R5G6B5, RSBFormat_Z32));
+    r.FillPlane(0, 0);
+    r.poly->DrawPolygons(3, 3, 1);
+    r.context->ClearColorPlane(16, 16);
+    r.context->ClearDepthPlane(16, 16);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.Pixel16(8, 8), 0) << "the new surface waits for its bind";
+    r.Reset();
+    r.poly->DrawPolygons(3, 3, 1);
+    EXPECT_EQ(r.Pixel16(8, 8), 0xF800);
+}
+
 }  // namespace

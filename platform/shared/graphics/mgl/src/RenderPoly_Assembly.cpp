@@ -27,6 +27,7 @@ void RenderPoly::SetAttribFetcherCount(int32_t count) {
 // The counts are bounded by the record's arrays, the pool by what the
 // context allocated and the rows by the planes, whatever wrote the record.
 void RenderPoly::BeginDraw() {
+    m_context.FollowSurfaces();
     const MGLRecord& s = m_context.Record();
     DrawLayout& l = m_layout;
     l.interpolants = CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants);
