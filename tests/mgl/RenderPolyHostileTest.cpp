@@ -366,4 +366,22 @@ TEST(RenderPolyHostileTest, BudgetLeftByACallIsNotTheNextOnes) {
     EXPECT_EQ(r.context->Record().pixels_shaded, alone);
 }
 
+// Rows above the planes are never handed to span code, whatever the
+// record's scissor and clip bounds say.
+TEST(RenderPolyHostileTest, NoRowAboveThePlanesReachesSpanCode) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    r.UseScreenBounds();
+    MGLRecord& s = r.context->Record();
+    s.ccy0 = -10 * ONE;
+    s.scissory0 = -10;
+    for (const int32_t fillMode : {1, 3}) {
+        r.RecordSpans(fillMode);
+        r.SetPositions({{20, -6}, {30, 6}, {10, 6}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        ASSERT_FALSE(r.calls.empty()) << fillMode;
+        EXPECT_EQ(r.calls.front().row, 0) << fillMode;
+    }
+}
+
 }  // namespace
