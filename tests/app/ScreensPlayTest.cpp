@@ -81,9 +81,13 @@ protected:
 
 TEST_F(ScreensPlayTest, PlayLoadsTheLevelThenPlays) {
     Mark();
+    const int32_t playRowMiddle = Hud().rowsTop + Hud().rowHeight / 2;
     Choose(kPlayRow);
     EXPECT_EQ(State(), CStates::kLoadLevel);
     EXPECT_EQ(States().frameHalf, nullptr);
+    // The loading screen at once, no menu row left on black.
+    EXPECT_EQ(Hud().mode, CHud::kLoading);
+    EXPECT_EQ(ScreenRgb(kScreenW / 2, playRowMiddle), 0u);
     Frame();
     EXPECT_EQ(State(), CStates::kPlayLoad);
     EXPECT_EQ(Hud().mode, CHud::kLoading);
