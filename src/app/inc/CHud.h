@@ -122,6 +122,9 @@ public:
     // and the scrolling, which also resets the clip.
     void PaintStill(JGraphics& g);
     void PaintMoving(JGraphics& g);
+    // A page holds the screen. A closed box keeps its layout (a script's
+    // full-screen picture is drawn with it) but is no page.
+    bool ShowsPage() const { return laidOut && mode != kClosed; }
     // A menu page on screen, which PaintStill and PaintMoving paint whole.
     bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
 
