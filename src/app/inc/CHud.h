@@ -115,6 +115,9 @@ public:
 
     // First step of every state update.
     void Update(int32_t ms);
+    // A page over play takes the play controls away (a menu all of them, a
+    // dialogue the pad).
+    void HidePlayControls(bool menu);
     // Draws the laid-out page; nothing before it is laid out.
     void Paint(JGraphics& g);
     // Paint in two parts: what stays the same while the page and its layout
@@ -212,7 +215,6 @@ private:
     int32_t WidestLine() const;
 
     void RepeatHeldKeys(int32_t ms, bool* up, bool* down);
-    void HidePlayControls(bool menu);
     void UpdateMenu(bool up, bool down);
     bool TapMenuRow();
     void TapScrollArrows();

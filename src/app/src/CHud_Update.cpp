@@ -85,8 +85,6 @@ void CHud::RepeatHeldKeys(int32_t ms, bool* up, bool* down) {
     repeatTimer = kRepeatMs;
 }
 
-// A page over play takes the play controls away (a menu all of them, a
-// dialogue the pad).
 void CHud::HidePlayControls(bool menu) {
     uint8_t* shown = m_links.playControlsShown;
     CTouchButtonManager* touch = m_links.touchButtons;
