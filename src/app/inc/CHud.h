@@ -217,6 +217,7 @@ private:
     void RepeatHeldKeys(int32_t ms, bool* up, bool* down);
     void UpdateMenu(bool up, bool down);
     bool TapMenuRow();
+    void RowSpan(int32_t* left, int32_t* right) const;
     void TapScrollArrows();
     void UpdateImage(int32_t ms, bool confirm);
     void UpdatePlayText(bool confirm);
