@@ -115,6 +115,9 @@ public:
 
     // First step of every state update.
     void Update(int32_t ms);
+    // A page over play takes the play controls away (a menu all of them, a
+    // dialogue the pad).
+    void HidePlayControls(bool menu);
     // Draws the laid-out page; nothing before it is laid out.
     void Paint(JGraphics& g);
     // Paint in two parts: what stays the same while the page and its layout
@@ -122,6 +125,9 @@ public:
     // and the scrolling, which also resets the clip.
     void PaintStill(JGraphics& g);
     void PaintMoving(JGraphics& g);
+    // A page holds the screen. A closed box keeps its layout (a script's
+    // full-screen picture is drawn with it) but is no page.
+    bool ShowsPage() const { return laidOut && mode != kClosed; }
     // A menu page on screen, which PaintStill and PaintMoving paint whole.
     bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
 
@@ -213,9 +219,9 @@ private:
     int32_t WidestLine() const;
 
     void RepeatHeldKeys(int32_t ms, bool* up, bool* down);
-    void HidePlayControls(bool menu);
     void UpdateMenu(bool up, bool down);
     bool TapMenuRow();
+    void RowSpan(int32_t* left, int32_t* right) const;
     void TapScrollArrows();
     void UpdateImage(int32_t ms, bool confirm);
     void UpdatePlayText(bool confirm);

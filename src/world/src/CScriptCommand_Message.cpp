@@ -1,7 +1,6 @@
 #include "AppServices.h"
 #include "CActor.h"
 #include "CDeviceConfig.h"
-#include "CGame.h"
 #include "CGameApp.h"
 #include "CGameInput.h"
 #include "CGameSettings.h"
@@ -77,8 +76,13 @@ JString MessageText(uint32_t key) {
 void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     m_world.playerControl = 0;
     CHud* hud = m_world.GetHud();
-    // The box is drawn over the play picture: no clearing, no frame.
-    if (hud != nullptr) hud->SetBoxFlags(false, false);
+    // The box is drawn over the play picture: no clearing, no frame. The
+    // play controls go with its first frame, also when the box follows
+    // another one, which gave them back as it closed.
+    if (hud != nullptr) {
+        hud->SetBoxFlags(false, false);
+        hud->HidePlayControls(false);
+    }
     const uint32_t key = DialogueKey(op.text);
     if (hud != nullptr) hud->speaker = op.speaker;
     if (CActor* p = m_world.player) {
@@ -130,9 +134,10 @@ void CScriptCommand::UpdateMessage() {
         touch->Disable(kTouchGroupFormA);
         touch->Disable(kTouchGroupFormB);
         if (IsCheatsEnabled(GetGameSettings()) != 0) touch->Disable(kTouchGroupCheats);
-        touch->Reset();
     }
-    if (CGame* game = CGame::Get()) game->playControlsShown = 0;
-    if (input != nullptr) input->Release(kAllKeys);
+    // The controls come back in the frame the box goes, and a key pressed
+    // as it goes is kept; only what was held through the box is let go.
+    m_world.ShowTouchControls();
+    if (input != nullptr) input->Release(kAllKeys & ~input->pressed);
     done = kDone;
 }
