@@ -69,6 +69,13 @@ struct QuadMemo {
         return false;
     }
 
+    // The quad at (u, v) on the level is the last one read.
+    void Read(int32_t atU, int32_t atV, int32_t atLevel) {
+        u = atU;
+        v = atV;
+        level = atLevel;
+    }
+
     Kept kept[2];
     int32_t u = 0;
     int32_t v = 0;
@@ -172,6 +179,17 @@ private:
     template <int32_t Wrap, class Decoder>
     void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                     RSBFormat_ARGB_fixed* colour);
+    // The quad at (u, v) on the level read with no weight: its addresses
+    // left in rp123 (or in the memo, for LeaveQuad).
+    template <int32_t Wrap>
+    void PassQuadAt(int32_t u, int32_t v, int32_t level, QuadMemo* memo) {
+        const uint8_t* quad[4];
+        if (memo == nullptr) {
+            Quad<Wrap>(u, v, level, quad);
+            return;
+        }
+        memo->Read(u, v, level);
+    }
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
     template <int32_t Wrap, class Decoder>
@@ -281,9 +299,7 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
     const uint8_t* quad[4];
     if constexpr (requires { Decoder::Lanes(quad[0]); }) {
         if (memo != nullptr) {
-            memo->u = u;
-            memo->v = v;
-            memo->level = level;
+            memo->Read(u, v, level);
             // The texel a coordinate falls on fixes the quad (its sign among
             // it: a coordinate is negative where its texel is).
             QuadMemo::Kept& kept = memo->kept[slot];
@@ -330,7 +346,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
             break;
         case kFilterNearestBlend:
             AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
-            AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
+            if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
             break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
@@ -350,6 +366,12 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
                      mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
             AddQuadAt<Wrap>(texel, uu, vv, level, weights, colour, memo, 0);
             if (mode == kFilterTrilinearRaised) break;
+            // Without a blend the second level weighs nothing: only where
+            // its quad lies is left.
+            if (blend == 0) {
+                PassQuadAt<Wrap>(uu, vv, level2, memo);
+                break;
+            }
             Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
             AddQuadAt<Wrap>(texel, uu, vv, level2, weights, colour, memo, 1);
             break;
