@@ -140,7 +140,9 @@ struct Case {
     bool heavy;
     const TexturedCase* textured;
 
-    const std::vector<peer::SceneTriangle>& Scene(const Setup& setup) const { return heavy ? setup.heavy : setup.small; }
+    const std::vector<peer::SceneTriangle>& Scene(const Setup& setup) const {
+        return heavy ? setup.heavy : setup.small;
+    }
 };
 
 // The CRC of our target's colour plane, row by row.
@@ -192,9 +194,13 @@ void Register(const std::string& group, Case drawn) {
 
 const bool kRegistered = [] {
     Register("MglRaster1000FlatDepthTested", Case{false, nullptr});
-    for (const TexturedCase& textured : kTexturedCases) Register(std::string("MglRaster1000") + textured.name, Case{false, &textured});
+    for (const TexturedCase& textured : kTexturedCases) {
+        Register(std::string("MglRaster1000") + textured.name, Case{false, &textured});
+    }
     Register("MglRasterHeavyFlat", Case{true, nullptr});
-    for (const TexturedCase& textured : kPixelHeavyCases) Register(std::string("MglRasterHeavy") + textured.name, Case{true, &textured});
+    for (const TexturedCase& textured : kPixelHeavyCases) {
+        Register(std::string("MglRasterHeavy") + textured.name, Case{true, &textured});
+    }
     return true;
 }();
 

@@ -128,7 +128,9 @@ public:
     int32_t Wrap() const { return m_wrap; }
     // Whether the unit's texels depend on the level of detail (all filter
     // modes but 0 and 4, which read level 0 alone).
-    bool ReadsLod() const { return m_mode != sampler_detail::kFilterNearest && m_mode != sampler_detail::kFilterBilinear; }
+    bool ReadsLod() const {
+        return m_mode != sampler_detail::kFilterNearest && m_mode != sampler_detail::kFilterBilinear;
+    }
     int32_t FilterMode() const { return m_mode; }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
