@@ -236,6 +236,7 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
     const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 32);
     constexpr int32_t kU0 = 2 * ONE + ONE / 8;
     constexpr int32_t kStep = ONE / 4;
+    std::vector<int32_t> quad;
     for (const int32_t mode : {4, 6}) {
         unit.filter_mode = mode;
         std::memcpy(r.Row(0, 0), before.data(), before.size());
@@ -243,7 +244,7 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
         AtRow(r, 0, 1000, 0, kU0, kStep, ONE, 0);
         SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(16 * ONE - 1));
         const std::vector<uint8_t> drawn(r.Row(0, 0), r.Row(0, 0) + 32);
-        const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
+        quad.assign(s.rp123, s.rp123 + 4);
 
         std::memcpy(r.Row(0, 0), before.data(), before.size());
         s.rp123[0] = s.rp123[1] = s.rp123[2] = s.rp123[3] = 0;
@@ -256,6 +257,10 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
         EXPECT_EQ(drawn, std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32)) << "mode " << mode;
         EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << mode;
     }
+    // The last pixel's second level quad: texel (2, 0) of the 8 x 2 level and
+    // its neighbours.
+    const int32_t level1 = static_cast<int32_t>(s.destbase + 64);
+    EXPECT_EQ(quad, (std::vector<int32_t>{level1 + 4, level1 + 6, level1 + 22, level1 + 20}));
 }
 
 // A texture whose format no decoder knows, or whose level lies in no mapped
