@@ -104,6 +104,10 @@ MMRESULT HostAudioMixer::Restart(HWAVEOUT device) {
 MMRESULT HostAudioMixer::Reset(HWAVEOUT device) {
     return WithDevice(device, [this](HostWaveDevice* found) {
         m_finished.clear();
+        if (m_fadeOut.size() < kFadeOutSamples) {
+            m_fadeOut.resize(kFadeOutSamples, 0);
+        }
+        found->AddFadeOut(m_fadeOut.data(), kFadeOutSamples);
         found->Reset(&m_finished);
         DeliverDone(found);
         return MMSYSERR_NOERROR;
@@ -135,6 +139,9 @@ MMRESULT HostAudioMixer::Close(HWAVEOUT device) {
 void HostAudioMixer::Mix(int16_t* out, uint32_t count) {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     m_mix.assign(count, 0);
+    const size_t faded = std::min<size_t>(count, m_fadeOut.size());
+    std::copy_n(m_fadeOut.begin(), faded, m_mix.begin());
+    m_fadeOut.erase(m_fadeOut.begin(), m_fadeOut.begin() + static_cast<std::ptrdiff_t>(faded));
     for (HostWaveDevice* device : m_devices) {
         m_finished.clear();
         device->MixInto(m_mix.data(), count, &m_finished);
