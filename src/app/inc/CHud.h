@@ -135,6 +135,8 @@ public:
     JString title;
     JString subtitle;
     JVector<JString> titleLines;
+    // The subtitle wrapped like the title.
+    JVector<JString> subtitleLines;
     int32_t boxX = 0;
     int32_t boxY = 0;
     int32_t boxWidth = 0;
@@ -203,6 +205,8 @@ private:
     // The row height of the menu's style.
     int32_t RowHeight() const;
     int32_t LineWidth(const JString& line) const;
+    // The text in lines no wider than the screen less the title margin.
+    JVector<JString> WrapToScreen(const JString& text) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
     void FitBox(int32_t contentWidth, int32_t contentHeight);
