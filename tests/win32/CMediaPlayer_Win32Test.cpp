@@ -190,6 +190,7 @@ TEST_F(MediaPlayer, PauseHoldsVoicesAndEndsVibrationResumeContinuesOnlyVoices) {
 
     m_player->Pause();
     EXPECT_TRUE(HostAudioMixer::Instance().Devices()[0].paused);
+    Mixed(HostAudioMixer::kFadeOutSamples);
     EXPECT_EQ(Mixed(2), std::vector<int16_t>({0, 0}));
     EXPECT_FALSE(m_player->IsVibrating(0));
     EXPECT_FALSE(HostVibrator::IsOn());

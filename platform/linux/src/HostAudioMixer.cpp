@@ -88,7 +88,8 @@ MMRESULT HostAudioMixer::Write(HWAVEOUT device, WAVEHDR* header) {
 }
 
 MMRESULT HostAudioMixer::Pause(HWAVEOUT device) {
-    return WithDevice(device, [](HostWaveDevice* found) {
+    return WithDevice(device, [this](HostWaveDevice* found) {
+        FadeOutLocked(*found);
         found->Pause();
         return MMSYSERR_NOERROR;
     });
@@ -104,10 +105,7 @@ MMRESULT HostAudioMixer::Restart(HWAVEOUT device) {
 MMRESULT HostAudioMixer::Reset(HWAVEOUT device) {
     return WithDevice(device, [this](HostWaveDevice* found) {
         m_finished.clear();
-        if (m_fadeOut.size() < kFadeOutSamples) {
-            m_fadeOut.resize(kFadeOutSamples, 0);
-        }
-        found->AddFadeOut(m_fadeOut.data(), kFadeOutSamples);
+        FadeOutLocked(*found);
         found->Reset(&m_finished);
         DeliverDone(found);
         return MMSYSERR_NOERROR;
@@ -148,6 +146,13 @@ void HostAudioMixer::Mix(int16_t* out, uint32_t count) {
         DeliverDone(device);
     }
     std::transform(m_mix.begin(), m_mix.end(), out, Saturate);
+}
+
+void HostAudioMixer::FadeOutLocked(const HostWaveDevice& device) {
+    if (m_fadeOut.size() < kFadeOutSamples) {
+        m_fadeOut.resize(kFadeOutSamples, 0);
+    }
+    device.AddFadeOut(m_fadeOut.data(), kFadeOutSamples);
 }
 
 void HostAudioMixer::DeliverDone(HostWaveDevice* device) {
