@@ -241,7 +241,9 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2),
               static_cast<uint8_t*>(plane->GetPixels(0)));
     for (const uint32_t old : {shown, taken}) {
-        if (old != Unit(0).b.levels[0]) EXPECT_EQ(r.context->GuestMemory().ToHost(old, 1), nullptr);
+        if (old != Unit(0).b.levels[0]) {
+            EXPECT_EQ(r.context->GuestMemory().ToHost(old, 1), nullptr);
+        }
     }
 
     // Without planes the unit empties.

@@ -112,16 +112,21 @@ int32_t CStates::ChooseItem(int32_t id, int32_t selection) {
         }
         case kGameOver:
             return ChooseGameOverItem(id);
-        case kLevelSelect: {
-            CGameProgress* progress = Progress();
-            if (progress != nullptr) progress->level = selection;
-            Hud()->Clear();
-            FreeMenuFrame();
-            return kLoadLevel;
-        }
+        case kLevelSelect:
+            return LoadLevelFromMenu(selection);
         default:
             return 0;
     }
+}
+
+// The loading screen takes the menu's place in this very frame: with the
+// menu frame freed, a menu page still up would be drawn on black.
+int32_t CStates::LoadLevelFromMenu(int32_t level) {
+    CGameProgress* progress = Progress();
+    if (progress != nullptr) progress->level = level;
+    Hud()->Clear();
+    FreeMenuFrame();
+    return kLoadLevel;
 }
 
 int32_t CStates::ChooseMainMenuItem(int32_t id) {
@@ -130,9 +135,7 @@ int32_t CStates::ChooseMainMenuItem(int32_t id) {
     switch (id) {
         case kTextPlay:
             if (progress == nullptr || progress->highestLevel == 0) {
-                if (progress != nullptr) progress->level = 0;
-                FreeMenuFrame();
-                next = kLoadLevel;
+                next = LoadLevelFromMenu(0);
             } else {
                 next = kLevelSelect;
             }

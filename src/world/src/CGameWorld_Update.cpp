@@ -109,9 +109,18 @@ void CGameWorld::UpdatePlaying(int32_t dt) {
     UpdateFade(dt);
 }
 
+// Play that starts, or comes back from a menu page over it, starts from no
+// key at all.
 void CGameWorld::SetUpTouchControls() {
-    CGame* game = CGame::Get();
+    const CGame* game = CGame::Get();
     if (game == nullptr || game->playControlsShown != 0) return;
+    ShowTouchControls();
+    if (CGameInput* input = GetInput()) input->Reset();
+}
+
+void CGameWorld::ShowTouchControls() {
+    CGame* game = CGame::Get();
+    if (game == nullptr) return;
     if (CTouchButtonManager* touch = GetTouchButtons()) {
         touch->Enable(kTouchGroupMove);
         if (player != nullptr) touch->Enable(player->type != ActorType::kPlayerFormA ? kTouchGroupFormB : kTouchGroupFormA);
@@ -119,7 +128,6 @@ void CGameWorld::SetUpTouchControls() {
         touch->Reset();
     }
     game->playControlsShown = 1;
-    if (CGameInput* input = GetInput()) input->Reset();
 }
 
 // Actors added while the frame runs wait for the next flush; the counts
