@@ -4,6 +4,7 @@
 #include "CScriptCommand.h"
 #include "CStates.h"
 #include "JFont.h"
+#include "AssertCounter.h"
 #include "LevelFixture.h"
 
 namespace {
@@ -412,16 +413,31 @@ TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
     const leveldata::Script cycleB = Script(3, {SC::PlayerMove(false, 3, 5, 1, false)}, {2});
     RunWithoutPlayer({loop, cycleA, cycleB});
     world->StartScript(1);
-    EXPECT_EQ(world->deferredStarts, std::vector<int32_t>{1});
+    EXPECT_EQ(world->deferredStarts, std::vector<int16_t>{1});
     EXPECT_EQ(world->scriptFlag, 1);
     world->StartScript(2);
-    EXPECT_EQ(world->deferredStarts, (std::vector<int32_t>{1, 3}));
+    EXPECT_EQ(world->deferredStarts, (std::vector<int16_t>{1, 3}));
     for (int frame = 0; frame < 3; ++frame) {
         world->UpdateScripts(60);
         ASSERT_EQ(world->deferredStarts.size(), 2u) << frame;
         EXPECT_EQ(world->deferredStarts[0], 1) << frame;
         EXPECT_TRUE(world->runningCommands.empty());
     }
+}
+
+// A script that chains to itself twice doubles at each end, and leaves a
+// camera move that does not wait running each time: past the bound its
+// starts are dropped, and the log says so.
+TEST_F(ScriptHangTest, AScriptThatChainsToItselfTwiceStaysWithinTheBound) {
+    AssertCounter log;
+    Run({Script(1, {SC::Delay(false, 0), SC::CameraToPoint(false, 100, false, 100, 100)}, {1, 1})});
+    size_t most = 0;
+    for (int frame = 0; frame < 40 && most <= CGameWorld::kMaxRunningCommands; ++frame) {
+        Frame();
+        most = std::max(most, world->runningCommands.size() + world->deferredStarts.size());
+    }
+    EXPECT_EQ(most, CGameWorld::kMaxRunningCommands);
+    EXPECT_TRUE(log.Logged("is dropped"));
 }
 
 // 255 scripts of 255 commands that finish as they start, each chaining to
