@@ -138,23 +138,25 @@ TEST_F(ScriptRunnerTest, BelowAScriptedWindowTheBorderIsPassable) {
     EXPECT_TRUE(world->TileHasFlag(world->GetTile(5, floorRow), CGameWorld::kTilePassable));
 }
 
-TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCall) {
+TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCallInListOrder) {
     leveldata::Script first;
     first.id = 1;
     first.chain = {5, 9, 6};
     first.commands = {SC::Bare(SC::kNothing), SC::ScriptFlag(true)};
     leveldata::Script second;
     second.id = 5;
-    second.commands = {Marker()};
+    second.commands = {Marker(), SC::Bare(9)};
     leveldata::Script third;
     third.id = 6;
     third.commands = {SC::Delay(false, 60)};
     LoadScripts({first, second, third});
     EXPECT_TRUE(Marked());
-    ASSERT_EQ(world->runningCommands.size(), 1u);
-    EXPECT_EQ(world->runningCommands[0]->opcode, SC::kDelay);
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_EQ(world->runningCommands[1]->opcode, SC::kDelay);
     Frame();
-    EXPECT_TRUE(world->runningCommands.empty());
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
 }
 
 TEST_F(ScriptRunnerTest, ALoopRestartsAndTheNewestCommandRunsFirst) {
@@ -374,6 +376,21 @@ TEST_F(ScriptEdgeTest, AStartedScriptWaitsForTheNextFrame) {
     EXPECT_TRUE(Marked());
 }
 
+// A frame's update is one call of the runner: a script that ends twice in
+// it has its second successors started in the next frame.
+TEST_F(ScriptEdgeTest, TwoEndsOfAScriptInAFrameStartItsChainOnceThenOnceMore) {
+    Run({Script(1, {SC::Bare(SC::kNothing)}, {2, 2}), Script(2, {SC::Delay(false, 60)}, {3}),
+         Script(3, {SC::Bare(9)})});
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_EQ(world->deferredStarts, std::vector<int16_t>{3});
+    Frame();
+    EXPECT_EQ(world->runningCommands.size(), 2u);
+    EXPECT_TRUE(world->deferredStarts.empty());
+}
+
 TEST_F(ScriptEdgeTest, ASubStatePlayHasNoStepForIsIgnored) {
     Run({Script(1, {SC::Delay(false, 0), SC::SetSubState(4), SC::Delay(false, 0), SC::SetSubState(1)})});
     for (int frame = 0; frame < 2; ++frame) {
@@ -423,6 +440,11 @@ TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
         EXPECT_EQ(world->deferredStarts[0], 1) << frame;
         EXPECT_TRUE(world->runningCommands.empty());
     }
+    // Loading the level again forgets what the last play put off.
+    Load(0);
+    world->scriptFlag = 0;
+    world->UpdateScripts(60);
+    EXPECT_EQ(world->scriptFlag, 0);
 }
 
 // A script that chains to itself twice doubles at each end, and leaves a
