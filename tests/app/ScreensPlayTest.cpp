@@ -17,6 +17,7 @@
 #include "GameRecordCodec.h"
 #include "HostClock.h"
 #include "HostFile.h"
+#include "JFont.h"
 #include "JImage.h"
 #include "RecordStore.h"
 #include "ResourceText.h"
@@ -137,6 +138,23 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
     Event(EngineEvent::kKeyReleased, EngineKey::kUp);
 }
 
+// The first level's title page, met a few steps from the start, stands in
+// the middle of the screen as high as its lines, well below the HUD's rows.
+TEST_F(ScreensPlayTest, TheTitlePageStandsInTheMiddleOfTheScreen) {
+    StartPlay();
+    Event(EngineEvent::kKeyPressed, EngineKey::kRight);
+    for (int32_t frame = 0; frame < 200 && Hud().mode != CHud::kPlayText; ++frame) Frame();
+    Event(EngineEvent::kKeyReleased, EngineKey::kRight);
+    ASSERT_EQ(Hud().mode, CHud::kPlayText);
+    Frame();
+    SaveScreenshot("24-title-page");
+    const CHud& hud = Hud();
+    EXPECT_EQ(hud.speaker, CHud::kNoSpeaker);
+    ASSERT_GT(hud.lineCount, 0);
+    EXPECT_EQ(hud.boxHeight, hud.lineCount * hud.font->getHeight());
+    EXPECT_NEAR(2 * hud.boxY + hud.boxHeight, kScreenH, 1);
+}
+
 TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     StartPlay();
     Press(EngineKey::kSoftRight);
@@ -145,6 +163,13 @@ TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     SaveScreenshot("21-pause");
     EXPECT_EQ(States().stackDepth, 1);
     EXPECT_EQ(Hud().lineCount, 5);
+    // The five rows, the first one highlighted, lie between the borders of
+    // their side frame (125 high).
+    const CHud& hud = Hud();
+    ASSERT_NE(hud.sideTop, nullptr);
+    ASSERT_NE(hud.sideBottom, nullptr);
+    EXPECT_GE(hud.rowsTop, hud.menuY + hud.sideTop->getHeight());
+    EXPECT_LE(hud.rowsTop + hud.lineCount * hud.barHeight, hud.menuY + 125 - hud.sideBottom->getHeight());
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kPlay);
     EXPECT_EQ(Hud().modal, 0);

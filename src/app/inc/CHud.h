@@ -153,6 +153,9 @@ public:
     bool clearScreen = true;
     bool drawFrame = false;
     int32_t centred = 1;
+    // A text page's lines each centred in the box instead of from its left;
+    // every new page starts without.
+    bool centreLines = false;
     bool imageBar = true;
     JImage* barTile = nullptr;
     JImage* barCapFramed = nullptr;
@@ -205,6 +208,7 @@ private:
     int32_t LineWidth(const JString& line) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
+    int32_t SideFrameDrop(int32_t rowsHeight) const;
     void FitBox(int32_t contentWidth, int32_t contentHeight);
     int32_t WidestLine() const;
 
@@ -233,6 +237,7 @@ private:
     void PaintLoading(JGraphics& g);
     void PaintDialogue(JGraphics& g);
     void PaintPlayText(JGraphics& g);
+    void PaintTextBacking(JGraphics& g);
     void PaintPlayBorder(JGraphics& g);
     void PaintEmblem(JGraphics& g, JImage** set);
     JImage* SpeakerPortrait() const;

@@ -36,6 +36,7 @@ int32_t CHud::LineWidth(const JString& line) const { return font != nullptr ? fo
 
 void CHud::SetMode(int32_t newMode) {
     noticeBox = false;
+    centreLines = false;
     laidOut = false;
     mode = newMode;
     if (!keepBox) {

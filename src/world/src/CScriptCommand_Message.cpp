@@ -24,6 +24,11 @@ namespace {
 constexpr int32_t kDialogueOpcode = 2;
 constexpr int32_t kDialogueTexts = 0x500010D;
 constexpr uint32_t kCentred = CHud::kCentreX | CHud::kCentreY;
+// A page without a speaker is as high as its lines, in the middle of the
+// screen, clear of the HUD's rows at the top (a fitted axis spans the screen
+// until the lines are laid out).
+constexpr uint32_t kCentredFitted = kCentred | CHud::kFitY;
+constexpr int32_t kSpeakerPageHeight = 50;
 constexpr uint32_t kSoftKeysMessage = 16;
 constexpr uint32_t kSoftKeysPlay = 8;
 constexpr uint32_t kMessageKeys = 0x1008010;
@@ -90,7 +95,8 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     int32_t x = w >> 1;
     int32_t y = h >> 1;
     int32_t width = w - 40;
-    int32_t height = op.speaker == kScriptNoSpeaker ? h - (h >> 2) : 50;
+    const bool fitted = opcode != kDialogueOpcode && op.speaker == kScriptNoSpeaker;
+    int32_t height = kSpeakerPageHeight;
     if (opcode == kDialogueOpcode) {
         const int32_t inner = (w / 6) * 5;
         x = ((w - inner) >> 1) + (inner >> 1);
@@ -102,7 +108,7 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
         height = 52 - 2 * (fontHeight >> 1);
     }
     hud->SetFrameStyle(false, false, false, false);
-    hud->ShowPopup(x, y, width, height, kCentred);
+    hud->ShowPopup(x, y, width, height, fitted ? kCentredFitted : kCentred);
     hud->ShowList(MessageText(key), JString(), JString());
     hud->modal = 1;
     hud->mode = opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText;
