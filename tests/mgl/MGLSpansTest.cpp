@@ -357,4 +357,31 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
+// A quad weighted at once gives each texel's own weighted channels, summed,
+// for every weight a filter makes and every channel value.
+TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
+    int32_t differing = 0;
+    for (uint32_t c = 0; c < 256; ++c) {
+        const uint32_t texels[4] = {c << 24 | (255 - c) << 16 | c << 8 | (c * 7 & 255u), 0xFFFFFFFFu,
+                                    (255 - c) << 24 | c << 16 | (c * 3 & 255u) << 8 | c, c * 0x01010101u};
+        const uint8_t* quad[4];
+        for (int32_t i = 0; i < 4; ++i) quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
+        texel_format::QuadTexels decoded;
+        decoded.Read<texel_format::A8R8G8B8>(quad);
+        for (int32_t w = 0; w < 256; ++w) {
+            const int32_t weights[4] = {w, 255 - w, w / 2, 255};
+            RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
+            RSBFormat_ARGB_fixed reference = ours;
+            decoded.AddWeighted(weights, &ours);
+            for (int32_t i = 0; i < 4; ++i) {
+                AccumulateTexelWeighted(quad[i], weights[i], RSBFormat_A8R8G8B8, &reference, nullptr, 0);
+            }
+            if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
+                ++differing;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 }  // namespace

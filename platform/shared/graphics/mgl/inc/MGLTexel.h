@@ -2,6 +2,11 @@
 #define MGLTEXEL_H
 
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "CColor.h"
 #include "CGenUtil.h"
@@ -311,21 +316,75 @@ struct LaneSums {
     }
 };
 
-// A 2 x 2 quad's texels, decoded into lanes, each weighted as AddWeighted
-// weights it, added to the colour.
-inline void AddWeightedLanes(const ChannelLanes lanes[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
-    LaneSums sums;
-    for (int32_t i = 0; i < 4; ++i) sums.Add(lanes[i], weights[i]);
-    sums.AddTo(colour);
-}
+// A 2 x 2 quad's texels, decoded once and then weighted at each sample as
+// AddWeighted weights each texel. The filters' weights are at most 255, so
+// a channel times its weight, p, fits 16 bits, and AddWeighted's product
+// (c x w x 257) >> 8 is p + (p >> 8) exactly, still within 16 bits.
+#if defined(__SSE2__)
+class QuadTexels {
+public:
+    template <class Format>
+    void Read(const uint8_t* const quad[4]) {
+        m_near = Pair(Format::Read(quad[0]), Format::Read(quad[1]));
+        m_far = Pair(Format::Read(quad[2]), Format::Read(quad[3]));
+    }
+    void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
+        const __m128i near = Weighted(m_near, weights[0], weights[1]);
+        const __m128i far = Weighted(m_far, weights[2], weights[3]);
+        __m128i sum;
+        std::memcpy(&sum, colour, sizeof sum);
+        sum = _mm_add_epi32(sum, Widened(near));
+        sum = _mm_add_epi32(sum, Widened(far));
+        std::memcpy(colour, &sum, sizeof sum);
+    }
+
+private:
+    static int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
+    // Two texels' channels, 16 bits each in the colour's order (a, r, g, b).
+    static __m128i Pair(const Channels& first, const Channels& second) {
+        return _mm_set_epi16(Lane(second.b), Lane(second.g), Lane(second.r), Lane(second.a), Lane(first.b),
+                             Lane(first.g), Lane(first.r), Lane(first.a));
+    }
+    // Both texels' channels weighted: p + (p >> 8) in each lane.
+    static __m128i Weighted(__m128i pair, int32_t first, int32_t second) {
+        const __m128i weights = _mm_unpacklo_epi64(_mm_set1_epi16(Lane(first)), _mm_set1_epi16(Lane(second)));
+        const __m128i p = _mm_mullo_epi16(pair, weights);
+        return _mm_add_epi16(p, _mm_srli_epi16(p, 8));
+    }
+    // The two texels' weighted channels added, 32 bits each.
+    static __m128i Widened(__m128i pair) {
+        const __m128i zero = _mm_setzero_si128();
+        return _mm_add_epi32(_mm_unpacklo_epi16(pair, zero), _mm_unpackhi_epi16(pair, zero));
+    }
+
+    __m128i m_near = _mm_setzero_si128();  // texels 0 and 1
+    __m128i m_far = _mm_setzero_si128();   // texels 2 and 3
+};
+#else
+class QuadTexels {
+public:
+    template <class Format>
+    void Read(const uint8_t* const quad[4]) {
+        for (int32_t i = 0; i < 4; ++i) m_lanes[i] = Format::Lanes(quad[i]);
+    }
+    void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
+        LaneSums sums;
+        for (int32_t i = 0; i < 4; ++i) sums.Add(m_lanes[i], weights[i]);
+        sums.AddTo(colour);
+    }
+
+private:
+    ChannelLanes m_lanes[4] = {};
+};
+#endif
 
 // The quad's texels, for a decoder with channels of its own, decoded and
-// added as AddWeightedLanes adds them, each as it is read.
+// weighted as QuadTexels weights them.
 template <class Format>
 inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
-    LaneSums sums;
-    for (int32_t i = 0; i < 4; ++i) sums.Add(Format::Lanes(quad[i]), weights[i]);
-    sums.AddTo(colour);
+    QuadTexels texels;
+    texels.Read<Format>(quad);
+    texels.AddWeighted(weights, colour);
 }
 
 }  // namespace texel_format

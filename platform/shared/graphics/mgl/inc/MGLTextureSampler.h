@@ -45,7 +45,7 @@ struct QuadMemo {
         int32_t tu = 0;
         int32_t tv = 0;
         int32_t level = kNone;
-        texel_format::ChannelLanes lanes[4];
+        texel_format::QuadTexels texels;
     };
     static constexpr int32_t kNone = -1;
 
@@ -312,12 +312,12 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
                 kept.level = QuadMemo::kNone;
                 if (texels.base == nullptr) return;
                 texels.QuadIn<Wrap>(u, v, quad);
-                for (int32_t i = 0; i < 4; ++i) kept.lanes[i] = Decoder::Lanes(quad[i]);
+                kept.texels.Read<Decoder>(quad);
                 kept.level = memo->Written(texels, quad) ? QuadMemo::kNone : level;
                 kept.tu = tu;
                 kept.tv = tv;
             }
-            texel_format::AddWeightedLanes(kept.lanes, weights, colour);
+            kept.texels.AddWeighted(weights, colour);
             return;
         }
     }
