@@ -357,29 +357,45 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
-// A quad weighted at once gives each texel's own weighted channels, summed,
-// for every weight a filter makes and every channel value.
-TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
+// Quads of the format, texel i of quad t being v = t + i x 4099 in each
+// half of 32 bits, weighted at once and each texel alone: how many differ.
+template <class Format>
+int32_t QuadsWeightedApart(uint32_t format, uint32_t quads, const int32_t weights[4]) {
     int32_t differing = 0;
-    for (uint32_t c = 0; c < 256; ++c) {
-        const uint32_t texels[4] = {c << 24 | (255 - c) << 16 | c << 8 | (c * 7 & 255u), 0xFFFFFFFFu,
-                                    (255 - c) << 24 | c << 16 | (c * 3 & 255u) << 8 | c, c * 0x01010101u};
+    for (uint32_t t = 0; t < quads; ++t) {
+        uint32_t texels[4];
         const uint8_t* quad[4];
-        for (int32_t i = 0; i < 4; ++i) quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
-        texel_format::QuadTexels decoded;
-        decoded.Read<texel_format::A8R8G8B8>(quad);
-        for (int32_t w = 0; w < 256; ++w) {
-            const int32_t weights[4] = {w, 255 - w, w / 2, 255};
-            RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
-            RSBFormat_ARGB_fixed reference = ours;
-            decoded.AddWeighted(weights, &ours);
-            for (int32_t i = 0; i < 4; ++i) {
-                AccumulateTexelWeighted(quad[i], weights[i], RSBFormat_A8R8G8B8, &reference, nullptr, 0);
-            }
-            if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
-                ++differing;
-            }
+        for (uint32_t i = 0; i < 4; ++i) {
+            texels[i] = (t + i * 4099u) % 0x10000u * 0x10001u;
+            quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
         }
+        texel_format::QuadTexels decoded;
+        decoded.Read<Format>(quad);
+        RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
+        RSBFormat_ARGB_fixed reference = ours;
+        decoded.AddWeighted(weights, &ours);
+        for (int32_t i = 0; i < 4; ++i) AccumulateTexelWeighted(quad[i], weights[i], format, &reference, nullptr, 0);
+        if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
+            ++differing;
+        }
+    }
+    return differing;
+}
+
+// A quad weighted at once gives each texel's own weighted channels, summed:
+// every 16-bit texel, 32-bit ones of every byte value, every weight a
+// filter makes.
+TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
+    using namespace texel_format;
+    const int32_t uneven[4] = {255, 201, 77, 3};
+    EXPECT_EQ(QuadsWeightedApart<R5G6B5>(RSBFormat_R5G6B5, 0x10000, uneven), 0);
+    EXPECT_EQ(QuadsWeightedApart<A4R4G4B4>(RSBFormat_A4R4G4B4, 0x10000, uneven), 0);
+    EXPECT_EQ(QuadsWeightedApart<X8R8G8B8>(RSBFormat_X8R8G8B8, 0x10000, uneven), 0);
+    EXPECT_EQ(QuadsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 0x10000, uneven), 0);
+    int32_t differing = 0;
+    for (int32_t w = 0; w < 256; ++w) {
+        const int32_t weights[4] = {w, 255 - w, w / 2, 255};
+        differing += QuadsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 256, weights);
     }
     EXPECT_EQ(differing, 0);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -325,8 +326,8 @@ class QuadTexels {
 public:
     template <class Format>
     void Read(const uint8_t* const quad[4]) {
-        m_near = Pair(Format::Read(quad[0]), Format::Read(quad[1]));
-        m_far = Pair(Format::Read(quad[2]), Format::Read(quad[3]));
+        m_near = PairOf<Format>(quad[0], quad[1]);
+        m_far = PairOf<Format>(quad[2], quad[3]);
     }
     void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
         const __m128i near = Weighted(m_near, weights[0], weights[1]);
@@ -340,10 +341,47 @@ public:
 
 private:
     static int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
-    // Two texels' channels, 16 bits each in the colour's order (a, r, g, b).
-    static __m128i Pair(const Channels& first, const Channels& second) {
-        return _mm_set_epi16(Lane(second.b), Lane(second.g), Lane(second.r), Lane(second.a), Lane(first.b),
-                             Lane(first.g), Lane(first.r), Lane(first.a));
+    // Two texels' channels, 16 bits each in the colour's order (a, r, g, b):
+    // the common formats decoded in the vector, the others channel by channel.
+    template <class Format>
+    static __m128i PairOf(const uint8_t* first, const uint8_t* second) {
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            return R5G6B5Pair(first, second);
+        } else if constexpr (std::is_same_v<Format, A8R8G8B8>) {
+            return Pixel32Pair(first, second);
+        } else if constexpr (std::is_same_v<Format, X8R8G8B8>) {
+            return Opaque(Pixel32Pair(first, second));
+        } else {
+            const Channels a = Format::Read(first);
+            const Channels b = Format::Read(second);
+            return _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r),
+                                 Lane(a.a));
+        }
+    }
+    // Each field moved to the top of its lane, f, and its top bits repeated
+    // below as Expand5 and Expand6 repeat them: (f >> 8) | (f >> (8 + bits)).
+    static __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
+        const int16_t t0 = Lane(PixelChannels::Load16(first));
+        const int16_t t1 = Lane(PixelChannels::Load16(second));
+        const __m128i texels = _mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0);
+        const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
+        const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
+                                             Lane(0xFC00u), Lane(0xF800u), 0);
+        const __m128i repeat = _mm_set_epi16(8, 4, 8, 0, 8, 4, 8, 0);
+        const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
+        return Opaque(_mm_or_si128(_mm_srli_epi16(top, 8), _mm_mulhi_epu16(top, repeat)));
+    }
+    // Bytes b, g, r, a in memory, turned to a, r, g, b.
+    static __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
+        constexpr int kReversed = _MM_SHUFFLE(0, 1, 2, 3);
+        const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(first))),
+                                                 _mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(second))));
+        const __m128i bgra = _mm_unpacklo_epi8(words, _mm_setzero_si128());
+        return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
+    }
+    static __m128i Opaque(__m128i pair) {
+        constexpr int kOpaqueLane = static_cast<int>(kOpaque);
+        return _mm_insert_epi16(_mm_insert_epi16(pair, kOpaqueLane, 0), kOpaqueLane, 4);
     }
     // Both texels' channels weighted: p + (p >> 8) in each lane.
     static __m128i Weighted(__m128i pair, int32_t first, int32_t second) {
