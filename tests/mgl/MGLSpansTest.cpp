@@ -400,4 +400,29 @@ TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
     EXPECT_EQ(differing, 0);
 }
 
+// A bilinear quad's weights made from its fractions weigh as the products
+// of the fractions do, for every pair of fractions.
+TEST(MGLTexelDecodeTest, BilinearFractionsWeighAsTheirProducts) {
+    const uint32_t texels[4] = {0xFF00FF00u, 0x00FF00FFu, 0x80C0E0F0u, 0xFFFFFFFFu};
+    const uint8_t* quad[4];
+    for (int32_t i = 0; i < 4; ++i) quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
+    texel_format::QuadTexels decoded;
+    decoded.Read<texel_format::A8R8G8B8>(quad);
+    int32_t differing = 0;
+    for (int32_t fx = 0; fx < 256; ++fx) {
+        for (int32_t fy = 0; fy < 256; ++fy) {
+            const int32_t weights[4] = {((255 - fx) * (255 - fy)) >> 8, (fx * (255 - fy)) >> 8, (fx * fy) >> 8,
+                                        ((255 - fx) * fy) >> 8};
+            RSBFormat_ARGB_fixed ours = {0, 0, 0, 0};
+            RSBFormat_ARGB_fixed reference = {0, 0, 0, 0};
+            decoded.AddWeighted(texel_format::BilinearWeights{fx, fy}, &ours);
+            decoded.AddWeighted(weights, &reference);
+            if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
+                ++differing;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 }  // namespace

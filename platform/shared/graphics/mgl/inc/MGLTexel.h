@@ -317,6 +317,22 @@ struct LaneSums {
     }
 };
 
+// A bilinear quad's weights, kept as the fractions (0..255) across and
+// down they come from: (255 - fx)(255 - fy), fx (255 - fy), fx fy and
+// (255 - fx) fy, each >> 8.
+struct BilinearWeights {
+    int32_t fx;
+    int32_t fy;
+
+    void Values(int32_t out[4]) const {
+        constexpr int32_t kFull = 255;
+        out[0] = ((kFull - fx) * (kFull - fy)) >> 8;
+        out[1] = (fx * (kFull - fy)) >> 8;
+        out[2] = (fx * fy) >> 8;
+        out[3] = ((kFull - fx) * fy) >> 8;
+    }
+};
+
 // A 2 x 2 quad's texels, decoded once and then weighted at each sample as
 // AddWeighted weights each texel. The filters' weights are at most 255, so
 // a channel times its weight, p, fits 16 bits, and AddWeighted's product
@@ -330,13 +346,19 @@ public:
         m_far = PairOf<Format>(quad[2], quad[3]);
     }
     void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
-        const __m128i near = Weighted(m_near, weights[0], weights[1]);
-        const __m128i far = Weighted(m_far, weights[2], weights[3]);
-        __m128i sum;
-        std::memcpy(&sum, colour, sizeof sum);
-        sum = _mm_add_epi32(sum, Widened(near));
-        sum = _mm_add_epi32(sum, Widened(far));
-        std::memcpy(colour, &sum, sizeof sum);
+        AddWeighted(PairWeights(weights[0], weights[1]), PairWeights(weights[2], weights[3]), colour);
+    }
+    // The weights made in the vectors, 255 - f being f ^ 255 for a fraction
+    // of 8 bits: texels 0 and 1 take (255 - fx, fx) x (255 - fy), 2 and 3
+    // (fx, 255 - fx) x fy.
+    void AddWeighted(const BilinearWeights& weights, RSBFormat_ARGB_fixed* colour) const {
+        const __m128i firstTexel = _mm_set_epi16(0, 0, 0, 0, kFull, kFull, kFull, kFull);
+        const __m128i secondTexel = _mm_set_epi16(kFull, kFull, kFull, kFull, 0, 0, 0, 0);
+        const __m128i x = _mm_set1_epi16(Lane(weights.fx));
+        const __m128i y = _mm_set1_epi16(Lane(weights.fy));
+        const __m128i near = _mm_mullo_epi16(_mm_xor_si128(x, firstTexel), _mm_xor_si128(y, _mm_set1_epi16(kFull)));
+        const __m128i far = _mm_mullo_epi16(_mm_xor_si128(x, secondTexel), y);
+        AddWeighted(_mm_srli_epi16(near, 8), _mm_srli_epi16(far, 8), colour);
     }
 
 private:
@@ -383,9 +405,21 @@ private:
         constexpr int kOpaqueLane = static_cast<int>(kOpaque);
         return _mm_insert_epi16(_mm_insert_epi16(pair, kOpaqueLane, 0), kOpaqueLane, 4);
     }
+    static constexpr int16_t kFull = 255;
+
+    // Two texels' weights, each in its texel's four lanes.
+    static __m128i PairWeights(int32_t first, int32_t second) {
+        return _mm_unpacklo_epi64(_mm_set1_epi16(Lane(first)), _mm_set1_epi16(Lane(second)));
+    }
+    void AddWeighted(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
+        __m128i sum;
+        std::memcpy(&sum, colour, sizeof sum);
+        sum = _mm_add_epi32(sum, Widened(Weighted(m_near, nearWeights)));
+        sum = _mm_add_epi32(sum, Widened(Weighted(m_far, farWeights)));
+        std::memcpy(colour, &sum, sizeof sum);
+    }
     // Both texels' channels weighted: p + (p >> 8) in each lane.
-    static __m128i Weighted(__m128i pair, int32_t first, int32_t second) {
-        const __m128i weights = _mm_unpacklo_epi64(_mm_set1_epi16(Lane(first)), _mm_set1_epi16(Lane(second)));
+    static __m128i Weighted(__m128i pair, __m128i weights) {
         const __m128i p = _mm_mullo_epi16(pair, weights);
         return _mm_add_epi16(p, _mm_srli_epi16(p, 8));
     }
@@ -410,6 +444,11 @@ public:
         for (int32_t i = 0; i < 4; ++i) sums.Add(m_lanes[i], weights[i]);
         sums.AddTo(colour);
     }
+    void AddWeighted(const BilinearWeights& weights, RSBFormat_ARGB_fixed* colour) const {
+        int32_t values[4];
+        weights.Values(values);
+        AddWeighted(values, colour);
+    }
 
 private:
     ChannelLanes m_lanes[4] = {};
@@ -418,8 +457,8 @@ private:
 
 // The quad's texels, for a decoder with channels of its own, decoded and
 // weighted as QuadTexels weights them.
-template <class Format>
-inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
+template <class Format, class Weights>
+inline void AddWeightedQuad(const uint8_t* const quad[4], const Weights& weights, RSBFormat_ARGB_fixed* colour) {
     QuadTexels texels;
     texels.Read<Format>(quad);
     texels.AddWeighted(weights, colour);

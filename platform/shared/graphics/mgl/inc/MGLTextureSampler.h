@@ -194,8 +194,8 @@ private:
     }
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
-    template <int32_t Wrap, class Decoder>
-    void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const int32_t weights[4],
+    template <int32_t Wrap, class Decoder, class Weights>
+    void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const Weights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
@@ -235,18 +235,27 @@ inline void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32
     out[3] = (((level * (kFull - fx)) * fy) >> 16) + raise;
 }
 
+// A quad's four weights as numbers, however they are kept.
+struct WeightValues {
+    int32_t w[4];
+
+    explicit WeightValues(const int32_t (&weights)[4]) : w{weights[0], weights[1], weights[2], weights[3]} {}
+    explicit WeightValues(const texel_format::BilinearWeights& weights) : w{} { weights.Values(w); }
+};
+
 // The sums are kept in a local colour: added up in the caller's, each
 // texel's would wait for the last one's store.
-template <class Decoder>
-inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const int32_t weights[4],
+template <class Decoder, class Weights>
+inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const Weights& weights,
                     RSBFormat_ARGB_fixed* colour) {
     if (quad[0] == nullptr) return;
     if constexpr (requires { Decoder::Read(quad[0]); }) {
         texel_format::AddWeightedQuad<Decoder>(quad, weights, colour);
         return;
     }
+    const WeightValues values(weights);
     RSBFormat_ARGB_fixed sum = *colour;
-    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], weights[i], &sum);
+    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], values.w[i], &sum);
     *colour = sum;
 }
 
@@ -294,9 +303,9 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
     }
 }
 
-template <int32_t Wrap, class Decoder>
+template <int32_t Wrap, class Decoder, class Weights>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
-                                         const int32_t weights[4], RSBFormat_ARGB_fixed* colour, QuadMemo* memo,
+                                         const Weights& weights, RSBFormat_ARGB_fixed* colour, QuadMemo* memo,
                                          int32_t slot) {
     const uint8_t* quad[4];
     if constexpr (requires { Decoder::Lanes(quad[0]); }) {
@@ -353,13 +362,8 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
-            const int32_t fx = FractionOf(uu, at);
-            const int32_t fy = FractionOf(vv, at);
-            weights[0] = ((kFull - fx) * (kFull - fy)) >> 8;
-            weights[1] = (fx * (kFull - fy)) >> 8;
-            weights[2] = (fx * fy) >> 8;
-            weights[3] = ((kFull - fx) * fy) >> 8;
-            AddQuadAt<Wrap>(texel, uu, vv, at, weights, colour, memo, 0);
+            const texel_format::BilinearWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
+            AddQuadAt<Wrap>(texel, uu, vv, at, bilinear, colour, memo, 0);
             break;
         }
         case kFilterTrilinear:
