@@ -357,16 +357,19 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
-// Quads of the format, texel i of quad t being v = t + i x 4099 in each
-// half of 32 bits, weighted at once and each texel alone: how many differ.
+// Quads of the format, texel i of quad t being v = (t + i x 4099 + 40503) x
+// 40503 (every 16-bit value as t runs through them) in each half of 32
+// bits, weighted at once and each texel alone: how many differ.
 template <class Format>
-int32_t QuadsWeightedApart(uint32_t format, uint32_t quads, const int32_t weights[4]) {
+int32_t QuadsWeightedApart(uint32_t format, uint32_t quads, const texel_format::QuadWeights& weights) {
+    int32_t values[4];
+    weights.Values(values);
     int32_t differing = 0;
     for (uint32_t t = 0; t < quads; ++t) {
         uint32_t texels[4];
         const uint8_t* quad[4];
         for (uint32_t i = 0; i < 4; ++i) {
-            texels[i] = (t + i * 4099u) % 0x10000u * 0x10001u;
+            texels[i] = (t + i * 4099u + 40503u) * 40503u % 0x10000u * 0x10001u;
             quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
         }
         texel_format::QuadTexels decoded;
@@ -374,7 +377,7 @@ int32_t QuadsWeightedApart(uint32_t format, uint32_t quads, const int32_t weight
         RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
         RSBFormat_ARGB_fixed reference = ours;
         decoded.AddWeighted(weights, &ours);
-        for (int32_t i = 0; i < 4; ++i) AccumulateTexelWeighted(quad[i], weights[i], format, &reference, nullptr, 0);
+        for (int32_t i = 0; i < 4; ++i) AccumulateTexelWeighted(quad[i], values[i], format, &reference, nullptr, 0);
         if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
             ++differing;
         }
@@ -383,42 +386,22 @@ int32_t QuadsWeightedApart(uint32_t format, uint32_t quads, const int32_t weight
 }
 
 // A quad weighted at once gives each texel's own weighted channels, summed:
-// every 16-bit texel, 32-bit ones of every byte value, every weight a
-// filter makes.
+// every 16-bit texel, 32-bit ones of every byte value, and every pair of
+// fractions on one level, on either level of a blend and raised.
 TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
     using namespace texel_format;
-    const int32_t uneven[4] = {255, 201, 77, 3};
+    const QuadWeights uneven{201, 77};
     EXPECT_EQ(QuadsWeightedApart<R5G6B5>(RSBFormat_R5G6B5, 0x10000, uneven), 0);
     EXPECT_EQ(QuadsWeightedApart<A4R4G4B4>(RSBFormat_A4R4G4B4, 0x10000, uneven), 0);
     EXPECT_EQ(QuadsWeightedApart<X8R8G8B8>(RSBFormat_X8R8G8B8, 0x10000, uneven), 0);
     EXPECT_EQ(QuadsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 0x10000, uneven), 0);
     int32_t differing = 0;
-    for (int32_t w = 0; w < 256; ++w) {
-        const int32_t weights[4] = {w, 255 - w, w / 2, 255};
-        differing += QuadsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 256, weights);
-    }
-    EXPECT_EQ(differing, 0);
-}
-
-// A bilinear quad's weights made from its fractions weigh as the products
-// of the fractions do, for every pair of fractions.
-TEST(MGLTexelDecodeTest, BilinearFractionsWeighAsTheirProducts) {
-    const uint32_t texels[4] = {0xFF00FF00u, 0x00FF00FFu, 0x80C0E0F0u, 0xFFFFFFFFu};
-    const uint8_t* quad[4];
-    for (int32_t i = 0; i < 4; ++i) quad[i] = reinterpret_cast<const uint8_t*>(&texels[i]);
-    texel_format::QuadTexels decoded;
-    decoded.Read<texel_format::A8R8G8B8>(quad);
-    int32_t differing = 0;
     for (int32_t fx = 0; fx < 256; ++fx) {
         for (int32_t fy = 0; fy < 256; ++fy) {
-            const int32_t weights[4] = {((255 - fx) * (255 - fy)) >> 8, (fx * (255 - fy)) >> 8, (fx * fy) >> 8,
-                                        ((255 - fx) * fy) >> 8};
-            RSBFormat_ARGB_fixed ours = {0, 0, 0, 0};
-            RSBFormat_ARGB_fixed reference = {0, 0, 0, 0};
-            decoded.AddWeighted(texel_format::BilinearWeights{fx, fy}, &ours);
-            decoded.AddWeighted(weights, &reference);
-            if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
-                ++differing;
+            const int32_t blend = (fx * 7 + fy) & 255;
+            for (const QuadWeights weights : {QuadWeights{fx, fy}, QuadWeights{fx, fy, 255 - blend, blend >> 2},
+                                              QuadWeights{fx, fy, blend}}) {
+                differing += QuadsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 1, weights);
             }
         }
     }

@@ -317,19 +317,25 @@ struct LaneSums {
     }
 };
 
-// A bilinear quad's weights, kept as the fractions (0..255) across and
-// down they come from: (255 - fx)(255 - fy), fx (255 - fy), fx fy and
-// (255 - fx) fy, each >> 8.
-struct BilinearWeights {
+// A filtered quad's weights, kept as what they are made of: the fractions
+// (0..255) across and down, a scale (256 for one level; the level's share
+// of 255 for a blend of two) and a raise. With X the fraction across for
+// texels 1 and 2 and 255 less it for 0 and 3, and Y likewise down for 2
+// and 3, a weight is ((scale x X) x Y) >> 16, plus the raise.
+struct QuadWeights {
+    static constexpr int32_t kOneLevel = 256;
+
     int32_t fx;
     int32_t fy;
+    int32_t scale = kOneLevel;
+    int32_t raise = 0;
 
     void Values(int32_t out[4]) const {
         constexpr int32_t kFull = 255;
-        out[0] = ((kFull - fx) * (kFull - fy)) >> 8;
-        out[1] = (fx * (kFull - fy)) >> 8;
-        out[2] = (fx * fy) >> 8;
-        out[3] = ((kFull - fx) * fy) >> 8;
+        out[0] = (((scale * (kFull - fx)) * (kFull - fy)) >> 16) + raise;
+        out[1] = (((scale * fx) * (kFull - fy)) >> 16) + raise;
+        out[2] = (((scale * fx) * fy) >> 16) + raise;
+        out[3] = (((scale * (kFull - fx)) * fy) >> 16) + raise;
     }
 };
 
@@ -345,20 +351,29 @@ public:
         m_near = PairOf<Format>(quad[0], quad[1]);
         m_far = PairOf<Format>(quad[2], quad[3]);
     }
-    void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
-        AddWeighted(PairWeights(weights[0], weights[1]), PairWeights(weights[2], weights[3]), colour);
-    }
     // The weights made in the vectors, 255 - f being f ^ 255 for a fraction
-    // of 8 bits: texels 0 and 1 take (255 - fx, fx) x (255 - fy), 2 and 3
-    // (fx, 255 - fx) x fy.
-    void AddWeighted(const BilinearWeights& weights, RSBFormat_ARGB_fixed* colour) const {
+    // of 8 bits: texels 0 and 1 take (255 - fx, fx) and 255 - fy, 2 and 3
+    // (fx, 255 - fx) and fy. The scale times a fraction fits 16 bits, and
+    // the high half of its product with the other fraction is the >> 16;
+    // one level's weights, (256 X x Y) >> 16, are (X x Y) >> 8.
+    void AddWeighted(const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) const {
         const __m128i firstTexel = _mm_set_epi16(0, 0, 0, 0, kFull, kFull, kFull, kFull);
         const __m128i secondTexel = _mm_set_epi16(kFull, kFull, kFull, kFull, 0, 0, 0, 0);
-        const __m128i x = _mm_set1_epi16(Lane(weights.fx));
-        const __m128i y = _mm_set1_epi16(Lane(weights.fy));
-        const __m128i near = _mm_mullo_epi16(_mm_xor_si128(x, firstTexel), _mm_xor_si128(y, _mm_set1_epi16(kFull)));
-        const __m128i far = _mm_mullo_epi16(_mm_xor_si128(x, secondTexel), y);
-        AddWeighted(_mm_srli_epi16(near, 8), _mm_srli_epi16(far, 8), colour);
+        const __m128i fx = _mm_set1_epi16(Lane(weights.fx));
+        const __m128i fy = _mm_set1_epi16(Lane(weights.fy));
+        const __m128i nearX = _mm_xor_si128(fx, firstTexel);
+        const __m128i farX = _mm_xor_si128(fx, secondTexel);
+        const __m128i nearY = _mm_xor_si128(fy, _mm_set1_epi16(kFull));
+        if (weights.scale == QuadWeights::kOneLevel && weights.raise == 0) {
+            AddWeighted(_mm_srli_epi16(_mm_mullo_epi16(nearX, nearY), 8), _mm_srli_epi16(_mm_mullo_epi16(farX, fy), 8),
+                        colour);
+            return;
+        }
+        const __m128i scale = _mm_set1_epi16(Lane(weights.scale));
+        const __m128i raise = _mm_set1_epi16(Lane(weights.raise));
+        const __m128i near = _mm_mulhi_epu16(_mm_mullo_epi16(nearX, scale), nearY);
+        const __m128i far = _mm_mulhi_epu16(_mm_mullo_epi16(farX, scale), fy);
+        AddWeighted(_mm_add_epi16(near, raise), _mm_add_epi16(far, raise), colour);
     }
 
 private:
@@ -407,10 +422,6 @@ private:
     }
     static constexpr int16_t kFull = 255;
 
-    // Two texels' weights, each in its texel's four lanes.
-    static __m128i PairWeights(int32_t first, int32_t second) {
-        return _mm_unpacklo_epi64(_mm_set1_epi16(Lane(first)), _mm_set1_epi16(Lane(second)));
-    }
     void AddWeighted(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
         __m128i sum;
         std::memcpy(&sum, colour, sizeof sum);
@@ -439,15 +450,12 @@ public:
     void Read(const uint8_t* const quad[4]) {
         for (int32_t i = 0; i < 4; ++i) m_lanes[i] = Format::Lanes(quad[i]);
     }
-    void AddWeighted(const int32_t weights[4], RSBFormat_ARGB_fixed* colour) const {
-        LaneSums sums;
-        for (int32_t i = 0; i < 4; ++i) sums.Add(m_lanes[i], weights[i]);
-        sums.AddTo(colour);
-    }
-    void AddWeighted(const BilinearWeights& weights, RSBFormat_ARGB_fixed* colour) const {
+    void AddWeighted(const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) const {
         int32_t values[4];
         weights.Values(values);
-        AddWeighted(values, colour);
+        LaneSums sums;
+        for (int32_t i = 0; i < 4; ++i) sums.Add(m_lanes[i], values[i]);
+        sums.AddTo(colour);
     }
 
 private:
@@ -457,8 +465,8 @@ private:
 
 // The quad's texels, for a decoder with channels of its own, decoded and
 // weighted as QuadTexels weights them.
-template <class Format, class Weights>
-inline void AddWeightedQuad(const uint8_t* const quad[4], const Weights& weights, RSBFormat_ARGB_fixed* colour) {
+template <class Format>
+inline void AddWeightedQuad(const uint8_t* const quad[4], const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) {
     QuadTexels texels;
     texels.Read<Format>(quad);
     texels.AddWeighted(weights, colour);

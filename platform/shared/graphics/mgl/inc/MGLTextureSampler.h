@@ -194,8 +194,8 @@ private:
     }
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
-    template <int32_t Wrap, class Decoder, class Weights>
-    void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const Weights& weights,
+    template <int32_t Wrap, class Decoder>
+    void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
@@ -228,34 +228,26 @@ constexpr int32_t kOne = 0x10000;
 
 inline int32_t FractionOf(int32_t coordinate, int32_t level) { return (coordinate >> (level + 8)) & kFull; }
 
-inline void Weights3(int32_t level, int32_t fx, int32_t fy, int32_t raise, int32_t out[4]) {
-    out[0] = (((level * (kFull - fx)) * (kFull - fy)) >> 16) + raise;
-    out[1] = (((level * fx) * (kFull - fy)) >> 16) + raise;
-    out[2] = (((level * fx) * fy) >> 16) + raise;
-    out[3] = (((level * (kFull - fx)) * fy) >> 16) + raise;
+// The weights of a quad on the level in a blend of two levels, the level
+// weighing `share` of 255.
+inline texel_format::QuadWeights BlendedWeights(int32_t u, int32_t v, int32_t level, int32_t share, int32_t raise) {
+    return texel_format::QuadWeights{FractionOf(u, level), FractionOf(v, level), share, raise};
 }
-
-// A quad's four weights as numbers, however they are kept.
-struct WeightValues {
-    int32_t w[4];
-
-    explicit WeightValues(const int32_t (&weights)[4]) : w{weights[0], weights[1], weights[2], weights[3]} {}
-    explicit WeightValues(const texel_format::BilinearWeights& weights) : w{} { weights.Values(w); }
-};
 
 // The sums are kept in a local colour: added up in the caller's, each
 // texel's would wait for the last one's store.
-template <class Decoder, class Weights>
-inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const Weights& weights,
+template <class Decoder>
+inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const texel_format::QuadWeights& weights,
                     RSBFormat_ARGB_fixed* colour) {
     if (quad[0] == nullptr) return;
     if constexpr (requires { Decoder::Read(quad[0]); }) {
         texel_format::AddWeightedQuad<Decoder>(quad, weights, colour);
         return;
     }
-    const WeightValues values(weights);
+    int32_t values[4];
+    weights.Values(values);
     RSBFormat_ARGB_fixed sum = *colour;
-    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], values.w[i], &sum);
+    for (int32_t i = 0; i < 4; ++i) texel_format::AddWeighted(texel, quad[i], values[i], &sum);
     *colour = sum;
 }
 
@@ -303,10 +295,10 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
     }
 }
 
-template <int32_t Wrap, class Decoder, class Weights>
+template <int32_t Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
-                                         const Weights& weights, RSBFormat_ARGB_fixed* colour, QuadMemo* memo,
-                                         int32_t slot) {
+                                         const texel_format::QuadWeights& weights, RSBFormat_ARGB_fixed* colour,
+                                         QuadMemo* memo, int32_t slot) {
     const uint8_t* quad[4];
     if constexpr (requires { Decoder::Lanes(quad[0]); }) {
         if (memo != nullptr) {
@@ -349,7 +341,6 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
     *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-    int32_t weights[4];
     switch (mode) {
         case kFilterNearest:
         case kFilterNearestMip:
@@ -362,15 +353,14 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
-            const texel_format::BilinearWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
+            const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
             AddQuadAt<Wrap>(texel, uu, vv, at, bilinear, colour, memo, 0);
             break;
         }
         case kFilterTrilinear:
         case kFilterTrilinearRaised: {
-            Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
-                     mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
-            AddQuadAt<Wrap>(texel, uu, vv, level, weights, colour, memo, 0);
+            const int32_t raise = mode == kFilterTrilinearRaised ? blend >> 2 : 0;
+            AddQuadAt<Wrap>(texel, uu, vv, level, BlendedWeights(uu, vv, level, kFull - blend, raise), colour, memo, 0);
             if (mode == kFilterTrilinearRaised) break;
             // Without a blend the second level weighs nothing: only where
             // its quad lies is left.
@@ -378,8 +368,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
                 PassQuadAt<Wrap>(uu, vv, level2, memo);
                 break;
             }
-            Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
-            AddQuadAt<Wrap>(texel, uu, vv, level2, weights, colour, memo, 1);
+            AddQuadAt<Wrap>(texel, uu, vv, level2, BlendedWeights(uu, vv, level2, blend, 0), colour, memo, 1);
             break;
         }
         default: break;
