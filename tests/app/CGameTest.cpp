@@ -242,10 +242,21 @@ TEST_F(GameTest, PauseFreezesTheGameAndKeepsWhatArrives) {
     EXPECT_EQ(Input().pressed, kUp);
 }
 
-TEST_F(GameTest, PauseWithAPageUpAsksNoPausePage) {
-    CGame::GetHud()->ShowList(JString("x"), JString(), JString());
+// A message box closed by its key keeps its layout, and is no page up.
+TEST_F(GameTest, PauseAsksThePausePageOnlyWithNoPageUp) {
+    CHud& hud = *CGame::GetHud();
+    hud.ShowList(JString("x"), JString(), JString());
+    hud.mode = CHud::kPlayText;
     Event(EngineEvent::kAppSuspend);
     EXPECT_EQ(CGame::GetProgress()->pauseRequested, 0);
+    Event(EngineEvent::kAppResume);
+    // The ticker starts again with the frame after the resume.
+    Frame();
+    Key(EngineKey::kSelect, true);
+    Frame();
+    ASSERT_EQ(hud.mode, CHud::kClosed);
+    Event(EngineEvent::kAppSuspend);
+    EXPECT_EQ(CGame::GetProgress()->pauseRequested, 1);
 }
 
 TEST_F(GameTest, StorageTestWritesAndDeletesRecordNine) {

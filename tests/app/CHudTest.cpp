@@ -288,21 +288,41 @@ TEST_F(HudTest, MissingRowImagesAndFontDivideByNothing) {
     EXPECT_EQ(hud.mode, CHud::kClosed);
 }
 
+// A row answers anywhere on the band it is drawn in, from its top to the
+// next row's: plain rows are a line high from the box's top, image rows a
+// bar and framed rows a row frame high from rowsTop. Across, a framed row
+// spans the screen and an image row the side frame, whatever the box.
 TEST_F(HudTest, TapsOnRowsSelectOnPressAndConfirmOnRelease) {
+    const auto tap = [this](int32_t x, int32_t y) {
+        touch.OnPointerDown(x, y);
+        Tick();
+        return hud.selected;
+    };
     MenuOf(4, 4);
-    // Plain rows are 15 high, the first one's top half a line above the box.
-    const int32_t rowTwoTop = 100 - kFontH / 2 + 2 * 15;
-    touch.OnPointerDown(30, rowTwoTop + 3);
-    Tick();
-    EXPECT_EQ(hud.selected, 2);
+    const int32_t rowTwoBottom = 100 + 3 * kFontH - 1;
+    EXPECT_EQ(tap(30, rowTwoBottom), 2);
     EXPECT_FALSE(input.IsPressed(kConfirm));
-    touch.OnPointerUp(30, rowTwoTop + 3);
+    touch.OnPointerUp(30, rowTwoBottom);
     Tick();
     EXPECT_TRUE(input.IsPressed(kConfirm));
-    // Between the rows' text lines nothing happens.
-    touch.OnPointerDown(30, rowTwoTop + kFontH + 1);
-    Tick();
-    EXPECT_EQ(hud.selected, 2);
+    EXPECT_EQ(tap(30, rowTwoBottom + 1), 3);
+
+    hud.rowHeight = 32;
+    hud.SetFrameStyle(true, true, false, false);
+    hud.ShowPopup(40, 0, 160, 4 * 32, 0);
+    hud.ShowMenu(Labels(4), 15, JString(), JString());
+    EXPECT_EQ(tap(2, hud.rowsTop + 2 * 32 - 1), 1);
+    EXPECT_EQ(tap(kScreenW - 2, hud.rowsTop + 2 * 32), 2);
+
+    hud.barHeight = 20;
+    hud.SetFrameStyle(false, true, true, false);
+    hud.ShowPopup(80, 40, 80, 4 * 20, 0);
+    hud.ShowMenu(Labels(4), 15, JString(), JString());
+    hud.menuX = 30;
+    hud.sideWidth = 180;
+    EXPECT_EQ(tap(205, hud.rowsTop + 20), 1);
+    EXPECT_EQ(tap(35, hud.rowsTop + 20 - 1), 0);
+    EXPECT_EQ(tap(205, hud.rowsTop + 4 * 20 - 1), 3);
 }
 
 TEST_F(HudTest, MenuOverPlayTakesThePlayControlsAway) {

@@ -5,6 +5,7 @@
 
 #include "ScreensFixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -15,6 +16,7 @@
 #include "EngineEvents.h"
 #include "GameKeys.h"
 #include "HostInput.h"
+#include "JFont.h"
 #include "RecordStore.h"
 #include "ResourceText.h"
 
@@ -25,6 +27,11 @@ using StateList = std::vector<int32_t>;
 constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr uint32_t kRed = 0xFF0000;
+
+// The letters' ink, kept in 5 or 6 bits a channel.
+bool IsWhite(uint32_t rgb) {
+    return ((rgb >> 16) & 0xFF) >= 0xE0 && ((rgb >> 8) & 0xFF) >= 0xE0 && (rgb & 0xFF) >= 0xE0;
+}
 
 // The main menu's rows.
 constexpr int32_t kPlayRow = 0;
@@ -192,6 +199,23 @@ TEST_F(ScreensFlowTest, QuitAsksAndNoReturnsWhileYesSaysGoodbyeAndEnds) {
     EXPECT_EQ(State(), CStates::kGoodbye);
     Frame();
     SaveScreenshot("11-goodbye");
+    // Each of its two lines is centred, its white letters as far from both
+    // sides of the screen.
+    const int32_t lineHeight = Hud().font->getHeight();
+    for (int32_t line = 0; line < 2; ++line) {
+        const int32_t top = Hud().boxY + line * lineHeight;
+        int32_t left = kScreenW;
+        int32_t right = -1;
+        for (int32_t y = top; y < top + lineHeight; ++y) {
+            for (int32_t x = 0; x < kScreenW; ++x) {
+                if (!IsWhite(ScreenRgb(x, y))) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        ASSERT_GE(right, left) << "line " << line;
+        EXPECT_NEAR(left + right, kScreenW, 3) << "line " << line;
+    }
     EXPECT_FALSE(m_app->IsExitRequested());
     Press(EngineKey::kSelect);
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kGoodbye, CStates::kQuit}));

@@ -1,7 +1,7 @@
 // What the screens and the HUD draw, probed on the compiled content: the
 // notice box's top, the dialogue's line pattern and where its text starts
-// with and without a speaker's name, and the logo wipe that covers the
-// logo.
+// with and without a speaker's name, the panel behind a page in play, and
+// the logo wipe that covers the logo.
 
 #include "ScreensFixture.h"
 
@@ -53,17 +53,19 @@ protected:
         }
         return -1;
     }
-    // A dialogue page of one line at (20, 100), 200 x 60.
-    void ShowDialogue(int32_t speaker) {
+    // A page of one line at (20, 100), 200 x 60, in the mode of a dialogue
+    // or of a page in play.
+    void ShowPage(int32_t mode, int32_t speaker) {
         CHud& hud = Hud();
         hud.SetBoxFlags(false, false);
         hud.SetFrameStyle(false, false, false, false);
         hud.ShowPopup(20, 100, 200, 60, 0);
         hud.ShowList(JString("HELLO THERE"), JString(), JString());
-        hud.mode = CHud::kDialogue;
+        hud.mode = mode;
         hud.speaker = speaker;
         Repaint();
     }
+    void ShowDialogue(int32_t speaker) { ShowPage(CHud::kDialogue, speaker); }
 };
 
 TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
@@ -84,6 +86,20 @@ TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
     const int32_t top = (kScreenH - hud.font->getHeight()) / 2;
     EXPECT_TRUE(Near(ScreenRgb(4, top - 5), 0x5E5C58));
     EXPECT_TRUE(Near(ScreenRgb(4, top - 6), kClear));
+}
+
+// The storage notice's message is longer than the screen is wide: it is
+// wrapped, and no line runs off either side.
+TEST_F(ScreensPaintTest, TheStorageNoticeKeepsItsMessageOnTheScreen) {
+    States().ReportSaveFailure();
+    Repaint();
+    SaveScreenshot("31-storage-notice");
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    const int32_t boxTop = Hud().boxY;
+    const int32_t margin = CHud::kTitleMargin / 2;
+    EXPECT_NE(FirstInkRow(0, boxTop, margin, kScreenW - margin), -1);
+    EXPECT_EQ(FirstInkRow(0, boxTop, 0, margin), -1);
+    EXPECT_EQ(FirstInkRow(0, boxTop, kScreenW - margin, kScreenW), -1);
 }
 
 TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
@@ -107,6 +123,16 @@ TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
     ShowDialogue(2);
     EXPECT_EQ(FirstInkRow(60, 160, 20, 220), 92);
     world.speakerNames = worldNames;
+}
+
+// A page of text in play stands on a panel of its own, whatever picture
+// the level shows around it.
+TEST_F(ScreensPaintTest, APageInPlayHasAPanelBehindItsText) {
+    ShowPage(CHud::kPlayText, CHud::kNoSpeaker);
+    SaveScreenshot("33-play-page");
+    EXPECT_TRUE(Near(ScreenRgb(200, 150), 0x141C2C));
+    EXPECT_TRUE(Near(ScreenRgb(14, 120), 0x34496A));
+    EXPECT_TRUE(Near(ScreenRgb(13, 120), kClear));
 }
 
 // The ten strips of the wipe cover the logo after 750 ms.

@@ -17,6 +17,7 @@
 #include "GameRecordCodec.h"
 #include "HostClock.h"
 #include "HostFile.h"
+#include "JFont.h"
 #include "JImage.h"
 #include "RecordStore.h"
 #include "ResourceText.h"
@@ -81,9 +82,13 @@ protected:
 
 TEST_F(ScreensPlayTest, PlayLoadsTheLevelThenPlays) {
     Mark();
+    const int32_t playRowMiddle = Hud().rowsTop + Hud().rowHeight / 2;
     Choose(kPlayRow);
     EXPECT_EQ(State(), CStates::kLoadLevel);
     EXPECT_EQ(States().frameHalf, nullptr);
+    // The loading screen at once, no menu row left on black.
+    EXPECT_EQ(Hud().mode, CHud::kLoading);
+    EXPECT_EQ(ScreenRgb(kScreenW / 2, playRowMiddle), 0u);
     Frame();
     EXPECT_EQ(State(), CStates::kPlayLoad);
     EXPECT_EQ(Hud().mode, CHud::kLoading);
@@ -137,6 +142,23 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
     Event(EngineEvent::kKeyReleased, EngineKey::kUp);
 }
 
+// The first level's title page, met a few steps from the start, stands in
+// the middle of the screen as high as its lines, well below the HUD's rows.
+TEST_F(ScreensPlayTest, TheTitlePageStandsInTheMiddleOfTheScreen) {
+    StartPlay();
+    Event(EngineEvent::kKeyPressed, EngineKey::kRight);
+    for (int32_t frame = 0; frame < 200 && Hud().mode != CHud::kPlayText; ++frame) Frame();
+    Event(EngineEvent::kKeyReleased, EngineKey::kRight);
+    ASSERT_EQ(Hud().mode, CHud::kPlayText);
+    Frame();
+    SaveScreenshot("24-title-page");
+    const CHud& hud = Hud();
+    EXPECT_EQ(hud.speaker, CHud::kNoSpeaker);
+    ASSERT_GT(hud.lineCount, 0);
+    EXPECT_EQ(hud.boxHeight, hud.lineCount * hud.font->getHeight());
+    EXPECT_NEAR(2 * hud.boxY + hud.boxHeight, kScreenH, 1);
+}
+
 TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     StartPlay();
     Press(EngineKey::kSoftRight);
@@ -145,6 +167,13 @@ TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     SaveScreenshot("21-pause");
     EXPECT_EQ(States().stackDepth, 1);
     EXPECT_EQ(Hud().lineCount, 5);
+    // The five rows, the first one highlighted, lie between the borders of
+    // their side frame (125 high).
+    const CHud& hud = Hud();
+    ASSERT_NE(hud.sideTop, nullptr);
+    ASSERT_NE(hud.sideBottom, nullptr);
+    EXPECT_GE(hud.rowsTop, hud.menuY + hud.sideTop->getHeight());
+    EXPECT_LE(hud.rowsTop + hud.lineCount * hud.barHeight, hud.menuY + 125 - hud.sideBottom->getHeight());
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kPlay);
     EXPECT_EQ(Hud().modal, 0);
@@ -314,7 +343,7 @@ TEST_F(ScreensPlayTest, BackWhileLoadingAbandonsTheLevel) {
 
 // A progress save that fails at the end of a level shows the storage
 // notice, keeps the record saved before, and play goes on with the next
-// level.
+// level, whose end saves again once the disk works.
 TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     StartPlay();
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
@@ -333,6 +362,13 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
     EXPECT_EQ(Progress().level, 1);
     EXPECT_EQ(Progress().highestLevel, 1);
+
+    Frame();
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
+    EXPECT_EQ(saved, 2);
 }
 
 // A suspension during play pauses at the first tick after the resume; one
@@ -387,3 +423,52 @@ TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
     Press(EngineKey::kSoftRight);
     EXPECT_EQ(State(), CStates::kPause);
 }
+
+// Walking right into the first level's opening messages, then moving them
+// on with the left soft key until the last one closes: the touch controls
+// stay away while a box is up and are back in the frame the last closes,
+// the right key held through the messages is let go, and right pressed anew
+// as the box goes (`withTheClose`) or in the next frame walks the player on
+// at once.
+class MessageCloseTest : public ScreensPlayTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MessageCloseTest, ControlsAndKeysWorkFromTheFrameTheMessageCloses) {
+    const bool withTheClose = GetParam();
+    CGameInput& input = *CGame::GetInput();
+    StartPlay();
+    Frames(kFadeInFrames);
+    Event(EngineEvent::kKeyPressed, EngineKey::kRight);
+    for (int32_t i = 0; i < 100 && Hud().mode != CHud::kPlayText; ++i) Frame();
+    ASSERT_EQ(Hud().mode, CHud::kPlayText);
+    for (int32_t i = 0; i < 20 && Hud().mode != CHud::kClosed; ++i) {
+        Frames(3);
+        Event(EngineEvent::kKeyPressed, EngineKey::kSoftLeft);
+        Event(EngineEvent::kKeyReleased, EngineKey::kSoftLeft);
+        if (withTheClose) {
+            Event(EngineEvent::kKeyReleased, EngineKey::kRight);
+            Event(EngineEvent::kKeyPressed, EngineKey::kRight);
+        }
+        Frame();
+        // No controls under a box, nor a frame of them between two boxes.
+        if (Hud().mode != CHud::kClosed) {
+            EXPECT_EQ(m_app->GetGame()->playControlsShown, 0);
+        }
+    }
+    ASSERT_EQ(Hud().mode, CHud::kClosed);
+    EXPECT_EQ(m_app->GetGame()->playControlsShown, 1);
+    EXPECT_TRUE(CGame::GetTouchButtons()->IsEnabled(CTouchButtonLayout::kGroupPad));
+    EXPECT_EQ(input.IsHeld(GameKey::kRight), withTheClose);
+    if (!withTheClose) {
+        Event(EngineEvent::kKeyReleased, EngineKey::kRight);
+        Event(EngineEvent::kKeyPressed, EngineKey::kRight);
+    }
+    const int32_t x = World().player->x;
+    Frames(3);
+    EXPECT_GT(World().player->x, x);
+    Event(EngineEvent::kKeyReleased, EngineKey::kRight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, MessageCloseTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "PressedWithTheClose" : "PressedAfterTheClose";
+                         });

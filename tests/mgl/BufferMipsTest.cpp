@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CColor.h"
+#include "CPixelChannels.h"
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 
@@ -71,6 +72,17 @@ TEST_F(BufferMipsTest, FourByFourChainHoldsBoxAveragesInOneBlock) {
     uint8_t* before = record.levels[0];
     BuildMipChain(*table, slot);
     EXPECT_EQ(record.levels[0], before);
+}
+
+// The spare top nibble of r4g4b4 carries no channel: the levels keep it
+// clear, as a fill of level 0 leaves it.
+TEST_F(BufferMipsTest, R4G4B4LevelsKeepTheSpareNibbleClear) {
+    const int32_t slot = table->AllocBuffer(2, 2, RSBFormat_R4G4B4, 0);
+    BufferRecord& record = Record(slot);
+    for (int32_t i = 0; i < 4; ++i) PixelChannels::Store16(record.levels[0] + 2 * i, 0x095A);
+    BuildMipChain(*table, slot);
+    ASSERT_EQ(record.maxD, 1);
+    EXPECT_EQ(PixelChannels::Load16(record.levels[1]), 0x095Au);
 }
 
 TEST_F(BufferMipsTest, ThinAndOddSidesAverageNeighbourPairsAndDropTheOddOne) {

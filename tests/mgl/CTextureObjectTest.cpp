@@ -8,7 +8,9 @@
 #include "CRenderSurface.h"
 #include "CRenderSurfaceAttribute.h"
 #include "CRenderSurfaceBuffer.h"
+#include "CPixelChannels.h"
 #include "CTextureObject_MGL.h"
+#include "MGLSpans.h"
 #include "MGLTextureSampler.h"
 #include "RenderPolyRig.h"
 
@@ -180,6 +182,74 @@ TEST_F(CTextureObjectTest, DestructionReleasesBindsInAContextTheDeviceNoLongerHa
     texture.reset();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
     EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
+}
+
+// One texture bound to the same unit of two live contexts: each keeps its
+// own mapping, and the first still samples it.
+TEST_F(CTextureObjectTest, EachContextKeepsItsOwnMapping) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
+    texture.BindToUnit(0);
+    const uint32_t first = Unit(0).b.levels[0];
+    MGLContext second;
+    ASSERT_NE(second.Init(4), nullptr);
+    ASSERT_EQ(r.device.GetRendererContext(), &second);
+    texture.BindToUnit(0);
+    EXPECT_EQ(Unit(0).b.levels[0], first);
+    EXPECT_NE(r.context->GuestMemory().ToHost(first, 128), nullptr);
+    const uint32_t other = second.Record().texture_units[0].b.levels[0];
+    EXPECT_NE(second.GuestMemory().ToHost(other, 128), nullptr);
+}
+
+// The texture's surface makes its planes anew at another size: the next
+// draw samples the new texels through the unit, its wrap and filter as
+// bound, and the old pixels are mapped nowhere, in the unit still showing
+// the texture nor in one another texture has taken since.
+TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
+    texture.SetParameter(T::kWrapS, T::kRepeat);
+    texture.BindToUnit(0);
+    texture.BindToUnit(1);
+    const uint32_t shown = Unit(0).b.levels[0];
+    const uint32_t taken = Unit(1).b.levels[0];
+    T other;
+    ASSERT_TRUE(CreatePlanes(other, 4, 4, RSBFormat_R5G6B5));
+    other.BindToUnit(1);
+    ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5));
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
+    const CRenderSurfaceBuffer* plane = surface->GetPlane(0);
+    for (int32_t i = 0; i < 16 * 4; ++i) PixelChannels::Store16(static_cast<uint8_t*>(plane->GetPixels(0)) + 2 * i, 0x07E0);
+
+    r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
+    r.context->UpdateProjection(1);
+    r.FillPlane(1, 0);
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
+    r.poly->SetVertexHook([](int32_t* vertex, int32_t n) {
+        vertex[15] = (n == 1 || n == 2) ? 16 * rig::ONE : 0;
+        vertex[16] = n >= 2 ? 4 * rig::ONE : 0;
+    });
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}});
+    r.poly->DrawPolygons(4, 4, 1);
+
+    EXPECT_EQ(r.Pixel16(8, 8), 0x07E0);
+    EXPECT_EQ(Unit(0).b.width, 16);
+    EXPECT_EQ(Unit(0).b.height, 4);
+    EXPECT_EQ(Unit(0).width_log2, 4);
+    EXPECT_EQ(Unit(0).texmode, T::kWrapRepeat);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2),
+              static_cast<uint8_t*>(plane->GetPixels(0)));
+    for (const uint32_t old : {shown, taken}) {
+        if (old != Unit(0).b.levels[0]) {
+            EXPECT_EQ(r.context->GuestMemory().ToHost(old, 1), nullptr);
+        }
+    }
+
+    // Without planes the unit empties.
+    surface->Destroy();
+    r.poly->DrawPolygons(4, 4, 1);
+    EXPECT_EQ(Unit(0).b.levels[0], 0u);
 }
 
 TEST_F(CTextureObjectTest, FormatNumbersListAndPrinters) {

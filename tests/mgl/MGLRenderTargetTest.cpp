@@ -109,6 +109,19 @@ TEST_F(MGLRenderTargetTest, PlanesOfEveryFormatAndBothRowOrdersBindAndClearInsid
     }
 }
 
+// A viewport set while no target is bound stands as the scissor; the bind
+// bounds it to the planes, in the record where span code reads it.
+TEST_F(MGLRenderTargetTest, ABindBoundsTheScissorToThePlanes) {
+    context->SetViewport(-5, -5, 100, 100, 0, ONE);
+    ASSERT_EQ(s.scissorx1, 95);
+    ASSERT_TRUE(device.MakeSurface(16, 8, RSBFormat_R5G6B5));
+    ASSERT_TRUE(context->BindRenderTarget());
+    EXPECT_EQ(s.scissorx0, 0);
+    EXPECT_EQ(s.scissory0, 0);
+    EXPECT_EQ(s.scissorx1, 16);
+    EXPECT_EQ(s.scissory1, 8);
+}
+
 TEST_F(MGLRenderTargetTest, SixteenBitClearsMatchTheHandValues) {
     ASSERT_TRUE(device.MakeSurface(3, 1, RSBFormat_R5G6B5));
     ASSERT_TRUE(context->BindRenderTarget());

@@ -232,6 +232,15 @@ TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
     EXPECT_GT(rows, 10);
 }
 
+// A luminance texel is opaque grey: a white one draws white.
+TEST_P(MGLTexturedPipelineTest, LuminanceTexturesDrawOpaqueGrey) {
+    slot = r.context->Buffers()->AllocBuffer(4, 4, RSBFormat_L8, 0);
+    ASSERT_GE(slot, 0);
+    std::memset(r.context->Buffers()->Slot(slot)->levels[0], 0xFF, 16);
+    Draw({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}}, {{0, 0}, {3, 0}, {3, 3}, {0, 3}}, 0, true);
+    EXPECT_EQ(ColourIndex(GetParam(), PixelAt(r.Width() / 2, r.Height() / 2)), 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(TargetFormats, MGLTexturedPipelineTest,
                          ::testing::Values(RSBFormat_R5G6B5, RSBFormat_X8R8G8B8, RSBFormat_X14R6G6B6));
 

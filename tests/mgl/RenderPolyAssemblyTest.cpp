@@ -85,6 +85,8 @@ TEST_F(RenderPolyAssemblyTest, QuadStripPairsElements) {
     Elements(6);
     r.poly->DrawQuadStrip(6);
     EXPECT_EQ(polygons, (Polys{{0, 1, 3, 2}, {2, 3, 5, 4}}));
+    for (const auto& [element, number] : hooks) EXPECT_EQ(number, element) << "the hook's number is the element's";
+    EXPECT_EQ(hooks.size(), 6u);
     polygons.clear();
     Elements(7);
     r.poly->DrawQuadStrip(7);

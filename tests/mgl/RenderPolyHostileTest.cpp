@@ -237,4 +237,151 @@ TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
 }
 
+// The device's surface replaced after the bind, its planes freed: a draw
+// or a clear before the next bind reaches none of them, and the next
+// bind draws into the new surface.
+TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    s.drawColor[1] = 255;
+    s.depthTest = 0;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    ASSERT_TRUE(r.device.MakeSurface(16, 16, RSBFormat_R5G6B5, RSBFormat_Z32));
+    r.FillPlane(0, 0);
+    r.poly->DrawPolygons(3, 3, 1);
+    r.context->ClearColorPlane(16, 16);
+    r.context->ClearDepthPlane(16, 16);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.Pixel16(8, 8), 0) << "the new surface waits for its bind";
+    r.Reset();
+    r.poly->DrawPolygons(3, 3, 1);
+    EXPECT_EQ(r.Pixel16(8, 8), 0xF800);
+}
+
+// Span code that counts its rows in spans_shaded; on the rows from
+// `spinFrom` on it spins, counting its rounds in pixels_shaded, until the
+// budget ends the call. Before that, when regs[0] is not 0, it moves the
+// edges of the polygon fill out to the whole target.
+MGLShaderState CountingState(int32_t fillMode, uint32_t spinFrom) {
+    using namespace SpanAsm;
+    constexpr uint32_t rows = offsetof(MGLRecord, spans_shaded);
+    constexpr uint32_t rounds = offsetof(MGLRecord, pixels_shaded);
+    constexpr uint32_t flag = offsetof(MGLRecord, regs);
+    constexpr uint32_t leftX = offsetof(MGLRecord, le) + 4 * RenderPoly::kWordPixelX;
+    constexpr uint32_t rightX = offsetof(MGLRecord, re) + 4 * RenderPoly::kWordPixelX;
+    Program code;
+    code << XferImm(true, false, PreIndex, true, 3, 0, rows) << DataImm(ADD, false, 3, 3, 1)
+         << XferImm(false, false, PreIndex, true, 3, 0, rows) << DataImm(CMP, S, 0, 3, spinFrom);
+    const size_t toSpin = code.BranchForward(GE);
+    code << XferImm(true, false, PreIndex, true, 4, 0, flag) << DataImm(CMP, S, 0, 4, 0)
+         << DataImm(MOV, false, 5, 0, 0x81, 4, NE) << DataImm(MOV, false, 6, 0, 0x7F, 4, NE)
+         << XferImm(false, false, PreIndex, true, 5, 0, leftX, NE) << XferImm(false, false, PreIndex, true, 6, 0, rightX, NE)
+         << Bx(14);
+    code.Bind(toSpin);
+    const size_t spin = code.Here();
+    code << XferImm(true, false, PreIndex, true, 3, 0, rounds) << DataImm(ADD, false, 3, 3, 1)
+         << XferImm(false, false, PreIndex, true, 3, 0, rounds);
+    code.BranchTo(spin);
+    return ShaderStateBuilder()
+        .Code(code.Words())
+        .Keys({{MGLShaderState::kKeyInterpolants, 1},
+               {MGLShaderState::kKeyHasDepthInterpolant, 0xFFFFFFFFu},
+               {MGLShaderState::kKeyFillMode, static_cast<uint32_t>(fillMode)}})
+        .State();
+}
+
+// Rounds the spinning rows of one 2D draw of a small triangle ran.
+int32_t SpinRounds(rig::Renderer& r, int32_t fillMode, bool widen) {
+    const MGLShaderState state = CountingState(fillMode, 2);
+    r.Reset();
+    r.UseScreenBounds();
+    EXPECT_TRUE(r.context->BindShaderState(&state));
+    r.context->SetRegister(0, widen ? 1 : 0);
+    r.SetPositions({{10, 10}, {14, 10}, {12, 16}});
+    r.poly->DrawPolygon2D(0, 3, 0);
+    EXPECT_EQ(r.context->Record().spans_shaded, 2);
+    return r.context->Record().pixels_shaded;
+}
+
+// The polygon fill's budget follows its own row ends: span code moving the
+// edges in the record out to the whole target buys no more instructions.
+TEST(RenderPolyHostileTest, EdgesSpanCodeWidensBuyNoBudget) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    const int32_t fair = SpinRounds(r, 1, false);
+    EXPECT_GT(fair, 0);
+    EXPECT_NEAR(SpinRounds(r, 1, true), fair, 1);
+}
+
+// Span code whose every row costs more than a narrow first row's share
+// draws every row when the polygon as a whole pays for them.
+TEST(RenderPolyHostileTest, SetUpHeavierThanTheFirstRowDrawsWhenThePolygonPaysForIt) {
+    using namespace SpanAsm;
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    Program code;
+    code << DataImm(MOV, false, 4, 0, 0xA0, 14);  // 2560 rounds of two instructions
+    const size_t loop = code.Here();
+    code << DataImm(SUB, S, 4, 4, 1);
+    code.BranchTo(loop, NE);
+    code << XferImm(true, false, PreIndex, true, 3, 0, offsetof(MGLRecord, spans_shaded))
+         << DataImm(ADD, false, 3, 3, 1)
+         << XferImm(false, false, PreIndex, true, 3, 0, offsetof(MGLRecord, spans_shaded)) << Bx(14);
+    for (const uint32_t fillMode : {1u, 3u}) {
+        const MGLShaderState state =
+            ShaderStateBuilder()
+                .Code(code.Words())
+                .Keys({{MGLShaderState::kKeyInterpolants, 1},
+                       {MGLShaderState::kKeyHasDepthInterpolant, 0xFFFFFFFFu},
+                       {MGLShaderState::kKeyFillMode, fillMode}})
+                .State();
+        r.Reset();
+        r.UseScreenBounds();
+        ASSERT_TRUE(r.context->BindShaderState(&state));
+        r.SetPositions({{32, 5}, {54, 25}, {10, 25}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        EXPECT_EQ(r.context->Record().spans_shaded, 20) << "fill mode " << fillMode;
+    }
+}
+
+// What one call leaves of its budget is not the next call's: a spinning
+// draw runs as long after a cheap wide one as on its own.
+TEST(RenderPolyHostileTest, BudgetLeftByACallIsNotTheNextOnes) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    const int32_t alone = SpinRounds(r, 3, false);
+    const MGLShaderState cheap = CountingState(3, 255);
+    r.Reset();
+    r.UseScreenBounds();
+    ASSERT_TRUE(r.context->BindShaderState(&cheap));
+    r.SetPositions({{0, 0}, {64, 0}, {64, 48}});
+    r.poly->DrawPolygon2D(0, 3, 0);
+    const MGLShaderState spinning = CountingState(3, 2);
+    ASSERT_TRUE(r.context->BindShaderState(&spinning));
+    r.context->Record().spans_shaded = 0;
+    r.SetPositions({{10, 10}, {14, 10}, {12, 16}});
+    r.poly->DrawPolygon2D(0, 3, 0);
+    EXPECT_EQ(r.context->Record().pixels_shaded, alone);
+}
+
+// Rows above the planes are never handed to span code, whatever the
+// record's scissor and clip bounds say.
+TEST(RenderPolyHostileTest, NoRowAboveThePlanesReachesSpanCode) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    r.UseScreenBounds();
+    MGLRecord& s = r.context->Record();
+    s.ccy0 = -10 * ONE;
+    s.scissory0 = -10;
+    for (const int32_t fillMode : {1, 3}) {
+        r.RecordSpans(fillMode);
+        r.SetPositions({{20, -6}, {30, 6}, {10, 6}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        ASSERT_FALSE(r.calls.empty()) << fillMode;
+        EXPECT_EQ(r.calls.front().row, 0) << fillMode;
+    }
+}
+
 }  // namespace

@@ -115,6 +115,9 @@ public:
 
     // First step of every state update.
     void Update(int32_t ms);
+    // A page over play takes the play controls away (a menu all of them, a
+    // dialogue the pad).
+    void HidePlayControls(bool menu);
     // Draws the laid-out page; nothing before it is laid out.
     void Paint(JGraphics& g);
     // Paint in two parts: what stays the same while the page and its layout
@@ -122,6 +125,9 @@ public:
     // and the scrolling, which also resets the clip.
     void PaintStill(JGraphics& g);
     void PaintMoving(JGraphics& g);
+    // A page holds the screen. A closed box keeps its layout (a script's
+    // full-screen picture is drawn with it) but is no page.
+    bool ShowsPage() const { return laidOut && mode != kClosed; }
     // A menu page on screen, which PaintStill and PaintMoving paint whole.
     bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
 
@@ -135,6 +141,8 @@ public:
     JString title;
     JString subtitle;
     JVector<JString> titleLines;
+    // The subtitle wrapped like the title.
+    JVector<JString> subtitleLines;
     int32_t boxX = 0;
     int32_t boxY = 0;
     int32_t boxWidth = 0;
@@ -153,6 +161,9 @@ public:
     bool clearScreen = true;
     bool drawFrame = false;
     int32_t centred = 1;
+    // A text page's lines each centred in the box instead of from its left;
+    // every new page starts without.
+    bool centreLines = false;
     bool imageBar = true;
     JImage* barTile = nullptr;
     JImage* barCapFramed = nullptr;
@@ -203,15 +214,18 @@ private:
     // The row height of the menu's style.
     int32_t RowHeight() const;
     int32_t LineWidth(const JString& line) const;
+    // The text in lines no wider than the screen less the title margin.
+    JVector<JString> WrapToScreen(const JString& text) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
+    int32_t SideFrameDrop(int32_t rowsHeight) const;
     void FitBox(int32_t contentWidth, int32_t contentHeight);
     int32_t WidestLine() const;
 
     void RepeatHeldKeys(int32_t ms, bool* up, bool* down);
-    void HidePlayControls(bool menu);
     void UpdateMenu(bool up, bool down);
     bool TapMenuRow();
+    void RowSpan(int32_t* left, int32_t* right) const;
     void TapScrollArrows();
     void UpdateImage(int32_t ms, bool confirm);
     void UpdatePlayText(bool confirm);
@@ -233,6 +247,7 @@ private:
     void PaintLoading(JGraphics& g);
     void PaintDialogue(JGraphics& g);
     void PaintPlayText(JGraphics& g);
+    void PaintTextBacking(JGraphics& g);
     void PaintPlayBorder(JGraphics& g);
     void PaintEmblem(JGraphics& g, JImage** set);
     JImage* SpeakerPortrait() const;

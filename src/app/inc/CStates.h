@@ -269,6 +269,7 @@ private:
     int32_t SelectKeyStep();
     int32_t ChooseItem(int32_t id, int32_t selection);
     int32_t ChooseMainMenuItem(int32_t id);
+    int32_t LoadLevelFromMenu(int32_t level);
     int32_t ChooseOptionsItem(int32_t id, int32_t selection);
     int32_t ChoosePauseItem(int32_t id, int32_t selection);
     int32_t ChooseGameOverItem(int32_t id);

@@ -222,7 +222,7 @@ void CGame::Pause() {
     if (paused == 0) {
         paused = 1;
         // With no HUD page up, play opens its pause page once resumed.
-        if (!hud->laidOut) progress->pauseRequested = 1;
+        if (!hud->ShowsPage()) progress->pauseRequested = 1;
         input->Release(GameKey::kAll);
         repaintPending = 1;
         hud->visible = true;

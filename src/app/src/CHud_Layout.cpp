@@ -124,13 +124,23 @@ void CHud::LayoutRows(int32_t contentWidth) {
             sideWidth = sideTile->getWidth();
             menuX = (m_screenWidth - sideWidth) / 2;
         }
-        menuY = rowsTop - (kSideFrameHeight - visibleLines * row) / 2 + kSideFrameDrop;
+        menuY = rowsTop - (kSideFrameHeight - visibleLines * row) / 2 + SideFrameDrop(visibleLines * row);
         menuTitleX = menuX;
         menuTitleY = menuY - kMenuTitleRise;
     } else {
         rowsTop = visibleLines < fit ? kDefaultRowsTop + (fit - visibleLines) * row / 2 : kDefaultRowsTop;
     }
     FitBox(contentWidth, visibleLines * row);
+}
+
+// The side frame hangs a little below the middle of its rows, as far as the
+// room between its borders and the rows allows: a page of rows that fills
+// the frame stays clear of its top border.
+int32_t CHud::SideFrameDrop(int32_t rowsHeight) const {
+    const int32_t borders = (sideTop != nullptr ? sideTop->getHeight() : 0) +
+                            (sideBottom != nullptr ? sideBottom->getHeight() : 0);
+    const int32_t room = (kSideFrameHeight - borders - rowsHeight) / 2;
+    return room < 0 ? 0 : Min(room, kSideFrameDrop);
 }
 
 void CHud::Select(int32_t index) {

@@ -21,6 +21,10 @@ constexpr uint32_t kRed = kOpaque | 0xFF0000;
 constexpr uint32_t kBlack = kOpaque;
 constexpr uint32_t kNoBarColour = kOpaque | 0x00DEFF;
 constexpr uint32_t kBorderColour = kOpaque | 0x0000F3;
+// The panel behind a page of text in play, in the dialogue box's colours.
+constexpr uint32_t kBackingEdge = kOpaque | 0x34496A;
+constexpr uint32_t kBackingFill = kOpaque | 0x141C2C;
+constexpr int32_t kBackingMargin = 6;
 
 // Anchors of text and image drawing.
 constexpr int32_t kTopLeft = 0x14;
@@ -204,8 +208,11 @@ void CHud::PaintTitle(JGraphics& g) {
     const int32_t fh = FontHeight();
     int32_t top = y;
     if (subtitle.length() > 0) {
-        font->drawString(g, subtitle, boxX + boxWidth / 2, y - fh, kTopCentre);
-        top = y - fh;
+        // Its last line stands where a one-line subtitle does, just above y.
+        top = y - subtitleLines.size() * fh;
+        for (int32_t i = 0; i < subtitleLines.size(); ++i) {
+            font->drawString(g, subtitleLines.elementAt(i), boxX + boxWidth / 2, top + i * fh, kTopCentre);
+        }
     }
     for (int32_t i = 0; i < titleLines.size(); ++i) {
         const int32_t lineY = top - fh + i * fh;
@@ -291,6 +298,8 @@ void CHud::PaintRows(JGraphics& g, int32_t startY) {
     for (int32_t i = first; i < end; ++i) {
         if (mode == kMenu) {
             font->drawString(g, lines.elementAt(i), m_screenWidth / 2, y, centred);
+        } else if (centreLines) {
+            font->drawString(g, lines.elementAt(i), boxX + boxWidth / 2, y, kTopCentre);
         } else {
             font->drawString(g, lines.elementAt(i), boxX, y, kTopLeft);
         }
@@ -419,6 +428,7 @@ void CHud::PaintPlayText(JGraphics& g) {
         Draw(progress->interludeImage, g, 0, 0, kTopLeft);
         return;
     }
+    PaintTextBacking(g);
     PaintPlayBorder(g);
     int32_t textTop = boxY;
     const JString name = SpeakerName();
@@ -428,6 +438,18 @@ void CHud::PaintPlayText(JGraphics& g) {
     }
     g.setClip(boxX, textTop, boxWidth, boxY + boxHeight - textTop);
     PaintRows(g, textTop);
+}
+
+// The level's picture behind the page would show through the letters. A
+// page without text, whose box was never fitted to lines, has none.
+void CHud::PaintTextBacking(JGraphics& g) {
+    if (lineCount <= 0) return;
+    g.setColor(kBackingEdge);
+    g.fillRect(boxX - kBackingMargin, boxY - kBackingMargin, boxWidth + 2 * kBackingMargin,
+               boxHeight + 2 * kBackingMargin);
+    g.setColor(kBackingFill);
+    g.fillRect(boxX - kBackingMargin + 1, boxY - kBackingMargin + 1, boxWidth + 2 * kBackingMargin - 2,
+               boxHeight + 2 * kBackingMargin - 2);
 }
 
 void CHud::PaintPlayBorder(JGraphics& g) {

@@ -1,5 +1,7 @@
 #include "CHud.h"
 
+#include <algorithm>
+
 #include "AppServices.h"
 #include "CGameInput.h"
 #include "CGameProgress.h"
@@ -85,8 +87,6 @@ void CHud::RepeatHeldKeys(int32_t ms, bool* up, bool* down) {
     repeatTimer = kRepeatMs;
 }
 
-// A page over play takes the play controls away (a menu all of them, a
-// dialogue the pad).
 void CHud::HidePlayControls(bool menu) {
     uint8_t* shown = m_links.playControlsShown;
     CTouchButtonManager* touch = m_links.touchButtons;
@@ -113,31 +113,43 @@ void CHud::UpdateMenu(bool up, bool down) {
 }
 
 // A press on a row selects it; a release on it confirms. True when the
-// pointer met a row.
+// pointer met a row. Each row answers on the whole band it is drawn in, one
+// row height from its top, so the rows touch without overlapping.
 bool CHud::TapMenuRow() {
     const CTouchButtonManager& touch = *m_links.touchButtons;
     if (!touch.HasDownEdge() && !touch.HasUpEdge()) return false;
-    const int32_t fontHeight = FontHeight();
-    int32_t row = fontHeight + fontHeight / 2;
-    int32_t top = boxY;
-    if (imageRows && !framedRows) {
-        row = barHeight;
-        top = rowsTop + (barHeight - fontHeight) / 2;
-    } else if (imageRows) {
-        row = rowHeight;
-        top = rowsTop + rowHeight / 2;
-    }
+    const int32_t row = RowHeight();
     if (row <= 0) return false;
-    top -= scroll % row + fontHeight / 2;
+    const int32_t top = (imageRows ? rowsTop : boxY) - scroll % row;
     const int32_t first = scroll / row;
     const int32_t rows = visibleLines + (scroll % row > 0 ? 1 : 0);
+    int32_t left = 0;
+    int32_t right = 0;
+    RowSpan(&left, &right);
     for (int32_t i = 0; i < rows && first + i < lineCount; ++i) {
-        if (!Inside(touch.GetX(), touch.GetY(), boxX, top + i * row, boxWidth, fontHeight)) continue;
+        if (!Inside(touch.GetX(), touch.GetY(), left, top + i * row, right - left, row)) continue;
         if (touch.HasDownEdge()) Select(first + i);
         if (touch.HasUpEdge()) m_links.input->pressed |= GameKey::kConfirm;
         return true;
     }
     return false;
+}
+
+// Across the screen a row reaches as far as its box or what is drawn for it:
+// a framed row's frame spans the screen, an image row's bar lies within the
+// side frame.
+void CHud::RowSpan(int32_t* left, int32_t* right) const {
+    int32_t drawnLeft = boxX;
+    int32_t drawnRight = boxX + boxWidth;
+    if (imageRows && framedRows) {
+        drawnLeft = 0;
+        drawnRight = m_screenWidth;
+    } else if (imageRows && sideWidth > 0) {
+        drawnLeft = menuX;
+        drawnRight = menuX + sideWidth;
+    }
+    *left = std::min(boxX, drawnLeft);
+    *right = std::max(boxX + boxWidth, drawnRight);
 }
 
 void CHud::TapScrollArrows() {

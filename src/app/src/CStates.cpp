@@ -285,6 +285,8 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
         }
         case kGoodbye:
             EnterTextPage(kGoodbyeTop, kGoodbyeHeightMargin, GetUpperText(kTextGoodbye));
+            // A farewell of a line or two: centred, clear of the frame's rails.
+            hud->centreLines = true;
             *softKeys = kSoftConfirm;
             stackDepth = 0;
             break;

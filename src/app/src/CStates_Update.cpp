@@ -112,16 +112,21 @@ int32_t CStates::ChooseItem(int32_t id, int32_t selection) {
         }
         case kGameOver:
             return ChooseGameOverItem(id);
-        case kLevelSelect: {
-            CGameProgress* progress = Progress();
-            if (progress != nullptr) progress->level = selection;
-            Hud()->Clear();
-            FreeMenuFrame();
-            return kLoadLevel;
-        }
+        case kLevelSelect:
+            return LoadLevelFromMenu(selection);
         default:
             return 0;
     }
+}
+
+// The loading screen takes the menu's place in this very frame: with the
+// menu frame freed, a menu page still up would be drawn on black.
+int32_t CStates::LoadLevelFromMenu(int32_t level) {
+    CGameProgress* progress = Progress();
+    if (progress != nullptr) progress->level = level;
+    Hud()->Clear();
+    FreeMenuFrame();
+    return kLoadLevel;
 }
 
 int32_t CStates::ChooseMainMenuItem(int32_t id) {
@@ -130,9 +135,7 @@ int32_t CStates::ChooseMainMenuItem(int32_t id) {
     switch (id) {
         case kTextPlay:
             if (progress == nullptr || progress->highestLevel == 0) {
-                if (progress != nullptr) progress->level = 0;
-                FreeMenuFrame();
-                next = kLoadLevel;
+                next = LoadLevelFromMenu(0);
             } else {
                 next = kLevelSelect;
             }
@@ -308,9 +311,9 @@ int32_t CStates::StorageNotice(int32_t then) {
     return AskQuestion(kTextStorageFailed, then);
 }
 
-// Shown once: with the flag cleared, nothing tries to save again.
+// Shown for every failed save: the next one is tried all the same, and the
+// player must know each time that what was reached is not kept.
 void CStates::ReportSaveFailure() {
-    if (storageOk == 0) return;
     storageOk = 0;
     SetState(StorageNotice(state));
 }

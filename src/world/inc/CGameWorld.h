@@ -190,6 +190,9 @@ public:
     void UpdatePlaying(int32_t dt);
     void UpdateActors(int32_t dt);
     void SetUpTouchControls();
+    // The play's touch buttons for the player's form, the stylus forgotten;
+    // the keys stay as they are.
+    void ShowTouchControls();
     void FinishLevel();
 
     // Painting (CGameWorld_Paint.cpp).

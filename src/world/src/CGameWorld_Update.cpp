@@ -109,9 +109,18 @@ void CGameWorld::UpdatePlaying(int32_t dt) {
     UpdateFade(dt);
 }
 
+// Play that starts, or comes back from a menu page over it, starts from no
+// key at all.
 void CGameWorld::SetUpTouchControls() {
-    CGame* game = CGame::Get();
+    const CGame* game = CGame::Get();
     if (game == nullptr || game->playControlsShown != 0) return;
+    ShowTouchControls();
+    if (CGameInput* input = GetInput()) input->Reset();
+}
+
+void CGameWorld::ShowTouchControls() {
+    CGame* game = CGame::Get();
+    if (game == nullptr) return;
     if (CTouchButtonManager* touch = GetTouchButtons()) {
         touch->Enable(kTouchGroupMove);
         if (player != nullptr) touch->Enable(player->type != ActorType::kPlayerFormA ? kTouchGroupFormB : kTouchGroupFormA);
@@ -119,7 +128,6 @@ void CGameWorld::SetUpTouchControls() {
         touch->Reset();
     }
     game->playControlsShown = 1;
-    if (CGameInput* input = GetInput()) input->Reset();
 }
 
 // Actors added while the frame runs wait for the next flush; the counts
@@ -166,7 +174,8 @@ void CGameWorld::FinishLevel() {
         }
         if (states != nullptr) states->SetState(kStateNextLevel);
     }
-    CGame* game = CGame::Get();
-    if (states != nullptr && states->storageOk != 0 && game != nullptr) game->SaveProgress();
+    // Every level end tries to save, also after a failed one: the disk may
+    // work again, and the progress reached would otherwise be lost on quit.
+    if (CGame* game = CGame::Get()) game->SaveProgress();
     subState = kSubStateBlack;
 }

@@ -1,7 +1,6 @@
 #include "AppServices.h"
 #include "CActor.h"
 #include "CDeviceConfig.h"
-#include "CGame.h"
 #include "CGameApp.h"
 #include "CGameInput.h"
 #include "CGameSettings.h"
@@ -24,6 +23,11 @@ namespace {
 constexpr int32_t kDialogueOpcode = 2;
 constexpr int32_t kDialogueTexts = 0x500010D;
 constexpr uint32_t kCentred = CHud::kCentreX | CHud::kCentreY;
+// A page without a speaker is as high as its lines, in the middle of the
+// screen, clear of the HUD's rows at the top (a fitted axis spans the screen
+// until the lines are laid out).
+constexpr uint32_t kCentredFitted = kCentred | CHud::kFitY;
+constexpr int32_t kSpeakerPageHeight = 50;
 constexpr uint32_t kSoftKeysMessage = 16;
 constexpr uint32_t kSoftKeysPlay = 8;
 constexpr uint32_t kMessageKeys = 0x1008010;
@@ -72,8 +76,13 @@ JString MessageText(uint32_t key) {
 void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     m_world.playerControl = 0;
     CHud* hud = m_world.GetHud();
-    // The box is drawn over the play picture: no clearing, no frame.
-    if (hud != nullptr) hud->SetBoxFlags(false, false);
+    // The box is drawn over the play picture: no clearing, no frame. The
+    // play controls go with its first frame, also when the box follows
+    // another one, which gave them back as it closed.
+    if (hud != nullptr) {
+        hud->SetBoxFlags(false, false);
+        hud->HidePlayControls(false);
+    }
     const uint32_t key = DialogueKey(op.text);
     if (hud != nullptr) hud->speaker = op.speaker;
     if (CActor* p = m_world.player) {
@@ -90,7 +99,8 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     int32_t x = w >> 1;
     int32_t y = h >> 1;
     int32_t width = w - 40;
-    int32_t height = op.speaker == kScriptNoSpeaker ? h - (h >> 2) : 50;
+    const bool fitted = opcode != kDialogueOpcode && op.speaker == kScriptNoSpeaker;
+    int32_t height = kSpeakerPageHeight;
     if (opcode == kDialogueOpcode) {
         const int32_t inner = (w / 6) * 5;
         x = ((w - inner) >> 1) + (inner >> 1);
@@ -102,7 +112,7 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
         height = 52 - 2 * (fontHeight >> 1);
     }
     hud->SetFrameStyle(false, false, false, false);
-    hud->ShowPopup(x, y, width, height, kCentred);
+    hud->ShowPopup(x, y, width, height, fitted ? kCentredFitted : kCentred);
     hud->ShowList(MessageText(key), JString(), JString());
     hud->modal = 1;
     hud->mode = opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText;
@@ -124,9 +134,10 @@ void CScriptCommand::UpdateMessage() {
         touch->Disable(kTouchGroupFormA);
         touch->Disable(kTouchGroupFormB);
         if (IsCheatsEnabled(GetGameSettings()) != 0) touch->Disable(kTouchGroupCheats);
-        touch->Reset();
     }
-    if (CGame* game = CGame::Get()) game->playControlsShown = 0;
-    if (input != nullptr) input->Release(kAllKeys);
+    // The controls come back in the frame the box goes, and a key pressed
+    // as it goes is kept; only what was held through the box is let go.
+    m_world.ShowTouchControls();
+    if (input != nullptr) input->Release(kAllKeys & ~input->pressed);
     done = kDone;
 }

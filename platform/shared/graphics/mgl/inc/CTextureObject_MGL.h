@@ -1,18 +1,25 @@
 #ifndef CTEXTUREOBJECT_MGL_H
 #define CTEXTUREOBJECT_MGL_H
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "CTextureObjectInterface.h"
+
+class MGLContext;
 
 // The software renderer's texture: an off-screen surface whose colour plane
 // holds the texels (the host fills it through the surface), and sampling
 // parameters set with OpenGL's parameter codes. Binding copies what the
 // sampler needs into a texture unit of the context registered with the
 // graphics device, the colour plane mapped into that context's guest memory
-// so span code and the portable spans can read it. The mapping lives until
-// the next bind to the same unit or the texture's destruction, which also
-// empties a unit still showing it, in whichever live context it went to.
+// so span code and the portable spans can read it. Each context keeps its
+// own mapping per unit, so one texture may be bound in several contexts at
+// once. A mapping lives until the next bind to the same unit of the same
+// context or the texture's destruction, which also empties a unit still
+// showing it, in whichever live context it went to; and it follows the
+// surface, whose planes may be made anew meanwhile.
 class CTextureObject_MGL : public CTextureObjectInterface {
 public:
     static constexpr uint32_t kType = 2;
@@ -42,6 +49,13 @@ public:
     // colour plane, and a device without a context change nothing.
     void BindToUnit(int32_t unit) override;
     void GetSurface(CRenderSurface** out) const override;
+    // Brings this texture's mappings in `context` to the colour plane the
+    // surface has now. The surface frees its planes without telling the
+    // texture: a plane made anew (other pixels, size or format) is mapped in
+    // place of the old one and a unit showing the old one shows the new one
+    // (its filter and wrap modes as bound); without a plane the mapping goes
+    // and the unit is emptied. False once no mapping is left in the context.
+    bool FollowSurface(MGLContext& context);
     void ReservedA() override {}
     void SetListParameter(uint32_t, uint32_t) override {}
     // Each (name, value) pair up to a name of 0 goes to SetListParameter, so
@@ -75,21 +89,37 @@ public:
     static void PrintNameFixed(const char* name, int32_t value);
 
 private:
+    // The colour plane as a bind maps it: its pixels, the bytes of its rows
+    // and what the unit copies of it. No pixels when there is no plane.
+    struct PlaneShape {
+        uint8_t* pixels = nullptr;
+        size_t bytes = 0;
+        uint32_t format = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        bool operator==(const PlaneShape&) const = default;
+    };
     // What a bind left mapped in a context's guest memory.
     struct UnitMapping {
         uint64_t contextSerial = 0;
+        int32_t unit = 0;
         uint32_t guest = 0;
+        PlaneShape plane;
     };
 
     bool DeriveFilter();
-    void ReleaseMapping(int32_t unit);
+    PlaneShape CurrentPlane() const;
+    // Maps the plane into the context and makes the unit show it; false,
+    // with nothing mapped, when it cannot be mapped.
+    static bool MapIntoUnit(MGLContext& context, UnitMapping& mapping, const PlaneShape& plane);
+    void ReleaseMapping(const UnitMapping& mapping);
 
     CRenderSurface* m_surface = nullptr;
     int32_t m_filter = 0;
     int32_t m_wrap = kWrapClamp;
     uint32_t m_minFilter = kNearest;
     uint32_t m_magFilter = kNearest;
-    UnitMapping m_mappings[8];
+    std::vector<UnitMapping> m_mappings;
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "MGLGuestMemory.h"
 #include "MGLLookupTables.h"
@@ -16,6 +17,7 @@
 
 class BufferTable;
 class CRenderSurfaceBuffer;
+class CTextureObject_MGL;
 
 // The software 3D renderer's context: the state record that span code sees
 // (MGLRecord), and beside it what only the C++ side uses: the guest address
@@ -163,6 +165,16 @@ public:
     // a surface that is no render target or whose stencil plane has another
     // format than kSurfaceStencilFormat.
     bool BindRenderTarget();
+    // Before anything reaches the bound planes: they are the device's
+    // current surface's as bound, or they are let go of (the surface or its
+    // planes may be gone), and nothing is drawn into until the next bind.
+    void ForgetVanishedTarget();
+    // Before a draw: the target as above, and every texture mapped here
+    // brought to its surface's plane as it is now.
+    void FollowSurfaces();
+    // Textures with a mapping in this context, which FollowSurfaces visits.
+    void AttachTexture(CTextureObject_MGL* texture);
+    void DetachTexture(CTextureObject_MGL* texture);
     // Colour and depth planes over the size of slot `colorBuffer`.
     void Clear();
     // Each clears at most w x h pixels of the bound plane, row by row with
@@ -261,6 +273,7 @@ public:
 private:
     // A plane format's low bits: its bytes per pixel.
     static constexpr uint32_t kBytesPerPixelMask = 31;
+    static constexpr int32_t kPlaneCount = 3;
 
     // A plane of the bound render target, as the C++ side reaches it.
     struct BoundPlane {
@@ -274,6 +287,12 @@ private:
         // The row RowSpan found last, and its offset from row 0.
         int32_t lastRow = 0;
         int64_t lastRowOffset = 0;
+
+        // The same pixels laid out the same way.
+        bool SameMemory(const BoundPlane& other) const {
+            return pixels == other.pixels && pitch == other.pitch && width == other.width &&
+                   height == other.height && format == other.format;
+        }
     };
 
     // PlaneSpan for a row y of the plane's pixels.
@@ -301,6 +320,7 @@ private:
     int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
 
     static BoundPlane PlaneOf(const CRenderSurfaceBuffer* buffer);
+    bool CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
     void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 
@@ -315,7 +335,8 @@ private:
     int32_t* m_pool = nullptr;
     int32_t m_poolWords = 0;
     uint32_t m_poolGuest = 0;
-    BoundPlane m_planes[3];
+    BoundPlane m_planes[kPlaneCount];
+    std::vector<CTextureObject_MGL*> m_textures;
     std::optional<MGLTextureSampler> m_spanSampler;
     bool m_keepSpanSampler = false;
 };

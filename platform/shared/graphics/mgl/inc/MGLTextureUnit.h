@@ -16,6 +16,9 @@ constexpr int32_t kTextureUnitTexMode = 1;
 // slot mirrored (id -1).
 void ResetTextureUnit(TextureUnit& unit);
 
+// The log2 sizes, bytes and channels per pixel from the unit's format and size.
+void DeriveTextureUnitSizes(TextureUnit& unit);
+
 // Mirrors slot `slot` of the table into the unit: format, flags, size, mip
 // state and the guest address of each level that span code may read (level
 // 0 always; with a mip chain the levels below maxD), plus the derived

@@ -6,6 +6,7 @@
 
 #include "CInterpolantFetcher.h"
 #include "MGLContext.h"
+#include "MGLFixed.h"
 
 // A list of pipeline vertices: the polygon being drawn and the clipper's
 // working lists. The vertices are host pointers into the context's pool.
@@ -64,8 +65,9 @@ struct MGLNativeSpanLayout {
 // the vertex layout, the pool's fill level and limit (bounded by the pool
 // the context allocated), the fill mode and the rows it may fill (bounded
 // by the bound planes) once when it starts, and keeps to that copy until it
-// ends. Interpreted span code gets a budget of instructions per call that
-// grows with the rows and pixels it fills; code that spends it ends the call.
+// ends. Interpreted span code gets a budget of instructions per call: each
+// fill adds, before its first row, a share for each row and each pixel it
+// will fill; code that spends the budget ends the call.
 class RenderPoly {
 public:
     static constexpr int32_t kWordInputW = 3;
@@ -203,6 +205,21 @@ private:
         bool m_outer;
     };
 
+    // A fill's own left and right x of the row it is at (16.16 pixels),
+    // each edge set up as the walk reaches it and stepped row by row.
+    struct RowEnds {
+        int32_t x[2] = {0, 0};
+        int32_t slope[2] = {0, 0};
+
+        void SetUp(const MGLLookupTables& tables, bool left, int32_t y, const int32_t* a, const int32_t* b);
+        void Step() {
+            x[0] = WrapAdd(x[0], slope[0]);
+            x[1] = WrapAdd(x[1], slope[1]);
+        }
+        int32_t Left() const { return x[1] < x[0] ? x[1] : x[0]; }
+        int32_t Right() const { return x[1] < x[0] ? x[0] : x[1]; }
+    };
+
     // One clip pass's bound: inside means value < bound (high) or value >=
     // bound (low); the bound is the limit scaled by a vertex word.
     struct ClipBound {
@@ -221,7 +238,7 @@ private:
     void Transform3D(int32_t* vertex, const Matrix3x4& top);
     void CallHook(int32_t* vertex, int32_t n);
     void SubmitPolygon(MGLVertexList& list);
-    void SubmitAssembled(int32_t count, int32_t firstNew, int32_t firstNumber, const Matrix3x4& top);
+    void SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top);
     int32_t* FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element);
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
     void ApplyTextureMatrix(int32_t* words);
@@ -267,9 +284,10 @@ private:
     void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);
     void StartRows(int32_t y);
     void NextRow();
-    void CallSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right);
-    void InterpretSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right);
-    int32_t EdgeSlope(int32_t delta, int32_t height) const;
+    void AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0);
+    void CallSpan(uint32_t r1, uint32_t r2);
+    void InterpretSpan(uint32_t r1, uint32_t r2);
+    static int32_t EdgeSlope(const MGLLookupTables& tables, int32_t delta, int32_t height);
     static int32_t TopVertex(const MGLVertexList& list);
 
     MGLContext& m_context;

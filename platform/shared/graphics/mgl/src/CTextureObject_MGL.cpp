@@ -1,5 +1,7 @@
 #include "CTextureObject_MGL.h"
 
+#include <algorithm>
+
 #include "CAssert.h"
 #include "CGraphics.h"
 #include "CRenderSurface.h"
@@ -25,6 +27,7 @@ constexpr int kLineParameters = 336;
 
 constexpr uint32_t kSurfaceCapabilities = 1;
 constexpr uint32_t kWordMask = 0xFFFF;
+constexpr uint32_t kBytesPerPixelMask = 31;
 
 constexpr uint32_t kFormatList[CTextureObject_MGL::kFormatCount] = {
     0x21302, 0x45402, 0x65402, 0x81304, 0x90303, 0xB0304, 0xC4404,
@@ -47,56 +50,106 @@ CTextureObject_MGL::CTextureObject_MGL() {
 // The device keeps no keyed table of texture objects, so there is no keyed
 // object to release; the mappings binds made go with the surface.
 CTextureObject_MGL::~CTextureObject_MGL() {
-    for (int32_t unit = 0; unit < MGLContext::kTextureUnits; ++unit) ReleaseMapping(unit);
+    while (!m_mappings.empty()) {
+        const UnitMapping mapping = m_mappings.back();
+        m_mappings.pop_back();
+        ReleaseMapping(mapping);
+    }
     delete m_surface;
 }
 
 // A unit still showing the mapping is emptied, so nothing reads the texels
 // after they are gone, in the context the bind went to whether or not the
 // device still has it. A destroyed context took its guest memory with it.
-void CTextureObject_MGL::ReleaseMapping(int32_t unit) {
-    UnitMapping& mapping = m_mappings[unit];
-    MGLContext* context = mapping.guest != 0 ? MGLContext::Live(mapping.contextSerial) : nullptr;
-    if (context != nullptr) {
-        TextureUnit& bound = context->Record().texture_units[unit];
-        if (bound.b.levels[0] == mapping.guest) ResetTextureUnit(bound);
-        context->GuestMemory().Unmap(mapping.guest);
-    }
-    mapping = UnitMapping();
+// The mapping is no longer in the list: the context forgets the texture
+// when no other mapping is left there.
+void CTextureObject_MGL::ReleaseMapping(const UnitMapping& mapping) {
+    MGLContext* context = MGLContext::Live(mapping.contextSerial);
+    if (context == nullptr) return;
+    TextureUnit& bound = context->Record().texture_units[mapping.unit];
+    if (bound.b.levels[0] == mapping.guest) ResetTextureUnit(bound);
+    context->GuestMemory().Unmap(mapping.guest);
+    const auto inContext = [&mapping](const UnitMapping& m) { return m.contextSerial == mapping.contextSerial; };
+    if (std::none_of(m_mappings.begin(), m_mappings.end(), inContext)) context->DetachTexture(this);
+}
+
+CTextureObject_MGL::PlaneShape CTextureObject_MGL::CurrentPlane() const {
+    if (m_surface == nullptr || (m_surface->GetFlags() & CRenderSurface::kFlagCreated) == 0) return PlaneShape();
+    const CRenderSurfaceBuffer* plane = m_surface->GetPlane(CRenderSurface::BufferTypeToIndex(CRenderSurface::kPlaneColor));
+    if (plane == nullptr || plane->GetPixels(0) == nullptr) return PlaneShape();
+    PlaneShape shape;
+    shape.pixels = static_cast<uint8_t*>(plane->GetPixels(0));
+    shape.format = plane->GetFormat();
+    shape.width = plane->GetWidth() & kWordMask;
+    shape.height = plane->GetHeight() & kWordMask;
+    // Rows top-down; the sampler reads them as one block of width-long rows.
+    const int64_t pitch = plane->GetPitch();
+    const int64_t rowBytes = int64_t{shape.width} * static_cast<int32_t>(shape.format & kBytesPerPixelMask);
+    const int64_t bytes = pitch >= rowBytes && shape.height > 0 ? pitch * (shape.height - 1) + rowBytes : rowBytes;
+    shape.bytes = bytes > 0 ? static_cast<size_t>(bytes) : 0;
+    return shape;
+}
+
+bool CTextureObject_MGL::MapIntoUnit(MGLContext& context, UnitMapping& mapping, const PlaneShape& plane) {
+    mapping.guest = plane.bytes > 0 ? context.GuestMemory().Map(plane.pixels, plane.bytes) : 0;
+    if (mapping.guest == 0) return false;
+    mapping.plane = plane;
+    TextureUnit& b = context.Record().texture_units[mapping.unit];
+    b.b.format = plane.format;
+    b.b.width = plane.width;
+    b.b.height = plane.height;
+    b.b.miptype = 0;
+    b.b.maxD = 1;
+    b.b.levels[0] = mapping.guest;
+    DeriveTextureUnitSizes(b);
+    return true;
 }
 
 void CTextureObject_MGL::BindToUnit(int32_t unit) {
     if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
     MGLContext* context = CurrentContext();
-    if (context == nullptr || m_surface == nullptr) return;
-    if ((m_surface->GetFlags() & CRenderSurface::kFlagCreated) == 0) return;
-    const CRenderSurfaceBuffer* plane = m_surface->GetPlane(CRenderSurface::BufferTypeToIndex(CRenderSurface::kPlaneColor));
-    if (plane == nullptr || plane->GetPixels(0) == nullptr) return;
-    const uint32_t format = plane->GetFormat();
-    const int32_t width = plane->GetWidth() & kWordMask;
-    const int32_t height = plane->GetHeight() & kWordMask;
-    const int32_t bpp = static_cast<int32_t>(format & 31u);
-    // Rows top-down; the sampler reads them as one block of width-long rows.
-    const int64_t pitch = plane->GetPitch();
-    const int64_t rowBytes = int64_t{width} * bpp;
-    const int64_t bytes = pitch >= rowBytes && height > 0 ? pitch * (height - 1) + rowBytes : rowBytes;
-    ReleaseMapping(unit);
-    const uint32_t guest = bytes > 0 ? context->GuestMemory().Map(plane->GetPixels(0), static_cast<size_t>(bytes)) : 0;
-    if (guest == 0) return;
-    m_mappings[unit] = UnitMapping{context->Serial(), guest};
+    if (context == nullptr) return;
+    const PlaneShape plane = CurrentPlane();
+    if (plane.pixels == nullptr) return;
+    const uint64_t serial = context->Serial();
+    const auto sameUnit = [serial, unit](const UnitMapping& m) { return m.contextSerial == serial && m.unit == unit; };
+    const auto old = std::find_if(m_mappings.begin(), m_mappings.end(), sameUnit);
+    if (old != m_mappings.end()) {
+        const UnitMapping released = *old;
+        m_mappings.erase(old);
+        ReleaseMapping(released);
+    }
+    UnitMapping mapping{serial, unit, 0, PlaneShape()};
+    if (!MapIntoUnit(*context, mapping, plane)) return;
+    m_mappings.push_back(mapping);
+    context->AttachTexture(this);
     TextureUnit& b = context->Record().texture_units[unit];
-    b.b.format = format;
-    b.b.width = width;
-    b.b.height = height;
-    b.b.miptype = 0;
-    b.b.maxD = 1;
-    b.b.levels[0] = guest;
-    b.width_log2 = Log2OfPowerOfTwo(static_cast<uint32_t>(width));
-    b.height_log2 = Log2OfPowerOfTwo(static_cast<uint32_t>(height));
-    b.bpp = bpp;
-    b.cpp = static_cast<int32_t>((format & 0x700u) >> 8);
     b.filter_mode = m_filter;
     b.texmode = m_wrap;
+}
+
+bool CTextureObject_MGL::FollowSurface(MGLContext& context) {
+    const PlaneShape plane = CurrentPlane();
+    const uint64_t serial = context.Serial();
+    bool kept = false;
+    for (UnitMapping& mapping : m_mappings) {
+        if (mapping.contextSerial != serial) continue;
+        if (mapping.plane == plane) {
+            kept = true;
+            continue;
+        }
+        TextureUnit& unit = context.Record().texture_units[mapping.unit];
+        const bool shown = unit.b.levels[0] == mapping.guest;
+        context.GuestMemory().Unmap(mapping.guest);
+        if (shown && MapIntoUnit(context, mapping, plane)) {
+            kept = true;
+            continue;
+        }
+        if (shown) ResetTextureUnit(unit);
+        mapping.guest = 0;
+    }
+    std::erase_if(m_mappings, [serial](const UnitMapping& m) { return m.contextSerial == serial && m.guest == 0; });
+    return kept;
 }
 
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {

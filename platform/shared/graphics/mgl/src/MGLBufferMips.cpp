@@ -21,8 +21,15 @@ uint64_t Level0Bytes(const BufferRecord& record) {
 }
 
 // The format a level's pixels are averaged as: x8r8g8b8 has the layout of
-// a8r8g8b8, its unused byte averaged with the rest.
-uint32_t AveragedFormat(uint32_t format) { return format == RSBFormat_X8R8G8B8 ? RSBFormat_A8R8G8B8 : format; }
+// a8r8g8b8 and r4g4b4 that of a4r4g4b4, their unused bits averaged with the
+// rest, so the levels keep them as level 0 has them (a fill leaves them 0).
+uint32_t AveragedFormat(uint32_t format) {
+    switch (format) {
+        case RSBFormat_X8R8G8B8: return RSBFormat_A8R8G8B8;
+        case RSBFormat_R4G4B4: return RSBFormat_A4R4G4B4;
+        default: return format;
+    }
+}
 
 // The channel-wise mean of `count` pixels (2 or 4) written to `to`; a
 // format whose pixels have no channels to average (palette indices) keeps

@@ -1,5 +1,6 @@
 #include "MGLContext.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CAssert.h"
@@ -9,6 +10,7 @@
 #include "CPixelChannels.h"
 #include "CRenderSurface.h"
 #include "CRenderSurfaceBuffer.h"
+#include "CTextureObject_MGL.h"
 #include "MGLBufferTable.h"
 #include "MGLHost.h"
 #include "MGLPixelFormat.h"
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr int32_t kPlaneCount = 3;
 // An unlocked window surface's colour plane holds this stand-in address.
 constexpr uintptr_t kPlaceholderPixels = 1;
 constexpr uint32_t kDepthBytes = 4;
@@ -84,7 +85,9 @@ MGLContext::BoundPlane MGLContext::PlaneOf(const CRenderSurfaceBuffer* buffer) {
     return plane;
 }
 
-bool MGLContext::BindRenderTarget() {
+// The planes a bind takes from the device's current surface; false when
+// there are none to take.
+bool MGLContext::CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const {
     CGraphics* graphics = MGLHost::Graphics();
     CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
     if (surface == nullptr) return false;
@@ -94,21 +97,55 @@ bool MGLContext::BindRenderTarget() {
         return (flags & requested) != 0 ? PlaneOf(surface->GetPlane(CRenderSurface::BufferTypeToIndex(type)))
                                         : BoundPlane();
     };
-    const BoundPlane colour = planeOfType(CRenderSurface::kFlagColorRequested, CRenderSurface::kPlaneColor);
-    const BoundPlane depth = planeOfType(CRenderSurface::kFlagDepthRequested, CRenderSurface::kPlaneDepth);
-    const BoundPlane stencil = planeOfType(CRenderSurface::kFlagStencilRequested, CRenderSurface::kPlaneStencil);
+    planes[static_cast<int32_t>(Plane::Colour)] =
+        planeOfType(CRenderSurface::kFlagColorRequested, CRenderSurface::kPlaneColor);
+    planes[static_cast<int32_t>(Plane::Depth)] =
+        planeOfType(CRenderSurface::kFlagDepthRequested, CRenderSurface::kPlaneDepth);
+    const BoundPlane& stencil = planes[static_cast<int32_t>(Plane::Stencil)] =
+        planeOfType(CRenderSurface::kFlagStencilRequested, CRenderSurface::kPlaneStencil);
     if (stencil.pixels != nullptr && stencil.format != kSurfaceStencilFormat) {
         DebugPrintf("MGLContext: a stencil plane of format 0x%X cannot be a render target", stencil.format);
         return false;
     }
+    return true;
+}
+
+bool MGLContext::BindRenderTarget() {
+    BoundPlane planes[kPlaneCount];
+    if (!CurrentTargetPlanes(planes)) return false;
     UnbindPlanes();
-    BindPlane(Plane::Colour, colour);
-    BindPlane(Plane::Depth, depth);
-    BindPlane(Plane::Stencil, stencil);
-    m_record.destheight = colour.height;
+    for (int32_t i = 0; i < kPlaneCount; ++i) BindPlane(static_cast<Plane>(i), planes[i]);
+    m_record.destheight = planes[static_cast<int32_t>(Plane::Colour)].height;
     BoundScissor();
     return true;
 }
+
+// The planes were the device's current surface's when bound; the host may
+// have made another surface current, or the surface its planes anew, and
+// the old pixels may be freed since. Only the same memory, still the
+// device's, may be reached.
+void MGLContext::ForgetVanishedTarget() {
+    bool bound = false;
+    for (const BoundPlane& plane : m_planes) bound = bound || plane.pixels != nullptr;
+    if (!bound) return;
+    BoundPlane current[kPlaneCount];
+    bool same = CurrentTargetPlanes(current);
+    for (int32_t i = 0; i < kPlaneCount && same; ++i) same = m_planes[i].SameMemory(current[i]);
+    if (same) return;
+    DebugPrintf("MGLContext: the render target's planes are no longer the device's; none is drawn into");
+    UnbindPlanes();
+}
+
+void MGLContext::FollowSurfaces() {
+    ForgetVanishedTarget();
+    std::erase_if(m_textures, [this](CTextureObject_MGL* texture) { return !texture->FollowSurface(*this); });
+}
+
+void MGLContext::AttachTexture(CTextureObject_MGL* texture) {
+    if (std::find(m_textures.begin(), m_textures.end(), texture) == m_textures.end()) m_textures.push_back(texture);
+}
+
+void MGLContext::DetachTexture(CTextureObject_MGL* texture) { std::erase(m_textures, texture); }
 
 int32_t MGLContext::TargetHeight() const {
     int32_t height = 0;
@@ -179,6 +216,7 @@ void MGLContext::Clear() {
 }
 
 uint32_t MGLContext::ClearColorPlane(int32_t w, int32_t h) {
+    ForgetVanishedTarget();
     const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Colour)];
     if (plane.pixels == nullptr) return 0;
     if (!HasClearRule(plane.format)) return plane.format;
@@ -193,6 +231,7 @@ uint32_t MGLContext::ClearColorPlane(int32_t w, int32_t h) {
 }
 
 void MGLContext::ClearDepthPlane(int32_t w, int32_t h) {
+    ForgetVanishedTarget();
     const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Depth)];
     if (plane.pixels == nullptr) return;
     uint8_t value[kDepthBytes];
@@ -204,6 +243,7 @@ void MGLContext::ClearDepthPlane(int32_t w, int32_t h) {
 }
 
 void MGLContext::ClearStencilPlane(int32_t w, int32_t h) {
+    ForgetVanishedTarget();
     const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Stencil)];
     if (plane.pixels == nullptr) return;
     const uint8_t value = static_cast<uint8_t>(m_record.clearStencil & 0xFF);

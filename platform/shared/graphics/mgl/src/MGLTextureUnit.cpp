@@ -32,6 +32,14 @@ void ResetTextureUnit(TextureUnit& unit) {
     unit.id = -1;
 }
 
+void DeriveTextureUnitSizes(TextureUnit& unit) {
+    const TextureUnitBuffer& b = unit.b;
+    unit.width_log2 = Log2Exact(static_cast<uint32_t>(b.width));
+    unit.height_log2 = Log2Exact(static_cast<uint32_t>(b.height));
+    unit.bpp = static_cast<int32_t>(b.format & kBytesPerPixelMask);
+    unit.cpp = static_cast<int32_t>((b.format & kChannelMask) >> kChannelShift);
+}
+
 int32_t FillTextureUnit(TextureUnit& unit, const BufferTable& table, int32_t slot) {
     const BufferRecord* record = table.UsedSlot(slot);
     if (record == nullptr) {
@@ -48,10 +56,7 @@ int32_t FillTextureUnit(TextureUnit& unit, const BufferTable& table, int32_t slo
     for (uint32_t& level : b.levels) level = 0;
     const int32_t levels = LevelsMirrored(*record);
     for (int32_t j = 0; j < levels; ++j) b.levels[j] = LevelGuestAddress(*record, j);
-    unit.width_log2 = Log2Exact(static_cast<uint32_t>(b.width));
-    unit.height_log2 = Log2Exact(static_cast<uint32_t>(b.height));
-    unit.bpp = static_cast<int32_t>(b.format & kBytesPerPixelMask);
-    unit.cpp = static_cast<int32_t>((b.format & kChannelMask) >> kChannelShift);
+    DeriveTextureUnitSizes(unit);
     unit.filter_mode = kTextureUnitFilterMode;
     unit.texmode = kTextureUnitTexMode;
     unit.id = slot;

@@ -27,6 +27,7 @@ void RenderPoly::SetAttribFetcherCount(int32_t count) {
 // The counts are bounded by the record's arrays, the pool by what the
 // context allocated and the rows by the planes, whatever wrote the record.
 void RenderPoly::BeginDraw() {
+    m_context.FollowSurfaces();
     const MGLRecord& s = m_context.Record();
     DrawLayout& l = m_layout;
     l.interpolants = CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants);
@@ -77,12 +78,12 @@ void RenderPoly::SubmitPolygon(MGLVertexList& list) {
 }
 
 // The assembled polygon's vertices from `firstNew` on are new: each is
-// transformed and handed to the hook as number firstNumber + its place;
+// transformed and handed to the hook with the element it was fetched from;
 // then the polygon goes on to the clip stage.
-void RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, int32_t firstNumber, const Matrix3x4& top) {
+void RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top) {
     for (int32_t j = firstNew; j < count; ++j) {
         Transform3D(m_poly.v[j], top);
-        CallHook(m_poly.v[j], firstNumber + j);
+        CallHook(m_poly.v[j], elements[j]);
     }
     m_poly.count = count;
     SubmitPolygon(m_poly);
@@ -153,13 +154,15 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
     SetWholePolygons(false);
     SelectPolygonStages3D();
     const Matrix3x4 top = m_context.ModelviewStack().Top();
+    int32_t elements[MGLVertexList::kCapacity];
     for (int32_t p = 0; p < polygonCount; ++p) {
         for (int32_t j = 0; j < n; ++j) {
             const int32_t k = p * n + j;
+            elements[j] = k;
             m_poly.v[j] = PoolVertex(first, k);
             FetchVertex(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
         }
-        SubmitAssembled(n, 0, p * n, top);
+        SubmitAssembled(n, 0, elements, top);
     }
 }
 
@@ -233,7 +236,8 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
             m_poly.v[2] = v;
             next += 1;
         }
-        SubmitAssembled(3, firstNew, i - 3, top);
+        const int32_t elements[3] = {i - 3, i - 2, i - 1};
+        SubmitAssembled(3, firstNew, elements, top);
     }
 }
 
@@ -272,6 +276,9 @@ void RenderPoly::DrawQuadStrip(int32_t count) {
         m_poly.v[3] = va;
         a += 2;
         b += 2;
-        SubmitAssembled(4, firstNew, i - 4, top);
+        // The quad runs even, odd, odd, even: its last two corners are the
+        // new pair's second element, then its first.
+        const int32_t elements[4] = {i - 4, i - 3, i - 1, i - 2};
+        SubmitAssembled(4, firstNew, elements, top);
     }
 }

@@ -114,8 +114,7 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
 
 // A direct call runs the native routine; ARM span code never runs as
 // machine code here, so without a native routine the interpreter runs it.
-// `left` and `right` are the row's ends in 16.16 pixels.
-void RenderPoly::CallSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right) {
+void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
     if (m_context.Record().spanCodeDirect != 0 && m_portableSpan != nullptr) {
         m_portableSpan(m_context, r1, r2);
         return;
@@ -124,21 +123,16 @@ void RenderPoly::CallSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right)
         m_nativeSpan(m_context, r1, r2);
         return;
     }
-    InterpretSpan(r1, r2, left, right);
+    InterpretSpan(r1, r2);
 }
 
-// Each row adds to the call's budget in proportion to its pixels, so a
-// long row may use what short ones left; code that spends it all (a loop
+// Each row runs on what the polygon's fill was given and earlier rows left,
+// so a row may use what others did not; code that spends it all (a loop
 // that never ends) ends the call instead of stalling the frame.
-void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2, int32_t left, int32_t right) {
+void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
     const uint8_t* code = m_context.SpanCode();
     DrawLayout& l = m_layout;
     if (code == nullptr || l.spanBudgetSpent) return;
-    const int32_t width = m_context.TargetWidth();
-    const int32_t first = CMathFixed::Clamp(FirstRow(left), 0, width);
-    const int32_t last = CMathFixed::Clamp(EndRow(right), 0, width);
-    const int64_t pixels = last > first ? last - first : 0;
-    l.spanBudget += kSpanBudgetPerRow + kSpanBudgetPerPixel * pixels;
     const uint32_t budget = static_cast<uint32_t>(l.spanBudget < UINT32_MAX ? l.spanBudget : UINT32_MAX);
     MGLSpanInterpreter interpreter(m_context.GuestMemory(), budget);
     const MGLSpanRunEnd end = interpreter.Run(code, MGLShaderState::kCodeBytes, m_context.RecordGuestAddress(), r1, r2);
@@ -170,6 +164,37 @@ int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
     return top;
 }
 
+void RenderPoly::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_t y, const int32_t* a,
+                                const int32_t* b) {
+    const int32_t side = left ? 0 : 1;
+    slope[side] = EdgeSlope(tables, WrapSub(b[kWordPixelX], a[kWordPixelX]), EdgeHeight(a, b));
+    x[side] = WrapAdd(a[kWordPixelX], FixedMul16(Prestep(y, a[kWordPixelY]), slope[side]));
+}
+
+// Interpreted span code of a fill is given, before the fill's first row,
+// the budget of all the rows it hands to span code: each row's share for
+// its pixels between the ends the fill computes itself, since span code
+// may write the edge records. Code whose set-up outweighs a narrow first
+// row then draws whenever the polygon as a whole pays for it.
+void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0) {
+    if (m_context.SpanCode() == nullptr) return;
+    const int32_t width = m_context.TargetWidth();
+    const MGLLookupTables& tables = m_context.Tables();
+    RowEnds ends;
+    int64_t budget = 0;
+    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
+    auto row = [&](int32_t y) {
+        if (y >= m_layout.firstRow && y < m_layout.endRow) {
+            const int32_t first = CMathFixed::Clamp(FirstRow(ends.Left()), 0, width);
+            const int32_t last = CMathFixed::Clamp(EndRow(ends.Right()), 0, width);
+            budget += kSpanBudgetPerRow + kSpanBudgetPerPixel * (last > first ? last - first : 0);
+        }
+        ends.Step();
+    };
+    WalkChains(list, top, y0, setup, row);
+    m_layout.spanBudget += budget;
+}
+
 // The row pointers are guest addresses, stepped in wrapping 32-bit
 // arithmetic; rows outside the planes are never dereferenced.
 void RenderPoly::StartRows(int32_t y) {
@@ -185,10 +210,10 @@ void RenderPoly::NextRow() {
 }
 
 // delta / height through the 2.30 reciprocal of the height.
-int32_t RenderPoly::EdgeSlope(int32_t delta, int32_t height) const {
+int32_t RenderPoly::EdgeSlope(const MGLLookupTables& tables, int32_t delta, int32_t height) {
     const MGLTableIndex at = TableIndexOf(MGLLookupTables::kTableSizeM1, static_cast<uint32_t>(height));
     const int32_t k = at.doublings;
-    const int64_t entry = m_context.Tables().RecipTable4()[at.index];
+    const int64_t entry = tables.RecipTable4()[at.index];
     // Edges taller than the table's reach keep their slope instead of losing it.
     const int64_t inverse = k <= 16 ? entry << (16 - k) : entry >> (k - 16);
     return FixedMul30(static_cast<int32_t>(inverse), delta);
@@ -198,7 +223,7 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
     const int32_t h = EdgeHeight(a, b);
     const int32_t prestep = Prestep(y, a[kWordPixelY]);
     auto start = [&](int32_t word) {
-        const int32_t slope = EdgeSlope(WrapSub(b[word], a[word]), h);
+        const int32_t slope = EdgeSlope(m_context.Tables(), WrapSub(b[word], a[word]), h);
         edge[word] = WrapAdd(a[word], FixedMul16(prestep, slope));
         step[word] = slope;
     };
@@ -213,6 +238,7 @@ void RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
     const int32_t top = TopVertex(list);
     const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
     StartRows(y0);
+    AddSpanBudget(list, top, y0);
     const int32_t interpolants = Bounded(m_layout.interpolants, MGLContext::kMaxEdgeInterpolants);
     const uint32_t leftGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, le));
     const uint32_t rightGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, re));
@@ -229,8 +255,7 @@ void RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
         if (y >= m_layout.firstRow && y < m_layout.endRow) {
             const int32_t xl = s.le[kWordPixelX];
             const int32_t xr = s.re[kWordPixelX];
-            const bool swap = xr < xl;
-            CallSpan(swap ? rightGuest : leftGuest, swap ? leftGuest : rightGuest, swap ? xr : xl, swap ? xl : xr);
+            CallSpan(xr < xl ? rightGuest : leftGuest, xr < xl ? leftGuest : rightGuest);
         }
         NextRow();
         step(s.le, s.dl);
@@ -266,23 +291,16 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
     StartRows(y0);
     SetUpPlaneTerms(list, y0, area);
-    int32_t x[2] = {0, 0};
-    int32_t slope[2] = {0, 0};
-    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) {
-        const int32_t side = left ? 0 : 1;
-        slope[side] = EdgeSlope(WrapSub(b[kWordPixelX], a[kWordPixelX]), EdgeHeight(a, b));
-        x[side] = WrapAdd(a[kWordPixelX], FixedMul16(Prestep(y, a[kWordPixelY]), slope[side]));
-    };
+    AddSpanBudget(list, top, y0);
+    const MGLLookupTables& tables = m_context.Tables();
+    RowEnds ends;
+    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
     auto row = [&](int32_t y) {
         if (y >= m_layout.firstRow && y < m_layout.endRow) {
-            const bool swap = x[1] < x[0];
-            const int32_t left = swap ? x[1] : x[0];
-            const int32_t right = swap ? x[0] : x[1];
-            CallSpan(static_cast<uint32_t>(left), static_cast<uint32_t>(right), left, right);
+            CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()));
         }
         NextRow();
-        x[0] = WrapAdd(x[0], slope[0]);
-        x[1] = WrapAdd(x[1], slope[1]);
+        ends.Step();
         StepPlaneTerms();
     };
     WalkChains(list, top, y0, setup, row);
