@@ -105,7 +105,8 @@ TEST_F(MenuBackdropTest, ARepaintThatWouldDrawWhatIsShownDrawsNothing) {
 TEST_F(MenuBackdropTest, ARepaintOfAnotherSubtitleOrWithoutTheSoftKeysIsDrawn) {
     Repainted();
     const std::vector<uint32_t> menu = Repainted();
-    CGame::GetHud()->subtitle = JString("Subtitle");
+    CHud* hud = CGame::GetHud();
+    hud->SetTitle(hud->title, JString("Subtitle"));
     const std::vector<uint32_t> subtitled = RepaintedAsItIs();
     EXPECT_NE(subtitled, menu);
     EXPECT_EQ(subtitled, PaintedWhole());
