@@ -1,15 +1,19 @@
 // The 3D renderer's rasteriser against Mesa's off-screen software renderer,
-// both single-threaded into a 240 x 320 r5g6b5 target with a depth buffer:
-// per frame, clears and 1,000 small depth-tested triangles (about a dozen
-// pixels each), flat in their own colours, or textured perspective-correct
-// from a 64 x 64 texture with its mip chain: r5g6b5 with the nearest texel
-// of the nearest level, bilinear and trilinear filtering, and the nearest
-// texel of textures in the formats with alpha and of 32 bits (a quarter of
-// their checker cells transparent where the format has alpha). Ours draws
-// through the portable spans; the peer through its OpenGL interface from
-// vertex arrays. The ratio is the peer's frame time over ours. Our side's
-// label is the CRC of its last frame, so that a change to the spans can show
-// it draws the same pictures.
+// both single-threaded into a 240 x 320 r5g6b5 target with a depth buffer
+// (Mesa's rasteriser is told to use no threads of its own; its name is
+// printed at the start). Two scenes a frame, after the clears: 1,000 small
+// depth-tested triangles (about a dozen pixels each), where the set-up of
+// each triangle costs most; and a pixel-heavy scene of a few large
+// triangles (a receding floor, a billboard with coordinates past its
+// texture's edges and a small far quad, about 50,000 pixels), where the
+// spans and the sampler cost most. Flat in their own colours, or textured
+// perspective-correct from a 64 x 64 (or 256 x 256) texture with its mip
+// chain: r5g6b5 in every filter mode and wrap mode, and the formats with
+// alpha and of 32 bits (a quarter of their checker cells transparent where
+// the format has alpha). Ours draws through the portable spans; the peer
+// through its OpenGL interface from vertex arrays. The ratio is the peer's
+// frame time over ours. Our side's label is the CRC of its last frame, so
+// that a change to the spans can show it draws the same pictures.
 
 #include <benchmark/benchmark.h>
 
@@ -39,7 +43,7 @@ struct Texel8 {
 
 Texel8 Checker(int32_t x, int32_t y, bool holes) {
     const bool odd = (x / kCell + y / kCell) % 2 != 0;
-    const uint32_t ramp = static_cast<uint32_t>(x * 255 / 63);
+    const uint32_t ramp = static_cast<uint32_t>(x % 64 * 255 / 63);
     const bool hole = holes && (x / kCell) % 2 == 0 && (y / kCell) % 2 == 0;
     return Texel8{hole ? 0u : 255u, odd ? 255u : ramp, odd ? ramp / 2 : 255u, odd ? 0u : 255u};
 }
@@ -61,32 +65,67 @@ struct TexturedCase {
     uint32_t (*texel)(int32_t x, int32_t y);
     uint32_t format;
     int32_t filter;
+    int32_t wrap = peer::kWrapRepeat;
+    int32_t size = peer::MGLPeerRenderer::kTextureSize;
 };
+
+constexpr auto kR5G6B5 = CheckerIn<RSBFormat_R5G6B5>;
+constexpr auto kX8R8G8B8 = CheckerIn<RSBFormat_X8R8G8B8>;
+constexpr auto kA8R8G8B8 = CheckerIn<RSBFormat_A8R8G8B8>;
 
 const TexturedCase kTexturedCases[] = {
-    {"MglRaster1000Textured", CheckerIn<RSBFormat_R5G6B5>, RSBFormat_R5G6B5, peer::kFilterNearestMip},
-    {"MglRaster1000TexturedBilinear", CheckerIn<RSBFormat_R5G6B5>, RSBFormat_R5G6B5, peer::kFilterBilinear},
-    {"MglRaster1000TexturedTrilinear", CheckerIn<RSBFormat_R5G6B5>, RSBFormat_R5G6B5, peer::kFilterTrilinear},
-    {"MglRaster1000TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
-    {"MglRaster1000TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
-    {"MglRaster1000TexturedX8R8G8B8", CheckerIn<RSBFormat_X8R8G8B8>, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
-    {"MglRaster1000TexturedA8R8G8B8", CheckerIn<RSBFormat_A8R8G8B8>, RSBFormat_A8R8G8B8, peer::kFilterNearestMip},
+    {"Textured", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
+    {"TexturedBilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
+    {"TexturedTrilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
+    {"TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
+    {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
+    {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
+    {"TexturedA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterNearestMip},
 };
 
-// Both renderers and the scene, made once (the device is a singleton).
+const TexturedCase kPixelHeavyCases[] = {
+    {"Nearest", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearest},
+    {"NearestMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
+    {"NearestMipMirror", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapMirror},
+    {"NearestMipClamp", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapClamp},
+    {"NearestMip256", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapRepeat, 256},
+    {"NearestBlend", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestBlend},
+    {"Bilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
+    {"BilinearMirror", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear, peer::kWrapMirror},
+    {"BilinearClamp", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear, peer::kWrapClamp},
+    {"BilinearMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinearMip},
+    {"Trilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
+    {"TrilinearX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterTrilinear},
+    {"NearestMipA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
+    {"NearestMipA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
+    {"NearestMipX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
+    {"BilinearA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
+};
+
+// Both renderers and the scenes, made once (the device is a singleton).
 struct Setup {
-    std::vector<peer::SceneTriangle> scene = peer::MakeScene(27, kTriangles, kTriangleSize, false);
+    std::vector<peer::SceneTriangle> small = peer::MakeScene(27, kTriangles, kTriangleSize, false);
+    std::vector<peer::SceneTriangle> heavy = peer::MakePixelHeavyScene();
     peer::MGLPeerRenderer ours{kWidth, kHeight};
     peer::OSMesaPeer mesa{kWidth, kHeight};
+    const std::vector<peer::SceneTriangle>* scene = nullptr;
     const TexturedCase* texture = nullptr;
 
-    Setup() { ours.SetScene(scene); }
+    Setup() {
+        if (mesa.ok) std::fprintf(stderr, "reference: %s\n", peer::OSMesaPeer::RendererName());
+    }
 
-    // Both sides take the case's texture, unless they hold it already.
-    void Use(const TexturedCase* textured) {
+    // Both sides take the case's scene and texture, unless they hold them
+    // already.
+    void Use(const std::vector<peer::SceneTriangle>& drawn, const TexturedCase* textured) {
+        if (scene != &drawn) {
+            scene = &drawn;
+            ours.SetScene(drawn);
+        }
         if (textured == nullptr || textured == texture) return;
         texture = textured;
-        mesa.SetTexture(ours.SetTexture(textured->texel, textured->format, textured->filter));
+        mesa.SetTexture(ours.SetTexture(textured->texel, textured->format, textured->filter, textured->wrap,
+                                        textured->size));
     }
 };
 
@@ -94,6 +133,17 @@ Setup& Shared() {
     static std::unique_ptr<Setup> setup = std::make_unique<Setup>();
     return *setup;
 }
+
+// What one benchmark draws: the small triangles or the pixel-heavy scene,
+// flat (no texture) or textured.
+struct Case {
+    bool heavy;
+    const TexturedCase* textured;
+
+    const std::vector<peer::SceneTriangle>& Scene(const Setup& setup) const {
+        return heavy ? setup.heavy : setup.small;
+    }
+};
 
 // The CRC of our target's colour plane, row by row.
 std::string PictureLabel(const peer::MGLPeerRenderer& ours) {
@@ -104,44 +154,53 @@ std::string PictureLabel(const peer::MGLPeerRenderer& ours) {
     return label;
 }
 
-void Ours(benchmark::State& state, const TexturedCase* textured) {
+void Ours(benchmark::State& state, Case drawn) {
     Setup& setup = Shared();
     if (!setup.ours.ok || !setup.mesa.ok) {
         state.SkipWithError("no renderer");
         return;
     }
-    setup.Use(textured);
+    setup.Use(drawn.Scene(setup), drawn.textured);
+    const bool textured = drawn.textured != nullptr;
+    const int32_t triangles = static_cast<int32_t>(drawn.Scene(setup).size());
     for (auto _ : state) {
-        setup.ours.BeginFrame(textured != nullptr);
-        setup.ours.Draw(textured != nullptr, 0, kTriangles);
+        setup.ours.BeginFrame(textured);
+        setup.ours.Draw(textured, 0, triangles);
         benchmark::DoNotOptimize(setup.ours.Pixel(kWidth / 2, kHeight / 2));
     }
     state.SetLabel(PictureLabel(setup.ours));
 }
 
-void Reference(benchmark::State& state, const TexturedCase* textured) {
+void Reference(benchmark::State& state, Case drawn) {
     Setup& setup = Shared();
     if (!setup.ours.ok || !setup.mesa.ok) {
         state.SkipWithError("no off-screen renderer");
         return;
     }
-    setup.Use(textured);
+    setup.Use(drawn.Scene(setup), drawn.textured);
+    const bool textured = drawn.textured != nullptr;
     for (auto _ : state) {
         setup.mesa.Clear();
-        setup.mesa.Draw(setup.scene, textured != nullptr);
+        setup.mesa.Draw(drawn.Scene(setup), textured);
         setup.mesa.Finish();
         benchmark::DoNotOptimize(setup.mesa.Pixel(kWidth / 2, kHeight / 2));
     }
 }
 
-void Register(const std::string& group, const TexturedCase* textured) {
-    benchmark::RegisterBenchmark((group + "/ours").c_str(), Ours, textured)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark((group + "/reference").c_str(), Reference, textured)->Unit(benchmark::kMicrosecond);
+void Register(const std::string& group, Case drawn) {
+    benchmark::RegisterBenchmark((group + "/ours").c_str(), Ours, drawn)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((group + "/reference").c_str(), Reference, drawn)->Unit(benchmark::kMicrosecond);
 }
 
 const bool kRegistered = [] {
-    Register("MglRaster1000FlatDepthTested", nullptr);
-    for (const TexturedCase& textured : kTexturedCases) Register(textured.name, &textured);
+    Register("MglRaster1000FlatDepthTested", Case{false, nullptr});
+    for (const TexturedCase& textured : kTexturedCases) {
+        Register(std::string("MglRaster1000") + textured.name, Case{false, &textured});
+    }
+    Register("MglRasterHeavyFlat", Case{true, nullptr});
+    for (const TexturedCase& textured : kPixelHeavyCases) {
+        Register(std::string("MglRasterHeavy") + textured.name, Case{true, &textured});
+    }
     return true;
 }();
 

@@ -88,6 +88,20 @@ TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
     EXPECT_TRUE(Near(ScreenRgb(4, top - 6), kClear));
 }
 
+// The storage notice's message is longer than the screen is wide: it is
+// wrapped, and no line runs off either side.
+TEST_F(ScreensPaintTest, TheStorageNoticeKeepsItsMessageOnTheScreen) {
+    States().ReportSaveFailure();
+    Repaint();
+    SaveScreenshot("31-storage-notice");
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    const int32_t boxTop = Hud().boxY;
+    const int32_t margin = CHud::kTitleMargin / 2;
+    EXPECT_NE(FirstInkRow(0, boxTop, margin, kScreenW - margin), -1);
+    EXPECT_EQ(FirstInkRow(0, boxTop, 0, margin), -1);
+    EXPECT_EQ(FirstInkRow(0, boxTop, kScreenW - margin, kScreenW), -1);
+}
+
 TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
     CGameWorld& world = *CGame::GetWorld();
     JString names[11];

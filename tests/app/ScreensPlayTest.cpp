@@ -343,7 +343,7 @@ TEST_F(ScreensPlayTest, BackWhileLoadingAbandonsTheLevel) {
 
 // A progress save that fails at the end of a level shows the storage
 // notice, keeps the record saved before, and play goes on with the next
-// level.
+// level, whose end saves again once the disk works.
 TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     StartPlay();
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
@@ -362,6 +362,13 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
     EXPECT_EQ(Progress().level, 1);
     EXPECT_EQ(Progress().highestLevel, 1);
+
+    Frame();
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
+    EXPECT_EQ(saved, 2);
 }
 
 // A suspension during play pauses at the first tick after the resume; one

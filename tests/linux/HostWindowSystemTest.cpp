@@ -4,6 +4,7 @@
 #include "HostSystemInfo.h"
 #include "HostTestEnvironment.h"
 #include "HostWindowSystem.h"
+#include "NamedPipe.h"
 #include "WinCeTime.h"
 #include "WinCeWindow.h"
 
@@ -275,6 +276,22 @@ TEST_F(HostWindowSystemTest, InstanceLockShowsAnotherRunningInstance) {
     ASSERT_TRUE(UnregisterClassW(u"app/name", nullptr));
     EXPECT_EQ(flock(probe, LOCK_EX | LOCK_NB), 0);
     close(probe);
+}
+
+// A pipe where the lock file goes is no lock: nobody holds it, and the
+// program runs unguarded rather than wait for the pipe's other end.
+TEST_F(HostWindowSystemTest, InstanceLockThatIsAPipeIsNotWaitedFor) {
+    const NamedPipe pipe(HostInstanceLock::PathOf(u"piped"));
+    ASSERT_TRUE(pipe.Made());
+    HWND found = HostWindowSystem::ForeignWindow();
+    ATOM registered = 0;
+    ASSERT_TRUE(pipe.RunsWithoutWaiting([&] {
+        found = FindWindowW(u"piped", u"piped");
+        registered = Register(u"piped");
+    }));
+    EXPECT_EQ(found, nullptr);
+    EXPECT_NE(registered, 0);
+    EXPECT_TRUE(UnregisterClassW(u"piped", nullptr));
 }
 
 TEST_F(HostWindowSystemTest, InputBecomesTheHandsetsMessages) {

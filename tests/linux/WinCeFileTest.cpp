@@ -1,5 +1,6 @@
 #include "HostFile.h"
 #include "HostPath.h"
+#include "NamedPipe.h"
 #include "WinCeFile.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,22 @@ TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {
     EXPECT_TRUE(DeleteFileW(Wide("old").c_str()));
     EXPECT_FALSE(DeleteFileW(Wide("old").c_str()));
     EXPECT_FALSE(DeleteFileW(nullptr));
+}
+
+// A pipe in a file's place is refused at once, for reading and for
+// writing, and stays as it was.
+TEST_F(WinCeFile, NamedPipeIsNoFileAndIsNotWaitedFor) {
+    const NamedPipe pipe(Host("pipe"));
+    ASSERT_TRUE(pipe.Made());
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    ASSERT_TRUE(pipe.RunsWithoutWaiting([&] {
+        reader = Open("pipe", GENERIC_READ, OPEN_EXISTING);
+        writer = Open("pipe", GENERIC_WRITE, CREATE_ALWAYS);
+    }));
+    EXPECT_EQ(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(fs::is_fifo(Host("pipe")));
 }
 
 TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {

@@ -216,6 +216,7 @@ TEST_F(WaveOutMixing, PauseHoldsThePlaceAndRestartGoesOn) {
     PlayOn(device, &buffer);
     EXPECT_EQ(Mixed(2), std::vector<int16_t>({1, 2}));
     EXPECT_EQ(waveOutPause(device), MMSYSERR_NOERROR);
+    Mixed(HostAudioMixer::kFadeOutSamples);
     EXPECT_EQ(Mixed(3), std::vector<int16_t>({0, 0, 0}));
     EXPECT_EQ(HostAudioMixer::Instance().Devices()[0].paused, true);
     EXPECT_EQ(waveOutRestart(device), MMSYSERR_NOERROR);
@@ -244,6 +245,7 @@ TEST_F(WaveOutMixing, QueuePlaysInOrderAndResetReturnsTheRest) {
     EXPECT_EQ(events[0].param1, reinterpret_cast<DWORD_PTR>(&second.header));
     EXPECT_EQ(events[1].param1, reinterpret_cast<DWORD_PTR>(&third.header));
     EXPECT_EQ(HostAudioMixer::Instance().Devices()[0].queued, 0u);
+    Mixed(HostAudioMixer::kFadeOutSamples);
     EXPECT_EQ(Mixed(2), std::vector<int16_t>({0, 0}));
 
     // A reset buffer plays again from its start.
@@ -253,6 +255,33 @@ TEST_F(WaveOutMixing, QueuePlaysInOrderAndResetReturnsTheRest) {
         EXPECT_EQ(waveOutUnprepareHeader(device, &buffer->header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     }
     CloseAfter(device, &third);
+}
+
+// A reset or a pause in the middle of a loud wave lets it fade out, across
+// the buffers still queued, instead of dropping it to silence in one step.
+TEST_F(WaveOutMixing, StopMidWaveEndsInARampNotAStep) {
+    constexpr int16_t kLoud = 16000;
+    for (MMRESULT (*stop)(HWAVEOUT) : {&waveOutReset, &waveOutPause}) {
+        HWAVEOUT device = OpenRecorded(&m_recorder);
+        Buffer first(std::vector<int16_t>(24, kLoud));
+        Buffer second(std::vector<int16_t>(100, kLoud));
+        PlayOn(device, &first);
+        PlayOn(device, &second);
+        Mixed(20);
+        EXPECT_EQ(stop(device), MMSYSERR_NOERROR);
+        const std::vector<int16_t> after = Mixed(HostAudioMixer::kFadeOutSamples + 4);
+        int32_t previous = kLoud;
+        for (uint32_t i = 0; i < HostAudioMixer::kFadeOutSamples; ++i) {
+            EXPECT_LE(previous - after[i], kLoud / 16) << "sample " << i;
+            EXPECT_LE(after[i], previous) << "sample " << i;
+            previous = after[i];
+        }
+        EXPECT_LE(previous, kLoud / 16);
+        EXPECT_EQ(std::vector<int16_t>(after.end() - 4, after.end()), std::vector<int16_t>(4, 0));
+        EXPECT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
+        EXPECT_EQ(waveOutUnprepareHeader(device, &first.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        CloseAfter(device, &second);
+    }
 }
 
 TEST_F(WaveOutMixing, ClosedHandleIsRefused) {

@@ -213,6 +213,56 @@ TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
     EXPECT_EQ(deep.Pixel32(0, 0), (0x3Fu << 12) | (0x21u << 6) | 0x03u);
 }
 
+// Bilinear texels, and trilinear ones without a blend, of a texture that
+// is the target itself, magnified four times: each pixel reads the texels
+// as the pixels before it left them (neighbours read the same quad, and
+// some of it has just been drawn), and the last quad's addresses (the
+// second level's, weightless as it is, for trilinear) stay in rp123, as
+// sampling pixel by pixel gives both.
+TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
+    Texture(r, 16, 4, RSBFormat_R5G6B5, 4, 1);
+    MGLRecord& s = r.context->Record();
+    TextureUnit& unit = s.texture_units[0];
+    unit.b.levels[0] = s.destbase;
+    unit.b.levels[1] = s.destbase + 64;  // rows 2 and 3: an 8 x 2 level
+    unit.b.maxD = 2;
+    s.K1[1] = s.K1[2] = -ONE;  // the affine level of detail: level 0, no blend
+    for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < 16; ++x) {
+            const uint16_t texel = static_cast<uint16_t>(0x9A53u * static_cast<uint32_t>(x + 16 * y + 1));
+            std::memcpy(r.Row(0, y) + 2 * x, &texel, 2);
+        }
+    }
+    const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 32);
+    constexpr int32_t kU0 = 2 * ONE + ONE / 8;
+    constexpr int32_t kStep = ONE / 4;
+    std::vector<int32_t> quad;
+    for (const int32_t mode : {4, 6}) {
+        unit.filter_mode = mode;
+        std::memcpy(r.Row(0, 0), before.data(), before.size());
+        r.FillPlane(1, 0);
+        AtRow(r, 0, 1000, 0, kU0, kStep, ONE, 0);
+        SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(16 * ONE - 1));
+        const std::vector<uint8_t> drawn(r.Row(0, 0), r.Row(0, 0) + 32);
+        quad.assign(s.rp123, s.rp123 + 4);
+
+        std::memcpy(r.Row(0, 0), before.data(), before.size());
+        s.rp123[0] = s.rp123[1] = s.rp123[2] = s.rp123[3] = 0;
+        for (int32_t x = 0; x < 16; ++x) {
+            RSBFormat_ARGB_fixed c = {0, 0, 0, 0};
+            SampleTexture(*r.context, 0, kU0 + x * kStep, ONE, -ONE, &c);
+            const uint16_t pixel = static_cast<uint16_t>((c.r & 0xF800) | ((c.g >> 10) << 5) | (c.b >> 11));
+            std::memcpy(r.Row(0, 0) + 2 * x, &pixel, 2);
+        }
+        EXPECT_EQ(drawn, std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32)) << "mode " << mode;
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << mode;
+    }
+    // The last pixel's second level quad: texel (2, 0) of the 8 x 2 level and
+    // its neighbours.
+    const int32_t level1 = static_cast<int32_t>(s.destbase + 64);
+    EXPECT_EQ(quad, (std::vector<int32_t>{level1 + 4, level1 + 6, level1 + 22, level1 + 20}));
+}
+
 // A texture whose format no decoder knows, or whose level lies in no mapped
 // memory, samples as transparent and draws nothing.
 TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {

@@ -137,7 +137,9 @@ TEST(CRegistryAccelerateHandleQuery, UnregisteredItemsAreNeverFound) {
         CRegistryItem* found = nullptr;
         const bool any = registry.Find(0, 7, &found);
         EXPECT_EQ(any, i + 1 < kItems);
-        if (any) EXPECT_EQ(found, items.back().get()) << "after removing " << i + 1;
+        if (any) {
+            EXPECT_EQ(found, items.back().get()) << "after removing " << i + 1;
+        }
     }
     EXPECT_TRUE(registry.IsEmpty());
 }

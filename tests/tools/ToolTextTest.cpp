@@ -31,7 +31,9 @@ TEST(ToolTextTest, SplitWordsFollowsQuotesSeparatorsAndTheCommentRule) {
     for (const SplitCase& c : cases) {
         std::vector<std::string> words = {"left over"};
         EXPECT_EQ(ToolText::SplitWords(c.line, words, c.comments), c.closed) << c.line;
-        if (c.closed) EXPECT_EQ(words, c.words) << c.line;
+        if (c.closed) {
+            EXPECT_EQ(words, c.words) << c.line;
+        }
     }
 }
 

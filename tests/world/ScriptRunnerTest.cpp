@@ -4,6 +4,7 @@
 #include "CScriptCommand.h"
 #include "CStates.h"
 #include "JFont.h"
+#include "AssertCounter.h"
 #include "LevelFixture.h"
 
 namespace {
@@ -137,23 +138,25 @@ TEST_F(ScriptRunnerTest, BelowAScriptedWindowTheBorderIsPassable) {
     EXPECT_TRUE(world->TileHasFlag(world->GetTile(5, floorRow), CGameWorld::kTilePassable));
 }
 
-TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCall) {
+TEST_F(ScriptRunnerTest, AnInstantChainRunsToItsEndWithinTheStartingCallInListOrder) {
     leveldata::Script first;
     first.id = 1;
     first.chain = {5, 9, 6};
     first.commands = {SC::Bare(SC::kNothing), SC::ScriptFlag(true)};
     leveldata::Script second;
     second.id = 5;
-    second.commands = {Marker()};
+    second.commands = {Marker(), SC::Bare(9)};
     leveldata::Script third;
     third.id = 6;
     third.commands = {SC::Delay(false, 60)};
     LoadScripts({first, second, third});
     EXPECT_TRUE(Marked());
-    ASSERT_EQ(world->runningCommands.size(), 1u);
-    EXPECT_EQ(world->runningCommands[0]->opcode, SC::kDelay);
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_EQ(world->runningCommands[1]->opcode, SC::kDelay);
     Frame();
-    EXPECT_TRUE(world->runningCommands.empty());
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
 }
 
 TEST_F(ScriptRunnerTest, ALoopRestartsAndTheNewestCommandRunsFirst) {
@@ -373,6 +376,21 @@ TEST_F(ScriptEdgeTest, AStartedScriptWaitsForTheNextFrame) {
     EXPECT_TRUE(Marked());
 }
 
+// A frame's update is one call of the runner: a script that ends twice in
+// it has its second successors started in the next frame.
+TEST_F(ScriptEdgeTest, TwoEndsOfAScriptInAFrameStartItsChainOnceThenOnceMore) {
+    Run({Script(1, {SC::Bare(SC::kNothing)}, {2, 2}), Script(2, {SC::Delay(false, 60)}, {3}),
+         Script(3, {SC::Bare(9)})});
+    ASSERT_EQ(world->runningCommands.size(), 2u);
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+    EXPECT_EQ(world->deferredStarts, std::vector<int16_t>{3});
+    Frame();
+    EXPECT_EQ(world->runningCommands.size(), 2u);
+    EXPECT_TRUE(world->deferredStarts.empty());
+}
+
 TEST_F(ScriptEdgeTest, ASubStatePlayHasNoStepForIsIgnored) {
     Run({Script(1, {SC::Delay(false, 0), SC::SetSubState(4), SC::Delay(false, 0), SC::SetSubState(1)})});
     for (int frame = 0; frame < 2; ++frame) {
@@ -412,16 +430,36 @@ TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
     const leveldata::Script cycleB = Script(3, {SC::PlayerMove(false, 3, 5, 1, false)}, {2});
     RunWithoutPlayer({loop, cycleA, cycleB});
     world->StartScript(1);
-    EXPECT_EQ(world->deferredStarts, std::vector<int32_t>{1});
+    EXPECT_EQ(world->deferredStarts, std::vector<int16_t>{1});
     EXPECT_EQ(world->scriptFlag, 1);
     world->StartScript(2);
-    EXPECT_EQ(world->deferredStarts, (std::vector<int32_t>{1, 3}));
+    EXPECT_EQ(world->deferredStarts, (std::vector<int16_t>{1, 3}));
     for (int frame = 0; frame < 3; ++frame) {
         world->UpdateScripts(60);
         ASSERT_EQ(world->deferredStarts.size(), 2u) << frame;
         EXPECT_EQ(world->deferredStarts[0], 1) << frame;
         EXPECT_TRUE(world->runningCommands.empty());
     }
+    // Loading the level again forgets what the last play put off.
+    Load(0);
+    world->scriptFlag = 0;
+    world->UpdateScripts(60);
+    EXPECT_EQ(world->scriptFlag, 0);
+}
+
+// A script that chains to itself twice doubles at each end, and leaves a
+// camera move that does not wait running each time: past the bound its
+// starts are dropped, and the log says so.
+TEST_F(ScriptHangTest, AScriptThatChainsToItselfTwiceStaysWithinTheBound) {
+    AssertCounter log;
+    Run({Script(1, {SC::Delay(false, 0), SC::CameraToPoint(false, 100, false, 100, 100)}, {1, 1})});
+    size_t most = 0;
+    for (int frame = 0; frame < 40 && most <= CGameWorld::kMaxRunningCommands; ++frame) {
+        Frame();
+        most = std::max(most, world->runningCommands.size() + world->deferredStarts.size());
+    }
+    EXPECT_EQ(most, CGameWorld::kMaxRunningCommands);
+    EXPECT_TRUE(log.Logged("is dropped"));
 }
 
 // 255 scripts of 255 commands that finish as they start, each chaining to

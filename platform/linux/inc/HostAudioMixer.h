@@ -21,6 +21,9 @@ class HostWaveDevice;
 class HostAudioMixer {
 public:
     static constexpr uint32_t kSampleRate = 8000;
+    // A reset or a pause lets the device's sound fade out over 5 ms instead
+    // of cutting it off mid-wave, which clicks.
+    static constexpr uint32_t kFadeOutSamples = kSampleRate * 5 / 1000;
 
     // What a test can see of an open device, in the order of opening.
     struct DeviceState {
@@ -70,6 +73,8 @@ private:
     MMRESULT WithDevice(HWAVEOUT device, Action action);
     HostWaveDevice* FindLocked(HWAVEOUT device) const;
     void DeliverDone(HostWaveDevice* device);
+    // Adds the device's fading end to what the next Mix calls play.
+    void FadeOutLocked(const HostWaveDevice& device);
     void StartDefaultSink();
 
     std::mutex m_deviceLock;
@@ -77,6 +82,9 @@ private:
     // Scratch space of Mix, kept to spare the audio thread allocations.
     std::vector<int32_t> m_mix;
     std::vector<WAVEHDR*> m_finished;
+    // The fading ends of reset and paused devices still to be played, the
+    // next sample first.
+    std::vector<int32_t> m_fadeOut;
 
     // Separate from the device lock: stopping a sink waits for its thread,
     // which may be waiting for the device lock.

@@ -3,6 +3,8 @@
 
 #include "HostHandle.h"
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,8 +46,12 @@ public:
     // sized again for every entry opened on it.
     bool Size(int64_t* size);
     bool Sync() const;
-    // A regular file, not a directory or a device.
-    bool IsRegular() const;
+
+    // Opens `path` with open()'s `flags` and `mode`, but only a regular
+    // file: a directory, a device or a named pipe gives -1, with a line on
+    // standard error. A pipe is opened without waiting for its other end,
+    // which may never come; the descriptor returned blocks as usual.
+    static int OpenRegular(const std::string& path, int flags, mode_t mode);
 
     // The file object of a handle, or null when it is no live file handle.
     static HostFile* FromHandle(HANDLE handle);

@@ -25,6 +25,10 @@ public:
     MMRESULT Write(WAVEHDR* header);
     // Takes every queued buffer off, in order, marked done, and rewinds.
     void Reset(std::vector<WAVEHDR*>* finished);
+    // Adds to `tail` the next `count` samples the device would play, at its
+    // volume, faded from full to nothing: what a stop lets out so that the
+    // wave ends without a step. Nothing while paused, which is silent.
+    void AddFadeOut(int32_t* tail, uint32_t count) const;
 
     void Pause() { m_paused = true; }
     void Restart() { m_paused = false; }
@@ -40,6 +44,8 @@ public:
     uint32_t QueuedCount() const { return static_cast<uint32_t>(m_queue.size()); }
 
 private:
+    // The sample at the device's volume.
+    int32_t AtVolume(int16_t sample) const;
     // Samples of the head buffer not played yet.
     uint32_t SamplesLeftInHead() const;
     void FinishHead(std::vector<WAVEHDR*>* finished);

@@ -70,6 +70,9 @@ private:
     void PostClose();
     // Handles every pending SDL event; false when there was none.
     bool DrainEvents();
+    // Waits up to `timeoutMs` for an event (not on the virtual clock), then
+    // handles it and any that came with it.
+    void WaitForEvent(uint32_t timeoutMs);
 
     bool OpenWindow(HWND window);
     void CloseWindow();

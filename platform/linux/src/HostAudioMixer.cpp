@@ -88,7 +88,8 @@ MMRESULT HostAudioMixer::Write(HWAVEOUT device, WAVEHDR* header) {
 }
 
 MMRESULT HostAudioMixer::Pause(HWAVEOUT device) {
-    return WithDevice(device, [](HostWaveDevice* found) {
+    return WithDevice(device, [this](HostWaveDevice* found) {
+        FadeOutLocked(*found);
         found->Pause();
         return MMSYSERR_NOERROR;
     });
@@ -104,6 +105,7 @@ MMRESULT HostAudioMixer::Restart(HWAVEOUT device) {
 MMRESULT HostAudioMixer::Reset(HWAVEOUT device) {
     return WithDevice(device, [this](HostWaveDevice* found) {
         m_finished.clear();
+        FadeOutLocked(*found);
         found->Reset(&m_finished);
         DeliverDone(found);
         return MMSYSERR_NOERROR;
@@ -135,12 +137,22 @@ MMRESULT HostAudioMixer::Close(HWAVEOUT device) {
 void HostAudioMixer::Mix(int16_t* out, uint32_t count) {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     m_mix.assign(count, 0);
+    const size_t faded = std::min<size_t>(count, m_fadeOut.size());
+    std::copy_n(m_fadeOut.begin(), faded, m_mix.begin());
+    m_fadeOut.erase(m_fadeOut.begin(), m_fadeOut.begin() + static_cast<std::ptrdiff_t>(faded));
     for (HostWaveDevice* device : m_devices) {
         m_finished.clear();
         device->MixInto(m_mix.data(), count, &m_finished);
         DeliverDone(device);
     }
     std::transform(m_mix.begin(), m_mix.end(), out, Saturate);
+}
+
+void HostAudioMixer::FadeOutLocked(const HostWaveDevice& device) {
+    if (m_fadeOut.size() < kFadeOutSamples) {
+        m_fadeOut.resize(kFadeOutSamples, 0);
+    }
+    device.AddFadeOut(m_fadeOut.data(), kFadeOutSamples);
 }
 
 void HostAudioMixer::DeliverDone(HostWaveDevice* device) {

@@ -1,10 +1,12 @@
 #include "HostFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -112,10 +114,21 @@ bool HostFile::Sync() const {
     return fsync(m_descriptor) == 0;
 }
 
-bool HostFile::IsRegular() const {
+int HostFile::OpenRegular(const std::string& path, int flags, mode_t mode) {
+    Count(Call::Other);
+    const int descriptor = open(path.c_str(), flags | O_NONBLOCK, mode);
+    if (descriptor < 0) return -1;
+    // The type of what was opened, not of what the path names now.
     Count(Call::Other);
     struct stat info;
-    return fstat(m_descriptor, &info) == 0 && S_ISREG(info.st_mode);
+    const bool regular = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+    if (!regular) std::fprintf(stderr, "%s is not a regular file; it is not used\n", path.c_str());
+    Count(Call::Other);
+    if (!regular || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
 }
 
 HostFile* HostFile::FromHandle(HANDLE handle) {

@@ -1,5 +1,6 @@
 #include "HostInstanceLock.h"
 
+#include "HostFile.h"
 #include "HostPath.h"
 
 #include <fcntl.h>
@@ -42,7 +43,7 @@ std::string HostInstanceLock::PathOf(const std::u16string& name) {
 bool HostInstanceLock::Claim(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return true;
     const std::string path = PathOf(name);
-    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (descriptor < 0) {
         std::fprintf(stderr, "Instance lock %s cannot be made; a second instance will not be refused\n", path.c_str());
         HeldLocks()[name] = -1;
@@ -75,7 +76,7 @@ void HostInstanceLock::ReleaseAll() {
 
 bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return false;
-    const int descriptor = open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_CLOEXEC, 0);
     if (descriptor < 0) return false;
     const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && WouldBlock(errno);
     close(descriptor);

@@ -63,15 +63,34 @@ void HostWaveDevice::Reset(std::vector<WAVEHDR*>* finished) {
     }
 }
 
+void HostWaveDevice::AddFadeOut(int32_t* tail, uint32_t count) const {
+    if (m_paused) {
+        return;
+    }
+    uint32_t done = 0;
+    uint32_t position = m_headPosition;
+    for (const WAVEHDR* header : m_queue) {
+        const uint32_t samples = header->dwBufferLength / kBytesPerSample;
+        for (; position < samples && done < count; ++position, ++done) {
+            const int64_t weight = count - done;
+            tail[done] += static_cast<int32_t>(AtVolume(SampleAt(header->lpData, position)) * weight / count);
+        }
+        position = 0;
+    }
+}
+
+int32_t HostWaveDevice::AtVolume(int16_t sample) const {
+    // Fits in 32 bits: |sample| <= 32768 and the gain <= 65535.
+    return sample * static_cast<int32_t>(m_volume & kFullVolume) / kFullVolume;
+}
+
 void HostWaveDevice::MixInto(int32_t* mix, uint32_t count, std::vector<WAVEHDR*>* finished) {
-    const int32_t gain = static_cast<int32_t>(m_volume & kFullVolume);
     uint32_t written = 0;
     while (!m_paused && !m_queue.empty()) {
         const uint32_t take = std::min(SamplesLeftInHead(), count - written);
         const char* data = m_queue.front()->lpData;
         for (uint32_t i = 0; i < take; ++i) {
-            // Fits in 32 bits: |sample| <= 32768 and gain <= 65535.
-            mix[written + i] += SampleAt(data, m_headPosition + i) * gain / kFullVolume;
+            mix[written + i] += AtVolume(SampleAt(data, m_headPosition + i));
         }
         written += take;
         m_headPosition += take;

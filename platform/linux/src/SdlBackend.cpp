@@ -7,6 +7,7 @@
 #include "HostWindow.h"
 #include "HostWindowSystem.h"
 #include "WinCeMsgQueue.h"
+#include "X11WindowWatch.h"
 
 #include <SDL.h>
 
@@ -65,6 +66,7 @@ SdlBackend* SdlBackend::Create(std::string* error) {
     // Interrupt and termination signals keep their usual effect instead of
     // turning into quit events.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    X11WindowWatch::Install();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = std::string("SDL video cannot start: ") + SDL_GetError();
         return nullptr;
@@ -102,7 +104,14 @@ SdlBackend::~SdlBackend() {
 }
 
 bool SdlBackend::Pump(uint32_t timeoutMs) {
-    if (DrainEvents() || timeoutMs == 0) return true;
+    if (!DrainEvents() && timeoutMs != 0) WaitForEvent(timeoutMs);
+    // A window another client destroyed is closed as if by its close
+    // button; X reports it while the events are read.
+    if (X11WindowWatch::IsLost()) PostClose();
+    return true;
+}
+
+void SdlBackend::WaitForEvent(uint32_t timeoutMs) {
     SDL_Event event;
     bool received = false;
     if (timeoutMs == kForever) {
@@ -114,7 +123,6 @@ bool SdlBackend::Pump(uint32_t timeoutMs) {
         Handle(event);
         DrainEvents();
     }
-    return true;
 }
 
 bool SdlBackend::DrainEvents() {
@@ -303,6 +311,7 @@ bool SdlBackend::OpenWindow(HWND window) {
     m_renderer = SDL_CreateRenderer(m_window, -1, 0);
     if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     m_shownWindow = window;
+    X11WindowWatch::Watch(m_window);
     Redraw();
     return true;
 }
@@ -365,7 +374,7 @@ bool SdlBackend::UploadFrame() {
 }
 
 void SdlBackend::Redraw() {
-    if (m_renderer == nullptr) return;
+    if (m_renderer == nullptr || X11WindowWatch::IsLost()) return;
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
     int32_t outputWidth = 0;

@@ -59,19 +59,14 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
     if (HostFile::ShouldFail(HostFile::Op::Open, hostPath)) {
         return INVALID_HANDLE_VALUE;
     }
-    HostFile::Count(HostFile::Call::Other);
-    const int descriptor = open(hostPath.c_str(), flags, kNewFileMode);
+    // Directories, devices and pipes are not files to the handset.
+    const int descriptor = HostFile::OpenRegular(hostPath, flags, kNewFileMode);
     if (descriptor < 0) {
         return INVALID_HANDLE_VALUE;
     }
     HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath, (access & GENERIC_WRITE) != 0);
     if (file == nullptr) {
         close(descriptor);
-        return INVALID_HANDLE_VALUE;
-    }
-    // Directories and devices are not files to the handset.
-    if (!file->IsRegular()) {
-        delete file;
         return INVALID_HANDLE_VALUE;
     }
     return HostHandle::Publish(file);

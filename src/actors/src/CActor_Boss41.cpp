@@ -31,7 +31,7 @@ constexpr int32_t kReturnRef = 8;
 constexpr int32_t kFight = 0;
 constexpr int32_t kAway = 1;
 constexpr int32_t kDying = 2;
-// Dead and gone: the script was told once.
+// Dead, and the script was told once: nothing more to do.
 constexpr int32_t kGone = 3;
 // Actions.
 constexpr int32_t kDive = 0;
@@ -465,14 +465,14 @@ private:
         p.SetStateWord(kLowStanceForbidden, 1);
     }
 
-    // The death releases one wait for the boss, and the boss leaves: a dead
-    // boss must not release the waits that later commands hold for others.
+    // The death releases one wait for the boss; the body stays on its last
+    // frame through the closing words, doing nothing more, so that it does
+    // not release the waits that later commands hold for others.
     void Dying() {
         s[kTimer] = EnemyKit::Drop(s[kTimer], dt);
         if (!a.IsAnimationDone() || s[kTimer] > 0 || !ActorKit::ScriptWaiting()) return;
         ActorKit::TellScript();
         s[kPhase] = kGone;
-        a.Remove(true);
     }
 
     CActor& a;

@@ -141,6 +141,8 @@ public:
     JString title;
     JString subtitle;
     JVector<JString> titleLines;
+    // The subtitle wrapped like the title.
+    JVector<JString> subtitleLines;
     int32_t boxX = 0;
     int32_t boxY = 0;
     int32_t boxWidth = 0;
@@ -212,6 +214,8 @@ private:
     // The row height of the menu's style.
     int32_t RowHeight() const;
     int32_t LineWidth(const JString& line) const;
+    // The text in lines no wider than the screen less the title margin.
+    JVector<JString> WrapToScreen(const JString& text) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
     int32_t SideFrameDrop(int32_t rowsHeight) const;

@@ -55,6 +55,7 @@ void CHud::SetMode(int32_t newMode) {
     subtitle = JString();
     titleLines.removeAllElements();
     titleLineCount = 0;
+    subtitleLines.removeAllElements();
     if (barTile == nullptr) {
         barTile = LoadImage(kBarTileImage);
         barHeight = barTile->getHeight();
@@ -112,15 +113,19 @@ void CHud::ShowImage(JImage* shown, int32_t ms) {
 
 void CHud::SetTitle(const JString& newTitle, const JString& newSubtitle) {
     title = newTitle;
-    titleLines.removeAllElements();
-    const int32_t limit = m_screenWidth - kTitleMargin;
-    if (font != nullptr && font->stringWidth(newTitle) > limit) {
-        titleLines = wrapText(newTitle, limit, *font);
-    } else {
-        titleLines.addElement(newTitle);
-    }
+    titleLines = WrapToScreen(newTitle);
     titleLineCount = titleLines.size();
     subtitle = newSubtitle;
+    // A message box's body stands here, and is as long as the text says.
+    subtitleLines = WrapToScreen(newSubtitle);
+}
+
+JVector<JString> CHud::WrapToScreen(const JString& text) const {
+    const int32_t limit = m_screenWidth - kTitleMargin;
+    if (font != nullptr && font->stringWidth(text) > limit) return wrapText(text, limit, *font);
+    JVector<JString> whole;
+    whole.addElement(text);
+    return whole;
 }
 
 void CHud::SetBoxFlags(bool clear, bool frame) {

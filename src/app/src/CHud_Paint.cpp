@@ -208,8 +208,11 @@ void CHud::PaintTitle(JGraphics& g) {
     const int32_t fh = FontHeight();
     int32_t top = y;
     if (subtitle.length() > 0) {
-        font->drawString(g, subtitle, boxX + boxWidth / 2, y - fh, kTopCentre);
-        top = y - fh;
+        // Its last line stands where a one-line subtitle does, just above y.
+        top = y - subtitleLines.size() * fh;
+        for (int32_t i = 0; i < subtitleLines.size(); ++i) {
+            font->drawString(g, subtitleLines.elementAt(i), boxX + boxWidth / 2, top + i * fh, kTopCentre);
+        }
     }
     for (int32_t i = 0; i < titleLines.size(); ++i) {
         const int32_t lineY = top - fh + i * fh;

@@ -311,9 +311,9 @@ int32_t CStates::StorageNotice(int32_t then) {
     return AskQuestion(kTextStorageFailed, then);
 }
 
-// Shown once: with the flag cleared, nothing tries to save again.
+// Shown for every failed save: the next one is tried all the same, and the
+// player must know each time that what was reached is not kept.
 void CStates::ReportSaveFailure() {
-    if (storageOk == 0) return;
     storageOk = 0;
     SetState(StorageNotice(state));
 }

@@ -288,6 +288,11 @@ public:
     // that cannot be read, leaves no table at all.
     void LoadLevelScripts(int32_t levelIndex);
     int32_t FindScript(int32_t id) const;
+    // Level data can make the running list grow every frame (a script that
+    // chains to itself twice doubles at each end): past this many running
+    // commands and starts put off to the next frame, a start is dropped.
+    // Room enough for every script of the largest table at once.
+    static constexpr uint32_t kMaxRunningCommands = 256;
     // These three run every command that finishes while starting, and the
     // scripts that follow, before they return: in a loop over a stack of
     // steps, so that the call depth does not grow with the table.
@@ -452,7 +457,7 @@ public:
     std::vector<CScriptCommand*> runningCommands;
     std::vector<CScriptCommand*> removalCommands;
     // Script ids whose start waits for the next frame's script update.
-    std::vector<int32_t> deferredStarts;
+    std::vector<int16_t> deferredStarts;
     uint8_t scriptFlag = 0;
     int32_t scriptTimer = -1;
     uint64_t playTime = 0;
@@ -549,6 +554,7 @@ private:
     void PushScriptStep(ScriptStep::Kind kind, int32_t id, CScriptCommand* cmd);
     void PushScriptStarts(const std::vector<int16_t>& ids);
     void RunScriptSteps();
+    bool RoomForStart(int32_t id) const;
     void BeginScript(int32_t id);
     void RunCommand(CScriptCommand* cmd);
     void AdvanceCommand(CScriptCommand* cmd);

@@ -120,7 +120,19 @@ void CGameWorld::BeginRunnerCall() {
 
 void CGameWorld::EndRunnerCall() { --m_runnerCalls; }
 
+// Detached commands still waiting for their append count as running.
+bool CGameWorld::RoomForStart(int32_t id) const {
+    const auto appends = std::count_if(m_scriptSteps.begin(), m_scriptSteps.end(),
+                                       [](const ScriptStep& step) { return step.kind == ScriptStep::Kind::Append; });
+    if (runningCommands.size() + deferredStarts.size() + static_cast<size_t>(appends) < kMaxRunningCommands) {
+        return true;
+    }
+    DebugPrintf("script: %u commands running or due; the start of script %d is dropped", kMaxRunningCommands, id);
+    return false;
+}
+
 void CGameWorld::BeginScript(int32_t id) {
+    if (!RoomForStart(id)) return;
     const int32_t index = FindScript(id);
     if (index == kScriptNoIndex) return;
     const LevelScript* script = levelScripts.Script(index);
@@ -141,7 +153,9 @@ void CGameWorld::EndScript(int32_t scriptIndex) {
     if (script == nullptr) return;
     const std::vector<int16_t> next = script->loop ? std::vector<int16_t>{script->id} : script->chainIds;
     if (std::find(m_endedScripts.begin(), m_endedScripts.end(), scriptIndex) != m_endedScripts.end()) {
-        deferredStarts.insert(deferredStarts.end(), next.begin(), next.end());
+        for (int16_t id : next) {
+            if (RoomForStart(id)) deferredStarts.push_back(id);
+        }
         return;
     }
     m_endedScripts.push_back(scriptIndex);
@@ -196,9 +210,9 @@ void CGameWorld::AdvanceCommand(CScriptCommand* cmd) {
 // The scripts put off by the last call start before this frame's commands
 // are updated.
 void CGameWorld::StartDeferredScripts() {
-    std::vector<int32_t> ids;
+    std::vector<int16_t> ids;
     ids.swap(deferredStarts);
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it) PushScriptStep(ScriptStep::Kind::Start, *it, nullptr);
+    PushScriptStarts(ids);
     RunScriptSteps();
 }
 

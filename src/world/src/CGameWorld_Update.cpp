@@ -174,7 +174,8 @@ void CGameWorld::FinishLevel() {
         }
         if (states != nullptr) states->SetState(kStateNextLevel);
     }
-    CGame* game = CGame::Get();
-    if (states != nullptr && states->storageOk != 0 && game != nullptr) game->SaveProgress();
+    // Every level end tries to save, also after a failed one: the disk may
+    // work again, and the progress reached would otherwise be lost on quit.
+    if (CGame* game = CGame::Get()) game->SaveProgress();
     subState = kSubStateBlack;
 }

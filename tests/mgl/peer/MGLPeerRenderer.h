@@ -5,7 +5,7 @@
 // 32-bit depth plane, the same frustum and viewport, flat triangles through
 // the portable flat span with each triangle's colour set by the vertex hook,
 // textured ones through the portable textured span (perspective-correct,
-// repeating, with the texture's format and filter).
+// with the texture's format, filter and wrap mode).
 
 #include <cstring>
 #include <vector>
@@ -37,28 +37,31 @@ public:
         r.poly->PositionFetcher().Setup(r.positions.data(), 4, CInterpolantFetcher::kTypeInt32, 0, 0, 16);
     }
 
-    // A 64 x 64 texture of `format` (texels as that format stores them) with
-    // its box-filtered mip chain in unit 0, sampled with our filter mode
-    // `filter`; returns it, levels 64 x 64 down to 1 x 1, for the peer.
+    // A size x size texture of `format` (texels as that format stores them)
+    // with its box-filtered mip chain in unit 0, sampled with our filter mode
+    // `filter` and wrap mode `wrap`; returns it, levels size x size down to
+    // 1 x 1, for the peer.
     PeerTexture SetTexture(uint32_t (*texel)(int32_t x, int32_t y), uint32_t format = RSBFormat_R5G6B5,
-                           int32_t filter = kFilterNearestMip) {
+                           int32_t filter = kFilterNearestMip, int32_t wrap = kWrapRepeat,
+                           int32_t size = kTextureSize) {
         BufferTable& table = *r.context->Buffers();
         if (m_texture >= 0) table.FreeBuffer(m_texture);
-        m_texture = table.AllocBuffer(kTextureSize, kTextureSize, format, 0);
+        m_texture = table.AllocBuffer(size, size, format, 0);
         m_filter = filter;
+        m_wrap = wrap;
         BufferRecord* record = table.Slot(m_texture);
         const size_t bpp = format & 31u;
-        for (int32_t y = 0; y < kTextureSize; ++y) {
-            for (int32_t x = 0; x < kTextureSize; ++x) {
+        for (int32_t y = 0; y < size; ++y) {
+            for (int32_t x = 0; x < size; ++x) {
                 const uint32_t value = texel(x, y);
-                std::memcpy(record->levels[0] + bpp * (y * kTextureSize + x), &value, bpp);
+                std::memcpy(record->levels[0] + bpp * (y * size + x), &value, bpp);
             }
         }
         BuildMipChain(table, m_texture);
-        PeerTexture texture{format, filter, {}};
-        for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
+        PeerTexture texture{format, filter, wrap, size, {}};
+        for (int32_t level = 0, extent = size; level <= record->maxD; ++level, extent /= 2) {
             const uint8_t* pixels = record->levels[level];
-            texture.levels.emplace_back(pixels, pixels + bpp * size * size);
+            texture.levels.emplace_back(pixels, pixels + bpp * extent * extent);
         }
         return texture;
     }
@@ -67,7 +70,7 @@ public:
     // colour of its own; returns the texture, for the peer.
     PeerTexture PaintLevels(const std::vector<uint16_t>& colours) {
         const BufferRecord* record = r.context->Buffers()->Slot(m_texture);
-        PeerTexture texture{record->format, m_filter, {}};
+        PeerTexture texture{record->format, m_filter, m_wrap, kTextureSize, {}};
         for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
             const uint16_t colour = colours[level % colours.size()];
             std::vector<uint8_t>& pixels = texture.levels.emplace_back(static_cast<size_t>(size) * size * 2);
@@ -98,7 +101,7 @@ public:
             s.perspectiveGradients = 1;
             r.context->BindBufferToUnit(0, m_texture, *r.context->Buffers());
             s.texture_units[0].filter_mode = m_filter;
-            s.texture_units[0].texmode = kRepeat;
+            s.texture_units[0].texmode = m_wrap;
             r.poly->SetVertexHook([&scene, first](int32_t* vertex, int32_t n) {
                 const SceneTriangle& t = scene[first + n / 3];
                 vertex[15] = rig::Fixed(t.uv[n % 3][0]);
@@ -127,11 +130,11 @@ public:
 
 private:
     static constexpr uint32_t kScaledUV = 6;
-    static constexpr int32_t kRepeat = 1;
 
     const std::vector<SceneTriangle>* m_scene = nullptr;
     int32_t m_texture = -1;
     int32_t m_filter = kFilterNearestMip;
+    int32_t m_wrap = kWrapRepeat;
 };
 
 }  // namespace peer

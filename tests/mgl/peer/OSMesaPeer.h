@@ -54,31 +54,39 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
-    // The texture with its mip chain, repeating, its texels replacing the
-    // colour; our filter modes 1, 4 and 6 become nearest texel of the nearest
-    // level, bilinear on level 0 and bilinear on two levels, blended. Texels
-    // of alpha 0 are not drawn, as our textured span leaves them out.
+    // The texture with its mip chain, its texels replacing the colour; our
+    // filter modes become their OpenGL filters (nearest texel of level 0 or
+    // of the nearest level or of the two nearest levels blended; bilinear on
+    // level 0, on the nearest level or on the two nearest blended) and our
+    // wrap modes OpenGL's. Texels of alpha 0 are not drawn, as our textured
+    // span leaves them out.
     void SetTexture(const PeerTexture& texture) {
         if (m_texture == 0) glGenTextures(1, &m_texture);
         glBindTexture(GL_TEXTURE_2D, m_texture);
         const GlFormat gl = GlFormatOf(texture.format);
-        int32_t size = 64;
+        int32_t size = texture.size;
         for (size_t level = 0; level < texture.levels.size(); ++level, size = size > 1 ? size / 2 : 1) {
             glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), gl.internal, size, size, 0, gl.format, gl.type,
                          texture.levels[level].data());
         }
-        const bool linear = texture.filter != kFilterNearestMip;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                        texture.filter == kFilterNearestMip ? GL_NEAREST_MIPMAP_NEAREST
-                        : texture.filter == kFilterBilinear ? GL_LINEAR
-                                                            : GL_LINEAR_MIPMAP_LINEAR);
+        const GLint minFilter = MinFilterOf(texture.filter);
+        const bool linear = minFilter != GL_NEAREST && minFilter != GL_NEAREST_MIPMAP_NEAREST &&
+                            minFilter != GL_NEAREST_MIPMAP_LINEAR;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        const GLint wrap = texture.wrap == kWrapClamp    ? GL_CLAMP_TO_EDGE
+                           : texture.wrap == kWrapMirror ? GL_MIRRORED_REPEAT
+                                                         : GL_REPEAT;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         glAlphaFunc(GL_GREATER, 0);
         m_alphaTest = gl.internal == GL_RGBA;
+        m_textureSize = static_cast<float>(texture.size);
     }
+
+    // The implementation drawing, as it names itself.
+    static const char* RendererName() { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
 
     // Flat triangles in their own colours, or textured with the texture.
     void Draw(const std::vector<SceneTriangle>& scene, bool textured) {
@@ -91,7 +99,7 @@ public:
             for (int32_t k = 0; k < 3; ++k) {
                 m_xyz.insert(m_xyz.end(), {t.p[k][0], t.p[k][1], t.p[k][2]});
                 m_rgb.insert(m_rgb.end(), {rgb[0], rgb[1], rgb[2]});
-                m_uv.insert(m_uv.end(), {t.uv[k][0] / 64, t.uv[k][1] / 64});
+                m_uv.insert(m_uv.end(), {t.uv[k][0] / m_textureSize, t.uv[k][1] / m_textureSize});
             }
         }
         glVertexPointer(3, GL_FLOAT, 0, m_xyz.data());
@@ -123,6 +131,17 @@ private:
         GLenum type;
     };
 
+    static GLint MinFilterOf(int32_t filter) {
+        switch (filter) {
+            case kFilterNearest: return GL_NEAREST;
+            case kFilterNearestBlend: return GL_NEAREST_MIPMAP_LINEAR;
+            case kFilterBilinear: return GL_LINEAR;
+            case kFilterBilinearMip: return GL_LINEAR_MIPMAP_NEAREST;
+            case kFilterTrilinear: return GL_LINEAR_MIPMAP_LINEAR;
+            default: return GL_NEAREST_MIPMAP_NEAREST;
+        }
+    }
+
     // Our texel layouts as OpenGL names them (little-endian words, alpha or
     // red in the high bits).
     static GlFormat GlFormatOf(uint32_t format) {
@@ -141,6 +160,7 @@ private:
     OSMesaContext m_context = nullptr;
     GLuint m_texture = 0;
     bool m_alphaTest = false;
+    float m_textureSize = 64;
     std::vector<float> m_xyz;
     std::vector<uint8_t> m_rgb;
     std::vector<float> m_uv;

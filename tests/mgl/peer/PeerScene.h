@@ -28,16 +28,25 @@ inline void Channels(uint16_t colour, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>((b5 * 255 + 15) / 31);
 }
 
-// Our sampler's filter modes the peers are compared in, and the texture
-// both draw with: its format, our filter mode, and its mip levels from 64 x
-// 64 down to 1 x 1 as the format stores texels.
+// Our sampler's filter and wrap modes the peers are compared in, and the
+// texture both draw with: its format, our filter and wrap modes, its size
+// and its mip levels from size x size down to 1 x 1 as the format stores
+// texels.
+constexpr int32_t kFilterNearest = 0;
 constexpr int32_t kFilterNearestMip = 1;
+constexpr int32_t kFilterNearestBlend = 2;
 constexpr int32_t kFilterBilinear = 4;
+constexpr int32_t kFilterBilinearMip = 5;
 constexpr int32_t kFilterTrilinear = 6;
+constexpr int32_t kWrapRepeat = 1;
+constexpr int32_t kWrapClamp = 2;
+constexpr int32_t kWrapMirror = 3;
 
 struct PeerTexture {
     uint32_t format;
     int32_t filter;
+    int32_t wrap;
+    int32_t size;
     std::vector<std::vector<uint8_t>> levels;
 };
 
@@ -63,6 +72,48 @@ inline std::vector<SceneTriangle> MakeScene(uint32_t seed, int32_t count, float 
         t.colour = static_cast<uint16_t>(1 + (i * 2654435761u >> 16) % 0xFFFE);
         scene.push_back(t);
     }
+    return scene;
+}
+
+// Two triangles of the quad a, b, c, d (in order round it) and its
+// corners' texture coordinates.
+inline void AddQuad(std::vector<SceneTriangle>& scene, const float p[4][3], const float uv[4][2]) {
+    for (const int32_t third : {2, 3}) {
+        SceneTriangle t{};
+        const int32_t corners[3] = {0, third - 1, third};
+        for (int32_t k = 0; k < 3; ++k) {
+            for (int32_t i = 0; i < 3; ++i) t.p[k][i] = p[corners[k]][i];
+            t.uv[k][0] = uv[corners[k]][0];
+            t.uv[k][1] = uv[corners[k]][1];
+        }
+        t.colour = static_cast<uint16_t>(0x39E7u * static_cast<uint32_t>(scene.size() + 1));
+        scene.push_back(t);
+    }
+}
+
+// A scene of many pixels a triangle: a floor under the whole width of the
+// frustum receding from depth 1.05 to 8.5 (16 texels a unit, magnified at
+// the front and minified at the back), an upright billboard at depth 2.5
+// with texture coordinates past 0..64 on every side (about two pixels a
+// texel), and a small quad at depth 8 with the whole of 0..64.
+inline std::vector<SceneTriangle> MakePixelHeavyScene() {
+    constexpr float kNear = 1.05f;
+    constexpr float kFar = 8.5f;
+    constexpr float kTexelsPerUnit = 16;
+    std::vector<SceneTriangle> scene;
+    const float floor[4][3] = {{-kNear, -1, -kNear}, {kNear, -1, -kNear}, {kFar, -1, -kFar}, {-kFar, -1, -kFar}};
+    float floorUV[4][2];
+    for (int32_t k = 0; k < 4; ++k) {
+        floorUV[k][0] = floor[k][0] * kTexelsPerUnit;
+        floorUV[k][1] = -floor[k][2] * kTexelsPerUnit;
+    }
+    AddQuad(scene, floor, floorUV);
+    const float board[4][3] = {{-1.6f, -0.9f, -2.5f}, {0.9f, -0.9f, -2.5f}, {0.9f, 1.6f, -2.5f}, {-1.6f, 1.6f, -2.5f}};
+    const float boardUV[4][2] = {{-12, 56}, {44, 56}, {44, -20}, {-12, -20}};
+    AddQuad(scene, board, boardUV);
+    const float far[4][3] = {{2, 0.5f, -8}, {3.2f, 0.5f, -8}, {3.2f, 1.7f, -8}, {2, 1.7f, -8}};
+    const float farUV[4][2] = {{0, 64}, {64, 64}, {64, 0}, {0, 0}};
+    AddQuad(scene, far, farUV);
     return scene;
 }
 

@@ -287,28 +287,45 @@ inline void AddWeighted(const Texel& texel, const uint8_t* p, int32_t weight, RS
     colour->b += (t.b * weight) >> 8;
 }
 
-// A 2 x 2 quad's texels, each weighted as AddWeighted weights it, added to
-// the colour, for a decoder with channels of its own. Two channels share
-// a 64-bit word, 32 bits each: a weighted channel is below 2^25 (channel
-// 255, scaled weight below 2^17) and a lane's sum of four below 2^19, so
-// neither spills into the other lane, and one multiplication and one shift
-// give what each channel alone gives.
-template <class Format>
-inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
-    constexpr uint64_t kLow = 0xFFFFFFFFu;
-    constexpr uint64_t kShiftedLanes = 0x00FFFFFF00FFFFFFu;  // both lanes of a product >> 8
+// Sums of weighted texels, two channels to a 64-bit word, 32 bits each:
+// a weighted channel is below 2^25 (channel 255, scaled weight below 2^17)
+// and a lane's sum of four below 2^19, so neither spills into the other
+// lane, and one multiplication and one shift give what each channel alone
+// gives (AddWeighted's products).
+struct LaneSums {
     uint64_t ag = 0;
     uint64_t rb = 0;
-    for (int32_t i = 0; i < 4; ++i) {
-        const ChannelLanes c = Format::Lanes(quad[i]);
-        const uint64_t scaled = static_cast<uint32_t>(weights[i]) * kChannelScale;
+
+    void Add(const ChannelLanes& c, int32_t weight) {
+        constexpr uint64_t kShiftedLanes = 0x00FFFFFF00FFFFFFu;  // both lanes of a product >> 8
+        const uint64_t scaled = static_cast<uint32_t>(weight) * kChannelScale;
         ag += (c.ag * scaled) >> 8 & kShiftedLanes;
         rb += (c.rb * scaled) >> 8 & kShiftedLanes;
     }
-    colour->a += static_cast<int32_t>(ag >> 32);
-    colour->r += static_cast<int32_t>(rb >> 32);
-    colour->g += static_cast<int32_t>(ag & kLow);
-    colour->b += static_cast<int32_t>(rb & kLow);
+    void AddTo(RSBFormat_ARGB_fixed* colour) const {
+        constexpr uint64_t kLow = 0xFFFFFFFFu;
+        colour->a += static_cast<int32_t>(ag >> 32);
+        colour->r += static_cast<int32_t>(rb >> 32);
+        colour->g += static_cast<int32_t>(ag & kLow);
+        colour->b += static_cast<int32_t>(rb & kLow);
+    }
+};
+
+// A 2 x 2 quad's texels, decoded into lanes, each weighted as AddWeighted
+// weights it, added to the colour.
+inline void AddWeightedLanes(const ChannelLanes lanes[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
+    LaneSums sums;
+    for (int32_t i = 0; i < 4; ++i) sums.Add(lanes[i], weights[i]);
+    sums.AddTo(colour);
+}
+
+// The quad's texels, for a decoder with channels of its own, decoded and
+// added as AddWeightedLanes adds them, each as it is read.
+template <class Format>
+inline void AddWeightedQuad(const uint8_t* const quad[4], const int32_t weights[4], RSBFormat_ARGB_fixed* colour) {
+    LaneSums sums;
+    for (int32_t i = 0; i < 4; ++i) sums.Add(Format::Lanes(quad[i]), weights[i]);
+    sums.AddTo(colour);
 }
 
 }  // namespace texel_format

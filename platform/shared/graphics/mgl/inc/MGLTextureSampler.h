@@ -11,12 +11,90 @@
 class MGLContext;
 struct TextureUnit;
 
+// The sampler's filter modes (see MGLTextureSampler).
+namespace sampler_detail {
+
+constexpr int32_t kFilterNearest = 0;
+constexpr int32_t kFilterNearestMip = 1;
+constexpr int32_t kFilterNearestBlend = 2;
+constexpr int32_t kFilterBilinearOrMip = 3;
+constexpr int32_t kFilterBilinear = 4;
+constexpr int32_t kFilterBilinearMip = 5;
+constexpr int32_t kFilterTrilinear = 6;
+constexpr int32_t kFilterTrilinearRaised = 7;
+
+}  // namespace sampler_detail
+
 // The level filter modes 0 and 1 read at a level of detail.
 struct NearestLevels {
     bool firstOnly;  // mode 0
     int32_t last;
 
     int32_t At(int32_t lod) const { return firstOnly || lod < 0 ? 0 : (lod >> 16 > last ? last : lod >> 16); }
+};
+
+// What a row of samples keeps from pixel to pixel: the decoded texels of
+// the quad each of a sample's two quads read last (the pixels of a
+// magnified texture read the same quad in turn), and where the last quad
+// was read, whose addresses the row leaves in rp123 once, at its end, not
+// at every sample. A quad with a texel in the bytes the row writes may
+// change under it, and is read again at each sample; a level found apart
+// from those bytes is not looked at again in the row.
+struct QuadMemo {
+    struct Kept {
+        int32_t tu = 0;
+        int32_t tv = 0;
+        int32_t level = kNone;
+        texel_format::ChannelLanes lanes[4];
+    };
+    static constexpr int32_t kNone = -1;
+
+    // The row writes [start, end) of each of the two planes.
+    QuadMemo(const uint8_t* colour, const uint8_t* colourEnd, const uint8_t* depth, const uint8_t* depthEnd)
+        : m_written{{Address(colour), Address(colourEnd)}, {Address(depth), Address(depthEnd)}} {}
+
+    // Whether the quad, read from the level, may change under the row.
+    bool Written(const TexelLevel& texels, const uint8_t* const quad[4]) {
+        const uint32_t bit = 1u << texels.level;
+        if ((m_apart & bit) != 0) return false;
+        const uintptr_t levelBytes = (static_cast<uintptr_t>(texels.w) * static_cast<uint32_t>(texels.h) - 1) *
+                                         static_cast<uint32_t>(texels.bpp) + kWidestTexel;
+        if (!Meets(Address(texels.base), Address(texels.base) + levelBytes)) {
+            m_apart |= bit;
+            return false;
+        }
+        for (int32_t i = 0; i < 4; ++i) {
+            if (Meets(Address(quad[i]), Address(quad[i]) + kWidestTexel)) return true;
+        }
+        return false;
+    }
+
+    // The quad at (u, v) on the level is the last one read.
+    void Read(int32_t atU, int32_t atV, int32_t atLevel) {
+        u = atU;
+        v = atV;
+        level = atLevel;
+    }
+
+    Kept kept[2];
+    int32_t u = 0;
+    int32_t v = 0;
+    int32_t level = kNone;  // of the last quad read
+
+private:
+    static constexpr uintptr_t kWidestTexel = 4;
+
+    static uintptr_t Address(const uint8_t* p) { return reinterpret_cast<uintptr_t>(p); }
+    // Whether [start, end) meets a range the row writes.
+    bool Meets(uintptr_t start, uintptr_t end) const {
+        for (const auto& range : m_written) {
+            if (start < range[1] && end > range[0]) return true;
+        }
+        return false;
+    }
+
+    uintptr_t m_written[2][2];
+    uint32_t m_apart = 0;  // bit L: level L lies apart from the written bytes
 };
 
 // Samples one texture unit of a context: the filter mode picks nearest or
@@ -48,14 +126,29 @@ public:
     // The level those modes read at a level of detail.
     NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == 0, m_lastLevel}; }
     int32_t Wrap() const { return m_wrap; }
+    // Whether the unit's texels depend on the level of detail (all filter
+    // modes but 0 and 4, which read level 0 alone).
+    bool ReadsLod() const {
+        return m_mode != sampler_detail::kFilterNearest && m_mode != sampler_detail::kFilterBilinear;
+    }
     int32_t FilterMode() const { return m_mode; }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
     // routine Sample runs for it, inline for the span's row loops), with
     // filter mode Mode when a row loop knows it.
+    // With a memo (a row's, for decoders with channels of their own), quads
+    // are kept in it, and their addresses left in rp123 by LeaveQuad.
     template <int32_t Wrap, class Decoder, int32_t Mode = kUnitFilter>
-    void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
+    void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour,
+                  QuadMemo* memo = nullptr);
+    // The addresses of the memo's last quad in rp123, as SampleIn without a
+    // memo would have left them.
+    template <int32_t Wrap>
+    void LeaveQuad(const QuadMemo& memo) {
+        const uint8_t* quad[4];
+        if (memo.level != QuadMemo::kNone) Quad<Wrap>(memo.u, memo.v, memo.level, quad);
+    }
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) { return LevelIn(texel_detail::BoundedLevel(level)); }
 
@@ -84,6 +177,26 @@ private:
     // The quad's texels, their guest addresses left in the record's rp123.
     template <int32_t Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
+    // Adds the texel at (u, v) on the level, weighted, to the colour.
+    template <int32_t Wrap, class Decoder>
+    void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
+                    RSBFormat_ARGB_fixed* colour);
+    // The quad at (u, v) on the level read with no weight: its addresses
+    // left in rp123 (or in the memo, for LeaveQuad).
+    template <int32_t Wrap>
+    void PassQuadAt(int32_t u, int32_t v, int32_t level, QuadMemo* memo) {
+        const uint8_t* quad[4];
+        if (memo == nullptr) {
+            Quad<Wrap>(u, v, level, quad);
+            return;
+        }
+        memo->Read(u, v, level);
+    }
+    // Adds the quad at (u, v) on the level, weighted, to the colour; through
+    // the memo's kept quad `slot` when there is a memo.
+    template <int32_t Wrap, class Decoder>
+    void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const int32_t weights[4],
+                   RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -109,14 +222,6 @@ private:
 // The sampling routines, inline so that the span's row loops can hold them.
 namespace sampler_detail {
 
-constexpr int32_t kFilterNearest = 0;
-constexpr int32_t kFilterNearestMip = 1;
-constexpr int32_t kFilterNearestBlend = 2;
-constexpr int32_t kFilterBilinearOrMip = 3;
-constexpr int32_t kFilterBilinear = 4;
-constexpr int32_t kFilterBilinearMip = 5;
-constexpr int32_t kFilterTrilinear = 6;
-constexpr int32_t kFilterTrilinearRaised = 7;
 constexpr int32_t kHalfTexel = 0x8000;
 constexpr int32_t kFull = 255;
 constexpr int32_t kOne = 0x10000;
@@ -174,9 +279,55 @@ inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const u
     s[3] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at3));
 }
 
+template <int32_t Wrap, class Decoder>
+inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
+                                          RSBFormat_ARGB_fixed* colour) {
+    const TexelLevel& texels = LevelIn(level);
+    if (texels.base == nullptr) return;
+    const uint8_t* at = texels.AtIn<Wrap>(u, v);
+    if constexpr (requires { Decoder::Lanes(at); }) {
+        texel_format::LaneSums sums;
+        sums.Add(Decoder::Lanes(at), weight);
+        sums.AddTo(colour);
+    } else {
+        texel_format::AddWeighted(texel, at, weight, colour);
+    }
+}
+
+template <int32_t Wrap, class Decoder>
+inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
+                                         const int32_t weights[4], RSBFormat_ARGB_fixed* colour, QuadMemo* memo,
+                                         int32_t slot) {
+    const uint8_t* quad[4];
+    if constexpr (requires { Decoder::Lanes(quad[0]); }) {
+        if (memo != nullptr) {
+            memo->Read(u, v, level);
+            // The texel a coordinate falls on fixes the quad (its sign among
+            // it: a coordinate is negative where its texel is).
+            QuadMemo::Kept& kept = memo->kept[slot];
+            const int32_t tu = u >> (level + 16);
+            const int32_t tv = v >> (level + 16);
+            if (kept.level != level || kept.tu != tu || kept.tv != tv) {
+                const TexelLevel& texels = LevelIn(level);
+                kept.level = QuadMemo::kNone;
+                if (texels.base == nullptr) return;
+                texels.QuadIn<Wrap>(u, v, quad);
+                for (int32_t i = 0; i < 4; ++i) kept.lanes[i] = Decoder::Lanes(quad[i]);
+                kept.level = memo->Written(texels, quad) ? QuadMemo::kNone : level;
+                kept.tu = tu;
+                kept.tv = tv;
+            }
+            texel_format::AddWeightedLanes(kept.lanes, weights, colour);
+            return;
+        }
+    }
+    Quad<Wrap>(u, v, level, quad);
+    sampler_detail::AddQuad(texel, quad, weights, colour);
+}
+
 template <int32_t Wrap, class Decoder, int32_t Mode>
 inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
-                                        RSBFormat_ARGB_fixed* colour) {
+                                        RSBFormat_ARGB_fixed* colour, QuadMemo* memo) {
     using namespace sampler_detail;
     int32_t mode = Mode == kUnitFilter ? m_mode : Mode;
     if (mode == kFilterBilinearOrMip) mode = lod <= kOne ? kFilterBilinear : kFilterNearestMip;
@@ -189,7 +340,6 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
     *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-    const uint8_t* quad[4];
     int32_t weights[4];
     switch (mode) {
         case kFilterNearest:
@@ -197,32 +347,35 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
             if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
             break;
         case kFilterNearestBlend:
-            if (const uint8_t* at = TexelAt(u, v, level)) texel_format::AddWeighted(texel, at, kFull - blend, colour);
-            if (const uint8_t* at = TexelAt(u, v, level2)) texel_format::AddWeighted(texel, at, blend, colour);
+            AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
+            if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
             break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
-            Quad<Wrap>(uu, vv, at, quad);
             const int32_t fx = FractionOf(uu, at);
             const int32_t fy = FractionOf(vv, at);
             weights[0] = ((kFull - fx) * (kFull - fy)) >> 8;
             weights[1] = (fx * (kFull - fy)) >> 8;
             weights[2] = (fx * fy) >> 8;
             weights[3] = ((kFull - fx) * fy) >> 8;
-            AddQuad(texel, quad, weights, colour);
+            AddQuadAt<Wrap>(texel, uu, vv, at, weights, colour, memo, 0);
             break;
         }
         case kFilterTrilinear:
         case kFilterTrilinearRaised: {
-            Quad<Wrap>(uu, vv, level, quad);
             Weights3(kFull - blend, FractionOf(uu, level), FractionOf(vv, level),
                      mode == kFilterTrilinearRaised ? blend >> 2 : 0, weights);
-            AddQuad(texel, quad, weights, colour);
+            AddQuadAt<Wrap>(texel, uu, vv, level, weights, colour, memo, 0);
             if (mode == kFilterTrilinearRaised) break;
-            Quad<Wrap>(uu, vv, level2, quad);
+            // Without a blend the second level weighs nothing: only where
+            // its quad lies is left.
+            if (blend == 0) {
+                PassQuadAt<Wrap>(uu, vv, level2, memo);
+                break;
+            }
             Weights3(blend, FractionOf(uu, level2), FractionOf(vv, level2), 0, weights);
-            AddQuad(texel, quad, weights, colour);
+            AddQuadAt<Wrap>(texel, uu, vv, level2, weights, colour, memo, 1);
             break;
         }
         default: break;

@@ -182,22 +182,36 @@ PerspectiveDivide DivideOf(const MGLContext& context) {
         static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1), s.cfz0};
 }
 
-// u, v and the level of detail of one pixel from the perspective terms: the
-// interpolants were scaled by the depth offset at the vertices, and are
-// divided back by it here through the reciprocal table.
-void PerspectivePixel(const PerspectiveDivide& divide, const TexturedWalk& w, int32_t* u, int32_t* v, int32_t* lod) {
-    const uint32_t z = w.depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(w.depth, divide.cfz0));
+// The reciprocal of one pixel's depth offset, r / 2^shift, from the
+// reciprocal table: the interpolants were scaled by the depth offset at the
+// vertices, and are divided back by it through this.
+struct PixelReciprocal {
+    int32_t r;
+    int32_t shift;
+};
+
+PixelReciprocal ReciprocalOf(const PerspectiveDivide& divide, int32_t depth) {
+    const uint32_t z = depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(depth, divide.cfz0));
     const MGLTableIndex at = TableIndexOf(divide.limit, z);
-    const int32_t k = at.doublings;
     int32_t r = divide.recipTable[at.index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1 : at.index];
-    int32_t shift = k + 10;
+    int32_t shift = at.doublings + 10;
     if (shift > 30) {
         r >>= shift - 30;
         shift = 30;
     }
-    *u = FixedMulShift(r, w.u, shift);
-    *v = FixedMulShift(r, w.v, shift);
-    int32_t r2 = FixedMulShift(r, r, shift);
+    return PixelReciprocal{r, shift};
+}
+
+// u and v of one pixel from the perspective terms.
+void PerspectiveCoordinates(const PixelReciprocal& q, const TexturedWalk& w, int32_t* u, int32_t* v) {
+    *u = FixedMulShift(q.r, w.u, q.shift);
+    *v = FixedMulShift(q.r, w.v, q.shift);
+}
+
+// The level of detail of one pixel from the perspective terms.
+int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
+    int32_t shift = q.shift;
+    int32_t r2 = FixedMulShift(q.r, q.r, shift);
     int32_t m = w.k2Largest;
     for (const int32_t term : {w.k3v, w.k3u}) m = Magnitude(term) > m ? Magnitude(term) : m;
     // K2x / z^2 is the texel step scaled by 2^36 (the scaled interpolants
@@ -208,7 +222,7 @@ void PerspectivePixel(const PerspectiveDivide& divide, const TexturedWalk& w, in
         r2 >>= shift - 30;
         shift = 30;
     }
-    *lod = MGLContext::ComputeLod(FixedMulShift(m, r2, shift));
+    return MGLContext::ComputeLod(FixedMulShift(m, r2, shift));
 }
 
 // The record's work values as the span leaves them: every interpolant
@@ -228,8 +242,10 @@ void FinishWalk(MGLRecord& s, const SpanRow& row, bool perspective) {
 // level of detail of each pixel, and its texel written by a texel rule
 // chosen once for the row (a template argument, so that the rule's work
 // per pixel is inline and the choice is not made again at each pixel). A
-// rule's Shade(u, v, lod, colour) gives whether the pixel is written and
-// then stores its colour, after the depth has been written.
+// rule's Passes(u, v, lod) gives whether the pixel is written, and its
+// Store(colour) then stores it, after the depth has been written; its ReadsLod()
+// whether its texels depend on the level of detail (when not, the span
+// leaves it out), and its Finish() ends the row.
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
@@ -250,12 +266,17 @@ struct TexturedRow {
         const int32_t bpp = row.bpp;
         const int32_t zbpp = row.zbpp;
         const bool divides = perspective;
+        const bool readsLod = rule.ReadsLod();
         uint8_t* colourAt = row.colour;
         uint8_t* depthAt = row.depth;
         for (int32_t i = 0; i < count; ++i) {
             if (depth.Passes(depthAt, w.depth)) {
                 int32_t u = w.u, v = w.v, lod = affineLod;
-                if (divides) PerspectivePixel(divide, w, &u, &v, &lod);
+                if (divides) {
+                    const PixelReciprocal q = ReciprocalOf(divide, w.depth);
+                    PerspectiveCoordinates(q, w, &u, &v);
+                    if (readsLod) lod = PerspectiveLod(q, w);
+                }
                 if (lod > maxLod) lod = maxLod;
                 if (rule.Passes(u, v, lod)) {
                     depth.Write(depthAt, w.depth);
@@ -270,6 +291,7 @@ struct TexturedRow {
             w.k3u = WrapSub(w.k3u, w.k1u);
             w.k3v = WrapSub(w.k3v, w.k1v);
         }
+        rule.Finish();
     }
 };
 
@@ -285,43 +307,78 @@ struct SampledTexel {
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
+    bool ReadsLod() const { return sampler.ReadsLod(); }
+    void Finish() const {}
 };
 
+// The bytes of a row's plane its pixels write, [start, end).
+const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes) {
+    return start != nullptr ? start + static_cast<ptrdiff_t>(row.count) * bytes : nullptr;
+}
+
 // The sampler's colour for a texture of the decoder's format, wrap mode
-// Wrap and filter mode Mode, its routine inline in the row loop.
-template <class Decoder, int32_t Wrap, int32_t Mode>
+// Wrap and filter mode Mode, its routine inline in the row loop; with
+// Memo, the row's quads kept in a memo (which repays itself on rows of
+// some length only).
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo>
 struct FilteredTexel {
     MGLTextureSampler& sampler;
     uint32_t format;
+    QuadMemo memo;
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
+
+    FilteredTexel(MGLTextureSampler& sampler, const SpanRow& row)
+        : sampler(sampler),
+          format(row.format),
+          memo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
-        sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel);
+        sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel, Memo ? &memo : nullptr);
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
+    bool ReadsLod() const {
+        if constexpr (Mode == MGLTextureSampler::kUnitFilter) return sampler.ReadsLod();
+        return Mode != sampler_detail::kFilterBilinear;
+    }
+    void Finish() const {
+        if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
+    }
 };
 
-template <class Decoder, int32_t Mode>
-void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+template <class Decoder, int32_t Mode, bool Memo>
+void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp, Mode>{sampler, target}); break;
-        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror, Mode>{sampler, target}); break;
-        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat, Mode>{sampler, target}); break;
+        case kTexModeClamp: walk.Run(FilteredTexel<Decoder, kTexModeClamp, Mode, Memo>{sampler, walk.row}); break;
+        case kTexModeMirror: walk.Run(FilteredTexel<Decoder, kTexModeMirror, Mode, Memo>{sampler, walk.row}); break;
+        default: walk.Run(FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo>{sampler, walk.row}); break;
     }
 }
 
-// Bilinear and trilinear filtering with their mode fixed for the row; the
-// unit's mode read at each pixel for the others.
+// Rows of this many pixels or more keep their quads.
+constexpr int32_t kMemoPixels = 8;
+
+template <class Decoder, int32_t Mode>
+void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    if (walk.row.count >= kMemoPixels) {
+        WalkFilteredWith<Decoder, Mode, true>(walk, sampler);
+    } else {
+        WalkFilteredWith<Decoder, Mode, false>(walk, sampler);
+    }
+}
+
+// The blends of two levels, bilinear and trilinear filtering with their
+// mode fixed for the row; the unit's mode read at each pixel for the others.
 template <class Decoder>
-void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler) {
     using namespace sampler_detail;
     switch (sampler.FilterMode()) {
-        case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler, target); break;
-        case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler, target); break;
-        case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler, target); break;
-        default: WalkFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(walk, sampler, target); break;
+        case kFilterNearestBlend: WalkFilteredIn<Decoder, kFilterNearestBlend>(walk, sampler); break;
+        case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler); break;
+        case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler); break;
+        case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler); break;
+        default: WalkFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(walk, sampler); break;
     }
 }
 
@@ -329,7 +386,7 @@ void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_
 // sampler's own routine for the others.
 void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
     const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
-        WalkFilteredAs<decltype(texel)>(walk, sampler, target);
+        WalkFilteredAs<decltype(texel)>(walk, sampler);
     });
     if (!decoded) walk.Run(SampledTexel{sampler, target});
 }
@@ -349,6 +406,8 @@ struct NearestTexel {
         return texels.base != nullptr && texel.Take(texels.AtIn<Wrap>(u, v));
     }
     void Store(uint8_t* at) const { texel.Store(at); }
+    bool ReadsLod() const { return sampler.ReadsLod(); }
+    void Finish() const {}
 };
 
 template <class Texel>
