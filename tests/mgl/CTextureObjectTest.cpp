@@ -205,6 +205,22 @@ TEST_F(CTextureObjectTest, EachContextKeepsItsOwnMapping) {
 // draw samples the new texels through the unit, its wrap and filter as
 // bound, and the old pixels are mapped nowhere, in the unit still showing
 // the texture nor in one another texture has taken since.
+TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
+    texture.BindToUnit(0);
+    ASSERT_TRUE(CreatePlanes(texture, 4, 4, RSBFormat_R5G6B5));
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
+    uint8_t* pixels = static_cast<uint8_t*>(surface->GetPlane(0)->GetPixels(0));
+    for (int32_t i = 0; i < 4 * 4; ++i) PixelChannels::Store16(pixels + 2 * i, 0x07E0);
+
+    RSBFormat_ARGB_fixed colour;
+    SampleTexture(*r.context, 0, 0x18000, 0x18000, 0, &colour);
+    EXPECT_EQ(colour.g, 0xFFFF);
+    EXPECT_EQ(Unit(0).b.width, 4);
+}
+
 TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T texture;
     ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
