@@ -3,6 +3,9 @@
 // colour-keyed copy, the keyed constant-alpha copy and the fill against
 // SDL's blitters (colour key 0xF81F; alpha modulation 128 with blending; a
 // rectangle fill). A quarter of the source pixels carry the colour key.
+// The plain copy also goes over the frame in tiles of 16, 24 and 32 pixels,
+// and in rows of an odd width read one pixel off the destination's
+// alignment, each against memcpy of the same rows.
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -96,6 +99,49 @@ void BM_CopyReference(benchmark::State& state) {
     Count(state);
 }
 
+// Blocks of a width and height laid over the frame from its top left, as
+// many as fit whole; the source is read `sourceShift` pixels to the right.
+struct Blocks {
+    int width;
+    int height;
+    int sourceShift;
+};
+
+// Calls copy(source, destination) for the first byte of every block.
+template <typename BlockCopy>
+void ForEachBlock(Frames& frames, const Blocks& blocks, BlockCopy copy) {
+    for (int y = 0; y + blocks.height <= kHeight; y += blocks.height) {
+        for (int x = 0; x + blocks.width + blocks.sourceShift <= kWidth; x += blocks.width) {
+            copy(&frames.source[y * kPitch + (x + blocks.sourceShift) * 2], &frames.dest[y * kPitch + x * 2]);
+        }
+    }
+}
+
+void BM_BlocksOurs(benchmark::State& state, Blocks blocks) {
+    Frames frames;
+    for (auto _ : state) {
+        ForEachBlock(frames, blocks, [&blocks](const uint8_t* source, uint8_t* dest) {
+            const BlitCopyDesc desc = {kPitch, source, nullptr, kPitch, dest, blocks.width, blocks.height, 0, 0, 0};
+            Blit_R5G6B5(&desc);
+        });
+        benchmark::ClobberMemory();
+    }
+    Count(state);
+}
+
+void BM_BlocksReference(benchmark::State& state, Blocks blocks) {
+    Frames frames;
+    size_t rowBytes = static_cast<size_t>(blocks.width) * 2;
+    benchmark::DoNotOptimize(rowBytes);
+    for (auto _ : state) {
+        ForEachBlock(frames, blocks, [&blocks, rowBytes](const uint8_t* source, uint8_t* dest) {
+            for (int y = 0; y < blocks.height; ++y) std::memcpy(dest + y * kPitch, source + y * kPitch, rowBytes);
+        });
+        benchmark::ClobberMemory();
+    }
+    Count(state);
+}
+
 void BM_ColorKeyOurs(benchmark::State& state) {
     Frames frames;
     const BlitCopyDesc desc = frames.Copy();
@@ -162,6 +208,14 @@ void BM_FillReference(benchmark::State& state) {
 
 BENCHMARK(BM_CopyOurs)->Name("BlitCopy240x320/ours");
 BENCHMARK(BM_CopyReference)->Name("BlitCopy240x320/reference");
+BENCHMARK_CAPTURE(BM_BlocksOurs, , Blocks{16, 16, 0})->Name("BlitCopyTile16/ours");
+BENCHMARK_CAPTURE(BM_BlocksReference, , Blocks{16, 16, 0})->Name("BlitCopyTile16/reference");
+BENCHMARK_CAPTURE(BM_BlocksOurs, , Blocks{24, 24, 0})->Name("BlitCopyTile24/ours");
+BENCHMARK_CAPTURE(BM_BlocksReference, , Blocks{24, 24, 0})->Name("BlitCopyTile24/reference");
+BENCHMARK_CAPTURE(BM_BlocksOurs, , Blocks{32, 32, 0})->Name("BlitCopyTile32/ours");
+BENCHMARK_CAPTURE(BM_BlocksReference, , Blocks{32, 32, 0})->Name("BlitCopyTile32/reference");
+BENCHMARK_CAPTURE(BM_BlocksOurs, , Blocks{kWidth - 3, kHeight, 1})->Name("BlitCopyOddRows/ours");
+BENCHMARK_CAPTURE(BM_BlocksReference, , Blocks{kWidth - 3, kHeight, 1})->Name("BlitCopyOddRows/reference");
 BENCHMARK(BM_ColorKeyOurs)->Name("BlitColorKey240x320/ours");
 BENCHMARK(BM_ColorKeyReference)->Name("BlitColorKey240x320/reference");
 BENCHMARK(BM_ColorKeyAlphaOurs)->Name("BlitColorKeyAlpha240x320/ours");

@@ -1,12 +1,15 @@
 // A menu page repainted from the copy of its still part kept from an
 // earlier repaint is the page painted whole: on the same page, after the
 // selection moved, and on the next page opened. A repaint that would draw
-// what the screen already shows draws nothing.
+// what the screen already shows draws nothing; one with another subtitle,
+// or with the soft keys to be left out once, does not.
 
 #include <vector>
 
 #include "AppServices.h"
+#include "CGameInput.h"
 #include "CGraphics.h"
+#include "CHud.h"
 #include "CRenderSurface.h"
 #include "GameKeys.h"
 #include "JGraphics.h"
@@ -97,4 +100,25 @@ TEST_F(MenuBackdropTest, ARepaintThatWouldDrawWhatIsShownDrawsNothing) {
     const std::vector<uint32_t> moved = RepaintedAsItIs();
     EXPECT_NE(moved, menu);
     EXPECT_EQ(moved, PaintedWhole());
+}
+
+TEST_F(MenuBackdropTest, ARepaintOfAnotherSubtitleOrWithoutTheSoftKeysIsDrawn) {
+    Repainted();
+    const std::vector<uint32_t> menu = Repainted();
+    CHud* hud = CGame::GetHud();
+    hud->SetTitle(hud->title, JString("Subtitle"));
+    const std::vector<uint32_t> subtitled = RepaintedAsItIs();
+    EXPECT_NE(subtitled, menu);
+    EXPECT_EQ(subtitled, PaintedWhole());
+
+    // The soft keys' one-shot skip belongs to the repaint: a rehearsal of
+    // the page must not use it up.
+    RepaintedAsItIs();
+    CGameInput* input = CGame::GetInput();
+    input->skipSoftKeyPaint = true;
+    const std::vector<uint32_t> withoutSoftKeys = RepaintedAsItIs();
+    EXPECT_FALSE(input->skipSoftKeyPaint);
+    EXPECT_NE(withoutSoftKeys, subtitled);
+    input->skipSoftKeyPaint = true;
+    EXPECT_EQ(withoutSoftKeys, PaintedWhole());
 }

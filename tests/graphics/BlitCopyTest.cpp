@@ -302,6 +302,31 @@ TEST(BlitCopyValues, KeyedCopyOverlappingItselfGoesPixelByPixel) {
     for (int32_t i = 0; i <= kWidth; ++i) EXPECT_EQ(Read16(row + 2 * i), 0x100u) << i;
 }
 
+// Plain copies of rows of every length from one pixel to well past those
+// copied inline: each pixel lands where it belongs, nothing beside the rows
+// changes.
+TEST(BlitCopyValues, PlainCopiesOfEveryRowLength) {
+    constexpr int kLongestRowBytes = 320;
+    constexpr int kHeight = 2;
+    std::mt19937 random(7);
+    for (const CopyRoutine& c : kCopies) {
+        if (c.op != Op::Copy || !SameFormat(c)) continue;
+        const int bytes = BytesOf(c.source);
+        for (int width = 1; width <= kLongestRowBytes / bytes; ++width) {
+            SCOPED_TRACE(::testing::Message() << c.name << " " << width);
+            SourceImage source(c.source, width, kHeight, false, random);
+            Canvas dest(width, kHeight, bytes, 2, random);
+            BlitCopyDesc desc = {source.Stride(), source.At(0, 0), nullptr, static_cast<int16_t>(dest.Stride()),
+                                 dest.At(0, 0), width, kHeight, 0, 0, 0};
+            c.routine(&desc);
+            for (int y = 0; y < kHeight; ++y) {
+                for (int x = 0; x < width; ++x) ASSERT_EQ(dest.Get(x, y), ReadN(source.At(x, y), bytes)) << x;
+            }
+            ASSERT_TRUE(dest.FrameIntact());
+        }
+    }
+}
+
 TEST(BlitCopyValues, StartAndStepsFollowTheFlips) {
     BlitCopyDesc desc = {-40, nullptr, nullptr, 0, nullptr, 5, 3, 1, 1, 0};
     int32_t xStep = 0;

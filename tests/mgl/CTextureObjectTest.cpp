@@ -34,6 +34,15 @@ protected:
         return surface->Create(attributes);
     }
 
+    // The first `count` texels of the texture's colour plane set to `texel`.
+    static uint8_t* FillTexels(T& texture, int32_t count, uint16_t texel) {
+        CRenderSurface* surface = nullptr;
+        texture.GetSurface(&surface);
+        auto* pixels = static_cast<uint8_t*>(surface->GetPlane(0)->GetPixels(0));
+        for (int32_t i = 0; i < count; ++i) PixelChannels::Store16(pixels + 2 * i, texel);
+        return pixels;
+    }
+
     const TextureUnit& Unit(int32_t n) const { return r.context->Record().texture_units[n]; }
 
     rig::Renderer r{16, 16};
@@ -201,6 +210,19 @@ TEST_F(CTextureObjectTest, EachContextKeepsItsOwnMapping) {
     EXPECT_NE(second.GuestMemory().ToHost(other, 128), nullptr);
 }
 
+TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
+    texture.BindToUnit(0);
+    ASSERT_TRUE(CreatePlanes(texture, 4, 4, RSBFormat_R5G6B5));
+    FillTexels(texture, 4 * 4, 0x07E0);
+
+    RSBFormat_ARGB_fixed colour;
+    SampleTexture(*r.context, 0, 0x18000, 0x18000, 0, &colour);
+    EXPECT_EQ(colour.g, 0xFFFF);
+    EXPECT_EQ(Unit(0).b.width, 4);
+}
+
 // The texture's surface makes its planes anew at another size: the next
 // draw samples the new texels through the unit, its wrap and filter as
 // bound, and the old pixels are mapped nowhere, in the unit still showing
@@ -217,10 +239,7 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     ASSERT_TRUE(CreatePlanes(other, 4, 4, RSBFormat_R5G6B5));
     other.BindToUnit(1);
     ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5));
-    CRenderSurface* surface = nullptr;
-    texture.GetSurface(&surface);
-    const CRenderSurfaceBuffer* plane = surface->GetPlane(0);
-    for (int32_t i = 0; i < 16 * 4; ++i) PixelChannels::Store16(static_cast<uint8_t*>(plane->GetPixels(0)) + 2 * i, 0x07E0);
+    const uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
 
     r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
     r.context->UpdateProjection(1);
@@ -238,8 +257,7 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     EXPECT_EQ(Unit(0).b.height, 4);
     EXPECT_EQ(Unit(0).width_log2, 4);
     EXPECT_EQ(Unit(0).texmode, T::kWrapRepeat);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2),
-              static_cast<uint8_t*>(plane->GetPixels(0)));
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2), pixels);
     for (const uint32_t old : {shown, taken}) {
         if (old != Unit(0).b.levels[0]) {
             EXPECT_EQ(r.context->GuestMemory().ToHost(old, 1), nullptr);
@@ -247,6 +265,8 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     }
 
     // Without planes the unit empties.
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
     surface->Destroy();
     r.poly->DrawPolygons(4, 4, 1);
     EXPECT_EQ(Unit(0).b.levels[0], 0u);

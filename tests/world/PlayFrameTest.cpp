@@ -3,8 +3,10 @@
 #include <cstdlib>
 
 #include "BlitFormats.h"
+#include "CArrayInputStream.h"
 #include "CGameWorld.h"
 #include "CRenderSurface.h"
+#include "CRenderSurfaceAttribute.h"
 #include "JImage.h"
 #include "LevelFixture.h"
 
@@ -119,6 +121,40 @@ TEST_F(PlayFrameTest, TileLayersNeverReadOutsideTheirCells) {
     ExpectNear(Pixel(55, 51), kBlue);
     ExpectNear(Pixel(80, 51), 0x123456);
     ExpectNear(Pixel(10, 10), 0x123456);
+}
+
+// A picture the size of the screen hides the background colour only while
+// none of its pixels is keyed: through a keyed one the colour shows.
+TEST_F(PlayFrameTest, AKeyedScreenSizedPictureShowsTheColourThroughIt) {
+    MountAndLoad(PaintLevel());
+    for (int i = 0; i < 6; ++i) Frame();
+    m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
+    const std::vector<uint8_t> attributes = imagetest::BuildAttributePairs(
+        {{kSurfaceAttrWidth, playtest::kScreenWidth},
+         {kSurfaceAttrHeight, playtest::kScreenHeight},
+         {kSurfaceAttrColorFormat, RSBFormat_X8R8G8B8}});
+    CArrayInputStream stream;
+    ASSERT_TRUE(stream.Open(attributes.data(), static_cast<uint32_t>(attributes.size())));
+    CResourceRenderSurface picture;
+    ASSERT_NE(picture.Create(0, &stream, LevelResourceFactory::kImageType), CResource::kFailed);
+    // On the empty row, where no tile covers the picture.
+    const int32_t keyX = 100;
+    const int32_t keyY = ScreenY(kEmptyRow * 24 + 12);
+    uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_TRUE(picture.GetSurface()->Lock(&pixels, &pitch, 0, nullptr));
+    for (int32_t y = 0; y < playtest::kScreenHeight; ++y) {
+        for (int32_t x = 0; x < playtest::kScreenWidth; ++x) StorePixel32(pixels + y * pitch + x * 4, kPicture);
+    }
+    StorePixel32(pixels + keyY * pitch + keyX * 4, kColorKeyRGB24);
+    picture.GetSurface()->Unlock(0);
+    world->backgroundImage = std::make_unique<JImage>(&picture);
+
+    PaintFrame();
+    // Level 0's background colour, black.
+    ExpectNear(Pixel(keyX, keyY), 0);
+    ExpectNear(Pixel(keyX + 1, keyY), kPicture);
+    world->backgroundImage.reset();
 }
 
 // A background layer of tile 1 (blue) in front of a picture (the tileset

@@ -18,6 +18,11 @@ constexpr int32_t kDialogueOpcode = 2;
 constexpr int32_t kTextPageOpcode = 29;
 constexpr int32_t kWaitForActorOpcode = 26;
 
+// The commands whose page stops play while it is up.
+bool IsPageOpcode(int32_t opcode) {
+    return opcode == kDialogueOpcode || opcode == kTextPageOpcode;
+}
+
 void EraseFirst(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
     auto it = std::find(list.begin(), list.end(), cmd);
     if (it != list.end()) list.erase(it);
@@ -220,18 +225,19 @@ void CGameWorld::UpdateScripts(int32_t dt) {
         if (i >= static_cast<int32_t>(runningCommands.size())) continue;
         CScriptCommand* cmd = runningCommands[static_cast<size_t>(i)];
         cmd->Update(dt);
-        if (cmd->opcode == kDialogueOpcode || cmd->opcode == kTextPageOpcode ||
-            (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) {
-            inputBlocked = 1;
-        }
+        // A box that closed this frame no longer holds the player: a press
+        // made as it closes acts in the next frame.
+        const bool showsPage = IsPageOpcode(cmd->opcode) && cmd->done != CScriptCommand::kDone;
+        if (showsPage || (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) inputBlocked = 1;
         if (cmd->done == CScriptCommand::kDone) AdvanceScript(cmd);
     }
     EndRunnerCall();
     std::vector<CScriptCommand*> stopped;
     stopped.swap(removalCommands);
     for (CScriptCommand* cmd : stopped) DestroyCommand(cmd);
+    // A box opened by this frame's advances holds the player from now on.
     for (const CScriptCommand* cmd : runningCommands) {
-        if (cmd->opcode == kDialogueOpcode) inputBlocked = 1;
+        if (IsPageOpcode(cmd->opcode)) inputBlocked = 1;
     }
 }
 

@@ -83,24 +83,43 @@ bool ForwardRowsApart(const BlitCopyDesc& d, uint32_t bytes) {
     return read.end <= written.first || written.end <= read.first;
 }
 
-// In 16-byte steps while they last: short rows (tiles) spend less on the
-// call than on the copy.
-void CopyRowBytes(const uint8_t* __restrict s, uint8_t* __restrict t, size_t bytes) {
-    constexpr size_t kStep = 16;
-    size_t i = 0;
-    for (; i + kStep <= bytes; i += kStep) {
-        uint8_t chunk[kStep];
-        std::memcpy(chunk, s + i, kStep);
-        std::memcpy(t + i, chunk, kStep);
+// Rows up to this long are copied by moves expanded in place: for them the
+// call to the library's copy costs more than the copy (tile rows). Longer
+// rows go to the library's copy, whose wider moves are faster.
+constexpr size_t kInlineRowBytes = 128;
+
+// A row of whole Unit-byte pixels, up to 2 Step bytes. One longer than Step
+// is copied as a move of Step bytes from each end, the two overlapping
+// instead of leaving a tail; a shorter one halves the step, down to one
+// pixel. The moves' sizes are known when compiling, so they are expanded in
+// place.
+template <size_t Step, size_t Unit>
+void CopyShortRow(const uint8_t* __restrict s, uint8_t* __restrict t, size_t bytes) {
+    if (bytes > Step) {
+        std::memcpy(t, s, Step);
+        std::memcpy(t + bytes - Step, s + bytes - Step, Step);
+    } else if constexpr (Step > Unit) {
+        CopyShortRow<Step / 2, Unit>(s, t, bytes);
+    } else {
+        std::memcpy(t, s, Unit);
     }
-    for (; i < bytes; ++i) t[i] = s[i];
+}
+
+template <uint32_t Bytes>
+void CopyRow(const uint8_t* __restrict s, uint8_t* __restrict t, size_t width) {
+    const size_t bytes = width * Bytes;
+    if (bytes > kInlineRowBytes) {
+        std::memcpy(t, s, bytes);
+        return;
+    }
+    CopyShortRow<kInlineRowBytes / 2, Bytes>(s, t, bytes);
 }
 
 // Whole pixels, ignored bits included.
 template <uint32_t Bytes>
 void CopyPixels(const BlitCopyDesc& d) {
     if (ForwardRowsApart(d, Bytes)) {
-        ForEachRow<Bytes>(d, [](const uint8_t* s, uint8_t* t, size_t width) { CopyRowBytes(s, t, width * Bytes); });
+        ForEachRow<Bytes>(d, CopyRow<Bytes>);
         return;
     }
     if (d.flipX == 0) {

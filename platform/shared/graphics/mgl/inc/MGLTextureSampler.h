@@ -375,7 +375,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
     }
 }
 
-// One sample of texture unit `unit`.
+// One sample of texture unit `unit`, as its texture's surface is now.
 void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
                    RSBFormat_ARGB_fixed* colour);
 

@@ -88,6 +88,9 @@ void MGLTextureSampler::SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFo
 
 void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
                    RSBFormat_ARGB_fixed* colour) {
+    // Outside a draw nothing has brought the units to their textures'
+    // planes yet: a surface made anew since must not be read as it was.
+    context.FollowSurfaces();
     MGLTextureSampler sampler(context, unit);
     sampler.Sample(u, v, lod, colour);
 }
