@@ -177,10 +177,22 @@ private:
     // The quad's texels, their guest addresses left in the record's rp123.
     template <int32_t Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
+    // The texel at (u, v) on the level; null when the level is.
+    template <int32_t Wrap>
+    const uint8_t* TexelIn(int32_t u, int32_t v, int32_t level) {
+        const TexelLevel& texels = LevelIn(level);
+        return texels.base != nullptr ? texels.AtIn<Wrap>(u, v) : nullptr;
+    }
     // Adds the texel at (u, v) on the level, weighted, to the colour.
     template <int32_t Wrap, class Decoder>
     void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                     RSBFormat_ARGB_fixed* colour);
+    // Adds the texels at (u, v) on the level and on level2, weighted
+    // 255 - blend and blend, to the colour; level2 is not read without a
+    // blend.
+    template <int32_t Wrap, class Decoder>
+    void AddTexelsAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2, int32_t blend,
+                     RSBFormat_ARGB_fixed* colour);
     // The quad at (u, v) on the level read with no weight: its addresses
     // left in rp123 (or in the memo, for LeaveQuad).
     template <int32_t Wrap>
@@ -296,6 +308,24 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
 }
 
 template <int32_t Wrap, class Decoder>
+inline void MGLTextureSampler::AddTexelsAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
+                                           int32_t blend, RSBFormat_ARGB_fixed* colour) {
+    using sampler_detail::kFull;
+    if constexpr (requires { Decoder::Lanes(nullptr); }) {
+        // Without a blend the texel itself stands in for the second, which
+        // weighs nothing.
+        const uint8_t* first = TexelIn<Wrap>(u, v, level);
+        const uint8_t* second = blend != 0 ? TexelIn<Wrap>(u, v, level2) : first;
+        if (first != nullptr && second != nullptr) {
+            texel_format::AddWeightedPair<Decoder>(first, second, blend, colour);
+            return;
+        }
+    }
+    AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
+    if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
+}
+
+template <int32_t Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                          const texel_format::QuadWeights& weights, RSBFormat_ARGB_fixed* colour,
                                          QuadMemo* memo, int32_t slot) {
@@ -346,10 +376,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         case kFilterNearestMip:
             if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
             break;
-        case kFilterNearestBlend:
-            AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
-            if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
-            break;
+        case kFilterNearestBlend: AddTexelsAt<Wrap>(texel, u, v, level, level2, blend, colour); break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
