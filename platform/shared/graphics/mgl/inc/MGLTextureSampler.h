@@ -209,6 +209,11 @@ private:
     template <int32_t Wrap, class Decoder>
     void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
+    // The quads at (u, v) on the level and on level2 weighted by the blend
+    // (filter mode 6; the first alone, its weights raised, for mode 7).
+    template <int32_t Wrap, class Decoder>
+    RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
+                                      int32_t blend, bool raised, QuadMemo* memo);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -356,6 +361,28 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
     sampler_detail::AddQuad(texel, quad, weights, colour);
 }
 
+// The two quads are summed in a colour of their own, which no store of
+// the caller's can reach, so that the sums stay in registers from one quad
+// to the other.
+template <int32_t Wrap, class Decoder>
+inline RSBFormat_ARGB_fixed MGLTextureSampler::QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
+                                                            int32_t level2, int32_t blend, bool raised,
+                                                            QuadMemo* memo) {
+    using namespace sampler_detail;
+    RSBFormat_ARGB_fixed sum = {0, 0, 0, 0};
+    const int32_t raise = raised ? blend >> 2 : 0;
+    AddQuadAt<Wrap>(texel, u, v, level, BlendedWeights(u, v, level, kFull - blend, raise), &sum, memo, 0);
+    if (raised) return sum;
+    // Without a blend the second level weighs nothing: only where its quad
+    // lies is left.
+    if (blend == 0) {
+        PassQuadAt<Wrap>(u, v, level2, memo);
+    } else {
+        AddQuadAt<Wrap>(texel, u, v, level2, BlendedWeights(u, v, level2, blend, 0), &sum, memo, 1);
+    }
+    return sum;
+}
+
 template <int32_t Wrap, class Decoder, int32_t Mode>
 inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
                                         RSBFormat_ARGB_fixed* colour, QuadMemo* memo) {
@@ -385,19 +412,9 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
             break;
         }
         case kFilterTrilinear:
-        case kFilterTrilinearRaised: {
-            const int32_t raise = mode == kFilterTrilinearRaised ? blend >> 2 : 0;
-            AddQuadAt<Wrap>(texel, uu, vv, level, BlendedWeights(uu, vv, level, kFull - blend, raise), colour, memo, 0);
-            if (mode == kFilterTrilinearRaised) break;
-            // Without a blend the second level weighs nothing: only where
-            // its quad lies is left.
-            if (blend == 0) {
-                PassQuadAt<Wrap>(uu, vv, level2, memo);
-                break;
-            }
-            AddQuadAt<Wrap>(texel, uu, vv, level2, BlendedWeights(uu, vv, level2, blend, 0), colour, memo, 1);
+        case kFilterTrilinearRaised:
+            *colour = QuadsBlended<Wrap>(texel, uu, vv, level, level2, blend, mode == kFilterTrilinearRaised, memo);
             break;
-        }
         default: break;
     }
 }
