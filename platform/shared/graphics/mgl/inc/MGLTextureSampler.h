@@ -187,12 +187,11 @@ private:
     template <int32_t Wrap, class Decoder>
     void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                     RSBFormat_ARGB_fixed* colour);
-    // Adds the texels at (u, v) on the level and on level2, weighted
-    // 255 - blend and blend, to the colour; level2 is not read without a
-    // blend.
+    // The texels at (u, v) on the level and on level2 weighted 255 - blend
+    // and blend; level2 is not read without a blend.
     template <int32_t Wrap, class Decoder>
-    void AddTexelsAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2, int32_t blend,
-                     RSBFormat_ARGB_fixed* colour);
+    RSBFormat_ARGB_fixed TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
+                                       int32_t blend);
     // The quad at (u, v) on the level read with no weight: its addresses
     // left in rp123 (or in the memo, for LeaveQuad).
     template <int32_t Wrap>
@@ -312,22 +311,26 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
     }
 }
 
+// The texels are summed in a colour of their own, as QuadsBlended sums
+// its quads.
 template <int32_t Wrap, class Decoder>
-inline void MGLTextureSampler::AddTexelsAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
-                                           int32_t blend, RSBFormat_ARGB_fixed* colour) {
+inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
+                                                             int32_t level2, int32_t blend) {
     using sampler_detail::kFull;
+    RSBFormat_ARGB_fixed sum = {0, 0, 0, 0};
     if constexpr (requires { Decoder::Lanes(nullptr); }) {
         // Without a blend the texel itself stands in for the second, which
         // weighs nothing.
         const uint8_t* first = TexelIn<Wrap>(u, v, level);
         const uint8_t* second = blend != 0 ? TexelIn<Wrap>(u, v, level2) : first;
         if (first != nullptr && second != nullptr) {
-            texel_format::AddWeightedPair<Decoder>(first, second, blend, colour);
-            return;
+            texel_format::AddWeightedPair<Decoder>(first, second, blend, &sum);
+            return sum;
         }
     }
-    AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
-    if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
+    AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, &sum);
+    if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, &sum);
+    return sum;
 }
 
 template <int32_t Wrap, class Decoder>
@@ -403,7 +406,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         case kFilterNearestMip:
             if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
             break;
-        case kFilterNearestBlend: AddTexelsAt<Wrap>(texel, u, v, level, level2, blend, colour); break;
+        case kFilterNearestBlend: *colour = TexelsBlended<Wrap>(texel, u, v, level, level2, blend); break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
