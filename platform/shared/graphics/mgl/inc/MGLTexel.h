@@ -349,23 +349,40 @@ constexpr int16_t kFull = 255;
 
 inline int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
 
+// Both alpha lanes, each holding a byte, set to 255.
 inline __m128i Opaque(__m128i pair) {
-    constexpr int kOpaqueLane = static_cast<int>(kOpaque);
-    return _mm_insert_epi16(_mm_insert_epi16(pair, kOpaqueLane, 0), kOpaqueLane, 4);
+    const int16_t opaque = Lane(kOpaque);
+    return _mm_or_si128(pair, _mm_set_epi16(0, 0, 0, opaque, 0, 0, 0, opaque));
 }
 
-// Each field moved to the top of its lane, f, and its top bits repeated
-// below as Expand5 and Expand6 repeat them: (f >> 8) | (f >> (8 + bits)).
-inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
-    const int16_t t0 = Lane(PixelChannels::Load16(first));
-    const int16_t t1 = Lane(PixelChannels::Load16(second));
-    const __m128i texels = _mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0);
+// Two r5g6b5 texels, each in all four lanes of its half, decoded: each
+// field moved to the top of its lane, f, and its top bits repeated below
+// as Expand5 and Expand6 repeat them: (f >> 8) | (f >> (8 + bits)).
+inline __m128i R5G6B5Decoded(__m128i texels) {
     const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
     const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
                                          Lane(0xFC00u), Lane(0xF800u), 0);
     const __m128i repeat = _mm_set_epi16(8, 4, 8, 0, 8, 4, 8, 0);
     const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
     return Opaque(_mm_or_si128(_mm_srli_epi16(top, 8), _mm_mulhi_epu16(top, repeat)));
+}
+
+inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
+    const int16_t t0 = Lane(PixelChannels::Load16(first));
+    const int16_t t1 = Lane(PixelChannels::Load16(second));
+    return R5G6B5Decoded(_mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0));
+}
+
+// A quad's four r5g6b5 texels gathered in one vector, then spread to a
+// half each of the two pairs.
+inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+    const uint32_t near16 = PixelChannels::Load16(quad[0]) | PixelChannels::Load16(quad[1]) << 16;
+    const uint32_t far16 = PixelChannels::Load16(quad[2]) | PixelChannels::Load16(quad[3]) << 16;
+    const __m128i texels = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(near16)),
+                                              _mm_cvtsi32_si128(static_cast<int32_t>(far16)));
+    const __m128i doubled = _mm_unpacklo_epi16(texels, texels);
+    *near = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
+    *far = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
 }
 
 // Bytes b, g, r, a in memory, turned to a, r, g, b.
@@ -424,8 +441,12 @@ class QuadTexels {
 public:
     template <class Format>
     void Read(const uint8_t* const quad[4]) {
-        m_near = texel_pair::PairOf<Format>(quad[0], quad[1]);
-        m_far = texel_pair::PairOf<Format>(quad[2], quad[3]);
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            texel_pair::R5G6B5Quad(quad, &m_near, &m_far);
+        } else {
+            m_near = texel_pair::PairOf<Format>(quad[0], quad[1]);
+            m_far = texel_pair::PairOf<Format>(quad[2], quad[3]);
+        }
     }
     // The weights made in the vectors, 255 - f being f ^ 255 for a fraction
     // of 8 bits: texels 0 and 1 take (255 - fx, fx) and 255 - fy, 2 and 3
