@@ -341,30 +341,34 @@ struct QuadWeights {
 
 #if defined(__SSE2__)
 // Two texels' channels in one vector, 16 bits each in the colour's order
-// (a, r, g, b), the first texel in the low half, and the steps that weigh
-// them.
+// (a, r, g, b), the first texel in the low half, each channel held times
+// 256 (in the lane's high byte), and the steps that weigh them.
 namespace texel_pair {
 
 constexpr int16_t kFull = 255;
 
 inline int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
 
-// Both alpha lanes, each holding a byte, set to 255.
+constexpr uint32_t kHighByte = 0xFF00;
+
+// Both alpha lanes, each holding a channel, set to 255.
 inline __m128i Opaque(__m128i pair) {
-    const int16_t opaque = Lane(kOpaque);
+    const int16_t opaque = Lane(kHighByte);
     return _mm_or_si128(pair, _mm_set_epi16(0, 0, 0, opaque, 0, 0, 0, opaque));
 }
 
 // Two r5g6b5 texels, each in all four lanes of its half, decoded: each
 // field moved to the top of its lane, f, and its top bits repeated below
-// as Expand5 and Expand6 repeat them: (f >> 8) | (f >> (8 + bits)).
+// it within the high byte as Expand5 and Expand6 repeat them:
+// (f | f >> bits) & 0xFF00.
 inline __m128i R5G6B5Decoded(__m128i texels) {
     const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
     const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
                                          Lane(0xFC00u), Lane(0xF800u), 0);
-    const __m128i repeat = _mm_set_epi16(8, 4, 8, 0, 8, 4, 8, 0);
+    const __m128i repeat = _mm_set_epi16(2048, 1024, 2048, 0, 2048, 1024, 2048, 0);
     const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
-    return Opaque(_mm_or_si128(_mm_srli_epi16(top, 8), _mm_mulhi_epu16(top, repeat)));
+    const __m128i repeated = _mm_or_si128(top, _mm_mulhi_epu16(top, repeat));
+    return Opaque(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))));
 }
 
 inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
@@ -390,7 +394,7 @@ inline __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
     constexpr int kReversed = _MM_SHUFFLE(0, 1, 2, 3);
     const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(first))),
                                              _mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(second))));
-    const __m128i bgra = _mm_unpacklo_epi8(words, _mm_setzero_si128());
+    const __m128i bgra = _mm_unpacklo_epi8(_mm_setzero_si128(), words);
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
 }
 
@@ -406,17 +410,21 @@ inline __m128i PairOf(const uint8_t* first, const uint8_t* second) {
     } else {
         const Channels a = Format::Read(first);
         const Channels b = Format::Read(second);
-        return _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r), Lane(a.a));
+        const __m128i channels =
+            _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r), Lane(a.a));
+        return _mm_slli_epi16(channels, 8);
     }
 }
 
-// Both texels' channels weighted, p + (p >> 8) in each lane: with weights
-// of at most 255, p fits 16 bits, and AddWeighted's product
-// (c x w x 257) >> 8 is p + (p >> 8) exactly, still within 16 bits.
-inline __m128i Weighted(__m128i pair, __m128i weights) {
-    const __m128i p = _mm_mullo_epi16(pair, weights);
-    return _mm_add_epi16(p, _mm_srli_epi16(p, 8));
+// Weights of at most 255 times the channel scale, 257: within 16 bits.
+inline __m128i Scaled(__m128i weights) {
+    return _mm_mullo_epi16(weights, _mm_set1_epi16(Lane(kChannelScale)));
 }
+
+// Both texels' channels weighted as AddWeighted weighs them,
+// (c x w x 257) >> 8: the high half of (c x 256) x (w x 257). That is
+// p + (p >> 8) for p = c x w, within 16 bits.
+inline __m128i Weighted(__m128i pair, __m128i scaledWeights) { return _mm_mulhi_epu16(pair, scaledWeights); }
 
 // The two halves' weighted channels added to the colour, for weights that
 // add up to at most 255 (so that the sums stay below 2^16).
@@ -477,8 +485,9 @@ private:
     // keep at most scale / 256 of 255 x 255, and a raise adds back no more
     // than its scale gives up): its four texels are added in 16 bits.
     void AddWeighted(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
-        using texel_pair::Weighted;
-        texel_pair::AddHalves(_mm_add_epi16(Weighted(m_near, nearWeights), Weighted(m_far, farWeights)), colour);
+        using namespace texel_pair;
+        const __m128i near = Weighted(m_near, Scaled(nearWeights));
+        AddHalves(_mm_add_epi16(near, Weighted(m_far, Scaled(farWeights))), colour);
     }
 
     __m128i m_near = _mm_setzero_si128();  // texels 0 and 1
@@ -491,7 +500,7 @@ template <class Format>
 inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
     using namespace texel_pair;
     const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
-    AddHalves(Weighted(PairOf<Format>(first, second), weights), colour);
+    AddHalves(Weighted(PairOf<Format>(first, second), Scaled(weights)), colour);
 }
 #else
 class QuadTexels {
