@@ -96,27 +96,17 @@ __attribute__((target("avx2"))) Lanes LevelsOfDetail(Lanes d) {
     return _mm256_blendv_epi8(lod, _mm256_set1_epi32(-(kFraction + 1)), belowHalf);
 }
 
-__attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const TexturedWalk& w,
-                                               const PerspectiveDivide& divide, const MGLPixelCoordinates::Lod& rule,
-                                               int32_t count) {
+// The reciprocals of the pixels' depth offsets, each r with its shift,
+// for `count` pixels from the walk's start.
+__attribute__((target("avx2"))) void ReciprocalLanes(const TexturedWalk& w, const PerspectiveDivide& divide,
+                                                     int32_t count, int32_t* rs, int32_t* shifts) {
     Lanes depth = Ramp(w.depth, w.depthStep);
-    Lanes u = Ramp(w.u, w.uStep);
-    Lanes v = Ramp(w.v, w.vStep);
-    Lanes k3u = Ramp(w.k3u, WrapNeg(w.k1u));
-    Lanes k3v = Ramp(w.k3v, WrapNeg(w.k1v));
     const Lanes depthStep = _mm256_set1_epi32(WrapMul(kLanes, w.depthStep));
-    const Lanes uStep = _mm256_set1_epi32(WrapMul(kLanes, w.uStep));
-    const Lanes vStep = _mm256_set1_epi32(WrapMul(kLanes, w.vStep));
-    const Lanes k1u = _mm256_set1_epi32(WrapMul(kLanes, w.k1u));
-    const Lanes k1v = _mm256_set1_epi32(WrapMul(kLanes, w.k1v));
     const Lanes limit = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(divide.limit)));
     const Lanes cfz0 = _mm256_set1_epi32(divide.cfz0);
     const Lanes one = _mm256_set1_epi32(1);
     const Lanes zero = _mm256_setzero_si256();
     const Lanes lastIndex = _mm256_set1_epi32(MGLLookupTables::kTableSizeM1);
-    const Lanes k2Largest = _mm256_set1_epi32(w.k2Largest);
-    const Lanes maxLod = _mm256_set1_epi32(rule.max);
-    const Lanes fixedLod = _mm256_set1_epi32(Clamped(rule.fixed, rule.max));
     for (int32_t i = 0; i < count; i += kLanes) {
         const Lanes z = _mm256_blendv_epi8(one, _mm256_sub_epi32(depth, cfz0), _mm256_cmpgt_epi32(depth, zero));
         const Lanes k = Doublings(limit, z);
@@ -124,17 +114,45 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const T
         const Lanes index = _mm256_min_epu32(_mm256_blendv_epi8(halved, z, _mm256_cmpeq_epi32(k, zero)), lastIndex);
         const ShiftLanes q = Bounded(_mm256_add_epi32(k, _mm256_set1_epi32(kReciprocalShift)));
         const Lanes r = _mm256_srav_epi32(_mm256_i32gather_epi32(divide.recipTable, index, 4), q.excess);
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.u + i), MulShift(r, u, q.shift));
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.v + i), MulShift(r, v, q.shift));
+        _mm256_storeu_si256(reinterpret_cast<Lanes*>(rs + i), r);
+        _mm256_storeu_si256(reinterpret_cast<Lanes*>(shifts + i), q.shift);
+        depth = _mm256_add_epi32(depth, depthStep);
+    }
+}
+
+// u, v and the level of detail from the reciprocals. Worked out apart from
+// them, each pass's lanes hold few values and the processor overlaps one
+// group of eight with the next instead of waiting out the table load.
+__attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const TexturedWalk& w,
+                                               const PerspectiveDivide& divide, const MGLPixelCoordinates::Lod& rule,
+                                               int32_t count) {
+    alignas(32) int32_t rs[MGLPixelCoordinates::kPixels];
+    alignas(32) int32_t shifts[MGLPixelCoordinates::kPixels];
+    ReciprocalLanes(w, divide, count, rs, shifts);
+    Lanes u = Ramp(w.u, w.uStep);
+    Lanes v = Ramp(w.v, w.vStep);
+    Lanes k3u = Ramp(w.k3u, WrapNeg(w.k1u));
+    Lanes k3v = Ramp(w.k3v, WrapNeg(w.k1v));
+    const Lanes uStep = _mm256_set1_epi32(WrapMul(kLanes, w.uStep));
+    const Lanes vStep = _mm256_set1_epi32(WrapMul(kLanes, w.vStep));
+    const Lanes k1u = _mm256_set1_epi32(WrapMul(kLanes, w.k1u));
+    const Lanes k1v = _mm256_set1_epi32(WrapMul(kLanes, w.k1v));
+    const Lanes k2Largest = _mm256_set1_epi32(w.k2Largest);
+    const Lanes maxLod = _mm256_set1_epi32(rule.max);
+    const Lanes fixedLod = _mm256_set1_epi32(Clamped(rule.fixed, rule.max));
+    for (int32_t i = 0; i < count; i += kLanes) {
+        const Lanes r = _mm256_load_si256(reinterpret_cast<const Lanes*>(rs + i));
+        const Lanes shift = _mm256_load_si256(reinterpret_cast<const Lanes*>(shifts + i));
+        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.u + i), MulShift(r, u, shift));
+        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.v + i), MulShift(r, v, shift));
         Lanes lod = fixedLod;
         if (rule.perPixel) {
-            const ShiftLanes q2 = Bounded(_mm256_add_epi32(q.shift, _mm256_set1_epi32(kLodShift)));
-            const Lanes r2 = _mm256_srav_epi32(MulShift(r, r, q.shift), q2.excess);
+            const ShiftLanes q2 = Bounded(_mm256_add_epi32(shift, _mm256_set1_epi32(kLodShift)));
+            const Lanes r2 = _mm256_srav_epi32(MulShift(r, r, shift), q2.excess);
             const Lanes m = _mm256_max_epi32(k2Largest, _mm256_max_epi32(Magnitudes(k3v), Magnitudes(k3u)));
             lod = _mm256_min_epi32(LevelsOfDetail(MulShift(m, r2, q2.shift)), maxLod);
         }
         _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.lod + i), lod);
-        depth = _mm256_add_epi32(depth, depthStep);
         u = _mm256_add_epi32(u, uStep);
         v = _mm256_add_epi32(v, vStep);
         k3u = _mm256_sub_epi32(k3u, k1u);
