@@ -1,5 +1,7 @@
 #include "MGLPixelCoordinates.h"
 
+#include <bit>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -21,6 +23,8 @@ constexpr int32_t kFraction = 0xFFFF;
 constexpr int32_t kFloatMantissaBits = 23;
 constexpr int32_t kFloatExponentBias = 127;
 constexpr int32_t kLowByte = 0xFF;
+constexpr int32_t kHalfBits = 16;
+constexpr int32_t kLowHalf = 0xFFFF;
 
 using Lanes = __m256i;
 
@@ -45,19 +49,29 @@ __attribute__((target("avx2"))) Lanes MulShift(Lanes a, Lanes b, Lanes shift) {
     return _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), 0xAA);
 }
 
-// DoublingsToReach(limit, z) of each lane, for a limit of 1..2^32 - 1: the
-// doublings k are the columns j with limit << j < z, that is
-// limit <= (z - 1) >> j, which holds for every j below k alone; found by
-// halving the range 0..31, and 32 when even j = 31 holds.
-__attribute__((target("avx2"))) Lanes Doublings(Lanes limit, Lanes z) {
+// Floor of log2 of each lane of 1..2^24 - 1, which a float holds exactly.
+__attribute__((target("avx2"))) Lanes ExactLog2(Lanes x) {
+    return _mm256_sub_epi32(_mm256_srli_epi32(_mm256_castps_si256(_mm256_cvtepi32_ps(x)), kFloatMantissaBits),
+                            _mm256_set1_epi32(kFloatExponentBias));
+}
+
+// The bit width of each lane, taken as unsigned, from its halves: each is
+// exact as a float. A zero lane gives a negative width.
+__attribute__((target("avx2"))) Lanes BitWidths(Lanes z) {
+    const Lanes high = _mm256_srli_epi32(z, kHalfBits);
+    const Lanes low = _mm256_and_si256(z, _mm256_set1_epi32(kLowHalf));
+    const Lanes fromHigh = _mm256_add_epi32(ExactLog2(high), _mm256_set1_epi32(kHalfBits + 1));
+    const Lanes fromLow = _mm256_add_epi32(ExactLog2(low), _mm256_set1_epi32(1));
+    return _mm256_blendv_epi8(fromHigh, fromLow, _mm256_cmpeq_epi32(high, _mm256_setzero_si256()));
+}
+
+// DoublingsToReach(limit, z) of each lane, for a limit of 1..2^32 - 1 of
+// `limitBits` bits: as there, the bit widths give the count to within one,
+// and limit << k < z, that is limit <= (z - 1) >> k, says it is one more.
+__attribute__((target("avx2"))) Lanes Doublings(Lanes limit, int32_t limitBits, Lanes z) {
     const Lanes one = _mm256_set1_epi32(1);
     const Lanes below = _mm256_sub_epi32(_mm256_max_epu32(z, one), one);
-    Lanes k = _mm256_setzero_si256();
-    for (int32_t step = 16; step >= 1; step >>= 1) {
-        const Lanes at = _mm256_add_epi32(k, _mm256_set1_epi32(step - 1));
-        const Lanes holds = NotAbove(limit, _mm256_srlv_epi32(below, at));
-        k = _mm256_add_epi32(k, _mm256_and_si256(holds, _mm256_set1_epi32(step)));
-    }
+    const Lanes k = _mm256_max_epi32(_mm256_sub_epi32(BitWidths(z), _mm256_set1_epi32(limitBits)), _mm256_setzero_si256());
     return _mm256_sub_epi32(k, NotAbove(limit, _mm256_srlv_epi32(below, k)));
 }
 
@@ -103,13 +117,14 @@ __attribute__((target("avx2"))) void ReciprocalLanes(const TexturedWalk& w, cons
     Lanes depth = Ramp(w.depth, w.depthStep);
     const Lanes depthStep = _mm256_set1_epi32(WrapMul(kLanes, w.depthStep));
     const Lanes limit = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(divide.limit)));
+    const int32_t limitBits = static_cast<int32_t>(std::bit_width(divide.limit));
     const Lanes cfz0 = _mm256_set1_epi32(divide.cfz0);
     const Lanes one = _mm256_set1_epi32(1);
     const Lanes zero = _mm256_setzero_si256();
     const Lanes lastIndex = _mm256_set1_epi32(MGLLookupTables::kTableSizeM1);
     for (int32_t i = 0; i < count; i += kLanes) {
         const Lanes z = _mm256_blendv_epi8(one, _mm256_sub_epi32(depth, cfz0), _mm256_cmpgt_epi32(depth, zero));
-        const Lanes k = Doublings(limit, z);
+        const Lanes k = Doublings(limit, limitBits, z);
         const Lanes halved = _mm256_srli_epi32(_mm256_add_epi32(_mm256_srlv_epi32(z, _mm256_sub_epi32(k, one)), one), 1);
         const Lanes index = _mm256_min_epu32(_mm256_blendv_epi8(halved, z, _mm256_cmpeq_epi32(k, zero)), lastIndex);
         const ShiftLanes q = Bounded(_mm256_add_epi32(k, _mm256_set1_epi32(kReciprocalShift)));
