@@ -217,22 +217,33 @@ struct TexturedRow {
     static constexpr int32_t kAheadPixels = 8;
 
     template <class Rule>
-    [[gnu::flatten]] void Run(Rule rule) const {
-        const MGLRecord& s = context.Record();
-        const MGLPixelCoordinates::Lod lod{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
-                                           WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)};
-        const TexturedWalk w = StartWalk(s, n, perspective, row.xs);
-        const DepthRule depth(s, row);
-        const PerspectiveDivide divide = DivideOf(context);
+    void Run(const Rule& rule) const {
         if (perspective && row.count >= kAheadPixels) {
-            RunAhead(rule, w, depth, divide, lod);
+            RunAhead(rule);
         } else {
-            RunEach(rule, w, depth, divide, lod);
+            RunEach(rule);
         }
-        rule.Finish();
     }
 
 private:
+    // What a row's loop reads from the record, taken once.
+    struct Start {
+        MGLPixelCoordinates::Lod lod;
+        TexturedWalk w;
+        DepthRule depth;
+        PerspectiveDivide divide;
+    };
+
+    template <class Rule>
+    Start StartOf(const Rule& rule) const {
+        const MGLRecord& s = context.Record();
+        return Start{{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
+                      WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)},
+                     StartWalk(s, n, perspective, row.xs),
+                     DepthRule(s, row),
+                     DivideOf(context)};
+    }
+
     // The texel of a pixel that passed the depth test, and its depth.
     template <class Rule>
     static void Shade(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z, int32_t u, int32_t v,
@@ -243,9 +254,15 @@ private:
         }
     }
 
+    // Each loop a function of its own, its values in registers of its own:
+    // the short rows' loop stays as lean as it would be alone.
     template <class Rule>
-    void RunEach(Rule& rule, TexturedWalk w, const DepthRule& depth, const PerspectiveDivide& divide,
-                 const MGLPixelCoordinates::Lod& lodRule) const {
+    [[gnu::flatten, gnu::noinline]] void RunEach(Rule rule) const {
+        const Start start = StartOf(rule);
+        const DepthRule& depth = start.depth;
+        const PerspectiveDivide& divide = start.divide;
+        const MGLPixelCoordinates::Lod& lodRule = start.lod;
+        TexturedWalk w = start.w;
         const bool divides = perspective;
         const bool readsLod = lodRule.perPixel;
         const int32_t maxLod = lodRule.max;
@@ -263,17 +280,20 @@ private:
             at.Step();
             w.Advance(1);
         }
+        rule.Finish();
     }
 
     template <class Rule>
-    void RunAhead(Rule& rule, TexturedWalk w, const DepthRule& depth, const PerspectiveDivide& divide,
-                  const MGLPixelCoordinates::Lod& lodRule) const {
+    [[gnu::flatten, gnu::noinline]] void RunAhead(Rule rule) const {
+        const Start start = StartOf(rule);
+        const DepthRule& depth = start.depth;
+        TexturedWalk w = start.w;
         const int32_t depthStep = w.depthStep;
         RowCursor at(row);
         MGLPixelCoordinates ahead;
         for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
-            ahead.Fill(w, divide, lodRule, pixels);
+            ahead.Fill(w, start.divide, start.lod, pixels);
             int32_t z = w.depth;
             for (int32_t i = 0; i < pixels; ++i) {
                 if (depth.Passes(at.depth, z)) Shade(rule, depth, at, z, ahead.u[i], ahead.v[i], ahead.lod[i]);
@@ -282,6 +302,7 @@ private:
             }
             w.Advance(pixels);
         }
+        rule.Finish();
     }
 };
 
