@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -334,6 +335,55 @@ TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
     s.depthTest = 0;
     SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
     EXPECT_EQ(DrawnColumns(r, 0), (Columns{0, 1, 2}));
+}
+
+uint8_t Channel(int32_t i) { return static_cast<uint8_t>(i * 4); }
+
+constexpr uint8_t kFar = 0x04;  // each byte of the depth plane
+constexpr uint32_t kFarDepth = kFar * 0x01010101u;
+
+// A perspective row long enough to be worked out in runs ahead of its
+// pixels draws what the same row drawn a few pixels at a time draws: each
+// pixel's coordinates, level of detail and depth test as it has them alone,
+// across the runs' seams, through depths past zero and far-off depths.
+TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
+    constexpr int32_t kWidth = 150;
+    rig::Renderer target(kWidth, 1);
+    ASSERT_TRUE(target.ok);
+    const int32_t slot = Texture(target, 64, 64, RSBFormat_R5G6B5, 1, 1);
+    BufferTable& table = *target.context->Buffers();
+    for (int32_t y = 0; y < 64; ++y) {
+        for (int32_t x = 0; x < 64; ++x) PutBufferPixel(table, slot, x, y, ArgbPixel{255, Channel(x), Channel(y), Channel(x ^ y)});
+    }
+    BuildMipChain(table, slot);
+    target.context->BindBufferToUnit(0, slot, table);
+    MGLRecord& s = target.context->Record();
+    s.texture_units[0].filter_mode = 1;
+    s.perspectiveGradients = 1;
+    s.cfz0 = 0x100;
+    s.K1[1] = 0x3000;
+    s.K1[2] = -0x2000;
+    s.K2x[1] = 0x80000;
+    s.K2x[2] = 0x40000;
+    s.K3y[1] = 0x400000;
+    s.K3y[2] = -0x300000;
+    const auto draw = [&](int32_t piece) {
+        target.FillPlane(0, 0);
+        target.FillPlane(1, kFar);
+        AtRow(target, 0, 0x08000000, -0x200000, 0x10000000, 0x300000, -0x8000000, 0x100000);
+        for (int32_t x = 0; x < kWidth; x += piece) {
+            SpanTexturedPerspective(*target.context, static_cast<uint32_t>(x * ONE),
+                                    static_cast<uint32_t>((x + piece) * ONE - 1));
+        }
+        std::vector<std::pair<uint16_t, uint32_t>> pixels;
+        for (int32_t x = 0; x < kWidth; ++x) pixels.emplace_back(target.Pixel16(x, 0), target.Depth(x, 0));
+        return pixels;
+    };
+    const auto whole = draw(kWidth);
+    EXPECT_EQ(whole, draw(5));
+    const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
+    EXPECT_GT(drawn, 100) << "the row is drawn";
+    EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";
 }
 
 }  // namespace

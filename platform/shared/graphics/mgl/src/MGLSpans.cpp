@@ -8,6 +8,7 @@
 #include "CMathFixed.h"
 #include "MGLContext.h"
 #include "MGLFixed.h"
+#include "MGLPixelCoordinates.h"
 #include "MGLTextureSampler.h"
 
 namespace {
@@ -17,7 +18,6 @@ constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolan
 constexpr int32_t kMinAlpha = 15;
 constexpr int32_t kU = 1;
 constexpr int32_t kV = 2;
-constexpr int32_t kLodShift = 4;
 
 // The row segment a span writes, in host memory.
 struct SpanRow {
@@ -142,16 +142,6 @@ void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
     }
 }
 
-// The values the textured span walks along its row, kept out of the record
-// while it runs: depth, u and v, and the perspective terms of u and v.
-struct TexturedWalk {
-    int32_t depth, u, v;
-    int32_t depthStep, uStep, vStep;
-    int32_t k2Largest;   // the larger magnitude of K2x of u and v: constant along the row
-    int32_t k3u, k3v;    // K3ys: stepped by K1
-    int32_t k1u, k1v;
-};
-
 // The record's value of interpolant i, and its step, while i is one the
 // state has (the others stay as they are).
 int32_t Stepped(const int32_t* values, int32_t i, int32_t n) { return i < n ? values[i] : 0; }
@@ -175,62 +165,11 @@ TexturedWalk StartWalk(const MGLRecord& s, int32_t n, bool perspective, int32_t 
                         StepsTerm(s, kU, n, true) ? s.K1[kU] : 0, StepsTerm(s, kV, n, true) ? s.K1[kV] : 0};
 }
 
-// What the perspective divide reads, taken from the record and the
-// context once per span.
-struct PerspectiveDivide {
-    const int32_t* recipTable;
-    uint64_t limit;  // the reciprocal table's last index
-    int32_t cfz0;    // the depth offset the interpolants were scaled by
-};
-
 PerspectiveDivide DivideOf(const MGLContext& context) {
     const MGLRecord& s = context.Record();
     return PerspectiveDivide{
         context.Tables().RecipTable4(),
         static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1), s.cfz0};
-}
-
-// The reciprocal of one pixel's depth offset, r / 2^shift, from the
-// reciprocal table: the interpolants were scaled by the depth offset at the
-// vertices, and are divided back by it through this.
-struct PixelReciprocal {
-    int32_t r;
-    int32_t shift;
-};
-
-PixelReciprocal ReciprocalOf(const PerspectiveDivide& divide, int32_t depth) {
-    const uint32_t z = depth <= 0 ? 1u : static_cast<uint32_t>(WrapSub(depth, divide.cfz0));
-    const MGLTableIndex at = TableIndexOf(divide.limit, z);
-    int32_t r = divide.recipTable[at.index > MGLLookupTables::kTableSizeM1 ? MGLLookupTables::kTableSizeM1 : at.index];
-    int32_t shift = at.doublings + 10;
-    if (shift > 30) {
-        r >>= shift - 30;
-        shift = 30;
-    }
-    return PixelReciprocal{r, shift};
-}
-
-// u and v of one pixel from the perspective terms.
-void PerspectiveCoordinates(const PixelReciprocal& q, const TexturedWalk& w, int32_t* u, int32_t* v) {
-    *u = FixedMulShift(q.r, w.u, q.shift);
-    *v = FixedMulShift(q.r, w.v, q.shift);
-}
-
-// The level of detail of one pixel from the perspective terms.
-int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
-    int32_t shift = q.shift;
-    int32_t r2 = FixedMulShift(q.r, q.r, shift);
-    int32_t m = w.k2Largest;
-    for (const int32_t term : {w.k3v, w.k3u}) m = Magnitude(term) > m ? Magnitude(term) : m;
-    // K2x / z^2 is the texel step scaled by 2^36 (the scaled interpolants
-    // carry 2^-20, the K terms 2^-16) and r2 / 2^shift is 2^40 / z^2: four
-    // more bits give the step in 16.16 texels, as the affine mode measures it.
-    shift += kLodShift;
-    if (shift > 30) {
-        r2 >>= shift - 30;
-        shift = 30;
-    }
-    return MGLContext::ComputeLod(FixedMulShift(m, r2, shift));
 }
 
 // The record's work values as the span leaves them: every interpolant
@@ -246,6 +185,25 @@ void FinishWalk(MGLRecord& s, const SpanRow& row, bool perspective) {
     }
 }
 
+// Where a row's pixel loop is, in locals rather than the row's fields: the
+// pixel stores go through byte pointers, after which anything in memory
+// would be read again.
+struct RowCursor {
+    uint8_t* colour;
+    uint8_t* depth;  // null: no depth plane
+    const int32_t count;
+    const int32_t bpp;
+    const int32_t zbpp;
+
+    explicit RowCursor(const SpanRow& row)
+        : colour(row.colour), depth(row.depth), count(row.count), bpp(row.bpp), zbpp(row.zbpp) {}
+
+    void Step() {
+        colour += bpp;
+        if (depth != nullptr) depth += zbpp;
+    }
+};
+
 // A textured row's pixels: the depth test, the texture coordinates and
 // level of detail of each pixel, and its texel written by a texel rule
 // chosen once for the row (a template argument, so that the rule's work
@@ -260,44 +218,97 @@ struct TexturedRow {
     int32_t n;
     bool perspective;
 
+    // Perspective rows of this many pixels or more have their coordinates
+    // worked out ahead of the pixels, a run at a time; shorter ones, and
+    // affine rows, which have no divide to share out, take them pixel by
+    // pixel, for the pixels that pass the depth test only.
+    static constexpr int32_t kAheadPixels = 8;
+
     template <class Rule>
-    [[gnu::flatten]] void Run(Rule rule) const {
+    void Run(const Rule& rule) const {
+        if (perspective && row.count >= kAheadPixels) {
+            RunAhead(rule);
+        } else {
+            RunEach(rule);
+        }
+    }
+
+private:
+    // What a row's loop reads from the record, taken once.
+    struct Start {
+        MGLPixelCoordinates::Lod lod;
+        TexturedWalk w;
+        DepthRule depth;
+        PerspectiveDivide divide;
+    };
+
+    template <class Rule>
+    Start StartOf(const Rule& rule) const {
         const MGLRecord& s = context.Record();
-        const int32_t maxLod = WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16);
-        const int32_t affineLod = s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV];
-        TexturedWalk w = StartWalk(s, n, perspective, row.xs);
-        const DepthRule depth(s, row);
-        const PerspectiveDivide divide = DivideOf(context);
-        // Locals, not the row's fields: the pixel stores go through byte
-        // pointers, after which anything in memory would be read again.
-        const int32_t count = row.count;
-        const int32_t bpp = row.bpp;
-        const int32_t zbpp = row.zbpp;
+        return Start{{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
+                      WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)},
+                     StartWalk(s, n, perspective, row.xs),
+                     DepthRule(s, row),
+                     DivideOf(context)};
+    }
+
+    // The texel of a pixel that passed the depth test, and its depth.
+    template <class Rule>
+    static void Shade(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z, int32_t u, int32_t v,
+                      int32_t lod) {
+        if (rule.Passes(u, v, lod)) {
+            depth.Write(at.depth, z);
+            rule.Store(at.colour);
+        }
+    }
+
+    // Each loop a function of its own, its values in registers of its own:
+    // the short rows' loop stays as lean as it would be alone.
+    template <class Rule>
+    [[gnu::flatten, gnu::noinline]] void RunEach(Rule rule) const {
+        const Start start = StartOf(rule);
+        const DepthRule& depth = start.depth;
+        const PerspectiveDivide& divide = start.divide;
+        const MGLPixelCoordinates::Lod& lodRule = start.lod;
+        TexturedWalk w = start.w;
         const bool divides = perspective;
-        const bool readsLod = rule.ReadsLod();
-        uint8_t* colourAt = row.colour;
-        uint8_t* depthAt = row.depth;
-        for (int32_t i = 0; i < count; ++i) {
-            if (depth.Passes(depthAt, w.depth)) {
-                int32_t u = w.u, v = w.v, lod = affineLod;
+        const bool readsLod = lodRule.perPixel;
+        const int32_t maxLod = lodRule.max;
+        RowCursor at(row);
+        for (int32_t i = 0; i < at.count; ++i) {
+            if (depth.Passes(at.depth, w.depth)) {
+                int32_t u = w.u, v = w.v, lod = lodRule.fixed;
                 if (divides) {
                     const PixelReciprocal q = ReciprocalOf(divide, w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
                     if (readsLod) lod = PerspectiveLod(q, w);
                 }
-                if (lod > maxLod) lod = maxLod;
-                if (rule.Passes(u, v, lod)) {
-                    depth.Write(depthAt, w.depth);
-                    rule.Store(colourAt);
-                }
+                Shade(rule, depth, at, w.depth, u, v, lod > maxLod ? maxLod : lod);
             }
-            colourAt += bpp;
-            if (depthAt != nullptr) depthAt += zbpp;
-            w.depth = WrapAdd(w.depth, w.depthStep);
-            w.u = WrapAdd(w.u, w.uStep);
-            w.v = WrapAdd(w.v, w.vStep);
-            w.k3u = WrapSub(w.k3u, w.k1u);
-            w.k3v = WrapSub(w.k3v, w.k1v);
+            at.Step();
+            w.Advance(1);
+        }
+        rule.Finish();
+    }
+
+    template <class Rule>
+    [[gnu::flatten, gnu::noinline]] void RunAhead(Rule rule) const {
+        const Start start = StartOf(rule);
+        const DepthRule& depth = start.depth;
+        TexturedWalk w = start.w;
+        const int32_t depthStep = w.depthStep;
+        RowCursor at(row);
+        MGLPixelCoordinates ahead;
+        for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
+            const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
+            ahead.Fill(w, start.divide, start.lod, pixels);
+            int32_t z = w.depth;
+            for (int32_t i = 0; i < pixels; ++i) {
+                if (depth.Passes(at.depth, z)) Shade(rule, depth, at, z, ahead.u[i], ahead.v[i], ahead.lod[i]);
+                at.Step();
+                z = WrapAdd(z, depthStep);
+            }
+            w.Advance(pixels);
         }
         rule.Finish();
     }
