@@ -342,7 +342,8 @@ struct QuadWeights {
 #if defined(__SSE2__)
 // Two texels' channels in one vector, 16 bits each in the colour's order
 // (a, r, g, b), the first texel in the low half, each channel held times
-// 256 (in the lane's high byte), and the steps that weigh them.
+// 257 (the 8-bit channel in both bytes of its lane, as the fixed colour
+// holds it), and the steps that weigh them.
 namespace texel_pair {
 
 constexpr int16_t kFull = 255;
@@ -351,15 +352,23 @@ inline int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
 
 constexpr uint32_t kHighByte = 0xFF00;
 
-// Both alpha lanes, each holding a channel, set to 255.
-inline __m128i Opaque(__m128i pair) {
-    const int16_t opaque = Lane(kHighByte);
-    return _mm_or_si128(pair, _mm_set_epi16(0, 0, 0, opaque, 0, 0, 0, opaque));
+// Both alpha lanes, clear before, set to `alpha`.
+inline __m128i WithAlpha(__m128i pair, uint32_t alpha) {
+    const int16_t lane = Lane(alpha);
+    return _mm_or_si128(pair, _mm_set_epi16(0, 0, 0, lane, 0, 0, 0, lane));
 }
 
-// Two r5g6b5 texels, each in all four lanes of its half, decoded: each
-// field moved to the top of its lane, f, and its top bits repeated below
-// it within the high byte as Expand5 and Expand6 repeat them:
+// Both alpha lanes, each holding a channel, set to 255.
+inline __m128i Opaque(__m128i pair) { return WithAlpha(pair, kOpaque * kChannelScale); }
+
+// Lanes holding a channel in their high byte, the low byte clear, with
+// the channel repeated below it.
+inline __m128i BothBytes(__m128i high) { return _mm_or_si128(high, _mm_srli_epi16(high, 8)); }
+
+// Two r5g6b5 texels, each in all four lanes of its half, decoded with
+// their channels held times 256 alone (the low bytes clear): each field
+// moved to the top of its lane, f, and its top bits repeated below it
+// within the high byte as Expand5 and Expand6 repeat them:
 // (f | f >> bits) & 0xFF00.
 inline __m128i R5G6B5Decoded(__m128i texels) {
     const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
@@ -368,9 +377,10 @@ inline __m128i R5G6B5Decoded(__m128i texels) {
     const __m128i repeat = _mm_set_epi16(2048, 1024, 2048, 0, 2048, 1024, 2048, 0);
     const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
     const __m128i repeated = _mm_or_si128(top, _mm_mulhi_epu16(top, repeat));
-    return Opaque(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))));
+    return WithAlpha(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))), kHighByte);
 }
 
+// Channels times 256, as R5G6B5Decoded gives them.
 inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
     const int16_t t0 = Lane(PixelChannels::Load16(first));
     const int16_t t1 = Lane(PixelChannels::Load16(second));
@@ -385,25 +395,25 @@ inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far
     const __m128i texels = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(near16)),
                                               _mm_cvtsi32_si128(static_cast<int32_t>(far16)));
     const __m128i doubled = _mm_unpacklo_epi16(texels, texels);
-    *near = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
-    *far = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+    *near = BothBytes(R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0))));
+    *far = BothBytes(R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2))));
 }
 
-// Bytes b, g, r, a in memory, turned to a, r, g, b.
+// Bytes b, g, r, a in memory, turned to a, r, g, b, each byte doubled to
+// fill its lane.
 inline __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
     constexpr int kReversed = _MM_SHUFFLE(0, 1, 2, 3);
     const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(first))),
                                              _mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(second))));
-    const __m128i bgra = _mm_unpacklo_epi8(_mm_setzero_si128(), words);
+    const __m128i bgra = _mm_unpacklo_epi8(words, words);
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
 }
 
-// The common formats decoded in the vector, the others channel by channel.
+// The common 32-bit formats decoded in the vector, the others channel by
+// channel.
 template <class Format>
 inline __m128i PairOf(const uint8_t* first, const uint8_t* second) {
-    if constexpr (std::is_same_v<Format, R5G6B5>) {
-        return R5G6B5Pair(first, second);
-    } else if constexpr (std::is_same_v<Format, A8R8G8B8>) {
+    if constexpr (std::is_same_v<Format, A8R8G8B8>) {
         return Pixel32Pair(first, second);
     } else if constexpr (std::is_same_v<Format, X8R8G8B8>) {
         return Opaque(Pixel32Pair(first, second));
@@ -412,17 +422,21 @@ inline __m128i PairOf(const uint8_t* first, const uint8_t* second) {
         const Channels b = Format::Read(second);
         const __m128i channels =
             _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r), Lane(a.a));
-        return _mm_slli_epi16(channels, 8);
+        return _mm_mullo_epi16(channels, _mm_set1_epi16(Lane(kChannelScale)));
     }
 }
 
-// Weights of at most 255 times the channel scale, 257: within 16 bits.
-inline __m128i Scaled(__m128i weights) {
+// Weights of at most 255 moved to their lanes' high byte.
+inline __m128i Scaled(__m128i weights) { return _mm_slli_epi16(weights, 8); }
+// Weights of at most 255 times the channel scale, 257: within 16 bits,
+// for channels held times 256.
+inline __m128i ChannelScaled(__m128i weights) {
     return _mm_mullo_epi16(weights, _mm_set1_epi16(Lane(kChannelScale)));
 }
 
 // Both texels' channels weighted as AddWeighted weighs them,
-// (c x w x 257) >> 8: the high half of (c x 256) x (w x 257). That is
+// (c x w x 257) >> 8: the high half of (c x 257) x (w x 256) (Scaled
+// weights), or of (c x 256) x (w x 257) (ChannelScaled ones). That is
 // p + (p >> 8) for p = c x w, within 16 bits.
 inline __m128i Weighted(__m128i pair, __m128i scaledWeights) { return _mm_mulhi_epu16(pair, scaledWeights); }
 
@@ -460,7 +474,8 @@ public:
     // of 8 bits: texels 0 and 1 take (255 - fx, fx) and 255 - fy, 2 and 3
     // (fx, 255 - fx) and fy. The scale times a fraction fits 16 bits, and
     // the high half of its product with the other fraction is the >> 16;
-    // one level's weights, (256 X x Y) >> 16, are (X x Y) >> 8.
+    // one level's weights, (256 X x Y) >> 16, are (X x Y) >> 8, and
+    // shifted up again to weigh, X x Y with its low byte cleared.
     void AddWeighted(const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) const {
         using namespace texel_pair;
         const __m128i fx = _mm_set1_epi16(Lane(weights.fx));
@@ -469,25 +484,26 @@ public:
         const __m128i farX = _mm_xor_si128(fx, SecondTexel());
         const __m128i nearY = _mm_xor_si128(fy, _mm_set1_epi16(kFull));
         if (weights.scale == QuadWeights::kOneLevel && weights.raise == 0) {
-            AddWeighted(_mm_srli_epi16(_mm_mullo_epi16(nearX, nearY), 8), _mm_srli_epi16(_mm_mullo_epi16(farX, fy), 8),
-                        colour);
+            const __m128i highByte = _mm_set1_epi16(Lane(kHighByte));
+            AddScaled(_mm_and_si128(_mm_mullo_epi16(nearX, nearY), highByte),
+                      _mm_and_si128(_mm_mullo_epi16(farX, fy), highByte), colour);
             return;
         }
         const __m128i scale = _mm_set1_epi16(Lane(weights.scale));
         const __m128i raise = _mm_set1_epi16(Lane(weights.raise));
         const __m128i near = _mm_mulhi_epu16(_mm_mullo_epi16(nearX, scale), nearY);
         const __m128i far = _mm_mulhi_epu16(_mm_mullo_epi16(farX, scale), fy);
-        AddWeighted(_mm_add_epi16(near, raise), _mm_add_epi16(far, raise), colour);
+        AddScaled(Scaled(_mm_add_epi16(near, raise)), Scaled(_mm_add_epi16(far, raise)), colour);
     }
 
 private:
     // A quad's weights add up to at most 255 (the fractions' products
     // keep at most scale / 256 of 255 x 255, and a raise adds back no more
     // than its scale gives up): its four texels are added in 16 bits.
-    void AddWeighted(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
+    void AddScaled(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
         using namespace texel_pair;
-        const __m128i near = Weighted(m_near, Scaled(nearWeights));
-        AddHalves(_mm_add_epi16(near, Weighted(m_far, Scaled(farWeights))), colour);
+        const __m128i near = Weighted(m_near, nearWeights);
+        AddHalves(_mm_add_epi16(near, Weighted(m_far, farWeights)), colour);
     }
 
     __m128i m_near = _mm_setzero_si128();  // texels 0 and 1
@@ -495,12 +511,18 @@ private:
 };
 
 // Two texels of the format weighted 255 - share and share (0..255), as
-// AddWeighted weighs each.
+// AddWeighted weighs each. An r5g6b5 pair is weighed with its channels
+// times 256: a pair decoded for one sample costs less so than its
+// channels' bytes repeated.
 template <class Format>
 inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
     using namespace texel_pair;
     const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
-    AddHalves(Weighted(PairOf<Format>(first, second), Scaled(weights)), colour);
+    if constexpr (std::is_same_v<Format, R5G6B5>) {
+        AddHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights)), colour);
+    } else {
+        AddHalves(Weighted(PairOf<Format>(first, second), Scaled(weights)), colour);
+    }
 }
 #else
 class QuadTexels {
