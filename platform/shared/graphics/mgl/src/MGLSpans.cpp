@@ -128,6 +128,27 @@ uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
     return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
 }
 
+#if defined(__SSE2__)
+// PixelR5G6B5 worked in the vector the sampler's sums leave the colour
+// in, rather than after taking its channels out one by one: red masked,
+// green and blue moved down in their lanes (the high half of a product,
+// whole for channels of 0..65535) and masked, then the lanes gathered.
+uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
+    constexpr int32_t kGreenDown = 1 << 11;  // >> 5
+    constexpr int32_t kBlueDown = 1 << 5;    // >> 11
+    __m128i argb;
+    std::memcpy(&argb, &c, sizeof argb);
+    const __m128i moved = _mm_mulhi_epu16(argb, _mm_set_epi32(kBlueDown, kGreenDown, 0, 0));
+    const __m128i fields = _mm_or_si128(_mm_and_si128(argb, _mm_set_epi32(0, 0, 0xF800, 0)),
+                                        _mm_and_si128(moved, _mm_set_epi32(0x1F, 0x7E0, 0, 0)));
+    const __m128i pairs = _mm_or_si128(fields, _mm_shuffle_epi32(fields, _MM_SHUFFLE(3, 2, 3, 2)));
+    const __m128i gathered = _mm_or_si128(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 1, 1, 1)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(gathered));
+}
+#else
+uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) { return PixelR5G6B5(c); }
+#endif
+
 // A fixed colour (channels 0..65535) stored in the target format; nothing
 // for a format without a rule.
 void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
@@ -362,7 +383,10 @@ struct FilteredTexel {
     }
     void Store(uint8_t* at) const {
         if constexpr (Target == RSBFormat_R5G6B5) {
-            StoreHalf(at, PixelR5G6B5(texel));
+            // A blend of nearest texels may leave its colour in scalar
+            // registers: taken into the vector, it stalls.
+            const bool nearest = Mode == sampler_detail::kFilterNearestBlend;
+            StoreHalf(at, nearest ? PixelR5G6B5(texel) : FilteredPixelR5G6B5(texel));
         } else {
             StoreTexel(at, format, texel);
         }
