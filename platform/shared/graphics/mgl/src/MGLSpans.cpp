@@ -384,9 +384,11 @@ struct FilteredTexel {
     void Store(uint8_t* at) const {
         if constexpr (Target == RSBFormat_R5G6B5) {
             // A blend of nearest texels may leave its colour in scalar
-            // registers: taken into the vector, it stalls.
-            const bool nearest = Mode == sampler_detail::kFilterNearestBlend;
-            StoreHalf(at, nearest ? PixelR5G6B5(texel) : FilteredPixelR5G6B5(texel));
+            // registers: taken into the vector, it stalls. Short rows keep
+            // the scalar packing too, with which their loop is passed its
+            // rule more cheaply.
+            const bool scalar = Mode == sampler_detail::kFilterNearestBlend || !Memo;
+            StoreHalf(at, scalar ? PixelR5G6B5(texel) : FilteredPixelR5G6B5(texel));
         } else {
             StoreTexel(at, format, texel);
         }
