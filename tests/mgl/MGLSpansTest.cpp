@@ -458,4 +458,42 @@ TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
     EXPECT_EQ(differing, 0);
 }
 
+// Pairs of texels of the format, made as QuadsWeightedApart makes them,
+// weighted at once and each texel alone (255 - share and share): how many
+// differ.
+template <class Format>
+int32_t PairsWeightedApart(uint32_t format, uint32_t pairs, int32_t share) {
+    int32_t differing = 0;
+    for (uint32_t t = 0; t < pairs; ++t) {
+        const uint32_t texels[2] = {(t + 40503u) * 40503u % 0x10000u * 0x10001u,
+                                    (t + 4099u + 40503u) * 40503u % 0x10000u * 0x10001u};
+        const uint8_t* first = reinterpret_cast<const uint8_t*>(&texels[0]);
+        const uint8_t* second = reinterpret_cast<const uint8_t*>(&texels[1]);
+        RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
+        RSBFormat_ARGB_fixed reference = ours;
+        texel_format::AddWeightedPair<Format>(first, second, share, &ours);
+        AccumulateTexelWeighted(first, 255 - share, format, &reference, nullptr, 0);
+        AccumulateTexelWeighted(second, share, format, &reference, nullptr, 0);
+        if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
+            ++differing;
+        }
+    }
+    return differing;
+}
+
+// Two texels weighted at once give each one's own weighted channels, summed:
+// every 16-bit texel and 32-bit ones of every byte value, at every share.
+TEST(MGLTexelDecodeTest, PairWeightsAsEachTexelAlone) {
+    using namespace texel_format;
+    int32_t differing = 0;
+    for (int32_t share = 0; share < 256; share += 17) {
+        differing += PairsWeightedApart<R5G6B5>(RSBFormat_R5G6B5, 0x10000, share);
+        differing += PairsWeightedApart<A1R5G5B5>(RSBFormat_A1R5G5B5, 0x10000, share);
+        differing += PairsWeightedApart<A4R4G4B4>(RSBFormat_A4R4G4B4, 0x10000, share);
+        differing += PairsWeightedApart<X8R8G8B8>(RSBFormat_X8R8G8B8, 0x10000, share);
+        differing += PairsWeightedApart<A8R8G8B8>(RSBFormat_A8R8G8B8, 0x10000, share);
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 }  // namespace

@@ -339,17 +339,122 @@ struct QuadWeights {
     }
 };
 
-// A 2 x 2 quad's texels, decoded once and then weighted at each sample as
-// AddWeighted weights each texel. The filters' weights are at most 255, so
-// a channel times its weight, p, fits 16 bits, and AddWeighted's product
-// (c x w x 257) >> 8 is p + (p >> 8) exactly, still within 16 bits.
 #if defined(__SSE2__)
+// Two texels' channels in one vector, 16 bits each in the colour's order
+// (a, r, g, b), the first texel in the low half, each channel held times
+// 256 (in the lane's high byte), and the steps that weigh them.
+namespace texel_pair {
+
+constexpr int16_t kFull = 255;
+
+inline int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
+
+constexpr uint32_t kHighByte = 0xFF00;
+
+// Both alpha lanes, each holding a channel, set to 255.
+inline __m128i Opaque(__m128i pair) {
+    const int16_t opaque = Lane(kHighByte);
+    return _mm_or_si128(pair, _mm_set_epi16(0, 0, 0, opaque, 0, 0, 0, opaque));
+}
+
+// Two r5g6b5 texels, each in all four lanes of its half, decoded: each
+// field moved to the top of its lane, f, and its top bits repeated below
+// it within the high byte as Expand5 and Expand6 repeat them:
+// (f | f >> bits) & 0xFF00.
+inline __m128i R5G6B5Decoded(__m128i texels) {
+    const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
+    const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
+                                         Lane(0xFC00u), Lane(0xF800u), 0);
+    const __m128i repeat = _mm_set_epi16(2048, 1024, 2048, 0, 2048, 1024, 2048, 0);
+    const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
+    const __m128i repeated = _mm_or_si128(top, _mm_mulhi_epu16(top, repeat));
+    return Opaque(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))));
+}
+
+inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
+    const int16_t t0 = Lane(PixelChannels::Load16(first));
+    const int16_t t1 = Lane(PixelChannels::Load16(second));
+    return R5G6B5Decoded(_mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0));
+}
+
+// A quad's four r5g6b5 texels gathered in one vector, then spread to a
+// half each of the two pairs.
+inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+    const uint32_t near16 = PixelChannels::Load16(quad[0]) | PixelChannels::Load16(quad[1]) << 16;
+    const uint32_t far16 = PixelChannels::Load16(quad[2]) | PixelChannels::Load16(quad[3]) << 16;
+    const __m128i texels = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(near16)),
+                                              _mm_cvtsi32_si128(static_cast<int32_t>(far16)));
+    const __m128i doubled = _mm_unpacklo_epi16(texels, texels);
+    *near = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
+    *far = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+}
+
+// Bytes b, g, r, a in memory, turned to a, r, g, b.
+inline __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
+    constexpr int kReversed = _MM_SHUFFLE(0, 1, 2, 3);
+    const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(first))),
+                                             _mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(second))));
+    const __m128i bgra = _mm_unpacklo_epi8(_mm_setzero_si128(), words);
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
+}
+
+// The common formats decoded in the vector, the others channel by channel.
+template <class Format>
+inline __m128i PairOf(const uint8_t* first, const uint8_t* second) {
+    if constexpr (std::is_same_v<Format, R5G6B5>) {
+        return R5G6B5Pair(first, second);
+    } else if constexpr (std::is_same_v<Format, A8R8G8B8>) {
+        return Pixel32Pair(first, second);
+    } else if constexpr (std::is_same_v<Format, X8R8G8B8>) {
+        return Opaque(Pixel32Pair(first, second));
+    } else {
+        const Channels a = Format::Read(first);
+        const Channels b = Format::Read(second);
+        const __m128i channels =
+            _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r), Lane(a.a));
+        return _mm_slli_epi16(channels, 8);
+    }
+}
+
+// Weights of at most 255 times the channel scale, 257: within 16 bits.
+inline __m128i Scaled(__m128i weights) {
+    return _mm_mullo_epi16(weights, _mm_set1_epi16(Lane(kChannelScale)));
+}
+
+// Both texels' channels weighted as AddWeighted weighs them,
+// (c x w x 257) >> 8: the high half of (c x 256) x (w x 257). That is
+// p + (p >> 8) for p = c x w, within 16 bits.
+inline __m128i Weighted(__m128i pair, __m128i scaledWeights) { return _mm_mulhi_epu16(pair, scaledWeights); }
+
+// The two halves' weighted channels added to the colour, for weights that
+// add up to at most 255 (so that the sums stay below 2^16).
+inline void AddHalves(__m128i weighted, RSBFormat_ARGB_fixed* colour) {
+    constexpr int kOtherHalf = _MM_SHUFFLE(1, 0, 3, 2);
+    const __m128i channels = _mm_add_epi16(weighted, _mm_shuffle_epi32(weighted, kOtherHalf));
+    __m128i sum;
+    std::memcpy(&sum, colour, sizeof sum);
+    sum = _mm_add_epi32(sum, _mm_unpacklo_epi16(channels, _mm_setzero_si128()));
+    std::memcpy(colour, &sum, sizeof sum);
+}
+
+// The first texel's lanes, for weights made as (first, second) from one.
+inline __m128i FirstTexel() { return _mm_set_epi16(0, 0, 0, 0, kFull, kFull, kFull, kFull); }
+inline __m128i SecondTexel() { return _mm_set_epi16(kFull, kFull, kFull, kFull, 0, 0, 0, 0); }
+
+}  // namespace texel_pair
+
+// A 2 x 2 quad's texels, decoded once and then weighted at each sample as
+// AddWeighted weights each texel.
 class QuadTexels {
 public:
     template <class Format>
     void Read(const uint8_t* const quad[4]) {
-        m_near = PairOf<Format>(quad[0], quad[1]);
-        m_far = PairOf<Format>(quad[2], quad[3]);
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            texel_pair::R5G6B5Quad(quad, &m_near, &m_far);
+        } else {
+            m_near = texel_pair::PairOf<Format>(quad[0], quad[1]);
+            m_far = texel_pair::PairOf<Format>(quad[2], quad[3]);
+        }
     }
     // The weights made in the vectors, 255 - f being f ^ 255 for a fraction
     // of 8 bits: texels 0 and 1 take (255 - fx, fx) and 255 - fy, 2 and 3
@@ -357,12 +462,11 @@ public:
     // the high half of its product with the other fraction is the >> 16;
     // one level's weights, (256 X x Y) >> 16, are (X x Y) >> 8.
     void AddWeighted(const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) const {
-        const __m128i firstTexel = _mm_set_epi16(0, 0, 0, 0, kFull, kFull, kFull, kFull);
-        const __m128i secondTexel = _mm_set_epi16(kFull, kFull, kFull, kFull, 0, 0, 0, 0);
+        using namespace texel_pair;
         const __m128i fx = _mm_set1_epi16(Lane(weights.fx));
         const __m128i fy = _mm_set1_epi16(Lane(weights.fy));
-        const __m128i nearX = _mm_xor_si128(fx, firstTexel);
-        const __m128i farX = _mm_xor_si128(fx, secondTexel);
+        const __m128i nearX = _mm_xor_si128(fx, FirstTexel());
+        const __m128i farX = _mm_xor_si128(fx, SecondTexel());
         const __m128i nearY = _mm_xor_si128(fy, _mm_set1_epi16(kFull));
         if (weights.scale == QuadWeights::kOneLevel && weights.raise == 0) {
             AddWeighted(_mm_srli_epi16(_mm_mullo_epi16(nearX, nearY), 8), _mm_srli_epi16(_mm_mullo_epi16(farX, fy), 8),
@@ -377,72 +481,27 @@ public:
     }
 
 private:
-    static int16_t Lane(uint32_t value) { return static_cast<int16_t>(value); }
-    // Two texels' channels, 16 bits each in the colour's order (a, r, g, b):
-    // the common formats decoded in the vector, the others channel by channel.
-    template <class Format>
-    static __m128i PairOf(const uint8_t* first, const uint8_t* second) {
-        if constexpr (std::is_same_v<Format, R5G6B5>) {
-            return R5G6B5Pair(first, second);
-        } else if constexpr (std::is_same_v<Format, A8R8G8B8>) {
-            return Pixel32Pair(first, second);
-        } else if constexpr (std::is_same_v<Format, X8R8G8B8>) {
-            return Opaque(Pixel32Pair(first, second));
-        } else {
-            const Channels a = Format::Read(first);
-            const Channels b = Format::Read(second);
-            return _mm_set_epi16(Lane(b.b), Lane(b.g), Lane(b.r), Lane(b.a), Lane(a.b), Lane(a.g), Lane(a.r),
-                                 Lane(a.a));
-        }
-    }
-    // Each field moved to the top of its lane, f, and its top bits repeated
-    // below as Expand5 and Expand6 repeat them: (f >> 8) | (f >> (8 + bits)).
-    static __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
-        const int16_t t0 = Lane(PixelChannels::Load16(first));
-        const int16_t t1 = Lane(PixelChannels::Load16(second));
-        const __m128i texels = _mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0);
-        const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
-        const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
-                                             Lane(0xFC00u), Lane(0xF800u), 0);
-        const __m128i repeat = _mm_set_epi16(8, 4, 8, 0, 8, 4, 8, 0);
-        const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
-        return Opaque(_mm_or_si128(_mm_srli_epi16(top, 8), _mm_mulhi_epu16(top, repeat)));
-    }
-    // Bytes b, g, r, a in memory, turned to a, r, g, b.
-    static __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
-        constexpr int kReversed = _MM_SHUFFLE(0, 1, 2, 3);
-        const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(first))),
-                                                 _mm_cvtsi32_si128(static_cast<int32_t>(PixelChannels::Load32(second))));
-        const __m128i bgra = _mm_unpacklo_epi8(words, _mm_setzero_si128());
-        return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
-    }
-    static __m128i Opaque(__m128i pair) {
-        constexpr int kOpaqueLane = static_cast<int>(kOpaque);
-        return _mm_insert_epi16(_mm_insert_epi16(pair, kOpaqueLane, 0), kOpaqueLane, 4);
-    }
-    static constexpr int16_t kFull = 255;
-
+    // A quad's weights add up to at most 255 (the fractions' products
+    // keep at most scale / 256 of 255 x 255, and a raise adds back no more
+    // than its scale gives up): its four texels are added in 16 bits.
     void AddWeighted(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
-        __m128i sum;
-        std::memcpy(&sum, colour, sizeof sum);
-        sum = _mm_add_epi32(sum, Widened(Weighted(m_near, nearWeights)));
-        sum = _mm_add_epi32(sum, Widened(Weighted(m_far, farWeights)));
-        std::memcpy(colour, &sum, sizeof sum);
-    }
-    // Both texels' channels weighted: p + (p >> 8) in each lane.
-    static __m128i Weighted(__m128i pair, __m128i weights) {
-        const __m128i p = _mm_mullo_epi16(pair, weights);
-        return _mm_add_epi16(p, _mm_srli_epi16(p, 8));
-    }
-    // The two texels' weighted channels added, 32 bits each.
-    static __m128i Widened(__m128i pair) {
-        const __m128i zero = _mm_setzero_si128();
-        return _mm_add_epi32(_mm_unpacklo_epi16(pair, zero), _mm_unpackhi_epi16(pair, zero));
+        using namespace texel_pair;
+        const __m128i near = Weighted(m_near, Scaled(nearWeights));
+        AddHalves(_mm_add_epi16(near, Weighted(m_far, Scaled(farWeights))), colour);
     }
 
     __m128i m_near = _mm_setzero_si128();  // texels 0 and 1
     __m128i m_far = _mm_setzero_si128();   // texels 2 and 3
 };
+
+// Two texels of the format weighted 255 - share and share (0..255), as
+// AddWeighted weighs each.
+template <class Format>
+inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
+    using namespace texel_pair;
+    const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
+    AddHalves(Weighted(PairOf<Format>(first, second), Scaled(weights)), colour);
+}
 #else
 class QuadTexels {
 public:
@@ -461,6 +520,15 @@ public:
 private:
     ChannelLanes m_lanes[4] = {};
 };
+
+template <class Format>
+inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
+    constexpr int32_t kFull = 255;
+    LaneSums sums;
+    sums.Add(Format::Lanes(first), kFull - share);
+    sums.Add(Format::Lanes(second), share);
+    sums.AddTo(colour);
+}
 #endif
 
 // The quad's texels, for a decoder with channels of its own, decoded and

@@ -177,10 +177,21 @@ private:
     // The quad's texels, their guest addresses left in the record's rp123.
     template <int32_t Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
+    // The texel at (u, v) on the level; null when the level is.
+    template <int32_t Wrap>
+    const uint8_t* TexelIn(int32_t u, int32_t v, int32_t level) {
+        const TexelLevel& texels = LevelIn(level);
+        return texels.base != nullptr ? texels.AtIn<Wrap>(u, v) : nullptr;
+    }
     // Adds the texel at (u, v) on the level, weighted, to the colour.
     template <int32_t Wrap, class Decoder>
     void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                     RSBFormat_ARGB_fixed* colour);
+    // The texels at (u, v) on the level and on level2 weighted 255 - blend
+    // and blend; level2 is not read without a blend.
+    template <int32_t Wrap, class Decoder>
+    RSBFormat_ARGB_fixed TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
+                                       int32_t blend);
     // The quad at (u, v) on the level read with no weight: its addresses
     // left in rp123 (or in the memo, for LeaveQuad).
     template <int32_t Wrap>
@@ -197,6 +208,11 @@ private:
     template <int32_t Wrap, class Decoder>
     void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
+    // The quads at (u, v) on the level and on level2 weighted by the blend
+    // (filter mode 6; the first alone, its weights raised, for mode 7).
+    template <int32_t Wrap, class Decoder>
+    RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
+                                      int32_t blend, bool raised, QuadMemo* memo);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -295,6 +311,28 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
     }
 }
 
+// The texels are summed in a colour of their own, as QuadsBlended sums
+// its quads.
+template <int32_t Wrap, class Decoder>
+inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
+                                                             int32_t level2, int32_t blend) {
+    using sampler_detail::kFull;
+    RSBFormat_ARGB_fixed sum = {0, 0, 0, 0};
+    if constexpr (requires { Decoder::Lanes(nullptr); }) {
+        // Without a blend the texel itself stands in for the second, which
+        // weighs nothing.
+        const uint8_t* first = TexelIn<Wrap>(u, v, level);
+        const uint8_t* second = blend != 0 ? TexelIn<Wrap>(u, v, level2) : first;
+        if (first != nullptr && second != nullptr) {
+            texel_format::AddWeightedPair<Decoder>(first, second, blend, &sum);
+            return sum;
+        }
+    }
+    AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, &sum);
+    if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, &sum);
+    return sum;
+}
+
 template <int32_t Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                          const texel_format::QuadWeights& weights, RSBFormat_ARGB_fixed* colour,
@@ -326,6 +364,28 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
     sampler_detail::AddQuad(texel, quad, weights, colour);
 }
 
+// The two quads are summed in a colour of their own, which no store of
+// the caller's can reach, so that the sums stay in registers from one quad
+// to the other.
+template <int32_t Wrap, class Decoder>
+inline RSBFormat_ARGB_fixed MGLTextureSampler::QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
+                                                            int32_t level2, int32_t blend, bool raised,
+                                                            QuadMemo* memo) {
+    using namespace sampler_detail;
+    RSBFormat_ARGB_fixed sum = {0, 0, 0, 0};
+    const int32_t raise = raised ? blend >> 2 : 0;
+    AddQuadAt<Wrap>(texel, u, v, level, BlendedWeights(u, v, level, kFull - blend, raise), &sum, memo, 0);
+    if (raised) return sum;
+    // Without a blend the second level weighs nothing: only where its quad
+    // lies is left.
+    if (blend == 0) {
+        PassQuadAt<Wrap>(u, v, level2, memo);
+    } else {
+        AddQuadAt<Wrap>(texel, u, v, level2, BlendedWeights(u, v, level2, blend, 0), &sum, memo, 1);
+    }
+    return sum;
+}
+
 template <int32_t Wrap, class Decoder, int32_t Mode>
 inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
                                         RSBFormat_ARGB_fixed* colour, QuadMemo* memo) {
@@ -346,10 +406,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         case kFilterNearestMip:
             if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
             break;
-        case kFilterNearestBlend:
-            AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, colour);
-            if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, colour);
-            break;
+        case kFilterNearestBlend: *colour = TexelsBlended<Wrap>(texel, u, v, level, level2, blend); break;
         case kFilterBilinear:
         case kFilterBilinearMip: {
             const int32_t at = mode == kFilterBilinear ? 0 : level;
@@ -358,19 +415,9 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
             break;
         }
         case kFilterTrilinear:
-        case kFilterTrilinearRaised: {
-            const int32_t raise = mode == kFilterTrilinearRaised ? blend >> 2 : 0;
-            AddQuadAt<Wrap>(texel, uu, vv, level, BlendedWeights(uu, vv, level, kFull - blend, raise), colour, memo, 0);
-            if (mode == kFilterTrilinearRaised) break;
-            // Without a blend the second level weighs nothing: only where
-            // its quad lies is left.
-            if (blend == 0) {
-                PassQuadAt<Wrap>(uu, vv, level2, memo);
-                break;
-            }
-            AddQuadAt<Wrap>(texel, uu, vv, level2, BlendedWeights(uu, vv, level2, blend, 0), colour, memo, 1);
+        case kFilterTrilinearRaised:
+            *colour = QuadsBlended<Wrap>(texel, uu, vv, level, level2, blend, mode == kFilterTrilinearRaised, memo);
             break;
-        }
         default: break;
     }
 }

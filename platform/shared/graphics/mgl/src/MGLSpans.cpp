@@ -121,6 +121,14 @@ bool FlatPixel(const MGLRecord& s, uint32_t format, uint32_t* pixel) {
     return false;
 }
 
+// A fixed colour (channels 0..65535) as an r5g6b5 pixel.
+uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
+    const uint32_t r = static_cast<uint32_t>(c.r);
+    const uint32_t g = static_cast<uint32_t>(c.g);
+    const uint32_t b = static_cast<uint32_t>(c.b);
+    return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
+}
+
 // A fixed colour (channels 0..65535) stored in the target format; nothing
 // for a format without a rule.
 void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
@@ -128,7 +136,7 @@ void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
     const uint32_t g = static_cast<uint32_t>(c.g);
     const uint32_t b = static_cast<uint32_t>(c.b);
     switch (format) {
-        case RSBFormat_R5G6B5: StoreHalf(at, (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11)); break;
+        case RSBFormat_R5G6B5: StoreHalf(at, PixelR5G6B5(c)); break;
         case RSBFormat_X8R8G8B8: StoreWord(at, ((r >> 8) << 16) | (g & 0xFF00u) | (b >> 8)); break;
         case RSBFormat_X14R6G6B6: StoreWord(at, ((r >> 10) << 12) | ((g >> 10) << 6) | (b >> 10)); break;
         default: break;
@@ -332,11 +340,15 @@ const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes)
     return start != nullptr ? start + static_cast<ptrdiff_t>(row.count) * bytes : nullptr;
 }
 
+// A filtered row's target: r5g6b5 (the common one) fixed for the row, or
+// the row's format looked at for each pixel.
+constexpr uint32_t kAnyTarget = 0;
+
 // The sampler's colour for a texture of the decoder's format, wrap mode
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
 // some length only).
-template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo>
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct FilteredTexel {
     MGLTextureSampler& sampler;
     uint32_t format;
@@ -353,7 +365,13 @@ struct FilteredTexel {
         sampler.SampleIn<Wrap, Decoder, Mode>(Decoder{}, u, v, lod, &texel, Memo ? &memo : nullptr);
         return texel.a >= kMinAlpha;
     }
-    void Store(uint8_t* at) const { StoreTexel(at, format, texel); }
+    void Store(uint8_t* at) const {
+        if constexpr (Target == RSBFormat_R5G6B5) {
+            StoreHalf(at, PixelR5G6B5(texel));
+        } else {
+            StoreTexel(at, format, texel);
+        }
+    }
     bool ReadsLod() const {
         if constexpr (Mode == MGLTextureSampler::kUnitFilter) return sampler.ReadsLod();
         return Mode != sampler_detail::kFilterBilinear;
@@ -363,12 +381,24 @@ struct FilteredTexel {
     }
 };
 
-template <class Decoder, int32_t Mode, bool Memo>
+template <class Decoder, int32_t Mode, bool Memo, uint32_t Target>
 void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    using Clamped = FilteredTexel<Decoder, kTexModeClamp, Mode, Memo, Target>;
+    using Mirrored = FilteredTexel<Decoder, kTexModeMirror, Mode, Memo, Target>;
+    using Repeated = FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo, Target>;
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run<FilteredTexel<Decoder, kTexModeClamp, Mode, Memo>>(sampler, walk.row); break;
-        case kTexModeMirror: walk.Run<FilteredTexel<Decoder, kTexModeMirror, Mode, Memo>>(sampler, walk.row); break;
-        default: walk.Run<FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo>>(sampler, walk.row); break;
+        case kTexModeClamp: walk.Run<Clamped>(sampler, walk.row); break;
+        case kTexModeMirror: walk.Run<Mirrored>(sampler, walk.row); break;
+        default: walk.Run<Repeated>(sampler, walk.row); break;
+    }
+}
+
+template <class Decoder, int32_t Mode, bool Memo>
+void WalkFilteredTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    if (walk.row.format == RSBFormat_R5G6B5) {
+        WalkFilteredWith<Decoder, Mode, Memo, RSBFormat_R5G6B5>(walk, sampler);
+    } else {
+        WalkFilteredWith<Decoder, Mode, Memo, kAnyTarget>(walk, sampler);
     }
 }
 
@@ -378,9 +408,9 @@ constexpr int32_t kMemoPixels = 8;
 template <class Decoder, int32_t Mode>
 void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
     if (walk.row.count >= kMemoPixels) {
-        WalkFilteredWith<Decoder, Mode, true>(walk, sampler);
+        WalkFilteredTo<Decoder, Mode, true>(walk, sampler);
     } else {
-        WalkFilteredWith<Decoder, Mode, false>(walk, sampler);
+        WalkFilteredTo<Decoder, Mode, false>(walk, sampler);
     }
 }
 
