@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "CColor.h"
 #include "CFixedWide.h"
@@ -245,12 +246,14 @@ struct TexturedRow {
     // pixel, for the pixels that pass the depth test only.
     static constexpr int32_t kAheadPixels = 8;
 
-    template <class Rule>
-    void Run(const Rule& rule) const {
+    // The rule is made from `made` in the loop's own function, where it
+    // stays in registers, rather than copied there.
+    template <class Rule, class... Made>
+    void Run(Made&&... made) const {
         if (perspective && row.count >= kAheadPixels) {
-            RunAhead(rule);
+            RunAhead<Rule>(std::forward<Made>(made)...);
         } else {
-            RunEach(rule);
+            RunEach<Rule>(std::forward<Made>(made)...);
         }
     }
 
@@ -285,8 +288,9 @@ private:
 
     // Each loop a function of its own, its values in registers of its own:
     // the short rows' loop stays as lean as it would be alone.
-    template <class Rule>
-    [[gnu::flatten, gnu::noinline]] void RunEach(Rule rule) const {
+    template <class Rule, class... Made>
+    [[gnu::flatten, gnu::noinline]] void RunEach(Made&&... made) const {
+        Rule rule{std::forward<Made>(made)...};
         const Start start = StartOf(rule);
         const DepthRule& depth = start.depth;
         const PerspectiveDivide& divide = start.divide;
@@ -312,8 +316,9 @@ private:
         rule.Finish();
     }
 
-    template <class Rule>
-    [[gnu::flatten, gnu::noinline]] void RunAhead(Rule rule) const {
+    template <class Rule, class... Made>
+    [[gnu::flatten, gnu::noinline]] void RunAhead(Made&&... made) const {
+        Rule rule{std::forward<Made>(made)...};
         const Start start = StartOf(rule);
         const DepthRule& depth = start.depth;
         TexturedWalk w = start.w;
@@ -408,9 +413,9 @@ void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
     using Mirrored = FilteredTexel<Decoder, kTexModeMirror, Mode, Memo, Target>;
     using Repeated = FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo, Target>;
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run(Clamped{sampler, walk.row}); break;
-        case kTexModeMirror: walk.Run(Mirrored{sampler, walk.row}); break;
-        default: walk.Run(Repeated{sampler, walk.row}); break;
+        case kTexModeClamp: walk.Run<Clamped>(sampler, walk.row); break;
+        case kTexModeMirror: walk.Run<Mirrored>(sampler, walk.row); break;
+        default: walk.Run<Repeated>(sampler, walk.row); break;
     }
 }
 
@@ -455,7 +460,7 @@ void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t 
     const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
         WalkFilteredAs<decltype(texel)>(walk, sampler);
     });
-    if (!decoded) walk.Run(SampledTexel{sampler, target});
+    if (!decoded) walk.Run<SampledTexel>(sampler, target);
 }
 
 // The nearest texel of one level, as the sampler picks it for filter modes
@@ -480,9 +485,9 @@ struct NearestTexel {
 template <class Texel>
 void WalkNearestTexels(const TexturedRow& walk, MGLTextureSampler& sampler) {
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run(NearestTexel<Texel, kTexModeClamp>{sampler, {}}); break;
-        case kTexModeMirror: walk.Run(NearestTexel<Texel, kTexModeMirror>{sampler, {}}); break;
-        default: walk.Run(NearestTexel<Texel, kTexModeRepeat>{sampler, {}}); break;
+        case kTexModeClamp: walk.Run<NearestTexel<Texel, kTexModeClamp>>(sampler, Texel{}); break;
+        case kTexModeMirror: walk.Run<NearestTexel<Texel, kTexModeMirror>>(sampler, Texel{}); break;
+        default: walk.Run<NearestTexel<Texel, kTexModeRepeat>>(sampler, Texel{}); break;
     }
 }
 
@@ -538,7 +543,7 @@ void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t t
     const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
         WalkNearestAs<decltype(texel)>(walk, sampler, target);
     });
-    if (!decoded) walk.Run(SampledTexel{sampler, target});
+    if (!decoded) walk.Run<SampledTexel>(sampler, target);
 }
 
 }  // namespace
