@@ -477,6 +477,15 @@ public:
     // one level's weights, (256 X x Y) >> 16, are (X x Y) >> 8, and
     // shifted up again to weigh, X x Y with its low byte cleared.
     void AddWeighted(const QuadWeights& weights, RSBFormat_ARGB_fixed* colour) const {
+        texel_pair::AddHalves(Weighed(weights), colour);
+    }
+    // The weighted texels in 16-bit lanes, texels 0 and 2 in the low half
+    // and 1 and 3 in the high one, the halves not yet added. A quad's
+    // weights add up to at most 255 (the fractions' products keep at most
+    // scale / 256 of 255 x 255, and a raise adds back no more than its scale
+    // gives up): its four texels are added in 16 bits, and so are two quads
+    // whose scales add up to 255.
+    __m128i Weighed(const QuadWeights& weights) const {
         using namespace texel_pair;
         const __m128i fx = _mm_set1_epi16(Lane(weights.fx));
         const __m128i fy = _mm_set1_epi16(Lane(weights.fy));
@@ -485,25 +494,20 @@ public:
         const __m128i nearY = _mm_xor_si128(fy, _mm_set1_epi16(kFull));
         if (weights.scale == QuadWeights::kOneLevel && weights.raise == 0) {
             const __m128i highByte = _mm_set1_epi16(Lane(kHighByte));
-            AddScaled(_mm_and_si128(_mm_mullo_epi16(nearX, nearY), highByte),
-                      _mm_and_si128(_mm_mullo_epi16(farX, fy), highByte), colour);
-            return;
+            return WeighedBy(_mm_and_si128(_mm_mullo_epi16(nearX, nearY), highByte),
+                             _mm_and_si128(_mm_mullo_epi16(farX, fy), highByte));
         }
         const __m128i scale = _mm_set1_epi16(Lane(weights.scale));
         const __m128i raise = _mm_set1_epi16(Lane(weights.raise));
         const __m128i near = _mm_mulhi_epu16(_mm_mullo_epi16(nearX, scale), nearY);
         const __m128i far = _mm_mulhi_epu16(_mm_mullo_epi16(farX, scale), fy);
-        AddScaled(Scaled(_mm_add_epi16(near, raise)), Scaled(_mm_add_epi16(far, raise)), colour);
+        return WeighedBy(Scaled(_mm_add_epi16(near, raise)), Scaled(_mm_add_epi16(far, raise)));
     }
 
 private:
-    // A quad's weights add up to at most 255 (the fractions' products
-    // keep at most scale / 256 of 255 x 255, and a raise adds back no more
-    // than its scale gives up): its four texels are added in 16 bits.
-    void AddScaled(__m128i nearWeights, __m128i farWeights, RSBFormat_ARGB_fixed* colour) const {
+    __m128i WeighedBy(__m128i nearWeights, __m128i farWeights) const {
         using namespace texel_pair;
-        const __m128i near = Weighted(m_near, nearWeights);
-        AddHalves(_mm_add_epi16(near, Weighted(m_far, farWeights)), colour);
+        return _mm_add_epi16(Weighted(m_near, nearWeights), Weighted(m_far, farWeights));
     }
 
     __m128i m_near = _mm_setzero_si128();  // texels 0 and 1

@@ -151,6 +151,14 @@ public:
     }
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) { return LevelIn(texel_detail::BoundedLevel(level)); }
+#if defined(__SSE2__)
+    // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
+    // trilinear (6), with a memo: its channels a, r, g, b in the vector's
+    // four low 16-bit lanes, as the sums are made, not taken out to a fixed
+    // colour.
+    template <int32_t Wrap, class Decoder, int32_t Mode>
+    __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo& memo);
+#endif
 
 private:
     using SampleRoutine = void (MGLTextureSampler::*)(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
@@ -203,6 +211,20 @@ private:
         }
         memo->Read(u, v, level);
     }
+    // The memo's kept quad `slot`, made the quad at (u, v) on the level;
+    // null when the level cannot be read.
+    template <int32_t Wrap, class Decoder>
+    const texel_format::QuadTexels* KeptQuad(int32_t u, int32_t v, int32_t level, QuadMemo& memo, int32_t slot);
+#if defined(__SSE2__)
+    // The kept quad weighted, its halves not yet added (QuadTexels::Weighed;
+    // nothing when the level cannot be read).
+    template <int32_t Wrap, class Decoder>
+    __m128i WeighedQuadAt(int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
+                          QuadMemo& memo, int32_t slot) {
+        const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, memo, slot);
+        return kept != nullptr ? kept->Weighed(weights) : _mm_setzero_si128();
+    }
+#endif
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
     template <int32_t Wrap, class Decoder>
@@ -334,29 +356,38 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texe
 }
 
 template <int32_t Wrap, class Decoder>
+inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, int32_t v, int32_t level,
+                                                                   QuadMemo& memo, int32_t slot) {
+    memo.Read(u, v, level);
+    // The texel a coordinate falls on fixes the quad (its sign among it: a
+    // coordinate is negative where its texel is).
+    QuadMemo::Kept& kept = memo.kept[slot];
+    const int32_t tu = u >> (level + 16);
+    const int32_t tv = v >> (level + 16);
+    if (kept.level != level || kept.tu != tu || kept.tv != tv) {
+        const TexelLevel& texels = LevelIn(level);
+        kept.level = QuadMemo::kNone;
+        if (texels.base == nullptr) return nullptr;
+        const uint8_t* quad[4];
+        texels.QuadIn<Wrap>(u, v, quad);
+        kept.texels.Read<Decoder>(quad);
+        kept.level = memo.Written(texels, quad) ? QuadMemo::kNone : level;
+        kept.tu = tu;
+        kept.tv = tv;
+    }
+    return &kept.texels;
+}
+
+template <int32_t Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                          const texel_format::QuadWeights& weights, RSBFormat_ARGB_fixed* colour,
                                          QuadMemo* memo, int32_t slot) {
     const uint8_t* quad[4];
     if constexpr (requires { Decoder::Lanes(quad[0]); }) {
         if (memo != nullptr) {
-            memo->Read(u, v, level);
-            // The texel a coordinate falls on fixes the quad (its sign among
-            // it: a coordinate is negative where its texel is).
-            QuadMemo::Kept& kept = memo->kept[slot];
-            const int32_t tu = u >> (level + 16);
-            const int32_t tv = v >> (level + 16);
-            if (kept.level != level || kept.tu != tu || kept.tv != tv) {
-                const TexelLevel& texels = LevelIn(level);
-                kept.level = QuadMemo::kNone;
-                if (texels.base == nullptr) return;
-                texels.QuadIn<Wrap>(u, v, quad);
-                kept.texels.Read<Decoder>(quad);
-                kept.level = memo->Written(texels, quad) ? QuadMemo::kNone : level;
-                kept.tu = tu;
-                kept.tv = tv;
+            if (const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, *memo, slot)) {
+                kept->AddWeighted(weights, colour);
             }
-            kept.texels.AddWeighted(weights, colour);
             return;
         }
     }
@@ -421,6 +452,40 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
         default: break;
     }
 }
+
+#if defined(__SSE2__)
+// The level and fractions as SampleIn takes them; the two quads of a blend
+// weighed in one sum (their scales add up to 255), and its halves added once.
+template <int32_t Wrap, class Decoder, int32_t Mode>
+inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo& memo) {
+    using namespace sampler_detail;
+    static_assert(Mode == kFilterBilinear || Mode == kFilterBilinearMip || Mode == kFilterTrilinear);
+    const int32_t last = LastLevel();
+    int32_t level = lod >> 16;
+    level = level < 0 ? 0 : (level > last ? last : level);
+    const int32_t uu = u - kHalfTexel;
+    const int32_t vv = v - kHalfTexel;
+    __m128i sum;
+    if constexpr (Mode == kFilterTrilinear) {
+        const int32_t blend = (lod >> 8) & kFull;
+        const int32_t level2 = level < last ? level + 1 : level;
+        sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, level, BlendedWeights(uu, vv, level, kFull - blend, 0), memo, 0);
+        // Without a blend the second level weighs nothing: only where its
+        // quad lies is left.
+        if (blend == 0) {
+            memo.Read(uu, vv, level2);
+        } else {
+            sum = _mm_add_epi16(sum, WeighedQuadAt<Wrap, Decoder>(uu, vv, level2,
+                                                                  BlendedWeights(uu, vv, level2, blend, 0), memo, 1));
+        }
+    } else {
+        const int32_t at = Mode == kFilterBilinear ? 0 : level;
+        const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
+        sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, at, bilinear, memo, 0);
+    }
+    return _mm_add_epi16(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+}
+#endif
 
 // One sample of texture unit `unit`, as its texture's surface is now.
 void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "CColor.h"
@@ -361,6 +362,11 @@ const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes)
     return start != nullptr ? start + static_cast<ptrdiff_t>(row.count) * bytes : nullptr;
 }
 
+// A memo of the quads a row reads, apart from the bytes it writes.
+QuadMemo RowMemo(const SpanRow& row) {
+    return QuadMemo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp));
+}
+
 // A filtered row's target: r5g6b5 (the common one) fixed for the row, or
 // the row's format looked at for each pixel.
 constexpr uint32_t kAnyTarget = 0;
@@ -377,9 +383,7 @@ struct FilteredTexel {
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
 
     FilteredTexel(MGLTextureSampler& sampler, const SpanRow& row)
-        : sampler(sampler),
-          format(row.format),
-          memo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp)) {}
+        : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         texel = RSBFormat_ARGB_fixed{0, 0, 0, 0};
@@ -407,11 +411,60 @@ struct FilteredTexel {
     }
 };
 
+#if defined(__SSE2__)
+// Bilinear and trilinear filtering (modes 4, 5 and 6) on a row with a
+// memo: the sampler's channels kept as its vector sums leave them, 16 bits
+// each, for the alpha test and the pixel, rather than set in a fixed
+// colour's four 32-bit fields and read back from them.
+template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
+struct QuadTexel {
+    MGLTextureSampler& sampler;
+    uint32_t format;
+    QuadMemo memo;
+    uint64_t lanes = 0;  // a, r, g, b from the lowest 16 bits up
+
+    QuadTexel(MGLTextureSampler& sampler, const SpanRow& row)
+        : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
+
+    bool Passes(int32_t u, int32_t v, int32_t lod) {
+        const __m128i channels = sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo);
+        std::memcpy(&lanes, &channels, sizeof lanes);
+        return Channel(0) >= kMinAlpha;
+    }
+    void Store(uint8_t* at) const {
+        const RSBFormat_ARGB_fixed texel{Channel(0), Channel(1), Channel(2), Channel(3)};
+        if constexpr (Target == RSBFormat_R5G6B5) {
+            StoreHalf(at, PixelR5G6B5(texel));
+        } else {
+            StoreTexel(at, format, texel);
+        }
+    }
+    bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
+    void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+
+private:
+    int32_t Channel(int32_t lane) const { return static_cast<int32_t>(static_cast<uint16_t>(lanes >> (16 * lane))); }
+};
+
+constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
+    using namespace sampler_detail;
+    return memo && (mode == kFilterBilinear || mode == kFilterBilinearMip || mode == kFilterTrilinear);
+}
+
+// The rule of a filtered row.
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode, Memo), QuadTexel<Decoder, Wrap, Mode, Target>,
+                                        FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
+#else
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
+#endif
+
 template <class Decoder, int32_t Mode, bool Memo, uint32_t Target>
 void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    using Clamped = FilteredTexel<Decoder, kTexModeClamp, Mode, Memo, Target>;
-    using Mirrored = FilteredTexel<Decoder, kTexModeMirror, Mode, Memo, Target>;
-    using Repeated = FilteredTexel<Decoder, kTexModeRepeat, Mode, Memo, Target>;
+    using Clamped = FilteredRule<Decoder, kTexModeClamp, Mode, Memo, Target>;
+    using Mirrored = FilteredRule<Decoder, kTexModeMirror, Mode, Memo, Target>;
+    using Repeated = FilteredRule<Decoder, kTexModeRepeat, Mode, Memo, Target>;
     switch (sampler.Wrap()) {
         case kTexModeClamp: walk.Run<Clamped>(sampler, walk.row); break;
         case kTexModeMirror: walk.Run<Mirrored>(sampler, walk.row); break;
