@@ -360,10 +360,12 @@ inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, in
                                                                    QuadMemo& memo, int32_t slot) {
     memo.Read(u, v, level);
     // The texel a coordinate falls on fixes the quad (its sign among it: a
-    // coordinate is negative where its texel is).
+    // coordinate is negative where its texel is). It is taken from the
+    // coordinate as its fraction is (FractionOf), so that the one shift by
+    // the level serves both.
     QuadMemo::Kept& kept = memo.kept[slot];
-    const int32_t tu = u >> (level + 16);
-    const int32_t tv = v >> (level + 16);
+    const int32_t tu = (u >> (level + 8)) >> 8;
+    const int32_t tv = (v >> (level + 8)) >> 8;
     if (kept.level != level || kept.tu != tu || kept.tv != tv) {
         const TexelLevel& texels = LevelIn(level);
         kept.level = QuadMemo::kNone;
