@@ -77,6 +77,7 @@ const TexturedCase kTexturedCases[] = {
     {"Textured", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
     {"TexturedBilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
     {"TexturedTrilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
+    {"TexturedNearestBlend", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestBlend},
     {"TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
     {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
     {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},

@@ -39,6 +39,8 @@ std::vector<int32_t> DrawnColumns(const rig::Renderer& target, int32_t y) {
     return columns;
 }
 
+uint8_t Channel(int32_t i) { return static_cast<uint8_t>(i * 4); }
+
 // A texture in the context's buffer table bound to unit 0.
 int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, int32_t filter, int32_t wrap) {
     BufferTable& table = *target.context->Buffers();
@@ -264,6 +266,53 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
     EXPECT_EQ(quad, (std::vector<int32_t>{level1 + 4, level1 + 6, level1 + 22, level1 + 20}));
 }
 
+// Nearest texels blended between two levels (filter mode 2) draw what the
+// sampler gives pixel by pixel: at levels of detail below zero, within a
+// level, on the last level (blended with itself) and with the next level
+// unreadable, with and without a blend, in every wrap mode, for an opaque
+// texture and one with transparent texels.
+TEST_F(MGLSpansTest, BlendedNearestRowDrawsAsSamplingPixelByPixel) {
+    constexpr int32_t kU0 = -3 * ONE - ONE / 3;
+    constexpr int32_t kStep = ONE + ONE * 7 / 10;
+    constexpr int32_t kV = 5 * ONE + ONE / 2;
+    MGLRecord& s = r.context->Record();
+    BufferTable& table = *r.context->Buffers();
+    for (const uint32_t format : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4}) {
+        const int32_t slot = Texture(r, 16, 16, format, 2, 1);
+        for (int32_t y = 0; y < 16; ++y) {
+            for (int32_t x = 0; x < 16; ++x) {
+                const uint8_t alpha = (x + y) % 5 == 0 ? 0 : 255;
+                PutBufferPixel(table, slot, x, y, ArgbPixel{alpha, Channel(x * 4), Channel(y * 4), Channel(x ^ y)});
+            }
+        }
+        BuildMipChain(table, slot);
+        r.context->BindBufferToUnit(0, slot, table);
+        TextureUnit& unit = s.texture_units[0];
+        unit.filter_mode = 2;
+        const int32_t last = (unit.b.maxD - 1) << 16;
+        for (const int32_t wrap : {1, 2, 3}) {
+            unit.texmode = wrap;
+            for (const int32_t lod : {-0x4000, 0x8000, 0x10000, 0x1C000, last | 0x4000, -1}) {
+                const uint32_t level1 = unit.b.levels[1];
+                if (lod == -1) unit.b.levels[1] = 0;  // level 0 blended with an unreadable level
+                s.K1[1] = s.K1[2] = lod == -1 ? 0x4000 : lod;
+                r.FillPlane(0, 0);
+                r.FillPlane(1, 0);
+                AtRow(r, 0, 1000, 0, kU0, kStep, kV, 0);
+                SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(16 * ONE - 1));
+                for (int32_t x = 0; x < 16; ++x) {
+                    RSBFormat_ARGB_fixed c = {0, 0, 0, 0};
+                    SampleTexture(*r.context, 0, kU0 + x * kStep, kV, s.K1[1], &c);
+                    const uint16_t pixel = c.a >= 15 ? static_cast<uint16_t>(texel_format::PixelR5G6B5(c)) : 0;
+                    EXPECT_EQ(r.Pixel16(x, 0), pixel) << format << " wrap " << wrap << " lod " << lod << " x " << x;
+                }
+                unit.b.levels[1] = level1;
+            }
+        }
+        table.FreeBuffer(slot);
+    }
+}
+
 // A texture whose format no decoder knows, or whose level lies in no mapped
 // memory, samples as transparent and draws nothing.
 TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {
@@ -336,8 +385,6 @@ TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
     SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
     EXPECT_EQ(DrawnColumns(r, 0), (Columns{0, 1, 2}));
 }
-
-uint8_t Channel(int32_t i) { return static_cast<uint8_t>(i * 4); }
 
 constexpr uint8_t kFar = 0x04;  // each byte of the depth plane
 constexpr uint32_t kFarDepth = kFar * 0x01010101u;
@@ -458,25 +505,30 @@ TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
     EXPECT_EQ(differing, 0);
 }
 
+// Whether a blend's colour, alpha or r5g6b5 pixel differs from the colour.
+bool BlendDiffers(const texel_format::TexelBlend& blend, const RSBFormat_ARGB_fixed& reference) {
+    const RSBFormat_ARGB_fixed ours = blend.Colour();
+    return ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b ||
+           blend.Alpha() != reference.a || blend.PixelR5G6B5() != texel_format::PixelR5G6B5(reference);
+}
+
 // Pairs of texels of the format, made as QuadsWeightedApart makes them,
 // weighted at once and each texel alone (255 - share and share): how many
-// differ.
+// differ. Without a share the first texel weighed alone is compared too.
 template <class Format>
 int32_t PairsWeightedApart(uint32_t format, uint32_t pairs, int32_t share) {
+    using texel_format::TexelBlend;
     int32_t differing = 0;
     for (uint32_t t = 0; t < pairs; ++t) {
         const uint32_t texels[2] = {(t + 40503u) * 40503u % 0x10000u * 0x10001u,
                                     (t + 4099u + 40503u) * 40503u % 0x10000u * 0x10001u};
         const uint8_t* first = reinterpret_cast<const uint8_t*>(&texels[0]);
         const uint8_t* second = reinterpret_cast<const uint8_t*>(&texels[1]);
-        RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
-        RSBFormat_ARGB_fixed reference = ours;
-        texel_format::AddWeightedPair<Format>(first, second, share, &ours);
+        RSBFormat_ARGB_fixed reference = {0, 0, 0, 0};
         AccumulateTexelWeighted(first, 255 - share, format, &reference, nullptr, 0);
         AccumulateTexelWeighted(second, share, format, &reference, nullptr, 0);
-        if (ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b) {
-            ++differing;
-        }
+        if (BlendDiffers(TexelBlend::Of<Format>(first, second, share), reference)) ++differing;
+        if (share == 0 && BlendDiffers(TexelBlend::OfOne<Format>(first), reference)) ++differing;
     }
     return differing;
 }

@@ -339,6 +339,14 @@ struct QuadWeights {
     }
 };
 
+// A fixed colour (channels 0..65535) as an r5g6b5 pixel.
+inline uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
+    const uint32_t r = static_cast<uint32_t>(c.r);
+    const uint32_t g = static_cast<uint32_t>(c.g);
+    const uint32_t b = static_cast<uint32_t>(c.b);
+    return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
+}
+
 #if defined(__SSE2__)
 // Two texels' channels in one vector, 16 bits each in the colour's order
 // (a, r, g, b), the first texel in the low half, each channel held times
@@ -440,11 +448,16 @@ inline __m128i ChannelScaled(__m128i weights) {
 // p + (p >> 8) for p = c x w, within 16 bits.
 inline __m128i Weighted(__m128i pair, __m128i scaledWeights) { return _mm_mulhi_epu16(pair, scaledWeights); }
 
-// The two halves' weighted channels added to the colour, for weights that
-// add up to at most 255 (so that the sums stay below 2^16).
-inline void AddHalves(__m128i weighted, RSBFormat_ARGB_fixed* colour) {
+// The two halves' weighted channels summed in the low half, for weights
+// that add up to at most 255 (so that the sums stay below 2^16), and
+// added to the colour.
+inline __m128i SumOfHalves(__m128i weighted) {
     constexpr int kOtherHalf = _MM_SHUFFLE(1, 0, 3, 2);
-    const __m128i channels = _mm_add_epi16(weighted, _mm_shuffle_epi32(weighted, kOtherHalf));
+    return _mm_add_epi16(weighted, _mm_shuffle_epi32(weighted, kOtherHalf));
+}
+
+inline void AddHalves(__m128i weighted, RSBFormat_ARGB_fixed* colour) {
+    const __m128i channels = SumOfHalves(weighted);
     __m128i sum;
     std::memcpy(&sum, colour, sizeof sum);
     sum = _mm_add_epi32(sum, _mm_unpacklo_epi16(channels, _mm_setzero_si128()));
@@ -515,19 +528,71 @@ private:
 };
 
 // Two texels of the format weighted 255 - share and share (0..255), as
-// AddWeighted weighs each. An r5g6b5 pair is weighed with its channels
+// AddWeighted weighs each, and summed, kept in the vector the sums leave
+// them in: a span storing the blend takes its pixel from there, without
+// the fixed colour between. An r5g6b5 pair is weighed with its channels
 // times 256: a pair decoded for one sample costs less so than its
 // channels' bytes repeated.
-template <class Format>
-inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
-    using namespace texel_pair;
-    const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
-    if constexpr (std::is_same_v<Format, R5G6B5>) {
-        AddHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights)), colour);
-    } else {
-        AddHalves(Weighted(PairOf<Format>(first, second), Scaled(weights)), colour);
+class TexelBlend {
+public:
+    TexelBlend() = default;
+    // A blend the sampler summed in a fixed colour.
+    static TexelBlend OfColour(const RSBFormat_ARGB_fixed& c) {
+        using texel_pair::Lane;
+        return TexelBlend(_mm_set_epi16(0, 0, 0, 0, Lane(static_cast<uint32_t>(c.b)), Lane(static_cast<uint32_t>(c.g)),
+                                        Lane(static_cast<uint32_t>(c.r)), Lane(static_cast<uint32_t>(c.a))));
     }
-}
+    template <class Format>
+    static TexelBlend Of(const uint8_t* first, const uint8_t* second, int32_t share) {
+        using namespace texel_pair;
+        const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            return TexelBlend(SumOfHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights))));
+        } else {
+            return TexelBlend(SumOfHalves(Weighted(PairOf<Format>(first, second), Scaled(weights))));
+        }
+    }
+
+    // Of(texel, texel, 0): the second texel's share is nothing, so that
+    // lanes weighing it are left out rather than summed.
+    template <class Format>
+    static TexelBlend OfOne(const uint8_t* texel) {
+        using namespace texel_pair;
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            const __m128i decoded = R5G6B5Decoded(_mm_set1_epi16(Lane(PixelChannels::Load16(texel))));
+            return TexelBlend(Weighted(decoded, ChannelScaled(FirstTexel())));
+        } else {
+            return TexelBlend(Weighted(PairOf<Format>(texel, texel), Scaled(FirstTexel())));
+        }
+    }
+
+    int32_t Alpha() const { return _mm_cvtsi128_si32(m_channels) & 0xFFFF; }
+    // The colour's r5g6b5 pixel: red masked where it is, green and blue
+    // moved down in their lanes (the high half of a product) and masked,
+    // then the four lanes' fields, which do not overlap, gathered.
+    uint32_t PixelR5G6B5() const {
+        using texel_pair::Lane;
+        constexpr int16_t kGreenDown = 1 << 11;  // >> 5
+        constexpr int16_t kBlueDown = 1 << 5;    // >> 11
+        const __m128i moved = _mm_mulhi_epu16(m_channels, _mm_set_epi16(0, 0, 0, 0, kBlueDown, kGreenDown, 0, 0));
+        const __m128i fields =
+            _mm_or_si128(_mm_and_si128(m_channels, _mm_set_epi16(0, 0, 0, 0, 0, 0, Lane(0xF800u), 0)),
+                         _mm_and_si128(moved, _mm_set_epi16(0, 0, 0, 0, 0x1F, 0x7E0, 0, 0)));
+        const __m128i pairs = _mm_or_si128(fields, _mm_srli_epi64(fields, 32));
+        return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_or_si128(pairs, _mm_srli_epi64(pairs, 16)))) & 0xFFFFu;
+    }
+    RSBFormat_ARGB_fixed Colour() const {
+        RSBFormat_ARGB_fixed colour;
+        const __m128i wide = _mm_unpacklo_epi16(m_channels, _mm_setzero_si128());
+        std::memcpy(&colour, &wide, sizeof colour);
+        return colour;
+    }
+
+private:
+    explicit TexelBlend(__m128i channels) : m_channels(channels) {}
+
+    __m128i m_channels = _mm_setzero_si128();  // a, r, g, b in the low four 16-bit lanes
+};
 #else
 class QuadTexels {
 public:
@@ -547,14 +612,36 @@ private:
     ChannelLanes m_lanes[4] = {};
 };
 
-template <class Format>
-inline void AddWeightedPair(const uint8_t* first, const uint8_t* second, int32_t share, RSBFormat_ARGB_fixed* colour) {
-    constexpr int32_t kFull = 255;
-    LaneSums sums;
-    sums.Add(Format::Lanes(first), kFull - share);
-    sums.Add(Format::Lanes(second), share);
-    sums.AddTo(colour);
-}
+class TexelBlend {
+public:
+    static TexelBlend OfColour(const RSBFormat_ARGB_fixed& c) {
+        TexelBlend blend;
+        blend.m_colour = c;
+        return blend;
+    }
+    template <class Format>
+    static TexelBlend Of(const uint8_t* first, const uint8_t* second, int32_t share) {
+        constexpr int32_t kFull = 255;
+        LaneSums sums;
+        sums.Add(Format::Lanes(first), kFull - share);
+        sums.Add(Format::Lanes(second), share);
+        TexelBlend blend;
+        sums.AddTo(&blend.m_colour);
+        return blend;
+    }
+
+    template <class Format>
+    static TexelBlend OfOne(const uint8_t* texel) {
+        return Of<Format>(texel, texel, 0);
+    }
+
+    int32_t Alpha() const { return m_colour.a; }
+    uint32_t PixelR5G6B5() const { return texel_format::PixelR5G6B5(m_colour); }
+    RSBFormat_ARGB_fixed Colour() const { return m_colour; }
+
+private:
+    RSBFormat_ARGB_fixed m_colour = {0, 0, 0, 0};
+};
 #endif
 
 // The quad's texels, for a decoder with channels of its own, decoded and

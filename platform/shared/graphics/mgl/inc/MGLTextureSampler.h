@@ -345,10 +345,7 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texe
         // weighs nothing.
         const uint8_t* first = TexelIn<Wrap>(u, v, level);
         const uint8_t* second = blend != 0 ? TexelIn<Wrap>(u, v, level2) : first;
-        if (first != nullptr && second != nullptr) {
-            texel_format::AddWeightedPair<Decoder>(first, second, blend, &sum);
-            return sum;
-        }
+        if (first != nullptr && second != nullptr) return texel_format::TexelBlend::Of<Decoder>(first, second, blend).Colour();
     }
     AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, &sum);
     if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, &sum);
@@ -485,7 +482,7 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
         const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
         sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, at, bilinear, memo, 0);
     }
-    return _mm_add_epi16(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+    return texel_format::texel_pair::SumOfHalves(sum);
 }
 #endif
 

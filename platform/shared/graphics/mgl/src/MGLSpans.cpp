@@ -122,14 +122,6 @@ bool FlatPixel(const MGLRecord& s, uint32_t format, uint32_t* pixel) {
     return false;
 }
 
-// A fixed colour (channels 0..65535) as an r5g6b5 pixel.
-uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
-    const uint32_t r = static_cast<uint32_t>(c.r);
-    const uint32_t g = static_cast<uint32_t>(c.g);
-    const uint32_t b = static_cast<uint32_t>(c.b);
-    return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
-}
-
 #if defined(__SSE2__)
 // PixelR5G6B5 worked in the vector the sampler's sums leave the colour
 // in, rather than after taking its channels out one by one: red masked,
@@ -148,7 +140,7 @@ uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
     return static_cast<uint32_t>(_mm_cvtsi128_si32(gathered));
 }
 #else
-uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) { return PixelR5G6B5(c); }
+uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) { return texel_format::PixelR5G6B5(c); }
 #endif
 
 // A fixed colour (channels 0..65535) stored in the target format; nothing
@@ -158,7 +150,7 @@ void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
     const uint32_t g = static_cast<uint32_t>(c.g);
     const uint32_t b = static_cast<uint32_t>(c.b);
     switch (format) {
-        case RSBFormat_R5G6B5: StoreHalf(at, PixelR5G6B5(c)); break;
+        case RSBFormat_R5G6B5: StoreHalf(at, texel_format::PixelR5G6B5(c)); break;
         case RSBFormat_X8R8G8B8: StoreWord(at, ((r >> 8) << 16) | (g & 0xFF00u) | (b >> 8)); break;
         case RSBFormat_X14R6G6B6: StoreWord(at, ((r >> 10) << 12) | ((g >> 10) << 6) | (b >> 10)); break;
         default: break;
@@ -392,12 +384,9 @@ struct FilteredTexel {
     }
     void Store(uint8_t* at) const {
         if constexpr (Target == RSBFormat_R5G6B5) {
-            // A blend of nearest texels may leave its colour in scalar
-            // registers: taken into the vector, it stalls. Short rows keep
-            // the scalar packing too, with which their loop is passed its
-            // rule more cheaply.
-            const bool scalar = Mode == sampler_detail::kFilterNearestBlend || !Memo;
-            StoreHalf(at, scalar ? PixelR5G6B5(texel) : FilteredPixelR5G6B5(texel));
+            // Short rows keep the scalar packing, with which their loop is
+            // passed its rule more cheaply.
+            StoreHalf(at, Memo ? FilteredPixelR5G6B5(texel) : texel_format::PixelR5G6B5(texel));
         } else {
             StoreTexel(at, format, texel);
         }
@@ -434,7 +423,7 @@ struct QuadTexel {
     void Store(uint8_t* at) const {
         const RSBFormat_ARGB_fixed texel{Channel(0), Channel(1), Channel(2), Channel(3)};
         if constexpr (Target == RSBFormat_R5G6B5) {
-            StoreHalf(at, PixelR5G6B5(texel));
+            StoreHalf(at, texel_format::PixelR5G6B5(texel));
         } else {
             StoreTexel(at, format, texel);
         }
@@ -493,13 +482,85 @@ void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
     }
 }
 
+// Filter mode 2: the nearest texels of the level of detail's level and
+// the next, blended by its fraction. The rule holds the two levels'
+// addressing while the row's pixels stay on one level (they change level
+// a few times a row at most), and keeps the blend as its sums leave it.
+template <class Decoder, int32_t Wrap, uint32_t Target>
+struct BlendedTexel {
+    // The levels are held at the first pixel, none being held before.
+    BlendedTexel(MGLTextureSampler& sampler, uint32_t format)
+        : sampler(sampler), format(format), last(sampler.LastLevel()) {}
+
+    MGLTextureSampler& sampler;
+    uint32_t format;
+    int32_t last;
+    int32_t held = -1;  // the level near and far are held for
+    TexelLevel near;
+    TexelLevel far;
+    texel_format::TexelBlend texel;
+
+    bool Passes(int32_t u, int32_t v, int32_t lod) {
+        const int32_t level = std::clamp(lod >> 16, 0, last);
+        if (level != held) Hold(level);
+        const int32_t blend = (lod >> 8) & sampler_detail::kFull;
+        if (near.base == nullptr || far.base == nullptr) return SampledApart(u, v, lod);
+        const uint8_t* first = near.AtIn<Wrap>(u, v);
+        texel = blend != 0 ? texel_format::TexelBlend::Of<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
+                           : texel_format::TexelBlend::OfOne<Decoder>(first);
+        return texel.Alpha() >= kMinAlpha;
+    }
+    void Store(uint8_t* at) const {
+        if constexpr (Target == RSBFormat_R5G6B5) {
+            StoreHalf(at, texel.PixelR5G6B5());
+        } else {
+            StoreTexel(at, format, texel.Colour());
+        }
+    }
+    bool ReadsLod() const { return true; }
+    void Finish() const {}
+
+private:
+    void Hold(int32_t level) {
+        held = level;
+        near = sampler.Level(level);
+        far = sampler.Level(level < last ? level + 1 : level);
+    }
+    // A level that cannot be read adds nothing to the blend: the sampler's
+    // own routine weighs what is left.
+    [[gnu::noinline]] bool SampledApart(int32_t u, int32_t v, int32_t lod) {
+        RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
+        sampler.SampleIn<Wrap, Decoder, sampler_detail::kFilterNearestBlend>(Decoder{}, u, v, lod, &colour);
+        texel = texel_format::TexelBlend::OfColour(colour);
+        return colour.a >= kMinAlpha;
+    }
+};
+
+template <class Decoder, uint32_t Target>
+void WalkBlendedTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    switch (sampler.Wrap()) {
+        case kTexModeClamp: walk.Run<BlendedTexel<Decoder, kTexModeClamp, Target>>(sampler, walk.row.format); break;
+        case kTexModeMirror: walk.Run<BlendedTexel<Decoder, kTexModeMirror, Target>>(sampler, walk.row.format); break;
+        default: walk.Run<BlendedTexel<Decoder, kTexModeRepeat, Target>>(sampler, walk.row.format); break;
+    }
+}
+
+template <class Decoder>
+void WalkBlended(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    if (walk.row.format == RSBFormat_R5G6B5) {
+        WalkBlendedTo<Decoder, RSBFormat_R5G6B5>(walk, sampler);
+    } else {
+        WalkBlendedTo<Decoder, kAnyTarget>(walk, sampler);
+    }
+}
+
 // The blends of two levels, bilinear and trilinear filtering with their
 // mode fixed for the row; the unit's mode read at each pixel for the others.
 template <class Decoder>
 void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler) {
     using namespace sampler_detail;
     switch (sampler.FilterMode()) {
-        case kFilterNearestBlend: WalkFilteredIn<Decoder, kFilterNearestBlend>(walk, sampler); break;
+        case kFilterNearestBlend: WalkBlended<Decoder>(walk, sampler); break;
         case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler); break;
         case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler); break;
         case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler); break;
