@@ -506,7 +506,7 @@ TEST(MGLTexelDecodeTest, QuadWeightsAsEachTexelAlone) {
 }
 
 // Whether a blend's colour, alpha or r5g6b5 pixel differs from the colour.
-bool BlendDiffers(const texel_format::TexelBlend& blend, const RSBFormat_ARGB_fixed& reference) {
+bool BlendDiffers(const texel_format::WeightedTexels& blend, const RSBFormat_ARGB_fixed& reference) {
     const RSBFormat_ARGB_fixed ours = blend.Colour();
     return ours.a != reference.a || ours.r != reference.r || ours.g != reference.g || ours.b != reference.b ||
            blend.Alpha() != reference.a || blend.PixelR5G6B5() != texel_format::PixelR5G6B5(reference);
@@ -517,7 +517,7 @@ bool BlendDiffers(const texel_format::TexelBlend& blend, const RSBFormat_ARGB_fi
 // differ. Without a share the first texel weighed alone is compared too.
 template <class Format>
 int32_t PairsWeightedApart(uint32_t format, uint32_t pairs, int32_t share) {
-    using texel_format::TexelBlend;
+    using texel_format::WeightedTexels;
     int32_t differing = 0;
     for (uint32_t t = 0; t < pairs; ++t) {
         const uint32_t texels[2] = {(t + 40503u) * 40503u % 0x10000u * 0x10001u,
@@ -527,8 +527,8 @@ int32_t PairsWeightedApart(uint32_t format, uint32_t pairs, int32_t share) {
         RSBFormat_ARGB_fixed reference = {0, 0, 0, 0};
         AccumulateTexelWeighted(first, 255 - share, format, &reference, nullptr, 0);
         AccumulateTexelWeighted(second, share, format, &reference, nullptr, 0);
-        if (BlendDiffers(TexelBlend::Of<Format>(first, second, share), reference)) ++differing;
-        if (share == 0 && BlendDiffers(TexelBlend::OfOne<Format>(first), reference)) ++differing;
+        if (BlendDiffers(WeightedTexels::OfPair<Format>(first, second, share), reference)) ++differing;
+        if (share == 0 && BlendDiffers(WeightedTexels::OfOne<Format>(first), reference)) ++differing;
     }
     return differing;
 }

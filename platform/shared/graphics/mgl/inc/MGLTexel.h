@@ -527,71 +527,67 @@ private:
     __m128i m_far = _mm_setzero_si128();   // texels 2 and 3
 };
 
-// Two texels of the format weighted 255 - share and share (0..255), as
-// AddWeighted weighs each, and summed, kept in the vector the sums leave
-// them in: a span storing the blend takes its pixel from there, without
-// the fixed colour between. An r5g6b5 pair is weighed with its channels
-// times 256: a pair decoded for one sample costs less so than its
-// channels' bytes repeated.
-class TexelBlend {
+// Weighted texels' channels summed, kept in the vector the sums leave
+// them in, 16 bits each: a span storing a filtered colour takes its alpha
+// test and its pixel from there, without the fixed colour between.
+class WeightedTexels {
 public:
-    TexelBlend() = default;
-    // A blend the sampler summed in a fixed colour.
-    static TexelBlend OfColour(const RSBFormat_ARGB_fixed& c) {
+    WeightedTexels() = default;
+    // Channels a, r, g, b in the vector's four low 16-bit lanes.
+    static WeightedTexels OfLanes(__m128i channels) { return WeightedTexels(channels); }
+    // A colour the sampler summed in a fixed colour.
+    static WeightedTexels OfColour(const RSBFormat_ARGB_fixed& c) {
         using texel_pair::Lane;
-        return TexelBlend(_mm_set_epi16(0, 0, 0, 0, Lane(static_cast<uint32_t>(c.b)), Lane(static_cast<uint32_t>(c.g)),
-                                        Lane(static_cast<uint32_t>(c.r)), Lane(static_cast<uint32_t>(c.a))));
+        return WeightedTexels(_mm_set_epi16(0, 0, 0, 0, Lane(static_cast<uint32_t>(c.b)), Lane(static_cast<uint32_t>(c.g)),
+                                            Lane(static_cast<uint32_t>(c.r)), Lane(static_cast<uint32_t>(c.a))));
     }
+    // Two texels of the format weighted 255 - share and share (0..255), as
+    // AddWeighted weighs each. An r5g6b5 pair is weighed with its channels
+    // times 256: a pair decoded for one sample costs less so than its
+    // channels' bytes repeated.
     template <class Format>
-    static TexelBlend Of(const uint8_t* first, const uint8_t* second, int32_t share) {
+    static WeightedTexels OfPair(const uint8_t* first, const uint8_t* second, int32_t share) {
         using namespace texel_pair;
         const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
         if constexpr (std::is_same_v<Format, R5G6B5>) {
-            return TexelBlend(SumOfHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights))));
+            return WeightedTexels(SumOfHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights))));
         } else {
-            return TexelBlend(SumOfHalves(Weighted(PairOf<Format>(first, second), Scaled(weights))));
+            return WeightedTexels(SumOfHalves(Weighted(PairOf<Format>(first, second), Scaled(weights))));
         }
     }
 
-    // Of(texel, texel, 0): the second texel's share is nothing, so that
+    // OfPair(texel, texel, 0): the second texel's share is nothing, so that
     // lanes weighing it are left out rather than summed.
     template <class Format>
-    static TexelBlend OfOne(const uint8_t* texel) {
+    static WeightedTexels OfOne(const uint8_t* texel) {
         using namespace texel_pair;
         if constexpr (std::is_same_v<Format, R5G6B5>) {
             const __m128i decoded = R5G6B5Decoded(_mm_set1_epi16(Lane(PixelChannels::Load16(texel))));
-            return TexelBlend(Weighted(decoded, ChannelScaled(FirstTexel())));
+            return WeightedTexels(Weighted(decoded, ChannelScaled(FirstTexel())));
         } else {
-            return TexelBlend(Weighted(PairOf<Format>(texel, texel), Scaled(FirstTexel())));
+            return WeightedTexels(Weighted(PairOf<Format>(texel, texel), Scaled(FirstTexel())));
         }
     }
 
-    int32_t Alpha() const { return _mm_cvtsi128_si32(m_channels) & 0xFFFF; }
-    // The colour's r5g6b5 pixel: red masked where it is, green and blue
-    // moved down in their lanes (the high half of a product) and masked,
-    // then the four lanes' fields, which do not overlap, gathered.
-    uint32_t PixelR5G6B5() const {
-        using texel_pair::Lane;
-        constexpr int16_t kGreenDown = 1 << 11;  // >> 5
-        constexpr int16_t kBlueDown = 1 << 5;    // >> 11
-        const __m128i moved = _mm_mulhi_epu16(m_channels, _mm_set_epi16(0, 0, 0, 0, kBlueDown, kGreenDown, 0, 0));
-        const __m128i fields =
-            _mm_or_si128(_mm_and_si128(m_channels, _mm_set_epi16(0, 0, 0, 0, 0, 0, Lane(0xF800u), 0)),
-                         _mm_and_si128(moved, _mm_set_epi16(0, 0, 0, 0, 0x1F, 0x7E0, 0, 0)));
-        const __m128i pairs = _mm_or_si128(fields, _mm_srli_epi64(fields, 32));
-        return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_or_si128(pairs, _mm_srli_epi64(pairs, 16)))) & 0xFFFFu;
-    }
+    int32_t Alpha() const { return Channel(kAlphaLane); }
+    uint32_t PixelR5G6B5() const { return texel_format::PixelR5G6B5(Colour()); }
     RSBFormat_ARGB_fixed Colour() const {
-        RSBFormat_ARGB_fixed colour;
-        const __m128i wide = _mm_unpacklo_epi16(m_channels, _mm_setzero_si128());
-        std::memcpy(&colour, &wide, sizeof colour);
-        return colour;
+        return RSBFormat_ARGB_fixed{Channel(kAlphaLane), Channel(kRedLane), Channel(kGreenLane), Channel(kBlueLane)};
     }
 
 private:
-    explicit TexelBlend(__m128i channels) : m_channels(channels) {}
+    static constexpr int32_t kAlphaLane = 0;
+    static constexpr int32_t kRedLane = 1;
+    static constexpr int32_t kGreenLane = 2;
+    static constexpr int32_t kBlueLane = 3;
 
-    __m128i m_channels = _mm_setzero_si128();  // a, r, g, b in the low four 16-bit lanes
+    // The four low lanes are moved out of the vector once, together: each
+    // channel is then a shift away.
+    explicit WeightedTexels(__m128i channels) { std::memcpy(&m_lanes, &channels, sizeof m_lanes); }
+
+    int32_t Channel(int32_t lane) const { return static_cast<int32_t>(static_cast<uint16_t>(m_lanes >> (16 * lane))); }
+
+    uint64_t m_lanes = 0;  // a, r, g, b from the lowest 16 bits up
 };
 #else
 class QuadTexels {
@@ -612,27 +608,27 @@ private:
     ChannelLanes m_lanes[4] = {};
 };
 
-class TexelBlend {
+class WeightedTexels {
 public:
-    static TexelBlend OfColour(const RSBFormat_ARGB_fixed& c) {
-        TexelBlend blend;
-        blend.m_colour = c;
-        return blend;
+    static WeightedTexels OfColour(const RSBFormat_ARGB_fixed& c) {
+        WeightedTexels texels;
+        texels.m_colour = c;
+        return texels;
     }
     template <class Format>
-    static TexelBlend Of(const uint8_t* first, const uint8_t* second, int32_t share) {
+    static WeightedTexels OfPair(const uint8_t* first, const uint8_t* second, int32_t share) {
         constexpr int32_t kFull = 255;
         LaneSums sums;
         sums.Add(Format::Lanes(first), kFull - share);
         sums.Add(Format::Lanes(second), share);
-        TexelBlend blend;
-        sums.AddTo(&blend.m_colour);
-        return blend;
+        WeightedTexels texels;
+        sums.AddTo(&texels.m_colour);
+        return texels;
     }
 
     template <class Format>
-    static TexelBlend OfOne(const uint8_t* texel) {
-        return Of<Format>(texel, texel, 0);
+    static WeightedTexels OfOne(const uint8_t* texel) {
+        return OfPair<Format>(texel, texel, 0);
     }
 
     int32_t Alpha() const { return m_colour.a; }

@@ -345,7 +345,7 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texe
         // weighs nothing.
         const uint8_t* first = TexelIn<Wrap>(u, v, level);
         const uint8_t* second = blend != 0 ? TexelIn<Wrap>(u, v, level2) : first;
-        if (first != nullptr && second != nullptr) return texel_format::TexelBlend::Of<Decoder>(first, second, blend).Colour();
+        if (first != nullptr && second != nullptr) return texel_format::WeightedTexels::OfPair<Decoder>(first, second, blend).Colour();
     }
     AddTexelAt<Wrap>(texel, u, v, level, kFull - blend, &sum);
     if (blend != 0) AddTexelAt<Wrap>(texel, u, v, level2, blend, &sum);

@@ -363,6 +363,17 @@ QuadMemo RowMemo(const SpanRow& row) {
 // the row's format looked at for each pixel.
 constexpr uint32_t kAnyTarget = 0;
 
+// Weighted texels stored in the row's target, Target or, for kAnyTarget,
+// `format`.
+template <uint32_t Target>
+void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTexels& texel) {
+    if constexpr (Target == RSBFormat_R5G6B5) {
+        StoreHalf(at, texel.PixelR5G6B5());
+    } else {
+        StoreTexel(at, format, texel.Colour());
+    }
+}
+
 // The sampler's colour for a texture of the decoder's format, wrap mode
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
@@ -410,29 +421,18 @@ struct QuadTexel {
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
-    uint64_t lanes = 0;  // a, r, g, b from the lowest 16 bits up
+    texel_format::WeightedTexels texel;
 
     QuadTexel(MGLTextureSampler& sampler, const SpanRow& row)
         : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        const __m128i channels = sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo);
-        std::memcpy(&lanes, &channels, sizeof lanes);
-        return Channel(0) >= kMinAlpha;
+        texel = texel_format::WeightedTexels::OfLanes(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        return texel.Alpha() >= kMinAlpha;
     }
-    void Store(uint8_t* at) const {
-        const RSBFormat_ARGB_fixed texel{Channel(0), Channel(1), Channel(2), Channel(3)};
-        if constexpr (Target == RSBFormat_R5G6B5) {
-            StoreHalf(at, texel_format::PixelR5G6B5(texel));
-        } else {
-            StoreTexel(at, format, texel);
-        }
-    }
+    void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
     void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
-
-private:
-    int32_t Channel(int32_t lane) const { return static_cast<int32_t>(static_cast<uint16_t>(lanes >> (16 * lane))); }
 };
 
 constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
@@ -498,7 +498,7 @@ struct BlendedTexel {
     int32_t held = -1;  // the level near and far are held for
     TexelLevel near;
     TexelLevel far;
-    texel_format::TexelBlend texel;
+    texel_format::WeightedTexels texel;
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         const int32_t level = std::clamp(lod >> 16, 0, last);
@@ -506,17 +506,11 @@ struct BlendedTexel {
         const int32_t blend = (lod >> 8) & sampler_detail::kFull;
         if (near.base == nullptr || far.base == nullptr) return SampledApart(u, v, lod);
         const uint8_t* first = near.AtIn<Wrap>(u, v);
-        texel = blend != 0 ? texel_format::TexelBlend::Of<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
-                           : texel_format::TexelBlend::OfOne<Decoder>(first);
+        texel = blend != 0 ? texel_format::WeightedTexels::OfPair<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
+                           : texel_format::WeightedTexels::OfOne<Decoder>(first);
         return texel.Alpha() >= kMinAlpha;
     }
-    void Store(uint8_t* at) const {
-        if constexpr (Target == RSBFormat_R5G6B5) {
-            StoreHalf(at, texel.PixelR5G6B5());
-        } else {
-            StoreTexel(at, format, texel.Colour());
-        }
-    }
+    void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return true; }
     void Finish() const {}
 
@@ -531,7 +525,7 @@ private:
     [[gnu::noinline]] bool SampledApart(int32_t u, int32_t v, int32_t lod) {
         RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
         sampler.SampleIn<Wrap, Decoder, sampler_detail::kFilterNearestBlend>(Decoder{}, u, v, lod, &colour);
-        texel = texel_format::TexelBlend::OfColour(colour);
+        texel = texel_format::WeightedTexels::OfColour(colour);
         return colour.a >= kMinAlpha;
     }
 };
