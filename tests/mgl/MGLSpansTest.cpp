@@ -405,19 +405,27 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
     BuildMipChain(table, slot);
     target.context->BindBufferToUnit(0, slot, table);
     MGLRecord& s = target.context->Record();
-    s.texture_units[0].filter_mode = 1;
     s.perspectiveGradients = 1;
-    s.cfz0 = 0x100;
     s.K1[1] = 0x3000;
     s.K1[2] = -0x2000;
     s.K2x[1] = 0x80000;
     s.K2x[2] = 0x40000;
     s.K3y[1] = 0x400000;
     s.K3y[2] = -0x300000;
+    // A row's filter mode, depth offset and depths.
+    struct Row {
+        int32_t mode;
+        int32_t cfz0;
+        int32_t depth0;
+        int32_t depthStep;
+    };
+    Row row{};
     const auto draw = [&](int32_t piece) {
         target.FillPlane(0, 0);
         target.FillPlane(1, kFar);
-        AtRow(target, 0, 0x08000000, -0x200000, 0x10000000, 0x300000, -0x8000000, 0x100000);
+        s.texture_units[0].filter_mode = row.mode;
+        s.cfz0 = row.cfz0;
+        AtRow(target, 0, row.depth0, row.depthStep, 0x10000000, 0x300000, -0x8000000, 0x100000);
         for (int32_t x = 0; x < kWidth; x += piece) {
             SpanTexturedPerspective(*target.context, static_cast<uint32_t>(x * ONE),
                                     static_cast<uint32_t>((x + piece) * ONE - 1));
@@ -426,11 +434,18 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
         for (int32_t x = 0; x < kWidth; ++x) pixels.emplace_back(target.Pixel16(x, 0), target.Depth(x, 0));
         return pixels;
     };
-    const auto whole = draw(kWidth);
-    EXPECT_EQ(whole, draw(5));
-    const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
-    EXPECT_GT(drawn, 100) << "the row is drawn";
-    EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";
+    // Nearest texels of the level of detail's level, and trilinear
+    // filtering on depths close to the offset, minified over every level: a
+    // row that long works its pixels out ahead, pieces that short each
+    // pixel in turn.
+    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
+        row = config;
+        const auto whole = draw(kWidth);
+        EXPECT_EQ(whole, draw(5)) << "mode " << row.mode;
+        const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
+        EXPECT_GT(drawn, 100) << "the row is drawn";
+        EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";
+    }
 }
 
 }  // namespace

@@ -517,6 +517,15 @@ public:
         return WeighedBy(Scaled(_mm_add_epi16(near, raise)), Scaled(_mm_add_epi16(far, raise)));
     }
 
+    // Weighed, for the quad's four weights made already, each in the high
+    // byte of a 16-bit lane of one word, texel 0 lowest.
+    __m128i Weighed(uint64_t laneWeights) const {
+        const __m128i weights = _mm_cvtsi64_si128(static_cast<int64_t>(laneWeights));
+        const __m128i doubled = _mm_unpacklo_epi16(weights, weights);
+        return WeighedBy(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)),
+                         _mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+    }
+
 private:
     __m128i WeighedBy(__m128i nearWeights, __m128i farWeights) const {
         using namespace texel_pair;

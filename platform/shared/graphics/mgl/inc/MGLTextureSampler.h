@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "CGenUtil.h"
+#include "MGLPixelQuads.h"
 #include "MGLTexel.h"
 #include "TextureUnit.h"
 
@@ -158,6 +159,10 @@ public:
     // colour.
     template <int32_t Wrap, class Decoder, int32_t Mode>
     __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo& memo);
+    // QuadLanesIn for trilinear filtering (mode 6) at pixel (u, v), i of a
+    // run whose quads were worked out ahead.
+    template <int32_t Wrap, class Decoder>
+    __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, QuadMemo& memo);
 #endif
 
 private:
@@ -215,6 +220,11 @@ private:
     // null when the level cannot be read.
     template <int32_t Wrap, class Decoder>
     const texel_format::QuadTexels* KeptQuad(int32_t u, int32_t v, int32_t level, QuadMemo& memo, int32_t slot);
+    // KeptQuad for the quad from texel (tu, tv) of the level, the texel
+    // (u, v) falls on.
+    template <int32_t Wrap, class Decoder>
+    const texel_format::QuadTexels* KeptQuadFrom(int32_t u, int32_t v, int32_t level, int32_t tu, int32_t tv,
+                                                 QuadMemo& memo, int32_t slot);
 #if defined(__SSE2__)
     // The kept quad weighted, its halves not yet added (QuadTexels::Weighed;
     // nothing when the level cannot be read).
@@ -223,6 +233,14 @@ private:
                           QuadMemo& memo, int32_t slot) {
         const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, memo, slot);
         return kept != nullptr ? kept->Weighed(weights) : _mm_setzero_si128();
+    }
+    // The same for quad `slot` of pixel i of a run worked out ahead.
+    template <int32_t Wrap, class Decoder>
+    __m128i WeighedQuadAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
+                             QuadMemo& memo, int32_t slot) {
+        const texel_format::QuadTexels* kept =
+            KeptQuadFrom<Wrap, Decoder>(u, v, level, quads.tu[slot][i], quads.tv[slot][i], memo, slot);
+        return kept != nullptr ? kept->Weighed(quads.weights[slot][i]) : _mm_setzero_si128();
     }
 #endif
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
@@ -355,14 +373,21 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texe
 template <int32_t Wrap, class Decoder>
 inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, int32_t v, int32_t level,
                                                                    QuadMemo& memo, int32_t slot) {
-    memo.Read(u, v, level);
     // The texel a coordinate falls on fixes the quad (its sign among it: a
     // coordinate is negative where its texel is). It is taken from the
     // coordinate as its fraction is (FractionOf), so that the one shift by
     // the level serves both.
-    QuadMemo::Kept& kept = memo.kept[slot];
     const int32_t tu = (u >> (level + 8)) >> 8;
     const int32_t tv = (v >> (level + 8)) >> 8;
+    return KeptQuadFrom<Wrap, Decoder>(u, v, level, tu, tv, memo, slot);
+}
+
+template <int32_t Wrap, class Decoder>
+inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuadFrom(int32_t u, int32_t v, int32_t level,
+                                                                       int32_t tu, int32_t tv, QuadMemo& memo,
+                                                                       int32_t slot) {
+    memo.Read(u, v, level);
+    QuadMemo::Kept& kept = memo.kept[slot];
     if (kept.level != level || kept.tu != tu || kept.tv != tv) {
         const TexelLevel& texels = LevelIn(level);
         kept.level = QuadMemo::kNone;
@@ -481,6 +506,25 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
         const int32_t at = Mode == kFilterBilinear ? 0 : level;
         const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
         sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, at, bilinear, memo, 0);
+    }
+    return texel_format::texel_pair::SumOfHalves(sum);
+}
+
+// A second quad whose weights are all nothing adds nothing: only where it
+// lies is left, as QuadLanesIn leaves it without a blend.
+template <int32_t Wrap, class Decoder>
+inline __m128i MGLTextureSampler::TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v,
+                                                      QuadMemo& memo) {
+    using namespace sampler_detail;
+    const int32_t level = quads.level[i];
+    const int32_t level2 = level < LastLevel() ? level + 1 : level;
+    const int32_t uu = u - kHalfTexel;
+    const int32_t vv = v - kHalfTexel;
+    __m128i sum = WeighedQuadAhead<Wrap, Decoder>(quads, i, uu, vv, level, memo, 0);
+    if (quads.weights[1][i] == 0) {
+        memo.Read(uu, vv, level2);
+    } else {
+        sum = _mm_add_epi16(sum, WeighedQuadAhead<Wrap, Decoder>(quads, i, uu, vv, level2, memo, 1));
     }
     return texel_format::texel_pair::SumOfHalves(sum);
 }

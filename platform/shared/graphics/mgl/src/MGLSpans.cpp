@@ -273,9 +273,31 @@ private:
     template <class Rule>
     static void Shade(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z, int32_t u, int32_t v,
                       int32_t lod) {
-        if (rule.Passes(u, v, lod)) {
-            depth.Write(at.depth, z);
-            rule.Store(at.colour);
+        if (rule.Passes(u, v, lod)) Store(rule, depth, at, z);
+    }
+    template <class Rule>
+    static void Store(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z) {
+        depth.Write(at.depth, z);
+        rule.Store(at.colour);
+    }
+
+    // Whether the rule reads trilinear quads worked out ahead with the
+    // coordinates (for a texture whose last level its QuadsLastLevel()
+    // gives), taking its pixels by their place in the run.
+    template <class Rule>
+    static constexpr bool kQuadsAhead =
+        requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads) {
+            rule.PassesAhead(ahead, quads, 0);
+        };
+
+    // Pixel i of a run worked out ahead.
+    template <class Rule>
+    static void ShadeAhead(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z,
+                           const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i) {
+        if constexpr (kQuadsAhead<Rule>) {
+            if (rule.PassesAhead(ahead, quads, i)) Store(rule, depth, at, z);
+        } else {
+            Shade(rule, depth, at, z, ahead.u[i], ahead.v[i], ahead.lod[i]);
         }
     }
 
@@ -318,12 +340,15 @@ private:
         const int32_t depthStep = w.depthStep;
         RowCursor at(row);
         MGLPixelCoordinates ahead;
+        // Apart from the rule, which then stays in registers.
+        MGLPixelQuads quads;
         for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
             ahead.Fill(w, start.divide, start.lod, pixels);
+            if constexpr (kQuadsAhead<Rule>) quads.Fill(ahead, rule.QuadsLastLevel(), pixels);
             int32_t z = w.depth;
             for (int32_t i = 0; i < pixels; ++i) {
-                if (depth.Passes(at.depth, z)) Shade(rule, depth, at, z, ahead.u[i], ahead.v[i], ahead.lod[i]);
+                if (depth.Passes(at.depth, z)) ShadeAhead(rule, depth, at, z, ahead, quads, i);
                 at.Step();
                 z = WrapAdd(z, depthStep);
             }
@@ -415,7 +440,9 @@ struct FilteredTexel {
 // Bilinear and trilinear filtering (modes 4, 5 and 6) on a row with a
 // memo: the sampler's channels kept as its vector sums leave them, 16 bits
 // each, for the alpha test and the pixel, rather than set in a fixed
-// colour's four 32-bit fields and read back from them.
+// colour's four 32-bit fields and read back from them. Where the row's
+// coordinates are worked out ahead, a trilinear row's levels, quads and
+// weights are as well.
 template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
 struct QuadTexel {
     MGLTextureSampler& sampler;
@@ -427,7 +454,18 @@ struct QuadTexel {
         : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        texel = texel_format::WeightedTexels::OfLanes(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+    }
+    // Trilinear rows work out their quads ahead: two quads of eight pixels
+    // take fewer steps than one pixel's two.
+    int32_t QuadsLastLevel() const { return sampler.LastLevel(); }
+    bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
+        requires(Mode == sampler_detail::kFilterTrilinear)
+    {
+        return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
+    }
+    bool Taken(__m128i channels) {
+        texel = texel_format::WeightedTexels::OfLanes(channels);
         return texel.Alpha() >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }

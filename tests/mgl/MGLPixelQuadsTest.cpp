@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+
+#include "MGLPixelCoordinates.h"
+#include "MGLPixelQuads.h"
+
+namespace {
+
+// Coordinates and levels of detail a hostile record may give, beside
+// random ones: every level and blend, and values at the wrap of 32 bits.
+int32_t AnyValue(std::mt19937& random) {
+    constexpr int32_t kEdges[] = {0, 1, -1, 0x7FFF, 0x8000, 0x8001, 0xFFFF, 0x10000, -0x10000, INT32_MAX, INT32_MIN,
+                                  INT32_MIN + 0x7FFF, 0x90000, 0x9FF00};
+    switch (random() % 4) {
+        case 0: return kEdges[random() % std::size(kEdges)];
+        case 1: return static_cast<int32_t>(random() % 0xC0000) - 0x20000;
+        default: return static_cast<int32_t>(random());
+    }
+}
+
+TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
+    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    std::mt19937 random{20261208};
+    for (int32_t trial = 0; trial < 2000; ++trial) {
+        MGLPixelCoordinates at{};
+        for (int32_t i = 0; i < MGLPixelCoordinates::kPixels; ++i) {
+            at.u[i] = AnyValue(random);
+            at.v[i] = AnyValue(random);
+            at.lod[i] = AnyValue(random);
+        }
+        const int32_t lastLevel = static_cast<int32_t>(random() % 10);
+        const int32_t count = 1 + static_cast<int32_t>(random() % MGLPixelQuads::kPixels);
+        MGLPixelQuads each{}, lanes{};
+        each.FillEach(at, lastLevel, count);
+        ASSERT_TRUE(lanes.FillByEight(at, lastLevel, count));
+        for (int32_t i = 0; i < count; ++i) {
+            const auto where = [&] {
+                return testing::Message() << "pixel " << i << " u " << at.u[i] << " v " << at.v[i] << " lod "
+                                          << at.lod[i] << " last " << lastLevel;
+            };
+            ASSERT_EQ(lanes.level[i], each.level[i]) << where();
+            for (int32_t q = 0; q < MGLPixelQuads::kQuads; ++q) {
+                ASSERT_EQ(lanes.tu[q][i], each.tu[q][i]) << where() << " quad " << q;
+                ASSERT_EQ(lanes.tv[q][i], each.tv[q][i]) << where() << " quad " << q;
+                ASSERT_EQ(lanes.weights[q][i], each.weights[q][i]) << where() << " quad " << q;
+            }
+        }
+    }
+}
+
+}  // namespace
