@@ -105,6 +105,9 @@ public:
     int32_t v[kPixels];
     int32_t lod[kPixels];
 
+    // Whether the processor has the vector unit the eight-at-a-time passes
+    // (these and MGLPixelQuads's) run on.
+    static bool HasEightLanes();
     // The first `count` (1..kPixels) pixels from the walk's start, through
     // the vector unit where the processor has one for it.
     void Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);

@@ -12,11 +12,6 @@ int32_t Clamped(int32_t lod, int32_t max) { return lod > max ? max : lod; }
 
 #if defined(__x86_64__)
 
-bool HasVectorUnit() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
-
 constexpr int32_t kLanes = 8;
 constexpr int32_t kFractionBits = 16;
 constexpr int32_t kFraction = 0xFFFF;
@@ -179,6 +174,15 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const T
 
 }  // namespace
 
+bool MGLPixelCoordinates::HasEightLanes() {
+#if defined(__x86_64__)
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+#else
+    return false;
+#endif
+}
+
 void MGLPixelCoordinates::Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
                                int32_t count) {
     if (!FillByEight(w, divide, lodRule, count)) FillEach(w, divide, lodRule, count);
@@ -199,7 +203,7 @@ bool MGLPixelCoordinates::FillByEight(const TexturedWalk& w, const PerspectiveDi
                                       int32_t count) {
 #if defined(__x86_64__)
     // The lanes compare the limit in 32 bits.
-    if (HasVectorUnit() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
+    if (HasEightLanes() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
         FillLanes(*this, w, divide, lodRule, count);
         return true;
     }

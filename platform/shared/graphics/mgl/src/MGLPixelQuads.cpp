@@ -80,11 +80,6 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixe
     }
 }
 
-bool HasVectorUnit() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
-
 #endif
 
 // One quad of one pixel, as QuadLanes makes eight.
@@ -118,7 +113,7 @@ void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, int32_t lastLevel, i
 
 bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count) {
 #if defined(__x86_64__)
-    if (HasVectorUnit()) {
+    if (MGLPixelCoordinates::HasEightLanes()) {
         FillLanes(*this, at, lastLevel, count);
         return true;
     }
