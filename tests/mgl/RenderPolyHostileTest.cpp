@@ -239,7 +239,9 @@ TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
 
 // The device's surface replaced after the bind, its planes freed: a draw
 // or a clear before the next bind reaches none of them, and the next
-// bind draws into the new surface.
+// bind draws into the new surface. The new one is of another size: planes
+// of the same size may be given the old ones' memory again, which is then
+// live and laid out alike, and rightly still drawn into.
 TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     rig::Renderer r(16, 16);
     ASSERT_TRUE(r.ok);
@@ -248,7 +250,7 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     s.depthTest = 0;
     ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
     r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
-    ASSERT_TRUE(r.device.MakeSurface(16, 16, RSBFormat_R5G6B5, RSBFormat_Z32));
+    ASSERT_TRUE(r.device.MakeSurface(16, 20, RSBFormat_R5G6B5, RSBFormat_Z32));
     r.FillPlane(0, 0);
     r.poly->DrawPolygons(3, 3, 1);
     r.context->ClearColorPlane(16, 16);

@@ -16,10 +16,16 @@
 namespace {
 
 constexpr uint32_t kDepthBytes = 4;
+// A format's low bits are the bytes of its pixels.
+constexpr uint32_t kBytesPerPixelMask = 31;
 constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
 constexpr int32_t kMinAlpha = 15;
 constexpr int32_t kU = 1;
 constexpr int32_t kV = 2;
+
+// A rule's target: a format fixed for the row (r5g6b5, the common one,
+// for the filtered rows), or the row's format looked at for each pixel.
+constexpr uint32_t kAnyTarget = 0;
 
 // The row segment a span writes, in host memory.
 struct SpanRow {
@@ -57,7 +63,7 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     MGLRecord& s = context.Record();
     if (context.PlanePixels(Plane::Colour) == nullptr) return false;
     row.format = context.PlaneFormat(Plane::Colour);
-    row.bpp = static_cast<int32_t>(row.format & 31u);
+    row.bpp = static_cast<int32_t>(row.format & kBytesPerPixelMask);
     const int32_t xs = std::max({WrapAdd(x0, 32767) >> 16, s.scissorx0, 0});
     const int32_t xe = std::min({WrapAdd(x1, 32768) >> 16, s.scissorx1, context.TargetWidth()});
     if (xs >= xe || row.bpp == 0) return false;
@@ -66,7 +72,7 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     row.colour = context.RowSpan(Plane::Colour, s.destptr, xs, row.count);
     if (row.colour == nullptr) return false;
     if (context.PlanePixels(Plane::Depth) != nullptr) {
-        row.zbpp = static_cast<int32_t>(context.PlaneFormat(Plane::Depth) & 31u);
+        row.zbpp = static_cast<int32_t>(context.PlaneFormat(Plane::Depth) & kBytesPerPixelMask);
         if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
         row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
@@ -97,9 +103,9 @@ struct DepthRule {
         : test(row.depth != nullptr && s.depthTest != 0), write(row.depth != nullptr && s.depthWrite != 0) {}
 
     // Passes without a depth plane or test.
-    bool Passes(const uint8_t* depth, int32_t value) const {
-        return !test || static_cast<uint32_t>(value) > LoadWord(depth);
-    }
+    bool Passes(const uint8_t* depth, int32_t value) const { return !test || Nearer(depth, value); }
+    // Whether the value passes the test against the plane's word.
+    static bool Nearer(const uint8_t* depth, int32_t value) { return static_cast<uint32_t>(value) > LoadWord(depth); }
     void Write(uint8_t* depth, int32_t value) const {
         if (write) StoreWord(depth, static_cast<uint32_t>(value));
     }
@@ -217,6 +223,11 @@ struct RowCursor {
         colour += bpp;
         if (depth != nullptr) depth += zbpp;
     }
+    // `pixels` pixels on, for a row with a depth plane.
+    void StepWithDepth(int32_t pixels) {
+        colour += static_cast<ptrdiff_t>(pixels) * bpp;
+        depth += static_cast<ptrdiff_t>(pixels) * zbpp;
+    }
 };
 
 // A textured row's pixels: the depth test, the texture coordinates and
@@ -226,7 +237,8 @@ struct RowCursor {
 // rule's Passes(u, v, lod) gives whether the pixel is written, and its
 // Store(colour) then stores it, after the depth has been written; its ReadsLod()
 // whether its texels depend on the level of detail (when not, the span
-// leaves it out), and its Finish() ends the row.
+// leaves it out), and its Finish() ends the row. Its kTarget is the format
+// it stores, or kAnyTarget where it stores the row's.
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
@@ -290,15 +302,65 @@ private:
             rule.PassesAhead(ahead, quads, 0);
         };
 
-    // Pixel i of a run worked out ahead.
+    // What a run of pixels worked out ahead reads, the first pixel at depth z.
+    struct AheadRun {
+        const MGLPixelCoordinates& ahead;
+        const MGLPixelQuads& quads;
+        int32_t pixels;
+        int32_t z;
+        int32_t depthStep;
+    };
+
+    // Whether pixel i of a run worked out ahead is written.
     template <class Rule>
-    static void ShadeAhead(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z,
-                           const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i) {
+    static bool PassesAhead(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i) {
         if constexpr (kQuadsAhead<Rule>) {
-            if (rule.PassesAhead(ahead, quads, i)) Store(rule, depth, at, z);
+            return rule.PassesAhead(ahead, quads, i);
         } else {
-            Shade(rule, depth, at, z, ahead.u[i], ahead.v[i], ahead.lod[i]);
+            return rule.Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
         }
+    }
+
+    // The bytes of the pixels a rule stores, where its target is fixed
+    // for the row; 0 where it looks at the row's format.
+    template <class Rule>
+    static constexpr int32_t kPixelBytes = static_cast<int32_t>(Rule::kTarget & kBytesPerPixelMask);
+
+    // Whether a run can take ShadeTestedRun: rows that test and write depth,
+    // in a plane of kDepthBytes, and whose rule fixes the pixels' size.
+    template <class Rule>
+    static bool TakesTested(const DepthRule& depth, const RowCursor& at) {
+        return kPixelBytes<Rule> != 0 && at.bpp == kPixelBytes<Rule> && depth.test && depth.write &&
+               at.zbpp == static_cast<int32_t>(kDepthBytes);
+    }
+
+    // Any run, its cursor left past it.
+    template <class Rule>
+    static void ShadeRun(Rule& rule, const DepthRule& depth, RowCursor& at, const AheadRun& run) {
+        int32_t z = run.z;
+        for (int32_t i = 0; i < run.pixels; ++i) {
+            if (depth.Passes(at.depth, z) && PassesAhead(rule, run.ahead, run.quads, i)) Store(rule, depth, at, z);
+            at.Step();
+            z = WrapAdd(z, run.depthStep);
+        }
+    }
+
+    // A run of a row that TakesTested: the same pixels, with the strides
+    // fixed and no depth switch or plane looked at per pixel. It is the
+    // commonest run, and repays a loop of its own.
+    template <class Rule>
+    static void ShadeTestedRun(Rule& rule, RowCursor& at, const AheadRun& run) {
+        constexpr ptrdiff_t kBytes = kPixelBytes<Rule>;
+        int32_t z = run.z;
+        for (int32_t i = 0; i < run.pixels; ++i) {
+            uint8_t* depthAt = at.depth + i * static_cast<ptrdiff_t>(kDepthBytes);
+            if (DepthRule::Nearer(depthAt, z) && PassesAhead(rule, run.ahead, run.quads, i)) {
+                StoreWord(depthAt, static_cast<uint32_t>(z));
+                rule.Store(at.colour + i * kBytes);
+            }
+            z = WrapAdd(z, run.depthStep);
+        }
+        at.StepWithDepth(run.pixels);
     }
 
     // Each loop a function of its own, its values in registers of its own:
@@ -337,8 +399,8 @@ private:
         const Start start = StartOf(rule);
         const DepthRule& depth = start.depth;
         TexturedWalk w = start.w;
-        const int32_t depthStep = w.depthStep;
         RowCursor at(row);
+        const bool tested = TakesTested<Rule>(depth, at);
         MGLPixelCoordinates ahead;
         // Apart from the rule, which then stays in registers.
         MGLPixelQuads quads;
@@ -346,11 +408,11 @@ private:
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
             ahead.Fill(w, start.divide, start.lod, pixels);
             if constexpr (kQuadsAhead<Rule>) quads.Fill(ahead, rule.QuadsLastLevel(), pixels);
-            int32_t z = w.depth;
-            for (int32_t i = 0; i < pixels; ++i) {
-                if (depth.Passes(at.depth, z)) ShadeAhead(rule, depth, at, z, ahead, quads, i);
-                at.Step();
-                z = WrapAdd(z, depthStep);
+            const AheadRun run{ahead, quads, pixels, w.depth, w.depthStep};
+            if (tested) {
+                ShadeTestedRun(rule, at, run);
+            } else {
+                ShadeRun(rule, depth, at, run);
             }
             w.Advance(pixels);
         }
@@ -360,6 +422,7 @@ private:
 
 // Any filter: the sampler's colour, stored when its alpha is at least 15.
 struct SampledTexel {
+    static constexpr uint32_t kTarget = kAnyTarget;
     MGLTextureSampler& sampler;
     uint32_t format;
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
@@ -384,10 +447,6 @@ QuadMemo RowMemo(const SpanRow& row) {
     return QuadMemo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp));
 }
 
-// A filtered row's target: r5g6b5 (the common one) fixed for the row, or
-// the row's format looked at for each pixel.
-constexpr uint32_t kAnyTarget = 0;
-
 // Weighted texels stored in the row's target, Target or, for kAnyTarget,
 // `format`.
 template <uint32_t Target>
@@ -405,6 +464,7 @@ void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTex
 // some length only).
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct FilteredTexel {
+    static constexpr uint32_t kTarget = Target;
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -445,6 +505,7 @@ struct FilteredTexel {
 // weights are as well.
 template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
 struct QuadTexel {
+    static constexpr uint32_t kTarget = Target;
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -526,6 +587,8 @@ void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
 // a few times a row at most), and keeps the blend as its sums leave it.
 template <class Decoder, int32_t Wrap, uint32_t Target>
 struct BlendedTexel {
+    static constexpr uint32_t kTarget = Target;
+
     // The levels are held at the first pixel, none being held before.
     BlendedTexel(MGLTextureSampler& sampler, uint32_t format)
         : sampler(sampler), format(format), last(sampler.LastLevel()) {}
@@ -613,6 +676,7 @@ void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t 
 // 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
 template <class Texel, int32_t Wrap>
 struct NearestTexel {
+    static constexpr uint32_t kTarget = Texel::kTarget;
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
@@ -639,6 +703,7 @@ void WalkNearestTexels(const TexturedRow& walk, MGLTextureSampler& sampler) {
 
 // An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself.
 struct CopiedTexel {
+    static constexpr uint32_t kTarget = RSBFormat_R5G6B5;
     const uint8_t* at = nullptr;
 
     bool Take(const uint8_t* texel) {
@@ -653,6 +718,8 @@ struct CopiedTexel {
 // 257 (so its top bits are the channel's own), and the alpha test likewise.
 template <class Decoder, uint32_t Target>
 struct DecodedTexel {
+    // A target without a store rule stores nothing: no pixel size to fix.
+    static constexpr uint32_t kTarget = Target;
     texel_format::Channels colour = {0, 0, 0, 0};
 
     bool Take(const uint8_t* texel) {
