@@ -41,7 +41,7 @@ class CColor {
 public:
     CColor() = delete;
 
-    static uint32_t BytesPerPixel(uint32_t format) { return format & kFormatBytesPerPixelMask; }
+    static constexpr uint32_t BytesPerPixel(uint32_t format) { return format & kFormatBytesPerPixelMask; }
 
     // The format's name, or null for an id without one.
     static const WChar* GetFormatName(uint32_t format);

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr uint32_t kDepthBytes = 4;
-// A format's low bits are the bytes of its pixels.
-constexpr uint32_t kBytesPerPixelMask = 31;
 constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
 constexpr int32_t kMinAlpha = 15;
 constexpr int32_t kU = 1;
@@ -63,7 +61,7 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     MGLRecord& s = context.Record();
     if (context.PlanePixels(Plane::Colour) == nullptr) return false;
     row.format = context.PlaneFormat(Plane::Colour);
-    row.bpp = static_cast<int32_t>(row.format & kBytesPerPixelMask);
+    row.bpp = static_cast<int32_t>(CColor::BytesPerPixel(row.format));
     const int32_t xs = std::max({WrapAdd(x0, 32767) >> 16, s.scissorx0, 0});
     const int32_t xe = std::min({WrapAdd(x1, 32768) >> 16, s.scissorx1, context.TargetWidth()});
     if (xs >= xe || row.bpp == 0) return false;
@@ -72,7 +70,7 @@ bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
     row.colour = context.RowSpan(Plane::Colour, s.destptr, xs, row.count);
     if (row.colour == nullptr) return false;
     if (context.PlanePixels(Plane::Depth) != nullptr) {
-        row.zbpp = static_cast<int32_t>(context.PlaneFormat(Plane::Depth) & kBytesPerPixelMask);
+        row.zbpp = static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth)));
         if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
         row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
@@ -324,7 +322,7 @@ private:
     // The bytes of the pixels a rule stores, where its target is fixed
     // for the row; 0 where it looks at the row's format.
     template <class Rule>
-    static constexpr int32_t kPixelBytes = static_cast<int32_t>(Rule::kTarget & kBytesPerPixelMask);
+    static constexpr int32_t kPixelBytes = static_cast<int32_t>(CColor::BytesPerPixel(Rule::kTarget));
 
     // Whether a run can take ShadeTestedRun: rows that test and write depth,
     // in a plane of kDepthBytes, and whose rule fixes the pixels' size.
