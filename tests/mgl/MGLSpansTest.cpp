@@ -266,6 +266,37 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
     EXPECT_EQ(quad, (std::vector<int32_t>{level1 + 4, level1 + 6, level1 + 22, level1 + 20}));
 }
 
+// A perspective row long enough to work its bilinear texels out ahead,
+// whose texture is the target itself, magnified four times, reads the
+// texels the pixels before it drew, as the same row drawn in short pieces
+// (each pixel sampled in turn) does.
+TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
+    Texture(r, 16, 4, RSBFormat_R5G6B5, 4, 1);
+    MGLRecord& s = r.context->Record();
+    s.texture_units[0].b.levels[0] = s.destbase;
+    s.perspectiveGradients = 1;
+    s.cfz0 = 0;
+    for (int32_t x = 0; x < 16; ++x) {
+        const uint16_t texel = static_cast<uint16_t>(0x9A53u * static_cast<uint32_t>(x + 1));
+        std::memcpy(r.Row(0, 0) + 2 * x, &texel, 2);
+    }
+    const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 32);
+    const auto draw = [&](int32_t piece) {
+        std::memcpy(r.Row(0, 0), before.data(), before.size());
+        r.FillPlane(1, 0);
+        // A depth 2^20 past the offset: the divide leaves u and v as they are.
+        AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE, 0);
+        for (int32_t x = 0; x < 16; x += piece) {
+            SpanTexturedPerspective(*r.context, static_cast<uint32_t>(x * ONE),
+                                    static_cast<uint32_t>((x + piece) * ONE - 1));
+        }
+        return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32);
+    };
+    const std::vector<uint8_t> whole = draw(16);
+    EXPECT_EQ(whole, draw(5));
+    EXPECT_NE(whole, before);
+}
+
 // Nearest texels blended between two levels (filter mode 2) draw what the
 // sampler gives pixel by pixel: at levels of detail below zero, within a
 // level, on the last level (blended with itself) and with the next level
@@ -434,14 +465,17 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
         for (int32_t x = 0; x < kWidth; ++x) pixels.emplace_back(target.Pixel16(x, 0), target.Depth(x, 0));
         return pixels;
     };
-    // Nearest texels of the level of detail's level, and trilinear
-    // filtering on depths close to the offset, minified over every level: a
-    // row that long works its pixels out ahead, pieces that short each
-    // pixel in turn.
-    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
+    // Nearest texels of the level of detail's level, and bilinear and
+    // trilinear filtering on depths close to the offset, minified over
+    // every level: a row that long works its pixels out ahead, pieces that
+    // short each pixel in turn. Both leave the last quad read in rp123.
+    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{4, 0x04000000, 0x04200000, -0x4000},
+                             Row{5, 0x04000000, 0x04200000, -0x4000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
         row = config;
         const auto whole = draw(kWidth);
+        const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
         EXPECT_EQ(whole, draw(5)) << "mode " << row.mode;
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode;
         const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
         EXPECT_GT(drawn, 100) << "the row is drawn";
         EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";

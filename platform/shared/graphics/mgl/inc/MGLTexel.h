@@ -544,6 +544,12 @@ public:
     WeightedTexels() = default;
     // Channels a, r, g, b in the vector's four low 16-bit lanes.
     static WeightedTexels OfLanes(__m128i channels) { return WeightedTexels(channels); }
+    // The same lanes in one word, a lowest.
+    static WeightedTexels OfLaneWord(uint64_t lanes) {
+        WeightedTexels texels;
+        texels.m_lanes = lanes;
+        return texels;
+    }
     // A colour the sampler summed in a fixed colour.
     static WeightedTexels OfColour(const RSBFormat_ARGB_fixed& c) {
         using texel_pair::Lane;

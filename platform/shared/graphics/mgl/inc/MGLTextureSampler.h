@@ -56,16 +56,23 @@ struct QuadMemo {
 
     // Whether the quad, read from the level, may change under the row.
     bool Written(const TexelLevel& texels, const uint8_t* const quad[4]) {
+        if (Apart(texels)) return false;
+        for (int32_t i = 0; i < 4; ++i) {
+            if (Meets(Address(quad[i]), Address(quad[i]) + kWidestTexel)) return true;
+        }
+        return false;
+    }
+
+    // Whether the level lies apart from the bytes the row writes: none of
+    // its texels changes under the row.
+    bool Apart(const TexelLevel& texels) {
         const uint32_t bit = 1u << texels.level;
-        if ((m_apart & bit) != 0) return false;
+        if ((m_apart & bit) != 0) return true;
         const uintptr_t levelBytes = (static_cast<uintptr_t>(texels.w) * static_cast<uint32_t>(texels.h) - 1) *
                                          static_cast<uint32_t>(texels.bpp) + kWidestTexel;
         if (!Meets(Address(texels.base), Address(texels.base) + levelBytes)) {
             m_apart |= bit;
-            return false;
-        }
-        for (int32_t i = 0; i < 4; ++i) {
-            if (Meets(Address(quad[i]), Address(quad[i]) + kWidestTexel)) return true;
+            return true;
         }
         return false;
     }

@@ -11,6 +11,7 @@
 #include "MGLContext.h"
 #include "MGLFixed.h"
 #include "MGLPixelCoordinates.h"
+#include "MGLPixelTexels.h"
 #include "MGLTextureSampler.h"
 
 namespace {
@@ -299,11 +300,19 @@ private:
         requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads) {
             rule.PassesAhead(ahead, quads, 0);
         };
+    // Whether the rule works out bilinear texels ahead with the coordinates
+    // (its FillAhead), taking its pixels by their place in the run.
+    template <class Rule>
+    static constexpr bool kTexelsAhead =
+        requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels) {
+            rule.PassesAhead(ahead, texels, 0);
+        };
 
     // What a run of pixels worked out ahead reads, the first pixel at depth z.
     struct AheadRun {
         const MGLPixelCoordinates& ahead;
         const MGLPixelQuads& quads;
+        const MGLPixelTexels& texels;
         int32_t pixels;
         int32_t z;
         int32_t depthStep;
@@ -311,11 +320,13 @@ private:
 
     // Whether pixel i of a run worked out ahead is written.
     template <class Rule>
-    static bool PassesAhead(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i) {
+    static bool PassesAhead(Rule& rule, const AheadRun& run, int32_t i) {
         if constexpr (kQuadsAhead<Rule>) {
-            return rule.PassesAhead(ahead, quads, i);
+            return rule.PassesAhead(run.ahead, run.quads, i);
+        } else if constexpr (kTexelsAhead<Rule>) {
+            return rule.PassesAhead(run.ahead, run.texels, i);
         } else {
-            return rule.Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
+            return rule.Passes(run.ahead.u[i], run.ahead.v[i], run.ahead.lod[i]);
         }
     }
 
@@ -337,7 +348,7 @@ private:
     static void ShadeRun(Rule& rule, const DepthRule& depth, RowCursor& at, const AheadRun& run) {
         int32_t z = run.z;
         for (int32_t i = 0; i < run.pixels; ++i) {
-            if (depth.Passes(at.depth, z) && PassesAhead(rule, run.ahead, run.quads, i)) Store(rule, depth, at, z);
+            if (depth.Passes(at.depth, z) && PassesAhead(rule, run, i)) Store(rule, depth, at, z);
             at.Step();
             z = WrapAdd(z, run.depthStep);
         }
@@ -352,7 +363,7 @@ private:
         int32_t z = run.z;
         for (int32_t i = 0; i < run.pixels; ++i) {
             uint8_t* depthAt = at.depth + i * static_cast<ptrdiff_t>(kDepthBytes);
-            if (DepthRule::Nearer(depthAt, z) && PassesAhead(rule, run.ahead, run.quads, i)) {
+            if (DepthRule::Nearer(depthAt, z) && PassesAhead(rule, run, i)) {
                 StoreWord(depthAt, static_cast<uint32_t>(z));
                 rule.Store(at.colour + i * kBytes);
             }
@@ -402,11 +413,13 @@ private:
         MGLPixelCoordinates ahead;
         // Apart from the rule, which then stays in registers.
         MGLPixelQuads quads;
+        MGLPixelTexels texels;
         for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
             ahead.Fill(w, start.divide, start.lod, pixels);
             if constexpr (kQuadsAhead<Rule>) quads.Fill(ahead, rule.QuadsLastLevel(), pixels);
-            const AheadRun run{ahead, quads, pixels, w.depth, w.depthStep};
+            if constexpr (kTexelsAhead<Rule>) rule.FillAhead(ahead, texels, pixels);
+            const AheadRun run{ahead, quads, texels, pixels, w.depth, w.depthStep};
             if (tested) {
                 ShadeTestedRun(rule, at, run);
             } else {
@@ -500,10 +513,12 @@ struct FilteredTexel {
 // each, for the alpha test and the pixel, rather than set in a fixed
 // colour's four 32-bit fields and read back from them. Where the row's
 // coordinates are worked out ahead, a trilinear row's levels, quads and
-// weights are as well.
+// weights are as well, and a bilinear row's texels.
 template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
+    static constexpr bool kBilinear =
+        Mode == sampler_detail::kFilterBilinear || Mode == sampler_detail::kFilterBilinearMip;
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -522,6 +537,39 @@ struct QuadTexel {
         requires(Mode == sampler_detail::kFilterTrilinear)
     {
         return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
+    }
+    // A bilinear row's texels, eight pixels at a time where the eight read
+    // one level, which the row does not write: their texels are then what
+    // the pixels would read in turn.
+    void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels)
+        requires kBilinear
+    {
+        constexpr int32_t kGroup = MGLPixelTexels::kGroup;
+        out.filtered = 0;
+        const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
+        if (bilinearAhead == nullptr) return;
+        for (int32_t first = 0; first + kGroup <= pixels; first += kGroup) {
+            const int32_t level = Mode == sampler_detail::kFilterBilinear
+                                      ? 0
+                                      : MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
+            if (level < 0) continue;
+            const TexelLevel& texels = sampler.Level(level);
+            if (texels.base != nullptr && memo.Apart(texels) && bilinearAhead(out, ahead, first, texels)) {
+                out.filtered |= uint64_t{0xFF} << first;
+            }
+        }
+    }
+    // The pixel's texels from FillAhead; where it left them out, sampled.
+    bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i)
+        requires kBilinear
+    {
+        using sampler_detail::kHalfTexel;
+        if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
+        const int32_t level =
+            Mode == sampler_detail::kFilterBilinear ? 0 : std::clamp(ahead.lod[i] >> 16, 0, sampler.LastLevel());
+        memo.Read(WrapSub(ahead.u[i], kHalfTexel), WrapSub(ahead.v[i], kHalfTexel), level);
+        texel = texel_format::WeightedTexels::OfLaneWord(texels.lanes[i]);
+        return texel.Alpha() >= kMinAlpha;
     }
     bool Taken(__m128i channels) {
         texel = texel_format::WeightedTexels::OfLanes(channels);

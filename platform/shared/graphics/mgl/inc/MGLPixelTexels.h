@@ -1,0 +1,41 @@
+#ifndef MGLPIXELTEXELS_H
+#define MGLPIXELTEXELS_H
+
+#include <cstdint>
+
+#include "MGLPixelCoordinates.h"
+#include "MGLTexel.h"
+
+// The bilinear colours of a run of a perspective row's pixels, worked
+// out eight at a time from their coordinates ahead of their depth tests,
+// on a level no pixel of the row writes (so that reading its texels early
+// reads what the pixels would): each pixel's channels as the sampler's
+// vector sums leave them, a, r, g, b in 16 bits each from the lowest
+// (texel_format::WeightedTexels).
+class MGLPixelTexels {
+public:
+    static constexpr int32_t kPixels = MGLPixelCoordinates::kPixels;
+    // The pixels a routine works out at a time.
+    static constexpr int32_t kGroup = 8;
+
+    uint64_t lanes[kPixels];
+    // Bit i: pixel i's lanes are worked out.
+    uint64_t filtered = 0;
+
+    // Fills the lanes of the kGroup pixels of `at` from `first`, all on
+    // the level `texels` (its base not null), their wrap mode the one the
+    // routine was chosen for; false, with nothing filled, for a level too
+    // large for the routine's offsets or too small for its reads.
+    using Routine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
+                             const TexelLevel& texels);
+
+    // The routine for a texture of the format and wrap mode; null where
+    // the format has no decoder of its own or the processor has no vector
+    // unit for eight lanes.
+    static Routine BilinearRoutine(uint32_t format, int32_t wrap);
+    // The level all kGroup pixels from `first` read at their levels of
+    // detail (clamped to 0..lastLevel); -1 where they differ.
+    static int32_t GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel);
+};
+
+#endif

@@ -1,0 +1,265 @@
+#include "MGLPixelTexels.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "MGLTextureSampler.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+constexpr int32_t kLevelShift = 16;  // lod >> 16: the level
+
+#if defined(__x86_64__)
+
+using sampler_detail::kFull;
+using sampler_detail::kHalfTexel;
+using texel_format::A1R5G5B5;
+using texel_format::A4R4G4B4;
+using texel_format::A8R8G8B8;
+using texel_format::R5G6B5;
+using texel_format::X8R8G8B8;
+
+constexpr int32_t kFractionShift = 8;  // (u >> (level + 8)) & 255: the fraction; 8 more, the texel
+constexpr int32_t kHighByte = 0xFF00;
+constexpr int32_t kLaneBits = 16;
+constexpr int32_t kByteBits = 8;
+constexpr int32_t kSignShift = 31;
+// The offsets of 32-bit lanes stay within 32 bits.
+constexpr int64_t kMaxLevelBytes = INT32_MAX;
+
+using Lanes = __m256i;
+
+// Each 16-bit lane's texel, its field of Bits bits (4 to 6) at bit Pos
+// widened to 8 bits as PixelChannels widens it (its top bits repeated
+// below it), and held times 257, as the sampler holds a channel.
+template <int32_t Pos, int32_t Bits>
+__attribute__((target("avx2"))) Lanes Channel(Lanes texels) {
+    static_assert(Bits >= 4 && Bits < kByteBits);
+    constexpr int32_t kRepeated = kByteBits - Bits;
+    const Lanes field = _mm256_and_si256(_mm256_srli_epi16(texels, Pos), _mm256_set1_epi16((1 << Bits) - 1));
+    const Lanes widened =
+        _mm256_or_si256(_mm256_slli_epi16(field, kRepeated), _mm256_srli_epi16(field, Bits - kRepeated));
+    return _mm256_mullo_epi16(widened, _mm256_set1_epi16(texel_format::kChannelScale));
+}
+
+// A 16-bit format's channels, each times 257 in the 16-bit lane of its texel.
+struct Channels {
+    Lanes a, r, g, b;
+};
+
+template <class Format>
+__attribute__((target("avx2"))) Channels ChannelsOf(Lanes texels) {
+    constexpr int32_t kTopBit = 15;
+    if constexpr (std::is_same_v<Format, R5G6B5>) {
+        return {_mm256_set1_epi16(-1), Channel<11, 5>(texels), Channel<5, 6>(texels), Channel<0, 5>(texels)};
+    } else if constexpr (std::is_same_v<Format, A1R5G5B5>) {
+        return {_mm256_srai_epi16(texels, kTopBit), Channel<10, 5>(texels), Channel<5, 5>(texels),
+                Channel<0, 5>(texels)};
+    } else {
+        static_assert(std::is_same_v<Format, A4R4G4B4>);
+        return {Channel<12, 4>(texels), Channel<8, 4>(texels), Channel<4, 4>(texels), Channel<0, 4>(texels)};
+    }
+}
+
+// A quad's texels at the lanes' indices, for eight quads, and their
+// weights (each in the high byte of a 32-bit lane's low half).
+struct Quads {
+    Lanes at[4];
+    Lanes weight[4];
+};
+
+// The pixels' summed channels, a, r, g, b in 16 bits each, a pixel to
+// 64 bits: pixels 0, 1, 4 and 5 in `near`, 2, 3, 6 and 7 in `far`.
+struct Sums {
+    Lanes near;
+    Lanes far;
+};
+
+// The texels at two of the quads' indices, read one by one: 16 bits each,
+// the order _mm256_packus_epi32 leaves two vectors of 32-bit lanes in (the
+// first's lanes 0-3, the second's 0-3, the first's 4-7, the second's 4-7).
+__attribute__((target("avx2"))) Lanes HalfTexels(const uint8_t* base, Lanes first, Lanes second) {
+    constexpr int32_t kHalf = MGLPixelTexels::kGroup / 2;
+    constexpr int32_t kTexelBytes = 2;
+    alignas(32) int32_t index[2][MGLPixelTexels::kGroup];
+    _mm256_store_si256(reinterpret_cast<Lanes*>(index[0]), first);
+    _mm256_store_si256(reinterpret_cast<Lanes*>(index[1]), second);
+    alignas(32) uint16_t texels[2 * MGLPixelTexels::kGroup];
+    for (int32_t j = 0; j < MGLPixelTexels::kGroup; ++j) {
+        const int32_t lane = j % kHalf + 2 * kHalf * (j / kHalf);
+        texels[lane] = static_cast<uint16_t>(PixelChannels::Load16(base + kTexelBytes * int64_t{index[0][j]}));
+        texels[lane + kHalf] = static_cast<uint16_t>(PixelChannels::Load16(base + kTexelBytes * int64_t{index[1][j]}));
+    }
+    return _mm256_load_si256(reinterpret_cast<const Lanes*>(texels));
+}
+
+// One channel of the quads' two texel pairs weighted and summed: each
+// pixel's sum in the low four lanes of the half its texels are in.
+__attribute__((target("avx2"))) Lanes ChannelSums(Lanes near, Lanes far, const Lanes weights[2]) {
+    const Lanes pairs = _mm256_add_epi16(_mm256_mulhi_epu16(near, weights[0]), _mm256_mulhi_epu16(far, weights[1]));
+    return _mm256_add_epi16(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+}
+
+// The weighted channels of a 16-bit format's quads, channel by channel
+// across the pixels, then gathered a pixel at a time.
+template <class Format>
+__attribute__((target("avx2"))) Sums HalfTexelSums(const uint8_t* base, const Quads& quads) {
+    const Channels near = ChannelsOf<Format>(HalfTexels(base, quads.at[0], quads.at[1]));
+    const Channels far = ChannelsOf<Format>(HalfTexels(base, quads.at[2], quads.at[3]));
+    const Lanes weights[2] = {_mm256_packus_epi32(quads.weight[0], quads.weight[1]),
+                              _mm256_packus_epi32(quads.weight[2], quads.weight[3])};
+    const Lanes ar = _mm256_unpacklo_epi16(ChannelSums(near.a, far.a, weights), ChannelSums(near.r, far.r, weights));
+    const Lanes gb = _mm256_unpacklo_epi16(ChannelSums(near.g, far.g, weights), ChannelSums(near.b, far.b, weights));
+    return {_mm256_unpacklo_epi32(ar, gb), _mm256_unpackhi_epi32(ar, gb)};
+}
+
+// The 32-bit texels at the quads' indices, read one by one, turned from
+// b, g, r, a bytes to a, r, g, b.
+template <class Format>
+__attribute__((target("avx2"))) Lanes WordTexels(const uint8_t* base, Lanes at) {
+    constexpr int32_t kTexelBytes = 4;
+    alignas(32) int32_t index[MGLPixelTexels::kGroup];
+    _mm256_store_si256(reinterpret_cast<Lanes*>(index), at);
+    alignas(32) uint32_t texels[MGLPixelTexels::kGroup];
+    for (int32_t j = 0; j < MGLPixelTexels::kGroup; ++j) {
+        texels[j] = PixelChannels::Load32(base + kTexelBytes * int64_t{index[j]});
+    }
+    const Lanes reversed = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5,
+                                            4, 11, 10, 9, 8, 15, 14, 13, 12);
+    const Lanes argb = _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const Lanes*>(texels)), reversed);
+    if constexpr (std::is_same_v<Format, X8R8G8B8>) return _mm256_or_si256(argb, _mm256_set1_epi32(kFull));
+    return argb;
+}
+
+// One texel of each of the eight quads, its bytes doubled to 16-bit lanes
+// (times 257) and weighted by its weight, laid out as Sums.
+__attribute__((target("avx2"))) Sums WeightedWords(Lanes texels, Lanes weights) {
+    const Lanes both = _mm256_or_si256(weights, _mm256_slli_epi32(weights, kLaneBits));
+    return {_mm256_mulhi_epu16(_mm256_unpacklo_epi8(texels, texels), _mm256_unpacklo_epi32(both, both)),
+            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(texels, texels), _mm256_unpackhi_epi32(both, both))};
+}
+
+__attribute__((target("avx2"))) Sums Added(Sums a, Sums b) {
+    return {_mm256_add_epi16(a.near, b.near), _mm256_add_epi16(a.far, b.far)};
+}
+
+// The weighted channels of a 32-bit format's quads, a pixel at a time.
+template <class Format>
+__attribute__((target("avx2"))) Sums WordTexelSums(const uint8_t* base, const Quads& quads) {
+    Sums sums = WeightedWords(WordTexels<Format>(base, quads.at[0]), quads.weight[0]);
+    for (int32_t k = 1; k < 4; ++k)
+        sums = Added(sums, WeightedWords(WordTexels<Format>(base, quads.at[k]), quads.weight[k]));
+    return sums;
+}
+
+// The texels a quad takes across (or down) from texel t, in a row (column)
+// of `size` texels: where t falls, and its neighbour on, as
+// texel_detail::Wrapped and NextTexel take them.
+struct Neighbours {
+    Lanes first;
+    Lanes next;
+};
+
+template <int32_t Wrap>
+__attribute__((target("avx2"))) Neighbours NeighboursOf(Lanes t, Lanes coordinate, int32_t size) {
+    const Lanes last = _mm256_set1_epi32(size - 1);
+    const Lanes one = _mm256_set1_epi32(1);
+    if constexpr (Wrap == kTexModeClamp) {
+        const Lanes x = _mm256_min_epi32(_mm256_max_epi32(t, _mm256_setzero_si256()), last);
+        const Lanes held = _mm256_or_si256(_mm256_cmpeq_epi32(x, last), _mm256_srai_epi32(coordinate, kSignShift));
+        return {x, _mm256_add_epi32(x, _mm256_andnot_si256(held, one))};
+    } else if constexpr (Wrap == kTexModeMirror) {
+        const Lanes raw = _mm256_and_si256(t, last);
+        const Lanes upright = _mm256_cmpeq_epi32(_mm256_and_si256(t, _mm256_set1_epi32(size)), _mm256_setzero_si256());
+        const Lanes x = _mm256_blendv_epi8(_mm256_sub_epi32(last, raw), raw, upright);
+        // +1 upright, -1 turned back, 0 at the copy's last texel.
+        const Lanes step = _mm256_or_si256(_mm256_andnot_si256(upright, _mm256_set1_epi32(-1)), one);
+        return {x, _mm256_add_epi32(x, _mm256_andnot_si256(_mm256_cmpeq_epi32(raw, last), step))};
+    } else {
+        const Lanes x = _mm256_and_si256(t, last);
+        return {x, _mm256_andnot_si256(_mm256_cmpeq_epi32(x, last), _mm256_add_epi32(x, one))};
+    }
+}
+
+// A weight as QuadTexels::Weighed makes one level's: the fractions'
+// product, its low byte cleared.
+__attribute__((target("avx2"))) Lanes Weight(Lanes across, Lanes down) {
+    return _mm256_and_si256(_mm256_mullo_epi16(across, down), _mm256_set1_epi32(kHighByte));
+}
+
+// The sampler's bilinear filter (QuadLanesIn's one level) for eight pixels.
+template <class Format, int32_t Wrap>
+__attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
+                                               const TexelLevel& texels) {
+    constexpr bool kHalfTexels = !std::is_same_v<Format, A8R8G8B8> && !std::is_same_v<Format, X8R8G8B8>;
+    const int64_t levelBytes = int64_t{texels.w} * texels.h * texels.bpp;
+    if (levelBytes > kMaxLevelBytes) return false;
+    const Lanes half = _mm256_set1_epi32(kHalfTexel);
+    const Lanes u = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + first)), half);
+    const Lanes v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + first)), half);
+    const __m128i shift = _mm_cvtsi32_si128(texels.level + kFractionShift);
+    const Lanes su = _mm256_sra_epi32(u, shift);
+    const Lanes sv = _mm256_sra_epi32(v, shift);
+    const Neighbours columns = NeighboursOf<Wrap>(_mm256_srai_epi32(su, kFractionShift), u, texels.w);
+    const Neighbours rows = NeighboursOf<Wrap>(_mm256_srai_epi32(sv, kFractionShift), v, texels.h);
+    const Lanes width = _mm256_set1_epi32(texels.w);
+    const Lanes row0 = _mm256_mullo_epi32(rows.first, width);
+    const Lanes row1 = _mm256_mullo_epi32(rows.next, width);
+
+    const Lanes full = _mm256_set1_epi32(kFull);
+    const Lanes fx = _mm256_and_si256(su, full);
+    const Lanes fy = _mm256_and_si256(sv, full);
+    const Lanes fx0 = _mm256_xor_si256(fx, full);
+    const Lanes fy0 = _mm256_xor_si256(fy, full);
+    // The quad's order: (x, y), (x + 1, y), (x + 1, y + 1), (x, y + 1).
+    const Quads quads{{_mm256_add_epi32(columns.first, row0), _mm256_add_epi32(columns.next, row0),
+                       _mm256_add_epi32(columns.next, row1), _mm256_add_epi32(columns.first, row1)},
+                      {Weight(fx0, fy0), Weight(fx, fy0), Weight(fx, fy), Weight(fx0, fy)}};
+    Sums sums;
+    if constexpr (kHalfTexels) {
+        sums = HalfTexelSums<Format>(texels.base, quads);
+    } else {
+        sums = WordTexelSums<Format>(texels.base, quads);
+    }
+    Lanes* lanes = reinterpret_cast<Lanes*>(out.lanes + first);
+    _mm256_storeu_si256(lanes, _mm256_permute2x128_si256(sums.near, sums.far, 0x20));
+    _mm256_storeu_si256(lanes + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
+    return true;
+}
+
+template <class Format>
+MGLPixelTexels::Routine RoutineIn(int32_t wrap) {
+    switch (wrap) {
+        case kTexModeClamp: return &FillGroup<Format, kTexModeClamp>;
+        case kTexModeMirror: return &FillGroup<Format, kTexModeMirror>;
+        default: return &FillGroup<Format, kTexModeRepeat>;
+    }
+}
+
+#endif
+
+}  // namespace
+
+MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, int32_t wrap) {
+    Routine routine = nullptr;
+#if defined(__x86_64__)
+    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
+    texel_format::VisitDecoder(format, [&](auto texel) { routine = RoutineIn<decltype(texel)>(wrap); });
+#else
+    (void)format;
+    (void)wrap;
+#endif
+    return routine;
+}
+
+int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
+    const int32_t level = std::clamp(at.lod[first] >> kLevelShift, 0, lastLevel);
+    for (int32_t i = first + 1; i < first + kGroup; ++i) {
+        if (std::clamp(at.lod[i] >> kLevelShift, 0, lastLevel) != level) return -1;
+    }
+    return level;
+}

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "MGLPixelTexels.h"
+#include "MGLTextureSampler.h"
+
+namespace {
+
+constexpr uint32_t kFormats[] = {RSBFormat_R5G6B5, RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4, RSBFormat_X8R8G8B8,
+                                 RSBFormat_A8R8G8B8};
+constexpr int32_t kWraps[] = {kTexModeRepeat, kTexModeClamp, kTexModeMirror};
+// Power-of-two sizes and others, down to one texel.
+constexpr int32_t kSizes[] = {1, 2, 3, 5, 8, 16, 64};
+
+int32_t AnyCoordinate(std::mt19937& random) {
+    constexpr int32_t kEdges[] = {0,      1,       -1,       0x7FFF,    0x8000,    0x8001,
+                                  0xFFFF, 0x10000, -0x10000, INT32_MAX, INT32_MIN, INT32_MIN + 0x7FFF};
+    switch (random() % 4) {
+        case 0: return kEdges[random() % std::size(kEdges)];
+        case 1: return static_cast<int32_t>(random() % 0x1000000) - 0x800000;
+        default: return static_cast<int32_t>(random());
+    }
+}
+
+// The sampler's bilinear sum for one pixel, its lanes in one word.
+template <int32_t Wrap, class Format>
+uint64_t SampledLanes(const TexelLevel& texels, int32_t u, int32_t v) {
+    using namespace sampler_detail;
+    const int32_t uu = static_cast<int32_t>(static_cast<uint32_t>(u) - kHalfTexel);
+    const int32_t vv = static_cast<int32_t>(static_cast<uint32_t>(v) - kHalfTexel);
+    const uint8_t* quad[4];
+    texels.QuadIn<Wrap>(uu, vv, quad);
+    texel_format::QuadTexels kept;
+    kept.Read<Format>(quad);
+    const texel_format::QuadWeights weights{FractionOf(uu, texels.level), FractionOf(vv, texels.level)};
+    const __m128i sum = texel_format::texel_pair::SumOfHalves(kept.Weighed(weights));
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(sum));
+}
+
+template <int32_t Wrap>
+uint64_t SampledIn(uint32_t format, const TexelLevel& texels, int32_t u, int32_t v) {
+    uint64_t lanes = 0;
+    texel_format::VisitDecoder(format, [&](auto texel) { lanes = SampledLanes<Wrap, decltype(texel)>(texels, u, v); });
+    return lanes;
+}
+
+uint64_t Sampled(int32_t wrap, uint32_t format, const TexelLevel& texels, int32_t u, int32_t v) {
+    switch (wrap) {
+        case kTexModeClamp: return SampledIn<kTexModeClamp>(format, texels, u, v);
+        case kTexModeMirror: return SampledIn<kTexModeMirror>(format, texels, u, v);
+        default: return SampledIn<kTexModeRepeat>(format, texels, u, v);
+    }
+}
+
+// Every format, wrap mode and level size, the texels' bytes random and the
+// level held in exactly its own bytes (so that a read past it is seen under
+// AddressSanitizer): each pixel's lanes are the sampler's.
+TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
+    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    std::mt19937 random{20261208};
+    for (const uint32_t format : kFormats) {
+        const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
+        for (const int32_t wrap : kWraps) {
+            const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
+            ASSERT_NE(routine, nullptr) << "format " << format;
+            for (int32_t trial = 0; trial < 60; ++trial) {
+                const int32_t w = kSizes[random() % std::size(kSizes)];
+                const int32_t h = kSizes[random() % std::size(kSizes)];
+                std::vector<uint8_t> level(static_cast<size_t>(w * h * bpp));
+                for (uint8_t& byte : level) byte = static_cast<uint8_t>(random());
+                const TexelLevel texels{level.data(), bpp, wrap, w, h, static_cast<int32_t>(random() % 4)};
+                MGLPixelCoordinates at{};
+                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
+                    at.u[8 + i] = AnyCoordinate(random);
+                    at.v[8 + i] = AnyCoordinate(random);
+                }
+                MGLPixelTexels out{};
+                ASSERT_TRUE(routine(out, at, 8, texels));
+                for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
+                    ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
+                        << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << w
+                        << " x " << h << " u " << at.u[i] << " v " << at.v[i];
+                }
+            }
+        }
+    }
+}
+
+TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
+    MGLPixelCoordinates at{};
+    for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[i] = 0x28000 + i;  // level 2
+    EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), 2);
+    EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 1), 1) << "clamped to the last level";
+    at.lod[7] = -0x10000;
+    EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), -1);
+    for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[8 + i] = i == 3 ? -5 : 0x4000;
+    EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 8, 9), 0) << "below zero is level 0";
+}
+
+}  // namespace
