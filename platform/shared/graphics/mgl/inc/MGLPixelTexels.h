@@ -34,7 +34,8 @@ public:
     // unit for eight lanes.
     static Routine BilinearRoutine(uint32_t format, int32_t wrap);
     // The level all kGroup pixels from `first` read at their levels of
-    // detail (clamped to 0..lastLevel); -1 where they differ.
+    // detail (clamped to 0..lastLevel); -1 where they differ, or where the
+    // processor has no routine to fill them.
     static int32_t GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel);
 };
 

@@ -1,6 +1,5 @@
 #include "MGLPixelTexels.h"
 
-#include <algorithm>
 #include <type_traits>
 
 #include "MGLTextureSampler.h"
@@ -11,9 +10,9 @@
 
 namespace {
 
-constexpr int32_t kLevelShift = 16;  // lod >> 16: the level
-
 #if defined(__x86_64__)
+
+constexpr int32_t kLevelShift = 16;  // lod >> 16: the level
 
 using sampler_detail::kFull;
 using sampler_detail::kHalfTexel;
@@ -231,6 +230,16 @@ __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPix
     return true;
 }
 
+// GroupLevel's level of each pixel, compared with the first pixel's.
+__attribute__((target("avx2"))) int32_t SharedLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
+    const Lanes lod = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.lod + first));
+    const Lanes level = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(lod, kLevelShift), _mm256_setzero_si256()),
+                                         _mm256_set1_epi32(lastLevel));
+    const Lanes firstLevel = _mm256_permutevar8x32_epi32(level, _mm256_setzero_si256());
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(level, firstLevel)) != -1) return -1;
+    return _mm256_cvtsi256_si32(level);
+}
+
 template <class Format>
 MGLPixelTexels::Routine RoutineIn(int32_t wrap) {
     switch (wrap) {
@@ -257,9 +266,12 @@ MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, int32_t
 }
 
 int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
-    const int32_t level = std::clamp(at.lod[first] >> kLevelShift, 0, lastLevel);
-    for (int32_t i = first + 1; i < first + kGroup; ++i) {
-        if (std::clamp(at.lod[i] >> kLevelShift, 0, lastLevel) != level) return -1;
-    }
-    return level;
+#if defined(__x86_64__)
+    if (MGLPixelCoordinates::HasEightLanes()) return SharedLevel(at, first, lastLevel);
+#else
+    (void)at;
+    (void)first;
+    (void)lastLevel;
+#endif
+    return -1;
 }
