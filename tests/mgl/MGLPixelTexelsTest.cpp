@@ -55,9 +55,50 @@ uint64_t Sampled(int32_t wrap, uint32_t format, const TexelLevel& texels, int32_
     }
 }
 
-// Every format, wrap mode and level size, the texels' bytes random and the
-// level held in exactly its own bytes (so that a read past it is seen under
-// AddressSanitizer): each pixel's lanes are the sampler's.
+// The blended nearest texels of two levels, as the spans' filter mode 2
+// weighs them, their lanes in one word.
+template <int32_t Wrap>
+uint64_t BlendedIn(uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u, int32_t v, int32_t lod) {
+    const int32_t blend = (lod >> 8) & sampler_detail::kFull;
+    uint64_t lanes = 0;
+    texel_format::VisitDecoder(format, [&](auto texel) {
+        using Format = decltype(texel);
+        const texel_format::WeightedTexels weighted =
+            texel_format::WeightedTexels::OfPair<Format>(near.AtIn<Wrap>(u, v), far.AtIn<Wrap>(u, v), blend);
+        const RSBFormat_ARGB_fixed c = weighted.Colour();
+        lanes = static_cast<uint64_t>(c.a) | static_cast<uint64_t>(c.r) << 16 | static_cast<uint64_t>(c.g) << 32 |
+                static_cast<uint64_t>(c.b) << 48;
+    });
+    return lanes;
+}
+
+uint64_t Blended(int32_t wrap, uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u, int32_t v,
+                 int32_t lod) {
+    switch (wrap) {
+        case kTexModeClamp: return BlendedIn<kTexModeClamp>(format, near, far, u, v, lod);
+        case kTexModeMirror: return BlendedIn<kTexModeMirror>(format, near, far, u, v, lod);
+        default: return BlendedIn<kTexModeRepeat>(format, near, far, u, v, lod);
+    }
+}
+
+// A level of random texels and random size, held in exactly its own bytes
+// (so that a read past it is seen under AddressSanitizer).
+struct RandomLevel {
+    std::vector<uint8_t> bytes;
+    TexelLevel texels;
+
+    RandomLevel(std::mt19937& random, int32_t bpp, int32_t wrap, int32_t level)
+        : texels{nullptr, bpp, wrap, 0, 0, level} {
+        texels.w = kSizes[random() % std::size(kSizes)];
+        texels.h = kSizes[random() % std::size(kSizes)];
+        bytes.resize(static_cast<size_t>(texels.w * texels.h * bpp));
+        for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+        texels.base = bytes.data();
+    }
+};
+
+// Every format, wrap mode and level size, the texels' bytes random: each
+// pixel's lanes are the sampler's.
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
     if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
     std::mt19937 random{20261208};
@@ -67,11 +108,8 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
             const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
             ASSERT_NE(routine, nullptr) << "format " << format;
             for (int32_t trial = 0; trial < 60; ++trial) {
-                const int32_t w = kSizes[random() % std::size(kSizes)];
-                const int32_t h = kSizes[random() % std::size(kSizes)];
-                std::vector<uint8_t> level(static_cast<size_t>(w * h * bpp));
-                for (uint8_t& byte : level) byte = static_cast<uint8_t>(random());
-                const TexelLevel texels{level.data(), bpp, wrap, w, h, static_cast<int32_t>(random() % 4)};
+                const RandomLevel level(random, bpp, wrap, static_cast<int32_t>(random() % 4));
+                const TexelLevel& texels = level.texels;
                 MGLPixelCoordinates at{};
                 for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
                     at.u[8 + i] = AnyCoordinate(random);
@@ -81,8 +119,38 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
                 ASSERT_TRUE(routine(out, at, 8, texels));
                 for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
                     ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
-                        << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << w
-                        << " x " << h << " u " << at.u[i] << " v " << at.v[i];
+                        << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << texels.w
+                        << " x " << texels.h << " u " << at.u[i] << " v " << at.v[i];
+                }
+            }
+        }
+    }
+}
+
+TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
+    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    std::mt19937 random{20261209};
+    for (const uint32_t format : kFormats) {
+        const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
+        for (const int32_t wrap : kWraps) {
+            const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
+            ASSERT_NE(routine, nullptr) << "format " << format;
+            for (int32_t trial = 0; trial < 60; ++trial) {
+                const int32_t level = static_cast<int32_t>(random() % 4);
+                const RandomLevel near(random, bpp, wrap, level);
+                const RandomLevel far(random, bpp, wrap, level + 1);
+                MGLPixelCoordinates at{};
+                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
+                    at.u[i] = AnyCoordinate(random);
+                    at.v[i] = AnyCoordinate(random);
+                    at.lod[i] = AnyCoordinate(random);
+                }
+                MGLPixelTexels out{};
+                ASSERT_TRUE(routine(out, at, 0, near.texels, far.texels));
+                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
+                    ASSERT_EQ(out.lanes[i], Blended(wrap, format, near.texels, far.texels, at.u[i], at.v[i], at.lod[i]))
+                        << "format " << format << " wrap " << wrap << " level " << level << " u " << at.u[i] << " v "
+                        << at.v[i] << " lod " << at.lod[i];
                 }
             }
         }

@@ -266,10 +266,10 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
     EXPECT_EQ(quad, (std::vector<int32_t>{level1 + 4, level1 + 6, level1 + 22, level1 + 20}));
 }
 
-// A perspective row long enough to work its bilinear texels out ahead,
-// whose texture is the target itself, magnified four times, reads the
-// texels the pixels before it drew, as the same row drawn in short pieces
-// (each pixel sampled in turn) does.
+// A perspective row long enough to work its texels out ahead (bilinear,
+// or nearest on two levels blended), whose texture is the target itself,
+// magnified four times, reads the texels the pixels before it drew, as the
+// same row drawn in short pieces (each pixel sampled in turn) does.
 TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
     Texture(r, 16, 4, RSBFormat_R5G6B5, 4, 1);
     MGLRecord& s = r.context->Record();
@@ -284,17 +284,21 @@ TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
     const auto draw = [&](int32_t piece) {
         std::memcpy(r.Row(0, 0), before.data(), before.size());
         r.FillPlane(1, 0);
-        // A depth 2^20 past the offset: the divide leaves u and v as they are.
-        AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE, 0);
+        // A depth 2^20 past the offset: the divide leaves u and v as they are,
+        // v on the texture's first row, the row drawn.
+        AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0);
         for (int32_t x = 0; x < 16; x += piece) {
             SpanTexturedPerspective(*r.context, static_cast<uint32_t>(x * ONE),
                                     static_cast<uint32_t>((x + piece) * ONE - 1));
         }
         return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32);
     };
-    const std::vector<uint8_t> whole = draw(16);
-    EXPECT_EQ(whole, draw(5));
-    EXPECT_NE(whole, before);
+    for (const int32_t mode : {2, 4}) {
+        s.texture_units[0].filter_mode = mode;
+        const std::vector<uint8_t> whole = draw(16);
+        EXPECT_EQ(whole, draw(5)) << "mode " << mode;
+        EXPECT_NE(whole, before) << "mode " << mode;
+    }
 }
 
 // Nearest texels blended between two levels (filter mode 2) draw what the
@@ -469,7 +473,8 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
     // trilinear filtering on depths close to the offset, minified over
     // every level: a row that long works its pixels out ahead, pieces that
     // short each pixel in turn. Both leave the last quad read in rp123.
-    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{4, 0x04000000, 0x04200000, -0x4000},
+    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{2, 0x04000000, 0x04200000, -0x4000},
+                             Row{4, 0x04000000, 0x04200000, -0x4000},
                              Row{5, 0x04000000, 0x04200000, -0x4000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
         row = config;
         const auto whole = draw(kWidth);

@@ -6,8 +6,9 @@
 #include "MGLPixelCoordinates.h"
 #include "MGLTexel.h"
 
-// The bilinear colours of a run of a perspective row's pixels, worked
-// out eight at a time from their coordinates ahead of their depth tests,
+// The bilinear colours of a run of a perspective row's pixels, or their
+// nearest texels of two levels blended, worked out eight at a time from
+// their coordinates ahead of their depth tests,
 // on a level no pixel of the row writes (so that reading its texels early
 // reads what the pixels would): each pixel's channels as the sampler's
 // vector sums leave them, a, r, g, b in 16 bits each from the lowest
@@ -25,14 +26,21 @@ public:
     // Fills the lanes of the kGroup pixels of `at` from `first`, all on
     // the level `texels` (its base not null), their wrap mode the one the
     // routine was chosen for; false, with nothing filled, for a level too
-    // large for the routine's offsets or too small for its reads.
+    // large for the routine's offsets.
     using Routine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                              const TexelLevel& texels);
 
-    // The routine for a texture of the format and wrap mode; null where
+    // Fills them likewise with the nearest texels of the levels `near`
+    // and `far` (their bases not null) blended by the pixels' levels of
+    // detail, as filter mode 2 blends them.
+    using BlendRoutine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
+                                  const TexelLevel& near, const TexelLevel& far);
+
+    // The routines for a texture of the format and wrap mode; null where
     // the format has no decoder of its own or the processor has no vector
     // unit for eight lanes.
     static Routine BilinearRoutine(uint32_t format, int32_t wrap);
+    static BlendRoutine NearestBlendRoutine(uint32_t format, int32_t wrap);
     // The level all kGroup pixels from `first` read at their levels of
     // detail (clamped to 0..lastLevel); -1 where they differ, or where the
     // processor has no routine to fill them.

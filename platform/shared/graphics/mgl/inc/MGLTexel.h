@@ -645,6 +645,16 @@ public:
     static WeightedTexels OfOne(const uint8_t* texel) {
         return OfPair<Format>(texel, texel, 0);
     }
+    // Channels a, r, g, b in 16 bits each of one word, a lowest.
+    static WeightedTexels OfLaneWord(uint64_t lanes) {
+        constexpr int32_t kLaneBits = 16;
+        const auto lane = [lanes](int32_t i) {
+            return static_cast<int32_t>(static_cast<uint16_t>(lanes >> (kLaneBits * i)));
+        };
+        WeightedTexels texels;
+        texels.m_colour = RSBFormat_ARGB_fixed{lane(0), lane(1), lane(2), lane(3)};
+        return texels;
+    }
 
     int32_t Alpha() const { return m_colour.a; }
     uint32_t PixelR5G6B5() const { return texel_format::PixelR5G6B5(m_colour); }

@@ -23,6 +23,9 @@ using texel_format::R5G6B5;
 using texel_format::X8R8G8B8;
 
 constexpr int32_t kFractionShift = 8;  // (u >> (level + 8)) & 255: the fraction; 8 more, the texel
+constexpr int32_t kTexelShift = 16;    // u >> (level + 16): the texel
+constexpr int32_t kBlendShift = 8;     // bits 15..8 of the lod: the blend
+constexpr int32_t kWeightShift = 8;    // a weight in its lane's high byte
 constexpr int32_t kHighByte = 0xFF00;
 constexpr int32_t kLaneBits = 16;
 constexpr int32_t kByteBits = 8;
@@ -45,7 +48,8 @@ __attribute__((target("avx2"))) Lanes Channel(Lanes texels) {
     return _mm256_mullo_epi16(widened, _mm256_set1_epi16(texel_format::kChannelScale));
 }
 
-// A 16-bit format's channels, each times 257 in the 16-bit lane of its texel.
+// A 16-bit format's channels, each times 257 in the 16-bit lane of its
+// texel; or their weighted sums.
 struct Channels {
     Lanes a, r, g, b;
 };
@@ -78,10 +82,12 @@ struct Sums {
     Lanes far;
 };
 
-// The texels at two of the quads' indices, read one by one: 16 bits each,
-// the order _mm256_packus_epi32 leaves two vectors of 32-bit lanes in (the
-// first's lanes 0-3, the second's 0-3, the first's 4-7, the second's 4-7).
-__attribute__((target("avx2"))) Lanes HalfTexels(const uint8_t* base, Lanes first, Lanes second) {
+// The texels at two vectors of indices, each into its own level, read one
+// by one: 16 bits each, in the order _mm256_packus_epi32 leaves two vectors
+// of 32-bit lanes in (the first's lanes 0-3, the second's 0-3, the first's
+// 4-7, the second's 4-7).
+__attribute__((target("avx2"))) Lanes HalfTexels(const uint8_t* firstBase, Lanes first, const uint8_t* secondBase,
+                                                 Lanes second) {
     constexpr int32_t kHalf = MGLPixelTexels::kGroup / 2;
     constexpr int32_t kTexelBytes = 2;
     alignas(32) int32_t index[2][MGLPixelTexels::kGroup];
@@ -90,30 +96,64 @@ __attribute__((target("avx2"))) Lanes HalfTexels(const uint8_t* base, Lanes firs
     alignas(32) uint16_t texels[2 * MGLPixelTexels::kGroup];
     for (int32_t j = 0; j < MGLPixelTexels::kGroup; ++j) {
         const int32_t lane = j % kHalf + 2 * kHalf * (j / kHalf);
-        texels[lane] = static_cast<uint16_t>(PixelChannels::Load16(base + kTexelBytes * int64_t{index[0][j]}));
-        texels[lane + kHalf] = static_cast<uint16_t>(PixelChannels::Load16(base + kTexelBytes * int64_t{index[1][j]}));
+        texels[lane] = static_cast<uint16_t>(PixelChannels::Load16(firstBase + kTexelBytes * int64_t{index[0][j]}));
+        texels[lane + kHalf] =
+            static_cast<uint16_t>(PixelChannels::Load16(secondBase + kTexelBytes * int64_t{index[1][j]}));
     }
     return _mm256_load_si256(reinterpret_cast<const Lanes*>(texels));
 }
 
-// One channel of the quads' two texel pairs weighted and summed: each
+// Weighted channels of texel pairs in HalfTexels' order summed: each
 // pixel's sum in the low four lanes of the half its texels are in.
+__attribute__((target("avx2"))) Lanes PairsSummed(Lanes weighted) {
+    return _mm256_add_epi16(weighted, _mm256_shuffle_epi32(weighted, _MM_SHUFFLE(1, 0, 3, 2)));
+}
+
+// The channels' sums, a channel to a vector as PairsSummed leaves them,
+// gathered a pixel at a time.
+__attribute__((target("avx2"))) Sums PixelsOf(const Channels& sums) {
+    const Lanes ar = _mm256_unpacklo_epi16(sums.a, sums.r);
+    const Lanes gb = _mm256_unpacklo_epi16(sums.g, sums.b);
+    return {_mm256_unpacklo_epi32(ar, gb), _mm256_unpackhi_epi32(ar, gb)};
+}
+
+// One channel of the quads' two texel pairs weighted and summed.
 __attribute__((target("avx2"))) Lanes ChannelSums(Lanes near, Lanes far, const Lanes weights[2]) {
-    const Lanes pairs = _mm256_add_epi16(_mm256_mulhi_epu16(near, weights[0]), _mm256_mulhi_epu16(far, weights[1]));
-    return _mm256_add_epi16(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+    return PairsSummed(_mm256_add_epi16(_mm256_mulhi_epu16(near, weights[0]), _mm256_mulhi_epu16(far, weights[1])));
 }
 
 // The weighted channels of a 16-bit format's quads, channel by channel
 // across the pixels, then gathered a pixel at a time.
 template <class Format>
 __attribute__((target("avx2"))) Sums HalfTexelSums(const uint8_t* base, const Quads& quads) {
-    const Channels near = ChannelsOf<Format>(HalfTexels(base, quads.at[0], quads.at[1]));
-    const Channels far = ChannelsOf<Format>(HalfTexels(base, quads.at[2], quads.at[3]));
+    const Channels near = ChannelsOf<Format>(HalfTexels(base, quads.at[0], base, quads.at[1]));
+    const Channels far = ChannelsOf<Format>(HalfTexels(base, quads.at[2], base, quads.at[3]));
     const Lanes weights[2] = {_mm256_packus_epi32(quads.weight[0], quads.weight[1]),
                               _mm256_packus_epi32(quads.weight[2], quads.weight[3])};
-    const Lanes ar = _mm256_unpacklo_epi16(ChannelSums(near.a, far.a, weights), ChannelSums(near.r, far.r, weights));
-    const Lanes gb = _mm256_unpacklo_epi16(ChannelSums(near.g, far.g, weights), ChannelSums(near.b, far.b, weights));
-    return {_mm256_unpacklo_epi32(ar, gb), _mm256_unpackhi_epi32(ar, gb)};
+    return PixelsOf({ChannelSums(near.a, far.a, weights), ChannelSums(near.r, far.r, weights),
+                     ChannelSums(near.g, far.g, weights), ChannelSums(near.b, far.b, weights)});
+}
+
+// Texels on two levels, at the lanes' indices into each, as a pair
+// weighted (each weight in the high byte of a 32-bit lane's low half).
+struct LevelPair {
+    const uint8_t* nearBase;
+    Lanes near;
+    Lanes nearWeight;
+    const uint8_t* farBase;
+    Lanes far;
+    Lanes farWeight;
+};
+
+// The weighted channels of a 16-bit format's texel pairs.
+template <class Format>
+__attribute__((target("avx2"))) Sums HalfTexelPairSums(const LevelPair& pair) {
+    const Channels texels = ChannelsOf<Format>(HalfTexels(pair.nearBase, pair.near, pair.farBase, pair.far));
+    const Lanes weights = _mm256_packus_epi32(pair.nearWeight, pair.farWeight);
+    return PixelsOf({PairsSummed(_mm256_mulhi_epu16(texels.a, weights)),
+                     PairsSummed(_mm256_mulhi_epu16(texels.r, weights)),
+                     PairsSummed(_mm256_mulhi_epu16(texels.g, weights)),
+                     PairsSummed(_mm256_mulhi_epu16(texels.b, weights))});
 }
 
 // The 32-bit texels at the quads' indices, read one by one, turned from
@@ -144,6 +184,13 @@ __attribute__((target("avx2"))) Sums WeightedWords(Lanes texels, Lanes weights) 
 
 __attribute__((target("avx2"))) Sums Added(Sums a, Sums b) {
     return {_mm256_add_epi16(a.near, b.near), _mm256_add_epi16(a.far, b.far)};
+}
+
+// The weighted channels of a 32-bit format's texel pairs.
+template <class Format>
+__attribute__((target("avx2"))) Sums WordTexelPairSums(const LevelPair& pair) {
+    return Added(WeightedWords(WordTexels<Format>(pair.nearBase, pair.near), pair.nearWeight),
+                 WeightedWords(WordTexels<Format>(pair.farBase, pair.far), pair.farWeight));
 }
 
 // The weighted channels of a 32-bit format's quads, a pixel at a time.
@@ -190,13 +237,27 @@ __attribute__((target("avx2"))) Lanes Weight(Lanes across, Lanes down) {
     return _mm256_and_si256(_mm256_mullo_epi16(across, down), _mm256_set1_epi32(kHighByte));
 }
 
+// The eight pixels' lanes, laid out as Sums, stored in order.
+__attribute__((target("avx2"))) void Store(const Sums& sums, uint64_t* lanes) {
+    Lanes* out = reinterpret_cast<Lanes*>(lanes);
+    _mm256_storeu_si256(out, _mm256_permute2x128_si256(sums.near, sums.far, 0x20));
+    _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
+}
+
+// Whether the level's texels are numbered within 32-bit lanes.
+bool Addressable(const TexelLevel& texels) {
+    return int64_t{texels.w} * texels.h * texels.bpp <= kMaxLevelBytes;
+}
+
+// Whether the format's texels are 16 bits (the others, 32).
+template <class Format>
+constexpr bool kHalfTexels = !std::is_same_v<Format, A8R8G8B8> && !std::is_same_v<Format, X8R8G8B8>;
+
 // The sampler's bilinear filter (QuadLanesIn's one level) for eight pixels.
 template <class Format, int32_t Wrap>
 __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                                const TexelLevel& texels) {
-    constexpr bool kHalfTexels = !std::is_same_v<Format, A8R8G8B8> && !std::is_same_v<Format, X8R8G8B8>;
-    const int64_t levelBytes = int64_t{texels.w} * texels.h * texels.bpp;
-    if (levelBytes > kMaxLevelBytes) return false;
+    if (!Addressable(texels)) return false;
     const Lanes half = _mm256_set1_epi32(kHalfTexel);
     const Lanes u = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + first)), half);
     const Lanes v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + first)), half);
@@ -218,15 +279,46 @@ __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPix
     const Quads quads{{_mm256_add_epi32(columns.first, row0), _mm256_add_epi32(columns.next, row0),
                        _mm256_add_epi32(columns.next, row1), _mm256_add_epi32(columns.first, row1)},
                       {Weight(fx0, fy0), Weight(fx, fy0), Weight(fx, fy), Weight(fx0, fy)}};
-    Sums sums;
-    if constexpr (kHalfTexels) {
-        sums = HalfTexelSums<Format>(texels.base, quads);
+    if constexpr (kHalfTexels<Format>) {
+        Store(HalfTexelSums<Format>(texels.base, quads), out.lanes + first);
     } else {
-        sums = WordTexelSums<Format>(texels.base, quads);
+        Store(WordTexelSums<Format>(texels.base, quads), out.lanes + first);
     }
-    Lanes* lanes = reinterpret_cast<Lanes*>(out.lanes + first);
-    _mm256_storeu_si256(lanes, _mm256_permute2x128_si256(sums.near, sums.far, 0x20));
-    _mm256_storeu_si256(lanes + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
+    return true;
+}
+
+// The texel each lane's coordinates fall on, in a level, as
+// texel_detail::Wrapped takes it.
+template <int32_t Wrap>
+__attribute__((target("avx2"))) Lanes TexelIndex(Lanes u, Lanes v, const TexelLevel& texels) {
+    const __m128i shift = _mm_cvtsi32_si128(texels.level + kTexelShift);
+    const Lanes x = NeighboursOf<Wrap>(_mm256_sra_epi32(u, shift), u, texels.w).first;
+    const Lanes y = NeighboursOf<Wrap>(_mm256_sra_epi32(v, shift), v, texels.h).first;
+    return _mm256_add_epi32(x, _mm256_mullo_epi32(y, _mm256_set1_epi32(texels.w)));
+}
+
+// The sampler's nearest texels of two levels blended (filter mode 2, as
+// WeightedTexels::OfPair weighs them) for eight pixels.
+template <class Format, int32_t Wrap>
+__attribute__((target("avx2"))) bool FillBlendGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
+                                                    const TexelLevel& near, const TexelLevel& far) {
+    if (!Addressable(near) || !Addressable(far)) return false;
+    const Lanes u = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + first));
+    const Lanes v = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + first));
+    const Lanes lod = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.lod + first));
+    const Lanes full = _mm256_set1_epi32(kFull);
+    const Lanes blend = _mm256_and_si256(_mm256_srli_epi32(lod, kBlendShift), full);
+    const LevelPair pair{near.base,
+                         TexelIndex<Wrap>(u, v, near),
+                         _mm256_slli_epi32(_mm256_xor_si256(blend, full), kWeightShift),
+                         far.base,
+                         TexelIndex<Wrap>(u, v, far),
+                         _mm256_slli_epi32(blend, kWeightShift)};
+    if constexpr (kHalfTexels<Format>) {
+        Store(HalfTexelPairSums<Format>(pair), out.lanes + first);
+    } else {
+        Store(WordTexelPairSums<Format>(pair), out.lanes + first);
+    }
     return true;
 }
 
@@ -249,6 +341,15 @@ MGLPixelTexels::Routine RoutineIn(int32_t wrap) {
     }
 }
 
+template <class Format>
+MGLPixelTexels::BlendRoutine BlendRoutineIn(int32_t wrap) {
+    switch (wrap) {
+        case kTexModeClamp: return &FillBlendGroup<Format, kTexModeClamp>;
+        case kTexModeMirror: return &FillBlendGroup<Format, kTexModeMirror>;
+        default: return &FillBlendGroup<Format, kTexModeRepeat>;
+    }
+}
+
 #endif
 
 }  // namespace
@@ -258,6 +359,18 @@ MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, int32_t
 #if defined(__x86_64__)
     if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
     texel_format::VisitDecoder(format, [&](auto texel) { routine = RoutineIn<decltype(texel)>(wrap); });
+#else
+    (void)format;
+    (void)wrap;
+#endif
+    return routine;
+}
+
+MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format, int32_t wrap) {
+    BlendRoutine routine = nullptr;
+#if defined(__x86_64__)
+    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
+    texel_format::VisitDecoder(format, [&](auto texel) { routine = BlendRoutineIn<decltype(texel)>(wrap); });
 #else
     (void)format;
     (void)wrap;

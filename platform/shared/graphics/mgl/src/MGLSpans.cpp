@@ -631,15 +631,17 @@ void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
 // the next, blended by its fraction. The rule holds the two levels'
 // addressing while the row's pixels stay on one level (they change level
 // a few times a row at most), and keeps the blend as its sums leave it.
+// Where the row's coordinates are worked out ahead, so are its texels.
 template <class Decoder, int32_t Wrap, uint32_t Target>
 struct BlendedTexel {
     static constexpr uint32_t kTarget = Target;
 
     // The levels are held at the first pixel, none being held before.
-    BlendedTexel(MGLTextureSampler& sampler, uint32_t format)
-        : sampler(sampler), format(format), last(sampler.LastLevel()) {}
+    BlendedTexel(MGLTextureSampler& sampler, const SpanRow& row)
+        : sampler(sampler), row(row), format(row.format), last(sampler.LastLevel()) {}
 
     MGLTextureSampler& sampler;
+    const SpanRow& row;
     uint32_t format;
     int32_t last;
     int32_t held = -1;  // the level near and far are held for
@@ -655,6 +657,31 @@ struct BlendedTexel {
         const uint8_t* first = near.AtIn<Wrap>(u, v);
         texel = blend != 0 ? texel_format::WeightedTexels::OfPair<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
                            : texel_format::WeightedTexels::OfOne<Decoder>(first);
+        return texel.Alpha() >= kMinAlpha;
+    }
+    // The texels of each eight pixels that share a level, where neither
+    // of its two levels is one the row writes.
+    void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels) {
+        constexpr int32_t kGroup = MGLPixelTexels::kGroup;
+        out.filtered = 0;
+        const MGLPixelTexels::BlendRoutine blendAhead = MGLPixelTexels::NearestBlendRoutine(sampler.Format(), Wrap);
+        if (blendAhead == nullptr) return;
+        QuadMemo written = RowMemo(row);  // for the levels apart from the row's bytes
+        for (int32_t first = 0; first + kGroup <= pixels; first += kGroup) {
+            const int32_t level = MGLPixelTexels::GroupLevel(ahead, first, last);
+            if (level < 0) continue;
+            const TexelLevel& nearAhead = sampler.Level(level);
+            const TexelLevel& farAhead = sampler.Level(level < last ? level + 1 : level);
+            if (nearAhead.base != nullptr && farAhead.base != nullptr && written.Apart(nearAhead) &&
+                written.Apart(farAhead) && blendAhead(out, ahead, first, nearAhead, farAhead)) {
+                out.filtered |= uint64_t{0xFF} << first;
+            }
+        }
+    }
+    // The pixel's texels from FillAhead; where it left them out, sampled.
+    bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i) {
+        if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
+        texel = texel_format::WeightedTexels::OfLaneWord(texels.lanes[i]);
         return texel.Alpha() >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
@@ -680,9 +707,9 @@ private:
 template <class Decoder, uint32_t Target>
 void WalkBlendedTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run<BlendedTexel<Decoder, kTexModeClamp, Target>>(sampler, walk.row.format); break;
-        case kTexModeMirror: walk.Run<BlendedTexel<Decoder, kTexModeMirror, Target>>(sampler, walk.row.format); break;
-        default: walk.Run<BlendedTexel<Decoder, kTexModeRepeat, Target>>(sampler, walk.row.format); break;
+        case kTexModeClamp: walk.Run<BlendedTexel<Decoder, kTexModeClamp, Target>>(sampler, walk.row); break;
+        case kTexModeMirror: walk.Run<BlendedTexel<Decoder, kTexModeMirror, Target>>(sampler, walk.row); break;
+        default: walk.Run<BlendedTexel<Decoder, kTexModeRepeat, Target>>(sampler, walk.row); break;
     }
 }
 
