@@ -97,64 +97,68 @@ struct RandomLevel {
     }
 };
 
-// Every format, wrap mode and level size, the texels' bytes random: each
-// pixel's lanes are the sampler's.
-TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
-    std::mt19937 random{20261208};
+// Runs a trial of random levels and coordinates many times for every
+// format and wrap mode: trial(format, bytes per texel, wrap, random).
+template <class Trial>
+void ForEachFormatAndWrap(uint32_t seed, Trial trial) {
+    constexpr int32_t kTrials = 60;
+    std::mt19937 random{seed};
     for (const uint32_t format : kFormats) {
         const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
         for (const int32_t wrap : kWraps) {
-            const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
-            ASSERT_NE(routine, nullptr) << "format " << format;
-            for (int32_t trial = 0; trial < 60; ++trial) {
-                const RandomLevel level(random, bpp, wrap, static_cast<int32_t>(random() % 4));
-                const TexelLevel& texels = level.texels;
-                MGLPixelCoordinates at{};
-                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
-                    at.u[8 + i] = AnyCoordinate(random);
-                    at.v[8 + i] = AnyCoordinate(random);
-                }
-                MGLPixelTexels out{};
-                ASSERT_TRUE(routine(out, at, 8, texels));
-                for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
-                    ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
-                        << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << texels.w
-                        << " x " << texels.h << " u " << at.u[i] << " v " << at.v[i];
-                }
-            }
+            for (int32_t i = 0; i < kTrials; ++i) trial(format, bpp, wrap, random);
         }
     }
 }
 
+// Random coordinates and levels of detail for the group from `first`.
+void RandomGroup(std::mt19937& random, MGLPixelCoordinates& at, int32_t first) {
+    for (int32_t i = first; i < first + MGLPixelTexels::kGroup; ++i) {
+        at.u[i] = AnyCoordinate(random);
+        at.v[i] = AnyCoordinate(random);
+        at.lod[i] = AnyCoordinate(random);
+    }
+}
+
+// Every level size too, the texels' bytes random: each pixel's lanes are
+// the sampler's.
+TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
+    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
+        const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
+        ASSERT_NE(routine, nullptr) << "format " << format;
+        const RandomLevel level(random, bpp, wrap, static_cast<int32_t>(random() % 4));
+        const TexelLevel& texels = level.texels;
+        MGLPixelCoordinates at{};
+        RandomGroup(random, at, 8);
+        MGLPixelTexels out{};
+        ASSERT_TRUE(routine(out, at, 8, texels));
+        for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
+            ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
+                << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << texels.w
+                << " x " << texels.h << " u " << at.u[i] << " v " << at.v[i];
+        }
+    });
+}
+
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
     if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
-    std::mt19937 random{20261209};
-    for (const uint32_t format : kFormats) {
-        const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
-        for (const int32_t wrap : kWraps) {
-            const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
-            ASSERT_NE(routine, nullptr) << "format " << format;
-            for (int32_t trial = 0; trial < 60; ++trial) {
-                const int32_t level = static_cast<int32_t>(random() % 4);
-                const RandomLevel near(random, bpp, wrap, level);
-                const RandomLevel far(random, bpp, wrap, level + 1);
-                MGLPixelCoordinates at{};
-                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
-                    at.u[i] = AnyCoordinate(random);
-                    at.v[i] = AnyCoordinate(random);
-                    at.lod[i] = AnyCoordinate(random);
-                }
-                MGLPixelTexels out{};
-                ASSERT_TRUE(routine(out, at, 0, near.texels, far.texels));
-                for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
-                    ASSERT_EQ(out.lanes[i], Blended(wrap, format, near.texels, far.texels, at.u[i], at.v[i], at.lod[i]))
-                        << "format " << format << " wrap " << wrap << " level " << level << " u " << at.u[i] << " v "
-                        << at.v[i] << " lod " << at.lod[i];
-                }
-            }
+    ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
+        const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
+        ASSERT_NE(routine, nullptr) << "format " << format;
+        const int32_t level = static_cast<int32_t>(random() % 4);
+        const RandomLevel near(random, bpp, wrap, level);
+        const RandomLevel far(random, bpp, wrap, level + 1);
+        MGLPixelCoordinates at{};
+        RandomGroup(random, at, 0);
+        MGLPixelTexels out{};
+        ASSERT_TRUE(routine(out, at, 0, near.texels, far.texels));
+        for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
+            ASSERT_EQ(out.lanes[i], Blended(wrap, format, near.texels, far.texels, at.u[i], at.v[i], at.lod[i]))
+                << "format " << format << " wrap " << wrap << " level " << level << " u " << at.u[i] << " v "
+                << at.v[i] << " lod " << at.lod[i];
         }
-    }
+    });
 }
 
 TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {

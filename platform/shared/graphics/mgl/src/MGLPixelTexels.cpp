@@ -332,22 +332,52 @@ __attribute__((target("avx2"))) int32_t SharedLevel(const MGLPixelCoordinates& a
     return _mm256_cvtsi256_si32(level);
 }
 
-template <class Format>
-MGLPixelTexels::Routine RoutineIn(int32_t wrap) {
+// The routines of one kind, by format and wrap mode.
+struct BilinearFill {
+    using Routine = MGLPixelTexels::Routine;
+    template <class Format, int32_t Wrap>
+    static constexpr Routine kFill = &FillGroup<Format, Wrap>;
+};
+
+struct BlendFill {
+    using Routine = MGLPixelTexels::BlendRoutine;
+    template <class Format, int32_t Wrap>
+    static constexpr Routine kFill = &FillBlendGroup<Format, Wrap>;
+};
+
+template <class Kind, class Format>
+typename Kind::Routine FillIn(int32_t wrap) {
     switch (wrap) {
-        case kTexModeClamp: return &FillGroup<Format, kTexModeClamp>;
-        case kTexModeMirror: return &FillGroup<Format, kTexModeMirror>;
-        default: return &FillGroup<Format, kTexModeRepeat>;
+        case kTexModeClamp: return Kind::template kFill<Format, kTexModeClamp>;
+        case kTexModeMirror: return Kind::template kFill<Format, kTexModeMirror>;
+        default: return Kind::template kFill<Format, kTexModeRepeat>;
     }
 }
 
-template <class Format>
-MGLPixelTexels::BlendRoutine BlendRoutineIn(int32_t wrap) {
-    switch (wrap) {
-        case kTexModeClamp: return &FillBlendGroup<Format, kTexModeClamp>;
-        case kTexModeMirror: return &FillBlendGroup<Format, kTexModeMirror>;
-        default: return &FillBlendGroup<Format, kTexModeRepeat>;
-    }
+// The kind's routine for the format's decoder; null for a format without
+// one, or where the processor cannot run it.
+template <class Kind>
+typename Kind::Routine RoutineFor(uint32_t format, int32_t wrap) {
+    typename Kind::Routine routine = nullptr;
+    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
+    texel_format::VisitDecoder(format, [&](auto texel) { routine = FillIn<Kind, decltype(texel)>(wrap); });
+    return routine;
+}
+
+#else
+
+// Without the vector unit there are no routines.
+struct BilinearFill {
+    using Routine = MGLPixelTexels::Routine;
+};
+
+struct BlendFill {
+    using Routine = MGLPixelTexels::BlendRoutine;
+};
+
+template <class Kind>
+typename Kind::Routine RoutineFor(uint32_t, int32_t) {
+    return nullptr;
 }
 
 #endif
@@ -355,27 +385,11 @@ MGLPixelTexels::BlendRoutine BlendRoutineIn(int32_t wrap) {
 }  // namespace
 
 MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, int32_t wrap) {
-    Routine routine = nullptr;
-#if defined(__x86_64__)
-    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
-    texel_format::VisitDecoder(format, [&](auto texel) { routine = RoutineIn<decltype(texel)>(wrap); });
-#else
-    (void)format;
-    (void)wrap;
-#endif
-    return routine;
+    return RoutineFor<BilinearFill>(format, wrap);
 }
 
 MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format, int32_t wrap) {
-    BlendRoutine routine = nullptr;
-#if defined(__x86_64__)
-    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
-    texel_format::VisitDecoder(format, [&](auto texel) { routine = BlendRoutineIn<decltype(texel)>(wrap); });
-#else
-    (void)format;
-    (void)wrap;
-#endif
-    return routine;
+    return RoutineFor<BlendFill>(format, wrap);
 }
 
 int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
