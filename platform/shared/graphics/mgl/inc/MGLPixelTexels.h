@@ -8,11 +8,10 @@
 
 // The bilinear colours of a run of a perspective row's pixels, or their
 // nearest texels of two levels blended, worked out eight at a time from
-// their coordinates ahead of their depth tests,
-// on a level no pixel of the row writes (so that reading its texels early
-// reads what the pixels would): each pixel's channels as the sampler's
-// vector sums leave them, a, r, g, b in 16 bits each from the lowest
-// (texel_format::WeightedTexels).
+// their coordinates ahead of their depth tests, on levels no pixel of the
+// row writes (so that reading their texels early reads what the pixels
+// would): each pixel's channels as the sampler's vector sums leave them,
+// a, r, g, b in 16 bits each from the lowest (texel_format::WeightedTexels).
 class MGLPixelTexels {
 public:
     static constexpr int32_t kPixels = MGLPixelCoordinates::kPixels;
@@ -22,6 +21,16 @@ public:
     uint64_t lanes[kPixels];
     // Bit i: pixel i's lanes are worked out.
     uint64_t filtered = 0;
+
+    // Sets `filtered` for the whole groups of the first `pixels` that
+    // fill(first) fills, returning true.
+    template <class Fill>
+    void FillGroups(int32_t pixels, Fill&& fill) {
+        filtered = 0;
+        for (int32_t first = 0; first + kGroup <= pixels; first += kGroup) {
+            if (fill(first)) filtered |= uint64_t{0xFF} << first;
+        }
+    }
 
     // Fills the lanes of the kGroup pixels of `at` from `first`, all on
     // the level `texels` (its base not null), their wrap mode the one the

@@ -300,8 +300,8 @@ private:
         requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads) {
             rule.PassesAhead(ahead, quads, 0);
         };
-    // Whether the rule works out bilinear texels ahead with the coordinates
-    // (its FillAhead), taking its pixels by their place in the run.
+    // Whether the rule works out its texels ahead with the coordinates (its
+    // FillAhead), taking its pixels by their place in the run.
     template <class Rule>
     static constexpr bool kTexelsAhead =
         requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels) {
@@ -544,20 +544,15 @@ struct QuadTexel {
     void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels)
         requires kBilinear
     {
-        constexpr int32_t kGroup = MGLPixelTexels::kGroup;
-        out.filtered = 0;
         const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
-        if (bilinearAhead == nullptr) return;
-        for (int32_t first = 0; first + kGroup <= pixels; first += kGroup) {
+        out.FillGroups(bilinearAhead != nullptr ? pixels : 0, [&](int32_t first) {
             const int32_t level = Mode == sampler_detail::kFilterBilinear
                                       ? 0
                                       : MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
-            if (level < 0) continue;
+            if (level < 0) return false;
             const TexelLevel& texels = sampler.Level(level);
-            if (texels.base != nullptr && memo.Apart(texels) && bilinearAhead(out, ahead, first, texels)) {
-                out.filtered |= uint64_t{0xFF} << first;
-            }
-        }
+            return texels.base != nullptr && memo.Apart(texels) && bilinearAhead(out, ahead, first, texels);
+        });
     }
     // The pixel's texels from FillAhead; where it left them out, sampled.
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i)
@@ -662,21 +657,16 @@ struct BlendedTexel {
     // The texels of each eight pixels that share a level, where neither
     // of its two levels is one the row writes.
     void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels) {
-        constexpr int32_t kGroup = MGLPixelTexels::kGroup;
-        out.filtered = 0;
         const MGLPixelTexels::BlendRoutine blendAhead = MGLPixelTexels::NearestBlendRoutine(sampler.Format(), Wrap);
-        if (blendAhead == nullptr) return;
         QuadMemo written = RowMemo(row);  // for the levels apart from the row's bytes
-        for (int32_t first = 0; first + kGroup <= pixels; first += kGroup) {
+        out.FillGroups(blendAhead != nullptr ? pixels : 0, [&](int32_t first) {
             const int32_t level = MGLPixelTexels::GroupLevel(ahead, first, last);
-            if (level < 0) continue;
+            if (level < 0) return false;
             const TexelLevel& nearAhead = sampler.Level(level);
             const TexelLevel& farAhead = sampler.Level(level < last ? level + 1 : level);
-            if (nearAhead.base != nullptr && farAhead.base != nullptr && written.Apart(nearAhead) &&
-                written.Apart(farAhead) && blendAhead(out, ahead, first, nearAhead, farAhead)) {
-                out.filtered |= uint64_t{0xFF} << first;
-            }
-        }
+            return nearAhead.base != nullptr && farAhead.base != nullptr && written.Apart(nearAhead) &&
+                   written.Apart(farAhead) && blendAhead(out, ahead, first, nearAhead, farAhead);
+        });
     }
     // The pixel's texels from FillAhead; where it left them out, sampled.
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i) {
