@@ -9,6 +9,7 @@
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
+#include "WinCeError.h"
 #include "WinCeFile.h"
 #include "WinCeHandle.h"
 #include "WinMain.h"
@@ -98,6 +99,18 @@ bool MakeScreenshotDirectory(const std::string& directory, std::string* error) {
     return false;
 }
 
+// What the write check's failure says of the data directory: missing, not
+// writable, or holding something in the check file's place.
+std::string WriteCheckFailure(const std::string& directory, DWORD why) {
+    const std::string prefix = "the data directory " + directory;
+    if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return prefix + " is missing";
+    if (why == ERROR_ACCESS_DENIED || why == ERROR_WRITE_PROTECT) {
+        return prefix + " is not writable (" + DescribeFileError(why) + ")";
+    }
+    return prefix + " cannot be checked: its file " + kWriteProbeName + " cannot be made (" + DescribeFileError(why) +
+           ")";
+}
+
 // The game keeps its records in its data directory: a run that could not
 // save them is refused at once.
 bool IsDataDirectoryWritable(std::string* error) {
@@ -105,7 +118,7 @@ bool IsDataDirectoryWritable(std::string* error) {
     const std::u16string probe = HostPath::ToWide((directory / kWriteProbeName).string());
     HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        *error = "the data directory " + directory.string() + " is missing or not writable";
+        *error = WriteCheckFailure(directory.string(), GetLastError());
         return false;
     }
     CloseHandle(file);

@@ -161,7 +161,13 @@ TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
     EXPECT_NE(blocked.output.find("cannot be made"), std::string::npos) << blocked.output;
     const RunResult nowhere = Run({"--backend", "headless", "--data-dir", (m_dir / "absent").string()});
     EXPECT_EQ(nowhere.exitCode, 1);
-    EXPECT_NE(nowhere.output.find("not writable"), std::string::npos) << nowhere.output;
+    EXPECT_NE(nowhere.output.find("is missing"), std::string::npos) << nowhere.output;
+    // Something in the write check's place is told for what it is.
+    ASSERT_EQ(::mkfifo((m_dir / "data" / "mchvx2-write-check.tmp").c_str(), 0644), 0);
+    const RunResult piped = Run({"--backend", "headless", "--frames", "1", "--data-dir", Data()});
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_NE(piped.output.find("mchvx2-write-check.tmp cannot be made (not a regular file)"), std::string::npos)
+        << piped.output;
 }
 
 TEST_F(GameProgramTest, AReadOnlyDataDirectoryIsRefused) {

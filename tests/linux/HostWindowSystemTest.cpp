@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -279,16 +280,22 @@ TEST_F(HostWindowSystemTest, InstanceLockShowsAnotherRunningInstance) {
 }
 
 // A pipe where the lock file goes is no lock: nobody holds it, and the
-// program runs unguarded rather than wait for the pipe's other end.
+// program runs unguarded rather than wait for the pipe's other end, and
+// says so once.
 TEST_F(HostWindowSystemTest, InstanceLockThatIsAPipeIsNotWaitedFor) {
     const NamedPipe pipe(HostInstanceLock::PathOf(u"piped"));
     ASSERT_TRUE(pipe.Made());
     HWND found = HostWindowSystem::ForeignWindow();
     ATOM registered = 0;
+    ::testing::internal::CaptureStderr();
     ASSERT_TRUE(pipe.RunsWithoutWaiting([&] {
         found = FindWindowW(u"piped", u"piped");
         registered = Register(u"piped");
     }));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string lock = HostInstanceLock::PathOf(u"piped");
+    EXPECT_NE(said.find(lock + " cannot be made (not a regular file)"), std::string::npos) << said;
+    EXPECT_EQ(said.find(lock, said.find(lock) + 1), std::string::npos) << said;
     EXPECT_EQ(found, nullptr);
     EXPECT_NE(registered, 0);
     EXPECT_TRUE(UnregisterClassW(u"piped", nullptr));

@@ -1,6 +1,7 @@
 #include "HostFile.h"
 #include "HostPath.h"
 #include "NamedPipe.h"
+#include "WinCeError.h"
 #include "WinCeFile.h"
 
 #include <gtest/gtest.h>
@@ -180,10 +181,18 @@ TEST_F(WinCeFile, BufferedReadsFollowSeeksWritesAndTheEnd) {
     EXPECT_EQ(Contents("data"), pattern + "!");
 }
 
+// A move syncs the folder after it, so that the new name outlasts a
+// power loss.
 TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {
     std::ofstream(Host("old"), std::ios::binary) << "old";
     std::ofstream(Host("new"), std::ios::binary) << "new";
+    static std::string synced;
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string& path) {
+        if (op == HostFile::Op::Flush) synced = path;
+        return false;
+    });
     EXPECT_TRUE(MoveFileW(Wide("new").c_str(), Wide("old").c_str()));
+    EXPECT_EQ(synced, m_directory);
     EXPECT_EQ(Contents("old"), "new");
     EXPECT_FALSE(fs::exists(Host("new")));
     EXPECT_FALSE(MoveFileW(Wide("new").c_str(), Wide("old").c_str()));
@@ -194,19 +203,42 @@ TEST_F(WinCeFile, MoveReplacesAndDeleteRemoves) {
 }
 
 // A pipe in a file's place is refused at once, for reading and for
-// writing, and stays as it was.
+// writing, keeps no descriptor open and stays as it was.
 TEST_F(WinCeFile, NamedPipeIsNoFileAndIsNotWaitedFor) {
     const NamedPipe pipe(Host("pipe"));
     ASSERT_TRUE(pipe.Made());
     HANDLE reader = nullptr;
     HANDLE writer = nullptr;
+    const size_t descriptors = NamedPipe::OpenDescriptors();
     ASSERT_TRUE(pipe.RunsWithoutWaiting([&] {
         reader = Open("pipe", GENERIC_READ, OPEN_EXISTING);
         writer = Open("pipe", GENERIC_WRITE, CREATE_ALWAYS);
     }));
     EXPECT_EQ(reader, INVALID_HANDLE_VALUE);
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_BAD_FILE_TYPE);
+    EXPECT_EQ(NamedPipe::OpenDescriptors(), descriptors);
     EXPECT_TRUE(fs::is_fifo(Host("pipe")));
+}
+
+// Only where nothing is does an open find no file; a link leading nowhere
+// is something there. A file being made never follows a link in its name,
+// which would write to, or empty, a file elsewhere.
+TEST_F(WinCeFile, FailedOpensTellWhyAndMadeFilesFollowNoLink) {
+    EXPECT_EQ(Open("missing", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    fs::create_symlink("missing", Host("dangling"));
+    EXPECT_EQ(Open("dangling", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_CANT_RESOLVE_FILENAME);
+    std::ofstream(Host("elsewhere"), std::ios::binary) << "kept";
+    fs::create_symlink(Host("elsewhere"), Host("link"));
+    for (DWORD creation : {CREATE_ALWAYS, OPEN_ALWAYS}) {
+        EXPECT_EQ(Open("link", GENERIC_WRITE, creation), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_STOPPED_ON_SYMLINK);
+    }
+    EXPECT_EQ(Open("dangling", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(fs::exists(Host("missing")));
+    EXPECT_EQ(Contents("elsewhere"), "kept");
 }
 
 TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {

@@ -1,6 +1,7 @@
 #ifndef NAMEDPIPE_H
 #define NAMEDPIPE_H
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -22,6 +23,9 @@ public:
     // pipe is gone from its path once this object is, and nothing can open
     // its other end any more.
     bool RunsWithoutWaiting(std::function<void()> work) const;
+    // The descriptors the process has open, to show that a refused pipe
+    // leaves none behind.
+    static size_t OpenDescriptors();
 
 private:
     std::string m_path;

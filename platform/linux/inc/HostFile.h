@@ -47,11 +47,17 @@ public:
     bool Size(int64_t* size);
     bool Sync() const;
 
+    // Why OpenRegular refused what it found: no errno has this value.
+    static constexpr int kNotRegular = -1;
     // Opens `path` with open()'s `flags` and `mode`, but only a regular
-    // file: a directory, a device or a named pipe gives -1, with a line on
-    // standard error. A pipe is opened without waiting for its other end,
+    // file: a directory, a device or a named pipe gives -1. On failure
+    // *error is open()'s errno or kNotRegular; the caller says what it
+    // means to it. A pipe is opened without waiting for its other end,
     // which may never come; the descriptor returned blocks as usual.
-    static int OpenRegular(const std::string& path, int flags, mode_t mode);
+    static int OpenRegular(const std::string& path, int flags, mode_t mode, int* error);
+    // Syncs the folder that holds `path`, so that a file just renamed there
+    // is found under its new name after a power loss. False when it fails.
+    static bool SyncFolderOf(const std::string& path);
 
     // The file object of a handle, or null when it is no live file handle.
     static HostFile* FromHandle(HANDLE handle);

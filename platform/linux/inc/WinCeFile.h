@@ -23,9 +23,12 @@ constexpr DWORD MAX_PATH = 260;
 
 // Opens a regular file. Creation OPEN_EXISTING needs the file, CREATE_ALWAYS
 // creates or truncates it, OPEN_ALWAYS creates it or keeps its content; the
-// position starts at 0 in every case. Other creation values, and an access
-// without GENERIC_READ or GENERIC_WRITE, fail. Sharing, security, flags and
-// template are accepted and ignored. INVALID_HANDLE_VALUE on failure.
+// position starts at 0 in every case. The two that may create never follow
+// a symbolic link in the file's own name. Other creation values, and an
+// access without GENERIC_READ or GENERIC_WRITE, fail. Sharing, security,
+// flags and template are accepted and ignored. INVALID_HANDLE_VALUE on
+// failure, with the last error telling why: ERROR_FILE_NOT_FOUND or
+// ERROR_PATH_NOT_FOUND only when nothing is at the path.
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
 
@@ -47,7 +50,8 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 BOOL FlushFileBuffers(HANDLE file);
 
 // Renames a file. An existing `to` is replaced in one step, so a reader
-// finds either the old file or the new one, never neither.
+// finds either the old file or the new one, never neither; the folder is
+// synced after it.
 BOOL MoveFileW(const char16_t* from, const char16_t* to);
 BOOL DeleteFileW(const char16_t* path);
 

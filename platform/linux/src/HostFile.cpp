@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -16,6 +15,14 @@ HostFile::FaultHook g_faultHook = nullptr;
 std::atomic<uint64_t> g_reads{0};
 std::atomic<uint64_t> g_seeks{0};
 std::atomic<uint64_t> g_others{0};
+
+// Closes what open() gave and fails with `why`.
+int Refuse(int descriptor, int why, int* error) {
+    *error = why;
+    HostFile::Count(HostFile::Call::Other);
+    close(descriptor);
+    return -1;
+}
 }  // namespace
 
 HostFile::~HostFile() {
@@ -114,21 +121,35 @@ bool HostFile::Sync() const {
     return fsync(m_descriptor) == 0;
 }
 
-int HostFile::OpenRegular(const std::string& path, int flags, mode_t mode) {
+int HostFile::OpenRegular(const std::string& path, int flags, mode_t mode, int* error) {
     Count(Call::Other);
     const int descriptor = open(path.c_str(), flags | O_NONBLOCK, mode);
-    if (descriptor < 0) return -1;
+    if (descriptor < 0) {
+        *error = errno;
+        return -1;
+    }
     // The type of what was opened, not of what the path names now.
     Count(Call::Other);
     struct stat info;
     const bool regular = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
-    if (!regular) std::fprintf(stderr, "%s is not a regular file; it is not used\n", path.c_str());
+    if (!regular) return Refuse(descriptor, kNotRegular, error);
     Count(Call::Other);
-    if (!regular || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        close(descriptor);
-        return -1;
-    }
+    if (fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) return Refuse(descriptor, errno, error);
     return descriptor;
+}
+
+bool HostFile::SyncFolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (ShouldFail(Op::Flush, folder)) return false;
+    Count(Call::Other);
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    Count(Call::Other);
+    const bool synced = fsync(descriptor) == 0;
+    Count(Call::Other);
+    close(descriptor);
+    return synced;
 }
 
 HostFile* HostFile::FromHandle(HANDLE handle) {

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -43,9 +44,11 @@ std::string HostInstanceLock::PathOf(const std::u16string& name) {
 bool HostInstanceLock::Claim(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return true;
     const std::string path = PathOf(name);
-    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int error = 0;
+    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644, &error);
     if (descriptor < 0) {
-        std::fprintf(stderr, "Instance lock %s cannot be made; a second instance will not be refused\n", path.c_str());
+        std::fprintf(stderr, "Instance lock %s cannot be made (%s); a second instance will not be refused\n",
+                     path.c_str(), error == HostFile::kNotRegular ? "not a regular file" : std::strerror(error));
         HeldLocks()[name] = -1;
         return true;
     }
@@ -76,7 +79,8 @@ void HostInstanceLock::ReleaseAll() {
 
 bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return false;
-    const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_CLOEXEC, 0);
+    int error = 0;
+    const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_CLOEXEC, 0, &error);
     if (descriptor < 0) return false;
     const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && WouldBlock(errno);
     close(descriptor);

@@ -2,11 +2,13 @@
 
 #include "HostFile.h"
 #include "HostPath.h"
+#include "WinCeError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -26,10 +28,12 @@ int OpenFlags(DWORD access, DWORD creation) {
     switch (creation) {
         case OPEN_EXISTING:
             return flags;
+        // The handset has no links: one in the name of a file being made
+        // would have it write to, or empty, a file elsewhere.
         case CREATE_ALWAYS:
-            return flags | O_CREAT | O_TRUNC;
+            return flags | O_CREAT | O_TRUNC | O_NOFOLLOW;
         case OPEN_ALWAYS:
-            return flags | O_CREAT;
+            return flags | O_CREAT | O_NOFOLLOW;
         default:
             return -1;
     }
@@ -48,26 +52,68 @@ int64_t SeekBase(HostFile& file, DWORD method) {
     return base;
 }
 
+bool IsLink(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// The handset's code for why `path` could not be opened with `flags`. Only
+// a path where nothing is counts as not found: a link that leads nowhere is
+// something there that cannot be opened.
+DWORD OpenErrorOf(int error, const std::string& path, int flags) {
+    switch (error) {
+        case ENOENT:
+            return IsLink(path) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return ERROR_ACCESS_DENIED;
+        case ELOOP:
+            return (flags & O_NOFOLLOW) != 0 && IsLink(path) ? ERROR_STOPPED_ON_SYMLINK : ERROR_CANT_RESOLVE_FILENAME;
+        case EROFS:
+            return ERROR_WRITE_PROTECT;
+        case ENOSPC:
+        case EDQUOT:
+            return ERROR_DISK_FULL;
+        // A pipe opened for writing without a reader, a device with none
+        // behind it: neither is a file.
+        case ENXIO:
+        case ENODEV:
+        case EISDIR:
+        case HostFile::kNotRegular:
+            return ERROR_BAD_FILE_TYPE;
+        default:
+            return ERROR_OPEN_FAILED;
+    }
+}
+
+HANDLE FailOpen(DWORD code) {
+    SetLastError(code);
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creation, DWORD, HANDLE) {
     const int flags = OpenFlags(access, creation);
     if (path == nullptr || flags < 0) {
-        return INVALID_HANDLE_VALUE;
+        return FailOpen(ERROR_INVALID_PARAMETER);
     }
     const std::string hostPath = HostPath::FromWide(path);
     if (HostFile::ShouldFail(HostFile::Op::Open, hostPath)) {
-        return INVALID_HANDLE_VALUE;
+        return FailOpen(ERROR_ACCESS_DENIED);
     }
     // Directories, devices and pipes are not files to the handset.
-    const int descriptor = HostFile::OpenRegular(hostPath, flags, kNewFileMode);
+    int error = 0;
+    const int descriptor = HostFile::OpenRegular(hostPath, flags, kNewFileMode, &error);
     if (descriptor < 0) {
-        return INVALID_HANDLE_VALUE;
+        return FailOpen(OpenErrorOf(error, hostPath, flags));
     }
     HostFile* file = new (std::nothrow) HostFile(descriptor, hostPath, (access & GENERIC_WRITE) != 0);
     if (file == nullptr) {
         close(descriptor);
-        return INVALID_HANDLE_VALUE;
+        return FailOpen(ERROR_NOT_ENOUGH_MEMORY);
     }
     return HostHandle::Publish(file);
 }
@@ -170,7 +216,14 @@ BOOL MoveFileW(const char16_t* from, const char16_t* to) {
     if (HostFile::ShouldFail(HostFile::Op::Move, hostFrom)) {
         return 0;
     }
-    return rename(hostFrom.c_str(), hostTo.c_str()) == 0 ? 1 : 0;
+    if (rename(hostFrom.c_str(), hostTo.c_str()) != 0) {
+        return 0;
+    }
+    // The rename itself is kept only once its folder is. A folder that
+    // cannot be synced leaves the file renamed all the same: saying the
+    // move failed would not undo it.
+    HostFile::SyncFolderOf(hostTo);
+    return 1;
 }
 
 BOOL DeleteFileW(const char16_t* path) {

@@ -28,6 +28,12 @@ public:
 
     // A new open file, or null.
     virtual ICFile* Open(const WChar* path, uint32_t mode) = 0;
+    // After an Open that gave null: true when nothing is at the path, false
+    // when something is there that could not be opened, which a reader must
+    // not take for a file that does not exist.
+    virtual bool OpenFoundNothing() { return true; }
+    // Why the last Open gave null, in a few words for a message.
+    virtual const char* OpenFailure() { return "no such file"; }
     // Closes and deletes the file; null is ignored.
     virtual void Close(ICFile* file) = 0;
     virtual bool Exists(const WChar* path) = 0;

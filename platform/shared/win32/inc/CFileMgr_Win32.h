@@ -2,6 +2,7 @@
 #define CFILEMGR_WIN32_H
 
 #include "ICFileMgr.h"
+#include "WinCeError.h"
 #include "WinCeFile.h"
 
 // The file manager over the platform's file calls. Its base directory, the
@@ -20,6 +21,8 @@ public:
     const WChar* GetPathSeparator() override;
 
     ICFile* Open(const WChar* path, uint32_t mode) override;
+    bool OpenFoundNothing() override;
+    const char* OpenFailure() override;
     void Close(ICFile* file) override;
     bool Exists(const WChar* path) override;
     uint32_t GetFileSize(const WChar* path) override;
@@ -36,6 +39,8 @@ private:
     void FindBaseDirectory();
 
     WChar m_baseDirectory[MAX_PATH];
+    // The last error of the last Open that failed.
+    DWORD m_openError = ERROR_SUCCESS;
 };
 
 #endif

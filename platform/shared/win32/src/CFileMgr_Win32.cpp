@@ -54,20 +54,31 @@ const WChar* CFileMgr_Win32::GetPathSeparator() {
 
 ICFile* CFileMgr_Win32::Open(const WChar* path, uint32_t mode) {
     if (path == nullptr) {
+        m_openError = ERROR_INVALID_PARAMETER;
         return nullptr;
     }
     CFile_Win32* file = CFile_Win32::Create();
     if (file == nullptr) {
+        m_openError = ERROR_NOT_ENOUGH_MEMORY;
         return nullptr;
     }
     const OpenMode open = OpenModeOf(mode);
     file->m_handle =
         CreateFileW(path, open.access, FILE_SHARE_READ, nullptr, open.creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!file->IsOpen()) {
+        m_openError = GetLastError();
         delete file;
         return nullptr;
     }
     return file;
+}
+
+bool CFileMgr_Win32::OpenFoundNothing() {
+    return m_openError == ERROR_FILE_NOT_FOUND || m_openError == ERROR_PATH_NOT_FOUND;
+}
+
+const char* CFileMgr_Win32::OpenFailure() {
+    return DescribeFileError(m_openError);
 }
 
 void CFileMgr_Win32::Close(ICFile* file) {
