@@ -40,6 +40,11 @@ bool FailTempWrites(HostFile::Op op, const std::string& path) {
     return op == HostFile::Op::Write && path.find("temp.dat") != std::string::npos;
 }
 
+// As a record without read permission: something is there that cannot be opened.
+bool FailRecordOpens(HostFile::Op op, const std::string& path) {
+    return op == HostFile::Op::Open && path.find("mchvx2_save") != std::string::npos;
+}
+
 }  // namespace
 
 class GameTest : public GameAppFixture {
@@ -284,6 +289,25 @@ TEST_F(GameTest, FailedStorageTestClearsTheFlagAndLosesNoRecord) {
     EXPECT_FALSE(Exists("temp.dat"));
     Game().LoadSettings();
     EXPECT_TRUE(Game().IsTouchNoticeShown());
+}
+
+// Records there that cannot be read are no records to the game, and stay
+// as they were: no save and no reset touch them, and the storage notice is
+// due.
+TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOver) {
+    WriteBytes("mchvx2_save0.dat", {1});
+    WriteBytes("mchvx2_save1.dat", {5, 0, 0, 0});
+    HostFile::SetFaultHook(&FailRecordOpens);
+    Game().LoadSettings();
+    Game().LoadProgress();
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(CGame::GetStateMachine()->storageOk, 0);
+    EXPECT_EQ(CGame::GetProgress()->highestLevel, 0);
+    EXPECT_FALSE(Game().SaveSettings());
+    EXPECT_FALSE(Game().SaveProgress());
+    Game().DeleteRecords();
+    EXPECT_EQ(FileBytes("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
+    EXPECT_EQ(FileBytes("mchvx2_save1.dat"), std::vector<uint8_t>({5, 0, 0, 0}));
 }
 
 TEST_F(GameTest, RecordsAreWrittenAndReadBack) {

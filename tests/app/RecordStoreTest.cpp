@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "TempAppDirectory.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Narrow(const JString& text) {
     std::string out;
@@ -95,11 +98,56 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
-TEST_F(RecordStoreTest, RecordThatCannotBeReadWholeIsNoRecord) {
-    directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>{5, 0, 0, 0});
-    FailOn(HostFile::Op::Read, "mchvx2_save1.dat");
-    EXPECT_EQ(LoadRecord(1).length(), 0);
-    EXPECT_TRUE(asserts.Logged("could not be read whole"));
+// Only a record that is not there is no record. One that is there but
+// cannot be read is said on standard error, by name and why, and is left
+// as it was.
+TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
+    bool unreadable = true;
+    EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
+    EXPECT_FALSE(unreadable);
+    const std::string path = directory.HostPathOf("mchvx2_save1.dat");
+    // A link's own target, or a fault on a regular record.
+    const struct {
+        const char* why;
+        std::string linkTo;
+        HostFile::Op fault;
+    } cases[] = {
+        {"leads to no file", "nowhere", HostFile::Op::Open},
+        {"leads to no file", path, HostFile::Op::Open},
+        {"permission denied", "", HostFile::Op::Open},
+        {"could not be read whole", "", HostFile::Op::Read},
+    };
+    for (const auto& c : cases) {
+        fs::remove(path);
+        if (c.linkTo.empty()) {
+            directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>{5, 0, 0, 0});
+            FailOn(c.fault, "mchvx2_save1.dat");
+        } else {
+            fs::create_symlink(c.linkTo, path);
+        }
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0) << c.why;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        HostFile::SetFaultHook(nullptr);
+        EXPECT_TRUE(unreadable) << c.why;
+        EXPECT_NE(said.find("mchvx2_save1.dat"), std::string::npos) << said;
+        EXPECT_NE(said.find(c.why), std::string::npos) << said;
+        EXPECT_EQ(fs::is_symlink(path), !c.linkTo.empty());
+        if (c.linkTo.empty()) {
+            EXPECT_EQ(directory.ReadFile("mchvx2_save1.dat"), std::vector<uint8_t>({5, 0, 0, 0}));
+        }
+    }
+}
+
+// No record is longer than the longest the game writes: a longer file is
+// a corrupt record, not read.
+TEST_F(RecordStoreTest, RecordLongerThanAnyIsCorrupt) {
+    directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes, 1));
+    EXPECT_EQ(LoadRecord(1).length(), kLongestRecordBytes);
+    directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes + 1, 1));
+    bool unreadable = true;
+    EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
+    EXPECT_FALSE(unreadable);
 }
 
 }  // namespace

@@ -341,34 +341,37 @@ TEST_F(ScreensPlayTest, BackWhileLoadingAbandonsTheLevel) {
     EXPECT_FALSE(World().loaded);
 }
 
-// A progress save that fails at the end of a level shows the storage
-// notice, keeps the record saved before, and play goes on with the next
-// level, whose end saves again once the disk works.
+// Every progress save that fails at the end of a level shows the storage
+// notice, the first as the later ones, keeps the record saved before, and
+// play goes on with the next level, whose end saves again once the disk
+// works.
 TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     StartPlay();
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
-    HostFile::SetFaultHook(&FailWrites);
-    World().SetSubState(CGameWorld::kSubStateComplete);
-    Frame();
-    HostFile::SetFaultHook(nullptr);
-    EXPECT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
-    EXPECT_EQ(States().storageOk, 0);
     int32_t saved = -1;
-    DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
-    EXPECT_EQ(saved, 0);
-    Choose(kYesRow);
-    EXPECT_EQ(State(), CStates::kLoadLevel);
-    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
-    EXPECT_EQ(Progress().level, 1);
-    EXPECT_EQ(Progress().highestLevel, 1);
+    for (int32_t failed = 1; failed <= 2; ++failed) {
+        HostFile::SetFaultHook(&FailWrites);
+        World().SetSubState(CGameWorld::kSubStateComplete);
+        Frame();
+        HostFile::SetFaultHook(nullptr);
+        EXPECT_EQ(State(), CStates::kMessageBox) << failed;
+        EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+        EXPECT_EQ(States().storageOk, 0);
+        DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
+        EXPECT_EQ(saved, 0);
+        Choose(kYesRow);
+        EXPECT_EQ(State(), CStates::kLoadLevel);
+        ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+        EXPECT_EQ(Progress().level, failed);
+        EXPECT_EQ(Progress().highestLevel, failed);
+        Frame();
+    }
 
-    Frame();
     World().SetSubState(CGameWorld::kSubStateComplete);
     Frame();
     EXPECT_EQ(State(), CStates::kLoadLevel);
     DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
-    EXPECT_EQ(saved, 2);
+    EXPECT_EQ(saved, 3);
 }
 
 // A suspension during play pauses at the first tick after the resume; one

@@ -54,10 +54,15 @@ public:
     // whether records can be written at all (record 9, written and
     // deleted).
     void CheckStorage(bool skipTest);
+    // A record that is there but cannot be read is never written over or
+    // deleted in this run: the player may mend it and start again. The
+    // storage notice then tells that nothing is kept.
     void LoadSettings();
     bool SaveSettings();
     void LoadProgress();
     bool SaveProgress();
+    // The progress reset: the settings, the progress and the level state.
+    void DeleteRecords();
     bool IsTouchNoticeShown() const { return touchNoticeShown != 0; }
     void SetTouchNoticeShown(bool shown) { touchNoticeShown = shown ? 1 : 0; }
 
@@ -95,6 +100,7 @@ private:
     // The page as the states paint it, then the soft keys and the buttons.
     void PaintPage();
     bool RepaintLeavesScreenAsItIs();
+    void KeepIfUnreadable(bool unreadable, uint8_t* kept);
 
     JGraphics graphics;
     CGameInput* input = nullptr;
@@ -113,6 +119,9 @@ private:
     int32_t halfHeight = 0;
     int32_t halfWidth = 0;
     uint8_t touchNoticeShown = 0;
+    // Records 0 and 1 could not be read: they stay as they are.
+    uint8_t settingsKept = 0;
+    uint8_t progressKept = 0;
     uint32_t m_elapsedMs = 0;
     CShownMenuPage m_shownPage;
 };

@@ -19,10 +19,16 @@ constexpr int32_t kLevelState = 2;
 constexpr int32_t kStorageTest = 9;
 }  // namespace RecordId
 
+// No record holds more (the storage test's is the longest); a longer file
+// is a corrupt record.
+constexpr int32_t kLongestRecordBytes = 100;
+
 JString MakeRecordFileName(int32_t n);
-// The whole record; empty when there is none or it cannot be read whole
-// (its readers then keep their defaults).
-RecordBytes LoadRecord(int32_t n);
+// The whole record; empty when there is none, or it is empty or longer
+// than any record (its readers then keep their defaults). A record file
+// that is there but cannot be read is empty too, and sets *unreadable: it
+// must then be left as it is, and standard error has said which and why.
+RecordBytes LoadRecord(int32_t n, bool* unreadable = nullptr);
 // Through "temp.dat", so that a failed write leaves the old record as it
 // was. An empty array deletes the record. True when the record now holds
 // the bytes.

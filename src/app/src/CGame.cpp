@@ -250,6 +250,8 @@ void CGame::OnScreenSize() {
     hud->SetScreenSize(screenWidth, screenHeight);
 }
 
+static_assert(CGame::kStorageTestBytes <= kLongestRecordBytes, "the storage test's record is a record");
+
 void CGame::CheckStorage(bool skipTest) {
     WChar version[kVersionUnits] = {};
     GetVersionText(version, kVersionUnits);
@@ -261,16 +263,39 @@ void CGame::CheckStorage(bool skipTest) {
     DeleteRecord(RecordId::kStorageTest);
 }
 
-void CGame::LoadSettings() { DecodeSettingsRecord(LoadRecord(RecordId::kSettings), &touchNoticeShown); }
+void CGame::LoadSettings() {
+    bool unreadable = false;
+    DecodeSettingsRecord(LoadRecord(RecordId::kSettings, &unreadable), &touchNoticeShown);
+    KeepIfUnreadable(unreadable, &settingsKept);
+}
 
-bool CGame::SaveSettings() { return SaveRecord(RecordId::kSettings, EncodeSettingsRecord(touchNoticeShown)); }
+bool CGame::SaveSettings() {
+    return settingsKept == 0 && SaveRecord(RecordId::kSettings, EncodeSettingsRecord(touchNoticeShown));
+}
 
-void CGame::LoadProgress() { DecodeProgressRecord(LoadRecord(RecordId::kProgress), &progress->highestLevel); }
+void CGame::LoadProgress() {
+    bool unreadable = false;
+    DecodeProgressRecord(LoadRecord(RecordId::kProgress, &unreadable), &progress->highestLevel);
+    KeepIfUnreadable(unreadable, &progressKept);
+}
+
+void CGame::KeepIfUnreadable(bool unreadable, uint8_t* kept) {
+    *kept = unreadable ? 1 : 0;
+    if (unreadable) states->storageOk = 0;
+}
 
 // The storage test at start-up writes a record of its own; a progress
 // record can still fail later, and the player is told.
 bool CGame::SaveProgress() {
-    if (SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel))) return true;
+    if (progressKept == 0 && SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel))) {
+        return true;
+    }
     states->ReportSaveFailure();
     return false;
+}
+
+void CGame::DeleteRecords() {
+    if (settingsKept == 0) DeleteRecord(RecordId::kSettings);
+    if (progressKept == 0) DeleteRecord(RecordId::kProgress);
+    DeleteRecord(RecordId::kLevelState);
 }

@@ -13,7 +13,6 @@
 #include "CTouchButtonManager.h"
 #include "JFont.h"
 #include "JImage.h"
-#include "RecordStore.h"
 #include "ResourceText.h"
 #include "TextLayout.h"
 #include "VersionText.h"
@@ -198,9 +197,8 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
         case kIntroSkip:
             return kSplashEnd;
         case kProgressReset: {
-            DeleteRecord(RecordId::kSettings);
-            DeleteRecord(RecordId::kProgress);
-            DeleteRecord(RecordId::kLevelState);
+            CGame* game = Game();
+            if (game != nullptr) game->DeleteRecords();
             CGameProgress* progress = Progress();
             if (progress != nullptr) progress->highestLevel = 0;
             return kBack;

@@ -1,10 +1,14 @@
 #include "RecordStore.h"
 
+#include <cstdio>
+#include <string>
+
 #include "AppServices.h"
 #include "CAssert.h"
 #include "CFileUtil.h"
 #include "CStrWChar.h"
 #include "CMemory.h"
+#include "ICFile.h"
 #include "ICFileMgr.h"
 
 namespace {
@@ -19,6 +23,48 @@ void MakeRecordPath(CStrWChar& out, int32_t n) {
     CFileUtil::MakeDataPath(out, MakeRecordFileName(n).getBuffer());
 }
 
+// Record names are plain ASCII.
+std::string NarrowRecordFileName(int32_t n) {
+    const JString name = MakeRecordFileName(n);
+    std::string narrow;
+    for (int32_t i = 0; i < name.length(); ++i) narrow.push_back(static_cast<char>(name.charAt(i)));
+    return narrow;
+}
+
+// Said whether the debug log is on or not: the player has a file to mend,
+// and the game will not touch it meanwhile.
+RecordBytes Unreadable(int32_t n, const char* why, bool* unreadable) {
+    std::fprintf(stderr,
+                 "mchvx2: the record file %s cannot be read (%s); it is left as it is, and nothing is saved in it "
+                 "until the game starts again\n",
+                 NarrowRecordFileName(n).c_str(), why);
+    if (unreadable != nullptr) *unreadable = true;
+    return NoRecord();
+}
+
+// The file's bytes, or no record when it is empty or longer than any
+// record (a corrupt one, read no further); *failure says why bytes that
+// are there could not be read.
+RecordBytes ReadRecordFile(ICFile& file, int32_t n, const char** failure) {
+    // Beyond what a seek reaches the file is far longer than any record.
+    const uint32_t size = file.Seek(0, ICFile::kFromEnd) ? file.Tell() : UINT32_MAX;
+    if (size == 0) return NoRecord();
+    if (size > static_cast<uint32_t>(kLongestRecordBytes)) {
+        DebugPrintf("RecordStore: record %d of %u bytes is longer than any record; taken for a corrupt one", n, size);
+        return NoRecord();
+    }
+    const int32_t length = static_cast<int32_t>(size);
+    uint8_t* storage = JNewArray<uint8_t>(length);
+    if (storage == nullptr) return NoRecord();
+    RecordBytes bytes(storage, length);
+    // Half a record would be taken for the player's data.
+    if (!file.Seek(0, ICFile::kFromStart) || file.Read(storage, size) != size) {
+        *failure = "it could not be read whole";
+        return NoRecord();
+    }
+    return bytes;
+}
+
 }  // namespace
 
 JString MakeRecordFileName(int32_t n) { return JString(kPrefix) + JString::valueOf(n) + JString(kSuffix); }
@@ -30,24 +76,20 @@ RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count) {
     return RecordBytes(storage, count);
 }
 
-RecordBytes LoadRecord(int32_t n) {
+RecordBytes LoadRecord(int32_t n, bool* unreadable) {
+    if (unreadable != nullptr) *unreadable = false;
     ICFileMgr* files = GetFileMgr();
     if (files == nullptr) return NoRecord();
     CStrWChar path;
     MakeRecordPath(path, n);
-    const uint32_t size = files->GetFileSize(path.GetBuffer());
-    if (size == 0 || size > static_cast<uint32_t>(INT32_MAX)) return NoRecord();
-    const int32_t length = static_cast<int32_t>(size);
-    uint8_t* storage = JNewArray<uint8_t>(length);
-    if (storage == nullptr) return NoRecord();
-    RecordBytes bytes(storage, length);
-    // Bytes that could not be read are no record: half a record would be
-    // taken for the player's data.
-    if (!CFileUtil::ReadFile(path.GetBuffer(), storage, size)) {
-        DebugPrintf("RecordStore: record %d could not be read whole; ignored", n);
-        return NoRecord();
+    ICFile* file = files->Open(path.GetBuffer(), ICFileMgr::kRead);
+    if (file == nullptr) {
+        return files->OpenFoundNothing() ? NoRecord() : Unreadable(n, files->OpenFailure(), unreadable);
     }
-    return bytes;
+    const char* failure = nullptr;
+    RecordBytes bytes = ReadRecordFile(*file, n, &failure);
+    files->Close(file);
+    return failure == nullptr ? bytes : Unreadable(n, failure, unreadable);
 }
 
 bool SaveRecord(int32_t n, const RecordBytes& bytes) {
