@@ -168,6 +168,13 @@ TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
     EXPECT_EQ(piped.exitCode, 1);
     EXPECT_NE(piped.output.find("mchvx2-write-check.tmp cannot be made (not a regular file)"), std::string::npos)
         << piped.output;
+    fs::remove(m_dir / "data" / "mchvx2-write-check.tmp");
+    fs::remove(m_dir / "data" / "mchvx2.big");
+    ASSERT_EQ(::mkfifo((m_dir / "data" / "mchvx2.big").c_str(), 0644), 0);
+    const RunResult pipedArchive = Run({"--backend", "headless", "--frames", "1", "--data-dir", Data()});
+    EXPECT_EQ(pipedArchive.exitCode, 1);
+    EXPECT_NE(pipedArchive.output.find("mchvx2.big cannot be read (not a regular file)"), std::string::npos)
+        << pipedArchive.output;
 }
 
 TEST_F(GameProgramTest, AReadOnlyDataDirectoryIsRefused) {

@@ -8,7 +8,7 @@ class StartupStatus {
 public:
     StartupStatus() = delete;
 
-    // Records the reason (a text that lives for the whole run), logs it and
+    // Records a copy of the reason, logs it and
     // answers false. The first reason recorded stays.
     static bool Fail(const char* reason);
     static void MarkStarted();

@@ -23,6 +23,8 @@
 #include "ICFileMgr.h"
 #include "StartupStatus.h"
 
+#include <string>
+
 namespace {
 
 constexpr int32_t kSingletonBuckets = 20;
@@ -119,8 +121,13 @@ bool CGameApp::OpenArchive() {
     CStrWChar path;
     CFileUtil::MakeAppPath(path, CStrWChar(kArchiveName).GetBuffer());
     ICFileMgr* files = GetFileMgr();
-    if (files == nullptr || !files->Exists(path.GetBuffer())) {
-        return StartupStatus::Fail("the archive mchvx2.big is missing from the data directory");
+    if (files == nullptr) return StartupStatus::Fail("the archive mchvx2.big cannot be opened without files");
+    if (!files->Exists(path.GetBuffer())) {
+        if (files->OpenFoundNothing()) {
+            return StartupStatus::Fail("the archive mchvx2.big is missing from the data directory");
+        }
+        const std::string reason = std::string("the archive mchvx2.big cannot be read (") + files->OpenFailure() + ")";
+        return StartupStatus::Fail(reason.c_str());
     }
     if (!archive->Open(path.GetBuffer())) {
         ASSERT(false);
