@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
+#include "CGameInput.h"
 #include "CHud.h"
 #include "CScriptCommand.h"
 #include "CStates.h"
@@ -449,17 +453,25 @@ TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
 
 // A script that chains to itself twice doubles at each end, and leaves a
 // camera move that does not wait running each time: past the bound its
-// starts are dropped, and the log says so.
+// starts are dropped, and the log says so once a frame.
 TEST_F(ScriptHangTest, AScriptThatChainsToItselfTwiceStaysWithinTheBound) {
     AssertCounter log;
     Run({Script(1, {SC::Delay(false, 0), SC::CameraToPoint(false, 100, false, 100, 100)}, {1, 1})});
     size_t most = 0;
+    int32_t framesDropping = 0;
     for (int frame = 0; frame < 40 && most <= CGameWorld::kMaxRunningCommands; ++frame) {
+        log.Reset();
         Frame();
         most = std::max(most, world->runningCommands.size() + world->deferredStarts.size());
+        const auto& lines = log.DebugLines();
+        const auto dropped = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("is dropped") != std::string::npos;
+        });
+        EXPECT_LE(dropped, 1) << frame;
+        framesDropping += dropped > 0 ? 1 : 0;
     }
     EXPECT_EQ(most, CGameWorld::kMaxRunningCommands);
-    EXPECT_TRUE(log.Logged("is dropped"));
+    EXPECT_GT(framesDropping, 0);
 }
 
 // 255 scripts of 255 commands that finish as they start, each chaining to

@@ -554,7 +554,7 @@ private:
     void PushScriptStep(ScriptStep::Kind kind, int32_t id, CScriptCommand* cmd);
     void PushScriptStarts(const std::vector<int16_t>& ids);
     void RunScriptSteps();
-    bool RoomForStart(int32_t id) const;
+    bool RoomForStart(int32_t id);
     void BeginScript(int32_t id);
     void RunCommand(CScriptCommand* cmd);
     void AdvanceCommand(CScriptCommand* cmd);
@@ -570,6 +570,8 @@ private:
     bool m_runningSteps = false;
     int32_t m_runnerCalls = 0;
     std::vector<int32_t> m_endedScripts;
+    // The scripts whose dropped start the debug log told of in this frame.
+    std::vector<int32_t> m_droppedLogged;
 };
 
 #endif

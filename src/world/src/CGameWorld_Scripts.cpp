@@ -120,14 +120,18 @@ void CGameWorld::BeginRunnerCall() {
 
 void CGameWorld::EndRunnerCall() { --m_runnerCalls; }
 
-// Detached commands still waiting for their append count as running.
-bool CGameWorld::RoomForStart(int32_t id) const {
+// Detached commands still waiting for their append count as running. A
+// script can be dropped hundreds of times a frame: the log says it once.
+bool CGameWorld::RoomForStart(int32_t id) {
     const auto appends = std::count_if(m_scriptSteps.begin(), m_scriptSteps.end(),
                                        [](const ScriptStep& step) { return step.kind == ScriptStep::Kind::Append; });
     if (runningCommands.size() + deferredStarts.size() + static_cast<size_t>(appends) < kMaxRunningCommands) {
         return true;
     }
-    DebugPrintf("script: %u commands running or due; the start of script %d is dropped", kMaxRunningCommands, id);
+    if (std::find(m_droppedLogged.begin(), m_droppedLogged.end(), id) == m_droppedLogged.end()) {
+        m_droppedLogged.push_back(id);
+        DebugPrintf("script: %u commands running or due; the start of script %d is dropped", kMaxRunningCommands, id);
+    }
     return false;
 }
 
@@ -218,6 +222,7 @@ void CGameWorld::StartDeferredScripts() {
 
 void CGameWorld::UpdateScripts(int32_t dt) {
     inputBlocked = 0;
+    m_droppedLogged.clear();
     BeginRunnerCall();
     StartDeferredScripts();
     const CHud* hud = GetHud();
