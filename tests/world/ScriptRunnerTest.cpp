@@ -288,24 +288,28 @@ namespace {
 
 class ScriptMessageTest : public leveltest::LevelFixture {
 protected:
+    void Play(std::vector<leveldata::Script> scripts) {
+        leveltest::Level level;
+        level.map = leveltest::FloorMap(20, 15, 48);
+        level.scripts = std::move(scripts);
+        Mount({level});
+        hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
+        world->Attach({&input, &progress, nullptr, &hud, &states, nullptr});
+        Load(0);
+    }
+
     CHud hud;
     CStates states;
 };
 
 TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
-    leveltest::Level level;
-    level.map = leveltest::FloorMap(20, 15, 48);
-    level.scripts = leveltest::OneScript({SC::Delay(false, 0), SC::Dialogue(1, 0), SC::TextPage(-1, 0),
-                                          SC::Bare(SC::kScriptedPause), SC::Bare(9)});
-    Mount({level});
-    hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
-    world->Attach({&input, &progress, nullptr, &hud, &states, nullptr});
     // The menus left the alternative font and a framed, clearing box.
     JFont altFont(0);
     states.altFont = &altFont;
     states.SelectFont(1);
     hud.SetBoxFlags(true, true);
-    Load(0);
+    Play(leveltest::OneScript(
+        {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::TextPage(-1, 0), SC::Bare(SC::kScriptedPause), SC::Bare(9)}));
     Frame();
     EXPECT_EQ(hud.mode, CHud::kDialogue);
     EXPECT_EQ(states.font, states.defaultFont);
@@ -334,6 +338,31 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     EXPECT_EQ(world->inputBlocked, 1);
     ASSERT_EQ(world->runningCommands.size(), 1u);
     EXPECT_EQ(world->runningCommands[0]->opcode, 9);
+}
+
+// The script that would give the controls back after its box is stopped
+// while the box is up: the box goes, and the player plays on.
+TEST_F(ScriptMessageTest, AMessageStoppedWhileItsBoxIsUpLetsGoOfTheBoxAndTheControls) {
+    leveldata::Script first;
+    first.id = 1;
+    first.chain = {2, 3};
+    first.commands = {SC::Bare(SC::kNothing)};
+    leveldata::Script speaking;
+    speaking.id = 2;
+    speaking.commands = {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::PlayerControl(1)};
+    leveldata::Script stopper;
+    stopper.id = 3;
+    stopper.commands = {SC::Delay(false, 100), SC::StopScript(2)};
+    Play({first, speaking, stopper});
+    Frame();
+    EXPECT_EQ(hud.mode, CHud::kDialogue);
+    EXPECT_EQ(world->playerControl, 0);
+    Frame();
+    EXPECT_TRUE(world->runningCommands.empty());
+    EXPECT_EQ(hud.mode, CHud::kClosed);
+    EXPECT_EQ(hud.modal, 0);
+    EXPECT_EQ(input.GetLeftSoftKeyIcon(), CGameInput::kNoIcon);
+    EXPECT_EQ(world->playerControl, 1);
 }
 
 }  // namespace

@@ -302,6 +302,9 @@ public:
     void UpdateScripts(int32_t dt);
     // Puts every running command of the script into the removal list.
     void StopScript(int32_t scriptIndex);
+    // Deletes the commands of the removal list at the end of the frame's
+    // update, letting go of what a stopped message held.
+    void DestroyStoppedCommands();
     // Deletes every running command; no pointer to one stays.
     void DeleteRunningCommands();
     // A command built and started on the script's command, attached to it;

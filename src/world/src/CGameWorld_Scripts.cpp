@@ -14,14 +14,7 @@
 namespace {
 
 constexpr int32_t kScriptGroup = 0x5000109;
-constexpr int32_t kDialogueOpcode = 2;
-constexpr int32_t kTextPageOpcode = 29;
 constexpr int32_t kWaitForActorOpcode = 26;
-
-// The commands whose page stops play while it is up.
-bool IsPageOpcode(int32_t opcode) {
-    return opcode == kDialogueOpcode || opcode == kTextPageOpcode;
-}
 
 void EraseFirst(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
     auto it = std::find(list.begin(), list.end(), cmd);
@@ -232,17 +225,28 @@ void CGameWorld::UpdateScripts(int32_t dt) {
         cmd->Update(dt);
         // A box that closed this frame no longer holds the player: a press
         // made as it closes acts in the next frame.
-        const bool showsPage = IsPageOpcode(cmd->opcode) && cmd->done != CScriptCommand::kDone;
-        if (showsPage || (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) inputBlocked = 1;
+        if (cmd->ShowsMessage() || (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) inputBlocked = 1;
         if (cmd->done == CScriptCommand::kDone) AdvanceScript(cmd);
     }
     EndRunnerCall();
-    std::vector<CScriptCommand*> stopped;
-    stopped.swap(removalCommands);
-    for (CScriptCommand* cmd : stopped) DestroyCommand(cmd);
+    DestroyStoppedCommands();
     // A box opened by this frame's advances holds the player from now on.
     for (const CScriptCommand* cmd : runningCommands) {
-        if (IsPageOpcode(cmd->opcode)) inputBlocked = 1;
+        if (cmd->ShowsMessage()) inputBlocked = 1;
+    }
+}
+
+// The last stopped message that showed a box lets go of it, unless a
+// message still running shows one.
+void CGameWorld::DestroyStoppedCommands() {
+    std::vector<CScriptCommand*> stopped;
+    stopped.swap(removalCommands);
+    for (CScriptCommand* cmd : stopped) {
+        const bool otherMessage = std::any_of(runningCommands.begin(), runningCommands.end(), [cmd](const auto* other) {
+            return other != cmd && other->ShowsMessage();
+        });
+        if (!otherMessage) cmd->LetGo();
+        DestroyCommand(cmd);
     }
 }
 
