@@ -40,6 +40,23 @@ protected:
 
     bool Marked() const { return world->windowY2 == kMarkedWindowY2; }
 
+    // A still actor on the floor at each x, named by references from 4 on.
+    static Level LevelWithActors(const std::vector<int16_t>& xs) {
+        Level level = FloorLevel();
+        leveldata::Template deco;
+        deco.type = 33;
+        deco.sprite = kSpriteBody;
+        level.map.templates = {deco};
+        for (size_t i = 0; i < xs.size(); ++i) {
+            level.map.spawns.push_back({0, xs[i], 14 * 24});
+            leveldata::Reference ref;
+            ref.index = static_cast<uint8_t>(4 + i);
+            ref.spawn = static_cast<int16_t>(i);
+            level.map.references.push_back(ref);
+        }
+        return level;
+    }
+
     // Frames until the command before the marker finishes: 0 when it
     // finishes while starting. It starts in the first frame, after a zero
     // delay, so that nothing of the loader's own start-up covers it.
@@ -237,19 +254,7 @@ TEST_F(ScriptRunnerTest, AWaitingCommandIsReleasedByATrigger) {
 }
 
 TEST_F(ScriptRunnerTest, ActorWaitsByDistanceAndByDestruction) {
-    Level level = FloorLevel();
-    leveldata::Template deco;
-    deco.type = 33;
-    deco.sprite = kSpriteBody;
-    level.map.templates = {deco};
-    level.map.spawns = {{0, 200, 14 * 24}, {0, 90, 14 * 24}};
-    leveldata::Reference ref;
-    ref.index = 4;
-    ref.spawn = 0;
-    level.map.references.push_back(ref);
-    ref.index = 5;
-    ref.spawn = 1;
-    level.map.references.push_back(ref);
+    Level level = LevelWithActors({200, 90});
     level.scripts = OneScript({SC::WaitForActorNear(4, 0, true), Marker(), SC::WaitForActorNear(5, 50, false),
                                SC::CameraBounds(0, 0, 18, 13)});
     MountAndLoad(level);
@@ -267,6 +272,20 @@ TEST_F(ScriptRunnerTest, ActorWaitsByDistanceAndByDestruction) {
     EXPECT_EQ(world->windowX2, 19);
     ASSERT_NE(world->cameraTarget, nullptr);
     EXPECT_EQ(world->cameraTarget->spawnId, 1);
+}
+
+// A wait is for the actor its script signalled last, also past a command
+// that does not hold the script up.
+TEST_F(ScriptRunnerTest, AWaitNamesTheActorItsScriptSignalledLast) {
+    Level level = LevelWithActors({200});
+    level.scripts = OneScript({SC::Delay(false, 100), SC::SignalActor(4), SC::Shake(false, 120, 1, 1),
+                               SC::Bare(SC::kWaitForActor)});
+    MountAndLoad(level);
+    Frame();
+    Frame();
+    ASSERT_NE(world->waitingCommand, nullptr);
+    EXPECT_NE(world->waitingActor, nullptr);
+    EXPECT_EQ(world->waitingActor, world->FindActorById(4));
 }
 
 TEST_F(ScriptRunnerTest, LevelEndCompletesTheLevel) {

@@ -284,6 +284,9 @@ public:
     // Level scripts (CGameWorld_Scripts.cpp).
     // Finishes the script command that waits for an actor, if one does.
     void ReleaseWaitingCommand();
+    // Makes the command the waiting one, for the actor its script signalled.
+    void AwaitActor(CScriptCommand* cmd);
+    void ForgetWait();
     // Reads the level's script table; a level past the group, or a table
     // that cannot be read, leaves no table at all.
     void LoadLevelScripts(int32_t levelIndex);

@@ -39,6 +39,8 @@ public:
     int32_t commandCount = 0;
     int32_t commandIndex = 0;
     int32_t done = kRunning;
+    // The reference the script signalled last: a later wait is for it.
+    int32_t signalledRef = kScriptNoRef;
 
 private:
     // The effects of the opcodes when they start, and their frame tests.

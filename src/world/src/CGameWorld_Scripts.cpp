@@ -30,7 +30,19 @@ void EraseAll(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
 void CGameWorld::ReleaseWaitingCommand() {
     if (waitingCommand == nullptr) return;
     waitingCommand->done = CScriptCommand::kDone;
+    ForgetWait();
+}
+
+// A wait names the actor its script signalled last, if any.
+void CGameWorld::AwaitActor(CScriptCommand* cmd) {
+    waitingCommand = cmd;
+    const int32_t ref = cmd->signalledRef;
+    waitingActor = ref >= 0 && ref < kActorRefCount ? FindActorById(ref) : nullptr;
+}
+
+void CGameWorld::ForgetWait() {
     waitingCommand = nullptr;
+    waitingActor = nullptr;
 }
 
 // A level past the group, or a table that cannot be read, leaves the level
@@ -176,11 +188,12 @@ void CGameWorld::RunCommand(CScriptCommand* cmd) {
         if (last) {
             EndScript(scriptIndex);
         } else if (CScriptCommand* following = MakeCommand(scriptIndex, next)) {
+            following->signalledRef = cmd->signalledRef;
             PushScriptStep(ScriptStep::Kind::Run, 0, following);
         }
         return;
     }
-    if (cmd->opcode == kWaitForActorOpcode) waitingCommand = cmd;
+    if (cmd->opcode == kWaitForActorOpcode) AwaitActor(cmd);
     runningCommands.push_back(cmd);
 }
 
@@ -193,7 +206,7 @@ void CGameWorld::AdvanceCommand(CScriptCommand* cmd) {
     if (!cmd->IsLastCommand()) {
         const LevelScriptCommand* record = levelScripts.Command(cmd->scriptIndex, cmd->commandIndex + 1);
         if (record != nullptr) {
-            if (waitingCommand == cmd) waitingCommand = nullptr;
+            if (waitingCommand == cmd) ForgetWait();
             cmd->Start(*record, cmd->commandIndex + 1);
             PushScriptStep(ScriptStep::Kind::Run, 0, cmd);
             return;
@@ -264,14 +277,14 @@ void CGameWorld::StopScript(int32_t scriptIndex) {
 void CGameWorld::DestroyCommand(CScriptCommand* cmd) {
     EraseAll(runningCommands, cmd);
     EraseAll(removalCommands, cmd);
-    if (waitingCommand == cmd) waitingCommand = nullptr;
+    if (waitingCommand == cmd) ForgetWait();
     delete cmd;
 }
 
 void CGameWorld::DeleteRunningCommands() {
     while (!runningCommands.empty()) DestroyCommand(runningCommands.back());
     while (!removalCommands.empty()) DestroyCommand(removalCommands.back());
-    waitingCommand = nullptr;
+    ForgetWait();
     deferredStarts.clear();
 }
 
