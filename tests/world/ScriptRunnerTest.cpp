@@ -345,6 +345,7 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     Frame();
     EXPECT_EQ(hud.mode, CHud::kPlayText);
     EXPECT_EQ(hud.speaker, -1);
+    EXPECT_EQ(world->inputBlocked, 1);
     hud.mode = CHud::kClosed;
     hud.SetBoxFlags(true, true);
     Frame();
