@@ -25,6 +25,14 @@ constexpr int32_t kLimit = 40;
 Command Marker() { return SC::CameraBounds(0, 0, 19, 13); }
 constexpr int32_t kMarkedWindowY2 = 14;
 
+leveldata::Script Script(int16_t id, std::vector<Command> commands, std::vector<int16_t> chain = {}) {
+    leveldata::Script s;
+    s.id = id;
+    s.commands = std::move(commands);
+    s.chain = std::move(chain);
+    return s;
+}
+
 Level FloorLevel() {
     Level level;
     level.map = FloorMap(20, 15, 48);
@@ -197,18 +205,9 @@ TEST_F(ScriptRunnerTest, ALoopRestartsAndTheNewestCommandRunsFirst) {
 }
 
 TEST_F(ScriptRunnerTest, StopEndsANamedScriptAndAMissingIdStopsTheDetached) {
-    leveldata::Script first;
-    first.id = 1;
-    first.chain = {2, 3};
-    first.commands = {SC::Bare(SC::kNothing)};
-    leveldata::Script waiting;
-    waiting.id = 2;
-    waiting.commands = {SC::Bare(9)};
-    leveldata::Script stopper;
-    stopper.id = 3;
-    stopper.commands = {SC::Shake(false, 5000, 1, 1), SC::Delay(false, 60), SC::StopScript(2), SC::Delay(false, 60),
-                        SC::StopScript(99)};
-    LoadScripts({first, waiting, stopper});
+    LoadScripts({Script(1, {SC::Bare(SC::kNothing)}, {2, 3}), Script(2, {SC::Bare(9)}),
+                 Script(3, {SC::Shake(false, 5000, 1, 1), SC::Delay(false, 60), SC::StopScript(2),
+                            SC::Delay(false, 60), SC::StopScript(99)})});
     // Script 2 waits for good; the shake runs detached; script 3 delays.
     ASSERT_EQ(world->runningCommands.size(), 3u);
     Frame();
@@ -363,17 +362,9 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
 // The script that would give the controls back after its box is stopped
 // while the box is up: the box goes, and the player plays on.
 TEST_F(ScriptMessageTest, AMessageStoppedWhileItsBoxIsUpLetsGoOfTheBoxAndTheControls) {
-    leveldata::Script first;
-    first.id = 1;
-    first.chain = {2, 3};
-    first.commands = {SC::Bare(SC::kNothing)};
-    leveldata::Script speaking;
-    speaking.id = 2;
-    speaking.commands = {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::PlayerControl(1)};
-    leveldata::Script stopper;
-    stopper.id = 3;
-    stopper.commands = {SC::Delay(false, 100), SC::StopScript(2)};
-    Play({first, speaking, stopper});
+    Play({Script(1, {SC::Bare(SC::kNothing)}, {2, 3}),
+          Script(2, {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::PlayerControl(1)}),
+          Script(3, {SC::Delay(false, 100), SC::StopScript(2)})});
     Frame();
     EXPECT_EQ(hud.mode, CHud::kDialogue);
     EXPECT_EQ(world->playerControl, 0);
@@ -392,14 +383,6 @@ namespace {
 class ScriptEdgeTest : public ScriptRunnerTest {
 protected:
     void Run(std::vector<leveldata::Script> scripts) { LoadScripts(std::move(scripts)); }
-    static leveldata::Script Script(int16_t id, std::vector<leveldata::Command> commands,
-                                    std::vector<int16_t> chain = {}) {
-        leveldata::Script s;
-        s.id = id;
-        s.commands = std::move(commands);
-        s.chain = std::move(chain);
-        return s;
-    }
 };
 
 TEST_F(ScriptEdgeTest, AScriptWithoutCommandsEndsAtOnceAndStartsItsChain) {
