@@ -36,6 +36,18 @@ protected:
         while (!b->IsAnimationDone()) b->sprite->Tick(kDt, true);
     }
 
+    // The boss in its second bout, struck its last hit points away.
+    CActor* Defeated() {
+        CActor* b = Fighting(200);
+        Insert(b);
+        b->SetStateWord(7, 1);
+        b->hitPoints = 100;
+        p->SetPosition((200 - 11) * kPx, b->y);
+        p->SetAnimation(2, false);
+        Think(b);
+        return b;
+    }
+
     CActor* p = nullptr;
 };
 
@@ -349,13 +361,7 @@ TEST_F(Boss41Test, BelowThirtyFiveHundredItRunsOffOnceAndComesBackFromItsPoint) 
 }
 
 TEST_F(Boss41Test, DefeatedItDiesReleasesTheWaitingScriptOnceAndStays) {
-    CActor* b = Fighting(200);
-    Insert(b);
-    b->SetStateWord(7, 1);
-    b->hitPoints = 100;
-    p->SetPosition((200 - 11) * kPx, b->y);
-    p->SetAnimation(2, false);
-    Think(b);
+    CActor* b = Defeated();
     EXPECT_EQ(b->StateWord(2), 2);
     EXPECT_TRUE(b->IsAnimation(24));
     EXPECT_EQ(world->playerControl, 0);
@@ -367,10 +373,22 @@ TEST_F(Boss41Test, DefeatedItDiesReleasesTheWaitingScriptOnceAndStays) {
     EXPECT_LT(frames, 3000 / kDt + 1);
     world->FlushActorLists();
     EXPECT_TRUE(InDrawList(b));
-    // A later wait is not the boss's to release.
+    // A later wait for another is not the boss's to release; one for the
+    // boss is.
     CScriptCommand* later = Park();
     for (int32_t i = 0; i < 3; ++i) Think(b);
     EXPECT_EQ(later->done, CScriptCommand::kRunning);
+    world->waitingActor = b;
+    Think(b);
+    EXPECT_EQ(later->done, CScriptCommand::kDone);
+}
+
+TEST_F(Boss41Test, DefeatedWithNothingWaitingItReleasesTheFirstWaitThatComes) {
+    CActor* b = Defeated();
+    for (int32_t i = 0; i < 3000 / kDt + 10; ++i) Think(b);
+    CScriptCommand* waiting = Park();
+    Think(b);
+    EXPECT_EQ(waiting->done, CScriptCommand::kDone);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "SdlBackend.h"
 #include "WinCeMsgQueue.h"
 #include "WinCeWindow.h"
+#include "X11WindowWatch.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +27,9 @@ namespace {
 constexpr UINT kSentinel = 0x7FFF;
 constexpr int kAttempts = 200;
 constexpr uint32_t kPauseMs = 5;
+// The child takes a second or two; one caught in X's error path would
+// otherwise hold the test until ctest gives up.
+constexpr unsigned kChildSeconds = 60;
 
 enum ChildStatus { kClosed = 0, kNotClosed = 2, kNoWindow = 3 };
 
@@ -68,6 +72,7 @@ void DispatchPending(HWND window) {
 }
 
 void RunUntilClosed() {
+    ::alarm(kChildSeconds);
     ::setenv("SDL_VIDEODRIVER", "x11", 1);
     HostTestEnvironment environment;
     std::string error;
@@ -103,6 +108,26 @@ TEST(SdlWindowLoss, WindowDestroyedByAnotherClientIsAClose) {
     ASSERT_TRUE(server.Start(1024, 768, &error)) << error;
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(RunUntilClosed(), ::testing::ExitedWithCode(kClosed), "");
+}
+
+// A second start of the backend installs the watch again: what it hands on
+// to stays the handler from before the first, never the watch itself.
+int g_handedOn = 0;
+
+int CountHandedOn(Display*, XErrorEvent*) {
+    ++g_handedOn;
+    return 0;
+}
+
+TEST(SdlWindowLoss, AWatchInstalledTwiceHandsOtherFailuresOnToTheHandlerBefore) {
+    const XErrorHandler original = XSetErrorHandler(CountHandedOn);
+    X11WindowWatch::Install();
+    X11WindowWatch::Install();
+    const XErrorHandler watch = XSetErrorHandler(original);
+    XErrorEvent error{};
+    error.resourceid = 1;
+    watch(nullptr, &error);
+    EXPECT_EQ(g_handedOn, 1);
 }
 
 }  // namespace

@@ -257,28 +257,40 @@ TEST_F(WaveOutMixing, QueuePlaysInOrderAndResetReturnsTheRest) {
     CloseAfter(device, &third);
 }
 
-// A reset or a pause in the middle of a loud wave lets it fade out, across
-// the buffers still queued, instead of dropping it to silence in one step.
+// A reset or a pause in the middle of a wave lets it fade out, across the
+// buffers still queued and across the mixer's calls, instead of dropping it
+// to silence in one step; a paused device has nothing left to fade.
 TEST_F(WaveOutMixing, StopMidWaveEndsInARampNotAStep) {
-    constexpr int16_t kLoud = 16000;
+    constexpr uint32_t kFade = HostAudioMixer::kFadeOutSamples;
+    constexpr uint32_t kPlayed = 20;
+    constexpr uint32_t kFirstCall = 17;
+    // A rising wave: each sample tells where it comes from.
+    const auto sampleAt = [](uint32_t i) { return static_cast<int32_t>(1000 + 100 * i); };
+    const auto wave = [&](uint32_t from, uint32_t count) {
+        std::vector<int16_t> samples;
+        for (uint32_t i = from; i < from + count; ++i) samples.push_back(static_cast<int16_t>(sampleAt(i)));
+        return samples;
+    };
+    std::vector<int16_t> ramp;
+    for (uint32_t i = 0; i < kFade; ++i) {
+        const int32_t weight = static_cast<int32_t>(kFade - i);
+        ramp.push_back(static_cast<int16_t>(sampleAt(kPlayed + i) * weight / static_cast<int32_t>(kFade)));
+    }
+    ramp.insert(ramp.end(), 4, 0);
     for (MMRESULT (*stop)(HWAVEOUT) : {&waveOutReset, &waveOutPause}) {
         HWAVEOUT device = OpenRecorded(&m_recorder);
-        Buffer first(std::vector<int16_t>(24, kLoud));
-        Buffer second(std::vector<int16_t>(100, kLoud));
+        Buffer first(wave(0, 24));
+        Buffer second(wave(24, 100));
         PlayOn(device, &first);
         PlayOn(device, &second);
-        Mixed(20);
+        Mixed(kPlayed);
         EXPECT_EQ(stop(device), MMSYSERR_NOERROR);
-        const std::vector<int16_t> after = Mixed(HostAudioMixer::kFadeOutSamples + 4);
-        int32_t previous = kLoud;
-        for (uint32_t i = 0; i < HostAudioMixer::kFadeOutSamples; ++i) {
-            EXPECT_LE(previous - after[i], kLoud / 16) << "sample " << i;
-            EXPECT_LE(after[i], previous) << "sample " << i;
-            previous = after[i];
-        }
-        EXPECT_LE(previous, kLoud / 16);
-        EXPECT_EQ(std::vector<int16_t>(after.end() - 4, after.end()), std::vector<int16_t>(4, 0));
+        std::vector<int16_t> after = Mixed(kFirstCall);
+        const std::vector<int16_t> rest = Mixed(kFade + 4 - kFirstCall);
+        after.insert(after.end(), rest.begin(), rest.end());
+        EXPECT_EQ(after, ramp);
         EXPECT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
+        EXPECT_EQ(Mixed(kFade), std::vector<int16_t>(kFade, 0));
         EXPECT_EQ(waveOutUnprepareHeader(device, &first.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
         CloseAfter(device, &second);
     }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
+#include "CGameInput.h"
 #include "CHud.h"
 #include "CScriptCommand.h"
 #include "CStates.h"
@@ -21,6 +25,14 @@ constexpr int32_t kLimit = 40;
 Command Marker() { return SC::CameraBounds(0, 0, 19, 13); }
 constexpr int32_t kMarkedWindowY2 = 14;
 
+leveldata::Script Script(int16_t id, std::vector<Command> commands, std::vector<int16_t> chain = {}) {
+    leveldata::Script s;
+    s.id = id;
+    s.commands = std::move(commands);
+    s.chain = std::move(chain);
+    return s;
+}
+
 Level FloorLevel() {
     Level level;
     level.map = FloorMap(20, 15, 48);
@@ -35,6 +47,23 @@ protected:
     }
 
     bool Marked() const { return world->windowY2 == kMarkedWindowY2; }
+
+    // A still actor on the floor at each x, named by references from 4 on.
+    static Level LevelWithActors(const std::vector<int16_t>& xs) {
+        Level level = FloorLevel();
+        leveldata::Template deco;
+        deco.type = 33;
+        deco.sprite = kSpriteBody;
+        level.map.templates = {deco};
+        for (size_t i = 0; i < xs.size(); ++i) {
+            level.map.spawns.push_back({0, xs[i], 14 * 24});
+            leveldata::Reference ref;
+            ref.index = static_cast<uint8_t>(4 + i);
+            ref.spawn = static_cast<int16_t>(i);
+            level.map.references.push_back(ref);
+        }
+        return level;
+    }
 
     // Frames until the command before the marker finishes: 0 when it
     // finishes while starting. It starts in the first frame, after a zero
@@ -176,18 +205,9 @@ TEST_F(ScriptRunnerTest, ALoopRestartsAndTheNewestCommandRunsFirst) {
 }
 
 TEST_F(ScriptRunnerTest, StopEndsANamedScriptAndAMissingIdStopsTheDetached) {
-    leveldata::Script first;
-    first.id = 1;
-    first.chain = {2, 3};
-    first.commands = {SC::Bare(SC::kNothing)};
-    leveldata::Script waiting;
-    waiting.id = 2;
-    waiting.commands = {SC::Bare(9)};
-    leveldata::Script stopper;
-    stopper.id = 3;
-    stopper.commands = {SC::Shake(false, 5000, 1, 1), SC::Delay(false, 60), SC::StopScript(2), SC::Delay(false, 60),
-                        SC::StopScript(99)};
-    LoadScripts({first, waiting, stopper});
+    LoadScripts({Script(1, {SC::Bare(SC::kNothing)}, {2, 3}), Script(2, {SC::Bare(9)}),
+                 Script(3, {SC::Shake(false, 5000, 1, 1), SC::Delay(false, 60), SC::StopScript(2),
+                            SC::Delay(false, 60), SC::StopScript(99)})});
     // Script 2 waits for good; the shake runs detached; script 3 delays.
     ASSERT_EQ(world->runningCommands.size(), 3u);
     Frame();
@@ -233,19 +253,7 @@ TEST_F(ScriptRunnerTest, AWaitingCommandIsReleasedByATrigger) {
 }
 
 TEST_F(ScriptRunnerTest, ActorWaitsByDistanceAndByDestruction) {
-    Level level = FloorLevel();
-    leveldata::Template deco;
-    deco.type = 33;
-    deco.sprite = kSpriteBody;
-    level.map.templates = {deco};
-    level.map.spawns = {{0, 200, 14 * 24}, {0, 90, 14 * 24}};
-    leveldata::Reference ref;
-    ref.index = 4;
-    ref.spawn = 0;
-    level.map.references.push_back(ref);
-    ref.index = 5;
-    ref.spawn = 1;
-    level.map.references.push_back(ref);
+    Level level = LevelWithActors({200, 90});
     level.scripts = OneScript({SC::WaitForActorNear(4, 0, true), Marker(), SC::WaitForActorNear(5, 50, false),
                                SC::CameraBounds(0, 0, 18, 13)});
     MountAndLoad(level);
@@ -263,6 +271,20 @@ TEST_F(ScriptRunnerTest, ActorWaitsByDistanceAndByDestruction) {
     EXPECT_EQ(world->windowX2, 19);
     ASSERT_NE(world->cameraTarget, nullptr);
     EXPECT_EQ(world->cameraTarget->spawnId, 1);
+}
+
+// A wait is for the actor its script signalled last, also past a command
+// that does not hold the script up.
+TEST_F(ScriptRunnerTest, AWaitNamesTheActorItsScriptSignalledLast) {
+    Level level = LevelWithActors({200});
+    level.scripts = OneScript({SC::Delay(false, 100), SC::SignalActor(4), SC::Shake(false, 120, 1, 1),
+                               SC::Bare(SC::kWaitForActor)});
+    MountAndLoad(level);
+    Frame();
+    Frame();
+    ASSERT_NE(world->waitingCommand, nullptr);
+    EXPECT_NE(world->waitingActor, nullptr);
+    EXPECT_EQ(world->waitingActor, world->FindActorById(4));
 }
 
 TEST_F(ScriptRunnerTest, LevelEndCompletesTheLevel) {
@@ -284,24 +306,28 @@ namespace {
 
 class ScriptMessageTest : public leveltest::LevelFixture {
 protected:
+    void Play(std::vector<leveldata::Script> scripts) {
+        leveltest::Level level;
+        level.map = leveltest::FloorMap(20, 15, 48);
+        level.scripts = std::move(scripts);
+        Mount({level});
+        hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
+        world->Attach({&input, &progress, nullptr, &hud, &states, nullptr});
+        Load(0);
+    }
+
     CHud hud;
     CStates states;
 };
 
 TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
-    leveltest::Level level;
-    level.map = leveltest::FloorMap(20, 15, 48);
-    level.scripts = leveltest::OneScript({SC::Delay(false, 0), SC::Dialogue(1, 0), SC::TextPage(-1, 0),
-                                          SC::Bare(SC::kScriptedPause), SC::Bare(9)});
-    Mount({level});
-    hud.SetScreenSize(playtest::kScreenWidth, playtest::kScreenHeight);
-    world->Attach({&input, &progress, nullptr, &hud, &states, nullptr});
     // The menus left the alternative font and a framed, clearing box.
     JFont altFont(0);
     states.altFont = &altFont;
     states.SelectFont(1);
     hud.SetBoxFlags(true, true);
-    Load(0);
+    Play(leveltest::OneScript(
+        {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::TextPage(-1, 0), SC::Bare(SC::kScriptedPause), SC::Bare(9)}));
     Frame();
     EXPECT_EQ(hud.mode, CHud::kDialogue);
     EXPECT_EQ(states.font, states.defaultFont);
@@ -318,6 +344,7 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     Frame();
     EXPECT_EQ(hud.mode, CHud::kPlayText);
     EXPECT_EQ(hud.speaker, -1);
+    EXPECT_EQ(world->inputBlocked, 1);
     hud.mode = CHud::kClosed;
     hud.SetBoxFlags(true, true);
     Frame();
@@ -332,6 +359,23 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     EXPECT_EQ(world->runningCommands[0]->opcode, 9);
 }
 
+// The script that would give the controls back after its box is stopped
+// while the box is up: the box goes, and the player plays on.
+TEST_F(ScriptMessageTest, AMessageStoppedWhileItsBoxIsUpLetsGoOfTheBoxAndTheControls) {
+    Play({Script(1, {SC::Bare(SC::kNothing)}, {2, 3}),
+          Script(2, {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::PlayerControl(1)}),
+          Script(3, {SC::Delay(false, 100), SC::StopScript(2)})});
+    Frame();
+    EXPECT_EQ(hud.mode, CHud::kDialogue);
+    EXPECT_EQ(world->playerControl, 0);
+    Frame();
+    EXPECT_TRUE(world->runningCommands.empty());
+    EXPECT_EQ(hud.mode, CHud::kClosed);
+    EXPECT_EQ(hud.modal, 0);
+    EXPECT_EQ(input.GetLeftSoftKeyIcon(), CGameInput::kNoIcon);
+    EXPECT_EQ(world->playerControl, 1);
+}
+
 }  // namespace
 
 namespace {
@@ -339,14 +383,6 @@ namespace {
 class ScriptEdgeTest : public ScriptRunnerTest {
 protected:
     void Run(std::vector<leveldata::Script> scripts) { LoadScripts(std::move(scripts)); }
-    static leveldata::Script Script(int16_t id, std::vector<leveldata::Command> commands,
-                                    std::vector<int16_t> chain = {}) {
-        leveldata::Script s;
-        s.id = id;
-        s.commands = std::move(commands);
-        s.chain = std::move(chain);
-        return s;
-    }
 };
 
 TEST_F(ScriptEdgeTest, AScriptWithoutCommandsEndsAtOnceAndStartsItsChain) {
@@ -449,17 +485,25 @@ TEST_F(ScriptHangTest, ScriptsThatNeverWaitAtRunTimeGoRoundOnceMoreAFrame) {
 
 // A script that chains to itself twice doubles at each end, and leaves a
 // camera move that does not wait running each time: past the bound its
-// starts are dropped, and the log says so.
+// starts are dropped, and the log says so once a frame.
 TEST_F(ScriptHangTest, AScriptThatChainsToItselfTwiceStaysWithinTheBound) {
     AssertCounter log;
     Run({Script(1, {SC::Delay(false, 0), SC::CameraToPoint(false, 100, false, 100, 100)}, {1, 1})});
     size_t most = 0;
+    int32_t framesDropping = 0;
     for (int frame = 0; frame < 40 && most <= CGameWorld::kMaxRunningCommands; ++frame) {
+        log.Reset();
         Frame();
         most = std::max(most, world->runningCommands.size() + world->deferredStarts.size());
+        const auto& lines = log.DebugLines();
+        const auto dropped = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("is dropped") != std::string::npos;
+        });
+        EXPECT_LE(dropped, 1) << frame;
+        framesDropping += dropped > 0 ? 1 : 0;
     }
     EXPECT_EQ(most, CGameWorld::kMaxRunningCommands);
-    EXPECT_TRUE(log.Logged("is dropped"));
+    EXPECT_GT(framesDropping, 0);
 }
 
 // 255 scripts of 255 commands that finish as they start, each chaining to

@@ -31,7 +31,7 @@ constexpr int32_t kReturnRef = 8;
 constexpr int32_t kFight = 0;
 constexpr int32_t kAway = 1;
 constexpr int32_t kDying = 2;
-// Dead, and the script was told once: nothing more to do.
+// Dead, and the script was told once: only waits that name it end.
 constexpr int32_t kGone = 3;
 // Actions.
 constexpr int32_t kDive = 0;
@@ -117,6 +117,7 @@ public:
             case kFight: Fight(); break;
             case kAway: Away(); break;
             case kDying: Dying(); break;
+            case kGone: Gone(); break;
             default: break;
         }
     }
@@ -466,13 +467,18 @@ private:
     }
 
     // The death releases one wait for the boss; the body stays on its last
-    // frame through the closing words, doing nothing more, so that it does
-    // not release the waits that later commands hold for others.
+    // frame through the closing words.
     void Dying() {
         s[kTimer] = EnemyKit::Drop(s[kTimer], dt);
         if (!a.IsAnimationDone() || s[kTimer] > 0 || !ActorKit::ScriptWaiting()) return;
         ActorKit::TellScript();
         s[kPhase] = kGone;
+    }
+
+    // A later wait for the dead boss ends at once; the waits that later
+    // commands hold for others are not the boss's to release.
+    void Gone() {
+        if (ActorKit::ScriptWaiting() && world.waitingActor == &a) ActorKit::TellScript();
     }
 
     CActor& a;

@@ -284,6 +284,9 @@ public:
     // Level scripts (CGameWorld_Scripts.cpp).
     // Finishes the script command that waits for an actor, if one does.
     void ReleaseWaitingCommand();
+    // Makes the command the waiting one, for the actor its script signalled.
+    void AwaitActor(CScriptCommand* cmd);
+    void ForgetWait();
     // Reads the level's script table; a level past the group, or a table
     // that cannot be read, leaves no table at all.
     void LoadLevelScripts(int32_t levelIndex);
@@ -302,6 +305,9 @@ public:
     void UpdateScripts(int32_t dt);
     // Puts every running command of the script into the removal list.
     void StopScript(int32_t scriptIndex);
+    // Deletes the commands of the removal list at the end of the frame's
+    // update, letting go of what a stopped message held.
+    void DestroyStoppedCommands();
     // Deletes every running command; no pointer to one stays.
     void DeleteRunningCommands();
     // A command built and started on the script's command, attached to it;
@@ -554,7 +560,7 @@ private:
     void PushScriptStep(ScriptStep::Kind kind, int32_t id, CScriptCommand* cmd);
     void PushScriptStarts(const std::vector<int16_t>& ids);
     void RunScriptSteps();
-    bool RoomForStart(int32_t id) const;
+    bool RoomForStart(int32_t id);
     void BeginScript(int32_t id);
     void RunCommand(CScriptCommand* cmd);
     void AdvanceCommand(CScriptCommand* cmd);
@@ -570,6 +576,8 @@ private:
     bool m_runningSteps = false;
     int32_t m_runnerCalls = 0;
     std::vector<int32_t> m_endedScripts;
+    // The scripts whose dropped start the debug log told of in this frame.
+    std::vector<int32_t> m_droppedLogged;
 };
 
 #endif

@@ -24,6 +24,11 @@ public:
 
     void Start(const LevelScriptCommand& command, int32_t index);
     void Update(int32_t dt);
+    // A message stopped while its box is up closes the box and gives the
+    // player back the controls it took; other commands hold nothing.
+    void LetGo();
+    // A dialogue box or a text page that the player has not closed yet.
+    bool ShowsMessage() const;
     void AttachScript(int32_t newScriptIndex, int32_t newCommandCount);
     void Detach() { scriptIndex = kDetached; }
     bool IsDetached() const { return scriptIndex == kDetached; }
@@ -34,6 +39,8 @@ public:
     int32_t commandCount = 0;
     int32_t commandIndex = 0;
     int32_t done = kRunning;
+    // The reference the script signalled last: a later wait is for it.
+    int32_t signalledRef = kScriptNoRef;
 
 private:
     // The effects of the opcodes when they start, and their frame tests.
@@ -55,6 +62,7 @@ private:
     bool WaitAreaReached(const ScriptWaitOperands& op) const;
     bool WaitActorReached(const ScriptWaitOperands& op) const;
     void UpdateMessage();
+    void EndMessage();
     void UpdatePlayerMove();
     void UpdateDelay(int32_t dt);
     void UpdateShake(int32_t dt);

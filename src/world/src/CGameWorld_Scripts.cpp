@@ -14,14 +14,7 @@
 namespace {
 
 constexpr int32_t kScriptGroup = 0x5000109;
-constexpr int32_t kDialogueOpcode = 2;
-constexpr int32_t kTextPageOpcode = 29;
 constexpr int32_t kWaitForActorOpcode = 26;
-
-// The commands whose page stops play while it is up.
-bool IsPageOpcode(int32_t opcode) {
-    return opcode == kDialogueOpcode || opcode == kTextPageOpcode;
-}
 
 void EraseFirst(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
     auto it = std::find(list.begin(), list.end(), cmd);
@@ -37,7 +30,19 @@ void EraseAll(std::vector<CScriptCommand*>& list, const CScriptCommand* cmd) {
 void CGameWorld::ReleaseWaitingCommand() {
     if (waitingCommand == nullptr) return;
     waitingCommand->done = CScriptCommand::kDone;
+    ForgetWait();
+}
+
+// A wait names the actor its script signalled last, if any.
+void CGameWorld::AwaitActor(CScriptCommand* cmd) {
+    waitingCommand = cmd;
+    const int32_t ref = cmd->signalledRef;
+    waitingActor = ref >= 0 && ref < kActorRefCount ? FindActorById(ref) : nullptr;
+}
+
+void CGameWorld::ForgetWait() {
     waitingCommand = nullptr;
+    waitingActor = nullptr;
 }
 
 // A level past the group, or a table that cannot be read, leaves the level
@@ -120,14 +125,18 @@ void CGameWorld::BeginRunnerCall() {
 
 void CGameWorld::EndRunnerCall() { --m_runnerCalls; }
 
-// Detached commands still waiting for their append count as running.
-bool CGameWorld::RoomForStart(int32_t id) const {
+// Detached commands still waiting for their append count as running. A
+// script can be dropped hundreds of times a frame: the log says it once.
+bool CGameWorld::RoomForStart(int32_t id) {
     const auto appends = std::count_if(m_scriptSteps.begin(), m_scriptSteps.end(),
                                        [](const ScriptStep& step) { return step.kind == ScriptStep::Kind::Append; });
     if (runningCommands.size() + deferredStarts.size() + static_cast<size_t>(appends) < kMaxRunningCommands) {
         return true;
     }
-    DebugPrintf("script: %u commands running or due; the start of script %d is dropped", kMaxRunningCommands, id);
+    if (std::find(m_droppedLogged.begin(), m_droppedLogged.end(), id) == m_droppedLogged.end()) {
+        m_droppedLogged.push_back(id);
+        DebugPrintf("script: %u commands running or due; the start of script %d is dropped", kMaxRunningCommands, id);
+    }
     return false;
 }
 
@@ -179,11 +188,12 @@ void CGameWorld::RunCommand(CScriptCommand* cmd) {
         if (last) {
             EndScript(scriptIndex);
         } else if (CScriptCommand* following = MakeCommand(scriptIndex, next)) {
+            following->signalledRef = cmd->signalledRef;
             PushScriptStep(ScriptStep::Kind::Run, 0, following);
         }
         return;
     }
-    if (cmd->opcode == kWaitForActorOpcode) waitingCommand = cmd;
+    if (cmd->opcode == kWaitForActorOpcode) AwaitActor(cmd);
     runningCommands.push_back(cmd);
 }
 
@@ -196,7 +206,7 @@ void CGameWorld::AdvanceCommand(CScriptCommand* cmd) {
     if (!cmd->IsLastCommand()) {
         const LevelScriptCommand* record = levelScripts.Command(cmd->scriptIndex, cmd->commandIndex + 1);
         if (record != nullptr) {
-            if (waitingCommand == cmd) waitingCommand = nullptr;
+            if (waitingCommand == cmd) ForgetWait();
             cmd->Start(*record, cmd->commandIndex + 1);
             PushScriptStep(ScriptStep::Kind::Run, 0, cmd);
             return;
@@ -218,6 +228,7 @@ void CGameWorld::StartDeferredScripts() {
 
 void CGameWorld::UpdateScripts(int32_t dt) {
     inputBlocked = 0;
+    m_droppedLogged.clear();
     BeginRunnerCall();
     StartDeferredScripts();
     const CHud* hud = GetHud();
@@ -227,17 +238,28 @@ void CGameWorld::UpdateScripts(int32_t dt) {
         cmd->Update(dt);
         // A box that closed this frame no longer holds the player: a press
         // made as it closes acts in the next frame.
-        const bool showsPage = IsPageOpcode(cmd->opcode) && cmd->done != CScriptCommand::kDone;
-        if (showsPage || (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) inputBlocked = 1;
+        if (cmd->ShowsMessage() || (hud != nullptr && hud->mode == CHud::kFullScreenSprite)) inputBlocked = 1;
         if (cmd->done == CScriptCommand::kDone) AdvanceScript(cmd);
     }
     EndRunnerCall();
-    std::vector<CScriptCommand*> stopped;
-    stopped.swap(removalCommands);
-    for (CScriptCommand* cmd : stopped) DestroyCommand(cmd);
+    DestroyStoppedCommands();
     // A box opened by this frame's advances holds the player from now on.
     for (const CScriptCommand* cmd : runningCommands) {
-        if (IsPageOpcode(cmd->opcode)) inputBlocked = 1;
+        if (cmd->ShowsMessage()) inputBlocked = 1;
+    }
+}
+
+// The last stopped message that showed a box lets go of it, unless a
+// message still running shows one.
+void CGameWorld::DestroyStoppedCommands() {
+    std::vector<CScriptCommand*> stopped;
+    stopped.swap(removalCommands);
+    for (CScriptCommand* cmd : stopped) {
+        const bool otherMessage = std::any_of(runningCommands.begin(), runningCommands.end(), [cmd](const auto* other) {
+            return other != cmd && other->ShowsMessage();
+        });
+        if (!otherMessage) cmd->LetGo();
+        DestroyCommand(cmd);
     }
 }
 
@@ -255,14 +277,14 @@ void CGameWorld::StopScript(int32_t scriptIndex) {
 void CGameWorld::DestroyCommand(CScriptCommand* cmd) {
     EraseAll(runningCommands, cmd);
     EraseAll(removalCommands, cmd);
-    if (waitingCommand == cmd) waitingCommand = nullptr;
+    if (waitingCommand == cmd) ForgetWait();
     delete cmd;
 }
 
 void CGameWorld::DeleteRunningCommands() {
     while (!runningCommands.empty()) DestroyCommand(runningCommands.back());
     while (!removalCommands.empty()) DestroyCommand(removalCommands.back());
-    waitingCommand = nullptr;
+    ForgetWait();
     deferredStarts.clear();
 }
 

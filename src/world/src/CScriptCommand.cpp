@@ -284,6 +284,7 @@ void CScriptCommand::StartLevelEnd() {
 }
 
 void CScriptCommand::StartSignal(const ScriptActorOperands& op) {
+    signalledRef = op.ref;
     if (RefSpawnState(op.ref) != CGameWorld::kSpawnDestroyed) {
         if (CActor* a = m_world.FindActorById(op.ref)) a->OnScriptSignal();
     }

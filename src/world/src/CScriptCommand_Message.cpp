@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int32_t kDialogueOpcode = 2;
+constexpr int32_t kTextPageOpcode = 29;
 constexpr int32_t kDialogueTexts = 0x500010D;
 constexpr uint32_t kCentred = CHud::kCentreX | CHud::kCentreY;
 // A page without a speaker is as high as its lines, in the middle of the
@@ -119,10 +120,30 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     if (CGameInput* input = m_world.GetInput()) input->SetSoftKeys(kSoftKeysMessage);
 }
 
+bool CScriptCommand::ShowsMessage() const {
+    return (opcode == kDialogueOpcode || opcode == kTextPageOpcode) && done != kDone;
+}
+
 // Without a HUD there is nothing to close: the message ends at once.
 void CScriptCommand::UpdateMessage() {
-    CHud* hud = m_world.GetHud();
+    const CHud* hud = m_world.GetHud();
     if (hud != nullptr && hud->mode != CHud::kClosed) return;
+    EndMessage();
+}
+
+// The script that showed the box will not give the controls back: the box
+// goes at once, and play goes on as after a closed box. A HUD that something
+// else took since is left to it.
+void CScriptCommand::LetGo() {
+    if (!ShowsMessage()) return;
+    CHud* hud = m_world.GetHud();
+    if (hud != nullptr && (hud->mode == CHud::kDialogue || hud->mode == CHud::kPlayText)) hud->mode = CHud::kClosed;
+    UpdateMessage();
+    if (done == kDone) m_world.playerControl = 1;
+}
+
+void CScriptCommand::EndMessage() {
+    CHud* hud = m_world.GetHud();
     if (hud != nullptr) hud->modal = 0;
     CGameInput* input = m_world.GetInput();
     if (input != nullptr) {
