@@ -307,6 +307,16 @@ TEST_F(HudTest, TapsOnRowsSelectOnPressAndConfirmOnRelease) {
     EXPECT_TRUE(input.IsPressed(kConfirm));
     EXPECT_EQ(tap(30, rowTwoBottom + 1), 3);
 
+    // Scrolled half a row: the rows stand half a row higher, and the last,
+    // half scrolled in under the box's bottom, answers too.
+    MenuOf(8, 4);
+    const auto tapScrolled = [&](int32_t y) {
+        hud.scroll = kFontH + kFontH / 2;
+        return tap(30, y);
+    };
+    EXPECT_EQ(tapScrolled(100 + kFontH / 2 + 1), 2);
+    EXPECT_EQ(tapScrolled(100 + 4 * kFontH - 2), 5);
+
     hud.rowHeight = 32;
     hud.SetFrameStyle(true, true, false, false);
     hud.ShowPopup(40, 0, 160, 4 * 32, 0);
