@@ -333,6 +333,14 @@ TEST_F(HudTest, TapsOnRowsSelectOnPressAndConfirmOnRelease) {
     EXPECT_EQ(tap(205, hud.rowsTop + 20), 1);
     EXPECT_EQ(tap(35, hud.rowsTop + 20 - 1), 0);
     EXPECT_EQ(tap(205, hud.rowsTop + 4 * 20 - 1), 3);
+    // A box as wide as the screen (the pause page's): beside the side frame
+    // nothing answers.
+    hud.ShowPopup(0, 40, kScreenW, 4 * 20, 0);
+    hud.ShowMenu(Labels(4), 15, JString(), JString());
+    hud.menuX = 30;
+    hud.sideWidth = 180;
+    EXPECT_EQ(tap(10, hud.rowsTop + 20), 0);
+    EXPECT_EQ(tap(kScreenW - 10, hud.rowsTop + 20), 0);
 }
 
 TEST_F(HudTest, MenuOverPlayTakesThePlayControlsAway) {
