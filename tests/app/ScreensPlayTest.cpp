@@ -78,6 +78,20 @@ protected:
         ASSERT_TRUE(m_app->GetGame()->SaveProgress());
         States().SetState(CStates::kLoadLevel);
     }
+    // The pixels of the last frame that a repaint without the touch
+    // controls' pictures draws otherwise: 0 when they were not shown.
+    int32_t TouchControlPixels() {
+        const HostFrame shown = m_backend->LastFrame();
+        Event(kOverlayEvent, 1);
+        m_app->Paint();
+        const HostFrame without = m_backend->LastFrame();
+        Event(kOverlayEvent, 0);
+        int32_t count = 0;
+        for (int32_t y = 0; y < shown.Height(); ++y) {
+            for (int32_t x = 0; x < shown.Width(); ++x) count += shown.PixelAt(x, y) != without.PixelAt(x, y) ? 1 : 0;
+        }
+        return count;
+    }
 };
 
 TEST_F(ScreensPlayTest, PlayLoadsTheLevelThenPlays) {
@@ -161,8 +175,11 @@ TEST_F(ScreensPlayTest, TheTitlePageStandsInTheMiddleOfTheScreen) {
 
 TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     StartPlay();
+    ASSERT_GT(TouchControlPixels(), 0);
     Press(EngineKey::kSoftRight);
     ASSERT_EQ(State(), CStates::kPause);
+    // The play controls are gone from the page's first frame.
+    EXPECT_EQ(TouchControlPixels(), 0);
     Frame();
     SaveScreenshot("21-pause");
     EXPECT_EQ(States().stackDepth, 1);
@@ -381,9 +398,13 @@ TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
     Frames(2);
     EXPECT_EQ(State(), CStates::kPlay);
     Event(EngineEvent::kAppResume);
-    // The ticker starts again with the frame after the resume.
-    Frames(2);
+    // The ticker starts again with the frame after the resume; the page's
+    // first frame shows no play controls.
+    Frames(1);
+    EXPECT_EQ(State(), CStates::kPlay);
+    Frames(1);
     EXPECT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(TouchControlPixels(), 0);
     Event(EngineEvent::kAppSuspend);
     Event(EngineEvent::kAppResume);
     Frames(2);
