@@ -135,6 +135,22 @@ TEST_F(ScreensPaintTest, APageInPlayHasAPanelBehindItsText) {
     EXPECT_TRUE(Near(ScreenRgb(13, 120), kClear));
 }
 
+// The help runs past one screen: the arrows under its text show which way
+// it scrolls, outside the box that clips the text.
+TEST_F(ScreensPaintTest, TheHelpShowsItsScrollArrowsUnderItsText) {
+    States().SetState(CStates::kHelp);
+    Frame();
+    SaveScreenshot("34-help-arrows");
+    const CHud& hud = Hud();
+    ASSERT_GT(hud.textHeight, hud.boxHeight);
+    const int32_t top = kScreenH - 60;
+    const int32_t cx = kScreenW / 2;
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx - 28, cx - 18), -1);
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx + 20, cx + 30), top);
+    Press(EngineKey::kDown);
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx - 28, cx - 18), top);
+}
+
 // The ten strips of the wipe cover the logo after 750 ms.
 TEST_F(ScreensPaintTest, TheWipeCoversTheLogo) {
     CStates& states = States();
