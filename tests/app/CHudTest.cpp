@@ -307,6 +307,16 @@ TEST_F(HudTest, TapsOnRowsSelectOnPressAndConfirmOnRelease) {
     EXPECT_TRUE(input.IsPressed(kConfirm));
     EXPECT_EQ(tap(30, rowTwoBottom + 1), 3);
 
+    // Scrolled half a row: the rows stand half a row higher, and the last,
+    // half scrolled in under the box's bottom, answers too.
+    MenuOf(8, 4);
+    const auto tapScrolled = [&](int32_t y) {
+        hud.scroll = kFontH + kFontH / 2;
+        return tap(30, y);
+    };
+    EXPECT_EQ(tapScrolled(100 + kFontH / 2 + 1), 2);
+    EXPECT_EQ(tapScrolled(100 + 4 * kFontH - 2), 5);
+
     hud.rowHeight = 32;
     hud.SetFrameStyle(true, true, false, false);
     hud.ShowPopup(40, 0, 160, 4 * 32, 0);
@@ -323,6 +333,14 @@ TEST_F(HudTest, TapsOnRowsSelectOnPressAndConfirmOnRelease) {
     EXPECT_EQ(tap(205, hud.rowsTop + 20), 1);
     EXPECT_EQ(tap(35, hud.rowsTop + 20 - 1), 0);
     EXPECT_EQ(tap(205, hud.rowsTop + 4 * 20 - 1), 3);
+    // A box as wide as the screen (the pause page's): beside the side frame
+    // nothing answers.
+    hud.ShowPopup(0, 40, kScreenW, 4 * 20, 0);
+    hud.ShowMenu(Labels(4), 15, JString(), JString());
+    hud.menuX = 30;
+    hud.sideWidth = 180;
+    EXPECT_EQ(tap(10, hud.rowsTop + 20), 0);
+    EXPECT_EQ(tap(kScreenW - 10, hud.rowsTop + 20), 0);
 }
 
 TEST_F(HudTest, MenuOverPlayTakesThePlayControlsAway) {

@@ -43,3 +43,11 @@ void GameAppFixture::Stop() {
 uint32_t GameAppFixture::ScreenRgb(int32_t x, int32_t y) const {
     return HostPngWriter::RgbAt(m_backend->LastFrame(), 2 * x, 2 * y);
 }
+
+bool GameAppFixture::NearRgb(uint32_t a, uint32_t b) {
+    for (int32_t shift : {0, 8, 16}) {
+        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
+        if (d < -8 || d > 8) return false;
+    }
+    return true;
+}

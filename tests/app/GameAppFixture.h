@@ -34,6 +34,8 @@ protected:
     // The pixel (x, y) of the game's screen (the window surface, half the
     // display) in the last presented frame, as 0xRRGGBB.
     uint32_t ScreenRgb(int32_t x, int32_t y) const;
+    // The display keeps 5 or 6 bits a channel: colours compare within 8.
+    static bool NearRgb(uint32_t a, uint32_t b);
 
     HostTestEnvironment m_environment;
     AssertCounter m_asserts;

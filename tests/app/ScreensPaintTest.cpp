@@ -18,15 +18,6 @@ constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr uint32_t kClear = 0x2040F8;
 
-// The display keeps 5 or 6 bits a channel: colours compare within 8.
-bool Near(uint32_t a, uint32_t b) {
-    for (int32_t shift : {0, 8, 16}) {
-        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
-        if (d < -8 || d > 8) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 class ScreensPaintTest : public ScreensFixture {
@@ -48,7 +39,7 @@ protected:
     int32_t FirstInkRow(int32_t top, int32_t bottom, int32_t left, int32_t right) const {
         for (int32_t y = top; y < bottom; ++y) {
             for (int32_t x = left; x < right; ++x) {
-                if (Near(ScreenRgb(x, y), 0xFFFFFF)) return y;
+                if (NearRgb(ScreenRgb(x, y), 0xFFFFFF)) return y;
             }
         }
         return -1;
@@ -77,15 +68,15 @@ TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
     hud.noticeBox = true;
     hud.laidOut = true;
     Repaint();
-    EXPECT_TRUE(Near(ScreenRgb(4, 3), 0x5E5C58));
-    EXPECT_TRUE(Near(ScreenRgb(4, 2), kClear));
-    EXPECT_TRUE(Near(ScreenRgb(6, 5), 0x670E01));
+    EXPECT_TRUE(NearRgb(ScreenRgb(4, 3), 0x5E5C58));
+    EXPECT_TRUE(NearRgb(ScreenRgb(4, 2), kClear));
+    EXPECT_TRUE(NearRgb(ScreenRgb(6, 5), 0x670E01));
     // One line sits in the middle.
     hud.titleLineCount = 1;
     Repaint();
     const int32_t top = (kScreenH - hud.font->getHeight()) / 2;
-    EXPECT_TRUE(Near(ScreenRgb(4, top - 5), 0x5E5C58));
-    EXPECT_TRUE(Near(ScreenRgb(4, top - 6), kClear));
+    EXPECT_TRUE(NearRgb(ScreenRgb(4, top - 5), 0x5E5C58));
+    EXPECT_TRUE(NearRgb(ScreenRgb(4, top - 6), kClear));
 }
 
 // The storage notice's message is longer than the screen is wide: it is
@@ -110,9 +101,9 @@ TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
     world.speakerNames = names;
     ShowDialogue(1);
     SaveScreenshot("30-dialogue");
-    EXPECT_TRUE(Near(ScreenRgb(10, 0), 0));
-    EXPECT_TRUE(Near(ScreenRgb(10, 1), kClear));
-    EXPECT_TRUE(Near(ScreenRgb(10, 40), 0));
+    EXPECT_TRUE(NearRgb(ScreenRgb(10, 0), 0));
+    EXPECT_TRUE(NearRgb(ScreenRgb(10, 1), kClear));
+    EXPECT_TRUE(NearRgb(ScreenRgb(10, 40), 0));
     // The name stands 20 above the box, the text at its top.
     EXPECT_EQ(FirstInkRow(60, 100, 20, 220), 80);
     EXPECT_EQ(FirstInkRow(100, 160, 20, 220), 100);
@@ -130,9 +121,25 @@ TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
 TEST_F(ScreensPaintTest, APageInPlayHasAPanelBehindItsText) {
     ShowPage(CHud::kPlayText, CHud::kNoSpeaker);
     SaveScreenshot("33-play-page");
-    EXPECT_TRUE(Near(ScreenRgb(200, 150), 0x141C2C));
-    EXPECT_TRUE(Near(ScreenRgb(14, 120), 0x34496A));
-    EXPECT_TRUE(Near(ScreenRgb(13, 120), kClear));
+    EXPECT_TRUE(NearRgb(ScreenRgb(200, 150), 0x141C2C));
+    EXPECT_TRUE(NearRgb(ScreenRgb(14, 120), 0x34496A));
+    EXPECT_TRUE(NearRgb(ScreenRgb(13, 120), kClear));
+}
+
+// The help runs past one screen: the arrows under its text show which way
+// it scrolls, outside the box that clips the text.
+TEST_F(ScreensPaintTest, TheHelpShowsItsScrollArrowsUnderItsText) {
+    States().SetState(CStates::kHelp);
+    Frame();
+    SaveScreenshot("34-help-arrows");
+    const CHud& hud = Hud();
+    ASSERT_GT(hud.textHeight, hud.boxHeight);
+    const int32_t top = kScreenH - 60;
+    const int32_t cx = kScreenW / 2;
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx - 28, cx - 18), -1);
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx + 20, cx + 30), top);
+    Press(EngineKey::kDown);
+    EXPECT_EQ(FirstInkRow(top, top + 5, cx - 28, cx - 18), top);
 }
 
 // The ten strips of the wipe cover the logo after 750 ms.
@@ -151,7 +158,7 @@ TEST_F(ScreensPaintTest, TheWipeCoversTheLogo) {
         int32_t count = 0;
         for (int32_t y = states.restY; y < states.restY + logo->getHeight(); ++y) {
             for (int32_t x = states.restX; x < states.restX + logo->getWidth(); ++x) {
-                count += Near(ScreenRgb(x, y), 0) ? 0 : 1;
+                count += NearRgb(ScreenRgb(x, y), 0) ? 0 : 1;
             }
         }
         return count;

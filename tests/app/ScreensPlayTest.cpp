@@ -4,6 +4,9 @@
 
 #include "ScreensFixture.h"
 
+#include <algorithm>
+
+#include "ActorTypes.h"
 #include "CActor.h"
 #include "CGameInput.h"
 #include "CGameProgress.h"
@@ -41,6 +44,9 @@ constexpr int32_t kSoundRow = 2;
 constexpr int32_t kHelpRow = 3;
 constexpr int32_t kQuitToMenuRow = 4;
 constexpr int32_t kRetryRow = 0;
+// The level the second form runs through by itself, and its fuel's colour.
+constexpr int32_t kRunningLevel = 4;
+constexpr uint32_t kFuelColour = 0xF2B233;
 // The event that sets the application's overlay mode, which hides the
 // touch controls' pictures (its first argument: 1 hidden, 0 shown).
 constexpr uint32_t kOverlayEvent = 0x02042EF2;
@@ -77,6 +83,20 @@ protected:
         if (Progress().level > Progress().highestLevel) Progress().highestLevel = Progress().level;
         ASSERT_TRUE(m_app->GetGame()->SaveProgress());
         States().SetState(CStates::kLoadLevel);
+    }
+    // The pixels of the last frame that a repaint without the touch
+    // controls' pictures draws otherwise: 0 when they were not shown.
+    int32_t TouchControlPixels() {
+        const HostFrame shown = m_backend->LastFrame();
+        Event(kOverlayEvent, 1);
+        m_app->Paint();
+        const HostFrame without = m_backend->LastFrame();
+        Event(kOverlayEvent, 0);
+        int32_t count = 0;
+        for (int32_t y = 0; y < shown.Height(); ++y) {
+            for (int32_t x = 0; x < shown.Width(); ++x) count += shown.PixelAt(x, y) != without.PixelAt(x, y) ? 1 : 0;
+        }
+        return count;
     }
 };
 
@@ -161,8 +181,11 @@ TEST_F(ScreensPlayTest, TheTitlePageStandsInTheMiddleOfTheScreen) {
 
 TEST_F(ScreensPlayTest, PausePageResumesByItemAndByBack) {
     StartPlay();
+    ASSERT_GT(TouchControlPixels(), 0);
     Press(EngineKey::kSoftRight);
     ASSERT_EQ(State(), CStates::kPause);
+    // The play controls are gone from the page's first frame.
+    EXPECT_EQ(TouchControlPixels(), 0);
     Frame();
     SaveScreenshot("21-pause");
     EXPECT_EQ(States().stackDepth, 1);
@@ -296,6 +319,57 @@ TEST_F(ScreensPlayTest, LevelsFollowOneAnotherAndTheFourthHoldsItsInterlude) {
     EXPECT_EQ(Progress().interludeShown, 0);
 }
 
+// The running level's runner runs low by itself and cannot jump: every
+// part and fuel can of the level lies in its row, and it collects them all.
+// With fuel, holding fire boosts it, its flame showing.
+TEST_F(ScreensPlayTest, TheRunnerCollectsItsLevelsPickupsAndBoosts) {
+    Progress().level = kRunningLevel;
+    Progress().highestLevel = kRunningLevel;
+    Choose(kPlayRow);
+    Choose(kRunningLevel);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    CGameWorld& world = World();
+    ASSERT_NE(world.autoRun, 0);
+    std::vector<size_t> pickups;
+    for (size_t i = 0; i < world.spawnActors.size(); ++i) {
+        if (world.spawnActors[i] != nullptr && world.spawnActors[i]->type == ActorType::kPickup) pickups.push_back(i);
+    }
+    ASSERT_FALSE(pickups.empty());
+    const auto collected = [&]() {
+        return std::count_if(pickups.begin(), pickups.end(),
+                             [&](size_t i) { return world.spawns[i].state == CGameWorld::kSpawnDestroyed; });
+    };
+    bool boosted = false;
+    for (int32_t frame = 0; frame < 1000 && State() == CStates::kPlay; ++frame) {
+        if (collected() == static_cast<int32_t>(pickups.size()) && boosted) break;
+        if (Hud().mode == CHud::kDialogue || Hud().mode == CHud::kPlayText) {
+            Press(EngineKey::kSoftLeft);
+            continue;
+        }
+        const CActor& runner = *world.player;
+        const int32_t fuel = runner.StateWord(PlayerWord::kGauge);
+        if (!boosted && fuel > 0 && runner.onGround != 0) {
+            Event(EngineEvent::kKeyPressed, EngineKey::kSelect);
+            Frames(2);
+            boosted = world.boostFlag != 0 && world.playerExtraSprite->IsVisible() &&
+                      runner.StateWord(PlayerWord::kGauge) < fuel;
+            Event(EngineEvent::kKeyReleased, EngineKey::kSelect);
+        }
+        Frame();
+    }
+    EXPECT_EQ(collected(), static_cast<int32_t>(pickups.size()));
+    EXPECT_TRUE(boosted);
+    // The fuel gauge stands whole on the screen: as much of its bar shows
+    // filled as the fuel fills it.
+    ASSERT_EQ(State(), CStates::kPlay);
+    const int32_t barWidth = world.partnerGaugeSprite->GetBoxWidth();
+    const int32_t fuel = world.player->StateWord(PlayerWord::kGauge);
+    const int32_t filled = barWidth - (PlayerWord::kGaugeMax - fuel) * barWidth / PlayerWord::kGaugeMax;
+    int32_t shown = 0;
+    for (int32_t x = 0; x < kScreenW / 2; ++x) shown += NearRgb(ScreenRgb(x, kScreenH - 30), kFuelColour) ? 1 : 0;
+    EXPECT_EQ(shown, filled);
+}
+
 TEST_F(ScreensPlayTest, AConfirmCutsTheInterludeShort) {
     Progress().level = CGameProgress::kInterludeLevel;
     Progress().highestLevel = CGameProgress::kInterludeLevel;
@@ -384,9 +458,13 @@ TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
     Frames(2);
     EXPECT_EQ(State(), CStates::kPlay);
     Event(EngineEvent::kAppResume);
-    // The ticker starts again with the frame after the resume.
-    Frames(2);
+    // The ticker starts again with the frame after the resume; the page's
+    // first frame shows no play controls.
+    Frames(1);
+    EXPECT_EQ(State(), CStates::kPlay);
+    Frames(1);
     EXPECT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(TouchControlPixels(), 0);
     Event(EngineEvent::kAppSuspend);
     Event(EngineEvent::kAppResume);
     Frames(2);

@@ -25,15 +25,6 @@ using StateList = std::vector<int32_t>;
 constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 
-// The display keeps 5 or 6 bits a channel: colours compare within 8.
-bool Near(uint32_t a, uint32_t b) {
-    for (int32_t shift : {0, 8, 16}) {
-        const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
-        if (d < -8 || d > 8) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 class ScreensUnitTest : public GameAppFixture {
@@ -243,13 +234,13 @@ TEST_F(ScreensUnitTest, TheHudPaintsNothingBeforeItIsLaidOut) {
     game.clearColour = 0x123456;
     game.repaintPending = 1;
     Frame();
-    EXPECT_TRUE(Near(ScreenRgb(0, kScreenH / 2), 0x123456u));
+    EXPECT_TRUE(NearRgb(ScreenRgb(0, kScreenH / 2), 0x123456u));
     // Laid out, the page outlines its box (the whole screen).
     Hud().laidOut = true;
     game.repaintPending = 1;
     Frame();
-    EXPECT_TRUE(Near(ScreenRgb(0, kScreenH / 2), 0xF2B700u));
-    EXPECT_TRUE(Near(ScreenRgb(kScreenW / 2, kScreenH / 2), 0x123456u));
+    EXPECT_TRUE(NearRgb(ScreenRgb(0, kScreenH / 2), 0xF2B700u));
+    EXPECT_TRUE(NearRgb(ScreenRgb(kScreenW / 2, kScreenH / 2), 0x123456u));
 }
 
 // At 100 percent the bar is full once the remainder's sweep has run out.

@@ -265,6 +265,24 @@ public:
 
     // Whether the player gets from its start to the last columns of the map.
     bool ReachesTheEnd(bool ledges) const {
+        for (int32_t cell : Footholds(ledges)) {
+            if (cell % kStride >= m_width - 6) return true;
+        }
+        return false;
+    }
+    // Whether a player standing somewhere it gets to touches the cell: at
+    // its feet, at its head or, jumping, up to two tiles above that.
+    bool Touches(int32_t column, int32_t row, bool ledges) const {
+        const std::set<int32_t> footholds = Footholds(ledges);
+        for (int32_t rise = 0; rise <= 3; ++rise) {
+            if (footholds.count(Key(column, row + rise))) return true;
+        }
+        return false;
+    }
+
+private:
+    // The cells the player's feet get to from its start.
+    std::set<int32_t> Footholds(bool ledges) const {
         const LevelPlayerStart& start = m_map.PlayerStart();
         std::deque<int32_t> pending = {Key(start.x / 24, (start.y - 1) / 24)};
         std::set<int32_t> seen(pending.begin(), pending.end());
@@ -272,15 +290,13 @@ public:
             const int32_t column = pending.front() % kStride;
             const int32_t row = pending.front() / kStride;
             pending.pop_front();
-            if (column >= m_width - 6) return true;
             for (int32_t next : Moves(column, row, ledges)) {
                 if (seen.insert(next).second) pending.push_back(next);
             }
         }
-        return false;
+        return seen;
     }
 
-private:
     static constexpr int32_t kStride = 1024;
     static int32_t Key(int32_t column, int32_t row) { return row * kStride + column; }
 
@@ -383,6 +399,27 @@ TEST(ContentLevels, EveryLevelCanBeWalkedToItsEnd) {
     for (size_t level = 0; level < Loaded().size(); ++level) {
         const LevelMapData& map = Loaded()[level].map;
         EXPECT_TRUE(LevelWalker(map).ReachesTheEnd(!map.PlayerStart().IsFormB())) << "level " << level;
+    }
+}
+
+// What is there to collect, open or use (pickups, containers, dispensers)
+// lies where the form that plays its level gets to touch it. The second
+// form running by itself stays low and cannot jump: there only what lies in
+// its own row.
+TEST(ContentLevels, EveryPickupIsWithinReachOfTheFormThatPlaysItsLevel) {
+    for (size_t level = 0; level < Loaded().size(); ++level) {
+        const LevelMapData& map = Loaded()[level].map;
+        const bool running = static_cast<int32_t>(level) == GameLevelRules::kAutoRunLevel;
+        const int32_t runnerRow = (map.PlayerStart().y - 1) / GameLevelRules::kTileSize;
+        const LevelWalker walker(map);
+        for (const LevelSpawn& spawn : map.Spawns()) {
+            const int32_t type = map.Templates()[static_cast<size_t>(spawn.templateIndex)].type;
+            if (type != 24 && type != 25 && type != 64) continue;
+            const int32_t column = spawn.x / GameLevelRules::kTileSize;
+            const int32_t row = (spawn.y - 1) / GameLevelRules::kTileSize;
+            const bool reached = running ? row == runnerRow : walker.Touches(column, row, !map.PlayerStart().IsFormB());
+            EXPECT_TRUE(reached) << "level " << level << ": type " << type << " at column " << column << ", row " << row;
+        }
     }
 }
 

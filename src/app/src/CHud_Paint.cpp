@@ -308,7 +308,10 @@ void CHud::PaintRows(JGraphics& g, int32_t startY) {
     if (!imageRows && !autoScroll && showScrollArrows) PaintTextArrows(g);
 }
 
+// The arrows stand under the text's box, which clips the rows: they are
+// drawn on the whole screen.
 void CHud::PaintTextArrows(JGraphics& g) {
+    resetClip(g);
     const int32_t cx = m_screenWidth / 2;
     const int32_t y = m_screenHeight - kArrowRise;
     g.setColor(kWhite);

@@ -135,21 +135,20 @@ bool CHud::TapMenuRow() {
     return false;
 }
 
-// Across the screen a row reaches as far as its box or what is drawn for it:
-// a framed row's frame spans the screen, an image row's bar lies within the
-// side frame.
+// Across the screen a row reaches as far as what is drawn for it: a framed
+// row's frame spans the screen, an image row lies on the side frame (its box
+// may be wider, as the pause page's spans the screen, with nothing drawn
+// beside the frame), a plain row fills its box.
 void CHud::RowSpan(int32_t* left, int32_t* right) const {
-    int32_t drawnLeft = boxX;
-    int32_t drawnRight = boxX + boxWidth;
+    *left = boxX;
+    *right = boxX + boxWidth;
     if (imageRows && framedRows) {
-        drawnLeft = 0;
-        drawnRight = m_screenWidth;
+        *left = std::min(boxX, 0);
+        *right = std::max(boxX + boxWidth, m_screenWidth);
     } else if (imageRows && sideWidth > 0) {
-        drawnLeft = menuX;
-        drawnRight = menuX + sideWidth;
+        *left = menuX;
+        *right = menuX + sideWidth;
     }
-    *left = std::min(boxX, drawnLeft);
-    *right = std::max(boxX + boxWidth, drawnRight);
 }
 
 void CHud::TapScrollArrows() {

@@ -179,6 +179,9 @@ void CStates::OpenPausePage(int32_t kind, int32_t selection) {
     for (int32_t i = 0; i < 5; ++i) itemFlags.addElement(1);
     SetPageBox(0, HalfWidth(), HalfHeight(), 0, 0, kPausePlacement);
     hud->SetFrameStyle(false, true, true, false);
+    // The page's first frame, painted before the page takes a key, already
+    // shows play without its controls.
+    hud->HidePlayControls(true);
     hud->modal = 1;
     static constexpr int32_t kItems[] = {kTextResume, kTextRestartLevel, kTextSound, kTextHelp, kTextQuitToMenu};
     OpenPage(kItems, 5, kKindPause, selection);
