@@ -223,10 +223,12 @@ TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
     EXPECT_EQ(Unit(0).b.width, 4);
 }
 
-// The texture's surface makes its planes anew at another size: the next
-// draw samples the new texels through the unit, its wrap and filter as
+// The texture's surface makes its planes anew at another size: at once,
+// outside any draw, the unit shows the new texels, its wrap and filter as
 // bound, and the old pixels are mapped nowhere, in the unit still showing
-// the texture nor in one another texture has taken since.
+// the texture nor in one another texture has taken since. The vertex hook
+// doing the same between a call's polygons: the next one samples the new
+// texels. Without planes the unit empties.
 TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T texture;
     ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
@@ -240,19 +242,6 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     other.BindToUnit(1);
     ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5));
     const uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
-
-    r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
-    r.context->UpdateProjection(1);
-    r.FillPlane(1, 0);
-    ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
-    r.poly->SetVertexHook([](int32_t* vertex, int32_t n) {
-        vertex[15] = (n == 1 || n == 2) ? 16 * rig::ONE : 0;
-        vertex[16] = n >= 2 ? 4 * rig::ONE : 0;
-    });
-    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}});
-    r.poly->DrawPolygons(4, 4, 1);
-
-    EXPECT_EQ(r.Pixel16(8, 8), 0x07E0);
     EXPECT_EQ(Unit(0).b.width, 16);
     EXPECT_EQ(Unit(0).b.height, 4);
     EXPECT_EQ(Unit(0).width_log2, 4);
@@ -264,11 +253,27 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
         }
     }
 
-    // Without planes the unit empties.
+    r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
+    r.context->UpdateProjection(1);
+    r.context->Record().depthTest = 0;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
+    r.poly->SetVertexHook([&texture](int32_t* vertex, int32_t n) {
+        if (n == 4) {
+            ASSERT_TRUE(CreatePlanes(texture, 32, 4, RSBFormat_R5G6B5));
+            FillTexels(texture, 32 * 4, 0x001F);
+        }
+        const int32_t corner = n % 4;
+        vertex[15] = (corner == 1 || corner == 2) ? 16 * rig::ONE : 0;
+        vertex[16] = corner >= 2 ? 4 * rig::ONE : 0;
+    });
+    const std::vector<double> corners[] = {{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}};
+    r.SetPositions({corners[0], corners[1], corners[2], corners[3], corners[0], corners[1], corners[2], corners[3]});
+    r.poly->DrawPolygons(4, 8, 2);
+    EXPECT_EQ(r.Pixel16(8, 8), 0x001F);
+
     CRenderSurface* surface = nullptr;
     texture.GetSurface(&surface);
     surface->Destroy();
-    r.poly->DrawPolygons(4, 4, 1);
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
 }
 

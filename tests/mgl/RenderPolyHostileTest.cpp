@@ -237,11 +237,14 @@ TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
 }
 
-// The device's surface replaced after the bind, its planes freed: a draw
-// or a clear before the next bind reaches none of them, and the next
-// bind draws into the new surface. The new one is of another size: planes
-// of the same size may be given the old ones' memory again, which is then
-// live and laid out alike, and rightly still drawn into.
+// The device's surface replaced after the bind, its planes freed: at once
+// the context lets go of them, so nothing reaches them through its guest
+// memory, a draw or a clear before the next bind included; the next bind
+// draws into the new surface. The same from the vertex hook between a
+// call's polygons: the next polygon tests no freed depth. A new surface is
+// of another size: planes of the same size may be given the old ones'
+// memory again, which is then live and laid out alike, and rightly still
+// drawn into.
 TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     rig::Renderer r(16, 16);
     ASSERT_TRUE(r.ok);
@@ -249,17 +252,28 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     s.drawColor[1] = 255;
     s.depthTest = 0;
     ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
-    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    const uint32_t oldDepth = s.zbase;
     ASSERT_TRUE(r.device.MakeSurface(16, 20, RSBFormat_R5G6B5, RSBFormat_Z32));
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
     r.FillPlane(0, 0);
     r.poly->DrawPolygons(3, 3, 1);
     r.context->ClearColorPlane(16, 16);
     r.context->ClearDepthPlane(16, 16);
-    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
     EXPECT_EQ(r.Pixel16(8, 8), 0) << "the new surface waits for its bind";
     r.Reset();
     r.poly->DrawPolygons(3, 3, 1);
     EXPECT_EQ(r.Pixel16(8, 8), 0xF800);
+
+    s.depthTest = 1;
+    r.poly->SetVertexHook([&r](int32_t*, int32_t n) {
+        if (n != 3) return;
+        ASSERT_TRUE(r.device.MakeSurface(16, 24, RSBFormat_R5G6B5, RSBFormat_Z32));
+        r.FillPlane(0, 0);
+    });
+    r.poly->DrawPolygons(3, 6, 2);
+    EXPECT_EQ(r.Pixel16(8, 8), 0);
 }
 
 // Span code that counts its rows in spans_shaded; on the rows from

@@ -1,16 +1,19 @@
 #ifndef CRENDERSURFACE_H
 #define CRENDERSURFACE_H
 
+#include <vector>
+
 #include "CGenUtil.h"
 #include "ICRenderSurface.h"
 
 class CRenderSurfaceBuffer;
+class CRenderSurfaceWatcher;
 struct CRenderSurfaceLoadParams;
 
 // The common part of every render surface: a flag word, up to three pixel
 // planes (colour, depth, stencil) and an optional 256-colour palette. A
 // surface may instead forward to another surface, which then stands in for
-// its colour plane.
+// its colour plane. Watchers are told whenever the planes change.
 class CRenderSurface : public ICRenderSurface {
 public:
     // Flag word.
@@ -97,6 +100,11 @@ public:
     // when a freed surface's memory comes back as another. A surface that
     // stands for another cannot follow its pixels and answers a new number
     // every time. Serials start at 1.
+    // A watcher is told after every change of the planes until it is taken
+    // off; one added twice is told once.
+    void AddWatcher(CRenderSurfaceWatcher* watcher);
+    void RemoveWatcher(CRenderSurfaceWatcher* watcher);
+
     uint64_t GetChangeSerial() const { return IsForwarding() ? NextSerial() : m_changeSerial; }
     // For writers into pixels handed out by a lock that let them note their
     // own changes.
@@ -107,6 +115,22 @@ public:
 
 protected:
     CRenderSurface() = default;
+
+    // Open over a change of the planes: the watchers are told when the
+    // outermost one closes, so that a surface made anew in steps (its old
+    // planes let go of, new ones made) is seen once, whole.
+    class PlaneChange {
+    public:
+        explicit PlaneChange(CRenderSurface& surface) : m_surface(surface) { ++surface.m_openChanges; }
+        ~PlaneChange() {
+            if (--m_surface.m_openChanges == 0) m_surface.TellWatchers();
+        }
+        PlaneChange(const PlaneChange&) = delete;
+        PlaneChange& operator=(const PlaneChange&) = delete;
+
+    private:
+        CRenderSurface& m_surface;
+    };
 
     bool IsForwarding() const { return (m_flags & kFlagForwarding) != 0; }
     void AddFlags(uint32_t bits) { m_flags |= bits; }
@@ -125,6 +149,7 @@ private:
                    const void* value) const;
 
     static uint64_t NextSerial() { return ++s_lastSerial; }
+    void TellWatchers();
 
     enum Opacity : uint8_t { kOpacityUnknown, kOpacityOpaque, kOpacityKeyed };
     Opacity ScanOpacity();
@@ -136,6 +161,8 @@ private:
     ICRenderSurface* m_forwardTarget = nullptr;
     inline static uint64_t s_lastSerial = 0;
     uint64_t m_changeSerial = NextSerial();
+    std::vector<CRenderSurfaceWatcher*> m_watchers;
+    uint32_t m_openChanges = 0;
 };
 
 #endif
