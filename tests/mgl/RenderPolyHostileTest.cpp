@@ -276,6 +276,29 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     EXPECT_EQ(r.Pixel16(8, 8), 0);
 }
 
+// A plane made anew through its own buffer passes its surface by: a clear
+// or draw, a colour clear before any draw too, lets go of the target rather
+// than reach the old pixels, whichever plane it was.
+TEST(RenderPolyHostileTest, APlaneMadeAnewThroughItsBufferIsNotReached) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    const auto makeAnew = [&r](uint32_t plane, uint32_t format) {
+        return r.device.Plane(plane)->Create(format, 16, 20, false, nullptr, nullptr,
+                                             CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
+    };
+    ASSERT_TRUE(makeAnew(0, RSBFormat_R5G6B5));
+    r.context->ClearColorPlane(16, 16);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+
+    r.Reset();
+    r.context->Record().depthTest = 1;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    ASSERT_TRUE(makeAnew(1, RSBFormat_Z32));
+    r.poly->DrawPolygons(3, 3, 1);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Depth), nullptr);
+}
+
 // Span code that counts its rows in spans_shaded; on the rows from
 // `spinFrom` on it spins, counting its rounds in pixels_shaded, until the
 // budget ends the call. Before that, when regs[0] is not 0, it moves the
