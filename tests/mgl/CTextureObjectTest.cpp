@@ -177,6 +177,29 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
 }
 
+// A texture that lost its last mapping in a context, however it lost it
+// (its destruction, its surface's planes let go of, its plane released
+// through the plane's own buffer and a sample since), is one the context no
+// longer visits: a sample after the texture is gone reaches nothing of it.
+TEST_F(CTextureObjectTest, AContextForgetsATextureWithoutMappings) {
+    for (int32_t how = 0; how < 3; ++how) {
+        auto texture = std::make_unique<T>();
+        ASSERT_TRUE(CreatePlanes(*texture, 8, 8, RSBFormat_R5G6B5));
+        texture->BindToUnit(0);
+        CRenderSurface* surface = nullptr;
+        texture->GetSurface(&surface);
+        RSBFormat_ARGB_fixed colour;
+        if (how == 1) surface->Destroy();
+        if (how == 2) {
+            surface->GetPlane(0)->Release();
+            SampleTexture(*r.context, 0, 0, 0, 0, &colour);
+        }
+        texture.reset();
+        SampleTexture(*r.context, 0, 0, 0, 0, &colour);
+        EXPECT_EQ(Unit(0).b.levels[0], 0u) << how;
+    }
+}
+
 // The device may have moved on to another context since the bind: the
 // texture still empties the unit it was bound in and unmaps its texels.
 TEST_F(CTextureObjectTest, DestructionReleasesBindsInAContextTheDeviceNoLongerHas) {
