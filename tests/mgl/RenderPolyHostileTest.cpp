@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ostream>
@@ -342,6 +343,49 @@ int32_t SpinRounds(rig::Renderer& r, int32_t fillMode, bool widen) {
     r.poly->DrawPolygon2D(0, 3, 0);
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
     return r.context->Record().pixels_shaded;
+}
+
+// A fill allows span code each row's share and each of its pixels' share,
+// for the rows and pixels it covers: code spinning from its first row runs
+// that many instructions, five before its first round and four a round,
+// which counts itself with the third.
+TEST(RenderPolyHostileTest, AFillAllowsEachRowAndEachPixelItsShare) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    for (const int32_t fillMode : {1, 3}) {
+        r.Reset();
+        r.UseScreenBounds();
+        r.RecordSpans(fillMode);
+        r.SetPositions({{0, 0}, {9, 0}, {3, 7}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        ASSERT_EQ(r.calls.front().row, 0);
+        int64_t allowed = 0;
+        for (const rig::SpanCall& call : r.calls) {
+            const int32_t pixels = rig::EndPixel(call.r2) - rig::FirstPixel(call.r1);
+            allowed += RenderPoly::kSpanBudgetPerRow + RenderPoly::kSpanBudgetPerPixel * std::max(pixels, 0);
+        }
+        const MGLShaderState spinning = CountingState(fillMode, 1);
+        ASSERT_TRUE(r.context->BindShaderState(&spinning));
+        r.poly->DrawPolygon2D(0, 3, 0);
+        EXPECT_EQ(r.context->Record().spans_shaded, 1);
+        EXPECT_EQ(r.context->Record().pixels_shaded, (allowed - 4) / 4) << "fill mode " << fillMode;
+    }
+
+    // Two 4 x 4 rectangles of one call: the second, spinning, has what the
+    // first's four rows of twelve instructions left on top of its own.
+    const auto secondRectRounds = [&r](int32_t first, int32_t spinFrom) {
+        const MGLShaderState state = CountingState(1, static_cast<uint32_t>(spinFrom));
+        r.Reset();
+        r.UseScreenBounds();
+        EXPECT_TRUE(r.context->BindShaderState(&state));
+        r.context->SetRegister(0, 0);
+        r.SetPositions({{0, 0}, {4, 4}, {10, 0}, {14, 4}});
+        r.poly->DrawRects2D(first, 4 - first, 0);
+        return r.context->Record().pixels_shaded;
+    };
+    constexpr int64_t kCheapRow = 12;
+    const int64_t firstLeft = 4 * (RenderPoly::kSpanBudgetPerRow + 4 * RenderPoly::kSpanBudgetPerPixel - kCheapRow);
+    EXPECT_EQ(secondRectRounds(0, 5) - secondRectRounds(2, 1), firstLeft / 4);
 }
 
 // The polygon fill's budget follows its own row ends: span code moving the
