@@ -94,17 +94,17 @@ public:
     CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
     ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
 
+    // A watcher is told after every change of the planes until it is taken
+    // off; one added twice is told once.
+    void AddWatcher(CRenderSurfaceWatcher* watcher);
+    void RemoveWatcher(CRenderSurfaceWatcher* watcher);
+
     // A number taken anew from one counter for all surfaces whenever the
     // colour plane's pixels may change (creation, a lock for writing, a
     // noted draw), so that no two states of any surfaces share one, even
     // when a freed surface's memory comes back as another. A surface that
     // stands for another cannot follow its pixels and answers a new number
     // every time. Serials start at 1.
-    // A watcher is told after every change of the planes until it is taken
-    // off; one added twice is told once.
-    void AddWatcher(CRenderSurfaceWatcher* watcher);
-    void RemoveWatcher(CRenderSurfaceWatcher* watcher);
-
     uint64_t GetChangeSerial() const { return IsForwarding() ? NextSerial() : m_changeSerial; }
     // For writers into pixels handed out by a lock that let them note their
     // own changes.
