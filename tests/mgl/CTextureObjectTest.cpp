@@ -22,16 +22,26 @@ class CTextureObjectTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(r.ok); }
 
-    // Creates the texture's planes: a colour plane of the format.
-    static bool CreatePlanes(T& texture, uint32_t width, uint32_t height, uint32_t format) {
+    // Creates the texture's planes: a colour plane of the format, with
+    // sub-planes when `extended`.
+    static bool CreatePlanes(T& texture, uint32_t width, uint32_t height, uint32_t format, bool extended = false) {
         CRenderSurface* surface = nullptr;
         texture.GetSurface(&surface);
         if (surface == nullptr) return false;
         const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, width},
                                                       {kSurfaceAttrHeight, height},
                                                       {kSurfaceAttrColorFormat, format},
+                                                      {kSurfaceAttrExtendedColor, extended ? 1u : 0u},
                                                       {kSurfaceAttrEnd, 0}};
         return surface->Create(attributes);
+    }
+
+    // The texture's colour plane made anew through its own buffer.
+    static bool CreatePlaneThroughBuffer(T& texture, uint16_t width, uint16_t height) {
+        CRenderSurface* surface = nullptr;
+        texture.GetSurface(&surface);
+        return surface->GetPlane(0)->Create(RSBFormat_R5G6B5, width, height, false, nullptr, nullptr,
+                                            CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
     }
 
     // The first `count` texels of the texture's colour plane set to `texel`.
@@ -249,9 +259,10 @@ TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
 // The texture's surface makes its planes anew at another size: at once,
 // outside any draw, the unit shows the new texels, its wrap and filter as
 // bound, and the old pixels are mapped nowhere, in the unit still showing
-// the texture nor in one another texture has taken since. The vertex hook
-// doing the same between a call's polygons: the next one samples the new
-// texels. Without planes the unit empties.
+// the texture nor in one another texture has taken since; the same when the
+// plane (one with sub-planes) is made anew through its own buffer. The
+// vertex hook doing that between a call's polygons: the next one samples
+// the new texels. A plane released through its buffer empties the unit.
 TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T texture;
     ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
@@ -263,8 +274,8 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T other;
     ASSERT_TRUE(CreatePlanes(other, 4, 4, RSBFormat_R5G6B5));
     other.BindToUnit(1);
-    ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5));
-    const uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
+    ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5, true));
+    uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
     EXPECT_EQ(Unit(0).b.width, 16);
     EXPECT_EQ(Unit(0).b.height, 4);
     EXPECT_EQ(Unit(0).width_log2, 4);
@@ -282,7 +293,7 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
     r.poly->SetVertexHook([&texture](int32_t* vertex, int32_t n) {
         if (n == 4) {
-            ASSERT_TRUE(CreatePlanes(texture, 32, 4, RSBFormat_R5G6B5));
+            ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 32, 4));
             FillTexels(texture, 32 * 4, 0x001F);
         }
         const int32_t corner = n % 4;
@@ -293,10 +304,17 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     r.SetPositions({corners[0], corners[1], corners[2], corners[3], corners[0], corners[1], corners[2], corners[3]});
     r.poly->DrawPolygons(4, 8, 2);
     EXPECT_EQ(r.Pixel16(8, 8), 0x001F);
+    const uint32_t drawn = Unit(0).b.levels[0];
+    ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 8, 2));
+    pixels = FillTexels(texture, 8 * 2, 0x07E0);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 8 * 2 * 2), pixels);
+    if (drawn != Unit(0).b.levels[0]) {
+        EXPECT_EQ(r.context->GuestMemory().ToHost(drawn, 1), nullptr);
+    }
 
     CRenderSurface* surface = nullptr;
     texture.GetSurface(&surface);
-    surface->Destroy();
+    surface->GetPlane(0)->Release();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
 }
 

@@ -277,27 +277,37 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     EXPECT_EQ(r.Pixel16(8, 8), 0);
 }
 
-// A plane made anew through its own buffer passes its surface by: a clear
-// or draw, a colour clear before any draw too, lets go of the target rather
-// than reach the old pixels, whichever plane it was.
+// A plane made anew through its own buffer, outside a draw or by the vertex
+// hook between a call's polygons: at once the context lets go of the
+// target, so its guest memory names none of the old pixels and nothing
+// after (a clear, the rest of the call) reaches them, whichever plane it was.
 TEST(RenderPolyHostileTest, APlaneMadeAnewThroughItsBufferIsNotReached) {
     rig::Renderer r(16, 16);
     ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
     const auto makeAnew = [&r](uint32_t plane, uint32_t format) {
         return r.device.Plane(plane)->Create(format, 16, 20, false, nullptr, nullptr,
                                              CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
     };
+    const uint32_t oldColour = s.destbase;
     ASSERT_TRUE(makeAnew(0, RSBFormat_R5G6B5));
-    r.context->ClearColorPlane(16, 16);
     EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldColour, 1), nullptr);
+    r.context->ClearColorPlane(16, 16);
 
     r.Reset();
-    r.context->Record().depthTest = 1;
+    s.depthTest = 1;
     ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
-    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
-    ASSERT_TRUE(makeAnew(1, RSBFormat_Z32));
-    r.poly->DrawPolygons(3, 3, 1);
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    const uint32_t oldDepth = s.zbase;
+    r.poly->SetVertexHook([&makeAnew](int32_t*, int32_t n) {
+        if (n == 3) {
+            ASSERT_TRUE(makeAnew(1, RSBFormat_Z32));
+        }
+    });
+    r.poly->DrawPolygons(3, 6, 2);
     EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Depth), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
 }
 
 // Span code that counts its rows in spans_shaded; on the rows from

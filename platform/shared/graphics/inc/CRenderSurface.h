@@ -113,24 +113,27 @@ public:
         ForgetOpacity();
     }
 
-protected:
-    CRenderSurface() = default;
-
-    // Open over a change of the planes: the watchers are told when the
-    // outermost one closes, so that a surface made anew in steps (its old
-    // planes let go of, new ones made) is seen once, whole.
+    // Open over a change of the planes, by the surface or by a plane's own
+    // buffer: the watchers are told when the outermost one closes, so that
+    // a surface made anew in steps (its old planes let go of, new ones
+    // made) is seen once, whole. Over no surface it does nothing.
     class PlaneChange {
     public:
-        explicit PlaneChange(CRenderSurface& surface) : m_surface(surface) { ++surface.m_openChanges; }
+        explicit PlaneChange(CRenderSurface* surface) : m_surface(surface) {
+            if (surface != nullptr) ++surface->m_openChanges;
+        }
         ~PlaneChange() {
-            if (--m_surface.m_openChanges == 0) m_surface.TellWatchers();
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0) m_surface->TellWatchers();
         }
         PlaneChange(const PlaneChange&) = delete;
         PlaneChange& operator=(const PlaneChange&) = delete;
 
     private:
-        CRenderSurface& m_surface;
+        CRenderSurface* m_surface;
     };
+
+protected:
+    CRenderSurface() = default;
 
     bool IsForwarding() const { return (m_flags & kFlagForwarding) != 0; }
     void AddFlags(uint32_t bits) { m_flags |= bits; }
