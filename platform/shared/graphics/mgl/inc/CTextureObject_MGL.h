@@ -53,8 +53,7 @@ public:
     void BindToUnit(int32_t unit) override;
     void GetSurface(CRenderSurface** out) const override;
     // Brings this texture's mappings in `context` to the colour plane the
-    // surface has now (the surface calls for it, and a draw asks too: a
-    // plane made anew through its own buffer passes the surface by). A
+    // surface has now (the surface calls for it, and a draw asks too). A
     // plane made anew (other pixels, size or format) is mapped in place of
     // the old one and a unit showing the old one shows the new one (its
     // filter and wrap modes as bound); without a plane the mapping goes and

@@ -177,8 +177,7 @@ public:
     // planes may be gone), and nothing is drawn into until the next bind.
     void ForgetVanishedTarget();
     // Before a draw: the target as above, and every texture mapped here
-    // brought to its surface's plane as it is now (a plane made anew
-    // through its own buffer passes its surface by).
+    // brought to its surface's plane as it is now.
     void FollowSurfaces();
     // Textures with a mapping in this context, which FollowSurfaces visits.
     void AttachTexture(CTextureObject_MGL* texture);
