@@ -22,16 +22,26 @@ class CTextureObjectTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(r.ok); }
 
-    // Creates the texture's planes: a colour plane of the format.
-    static bool CreatePlanes(T& texture, uint32_t width, uint32_t height, uint32_t format) {
+    // Creates the texture's planes: a colour plane of the format, with
+    // sub-planes when `extended`.
+    static bool CreatePlanes(T& texture, uint32_t width, uint32_t height, uint32_t format, bool extended = false) {
         CRenderSurface* surface = nullptr;
         texture.GetSurface(&surface);
         if (surface == nullptr) return false;
         const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, width},
                                                       {kSurfaceAttrHeight, height},
                                                       {kSurfaceAttrColorFormat, format},
+                                                      {kSurfaceAttrExtendedColor, extended ? 1u : 0u},
                                                       {kSurfaceAttrEnd, 0}};
         return surface->Create(attributes);
+    }
+
+    // The texture's colour plane made anew through its own buffer.
+    static bool CreatePlaneThroughBuffer(T& texture, uint16_t width, uint16_t height) {
+        CRenderSurface* surface = nullptr;
+        texture.GetSurface(&surface);
+        return surface->GetPlane(0)->Create(RSBFormat_R5G6B5, width, height, false, nullptr, nullptr,
+                                            CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
     }
 
     // The first `count` texels of the texture's colour plane set to `texel`.
@@ -177,6 +187,29 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
 }
 
+// A texture that lost its last mapping in a context, however it lost it
+// (its destruction, its surface's planes let go of, its plane released
+// through the plane's own buffer and a sample since), is one the context no
+// longer visits: a sample after the texture is gone reaches nothing of it.
+TEST_F(CTextureObjectTest, AContextForgetsATextureWithoutMappings) {
+    for (int32_t how = 0; how < 3; ++how) {
+        auto texture = std::make_unique<T>();
+        ASSERT_TRUE(CreatePlanes(*texture, 8, 8, RSBFormat_R5G6B5));
+        texture->BindToUnit(0);
+        CRenderSurface* surface = nullptr;
+        texture->GetSurface(&surface);
+        RSBFormat_ARGB_fixed colour;
+        if (how == 1) surface->Destroy();
+        if (how == 2) {
+            surface->GetPlane(0)->Release();
+            SampleTexture(*r.context, 0, 0, 0, 0, &colour);
+        }
+        texture.reset();
+        SampleTexture(*r.context, 0, 0, 0, 0, &colour);
+        EXPECT_EQ(Unit(0).b.levels[0], 0u) << how;
+    }
+}
+
 // The device may have moved on to another context since the bind: the
 // texture still empties the unit it was bound in and unmaps its texels.
 TEST_F(CTextureObjectTest, DestructionReleasesBindsInAContextTheDeviceNoLongerHas) {
@@ -223,10 +256,13 @@ TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
     EXPECT_EQ(Unit(0).b.width, 4);
 }
 
-// The texture's surface makes its planes anew at another size: the next
-// draw samples the new texels through the unit, its wrap and filter as
+// The texture's surface makes its planes anew at another size: at once,
+// outside any draw, the unit shows the new texels, its wrap and filter as
 // bound, and the old pixels are mapped nowhere, in the unit still showing
-// the texture nor in one another texture has taken since.
+// the texture nor in one another texture has taken since; the same when the
+// plane (one with sub-planes) is made anew through its own buffer. The
+// vertex hook doing that between a call's polygons: the next one samples
+// the new texels. A plane released through its buffer empties the unit.
 TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T texture;
     ASSERT_TRUE(CreatePlanes(texture, 8, 8, RSBFormat_R5G6B5));
@@ -238,21 +274,8 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     T other;
     ASSERT_TRUE(CreatePlanes(other, 4, 4, RSBFormat_R5G6B5));
     other.BindToUnit(1);
-    ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5));
-    const uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
-
-    r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
-    r.context->UpdateProjection(1);
-    r.FillPlane(1, 0);
-    ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
-    r.poly->SetVertexHook([](int32_t* vertex, int32_t n) {
-        vertex[15] = (n == 1 || n == 2) ? 16 * rig::ONE : 0;
-        vertex[16] = n >= 2 ? 4 * rig::ONE : 0;
-    });
-    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}});
-    r.poly->DrawPolygons(4, 4, 1);
-
-    EXPECT_EQ(r.Pixel16(8, 8), 0x07E0);
+    ASSERT_TRUE(CreatePlanes(texture, 16, 4, RSBFormat_R5G6B5, true));
+    uint8_t* pixels = FillTexels(texture, 16 * 4, 0x07E0);
     EXPECT_EQ(Unit(0).b.width, 16);
     EXPECT_EQ(Unit(0).b.height, 4);
     EXPECT_EQ(Unit(0).width_log2, 4);
@@ -264,11 +287,34 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
         }
     }
 
-    // Without planes the unit empties.
+    r.context->SetViewport(0, 0, r.Width(), r.Height(), 0, rig::ONE / 16);
+    r.context->UpdateProjection(1);
+    r.context->Record().depthTest = 0;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3}));
+    r.poly->SetVertexHook([&texture](int32_t* vertex, int32_t n) {
+        if (n == 4) {
+            ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 32, 4));
+            FillTexels(texture, 32 * 4, 0x001F);
+        }
+        const int32_t corner = n % 4;
+        vertex[15] = (corner == 1 || corner == 2) ? 16 * rig::ONE : 0;
+        vertex[16] = corner >= 2 ? 4 * rig::ONE : 0;
+    });
+    const std::vector<double> corners[] = {{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}};
+    r.SetPositions({corners[0], corners[1], corners[2], corners[3], corners[0], corners[1], corners[2], corners[3]});
+    r.poly->DrawPolygons(4, 8, 2);
+    EXPECT_EQ(r.Pixel16(8, 8), 0x001F);
+    const uint32_t drawn = Unit(0).b.levels[0];
+    ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 8, 2));
+    pixels = FillTexels(texture, 8 * 2, 0x07E0);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 8 * 2 * 2), pixels);
+    if (drawn != Unit(0).b.levels[0]) {
+        EXPECT_EQ(r.context->GuestMemory().ToHost(drawn, 1), nullptr);
+    }
+
     CRenderSurface* surface = nullptr;
     texture.GetSurface(&surface);
-    surface->Destroy();
-    r.poly->DrawPolygons(4, 4, 1);
+    surface->GetPlane(0)->Release();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
 }
 

@@ -210,6 +210,9 @@ TEST_F(MGLRenderTargetTest, ARefusedSurfaceLeavesTheBoundPlanes) {
     EXPECT_FALSE(context->BindRenderTarget()) << "no current surface";
     context->Reset();
     EXPECT_EQ(s.destbase, destbase);
+    // They are no longer the device's: a colour clear, before any draw, lets go of them.
+    context->ClearColorPlane(4, 4);
+    EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), nullptr);
 }
 
 TEST_F(MGLRenderTargetTest, PaddedRowsAndTheUnlockedStandInAddress) {

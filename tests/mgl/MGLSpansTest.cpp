@@ -267,38 +267,60 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
 }
 
 // A perspective row long enough to work its texels out ahead (bilinear,
-// or nearest on two levels blended), whose texture is the target itself,
-// magnified four times, reads the texels the pixels before it drew, as the
-// same row drawn in short pieces (each pixel sampled in turn) does.
+// or nearest on two levels blended) reads the texels the pixels before it
+// drew, as the same row drawn in short pieces (each pixel sampled in turn)
+// does, wherever the row's bytes lie in a level it reads: the texture is
+// the target itself, magnified four times; only the second of the two
+// levels blended is; or only a level's last texel is the row's first
+// pixel. A row that tests depth without writing it leaves the plane as it
+// was.
 TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
-    Texture(r, 16, 4, RSBFormat_R5G6B5, 4, 1);
     MGLRecord& s = r.context->Record();
-    s.texture_units[0].b.levels[0] = s.destbase;
     s.perspectiveGradients = 1;
     s.cfz0 = 0;
-    for (int32_t x = 0; x < 16; ++x) {
+    for (int32_t x = 0; x < 32; ++x) {
         const uint16_t texel = static_cast<uint16_t>(0x9A53u * static_cast<uint32_t>(x + 1));
         std::memcpy(r.Row(0, 0) + 2 * x, &texel, 2);
     }
-    const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 32);
-    const auto draw = [&](int32_t piece) {
-        std::memcpy(r.Row(0, 0), before.data(), before.size());
-        r.FillPlane(1, 0);
-        // A depth 2^20 past the offset: the divide leaves u and v as they are,
-        // v on the texture's first row, the row drawn.
-        AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0);
-        for (int32_t x = 0; x < 16; x += piece) {
-            SpanTexturedPerspective(*r.context, static_cast<uint32_t>(x * ONE),
-                                    static_cast<uint32_t>((x + piece) * ONE - 1));
-        }
-        return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32);
+    const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 64);
+    // A depth 2^20 past the offset: the divide leaves u and v as they are.
+    struct Case {
+        int32_t mode, width;  // four texels high
+        int32_t level0, level1;  // bytes from the target's first pixel; -1: the texture's own
+        int32_t row, u0, du, v0;
+        int32_t k2;  // the perspective term of u's step: 12.0 gives a level of detail of 0.5
+    } const cases[] = {
+        {2, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
+        {4, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
+        {2, 16, -1, 0, 0, 2 * ONE + ONE / 8, ONE * 3 / 4, ONE / 2, 12 * ONE},
+        {4, 4, 2, -1, 1, 3 * ONE, 0, 3 * ONE + ONE / 2, 0},  // texel (3, 3) at row 1's first pixel
     };
-    for (const int32_t mode : {2, 4}) {
-        s.texture_units[0].filter_mode = mode;
+    for (const Case& c : cases) {
+        Texture(r, c.width, 4, RSBFormat_R5G6B5, c.mode, 1);
+        TextureUnit& unit = s.texture_units[0];
+        unit.b.maxD = 2;
+        if (c.level0 >= 0) unit.b.levels[0] = s.destbase + static_cast<uint32_t>(c.level0);
+        if (c.level1 >= 0) unit.b.levels[1] = s.destbase + static_cast<uint32_t>(c.level1);
+        s.K2x[1] = c.k2;  // u
+        const auto draw = [&](int32_t piece) {
+            std::memcpy(r.Row(0, 0), before.data(), before.size());
+            r.FillPlane(1, 0);
+            AtRow(r, c.row, 1 << 20, 0, c.u0, c.du, c.v0, 0);
+            for (int32_t x = 0; x < 16; x += piece) {
+                SpanTexturedPerspective(*r.context, static_cast<uint32_t>(x * ONE),
+                                        static_cast<uint32_t>((x + piece) * ONE - 1));
+            }
+            return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 64);
+        };
         const std::vector<uint8_t> whole = draw(16);
-        EXPECT_EQ(whole, draw(5)) << "mode " << mode;
-        EXPECT_NE(whole, before) << "mode " << mode;
+        EXPECT_EQ(whole, draw(5)) << "mode " << c.mode << " level " << c.level0 << " " << c.level1;
+        EXPECT_NE(whole, before) << "mode " << c.mode << " level " << c.level0 << " " << c.level1;
     }
+
+    s.depthWrite = 0;
+    AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0);
+    SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(16 * ONE - 1));
+    for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(r.Depth(x, 0), 0u) << x;
 }
 
 // Nearest texels blended between two levels (filter mode 2) draw what the

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ostream>
@@ -237,11 +238,14 @@ TEST(RenderPolyHostileTest, LoopingSpanCodeEndsTheDrawCall) {
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
 }
 
-// The device's surface replaced after the bind, its planes freed: a draw
-// or a clear before the next bind reaches none of them, and the next
-// bind draws into the new surface. The new one is of another size: planes
-// of the same size may be given the old ones' memory again, which is then
-// live and laid out alike, and rightly still drawn into.
+// The device's surface replaced after the bind, its planes freed: at once
+// the context lets go of them, so nothing reaches them through its guest
+// memory, a draw or a clear before the next bind included; the next bind
+// draws into the new surface. The same from the vertex hook between a
+// call's polygons: the next polygon tests no freed depth. A new surface is
+// of another size: planes of the same size may be given the old ones'
+// memory again, which is then live and laid out alike, and rightly still
+// drawn into.
 TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     rig::Renderer r(16, 16);
     ASSERT_TRUE(r.ok);
@@ -249,17 +253,61 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     s.drawColor[1] = 255;
     s.depthTest = 0;
     ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
-    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    const uint32_t oldDepth = s.zbase;
     ASSERT_TRUE(r.device.MakeSurface(16, 20, RSBFormat_R5G6B5, RSBFormat_Z32));
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
     r.FillPlane(0, 0);
     r.poly->DrawPolygons(3, 3, 1);
     r.context->ClearColorPlane(16, 16);
     r.context->ClearDepthPlane(16, 16);
-    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
     EXPECT_EQ(r.Pixel16(8, 8), 0) << "the new surface waits for its bind";
     r.Reset();
     r.poly->DrawPolygons(3, 3, 1);
     EXPECT_EQ(r.Pixel16(8, 8), 0xF800);
+
+    s.depthTest = 1;
+    r.poly->SetVertexHook([&r](int32_t*, int32_t n) {
+        if (n != 3) return;
+        ASSERT_TRUE(r.device.MakeSurface(16, 24, RSBFormat_R5G6B5, RSBFormat_Z32));
+        r.FillPlane(0, 0);
+    });
+    r.poly->DrawPolygons(3, 6, 2);
+    EXPECT_EQ(r.Pixel16(8, 8), 0);
+}
+
+// A plane made anew through its own buffer, outside a draw or by the vertex
+// hook between a call's polygons: at once the context lets go of the
+// target, so its guest memory names none of the old pixels and nothing
+// after (a clear, the rest of the call) reaches them, whichever plane it was.
+TEST(RenderPolyHostileTest, APlaneMadeAnewThroughItsBufferIsNotReached) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    const auto makeAnew = [&r](uint32_t plane, uint32_t format) {
+        return r.device.Plane(plane)->Create(format, 16, 20, false, nullptr, nullptr,
+                                             CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
+    };
+    const uint32_t oldColour = s.destbase;
+    ASSERT_TRUE(makeAnew(0, RSBFormat_R5G6B5));
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldColour, 1), nullptr);
+    r.context->ClearColorPlane(16, 16);
+
+    r.Reset();
+    s.depthTest = 1;
+    ASSERT_TRUE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    const uint32_t oldDepth = s.zbase;
+    r.poly->SetVertexHook([&makeAnew](int32_t*, int32_t n) {
+        if (n == 3) {
+            ASSERT_TRUE(makeAnew(1, RSBFormat_Z32));
+        }
+    });
+    r.poly->DrawPolygons(3, 6, 2);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Depth), nullptr);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
 }
 
 // Span code that counts its rows in spans_shaded; on the rows from
@@ -305,6 +353,49 @@ int32_t SpinRounds(rig::Renderer& r, int32_t fillMode, bool widen) {
     r.poly->DrawPolygon2D(0, 3, 0);
     EXPECT_EQ(r.context->Record().spans_shaded, 2);
     return r.context->Record().pixels_shaded;
+}
+
+// A fill allows span code each row's share and each of its pixels' share,
+// for the rows and pixels it covers: code spinning from its first row runs
+// that many instructions, five before its first round and four a round,
+// which counts itself with the third.
+TEST(RenderPolyHostileTest, AFillAllowsEachRowAndEachPixelItsShare) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    for (const int32_t fillMode : {1, 3}) {
+        r.Reset();
+        r.UseScreenBounds();
+        r.RecordSpans(fillMode);
+        r.SetPositions({{0, 0}, {9, 0}, {3, 7}});
+        r.poly->DrawPolygon2D(0, 3, 0);
+        ASSERT_EQ(r.calls.front().row, 0);
+        int64_t allowed = 0;
+        for (const rig::SpanCall& call : r.calls) {
+            const int32_t pixels = rig::EndPixel(call.r2) - rig::FirstPixel(call.r1);
+            allowed += RenderPoly::kSpanBudgetPerRow + RenderPoly::kSpanBudgetPerPixel * std::max(pixels, 0);
+        }
+        const MGLShaderState spinning = CountingState(fillMode, 1);
+        ASSERT_TRUE(r.context->BindShaderState(&spinning));
+        r.poly->DrawPolygon2D(0, 3, 0);
+        EXPECT_EQ(r.context->Record().spans_shaded, 1);
+        EXPECT_EQ(r.context->Record().pixels_shaded, (allowed - 4) / 4) << "fill mode " << fillMode;
+    }
+
+    // Two 4 x 4 rectangles of one call: the second, spinning, has what the
+    // first's four rows of twelve instructions left on top of its own.
+    const auto secondRectRounds = [&r](int32_t first, int32_t spinFrom) {
+        const MGLShaderState state = CountingState(1, static_cast<uint32_t>(spinFrom));
+        r.Reset();
+        r.UseScreenBounds();
+        EXPECT_TRUE(r.context->BindShaderState(&state));
+        r.context->SetRegister(0, 0);
+        r.SetPositions({{0, 0}, {4, 4}, {10, 0}, {14, 4}});
+        r.poly->DrawRects2D(first, 4 - first, 0);
+        return r.context->Record().pixels_shaded;
+    };
+    constexpr int64_t kCheapRow = 12;
+    const int64_t firstLeft = 4 * (RenderPoly::kSpanBudgetPerRow + 4 * RenderPoly::kSpanBudgetPerPixel - kCheapRow);
+    EXPECT_EQ(secondRectRounds(0, 5) - secondRectRounds(2, 1), firstLeft / 4);
 }
 
 // The polygon fill's budget follows its own row ends: span code moving the

@@ -1,16 +1,19 @@
 #ifndef CRENDERSURFACE_H
 #define CRENDERSURFACE_H
 
+#include <vector>
+
 #include "CGenUtil.h"
 #include "ICRenderSurface.h"
 
 class CRenderSurfaceBuffer;
+class CRenderSurfaceWatcher;
 struct CRenderSurfaceLoadParams;
 
 // The common part of every render surface: a flag word, up to three pixel
 // planes (colour, depth, stencil) and an optional 256-colour palette. A
 // surface may instead forward to another surface, which then stands in for
-// its colour plane.
+// its colour plane. Watchers are told whenever the planes change.
 class CRenderSurface : public ICRenderSurface {
 public:
     // Flag word.
@@ -91,6 +94,11 @@ public:
     CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
     ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
 
+    // A watcher is told after every change of the planes until it is taken
+    // off; one added twice is told once.
+    void AddWatcher(CRenderSurfaceWatcher* watcher);
+    void RemoveWatcher(CRenderSurfaceWatcher* watcher);
+
     // A number taken anew from one counter for all surfaces whenever the
     // colour plane's pixels may change (creation, a lock for writing, a
     // noted draw), so that no two states of any surfaces share one, even
@@ -104,6 +112,25 @@ public:
         m_changeSerial = NextSerial();
         ForgetOpacity();
     }
+
+    // Open over a change of the planes, by the surface or by a plane's own
+    // buffer: the watchers are told when the outermost one closes, so that
+    // a surface made anew in steps (its old planes let go of, new ones
+    // made) is seen once, whole. Over no surface it does nothing.
+    class PlaneChange {
+    public:
+        explicit PlaneChange(CRenderSurface* surface) : m_surface(surface) {
+            if (surface != nullptr) ++surface->m_openChanges;
+        }
+        ~PlaneChange() {
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0) m_surface->TellWatchers();
+        }
+        PlaneChange(const PlaneChange&) = delete;
+        PlaneChange& operator=(const PlaneChange&) = delete;
+
+    private:
+        CRenderSurface* m_surface;
+    };
 
 protected:
     CRenderSurface() = default;
@@ -125,6 +152,7 @@ private:
                    const void* value) const;
 
     static uint64_t NextSerial() { return ++s_lastSerial; }
+    void TellWatchers();
 
     enum Opacity : uint8_t { kOpacityUnknown, kOpacityOpaque, kOpacityKeyed };
     Opacity ScanOpacity();
@@ -136,6 +164,8 @@ private:
     ICRenderSurface* m_forwardTarget = nullptr;
     inline static uint64_t s_lastSerial = 0;
     uint64_t m_changeSerial = NextSerial();
+    std::vector<CRenderSurfaceWatcher*> m_watchers;
+    uint32_t m_openChanges = 0;
 };
 
 #endif

@@ -4,12 +4,15 @@
 #include "CClass.h"
 
 class CInputStream;
+class CRenderSurface;
 struct CRenderSurfaceLoadParams;
 
 // One plane of pixels of a render surface (colour, depth or stencil): format,
 // size, signed row pitch and pixel memory, owned or borrowed. Row 0 is at
 // `pixels`; a bottom-up plane has a negative pitch, so its row 0 is the last
-// row in memory.
+// row in memory. A plane a surface made tells that surface whenever its
+// pixels may be freed or made anew, so that whoever maps them lets go at
+// once (a flip keeps them where they are).
 class CRenderSurfaceBuffer : public CClass {
 public:
     static constexpr uint16_t kFlagOwnsPixels = 0x1;
@@ -30,7 +33,8 @@ public:
     // Entries of a palette table that loaders index with 8-bit pixels.
     static constexpr uint32_t kPaletteEntries = 256;
 
-    CRenderSurfaceBuffer();
+    // `owner` is the surface the plane belongs to, if any, which outlives it.
+    explicit CRenderSurfaceBuffer(CRenderSurface* owner = nullptr);
     ~CRenderSurfaceBuffer() override;
 
     CRenderSurfaceBuffer(const CRenderSurfaceBuffer&) = delete;
@@ -77,6 +81,7 @@ public:
 
 protected:
     void SetFlags(uint16_t flags) { m_flags = flags; }
+    CRenderSurface* GetOwner() const { return m_owner; }
 
 private:
     // Where an image's palette goes, and whether the file's colours are read into it.
@@ -124,6 +129,7 @@ private:
     uint8_t* m_pixels = nullptr;
     // Start of the owned block; differs from m_pixels for bottom-up planes.
     uint8_t* m_block = nullptr;
+    CRenderSurface* m_owner;
 };
 
 #endif

@@ -9,7 +9,7 @@ class CRenderSurfaceBufferEx : public CRenderSurfaceBuffer {
 public:
     static constexpr uint32_t kMaxPlanes = 10;
 
-    CRenderSurfaceBufferEx();
+    explicit CRenderSurfaceBufferEx(CRenderSurface* owner = nullptr);
     ~CRenderSurfaceBufferEx() override = default;
 
     bool Create(uint32_t format, uint16_t width, uint16_t height, bool powerOfTwo, uint32_t** palettePlace,

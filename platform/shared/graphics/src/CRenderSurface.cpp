@@ -1,5 +1,7 @@
 #include "CRenderSurface.h"
 
+#include <algorithm>
+
 #include "BlitCopy.h"
 #include "BlitLineFill.h"
 #include "CAssert.h"
@@ -8,6 +10,7 @@
 #include "CGraphics.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceBufferEx.h"
+#include "CRenderSurfaceWatcher.h"
 
 namespace {
 
@@ -68,6 +71,7 @@ void CRenderSurface::ReleaseCurrent() {
 }
 
 void CRenderSurface::Destroy() {
+    const PlaneChange change(this);
     NoteChange();
     ReleaseCurrent();
     if ((m_flags & kFlagOwnsPalette) != 0) MemFree(m_palette);
@@ -77,11 +81,27 @@ void CRenderSurface::Destroy() {
 }
 
 void CRenderSurface::ReleasePlanes() {
+    const PlaneChange change(this);
     // A forward target stands where the colour plane would be; it is not ours.
     m_forwardTarget = nullptr;
     for (CRenderSurfaceBuffer*& plane : m_planes) {
         delete plane;
         plane = nullptr;
+    }
+}
+
+void CRenderSurface::AddWatcher(CRenderSurfaceWatcher* watcher) {
+    if (std::find(m_watchers.begin(), m_watchers.end(), watcher) == m_watchers.end()) m_watchers.push_back(watcher);
+}
+
+void CRenderSurface::RemoveWatcher(CRenderSurfaceWatcher* watcher) { std::erase(m_watchers, watcher); }
+
+// A watcher may take itself or another off while it is told: each one still
+// on the list is told once.
+void CRenderSurface::TellWatchers() {
+    const std::vector<CRenderSurfaceWatcher*> told = m_watchers;
+    for (CRenderSurfaceWatcher* watcher : told) {
+        if (std::find(m_watchers.begin(), m_watchers.end(), watcher) != m_watchers.end()) watcher->PlanesChanged(*this);
     }
 }
 
@@ -208,6 +228,7 @@ bool CRenderSurface::CreatePlanes(const uint32_t formats[kPlaneCount], uint16_t 
                                   uint32_t* palette, const CRenderSurfaceLoadParams* loadParams, int32_t pitchMode,
                                   int16_t pitch, void* pixels) {
     if ((pixels != nullptr || pitch != 0) && loadParams != nullptr) return false;
+    const PlaneChange change(this);
     NoteChange();
     m_palette = palette;
     if (palette == nullptr) {
@@ -216,8 +237,8 @@ bool CRenderSurface::CreatePlanes(const uint32_t formats[kPlaneCount], uint16_t 
         m_flags &= ~kFlagOwnsPalette;
     }
     delete m_planes[kPlaneColor];
-    CRenderSurfaceBuffer* color = (m_flags & kFlagExtendedColor) != 0 ? new CRenderSurfaceBufferEx()
-                                                                      : new CRenderSurfaceBuffer();
+    CRenderSurfaceBuffer* color = (m_flags & kFlagExtendedColor) != 0 ? new CRenderSurfaceBufferEx(this)
+                                                                      : new CRenderSurfaceBuffer(this);
     m_planes[kPlaneColor] = color;
     ASSERT(color != nullptr);
     if (color == nullptr) return false;
@@ -231,10 +252,11 @@ bool CRenderSurface::CreatePlanes(const uint32_t formats[kPlaneCount], uint16_t 
 }
 
 void CRenderSurface::CreateAuxPlanes(const uint32_t formats[kPlaneCount], uint16_t width, uint16_t height) {
+    const PlaneChange change(this);
     for (uint32_t index = kPlaneDepth; index < kPlaneCount; ++index) {
         if (formats[index] == 0) continue;
         delete m_planes[index];
-        m_planes[index] = new CRenderSurfaceBuffer();
+        m_planes[index] = new CRenderSurfaceBuffer(this);
         if (m_planes[index] == nullptr) continue;
         m_planes[index]->Create(formats[index], width, height, false, nullptr, nullptr,
                                 CRenderSurfaceBuffer::kPitchTopDown, 0, nullptr);
@@ -243,6 +265,7 @@ void CRenderSurface::CreateAuxPlanes(const uint32_t formats[kPlaneCount], uint16
 
 bool CRenderSurface::CreateForwarding(const uint32_t formats[kPlaneCount], CClass* target, uint32_t targetClassKey,
                                       uint32_t* palette) {
+    const PlaneChange change(this);
     Destroy();
     if (targetClassKey != ICRenderSurface::kClassKey || target == nullptr) return false;
     ICRenderSurface* surface = dynamic_cast<ICRenderSurface*>(target);

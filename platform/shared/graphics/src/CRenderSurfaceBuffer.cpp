@@ -7,6 +7,7 @@
 #include "CDIB.h"
 #include "CInputStream.h"
 #include "CPixelChannels.h"
+#include "CRenderSurface.h"
 #include "CRenderSurfaceLoadParams.h"
 
 namespace {
@@ -31,9 +32,10 @@ uint32_t WidenPaletteFormat(uint32_t format) {
 
 }  // namespace
 
-CRenderSurfaceBuffer::CRenderSurfaceBuffer() = default;
+CRenderSurfaceBuffer::CRenderSurfaceBuffer(CRenderSurface* owner) : m_owner(owner) {}
 
-CRenderSurfaceBuffer::~CRenderSurfaceBuffer() { Release(); }
+// Deleting a plane is its owner's own change of its planes, told by the owner.
+CRenderSurfaceBuffer::~CRenderSurfaceBuffer() { FreePixels(); }
 
 const WChar* CRenderSurfaceBuffer::GetFormatName(uint32_t format) { return CColor::GetFormatName(format); }
 
@@ -102,6 +104,7 @@ bool CRenderSurfaceBuffer::FreePixels() {
 }
 
 void CRenderSurfaceBuffer::Release() {
+    const CRenderSurface::PlaneChange change(m_owner);
     FreePixels();
     m_pixels = nullptr;
     m_block = nullptr;
@@ -122,6 +125,7 @@ void CRenderSurfaceBuffer::MakeBottomUp() {
 bool CRenderSurfaceBuffer::Create(uint32_t format, uint16_t width, uint16_t height, bool powerOfTwo,
                                   uint32_t** palettePlace, const CRenderSurfaceLoadParams* loadParams,
                                   int32_t pitchMode, int16_t pitch, void* pixels) {
+    const CRenderSurface::PlaneChange change(m_owner);
     Release();
     m_format = format;
     SetCreateSize(width, height, powerOfTwo);

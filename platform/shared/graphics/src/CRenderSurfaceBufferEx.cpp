@@ -1,8 +1,9 @@
 #include "CRenderSurfaceBufferEx.h"
 
 #include "CAssert.h"
+#include "CRenderSurface.h"
 
-CRenderSurfaceBufferEx::CRenderSurfaceBufferEx() {
+CRenderSurfaceBufferEx::CRenderSurfaceBufferEx(CRenderSurface* owner) : CRenderSurfaceBuffer(owner) {
     SetFlags(static_cast<uint16_t>(GetFlags() | kFlagExtended));
     ClearPlanes();
 }
@@ -15,6 +16,8 @@ void CRenderSurfaceBufferEx::ClearPlanes() {
 bool CRenderSurfaceBufferEx::Create(uint32_t format, uint16_t width, uint16_t height, bool powerOfTwo,
                                     uint32_t** palettePlace, const CRenderSurfaceLoadParams* loadParams,
                                     int32_t pitchMode, int16_t pitch, void* pixels) {
+    // The owner is told once the table names the new pixels.
+    const CRenderSurface::PlaneChange change(GetOwner());
     const bool created = CRenderSurfaceBuffer::Create(format, width, height, powerOfTwo, palettePlace, loadParams,
                                                       pitchMode, pitch, pixels);
     ClearPlanes();

@@ -7,6 +7,7 @@
 #include "CColor.h"
 #include "CInputStream.h"
 #include "CPngRowStream.h"
+#include "CRenderSurface.h"
 #include "CRenderSurfaceLoadParams.h"
 #include "CZipInputStream.h"
 
@@ -170,6 +171,7 @@ bool CRenderSurfaceBuffer::LoadPNG(uint32_t* scratchPalette, uint32_t** paletteP
                                    const CRenderSurfaceLoadParams* loadParams, int32_t pitchMode, int16_t pitch,
                                    void* pixels) {
     if (loadParams == nullptr || loadParams->stream == nullptr) return false;
+    const CRenderSurface::PlaneChange change(m_owner);
     CInputStream* stream = loadParams->stream;
     stream->SetSwapBytes(1);
     PngImageHeader image;

@@ -23,6 +23,7 @@ uint32_t DisplayFormat() {
 }  // namespace
 
 bool CRenderSurface_SW_OffScreen::Create(const CRenderSurfaceAttribute* attributes) {
+    const PlaneChange change(this);
     Destroy();
     Request request;
     if (attributes == nullptr || !ReadAttributes(attributes, &request) || !CreateFromRequest(&request)) {

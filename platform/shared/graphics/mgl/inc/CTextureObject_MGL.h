@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CRenderSurfaceWatcher.h"
 #include "CTextureObjectInterface.h"
 
 class MGLContext;
@@ -19,8 +20,10 @@ class MGLContext;
 // once. A mapping lives until the next bind to the same unit of the same
 // context or the texture's destruction, which also empties a unit still
 // showing it, in whichever live context it went to; and it follows the
-// surface, whose planes may be made anew meanwhile.
-class CTextureObject_MGL : public CTextureObjectInterface {
+// surface, whose planes may be made anew meanwhile: the surface tells the
+// texture, which brings every mapping to the new plane at once, so no
+// guest memory names the old pixels once they may be freed.
+class CTextureObject_MGL final : public CTextureObjectInterface, private CRenderSurfaceWatcher {
 public:
     static constexpr uint32_t kType = 2;
 
@@ -50,11 +53,11 @@ public:
     void BindToUnit(int32_t unit) override;
     void GetSurface(CRenderSurface** out) const override;
     // Brings this texture's mappings in `context` to the colour plane the
-    // surface has now. The surface frees its planes without telling the
-    // texture: a plane made anew (other pixels, size or format) is mapped in
-    // place of the old one and a unit showing the old one shows the new one
-    // (its filter and wrap modes as bound); without a plane the mapping goes
-    // and the unit is emptied. False once no mapping is left in the context.
+    // surface has now (the surface calls for it, and a draw asks too). A
+    // plane made anew (other pixels, size or format) is mapped in place of
+    // the old one and a unit showing the old one shows the new one (its
+    // filter and wrap modes as bound); without a plane the mapping goes and
+    // the unit is emptied. False once no mapping is left in the context.
     bool FollowSurface(MGLContext& context);
     void ReservedA() override {}
     void SetListParameter(uint32_t, uint32_t) override {}
@@ -107,6 +110,7 @@ private:
         PlaneShape plane;
     };
 
+    void PlanesChanged(CRenderSurface& surface) override;
     bool DeriveFilter();
     PlaneShape CurrentPlane() const;
     // Maps the plane into the context and makes the unit show it; false,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "CRenderSurfaceWatcher.h"
 #include "MGLGuestMemory.h"
 #include "MGLLookupTables.h"
 #include "MGLRecord.h"
@@ -16,6 +17,7 @@
 #include "MatrixStack.h"
 
 class BufferTable;
+class CRenderSurface;
 class CRenderSurfaceBuffer;
 class CTextureObject_MGL;
 
@@ -33,7 +35,12 @@ class CTextureObject_MGL;
 // Every pointer field of the record holds a guest address. A context whose
 // Init has not succeeded keeps no pool and no buffer table: clears, draws and
 // buffer operations then do nothing.
-class MGLContext {
+//
+// The guest memory never names freed pixels: the surface whose planes are
+// bound tells the context when it changes them, which lets go of them at
+// once, whatever is running (a host hook between a draw's polygons, or
+// nothing).
+class MGLContext final : private CRenderSurfaceWatcher {
 public:
     static constexpr int32_t kRegisterCount = 128;
     static constexpr int32_t kTextureUnits = 8;
@@ -320,7 +327,10 @@ private:
     int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
 
     static BoundPlane PlaneOf(const CRenderSurfaceBuffer* buffer);
-    bool CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
+    // The device's current surface and its planes; null when there are
+    // none to take.
+    CRenderSurface* CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
+    void PlanesChanged(CRenderSurface& surface) override;
     void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 
@@ -336,6 +346,8 @@ private:
     int32_t m_poolWords = 0;
     uint32_t m_poolGuest = 0;
     BoundPlane m_planes[kPlaneCount];
+    // The surface the planes are bound from, watched while any is bound.
+    CRenderSurface* m_targetSurface = nullptr;
     std::vector<CTextureObject_MGL*> m_textures;
     std::optional<MGLTextureSampler> m_spanSampler;
     bool m_keepSpanSampler = false;

@@ -45,6 +45,7 @@ MGLContext* CurrentContext() {
 CTextureObject_MGL::CTextureObject_MGL() {
     m_surface = CreateRenderSurface(kRenderSurfaceKindOffScreen, 0, kSurfaceCapabilities);
     Assert(m_surface != nullptr, kSource, kLineSurface);
+    if (m_surface != nullptr) m_surface->AddWatcher(this);
 }
 
 // The device keeps no keyed table of texture objects, so there is no keyed
@@ -55,6 +56,7 @@ CTextureObject_MGL::~CTextureObject_MGL() {
         m_mappings.pop_back();
         ReleaseMapping(mapping);
     }
+    if (m_surface != nullptr) m_surface->RemoveWatcher(this);
     delete m_surface;
 }
 
@@ -150,6 +152,21 @@ bool CTextureObject_MGL::FollowSurface(MGLContext& context) {
     }
     std::erase_if(m_mappings, [serial](const UnitMapping& m) { return m.contextSerial == serial && m.guest == 0; });
     return kept;
+}
+
+// Every live context a mapping went to follows the new plane now: the old
+// pixels may already be freed.
+void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
+    std::vector<uint64_t> serials;
+    for (const UnitMapping& mapping : m_mappings) {
+        if (std::find(serials.begin(), serials.end(), mapping.contextSerial) == serials.end()) {
+            serials.push_back(mapping.contextSerial);
+        }
+    }
+    for (const uint64_t serial : serials) {
+        MGLContext* context = MGLContext::Live(serial);
+        if (context != nullptr && !FollowSurface(*context)) context->DetachTexture(this);
+    }
 }
 
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {

@@ -85,14 +85,12 @@ MGLContext::BoundPlane MGLContext::PlaneOf(const CRenderSurfaceBuffer* buffer) {
     return plane;
 }
 
-// The planes a bind takes from the device's current surface; false when
-// there are none to take.
-bool MGLContext::CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const {
+CRenderSurface* MGLContext::CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const {
     CGraphics* graphics = MGLHost::Graphics();
     CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
-    if (surface == nullptr) return false;
+    if (surface == nullptr) return nullptr;
     const uint32_t flags = surface->GetFlags();
-    if ((flags & kRenderTargetFlag) == 0) return false;
+    if ((flags & kRenderTargetFlag) == 0) return nullptr;
     auto planeOfType = [surface, flags](uint32_t requested, uint32_t type) {
         return (flags & requested) != 0 ? PlaneOf(surface->GetPlane(CRenderSurface::BufferTypeToIndex(type)))
                                         : BoundPlane();
@@ -105,16 +103,21 @@ bool MGLContext::CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const {
         planeOfType(CRenderSurface::kFlagStencilRequested, CRenderSurface::kPlaneStencil);
     if (stencil.pixels != nullptr && stencil.format != kSurfaceStencilFormat) {
         DebugPrintf("MGLContext: a stencil plane of format 0x%X cannot be a render target", stencil.format);
-        return false;
+        return nullptr;
     }
-    return true;
+    return surface;
 }
 
 bool MGLContext::BindRenderTarget() {
     BoundPlane planes[kPlaneCount];
-    if (!CurrentTargetPlanes(planes)) return false;
+    CRenderSurface* surface = CurrentTargetPlanes(planes);
+    if (surface == nullptr) return false;
     UnbindPlanes();
     for (int32_t i = 0; i < kPlaneCount; ++i) BindPlane(static_cast<Plane>(i), planes[i]);
+    if (TargetWidth() > 0) {
+        m_targetSurface = surface;
+        surface->AddWatcher(this);
+    }
     m_record.destheight = planes[static_cast<int32_t>(Plane::Colour)].height;
     BoundScissor();
     return true;
@@ -125,16 +128,16 @@ bool MGLContext::BindRenderTarget() {
 // the old pixels may be freed since. Only the same memory, still the
 // device's, may be reached.
 void MGLContext::ForgetVanishedTarget() {
-    bool bound = false;
-    for (const BoundPlane& plane : m_planes) bound = bound || plane.pixels != nullptr;
-    if (!bound) return;
+    if (m_targetSurface == nullptr) return;
     BoundPlane current[kPlaneCount];
-    bool same = CurrentTargetPlanes(current);
+    bool same = CurrentTargetPlanes(current) != nullptr;
     for (int32_t i = 0; i < kPlaneCount && same; ++i) same = m_planes[i].SameMemory(current[i]);
     if (same) return;
     DebugPrintf("MGLContext: the render target's planes are no longer the device's; none is drawn into");
     UnbindPlanes();
 }
+
+void MGLContext::PlanesChanged(CRenderSurface&) { ForgetVanishedTarget(); }
 
 void MGLContext::FollowSurfaces() {
     ForgetVanishedTarget();
@@ -200,6 +203,8 @@ void MGLContext::BindPlane(Plane which, const BoundPlane& plane) {
 }
 
 void MGLContext::UnbindPlanes() {
+    if (m_targetSurface != nullptr) m_targetSurface->RemoveWatcher(this);
+    m_targetSurface = nullptr;
     for (int32_t i = 0; i < kPlaneCount; ++i) {
         if (m_planes[i].mapping != 0) m_memory.Unmap(m_planes[i].mapping);
         BindPlane(static_cast<Plane>(i), BoundPlane());

@@ -1,0 +1,21 @@
+#ifndef CRENDERSURFACEWATCHER_H
+#define CRENDERSURFACEWATCHER_H
+
+class CRenderSurface;
+
+// Whoever keeps a surface's plane memory reachable elsewhere (a renderer
+// mapping it into its guest address space) and must let go of it before
+// anything can reach it freed. A watcher stays registered until it takes
+// itself off, and takes itself off before it or the surface goes.
+class CRenderSurfaceWatcher {
+public:
+    // The surface let go of planes or made them anew: their old pixels may
+    // be freed. Called once the change is whole, before the surface's
+    // caller goes on; the planes the surface has now are the ones to keep.
+    virtual void PlanesChanged(CRenderSurface& surface) = 0;
+
+protected:
+    ~CRenderSurfaceWatcher() = default;
+};
+
+#endif
