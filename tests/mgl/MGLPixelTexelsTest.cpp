@@ -123,7 +123,7 @@ void RandomGroup(std::mt19937& random, MGLPixelCoordinates& at, int32_t first) {
 // Every level size too, the texels' bytes random: each pixel's lanes are
 // the sampler's.
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
         const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -142,7 +142,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
 }
 
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
         const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -162,7 +162,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
 }
 
 TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     MGLPixelCoordinates at{};
     for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[i] = 0x28000 + i;  // level 2
     EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), 2);

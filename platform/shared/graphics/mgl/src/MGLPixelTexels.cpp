@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "MGLTextureSampler.h"
+#include "MGLVectorUnit.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -355,11 +356,11 @@ typename Kind::Routine FillIn(int32_t wrap) {
 }
 
 // The kind's routine for the format's decoder; null for a format without
-// one, or where the processor cannot run it.
+// one, or where the eight-at-a-time passes do not run.
 template <class Kind>
 typename Kind::Routine RoutineFor(uint32_t format, int32_t wrap) {
     typename Kind::Routine routine = nullptr;
-    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
+    if (!MGLVectorUnit::EightLanes()) return nullptr;
     texel_format::VisitDecoder(format, [&](auto texel) { routine = FillIn<Kind, decltype(texel)>(wrap); });
     return routine;
 }
@@ -394,7 +395,7 @@ MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format
 
 int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
 #if defined(__x86_64__)
-    if (MGLPixelCoordinates::HasEightLanes()) return SharedLevel(at, first, lastLevel);
+    if (MGLVectorUnit::EightLanes()) return SharedLevel(at, first, lastLevel);
 #else
     (void)at;
     (void)first;
