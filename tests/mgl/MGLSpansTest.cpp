@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "MGLSpans.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
+#include "MGLVectorUnit.h"
 #include "RenderPolyRig.h"
 
 using rig::ONE;
@@ -429,6 +431,11 @@ constexpr uint32_t kFarDepth = kFar * 0x01010101u;
 // pixel's coordinates, level of detail and depth test as it has them alone,
 // across the runs' seams, through depths past zero and far-off depths.
 TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
+    // CI runs the renderer's tests with MCHVX_MGL_ONE_PIXEL=1 as well as without.
+    const char* onePixel = std::getenv("MCHVX_MGL_ONE_PIXEL");
+    if (onePixel == nullptr || std::strcmp(onePixel, "1") == 0) {
+        EXPECT_EQ(MGLVectorUnit::OnePixelForced(), onePixel != nullptr) << "the environment forces the one-pixel routines";
+    }
     constexpr int32_t kWidth = 150;
     rig::Renderer target(kWidth, 1);
     ASSERT_TRUE(target.ok);
@@ -472,7 +479,9 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
     // Nearest texels of the level of detail's level, and bilinear and
     // trilinear filtering on depths close to the offset, minified over
     // every level: a row that long works its pixels out ahead, pieces that
-    // short each pixel in turn. Both leave the last quad read in rp123.
+    // short each pixel in turn, and the one-pixel routines, forced, the
+    // whole row without the vector unit. All leave the last quad read in rp123.
+    const bool forced = MGLVectorUnit::OnePixelForced();
     for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{2, 0x04000000, 0x04200000, -0x4000},
                              Row{4, 0x04000000, 0x04200000, -0x4000},
                              Row{5, 0x04000000, 0x04200000, -0x4000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
@@ -481,6 +490,12 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
         const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
         EXPECT_EQ(whole, draw(5)) << "mode " << row.mode;
         EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode;
+        MGLVectorUnit::ForceOnePixel(true);
+        const uint64_t coordinates = MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates);
+        EXPECT_EQ(whole, draw(kWidth)) << "mode " << row.mode << ", one-pixel routines";
+        EXPECT_EQ(MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates), coordinates);
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode << ", one-pixel routines";
+        MGLVectorUnit::ForceOnePixel(forced);
         const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
         EXPECT_GT(drawn, 100) << "the row is drawn";
         EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";
