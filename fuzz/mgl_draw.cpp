@@ -11,7 +11,7 @@
 //
 // Input: when it holds at least 2960 bytes, the first 2960 are a state
 // stream; what follows (or the whole input when shorter) is the draw
-// program, read as the Program reader below takes it (zeros past the end).
+// program, read as FuzzProgram takes it (zeros past the end).
 
 #include <array>
 #include <cstdint>
@@ -22,6 +22,7 @@
 #include "CArrayInputStream.h"
 #include "CShader_MGL.h"
 #include "FuzzCheck.h"
+#include "FuzzProgram.h"
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLSpans.h"
@@ -80,26 +81,6 @@ enum class DrawOp : uint8_t {
     Count
 };
 
-// The input's bytes in order; zeros once they run out.
-class Program {
-public:
-    Program(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-
-    uint8_t Byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    int32_t Word() {
-        uint32_t v = 0;
-        for (int32_t i = 0; i < 4; ++i) v |= uint32_t{Byte()} << (8 * i);
-        return static_cast<int32_t>(v);
-    }
-    int32_t Below(int32_t n) { return Byte() % n; }
-    bool Done() const { return m_at >= m_size; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
 // One texture in a buffer-table slot and what its texels were.
 struct Texture {
     int32_t slot;
@@ -108,7 +89,7 @@ struct Texture {
 
 class DrawRun {
 public:
-    DrawRun(Program& program, const MGLShaderState* state) : m_program(program), m_state(state) {}
+    DrawRun(FuzzProgram& program, const MGLShaderState* state) : m_program(program), m_state(state) {}
 
     void Run() {
         if (!SetUpTarget()) return;
@@ -302,7 +283,7 @@ private:
         }
     }
 
-    Program& m_program;
+    FuzzProgram& m_program;
     const MGLShaderState* m_state;
     MGLTestDevice m_device;
     MGLContext m_context;
@@ -330,7 +311,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data += MGLShaderState::kBytes;
         size -= MGLShaderState::kBytes;
     }
-    Program program(data, size);
+    FuzzProgram program(data, size);
     DrawRun(program, state).Run();
     return 0;
 }
