@@ -33,6 +33,7 @@
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLFuzzSurface.h"
 #include "MGLSpans.h"
 #include "MGLTexel.h"
 #include "MGLTestDevice.h"
@@ -55,7 +56,6 @@ constexpr int32_t kFilterModes = 9;
 constexpr int32_t kWrapModes = 4;
 constexpr int32_t kPixelMargin = 4;  // rows may start and end this far off the target
 
-constexpr uint32_t kTargetFormats[] = {RSBFormat_R5G6B5, RSBFormat_X8R8G8B8, RSBFormat_X14R6G6B6};
 constexpr uint32_t kTextureFormats[] = {RSBFormat_R5G6B5,   RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4,
                                         RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8, RSBFormat_R8G8B8,
                                         RSBFormat_X14R6G6B6, RSBFormat_L8,      RSBFormat_A8L8};
@@ -67,8 +67,7 @@ constexpr uint32_t kAnyFormats[] = {RSBFormat_R4G4B4,      RSBFormat_R5G6B5,    
                                     RSBFormat_P16X8R8G8B8, RSBFormat_P16A8R8G8B8, RSBFormat_P256X8R8G8B8,
                                     RSBFormat_P256A8R8G8B8, RSBFormat_Z32,        0x7F0302};
 
-// Target flags.
-constexpr uint8_t kFlagDepthPlane = 1;
+// Target flags, above MGLFuzzSurface's.
 constexpr uint8_t kFlagMipChain = 2;
 constexpr uint8_t kFlagTriangles = 4;
 constexpr uint8_t kFlagPerspective = 8;
@@ -162,7 +161,7 @@ public:
         SetUpTexture();
         SetUnitFields();
         PlaceLevels();
-        if ((m_flags & kFlagTriangles) != 0) {
+        if ((m_target.flags & kFlagTriangles) != 0) {
             ReadTriangles();
         } else {
             for (int32_t i = 0; i < kMaxRows && !m_program.Done(); ++i) m_rows.push_back(ReadRow());
@@ -175,22 +174,15 @@ public:
 
 private:
     bool SetUpTarget() {
-        m_format = kTargetFormats[m_program.Below(std::size(kTargetFormats))];
-        m_flags = m_program.Byte();
-        m_width = 1 + m_program.Below(kMaxWidth);
-        m_height = 1 + m_program.Below(kMaxHeight);
-        const uint32_t depth = (m_flags & kFlagDepthPlane) != 0 ? RSBFormat_Z32 : 0;
-        if (!m_device.MakeSurface(static_cast<uint32_t>(m_width), static_cast<uint32_t>(m_height), m_format, depth)) {
-            return false;
-        }
+        if (!m_target.Make(m_program, m_device, kMaxWidth, kMaxHeight)) return false;
         if (m_context.Init(kPoolVertices) == nullptr) return false;
         m_context.Reset();
         // The scissor the whole target; a depth range of 1/16 keeps the
         // triangles' perspective terms within 32 bits.
-        m_context.SetViewport(0, 0, m_width, m_height, 0, kOne / 16);
+        m_context.SetViewport(0, 0, m_target.width, m_target.height, 0, kOne / 16);
         m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, 9 * kOne);
         m_context.UpdateProjection(1);
-        m_context.Record().perspectiveGradients = (m_flags & kFlagPerspective) != 0 ? 1 : 0;
+        m_context.Record().perspectiveGradients = (m_target.flags & kFlagPerspective) != 0 ? 1 : 0;
         return true;
     }
 
@@ -207,7 +199,7 @@ private:
         if (slot < 0) return;
         BufferRecord* record = table.Slot(slot);
         for (size_t k = 0; k < record->blockBytes; ++k) record->levels[0][k] = pattern[k % kPatternBytes];
-        if ((m_flags & kFlagMipChain) != 0) BuildMipChain(table, slot);
+        if ((m_target.flags & kFlagMipChain) != 0) BuildMipChain(table, slot);
         m_context.BindBufferToUnit(0, slot, table);
     }
 
@@ -260,9 +252,9 @@ private:
 
     RowState ReadRow() {
         RowState row{};
-        row.y = m_program.Below(m_height);
-        const int32_t first = m_program.Below(m_width + 2 * kPixelMargin) - kPixelMargin;
-        const int32_t length = m_program.Below(m_width + 2 * kPixelMargin);
+        row.y = m_program.Below(m_target.height);
+        const int32_t first = m_program.Below(m_target.width + 2 * kPixelMargin) - kPixelMargin;
+        const int32_t length = m_program.Below(m_target.width + 2 * kPixelMargin);
         row.x0 = first * kOne + m_program.Half();
         row.x1 = row.x0 + length * kOne + m_program.Half();
         row.flags = m_program.Byte();
@@ -335,7 +327,7 @@ private:
     void DrawPixelByPixel(MGLContext& context, uint32_t x0, uint32_t x1) const {
         const int32_t first = static_cast<int32_t>(x0 + (kHalf - 1)) >> 16;
         const int32_t end = static_cast<int32_t>(x1 + kHalf) >> 16;
-        for (int32_t x = first < 0 ? 0 : first; x < end && x < m_width; ++x) {
+        for (int32_t x = first < 0 ? 0 : first; x < end && x < m_target.width; ++x) {
             const uint32_t left = static_cast<uint32_t>(x) << 16;
             SpanTexturedPerspective(context, left, left + kHalf);
         }
@@ -409,10 +401,7 @@ private:
     FuzzProgram& m_program;
     MGLTestDevice m_device;
     MGLContext m_context;
-    uint32_t m_format = 0;
-    uint8_t m_flags = 0;
-    int32_t m_width = 0;
-    int32_t m_height = 0;
+    MGLFuzzSurface m_target;
     std::vector<RowState> m_rows;
     std::vector<int32_t> m_positions;  // x, y, z, w of each corner
     std::vector<int32_t> m_texCoords;  // u, v of each corner
