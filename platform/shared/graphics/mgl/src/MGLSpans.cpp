@@ -743,7 +743,7 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last texel came from
+    TexelLevel texels{.level = -1};  // the level the last texel came from
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         const int32_t level = levels.At(lod);
