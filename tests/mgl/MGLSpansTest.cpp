@@ -206,6 +206,27 @@ TEST_F(MGLSpansTest, TexturedSpanSkipsTransparentTexelsAndStoresEachFormat) {
     EXPECT_EQ(r.Pixel16(2, 0), 0) << "column 2 repeats column 0";
 }
 
+// A pixel's texel is read before its depth is written, whatever the
+// texture's format: here a level lying over the depth plane, nearest, into
+// an r5g6b5 target (which copies an r5g6b5 texel as it is) and an
+// a4r4g4b4 one (decoded).
+TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
+    constexpr uint32_t kDepth = 0x7BEF1234u;
+    MGLRecord& s = r.context->Record();
+    for (const uint32_t format : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4}) {
+        Texture(r, 2, 1, format, 0, 1);
+        s.texture_units[0].b.levels[0] = s.zbase;
+        r.FillPlane(0, 0);
+        r.FillPlane(1, 0);
+        const uint16_t before = 0xFFFF;
+        std::memcpy(r.Row(1, 0), &before, sizeof before);
+        AtRow(r, 0, static_cast<int32_t>(kDepth), 0);
+        SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(ONE));
+        EXPECT_EQ(r.Depth(0, 0), kDepth) << std::hex << format;
+        EXPECT_EQ(r.Pixel16(0, 0), 0xFFFF) << std::hex << format;
+    }
+}
+
 TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
     rig::Renderer deep(4, 1, RSBFormat_X14R6G6B6);
     ASSERT_TRUE(deep.ok);
