@@ -36,15 +36,16 @@ public:
     }
 
     // Fills the lanes of the kGroup pixels of `at` from `first`, all on
-    // the level `texels` (its base not null), their wrap mode the one the
-    // routine was chosen for; false, with nothing filled, for a level too
-    // large for the routine's offsets.
+    // the level `texels`, their wrap mode the one the routine was chosen
+    // for; false, with nothing filled, for a level its description does not
+    // lay out as the routine's format side by side within the level's bytes
+    // (TexelLevel::Packed).
     using Routine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                              const TexelLevel& texels);
 
     // Fills them likewise with the nearest texels of the levels `near`
-    // and `far` (their bases not null) blended by the pixels' levels of
-    // detail, as filter mode 2 blends them.
+    // and `far` blended by the pixels' levels of detail, as filter mode 2
+    // blends them.
     using BlendRoutine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                   const TexelLevel& near, const TexelLevel& far);
 
