@@ -20,7 +20,6 @@
 // With MCHVX_MGL_LANE_STATS set, the program prints at exit how many
 // pixels each eight-at-a-time pass filled, which shows a run reached them.
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
