@@ -88,7 +88,7 @@ struct RandomLevel {
     TexelLevel texels;
 
     RandomLevel(std::mt19937& random, int32_t bpp, int32_t wrap, int32_t level)
-        : texels{.bpp = bpp, .wrap = wrap, .level = level} {
+        : texels{nullptr, bpp, wrap, 0, 0, level, 0, 0, 0} {
         texels.w = kSizes[random() % std::size(kSizes)];
         texels.h = kSizes[random() % std::size(kSizes)];
         bytes.resize(static_cast<size_t>(texels.w * texels.h * bpp));

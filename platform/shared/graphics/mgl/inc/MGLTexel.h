@@ -83,16 +83,18 @@ inline int32_t TexelBytes(uint32_t format) {
 // step from texel to texel, which need not be the format's size), w and h;
 // its bytes as the format has them; and nothing outside [base, base +
 // bytes), which the sampler found mapped when it made the description.
+// No field has a default: the sampler holds ten of these, and is made for
+// every fill.
 struct TexelLevel {
-    const uint8_t* base = nullptr;  // null when the level cannot be read
-    int32_t bpp = 0;
-    int32_t wrap = 0;
-    int32_t w = 0;
-    int32_t h = 0;
-    int32_t level = 0;
-    uint32_t format = 0;
-    uint32_t bytes = 0;  // from base: the last texel's address, and its TexelBytes
-    uint32_t guest = 0;  // base's guest address
+    const uint8_t* base;  // null when the level cannot be read
+    int32_t bpp;
+    int32_t wrap;
+    int32_t w;
+    int32_t h;
+    int32_t level;
+    uint32_t format;
+    uint32_t bytes;  // from base: the last texel's address, and its TexelBytes
+    uint32_t guest;  // base's guest address
 
     // Whether the level is laid out as the format's texels side by side,
     // all w x h of them within its bytes: what a routine that steps through
@@ -165,7 +167,10 @@ inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp
                       .wrap = wrap,
                       .w = Extent(width, level),
                       .h = Extent(height, level),
-                      .level = level};
+                      .level = level,
+                      .format = 0,
+                      .bytes = 0,
+                      .guest = 0};
 }
 
 // The texel at (u, v) on level `level` (taken as 0 when negative, at most

@@ -744,7 +744,7 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    TexelLevel texels{.level = -1};  // the level the last texel came from
+    TexelLevel texels{nullptr, 0, 0, 0, 0, -1, 0, 0, 0};  // the level the last texel came from
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         const int32_t level = levels.At(lod);

@@ -8,12 +8,13 @@ namespace {
 constexpr uint32_t kPaletteEntryBytes = 4;
 
 // The bytes from a level's first texel to the end of its last, at the
-// level's step; -1 for a negative step or past 32 bits.
+// level's step; -1 for a negative step or past 32 bits. (A level of more
+// texels than that has its last past 32 bits at any step but 0.)
 int64_t LevelBytes(const TexelLevel& texels) {
     const int64_t last = int64_t{texels.w} * texels.h - 1;
-    const int64_t tail = TexelBytes(texels.format);
-    if (texels.bpp < 0 || (texels.bpp > 0 && last > (INT32_MAX - tail) / texels.bpp)) return -1;
-    return last * texels.bpp + tail;
+    if (texels.bpp < 0 || (texels.bpp > 0 && last > INT32_MAX)) return -1;
+    const int64_t bytes = last * texels.bpp + TexelBytes(texels.format);
+    return bytes <= INT32_MAX ? bytes : -1;
 }
 
 }  // namespace
@@ -42,12 +43,14 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
 void MGLTextureSampler::Resolve(int32_t level) {
     m_resolved |= 1u << level;
     TexelLevel& texels = m_texels[level];
-    texels = TexelLevel{.bpp = m_bpp,
+    texels = TexelLevel{.base = nullptr,
+                        .bpp = m_bpp,
                         .wrap = m_wrap,
                         .w = LevelExtent(m_width, level),
                         .h = LevelExtent(m_height, level),
                         .level = level,
                         .format = m_format,
+                        .bytes = 0,
                         .guest = m_unit->b.levels[level]};
     const int64_t bytes = LevelBytes(texels);
     if (texels.guest == 0 || bytes < 0) return;
