@@ -813,9 +813,13 @@ void WalkNearestAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t
     }
 }
 
-// The nearest texel for the formats with a decoder of their own; the
-// sampler for the others.
+// The nearest texel for the formats with a decoder of their own, and L8;
+// the sampler for the others.
 void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    if (sampler.Format() == RSBFormat_L8) {
+        WalkNearestAs<texel_format::L8>(walk, sampler, target);
+        return;
+    }
     const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
         WalkNearestAs<decltype(texel)>(walk, sampler, target);
     });
