@@ -471,9 +471,11 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
     };
     // Nearest texels of the level of detail's level, and bilinear and
     // trilinear filtering on depths close to the offset, minified over
-    // every level: a row that long works its pixels out ahead, pieces that
-    // short each pixel in turn. Both leave the last quad read in rp123.
-    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{2, 0x04000000, 0x04200000, -0x4000},
+    // every level (mode 3 from magnified to minified): a row that long works
+    // its pixels out ahead, pieces that short each pixel in turn. Both leave
+    // the last quad read in rp123.
+    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{3, 0x100, 0x08000000, -0x200000},
+                             Row{3, 0x04000000, 0x04200000, -0x4000}, Row{2, 0x04000000, 0x04200000, -0x4000},
                              Row{4, 0x04000000, 0x04200000, -0x4000},
                              Row{5, 0x04000000, 0x04200000, -0x4000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
         row = config;

@@ -508,17 +508,20 @@ struct FilteredTexel {
 };
 
 #if defined(__SSE2__)
-// Bilinear and trilinear filtering (modes 4, 5 and 6) on a row with a
-// memo: the sampler's channels kept as its vector sums leave them, 16 bits
-// each, for the alpha test and the pixel, rather than set in a fixed
-// colour's four 32-bit fields and read back from them. Where the row's
-// coordinates are worked out ahead, a trilinear row's levels, quads and
-// weights are as well, and a bilinear row's texels.
+// Bilinear and trilinear filtering (modes 3 to 6) on a row with a memo:
+// the sampler's channels kept as its vector sums leave them, 16 bits each,
+// for the alpha test and the pixel, rather than set in a fixed colour's
+// four 32-bit fields and read back from them. Where the row's coordinates
+// are worked out ahead, a trilinear row's levels, quads and weights are as
+// well, and a bilinear row's texels (mode 3's where a group is magnified).
 template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
-    static constexpr bool kBilinear =
-        Mode == sampler_detail::kFilterBilinear || Mode == sampler_detail::kFilterBilinearMip;
+    static constexpr bool kBilinear = Mode == sampler_detail::kFilterBilinear ||
+                                      Mode == sampler_detail::kFilterBilinearMip ||
+                                      Mode == sampler_detail::kFilterBilinearOrMip;
+    // Whether the row's bilinear quads all lie on level 0.
+    static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -528,7 +531,12 @@ struct QuadTexel {
         : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+            if (lod > sampler_detail::kOne) return NearestTaken(u, v, lod);
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, memo));
+        } else {
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        }
     }
     // Trilinear rows work out their quads ahead: two quads of eight pixels
     // take fewer steps than one pixel's two.
@@ -546,9 +554,7 @@ struct QuadTexel {
     {
         const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
         out.FillGroups(bilinearAhead != nullptr ? pixels : 0, [&](int32_t first) {
-            const int32_t level = Mode == sampler_detail::kFilterBilinear
-                                      ? 0
-                                      : MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
+            const int32_t level = GroupLevel(ahead, first);
             if (level < 0) return false;
             const TexelLevel& texels = sampler.Level(level);
             return texels.base != nullptr && memo.Apart(texels) && bilinearAhead(out, ahead, first, texels);
@@ -560,8 +566,7 @@ struct QuadTexel {
     {
         using sampler_detail::kHalfTexel;
         if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
-        const int32_t level =
-            Mode == sampler_detail::kFilterBilinear ? 0 : std::clamp(ahead.lod[i] >> 16, 0, sampler.LastLevel());
+        const int32_t level = kFirstLevel ? 0 : std::clamp(ahead.lod[i] >> 16, 0, sampler.LastLevel());
         memo.Read(WrapSub(ahead.u[i], kHalfTexel), WrapSub(ahead.v[i], kHalfTexel), level);
         texel = texel_format::WeightedTexels::OfLaneWord(texels.lanes[i]);
         return texel.Alpha() >= kMinAlpha;
@@ -573,11 +578,39 @@ struct QuadTexel {
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
     void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+
+private:
+    // The level the bilinear quads of the group of pixels from `first` lie
+    // on, -1 where they do not share one: for mode 3, level 0 where all the
+    // group is magnified.
+    int32_t GroupLevel(const MGLPixelCoordinates& ahead, int32_t first) const {
+        if constexpr (Mode == sampler_detail::kFilterBilinearMip) {
+            return MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
+        } else if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+            const int32_t* lod = ahead.lod + first;
+            return std::all_of(lod, lod + MGLPixelTexels::kGroup, [](int32_t l) { return l <= sampler_detail::kOne; })
+                       ? 0
+                       : -1;
+        } else {
+            return 0;
+        }
+    }
+    // Mode 3 past a level of detail of 1: the nearest texel of the level,
+    // as the sampler decodes it.
+    bool NearestTaken(int32_t u, int32_t v, int32_t lod) {
+        const TexelLevel& texels = sampler.Level(std::clamp(lod >> 16, 0, sampler.LastLevel()));
+        if (texels.base == nullptr) return false;
+        RSBFormat_ARGB_fixed colour;
+        Decoder{}.Decode(texels.AtIn<Wrap>(u, v), &colour);
+        texel = texel_format::WeightedTexels::OfColour(colour);
+        return texel.Alpha() >= kMinAlpha;
+    }
 };
 
 constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
     using namespace sampler_detail;
-    return memo && (mode == kFilterBilinear || mode == kFilterBilinearMip || mode == kFilterTrilinear);
+    return memo && (mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
+                    mode == kFilterTrilinear);
 }
 
 // The rule of a filtered row.
@@ -719,6 +752,7 @@ void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler) {
     using namespace sampler_detail;
     switch (sampler.FilterMode()) {
         case kFilterNearestBlend: WalkBlended<Decoder>(walk, sampler); break;
+        case kFilterBilinearOrMip: WalkFilteredIn<Decoder, kFilterBilinearOrMip>(walk, sampler); break;
         case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler); break;
         case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler); break;
         case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler); break;
