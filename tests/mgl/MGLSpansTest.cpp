@@ -481,7 +481,7 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
         row = config;
         const auto whole = draw(kWidth);
         const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
-        EXPECT_EQ(whole, draw(5)) << "mode " << row.mode;
+        EXPECT_EQ(whole, draw(3)) << "mode " << row.mode;
         EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode;
         const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
         EXPECT_GT(drawn, 100) << "the row is drawn";

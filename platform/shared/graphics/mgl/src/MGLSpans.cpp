@@ -247,14 +247,16 @@ struct TexturedRow {
     // Perspective rows of this many pixels or more have their coordinates
     // worked out ahead of the pixels, a run at a time; shorter ones, and
     // affine rows, which have no divide to share out, take them pixel by
-    // pixel, for the pixels that pass the depth test only.
+    // pixel, for the pixels that pass the depth test only. Trilinear rows
+    // work their quads out ahead too, which repays itself sooner.
     static constexpr int32_t kAheadPixels = 8;
+    static constexpr int32_t kQuadsAheadPixels = 4;
 
     // The rule is made from `made` in the loop's own function, where it
     // stays in registers, rather than copied there.
     template <class Rule, class... Made>
     void Run(Made&&... made) const {
-        if (perspective && row.count >= kAheadPixels) {
+        if (perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels)) {
             RunAhead<Rule>(std::forward<Made>(made)...);
         } else {
             RunEach<Rule>(std::forward<Made>(made)...);
@@ -643,12 +645,18 @@ void WalkFilteredTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
     }
 }
 
-// Rows of this many pixels or more keep their quads.
+// Rows of this many pixels or more keep their quads: trilinear rows, whose
+// two quads a pixel cost more, from as few as work their quads out ahead.
 constexpr int32_t kMemoPixels = 8;
+constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
+
+constexpr int32_t MemoPixels(int32_t mode) {
+    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+}
 
 template <class Decoder, int32_t Mode>
 void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    if (walk.row.count >= kMemoPixels) {
+    if (walk.row.count >= MemoPixels(Mode)) {
         WalkFilteredTo<Decoder, Mode, true>(walk, sampler);
     } else {
         WalkFilteredTo<Decoder, Mode, false>(walk, sampler);
