@@ -45,6 +45,18 @@ function(engine_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 ${filter}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(ARG_FOLDER STREQUAL mgl)
+    engine_one_pixel_test(${name} ${name} --gtest_brief=1 ${filter})
+  endif()
+endfunction()
+
+# engine_one_pixel_test(<name> <command>...)
+# Test <name> of the 3D renderer once more, as <name>_one_pixel, with its
+# one-pixel routines forced: a processor without the vector unit draws with
+# them alone.
+function(engine_one_pixel_test name)
+  add_test(NAME ${name}_one_pixel COMMAND ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name}_one_pixel PROPERTIES ENVIRONMENT MCHVX_MGL_ONE_PIXEL=1)
 endfunction()
 
 # engine_fuzz_target(<source file>)
@@ -57,6 +69,9 @@ function(engine_fuzz_target source)
   target_link_libraries(${name}_replay PRIVATE engine_all engine_mgl engine_tools)
   add_test(NAME ${name}
     COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+  if(name MATCHES "^mgl_")
+    engine_one_pixel_test(${name} ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+  endif()
   if(ENGINE_FUZZ)
     add_executable(${name}_fuzzer ${source})
     target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)

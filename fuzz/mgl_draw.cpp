@@ -11,7 +11,7 @@
 //
 // Input: when it holds at least 2960 bytes, the first 2960 are a state
 // stream; what follows (or the whole input when shorter) is the draw
-// program, read as the Program reader below takes it (zeros past the end).
+// program, read as FuzzProgram takes it (zeros past the end).
 
 #include <array>
 #include <cstdint>
@@ -22,6 +22,8 @@
 #include "CArrayInputStream.h"
 #include "CShader_MGL.h"
 #include "FuzzCheck.h"
+#include "FuzzProgram.h"
+#include "MGLFuzzSurface.h"
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLSpans.h"
@@ -48,13 +50,11 @@ constexpr int32_t kIndexTypeByte = 9;
 constexpr int32_t kFilterModes = 9;
 constexpr int32_t kWrapModes = 4;
 
-constexpr uint32_t kTargetFormats[] = {RSBFormat_R5G6B5, RSBFormat_X8R8G8B8, RSBFormat_X14R6G6B6};
 constexpr uint32_t kTextureFormats[] = {RSBFormat_R5G6B5,   RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4,
                                         RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8, RSBFormat_R8G8B8,
                                         RSBFormat_X14R6G6B6};
 
-// Setup flags.
-constexpr uint8_t kFlagDepthPlane = 1;
+// Setup flags, above MGLFuzzSurface's.
 constexpr uint8_t kFlagPerspective = 2;
 constexpr uint8_t kFlagDepthTest = 4;
 constexpr uint8_t kFlagDepthWrite = 8;
@@ -80,26 +80,6 @@ enum class DrawOp : uint8_t {
     Count
 };
 
-// The input's bytes in order; zeros once they run out.
-class Program {
-public:
-    Program(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-
-    uint8_t Byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    int32_t Word() {
-        uint32_t v = 0;
-        for (int32_t i = 0; i < 4; ++i) v |= uint32_t{Byte()} << (8 * i);
-        return static_cast<int32_t>(v);
-    }
-    int32_t Below(int32_t n) { return Byte() % n; }
-    bool Done() const { return m_at >= m_size; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
 // One texture in a buffer-table slot and what its texels were.
 struct Texture {
     int32_t slot;
@@ -108,7 +88,7 @@ struct Texture {
 
 class DrawRun {
 public:
-    DrawRun(Program& program, const MGLShaderState* state) : m_program(program), m_state(state) {}
+    DrawRun(FuzzProgram& program, const MGLShaderState* state) : m_program(program), m_state(state) {}
 
     void Run() {
         if (!SetUpTarget()) return;
@@ -124,15 +104,7 @@ public:
 
 private:
     bool SetUpTarget() {
-        m_format = kTargetFormats[m_program.Below(3)];
-        m_flags = m_program.Byte();
-        m_width = 1 + m_program.Below(kMaxSide);
-        m_height = 1 + m_program.Below(kMaxSide);
-        const uint32_t depth = (m_flags & kFlagDepthPlane) != 0 ? RSBFormat_Z32 : 0;
-        if (!m_device.MakeSurface(static_cast<uint32_t>(m_width), static_cast<uint32_t>(m_height), m_format, depth)) {
-            return false;
-        }
-        return m_context.Init(kPoolCapacity) != nullptr;
+        return m_target.Make(m_program, m_device, kMaxSide, kMaxSide) && m_context.Init(kPoolCapacity) != nullptr;
     }
 
     void SetUpTransforms() {
@@ -141,19 +113,19 @@ private:
         for (int32_t& word : v) word = m_program.Word();
         m_context.SetViewport(v[0], v[1], v[2], v[3], v[4], v[5]);
         for (int32_t& word : v) word = m_program.Word();
-        if ((m_flags & kFlagOrtho) != 0) {
+        if ((m_target.flags & kFlagOrtho) != 0) {
             m_context.SetOrtho(v[0], v[1], v[2], v[3], v[4], v[5]);
         } else {
             m_context.SetFrustum(v[0], v[1], v[2], v[3], v[4], v[5]);
         }
         m_context.UpdateProjection(1);
         MGLRecord& s = m_context.Record();
-        if ((m_flags & kFlagScreenBounds) != 0) {
+        if ((m_target.flags & kFlagScreenBounds) != 0) {
             // Clip bounds of the whole target, for screen-space draws.
             s.ccx0 = 0;
-            s.ccx1 = m_width * kOne;
+            s.ccx1 = m_target.width * kOne;
             s.ccy0 = 0;
-            s.ccy1 = m_height * kOne;
+            s.ccy1 = m_target.height * kOne;
         }
         Matrix3x4 modelview{};
         for (int32_t& word : modelview.r.m) word = m_program.Word();
@@ -164,9 +136,9 @@ private:
                          m_program.Word(), m_program.Word(), m_program.Word()};
         m_context.Stack2d().SetTop(screen);
         for (int32_t& channel : s.drawColor) channel = m_program.Byte();
-        s.perspectiveGradients = (m_flags & kFlagPerspective) != 0 ? 1 : 0;
-        s.depthTest = (m_flags & kFlagDepthTest) != 0 ? 1 : 0;
-        s.depthWrite = (m_flags & kFlagDepthWrite) != 0 ? 1 : 0;
+        s.perspectiveGradients = (m_target.flags & kFlagPerspective) != 0 ? 1 : 0;
+        s.depthTest = (m_target.flags & kFlagDepthTest) != 0 ? 1 : 0;
+        s.depthWrite = (m_target.flags & kFlagDepthWrite) != 0 ? 1 : 0;
     }
 
     // Up to three textures, each a slot of the buffer table with texels
@@ -240,7 +212,7 @@ private:
     }
 
     void BindSpan() {
-        switch (static_cast<SpanKind>((m_flags >> kSpanShift) & kSpanMask)) {
+        switch (static_cast<SpanKind>((m_target.flags >> kSpanShift) & kSpanMask)) {
             case SpanKind::NativeFlat:
                 m_poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, kTriangleFill});
                 break;
@@ -258,7 +230,7 @@ private:
         return [this](const MGLLineRecord& line, int32_t, int32_t) {
             if (line.firstPixel == nullptr) return;
             const uint8_t* plane = m_context.PlanePixels(MGLContext::Plane::Colour);
-            const size_t bytes = static_cast<size_t>(m_width) * m_height * (m_format & 31u);
+            const size_t bytes = static_cast<size_t>(m_target.width) * m_target.height * (m_target.format & 31u);
             Check(plane != nullptr && line.firstPixel >= plane && line.firstPixel < plane + bytes);
         };
     }
@@ -302,15 +274,12 @@ private:
         }
     }
 
-    Program& m_program;
+    FuzzProgram& m_program;
     const MGLShaderState* m_state;
     MGLTestDevice m_device;
     MGLContext m_context;
     std::unique_ptr<RenderPoly> m_poly;
-    uint32_t m_format = 0;
-    uint8_t m_flags = 0;
-    int32_t m_width = 0;
-    int32_t m_height = 0;
+    MGLFuzzSurface m_target;
     int32_t m_vertices = 0;
     std::array<int32_t, kPositionWords * kMaxVertices> m_positions{};
     std::array<int32_t, kTexCoordWords * kMaxVertices> m_texCoords{};
@@ -330,7 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data += MGLShaderState::kBytes;
         size -= MGLShaderState::kBytes;
     }
-    Program program(data, size);
+    FuzzProgram program(data, size);
     DrawRun(program, state).Run();
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "MGLLookupTables.h"
 #include "MGLPixelCoordinates.h"
+#include "MGLVectorUnit.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ protected:
 };
 
 TEST_F(MGLPixelCoordinatesTest, EightAtATimeGiveThePixelsOwnValues) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     for (int32_t trial = 0; trial < 4000; ++trial) {
         const TexturedWalk w{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()};
         const PerspectiveDivide divide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()};
@@ -53,7 +54,7 @@ TEST_F(MGLPixelCoordinatesTest, EightAtATimeGiveThePixelsOwnValues) {
 }
 
 TEST_F(MGLPixelCoordinatesTest, EightAtATimeAlongARealisticFloor) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     // Depths near the depth offset and far past it, small steps: every
     // count of doublings and levels of detail from magnified to minified.
     for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x3001 : at / 3) {

@@ -5,6 +5,7 @@
 
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
+#include "MGLVectorUnit.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ int32_t AnyValue(std::mt19937& random) {
 }
 
 TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     std::mt19937 random{20261208};
     for (int32_t trial = 0; trial < 2000; ++trial) {
         MGLPixelCoordinates at{};

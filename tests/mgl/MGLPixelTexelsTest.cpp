@@ -88,12 +88,13 @@ struct RandomLevel {
     TexelLevel texels;
 
     RandomLevel(std::mt19937& random, int32_t bpp, int32_t wrap, int32_t level)
-        : texels{nullptr, bpp, wrap, 0, 0, level} {
+        : texels{nullptr, bpp, wrap, 0, 0, level, 0, 0, 0} {
         texels.w = kSizes[random() % std::size(kSizes)];
         texels.h = kSizes[random() % std::size(kSizes)];
         bytes.resize(static_cast<size_t>(texels.w * texels.h * bpp));
         for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
         texels.base = bytes.data();
+        texels.bytes = static_cast<uint32_t>(bytes.size());
     }
 };
 
@@ -121,9 +122,10 @@ void RandomGroup(std::mt19937& random, MGLPixelCoordinates& at, int32_t first) {
 }
 
 // Every level size too, the texels' bytes random: each pixel's lanes are
-// the sampler's.
+// the sampler's. A level whose step is not the format's size, or whose
+// bytes end before its last texel does, is left to the sampler.
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
         const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -132,6 +134,12 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
         MGLPixelCoordinates at{};
         RandomGroup(random, at, 8);
         MGLPixelTexels out{};
+        TexelLevel unpacked = texels;
+        unpacked.bpp = bpp / 2;
+        EXPECT_FALSE(routine(out, at, 8, unpacked));
+        unpacked = texels;
+        unpacked.bytes -= 1;
+        EXPECT_FALSE(routine(out, at, 8, unpacked));
         ASSERT_TRUE(routine(out, at, 8, texels));
         for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
             ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
@@ -142,7 +150,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
 }
 
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
         const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -162,7 +170,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
 }
 
 TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
-    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "no vector unit for eight lanes";
+    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     MGLPixelCoordinates at{};
     for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[i] = 0x28000 + i;  // level 2
     EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), 2);

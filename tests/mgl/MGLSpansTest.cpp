@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "MGLSpans.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
+#include "MGLVectorUnit.h"
 #include "RenderPolyRig.h"
 
 using rig::ONE;
@@ -206,6 +208,27 @@ TEST_F(MGLSpansTest, TexturedSpanSkipsTransparentTexelsAndStoresEachFormat) {
     EXPECT_EQ(r.Pixel16(2, 0), 0) << "column 2 repeats column 0";
 }
 
+// A pixel's texel is read before its depth is written, whatever the
+// texture's format: here a level lying over the depth plane, nearest, into
+// an r5g6b5 target (which copies an r5g6b5 texel as it is) and an
+// a4r4g4b4 one (decoded).
+TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
+    constexpr uint32_t kDepth = 0x7BEF1234u;
+    MGLRecord& s = r.context->Record();
+    for (const uint32_t format : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4}) {
+        Texture(r, 2, 1, format, 0, 1);
+        s.texture_units[0].b.levels[0] = s.zbase;
+        r.FillPlane(0, 0);
+        r.FillPlane(1, 0);
+        const uint16_t before = 0xFFFF;
+        std::memcpy(r.Row(1, 0), &before, sizeof before);
+        AtRow(r, 0, static_cast<int32_t>(kDepth), 0);
+        SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(ONE));
+        EXPECT_EQ(r.Depth(0, 0), kDepth) << std::hex << format;
+        EXPECT_EQ(r.Pixel16(0, 0), 0xFFFF) << std::hex << format;
+    }
+}
+
 TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
     rig::Renderer deep(4, 1, RSBFormat_X14R6G6B6);
     ASSERT_TRUE(deep.ok);
@@ -390,6 +413,21 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     table.FreeBuffer(flat);
 }
 
+// A sampler reads its levels as its unit was when it was made: a step
+// between texels changed in the record since is not what a level is found
+// mapped by, either (here a 4 x 4 level read at a step of 64 bytes cannot
+// be mapped, and samples nothing).
+TEST_F(MGLSpansTest, ASamplerChecksItsLevelsByTheFieldsItReadsThemBy) {
+    Texture(r, 4, 4, RSBFormat_R5G6B5, 0, 1);
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    unit.bpp = 64;
+    MGLTextureSampler sampler(*r.context, 0);
+    unit.bpp = 0;
+    RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
+    sampler.Sample(3 * ONE, 3 * ONE, 0, &colour);
+    EXPECT_EQ(colour.a, 0);
+}
+
 // A palette texture looks its index up; an index past a 16-entry palette,
 // or no palette, leaves the texel transparent.
 TEST_F(MGLSpansTest, PaletteTexturesLookUpTheirEntries) {
@@ -424,29 +462,12 @@ TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
 constexpr uint8_t kFar = 0x04;  // each byte of the depth plane
 constexpr uint32_t kFarDepth = kFar * 0x01010101u;
 
-// A perspective row long enough to be worked out in runs ahead of its
-// pixels draws what the same row drawn a few pixels at a time draws: each
-// pixel's coordinates, level of detail and depth test as it has them alone,
-// across the runs' seams, through depths past zero and far-off depths.
-TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
-    constexpr int32_t kWidth = 150;
-    rig::Renderer target(kWidth, 1);
-    ASSERT_TRUE(target.ok);
-    const int32_t slot = Texture(target, 64, 64, RSBFormat_R5G6B5, 1, 1);
-    BufferTable& table = *target.context->Buffers();
-    for (int32_t y = 0; y < 64; ++y) {
-        for (int32_t x = 0; x < 64; ++x) PutBufferPixel(table, slot, x, y, ArgbPixel{255, Channel(x), Channel(y), Channel(x ^ y)});
-    }
-    BuildMipChain(table, slot);
-    target.context->BindBufferToUnit(0, slot, table);
-    MGLRecord& s = target.context->Record();
-    s.perspectiveGradients = 1;
-    s.K1[1] = 0x3000;
-    s.K1[2] = -0x2000;
-    s.K2x[1] = 0x80000;
-    s.K2x[2] = 0x40000;
-    s.K3y[1] = 0x400000;
-    s.K3y[2] = -0x300000;
+// A perspective row across a target of one row, drawn whole or in pieces,
+// its texture on unit 0 a mip chain of random texels.
+class MGLSpansLongRowTest : public ::testing::Test {
+protected:
+    static constexpr int32_t kWidth = 150;
+
     // A row's filter mode, depth offset and depths.
     struct Row {
         int32_t mode;
@@ -454,8 +475,45 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
         int32_t depth0;
         int32_t depthStep;
     };
-    Row row{};
-    const auto draw = [&](int32_t piece) {
+    // Nearest texels of the level of detail's level, nearest texels of two
+    // levels blended, and bilinear and trilinear filtering on depths close
+    // to the offset, minified over every level (mode 3 from magnified to
+    // minified).
+    static constexpr Row kRows[] = {Row{1, 0x100, 0x08000000, -0x200000}, Row{3, 0x100, 0x08000000, -0x200000},
+                                    Row{3, 0x04000000, 0x04200000, -0x4000}, Row{2, 0x04000000, 0x04200000, -0x4000},
+                                    Row{4, 0x04000000, 0x04200000, -0x4000}, Row{5, 0x04000000, 0x04200000, -0x4000},
+                                    Row{6, 0x04000000, 0x04200000, -0x4000}};
+    using Pixels = std::vector<std::pair<uint16_t, uint32_t>>;
+
+    void SetUp() override {
+        ASSERT_TRUE(target.ok);
+        MGLRecord& s = target.context->Record();
+        s.perspectiveGradients = 1;
+        s.K1[1] = 0x3000;
+        s.K1[2] = -0x2000;
+        s.K2x[1] = 0x80000;
+        s.K2x[2] = 0x40000;
+        s.K3y[1] = 0x400000;
+        s.K3y[2] = -0x300000;
+    }
+
+    TextureUnit& MipChain(int32_t size, uint32_t format) {
+        const int32_t slot = Texture(target, size, size, format, 1, 1);
+        BufferTable& table = *target.context->Buffers();
+        for (int32_t y = 0; y < size; ++y) {
+            for (int32_t x = 0; x < size; ++x) {
+                PutBufferPixel(table, slot, x, y, ArgbPixel{255, Channel(x), Channel(y), Channel(x ^ y)});
+            }
+        }
+        BuildMipChain(table, slot);
+        target.context->BindBufferToUnit(0, slot, table);
+        return target.context->Record().texture_units[0];
+    }
+
+    // The row's pixels and depths, drawn `piece` pixels a call: a row of
+    // kWidth works its pixels out ahead, pieces of 5 each pixel in turn.
+    Pixels Draw(const Row& row, int32_t piece) {
+        MGLRecord& s = target.context->Record();
         target.FillPlane(0, 0);
         target.FillPlane(1, kFar);
         s.texture_units[0].filter_mode = row.mode;
@@ -465,27 +523,79 @@ TEST(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
             SpanTexturedPerspective(*target.context, static_cast<uint32_t>(x * ONE),
                                     static_cast<uint32_t>((x + piece) * ONE - 1));
         }
-        std::vector<std::pair<uint16_t, uint32_t>> pixels;
+        Pixels pixels;
         for (int32_t x = 0; x < kWidth; ++x) pixels.emplace_back(target.Pixel16(x, 0), target.Depth(x, 0));
         return pixels;
-    };
-    // Nearest texels of the level of detail's level, and bilinear and
-    // trilinear filtering on depths close to the offset, minified over
-    // every level (mode 3 from magnified to minified): a row that long works
-    // its pixels out ahead, pieces that short each pixel in turn. Both leave
-    // the last quad read in rp123.
-    for (const Row config : {Row{1, 0x100, 0x08000000, -0x200000}, Row{3, 0x100, 0x08000000, -0x200000},
-                             Row{3, 0x04000000, 0x04200000, -0x4000}, Row{2, 0x04000000, 0x04200000, -0x4000},
-                             Row{4, 0x04000000, 0x04200000, -0x4000},
-                             Row{5, 0x04000000, 0x04200000, -0x4000}, Row{6, 0x04000000, 0x04200000, -0x4000}}) {
-        row = config;
-        const auto whole = draw(kWidth);
+    }
+
+    // Draw(row, kWidth), expected the same as in pieces and as with the
+    // one-pixel routines forced (which then fill no pixel eight at a time),
+    // with the same last quad read left in rp123.
+    Pixels DrawnAsPieces(const Row& row) {
+        const MGLRecord& s = target.context->Record();
+        const Pixels whole = Draw(row, kWidth);
         const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
-        EXPECT_EQ(whole, draw(3)) << "mode " << row.mode;
+        EXPECT_EQ(whole, Draw(row, 3)) << "mode " << row.mode;
         EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode;
+        const bool forced = MGLVectorUnit::OnePixelForced();
+        MGLVectorUnit::ForceOnePixel(true);
+        const uint64_t coordinates = MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates);
+        EXPECT_EQ(whole, Draw(row, kWidth)) << "mode " << row.mode << ", one-pixel routines";
+        EXPECT_EQ(MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates), coordinates);
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode << ", one-pixel routines";
+        MGLVectorUnit::ForceOnePixel(forced);
+        return whole;
+    }
+
+    rig::Renderer target{kWidth, 1};
+};
+
+// A perspective row long enough to be worked out in runs ahead of its
+// pixels draws what the same row drawn a few pixels at a time draws: each
+// pixel's coordinates, level of detail and depth test as it has them alone,
+// across the runs' seams, through depths past zero and far-off depths.
+TEST_F(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
+    // CI runs the renderer's tests with MCHVX_MGL_ONE_PIXEL=1 as well as without.
+    const char* onePixel = std::getenv("MCHVX_MGL_ONE_PIXEL");
+    if (onePixel == nullptr || std::strcmp(onePixel, "1") == 0) {
+        EXPECT_EQ(MGLVectorUnit::OnePixelForced(), onePixel != nullptr) << "the environment forces the one-pixel routines";
+    }
+    MipChain(64, RSBFormat_R5G6B5);
+    for (const Row& row : kRows) {
+        const Pixels whole = DrawnAsPieces(row);
         const auto drawn = std::count_if(whole.begin(), whole.end(), [](auto p) { return p.second != kFarDepth; });
         EXPECT_GT(drawn, 100) << "the row is drawn";
         EXPECT_LT(drawn, kWidth) << "some of it fails the depth test";
+    }
+}
+
+// A unit whose step between texels (bpp) or format no longer fits its
+// level, as span code or a host may leave them, draws in a long row what
+// it draws a pixel at a time, and reads nothing past the level's bytes:
+// a one-texel level whose unit claims 64 x 64 at a step of 0, a step of 1
+// on a 4-byte format, an r5g6b5 level its unit calls a8r8g8b8, and a step
+// of 4 on an r5g6b5 level.
+TEST_F(MGLSpansLongRowTest, LevelsWhoseStepOrFormatIsNotTheirsDrawAsShortPieces) {
+    struct Hostile {
+        int32_t size;
+        uint32_t format;
+        int32_t claimedWidth;  // the unit's size claimed, w x 64
+        int32_t bpp;
+        uint32_t claimedFormat;
+    };
+    for (const Hostile& hostile : {Hostile{1, RSBFormat_A8R8G8B8, 64, 0, RSBFormat_A8R8G8B8},
+                                   Hostile{64, RSBFormat_A8R8G8B8, 128, 1, RSBFormat_A8R8G8B8},
+                                   Hostile{64, RSBFormat_R5G6B5, 64, 2, RSBFormat_A8R8G8B8},
+                                   Hostile{64, RSBFormat_R5G6B5, 32, 4, RSBFormat_R5G6B5}}) {
+        TextureUnit& unit = MipChain(hostile.size, hostile.format);
+        unit.b.width = hostile.claimedWidth;
+        unit.b.height = 64;
+        unit.bpp = hostile.bpp;
+        unit.b.format = hostile.claimedFormat;
+        for (const Row& row : kRows) {
+            SCOPED_TRACE(testing::Message() << "bpp " << hostile.bpp << " format " << std::hex << hostile.format);
+            DrawnAsPieces(row);
+        }
     }
 }
 

@@ -105,16 +105,14 @@ public:
     int32_t v[kPixels];
     int32_t lod[kPixels];
 
-    // Whether the processor has the vector unit the eight-at-a-time passes
-    // (these and MGLPixelQuads's) run on.
-    static bool HasEightLanes();
     // The first `count` (1..kPixels) pixels from the walk's start, through
-    // the vector unit where the processor has one for it.
+    // the vector unit where the eight-at-a-time passes run
+    // (MGLVectorUnit::EightLanes).
     void Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
     // The same one pixel at a time, on any processor.
     void FillEach(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
-    // The same eight pixels at a time; false, with nothing filled, where the
-    // processor cannot.
+    // The same eight pixels at a time; false, with nothing filled, where
+    // those passes do not run.
     bool FillByEight(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
 };
 

@@ -25,13 +25,13 @@ public:
     uint64_t weights[kQuads][kPixels];
 
     // The first `count` (1..kPixels) pixels of `at`, on a texture whose last
-    // level is `lastLevel`, through the vector unit where the processor has
-    // one for it.
+    // level is `lastLevel`, through the vector unit where the eight-at-a-time
+    // passes run (MGLVectorUnit::EightLanes).
     void Fill(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
     // The same one pixel at a time, on any processor.
     void FillEach(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
-    // The same eight pixels at a time; false, with nothing filled, where the
-    // processor cannot.
+    // The same eight pixels at a time; false, with nothing filled, where
+    // those passes do not run.
     bool FillByEight(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
 };
 

@@ -71,15 +71,37 @@ inline int32_t LevelExtent(int32_t size, int32_t level) {
     return texel_detail::Extent(size, texel_detail::BoundedLevel(level));
 }
 
-// One level's addressing, held apart from the levels so that a loop over
-// many texels of it can keep it in registers.
+// The bytes a texel of the format is read as (a palette index at least one).
+inline int32_t TexelBytes(uint32_t format) {
+    const int32_t bytes = static_cast<int32_t>(CColor::BytesPerPixel(format));
+    return bytes > 0 ? bytes : 1;
+}
+
+// One level's description, held apart from the levels so that a loop over
+// many texels of it can keep it in registers. Every path that reads the
+// level reads it through this alone: a texel's address from base, bpp (the
+// step from texel to texel, which need not be the format's size), w and h;
+// its bytes as the format has them; and nothing outside [base, base +
+// bytes), which the sampler found mapped when it made the description.
+// No field has a default: the sampler holds ten of these, and is made for
+// every fill.
 struct TexelLevel {
-    const uint8_t* base;  // null when the level is
+    const uint8_t* base;  // null when the level cannot be read
     int32_t bpp;
     int32_t wrap;
     int32_t w;
     int32_t h;
     int32_t level;
+    uint32_t format;
+    uint32_t bytes;  // from base: the last texel's address, and its TexelBytes
+    uint32_t guest;  // base's guest address
+
+    // Whether the level is laid out as the format's texels side by side,
+    // all w x h of them within its bytes: what a routine that steps through
+    // it by the format's size needs.
+    bool Packed(int32_t formatBytes) const {
+        return base != nullptr && formatBytes > 0 && bpp == formatBytes && int64_t{w} * h <= bytes / formatBytes;
+    }
 
     // The texel at (u, v); the base must not be null. AtIn takes the wrap
     // mode as a constant, as QuadIn does.
@@ -140,7 +162,15 @@ inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp
                           int32_t height, int32_t level) {
     using namespace texel_detail;
     level = BoundedLevel(level);
-    return TexelLevel{levels[level], bpp, wrap, Extent(width, level), Extent(height, level), level};
+    return TexelLevel{.base = levels[level],
+                      .bpp = bpp,
+                      .wrap = wrap,
+                      .w = Extent(width, level),
+                      .h = Extent(height, level),
+                      .level = level,
+                      .format = 0,
+                      .bytes = 0,
+                      .guest = 0};
 }
 
 // The texel at (u, v) on level `level` (taken as 0 when negative, at most

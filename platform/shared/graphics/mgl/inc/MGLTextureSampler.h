@@ -57,8 +57,9 @@ struct QuadMemo {
     // Whether the quad, read from the level, may change under the row.
     bool Written(const TexelLevel& texels, const uint8_t* const quad[4]) {
         if (Apart(texels)) return false;
+        const uintptr_t texelBytes = static_cast<uintptr_t>(TexelBytes(texels.format));
         for (int32_t i = 0; i < 4; ++i) {
-            if (Meets(Address(quad[i]), Address(quad[i]) + kWidestTexel)) return true;
+            if (Meets(Address(quad[i]), Address(quad[i]) + texelBytes)) return true;
         }
         return false;
     }
@@ -68,9 +69,7 @@ struct QuadMemo {
     bool Apart(const TexelLevel& texels) {
         const uint32_t bit = 1u << texels.level;
         if ((m_apart & bit) != 0) return true;
-        const uintptr_t levelBytes = (static_cast<uintptr_t>(texels.w) * static_cast<uint32_t>(texels.h) - 1) *
-                                         static_cast<uint32_t>(texels.bpp) + kWidestTexel;
-        if (!Meets(Address(texels.base), Address(texels.base) + levelBytes)) {
+        if (!Meets(Address(texels.base), Address(texels.base) + texels.bytes)) {
             m_apart |= bit;
             return true;
         }
@@ -90,8 +89,6 @@ struct QuadMemo {
     int32_t level = kNone;  // of the last quad read
 
 private:
-    static constexpr uintptr_t kWidestTexel = 4;
-
     static uintptr_t Address(const uint8_t* p) { return reinterpret_cast<uintptr_t>(p); }
     // Whether [start, end) meets a range the row writes.
     bool Meets(uintptr_t start, uintptr_t end) const {
@@ -110,7 +107,10 @@ private:
 // coordinates past the edge wrap. The unit's level and palette addresses are
 // guest addresses; each is looked up once, when first needed, and only a
 // level that lies wholly in mapped memory is read, so a unit that names
-// memory it does not own samples as transparent black.
+// memory it does not own samples as transparent black. The unit's fields
+// are copied once, and each level's description (Level) made from those
+// copies alone: the record may change under a draw, but what was checked
+// is what every routine reads.
 //
 // Filter modes: 0 nearest on level 0; 1 nearest on the level of detail's
 // level; 2 nearest on two levels, blended; 3 bilinear on level 0 up to a
@@ -336,7 +336,7 @@ inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const u
     quad[1] = texels.base + q.at1;
     quad[2] = texels.base + q.at2;
     quad[3] = texels.base + q.at3;
-    const uint32_t guest = m_unit->b.levels[texels.level];
+    const uint32_t guest = texels.guest;
     s[0] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at0));
     s[1] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at1));
     s[2] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at2));

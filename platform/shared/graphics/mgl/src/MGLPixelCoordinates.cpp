@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "MGLVectorUnit.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -174,15 +176,6 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const T
 
 }  // namespace
 
-bool MGLPixelCoordinates::HasEightLanes() {
-#if defined(__x86_64__)
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-#else
-    return false;
-#endif
-}
-
 void MGLPixelCoordinates::Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
                                int32_t count) {
     if (!FillByEight(w, divide, lodRule, count)) FillEach(w, divide, lodRule, count);
@@ -203,8 +196,9 @@ bool MGLPixelCoordinates::FillByEight(const TexturedWalk& w, const PerspectiveDi
                                       int32_t count) {
 #if defined(__x86_64__)
     // The lanes compare the limit in 32 bits.
-    if (HasEightLanes() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
+    if (MGLVectorUnit::EightLanes() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
         FillLanes(*this, w, divide, lodRule, count);
+        MGLVectorUnit::Filled(MGLVectorUnit::Pass::Coordinates, count);
         return true;
     }
 #endif

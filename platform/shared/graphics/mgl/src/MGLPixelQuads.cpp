@@ -4,6 +4,7 @@
 
 #include "MGLPixelCoordinates.h"
 #include "MGLTextureSampler.h"
+#include "MGLVectorUnit.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -113,8 +114,9 @@ void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, int32_t lastLevel, i
 
 bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count) {
 #if defined(__x86_64__)
-    if (MGLPixelCoordinates::HasEightLanes()) {
+    if (MGLVectorUnit::EightLanes()) {
         FillLanes(*this, at, lastLevel, count);
+        MGLVectorUnit::Filled(MGLVectorUnit::Pass::Quads, count);
         return true;
     }
 #endif

@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "MGLTextureSampler.h"
+#include "MGLVectorUnit.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -30,8 +31,9 @@ constexpr int32_t kHighByte = 0xFF00;
 constexpr int32_t kLaneBits = 16;
 constexpr int32_t kByteBits = 8;
 constexpr int32_t kSignShift = 31;
-// The offsets of 32-bit lanes stay within 32 bits.
-constexpr int64_t kMaxLevelBytes = INT32_MAX;
+// The routines step through a level by its format's size, one of these.
+constexpr int32_t kHalfTexelBytes = 2;
+constexpr int32_t kWordTexelBytes = 4;
 
 using Lanes = __m256i;
 
@@ -89,16 +91,15 @@ struct Sums {
 __attribute__((target("avx2"))) Lanes HalfTexels(const uint8_t* firstBase, Lanes first, const uint8_t* secondBase,
                                                  Lanes second) {
     constexpr int32_t kHalf = MGLPixelTexels::kGroup / 2;
-    constexpr int32_t kTexelBytes = 2;
     alignas(32) int32_t index[2][MGLPixelTexels::kGroup];
     _mm256_store_si256(reinterpret_cast<Lanes*>(index[0]), first);
     _mm256_store_si256(reinterpret_cast<Lanes*>(index[1]), second);
     alignas(32) uint16_t texels[2 * MGLPixelTexels::kGroup];
     for (int32_t j = 0; j < MGLPixelTexels::kGroup; ++j) {
         const int32_t lane = j % kHalf + 2 * kHalf * (j / kHalf);
-        texels[lane] = static_cast<uint16_t>(PixelChannels::Load16(firstBase + kTexelBytes * int64_t{index[0][j]}));
+        texels[lane] = static_cast<uint16_t>(PixelChannels::Load16(firstBase + kHalfTexelBytes * int64_t{index[0][j]}));
         texels[lane + kHalf] =
-            static_cast<uint16_t>(PixelChannels::Load16(secondBase + kTexelBytes * int64_t{index[1][j]}));
+            static_cast<uint16_t>(PixelChannels::Load16(secondBase + kHalfTexelBytes * int64_t{index[1][j]}));
     }
     return _mm256_load_si256(reinterpret_cast<const Lanes*>(texels));
 }
@@ -160,12 +161,11 @@ __attribute__((target("avx2"))) Sums HalfTexelPairSums(const LevelPair& pair) {
 // b, g, r, a bytes to a, r, g, b.
 template <class Format>
 __attribute__((target("avx2"))) Lanes WordTexels(const uint8_t* base, Lanes at) {
-    constexpr int32_t kTexelBytes = 4;
     alignas(32) int32_t index[MGLPixelTexels::kGroup];
     _mm256_store_si256(reinterpret_cast<Lanes*>(index), at);
     alignas(32) uint32_t texels[MGLPixelTexels::kGroup];
     for (int32_t j = 0; j < MGLPixelTexels::kGroup; ++j) {
-        texels[j] = PixelChannels::Load32(base + kTexelBytes * int64_t{index[j]});
+        texels[j] = PixelChannels::Load32(base + kWordTexelBytes * int64_t{index[j]});
     }
     const Lanes reversed = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5,
                                             4, 11, 10, 9, 8, 15, 14, 13, 12);
@@ -244,20 +244,24 @@ __attribute__((target("avx2"))) void Store(const Sums& sums, uint64_t* lanes) {
     _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
 }
 
-// Whether the level's texels are numbered within 32-bit lanes.
-bool Addressable(const TexelLevel& texels) {
-    return int64_t{texels.w} * texels.h * texels.bpp <= kMaxLevelBytes;
-}
-
 // Whether the format's texels are 16 bits (the others, 32).
 template <class Format>
 constexpr bool kHalfTexels = !std::is_same_v<Format, A8R8G8B8> && !std::is_same_v<Format, X8R8G8B8>;
+
+// Whether the routines for the format can step through the level: only
+// where its description has the texels side by side at the format's size,
+// all within the bytes found mapped (which also numbers them within
+// 32-bit lanes). A level with another step is left to the sampler.
+template <class Format>
+bool Addressable(const TexelLevel& texels) {
+    return texels.Packed(kHalfTexels<Format> ? kHalfTexelBytes : kWordTexelBytes);
+}
 
 // The sampler's bilinear filter (QuadLanesIn's one level) for eight pixels.
 template <class Format, int32_t Wrap>
 __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                                const TexelLevel& texels) {
-    if (!Addressable(texels)) return false;
+    if (!Addressable<Format>(texels)) return false;
     const Lanes half = _mm256_set1_epi32(kHalfTexel);
     const Lanes u = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + first)), half);
     const Lanes v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + first)), half);
@@ -302,7 +306,7 @@ __attribute__((target("avx2"))) Lanes TexelIndex(Lanes u, Lanes v, const TexelLe
 template <class Format, int32_t Wrap>
 __attribute__((target("avx2"))) bool FillBlendGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                                     const TexelLevel& near, const TexelLevel& far) {
-    if (!Addressable(near) || !Addressable(far)) return false;
+    if (!Addressable<Format>(near) || !Addressable<Format>(far)) return false;
     const Lanes u = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + first));
     const Lanes v = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + first));
     const Lanes lod = _mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.lod + first));
@@ -355,11 +359,11 @@ typename Kind::Routine FillIn(int32_t wrap) {
 }
 
 // The kind's routine for the format's decoder; null for a format without
-// one, or where the processor cannot run it.
+// one, or where the eight-at-a-time passes do not run.
 template <class Kind>
 typename Kind::Routine RoutineFor(uint32_t format, int32_t wrap) {
     typename Kind::Routine routine = nullptr;
-    if (!MGLPixelCoordinates::HasEightLanes()) return nullptr;
+    if (!MGLVectorUnit::EightLanes()) return nullptr;
     texel_format::VisitDecoder(format, [&](auto texel) { routine = FillIn<Kind, decltype(texel)>(wrap); });
     return routine;
 }
@@ -394,7 +398,7 @@ MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format
 
 int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
 #if defined(__x86_64__)
-    if (MGLPixelCoordinates::HasEightLanes()) return SharedLevel(at, first, lastLevel);
+    if (MGLVectorUnit::EightLanes()) return SharedLevel(at, first, lastLevel);
 #else
     (void)at;
     (void)first;

@@ -233,10 +233,11 @@ struct RowCursor {
 // level of detail of each pixel, and its texel written by a texel rule
 // chosen once for the row (a template argument, so that the rule's work
 // per pixel is inline and the choice is not made again at each pixel). A
-// rule's Passes(u, v, lod) gives whether the pixel is written, and its
-// Store(colour) then stores it, after the depth has been written; its ReadsLod()
-// whether its texels depend on the level of detail (when not, the span
-// leaves it out), and its Finish() ends the row. Its kTarget is the format
+// rule's Passes(u, v, lod) reads the pixel's texels and gives whether the
+// pixel is written, and its Store(colour) then stores what they were, after
+// the depth has been written (a level may lie over the depth plane); its
+// ReadsLod() whether its texels depend on the level of detail (when not,
+// the span leaves it out), and its Finish() ends the row. Its kTarget is the format
 // it stores, or kAnyTarget where it stores the row's.
 struct TexturedRow {
     const MGLContext& context;
@@ -785,7 +786,7 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    TexelLevel texels{nullptr, 0, 0, 0, 0, -1};  // the level the last texel came from
+    TexelLevel texels{nullptr, 0, 0, 0, 0, -1, 0, 0, 0};  // the level the last texel came from
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         const int32_t level = levels.At(lod);
@@ -806,16 +807,17 @@ void WalkNearestTexels(const TexturedRow& walk, MGLTextureSampler& sampler) {
     }
 }
 
-// An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself.
+// An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself,
+// read when it is taken, as every rule reads its texels.
 struct CopiedTexel {
     static constexpr uint32_t kTarget = RSBFormat_R5G6B5;
-    const uint8_t* at = nullptr;
+    uint16_t texel = 0;
 
-    bool Take(const uint8_t* texel) {
-        at = texel;
+    bool Take(const uint8_t* at) {
+        std::memcpy(&texel, at, sizeof texel);
         return true;
     }
-    void Store(uint8_t* to) const { std::memcpy(to, at, 2); }
+    void Store(uint8_t* to) const { std::memcpy(to, &texel, sizeof texel); }
 };
 
 // A texel of the decoder's format stored in the target's: StoreTexel's

@@ -7,6 +7,16 @@ namespace {
 
 constexpr uint32_t kPaletteEntryBytes = 4;
 
+// The bytes from a level's first texel to the end of its last, at the
+// level's step; -1 for a negative step or past 32 bits. (A level of more
+// texels than that has its last past 32 bits at any step but 0.)
+int64_t LevelBytes(const TexelLevel& texels) {
+    const int64_t last = int64_t{texels.w} * texels.h - 1;
+    if (texels.bpp < 0 || (texels.bpp > 0 && last > INT32_MAX)) return -1;
+    const int64_t bytes = last * texels.bpp + TexelBytes(texels.format);
+    return bytes <= INT32_MAX ? bytes : -1;
+}
+
 }  // namespace
 
 MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_context(context) {
@@ -21,7 +31,7 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
     m_height = m_unit->b.height;
     const int32_t last = m_unit->b.maxD - 1;
     m_lastLevel = last < 0 ? 0 : (last >= kTexelLevels ? kTexelLevels - 1 : last);
-    m_paletteEntries = PaletteEntries(m_unit->b.format);
+    m_paletteEntries = PaletteEntries(m_format);
     m_sample = RoutineFor(m_format, m_wrap);
     if (m_paletteEntries > 0 && m_unit->b.palette != 0) {
         m_palette = context.GuestMemory().ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
@@ -32,17 +42,22 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
 // step, the last one as wide as the format decodes.
 void MGLTextureSampler::Resolve(int32_t level) {
     m_resolved |= 1u << level;
-    const uint8_t* levels[kTexelLevels] = {};
-    m_texels[level] = LevelOf(levels, m_bpp, m_wrap, m_width, m_height, level);
-    const uint32_t guest = m_unit->b.levels[level];
-    const int32_t step = m_unit->bpp;
-    if (guest == 0 || step < 0) return;
-    const int64_t texels = int64_t{LevelExtent(m_width, level)} * LevelExtent(m_height, level);
-    const uint32_t decoded = m_format & 31u;
-    const int64_t bytes = (texels - 1) * step + (decoded > 0 ? decoded : 1);
-    if (bytes > INT32_MAX) return;
-    const uint8_t* inSlot = LevelOfSlot(level, guest, static_cast<size_t>(bytes));
-    m_texels[level].base = inSlot != nullptr ? inSlot : m_context.GuestMemory().ToHost(guest, static_cast<size_t>(bytes));
+    TexelLevel& texels = m_texels[level];
+    texels = TexelLevel{.base = nullptr,
+                        .bpp = m_bpp,
+                        .wrap = m_wrap,
+                        .w = LevelExtent(m_width, level),
+                        .h = LevelExtent(m_height, level),
+                        .level = level,
+                        .format = m_format,
+                        .bytes = 0,
+                        .guest = m_unit->b.levels[level]};
+    const int64_t bytes = LevelBytes(texels);
+    if (texels.guest == 0 || bytes < 0) return;
+    const size_t extent = static_cast<size_t>(bytes);
+    const uint8_t* inSlot = LevelOfSlot(level, texels.guest, extent);
+    texels.base = inSlot != nullptr ? inSlot : m_context.GuestMemory().ToHost(texels.guest, extent);
+    if (texels.base != nullptr) texels.bytes = static_cast<uint32_t>(bytes);
 }
 
 // A unit mirroring a buffer-table slot finds the level in the slot's block

@@ -1,0 +1,49 @@
+#include "MGLVectorUnit.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kOnePixelVariable = "MCHVX_MGL_ONE_PIXEL";
+
+bool ProcessorHasEightLanes() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool OnePixelInEnvironment() {
+    const char* value = std::getenv(kOnePixelVariable);
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
+// Taken from the environment at the first question; a test may change it.
+std::atomic<bool>& OnePixel() {
+    static std::atomic<bool> forced{OnePixelInEnvironment()};
+    return forced;
+}
+
+std::atomic<uint64_t> g_filled[static_cast<int32_t>(MGLVectorUnit::Pass::Count)];
+
+}  // namespace
+
+bool MGLVectorUnit::EightLanes() {
+    static const bool supported = ProcessorHasEightLanes();
+    return supported && !OnePixelForced();
+}
+
+bool MGLVectorUnit::OnePixelForced() { return OnePixel().load(std::memory_order_relaxed); }
+
+void MGLVectorUnit::ForceOnePixel(bool force) { OnePixel().store(force, std::memory_order_relaxed); }
+
+void MGLVectorUnit::Filled(Pass pass, int32_t pixels) {
+    g_filled[static_cast<int32_t>(pass)].fetch_add(static_cast<uint64_t>(pixels), std::memory_order_relaxed);
+}
+
+uint64_t MGLVectorUnit::PixelsFilled(Pass pass) {
+    return g_filled[static_cast<int32_t>(pass)].load(std::memory_order_relaxed);
+}
