@@ -85,16 +85,6 @@ const TexturedCase kTexturedCases[] = {
     {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
     {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
     {"TexturedA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterNearestMip},
-};
-
-const TexturedCase kSmallCases[] = {
-    {"Textured", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
-    {"TexturedBilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
-    {"TexturedNearestBlend", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestBlend},
-    {"TexturedTrilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
-    {"TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
-    {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
-    {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
     {"TexturedA8R8G8B8Bilinear", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
 };
 
@@ -222,7 +212,7 @@ const bool kRegistered = [] {
         Register(std::string("MglRaster1000") + textured.name, Case{SceneKind::Tiny, &textured});
     }
     Register("MglRasterSmallFlatDepthTested", Case{SceneKind::Small, nullptr});
-    for (const TexturedCase& textured : kSmallCases) {
+    for (const TexturedCase& textured : kTexturedCases) {
         Register(std::string("MglRasterSmall") + textured.name, Case{SceneKind::Small, &textured});
     }
     Register("MglRasterHeavyFlat", Case{SceneKind::Heavy, nullptr});
