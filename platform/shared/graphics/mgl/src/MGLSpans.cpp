@@ -295,6 +295,10 @@ private:
         rule.Store(at.colour);
     }
 
+    // Whether the rule reads the level of detail's level alone, not its
+    // fraction.
+    template <class Rule>
+    static constexpr bool kLevelOnly = requires { Rule::kReadsLevelOnly; };
     // Whether the rule reads trilinear quads worked out ahead with the
     // coordinates (for a texture whose last level its QuadsLastLevel()
     // gives), taking its pixels by their place in the run.
@@ -395,7 +399,7 @@ private:
                 if (divides) {
                     const PixelReciprocal q = ReciprocalOf(divide, w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
-                    if (readsLod) lod = PerspectiveLod(q, w);
+                    if (readsLod) lod = kLevelOnly<Rule> ? PerspectiveLevelLod(q, w) : PerspectiveLod(q, w);
                 }
                 Shade(rule, depth, at, w.depth, u, v, lod > maxLod ? maxLod : lod);
             }
@@ -783,6 +787,7 @@ void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t 
 template <class Texel, int32_t Wrap>
 struct NearestTexel {
     static constexpr uint32_t kTarget = Texel::kTarget;
+    static constexpr bool kReadsLevelOnly = true;
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
