@@ -146,9 +146,10 @@ struct LevelPair {
     Lanes farWeight;
 };
 
-// The weighted channels of a 16-bit format's texel pairs.
+// The weighted channels of a 16-bit format's texel pairs. Inline, as
+// WordTexelPairSums: called, the pair would go through memory.
 template <class Format>
-__attribute__((target("avx2"))) Sums HalfTexelPairSums(const LevelPair& pair) {
+__attribute__((target("avx2"), always_inline)) inline Sums HalfTexelPairSums(const LevelPair& pair) {
     const Channels texels = ChannelsOf<Format>(HalfTexels(pair.nearBase, pair.near, pair.farBase, pair.far));
     const Lanes weights = _mm256_packus_epi32(pair.nearWeight, pair.farWeight);
     return PixelsOf({PairsSummed(_mm256_mulhi_epu16(texels.a, weights)),
@@ -188,7 +189,7 @@ __attribute__((target("avx2"))) Sums Added(Sums a, Sums b) {
 
 // The weighted channels of a 32-bit format's texel pairs.
 template <class Format>
-__attribute__((target("avx2"))) Sums WordTexelPairSums(const LevelPair& pair) {
+__attribute__((target("avx2"), always_inline)) inline Sums WordTexelPairSums(const LevelPair& pair) {
     return Added(WeightedWords(WordTexels<Format>(pair.nearBase, pair.near), pair.nearWeight),
                  WeightedWords(WordTexels<Format>(pair.farBase, pair.far), pair.farWeight));
 }
