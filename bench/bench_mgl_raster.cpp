@@ -1,9 +1,10 @@
 // The 3D renderer's rasteriser against Mesa's off-screen software renderer,
 // both single-threaded into a 240 x 320 r5g6b5 target with a depth buffer
 // (Mesa's rasteriser is told to use no threads of its own; its name is
-// printed at the start). Two scenes a frame, after the clears: 1,000 small
-// depth-tested triangles (about a dozen pixels each), where the set-up of
-// each triangle costs most; and a pixel-heavy scene of a few large
+// printed at the start). Three scenes a frame, after the clears: 1,000
+// tiny depth-tested triangles (about a dozen pixels each), and 1,000 small
+// ones (edges of about 4.5 to 8.5 pixels, some 20 pixels each), where the
+// set-up of each triangle and of each row costs most; and a pixel-heavy scene of a few large
 // triangles (a receding floor, a billboard with coordinates past its
 // texture's edges and a small far quad, about 50,000 pixels), where the
 // spans and the sampler cost most. Flat in their own colours, or textured
@@ -50,12 +51,14 @@ Texel8 Checker(int32_t x, int32_t y, bool holes) {
 
 template <uint32_t Format>
 uint32_t CheckerIn(int32_t x, int32_t y) {
-    const Texel8 t = Checker(x, y, Format != RSBFormat_R5G6B5 && Format != RSBFormat_X8R8G8B8);
+    const Texel8 t =
+        Checker(x, y, Format != RSBFormat_R5G6B5 && Format != RSBFormat_X8R8G8B8 && Format != RSBFormat_L8);
     switch (Format) {
         case RSBFormat_A1R5G5B5: return (t.a >> 7) << 15 | (t.r >> 3) << 10 | (t.g >> 3) << 5 | t.b >> 3;
         case RSBFormat_A4R4G4B4: return (t.a >> 4) << 12 | (t.r >> 4) << 8 | (t.g >> 4) << 4 | t.b >> 4;
         case RSBFormat_X8R8G8B8:
         case RSBFormat_A8R8G8B8: return t.a << 24 | t.r << 16 | t.g << 8 | t.b;
+        case RSBFormat_L8: return (t.r * 77 + t.g * 150 + t.b * 29) >> 8;
         default: return PixelChannels::PackR5G6B5(t.r, t.g, t.b);
     }
 }
@@ -82,6 +85,7 @@ const TexturedCase kTexturedCases[] = {
     {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
     {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
     {"TexturedA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterNearestMip},
+    {"TexturedA8R8G8B8Bilinear", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
 };
 
 const TexturedCase kPixelHeavyCases[] = {
@@ -101,11 +105,14 @@ const TexturedCase kPixelHeavyCases[] = {
     {"NearestMipA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
     {"NearestMipX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
     {"BilinearA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
+    {"BilinearOrMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinearOrMip},
+    {"NearestMipL8", CheckerIn<RSBFormat_L8>, RSBFormat_L8, peer::kFilterNearestMip},
 };
 
 // Both renderers and the scenes, made once (the device is a singleton).
 struct Setup {
-    std::vector<peer::SceneTriangle> small = peer::MakeScene(27, kTriangles, kTriangleSize, false);
+    std::vector<peer::SceneTriangle> tiny = peer::MakeScene(27, kTriangles, kTriangleSize, false);
+    std::vector<peer::SceneTriangle> small = peer::MakeSmallScene(28, kTriangles, kWidth, kHeight);
     std::vector<peer::SceneTriangle> heavy = peer::MakePixelHeavyScene();
     peer::MGLPeerRenderer ours{kWidth, kHeight};
     peer::OSMesaPeer mesa{kWidth, kHeight};
@@ -135,14 +142,20 @@ Setup& Shared() {
     return *setup;
 }
 
-// What one benchmark draws: the small triangles or the pixel-heavy scene,
-// flat (no texture) or textured.
+enum class SceneKind { Tiny, Small, Heavy };
+
+// What one benchmark draws: one of the scenes, flat (no texture) or
+// textured.
 struct Case {
-    bool heavy;
+    SceneKind scene;
     const TexturedCase* textured;
 
     const std::vector<peer::SceneTriangle>& Scene(const Setup& setup) const {
-        return heavy ? setup.heavy : setup.small;
+        switch (scene) {
+            case SceneKind::Tiny: return setup.tiny;
+            case SceneKind::Small: return setup.small;
+            default: return setup.heavy;
+        }
     }
 };
 
@@ -194,13 +207,17 @@ void Register(const std::string& group, Case drawn) {
 }
 
 const bool kRegistered = [] {
-    Register("MglRaster1000FlatDepthTested", Case{false, nullptr});
+    Register("MglRaster1000FlatDepthTested", Case{SceneKind::Tiny, nullptr});
     for (const TexturedCase& textured : kTexturedCases) {
-        Register(std::string("MglRaster1000") + textured.name, Case{false, &textured});
+        Register(std::string("MglRaster1000") + textured.name, Case{SceneKind::Tiny, &textured});
     }
-    Register("MglRasterHeavyFlat", Case{true, nullptr});
+    Register("MglRasterSmallFlatDepthTested", Case{SceneKind::Small, nullptr});
+    for (const TexturedCase& textured : kTexturedCases) {
+        Register(std::string("MglRasterSmall") + textured.name, Case{SceneKind::Small, &textured});
+    }
+    Register("MglRasterHeavyFlat", Case{SceneKind::Heavy, nullptr});
     for (const TexturedCase& textured : kPixelHeavyCases) {
-        Register(std::string("MglRasterHeavy") + textured.name, Case{true, &textured});
+        Register(std::string("MglRasterHeavy") + textured.name, Case{SceneKind::Heavy, &textured});
     }
     return true;
 }();

@@ -68,4 +68,24 @@ TEST_F(MGLPixelCoordinatesTest, EightAtATimeAlongARealisticFloor) {
     }
 }
 
+// The level alone, for rules that read one level's nearest texel, is the
+// level of detail less its fraction, from magnified to minified along a
+// floor and on hostile walks.
+TEST_F(MGLPixelCoordinatesTest, LevelAloneIsTheLevelOfDetailLessItsFraction) {
+    constexpr int32_t kWholePart = ~0xFFFF;
+    const auto expectLevel = [](const TexturedWalk& w, const PerspectiveDivide& divide) {
+        const PixelReciprocal q = ReciprocalOf(divide, w.depth);
+        ASSERT_EQ(PerspectiveLevelLod(q, w), PerspectiveLod(q, w) & kWholePart) << "depth " << w.depth;
+    };
+    for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x301 : at / 31) {
+        const int32_t depth = static_cast<int32_t>(at);
+        expectLevel(TexturedWalk{depth, 0, 0, 0, 0, 0, 0x40000, 0x20000, -0x30000, 0, 0},
+                    PerspectiveDivide{tables->RecipTable4(), MGLLookupTables::kTableSizeM1, 0x100});
+    }
+    for (int32_t trial = 0; trial < 4000; ++trial) {
+        expectLevel(TexturedWalk{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()},
+                    PerspectiveDivide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()});
+    }
+}
+
 }  // namespace

@@ -57,13 +57,17 @@ public:
     // The texture with its mip chain, its texels replacing the colour; our
     // filter modes become their OpenGL filters (nearest texel of level 0 or
     // of the nearest level or of the two nearest levels blended; bilinear on
-    // level 0, on the nearest level or on the two nearest blended) and our
-    // wrap modes OpenGL's. Texels of alpha 0 are not drawn, as our textured
+    // level 0, on the nearest level or on the two nearest blended; mode 3,
+    // bilinear when magnified and nearest on a level when minified, the
+    // nearest of these, bilinear on the nearest level) and our wrap modes
+    // OpenGL's. Texels of alpha 0 are not drawn, as our textured
     // span leaves them out.
     void SetTexture(const PeerTexture& texture) {
         if (m_texture == 0) glGenTextures(1, &m_texture);
         glBindTexture(GL_TEXTURE_2D, m_texture);
         const GlFormat gl = GlFormatOf(texture.format);
+        // Levels are packed rows, of a byte a texel for L8.
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         int32_t size = texture.size;
         for (size_t level = 0; level < texture.levels.size(); ++level, size = size > 1 ? size / 2 : 1) {
             glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), gl.internal, size, size, 0, gl.format, gl.type,
@@ -136,6 +140,7 @@ private:
             case kFilterNearest: return GL_NEAREST;
             case kFilterNearestBlend: return GL_NEAREST_MIPMAP_LINEAR;
             case kFilterBilinear: return GL_LINEAR;
+            case kFilterBilinearOrMip:
             case kFilterBilinearMip: return GL_LINEAR_MIPMAP_NEAREST;
             case kFilterTrilinear: return GL_LINEAR_MIPMAP_LINEAR;
             default: return GL_NEAREST_MIPMAP_NEAREST;
@@ -150,6 +155,7 @@ private:
             case RSBFormat_A4R4G4B4: return {GL_RGBA, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
             case RSBFormat_X8R8G8B8: return {GL_RGB, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
             case RSBFormat_A8R8G8B8: return {GL_RGBA, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+            case RSBFormat_L8: return {GL_LUMINANCE, GL_LUMINANCE, GL_UNSIGNED_BYTE};
             default: return {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
         }
     }

@@ -7,6 +7,7 @@
 // frustum x, y in [-z, z], z in [-9, -1], each with its own flat colour and
 // texture coordinates.
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -35,6 +36,7 @@ inline void Channels(uint16_t colour, uint8_t rgb[3]) {
 constexpr int32_t kFilterNearest = 0;
 constexpr int32_t kFilterNearestMip = 1;
 constexpr int32_t kFilterNearestBlend = 2;
+constexpr int32_t kFilterBilinearOrMip = 3;
 constexpr int32_t kFilterBilinear = 4;
 constexpr int32_t kFilterBilinearMip = 5;
 constexpr int32_t kFilterTrilinear = 6;
@@ -68,6 +70,44 @@ inline std::vector<SceneTriangle> MakeScene(uint32_t seed, int32_t count, float 
             t.p[k][2] = -(depth + (unit(random) - 0.5f) * (across ? 12.0f : 0.5f));
             t.uv[k][0] = 64 * unit(random);
             t.uv[k][1] = 64 * unit(random);
+        }
+        t.colour = static_cast<uint16_t>(1 + (i * 2654435761u >> 16) % 0xFFFE);
+        scene.push_back(t);
+    }
+    return scene;
+}
+
+// `count` triangles of a few pixels on a width x height target: corners
+// about 3.4 to 4.6 pixels from a centre and about a third of a turn apart
+// (edges of about 4.5 to 8.5 pixels, some 20 pixels a triangle), at depths
+// 1.5 to 8.5, and textures from magnified twice to minified some six times.
+inline std::vector<SceneTriangle> MakeSmallScene(uint32_t seed, int32_t count, int32_t width, int32_t height) {
+    constexpr float kTurn = 6.2831853f;
+    constexpr float kMargin = 6;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    auto within = [&](float lo, float hi) { return lo + (hi - lo) * unit(random); };
+    std::vector<SceneTriangle> scene;
+    for (int32_t i = 0; i < count; ++i) {
+        SceneTriangle t{};
+        const float depth = within(1.5f, 8.5f);
+        const float cx = within(kMargin, static_cast<float>(width) - kMargin);
+        const float cy = within(kMargin, static_cast<float>(height) - kMargin);
+        const float turn = within(0, kTurn);
+        const float texelsPerPixel = std::exp2(within(-1.0f, 2.5f));
+        const float u0 = within(0, 64);
+        const float v0 = within(0, 64);
+        for (int32_t k = 0; k < 3; ++k) {
+            const float angle = turn + static_cast<float>(k) * kTurn / 3 + within(-0.3f, 0.3f);
+            const float radius = within(3.4f, 4.6f);
+            const float dx = radius * std::cos(angle);
+            const float dy = radius * std::sin(angle);
+            const float z = depth + within(-0.25f, 0.25f);
+            t.p[k][0] = (2 * (cx + dx) / static_cast<float>(width) - 1) * z;
+            t.p[k][1] = (2 * (cy + dy) / static_cast<float>(height) - 1) * z;
+            t.p[k][2] = -z;
+            t.uv[k][0] = u0 + dx * texelsPerPixel;
+            t.uv[k][1] = v0 + dy * texelsPerPixel;
         }
         t.colour = static_cast<uint16_t>(1 + (i * 2654435761u >> 16) % 0xFFFE);
         scene.push_back(t);

@@ -1,6 +1,7 @@
 #ifndef MGLPIXELCOORDINATES_H
 #define MGLPIXELCOORDINATES_H
 
+#include <bit>
 #include <cstdint>
 
 #include "CFixedWide.h"
@@ -71,8 +72,8 @@ inline void PerspectiveCoordinates(const PixelReciprocal& q, const TexturedWalk&
     *v = FixedMulShift(q.r, w.v, q.shift);
 }
 
-// The level of detail of one pixel from the perspective terms.
-inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
+// The texel step of one pixel from the perspective terms, in 16.16.
+inline int32_t PerspectiveStep(const PixelReciprocal& q, const TexturedWalk& w) {
     int32_t shift = q.shift;
     int32_t r2 = FixedMulShift(q.r, q.r, shift);
     int32_t m = w.k2Largest;
@@ -82,7 +83,24 @@ inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
         r2 >>= shift - kMaxDivideShift;
         shift = kMaxDivideShift;
     }
-    return MGLContext::ComputeLod(FixedMulShift(m, r2, shift));
+    return FixedMulShift(m, r2, shift);
+}
+
+// The level of detail of one pixel from the perspective terms.
+inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
+    return MGLContext::ComputeLod(PerspectiveStep(q, w));
+}
+
+// PerspectiveLod less its fraction, for a rule that reads the nearest
+// texel of one level: ComputeLod's whole part, without working the
+// fraction out.
+inline int32_t PerspectiveLevelLod(const PixelReciprocal& q, const TexturedWalk& w) {
+    constexpr int32_t kOne = 0x10000;
+    constexpr int32_t kFractionBits = 16;
+    const int32_t d = PerspectiveStep(q, w);
+    if (d < kOne / 2) return -kOne;
+    if (d < kOne) return 0;
+    return (static_cast<int32_t>(std::bit_width(static_cast<uint32_t>(d))) - kFractionBits) * kOne;
 }
 
 // u, v and level of detail of a run of pixels of a perspective row,

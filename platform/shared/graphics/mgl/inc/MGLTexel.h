@@ -279,6 +279,14 @@ struct A8R8G8B8 : Decoder<A8R8G8B8> {
     }
 };
 
+// A luminance texel is opaque grey: the colour conversions know no such
+// format, and a texel they left at alpha 0 would fail every alpha test.
+// Only the nearest texel rules and DecodeTexel read it through this
+// decoder; the filters take it through DecodeTexel.
+struct L8 : Decoder<L8> {
+    static Channels Read(const uint8_t* p) { return {kOpaque, p[0], p[0], p[0]}; }
+};
+
 // Calls visit with the decoder of a format that has one of its own and
 // answers true; answers false, calling nothing, for any other format.
 template <class Visit>

@@ -248,14 +248,16 @@ struct TexturedRow {
     // Perspective rows of this many pixels or more have their coordinates
     // worked out ahead of the pixels, a run at a time; shorter ones, and
     // affine rows, which have no divide to share out, take them pixel by
-    // pixel, for the pixels that pass the depth test only.
+    // pixel, for the pixels that pass the depth test only. Trilinear rows
+    // work their quads out ahead too, which repays itself sooner.
     static constexpr int32_t kAheadPixels = 8;
+    static constexpr int32_t kQuadsAheadPixels = 4;
 
     // The rule is made from `made` in the loop's own function, where it
     // stays in registers, rather than copied there.
     template <class Rule, class... Made>
     void Run(Made&&... made) const {
-        if (perspective && row.count >= kAheadPixels) {
+        if (perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels)) {
             RunAhead<Rule>(std::forward<Made>(made)...);
         } else {
             RunEach<Rule>(std::forward<Made>(made)...);
@@ -293,6 +295,10 @@ private:
         rule.Store(at.colour);
     }
 
+    // Whether the rule reads the level of detail's level alone, not its
+    // fraction.
+    template <class Rule>
+    static constexpr bool kLevelOnly = requires { Rule::kReadsLevelOnly; };
     // Whether the rule reads trilinear quads worked out ahead with the
     // coordinates (for a texture whose last level its QuadsLastLevel()
     // gives), taking its pixels by their place in the run.
@@ -393,7 +399,7 @@ private:
                 if (divides) {
                     const PixelReciprocal q = ReciprocalOf(divide, w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
-                    if (readsLod) lod = PerspectiveLod(q, w);
+                    if (readsLod) lod = kLevelOnly<Rule> ? PerspectiveLevelLod(q, w) : PerspectiveLod(q, w);
                 }
                 Shade(rule, depth, at, w.depth, u, v, lod > maxLod ? maxLod : lod);
             }
@@ -509,17 +515,20 @@ struct FilteredTexel {
 };
 
 #if defined(__SSE2__)
-// Bilinear and trilinear filtering (modes 4, 5 and 6) on a row with a
-// memo: the sampler's channels kept as its vector sums leave them, 16 bits
-// each, for the alpha test and the pixel, rather than set in a fixed
-// colour's four 32-bit fields and read back from them. Where the row's
-// coordinates are worked out ahead, a trilinear row's levels, quads and
-// weights are as well, and a bilinear row's texels.
+// Bilinear and trilinear filtering (modes 3 to 6) on a row with a memo:
+// the sampler's channels kept as its vector sums leave them, 16 bits each,
+// for the alpha test and the pixel, rather than set in a fixed colour's
+// four 32-bit fields and read back from them. Where the row's coordinates
+// are worked out ahead, a trilinear row's levels, quads and weights are as
+// well, and a bilinear row's texels (mode 3's where a group is magnified).
 template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
-    static constexpr bool kBilinear =
-        Mode == sampler_detail::kFilterBilinear || Mode == sampler_detail::kFilterBilinearMip;
+    static constexpr bool kBilinear = Mode == sampler_detail::kFilterBilinear ||
+                                      Mode == sampler_detail::kFilterBilinearMip ||
+                                      Mode == sampler_detail::kFilterBilinearOrMip;
+    // Whether the row's bilinear quads all lie on level 0.
+    static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -529,7 +538,12 @@ struct QuadTexel {
         : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+            if (lod > sampler_detail::kOne) return NearestTaken(u, v, lod);
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, memo));
+        } else {
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+        }
     }
     // Trilinear rows work out their quads ahead: two quads of eight pixels
     // take fewer steps than one pixel's two.
@@ -547,9 +561,7 @@ struct QuadTexel {
     {
         const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
         out.FillGroups(bilinearAhead != nullptr ? pixels : 0, [&](int32_t first) {
-            const int32_t level = Mode == sampler_detail::kFilterBilinear
-                                      ? 0
-                                      : MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
+            const int32_t level = GroupLevel(ahead, first);
             if (level < 0) return false;
             const TexelLevel& texels = sampler.Level(level);
             return texels.base != nullptr && memo.Apart(texels) && bilinearAhead(out, ahead, first, texels);
@@ -561,8 +573,7 @@ struct QuadTexel {
     {
         using sampler_detail::kHalfTexel;
         if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
-        const int32_t level =
-            Mode == sampler_detail::kFilterBilinear ? 0 : std::clamp(ahead.lod[i] >> 16, 0, sampler.LastLevel());
+        const int32_t level = kFirstLevel ? 0 : std::clamp(ahead.lod[i] >> 16, 0, sampler.LastLevel());
         memo.Read(WrapSub(ahead.u[i], kHalfTexel), WrapSub(ahead.v[i], kHalfTexel), level);
         texel = texel_format::WeightedTexels::OfLaneWord(texels.lanes[i]);
         return texel.Alpha() >= kMinAlpha;
@@ -574,11 +585,39 @@ struct QuadTexel {
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
     void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+
+private:
+    // The level the bilinear quads of the group of pixels from `first` lie
+    // on, -1 where they do not share one: for mode 3, level 0 where all the
+    // group is magnified.
+    int32_t GroupLevel(const MGLPixelCoordinates& ahead, int32_t first) const {
+        if constexpr (Mode == sampler_detail::kFilterBilinearMip) {
+            return MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
+        } else if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+            const int32_t* lod = ahead.lod + first;
+            return std::all_of(lod, lod + MGLPixelTexels::kGroup, [](int32_t l) { return l <= sampler_detail::kOne; })
+                       ? 0
+                       : -1;
+        } else {
+            return 0;
+        }
+    }
+    // Mode 3 past a level of detail of 1: the nearest texel of the level,
+    // as the sampler decodes it.
+    bool NearestTaken(int32_t u, int32_t v, int32_t lod) {
+        const TexelLevel& texels = sampler.Level(std::clamp(lod >> 16, 0, sampler.LastLevel()));
+        if (texels.base == nullptr) return false;
+        RSBFormat_ARGB_fixed colour;
+        Decoder{}.Decode(texels.AtIn<Wrap>(u, v), &colour);
+        texel = texel_format::WeightedTexels::OfColour(colour);
+        return texel.Alpha() >= kMinAlpha;
+    }
 };
 
 constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
     using namespace sampler_detail;
-    return memo && (mode == kFilterBilinear || mode == kFilterBilinearMip || mode == kFilterTrilinear);
+    return memo && (mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
+                    mode == kFilterTrilinear);
 }
 
 // The rule of a filtered row.
@@ -611,12 +650,18 @@ void WalkFilteredTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
     }
 }
 
-// Rows of this many pixels or more keep their quads.
+// Rows of this many pixels or more keep their quads: trilinear rows, whose
+// two quads a pixel cost more, from as few as work their quads out ahead.
 constexpr int32_t kMemoPixels = 8;
+constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
+
+constexpr int32_t MemoPixels(int32_t mode) {
+    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+}
 
 template <class Decoder, int32_t Mode>
 void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    if (walk.row.count >= kMemoPixels) {
+    if (walk.row.count >= MemoPixels(Mode)) {
         WalkFilteredTo<Decoder, Mode, true>(walk, sampler);
     } else {
         WalkFilteredTo<Decoder, Mode, false>(walk, sampler);
@@ -720,6 +765,7 @@ void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler) {
     using namespace sampler_detail;
     switch (sampler.FilterMode()) {
         case kFilterNearestBlend: WalkBlended<Decoder>(walk, sampler); break;
+        case kFilterBilinearOrMip: WalkFilteredIn<Decoder, kFilterBilinearOrMip>(walk, sampler); break;
         case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler); break;
         case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler); break;
         case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler); break;
@@ -741,6 +787,7 @@ void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t 
 template <class Texel, int32_t Wrap>
 struct NearestTexel {
     static constexpr uint32_t kTarget = Texel::kTarget;
+    static constexpr bool kReadsLevelOnly = true;
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
@@ -815,9 +862,13 @@ void WalkNearestAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t
     }
 }
 
-// The nearest texel for the formats with a decoder of their own; the
-// sampler for the others.
+// The nearest texel for the formats with a decoder of their own, and L8;
+// the sampler for the others.
 void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+    if (sampler.Format() == RSBFormat_L8) {
+        WalkNearestAs<texel_format::L8>(walk, sampler, target);
+        return;
+    }
     const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
         WalkNearestAs<decltype(texel)>(walk, sampler, target);
     });

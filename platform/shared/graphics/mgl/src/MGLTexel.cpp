@@ -9,12 +9,6 @@ constexpr int32_t kSmallPaletteEntries = 16;
 constexpr int32_t kLargePaletteEntries = 256;
 constexpr uint32_t kPaletteEntryBytes = 4;
 
-// A luminance texel is opaque grey: the colour conversions know no such
-// format, and a texel they left at alpha 0 would fail every alpha test.
-struct L8 : texel_format::Decoder<L8> {
-    static texel_format::Channels Read(const uint8_t* p) { return {texel_format::kOpaque, p[0], p[0], p[0]}; }
-};
-
 }  // namespace
 
 void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
@@ -45,7 +39,7 @@ void DecodeTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* 
         return;
     }
     if (format == RSBFormat_L8) {
-        L8().Decode(address, colour);
+        texel_format::L8().Decode(address, colour);
         return;
     }
     if (PaletteEntries(format) == 0) {
