@@ -140,6 +140,15 @@ public:
         return m_mode != sampler_detail::kFilterNearest && m_mode != sampler_detail::kFilterBilinear;
     }
     int32_t FilterMode() const { return m_mode; }
+    // The row routine a span chose for this sampler and one target format:
+    // it follows from the unit's format, filter and wrap modes, which the
+    // sampler fixes, so the rows of a fill that keeps the sampler choose it
+    // once. The span keeps its routine here as a plain function pointer.
+    struct RowChoice {
+        uint32_t target = 0;
+        void (*routine)() = nullptr;
+    };
+    RowChoice& SpanRowChoice() { return m_rowChoice; }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
@@ -280,6 +289,7 @@ private:
     // Level L is read only once bit L of m_resolved says it was looked up.
     TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
+    RowChoice m_rowChoice;
 };
 
 // The sampling routines, inline so that the span's row loops can hold them.

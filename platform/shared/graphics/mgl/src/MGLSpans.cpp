@@ -629,25 +629,23 @@ template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
 #endif
 
-template <class Decoder, int32_t Mode, bool Memo, uint32_t Target>
-void WalkFilteredWith(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    using Clamped = FilteredRule<Decoder, kTexModeClamp, Mode, Memo, Target>;
-    using Mirrored = FilteredRule<Decoder, kTexModeMirror, Mode, Memo, Target>;
-    using Repeated = FilteredRule<Decoder, kTexModeRepeat, Mode, Memo, Target>;
+// A row loop chosen for a sampler and a target format (ChooseRow): the
+// rule's type and its loop, which the rows of a fill then run directly.
+using RowRoutine = void (*)(const TexturedRow& walk, MGLTextureSampler& sampler);
+
+// The routine of Rows (whose Run<Wrap> runs a row) for the sampler's wrap mode.
+template <class Rows>
+RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run<Clamped>(sampler, walk.row); break;
-        case kTexModeMirror: walk.Run<Mirrored>(sampler, walk.row); break;
-        default: walk.Run<Repeated>(sampler, walk.row); break;
+        case kTexModeClamp: return &Rows::template Run<kTexModeClamp>;
+        case kTexModeMirror: return &Rows::template Run<kTexModeMirror>;
+        default: return &Rows::template Run<kTexModeRepeat>;
     }
 }
 
-template <class Decoder, int32_t Mode, bool Memo>
-void WalkFilteredTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    if (walk.row.format == RSBFormat_R5G6B5) {
-        WalkFilteredWith<Decoder, Mode, Memo, RSBFormat_R5G6B5>(walk, sampler);
-    } else {
-        WalkFilteredWith<Decoder, Mode, Memo, kAnyTarget>(walk, sampler);
-    }
+// Any filter, through the sampler's own routine.
+void RunSampled(const TexturedRow& walk, MGLTextureSampler& sampler) {
+    walk.Run<SampledTexel>(sampler, walk.row.format);
 }
 
 // Rows of this many pixels or more keep their quads: trilinear rows, whose
@@ -659,13 +657,22 @@ constexpr int32_t MemoPixels(int32_t mode) {
     return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
 }
 
-template <class Decoder, int32_t Mode>
-void WalkFilteredIn(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    if (walk.row.count >= MemoPixels(Mode)) {
-        WalkFilteredTo<Decoder, Mode, true>(walk, sampler);
-    } else {
-        WalkFilteredTo<Decoder, Mode, false>(walk, sampler);
+template <class Decoder, int32_t Mode, uint32_t Target>
+struct FilteredRows {
+    template <int32_t Wrap>
+    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
+        if (walk.row.count >= MemoPixels(Mode)) {
+            walk.Run<FilteredRule<Decoder, Wrap, Mode, true, Target>>(sampler, walk.row);
+        } else {
+            walk.Run<FilteredRule<Decoder, Wrap, Mode, false, Target>>(sampler, walk.row);
+        }
     }
+};
+
+template <class Decoder, int32_t Mode>
+RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
+    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
 }
 
 // Filter mode 2: the nearest texels of the level of detail's level and
@@ -741,45 +748,42 @@ private:
 };
 
 template <class Decoder, uint32_t Target>
-void WalkBlendedTo(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run<BlendedTexel<Decoder, kTexModeClamp, Target>>(sampler, walk.row); break;
-        case kTexModeMirror: walk.Run<BlendedTexel<Decoder, kTexModeMirror, Target>>(sampler, walk.row); break;
-        default: walk.Run<BlendedTexel<Decoder, kTexModeRepeat, Target>>(sampler, walk.row); break;
+struct BlendedRows {
+    template <int32_t Wrap>
+    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
+        walk.Run<BlendedTexel<Decoder, Wrap, Target>>(sampler, walk.row);
     }
-}
+};
 
 template <class Decoder>
-void WalkBlended(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    if (walk.row.format == RSBFormat_R5G6B5) {
-        WalkBlendedTo<Decoder, RSBFormat_R5G6B5>(walk, sampler);
-    } else {
-        WalkBlendedTo<Decoder, kAnyTarget>(walk, sampler);
-    }
+RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
+    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their
 // mode fixed for the row; the unit's mode read at each pixel for the others.
 template <class Decoder>
-void WalkFilteredAs(const TexturedRow& walk, MGLTextureSampler& sampler) {
+RowRoutine ChooseFilteredAs(const MGLTextureSampler& sampler, uint32_t target) {
     using namespace sampler_detail;
     switch (sampler.FilterMode()) {
-        case kFilterNearestBlend: WalkBlended<Decoder>(walk, sampler); break;
-        case kFilterBilinearOrMip: WalkFilteredIn<Decoder, kFilterBilinearOrMip>(walk, sampler); break;
-        case kFilterBilinear: WalkFilteredIn<Decoder, kFilterBilinear>(walk, sampler); break;
-        case kFilterBilinearMip: WalkFilteredIn<Decoder, kFilterBilinearMip>(walk, sampler); break;
-        case kFilterTrilinear: WalkFilteredIn<Decoder, kFilterTrilinear>(walk, sampler); break;
-        default: WalkFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(walk, sampler); break;
+        case kFilterNearestBlend: return ChooseBlended<Decoder>(sampler, target);
+        case kFilterBilinearOrMip: return ChooseFilteredIn<Decoder, kFilterBilinearOrMip>(sampler, target);
+        case kFilterBilinear: return ChooseFilteredIn<Decoder, kFilterBilinear>(sampler, target);
+        case kFilterBilinearMip: return ChooseFilteredIn<Decoder, kFilterBilinearMip>(sampler, target);
+        case kFilterTrilinear: return ChooseFilteredIn<Decoder, kFilterTrilinear>(sampler, target);
+        default: return ChooseFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(sampler, target);
     }
 }
 
 // The filtering modes for the formats with a decoder of their own; the
 // sampler's own routine for the others.
-void WalkFiltered(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
-    const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
-        WalkFilteredAs<decltype(texel)>(walk, sampler);
+RowRoutine ChooseFiltered(const MGLTextureSampler& sampler, uint32_t target) {
+    RowRoutine routine = &RunSampled;
+    texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
+        routine = ChooseFilteredAs<decltype(texel)>(sampler, target);
     });
-    if (!decoded) walk.Run<SampledTexel>(sampler, target);
+    return routine;
 }
 
 // The nearest texel of one level, as the sampler picks it for filter modes
@@ -804,13 +808,12 @@ struct NearestTexel {
 };
 
 template <class Texel>
-void WalkNearestTexels(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    switch (sampler.Wrap()) {
-        case kTexModeClamp: walk.Run<NearestTexel<Texel, kTexModeClamp>>(sampler, Texel{}); break;
-        case kTexModeMirror: walk.Run<NearestTexel<Texel, kTexModeMirror>>(sampler, Texel{}); break;
-        default: walk.Run<NearestTexel<Texel, kTexModeRepeat>>(sampler, Texel{}); break;
+struct NearestRows {
+    template <int32_t Wrap>
+    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
+        walk.Run<NearestTexel<Texel, Wrap>>(sampler, Texel{});
     }
-}
+};
 
 // An r5g6b5 texel decoded and stored again as r5g6b5 is the texel itself,
 // read when it is taken, as every rule reads its texels.
@@ -847,32 +850,50 @@ struct DecodedTexel {
 };
 
 template <class Decoder, uint32_t Target>
-void WalkDecoded(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    WalkNearestTexels<DecodedTexel<Decoder, Target>>(walk, sampler);
+RowRoutine ChooseDecoded(const MGLTextureSampler& sampler) {
+    return ForWrap<NearestRows<DecodedTexel<Decoder, Target>>>(sampler);
 }
 
 // Targets without a store rule still take the depth of the texels that pass.
 template <class Decoder>
-void WalkNearestAs(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
+RowRoutine ChooseNearestAs(const MGLTextureSampler& sampler, uint32_t target) {
     switch (target) {
-        case RSBFormat_R5G6B5: WalkDecoded<Decoder, RSBFormat_R5G6B5>(walk, sampler); break;
-        case RSBFormat_X8R8G8B8: WalkDecoded<Decoder, RSBFormat_X8R8G8B8>(walk, sampler); break;
-        case RSBFormat_X14R6G6B6: WalkDecoded<Decoder, RSBFormat_X14R6G6B6>(walk, sampler); break;
-        default: WalkDecoded<Decoder, 0>(walk, sampler); break;
+        case RSBFormat_R5G6B5: return ChooseDecoded<Decoder, RSBFormat_R5G6B5>(sampler);
+        case RSBFormat_X8R8G8B8: return ChooseDecoded<Decoder, RSBFormat_X8R8G8B8>(sampler);
+        case RSBFormat_X14R6G6B6: return ChooseDecoded<Decoder, RSBFormat_X14R6G6B6>(sampler);
+        default: return ChooseDecoded<Decoder, 0>(sampler);
     }
 }
 
 // The nearest texel for the formats with a decoder of their own, and L8;
 // the sampler for the others.
-void WalkNearest(const TexturedRow& walk, MGLTextureSampler& sampler, uint32_t target) {
-    if (sampler.Format() == RSBFormat_L8) {
-        WalkNearestAs<texel_format::L8>(walk, sampler, target);
-        return;
-    }
-    const bool decoded = texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
-        WalkNearestAs<decltype(texel)>(walk, sampler, target);
+RowRoutine ChooseNearest(const MGLTextureSampler& sampler, uint32_t target) {
+    if (sampler.Format() == RSBFormat_L8) return ChooseNearestAs<texel_format::L8>(sampler, target);
+    RowRoutine routine = &RunSampled;
+    texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
+        routine = ChooseNearestAs<decltype(texel)>(sampler, target);
     });
-    if (!decoded) walk.Run<SampledTexel>(sampler, target);
+    return routine;
+}
+
+RowRoutine ChooseRow(const MGLTextureSampler& sampler, uint32_t target) {
+    if (!sampler.SamplesOneTexel()) return ChooseFiltered(sampler, target);
+    if (sampler.Format() == RSBFormat_R5G6B5 && target == RSBFormat_R5G6B5) {
+        return ForWrap<NearestRows<CopiedTexel>>(sampler);
+    }
+    return ChooseNearest(sampler, target);
+}
+
+// The sampler's routine for the target, chosen at the fill's first row
+// (or again for another target): the choice costs a short row as much as
+// its set-up. The choice is kept as a plain function pointer, and cast
+// back to its own type to be run.
+RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
+    MGLTextureSampler::RowChoice& choice = sampler.SpanRowChoice();
+    if (choice.routine == nullptr || choice.target != target) {
+        choice = {target, reinterpret_cast<void (*)()>(ChooseRow(sampler, target))};
+    }
+    return reinterpret_cast<RowRoutine>(choice.routine);
 }
 
 }  // namespace
@@ -909,12 +930,6 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     const bool perspective = s.perspectiveGradients != 0;
     MGLTextureSampler& sampler = context.SpanSampler();
     const TexturedRow walk{context, row, n, perspective};
-    if (!sampler.SamplesOneTexel()) {
-        WalkFiltered(walk, sampler, row.format);
-    } else if (sampler.Format() == RSBFormat_R5G6B5 && row.format == RSBFormat_R5G6B5) {
-        WalkNearestTexels<CopiedTexel>(walk, sampler);
-    } else {
-        WalkNearest(walk, sampler, row.format);
-    }
+    RowRoutineOf(sampler, row.format)(walk, sampler);
     FinishWalk(s, row, perspective);
 }
