@@ -353,4 +353,28 @@ private:
     bool m_keepSpanSampler = false;
 };
 
+// Inline: every vertex of a 3D draw is outcoded.
+inline void MGLContext::ComputeOutcode(int32_t* vertex) const {
+    const int32_t z = vertex[kVertexEyeZ];
+    const int32_t w3 = vertex[kVertexInputW];
+    int32_t code = OutcodeXY(vertex, true);
+    if (z > FixedMul16(w3, m_record.ccz1)) code |= kOutNear;
+    if (z < FixedMul16(w3, m_record.ccz0)) code |= kOutFar;
+    vertex[kVertexOutcode] = code;
+}
+
+inline int32_t MGLContext::OutcodeXY(const int32_t* vertex, bool scaleByW) const {
+    const MGLRecord& s = m_record;
+    const int32_t x = vertex[kVertexEyeX];
+    const int32_t y = vertex[kVertexEyeY];
+    const int32_t w = vertex[kVertexW];
+    auto bound = [&](int32_t clip) { return scaleByW ? FixedMul16(w, clip) : clip; };
+    int32_t code = 0;
+    if (x > bound(s.ccx1)) code |= kOutRight;
+    if (x < bound(s.ccx0)) code |= kOutLeft;
+    if (y > bound(s.ccy1)) code |= kOutTop;
+    if (y < bound(s.ccy0)) code |= kOutBottom;
+    return code;
+}
+
 #endif

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "MGLFixed.h"
+
 class MGLLookupTables;
 
 // A 3D linear map in 16.16, row-major: m[3r + c] is row r, column c. The
@@ -19,9 +21,13 @@ struct Matrix3x3 {
     void SetRotationY(const MGLLookupTables& tables, int32_t angle);
     void SetRotationZ(const MGLLookupTables& tables, int32_t angle);
 
-    // R v.
-    void Transform(const int32_t* v, int32_t* out) const;
-    void Transform(int32_t x, int32_t y, int32_t z, int32_t* out) const;
+    // R v. Inline: it runs for every vertex of a draw.
+    void Transform(const int32_t* v, int32_t* out) const { Transform(v[0], v[1], v[2], out); }
+    void Transform(int32_t x, int32_t y, int32_t z, int32_t* out) const {
+        int32_t result[3];
+        for (int32_t row = 0; row < 3; ++row) result[row] = Dot3x16(At(row, 0), x, At(row, 1), y, At(row, 2), z);
+        for (int32_t row = 0; row < 3; ++row) out[row] = result[row];
+    }
     // R^T v.
     void TransposeTransform(const int32_t* v, int32_t* out) const;
     // Column j times v[j].

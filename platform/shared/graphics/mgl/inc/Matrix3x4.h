@@ -28,15 +28,23 @@ struct Matrix3x4 {
     void Identity();
 
     // R p + t.
-    void TransformPoint(const int32_t* p, int32_t* out) const;
-    void TransformPoint(int32_t x, int32_t y, int32_t z, int32_t* out) const;
+    void TransformPoint(const int32_t* p, int32_t* out) const { TransformPoint(p[0], p[1], p[2], out); }
+    void TransformPoint(int32_t x, int32_t y, int32_t z, int32_t* out) const {
+        int32_t rotated[3];
+        r.Transform(x, y, z, rotated);
+        for (int32_t i = 0; i < 3; ++i) out[i] = WrapAdd(rotated[i], t[i]);
+    }
     // p itself becomes p - t, then out = R^T p.
     void InverseTransformPoint(int32_t* p, int32_t* out) const;
     // R^T ((x, y, z) - t).
     void InverseTransformPoint(int32_t x, int32_t y, int32_t z, int32_t* out) const;
     // Pipeline vertex: word 3 = 1.0; words 4-6 = R (words 0-2) + t; word 7 =
     // 1.0 when `orthographic` is non-zero, else -(word 6).
-    void TransformToVertex(int32_t* vertex, int32_t orthographic) const;
+    void TransformToVertex(int32_t* vertex, int32_t orthographicVertex) const {
+        vertex[3] = CMathFixed::ONE;
+        TransformPoint(vertex, vertex + 4);
+        vertex[7] = orthographicVertex != 0 ? CMathFixed::ONE : WrapNeg(vertex[6]);
+    }
     // Homogeneous: words 4-6 = R (words 0-2) + t x word 3; word 7 = word 3
     // when `orthographic` is non-zero, else -(word 6).
     void TransformToVertexW(int32_t* vertex, int32_t orthographic) const;

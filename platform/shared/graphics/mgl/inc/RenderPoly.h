@@ -241,6 +241,8 @@ private:
     void SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top);
     int32_t* FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element);
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
+    // FetchVertex inside a draw call that is open already.
+    void FetchInDraw(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n);
     void ApplyTextureMatrix(int32_t* words);
 
     // --- Lines ---

@@ -180,30 +180,7 @@ void MGLContext::FinishProjection(int32_t mode) {
     s.cfy0 = swapped ? WrapSub(s.cfy0, height) : WrapAdd(s.cfy0, height);
 }
 
-void MGLContext::ComputeOutcode(int32_t* vertex) const {
-    const int32_t z = vertex[kVertexEyeZ];
-    const int32_t w3 = vertex[kVertexInputW];
-    int32_t code = OutcodeXY(vertex, true);
-    if (z > FixedMul16(w3, m_record.ccz1)) code |= kOutNear;
-    if (z < FixedMul16(w3, m_record.ccz0)) code |= kOutFar;
-    vertex[kVertexOutcode] = code;
-}
-
 // Screen-space vertices are in pixels already: no w to scale the bounds by.
 void MGLContext::ComputeOutcodeXY(int32_t* vertex) const {
     vertex[kVertexOutcode] = OutcodeXY(vertex, m_record.screenSpace == 0);
-}
-
-int32_t MGLContext::OutcodeXY(const int32_t* vertex, bool scaleByW) const {
-    const MGLRecord& s = m_record;
-    const int32_t x = vertex[kVertexEyeX];
-    const int32_t y = vertex[kVertexEyeY];
-    const int32_t w = vertex[kVertexW];
-    auto bound = [&](int32_t clip) { return scaleByW ? FixedMul16(w, clip) : clip; };
-    int32_t code = 0;
-    if (x > bound(s.ccx1)) code |= kOutRight;
-    if (x < bound(s.ccx0)) code |= kOutLeft;
-    if (y > bound(s.ccy1)) code |= kOutTop;
-    if (y < bound(s.ccy0)) code |= kOutBottom;
-    return code;
 }

@@ -39,14 +39,6 @@ void Matrix3x3::SetRotationZ(const MGLLookupTables& tables, int32_t angle) {
     *this = AxisRotation(tables, angle, 2, 0, 1);
 }
 
-void Matrix3x3::Transform(const int32_t* v, int32_t* out) const { Transform(v[0], v[1], v[2], out); }
-
-void Matrix3x3::Transform(int32_t x, int32_t y, int32_t z, int32_t* out) const {
-    int32_t result[3];
-    for (int32_t row = 0; row < 3; ++row) result[row] = Dot3x16(At(row, 0), x, At(row, 1), y, At(row, 2), z);
-    for (int32_t row = 0; row < 3; ++row) out[row] = result[row];
-}
-
 void Matrix3x3::TransposeTransform(const int32_t* v, int32_t* out) const {
     int32_t result[3];
     for (int32_t column = 0; column < 3; ++column) {

@@ -34,13 +34,6 @@ void Matrix3x4::Identity() {
     t[0] = t[1] = t[2] = 0;
 }
 
-void Matrix3x4::TransformPoint(const int32_t* p, int32_t* out) const { TransformPoint(p[0], p[1], p[2], out); }
-
-void Matrix3x4::TransformPoint(int32_t x, int32_t y, int32_t z, int32_t* out) const {
-    int32_t rotated[3];
-    r.Transform(x, y, z, rotated);
-    for (int32_t i = 0; i < 3; ++i) out[i] = WrapAdd(rotated[i], t[i]);
-}
 
 void Matrix3x4::InverseTransformPoint(int32_t* p, int32_t* out) const {
     for (int32_t i = 0; i < 3; ++i) p[i] = WrapSub(p[i], t[i]);
@@ -50,12 +43,6 @@ void Matrix3x4::InverseTransformPoint(int32_t* p, int32_t* out) const {
 void Matrix3x4::InverseTransformPoint(int32_t x, int32_t y, int32_t z, int32_t* out) const {
     const int32_t moved[3] = {WrapSub(x, t[0]), WrapSub(y, t[1]), WrapSub(z, t[2])};
     r.TransposeTransform(moved, out);
-}
-
-void Matrix3x4::TransformToVertex(int32_t* vertex, int32_t orthographicVertex) const {
-    vertex[3] = ONE;
-    TransformPoint(vertex, vertex + 4);
-    vertex[7] = orthographicVertex != 0 ? ONE : WrapNeg(vertex[6]);
 }
 
 void Matrix3x4::TransformToVertexW(int32_t* vertex, int32_t orthographicVertex) const {

@@ -94,7 +94,7 @@ void RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, const int32_t*
 int32_t* RenderPoly::FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element) {
     int32_t* vertex = PoolVertex(first, vertexIndex);
     vertex[kWordInputW] = 0;
-    FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(element));
+    FetchInDraw(m_positionFetcher, vertex, static_cast<uint32_t>(element));
     return vertex;
 }
 
@@ -108,6 +108,10 @@ bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const
 
 void RenderPoly::FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
     const DrawCall call(*this);
+    FetchInDraw(fetcher, vertex, n);
+}
+
+void RenderPoly::FetchInDraw(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
     const bool split = fetcher.GetTwoComponentMode() >= 0;
     if (!FetchFits(fetcher, split)) return;
     const uint32_t element = fetcher.LookupIndex(n);
@@ -135,7 +139,7 @@ void RenderPoly::ApplyTextureMatrix(int32_t* words) {
 
 void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
     const DrawCall call(*this);
-    for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchVertex(m_attribFetchers[i], vertex, n);
+    for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchInDraw(m_attribFetchers[i], vertex, n);
 }
 
 void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
@@ -160,7 +164,7 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
             const int32_t k = p * n + j;
             elements[j] = k;
             m_poly.v[j] = PoolVertex(first, k);
-            FetchVertex(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
+            FetchInDraw(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
         }
         SubmitAssembled(n, 0, elements, top);
     }
@@ -179,7 +183,7 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
     for (int32_t i = 0; i < vertexCount; ++i) {
         int32_t* vertex = PoolVertex(first, i);
         vertex[kWordInputW] = ONE;
-        FetchVertex(m_positionFetcher, vertex, static_cast<uint32_t>(i));
+        FetchInDraw(m_positionFetcher, vertex, static_cast<uint32_t>(i));
     }
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     for (int32_t row = 0; row < 3; ++row) {
