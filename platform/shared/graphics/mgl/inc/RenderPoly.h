@@ -273,7 +273,7 @@ private:
 
     // --- Projection and fill ---
     const MGLVertexList& Project(const MGLVertexList& list, bool scaled);
-    void ProjectVertex(int32_t* v, bool scaled) const;
+    void ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const;
     bool SharedVertex(const int32_t* v) const;
     void Fill(const MGLVertexList& list);
     void ScanConvertPolygon(const MGLVertexList& list);

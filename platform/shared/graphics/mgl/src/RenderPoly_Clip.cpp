@@ -188,29 +188,32 @@ bool RenderPoly::SharedVertex(const int32_t* v) const {
 }
 
 // The scaling projection changes interpolants in place; a vertex that other
-// polygons of the same call reuse is projected on a copy instead. The list
+// polygons of the same call reuse is projected into a copy instead. The list
 // itself stays as it is: a strip goes on from its vertices, not the copies.
 const MGLVertexList& RenderPoly::Project(const MGLVertexList& list, bool scaled) {
     const bool scales = scaled && m_layout.depthInterpolant >= 0 && m_layout.depthScaledMask != 0;
-    const size_t bytes = static_cast<size_t>(Stride()) * sizeof(int32_t);
     m_projectedList.count = list.count;
     for (int32_t i = 0; i < list.count; ++i) {
         int32_t* vertex = list.v[i];
+        int32_t* out = vertex;
         if (scales && SharedVertex(vertex)) {
-            std::memcpy(m_projected[i], vertex, bytes);
-            vertex = m_projected[i];
+            // Its interpolants are copied as the projection scales them.
+            out = m_projected[i];
+            std::memcpy(out, vertex, sizeof(int32_t) * kWordInterpolants);
         }
-        ProjectVertex(vertex, scaled);
-        m_projectedList.v[i] = vertex;
+        ProjectVertex(vertex, out, scaled);
+        m_projectedList.v[i] = out;
     }
     return m_projectedList;
 }
 
-void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
+// `out` is v itself, or (for a scaled projection with a depth) a copy of
+// v's words before the interpolants, which gets all of v's interpolants.
+void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const {
     const MGLRecord& s = m_context.Record();
     const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
-    v[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
-    v[kWordPixelY] = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
+    out[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
+    out[kWordPixelY] = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
     const int32_t interpolants = m_layout.interpolants;
     const int32_t d = m_layout.depthInterpolant;
     if (d < 0) return;
@@ -218,13 +221,13 @@ void RenderPoly::ProjectVertex(int32_t* v, bool scaled) const {
         s.projection_matrix_mode != 0
             ? WrapSub(s.cfz0, FixedMul16(v[kWordZ], FixedMulShift(r.entry, s.cfz1, r.shift)))
             : WrapAdd(s.cfz0, FixedMul16(v[kWordInputW], MulShiftSigned(r.entry, s.cfz1, r.shift - 16)));
-    v[kWordDepth] = depth;
-    v[kWordInterpolants + d] = depth;
+    out[kWordDepth] = depth;
+    out[kWordInterpolants + d] = depth;
     if (!scaled) return;
     const int32_t offset = WrapSub(depth, s.cfz0);
     for (int32_t i = 0; i < interpolants; ++i) {
-        if ((m_layout.depthScaledMask >> i & 1u) != 0) {
-            v[kWordInterpolants + i] = FixedMulShift(v[kWordInterpolants + i], offset, 20);
-        }
+        const int32_t value = i == d ? depth : v[kWordInterpolants + i];
+        const bool scalesThis = (m_layout.depthScaledMask >> i & 1u) != 0;
+        out[kWordInterpolants + i] = scalesThis ? FixedMulShift(value, offset, 20) : value;
     }
 }
