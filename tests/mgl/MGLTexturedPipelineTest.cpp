@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -56,9 +57,12 @@ protected:
         }
     }
 
-    // Binds the texture and the span; corners with (u, v) in texels.
+    // Binds the texture and the span; corners with (u, v) in texels, split
+    // into `polygons` polygons of as many corners each. onVertex, when set,
+    // runs in the vertex hook.
     void Draw(const std::vector<std::vector<double>>& corners, const std::vector<std::pair<double, double>>& uv,
-              int32_t filter, bool perspective, RenderPoly::NativeSpan span = SpanTexturedPerspective) {
+              int32_t filter, bool perspective, RenderPoly::NativeSpan span = SpanTexturedPerspective,
+              int32_t polygons = 1) {
         r.Reset();
         // Depth offsets scale u and v and enter the perspective terms as
         // products: a depth range of 1/16 keeps those within 32 bits.
@@ -73,12 +77,14 @@ protected:
         ASSERT_TRUE(r.poly->BindNativeSpan(std::move(span), MGLNativeSpanLayout{3, 0, 0, 6, 3}));
         r.context->Record().perspectiveGradients = perspective ? 1 : 0;
         r.context->Record().clearDepth = 0;
-        r.poly->SetVertexHook([uv](int32_t* vertex, int32_t n) {
+        r.poly->SetVertexHook([this, uv](int32_t* vertex, int32_t n) {
+            if (onVertex) onVertex(n);
             vertex[15] = Fixed(uv[n].first);
             vertex[16] = Fixed(uv[n].second);
         });
         r.SetPositions(corners);
-        r.poly->DrawPolygons(static_cast<int32_t>(corners.size()), static_cast<int32_t>(corners.size()), 1);
+        const int32_t count = static_cast<int32_t>(corners.size());
+        r.poly->DrawPolygons(count / polygons, count, polygons);
     }
 
     uint32_t PixelAt(int32_t x, int32_t y) const {
@@ -87,6 +93,7 @@ protected:
 
     rig::Renderer r{64, 48, GetParam()};
     int32_t slot = -1;
+    std::function<void(int32_t n)> onVertex;
 };
 
 // A floor receding from z = -1.2 to -8.5, its texture repeated (coordinates
@@ -190,8 +197,9 @@ TEST_P(MGLTexturedPipelineTest, StripesLandWherePerspectiveSaysTheyDo) {
     EXPECT_GT(wrong[1], 5) << "affine texturing misplaces the stripes";
 }
 
-// The span's sampler lasts one fill: a texture bound between draws, or
-// between the rows of a routine that wraps the span, is the one drawn.
+// The span's sampler serves no longer than the unit it was made from: a
+// texture bound between draws, or between the rows of a routine that wraps
+// the span, is the one drawn.
 TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
     const int32_t first = slot;
     const int32_t second = r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
@@ -230,6 +238,46 @@ TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
         EXPECT_EQ(ColourIndex(GetParam(), PixelAt(r.Width() / 2, y)), y % 2 != 0 ? 6 : 1) << "row " << y;
     }
     EXPECT_GT(rows, 10);
+}
+
+// A fill takes the sampler the one before it left only while nothing it was
+// made from changed: a texture bound between two polygons of a draw, or made
+// anew in the same slot at the same guest address (the unit reading as it
+// did), is the one the second polygon draws.
+TEST_P(MGLTexturedPipelineTest, APolygonSamplesTheTextureBoundOrMadeBeforeIt) {
+    const int32_t first = slot;
+    const int32_t second = r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
+    ASSERT_GE(second, 0);
+    slot = second;
+    PaintLevel(0, [](int32_t, int32_t) { return 6; });
+    slot = first;
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    auto bind = [&](int32_t bound) {
+        const TextureUnit before = unit;
+        r.context->BindBufferToUnit(0, bound, *r.context->Buffers());
+        unit.filter_mode = before.filter_mode;
+        unit.texmode = before.texmode;
+    };
+    auto makeFirstAnew = [&] {
+        const TextureUnit before = unit;
+        r.context->Buffers()->FreeBuffer(first);
+        ASSERT_EQ(r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0), first);
+        PaintLevel(0, [](int32_t, int32_t) { return 6; });
+        bind(first);
+        EXPECT_EQ(std::memcmp(&before, &unit, sizeof before), 0);
+    };
+    const std::pair<double, double> a{0, 0}, b{63, 0}, c{63, 63}, d{0, 63};
+    for (const std::function<void()>& change : {std::function<void()>([&] { bind(second); }),
+                                                std::function<void()>(makeFirstAnew)}) {
+        PaintLevel(0, [](int32_t, int32_t) { return 1; });
+        onVertex = [&change](int32_t n) {
+            if (n == 4) change();
+        };
+        Draw({{-1, -1, -2}, {0, -1, -2}, {0, 1, -2}, {-1, 1, -2}, {0, -1, -2}, {1, -1, -2}, {1, 1, -2}, {0, 1, -2}},
+             {a, b, c, d, a, b, c, d}, 0, true, SpanTexturedPerspective, 2);
+        EXPECT_EQ(ColourIndex(GetParam(), PixelAt(3 * r.Width() / 8, r.Height() / 2)), 1);
+        EXPECT_EQ(ColourIndex(GetParam(), PixelAt(5 * r.Width() / 8, r.Height() / 2)), 6);
+    }
 }
 
 // A luminance texel is opaque grey: a white one draws white.

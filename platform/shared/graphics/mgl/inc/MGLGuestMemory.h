@@ -52,6 +52,9 @@ public:
     }
 
     size_t RegionCount() const { return m_regions.size(); }
+    // Counts the regions mapped and unmapped: a host address looked up for
+    // a guest one stays right while the count stays the same.
+    uint64_t Changes() const { return m_changes; }
 
 private:
     struct Region {
@@ -81,6 +84,7 @@ private:
 
     std::vector<Region> m_regions;  // sorted by guestBase
     mutable Region m_recent[2];     // copies of the regions hit last, newest first
+    uint64_t m_changes = 0;
 };
 
 #endif

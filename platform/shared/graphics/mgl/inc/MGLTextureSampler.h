@@ -122,6 +122,11 @@ class MGLTextureSampler {
 public:
     // A unit outside the context's eight samples nothing.
     MGLTextureSampler(MGLContext& context, int32_t unit);
+    // Whether the unit's fields and the guest regions are as the sampler
+    // found them: all it derived (levels, palette, routines) follows from
+    // those, so it may serve on. (A unit's buffer-table slot is a faster way
+    // to the level its guest addresses name, through the same mapping.)
+    bool StillCurrent() const;
 
     // u, v in 16.16 texels of level 0; lod in 16.16 (integer part the
     // level, bits 15..8 the blend fraction). Channels come out 0..65535.
@@ -290,6 +295,9 @@ private:
     TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
     RowChoice m_rowChoice;
+    // What the sampler was made from, for StillCurrent.
+    TextureUnit m_unitSeen{};
+    uint64_t m_guestChangesSeen = 0;
 };
 
 // The sampling routines, inline so that the span's row loops can hold them.

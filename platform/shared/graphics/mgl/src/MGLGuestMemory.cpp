@@ -49,6 +49,7 @@ uint32_t MGLGuestMemory::MapRegion(uint8_t* host, size_t bytes, bool writable) {
                                            [](const Region& r, uint32_t b) { return r.guestBase < b; });
     m_regions.insert(position, region);
     ForgetRecent();
+    ++m_changes;
     return region.guestBase;
 }
 
@@ -58,6 +59,7 @@ bool MGLGuestMemory::Unmap(uint32_t guestBase) {
     if (found == m_regions.end()) return false;
     m_regions.erase(found);
     ForgetRecent();
+    ++m_changes;
     return true;
 }
 

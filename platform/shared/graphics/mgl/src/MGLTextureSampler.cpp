@@ -1,5 +1,7 @@
 #include "MGLTextureSampler.h"
 
+#include <cstring>
+
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
 
@@ -22,6 +24,8 @@ int64_t LevelBytes(const TexelLevel& texels) {
 MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_context(context) {
     if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
     m_unit = &context.Record().texture_units[unit];
+    m_unitSeen = *m_unit;
+    m_guestChangesSeen = context.GuestMemory().Changes();
     m_quadAddresses = context.Record().rp123;
     m_format = m_unit->b.format;
     m_mode = m_unit->filter_mode;
@@ -36,6 +40,11 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
     if (m_paletteEntries > 0 && m_unit->b.palette != 0) {
         m_palette = context.GuestMemory().ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
     }
+}
+
+bool MGLTextureSampler::StillCurrent() const {
+    return m_unit != nullptr && m_context.GuestMemory().Changes() == m_guestChangesSeen &&
+           std::memcmp(m_unit, &m_unitSeen, sizeof(TextureUnit)) == 0;
 }
 
 // A level is read only when all of it is mapped: its texels at the unit's
