@@ -1,6 +1,8 @@
 #ifndef CINTERPOLANTFETCHER_H
 #define CINTERPOLANTFETCHER_H
 
+#include <cstring>
+
 #include "EngineTypes.h"
 
 // Reads vertex attributes (positions, texture coordinates) of any element
@@ -34,8 +36,19 @@ public:
 
     // Converts `count` (1 to 4) components of vertex `index` at base + index
     // × stride into out[outSlot] onwards; any other count writes nothing.
+    // Whole 16.16 words, the usual position stream, are copied inline: every
+    // vertex of a draw takes them.
     static void Fetch(int32_t* out, uint32_t index, uint32_t outSlot, uint32_t stride, const void* base, uint32_t type,
-                      uint32_t count, int32_t shift);
+                      uint32_t count, int32_t shift) {
+        if (type != kTypeInt32 || shift != 0 || count < 1 || count > kMaxComponents) {
+            FetchConverted(out, index, outSlot, stride, base, type, count, shift);
+            return;
+        }
+        const uint8_t* element = static_cast<const uint8_t*>(base) + static_cast<size_t>(index) * stride;
+        for (uint32_t i = 0; i < count; ++i) {
+            std::memcpy(&out[outSlot + i], element + i * sizeof(int32_t), sizeof(int32_t));
+        }
+    }
     uint32_t LookupIndex(uint32_t vertex) const;
     // One vertex in the fetcher's mode. `matrix` (16 words of 16.16) is
     // needed only in two-component mode with the transform on.
@@ -56,6 +69,9 @@ public:
     uint32_t GetIndexType() const { return m_indexType; }
 
 private:
+    // Fetch for the element types and shifts that convert.
+    static void FetchConverted(int32_t* out, uint32_t index, uint32_t outSlot, uint32_t stride, const void* base,
+                               uint32_t type, uint32_t count, int32_t shift);
     void FetchTwoComponents(int32_t* out, uint32_t index, const int32_t* matrix) const;
 
     const uint8_t* m_data = nullptr;

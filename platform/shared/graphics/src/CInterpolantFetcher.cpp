@@ -90,15 +90,10 @@ void CInterpolantFetcher::SetTwoComponentMode(int32_t mode, int32_t secondShift,
     m_transform = transform ? 1 : 0;
 }
 
-void CInterpolantFetcher::Fetch(int32_t* out, uint32_t index, uint32_t outSlot, uint32_t stride, const void* base,
-                                uint32_t type, uint32_t count, int32_t shift) {
+void CInterpolantFetcher::FetchConverted(int32_t* out, uint32_t index, uint32_t outSlot, uint32_t stride,
+                                         const void* base, uint32_t type, uint32_t count, int32_t shift) {
     if (count < 1 || count > kMaxComponents) return;
     const uint8_t* vertex = static_cast<const uint8_t*>(base) + static_cast<size_t>(index) * stride;
-    // Whole 16.16 words, the usual position stream, are taken as they are.
-    if (type == kTypeInt32 && shift == 0) {
-        for (uint32_t i = 0; i < count; ++i) std::memcpy(&out[outSlot + i], vertex + i * sizeof(int32_t), sizeof(int32_t));
-        return;
-    }
     const ElementType element = DescribeType(type);
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t value = ReadElement(vertex + i * element.bytes, element);
