@@ -346,6 +346,8 @@ void RenderPoly::SetUpGradients(int32_t y0) {
     // less cfz0: the terms of the texel step are built from that plane, or
     // the step would shrink with the distance from the near plane.
     const int32_t depthOffset = depthValid ? WrapSub(s.intp_y[d], s.cfz0) : 0;
+    const int32_t depthDx = depthValid ? s.intp_dx[d] : 0;
+    const int32_t depthDy = depthValid ? s.intp_dy[d] : 0;
     for (int32_t i = 0; i < n; ++i) {
         if (i == d) continue;
         const int32_t dx = s.intp_dx[i];
@@ -360,10 +362,11 @@ void RenderPoly::SetUpGradients(int32_t y0) {
             continue;
         }
         const int32_t c = s.intp_y[i];
-        s.K1[i] = WrapSub(FixedMul16(dx, s.intp_dy[d]), FixedMul16(dy, s.intp_dx[d]));
-        const int32_t h = s.K1[i] >> 1;
-        s.K2x[i] = WrapSub(WrapAdd(h, FixedMul16(dx, depthOffset)), FixedMul16(c, s.intp_dx[d]));
-        s.K3y[i] = WrapSub(WrapSub(FixedMul16(dy, depthOffset), h), FixedMul16(c, s.intp_dy[d]));
+        const int32_t k1 = WrapSub(FixedMul16(dx, depthDy), FixedMul16(dy, depthDx));
+        const int32_t h = k1 >> 1;
+        s.K1[i] = k1;
+        s.K2x[i] = WrapSub(WrapAdd(h, FixedMul16(dx, depthOffset)), FixedMul16(c, depthDx));
+        s.K3y[i] = WrapSub(WrapSub(FixedMul16(dy, depthOffset), h), FixedMul16(c, depthDy));
     }
     for (int32_t i = 0; i < total; ++i) {
         const int32_t centre = WrapAdd(s.intp_dy[i], s.intp_dx[i]) >> 1;
