@@ -65,7 +65,18 @@ public:
     // The table reciprocal of v: entry of the magnitude's table slot (a large
     // magnitude is first scaled down by a power of two, rounding), its sign
     // that of v, with the matching shift (at most 30). 0 gives entry 0.
-    MGLReciprocal Reciprocal(int32_t v) const;
+    // Inline: every projected vertex and every triangle takes one.
+    MGLReciprocal Reciprocal(int32_t v) const {
+        const uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+        const MGLTableIndex at = TableIndexOf(kTableSizeM1, magnitude);
+        int32_t entry = m_recipTable4[at.index];
+        int32_t shift = kRecipBaseShift + at.doublings;
+        if (shift > kRecipFullShift) {
+            entry >>= shift - kRecipFullShift;
+            shift = kRecipFullShift;
+        }
+        return {v < 0 ? -entry : entry, shift};
+    }
 
     // 2^30 / i, truncated; entry 0 is 0.
     const int32_t* RecipTable4() const { return m_recipTable4; }
@@ -78,6 +89,10 @@ public:
     const int32_t* SqrtTable() const { return m_sqrtTable; }
 
 private:
+    static constexpr int32_t kRecipFullShift = 30;
+    // The reciprocal's shift is 14 plus the divisor's scale, capped at 30.
+    static constexpr int32_t kRecipBaseShift = 14;
+
     void BuildReciprocals();
     void BuildCosines();
     void BuildSquareRoots();

@@ -8,9 +8,6 @@ namespace {
 
 constexpr float kTwoTo30 = 1073741824.0f;
 constexpr int32_t kRecipMantissaLimit = 32767;
-constexpr int32_t kRecipFullShift = 30;
-// The reciprocal's shift is 14 plus the divisor's scale, capped at 30.
-constexpr int32_t kRecipBaseShift = 14;
 constexpr int32_t kQuarterTurn = 256;
 // A quarter turn in 256 steps, in radians, as the handset accumulated it.
 constexpr float kCosStepDegrees = 0.3515625f;
@@ -81,14 +78,3 @@ void MGLLookupTables::SinCos(int32_t angle, int32_t* cosine, int32_t* sine) cons
     }
 }
 
-MGLReciprocal MGLLookupTables::Reciprocal(int32_t v) const {
-    const uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-    const MGLTableIndex at = TableIndexOf(kTableSizeM1, magnitude);
-    int32_t entry = m_recipTable4[at.index];
-    int32_t shift = kRecipBaseShift + at.doublings;
-    if (shift > kRecipFullShift) {
-        entry >>= shift - kRecipFullShift;
-        shift = kRecipFullShift;
-    }
-    return {v < 0 ? -entry : entry, shift};
-}
