@@ -53,30 +53,89 @@ void StoreHalf(uint8_t* p, uint32_t v) {
 
 int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
-// Columns, row pointers and the count of interpolants. False when
-// nothing of the row is drawn: no columns left, or row pointers that do not
-// start a row of their planes. Whatever the record's scissor and pointers
-// say, the pixels lie inside the bound planes.
-bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
-    using Plane = MGLContext::Plane;
-    MGLRecord& s = context.Record();
-    if (context.PlanePixels(Plane::Colour) == nullptr) return false;
-    row.format = context.PlaneFormat(Plane::Colour);
-    row.bpp = static_cast<int32_t>(CColor::BytesPerPixel(row.format));
-    const int32_t xs = std::max({WrapAdd(x0, 32767) >> 16, s.scissorx0, 0});
-    const int32_t xe = std::min({WrapAdd(x1, 32768) >> 16, s.scissorx1, context.TargetWidth()});
-    if (xs >= xe || row.bpp == 0) return false;
+// What the rows of one span call share: the planes' formats and the
+// columns the scissor and the target leave. Nothing a span or the fill
+// writes between rows (pixels, the row pointers, the interpolants and
+// their terms) changes them, so they are read once. Not drawable without
+// a colour plane of known size, or with a depth plane of narrow words.
+struct RowTarget {
+    uint32_t format = 0;
+    int32_t bpp = 0;
+    int32_t zbpp = 0;
+    bool depth = false;
+    bool drawable = false;
+    int32_t firstColumn = 0;
+    int32_t endColumn = 0;
+    int32_t interpolants = 0;
+
+    explicit RowTarget(const MGLContext& context) {
+        using Plane = MGLContext::Plane;
+        const MGLRecord& s = context.Record();
+        format = context.PlaneFormat(Plane::Colour);
+        bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
+        depth = context.PlanePixels(Plane::Depth) != nullptr;
+        zbpp = depth ? static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth))) : 0;
+        drawable = context.PlanePixels(Plane::Colour) != nullptr && bpp != 0 &&
+                   (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
+        firstColumn = std::max(s.scissorx0, 0);
+        endColumn = std::min(s.scissorx1, context.TargetWidth());
+        interpolants = Interpolants(s);
+    }
+};
+
+// The rows of a plane a span call walks: those of the run its row pointer
+// and stride start at the call, while the record's pointer is the run's
+// row (the fill steps it by the stride), addressed directly; any other
+// through RowSpan.
+class PlaneRows {
+public:
+    PlaneRows(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
+        : m_plane(plane), m_run(context.RunFrom(plane, guest, stride)) {}
+
+    // Columns [x, x + count) of the call's row k, whose pointer is `guest`.
+    uint8_t* Row(MGLContext& context, int32_t k, uint32_t guest, int32_t x, int32_t count) const {
+        const uint32_t runGuest = m_run.guest + static_cast<uint32_t>(k) * static_cast<uint32_t>(m_run.stride);
+        if (k < m_run.rows && guest == runGuest) return context.RunSpan(m_plane, m_run, k, x, count);
+        return context.RowSpan(m_plane, guest, x, count);
+    }
+
+private:
+    MGLContext::Plane m_plane;
+    MGLContext::PlaneRun m_run;
+};
+
+// The colour and depth rows of a span call.
+struct CallRows {
+    PlaneRows colour;
+    PlaneRows depth;
+
+    explicit CallRows(const MGLContext& context)
+        : colour(context, MGLContext::Plane::Colour, context.Record().destptr, context.Record().deststride),
+          depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
+};
+
+// Columns and row pointers of the call's row k, the one the record is at.
+// False when nothing of the row is drawn: no columns left, or row pointers
+// that do not start a row of their planes. Whatever the record's scissor
+// and pointers say, the pixels lie inside the bound planes.
+bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows, int32_t k, int32_t x0, int32_t x1,
+              SpanRow& row) {
+    const MGLRecord& s = context.Record();
+    const int32_t xs = std::max(WrapAdd(x0, 32767) >> 16, target.firstColumn);
+    const int32_t xe = std::min(WrapAdd(x1, 32768) >> 16, target.endColumn);
+    if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = context.RowSpan(Plane::Colour, s.destptr, xs, row.count);
+    row.colour = rows.colour.Row(context, k, s.destptr, xs, row.count);
     if (row.colour == nullptr) return false;
-    if (context.PlanePixels(Plane::Depth) != nullptr) {
-        row.zbpp = static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth)));
-        if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
-        row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
+    if (target.depth) {
+        row.depth = rows.depth.Row(context, k, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
     }
-    row.interpolants = Interpolants(s);
+    row.format = target.format;
+    row.bpp = target.bpp;
+    row.zbpp = target.zbpp;
+    row.interpolants = target.interpolants;
     return true;
 }
 
@@ -896,12 +955,8 @@ RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
     return reinterpret_cast<RowRoutine>(choice.routine);
 }
 
-}  // namespace
-
-void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
-    SpanRow row;
-    if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
-    MGLRecord& s = context.Record();
+// The flat colour of a row the record is at.
+void FlatRow(MGLRecord& s, const SpanRow& row) {
     SetInterpolants(s, row.interpolants, row.xs);
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
@@ -922,14 +977,68 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
     }
 }
 
+// The textured rows of one span call: the sampler's row routine, chosen
+// at the first row drawn, runs every row.
+class TexturedRows {
+public:
+    explicit TexturedRows(MGLContext& context)
+        : m_context(context), m_perspective(context.Record().perspectiveGradients != 0) {}
+
+    void Draw(const SpanRow& row) {
+        if (m_routine == nullptr) {
+            m_sampler = &m_context.SpanSampler();
+            m_routine = RowRoutineOf(*m_sampler, row.format);
+        }
+        const TexturedRow walk{m_context, row, row.interpolants, m_perspective};
+        m_routine(walk, *m_sampler);
+        FinishWalk(m_context.Record(), row, m_perspective);
+    }
+
+private:
+    MGLContext& m_context;
+    bool m_perspective;
+    MGLTextureSampler* m_sampler = nullptr;
+    RowRoutine m_routine = nullptr;
+};
+
+// Each row of `rows` the record's row pointers make drawable, drawn by
+// `draw`, and the fill's step after each.
+template <class Draw>
+void DrawRows(MGLContext& context, const MGLSpanRows& rows, Draw draw) {
+    const RowTarget target(context);
+    const CallRows planes(context);
+    for (int32_t i = 0; i < rows.count; ++i) {
+        SpanRow row;
+        if (SetUpRow(context, target, planes, i, rows.left[i], rows.right[i], row)) draw(row);
+        rows.next(rows.fill);
+    }
+}
+
+void StayOnRow(void*) {}
+
+// The one row of a span called for a row.
+MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) { return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr}; }
+
+}  // namespace
+
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    SpanRowsFlatDepth(context, OneRow(left, right));
+}
+
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
-    SpanRow row;
-    if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    SpanRowsTexturedPerspective(context, OneRow(left, right));
+}
+
+void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
     MGLRecord& s = context.Record();
-    const int32_t n = row.interpolants;
-    const bool perspective = s.perspectiveGradients != 0;
-    MGLTextureSampler& sampler = context.SpanSampler();
-    const TexturedRow walk{context, row, n, perspective};
-    RowRoutineOf(sampler, row.format)(walk, sampler);
-    FinishWalk(s, row, perspective);
+    DrawRows(context, rows, [&s](const SpanRow& row) { FlatRow(s, row); });
+}
+
+void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    TexturedRows textured(context);
+    DrawRows(context, rows, [&textured](const SpanRow& row) { textured.Draw(row); });
 }
