@@ -298,6 +298,8 @@ struct RowCursor {
 // ReadsLod() whether its texels depend on the level of detail (when not,
 // the span leaves it out), and its Finish() ends the row. Its kTarget is the format
 // it stores, or kAnyTarget where it stores the row's.
+class RowWalk;
+
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
@@ -316,12 +318,19 @@ struct TexturedRow {
     // stays in registers, rather than copied there.
     template <class Rule, class... Made>
     void Run(Made&&... made) const {
-        if (perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels)) {
+        if (TakesAhead<Rule>()) {
             RunAhead<Rule>(std::forward<Made>(made)...);
         } else {
             RunEach<Rule>(std::forward<Made>(made)...);
         }
     }
+
+    // Run for the walk's row and each drawable row after it, for a rule
+    // that keeps nothing of the row it is on (its texels and levels are
+    // the sampler's): rows taken pixel by pixel share one rule, and what
+    // the rows read alike, made once.
+    template <class Rule, class... Made>
+    [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
 private:
     // What a row's loop reads from the record, taken once.
@@ -440,10 +449,20 @@ private:
 
     // Each loop a function of its own, its values in registers of its own:
     // the short rows' loop stays as lean as it would be alone.
+    template <class Rule>
+    bool TakesAhead() const {
+        return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
+    }
+
     template <class Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] void RunEach(Made&&... made) const {
         Rule rule{std::forward<Made>(made)...};
-        const Start start = StartOf(rule);
+        EachPixel(rule, StartOf(rule));
+        rule.Finish();
+    }
+
+    template <class Rule>
+    [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start) const {
         const DepthRule& depth = start.depth;
         const PerspectiveDivide& divide = start.divide;
         const MGLPixelCoordinates::Lod& lodRule = start.lod;
@@ -465,7 +484,6 @@ private:
             at.Step();
             w.Advance(1);
         }
-        rule.Finish();
     }
 
     template <class Rule, class... Made>
@@ -496,6 +514,66 @@ private:
         rule.Finish();
     }
 };
+
+// The rows of a span call, one drawable row at a time: after each row the
+// fill's step, a textured row's end values written into the record first.
+class RowWalk {
+public:
+    RowWalk(MGLContext& context, const MGLSpanRows& rows, bool textured)
+        : m_context(context),
+          m_rows(rows),
+          m_target(context),
+          m_planes(context),
+          m_textured(textured),
+          m_walk{context, m_row, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
+    RowWalk(const RowWalk&) = delete;
+    RowWalk& operator=(const RowWalk&) = delete;
+
+    // To the next row with pixels to draw; false past the last row.
+    bool Next() {
+        if (m_index >= m_rows.count) return false;
+        if (m_drawn) FinishWalk(m_context.Record(), m_row, m_walk.perspective);
+        m_drawn = false;
+        if (m_index >= 0) m_rows.next(m_rows.fill);
+        while (++m_index < m_rows.count) {
+            if (SetUpRow(m_context, m_target, m_planes, m_index, m_rows.left[m_index], m_rows.right[m_index], m_row)) {
+                m_drawn = m_textured;
+                return true;
+            }
+            m_rows.next(m_rows.fill);
+        }
+        return false;
+    }
+    const SpanRow& Row() const { return m_row; }
+    const TexturedRow& Walk() const { return m_walk; }
+
+private:
+    MGLContext& m_context;
+    const MGLSpanRows& m_rows;
+    const RowTarget m_target;
+    const CallRows m_planes;
+    const bool m_textured;
+    int32_t m_index = -1;
+    bool m_drawn = false;
+    SpanRow m_row;
+    const TexturedRow m_walk;
+};
+
+template <class Rule, class... Made>
+void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
+    Rule rule{made...};
+    const TexturedRow& walk = rows.Walk();
+    Start start = walk.StartOf(rule);
+    do {
+        if (walk.TakesAhead<Rule>()) {
+            walk.RunAhead<Rule>(made...);
+            continue;
+        }
+        start.w = StartWalk(walk.context.Record(), walk.n, walk.perspective, walk.row.xs);
+        walk.EachPixel(rule, start);
+        rule.Finish();
+    } while (rows.Next());
+}
 
 // Any filter: the sampler's colour, stored when its alpha is at least 15.
 struct SampledTexel {
@@ -690,7 +768,7 @@ using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
 
 // A row loop chosen for a sampler and a target format (ChooseRow): the
 // rule's type and its loop, which the rows of a fill then run directly.
-using RowRoutine = void (*)(const TexturedRow& walk, MGLTextureSampler& sampler);
+using RowRoutine = void (*)(RowWalk& rows, MGLTextureSampler& sampler);
 
 // The routine of Rows (whose Run<Wrap> runs a row) for the sampler's wrap mode.
 template <class Rows>
@@ -702,9 +780,22 @@ RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     }
 }
 
+// Rows (whose Run<Wrap> runs a row) for each drawable row of the walk from
+// its current one, the rule made again for each: it keeps the row's bytes.
+template <class Rows>
+struct EachRow {
+    template <int32_t Wrap>
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        do {
+            Rows::template Run<Wrap>(rows.Walk(), sampler);
+        } while (rows.Next());
+    }
+};
+
 // Any filter, through the sampler's own routine.
-void RunSampled(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    walk.Run<SampledTexel>(sampler, walk.row.format);
+void RunSampled(RowWalk& rows, MGLTextureSampler& sampler) {
+    uint32_t format = rows.Row().format;
+    TexturedRow::RunRows<SampledTexel>(rows, sampler, format);
 }
 
 // Rows of this many pixels or more keep their quads: trilinear rows, whose
@@ -730,8 +821,8 @@ struct FilteredRows {
 
 template <class Decoder, int32_t Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>>(sampler)
+                                      : ForWrap<EachRow<FilteredRows<Decoder, Mode, kAnyTarget>>>(sampler);
 }
 
 // Filter mode 2: the nearest texels of the level of detail's level and
@@ -816,8 +907,8 @@ struct BlendedRows {
 
 template <class Decoder>
 RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<BlendedRows<Decoder, RSBFormat_R5G6B5>>>(sampler)
+                                      : ForWrap<EachRow<BlendedRows<Decoder, kAnyTarget>>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their
@@ -869,8 +960,9 @@ struct NearestTexel {
 template <class Texel>
 struct NearestRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        walk.Run<NearestTexel<Texel, Wrap>>(sampler, Texel{});
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        Texel texel;
+        TexturedRow::RunRows<NearestTexel<Texel, Wrap>>(rows, sampler, texel);
     }
 };
 
@@ -977,43 +1069,6 @@ void FlatRow(MGLRecord& s, const SpanRow& row) {
     }
 }
 
-// The textured rows of one span call: the sampler's row routine, chosen
-// at the first row drawn, runs every row.
-class TexturedRows {
-public:
-    explicit TexturedRows(MGLContext& context)
-        : m_context(context), m_perspective(context.Record().perspectiveGradients != 0) {}
-
-    void Draw(const SpanRow& row) {
-        if (m_routine == nullptr) {
-            m_sampler = &m_context.SpanSampler();
-            m_routine = RowRoutineOf(*m_sampler, row.format);
-        }
-        const TexturedRow walk{m_context, row, row.interpolants, m_perspective};
-        m_routine(walk, *m_sampler);
-        FinishWalk(m_context.Record(), row, m_perspective);
-    }
-
-private:
-    MGLContext& m_context;
-    bool m_perspective;
-    MGLTextureSampler* m_sampler = nullptr;
-    RowRoutine m_routine = nullptr;
-};
-
-// Each row of `rows` the record's row pointers make drawable, drawn by
-// `draw`, and the fill's step after each.
-template <class Draw>
-void DrawRows(MGLContext& context, const MGLSpanRows& rows, Draw draw) {
-    const RowTarget target(context);
-    const CallRows planes(context);
-    for (int32_t i = 0; i < rows.count; ++i) {
-        SpanRow row;
-        if (SetUpRow(context, target, planes, i, rows.left[i], rows.right[i], row)) draw(row);
-        rows.next(rows.fill);
-    }
-}
-
 void StayOnRow(void*) {}
 
 // The one row of a span called for a row.
@@ -1034,11 +1089,14 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
 }
 
 void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
-    MGLRecord& s = context.Record();
-    DrawRows(context, rows, [&s](const SpanRow& row) { FlatRow(s, row); });
+    RowWalk walk(context, rows, false);
+    while (walk.Next()) FlatRow(context.Record(), walk.Row());
 }
 
+// The sampler's row routine, chosen at the first row drawn, runs the rest.
 void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
-    TexturedRows textured(context);
-    DrawRows(context, rows, [&textured](const SpanRow& row) { textured.Draw(row); });
+    RowWalk walk(context, rows, true);
+    if (!walk.Next()) return;
+    MGLTextureSampler& sampler = context.SpanSampler();
+    RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
 }
