@@ -447,13 +447,14 @@ private:
         at.StepWithDepth(run.pixels);
     }
 
-    // Each loop a function of its own, its values in registers of its own:
-    // the short rows' loop stays as lean as it would be alone.
+    // Whether the row's coordinates are worked out ahead.
     template <class Rule>
     bool TakesAhead() const {
         return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
     }
 
+    // Each loop a function of its own, its values in registers of its own:
+    // the short rows' loop stays as lean as it would be alone.
     template <class Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] void RunEach(Made&&... made) const {
         Rule rule{std::forward<Made>(made)...};
@@ -461,6 +462,7 @@ private:
         rule.Finish();
     }
 
+    // The row's pixels one by one, with a rule made for it or kept.
     template <class Rule>
     [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start) const {
         const DepthRule& depth = start.depth;
