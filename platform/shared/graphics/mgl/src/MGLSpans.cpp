@@ -532,7 +532,7 @@ public:
     RowWalk& operator=(const RowWalk&) = delete;
 
     // To the next row with pixels to draw; false past the last row.
-    bool Next() {
+    [[gnu::always_inline]] bool Next() {
         if (m_index >= m_rows.count) return false;
         if (m_drawn) FinishWalk(m_context.Record(), m_row, m_walk.perspective);
         m_drawn = false;
