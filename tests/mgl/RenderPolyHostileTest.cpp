@@ -478,3 +478,64 @@ TEST(RenderPolyHostileTest, NoRowAboveThePlanesReachesSpanCode) {
 }
 
 }  // namespace
+
+namespace {
+
+// The record, colour and depth bytes after a textured quad of a dozen
+// rows drawn with SpanTexturedPerspective bound as it is (its rows handed
+// over at once) or behind a wrapper (row by row). The texture's level lies
+// over the record's plane terms and interpolants, which the rows step:
+// each row's texels are what the rows before it left there. With
+// `stride`, the colour rows step by it rather than by the plane's pitch.
+std::vector<std::vector<uint8_t>> TexturedOverTheRecord(bool wrapped, int32_t stride) {
+    rig::Renderer r(32, 24);
+    EXPECT_TRUE(r.ok);
+    MGLContext& context = *r.context;
+    const int32_t slot = context.Buffers()->AllocBuffer(16, 24, RSBFormat_R5G6B5, 0);
+    context.BindBufferToUnit(0, slot, *context.Buffers());
+    MGLRecord& s = context.Record();
+    s.texture_units[0].b.levels[0] = context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, K2x));
+    context.SetViewport(0, 0, r.Width(), r.Height(), 0, ONE / 16);
+    context.UpdateProjection(1);
+    const MGLNativeSpanLayout layout{3, 0, 0, 6, 3};
+    if (wrapped) {
+        r.poly->BindNativeSpan([](MGLContext& c, uint32_t x0, uint32_t x1) { SpanTexturedPerspective(c, x0, x1); },
+                               layout);
+    } else {
+        r.poly->BindNativeSpan(SpanTexturedPerspective, layout);
+    }
+    s.perspectiveGradients = 1;
+    if (stride != 0) s.deststride = stride;
+    r.poly->SetVertexHook([](int32_t* vertex, int32_t n) {
+        vertex[15] = n % 4 == 1 || n % 4 == 2 ? 16 * ONE : 0;
+        vertex[16] = n % 4 >= 2 ? 24 * ONE : 0;
+    });
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2.5}, {1, 1, -3}, {-1, 1, -2.5}});
+    r.FillPlane(0, 0x55);
+    r.poly->DrawPolygons(4, 4, 1);
+    std::vector<std::vector<uint8_t>> bytes = {Bytes(&s, sizeof s), {}, {}};
+    for (int32_t y = 0; y < r.Height(); ++y) {
+        for (const uint32_t plane : {0u, 1u}) {
+            const std::vector<uint8_t> row = Bytes(r.Row(plane, y), static_cast<size_t>(r.Width()) * (plane + 1) * 2);
+            bytes[plane + 1].insert(bytes[plane + 1].end(), row.begin(), row.end());
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// A triangle's rows handed to a portable span at once leave the record and
+// the planes as its rows one by one do, whatever the rows read of what the
+// rows before them wrote, and whether the colour rows are the plane's own
+// in order or ones a stride of the caller's picks out (to past the plane).
+TEST(RenderPolyHostileTest, RowsDrawnAtOnceLeaveWhatRowsOneByOneDo) {
+    for (const int32_t stride : {0, 3 * 32 * 2}) {
+        const auto byRow = TexturedOverTheRecord(true, stride);
+        const auto atOnce = TexturedOverTheRecord(false, stride);
+        EXPECT_NE(byRow[2], std::vector<uint8_t>(byRow[2].size(), 0)) << "stride " << stride;
+        EXPECT_EQ(atOnce[0], byRow[0]) << "record, stride " << stride;
+        EXPECT_EQ(atOnce[1], byRow[1]) << "colour, stride " << stride;
+        EXPECT_EQ(atOnce[2], byRow[2]) << "depth, stride " << stride;
+    }
+}

@@ -259,6 +259,26 @@ public:
         plane.lastRowOffset = int64_t{y} * plane.pitch;
         return ColumnsOfRow(plane, x, y, count);
     }
+    // Rows RowSpan would find one after another, from the row at guest
+    // address `guest`, each `stride` bytes after the last: while the stride
+    // is the plane's pitch, the first `rows` of them are the plane's rows
+    // from `row` on, known without a look-up each. No rows when the first
+    // is not a row of the plane, or the stride is another.
+    struct PlaneRun {
+        uint32_t guest = 0;
+        int32_t stride = 0;
+        int32_t row = 0;
+        int32_t rows = 0;
+    };
+    PlaneRun RunFrom(Plane which, uint32_t guest, int32_t stride) const {
+        const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
+        const int32_t row = stride == plane.pitch ? PlaneRowOf(which, guest) : -1;
+        return row < 0 ? PlaneRun{} : PlaneRun{guest, stride, row, plane.height - row};
+    }
+    // RowSpan of the run's row k, for k below its rows.
+    uint8_t* RunSpan(Plane which, const PlaneRun& run, int32_t k, int32_t x, int32_t count) const {
+        return ColumnsOfRow(m_planes[static_cast<int32_t>(which)], x, run.row + k, count);
+    }
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
 

@@ -31,4 +31,22 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1);
 // x8r8g8b8 and x14r6g6b6.
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1);
 
+// Rows of a triangle fill handed to a span in one call, top to bottom: row
+// i from left[i] to right[i], in the convention above, the record at the
+// row; after each row, `next(fill)` steps the record to the row below (row
+// pointers and plane terms), as the fill does between its calls. What the
+// rows share is read once, at the call.
+struct MGLSpanRows {
+    const int32_t* left;
+    const int32_t* right;
+    int32_t count;
+    void (*next)(void* fill);
+    void* fill;
+};
+
+// The routines above for each of the rows, as calls one row at a time
+// with the same steps between them would draw them and leave the record.
+void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows);
+void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows);
+
 #endif

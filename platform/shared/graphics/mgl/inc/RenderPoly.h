@@ -8,6 +8,8 @@
 #include "MGLContext.h"
 #include "MGLFixed.h"
 
+struct MGLSpanRows;
+
 // A list of pipeline vertices: the polygon being drawn and the clipper's
 // working lists. The vertices are host pointers into the context's pool.
 struct MGLVertexList {
@@ -86,6 +88,7 @@ public:
     using VertexHook = std::function<void(int32_t* vertex, int32_t n)>;
     using NativeSpan = std::function<void(MGLContext& context, uint32_t r1, uint32_t r2)>;
     using PortableSpan = void (*)(MGLContext& context, uint32_t r1, uint32_t r2);
+    using PortableRowsSpan = void (*)(MGLContext& context, const MGLSpanRows& rows);
     using PolygonObserver = std::function<void(const MGLVertexList& polygon)>;
     using LineRoutine = std::function<void(const MGLLineRecord& line, int32_t x, int32_t y)>;
 
@@ -220,6 +223,15 @@ private:
         int32_t Right() const { return x[1] < x[0] ? x[0] : x[1]; }
     };
 
+    // Rows of a triangle fill gathered for the bound portable span, which
+    // draws them in one call.
+    struct RowBatch {
+        static constexpr int32_t kRows = 32;
+        int32_t left[kRows];
+        int32_t right[kRows];
+        int32_t count = 0;
+    };
+
     // One clip pass's bound: inside means value < bound (high) or value >=
     // bound (low); the bound is the limit scaled by a vertex word.
     struct ClipBound {
@@ -283,6 +295,10 @@ private:
     void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);
     void SetUpGradients(int32_t y0);
     void StepPlaneTerms();
+    void StepRow();
+    static void StepRowOf(void* poly);
+    void AddBatchRow(RowBatch& batch, int32_t left, int32_t right);
+    void FlushRows(RowBatch& batch);
     void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);
     void StartRows(int32_t y);
     void NextRow();
@@ -303,6 +319,8 @@ private:
     // The bound routine when it is one of MGLSpans.h, called without the
     // wrapper's indirection; null otherwise.
     PortableSpan m_portableSpan = nullptr;
+    // Its routine for the rows of a triangle at once.
+    PortableRowsSpan m_portableRows = nullptr;
 
     DrawLayout m_layout;
     bool m_drawing = false;

@@ -53,30 +53,89 @@ void StoreHalf(uint8_t* p, uint32_t v) {
 
 int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
-// Columns, row pointers and the count of interpolants. False when
-// nothing of the row is drawn: no columns left, or row pointers that do not
-// start a row of their planes. Whatever the record's scissor and pointers
-// say, the pixels lie inside the bound planes.
-bool SetUpRow(MGLContext& context, int32_t x0, int32_t x1, SpanRow& row) {
-    using Plane = MGLContext::Plane;
-    MGLRecord& s = context.Record();
-    if (context.PlanePixels(Plane::Colour) == nullptr) return false;
-    row.format = context.PlaneFormat(Plane::Colour);
-    row.bpp = static_cast<int32_t>(CColor::BytesPerPixel(row.format));
-    const int32_t xs = std::max({WrapAdd(x0, 32767) >> 16, s.scissorx0, 0});
-    const int32_t xe = std::min({WrapAdd(x1, 32768) >> 16, s.scissorx1, context.TargetWidth()});
-    if (xs >= xe || row.bpp == 0) return false;
+// What the rows of one span call share: the planes' formats and the
+// columns the scissor and the target leave. Nothing a span or the fill
+// writes between rows (pixels, the row pointers, the interpolants and
+// their terms) changes them, so they are read once. Not drawable without
+// a colour plane of known size, or with a depth plane of narrow words.
+struct RowTarget {
+    uint32_t format = 0;
+    int32_t bpp = 0;
+    int32_t zbpp = 0;
+    bool depth = false;
+    bool drawable = false;
+    int32_t firstColumn = 0;
+    int32_t endColumn = 0;
+    int32_t interpolants = 0;
+
+    explicit RowTarget(const MGLContext& context) {
+        using Plane = MGLContext::Plane;
+        const MGLRecord& s = context.Record();
+        format = context.PlaneFormat(Plane::Colour);
+        bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
+        depth = context.PlanePixels(Plane::Depth) != nullptr;
+        zbpp = depth ? static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth))) : 0;
+        drawable = context.PlanePixels(Plane::Colour) != nullptr && bpp != 0 &&
+                   (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
+        firstColumn = std::max(s.scissorx0, 0);
+        endColumn = std::min(s.scissorx1, context.TargetWidth());
+        interpolants = Interpolants(s);
+    }
+};
+
+// The rows of a plane a span call walks: those of the run its row pointer
+// and stride start at the call, while the record's pointer is the run's
+// row (the fill steps it by the stride), addressed directly; any other
+// through RowSpan.
+class PlaneRows {
+public:
+    PlaneRows(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
+        : m_plane(plane), m_run(context.RunFrom(plane, guest, stride)) {}
+
+    // Columns [x, x + count) of the call's row k, whose pointer is `guest`.
+    uint8_t* Row(MGLContext& context, int32_t k, uint32_t guest, int32_t x, int32_t count) const {
+        const uint32_t runGuest = m_run.guest + static_cast<uint32_t>(k) * static_cast<uint32_t>(m_run.stride);
+        if (k < m_run.rows && guest == runGuest) return context.RunSpan(m_plane, m_run, k, x, count);
+        return context.RowSpan(m_plane, guest, x, count);
+    }
+
+private:
+    MGLContext::Plane m_plane;
+    MGLContext::PlaneRun m_run;
+};
+
+// The colour and depth rows of a span call.
+struct CallRows {
+    PlaneRows colour;
+    PlaneRows depth;
+
+    explicit CallRows(const MGLContext& context)
+        : colour(context, MGLContext::Plane::Colour, context.Record().destptr, context.Record().deststride),
+          depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
+};
+
+// Columns and row pointers of the call's row k, the one the record is at.
+// False when nothing of the row is drawn: no columns left, or row pointers
+// that do not start a row of their planes. Whatever the record's scissor
+// and pointers say, the pixels lie inside the bound planes.
+bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows, int32_t k, int32_t x0, int32_t x1,
+              SpanRow& row) {
+    const MGLRecord& s = context.Record();
+    const int32_t xs = std::max(WrapAdd(x0, 32767) >> 16, target.firstColumn);
+    const int32_t xe = std::min(WrapAdd(x1, 32768) >> 16, target.endColumn);
+    if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = context.RowSpan(Plane::Colour, s.destptr, xs, row.count);
+    row.colour = rows.colour.Row(context, k, s.destptr, xs, row.count);
     if (row.colour == nullptr) return false;
-    if (context.PlanePixels(Plane::Depth) != nullptr) {
-        row.zbpp = static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth)));
-        if (row.zbpp < static_cast<int32_t>(kDepthBytes)) return false;
-        row.depth = context.RowSpan(Plane::Depth, s.zptr, xs, row.count);
+    if (target.depth) {
+        row.depth = rows.depth.Row(context, k, s.zptr, xs, row.count);
         if (row.depth == nullptr) return false;
     }
-    row.interpolants = Interpolants(s);
+    row.format = target.format;
+    row.bpp = target.bpp;
+    row.zbpp = target.zbpp;
+    row.interpolants = target.interpolants;
     return true;
 }
 
@@ -239,6 +298,8 @@ struct RowCursor {
 // ReadsLod() whether its texels depend on the level of detail (when not,
 // the span leaves it out), and its Finish() ends the row. Its kTarget is the format
 // it stores, or kAnyTarget where it stores the row's.
+class RowWalk;
+
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
@@ -257,12 +318,19 @@ struct TexturedRow {
     // stays in registers, rather than copied there.
     template <class Rule, class... Made>
     void Run(Made&&... made) const {
-        if (perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels)) {
+        if (TakesAhead<Rule>()) {
             RunAhead<Rule>(std::forward<Made>(made)...);
         } else {
             RunEach<Rule>(std::forward<Made>(made)...);
         }
     }
+
+    // Run for the walk's row and each drawable row after it, for a rule
+    // that keeps nothing of the row it is on (its texels and levels are
+    // the sampler's): rows taken pixel by pixel share one rule, and what
+    // the rows read alike, made once.
+    template <class Rule, class... Made>
+    [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
 private:
     // What a row's loop reads from the record, taken once.
@@ -379,12 +447,24 @@ private:
         at.StepWithDepth(run.pixels);
     }
 
+    // Whether the row's coordinates are worked out ahead.
+    template <class Rule>
+    bool TakesAhead() const {
+        return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
+    }
+
     // Each loop a function of its own, its values in registers of its own:
     // the short rows' loop stays as lean as it would be alone.
     template <class Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] void RunEach(Made&&... made) const {
         Rule rule{std::forward<Made>(made)...};
-        const Start start = StartOf(rule);
+        EachPixel(rule, StartOf(rule));
+        rule.Finish();
+    }
+
+    // The row's pixels one by one, with a rule made for it or kept.
+    template <class Rule>
+    [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start) const {
         const DepthRule& depth = start.depth;
         const PerspectiveDivide& divide = start.divide;
         const MGLPixelCoordinates::Lod& lodRule = start.lod;
@@ -406,7 +486,6 @@ private:
             at.Step();
             w.Advance(1);
         }
-        rule.Finish();
     }
 
     template <class Rule, class... Made>
@@ -437,6 +516,66 @@ private:
         rule.Finish();
     }
 };
+
+// The rows of a span call, one drawable row at a time: after each row the
+// fill's step, a textured row's end values written into the record first.
+class RowWalk {
+public:
+    RowWalk(MGLContext& context, const MGLSpanRows& rows, bool textured)
+        : m_context(context),
+          m_rows(rows),
+          m_target(context),
+          m_planes(context),
+          m_textured(textured),
+          m_walk{context, m_row, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
+    RowWalk(const RowWalk&) = delete;
+    RowWalk& operator=(const RowWalk&) = delete;
+
+    // To the next row with pixels to draw; false past the last row.
+    [[gnu::always_inline]] bool Next() {
+        if (m_index >= m_rows.count) return false;
+        if (m_drawn) FinishWalk(m_context.Record(), m_row, m_walk.perspective);
+        m_drawn = false;
+        if (m_index >= 0) m_rows.next(m_rows.fill);
+        while (++m_index < m_rows.count) {
+            if (SetUpRow(m_context, m_target, m_planes, m_index, m_rows.left[m_index], m_rows.right[m_index], m_row)) {
+                m_drawn = m_textured;
+                return true;
+            }
+            m_rows.next(m_rows.fill);
+        }
+        return false;
+    }
+    const SpanRow& Row() const { return m_row; }
+    const TexturedRow& Walk() const { return m_walk; }
+
+private:
+    MGLContext& m_context;
+    const MGLSpanRows& m_rows;
+    const RowTarget m_target;
+    const CallRows m_planes;
+    const bool m_textured;
+    int32_t m_index = -1;
+    bool m_drawn = false;
+    SpanRow m_row;
+    const TexturedRow m_walk;
+};
+
+template <class Rule, class... Made>
+void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
+    Rule rule{made...};
+    const TexturedRow& walk = rows.Walk();
+    Start start = walk.StartOf(rule);
+    do {
+        if (walk.TakesAhead<Rule>()) {
+            walk.RunAhead<Rule>(made...);
+            continue;
+        }
+        start.w = StartWalk(walk.context.Record(), walk.n, walk.perspective, walk.row.xs);
+        walk.EachPixel(rule, start);
+        rule.Finish();
+    } while (rows.Next());
+}
 
 // Any filter: the sampler's colour, stored when its alpha is at least 15.
 struct SampledTexel {
@@ -631,7 +770,7 @@ using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
 
 // A row loop chosen for a sampler and a target format (ChooseRow): the
 // rule's type and its loop, which the rows of a fill then run directly.
-using RowRoutine = void (*)(const TexturedRow& walk, MGLTextureSampler& sampler);
+using RowRoutine = void (*)(RowWalk& rows, MGLTextureSampler& sampler);
 
 // The routine of Rows (whose Run<Wrap> runs a row) for the sampler's wrap mode.
 template <class Rows>
@@ -643,9 +782,22 @@ RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     }
 }
 
+// Rows (whose Run<Wrap> runs a row) for each drawable row of the walk from
+// its current one, the rule made again for each: it keeps the row's bytes.
+template <class Rows>
+struct EachRow {
+    template <int32_t Wrap>
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        do {
+            Rows::template Run<Wrap>(rows.Walk(), sampler);
+        } while (rows.Next());
+    }
+};
+
 // Any filter, through the sampler's own routine.
-void RunSampled(const TexturedRow& walk, MGLTextureSampler& sampler) {
-    walk.Run<SampledTexel>(sampler, walk.row.format);
+void RunSampled(RowWalk& rows, MGLTextureSampler& sampler) {
+    uint32_t format = rows.Row().format;
+    TexturedRow::RunRows<SampledTexel>(rows, sampler, format);
 }
 
 // Rows of this many pixels or more keep their quads: trilinear rows, whose
@@ -671,8 +823,8 @@ struct FilteredRows {
 
 template <class Decoder, int32_t Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>>(sampler)
+                                      : ForWrap<EachRow<FilteredRows<Decoder, Mode, kAnyTarget>>>(sampler);
 }
 
 // Filter mode 2: the nearest texels of the level of detail's level and
@@ -757,8 +909,8 @@ struct BlendedRows {
 
 template <class Decoder>
 RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<BlendedRows<Decoder, RSBFormat_R5G6B5>>>(sampler)
+                                      : ForWrap<EachRow<BlendedRows<Decoder, kAnyTarget>>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their
@@ -810,8 +962,9 @@ struct NearestTexel {
 template <class Texel>
 struct NearestRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        walk.Run<NearestTexel<Texel, Wrap>>(sampler, Texel{});
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        Texel texel;
+        TexturedRow::RunRows<NearestTexel<Texel, Wrap>>(rows, sampler, texel);
     }
 };
 
@@ -896,12 +1049,8 @@ RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
     return reinterpret_cast<RowRoutine>(choice.routine);
 }
 
-}  // namespace
-
-void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
-    SpanRow row;
-    if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
-    MGLRecord& s = context.Record();
+// The flat colour of a row the record is at.
+void FlatRow(MGLRecord& s, const SpanRow& row) {
     SetInterpolants(s, row.interpolants, row.xs);
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
@@ -922,14 +1071,34 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
     }
 }
 
+void StayOnRow(void*) {}
+
+// The one row of a span called for a row.
+MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) { return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr}; }
+
+}  // namespace
+
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    SpanRowsFlatDepth(context, OneRow(left, right));
+}
+
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
-    SpanRow row;
-    if (!SetUpRow(context, static_cast<int32_t>(x0), static_cast<int32_t>(x1), row)) return;
-    MGLRecord& s = context.Record();
-    const int32_t n = row.interpolants;
-    const bool perspective = s.perspectiveGradients != 0;
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    SpanRowsTexturedPerspective(context, OneRow(left, right));
+}
+
+void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+    RowWalk walk(context, rows, false);
+    while (walk.Next()) FlatRow(context.Record(), walk.Row());
+}
+
+// The sampler's row routine, chosen at the first row drawn, runs the rest.
+void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    RowWalk walk(context, rows, true);
+    if (!walk.Next()) return;
     MGLTextureSampler& sampler = context.SpanSampler();
-    const TexturedRow walk{context, row, n, perspective};
-    RowRoutineOf(sampler, row.format)(walk, sampler);
-    FinishWalk(s, row, perspective);
+    RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
 }

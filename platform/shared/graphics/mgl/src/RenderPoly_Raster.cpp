@@ -96,6 +96,7 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
                     layout.numInterpolants, layout.numExtraInterpolants, layout.depthInterpolant, layout.fillMode);
         m_nativeSpan = nullptr;
         m_portableSpan = nullptr;
+        m_portableRows = nullptr;
         return false;
     }
     MGLRecord& s = m_context.Record();
@@ -106,8 +107,10 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     s.depthScaledMask = layout.depthScaledMask;
     s.fillMode = layout.fillMode;
     const auto* routine = span.target<PortableSpan>();
-    const bool portable = routine != nullptr && (*routine == SpanTexturedPerspective || *routine == SpanFlatDepth);
-    m_portableSpan = portable ? *routine : nullptr;
+    const bool textured = routine != nullptr && *routine == SpanTexturedPerspective;
+    const bool flat = routine != nullptr && *routine == SpanFlatDepth;
+    m_portableSpan = textured || flat ? *routine : nullptr;
+    m_portableRows = textured ? SpanRowsTexturedPerspective : (flat ? SpanRowsFlatDepth : nullptr);
     m_nativeSpan = std::move(span);
     return true;
 }
@@ -294,17 +297,46 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     AddSpanBudget(list, top, y0);
     const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
+    // Neither a portable span nor the fill writes the switch between rows.
+    const bool batched = m_portableRows != nullptr && s.spanCodeDirect != 0;
+    RowBatch batch;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
     auto row = [&](int32_t y) {
-        if (y >= m_layout.firstRow && y < m_layout.endRow) {
-            CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()));
+        const bool drawn = y >= m_layout.firstRow && y < m_layout.endRow;
+        if (drawn && batched) {
+            AddBatchRow(batch, ends.Left(), ends.Right());
+        } else {
+            FlushRows(batch);
+            if (drawn) CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()));
+            StepRow();
         }
-        NextRow();
         ends.Step();
-        StepPlaneTerms();
     };
     WalkChains(list, top, y0, setup, row);
+    FlushRows(batch);
 }
+
+// A row's ends do not depend on what the span does, so rows can be handed
+// to it ahead; the record is stepped after each, by the span.
+void RenderPoly::AddBatchRow(RowBatch& batch, int32_t left, int32_t right) {
+    if (batch.count == RowBatch::kRows) FlushRows(batch);
+    batch.left[batch.count] = left;
+    batch.right[batch.count] = right;
+    ++batch.count;
+}
+
+void RenderPoly::FlushRows(RowBatch& batch) {
+    if (batch.count == 0) return;
+    m_portableRows(m_context, MGLSpanRows{batch.left, batch.right, batch.count, StepRowOf, this});
+    batch.count = 0;
+}
+
+void RenderPoly::StepRow() {
+    NextRow();
+    StepPlaneTerms();
+}
+
+void RenderPoly::StepRowOf(void* poly) { static_cast<RenderPoly*>(poly)->StepRow(); }
 
 // The plane of each interpolant over the first three vertices: its change
 // per pixel and per row, and its value at pixel (0, 0).
