@@ -992,7 +992,9 @@ struct DecodedTexel {
 
     bool Take(const uint8_t* texel) {
         colour = Decoder::Read(texel);
-        return colour.a * 257u >= static_cast<uint32_t>(kMinAlpha);
+        // The fixed colour's alpha is a x 257: at least 15 for any a but 0.
+        static_assert(kMinAlpha > 0 && kMinAlpha <= static_cast<int32_t>(texel_format::kChannelScale));
+        return colour.a != 0;
     }
     void Store(uint8_t* at) const {
         const texel_format::Channels& c = colour;
