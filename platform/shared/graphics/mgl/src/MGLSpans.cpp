@@ -55,22 +55,36 @@ int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpo
 
 // How far the record's row values (row pointers, planes, perspective terms)
 // stand behind the row a span is on: none while the fill steps the record
-// between rows; `rows` steps of `step` while the span steps them itself.
-struct RowLag {
-    MGLRowStep step{0, 0, -1};
+// between rows; `rows` of its steps while the span steps them itself. The
+// steps of what a row reads (the planes of the first n interpolants, the
+// terms of u and v) are taken once, as 0 where the fill's step leaves a
+// value, so that a row adds them without asking which it steps.
+class RowLag {
+public:
     int32_t rows = 0;
 
+    // No steps, for n interpolants.
+    explicit RowLag(int32_t n) : m_n(n) {
+        std::fill_n(m_planes, n, 0);
+        std::fill_n(m_terms, kTerms, 0);
+    }
+    void TakeSteps(const MGLRecord& s, const MGLRowStep& step) {
+        for (int32_t i = 0; i < m_n; ++i) m_planes[i] = i < step.planes ? s.intp_dy[i] : 0;
+        for (int32_t i = 0; i < kTerms; ++i) m_terms[i] = i < step.terms && i != step.depth ? s.K1[i] : 0;
+    }
     uint32_t Pointer(uint32_t pointer, int32_t stride) const {
         return pointer + static_cast<uint32_t>(rows) * static_cast<uint32_t>(stride);
     }
-    // Interpolant i's plane at column 0 of the row.
-    int32_t Plane(const MGLRecord& s, int32_t i) const {
-        return i < step.planes ? WrapAdd(s.intp_y[i], WrapMul(rows, s.intp_dy[i])) : s.intp_y[i];
-    }
-    // Interpolant i's perspective term K2x at the row.
-    int32_t Term(const MGLRecord& s, int32_t i) const {
-        return i < step.terms && i != step.depth ? WrapAdd(s.K2x[i], WrapMul(rows, s.K1[i])) : s.K2x[i];
-    }
+    // Interpolant i's plane at column 0 of the row, for i below n.
+    int32_t Plane(const MGLRecord& s, int32_t i) const { return WrapAdd(s.intp_y[i], WrapMul(rows, m_planes[i])); }
+    // The perspective term K2x of u or v at the row.
+    int32_t Term(const MGLRecord& s, int32_t i) const { return WrapAdd(s.K2x[i], WrapMul(rows, m_terms[i])); }
+
+private:
+    static constexpr int32_t kTerms = kV + 1;
+    int32_t m_n;
+    int32_t m_planes[kMaxInterpolants];
+    int32_t m_terms[kTerms];
 };
 
 // What the rows of one span call share: the planes' formats and the
@@ -551,6 +565,7 @@ public:
           m_target(context),
           m_planes(context),
           m_textured(textured),
+          m_lag(m_target.interpolants),
           m_walk{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
     RowWalk(const RowWalk&) = delete;
     RowWalk& operator=(const RowWalk&) = delete;
@@ -579,10 +594,12 @@ public:
     void StepSelfWhen(bool readsApart) {
         if (m_rows.step == nullptr || !readsApart) return;
         m_selfStepped = true;
-        m_lag.step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
-                                CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
+        m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
+                            CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
+        m_lag.TakeSteps(m_context.Record(), m_step);
     }
     const SpanRow& Row() const { return m_row; }
+    const RowLag& Lag() const { return m_lag; }
     const TexturedRow& Walk() const { return m_walk; }
 
 private:
@@ -601,14 +618,17 @@ private:
     void CatchUp() {
         MGLRecord& s = m_context.Record();
         if (m_finished) {
-            const RowLag finished{m_lag.step, m_finishedLag};
-            FinishWalk(s, finished, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+            m_lag.rows = m_finishedLag;
+            FinishWalk(s, m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
         }
-        const RowLag all{m_lag.step, m_rows.count - m_stepped};
-        s.destptr = all.Pointer(s.destptr, s.deststride);
-        s.zptr = all.Pointer(s.zptr, s.zstride);
-        for (int32_t i = 0; i < all.step.planes; ++i) s.intp_y[i] = all.Plane(s, i);
-        for (int32_t i = 0; i < all.step.terms; ++i) s.K2x[i] = all.Term(s, i);
+        m_lag.rows = m_rows.count - m_stepped;
+        s.destptr = m_lag.Pointer(s.destptr, s.deststride);
+        s.zptr = m_lag.Pointer(s.zptr, s.zstride);
+        const int32_t rows = m_lag.rows;
+        for (int32_t i = 0; i < m_step.planes; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], WrapMul(rows, s.intp_dy[i]));
+        for (int32_t i = 0; i < m_step.terms; ++i) {
+            if (i != m_step.depth) s.K2x[i] = WrapAdd(s.K2x[i], WrapMul(rows, s.K1[i]));
+        }
     }
 
     MGLContext& m_context;
@@ -617,6 +637,7 @@ private:
     const CallRows m_planes;
     const bool m_textured;
     bool m_selfStepped = false;
+    MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves
     int32_t m_index = -1;
     int32_t m_stepped = 0;  // the fill's steps the record has had
     bool m_drawn = false;
@@ -1117,8 +1138,8 @@ RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
 }
 
 // The flat colour of a row the record is at.
-void FlatRow(MGLRecord& s, const SpanRow& row) {
-    SetInterpolants(s, RowLag{}, row.interpolants, row.xs);
+void FlatRow(MGLRecord& s, const RowLag& lag, const SpanRow& row) {
+    SetInterpolants(s, lag, row.interpolants, row.xs);
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
     const DepthRule rule(s, row);
@@ -1161,7 +1182,7 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
 
 void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, false);
-    while (walk.Next()) FlatRow(context.Record(), walk.Row());
+    while (walk.Next()) FlatRow(context.Record(), walk.Lag(), walk.Row());
 }
 
 // The sampler's row routine, chosen at the first row drawn, runs the rest.
