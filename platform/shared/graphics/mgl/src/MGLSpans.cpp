@@ -588,11 +588,13 @@ public:
         if (m_selfStepped) CatchUp();
         return false;
     }
-    // Whether the rows can step themselves: the fill says what its step
-    // does, and nothing the rows read lies in the record, which they then
-    // do not keep up to date (the planes are apart from it).
-    void StepSelfWhen(bool readsApart) {
-        if (m_rows.step == nullptr || !readsApart) return;
+    // The rows step themselves where the fill says what its step does and
+    // nothing they read lies in the record, which they then do not keep up
+    // to date: no level the sampler may read, nor its palette (the planes
+    // are memory of their own).
+    void StepSelfWhenApart(MGLTextureSampler& sampler) {
+        const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
+        if (m_rows.step == nullptr || !sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) return;
         m_selfStepped = true;
         m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
                             CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
@@ -607,7 +609,9 @@ private:
         m_finished = true;
         m_finishedLag = m_lag.rows;
         m_finishedEnd = m_row.xs + m_row.count;
-        if (!m_selfStepped) FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        if (!m_selfStepped) {
+            FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        }
     }
     void Step() {
         if (m_selfStepped) return;
@@ -1190,7 +1194,6 @@ void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, true);
     if (!walk.Next()) return;
     MGLTextureSampler& sampler = context.SpanSampler();
-    const auto* record = reinterpret_cast<const uint8_t*>(&context.Record());
-    walk.StepSelfWhen(sampler.ReadsApartFrom(record, record + sizeof(MGLRecord)));
+    walk.StepSelfWhenApart(sampler);
     RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
 }
