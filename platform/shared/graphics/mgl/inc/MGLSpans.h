@@ -31,17 +31,30 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1);
 // x8r8g8b8 and x14r6g6b6.
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1);
 
+// What a fill's step to the row below does to the record: the row pointers
+// move by their strides, the planes (intp_y) of the first `planes`
+// interpolants by their row steps (intp_dy), and the perspective terms K2x
+// of the first `terms` interpolants but `depth` by K1.
+struct MGLRowStep {
+    int32_t planes;
+    int32_t terms;
+    int32_t depth;
+};
+
 // Rows of a triangle fill handed to a span in one call, top to bottom: row
 // i from left[i] to right[i], in the convention above, the record at the
 // row; after each row, `next(fill)` steps the record to the row below (row
 // pointers and plane terms), as the fill does between its calls. What the
-// rows share is read once, at the call.
+// rows share is read once, at the call. With `step` (what `next` does), a
+// span may instead step its own copies of those values and leave the
+// record, at the end of the call, as the steps would have.
 struct MGLSpanRows {
     const int32_t* left;
     const int32_t* right;
     int32_t count;
     void (*next)(void* fill);
     void* fill;
+    const MGLRowStep* step;
 };
 
 // The routines above for each of the rows, as calls one row at a time

@@ -154,6 +154,10 @@ public:
         void (*routine)() = nullptr;
     };
     RowChoice& SpanRowChoice() { return m_rowChoice; }
+    // Whether no byte of any level the unit may name, nor of its palette,
+    // lies in host memory [begin, end): nothing written there changes what
+    // the sampler reads. Worked out once for a range.
+    bool ReadsApartFrom(const uint8_t* begin, const uint8_t* end);
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
@@ -295,6 +299,10 @@ private:
     TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
     RowChoice m_rowChoice;
+    // The range ReadsApartFrom last looked at, and its answer.
+    const uint8_t* m_apartBegin = nullptr;
+    const uint8_t* m_apartEnd = nullptr;
+    bool m_apart = false;
     // What the sampler was made from, for StillCurrent.
     TextureUnit m_unitSeen{};
     uint64_t m_guestChangesSeen = 0;

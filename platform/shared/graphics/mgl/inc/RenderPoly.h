@@ -8,6 +8,7 @@
 #include "MGLContext.h"
 #include "MGLFixed.h"
 
+struct MGLRowStep;
 struct MGLSpanRows;
 
 // A list of pipeline vertices: the polygon being drawn and the clipper's
@@ -299,6 +300,7 @@ private:
     static void StepRowOf(void* poly);
     void AddBatchRow(RowBatch& batch, int32_t left, int32_t right);
     void FlushRows(RowBatch& batch);
+    MGLRowStep RowStepOf() const;
     void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);
     void StartRows(int32_t y);
     void NextRow();

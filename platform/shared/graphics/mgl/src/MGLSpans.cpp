@@ -53,6 +53,40 @@ void StoreHalf(uint8_t* p, uint32_t v) {
 
 int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
 
+// How far the record's row values (row pointers, planes, perspective terms)
+// stand behind the row a span is on: none while the fill steps the record
+// between rows; `rows` of its steps while the span steps them itself. The
+// steps of what a row reads (the planes of the first n interpolants, the
+// terms of u and v) are taken once, as 0 where the fill's step leaves a
+// value, so that a row adds them without asking which it steps.
+class RowLag {
+public:
+    int32_t rows = 0;
+
+    // No steps, for n interpolants.
+    explicit RowLag(int32_t n) : m_n(n) {
+        std::fill_n(m_planes, n, 0);
+        std::fill_n(m_terms, kTerms, 0);
+    }
+    void TakeSteps(const MGLRecord& s, const MGLRowStep& step) {
+        for (int32_t i = 0; i < m_n; ++i) m_planes[i] = i < step.planes ? s.intp_dy[i] : 0;
+        for (int32_t i = 0; i < kTerms; ++i) m_terms[i] = i < step.terms && i != step.depth ? s.K1[i] : 0;
+    }
+    uint32_t Pointer(uint32_t pointer, int32_t stride) const {
+        return pointer + static_cast<uint32_t>(rows) * static_cast<uint32_t>(stride);
+    }
+    // Interpolant i's plane at column 0 of the row, for i below n.
+    int32_t Plane(const MGLRecord& s, int32_t i) const { return WrapAdd(s.intp_y[i], WrapMul(rows, m_planes[i])); }
+    // The perspective term K2x of u or v at the row.
+    int32_t Term(const MGLRecord& s, int32_t i) const { return WrapAdd(s.K2x[i], WrapMul(rows, m_terms[i])); }
+
+private:
+    static constexpr int32_t kTerms = kV + 1;
+    int32_t m_n;
+    int32_t m_planes[kMaxInterpolants];
+    int32_t m_terms[kTerms];
+};
+
 // What the rows of one span call share: the planes' formats and the
 // columns the scissor and the target leave. Nothing a span or the fill
 // writes between rows (pixels, the row pointers, the interpolants and
@@ -114,22 +148,22 @@ struct CallRows {
           depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
 };
 
-// Columns and row pointers of the call's row k, the one the record is at.
+// Columns and row pointers of the call's row k, the record `lag` behind it.
 // False when nothing of the row is drawn: no columns left, or row pointers
 // that do not start a row of their planes. Whatever the record's scissor
 // and pointers say, the pixels lie inside the bound planes.
-bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows, int32_t k, int32_t x0, int32_t x1,
-              SpanRow& row) {
+bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows, const RowLag& lag, int32_t k,
+              int32_t x0, int32_t x1, SpanRow& row) {
     const MGLRecord& s = context.Record();
     const int32_t xs = std::max(WrapAdd(x0, 32767) >> 16, target.firstColumn);
     const int32_t xe = std::min(WrapAdd(x1, 32768) >> 16, target.endColumn);
     if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = rows.colour.Row(context, k, s.destptr, xs, row.count);
+    row.colour = rows.colour.Row(context, k, lag.Pointer(s.destptr, s.deststride), xs, row.count);
     if (row.colour == nullptr) return false;
     if (target.depth) {
-        row.depth = rows.depth.Row(context, k, s.zptr, xs, row.count);
+        row.depth = rows.depth.Row(context, k, lag.Pointer(s.zptr, s.zstride), xs, row.count);
         if (row.depth == nullptr) return false;
     }
     row.format = target.format;
@@ -141,13 +175,13 @@ bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows
 
 // Interpolant i at column x of the row, for an interpolant the state has
 // (i below n); the record's value for the others.
-int32_t InterpolantAt(const MGLRecord& s, int32_t i, int32_t n, int32_t x) {
-    return i < n ? WrapAdd(s.intp_y[i], WrapMul(x, s.intp_dx[i])) : s.intp[i];
+int32_t InterpolantAt(const MGLRecord& s, const RowLag& lag, int32_t i, int32_t n, int32_t x) {
+    return i < n ? WrapAdd(lag.Plane(s, i), WrapMul(x, s.intp_dx[i])) : s.intp[i];
 }
 
 // The record's interpolants at column x.
-void SetInterpolants(MGLRecord& s, int32_t n, int32_t x) {
-    for (int32_t i = 0; i < n; ++i) s.intp[i] = InterpolantAt(s, i, n, x);
+void SetInterpolants(MGLRecord& s, const RowLag& lag, int32_t n, int32_t x) {
+    for (int32_t i = 0; i < n; ++i) s.intp[i] = InterpolantAt(s, lag, i, n, x);
 }
 
 // The depth work of a row, decided once: a span's stores go through byte
@@ -236,10 +270,12 @@ int32_t TermAt(const MGLRecord& s, int32_t i, int32_t n, bool perspective, int32
     return StepsTerm(s, i, n, perspective) ? WrapSub(s.K3y[i], WrapMul(x, s.K1[i])) : s.K3ys[i];
 }
 
-TexturedWalk StartWalk(const MGLRecord& s, int32_t n, bool perspective, int32_t xs) {
-    return TexturedWalk{InterpolantAt(s, 0, n, xs), InterpolantAt(s, kU, n, xs), InterpolantAt(s, kV, n, xs),
-                        Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n), Stepped(s.intp_dx, kV, n),
-                        Magnitude(s.K2x[kU]) > Magnitude(s.K2x[kV]) ? Magnitude(s.K2x[kU]) : Magnitude(s.K2x[kV]),
+TexturedWalk StartWalk(const MGLRecord& s, const RowLag& lag, int32_t n, bool perspective, int32_t xs) {
+    const int32_t termU = Magnitude(lag.Term(s, kU));
+    const int32_t termV = Magnitude(lag.Term(s, kV));
+    return TexturedWalk{InterpolantAt(s, lag, 0, n, xs), InterpolantAt(s, lag, kU, n, xs),
+                        InterpolantAt(s, lag, kV, n, xs), Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n),
+                        Stepped(s.intp_dx, kV, n), termU > termV ? termU : termV,
                         TermAt(s, kU, n, perspective, xs), TermAt(s, kV, n, perspective, xs),
                         StepsTerm(s, kU, n, true) ? s.K1[kU] : 0, StepsTerm(s, kV, n, true) ? s.K1[kV] : 0};
 }
@@ -255,10 +291,8 @@ PerspectiveDivide DivideOf(const MGLContext& context) {
 // stepped across the row, and the perspective terms with it (taken at the
 // column past the row at once: the same wrapped sums as stepping them to
 // the first column and then across).
-void FinishWalk(MGLRecord& s, const SpanRow& row, bool perspective) {
-    const int32_t n = row.interpolants;
-    const int32_t end = row.xs + row.count;
-    SetInterpolants(s, n, end);
+void FinishWalk(MGLRecord& s, const RowLag& lag, int32_t n, int32_t end, bool perspective) {
+    SetInterpolants(s, lag, n, end);
     for (int32_t j = 0; j < n; ++j) {
         if (StepsTerm(s, j, n, perspective)) s.K3ys[j] = TermAt(s, j, n, perspective, end);
     }
@@ -303,6 +337,7 @@ class RowWalk;
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
+    const RowLag& lag;
     int32_t n;
     bool perspective;
 
@@ -346,7 +381,7 @@ private:
         const MGLRecord& s = context.Record();
         return Start{{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
                       WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)},
-                     StartWalk(s, n, perspective, row.xs),
+                     StartWalk(s, lag, n, perspective, row.xs),
                      DepthRule(s, row),
                      DivideOf(context)};
     }
@@ -519,6 +554,9 @@ private:
 
 // The rows of a span call, one drawable row at a time: after each row the
 // fill's step, a textured row's end values written into the record first.
+// Once told the rows can step themselves, the walk keeps the record where
+// it stands and its rows lag it, until the last row: then the record takes
+// the last drawn row's end values and every step at once.
 class RowWalk {
 public:
     RowWalk(MGLContext& context, const MGLSpanRows& rows, bool textured)
@@ -527,36 +565,90 @@ public:
           m_target(context),
           m_planes(context),
           m_textured(textured),
-          m_walk{context, m_row, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
+          m_lag(m_target.interpolants),
+          m_walk{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
     RowWalk(const RowWalk&) = delete;
     RowWalk& operator=(const RowWalk&) = delete;
 
     // To the next row with pixels to draw; false past the last row.
     [[gnu::always_inline]] bool Next() {
         if (m_index >= m_rows.count) return false;
-        if (m_drawn) FinishWalk(m_context.Record(), m_row, m_walk.perspective);
+        if (m_drawn) Finish();
         m_drawn = false;
-        if (m_index >= 0) m_rows.next(m_rows.fill);
+        if (m_index >= 0) Step();
         while (++m_index < m_rows.count) {
-            if (SetUpRow(m_context, m_target, m_planes, m_index, m_rows.left[m_index], m_rows.right[m_index], m_row)) {
+            m_lag.rows = m_index - m_stepped;
+            if (SetUpRow(m_context, m_target, m_planes, m_lag, m_index, m_rows.left[m_index], m_rows.right[m_index],
+                         m_row)) {
                 m_drawn = m_textured;
                 return true;
             }
-            m_rows.next(m_rows.fill);
+            Step();
         }
+        if (m_selfStepped) CatchUp();
         return false;
     }
+    // The rows step themselves where the fill says what its step does and
+    // nothing they read lies in the record, which they then do not keep up
+    // to date: no level the sampler may read, nor its palette (the planes
+    // are memory of their own).
+    void StepSelfWhenApart(MGLTextureSampler& sampler) {
+        const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
+        if (m_rows.step == nullptr || !sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) return;
+        m_selfStepped = true;
+        m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
+                            CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
+        m_lag.TakeSteps(m_context.Record(), m_step);
+    }
     const SpanRow& Row() const { return m_row; }
+    const RowLag& Lag() const { return m_lag; }
     const TexturedRow& Walk() const { return m_walk; }
 
 private:
+    void Finish() {
+        m_finished = true;
+        m_finishedLag = m_lag.rows;
+        m_finishedEnd = m_row.xs + m_row.count;
+        if (!m_selfStepped) {
+            FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        }
+    }
+    void Step() {
+        if (m_selfStepped) return;
+        m_rows.next(m_rows.fill);
+        ++m_stepped;
+    }
+    // The record as the fill's steps after each row would have left it.
+    void CatchUp() {
+        MGLRecord& s = m_context.Record();
+        if (m_finished) {
+            m_lag.rows = m_finishedLag;
+            FinishWalk(s, m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        }
+        m_lag.rows = m_rows.count - m_stepped;
+        s.destptr = m_lag.Pointer(s.destptr, s.deststride);
+        s.zptr = m_lag.Pointer(s.zptr, s.zstride);
+        const int32_t rows = m_lag.rows;
+        for (int32_t i = 0; i < m_step.planes; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], WrapMul(rows, s.intp_dy[i]));
+        for (int32_t i = 0; i < m_step.terms; ++i) {
+            if (i != m_step.depth) s.K2x[i] = WrapAdd(s.K2x[i], WrapMul(rows, s.K1[i]));
+        }
+    }
+
     MGLContext& m_context;
     const MGLSpanRows& m_rows;
     const RowTarget m_target;
     const CallRows m_planes;
     const bool m_textured;
+    bool m_selfStepped = false;
+    MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves
     int32_t m_index = -1;
+    int32_t m_stepped = 0;  // the fill's steps the record has had
     bool m_drawn = false;
+    bool m_finished = false;  // a row was drawn; the last one's lag and end:
+    int32_t m_finishedLag = 0;
+    int32_t m_finishedEnd = 0;
+    RowLag m_lag;
     SpanRow m_row;
     const TexturedRow m_walk;
 };
@@ -571,7 +663,7 @@ void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
             walk.RunAhead<Rule>(made...);
             continue;
         }
-        start.w = StartWalk(walk.context.Record(), walk.n, walk.perspective, walk.row.xs);
+        start.w = StartWalk(walk.context.Record(), walk.lag, walk.n, walk.perspective, walk.row.xs);
         walk.EachPixel(rule, start);
         rule.Finish();
     } while (rows.Next());
@@ -1052,8 +1144,8 @@ RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
 }
 
 // The flat colour of a row the record is at.
-void FlatRow(MGLRecord& s, const SpanRow& row) {
-    SetInterpolants(s, row.interpolants, row.xs);
+void FlatRow(MGLRecord& s, const RowLag& lag, const SpanRow& row) {
+    SetInterpolants(s, lag, row.interpolants, row.xs);
     uint32_t pixel = 0;
     const bool hasColour = FlatPixel(s, row.format, &pixel);
     const DepthRule rule(s, row);
@@ -1076,7 +1168,9 @@ void FlatRow(MGLRecord& s, const SpanRow& row) {
 void StayOnRow(void*) {}
 
 // The one row of a span called for a row.
-MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) { return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr}; }
+MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
+    return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr, nullptr};
+}
 
 }  // namespace
 
@@ -1094,7 +1188,7 @@ void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
 
 void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, false);
-    while (walk.Next()) FlatRow(context.Record(), walk.Row());
+    while (walk.Next()) FlatRow(context.Record(), walk.Lag(), walk.Row());
 }
 
 // The sampler's row routine, chosen at the first row drawn, runs the rest.
@@ -1102,5 +1196,6 @@ void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, true);
     if (!walk.Next()) return;
     MGLTextureSampler& sampler = context.SpanSampler();
+    walk.StepSelfWhenApart(sampler);
     RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
 }

@@ -69,6 +69,24 @@ void MGLTextureSampler::Resolve(int32_t level) {
     if (texels.base != nullptr) texels.bytes = static_cast<uint32_t>(bytes);
 }
 
+bool MGLTextureSampler::ReadsApartFrom(const uint8_t* begin, const uint8_t* end) {
+    if (begin == m_apartBegin && end == m_apartEnd) return m_apart;
+    const uintptr_t first = reinterpret_cast<uintptr_t>(begin);
+    const uintptr_t last = reinterpret_cast<uintptr_t>(end);
+    const auto apart = [first, last](const uint8_t* base, size_t bytes) {
+        const uintptr_t at = reinterpret_cast<uintptr_t>(base);
+        return base == nullptr || at + bytes <= first || at >= last;
+    };
+    m_apart = m_unit == nullptr || apart(m_palette, kPaletteEntryBytes * static_cast<size_t>(m_paletteEntries));
+    for (int32_t level = 0; m_apart && m_unit != nullptr && level < kTexelLevels; ++level) {
+        const TexelLevel& texels = LevelIn(level);
+        m_apart = apart(texels.base, texels.bytes);
+    }
+    m_apartBegin = begin;
+    m_apartEnd = end;
+    return m_apart;
+}
+
 // A unit mirroring a buffer-table slot finds the level in the slot's block
 // without a search of the guest regions, when the slot's mapping is the one
 // the unit names (so a stale slot number finds nothing).

@@ -327,8 +327,15 @@ void RenderPoly::AddBatchRow(RowBatch& batch, int32_t left, int32_t right) {
 
 void RenderPoly::FlushRows(RowBatch& batch) {
     if (batch.count == 0) return;
-    m_portableRows(m_context, MGLSpanRows{batch.left, batch.right, batch.count, StepRowOf, this});
+    const MGLRowStep step = RowStepOf();
+    m_portableRows(m_context, MGLSpanRows{batch.left, batch.right, batch.count, StepRowOf, this, &step});
     batch.count = 0;
+}
+
+// What StepRow does to the record.
+MGLRowStep RenderPoly::RowStepOf() const {
+    const DrawLayout& l = m_layout;
+    return MGLRowStep{l.interpolants + l.extraInterpolants, l.perspective ? l.interpolants : 0, l.depthInterpolant};
 }
 
 void RenderPoly::StepRow() {
