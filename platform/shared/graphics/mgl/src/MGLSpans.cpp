@@ -59,17 +59,25 @@ int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpo
 // steps of what a row reads (the planes of the first n interpolants, the
 // terms of u and v) are taken once, as 0 where the fill's step leaves a
 // value, so that a row adds them without asking which it steps.
+//
+// A textured row starts its walk from what the record holds for the depth,
+// u and v, taken (TakeWalk) while the record stands: once a span call, or
+// after each of the fill's steps. Each row would otherwise read it all
+// again, and decide again which values the state steps, since its pixel
+// stores may reach any memory as far as the compiler knows.
 class RowLag {
 public:
     int32_t rows = 0;
 
-    // No steps, for n interpolants.
+    // No steps, for n interpolants (and the walk's three, which the state
+    // may lack).
     explicit RowLag(int32_t n) : m_n(n) {
-        std::fill_n(m_planes, n, 0);
+        std::fill_n(m_planes, std::max(n, kTerms), 0);
         std::fill_n(m_terms, kTerms, 0);
     }
     void TakeSteps(const MGLRecord& s, const MGLRowStep& step) {
-        for (int32_t i = 0; i < m_n; ++i) m_planes[i] = i < step.planes ? s.intp_dy[i] : 0;
+        const int32_t planes = std::min(step.planes, m_n);
+        for (int32_t i = 0; i < planes; ++i) m_planes[i] = s.intp_dy[i];
         for (int32_t i = 0; i < kTerms; ++i) m_terms[i] = i < step.terms && i != step.depth ? s.K1[i] : 0;
     }
     uint32_t Pointer(uint32_t pointer, int32_t stride) const {
@@ -77,14 +85,65 @@ public:
     }
     // Interpolant i's plane at column 0 of the row, for i below n.
     int32_t Plane(const MGLRecord& s, int32_t i) const { return WrapAdd(s.intp_y[i], WrapMul(rows, m_planes[i])); }
-    // The perspective term K2x of u or v at the row.
-    int32_t Term(const MGLRecord& s, int32_t i) const { return WrapAdd(s.K2x[i], WrapMul(rows, m_terms[i])); }
+
+    // The walk of the record's row from column 0, with the steps taken so
+    // far: interpolants the state lacks, and terms the span does not step,
+    // keep the record's value along the row and from row to row.
+    void TakeWalk(const MGLRecord& s, bool perspective) {
+        const int32_t n = m_n;
+        const int32_t depth = s.depthInterpolant;
+        for (int32_t i = 0; i < kTerms; ++i) {
+            const bool has = i < n;
+            m_start[i] = has ? s.intp_y[i] : s.intp[i];
+            m_columnSteps[i] = has ? s.intp_dx[i] : 0;
+        }
+        for (int32_t i = kU; i < kTerms; ++i) {
+            const bool steps = i < n && i != depth;
+            const bool stepsHere = perspective && steps;
+            m_k2x[i] = s.K2x[i];
+            m_k3[i] = stepsHere ? s.K3y[i] : s.K3ys[i];
+            m_k3Steps[i] = stepsHere ? s.K1[i] : 0;
+            m_k1[i] = steps ? s.K1[i] : 0;
+        }
+    }
+    // The walk taken last, at column x of the row.
+    TexturedWalk WalkAt(int32_t x) const {
+        const int32_t termU = Magnitude(TermAt(kU));
+        const int32_t termV = Magnitude(TermAt(kV));
+        return TexturedWalk{ValueAt(0, x),
+                            ValueAt(kU, x),
+                            ValueAt(kV, x),
+                            m_columnSteps[0],
+                            m_columnSteps[kU],
+                            m_columnSteps[kV],
+                            termU > termV ? termU : termV,
+                            WrapSub(m_k3[kU], WrapMul(x, m_k3Steps[kU])),
+                            WrapSub(m_k3[kV], WrapMul(x, m_k3Steps[kV])),
+                            m_k1[kU],
+                            m_k1[kV]};
+    }
 
 private:
     static constexpr int32_t kTerms = kV + 1;
+
+    int32_t ValueAt(int32_t i, int32_t x) const {
+        return WrapAdd(WrapAdd(m_start[i], WrapMul(rows, m_planes[i])), WrapMul(x, m_columnSteps[i]));
+    }
+    // The perspective term K2x of u or v at the row.
+    int32_t TermAt(int32_t i) const { return WrapAdd(m_k2x[i], WrapMul(rows, m_terms[i])); }
+
     int32_t m_n;
     int32_t m_planes[kMaxInterpolants];
     int32_t m_terms[kTerms];
+    // The walk TakeWalk took: depth, u and v at column 0 and per column
+    // (per row: the planes' steps); K2x, K3ys (with its step per column)
+    // and K1 of u and v.
+    int32_t m_start[kTerms] = {};
+    int32_t m_columnSteps[kTerms] = {};
+    int32_t m_k2x[kTerms] = {};
+    int32_t m_k3[kTerms] = {};
+    int32_t m_k3Steps[kTerms] = {};
+    int32_t m_k1[kTerms] = {};
 };
 
 // What the rows of one span call share: the planes' formats and the
@@ -255,10 +314,6 @@ void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
     }
 }
 
-// The record's value of interpolant i, and its step, while i is one the
-// state has (the others stay as they are).
-int32_t Stepped(const int32_t* values, int32_t i, int32_t n) { return i < n ? values[i] : 0; }
-
 // Whether the span steps interpolant i's perspective term K3ys.
 bool StepsTerm(const MGLRecord& s, int32_t i, int32_t n, bool perspective) {
     return perspective && i < n && i != s.depthInterpolant;
@@ -268,16 +323,6 @@ bool StepsTerm(const MGLRecord& s, int32_t i, int32_t n, bool perspective) {
 // the span steps it, else the record's.
 int32_t TermAt(const MGLRecord& s, int32_t i, int32_t n, bool perspective, int32_t x) {
     return StepsTerm(s, i, n, perspective) ? WrapSub(s.K3y[i], WrapMul(x, s.K1[i])) : s.K3ys[i];
-}
-
-TexturedWalk StartWalk(const MGLRecord& s, const RowLag& lag, int32_t n, bool perspective, int32_t xs) {
-    const int32_t termU = Magnitude(lag.Term(s, kU));
-    const int32_t termV = Magnitude(lag.Term(s, kV));
-    return TexturedWalk{InterpolantAt(s, lag, 0, n, xs), InterpolantAt(s, lag, kU, n, xs),
-                        InterpolantAt(s, lag, kV, n, xs), Stepped(s.intp_dx, 0, n), Stepped(s.intp_dx, kU, n),
-                        Stepped(s.intp_dx, kV, n), termU > termV ? termU : termV,
-                        TermAt(s, kU, n, perspective, xs), TermAt(s, kV, n, perspective, xs),
-                        StepsTerm(s, kU, n, true) ? s.K1[kU] : 0, StepsTerm(s, kV, n, true) ? s.K1[kV] : 0};
 }
 
 PerspectiveDivide DivideOf(const MGLContext& context) {
@@ -381,7 +426,7 @@ private:
         const MGLRecord& s = context.Record();
         return Start{{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
                       WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)},
-                     StartWalk(s, lag, n, perspective, row.xs),
+                     lag.WalkAt(row.xs),
                      DepthRule(s, row),
                      DivideOf(context)};
     }
@@ -591,14 +636,18 @@ public:
     // The rows step themselves where the fill says what its step does and
     // nothing they read lies in the record, which they then do not keep up
     // to date: no level the sampler may read, nor its palette (the planes
-    // are memory of their own).
+    // are memory of their own). Made at the first drawn row, before its
+    // walk starts: the walk is taken here, and after each of the fill's
+    // steps from then on.
     void StepSelfWhenApart(MGLTextureSampler& sampler) {
         const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
-        if (m_rows.step == nullptr || !sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) return;
-        m_selfStepped = true;
-        m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
-                            CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
-        m_lag.TakeSteps(m_context.Record(), m_step);
+        if (m_rows.step != nullptr && sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) {
+            m_selfStepped = true;
+            m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
+                                CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
+            m_lag.TakeSteps(m_context.Record(), m_step);
+        }
+        TakeWalk();
     }
     const SpanRow& Row() const { return m_row; }
     const RowLag& Lag() const { return m_lag; }
@@ -617,6 +666,10 @@ private:
         if (m_selfStepped) return;
         m_rows.next(m_rows.fill);
         ++m_stepped;
+        TakeWalk();
+    }
+    void TakeWalk() {
+        if (m_textured) m_lag.TakeWalk(m_context.Record(), m_walk.perspective);
     }
     // The record as the fill's steps after each row would have left it.
     void CatchUp() {
@@ -628,10 +681,13 @@ private:
         m_lag.rows = m_rows.count - m_stepped;
         s.destptr = m_lag.Pointer(s.destptr, s.deststride);
         s.zptr = m_lag.Pointer(s.zptr, s.zstride);
+        // Locals: the record's words may lie over the walk's, as far as the
+        // compiler knows.
         const int32_t rows = m_lag.rows;
-        for (int32_t i = 0; i < m_step.planes; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], WrapMul(rows, s.intp_dy[i]));
-        for (int32_t i = 0; i < m_step.terms; ++i) {
-            if (i != m_step.depth) s.K2x[i] = WrapAdd(s.K2x[i], WrapMul(rows, s.K1[i]));
+        const MGLRowStep step = m_step;
+        for (int32_t i = 0; i < step.planes; ++i) s.intp_y[i] = WrapAdd(s.intp_y[i], WrapMul(rows, s.intp_dy[i]));
+        for (int32_t i = 0; i < step.terms; ++i) {
+            if (i != step.depth) s.K2x[i] = WrapAdd(s.K2x[i], WrapMul(rows, s.K1[i]));
         }
     }
 
@@ -663,7 +719,7 @@ void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
             walk.RunAhead<Rule>(made...);
             continue;
         }
-        start.w = StartWalk(walk.context.Record(), walk.lag, walk.n, walk.perspective, walk.row.xs);
+        start.w = walk.lag.WalkAt(walk.row.xs);
         walk.EachPixel(rule, start);
         rule.Finish();
     } while (rows.Next());
