@@ -225,12 +225,21 @@ private:
     };
 
     // Rows of a triangle fill gathered for the bound portable span, which
-    // draws them in one call.
+    // draws them in one call. A row's ends do not depend on what the span
+    // does, so rows can be handed to it ahead; the record is stepped after
+    // each, by the span.
     struct RowBatch {
         static constexpr int32_t kRows = 32;
         int32_t left[kRows];
         int32_t right[kRows];
         int32_t count = 0;
+
+        bool Full() const { return count == kRows; }
+        void Add(int32_t l, int32_t r) {
+            left[count] = l;
+            right[count] = r;
+            ++count;
+        }
     };
 
     // One clip pass's bound: inside means value < bound (high) or value >=
@@ -298,7 +307,6 @@ private:
     void StepPlaneTerms();
     void StepRow();
     static void StepRowOf(void* poly);
-    void AddBatchRow(RowBatch& batch, int32_t left, int32_t right);
     void FlushRows(RowBatch& batch);
     MGLRowStep RowStepOf() const;
     void DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b);

@@ -185,16 +185,31 @@ public:
     PlaneRows(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
         : m_plane(plane), m_run(context.RunFrom(plane, guest, stride)) {}
 
-    // Columns [x, x + count) of the call's row k, whose pointer is `guest`.
-    uint8_t* Row(MGLContext& context, int32_t k, uint32_t guest, int32_t x, int32_t count) const {
-        const uint32_t runGuest = m_run.guest + static_cast<uint32_t>(k) * static_cast<uint32_t>(m_run.stride);
-        if (k < m_run.rows && guest == runGuest) return context.RunSpan(m_plane, m_run, k, x, count);
-        return context.RowSpan(m_plane, guest, x, count);
+    // The pointers of the call's rows from row k on step by `stride` from
+    // `guest` (the record's, which the rows then no longer step): while
+    // that is the run's stride and row k's pointer the run's, every row of
+    // the run after it is the run's too, known without its pointer.
+    void Follow(int32_t k, uint32_t guest, int32_t stride) {
+        m_followed = k < m_run.rows && stride == m_run.stride && guest == RunGuest(k) ? m_run.rows : 0;
+    }
+    // Columns [x, x + count) of the call's row k, whose pointer guest()
+    // gives.
+    template <class Guest>
+    uint8_t* Row(MGLContext& context, int32_t k, const Guest& guest, int32_t x, int32_t count) const {
+        if (k < m_followed) return context.RunSpan(m_plane, m_run, k, x, count);
+        const uint32_t at = guest();
+        if (k < m_run.rows && at == RunGuest(k)) return context.RunSpan(m_plane, m_run, k, x, count);
+        return context.RowSpan(m_plane, at, x, count);
     }
 
 private:
+    uint32_t RunGuest(int32_t k) const {
+        return m_run.guest + static_cast<uint32_t>(k) * static_cast<uint32_t>(m_run.stride);
+    }
+
     MGLContext::Plane m_plane;
     MGLContext::PlaneRun m_run;
+    int32_t m_followed = 0;  // rows below it are the run's
 };
 
 // The colour and depth rows of a span call.
@@ -205,30 +220,34 @@ struct CallRows {
     explicit CallRows(const MGLContext& context)
         : colour(context, MGLContext::Plane::Colour, context.Record().destptr, context.Record().deststride),
           depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
+
+    // The record `lag` behind row k, and no longer stepped.
+    void Follow(const MGLRecord& s, const RowLag& lag, int32_t k) {
+        colour.Follow(k, lag.Pointer(s.destptr, s.deststride), s.deststride);
+        depth.Follow(k, lag.Pointer(s.zptr, s.zstride), s.zstride);
+    }
 };
 
-// Columns and row pointers of the call's row k, the record `lag` behind it.
-// False when nothing of the row is drawn: no columns left, or row pointers
-// that do not start a row of their planes. Whatever the record's scissor
-// and pointers say, the pixels lie inside the bound planes.
-bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows, const RowLag& lag, int32_t k,
-              int32_t x0, int32_t x1, SpanRow& row) {
+// Columns and row pointers of the call's row k, the record `lag` behind it
+// (the row's format and pixel sizes are the target's, set once). False
+// when nothing of the row is drawn: no columns left, or row pointers that
+// do not start a row of their planes. Whatever the record's scissor and
+// pointers say, the pixels lie inside the bound planes.
+// (Inline in every row loop, as a call it would read all it reads again.)
+[[gnu::always_inline]] inline bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows,
+                                            const RowLag& lag, int32_t k, int32_t x0, int32_t x1, SpanRow& row) {
     const MGLRecord& s = context.Record();
     const int32_t xs = std::max(WrapAdd(x0, 32767) >> 16, target.firstColumn);
     const int32_t xe = std::min(WrapAdd(x1, 32768) >> 16, target.endColumn);
     if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = rows.colour.Row(context, k, lag.Pointer(s.destptr, s.deststride), xs, row.count);
+    row.colour = rows.colour.Row(context, k, [&] { return lag.Pointer(s.destptr, s.deststride); }, xs, row.count);
     if (row.colour == nullptr) return false;
     if (target.depth) {
-        row.depth = rows.depth.Row(context, k, lag.Pointer(s.zptr, s.zstride), xs, row.count);
+        row.depth = rows.depth.Row(context, k, [&] { return lag.Pointer(s.zptr, s.zstride); }, xs, row.count);
         if (row.depth == nullptr) return false;
     }
-    row.format = target.format;
-    row.bpp = target.bpp;
-    row.zbpp = target.zbpp;
-    row.interpolants = target.interpolants;
     return true;
 }
 
@@ -611,7 +630,12 @@ public:
           m_planes(context),
           m_textured(textured),
           m_lag(m_target.interpolants),
-          m_walk{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {}
+          m_walk{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {
+        m_row.format = m_target.format;
+        m_row.bpp = m_target.bpp;
+        m_row.zbpp = m_target.zbpp;
+        m_row.interpolants = m_target.interpolants;
+    }
     RowWalk(const RowWalk&) = delete;
     RowWalk& operator=(const RowWalk&) = delete;
 
@@ -646,6 +670,7 @@ public:
             m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
                                 CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
             m_lag.TakeSteps(m_context.Record(), m_step);
+            m_planes.Follow(m_context.Record(), m_lag, m_index);
         }
         TakeWalk();
     }
@@ -694,7 +719,7 @@ private:
     MGLContext& m_context;
     const MGLSpanRows& m_rows;
     const RowTarget m_target;
-    const CallRows m_planes;
+    CallRows m_planes;
     const bool m_textured;
     bool m_selfStepped = false;
     MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves

@@ -225,9 +225,12 @@ void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) cons
     out[kWordInterpolants + d] = depth;
     if (!scaled) return;
     const int32_t offset = WrapSub(depth, s.cfz0);
+    // A local: the vertex words written may lie over the layout's, as far
+    // as the compiler knows.
+    const uint32_t scaledMask = m_layout.depthScaledMask;
     for (int32_t i = 0; i < interpolants; ++i) {
         const int32_t value = i == d ? depth : v[kWordInterpolants + i];
-        const bool scalesThis = (m_layout.depthScaledMask >> i & 1u) != 0;
+        const bool scalesThis = (scaledMask >> i & 1u) != 0;
         out[kWordInterpolants + i] = scalesThis ? FixedMulShift(value, offset, 20) : value;
     }
 }

@@ -300,11 +300,14 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     // Neither a portable span nor the fill writes the switch between rows.
     const bool batched = m_portableRows != nullptr && s.spanCodeDirect != 0;
     RowBatch batch;
+    const int32_t firstRow = m_layout.firstRow;
+    const int32_t endRow = m_layout.endRow;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
     auto row = [&](int32_t y) {
-        const bool drawn = y >= m_layout.firstRow && y < m_layout.endRow;
+        const bool drawn = y >= firstRow && y < endRow;
         if (drawn && batched) {
-            AddBatchRow(batch, ends.Left(), ends.Right());
+            if (batch.Full()) FlushRows(batch);
+            batch.Add(ends.Left(), ends.Right());
         } else {
             FlushRows(batch);
             if (drawn) CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()));
@@ -314,15 +317,6 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     };
     WalkChains(list, top, y0, setup, row);
     FlushRows(batch);
-}
-
-// A row's ends do not depend on what the span does, so rows can be handed
-// to it ahead; the record is stepped after each, by the span.
-void RenderPoly::AddBatchRow(RowBatch& batch, int32_t left, int32_t right) {
-    if (batch.count == RowBatch::kRows) FlushRows(batch);
-    batch.left[batch.count] = left;
-    batch.right[batch.count] = right;
-    ++batch.count;
 }
 
 void RenderPoly::FlushRows(RowBatch& batch) {
