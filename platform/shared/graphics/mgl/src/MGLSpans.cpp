@@ -221,10 +221,10 @@ struct CallRows {
         : colour(context, MGLContext::Plane::Colour, context.Record().destptr, context.Record().deststride),
           depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
 
-    // The record `lag` behind row k, and no longer stepped.
-    void Follow(const MGLRecord& s, const RowLag& lag, int32_t k) {
-        colour.Follow(k, lag.Pointer(s.destptr, s.deststride), s.deststride);
-        depth.Follow(k, lag.Pointer(s.zptr, s.zstride), s.zstride);
+    // The record at row k, and no longer stepped.
+    void Follow(const MGLRecord& s, int32_t k) {
+        colour.Follow(k, s.destptr, s.deststride);
+        depth.Follow(k, s.zptr, s.zstride);
     }
 };
 
@@ -660,9 +660,9 @@ public:
     // The rows step themselves where the fill says what its step does and
     // nothing they read lies in the record, which they then do not keep up
     // to date: no level the sampler may read, nor its palette (the planes
-    // are memory of their own). Made at the first drawn row, before its
-    // walk starts: the walk is taken here, and after each of the fill's
-    // steps from then on.
+    // are memory of their own). Made before the first row, so that rows
+    // with nothing to draw above it are not stepped either: the walk is
+    // taken here, and after each of the fill's steps from then on.
     void StepSelfWhenApart(MGLTextureSampler& sampler) {
         const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
         if (m_rows.step != nullptr && sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) {
@@ -670,7 +670,7 @@ public:
             m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
                                 CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
             m_lag.TakeSteps(m_context.Record(), m_step);
-            m_planes.Follow(m_context.Record(), m_lag, m_index);
+            m_planes.Follow(m_context.Record(), m_stepped);
         }
         TakeWalk();
     }
@@ -1275,8 +1275,8 @@ void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
 // The sampler's row routine, chosen at the first row drawn, runs the rest.
 void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, true);
-    if (!walk.Next()) return;
     MGLTextureSampler& sampler = context.SpanSampler();
     walk.StepSelfWhenApart(sampler);
+    if (!walk.Next()) return;
     RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
 }
