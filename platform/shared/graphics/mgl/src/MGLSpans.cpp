@@ -174,6 +174,11 @@ struct RowTarget {
         endColumn = std::min(s.scissorx1, context.TargetWidth());
         interpolants = Interpolants(s);
     }
+
+    // The columns drawn of a row from x0 to x1 (16.16 pixels) start at the
+    // first and end before the end.
+    int32_t FirstColumnOf(int32_t x0) const { return std::max(WrapAdd(x0, 32767) >> 16, firstColumn); }
+    int32_t EndColumnOf(int32_t x1) const { return std::min(WrapAdd(x1, 32768) >> 16, endColumn); }
 };
 
 // The rows of a plane a span call walks: those of the run its row pointer
@@ -237,8 +242,8 @@ struct CallRows {
 [[gnu::always_inline]] inline bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows,
                                             const RowLag& lag, int32_t k, int32_t x0, int32_t x1, SpanRow& row) {
     const MGLRecord& s = context.Record();
-    const int32_t xs = std::max(WrapAdd(x0, 32767) >> 16, target.firstColumn);
-    const int32_t xe = std::min(WrapAdd(x1, 32768) >> 16, target.endColumn);
+    const int32_t xs = target.FirstColumnOf(x0);
+    const int32_t xe = target.EndColumnOf(x1);
     if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
@@ -642,14 +647,15 @@ public:
     // To the next row with pixels to draw; false past the last row.
     [[gnu::always_inline]] bool Next() {
         if (m_index >= m_rows.count) return false;
-        if (m_drawn) Finish();
-        m_drawn = false;
-        if (m_index >= 0) Step();
+        if (m_index >= 0 && !m_selfStepped) {
+            if (m_lastDrawn == m_index) Finish();
+            Step();
+        }
         while (++m_index < m_rows.count) {
             m_lag.rows = m_index - m_stepped;
             if (SetUpRow(m_context, m_target, m_planes, m_lag, m_index, m_rows.left[m_index], m_rows.right[m_index],
                          m_row)) {
-                m_drawn = m_textured;
+                m_lastDrawn = m_index;
                 return true;
             }
             Step();
@@ -679,12 +685,10 @@ public:
     const TexturedRow& Walk() const { return m_walk; }
 
 private:
+    // A textured row's end values, for the row the walk is on.
     void Finish() {
-        m_finished = true;
-        m_finishedLag = m_lag.rows;
-        m_finishedEnd = m_row.xs + m_row.count;
-        if (!m_selfStepped) {
-            FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        if (m_textured) {
+            FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_row.xs + m_row.count, m_walk.perspective);
         }
     }
     void Step() {
@@ -699,9 +703,11 @@ private:
     // The record as the fill's steps after each row would have left it.
     void CatchUp() {
         MGLRecord& s = m_context.Record();
-        if (m_finished) {
-            m_lag.rows = m_finishedLag;
-            FinishWalk(s, m_lag, m_target.interpolants, m_finishedEnd, m_walk.perspective);
+        // The last row drawn, at its lag and end, if any was.
+        if (m_textured && m_lastDrawn >= 0) {
+            m_lag.rows = m_lastDrawn - m_stepped;
+            const int32_t end = m_target.EndColumnOf(m_rows.right[m_lastDrawn]);
+            FinishWalk(s, m_lag, m_target.interpolants, end, m_walk.perspective);
         }
         m_lag.rows = m_rows.count - m_stepped;
         s.destptr = m_lag.Pointer(s.destptr, s.deststride);
@@ -725,10 +731,7 @@ private:
     MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves
     int32_t m_index = -1;
     int32_t m_stepped = 0;  // the fill's steps the record has had
-    bool m_drawn = false;
-    bool m_finished = false;  // a row was drawn; the last one's lag and end:
-    int32_t m_finishedLag = 0;
-    int32_t m_finishedEnd = 0;
+    int32_t m_lastDrawn = -1;  // the last row drawn, -1 before any
     RowLag m_lag;
     SpanRow m_row;
     const TexturedRow m_walk;
