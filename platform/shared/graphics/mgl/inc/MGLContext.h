@@ -262,22 +262,30 @@ public:
     // Rows RowSpan would find one after another, from the row at guest
     // address `guest`, each `stride` bytes after the last: while the stride
     // is the plane's pitch, the first `rows` of them are the plane's rows
-    // from `row` on, known without a look-up each. No rows when the first
-    // is not a row of the plane, or the stride is another.
+    // from the one at `guest` on, known without a look-up each: the run
+    // keeps where that row's pixels lie and how the plane lays out the rows
+    // and columns after it. No rows when the first is not a row of the
+    // plane, or the stride is another.
     struct PlaneRun {
         uint32_t guest = 0;
         int32_t stride = 0;
-        int32_t row = 0;
         int32_t rows = 0;
+        uint8_t* first = nullptr;
+        int64_t pitch = 0;
+        int64_t bytes = 0;
+        int32_t width = 0;
+
+        // RowSpan of the run's row k, for k below its rows.
+        uint8_t* Span(int32_t k, int32_t x, int32_t count) const {
+            return ColumnsOf(first + int64_t{k} * pitch, width, bytes, x, count);
+        }
     };
     PlaneRun RunFrom(Plane which, uint32_t guest, int32_t stride) const {
         const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
         const int32_t row = stride == plane.pitch ? PlaneRowOf(which, guest) : -1;
-        return row < 0 ? PlaneRun{} : PlaneRun{guest, stride, row, plane.height - row};
-    }
-    // RowSpan of the run's row k, for k below its rows.
-    uint8_t* RunSpan(Plane which, const PlaneRun& run, int32_t k, int32_t x, int32_t count) const {
-        return ColumnsOfRow(m_planes[static_cast<int32_t>(which)], x, run.row + k, count);
+        if (row < 0) return PlaneRun{};
+        return PlaneRun{guest, stride, plane.height - row, RowPixels(plane, row), plane.pitch, PixelBytes(plane),
+                        plane.width};
     }
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
@@ -324,11 +332,18 @@ private:
         }
     };
 
+    static int64_t PixelBytes(const BoundPlane& plane) { return plane.format & kBytesPerPixelMask; }
+    // Row y of the plane's pixels.
+    static uint8_t* RowPixels(const BoundPlane& plane, int32_t y) { return plane.pixels + int64_t{y} * plane.pitch; }
+    // Columns [x, x + count) of a row of `width` pixels of `bytes` each,
+    // null unless all of them lie inside it.
+    static uint8_t* ColumnsOf(uint8_t* row, int32_t width, int64_t bytes, int32_t x, int32_t count) {
+        if (x < 0 || count < 0 || count > width - x) return nullptr;
+        return row + int64_t{x} * bytes;
+    }
     // PlaneSpan for a row y of the plane's pixels.
     static uint8_t* ColumnsOfRow(const BoundPlane& plane, int32_t x, int32_t y, int32_t count) {
-        if (x < 0 || count < 0 || count > plane.width - x) return nullptr;
-        const int64_t bytes = plane.format & kBytesPerPixelMask;
-        return plane.pixels + int64_t{y} * plane.pitch + int64_t{x} * bytes;
+        return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
     }
 
     void Release();

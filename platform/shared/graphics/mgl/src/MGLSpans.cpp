@@ -201,9 +201,9 @@ public:
     // gives.
     template <class Guest>
     uint8_t* Row(MGLContext& context, int32_t k, const Guest& guest, int32_t x, int32_t count) const {
-        if (k < m_followed) return context.RunSpan(m_plane, m_run, k, x, count);
+        if (k < m_followed) return m_run.Span(k, x, count);
         const uint32_t at = guest();
-        if (k < m_run.rows && at == RunGuest(k)) return context.RunSpan(m_plane, m_run, k, x, count);
+        if (k < m_run.rows && at == RunGuest(k)) return m_run.Span(k, x, count);
         return context.RowSpan(m_plane, at, x, count);
     }
 
