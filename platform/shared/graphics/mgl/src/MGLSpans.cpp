@@ -363,8 +363,10 @@ struct TexturedRow {
     // Run for the walk's row and each drawable row after it, for a rule
     // that keeps nothing of the row it is on (its texels and levels are
     // the sampler's): rows taken pixel by pixel share one rule, and what
-    // the rows read alike, made once.
-    template <class Rule, class... Made>
+    // the rows read alike, made once. Where long rows take a rule of
+    // their own (Long, which keeps the row's bytes), rows of its
+    // kLongRowPixels or more are run with one made for them.
+    template <class Rule, class Long = Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
 private:
@@ -486,6 +488,16 @@ private:
     template <class Rule>
     bool TakesAhead() const {
         return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
+    }
+
+    // Whether RunRows leaves the row to a rule of its own for long rows.
+    template <class Rule, class Long>
+    bool TakesLong() const {
+        if constexpr (std::is_same_v<Rule, Long>) {
+            return false;
+        } else {
+            return row.count >= Long::kLongRowPixels;
+        }
     }
 
     // Each loop a function of its own, its values in registers of its own:
@@ -653,12 +665,16 @@ private:
     const TexturedRow m_walk;
 };
 
-template <class Rule, class... Made>
+template <class Rule, class Long, class... Made>
 void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};
     const TexturedRow& walk = rows.Walk();
     Start start = walk.StartOf(rule);
     do {
+        if (walk.TakesLong<Rule, Long>()) {
+            walk.Run<Long>(made...);
+            continue;
+        }
         if (walk.TakesAhead<Rule>()) {
             walk.RunAhead<Rule>(made...);
             continue;
@@ -707,6 +723,15 @@ void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTex
     }
 }
 
+// Rows of this many pixels or more keep their quads: trilinear rows, whose
+// two quads a pixel cost more, from as few as work their quads out ahead.
+constexpr int32_t kMemoPixels = 8;
+constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
+
+constexpr int32_t MemoPixels(int32_t mode) {
+    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+}
+
 // The sampler's colour for a texture of the decoder's format, wrap mode
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
@@ -714,6 +739,7 @@ void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTex
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct FilteredTexel {
     static constexpr uint32_t kTarget = Target;
+    static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -760,6 +786,7 @@ struct QuadTexel {
                                       Mode == sampler_detail::kFilterBilinearOrMip;
     // Whether the row's bilinear quads all lie on level 0.
     static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
+    static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -874,49 +901,28 @@ RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     }
 }
 
-// Rows (whose Run<Wrap> runs a row) for each drawable row of the walk from
-// its current one, the rule made again for each: it keeps the row's bytes.
-template <class Rows>
-struct EachRow {
-    template <int32_t Wrap>
-    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
-        do {
-            Rows::template Run<Wrap>(rows.Walk(), sampler);
-        } while (rows.Next());
-    }
-};
-
 // Any filter, through the sampler's own routine.
 void RunSampled(RowWalk& rows, MGLTextureSampler& sampler) {
     uint32_t format = rows.Row().format;
     TexturedRow::RunRows<SampledTexel>(rows, sampler, format);
 }
 
-// Rows of this many pixels or more keep their quads: trilinear rows, whose
-// two quads a pixel cost more, from as few as work their quads out ahead.
-constexpr int32_t kMemoPixels = 8;
-constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
-
-constexpr int32_t MemoPixels(int32_t mode) {
-    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
-}
-
+// The short rows share one rule without a memo; each long row has its
+// rule, and memo, made for it.
 template <class Decoder, int32_t Mode, uint32_t Target>
 struct FilteredRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        if (walk.row.count >= MemoPixels(Mode)) {
-            walk.Run<FilteredRule<Decoder, Wrap, Mode, true, Target>>(sampler, walk.row);
-        } else {
-            walk.Run<FilteredRule<Decoder, Wrap, Mode, false, Target>>(sampler, walk.row);
-        }
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        const SpanRow& row = rows.Row();
+        TexturedRow::RunRows<FilteredRule<Decoder, Wrap, Mode, false, Target>,
+                             FilteredRule<Decoder, Wrap, Mode, true, Target>>(rows, sampler, row);
     }
 };
 
 template <class Decoder, int32_t Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>>(sampler)
-                                      : ForWrap<EachRow<FilteredRows<Decoder, Mode, kAnyTarget>>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
 }
 
 // Filter mode 2: the nearest texels of the level of detail's level and
@@ -991,18 +997,21 @@ private:
     }
 };
 
+// The rows share one rule: the levels it holds are the sampler's, and the
+// row it reads the walk's current one.
 template <class Decoder, uint32_t Target>
 struct BlendedRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        walk.Run<BlendedTexel<Decoder, Wrap, Target>>(sampler, walk.row);
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        const SpanRow& row = rows.Row();
+        TexturedRow::RunRows<BlendedTexel<Decoder, Wrap, Target>>(rows, sampler, row);
     }
 };
 
 template <class Decoder>
 RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<BlendedRows<Decoder, RSBFormat_R5G6B5>>>(sampler)
-                                      : ForWrap<EachRow<BlendedRows<Decoder, kAnyTarget>>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their
