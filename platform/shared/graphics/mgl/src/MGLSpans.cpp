@@ -772,13 +772,14 @@ struct FilteredTexel {
 };
 
 #if defined(__SSE2__)
-// Bilinear and trilinear filtering (modes 3 to 6) on a row with a memo:
-// the sampler's channels kept as its vector sums leave them, 16 bits each,
+// Bilinear and trilinear filtering (modes 3 to 6), with Memo the row's
+// quads kept in a memo: the sampler's channels kept as its vector sums
+// leave them, 16 bits each,
 // for the alpha test and the pixel, rather than set in a fixed colour's
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
 // well, and a bilinear row's texels (mode 3's where a group is magnified).
-template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
     static constexpr bool kBilinear = Mode == sampler_detail::kFilterBilinear ||
@@ -798,16 +799,16 @@ struct QuadTexel {
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
             if (lod > sampler_detail::kOne) return NearestTaken(u, v, lod);
-            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, memo));
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, Kept()));
         } else {
-            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, Kept()));
         }
     }
     // Trilinear rows work out their quads ahead: two quads of eight pixels
     // take fewer steps than one pixel's two.
     int32_t QuadsLastLevel() const { return sampler.LastLevel(); }
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
-        requires(Mode == sampler_detail::kFilterTrilinear)
+        requires(Memo && Mode == sampler_detail::kFilterTrilinear)
     {
         return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
     }
@@ -815,7 +816,7 @@ struct QuadTexel {
     // one level, which the row does not write: their texels are then what
     // the pixels would read in turn.
     void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels)
-        requires kBilinear
+        requires(Memo && kBilinear)
     {
         const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
         out.FillGroups(bilinearAhead != nullptr ? pixels : 0, [&](int32_t first) {
@@ -827,7 +828,7 @@ struct QuadTexel {
     }
     // The pixel's texels from FillAhead; where it left them out, sampled.
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i)
-        requires kBilinear
+        requires(Memo && kBilinear)
     {
         using sampler_detail::kHalfTexel;
         if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
@@ -842,9 +843,12 @@ struct QuadTexel {
     }
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
-    void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+    void Finish() const {
+        if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
+    }
 
 private:
+    QuadMemo* Kept() { return Memo ? &memo : nullptr; }
     // The level the bilinear quads of the group of pixels from `first` lie
     // on, -1 where they do not share one: for mode 3, level 0 where all the
     // group is magnified.
@@ -872,15 +876,15 @@ private:
     }
 };
 
-constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
+constexpr bool KeepsQuadLanes(int32_t mode) {
     using namespace sampler_detail;
-    return memo && (mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
-                    mode == kFilterTrilinear);
+    return mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
+           mode == kFilterTrilinear;
 }
 
 // The rule of a filtered row.
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
-using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode, Memo), QuadTexel<Decoder, Wrap, Mode, Target>,
+using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadTexel<Decoder, Wrap, Mode, Memo, Target>,
                                         FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
 #else
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
