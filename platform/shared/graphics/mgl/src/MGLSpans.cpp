@@ -947,6 +947,7 @@ struct BlendedTexel {
     uint32_t format;
     int32_t last;
     int32_t held = -1;  // the level near and far are held for
+    bool readable = false;  // both
     TexelLevel near;
     TexelLevel far;
     texel_format::WeightedTexels texel;
@@ -955,7 +956,7 @@ struct BlendedTexel {
         const int32_t level = std::clamp(lod >> 16, 0, last);
         if (level != held) Hold(level);
         const int32_t blend = (lod >> 8) & sampler_detail::kFull;
-        if (near.base == nullptr || far.base == nullptr) return SampledApart(u, v, lod);
+        if (!readable) return SampledApart(u, v, lod);
         const uint8_t* first = near.AtIn<Wrap>(u, v);
         texel = blend != 0 ? texel_format::WeightedTexels::OfPair<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
                            : texel_format::WeightedTexels::OfOne<Decoder>(first);
@@ -990,6 +991,7 @@ private:
         held = level;
         near = sampler.Level(level);
         far = sampler.Level(level < last ? level + 1 : level);
+        readable = near.base != nullptr && far.base != nullptr;
     }
     // A level that cannot be read adds nothing to the blend: the sampler's
     // own routine weighs what is left.
