@@ -629,9 +629,9 @@ public:
     // PixelR5G6B5 of the colour, its fields taken from the lanes' word
     // where each channel's top bits lie.
     uint32_t PixelR5G6B5() const {
-        constexpr int32_t kRedTop = 16 * kRedLane;                  // red's top 5 bits at 11
-        constexpr int32_t kGreenTop = 16 * kGreenLane + 10 - 5;     // green's top 6 bits at 5
-        constexpr int32_t kBlueTop = 16 * kBlueLane + 11;           // blue's top 5 bits at 0
+        constexpr int32_t kRedTop = 16 * kRedLane;               // red's top 5 bits at 11
+        constexpr int32_t kGreenTop = 16 * kGreenLane + 10 - 5;  // green's top 6 bits at 5
+        constexpr int32_t kBlueTop = 16 * kBlueLane + 11;        // blue's top 5 bits at 0
         return static_cast<uint32_t>(((m_lanes >> kRedTop) & 0xF800u) | ((m_lanes >> kGreenTop) & 0x7E0u) |
                                      (m_lanes >> kBlueTop));
     }
