@@ -156,8 +156,11 @@ public:
     RowChoice& SpanRowChoice() { return m_rowChoice; }
     // Whether no byte of any level the unit may name, nor of its palette,
     // lies in host memory [begin, end): nothing written there changes what
-    // the sampler reads. Worked out once for a range.
-    bool ReadsApartFrom(const uint8_t* begin, const uint8_t* end);
+    // the sampler reads. Worked out once for a range, which the spans then
+    // ask again at every call.
+    bool ReadsApartFrom(const uint8_t* begin, const uint8_t* end) {
+        return begin == m_apartBegin && end == m_apartEnd ? m_apart : FindApartFrom(begin, end);
+    }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
@@ -289,6 +292,7 @@ private:
     template <int32_t Wrap, class Decoder>
     RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                       int32_t blend, bool raised, QuadMemo* memo);
+    bool FindApartFrom(const uint8_t* begin, const uint8_t* end);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
