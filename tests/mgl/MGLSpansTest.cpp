@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -344,6 +345,31 @@ TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
     AtRow(r, 0, 1 << 20, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0);
     SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(16 * ONE - 1));
     for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(r.Depth(x, 0), 0u) << x;
+}
+
+// A texture whose level lies over the record's quad addresses, which each
+// bilinear or trilinear sample writes before it reads its texels: a long
+// row reads them as the same row drawn one pixel per call does.
+TEST_F(MGLSpansTest, LevelOverTheQuadAddressesReadAsOnePixelRowsReadIt) {
+    MGLRecord& s = r.context->Record();
+    s.perspectiveGradients = 1;
+    s.cfz0 = 0;
+    s.depthTest = 0;
+    for (const int32_t mode : {4, 6}) {
+        Texture(r, 2, 2, RSBFormat_R5G6B5, mode, 1);
+        s.texture_units[0].b.levels[0] = r.context->RecordGuestAddress() + offsetof(MGLRecord, rp123);
+        const auto draw = [&](int32_t piece) {
+            r.FillPlane(0, 0);
+            std::fill_n(s.rp123, 4, 0x12345678);
+            AtRow(r, 0, 1 << 20, 0, ONE / 3, ONE / 5, ONE / 7, ONE / 9);
+            for (int32_t x = 0; x < 16; x += piece) {
+                SpanTexturedPerspective(*r.context, static_cast<uint32_t>(x * ONE),
+                                        static_cast<uint32_t>((x + piece) * ONE - 1));
+            }
+            return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32);
+        };
+        EXPECT_EQ(draw(16), draw(1)) << "mode " << mode;
+    }
 }
 
 // Nearest texels blended between two levels (filter mode 2) draw what the

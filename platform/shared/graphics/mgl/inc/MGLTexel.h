@@ -426,11 +426,14 @@ inline __m128i R5G6B5Decoded(__m128i texels) {
     return WithAlpha(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))), kHighByte);
 }
 
-// Channels times 256, as R5G6B5Decoded gives them.
+// Channels times 256, as R5G6B5Decoded gives them: the two texels
+// gathered in one word, then each spread to its half, as R5G6B5Quad
+// spreads its pairs.
 inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
-    const int16_t t0 = Lane(PixelChannels::Load16(first));
-    const int16_t t1 = Lane(PixelChannels::Load16(second));
-    return R5G6B5Decoded(_mm_set_epi16(t1, t1, t1, t1, t0, t0, t0, t0));
+    const uint32_t texels = PixelChannels::Load16(first) | PixelChannels::Load16(second) << 16;
+    const __m128i gathered = _mm_cvtsi32_si128(static_cast<int32_t>(texels));
+    const __m128i doubled = _mm_unpacklo_epi16(gathered, gathered);
+    return R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
 }
 
 // A quad's four r5g6b5 texels gathered in one vector, then spread to a
@@ -623,7 +626,15 @@ public:
     }
 
     int32_t Alpha() const { return Channel(kAlphaLane); }
-    uint32_t PixelR5G6B5() const { return texel_format::PixelR5G6B5(Colour()); }
+    // PixelR5G6B5 of the colour, its fields taken from the lanes' word
+    // where each channel's top bits lie.
+    uint32_t PixelR5G6B5() const {
+        constexpr int32_t kRedTop = 16 * kRedLane;               // red's top 5 bits at 11
+        constexpr int32_t kGreenTop = 16 * kGreenLane + 10 - 5;  // green's top 6 bits at 5
+        constexpr int32_t kBlueTop = 16 * kBlueLane + 11;        // blue's top 5 bits at 0
+        return static_cast<uint32_t>(((m_lanes >> kRedTop) & 0xF800u) | ((m_lanes >> kGreenTop) & 0x7E0u) |
+                                     (m_lanes >> kBlueTop));
+    }
     RSBFormat_ARGB_fixed Colour() const {
         return RSBFormat_ARGB_fixed{Channel(kAlphaLane), Channel(kRedLane), Channel(kGreenLane), Channel(kBlueLane)};
     }

@@ -156,8 +156,11 @@ public:
     RowChoice& SpanRowChoice() { return m_rowChoice; }
     // Whether no byte of any level the unit may name, nor of its palette,
     // lies in host memory [begin, end): nothing written there changes what
-    // the sampler reads. Worked out once for a range.
-    bool ReadsApartFrom(const uint8_t* begin, const uint8_t* end);
+    // the sampler reads. Worked out once for a range, which the spans then
+    // ask again at every call.
+    bool ReadsApartFrom(const uint8_t* begin, const uint8_t* end) {
+        return begin == m_apartBegin && end == m_apartEnd ? m_apart : FindApartFrom(begin, end);
+    }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
     static constexpr int32_t kUnitFilter = -1;
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
@@ -179,11 +182,11 @@ public:
     const TexelLevel& Level(int32_t level) { return LevelIn(texel_detail::BoundedLevel(level)); }
 #if defined(__SSE2__)
     // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
-    // trilinear (6), with a memo: its channels a, r, g, b in the vector's
-    // four low 16-bit lanes, as the sums are made, not taken out to a fixed
-    // colour.
+    // trilinear (6), with a memo or without (null): its channels a, r, g, b
+    // in the vector's four low 16-bit lanes, as the sums are made, not taken
+    // out to a fixed colour.
     template <int32_t Wrap, class Decoder, int32_t Mode>
-    __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo& memo);
+    __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo);
     // QuadLanesIn for trilinear filtering (mode 6) at pixel (u, v), i of a
     // run whose quads were worked out ahead.
     template <int32_t Wrap, class Decoder>
@@ -251,13 +254,24 @@ private:
     const texel_format::QuadTexels* KeptQuadFrom(int32_t u, int32_t v, int32_t level, int32_t tu, int32_t tv,
                                                  QuadMemo& memo, int32_t slot);
 #if defined(__SSE2__)
-    // The kept quad weighted, its halves not yet added (QuadTexels::Weighed;
-    // nothing when the level cannot be read).
+    // The quad weighted, its halves not yet added (QuadTexels::Weighed;
+    // nothing when the level cannot be read): the memo's kept quad `slot`,
+    // or without a memo the quad read as AddQuadAt reads it.
     template <int32_t Wrap, class Decoder>
     __m128i WeighedQuadAt(int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
-                          QuadMemo& memo, int32_t slot) {
-        const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, memo, slot);
+                          QuadMemo* memo, int32_t slot) {
+        if (memo == nullptr) return WeighedQuad<Wrap, Decoder>(u, v, level, weights);
+        const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, *memo, slot);
         return kept != nullptr ? kept->Weighed(weights) : _mm_setzero_si128();
+    }
+    template <int32_t Wrap, class Decoder>
+    __m128i WeighedQuad(int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights) {
+        const uint8_t* quad[4];
+        Quad<Wrap>(u, v, level, quad);
+        if (quad[0] == nullptr) return _mm_setzero_si128();
+        texel_format::QuadTexels texels;
+        texels.Read<Decoder>(quad);
+        return texels.Weighed(weights);
     }
     // The same for quad `slot` of pixel i of a run worked out ahead.
     template <int32_t Wrap, class Decoder>
@@ -278,6 +292,7 @@ private:
     template <int32_t Wrap, class Decoder>
     RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                       int32_t blend, bool raised, QuadMemo* memo);
+    bool FindApartFrom(const uint8_t* begin, const uint8_t* end);
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -514,7 +529,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
 // The level and fractions as SampleIn takes them; the two quads of a blend
 // weighed in one sum (their scales add up to 255), and its halves added once.
 template <int32_t Wrap, class Decoder, int32_t Mode>
-inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo& memo) {
+inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo) {
     using namespace sampler_detail;
     static_assert(Mode == kFilterBilinear || Mode == kFilterBilinearMip || Mode == kFilterTrilinear);
     const int32_t last = LastLevel();
@@ -530,7 +545,7 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
         // Without a blend the second level weighs nothing: only where its
         // quad lies is left.
         if (blend == 0) {
-            memo.Read(uu, vv, level2);
+            PassQuadAt<Wrap>(uu, vv, level2, memo);
         } else {
             sum = _mm_add_epi16(sum, WeighedQuadAt<Wrap, Decoder>(uu, vv, level2,
                                                                   BlendedWeights(uu, vv, level2, blend, 0), memo, 1));

@@ -432,8 +432,10 @@ struct TexturedRow {
     // Run for the walk's row and each drawable row after it, for a rule
     // that keeps nothing of the row it is on (its texels and levels are
     // the sampler's): rows taken pixel by pixel share one rule, and what
-    // the rows read alike, made once.
-    template <class Rule, class... Made>
+    // the rows read alike, made once. Where long rows take a rule of
+    // their own (Long, which keeps the row's bytes), rows of its
+    // kLongRowPixels or more are run with one made for them.
+    template <class Rule, class Long = Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
 private:
@@ -555,6 +557,16 @@ private:
     template <class Rule>
     bool TakesAhead() const {
         return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
+    }
+
+    // Whether RunRows leaves the row to a rule of its own for long rows.
+    template <class Rule, class Long>
+    bool TakesLong() const {
+        if constexpr (std::is_same_v<Rule, Long>) {
+            return false;
+        } else {
+            return row.count >= Long::kLongRowPixels;
+        }
     }
 
     // Each loop a function of its own, its values in registers of its own:
@@ -737,12 +749,16 @@ private:
     const TexturedRow m_walk;
 };
 
-template <class Rule, class... Made>
+template <class Rule, class Long, class... Made>
 void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};
     const TexturedRow& walk = rows.Walk();
     Start start = walk.StartOf(rule);
     do {
+        if (walk.TakesLong<Rule, Long>()) {
+            walk.Run<Long>(made...);
+            continue;
+        }
         if (walk.TakesAhead<Rule>()) {
             walk.RunAhead<Rule>(made...);
             continue;
@@ -791,6 +807,15 @@ void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTex
     }
 }
 
+// Rows of this many pixels or more keep their quads: trilinear rows, whose
+// two quads a pixel cost more, from as few as work their quads out ahead.
+constexpr int32_t kMemoPixels = 8;
+constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
+
+constexpr int32_t MemoPixels(int32_t mode) {
+    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+}
+
 // The sampler's colour for a texture of the decoder's format, wrap mode
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
@@ -798,6 +823,7 @@ void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTex
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct FilteredTexel {
     static constexpr uint32_t kTarget = Target;
+    static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -830,13 +856,14 @@ struct FilteredTexel {
 };
 
 #if defined(__SSE2__)
-// Bilinear and trilinear filtering (modes 3 to 6) on a row with a memo:
-// the sampler's channels kept as its vector sums leave them, 16 bits each,
+// Bilinear and trilinear filtering (modes 3 to 6), with Memo the row's
+// quads kept in a memo: the sampler's channels kept as its vector sums
+// leave them, 16 bits each,
 // for the alpha test and the pixel, rather than set in a fixed colour's
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
 // well, and a bilinear row's texels (mode 3's where a group is magnified).
-template <class Decoder, int32_t Wrap, int32_t Mode, uint32_t Target>
+template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
     static constexpr bool kBilinear = Mode == sampler_detail::kFilterBilinear ||
@@ -844,6 +871,7 @@ struct QuadTexel {
                                       Mode == sampler_detail::kFilterBilinearOrMip;
     // Whether the row's bilinear quads all lie on level 0.
     static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
+    static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
@@ -855,16 +883,16 @@ struct QuadTexel {
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
             if (lod > sampler_detail::kOne) return NearestTaken(u, v, lod);
-            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, memo));
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, Kept()));
         } else {
-            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, memo));
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, Kept()));
         }
     }
     // Trilinear rows work out their quads ahead: two quads of eight pixels
     // take fewer steps than one pixel's two.
     int32_t QuadsLastLevel() const { return sampler.LastLevel(); }
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
-        requires(Mode == sampler_detail::kFilterTrilinear)
+        requires(Memo && Mode == sampler_detail::kFilterTrilinear)
     {
         return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
     }
@@ -872,7 +900,7 @@ struct QuadTexel {
     // one level, which the row does not write: their texels are then what
     // the pixels would read in turn.
     void FillAhead(const MGLPixelCoordinates& ahead, MGLPixelTexels& out, int32_t pixels)
-        requires kBilinear
+        requires(Memo && kBilinear)
     {
         const MGLPixelTexels::Routine bilinearAhead = MGLPixelTexels::BilinearRoutine(sampler.Format(), Wrap);
         out.FillGroups(bilinearAhead != nullptr ? pixels : 0, [&](int32_t first) {
@@ -884,7 +912,7 @@ struct QuadTexel {
     }
     // The pixel's texels from FillAhead; where it left them out, sampled.
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels, int32_t i)
-        requires kBilinear
+        requires(Memo && kBilinear)
     {
         using sampler_detail::kHalfTexel;
         if ((texels.filtered >> i & 1u) == 0) return Passes(ahead.u[i], ahead.v[i], ahead.lod[i]);
@@ -899,9 +927,12 @@ struct QuadTexel {
     }
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
     bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
-    void Finish() const { sampler.LeaveQuad<Wrap>(memo); }
+    void Finish() const {
+        if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
+    }
 
 private:
+    QuadMemo* Kept() { return Memo ? &memo : nullptr; }
     // The level the bilinear quads of the group of pixels from `first` lie
     // on, -1 where they do not share one: for mode 3, level 0 where all the
     // group is magnified.
@@ -929,15 +960,15 @@ private:
     }
 };
 
-constexpr bool KeepsQuadLanes(int32_t mode, bool memo) {
+constexpr bool KeepsQuadLanes(int32_t mode) {
     using namespace sampler_detail;
-    return memo && (mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
-                    mode == kFilterTrilinear);
+    return mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
+           mode == kFilterTrilinear;
 }
 
 // The rule of a filtered row.
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
-using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode, Memo), QuadTexel<Decoder, Wrap, Mode, Target>,
+using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadTexel<Decoder, Wrap, Mode, Memo, Target>,
                                         FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
 #else
 template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
@@ -958,49 +989,41 @@ RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     }
 }
 
-// Rows (whose Run<Wrap> runs a row) for each drawable row of the walk from
-// its current one, the rule made again for each: it keeps the row's bytes.
-template <class Rows>
-struct EachRow {
-    template <int32_t Wrap>
-    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
-        do {
-            Rows::template Run<Wrap>(rows.Walk(), sampler);
-        } while (rows.Next());
-    }
-};
-
 // Any filter, through the sampler's own routine.
 void RunSampled(RowWalk& rows, MGLTextureSampler& sampler) {
     uint32_t format = rows.Row().format;
     TexturedRow::RunRows<SampledTexel>(rows, sampler, format);
 }
 
-// Rows of this many pixels or more keep their quads: trilinear rows, whose
-// two quads a pixel cost more, from as few as work their quads out ahead.
-constexpr int32_t kMemoPixels = 8;
-constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
-
-constexpr int32_t MemoPixels(int32_t mode) {
-    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+// Whether a level or the palette the sampler may read lies in the record.
+bool ReadsRecord(MGLTextureSampler& sampler, const MGLRecord& s) {
+    const auto* record = reinterpret_cast<const uint8_t*>(&s);
+    return !sampler.ReadsApartFrom(record, record + sizeof(MGLRecord));
 }
 
+// The short rows share one rule without a memo; each long row has its
+// rule, and memo, made for it. A memo leaves the quads' addresses in the
+// record at the row's end only, so where the sampler may read the record
+// every row samples without one: each sample then reads the texels after
+// its quad's addresses are in the record, as a row of one pixel does.
 template <class Decoder, int32_t Mode, uint32_t Target>
 struct FilteredRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        if (walk.row.count >= MemoPixels(Mode)) {
-            walk.Run<FilteredRule<Decoder, Wrap, Mode, true, Target>>(sampler, walk.row);
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        using Short = FilteredRule<Decoder, Wrap, Mode, false, Target>;
+        const SpanRow& row = rows.Row();
+        if (ReadsRecord(sampler, rows.Walk().context.Record())) {
+            TexturedRow::RunRows<Short>(rows, sampler, row);
         } else {
-            walk.Run<FilteredRule<Decoder, Wrap, Mode, false, Target>>(sampler, walk.row);
+            TexturedRow::RunRows<Short, FilteredRule<Decoder, Wrap, Mode, true, Target>>(rows, sampler, row);
         }
     }
 };
 
 template <class Decoder, int32_t Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>>(sampler)
-                                      : ForWrap<EachRow<FilteredRows<Decoder, Mode, kAnyTarget>>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
 }
 
 // Filter mode 2: the nearest texels of the level of detail's level and
@@ -1021,6 +1044,7 @@ struct BlendedTexel {
     uint32_t format;
     int32_t last;
     int32_t held = -1;  // the level near and far are held for
+    bool readable = false;  // both
     TexelLevel near;
     TexelLevel far;
     texel_format::WeightedTexels texel;
@@ -1029,7 +1053,7 @@ struct BlendedTexel {
         const int32_t level = std::clamp(lod >> 16, 0, last);
         if (level != held) Hold(level);
         const int32_t blend = (lod >> 8) & sampler_detail::kFull;
-        if (near.base == nullptr || far.base == nullptr) return SampledApart(u, v, lod);
+        if (!readable) return SampledApart(u, v, lod);
         const uint8_t* first = near.AtIn<Wrap>(u, v);
         texel = blend != 0 ? texel_format::WeightedTexels::OfPair<Decoder>(first, far.AtIn<Wrap>(u, v), blend)
                            : texel_format::WeightedTexels::OfOne<Decoder>(first);
@@ -1064,6 +1088,7 @@ private:
         held = level;
         near = sampler.Level(level);
         far = sampler.Level(level < last ? level + 1 : level);
+        readable = near.base != nullptr && far.base != nullptr;
     }
     // A level that cannot be read adds nothing to the blend: the sampler's
     // own routine weighs what is left.
@@ -1075,18 +1100,21 @@ private:
     }
 };
 
+// The rows share one rule: the levels it holds are the sampler's, and the
+// row it reads the walk's current one.
 template <class Decoder, uint32_t Target>
 struct BlendedRows {
     template <int32_t Wrap>
-    static void Run(const TexturedRow& walk, MGLTextureSampler& sampler) {
-        walk.Run<BlendedTexel<Decoder, Wrap, Target>>(sampler, walk.row);
+    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
+        const SpanRow& row = rows.Row();
+        TexturedRow::RunRows<BlendedTexel<Decoder, Wrap, Target>>(rows, sampler, row);
     }
 };
 
 template <class Decoder>
 RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<EachRow<BlendedRows<Decoder, RSBFormat_R5G6B5>>>(sampler)
-                                      : ForWrap<EachRow<BlendedRows<Decoder, kAnyTarget>>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
+                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their

@@ -69,8 +69,7 @@ void MGLTextureSampler::Resolve(int32_t level) {
     if (texels.base != nullptr) texels.bytes = static_cast<uint32_t>(bytes);
 }
 
-bool MGLTextureSampler::ReadsApartFrom(const uint8_t* begin, const uint8_t* end) {
-    if (begin == m_apartBegin && end == m_apartEnd) return m_apart;
+bool MGLTextureSampler::FindApartFrom(const uint8_t* begin, const uint8_t* end) {
     const uintptr_t first = reinterpret_cast<uintptr_t>(begin);
     const uintptr_t last = reinterpret_cast<uintptr_t>(end);
     const auto apart = [first, last](const uint8_t* base, size_t bytes) {
