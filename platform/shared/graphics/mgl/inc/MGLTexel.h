@@ -38,13 +38,16 @@ inline int32_t Extent(int32_t size, int32_t level) {
     return extent < 1 ? 1 : extent;
 }
 
-// Where a coordinate falls on a row (or column) of `size` texels.
-inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) {
-    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > size - 1 ? size - 1 : t);
-    const int32_t x = t & (size - 1);
-    if (wrap == kTexModeMirror && (t & size) != 0) return (size - 1) - x;
+// Where a coordinate falls on a row (or column) of last + 1 texels.
+inline int32_t WrappedToLast(int32_t wrap, int32_t t, int32_t last) {
+    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > last ? last : t);
+    const int32_t x = t & last;
+    if (wrap == kTexModeMirror && (t & (last + 1)) != 0) return last - x;
     return x;
 }
+
+// Where a coordinate falls on a row (or column) of `size` texels.
+inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) { return WrappedToLast(wrap, t, size - 1); }
 
 inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
     return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
@@ -154,6 +157,36 @@ struct TexelLevel {
         const int64_t row0 = int64_t{Wrapped(Wrap, tv, h)} * w;
         const int64_t row1 = int64_t{NextTexel(Wrap, tv, h, v)} * w;
         return QuadOffsets{bpp * (x0 + row0), bpp * (x1 + row0), bpp * (x1 + row1), bpp * (x0 + row1)};
+    }
+};
+
+// A level's addressing taken apart once, for a loop that reads many
+// texels of one level in turn: the addresses TexelLevel::AtIn gives, the
+// coordinates' shift and the bytes of a texel row worked out ahead.
+struct HeldTexelLevel {
+    const uint8_t* base;  // null when the level cannot be read
+    int32_t level;
+    int32_t shift;
+    int32_t lastColumn;
+    int32_t lastRow;
+    int64_t bpp;
+    int64_t rowBytes;
+
+    explicit HeldTexelLevel(const TexelLevel& texels)
+        : base(texels.base),
+          level(texels.level),
+          shift(texels.level + 16),
+          lastColumn(texels.w - 1),
+          lastRow(texels.h - 1),
+          bpp(texels.bpp),
+          rowBytes(int64_t{texels.bpp} * texels.w) {}
+
+    // Wrapped coordinates are within 0..w - 1 and 0..h - 1, so that the
+    // row's bytes taken ahead give the same sum as TexelLevel's product.
+    template <int32_t Wrap>
+    const uint8_t* AtIn(int32_t u, int32_t v) const {
+        using texel_detail::WrappedToLast;
+        return base + bpp * WrappedToLast(Wrap, u >> shift, lastColumn) + rowBytes * WrappedToLast(Wrap, v >> shift, lastRow);
     }
 };
 

@@ -367,6 +367,14 @@ struct TexturedRow {
     template <class Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
+    // The levels the pixels of a perspective row read, for a rule that reads
+    // the nearest texel of one level: with `highest` above 0, the level of
+    // each pixel's level of detail, at most `highest`; else `fixed`.
+    struct NearestRowLevels {
+        int32_t highest;
+        int32_t fixed;
+    };
+
 private:
     // What a row's loop reads from the record, taken once.
     struct Start {
@@ -495,6 +503,61 @@ private:
         Rule rule{std::forward<Made>(made)...};
         EachPixel(rule, StartOf(rule));
         rule.Finish();
+    }
+
+    // What the rows of a call that take EachTestedPixel share: perspective
+    // rows that TakesTested, for a rule that reads the nearest texel of one
+    // level. The planes' sizes, the depth work, the levels and the divide
+    // are the call's.
+    struct TestedRows {
+        bool taken;
+        NearestRowLevels levels;
+        PixelReciprocals reciprocals;
+    };
+
+    template <class Rule>
+    TestedRows TestedRowsOf(const Rule& rule, const Start& start) const {
+        if constexpr (kLevelOnly<Rule>) {
+            return TestedRows{perspective && TakesTested<Rule>(start.depth, RowCursor(row)), rule.RowLevels(start.lod),
+                              PixelReciprocals(start.divide)};
+        }
+        return TestedRows{false, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
+    }
+
+    // The row's pixels, through EachTestedPixel where the call's rows take it.
+    template <class Rule>
+    [[gnu::always_inline]] void EachRowPixel(Rule& rule, const Start& start, TestedRows& tested) const {
+        if constexpr (kLevelOnly<Rule>) {
+            if (tested.taken) return EachTestedPixel(rule, start.w, tested.levels, tested.reciprocals);
+        }
+        EachPixel(rule, start);
+    }
+
+    // EachPixel for such rows: the strides and the depth work fixed, and
+    // the level of each pixel taken within the row's bounds.
+    template <class Rule>
+    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const TexturedWalk& start, const NearestRowLevels& levels,
+                                                PixelReciprocals& reciprocals) const {
+        constexpr ptrdiff_t kBytes = kPixelBytes<Rule>;
+        TexturedWalk w = start;
+        uint8_t* colour = row.colour;
+        uint8_t* depth = row.depth;
+        const int32_t count = row.count;
+        for (int32_t i = 0; i < count; ++i) {
+            if (DepthRule::Nearer(depth, w.depth)) {
+                const PixelReciprocal q = reciprocals.Of(w.depth);
+                int32_t u, v;
+                PerspectiveCoordinates(q, w, &u, &v);
+                const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
+                if (rule.PassesOn(level, u, v)) {
+                    StoreWord(depth, static_cast<uint32_t>(w.depth));
+                    rule.Store(colour);
+                }
+            }
+            colour += kBytes;
+            depth += kDepthBytes;
+            w.Advance(1);
+        }
     }
 
     // The row's pixels one by one, with a rule made for it or kept.
@@ -658,13 +721,14 @@ void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};
     const TexturedRow& walk = rows.Walk();
     Start start = walk.StartOf(rule);
+    TestedRows tested = walk.TestedRowsOf(rule, start);
     do {
         if (walk.TakesAhead<Rule>()) {
             walk.RunAhead<Rule>(made...);
             continue;
         }
         start.w = StartWalk(walk.context.Record(), walk.lag, walk.n, walk.perspective, walk.row.xs);
-        walk.EachPixel(rule, start);
+        walk.EachRowPixel(rule, start, tested);
         rule.Finish();
     } while (rows.Next());
 }
@@ -1039,12 +1103,20 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    TexelLevel texels{nullptr, 0, 0, 0, 0, -1, 0, 0, 0};  // the level the last texel came from
+    // The level the last texel came from.
+    HeldTexelLevel texels{TexelLevel{nullptr, 0, 0, 0, 0, -1, 0, 0, 0}};
 
-    bool Passes(int32_t u, int32_t v, int32_t lod) {
-        const int32_t level = levels.At(lod);
-        if (level != texels.level) texels = sampler.Level(level);
+    bool Passes(int32_t u, int32_t v, int32_t lod) { return PassesOn(levels.At(lod), u, v); }
+    bool PassesOn(int32_t level, int32_t u, int32_t v) {
+        if (level != texels.level) texels = HeldTexelLevel(sampler.Level(level));
         return texels.base != nullptr && texel.Take(texels.AtIn<Wrap>(u, v));
+    }
+    // The levels a perspective row's pixels read under the row's rule: a
+    // level of detail held at most lod.max cannot pick a level past its
+    // own, and one below 1 picks level 0.
+    TexturedRow::NearestRowLevels RowLevels(const MGLPixelCoordinates::Lod& lod) const {
+        if (!lod.perPixel) return {0, levels.At(std::min(lod.fixed, lod.max))};
+        return {levels.firstOnly ? 0 : std::clamp(lod.max >> 16, 0, levels.last), 0};
     }
     void Store(uint8_t* at) const { texel.Store(at); }
     bool ReadsLod() const { return sampler.ReadsLod(); }
