@@ -113,21 +113,27 @@ public:
         using namespace perspective_detail;
         const uint32_t z = DepthOffset(m_divide, depth);
         if (uint64_t{z} - m_first > m_span) Measure(z);
-        return PixelReciprocal{EntryAt(m_divide, HalvedIndex(z, m_doublings)) >> m_scale.excess, m_scale.shift};
+        const uint32_t index = ((z >> m_halvings) + m_rounding) >> m_rounding;
+        return PixelReciprocal{EntryAt(m_divide, index) >> m_scale.excess, m_scale.shift};
     }
 
 private:
     void Measure(uint32_t z) {
         const uint64_t limit = m_divide.limit;
-        m_doublings = DoublingsToReach(limit, m_limitBits, z);
-        m_first = m_doublings > 0 ? (limit << (m_doublings - 1)) + 1 : 0;
-        m_span = (limit << m_doublings) - m_first;
-        m_scale = perspective_detail::ScaleOf(m_doublings);
+        const int32_t doublings = DoublingsToReach(limit, m_limitBits, z);
+        m_first = doublings > 0 ? (limit << (doublings - 1)) + 1 : 0;
+        m_span = (limit << doublings) - m_first;
+        m_rounding = doublings > 0 ? 1 : 0;
+        m_halvings = doublings - m_rounding;
+        m_scale = perspective_detail::ScaleOf(doublings);
     }
 
     PerspectiveDivide m_divide;
     int32_t m_limitBits;
-    int32_t m_doublings = 0;
+    // HalvedIndex for the band's doublings, k: halved k - 1 times, then
+    // once more rounding to nearest; for none, the offset itself.
+    int32_t m_halvings = 0;
+    int32_t m_rounding = 0;
     uint64_t m_first = 0;  // the band's first offset
     uint64_t m_span = 0;   // and its last one less that
     perspective_detail::ReciprocalScale m_scale{0, 0};

@@ -1103,13 +1103,15 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    // The level the last texel came from.
-    HeldTexelLevel texels{TexelLevel{nullptr, 0, 0, 0, 0, -1, 0, 0, 0}};
+    // The level the last texel came from, and that level where it can be
+    // read (else none): a pixel on it is read without looking further.
+    HeldTexelLevel texels{TexelLevel{nullptr, 0, 0, 0, 0, kNoLevel, 0, 0, 0}};
+    int32_t readable = kNoLevel;
 
     bool Passes(int32_t u, int32_t v, int32_t lod) { return PassesOn(levels.At(lod), u, v); }
     bool PassesOn(int32_t level, int32_t u, int32_t v) {
-        if (level != texels.level) texels = HeldTexelLevel(sampler.Level(level));
-        return texels.base != nullptr && texel.Take(texels.AtIn<Wrap>(u, v));
+        if (level != readable && !Hold(level)) return false;
+        return texel.Take(texels.AtIn<Wrap>(u, v));
     }
     // The levels a perspective row's pixels read under the row's rule: a
     // level of detail held at most lod.max cannot pick a level past its
@@ -1121,6 +1123,16 @@ struct NearestTexel {
     void Store(uint8_t* at) const { texel.Store(at); }
     bool ReadsLod() const { return sampler.ReadsLod(); }
     void Finish() const {}
+
+private:
+    static constexpr int32_t kNoLevel = -1;
+
+    // Whether the level can be read, its addressing held.
+    bool Hold(int32_t level) {
+        if (level != texels.level) texels = HeldTexelLevel(sampler.Level(level));
+        readable = texels.base != nullptr ? texels.level : kNoLevel;
+        return texels.base != nullptr;
+    }
 };
 
 template <class Texel>
