@@ -81,9 +81,16 @@ inline ReciprocalScale ScaleOf(int32_t doublings) {
 
 // The larger Magnitude of a and b, the larger of their magnitudes held
 // at the largest value at once.
+// (A value's sign, all ones or none, flips and then adds one to a negative
+// value's bits: its magnitude, 2^31 for the most negative.)
+inline uint32_t UnsignedMagnitude(int32_t v) {
+    const uint32_t sign = static_cast<uint32_t>(v >> 31);
+    return (static_cast<uint32_t>(v) ^ sign) - sign;
+}
+
 inline int32_t LargerMagnitude(int32_t a, int32_t b) {
-    const uint32_t magnitudeA = a < 0 ? 0u - static_cast<uint32_t>(a) : static_cast<uint32_t>(a);
-    const uint32_t magnitudeB = b < 0 ? 0u - static_cast<uint32_t>(b) : static_cast<uint32_t>(b);
+    const uint32_t magnitudeA = UnsignedMagnitude(a);
+    const uint32_t magnitudeB = UnsignedMagnitude(b);
     const uint32_t larger = magnitudeA > magnitudeB ? magnitudeA : magnitudeB;
     return larger > INT32_MAX ? INT32_MAX : static_cast<int32_t>(larger);
 }
