@@ -298,6 +298,16 @@ struct A4R4G4B4 : Decoder<A4R4G4B4> {
     static Channels Read(const uint8_t* p) {
         return {GetAlpha_A4R4G4B4(p), GetRed_A4R4G4B4(p), GetGreen_A4R4G4B4(p), GetBlue_A4R4G4B4(p)};
     }
+    // Read's channels as an r5g6b5 pixel keeps of them, straight from the
+    // fields: a channel is its field repeated below itself, so its top 5
+    // (6) bits are the field and the field's top 1 (2) bits.
+    static uint32_t PixelR5G6B5(const uint8_t* p) {
+        const uint32_t t = PixelChannels::Load16(p);
+        const uint32_t red = (t & 0xF00u) << 4 | (t & 0x800u);
+        const uint32_t green = (t & 0xF0u) << 3 | (t & 0xC0u) >> 1;
+        const uint32_t blue = (t & 0xFu) << 1 | (t & 0x8u) >> 3;
+        return red | green | blue;
+    }
 };
 
 struct X8R8G8B8 : Decoder<X8R8G8B8> {
