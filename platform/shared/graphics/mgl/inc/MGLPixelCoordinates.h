@@ -79,15 +79,15 @@ inline ReciprocalScale ScaleOf(int32_t doublings) {
                                    : ReciprocalScale{0, shift};
 }
 
-// The larger Magnitude of a and b, the larger of their magnitudes held
-// at the largest value at once.
-// (A value's sign, all ones or none, flips and then adds one to a negative
-// value's bits: its magnitude, 2^31 for the most negative.)
+// |v| in 32 bits, 2^31 for the most negative value: its sign bits, all
+// ones or none, flip a negative value's bits and add one to them.
 inline uint32_t UnsignedMagnitude(int32_t v) {
     const uint32_t sign = static_cast<uint32_t>(v >> 31);
     return (static_cast<uint32_t>(v) ^ sign) - sign;
 }
 
+// The larger Magnitude of a and b: the larger of their magnitudes, held at
+// the largest value once.
 inline int32_t LargerMagnitude(int32_t a, int32_t b) {
     const uint32_t magnitudeA = UnsignedMagnitude(a);
     const uint32_t magnitudeB = UnsignedMagnitude(b);
@@ -142,7 +142,7 @@ private:
     int32_t m_halvings = 0;
     int32_t m_rounding = 0;
     uint64_t m_first = 0;  // the band's first offset
-    uint64_t m_span = 0;   // and its last one less that
+    uint64_t m_span = 0;   // its last offset less its first
     perspective_detail::ReciprocalScale m_scale{0, 0};
 };
 

@@ -186,7 +186,8 @@ struct HeldTexelLevel {
     template <int32_t Wrap>
     const uint8_t* AtIn(int32_t u, int32_t v) const {
         using texel_detail::WrappedToLast;
-        return base + bpp * WrappedToLast(Wrap, u >> shift, lastColumn) + rowBytes * WrappedToLast(Wrap, v >> shift, lastRow);
+        return base + bpp * WrappedToLast(Wrap, u >> shift, lastColumn) +
+               rowBytes * WrappedToLast(Wrap, v >> shift, lastRow);
     }
 };
 
