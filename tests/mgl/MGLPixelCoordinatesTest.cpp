@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -75,7 +76,11 @@ TEST_F(MGLPixelCoordinatesTest, LevelAloneIsTheLevelOfDetailLessItsFraction) {
     constexpr int32_t kWholePart = ~0xFFFF;
     const auto expectLevel = [](const TexturedWalk& w, const PerspectiveDivide& divide) {
         const PixelReciprocal q = ReciprocalOf(divide, w.depth);
-        ASSERT_EQ(PerspectiveLevelLod(q, w), PerspectiveLod(q, w) & kWholePart) << "depth " << w.depth;
+        const int32_t lod = PerspectiveLevelLod(q, w);
+        ASSERT_EQ(lod, PerspectiveLod(q, w) & kWholePart) << "depth " << w.depth;
+        for (const int32_t highest : {1, 3, 9}) {
+            ASSERT_EQ(PerspectiveLevel(q, w, highest), std::clamp(lod >> 16, 0, highest)) << "depth " << w.depth;
+        }
     };
     for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x301 : at / 31) {
         const int32_t depth = static_cast<int32_t>(at);
@@ -85,6 +90,26 @@ TEST_F(MGLPixelCoordinatesTest, LevelAloneIsTheLevelOfDetailLessItsFraction) {
     for (int32_t trial = 0; trial < 4000; ++trial) {
         expectLevel(TexturedWalk{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()},
                     PerspectiveDivide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()});
+    }
+}
+
+// A row's reciprocals taken in turn, which measure the table limit's
+// doublings again only where a depth leaves the last one's band, are each
+// pixel's own: along walks that cross bands up and down, on hostile limits.
+TEST_F(MGLPixelCoordinatesTest, ReciprocalsInTurnAreEachPixelsOwn) {
+    for (int32_t trial = 0; trial < 3000; ++trial) {
+        const PerspectiveDivide divide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()};
+        PixelReciprocals reciprocals(divide);
+        // From a few offsets before or after a band's edge, by a texel or by any step.
+        const uint32_t edge = static_cast<uint32_t>(divide.limit << (random() % 24));
+        int32_t depth = static_cast<int32_t>(edge + static_cast<uint32_t>(divide.cfz0) + random() % 8 - 4);
+        const int32_t step = trial % 3 == 0 ? Any() : (trial % 3 == 1 ? 1 : -1);
+        for (int32_t i = 0; i < 16; ++i, depth = static_cast<int32_t>(static_cast<uint32_t>(depth) + step)) {
+            const PixelReciprocal inTurn = reciprocals.Of(depth);
+            const PixelReciprocal own = ReciprocalOf(divide, depth);
+            ASSERT_EQ(inTurn.r, own.r) << "depth " << depth << " limit " << divide.limit;
+            ASSERT_EQ(inTurn.shift, own.shift) << "depth " << depth << " limit " << divide.limit;
+        }
     }
 }
 

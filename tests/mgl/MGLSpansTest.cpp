@@ -668,6 +668,20 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
+// An a4r4g4b4 texel packed as r5g6b5 straight from its fields is the pixel
+// of its decoded colour, for every value.
+TEST(MGLTexelDecodeTest, A4R4G4B4PacksAsItsDecodedColour) {
+    int32_t differing = 0;
+    for (uint32_t value = 0; value < 0x10000; ++value) {
+        const uint16_t texel = static_cast<uint16_t>(value);
+        const auto* at = reinterpret_cast<const uint8_t*>(&texel);
+        RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
+        texel_format::A4R4G4B4{}.Decode(at, &colour);
+        if (texel_format::A4R4G4B4::PixelR5G6B5(at) != texel_format::PixelR5G6B5(colour)) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 // Quads of the format, texel i of quad t being v = (t + i x 4099 + 40503) x
 // 40503 (every 16-bit value as t runs through them) in each half of 32
 // bits, weighted at once and each texel alone: how many differ.

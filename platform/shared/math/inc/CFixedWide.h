@@ -14,11 +14,16 @@
 // reported and acts as 0.
 int32_t FixedShiftInRange(int32_t n);
 
+// FixedMulShift for an n its caller holds within 0..63.
+inline int32_t FixedMulShiftIn(int32_t a, int32_t b, int32_t n) {
+    const int64_t product = static_cast<int64_t>(a) * b;
+    return static_cast<int32_t>(static_cast<uint32_t>(product >> n));
+}
+
 // The signed 64-bit product a*b shifted right by n.
 inline int32_t FixedMulShift(int32_t a, int32_t b, int32_t n) {
     if (n < 0 || n > 63) n = FixedShiftInRange(n);
-    const int64_t product = static_cast<int64_t>(a) * b;
-    return static_cast<int32_t>(static_cast<uint32_t>(product >> n));
+    return FixedMulShiftIn(a, b, n);
 }
 
 inline int32_t FixedMul16(int32_t a, int32_t b) { return FixedMulShift(a, b, 16); }

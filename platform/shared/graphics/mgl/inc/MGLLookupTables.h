@@ -14,16 +14,16 @@ struct MGLReciprocal {
 };
 
 // How many times `limit` must double before it is no longer below `value`,
-// 0 for a zero limit. The limit doubles in 64 bits (a 32-bit one would wrap
-// before passing a value near the top of the range and never end); the bit
-// lengths give the count to within one.
-inline int32_t DoublingsToReach(uint64_t limit, uint32_t value) {
+// 0 for a zero limit; `limitBits` is the limit's bit length, which callers
+// that reach one table many times take once. The limit doubles in 64 bits
+// (a 32-bit one would wrap before passing a value near the top of the
+// range); the bit lengths give the count to within one: the limit shifted
+// to the value's length is at least half of it, and once more passes it.
+inline int32_t DoublingsToReach(uint64_t limit, int32_t limitBits, uint32_t value) {
     if (limit == 0 || limit >= value) return 0;
-    const int32_t limitBits = static_cast<int32_t>(std::bit_width(limit));
     const int32_t valueBits = static_cast<int32_t>(std::bit_width(value));
-    int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
-    while ((limit << k) < value) ++k;
-    return k;
+    const int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
+    return (limit << k) < value ? k + 1 : k;
 }
 
 // Where a value falls in a table whose last index is `limit`: the value
@@ -34,9 +34,14 @@ struct MGLTableIndex {
     int32_t doublings;
 };
 
+// The value halved `doublings` times, rounding to nearest.
+inline uint32_t HalvedIndex(uint32_t value, int32_t doublings) {
+    return doublings > 0 ? ((value >> (doublings - 1)) + 1) >> 1 : value;
+}
+
 inline MGLTableIndex TableIndexOf(uint64_t limit, uint32_t value) {
-    const int32_t k = DoublingsToReach(limit, value);
-    return MGLTableIndex{k > 0 ? ((value >> (k - 1)) + 1) >> 1 : value, k};
+    const int32_t k = DoublingsToReach(limit, static_cast<int32_t>(std::bit_width(limit)), value);
+    return MGLTableIndex{HalvedIndex(value, k), k};
 }
 
 // x divided by the value the reciprocal was taken of.

@@ -38,13 +38,16 @@ inline int32_t Extent(int32_t size, int32_t level) {
     return extent < 1 ? 1 : extent;
 }
 
-// Where a coordinate falls on a row (or column) of `size` texels.
-inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) {
-    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > size - 1 ? size - 1 : t);
-    const int32_t x = t & (size - 1);
-    if (wrap == kTexModeMirror && (t & size) != 0) return (size - 1) - x;
+// Where a coordinate falls on a row (or column) of last + 1 texels.
+inline int32_t WrappedToLast(int32_t wrap, int32_t t, int32_t last) {
+    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > last ? last : t);
+    const int32_t x = t & last;
+    if (wrap == kTexModeMirror && (t & (last + 1)) != 0) return last - x;
     return x;
 }
+
+// Where a coordinate falls on a row (or column) of `size` texels.
+inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) { return WrappedToLast(wrap, t, size - 1); }
 
 inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
     return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
@@ -157,6 +160,37 @@ struct TexelLevel {
     }
 };
 
+// A level's addressing taken apart once, for a loop that reads many
+// texels of one level in turn: the addresses TexelLevel::AtIn gives, the
+// coordinates' shift and the bytes of a texel row worked out ahead.
+struct HeldTexelLevel {
+    const uint8_t* base;  // null when the level cannot be read
+    int32_t level;
+    int32_t shift;
+    int32_t lastColumn;
+    int32_t lastRow;
+    int64_t bpp;
+    int64_t rowBytes;
+
+    explicit HeldTexelLevel(const TexelLevel& texels)
+        : base(texels.base),
+          level(texels.level),
+          shift(texels.level + 16),
+          lastColumn(texels.w - 1),
+          lastRow(texels.h - 1),
+          bpp(texels.bpp),
+          rowBytes(int64_t{texels.bpp} * texels.w) {}
+
+    // Wrapped coordinates are within 0..w - 1 and 0..h - 1, so that the
+    // row's bytes taken ahead give the same sum as TexelLevel's product.
+    template <int32_t Wrap>
+    const uint8_t* AtIn(int32_t u, int32_t v) const {
+        using texel_detail::WrappedToLast;
+        return base + bpp * WrappedToLast(Wrap, u >> shift, lastColumn) +
+               rowBytes * WrappedToLast(Wrap, v >> shift, lastRow);
+    }
+};
+
 // Level `level` (taken as 0 when negative, at most 9) of a texture.
 inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
                           int32_t height, int32_t level) {
@@ -264,6 +298,16 @@ struct A1R5G5B5 : Decoder<A1R5G5B5> {
 struct A4R4G4B4 : Decoder<A4R4G4B4> {
     static Channels Read(const uint8_t* p) {
         return {GetAlpha_A4R4G4B4(p), GetRed_A4R4G4B4(p), GetGreen_A4R4G4B4(p), GetBlue_A4R4G4B4(p)};
+    }
+    // Read's channels as an r5g6b5 pixel keeps of them, straight from the
+    // fields: a channel is its field repeated below itself, so its top 5
+    // (6) bits are the field and the field's top 1 (2) bits.
+    static uint32_t PixelR5G6B5(const uint8_t* p) {
+        const uint32_t t = PixelChannels::Load16(p);
+        const uint32_t red = (t & 0xF00u) << 4 | (t & 0x800u);
+        const uint32_t green = (t & 0xF0u) << 3 | (t & 0xC0u) >> 1;
+        const uint32_t blue = (t & 0xFu) << 1 | (t & 0x8u) >> 3;
+        return red | green | blue;
     }
 };
 

@@ -438,6 +438,14 @@ struct TexturedRow {
     template <class Rule, class Long = Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
 
+    // The levels the pixels of a perspective row read, for a rule that reads
+    // the nearest texel of one level: with `highest` above 0, the level of
+    // each pixel's level of detail, at most `highest`; else `fixed`.
+    struct NearestRowLevels {
+        int32_t highest;
+        int32_t fixed;
+    };
+
 private:
     // What a row's loop reads from the record, taken once.
     struct Start {
@@ -576,6 +584,61 @@ private:
         Rule rule{std::forward<Made>(made)...};
         EachPixel(rule, StartOf(rule));
         rule.Finish();
+    }
+
+    // What the rows of a call that take EachTestedPixel share: perspective
+    // rows that TakesTested, for a rule that reads the nearest texel of one
+    // level. The planes' sizes, the depth work, the levels and the divide
+    // are the call's.
+    struct TestedRows {
+        bool taken;
+        NearestRowLevels levels;
+        PixelReciprocals reciprocals;
+    };
+
+    template <class Rule>
+    TestedRows TestedRowsOf(const Rule& rule, const Start& start) const {
+        if constexpr (kLevelOnly<Rule>) {
+            return TestedRows{perspective && TakesTested<Rule>(start.depth, RowCursor(row)), rule.RowLevels(start.lod),
+                              PixelReciprocals(start.divide)};
+        }
+        return TestedRows{false, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
+    }
+
+    // The row's pixels, through EachTestedPixel where the call's rows take it.
+    template <class Rule>
+    [[gnu::always_inline]] void EachRowPixel(Rule& rule, const Start& start, TestedRows& tested) const {
+        if constexpr (kLevelOnly<Rule>) {
+            if (tested.taken) return EachTestedPixel(rule, start.w, tested.levels, tested.reciprocals);
+        }
+        EachPixel(rule, start);
+    }
+
+    // EachPixel for such rows: the strides and the depth work fixed, and
+    // the level of each pixel taken within the row's bounds.
+    template <class Rule>
+    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const TexturedWalk& start, const NearestRowLevels& levels,
+                                                PixelReciprocals& reciprocals) const {
+        constexpr ptrdiff_t kBytes = kPixelBytes<Rule>;
+        TexturedWalk w = start;
+        uint8_t* colour = row.colour;
+        uint8_t* depth = row.depth;
+        const int32_t count = row.count;
+        for (int32_t i = 0; i < count; ++i) {
+            if (DepthRule::Nearer(depth, w.depth)) {
+                const PixelReciprocal q = reciprocals.Of(w.depth);
+                int32_t u, v;
+                PerspectiveCoordinates(q, w, &u, &v);
+                const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
+                if (rule.PassesOn(level, u, v)) {
+                    StoreWord(depth, static_cast<uint32_t>(w.depth));
+                    rule.Store(colour);
+                }
+            }
+            colour += kBytes;
+            depth += kDepthBytes;
+            w.Advance(1);
+        }
     }
 
     // The row's pixels one by one, with a rule made for it or kept.
@@ -754,6 +817,7 @@ void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};
     const TexturedRow& walk = rows.Walk();
     Start start = walk.StartOf(rule);
+    TestedRows tested = walk.TestedRowsOf(rule, start);
     do {
         if (walk.TakesLong<Rule, Long>()) {
             walk.Run<Long>(made...);
@@ -764,7 +828,7 @@ void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
             continue;
         }
         start.w = walk.lag.WalkAt(walk.row.xs);
-        walk.EachPixel(rule, start);
+        walk.EachRowPixel(rule, start, tested);
         rule.Finish();
     } while (rows.Next());
 }
@@ -1151,16 +1215,36 @@ struct NearestTexel {
     MGLTextureSampler& sampler;
     Texel texel;
     NearestLevels levels = sampler.NearestLevelRule();
-    TexelLevel texels{nullptr, 0, 0, 0, 0, -1, 0, 0, 0};  // the level the last texel came from
+    // The level the last texel came from, and that level where it can be
+    // read (else none): a pixel on it is read without looking further.
+    HeldTexelLevel texels{TexelLevel{nullptr, 0, 0, 0, 0, kNoLevel, 0, 0, 0}};
+    int32_t readable = kNoLevel;
 
-    bool Passes(int32_t u, int32_t v, int32_t lod) {
-        const int32_t level = levels.At(lod);
-        if (level != texels.level) texels = sampler.Level(level);
-        return texels.base != nullptr && texel.Take(texels.AtIn<Wrap>(u, v));
+    bool Passes(int32_t u, int32_t v, int32_t lod) { return PassesOn(levels.At(lod), u, v); }
+    bool PassesOn(int32_t level, int32_t u, int32_t v) {
+        if (level != readable && !Hold(level)) return false;
+        return texel.Take(texels.AtIn<Wrap>(u, v));
+    }
+    // The levels a perspective row's pixels read under the row's rule: a
+    // level of detail held at most lod.max cannot pick a level past its
+    // own, and one below 1 picks level 0.
+    TexturedRow::NearestRowLevels RowLevels(const MGLPixelCoordinates::Lod& lod) const {
+        if (!lod.perPixel) return {0, levels.At(std::min(lod.fixed, lod.max))};
+        return {levels.firstOnly ? 0 : std::clamp(lod.max >> 16, 0, levels.last), 0};
     }
     void Store(uint8_t* at) const { texel.Store(at); }
     bool ReadsLod() const { return sampler.ReadsLod(); }
     void Finish() const {}
+
+private:
+    static constexpr int32_t kNoLevel = -1;
+
+    // Whether the level can be read, its addressing held.
+    bool Hold(int32_t level) {
+        if (level != texels.level) texels = HeldTexelLevel(sampler.Level(level));
+        readable = texels.base != nullptr ? texels.level : kNoLevel;
+        return texels.base != nullptr;
+    }
 };
 
 template <class Texel>
@@ -1192,17 +1276,26 @@ template <class Decoder, uint32_t Target>
 struct DecodedTexel {
     // A target without a store rule stores nothing: no pixel size to fix.
     static constexpr uint32_t kTarget = Target;
+    // Where the decoder packs its own texels as r5g6b5, the pixel of one.
+    static constexpr bool kPacked =
+        Target == RSBFormat_R5G6B5 && requires(const uint8_t* p) { Decoder::PixelR5G6B5(p); };
     texel_format::Channels colour = {0, 0, 0, 0};
+    uint32_t pixel = 0;
 
     bool Take(const uint8_t* texel) {
         colour = Decoder::Read(texel);
+        if constexpr (kPacked) pixel = Decoder::PixelR5G6B5(texel);
         // The fixed colour's alpha is a x 257: at least 15 for any a but 0.
         static_assert(kMinAlpha > 0 && kMinAlpha <= static_cast<int32_t>(texel_format::kChannelScale));
         return colour.a != 0;
     }
     void Store(uint8_t* at) const {
         const texel_format::Channels& c = colour;
-        if constexpr (Target == RSBFormat_R5G6B5) StoreHalf(at, (c.r & 0xF8u) << 8 | (c.g >> 2) << 5 | c.b >> 3);
+        if constexpr (kPacked) {
+            StoreHalf(at, pixel);
+        } else if constexpr (Target == RSBFormat_R5G6B5) {
+            StoreHalf(at, (c.r & 0xF8u) << 8 | (c.g >> 2) << 5 | c.b >> 3);
+        }
         if constexpr (Target == RSBFormat_X8R8G8B8) StoreWord(at, c.r << 16 | c.g << 8 | c.b);
         if constexpr (Target == RSBFormat_X14R6G6B6) StoreWord(at, (c.r >> 2) << 12 | (c.g >> 2) << 6 | c.b >> 2);
     }
