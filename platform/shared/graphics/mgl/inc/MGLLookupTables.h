@@ -22,8 +22,11 @@ struct MGLReciprocal {
 inline int32_t DoublingsToReach(uint64_t limit, int32_t limitBits, uint32_t value) {
     if (limit == 0 || limit >= value) return 0;
     const int32_t valueBits = static_cast<int32_t>(std::bit_width(value));
-    const int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
-    return (limit << k) < value ? k + 1 : k;
+    // A loop rather than a conditional move: the branch is predicted, and
+    // the pixels' divides that wait on the count go ahead without it.
+    int32_t k = valueBits > limitBits ? valueBits - limitBits : 0;
+    while ((limit << k) < value) ++k;
+    return k;
 }
 
 // Where a value falls in a table whose last index is `limit`: the value
