@@ -582,14 +582,17 @@ private:
     template <class Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] void RunEach(Made&&... made) const {
         Rule rule{std::forward<Made>(made)...};
-        EachPixel(rule, StartOf(rule));
+        const Start start = StartOf(rule);
+        PixelReciprocals reciprocals(start.divide);
+        EachPixel(rule, start, reciprocals);
         rule.Finish();
     }
 
     // What the rows of a call that take EachTestedPixel share: perspective
     // rows that TakesTested, for a rule that reads the nearest texel of one
     // level. The planes' sizes, the depth work, the levels and the divide
-    // are the call's.
+    // are the call's. The reciprocals serve every row taken pixel by pixel:
+    // a row's depths mostly fall in the band of the row's before it.
     struct TestedRows {
         bool taken;
         NearestRowLevels levels;
@@ -611,7 +614,7 @@ private:
         if constexpr (kLevelOnly<Rule>) {
             if (tested.taken) return EachTestedPixel(rule, start.w, tested.levels, tested.reciprocals);
         }
-        EachPixel(rule, start);
+        EachPixel(rule, start, tested.reciprocals);
     }
 
     // EachPixel for such rows: the strides and the depth work fixed, and
@@ -641,11 +644,11 @@ private:
         }
     }
 
-    // The row's pixels one by one, with a rule made for it or kept.
+    // The row's pixels one by one, with a rule made for it or kept, and
+    // the reciprocals of the rows before it.
     template <class Rule>
-    [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start) const {
+    [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start, PixelReciprocals& reciprocals) const {
         const DepthRule& depth = start.depth;
-        const PerspectiveDivide& divide = start.divide;
         const MGLPixelCoordinates::Lod& lodRule = start.lod;
         TexturedWalk w = start.w;
         const bool divides = perspective;
@@ -656,7 +659,7 @@ private:
             if (depth.Passes(at.depth, w.depth)) {
                 int32_t u = w.u, v = w.v, lod = lodRule.fixed;
                 if (divides) {
-                    const PixelReciprocal q = ReciprocalOf(divide, w.depth);
+                    const PixelReciprocal q = reciprocals.Of(w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
                     if (readsLod) lod = kLevelOnly<Rule> ? PerspectiveLevelLod(q, w) : PerspectiveLod(q, w);
                 }
