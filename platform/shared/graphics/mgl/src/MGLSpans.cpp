@@ -589,8 +589,8 @@ private:
     }
 
     // What the rows of a call that take EachTestedPixel share: perspective
-    // rows that TakesTested, for a rule that reads the nearest texel of one
-    // level. The planes' sizes, the depth work, the levels and the divide
+    // rows that TakesTested. The planes' sizes, the depth work, the levels
+    // (for a rule that reads the nearest texel of one level) and the divide
     // are the call's. The reciprocals serve every row taken pixel by pixel:
     // a row's depths mostly fall in the band of the row's before it.
     struct TestedRows {
@@ -601,39 +601,50 @@ private:
 
     template <class Rule>
     TestedRows TestedRowsOf(const Rule& rule, const Start& start) const {
+        const bool taken = perspective && TakesTested<Rule>(start.depth, RowCursor(row));
         if constexpr (kLevelOnly<Rule>) {
-            return TestedRows{perspective && TakesTested<Rule>(start.depth, RowCursor(row)), rule.RowLevels(start.lod),
-                              PixelReciprocals(start.divide)};
+            return TestedRows{taken, rule.RowLevels(start.lod), PixelReciprocals(start.divide)};
         }
-        return TestedRows{false, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
+        return TestedRows{taken, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
     }
 
     // The row's pixels, through EachTestedPixel where the call's rows take it.
     template <class Rule>
     [[gnu::always_inline]] void EachRowPixel(Rule& rule, const Start& start, TestedRows& tested) const {
-        if constexpr (kLevelOnly<Rule>) {
-            if (tested.taken) return EachTestedPixel(rule, start.w, tested.levels, tested.reciprocals);
-        }
+        if (tested.taken) return EachTestedPixel(rule, start, tested);
         EachPixel(rule, start, tested.reciprocals);
     }
 
-    // EachPixel for such rows: the strides and the depth work fixed, and
-    // the level of each pixel taken within the row's bounds.
+    // Whether the pixel of such a row at reciprocal q is written: for a rule
+    // that reads the nearest texel of one level, that level taken within
+    // the row's bounds; for the others, the level of detail as EachPixel
+    // takes it.
     template <class Rule>
-    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const TexturedWalk& start, const NearestRowLevels& levels,
-                                                PixelReciprocals& reciprocals) const {
+    static bool PassesTested(Rule& rule, const MGLPixelCoordinates::Lod& lodRule, const NearestRowLevels& levels,
+                             const PixelReciprocal& q, const TexturedWalk& w, int32_t u, int32_t v) {
+        if constexpr (kLevelOnly<Rule>) {
+            const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
+            return rule.PassesOn(level, u, v);
+        } else {
+            const int32_t lod = lodRule.perPixel ? PerspectiveLod(q, w) : lodRule.fixed;
+            return rule.Passes(u, v, lod > lodRule.max ? lodRule.max : lod);
+        }
+    }
+
+    // EachPixel for such rows: the strides and the depth work fixed.
+    template <class Rule>
+    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const Start& start, TestedRows& tested) const {
         constexpr ptrdiff_t kBytes = kPixelBytes<Rule>;
-        TexturedWalk w = start;
+        TexturedWalk w = start.w;
         uint8_t* colour = row.colour;
         uint8_t* depth = row.depth;
         const int32_t count = row.count;
         for (int32_t i = 0; i < count; ++i) {
             if (DepthRule::Nearer(depth, w.depth)) {
-                const PixelReciprocal q = reciprocals.Of(w.depth);
+                const PixelReciprocal q = tested.reciprocals.Of(w.depth);
                 int32_t u, v;
                 PerspectiveCoordinates(q, w, &u, &v);
-                const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
-                if (rule.PassesOn(level, u, v)) {
+                if (PassesTested(rule, start.lod, tested.levels, q, w, u, v)) {
                     StoreWord(depth, static_cast<uint32_t>(w.depth));
                     rule.Store(colour);
                 }
