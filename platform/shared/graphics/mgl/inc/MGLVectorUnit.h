@@ -1,6 +1,7 @@
 #ifndef MGLVECTORUNIT_H
 #define MGLVECTORUNIT_H
 
+#include <atomic>
 #include <cstdint>
 
 // The one place that decides whether the renderer's eight-at-a-time passes
@@ -16,17 +17,36 @@ public:
     // The passes whose pixels are counted.
     enum class Pass : uint8_t { Coordinates, Quads, Texels, Count };
 
-    // Whether the eight-at-a-time passes run.
-    static bool EightLanes();
+    // Whether the eight-at-a-time passes run. Asked for every run of a row,
+    // so the answer is kept, inline, from the first question on and made
+    // again only when forced otherwise.
+    static bool EightLanes() {
+        const int8_t kept = s_eightLanes.load(std::memory_order_relaxed);
+        return kept != kUndecided ? kept != 0 : Decide();
+    }
     // Whether the one-pixel routines are forced.
     static bool OnePixelForced();
     // Forces the one-pixel routines, or lets the processor decide again.
     static void ForceOnePixel(bool force);
 
-    // Counts pixels a pass filled eight at a time.
-    static void Filled(Pass pass, int32_t pixels);
+    // Counts pixels a pass filled eight at a time. Pixels are drawn on one
+    // thread: a plain add rather than a locked one, which would wait for
+    // the row's pixel stores to drain first.
+    static void Filled(Pass pass, int32_t pixels) {
+        std::atomic<uint64_t>& filled = s_filled[static_cast<int32_t>(pass)];
+        filled.store(filled.load(std::memory_order_relaxed) + static_cast<uint64_t>(pixels), std::memory_order_relaxed);
+    }
     // The pixels a pass filled eight at a time since the program started.
     static uint64_t PixelsFilled(Pass pass);
+
+private:
+    static constexpr int8_t kUndecided = -1;
+
+    // Makes and keeps the answer.
+    static bool Decide();
+
+    static constinit inline std::atomic<int8_t> s_eightLanes{kUndecided};
+    static constinit inline std::atomic<uint64_t> s_filled[static_cast<int32_t>(Pass::Count)] = {};
 };
 
 #endif

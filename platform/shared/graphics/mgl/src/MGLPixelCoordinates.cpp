@@ -107,68 +107,121 @@ __attribute__((target("avx2"))) Lanes LevelsOfDetail(Lanes d) {
     return _mm256_blendv_epi8(lod, _mm256_set1_epi32(-(kFraction + 1)), belowHalf);
 }
 
-// The reciprocals of the pixels' depth offsets, each r with its shift,
-// for `count` pixels from the walk's start.
-__attribute__((target("avx2"))) void ReciprocalLanes(const TexturedWalk& w, const PerspectiveDivide& divide,
-                                                     int32_t count, int32_t* rs, int32_t* shifts) {
-    Lanes depth = Ramp(w.depth, w.depthStep);
-    const Lanes depthStep = _mm256_set1_epi32(WrapMul(kLanes, w.depthStep));
-    const Lanes limit = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(divide.limit)));
-    const int32_t limitBits = static_cast<int32_t>(std::bit_width(divide.limit));
-    const Lanes cfz0 = _mm256_set1_epi32(divide.cfz0);
-    const Lanes one = _mm256_set1_epi32(1);
-    const Lanes zero = _mm256_setzero_si256();
-    const Lanes lastIndex = _mm256_set1_epi32(MGLLookupTables::kTableSizeM1);
-    for (int32_t i = 0; i < count; i += kLanes) {
-        const Lanes z = _mm256_blendv_epi8(one, _mm256_sub_epi32(depth, cfz0), _mm256_cmpgt_epi32(depth, zero));
-        const Lanes k = Doublings(limit, limitBits, z);
-        const Lanes halved = _mm256_srli_epi32(_mm256_add_epi32(_mm256_srlv_epi32(z, _mm256_sub_epi32(k, one)), one), 1);
-        const Lanes index = _mm256_min_epu32(_mm256_blendv_epi8(halved, z, _mm256_cmpeq_epi32(k, zero)), lastIndex);
-        const ShiftLanes q = Bounded(_mm256_add_epi32(k, _mm256_set1_epi32(kReciprocalShift)));
-        const Lanes r = _mm256_srav_epi32(_mm256_i32gather_epi32(divide.recipTable, index, 4), q.excess);
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(rs + i), r);
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(shifts + i), q.shift);
-        depth = _mm256_add_epi32(depth, depthStep);
-    }
+// What the reciprocals of a row's groups of eight share.
+struct DivideLanes {
+    const int32_t* table;
+    Lanes limit;
+    int32_t limitBits;
+    Lanes cfz0;
+};
+
+__attribute__((target("avx2"))) DivideLanes DivideLanesOf(const PerspectiveDivide& divide) {
+    return DivideLanes{divide.recipTable, _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(divide.limit))),
+                       static_cast<int32_t>(std::bit_width(divide.limit)), _mm256_set1_epi32(divide.cfz0)};
 }
 
-// u, v and the level of detail from the reciprocals. Worked out apart from
-// them, each pass's lanes hold few values and the processor overlaps one
-// group of eight with the next instead of waiting out the table load.
+// The reciprocals of eight pixels' depth offsets, each r with its shift.
+struct Reciprocals {
+    Lanes r;
+    Lanes shift;
+};
+
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline Reciprocals ReciprocalsAt(const DivideLanes& divide,
+                                                                                      Lanes depth) {
+    const Lanes one = _mm256_set1_epi32(1);
+    const Lanes zero = _mm256_setzero_si256();
+    const Lanes z = _mm256_blendv_epi8(one, _mm256_sub_epi32(depth, divide.cfz0), _mm256_cmpgt_epi32(depth, zero));
+    const Lanes k = Doublings(divide.limit, divide.limitBits, z);
+    const Lanes halved = _mm256_srli_epi32(_mm256_add_epi32(_mm256_srlv_epi32(z, _mm256_sub_epi32(k, one)), one), 1);
+    const Lanes index = _mm256_min_epu32(_mm256_blendv_epi8(halved, z, _mm256_cmpeq_epi32(k, zero)),
+                                         _mm256_set1_epi32(MGLLookupTables::kTableSizeM1));
+    const ShiftLanes q = Bounded(_mm256_add_epi32(k, _mm256_set1_epi32(kReciprocalShift)));
+    return Reciprocals{_mm256_srav_epi32(_mm256_i32gather_epi32(divide.table, index, 4), q.excess), q.shift};
+}
+
+// u, v and the perspective terms of the level of detail at eight columns,
+// or their steps from one group of eight to the next.
+struct TermLanes {
+    Lanes u, v, k3u, k3v;
+};
+
+__attribute__((target("avx2"))) TermLanes TermsAt(const TexturedWalk& w) {
+    return TermLanes{Ramp(w.u, w.uStep), Ramp(w.v, w.vStep), Ramp(w.k3u, WrapNeg(w.k1u)), Ramp(w.k3v, WrapNeg(w.k1v))};
+}
+
+__attribute__((target("avx2"))) TermLanes TermSteps(const TexturedWalk& w) {
+    return TermLanes{_mm256_set1_epi32(WrapMul(kLanes, w.uStep)), _mm256_set1_epi32(WrapMul(kLanes, w.vStep)),
+                     _mm256_set1_epi32(WrapMul(kLanes, w.k1u)), _mm256_set1_epi32(WrapMul(kLanes, w.k1v))};
+}
+
+// The terms eight columns on (the K3 terms step down by K1).
+__attribute__((target("avx2"))) TermLanes Advanced(const TermLanes& at, const TermLanes& steps) {
+    return TermLanes{_mm256_add_epi32(at.u, steps.u), _mm256_add_epi32(at.v, steps.v),
+                     _mm256_sub_epi32(at.k3u, steps.k3u), _mm256_sub_epi32(at.k3v, steps.k3v)};
+}
+
+// What the levels of detail of a row's groups read.
+struct LodLanes {
+    bool perPixel;
+    Lanes k2Largest;
+    Lanes max;
+    Lanes fixed;
+};
+
+__attribute__((target("avx2"))) LodLanes LodLanesOf(const MGLPixelCoordinates::Lod& rule, const TexturedWalk& w) {
+    return LodLanes{rule.perPixel, _mm256_set1_epi32(w.k2Largest), _mm256_set1_epi32(rule.max),
+                    _mm256_set1_epi32(Clamped(rule.fixed, rule.max))};
+}
+
+// u, v and the level of detail of the eight pixels from `first`.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline void StoreGroup(MGLPixelCoordinates& out,
+                                                                              int32_t first, const Reciprocals& q,
+                                                                              const TermLanes& terms,
+                                                                              const LodLanes& rule) {
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.u + first), MulShift(q.r, terms.u, q.shift));
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.v + first), MulShift(q.r, terms.v, q.shift));
+    Lanes lod = rule.fixed;
+    if (rule.perPixel) {
+        const ShiftLanes q2 = Bounded(_mm256_add_epi32(q.shift, _mm256_set1_epi32(kLodShift)));
+        const Lanes r2 = _mm256_srav_epi32(MulShift(q.r, q.r, q.shift), q2.excess);
+        const Lanes k3 = _mm256_max_epi32(Magnitudes(terms.k3v), Magnitudes(terms.k3u));
+        const Lanes m = _mm256_max_epi32(rule.k2Largest, k3);
+        lod = _mm256_min_epi32(LevelsOfDetail(MulShift(m, r2, q2.shift)), rule.max);
+    }
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.lod + first), lod);
+}
+
+// u, v and the level of detail of `count` pixels from the walk's start.
+// Over more than one group the reciprocals are worked out first, apart
+// from the rest: each pass's lanes hold few values and the processor
+// overlaps one group of eight with the next instead of waiting out the
+// table load. A row of one group, the commonest, keeps them in registers.
 __attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const TexturedWalk& w,
                                                const PerspectiveDivide& divide, const MGLPixelCoordinates::Lod& rule,
                                                int32_t count) {
+    const DivideLanes divideLanes = DivideLanesOf(divide);
+    const LodLanes lod = LodLanesOf(rule, w);
+    Lanes depth = Ramp(w.depth, w.depthStep);
+    TermLanes terms = TermsAt(w);
+    if (count <= kLanes) {
+        StoreGroup(out, 0, ReciprocalsAt(divideLanes, depth), terms, lod);
+        return;
+    }
     alignas(32) int32_t rs[MGLPixelCoordinates::kPixels];
     alignas(32) int32_t shifts[MGLPixelCoordinates::kPixels];
-    ReciprocalLanes(w, divide, count, rs, shifts);
-    Lanes u = Ramp(w.u, w.uStep);
-    Lanes v = Ramp(w.v, w.vStep);
-    Lanes k3u = Ramp(w.k3u, WrapNeg(w.k1u));
-    Lanes k3v = Ramp(w.k3v, WrapNeg(w.k1v));
-    const Lanes uStep = _mm256_set1_epi32(WrapMul(kLanes, w.uStep));
-    const Lanes vStep = _mm256_set1_epi32(WrapMul(kLanes, w.vStep));
-    const Lanes k1u = _mm256_set1_epi32(WrapMul(kLanes, w.k1u));
-    const Lanes k1v = _mm256_set1_epi32(WrapMul(kLanes, w.k1v));
-    const Lanes k2Largest = _mm256_set1_epi32(w.k2Largest);
-    const Lanes maxLod = _mm256_set1_epi32(rule.max);
-    const Lanes fixedLod = _mm256_set1_epi32(Clamped(rule.fixed, rule.max));
+    const Lanes depthStep = _mm256_set1_epi32(WrapMul(kLanes, w.depthStep));
     for (int32_t i = 0; i < count; i += kLanes) {
-        const Lanes r = _mm256_load_si256(reinterpret_cast<const Lanes*>(rs + i));
-        const Lanes shift = _mm256_load_si256(reinterpret_cast<const Lanes*>(shifts + i));
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.u + i), MulShift(r, u, shift));
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.v + i), MulShift(r, v, shift));
-        Lanes lod = fixedLod;
-        if (rule.perPixel) {
-            const ShiftLanes q2 = Bounded(_mm256_add_epi32(shift, _mm256_set1_epi32(kLodShift)));
-            const Lanes r2 = _mm256_srav_epi32(MulShift(r, r, shift), q2.excess);
-            const Lanes m = _mm256_max_epi32(k2Largest, _mm256_max_epi32(Magnitudes(k3v), Magnitudes(k3u)));
-            lod = _mm256_min_epi32(LevelsOfDetail(MulShift(m, r2, q2.shift)), maxLod);
-        }
-        _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.lod + i), lod);
-        u = _mm256_add_epi32(u, uStep);
-        v = _mm256_add_epi32(v, vStep);
-        k3u = _mm256_sub_epi32(k3u, k1u);
-        k3v = _mm256_sub_epi32(k3v, k1v);
+        const Reciprocals q = ReciprocalsAt(divideLanes, depth);
+        _mm256_store_si256(reinterpret_cast<Lanes*>(rs + i), q.r);
+        _mm256_store_si256(reinterpret_cast<Lanes*>(shifts + i), q.shift);
+        depth = _mm256_add_epi32(depth, depthStep);
+    }
+    const TermLanes steps = TermSteps(w);
+    for (int32_t i = 0; i < count; i += kLanes) {
+        const Reciprocals q{_mm256_load_si256(reinterpret_cast<const Lanes*>(rs + i)),
+                            _mm256_load_si256(reinterpret_cast<const Lanes*>(shifts + i))};
+        StoreGroup(out, i, q, terms, lod);
+        terms = Advanced(terms, steps);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "MGLVectorUnit.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,23 +26,22 @@ std::atomic<bool>& OnePixel() {
     return forced;
 }
 
-std::atomic<uint64_t> g_filled[static_cast<int32_t>(MGLVectorUnit::Pass::Count)];
-
 }  // namespace
 
-bool MGLVectorUnit::EightLanes() {
+bool MGLVectorUnit::Decide() {
     static const bool supported = ProcessorHasEightLanes();
-    return supported && !OnePixelForced();
+    const bool eightLanes = supported && !OnePixelForced();
+    s_eightLanes.store(eightLanes ? 1 : 0, std::memory_order_relaxed);
+    return eightLanes;
 }
 
 bool MGLVectorUnit::OnePixelForced() { return OnePixel().load(std::memory_order_relaxed); }
 
-void MGLVectorUnit::ForceOnePixel(bool force) { OnePixel().store(force, std::memory_order_relaxed); }
-
-void MGLVectorUnit::Filled(Pass pass, int32_t pixels) {
-    g_filled[static_cast<int32_t>(pass)].fetch_add(static_cast<uint64_t>(pixels), std::memory_order_relaxed);
+void MGLVectorUnit::ForceOnePixel(bool force) {
+    OnePixel().store(force, std::memory_order_relaxed);
+    Decide();
 }
 
 uint64_t MGLVectorUnit::PixelsFilled(Pass pass) {
-    return g_filled[static_cast<int32_t>(pass)].load(std::memory_order_relaxed);
+    return s_filled[static_cast<int32_t>(pass)].load(std::memory_order_relaxed);
 }
