@@ -188,9 +188,11 @@ public:
     template <int32_t Wrap, class Decoder, int32_t Mode>
     __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo);
     // QuadLanesIn for trilinear filtering (mode 6) at pixel (u, v), i of a
-    // run whose quads were worked out ahead.
+    // run whose quads were worked out ahead; `afresh`, its quads read
+    // afresh rather than kept in the memo.
     template <int32_t Wrap, class Decoder>
-    __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, QuadMemo& memo);
+    __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, bool afresh,
+                                QuadMemo& memo);
 #endif
 
 private:
@@ -280,6 +282,25 @@ private:
         const texel_format::QuadTexels* kept =
             KeptQuadFrom<Wrap, Decoder>(u, v, level, quads.tu[slot][i], quads.tv[slot][i], memo, slot);
         return kept != nullptr ? kept->Weighed(quads.weights[slot][i]) : _mm_setzero_si128();
+    }
+    // WeighedQuadAhead with the quad read afresh rather than kept.
+    template <int32_t Wrap, class Decoder>
+    __m128i WeighedQuadRead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
+                            QuadMemo& memo, int32_t slot) {
+        memo.Read(u, v, level);
+        const TexelLevel& texels = LevelIn(level);
+        if (texels.base == nullptr) return _mm_setzero_si128();
+        const uint8_t* quad[4];
+        texels.QuadIn<Wrap>(u, v, quad);
+        texel_format::QuadTexels read;
+        read.Read<Decoder>(quad);
+        return read.Weighed(quads.weights[slot][i]);
+    }
+    template <int32_t Wrap, class Decoder>
+    __m128i WeighedQuadOf(bool afresh, const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
+                          QuadMemo& memo, int32_t slot) {
+        return afresh ? WeighedQuadRead<Wrap, Decoder>(quads, i, u, v, level, memo, slot)
+                      : WeighedQuadAhead<Wrap, Decoder>(quads, i, u, v, level, memo, slot);
     }
 #endif
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
@@ -562,17 +583,17 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
 // lies is left, as QuadLanesIn leaves it without a blend.
 template <int32_t Wrap, class Decoder>
 inline __m128i MGLTextureSampler::TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v,
-                                                      QuadMemo& memo) {
+                                                      bool afresh, QuadMemo& memo) {
     using namespace sampler_detail;
     const int32_t level = quads.level[i];
     const int32_t level2 = level < LastLevel() ? level + 1 : level;
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
-    __m128i sum = WeighedQuadAhead<Wrap, Decoder>(quads, i, uu, vv, level, memo, 0);
+    __m128i sum = WeighedQuadOf<Wrap, Decoder>(afresh, quads, i, uu, vv, level, memo, 0);
     if (quads.weights[1][i] == 0) {
         memo.Read(uu, vv, level2);
     } else {
-        sum = _mm_add_epi16(sum, WeighedQuadAhead<Wrap, Decoder>(quads, i, uu, vv, level2, memo, 1));
+        sum = _mm_add_epi16(sum, WeighedQuadOf<Wrap, Decoder>(afresh, quads, i, uu, vv, level2, memo, 1));
     }
     return texel_format::texel_pair::SumOfHalves(sum);
 }

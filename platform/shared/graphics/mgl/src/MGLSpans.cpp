@@ -950,13 +950,19 @@ struct QuadTexel {
     // Whether the row's bilinear quads all lie on level 0.
     static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
+    // Rows shorter than this read their trilinear quads afresh: in so few
+    // pixels, whose scale changes from row to row, whether the last quad
+    // serves again is too uneven to foretell, and the branch that asks
+    // costs more than the reading it would save. Longer rows keep them.
+    static constexpr int32_t kKeptQuadPixels = 8;
     MGLTextureSampler& sampler;
     uint32_t format;
+    bool quadsAfresh;
     QuadMemo memo;
     texel_format::WeightedTexels texel;
 
     QuadTexel(MGLTextureSampler& sampler, const SpanRow& row)
-        : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
+        : sampler(sampler), format(row.format), quadsAfresh(row.count < kKeptQuadPixels), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
@@ -972,7 +978,7 @@ struct QuadTexel {
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
         requires(Memo && Mode == sampler_detail::kFilterTrilinear)
     {
-        return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
+        return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], quadsAfresh, memo));
     }
     // A bilinear row's texels, eight pixels at a time where the eight read
     // one level, which the row does not write: their texels are then what
