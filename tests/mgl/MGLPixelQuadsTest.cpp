@@ -21,6 +21,21 @@ int32_t AnyValue(std::mt19937& random) {
     }
 }
 
+// Levels of any shape a hostile unit may give: sizes of one texel to past
+// 31 bits of texels, not all powers of two, any step and wrap mode.
+MGLPixelQuads::Levels AnyLevels(std::mt19937& random) {
+    constexpr int32_t kSizes[] = {1, 2, 3, 5, 8, 64, 100, 256, 0x10000, INT32_MAX, -4};
+    constexpr int32_t kSteps[] = {0, 1, 2, 3, 4, 6, 0x10000, INT32_MAX};
+    const int32_t width = kSizes[random() % std::size(kSizes)];
+    const int32_t height = kSizes[random() % std::size(kSizes)];
+    const int32_t bpp = kSteps[random() % std::size(kSteps)];
+    const int32_t wrap = static_cast<int32_t>(random() % 5);
+    const uint8_t* const none[kTexelLevels] = {};
+    TexelLevel shapes[kTexelLevels];
+    for (int32_t level = 0; level < kTexelLevels; ++level) shapes[level] = LevelOf(none, bpp, wrap, width, height, level);
+    return MGLPixelQuads::Levels(shapes, static_cast<int32_t>(random() % kTexelLevels));
+}
+
 TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
     if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     std::mt19937 random{20261208};
@@ -31,21 +46,26 @@ TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
             at.v[i] = AnyValue(random);
             at.lod[i] = AnyValue(random);
         }
-        const int32_t lastLevel = static_cast<int32_t>(random() % 10);
+        const MGLPixelQuads::Levels levels = AnyLevels(random);
         const int32_t count = 1 + static_cast<int32_t>(random() % MGLPixelQuads::kPixels);
         MGLPixelQuads each{}, lanes{};
-        each.FillEach(at, lastLevel, count);
-        ASSERT_TRUE(lanes.FillByEight(at, lastLevel, count));
+        each.FillEach(at, levels, true, count);
+        ASSERT_TRUE(lanes.FillByEight(at, levels, true, count));
         for (int32_t i = 0; i < count; ++i) {
             const auto where = [&] {
                 return testing::Message() << "pixel " << i << " u " << at.u[i] << " v " << at.v[i] << " lod "
-                                          << at.lod[i] << " last " << lastLevel;
+                                          << at.lod[i] << " last " << levels.last << " wrap " << levels.Wrap()
+                                          << " size " << levels.shapes[0].w << " x " << levels.shapes[0].h
+                                          << " bpp " << levels.Bpp();
             };
             ASSERT_EQ(lanes.level[i], each.level[i]) << where();
             for (int32_t q = 0; q < MGLPixelQuads::kQuads; ++q) {
                 ASSERT_EQ(lanes.tu[q][i], each.tu[q][i]) << where() << " quad " << q;
                 ASSERT_EQ(lanes.tv[q][i], each.tv[q][i]) << where() << " quad " << q;
                 ASSERT_EQ(lanes.weights[q][i], each.weights[q][i]) << where() << " quad " << q;
+                for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) {
+                    ASSERT_EQ(lanes.offsets[q][k][i], each.offsets[q][k][i]) << where() << " quad " << q << " texel " << k;
+                }
             }
         }
     }

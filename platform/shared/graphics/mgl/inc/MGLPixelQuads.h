@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "MGLTexel.h"
+
 class MGLPixelCoordinates;
 
 // The two quads each pixel of a run of a perspective row reads for
@@ -12,27 +14,51 @@ class MGLPixelCoordinates;
 // next, and each quad's four weights. A weight is what the sampler weighs
 // its texel by (QuadWeights::Values), held in the high byte of a 16-bit
 // lane, the quad's four in one word in the quad's order, texel 0 lowest.
+// Where asked, also each quad's texels' byte offsets from its level's base,
+// for a run that reads its quads afresh rather than keeps them.
 class MGLPixelQuads {
 public:
     // As many as MGLPixelCoordinates works out at a time.
     static constexpr int32_t kPixels = 64;
     // The quad on the pixel's level, and the one on the next.
     static constexpr int32_t kQuads = 2;
+    static constexpr int32_t kCorners = 4;
+
+    // A texture's levels as the offsets address them: each level's shape
+    // (its description, TexelLevel, without its base, which the sampler
+    // alone reads), and the same taken apart for the vector pass, in
+    // tables of two halves of eight levels.
+    struct Levels {
+        static constexpr int32_t kEntries = 16;
+        int32_t last = 0;  // the last level, 0..9
+        TexelLevel shapes[kTexelLevels];
+        int32_t lastColumn[kEntries] = {};
+        int32_t lastRow[kEntries] = {};
+        uint32_t rowBytes[kEntries] = {};  // modulo 2^32, as the offsets are made
+
+        // From the shapes of levels 0..kTexelLevels - 1.
+        Levels(const TexelLevel (&levelShapes)[kTexelLevels], int32_t lastLevel);
+        int32_t Wrap() const { return shapes[0].wrap; }
+        uint32_t Bpp() const { return static_cast<uint32_t>(shapes[0].bpp); }
+    };
 
     int32_t level[kPixels];
     int32_t tu[kQuads][kPixels];
     int32_t tv[kQuads][kPixels];
     uint64_t weights[kQuads][kPixels];
+    // TexelLevel::QuadOffsetsIn's offsets modulo 2^32: exact for a level the
+    // sampler can read, whose last texel lies within 31 bits of its base.
+    uint32_t offsets[kQuads][kCorners][kPixels];
 
-    // The first `count` (1..kPixels) pixels of `at`, on a texture whose last
-    // level is `lastLevel`, through the vector unit where the eight-at-a-time
-    // passes run (MGLVectorUnit::EightLanes).
-    void Fill(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
+    // The first `count` (1..kPixels) pixels of `at`, on a texture of these
+    // levels, with their offsets where `withOffsets`, through the vector
+    // unit where the eight-at-a-time passes run (MGLVectorUnit::EightLanes).
+    void Fill(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
     // The same one pixel at a time, on any processor.
-    void FillEach(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
+    void FillEach(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
     // The same eight pixels at a time; false, with nothing filled, where
     // those passes do not run.
-    bool FillByEight(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count);
+    bool FillByEight(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
 };
 
 #endif

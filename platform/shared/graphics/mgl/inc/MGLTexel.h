@@ -124,13 +124,11 @@ struct TexelLevel {
     // the base must not be null. QuadIn takes the wrap mode as a constant
     // (kTexModeRepeat for every mode that repeats), for the sampler's loops.
     void Quad(int32_t u, int32_t v, const uint8_t* out[4]) const {
-        if (wrap == kTexModeClamp) {
-            QuadIn<kTexModeClamp>(u, v, out);
-        } else if (wrap == kTexModeMirror) {
-            QuadIn<kTexModeMirror>(u, v, out);
-        } else {
-            QuadIn<kTexModeRepeat>(u, v, out);
-        }
+        const QuadOffsets q = QuadOffsetsAt(u, v);
+        out[0] = base + q.at0;
+        out[1] = base + q.at1;
+        out[2] = base + q.at2;
+        out[3] = base + q.at3;
     }
 
     template <int32_t Wrap>
@@ -146,6 +144,14 @@ struct TexelLevel {
     struct QuadOffsets {
         int64_t at0, at1, at2, at3;
     };
+
+    // QuadOffsetsIn for the level's own wrap mode. The offsets need no
+    // base: they serve for a level not yet looked up.
+    QuadOffsets QuadOffsetsAt(int32_t u, int32_t v) const {
+        if (wrap == kTexModeClamp) return QuadOffsetsIn<kTexModeClamp>(u, v);
+        if (wrap == kTexModeMirror) return QuadOffsetsIn<kTexModeMirror>(u, v);
+        return QuadOffsetsIn<kTexModeRepeat>(u, v);
+    }
 
     template <int32_t Wrap>
     QuadOffsets QuadOffsetsIn(int32_t u, int32_t v) const {
@@ -481,15 +487,23 @@ inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
 }
 
 // A quad's four r5g6b5 texels gathered in one vector, then spread to a
-// half each of the two pairs.
-inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+// half each of the two pairs, their channels times 256 as R5G6B5Decoded
+// leaves them.
+inline void R5G6B5QuadHigh(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
     const uint32_t near16 = PixelChannels::Load16(quad[0]) | PixelChannels::Load16(quad[1]) << 16;
     const uint32_t far16 = PixelChannels::Load16(quad[2]) | PixelChannels::Load16(quad[3]) << 16;
     const __m128i texels = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(near16)),
                                               _mm_cvtsi32_si128(static_cast<int32_t>(far16)));
     const __m128i doubled = _mm_unpacklo_epi16(texels, texels);
-    *near = BothBytes(R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0))));
-    *far = BothBytes(R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2))));
+    *near = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
+    *far = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+}
+
+// The same with the channels times 257, as the pairs are kept.
+inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+    R5G6B5QuadHigh(quad, near, far);
+    *near = BothBytes(*near);
+    *far = BothBytes(*far);
 }
 
 // Bytes b, g, r, a in memory, turned to a, r, g, b, each byte doubled to
@@ -604,14 +618,33 @@ public:
 
     // Weighed, for the quad's four weights made already, each in the high
     // byte of a 16-bit lane of one word, texel 0 lowest.
-    __m128i Weighed(uint64_t laneWeights) const {
-        const __m128i weights = _mm_cvtsi64_si128(static_cast<int64_t>(laneWeights));
-        const __m128i doubled = _mm_unpacklo_epi16(weights, weights);
-        return WeighedBy(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)),
-                         _mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+    __m128i Weighed(uint64_t laneWeights) const { return WeighedByLanes(m_near, m_far, laneWeights); }
+
+    // Read and Weighed at once, for a quad read once and not kept: r5g6b5
+    // texels are left with their channels times 256, and their weights
+    // raised to times 257 instead, the same products a step sooner
+    // (Weighted).
+    template <class Format>
+    static __m128i ReadWeighed(const uint8_t* const quad[4], uint64_t laneWeights) {
+        if constexpr (std::is_same_v<Format, R5G6B5>) {
+            __m128i near, far;
+            texel_pair::R5G6B5QuadHigh(quad, &near, &far);
+            return WeighedByLanes(near, far, laneWeights | laneWeights >> 8);
+        } else {
+            QuadTexels texels;
+            texels.Read<Format>(quad);
+            return texels.Weighed(laneWeights);
+        }
     }
 
 private:
+    static __m128i WeighedByLanes(__m128i near, __m128i far, uint64_t laneWeights) {
+        using namespace texel_pair;
+        const __m128i weights = _mm_cvtsi64_si128(static_cast<int64_t>(laneWeights));
+        const __m128i doubled = _mm_unpacklo_epi16(weights, weights);
+        return _mm_add_epi16(Weighted(near, _mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0))),
+                             Weighted(far, _mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2))));
+    }
     __m128i WeighedBy(__m128i nearWeights, __m128i farWeights) const {
         using namespace texel_pair;
         return _mm_add_epi16(Weighted(m_near, nearWeights), Weighted(m_far, farWeights));

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "CGenUtil.h"
 #include "MGLPixelQuads.h"
@@ -180,6 +181,12 @@ public:
     }
     // A level's addressing (its base null when the level cannot be read).
     const TexelLevel& Level(int32_t level) { return LevelIn(texel_detail::BoundedLevel(level)); }
+    // The levels' shapes as MGLPixelQuads works out quads' offsets on them,
+    // made once: the levels' descriptions without looking any level up.
+    const MGLPixelQuads::Levels& QuadLevels() {
+        if (!m_quadLevels) MakeQuadLevels();
+        return *m_quadLevels;
+    }
 #if defined(__SSE2__)
     // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
     // trilinear (6), with a memo or without (null): its channels a, r, g, b
@@ -283,18 +290,17 @@ private:
             KeptQuadFrom<Wrap, Decoder>(u, v, level, quads.tu[slot][i], quads.tv[slot][i], memo, slot);
         return kept != nullptr ? kept->Weighed(quads.weights[slot][i]) : _mm_setzero_si128();
     }
-    // WeighedQuadAhead with the quad read afresh rather than kept.
+    // WeighedQuadAhead with the quad read afresh rather than kept, from the
+    // offsets worked out ahead on the level's shape: the level's own.
     template <int32_t Wrap, class Decoder>
     __m128i WeighedQuadRead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                             QuadMemo& memo, int32_t slot) {
         memo.Read(u, v, level);
         const TexelLevel& texels = LevelIn(level);
         if (texels.base == nullptr) return _mm_setzero_si128();
-        const uint8_t* quad[4];
-        texels.QuadIn<Wrap>(u, v, quad);
-        texel_format::QuadTexels read;
-        read.Read<Decoder>(quad);
-        return read.Weighed(quads.weights[slot][i]);
+        const uint8_t* quad[MGLPixelQuads::kCorners];
+        for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) quad[k] = texels.base + quads.offsets[slot][k][i];
+        return texel_format::QuadTexels::ReadWeighed<Decoder>(quad, quads.weights[slot][i]);
     }
     template <int32_t Wrap, class Decoder>
     __m128i WeighedQuadOf(bool afresh, const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
@@ -314,6 +320,9 @@ private:
     RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                       int32_t blend, bool raised, QuadMemo* memo);
     bool FindApartFrom(const uint8_t* begin, const uint8_t* end);
+    // A level's description before it is looked up: its base null.
+    TexelLevel Shape(int32_t level) const;
+    void MakeQuadLevels();
     void Resolve(int32_t level);
     const uint8_t* LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const;
 
@@ -334,6 +343,7 @@ private:
     // Level L is read only once bit L of m_resolved says it was looked up.
     TexelLevel m_texels[kTexelLevels];
     uint32_t m_resolved = 0;
+    std::optional<MGLPixelQuads::Levels> m_quadLevels;
     RowChoice m_rowChoice;
     // The range ReadsApartFrom last looked at, and its answer.
     const uint8_t* m_apartBegin = nullptr;

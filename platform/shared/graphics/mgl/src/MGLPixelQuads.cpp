@@ -42,15 +42,15 @@ __attribute__((target("avx2"))) void StoreWeights(Lanes w0, Lanes w1, Lanes w2, 
 }
 
 // One quad of eight pixels on their levels, weighed by `scale`, as
-// QuadWeights::Values weighs it.
-__attribute__((target("avx2"))) void QuadLanes(Lanes u, Lanes v, Lanes level, Lanes scale, int32_t* tu, int32_t* tv,
+// QuadWeights::Values weighs it; the texel it starts from in *tu, *tv.
+__attribute__((target("avx2"))) void QuadLanes(Lanes u, Lanes v, Lanes level, Lanes scale, Lanes* tu, Lanes* tv,
                                                uint64_t* weights) {
     const Lanes shift = _mm256_add_epi32(level, _mm256_set1_epi32(kTexelShift - kWeightShift));
     const Lanes su = _mm256_srav_epi32(u, shift);
     const Lanes sv = _mm256_srav_epi32(v, shift);
     const Lanes full = _mm256_set1_epi32(kFull);
-    _mm256_storeu_si256(reinterpret_cast<Lanes*>(tu), _mm256_srai_epi32(su, kWeightShift));
-    _mm256_storeu_si256(reinterpret_cast<Lanes*>(tv), _mm256_srai_epi32(sv, kWeightShift));
+    *tu = _mm256_srai_epi32(su, kWeightShift);
+    *tv = _mm256_srai_epi32(sv, kWeightShift);
     const Lanes fx = _mm256_and_si256(su, full);
     const Lanes fy = _mm256_and_si256(sv, full);
     const Lanes across0 = _mm256_mullo_epi32(scale, _mm256_xor_si256(fx, full));
@@ -62,11 +62,97 @@ __attribute__((target("avx2"))) void QuadLanes(Lanes u, Lanes v, Lanes level, La
                  _mm256_srli_epi32(_mm256_mullo_epi32(across0, fy), 16), weights);
 }
 
-__attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixelCoordinates& at, int32_t lastLevel,
+// A table of the levels' values, read by each lane's level (0..15) where
+// it lies, not copied.
+struct LevelTable {
+    const Lanes* halves;
+
+    template <class Value>
+    explicit LevelTable(const Value* values) : halves(reinterpret_cast<const Lanes*>(values)) {}
+
+    __attribute__((target("avx2"))) Lanes At(Lanes level) const {
+        const Lanes past = _mm256_cmpgt_epi32(level, _mm256_set1_epi32(kLanes - 1));
+        return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(_mm256_loadu_si256(halves), level),
+                                  _mm256_permutevar8x32_epi32(_mm256_loadu_si256(halves + 1), level), past);
+    }
+};
+
+// Where eight texel coordinates fall on rows (or columns) of last + 1
+// texels, *at, and the neighbour their quads take, *next, as
+// texel_detail's Wrapped and NextTexel take them (a coordinate is negative
+// where its texel is).
+template <int32_t Wrap>
+__attribute__((target("avx2"))) void WrappedPair(Lanes t, Lanes last, Lanes* at, Lanes* next) {
+    const Lanes one = _mm256_set1_epi32(1);
+    if constexpr (Wrap == kTexModeClamp) {
+        *at = _mm256_min_epi32(_mm256_max_epi32(t, _mm256_setzero_si256()), last);
+        const Lanes held = _mm256_or_si256(_mm256_cmpeq_epi32(*at, last), _mm256_cmpgt_epi32(_mm256_setzero_si256(), t));
+        *next = _mm256_add_epi32(*at, _mm256_andnot_si256(held, one));
+    } else if constexpr (Wrap == kTexModeMirror) {
+        const Lanes raw = _mm256_and_si256(t, last);
+        const Lanes straight = _mm256_cmpeq_epi32(_mm256_and_si256(t, _mm256_add_epi32(last, one)), _mm256_setzero_si256());
+        *at = _mm256_blendv_epi8(_mm256_sub_epi32(last, raw), raw, straight);
+        // One on in a straight copy, one back in a mirrored one.
+        const Lanes step = _mm256_or_si256(_mm256_andnot_si256(straight, _mm256_set1_epi32(-1)), one);
+        *next = _mm256_add_epi32(*at, _mm256_andnot_si256(_mm256_cmpeq_epi32(raw, last), step));
+    } else {
+        *at = _mm256_and_si256(t, last);
+        *next = _mm256_andnot_si256(_mm256_cmpeq_epi32(*at, last), _mm256_add_epi32(*at, one));
+    }
+}
+
+// The levels' tables.
+struct LevelTables {
+    LevelTable lastColumn, lastRow, rowBytes;
+    Lanes bpp;
+
+    __attribute__((target("avx2"))) explicit LevelTables(const MGLPixelQuads::Levels& levels)
+        : lastColumn(levels.lastColumn),
+          lastRow(levels.lastRow),
+          rowBytes(levels.rowBytes),
+          bpp(_mm256_set1_epi32(static_cast<int32_t>(levels.Bpp()))) {}
+};
+
+// The offsets of eight quads from texels (tu, tv) of their levels, modulo
+// 2^32 as the products' low halves give them.
+template <int32_t Wrap>
+__attribute__((target("avx2"))) void OffsetLanes(Lanes tu, Lanes tv, Lanes level, const LevelTables& tables,
+                                                 uint32_t (*out)[MGLPixelQuads::kPixels], int32_t i) {
+    Lanes x0, x1, y0, y1;
+    WrappedPair<Wrap>(tu, tables.lastColumn.At(level), &x0, &x1);
+    WrappedPair<Wrap>(tv, tables.lastRow.At(level), &y0, &y1);
+    const Lanes rowBytes = tables.rowBytes.At(level);
+    const Lanes across0 = _mm256_mullo_epi32(x0, tables.bpp);
+    const Lanes across1 = _mm256_mullo_epi32(x1, tables.bpp);
+    const Lanes down0 = _mm256_mullo_epi32(y0, rowBytes);
+    const Lanes down1 = _mm256_mullo_epi32(y1, rowBytes);
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out[0] + i), _mm256_add_epi32(across0, down0));
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out[1] + i), _mm256_add_epi32(across1, down0));
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out[2] + i), _mm256_add_epi32(across1, down1));
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out[3] + i), _mm256_add_epi32(across0, down1));
+}
+
+// Quad `quad` of eight pixels from pixel i on: its texels and weights, and
+// with `tables` its offsets.
+template <int32_t Wrap>
+__attribute__((target("avx2"))) void QuadOfLanes(MGLPixelQuads& out, int32_t quad, int32_t i, Lanes u, Lanes v,
+                                                 Lanes level, Lanes scale, const LevelTables* tables) {
+    Lanes tu, tv;
+    QuadLanes(u, v, level, scale, &tu, &tv, out.weights[quad] + i);
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.tu[quad] + i), tu);
+    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.tv[quad] + i), tv);
+    if (tables != nullptr) OffsetLanes<Wrap>(tu, tv, level, *tables, out.offsets[quad], i);
+}
+
+template <int32_t Wrap>
+__attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixelCoordinates& at,
+                                               const MGLPixelQuads::Levels& levels, bool withOffsets,
                                                int32_t count) {
     const Lanes half = _mm256_set1_epi32(kHalfTexel);
-    const Lanes last = _mm256_set1_epi32(lastLevel);
+    const Lanes last = _mm256_set1_epi32(levels.last);
     const Lanes full = _mm256_set1_epi32(kFull);
+    const LevelTables tables(levels);
+    const LevelTables* offsetTables = withOffsets ? &tables : nullptr;
     for (int32_t i = 0; i < count; i += kLanes) {
         const Lanes u = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + i)), half);
         const Lanes v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + i)), half);
@@ -76,15 +162,27 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixe
         _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.level + i), level);
         const Lanes blend = _mm256_and_si256(_mm256_srli_epi32(lod, kBlendShift), full);
         const Lanes next = _mm256_sub_epi32(level, _mm256_cmpgt_epi32(last, level));  // one on, below the last
-        QuadLanes(u, v, level, _mm256_sub_epi32(full, blend), out.tu[0] + i, out.tv[0] + i, out.weights[0] + i);
-        QuadLanes(u, v, next, blend, out.tu[1] + i, out.tv[1] + i, out.weights[1] + i);
+        QuadOfLanes<Wrap>(out, 0, i, u, v, level, _mm256_sub_epi32(full, blend), offsetTables);
+        QuadOfLanes<Wrap>(out, 1, i, u, v, next, blend, offsetTables);
+    }
+}
+
+// FillLanes for the levels' wrap mode.
+void FillLanesWrapped(MGLPixelQuads& out, const MGLPixelCoordinates& at, const MGLPixelQuads::Levels& levels,
+                      bool withOffsets, int32_t count) {
+    switch (levels.Wrap()) {
+        case kTexModeClamp: return FillLanes<kTexModeClamp>(out, at, levels, withOffsets, count);
+        case kTexModeMirror: return FillLanes<kTexModeMirror>(out, at, levels, withOffsets, count);
+        default: return FillLanes<kTexModeRepeat>(out, at, levels, withOffsets, count);
     }
 }
 
 #endif
 
-// One quad of one pixel, as QuadLanes makes eight.
-void SetQuad(MGLPixelQuads& out, int32_t quad, int32_t i, int32_t u, int32_t v, int32_t level, int32_t scale) {
+// One quad of one pixel, as QuadLanes makes eight, and its offsets where
+// `levels` is given.
+void SetQuad(MGLPixelQuads& out, int32_t quad, int32_t i, int32_t u, int32_t v, int32_t level, int32_t scale,
+             const MGLPixelQuads::Levels* levels) {
     out.tu[quad][i] = u >> (level + kTexelShift);
     out.tv[quad][i] = v >> (level + kTexelShift);
     int32_t values[4];
@@ -92,30 +190,47 @@ void SetQuad(MGLPixelQuads& out, int32_t quad, int32_t i, int32_t u, int32_t v, 
     uint64_t packed = 0;
     for (int32_t k = 0; k < 4; ++k) packed |= static_cast<uint64_t>(values[k] << kWeightShift) << (kLaneBits * k);
     out.weights[quad][i] = packed;
+    if (levels == nullptr) return;
+    const TexelLevel::QuadOffsets q = levels->shapes[level].QuadOffsetsAt(u, v);
+    const int64_t corners[MGLPixelQuads::kCorners] = {q.at0, q.at1, q.at2, q.at3};
+    for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) out.offsets[quad][k][i] = static_cast<uint32_t>(corners[k]);
 }
 
 }  // namespace
 
-void MGLPixelQuads::Fill(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count) {
-    if (!FillByEight(at, lastLevel, count)) FillEach(at, lastLevel, count);
+MGLPixelQuads::Levels::Levels(const TexelLevel (&levelShapes)[kTexelLevels], int32_t lastLevel)
+    : last(lastLevel) {
+    for (int32_t level = 0; level < kTexelLevels; ++level) {
+        const TexelLevel& shape = levelShapes[level];
+        shapes[level] = shape;
+        lastColumn[level] = shape.w - 1;
+        lastRow[level] = shape.h - 1;
+        rowBytes[level] = static_cast<uint32_t>(shape.bpp) * static_cast<uint32_t>(shape.w);
+    }
 }
 
-void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count) {
+void MGLPixelQuads::Fill(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count) {
+    if (!FillByEight(at, levels, withOffsets, count)) FillEach(at, levels, withOffsets, count);
+}
+
+void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count) {
+    const Levels* offsetLevels = withOffsets ? &levels : nullptr;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t u = at.u[i] - kHalfTexel;
         const int32_t v = at.v[i] - kHalfTexel;
         const int32_t lod = at.lod[i];
         const int32_t blend = (lod >> kBlendShift) & kFull;
-        level[i] = std::clamp(lod >> kLevelShift, 0, lastLevel);
-        SetQuad(*this, 0, i, u, v, level[i], kFull - blend);
-        SetQuad(*this, 1, i, u, v, level[i] < lastLevel ? level[i] + 1 : level[i], blend);
+        level[i] = std::clamp(lod >> kLevelShift, 0, levels.last);
+        SetQuad(*this, 0, i, u, v, level[i], kFull - blend, offsetLevels);
+        SetQuad(*this, 1, i, u, v, level[i] < levels.last ? level[i] + 1 : level[i], blend, offsetLevels);
     }
 }
 
-bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, int32_t lastLevel, int32_t count) {
+bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets,
+                                int32_t count) {
 #if defined(__x86_64__)
     if (MGLVectorUnit::EightLanes()) {
-        FillLanes(*this, at, lastLevel, count);
+        FillLanesWrapped(*this, at, levels, withOffsets, count);
         MGLVectorUnit::Filled(MGLVectorUnit::Pass::Quads, count);
         return true;
     }

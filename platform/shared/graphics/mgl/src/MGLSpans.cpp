@@ -482,8 +482,8 @@ private:
     template <class Rule>
     static constexpr bool kLevelOnly = requires { Rule::kReadsLevelOnly; };
     // Whether the rule reads trilinear quads worked out ahead with the
-    // coordinates (for a texture whose last level its QuadsLastLevel()
-    // gives), taking its pixels by their place in the run.
+    // coordinates (by its FillQuads), taking its pixels by their place in
+    // the run.
     template <class Rule>
     static constexpr bool kQuadsAhead =
         requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads) {
@@ -696,7 +696,7 @@ private:
         for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
             ahead.Fill(w, start.divide, start.lod, pixels);
-            if constexpr (kQuadsAhead<Rule>) quads.Fill(ahead, rule.QuadsLastLevel(), pixels);
+            if constexpr (kQuadsAhead<Rule>) rule.FillQuads(ahead, quads, pixels);
             if constexpr (kTexelsAhead<Rule>) rule.FillAhead(ahead, texels, pixels);
             const AheadRun run{ahead, quads, texels, pixels, w.depth, w.depthStep};
             if (tested) {
@@ -950,10 +950,11 @@ struct QuadTexel {
     // Whether the row's bilinear quads all lie on level 0.
     static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
-    // Rows shorter than this read their trilinear quads afresh: in so few
-    // pixels, whose scale changes from row to row, whether the last quad
-    // serves again is too uneven to foretell, and the branch that asks
-    // costs more than the reading it would save. Longer rows keep them.
+    // Rows shorter than this read their trilinear quads afresh, at offsets
+    // worked out ahead with their weights: in so few pixels, whose scale
+    // changes from row to row, whether the last quad serves again is too
+    // uneven to foretell, and the branch that asks costs more than the
+    // reading it would save. Longer rows keep them.
     static constexpr int32_t kKeptQuadPixels = 8;
     MGLTextureSampler& sampler;
     uint32_t format;
@@ -973,8 +974,11 @@ struct QuadTexel {
         }
     }
     // Trilinear rows work out their quads ahead: two quads of eight pixels
-    // take fewer steps than one pixel's two.
-    int32_t QuadsLastLevel() const { return sampler.LastLevel(); }
+    // take fewer steps than one pixel's two. Rows that read them afresh
+    // work out where their texels lie as well.
+    void FillQuads(const MGLPixelCoordinates& ahead, MGLPixelQuads& quads, int32_t pixels) {
+        quads.Fill(ahead, sampler.QuadLevels(), quadsAfresh, pixels);
+    }
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
         requires(Memo && Mode == sampler_detail::kFilterTrilinear)
     {

@@ -52,21 +52,32 @@ bool MGLTextureSampler::StillCurrent() const {
 void MGLTextureSampler::Resolve(int32_t level) {
     m_resolved |= 1u << level;
     TexelLevel& texels = m_texels[level];
-    texels = TexelLevel{.base = nullptr,
-                        .bpp = m_bpp,
-                        .wrap = m_wrap,
-                        .w = LevelExtent(m_width, level),
-                        .h = LevelExtent(m_height, level),
-                        .level = level,
-                        .format = m_format,
-                        .bytes = 0,
-                        .guest = m_unit->b.levels[level]};
+    texels = Shape(level);
+    texels.guest = m_unit->b.levels[level];
     const int64_t bytes = LevelBytes(texels);
     if (texels.guest == 0 || bytes < 0) return;
     const size_t extent = static_cast<size_t>(bytes);
     const uint8_t* inSlot = LevelOfSlot(level, texels.guest, extent);
     texels.base = inSlot != nullptr ? inSlot : m_context.GuestMemory().ToHost(texels.guest, extent);
     if (texels.base != nullptr) texels.bytes = static_cast<uint32_t>(bytes);
+}
+
+TexelLevel MGLTextureSampler::Shape(int32_t level) const {
+    return TexelLevel{.base = nullptr,
+                      .bpp = m_bpp,
+                      .wrap = m_wrap,
+                      .w = LevelExtent(m_width, level),
+                      .h = LevelExtent(m_height, level),
+                      .level = level,
+                      .format = m_format,
+                      .bytes = 0,
+                      .guest = 0};
+}
+
+void MGLTextureSampler::MakeQuadLevels() {
+    TexelLevel shapes[kTexelLevels];
+    for (int32_t level = 0; level < kTexelLevels; ++level) shapes[level] = Shape(level);
+    m_quadLevels.emplace(shapes, m_lastLevel);
 }
 
 bool MGLTextureSampler::FindApartFrom(const uint8_t* begin, const uint8_t* end) {
