@@ -167,7 +167,8 @@ int32_t MGLContext::PlaneRowOf(Plane which, uint32_t rowGuest) const {
     if (plane.pitch == 0) return offset == 0 ? 0 : -1;
     if (offset % plane.pitch != 0) return -1;
     const int64_t y = offset / plane.pitch;
-    return y >= 0 && y < plane.height ? static_cast<int32_t>(y) : -1;
+    const bool inside = (y >= 0) & (y < plane.height);
+    return inside ? static_cast<int32_t>(y) : -1;
 }
 
 // Maps the rows of the plane, lowest address first whichever way its pitch

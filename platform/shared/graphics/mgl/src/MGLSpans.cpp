@@ -78,7 +78,10 @@ public:
     void TakeSteps(const MGLRecord& s, const MGLRowStep& step) {
         const int32_t planes = std::min(step.planes, m_n);
         for (int32_t i = 0; i < planes; ++i) m_planes[i] = s.intp_dy[i];
-        for (int32_t i = 0; i < kTerms; ++i) m_terms[i] = i < step.terms && i != step.depth ? s.K1[i] : 0;
+        for (int32_t i = 0; i < kTerms; ++i) {
+            const bool steps = (i < step.terms) & (i != step.depth);
+            m_terms[i] = steps ? s.K1[i] : 0;
+        }
     }
     uint32_t Pointer(uint32_t pointer, int32_t stride) const {
         return pointer + static_cast<uint32_t>(rows) * static_cast<uint32_t>(stride);
@@ -195,7 +198,10 @@ public:
     // that is the run's stride and row k's pointer the run's, every row of
     // the run after it is the run's too, known without its pointer.
     void Follow(int32_t k, uint32_t guest, int32_t stride) {
-        m_followed = k < m_run.rows && stride == m_run.stride && guest == RunGuest(k) ? m_run.rows : 0;
+        // Tested together: they hold or not for a whole draw, and a branch
+        // on each, taken once a call, is foretold no better than a guess.
+        const bool followed = (k < m_run.rows) & (stride == m_run.stride) & (guest == RunGuest(k));
+        m_followed = followed ? m_run.rows : 0;
     }
     // Columns [x, x + count) of the call's row k, whose pointer guest()
     // gives.

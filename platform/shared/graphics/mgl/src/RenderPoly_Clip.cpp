@@ -228,9 +228,13 @@ void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) cons
     // A local: the vertex words written may lie over the layout's, as far
     // as the compiler knows.
     const uint32_t scaledMask = m_layout.depthScaledMask;
-    for (int32_t i = 0; i < interpolants; ++i) {
-        const int32_t value = i == d ? depth : v[kWordInterpolants + i];
+    auto scale = [&](int32_t i, int32_t value) {
         const bool scalesThis = (scaledMask >> i & 1u) != 0;
         out[kWordInterpolants + i] = scalesThis ? FixedMulShift(value, offset, 20) : value;
-    }
+    };
+    // Every word from v, without asking at each which is the depth's; v
+    // holds the depth there only when out is v, so that word is written
+    // again from the depth itself.
+    for (int32_t i = 0; i < interpolants; ++i) scale(i, v[kWordInterpolants + i]);
+    scale(d, depth);
 }

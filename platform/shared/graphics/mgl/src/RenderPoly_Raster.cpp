@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstddef>
 
 #include "CAssert.h"
@@ -25,10 +26,11 @@ int32_t EndRow(int32_t y) { return WrapAdd(y, 32768) >> 16; }
 // From the start of an edge to the centre of row y.
 int32_t Prestep(int32_t y, int32_t startY) { return WrapSub(WrapShiftLeft(y, 16) | kRowCentre, startY); }
 
-// An edge's height in 16.16 pixels, at least one row.
+// An edge's height in 16.16 pixels, at least one row. (Clamped without a
+// branch: whether an edge is shorter than a row varies from one to the next.)
 int32_t EdgeHeight(const int32_t* a, const int32_t* b) {
     const int64_t h = int64_t{b[RenderPoly::kWordPixelY]} - a[RenderPoly::kWordPixelY];
-    return h < ONE ? ONE : (h > INT32_MAX ? INT32_MAX : static_cast<int32_t>(h));
+    return static_cast<int32_t>(std::min(std::max(h, int64_t{ONE}), int64_t{INT32_MAX}));
 }
 
 // The second and third corners of a polygon less its first, in 16.16 pixels.
@@ -159,10 +161,16 @@ void RenderPoly::Fill(const MGLVertexList& list) {
     m_context.KeepSpanSampler(false);
 }
 
+// The top kept in locals, so that the choice is a select rather than a
+// branch: which vertex is on top varies from polygon to polygon.
 int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
     int32_t top = 0;
+    int32_t topY = list.v[0][kWordPixelY];
     for (int32_t i = 1; i < list.count; ++i) {
-        if (list.v[i][kWordPixelY] < list.v[top][kWordPixelY]) top = i;
+        const int32_t y = list.v[i][kWordPixelY];
+        const bool higher = y < topY;
+        top = higher ? i : top;
+        topY = higher ? y : topY;
     }
     return top;
 }
