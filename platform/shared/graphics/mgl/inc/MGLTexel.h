@@ -64,10 +64,10 @@ inline int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordina
         if (raw == size - 1) return x;
         return (t & size) != 0 ? x - 1 : x + 1;
     }
-    // Masked rather than chosen: on the small levels a minified texture
-    // reads, the last texel comes too often for a branch to foretell.
+    // A select rather than a branch: on the small levels a minified
+    // texture reads, the last texel comes too often to foretell.
     const int32_t next = x + 1;
-    return next & -static_cast<int32_t>(next != size);
+    return __builtin_expect_with_probability(next == size, 1, 0.5) ? 0 : next;
 }
 
 }  // namespace texel_detail
