@@ -642,15 +642,17 @@ public:
 
 private:
     static __m128i WeighedByLanes(__m128i near, __m128i far, uint64_t laneWeights) {
-        using namespace texel_pair;
         const __m128i weights = _mm_cvtsi64_si128(static_cast<int64_t>(laneWeights));
         const __m128i doubled = _mm_unpacklo_epi16(weights, weights);
-        return _mm_add_epi16(Weighted(near, _mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0))),
-                             Weighted(far, _mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2))));
+        return WeighedPairs(near, far, _mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)),
+                            _mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+    }
+    static __m128i WeighedPairs(__m128i near, __m128i far, __m128i nearWeights, __m128i farWeights) {
+        using texel_pair::Weighted;
+        return _mm_add_epi16(Weighted(near, nearWeights), Weighted(far, farWeights));
     }
     __m128i WeighedBy(__m128i nearWeights, __m128i farWeights) const {
-        using namespace texel_pair;
-        return _mm_add_epi16(Weighted(m_near, nearWeights), Weighted(m_far, farWeights));
+        return WeighedPairs(m_near, m_far, nearWeights, farWeights);
     }
 
     __m128i m_near = _mm_setzero_si128();  // texels 0 and 1

@@ -291,8 +291,8 @@ private:
         return kept != nullptr ? kept->Weighed(quads.weights[slot][i]) : _mm_setzero_si128();
     }
     // WeighedQuadAhead with the quad read afresh rather than kept, from the
-    // offsets worked out ahead on the level's shape: the level's own.
-    template <int32_t Wrap, class Decoder>
+    // offsets worked out ahead on the level's shape (in its own wrap mode).
+    template <class Decoder>
     __m128i WeighedQuadRead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                             QuadMemo& memo, int32_t slot) {
         memo.Read(u, v, level);
@@ -305,7 +305,7 @@ private:
     template <int32_t Wrap, class Decoder>
     __m128i WeighedQuadOf(bool afresh, const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                           QuadMemo& memo, int32_t slot) {
-        return afresh ? WeighedQuadRead<Wrap, Decoder>(quads, i, u, v, level, memo, slot)
+        return afresh ? WeighedQuadRead<Decoder>(quads, i, u, v, level, memo, slot)
                       : WeighedQuadAhead<Wrap, Decoder>(quads, i, u, v, level, memo, slot);
     }
 #endif
