@@ -149,6 +149,8 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
          "substate 0"},
         {"walks with form A", Replaced(GoodMap(), "formA", "formB"),
          script("  say 0 hello", "  walk 4 12 right"), "level.scr:2", "never finishes a scripted walk"},
+        {"one wait at a time", GoodMap(), script("script 1 then=2", "script 1 then=2,3") + "script 3\n  wait_actor\nend\n",
+         "level.scr:11", "only one wait is held at a time"},
         {"signals to actors that answer", GoodMap(), script("signal boss", "signal door"), "level.scr:6",
          "ignores signals"},
         {"controls back at the end", GoodMap(), script("  control on\n", ""), "level.scr:2",

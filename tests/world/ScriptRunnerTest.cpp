@@ -376,6 +376,34 @@ TEST_F(ScriptMessageTest, AMessageStoppedWhileItsBoxIsUpLetsGoOfTheBoxAndTheCont
     EXPECT_EQ(world->playerControl, 1);
 }
 
+// Two scripts speak at once and one of them is stopped: the other's box
+// stays up, and the controls stay with it until it is read.
+TEST_F(ScriptMessageTest, AStoppedMessageLeavesTheBoxAndTheControlsToAMessageStillUp) {
+    Play({Script(1, {SC::Bare(SC::kNothing)}, {2, 3, 4}),
+          Script(2, {SC::Delay(false, 0), SC::Dialogue(1, 0), SC::PlayerControl(1)}),
+          Script(3, {SC::Delay(false, 0), SC::Dialogue(2, 0), SC::PlayerControl(1)}),
+          Script(4, {SC::Delay(false, 100), SC::StopScript(2)})});
+    Frame();
+    Frame();
+    ASSERT_EQ(world->runningCommands.size(), 1u);
+    EXPECT_TRUE(world->runningCommands[0]->ShowsMessage());
+    EXPECT_EQ(hud.mode, CHud::kDialogue);
+    EXPECT_EQ(hud.modal, 1);
+    EXPECT_EQ(world->playerControl, 0);
+}
+
+// Only a message holds the controls: a stopped script that took them
+// with `control off` leaves them taken.
+TEST_F(ScriptMessageTest, AStoppedCommandThatShowsNoMessageGivesNoControlsBack) {
+    Play({Script(1, {SC::Bare(SC::kNothing)}, {2, 3}),
+          Script(2, {SC::Delay(false, 0), SC::PlayerControl(0), SC::Delay(false, 1000)}),
+          Script(3, {SC::Delay(false, 100), SC::StopScript(2)})});
+    Frame();
+    Frame();
+    EXPECT_TRUE(world->runningCommands.empty());
+    EXPECT_EQ(world->playerControl, 0);
+}
+
 }  // namespace
 
 namespace {

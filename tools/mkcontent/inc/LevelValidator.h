@@ -27,7 +27,8 @@
 // end (a `complete` is reachable from script 1); a text page first in
 // script 1 is followed by a return to play; walks only with form A;
 // signals only to actors that answer them; a wait for an actor only where
-// an actor releases it; camera windows of at least 14 x 14 tiles.
+// an actor releases it, and never in two scripts that may run side by side;
+// camera windows of at least 14 x 14 tiles.
 class LevelValidator {
 public:
     static bool Check(const CompiledLevel& level, size_t spriteSetCount, std::string& error);
@@ -47,6 +48,9 @@ private:
     static bool CheckCommands(const CompiledLevel& level, std::string& error);
     static bool CheckControls(const LevelScriptContent& scripts, std::string& error);
     static bool CheckRunaway(const LevelScriptContent& scripts, std::string& error);
+    static bool CheckWaits(const LevelScriptContent& scripts, std::string& error);
+    static bool FailSecondWait(const LevelScriptContent& scripts, size_t waiting, size_t earlier, size_t fork,
+                               std::string& error);
     static bool CheckEnding(const LevelScriptContent& scripts, std::string& error);
     static int32_t TemplateTypeOfRef(const LevelMapContent& map, uint8_t ref);
     static bool MapHasType(const LevelMapContent& map, bool (*rule)(int32_t));

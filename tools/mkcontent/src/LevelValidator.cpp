@@ -53,6 +53,62 @@ bool Fail(const SourcePlace& place, const std::string& message, std::string& err
 
 int32_t TypeOf(const leveldata::Template& record) { return record.type; }
 
+// The table's index of script `id`, or the table's size when none has it.
+size_t IndexOf(const LevelScriptContent& scripts, int16_t id) {
+    for (size_t i = 0; i < scripts.scripts.size(); ++i) {
+        if (scripts.scripts[i].id == id) return i;
+    }
+    return scripts.scripts.size();
+}
+
+// The scripts the end of script `index` starts: itself when it loops, else
+// its chain (an index past the table for an id that no script has).
+std::vector<size_t> NextScripts(const LevelScriptContent& scripts, size_t index) {
+    const leveldata::Script& script = scripts.scripts[index];
+    if (script.loop) return {index};
+    std::vector<size_t> next;
+    for (int16_t id : script.chain) next.push_back(IndexOf(scripts, id));
+    return next;
+}
+
+// Every script that runs at or after the start of script `index`.
+std::vector<bool> Following(const LevelScriptContent& scripts, size_t index) {
+    std::vector<bool> reached(scripts.scripts.size(), false);
+    std::vector<size_t> pending = {index};
+    reached[index] = true;
+    while (!pending.empty()) {
+        const size_t current = pending.back();
+        pending.pop_back();
+        for (size_t next : NextScripts(scripts, current)) {
+            if (next < reached.size() && !reached[next]) {
+                reached[next] = true;
+                pending.push_back(next);
+            }
+        }
+    }
+    return reached;
+}
+
+// The index of the script's first wait for an actor, or its command count
+// when it has none.
+size_t FirstWaitIn(const leveldata::Script& script) {
+    for (size_t c = 0; c < script.commands.size(); ++c) {
+        if (script.commands[c].opcode == ScriptCommands::kWaitForActor) return c;
+    }
+    return script.commands.size();
+}
+
+// The first script at or after the start of script `index` that waits for
+// an actor, or the table's size when none does.
+size_t FirstWaitFrom(const LevelScriptContent& scripts, size_t index) {
+    const std::vector<bool> reached = Following(scripts, index);
+    for (size_t i = 0; i < reached.size(); ++i) {
+        const leveldata::Script& script = scripts.scripts[i];
+        if (reached[i] && FirstWaitIn(script) < script.commands.size()) return i;
+    }
+    return scripts.scripts.size();
+}
+
 constexpr size_t kFlagPassable = 0;
 constexpr size_t kFlagPlatform = 1;
 
@@ -67,7 +123,7 @@ bool LevelValidator::Check(const CompiledLevel& level, size_t spriteSetCount, st
            CheckTemplates(level.map, spriteSetCount, error) &&
            CheckDataRefs(level.map, error) && CheckSpawnTiles(level.map, error) && CheckRunUps(level.map, error) &&
            CheckScriptTable(level.scripts, error) && CheckCommands(level, error) && CheckControls(level.scripts, error) &&
-           CheckRunaway(level.scripts, error) &&
+           CheckRunaway(level.scripts, error) && CheckWaits(level.scripts, error) &&
            CheckEnding(level.scripts, error);
 }
 
@@ -364,12 +420,6 @@ bool LevelValidator::CheckRunaway(const LevelScriptContent& scripts, std::string
             if (TimingOf(command) == Timing::Waits) instant[i] = false;
         }
     }
-    auto indexOf = [&](int16_t id) {
-        for (size_t i = 0; i < scripts.scripts.size(); ++i) {
-            if (scripts.scripts[i].id == id) return i;
-        }
-        return scripts.scripts.size();
-    };
     for (size_t start = 0; start < scripts.scripts.size(); ++start) {
         if (!instant[start]) continue;
         std::vector<size_t> pending = {start};
@@ -377,14 +427,7 @@ bool LevelValidator::CheckRunaway(const LevelScriptContent& scripts, std::string
         while (!pending.empty()) {
             const size_t current = pending.back();
             pending.pop_back();
-            const leveldata::Script& script = scripts.scripts[current];
-            std::vector<size_t> next;
-            if (script.loop) {
-                next.push_back(current);
-            } else {
-                for (int16_t id : script.chain) next.push_back(indexOf(id));
-            }
-            for (size_t following : next) {
+            for (size_t following : NextScripts(scripts, current)) {
                 if (following == start) {
                     return Fail(scripts.scriptPlaces[start], "the script runs on without ever waiting", error);
                 }
@@ -395,6 +438,39 @@ bool LevelValidator::CheckRunaway(const LevelScriptContent& scripts, std::string
         }
     }
     return true;
+}
+
+bool LevelValidator::CheckWaits(const LevelScriptContent& scripts, std::string& error) {
+    // The world parks one waiting command, and whichever actor releases a
+    // wait releases that one: a second wait would put the first out of
+    // reach for good. Scripts never join again once an end has started
+    // several, so what follows two entries of one chain may run side by
+    // side, and only one of them may wait for an actor.
+    const size_t none = scripts.scripts.size();
+    const size_t first = IndexOf(scripts, 1);
+    if (first == none) return true;
+    const std::vector<bool> runs = Following(scripts, first);
+    for (size_t fork = 0; fork < none; ++fork) {
+        if (!runs[fork]) continue;
+        const std::vector<size_t> next = NextScripts(scripts, fork);
+        size_t earlier = none;
+        for (size_t branch : next) {
+            const size_t waiting = branch < none ? FirstWaitFrom(scripts, branch) : none;
+            if (waiting == none) continue;
+            if (earlier != none) return FailSecondWait(scripts, waiting, earlier, fork, error);
+            earlier = waiting;
+        }
+    }
+    return true;
+}
+
+bool LevelValidator::FailSecondWait(const LevelScriptContent& scripts, size_t waiting, size_t earlier, size_t fork,
+                                    std::string& error) {
+    const auto id = [&](size_t index) { return std::to_string(scripts.scripts[index].id); };
+    return Fail(scripts.commandPlaces[waiting][FirstWaitIn(scripts.scripts[waiting])],
+                "script " + id(waiting) + " may wait for an actor while script " + id(earlier) +
+                    " does (both go on from the end of script " + id(fork) + "): only one wait is held at a time",
+                error);
 }
 
 bool LevelValidator::CheckEnding(const LevelScriptContent& scripts, std::string& error) {
