@@ -8,6 +8,7 @@
 #include "MGLPixelTexels.h"
 #include "MGLSpanRow.h"
 #include "MGLTexel.h"
+#include "MGLTexelRule.h"
 #include "MGLTexelStores.h"
 #include "MGLTextureSampler.h"
 
@@ -86,6 +87,9 @@ private:
         return colour.a >= kMinAlpha;
     }
 };
+
+// Its texels are precomputed with the coordinates.
+static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, kTexModeRepeat, RSBFormat_R5G6B5>>);
 
 }  // namespace span_detail
 

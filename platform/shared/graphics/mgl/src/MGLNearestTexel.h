@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "MGLCopiedTexel.h"
 #include "MGLPixelCoordinates.h"
 #include "MGLTexel.h"
+#include "MGLTexelRule.h"
 #include "MGLTextureSampler.h"
-#include "MGLTexturedRow.h"
 
 namespace span_detail {
 
@@ -33,7 +34,7 @@ struct NearestTexel {
     // The levels a perspective row's pixels read under the row's rule: a
     // level of detail held at most lod.max cannot pick a level past its
     // own, and one below 1 picks level 0.
-    TexturedRow::NearestRowLevels RowLevels(const MGLPixelCoordinates::Lod& lod) const {
+    NearestRowLevels RowLevels(const MGLPixelCoordinates::Lod& lod) const {
         if (!lod.perPixel) return {0, levels.At(std::min(lod.fixed, lod.max))};
         return {levels.firstOnly ? 0 : std::clamp(lod.max >> 16, 0, levels.last), 0};
     }
@@ -51,6 +52,10 @@ private:
         return texels.base != nullptr;
     }
 };
+
+// Whatever the texture's format, the nearest texel takes the loops that
+// read one mipmap level.
+static_assert(LevelOnlyRule<NearestTexel<CopiedTexel, kTexModeRepeat>>);
 
 }  // namespace span_detail
 

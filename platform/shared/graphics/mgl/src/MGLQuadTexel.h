@@ -11,6 +11,7 @@
 #include "MGLPixelTexels.h"
 #include "MGLSpanRow.h"
 #include "MGLTexel.h"
+#include "MGLTexelRule.h"
 #include "MGLTexelStores.h"
 #include "MGLTextureSampler.h"
 
@@ -130,6 +131,17 @@ private:
         return texel.Alpha() >= kMinAlpha;
     }
 };
+
+// The rows that keep their quads take the loops that precompute them
+// (trilinear filtering) or their texels (the bilinear modes).
+static_assert(QuadsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterTrilinear, true,
+                                       RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterBilinear, true,
+                                        RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterBilinearMip, true,
+                                        RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat,
+                                        sampler_detail::kFilterBilinearOrMip, true, RSBFormat_R5G6B5>>);
 
 constexpr bool KeepsQuadLanes(int32_t mode) {
     using namespace sampler_detail;

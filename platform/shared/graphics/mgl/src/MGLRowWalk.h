@@ -156,7 +156,7 @@ private:
     const TexturedRow m_walk;
 };
 
-template <class Rule, class Long, class... Made>
+template <TexelRule Rule, TexelRule Long, class... Made>
 void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};
     const TexturedRow& walk = rows.Walk();

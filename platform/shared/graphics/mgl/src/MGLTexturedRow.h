@@ -17,6 +17,7 @@
 #include "MGLRowCursor.h"
 #include "MGLRowLag.h"
 #include "MGLSpanRow.h"
+#include "MGLTexelRule.h"
 
 namespace span_detail {
 
@@ -29,14 +30,9 @@ inline PerspectiveDivide DivideOf(const MGLContext& context) {
 
 // A textured row's pixels: the depth test, the texture coordinates and
 // level of detail of each pixel, and its texel written by a texel rule
-// chosen once for the row (a template argument, so that the rule's work
-// per pixel is inline and the choice is not made again at each pixel). A
-// rule's Passes(u, v, lod) reads the pixel's texels and gives whether the
-// pixel is written, and its Store(colour) then stores what they were, after
-// the depth has been written (a level may lie over the depth plane); its
-// ReadsLod() whether its texels depend on the level of detail (when not,
-// the span leaves it out), and its Finish() ends the row. Its kTarget is the format
-// it stores, or kAnyTarget where it stores the row's.
+// (TexelRule) chosen once for the row (a template argument, so that the
+// rule's work per pixel is inlined and the choice is not made again at
+// each pixel).
 class RowWalk;
 
 struct TexturedRow {
@@ -71,16 +67,8 @@ struct TexturedRow {
     // the rows read alike, made once. Where long rows take a rule of
     // their own (Long, which keeps the row's bytes), rows of its
     // kLongRowPixels or more are run with one made for them.
-    template <class Rule, class Long = Rule, class... Made>
+    template <TexelRule Rule, TexelRule Long = Rule, class... Made>
     [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
-
-    // The levels the pixels of a perspective row read, for a rule that reads
-    // the nearest texel of one level: with `highest` above 0, the level of
-    // each pixel's level of detail, at most `highest`; else `fixed`.
-    struct NearestRowLevels {
-        int32_t highest;
-        int32_t fixed;
-    };
 
 private:
     // What a row's loop reads from the record, taken once.
@@ -113,26 +101,6 @@ private:
         rule.Store(at.colour);
     }
 
-    // Whether the rule reads the level of detail's level alone, not its
-    // fraction.
-    template <class Rule>
-    static constexpr bool kLevelOnly = requires { Rule::kReadsLevelOnly; };
-    // Whether the rule reads trilinear quads worked out ahead with the
-    // coordinates (by its FillQuads), taking its pixels by their place in
-    // the run.
-    template <class Rule>
-    static constexpr bool kQuadsAhead =
-        requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads) {
-            rule.PassesAhead(ahead, quads, 0);
-        };
-    // Whether the rule works out its texels ahead with the coordinates (its
-    // FillAhead), taking its pixels by their place in the run.
-    template <class Rule>
-    static constexpr bool kTexelsAhead =
-        requires(Rule& rule, const MGLPixelCoordinates& ahead, const MGLPixelTexels& texels) {
-            rule.PassesAhead(ahead, texels, 0);
-        };
-
     // What a run of pixels worked out ahead reads, the first pixel at depth z.
     struct AheadRun {
         const MGLPixelCoordinates& ahead;
@@ -146,9 +114,9 @@ private:
     // Whether pixel i of a run worked out ahead is written.
     template <class Rule>
     static bool PassesAhead(Rule& rule, const AheadRun& run, int32_t i) {
-        if constexpr (kQuadsAhead<Rule>) {
+        if constexpr (QuadsAheadRule<Rule>) {
             return rule.PassesAhead(run.ahead, run.quads, i);
-        } else if constexpr (kTexelsAhead<Rule>) {
+        } else if constexpr (TexelsAheadRule<Rule>) {
             return rule.PassesAhead(run.ahead, run.texels, i);
         } else {
             return rule.Passes(run.ahead.u[i], run.ahead.v[i], run.ahead.lod[i]);
@@ -200,7 +168,7 @@ private:
     // Whether the row's coordinates are worked out ahead.
     template <class Rule>
     bool TakesAhead() const {
-        return perspective && row.count >= (kQuadsAhead<Rule> ? kQuadsAheadPixels : kAheadPixels);
+        return perspective && row.count >= (QuadsAheadRule<Rule> ? kQuadsAheadPixels : kAheadPixels);
     }
 
     // Whether RunRows leaves the row to a rule of its own for long rows.
@@ -238,7 +206,7 @@ private:
     template <class Rule>
     TestedRows TestedRowsOf(const Rule& rule, const Start& start) const {
         const bool taken = perspective && TakesTested<Rule>(start.depth, RowCursor(row));
-        if constexpr (kLevelOnly<Rule>) {
+        if constexpr (LevelOnlyRule<Rule>) {
             return TestedRows{taken, rule.RowLevels(start.lod), PixelReciprocals(start.divide)};
         }
         return TestedRows{taken, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
@@ -258,7 +226,7 @@ private:
     template <class Rule>
     static bool PassesTested(Rule& rule, const MGLPixelCoordinates::Lod& lodRule, const NearestRowLevels& levels,
                              const PixelReciprocal& q, const TexturedWalk& w, int32_t u, int32_t v) {
-        if constexpr (kLevelOnly<Rule>) {
+        if constexpr (LevelOnlyRule<Rule>) {
             const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
             return rule.PassesOn(level, u, v);
         } else {
@@ -308,7 +276,7 @@ private:
                 if (divides) {
                     const PixelReciprocal q = reciprocals.Of(w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
-                    if (readsLod) lod = kLevelOnly<Rule> ? PerspectiveLevelLod(q, w) : PerspectiveLod(q, w);
+                    if (readsLod) lod = LevelOnlyRule<Rule> ? PerspectiveLevelLod(q, w) : PerspectiveLod(q, w);
                 }
                 Shade(rule, depth, at, w.depth, u, v, lod > maxLod ? maxLod : lod);
             }
@@ -332,8 +300,8 @@ private:
         for (int32_t done = 0; done < at.count; done += MGLPixelCoordinates::kPixels) {
             const int32_t pixels = std::min(at.count - done, MGLPixelCoordinates::kPixels);
             ahead.Fill(w, start.divide, start.lod, pixels);
-            if constexpr (kQuadsAhead<Rule>) rule.FillQuads(ahead, quads, pixels);
-            if constexpr (kTexelsAhead<Rule>) rule.FillAhead(ahead, texels, pixels);
+            if constexpr (QuadsAheadRule<Rule>) rule.FillQuads(ahead, quads, pixels);
+            if constexpr (TexelsAheadRule<Rule>) rule.FillAhead(ahead, texels, pixels);
             const AheadRun run{ahead, quads, texels, pixels, w.depth, w.depthStep};
             if (tested) {
                 ShadeTestedRun(rule, at, run);
