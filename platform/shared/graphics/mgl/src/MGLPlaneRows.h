@@ -22,7 +22,7 @@ public:
     // the run after it is the run's too, known without its pointer.
     void Follow(int32_t k, uint32_t guest, int32_t stride) {
         // Tested together: they hold or not for a whole draw, and a branch
-        // on each, taken once a call, is foretold no better than a guess.
+        // on each, taken once a call, is mispredicted as often as not.
         const bool followed = (k < m_run.rows) & (stride == m_run.stride) & (guest == RunGuest(k));
         m_followed = followed ? m_run.rows : 0;
     }

@@ -35,10 +35,11 @@ struct QuadTexel {
     static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     // Rows shorter than this read their trilinear quads afresh, at offsets
-    // worked out ahead with their weights: in so few pixels, whose scale
+    // precomputed with their weights: in so few pixels, whose scale
     // changes from row to row, whether the last quad serves again is too
-    // uneven to foretell, and the branch that asks costs more than the
-    // reading it would save. Longer rows keep them.
+    // irregular for branch prediction, and the mispredicted branch that
+    // asks costs more than the memory reads it would save. Longer rows
+    // keep them.
     static constexpr int32_t kKeptQuadPixels = 8;
     MGLTextureSampler& sampler;
     uint32_t format;

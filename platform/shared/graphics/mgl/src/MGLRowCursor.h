@@ -13,7 +13,7 @@ namespace span_detail {
 // would be read again.
 struct RowCursor {
     uint8_t* colour;
-    uint8_t* depth;  // null: no depth plane
+    uint8_t* depth;  // null: no depth buffer
     const int32_t count;
     const int32_t bpp;
     const int32_t zbpp;
@@ -25,7 +25,7 @@ struct RowCursor {
         colour += bpp;
         if (depth != nullptr) depth += zbpp;
     }
-    // `pixels` pixels on, for a row with a depth plane.
+    // `pixels` pixels on, for a row with a depth buffer.
     void StepWithDepth(int32_t pixels) {
         colour += static_cast<ptrdiff_t>(pixels) * bpp;
         depth += static_cast<ptrdiff_t>(pixels) * zbpp;

@@ -22,7 +22,7 @@ namespace span_detail {
 // u and v, taken (TakeWalk) while the record stands: once a span call, or
 // after each of the fill's steps. Each row would otherwise read it all
 // again, and decide again which values the state steps, since its pixel
-// stores may reach any memory as far as the compiler knows.
+// stores may alias any memory, as far as the compiler knows.
 class RowLag {
 public:
     int32_t rows = 0;

@@ -15,7 +15,7 @@ namespace span_detail {
 // columns the scissor and the target leave. Nothing a span or the fill
 // writes between rows (pixels, the row pointers, the interpolants and
 // their terms) changes them, so they are read once. Not drawable without
-// a colour plane of known size, or with a depth plane of narrow words.
+// a colour buffer of known size, or with a depth buffer of narrow words.
 struct RowTarget {
     uint32_t format = 0;
     int32_t bpp = 0;

@@ -131,7 +131,7 @@ private:
         m_lag.rows = m_rows.count - m_stepped;
         s.destptr = m_lag.Pointer(s.destptr, s.deststride);
         s.zptr = m_lag.Pointer(s.zptr, s.zstride);
-        // Locals: the record's words may lie over the walk's, as far as the
+        // Locals: the record's words may alias the walk's, as far as the
         // compiler knows.
         const int32_t rows = m_lag.rows;
         const MGLRowStep step = m_step;

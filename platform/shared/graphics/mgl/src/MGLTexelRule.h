@@ -22,7 +22,7 @@ struct NearestRowLevels {
 // that turns a pixel's texture coordinates into the texel it stores. Its
 // Passes(u, v, lod) reads the pixel's texels and gives whether the pixel
 // is written, and its Store(colour) then stores what they were, after the
-// depth has been written (a level may lie over the depth buffer); its
+// depth has been written (a level may alias the depth buffer); its
 // ReadsLod() whether its texels depend on the level of detail (when not,
 // the span leaves it out), and its Finish() ends the row. Its kTarget is
 // the format it stores, or kAnyTarget where it stores the row's; a fixed
