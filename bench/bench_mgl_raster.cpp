@@ -159,7 +159,7 @@ struct Case {
     }
 };
 
-// The CRC of our target's colour plane, row by row.
+// The CRC of our target's colour buffer, row by row.
 std::string PictureLabel(const peer::MGLPeerRenderer& ours) {
     std::vector<uint8_t> pixels;
     for (int32_t y = 0; y < kHeight; ++y) pixels.insert(pixels.end(), ours.r.Row(0, y), ours.r.Row(0, y) + 2 * kWidth);

@@ -276,7 +276,7 @@ using namespace SpanAsm;
 
 // A bound state's span code runs through the interpreter on the context's
 // own guest memory: it reaches the record through r0, the lookup tables
-// through their pointer fields and the bound colour plane through destbase.
+// through their pointer fields and the bound colour buffer through destbase.
 // The tables it may read but never change.
 TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
     ASSERT_TRUE(device.MakeSurface(4, 2, RSBFormat_R5G6B5, RSBFormat_Z32));

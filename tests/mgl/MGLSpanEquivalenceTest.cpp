@@ -34,7 +34,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(r.ok); }
 
     // Draws the scene with whatever span is bound, returning colour and
-    // depth planes.
+    // depth buffers.
     std::pair<std::vector<uint16_t>, std::vector<uint32_t>> DrawScene(bool interpreted) {
         r.Reset();
         r.FillPlane(0, 0);

@@ -106,7 +106,7 @@ TEST(MGLSpansFormatTest, FlatColourOnX8R8G8B8) {
 
 // Greater passes, compared unsigned: an equal depth fails, 0x80000000 beats
 // 0x7FFFFFFF; without depth writes the plane keeps its values; a target
-// without a depth plane draws every pixel.
+// without a depth buffer draws every pixel.
 TEST_F(MGLSpansTest, DepthTestIsGreaterUnsigned) {
     MGLRecord& s = r.context->Record();
     s.drawColor[3] = 255;
@@ -210,7 +210,7 @@ TEST_F(MGLSpansTest, TexturedSpanSkipsTransparentTexelsAndStoresEachFormat) {
 }
 
 // A pixel's texel is read before its depth is written, whatever the
-// texture's format: here a level lying over the depth plane, nearest, into
+// texture's format: here a level aliasing the depth buffer, nearest, into
 // an r5g6b5 target (which copies an r5g6b5 texel as it is) and an
 // a4r4g4b4 one (decoded).
 TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
@@ -347,7 +347,7 @@ TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
     for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(r.Depth(x, 0), 0u) << x;
 }
 
-// A texture whose level lies over the record's quad addresses, which each
+// A texture whose level aliases the record's quad addresses, which each
 // bilinear or trilinear sample writes before it reads its texels: a long
 // row reads them as the same row drawn one pixel per call does.
 TEST_F(MGLSpansTest, LevelOverTheQuadAddressesReadAsOnePixelRowsReadIt) {
@@ -507,7 +507,7 @@ TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
     EXPECT_EQ(DrawnColumns(r, 0), (Columns{0, 1, 2}));
 }
 
-constexpr uint8_t kFar = 0x04;  // each byte of the depth plane
+constexpr uint8_t kFar = 0x04;  // each byte of the depth buffer
 constexpr uint32_t kFarDepth = kFar * 0x01010101u;
 
 // A perspective row across a target of one row, drawn whole or in pieces,

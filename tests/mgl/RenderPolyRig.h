@@ -2,7 +2,7 @@
 #define RENDERPOLYRIG_H
 
 // A renderer ready to draw for the pipeline's tests: a test device whose
-// current surface has an r5g6b5 (or other) colour plane and a 32-bit depth
+// current surface has an r5g6b5 (or other) colour buffer and a 32-bit depth
 // plane, an initialised context bound to it with a perspective or
 // orthographic projection over the whole target, a RenderPoly, vertex
 // streams the tests fill, and a span routine that records every call.

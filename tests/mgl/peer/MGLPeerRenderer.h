@@ -2,7 +2,7 @@
 #define MGLPEERRENDERER_H
 
 // Our renderer set up like the peer (OSMesaPeer.h): an r5g6b5 target with a
-// 32-bit depth plane, the same frustum and viewport, flat triangles through
+// 32-bit depth buffer, the same frustum and viewport, flat triangles through
 // the portable flat span with each triangle's colour set by the vertex hook,
 // textured ones through the portable textured span (perspective-correct,
 // with the texture's format, filter and wrap mode).

@@ -182,12 +182,12 @@ public:
     // Textures with a mapping in this context, which FollowSurfaces visits.
     void AttachTexture(CTextureObject_MGL* texture);
     void DetachTexture(CTextureObject_MGL* texture);
-    // Colour and depth planes over the size of slot `colorBuffer`.
+    // Colour and depth buffers over the size of slot `colorBuffer`.
     void Clear();
     // Each clears at most w x h pixels of the bound plane, row by row with
     // its pitch, never past its own size. The colour clear packs
     // `clearColor` in the plane's format (nothing for a format without a
-    // clear rule) and returns that format, 0 without a colour plane.
+    // clear rule) and returns that format, 0 without a colour buffer.
     uint32_t ClearColorPlane(int32_t w, int32_t h);
     void ClearDepthPlane(int32_t w, int32_t h);
     void ClearStencilPlane(int32_t w, int32_t h);

@@ -11,7 +11,7 @@ class MGLContext;
 // interpolant at the row (interpolant 0 is the depth). Pixel i is drawn for
 // (x0 + 32767) >> 16 <= i < (x1 + 32768) >> 16, within the scissor columns;
 // a pixel passes the depth test when its depth is greater than the stored
-// one (unsigned). Without a depth plane the depth test and writes are left
+// one (unsigned). Without a depth buffer the depth test and writes are left
 // out. Both run only on rows that lie in the bound planes.
 //
 // Bind them with RenderPoly::BindNativeSpan, fill mode 3 or 4, depth

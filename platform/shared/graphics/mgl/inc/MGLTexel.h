@@ -64,8 +64,9 @@ inline int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordina
         if (raw == size - 1) return x;
         return (t & size) != 0 ? x - 1 : x + 1;
     }
-    // A select rather than a branch: on the small levels a minified
-    // texture reads, the last texel comes too often to foretell.
+    // A conditional move rather than a branch: on the small mipmap levels
+    // a minified texture reads, the wrap past the last texel comes too
+    // often for branch prediction.
     const int32_t next = x + 1;
     return __builtin_expect_with_probability(next == size, 1, 0.5) ? 0 : next;
 }

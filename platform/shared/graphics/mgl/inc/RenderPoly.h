@@ -27,7 +27,7 @@ struct MGLVertexList {
 
 // What a host line routine receives for each segment. The pixel pointer is
 // the host address of the first pixel, null when that pixel lies outside the
-// colour plane; the routine must keep to the plane itself.
+// colour buffer; the routine must keep to the buffer itself.
 struct MGLLineRecord {
     int32_t destStride;
     uint8_t* firstPixel;

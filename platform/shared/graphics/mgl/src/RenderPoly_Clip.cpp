@@ -225,7 +225,7 @@ void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) cons
     out[kWordInterpolants + d] = depth;
     if (!scaled) return;
     const int32_t offset = WrapSub(depth, s.cfz0);
-    // A local: the vertex words written may lie over the layout's, as far
+    // A local: the vertex words written may alias the layout's, as far
     // as the compiler knows.
     const uint32_t scaledMask = m_layout.depthScaledMask;
     auto scale = [&](int32_t i, int32_t value) {
