@@ -111,10 +111,33 @@ std::string WriteCheckFailure(const std::string& directory, DWORD why) {
            ")";
 }
 
+// The folder of the program's path as the game is given it.
+std::filesystem::path DataDirectory() { return std::filesystem::path(HostPath::ModulePath()).parent_path(); }
+
+// The game finds its data directory in the program's path, which it keeps
+// in MAX_PATH units, by cutting it at the last separator: with a longer
+// path, or from the root folder (where nothing is left before the cut), it
+// would look for its files somewhere else.
+bool IsDataDirectoryNameable(std::string* error) {
+    const std::filesystem::path directory = DataDirectory();
+    if (directory == directory.root_path()) {
+        *error = "the data directory " + directory.string() +
+                 " is the root folder, which the game cannot keep its files in: give it a folder below it";
+        return false;
+    }
+    char16_t modulePath[MAX_PATH];
+    if (GetModuleFileNameW(nullptr, modulePath, MAX_PATH) != 0) return true;
+    const size_t length = HostPath::ToWide(HostPath::ModulePath()).size();
+    *error = "the data directory " + directory.string() +
+             " has too long a path for the game: with the program's name it is " + std::to_string(length) +
+             " characters long, and the game takes at most " + std::to_string(MAX_PATH - 1);
+    return false;
+}
+
 // The game keeps its records in its data directory: a run that could not
 // save them is refused at once.
 bool IsDataDirectoryWritable(std::string* error) {
-    const std::filesystem::path directory = std::filesystem::path(HostPath::ModulePath()).parent_path();
+    const std::filesystem::path directory = DataDirectory();
     const std::u16string probe = HostPath::ToWide((directory / kWriteProbeName).string());
     HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -168,7 +191,7 @@ int main(int argc, char** argv) {
         return GameOptions::kExitOk;
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
-    if (!IsDataDirectoryWritable(&error)) return Fail(error);
+    if (!IsDataDirectoryNameable(&error) || !IsDataDirectoryWritable(&error)) return Fail(error);
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }

@@ -2,7 +2,9 @@
 // headless run with a script and screenshots, and the same first frame on
 // a desktop window (a virtual X display) as headless.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -183,6 +185,40 @@ TEST_F(GameProgramTest, AReadOnlyDataDirectoryIsRefused) {
                     fs::perm_options::remove);
     const RunResult run = Run({"--backend", "headless", "--frames", "1", "--data-dir", Data()});
     EXPECT_EQ(run.exitCode, 1) << run.output;
+}
+
+// A folder's name is bytes to the host. One that is not UTF-8, or holds a
+// backslash beside a "back/slash" that differs from it in that byte only,
+// is the one folder the run reads, writes and locks; a name too long for
+// the game is refused for what it is.
+TEST_F(GameProgramTest, TheDataDirectoryIsTheFolderNamedByteForByte) {
+    fs::create_directories(m_dir / "back" / "slash");
+    // A record that cannot be read: the run names it once it looks for it.
+    fs::create_directory(m_dir / "data" / "mchvx2_save1.dat");
+    for (const char* name : {"Spiele-\xE4", "back\\slash"}) {
+        const fs::path data = m_dir / name;
+        fs::rename(m_dir / "data", data);
+        const RunResult run = Run({"--backend", "headless", "--frames", "3", "--data-dir", data.string()});
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_NE(run.output.find("mchvx2_save1.dat"), std::string::npos) << run.output;
+        EXPECT_TRUE(fs::exists(data / "mchvx2.lock")) << name;
+        EXPECT_TRUE(fs::is_empty(m_dir / "back" / "slash")) << name;
+        const int held = ::open((data / "mchvx2.lock").c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        const RunResult second = Run({"--backend", "headless", "--frames", "3", "--data-dir", data.string()});
+        ::close(held);
+        EXPECT_EQ(second.exitCode, 1) << second.output;
+        EXPECT_NE(second.output.find("another instance"), std::string::npos) << second.output;
+        fs::rename(data, m_dir / "data");
+    }
+    const fs::path deep = m_dir / std::string(200, 'd') / std::string(60, 'e');
+    fs::create_directories(deep);
+    const RunResult tooLong = Run({"--backend", "headless", "--frames", "1", "--data-dir", deep.string()});
+    EXPECT_EQ(tooLong.exitCode, 1);
+    EXPECT_NE(tooLong.output.find("has too long a path for the game"), std::string::npos) << tooLong.output;
+    const RunResult root = Run({"--backend", "headless", "--frames", "1", "--data-dir", "/"});
+    EXPECT_EQ(root.exitCode, 1);
+    EXPECT_NE(root.output.find("is the root folder"), std::string::npos) << root.output;
 }
 
 // SDL falls back by itself on video drivers that show nothing.

@@ -144,7 +144,7 @@ TEST_F(CFileOutputStreamTest, WritesAndKeepsAFailureSticky) {
     stream.WriteUInt8(2);
     EXPECT_TRUE(stream.HasError());
 
-    EXPECT_FALSE(stream.Open(Path("no-such-dir\\out").c_str()));
+    EXPECT_FALSE(stream.Open(Path("no-such-dir/out").c_str()));
     EXPECT_TRUE(stream.HasError());
     stream.WriteUInt8(3);
     EXPECT_TRUE(stream.HasError());

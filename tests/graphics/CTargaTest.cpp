@@ -233,7 +233,7 @@ TEST(CTarga, SaveFailsWithoutAFileOrAnImage) {
     TempAppDirectory directory;
     CTarga image;
     ASSERT_TRUE(Load(&image, BuildTarga(Plain(2, 2, 2, 24))));
-    EXPECT_FALSE(image.Save(directory.EnginePathOf("missing\\dir\\out.tga").c_str()));
+    EXPECT_FALSE(image.Save(directory.EnginePathOf("missing/dir/out.tga").c_str()));
 
     AssertCounter checks;
     CTarga empty;

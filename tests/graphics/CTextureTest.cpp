@@ -193,7 +193,7 @@ TEST(CTexture, SaveWritesABlockThatLoadsBack) {
     EXPECT_EQ(PixelsOf(again), pixels);
     EXPECT_EQ(0, std::memcmp(again.GetHeader(), &header, sizeof(header)));
 
-    EXPECT_FALSE(texture.Save(directory.EnginePathOf("no\\such\\dir.bin").c_str()));
+    EXPECT_FALSE(texture.Save(directory.EnginePathOf("no/such/dir.bin").c_str()));
 }
 
 TEST(CTexture, SubImagesCopyInsideTheImageOnly) {

@@ -45,12 +45,29 @@ protected:
 TEST(HostPath, ConvertsTextAndSeparators) {
     EXPECT_EQ(HostPath::FromWide(u"\\dir\\caf\u00E9\\\u20AC.dat"), "/dir/caf\xC3\xA9/\xE2\x82\xAC.dat");
     EXPECT_EQ(HostPath::FromWide(u"a\U0001F600"), "a\xF0\x9F\x98\x80");
-    EXPECT_EQ(HostPath::FromWide(u"x\xD800y"), "x\xEF\xBF\xBDy");
     EXPECT_EQ(HostPath::FromWide(nullptr), "");
     EXPECT_EQ(HostPath::ToWide("/dir/caf\xC3\xA9"), u"\\dir\\caf\u00E9");
     EXPECT_EQ(HostPath::ToWide("a\xF0\x9F\x98\x80"), u"a\U0001F600");
-    EXPECT_EQ(HostPath::ToWide("a\xC3"), u"a\uFFFD");
-    EXPECT_EQ(HostPath::ToWide("\xC0\x80"), u"\uFFFD");
+}
+
+TEST(HostPath, GivesBackEveryHostNameByteForByte) {
+    // Latin-1, cut, overlong and surrogate forms, and a literal backslash.
+    for (const std::string host : {"/games/Spiele-\xE4", "a\xC3", "\xC0\x80", "\xED\xB2\x80z", "/tmp/back\\slash",
+                                   "\xF0\x9F\x98\x80\xFF\\\xC3\xA9"}) {
+        const std::u16string engine = HostPath::ToWide(host);
+        EXPECT_EQ(engine.find(u'\uFFFD'), std::u16string::npos) << host;
+        EXPECT_EQ(HostPath::FromWide(engine.c_str()), host);
+    }
+    // The engine's own separators still become the host's.
+    EXPECT_EQ(HostPath::ToWide("back\\slash/x"), u"back\xDC5Cslash\\x");
+    EXPECT_EQ(HostPath::FromWide((HostPath::ToWide("back\\slash") + u"\\x").c_str()), "back\\slash/x");
+    EXPECT_EQ(HostPath::ToWide("Spiele-\xE4"), u"Spiele-\xDCE4");
+}
+
+TEST(HostPath, RefusesLoneSurrogatesThatNoHostByteStandsBehind) {
+    for (const char16_t* engine : {u"x\xD800y", u"x\xDC7Fy", u"x\xDD00", u"\xDBFF"}) {
+        EXPECT_FALSE(HostPath::FromWide(engine).has_value());
+    }
 }
 
 TEST_F(WinCeFile, CreationModes) {
@@ -272,6 +289,35 @@ TEST_F(WinCeFile, ModulePathFollowsTheApplicationDirectory) {
     // Too small a buffer gives nothing rather than a cut path.
     EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, 4), 0u);
     EXPECT_EQ(buffer[0], 0);
+}
+
+// A host name reaches the file it names, whatever its bytes; an engine
+// name the host cannot spell opens nothing rather than another file.
+TEST_F(WinCeFile, OpensTheFileTheHostNamedAndNoOtherOne) {
+    fs::create_directories(Host("back/slash"));
+    std::ofstream(Host("back/slash/f"), std::ios::binary) << "split";
+    fs::create_directories(Host("back\\slash"));
+    std::ofstream(Host("back\\slash/f"), std::ios::binary) << "whole";
+    std::ofstream(Host("Spiele-\xE4"), std::ios::binary) << "latin";
+    for (const auto& [name, contents] : {std::pair{"back\\slash/f", "whole"}, std::pair{"Spiele-\xE4", "latin"}}) {
+        HANDLE file = Open(name, GENERIC_READ, OPEN_EXISTING);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        char buffer[8] = {};
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(file, buffer, sizeof(buffer), &read, nullptr));
+        EXPECT_EQ(std::string(buffer, read), contents);
+        CloseHandle(file);
+    }
+
+    std::ofstream(Host("x\xEF\xBF\xBDy"), std::ios::binary) << "other";
+    const std::u16string unspellable = HostPath::ToWide(m_directory) + u"\\x\xD800y";
+    EXPECT_EQ(CreateFileW(unspellable.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    EXPECT_FALSE(MoveFileW(Wide("Spiele-\xE4").c_str(), unspellable.c_str()));
+    EXPECT_FALSE(DeleteFileW(unspellable.c_str()));
+    EXPECT_EQ(Contents("x\xEF\xBF\xBDy"), "other");
+    EXPECT_EQ(Contents("Spiele-\xE4"), "latin");
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ public:
 
     // The host path of a file in the directory.
     std::string HostPathOf(const std::string& name) const;
-    // The engine's path of it: the wide directory, "\" and the name.
+    // The engine's path of it: the wide directory, "\" and the name (with
+    // "/" between its parts, as in a host name).
     std::u16string EnginePathOf(const std::string& name) const;
     const std::u16string& EngineDirectory() const { return m_engineDirectory; }
 

@@ -2,8 +2,9 @@
 #define WINCEFILE_H
 
 // The handset's file calls, served by the host's file system. Paths are
-// UTF-16 with "\" between parts (see HostPath); a file handle is closed with
-// CloseHandle.
+// UTF-16 with "\" between parts (see HostPath); a path that holds text no
+// host name stands behind fails with ERROR_INVALID_NAME. A file handle is
+// closed with CloseHandle.
 
 #include "WinCeHandle.h"
 

@@ -1,5 +1,7 @@
 #include "HostPath.h"
 
+#include "HostText.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -7,29 +9,13 @@
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+// Where the escapes of host bytes lie: U+DC00 + byte.
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr uint8_t kHostBackslash = 0x5C;
 
 std::string& AppDirectoryOverride() {
     static std::string directory;
     return directory;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void AppendUtf16(std::u16string& out, char32_t c) {
@@ -42,24 +28,21 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     out += static_cast<char16_t>(0xDC00 | (c & 0x3FF));
 }
 
-bool IsHigh(char16_t unit) {
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-bool IsLow(char16_t unit) {
-    return unit >= 0xDC00 && unit < 0xE000;
-}
 bool IsContinuation(uint8_t byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// Decodes one UTF-8 sequence at `at` and moves past it; shortest forms only.
-char32_t DecodeUtf8(const std::string& text, size_t& at) {
-    const uint8_t lead = static_cast<uint8_t>(text[at++]);
+// The bytes of the UTF-8 sequence at `at`, with the character in `c`; 0
+// when the sequence there is malformed, cut short, overlong, a surrogate or
+// beyond U+10FFFF.
+size_t Utf8SequenceAt(const std::string& text, size_t at, char32_t* c) {
+    const uint8_t lead = static_cast<uint8_t>(text[at]);
     if (lead < 0x80) {
-        return lead;
+        *c = lead;
+        return 1;
     }
     // Continuation bytes and the smallest value for 2-, 3- and 4-byte forms.
-    int extra = 3;
+    size_t extra = 3;
     char32_t minimum = 0x10000;
     if ((lead & 0xE0) == 0xC0) {
         extra = 1;
@@ -68,17 +51,24 @@ char32_t DecodeUtf8(const std::string& text, size_t& at) {
         extra = 2;
         minimum = 0x800;
     } else if ((lead & 0xF8) != 0xF0) {
-        return kReplacement;
+        return 0;
     }
-    char32_t c = lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if (at >= text.size() || !IsContinuation(static_cast<uint8_t>(text[at]))) {
-            return kReplacement;
-        }
-        c = (c << 6) | (static_cast<uint8_t>(text[at++]) & 0x3F);
+    char32_t value = lead & (0x3F >> extra);
+    for (size_t i = 1; i <= extra; ++i) {
+        if (at + i >= text.size() || !IsContinuation(static_cast<uint8_t>(text[at + i]))) return 0;
+        value = (value << 6) | (static_cast<uint8_t>(text[at + i]) & 0x3F);
     }
-    const bool surrogate = c >= 0xD800 && c < 0xE000;
-    return (c < minimum || c > 0x10FFFF || surrogate) ? kReplacement : c;
+    if (value < minimum || value > 0x10FFFF || IsSurrogate(value)) return 0;
+    *c = value;
+    return extra + 1;
+}
+
+char16_t EscapeOf(uint8_t byte) {
+    return static_cast<char16_t>(kEscapeBase + byte);
+}
+
+bool IsEscape(char32_t c) {
+    return c == kEscapeBase + kHostBackslash || (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF);
 }
 
 std::string ExecutablePath() {
@@ -92,22 +82,20 @@ std::string ExecutablePath() {
 
 }  // namespace
 
-std::string HostPath::FromWide(const char16_t* path) {
+std::optional<std::string> HostPath::FromWide(const char16_t* path) {
     std::string out;
     if (path == nullptr) {
         return out;
     }
-    for (size_t i = 0; path[i] != 0; ++i) {
-        char32_t c = path[i];
-        if (IsHigh(path[i]) && IsLow(path[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHigh(path[i]) || IsLow(path[i])) {
-            c = kReplacement;
-        } else if (c == u'\\') {
-            c = u'/';
+    for (size_t at = 0; path[at] != 0;) {
+        const char32_t c = NextUtf16Character(path, at);
+        if (IsEscape(c)) {
+            out += static_cast<char>(c - kEscapeBase);
+        } else if (IsSurrogate(c)) {
+            return std::nullopt;
+        } else {
+            AppendUtf8(out, c == U'\\' ? U'/' : c);
         }
-        AppendUtf8(out, c);
     }
     return out;
 }
@@ -115,8 +103,14 @@ std::string HostPath::FromWide(const char16_t* path) {
 std::u16string HostPath::ToWide(const std::string& path) {
     std::u16string out;
     for (size_t at = 0; at < path.size();) {
-        const char32_t c = DecodeUtf8(path, at);
+        char32_t c = 0;
+        const size_t length = Utf8SequenceAt(path, at, &c);
+        if (length == 0 || c == U'\\') {
+            out += EscapeOf(static_cast<uint8_t>(path[at++]));
+            continue;
+        }
         AppendUtf16(out, c == U'/' ? U'\\' : c);
+        at += length;
     }
     return out;
 }

@@ -2,8 +2,20 @@
 
 namespace {
 
+constexpr char32_t kReplacement = 0xFFFD;
+
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+}  // namespace
+
+char32_t NextUtf16Character(const char16_t* text, size_t& at) {
+    const char16_t unit = text[at++];
+    if (!IsHighSurrogate(unit) || !IsLowSurrogate(text[at])) return unit;
+    return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[at++] - 0xDC00);
+}
+
+bool IsSurrogate(char32_t c) { return c >= 0xD800 && c < 0xE000; }
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -23,20 +35,12 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
-}  // namespace
-
 std::string HostTextToUtf8(const char16_t* text) {
     std::string out;
     if (text == nullptr) return out;
-    for (size_t i = 0; text[i] != 0; ++i) {
-        char32_t c = text[i];
-        if (IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(out, c);
+    for (size_t at = 0; text[at] != 0;) {
+        const char32_t c = NextUtf16Character(text, at);
+        AppendUtf8(out, IsSurrogate(c) ? kReplacement : c);
     }
     return out;
 }

@@ -26,6 +26,8 @@ const char* DescribeFileError(DWORD code) {
             return "a symbolic link, which a file being made never follows";
         case ERROR_CANT_RESOLVE_FILENAME:
             return "a symbolic link that leads to no file";
+        case ERROR_INVALID_NAME:
+            return "a name no host file can have";
         default:
             return "the system refused it";
     }

@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -93,6 +96,18 @@ HANDLE FailOpen(DWORD code) {
     return INVALID_HANDLE_VALUE;
 }
 
+// The host's name for an engine path; false, with ERROR_INVALID_NAME as the
+// last error, when the path holds text no host name stands behind.
+bool HostNameOf(const char16_t* path, std::string* host) {
+    std::optional<std::string> converted = HostPath::FromWide(path);
+    if (!converted) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    *host = std::move(*converted);
+    return true;
+}
+
 }  // namespace
 
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creation, DWORD, HANDLE) {
@@ -100,7 +115,10 @@ HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD, void*, DWORD creat
     if (path == nullptr || flags < 0) {
         return FailOpen(ERROR_INVALID_PARAMETER);
     }
-    const std::string hostPath = HostPath::FromWide(path);
+    std::string hostPath;
+    if (!HostNameOf(path, &hostPath)) {
+        return INVALID_HANDLE_VALUE;
+    }
     if (HostFile::ShouldFail(HostFile::Op::Open, hostPath)) {
         return FailOpen(ERROR_ACCESS_DENIED);
     }
@@ -211,8 +229,11 @@ BOOL MoveFileW(const char16_t* from, const char16_t* to) {
     if (from == nullptr || to == nullptr) {
         return 0;
     }
-    const std::string hostFrom = HostPath::FromWide(from);
-    const std::string hostTo = HostPath::FromWide(to);
+    std::string hostFrom;
+    std::string hostTo;
+    if (!HostNameOf(from, &hostFrom) || !HostNameOf(to, &hostTo)) {
+        return 0;
+    }
     if (HostFile::ShouldFail(HostFile::Op::Move, hostFrom)) {
         return 0;
     }
@@ -230,7 +251,10 @@ BOOL DeleteFileW(const char16_t* path) {
     if (path == nullptr) {
         return 0;
     }
-    const std::string hostPath = HostPath::FromWide(path);
+    std::string hostPath;
+    if (!HostNameOf(path, &hostPath)) {
+        return 0;
+    }
     if (HostFile::ShouldFail(HostFile::Op::Delete, hostPath)) {
         return 0;
     }
