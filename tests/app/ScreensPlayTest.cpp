@@ -35,6 +35,7 @@ using StateList = std::vector<int32_t>;
 constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr int32_t kPlayRow = 0;
+constexpr int32_t kMainMenuHelpRow = 2;
 constexpr int32_t kNoRow = 0;
 constexpr int32_t kYesRow = 1;
 // The pause page's rows.
@@ -92,11 +93,21 @@ protected:
         m_app->Paint();
         const HostFrame without = m_backend->LastFrame();
         Event(kOverlayEvent, 0);
+        return PixelsApart(shown, without);
+    }
+    static int32_t PixelsApart(const HostFrame& a, const HostFrame& b) {
         int32_t count = 0;
-        for (int32_t y = 0; y < shown.Height(); ++y) {
-            for (int32_t x = 0; x < shown.Width(); ++x) count += shown.PixelAt(x, y) != without.PixelAt(x, y) ? 1 : 0;
+        for (int32_t y = 0; y < a.Height(); ++y) {
+            for (int32_t x = 0; x < a.Width(); ++x) count += a.PixelAt(x, y) != b.PixelAt(x, y) ? 1 : 0;
         }
         return count;
+    }
+    // The stylus down and up at (x, y) of the game's screen, and a frame.
+    void Tap(int32_t x, int32_t y) {
+        const uint32_t point = static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16;
+        Event(EngineEvent::kMouseButtonDown, 0, point);
+        Event(EngineEvent::kMouseButtonUp, 0, point);
+        Frame();
     }
 };
 
@@ -221,6 +232,26 @@ TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kHelp, CStates::kPause, CStates::kPlay}));
     // The help page's arrows stay behind: a tap in play presses neither.
     EXPECT_FALSE(CGame::GetTouchButtons()->IsEnabled(CTouchButtonLayout::kGroupTextArrows));
+}
+
+// Opened from the pause page, the help lies on the main menu's frame: it
+// scrolls down and back to the very picture of the help opened from the
+// menu, none of the scrolled text left behind.
+TEST_F(ScreensPlayTest, HelpFromThePauseScrollsOnTheMenusFrame) {
+    Choose(kMainMenuHelpRow);
+    ASSERT_EQ(State(), CStates::kHelp);
+    Frame();
+    const HostFrame fromMenu = m_backend->LastFrame();
+    Press(EngineKey::kBack);
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    Choose(kHelpRow);
+    ASSERT_EQ(State(), CStates::kHelp);
+    for (int32_t i = 0; i < 4; ++i) Press(EngineKey::kDown);
+    SaveScreenshot("22-help-from-pause");
+    for (int32_t i = 0; i < 4; ++i) Press(EngineKey::kUp);
+    EXPECT_EQ(Hud().scroll, 0);
+    EXPECT_EQ(PixelsApart(m_backend->LastFrame(), fromMenu), 0);
 }
 
 TEST_F(ScreensPlayTest, SoundInThePauseRebuildsThePageOnTheSameRow) {

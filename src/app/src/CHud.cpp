@@ -37,6 +37,7 @@ int32_t CHud::LineWidth(const JString& line) const { return font != nullptr ? fo
 void CHud::SetMode(int32_t newMode) {
     noticeBox = false;
     centreLines = false;
+    topicGap = false;
     laidOut = false;
     mode = newMode;
     if (!keepBox) {
@@ -94,6 +95,15 @@ void CHud::ShowList(const JString& text, const JString& newTitle, const JString&
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
+    Layout();
+}
+
+void CHud::ShowTopics(const JString& text) {
+    SetMode(kMessage);
+    lines.removeAllElements();
+    lines.addElement(text);
+    SetTitle(JString(), JString());
+    topicGap = true;
     Layout();
 }
 

@@ -27,9 +27,10 @@ constexpr WChar kTitleSeparator = u'|';
 constexpr uint32_t kBuildInfoUnits = 100;
 constexpr char kAboutTitle[] = "Mechavox";
 
-// Text pages: centred, 30 from the top, 8 from each side.
+// Text pages: centred, 30 from the top, and between the ends of the menu
+// frame's rules, 20 from each side, clear of its rails.
 constexpr int32_t kTextPageTop = 30;
-constexpr int32_t kTextPageMargin = 16;
+constexpr int32_t kTextPageMargin = 40;
 constexpr int32_t kTextPageHeightMargin = 90;
 constexpr int32_t kGoodbyeTop = 105;
 constexpr int32_t kGoodbyeHeightMargin = 120;
@@ -255,6 +256,9 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             break;
         }
         case kPause:
+            // The pause page lies over play, which needs no menu frame: the
+            // help page's, when it was opened from here, goes.
+            FreeMenuFrame();
             OpenPausePage(kKindPause, selection);
             *softKeys = kSoftConfirm;
             break;
@@ -277,8 +281,9 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             break;
         case kHelp: {
             const JString control = DeviceText(CDeviceConfig::kControlText);
-            EnterTextPage(kTextPageTop, kTextPageHeightMargin,
-                          control.length() > 0 ? control : GetUpperText(kTextHelpBody));
+            PlaceTextPage(kTextPageTop, kTextPageHeightMargin);
+            // The help's topics, one to each line break, stand apart.
+            hud->ShowTopics(control.length() > 0 ? control : GetUpperText(kTextHelpBody));
             break;
         }
         case kGoodbye:
@@ -342,10 +347,18 @@ void CStates::EnterMainMenu(int32_t selection) {
 }
 
 void CStates::EnterTextPage(int32_t y, int32_t heightMargin, const JString& text) {
+    PlaceTextPage(y, heightMargin);
+    Hud()->ShowList(text, emptyText, emptyText);
+}
+
+// A text page lies on the menu frame, painted under it every frame, from
+// whichever screen it was opened: the help opened from the pause page too,
+// though play holds no frame.
+void CStates::PlaceTextPage(int32_t y, int32_t heightMargin) {
+    LoadMenuFrame();
     CHud* hud = Hud();
     hud->SetFrameStyle(false, false, true, true);
     hud->ShowPopup(HalfWidth(), y, ScreenWidth() - kTextPageMargin, ScreenHeight() - heightMargin, kTextPagePlacement);
-    hud->ShowList(text, emptyText, emptyText);
 }
 
 JString CStates::AboutText() const {
