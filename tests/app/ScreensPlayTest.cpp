@@ -51,6 +51,11 @@ constexpr uint32_t kFuelColour = 0xF2B233;
 // The event that sets the application's overlay mode, which hides the
 // touch controls' pictures (its first argument: 1 hidden, 0 shown).
 constexpr uint32_t kOverlayEvent = 0x02042EF2;
+// The middles of the pad's up and right arrows (its origin at (3, 153)).
+constexpr int32_t kPadUpX = 3 + 35 + 11;
+constexpr int32_t kPadUpY = 153 + 5 + 11;
+constexpr int32_t kPadRightX = 3 + 66 + 11;
+constexpr int32_t kPadRightY = 153 + 36 + 11;
 // A jump from standing, from its start to its landing, in frames.
 constexpr int32_t kJumpFrames = 16;
 // The first frames of play fade in from black.
@@ -102,12 +107,9 @@ protected:
         }
         return count;
     }
-    // The stylus down and up at (x, y) of the game's screen, and a frame.
-    void Tap(int32_t x, int32_t y) {
-        const uint32_t point = static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16;
-        Event(EngineEvent::kMouseButtonDown, 0, point);
-        Event(EngineEvent::kMouseButtonUp, 0, point);
-        Frame();
+    // The stylus down or up at (x, y) of the game's screen.
+    void Stylus(uint32_t event, int32_t x, int32_t y) {
+        Event(event, 0, static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16);
     }
 };
 
@@ -146,7 +148,8 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
     StartPlay();
     Frames(kFadeInFrames);
     CSpriteInstance& sprite = *World().player->sprite;
-    Event(EngineEvent::kKeyPressed, EngineKey::kUp);
+    // The stylus jumps, so that the pictures stay.
+    Stylus(EngineEvent::kMouseButtonDown, kPadUpX, kPadUpY);
     for (int32_t frame = 0; frame < kJumpFrames; ++frame) {
         Frame();
         const HostFrame shown = m_backend->LastFrame();
@@ -168,9 +171,27 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
             }
         }
         ASSERT_GT(playerPixels, 0) << "frame " << frame;
+        ASSERT_GT(PixelsApart(shown, uncovered), 0) << "frame " << frame;
         EXPECT_GE(seen * 4, playerPixels * 3) << "frame " << frame << ": " << seen << " of " << playerPixels;
     }
-    Event(EngineEvent::kKeyReleased, EngineKey::kUp);
+    Stylus(EngineEvent::kMouseButtonUp, kPadUpX, kPadUpY);
+}
+
+// The touch pictures show while the stylus plays: from the level's start,
+// gone at a key press, back at the next tap, which the pad answers all the
+// same.
+TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
+    StartPlay();
+    EXPECT_GT(TouchControlPixels(), 0);
+    Press(EngineKey::kLeft);
+    EXPECT_EQ(TouchControlPixels(), 0);
+    Stylus(EngineEvent::kMouseButtonDown, kPadRightX, kPadRightY);
+    Frame();
+    EXPECT_TRUE(CGame::GetInput()->IsHeld(GameKey::kRight));
+    EXPECT_GT(TouchControlPixels(), 0);
+    Stylus(EngineEvent::kMouseButtonUp, kPadRightX, kPadRightY);
+    Frame();
+    EXPECT_GT(TouchControlPixels(), 0);
 }
 
 // The first level's title page, met a few steps from the start, stands in
