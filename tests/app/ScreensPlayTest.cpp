@@ -273,6 +273,10 @@ TEST_F(ScreensPlayTest, HelpFromThePauseScrollsOnTheMenusFrame) {
     for (int32_t i = 0; i < 4; ++i) Press(EngineKey::kUp);
     EXPECT_EQ(Hud().scroll, 0);
     EXPECT_EQ(PixelsApart(m_backend->LastFrame(), fromMenu), 0);
+    // Back over play, the frame goes again.
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(States().frameHalf, nullptr);
 }
 
 TEST_F(ScreensPlayTest, SoundInThePauseRebuildsThePageOnTheSameRow) {

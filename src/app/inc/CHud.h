@@ -221,6 +221,7 @@ private:
     int32_t LineWidth(const JString& line) const;
     // The text in lines no wider than the screen less the title margin.
     JVector<JString> WrapToScreen(const JString& text) const;
+    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics);
     // A message page's text in lines no wider than its box.
     JVector<JString> WrapMessage(const JString& text) const;
     void Layout();

@@ -91,19 +91,17 @@ void CHud::ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const J
 }
 
 void CHud::ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle) {
+    ShowMessage(text, newTitle, newSubtitle, false);
+}
+
+void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), true); }
+
+void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics) {
     SetMode(kMessage);
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
-    Layout();
-}
-
-void CHud::ShowTopics(const JString& text) {
-    SetMode(kMessage);
-    lines.removeAllElements();
-    lines.addElement(text);
-    SetTitle(JString(), JString());
-    topicGap = true;
+    topicGap = topics;
     Layout();
 }
 
