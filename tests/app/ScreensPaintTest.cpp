@@ -17,6 +17,8 @@ namespace {
 constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr uint32_t kClear = 0x2040F8;
+// Text pages keep this far from either side of the screen.
+constexpr int32_t kTextSide = 20;
 
 }  // namespace
 
@@ -140,6 +142,27 @@ TEST_F(ScreensPaintTest, TheHelpShowsItsScrollArrowsUnderItsText) {
     EXPECT_EQ(FirstInkRow(top, top + 5, cx + 20, cx + 30), top);
     Press(EngineKey::kDown);
     EXPECT_EQ(FirstInkRow(top, top + 5, cx - 28, cx - 18), top);
+}
+
+// The help's topics stand a blank row apart, and its text keeps clear of
+// the frame's rails, 20 from each side.
+TEST_F(ScreensPaintTest, TheHelpSetsItsTopicsApartWithinTheFrame) {
+    States().SetState(CStates::kHelp);
+    Frame();
+    SaveScreenshot("35-help-topics");
+    const CHud& hud = Hud();
+    int32_t blank = -1;
+    for (int32_t i = 0; i < hud.visibleLines && blank < 0; ++i) {
+        if (hud.lines.elementAt(i).length() == 0) blank = i;
+    }
+    ASSERT_GT(blank, 0);
+    const int32_t fh = hud.font->getHeight();
+    const int32_t top = hud.boxY;
+    const int32_t bottom = hud.boxY + hud.boxHeight;
+    EXPECT_EQ(FirstInkRow(top + blank * fh, top + (blank + 1) * fh, 0, kScreenW), -1);
+    EXPECT_EQ(FirstInkRow(top, bottom, 0, kTextSide), -1);
+    EXPECT_EQ(FirstInkRow(top, bottom, kScreenW - kTextSide, kScreenW), -1);
+    EXPECT_EQ(FirstInkRow(top, bottom, kTextSide, kScreenW - kTextSide), top);
 }
 
 // The ten strips of the wipe cover the logo after 750 ms.

@@ -35,6 +35,7 @@ using StateList = std::vector<int32_t>;
 constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr int32_t kPlayRow = 0;
+constexpr int32_t kMainMenuHelpRow = 2;
 constexpr int32_t kNoRow = 0;
 constexpr int32_t kYesRow = 1;
 // The pause page's rows.
@@ -50,6 +51,11 @@ constexpr uint32_t kFuelColour = 0xF2B233;
 // The event that sets the application's overlay mode, which hides the
 // touch controls' pictures (its first argument: 1 hidden, 0 shown).
 constexpr uint32_t kOverlayEvent = 0x02042EF2;
+// The middles of the pad's up and right arrows (its origin at (3, 153)).
+constexpr int32_t kPadUpX = 3 + 35 + 11;
+constexpr int32_t kPadUpY = 153 + 5 + 11;
+constexpr int32_t kPadRightX = 3 + 66 + 11;
+constexpr int32_t kPadRightY = 153 + 36 + 11;
 // A jump from standing, from its start to its landing, in frames.
 constexpr int32_t kJumpFrames = 16;
 // The first frames of play fade in from black.
@@ -92,11 +98,18 @@ protected:
         m_app->Paint();
         const HostFrame without = m_backend->LastFrame();
         Event(kOverlayEvent, 0);
+        return PixelsApart(shown, without);
+    }
+    static int32_t PixelsApart(const HostFrame& a, const HostFrame& b) {
         int32_t count = 0;
-        for (int32_t y = 0; y < shown.Height(); ++y) {
-            for (int32_t x = 0; x < shown.Width(); ++x) count += shown.PixelAt(x, y) != without.PixelAt(x, y) ? 1 : 0;
+        for (int32_t y = 0; y < a.Height(); ++y) {
+            for (int32_t x = 0; x < a.Width(); ++x) count += a.PixelAt(x, y) != b.PixelAt(x, y) ? 1 : 0;
         }
         return count;
+    }
+    // The stylus down or up at (x, y) of the game's screen.
+    void Stylus(uint32_t event, int32_t x, int32_t y) {
+        Event(event, 0, static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16);
     }
 };
 
@@ -135,7 +148,8 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
     StartPlay();
     Frames(kFadeInFrames);
     CSpriteInstance& sprite = *World().player->sprite;
-    Event(EngineEvent::kKeyPressed, EngineKey::kUp);
+    // The stylus jumps, so that the pictures stay.
+    Stylus(EngineEvent::kMouseButtonDown, kPadUpX, kPadUpY);
     for (int32_t frame = 0; frame < kJumpFrames; ++frame) {
         Frame();
         const HostFrame shown = m_backend->LastFrame();
@@ -157,9 +171,27 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
             }
         }
         ASSERT_GT(playerPixels, 0) << "frame " << frame;
+        ASSERT_GT(PixelsApart(shown, uncovered), 0) << "frame " << frame;
         EXPECT_GE(seen * 4, playerPixels * 3) << "frame " << frame << ": " << seen << " of " << playerPixels;
     }
-    Event(EngineEvent::kKeyReleased, EngineKey::kUp);
+    Stylus(EngineEvent::kMouseButtonUp, kPadUpX, kPadUpY);
+}
+
+// The touch pictures show while the stylus plays: from the level's start,
+// gone at a key press, back at the next tap, which the pad answers all the
+// same.
+TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
+    StartPlay();
+    EXPECT_GT(TouchControlPixels(), 0);
+    Press(EngineKey::kLeft);
+    EXPECT_EQ(TouchControlPixels(), 0);
+    Stylus(EngineEvent::kMouseButtonDown, kPadRightX, kPadRightY);
+    Frame();
+    EXPECT_TRUE(CGame::GetInput()->IsHeld(GameKey::kRight));
+    EXPECT_GT(TouchControlPixels(), 0);
+    Stylus(EngineEvent::kMouseButtonUp, kPadRightX, kPadRightY);
+    Frame();
+    EXPECT_GT(TouchControlPixels(), 0);
 }
 
 // The first level's title page, met a few steps from the start, stands in
@@ -221,6 +253,30 @@ TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kHelp, CStates::kPause, CStates::kPlay}));
     // The help page's arrows stay behind: a tap in play presses neither.
     EXPECT_FALSE(CGame::GetTouchButtons()->IsEnabled(CTouchButtonLayout::kGroupTextArrows));
+}
+
+// Opened from the pause page, the help lies on the main menu's frame: it
+// scrolls down and back to the very picture of the help opened from the
+// menu, none of the scrolled text left behind.
+TEST_F(ScreensPlayTest, HelpFromThePauseScrollsOnTheMenusFrame) {
+    Choose(kMainMenuHelpRow);
+    ASSERT_EQ(State(), CStates::kHelp);
+    Frame();
+    const HostFrame fromMenu = m_backend->LastFrame();
+    Press(EngineKey::kBack);
+    StartPlay();
+    Press(EngineKey::kSoftRight);
+    Choose(kHelpRow);
+    ASSERT_EQ(State(), CStates::kHelp);
+    for (int32_t i = 0; i < 4; ++i) Press(EngineKey::kDown);
+    SaveScreenshot("22-help-from-pause");
+    for (int32_t i = 0; i < 4; ++i) Press(EngineKey::kUp);
+    EXPECT_EQ(Hud().scroll, 0);
+    EXPECT_EQ(PixelsApart(m_backend->LastFrame(), fromMenu), 0);
+    // Back over play, the frame goes again.
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kPause);
+    EXPECT_EQ(States().frameHalf, nullptr);
 }
 
 TEST_F(ScreensPlayTest, SoundInThePauseRebuildsThePageOnTheSameRow) {

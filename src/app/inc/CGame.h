@@ -93,6 +93,10 @@ public:
     uint8_t repaintPending = 1;
     // The play world's on-screen controls are on.
     uint8_t playControlsShown = 0;
+    // Their pictures are drawn over play: the stylus drives it. A level
+    // starts with them; a key pressed in play hides them until the next tap,
+    // and the buttons answer taps all the same.
+    bool touchPicturesShown = true;
 
 private:
     void BuildTouchButtons();

@@ -47,6 +47,9 @@ public:
     bool IsPressed(uint32_t mask) const { return (pressed & mask) != 0; }
     bool IsHeld(uint32_t mask) const { return (held & mask) != 0; }
     bool AnyPressed() const { return pressed != 0; }
+    // A key of the handset went down since the previous latch; the touch
+    // buttons, which press the same bits, do not count.
+    bool KeyWentDown() const { return keyWentDown; }
     // Once per game update, before the screens read the masks.
     void LatchFrame();
     // Drops presses and held keys; releases already seen stay reported.
@@ -67,6 +70,8 @@ public:
     uint32_t pendingReleased = 0;
     uint32_t released = 0;
     bool skipSoftKeyPaint = false;
+    bool pendingKeyWentDown = false;
+    bool keyWentDown = false;
     bool cornerImagesEnabled = false;
 
 private:

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class CGame;
+class CGameInput;
 class CGameWorld;
 class JGraphics;
 class JImage;
@@ -58,6 +59,7 @@ private:
     int32_t UpdateLoading();
     int32_t UpdateInterlude();
     int32_t UpdatePlaying(int32_t dt);
+    static void FollowPointerOrKeys(CGame& game, const CGameInput& input);
     bool WorldCoversScreen(const CGame& game) const;
     void EndInterlude();
 };

@@ -96,6 +96,9 @@ public:
     void ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const JString& newTitle,
                   const JString& newSubtitle);
     void ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle);
+    // An untitled text whose line breaks end its topics: each topic is
+    // wrapped by itself, with a blank row before the next.
+    void ShowTopics(const JString& text);
     // The loading screen.
     void Clear();
     // A negative time never runs out.
@@ -164,6 +167,8 @@ public:
     // A text page's lines each centred in the box instead of from its left;
     // every new page starts without.
     bool centreLines = false;
+    // The text page's line breaks part topics by a blank row (ShowTopics).
+    bool topicGap = false;
     bool imageBar = true;
     JImage* barTile = nullptr;
     JImage* barCapFramed = nullptr;
@@ -216,6 +221,9 @@ private:
     int32_t LineWidth(const JString& line) const;
     // The text in lines no wider than the screen less the title margin.
     JVector<JString> WrapToScreen(const JString& text) const;
+    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics);
+    // A message page's text in lines no wider than its box.
+    JVector<JString> WrapMessage(const JString& text) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
     int32_t SideFrameDrop(int32_t rowsHeight) const;

@@ -261,7 +261,9 @@ private:
     void ShowTextArrows(bool shown);
     void EnterMessageBox(int32_t selection, uint32_t* softKeys);
     void EnterMainMenu(int32_t selection);
-    void EnterTextPage(int32_t y, int32_t heightMargin, const JString& text);
+    void EnterTextPage(int32_t y, int32_t widthMargin, int32_t heightMargin, const JString& text);
+    // The box and frame of a text page, for the text shown next.
+    void PlaceTextPage(int32_t y, int32_t widthMargin, int32_t heightMargin);
     JString AboutText() const;
 
     // One tick (CStates_Update.cpp).

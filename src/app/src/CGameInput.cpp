@@ -67,6 +67,7 @@ void CGameInput::OnKey(int32_t code, bool isPressed) {
     if (isPressed) {
         Hold(bits);
         Press(bits);
+        pendingKeyWentDown = true;
     } else {
         AddReleased(bits);
         Release(bits);
@@ -83,12 +84,16 @@ void CGameInput::LatchFrame() {
     pendingPressed = 0;
     released = pendingReleased;
     pendingReleased = 0;
+    keyWentDown = pendingKeyWentDown;
+    pendingKeyWentDown = false;
 }
 
 void CGameInput::Reset() {
     pressed = 0;
     pendingPressed = 0;
     held = 0;
+    keyWentDown = false;
+    pendingKeyWentDown = false;
 }
 
 int32_t CGameInput::LeftIconOf(uint32_t flags) {

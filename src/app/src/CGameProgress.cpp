@@ -7,6 +7,7 @@
 #include "CHud.h"
 #include "CSoundManager.h"
 #include "CStates.h"
+#include "CTouchButtonManager.h"
 #include "JGraphics.h"
 #include "JImage.h"
 #include "JSystem.h"
@@ -26,10 +27,13 @@ void CGameProgress::StartLevel(int32_t state) {
     CHud* hud = CGame::GetHud();
     CGameInput* input = CGame::GetInput();
     switch (state) {
-        case CStates::kPlayLoad:
+        case CStates::kPlayLoad: {
             if (hud != nullptr) hud->Clear();
             if (world == nullptr) world = CGame::GetWorld();
+            CGame* game = CGame::Get();
+            if (game != nullptr) game->touchPicturesShown = true;
             break;
+        }
         case CStates::kPlay:
             if (world == nullptr) world = CGame::GetWorld();
             if (world != nullptr && world->subState == CGameWorld::kSubStateBlack) break;
@@ -112,6 +116,8 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
     const CGameInput* input = CGame::GetInput();
     CHud* hud = CGame::GetHud();
     if (input == nullptr || hud == nullptr || world == nullptr) return 0;
+    CGame* game = CGame::Get();
+    if (game != nullptr) FollowPointerOrKeys(*game, *input);
     const bool pauseKey = input->IsPressed(GameKey::kSoftRight);
     const bool back = input->IsPressed(GameKey::kBack);
     int32_t next = 0;
@@ -133,9 +139,19 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
         next = CStates::kPause;
         PlaySound(-1, false, true);
     }
-    CGame* game = CGame::Get();
     if (updated && game != nullptr && (next != 0 || !WorldCoversScreen(*game))) game->repaintPending = 1;
     return next;
+}
+
+// The touch pictures cover the lower left of the level, where the camera
+// keeps the player: they show only while the stylus is the one playing.
+void CGameProgress::FollowPointerOrKeys(CGame& game, const CGameInput& input) {
+    const CTouchButtonManager* touch = CGame::GetTouchButtons();
+    if (touch != nullptr && touch->HasDownEdge()) {
+        game.touchPicturesShown = true;
+    } else if (input.KeyWentDown()) {
+        game.touchPicturesShown = false;
+    }
 }
 
 // A world laid out for the screen as it is paints all of it, its background

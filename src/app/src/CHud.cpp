@@ -37,6 +37,7 @@ int32_t CHud::LineWidth(const JString& line) const { return font != nullptr ? fo
 void CHud::SetMode(int32_t newMode) {
     noticeBox = false;
     centreLines = false;
+    topicGap = false;
     laidOut = false;
     mode = newMode;
     if (!keepBox) {
@@ -90,10 +91,17 @@ void CHud::ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const J
 }
 
 void CHud::ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle) {
+    ShowMessage(text, newTitle, newSubtitle, false);
+}
+
+void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), true); }
+
+void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics) {
     SetMode(kMessage);
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
+    topicGap = topics;
     Layout();
 }
 

@@ -49,6 +49,8 @@ void FitAxis(uint32_t flags, const AxisFlags& axis, int32_t content, int32_t* po
     }
 }
 
+constexpr WChar kTopicBreak = u'\n';
+
 int32_t Divide(int32_t a, int32_t b) { return b > 0 ? a / b : 0; }
 
 int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
@@ -91,14 +93,7 @@ void CHud::Layout() {
     if (mode == kImage) FitBox(image != nullptr ? image->getWidth() : 0, image != nullptr ? image->getHeight() : 0);
     const JString text = mode == kMessage && lines.size() > 0 ? lines.elementAt(0) : JString();
     if (mode == kMenu || text.length() > 0) {
-        if (mode == kMessage) {
-            lines.removeAllElements();
-            if (font != nullptr) {
-                lines = wrapText(text, boxWidth, *font);
-            } else {
-                lines.addElement(text);
-            }
-        }
+        if (mode == kMessage) lines = WrapMessage(text);
         lineWidths.removeAllElements();
         for (int32_t i = 0; i < lines.size(); ++i) lineWidths.addElement(LineWidth(lines.elementAt(i)));
         lineCount = lines.size();
@@ -106,6 +101,28 @@ void CHud::Layout() {
         LayoutRows((placement & kFitX) != 0 ? WidestLine() : boxWidth);
     }
     laidOut = true;
+}
+
+JVector<JString> CHud::WrapMessage(const JString& text) const {
+    if (font == nullptr) {
+        JVector<JString> whole;
+        whole.addElement(text);
+        return whole;
+    }
+    if (!topicGap) return wrapText(text, boxWidth, *font);
+    JVector<JString> wrapped;
+    int32_t start = 0;
+    while (start < text.length()) {
+        int32_t end = text.indexOf(kTopicBreak, start);
+        if (end < 0) end = text.length();
+        const JString topic = text.substring(start, end).trim();
+        start = end + 1;
+        if (topic.length() == 0) continue;
+        if (wrapped.size() > 0) wrapped.addElement(JString());
+        const JVector<JString> topicLines = wrapText(topic, boxWidth, *font);
+        for (int32_t i = 0; i < topicLines.size(); ++i) wrapped.addElement(topicLines.elementAt(i));
+    }
+    return wrapped;
 }
 
 // A missing font or a missing row image makes rows 0 high: then no row fits,

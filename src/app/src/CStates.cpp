@@ -27,11 +27,14 @@ constexpr WChar kTitleSeparator = u'|';
 constexpr uint32_t kBuildInfoUnits = 100;
 constexpr char kAboutTitle[] = "Mechavox";
 
-// Text pages: centred, 30 from the top, 8 from each side.
+// Text pages: centred, 30 from the top, and between the ends of the menu
+// frame's rules, 20 from each side, clear of its rails. The farewell, a
+// line or two, is wider, so that its first line stays whole.
 constexpr int32_t kTextPageTop = 30;
-constexpr int32_t kTextPageMargin = 16;
+constexpr int32_t kTextPageMargin = 40;
 constexpr int32_t kTextPageHeightMargin = 90;
 constexpr int32_t kGoodbyeTop = 105;
+constexpr int32_t kGoodbyeMargin = 16;
 constexpr int32_t kGoodbyeHeightMargin = 120;
 constexpr uint32_t kTextPagePlacement = 20;
 
@@ -246,7 +249,7 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             *softKeys = kSoftConfirmAlt;
             break;
         case kAbout:
-            EnterTextPage(kTextPageTop, kTextPageHeightMargin, AboutText());
+            EnterTextPage(kTextPageTop, kTextPageMargin, kTextPageHeightMargin, AboutText());
             break;
         case kLoadLevel: {
             stackDepth = 0;
@@ -255,6 +258,9 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             break;
         }
         case kPause:
+            // The pause page lies over play, which needs no menu frame: the
+            // help page's, when it was opened from here, goes.
+            FreeMenuFrame();
             OpenPausePage(kKindPause, selection);
             *softKeys = kSoftConfirm;
             break;
@@ -277,19 +283,21 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
             break;
         case kHelp: {
             const JString control = DeviceText(CDeviceConfig::kControlText);
-            EnterTextPage(kTextPageTop, kTextPageHeightMargin,
-                          control.length() > 0 ? control : GetUpperText(kTextHelpBody));
+            PlaceTextPage(kTextPageTop, kTextPageMargin, kTextPageHeightMargin);
+            // The help's topics, one to each line break, stand apart.
+            hud->ShowTopics(control.length() > 0 ? control : GetUpperText(kTextHelpBody));
             break;
         }
         case kGoodbye:
-            EnterTextPage(kGoodbyeTop, kGoodbyeHeightMargin, GetUpperText(kTextGoodbye));
+            EnterTextPage(kGoodbyeTop, kGoodbyeMargin, kGoodbyeHeightMargin, GetUpperText(kTextGoodbye));
             // A farewell of a line or two: centred, clear of the frame's rails.
             hud->centreLines = true;
             *softKeys = kSoftConfirm;
             stackDepth = 0;
             break;
         case kTouchNotice:
-            EnterTextPage(kTextPageTop, kTextPageHeightMargin, DeviceText(CDeviceConfig::kTouchscreenMessage));
+            EnterTextPage(kTextPageTop, kTextPageMargin, kTextPageHeightMargin,
+                          DeviceText(CDeviceConfig::kTouchscreenMessage));
             break;
         default:
             break;
@@ -341,11 +349,19 @@ void CStates::EnterMainMenu(int32_t selection) {
     stackDepth = 0;
 }
 
-void CStates::EnterTextPage(int32_t y, int32_t heightMargin, const JString& text) {
+void CStates::EnterTextPage(int32_t y, int32_t widthMargin, int32_t heightMargin, const JString& text) {
+    PlaceTextPage(y, widthMargin, heightMargin);
+    Hud()->ShowList(text, emptyText, emptyText);
+}
+
+// A text page lies on the menu frame, painted under it every frame, from
+// whichever screen it was opened: the help opened from the pause page too,
+// though play holds no frame.
+void CStates::PlaceTextPage(int32_t y, int32_t widthMargin, int32_t heightMargin) {
+    LoadMenuFrame();
     CHud* hud = Hud();
     hud->SetFrameStyle(false, false, true, true);
-    hud->ShowPopup(HalfWidth(), y, ScreenWidth() - kTextPageMargin, ScreenHeight() - heightMargin, kTextPagePlacement);
-    hud->ShowList(text, emptyText, emptyText);
+    hud->ShowPopup(HalfWidth(), y, ScreenWidth() - widthMargin, ScreenHeight() - heightMargin, kTextPagePlacement);
 }
 
 JString CStates::AboutText() const {

@@ -228,7 +228,7 @@ void CGameWorld::PaintTouchControls(JGraphics& g) {
     JImage* first = touchImages[0].get();
     JImage* second = touchImages[1].get();
     JImage* third = touchImages[2].get();
-    if (first == nullptr || game == nullptr || game->playControlsShown == 0) return;
+    if (first == nullptr || game == nullptr || game->playControlsShown == 0 || !game->touchPicturesShown) return;
     if (app != nullptr && app->GetOverlayMode() != 0) return;
     const int32_t w = screenWidth;
     const int32_t h = screenHeight;
