@@ -6,11 +6,16 @@
 // in which every animation carries the second box above the body (doors,
 // ledges, pads), and a long back-attack animation for the player. Frames
 // run without the physics step when a test wants the state machine alone.
+// A test whose outcome lies in the repository's content swaps the
+// synthetic sprites for the compiled game sprites.
 
 #include <map>
 #include <memory>
 
 #include "ActorUnits.h"
+#include "BitmapFile.h"
+#include "CompiledContent.h"
+#include "ContentCompiler.h"
 #include "PlayFixture.h"
 
 namespace playtest {
@@ -103,6 +108,40 @@ protected:
     }
 
     bool InDrawList(const CActor* a) const { return world->drawList->contains(const_cast<CActor*>(a)); }
+
+    static const SpriteContent& GameSprites() {
+        static const CompiledContent content = [] {
+            CompiledContent compiled;
+            ContentCompiler compiler;
+            std::string error;
+            EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
+            return compiled;
+        }();
+        return content.sprites.at(0);
+    }
+
+    // The synthetic sprites give way to the compiled content's; the
+    // fixture's player sprite shows `playerSet`.
+    void MountGameSprites(int32_t playerSet) {
+        sprite.ReleasePresenter();
+        delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
+        m_archive.Unmount();
+        const SpriteContent& sprites = GameSprites();
+        std::vector<std::vector<uint8_t>> bitmaps;
+        for (const Raster& picture : sprites.pictures) bitmaps.push_back(BitmapFile::Encode(picture));
+        std::string error;
+        BigArchiveWriter writer(IdTableForm::List);
+        ASSERT_TRUE(SpriteDataWriter::AddEmptyDirectory(writer, &error)) << error;
+        ASSERT_TRUE(SpriteDataWriter::AddToArchive(writer, sprites.ids, sprites.definition, sprites.sets, bitmaps,
+                                                   false, &error))
+            << error;
+        ASSERT_TRUE(m_archive.Mount(&m_app, writer, "game-sprites", 64, 32, &error)) << error;
+        SK_Home* home = GetSpriteHome();
+        ASSERT_NE(home, nullptr);
+        home->Load();
+        ASSERT_TRUE(home->IsLoaded());
+        sprite.SetSprite(playerSet);
+    }
 };
 
 }  // namespace playtest

@@ -97,6 +97,33 @@ TEST_F(MotionTest, FormBWalksUpTo140PixelsASecond) {
     EXPECT_GT(p->x, 60 * kPx);
 }
 
+// The running level's runner on the game's sprites, from each place its
+// approach can leave it a frame before a barrier: it breaks the barrier,
+// which is gone once its breaking is over, loses a hit point to it and runs
+// on.
+TEST_F(MotionTest, TheRunnerBreaksEachBarrierItReachesForAHitPoint) {
+    constexpr int32_t kRunnerSet = 0;
+    constexpr int32_t kBarrierSet = 30;
+    constexpr int32_t kBarrierX = 300;
+    constexpr int32_t kFrameLimit = 100;
+    // 140 pixels a second moves the runner 5.6 pixels a frame.
+    constexpr int32_t kApproaches = 6;
+    MountGameSprites(kRunnerSet);
+    world->formBStart = 1;
+    for (int32_t offset = 0; offset < kApproaches; ++offset) {
+        SCOPED_TRACE(offset);
+        CActor* p = MakePlayer(ActorType::kPlayerFormB, 100 + offset, kFloorY);
+        CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
+        Insert(barrier);
+        const int32_t before = p->hitPoints;
+        int32_t frames = 0;
+        while (InDrawList(barrier) && frames++ < kFrameLimit) WorldFrame(0, 0);
+        ASSERT_FALSE(InDrawList(barrier));
+        EXPECT_EQ(p->hitPoints, before - 1);
+        EXPECT_GT(p->x, kBarrierX * kPx);
+    }
+}
+
 TEST_F(MotionTest, ALongFightKeepsItsListsSmall) {
     CActor* p = MakePlayer(ActorType::kPlayerFormB, 100, kFloorY);
     constexpr int32_t kFrames = 5000;

@@ -3,9 +3,6 @@
 // repository's content shows whether a climb ends on top of the wall.
 
 #include "BehaviourFixture.h"
-#include "BitmapFile.h"
-#include "CompiledContent.h"
-#include "ContentCompiler.h"
 #include "PlayerControl.h"
 
 namespace playtest {
@@ -26,22 +23,11 @@ constexpr int32_t kFrameLimit = 100;
 // Long enough to walk the last pixels into the wall.
 constexpr int32_t kWalkFrames = 10;
 
-const SpriteContent& GameSprites() {
-    static const CompiledContent content = [] {
-        CompiledContent compiled;
-        ContentCompiler compiler;
-        std::string error;
-        EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
-        return compiled;
-    }();
-    return content.sprites.at(0);
-}
-
 class PlayerLedgeClimbTest : public BehaviourFixture {
 protected:
     void SetUp() override {
         BehaviourFixture::SetUp();
-        MountGameSprites();
+        MountGameSprites(kPlayerSet);
         std::vector<std::vector<uint8_t>> types(kTileTypes, std::vector<uint8_t>(8, 0));
         types[kOpen][CGameWorld::kTilePassable] = 1;
         types[kSolid][CGameWorld::kTilePlatform] = 1;
@@ -55,28 +41,6 @@ protected:
         cell(kWallColumn, kLedgeRow) = kWall;
         cell(kWallColumn, kLedgeRow + 1) = kSolid;
         world->SetTileData(kMapColumns, kMapRows, cells, types);
-    }
-
-    // The synthetic sprites give way to the compiled content's.
-    void MountGameSprites() {
-        sprite.ReleasePresenter();
-        delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
-        m_archive.Unmount();
-        const SpriteContent& sprites = GameSprites();
-        std::vector<std::vector<uint8_t>> bitmaps;
-        for (const Raster& picture : sprites.pictures) bitmaps.push_back(BitmapFile::Encode(picture));
-        std::string error;
-        BigArchiveWriter writer(IdTableForm::List);
-        ASSERT_TRUE(SpriteDataWriter::AddEmptyDirectory(writer, &error)) << error;
-        ASSERT_TRUE(SpriteDataWriter::AddToArchive(writer, sprites.ids, sprites.definition, sprites.sets, bitmaps,
-                                                   false, &error))
-            << error;
-        ASSERT_TRUE(m_archive.Mount(&m_app, writer, "game-sprites", 64, 32, &error)) << error;
-        SK_Home* home = GetSpriteHome();
-        ASSERT_NE(home, nullptr);
-        home->Load();
-        ASSERT_TRUE(home->IsLoaded());
-        sprite.SetSprite(kPlayerSet);
     }
 
     // The player standing on the ground, its box's near side a few pixels

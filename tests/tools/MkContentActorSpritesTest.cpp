@@ -32,41 +32,62 @@ const SpriteContent& Sprites() {
     return content.sprites.at(0);
 }
 
-// The box attributes a frame of an animation shows.
-std::set<int32_t> BoxesOf(int32_t set, int32_t animation, size_t step) {
-    const spritedata::Definition& definition = Sprites().definition;
+// Each part (picture or box) a frame of an animation shows, with the offset
+// of the pose entry that places it.
+template <typename Visit>
+void ForEachPart(int32_t set, int32_t animation, size_t step, Visit visit) {
     const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
     const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(step).pose;
-    std::set<int32_t> boxes;
     for (const spritedata::PoseEntry& entry : sprites.poses.at(pose)) {
-        for (const spritedata::Part& part : sprites.frames.at(entry.frame)) {
-            if (part.module < definition.imageModules.size()) continue;
-            boxes.insert(definition.rectModules.at(part.module - definition.imageModules.size()).attribute);
-        }
+        for (const spritedata::Part& part : sprites.frames.at(entry.frame)) visit(entry, part);
     }
+}
+
+// The box a part shows, or null for a picture.
+const spritedata::RectModule* BoxOf(const spritedata::Part& part) {
+    const spritedata::Definition& definition = Sprites().definition;
+    if (part.module < definition.imageModules.size()) return nullptr;
+    return &definition.rectModules.at(part.module - definition.imageModules.size());
+}
+
+// The box attributes a frame of an animation shows.
+std::set<int32_t> BoxesOf(int32_t set, int32_t animation, size_t step) {
+    std::set<int32_t> boxes;
+    ForEachPart(set, animation, step, [&](const spritedata::PoseEntry&, const spritedata::Part& part) {
+        if (const spritedata::RectModule* box = BoxOf(part)) boxes.insert(box->attribute);
+    });
     return boxes;
+}
+
+// The pictures (image modules) a frame of an animation draws.
+std::set<size_t> PicturesOf(int32_t set, int32_t animation, size_t step) {
+    std::set<size_t> pictures;
+    ForEachPart(set, animation, step, [&](const spritedata::PoseEntry&, const spritedata::Part& part) {
+        if (BoxOf(part) == nullptr) pictures.insert(part.module);
+    });
+    return pictures;
 }
 
 // The body box (x, y, width, height from the actor's position) a frame of an
 // animation shows; all zero when it shows none.
 std::array<int32_t, 4> BodyBoxOf(int32_t set, int32_t animation, size_t step) {
-    const spritedata::Definition& definition = Sprites().definition;
-    const spritedata::SpriteSet& sprites = Sprites().sets.at(static_cast<size_t>(set));
-    const uint16_t pose = sprites.animations.at(static_cast<size_t>(animation)).frames.at(step).pose;
-    for (const spritedata::PoseEntry& entry : sprites.poses.at(pose)) {
-        for (const spritedata::Part& part : sprites.frames.at(entry.frame)) {
-            if (part.module < definition.imageModules.size()) continue;
-            const spritedata::RectModule& box = definition.rectModules.at(part.module - definition.imageModules.size());
-            if (box.attribute != kBody) continue;
-            return {entry.dx + part.dx, entry.dy + part.dy, box.width, box.height};
-        }
-    }
-    return {0, 0, 0, 0};
+    std::array<int32_t, 4> body = {0, 0, 0, 0};
+    bool found = false;
+    ForEachPart(set, animation, step, [&](const spritedata::PoseEntry& entry, const spritedata::Part& part) {
+        const spritedata::RectModule* box = BoxOf(part);
+        if (found || box == nullptr || box->attribute != kBody) return;
+        body = {entry.dx + part.dx, entry.dy + part.dy, box->width, box->height};
+        found = true;
+    });
+    return body;
+}
+
+size_t StepsOf(int32_t set, int32_t animation) {
+    return Sprites().sets.at(static_cast<size_t>(set)).animations.at(static_cast<size_t>(animation)).frames.size();
 }
 
 bool AnyStepHas(int32_t set, int32_t animation, int32_t attribute) {
-    const auto& frames = Sprites().sets.at(static_cast<size_t>(set)).animations.at(static_cast<size_t>(animation)).frames;
-    for (size_t step = 0; step < frames.size(); ++step) {
+    for (size_t step = 0; step < StepsOf(set, animation); ++step) {
         if (BoxesOf(set, animation, step).count(attribute)) return true;
     }
     return false;
@@ -124,12 +145,9 @@ TEST(ContentActorSprites, EveryActorSetHasABodyBoxInItsFirstFrame) {
 }
 
 TEST(ContentActorSprites, AnimationsAreLongEnoughForTheFramesTheGameWaitsFor) {
-    const auto frames = [](int32_t set, int32_t animation) {
-        return Sprites().sets.at(static_cast<size_t>(set)).animations.at(static_cast<size_t>(animation)).frames.size();
-    };
-    EXPECT_GE(frames(12, 29), 14u);  // a sound at frame 13 of the back attack
-    EXPECT_GE(frames(50, 16), 4u);   // the king's strikes shake at frame 3
-    EXPECT_GE(frames(50, 18), 4u);
+    EXPECT_GE(StepsOf(12, 29), 14u);  // a sound at frame 13 of the back attack
+    EXPECT_GE(StepsOf(50, 16), 4u);   // the king's strikes shake at frame 3
+    EXPECT_GE(StepsOf(50, 18), 4u);
     EXPECT_EQ(Sprites().sets.at(12).sprites.size(), 2u);
     // The low stance: the first form's animation 13 and the second's 12 stand
     // on a box lower than the standing one.
@@ -137,6 +155,46 @@ TEST(ContentActorSprites, AnimationsAreLongEnoughForTheFramesTheGameWaitsFor) {
     EXPECT_LT(bodyHeight(12, 13), bodyHeight(12, 0));
     EXPECT_LT(bodyHeight(0, 12), bodyHeight(0, 2));
     EXPECT_GT(bodyHeight(12, 13), 0);
+}
+
+// The low stance's loops never stand up for a frame: every step keeps the
+// low box (and so the crouching picture over it) of the low pose. The
+// running level's runner plays the second form's loops throughout.
+TEST(ContentActorSprites, TheLowStanceLoopsStayLow) {
+    const struct {
+        int32_t set;
+        int32_t lowPose;
+        std::vector<int32_t> loops;
+    } forms[] = {{12, 13, {13, 15}}, {0, 12, {12, 14}}};
+    for (const auto& form : forms) {
+        const std::array<int32_t, 4> low = BodyBoxOf(form.set, form.lowPose, 0);
+        for (int32_t loop : form.loops) {
+            for (size_t step = 0; step < StepsOf(form.set, loop); ++step) {
+                EXPECT_EQ(BodyBoxOf(form.set, loop, step), low)
+                    << "set " << form.set << " animation " << loop << " step " << step;
+            }
+        }
+    }
+}
+
+// The barrier (set 30) stands harmless: its attack box comes with its moves,
+// in the two breaking animations only, so a player that touches it breaks
+// it rather than being held at its edge; breaking, it never shows itself
+// whole and calm, so that it is seen to give way.
+TEST(ContentActorSprites, TheBarrierStandsHarmlessAndIsSeenToGiveWay) {
+    constexpr int32_t kBarrier = 30;
+    EXPECT_FALSE(AnyStepHas(kBarrier, 0, kAttack));
+    const std::set<size_t> standing = PicturesOf(kBarrier, 0, 0);
+    for (int32_t breaking : {1, 2}) {
+        ASSERT_GE(StepsOf(kBarrier, breaking), 2u);
+        for (size_t step = 0; step < StepsOf(kBarrier, breaking); ++step) {
+            for (size_t picture : PicturesOf(kBarrier, breaking, step)) {
+                EXPECT_EQ(standing.count(picture), 0u) << "animation " << breaking << " step " << step;
+            }
+        }
+        EXPECT_NE(PicturesOf(kBarrier, breaking, 0), PicturesOf(kBarrier, breaking, StepsOf(kBarrier, breaking) - 1))
+            << "animation " << breaking << " falls apart";
+    }
 }
 
 // The first form's ledge climb (set 12, animation 21). The grab places the
@@ -152,7 +210,7 @@ TEST(ContentActorSprites, TheLedgeClimbEndsATileForwardAndAStandingHeightUp) {
     constexpr int32_t kStand = 0;
     const std::array<int32_t, 4> stand = BodyBoxOf(12, kStand, 0);
     ASSERT_GT(stand[3], 0);
-    const size_t steps = Sprites().sets.at(12).animations.at(kClimb).frames.size();
+    const size_t steps = StepsOf(12, kClimb);
     ASSERT_GE(steps, 2u);
     EXPECT_EQ(BodyBoxOf(12, kClimb, 0), stand) << "the grab hangs the standing box";
     const std::array<int32_t, 4> onTop = {stand[0] + kTileSize, stand[1] - stand[3], stand[2], stand[3]};
