@@ -1,7 +1,9 @@
 // Rows of the 3D renderer's textured span, or triangles filled with it,
 // drawn three ways from the same hostile state: each row whole, with the
 // eight-at-a-time routines where the processor has them; whole, with the
-// one-pixel routines forced; and one pixel per call. The colour plane, the
+// one-pixel routines forced; and one pixel per call. Built with
+// ENGINE_SCALAR (MGL_SCALAR), the first two are both the portable row
+// routines, which one pixel per call still checks. The colour plane, the
 // depth plane and the whole state record must come out byte for byte the
 // same each way, and no way may read or write outside what it was given
 // (the sanitizers watch).

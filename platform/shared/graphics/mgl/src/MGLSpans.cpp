@@ -309,7 +309,7 @@ bool FlatPixel(const MGLRecord& s, uint32_t format, uint32_t* pixel) {
     return false;
 }
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // PixelR5G6B5 worked in the vector the sampler's sums leave the colour
 // in, rather than after taking its channels out one by one: red masked,
 // green and blue moved down in their lanes (the high half of a product,
@@ -939,7 +939,7 @@ struct FilteredTexel {
     }
 };
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // Bilinear and trilinear filtering (modes 3 to 6), with Memo the row's
 // quads kept in a memo: the sampler's channels kept as its vector sums
 // leave them, 16 bits each,
