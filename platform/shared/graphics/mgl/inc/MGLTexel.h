@@ -798,11 +798,12 @@ private:
 };
 #endif
 
-// The members both versions of the texel helpers above have, the vector
-// unit's and the portable one, each compiled by its own build: a member
-// either changes or drops fails to compile in both, rather than only in the
-// build that is not this one. The vector unit's versions add members of
-// their own, for the SSE2 row routines alone.
+// The members both versions of the texel helpers above share, the vector
+// unit's and the portable one. A build compiles one version alone, and
+// asserts here that it has them: a member changed or dropped in one version
+// only stops the build of that version (scripts/test.sh makes both). The
+// vector unit's versions have members of their own besides, for the SSE2
+// row routines.
 template <class T>
 concept QuadTexelsMembers = std::default_initializable<T> && requires {
     { &T::template Read<R5G6B5> } -> std::same_as<void (T::*)(const uint8_t* const*)>;
