@@ -16,7 +16,7 @@ configure() {
     -DCMAKE_BUILD_TYPE=Debug \
     -DENGINE_SANITIZE=ON -DENGINE_TESTS=ON "${@:2}"
 }
-configure "$BUILD"
+configure "$BUILD" -DENGINE_SCALAR=OFF
 cmake --build "$BUILD" --parallel "$JOBS"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
