@@ -46,17 +46,24 @@ function(engine_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 ${filter}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   if(ARG_FOLDER STREQUAL mgl)
-    engine_one_pixel_test(${name} ${name} --gtest_brief=1 ${filter})
+    mgl_test(${name} ${name} --gtest_brief=1 ${filter})
   endif()
 endfunction()
 
-# engine_one_pixel_test(<name> <command>...)
-# Test <name> of the 3D renderer once more, as <name>_one_pixel, with its
-# one-pixel routines forced: a processor without the vector unit draws with
-# them alone.
-function(engine_one_pixel_test name)
-  add_test(NAME ${name}_one_pixel COMMAND ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name}_one_pixel PROPERTIES ENVIRONMENT MCHVX_MGL_ONE_PIXEL=1)
+# mgl_test(<name> <executable> <argument>...)
+# Test <name>, made already with this command, is one of the 3D renderer's:
+# labelled mgl, its executable built by the target mgl_checks, and run once
+# more as <name>_one_pixel with the one-pixel routines forced, which a
+# processor without the eight-at-a-time passes' vector unit draws with
+# alone. A build with ENGINE_SCALAR has no other routines, so there the
+# second run would repeat the first.
+function(mgl_test name executable)
+  set_property(TEST ${name} APPEND PROPERTY LABELS mgl)
+  add_dependencies(mgl_checks ${executable})
+  if(NOT ENGINE_SCALAR)
+    add_test(NAME ${name}_one_pixel COMMAND ${executable} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name}_one_pixel PROPERTIES ENVIRONMENT MCHVX_MGL_ONE_PIXEL=1 LABELS mgl)
+  endif()
 endfunction()
 
 # engine_fuzz_target(<source file>)
@@ -70,7 +77,7 @@ function(engine_fuzz_target source)
   add_test(NAME ${name}
     COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
   if(name MATCHES "^mgl_")
-    engine_one_pixel_test(${name} ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    mgl_test(${name} ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
   endif()
   if(ENGINE_FUZZ)
     add_executable(${name}_fuzzer ${source})
@@ -91,8 +98,15 @@ function(mgl_library)
     add_library(engine_mgl STATIC ${mgl_sources})
     target_include_directories(engine_mgl PUBLIC ${folder}/inc)
     target_link_libraries(engine_mgl PUBLIC engine_graphics engine_math engine_foundation)
+    set(users PUBLIC)
   else()
     add_library(engine_mgl INTERFACE)
     target_include_directories(engine_mgl INTERFACE ${folder}/inc)
+    set(users INTERFACE)
+  endif()
+  # Whatever includes the renderer's headers must see the same helpers
+  # (MGLVectorUnit.h): the definition goes to its users as well.
+  if(ENGINE_SCALAR)
+    target_compile_definitions(engine_mgl ${users} MGL_SCALAR)
   endif()
 endfunction()

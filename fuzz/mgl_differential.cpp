@@ -1,7 +1,9 @@
 // Rows of the 3D renderer's textured span, or triangles filled with it,
 // drawn three ways from the same hostile state: each row whole, with the
 // eight-at-a-time routines where the processor has them; whole, with the
-// one-pixel routines forced; and one pixel per call. The colour plane, the
+// one-pixel routines forced; and one pixel per call. Built with
+// ENGINE_SCALAR (MGL_SCALAR), the first two are both the portable row
+// routines, which one pixel per call still checks. The colour plane, the
 // depth plane and the whole state record must come out byte for byte the
 // same each way, and no way may read or write outside what it was given
 // (the sanitizers watch).
@@ -19,11 +21,18 @@
 //
 // With MCHVX_MGL_LANE_STATS set, the program prints at exit how many
 // pixels each eight-at-a-time pass filled, which shows a run reached them.
+// With MCHVX_MGL_OUTCOMES naming a file, it writes there a line for each
+// input drawn: a hash of the input, and one of what the rows left. A build
+// has the portable routines or the vector units' ones, never both, so no
+// run of one program compares them: scripts/test.sh compares these lines
+// of its two builds.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -151,12 +160,44 @@ struct LaneStats {
     }
 } g_laneStats;
 
+// The outcomes' lines, where the environment asks for them.
+class OutcomeLog {
+public:
+    OutcomeLog() {
+        if (const char* path = std::getenv("MCHVX_MGL_OUTCOMES")) m_file.open(path, std::ios::trunc);
+    }
+
+    void Write(const uint8_t* input, size_t size, const Outcome& outcome) {
+        if (!m_file.is_open()) return;
+        uint64_t drawn = kFnvOffset;
+        for (const std::vector<uint8_t>* bytes : {&outcome.colour, &outcome.depth, &outcome.record}) {
+            drawn = Hashed(drawn, bytes->data(), bytes->size());
+        }
+        m_file << std::hex << Hashed(kFnvOffset, input, size) << ' ' << drawn << std::endl;
+        Check(m_file.good());
+    }
+
+private:
+    static constexpr uint64_t kFnvOffset = 0xCBF29CE484222325u;
+    static constexpr uint64_t kFnvPrime = 0x100000001B3u;
+
+    // FNV-1a.
+    static uint64_t Hashed(uint64_t hash, const uint8_t* bytes, size_t size) {
+        for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
+        return hash;
+    }
+
+    std::ofstream m_file;
+} g_outcomes;
+
 class DifferentialRun {
 public:
     explicit DifferentialRun(FuzzProgram& program) : m_program(program) {}
 
-    void Run() {
-        if (!SetUpTarget()) return;
+    // What the rows left, drawn each way alike; nothing where no target
+    // could be made.
+    std::optional<Outcome> Run() {
+        if (!SetUpTarget()) return std::nullopt;
         SetUpTexture();
         SetUnitFields();
         PlaceLevels();
@@ -169,6 +210,7 @@ public:
         const Outcome fast = Drawn(Way::Fast, start);
         Check(Drawn(Way::OnePixelRoutines, start) == fast);
         Check(Drawn(Way::OnePixelPerCall, start) == fast);
+        return fast;
     }
 
 private:
@@ -410,6 +452,6 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzProgram program(data, size);
-    DifferentialRun(program).Run();
+    if (const std::optional<Outcome> drawn = DifferentialRun(program).Run()) g_outcomes.Write(data, size, *drawn);
     return 0;
 }

@@ -25,6 +25,13 @@ int32_t AnyCoordinate(std::mt19937& random) {
     }
 }
 
+// A sum of weighted texels' channels (each below 2^16), 16 bits each in
+// one word, a lowest.
+uint64_t LanesOf(const RSBFormat_ARGB_fixed& c) {
+    return static_cast<uint64_t>(c.a) | static_cast<uint64_t>(c.r) << 16 | static_cast<uint64_t>(c.g) << 32 |
+           static_cast<uint64_t>(c.b) << 48;
+}
+
 // The sampler's bilinear sum for one pixel, its lanes in one word.
 template <int32_t Wrap, class Format>
 uint64_t SampledLanes(const TexelLevel& texels, int32_t u, int32_t v) {
@@ -36,8 +43,9 @@ uint64_t SampledLanes(const TexelLevel& texels, int32_t u, int32_t v) {
     texel_format::QuadTexels kept;
     kept.Read<Format>(quad);
     const texel_format::QuadWeights weights{FractionOf(uu, texels.level), FractionOf(vv, texels.level)};
-    const __m128i sum = texel_format::texel_pair::SumOfHalves(kept.Weighed(weights));
-    return static_cast<uint64_t>(_mm_cvtsi128_si64(sum));
+    RSBFormat_ARGB_fixed sum = {0, 0, 0, 0};
+    kept.AddWeighted(weights, &sum);
+    return LanesOf(sum);
 }
 
 template <int32_t Wrap>
@@ -65,9 +73,7 @@ uint64_t BlendedIn(uint32_t format, const TexelLevel& near, const TexelLevel& fa
         using Format = decltype(texel);
         const texel_format::WeightedTexels weighted =
             texel_format::WeightedTexels::OfPair<Format>(near.AtIn<Wrap>(u, v), far.AtIn<Wrap>(u, v), blend);
-        const RSBFormat_ARGB_fixed c = weighted.Colour();
-        lanes = static_cast<uint64_t>(c.a) | static_cast<uint64_t>(c.r) << 16 | static_cast<uint64_t>(c.g) << 32 |
-                static_cast<uint64_t>(c.b) << 48;
+        lanes = LanesOf(weighted.Colour());
     });
     return lanes;
 }

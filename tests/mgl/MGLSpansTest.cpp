@@ -476,6 +476,26 @@ TEST_F(MGLSpansTest, ASamplerChecksItsLevelsByTheFieldsItReadsThemBy) {
     EXPECT_EQ(colour.a, 0);
 }
 
+// A level whose bytes cannot be counted is not read, though its one texel
+// the unit reads lies in the texture's block: a size whose texel count
+// wraps to one in 32 bits (INT32_MAX x INT32_MAX), and a step back from
+// texel to texel on a level of one texel.
+TEST_F(MGLSpansTest, ALevelWhoseBytesCannotBeCountedSamplesNothing) {
+    Texture(r, 1, 1, RSBFormat_R5G6B5, 0, 1);
+    TextureUnit& unit = r.context->Record().texture_units[0];
+    RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
+    MGLTextureSampler(*r.context, 0).Sample(0, 0, 0, &colour);
+    EXPECT_EQ(colour.a, 0xFFFF) << "the texel is read";
+    for (const auto& [size, bpp] : {std::pair{INT32_MAX, 2}, std::pair{1, -2}}) {
+        unit.b.width = size;
+        unit.b.height = size;
+        unit.bpp = bpp;
+        colour = {0, 0, 0, 0};
+        MGLTextureSampler(*r.context, 0).Sample(0, 0, 0, &colour);
+        EXPECT_EQ(colour.a, 0) << size << " x " << size << " at a step of " << bpp;
+    }
+}
+
 // A palette texture looks its index up; an index past a 16-entry palette,
 // or no palette, leaves the texel transparent.
 TEST_F(MGLSpansTest, PaletteTexturesLookUpTheirEntries) {
@@ -604,9 +624,11 @@ protected:
 // across the runs' seams, through depths past zero and far-off depths.
 TEST_F(MGLSpansLongRowTest, LongPerspectiveRowDrawsAsShortPieces) {
     // CI runs the renderer's tests with MCHVX_MGL_ONE_PIXEL=1 as well as without.
-    const char* onePixel = std::getenv("MCHVX_MGL_ONE_PIXEL");
-    if (onePixel == nullptr || std::strcmp(onePixel, "1") == 0) {
-        EXPECT_EQ(MGLVectorUnit::OnePixelForced(), onePixel != nullptr) << "the environment forces the one-pixel routines";
+    EXPECT_EQ(MGLVectorUnit::OnePixelForced(), MGLVectorUnit::OnePixelAskedBy(std::getenv("MCHVX_MGL_ONE_PIXEL")))
+        << "the environment forces the one-pixel routines";
+    EXPECT_TRUE(MGLVectorUnit::OnePixelAskedBy("1"));
+    for (const char* notAsked : {static_cast<const char*>(nullptr), "", "0"}) {
+        EXPECT_FALSE(MGLVectorUnit::OnePixelAskedBy(notAsked)) << (notAsked != nullptr ? notAsked : "unset");
     }
     MipChain(64, RSBFormat_R5G6B5);
     for (const Row& row : kRows) {

@@ -1,17 +1,19 @@
 #ifndef MGLTEXEL_H
 #define MGLTEXEL_H
 
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "CColor.h"
 #include "CGenUtil.h"
 #include "CPixelChannels.h"
+#include "MGLVectorUnit.h"
+
+#if MGL_VECTOR_UNIT(SSE2)
+#include <emmintrin.h>
+#endif
 
 // Texel addressing and decoding of the texture sampler. Levels are host
 // addresses of mip levels, level L being max(width >> L, 1) x
@@ -439,7 +441,7 @@ inline uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
     return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
 }
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // Two texels' channels in one vector, 16 bits each in the colour's order
 // (a, r, g, b), the first texel in the low half, each channel held times
 // 257 (the 8-bit channel in both bytes of its lane, as the fixed colour
@@ -796,6 +798,30 @@ private:
     RSBFormat_ARGB_fixed m_colour = {0, 0, 0, 0};
 };
 #endif
+
+// The members both versions of the texel helpers above share, the vector
+// unit's and the portable one. A build compiles one version alone, and
+// asserts here that it has them: a member changed or dropped in one version
+// only stops the build of that version (scripts/test.sh makes both). The
+// vector unit's versions have members of their own besides, for the SSE2
+// row routines.
+template <class T>
+concept QuadTexelsMembers = std::default_initializable<T> && requires {
+    { &T::template Read<R5G6B5> } -> std::same_as<void (T::*)(const uint8_t* const*)>;
+    { &T::AddWeighted } -> std::same_as<void (T::*)(const QuadWeights&, RSBFormat_ARGB_fixed*) const>;
+};
+template <class T>
+concept WeightedTexelsMembers = std::default_initializable<T> && requires {
+    { &T::OfColour } -> std::same_as<T (*)(const RSBFormat_ARGB_fixed&)>;
+    { &T::template OfPair<R5G6B5> } -> std::same_as<T (*)(const uint8_t*, const uint8_t*, int32_t)>;
+    { &T::template OfOne<R5G6B5> } -> std::same_as<T (*)(const uint8_t*)>;
+    { &T::OfLaneWord } -> std::same_as<T (*)(uint64_t)>;
+    { &T::Alpha } -> std::same_as<int32_t (T::*)() const>;
+    { &T::PixelR5G6B5 } -> std::same_as<uint32_t (T::*)() const>;
+    { &T::Colour } -> std::same_as<RSBFormat_ARGB_fixed (T::*)() const>;
+};
+static_assert(QuadTexelsMembers<QuadTexels>);
+static_assert(WeightedTexelsMembers<WeightedTexels>);
 
 // The quad's texels, for a decoder with channels of its own, decoded and
 // weighted as QuadTexels weights them.

@@ -187,7 +187,7 @@ public:
         if (!m_quadLevels) MakeQuadLevels();
         return *m_quadLevels;
     }
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
     // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
     // trilinear (6), with a memo or without (null): its channels a, r, g, b
     // in the vector's four low 16-bit lanes, as the sums are made, not taken
@@ -262,7 +262,7 @@ private:
     template <int32_t Wrap, class Decoder>
     const texel_format::QuadTexels* KeptQuadFrom(int32_t u, int32_t v, int32_t level, int32_t tu, int32_t tv,
                                                  QuadMemo& memo, int32_t slot);
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
     // The quad weighted, its halves not yet added (QuadTexels::Weighed;
     // nothing when the level cannot be read): the memo's kept quad `slot`,
     // or without a memo the quad read as AddQuadAt reads it.
@@ -556,7 +556,7 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
     }
 }
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // The level and fractions as SampleIn takes them; the two quads of a blend
 // weighed in one sum (their scales add up to 255), and its halves added once.
 template <int32_t Wrap, class Decoder, int32_t Mode>

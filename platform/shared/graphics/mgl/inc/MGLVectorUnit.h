@@ -4,6 +4,25 @@
 #include <atomic>
 #include <cstdint>
 
+// Which vector units the renderer's code may use, as MGL_VECTOR_UNIT(SSE2)
+// and MGL_VECTOR_UNIT(AVX2) in an #if (a file that asks without this
+// header does not compile). SSE2 code is chosen at compile time; the
+// eight-at-a-time AVX2 passes are compiled for x86-64 and chosen at run
+// time (EightLanes). A processor with neither takes the portable code,
+// which MGL_SCALAR (the ENGINE_SCALAR build option) makes every build
+// take, so that it is compiled and tested on processors with them too.
+#define MGL_VECTOR_UNIT(unit) MGL_VECTOR_UNIT_##unit
+#if defined(__SSE2__) && !defined(MGL_SCALAR)
+#define MGL_VECTOR_UNIT_SSE2 1
+#else
+#define MGL_VECTOR_UNIT_SSE2 0
+#endif
+#if defined(__x86_64__) && !defined(MGL_SCALAR)
+#define MGL_VECTOR_UNIT_AVX2 1
+#else
+#define MGL_VECTOR_UNIT_AVX2 0
+#endif
+
 // The one place that decides whether the renderer's eight-at-a-time passes
 // (MGLPixelCoordinates, MGLPixelQuads, MGLPixelTexels) run, and counts the
 // pixels they fill. They run where the processor has their vector unit,
@@ -11,7 +30,8 @@
 // anything but empty or 0 in the environment (read once, at the first
 // question), or by a test through ForceOnePixel. Both routines must draw the
 // same picture, and a processor without the unit takes the one-pixel ones
-// only, so they are tested as well on one that has it.
+// only, so they are tested as well on one that has it. A build without
+// MGL_VECTOR_UNIT(AVX2) has no eight-at-a-time passes at all.
 class MGLVectorUnit {
 public:
     // The passes whose pixels are counted.
@@ -26,6 +46,9 @@ public:
     }
     // Whether the one-pixel routines are forced.
     static bool OnePixelForced();
+    // Whether a value of MCHVX_MGL_ONE_PIXEL (null where it is not set)
+    // forces them: anything but empty or 0.
+    static bool OnePixelAskedBy(const char* value);
     // Forces the one-pixel routines, or lets the processor decide again.
     static void ForceOnePixel(bool force);
 

@@ -4,7 +4,7 @@
 
 #include "MGLVectorUnit.h"
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 #include <immintrin.h>
 #endif
 
@@ -12,7 +12,7 @@ namespace {
 
 int32_t Clamped(int32_t lod, int32_t max) { return lod > max ? max : lod; }
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 
 constexpr int32_t kLanes = 8;
 constexpr int32_t kFractionBits = 16;
@@ -247,13 +247,18 @@ void MGLPixelCoordinates::FillEach(const TexturedWalk& w, const PerspectiveDivid
 
 bool MGLPixelCoordinates::FillByEight(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
                                       int32_t count) {
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
     // The lanes compare the limit in 32 bits.
     if (MGLVectorUnit::EightLanes() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
         FillLanes(*this, w, divide, lodRule, count);
         MGLVectorUnit::Filled(MGLVectorUnit::Pass::Coordinates, count);
         return true;
     }
+#else
+    (void)w;
+    (void)divide;
+    (void)lodRule;
+    (void)count;
 #endif
     return false;
 }

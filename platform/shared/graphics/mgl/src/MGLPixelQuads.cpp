@@ -6,7 +6,7 @@
 #include "MGLTextureSampler.h"
 #include "MGLVectorUnit.h"
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 #include <immintrin.h>
 #endif
 
@@ -23,7 +23,7 @@ constexpr int32_t kTexelShift = 16;  // u >> (level + 16): the texel
 constexpr int32_t kWeightShift = 8;  // a weight in its lane's high byte
 constexpr int32_t kLaneBits = 16;
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 
 constexpr int32_t kLanes = 8;
 
@@ -228,12 +228,17 @@ void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, const Levels& levels
 
 bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets,
                                 int32_t count) {
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
     if (MGLVectorUnit::EightLanes()) {
         FillLanesWrapped(*this, at, levels, withOffsets, count);
         MGLVectorUnit::Filled(MGLVectorUnit::Pass::Quads, count);
         return true;
     }
+#else
+    (void)at;
+    (void)levels;
+    (void)withOffsets;
+    (void)count;
 #endif
     return false;
 }

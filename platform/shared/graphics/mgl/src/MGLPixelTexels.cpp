@@ -5,13 +5,13 @@
 #include "MGLTextureSampler.h"
 #include "MGLVectorUnit.h"
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 #include <immintrin.h>
 #endif
 
 namespace {
 
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
 
 constexpr int32_t kLevelShift = 16;  // lod >> 16: the level
 
@@ -398,7 +398,7 @@ MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format
 }
 
 int32_t MGLPixelTexels::GroupLevel(const MGLPixelCoordinates& at, int32_t first, int32_t lastLevel) {
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
     if (MGLVectorUnit::EightLanes()) return SharedLevel(at, first, lastLevel);
 #else
     (void)at;

@@ -17,7 +17,7 @@
 
 namespace span_detail {
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // Bilinear and trilinear filtering (modes 3 to 6), with Memo the row's
 // quads kept in a memo: the sampler's channels kept as its vector sums
 // leave them, 16 bits each,

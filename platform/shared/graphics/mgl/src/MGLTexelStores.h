@@ -10,7 +10,7 @@
 
 namespace span_detail {
 
-#if defined(__SSE2__)
+#if MGL_VECTOR_UNIT(SSE2)
 // PixelR5G6B5 worked in the vector the sampler's sums leave the colour
 // in, rather than after taking its channels out one by one: red masked,
 // green and blue moved down in their lanes (the high half of a product,

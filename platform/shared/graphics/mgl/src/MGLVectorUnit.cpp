@@ -8,21 +8,16 @@ namespace {
 constexpr const char* kOnePixelVariable = "MCHVX_MGL_ONE_PIXEL";
 
 bool ProcessorHasEightLanes() {
-#if defined(__x86_64__)
+#if MGL_VECTOR_UNIT(AVX2)
     return __builtin_cpu_supports("avx2");
 #else
     return false;
 #endif
 }
 
-bool OnePixelInEnvironment() {
-    const char* value = std::getenv(kOnePixelVariable);
-    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
-}
-
 // Taken from the environment at the first question; a test may change it.
 std::atomic<bool>& OnePixel() {
-    static std::atomic<bool> forced{OnePixelInEnvironment()};
+    static std::atomic<bool> forced{MGLVectorUnit::OnePixelAskedBy(std::getenv(kOnePixelVariable))};
     return forced;
 }
 
@@ -33,6 +28,10 @@ bool MGLVectorUnit::Decide() {
     const bool eightLanes = supported && !OnePixelForced();
     s_eightLanes.store(eightLanes ? 1 : 0, std::memory_order_relaxed);
     return eightLanes;
+}
+
+bool MGLVectorUnit::OnePixelAskedBy(const char* value) {
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
 }
 
 bool MGLVectorUnit::OnePixelForced() { return OnePixel().load(std::memory_order_relaxed); }
