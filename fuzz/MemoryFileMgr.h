@@ -36,7 +36,10 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override {
         return mode == kRead && Exists(path) ? new MemoryFile(m_bytes, m_size) : nullptr;
     }
-    void Close(ICFile* file) override { delete file; }
+    bool Close(ICFile* file) override {
+        delete file;
+        return true;
+    }
     bool Exists(const WChar* path) override { return path != nullptr && WideStrCompare(path, kFileName) == 0; }
     uint32_t GetFileSize(const WChar* path) override { return Exists(path) ? m_size : 0; }
     bool Rename(const WChar*, const WChar*) override { return false; }

@@ -25,9 +25,16 @@ int Refuse(int descriptor, int why, int* error) {
 }
 }  // namespace
 
-HostFile::~HostFile() {
+HostFile::~HostFile() { Close(); }
+
+bool HostFile::Close() {
+    if (m_descriptor < 0) return true;
+    const bool failing = ShouldFail(Op::Close, m_path);
     Count(Call::Other);
-    close(m_descriptor);
+    // Not retried on EINTR: the descriptor is gone either way on this host.
+    const bool closed = close(m_descriptor) == 0;
+    m_descriptor = -1;
+    return closed && !failing;
 }
 
 bool HostFile::Read(uint8_t* dst, uint32_t count, uint32_t* moved) {

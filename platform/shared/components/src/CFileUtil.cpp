@@ -10,7 +10,7 @@ constexpr WChar kDefaultSeparator = u'\\';
 constexpr WChar kTempFileName[] = u"temp.dat";
 
 // Opens, moves the bytes with `transfer` and closes; true when all `size`
-// bytes moved.
+// bytes moved and the close reported no error.
 template <typename Transfer>
 bool TransferWholeFile(const WChar* path, uint32_t mode, uint32_t size, Transfer transfer) {
     ICFileMgr* files = GetFileMgr();
@@ -18,9 +18,9 @@ bool TransferWholeFile(const WChar* path, uint32_t mode, uint32_t size, Transfer
     if (file == nullptr) {
         return false;
     }
-    const bool ok = transfer(file) == size;
-    files->Close(file);
-    return ok;
+    const bool moved = transfer(file) == size;
+    const bool closed = files->Close(file);
+    return moved && closed;
 }
 }  // namespace
 

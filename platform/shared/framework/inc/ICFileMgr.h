@@ -34,8 +34,10 @@ public:
     virtual bool OpenFoundNothing() { return true; }
     // Why the last Open gave null, in a few words for a message.
     virtual const char* OpenFailure() { return "no such file"; }
-    // Closes and deletes the file; null is ignored.
-    virtual void Close(ICFile* file) = 0;
+    // Closes and deletes the file; null is ignored. False when closing a
+    // file opened for writing reported an error: what was written may then
+    // not be on the storage, as after a failed write.
+    virtual bool Close(ICFile* file) = 0;
     virtual bool Exists(const WChar* path) = 0;
     // 0 for a missing file as for an empty one.
     virtual uint32_t GetFileSize(const WChar* path) = 0;

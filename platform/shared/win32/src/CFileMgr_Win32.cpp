@@ -65,6 +65,7 @@ ICFile* CFileMgr_Win32::Open(const WChar* path, uint32_t mode) {
     const OpenMode open = OpenModeOf(mode);
     file->m_handle =
         CreateFileW(path, open.access, FILE_SHARE_READ, nullptr, open.creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file->m_writable = (open.access & GENERIC_WRITE) != 0;
     if (!file->IsOpen()) {
         m_openError = GetLastError();
         delete file;
@@ -81,8 +82,11 @@ const char* CFileMgr_Win32::OpenFailure() {
     return DescribeFileError(m_openError);
 }
 
-void CFileMgr_Win32::Close(ICFile* file) {
+bool CFileMgr_Win32::Close(ICFile* file) {
+    CFile_Win32* own = dynamic_cast<CFile_Win32*>(file);
+    const bool closed = own == nullptr || own->Close();
     delete file;
+    return closed;
 }
 
 bool CFileMgr_Win32::Exists(const WChar* path) {
