@@ -2,6 +2,7 @@
 // a desktop window or headless on a virtual clock.
 
 #include "CRunRecorder.h"
+#include "DataDirectoryCheck.h"
 #include "GameOptions.h"
 #include "HeadlessBackend.h"
 #include "HostClock.h"
@@ -9,9 +10,6 @@
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
-#include "WinCeError.h"
-#include "WinCeFile.h"
-#include "WinCeHandle.h"
 #include "WinMain.h"
 
 #include <cstdio>
@@ -26,7 +24,6 @@ namespace {
 // Where a headless run's virtual clock starts: runs repeat exactly.
 constexpr uint32_t kVirtualStartTicks = 1000;
 constexpr uint64_t kVirtualUnixMs = 1700000000000ull;
-constexpr char kWriteProbeName[] = "mchvx2-write-check.tmp";
 
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "mchvx2: %s\n", reason.c_str());
@@ -99,33 +96,6 @@ bool MakeScreenshotDirectory(const std::string& directory, std::string* error) {
     return false;
 }
 
-// What the write check's failure says of the data directory: missing, not
-// writable, or holding something in the check file's place.
-std::string WriteCheckFailure(const std::string& directory, DWORD why) {
-    const std::string prefix = "the data directory " + directory;
-    if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return prefix + " is missing";
-    if (why == ERROR_ACCESS_DENIED || why == ERROR_WRITE_PROTECT) {
-        return prefix + " is not writable (" + DescribeFileError(why) + ")";
-    }
-    return prefix + " cannot be checked: its file " + kWriteProbeName + " cannot be made (" + DescribeFileError(why) +
-           ")";
-}
-
-// The game keeps its records in its data directory: a run that could not
-// save them is refused at once.
-bool IsDataDirectoryWritable(std::string* error) {
-    const std::filesystem::path directory = std::filesystem::path(HostPath::ModulePath()).parent_path();
-    const std::u16string probe = HostPath::ToWide((directory / kWriteProbeName).string());
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = WriteCheckFailure(directory.string(), GetLastError());
-        return false;
-    }
-    CloseHandle(file);
-    DeleteFileW(probe.c_str());
-    return true;
-}
-
 CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
     CRunRecorder::Settings settings;
     settings.frameLimit = options.GetFrameLimit();
@@ -168,7 +138,8 @@ int main(int argc, char** argv) {
         return GameOptions::kExitOk;
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
-    if (!IsDataDirectoryWritable(&error)) return Fail(error);
+    const std::string dataDirectory = std::filesystem::path(HostPath::ModulePath()).parent_path().string();
+    if (!DataDirectoryCheck::Run(dataDirectory, &error)) return Fail(error);
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }

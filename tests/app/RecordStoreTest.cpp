@@ -100,6 +100,24 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
+// "temp.dat" is made anew for every save: a leftover second name of a file
+// elsewhere (a hard link) is neither written through nor made the record.
+TEST_F(RecordStoreTest, TheTemporaryIsMadeAnewNeverThroughAHardLink) {
+    const std::vector<uint8_t> elsewhere = {7, 7};
+    directory.WriteFile("elsewhere.dat", elsewhere);
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
+    ASSERT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
+    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
+    EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("mchvx2_save1.dat")), 1u);
+    // One that is there again once the leftover is gone fails the save.
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
+    FailOn(HostFile::Op::Delete, "temp.dat");
+    EXPECT_FALSE(SaveRecord(1, Bytes({3, 0, 0, 0})));
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
+    EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({2, 0, 0, 0}));
+}
+
 // Only a record that is not there is no record. One that is there but
 // cannot be read is said on standard error, by name and why, and is left
 // as it was.

@@ -10,6 +10,7 @@
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD OPEN_ALWAYS = 4;
@@ -21,10 +22,11 @@ constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 constexpr DWORD MAX_PATH = 260;
 
-// Opens a regular file. Creation OPEN_EXISTING needs the file, CREATE_ALWAYS
-// creates or truncates it, OPEN_ALWAYS creates it or keeps its content; the
-// position starts at 0 in every case. The two that may create never follow
-// a symbolic link in the file's own name. Other creation values, and an
+// Opens a regular file. Creation OPEN_EXISTING needs the file, CREATE_NEW
+// makes it where nothing is (ERROR_FILE_EXISTS when anything is, a link
+// included), CREATE_ALWAYS creates or truncates it, OPEN_ALWAYS creates it
+// or keeps its content; the position starts at 0 in every case. Those that
+// may create never follow a symbolic link in the file's own name. Other creation values, and an
 // access without GENERIC_READ or GENERIC_WRITE, fail. Sharing, security,
 // flags and template are accepted and ignored. INVALID_HANDLE_VALUE on
 // failure, with the last error telling why: ERROR_FILE_NOT_FOUND or

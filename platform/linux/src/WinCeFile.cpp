@@ -34,6 +34,10 @@ int OpenFlags(DWORD access, DWORD creation) {
             return flags | O_CREAT | O_TRUNC | O_NOFOLLOW;
         case OPEN_ALWAYS:
             return flags | O_CREAT | O_NOFOLLOW;
+        // Nothing may be there, so the file is neither reached through a
+        // link nor a second name (a hard link) of a file elsewhere.
+        case CREATE_NEW:
+            return flags | O_CREAT | O_EXCL;
         default:
             return -1;
     }
@@ -73,6 +77,8 @@ DWORD OpenErrorOf(int error, const std::string& path, int flags) {
             return (flags & O_NOFOLLOW) != 0 && IsLink(path) ? ERROR_STOPPED_ON_SYMLINK : ERROR_CANT_RESOLVE_FILENAME;
         case EROFS:
             return ERROR_WRITE_PROTECT;
+        case EEXIST:
+            return ERROR_FILE_EXISTS;
         case ENOSPC:
         case EDQUOT:
             return ERROR_DISK_FULL;

@@ -17,6 +17,8 @@ public:
     static constexpr uint32_t kWrite = 1;
     // Create, or keep an existing file's content; writing starts at 0.
     static constexpr uint32_t kAppend = 2;
+    // Create where nothing is; fails when anything is at the path.
+    static constexpr uint32_t kCreateNew = 3;
 
     ICFileMgr() : CSingleton(kClassKey) {}
     ~ICFileMgr() override = default;

@@ -21,6 +21,8 @@ OpenMode OpenModeOf(uint32_t mode) {
             return {GENERIC_WRITE, CREATE_ALWAYS};
         case ICFileMgr::kAppend:
             return {GENERIC_WRITE, OPEN_ALWAYS};
+        case ICFileMgr::kCreateNew:
+            return {GENERIC_WRITE, CREATE_NEW};
         default:
             ASSERT(false);
             return {0, 0};
