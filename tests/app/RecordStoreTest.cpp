@@ -126,6 +126,7 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
     EXPECT_FALSE(unreadable);
     const std::string path = directory.HostPathOf("mchvx2_save1.dat");
+    directory.WriteFile("plain.dat", std::vector<uint8_t>{1});
     // A link's own target, or a fault on a regular record.
     const struct {
         const char* why;
@@ -134,6 +135,7 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     } cases[] = {
         {"leads to no file", "nowhere", HostFile::Op::Open},
         {"leads to no file", path, HostFile::Op::Open},
+        {"leads to no file", directory.HostPathOf("plain.dat") + "/record", HostFile::Op::Open},
         {"permission denied", "", HostFile::Op::Open},
         {"could not be read whole", "", HostFile::Op::Read},
     };

@@ -62,14 +62,15 @@ bool IsLink(const std::string& path) {
 }
 
 // The handset's code for why `path` could not be opened with `flags`. Only
-// a path where nothing is counts as not found: a link that leads nowhere is
-// something there that cannot be opened.
+// a path where nothing is counts as not found: a link that leads nowhere,
+// whether its target is missing or runs through a file, is something there
+// that cannot be opened.
 DWORD OpenErrorOf(int error, const std::string& path, int flags) {
     switch (error) {
         case ENOENT:
             return IsLink(path) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_FILE_NOT_FOUND;
         case ENOTDIR:
-            return ERROR_PATH_NOT_FOUND;
+            return IsLink(path) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_PATH_NOT_FOUND;
         case EACCES:
         case EPERM:
             return ERROR_ACCESS_DENIED;
