@@ -161,14 +161,17 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     }
 }
 
-// No record is longer than the longest the game writes: a longer file is
-// a corrupt record, not read.
-TEST_F(RecordStoreTest, RecordLongerThanAnyIsCorrupt) {
+// No record is longer than the longest the game writes: of a longer file
+// no more is read, and its readers find their bytes at its start.
+TEST_F(RecordStoreTest, RecordLongerThanAnyIsReadFromItsStart) {
     directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes, 1));
     EXPECT_EQ(LoadRecord(1).length(), kLongestRecordBytes);
-    directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes + 1, 1));
+    std::vector<uint8_t> longer(kLongestRecordBytes + 50, 1);
+    longer[0] = 5;
+    directory.WriteFile("mchvx2_save1.dat", longer);
     bool unreadable = true;
-    EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
+    const std::vector<uint8_t> read = Vector(LoadRecord(1, &unreadable));
+    EXPECT_EQ(read, std::vector<uint8_t>(longer.begin(), longer.begin() + kLongestRecordBytes));
     EXPECT_FALSE(unreadable);
 }
 

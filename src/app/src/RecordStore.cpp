@@ -42,16 +42,17 @@ RecordBytes Unreadable(int32_t n, const char* why, bool* unreadable) {
     return NoRecord();
 }
 
-// The file's bytes, or no record when it is empty or longer than any
-// record (a corrupt one, read no further); *failure says why bytes that
-// are there could not be read.
+// The file's bytes, at most as many as the longest record holds: its
+// readers take the bytes they know from the start. No record when it is
+// empty; *failure says why bytes that are there could not be read.
 RecordBytes ReadRecordFile(ICFile& file, int32_t n, const char** failure) {
     // Beyond what a seek reaches the file is far longer than any record.
-    const uint32_t size = file.Seek(0, ICFile::kFromEnd) ? file.Tell() : UINT32_MAX;
+    uint32_t size = file.Seek(0, ICFile::kFromEnd) ? file.Tell() : UINT32_MAX;
     if (size == 0) return NoRecord();
     if (size > static_cast<uint32_t>(kLongestRecordBytes)) {
-        DebugPrintf("RecordStore: record %d of %u bytes is longer than any record; taken for a corrupt one", n, size);
-        return NoRecord();
+        DebugPrintf("RecordStore: record %d of %u bytes is longer than any record; its first %d are read", n, size,
+                    kLongestRecordBytes);
+        size = static_cast<uint32_t>(kLongestRecordBytes);
     }
     const int32_t length = static_cast<int32_t>(size);
     uint8_t* storage = JNewArray<uint8_t>(length);
