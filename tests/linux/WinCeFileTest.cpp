@@ -5,7 +5,11 @@
 #include "WinCeError.h"
 #include "WinCeFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -269,6 +273,28 @@ TEST_F(WinCeFile, RefusedPermissionIsToldApart) {
         EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     }
     fs::permissions(Host("closed"), fs::perms::owner_all);
+}
+
+// Beyond the process's file-size limit a write fails, in a process of its
+// own here, and the process goes on.
+TEST_F(WinCeFile, WriteBeyondTheFileSizeLimitFails) {
+    const std::string path = Host("limited");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit = {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        HostFile file(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644), path, true);
+        uint32_t moved = 1;
+        const uint8_t byte = 1;
+        _exit(!file.Write(&byte, 1, &moved) && moved == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {

@@ -42,7 +42,7 @@ public:
     // end of the file is no error.
     bool Read(uint8_t* dst, uint32_t count, uint32_t* moved);
     // `count` bytes at the position, which advances by *moved; false when
-    // not all of them got out.
+    // not all of them got out, beyond the process's file-size limit too.
     bool Write(const uint8_t* src, uint32_t count, uint32_t* moved);
     int64_t Position() const { return m_position; }
     // Any position from 0 on; beyond the end, a write fills the gap with zeros.
