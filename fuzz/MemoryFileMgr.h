@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CHash.h"
+#include "CStrChar.h"
 #include "ICFileMgr.h"
 #include "MemoryFile.h"
 #include "WideStr.h"
@@ -36,6 +37,10 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override {
         return mode == kRead && Exists(path) ? new MemoryFile(m_bytes, m_size) : nullptr;
     }
+    void DescribePath(CStrChar& out, const WChar* path) override {
+        char narrow[kDescribedUnits];
+        out = NarrowFromWide(narrow, path, kDescribedUnits);
+    }
     bool Close(ICFile* file) override {
         delete file;
         return true;
@@ -50,6 +55,8 @@ public:
     uint32_t GetSpaceLimit() override { return 0; }
 
 private:
+    static constexpr uint32_t kDescribedUnits = 64;
+
     // Owns the singleton table and the manager registered in it.
     struct Publisher {
         Publisher() {

@@ -7,6 +7,8 @@
 
 #include "WinCeHandle.h"
 
+#include <string>
+
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
@@ -56,6 +58,10 @@ BOOL FlushFileBuffers(HANDLE file);
 // synced after it.
 BOOL MoveFileW(const char16_t* from, const char16_t* to);
 BOOL DeleteFileW(const char16_t* path);
+
+// Not a handset call, but its paths as the host names them (see HostPath),
+// for messages to the user.
+std::string DescribeFilePath(const char16_t* path);
 
 // With a null module: the executable's path (HostPath::ModulePath) as UTF-16
 // with "\" separators, terminated; returns its length. 0 with an empty

@@ -244,6 +244,8 @@ BOOL DeleteFileW(const char16_t* path) {
     return unlink(hostPath.c_str()) == 0 ? 1 : 0;
 }
 
+std::string DescribeFilePath(const char16_t* path) { return HostPath::FromWide(path); }
+
 DWORD GetModuleFileNameW(HANDLE module, char16_t* buffer, DWORD size) {
     if (buffer == nullptr || size == 0) {
         return 0;

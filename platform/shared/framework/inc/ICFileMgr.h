@@ -3,6 +3,7 @@
 
 #include "CSingleton.h"
 
+class CStrChar;
 class ICFile;
 
 // The engine's only way to the file system, an engine singleton. Paths are
@@ -36,6 +37,8 @@ public:
     virtual bool OpenFoundNothing() { return true; }
     // Why the last Open gave null, in a few words for a message.
     virtual const char* OpenFailure() { return "no such file"; }
+    // `path` as the system that holds the files names it, for a message.
+    virtual void DescribePath(CStrChar& out, const WChar* path) = 0;
     // Closes and deletes the file; null is ignored. False when closing a
     // file opened for writing reported an error: what was written may then
     // not be on the storage, as after a failed write.

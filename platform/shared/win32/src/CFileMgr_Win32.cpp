@@ -2,6 +2,7 @@
 
 #include "CAssert.h"
 #include "CFile_Win32.h"
+#include "CStrChar.h"
 
 namespace {
 
@@ -82,6 +83,10 @@ bool CFileMgr_Win32::OpenFoundNothing() {
 
 const char* CFileMgr_Win32::OpenFailure() {
     return DescribeFileError(m_openError);
+}
+
+void CFileMgr_Win32::DescribePath(CStrChar& out, const WChar* path) {
+    out = DescribeFilePath(path).c_str();
 }
 
 bool CFileMgr_Win32::Close(ICFile* file) {
