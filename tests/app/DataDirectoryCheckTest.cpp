@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "HostFile.h"
 #include "OrdinaryFileAccess.h"
 
 namespace {
@@ -21,6 +22,7 @@ protected:
         m_directory = pattern;
     }
     void TearDown() override {
+        HostFile::SetFaultHook(nullptr);
         fs::permissions(m_directory, fs::perms::owner_all);
         fs::remove_all(m_directory);
     }
@@ -42,6 +44,16 @@ TEST_F(DataDirectoryCheckTest, ALeftoverIsRemovedNotWrittenThrough) {
     std::string error;
     EXPECT_TRUE(DataDirectoryCheck::Run(m_directory, &error)) << error;
     EXPECT_EQ(Contents("elsewhere"), "kept");
+    EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
+}
+
+// A check file whose close reports an error tells of a directory that may
+// not keep what is written there.
+TEST_F(DataDirectoryCheckTest, AFailedCloseFailsTheCheck) {
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
+    std::string error;
+    EXPECT_FALSE(DataDirectoryCheck::Run(m_directory, &error));
+    EXPECT_NE(error.find("(the storage reported a write error)"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
 }
 
