@@ -28,11 +28,12 @@ constexpr DWORD MAX_PATH = 260;
 // makes it where nothing is (ERROR_FILE_EXISTS when anything is, a link
 // included), CREATE_ALWAYS creates or truncates it, OPEN_ALWAYS creates it
 // or keeps its content; the position starts at 0 in every case. Those that
-// may create never follow a symbolic link in the file's own name. Other creation values, and an
-// access without GENERIC_READ or GENERIC_WRITE, fail. Sharing, security,
-// flags and template are accepted and ignored. INVALID_HANDLE_VALUE on
-// failure, with the last error telling why: ERROR_FILE_NOT_FOUND or
-// ERROR_PATH_NOT_FOUND only when nothing is at the path.
+// may create never follow a symbolic link in the file's own name. Other
+// creation values, and an access without GENERIC_READ or GENERIC_WRITE,
+// fail. Sharing, security, flags and template are accepted and ignored.
+// INVALID_HANDLE_VALUE on failure, with the last error telling why:
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND only when nothing is at the
+// path.
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
 

@@ -232,7 +232,7 @@ public:
     uint8_t messageOverBlack = 0;
     uint8_t restartPending = 0;
     uint8_t menuShown = 0;
-    // The start-up storage test, and every save since, succeeded.
+    // The start-up storage test succeeded and no save has failed since.
     uint8_t storageOk = 1;
     // A record file is there but cannot be read: it is kept as it is.
     uint8_t recordUnreadable = 0;
