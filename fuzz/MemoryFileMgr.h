@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CHash.h"
+#include "CStrChar.h"
 #include "ICFileMgr.h"
 #include "MemoryFile.h"
 #include "WideStr.h"
@@ -36,7 +37,14 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override {
         return mode == kRead && Exists(path) ? new MemoryFile(m_bytes, m_size) : nullptr;
     }
-    void Close(ICFile* file) override { delete file; }
+    void DescribePath(CStrChar& out, const WChar* path) override {
+        char narrow[kDescribedUnits];
+        out = NarrowFromWide(narrow, path, kDescribedUnits);
+    }
+    bool Close(ICFile* file) override {
+        delete file;
+        return true;
+    }
     bool Exists(const WChar* path) override { return path != nullptr && WideStrCompare(path, kFileName) == 0; }
     uint32_t GetFileSize(const WChar* path) override { return Exists(path) ? m_size : 0; }
     bool Rename(const WChar*, const WChar*) override { return false; }
@@ -47,6 +55,8 @@ public:
     uint32_t GetSpaceLimit() override { return 0; }
 
 private:
+    static constexpr uint32_t kDescribedUnits = 64;
+
     // Owns the singleton table and the manager registered in it.
     struct Publisher {
         Publisher() {

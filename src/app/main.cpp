@@ -2,6 +2,7 @@
 // a desktop window or headless on a virtual clock.
 
 #include "CRunRecorder.h"
+#include "DataDirectoryCheck.h"
 #include "GameOptions.h"
 #include "HeadlessBackend.h"
 #include "HostClock.h"
@@ -9,9 +10,7 @@
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
-#include "WinCeError.h"
 #include "WinCeFile.h"
-#include "WinCeHandle.h"
 #include "WinMain.h"
 
 #include <cstdio>
@@ -26,7 +25,6 @@ namespace {
 // Where a headless run's virtual clock starts: runs repeat exactly.
 constexpr uint32_t kVirtualStartTicks = 1000;
 constexpr uint64_t kVirtualUnixMs = 1700000000000ull;
-constexpr char kWriteProbeName[] = "mchvx2-write-check.tmp";
 
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "mchvx2: %s\n", reason.c_str());
@@ -99,18 +97,6 @@ bool MakeScreenshotDirectory(const std::string& directory, std::string* error) {
     return false;
 }
 
-// What the write check's failure says of the data directory: missing, not
-// writable, or holding something in the check file's place.
-std::string WriteCheckFailure(const std::string& directory, DWORD why) {
-    const std::string prefix = "the data directory " + directory;
-    if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return prefix + " is missing";
-    if (why == ERROR_ACCESS_DENIED || why == ERROR_WRITE_PROTECT) {
-        return prefix + " is not writable (" + DescribeFileError(why) + ")";
-    }
-    return prefix + " cannot be checked: its file " + kWriteProbeName + " cannot be made (" + DescribeFileError(why) +
-           ")";
-}
-
 // The folder of the program's path as the game is given it.
 std::filesystem::path DataDirectory() { return std::filesystem::path(HostPath::ModulePath()).parent_path(); }
 
@@ -132,21 +118,6 @@ bool IsDataDirectoryNameable(std::string* error) {
              " has too long a path for the game: with the program's name it is " + std::to_string(length) +
              " characters long, and the game takes at most " + std::to_string(MAX_PATH - 1);
     return false;
-}
-
-// The game keeps its records in its data directory: a run that could not
-// save them is refused at once.
-bool IsDataDirectoryWritable(std::string* error) {
-    const std::filesystem::path directory = DataDirectory();
-    const std::u16string probe = HostPath::ToWide((directory / kWriteProbeName).string());
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = WriteCheckFailure(directory.string(), GetLastError());
-        return false;
-    }
-    CloseHandle(file);
-    DeleteFileW(probe.c_str());
-    return true;
 }
 
 CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
@@ -191,7 +162,9 @@ int main(int argc, char** argv) {
         return GameOptions::kExitOk;
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
-    if (!IsDataDirectoryNameable(&error) || !IsDataDirectoryWritable(&error)) return Fail(error);
+    if (!IsDataDirectoryNameable(&error) || !DataDirectoryCheck::Run(DataDirectory().string(), &error)) {
+        return Fail(error);
+    }
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }

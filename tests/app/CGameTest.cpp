@@ -301,7 +301,8 @@ TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOver) {
     Game().LoadSettings();
     Game().LoadProgress();
     HostFile::SetFaultHook(nullptr);
-    EXPECT_EQ(CGame::GetStateMachine()->storageOk, 0);
+    EXPECT_EQ(CGame::GetStateMachine()->recordUnreadable, 1);
+    EXPECT_EQ(CGame::GetStateMachine()->storageOk, 1);
     EXPECT_EQ(CGame::GetProgress()->highestLevel, 0);
     EXPECT_FALSE(Game().SaveSettings());
     EXPECT_FALSE(Game().SaveProgress());

@@ -87,7 +87,9 @@ TEST_F(RecordStoreTest, EmptyArrayDeletesTheRecord) {
 
 TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     ASSERT_TRUE(SaveRecord(0, Bytes({1})));
-    const HostFile::Op failures[] = {HostFile::Op::Write, HostFile::Op::Open, HostFile::Op::Move};
+    // A sync or close that fails may leave the bytes off the disk.
+    const HostFile::Op failures[] = {HostFile::Op::Write, HostFile::Op::Open, HostFile::Op::Move,
+                                     HostFile::Op::Flush, HostFile::Op::Close};
     for (HostFile::Op op : failures) {
         FailOn(op, "temp.dat");
         EXPECT_FALSE(SaveRecord(0, Bytes({0, 0, 0})));
@@ -98,6 +100,24 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
+// "temp.dat" is made anew for every save: a leftover second name of a file
+// elsewhere (a hard link) is neither written through nor made the record.
+TEST_F(RecordStoreTest, TheTemporaryIsMadeAnewNeverThroughAHardLink) {
+    const std::vector<uint8_t> elsewhere = {7, 7};
+    directory.WriteFile("elsewhere.dat", elsewhere);
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
+    ASSERT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
+    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
+    EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("mchvx2_save1.dat")), 1u);
+    // One that is there again once the leftover is gone fails the save.
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
+    FailOn(HostFile::Op::Delete, "temp.dat");
+    EXPECT_FALSE(SaveRecord(1, Bytes({3, 0, 0, 0})));
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
+    EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({2, 0, 0, 0}));
+}
+
 // Only a record that is not there is no record. One that is there but
 // cannot be read is said on standard error, by name and why, and is left
 // as it was.
@@ -106,6 +126,7 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
     EXPECT_FALSE(unreadable);
     const std::string path = directory.HostPathOf("mchvx2_save1.dat");
+    directory.WriteFile("plain.dat", std::vector<uint8_t>{1});
     // A link's own target, or a fault on a regular record.
     const struct {
         const char* why;
@@ -114,6 +135,7 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     } cases[] = {
         {"leads to no file", "nowhere", HostFile::Op::Open},
         {"leads to no file", path, HostFile::Op::Open},
+        {"leads to no file", directory.HostPathOf("plain.dat") + "/record", HostFile::Op::Open},
         {"permission denied", "", HostFile::Op::Open},
         {"could not be read whole", "", HostFile::Op::Read},
     };
@@ -130,7 +152,7 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
         const std::string said = ::testing::internal::GetCapturedStderr();
         HostFile::SetFaultHook(nullptr);
         EXPECT_TRUE(unreadable) << c.why;
-        EXPECT_NE(said.find("mchvx2_save1.dat"), std::string::npos) << said;
+        EXPECT_NE(said.find(path + " cannot be read"), std::string::npos) << said;
         EXPECT_NE(said.find(c.why), std::string::npos) << said;
         EXPECT_EQ(fs::is_symlink(path), !c.linkTo.empty());
         if (c.linkTo.empty()) {
@@ -139,14 +161,17 @@ TEST_F(RecordStoreTest, RecordThatIsThereButCannotBeReadIsToldApart) {
     }
 }
 
-// No record is longer than the longest the game writes: a longer file is
-// a corrupt record, not read.
-TEST_F(RecordStoreTest, RecordLongerThanAnyIsCorrupt) {
+// No record is longer than the longest the game writes: of a longer file
+// no more is read, and its readers find their bytes at its start.
+TEST_F(RecordStoreTest, RecordLongerThanAnyIsReadFromItsStart) {
     directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes, 1));
     EXPECT_EQ(LoadRecord(1).length(), kLongestRecordBytes);
-    directory.WriteFile("mchvx2_save1.dat", std::vector<uint8_t>(kLongestRecordBytes + 1, 1));
+    std::vector<uint8_t> longer(kLongestRecordBytes + 50, 1);
+    longer[0] = 5;
+    directory.WriteFile("mchvx2_save1.dat", longer);
     bool unreadable = true;
-    EXPECT_EQ(LoadRecord(1, &unreadable).length(), 0);
+    const std::vector<uint8_t> read = Vector(LoadRecord(1, &unreadable));
+    EXPECT_EQ(read, std::vector<uint8_t>(longer.begin(), longer.begin() + kLongestRecordBytes));
     EXPECT_FALSE(unreadable);
 }
 

@@ -307,21 +307,27 @@ TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
     EXPECT_EQ(Progress().level, 0);
 }
 
-TEST_F(ScreensFlowTest, TheStorageMessageShowsOnceAfterTheSplashAndLeadsToTheMenu) {
+// The storage notice says what is wrong with the records and asks nothing:
+// its one row, tapped, leads to the main menu.
+TEST_F(ScreensFlowTest, TheStorageNoticeShowsOnceAfterTheSplashAndLeadsToTheMenu) {
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kMessageBox));
     Choose(kNoRow);
-    // The storage test ran in state 3; as if it had failed.
-    States().storageOk = 0;
+    // The records were read in state 3; as if one could not be.
+    States().recordUnreadable = 1;
     ASSERT_TRUE(RunUntil(CStates::kSplashEnd, 1000));
     Frame();
     ASSERT_EQ(State(), CStates::kMessageBox);
-    const JString text = GetUpperText(CStates::kTextStorageFailed);
+    const JString text = GetUpperText(CStates::kTextRecordUnreadable);
     EXPECT_EQ(States().messages.elementAt(1), text.substring(0, text.indexOf(u'|')));
+    ASSERT_EQ(Hud().lineCount, 1);
+    EXPECT_EQ(Hud().lines.elementAt(0), GetUpperText(CStates::kTextOk));
     Frame();
     SaveScreenshot("13-storage-message");
-    // Either answer leads to the main menu.
-    Choose(kYesRow);
+    const uint32_t point = static_cast<uint32_t>(kScreenW / 2) | static_cast<uint32_t>(RowMiddle(0)) << 16;
+    Event(EngineEvent::kMouseButtonDown, 0, point);
+    Event(EngineEvent::kMouseButtonUp, 0, point);
+    Frame();
     EXPECT_EQ(State(), CStates::kMainMenu);
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kMessageBox);

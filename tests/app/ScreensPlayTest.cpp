@@ -38,6 +38,8 @@ constexpr int32_t kPlayRow = 0;
 constexpr int32_t kMainMenuHelpRow = 2;
 constexpr int32_t kNoRow = 0;
 constexpr int32_t kYesRow = 1;
+// The one row of a notice.
+constexpr int32_t kOkRow = 0;
 // The pause page's rows.
 constexpr int32_t kResumeRow = 0;
 constexpr int32_t kRestartRow = 1;
@@ -489,7 +491,7 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
         EXPECT_EQ(States().storageOk, 0);
         DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved);
         EXPECT_EQ(saved, 0);
-        Choose(kYesRow);
+        Choose(kOkRow);
         EXPECT_EQ(State(), CStates::kLoadLevel);
         ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
         EXPECT_EQ(Progress().level, failed);

@@ -301,6 +301,21 @@ TEST_F(HostWindowSystemTest, InstanceLockThatIsAPipeIsNotWaitedFor) {
     EXPECT_TRUE(UnregisterClassW(u"piped", nullptr));
 }
 
+// A link where the lock file goes is not followed: nothing is made where it
+// points, and the program runs unguarded.
+TEST_F(HostWindowSystemTest, InstanceLockThatIsALinkIsNotFollowed) {
+    const std::string lock = HostInstanceLock::PathOf(u"linked");
+    const std::string target = m_environment.Directory() + "/elsewhere.lock";
+    ASSERT_EQ(symlink(target.c_str(), lock.c_str()), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(Register(u"linked"), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(lock + " cannot be made (a symbolic link"), std::string::npos) << said;
+    EXPECT_EQ(access(target.c_str(), F_OK), -1);
+    EXPECT_TRUE(UnregisterClassW(u"linked", nullptr));
+    unlink(lock.c_str());
+}
+
 TEST_F(HostWindowSystemTest, InputBecomesTheHandsetsMessages) {
     ASSERT_NE(Register(u"plain"), 0);
     ASSERT_NE(Register(u"double", CS_DBLCLKS), 0);

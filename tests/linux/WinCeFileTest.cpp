@@ -1,10 +1,15 @@
 #include "HostFile.h"
 #include "HostPath.h"
 #include "NamedPipe.h"
+#include "OrdinaryFileAccess.h"
 #include "WinCeError.h"
 #include "WinCeFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -93,6 +98,13 @@ TEST_F(WinCeFile, CreationModes) {
     file = Open("f", GENERIC_WRITE, CREATE_ALWAYS);
     CloseHandle(file);
     EXPECT_EQ(Contents("f"), "");
+
+    // Create-new makes a file only where nothing is.
+    EXPECT_EQ(Open("f", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+    file = Open("g", GENERIC_WRITE, CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(CloseHandle(file));
 
     EXPECT_EQ(Open("f", 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(Open("f", GENERIC_READ, 0), INVALID_HANDLE_VALUE);
@@ -253,9 +265,53 @@ TEST_F(WinCeFile, FailedOpensTellWhyAndMadeFilesFollowNoLink) {
         EXPECT_EQ(Open("link", GENERIC_WRITE, creation), INVALID_HANDLE_VALUE);
         EXPECT_EQ(GetLastError(), ERROR_STOPPED_ON_SYMLINK);
     }
-    EXPECT_EQ(Open("dangling", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    for (DWORD creation : {CREATE_ALWAYS, CREATE_NEW}) {
+        EXPECT_EQ(Open("dangling", GENERIC_WRITE, creation), INVALID_HANDLE_VALUE);
+    }
+    EXPECT_EQ(Open("link", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(fs::exists(Host("missing")));
     EXPECT_EQ(Contents("elsewhere"), "kept");
+}
+
+// The host's refusal for want of permission is told apart from its other
+// refusals, whoever runs the test.
+TEST_F(WinCeFile, RefusedPermissionIsToldApart) {
+    std::ofstream(Host("private"), std::ios::binary) << "x";
+    fs::permissions(Host("private"), fs::perms::none);
+    fs::create_directory(Host("closed"));
+    const fs::perms enter = fs::perms::owner_exec | fs::perms::others_exec;
+    fs::permissions(m_directory, enter, fs::perm_options::add);
+    fs::permissions(Host("closed"), enter | fs::perms::owner_read);
+    {
+        const OrdinaryFileAccess ordinary;
+        EXPECT_EQ(Open("private", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(Open("closed/new", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
+    fs::permissions(Host("closed"), fs::perms::owner_all);
+}
+
+// Beyond the process's file-size limit a write fails, in a process of its
+// own here, and the process goes on.
+TEST_F(WinCeFile, WriteBeyondTheFileSizeLimitFails) {
+    const std::string path = Host("limited");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit = {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        HostFile file(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644), path, true);
+        uint32_t moved = 1;
+        const uint8_t byte = 1;
+        _exit(!file.Write(&byte, 1, &moved) && moved == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {
@@ -273,6 +329,12 @@ TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {
     EXPECT_EQ(written, 0u);
     CloseHandle(file);
     EXPECT_EQ(Contents("keep"), "keep");
+    // A close that fails still releases the handle.
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
+    file = Open("keep", GENERIC_READ, OPEN_EXISTING);
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
+    EXPECT_EQ(HostFile::FromHandle(file), nullptr);
 }
 
 TEST_F(WinCeFile, ModulePathFollowsTheApplicationDirectory) {

@@ -63,8 +63,14 @@ TEST_F(CFileMgrWin32, OpenModes) {
     EXPECT_TRUE(m_directory.ReadFile("f", &exists).empty());
     EXPECT_TRUE(exists);
 
+    // Create-new mode makes a file only where nothing is.
+    EXPECT_EQ(m_files->Open(Path("f").c_str(), ICFileMgr::kCreateNew), nullptr);
+    file = m_files->Open(Path("g").c_str(), ICFileMgr::kCreateNew);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(m_files->Close(file));
+
     AssertCounter counter;
-    EXPECT_EQ(m_files->Open(Path("f").c_str(), 3), nullptr);
+    EXPECT_EQ(m_files->Open(Path("f").c_str(), 4), nullptr);
     EXPECT_EQ(counter.Count(), 1);
 }
 

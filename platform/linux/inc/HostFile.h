@@ -17,9 +17,10 @@
 class HostFile : public HostHandle {
 public:
     // The host calls the file stand-in makes, for the fault hook.
-    enum class Op { Open, Read, Write, Seek, Flush, Move, Delete };
+    enum class Op { Open, Read, Write, Seek, Flush, Move, Delete, Close };
     // Asked before every call; true makes the call fail as the host would
-    // (nothing happens, the call reports failure). For tests.
+    // (nothing happens, the call reports failure; a failing Close still
+    // gives the descriptor back, as the host's close does). For tests.
     typedef bool (*FaultHook)(Op op, const std::string& path);
 
     static constexpr uint32_t kReadBufferBytes = 64 * 1024;
@@ -27,6 +28,10 @@ public:
     HostFile(int descriptor, std::string path, bool writable)
         : m_descriptor(descriptor), m_path(std::move(path)), m_writable(writable) {}
     ~HostFile() override;
+
+    // Closes the descriptor; false when the host reported an error, which
+    // for a file written to means its last bytes may not be on the storage.
+    bool Close() override;
 
     const std::string& Path() const { return m_path; }
     // Opened with write access: only such handles have buffers to flush.
@@ -37,7 +42,7 @@ public:
     // end of the file is no error.
     bool Read(uint8_t* dst, uint32_t count, uint32_t* moved);
     // `count` bytes at the position, which advances by *moved; false when
-    // not all of them got out.
+    // not all of them got out, beyond the process's file-size limit too.
     bool Write(const uint8_t* src, uint32_t count, uint32_t* moved);
     int64_t Position() const { return m_position; }
     // Any position from 0 on; beyond the end, a write fills the gap with zeros.
@@ -86,6 +91,7 @@ private:
     // Fills the buffer from the position; false on an error.
     bool Refill();
 
+    // -1 once closed.
     int m_descriptor;
     std::string m_path;
     bool m_writable;

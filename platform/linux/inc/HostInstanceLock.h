@@ -10,9 +10,9 @@
 class HostInstanceLock {
 public:
     // False when another process holds the lock. When the file cannot be
-    // made (a read-only directory, say) or is no regular file the claim
-    // succeeds unlocked: the program runs, without a guard against a second
-    // instance.
+    // made (a read-only directory, say) or is no regular file (a symbolic
+    // link is never followed) the claim succeeds unlocked: the program
+    // runs, without a guard against a second instance.
     static bool Claim(const std::u16string& name);
     static void Release(const std::u16string& name);
     static void ReleaseAll();

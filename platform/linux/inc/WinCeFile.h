@@ -8,9 +8,12 @@
 
 #include "WinCeHandle.h"
 
+#include <string>
+
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD OPEN_ALWAYS = 4;
@@ -22,14 +25,16 @@ constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 constexpr DWORD MAX_PATH = 260;
 
-// Opens a regular file. Creation OPEN_EXISTING needs the file, CREATE_ALWAYS
-// creates or truncates it, OPEN_ALWAYS creates it or keeps its content; the
-// position starts at 0 in every case. The two that may create never follow
-// a symbolic link in the file's own name. Other creation values, and an
-// access without GENERIC_READ or GENERIC_WRITE, fail. Sharing, security,
-// flags and template are accepted and ignored. INVALID_HANDLE_VALUE on
-// failure, with the last error telling why: ERROR_FILE_NOT_FOUND or
-// ERROR_PATH_NOT_FOUND only when nothing is at the path.
+// Opens a regular file. Creation OPEN_EXISTING needs the file, CREATE_NEW
+// makes it where nothing is (ERROR_FILE_EXISTS when anything is, a link
+// included), CREATE_ALWAYS creates or truncates it, OPEN_ALWAYS creates it
+// or keeps its content; the position starts at 0 in every case. Those that
+// may create never follow a symbolic link in the file's own name. Other
+// creation values, and an access without GENERIC_READ or GENERIC_WRITE,
+// fail. Sharing, security, flags and template are accepted and ignored.
+// INVALID_HANDLE_VALUE on failure, with the last error telling why:
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND only when nothing is at the
+// path.
 HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
 
@@ -55,6 +60,10 @@ BOOL FlushFileBuffers(HANDLE file);
 // synced after it.
 BOOL MoveFileW(const char16_t* from, const char16_t* to);
 BOOL DeleteFileW(const char16_t* path);
+
+// Not a handset call, but its paths as the host names them (see HostPath),
+// for messages to the user; a path no host file can have is said to be one.
+std::string DescribeFilePath(const char16_t* path);
 
 // With a null module: the executable's path (HostPath::ModulePath) as UTF-16
 // with "\" separators, terminated; returns its length. 0 with an empty

@@ -15,7 +15,10 @@ typedef int32_t LONG;
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~static_cast<uintptr_t>(0));
 
 // Releases a handle from any of the stand-in's calls. False for the invalid
-// handle, a handle already closed, or a value that never was a handle.
+// handle, a handle already closed, or a value that never was a handle
+// (ERROR_INVALID_HANDLE); false too when the host reported an error as it
+// closed the object (ERROR_WRITE_FAULT: a file's last bytes may not have
+// reached the storage), whose handle is released all the same.
 BOOL CloseHandle(HANDLE handle);
 
 #endif

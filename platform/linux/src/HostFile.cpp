@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <new>
 
@@ -16,6 +17,14 @@ std::atomic<uint64_t> g_reads{0};
 std::atomic<uint64_t> g_seeks{0};
 std::atomic<uint64_t> g_others{0};
 
+// A write beyond the process's file-size limit (ulimit -f) would raise
+// SIGXFSZ, which ends the process; ignored, the write fails with EFBIG like
+// any other, and its caller reports it.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    static_cast<void>(ignored);
+}
+
 // Closes what open() gave and fails with `why`.
 int Refuse(int descriptor, int why, int* error) {
     *error = why;
@@ -25,9 +34,16 @@ int Refuse(int descriptor, int why, int* error) {
 }
 }  // namespace
 
-HostFile::~HostFile() {
+HostFile::~HostFile() { Close(); }
+
+bool HostFile::Close() {
+    if (m_descriptor < 0) return true;
+    const bool failing = ShouldFail(Op::Close, m_path);
     Count(Call::Other);
-    close(m_descriptor);
+    // Not retried on EINTR: the descriptor is gone either way on this host.
+    const bool closed = close(m_descriptor) == 0;
+    m_descriptor = -1;
+    return closed && !failing;
 }
 
 bool HostFile::Read(uint8_t* dst, uint32_t count, uint32_t* moved) {
@@ -84,6 +100,7 @@ bool HostFile::Refill() {
 }
 
 bool HostFile::Write(const uint8_t* src, uint32_t count, uint32_t* moved) {
+    IgnoreFileSizeSignal();
     // What the buffer held may be overwritten now.
     m_bufferFill = 0;
     uint32_t done = 0;

@@ -32,13 +32,17 @@ HostHandle* HostHandle::Find(HANDLE handle) {
     return LiveHandles().count(object) != 0 ? object : nullptr;
 }
 
-bool HostHandle::Release(HANDLE handle) {
+bool HostHandle::Release(HANDLE handle, bool* closed) {
     HostHandle* object = static_cast<HostHandle*>(handle);
     {
         std::lock_guard<std::mutex> guard(LiveHandlesLock());
         if (LiveHandles().erase(object) == 0) {
             return false;
         }
+    }
+    const bool ok = object->Close();
+    if (closed != nullptr) {
+        *closed = ok;
     }
     delete object;
     return true;

@@ -33,6 +33,13 @@ std::string AppDirectory() {
 
 bool WouldBlock(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
 
+// Why the lock file could not be opened, in a few words.
+const char* LockFailure(int error) {
+    if (error == HostFile::kNotRegular) return "not a regular file";
+    if (error == ELOOP) return "a symbolic link, which is not followed";
+    return std::strerror(error);
+}
+
 }  // namespace
 
 std::string HostInstanceLock::PathOf(const std::u16string& name) {
@@ -45,10 +52,12 @@ bool HostInstanceLock::Claim(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return true;
     const std::string path = PathOf(name);
     int error = 0;
-    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644, &error);
+    // A link there is not followed: it would make or lock a file wherever
+    // it points.
+    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644, &error);
     if (descriptor < 0) {
         std::fprintf(stderr, "Instance lock %s cannot be made (%s); a second instance will not be refused\n",
-                     path.c_str(), error == HostFile::kNotRegular ? "not a regular file" : std::strerror(error));
+                     path.c_str(), LockFailure(error));
         HeldLocks()[name] = -1;
         return true;
     }
@@ -80,7 +89,7 @@ void HostInstanceLock::ReleaseAll() {
 bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return false;
     int error = 0;
-    const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_CLOEXEC, 0, &error);
+    const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0, &error);
     if (descriptor < 0) return false;
     const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && WouldBlock(errno);
     close(descriptor);

@@ -18,6 +18,10 @@ const char* DescribeFileError(DWORD code) {
             return "permission denied";
         case ERROR_WRITE_PROTECT:
             return "read-only file system";
+        case ERROR_WRITE_FAULT:
+            return "the storage reported a write error";
+        case ERROR_FILE_EXISTS:
+            return "something is already there";
         case ERROR_DISK_FULL:
             return "no space left";
         case ERROR_BAD_FILE_TYPE:

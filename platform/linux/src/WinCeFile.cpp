@@ -37,6 +37,10 @@ int OpenFlags(DWORD access, DWORD creation) {
             return flags | O_CREAT | O_TRUNC | O_NOFOLLOW;
         case OPEN_ALWAYS:
             return flags | O_CREAT | O_NOFOLLOW;
+        // Nothing may be there, so the file is neither reached through a
+        // link nor a second name (a hard link) of a file elsewhere.
+        case CREATE_NEW:
+            return flags | O_CREAT | O_EXCL;
         default:
             return -1;
     }
@@ -61,14 +65,15 @@ bool IsLink(const std::string& path) {
 }
 
 // The handset's code for why `path` could not be opened with `flags`. Only
-// a path where nothing is counts as not found: a link that leads nowhere is
-// something there that cannot be opened.
+// a path where nothing is counts as not found: a link that leads nowhere,
+// whether its target is missing or runs through a file, is something there
+// that cannot be opened.
 DWORD OpenErrorOf(int error, const std::string& path, int flags) {
     switch (error) {
         case ENOENT:
             return IsLink(path) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_FILE_NOT_FOUND;
         case ENOTDIR:
-            return ERROR_PATH_NOT_FOUND;
+            return IsLink(path) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_PATH_NOT_FOUND;
         case EACCES:
         case EPERM:
             return ERROR_ACCESS_DENIED;
@@ -76,6 +81,8 @@ DWORD OpenErrorOf(int error, const std::string& path, int flags) {
             return (flags & O_NOFOLLOW) != 0 && IsLink(path) ? ERROR_STOPPED_ON_SYMLINK : ERROR_CANT_RESOLVE_FILENAME;
         case EROFS:
             return ERROR_WRITE_PROTECT;
+        case EEXIST:
+            return ERROR_FILE_EXISTS;
         case ENOSPC:
         case EDQUOT:
             return ERROR_DISK_FULL;
@@ -259,6 +266,10 @@ BOOL DeleteFileW(const char16_t* path) {
         return 0;
     }
     return unlink(hostPath.c_str()) == 0 ? 1 : 0;
+}
+
+std::string DescribeFilePath(const char16_t* path) {
+    return HostPath::FromWide(path).value_or("(a name no host file can have)");
 }
 
 DWORD GetModuleFileNameW(HANDLE module, char16_t* buffer, DWORD size) {

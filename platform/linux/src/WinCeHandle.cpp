@@ -1,7 +1,17 @@
 #include "WinCeHandle.h"
 
 #include "HostHandle.h"
+#include "WinCeError.h"
 
 BOOL CloseHandle(HANDLE handle) {
-    return HostHandle::Release(handle) ? 1 : 0;
+    bool closed = true;
+    if (!HostHandle::Release(handle, &closed)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    if (!closed) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return 0;
+    }
+    return 1;
 }

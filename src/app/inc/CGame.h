@@ -56,7 +56,7 @@ public:
     void CheckStorage(bool skipTest);
     // A record that is there but cannot be read is never written over or
     // deleted in this run: the player may mend it and start again. The
-    // storage notice then tells that nothing is kept.
+    // storage notice then tells that a saved file cannot be read.
     void LoadSettings();
     bool SaveSettings();
     void LoadProgress();

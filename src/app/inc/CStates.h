@@ -88,6 +88,8 @@ public:
     static constexpr int32_t kTextYes = 0x21FF028D;
     static constexpr int32_t kTextSoundQuestion = 0x21FF0207;
     static constexpr int32_t kTextStorageFailed = 0x21FF023D;
+    static constexpr int32_t kTextRecordUnreadable = 0x21FF02B1;
+    static constexpr int32_t kTextOk = 0x21FF02B0;
     static constexpr int32_t kTextQuitQuestion = 0x21FF01D7;
     static constexpr int32_t kTextResetQuestion = 0x21FF0145;
     static constexpr int32_t kTextRestartQuestion = 0x21FF0196;
@@ -158,7 +160,7 @@ public:
     void Quit();
     void QuitGame() { Quit(); }
     // A save failed: the storage notice goes over the current screen, which
-    // either answer returns to.
+    // its acknowledgement returns to.
     void ReportSaveFailure();
 
     // Splash, intro and screen painting.
@@ -230,7 +232,12 @@ public:
     uint8_t messageOverBlack = 0;
     uint8_t restartPending = 0;
     uint8_t menuShown = 0;
+    // The start-up storage test succeeded and no save has failed since.
     uint8_t storageOk = 1;
+    // A record file is there but cannot be read: it is kept as it is.
+    uint8_t recordUnreadable = 0;
+    // The message box tells something and asks nothing: one item acknowledges it.
+    uint8_t messageIsNotice = 0;
     int32_t frameCount = 0;
     int32_t musicRestarted = 0;
 
@@ -286,7 +293,8 @@ private:
     void CommitPageSelection(int32_t dt);
     void WatchLoopingSound();
     int32_t AskQuestion(int32_t textId, int32_t yesState);
-    // The storage notice, both answers leading to `then`.
+    // The storage notice, saying what went wrong with the records, its
+    // acknowledgement leading to `then`.
     int32_t StorageNotice(int32_t then);
 
     // The splash (CStates_Splash.cpp).

@@ -19,13 +19,14 @@ constexpr int32_t kLevelState = 2;
 constexpr int32_t kStorageTest = 9;
 }  // namespace RecordId
 
-// No record holds more (the storage test's is the longest); a longer file
-// is a corrupt record.
+// No record holds more (the storage test's is the longest); of a longer
+// file no more is read.
 constexpr int32_t kLongestRecordBytes = 100;
 
 JString MakeRecordFileName(int32_t n);
-// The whole record; empty when there is none, or it is empty or longer
-// than any record (its readers then keep their defaults). A record file
+// The whole record, or the first kLongestRecordBytes of a longer file (its
+// readers take the bytes they know from the start); empty when there is
+// none or it is empty (its readers then keep their defaults). A record file
 // that is there but cannot be read is empty too, and sets *unreadable: it
 // must then be left as it is, and standard error has said which and why.
 RecordBytes LoadRecord(int32_t n, bool* unreadable = nullptr);

@@ -281,7 +281,7 @@ void CGame::LoadProgress() {
 
 void CGame::KeepIfUnreadable(bool unreadable, uint8_t* kept) {
     *kept = unreadable ? 1 : 0;
-    if (unreadable) states->storageOk = 0;
+    if (unreadable) states->recordUnreadable = 1;
 }
 
 // The storage test at start-up writes a record of its own; a progress

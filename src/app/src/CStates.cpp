@@ -142,6 +142,7 @@ void CStates::SetState(int32_t n) {
         messages.elementAt(kMessageText) = JString();
         returnYes = 0;
         returnNo = kBack;
+        messageIsNotice = 0;
     }
     int32_t selection = 0;
     uint32_t softKeys = 0;
@@ -330,11 +331,13 @@ void CStates::EnterMessageBox(int32_t selection, uint32_t* softKeys) {
         *softKeys = kSoftConfirm;
     }
     SetPageBox(0, HalfWidth(), HalfHeight(), ScreenWidth() / 3, 0, 176);
-    static constexpr int32_t kItems[] = {kTextNo, kTextYes};
+    static constexpr int32_t kAnswers[] = {kTextNo, kTextYes};
+    static constexpr int32_t kAcknowledgement[] = {kTextOk};
+    const int32_t count = messageIsNotice != 0 ? 1 : 2;
     itemFlags.removeAllElements();
-    itemFlags.addElement(1);
-    itemFlags.addElement(1);
-    OpenTitledPage(kItems, 2, kKindMessageBox, selection, -kMessageTitle, -kMessageBody);
+    for (int32_t i = 0; i < count; ++i) itemFlags.addElement(1);
+    OpenTitledPage(messageIsNotice != 0 ? kAcknowledgement : kAnswers, count, kKindMessageBox, selection,
+                   -kMessageTitle, -kMessageBody);
 }
 
 void CStates::EnterMainMenu(int32_t selection) {

@@ -55,10 +55,7 @@ void CStates::Update(int32_t dt) {
 
 int32_t CStates::BackKeyStep() {
     int32_t next = 0;
-    if (state == kMessageBox && menuShown != 0 &&
-        messages.elementAt(0).equals(GetUpperText(kTextStorageFailed))) {
-        next = kMainMenu;
-    }
+    if (state == kMessageBox && menuShown != 0 && messageIsNotice != 0) next = kMainMenu;
     if (stackDepth > 0) {
         if (state == kAbout) Hud()->scroll = 0;
         restartPending = 0;
@@ -303,12 +300,14 @@ int32_t CStates::StartLoading() {
 
 int32_t CStates::EndSplash() {
     ReleaseSplashImages();
-    return storageOk != 0 ? kMainMenu : StorageNotice(kMainMenu);
+    return storageOk != 0 && recordUnreadable == 0 ? kMainMenu : StorageNotice(kMainMenu);
 }
 
+// That records cannot be stored weighs more than that one cannot be read.
 int32_t CStates::StorageNotice(int32_t then) {
     returnNo = then;
-    return AskQuestion(kTextStorageFailed, then);
+    messageIsNotice = 1;
+    return AskQuestion(storageOk == 0 ? kTextStorageFailed : kTextRecordUnreadable, then);
 }
 
 // Shown for every failed save: the next one is tried all the same, and the

@@ -1,11 +1,11 @@
 #include "RecordStore.h"
 
 #include <cstdio>
-#include <string>
 
 #include "AppServices.h"
 #include "CAssert.h"
 #include "CFileUtil.h"
+#include "CStrChar.h"
 #include "CStrWChar.h"
 #include "CMemory.h"
 #include "ICFile.h"
@@ -23,35 +23,30 @@ void MakeRecordPath(CStrWChar& out, int32_t n) {
     CFileUtil::MakeDataPath(out, MakeRecordFileName(n).getBuffer());
 }
 
-// Record names are plain ASCII.
-std::string NarrowRecordFileName(int32_t n) {
-    const JString name = MakeRecordFileName(n);
-    std::string narrow;
-    for (int32_t i = 0; i < name.length(); ++i) narrow.push_back(static_cast<char>(name.charAt(i)));
-    return narrow;
-}
-
-// Said whether the debug log is on or not: the player has a file to mend,
-// and the game will not touch it meanwhile.
-RecordBytes Unreadable(int32_t n, const char* why, bool* unreadable) {
+// Said whether the debug log is on or not, with the folder: the player has
+// a file to mend, and the game will not touch it meanwhile.
+RecordBytes Unreadable(ICFileMgr& files, const CStrWChar& path, const char* why, bool* unreadable) {
+    CStrChar described;
+    files.DescribePath(described, path.GetBuffer());
     std::fprintf(stderr,
                  "mchvx2: the record file %s cannot be read (%s); it is left as it is, and nothing is saved in it "
                  "until the game starts again\n",
-                 NarrowRecordFileName(n).c_str(), why);
+                 described.GetBuffer() != nullptr ? described.GetBuffer() : "", why);
     if (unreadable != nullptr) *unreadable = true;
     return NoRecord();
 }
 
-// The file's bytes, or no record when it is empty or longer than any
-// record (a corrupt one, read no further); *failure says why bytes that
-// are there could not be read.
+// The file's bytes, at most as many as the longest record holds: its
+// readers take the bytes they know from the start. No record when it is
+// empty; *failure says why bytes that are there could not be read.
 RecordBytes ReadRecordFile(ICFile& file, int32_t n, const char** failure) {
     // Beyond what a seek reaches the file is far longer than any record.
-    const uint32_t size = file.Seek(0, ICFile::kFromEnd) ? file.Tell() : UINT32_MAX;
+    uint32_t size = file.Seek(0, ICFile::kFromEnd) ? file.Tell() : UINT32_MAX;
     if (size == 0) return NoRecord();
     if (size > static_cast<uint32_t>(kLongestRecordBytes)) {
-        DebugPrintf("RecordStore: record %d of %u bytes is longer than any record; taken for a corrupt one", n, size);
-        return NoRecord();
+        DebugPrintf("RecordStore: record %d of %u bytes is longer than any record; its first %d are read", n, size,
+                    kLongestRecordBytes);
+        size = static_cast<uint32_t>(kLongestRecordBytes);
     }
     const int32_t length = static_cast<int32_t>(size);
     uint8_t* storage = JNewArray<uint8_t>(length);
@@ -84,12 +79,12 @@ RecordBytes LoadRecord(int32_t n, bool* unreadable) {
     MakeRecordPath(path, n);
     ICFile* file = files->Open(path.GetBuffer(), ICFileMgr::kRead);
     if (file == nullptr) {
-        return files->OpenFoundNothing() ? NoRecord() : Unreadable(n, files->OpenFailure(), unreadable);
+        return files->OpenFoundNothing() ? NoRecord() : Unreadable(*files, path, files->OpenFailure(), unreadable);
     }
     const char* failure = nullptr;
     RecordBytes bytes = ReadRecordFile(*file, n, &failure);
     files->Close(file);
-    return failure == nullptr ? bytes : Unreadable(n, failure, unreadable);
+    return failure == nullptr ? bytes : Unreadable(*files, path, failure, unreadable);
 }
 
 bool SaveRecord(int32_t n, const RecordBytes& bytes) {

@@ -24,11 +24,12 @@ public:
     // Creates or truncates the file; true when all `size` bytes went out.
     // Nothing to write is false.
     static bool WriteFile(const WChar* path, const void* src, uint32_t size);
-    // Writes the whole file through "temp.dat" in the same directory and
-    // then puts it in place of the old one in one step, so that the file
-    // holds either its old content or the new one at every moment. On
-    // failure the old file stays and "temp.dat" is removed. Nothing to
-    // write deletes the file and is true.
+    // Writes the whole file through "temp.dat" in the same directory, made
+    // anew (a leftover is removed first), and then puts it in place of the
+    // old one in one step, so that the file holds either its old content or
+    // the new one at every moment. On failure (a write, the flush or close
+    // of "temp.dat", or the rename) the old file stays and "temp.dat" is
+    // removed. Nothing to write deletes the file and is true.
     static bool SafeWriteFile(const WChar* path, const void* src, uint32_t size);
 
     static bool ReadAppFile(const WChar* name, void* dst, uint32_t size);
@@ -37,6 +38,9 @@ public:
     static bool WriteDataFile(const WChar* name, const void* src, uint32_t size);
 
 private:
+    // Opens with `mode` and writes all `size` bytes; nothing to write is
+    // false.
+    static bool WriteWholeFile(const WChar* path, uint32_t mode, const void* src, uint32_t size);
     static WChar Separator();
     static void JoinPath(CStrWChar& out, const WChar* directory, const WChar* name);
 };

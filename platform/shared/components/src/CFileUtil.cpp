@@ -10,7 +10,7 @@ constexpr WChar kDefaultSeparator = u'\\';
 constexpr WChar kTempFileName[] = u"temp.dat";
 
 // Opens, moves the bytes with `transfer` and closes; true when all `size`
-// bytes moved.
+// bytes moved and the close reported no error.
 template <typename Transfer>
 bool TransferWholeFile(const WChar* path, uint32_t mode, uint32_t size, Transfer transfer) {
     ICFileMgr* files = GetFileMgr();
@@ -18,9 +18,9 @@ bool TransferWholeFile(const WChar* path, uint32_t mode, uint32_t size, Transfer
     if (file == nullptr) {
         return false;
     }
-    const bool ok = transfer(file) == size;
-    files->Close(file);
-    return ok;
+    const bool moved = transfer(file) == size;
+    const bool closed = files->Close(file);
+    return moved && closed;
 }
 }  // namespace
 
@@ -82,11 +82,14 @@ bool CFileUtil::ReadFile(const WChar* path, void* dst, uint32_t size) {
 }
 
 bool CFileUtil::WriteFile(const WChar* path, const void* src, uint32_t size) {
+    return WriteWholeFile(path, ICFileMgr::kWrite, src, size);
+}
+
+bool CFileUtil::WriteWholeFile(const WChar* path, uint32_t mode, const void* src, uint32_t size) {
     if (src == nullptr || size == 0) {
         return false;
     }
-    return TransferWholeFile(path, ICFileMgr::kWrite, size,
-                             [src, size](ICFile* file) { return file->Write(src, size); });
+    return TransferWholeFile(path, mode, size, [src, size](ICFile* file) { return file->Write(src, size); });
 }
 
 bool CFileUtil::SafeWriteFile(const WChar* path, const void* src, uint32_t size) {
@@ -102,9 +105,13 @@ bool CFileUtil::SafeWriteFile(const WChar* path, const void* src, uint32_t size)
     GetDirectory(directory, path);
     CStrWChar temp;
     JoinPath(temp, directory.GetBuffer(), kTempFileName);
+    // A leftover "temp.dat" goes first: whatever it is, a link or a second
+    // name of a file elsewhere, the new one is made anew and written alone.
+    files->Delete(temp.GetBuffer());
     // The rename replaces the old file in one step; deleting it first would
     // leave neither file behind should the rename then fail.
-    const bool ok = WriteFile(temp.GetBuffer(), src, size) && files->Rename(temp.GetBuffer(), path);
+    const bool ok = WriteWholeFile(temp.GetBuffer(), ICFileMgr::kCreateNew, src, size) &&
+                    files->Rename(temp.GetBuffer(), path);
     if (!ok) {
         files->Delete(temp.GetBuffer());
     }

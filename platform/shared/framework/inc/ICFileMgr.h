@@ -3,6 +3,7 @@
 
 #include "CSingleton.h"
 
+class CStrChar;
 class ICFile;
 
 // The engine's only way to the file system, an engine singleton. Paths are
@@ -17,6 +18,8 @@ public:
     static constexpr uint32_t kWrite = 1;
     // Create, or keep an existing file's content; writing starts at 0.
     static constexpr uint32_t kAppend = 2;
+    // Create where nothing is; fails when anything is at the path.
+    static constexpr uint32_t kCreateNew = 3;
 
     ICFileMgr() : CSingleton(kClassKey) {}
     ~ICFileMgr() override = default;
@@ -34,8 +37,12 @@ public:
     virtual bool OpenFoundNothing() { return true; }
     // Why the last Open gave null, in a few words for a message.
     virtual const char* OpenFailure() { return "no such file"; }
-    // Closes and deletes the file; null is ignored.
-    virtual void Close(ICFile* file) = 0;
+    // `path` as the system that holds the files names it, for a message.
+    virtual void DescribePath(CStrChar& out, const WChar* path) = 0;
+    // Closes and deletes the file; null is ignored. False when closing a
+    // file opened for writing reported an error: what was written may then
+    // not be on the storage, as after a failed write.
+    virtual bool Close(ICFile* file) = 0;
     virtual bool Exists(const WChar* path) = 0;
     // 0 for a missing file as for an empty one.
     virtual uint32_t GetFileSize(const WChar* path) = 0;

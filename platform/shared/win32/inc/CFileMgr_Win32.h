@@ -23,7 +23,8 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override;
     bool OpenFoundNothing() override;
     const char* OpenFailure() override;
-    void Close(ICFile* file) override;
+    void DescribePath(CStrChar& out, const WChar* path) override;
+    bool Close(ICFile* file) override;
     bool Exists(const WChar* path) override;
     uint32_t GetFileSize(const WChar* path) override;
     bool Rename(const WChar* from, const WChar* to) override;

@@ -11,7 +11,7 @@ public:
     static CFile_Win32* Create();
 
     CFile_Win32() = default;
-    // Flushes and closes the handle when open.
+    // Closes the handle when open.
     ~CFile_Win32() override;
 
     CFile_Win32(const CFile_Win32&) = delete;
@@ -22,11 +22,17 @@ public:
     uint32_t Tell() override;
     uint32_t Read(void* dst, uint32_t n) override;
     uint32_t Write(const void* src, uint32_t n) override;
+    // Flushes a file opened for writing to the storage and closes it; false
+    // when either reported an error, when what was written may not be
+    // there. The file is closed in every case; a closed one answers true.
+    bool Close();
 
 private:
     friend class CFileMgr_Win32;
 
     HANDLE m_handle = INVALID_HANDLE_VALUE;
+    // Only a file opened for writing has anything to flush.
+    bool m_writable = false;
 };
 
 #endif

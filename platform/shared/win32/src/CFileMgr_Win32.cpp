@@ -2,6 +2,7 @@
 
 #include "CAssert.h"
 #include "CFile_Win32.h"
+#include "CStrChar.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ OpenMode OpenModeOf(uint32_t mode) {
             return {GENERIC_WRITE, CREATE_ALWAYS};
         case ICFileMgr::kAppend:
             return {GENERIC_WRITE, OPEN_ALWAYS};
+        case ICFileMgr::kCreateNew:
+            return {GENERIC_WRITE, CREATE_NEW};
         default:
             ASSERT(false);
             return {0, 0};
@@ -65,6 +68,7 @@ ICFile* CFileMgr_Win32::Open(const WChar* path, uint32_t mode) {
     const OpenMode open = OpenModeOf(mode);
     file->m_handle =
         CreateFileW(path, open.access, FILE_SHARE_READ, nullptr, open.creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file->m_writable = (open.access & GENERIC_WRITE) != 0;
     if (!file->IsOpen()) {
         m_openError = GetLastError();
         delete file;
@@ -81,8 +85,15 @@ const char* CFileMgr_Win32::OpenFailure() {
     return DescribeFileError(m_openError);
 }
 
-void CFileMgr_Win32::Close(ICFile* file) {
+void CFileMgr_Win32::DescribePath(CStrChar& out, const WChar* path) {
+    out = DescribeFilePath(path).c_str();
+}
+
+bool CFileMgr_Win32::Close(ICFile* file) {
+    CFile_Win32* own = dynamic_cast<CFile_Win32*>(file);
+    const bool closed = own == nullptr || own->Close();
     delete file;
+    return closed;
 }
 
 bool CFileMgr_Win32::Exists(const WChar* path) {

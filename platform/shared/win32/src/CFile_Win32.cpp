@@ -25,11 +25,17 @@ CFile_Win32* CFile_Win32::Create() {
 }
 
 CFile_Win32::~CFile_Win32() {
-    if (IsOpen()) {
-        FlushFileBuffers(m_handle);
-        CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
+    Close();
+}
+
+bool CFile_Win32::Close() {
+    if (!IsOpen()) {
+        return true;
     }
+    const bool flushed = !m_writable || FlushFileBuffers(m_handle) != 0;
+    const bool closed = CloseHandle(m_handle) != 0;
+    m_handle = INVALID_HANDLE_VALUE;
+    return flushed && closed;
 }
 
 bool CFile_Win32::IsOpen() {

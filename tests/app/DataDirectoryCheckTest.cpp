@@ -1,0 +1,73 @@
+#include "DataDirectoryCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "HostFile.h"
+#include "OrdinaryFileAccess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DataDirectoryCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "data-check-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_directory = pattern;
+    }
+    void TearDown() override {
+        HostFile::SetFaultHook(nullptr);
+        fs::permissions(m_directory, fs::perms::owner_all);
+        fs::remove_all(m_directory);
+    }
+
+    std::string PathOf(const std::string& name) const { return m_directory + "/" + name; }
+    std::string Contents(const std::string& name) const {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::string m_directory;
+};
+
+// A leftover check file that is a second name of a file elsewhere (a hard
+// link) is removed, not emptied, and the check is made anew.
+TEST_F(DataDirectoryCheckTest, ALeftoverIsRemovedNotWrittenThrough) {
+    std::ofstream(PathOf("elsewhere"), std::ios::binary) << "kept";
+    fs::create_hard_link(PathOf("elsewhere"), PathOf(DataDirectoryCheck::kProbeName));
+    std::string error;
+    EXPECT_TRUE(DataDirectoryCheck::Run(m_directory, &error)) << error;
+    EXPECT_EQ(Contents("elsewhere"), "kept");
+    EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
+}
+
+// A check file whose close reports an error tells of a directory that may
+// not keep what is written there.
+TEST_F(DataDirectoryCheckTest, AFailedCloseFailsTheCheck) {
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
+    std::string error;
+    EXPECT_FALSE(DataDirectoryCheck::Run(m_directory, &error));
+    EXPECT_NE(error.find("(the storage reported a write error)"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
+}
+
+// Whoever runs it, a directory the program may not write in is said to be
+// that, not taken for a missing one or a file in the way.
+TEST_F(DataDirectoryCheckTest, ADirectoryWithoutWritePermissionIsNotWritable) {
+    fs::permissions(m_directory, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+    std::string error;
+    {
+        const OrdinaryFileAccess ordinary;
+        EXPECT_FALSE(DataDirectoryCheck::Run(m_directory, &error));
+    }
+    EXPECT_EQ(error, "the data directory " + m_directory + " is not writable (permission denied)");
+}
+
+}  // namespace
