@@ -67,8 +67,8 @@ struct TexturedCase {
     const char* name;
     uint32_t (*texel)(int32_t x, int32_t y);
     uint32_t format;
-    int32_t filter;
-    int32_t wrap = peer::kWrapRepeat;
+    TextureFilter filter;
+    TextureWrap wrap = TextureWrap::Repeat;
     int32_t size = peer::MGLPeerRenderer::kTextureSize;
 };
 
@@ -77,36 +77,36 @@ constexpr auto kX8R8G8B8 = CheckerIn<RSBFormat_X8R8G8B8>;
 constexpr auto kA8R8G8B8 = CheckerIn<RSBFormat_A8R8G8B8>;
 
 const TexturedCase kTexturedCases[] = {
-    {"Textured", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
-    {"TexturedBilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
-    {"TexturedTrilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
-    {"TexturedNearestBlend", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestBlend},
-    {"TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
-    {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
-    {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
-    {"TexturedA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterNearestMip},
-    {"TexturedA8R8G8B8Bilinear", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
+    {"Textured", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip},
+    {"TexturedBilinear", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Bilinear},
+    {"TexturedTrilinear", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Trilinear},
+    {"TexturedNearestBlend", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestBlend},
+    {"TexturedA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, TextureFilter::NearestMip},
+    {"TexturedA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, TextureFilter::NearestMip},
+    {"TexturedX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, TextureFilter::NearestMip},
+    {"TexturedA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, TextureFilter::NearestMip},
+    {"TexturedA8R8G8B8Bilinear", kA8R8G8B8, RSBFormat_A8R8G8B8, TextureFilter::Bilinear},
 };
 
 const TexturedCase kPixelHeavyCases[] = {
-    {"Nearest", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearest},
-    {"NearestMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip},
-    {"NearestMipMirror", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapMirror},
-    {"NearestMipClamp", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapClamp},
-    {"NearestMip256", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestMip, peer::kWrapRepeat, 256},
-    {"NearestBlend", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterNearestBlend},
-    {"Bilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear},
-    {"BilinearMirror", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear, peer::kWrapMirror},
-    {"BilinearClamp", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinear, peer::kWrapClamp},
-    {"BilinearMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinearMip},
-    {"Trilinear", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterTrilinear},
-    {"TrilinearX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterTrilinear},
-    {"NearestMipA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, peer::kFilterNearestMip},
-    {"NearestMipA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, peer::kFilterNearestMip},
-    {"NearestMipX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, peer::kFilterNearestMip},
-    {"BilinearA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, peer::kFilterBilinear},
-    {"BilinearOrMip", kR5G6B5, RSBFormat_R5G6B5, peer::kFilterBilinearOrMip},
-    {"NearestMipL8", CheckerIn<RSBFormat_L8>, RSBFormat_L8, peer::kFilterNearestMip},
+    {"Nearest", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Nearest},
+    {"NearestMip", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip},
+    {"NearestMipMirror", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip, TextureWrap::Mirror},
+    {"NearestMipClamp", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip, TextureWrap::Clamp},
+    {"NearestMip256", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip, TextureWrap::Repeat, 256},
+    {"NearestBlend", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestBlend},
+    {"Bilinear", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Bilinear},
+    {"BilinearMirror", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Bilinear, TextureWrap::Mirror},
+    {"BilinearClamp", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Bilinear, TextureWrap::Clamp},
+    {"BilinearMip", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::BilinearMip},
+    {"Trilinear", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Trilinear},
+    {"TrilinearX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, TextureFilter::Trilinear},
+    {"NearestMipA4R4G4B4", CheckerIn<RSBFormat_A4R4G4B4>, RSBFormat_A4R4G4B4, TextureFilter::NearestMip},
+    {"NearestMipA1R5G5B5", CheckerIn<RSBFormat_A1R5G5B5>, RSBFormat_A1R5G5B5, TextureFilter::NearestMip},
+    {"NearestMipX8R8G8B8", kX8R8G8B8, RSBFormat_X8R8G8B8, TextureFilter::NearestMip},
+    {"BilinearA8R8G8B8", kA8R8G8B8, RSBFormat_A8R8G8B8, TextureFilter::Bilinear},
+    {"BilinearOrMip", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::BilinearOrMip},
+    {"NearestMipL8", CheckerIn<RSBFormat_L8>, RSBFormat_L8, TextureFilter::NearestMip},
 };
 
 // Both renderers and the scenes, made once (the device is a singleton).

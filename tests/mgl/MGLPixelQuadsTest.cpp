@@ -29,7 +29,7 @@ MGLPixelQuads::Levels AnyLevels(std::mt19937& random) {
     const int32_t width = kSizes[random() % std::size(kSizes)];
     const int32_t height = kSizes[random() % std::size(kSizes)];
     const int32_t bpp = kSteps[random() % std::size(kSteps)];
-    const int32_t wrap = static_cast<int32_t>(random() % 5);
+    const auto wrap = static_cast<TextureWrap>(random() % 5);
     const uint8_t* const none[kTexelLevels] = {};
     TexelLevel shapes[kTexelLevels];
     for (int32_t level = 0; level < kTexelLevels; ++level) shapes[level] = LevelOf(none, bpp, wrap, width, height, level);
@@ -54,9 +54,9 @@ TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
         for (int32_t i = 0; i < count; ++i) {
             const auto where = [&] {
                 return testing::Message() << "pixel " << i << " u " << at.u[i] << " v " << at.v[i] << " lod "
-                                          << at.lod[i] << " last " << levels.last << " wrap " << levels.Wrap()
-                                          << " size " << levels.shapes[0].w << " x " << levels.shapes[0].h
-                                          << " bpp " << levels.Bpp();
+                                          << at.lod[i] << " last " << levels.last << " wrap "
+                                          << static_cast<int32_t>(levels.Wrap()) << " size " << levels.shapes[0].w
+                                          << " x " << levels.shapes[0].h << " bpp " << levels.Bpp();
             };
             ASSERT_EQ(lanes.level[i], each.level[i]) << where();
             for (int32_t q = 0; q < MGLPixelQuads::kQuads; ++q) {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint32_t kFormats[] = {RSBFormat_R5G6B5, RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4, RSBFormat_X8R8G8B8,
                                  RSBFormat_A8R8G8B8};
-constexpr int32_t kWraps[] = {kTexModeRepeat, kTexModeClamp, kTexModeMirror};
+constexpr TextureWrap kWraps[] = {TextureWrap::Repeat, TextureWrap::Clamp, TextureWrap::Mirror};
 // Power-of-two sizes and others, down to one texel.
 constexpr int32_t kSizes[] = {1, 2, 3, 5, 8, 16, 64};
 
@@ -33,7 +33,7 @@ uint64_t LanesOf(const RSBFormat_ARGB_fixed& c) {
 }
 
 // The sampler's bilinear sum for one pixel, its lanes in one word.
-template <int32_t Wrap, class Format>
+template <TextureWrap Wrap, class Format>
 uint64_t SampledLanes(const TexelLevel& texels, int32_t u, int32_t v) {
     using namespace sampler_detail;
     const int32_t uu = static_cast<int32_t>(static_cast<uint32_t>(u) - kHalfTexel);
@@ -48,24 +48,24 @@ uint64_t SampledLanes(const TexelLevel& texels, int32_t u, int32_t v) {
     return LanesOf(sum);
 }
 
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 uint64_t SampledIn(uint32_t format, const TexelLevel& texels, int32_t u, int32_t v) {
     uint64_t lanes = 0;
     texel_format::VisitDecoder(format, [&](auto texel) { lanes = SampledLanes<Wrap, decltype(texel)>(texels, u, v); });
     return lanes;
 }
 
-uint64_t Sampled(int32_t wrap, uint32_t format, const TexelLevel& texels, int32_t u, int32_t v) {
+uint64_t Sampled(TextureWrap wrap, uint32_t format, const TexelLevel& texels, int32_t u, int32_t v) {
     switch (wrap) {
-        case kTexModeClamp: return SampledIn<kTexModeClamp>(format, texels, u, v);
-        case kTexModeMirror: return SampledIn<kTexModeMirror>(format, texels, u, v);
-        default: return SampledIn<kTexModeRepeat>(format, texels, u, v);
+        case TextureWrap::Clamp: return SampledIn<TextureWrap::Clamp>(format, texels, u, v);
+        case TextureWrap::Mirror: return SampledIn<TextureWrap::Mirror>(format, texels, u, v);
+        default: return SampledIn<TextureWrap::Repeat>(format, texels, u, v);
     }
 }
 
 // The blended nearest texels of two levels, as the spans' filter mode 2
 // weighs them, their lanes in one word.
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 uint64_t BlendedIn(uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u, int32_t v, int32_t lod) {
     const int32_t blend = (lod >> 8) & sampler_detail::kFull;
     uint64_t lanes = 0;
@@ -78,12 +78,12 @@ uint64_t BlendedIn(uint32_t format, const TexelLevel& near, const TexelLevel& fa
     return lanes;
 }
 
-uint64_t Blended(int32_t wrap, uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u, int32_t v,
-                 int32_t lod) {
+uint64_t Blended(TextureWrap wrap, uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u,
+                 int32_t v, int32_t lod) {
     switch (wrap) {
-        case kTexModeClamp: return BlendedIn<kTexModeClamp>(format, near, far, u, v, lod);
-        case kTexModeMirror: return BlendedIn<kTexModeMirror>(format, near, far, u, v, lod);
-        default: return BlendedIn<kTexModeRepeat>(format, near, far, u, v, lod);
+        case TextureWrap::Clamp: return BlendedIn<TextureWrap::Clamp>(format, near, far, u, v, lod);
+        case TextureWrap::Mirror: return BlendedIn<TextureWrap::Mirror>(format, near, far, u, v, lod);
+        default: return BlendedIn<TextureWrap::Repeat>(format, near, far, u, v, lod);
     }
 }
 
@@ -93,7 +93,7 @@ struct RandomLevel {
     std::vector<uint8_t> bytes;
     TexelLevel texels;
 
-    RandomLevel(std::mt19937& random, int32_t bpp, int32_t wrap, int32_t level)
+    RandomLevel(std::mt19937& random, int32_t bpp, TextureWrap wrap, int32_t level)
         : texels{nullptr, bpp, wrap, 0, 0, level, 0, 0, 0} {
         texels.w = kSizes[random() % std::size(kSizes)];
         texels.h = kSizes[random() % std::size(kSizes)];
@@ -112,7 +112,7 @@ void ForEachFormatAndWrap(uint32_t seed, Trial trial) {
     std::mt19937 random{seed};
     for (const uint32_t format : kFormats) {
         const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
-        for (const int32_t wrap : kWraps) {
+        for (const TextureWrap wrap : kWraps) {
             for (int32_t i = 0; i < kTrials; ++i) trial(format, bpp, wrap, random);
         }
     }
@@ -132,7 +132,7 @@ void RandomGroup(std::mt19937& random, MGLPixelCoordinates& at, int32_t first) {
 // bytes end before its last texel does, is left to the sampler.
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
     if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
-    ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
+    ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, TextureWrap wrap, std::mt19937& random) {
         const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
         const RandomLevel level(random, bpp, wrap, static_cast<int32_t>(random() % 4));
@@ -149,15 +149,15 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
         ASSERT_TRUE(routine(out, at, 8, texels));
         for (int32_t i = 8; i < 8 + MGLPixelTexels::kGroup; ++i) {
             ASSERT_EQ(out.lanes[i], Sampled(wrap, format, texels, at.u[i], at.v[i]))
-                << "format " << format << " wrap " << wrap << " level " << texels.level << " size " << texels.w
-                << " x " << texels.h << " u " << at.u[i] << " v " << at.v[i];
+                << "format " << format << " wrap " << static_cast<int32_t>(wrap) << " level " << texels.level
+                << " size " << texels.w << " x " << texels.h << " u " << at.u[i] << " v " << at.v[i];
         }
     });
 }
 
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
     if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
-    ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, int32_t wrap, std::mt19937& random) {
+    ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, TextureWrap wrap, std::mt19937& random) {
         const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
         const int32_t level = static_cast<int32_t>(random() % 4);
@@ -169,8 +169,8 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
         ASSERT_TRUE(routine(out, at, 0, near.texels, far.texels));
         for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) {
             ASSERT_EQ(out.lanes[i], Blended(wrap, format, near.texels, far.texels, at.u[i], at.v[i], at.lod[i]))
-                << "format " << format << " wrap " << wrap << " level " << level << " u " << at.u[i] << " v "
-                << at.v[i] << " lod " << at.lod[i];
+                << "format " << format << " wrap " << static_cast<int32_t>(wrap) << " level " << level << " u "
+                << at.u[i] << " v " << at.v[i] << " lod " << at.lod[i];
         }
     });
 }

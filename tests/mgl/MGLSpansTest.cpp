@@ -45,13 +45,14 @@ std::vector<int32_t> DrawnColumns(const rig::Renderer& target, int32_t y) {
 uint8_t Channel(int32_t i) { return static_cast<uint8_t>(i * 4); }
 
 // A texture in the context's buffer table bound to unit 0.
-int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, int32_t filter, int32_t wrap) {
+int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, TextureFilter filter,
+                TextureWrap wrap) {
     BufferTable& table = *target.context->Buffers();
     const int32_t slot = table.AllocBuffer(w, h, format, 0);
     target.context->BindBufferToUnit(0, slot, table);
     TextureUnit& unit = target.context->Record().texture_units[0];
-    unit.filter_mode = filter;
-    unit.texmode = wrap;
+    unit.filter_mode = rig::UnitField(filter);
+    unit.texmode = rig::UnitField(wrap);
     return slot;
 }
 
@@ -141,53 +142,54 @@ TEST_F(MGLSpansTest, TexelAddressesWrapClampAndMirror) {
     uint8_t texels[8 * 4] = {};
     const uint8_t* levels[kTexelLevels];
     for (const uint8_t*& level : levels) level = texels;
-    auto column = [&](int32_t wrap, int32_t tu) {
+    auto column = [&](TextureWrap wrap, int32_t tu) {
         return static_cast<int32_t>(TexelAddress(levels, 1, wrap, 8, 4, tu * ONE, 0, 0) - texels);
     };
-    EXPECT_EQ(column(1, -1), 7);
-    EXPECT_EQ(column(kTexModeClamp, -3), 0);
-    EXPECT_EQ(column(kTexModeClamp, 20), 7);
-    EXPECT_EQ(column(kTexModeMirror, 8), 7);
-    EXPECT_EQ(column(kTexModeMirror, 9), 6);
+    EXPECT_EQ(column(TextureWrap::Repeat, -1), 7);
+    EXPECT_EQ(column(TextureWrap::Clamp, -3), 0);
+    EXPECT_EQ(column(TextureWrap::Clamp, 20), 7);
+    EXPECT_EQ(column(TextureWrap::Mirror, 8), 7);
+    EXPECT_EQ(column(TextureWrap::Mirror, 9), 6);
     // A repeat quad at the last column and row takes column 0 and row 0.
     const uint8_t* quad[4];
-    TexelQuadAddress(levels, 1, 1, 8, 4, 7 * ONE, 3 * ONE, 0, quad);
+    TexelQuadAddress(levels, 1, TextureWrap::Repeat, 8, 4, 7 * ONE, 3 * ONE, 0, quad);
     const int32_t offsets[4] = {3 * 8 + 7, 3 * 8 + 0, 0 * 8 + 0, 0 * 8 + 7};
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(quad[i] - texels, offsets[i]) << i;
     // Clamped at the edge and before the start: no step.
-    TexelQuadAddress(levels, 1, kTexModeClamp, 8, 4, -ONE, 3 * ONE, 0, quad);
+    TexelQuadAddress(levels, 1, TextureWrap::Clamp, 8, 4, -ONE, 3 * ONE, 0, quad);
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(quad[i] - texels, 3 * 8) << i;
     // A level narrower than its shift is one texel wide, never zero.
-    EXPECT_EQ(TexelAddress(levels, 1, 1, 8, 1, 5 * ONE, 9 * ONE, 3) - texels, 0);
+    EXPECT_EQ(TexelAddress(levels, 1, TextureWrap::Repeat, 8, 1, 5 * ONE, 9 * ONE, 3) - texels, 0);
 }
 
-// Mode 3 switches from bilinear on level 0 to nearest on level 1 past a
-// level of detail of 1.0; mode 2 on the last level blends it with itself.
+// BilinearOrMip switches from bilinear on level 0 to nearest on level 1
+// past a level of detail of 1.0; NearestBlend on the last level blends it
+// with itself.
 TEST_F(MGLSpansTest, SamplerModesPickLevels) {
-    const int32_t slot = Texture(r, 4, 4, RSBFormat_A8R8G8B8, 3, 1);
+    const int32_t slot = Texture(r, 4, 4, RSBFormat_A8R8G8B8, TextureFilter::BilinearOrMip, TextureWrap::Repeat);
     BufferTable& table = *r.context->Buffers();
     FillBufferRect(table, slot, 0, 0, 4, 4, 255, 200, 0, 0);
     BuildMipChain(table, slot);
     FillBufferRect(table, slot, 0, 0, 4, 4, 255, 0, 100, 0);  // level 0 green, level 1 stays red
     r.context->BindBufferToUnit(0, slot, table);
     TextureUnit& unit = r.context->Record().texture_units[0];
-    unit.texmode = 1;
+    unit.texmode = rig::UnitField(TextureWrap::Repeat);
     RSBFormat_ARGB_fixed c;
-    unit.filter_mode = 3;
+    unit.filter_mode = rig::UnitField(TextureFilter::BilinearOrMip);
     SampleTexture(*r.context, 0, 2 * ONE, 2 * ONE, ONE, &c);
     EXPECT_EQ(c.g >> 8, 99) << "bilinear weights lose a little";
     EXPECT_EQ(c.r, 0);
     SampleTexture(*r.context, 0, 2 * ONE, 2 * ONE, ONE + 1, &c);
     EXPECT_EQ(c.r >> 8, 200);
     EXPECT_EQ(c.g, 0);
-    unit.filter_mode = 2;
+    unit.filter_mode = rig::UnitField(TextureFilter::NearestBlend);
     const int32_t last = (unit.b.maxD - 1) << 16;
     SampleTexture(*r.context, 0, ONE, ONE, last | 0x8000, &c);
     RSBFormat_ARGB_fixed direct;
-    unit.filter_mode = 1;
+    unit.filter_mode = rig::UnitField(TextureFilter::NearestMip);
     SampleTexture(*r.context, 0, ONE, ONE, last, &direct);
     EXPECT_NEAR(c.r, direct.r, 2 * 257);
-    unit.filter_mode = 9;
+    unit.filter_mode = 9;  // no mode has it
     c = {1, 2, 3, 4};
     SampleTexture(*r.context, 0, ONE, ONE, 0, &c);
     EXPECT_EQ(c.b, 4) << "an unknown mode leaves the colour";
@@ -196,7 +198,7 @@ TEST_F(MGLSpansTest, SamplerModesPickLevels) {
 // A texel of alpha 0 writes neither colour nor depth; x14r6g6b6 receives the
 // channels' top six bits.
 TEST_F(MGLSpansTest, TexturedSpanSkipsTransparentTexelsAndStoresEachFormat) {
-    const int32_t slot = Texture(r, 2, 1, RSBFormat_A8R8G8B8, 0, 1);
+    const int32_t slot = Texture(r, 2, 1, RSBFormat_A8R8G8B8, TextureFilter::Nearest, TextureWrap::Repeat);
     BufferTable& table = *r.context->Buffers();
     PutBufferPixel(table, slot, 0, 0, ArgbPixel{0, 255, 255, 255});
     PutBufferPixel(table, slot, 1, 0, ArgbPixel{255, 255, 0, 128});
@@ -217,7 +219,7 @@ TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
     constexpr uint32_t kDepth = 0x7BEF1234u;
     MGLRecord& s = r.context->Record();
     for (const uint32_t format : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4}) {
-        Texture(r, 2, 1, format, 0, 1);
+        Texture(r, 2, 1, format, TextureFilter::Nearest, TextureWrap::Repeat);
         s.texture_units[0].b.levels[0] = s.zbase;
         r.FillPlane(0, 0);
         r.FillPlane(1, 0);
@@ -233,7 +235,7 @@ TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
 TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
     rig::Renderer deep(4, 1, RSBFormat_X14R6G6B6);
     ASSERT_TRUE(deep.ok);
-    const int32_t deepSlot = Texture(deep, 1, 1, RSBFormat_A8R8G8B8, 0, 1);
+    const int32_t deepSlot = Texture(deep, 1, 1, RSBFormat_A8R8G8B8, TextureFilter::Nearest, TextureWrap::Repeat);
     PutBufferPixel(*deep.context->Buffers(), deepSlot, 0, 0, ArgbPixel{255, 0xFF, 0x84, 0x0C});
     AtRow(deep, 0, 1, 0);
     SpanTexturedPerspective(*deep.context, 0, static_cast<uint32_t>(ONE));
@@ -247,7 +249,7 @@ TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
 // second level's, weightless as it is, for trilinear) stay in rp123, as
 // sampling pixel by pixel gives both.
 TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
-    Texture(r, 16, 4, RSBFormat_R5G6B5, 4, 1);
+    Texture(r, 16, 4, RSBFormat_R5G6B5, TextureFilter::Bilinear, TextureWrap::Repeat);
     MGLRecord& s = r.context->Record();
     TextureUnit& unit = s.texture_units[0];
     unit.b.levels[0] = s.destbase;
@@ -264,8 +266,8 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
     constexpr int32_t kU0 = 2 * ONE + ONE / 8;
     constexpr int32_t kStep = ONE / 4;
     std::vector<int32_t> quad;
-    for (const int32_t mode : {4, 6}) {
-        unit.filter_mode = mode;
+    for (const TextureFilter mode : {TextureFilter::Bilinear, TextureFilter::Trilinear}) {
+        unit.filter_mode = rig::UnitField(mode);
         std::memcpy(r.Row(0, 0), before.data(), before.size());
         r.FillPlane(1, 0);
         AtRow(r, 0, 1000, 0, kU0, kStep, ONE, 0);
@@ -281,8 +283,8 @@ TEST_F(MGLSpansTest, FilteredRowReadsTexelsItDrewAsSamplingPixelByPixel) {
             const uint16_t pixel = static_cast<uint16_t>((c.r & 0xF800) | ((c.g >> 10) << 5) | (c.b >> 11));
             std::memcpy(r.Row(0, 0) + 2 * x, &pixel, 2);
         }
-        EXPECT_EQ(drawn, std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32)) << "mode " << mode;
-        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << mode;
+        EXPECT_EQ(drawn, std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32)) << "mode " << rig::UnitField(mode);
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << rig::UnitField(mode);
     }
     // The last pixel's second level quad: texel (2, 0) of the 8 x 2 level and
     // its neighbours.
@@ -309,18 +311,20 @@ TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
     const std::vector<uint8_t> before(r.Row(0, 0), r.Row(0, 0) + 64);
     // A depth 2^20 past the offset: the divide leaves u and v as they are.
     struct Case {
-        int32_t mode, width;  // four texels high
+        TextureFilter mode;
+        int32_t width;  // four texels high
         int32_t level0, level1;  // bytes from the target's first pixel; -1: the texture's own
         int32_t row, u0, du, v0;
         int32_t k2;  // the perspective term of u's step: 12.0 gives a level of detail of 0.5
     } const cases[] = {
-        {2, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
-        {4, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
-        {2, 16, -1, 0, 0, 2 * ONE + ONE / 8, ONE * 3 / 4, ONE / 2, 12 * ONE},
-        {4, 4, 2, -1, 1, 3 * ONE, 0, 3 * ONE + ONE / 2, 0},  // texel (3, 3) at row 1's first pixel
+        {TextureFilter::NearestBlend, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
+        {TextureFilter::Bilinear, 16, 0, -1, 0, 2 * ONE + ONE / 8, ONE / 4, ONE / 2, 0},
+        {TextureFilter::NearestBlend, 16, -1, 0, 0, 2 * ONE + ONE / 8, ONE * 3 / 4, ONE / 2, 12 * ONE},
+        // Texel (3, 3) at row 1's first pixel.
+        {TextureFilter::Bilinear, 4, 2, -1, 1, 3 * ONE, 0, 3 * ONE + ONE / 2, 0},
     };
     for (const Case& c : cases) {
-        Texture(r, c.width, 4, RSBFormat_R5G6B5, c.mode, 1);
+        Texture(r, c.width, 4, RSBFormat_R5G6B5, c.mode, TextureWrap::Repeat);
         TextureUnit& unit = s.texture_units[0];
         unit.b.maxD = 2;
         if (c.level0 >= 0) unit.b.levels[0] = s.destbase + static_cast<uint32_t>(c.level0);
@@ -337,8 +341,8 @@ TEST_F(MGLSpansTest, LongPerspectiveRowReadsTexelsItDrewAsShortPiecesDo) {
             return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 64);
         };
         const std::vector<uint8_t> whole = draw(16);
-        EXPECT_EQ(whole, draw(5)) << "mode " << c.mode << " level " << c.level0 << " " << c.level1;
-        EXPECT_NE(whole, before) << "mode " << c.mode << " level " << c.level0 << " " << c.level1;
+        EXPECT_EQ(whole, draw(5)) << "mode " << rig::UnitField(c.mode) << " level " << c.level0 << " " << c.level1;
+        EXPECT_NE(whole, before) << "mode " << rig::UnitField(c.mode) << " level " << c.level0 << " " << c.level1;
     }
 
     s.depthWrite = 0;
@@ -355,8 +359,8 @@ TEST_F(MGLSpansTest, LevelOverTheQuadAddressesReadAsOnePixelRowsReadIt) {
     s.perspectiveGradients = 1;
     s.cfz0 = 0;
     s.depthTest = 0;
-    for (const int32_t mode : {4, 6}) {
-        Texture(r, 2, 2, RSBFormat_R5G6B5, mode, 1);
+    for (const TextureFilter mode : {TextureFilter::Bilinear, TextureFilter::Trilinear}) {
+        Texture(r, 2, 2, RSBFormat_R5G6B5, mode, TextureWrap::Repeat);
         s.texture_units[0].b.levels[0] = r.context->RecordGuestAddress() + offsetof(MGLRecord, rp123);
         const auto draw = [&](int32_t piece) {
             r.FillPlane(0, 0);
@@ -368,11 +372,11 @@ TEST_F(MGLSpansTest, LevelOverTheQuadAddressesReadAsOnePixelRowsReadIt) {
             }
             return std::vector<uint8_t>(r.Row(0, 0), r.Row(0, 0) + 32);
         };
-        EXPECT_EQ(draw(16), draw(1)) << "mode " << mode;
+        EXPECT_EQ(draw(16), draw(1)) << "mode " << rig::UnitField(mode);
     }
 }
 
-// Nearest texels blended between two levels (filter mode 2) draw what the
+// Nearest texels blended between two levels (NearestBlend) draw what the
 // sampler gives pixel by pixel: at levels of detail below zero, within a
 // level, on the last level (blended with itself) and with the next level
 // unreadable, with and without a blend, in every wrap mode, for an opaque
@@ -384,7 +388,7 @@ TEST_F(MGLSpansTest, BlendedNearestRowDrawsAsSamplingPixelByPixel) {
     MGLRecord& s = r.context->Record();
     BufferTable& table = *r.context->Buffers();
     for (const uint32_t format : {RSBFormat_R5G6B5, RSBFormat_A4R4G4B4}) {
-        const int32_t slot = Texture(r, 16, 16, format, 2, 1);
+        const int32_t slot = Texture(r, 16, 16, format, TextureFilter::NearestBlend, TextureWrap::Repeat);
         for (int32_t y = 0; y < 16; ++y) {
             for (int32_t x = 0; x < 16; ++x) {
                 const uint8_t alpha = (x + y) % 5 == 0 ? 0 : 255;
@@ -394,10 +398,10 @@ TEST_F(MGLSpansTest, BlendedNearestRowDrawsAsSamplingPixelByPixel) {
         BuildMipChain(table, slot);
         r.context->BindBufferToUnit(0, slot, table);
         TextureUnit& unit = s.texture_units[0];
-        unit.filter_mode = 2;
+        unit.filter_mode = rig::UnitField(TextureFilter::NearestBlend);
         const int32_t last = (unit.b.maxD - 1) << 16;
-        for (const int32_t wrap : {1, 2, 3}) {
-            unit.texmode = wrap;
+        for (const TextureWrap wrap : {TextureWrap::Repeat, TextureWrap::Clamp, TextureWrap::Mirror}) {
+            unit.texmode = rig::UnitField(wrap);
             for (const int32_t lod : {-0x4000, 0x8000, 0x10000, 0x1C000, last | 0x4000, -1}) {
                 const uint32_t level1 = unit.b.levels[1];
                 if (lod == -1) unit.b.levels[1] = 0;  // level 0 blended with an unreadable level
@@ -410,7 +414,8 @@ TEST_F(MGLSpansTest, BlendedNearestRowDrawsAsSamplingPixelByPixel) {
                     RSBFormat_ARGB_fixed c = {0, 0, 0, 0};
                     SampleTexture(*r.context, 0, kU0 + x * kStep, kV, s.K1[1], &c);
                     const uint16_t pixel = c.a >= 15 ? static_cast<uint16_t>(texel_format::PixelR5G6B5(c)) : 0;
-                    EXPECT_EQ(r.Pixel16(x, 0), pixel) << format << " wrap " << wrap << " lod " << lod << " x " << x;
+                    EXPECT_EQ(r.Pixel16(x, 0), pixel)
+                        << format << " wrap " << rig::UnitField(wrap) << " lod " << lod << " x " << x;
                 }
                 unit.b.levels[1] = level1;
             }
@@ -422,7 +427,7 @@ TEST_F(MGLSpansTest, BlendedNearestRowDrawsAsSamplingPixelByPixel) {
 // A texture whose format no decoder knows, or whose level lies in no mapped
 // memory, samples as transparent and draws nothing.
 TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {
-    Texture(r, 2, 2, 0x7F0302, 0, 1);
+    Texture(r, 2, 2, 0x7F0302, TextureFilter::Nearest, TextureWrap::Repeat);
     AtRow(r, 0, 1000, 0);
     SpanTexturedPerspective(*r.context, 0, static_cast<uint32_t>(3 * ONE));
     EXPECT_TRUE(DrawnColumns(r, 0).empty());
@@ -442,16 +447,16 @@ TEST_F(MGLSpansTest, UnsupportedOrUnmappedTexturesDrawNothing) {
 // freed since.
 TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     BufferTable& table = *r.context->Buffers();
-    const int32_t mipped = Texture(r, 4, 4, RSBFormat_R5G6B5, 1, 1);
+    const int32_t mipped = Texture(r, 4, 4, RSBFormat_R5G6B5, TextureFilter::NearestMip, TextureWrap::Repeat);
     BuildMipChain(table, mipped);
     r.context->BindBufferToUnit(0, mipped, table);
-    r.context->Record().texture_units[0].filter_mode = 1;
+    r.context->Record().texture_units[0].filter_mode = rig::UnitField(TextureFilter::NearestMip);
     RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
     r.context->SpanSampler().Sample(0, 0, ONE, &colour);
     EXPECT_EQ(colour.a, 0xFFFF);
     table.FreeBuffer(mipped);
 
-    const int32_t flat = Texture(r, 4, 4, RSBFormat_R5G6B5, 1, 1);
+    const int32_t flat = Texture(r, 4, 4, RSBFormat_R5G6B5, TextureFilter::NearestMip, TextureWrap::Repeat);
     TextureUnit& unit = r.context->Record().texture_units[0];
     unit.b.maxD = 2;
     unit.b.levels[1] = 0;
@@ -466,7 +471,7 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
 // mapped by, either (here a 4 x 4 level read at a step of 64 bytes cannot
 // be mapped, and samples nothing).
 TEST_F(MGLSpansTest, ASamplerChecksItsLevelsByTheFieldsItReadsThemBy) {
-    Texture(r, 4, 4, RSBFormat_R5G6B5, 0, 1);
+    Texture(r, 4, 4, RSBFormat_R5G6B5, TextureFilter::Nearest, TextureWrap::Repeat);
     TextureUnit& unit = r.context->Record().texture_units[0];
     unit.bpp = 64;
     MGLTextureSampler sampler(*r.context, 0);
@@ -516,7 +521,7 @@ TEST_F(MGLSpansTest, PaletteTexturesLookUpTheirEntries) {
 // A depth below cfz0 makes the perspective divide's operand near 2^32; the
 // reciprocal search still ends.
 TEST_F(MGLSpansTest, PerspectiveSpanEndsForDepthsBelowTheOffset) {
-    const int32_t slot = Texture(r, 2, 2, RSBFormat_R5G6B5, 0, 1);
+    const int32_t slot = Texture(r, 2, 2, RSBFormat_R5G6B5, TextureFilter::Nearest, TextureWrap::Repeat);
     FillBufferRect(*r.context->Buffers(), slot, 0, 0, 2, 2, 255, 255, 255, 255);
     MGLRecord& s = r.context->Record();
     s.perspectiveGradients = 1;
@@ -538,19 +543,22 @@ protected:
 
     // A row's filter mode, depth offset and depths.
     struct Row {
-        int32_t mode;
+        TextureFilter mode;
         int32_t cfz0;
         int32_t depth0;
         int32_t depthStep;
     };
     // Nearest texels of the level of detail's level, nearest texels of two
     // levels blended, and bilinear and trilinear filtering on depths close
-    // to the offset, minified over every level (mode 3 from magnified to
-    // minified).
-    static constexpr Row kRows[] = {Row{1, 0x100, 0x08000000, -0x200000}, Row{3, 0x100, 0x08000000, -0x200000},
-                                    Row{3, 0x04000000, 0x04200000, -0x4000}, Row{2, 0x04000000, 0x04200000, -0x4000},
-                                    Row{4, 0x04000000, 0x04200000, -0x4000}, Row{5, 0x04000000, 0x04200000, -0x4000},
-                                    Row{6, 0x04000000, 0x04200000, -0x4000}};
+    // to the offset, minified over every level (BilinearOrMip from
+    // magnified to minified).
+    static constexpr Row kRows[] = {Row{TextureFilter::NearestMip, 0x100, 0x08000000, -0x200000},
+                                    Row{TextureFilter::BilinearOrMip, 0x100, 0x08000000, -0x200000},
+                                    Row{TextureFilter::BilinearOrMip, 0x04000000, 0x04200000, -0x4000},
+                                    Row{TextureFilter::NearestBlend, 0x04000000, 0x04200000, -0x4000},
+                                    Row{TextureFilter::Bilinear, 0x04000000, 0x04200000, -0x4000},
+                                    Row{TextureFilter::BilinearMip, 0x04000000, 0x04200000, -0x4000},
+                                    Row{TextureFilter::Trilinear, 0x04000000, 0x04200000, -0x4000}};
     using Pixels = std::vector<std::pair<uint16_t, uint32_t>>;
 
     void SetUp() override {
@@ -566,7 +574,7 @@ protected:
     }
 
     TextureUnit& MipChain(int32_t size, uint32_t format) {
-        const int32_t slot = Texture(target, size, size, format, 1, 1);
+        const int32_t slot = Texture(target, size, size, format, TextureFilter::NearestMip, TextureWrap::Repeat);
         BufferTable& table = *target.context->Buffers();
         for (int32_t y = 0; y < size; ++y) {
             for (int32_t x = 0; x < size; ++x) {
@@ -584,7 +592,7 @@ protected:
         MGLRecord& s = target.context->Record();
         target.FillPlane(0, 0);
         target.FillPlane(1, kFar);
-        s.texture_units[0].filter_mode = row.mode;
+        s.texture_units[0].filter_mode = rig::UnitField(row.mode);
         s.cfz0 = row.cfz0;
         AtRow(target, 0, row.depth0, row.depthStep, 0x10000000, 0x300000, -0x8000000, 0x100000);
         for (int32_t x = 0; x < kWidth; x += piece) {
@@ -603,14 +611,15 @@ protected:
         const MGLRecord& s = target.context->Record();
         const Pixels whole = Draw(row, kWidth);
         const std::vector<int32_t> quad(s.rp123, s.rp123 + 4);
-        EXPECT_EQ(whole, Draw(row, 3)) << "mode " << row.mode;
-        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode;
+        EXPECT_EQ(whole, Draw(row, 3)) << "mode " << rig::UnitField(row.mode);
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << rig::UnitField(row.mode);
         const bool forced = MGLVectorUnit::OnePixelForced();
         MGLVectorUnit::ForceOnePixel(true);
         const uint64_t coordinates = MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates);
-        EXPECT_EQ(whole, Draw(row, kWidth)) << "mode " << row.mode << ", one-pixel routines";
+        EXPECT_EQ(whole, Draw(row, kWidth)) << "mode " << rig::UnitField(row.mode) << ", one-pixel routines";
         EXPECT_EQ(MGLVectorUnit::PixelsFilled(MGLVectorUnit::Pass::Coordinates), coordinates);
-        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4)) << "mode " << row.mode << ", one-pixel routines";
+        EXPECT_EQ(quad, std::vector<int32_t>(s.rp123, s.rp123 + 4))
+            << "mode " << rig::UnitField(row.mode) << ", one-pixel routines";
         MGLVectorUnit::ForceOnePixel(forced);
         return whole;
     }

@@ -61,7 +61,7 @@ protected:
     // into `polygons` polygons of as many corners each. onVertex, when set,
     // runs in the vertex hook.
     void Draw(const std::vector<std::vector<double>>& corners, const std::vector<std::pair<double, double>>& uv,
-              int32_t filter, bool perspective, RenderPoly::NativeSpan span = SpanTexturedPerspective,
+              TextureFilter filter, bool perspective, RenderPoly::NativeSpan span = SpanTexturedPerspective,
               int32_t polygons = 1) {
         r.Reset();
         // Depth offsets scale u and v and enter the perspective terms as
@@ -72,8 +72,8 @@ protected:
         r.FillPlane(1, 0);
         r.context->BindBufferToUnit(0, slot, *r.context->Buffers());
         TextureUnit& unit = r.context->Record().texture_units[0];
-        unit.filter_mode = filter;
-        unit.texmode = 1;
+        unit.filter_mode = rig::UnitField(filter);
+        unit.texmode = rig::UnitField(TextureWrap::Repeat);
         ASSERT_TRUE(r.poly->BindNativeSpan(std::move(span), MGLNativeSpanLayout{3, 0, 0, 6, 3}));
         r.context->Record().perspectiveGradients = perspective ? 1 : 0;
         r.context->Record().clearDepth = 0;
@@ -107,7 +107,7 @@ TEST_P(MGLTexturedPipelineTest, MipLevelFollowsTheTexelStep) {
     ASSERT_GE(levels, 5);
     for (int32_t level = 0; level <= levels; ++level) PaintLevel(level, [](int32_t, int32_t l) { return l % 7 + 1; });
     Draw({{-3, -1, -1.2}, {3, -1, -1.2}, {3, -1, -8.5}, {-3, -1, -8.5}},
-         {{0, 0}, {128, 0}, {128, 160}, {0, 160}}, 1, true);
+         {{0, 0}, {128, 0}, {128, 160}, {0, 160}}, TextureFilter::NearestMip, true);
     const MGLRecord& s = r.context->Record();
     const double cfx1 = rig::ToDouble(s.cfx1), cfy0 = rig::ToDouble(s.cfy0), cfy1 = rig::ToDouble(s.cfy1);
     auto depthAt = [&](double py) { return -cfy1 / (py - cfy0); };  // -z of the floor (y = -1) under row py
@@ -147,8 +147,8 @@ TEST_P(MGLTexturedPipelineTest, OneTexelDensityDrawsOneLevelAtEveryDepth) {
     const std::vector<std::pair<double, double>> uv = {{0, 36}, {48, 36}, {48, 0}, {0, 0}};
     auto levelsDrawn = [&](double depth, bool perspective) {
         const double half = depth / 4;
-        Draw({{-half, -half, -depth}, {half, -half, -depth}, {half, half, -depth}, {-half, half, -depth}}, uv, 1,
-             perspective);
+        Draw({{-half, -half, -depth}, {half, -half, -depth}, {half, half, -depth}, {-half, half, -depth}}, uv,
+             TextureFilter::NearestMip, perspective);
         std::set<int32_t> drawn;
         for (int32_t y = 0; y < r.Height(); ++y) {
             for (int32_t x = 0; x < r.Width(); ++x) {
@@ -174,7 +174,7 @@ TEST_P(MGLTexturedPipelineTest, StripesLandWherePerspectiveSaysTheyDo) {
     int32_t wrong[2] = {0, 0};
     int32_t checked = 0;
     for (const bool perspective : {true, false}) {
-        Draw(wall, uv, 0, perspective);
+        Draw(wall, uv, TextureFilter::Nearest, perspective);
         const double cfx0 = rig::ToDouble(s.cfx0), cfx1 = rig::ToDouble(s.cfx1);
         for (int32_t x = 0; x < r.Width(); ++x) {
             const uint32_t pixel = PixelAt(x, row);
@@ -220,15 +220,15 @@ TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
     };
     for (const int32_t bound : {first, second, first}) {
         slot = bound;
-        Draw(square, uv, 0, true);
+        Draw(square, uv, TextureFilter::Nearest, true);
         EXPECT_EQ(coloursDrawn(), (std::set<int32_t>{bound == first ? 1 : 6}));
     }
     // Odd rows bind the second texture, even rows the first.
-    Draw(square, uv, 0, true, [&](MGLContext& context, uint32_t x0, uint32_t x1) {
+    Draw(square, uv, TextureFilter::Nearest, true, [&](MGLContext& context, uint32_t x0, uint32_t x1) {
         const int32_t row = r.RowOf(context.Record().destptr);
         context.BindBufferToUnit(0, row % 2 != 0 ? second : first, *context.Buffers());
-        context.Record().texture_units[0].filter_mode = 0;
-        context.Record().texture_units[0].texmode = 1;
+        context.Record().texture_units[0].filter_mode = rig::UnitField(TextureFilter::Nearest);
+        context.Record().texture_units[0].texmode = rig::UnitField(TextureWrap::Repeat);
         SpanTexturedPerspective(context, x0, x1);
     });
     int32_t rows = 0;
@@ -274,7 +274,7 @@ TEST_P(MGLTexturedPipelineTest, APolygonSamplesTheTextureBoundOrMadeBeforeIt) {
             if (n == 4) change();
         };
         Draw({{-1, -1, -2}, {0, -1, -2}, {0, 1, -2}, {-1, 1, -2}, {0, -1, -2}, {1, -1, -2}, {1, 1, -2}, {0, 1, -2}},
-             {a, b, c, d, a, b, c, d}, 0, true, SpanTexturedPerspective, 2);
+             {a, b, c, d, a, b, c, d}, TextureFilter::Nearest, true, SpanTexturedPerspective, 2);
         EXPECT_EQ(ColourIndex(GetParam(), PixelAt(3 * r.Width() / 8, r.Height() / 2)), 1);
         EXPECT_EQ(ColourIndex(GetParam(), PixelAt(5 * r.Width() / 8, r.Height() / 2)), 6);
     }
@@ -285,7 +285,8 @@ TEST_P(MGLTexturedPipelineTest, LuminanceTexturesDrawOpaqueGrey) {
     slot = r.context->Buffers()->AllocBuffer(4, 4, RSBFormat_L8, 0);
     ASSERT_GE(slot, 0);
     std::memset(r.context->Buffers()->Slot(slot)->levels[0], 0xFF, 16);
-    Draw({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}}, {{0, 0}, {3, 0}, {3, 3}, {0, 3}}, 0, true);
+    Draw({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}}, {{0, 0}, {3, 0}, {3, 3}, {0, 3}},
+         TextureFilter::Nearest, true);
     EXPECT_EQ(ColourIndex(GetParam(), PixelAt(r.Width() / 2, r.Height() / 2)), 7);
 }
 

@@ -16,11 +16,17 @@
 #include "CRenderSurfaceBuffer.h"
 #include "MGLContext.h"
 #include "MGLTestDevice.h"
+#include "MGLTexel.h"
+#include "MGLTextureSampler.h"
 #include "RenderPoly.h"
 
 namespace rig {
 
 constexpr int32_t ONE = 0x10000;
+
+// A filter or wrap mode as the texture unit's field holds it.
+inline int32_t UnitField(TextureFilter filter) { return static_cast<int32_t>(filter); }
+inline int32_t UnitField(TextureWrap wrap) { return static_cast<int32_t>(wrap); }
 
 inline int32_t Fixed(double v) { return static_cast<int32_t>(v * ONE + (v < 0 ? -0.5 : 0.5)); }
 inline double ToDouble(int32_t v) { return v / 65536.0; }

@@ -42,7 +42,7 @@ public:
     // `filter` and wrap mode `wrap`; returns it, levels size x size down to
     // 1 x 1, for the peer.
     PeerTexture SetTexture(uint32_t (*texel)(int32_t x, int32_t y), uint32_t format = RSBFormat_R5G6B5,
-                           int32_t filter = kFilterNearestMip, int32_t wrap = kWrapRepeat,
+                           TextureFilter filter = TextureFilter::NearestMip, TextureWrap wrap = TextureWrap::Repeat,
                            int32_t size = kTextureSize) {
         BufferTable& table = *r.context->Buffers();
         if (m_texture >= 0) table.FreeBuffer(m_texture);
@@ -100,8 +100,8 @@ public:
             r.poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, kScaledUV, 3});
             s.perspectiveGradients = 1;
             r.context->BindBufferToUnit(0, m_texture, *r.context->Buffers());
-            s.texture_units[0].filter_mode = m_filter;
-            s.texture_units[0].texmode = m_wrap;
+            s.texture_units[0].filter_mode = static_cast<int32_t>(m_filter);
+            s.texture_units[0].texmode = static_cast<int32_t>(m_wrap);
             r.poly->SetVertexHook([&scene, first](int32_t* vertex, int32_t n) {
                 const SceneTriangle& t = scene[first + n / 3];
                 vertex[15] = rig::Fixed(t.uv[n % 3][0]);
@@ -133,8 +133,8 @@ private:
 
     const std::vector<SceneTriangle>* m_scene = nullptr;
     int32_t m_texture = -1;
-    int32_t m_filter = kFilterNearestMip;
-    int32_t m_wrap = kWrapRepeat;
+    TextureFilter m_filter = TextureFilter::NearestMip;
+    TextureWrap m_wrap = TextureWrap::Repeat;
 };
 
 }  // namespace peer

@@ -57,7 +57,7 @@ public:
     // The texture with its mip chain, its texels replacing the colour; our
     // filter modes become their OpenGL filters (nearest texel of level 0 or
     // of the nearest level or of the two nearest levels blended; bilinear on
-    // level 0, on the nearest level or on the two nearest blended; mode 3,
+    // level 0, on the nearest level or on the two nearest blended; BilinearOrMip,
     // bilinear when magnified and nearest on a level when minified, the
     // nearest of these, bilinear on the nearest level) and our wrap modes
     // OpenGL's. Texels of alpha 0 are not drawn, as our textured
@@ -78,8 +78,8 @@ public:
                             minFilter != GL_NEAREST_MIPMAP_LINEAR;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-        const GLint wrap = texture.wrap == kWrapClamp    ? GL_CLAMP_TO_EDGE
-                           : texture.wrap == kWrapMirror ? GL_MIRRORED_REPEAT
+        const GLint wrap = texture.wrap == TextureWrap::Clamp    ? GL_CLAMP_TO_EDGE
+                           : texture.wrap == TextureWrap::Mirror ? GL_MIRRORED_REPEAT
                                                          : GL_REPEAT;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
@@ -135,14 +135,14 @@ private:
         GLenum type;
     };
 
-    static GLint MinFilterOf(int32_t filter) {
+    static GLint MinFilterOf(TextureFilter filter) {
         switch (filter) {
-            case kFilterNearest: return GL_NEAREST;
-            case kFilterNearestBlend: return GL_NEAREST_MIPMAP_LINEAR;
-            case kFilterBilinear: return GL_LINEAR;
-            case kFilterBilinearOrMip:
-            case kFilterBilinearMip: return GL_LINEAR_MIPMAP_NEAREST;
-            case kFilterTrilinear: return GL_LINEAR_MIPMAP_LINEAR;
+            case TextureFilter::Nearest: return GL_NEAREST;
+            case TextureFilter::NearestBlend: return GL_NEAREST_MIPMAP_LINEAR;
+            case TextureFilter::Bilinear: return GL_LINEAR;
+            case TextureFilter::BilinearOrMip:
+            case TextureFilter::BilinearMip: return GL_LINEAR_MIPMAP_NEAREST;
+            case TextureFilter::Trilinear: return GL_LINEAR_MIPMAP_LINEAR;
             default: return GL_NEAREST_MIPMAP_NEAREST;
         }
     }

@@ -12,6 +12,9 @@
 #include <random>
 #include <vector>
 
+#include "MGLTexel.h"
+#include "MGLTextureSampler.h"
+
 namespace peer {
 
 struct SceneTriangle {
@@ -29,25 +32,13 @@ inline void Channels(uint16_t colour, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>((b5 * 255 + 15) / 31);
 }
 
-// Our sampler's filter and wrap modes the peers are compared in, and the
-// texture both draw with: its format, our filter and wrap modes, its size
-// and its mip levels from size x size down to 1 x 1 as the format stores
-// texels.
-constexpr int32_t kFilterNearest = 0;
-constexpr int32_t kFilterNearestMip = 1;
-constexpr int32_t kFilterNearestBlend = 2;
-constexpr int32_t kFilterBilinearOrMip = 3;
-constexpr int32_t kFilterBilinear = 4;
-constexpr int32_t kFilterBilinearMip = 5;
-constexpr int32_t kFilterTrilinear = 6;
-constexpr int32_t kWrapRepeat = 1;
-constexpr int32_t kWrapClamp = 2;
-constexpr int32_t kWrapMirror = 3;
-
+// The texture both peers draw with: its format, our filter and wrap modes,
+// its size and its mip levels from size x size down to 1 x 1 as the format
+// stores texels.
 struct PeerTexture {
     uint32_t format;
-    int32_t filter;
-    int32_t wrap;
+    TextureFilter filter;
+    TextureWrap wrap;
     int32_t size;
     std::vector<std::vector<uint8_t>> levels;
 };

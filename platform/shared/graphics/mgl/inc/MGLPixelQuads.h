@@ -38,7 +38,7 @@ public:
 
         // From the shapes of levels 0..kTexelLevels - 1.
         Levels(const TexelLevel (&levelShapes)[kTexelLevels], int32_t lastLevel);
-        int32_t Wrap() const { return shapes[0].wrap; }
+        TextureWrap Wrap() const { return shapes[0].wrap; }
         uint32_t Bpp() const { return static_cast<uint32_t>(shapes[0].bpp); }
     };
 

@@ -52,8 +52,8 @@ public:
     // The routines for a texture of the format and wrap mode; null where
     // the format has no decoder of its own or the eight-at-a-time passes do
     // not run (MGLVectorUnit::EightLanes).
-    static Routine BilinearRoutine(uint32_t format, int32_t wrap);
-    static BlendRoutine NearestBlendRoutine(uint32_t format, int32_t wrap);
+    static Routine BilinearRoutine(uint32_t format, TextureWrap wrap);
+    static BlendRoutine NearestBlendRoutine(uint32_t format, TextureWrap wrap);
     // The level all kGroup pixels from `first` read at their levels of
     // detail (clamped to 0..lastLevel); -1 where they differ, or where those
     // passes do not run.

@@ -22,10 +22,10 @@
 // inside its level, whatever the coordinates, for power-of-two sizes and
 // any other size alike.
 
-// Texture modes: 2 clamps to the edge, 3 mirrors, anything else repeats.
-constexpr int32_t kTexModeRepeat = 1;
-constexpr int32_t kTexModeClamp = 2;
-constexpr int32_t kTexModeMirror = 3;
+// Wrap modes, with the values of the texture unit's texmode field: Clamp
+// holds coordinates at the edge, Mirror repeats the texture mirrored, and
+// any other value (Repeat, or one no mode has) repeats it.
+enum class TextureWrap : int32_t { Repeat = 1, Clamp = 2, Mirror = 3 };
 constexpr int32_t kTexelLevels = 10;
 
 // The addressing steps, inline: the sampler takes them for every texel.
@@ -41,15 +41,15 @@ inline int32_t Extent(int32_t size, int32_t level) {
 }
 
 // Where a coordinate falls on a row (or column) of last + 1 texels.
-inline int32_t WrappedToLast(int32_t wrap, int32_t t, int32_t last) {
-    if (wrap == kTexModeClamp) return t < 0 ? 0 : (t > last ? last : t);
+inline int32_t WrappedToLast(TextureWrap wrap, int32_t t, int32_t last) {
+    if (wrap == TextureWrap::Clamp) return t < 0 ? 0 : (t > last ? last : t);
     const int32_t x = t & last;
-    if (wrap == kTexModeMirror && (t & (last + 1)) != 0) return last - x;
+    if (wrap == TextureWrap::Mirror && (t & (last + 1)) != 0) return last - x;
     return x;
 }
 
 // Where a coordinate falls on a row (or column) of `size` texels.
-inline int32_t Wrapped(int32_t wrap, int32_t t, int32_t size) { return WrappedToLast(wrap, t, size - 1); }
+inline int32_t Wrapped(TextureWrap wrap, int32_t t, int32_t size) { return WrappedToLast(wrap, t, size - 1); }
 
 inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x, int32_t y) {
     return level + static_cast<int64_t>(bpp) * (x + static_cast<int64_t>(y) * w);
@@ -58,11 +58,11 @@ inline const uint8_t* At(const uint8_t* level, int32_t bpp, int32_t w, int32_t x
 // The neighbour one step on from the texel `t` falls on, as the quad takes
 // it: held at the clamped edge (and before the coordinate turns positive),
 // turned back in a mirrored copy, or wrapped to the start.
-inline int32_t NextTexel(int32_t wrap, int32_t t, int32_t size, int32_t coordinate) {
+inline int32_t NextTexel(TextureWrap wrap, int32_t t, int32_t size, int32_t coordinate) {
     const int32_t x = Wrapped(wrap, t, size);
-    if (wrap == kTexModeClamp) return x != size - 1 && coordinate >= 0 ? x + 1 : x;
+    if (wrap == TextureWrap::Clamp) return x != size - 1 && coordinate >= 0 ? x + 1 : x;
     const int32_t raw = t & (size - 1);
-    if (wrap == kTexModeMirror) {
+    if (wrap == TextureWrap::Mirror) {
         if (raw == size - 1) return x;
         return (t & size) != 0 ? x - 1 : x + 1;
     }
@@ -97,7 +97,7 @@ inline int32_t TexelBytes(uint32_t format) {
 struct TexelLevel {
     const uint8_t* base;  // null when the level cannot be read
     int32_t bpp;
-    int32_t wrap;
+    TextureWrap wrap;
     int32_t w;
     int32_t h;
     int32_t level;
@@ -116,19 +116,19 @@ struct TexelLevel {
     // mode as a constant, as QuadIn does.
     const uint8_t* At(int32_t u, int32_t v) const { return AtWrapped(wrap, u, v); }
 
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     const uint8_t* AtIn(int32_t u, int32_t v) const {
         return AtWrapped(Wrap, u, v);
     }
 
-    const uint8_t* AtWrapped(int32_t mode, int32_t u, int32_t v) const {
+    const uint8_t* AtWrapped(TextureWrap mode, int32_t u, int32_t v) const {
         using texel_detail::Wrapped;
         return texel_detail::At(base, bpp, w, Wrapped(mode, u >> (level + 16), w), Wrapped(mode, v >> (level + 16), h));
     }
 
     // The 2 x 2 quad from the texel at (u, v), as TexelQuadAddress gives it;
     // the base must not be null. QuadIn takes the wrap mode as a constant
-    // (kTexModeRepeat for every mode that repeats), for the sampler's loops.
+    // (TextureWrap::Repeat for every mode that repeats), for the sampler's loops.
     void Quad(int32_t u, int32_t v, const uint8_t* out[4]) const {
         const QuadOffsets q = QuadOffsetsAt(u, v);
         out[0] = base + q.at0;
@@ -137,7 +137,7 @@ struct TexelLevel {
         out[3] = base + q.at3;
     }
 
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     void QuadIn(int32_t u, int32_t v, const uint8_t* out[4]) const {
         const QuadOffsets q = QuadOffsetsIn<Wrap>(u, v);
         out[0] = base + q.at0;
@@ -154,12 +154,12 @@ struct TexelLevel {
     // QuadOffsetsIn for the level's own wrap mode. The offsets need no
     // base: they serve for a level not yet looked up.
     QuadOffsets QuadOffsetsAt(int32_t u, int32_t v) const {
-        if (wrap == kTexModeClamp) return QuadOffsetsIn<kTexModeClamp>(u, v);
-        if (wrap == kTexModeMirror) return QuadOffsetsIn<kTexModeMirror>(u, v);
-        return QuadOffsetsIn<kTexModeRepeat>(u, v);
+        if (wrap == TextureWrap::Clamp) return QuadOffsetsIn<TextureWrap::Clamp>(u, v);
+        if (wrap == TextureWrap::Mirror) return QuadOffsetsIn<TextureWrap::Mirror>(u, v);
+        return QuadOffsetsIn<TextureWrap::Repeat>(u, v);
     }
 
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     QuadOffsets QuadOffsetsIn(int32_t u, int32_t v) const {
         using namespace texel_detail;
         const int32_t tu = u >> (level + 16);
@@ -195,7 +195,7 @@ struct HeldTexelLevel {
 
     // Wrapped coordinates are within 0..w - 1 and 0..h - 1, so that the
     // row's bytes taken ahead give the same sum as TexelLevel's product.
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     const uint8_t* AtIn(int32_t u, int32_t v) const {
         using texel_detail::WrappedToLast;
         return base + bpp * WrappedToLast(Wrap, u >> shift, lastColumn) +
@@ -204,7 +204,7 @@ struct HeldTexelLevel {
 };
 
 // Level `level` (taken as 0 when negative, at most 9) of a texture.
-inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
+inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp, TextureWrap wrap, int32_t width,
                           int32_t height, int32_t level) {
     using namespace texel_detail;
     level = BoundedLevel(level);
@@ -221,7 +221,7 @@ inline TexelLevel LevelOf(const uint8_t* const levels[kTexelLevels], int32_t bpp
 
 // The texel at (u, v) on level `level` (taken as 0 when negative, at most
 // 9); null when that level is null.
-inline const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap,
+inline const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, TextureWrap wrap,
                                    int32_t width, int32_t height, int32_t u, int32_t v, int32_t level) {
     const TexelLevel texels = LevelOf(levels, bpp, wrap, width, height, level);
     return texels.base != nullptr ? texels.At(u, v) : nullptr;
@@ -230,7 +230,7 @@ inline const uint8_t* TexelAddress(const uint8_t* const levels[kTexelLevels], in
 // The 2 x 2 quad from the texel at (u, v): 0 = (x, y), 1 = (x + 1, y),
 // 2 = (x + 1, y + 1), 3 = (x, y + 1), each step wrapped, mirrored or held at
 // the edge as the mode says. All four null when the level is null.
-void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
+void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, TextureWrap wrap, int32_t width,
                       int32_t height, int32_t u, int32_t v, int32_t level, const uint8_t* out[4]);
 
 // Sets the colour from one texel. Palette formats look the index byte up in

@@ -13,19 +13,19 @@
 class MGLContext;
 struct TextureUnit;
 
-// The sampler's filter modes (see MGLTextureSampler).
-namespace sampler_detail {
-
-constexpr int32_t kFilterNearest = 0;
-constexpr int32_t kFilterNearestMip = 1;
-constexpr int32_t kFilterNearestBlend = 2;
-constexpr int32_t kFilterBilinearOrMip = 3;
-constexpr int32_t kFilterBilinear = 4;
-constexpr int32_t kFilterBilinearMip = 5;
-constexpr int32_t kFilterTrilinear = 6;
-constexpr int32_t kFilterTrilinearRaised = 7;
-
-}  // namespace sampler_detail
+// The sampler's filter modes (see MGLTextureSampler), with the values of
+// the texture unit's filter_mode field; a value no mode has leaves the
+// colour as it was.
+enum class TextureFilter : int32_t {
+    Nearest = 0,
+    NearestMip = 1,
+    NearestBlend = 2,
+    BilinearOrMip = 3,
+    Bilinear = 4,
+    BilinearMip = 5,
+    Trilinear = 6,
+    TrilinearRaised = 7,
+};
 
 // The level filter modes 0 and 1 read at a level of detail.
 struct NearestLevels {
@@ -113,12 +113,13 @@ private:
 // copies alone: the record may change under a draw, but what was checked
 // is what every routine reads.
 //
-// Filter modes: 0 nearest on level 0; 1 nearest on the level of detail's
-// level; 2 nearest on two levels, blended; 3 bilinear on level 0 up to a
-// level of detail of 1.0, else as 1; 4 bilinear on level 0; 5 bilinear on
-// the chosen level; 6 bilinear on two levels, blended; 7 as 6's first level
-// with its weights raised by the blend fraction / 4. Other modes leave the
-// colour as it was.
+// Filter modes (TextureFilter): Nearest on level 0; NearestMip on the
+// mipmap level the level of detail picks; NearestBlend nearest on two
+// levels, blended; BilinearOrMip bilinear on level 0 up to a level of
+// detail of 1.0, else as NearestMip; Bilinear on level 0; BilinearMip on
+// the chosen level; Trilinear bilinear on two levels, blended;
+// TrilinearRaised as Trilinear's first level with its weights raised by
+// the blend fraction / 4. Other values leave the colour as it was.
 class MGLTextureSampler {
 public:
     // A unit outside the context's eight samples nothing.
@@ -135,17 +136,19 @@ public:
     // The last level the unit has (its level count less one, 0..9).
     int32_t LastLevel() const { return m_lastLevel; }
     uint32_t Format() const { return m_format; }
-    // Whether the unit samples one texel as it is (filter modes 0 and 1).
-    bool SamplesOneTexel() const { return m_unit != nullptr && (m_mode == 0 || m_mode == 1); }
+    // Whether the unit samples one texel as it is (Nearest and NearestMip).
+    bool SamplesOneTexel() const {
+        return m_unit != nullptr && (m_mode == TextureFilter::Nearest || m_mode == TextureFilter::NearestMip);
+    }
     // The level those modes read at a level of detail.
-    NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == 0, m_lastLevel}; }
-    int32_t Wrap() const { return m_wrap; }
+    NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
+    TextureWrap Wrap() const { return m_wrap; }
     // Whether the unit's texels depend on the level of detail (all filter
     // modes but 0 and 4, which read level 0 alone).
     bool ReadsLod() const {
-        return m_mode != sampler_detail::kFilterNearest && m_mode != sampler_detail::kFilterBilinear;
+        return m_mode != TextureFilter::Nearest && m_mode != TextureFilter::Bilinear;
     }
-    int32_t FilterMode() const { return m_mode; }
+    TextureFilter FilterMode() const { return m_mode; }
     // The row routine a span chose for this sampler and one target format:
     // it follows from the unit's format, filter and wrap modes, which the
     // sampler fixes, so the rows of a fill that keeps the sampler choose it
@@ -163,18 +166,18 @@ public:
         return begin == m_apartBegin && end == m_apartEnd ? m_apart : FindApartFrom(begin, end);
     }
     // SampleIn's Mode for the unit's own filter mode, read at each sample.
-    static constexpr int32_t kUnitFilter = -1;
+    static constexpr auto kUnitFilter = static_cast<TextureFilter>(-1);
     // Sample for a texture of the decoder's format and wrap mode Wrap (the
     // routine Sample runs for it, inline for the span's row loops), with
     // filter mode Mode when a row loop knows it.
     // With a memo (a row's, for decoders with channels of their own), quads
     // are kept in it, and their addresses left in rp123 by LeaveQuad.
-    template <int32_t Wrap, class Decoder, int32_t Mode = kUnitFilter>
+    template <TextureWrap Wrap, class Decoder, TextureFilter Mode = kUnitFilter>
     void SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour,
                   QuadMemo* memo = nullptr);
     // The addresses of the memo's last quad in rp123, as SampleIn without a
     // memo would have left them.
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     void LeaveQuad(const QuadMemo& memo) {
         const uint8_t* quad[4];
         if (memo.level != QuadMemo::kNone) Quad<Wrap>(memo.u, memo.v, memo.level, quad);
@@ -192,12 +195,12 @@ public:
     // trilinear (6), with a memo or without (null): its channels a, r, g, b
     // in the vector's four low 16-bit lanes, as the sums are made, not taken
     // out to a fixed colour.
-    template <int32_t Wrap, class Decoder, int32_t Mode>
+    template <TextureWrap Wrap, class Decoder, TextureFilter Mode>
     __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo);
     // QuadLanesIn for trilinear filtering (mode 6) at pixel (u, v), i of a
     // run whose quads were worked out ahead; `afresh`, its quads read
     // afresh rather than kept in the memo.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, bool afresh,
                                 QuadMemo& memo);
 #endif
@@ -207,13 +210,13 @@ private:
 
     // Sample for textures of one format and wrap mode, the routine chosen at
     // construction.
-    template <class Decoder, int32_t Wrap>
+    template <class Decoder, TextureWrap Wrap>
     void SampleFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     void SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour);
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     static SampleRoutine RoutineFor(uint32_t format);
-    static SampleRoutine RoutineFor(uint32_t format, int32_t wrap);
+    static SampleRoutine RoutineFor(uint32_t format, TextureWrap wrap);
 
     // Level for a level already within 0..9.
     const TexelLevel& LevelIn(int32_t level) {
@@ -225,26 +228,26 @@ private:
         return texels.base != nullptr ? texels.At(u, v) : nullptr;
     }
     // The quad's texels, their guest addresses left in the record's rp123.
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     void Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]);
     // The texel at (u, v) on the level; null when the level is.
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     const uint8_t* TexelIn(int32_t u, int32_t v, int32_t level) {
         const TexelLevel& texels = LevelIn(level);
         return texels.base != nullptr ? texels.AtIn<Wrap>(u, v) : nullptr;
     }
     // Adds the texel at (u, v) on the level, weighted, to the colour.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     void AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                     RSBFormat_ARGB_fixed* colour);
     // The texels at (u, v) on the level and on level2 weighted 255 - blend
     // and blend; level2 is not read without a blend.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     RSBFormat_ARGB_fixed TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                        int32_t blend);
     // The quad at (u, v) on the level read with no weight: its addresses
     // left in rp123 (or in the memo, for LeaveQuad).
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     void PassQuadAt(int32_t u, int32_t v, int32_t level, QuadMemo* memo) {
         const uint8_t* quad[4];
         if (memo == nullptr) {
@@ -255,25 +258,25 @@ private:
     }
     // The memo's kept quad `slot`, made the quad at (u, v) on the level;
     // null when the level cannot be read.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     const texel_format::QuadTexels* KeptQuad(int32_t u, int32_t v, int32_t level, QuadMemo& memo, int32_t slot);
     // KeptQuad for the quad from texel (tu, tv) of the level, the texel
     // (u, v) falls on.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     const texel_format::QuadTexels* KeptQuadFrom(int32_t u, int32_t v, int32_t level, int32_t tu, int32_t tv,
                                                  QuadMemo& memo, int32_t slot);
 #if MGL_VECTOR_UNIT(SSE2)
     // The quad weighted, its halves not yet added (QuadTexels::Weighed;
     // nothing when the level cannot be read): the memo's kept quad `slot`,
     // or without a memo the quad read as AddQuadAt reads it.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     __m128i WeighedQuadAt(int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                           QuadMemo* memo, int32_t slot) {
         if (memo == nullptr) return WeighedQuad<Wrap, Decoder>(u, v, level, weights);
         const texel_format::QuadTexels* kept = KeptQuad<Wrap, Decoder>(u, v, level, *memo, slot);
         return kept != nullptr ? kept->Weighed(weights) : _mm_setzero_si128();
     }
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     __m128i WeighedQuad(int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights) {
         const uint8_t* quad[4];
         Quad<Wrap>(u, v, level, quad);
@@ -283,7 +286,7 @@ private:
         return texels.Weighed(weights);
     }
     // The same for quad `slot` of pixel i of a run worked out ahead.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     __m128i WeighedQuadAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                              QuadMemo& memo, int32_t slot) {
         const texel_format::QuadTexels* kept =
@@ -302,7 +305,7 @@ private:
         for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) quad[k] = texels.base + quads.offsets[slot][k][i];
         return texel_format::QuadTexels::ReadWeighed<Decoder>(quad, quads.weights[slot][i]);
     }
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     __m128i WeighedQuadOf(bool afresh, const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                           QuadMemo& memo, int32_t slot) {
         return afresh ? WeighedQuadRead<Decoder>(quads, i, u, v, level, memo, slot)
@@ -311,12 +314,12 @@ private:
 #endif
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
     // the memo's kept quad `slot` when there is a memo.
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
     // The quads at (u, v) on the level and on level2 weighted by the blend
     // (filter mode 6; the first alone, its weights raised, for mode 7).
-    template <int32_t Wrap, class Decoder>
+    template <TextureWrap Wrap, class Decoder>
     RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                       int32_t blend, bool raised, QuadMemo* memo);
     bool FindApartFrom(const uint8_t* begin, const uint8_t* end);
@@ -332,11 +335,11 @@ private:
     // The unit's fields the sampler reads per texel, copied once.
     uint32_t m_format = 0;
     int32_t m_bpp = 0;
-    int32_t m_wrap = 0;
+    TextureWrap m_wrap{};
     int32_t m_width = 0;
     int32_t m_height = 0;
     int32_t m_lastLevel = 0;
-    int32_t m_mode = -1;
+    TextureFilter m_mode = kUnitFilter;
     const uint8_t* m_palette = nullptr;
     int32_t m_paletteEntries = 0;
     SampleRoutine m_sample = nullptr;
@@ -390,7 +393,7 @@ inline void AddQuad(const Decoder& texel, const uint8_t* const quad[4], const te
 
 // The filters take the level between 0 and the last level, which is at
 // most 9.
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const uint8_t* quad[4]) {
     const TexelLevel& texels = LevelIn(level);
     int32_t* s = m_quadAddresses;
@@ -415,7 +418,7 @@ inline void MGLTextureSampler::Quad(int32_t u, int32_t v, int32_t level, const u
     s[3] = static_cast<int32_t>(guest + static_cast<uint32_t>(q.at3));
 }
 
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t weight,
                                           RSBFormat_ARGB_fixed* colour) {
     const TexelLevel& texels = LevelIn(level);
@@ -432,7 +435,7 @@ inline void MGLTextureSampler::AddTexelAt(const Decoder& texel, int32_t u, int32
 
 // The texels are summed in a colour of their own, as QuadsBlended sums
 // its quads.
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                                              int32_t level2, int32_t blend) {
     using sampler_detail::kFull;
@@ -449,7 +452,7 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::TexelsBlended(const Decoder& texe
     return sum;
 }
 
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, int32_t v, int32_t level,
                                                                    QuadMemo& memo, int32_t slot) {
     // The texel a coordinate falls on fixes the quad (its sign among it: a
@@ -461,7 +464,7 @@ inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, in
     return KeptQuadFrom<Wrap, Decoder>(u, v, level, tu, tv, memo, slot);
 }
 
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuadFrom(int32_t u, int32_t v, int32_t level,
                                                                        int32_t tu, int32_t tv, QuadMemo& memo,
                                                                        int32_t slot) {
@@ -481,7 +484,7 @@ inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuadFrom(int32_t u
     return &kept.texels;
 }
 
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                          const texel_format::QuadWeights& weights, RSBFormat_ARGB_fixed* colour,
                                          QuadMemo* memo, int32_t slot) {
@@ -501,7 +504,7 @@ inline void MGLTextureSampler::AddQuadAt(const Decoder& texel, int32_t u, int32_
 // The two quads are summed in a colour of their own, which no store of
 // the caller's can reach, so that the sums stay in registers from one quad
 // to the other.
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline RSBFormat_ARGB_fixed MGLTextureSampler::QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level,
                                                             int32_t level2, int32_t blend, bool raised,
                                                             QuadMemo* memo) {
@@ -520,13 +523,15 @@ inline RSBFormat_ARGB_fixed MGLTextureSampler::QuadsBlended(const Decoder& texel
     return sum;
 }
 
-template <int32_t Wrap, class Decoder, int32_t Mode>
+template <TextureWrap Wrap, class Decoder, TextureFilter Mode>
 inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t v, int32_t lod,
                                         RSBFormat_ARGB_fixed* colour, QuadMemo* memo) {
     using namespace sampler_detail;
-    int32_t mode = Mode == kUnitFilter ? m_mode : Mode;
-    if (mode == kFilterBilinearOrMip) mode = lod <= kOne ? kFilterBilinear : kFilterNearestMip;
-    if (mode < kFilterNearest || mode > kFilterTrilinearRaised) return;
+    TextureFilter mode = Mode == kUnitFilter ? m_mode : Mode;
+    if (mode == TextureFilter::BilinearOrMip) {
+        mode = lod <= kOne ? TextureFilter::Bilinear : TextureFilter::NearestMip;
+    }
+    if (mode < TextureFilter::Nearest || mode > TextureFilter::TrilinearRaised) return;
     const int32_t last = LastLevel();
     int32_t level = lod >> 16;
     level = level < 0 ? 0 : (level > last ? last : level);
@@ -536,21 +541,24 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
     const int32_t vv = v - kHalfTexel;
     *colour = RSBFormat_ARGB_fixed{0, 0, 0, 0};
     switch (mode) {
-        case kFilterNearest:
-        case kFilterNearestMip:
-            if (const uint8_t* at = TexelAt(u, v, mode == kFilterNearest ? 0 : level)) texel.Decode(at, colour);
+        case TextureFilter::Nearest:
+        case TextureFilter::NearestMip:
+            if (const uint8_t* at = TexelAt(u, v, mode == TextureFilter::Nearest ? 0 : level)) {
+                texel.Decode(at, colour);
+            }
             break;
-        case kFilterNearestBlend: *colour = TexelsBlended<Wrap>(texel, u, v, level, level2, blend); break;
-        case kFilterBilinear:
-        case kFilterBilinearMip: {
-            const int32_t at = mode == kFilterBilinear ? 0 : level;
+        case TextureFilter::NearestBlend: *colour = TexelsBlended<Wrap>(texel, u, v, level, level2, blend); break;
+        case TextureFilter::Bilinear:
+        case TextureFilter::BilinearMip: {
+            const int32_t at = mode == TextureFilter::Bilinear ? 0 : level;
             const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
             AddQuadAt<Wrap>(texel, uu, vv, at, bilinear, colour, memo, 0);
             break;
         }
-        case kFilterTrilinear:
-        case kFilterTrilinearRaised:
-            *colour = QuadsBlended<Wrap>(texel, uu, vv, level, level2, blend, mode == kFilterTrilinearRaised, memo);
+        case TextureFilter::Trilinear:
+        case TextureFilter::TrilinearRaised:
+            *colour =
+                QuadsBlended<Wrap>(texel, uu, vv, level, level2, blend, mode == TextureFilter::TrilinearRaised, memo);
             break;
         default: break;
     }
@@ -559,17 +567,18 @@ inline void MGLTextureSampler::SampleIn(const Decoder& texel, int32_t u, int32_t
 #if MGL_VECTOR_UNIT(SSE2)
 // The level and fractions as SampleIn takes them; the two quads of a blend
 // weighed in one sum (their scales add up to 255), and its halves added once.
-template <int32_t Wrap, class Decoder, int32_t Mode>
+template <TextureWrap Wrap, class Decoder, TextureFilter Mode>
 inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo) {
     using namespace sampler_detail;
-    static_assert(Mode == kFilterBilinear || Mode == kFilterBilinearMip || Mode == kFilterTrilinear);
+    static_assert(Mode == TextureFilter::Bilinear || Mode == TextureFilter::BilinearMip ||
+                  Mode == TextureFilter::Trilinear);
     const int32_t last = LastLevel();
     int32_t level = lod >> 16;
     level = level < 0 ? 0 : (level > last ? last : level);
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
     __m128i sum;
-    if constexpr (Mode == kFilterTrilinear) {
+    if constexpr (Mode == TextureFilter::Trilinear) {
         const int32_t blend = (lod >> 8) & kFull;
         const int32_t level2 = level < last ? level + 1 : level;
         sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, level, BlendedWeights(uu, vv, level, kFull - blend, 0), memo, 0);
@@ -582,7 +591,7 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
                                                                   BlendedWeights(uu, vv, level2, blend, 0), memo, 1));
         }
     } else {
-        const int32_t at = Mode == kFilterBilinear ? 0 : level;
+        const int32_t at = Mode == TextureFilter::Bilinear ? 0 : level;
         const texel_format::QuadWeights bilinear{FractionOf(uu, at), FractionOf(vv, at)};
         sum = WeighedQuadAt<Wrap, Decoder>(uu, vv, at, bilinear, memo, 0);
     }
@@ -591,7 +600,7 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
 
 // A second quad whose weights are all nothing adds nothing: only where it
 // lies is left, as QuadLanesIn leaves it without a blend.
-template <int32_t Wrap, class Decoder>
+template <TextureWrap Wrap, class Decoder>
 inline __m128i MGLTextureSampler::TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v,
                                                       bool afresh, QuadMemo& memo) {
     using namespace sampler_detail;

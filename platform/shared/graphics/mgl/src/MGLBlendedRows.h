@@ -15,7 +15,7 @@ namespace span_detail {
 // row it reads the walk's current one.
 template <class Decoder, uint32_t Target>
 struct BlendedRows {
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
         const SpanRow& row = rows.Row();
         TexturedRow::RunRows<BlendedTexel<Decoder, Wrap, Target>>(rows, sampler, row);

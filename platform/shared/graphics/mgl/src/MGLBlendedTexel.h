@@ -19,7 +19,7 @@ namespace span_detail {
 // addressing while the row's pixels stay on one level (they change level
 // a few times a row at most), and keeps the blend as its sums leave it.
 // Where the row's coordinates are worked out ahead, so are its texels.
-template <class Decoder, int32_t Wrap, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, uint32_t Target>
 struct BlendedTexel {
     static constexpr uint32_t kTarget = Target;
 
@@ -82,14 +82,14 @@ private:
     // own routine weighs what is left.
     [[gnu::noinline]] bool SampledApart(int32_t u, int32_t v, int32_t lod) {
         RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
-        sampler.SampleIn<Wrap, Decoder, sampler_detail::kFilterNearestBlend>(Decoder{}, u, v, lod, &colour);
+        sampler.SampleIn<Wrap, Decoder, TextureFilter::NearestBlend>(Decoder{}, u, v, lod, &colour);
         texel = texel_format::WeightedTexels::OfColour(colour);
         return colour.a >= kMinAlpha;
     }
 };
 
 // Its texels are precomputed with the coordinates.
-static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, kTexModeRepeat, RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, TextureWrap::Repeat, RSBFormat_R5G6B5>>);
 
 }  // namespace span_detail
 

@@ -14,7 +14,7 @@
 
 namespace span_detail {
 
-template <class Decoder, int32_t Mode>
+template <class Decoder, TextureFilter Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
     return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
                                       : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
@@ -30,13 +30,13 @@ RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
 // mode fixed for the row; the unit's mode read at each pixel for the others.
 template <class Decoder>
 RowRoutine ChooseFilteredAs(const MGLTextureSampler& sampler, uint32_t target) {
-    using namespace sampler_detail;
+    using enum TextureFilter;
     switch (sampler.FilterMode()) {
-        case kFilterNearestBlend: return ChooseBlended<Decoder>(sampler, target);
-        case kFilterBilinearOrMip: return ChooseFilteredIn<Decoder, kFilterBilinearOrMip>(sampler, target);
-        case kFilterBilinear: return ChooseFilteredIn<Decoder, kFilterBilinear>(sampler, target);
-        case kFilterBilinearMip: return ChooseFilteredIn<Decoder, kFilterBilinearMip>(sampler, target);
-        case kFilterTrilinear: return ChooseFilteredIn<Decoder, kFilterTrilinear>(sampler, target);
+        case NearestBlend: return ChooseBlended<Decoder>(sampler, target);
+        case BilinearOrMip: return ChooseFilteredIn<Decoder, BilinearOrMip>(sampler, target);
+        case Bilinear: return ChooseFilteredIn<Decoder, Bilinear>(sampler, target);
+        case BilinearMip: return ChooseFilteredIn<Decoder, BilinearMip>(sampler, target);
+        case Trilinear: return ChooseFilteredIn<Decoder, Trilinear>(sampler, target);
         default: return ChooseFilteredIn<Decoder, MGLTextureSampler::kUnitFilter>(sampler, target);
     }
 }

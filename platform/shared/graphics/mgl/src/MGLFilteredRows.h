@@ -23,9 +23,9 @@ inline bool ReadsRecord(MGLTextureSampler& sampler, const MGLRecord& s) {
 // record at the row's end only, so where the sampler may read the record
 // every row samples without one: each sample then reads the texels after
 // its quad's addresses are in the record, as a row of one pixel does.
-template <class Decoder, int32_t Mode, uint32_t Target>
+template <class Decoder, TextureFilter Mode, uint32_t Target>
 struct FilteredRows {
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
         using Short = FilteredRule<Decoder, Wrap, Mode, false, Target>;
         const SpanRow& row = rows.Row();

@@ -16,15 +16,15 @@ namespace span_detail {
 inline constexpr int32_t kMemoPixels = 8;
 inline constexpr int32_t kTrilinearMemoPixels = TexturedRow::kQuadsAheadPixels;
 
-constexpr int32_t MemoPixels(int32_t mode) {
-    return mode == sampler_detail::kFilterTrilinear ? kTrilinearMemoPixels : kMemoPixels;
+constexpr int32_t MemoPixels(TextureFilter mode) {
+    return mode == TextureFilter::Trilinear ? kTrilinearMemoPixels : kMemoPixels;
 }
 
 // The sampler's colour for a texture of the decoder's format, wrap mode
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
 // some length only).
-template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
 struct FilteredTexel {
     static constexpr uint32_t kTarget = Target;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
@@ -52,7 +52,7 @@ struct FilteredTexel {
     }
     bool ReadsLod() const {
         if constexpr (Mode == MGLTextureSampler::kUnitFilter) return sampler.ReadsLod();
-        return Mode != sampler_detail::kFilterBilinear;
+        return Mode != TextureFilter::Bilinear;
     }
     void Finish() const {
         if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);

@@ -12,7 +12,7 @@ namespace span_detail {
 
 template <class Texel>
 struct NearestRows {
-    template <int32_t Wrap>
+    template <TextureWrap Wrap>
     static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
         Texel texel;
         TexturedRow::RunRows<NearestTexel<Texel, Wrap>>(rows, sampler, texel);

@@ -14,7 +14,7 @@ namespace span_detail {
 
 // The nearest texel of one level, as the sampler picks it for filter modes
 // 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
-template <class Texel, int32_t Wrap>
+template <class Texel, TextureWrap Wrap>
 struct NearestTexel {
     static constexpr uint32_t kTarget = Texel::kTarget;
     static constexpr bool kReadsLevelOnly = true;
@@ -23,7 +23,7 @@ struct NearestTexel {
     NearestLevels levels = sampler.NearestLevelRule();
     // The level the last texel came from, and that level where it can be
     // read (else none): a pixel on it is read without looking further.
-    HeldTexelLevel texels{TexelLevel{nullptr, 0, 0, 0, 0, kNoLevel, 0, 0, 0}};
+    HeldTexelLevel texels{TexelLevel{nullptr, 0, TextureWrap{}, 0, 0, kNoLevel, 0, 0, 0}};
     int32_t readable = kNoLevel;
 
     bool Passes(int32_t u, int32_t v, int32_t lod) { return PassesOn(levels.At(lod), u, v); }
@@ -55,7 +55,7 @@ private:
 
 // Whatever the texture's format, the nearest texel takes the loops that
 // read one mipmap level.
-static_assert(LevelOnlyRule<NearestTexel<CopiedTexel, kTexModeRepeat>>);
+static_assert(LevelOnlyRule<NearestTexel<CopiedTexel, TextureWrap::Repeat>>);
 
 }  // namespace span_detail
 

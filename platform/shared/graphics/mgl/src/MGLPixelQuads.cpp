@@ -81,14 +81,14 @@ struct LevelTable {
 // texels, *at, and the neighbour their quads take, *next, as
 // texel_detail's Wrapped and NextTexel take them (a coordinate is negative
 // where its texel is).
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) void WrappedPair(Lanes t, Lanes last, Lanes* at, Lanes* next) {
     const Lanes one = _mm256_set1_epi32(1);
-    if constexpr (Wrap == kTexModeClamp) {
+    if constexpr (Wrap == TextureWrap::Clamp) {
         *at = _mm256_min_epi32(_mm256_max_epi32(t, _mm256_setzero_si256()), last);
         const Lanes held = _mm256_or_si256(_mm256_cmpeq_epi32(*at, last), _mm256_cmpgt_epi32(_mm256_setzero_si256(), t));
         *next = _mm256_add_epi32(*at, _mm256_andnot_si256(held, one));
-    } else if constexpr (Wrap == kTexModeMirror) {
+    } else if constexpr (Wrap == TextureWrap::Mirror) {
         const Lanes raw = _mm256_and_si256(t, last);
         const Lanes straight = _mm256_cmpeq_epi32(_mm256_and_si256(t, _mm256_add_epi32(last, one)), _mm256_setzero_si256());
         *at = _mm256_blendv_epi8(_mm256_sub_epi32(last, raw), raw, straight);
@@ -115,7 +115,7 @@ struct LevelTables {
 
 // The offsets of eight quads from texels (tu, tv) of their levels, modulo
 // 2^32 as the products' low halves give them.
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) void OffsetLanes(Lanes tu, Lanes tv, Lanes level, const LevelTables& tables,
                                                  uint32_t (*out)[MGLPixelQuads::kPixels], int32_t i) {
     Lanes x0, x1, y0, y1;
@@ -134,7 +134,7 @@ __attribute__((target("avx2"))) void OffsetLanes(Lanes tu, Lanes tv, Lanes level
 
 // Quad `quad` of eight pixels from pixel i on: its texels and weights, and
 // with `tables` its offsets.
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) void QuadOfLanes(MGLPixelQuads& out, int32_t quad, int32_t i, Lanes u, Lanes v,
                                                  Lanes level, Lanes scale, const LevelTables* tables) {
     Lanes tu, tv;
@@ -144,7 +144,7 @@ __attribute__((target("avx2"))) void QuadOfLanes(MGLPixelQuads& out, int32_t qua
     if (tables != nullptr) OffsetLanes<Wrap>(tu, tv, level, *tables, out.offsets[quad], i);
 }
 
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixelCoordinates& at,
                                                const MGLPixelQuads::Levels& levels, bool withOffsets,
                                                int32_t count) {
@@ -171,9 +171,9 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixe
 void FillLanesWrapped(MGLPixelQuads& out, const MGLPixelCoordinates& at, const MGLPixelQuads::Levels& levels,
                       bool withOffsets, int32_t count) {
     switch (levels.Wrap()) {
-        case kTexModeClamp: return FillLanes<kTexModeClamp>(out, at, levels, withOffsets, count);
-        case kTexModeMirror: return FillLanes<kTexModeMirror>(out, at, levels, withOffsets, count);
-        default: return FillLanes<kTexModeRepeat>(out, at, levels, withOffsets, count);
+        case TextureWrap::Clamp: return FillLanes<TextureWrap::Clamp>(out, at, levels, withOffsets, count);
+        case TextureWrap::Mirror: return FillLanes<TextureWrap::Mirror>(out, at, levels, withOffsets, count);
+        default: return FillLanes<TextureWrap::Repeat>(out, at, levels, withOffsets, count);
     }
 }
 

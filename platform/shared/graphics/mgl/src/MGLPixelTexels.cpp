@@ -211,15 +211,15 @@ struct Neighbours {
     Lanes next;
 };
 
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) Neighbours NeighboursOf(Lanes t, Lanes coordinate, int32_t size) {
     const Lanes last = _mm256_set1_epi32(size - 1);
     const Lanes one = _mm256_set1_epi32(1);
-    if constexpr (Wrap == kTexModeClamp) {
+    if constexpr (Wrap == TextureWrap::Clamp) {
         const Lanes x = _mm256_min_epi32(_mm256_max_epi32(t, _mm256_setzero_si256()), last);
         const Lanes held = _mm256_or_si256(_mm256_cmpeq_epi32(x, last), _mm256_srai_epi32(coordinate, kSignShift));
         return {x, _mm256_add_epi32(x, _mm256_andnot_si256(held, one))};
-    } else if constexpr (Wrap == kTexModeMirror) {
+    } else if constexpr (Wrap == TextureWrap::Mirror) {
         const Lanes raw = _mm256_and_si256(t, last);
         const Lanes upright = _mm256_cmpeq_epi32(_mm256_and_si256(t, _mm256_set1_epi32(size)), _mm256_setzero_si256());
         const Lanes x = _mm256_blendv_epi8(_mm256_sub_epi32(last, raw), raw, upright);
@@ -259,7 +259,7 @@ bool Addressable(const TexelLevel& texels) {
 }
 
 // The sampler's bilinear filter (QuadLanesIn's one level) for eight pixels.
-template <class Format, int32_t Wrap>
+template <class Format, TextureWrap Wrap>
 __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                                const TexelLevel& texels) {
     if (!Addressable<Format>(texels)) return false;
@@ -294,7 +294,7 @@ __attribute__((target("avx2"))) bool FillGroup(MGLPixelTexels& out, const MGLPix
 
 // The texel each lane's coordinates fall on, in a level, as
 // texel_detail::Wrapped takes it.
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 __attribute__((target("avx2"))) Lanes TexelIndex(Lanes u, Lanes v, const TexelLevel& texels) {
     const __m128i shift = _mm_cvtsi32_si128(texels.level + kTexelShift);
     const Lanes x = NeighboursOf<Wrap>(_mm256_sra_epi32(u, shift), u, texels.w).first;
@@ -304,7 +304,7 @@ __attribute__((target("avx2"))) Lanes TexelIndex(Lanes u, Lanes v, const TexelLe
 
 // The sampler's nearest texels of two levels blended (filter mode 2, as
 // WeightedTexels::OfPair weighs them) for eight pixels.
-template <class Format, int32_t Wrap>
+template <class Format, TextureWrap Wrap>
 __attribute__((target("avx2"))) bool FillBlendGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                                     const TexelLevel& near, const TexelLevel& far) {
     if (!Addressable<Format>(near) || !Addressable<Format>(far)) return false;
@@ -340,29 +340,29 @@ __attribute__((target("avx2"))) int32_t SharedLevel(const MGLPixelCoordinates& a
 // The routines of one kind, by format and wrap mode.
 struct BilinearFill {
     using Routine = MGLPixelTexels::Routine;
-    template <class Format, int32_t Wrap>
+    template <class Format, TextureWrap Wrap>
     static constexpr Routine kFill = &FillGroup<Format, Wrap>;
 };
 
 struct BlendFill {
     using Routine = MGLPixelTexels::BlendRoutine;
-    template <class Format, int32_t Wrap>
+    template <class Format, TextureWrap Wrap>
     static constexpr Routine kFill = &FillBlendGroup<Format, Wrap>;
 };
 
 template <class Kind, class Format>
-typename Kind::Routine FillIn(int32_t wrap) {
+typename Kind::Routine FillIn(TextureWrap wrap) {
     switch (wrap) {
-        case kTexModeClamp: return Kind::template kFill<Format, kTexModeClamp>;
-        case kTexModeMirror: return Kind::template kFill<Format, kTexModeMirror>;
-        default: return Kind::template kFill<Format, kTexModeRepeat>;
+        case TextureWrap::Clamp: return Kind::template kFill<Format, TextureWrap::Clamp>;
+        case TextureWrap::Mirror: return Kind::template kFill<Format, TextureWrap::Mirror>;
+        default: return Kind::template kFill<Format, TextureWrap::Repeat>;
     }
 }
 
 // The kind's routine for the format's decoder; null for a format without
 // one, or where the eight-at-a-time passes do not run.
 template <class Kind>
-typename Kind::Routine RoutineFor(uint32_t format, int32_t wrap) {
+typename Kind::Routine RoutineFor(uint32_t format, TextureWrap wrap) {
     typename Kind::Routine routine = nullptr;
     if (!MGLVectorUnit::EightLanes()) return nullptr;
     texel_format::VisitDecoder(format, [&](auto texel) { routine = FillIn<Kind, decltype(texel)>(wrap); });
@@ -389,11 +389,11 @@ typename Kind::Routine RoutineFor(uint32_t, int32_t) {
 
 }  // namespace
 
-MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, int32_t wrap) {
+MGLPixelTexels::Routine MGLPixelTexels::BilinearRoutine(uint32_t format, TextureWrap wrap) {
     return RoutineFor<BilinearFill>(format, wrap);
 }
 
-MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format, int32_t wrap) {
+MGLPixelTexels::BlendRoutine MGLPixelTexels::NearestBlendRoutine(uint32_t format, TextureWrap wrap) {
     return RoutineFor<BlendFill>(format, wrap);
 }
 

@@ -25,14 +25,14 @@ namespace span_detail {
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
 // well, and a bilinear row's texels (mode 3's where a group is magnified).
-template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
 struct QuadTexel {
     static constexpr uint32_t kTarget = Target;
-    static constexpr bool kBilinear = Mode == sampler_detail::kFilterBilinear ||
-                                      Mode == sampler_detail::kFilterBilinearMip ||
-                                      Mode == sampler_detail::kFilterBilinearOrMip;
+    static constexpr bool kBilinear = Mode == TextureFilter::Bilinear ||
+                                      Mode == TextureFilter::BilinearMip ||
+                                      Mode == TextureFilter::BilinearOrMip;
     // Whether the row's bilinear quads all lie on level 0.
-    static constexpr bool kFirstLevel = Mode != sampler_detail::kFilterBilinearMip;
+    static constexpr bool kFirstLevel = Mode != TextureFilter::BilinearMip;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     // Rows shorter than this read their trilinear quads afresh, at offsets
     // precomputed with their weights: in so few pixels, whose scale
@@ -51,9 +51,9 @@ struct QuadTexel {
         : sampler(sampler), format(row.format), quadsAfresh(row.count < kKeptQuadPixels), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
-        if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+        if constexpr (Mode == TextureFilter::BilinearOrMip) {
             if (lod > sampler_detail::kOne) return NearestTaken(u, v, lod);
-            return Taken(sampler.QuadLanesIn<Wrap, Decoder, sampler_detail::kFilterBilinear>(u, v, lod, Kept()));
+            return Taken(sampler.QuadLanesIn<Wrap, Decoder, TextureFilter::Bilinear>(u, v, lod, Kept()));
         } else {
             return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, Kept()));
         }
@@ -65,7 +65,7 @@ struct QuadTexel {
         quads.Fill(ahead, sampler.QuadLevels(), quadsAfresh, pixels);
     }
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
-        requires(Memo && Mode == sampler_detail::kFilterTrilinear)
+        requires(Memo && Mode == TextureFilter::Trilinear)
     {
         return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], quadsAfresh, memo));
     }
@@ -99,7 +99,7 @@ struct QuadTexel {
         return texel.Alpha() >= kMinAlpha;
     }
     void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
-    bool ReadsLod() const { return Mode != sampler_detail::kFilterBilinear; }
+    bool ReadsLod() const { return Mode != TextureFilter::Bilinear; }
     void Finish() const {
         if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
     }
@@ -110,9 +110,9 @@ private:
     // on, -1 where they do not share one: for mode 3, level 0 where all the
     // group is magnified.
     int32_t GroupLevel(const MGLPixelCoordinates& ahead, int32_t first) const {
-        if constexpr (Mode == sampler_detail::kFilterBilinearMip) {
+        if constexpr (Mode == TextureFilter::BilinearMip) {
             return MGLPixelTexels::GroupLevel(ahead, first, sampler.LastLevel());
-        } else if constexpr (Mode == sampler_detail::kFilterBilinearOrMip) {
+        } else if constexpr (Mode == TextureFilter::BilinearOrMip) {
             const int32_t* lod = ahead.lod + first;
             return std::all_of(lod, lod + MGLPixelTexels::kGroup, [](int32_t l) { return l <= sampler_detail::kOne; })
                        ? 0
@@ -135,27 +135,26 @@ private:
 
 // The rows that keep their quads take the loops that precompute them
 // (trilinear filtering) or their texels (the bilinear modes).
-static_assert(QuadsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterTrilinear, true,
+static_assert(QuadsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Trilinear, true,
                                        RSBFormat_R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterBilinear, true,
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Bilinear, true,
                                         RSBFormat_R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat, sampler_detail::kFilterBilinearMip, true,
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::BilinearMip, true,
                                         RSBFormat_R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, kTexModeRepeat,
-                                        sampler_detail::kFilterBilinearOrMip, true, RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat,
+                                        TextureFilter::BilinearOrMip, true, RSBFormat_R5G6B5>>);
 
-constexpr bool KeepsQuadLanes(int32_t mode) {
-    using namespace sampler_detail;
-    return mode == kFilterBilinearOrMip || mode == kFilterBilinear || mode == kFilterBilinearMip ||
-           mode == kFilterTrilinear;
+constexpr bool KeepsQuadLanes(TextureFilter mode) {
+    using enum TextureFilter;
+    return mode == BilinearOrMip || mode == Bilinear || mode == BilinearMip || mode == Trilinear;
 }
 
 // The rule of a filtered row.
-template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
 using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadTexel<Decoder, Wrap, Mode, Memo, Target>,
                                         FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
 #else
-template <class Decoder, int32_t Wrap, int32_t Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
 using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
 #endif
 

@@ -18,9 +18,9 @@ using RowRoutine = void (*)(RowWalk& rows, MGLTextureSampler& sampler);
 template <class Rows>
 RowRoutine ForWrap(const MGLTextureSampler& sampler) {
     switch (sampler.Wrap()) {
-        case kTexModeClamp: return &Rows::template Run<kTexModeClamp>;
-        case kTexModeMirror: return &Rows::template Run<kTexModeMirror>;
-        default: return &Rows::template Run<kTexModeRepeat>;
+        case TextureWrap::Clamp: return &Rows::template Run<TextureWrap::Clamp>;
+        case TextureWrap::Mirror: return &Rows::template Run<TextureWrap::Mirror>;
+        default: return &Rows::template Run<TextureWrap::Repeat>;
     }
 }
 

@@ -156,6 +156,7 @@ private:
     const TexturedRow m_walk;
 };
 
+// TexturedRow's loop over the rows of a call, here where RowWalk is whole.
 template <TexelRule Rule, TexelRule Long, class... Made>
 void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
     Rule rule{made...};

@@ -10,9 +10,12 @@
 
 namespace span_detail {
 
+// The bytes of a depth-buffer word the spans test and write.
 inline constexpr uint32_t kDepthBytes = 4;
 inline constexpr int32_t kMaxInterpolants = static_cast<int32_t>(MGLRecord::kInterpolantWords);
+// The alpha (of 65535) below which a texel leaves its pixel as it is.
 inline constexpr int32_t kMinAlpha = 15;
+// The interpolants of the texture coordinates u and v.
 inline constexpr int32_t kU = 1;
 inline constexpr int32_t kV = 2;
 

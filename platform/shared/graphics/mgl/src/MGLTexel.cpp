@@ -11,7 +11,7 @@ constexpr uint32_t kPaletteEntryBytes = 4;
 
 }  // namespace
 
-void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, int32_t wrap, int32_t width,
+void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, TextureWrap wrap, int32_t width,
                       int32_t height, int32_t u, int32_t v, int32_t level, const uint8_t* out[4]) {
     const TexelLevel texels = LevelOf(levels, bpp, wrap, width, height, level);
     if (texels.base == nullptr) {

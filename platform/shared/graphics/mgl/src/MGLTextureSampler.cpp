@@ -28,9 +28,9 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
     m_guestChangesSeen = context.GuestMemory().Changes();
     m_quadAddresses = context.Record().rp123;
     m_format = m_unit->b.format;
-    m_mode = m_unit->filter_mode;
+    m_mode = static_cast<TextureFilter>(m_unit->filter_mode);
     m_bpp = m_unit->bpp;
-    m_wrap = m_unit->texmode;
+    m_wrap = static_cast<TextureWrap>(m_unit->texmode);
     m_width = m_unit->b.width;
     m_height = m_unit->b.height;
     const int32_t last = m_unit->b.maxD - 1;
@@ -109,7 +109,7 @@ const uint8_t* MGLTextureSampler::LevelOfSlot(int32_t level, uint32_t guest, siz
     return record->levels[level];
 }
 
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format) {
     SampleRoutine routine = &MGLTextureSampler::SampleAnyFormat<Wrap>;
     texel_format::VisitDecoder(format, [&](auto texel) {
@@ -118,22 +118,22 @@ MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format) 
     return routine;
 }
 
-MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format, int32_t wrap) {
-    if (wrap == kTexModeClamp) return RoutineFor<kTexModeClamp>(format);
-    if (wrap == kTexModeMirror) return RoutineFor<kTexModeMirror>(format);
-    return RoutineFor<kTexModeRepeat>(format);
+MGLTextureSampler::SampleRoutine MGLTextureSampler::RoutineFor(uint32_t format, TextureWrap wrap) {
+    if (wrap == TextureWrap::Clamp) return RoutineFor<TextureWrap::Clamp>(format);
+    if (wrap == TextureWrap::Mirror) return RoutineFor<TextureWrap::Mirror>(format);
+    return RoutineFor<TextureWrap::Repeat>(format);
 }
 
 void MGLTextureSampler::Sample(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
     if (m_unit != nullptr) (this->*m_sample)(u, v, lod, colour);
 }
 
-template <class Decoder, int32_t Wrap>
+template <class Decoder, TextureWrap Wrap>
 void MGLTextureSampler::SampleFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
     SampleIn<Wrap>(Decoder{}, u, v, lod, colour);
 }
 
-template <int32_t Wrap>
+template <TextureWrap Wrap>
 void MGLTextureSampler::SampleAnyFormat(int32_t u, int32_t v, int32_t lod, RSBFormat_ARGB_fixed* colour) {
     SampleIn<Wrap>(texel_format::AnyTexel{m_format, m_palette, m_paletteEntries}, u, v, lod, colour);
 }

@@ -21,6 +21,10 @@
 
 namespace span_detail {
 
+class RowWalk;
+
+// The perspective divide's reciprocal table, its size and the depth
+// offset, as the record gives them.
 inline PerspectiveDivide DivideOf(const MGLContext& context) {
     const MGLRecord& s = context.Record();
     return PerspectiveDivide{
@@ -33,8 +37,6 @@ inline PerspectiveDivide DivideOf(const MGLContext& context) {
 // (TexelRule) chosen once for the row (a template argument, so that the
 // rule's work per pixel is inlined and the choice is not made again at
 // each pixel).
-class RowWalk;
-
 struct TexturedRow {
     const MGLContext& context;
     const SpanRow& row;
