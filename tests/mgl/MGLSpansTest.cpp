@@ -486,7 +486,7 @@ TEST_F(MGLSpansTest, ASamplerChecksItsLevelsByTheFieldsItReadsThemBy) {
 // wraps to one in 32 bits (INT32_MAX x INT32_MAX), and a step back from
 // texel to texel on a level of one texel.
 TEST_F(MGLSpansTest, ALevelWhoseBytesCannotBeCountedSamplesNothing) {
-    Texture(r, 1, 1, RSBFormat_R5G6B5, 0, 1);
+    Texture(r, 1, 1, RSBFormat_R5G6B5, TextureFilter::Nearest, TextureWrap::Repeat);
     TextureUnit& unit = r.context->Record().texture_units[0];
     RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
     MGLTextureSampler(*r.context, 0).Sample(0, 0, 0, &colour);

@@ -381,7 +381,7 @@ struct BlendFill {
 };
 
 template <class Kind>
-typename Kind::Routine RoutineFor(uint32_t, int32_t) {
+typename Kind::Routine RoutineFor(uint32_t, TextureWrap) {
     return nullptr;
 }
 
