@@ -208,6 +208,15 @@ public:
     }
 };
 
+// How a surface slot's last surface was asked for: its colour format and
+// size, and the caller block it lies over (-1 for its own memory).
+struct SurfaceLayout {
+    uint32_t format = RSBFormat_R5G6B5;
+    int32_t width = 1;
+    int32_t height = 1;
+    int32_t callerBlock = -1;
+};
+
 class LifetimeRun {
 public:
     explicit LifetimeRun(FuzzProgram& program) : m_program(program) {
@@ -270,18 +279,24 @@ private:
 
     void* CallerBlock() { return m_callerBlocks[m_program.Below(kCallerBlocks)].data(); }
 
+    // Options: 1 a new surface object, 2 over a caller block, 4 with
+    // sub-planes, 8 with a depth plane, 16 bottom-up, 32 made current, 64 a
+    // twin of another slot's last surface (its colour layout and memory).
     bool MakeSurface() {
-        auto& slot = m_surfaces[m_program.Below(kSurfaceSlots)];
+        const int32_t index = m_program.Below(kSurfaceSlots);
         const uint8_t options = m_program.Byte();
-        const uint32_t format = Pick(m_program, kTargetFormats);
-        const int32_t width = Pick(m_program, kSides);
-        const int32_t height = Pick(m_program, kSides);
+        SurfaceLayout layout{Pick(m_program, kTargetFormats), Pick(m_program, kSides), Pick(m_program, kSides), -1};
+        if ((options & 2) != 0) layout.callerBlock = m_program.Below(kCallerBlocks);
+        if ((options & 64) != 0) layout = m_layouts[m_program.Below(kSurfaceSlots)];
+        m_layouts[index] = layout;
+        auto& slot = m_surfaces[index];
         if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
-        void* pixels = (options & 2) != 0 ? CallerBlock() : nullptr;
+        void* pixels = layout.callerBlock >= 0 ? m_callerBlocks[layout.callerBlock].data() : nullptr;
         const int32_t pitchMode = (options & 16) != 0 ? CRenderSurfaceBuffer::kPitchBottomUp
                                                       : CRenderSurfaceBuffer::kPitchTopDown;
-        const bool made = slot->Make(format, static_cast<uint16_t>(width), static_cast<uint16_t>(height),
-                                     (options & 4) != 0, (options & 8) != 0, pitchMode, pixels);
+        const bool made = slot->Make(layout.format, static_cast<uint16_t>(layout.width),
+                                     static_cast<uint16_t>(layout.height), (options & 4) != 0, (options & 8) != 0,
+                                     pitchMode, pixels);
         if (made && (options & 32) != 0) m_device.SetCurrentSurface(slot.get());
         return made;
     }
@@ -551,6 +566,7 @@ private:
     std::unique_ptr<MGLContext> m_second;
     std::array<std::vector<uint8_t>, kCallerBlocks> m_callerBlocks;
     std::array<std::unique_ptr<HostSurface>, kSurfaceSlots> m_surfaces;
+    std::array<SurfaceLayout, kSurfaceSlots> m_layouts{};
     std::array<std::unique_ptr<CTextureObject_MGL>, kTextureSlots> m_textures;
     std::array<int32_t, 4 * kHookedQuads * kQuadCorners> m_positions{};
 };
