@@ -52,11 +52,17 @@ constexpr int32_t kMaxPixelBytes = 4;
 constexpr size_t kCallerBlockBytes = size_t{kMaxSide} * kMaxSide * kMaxPixelBytes;
 constexpr int32_t kPoolCapacity = 256;
 constexpr int32_t kOne = 0x10000;
+constexpr int32_t kPositionWords = 4;  // x, y, z, w
+constexpr int32_t kFarPlane = 9;
+constexpr int32_t kQuadDepth = -2;
 constexpr int32_t kQuadCorners = 4;
 constexpr int32_t kHookedQuads = 2;
 constexpr uint8_t kTexCoordS = 15;
 constexpr uint8_t kTexCoordT = 16;
 constexpr uint32_t kBytesPerPixelMask = 31;
+constexpr uint32_t kAdlerModulus = 65521;
+// Depth and the two texture coordinates, the coordinates scaled, filled as triangles.
+constexpr MGLNativeSpanLayout kTexturedLayout{3, 0, 0, 6, 3};
 
 constexpr int32_t kSides[] = {1, 2, 3, 4, 8, 12, 16};
 constexpr uint32_t kTargetFormats[] = {RSBFormat_R5G6B5, RSBFormat_X8R8G8B8, RSBFormat_X14R6G6B6};
@@ -88,9 +94,9 @@ constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
 constexpr int32_t kHookableOps = static_cast<int32_t>(Op::DrawWithHook);
 
 constexpr const char* kOpNames[kOpCount] = {
-    "make surface", "make texture planes", "remake plane", "load PNG",        "release plane",
-    "flip plane",   "destroy surface",     "delete surface", "delete texture", "bind texture",
-    "switch current", "bind target",       "make second context", "end second context", "draw with hook"};
+    "make surface",   "make texture planes", "remake plane",        "load PNG",           "release plane",
+    "flip plane",     "destroy surface",     "delete surface",      "delete texture",     "bind texture",
+    "switch current", "bind target",         "make second context", "end second context", "draw with hook"};
 
 // How often each operation did something, between draws and from the hook.
 struct OpStats {
@@ -113,8 +119,8 @@ T Pick(FuzzProgram& program, const T (&values)[N]) {
     return values[program.Below(static_cast<int32_t>(N))];
 }
 
-// Bytes of `width` rows `pitch` apart from row 0, as the texture maps them:
-// a plane whose rows do not run forward is mapped one row long.
+// The bytes a texture maps of a plane: `height` rows `pitch` apart from row
+// 0, or one row when its rows do not run forward one after the other.
 size_t MappedBytes(int32_t pitch, int32_t width, int32_t height, uint32_t format) {
     const int64_t rowBytes = int64_t{width} * static_cast<int32_t>(format & kBytesPerPixelMask);
     const int64_t bytes = pitch >= rowBytes && height > 0 ? int64_t{pitch} * (height - 1) + rowBytes : rowBytes;
@@ -150,8 +156,8 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& data) {
     uint32_t a = 1;
     uint32_t b = 0;
     for (const uint8_t byte : data) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
+        a = (a + byte) % kAdlerModulus;
+        b = (b + a) % kAdlerModulus;
     }
     AppendBigEndian(out, b << 16 | a);
     return out;
@@ -236,12 +242,12 @@ public:
         m_poly = std::make_unique<RenderPoly>(m_context);
         m_context.Reset();
         m_context.SetViewport(0, 0, kMaxSide, kMaxSide, 0, kOne);
-        m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, 9 * kOne);
+        m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, kFarPlane * kOne);
         m_context.UpdateProjection(1);
         m_context.Record().depthTest = 0;
-        m_poly->BindNativeSpan(SpanTexturedPerspective, MGLNativeSpanLayout{3, 0, 0, 6, 3});
-        m_poly->PositionFetcher().Setup(m_positions.data(), 4, CInterpolantFetcher::kTypeInt32, 0, 0,
-                                        4 * sizeof(int32_t));
+        m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
+        m_poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
+                                        kPositionWords * sizeof(int32_t));
         SetQuads();
         for (int32_t step = 0; step < kMaxSteps && !m_program.Done(); ++step) {
             RunOp(static_cast<Op>(m_program.Below(kOpCount)), false);
@@ -480,10 +486,11 @@ private:
         const int32_t corners[kQuadCorners][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int32_t i = 0; i < kHookedQuads * kQuadCorners; ++i) {
             const int32_t* corner = corners[i % kQuadCorners];
-            m_positions[4 * i] = corner[0] * kOne;
-            m_positions[4 * i + 1] = corner[1] * kOne;
-            m_positions[4 * i + 2] = -2 * kOne;
-            m_positions[4 * i + 3] = kOne;
+            int32_t* position = &m_positions[static_cast<size_t>(kPositionWords * i)];
+            position[0] = corner[0] * kOne;
+            position[1] = corner[1] * kOne;
+            position[2] = kQuadDepth * kOne;
+            position[3] = kOne;
         }
     }
 
@@ -568,7 +575,7 @@ private:
     std::array<std::unique_ptr<HostSurface>, kSurfaceSlots> m_surfaces;
     std::array<SurfaceLayout, kSurfaceSlots> m_layouts{};
     std::array<std::unique_ptr<CTextureObject_MGL>, kTextureSlots> m_textures;
-    std::array<int32_t, 4 * kHookedQuads * kQuadCorners> m_positions{};
+    std::array<int32_t, kPositionWords * kHookedQuads * kQuadCorners> m_positions{};
 };
 
 }  // namespace
