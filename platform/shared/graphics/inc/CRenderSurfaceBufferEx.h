@@ -9,8 +9,6 @@
 // flip); nothing attaches the other entries, which answer null.
 class CRenderSurfaceBufferEx : public CRenderSurfaceBuffer {
 public:
-    static constexpr uint32_t kMaxPlanes = 10;
-
     explicit CRenderSurfaceBufferEx(CRenderSurface* owner = nullptr);
     ~CRenderSurfaceBufferEx() override = default;
 
