@@ -140,8 +140,14 @@ TEST(CRenderSurfaceBufferEx, PlaneTable) {
     CRenderSurfaceBuffer* base = &plane;
     EXPECT_EQ(base->GetPixels(0), plane.GetPlane(0));
     EXPECT_EQ(base->GetPixels(10), nullptr);
+    auto* top = static_cast<uint8_t*>(plane.GetPlane(0));
     AssertCounter counter;
     plane.FlipToBottom();
     EXPECT_EQ(counter.Count(), 1);
     EXPECT_EQ(plane.GetPitch(), -8);
+    // Entry 0 follows every change of the block, however it comes.
+    EXPECT_EQ(plane.GetPlane(0), top + 3 * 8);
+    plane.Release();
+    EXPECT_EQ(plane.GetPlane(0), nullptr);
+    EXPECT_EQ(plane.GetPlaneCount(), 0u);
 }

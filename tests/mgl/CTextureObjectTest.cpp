@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "AssertCounter.h"
+#include "CArrayInputStream.h"
 #include "CRenderSurface.h"
 #include "CRenderSurfaceAttribute.h"
 #include "CRenderSurfaceBuffer.h"
+#include "CRenderSurfaceLoadParams.h"
 #include "CPixelChannels.h"
 #include "CTextureObject_MGL.h"
+#include "ImageFileBuilder.h"
 #include "MGLSpans.h"
 #include "MGLTextureSampler.h"
 #include "RenderPolyRig.h"
@@ -53,8 +56,27 @@ protected:
         return pixels;
     }
 
+    // A one-colour 8-bit palette image loaded through the plane's own
+    // buffer into `memory`, the plane keeping its format and size.
+    static bool LoadPngInto(CRenderSurfaceBuffer& plane, void* memory) {
+        imagetest::PngSpec spec;
+        spec.width = plane.GetWidth();
+        spec.height = plane.GetHeight();
+        spec.palette = {0x00FF00};
+        spec.rows.assign(static_cast<size_t>(spec.height), std::vector<uint8_t>(static_cast<size_t>(spec.width), 0));
+        const std::vector<uint8_t> file = imagetest::BuildPng(spec);
+        CArrayInputStream stream;
+        stream.Open(file.data(), static_cast<uint32_t>(file.size()));
+        CRenderSurfaceLoadParams params;
+        params.Init();
+        params.stream = &stream;
+        uint32_t scratch[CRenderSurfaceBuffer::kPaletteEntries];
+        return plane.LoadPNG(scratch, nullptr, &params, CRenderSurfaceBuffer::kPitchTopDown, 0, memory);
+    }
+
     const TextureUnit& Unit(int32_t n) const { return r.context->Record().texture_units[n]; }
 
+    imagetest::BlitRegistryScope registry;
     rig::Renderer r{16, 16};
 };
 
@@ -316,6 +338,31 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     texture.GetSurface(&surface);
     surface->GetPlane(0)->Release();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
+}
+
+// A plane with sub-planes answers its pixels from its table: a PNG loaded
+// through its own buffer into the caller's memory frees the block the table
+// named. A unit showing it shows the caller's memory; a render target bound
+// to it is let go of, and a clear writes nowhere.
+TEST_F(CTextureObjectTest, APngLoadedThroughAPlaneWithSubPlanesLeavesNoFreedBlockReachable) {
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 4, 2, RSBFormat_R5G6B5, true));
+    texture.BindToUnit(0);
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
+    std::vector<uint8_t> texels(4 * 2 * 2);
+    ASSERT_TRUE(LoadPngInto(*surface->GetPlane(0), texels.data()));
+    EXPECT_EQ(surface->GetPlane(0)->GetPixels(0), texels.data());
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], texels.size()), texels.data());
+
+    ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 4, 2));
+    r.device.SetCurrentSurface(surface);
+    ASSERT_TRUE(r.context->BindRenderTarget());
+    std::vector<uint8_t> target(texels.size());
+    ASSERT_TRUE(LoadPngInto(*surface->GetPlane(0), target.data()));
+    r.context->ClearColorPlane(4, 2);
+    EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    r.device.SetCurrentSurface(nullptr);
 }
 
 TEST_F(CTextureObjectTest, FormatNumbersListAndPrinters) {

@@ -241,6 +241,26 @@ TEST_F(MGLRenderTargetTest, PaddedRowsAndTheUnlockedStandInAddress) {
     device.SetCurrentSurface(nullptr);
 }
 
+// Two surfaces over one block, the second made current in place of the
+// bound first, then the first deleted: the context lets go of it at once,
+// though the memory is the current surface's too, and its next bind
+// reaches nothing freed.
+TEST_F(MGLRenderTargetTest, ADeletedTargetIsLetGoOfWhateverTheMemorySays) {
+    std::vector<uint8_t> memory(4 * 4 * 2);
+    auto first = std::make_unique<ExternalSurface>();
+    auto second = std::make_unique<ExternalSurface>();
+    ASSERT_TRUE(first->Adopt(RSBFormat_R5G6B5, 4, 4, 8, memory.data()));
+    ASSERT_TRUE(second->Adopt(RSBFormat_R5G6B5, 4, 4, 8, memory.data()));
+    device.SetCurrentSurface(first.get());
+    ASSERT_TRUE(context->BindRenderTarget());
+    device.SetCurrentSurface(second.get());
+    first.reset();
+    EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    ASSERT_TRUE(context->BindRenderTarget());
+    EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), memory.data());
+    device.SetCurrentSurface(nullptr);
+}
+
 TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     ASSERT_NE(context->Init(4), nullptr);
     BufferTable& table = *context->Buffers();

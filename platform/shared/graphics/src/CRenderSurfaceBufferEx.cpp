@@ -5,26 +5,15 @@
 
 CRenderSurfaceBufferEx::CRenderSurfaceBufferEx(CRenderSurface* owner) : CRenderSurfaceBuffer(owner) {
     SetFlags(static_cast<uint16_t>(GetFlags() | kFlagExtended));
-    ClearPlanes();
-}
-
-void CRenderSurfaceBufferEx::ClearPlanes() {
-    m_count = 0;
-    for (void*& plane : m_planes) plane = nullptr;
 }
 
 bool CRenderSurfaceBufferEx::Create(uint32_t format, uint16_t width, uint16_t height, bool powerOfTwo,
                                     uint32_t** palettePlace, const CRenderSurfaceLoadParams* loadParams,
                                     int32_t pitchMode, int16_t pitch, void* pixels) {
-    // The owner is told once the table names the new pixels.
+    // The owner is told once the flags are whole again.
     const CRenderSurface::PlaneChange change(GetOwner());
     const bool created = CRenderSurfaceBuffer::Create(format, width, height, powerOfTwo, palettePlace, loadParams,
                                                       pitchMode, pitch, pixels);
-    ClearPlanes();
-    if (created) {
-        m_planes[0] = CRenderSurfaceBuffer::GetPixels(0);
-        m_count = 1;
-    }
     SetFlags(static_cast<uint16_t>(GetFlags() | kFlagExtended));
     return created;
 }

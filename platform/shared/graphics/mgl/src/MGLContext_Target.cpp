@@ -125,12 +125,14 @@ bool MGLContext::BindRenderTarget() {
 
 // The planes were the device's current surface's when bound; the host may
 // have made another surface current, or the surface its planes anew, and
-// the old pixels may be freed since. Only the same memory, still the
-// device's, may be reached.
+// the old pixels may be freed since. Only the same memory of the same
+// surface, still the device's, may be reached: the surface watched may be
+// on its way out while another over the same memory is current, and a
+// context holding on to it would later unbind through a freed surface.
 void MGLContext::ForgetVanishedTarget() {
     if (m_targetSurface == nullptr) return;
     BoundPlane current[kPlaneCount];
-    bool same = CurrentTargetPlanes(current) != nullptr;
+    bool same = CurrentTargetPlanes(current) == m_targetSurface;
     for (int32_t i = 0; i < kPlaneCount && same; ++i) same = m_planes[i].SameMemory(current[i]);
     if (same) return;
     DebugPrintf("MGLContext: the render target's planes are no longer the device's; none is drawn into");
