@@ -13,7 +13,7 @@ namespace span_detail {
 
 // The rows share one rule: the levels it holds are the sampler's, and the
 // row it reads the walk's current one.
-template <class Decoder, uint32_t Target>
+template <class Decoder, RuleTarget Target>
 struct BlendedRows {
     template <TextureWrap Wrap>
     static void Run(RowWalk& rows, MGLTextureSampler& sampler) {

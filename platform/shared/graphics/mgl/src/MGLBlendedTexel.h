@@ -19,9 +19,9 @@ namespace span_detail {
 // addressing while the row's pixels stay on one level (they change level
 // a few times a row at most), and keeps the blend as its sums leave it.
 // Where the row's coordinates are worked out ahead, so are its texels.
-template <class Decoder, TextureWrap Wrap, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, RuleTarget Target>
 struct BlendedTexel {
-    static constexpr uint32_t kTarget = Target;
+    static constexpr RuleTarget kTarget = Target;
 
     // The levels are held at the first pixel, none being held before.
     BlendedTexel(MGLTextureSampler& sampler, const SpanRow& row)
@@ -89,7 +89,7 @@ private:
 };
 
 // Its texels are precomputed with the coordinates.
-static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, TextureWrap::Repeat, RSBFormat_R5G6B5>>);
+static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, TextureWrap::Repeat, RuleTarget::R5G6B5>>);
 
 }  // namespace span_detail
 

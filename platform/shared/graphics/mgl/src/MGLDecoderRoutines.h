@@ -16,14 +16,14 @@ namespace span_detail {
 
 template <class Decoder, TextureFilter Mode>
 RowRoutine ChooseFilteredIn(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<FilteredRows<Decoder, Mode, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<FilteredRows<Decoder, Mode, RuleTarget::R5G6B5>>(sampler)
+                                      : ForWrap<FilteredRows<Decoder, Mode, RuleTarget::RowFormat>>(sampler);
 }
 
 template <class Decoder>
 RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t target) {
-    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RSBFormat_R5G6B5>>(sampler)
-                                      : ForWrap<BlendedRows<Decoder, kAnyTarget>>(sampler);
+    return target == RSBFormat_R5G6B5 ? ForWrap<BlendedRows<Decoder, RuleTarget::R5G6B5>>(sampler)
+                                      : ForWrap<BlendedRows<Decoder, RuleTarget::RowFormat>>(sampler);
 }
 
 // The blends of two levels, bilinear and trilinear filtering with their
@@ -41,7 +41,7 @@ RowRoutine ChooseFilteredAs(const MGLTextureSampler& sampler, uint32_t target) {
     }
 }
 
-template <class Decoder, uint32_t Target>
+template <class Decoder, RuleTarget Target>
 RowRoutine ChooseDecoded(const MGLTextureSampler& sampler) {
     return ForWrap<NearestRows<DecodedTexel<Decoder, Target>>>(sampler);
 }
@@ -50,10 +50,10 @@ RowRoutine ChooseDecoded(const MGLTextureSampler& sampler) {
 template <class Decoder>
 RowRoutine ChooseNearestAs(const MGLTextureSampler& sampler, uint32_t target) {
     switch (target) {
-        case RSBFormat_R5G6B5: return ChooseDecoded<Decoder, RSBFormat_R5G6B5>(sampler);
-        case RSBFormat_X8R8G8B8: return ChooseDecoded<Decoder, RSBFormat_X8R8G8B8>(sampler);
-        case RSBFormat_X14R6G6B6: return ChooseDecoded<Decoder, RSBFormat_X14R6G6B6>(sampler);
-        default: return ChooseDecoded<Decoder, 0>(sampler);
+        case RSBFormat_R5G6B5: return ChooseDecoded<Decoder, RuleTarget::R5G6B5>(sampler);
+        case RSBFormat_X8R8G8B8: return ChooseDecoded<Decoder, RuleTarget::X8R8G8B8>(sampler);
+        case RSBFormat_X14R6G6B6: return ChooseDecoded<Decoder, RuleTarget::X14R6G6B6>(sampler);
+        default: return ChooseDecoded<Decoder, RuleTarget::RowFormat>(sampler);
     }
 }
 

@@ -23,7 +23,7 @@ inline bool ReadsRecord(MGLTextureSampler& sampler, const MGLRecord& s) {
 // record at the row's end only, so where the sampler may read the record
 // every row samples without one: each sample then reads the texels after
 // its quad's addresses are in the record, as a row of one pixel does.
-template <class Decoder, TextureFilter Mode, uint32_t Target>
+template <class Decoder, TextureFilter Mode, RuleTarget Target>
 struct FilteredRows {
     template <TextureWrap Wrap>
     static void Run(RowWalk& rows, MGLTextureSampler& sampler) {

@@ -24,9 +24,9 @@ constexpr int32_t MemoPixels(TextureFilter mode) {
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
 // some length only).
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
 struct FilteredTexel {
-    static constexpr uint32_t kTarget = Target;
+    static constexpr RuleTarget kTarget = Target;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
@@ -42,7 +42,7 @@ struct FilteredTexel {
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const {
-        if constexpr (Target == RSBFormat_R5G6B5) {
+        if constexpr (Target == RuleTarget::R5G6B5) {
             // Short rows keep the scalar packing, with which their loop is
             // passed its rule more cheaply.
             StoreHalf(at, Memo ? FilteredPixelR5G6B5(texel) : texel_format::PixelR5G6B5(texel));

@@ -16,7 +16,7 @@ namespace span_detail {
 // 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
 template <class Texel, TextureWrap Wrap>
 struct NearestTexel {
-    static constexpr uint32_t kTarget = Texel::kTarget;
+    static constexpr RuleTarget kTarget = Texel::kTarget;
     static constexpr bool kReadsLevelOnly = true;
     MGLTextureSampler& sampler;
     Texel texel;

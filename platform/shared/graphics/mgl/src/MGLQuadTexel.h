@@ -25,9 +25,9 @@ namespace span_detail {
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
 // well, and a bilinear row's texels (mode 3's where a group is magnified).
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
 struct QuadTexel {
-    static constexpr uint32_t kTarget = Target;
+    static constexpr RuleTarget kTarget = Target;
     static constexpr bool kBilinear = Mode == TextureFilter::Bilinear ||
                                       Mode == TextureFilter::BilinearMip ||
                                       Mode == TextureFilter::BilinearOrMip;
@@ -136,13 +136,13 @@ private:
 // The rows that keep their quads take the loops that precompute them
 // (trilinear filtering) or their texels (the bilinear modes).
 static_assert(QuadsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Trilinear, true,
-                                       RSBFormat_R5G6B5>>);
+                                       RuleTarget::R5G6B5>>);
 static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Bilinear, true,
-                                        RSBFormat_R5G6B5>>);
+                                        RuleTarget::R5G6B5>>);
 static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::BilinearMip, true,
-                                        RSBFormat_R5G6B5>>);
+                                        RuleTarget::R5G6B5>>);
 static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat,
-                                        TextureFilter::BilinearOrMip, true, RSBFormat_R5G6B5>>);
+                                        TextureFilter::BilinearOrMip, true, RuleTarget::R5G6B5>>);
 
 constexpr bool KeepsQuadLanes(TextureFilter mode) {
     using enum TextureFilter;
@@ -150,11 +150,11 @@ constexpr bool KeepsQuadLanes(TextureFilter mode) {
 }
 
 // The rule of a filtered row.
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
 using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadTexel<Decoder, Wrap, Mode, Memo, Target>,
                                         FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
 #else
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, uint32_t Target>
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
 using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
 #endif
 

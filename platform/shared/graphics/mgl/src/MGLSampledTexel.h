@@ -11,7 +11,7 @@ namespace span_detail {
 
 // Any filter: the sampler's colour, stored when its alpha is at least 15.
 struct SampledTexel {
-    static constexpr uint32_t kTarget = kAnyTarget;
+    static constexpr RuleTarget kTarget = RuleTarget::RowFormat;
     MGLTextureSampler& sampler;
     uint32_t format;
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};

@@ -6,6 +6,7 @@
 
 #include "CMathFixed.h"
 #include "MGLContext.h"
+#include "MGLRuleTarget.h"
 #include "MGLTextureSampler.h"
 
 namespace span_detail {
@@ -18,10 +19,6 @@ inline constexpr int32_t kMinAlpha = 15;
 // The interpolants of the texture coordinates u and v.
 inline constexpr int32_t kU = 1;
 inline constexpr int32_t kV = 2;
-
-// A rule's target: a format fixed for the row (r5g6b5, the common one,
-// for the filtered rows), or the row's format looked at for each pixel.
-inline constexpr uint32_t kAnyTarget = 0;
 
 // The row segment a span writes, in host memory.
 struct SpanRow {

@@ -7,6 +7,7 @@
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
 #include "MGLPixelTexels.h"
+#include "MGLRuleTarget.h"
 
 namespace span_detail {
 
@@ -25,12 +26,12 @@ struct NearestRowLevels {
 // depth has been written (a level may alias the depth buffer); its
 // ReadsLod() whether its texels depend on the level of detail (when not,
 // the span leaves it out), and its Finish() ends the row. Its kTarget is
-// the format it stores, or kAnyTarget where it stores the row's; a fixed
-// format lets the rows that test and write depth take loops with the
-// pixel strides fixed.
+// the format it stores, or RuleTarget::RowFormat where it stores the
+// row's; a fixed format lets the rows that test and write depth take loops
+// with the pixel strides fixed.
 template <class Rule>
 concept TexelRule = requires(Rule& rule, const Rule& held, uint8_t* colour, int32_t u, int32_t v, int32_t lod) {
-    { Rule::kTarget } -> std::convertible_to<uint32_t>;
+    { Rule::kTarget } -> std::convertible_to<RuleTarget>;
     { rule.Passes(u, v, lod) } -> std::same_as<bool>;
     held.Store(colour);
     { held.ReadsLod() } -> std::same_as<bool>;

@@ -45,11 +45,11 @@ inline void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed&
     }
 }
 
-// Weighted texels stored in the row's target, Target or, for kAnyTarget,
+// Weighted texels stored in the row's target, Target or, for RuleTarget::RowFormat,
 // `format`.
-template <uint32_t Target>
+template <RuleTarget Target>
 void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTexels& texel) {
-    if constexpr (Target == RSBFormat_R5G6B5) {
+    if constexpr (Target == RuleTarget::R5G6B5) {
         StoreHalf(at, texel.PixelR5G6B5());
     } else {
         StoreTexel(at, format, texel.Colour());

@@ -128,7 +128,7 @@ private:
     // The bytes of the pixels a rule stores, where its target is fixed
     // for the row; 0 where it looks at the row's format.
     template <class Rule>
-    static constexpr int32_t kPixelBytes = static_cast<int32_t>(CColor::BytesPerPixel(Rule::kTarget));
+    static constexpr int32_t kPixelBytes = static_cast<int32_t>(CColor::BytesPerPixel(FormatOf(Rule::kTarget)));
 
     // Whether a run can take ShadeTestedRun: rows that test and write depth,
     // in a plane of kDepthBytes, and whose rule fixes the pixels' size.
