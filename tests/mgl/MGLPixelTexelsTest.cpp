@@ -63,7 +63,7 @@ uint64_t Sampled(TextureWrap wrap, uint32_t format, const TexelLevel& texels, in
     }
 }
 
-// The blended nearest texels of two levels, as the spans' filter mode 2
+// The blended nearest texels of two levels, as the spans' NearestBlend filter
 // weighs them, their lanes in one word.
 template <TextureWrap Wrap>
 uint64_t BlendedIn(uint32_t format, const TexelLevel& near, const TexelLevel& far, int32_t u, int32_t v, int32_t lod) {

@@ -8,7 +8,7 @@
 class MGLPixelCoordinates;
 
 // The two quads each pixel of a run of a perspective row reads for
-// trilinear filtering (filter mode 6), worked out from the pixels'
+// trilinear filtering (TextureFilter::Trilinear), worked out from the pixels'
 // coordinates ahead of their depth tests, as those coordinates are: the
 // pixel's level, the texel its quad starts from on the level and on the
 // next, and each quad's four weights. A weight is what the sampler weighs

@@ -44,7 +44,7 @@ public:
                              const TexelLevel& texels);
 
     // Fills them likewise with the nearest texels of the levels `near`
-    // and `far` blended by the pixels' levels of detail, as filter mode 2
+    // and `far` blended by the pixels' levels of detail, as the NearestBlend filter
     // blends them.
     using BlendRoutine = bool (*)(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,
                                   const TexelLevel& near, const TexelLevel& far);

@@ -27,9 +27,9 @@ enum class TextureFilter : int32_t {
     TrilinearRaised = 7,
 };
 
-// The level filter modes 0 and 1 read at a level of detail.
+// The Nearest and NearestMip filters read at a level of detail.
 struct NearestLevels {
-    bool firstOnly;  // mode 0
+    bool firstOnly;  // Nearest
     int32_t last;
 
     int32_t At(int32_t lod) const { return firstOnly || lod < 0 ? 0 : (lod >> 16 > last ? last : lod >> 16); }
@@ -197,7 +197,7 @@ public:
     // out to a fixed colour.
     template <TextureWrap Wrap, class Decoder, TextureFilter Mode>
     __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo);
-    // QuadLanesIn for trilinear filtering (mode 6) at pixel (u, v), i of a
+    // QuadLanesIn for trilinear filtering at pixel (u, v), i of a
     // run whose quads were worked out ahead; `afresh`, its quads read
     // afresh rather than kept in the memo.
     template <TextureWrap Wrap, class Decoder>
@@ -318,7 +318,7 @@ private:
     void AddQuadAt(const Decoder& texel, int32_t u, int32_t v, int32_t level, const texel_format::QuadWeights& weights,
                    RSBFormat_ARGB_fixed* colour, QuadMemo* memo, int32_t slot);
     // The quads at (u, v) on the level and on level2 weighted by the blend
-    // (filter mode 6; the first alone, its weights raised, for mode 7).
+    // (Trilinear; the first alone, its weights raised, for TrilinearRaised).
     template <TextureWrap Wrap, class Decoder>
     RSBFormat_ARGB_fixed QuadsBlended(const Decoder& texel, int32_t u, int32_t v, int32_t level, int32_t level2,
                                       int32_t blend, bool raised, QuadMemo* memo);

@@ -14,7 +14,7 @@
 
 namespace span_detail {
 
-// Filter mode 2: the nearest texels of the level of detail's level and
+// TextureFilter::NearestBlend: the nearest texels of the level of detail's level and
 // the next, blended by its fraction. The rule holds the two levels'
 // addressing while the row's pixels stay on one level (they change level
 // a few times a row at most), and keeps the blend as its sums leave it.

@@ -302,7 +302,7 @@ __attribute__((target("avx2"))) Lanes TexelIndex(Lanes u, Lanes v, const TexelLe
     return _mm256_add_epi32(x, _mm256_mullo_epi32(y, _mm256_set1_epi32(texels.w)));
 }
 
-// The sampler's nearest texels of two levels blended (filter mode 2, as
+// The sampler's nearest texels of two levels blended (the NearestBlend filter, as
 // WeightedTexels::OfPair weighs them) for eight pixels.
 template <class Format, TextureWrap Wrap>
 __attribute__((target("avx2"))) bool FillBlendGroup(MGLPixelTexels& out, const MGLPixelCoordinates& at, int32_t first,

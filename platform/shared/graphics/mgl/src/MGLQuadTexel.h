@@ -18,13 +18,13 @@
 namespace span_detail {
 
 #if MGL_VECTOR_UNIT(SSE2)
-// Bilinear and trilinear filtering (modes 3 to 6), with Memo the row's
+// Bilinear and trilinear filtering (BilinearOrMip to Trilinear), with Memo the row's
 // quads kept in a memo: the sampler's channels kept as its vector sums
 // leave them, 16 bits each,
 // for the alpha test and the pixel, rather than set in a fixed colour's
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
-// well, and a bilinear row's texels (mode 3's where a group is magnified).
+// well, and a bilinear row's texels (BilinearOrMip's where a group is magnified).
 template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
 struct QuadTexel {
     static constexpr RuleTarget kTarget = Target;
@@ -107,7 +107,7 @@ struct QuadTexel {
 private:
     QuadMemo* Kept() { return Memo ? &memo : nullptr; }
     // The level the bilinear quads of the group of pixels from `first` lie
-    // on, -1 where they do not share one: for mode 3, level 0 where all the
+    // on, -1 where they do not share one: for BilinearOrMip, level 0 where all the
     // group is magnified.
     int32_t GroupLevel(const MGLPixelCoordinates& ahead, int32_t first) const {
         if constexpr (Mode == TextureFilter::BilinearMip) {
@@ -121,7 +121,7 @@ private:
             return 0;
         }
     }
-    // Mode 3 past a level of detail of 1: the nearest texel of the level,
+    // BilinearOrMip past a level of detail of 1: the nearest texel of the level,
     // as the sampler decodes it.
     bool NearestTaken(int32_t u, int32_t v, int32_t lod) {
         const TexelLevel& texels = sampler.Level(std::clamp(lod >> 16, 0, sampler.LastLevel()));
