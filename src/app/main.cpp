@@ -6,6 +6,7 @@
 #include "GameOptions.h"
 #include "HeadlessBackend.h"
 #include "HostClock.h"
+#include "HostFile.h"
 #include "HostPath.h"
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
@@ -154,6 +155,9 @@ int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritte
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard error and the screenshots may be files too: under a file-size
+    // limit what cannot be written there is lost, and the run goes on.
+    HostFile::FailWritesBeyondTheSizeLimit();
     GameOptions options;
     std::string error;
     if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), &error)) return UsageError(error);

@@ -145,6 +145,18 @@ TEST_F(GameProgramTest, AnUnreadableOrMalformedScriptFails) {
 }
 
 TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
+    // A screenshot beyond the file-size limit, the run's first write, is
+    // one that cannot be written, not the end of the process.
+    const RunResult limited = Run({"--backend", "headless", "--frames", "1", "--screenshot-every", "1", "--data-dir",
+                                   Data(), "--screenshot", (m_dir / "limited").string()},
+                                  "ulimit -f 0; ");
+    EXPECT_EQ(limited.exitCode, 1) << limited.output;
+    EXPECT_NE(limited.output.find("cannot write"), std::string::npos) << limited.output;
+    // So is a reason written to standard error in a file at that limit.
+    const RunResult unsaid = RunCommand("ulimit -f 0; sh -c " +
+                                        Quoted(Quoted(MCHVX2_PATH) + " --data-dir " + Quoted((m_dir / "absent").string()) +
+                                               " 2>" + Quoted((m_dir / "errors.txt").string())));
+    EXPECT_EQ(unsaid.exitCode, 1) << unsaid.output;
     const struct {
         const char* file;
         const char* content;

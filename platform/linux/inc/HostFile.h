@@ -63,6 +63,11 @@ public:
     // Syncs the folder that holds `path`, so that a file just renamed there
     // is found under its new name after a power loss. False when it fails.
     static bool SyncFolderOf(const std::string& path);
+    // A write beyond the process's file-size limit (ulimit -f) raises
+    // SIGXFSZ, which ends the process; ignored, the write fails with EFBIG
+    // like any other, and its caller reports it. Once is enough for the
+    // process: the program asks at its start, and a write here asks anyway.
+    static void FailWritesBeyondTheSizeLimit();
 
     // The file object of a handle, or null when it is no live file handle.
     static HostFile* FromHandle(HANDLE handle);

@@ -17,14 +17,6 @@ std::atomic<uint64_t> g_reads{0};
 std::atomic<uint64_t> g_seeks{0};
 std::atomic<uint64_t> g_others{0};
 
-// A write beyond the process's file-size limit (ulimit -f) would raise
-// SIGXFSZ, which ends the process; ignored, the write fails with EFBIG like
-// any other, and its caller reports it.
-void IgnoreFileSizeSignal() {
-    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
-    static_cast<void>(ignored);
-}
-
 // Closes what open() gave and fails with `why`.
 int Refuse(int descriptor, int why, int* error) {
     *error = why;
@@ -100,7 +92,7 @@ bool HostFile::Refill() {
 }
 
 bool HostFile::Write(const uint8_t* src, uint32_t count, uint32_t* moved) {
-    IgnoreFileSizeSignal();
+    FailWritesBeyondTheSizeLimit();
     // What the buffer held may be overwritten now.
     m_bufferFill = 0;
     uint32_t done = 0;
@@ -167,6 +159,11 @@ bool HostFile::SyncFolderOf(const std::string& path) {
     Count(Call::Other);
     close(descriptor);
     return synced;
+}
+
+void HostFile::FailWritesBeyondTheSizeLimit() {
+    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    static_cast<void>(ignored);
 }
 
 HostFile* HostFile::FromHandle(HANDLE handle) {
