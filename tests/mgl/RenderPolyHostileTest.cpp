@@ -481,6 +481,19 @@ TEST(RenderPolyHostileTest, NoRowAboveThePlanesReachesSpanCode) {
 
 namespace {
 
+// The record's bytes, then the colour and the depth plane's.
+std::vector<std::vector<uint8_t>> RecordAndPlanes(const rig::Renderer& r) {
+    const MGLRecord& s = r.context->Record();
+    std::vector<std::vector<uint8_t>> bytes = {Bytes(&s, sizeof s), {}, {}};
+    for (int32_t y = 0; y < r.Height(); ++y) {
+        for (const uint32_t plane : {0u, 1u}) {
+            const std::vector<uint8_t> row = Bytes(r.Row(plane, y), static_cast<size_t>(r.Width()) * (plane + 1) * 2);
+            bytes[plane + 1].insert(bytes[plane + 1].end(), row.begin(), row.end());
+        }
+    }
+    return bytes;
+}
+
 // The record, colour and depth bytes after a textured quad of a dozen
 // rows drawn with SpanTexturedPerspective bound as it is (its rows handed
 // over at once) or behind a wrapper (row by row). The texture's level lies
@@ -513,14 +526,33 @@ std::vector<std::vector<uint8_t>> TexturedOverTheRecord(bool wrapped, int32_t st
     r.SetPositions({{-1, -1, -2}, {1, -1, -2.5}, {1, 1, -3}, {-1, 1, -2.5}});
     r.FillPlane(0, 0x55);
     r.poly->DrawPolygons(4, 4, 1);
-    std::vector<std::vector<uint8_t>> bytes = {Bytes(&s, sizeof s), {}, {}};
-    for (int32_t y = 0; y < r.Height(); ++y) {
-        for (const uint32_t plane : {0u, 1u}) {
-            const std::vector<uint8_t> row = Bytes(r.Row(plane, y), static_cast<size_t>(r.Width()) * (plane + 1) * 2);
-            bytes[plane + 1].insert(bytes[plane + 1].end(), row.begin(), row.end());
-        }
+    return RecordAndPlanes(r);
+}
+
+// The same for a flat quad drawn with SpanFlatDepth over a depth plane
+// whose left half it passes, the rows' last one clipped off by the
+// scissor: the rows at once step the record themselves and leave it, at
+// their end, as the fill's steps and the last row drawn would have.
+std::vector<std::vector<uint8_t>> FlatOverHalfTheDepths(bool wrapped) {
+    rig::Renderer r(32, 24);
+    EXPECT_TRUE(r.ok);
+    const MGLNativeSpanLayout layout{1, 0, 0, 0, 3};
+    if (wrapped) {
+        r.poly->BindNativeSpan([](MGLContext& c, uint32_t x0, uint32_t x1) { SpanFlatDepth(c, x0, x1); }, layout);
+    } else {
+        r.poly->BindNativeSpan(SpanFlatDepth, layout);
     }
-    return bytes;
+    MGLRecord& s = r.context->Record();
+    s.drawColor[1] = 200;
+    s.drawColor[2] = 100;
+    s.drawColor[3] = 50;
+    s.scissory1 = r.Height() - 8;
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2.5}, {1, 1, -3}, {-1, 1, -2.5}});
+    r.FillPlane(0, 0x55);
+    r.FillPlane(1, 0);
+    for (int32_t y = 0; y < r.Height(); ++y) std::memset(r.Row(1, y) + r.Width() * 2, 0xFF, r.Width() * 2);
+    r.poly->DrawPolygons(4, 4, 1);
+    return RecordAndPlanes(r);
 }
 
 }  // namespace
@@ -538,4 +570,10 @@ TEST(RenderPolyHostileTest, RowsDrawnAtOnceLeaveWhatRowsOneByOneDo) {
         EXPECT_EQ(atOnce[1], byRow[1]) << "colour, stride " << stride;
         EXPECT_EQ(atOnce[2], byRow[2]) << "depth, stride " << stride;
     }
+    const auto flatByRow = FlatOverHalfTheDepths(true);
+    const auto flatAtOnce = FlatOverHalfTheDepths(false);
+    EXPECT_NE(flatByRow[1], std::vector<uint8_t>(flatByRow[1].size(), 0x55)) << "flat";
+    EXPECT_EQ(flatAtOnce[0], flatByRow[0]) << "flat record";
+    EXPECT_EQ(flatAtOnce[1], flatByRow[1]) << "flat colour";
+    EXPECT_EQ(flatAtOnce[2], flatByRow[2]) << "flat depth";
 }

@@ -90,25 +90,37 @@ public:
     // taken here, and after each of the fill's steps from then on.
     void StepSelfWhenApart(MGLTextureSampler& sampler) {
         const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
-        if (m_rows.step != nullptr && sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) {
-            m_selfStepped = true;
-            m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
-                                CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
-            m_lag.TakeSteps(m_context.Record(), m_step);
-            m_planes.Follow(m_context.Record(), m_stepped);
-        }
+        if (sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) StepSelf();
         TakeWalk();
+    }
+    // The same for rows that read no texture: the record holds nothing
+    // they read that their pixels could change.
+    void StepSelf() {
+        if (m_rows.step == nullptr) return;
+        m_selfStepped = true;
+        m_step = MGLRowStep{CMathFixed::Clamp(m_rows.step->planes, 0, kMaxInterpolants),
+                            CMathFixed::Clamp(m_rows.step->terms, 0, kMaxInterpolants), m_rows.step->depth};
+        m_lag.TakeSteps(m_context.Record(), m_step);
+        m_planes.Follow(m_context.Record(), m_stepped);
     }
     const SpanRow& Row() const { return m_row; }
     const RowLag& Lag() const { return m_lag; }
     const TexturedRow& Walk() const { return m_walk; }
 
 private:
-    // A textured row's end values, for the row the walk is on.
+    // A row's values left in the record, for the row the walk is on: a
+    // textured row's at its end, a flat row's at its first column.
     void Finish() {
         if (m_textured) {
             FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_row.xs + m_row.count, m_walk.perspective);
+        } else {
+            LeaveFlat(m_row.xs);
         }
+    }
+    // A flat row's interpolants at column x: apart from the textured rows'
+    // loops, which never take it, and into which it would be inlined.
+    [[gnu::noinline]] void LeaveFlat(int32_t x) {
+        SetInterpolants(m_context.Record(), m_lag, m_target.interpolants, x);
     }
     void Step() {
         if (m_selfStepped) return;
@@ -122,11 +134,15 @@ private:
     // The record as the fill's steps after each row would have left it.
     void CatchUp() {
         MGLRecord& s = m_context.Record();
-        // The last row drawn, at its lag and end, if any was.
-        if (m_textured && m_lastDrawn >= 0) {
+        // The last row drawn, at its lag and end (or first column), if any was.
+        if (m_lastDrawn >= 0) {
             m_lag.rows = m_lastDrawn - m_stepped;
-            const int32_t end = m_target.EndColumnOf(m_rows.right[m_lastDrawn]);
-            FinishWalk(s, m_lag, m_target.interpolants, end, m_walk.perspective);
+            if (m_textured) {
+                const int32_t end = m_target.EndColumnOf(m_rows.right[m_lastDrawn]);
+                FinishWalk(s, m_lag, m_target.interpolants, end, m_walk.perspective);
+            } else {
+                LeaveFlat(m_target.FirstColumnOf(m_rows.left[m_lastDrawn]));
+            }
         }
         m_lag.rows = m_rows.count - m_stepped;
         s.destptr = m_lag.Pointer(s.destptr, s.deststride);
