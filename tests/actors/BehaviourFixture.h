@@ -14,9 +14,8 @@
 
 #include "ActorUnits.h"
 #include "BitmapFile.h"
-#include "CompiledContent.h"
-#include "ContentCompiler.h"
 #include "PlayFixture.h"
+#include "RepositoryContent.h"
 
 namespace playtest {
 
@@ -109,16 +108,7 @@ protected:
 
     bool InDrawList(const CActor* a) const { return world->drawList->contains(const_cast<CActor*>(a)); }
 
-    static const SpriteContent& GameSprites() {
-        static const CompiledContent content = [] {
-            CompiledContent compiled;
-            ContentCompiler compiler;
-            std::string error;
-            EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
-            return compiled;
-        }();
-        return content.sprites.at(0);
-    }
+    static const SpriteContent& GameSprites() { return RepositoryContent().sprites.at(0); }
 
     // The synthetic sprites give way to the compiled content's; the
     // fixture's player sprite shows `playerSet`.

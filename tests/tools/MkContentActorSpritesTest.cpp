@@ -3,8 +3,7 @@
 // reach, back and second boxes they test, and animations long enough for the
 // frames they wait for. Also the figure drawing the sets are made of.
 
-#include "CompiledContent.h"
-#include "ContentCompiler.h"
+#include "RepositoryContent.h"
 #include "SpriteFigure.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +20,7 @@ constexpr int32_t kAttack = 2;
 constexpr int32_t kSecond = 3;  // reach, a door's second box, a ledge top, a pad's top
 constexpr int32_t kBack = 4;
 
-const SpriteContent& Sprites() {
-    static const CompiledContent content = [] {
-        CompiledContent compiled;
-        ContentCompiler compiler;
-        std::string error;
-        EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
-        return compiled;
-    }();
-    return content.sprites.at(0);
-}
+const SpriteContent& Sprites() { return RepositoryContent().sprites.at(0); }
 
 // Each part (picture or box) a frame of an animation shows, with the offset
 // of the pose entry that places it.

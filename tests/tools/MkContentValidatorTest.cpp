@@ -2,10 +2,10 @@
 // content: the compiler must refuse it and name the source that broke it.
 
 #include "CompiledContent.h"
-#include "ContentCompiler.h"
 #include "ContentTypes.h"
 #include "ContentValidator.h"
 #include "LittleEndianWriter.h"
+#include "RepositoryContent.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +14,6 @@
 #include <vector>
 
 namespace {
-
-// The repository's content, compiled once.
-const CompiledContent& GoodContent() {
-    static const CompiledContent content = [] {
-        CompiledContent compiled;
-        ContentCompiler compiler;
-        std::string error;
-        EXPECT_TRUE(compiler.Compile(MKCONTENT_SOURCE_DIR, compiled, error)) << error;
-        return compiled;
-    }();
-    return content;
-}
 
 ContentEntry* EntryOf(CompiledContent& content, uint32_t archiveId) {
     for (ContentEntry& entry : content.entries) {
@@ -82,11 +70,11 @@ class ContentValidatorRuleTest : public ::testing::TestWithParam<BrokenRule> {};
 
 TEST(ContentValidator, TheRepositoryContentIsValid) {
     std::string error;
-    EXPECT_TRUE(ContentValidator::Check(GoodContent(), error)) << error;
+    EXPECT_TRUE(ContentValidator::Check(RepositoryContent(), error)) << error;
 }
 
 TEST_P(ContentValidatorRuleTest, RefusesAndNamesTheSource) {
-    CompiledContent content = GoodContent();
+    CompiledContent content = RepositoryContent();
     const SourcePlace place = GetParam().breakIt(content);
     std::string error;
     ASSERT_FALSE(ContentValidator::Check(content, error)) << GetParam().rule;
