@@ -70,4 +70,15 @@ TEST_F(DataDirectoryCheckTest, ADirectoryWithoutWritePermissionIsNotWritable) {
     EXPECT_EQ(error, "the data directory " + m_directory + " is not writable (permission denied)");
 }
 
+// A file named as the data directory is said to be one, not a missing
+// directory.
+TEST_F(DataDirectoryCheckTest, AFileNamedAsTheDirectoryIsNotAFolder) {
+    std::ofstream(PathOf("file"), std::ios::binary) << "kept";
+    std::string error;
+    EXPECT_FALSE(DataDirectoryCheck::Run(PathOf("file"), &error));
+    EXPECT_EQ(error, "the data directory " + PathOf("file") + " is not a folder");
+    EXPECT_FALSE(DataDirectoryCheck::Run(PathOf("missing"), &error));
+    EXPECT_EQ(error, "the data directory " + PathOf("missing") + " is missing");
+}
+
 }  // namespace

@@ -22,7 +22,10 @@ bool DataDirectoryCheck::Run(const std::string& directory, std::string* error) {
 
 std::string DataDirectoryCheck::Failure(const std::string& directory, DWORD why) {
     const std::string prefix = "the data directory " + directory;
-    if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return prefix + " is missing";
+    if (why == ERROR_FILE_NOT_FOUND) return prefix + " is missing";
+    // The probe's path runs through a file: the directory, or a folder above
+    // it, is a file.
+    if (why == ERROR_PATH_NOT_FOUND) return prefix + " is not a folder";
     if (why == ERROR_ACCESS_DENIED || why == ERROR_WRITE_PROTECT) {
         return prefix + " is not writable (" + DescribeFileError(why) + ")";
     }
