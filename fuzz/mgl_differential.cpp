@@ -209,11 +209,25 @@ public:
         const Outcome start = Current();
         const Outcome fast = Drawn(Way::Fast, start);
         Check(Drawn(Way::OnePixelRoutines, start) == fast);
-        Check(Drawn(Way::OnePixelPerCall, start) == fast);
+        if (!LevelsMayReadRecord()) Check(Drawn(Way::OnePixelPerCall, start) == fast);
         return fast;
     }
 
 private:
+    // Whether a texel level may lie over the record. A span call leaves the
+    // record's work values (interpolants and perspective terms) once, at its
+    // end, so a call per pixel leaves them after every pixel: such a level
+    // reads other texels then, and one call per pixel may rightly draw
+    // otherwise. Levels read upwards from their start, over any length the
+    // unit's fields claim; a level at 0 is none.
+    bool LevelsMayReadRecord() {
+        const uint32_t recordEnd = m_context.RecordGuestAddress() + static_cast<uint32_t>(sizeof(MGLRecord));
+        for (const uint32_t level : m_context.Record().texture_units[0].b.levels) {
+            if (level != 0 && level < recordEnd) return true;
+        }
+        return false;
+    }
+
     bool SetUpTarget() {
         if (!m_target.Make(m_program, m_device, kMaxWidth, kMaxHeight)) return false;
         if (m_context.Init(kPoolVertices) == nullptr) return false;
