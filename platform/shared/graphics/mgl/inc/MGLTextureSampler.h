@@ -141,7 +141,7 @@ public:
         return m_unit != nullptr && (m_mode == TextureFilter::Nearest || m_mode == TextureFilter::NearestMip);
     }
     // The level those modes read at a level of detail.
-    NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
+    NearestLevels NearestLevelChoice() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
     TextureWrap Wrap() const { return m_wrap; }
     // Whether the unit's texels depend on the level of detail (all filter
     // modes but 0 and 4, which read level 0 alone).
@@ -154,7 +154,7 @@ public:
     // sampler fixes, so the rows of a fill that keeps the sampler choose it
     // once. The span keeps its routine here as a plain function pointer.
     struct RowChoice {
-        uint32_t target = 0;
+        uint32_t targetFormat = 0;
         void (*routine)() = nullptr;
     };
     RowChoice& SpanRowChoice() { return m_rowChoice; }

@@ -35,7 +35,7 @@ inline int32_t TermAt(const MGLRecord& s, int32_t i, int32_t n, bool perspective
 // stepped across the row, and the perspective terms with it (taken at the
 // column past the row at once: the same wrapped sums as stepping them to
 // the first column and then across).
-inline void FinishWalk(MGLRecord& s, const RowLag& lag, int32_t n, int32_t end, bool perspective) {
+inline void LeaveRecordAt(MGLRecord& s, const RowLag& lag, int32_t n, int32_t end, bool perspective) {
     SetInterpolants(s, lag, n, end);
     for (int32_t j = 0; j < n; ++j) {
         if (StepsTerm(s, j, n, perspective)) s.K3ys[j] = TermAt(s, j, n, perspective, end);

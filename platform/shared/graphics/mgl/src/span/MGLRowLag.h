@@ -18,8 +18,8 @@ namespace span_detail {
 // terms of u and v) are taken once, as 0 where the fill's step leaves a
 // value, so that a row adds them without asking which it steps.
 //
-// A textured row starts its walk from what the record holds for the depth,
-// u and v, taken (TakeWalk) while the record stands: once a span call, or
+// A textured row takes its values from what the record holds for the depth,
+// u and v, taken (TakeValues) while the record stands: once a span call, or
 // after each of the fill's steps. Each row would otherwise read it all
 // again, and decide again which values the state steps, since its pixel
 // stores may alias any memory, as far as the compiler knows.
@@ -27,7 +27,7 @@ class RowLag {
 public:
     int32_t rows = 0;
 
-    // No steps, for n interpolants (and the walk's three, which the state
+    // No steps, for n interpolants (and the three textured values, which the state
     // may lack).
     explicit RowLag(int32_t n) : m_n(n) {
         std::fill_n(m_planes, std::max(n, kTerms), 0);
@@ -47,10 +47,10 @@ public:
     // Interpolant i's plane at column 0 of the row, for i below n.
     int32_t Plane(const MGLRecord& s, int32_t i) const { return WrapAdd(s.intp_y[i], WrapMul(rows, m_planes[i])); }
 
-    // The walk of the record's row from column 0, with the steps taken so
+    // The textured values of the record's row from column 0, with the steps taken so
     // far: interpolants the state lacks, and terms the span does not step,
     // keep the record's value along the row and from row to row.
-    void TakeWalk(const MGLRecord& s, bool perspective) {
+    void TakeValues(const MGLRecord& s, bool perspective) {
         const int32_t n = m_n;
         const int32_t depth = s.depthInterpolant;
         for (int32_t i = 0; i < kTerms; ++i) {
@@ -67,21 +67,21 @@ public:
             m_k1[i] = steps ? s.K1[i] : 0;
         }
     }
-    // The walk taken last, at column x of the row.
-    TexturedWalk WalkAt(int32_t x) const {
+    // The values taken last, at column x of the row.
+    TexturedValues ValuesFrom(int32_t x) const {
         const int32_t termU = Magnitude(TermAt(kU));
         const int32_t termV = Magnitude(TermAt(kV));
-        return TexturedWalk{ValueAt(0, x),
-                            ValueAt(kU, x),
-                            ValueAt(kV, x),
-                            m_columnSteps[0],
-                            m_columnSteps[kU],
-                            m_columnSteps[kV],
-                            termU > termV ? termU : termV,
-                            WrapSub(m_k3[kU], WrapMul(x, m_k3Steps[kU])),
-                            WrapSub(m_k3[kV], WrapMul(x, m_k3Steps[kV])),
-                            m_k1[kU],
-                            m_k1[kV]};
+        return TexturedValues{ValueAt(0, x),
+                              ValueAt(kU, x),
+                              ValueAt(kV, x),
+                              m_columnSteps[0],
+                              m_columnSteps[kU],
+                              m_columnSteps[kV],
+                              termU > termV ? termU : termV,
+                              WrapSub(m_k3[kU], WrapMul(x, m_k3Steps[kU])),
+                              WrapSub(m_k3[kV], WrapMul(x, m_k3Steps[kV])),
+                              m_k1[kU],
+                              m_k1[kV]};
     }
 
 private:
@@ -96,7 +96,7 @@ private:
     int32_t m_n;
     int32_t m_planes[kMaxInterpolants];
     int32_t m_terms[kTerms];
-    // The walk TakeWalk took: depth, u and v at column 0 and per column
+    // What TakeValues took: depth, u and v at column 0 and per column
     // (per row: the planes' steps); K2x, K3ys (with its step per column)
     // and K1 of u and v.
     int32_t m_start[kTerms] = {};

@@ -4,9 +4,9 @@
 
 #include "CColor.h"
 #include "MGLCopiedTexel.h"
-#include "MGLNearestRows.h"
+#include "MGLNearestRoutines.h"
 #include "MGLRowWalk.h"
-#include "MGLSampledTexel.h"
+#include "MGLSamplerRule.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
 #include "MGLTexturedRow.h"
@@ -16,48 +16,48 @@ namespace span_detail {
 namespace {
 
 // Any filter, through the sampler's own routine.
-void RunSampled(RowWalk& rows, MGLTextureSampler& sampler) {
-    uint32_t format = rows.Row().format;
-    TexturedRow::RunRows<SampledTexel>(rows, sampler, format);
+void RunSampled(RowWalk& walk, MGLTextureSampler& sampler) {
+    uint32_t format = walk.Row().format;
+    TexturedRow::RunRows<SamplerRule>(walk, sampler, format);
 }
 
 // The filtering modes for the formats with a decoder of their own; the
 // sampler's own routine for the others.
-RowRoutine ChooseFiltered(const MGLTextureSampler& sampler, uint32_t target) {
+RowRoutine ChooseFiltered(const MGLTextureSampler& sampler, uint32_t targetFormat) {
     RowRoutine routine = &RunSampled;
-    texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
-        routine = ChooseFilteredAs<decltype(texel)>(sampler, target);
+    texel_format::VisitDecoder(sampler.Format(), [&](auto decoder) {
+        routine = ChooseFilteredAs<decltype(decoder)>(sampler, targetFormat);
     });
     return routine;
 }
 
 // The nearest texel for the formats with a decoder of their own, and L8;
 // the sampler for the others.
-RowRoutine ChooseNearest(const MGLTextureSampler& sampler, uint32_t target) {
-    if (sampler.Format() == RSBFormat_L8) return ChooseNearestAs<texel_format::L8>(sampler, target);
+RowRoutine ChooseNearest(const MGLTextureSampler& sampler, uint32_t targetFormat) {
+    if (sampler.Format() == RSBFormat_L8) return ChooseNearestAs<texel_format::L8>(sampler, targetFormat);
     RowRoutine routine = &RunSampled;
-    texel_format::VisitDecoder(sampler.Format(), [&](auto texel) {
-        routine = ChooseNearestAs<decltype(texel)>(sampler, target);
+    texel_format::VisitDecoder(sampler.Format(), [&](auto decoder) {
+        routine = ChooseNearestAs<decltype(decoder)>(sampler, targetFormat);
     });
     return routine;
 }
 
-RowRoutine ChooseRow(const MGLTextureSampler& sampler, uint32_t target) {
-    if (!sampler.SamplesOneTexel()) return ChooseFiltered(sampler, target);
-    if (sampler.Format() == RSBFormat_R5G6B5 && target == RSBFormat_R5G6B5) {
-        return ForWrap<NearestRows<CopiedTexel>>(sampler);
+RowRoutine ChooseRow(const MGLTextureSampler& sampler, uint32_t targetFormat) {
+    if (!sampler.SamplesOneTexel()) return ChooseFiltered(sampler, targetFormat);
+    if (sampler.Format() == RSBFormat_R5G6B5 && targetFormat == RSBFormat_R5G6B5) {
+        return ForWrap<NearestRoutines<CopiedTexel>>(sampler);
     }
-    return ChooseNearest(sampler, target);
+    return ChooseNearest(sampler, targetFormat);
 }
 
 }  // namespace
 
 // The choice is kept as a plain function pointer, and cast back to its own
 // type to be run.
-RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t target) {
+RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t targetFormat) {
     MGLTextureSampler::RowChoice& choice = sampler.SpanRowChoice();
-    if (choice.routine == nullptr || choice.target != target) {
-        choice = {target, reinterpret_cast<void (*)()>(ChooseRow(sampler, target))};
+    if (choice.routine == nullptr || choice.targetFormat != targetFormat) {
+        choice = {targetFormat, reinterpret_cast<void (*)()>(ChooseRow(sampler, targetFormat))};
     }
     return reinterpret_cast<RowRoutine>(choice.routine);
 }

@@ -4,12 +4,12 @@
 #include <cstdint>
 
 #include "CMathFixed.h"
-#include "MGLCallRows.h"
+#include "MGLCallPlanes.h"
+#include "MGLCallTarget.h"
 #include "MGLContext.h"
 #include "MGLFixed.h"
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
-#include "MGLRowTarget.h"
 #include "MGLSpanRow.h"
 #include "MGLSpans.h"
 #include "MGLTextureSampler.h"
@@ -23,7 +23,7 @@ namespace span_detail {
 // do not start a row of their planes. Whatever the record's scissor and
 // pointers say, the pixels lie inside the bound planes.
 // (Inline in every row loop, as a call it would read all it reads again.)
-[[gnu::always_inline]] inline bool SetUpRow(MGLContext& context, const RowTarget& target, const CallRows& rows,
+[[gnu::always_inline]] inline bool SetUpRow(MGLContext& context, const CallTarget& target, const CallPlanes& planes,
                                             const RowLag& lag, int32_t k, int32_t x0, int32_t x1, SpanRow& row) {
     const MGLRecord& s = context.Record();
     const int32_t xs = target.FirstColumnOf(x0);
@@ -31,10 +31,10 @@ namespace span_detail {
     if (!target.drawable || xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
-    row.colour = rows.colour.Row(context, k, [&] { return lag.Pointer(s.destptr, s.deststride); }, xs, row.count);
+    row.colour = planes.colour.Row(context, k, [&] { return lag.Pointer(s.destptr, s.deststride); }, xs, row.count);
     if (row.colour == nullptr) return false;
     if (target.depth) {
-        row.depth = rows.depth.Row(context, k, [&] { return lag.Pointer(s.zptr, s.zstride); }, xs, row.count);
+        row.depth = planes.depth.Row(context, k, [&] { return lag.Pointer(s.zptr, s.zstride); }, xs, row.count);
         if (row.depth == nullptr) return false;
     }
     return true;
@@ -54,7 +54,7 @@ public:
           m_planes(context),
           m_textured(textured),
           m_lag(m_target.interpolants),
-          m_walk{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {
+          m_rowLoop{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {
         m_row.format = m_target.format;
         m_row.bpp = m_target.bpp;
         m_row.zbpp = m_target.zbpp;
@@ -86,12 +86,12 @@ public:
     // nothing they read lies in the record, which they then do not keep up
     // to date: no level the sampler may read, nor its palette (the planes
     // are memory of their own). Made before the first row, so that rows
-    // with nothing to draw above it are not stepped either: the walk is
+    // with nothing to draw above it are not stepped either: the values are
     // taken here, and after each of the fill's steps from then on.
     void StepSelfWhenApart(MGLTextureSampler& sampler) {
         const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
         if (sampler.ReadsApartFrom(record, record + sizeof(MGLRecord))) StepSelf();
-        TakeWalk();
+        TakeValues();
     }
     // The same for rows that read no texture: the record holds nothing
     // they read that their pixels could change.
@@ -105,14 +105,15 @@ public:
     }
     const SpanRow& Row() const { return m_row; }
     const RowLag& Lag() const { return m_lag; }
-    const TexturedRow& Walk() const { return m_walk; }
+    const TexturedRow& RowLoop() const { return m_rowLoop; }
 
 private:
     // A row's values left in the record, for the row the walk is on: a
     // textured row's at its end, a flat row's at its first column.
     void Finish() {
         if (m_textured) {
-            FinishWalk(m_context.Record(), m_lag, m_target.interpolants, m_row.xs + m_row.count, m_walk.perspective);
+            LeaveRecordAt(m_context.Record(), m_lag, m_target.interpolants, m_row.xs + m_row.count,
+                          m_rowLoop.perspective);
         } else {
             LeaveFlat(m_row.xs);
         }
@@ -126,10 +127,10 @@ private:
         if (m_selfStepped) return;
         m_rows.next(m_rows.fill);
         ++m_stepped;
-        TakeWalk();
+        TakeValues();
     }
-    void TakeWalk() {
-        if (m_textured) m_lag.TakeWalk(m_context.Record(), m_walk.perspective);
+    void TakeValues() {
+        if (m_textured) m_lag.TakeValues(m_context.Record(), m_rowLoop.perspective);
     }
     // The record as the fill's steps after each row would have left it.
     void CatchUp() {
@@ -139,7 +140,7 @@ private:
             m_lag.rows = m_lastDrawn - m_stepped;
             if (m_textured) {
                 const int32_t end = m_target.EndColumnOf(m_rows.right[m_lastDrawn]);
-                FinishWalk(s, m_lag, m_target.interpolants, end, m_walk.perspective);
+                LeaveRecordAt(s, m_lag, m_target.interpolants, end, m_rowLoop.perspective);
             } else {
                 LeaveFlat(m_target.FirstColumnOf(m_rows.left[m_lastDrawn]));
             }
@@ -159,8 +160,8 @@ private:
 
     MGLContext& m_context;
     const MGLSpanRows& m_rows;
-    const RowTarget m_target;
-    CallRows m_planes;
+    const CallTarget m_target;
+    CallPlanes m_planes;
     const bool m_textured;
     bool m_selfStepped = false;
     MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves
@@ -169,29 +170,29 @@ private:
     int32_t m_lastDrawn = -1;  // the last row drawn, -1 before any
     RowLag m_lag;
     SpanRow m_row;
-    const TexturedRow m_walk;
+    const TexturedRow m_rowLoop;
 };
 
 // TexturedRow's loop over the rows of a call, here where RowWalk is whole.
 template <TexelRule Rule, TexelRule Long, class... Made>
-void TexturedRow::RunRows(RowWalk& rows, Made&... made) {
+void TexturedRow::RunRows(RowWalk& walk, Made&... made) {
     Rule rule{made...};
-    const TexturedRow& walk = rows.Walk();
-    Start start = walk.StartOf(rule);
-    TestedRows tested = walk.TestedRowsOf(rule, start);
+    const TexturedRow& loop = walk.RowLoop();
+    Start start = loop.StartOf(rule);
+    TestedCallState tested = loop.TestedCallStateOf(rule, start);
     do {
-        if (walk.TakesLong<Rule, Long>()) {
-            walk.Run<Long>(made...);
+        if (loop.TakesLong<Rule, Long>()) {
+            loop.Run<Long>(made...);
             continue;
         }
-        if (walk.TakesAhead<Rule>()) {
-            walk.RunAhead<Rule>(made...);
+        if (loop.TakesAhead<Rule>()) {
+            loop.RunAhead<Rule>(made...);
             continue;
         }
-        start.w = walk.lag.WalkAt(walk.row.xs);
-        walk.EachRowPixel(rule, start, tested);
+        start.w = loop.lag.ValuesFrom(loop.row.xs);
+        loop.EachRowPixel(rule, start, tested);
         rule.Finish();
-    } while (rows.Next());
+    } while (walk.Next());
 }
 
 }  // namespace span_detail

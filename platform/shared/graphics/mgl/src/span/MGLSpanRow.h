@@ -6,7 +6,7 @@
 
 #include "CMathFixed.h"
 #include "MGLContext.h"
-#include "MGLRuleTarget.h"
+#include "MGLStoreFormat.h"
 #include "MGLTextureSampler.h"
 
 namespace span_detail {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "MGLContext.h"
-#include "MGLFlatRows.h"
+#include "MGLFlatCallState.h"
 #include "MGLRowRoutine.h"
 #include "MGLRowWalk.h"
 #include "MGLTextureSampler.h"
@@ -37,7 +37,7 @@ void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, false);
     walk.StepSelf();
     if (!walk.Next()) return;
-    const span_detail::FlatRows flat(context.Record(), walk.Row());
+    const span_detail::FlatCallState flat(context.Record(), walk.Row());
     do {
         flat.Draw(context.Record(), walk.Lag(), walk.Row());
     } while (walk.Next());

@@ -7,7 +7,7 @@
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
 #include "MGLPixelTexels.h"
-#include "MGLRuleTarget.h"
+#include "MGLStoreFormat.h"
 
 namespace span_detail {
 
@@ -25,13 +25,13 @@ struct NearestRowLevels {
 // is written, and its Store(colour) then stores what they were, after the
 // depth has been written (a level may alias the depth buffer); its
 // ReadsLod() whether its texels depend on the level of detail (when not,
-// the span leaves it out), and its Finish() ends the row. Its kTarget is
-// the format it stores, or RuleTarget::RowFormat where it stores the
+// the span leaves it out), and its Finish() ends the row. Its kStoreFormat is
+// the format it stores, or StoreFormat::RowFormat where it stores the
 // row's; a fixed format lets the rows that test and write depth take loops
 // with the pixel strides fixed.
 template <class Rule>
 concept TexelRule = requires(Rule& rule, const Rule& held, uint8_t* colour, int32_t u, int32_t v, int32_t lod) {
-    { Rule::kTarget } -> std::convertible_to<RuleTarget>;
+    { Rule::kStoreFormat } -> std::convertible_to<StoreFormat>;
     { rule.Passes(u, v, lod) } -> std::same_as<bool>;
     held.Store(colour);
     { held.ReadsLod() } -> std::same_as<bool>;

@@ -32,7 +32,7 @@ inline uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) { return texe
 #endif
 
 // A fixed colour (channels 0..65535) stored in the target format; nothing
-// for a format without a rule.
+// for a format without a store.
 inline void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
     const uint32_t r = static_cast<uint32_t>(c.r);
     const uint32_t g = static_cast<uint32_t>(c.g);
@@ -45,11 +45,11 @@ inline void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed&
     }
 }
 
-// Weighted texels stored in the row's target, Target or, for RuleTarget::RowFormat,
+// Weighted texels stored in the row's target, Stores or, for StoreFormat::RowFormat,
 // `format`.
-template <RuleTarget Target>
+template <StoreFormat Stores>
 void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTexels& texel) {
-    if constexpr (Target == RuleTarget::R5G6B5) {
+    if constexpr (Stores == StoreFormat::R5G6B5) {
         StoreHalf(at, texel.PixelR5G6B5());
     } else {
         StoreTexel(at, format, texel.Colour());

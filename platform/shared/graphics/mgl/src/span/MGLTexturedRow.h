@@ -9,7 +9,7 @@
 
 #include "CColor.h"
 #include "MGLContext.h"
-#include "MGLDepthRule.h"
+#include "MGLDepthWork.h"
 #include "MGLFixed.h"
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
@@ -63,21 +63,21 @@ struct TexturedRow {
         }
     }
 
-    // Run for the walk's row and each drawable row after it, for a rule
+    // Run for the row the walk is on and each drawable row after it, for a rule
     // that keeps nothing of the row it is on (its texels and levels are
     // the sampler's): rows taken pixel by pixel share one rule, and what
     // the rows read alike, made once. Where long rows take a rule of
     // their own (Long, which keeps the row's bytes), rows of its
     // kLongRowPixels or more are run with one made for them.
     template <TexelRule Rule, TexelRule Long = Rule, class... Made>
-    [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& rows, Made&... made);
+    [[gnu::flatten, gnu::noinline]] static void RunRows(RowWalk& walk, Made&... made);
 
 private:
     // What a row's loop reads from the record, taken once.
     struct Start {
         MGLPixelCoordinates::Lod lod;
-        TexturedWalk w;
-        DepthRule depth;
+        TexturedValues w;
+        DepthWork depth;
         PerspectiveDivide divide;
     };
 
@@ -86,19 +86,19 @@ private:
         const MGLRecord& s = context.Record();
         return Start{{rule.ReadsLod(), s.K1[kU] > s.K1[kV] ? s.K1[kU] : s.K1[kV],
                       WrapShiftLeft(WrapSub(s.texture_units[0].b.maxD, 1), 16)},
-                     lag.WalkAt(row.xs),
-                     DepthRule(s, row),
+                     lag.ValuesFrom(row.xs),
+                     DepthWork(s, row),
                      DivideOf(context)};
     }
 
     // The texel of a pixel that passed the depth test, and its depth.
     template <class Rule>
-    static void Shade(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z, int32_t u, int32_t v,
+    static void Shade(Rule& rule, const DepthWork& depth, const RowCursor& at, int32_t z, int32_t u, int32_t v,
                       int32_t lod) {
         if (rule.Passes(u, v, lod)) Store(rule, depth, at, z);
     }
     template <class Rule>
-    static void Store(Rule& rule, const DepthRule& depth, const RowCursor& at, int32_t z) {
+    static void Store(Rule& rule, const DepthWork& depth, const RowCursor& at, int32_t z) {
         depth.Write(at.depth, z);
         rule.Store(at.colour);
     }
@@ -128,19 +128,20 @@ private:
     // The bytes of the pixels a rule stores, where its target is fixed
     // for the row; 0 where it looks at the row's format.
     template <class Rule>
-    static constexpr int32_t kPixelBytes = static_cast<int32_t>(CColor::BytesPerPixel(FormatOf(Rule::kTarget)));
+    static constexpr int32_t kPixelBytes =
+        static_cast<int32_t>(CColor::BytesPerPixel(PixelFormatOf(Rule::kStoreFormat)));
 
     // Whether a run can take ShadeTestedRun: rows that test and write depth,
     // in a plane of kDepthBytes, and whose rule fixes the pixels' size.
     template <class Rule>
-    static bool TakesTested(const DepthRule& depth, const RowCursor& at) {
+    static bool TakesTested(const DepthWork& depth, const RowCursor& at) {
         return kPixelBytes<Rule> != 0 && at.bpp == kPixelBytes<Rule> && depth.test && depth.write &&
                at.zbpp == static_cast<int32_t>(kDepthBytes);
     }
 
     // Any run, its cursor left past it.
     template <class Rule>
-    static void ShadeRun(Rule& rule, const DepthRule& depth, RowCursor& at, const AheadRun& run) {
+    static void ShadeRun(Rule& rule, const DepthWork& depth, RowCursor& at, const AheadRun& run) {
         int32_t z = run.z;
         for (int32_t i = 0; i < run.pixels; ++i) {
             if (depth.Passes(at.depth, z) && PassesAhead(rule, run, i)) Store(rule, depth, at, z);
@@ -158,7 +159,7 @@ private:
         int32_t z = run.z;
         for (int32_t i = 0; i < run.pixels; ++i) {
             uint8_t* depthAt = at.depth + i * static_cast<ptrdiff_t>(kDepthBytes);
-            if (DepthRule::Nearer(depthAt, z) && PassesAhead(rule, run, i)) {
+            if (DepthWork::Nearer(depthAt, z) && PassesAhead(rule, run, i)) {
                 StoreWord(depthAt, static_cast<uint32_t>(z));
                 rule.Store(at.colour + i * kBytes);
             }
@@ -199,24 +200,24 @@ private:
     // (for a rule that reads the nearest texel of one level) and the divide
     // are the call's. The reciprocals serve every row taken pixel by pixel:
     // a row's depths mostly fall in the band of the row's before it.
-    struct TestedRows {
+    struct TestedCallState {
         bool taken;
         NearestRowLevels levels;
         PixelReciprocals reciprocals;
     };
 
     template <class Rule>
-    TestedRows TestedRowsOf(const Rule& rule, const Start& start) const {
+    TestedCallState TestedCallStateOf(const Rule& rule, const Start& start) const {
         const bool taken = perspective && TakesTested<Rule>(start.depth, RowCursor(row));
         if constexpr (LevelOnlyRule<Rule>) {
-            return TestedRows{taken, rule.RowLevels(start.lod), PixelReciprocals(start.divide)};
+            return TestedCallState{taken, rule.RowLevels(start.lod), PixelReciprocals(start.divide)};
         }
-        return TestedRows{taken, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
+        return TestedCallState{taken, NearestRowLevels{0, 0}, PixelReciprocals(start.divide)};
     }
 
     // The row's pixels, through EachTestedPixel where the call's rows take it.
     template <class Rule>
-    [[gnu::always_inline]] void EachRowPixel(Rule& rule, const Start& start, TestedRows& tested) const {
+    [[gnu::always_inline]] void EachRowPixel(Rule& rule, const Start& start, TestedCallState& tested) const {
         if (tested.taken) return EachTestedPixel(rule, start, tested);
         EachPixel(rule, start, tested.reciprocals);
     }
@@ -226,27 +227,27 @@ private:
     // the row's bounds; for the others, the level of detail as EachPixel
     // takes it.
     template <class Rule>
-    static bool PassesTested(Rule& rule, const MGLPixelCoordinates::Lod& lodRule, const NearestRowLevels& levels,
-                             const PixelReciprocal& q, const TexturedWalk& w, int32_t u, int32_t v) {
+    static bool PassesTested(Rule& rule, const MGLPixelCoordinates::Lod& lodChoice, const NearestRowLevels& levels,
+                             const PixelReciprocal& q, const TexturedValues& w, int32_t u, int32_t v) {
         if constexpr (LevelOnlyRule<Rule>) {
             const int32_t level = levels.highest > 0 ? PerspectiveLevel(q, w, levels.highest) : levels.fixed;
             return rule.PassesOn(level, u, v);
         } else {
-            const int32_t lod = lodRule.perPixel ? PerspectiveLod(q, w) : lodRule.fixed;
-            return rule.Passes(u, v, lod > lodRule.max ? lodRule.max : lod);
+            const int32_t lod = lodChoice.perPixel ? PerspectiveLod(q, w) : lodChoice.fixed;
+            return rule.Passes(u, v, lod > lodChoice.max ? lodChoice.max : lod);
         }
     }
 
     // EachPixel for such rows: the strides and the depth work fixed.
     template <class Rule>
-    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const Start& start, TestedRows& tested) const {
+    [[gnu::always_inline]] void EachTestedPixel(Rule& rule, const Start& start, TestedCallState& tested) const {
         constexpr ptrdiff_t kBytes = kPixelBytes<Rule>;
-        TexturedWalk w = start.w;
+        TexturedValues w = start.w;
         uint8_t* colour = row.colour;
         uint8_t* depth = row.depth;
         const int32_t count = row.count;
         for (int32_t i = 0; i < count; ++i) {
-            if (DepthRule::Nearer(depth, w.depth)) {
+            if (DepthWork::Nearer(depth, w.depth)) {
                 const PixelReciprocal q = tested.reciprocals.Of(w.depth);
                 int32_t u, v;
                 PerspectiveCoordinates(q, w, &u, &v);
@@ -265,16 +266,16 @@ private:
     // the reciprocals of the rows before it.
     template <class Rule>
     [[gnu::always_inline]] void EachPixel(Rule& rule, const Start& start, PixelReciprocals& reciprocals) const {
-        const DepthRule& depth = start.depth;
-        const MGLPixelCoordinates::Lod& lodRule = start.lod;
-        TexturedWalk w = start.w;
+        const DepthWork& depth = start.depth;
+        const MGLPixelCoordinates::Lod& lodChoice = start.lod;
+        TexturedValues w = start.w;
         const bool divides = perspective;
-        const bool readsLod = lodRule.perPixel;
-        const int32_t maxLod = lodRule.max;
+        const bool readsLod = lodChoice.perPixel;
+        const int32_t maxLod = lodChoice.max;
         RowCursor at(row);
         for (int32_t i = 0; i < at.count; ++i) {
             if (depth.Passes(at.depth, w.depth)) {
-                int32_t u = w.u, v = w.v, lod = lodRule.fixed;
+                int32_t u = w.u, v = w.v, lod = lodChoice.fixed;
                 if (divides) {
                     const PixelReciprocal q = reciprocals.Of(w.depth);
                     PerspectiveCoordinates(q, w, &u, &v);
@@ -291,8 +292,8 @@ private:
     [[gnu::flatten, gnu::noinline]] void RunAhead(Made&&... made) const {
         Rule rule{std::forward<Made>(made)...};
         const Start start = StartOf(rule);
-        const DepthRule& depth = start.depth;
-        TexturedWalk w = start.w;
+        const DepthWork& depth = start.depth;
+        TexturedValues w = start.w;
         RowCursor at(row);
         const bool tested = TakesTested<Rule>(depth, at);
         MGLPixelCoordinates ahead;

@@ -1,5 +1,5 @@
-#ifndef MGLBLENDEDTEXEL_H
-#define MGLBLENDEDTEXEL_H
+#ifndef MGLBLENDEDRULE_H
+#define MGLBLENDEDRULE_H
 
 #include <algorithm>
 #include <cstdint>
@@ -19,12 +19,12 @@ namespace span_detail {
 // addressing while the row's pixels stay on one level (they change level
 // a few times a row at most), and keeps the blend as its sums leave it.
 // Where the row's coordinates are worked out ahead, so are its texels.
-template <class Decoder, TextureWrap Wrap, RuleTarget Target>
-struct BlendedTexel {
-    static constexpr RuleTarget kTarget = Target;
+template <class Decoder, TextureWrap Wrap, StoreFormat Stores>
+struct BlendedRule {
+    static constexpr StoreFormat kStoreFormat = Stores;
 
     // The levels are held at the first pixel, none being held before.
-    BlendedTexel(MGLTextureSampler& sampler, const SpanRow& row)
+    BlendedRule(MGLTextureSampler& sampler, const SpanRow& row)
         : sampler(sampler), row(row), format(row.format), last(sampler.LastLevel()) {}
 
     MGLTextureSampler& sampler;
@@ -67,7 +67,7 @@ struct BlendedTexel {
         texel = texel_format::WeightedTexels::OfLaneWord(texels.lanes[i]);
         return texel.Alpha() >= kMinAlpha;
     }
-    void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
+    void Store(uint8_t* at) const { StoreWeighted<Stores>(at, format, texel); }
     bool ReadsLod() const { return true; }
     void Finish() const {}
 
@@ -89,7 +89,7 @@ private:
 };
 
 // Its texels are precomputed with the coordinates.
-static_assert(TexelsAheadRule<BlendedTexel<texel_format::R5G6B5, TextureWrap::Repeat, RuleTarget::R5G6B5>>);
+static_assert(TexelsAheadRule<BlendedRule<texel_format::R5G6B5, TextureWrap::Repeat, StoreFormat::R5G6B5>>);
 
 }  // namespace span_detail
 

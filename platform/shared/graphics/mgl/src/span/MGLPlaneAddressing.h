@@ -1,5 +1,5 @@
-#ifndef MGLPLANEROWS_H
-#define MGLPLANEROWS_H
+#ifndef MGLPLANEADDRESSING_H
+#define MGLPLANEADDRESSING_H
 
 #include <cstdint>
 
@@ -11,9 +11,9 @@ namespace span_detail {
 // and stride start at the call, while the record's pointer is the run's
 // row (the fill steps it by the stride), addressed directly; any other
 // through RowSpan.
-class PlaneRows {
+class PlaneAddressing {
 public:
-    PlaneRows(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
+    PlaneAddressing(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
         : m_plane(plane), m_run(context.RunFrom(plane, guest, stride)) {}
 
     // The pointers of the call's rows from row k on step by `stride` from

@@ -1,5 +1,5 @@
-#ifndef MGLNEARESTTEXEL_H
-#define MGLNEARESTTEXEL_H
+#ifndef MGLNEARESTRULE_H
+#define MGLNEARESTRULE_H
 
 #include <algorithm>
 #include <cstdint>
@@ -15,12 +15,12 @@ namespace span_detail {
 // The nearest texel of one level, as the sampler picks it for filter modes
 // 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
 template <class Texel, TextureWrap Wrap>
-struct NearestTexel {
-    static constexpr RuleTarget kTarget = Texel::kTarget;
+struct NearestRule {
+    static constexpr StoreFormat kStoreFormat = Texel::kStoreFormat;
     static constexpr bool kReadsLevelOnly = true;
     MGLTextureSampler& sampler;
     Texel texel;
-    NearestLevels levels = sampler.NearestLevelRule();
+    NearestLevels levels = sampler.NearestLevelChoice();
     // The level the last texel came from, and that level where it can be
     // read (else none): a pixel on it is read without looking further.
     HeldTexelLevel texels{TexelLevel{nullptr, 0, TextureWrap{}, 0, 0, kNoLevel, 0, 0, 0}};
@@ -55,7 +55,7 @@ private:
 
 // Whatever the texture's format, the nearest texel takes the loops that
 // read one mipmap level.
-static_assert(LevelOnlyRule<NearestTexel<CopiedTexel, TextureWrap::Repeat>>);
+static_assert(LevelOnlyRule<NearestRule<CopiedTexel, TextureWrap::Repeat>>);
 
 }  // namespace span_detail
 

@@ -1,5 +1,5 @@
-#ifndef MGLDEPTHRULE_H
-#define MGLDEPTHRULE_H
+#ifndef MGLDEPTHWORK_H
+#define MGLDEPTHWORK_H
 
 #include <cstdint>
 
@@ -11,11 +11,11 @@ namespace span_detail {
 // The depth work of a row, decided once: a span's stores go through byte
 // pointers, which the compiler must assume may alias the record, so the record's
 // switches are read before the pixels rather than again at each one.
-struct DepthRule {
+struct DepthWork {
     bool test;
     bool write;
 
-    DepthRule(const MGLRecord& s, const SpanRow& row)
+    DepthWork(const MGLRecord& s, const SpanRow& row)
         : test(row.depth != nullptr && s.depthTest != 0), write(row.depth != nullptr && s.depthWrite != 0) {}
 
     // Passes without a depth buffer or test.

@@ -1,11 +1,11 @@
-#ifndef MGLFLATROWS_H
-#define MGLFLATROWS_H
+#ifndef MGLFLATCALLSTATE_H
+#define MGLFLATCALLSTATE_H
 
 #include <cstdint>
 
 #include "CColor.h"
 #include "MGLContext.h"
-#include "MGLDepthRule.h"
+#include "MGLDepthWork.h"
 #include "MGLFixed.h"
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
@@ -19,9 +19,9 @@ namespace span_detail {
 // byte pointers, after which the record would be read again at each row.
 // The depth plane, and with it the depth work, is the call's: every row
 // drawn has one, or none has.
-class FlatRows {
+class FlatCallState {
 public:
-    FlatRows(const MGLRecord& s, const SpanRow& row)
+    FlatCallState(const MGLRecord& s, const SpanRow& row)
         : m_hasColour(FlatPixel(s, row.format, &m_pixel)),
           m_depth(s, row),
           m_depthStep(s.intp_dx[0]),
@@ -41,7 +41,7 @@ public:
 
 private:
     // The flat colour of the draw colour in the target format; false for
-    // a format without a flat rule.
+    // a format without a flat colour.
     static bool FlatPixel(const MGLRecord& s, uint32_t format, uint32_t* pixel) {
         const uint32_t r = static_cast<uint32_t>(s.drawColor[1]);
         const uint32_t g = static_cast<uint32_t>(s.drawColor[2]);
@@ -63,7 +63,7 @@ private:
         uint8_t* colour = row.colour;
         uint8_t* depthAt = row.depth;
         for (int32_t i = 0; i < row.count; ++i) {
-            if (DepthRule::Nearer(depthAt, depth)) {
+            if (DepthWork::Nearer(depthAt, depth)) {
                 StoreWord(depthAt, static_cast<uint32_t>(depth));
                 StoreHalf(colour, m_pixel);
             }
@@ -89,7 +89,7 @@ private:
 
     uint32_t m_pixel = 0;
     bool m_hasColour;
-    DepthRule m_depth;
+    DepthWork m_depth;
     int32_t m_depthStep;
     bool m_tested;
 };

@@ -1,5 +1,5 @@
-#ifndef MGLSAMPLEDTEXEL_H
-#define MGLSAMPLEDTEXEL_H
+#ifndef MGLSAMPLERRULE_H
+#define MGLSAMPLERRULE_H
 
 #include <cstdint>
 
@@ -10,8 +10,8 @@
 namespace span_detail {
 
 // Any filter: the sampler's colour, stored when its alpha is at least 15.
-struct SampledTexel {
-    static constexpr RuleTarget kTarget = RuleTarget::RowFormat;
+struct SamplerRule {
+    static constexpr StoreFormat kStoreFormat = StoreFormat::RowFormat;
     MGLTextureSampler& sampler;
     uint32_t format;
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};

@@ -1,5 +1,5 @@
-#ifndef MGLFILTEREDTEXEL_H
-#define MGLFILTEREDTEXEL_H
+#ifndef MGLFILTEREDCOLOURRULE_H
+#define MGLFILTEREDCOLOURRULE_H
 
 #include <cstdint>
 
@@ -24,16 +24,16 @@ constexpr int32_t MemoPixels(TextureFilter mode) {
 // Wrap and filter mode Mode, its routine inline in the row loop; with
 // Memo, the row's quads kept in a memo (which repays itself on rows of
 // some length only).
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
-struct FilteredTexel {
-    static constexpr RuleTarget kTarget = Target;
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, StoreFormat Stores>
+struct FilteredColourRule {
+    static constexpr StoreFormat kStoreFormat = Stores;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
     MGLTextureSampler& sampler;
     uint32_t format;
     QuadMemo memo;
     RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
 
-    FilteredTexel(MGLTextureSampler& sampler, const SpanRow& row)
+    FilteredColourRule(MGLTextureSampler& sampler, const SpanRow& row)
         : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
@@ -42,7 +42,7 @@ struct FilteredTexel {
         return texel.a >= kMinAlpha;
     }
     void Store(uint8_t* at) const {
-        if constexpr (Target == RuleTarget::R5G6B5) {
+        if constexpr (Stores == StoreFormat::R5G6B5) {
             // Short rows keep the scalar packing, with which their loop is
             // passed its rule more cheaply.
             StoreHalf(at, Memo ? FilteredPixelR5G6B5(texel) : texel_format::PixelR5G6B5(texel));

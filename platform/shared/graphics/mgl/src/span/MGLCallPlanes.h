@@ -1,17 +1,17 @@
-#ifndef MGLCALLROWS_H
-#define MGLCALLROWS_H
+#ifndef MGLCALLPLANES_H
+#define MGLCALLPLANES_H
 
 #include "MGLContext.h"
-#include "MGLPlaneRows.h"
+#include "MGLPlaneAddressing.h"
 
 namespace span_detail {
 
 // The colour and depth rows of a span call.
-struct CallRows {
-    PlaneRows colour;
-    PlaneRows depth;
+struct CallPlanes {
+    PlaneAddressing colour;
+    PlaneAddressing depth;
 
-    explicit CallRows(const MGLContext& context)
+    explicit CallPlanes(const MGLContext& context)
         : colour(context, MGLContext::Plane::Colour, context.Record().destptr, context.Record().deststride),
           depth(context, MGLContext::Plane::Depth, context.Record().zptr, context.Record().zstride) {}
 

@@ -1,5 +1,5 @@
-#ifndef MGLROWTARGET_H
-#define MGLROWTARGET_H
+#ifndef MGLCALLTARGET_H
+#define MGLCALLTARGET_H
 
 #include <algorithm>
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace span_detail {
 // writes between rows (pixels, the row pointers, the interpolants and
 // their terms) changes them, so they are read once. Not drawable without
 // a colour buffer of known size, or with a depth buffer of narrow words.
-struct RowTarget {
+struct CallTarget {
     uint32_t format = 0;
     int32_t bpp = 0;
     int32_t zbpp = 0;
@@ -26,7 +26,7 @@ struct RowTarget {
     int32_t endColumn = 0;
     int32_t interpolants = 0;
 
-    explicit RowTarget(const MGLContext& context) {
+    explicit CallTarget(const MGLContext& context) {
         using Plane = MGLContext::Plane;
         const MGLRecord& s = context.Record();
         format = context.PlaneFormat(Plane::Colour);

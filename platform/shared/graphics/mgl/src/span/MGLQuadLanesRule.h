@@ -1,11 +1,11 @@
-#ifndef MGLQUADTEXEL_H
-#define MGLQUADTEXEL_H
+#ifndef MGLQUADLANESRULE_H
+#define MGLQUADLANESRULE_H
 
 #include <algorithm>
 #include <cstdint>
 #include <type_traits>
 
-#include "MGLFilteredTexel.h"
+#include "MGLFilteredColourRule.h"
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
 #include "MGLPixelTexels.h"
@@ -25,9 +25,9 @@ namespace span_detail {
 // four 32-bit fields and read back from them. Where the row's coordinates
 // are worked out ahead, a trilinear row's levels, quads and weights are as
 // well, and a bilinear row's texels (BilinearOrMip's where a group is magnified).
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
-struct QuadTexel {
-    static constexpr RuleTarget kTarget = Target;
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, StoreFormat Stores>
+struct QuadLanesRule {
+    static constexpr StoreFormat kStoreFormat = Stores;
     static constexpr bool kBilinear = Mode == TextureFilter::Bilinear ||
                                       Mode == TextureFilter::BilinearMip ||
                                       Mode == TextureFilter::BilinearOrMip;
@@ -47,7 +47,7 @@ struct QuadTexel {
     QuadMemo memo;
     texel_format::WeightedTexels texel;
 
-    QuadTexel(MGLTextureSampler& sampler, const SpanRow& row)
+    QuadLanesRule(MGLTextureSampler& sampler, const SpanRow& row)
         : sampler(sampler), format(row.format), quadsAfresh(row.count < kKeptQuadPixels), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
@@ -98,7 +98,7 @@ struct QuadTexel {
         texel = texel_format::WeightedTexels::OfLanes(channels);
         return texel.Alpha() >= kMinAlpha;
     }
-    void Store(uint8_t* at) const { StoreWeighted<Target>(at, format, texel); }
+    void Store(uint8_t* at) const { StoreWeighted<Stores>(at, format, texel); }
     bool ReadsLod() const { return Mode != TextureFilter::Bilinear; }
     void Finish() const {
         if constexpr (Memo) sampler.LeaveQuad<Wrap>(memo);
@@ -135,14 +135,14 @@ private:
 
 // The rows that keep their quads take the loops that precompute them
 // (trilinear filtering) or their texels (the bilinear modes).
-static_assert(QuadsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Trilinear, true,
-                                       RuleTarget::R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Bilinear, true,
-                                        RuleTarget::R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::BilinearMip, true,
-                                        RuleTarget::R5G6B5>>);
-static_assert(TexelsAheadRule<QuadTexel<texel_format::R5G6B5, TextureWrap::Repeat,
-                                        TextureFilter::BilinearOrMip, true, RuleTarget::R5G6B5>>);
+static_assert(QuadsAheadRule<QuadLanesRule<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Trilinear, true,
+                                           StoreFormat::R5G6B5>>);
+static_assert(TexelsAheadRule<QuadLanesRule<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::Bilinear, true,
+                                            StoreFormat::R5G6B5>>);
+static_assert(TexelsAheadRule<QuadLanesRule<texel_format::R5G6B5, TextureWrap::Repeat, TextureFilter::BilinearMip, true,
+                                            StoreFormat::R5G6B5>>);
+static_assert(TexelsAheadRule<QuadLanesRule<texel_format::R5G6B5, TextureWrap::Repeat,
+                                            TextureFilter::BilinearOrMip, true, StoreFormat::R5G6B5>>);
 
 constexpr bool KeepsQuadLanes(TextureFilter mode) {
     using enum TextureFilter;
@@ -150,12 +150,12 @@ constexpr bool KeepsQuadLanes(TextureFilter mode) {
 }
 
 // The rule of a filtered row.
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
-using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadTexel<Decoder, Wrap, Mode, Memo, Target>,
-                                        FilteredTexel<Decoder, Wrap, Mode, Memo, Target>>;
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, StoreFormat Stores>
+using FilteredRule = std::conditional_t<KeepsQuadLanes(Mode), QuadLanesRule<Decoder, Wrap, Mode, Memo, Stores>,
+                                        FilteredColourRule<Decoder, Wrap, Mode, Memo, Stores>>;
 #else
-template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, RuleTarget Target>
-using FilteredRule = FilteredTexel<Decoder, Wrap, Mode, Memo, Target>;
+template <class Decoder, TextureWrap Wrap, TextureFilter Mode, bool Memo, StoreFormat Stores>
+using FilteredRule = FilteredColourRule<Decoder, Wrap, Mode, Memo, Stores>;
 #endif
 
 }  // namespace span_detail

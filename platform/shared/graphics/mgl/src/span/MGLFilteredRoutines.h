@@ -1,10 +1,10 @@
-#ifndef MGLFILTEREDROWS_H
-#define MGLFILTEREDROWS_H
+#ifndef MGLFILTEREDROUTINES_H
+#define MGLFILTEREDROUTINES_H
 
 #include <cstdint>
 
 #include "MGLContext.h"
-#include "MGLQuadTexel.h"
+#include "MGLQuadLanesRule.h"
 #include "MGLRowWalk.h"
 #include "MGLSpanRow.h"
 #include "MGLTextureSampler.h"
@@ -23,16 +23,16 @@ inline bool ReadsRecord(MGLTextureSampler& sampler, const MGLRecord& s) {
 // record at the row's end only, so where the sampler may read the record
 // every row samples without one: each sample then reads the texels after
 // its quad's addresses are in the record, as a row of one pixel does.
-template <class Decoder, TextureFilter Mode, RuleTarget Target>
-struct FilteredRows {
+template <class Decoder, TextureFilter Mode, StoreFormat Stores>
+struct FilteredRoutines {
     template <TextureWrap Wrap>
-    static void Run(RowWalk& rows, MGLTextureSampler& sampler) {
-        using Short = FilteredRule<Decoder, Wrap, Mode, false, Target>;
-        const SpanRow& row = rows.Row();
-        if (ReadsRecord(sampler, rows.Walk().context.Record())) {
-            TexturedRow::RunRows<Short>(rows, sampler, row);
+    static void Run(RowWalk& walk, MGLTextureSampler& sampler) {
+        using Short = FilteredRule<Decoder, Wrap, Mode, false, Stores>;
+        const SpanRow& row = walk.Row();
+        if (ReadsRecord(sampler, walk.RowLoop().context.Record())) {
+            TexturedRow::RunRows<Short>(walk, sampler, row);
         } else {
-            TexturedRow::RunRows<Short, FilteredRule<Decoder, Wrap, Mode, true, Target>>(rows, sampler, row);
+            TexturedRow::RunRows<Short, FilteredRule<Decoder, Wrap, Mode, true, Stores>>(walk, sampler, row);
         }
     }
 };
