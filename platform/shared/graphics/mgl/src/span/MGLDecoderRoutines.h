@@ -29,7 +29,9 @@ RowRoutine ChooseBlended(const MGLTextureSampler& sampler, uint32_t targetFormat
 // The blends of two levels, bilinear and trilinear filtering with their
 // mode fixed for the row; the unit's mode read at each pixel for the others.
 template <class Decoder>
-RowRoutine ChooseFilteredAs(const MGLTextureSampler& sampler, uint32_t targetFormat) {
+RowRoutine DecoderRoutines<Decoder>::Filtered(const MGLTextureSampler& sampler, uint32_t targetFormat)
+    requires Decoder::kFiltered
+{
     using enum TextureFilter;
     switch (sampler.FilterMode()) {
         case NearestBlend: return ChooseBlended<Decoder>(sampler, targetFormat);
@@ -48,7 +50,7 @@ RowRoutine ChooseDecoded(const MGLTextureSampler& sampler) {
 
 // Target formats without a store still take the depth of the texels that pass.
 template <class Decoder>
-RowRoutine ChooseNearestAs(const MGLTextureSampler& sampler, uint32_t targetFormat) {
+RowRoutine DecoderRoutines<Decoder>::Nearest(const MGLTextureSampler& sampler, uint32_t targetFormat) {
     switch (targetFormat) {
         case RSBFormat_R5G6B5: return ChooseDecoded<Decoder, StoreFormat::R5G6B5>(sampler);
         case RSBFormat_X8R8G8B8: return ChooseDecoded<Decoder, StoreFormat::X8R8G8B8>(sampler);

@@ -21,23 +21,22 @@ void RunSampled(RowWalk& walk, MGLTextureSampler& sampler) {
     TexturedRow::RunRows<SamplerRule>(walk, sampler, format);
 }
 
-// The filtering modes for the formats with a decoder of their own; the
-// sampler's own routine for the others.
+// The filtering modes for the formats the filters read through a decoder
+// of their own; the sampler's own routine for the others.
 RowRoutine ChooseFiltered(const MGLTextureSampler& sampler, uint32_t targetFormat) {
     RowRoutine routine = &RunSampled;
     texel_format::VisitDecoder(sampler.Format(), [&](auto decoder) {
-        routine = ChooseFilteredAs<decltype(decoder)>(sampler, targetFormat);
+        routine = DecoderRoutines<decltype(decoder)>::Filtered(sampler, targetFormat);
     });
     return routine;
 }
 
-// The nearest texel for the formats with a decoder of their own, and L8;
-// the sampler for the others.
+// The nearest texel for the formats with a decoder of their own; the
+// sampler for the others.
 RowRoutine ChooseNearest(const MGLTextureSampler& sampler, uint32_t targetFormat) {
-    if (sampler.Format() == RSBFormat_L8) return ChooseNearestAs<texel_format::L8>(sampler, targetFormat);
     RowRoutine routine = &RunSampled;
-    texel_format::VisitDecoder(sampler.Format(), [&](auto decoder) {
-        routine = ChooseNearestAs<decltype(decoder)>(sampler, targetFormat);
+    texel_format::VisitAnyDecoder(sampler.Format(), [&](auto decoder) {
+        routine = DecoderRoutines<decltype(decoder)>::Nearest(sampler, targetFormat);
     });
     return routine;
 }

@@ -29,26 +29,17 @@ RowRoutine ForWrap(const MGLTextureSampler& sampler) {
 // its set-up.
 RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t targetFormat);
 
-// The routines of the filtering modes, and of the nearest texel, for a
-// texture of the decoder's format. Each decoder's are made in a unit of
-// their own (MGLDecoderRoutines_<format>.cpp), which keeps the units of
-// the row loops small enough to build on a small machine.
+// The routines of a texture of the decoder's format: those of the
+// filtering modes, for a format the filters read through the decoder, and
+// that of the nearest texel. Each decoder of texel_format::Decoders has
+// them built in a unit of its own (MGLDecoderRoutines_<format>.cpp), which
+// keeps the units of the row loops small enough to build on a small machine.
 template <class Decoder>
-RowRoutine ChooseFilteredAs(const MGLTextureSampler& sampler, uint32_t targetFormat);
-template <class Decoder>
-RowRoutine ChooseNearestAs(const MGLTextureSampler& sampler, uint32_t targetFormat);
-
-extern template RowRoutine ChooseFilteredAs<texel_format::R5G6B5>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseFilteredAs<texel_format::A1R5G5B5>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseFilteredAs<texel_format::A4R4G4B4>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseFilteredAs<texel_format::X8R8G8B8>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseFilteredAs<texel_format::A8R8G8B8>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::R5G6B5>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::A1R5G5B5>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::A4R4G4B4>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::X8R8G8B8>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::A8R8G8B8>(const MGLTextureSampler&, uint32_t);
-extern template RowRoutine ChooseNearestAs<texel_format::L8>(const MGLTextureSampler&, uint32_t);
+struct DecoderRoutines {
+    static RowRoutine Filtered(const MGLTextureSampler& sampler, uint32_t targetFormat)
+        requires Decoder::kFiltered;
+    static RowRoutine Nearest(const MGLTextureSampler& sampler, uint32_t targetFormat);
+};
 
 }  // namespace span_detail
 
