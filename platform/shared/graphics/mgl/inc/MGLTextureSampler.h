@@ -144,7 +144,7 @@ public:
     NearestLevels NearestLevelChoice() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
     TextureWrap Wrap() const { return m_wrap; }
     // Whether the unit's texels depend on the level of detail (all filter
-    // modes but 0 and 4, which read level 0 alone).
+    // modes but Nearest and Bilinear, which read level 0 alone).
     bool ReadsLod() const {
         return m_mode != TextureFilter::Nearest && m_mode != TextureFilter::Bilinear;
     }
@@ -191,8 +191,8 @@ public:
         return *m_quadLevels;
     }
 #if MGL_VECTOR_UNIT(SSE2)
-    // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
-    // trilinear (6), with a memo or without (null): its channels a, r, g, b
+    // SampleIn's colour for filter mode Mode, Bilinear, BilinearMip or
+    // Trilinear, with a memo or without (null): its channels a, r, g, b
     // in the vector's four low 16-bit lanes, as the sums are made, not taken
     // out to a fixed colour.
     template <TextureWrap Wrap, class Decoder, TextureFilter Mode>

@@ -12,8 +12,9 @@
 
 namespace span_detail {
 
-// The nearest texel of one level, as the sampler picks it for filter modes
-// 0 and 1 and wrap mode Wrap, handed to a rule for the texture's format.
+// The nearest texel of one level, as the sampler picks it for the Nearest
+// and NearestMip filters and wrap mode Wrap, handed to a texel codec for
+// the texture's format (Texel).
 template <class Texel, TextureWrap Wrap>
 struct NearestRule {
     static constexpr StoreFormat kStoreFormat = Texel::kStoreFormat;
