@@ -162,6 +162,9 @@ public:
     // A save failed: the storage notice goes over the current screen, which
     // its acknowledgement returns to.
     void ReportSaveFailure();
+    // A save or a delete failed: the storage notice, its acknowledgement
+    // leading to `then`.
+    int32_t SaveFailureNotice(int32_t then);
 
     // Splash, intro and screen painting.
     void SelectFont(int32_t mode);

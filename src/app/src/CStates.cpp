@@ -202,10 +202,11 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
             return kSplashEnd;
         case kProgressReset: {
             CGame* game = Game();
-            if (game != nullptr) game->DeleteRecords();
+            const bool deleted = game == nullptr || game->DeleteRecords();
             CGameProgress* progress = Progress();
             if (progress != nullptr) progress->highestLevel = 0;
-            return kBack;
+            // Reset for this run; the next start would find it again.
+            return deleted ? kBack : SaveFailureNotice(kBack);
         }
         default:
             return n;

@@ -248,8 +248,7 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
         case kTouchNotice:
             if (!select) return 0;
             Game()->SetTouchNoticeShown(true);
-            Game()->SaveSettings();
-            return kSoundQuestion;
+            return Game()->SaveSettings() ? kSoundQuestion : SaveFailureNotice(kSoundQuestion);
         default:
             return 0;
     }
@@ -312,9 +311,11 @@ int32_t CStates::StorageNotice(int32_t then) {
 
 // Shown for every failed save: the next one is tried all the same, and the
 // player must know each time that what was reached is not kept.
-void CStates::ReportSaveFailure() {
+void CStates::ReportSaveFailure() { SetState(SaveFailureNotice(state)); }
+
+int32_t CStates::SaveFailureNotice(int32_t then) {
     storageOk = 0;
-    SetState(StorageNotice(state));
+    return StorageNotice(then);
 }
 
 // The one-value description is built once and then only rewritten: the

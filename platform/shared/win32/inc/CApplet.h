@@ -54,10 +54,11 @@ public:
     // Device pixels to the engine's half-resolution stylus coordinates.
     static void ScaleStylusPoint(int32_t* x, int32_t* y);
 
-    // A diagnostic log ".\mchvx2-log.txt", one line per WriteLog.
-    bool OpenLog();
-    void WriteLog(const char* text);
-    void CloseLog();
+    // A diagnostic log ".\mchvx2-log.txt", one line per WriteLog. Each
+    // call is false when the log is not open or the host refused it.
+    [[nodiscard]] bool OpenLog();
+    [[nodiscard]] bool WriteLog(const char* text);
+    [[nodiscard]] bool CloseLog();
 
     int32_t GetWidth() const { return m_width; }
     int32_t GetHeight() const { return m_height; }
