@@ -506,6 +506,24 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     EXPECT_EQ(saved, 3);
 }
 
+// The storage notice in play lies on the menu frame, top bar and all, as
+// the text pages do; back on it, once the main menu has been shown, leaves
+// for the main menu instead of going on to the next level.
+TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
+    StartPlay();
+    HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Frame();
+    SaveScreenshot("25-storage-notice-in-play");
+    ASSERT_NE(States().frameBar, nullptr);
+    EXPECT_NE(ScreenRgb(kScreenW / 2, States().frameBar->getHeight() / 2), 0u);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
 // A suspension during play pauses at the first tick after the resume; one
 // over a page leaves the page as it is.
 TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {

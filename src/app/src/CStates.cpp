@@ -361,6 +361,11 @@ void CStates::EnterMessageBox(int32_t selection, uint32_t* softKeys) {
     for (int32_t i = 0; i < count; ++i) itemFlags.addElement(1);
     OpenTitledPage(notice ? kAcknowledgement : kAnswers, count, kKindMessageBox, selection, -kMessageTitle,
                    -kMessageBody);
+    // A notice reads as the text pages do, over the menu frame also when it
+    // comes up in play, which holds no frame.
+    if (!notice) return;
+    LoadMenuFrame();
+    hud->SetTitlesAsText(kTextPageTop, ScreenWidth() - kTextPageMargin);
 }
 
 void CStates::EnterMainMenu(int32_t selection) {

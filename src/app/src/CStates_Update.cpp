@@ -281,8 +281,11 @@ void CStates::ApplySoundAnswer() {
     Input()->cornerImagesEnabled = true;
 }
 
+// Play holds no menu frame: one that a notice over the level's end loaded
+// goes here.
 int32_t CStates::StartLoading() {
     StopSound();
+    FreeMenuFrame();
     CHud* hud = Hud();
     hud->keepBox = true;
     Game()->repaintPending = 1;
