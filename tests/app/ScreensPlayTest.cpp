@@ -581,6 +581,41 @@ TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
     EXPECT_EQ(State(), CStates::kPause);
 }
 
+// On a page in play the speaker's portrait stands on the top left corner of
+// the page's panel, by its words, not in the screen's corner.
+TEST_F(ScreensPlayTest, APageInPlayShowsItsSpeakerOnItsPanel) {
+    StartPlay();
+    CHud& hud = Hud();
+    JImage* const portrait = World().speakerPortraits[1];
+    ASSERT_NE(portrait, nullptr);
+    hud.ShowPopup(kScreenW / 2, kScreenH / 2, kScreenW - 40, 50, CHud::kCentreX | CHud::kCentreY);
+    hud.ShowList(JString("THANK YOU"), JString(), JString());
+    hud.mode = CHud::kPlayText;
+    hud.speaker = 1;
+    auto paint = [&]() {
+        m_app->GetGame()->repaintPending = 1;
+        m_app->Paint();
+        return m_backend->LastFrame();
+    };
+    const HostFrame with = paint();
+    World().speakerPortraits[1] = nullptr;
+    const HostFrame without = paint();
+    World().speakerPortraits[1] = portrait;
+    const int32_t scale = with.Width() / kScreenW;
+    int32_t beside = 0;
+    int32_t elsewhere = 0;
+    for (int32_t y = 0; y < kScreenH; ++y) {
+        for (int32_t x = 0; x < kScreenW; ++x) {
+            if (with.PixelAt(x * scale, y * scale) == without.PixelAt(x * scale, y * scale)) continue;
+            const bool onCorner =
+                x < hud.boxX + portrait->getWidth() && y < hud.boxY && y >= hud.boxY - 2 * portrait->getHeight();
+            ++(onCorner ? beside : elsewhere);
+        }
+    }
+    EXPECT_GT(beside, 0);
+    EXPECT_EQ(elsewhere, 0);
+}
+
 // Walking right into the first level's opening messages, then moving them
 // on with the left soft key until the last one closes: the touch controls
 // stay away while a box is up and are back in the frame the last closes,

@@ -519,10 +519,8 @@ void CHud::PaintPlayBorder(JGraphics& g) {
     Draw(set[kTopRightCorner], g, w, 0, kTopRight);
     if (speaker == kNoSpeaker) return;
     PaintEmblem(g, set);
-    JImage* portrait = SpeakerPortrait();
-    if (speaker != kNarrator && portrait != nullptr) {
-        Draw(portrait, g, WidthOf(set[kSideEdge]), h - h0, kBottomLeft);
-    }
+    // The speaker stands on the panel's top left corner, by the words.
+    if (speaker != kNarrator) Draw(SpeakerPortrait(), g, boxX - kBackingMargin, boxY - kBackingMargin, kBottomLeft);
 }
 
 void CHud::PaintEmblem(JGraphics& g, JImage** set) {
