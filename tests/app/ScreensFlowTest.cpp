@@ -220,6 +220,12 @@ TEST_F(ScreensFlowTest, QuitAsksAndNoReturnsWhileYesSaysGoodbyeAndEnds) {
         ASSERT_GE(right, left) << "line " << line;
         EXPECT_NEAR(left + right, kScreenW, 3) << "line " << line;
     }
+    // Wider than the other text pages, so that its first line stays whole,
+    // yet within the screen.
+    const JString goodbye = GetUpperText(CStates::kTextGoodbye);
+    EXPECT_EQ(Hud().lines.elementAt(0), goodbye.substring(0, goodbye.indexOf(u'\n')));
+    EXPECT_GT(Hud().boxX, 0);
+    EXPECT_LT(Hud().boxX + Hud().boxWidth, kScreenW);
     EXPECT_FALSE(m_app->IsExitRequested());
     Press(EngineKey::kSelect);
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kGoodbye, CStates::kQuit}));

@@ -506,6 +506,24 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     EXPECT_EQ(saved, 3);
 }
 
+// The storage notice in play lies on the menu frame, top bar and all, as
+// the text pages do; back on it, once the main menu has been shown, leaves
+// for the main menu instead of going on to the next level.
+TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
+    StartPlay();
+    HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Frame();
+    SaveScreenshot("25-storage-notice-in-play");
+    ASSERT_NE(States().frameBar, nullptr);
+    EXPECT_NE(ScreenRgb(kScreenW / 2, States().frameBar->getHeight() / 2), 0u);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
 // A suspension during play pauses at the first tick after the resume; one
 // over a page leaves the page as it is.
 TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
@@ -561,6 +579,41 @@ TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
     World().inputBlocked = 0;
     Press(EngineKey::kSoftRight);
     EXPECT_EQ(State(), CStates::kPause);
+}
+
+// On a page in play the speaker's portrait stands on the top left corner of
+// the page's panel, by its words, not in the screen's corner.
+TEST_F(ScreensPlayTest, APageInPlayShowsItsSpeakerOnItsPanel) {
+    StartPlay();
+    CHud& hud = Hud();
+    JImage* const portrait = World().speakerPortraits[1];
+    ASSERT_NE(portrait, nullptr);
+    hud.ShowPopup(kScreenW / 2, kScreenH / 2, kScreenW - 40, 50, CHud::kCentreX | CHud::kCentreY);
+    hud.ShowList(JString("THANK YOU"), JString(), JString());
+    hud.mode = CHud::kPlayText;
+    hud.speaker = 1;
+    auto paint = [&]() {
+        m_app->GetGame()->repaintPending = 1;
+        m_app->Paint();
+        return m_backend->LastFrame();
+    };
+    const HostFrame with = paint();
+    World().speakerPortraits[1] = nullptr;
+    const HostFrame without = paint();
+    World().speakerPortraits[1] = portrait;
+    const int32_t scale = with.Width() / kScreenW;
+    int32_t beside = 0;
+    int32_t elsewhere = 0;
+    for (int32_t y = 0; y < kScreenH; ++y) {
+        for (int32_t x = 0; x < kScreenW; ++x) {
+            if (with.PixelAt(x * scale, y * scale) == without.PixelAt(x * scale, y * scale)) continue;
+            const bool onCorner =
+                x < hud.boxX + portrait->getWidth() && y < hud.boxY && y >= hud.boxY - 2 * portrait->getHeight();
+            ++(onCorner ? beside : elsewhere);
+        }
+    }
+    EXPECT_GT(beside, 0);
+    EXPECT_EQ(elsewhere, 0);
 }
 
 // Walking right into the first level's opening messages, then moving them
