@@ -58,6 +58,9 @@ constexpr int32_t kPadUpX = 3 + 35 + 11;
 constexpr int32_t kPadUpY = 153 + 5 + 11;
 constexpr int32_t kPadRightX = 3 + 66 + 11;
 constexpr int32_t kPadRightY = 153 + 36 + 11;
+// The middle of the pause bars, the right soft key.
+constexpr int32_t kPauseBarsX = kScreenW - CTouchButtonLayout::kSoftKeyWidth / 2;
+constexpr int32_t kPauseBarsY = kScreenH - CTouchButtonLayout::kSoftKeyHeight / 2;
 // A jump from standing, from its start to its landing, in frames.
 constexpr int32_t kJumpFrames = 16;
 // The first frames of play fade in from black.
@@ -112,6 +115,12 @@ protected:
     // The stylus down or up at (x, y) of the game's screen.
     void Stylus(uint32_t event, int32_t x, int32_t y) {
         Event(event, 0, static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16);
+    }
+    // The stylus down and up at (x, y) before the next frame, then that frame.
+    void Tap(int32_t x, int32_t y) {
+        Stylus(EngineEvent::kMouseButtonDown, x, y);
+        Stylus(EngineEvent::kMouseButtonUp, x, y);
+        Frame();
     }
 };
 
@@ -181,7 +190,8 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
 
 // The touch pictures show while the stylus plays: from the level's start,
 // gone at a key press, back at the next tap, which the pad answers all the
-// same.
+// same; from the very frame that play resumes in after the pause page, and
+// again from the next level's start.
 TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
     StartPlay();
     EXPECT_GT(TouchControlPixels(), 0);
@@ -193,6 +203,19 @@ TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
     EXPECT_GT(TouchControlPixels(), 0);
     Stylus(EngineEvent::kMouseButtonUp, kPadRightX, kPadRightY);
     Frame();
+    EXPECT_GT(TouchControlPixels(), 0);
+
+    Tap(kPauseBarsX, kPauseBarsY);
+    ASSERT_EQ(State(), CStates::kPause);
+    Tap(kScreenW / 2, Hud().rowsTop + Hud().rowHeight / 2);
+    ASSERT_EQ(State(), CStates::kPlay);
+    EXPECT_GT(TouchControlPixels(), 0);
+
+    Press(EngineKey::kLeft);
+    ASSERT_EQ(TouchControlPixels(), 0);
+    FinishLevel();
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    Frames(kFadeInFrames);
     EXPECT_GT(TouchControlPixels(), 0);
 }
 
