@@ -7,8 +7,11 @@
 #include <functional>
 #include <vector>
 
+#include "CAppTicker.h"
 #include "CEvent.h"
 #include "CEventListener.h"
+#include "CExecutableRegistry.h"
+#include "CMessage.h"
 #include "EngineEvents.h"
 #include "HostBackend.h"
 #include "HostClock.h"
@@ -48,6 +51,21 @@ private:
     std::vector<uint32_t> m_ids;
     CEventListener m_listener;
 };
+
+// A message that counts its deletions.
+class CountedMessage : public CMessage {
+public:
+    ~CountedMessage() override { ++deleted; }
+    static inline int32_t deleted = 0;
+};
+
+int32_t WaitingMessages(const CRegistry& registry) {
+    int32_t count = 0;
+    for (const CRegistryItem* item = registry.Begin(); item != registry.End(); item = item->GetNext()) {
+        if (item->GetType() == CMessage::kClassKey) ++count;
+    }
+    return count;
+}
 
 std::vector<uint32_t> Sorted(std::vector<uint32_t> ids) {
     std::sort(ids.begin(), ids.end());
@@ -94,12 +112,21 @@ TEST_F(KeyTablesTest, ReversedSoftKeysSwapTheirMessages) {
     EXPECT_EQ(Messages(16), std::vector<uint32_t>{kLeftSoft});
 }
 
-// The sanitizer's leak check sees the message if shut-down forgets it.
+// The key's message waits in the ticker's registry beside a message that
+// counts its own deletion: shut-down deletes both (the sanitizer's leak
+// check would see the key's message if it were forgotten).
 TEST_F(KeyTablesTest, AMessageStillWaitingAtShutdownIsDeleted) {
     StartRunning();
     Install();
     Event(EngineEvent::kKeyPressed, '5');
+    CExecutableRegistry* registry = GetAppTicker()->GetRegistry();
+    EXPECT_EQ(WaitingMessages(*registry), 2);
+    CountedMessage::deleted = 0;
+    CRegistryItem* item = registry->NewItem(0, new CountedMessage(), CMessage::kClassKey, 0);
+    ASSERT_NE(item, nullptr);
+    registry->Register(item);
     Stop();
+    EXPECT_EQ(CountedMessage::deleted, 1);
 }
 
 namespace {
