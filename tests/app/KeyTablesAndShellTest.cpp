@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "CAppTicker.h"
+#include "CApplet.h"
 #include "CEvent.h"
 #include "CEventListener.h"
 #include "CExecutableRegistry.h"
 #include "CMessage.h"
+#include "CreateGameApp.h"
 #include "EngineEvents.h"
 #include "HostBackend.h"
 #include "HostClock.h"
@@ -65,6 +67,12 @@ int32_t WaitingMessages(const CRegistry& registry) {
         if (item->GetType() == CMessage::kClassKey) ++count;
     }
     return count;
+}
+
+// The program's run of the shell with the game's application.
+int32_t RunGame() {
+    CApplet::SetAppFactory(&CreateGameApp);
+    return WinMain(nullptr, nullptr, nullptr, 0);
 }
 
 std::vector<uint32_t> Sorted(std::vector<uint32_t> ids) {
@@ -178,7 +186,7 @@ TEST(GameShellTest, AnUnattendedPowerStateSuspendsAndResumesTheGame) {
             PostQuit();
         });
     HostWindowSystem::SetBackend(timeline);
-    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(RunGame(), 0);
     EXPECT_EQ(MessageLog::Seen(), (std::vector<uint32_t>{EngineEvent::kAppSuspend, EngineEvent::kAppResume}));
     EXPECT_EQ(HostDeviceRecord::Get().displayOpens, 1);
     delete log;
@@ -207,7 +215,7 @@ TEST(GameShellTest, TheShellTranslatesKeysWithTheDevicesTable) {
             PostQuit();
         });
     HostWindowSystem::SetBackend(timeline);
-    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(RunGame(), 0);
     EXPECT_EQ(heldAfterA, 1u << 4);
     EXPECT_EQ(heldAfterDigit, 1u << 4);
     EXPECT_EQ(MessageLog::Seen(), std::vector<uint32_t>{EngineEvent::kKeyPressed});
