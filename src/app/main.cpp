@@ -1,7 +1,9 @@
 // The game program: the application shell with the game's application, on
 // a desktop window or headless on a virtual clock.
 
+#include "CApplet.h"
 #include "CRunRecorder.h"
+#include "CreateGameApp.h"
 #include "DataDirectoryCheck.h"
 #include "GameOptions.h"
 #include "HeadlessBackend.h"
@@ -185,6 +187,7 @@ int main(int argc, char** argv) {
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
     CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);
+    CApplet::SetAppFactory(&CreateGameApp);
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
     const bool screenshotsWritten = recorder->Finish();
     if (!noDisplay.empty()) ReportHeadlessRun(noDisplay, recorder->FramesPresented());

@@ -8,6 +8,10 @@
 class CAppBase;
 class ICCore;
 
+// Makes the program's application object; null when memory is exhausted.
+// The application shell publishes and owns it.
+using AppFactory = CAppBase* (*)();
+
 // The application shell: owns the full-screen window, the 40 ms frame timer,
 // the power-notification queue and the engine event queue. It turns window
 // messages into engine events, and on every timer tick hands the queued
@@ -21,6 +25,9 @@ public:
 
     // Null when memory is exhausted.
     static CApplet* Create(HINSTANCE instance);
+    // The program names the factory of its application before it runs the
+    // shell; without one, start-up fails.
+    static void SetAppFactory(AppFactory factory) { s_appFactory = factory; }
 
     explicit CApplet(HINSTANCE instance);
     ~CApplet() override;
@@ -91,6 +98,8 @@ private:
     static uint32_t HeldButtons(WPARAM wParam);
     static uint32_t FixedKeyOf(uint32_t virtualKey);
 
+    static inline AppFactory s_appFactory = nullptr;
+
     HANDLE m_powerQueue = nullptr;
     HANDLE m_powerNotification = nullptr;
     HANDLE m_logFile;
@@ -113,9 +122,5 @@ private:
 
 // The live applet, or null.
 CApplet* GetApplet();
-
-// Makes the program's application object (the game's); null when memory is
-// exhausted. The application shell publishes and owns it.
-CAppBase* CreateGameApp();
 
 #endif

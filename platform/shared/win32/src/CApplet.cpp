@@ -89,7 +89,7 @@ bool CApplet::StartUp() {
     if (!CreateAppWindow()) return false;
     m_core = CCore_Win32::Create();
     SetCore(m_core);
-    m_app = CreateGameApp();
+    m_app = s_appFactory != nullptr ? s_appFactory() : nullptr;
     SetApplication(m_app);
     if (m_core == nullptr || m_app == nullptr) return false;
     if (m_app->Init() != 0) return false;
