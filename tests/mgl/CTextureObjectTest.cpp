@@ -189,7 +189,8 @@ TEST_F(CTextureObjectTest, BindsThatCannotHappenChangeNothing) {
 }
 
 // A texture going away empties the unit still showing it and takes its
-// mapping along; a unit another texture has taken since stays.
+// mapping along; a unit another texture has taken since stays. A surface
+// deleted by the host before its texture is let go of the same way.
 TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     auto first = std::make_unique<T>();
     ASSERT_TRUE(CreatePlanes(*first, 8, 8, RSBFormat_R5G6B5));
@@ -207,6 +208,14 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
     EXPECT_EQ(Unit(1).b.levels[0], secondGuest);
     EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
+
+    // The surface is handed out, so the host may delete it first.
+    CRenderSurface* surface = nullptr;
+    second.GetSurface(&surface);
+    delete surface;
+    EXPECT_EQ(Unit(1).b.levels[0], 0u);
+    second.GetSurface(&surface);
+    EXPECT_EQ(surface, nullptr);
 }
 
 // A texture that lost its last mapping in a context, however it lost it

@@ -111,6 +111,7 @@ private:
     };
 
     void PlanesChanged(CRenderSurface& surface) override;
+    void SurfaceEnding(CRenderSurface& surface) override;
     bool DeriveFilter();
     PlaneShape CurrentPlane() const;
     // Maps the plane into the context and makes the unit show it; false,

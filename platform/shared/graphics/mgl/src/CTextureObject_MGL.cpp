@@ -169,6 +169,12 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
     }
 }
 
+// The surface is handed out by GetSurface, so a host may delete it: its
+// planes went first (the mappings followed), and nothing reaches it after.
+void CTextureObject_MGL::SurfaceEnding(CRenderSurface& surface) {
+    if (&surface == m_surface) m_surface = nullptr;
+}
+
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {
     Assert(out != nullptr, kSource, kLineGetSurface);
     if (out != nullptr) *out = m_surface;
