@@ -110,6 +110,27 @@ TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
     EXPECT_EQ(firstPixels[1], nullptr);
     EXPECT_EQ(firstPixels[2], r.Row(0, 4) + 20);
     EXPECT_EQ(strides, std::vector<int32_t>(3, 128));
+
+    // A routine binding a target of another pitch and depth: the segments
+    // after it are described in the new plane's terms.
+    std::vector<int32_t> pixelBytes;
+    auto rebinder = [&](const MGLLineRecord& line, int32_t, int32_t) {
+        strides.push_back(line.destStride);
+        pixelBytes.push_back(line.bytesPerPixel);
+        firstPixels.push_back(line.firstPixel);
+        if (strides.size() == 1) {
+            ASSERT_TRUE(r.device.MakeSurface(24, 8, RSBFormat_X8R8G8B8));
+            ASSERT_TRUE(r.context->BindRenderTarget());
+        }
+    };
+    strides.clear();
+    firstPixels.clear();
+    r.SetPositions({{10, 5}, {20, 5}, {1, 4}, {5, 4}});
+    r.poly->DrawLines2D(0, 4, rebinder, 0);
+    EXPECT_EQ(strides, (std::vector<int32_t>{128, 96}));
+    EXPECT_EQ(pixelBytes, (std::vector<int32_t>{2, 4}));
+    ASSERT_EQ(firstPixels.size(), 2u);
+    EXPECT_EQ(firstPixels[1], r.Row(0, 3) + 4);
 }
 
 // Span code may write any record field. Raising the interpolant count and

@@ -288,8 +288,7 @@ private:
     void ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi);
     bool ClipLine(int32_t* a, int32_t* b, bool withNearFar);
     void LinePixel(const int32_t* v, int32_t* x, int32_t* y) const;
-    void FinishLine(MGLLineRecord& record, const int32_t* a, const int32_t* b, bool screenBounds,
-                    const LineRoutine& line);
+    void FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line);
     void Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t flipY);
 
     // --- Clipping ---
