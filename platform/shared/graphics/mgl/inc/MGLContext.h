@@ -116,7 +116,6 @@ public:
     private:
         MGLContext& m_context;
     };
-    bool Drawing() const { return m_openDraws > 0; }
     // Binds the render target, resets the 3x4 matrix stacks, registers,
     // vertex pool (its limit too: the pool is the host's) and statistics.
     void Reset();
@@ -361,6 +360,7 @@ private:
         return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
     }
 
+    bool Drawing() const { return m_openDraws > 0; }
     void Release();
     void MapTables();
     bool MakeVertexPool(int32_t capacity);
