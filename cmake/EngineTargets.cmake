@@ -93,7 +93,7 @@ endfunction()
 # engine_all: only its own tests, fuzz targets and benchmarks link it.
 function(mgl_library)
   set(folder ${PROJECT_SOURCE_DIR}/platform/shared/graphics/mgl)
-  file(GLOB mgl_sources CONFIGURE_DEPENDS ${folder}/src/*.cpp)
+  file(GLOB mgl_sources CONFIGURE_DEPENDS ${folder}/src/*.cpp ${folder}/src/span/*.cpp)
   if(mgl_sources)
     add_library(engine_mgl STATIC ${mgl_sources})
     target_include_directories(engine_mgl PUBLIC ${folder}/inc)

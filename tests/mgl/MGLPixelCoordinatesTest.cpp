@@ -31,7 +31,7 @@ protected:
     }
 
     // The lanes against the pixels one by one, every value of every pixel.
-    void ExpectLanesMatch(const TexturedWalk& w, const PerspectiveDivide& divide,
+    void ExpectLanesMatch(const TexturedValues& w, const PerspectiveDivide& divide,
                           const MGLPixelCoordinates::Lod& lod, int32_t count) {
         MGLPixelCoordinates each{}, lanes{};
         each.FillEach(w, divide, lod, count);
@@ -47,7 +47,7 @@ protected:
 TEST_F(MGLPixelCoordinatesTest, EightAtATimeGiveThePixelsOwnValues) {
     if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     for (int32_t trial = 0; trial < 4000; ++trial) {
-        const TexturedWalk w{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()};
+        const TexturedValues w{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()};
         const PerspectiveDivide divide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()};
         const MGLPixelCoordinates::Lod lod{random() % 4 != 0, Any(), Any()};
         ExpectLanesMatch(w, divide, lod, 1 + static_cast<int32_t>(random() % MGLPixelCoordinates::kPixels));
@@ -61,8 +61,8 @@ TEST_F(MGLPixelCoordinatesTest, EightAtATimeAlongARealisticFloor) {
     for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x3001 : at / 3) {
         const int32_t depth = static_cast<int32_t>(at);
         for (const int32_t cfz0 : {0, 0x100, depth - 3}) {
-            const TexturedWalk w{depth, 0x123456, -0x7654321, 0x777, 0x4321, -0x1234, 0x40000, 0x20000, -0x30000,
-                                 0x100, -0x80};
+            const TexturedValues w{depth, 0x123456, -0x7654321, 0x777, 0x4321, -0x1234, 0x40000, 0x20000, -0x30000,
+                                   0x100, -0x80};
             const PerspectiveDivide divide{tables->RecipTable4(), MGLLookupTables::kTableSizeM1, cfz0};
             ExpectLanesMatch(w, divide, MGLPixelCoordinates::Lod{true, 0, 0x90000}, MGLPixelCoordinates::kPixels);
         }
@@ -74,7 +74,7 @@ TEST_F(MGLPixelCoordinatesTest, EightAtATimeAlongARealisticFloor) {
 // floor and on hostile walks.
 TEST_F(MGLPixelCoordinatesTest, LevelAloneIsTheLevelOfDetailLessItsFraction) {
     constexpr int32_t kWholePart = ~0xFFFF;
-    const auto expectLevel = [](const TexturedWalk& w, const PerspectiveDivide& divide) {
+    const auto expectLevel = [](const TexturedValues& w, const PerspectiveDivide& divide) {
         const PixelReciprocal q = ReciprocalOf(divide, w.depth);
         const int32_t lod = PerspectiveLevelLod(q, w);
         ASSERT_EQ(lod, PerspectiveLod(q, w) & kWholePart) << "depth " << w.depth;
@@ -84,11 +84,12 @@ TEST_F(MGLPixelCoordinatesTest, LevelAloneIsTheLevelOfDetailLessItsFraction) {
     };
     for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x301 : at / 31) {
         const int32_t depth = static_cast<int32_t>(at);
-        expectLevel(TexturedWalk{depth, 0, 0, 0, 0, 0, 0x40000, 0x20000, -0x30000, 0, 0},
+        expectLevel(TexturedValues{depth, 0, 0, 0, 0, 0, 0x40000, 0x20000, -0x30000, 0, 0},
                     PerspectiveDivide{tables->RecipTable4(), MGLLookupTables::kTableSizeM1, 0x100});
     }
     for (int32_t trial = 0; trial < 4000; ++trial) {
-        expectLevel(TexturedWalk{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()},
+        expectLevel(TexturedValues{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(),
+                                   Any()},
                     PerspectiveDivide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()});
     }
 }

@@ -6,12 +6,11 @@
 
 #include "EightLanesTier.h"
 #include "MGLPixelTexels.h"
+#include "MGLTexel.h"
 #include "MGLTextureSampler.h"
 
 namespace {
 
-constexpr uint32_t kFormats[] = {RSBFormat_R5G6B5, RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4, RSBFormat_X8R8G8B8,
-                                 RSBFormat_A8R8G8B8};
 constexpr TextureWrap kWraps[] = {TextureWrap::Repeat, TextureWrap::Clamp, TextureWrap::Mirror};
 // Power-of-two sizes and others, down to one texel.
 constexpr int32_t kSizes[] = {1, 2, 3, 5, 8, 16, 64};
@@ -111,7 +110,7 @@ template <class Trial>
 void ForEachFormatAndWrap(uint32_t seed, Trial trial) {
     constexpr int32_t kTrials = 60;
     std::mt19937 random{seed};
-    for (const uint32_t format : kFormats) {
+    for (const uint32_t format : texel_format::kFilteredFormats) {
         const int32_t bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
         for (const TextureWrap wrap : kWraps) {
             for (int32_t i = 0; i < kTrials; ++i) trial(format, bpp, wrap, random);

@@ -9,16 +9,16 @@
 #include "MGLFixed.h"
 #include "MGLLookupTables.h"
 
-// The values a textured span walks along its row, kept out of the record
+// The values a textured span steps along its row, kept out of the record
 // while it runs: depth, u and v, and the perspective terms of u and v.
-struct TexturedWalk {
+struct TexturedValues {
     int32_t depth, u, v;
     int32_t depthStep, uStep, vStep;
     int32_t k2Largest;  // the larger magnitude of K2x of u and v: constant along the row
     int32_t k3u, k3v;   // K3ys: stepped by K1
     int32_t k1u, k1v;
 
-    // The walk `pixels` columns on.
+    // The values `pixels` columns on.
     void Advance(int32_t pixels) {
         depth = WrapAdd(depth, WrapMul(pixels, depthStep));
         u = WrapAdd(u, WrapMul(pixels, uStep));
@@ -147,13 +147,13 @@ private:
 };
 
 // u and v of one pixel from the perspective terms.
-inline void PerspectiveCoordinates(const PixelReciprocal& q, const TexturedWalk& w, int32_t* u, int32_t* v) {
+inline void PerspectiveCoordinates(const PixelReciprocal& q, const TexturedValues& w, int32_t* u, int32_t* v) {
     *u = FixedMulShiftIn(q.r, w.u, q.shift);
     *v = FixedMulShiftIn(q.r, w.v, q.shift);
 }
 
 // The texel step of one pixel from the perspective terms, in 16.16.
-inline int32_t PerspectiveStep(const PixelReciprocal& q, const TexturedWalk& w) {
+inline int32_t PerspectiveStep(const PixelReciprocal& q, const TexturedValues& w) {
     int32_t shift = q.shift;
     int32_t r2 = FixedMulShiftIn(q.r, q.r, shift);
     const int32_t k3 = perspective_detail::LargerMagnitude(w.k3v, w.k3u);
@@ -167,7 +167,7 @@ inline int32_t PerspectiveStep(const PixelReciprocal& q, const TexturedWalk& w) 
 }
 
 // The level of detail of one pixel from the perspective terms.
-inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedWalk& w) {
+inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedValues& w) {
     return MGLContext::ComputeLod(PerspectiveStep(q, w));
 }
 
@@ -186,7 +186,7 @@ inline int32_t StepLevel(int32_t d) {
 // PerspectiveLod less its fraction, for a rule that reads the nearest
 // texel of one level: ComputeLod's whole part, without working the
 // fraction out.
-inline int32_t PerspectiveLevelLod(const PixelReciprocal& q, const TexturedWalk& w) {
+inline int32_t PerspectiveLevelLod(const PixelReciprocal& q, const TexturedValues& w) {
     using namespace perspective_detail;
     const int32_t d = PerspectiveStep(q, w);
     return d < kOne / 2 ? -kOne : StepLevel(d) * kOne;
@@ -194,14 +194,14 @@ inline int32_t PerspectiveLevelLod(const PixelReciprocal& q, const TexturedWalk&
 
 // The level such a rule reads where its levels go from 0 to `highest`:
 // PerspectiveLevelLod's level held within them.
-inline int32_t PerspectiveLevel(const PixelReciprocal& q, const TexturedWalk& w, int32_t highest) {
+inline int32_t PerspectiveLevel(const PixelReciprocal& q, const TexturedValues& w, int32_t highest) {
     const int32_t level = perspective_detail::StepLevel(PerspectiveStep(q, w));
     return level < highest ? level : highest;
 }
 
 // u, v and level of detail of a run of pixels of a perspective row,
 // worked out ahead of the pixels' depth tests and texels: pure arithmetic
-// from the walk, so that pixels which fail the test later cost nothing more
+// from the values, so that pixels which fail the test later cost nothing more
 // than their share of a pass the vector unit makes eight pixels at a time.
 class MGLPixelCoordinates {
 public:
@@ -219,15 +219,15 @@ public:
     int32_t v[kPixels];
     int32_t lod[kPixels];
 
-    // The first `count` (1..kPixels) pixels from the walk's start, through
+    // The first `count` (1..kPixels) pixels from the values' start, through
     // the vector unit where the eight-at-a-time passes run
     // (MGLVectorUnit::EightLanes).
-    void Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
+    void Fill(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice, int32_t count);
     // The same one pixel at a time, on any processor.
-    void FillEach(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
+    void FillEach(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice, int32_t count);
     // The same eight pixels at a time; false, with nothing filled, where
     // those passes do not run.
-    bool FillByEight(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule, int32_t count);
+    bool FillByEight(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice, int32_t count);
 };
 
 #endif

@@ -1,7 +1,9 @@
 #ifndef MGLTEXEL_H
 #define MGLTEXEL_H
 
+#include <array>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -273,9 +275,13 @@ struct ChannelLanes {
     uint64_t ag, rb;
 };
 
-// The decoders share the step from channels to the fixed colour.
+// The decoders share the step from channels to the fixed colour. Each
+// names its texture format (kFormat); the filters read a format through its
+// decoder unless it says otherwise (kFiltered).
 template <class Format>
 struct Decoder {
+    static constexpr bool kFiltered = true;
+
     static ChannelLanes Lanes(const uint8_t* p) {
         const Channels c = Format::Read(p);
         return {uint64_t{c.a} << 32 | c.g, uint64_t{c.r} << 32 | c.b};
@@ -289,6 +295,7 @@ struct Decoder {
 };
 
 struct R5G6B5 : Decoder<R5G6B5> {
+    static constexpr uint32_t kFormat = RSBFormat_R5G6B5;
     static Channels Read(const uint8_t* p) { return {kOpaque, GetRed_R5G6B5(p), GetGreen_R5G6B5(p), GetBlue_R5G6B5(p)}; }
     // Red and blue expanded side by side as each alone expands: a lane's
     // bits shifted into the other's fall outside its low byte.
@@ -301,6 +308,7 @@ struct R5G6B5 : Decoder<R5G6B5> {
 };
 
 struct A1R5G5B5 : Decoder<A1R5G5B5> {
+    static constexpr uint32_t kFormat = RSBFormat_A1R5G5B5;
     static Channels Read(const uint8_t* p) {
         const uint32_t alpha = (PixelChannels::Load16(p) & 0x8000u) != 0 ? kOpaque : 0u;
         return {alpha, GetRed_X1R5G5B5(p), GetGreen_X1R5G5B5(p), GetBlue_X1R5G5B5(p)};
@@ -308,6 +316,7 @@ struct A1R5G5B5 : Decoder<A1R5G5B5> {
 };
 
 struct A4R4G4B4 : Decoder<A4R4G4B4> {
+    static constexpr uint32_t kFormat = RSBFormat_A4R4G4B4;
     static Channels Read(const uint8_t* p) {
         return {GetAlpha_A4R4G4B4(p), GetRed_A4R4G4B4(p), GetGreen_A4R4G4B4(p), GetBlue_A4R4G4B4(p)};
     }
@@ -324,12 +333,14 @@ struct A4R4G4B4 : Decoder<A4R4G4B4> {
 };
 
 struct X8R8G8B8 : Decoder<X8R8G8B8> {
+    static constexpr uint32_t kFormat = RSBFormat_X8R8G8B8;
     static Channels Read(const uint8_t* p) {
         return {kOpaque, GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
     }
 };
 
 struct A8R8G8B8 : Decoder<A8R8G8B8> {
+    static constexpr uint32_t kFormat = RSBFormat_A8R8G8B8;
     static Channels Read(const uint8_t* p) {
         return {GetAlpha_Pixel32(p), GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
     }
@@ -340,21 +351,58 @@ struct A8R8G8B8 : Decoder<A8R8G8B8> {
 // Only the nearest texel rules and DecodeTexel read it through this
 // decoder; the filters take it through DecodeTexel.
 struct L8 : Decoder<L8> {
+    static constexpr uint32_t kFormat = RSBFormat_L8;
+    static constexpr bool kFiltered = false;
     static Channels Read(const uint8_t* p) { return {kOpaque, p[0], p[0], p[0]}; }
 };
 
-// Calls visit with the decoder of a format that has one of its own and
-// answers true; answers false, calling nothing, for any other format.
+template <class... Formats>
+struct DecoderList {};
+
+// The texture formats with a decoder of their own, listed here alone: the
+// spans' row routines are chosen and built for each (with a unit of their
+// own, span/MGLDecoderRoutines_<format>.cpp), the sampler's for those the
+// filters read, and the tests take their formats from here.
+using Decoders = DecoderList<R5G6B5, A1R5G5B5, A4R4G4B4, X8R8G8B8, A8R8G8B8, L8>;
+
+template <class... Formats>
+constexpr auto FilteredFormatsOf(DecoderList<Formats...>) {
+    std::array<uint32_t, (size_t{Formats::kFiltered} + ...)> formats = {};
+    size_t kept = 0;
+    ((Formats::kFiltered ? void(formats[kept++] = Formats::kFormat) : void()), ...);
+    return formats;
+}
+
+// The formats of the list's decoders the filters read.
+inline constexpr auto kFilteredFormats = FilteredFormatsOf(Decoders{});
+
+template <bool FilteredOnly, class Visit, class... Formats>
+inline bool VisitIn(DecoderList<Formats...>, uint32_t format, Visit& visit) {
+    const auto visitOne = [&](auto decoder) {
+        using Format = decltype(decoder);
+        if constexpr (FilteredOnly && !Format::kFiltered) {
+            return false;
+        } else {
+            if (format != Format::kFormat) return false;
+            visit(decoder);
+            return true;
+        }
+    };
+    return (visitOne(Formats{}) || ...);
+}
+
+// Calls visit with the decoder of a format the filters read through one of
+// its own and answers true; answers false, calling nothing, for any other
+// format.
 template <class Visit>
 inline bool VisitDecoder(uint32_t format, Visit&& visit) {
-    switch (format) {
-        case RSBFormat_R5G6B5: visit(R5G6B5{}); return true;
-        case RSBFormat_A1R5G5B5: visit(A1R5G5B5{}); return true;
-        case RSBFormat_A4R4G4B4: visit(A4R4G4B4{}); return true;
-        case RSBFormat_X8R8G8B8: visit(X8R8G8B8{}); return true;
-        case RSBFormat_A8R8G8B8: visit(A8R8G8B8{}); return true;
-        default: return false;
-    }
+    return VisitIn<true>(Decoders{}, format, visit);
+}
+
+// The same for any format with a decoder of its own.
+template <class Visit>
+inline bool VisitAnyDecoder(uint32_t format, Visit&& visit) {
+    return VisitIn<false>(Decoders{}, format, visit);
 }
 
 struct AnyTexel {

@@ -141,10 +141,10 @@ public:
         return m_unit != nullptr && (m_mode == TextureFilter::Nearest || m_mode == TextureFilter::NearestMip);
     }
     // The level those modes read at a level of detail.
-    NearestLevels NearestLevelRule() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
+    NearestLevels NearestLevelChoice() const { return NearestLevels{m_mode == TextureFilter::Nearest, m_lastLevel}; }
     TextureWrap Wrap() const { return m_wrap; }
     // Whether the unit's texels depend on the level of detail (all filter
-    // modes but 0 and 4, which read level 0 alone).
+    // modes but Nearest and Bilinear, which read level 0 alone).
     bool ReadsLod() const {
         return m_mode != TextureFilter::Nearest && m_mode != TextureFilter::Bilinear;
     }
@@ -154,7 +154,7 @@ public:
     // sampler fixes, so the rows of a fill that keeps the sampler choose it
     // once. The span keeps its routine here as a plain function pointer.
     struct RowChoice {
-        uint32_t target = 0;
+        uint32_t targetFormat = 0;
         void (*routine)() = nullptr;
     };
     RowChoice& SpanRowChoice() { return m_rowChoice; }
@@ -191,8 +191,8 @@ public:
         return *m_quadLevels;
     }
 #if MGL_VECTOR_UNIT(SSE2)
-    // SampleIn's colour for filter mode Mode, bilinear (4 and 5) or
-    // trilinear (6), with a memo or without (null): its channels a, r, g, b
+    // SampleIn's colour for filter mode Mode, Bilinear, BilinearMip or
+    // Trilinear, with a memo or without (null): its channels a, r, g, b
     // in the vector's four low 16-bit lanes, as the sums are made, not taken
     // out to a fixed colour.
     template <TextureWrap Wrap, class Decoder, TextureFilter Mode>

@@ -145,11 +145,11 @@ struct TermLanes {
     Lanes u, v, k3u, k3v;
 };
 
-__attribute__((target("avx2"))) TermLanes TermsAt(const TexturedWalk& w) {
+__attribute__((target("avx2"))) TermLanes TermsAt(const TexturedValues& w) {
     return TermLanes{Ramp(w.u, w.uStep), Ramp(w.v, w.vStep), Ramp(w.k3u, WrapNeg(w.k1u)), Ramp(w.k3v, WrapNeg(w.k1v))};
 }
 
-__attribute__((target("avx2"))) TermLanes TermSteps(const TexturedWalk& w) {
+__attribute__((target("avx2"))) TermLanes TermSteps(const TexturedValues& w) {
     return TermLanes{_mm256_set1_epi32(WrapMul(kLanes, w.uStep)), _mm256_set1_epi32(WrapMul(kLanes, w.vStep)),
                      _mm256_set1_epi32(WrapMul(kLanes, w.k1u)), _mm256_set1_epi32(WrapMul(kLanes, w.k1v))};
 }
@@ -168,39 +168,39 @@ struct LodLanes {
     Lanes fixed;
 };
 
-__attribute__((target("avx2"))) LodLanes LodLanesOf(const MGLPixelCoordinates::Lod& rule, const TexturedWalk& w) {
-    return LodLanes{rule.perPixel, _mm256_set1_epi32(w.k2Largest), _mm256_set1_epi32(rule.max),
-                    _mm256_set1_epi32(Clamped(rule.fixed, rule.max))};
+__attribute__((target("avx2"))) LodLanes LodLanesOf(const MGLPixelCoordinates::Lod& choice, const TexturedValues& w) {
+    return LodLanes{choice.perPixel, _mm256_set1_epi32(w.k2Largest), _mm256_set1_epi32(choice.max),
+                    _mm256_set1_epi32(Clamped(choice.fixed, choice.max))};
 }
 
 // u, v and the level of detail of the eight pixels from `first`.
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline void StoreGroup(MGLPixelCoordinates& out,
                                                                               int32_t first, const Reciprocals& q,
                                                                               const TermLanes& terms,
-                                                                              const LodLanes& rule) {
+                                                                              const LodLanes& choice) {
     _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.u + first), MulShift(q.r, terms.u, q.shift));
     _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.v + first), MulShift(q.r, terms.v, q.shift));
-    Lanes lod = rule.fixed;
-    if (rule.perPixel) {
+    Lanes lod = choice.fixed;
+    if (choice.perPixel) {
         const ShiftLanes q2 = Bounded(_mm256_add_epi32(q.shift, _mm256_set1_epi32(kLodShift)));
         const Lanes r2 = _mm256_srav_epi32(MulShift(q.r, q.r, q.shift), q2.excess);
         const Lanes k3 = _mm256_max_epi32(Magnitudes(terms.k3v), Magnitudes(terms.k3u));
-        const Lanes m = _mm256_max_epi32(rule.k2Largest, k3);
-        lod = _mm256_min_epi32(LevelsOfDetail(MulShift(m, r2, q2.shift)), rule.max);
+        const Lanes m = _mm256_max_epi32(choice.k2Largest, k3);
+        lod = _mm256_min_epi32(LevelsOfDetail(MulShift(m, r2, q2.shift)), choice.max);
     }
     _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.lod + first), lod);
 }
 
-// u, v and the level of detail of `count` pixels from the walk's start.
+// u, v and the level of detail of `count` pixels from the values' start.
 // Over more than one group the reciprocals are worked out first, apart
 // from the rest: each pass's lanes hold few values and the processor
 // overlaps one group of eight with the next instead of waiting out the
 // table load. A row of one group, the commonest, keeps them in registers.
-__attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const TexturedWalk& w,
-                                               const PerspectiveDivide& divide, const MGLPixelCoordinates::Lod& rule,
+__attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const TexturedValues& w,
+                                               const PerspectiveDivide& divide, const MGLPixelCoordinates::Lod& choice,
                                                int32_t count) {
     const DivideLanes divideLanes = DivideLanesOf(divide);
-    const LodLanes lod = LodLanesOf(rule, w);
+    const LodLanes lod = LodLanesOf(choice, w);
     Lanes depth = Ramp(w.depth, w.depthStep);
     TermLanes terms = TermsAt(w);
     if (count <= kLanes) {
@@ -229,35 +229,35 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelCoordinates& out, const T
 
 }  // namespace
 
-void MGLPixelCoordinates::Fill(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
+void MGLPixelCoordinates::Fill(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice,
                                int32_t count) {
-    if (!FillByEight(w, divide, lodRule, count)) FillEach(w, divide, lodRule, count);
+    if (!FillByEight(w, divide, lodChoice, count)) FillEach(w, divide, lodChoice, count);
 }
 
-void MGLPixelCoordinates::FillEach(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
+void MGLPixelCoordinates::FillEach(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice,
                                    int32_t count) {
-    TexturedWalk at = w;
+    TexturedValues at = w;
     for (int32_t i = 0; i < count; ++i) {
         const PixelReciprocal q = ReciprocalOf(divide, at.depth);
         PerspectiveCoordinates(q, at, &u[i], &v[i]);
-        lod[i] = Clamped(lodRule.perPixel ? PerspectiveLod(q, at) : lodRule.fixed, lodRule.max);
+        lod[i] = Clamped(lodChoice.perPixel ? PerspectiveLod(q, at) : lodChoice.fixed, lodChoice.max);
         at.Advance(1);
     }
 }
 
-bool MGLPixelCoordinates::FillByEight(const TexturedWalk& w, const PerspectiveDivide& divide, const Lod& lodRule,
+bool MGLPixelCoordinates::FillByEight(const TexturedValues& w, const PerspectiveDivide& divide, const Lod& lodChoice,
                                       int32_t count) {
 #if MGL_VECTOR_UNIT(AVX2)
     // The lanes compare the limit in 32 bits.
     if (MGLVectorUnit::EightLanes() && divide.limit >= 1 && divide.limit <= UINT32_MAX) {
-        FillLanes(*this, w, divide, lodRule, count);
+        FillLanes(*this, w, divide, lodChoice, count);
         MGLVectorUnit::Filled(MGLVectorUnit::Pass::Coordinates, count);
         return true;
     }
 #else
     (void)w;
     (void)divide;
-    (void)lodRule;
+    (void)lodChoice;
     (void)count;
 #endif
     return false;

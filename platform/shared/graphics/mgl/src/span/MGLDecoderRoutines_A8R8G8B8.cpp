@@ -1,0 +1,10 @@
+#include "MGLDecoderRoutines.h"
+
+#include "MGLRowRoutine.h"
+#include "MGLTexel.h"
+
+namespace span_detail {
+
+template struct DecoderRoutines<texel_format::A8R8G8B8>;
+
+}  // namespace span_detail

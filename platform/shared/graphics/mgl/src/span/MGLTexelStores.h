@@ -1,0 +1,61 @@
+#ifndef MGLTEXELSTORES_H
+#define MGLTEXELSTORES_H
+
+#include <cstdint>
+#include <cstring>
+
+#include "CColor.h"
+#include "MGLSpanRow.h"
+#include "MGLTexel.h"
+
+namespace span_detail {
+
+#if MGL_VECTOR_UNIT(SSE2)
+// PixelR5G6B5 worked in the vector the sampler's sums leave the colour
+// in, rather than after taking its channels out one by one: red masked,
+// green and blue moved down in their lanes (the high half of a product,
+// whole for channels of 0..65535) and masked, then the lanes gathered.
+inline uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
+    constexpr int32_t kGreenDown = 1 << 11;  // >> 5
+    constexpr int32_t kBlueDown = 1 << 5;    // >> 11
+    __m128i argb;
+    std::memcpy(&argb, &c, sizeof argb);
+    const __m128i moved = _mm_mulhi_epu16(argb, _mm_set_epi32(kBlueDown, kGreenDown, 0, 0));
+    const __m128i fields = _mm_or_si128(_mm_and_si128(argb, _mm_set_epi32(0, 0, 0xF800, 0)),
+                                        _mm_and_si128(moved, _mm_set_epi32(0x1F, 0x7E0, 0, 0)));
+    const __m128i pairs = _mm_or_si128(fields, _mm_shuffle_epi32(fields, _MM_SHUFFLE(3, 2, 3, 2)));
+    const __m128i gathered = _mm_or_si128(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 1, 1, 1)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(gathered));
+}
+#else
+inline uint32_t FilteredPixelR5G6B5(const RSBFormat_ARGB_fixed& c) { return texel_format::PixelR5G6B5(c); }
+#endif
+
+// A fixed colour (channels 0..65535) stored in the target format; nothing
+// for a format without a store.
+inline void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed& c) {
+    const uint32_t r = static_cast<uint32_t>(c.r);
+    const uint32_t g = static_cast<uint32_t>(c.g);
+    const uint32_t b = static_cast<uint32_t>(c.b);
+    switch (format) {
+        case RSBFormat_R5G6B5: StoreHalf(at, texel_format::PixelR5G6B5(c)); break;
+        case RSBFormat_X8R8G8B8: StoreWord(at, ((r >> 8) << 16) | (g & 0xFF00u) | (b >> 8)); break;
+        case RSBFormat_X14R6G6B6: StoreWord(at, ((r >> 10) << 12) | ((g >> 10) << 6) | (b >> 10)); break;
+        default: break;
+    }
+}
+
+// Weighted texels stored in the row's target, Stores or, for StoreFormat::RowFormat,
+// `format`.
+template <StoreFormat Stores>
+void StoreWeighted(uint8_t* at, uint32_t format, const texel_format::WeightedTexels& texel) {
+    if constexpr (Stores == StoreFormat::R5G6B5) {
+        StoreHalf(at, texel.PixelR5G6B5());
+    } else {
+        StoreTexel(at, format, texel.Colour());
+    }
+}
+
+}  // namespace span_detail
+
+#endif
