@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,7 @@ constexpr int32_t kWrapModes = 4;
 constexpr uint32_t kTextureFormats[] = {RSBFormat_R5G6B5,   RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4,
                                         RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8, RSBFormat_R8G8B8,
                                         RSBFormat_X14R6G6B6};
+constexpr int32_t kTextureFormatCount = static_cast<int32_t>(std::size(kTextureFormats));
 
 // Setup flags, above MGLFuzzSurface's.
 constexpr uint8_t kFlagPerspective = 2;
@@ -148,7 +150,7 @@ private:
         BufferTable& table = *m_context.Buffers();
         const int32_t count = m_program.Below(kMaxTextures + 1);
         for (int32_t i = 0; i < count; ++i) {
-            const uint32_t format = kTextureFormats[m_program.Below(7)];
+            const uint32_t format = kTextureFormats[m_program.Below(kTextureFormatCount)];
             const int32_t width = 1 << m_program.Below(kMaxLog2Side + 1);
             const int32_t height = 1 << m_program.Below(kMaxLog2Side + 1);
             const uint8_t options = m_program.Byte();
