@@ -24,7 +24,8 @@
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle and 3D lines.
 // An operation runs between draws, or during one from the vertex hook, the
-// polygon observer (the line routine for lines) or a native span row.
+// polygon observer (the line routine for lines) or a native span row. A run
+// starts with a target, current and bound, in slot 0.
 // What cannot be driven, and why:
 // - MGLContext's Release is private: Init runs it first (Init(0) releases
 //   and leaves the context inert), as does the destructor;
@@ -154,6 +155,8 @@ constexpr const char* kOpNames[kOpCount] = {
 enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
 constexpr int32_t kPlaceCount = static_cast<int32_t>(Place::Count);
 constexpr int32_t kHookPlaces = kPlaceCount - 1;
+// One value of a step's place byte in this many runs its operation between draws.
+constexpr int32_t kPlaceChoices = 3;
 constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row"};
 
 enum class DrawKind : uint8_t {
@@ -345,6 +348,7 @@ public:
         m_poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
                                         kPositionWords * sizeof(int32_t));
         SetQuads();
+        MakeStartTarget();
         for (int32_t step = 0; step < kMaxSteps && !m_program.Done(); ++step) {
             RunStep();
             CheckContext(m_context);
@@ -353,18 +357,33 @@ public:
     }
 
 private:
-    // Half the steps run their operation between draws, half from a hook.
+    // Slot 0's surface, current and bound: what a host draws into from its
+    // first frame on.
+    void MakeStartTarget() {
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {RSBFormat_R5G6B5, RSBFormat_Z32, 0};
+        m_surfaces[0] = std::make_unique<HostSurface>();
+        m_layouts[0] = SurfaceLayout{formats[CRenderSurface::kPlaneColor], kMaxSide, kMaxSide, -1, 0};
+        if (!m_surfaces[0]->Make(formats, kMaxSide, kMaxSide, false, CRenderSurfaceBuffer::kPitchTopDown,
+                                 CallerRows{})) {
+            return;
+        }
+        m_device.SetCurrentSurface(m_surfaces[0].get());
+        m_context.Reset();
+    }
+
+    // A third of the steps run their operation between draws, the others
+    // from a hook, which some draws never come to.
     void RunStep() {
         const auto op = static_cast<Op>(m_program.Below(kOpCount));
         const uint8_t where = m_program.Byte();
-        if ((where & 1) == 0) {
+        if (where % kPlaceChoices == 0) {
             RunOp(op, Place::BetweenDraws);
             DrawAndClear(DrawKind::Polygons, HookedOp{});
             return;
         }
         // Only the 3D polygon draws call the vertex hook; the other hooks
         // come to a draw's first polygons or rows.
-        const auto place = static_cast<Place>(1 + (where >> 1) % kHookPlaces);
+        const auto place = static_cast<Place>(1 + where / kPlaceChoices % kHookPlaces);
         const bool vertex = place == Place::VertexHook;
         const auto kind = static_cast<DrawKind>(m_program.Below(vertex ? kVertexHookedKinds : kDrawKinds));
         DrawAndClear(kind, HookedOp{place, op, m_program.Below(vertex ? kElements : kQuads)});
@@ -790,6 +809,8 @@ private:
         } else {
             m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
         }
+        // Each draw has the whole pool, as a frame's first would.
+        m_context.Record().vertexPoolUsed = 0;
         Draw(kind, [&](const MGLLineRecord&, int32_t, int32_t) { runAt(Place::PolygonHook, polygons++); });
         m_poly->SetScreenSpace(false);
         m_poly->SetVertexHook(nullptr);
