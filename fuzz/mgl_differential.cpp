@@ -45,6 +45,7 @@
 #include "MGLSpans.h"
 #include "MGLTexel.h"
 #include "MGLTestDevice.h"
+#include "MGLTextureSampler.h"
 #include "MGLVectorUnit.h"
 #include "RenderPoly.h"
 
@@ -63,6 +64,7 @@ constexpr int32_t kU = 1;
 constexpr int32_t kFilterModes = 9;
 constexpr int32_t kWrapModes = 4;
 constexpr int32_t kPixelMargin = 4;  // rows may start and end this far off the target
+constexpr size_t kPaletteEntryBytes = 4;
 
 constexpr uint32_t kTextureFormats[] = {RSBFormat_R5G6B5,   RSBFormat_A1R5G5B5, RSBFormat_A4R4G4B4,
                                         RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8, RSBFormat_R8G8B8,
@@ -209,23 +211,35 @@ public:
         const Outcome start = Current();
         const Outcome fast = Drawn(Way::Fast, start);
         Check(Drawn(Way::OnePixelRoutines, start) == fast);
-        if (!LevelsMayReadRecord()) Check(Drawn(Way::OnePixelPerCall, start) == fast);
+        if (!SamplerReadsRecord()) Check(Drawn(Way::OnePixelPerCall, start) == fast);
         return fast;
     }
 
 private:
-    // Whether a texel level may lie over the record. A span call leaves the
-    // record's work values (interpolants and perspective terms) once, at its
-    // end, so a call per pixel leaves them after every pixel: such a level
-    // reads other texels then, and one call per pixel may rightly draw
-    // otherwise. Levels read upwards from their start, over any length the
-    // unit's fields claim; a level at 0 is none.
-    bool LevelsMayReadRecord() {
-        const uint32_t recordEnd = m_context.RecordGuestAddress() + static_cast<uint32_t>(sizeof(MGLRecord));
-        for (const uint32_t level : m_context.Record().texture_units[0].b.levels) {
-            if (level != 0 && level < recordEnd) return true;
+    // Whether the sampler reads bytes of the record: a level it uses (0 up
+    // to its last) or its palette mapped over them. A span call leaves the
+    // record's work values (interpolants and perspective terms) once, at
+    // its end, so a call per pixel leaves them after every pixel: texels or
+    // palette entries read there differ then, and one call per pixel may
+    // rightly draw otherwise. The sampler reads only what lies wholly in one
+    // mapped region, so a level that starts below the record, which nothing
+    // maps, reads none of it.
+    bool SamplerReadsRecord() {
+        const auto* record = reinterpret_cast<const uint8_t*>(&m_context.Record());
+        const uintptr_t recordStart = reinterpret_cast<uintptr_t>(record);
+        const auto overRecord = [recordStart](const uint8_t* host, size_t bytes) {
+            const uintptr_t start = reinterpret_cast<uintptr_t>(host);
+            return host != nullptr && start < recordStart + sizeof(MGLRecord) && start + bytes > recordStart;
+        };
+        MGLTextureSampler sampler(m_context, 0);
+        for (int32_t level = 0; level <= sampler.LastLevel(); ++level) {
+            const TexelLevel& texels = sampler.Level(level);
+            if (overRecord(texels.base, texels.bytes)) return true;
         }
-        return false;
+        const TextureUnit& unit = m_context.Record().texture_units[0];
+        const size_t paletteBytes = kPaletteEntryBytes * static_cast<size_t>(PaletteEntries(unit.b.format));
+        return unit.b.palette != 0 && paletteBytes != 0 &&
+               overRecord(m_context.GuestMemory().ToHost(unit.b.palette, paletteBytes), paletteBytes);
     }
 
     bool SetUpTarget() {

@@ -1,13 +1,16 @@
 // The game program: the application shell with the game's application, on
 // a desktop window or headless on a virtual clock.
 
+#include "CApplet.h"
 #include "CRunRecorder.h"
+#include "CreateGameApp.h"
 #include "DataDirectoryCheck.h"
 #include "GameOptions.h"
 #include "HeadlessBackend.h"
 #include "HostClock.h"
 #include "HostFile.h"
 #include "HostPath.h"
+#include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
@@ -140,6 +143,10 @@ int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritte
     if (result != 0) return Fail("the game could not start");
     if (!StartupStatus::HasStarted()) return Fail("another instance is running from this data directory");
     if (!screenshotsWritten) return Fail(recorder.Error());
+    // A line the player was to read (an unreadable record, a missing lock)
+    // is lost: a full disk, a file-size limit. Standard error is unbuffered,
+    // so every failed line has set its error flag.
+    if (std::ferror(stderr) != 0) return GameOptions::kExitFailure;
     return GameOptions::kExitOk;
 }
 
@@ -166,9 +173,11 @@ int main(int argc, char** argv) {
         return GameOptions::kExitOk;
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
-    if (!IsDataDirectoryNameable(&error) || !DataDirectoryCheck::Run(DataDirectory().string(), &error)) {
+    if (!IsDataDirectoryNameable(&error) || !DataDirectoryCheck::Run(&error)) {
         return Fail(error);
     }
+    // What a run that ended between its write and its rename left behind.
+    HostSaveTemporary::RemoveLeftovers(DataDirectory().string());
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }
@@ -178,6 +187,7 @@ int main(int argc, char** argv) {
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
     CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);
+    CApplet::SetAppFactory(&CreateGameApp);
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
     const bool screenshotsWritten = recorder->Finish();
     if (!noDisplay.empty()) ReportHeadlessRun(noDisplay, recorder->FramesPresented());

@@ -32,14 +32,14 @@ protected:
 
     // One frame of the world's actors: the player first, then the others
     // in play, then the lists are brought up to date.
-    void WorldFrame(uint32_t pressed, uint32_t held) {
+    void WorldFrame(uint32_t pressed, uint32_t held, int32_t dt = kDt) {
         input.pressed = pressed;
         input.held = held;
-        if (world->player != nullptr) world->player->Update(kDt);
+        if (world->player != nullptr) world->player->Update(dt);
         std::vector<CActor*> others;
         for (int32_t i = 0; i < world->drawList->size(); ++i) others.push_back(world->drawList->elementAt(i));
         for (CActor* a : others) {
-            if (a != world->player) a->Update(kDt);
+            if (a != world->player) a->Update(dt);
         }
         world->FlushActorLists();
     }
@@ -97,30 +97,61 @@ TEST_F(MotionTest, FormBWalksUpTo140PixelsASecond) {
     EXPECT_GT(p->x, 60 * kPx);
 }
 
+constexpr int32_t kRunnerSet = 0;
+constexpr int32_t kBarrierSet = 30;
+constexpr int32_t kBarrierX = 300;
+constexpr int32_t kFrameLimit = 100;
+
+// A barrier strikes only as it cracks: a player that stays in its way (its
+// power keeps it from being hurt and held) is out of its reach once the
+// barrier splits, so that it is hurt once and let through.
+TEST_F(MotionTest, ABarrierStrikesOnlyAsItCracks) {
+    MountGameSprites(kRunnerSet);
+    CActor* p = MakePlayer(ActorType::kPlayerFormB, kBarrierX, kFloorY);
+    p->SetStateWord(kPower, 1000000);
+    CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
+    Insert(barrier);
+    int32_t crackStrikes = 0;
+    int32_t laterStrikes = 0;
+    for (int32_t frames = 0; InDrawList(barrier) && frames < kFrameLimit; ++frames) {
+        WorldFrame(0, 0);
+        if (!ActorKit::StruckBy(p, barrier)) continue;
+        ++(barrier->sprite->GetFrame() == 0 ? crackStrikes : laterStrikes);
+    }
+    EXPECT_FALSE(InDrawList(barrier));
+    EXPECT_GT(crackStrikes, 0);
+    EXPECT_EQ(laterStrikes, 0);
+}
+
 // The running level's runner on the game's sprites, from each place its
-// approach can leave it a frame before a barrier: it breaks the barrier,
-// which is gone once its breaking is over, loses a hit point to it and runs
-// on.
+// approach can leave it a frame before a barrier, running or boosting: it
+// breaks the barrier, which is gone once its breaking is over, loses a hit
+// point to it and runs on.
 TEST_F(MotionTest, TheRunnerBreaksEachBarrierItReachesForAHitPoint) {
-    constexpr int32_t kRunnerSet = 0;
-    constexpr int32_t kBarrierSet = 30;
-    constexpr int32_t kBarrierX = 300;
-    constexpr int32_t kFrameLimit = 100;
-    // 140 pixels a second moves the runner 5.6 pixels a frame.
-    constexpr int32_t kApproaches = 6;
+    // The game's step: 300 pixels a second, boosting, moves the runner 18
+    // pixels a frame.
+    constexpr int32_t kGameStepMs = 60;
+    constexpr int32_t kBoostVx = 300 * kPx;
+    constexpr int32_t kApproaches = 18;
     MountGameSprites(kRunnerSet);
     world->formBStart = 1;
-    for (int32_t offset = 0; offset < kApproaches; ++offset) {
-        SCOPED_TRACE(offset);
-        CActor* p = MakePlayer(ActorType::kPlayerFormB, 100 + offset, kFloorY);
-        CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
-        Insert(barrier);
-        const int32_t before = p->hitPoints;
-        int32_t frames = 0;
-        while (InDrawList(barrier) && frames++ < kFrameLimit) WorldFrame(0, 0);
-        ASSERT_FALSE(InDrawList(barrier));
-        EXPECT_EQ(p->hitPoints, before - 1);
-        EXPECT_GT(p->x, kBarrierX * kPx);
+    for (const uint32_t held : {0u, PC::kFire}) {
+        for (int32_t offset = 0; offset < kApproaches; ++offset) {
+            SCOPED_TRACE(testing::Message() << "held " << held << ", offset " << offset);
+            CActor* p = MakePlayer(ActorType::kPlayerFormB, 100 + offset, kFloorY);
+            if (held != 0) p->vx = kBoostVx;
+            CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
+            Insert(barrier);
+            const int32_t before = p->hitPoints;
+            int32_t frames = 0;
+            while (InDrawList(barrier) && frames++ < kFrameLimit) {
+                p->SetStateWord(kGauge, kGaugeMax);
+                WorldFrame(0, held, kGameStepMs);
+            }
+            ASSERT_FALSE(InDrawList(barrier));
+            EXPECT_EQ(p->hitPoints, before - 1);
+            EXPECT_GT(p->x, kBarrierX * kPx);
+        }
     }
 }
 

@@ -17,6 +17,7 @@
 #include "CTouchButtonManager.h"
 #include "EngineEvents.h"
 #include "HostFile.h"
+#include "HostSaveTemporary.h"
 #include "JFont.h"
 #include "RecordStore.h"
 
@@ -37,7 +38,11 @@ constexpr int32_t kScreenH = 320;
 uint32_t Point(int32_t x, int32_t y) { return static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16; }
 
 bool FailTempWrites(HostFile::Op op, const std::string& path) {
-    return op == HostFile::Op::Write && path.find("temp.dat") != std::string::npos;
+    return op == HostFile::Op::Write && path.find(HostSaveTemporary::Name()) != std::string::npos;
+}
+
+bool FailRecordDeletes(HostFile::Op op, const std::string& path) {
+    return op == HostFile::Op::Delete && path.find("mchvx2_save") != std::string::npos;
 }
 
 // As a record without read permission: something is there that cannot be opened.
@@ -268,9 +273,14 @@ TEST_F(GameTest, StorageTestWritesAndDeletesRecordNine) {
     Game().CheckStorage(false);
     EXPECT_EQ(CGame::GetStateMachine()->storageOk, 1);
     EXPECT_FALSE(Exists("mchvx2_save9.dat"));
-    EXPECT_FALSE(Exists("temp.dat"));
+    EXPECT_FALSE(Exists(HostSaveTemporary::Name()));
     EXPECT_GT(Game().versionText.length(), 0);
     EXPECT_LE(Game().versionText.length(), 9);
+    // Storage whose records cannot be deleted fails a progress reset.
+    HostFile::SetFaultHook(&FailRecordDeletes);
+    Game().CheckStorage(false);
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(CGame::GetStateMachine()->storageOk, 0);
 }
 
 TEST_F(GameTest, FailedStorageTestClearsTheFlagAndLosesNoRecord) {
@@ -286,7 +296,7 @@ TEST_F(GameTest, FailedStorageTestClearsTheFlagAndLosesNoRecord) {
     HostFile::SetFaultHook(nullptr);
     EXPECT_EQ(FileBytes("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
     EXPECT_FALSE(Exists("mchvx2_save1.dat"));
-    EXPECT_FALSE(Exists("temp.dat"));
+    EXPECT_FALSE(Exists(HostSaveTemporary::Name()));
     Game().LoadSettings();
     EXPECT_TRUE(Game().IsTouchNoticeShown());
 }
@@ -306,7 +316,7 @@ TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOver) {
     EXPECT_EQ(CGame::GetProgress()->highestLevel, 0);
     EXPECT_FALSE(Game().SaveSettings());
     EXPECT_FALSE(Game().SaveProgress());
-    Game().DeleteRecords();
+    EXPECT_TRUE(Game().DeleteRecords());
     EXPECT_EQ(FileBytes("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
     EXPECT_EQ(FileBytes("mchvx2_save1.dat"), std::vector<uint8_t>({5, 0, 0, 0}));
 }

@@ -412,6 +412,20 @@ TEST_F(HudTest, ADialogueHasAPageForEveryTwoLinesBegun) {
     }
 }
 
+// A dialogue's page ends between sentences where the next one does not fit
+// on it; a sentence longer than a page goes on over the next, and the last
+// page is not filled up.
+TEST_F(HudTest, DialoguePagesBreakBetweenSentences) {
+    hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
+    hud.ShowPages(JString("aa. bb. cccc dddd eeee. ff."));
+    const std::vector<std::string> expected = {"aa. bb.", "", "cccc", "dddd", "eeee.", "ff."};
+    ASSERT_EQ(hud.lineCount, static_cast<int32_t>(expected.size()));
+    for (int32_t i = 0; i < hud.lineCount; ++i) {
+        EXPECT_EQ(hud.lines.elementAt(i), JString(expected[static_cast<size_t>(i)].c_str())) << i;
+    }
+    EXPECT_EQ(hud.visibleLines, 2);
+}
+
 TEST_F(HudTest, ImagesRunOutOrEndOnConfirm) {
     hud.ShowImage(nullptr, -1);
     EXPECT_EQ(hud.duration, CHud::kForever);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "HostFile.h"
+#include "HostPath.h"
 #include "OrdinaryFileAccess.h"
 
 namespace {
@@ -28,6 +29,13 @@ protected:
     }
 
     std::string PathOf(const std::string& name) const { return m_directory + "/" + name; }
+    // The check of `directory` made the program's folder.
+    static bool Check(const std::string& directory, std::string* error) {
+        HostPath::SetAppDirectory(directory.c_str());
+        const bool passed = DataDirectoryCheck::Run(error);
+        HostPath::SetAppDirectory(nullptr);
+        return passed;
+    }
     std::string Contents(const std::string& name) const {
         std::ifstream in(PathOf(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -42,7 +50,7 @@ TEST_F(DataDirectoryCheckTest, ALeftoverIsRemovedNotWrittenThrough) {
     std::ofstream(PathOf("elsewhere"), std::ios::binary) << "kept";
     fs::create_hard_link(PathOf("elsewhere"), PathOf(DataDirectoryCheck::kProbeName));
     std::string error;
-    EXPECT_TRUE(DataDirectoryCheck::Run(m_directory, &error)) << error;
+    EXPECT_TRUE(Check(m_directory, &error)) << error;
     EXPECT_EQ(Contents("elsewhere"), "kept");
     EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
 }
@@ -52,7 +60,7 @@ TEST_F(DataDirectoryCheckTest, ALeftoverIsRemovedNotWrittenThrough) {
 TEST_F(DataDirectoryCheckTest, AFailedCloseFailsTheCheck) {
     HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
     std::string error;
-    EXPECT_FALSE(DataDirectoryCheck::Run(m_directory, &error));
+    EXPECT_FALSE(Check(m_directory, &error));
     EXPECT_NE(error.find("(the storage reported a write error)"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
 }
@@ -65,7 +73,7 @@ TEST_F(DataDirectoryCheckTest, ADirectoryWithoutWritePermissionIsNotWritable) {
     std::string error;
     {
         const OrdinaryFileAccess ordinary;
-        EXPECT_FALSE(DataDirectoryCheck::Run(m_directory, &error));
+        EXPECT_FALSE(Check(m_directory, &error));
     }
     EXPECT_EQ(error, "the data directory " + m_directory + " is not writable (permission denied)");
 }
@@ -75,9 +83,9 @@ TEST_F(DataDirectoryCheckTest, ADirectoryWithoutWritePermissionIsNotWritable) {
 TEST_F(DataDirectoryCheckTest, AFileNamedAsTheDirectoryIsNotAFolder) {
     std::ofstream(PathOf("file"), std::ios::binary) << "kept";
     std::string error;
-    EXPECT_FALSE(DataDirectoryCheck::Run(PathOf("file"), &error));
+    EXPECT_FALSE(Check(PathOf("file"), &error));
     EXPECT_EQ(error, "the data directory " + PathOf("file") + " is not a folder");
-    EXPECT_FALSE(DataDirectoryCheck::Run(PathOf("missing"), &error));
+    EXPECT_FALSE(Check(PathOf("missing"), &error));
     EXPECT_EQ(error, "the data directory " + PathOf("missing") + " is missing");
 }
 

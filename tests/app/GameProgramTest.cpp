@@ -224,6 +224,10 @@ TEST_F(GameProgramTest, TheDataDirectoryIsTheFolderNamedByteForByte) {
         EXPECT_NE(second.output.find("another instance"), std::string::npos) << second.output;
         fs::rename(data, m_dir / "data");
     }
+    // Standard error on a full disk loses the line that names it: a failure.
+    const RunResult unsaid = RunCommand("sh -c " + Quoted(Quoted(MCHVX2_PATH) + " --backend headless --frames 3 --data-dir " +
+                                                          Quoted(Data()) + " 2>/dev/full"));
+    EXPECT_EQ(unsaid.exitCode, 1) << unsaid.output;
     const fs::path deep = m_dir / std::string(200, 'd') / std::string(60, 'e');
     fs::create_directories(deep);
     const RunResult tooLong = Run({"--backend", "headless", "--frames", "1", "--data-dir", deep.string()});

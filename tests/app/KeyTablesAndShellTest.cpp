@@ -7,8 +7,13 @@
 #include <functional>
 #include <vector>
 
+#include "CAppTicker.h"
+#include "CApplet.h"
 #include "CEvent.h"
 #include "CEventListener.h"
+#include "CExecutableRegistry.h"
+#include "CMessage.h"
+#include "CreateGameApp.h"
 #include "EngineEvents.h"
 #include "HostBackend.h"
 #include "HostClock.h"
@@ -48,6 +53,27 @@ private:
     std::vector<uint32_t> m_ids;
     CEventListener m_listener;
 };
+
+// A message that counts its deletions.
+class CountedMessage : public CMessage {
+public:
+    ~CountedMessage() override { ++deleted; }
+    static inline int32_t deleted = 0;
+};
+
+int32_t WaitingMessages(const CRegistry& registry) {
+    int32_t count = 0;
+    for (const CRegistryItem* item = registry.Begin(); item != registry.End(); item = item->GetNext()) {
+        if (item->GetType() == CMessage::kClassKey) ++count;
+    }
+    return count;
+}
+
+// The program's run of the shell with the game's application.
+int32_t RunGame() {
+    CApplet::SetAppFactory(&CreateGameApp);
+    return WinMain(nullptr, nullptr, nullptr, 0);
+}
 
 std::vector<uint32_t> Sorted(std::vector<uint32_t> ids) {
     std::sort(ids.begin(), ids.end());
@@ -94,12 +120,21 @@ TEST_F(KeyTablesTest, ReversedSoftKeysSwapTheirMessages) {
     EXPECT_EQ(Messages(16), std::vector<uint32_t>{kLeftSoft});
 }
 
-// The sanitizer's leak check sees the message if shut-down forgets it.
+// The key's message waits in the ticker's registry beside a message that
+// counts its own deletion: shut-down deletes both (the sanitizer's leak
+// check would see the key's message if it were forgotten).
 TEST_F(KeyTablesTest, AMessageStillWaitingAtShutdownIsDeleted) {
     StartRunning();
     Install();
     Event(EngineEvent::kKeyPressed, '5');
+    CExecutableRegistry* registry = GetAppTicker()->GetRegistry();
+    EXPECT_EQ(WaitingMessages(*registry), 2);
+    CountedMessage::deleted = 0;
+    CRegistryItem* item = registry->NewItem(0, new CountedMessage(), CMessage::kClassKey, 0);
+    ASSERT_NE(item, nullptr);
+    registry->Register(item);
     Stop();
+    EXPECT_EQ(CountedMessage::deleted, 1);
 }
 
 namespace {
@@ -151,7 +186,7 @@ TEST(GameShellTest, AnUnattendedPowerStateSuspendsAndResumesTheGame) {
             PostQuit();
         });
     HostWindowSystem::SetBackend(timeline);
-    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(RunGame(), 0);
     EXPECT_EQ(MessageLog::Seen(), (std::vector<uint32_t>{EngineEvent::kAppSuspend, EngineEvent::kAppResume}));
     EXPECT_EQ(HostDeviceRecord::Get().displayOpens, 1);
     delete log;
@@ -180,7 +215,7 @@ TEST(GameShellTest, TheShellTranslatesKeysWithTheDevicesTable) {
             PostQuit();
         });
     HostWindowSystem::SetBackend(timeline);
-    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(RunGame(), 0);
     EXPECT_EQ(heldAfterA, 1u << 4);
     EXPECT_EQ(heldAfterDigit, 1u << 4);
     EXPECT_EQ(MessageLog::Seen(), std::vector<uint32_t>{EngineEvent::kKeyPressed});

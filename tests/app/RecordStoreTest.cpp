@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,12 +10,16 @@
 #include "AssertCounter.h"
 #include "CCrc32.h"
 #include "HostFile.h"
+#include "HostSaveTemporary.h"
 #include "RecordStore.h"
 #include "TempAppDirectory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// The file this process's saves fill before their rename.
+std::string Temporary() { return HostSaveTemporary::Name(); }
 
 std::string Narrow(const JString& text) {
     std::string out;
@@ -66,15 +73,15 @@ TEST_F(RecordStoreTest, RecordsAreWrittenWholeAndReadBack) {
     EXPECT_EQ(directory.ReadFile("mchvx2_save1.dat"), std::vector<uint8_t>({7, 1}));
     EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({7, 1}));
     EXPECT_TRUE(RecordExists(1));
-    EXPECT_FALSE(directory.Exists("temp.dat"));
+    EXPECT_FALSE(directory.Exists(Temporary()));
 }
 
 TEST_F(RecordStoreTest, MissingRecordsLoadEmptyAndDeleteHarmlessly) {
     EXPECT_EQ(LoadRecord(4).length(), 0);
-    DeleteRecord(4);
+    EXPECT_TRUE(DeleteRecord(4));
     EXPECT_FALSE(RecordExists(4));
     ASSERT_TRUE(SaveRecord(4, Bytes({3})));
-    DeleteRecord(4);
+    EXPECT_TRUE(DeleteRecord(4));
     EXPECT_FALSE(directory.Exists("mchvx2_save4.dat"));
     EXPECT_EQ(LoadRecord(4).length(), 0);
 }
@@ -91,31 +98,73 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     const HostFile::Op failures[] = {HostFile::Op::Write, HostFile::Op::Open, HostFile::Op::Move,
                                      HostFile::Op::Flush, HostFile::Op::Close};
     for (HostFile::Op op : failures) {
-        FailOn(op, "temp.dat");
+        FailOn(op, Temporary());
         EXPECT_FALSE(SaveRecord(0, Bytes({0, 0, 0})));
         HostFile::SetFaultHook(nullptr);
         EXPECT_EQ(directory.ReadFile("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
-        EXPECT_FALSE(directory.Exists("temp.dat"));
+        EXPECT_FALSE(directory.Exists(Temporary()));
     }
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
-// "temp.dat" is made anew for every save: a leftover second name of a file
+// Temporary() is made anew for every save: a leftover second name of a file
 // elsewhere (a hard link) is neither written through nor made the record.
 TEST_F(RecordStoreTest, TheTemporaryIsMadeAnewNeverThroughAHardLink) {
     const std::vector<uint8_t> elsewhere = {7, 7};
     directory.WriteFile("elsewhere.dat", elsewhere);
-    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(Temporary()));
     ASSERT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
     EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
     EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("mchvx2_save1.dat")), 1u);
     // One that is there again once the leftover is gone fails the save.
-    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf("temp.dat"));
-    FailOn(HostFile::Op::Delete, "temp.dat");
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(Temporary()));
+    FailOn(HostFile::Op::Delete, Temporary());
     EXPECT_FALSE(SaveRecord(1, Bytes({3, 0, 0, 0})));
     HostFile::SetFaultHook(nullptr);
     EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
     EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({2, 0, 0, 0}));
+}
+
+// Two instances on one folder without an instance lock: one saves its
+// progress again and again while the other boots as often (the storage
+// test writes its 100-byte record and deletes it). Neither renames the
+// other's file: the progress record holds one of its own values at every
+// moment, and every save succeeds.
+TEST_F(RecordStoreTest, TwoProcessesWithoutALockNeverSaveOverEachOther) {
+    constexpr int kRounds = 400;
+    ASSERT_TRUE(SaveRecord(RecordId::kProgress, Bytes({0, 0, 0, 0})));
+    const pid_t saver = fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+        bool saved = true;
+        for (int i = 1; i <= kRounds; ++i) {
+            saved = SaveRecord(RecordId::kProgress, Bytes({static_cast<uint8_t>(i % 9), 0, 0, 0})) && saved;
+        }
+        _exit(saved ? 0 : 1);
+    }
+    const pid_t booter = fork();
+    ASSERT_GE(booter, 0);
+    if (booter == 0) {
+        const std::vector<uint8_t> zeros(kLongestRecordBytes, 0);
+        bool checked = true;
+        for (int i = 0; i < kRounds; ++i) {
+            checked = SaveRecord(RecordId::kStorageTest, Bytes(zeros)) && DeleteRecord(RecordId::kStorageTest) &&
+                      checked;
+        }
+        _exit(checked ? 0 : 1);
+    }
+    int foreign = 0;
+    int status = 0;
+    while (waitpid(saver, &status, WNOHANG) == 0) {
+        const std::vector<uint8_t> progress = Vector(LoadRecord(RecordId::kProgress));
+        if (progress.size() != 4 || progress[0] > 8) ++foreign;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    ASSERT_EQ(waitpid(booter, &status, 0), booter);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(foreign, 0);
+    EXPECT_EQ(Vector(LoadRecord(RecordId::kProgress)), std::vector<uint8_t>({kRounds % 9, 0, 0, 0}));
+    EXPECT_FALSE(RecordExists(RecordId::kStorageTest));
 }
 
 // Only a record that is not there is no record. One that is there but

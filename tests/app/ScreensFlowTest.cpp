@@ -15,6 +15,7 @@
 #include "CSoundManager.h"
 #include "EngineEvents.h"
 #include "GameKeys.h"
+#include "HostFile.h"
 #include "HostInput.h"
 #include "JFont.h"
 #include "RecordStore.h"
@@ -29,6 +30,9 @@ constexpr int32_t kScreenH = 320;
 constexpr uint32_t kRed = 0xFF0000;
 
 // The letters' ink, kept in 5 or 6 bits a channel.
+bool FailWrites(HostFile::Op op, const std::string&) { return op == HostFile::Op::Write; }
+bool FailDeletes(HostFile::Op op, const std::string&) { return op == HostFile::Op::Delete; }
+
 bool IsWhite(uint32_t rgb) {
     return ((rgb >> 16) & 0xFF) >= 0xE0 && ((rgb >> 8) & 0xFF) >= 0xE0 && (rgb & 0xFF) >= 0xE0;
 }
@@ -216,6 +220,12 @@ TEST_F(ScreensFlowTest, QuitAsksAndNoReturnsWhileYesSaysGoodbyeAndEnds) {
         ASSERT_GE(right, left) << "line " << line;
         EXPECT_NEAR(left + right, kScreenW, 3) << "line " << line;
     }
+    // Wider than the other text pages, so that its first line stays whole,
+    // yet within the screen.
+    const JString goodbye = GetUpperText(CStates::kTextGoodbye);
+    EXPECT_EQ(Hud().lines.elementAt(0), goodbye.substring(0, goodbye.indexOf(u'\n')));
+    EXPECT_GT(Hud().boxX, 0);
+    EXPECT_LT(Hud().boxX + Hud().boxWidth, kScreenW);
     EXPECT_FALSE(m_app->IsExitRequested());
     Press(EngineKey::kSelect);
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kGoodbye, CStates::kQuit}));
@@ -305,6 +315,24 @@ TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
     Choose(kPlayRow);
     EXPECT_EQ(State(), CStates::kLoadLevel);
     EXPECT_EQ(Progress().level, 0);
+}
+
+// A reset whose records cannot be deleted would be undone by the next
+// start: the storage notice says so, and leads back to the options.
+TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressShowsTheStorageNotice) {
+    BootToMainMenu();
+    Progress().highestLevel = 4;
+    ASSERT_TRUE(m_app->GetGame()->SaveProgress());
+    Choose(kOptionsRow);
+    Choose(1);
+    HostFile::SetFaultHook(&FailDeletes);
+    Choose(kYesRow);
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_TRUE(RecordExists(RecordId::kProgress));
+    Choose(0);
+    EXPECT_EQ(State(), CStates::kOptions);
 }
 
 // The storage notice says what is wrong with the records and asks nothing:
@@ -427,4 +455,21 @@ TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kMessageBox));
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kStartupChecks, CStates::kInterfaceSetup, CStates::kMessageBox}));
+}
+
+// An answer that cannot be kept would bring the notice back at every start
+// without a word: the storage notice says so, then the sound question comes.
+TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNotice) {
+    UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
+    StartRunning();
+    ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
+    HostFile::SetFaultHook(&FailWrites);
+    Press(EngineKey::kSelect);
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_FALSE(RecordExists(RecordId::kSettings));
+    Choose(0);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextSoundQuestion));
 }

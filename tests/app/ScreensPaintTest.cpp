@@ -19,6 +19,10 @@ constexpr int32_t kScreenH = 320;
 constexpr uint32_t kClear = 0x2040F8;
 // Text pages keep this far from either side of the screen.
 constexpr int32_t kTextSide = 20;
+// Where the test puts a dialogue's text, clear of the portrait.
+constexpr int32_t kDialogueLeft = 60;
+// The dialogue frame stands this far above the screen's bottom.
+constexpr int32_t kDialogueBottom = 25;
 
 }  // namespace
 
@@ -46,19 +50,33 @@ protected:
         }
         return -1;
     }
+    // The last such row, or -1.
+    int32_t LastInkRow(int32_t top, int32_t bottom, int32_t left, int32_t right) const {
+        for (int32_t y = bottom - 1; y >= top; --y) {
+            if (FirstInkRow(y, y + 1, left, right) == y) return y;
+        }
+        return -1;
+    }
     // A page of one line at (20, 100), 200 x 60, in the mode of a dialogue
     // or of a page in play.
-    void ShowPage(int32_t mode, int32_t speaker) {
+    void ShowPage(int32_t mode, int32_t speaker) { ShowPageIn(mode, speaker, 20, 200, 60, "HELLO THERE"); }
+    void ShowPageIn(int32_t mode, int32_t speaker, int32_t x, int32_t width, int32_t height, const char* text) {
         CHud& hud = Hud();
         hud.SetBoxFlags(false, false);
         hud.SetFrameStyle(false, false, false, false);
-        hud.ShowPopup(20, 100, 200, 60, 0);
-        hud.ShowList(JString("HELLO THERE"), JString(), JString());
+        hud.ShowPopup(x, 100, width, height, 0);
+        hud.ShowList(JString(text), JString(), JString());
         hud.mode = mode;
         hud.speaker = speaker;
         Repaint();
     }
-    void ShowDialogue(int32_t speaker) { ShowPage(CHud::kDialogue, speaker); }
+    // A dialogue of a full page of four lines, right of the portrait.
+    void ShowDialogue(int32_t speaker) {
+        ShowPageIn(CHud::kDialogue, speaker, kDialogueLeft, kScreenW - kDialogueLeft - kTextSide,
+                   4 * Hud().font->getHeight(),
+                   "ONE TWO THREE FOUR FIVE SIX SEVEN EIGHT NINE TEN ELEVEN TWELVE "
+                   "THIRTEEN FOURTEEN FIFTEEN SIXTEEN SEVENTEEN EIGHTEEN NINETEEN");
+    }
 };
 
 TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
@@ -81,18 +99,25 @@ TEST_F(ScreensPaintTest, TheNoticeBoxNeverStartsAboveEight) {
     EXPECT_TRUE(NearRgb(ScreenRgb(4, top - 6), kClear));
 }
 
-// The storage notice's message is longer than the screen is wide: it is
-// wrapped, and no line runs off either side.
-TEST_F(ScreensPaintTest, TheStorageNoticeKeepsItsMessageOnTheScreen) {
+// The storage notice reads as a text page: its title and, a blank row
+// below, its message keep as far from the sides of the screen as the help.
+TEST_F(ScreensPaintTest, TheStorageNoticeIsLaidOutAsATextPage) {
     States().ReportSaveFailure();
     Repaint();
     SaveScreenshot("31-storage-notice");
     ASSERT_EQ(State(), CStates::kMessageBox);
-    const int32_t boxTop = Hud().boxY;
-    const int32_t margin = CHud::kTitleMargin / 2;
-    EXPECT_NE(FirstInkRow(0, boxTop, margin, kScreenW - margin), -1);
-    EXPECT_EQ(FirstInkRow(0, boxTop, 0, margin), -1);
-    EXPECT_EQ(FirstInkRow(0, boxTop, kScreenW - margin, kScreenW), -1);
+    const CHud& hud = Hud();
+    const int32_t fh = hud.font->getHeight();
+    ASSERT_EQ(hud.titleLines.size(), 1);
+    ASSERT_GT(hud.subtitleLines.size(), 0);
+    const int32_t top = FirstInkRow(0, kScreenH, 0, kScreenW);
+    ASSERT_GT(top, 0);
+    const int32_t gap = top + fh;
+    const int32_t bottom = gap + (1 + hud.subtitleLines.size()) * fh;
+    EXPECT_EQ(FirstInkRow(gap, gap + fh, 0, kScreenW), -1);
+    EXPECT_EQ(FirstInkRow(gap + fh, bottom, kTextSide, kScreenW - kTextSide), gap + fh);
+    EXPECT_EQ(FirstInkRow(top, bottom, 0, kTextSide), -1);
+    EXPECT_EQ(FirstInkRow(top, bottom, kScreenW - kTextSide, kScreenW), -1);
 }
 
 TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
@@ -106,15 +131,25 @@ TEST_F(ScreensPaintTest, TheDialogueDarkensEveryOtherRowAndNamesItsSpeaker) {
     EXPECT_TRUE(NearRgb(ScreenRgb(10, 0), 0));
     EXPECT_TRUE(NearRgb(ScreenRgb(10, 1), kClear));
     EXPECT_TRUE(NearRgb(ScreenRgb(10, 40), 0));
-    // The name stands 20 above the box, the text at its top.
-    EXPECT_EQ(FirstInkRow(60, 100, 20, 220), 80);
-    EXPECT_EQ(FirstInkRow(100, 160, 20, 220), 100);
-    // The narrator has no name, and the text starts 8 higher.
+    // The name and a full page stand in the frame with as much room above
+    // the name as below the page's last line.
+    const int32_t frameHeight = Hud().dialogHeight;
+    ASSERT_GT(frameHeight, 0);
+    const int32_t frameTop = kScreenH - kDialogueBottom - frameHeight;
+    const int32_t frameBottom = frameTop + frameHeight;
+    const int32_t nameTop = FirstInkRow(frameTop, frameBottom, kDialogueLeft, kScreenW);
+    const int32_t textBottom = LastInkRow(frameTop, frameBottom, kDialogueLeft, kScreenW);
+    ASSERT_GT(nameTop, frameTop);
+    EXPECT_NEAR(nameTop - frameTop, frameBottom - 1 - textBottom, 1);
+    // The narrator has no name: the page alone stands in the middle.
     ShowDialogue(9);
-    EXPECT_EQ(FirstInkRow(60, 160, 20, 220), 92);
+    const int32_t unnamedTop = FirstInkRow(frameTop, frameBottom, kDialogueLeft, kScreenW);
+    EXPECT_GT(unnamedTop, nameTop);
+    const int32_t unnamedBottom = LastInkRow(frameTop, frameBottom, kDialogueLeft, kScreenW);
+    EXPECT_NEAR(unnamedTop - frameTop, frameBottom - 1 - unnamedBottom, 1);
     // A speaker without a name likewise.
     ShowDialogue(2);
-    EXPECT_EQ(FirstInkRow(60, 160, 20, 220), 92);
+    EXPECT_EQ(FirstInkRow(frameTop, frameBottom, kDialogueLeft, kScreenW), unnamedTop);
     world.speakerNames = worldNames;
 }
 

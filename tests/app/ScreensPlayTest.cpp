@@ -58,6 +58,9 @@ constexpr int32_t kPadUpX = 3 + 35 + 11;
 constexpr int32_t kPadUpY = 153 + 5 + 11;
 constexpr int32_t kPadRightX = 3 + 66 + 11;
 constexpr int32_t kPadRightY = 153 + 36 + 11;
+// The middle of the pause bars, the right soft key.
+constexpr int32_t kPauseBarsX = kScreenW - CTouchButtonLayout::kSoftKeyWidth / 2;
+constexpr int32_t kPauseBarsY = kScreenH - CTouchButtonLayout::kSoftKeyHeight / 2;
 // A jump from standing, from its start to its landing, in frames.
 constexpr int32_t kJumpFrames = 16;
 // The first frames of play fade in from black.
@@ -112,6 +115,12 @@ protected:
     // The stylus down or up at (x, y) of the game's screen.
     void Stylus(uint32_t event, int32_t x, int32_t y) {
         Event(event, 0, static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 16);
+    }
+    // The stylus down and up at (x, y) before the next frame, then that frame.
+    void Tap(int32_t x, int32_t y) {
+        Stylus(EngineEvent::kMouseButtonDown, x, y);
+        Stylus(EngineEvent::kMouseButtonUp, x, y);
+        Frame();
     }
 };
 
@@ -181,7 +190,8 @@ TEST_F(ScreensPlayTest, ThePlayerShowsThroughTheTouchControlsAsItJumps) {
 
 // The touch pictures show while the stylus plays: from the level's start,
 // gone at a key press, back at the next tap, which the pad answers all the
-// same.
+// same; from the very frame that play resumes in after the pause page, and
+// again from the next level's start.
 TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
     StartPlay();
     EXPECT_GT(TouchControlPixels(), 0);
@@ -193,6 +203,19 @@ TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
     EXPECT_GT(TouchControlPixels(), 0);
     Stylus(EngineEvent::kMouseButtonUp, kPadRightX, kPadRightY);
     Frame();
+    EXPECT_GT(TouchControlPixels(), 0);
+
+    Tap(kPauseBarsX, kPauseBarsY);
+    ASSERT_EQ(State(), CStates::kPause);
+    Tap(kScreenW / 2, Hud().rowsTop + Hud().rowHeight / 2);
+    ASSERT_EQ(State(), CStates::kPlay);
+    EXPECT_GT(TouchControlPixels(), 0);
+
+    Press(EngineKey::kLeft);
+    ASSERT_EQ(TouchControlPixels(), 0);
+    FinishLevel();
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    Frames(kFadeInFrames);
     EXPECT_GT(TouchControlPixels(), 0);
 }
 
@@ -506,6 +529,24 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     EXPECT_EQ(saved, 3);
 }
 
+// The storage notice in play lies on the menu frame, top bar and all, as
+// the text pages do; back on it, once the main menu has been shown, leaves
+// for the main menu instead of going on to the next level.
+TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
+    StartPlay();
+    HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Frame();
+    SaveScreenshot("25-storage-notice-in-play");
+    ASSERT_NE(States().frameBar, nullptr);
+    EXPECT_NE(ScreenRgb(kScreenW / 2, States().frameBar->getHeight() / 2), 0u);
+    Press(EngineKey::kBack);
+    EXPECT_EQ(State(), CStates::kMainMenu);
+}
+
 // A suspension during play pauses at the first tick after the resume; one
 // over a page leaves the page as it is.
 TEST_F(ScreensPlayTest, SuspendDuringPlayOpensThePauseOnResume) {
@@ -561,6 +602,41 @@ TEST_F(ScreensPlayTest, ACutSceneBlocksThePause) {
     World().inputBlocked = 0;
     Press(EngineKey::kSoftRight);
     EXPECT_EQ(State(), CStates::kPause);
+}
+
+// On a page in play the speaker's portrait stands on the top left corner of
+// the page's panel, by its words, not in the screen's corner.
+TEST_F(ScreensPlayTest, APageInPlayShowsItsSpeakerOnItsPanel) {
+    StartPlay();
+    CHud& hud = Hud();
+    JImage* const portrait = World().speakerPortraits[1];
+    ASSERT_NE(portrait, nullptr);
+    hud.ShowPopup(kScreenW / 2, kScreenH / 2, kScreenW - 40, 50, CHud::kCentreX | CHud::kCentreY);
+    hud.ShowList(JString("THANK YOU"), JString(), JString());
+    hud.mode = CHud::kPlayText;
+    hud.speaker = 1;
+    auto paint = [&]() {
+        m_app->GetGame()->repaintPending = 1;
+        m_app->Paint();
+        return m_backend->LastFrame();
+    };
+    const HostFrame with = paint();
+    World().speakerPortraits[1] = nullptr;
+    const HostFrame without = paint();
+    World().speakerPortraits[1] = portrait;
+    const int32_t scale = with.Width() / kScreenW;
+    int32_t beside = 0;
+    int32_t elsewhere = 0;
+    for (int32_t y = 0; y < kScreenH; ++y) {
+        for (int32_t x = 0; x < kScreenW; ++x) {
+            if (with.PixelAt(x * scale, y * scale) == without.PixelAt(x * scale, y * scale)) continue;
+            const bool onCorner =
+                x < hud.boxX + portrait->getWidth() && y < hud.boxY && y >= hud.boxY - 2 * portrait->getHeight();
+            ++(onCorner ? beside : elsewhere);
+        }
+    }
+    EXPECT_GT(beside, 0);
+    EXPECT_EQ(elsewhere, 0);
 }
 
 // Walking right into the first level's opening messages, then moving them

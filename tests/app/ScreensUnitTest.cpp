@@ -17,6 +17,7 @@
 #include "EngineEvents.h"
 #include "GameKeys.h"
 #include "JImage.h"
+#include "ResourceText.h"
 
 namespace {
 
@@ -113,20 +114,28 @@ TEST_F(ScreensUnitTest, AMessageBoxSplitsItsTextAtTheFirstBar) {
     };
     for (const Case& c : {Case{"TITLE|BODY|MORE", "TITLE", "BODY|MORE"}, Case{"ONLY A TITLE", "ONLY A TITLE", ""},
                           Case{"|BODY", "", "BODY"}}) {
-        // Entered from another state: leaving a box forgets its text.
-        States().state = CStates::kMainMenu;
-        States().messages.elementAt(0) = JString(c.text);
-        States().SetState(CStates::kMessageBox);
+        CStates::MessageBox box;
+        box.text = JString(c.text);
+        States().SetState(States().OpenMessageBox(box));
         EXPECT_EQ(States().messages.elementAt(1), JString(c.title)) << c.text;
         EXPECT_EQ(States().messages.elementAt(2), JString(c.body)) << c.text;
         EXPECT_EQ(Hud().lineCount, 2);
     }
+    // A box opened over a notice is the new box whole: its text, its two
+    // answers and where they lead.
+    States().SetState(States().OpenMessageBox(CStates::Notice(CStates::kTextStorageFailed, CStates::kOptions)));
+    ASSERT_EQ(Hud().lineCount, 1);
+    States().SetState(States().OpenMessageBox(CStates::Question(CStates::kTextResetQuestion, CStates::kOptions)));
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextResetQuestion));
+    EXPECT_EQ(Hud().lineCount, 2);
+    EXPECT_EQ(States().ShownMessageBox().kind, CStates::MessageBox::Kind::kQuestion);
+    EXPECT_EQ(States().ShownMessageBox().noState, CStates::kBack);
     // Leaving the box forgets its text and answers.
-    States().returnYes = CStates::kOptions;
     States().SetState(CStates::kMainMenu);
     EXPECT_EQ(States().messages.elementAt(0).length(), 0);
-    EXPECT_EQ(States().returnYes, 0);
-    EXPECT_EQ(States().returnNo, CStates::kBack);
+    EXPECT_EQ(States().ShownMessageBox().yesState, 0);
+    EXPECT_EQ(States().ShownMessageBox().noState, CStates::kBack);
+    EXPECT_EQ(States().ShownMessageBox().text.length(), 0);
 }
 
 // The logo enters at the right edge at rest height, touches the top at

@@ -4,6 +4,7 @@
 #include "CFileUtil.h"
 #include "CStrWChar.h"
 #include "HostFile.h"
+#include "HostSaveTemporary.h"
 #include "ICFile.h"
 #include "ICFileMgr.h"
 
@@ -116,7 +117,7 @@ TEST_F(CFileInputStreamTest, OpenOnFileStartsAtTheFilesPositionAndLeavesItOpen) 
     // The borrowed file is still open and where the stream left it.
     EXPECT_TRUE(file->IsOpen());
     EXPECT_EQ(file->Tell(), 101u);
-    files->Close(file);
+    EXPECT_TRUE(files->Close(file));
 
     CFileInputStream stream;
     EXPECT_FALSE(stream.OpenOnFile(nullptr));
@@ -197,7 +198,7 @@ TEST_F(CFileUtilTest, SafeWriteReplacesThroughTempBesideTheFile) {
     EXPECT_EQ(m_directory.ReadFile("save.dat"), Bytes("new"));
     EXPECT_EQ(m_directory.List(), std::vector<std::string>{"save.dat"});
     ASSERT_EQ(Faults::renamed.size(), 1u);
-    EXPECT_EQ(Faults::renamed[0], m_directory.HostPathOf("temp.dat"));
+    EXPECT_EQ(Faults::renamed[0], m_directory.HostPathOf(HostSaveTemporary::Name()));
 
     // A new file is created the same way.
     EXPECT_TRUE(CFileUtil::WriteDataFile(u"fresh.dat", "f", 1));
@@ -215,9 +216,9 @@ TEST_F(CFileUtilTest, FailedSafeWriteKeepsTheOldFileAndLeavesNoTemp) {
         HostFile::Op op;
         const char* path;
     } failures[] = {
-        {HostFile::Op::Open, "temp.dat"},
-        {HostFile::Op::Write, "temp.dat"},
-        {HostFile::Op::Move, "temp.dat"},
+        {HostFile::Op::Open, "temp-"},
+        {HostFile::Op::Write, "temp-"},
+        {HostFile::Op::Move, "temp-"},
     };
     for (const auto& failure : failures) {
         m_directory.WriteFile("save.dat", std::string("old content"));
@@ -238,7 +239,7 @@ TEST_F(CFileUtilTest, SafeWriteOfAPathWithoutDirectoryStaysInThatDirectory) {
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_TRUE(written);
     ASSERT_EQ(Faults::renamed.size(), 1u);
-    EXPECT_EQ(Faults::renamed[0], "temp.dat");
+    EXPECT_EQ(Faults::renamed[0], HostSaveTemporary::Name());
     EXPECT_EQ(m_directory.List(), std::vector<std::string>{"bare.dat"});
 }
 

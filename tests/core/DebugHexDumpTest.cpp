@@ -48,4 +48,13 @@ TEST(DebugHexDump, ZeroCountPrintsNothingAndReadsNothing) {
     EXPECT_TRUE(capture.DebugLines().empty());
 }
 
+// The debug log is off unless asked for: "0", empty or unset mean off.
+TEST(DebugLog, OnlyAValueOtherThanZeroOrEmptyTurnsItOn) {
+    EXPECT_FALSE(DebugLogAskedBy(nullptr));
+    EXPECT_FALSE(DebugLogAskedBy(""));
+    EXPECT_FALSE(DebugLogAskedBy("0"));
+    EXPECT_TRUE(DebugLogAskedBy("1"));
+    EXPECT_TRUE(DebugLogAskedBy("00"));
+}
+
 }  // namespace

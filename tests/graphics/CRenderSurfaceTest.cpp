@@ -278,7 +278,16 @@ TEST_F(RenderSurfaceTest, ForwardingSurfaceStandsForItsTarget) {
     uint32_t width = 0;
     uint32_t height = 0;
     ASSERT_TRUE(target->GetSize(&width, &height));  // destroying the forwarder leaves the target whole
+
+    // Deleted first, the target leaves a forwarder that stands for nothing.
+    ASSERT_TRUE(forwarder.Create(attributes));
     delete target;
+    EXPECT_EQ(forwarder.GetFormat(), 0u);
+    EXPECT_FALSE(forwarder.GetSize(&width, &height));
+    EXPECT_FALSE(forwarder.GetDesc(&desc));
+    EXPECT_FALSE(forwarder.Lock(&mine, &pitch, 0, nullptr));
+    EXPECT_EQ(mine, nullptr);
+    forwarder.Unlock(0);
 }
 
 TEST_F(RenderSurfaceTest, ForwardingFollowsTheTargetsBuffering) {

@@ -1,10 +1,12 @@
 #include "HostClock.h"
+#include "HostFaults.h"
 #include "HostInput.h"
 #include "HostInstanceLock.h"
 #include "HostSystemInfo.h"
 #include "HostTestEnvironment.h"
 #include "HostWindowSystem.h"
 #include "NamedPipe.h"
+#include "OrdinaryFileAccess.h"
 #include "WinCeTime.h"
 #include "WinCeWindow.h"
 
@@ -294,7 +296,7 @@ TEST_F(HostWindowSystemTest, InstanceLockThatIsAPipeIsNotWaitedFor) {
     }));
     const std::string said = ::testing::internal::GetCapturedStderr();
     const std::string lock = HostInstanceLock::PathOf(u"piped");
-    EXPECT_NE(said.find(lock + " cannot be made (not a regular file)"), std::string::npos) << said;
+    EXPECT_NE(said.find(lock + " cannot be held (not a regular file)"), std::string::npos) << said;
     EXPECT_EQ(said.find(lock, said.find(lock) + 1), std::string::npos) << said;
     EXPECT_EQ(found, nullptr);
     EXPECT_NE(registered, 0);
@@ -310,10 +312,81 @@ TEST_F(HostWindowSystemTest, InstanceLockThatIsALinkIsNotFollowed) {
     ::testing::internal::CaptureStderr();
     EXPECT_NE(Register(u"linked"), 0);
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find(lock + " cannot be made (a symbolic link"), std::string::npos) << said;
+    EXPECT_NE(said.find(lock + " cannot be held (a symbolic link"), std::string::npos) << said;
     EXPECT_EQ(access(target.c_str(), F_OK), -1);
     EXPECT_TRUE(UnregisterClassW(u"linked", nullptr));
     unlink(lock.c_str());
+}
+
+// Whether a lock is held on the file at `path`, by this process or
+// another, asked through a description of its own.
+bool FileLockedElsewhere(const std::string& path) {
+    const int probe = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool locked = flock(probe, LOCK_EX | LOCK_NB) != 0;
+    close(probe);
+    return locked;
+}
+
+bool RecordLockedElsewhere(const std::string& path) {
+    const int probe = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    const bool asked = fcntl(probe, F_OFD_GETLK, &whole) == 0;
+    close(probe);
+    return asked && whole.l_type != F_UNLCK;
+}
+
+// A lock file the player may read but not write (one a run with the
+// superuser's rights left behind) locks all the same, and a link where the
+// lock file goes is not followed to see whether another holds it.
+TEST_F(HostWindowSystemTest, InstanceLockOnlyReadableStillLocksAndALinkIsNotFollowed) {
+    const std::string lock = HostInstanceLock::PathOf(u"read");
+    close(open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    chmod(m_environment.Directory().c_str(), 0755);
+    ATOM registered = 0;
+    {
+        const OrdinaryFileAccess ordinary;
+        registered = Register(u"read");
+    }
+    ASSERT_NE(registered, 0);
+    EXPECT_TRUE(FileLockedElsewhere(lock));
+    EXPECT_TRUE(UnregisterClassW(u"read", nullptr));
+
+    const std::string target = m_environment.Directory() + "/target.lock";
+    const int other = open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(symlink(target.c_str(), HostInstanceLock::PathOf(u"linked").c_str()), 0);
+    EXPECT_EQ(FindWindowW(u"linked", u"linked"), nullptr);
+    close(other);
+}
+
+// On a file system that refuses whole-file locks the POSIX record lock
+// serves, and is seen by another instance; where neither can be had the
+// run goes on unlocked and says so.
+TEST_F(HostWindowSystemTest, InstanceLockFallsBackOnTheRecordLockAndSaysWhenThereIsNone) {
+    HostFaults::Set(HostFault::FileLock, true);
+    const std::string lock = HostInstanceLock::PathOf(u"record");
+    const int other = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(other, F_OFD_SETLK, &whole), 0);
+    EXPECT_EQ(FindWindowW(u"record", u"record"), HostWindowSystem::ForeignWindow());
+    EXPECT_EQ(Register(u"record"), 0);
+    close(other);
+    ASSERT_NE(Register(u"record"), 0);
+    EXPECT_TRUE(RecordLockedElsewhere(lock));
+    EXPECT_FALSE(FileLockedElsewhere(lock));
+    EXPECT_TRUE(UnregisterClassW(u"record", nullptr));
+
+    HostFaults::Set(HostFault::RecordLock, true);
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(Register(u"record"), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(lock + " cannot be held (the file system keeps no locks)"), std::string::npos) << said;
+    EXPECT_FALSE(RecordLockedElsewhere(lock));
+    EXPECT_TRUE(UnregisterClassW(u"record", nullptr));
 }
 
 TEST_F(HostWindowSystemTest, InputBecomesTheHandsetsMessages) {

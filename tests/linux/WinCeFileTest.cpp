@@ -1,5 +1,7 @@
 #include "HostFile.h"
+#include "HostInstanceLock.h"
 #include "HostPath.h"
+#include "HostSaveTemporary.h"
 #include "NamedPipe.h"
 #include "OrdinaryFileAccess.h"
 #include "WinCeError.h"
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -92,11 +95,11 @@ TEST_F(WinCeFile, CreationModes) {
     file = Open("f", GENERIC_WRITE, OPEN_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(WriteFile(file, "J", 1, &written, nullptr));
-    CloseHandle(file);
+    EXPECT_TRUE(CloseHandle(file));
     EXPECT_EQ(Contents("f"), "Jello");
 
     file = Open("f", GENERIC_WRITE, CREATE_ALWAYS);
-    CloseHandle(file);
+    EXPECT_TRUE(CloseHandle(file));
     EXPECT_EQ(Contents("f"), "");
 
     // Create-new makes a file only where nothing is.
@@ -140,7 +143,7 @@ TEST_F(WinCeFile, ReadSeekAndSize) {
     EXPECT_FALSE(WriteFile(file, "x", 1, &written, nullptr));
     EXPECT_EQ(written, 0u);
     EXPECT_FALSE(FlushFileBuffers(file));
-    CloseHandle(file);
+    EXPECT_TRUE(CloseHandle(file));
     EXPECT_FALSE(ReadFile(file, buffer, 1, &read, nullptr));
     EXPECT_EQ(read, 0u);
     EXPECT_EQ(GetFileSize(file, nullptr), INVALID_FILE_SIZE);
@@ -202,11 +205,11 @@ TEST_F(WinCeFile, BufferedReadsFollowSeeksWritesAndTheEnd) {
     EXPECT_EQ(GetFileSize(reader, nullptr), size);
     EXPECT_EQ(SetFilePointer(reader, -1, nullptr, FILE_END), size - 1);
     EXPECT_EQ(HostFile::Calls().seeks - seeksBefore, 1u);
-    CloseHandle(reader);
+    EXPECT_TRUE(CloseHandle(reader));
     EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_END), size);
     EXPECT_TRUE(WriteFile(file, "!", 1, &written, nullptr));
     EXPECT_EQ(GetFileSize(file, nullptr), size + 1);
-    CloseHandle(file);
+    EXPECT_TRUE(CloseHandle(file));
     EXPECT_EQ(Contents("data"), pattern + "!");
 }
 
@@ -327,7 +330,7 @@ TEST_F(WinCeFile, FaultHookFailsTheChosenCall) {
     DWORD written = 5;
     EXPECT_FALSE(WriteFile(file, "x", 1, &written, nullptr));
     EXPECT_EQ(written, 0u);
-    CloseHandle(file);
+    EXPECT_TRUE(CloseHandle(file));
     EXPECT_EQ(Contents("keep"), "keep");
     // A close that fails still releases the handle.
     HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
@@ -348,9 +351,14 @@ TEST_F(WinCeFile, ModulePathFollowsTheApplicationDirectory) {
     const std::u16string name = own.substr(own.rfind(u'\\'));
     ASSERT_EQ(GetModuleFileNameW(nullptr, buffer, MAX_PATH), HostPath::ToWide(m_directory).size() + name.size());
     EXPECT_EQ(std::u16string(buffer), HostPath::ToWide(m_directory) + name);
-    // Too small a buffer gives nothing rather than a cut path.
+    // Too small a buffer gives nothing rather than a cut path, even when
+    // only the terminator has no room.
     EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, 4), 0u);
     EXPECT_EQ(buffer[0], 0);
+    const DWORD whole = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::vector<char16_t> exact(whole);
+    EXPECT_EQ(GetModuleFileNameW(nullptr, exact.data(), whole), 0u);
+    EXPECT_EQ(exact[0], 0);
 }
 
 // A host name reaches the file it names, whatever its bytes; an engine
@@ -368,7 +376,7 @@ TEST_F(WinCeFile, OpensTheFileTheHostNamedAndNoOtherOne) {
         DWORD read = 0;
         EXPECT_TRUE(ReadFile(file, buffer, sizeof(buffer), &read, nullptr));
         EXPECT_EQ(std::string(buffer, read), contents);
-        CloseHandle(file);
+        EXPECT_TRUE(CloseHandle(file));
     }
 
     std::ofstream(Host("x\xEF\xBF\xBDy"), std::ios::binary) << "other";
@@ -380,6 +388,32 @@ TEST_F(WinCeFile, OpensTheFileTheHostNamedAndNoOtherOne) {
     EXPECT_FALSE(DeleteFileW(unspellable.c_str()));
     EXPECT_EQ(Contents("x\xEF\xBF\xBDy"), "other");
     EXPECT_EQ(Contents("Spiele-\xE4"), "latin");
+}
+
+// A save fills "temp.dat" only while the instance lock is held; without
+// it each process has a file of its own, and a start removes those of
+// processes that no longer run, and no other file.
+TEST_F(WinCeFile, SavesShareTheirTemporaryOnlyUnderTheInstanceLock) {
+    HostPath::SetAppDirectory(m_directory.c_str());
+    const std::u16string own = u"temp-" + HostPath::ToWide(std::to_string(getpid())) + u".dat";
+    EXPECT_EQ(GetSafeWriteTempName(), own);
+    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
+    EXPECT_EQ(GetSafeWriteTempName(), u"temp.dat");
+    HostInstanceLock::Release(u"owner");
+    EXPECT_EQ(GetSafeWriteTempName(), own);
+
+    const pid_t ended = fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0) _exit(0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string endedName = "temp-" + std::to_string(ended) + ".dat";
+    const std::string kept[] = {HostSaveTemporary::Name(), "temp-1.dat", "temp.dat", "temp-0" + std::to_string(ended) + ".dat",
+                                "temp-" + std::to_string(ended) + ".datx"};
+    for (const std::string& name : kept) std::ofstream(Host(name)) << "x";
+    std::ofstream(Host(endedName)) << "x";
+    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory), 1);
+    EXPECT_FALSE(fs::exists(Host(endedName)));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(Host(name))) << name;
 }
 
 }  // namespace

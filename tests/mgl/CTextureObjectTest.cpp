@@ -188,8 +188,37 @@ TEST_F(CTextureObjectTest, BindsThatCannotHappenChangeNothing) {
     r.device.SetRendererContext(r.context.get());
 }
 
+// The sampler reads a plane's rows packed from the top: a plane over caller
+// memory whose rows lie padded or bottom-up leaves the unit it is bound to
+// empty rather than showing padding as texels, at the bind or when a bound
+// plane is made so.
+TEST_F(CTextureObjectTest, RowsTheSamplerCannotReadLeaveTheUnitEmpty) {
+    T packed;
+    ASSERT_TRUE(CreatePlanes(packed, 4, 4, RSBFormat_R5G6B5));
+    T texture;
+    ASSERT_TRUE(CreatePlanes(texture, 4, 4, RSBFormat_R5G6B5));
+    CRenderSurface* surface = nullptr;
+    texture.GetSurface(&surface);
+    uint8_t memory[4 * 16] = {};
+    const auto remake = [surface, &memory](int32_t pitchMode, int16_t pitch) {
+        return surface->GetPlane(0)->Create(RSBFormat_R5G6B5, 4, 4, false, nullptr, nullptr, pitchMode, pitch, memory);
+    };
+    ASSERT_TRUE(remake(CRenderSurfaceBuffer::kPitchExplicit, 16));
+    packed.BindToUnit(2);
+    texture.BindToUnit(2);
+    EXPECT_EQ(Unit(2).b.levels[0], 0u);
+    EXPECT_EQ(Unit(2).b.width, 0);
+
+    ASSERT_TRUE(remake(CRenderSurfaceBuffer::kPitchExplicit, 8));
+    texture.BindToUnit(2);
+    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(2).b.levels[0], 32), memory);
+    ASSERT_TRUE(remake(CRenderSurfaceBuffer::kPitchBottomUp, 0));
+    EXPECT_EQ(Unit(2).b.levels[0], 0u);
+}
+
 // A texture going away empties the unit still showing it and takes its
-// mapping along; a unit another texture has taken since stays.
+// mapping along; a unit another texture has taken since stays. A surface
+// deleted by the host before its texture is let go of the same way.
 TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     auto first = std::make_unique<T>();
     ASSERT_TRUE(CreatePlanes(*first, 8, 8, RSBFormat_R5G6B5));
@@ -207,6 +236,14 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
     EXPECT_EQ(Unit(1).b.levels[0], secondGuest);
     EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
+
+    // The surface is handed out, so the host may delete it first.
+    CRenderSurface* surface = nullptr;
+    second.GetSurface(&surface);
+    delete surface;
+    EXPECT_EQ(Unit(1).b.levels[0], 0u);
+    second.GetSurface(&surface);
+    EXPECT_EQ(surface, nullptr);
 }
 
 // A texture that lost its last mapping in a context, however it lost it

@@ -5,9 +5,9 @@
 #include <memory>
 #include <random>
 
+#include "EightLanesTier.h"
 #include "MGLLookupTables.h"
 #include "MGLPixelCoordinates.h"
-#include "MGLVectorUnit.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(MGLPixelCoordinatesTest, EightAtATimeGiveThePixelsOwnValues) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     for (int32_t trial = 0; trial < 4000; ++trial) {
         const TexturedWalk w{Any(), Any(), Any(), Any(), Any(), Any(), Any() & INT32_MAX, Any(), Any(), Any(), Any()};
         const PerspectiveDivide divide{tables->RecipTable4(), kLimits[random() % std::size(kLimits)], Any()};
@@ -55,7 +55,7 @@ TEST_F(MGLPixelCoordinatesTest, EightAtATimeGiveThePixelsOwnValues) {
 }
 
 TEST_F(MGLPixelCoordinatesTest, EightAtATimeAlongARealisticFloor) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     // Depths near the depth offset and far past it, small steps: every
     // count of doublings and levels of detail from magnified to minified.
     for (int64_t at = -0x100; at <= INT32_MAX; at += at < 0x100000 ? 0x3001 : at / 3) {

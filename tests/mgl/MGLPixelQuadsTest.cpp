@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <random>
 
+#include "EightLanesTier.h"
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelQuads.h"
-#include "MGLVectorUnit.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ MGLPixelQuads::Levels AnyLevels(std::mt19937& random) {
 }
 
 TEST(MGLPixelQuadsTest, EightAtATimeGiveThePixelsOwnQuads) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     std::mt19937 random{20261208};
     for (int32_t trial = 0; trial < 2000; ++trial) {
         MGLPixelCoordinates at{};

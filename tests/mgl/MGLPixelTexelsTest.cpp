@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "EightLanesTier.h"
 #include "MGLPixelTexels.h"
 #include "MGLTextureSampler.h"
 
@@ -131,7 +132,7 @@ void RandomGroup(std::mt19937& random, MGLPixelCoordinates& at, int32_t first) {
 // the sampler's. A level whose step is not the format's size, or whose
 // bytes end before its last texel does, is left to the sampler.
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261208, [](uint32_t format, int32_t bpp, TextureWrap wrap, std::mt19937& random) {
         const MGLPixelTexels::Routine routine = MGLPixelTexels::BilinearRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -156,7 +157,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheSamplersBilinearTexels) {
 }
 
 TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     ForEachFormatAndWrap(20261209, [](uint32_t format, int32_t bpp, TextureWrap wrap, std::mt19937& random) {
         const MGLPixelTexels::BlendRoutine routine = MGLPixelTexels::NearestBlendRoutine(format, wrap);
         ASSERT_NE(routine, nullptr) << "format " << format;
@@ -176,7 +177,7 @@ TEST(MGLPixelTexelsTest, EightAtATimeGiveTheBlendOfTwoLevelsNearestTexels) {
 }
 
 TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
-    if (!MGLVectorUnit::EightLanes()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
+    if (!EightLanesRun()) GTEST_SKIP() << "the eight-at-a-time passes do not run";
     MGLPixelCoordinates at{};
     for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[i] = 0x28000 + i;  // level 2
     EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), 2);

@@ -95,6 +95,29 @@ TEST_F(MGLSpansTest, FlatColourInEachTargetFormat) {
     EXPECT_EQ(r.Pixel16(0, 0), 0xF800);
 }
 
+// Depth words wider than four bytes (a format no surface of ours has) are
+// tested and written four bytes each, at their own step.
+TEST(MGLSpansFormatTest, FlatDepthOnWideDepthWords) {
+    constexpr uint32_t kEightByteDepth = RSBFormat_Z32 + 4;
+    constexpr int32_t kDepth = 1000;
+    rig::Renderer r(4, 1, RSBFormat_R5G6B5, kEightByteDepth);
+    ASSERT_TRUE(r.ok);
+    r.FillPlane(1, 0);
+    MGLRecord& s = r.context->Record();
+    s.drawColor[3] = 255;
+    s.depthTest = 1;
+    s.depthWrite = 1;
+    AtRow(r, 0, kDepth, 0);
+    SpanFlatDepth(*r.context, 0, static_cast<uint32_t>(4 * ONE - 1));
+    for (int32_t x = 0; x < 4; ++x) {
+        EXPECT_EQ(r.Pixel16(x, 0), 0x001F) << x;
+        uint32_t words[2];
+        std::memcpy(words, r.Row(1, 0) + 8 * x, sizeof words);
+        EXPECT_EQ(words[0], static_cast<uint32_t>(kDepth)) << x;
+        EXPECT_EQ(words[1], 0u) << x;
+    }
+}
+
 TEST(MGLSpansFormatTest, FlatColourOnX8R8G8B8) {
     const int32_t colour[4] = {255, 255, 0, 0};
     rig::Renderer wide(8, 2, RSBFormat_X8R8G8B8);
@@ -232,14 +255,32 @@ TEST_F(MGLSpansTest, ATexelIsReadBeforeThePixelsDepthIsWritten) {
     }
 }
 
-TEST(MGLSpansFormatTest, TexturedSpanOnX14R6G6B6KeepsTopSixBits) {
-    rig::Renderer deep(4, 1, RSBFormat_X14R6G6B6);
-    ASSERT_TRUE(deep.ok);
-    const int32_t deepSlot = Texture(deep, 1, 1, RSBFormat_A8R8G8B8, TextureFilter::Nearest, TextureWrap::Repeat);
-    PutBufferPixel(*deep.context->Buffers(), deepSlot, 0, 0, ArgbPixel{255, 0xFF, 0x84, 0x0C});
-    AtRow(deep, 0, 1, 0);
-    SpanTexturedPerspective(*deep.context, 0, static_cast<uint32_t>(ONE));
-    EXPECT_EQ(deep.Pixel32(0, 0), (0x3Fu << 12) | (0x21u << 6) | 0x03u);
+// The 32-bit targets store their own formats, the nearest texel and the
+// nearest texels of two levels blended alike (x14r6g6b6 the channels' top
+// six bits; a blend weighs texels in 255ths, which loses a little).
+TEST(MGLSpansFormatTest, TexturedSpanOnWideTargetsStoresTheirFormats) {
+    struct Target {
+        uint32_t format;
+        uint32_t nearest;
+        uint32_t blended;
+    };
+    for (const Target& target : {Target{RSBFormat_X8R8G8B8, 0xFF840Cu, 0xFE830Bu},
+                                 Target{RSBFormat_X14R6G6B6, (0x3Fu << 12) | (0x21u << 6) | 0x03u,
+                                        (0x3Fu << 12) | (0x20u << 6) | 0x02u}}) {
+        rig::Renderer wide(4, 1, target.format);
+        ASSERT_TRUE(wide.ok);
+        const int32_t slot = Texture(wide, 1, 1, RSBFormat_A8R8G8B8, TextureFilter::Nearest, TextureWrap::Repeat);
+        PutBufferPixel(*wide.context->Buffers(), slot, 0, 0, ArgbPixel{255, 0xFF, 0x84, 0x0C});
+        for (const TextureFilter filter : {TextureFilter::Nearest, TextureFilter::NearestBlend}) {
+            wide.context->Record().texture_units[0].filter_mode = rig::UnitField(filter);
+            wide.FillPlane(0, 0);
+            wide.FillPlane(1, 0);
+            AtRow(wide, 0, 1, 0);
+            SpanTexturedPerspective(*wide.context, 0, static_cast<uint32_t>(ONE));
+            EXPECT_EQ(wide.Pixel32(0, 0), filter == TextureFilter::Nearest ? target.nearest : target.blended)
+                << std::hex << target.format << " filter " << rig::UnitField(filter);
+        }
+    }
 }
 
 // Bilinear texels, and trilinear ones without a blend, of a texture that
@@ -481,23 +522,28 @@ TEST_F(MGLSpansTest, ASamplerChecksItsLevelsByTheFieldsItReadsThemBy) {
     EXPECT_EQ(colour.a, 0);
 }
 
-// A level whose bytes cannot be counted is not read, though its one texel
-// the unit reads lies in the texture's block: a size whose texel count
-// wraps to one in 32 bits (INT32_MAX x INT32_MAX), and a step back from
-// texel to texel on a level of one texel.
+// A level whose bytes cannot be counted is not read, though its first
+// texel, the one the unit reads, lies in the texture's block: a size whose
+// texel count wraps to one in 32 bits (INT32_MAX x INT32_MAX), one of more
+// texels than 32 bits count whose bytes at its step wrap to 59 in 64 bits,
+// and a step back from texel to texel on a level of one texel.
 TEST_F(MGLSpansTest, ALevelWhoseBytesCannotBeCountedSamplesNothing) {
-    Texture(r, 1, 1, RSBFormat_R5G6B5, TextureFilter::Nearest, TextureWrap::Repeat);
+    Texture(r, 8, 4, RSBFormat_R5G6B5, TextureFilter::Nearest, TextureWrap::Repeat);  // 64 bytes
     TextureUnit& unit = r.context->Record().texture_units[0];
     RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
     MGLTextureSampler(*r.context, 0).Sample(0, 0, 0, &colour);
     EXPECT_EQ(colour.a, 0xFFFF) << "the texel is read";
-    for (const auto& [size, bpp] : {std::pair{INT32_MAX, 2}, std::pair{1, -2}}) {
-        unit.b.width = size;
-        unit.b.height = size;
-        unit.bpp = bpp;
+    struct Level {
+        int32_t width, height, bpp;
+    };
+    for (const Level& level :
+         {Level{INT32_MAX, INT32_MAX, 2}, Level{56629969, 2147430360, 1006998255}, Level{1, 1, -2}}) {
+        unit.b.width = level.width;
+        unit.b.height = level.height;
+        unit.bpp = level.bpp;
         colour = {0, 0, 0, 0};
         MGLTextureSampler(*r.context, 0).Sample(0, 0, 0, &colour);
-        EXPECT_EQ(colour.a, 0) << size << " x " << size << " at a step of " << bpp;
+        EXPECT_EQ(colour.a, 0) << level.width << " x " << level.height << " at a step of " << level.bpp;
     }
 }
 

@@ -110,6 +110,27 @@ TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
     EXPECT_EQ(firstPixels[1], nullptr);
     EXPECT_EQ(firstPixels[2], r.Row(0, 4) + 20);
     EXPECT_EQ(strides, std::vector<int32_t>(3, 128));
+
+    // A routine binding a target of another pitch and depth: the segments
+    // after it are described in the new plane's terms.
+    std::vector<int32_t> pixelBytes;
+    auto rebinder = [&](const MGLLineRecord& line, int32_t, int32_t) {
+        strides.push_back(line.destStride);
+        pixelBytes.push_back(line.bytesPerPixel);
+        firstPixels.push_back(line.firstPixel);
+        if (strides.size() == 1) {
+            ASSERT_TRUE(r.device.MakeSurface(24, 8, RSBFormat_X8R8G8B8));
+            ASSERT_TRUE(r.context->BindRenderTarget());
+        }
+    };
+    strides.clear();
+    firstPixels.clear();
+    r.SetPositions({{10, 5}, {20, 5}, {1, 4}, {5, 4}});
+    r.poly->DrawLines2D(0, 4, rebinder, 0);
+    EXPECT_EQ(strides, (std::vector<int32_t>{128, 96}));
+    EXPECT_EQ(pixelBytes, (std::vector<int32_t>{2, 4}));
+    ASSERT_EQ(firstPixels.size(), 2u);
+    EXPECT_EQ(firstPixels[1], r.Row(0, 3) + 4);
 }
 
 // Span code may write any record field. Raising the interpolant count and
@@ -275,6 +296,46 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     });
     r.poly->DrawPolygons(3, 6, 2);
     EXPECT_EQ(r.Pixel16(8, 8), 0);
+}
+
+// Host code called from inside a draw (the vertex hook, a native span) may
+// call back in, but nothing the draw holds goes meanwhile: Init, even one
+// that fails, keeps the pool the draw takes its vertices from, and the
+// routines being called are not replaced under their own call. After the
+// draw both are the host's again.
+TEST(RenderPolyHostileTest, HostCallsFromInsideADrawFreeNothingItHolds) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+    int32_t* const pool = r.context->VertexPool();
+    std::vector<int32_t*> inits;
+    std::vector<bool> replaced;
+    const std::vector<int32_t> hookNumbers(8, 0);  // big enough to live outside the hook's holder
+    std::vector<int32_t> hooked;
+    r.poly->SetVertexHook([&, hookNumbers](int32_t*, int32_t n) {
+        if (n == 1) {
+            inits.push_back(r.context->Init(0));
+            inits.push_back(r.context->Init(64));
+            replaced.push_back(r.poly->SetVertexHook(nullptr));
+            replaced.push_back(r.poly->SetPolygonObserver([](const MGLVertexList&) {}));
+        }
+        hooked.push_back(n + hookNumbers[0]);
+    });
+    int32_t spans = 0;
+    const auto span = [&r, &spans, &replaced, hookNumbers](MGLContext&, uint32_t, uint32_t) {
+        spans += 1 + hookNumbers[0];
+        replaced.push_back(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    };
+    ASSERT_TRUE(r.poly->BindNativeSpan(span, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+    r.poly->DrawPolygons(3, 6, 2);
+    EXPECT_EQ(inits, (std::vector<int32_t*>{nullptr, nullptr}));
+    EXPECT_EQ(r.context->VertexPool(), pool);
+    EXPECT_TRUE(r.context->IsReady());
+    EXPECT_EQ(hooked, (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_GT(spans, 0);
+    EXPECT_EQ(replaced, std::vector<bool>(2 + static_cast<size_t>(spans), false));
+    EXPECT_TRUE(r.poly->SetVertexHook(nullptr));
+    EXPECT_NE(r.context->Init(64), nullptr);
 }
 
 // A plane made anew through its own buffer, outside a draw or by the vertex

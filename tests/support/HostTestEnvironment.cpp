@@ -10,17 +10,7 @@
 #include "HostSystemInfo.h"
 #include "HostWindowSystem.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
 HostTestEnvironment::HostTestEnvironment() {
-    std::string pattern = (fs::temp_directory_path() / "engine-host-XXXXXX").string();
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-    m_directory = pattern;
     HostPath::SetAppDirectory(m_directory.c_str());
     HostClock::UseVirtual(kStartTicks, 1700000000000ull);
     ClearStandIn();
@@ -30,8 +20,6 @@ HostTestEnvironment::~HostTestEnvironment() {
     ClearStandIn();
     HostClock::UseMonotonic();
     HostPath::SetAppDirectory(nullptr);
-    std::error_code ignored;
-    fs::remove_all(m_directory, ignored);
 }
 
 unsigned HostTestEnvironment::Elapsed() { return HostClock::Ticks() - kStartTicks; }

@@ -1,6 +1,8 @@
 #ifndef HOSTTESTENVIRONMENT_H
 #define HOSTTESTENVIRONMENT_H
 
+#include "ScratchDirectory.h"
+
 #include <string>
 
 // Puts the handset stand-in into a known state for one test and clears it
@@ -25,7 +27,8 @@ public:
 private:
     static void ClearStandIn();
 
-    std::string m_directory;
+    ScratchDirectory m_scratch{"engine-host"};
+    std::string m_directory = m_scratch.Path().string();
 };
 
 #endif

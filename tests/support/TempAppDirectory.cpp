@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,10 +14,6 @@
 namespace fs = std::filesystem;
 
 TempAppDirectory::TempAppDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "engine-files-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    EXPECT_NE(made, nullptr);
-    m_hostDirectory = pattern;
     m_engineDirectory = HostPath::ToWide(m_hostDirectory);
     HostPath::SetAppDirectory(m_hostDirectory.c_str());
     EXPECT_TRUE(m_singletons.Init(20, 20, true));
@@ -29,9 +24,8 @@ TempAppDirectory::~TempAppDirectory() {
     delete CSingleton::GetInstance(ICFileMgr::kClassKey);
     CSingleton::SetTable(nullptr);
     HostPath::SetAppDirectory(nullptr);
+    // Lets the scratch directory's removal reach its files.
     SetReadOnly(false);
-    std::error_code ignored;
-    fs::remove_all(m_hostDirectory, ignored);
 }
 
 std::string TempAppDirectory::HostPathOf(const std::string& name) const {

@@ -2,6 +2,7 @@
 #define TEMPAPPDIRECTORY_H
 
 #include "CHash.h"
+#include "ScratchDirectory.h"
 
 #include <string>
 #include <vector>
@@ -38,7 +39,8 @@ public:
     void SetReadOnly(bool readOnly) const;
 
 private:
-    std::string m_hostDirectory;
+    ScratchDirectory m_scratch{"engine-files"};
+    std::string m_hostDirectory = m_scratch.Path().string();
     std::u16string m_engineDirectory;
     CHash m_singletons;
 };

@@ -3,6 +3,7 @@
 #include "BigTool.h"
 #include "CBigFileReader.h"
 #include "CBigFileResourceInputStream.h"
+#include "ScratchDirectory.h"
 #include "TempAppDirectory.h"
 #include "ToolFiles.h"
 
@@ -65,15 +66,7 @@ Bytes DeflatedEntry(const Bytes& payload, size_t trailerBytesDropped = 0) {
 
 class BigToolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = std::filesystem::temp_directory_path() / ("bigtool_test_" + name);
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string Path(const std::string& name) const { return m_scratch.PathOf(name); }
 
     void WriteText(const std::string& name, const std::string& text) const {
         std::string error;
@@ -94,10 +87,33 @@ protected:
         return tool.Run(args);
     }
 
-    std::filesystem::path m_dir;
+    ScratchDirectory m_scratch{"bigtool-test"};
     std::ostringstream m_out;
     std::ostringstream m_err;
 };
+
+// The same test run at the same time from another checkout: a fixture of
+// its own, through its whole life.
+class OtherRunOfBigToolTest : public BigToolTest {
+public:
+    void TestBody() override {}
+    using BigToolTest::Path;
+    using BigToolTest::SetUp;
+    using BigToolTest::TearDown;
+    using BigToolTest::WriteText;
+};
+
+TEST_F(BigToolTest, AnotherRunOfTheSameTestKeepsToAFolderOfItsOwn) {
+    WriteText("mine.txt", "kept");
+    {
+        OtherRunOfBigToolTest other;
+        other.SetUp();
+        EXPECT_NE(other.Path("mine.txt"), Path("mine.txt"));
+        other.WriteText("mine.txt", "theirs");
+        other.TearDown();
+    }
+    EXPECT_EQ(ReadText("mine.txt"), "kept");
+}
 
 TEST_F(BigToolTest, HelpAndUsageErrors) {
     EXPECT_EQ(Run({"--help"}), BigTool::kExitOk);

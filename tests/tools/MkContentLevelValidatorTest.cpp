@@ -151,6 +151,9 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
          script("  say 0 hello", "  walk 4 12 right"), "level.scr:2", "never finishes a scripted walk"},
         {"one wait at a time", GoodMap(), script("script 1 then=2", "script 1 then=2,3") + "script 3\n  wait_actor\nend\n",
          "level.scr:11", "only one wait is held at a time"},
+        {"one wait at a time down a chain", GoodMap(),
+         script("script 1 then=2", "script 1 then=2,3") + "script 3 then=4\n  delay 10\nend\nscript 4\n  wait_actor\nend\n",
+         "level.scr:14", "only one wait is held at a time"},
         {"signals to actors that answer", GoodMap(), script("signal boss", "signal door"), "level.scr:6",
          "ignores signals"},
         {"controls back at the end", GoodMap(), script("  control on\n", ""), "level.scr:2",
@@ -170,8 +173,17 @@ TEST(LevelValidator, RefusesEachBrokenRuleWithItsPlace) {
 TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
     const std::string map = Replaced(GoodMap(), "type=41 sprite=41 data=@door", "type=1 sprite=1 range=8,8");
     const std::string error = Verdict(map, kGoodScripts);
-    EXPECT_EQ(error.rfind("level.scr:7", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("level.scr:7: script 2 waits for an actor", 0), 0u) << error;
     EXPECT_NE(error.find("releases a waiting script"), std::string::npos) << error;
+    // A point the player touches calls the partner without telling the
+    // script; only a scripted one releases it.
+    auto withPoint = [](const std::string& data) {
+        return Replaced(GoodMap("template point type=43 sprite=43 range=8,8 data=" + data + "\nactor o point\n",
+                                "P.w.o...........D.B."),
+                        "type=41 sprite=41 data=@door", "type=1 sprite=1 range=8,8");
+    };
+    EXPECT_EQ(Verdict(withPoint("0,0"), kGoodScripts).rfind("level.scr:7", 0), 0u);
+    EXPECT_EQ(Verdict(withPoint("0"), kGoodScripts), "");
 }
 
 TEST(LevelValidator, SourceErrorsNameTheirLine) {
@@ -190,6 +202,15 @@ TEST(LevelValidator, SourceErrorsNameTheirLine) {
                                                                                                      "no text nobody",
                                                                                                      0),
               0u);
+    const std::vector<std::pair<std::string, std::string>> commands = {
+        {"reach 2 0 -1 2", "`reach` needs an area of no negative width or height"},
+        {"reach 1366 0 2 2", "`reach`: tile 1366 is 32784 pixels"},
+        {"camera 3 1365", "`camera`: tile 1365 is 32772 pixels"},
+    };
+    for (const auto& broken : commands) {
+        const std::string error = Verdict(GoodMap(), std::string(kGoodScripts) + "script 5\n  " + broken.first + "\nend\n");
+        EXPECT_EQ(error.rfind("level.scr:11: " + broken.second, 0), 0u) << error;
+    }
     EXPECT_EQ(Verdict(GoodMap(), "script 1\n  signal ghost\nend\n").rfind("level.scr:2: the map names no actor ghost", 0),
               0u);
 }

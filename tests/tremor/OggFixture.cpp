@@ -1,12 +1,12 @@
 #include "OggFixture.h"
 
+#include "ScratchDirectory.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
 std::vector<int16_t> OggFixture::Tone(uint32_t frames, uint32_t channels) {
@@ -19,12 +19,9 @@ std::vector<int16_t> OggFixture::Tone(uint32_t frames, uint32_t channels) {
 }
 
 std::vector<uint8_t> OggFixture::Encode(const std::vector<int16_t>& samples, uint32_t channels, uint32_t rate) {
-    // Test runs may overlap, so the scratch names are random.
-    std::random_device random;
-    const std::filesystem::path base =
-        std::filesystem::temp_directory_path() / ("ogg_fixture_" + std::to_string(random()) + std::to_string(random()));
-    const std::string raw = base.string() + ".raw";
-    const std::string ogg = base.string() + ".ogg";
+    const ScratchDirectory scratch("ogg-fixture");
+    const std::string raw = scratch.PathOf("tone.raw");
+    const std::string ogg = scratch.PathOf("tone.ogg");
     {
         std::ofstream out(raw, std::ios::binary);
         for (const int16_t sample : samples) {
@@ -39,7 +36,5 @@ std::vector<uint8_t> OggFixture::Encode(const std::vector<int16_t>& samples, uin
         std::ifstream in(ogg, std::ios::binary);
         image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::filesystem::remove(raw);
-    std::filesystem::remove(ogg);
     return image;
 }

@@ -79,12 +79,12 @@ private:
     }
 };
 
-}  // namespace
-
-CAppBase* CreateGameApp() {
+CAppBase* CreateRecordingApp() {
     if (AppletRecord::Get().createFails) return nullptr;
     return new RecordingApp();
 }
+
+}  // namespace
 
 AppletRecord& AppletRecord::Get() {
     static AppletRecord record;
@@ -141,4 +141,7 @@ TimelineBackend& InstallTimeline() {
     return *timeline;
 }
 
-int32_t RunProgram() { return WinMain(nullptr, nullptr, nullptr, 0); }
+int32_t RunProgram() {
+    CApplet::SetAppFactory(&CreateRecordingApp);
+    return WinMain(nullptr, nullptr, nullptr, 0);
+}

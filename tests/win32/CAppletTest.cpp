@@ -545,13 +545,13 @@ TEST_F(CAppletTest, DiagnosticLogWritesLines) {
     std::filesystem::current_path(m_environment.Directory());
     {
         CApplet applet(nullptr);
-        applet.WriteLog("before");
+        EXPECT_FALSE(applet.WriteLog("before"));
         ASSERT_TRUE(applet.OpenLog());
-        applet.WriteLog("first");
-        applet.WriteLog(nullptr);
-        applet.WriteLog("second");
-        applet.CloseLog();
-        applet.WriteLog("after");
+        EXPECT_TRUE(applet.WriteLog("first"));
+        EXPECT_FALSE(applet.WriteLog(nullptr));
+        EXPECT_TRUE(applet.WriteLog("second"));
+        EXPECT_TRUE(applet.CloseLog());
+        EXPECT_FALSE(applet.WriteLog("after"));
     }
     std::filesystem::current_path(previous);
     std::ifstream log(m_environment.Directory() + "/mchvx2-log.txt", std::ios::binary);

@@ -12,6 +12,10 @@ enum class HostFault {
     GXOpenDisplay,
     CreateMsgQueue,
     RequestPowerNotifications,
+    // The whole-file lock (flock), refused as by a file system without it.
+    FileLock,
+    // The POSIX record lock (fcntl), refused likewise.
+    RecordLock,
     Count
 };
 

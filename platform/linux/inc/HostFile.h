@@ -31,7 +31,7 @@ public:
 
     // Closes the descriptor; false when the host reported an error, which
     // for a file written to means its last bytes may not be on the storage.
-    bool Close() override;
+    [[nodiscard]] bool Close() override;
 
     const std::string& Path() const { return m_path; }
     // Opened with write access: only such handles have buffers to flush.
@@ -40,17 +40,17 @@ public:
     // Up to `count` bytes from the position, which advances by *moved. False
     // when the host reported an error (the bytes before it still count); the
     // end of the file is no error.
-    bool Read(uint8_t* dst, uint32_t count, uint32_t* moved);
+    [[nodiscard]] bool Read(uint8_t* dst, uint32_t count, uint32_t* moved);
     // `count` bytes at the position, which advances by *moved; false when
     // not all of them got out, beyond the process's file-size limit too.
-    bool Write(const uint8_t* src, uint32_t count, uint32_t* moved);
+    [[nodiscard]] bool Write(const uint8_t* src, uint32_t count, uint32_t* moved);
     int64_t Position() const { return m_position; }
     // Any position from 0 on; beyond the end, a write fills the gap with zeros.
     void SetPosition(int64_t position) { m_position = position; }
     // A handle without write access asks the host once: the archive is
     // sized again for every entry opened on it.
-    bool Size(int64_t* size);
-    bool Sync() const;
+    [[nodiscard]] bool Size(int64_t* size);
+    [[nodiscard]] bool Sync() const;
 
     // Why OpenRegular refused what it found: no errno has this value.
     static constexpr int kNotRegular = -1;
@@ -59,10 +59,10 @@ public:
     // *error is open()'s errno or kNotRegular; the caller says what it
     // means to it. A pipe is opened without waiting for its other end,
     // which may never come; the descriptor returned blocks as usual.
-    static int OpenRegular(const std::string& path, int flags, mode_t mode, int* error);
+    [[nodiscard]] static int OpenRegular(const std::string& path, int flags, mode_t mode, int* error);
     // Syncs the folder that holds `path`, so that a file just renamed there
     // is found under its new name after a power loss. False when it fails.
-    static bool SyncFolderOf(const std::string& path);
+    [[nodiscard]] static bool SyncFolderOf(const std::string& path);
     // A write beyond the process's file-size limit (ulimit -f) raises
     // SIGXFSZ, which ends the process; ignored, the write fails with EFBIG
     // like any other, and its caller reports it. Once is enough for the

@@ -7,17 +7,25 @@
 // class: registering a class claims a lock file "<class>.lock" in the
 // application directory (see HostPath), held until the class goes or the
 // process ends, so another process can see that the program runs.
+//
+// The lock is a whole-file lock (flock), or, on a file system that refuses
+// those, a POSIX record lock over the whole file; a lock file the process
+// may read but not write is locked through a read-only descriptor.
 class HostInstanceLock {
 public:
-    // False when another process holds the lock. When the file cannot be
-    // made (a read-only directory, say) or is no regular file (a symbolic
-    // link is never followed) the claim succeeds unlocked: the program
-    // runs, without a guard against a second instance.
-    static bool Claim(const std::u16string& name);
+    // False when another process holds the lock. When no lock can be held
+    // (the file cannot be opened, is no regular file — a symbolic link is
+    // never followed — or the file system locks nothing) the claim
+    // succeeds unlocked, and standard error says so: the program runs,
+    // without a guard against a second instance.
+    [[nodiscard]] static bool Claim(const std::u16string& name);
     static void Release(const std::u16string& name);
     static void ReleaseAll();
     // True when a process other than this one holds the lock.
-    static bool IsHeldElsewhere(const std::u16string& name);
+    [[nodiscard]] static bool IsHeldElsewhere(const std::u16string& name);
+    // True while this process holds a lock it claimed: no other instance
+    // then runs from its folder.
+    [[nodiscard]] static bool HoldsAny();
     // The host path of the lock file of `name`; characters that have no
     // place in a file name become "_".
     static std::string PathOf(const std::u16string& name);

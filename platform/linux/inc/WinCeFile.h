@@ -35,31 +35,37 @@ constexpr DWORD MAX_PATH = 260;
 // INVALID_HANDLE_VALUE on failure, with the last error telling why:
 // ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND only when nothing is at the
 // path.
-HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
+[[nodiscard]] HANDLE CreateFileW(const char16_t* path, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
                    HANDLE templateFile);
 
 // Reads up to `count` bytes; *bytesRead tells how many (0 at the end of the
 // file, which is still a success). `overlapped` must be null.
-BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* bytesRead, void* overlapped);
+[[nodiscard]] BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* bytesRead, void* overlapped);
 // Writes `count` bytes; on failure *bytesWritten tells how many got out.
-BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* bytesWritten, void* overlapped);
+[[nodiscard]] BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* bytesWritten, void* overlapped);
 
 // Moves to base + distance (base 0, the position or the size for FILE_BEGIN,
 // FILE_CURRENT, FILE_END). With `distanceHigh` the distance is 64-bit and
 // the high half of the result goes back through it; without, positions
 // beyond 32 bits fail. INVALID_SET_FILE_POINTER on failure, when the
 // position is unchanged.
-DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+[[nodiscard]] DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 // The size's low 32 bits (the high ones through `sizeHigh`); without
 // `sizeHigh` a size beyond 32 bits gives INVALID_FILE_SIZE.
 DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
-BOOL FlushFileBuffers(HANDLE file);
+[[nodiscard]] BOOL FlushFileBuffers(HANDLE file);
 
 // Renames a file. An existing `to` is replaced in one step, so a reader
 // finds either the old file or the new one, never neither; the folder is
 // synced after it.
-BOOL MoveFileW(const char16_t* from, const char16_t* to);
-BOOL DeleteFileW(const char16_t* path);
+[[nodiscard]] BOOL MoveFileW(const char16_t* from, const char16_t* to);
+[[nodiscard]] BOOL DeleteFileW(const char16_t* path);
+
+// Not a handset call: the name (without a folder) of the file a safe write
+// fills before it renames it over the file it replaces. The handset ran one
+// instance only; here a second may run beside the first, and then each has
+// a name of its own (see HostSaveTemporary).
+std::u16string GetSafeWriteTempName();
 
 // Not a handset call, but its paths as the host names them (see HostPath),
 // for messages to the user; a path no host file can have is said to be one.

@@ -19,6 +19,6 @@ inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~static_cast
 // (ERROR_INVALID_HANDLE); false too when the host reported an error as it
 // closed the object (ERROR_WRITE_FAULT: a file's last bytes may not have
 // reached the storage), whose handle is released all the same.
-BOOL CloseHandle(HANDLE handle);
+[[nodiscard]] BOOL CloseHandle(HANDLE handle);
 
 #endif

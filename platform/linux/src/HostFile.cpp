@@ -26,7 +26,9 @@ int Refuse(int descriptor, int why, int* error) {
 }
 }  // namespace
 
-HostFile::~HostFile() { Close(); }
+// CloseHandle closes first and reports; here the descriptor is only given
+// back, of an object nobody closed.
+HostFile::~HostFile() { static_cast<void>(Close()); }
 
 bool HostFile::Close() {
     if (m_descriptor < 0) return true;

@@ -1,5 +1,6 @@
 #include "HostInstanceLock.h"
 
+#include "HostFaults.h"
 #include "HostFile.h"
 #include "HostPath.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-// Descriptors of the locks this process holds (-1: claimed without a file).
+// Descriptors of the locks this process holds (-1: claimed without a lock).
 std::map<std::u16string, int>& HeldLocks() {
     static std::map<std::u16string, int> locks;
     return locks;
@@ -33,11 +34,78 @@ std::string AppDirectory() {
 
 bool WouldBlock(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
 
+// Errors of a file system that keeps no locks of the kind asked for.
+bool LocksNothing(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL; }
+
+// Refused for want of write permission, where reading may still be allowed.
+bool MayOnlyRead(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
 // Why the lock file could not be opened, in a few words.
-const char* LockFailure(int error) {
+const char* OpenFailure(int error) {
     if (error == HostFile::kNotRegular) return "not a regular file";
     if (error == ELOOP) return "a symbolic link, which is not followed";
     return std::strerror(error);
+}
+
+// A link there is not followed: it would make or lock a file wherever it
+// points. A file the process may only read locks all the same.
+int OpenLockFile(const std::string& path, bool* writable, int* error) {
+    *writable = true;
+    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644, error);
+    if (descriptor >= 0 || !MayOnlyRead(*error)) return descriptor;
+    int readError = 0;
+    const int readOnly = HostFile::OpenRegular(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0, &readError);
+    *writable = false;
+    if (readOnly < 0 && readError != ENOENT) *error = readError;
+    return readOnly;
+}
+
+enum class LockOutcome { Locked, HeldElsewhere, Unavailable };
+
+int TakeFileLock(int descriptor) {
+    if (HostFaults::IsSet(HostFault::FileLock)) return EOPNOTSUPP;
+    return flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
+// The whole file, for writing: a read lock would let every instance in.
+int TakeRecordLock(int descriptor, bool writable) {
+    if (HostFaults::IsSet(HostFault::RecordLock)) return ENOLCK;
+    if (!writable) return EBADF;
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return fcntl(descriptor, F_SETLK, &whole) == 0 ? 0 : errno;
+}
+
+// Where the file system refuses whole-file locks, the record lock serves;
+// *why tells why neither could be had.
+LockOutcome Lock(int descriptor, bool writable, const char** why) {
+    const int fileLock = TakeFileLock(descriptor);
+    if (fileLock == 0) return LockOutcome::Locked;
+    if (WouldBlock(fileLock)) return LockOutcome::HeldElsewhere;
+    *why = std::strerror(fileLock);
+    if (!LocksNothing(fileLock)) return LockOutcome::Unavailable;
+    const int recordLock = TakeRecordLock(descriptor, writable);
+    if (recordLock == 0) return LockOutcome::Locked;
+    if (WouldBlock(recordLock) || recordLock == EACCES) return LockOutcome::HeldElsewhere;
+    *why = writable ? "the file system keeps no locks" : "the file system keeps no locks on a file only read";
+    return LockOutcome::Unavailable;
+}
+
+// Whether another process holds a record lock on the file.
+bool RecordLockedElsewhere(int descriptor) {
+    if (HostFaults::IsSet(HostFault::RecordLock)) return false;
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return fcntl(descriptor, F_GETLK, &whole) == 0 && whole.l_type != F_UNLCK;
+}
+
+bool RunUnlocked(const std::u16string& name, const std::string& path, const char* why) {
+    std::fprintf(stderr, "Instance lock %s cannot be held (%s); a second instance will not be refused\n",
+                 path.c_str(), why);
+    HeldLocks()[name] = -1;
+    return true;
 }
 
 }  // namespace
@@ -52,21 +120,14 @@ bool HostInstanceLock::Claim(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return true;
     const std::string path = PathOf(name);
     int error = 0;
-    // A link there is not followed: it would make or lock a file wherever
-    // it points.
-    const int descriptor = HostFile::OpenRegular(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644, &error);
-    if (descriptor < 0) {
-        std::fprintf(stderr, "Instance lock %s cannot be made (%s); a second instance will not be refused\n",
-                     path.c_str(), LockFailure(error));
-        HeldLocks()[name] = -1;
-        return true;
-    }
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = WouldBlock(errno);
+    bool writable = true;
+    const int descriptor = OpenLockFile(path, &writable, &error);
+    if (descriptor < 0) return RunUnlocked(name, path, OpenFailure(error));
+    const char* why = nullptr;
+    const LockOutcome outcome = Lock(descriptor, writable, &why);
+    if (outcome != LockOutcome::Locked) {
         close(descriptor);
-        if (held) return false;
-        HeldLocks()[name] = -1;
-        return true;
+        return outcome == LockOutcome::HeldElsewhere ? false : RunUnlocked(name, path, why);
     }
     HeldLocks()[name] = descriptor;
     return true;
@@ -86,12 +147,23 @@ void HostInstanceLock::ReleaseAll() {
     HeldLocks().clear();
 }
 
+// Only a probe of this process's own is opened here: closing a descriptor
+// of a file drops every record lock the process holds on it, and this
+// process holds none on a lock it has not claimed.
 bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     if (HeldLocks().count(name) != 0) return false;
     int error = 0;
     const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0, &error);
     if (descriptor < 0) return false;
-    const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && WouldBlock(errno);
+    const int fileLock = TakeFileLock(descriptor);
+    const bool held = WouldBlock(fileLock) || (LocksNothing(fileLock) && RecordLockedElsewhere(descriptor));
     close(descriptor);
     return held;
+}
+
+bool HostInstanceLock::HoldsAny() {
+    for (const auto& held : HeldLocks()) {
+        if (held.second >= 0) return true;
+    }
+    return false;
 }

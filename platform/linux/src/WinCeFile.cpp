@@ -2,6 +2,7 @@
 
 #include "HostFile.h"
 #include "HostPath.h"
+#include "HostSaveTemporary.h"
 #include "WinCeError.h"
 
 #include <fcntl.h>
@@ -250,7 +251,7 @@ BOOL MoveFileW(const char16_t* from, const char16_t* to) {
     // The rename itself is kept only once its folder is. A folder that
     // cannot be synced leaves the file renamed all the same: saying the
     // move failed would not undo it.
-    HostFile::SyncFolderOf(hostTo);
+    static_cast<void>(HostFile::SyncFolderOf(hostTo));
     return 1;
 }
 
@@ -267,6 +268,8 @@ BOOL DeleteFileW(const char16_t* path) {
     }
     return unlink(hostPath.c_str()) == 0 ? 1 : 0;
 }
+
+std::u16string GetSafeWriteTempName() { return HostPath::ToWide(HostSaveTemporary::Name()); }
 
 std::string DescribeFilePath(const char16_t* path) {
     return HostPath::FromWide(path).value_or("(a name no host file can have)");

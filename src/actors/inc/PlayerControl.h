@@ -10,8 +10,9 @@ class CGameWorld;
 
 // What both player forms do alike in one update: the tile rows and columns
 // of the collision box with the tile probe, the keys (or the scripted walk
-// and key mask), the blink and queued-animation words, the digit-key
-// steering in the air and the tests for going low and standing up.
+// and key mask), the blink and queued-animation words, walking and
+// stopping on the ground, the digit-key steering in the air and the tests
+// for going low and standing up.
 class PlayerControl {
 public:
     // Game key bits the player reads.
@@ -55,7 +56,24 @@ public:
         int32_t outerRightCol;
     };
 
-    PlayerControl(CActor& player, CGameWorld& world);
+    // How a form moves on its own feet: walking and its low crawl, the
+    // brake of the low stance and the push of a knock-back.
+    struct Gait {
+        int32_t walkAccel;
+        int32_t walkSpeed;
+        int32_t lowAccel;
+        int32_t lowSpeed;
+        int32_t lowBrake;
+        int32_t knockBackVx;
+        // With no walking key, the stance still stops a knock-back after
+        // its push: standing, it stops at once.
+        bool stanceStopsKnockBack;
+    };
+
+    PlayerControl(CActor& player, CGameWorld& world, const Gait& gait);
+
+    static bool Standing(const CActor& player);
+    static bool LowStance(const CActor& player);
 
     // Rows and columns of the collision box, then the probe for deadly
     // tiles, falls and ledges.
@@ -71,15 +89,19 @@ public:
     bool RunQueuedAnimation();
     // Once the knock-back animation has played, the player is free again,
     // at rest, ready to walk at its form's speed.
-    void EndKnockBack(int32_t walkSpeed);
+    void EndKnockBack();
 
     // The key mask of this update: the scripted mask, the scripted walk, or
     // the keys while the player has control.
     uint32_t ReadKeys();
     bool Pressed(uint32_t bits) const;
 
+    // The walking keys: one alone walks the free player its way; neither or
+    // both stop it on the ground by its mode and stance. Running by itself
+    // the player neither crawls nor is stopped: the run keeps its pace.
+    void Steer(uint32_t keys, bool autoRun);
     // Digit keys in the air: both stop the push, one pushes its way.
-    void SteerInAir(uint32_t keys, int32_t accel, int32_t speed);
+    void SteerInAir(uint32_t keys);
     // Both tiles above the low player are free.
     bool CanStandUp() const;
     // Going low needs the still animation, room for the low box, and no
@@ -87,11 +109,14 @@ public:
     bool CanGoLow(int32_t stillAnimation, std::initializer_list<int32_t> blockers) const;
 
 private:
+    void Walk(int32_t direction, bool autoRun);
+    void Stop(bool autoRun);
     bool TilePassable(int32_t column, int32_t row) const;
 
     CActor& p;
     CGameWorld& world;
     CGameInput* input;
+    Gait gait;
     Tiles tiles = {};
 };
 

@@ -46,11 +46,8 @@ constexpr int32_t kKnockBackVx = 256000;
 constexpr int32_t kHardLandingVy = 291841;
 constexpr int32_t kLandingShakeMs = 300;
 constexpr int32_t kLandingShakeY = 2;
+constexpr PC::Gait kGait = {kWalkAccel, kWalkSpeed, kLowAccel, kLowSpeed, kLowBrake, kKnockBackVx, false};
 }  // namespace FormA
-
-bool Standing(const CActor& p) { return p.StateWord(kStance) == kStanceNormal; }
-
-bool LowStance(const CActor& p) { return p.StateWord(kStance) == kStanceLow; }
 
 // The box's left and top at the actor's position, in pixels.
 void PlaceBox(CActor& p, int32_t left, int32_t top) {
@@ -62,7 +59,8 @@ void PlaceBox(CActor& p, int32_t left, int32_t top) {
 // One update of the first form, step by step.
 class FormAUpdate {
 public:
-    FormAUpdate(CActor& player, CGameWorld& gameWorld) : p(player), world(gameWorld), control(player, gameWorld) {}
+    FormAUpdate(CActor& player, CGameWorld& gameWorld)
+        : p(player), world(gameWorld), control(player, gameWorld, FormA::kGait) {}
 
     void Run(int32_t dt);
 
@@ -71,7 +69,6 @@ private:
     void RunTimers(int32_t dt);
     bool FinishTransition();
     bool GrabLedge();
-    void Steer(uint32_t keys);
     bool Act(uint32_t keys);
     bool Jump(uint32_t keys);
     bool Fire();
@@ -132,7 +129,8 @@ void FormAUpdate::Run(int32_t dt) {
     }
     if (GrabLedge()) return;
     const uint32_t keys = control.ReadKeys();
-    Steer(keys);
+    p.ax = p.targetVx = 0;
+    control.Steer(keys, false);
     p.collisionFlags |= CActor::kCollideLanding;
     if (Act(keys)) return;
     RunMode();
@@ -164,7 +162,7 @@ bool FormAUpdate::FinishTransition() {
     p.vx = 0;
     if (!p.IsAnimationDone()) return true;
     p.SetStateWord(kStance, p.StateWord(kStance) & ~kStanceImmuneBit);
-    if (LowStance(p)) {
+    if (PC::LowStance(p)) {
         p.SetAnimation(FormA::kLowMove, true);
         p.SetStateWord(PC::kLowHold, 0);
     }
@@ -193,47 +191,13 @@ bool FormAUpdate::GrabLedge() {
     return true;
 }
 
-void FormAUpdate::Steer(uint32_t keys) {
-    using namespace FormA;
-    p.ax = p.targetVx = 0;
-    const bool left = (keys & PC::kLeft) != 0;
-    const bool right = (keys & PC::kRight) != 0;
-    const int32_t mode = p.StateWord(kMode);
-    if (left != right) {
-        if (mode != kModeFree) return;
-        const int32_t dir = right ? 1 : -1;
-        if (Standing(p)) {
-            p.ax = dir * kWalkAccel;
-            p.targetVx = dir * kWalkSpeed;
-            p.facing = right ? 1 : 0;
-        } else if (LowStance(p)) {
-            p.SetStateWord(PC::kLowHold, 0);
-            p.ax = dir * kLowAccel;
-            p.targetVx = dir * kLowSpeed;
-        }
-        if (p.onGround != 0 && (right ? p.vx < 0 : p.vx > 0)) p.vx = 0;
-        return;
-    }
-    if (p.onGround == 0) return;
-    if (mode == kModeAttacking) {
-        p.vx = p.ax = p.targetVx = 0;
-    } else if (mode == PC::kModeKnockBack) {
-        p.vx = kKnockBackVx;
-    } else if (Standing(p)) {
-        p.vx = p.ax = p.targetVx = 0;
-    } else if (LowStance(p) && p.StateWord(PC::kLowHold) == 0) {
-        p.ax = p.vx != 0 ? kLowBrake : 0;
-        p.targetVx = 0;
-    }
-}
-
 // The first action whose keys are there; true when the update ends.
 bool FormAUpdate::Act(uint32_t keys) {
     using namespace FormA;
     if ((keys & PC::kJumpKeys) != 0) return Jump(keys);
-    if ((keys & PC::kFire) != 0 && p.onGround != 0 && Standing(p) && control.Pressed(PC::kFire)) return Fire();
+    if ((keys & PC::kFire) != 0 && p.onGround != 0 && PC::Standing(p) && control.Pressed(PC::kFire)) return Fire();
     if ((keys & PC::kDown) == 0 || p.StateWord(kMode) != kModeFree || p.onGround == 0 ||
-        p.StateWord(kBossSignal) != 0 || !Standing(p) || world.variantFlag != 0) {
+        p.StateWord(kBossSignal) != 0 || !PC::Standing(p) || world.variantFlag != 0) {
         return false;
     }
     using namespace ActorType;
@@ -252,7 +216,7 @@ bool FormAUpdate::Jump(uint32_t keys) {
             p.collisionFlags = CActor::kCollideLanding;
             p.ChangeAnimation(kClimb, false);
         }
-    } else if (LowStance(p)) {
+    } else if (PC::LowStance(p)) {
         if (!control.CanStandUp()) return false;
         p.SetAnimation(kStandUp, false);
         p.SetStateWord(kStance, kStanceNormal | kStanceImmuneBit);
@@ -265,7 +229,7 @@ bool FormAUpdate::Jump(uint32_t keys) {
         if (upLeft != upRight) p.facing = upRight ? 1 : 0;
         p.ChangeAnimation(kWindUp, false);
     } else {
-        control.SteerInAir(keys, kWalkAccel, kWalkSpeed);
+        control.SteerInAir(keys);
     }
     return false;
 }
@@ -311,7 +275,7 @@ void FormAUpdate::RunMode() {
             if (p.onGround != 0) Attack();
             return;
         case PC::kModeKnockBack:
-            control.EndKnockBack(FormA::kWalkSpeed);
+            control.EndKnockBack();
             return;
         default:
             return;
@@ -321,10 +285,10 @@ void FormAUpdate::RunMode() {
 void FormAUpdate::Fall() {
     using namespace FormA;
     if (p.prevY >= p.y) return;
-    if (Standing(p)) {
+    if (PC::Standing(p)) {
         p.hardLanding = p.vy >= kHardLandingVy ? 1 : 0;
         p.ChangeAnimation(kFall, false);
-    } else if (LowStance(p)) {
+    } else if (PC::LowStance(p)) {
         p.ChangeAnimation(kLowFall, false);
     }
 }
@@ -358,7 +322,7 @@ void FormAUpdate::Walk() {
         p.collisionFlags = CActor::kCollideAll;
         CActor::SetPlayerState8(p.StateWord(kMode));
     }
-    const bool standing = Standing(p);
+    const bool standing = PC::Standing(p);
     if (p.ax == 0) {
         if (standing) {
             p.ChangeAnimation(kStand, true);

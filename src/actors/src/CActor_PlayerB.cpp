@@ -55,16 +55,14 @@ constexpr int32_t kBoostSpeed = 307200;
 constexpr int32_t kRechargeDelay = 3000;
 constexpr int32_t kShotSpeed = 368640;
 constexpr int32_t kShotKind = 0;
+constexpr PC::Gait kGait = {kWalkAccel, kWalkSpeed, kLowAccel, kLowSpeed, kLowBrake, kKnockBackVx, true};
 }  // namespace FormB
-
-bool Standing(const CActor& p) { return p.StateWord(kStance) == kStanceNormal; }
-
-bool LowStance(const CActor& p) { return p.StateWord(kStance) == kStanceLow; }
 
 // One update of the second form, step by step.
 class FormBUpdate {
 public:
-    FormBUpdate(CActor& player, CGameWorld& gameWorld) : p(player), world(gameWorld), control(player, gameWorld) {}
+    FormBUpdate(CActor& player, CGameWorld& gameWorld)
+        : p(player), world(gameWorld), control(player, gameWorld, FormB::kGait) {}
 
     void Run(int32_t dt);
 
@@ -73,7 +71,6 @@ private:
     bool FinishTransition();
     void RunTimers(int32_t dt);
     void AutoRun(int32_t dt);
-    void Steer(uint32_t keys);
     bool MayShoot() const;
     void Fire(uint32_t keys, bool mayShoot);
     void Boost();
@@ -115,7 +112,7 @@ void FormBUpdate::Run(int32_t dt) {
     p.ax = p.targetVx = 0;
     world.boostFlag = 0;
     if (world.autoRun != 0) AutoRun(dt);
-    Steer(keys);
+    control.Steer(keys, world.autoRun != 0);
     const bool mayShoot = MayShoot();
     p.collisionFlags |= CActor::kCollideLanding;
     Fire(keys, mayShoot);
@@ -141,7 +138,7 @@ bool FormBUpdate::FinishTransition() {
     if ((p.StateWord(kStance) & kStanceImmuneBit) == 0) return false;
     if (!p.IsAnimationDone()) return true;
     p.SetStateWord(kStance, p.StateWord(kStance) & ~kStanceImmuneBit);
-    if (LowStance(p)) p.SetStateWord(PC::kLowHold, 0);
+    if (PC::LowStance(p)) p.SetStateWord(PC::kLowHold, 0);
     return true;
 }
 
@@ -171,42 +168,6 @@ void FormBUpdate::AutoRun(int32_t dt) {
     p.targetVx = kRunSpeed;
 }
 
-void FormBUpdate::Steer(uint32_t keys) {
-    using namespace FormB;
-    const bool autoRun = world.autoRun != 0;
-    const bool left = (keys & PC::kLeft) != 0;
-    const bool right = (keys & PC::kRight) != 0;
-    const int32_t mode = p.StateWord(kMode);
-    if (left != right) {
-        if (mode != kModeFree) return;
-        const int32_t dir = right ? 1 : -1;
-        if (Standing(p)) {
-            p.ax = dir * kWalkAccel;
-            p.targetVx = dir * kWalkSpeed;
-            p.facing = right ? 1 : 0;
-        } else if (LowStance(p) && !autoRun) {
-            p.SetStateWord(PC::kLowHold, 0);
-            p.ax = dir * kLowAccel;
-            p.targetVx = dir * kLowSpeed;
-        }
-        if (!autoRun && p.onGround != 0 && (right ? p.vx < 0 : p.vx > 0)) p.vx = 0;
-        return;
-    }
-    if (p.onGround == 0) return;
-    if (mode == kModeAttacking) {
-        p.vx = p.ax = p.targetVx = 0;
-    } else if (mode == PC::kModeKnockBack) {
-        p.vx = kKnockBackVx;
-    }
-    if (autoRun) return;
-    if (Standing(p)) {
-        p.vx = p.ax = p.targetVx = 0;
-    } else if (LowStance(p) && p.StateWord(PC::kLowHold) == 0) {
-        p.ax = p.vx != 0 ? kLowBrake : 0;
-        p.targetVx = 0;
-    }
-}
-
 bool FormBUpdate::MayShoot() const {
     if (p.StateWord(kMeleeOnly) == 1) return false;
     if (p.timedMode != 0 && p.StateWord(kMode) != kModeFree) return false;
@@ -224,11 +185,11 @@ void FormBUpdate::Fire(uint32_t keys, bool mayShoot) {
         return;
     }
     if (p.onGround == 0) return;
-    if (LowStance(p)) {
+    if (PC::LowStance(p)) {
         if (world.autoRun != 0) Boost();
         return;
     }
-    if (!Standing(p)) return;
+    if (!PC::Standing(p)) return;
     const int32_t mode = p.StateWord(kMode);
     if (mayShoot) {
         CActor::SetPlayerTimedMode(false);
@@ -286,7 +247,7 @@ bool FormBUpdate::JumpOrGoLow(uint32_t keys) {
     const int32_t mode = p.StateWord(kMode);
     if ((keys & PC::kJumpKeys) != 0) {
         if (mode != kModeFree) return false;
-        if (LowStance(p)) {
+        if (PC::LowStance(p)) {
             if (world.autoRun != 0 || !control.CanStandUp()) return false;
             p.SetAnimation(kStandUp, false);
             p.SetStateWord(kStance, kStanceNormal | kStanceImmuneBit);
@@ -302,7 +263,7 @@ bool FormBUpdate::JumpOrGoLow(uint32_t keys) {
             p.vy = PC::kTakeOffVy;
             p.ChangeAnimation(kRise, false);
         } else {
-            control.SteerInAir(keys, kWalkAccel, kWalkSpeed);
+            control.SteerInAir(keys);
         }
         return false;
     }
@@ -312,7 +273,8 @@ bool FormBUpdate::JumpOrGoLow(uint32_t keys) {
         return false;
     }
     using namespace ActorType;
-    if (!Standing(p) || !control.CanGoLow(kStand, {kType19, kType1, kType3, kType59, kType67, kType61})) return false;
+    if (!PC::Standing(p)) return false;
+    if (!control.CanGoLow(kStand, {kType19, kType1, kType3, kType59, kType67, kType61})) return false;
     p.SetAnimation(kGoLow, false);
     p.SetStateWord(kStance, kStanceLow | kStanceImmuneBit);
     p.vx = p.ax = 0;
@@ -337,7 +299,7 @@ void FormBUpdate::RunMode(uint32_t keys, bool mayShoot) {
             }
             return;
         case PC::kModeKnockBack:
-            control.EndKnockBack(FormB::kWalkSpeed);
+            control.EndKnockBack();
             return;
         default:
             return;
@@ -346,9 +308,9 @@ void FormBUpdate::RunMode(uint32_t keys, bool mayShoot) {
 
 void FormBUpdate::Fall() {
     if (p.prevY >= p.y) return;
-    if (Standing(p)) {
+    if (PC::Standing(p)) {
         p.ChangeAnimation(FormB::kFall, false);
-    } else if (LowStance(p)) {
+    } else if (PC::LowStance(p)) {
         p.ChangeAnimation(FormB::kLowFall, false);
     }
 }
@@ -375,7 +337,7 @@ void FormBUpdate::Walk() {
         CActor::SetPlayerState8(p.StateWord(kMode));
     }
     const bool moving = p.ax != 0;
-    if (Standing(p)) {
+    if (PC::Standing(p)) {
         const int32_t from = moving ? kStand : kWalk;
         const int32_t to = moving ? kWalk : kStand;
         if (p.IsAnimation(from)) {

@@ -221,7 +221,10 @@ void CActor::UpdateType45(int32_t) {
     }
     if (IsAnimation(kIntact) && ActorKit::Touches(this, p)) {
         if (world->autoRun != 0) {
+            // A boosting runner may be past the crack's reach by the next
+            // update: the crack's blow lands as the barrier is reached.
             BreakBarrier(*this, kCrumbling, false);
+            StopPlayerAtBarrier(*this);
             return;
         }
         BreakBarrier(*this, kBreaking, true);

@@ -6,8 +6,16 @@
 #include "CGameWorld.h"
 #include "CSpriteInstance.h"
 
-PlayerControl::PlayerControl(CActor& player, CGameWorld& gameWorld)
-    : p(player), world(gameWorld), input(gameWorld.GetInput()) {}
+PlayerControl::PlayerControl(CActor& player, CGameWorld& gameWorld, const Gait& formGait)
+    : p(player), world(gameWorld), input(gameWorld.GetInput()), gait(formGait) {}
+
+bool PlayerControl::Standing(const CActor& player) {
+    return player.StateWord(PlayerWord::kStance) == PlayerWord::kStanceNormal;
+}
+
+bool PlayerControl::LowStance(const CActor& player) {
+    return player.StateWord(PlayerWord::kStance) == PlayerWord::kStanceLow;
+}
 
 // Divisions truncate; only the left column floors, so a box reaching left
 // of the map reads the column before it.
@@ -54,11 +62,11 @@ bool PlayerControl::RunQueuedAnimation() {
     return true;
 }
 
-void PlayerControl::EndKnockBack(int32_t walkSpeed) {
+void PlayerControl::EndKnockBack() {
     if (!p.IsAnimationDone()) return;
     p.SetStateWord(PlayerWord::kMode, PlayerWord::kModeFree);
     p.vx = p.ax = 0;
-    p.targetVx = walkSpeed;
+    p.targetVx = gait.walkSpeed;
 }
 
 uint32_t PlayerControl::ReadKeys() {
@@ -89,20 +97,65 @@ uint32_t PlayerControl::ReadKeys() {
 
 bool PlayerControl::Pressed(uint32_t bits) const { return input != nullptr && input->IsPressed(bits); }
 
+void PlayerControl::Steer(uint32_t keys, bool autoRun) {
+    const bool left = (keys & kLeft) != 0;
+    const bool right = (keys & kRight) != 0;
+    if (left != right) {
+        if (p.StateWord(PlayerWord::kMode) == PlayerWord::kModeFree) Walk(right ? 1 : -1, autoRun);
+    } else if (p.onGround != 0) {
+        Stop(autoRun);
+    }
+}
+
+// Standing, the player turns the way it walks; low, it crawls facing as it
+// was. On the ground it turns back on the spot, without sliding on.
+void PlayerControl::Walk(int32_t direction, bool autoRun) {
+    if (Standing(p)) {
+        p.ax = direction * gait.walkAccel;
+        p.targetVx = direction * gait.walkSpeed;
+        p.facing = direction > 0 ? 1 : 0;
+    } else if (LowStance(p) && !autoRun) {
+        p.SetStateWord(kLowHold, 0);
+        p.ax = direction * gait.lowAccel;
+        p.targetVx = direction * gait.lowSpeed;
+    }
+    if (!autoRun && p.onGround != 0 && (direction > 0 ? p.vx < 0 : p.vx > 0)) p.vx = 0;
+}
+
+// An attack holds the player where it stands, a knock-back pushes it on;
+// otherwise the stance stops it: standing at once, low by braking, unless
+// the low stance holds its animation.
+void PlayerControl::Stop(bool autoRun) {
+    const int32_t mode = p.StateWord(PlayerWord::kMode);
+    if (mode == PlayerWord::kModeAttacking) {
+        p.vx = p.ax = p.targetVx = 0;
+    } else if (mode == kModeKnockBack) {
+        p.vx = gait.knockBackVx;
+        if (!gait.stanceStopsKnockBack) return;
+    }
+    if (autoRun) return;
+    if (Standing(p)) {
+        p.vx = p.ax = p.targetVx = 0;
+    } else if (LowStance(p) && p.StateWord(kLowHold) == 0) {
+        p.ax = p.vx != 0 ? gait.lowBrake : 0;
+        p.targetVx = 0;
+    }
+}
+
 // The handset copied the target speed into x when x was exactly 0; that
 // jump is left out, the steering itself stays.
-void PlayerControl::SteerInAir(uint32_t keys, int32_t accel, int32_t speed) {
+void PlayerControl::SteerInAir(uint32_t keys) {
     const bool upLeft = (keys & kUpLeft) != 0;
     const bool upRight = (keys & kUpRight) != 0;
     if (upLeft && upRight) {
         p.ax = p.targetVx = 0;
     } else if (upLeft) {
-        p.ax = -accel;
-        p.targetVx = -speed;
+        p.ax = -gait.walkAccel;
+        p.targetVx = -gait.walkSpeed;
         p.facing = 0;
     } else if (upRight) {
-        p.ax = accel;
-        p.targetVx = speed;
+        p.ax = gait.walkAccel;
+        p.targetVx = gait.walkSpeed;
         p.facing = 1;
     }
 }

@@ -58,11 +58,12 @@ public:
     // deleted in this run: the player may mend it and start again. The
     // storage notice then tells that a saved file cannot be read.
     void LoadSettings();
-    bool SaveSettings();
+    [[nodiscard]] bool SaveSettings();
     void LoadProgress();
     bool SaveProgress();
     // The progress reset: the settings, the progress and the level state.
-    void DeleteRecords();
+    // False when a record that was there is there still.
+    [[nodiscard]] bool DeleteRecords();
     bool IsTouchNoticeShown() const { return touchNoticeShown != 0; }
     void SetTouchNoticeShown(bool shown) { touchNoticeShown = shown ? 1 : 0; }
 

@@ -4,7 +4,8 @@
 #include "CChecksummedRecord.h"
 
 // hs.dat: the last player's name and one table of five scores, highest
-// first, each with a name of at most five UTF-16 units.
+// first, each with a name of at most five UTF-16 units. Part of the
+// engine's API: the game never uses this table.
 class CHighScoreTable : public CChecksummedRecord {
 public:
     static constexpr uint32_t kClassKey = 0x5513F41D;

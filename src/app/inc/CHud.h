@@ -99,11 +99,18 @@ public:
     // An untitled text whose line breaks end its topics: each topic is
     // wrapped by itself, with a blank row before the next.
     void ShowTopics(const JString& text);
+    // An untitled text read a box at a time (a dialogue, a page in play):
+    // a page ends between sentences where a whole one fits on it.
+    void ShowPages(const JString& text);
     // The loading screen.
     void Clear();
     // A negative time never runs out.
     void ShowImage(JImage* shown, int32_t ms);
     void SetTitle(const JString& newTitle, const JString& newSubtitle);
+    // The page's title and body stand as a text page's lines: from `top`
+    // down, `width` wide in the middle of the screen, the title centred and
+    // the body a blank row below it. Every new page starts without.
+    void SetTitlesAsText(int32_t top, int32_t width);
     // Wraps around the ends of the menu and scrolls the selection into view.
     void Select(int32_t index);
     // The box of the next page.
@@ -169,6 +176,12 @@ public:
     bool centreLines = false;
     // The text page's line breaks part topics by a blank row (ShowTopics).
     bool topicGap = false;
+    // The text is laid out in pages of whole sentences (ShowPages).
+    bool sentencePages = false;
+    // Where SetTitlesAsText puts the title (-1: above the rows) and how wide
+    // it wraps it and the body (0: the screen less the title margin).
+    int32_t textTitleTop = -1;
+    int32_t textTitleWidth = 0;
     bool imageBar = true;
     JImage* barTile = nullptr;
     JImage* barCapFramed = nullptr;
@@ -219,11 +232,19 @@ private:
     // The row height of the menu's style.
     int32_t RowHeight() const;
     int32_t LineWidth(const JString& line) const;
-    // The text in lines no wider than the screen less the title margin.
-    JVector<JString> WrapToScreen(const JString& text) const;
-    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics);
+    // The text in lines no wider than the screen less the title margin, or
+    // than a text page's title width when one is set.
+    JVector<JString> WrapTitle(const JString& text) const;
+    // How a message's text is broken into lines.
+    enum class TextFlow : uint8_t { kLines, kTopics, kSentencePages };
+    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow);
     // A message page's text in lines no wider than its box.
     JVector<JString> WrapMessage(const JString& text) const;
+    JVector<JString> WrapTopics(const JString& text) const;
+    // Pages of as many whole sentences as fit in the box, each filled up
+    // with blank lines but the last; a sentence longer than a page fills
+    // whole pages and its rest begins the next.
+    JVector<JString> WrapSentencePages(const JString& text) const;
     void Layout();
     void LayoutRows(int32_t contentWidth);
     int32_t SideFrameDrop(int32_t rowsHeight) const;
@@ -244,6 +265,7 @@ private:
     void PaintContent(JGraphics& g);
     void PaintNoticeBox(JGraphics& g);
     void PaintTitle(JGraphics& g);
+    void PaintTitleAsText(JGraphics& g);
     void PaintRowFrames(JGraphics& g);
     void PaintSelectionBar(JGraphics& g);
     void PaintPlainBar(JGraphics& g, bool framedStyle, bool imageRowStyle);
@@ -254,6 +276,8 @@ private:
     void PaintSideFrame(JGraphics& g, int32_t x, int32_t y, int32_t height);
     void PaintLoading(JGraphics& g);
     void PaintDialogue(JGraphics& g);
+    // Where a dialogue's lines begin in a frame whose top is at frameTop.
+    int32_t DialogueTextTop(int32_t frameTop, bool named) const;
     void PaintPlayText(JGraphics& g);
     void PaintTextBacking(JGraphics& g);
     void PaintPlayBorder(JGraphics& g);

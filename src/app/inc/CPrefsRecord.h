@@ -4,7 +4,8 @@
 #include "CChecksummedRecord.h"
 
 // prefs.dat: twelve bytes of preferences: four reserved, then the sound
-// switch, the core's second flag and its level setting.
+// switch, the core's second flag and its level setting. Part of the
+// engine's API: the game keeps its settings elsewhere and never uses it.
 class CPrefsRecord : public CChecksummedRecord {
 public:
     static constexpr uint32_t kClassKey = 0x2F998C85;

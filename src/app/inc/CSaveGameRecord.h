@@ -3,7 +3,8 @@
 
 #include "CChecksummedRecord.h"
 
-// savegame.dat: one saved 32-bit value.
+// savegame.dat: one saved 32-bit value. Part of the engine's API: the game
+// saves its progress elsewhere and never uses this record.
 class CSaveGameRecord : public CChecksummedRecord {
 public:
     static constexpr uint32_t kClassKey = 0x11737E62;

@@ -135,6 +135,22 @@ public:
     // Every entered state is remembered up to this many (the oldest go).
     static constexpr int32_t kHistoryLength = 256;
 
+    // What a message box says and where its answers lead. It is handed
+    // whole to OpenMessageBox, and the box on screen is replaced whole, so
+    // nothing of one box is left for the next.
+    struct MessageBox {
+        enum class Kind : uint8_t { kQuestion, kNotice };
+        Kind kind = Kind::kQuestion;
+        // "title|body".
+        JString text;
+        // Where yes leads; a notice has no yes.
+        int32_t yesState = 0;
+        // Where no and back lead, and a notice's OK.
+        int32_t noState = kBack;
+        // Drawn over black instead of the menu frame, without soft keys.
+        bool overBlack = false;
+    };
+
     CStates();
     ~CStates();
 
@@ -162,6 +178,16 @@ public:
     // A save failed: the storage notice goes over the current screen, which
     // its acknowledgement returns to.
     void ReportSaveFailure();
+    // A save or a delete failed: the storage notice, its acknowledgement
+    // leading to `then`.
+    int32_t SaveFailureNotice(int32_t then);
+    // Keeps the box for the message-box state and returns that state, for
+    // the caller to enter.
+    int32_t OpenMessageBox(const MessageBox& box);
+    static MessageBox Question(int32_t textId, int32_t yesState);
+    static MessageBox Notice(int32_t textId, int32_t then);
+    // The box on screen (a default one when none is).
+    const MessageBox& ShownMessageBox() const { return m_shownBox; }
 
     // Splash, intro and screen painting.
     void SelectFont(int32_t mode);
@@ -190,8 +216,6 @@ public:
     JFont* altFont = nullptr;
     JFont* defaultFont = nullptr;
     uint8_t answerYes = 0;
-    int32_t returnYes = 0;
-    int32_t returnNo = kBack;
     JVector<int32_t> stack;
     int32_t stackDepth = 0;
 
@@ -229,15 +253,12 @@ public:
     JVector<JVector<int32_t>> animTime;
 
     uint8_t splashSoundStarted = 0;
-    uint8_t messageOverBlack = 0;
     uint8_t restartPending = 0;
     uint8_t menuShown = 0;
     // The start-up storage test succeeded and no save has failed since.
     uint8_t storageOk = 1;
     // A record file is there but cannot be read: it is kept as it is.
     uint8_t recordUnreadable = 0;
-    // The message box tells something and asks nothing: one item acknowledges it.
-    uint8_t messageIsNotice = 0;
     int32_t frameCount = 0;
     int32_t musicRestarted = 0;
 
@@ -292,7 +313,6 @@ private:
     void ResumeAfterGameOver();
     void CommitPageSelection(int32_t dt);
     void WatchLoopingSound();
-    int32_t AskQuestion(int32_t textId, int32_t yesState);
     // The storage notice, saying what went wrong with the records, its
     // acknowledgement leading to `then`.
     int32_t StorageNotice(int32_t then);
@@ -329,6 +349,10 @@ private:
     CMenuBackdrop m_backdrop;
 
     JVector<int32_t> history;
+    // The box OpenMessageBox keeps for the next entry of the message-box
+    // state, and the one that entry put on screen.
+    MessageBox m_pendingBox;
+    MessageBox m_shownBox;
 };
 
 #endif

@@ -14,11 +14,11 @@ public:
 
     static constexpr char kProbeName[] = "mchvx2-write-check.tmp";
 
-    // True when a file could be made and closed in `directory` (a host
-    // path); else false with the reason in `error`. A
-    // leftover check file is removed first: the new one is never a link,
-    // nor a second name of a file elsewhere.
-    static bool Run(const std::string& directory, std::string* error);
+    // True when a file could be made and closed in the data directory, the
+    // folder of the program's path (GetModuleFileNameW); else false with
+    // the reason in `error`. A leftover check file is removed first: the
+    // new one is never a link, nor a second name of a file elsewhere.
+    [[nodiscard]] static bool Run(std::string* error);
     // What a failure with the platform's error code `why` says of the
     // directory: missing, not writable, or holding something in the check
     // file's place.

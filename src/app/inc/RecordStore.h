@@ -29,13 +29,14 @@ JString MakeRecordFileName(int32_t n);
 // none or it is empty (its readers then keep their defaults). A record file
 // that is there but cannot be read is empty too, and sets *unreadable: it
 // must then be left as it is, and standard error has said which and why.
-RecordBytes LoadRecord(int32_t n, bool* unreadable = nullptr);
+[[nodiscard]] RecordBytes LoadRecord(int32_t n, bool* unreadable = nullptr);
 // Through "temp.dat", so that a failed write leaves the old record as it
 // was. An empty array deletes the record. True when the record now holds
 // the bytes.
-bool SaveRecord(int32_t n, const RecordBytes& bytes);
+[[nodiscard]] bool SaveRecord(int32_t n, const RecordBytes& bytes);
 RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count);
-void DeleteRecord(int32_t n);
-bool RecordExists(int32_t n);
+// True when no record file is left: deleted, or never there.
+[[nodiscard]] bool DeleteRecord(int32_t n);
+[[nodiscard]] bool RecordExists(int32_t n);
 
 #endif

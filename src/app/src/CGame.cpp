@@ -259,8 +259,9 @@ void CGame::CheckStorage(bool skipTest) {
     input->Init();
     if (skipTest) return;
     const uint8_t zeros[kStorageTestBytes] = {};
-    states->storageOk = SaveRecord(RecordId::kStorageTest, MakeRecordBytes(zeros, kStorageTestBytes)) ? 1 : 0;
-    DeleteRecord(RecordId::kStorageTest);
+    const bool saved = SaveRecord(RecordId::kStorageTest, MakeRecordBytes(zeros, kStorageTestBytes));
+    // A progress reset deletes records: that must work too.
+    states->storageOk = DeleteRecord(RecordId::kStorageTest) && saved ? 1 : 0;
 }
 
 void CGame::LoadSettings() {
@@ -294,8 +295,9 @@ bool CGame::SaveProgress() {
     return false;
 }
 
-void CGame::DeleteRecords() {
-    if (settingsKept == 0) DeleteRecord(RecordId::kSettings);
-    if (progressKept == 0) DeleteRecord(RecordId::kProgress);
-    DeleteRecord(RecordId::kLevelState);
+bool CGame::DeleteRecords() {
+    const bool settingsGone = settingsKept != 0 || DeleteRecord(RecordId::kSettings);
+    const bool progressGone = progressKept != 0 || DeleteRecord(RecordId::kProgress);
+    const bool levelStateGone = DeleteRecord(RecordId::kLevelState);
+    return settingsGone && progressGone && levelStateGone;
 }

@@ -44,6 +44,11 @@ void CGameProgress::StartLevel(int32_t state) {
                 hud->modal = 0;
             }
             if (input != nullptr) input->SetSoftKeys(kPlaySoftKeys);
+            // This frame already paints play: its controls must be there,
+            // not wait for the world's next update.
+            if (world != nullptr && world->subState == CGameWorld::kSubStateNormal && world->inputBlocked == 0) {
+                world->SetUpTouchControls();
+            }
             break;
         default: {
             PlaySound(-1, false, true);

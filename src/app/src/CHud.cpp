@@ -38,6 +38,9 @@ void CHud::SetMode(int32_t newMode) {
     noticeBox = false;
     centreLines = false;
     topicGap = false;
+    sentencePages = false;
+    textTitleTop = -1;
+    textTitleWidth = 0;
     laidOut = false;
     mode = newMode;
     if (!keepBox) {
@@ -91,17 +94,20 @@ void CHud::ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const J
 }
 
 void CHud::ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle) {
-    ShowMessage(text, newTitle, newSubtitle, false);
+    ShowMessage(text, newTitle, newSubtitle, TextFlow::kLines);
 }
 
-void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), true); }
+void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), TextFlow::kTopics); }
 
-void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, bool topics) {
+void CHud::ShowPages(const JString& text) { ShowMessage(text, JString(), JString(), TextFlow::kSentencePages); }
+
+void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow) {
     SetMode(kMessage);
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
-    topicGap = topics;
+    topicGap = flow == TextFlow::kTopics;
+    sentencePages = flow == TextFlow::kSentencePages;
     Layout();
 }
 
@@ -121,15 +127,21 @@ void CHud::ShowImage(JImage* shown, int32_t ms) {
 
 void CHud::SetTitle(const JString& newTitle, const JString& newSubtitle) {
     title = newTitle;
-    titleLines = WrapToScreen(newTitle);
+    titleLines = WrapTitle(newTitle);
     titleLineCount = titleLines.size();
     subtitle = newSubtitle;
     // A message box's body stands here, and is as long as the text says.
-    subtitleLines = WrapToScreen(newSubtitle);
+    subtitleLines = WrapTitle(newSubtitle);
 }
 
-JVector<JString> CHud::WrapToScreen(const JString& text) const {
-    const int32_t limit = m_screenWidth - kTitleMargin;
+void CHud::SetTitlesAsText(int32_t top, int32_t width) {
+    textTitleTop = top;
+    textTitleWidth = width;
+    SetTitle(JString(title), JString(subtitle));
+}
+
+JVector<JString> CHud::WrapTitle(const JString& text) const {
+    const int32_t limit = textTitleWidth > 0 ? textTitleWidth : m_screenWidth - kTitleMargin;
     if (font != nullptr && font->stringWidth(text) > limit) return wrapText(text, limit, *font);
     JVector<JString> whole;
     whole.addElement(text);

@@ -50,6 +50,44 @@ void FitAxis(uint32_t flags, const AxisFlags& axis, int32_t content, int32_t* po
 }
 
 constexpr WChar kTopicBreak = u'\n';
+constexpr WChar kSpace = u' ';
+
+bool EndsSentence(WChar unit) { return unit == u'.' || unit == u'!' || unit == u'?'; }
+
+// Just past the first run of full stops, exclamation or question marks at
+// or after start that a space or the text's end follows; the text's end
+// when there is none.
+int32_t SentenceEnd(const JString& text, int32_t start) {
+    for (int32_t i = start; i < text.length(); ++i) {
+        if (!EndsSentence(text.charAt(i))) continue;
+        int32_t end = i + 1;
+        while (end < text.length() && EndsSentence(text.charAt(end))) ++end;
+        if (end == text.length() || text.charAt(end) == kSpace) return end;
+        i = end - 1;
+    }
+    return text.length();
+}
+
+JString Joined(const JString& first, const JString& second) {
+    return first.length() > 0 ? first + JString(" ") + second : second;
+}
+
+// Lines from `from` on, as one text again.
+JString LinesFrom(const JVector<JString>& lines, int32_t from) {
+    JString text;
+    for (int32_t i = from; i < lines.size(); ++i) text = Joined(text, lines.elementAt(i));
+    return text;
+}
+
+void AppendLines(JVector<JString>& to, const JVector<JString>& lines, int32_t count) {
+    for (int32_t i = 0; i < count && i < lines.size(); ++i) to.addElement(lines.elementAt(i));
+}
+
+// The page's lines, then blank ones up to the page's end.
+void AppendPage(JVector<JString>& to, const JVector<JString>& page, int32_t perPage) {
+    AppendLines(to, page, perPage);
+    for (int32_t i = page.size(); i < perPage; ++i) to.addElement(JString());
+}
 
 int32_t Divide(int32_t a, int32_t b) { return b > 0 ? a / b : 0; }
 
@@ -109,7 +147,12 @@ JVector<JString> CHud::WrapMessage(const JString& text) const {
         whole.addElement(text);
         return whole;
     }
-    if (!topicGap) return wrapText(text, boxWidth, *font);
+    if (topicGap) return WrapTopics(text);
+    if (sentencePages) return WrapSentencePages(text);
+    return wrapText(text, boxWidth, *font);
+}
+
+JVector<JString> CHud::WrapTopics(const JString& text) const {
     JVector<JString> wrapped;
     int32_t start = 0;
     while (start < text.length()) {
@@ -123,6 +166,34 @@ JVector<JString> CHud::WrapMessage(const JString& text) const {
         for (int32_t i = 0; i < topicLines.size(); ++i) wrapped.addElement(topicLines.elementAt(i));
     }
     return wrapped;
+}
+
+JVector<JString> CHud::WrapSentencePages(const JString& text) const {
+    const int32_t perPage = Divide(boxHeight, RowHeight());
+    if (perPage <= 0) return wrapText(text, boxWidth, *font);
+    JVector<JString> lines;
+    JString open;
+    for (int32_t start = 0; start < text.length();) {
+        const int32_t end = SentenceEnd(text, start);
+        const JString sentence = text.substring(start, end).trim();
+        start = end;
+        if (sentence.length() == 0) continue;
+        JString page = Joined(open, sentence);
+        JVector<JString> wrapped = wrapText(page, boxWidth, *font);
+        if (open.length() > 0 && wrapped.size() > perPage) {
+            AppendPage(lines, wrapText(open, boxWidth, *font), perPage);
+            page = sentence;
+            wrapped = wrapText(page, boxWidth, *font);
+        }
+        while (wrapped.size() > perPage) {
+            AppendLines(lines, wrapped, perPage);
+            page = LinesFrom(wrapped, perPage);
+            wrapped = wrapText(page, boxWidth, *font);
+        }
+        open = page;
+    }
+    if (open.length() > 0) AppendLines(lines, wrapText(open, boxWidth, *font), perPage);
+    return lines;
 }
 
 // A missing font or a missing row image makes rows 0 high: then no row fits,

@@ -56,9 +56,12 @@ constexpr int32_t kLoadingBarMargin = 38;
 constexpr int32_t kLoadingBarDrop = 15;
 constexpr int32_t kLoadingLabelRise = 10;
 constexpr int32_t kDialogueBottom = 25;
+// The dialogue frame's borders, above and below its inside.
+constexpr int32_t kDialogueTopBorder = 4;
+constexpr int32_t kDialogueBottomBorder = 2;
 constexpr int32_t kPortraitDrop = 5;
-constexpr int32_t kNameRise = 20;
-constexpr int32_t kUnnamedRise = 8;
+// From the top of the speaker's name to the top of the text.
+constexpr int32_t kNameRise = 18;
 constexpr int32_t kHeadingGap = 20;
 constexpr int32_t kNarrator = 9;
 constexpr int32_t kCentredSpeaker = 10;
@@ -205,6 +208,10 @@ void CHud::PaintTitle(JGraphics& g) {
         y = menuTitleY;
     }
     if ((title.length() == 0 && subtitle.length() == 0) || font == nullptr) return;
+    if (textTitleTop >= 0) {
+        PaintTitleAsText(g);
+        return;
+    }
     const int32_t fh = FontHeight();
     int32_t top = y;
     if (subtitle.length() > 0) {
@@ -221,6 +228,21 @@ void CHud::PaintTitle(JGraphics& g) {
         } else {
             font->drawString(g, titleLines.elementAt(i), boxX + boxWidth / 2, lineY, kTopCentre);
         }
+    }
+}
+
+void CHud::PaintTitleAsText(JGraphics& g) {
+    resetClip(g);
+    const int32_t fh = FontHeight();
+    int32_t y = textTitleTop;
+    for (int32_t i = 0; i < titleLines.size(); ++i, y += fh) {
+        font->drawString(g, titleLines.elementAt(i), m_screenWidth / 2, y, kTopCentre);
+    }
+    if (subtitle.length() == 0) return;
+    y += fh;
+    const int32_t left = (m_screenWidth - textTitleWidth) / 2;
+    for (int32_t i = 0; i < subtitleLines.size(); ++i, y += fh) {
+        font->drawString(g, subtitleLines.elementAt(i), left, y, kTopLeft);
     }
 }
 
@@ -415,14 +437,22 @@ void CHud::PaintDialogue(JGraphics& g) {
     TileAcross(dialogTile, g, leftWidth, fy, length, m_tilePieces);
     Draw(dialogRight, g, leftWidth + (length > 0 ? length : 0), fy, kTopLeft);
     const JString name = SpeakerName();
-    int32_t textTop = boxY;
-    if (name.length() == 0 || speaker == kNarrator) {
-        textTop = boxY - kUnnamedRise;
-    } else if (font != nullptr) {
-        font->drawString(g, name + JString(":"), boxX, boxY - kNameRise, kTopLeft);
-    }
-    g.setClip(boxX, textTop, boxWidth, boxY + boxHeight - textTop);
+    const bool named = name.length() > 0 && speaker != kNarrator && font != nullptr;
+    const int32_t textTop = DialogueTextTop(fy, named);
+    if (named) font->drawString(g, name + JString(":"), boxX, textTop - kNameRise, kTopLeft);
+    g.setClip(boxX, textTop, boxWidth, visibleLines * FontHeight());
     PaintRows(g, textTop);
+}
+
+// The name and a full page of lines stand in the middle of the frame's
+// inside, with as much room above as below; a shorter page begins where a
+// full one does.
+int32_t CHud::DialogueTextTop(int32_t frameTop, bool named) const {
+    const int32_t fh = FontHeight();
+    const int32_t rise = named ? kNameRise : 0;
+    const int32_t inside = dialogHeight - kDialogueTopBorder - kDialogueBottomBorder;
+    const int32_t block = rise + (fh > 0 ? boxHeight / fh * fh : 0);
+    return frameTop + kDialogueTopBorder + (inside - block) / 2 + rise;
 }
 
 void CHud::PaintPlayText(JGraphics& g) {
@@ -489,10 +519,8 @@ void CHud::PaintPlayBorder(JGraphics& g) {
     Draw(set[kTopRightCorner], g, w, 0, kTopRight);
     if (speaker == kNoSpeaker) return;
     PaintEmblem(g, set);
-    JImage* portrait = SpeakerPortrait();
-    if (speaker != kNarrator && portrait != nullptr) {
-        Draw(portrait, g, WidthOf(set[kSideEdge]), h - h0, kBottomLeft);
-    }
+    // The speaker stands on the panel's top left corner, by the words.
+    if (speaker != kNarrator) Draw(SpeakerPortrait(), g, boxX - kBackingMargin, boxY - kBackingMargin, kBottomLeft);
 }
 
 void CHud::PaintEmblem(JGraphics& g, JImage** set) {

@@ -140,9 +140,7 @@ void CStates::SetState(int32_t n) {
     if (progress != nullptr && progress->closeRequested != 0) progress->ClosePlay();
     if (state == kMessageBox) {
         messages.elementAt(kMessageText) = JString();
-        returnYes = 0;
-        returnNo = kBack;
-        messageIsNotice = 0;
+        m_shownBox = MessageBox();
     }
     int32_t selection = 0;
     uint32_t softKeys = 0;
@@ -174,10 +172,10 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
         case kBack:
             return PopState(selection);
         case kSoundQuestion: {
-            returnYes = kSoundYes;
-            returnNo = kSoundNo;
-            messages.elementAt(kMessageText) = GetUpperText(kTextSoundQuestion);
-            messageOverBlack = 1;
+            MessageBox box = Question(kTextSoundQuestion, kSoundYes);
+            box.noState = kSoundNo;
+            box.overBlack = true;
+            OpenMessageBox(box);
             CHud* hud = Hud();
             if (hud != nullptr) hud->soundQuestion = true;
             CGameInput* input = Input();
@@ -202,10 +200,11 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
             return kSplashEnd;
         case kProgressReset: {
             CGame* game = Game();
-            if (game != nullptr) game->DeleteRecords();
+            const bool deleted = game == nullptr || game->DeleteRecords();
             CGameProgress* progress = Progress();
             if (progress != nullptr) progress->highestLevel = 0;
-            return kBack;
+            // Reset for this run; the next start would find it again.
+            return deleted ? kBack : SaveFailureNotice(kBack);
         }
         default:
             return n;
@@ -317,14 +316,38 @@ void CStates::ShowTextArrows(bool shown) {
     }
 }
 
-// Title and body of the box come from the text, split at its first '|'.
+CStates::MessageBox CStates::Question(int32_t textId, int32_t yesState) {
+    MessageBox box;
+    box.text = GetUpperText(textId);
+    box.yesState = yesState;
+    return box;
+}
+
+CStates::MessageBox CStates::Notice(int32_t textId, int32_t then) {
+    MessageBox box;
+    box.kind = MessageBox::Kind::kNotice;
+    box.text = GetUpperText(textId);
+    box.noState = then;
+    return box;
+}
+
+int32_t CStates::OpenMessageBox(const MessageBox& box) {
+    m_pendingBox = box;
+    return kMessageBox;
+}
+
+// The kept box goes on screen, its title and body split from its text at
+// the first '|'.
 void CStates::EnterMessageBox(int32_t selection, uint32_t* softKeys) {
-    const JString text = messages.elementAt(kMessageText);
+    m_shownBox = m_pendingBox;
+    m_pendingBox = MessageBox();
+    const JString& text = m_shownBox.text;
+    messages.elementAt(kMessageText) = text;
     const int32_t split = text.indexOf(kTitleSeparator);
     messages.elementAt(kMessageTitle) = split < 0 ? text : text.substring(0, split);
     messages.elementAt(kMessageBody) = split < 0 ? JString() : text.substring(split + 1);
     CHud* hud = Hud();
-    if (messageOverBlack != 0) {
+    if (m_shownBox.overBlack) {
         hud->SetFrameStyle(false, true, false, false);
     } else {
         hud->SetFrameStyle(false, true, true, true);
@@ -333,11 +356,17 @@ void CStates::EnterMessageBox(int32_t selection, uint32_t* softKeys) {
     SetPageBox(0, HalfWidth(), HalfHeight(), ScreenWidth() / 3, 0, 176);
     static constexpr int32_t kAnswers[] = {kTextNo, kTextYes};
     static constexpr int32_t kAcknowledgement[] = {kTextOk};
-    const int32_t count = messageIsNotice != 0 ? 1 : 2;
+    const bool notice = m_shownBox.kind == MessageBox::Kind::kNotice;
+    const int32_t count = notice ? 1 : 2;
     itemFlags.removeAllElements();
     for (int32_t i = 0; i < count; ++i) itemFlags.addElement(1);
-    OpenTitledPage(messageIsNotice != 0 ? kAcknowledgement : kAnswers, count, kKindMessageBox, selection,
-                   -kMessageTitle, -kMessageBody);
+    OpenTitledPage(notice ? kAcknowledgement : kAnswers, count, kKindMessageBox, selection, -kMessageTitle,
+                   -kMessageBody);
+    // A notice reads as the text pages do, over the menu frame also when it
+    // comes up in play, which holds no frame.
+    if (!notice) return;
+    LoadMenuFrame();
+    hud->SetTitlesAsText(kTextPageTop, ScreenWidth() - kTextPageMargin);
 }
 
 void CStates::EnterMainMenu(int32_t selection) {

@@ -144,7 +144,7 @@ void CStates::Paint(JGraphics& g) {
             PaintMenuFrame(g, 0);
             break;
         case kMessageBox:
-            if (messageOverBlack != 0) {
+            if (m_shownBox.overBlack) {
                 g.setColor(kBlack);
                 g.fillRect(0, 0, ScreenWidth(), ScreenHeight());
             } else {

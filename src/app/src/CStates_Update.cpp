@@ -55,25 +55,19 @@ void CStates::Update(int32_t dt) {
 
 int32_t CStates::BackKeyStep() {
     int32_t next = 0;
-    if (state == kMessageBox && menuShown != 0 && messageIsNotice != 0) next = kMainMenu;
+    if (state == kMessageBox && menuShown != 0 && m_shownBox.kind == MessageBox::Kind::kNotice) next = kMainMenu;
     if (stackDepth > 0) {
         if (state == kAbout) Hud()->scroll = 0;
         restartPending = 0;
         return kBack;
     }
     if (state == kMainMenu) {
-        const int32_t asked = AskQuestion(kTextQuitQuestion, kGoodbye);
+        const int32_t asked = OpenMessageBox(Question(kTextQuitQuestion, kGoodbye));
         StopSound();
         PushState();
         return asked;
     }
     return next;
-}
-
-int32_t CStates::AskQuestion(int32_t textId, int32_t yesState) {
-    messages.elementAt(0) = GetUpperText(textId);
-    returnYes = yesState;
-    return kMessageBox;
 }
 
 int32_t CStates::SelectKeyStep() {
@@ -147,7 +141,7 @@ int32_t CStates::ChooseMainMenuItem(int32_t id) {
             next = kAbout;
             break;
         default:
-            next = AskQuestion(kTextQuitQuestion, kGoodbye);
+            next = OpenMessageBox(Question(kTextQuitQuestion, kGoodbye));
             break;
     }
     StopSound();
@@ -155,7 +149,7 @@ int32_t CStates::ChooseMainMenuItem(int32_t id) {
 }
 
 int32_t CStates::ChooseOptionsItem(int32_t id, int32_t selection) {
-    if (id == kTextResetProgress) return AskQuestion(kTextResetQuestion, kProgressReset);
+    if (id == kTextResetProgress) return OpenMessageBox(Question(kTextResetQuestion, kProgressReset));
     if (id == kTextSound) ToggleSoundOption(soundOption);
     if (id == kTextVibration) ToggleSoundOption(vibrationOption);
     OpenOptionsPage(kKindOptions, selection);
@@ -166,13 +160,13 @@ int32_t CStates::ChoosePauseItem(int32_t id, int32_t selection) {
     switch (id) {
         case kTextRestartLevel:
             restartPending = 1;
-            return AskQuestion(kTextRestartQuestion, kLoadLevel);
+            return OpenMessageBox(Question(kTextRestartQuestion, kLoadLevel));
         case kTextSound:
             ToggleSoundOption(soundOption);
             OpenPausePage(kKindPause, selection);
             return 0;
         case kTextQuitToMenu:
-            return AskQuestion(kTextQuitToMenuQuestion, kMainMenu);
+            return OpenMessageBox(Question(kTextQuitToMenuQuestion, kMainMenu));
         case kTextHelp:
             return kHelp;
         default:
@@ -181,7 +175,7 @@ int32_t CStates::ChoosePauseItem(int32_t id, int32_t selection) {
 }
 
 int32_t CStates::ChooseGameOverItem(int32_t id) {
-    if (id == kTextQuitToMenu) return AskQuestion(kTextQuitToMenuQuestion, kMainMenu);
+    if (id == kTextQuitToMenu) return OpenMessageBox(Question(kTextQuitToMenuQuestion, kMainMenu));
     if (id != kTextRetry) return 0;
     ResumeAfterGameOver();
     return kPlay;
@@ -196,9 +190,8 @@ void CStates::ResumeAfterGameOver() {
 
 int32_t CStates::AnswerMessageBox(int32_t id) {
     const bool confirmed = id == kTextYes;
-    const int32_t next = confirmed ? returnYes : returnNo;
+    const int32_t next = confirmed ? m_shownBox.yesState : m_shownBox.noState;
     answerYes = confirmed ? 1 : 0;
-    messageOverBlack = 0;
     CGameProgress* progress = Progress();
     if (next == kMainMenu) {
         PlaySound(kSoundMenuMusic, true);
@@ -248,8 +241,7 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
         case kTouchNotice:
             if (!select) return 0;
             Game()->SetTouchNoticeShown(true);
-            Game()->SaveSettings();
-            return kSoundQuestion;
+            return Game()->SaveSettings() ? kSoundQuestion : SaveFailureNotice(kSoundQuestion);
         default:
             return 0;
     }
@@ -288,8 +280,11 @@ void CStates::ApplySoundAnswer() {
     Input()->cornerImagesEnabled = true;
 }
 
+// Play holds no menu frame: one that a notice over the level's end loaded
+// goes here.
 int32_t CStates::StartLoading() {
     StopSound();
+    FreeMenuFrame();
     CHud* hud = Hud();
     hud->keepBox = true;
     Game()->repaintPending = 1;
@@ -305,16 +300,16 @@ int32_t CStates::EndSplash() {
 
 // That records cannot be stored weighs more than that one cannot be read.
 int32_t CStates::StorageNotice(int32_t then) {
-    returnNo = then;
-    messageIsNotice = 1;
-    return AskQuestion(storageOk == 0 ? kTextStorageFailed : kTextRecordUnreadable, then);
+    return OpenMessageBox(Notice(storageOk == 0 ? kTextStorageFailed : kTextRecordUnreadable, then));
 }
 
 // Shown for every failed save: the next one is tried all the same, and the
 // player must know each time that what was reached is not kept.
-void CStates::ReportSaveFailure() {
+void CStates::ReportSaveFailure() { SetState(SaveFailureNotice(state)); }
+
+int32_t CStates::SaveFailureNotice(int32_t then) {
     storageOk = 0;
-    SetState(StorageNotice(state));
+    return StorageNotice(then);
 }
 
 // The one-value description is built once and then only rewritten: the

@@ -1,5 +1,5 @@
-#include "CApplet.h"
+#include "CreateGameApp.h"
+
 #include "CGameApp.h"
 
-// The shell's application: the game's.
 CAppBase* CreateGameApp() { return new CGameApp(); }

@@ -1,13 +1,31 @@
 #include "DataDirectoryCheck.h"
 
-#include "HostPath.h"
 #include "WinCeError.h"
 #include "WinCeFile.h"
 #include "WinCeHandle.h"
 
-bool DataDirectoryCheck::Run(const std::string& directory, std::string* error) {
-    const std::u16string probe = HostPath::ToWide(directory + "/" + kProbeName);
-    DeleteFileW(probe.c_str());
+namespace {
+
+constexpr char16_t kSeparator = u'\\';
+
+// The folder of the program's path, where the game keeps its records.
+std::u16string DataFolder() {
+    char16_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::u16string path(program, length);
+    const size_t separator = path.rfind(kSeparator);
+    return separator == std::u16string::npos ? std::u16string() : path.substr(0, separator);
+}
+
+}  // namespace
+
+bool DataDirectoryCheck::Run(std::string* error) {
+    const std::u16string folder = DataFolder();
+    const std::string directory = DescribeFilePath(folder.c_str());
+    std::u16string probe = folder + kSeparator;
+    for (const char* at = kProbeName; *at != 0; ++at) probe += static_cast<char16_t>(*at);
+    // A leftover that stays makes the create below fail, which says why.
+    static_cast<void>(DeleteFileW(probe.c_str()));
     HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = Failure(directory, GetLastError());
@@ -15,7 +33,8 @@ bool DataDirectoryCheck::Run(const std::string& directory, std::string* error) {
     }
     const bool closed = CloseHandle(file) != 0;
     const DWORD why = GetLastError();
-    DeleteFileW(probe.c_str());
+    // A check file left behind is removed by the next start.
+    static_cast<void>(DeleteFileW(probe.c_str()));
     if (!closed) *error = Failure(directory, why);
     return closed;
 }

@@ -83,7 +83,8 @@ RecordBytes LoadRecord(int32_t n, bool* unreadable) {
     }
     const char* failure = nullptr;
     RecordBytes bytes = ReadRecordFile(*file, n, &failure);
-    files->Close(file);
+    // Closing a file only read loses nothing that was read.
+    static_cast<void>(files->Close(file));
     return failure == nullptr ? bytes : Unreadable(*files, path, failure, unreadable);
 }
 
@@ -95,12 +96,14 @@ bool SaveRecord(int32_t n, const RecordBytes& bytes) {
     return ok;
 }
 
-void DeleteRecord(int32_t n) {
+bool DeleteRecord(int32_t n) {
     ICFileMgr* files = GetFileMgr();
-    if (files == nullptr) return;
+    if (files == nullptr) return false;
     CStrWChar path;
     MakeRecordPath(path, n);
-    if (files->Exists(path.GetBuffer())) files->Delete(path.GetBuffer());
+    if (!files->Exists(path.GetBuffer()) || files->Delete(path.GetBuffer())) return true;
+    DebugPrintf("RecordStore: record %d could not be deleted; it stays", n);
+    return false;
 }
 
 bool RecordExists(int32_t n) {

@@ -46,8 +46,9 @@ public:
     static const char* DataLengthRule(int32_t type);
     // Types that act on a script's signal (opcode 8).
     static bool AnswersSignal(int32_t type);
-    // Types that release a script waiting for an actor (opcode 26).
-    static bool ReleasesWaitingScript(int32_t type);
+    // Whether an actor of the type, with `dataCount` extra bytes, can
+    // release a script waiting for an actor (opcode 26).
+    static bool ReleasesWaitingScript(int32_t type, size_t dataCount);
     // Types that stay in play however far off the view they are: only they
     // may be active everywhere (range 0); any other would leave and come
     // back every other frame.

@@ -16,6 +16,7 @@
 //   script ID [loop] [then=ID,...]      up to `end`
 //     reach C R W H                     wait until the player's box meets
 //                                       the tiles C..C+W-1, R..R+H-1
+//                                       (W, H >= 0)
 //     near ACTOR PIXELS                 wait until an actor comes that near
 //     gone ACTOR                        wait until the actor is destroyed
 //     camera C R [speed=N] [nowait]     camera to a tile's middle (instant
@@ -47,6 +48,10 @@ private:
     bool BeginScript(const SourceLine& line, std::string& error);
     bool ParseCommand(const SourceLine& line, std::string& error);
     bool Numbers(const SourceLine& line, size_t first, size_t count, int32_t* values, std::string& error) const;
+    bool AreaSize(const SourceLine& line, int32_t width, int32_t height, std::string& error) const;
+    // Tiles to pixels (plus `offset`), each of which must fit 16 bits.
+    bool TilePixels(const SourceLine& line, const int32_t* tiles, size_t count, int32_t offset, int16_t* pixels,
+                    std::string& error) const;
     bool Actor(const SourceLine& line, size_t word, int16_t& ref, std::string& error) const;
     bool Text(const SourceLine& line, int8_t& speaker, int16_t& text, std::string& error) const;
     bool Facing(const SourceLine& line, size_t word, int8_t& facing, std::string& error) const;

@@ -53,7 +53,8 @@ private:
                                std::string& error);
     static bool CheckEnding(const LevelScriptContent& scripts, std::string& error);
     static int32_t TemplateTypeOfRef(const LevelMapContent& map, uint8_t ref);
-    static bool MapHasType(const LevelMapContent& map, bool (*rule)(int32_t));
+    // Whether an actor the map places can release a script waiting for one.
+    static bool MapHasReleaser(const LevelMapContent& map);
 };
 
 #endif

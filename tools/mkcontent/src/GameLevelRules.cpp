@@ -15,6 +15,8 @@ constexpr int32_t kPlayerFormB = 2;
 constexpr int32_t kPartner = 22;
 constexpr int32_t kMineType = 6;
 constexpr int32_t kSpikesType = 42;
+constexpr int32_t kPartnerPointType = 43;
+constexpr size_t kTouchedPointDataCount = 2;
 
 }  // namespace
 
@@ -104,8 +106,11 @@ bool GameLevelRules::AnswersSignal(int32_t type) {
     return false;
 }
 
-bool GameLevelRules::ReleasesWaitingScript(int32_t type) {
-    static const int32_t kTypes[] = {4, 35, 41, 43, 56, 58};
+bool GameLevelRules::ReleasesWaitingScript(int32_t type, size_t dataCount) {
+    // A point touched rather than scripted calls the partner itself and
+    // never tells the script.
+    if (type == kPartnerPointType) return dataCount != kTouchedPointDataCount;
+    static const int32_t kTypes[] = {4, 35, 41, 56, 58};
     for (int32_t releasing : kTypes) {
         if (releasing == type) return true;
     }

@@ -86,6 +86,28 @@ bool LevelScriptSource::Numbers(const SourceLine& line, size_t first, size_t cou
     return true;
 }
 
+bool LevelScriptSource::AreaSize(const SourceLine& line, int32_t width, int32_t height, std::string& error) const {
+    if (width >= 0 && height >= 0) return true;
+    return SourceText::Fail(line.place, "`" + line.words[0] + "` needs an area of no negative width or height", error);
+}
+
+// The game keeps these coordinates in pixels in 16 bits: a far tile would
+// wrap to one near the other edge of the map.
+bool LevelScriptSource::TilePixels(const SourceLine& line, const int32_t* tiles, size_t count, int32_t offset,
+                                   int16_t* pixels, std::string& error) const {
+    for (size_t i = 0; i < count; ++i) {
+        const int32_t value = tiles[i] * kTile + offset;
+        if (!Fits16(value)) {
+            return SourceText::Fail(line.place, "`" + line.words[0] + "`: tile " + std::to_string(tiles[i]) + " is " +
+                                                    std::to_string(value) + " pixels, beyond the 16 bits the game "
+                                                    "keeps them in",
+                                    error);
+        }
+        pixels[i] = static_cast<int16_t>(value);
+    }
+    return true;
+}
+
 bool LevelScriptSource::Actor(const SourceLine& line, size_t word, int16_t& ref, std::string& error) const {
     if (line.words.size() <= word) return SourceText::Fail(line.place, "`" + line.words[0] + "` names an actor", error);
     const auto found = m_map.refs.find(line.words[word]);
@@ -158,12 +180,10 @@ bool LevelScriptSource::ParseCommand(const SourceLine& line, std::string& error)
     };
     bool ok = true;
     if (name == "reach") {
-        ok = exactly(5) && Numbers(line, 1, 4, n, error);
-        if (ok) {
-            command = ScriptCommands::WaitForArea(static_cast<int16_t>(n[0] * kTile), static_cast<int16_t>(n[1] * kTile),
-                                                  static_cast<int16_t>(n[2] * kTile),
-                                                  static_cast<int16_t>(n[3] * kTile));
-        }
+        int16_t area[4] = {0, 0, 0, 0};
+        ok = exactly(5) && Numbers(line, 1, 4, n, error) && AreaSize(line, n[2], n[3], error) &&
+             TilePixels(line, n, 4, 0, area, error);
+        if (ok) command = ScriptCommands::WaitForArea(area[0], area[1], area[2], area[3]);
     } else if (name == "near") {
         ok = exactly(3) && Actor(line, 1, ref, error) && Numbers(line, 2, 1, n, error);
         if (ok) command = ScriptCommands::WaitForActorNear(static_cast<int8_t>(ref), static_cast<int16_t>(n[0]), false);
@@ -171,11 +191,10 @@ bool LevelScriptSource::ParseCommand(const SourceLine& line, std::string& error)
         ok = exactly(2) && Actor(line, 1, ref, error);
         if (ok) command = ScriptCommands::WaitForActorNear(static_cast<int8_t>(ref), 0, true);
     } else if (name == "camera") {
-        ok = Numbers(line, 1, 2, n, error) && CameraOptions(line, 3, instant, speed, wait, error);
-        if (ok) {
-            command = ScriptCommands::CameraToPoint(instant, speed, wait, static_cast<int16_t>(n[0] * kTile + kTile / 2),
-                                                    static_cast<int16_t>(n[1] * kTile + kTile / 2));
-        }
+        int16_t point[2] = {0, 0};
+        ok = Numbers(line, 1, 2, n, error) && CameraOptions(line, 3, instant, speed, wait, error) &&
+             TilePixels(line, n, 2, kTile / 2, point, error);
+        if (ok) command = ScriptCommands::CameraToPoint(instant, speed, wait, point[0], point[1]);
     } else if (name == "camera_type") {
         ok = Numbers(line, 1, 1, n, error) && CameraOptions(line, 2, instant, speed, wait, error);
         if (ok && (n[0] < 0 || n[0] >= GameLevelRules::kActorTypeCount)) {

@@ -51,8 +51,6 @@ bool Fail(const SourcePlace& place, const std::string& message, std::string& err
     return SourceText::Fail(place, message, error);
 }
 
-int32_t TypeOf(const leveldata::Template& record) { return record.type; }
-
 // The table's index of script `id`, or the table's size when none has it.
 size_t IndexOf(const LevelScriptContent& scripts, int16_t id) {
     for (size_t i = 0; i < scripts.scripts.size(); ++i) {
@@ -311,9 +309,10 @@ bool LevelValidator::CheckScriptTable(const LevelScriptContent& scripts, std::st
     return true;
 }
 
-bool LevelValidator::MapHasType(const LevelMapContent& map, bool (*rule)(int32_t)) {
+bool LevelValidator::MapHasReleaser(const LevelMapContent& map) {
     for (const leveldata::Spawn& spawn : map.map.spawns) {
-        if (rule(TypeOf(map.map.templates[static_cast<size_t>(spawn.templateIndex)]))) return true;
+        const leveldata::Template& record = map.map.templates[static_cast<size_t>(spawn.templateIndex)];
+        if (GameLevelRules::ReleasesWaitingScript(record.type, record.data.size())) return true;
     }
     return false;
 }
@@ -358,8 +357,11 @@ bool LevelValidator::CheckCommands(const CompiledLevel& level, std::string& erro
                     break;
                 }
                 case ScriptCommands::kWaitForActor:
-                    if (!MapHasType(level.map, &GameLevelRules::ReleasesWaitingScript)) {
-                        return Fail(place, "no actor of the level releases a waiting script", error);
+                    if (!MapHasReleaser(level.map)) {
+                        return Fail(place, "script " + std::to_string(scripts.scripts[i].id) +
+                                               " waits for an actor, but no actor of the level releases a waiting "
+                                               "script",
+                                    error);
                     }
                     break;
                 case ScriptCommands::kCameraBounds: {

@@ -14,10 +14,10 @@ public:
     ~CFileInputStream() override;
 
     // Opens the file for reading and owns it. A missing or empty file fails.
-    bool OpenByName(const WChar* path);
+    [[nodiscard]] bool OpenByName(const WChar* path);
     // Reads a borrowed file from its current position on; the file's size
     // is found by seeking to its end and back. False when a seek failed.
-    bool OpenOnFile(ICFile* file);
+    [[nodiscard]] bool OpenOnFile(ICFile* file);
     // Deletes an owned file, forgets a borrowed one.
     void Close();
 

@@ -12,7 +12,7 @@ public:
     explicit CFileOutputStream(uint32_t swapFlag) : COutputStream(swapFlag) {}
     ~CFileOutputStream() override;
 
-    bool Open(const WChar* path);
+    [[nodiscard]] bool Open(const WChar* path);
     void Close();
 
     // A write that does not go out whole sets the error flag, which stays

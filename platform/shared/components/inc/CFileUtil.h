@@ -20,27 +20,29 @@ public:
     static void MakeDataPath(CStrWChar& out, const WChar* name);
 
     // True when exactly `size` bytes were read; nothing to read is true.
-    static bool ReadFile(const WChar* path, void* dst, uint32_t size);
+    [[nodiscard]] static bool ReadFile(const WChar* path, void* dst, uint32_t size);
     // Creates or truncates the file; true when all `size` bytes went out.
     // Nothing to write is false.
-    static bool WriteFile(const WChar* path, const void* src, uint32_t size);
-    // Writes the whole file through "temp.dat" in the same directory, made
-    // anew (a leftover is removed first), and then puts it in place of the
-    // old one in one step, so that the file holds either its old content or
-    // the new one at every moment. On failure (a write, the flush or close
-    // of "temp.dat", or the rename) the old file stays and "temp.dat" is
-    // removed. Nothing to write deletes the file and is true.
-    static bool SafeWriteFile(const WChar* path, const void* src, uint32_t size);
+    [[nodiscard]] static bool WriteFile(const WChar* path, const void* src, uint32_t size);
+    // Writes the whole file through a temporary in the same directory (the
+    // file manager's GetSafeWriteTempName, "temp.dat" as a rule), made anew
+    // (a leftover is removed first), and then puts it in place of the old
+    // one in one step, so that the file holds either its old content or the
+    // new one at every moment. On failure (a write, the flush or close of
+    // the temporary, or the rename) the old file stays and the temporary is
+    // removed. Nothing to write deletes the file and is true when no file
+    // is left.
+    [[nodiscard]] static bool SafeWriteFile(const WChar* path, const void* src, uint32_t size);
 
-    static bool ReadAppFile(const WChar* name, void* dst, uint32_t size);
-    static bool ReadDataFile(const WChar* name, void* dst, uint32_t size);
-    static bool WriteDataFileDirect(const WChar* name, const void* src, uint32_t size);
-    static bool WriteDataFile(const WChar* name, const void* src, uint32_t size);
+    [[nodiscard]] static bool ReadAppFile(const WChar* name, void* dst, uint32_t size);
+    [[nodiscard]] static bool ReadDataFile(const WChar* name, void* dst, uint32_t size);
+    [[nodiscard]] static bool WriteDataFileDirect(const WChar* name, const void* src, uint32_t size);
+    [[nodiscard]] static bool WriteDataFile(const WChar* name, const void* src, uint32_t size);
 
 private:
     // Opens with `mode` and writes all `size` bytes; nothing to write is
     // false.
-    static bool WriteWholeFile(const WChar* path, uint32_t mode, const void* src, uint32_t size);
+    [[nodiscard]] static bool WriteWholeFile(const WChar* path, uint32_t mode, const void* src, uint32_t size);
     static WChar Separator();
     static void JoinPath(CStrWChar& out, const WChar* directory, const WChar* name);
 };

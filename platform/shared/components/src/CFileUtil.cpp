@@ -7,7 +7,6 @@
 
 namespace {
 constexpr WChar kDefaultSeparator = u'\\';
-constexpr WChar kTempFileName[] = u"temp.dat";
 
 // Opens, moves the bytes with `transfer` and closes; true when all `size`
 // bytes moved and the close reported no error.
@@ -98,22 +97,24 @@ bool CFileUtil::SafeWriteFile(const WChar* path, const void* src, uint32_t size)
         return false;
     }
     if (src == nullptr || size == 0) {
-        files->Delete(path);
-        return true;
+        return files->Delete(path) || !files->Exists(path);
     }
     CStrWChar directory;
     GetDirectory(directory, path);
     CStrWChar temp;
-    JoinPath(temp, directory.GetBuffer(), kTempFileName);
-    // A leftover "temp.dat" goes first: whatever it is, a link or a second
+    JoinPath(temp, directory.GetBuffer(), files->GetSafeWriteTempName());
+    // A leftover temporary goes first: whatever it is, a link or a second
     // name of a file elsewhere, the new one is made anew and written alone.
-    files->Delete(temp.GetBuffer());
+    // Should it stay, the file cannot be made anew, and the save fails.
+    static_cast<void>(files->Delete(temp.GetBuffer()));
     // The rename replaces the old file in one step; deleting it first would
     // leave neither file behind should the rename then fail.
     const bool ok = WriteWholeFile(temp.GetBuffer(), ICFileMgr::kCreateNew, src, size) &&
                     files->Rename(temp.GetBuffer(), path);
     if (!ok) {
-        files->Delete(temp.GetBuffer());
+        // The save has failed already; a temporary that stays is removed
+        // before the next one.
+        static_cast<void>(files->Delete(temp.GetBuffer()));
     }
     return ok;
 }

@@ -26,9 +26,12 @@ void DebugPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void DebugVPrintf(const char* format, va_list args);
 
 // Receives every debug line. The default sink writes to standard error when
-// MCHVX_DEBUG_LOG is set and drops the text otherwise; tests capture it.
+// MCHVX_DEBUG_LOG is on and drops the text otherwise; tests capture it.
 typedef void (*DebugSink)(const char* line);
 DebugSink SetDebugSink(DebugSink sink);
+// Whether a value of MCHVX_DEBUG_LOG (null where it is not set) turns the
+// log on: anything but empty or 0.
+bool DebugLogAskedBy(const char* value);
 
 // Lines of up to 8 bytes: label, offset, hex fields and printable characters.
 void DebugHexDump(const char* label, const uint8_t* bytes, uint32_t count);

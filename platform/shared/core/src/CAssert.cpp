@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "CRuntime.h"
 #include "StrFormat.h"
@@ -23,7 +24,7 @@ void DefaultAssertHandler(const char*, int) {
 }
 
 void DefaultDebugSink(const char* line) {
-    static const bool enabled = std::getenv("MCHVX_DEBUG_LOG") != nullptr;
+    static const bool enabled = DebugLogAskedBy(std::getenv("MCHVX_DEBUG_LOG"));
     if (enabled) std::fprintf(stderr, "%s\n", line);
 }
 
@@ -61,6 +62,8 @@ void AssertCheck(bool condition, const char* file, int line) {
     DebugPrintf("ASSERT FAILED - File: %s, Line: %i", file, line);
     g_assertHandler(file, line);
 }
+
+bool DebugLogAskedBy(const char* value) { return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0; }
 
 AssertHandler SetAssertHandler(AssertHandler handler) {
     AssertHandler previous = g_assertHandler;

@@ -20,12 +20,12 @@ public:
     virtual bool IsOpen() = 0;
     // False when not open or when the position would be invalid; the
     // position is then unchanged.
-    virtual bool Seek(int32_t offset, uint32_t origin) = 0;
+    [[nodiscard]] virtual bool Seek(int32_t offset, uint32_t origin) = 0;
     // The position, or 0 when not open or unknown.
     virtual uint32_t Tell() = 0;
     // The bytes actually read or written; 0 when not open.
-    virtual uint32_t Read(void* dst, uint32_t n) = 0;
-    virtual uint32_t Write(const void* src, uint32_t n) = 0;
+    [[nodiscard]] virtual uint32_t Read(void* dst, uint32_t n) = 0;
+    [[nodiscard]] virtual uint32_t Write(const void* src, uint32_t n) = 0;
 };
 
 #endif

@@ -30,24 +30,28 @@ public:
     virtual const WChar* GetPathSeparator() = 0;
 
     // A new open file, or null.
-    virtual ICFile* Open(const WChar* path, uint32_t mode) = 0;
+    [[nodiscard]] virtual ICFile* Open(const WChar* path, uint32_t mode) = 0;
     // After an Open that gave null: true when nothing is at the path, false
     // when something is there that could not be opened, which a reader must
     // not take for a file that does not exist.
     virtual bool OpenFoundNothing() { return true; }
     // Why the last Open gave null, in a few words for a message.
     virtual const char* OpenFailure() { return "no such file"; }
+    // The name of the file a safe write fills, in the folder of the file it
+    // replaces, before it renames it into place: one that no other process
+    // fills, renames or removes meanwhile.
+    virtual const WChar* GetSafeWriteTempName() { return u"temp.dat"; }
     // `path` as the system that holds the files names it, for a message.
     virtual void DescribePath(CStrChar& out, const WChar* path) = 0;
     // Closes and deletes the file; null is ignored. False when closing a
     // file opened for writing reported an error: what was written may then
     // not be on the storage, as after a failed write.
-    virtual bool Close(ICFile* file) = 0;
-    virtual bool Exists(const WChar* path) = 0;
+    [[nodiscard]] virtual bool Close(ICFile* file) = 0;
+    [[nodiscard]] virtual bool Exists(const WChar* path) = 0;
     // 0 for a missing file as for an empty one.
     virtual uint32_t GetFileSize(const WChar* path) = 0;
-    virtual bool Rename(const WChar* from, const WChar* to) = 0;
-    virtual bool Delete(const WChar* path) = 0;
+    [[nodiscard]] virtual bool Rename(const WChar* from, const WChar* to) = 0;
+    [[nodiscard]] virtual bool Delete(const WChar* path) = 0;
     // Operations this platform does not offer: each answers 0.
     virtual int32_t UnsupportedOp1() = 0;
     virtual int32_t UnsupportedOp2() = 0;

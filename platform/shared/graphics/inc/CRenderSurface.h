@@ -4,17 +4,19 @@
 #include <vector>
 
 #include "CGenUtil.h"
+#include "CRenderSurfaceWatcher.h"
 #include "ICRenderSurface.h"
 
 class CRenderSurfaceBuffer;
-class CRenderSurfaceWatcher;
 struct CRenderSurfaceLoadParams;
 
 // The common part of every render surface: a flag word, up to three pixel
 // planes (colour, depth, stencil) and an optional 256-colour palette. A
 // surface may instead forward to another surface, which then stands in for
-// its colour plane. Watchers are told whenever the planes change.
-class CRenderSurface : public ICRenderSurface {
+// its colour plane, and which it watches: a forwarder whose target is
+// destroyed stands for nothing from then on. Watchers are told whenever the
+// planes change, and when the surface goes.
+class CRenderSurface : public ICRenderSurface, private CRenderSurfaceWatcher {
 public:
     // Flag word.
     static constexpr uint32_t kFlagOffScreen = 0x1;
@@ -77,7 +79,8 @@ public:
     void CreateAuxPlanes(const uint32_t formats[kPlaneCount], uint16_t width, uint16_t height);
     void ReleasePlanes();
     // Makes this surface stand for `target` (a render surface, as its class
-    // key says), with depth and stencil planes of its own.
+    // key says), with depth and stencil planes of its own. From the
+    // target's destruction on the surface answers as one without planes.
     bool CreateForwarding(const uint32_t formats[kPlaneCount], CClass* target, uint32_t targetClassKey,
                           uint32_t* palette);
 
@@ -123,7 +126,9 @@ public:
             if (surface != nullptr) ++surface->m_openChanges;
         }
         ~PlaneChange() {
-            if (m_surface != nullptr && --m_surface->m_openChanges == 0) m_surface->TellWatchers();
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0) {
+                m_surface->TellWatchers(&CRenderSurfaceWatcher::PlanesChanged);
+            }
         }
         PlaneChange(const PlaneChange&) = delete;
         PlaneChange& operator=(const PlaneChange&) = delete;
@@ -152,7 +157,11 @@ private:
                    const void* value) const;
 
     static uint64_t NextSerial() { return ++s_lastSerial; }
-    void TellWatchers();
+    void TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&));
+    // The forward target's planes are read anew at every call.
+    void PlanesChanged(CRenderSurface&) override {}
+    void SurfaceEnding(CRenderSurface& surface) override;
+    void StopForwarding();
 
     enum Opacity : uint8_t { kOpacityUnknown, kOpacityOpaque, kOpacityKeyed };
     Opacity ScanOpacity();
@@ -161,7 +170,7 @@ private:
     Opacity m_opacity = kOpacityUnknown;
     uint32_t* m_palette = nullptr;
     CRenderSurfaceBuffer* m_planes[kPlaneCount] = {nullptr, nullptr, nullptr};
-    ICRenderSurface* m_forwardTarget = nullptr;
+    CRenderSurface* m_forwardTarget = nullptr;
     inline static uint64_t s_lastSerial = 0;
     uint64_t m_changeSerial = NextSerial();
     std::vector<CRenderSurfaceWatcher*> m_watchers;

@@ -62,7 +62,7 @@ public:
     bool LoadPNG(uint32_t* scratchPalette, uint32_t** palettePlace, const CRenderSurfaceLoadParams* loadParams,
                  int32_t pitchMode, int16_t pitch, void* pixels);
 
-    // Frees owned pixels and empties the plane.
+    // Frees owned pixels and empties the plane; only kFlagExtended stays.
     void Release();
 
     uint32_t GetFormat() const { return m_format; }

@@ -6,17 +6,14 @@
 // A pixel buffer answering its pixels as entry 0 of a table of up to 10
 // sub-planes. Entry 0 is read from the buffer itself, so that it follows
 // every change of the block however it comes (a create, a load, a release, a
-// flip); nothing attaches the other entries, which answer null.
+// flip: each is as sound here as on a plain buffer); nothing attaches the
+// other entries, which answer null. The flag marking it (kFlagExtended)
+// stays whatever happens to its pixels.
 class CRenderSurfaceBufferEx : public CRenderSurfaceBuffer {
 public:
     explicit CRenderSurfaceBufferEx(CRenderSurface* owner = nullptr);
     ~CRenderSurfaceBufferEx() override = default;
 
-    bool Create(uint32_t format, uint16_t width, uint16_t height, bool powerOfTwo, uint32_t** palettePlace,
-                const CRenderSurfaceLoadParams* loadParams, int32_t pitchMode, int16_t pitch, void* pixels) override;
-    // Flipping is reported as unexpected.
-    void FlipToTop() override;
-    void FlipToBottom() override;
     // Entry `plane` of the table.
     void* GetPixels(uint32_t plane) const override { return GetPlane(plane); }
 

@@ -6,7 +6,8 @@ class CRenderSurface;
 // Whoever keeps a surface's plane memory reachable elsewhere (a renderer
 // mapping it into its guest address space) and must let go of it before
 // anything can reach it freed. A watcher stays registered until it takes
-// itself off, and takes itself off before it or the surface goes.
+// itself off, and takes itself off before it goes; a surface that goes first
+// tells the watchers still registered.
 class CRenderSurfaceWatcher {
 public:
     // The surface let go of planes or made them anew: their old pixels may
@@ -15,6 +16,11 @@ public:
     // A watcher must not destroy the surface (nor the object owning it)
     // while it is told: the surface goes on to its next watcher afterwards.
     virtual void PlanesChanged(CRenderSurface& surface) = 0;
+    // The surface is being destroyed (its planes are gone and its watchers
+    // told so already): nothing may reach it once this returns. A watcher
+    // that cannot know when the host deletes the surface lets go of it here;
+    // one whose PlanesChanged lets go already needs nothing more.
+    virtual void SurfaceEnding(CRenderSurface&) {}
 
 protected:
     ~CRenderSurfaceWatcher() = default;

@@ -48,7 +48,10 @@ void SetPresentationCode(uint32_t flags, uint32_t* code) {
 
 }  // namespace
 
-CRenderSurface::~CRenderSurface() { CRenderSurface::Destroy(); }
+CRenderSurface::~CRenderSurface() {
+    CRenderSurface::Destroy();
+    TellWatchers(&CRenderSurfaceWatcher::SurfaceEnding);
+}
 
 uint32_t CRenderSurface::BufferTypeToIndex(uint32_t type) {
     ASSERT(type < kPlaneCount);
@@ -83,11 +86,23 @@ void CRenderSurface::Destroy() {
 void CRenderSurface::ReleasePlanes() {
     const PlaneChange change(this);
     // A forward target stands where the colour plane would be; it is not ours.
-    m_forwardTarget = nullptr;
+    StopForwarding();
     for (CRenderSurfaceBuffer*& plane : m_planes) {
         delete plane;
         plane = nullptr;
     }
+}
+
+void CRenderSurface::StopForwarding() {
+    if (m_forwardTarget != nullptr) m_forwardTarget->RemoveWatcher(this);
+    m_forwardTarget = nullptr;
+}
+
+// The target goes: what the forwarder answered from it is gone too.
+void CRenderSurface::SurfaceEnding(CRenderSurface& surface) {
+    if (&surface != m_forwardTarget) return;
+    const PlaneChange change(this);
+    StopForwarding();
 }
 
 void CRenderSurface::AddWatcher(CRenderSurfaceWatcher* watcher) {
@@ -98,10 +113,10 @@ void CRenderSurface::RemoveWatcher(CRenderSurfaceWatcher* watcher) { std::erase(
 
 // A watcher may take itself or another off while it is told: each one still
 // on the list is told once.
-void CRenderSurface::TellWatchers() {
+void CRenderSurface::TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&)) {
     const std::vector<CRenderSurfaceWatcher*> told = m_watchers;
     for (CRenderSurfaceWatcher* watcher : told) {
-        if (std::find(m_watchers.begin(), m_watchers.end(), watcher) != m_watchers.end()) watcher->PlanesChanged(*this);
+        if (std::find(m_watchers.begin(), m_watchers.end(), watcher) != m_watchers.end()) (watcher->*tell)(*this);
     }
 }
 
@@ -268,7 +283,8 @@ bool CRenderSurface::CreateForwarding(const uint32_t formats[kPlaneCount], CClas
     const PlaneChange change(this);
     Destroy();
     if (targetClassKey != ICRenderSurface::kClassKey || target == nullptr) return false;
-    ICRenderSurface* surface = dynamic_cast<ICRenderSurface*>(target);
+    // Only a surface that tells of its end can be forwarded to.
+    CRenderSurface* surface = dynamic_cast<CRenderSurface*>(target);
     if (surface == nullptr) return false;
     CRenderSurfaceDesc desc = {};
     if (!surface->GetDesc(&desc)) return false;
@@ -278,6 +294,7 @@ bool CRenderSurface::CreateForwarding(const uint32_t formats[kPlaneCount], CClas
     if ((m_flags & kFlagBuffering2) != 0 && desc.buffering != 2 && desc.buffering != 3) return false;
     m_palette = palette;
     m_forwardTarget = surface;
+    surface->AddWatcher(this);
     m_flags |= kFlagForwarding;
     CreateAuxPlanes(formats, desc.width, desc.height);
     return true;

@@ -109,7 +109,8 @@ void CRenderSurfaceBuffer::Release() {
     m_pixels = nullptr;
     m_block = nullptr;
     m_format = 0;
-    m_flags = 0;
+    // What kind of buffer it is stays.
+    m_flags = static_cast<uint16_t>(m_flags & kFlagExtended);
     m_pitch = 0;
     m_width = 0;
     m_height = 0;

@@ -212,8 +212,9 @@ bool CTexture::WriteFile(const WChar* path, const uint8_t* head, uint32_t headBy
     if (file == nullptr) return false;
     const bool headWritten = file->Write(head, headBytes) == headBytes;
     const bool bodyWritten = headWritten && file->Write(body, bodyBytes) == bodyBytes;
-    files->Close(file);
-    return bodyWritten;
+    // A close that reports an error may have lost the last bytes.
+    const bool closed = files->Close(file);
+    return bodyWritten && closed;
 }
 
 bool CTexture::Save(const WChar* path) const {

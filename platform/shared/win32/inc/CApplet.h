@@ -8,6 +8,10 @@
 class CAppBase;
 class ICCore;
 
+// Makes the program's application object; null when memory is exhausted.
+// The application shell publishes and owns it.
+using AppFactory = CAppBase* (*)();
+
 // The application shell: owns the full-screen window, the 40 ms frame timer,
 // the power-notification queue and the engine event queue. It turns window
 // messages into engine events, and on every timer tick hands the queued
@@ -21,6 +25,9 @@ public:
 
     // Null when memory is exhausted.
     static CApplet* Create(HINSTANCE instance);
+    // The program names the factory of its application before it runs the
+    // shell; without one, start-up fails.
+    static void SetAppFactory(AppFactory factory) { s_appFactory = factory; }
 
     explicit CApplet(HINSTANCE instance);
     ~CApplet() override;
@@ -54,10 +61,11 @@ public:
     // Device pixels to the engine's half-resolution stylus coordinates.
     static void ScaleStylusPoint(int32_t* x, int32_t* y);
 
-    // A diagnostic log ".\mchvx2-log.txt", one line per WriteLog.
-    bool OpenLog();
-    void WriteLog(const char* text);
-    void CloseLog();
+    // A diagnostic log ".\mchvx2-log.txt", one line per WriteLog. Each
+    // call is false when the log is not open or the host refused it.
+    [[nodiscard]] bool OpenLog();
+    [[nodiscard]] bool WriteLog(const char* text);
+    [[nodiscard]] bool CloseLog();
 
     int32_t GetWidth() const { return m_width; }
     int32_t GetHeight() const { return m_height; }
@@ -90,6 +98,8 @@ private:
     static uint32_t HeldButtons(WPARAM wParam);
     static uint32_t FixedKeyOf(uint32_t virtualKey);
 
+    static inline AppFactory s_appFactory = nullptr;
+
     HANDLE m_powerQueue = nullptr;
     HANDLE m_powerNotification = nullptr;
     HANDLE m_logFile;
@@ -112,9 +122,5 @@ private:
 
 // The live applet, or null.
 CApplet* GetApplet();
-
-// Makes the program's application object (the game's); null when memory is
-// exhausted. The application shell publishes and owns it.
-CAppBase* CreateGameApp();
 
 #endif

@@ -5,6 +5,8 @@
 #include "WinCeError.h"
 #include "WinCeFile.h"
 
+#include <string>
+
 // The file manager over the platform's file calls. Its base directory, the
 // directory of the executable, serves as both application and data
 // directory.
@@ -23,6 +25,7 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override;
     bool OpenFoundNothing() override;
     const char* OpenFailure() override;
+    const WChar* GetSafeWriteTempName() override;
     void DescribePath(CStrChar& out, const WChar* path) override;
     bool Close(ICFile* file) override;
     bool Exists(const WChar* path) override;
@@ -42,6 +45,8 @@ private:
     WChar m_baseDirectory[MAX_PATH];
     // The last error of the last Open that failed.
     DWORD m_openError = ERROR_SUCCESS;
+    // The last name GetSafeWriteTempName gave.
+    std::u16string m_safeWriteTempName;
 };
 
 #endif

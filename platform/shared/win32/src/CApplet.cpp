@@ -52,7 +52,8 @@ CApplet::CApplet(HINSTANCE instance) : CAppletBase(instance), m_logFile(INVALID_
     m_activationInfo.cbSize = sizeof(SHACTIVATEINFO);
 }
 
-CApplet::~CApplet() { CloseLog(); }
+// Nobody is left to tell of a log that could not be closed.
+CApplet::~CApplet() { static_cast<void>(CloseLog()); }
 
 void CApplet::ReadScreenSize() {
     m_width = GetSystemMetrics(SM_CXSCREEN);
@@ -88,7 +89,7 @@ bool CApplet::StartUp() {
     if (!CreateAppWindow()) return false;
     m_core = CCore_Win32::Create();
     SetCore(m_core);
-    m_app = CreateGameApp();
+    m_app = s_appFactory != nullptr ? s_appFactory() : nullptr;
     SetApplication(m_app);
     if (m_core == nullptr || m_app == nullptr) return false;
     if (m_app->Init() != 0) return false;
@@ -381,24 +382,26 @@ uint32_t CApplet::FixedKeyOf(uint32_t virtualKey) {
 }
 
 bool CApplet::OpenLog() {
-    CloseLog();
+    // The log opened before is done with, whatever became of it.
+    static_cast<void>(CloseLog());
     m_logFile = CreateFileW(kLogPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
     return m_logFile != INVALID_HANDLE_VALUE;
 }
 
-void CApplet::WriteLog(const char* text) {
-    if (m_logFile == INVALID_HANDLE_VALUE || text == nullptr) return;
+bool CApplet::WriteLog(const char* text) {
+    if (m_logFile == INVALID_HANDLE_VALUE || text == nullptr) return false;
     DWORD written = 0;
-    WriteFile(m_logFile, text, static_cast<DWORD>(StrLen(text)), &written, nullptr);
-    WriteFile(m_logFile, "\n", 1, &written, nullptr);
+    return WriteFile(m_logFile, text, static_cast<DWORD>(StrLen(text)), &written, nullptr) != 0 &&
+           WriteFile(m_logFile, "\n", 1, &written, nullptr) != 0;
 }
 
-void CApplet::CloseLog() {
-    if (m_logFile == INVALID_HANDLE_VALUE) return;
-    FlushFileBuffers(m_logFile);
-    CloseHandle(m_logFile);
+bool CApplet::CloseLog() {
+    if (m_logFile == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = FlushFileBuffers(m_logFile) != 0;
+    const bool closed = CloseHandle(m_logFile) != 0;
     m_logFile = INVALID_HANDLE_VALUE;
+    return flushed && closed;
 }
 
 CApplet* GetApplet() { return dynamic_cast<CApplet*>(CAppletBase::GetCurrent()); }

@@ -85,6 +85,13 @@ const char* CFileMgr_Win32::OpenFailure() {
     return DescribeFileError(m_openError);
 }
 
+// Asked for each save: whether this process holds its instance lock may
+// change while it runs.
+const WChar* CFileMgr_Win32::GetSafeWriteTempName() {
+    m_safeWriteTempName = ::GetSafeWriteTempName();
+    return m_safeWriteTempName.c_str();
+}
+
 void CFileMgr_Win32::DescribePath(CStrChar& out, const WChar* path) {
     out = DescribeFilePath(path).c_str();
 }
@@ -112,7 +119,8 @@ uint32_t CFileMgr_Win32::GetFileSize(const WChar* path) {
         return 0;
     }
     const DWORD size = ::GetFileSize(handle, nullptr);
-    CloseHandle(handle);
+    // Closing a file only read loses nothing.
+    static_cast<void>(CloseHandle(handle));
     return size == INVALID_FILE_SIZE ? 0 : size;
 }
 

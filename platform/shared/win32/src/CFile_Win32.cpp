@@ -60,7 +60,8 @@ uint32_t CFile_Win32::Tell() {
 uint32_t CFile_Win32::Read(void* dst, uint32_t n) {
     DWORD bytesRead = 0;
     if (IsOpen()) {
-        ReadFile(m_handle, dst, n, &bytesRead, nullptr);
+        // The count tells the caller what came; one short of `n` is its failure.
+        static_cast<void>(ReadFile(m_handle, dst, n, &bytesRead, nullptr));
     }
     return bytesRead;
 }
@@ -68,7 +69,8 @@ uint32_t CFile_Win32::Read(void* dst, uint32_t n) {
 uint32_t CFile_Win32::Write(const void* src, uint32_t n) {
     DWORD bytesWritten = 0;
     if (IsOpen()) {
-        WriteFile(m_handle, src, n, &bytesWritten, nullptr);
+        // The count tells the caller what went out; one short of `n` is its failure.
+        static_cast<void>(WriteFile(m_handle, src, n, &bytesWritten, nullptr));
     }
     return bytesWritten;
 }

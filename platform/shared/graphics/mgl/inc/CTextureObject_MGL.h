@@ -49,15 +49,19 @@ public:
 
     uint32_t GetType() const override { return kType; }
     // Units outside 0..7, a texture without created planes or without a
-    // colour plane, and a device without a context change nothing.
+    // colour plane, and a device without a context change nothing. A plane
+    // the sampler cannot read (rows not packed one after another from the
+    // top: padded or bottom-up), or one that cannot be mapped, leaves the
+    // unit empty, and the log says why.
     void BindToUnit(int32_t unit) override;
     void GetSurface(CRenderSurface** out) const override;
     // Brings this texture's mappings in `context` to the colour plane the
     // surface has now (the surface calls for it, and a draw asks too). A
     // plane made anew (other pixels, size or format) is mapped in place of
     // the old one and a unit showing the old one shows the new one (its
-    // filter and wrap modes as bound); without a plane the mapping goes and
-    // the unit is emptied. False once no mapping is left in the context.
+    // filter and wrap modes as bound); without a plane it can map the
+    // mapping goes and the unit is emptied. False once no mapping is left
+    // in the context.
     bool FollowSurface(MGLContext& context);
     void ReservedA() override {}
     void SetListParameter(uint32_t, uint32_t) override {}
@@ -96,7 +100,8 @@ private:
     // and what the unit copies of it. No pixels when there is no plane.
     struct PlaneShape {
         uint8_t* pixels = nullptr;
-        size_t bytes = 0;
+        size_t bytes = 0;  // 0 for rows the sampler cannot read
+        int32_t pitch = 0;
         uint32_t format = 0;
         int32_t width = 0;
         int32_t height = 0;
@@ -111,6 +116,7 @@ private:
     };
 
     void PlanesChanged(CRenderSurface& surface) override;
+    void SurfaceEnding(CRenderSurface& surface) override;
     bool DeriveFilter();
     PlaneShape CurrentPlane() const;
     // Maps the plane into the context and makes the unit show it; false,

@@ -91,7 +91,9 @@ public:
     // Start-up with a vertex pool of capacity x 20 words. Returns the pool,
     // null when it or the buffer table could not be made (the context then
     // stays inert) or the capacity is outside 1..kMaxPoolCapacity. A second
-    // Init releases what the first one made.
+    // Init releases what the first one made; while a draw of the context is
+    // open (a host hook calling in) it is refused: null, nothing changed,
+    // since the draw still holds vertices of the pool.
     int32_t* Init(int32_t capacity);
     bool IsReady() const { return m_buffers != nullptr; }
     // A number no other context of the process has had: what outlives a
@@ -102,6 +104,18 @@ public:
     // Colour, depth and stencil planes of width x height in the buffer
     // table; returns the stencil slot (-1 when it could not be had).
     int32_t CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat);
+    // Open over a draw of the context, by whatever draws into it: the pool
+    // and the buffer table stay while any is open.
+    class OpenDraw {
+    public:
+        explicit OpenDraw(MGLContext& context) : m_context(context) { ++context.m_openDraws; }
+        ~OpenDraw() { --m_context.m_openDraws; }
+        OpenDraw(const OpenDraw&) = delete;
+        OpenDraw& operator=(const OpenDraw&) = delete;
+
+    private:
+        MGLContext& m_context;
+    };
     // Binds the render target, resets the 3x4 matrix stacks, registers,
     // vertex pool (its limit too: the pool is the host's) and statistics.
     void Reset();
@@ -346,6 +360,7 @@ private:
         return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
     }
 
+    bool Drawing() const { return m_openDraws > 0; }
     void Release();
     void MapTables();
     bool MakeVertexPool(int32_t capacity);
@@ -388,6 +403,7 @@ private:
     std::vector<CTextureObject_MGL*> m_textures;
     std::optional<MGLTextureSampler> m_spanSampler;
     bool m_keepSpanSampler = false;
+    int32_t m_openDraws = 0;
 };
 
 // Inline: every vertex of a 3D draw is outcoded.

@@ -5,22 +5,24 @@
 #include <cstdint>
 
 // Which vector units the renderer's code may use, as MGL_VECTOR_UNIT(SSE2)
-// and MGL_VECTOR_UNIT(AVX2) in an #if (a file that asks without this
-// header does not compile). SSE2 code is chosen at compile time; the
+// and MGL_VECTOR_UNIT(AVX2) in an #if. Each asks a function-like macro, so
+// a file that asks without this header, or names a unit this header does
+// not know, does not compile, where a plain name would read 0 and quietly
+// take the portable code. SSE2 code is chosen at compile time; the
 // eight-at-a-time AVX2 passes are compiled for x86-64 and chosen at run
 // time (EightLanes). A processor with neither takes the portable code,
 // which MGL_SCALAR (the ENGINE_SCALAR build option) makes every build
 // take, so that it is compiled and tested on processors with them too.
-#define MGL_VECTOR_UNIT(unit) MGL_VECTOR_UNIT_##unit
+#define MGL_VECTOR_UNIT(unit) MGL_VECTOR_UNIT_##unit()
 #if defined(__SSE2__) && !defined(MGL_SCALAR)
-#define MGL_VECTOR_UNIT_SSE2 1
+#define MGL_VECTOR_UNIT_SSE2() 1
 #else
-#define MGL_VECTOR_UNIT_SSE2 0
+#define MGL_VECTOR_UNIT_SSE2() 0
 #endif
 #if defined(__x86_64__) && !defined(MGL_SCALAR)
-#define MGL_VECTOR_UNIT_AVX2 1
+#define MGL_VECTOR_UNIT_AVX2() 1
 #else
-#define MGL_VECTOR_UNIT_AVX2 0
+#define MGL_VECTOR_UNIT_AVX2() 0
 #endif
 
 // The one place that decides whether the renderer's eight-at-a-time passes

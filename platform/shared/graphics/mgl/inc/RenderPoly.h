@@ -107,17 +107,23 @@ public:
     CInterpolantFetcher& AttribFetcher(int32_t i);
     // How many attribute fetchers FetchAttributes runs (clamped to 0..10).
     void SetAttribFetcherCount(int32_t count);
+    // The host routines below are called from inside a draw, and may call
+    // back in; one replaced meanwhile would be destroyed in the middle of
+    // its own call. So while a draw of this RenderPoly is open none of them
+    // is replaced: the setter says false and changes nothing.
+    //
     // Called by the 3D polygon draws after each vertex is transformed and
     // outcoded, with the call's running vertex number.
-    void SetVertexHook(VertexHook hook) { m_vertexHook = std::move(hook); }
+    bool SetVertexHook(VertexHook hook);
     // Sees each assembled polygon before the clip stage.
-    void SetPolygonObserver(PolygonObserver observer) { m_observer = std::move(observer); }
+    bool SetPolygonObserver(PolygonObserver observer);
 
     // Binds a native span routine in place of span code: the record gets the
     // layout's fields as BindShaderState would set them from a state, and
     // spanCodeDirect = 1, which the fill stages read as "call the native
     // routine". A layout the record cannot hold binds no state and gives
     // false. Binding a pipeline state afterwards goes back to span code.
+    // Refused (false, nothing changed) while a draw is open, as above.
     bool BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout);
 
     void SetScreenSpace(bool flag) { m_context.Record().screenSpace = flag ? 1 : 0; }
@@ -195,7 +201,7 @@ private:
     // a host hook calling back into the fetch keeps the call's copy.
     class DrawCall {
     public:
-        explicit DrawCall(RenderPoly& poly) : m_poly(poly), m_outer(!poly.m_drawing) {
+        explicit DrawCall(RenderPoly& poly) : m_open(poly.m_context), m_poly(poly), m_outer(!poly.m_drawing) {
             if (m_outer) poly.BeginDraw();
         }
         ~DrawCall() {
@@ -205,6 +211,7 @@ private:
         DrawCall& operator=(const DrawCall&) = delete;
 
     private:
+        MGLContext::OpenDraw m_open;
         RenderPoly& m_poly;
         bool m_outer;
     };
@@ -254,6 +261,8 @@ private:
 
     // --- Pool and assembly helpers ---
     void BeginDraw();
+    // False, with a line in the log, while a draw is open.
+    bool MayReplaceRoutine(const char* routine) const;
     int32_t Stride() const { return kWordInterpolants + m_layout.interpolants; }
     int32_t* TakeVertices(int64_t count);
     int32_t* PoolVertex(int32_t* first, int32_t index) const;
@@ -279,8 +288,7 @@ private:
     void ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi);
     bool ClipLine(int32_t* a, int32_t* b, bool withNearFar);
     void LinePixel(const int32_t* v, int32_t* x, int32_t* y) const;
-    void FinishLine(MGLLineRecord& record, const int32_t* a, const int32_t* b, bool screenBounds,
-                    const LineRoutine& line);
+    void FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line);
     void Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t flipY);
 
     // --- Clipping ---

@@ -84,16 +84,22 @@ CTextureObject_MGL::PlaneShape CTextureObject_MGL::CurrentPlane() const {
     shape.format = plane->GetFormat();
     shape.width = plane->GetWidth() & kWordMask;
     shape.height = plane->GetHeight() & kWordMask;
-    // Rows top-down; the sampler reads them as one block of width-long rows.
-    const int64_t pitch = plane->GetPitch();
+    // The sampler reads the rows as one block of width-long rows, top-down:
+    // rows laid out otherwise (padded, bottom-up) have no bytes it may map.
+    shape.pitch = plane->GetPitch();
     const int64_t rowBytes = int64_t{shape.width} * static_cast<int32_t>(shape.format & kBytesPerPixelMask);
-    const int64_t bytes = pitch >= rowBytes && shape.height > 0 ? pitch * (shape.height - 1) + rowBytes : rowBytes;
-    shape.bytes = bytes > 0 ? static_cast<size_t>(bytes) : 0;
+    const int64_t bytes = shape.pitch == rowBytes ? rowBytes * shape.height : 0;
+    shape.bytes = static_cast<size_t>(bytes);
     return shape;
 }
 
 bool CTextureObject_MGL::MapIntoUnit(MGLContext& context, UnitMapping& mapping, const PlaneShape& plane) {
-    mapping.guest = plane.bytes > 0 ? context.GuestMemory().Map(plane.pixels, plane.bytes) : 0;
+    if (plane.bytes == 0) {
+        DebugPrintf("CTextureObject_MGL: a %dx%d plane of format 0x%X with rows %d bytes apart cannot be sampled",
+                    plane.width, plane.height, plane.format, plane.pitch);
+        return false;
+    }
+    mapping.guest = context.GuestMemory().Map(plane.pixels, plane.bytes);
     if (mapping.guest == 0) return false;
     mapping.plane = plane;
     TextureUnit& b = context.Record().texture_units[mapping.unit];
@@ -122,7 +128,11 @@ void CTextureObject_MGL::BindToUnit(int32_t unit) {
         ReleaseMapping(released);
     }
     UnitMapping mapping{serial, unit, 0, PlaneShape()};
-    if (!MapIntoUnit(*context, mapping, plane)) return;
+    if (!MapIntoUnit(*context, mapping, plane)) {
+        DebugPrintf("CTextureObject_MGL: texture unit %d emptied", unit);
+        ResetTextureUnit(context->Record().texture_units[unit]);
+        return;
+    }
     m_mappings.push_back(mapping);
     context->AttachTexture(this);
     TextureUnit& b = context->Record().texture_units[unit];
@@ -167,6 +177,12 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
         MGLContext* context = MGLContext::Live(serial);
         if (context != nullptr && !FollowSurface(*context)) context->DetachTexture(this);
     }
+}
+
+// The surface is handed out by GetSurface, so a host may delete it: its
+// planes went first (the mappings followed), and nothing reaches it after.
+void CTextureObject_MGL::SurfaceEnding(CRenderSurface& surface) {
+    if (&surface == m_surface) m_surface = nullptr;
 }
 
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {

@@ -70,6 +70,10 @@ void MGLContext::Release() {
 }
 
 int32_t* MGLContext::Init(int32_t capacity) {
+    if (Drawing()) {
+        DebugPrintf("MGLContext: Init refused while a draw of the context is open");
+        return nullptr;
+    }
     Release();
     m_record.alphaRefval = 0;
     m_record.stencilRefval = 0;

@@ -46,6 +46,23 @@ void RenderPoly::BeginDraw() {
     m_drawing = true;
 }
 
+bool RenderPoly::MayReplaceRoutine(const char* routine) const {
+    if (m_drawing) DebugPrintf("RenderPoly: the %s cannot be replaced while a draw is open", routine);
+    return !m_drawing;
+}
+
+bool RenderPoly::SetVertexHook(VertexHook hook) {
+    if (!MayReplaceRoutine("vertex hook")) return false;
+    m_vertexHook = std::move(hook);
+    return true;
+}
+
+bool RenderPoly::SetPolygonObserver(PolygonObserver observer) {
+    if (!MayReplaceRoutine("polygon observer")) return false;
+    m_observer = std::move(observer);
+    return true;
+}
+
 // `count` vertices from the pool, when they fit strictly below the limit.
 int32_t* RenderPoly::TakeVertices(int64_t count) {
     int32_t* pool = m_context.VertexPool();

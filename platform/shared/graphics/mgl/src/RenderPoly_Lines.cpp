@@ -140,8 +140,11 @@ void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
 
 // Whole-pixel ends, clamped to the scissor (3D) or to the clip bounds in
 // whole pixels (2D, where they are 16.16); right and bottom exclusive.
-void RenderPoly::FinishLine(MGLLineRecord& record, const int32_t* a, const int32_t* b, bool screenBounds,
-                            const LineRoutine& line) {
+// The record is made for each segment: the routine is host code, and may
+// have bound another target (or none) since the last one.
+void RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
+    MGLLineRecord record;
+    if (!SetUpLine(record)) return;
     const MGLRecord& s = m_context.Record();
     int32_t ax, ay, bx, by;
     if (screenBounds && s.screenSpace != 0) {
@@ -173,8 +176,6 @@ void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
     if (!line || pairCount < 0) return;
     int32_t* first = TakeVertices(int64_t{pairCount} * 2);
     if (first == nullptr) return;
-    MGLLineRecord record;
-    if (!SetUpLine(record)) return;
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     for (int32_t k = 0; k < pairCount; ++k) {
         int32_t* a = PoolVertex(first, 2 * k);
@@ -183,7 +184,7 @@ void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
         FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(2 * k + 1));
         Transform3D(a, top);
         Transform3D(b, top);
-        if (ClipLine(a, b, true)) FinishLine(record, a, b, false, line);
+        if (ClipLine(a, b, true)) FinishLine(a, b, false, line);
     }
 }
 
@@ -195,8 +196,6 @@ void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& li
     if (int64_t{first} + elements > INT32_MAX) return;
     int32_t* pool = TakeVertices(elements);
     if (pool == nullptr) return;
-    MGLLineRecord record;
-    if (!SetUpLine(record)) return;
     const Matrix2x3 top = m_context.Stack2d().Top();
     for (int32_t k = 0; 2 * k < elements; ++k) {
         int32_t* a = PoolVertex(pool, 2 * k);
@@ -205,6 +204,6 @@ void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& li
         FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(first + 2 * k + 1));
         Transform2D(a, top, flipY);
         Transform2D(b, top, flipY);
-        if (ClipLine(a, b, false)) FinishLine(record, a, b, true, line);
+        if (ClipLine(a, b, false)) FinishLine(a, b, true, line);
     }
 }

@@ -84,6 +84,7 @@ void WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, 
 }  // namespace
 
 bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout) {
+    if (!MayReplaceRoutine("native span")) return false;
     const int64_t interpolants = layout.numInterpolants;
     const int64_t extra = layout.numExtraInterpolants;
     const bool fits = span && layout.fillMode >= MGLContext::kFillPolygonFirst &&
