@@ -15,12 +15,15 @@
 //   memory at any pitch, loaded from a PNG, released and flipped;
 // - textures: given planes (plain, with sub-planes or forwarding), bound to
 //   units with their filters and wraps, deleted;
-// - contexts: Init with a pool of any size, none (Init(0)) included, and
+// - contexts: Init with a pool of any size, none (Init(0)) included (refused
+//   while a draw of the context is open), and
 //   Reset (which binds the target again), of the first context or of a
 //   second one, which is made and ended;
 // - the buffer table: slots allocated (CreateBuffers too), freed, resized,
 //   reformatted and given a new block, mirrored into units or units emptied
 //   (UnbindShader), and the context's Clear over them;
+// - the pipeline's host routines: the vertex hook, the polygon observer and
+//   the native span replaced (refused during a draw);
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle and 3D lines.
 // An operation runs between draws, or during one from the vertex hook, the
@@ -29,9 +32,9 @@
 // What cannot be driven, and why:
 // - MGLContext's Release is private: Init runs it first (Init(0) releases
 //   and leaves the context inert), as does the destructor;
-// - the context a RenderPoly draws with is not ended during its draw, nor a
-//   hook replaced from inside itself: both are host objects a running call
-//   holds by reference, whose lifetime the host keeps;
+// - the context a RenderPoly draws with is not ended during its draw: the
+//   pipeline holds it by reference, a host object whose lifetime the host
+//   keeps;
 // - Configure and the window surface need an application, an archive and a
 //   display; their planes come from the same CreatePlanes driven here;
 // - FollowSurfaces and ForgetVanishedTarget run at every draw and clear;
@@ -140,6 +143,7 @@ enum class Op : uint8_t {
     RemakeBuffer,
     BindBuffer,
     ClearBuffers,
+    ReplaceHook,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -149,7 +153,7 @@ constexpr const char* kOpNames[kOpCount] = {
     "release plane",  "flip plane",          "query surface",       "destroy surface", "delete surface",
     "delete texture", "bind texture",        "switch current",      "reset context", "init context",
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
-    "bind buffer",    "clear buffers"};
+    "bind buffer",    "clear buffers",       "replace hook"};
 
 // Where an operation runs: between draws, or during one from a hook.
 enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
@@ -340,6 +344,7 @@ public:
     void Run() {
         if (m_context.Init(kPoolCapacity) == nullptr) return;
         m_poly = std::make_unique<RenderPoly>(m_context);
+        MakeStartTarget();
         m_context.Reset();
         m_context.SetViewport(0, 0, kMaxSide, kMaxSide, 0, kOne);
         m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, kFarPlane * kOne);
@@ -348,7 +353,6 @@ public:
         m_poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
                                         kPositionWords * sizeof(int32_t));
         SetQuads();
-        MakeStartTarget();
         for (int32_t step = 0; step < kMaxSteps && !m_program.Done(); ++step) {
             RunStep();
             CheckContext(m_context);
@@ -357,18 +361,15 @@ public:
     }
 
 private:
-    // Slot 0's surface, current and bound: what a host draws into from its
-    // first frame on.
+    // Slot 0's surface made current: what a host draws into from its first
+    // frame on.
     void MakeStartTarget() {
         const uint32_t formats[CRenderSurface::kPlaneCount] = {RSBFormat_R5G6B5, RSBFormat_Z32, 0};
         m_surfaces[0] = std::make_unique<HostSurface>();
         m_layouts[0] = SurfaceLayout{formats[CRenderSurface::kPlaneColor], kMaxSide, kMaxSide, -1, 0};
-        if (!m_surfaces[0]->Make(formats, kMaxSide, kMaxSide, false, CRenderSurfaceBuffer::kPitchTopDown,
-                                 CallerRows{})) {
-            return;
-        }
+        Check(m_surfaces[0]->Make(formats, kMaxSide, kMaxSide, false, CRenderSurfaceBuffer::kPitchTopDown,
+                                  CallerRows{}));
         m_device.SetCurrentSurface(m_surfaces[0].get());
-        m_context.Reset();
     }
 
     // A third of the steps run their operation between draws, the others
@@ -416,7 +417,8 @@ private:
             case Op::FreeBuffer: return FreeBuffer();
             case Op::RemakeBuffer: return RemakeBuffer();
             case Op::BindBuffer: return BindBuffer();
-            default: return ClearBuffers();
+            case Op::ClearBuffers: return ClearBuffers();
+            default: return ReplaceHook();
         }
     }
 
@@ -443,17 +445,18 @@ private:
         }
         const int32_t pitchMode = (options & 16) != 0 ? CRenderSurfaceBuffer::kPitchBottomUp
                                                       : CRenderSurfaceBuffer::kPitchTopDown;
-        const uint32_t formats[CRenderSurface::kPlaneCount] = {layout.format, (options & 8) != 0 ? RSBFormat_Z32 : 0,
-                                               (options & 128) != 0 ? MGLContext::kSurfaceStencilFormat : 0};
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {
+            layout.format, (options & 8) != 0 ? RSBFormat_Z32 : 0,
+            (options & 128) != 0 ? MGLContext::kSurfaceStencilFormat : 0};
         const bool made = slot->Make(formats, static_cast<uint16_t>(layout.width),
                                      static_cast<uint16_t>(layout.height), (options & 4) != 0, pitchMode, rows);
         if (made && (options & 32) != 0) m_device.SetCurrentSurface(slot.get());
         return made;
     }
 
-    // A surface or texture's surface made to stand for another one (itself
-    // included, which it refuses). Options: 1 a new surface object, 2 with a
-    // depth plane of its own, 4 made current.
+    // A slot's surface made to stand for another surface or a texture's
+    // (itself included, which it refuses). Options: 1 a new surface object,
+    // 2 with a depth plane of its own, 4 made current.
     bool MakeForwarding() {
         const int32_t index = m_program.Below(kSurfaceSlots);
         const uint8_t options = m_program.Byte();
@@ -465,6 +468,7 @@ private:
         return made;
     }
 
+    // Without a depth plane the list ends at its third pair.
     static bool Forward(CRenderSurface& surface, CRenderSurface* target, bool depth) {
         const CRenderSurfaceAttribute attributes[] = {
             {kSurfaceAttrForwardTarget, reinterpret_cast<uintptr_t>(static_cast<CClass*>(target))},
@@ -759,6 +763,19 @@ private:
         return true;
     }
 
+    // The vertex hook or the polygon observer let go of, or the native span
+    // bound anew: taken between draws (the next draw sets its own), refused
+    // while a draw runs, which may be inside the very routine.
+    bool ReplaceHook() {
+        const int32_t which = m_program.Below(3);
+        bool taken = false;
+        if (which == 0) taken = m_poly->SetVertexHook(nullptr);
+        if (which == 1) taken = m_poly->SetPolygonObserver(nullptr);
+        if (which == 2) taken = m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
+        Check(taken != m_drawing);
+        return taken;
+    }
+
     void SetQuads() {
         const int32_t corners[kQuadCorners][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int32_t i = 0; i < kElements; ++i) {
@@ -794,28 +811,29 @@ private:
         };
         // The vertex is the draw's: written before the operation, which may
         // end the pool it lies in.
-        m_poly->SetVertexHook([&](int32_t* vertex, int32_t n) {
+        Check(m_poly->SetVertexHook([&](int32_t* vertex, int32_t n) {
             SetTexCoords(vertex, n);
             runAt(Place::VertexHook, n);
-        });
-        m_poly->SetPolygonObserver([&](const MGLVertexList&) { runAt(Place::PolygonHook, polygons++); });
+        }));
+        Check(m_poly->SetPolygonObserver([&](const MGLVertexList&) { runAt(Place::PolygonHook, polygons++); }));
         if (hooked.place == Place::SpanRow) {
-            m_poly->BindNativeSpan(
+            Check(m_poly->BindNativeSpan(
                 [&](MGLContext& context, uint32_t r1, uint32_t r2) {
                     runAt(Place::SpanRow, rows++);
                     SpanTexturedPerspective(context, r1, r2);
                 },
-                kTexturedLayout);
+                kTexturedLayout));
         } else {
-            m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
+            Check(m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
         }
         // Each draw has the whole pool, as a frame's first would.
         m_context.Record().vertexPoolUsed = 0;
+        m_drawing = true;
         Draw(kind, [&](const MGLLineRecord&, int32_t, int32_t) { runAt(Place::PolygonHook, polygons++); });
+        m_drawing = false;
         m_poly->SetScreenSpace(false);
-        m_poly->SetVertexHook(nullptr);
-        m_poly->SetPolygonObserver(nullptr);
-        m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
+        Check(m_poly->SetVertexHook(nullptr) && m_poly->SetPolygonObserver(nullptr) &&
+              m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
         SampleUnits(m_context);
         m_context.ClearColorPlane(kMaxSide, kMaxSide);
         m_context.ClearDepthPlane(kMaxSide, kMaxSide);
@@ -906,6 +924,7 @@ private:
     MGLTestDevice m_device;
     MGLContext m_context;
     std::unique_ptr<RenderPoly> m_poly;
+    bool m_drawing = false;
     std::unique_ptr<MGLContext> m_second;
     std::array<std::vector<uint8_t>, kCallerBlocks> m_callerBlocks;
     std::array<std::unique_ptr<HostSurface>, kSurfaceSlots> m_surfaces;
