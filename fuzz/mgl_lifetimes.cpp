@@ -1,22 +1,61 @@
 // Host lifetimes under the 3D renderer: from each input, a sequence of host
-// operations on what the renderer maps into its guest memory. Surfaces are
-// made plain or with sub-planes, owning their pixels or over one of two
-// caller blocks (two surfaces may share one); textures get planes of
-// several sizes and formats and are bound to units; planes are made anew,
-// loaded from a PNG, released and flipped through their own buffers;
-// surfaces are destroyed and deleted, textures deleted, the device's current
-// surface switched and the target bound again, and a second context made
-// and ended. An operation runs between draws or from the vertex hook in the
-// middle of one; each step is followed by a small textured draw, a sample of
-// every bound unit and a clear, and then every unit showing texels and every
-// bound target plane must name, through the guest map, the live pixels of a
-// texture or of the device's current surface. The sanitizers watch the rest.
+// operations on what the renderer maps into its guest memory, each run
+// between draws or from inside one, and after each a check that the
+// renderer names only live pixels.
 //
-// Input: read as FuzzProgram takes it, a step at a time: an operation, then
-// its operands.
+// The operations, the whole host surface that makes, changes, binds or ends
+// anything the renderer may map:
+// - surfaces: made plain or with sub-planes, with depth and stencil planes,
+//   owning their pixels or over one of two caller blocks at any pitch
+//   (padded, overlapping, bottom-up), as twins of another slot's surface
+//   (its layout and memory), or forwarding to another surface or a
+//   texture's; queried (size, format, description, lock and unlock, clear,
+//   opacity), destroyed, deleted and made the device's current surface;
+// - planes of surfaces and textures: made anew owning or adopting caller
+//   memory at any pitch, loaded from a PNG, released and flipped;
+// - textures: given planes (plain, with sub-planes or forwarding), bound to
+//   units with their filters and wraps, deleted;
+// - contexts: Init with a pool of any size, none (Init(0)) included (refused
+//   while a draw of the context is open), and
+//   Reset (which binds the target again), of the first context or of a
+//   second one, which is made and ended;
+// - the buffer table: slots allocated (CreateBuffers too), freed, resized,
+//   reformatted and given a new block, mirrored into units or units emptied
+//   (UnbindShader), and the context's Clear over them;
+// - the pipeline's host routines: the vertex hook, the polygon observer and
+//   the native span replaced (refused during a draw);
+// - draws: polygons, indexed polygons, triangle and quad strips, a 2D
+//   polygon, 2D rectangles, a screen rectangle and 3D lines.
+// An operation runs between draws, or during one from the vertex hook, the
+// polygon observer (the line routine for lines) or a native span row. A run
+// starts with a target, current and bound, in slot 0.
+// What cannot be driven, and why:
+// - MGLContext's Release is private: Init runs it first (Init(0) releases
+//   and leaves the context inert), as does the destructor;
+// - the context a RenderPoly draws with is not ended during its draw: the
+//   pipeline holds it by reference, a host object whose lifetime the host
+//   keeps;
+// - Configure and the window surface need an application, an archive and a
+//   display; their planes come from the same CreatePlanes driven here;
+// - FollowSurfaces and ForgetVanishedTarget run at every draw and clear;
+// - a shader's pipeline states are copied when bound, so nothing the
+//   renderer maps lives in the shader.
+//
+// After each step a small textured draw, a sample of every bound unit and
+// a clear; then every unit a texture was bound to must, while it names
+// anything, name the live pixels of a texture's plane, and where the
+// sampler can read its whole level, the plane's rows as they lie (padding
+// read as texels is a failure); and every bound target plane must be the
+// device's current surface's. A unit mirroring a buffer-table slot is a
+// copy the host may free under it, and the sanitizers watch it and the
+// rest.
+//
+// Input: read as FuzzProgram takes it, a step at a time: an operation,
+// where it runs (and for one run during a draw, which draw and at which
+// vertex, polygon or row), then its operands.
 //
 // With MCHVX_MGL_LIFETIME_STATS set, the program prints at exit how often
-// each operation ran, between draws and from the vertex hook.
+// each operation ran, between draws and from each hook.
 
 #include <array>
 #include <cstdint>
@@ -34,6 +73,7 @@
 #include "CTextureObject_MGL.h"
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
+#include "MGLBufferTable.h"
 #include "MGLContext.h"
 #include "MGLSpans.h"
 #include "MGLTestDevice.h"
@@ -48,15 +88,17 @@ constexpr int32_t kSurfaceSlots = 3;
 constexpr int32_t kTextureSlots = 3;
 constexpr int32_t kCallerBlocks = 2;
 constexpr int32_t kMaxSide = 16;
-constexpr int32_t kMaxPixelBytes = 4;
-constexpr size_t kCallerBlockBytes = size_t{kMaxSide} * kMaxSide * kMaxPixelBytes;
+// Room for the widest rows at the largest padding, bottom-up or not.
+constexpr size_t kCallerBlockBytes = 4096;
 constexpr int32_t kPoolCapacity = 256;
 constexpr int32_t kOne = 0x10000;
 constexpr int32_t kPositionWords = 4;  // x, y, z, w
 constexpr int32_t kFarPlane = 9;
 constexpr int32_t kQuadDepth = -2;
 constexpr int32_t kQuadCorners = 4;
-constexpr int32_t kHookedQuads = 2;
+constexpr int32_t kQuads = 2;
+constexpr int32_t kElements = kQuads * kQuadCorners;
+constexpr int32_t kLinePairs = kElements / 2;
 constexpr uint8_t kTexCoordS = 15;
 constexpr uint8_t kTexCoordT = 16;
 constexpr uint32_t kBytesPerPixelMask = 31;
@@ -70,46 +112,89 @@ constexpr uint32_t kTextureFormats[] = {RSBFormat_R5G6B5,   RSBFormat_A1R5G5B5, 
                                         RSBFormat_X8R8G8B8, RSBFormat_A8R8G8B8, RSBFormat_X14R6G6B6};
 constexpr uint32_t kFilters[] = {CTextureObject_MGL::kNearest, CTextureObject_MGL::kLinear};
 constexpr uint32_t kWraps[] = {CTextureObject_MGL::kRepeat, CTextureObject_MGL::kClampToEdge};
+// Bytes a caller's rows lie apart beyond their pixels: packed, padded, or
+// one byte short (each row overlapping the next).
+constexpr int32_t kRowPaddings[] = {0, 0, 1, 2, 4, 8, 16, 64, -1};
+constexpr int32_t kPaddingChoices = static_cast<int32_t>(sizeof kRowPaddings / sizeof kRowPaddings[0]);
+// Vertex pools an Init asks for: none (refused: the context goes inert),
+// too small for a draw, and enough.
+constexpr int32_t kPoolCapacities[] = {0, 1, 4, kPoolCapacity};
 
 enum class Op : uint8_t {
     MakeSurface,
+    MakeForwarding,
     MakeTexturePlanes,
     RemakePlane,
     LoadPng,
     ReleasePlane,
     FlipPlane,
+    QuerySurface,
     DestroySurface,
     DeleteSurface,
     DeleteTexture,
     BindTexture,
     SwitchCurrent,
-    BindTarget,
+    ResetContext,
+    InitContext,
     MakeSecondContext,
     EndSecondContext,
-    DrawWithHook,
+    MakeBuffer,
+    FreeBuffer,
+    RemakeBuffer,
+    BindBuffer,
+    ClearBuffers,
+    ReplaceHook,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
-// Everything but a draw may run from the vertex hook.
-constexpr int32_t kHookableOps = static_cast<int32_t>(Op::DrawWithHook);
 
 constexpr const char* kOpNames[kOpCount] = {
-    "make surface",   "make texture planes", "remake plane",        "load PNG",           "release plane",
-    "flip plane",     "destroy surface",     "delete surface",      "delete texture",     "bind texture",
-    "switch current", "bind target",         "make second context", "end second context", "draw with hook"};
+    "make surface",   "make forwarding",     "make texture planes", "remake plane",  "load PNG",
+    "release plane",  "flip plane",          "query surface",       "destroy surface", "delete surface",
+    "delete texture", "bind texture",        "switch current",      "reset context", "init context",
+    "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
+    "bind buffer",    "clear buffers",       "replace hook"};
 
-// How often each operation did something, between draws and from the hook.
+// Where an operation runs: between draws, or during one from a hook.
+enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
+constexpr int32_t kPlaceCount = static_cast<int32_t>(Place::Count);
+constexpr int32_t kHookPlaces = kPlaceCount - 1;
+// One value of a step's place byte in this many runs its operation between draws.
+constexpr int32_t kPlaceChoices = 3;
+constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row"};
+
+enum class DrawKind : uint8_t {
+    Polygons,
+    Indexed,
+    TriangleStrip,
+    QuadStrip,
+    Polygon2D,
+    Rects2D,
+    ScreenRect,
+    Lines,
+    Count
+};
+constexpr int32_t kDrawKinds = static_cast<int32_t>(DrawKind::Count);
+// The kinds before Polygon2D.
+constexpr int32_t kVertexHookedKinds = static_cast<int32_t>(DrawKind::Polygon2D);
+
+// How often each operation did something, at each place.
 struct OpStats {
-    std::array<uint64_t, kOpCount> between{};
-    std::array<uint64_t, kOpCount> hooked{};
+    std::array<std::array<uint64_t, kPlaceCount>, kOpCount> counts{};
 
-    void Note(Op op, bool fromHook) { ++(fromHook ? hooked : between)[static_cast<int32_t>(op)]; }
+    void Note(Op op, Place place) { ++counts[static_cast<int32_t>(op)][static_cast<int32_t>(place)]; }
 
     ~OpStats() {
         if (std::getenv("MCHVX_MGL_LIFETIME_STATS") == nullptr) return;
+        std::fprintf(stderr, "%-20s", "");
+        for (const char* place : kPlaceNames) std::fprintf(stderr, " %14s", place);
+        std::fprintf(stderr, "\n");
         for (int32_t i = 0; i < kOpCount; ++i) {
-            std::fprintf(stderr, "%-20s between draws %10llu  from the hook %10llu\n", kOpNames[i],
-                         static_cast<unsigned long long>(between[i]), static_cast<unsigned long long>(hooked[i]));
+            std::fprintf(stderr, "%-20s", kOpNames[i]);
+            for (const uint64_t count : counts[i]) {
+                std::fprintf(stderr, " %14llu", static_cast<unsigned long long>(count));
+            }
+            std::fprintf(stderr, "\n");
         }
     }
 } g_opStats;
@@ -119,18 +204,27 @@ T Pick(FuzzProgram& program, const T (&values)[N]) {
     return values[program.Below(static_cast<int32_t>(N))];
 }
 
-// The bytes a texture maps of a plane: `height` rows `pitch` apart from row
-// 0, or one row when its rows do not run forward one after the other.
-size_t MappedBytes(int32_t pitch, int32_t width, int32_t height, uint32_t format) {
-    const int64_t rowBytes = int64_t{width} * static_cast<int32_t>(format & kBytesPerPixelMask);
-    const int64_t bytes = pitch >= rowBytes && height > 0 ? int64_t{pitch} * (height - 1) + rowBytes : rowBytes;
-    return bytes > 0 ? static_cast<size_t>(bytes) : 0;
-}
+int32_t RowBytes(uint32_t format, int32_t width) { return width * static_cast<int32_t>(format & kBytesPerPixelMask); }
 
 // The pixels a plane has now, from the buffer itself rather than through
 // any table a subclass answers from.
 const uint8_t* LivePixels(const CRenderSurfaceBuffer* plane) {
     return plane != nullptr ? static_cast<const uint8_t*>(plane->CRenderSurfaceBuffer::GetPixels(0)) : nullptr;
+}
+
+// Rows laid over a caller block: row 0 and the signed pitch.
+struct CallerRows {
+    void* row0 = nullptr;
+    int16_t pitch = 0;
+};
+
+// `height` rows of `rowBytes`, padded as the choice says and bottom-up
+// (row 0 last in memory) for its upper half, all inside the block.
+CallerRows PlaceRows(std::vector<uint8_t>& block, int32_t rowBytes, int32_t height, uint8_t choice) {
+    const int32_t magnitude = rowBytes + kRowPaddings[choice % kPaddingChoices];
+    const bool bottomUp = choice / kPaddingChoices % 2 != 0;
+    const size_t offset = bottomUp ? static_cast<size_t>(magnitude) * static_cast<size_t>(height - 1) : 0;
+    return CallerRows{block.data() + offset, static_cast<int16_t>(bottomUp ? -magnitude : magnitude)};
 }
 
 void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value) {
@@ -195,32 +289,42 @@ std::vector<uint8_t> MakePng(const PngPaint& paint, int32_t width, int32_t heigh
 }
 
 // An off-screen surface whose planes the harness lays out itself: owned or
-// over caller memory, with sub-planes or without.
+// over caller rows, with sub-planes or without, with depth and stencil
+// planes of the given formats (0 for none).
 class HostSurface : public CRenderSurface_SW_OffScreen {
 public:
-    bool Make(uint32_t format, uint16_t width, uint16_t height, bool extended, bool depth, int32_t pitchMode,
-              void* pixels) {
+    bool Make(const uint32_t (&formats)[CRenderSurface::kPlaneCount], uint16_t width, uint16_t height, bool extended,
+              int32_t pitchMode, const CallerRows& rows) {
         const PlaneChange change(this);
         Destroy();
         if (extended) AddFlags(kFlagExtendedColor);
-        AddFlags(kFlagColorRequested | (depth ? kFlagDepthRequested : 0));
-        const uint32_t formats[kPlaneCount] = {format, depth ? RSBFormat_Z32 : 0, 0};
-        const int16_t pitch = pixels != nullptr ? static_cast<int16_t>(width * (format & kBytesPerPixelMask)) : 0;
+        AddFlags(kFlagColorRequested | (formats[kPlaneDepth] != 0 ? kFlagDepthRequested : 0) |
+                 (formats[kPlaneStencil] != 0 ? kFlagStencilRequested : 0));
         const bool made = CreatePlanes(formats, width, height, nullptr, nullptr,
-                                       pixels != nullptr ? CRenderSurfaceBuffer::kPitchExplicit : pitchMode, pitch,
-                                       pixels);
+                                       rows.row0 != nullptr ? CRenderSurfaceBuffer::kPitchExplicit : pitchMode,
+                                       rows.pitch, rows.row0);
         if (made) AddFlags(kFlagCreated);
         return made;
     }
 };
 
 // How a surface slot's last surface was asked for: its colour format and
-// size, and the caller block it lies over (-1 for its own memory).
+// size, and the caller block it lies over (-1 for its own memory) with the
+// rows' padding choice.
 struct SurfaceLayout {
     uint32_t format = RSBFormat_R5G6B5;
     int32_t width = 1;
     int32_t height = 1;
     int32_t callerBlock = -1;
+    uint8_t rowChoice = 0;
+};
+
+// Where one operation runs during a draw: its place, and the vertex,
+// polygon or row (counted from 0 in the draw) it runs at.
+struct HookedOp {
+    Place place = Place::BetweenDraws;
+    Op op = Op::Count;
+    int32_t at = -1;
 };
 
 class LifetimeRun {
@@ -240,85 +344,156 @@ public:
     void Run() {
         if (m_context.Init(kPoolCapacity) == nullptr) return;
         m_poly = std::make_unique<RenderPoly>(m_context);
+        MakeStartTarget();
         m_context.Reset();
         m_context.SetViewport(0, 0, kMaxSide, kMaxSide, 0, kOne);
         m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, kFarPlane * kOne);
         m_context.UpdateProjection(1);
         m_context.Record().depthTest = 0;
-        m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
         m_poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
                                         kPositionWords * sizeof(int32_t));
         SetQuads();
         for (int32_t step = 0; step < kMaxSteps && !m_program.Done(); ++step) {
-            RunOp(static_cast<Op>(m_program.Below(kOpCount)), false);
-            DrawAndClear(-1);
+            RunStep();
             CheckContext(m_context);
             if (m_second != nullptr) CheckContext(*m_second);
         }
     }
 
 private:
-    void RunOp(Op op, bool fromHook) {
-        const bool done = Perform(op);
-        if (done) g_opStats.Note(op, fromHook);
+    // Slot 0's surface made current: what a host draws into from its first
+    // frame on.
+    void MakeStartTarget() {
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {RSBFormat_R5G6B5, RSBFormat_Z32, 0};
+        m_surfaces[0] = std::make_unique<HostSurface>();
+        m_layouts[0] = SurfaceLayout{formats[CRenderSurface::kPlaneColor], kMaxSide, kMaxSide, -1, 0};
+        Check(m_surfaces[0]->Make(formats, kMaxSide, kMaxSide, false, CRenderSurfaceBuffer::kPitchTopDown,
+                                  CallerRows{}));
+        m_device.SetCurrentSurface(m_surfaces[0].get());
+    }
+
+    // A third of the steps run their operation between draws, the others
+    // from a hook, which some draws never come to.
+    void RunStep() {
+        const auto op = static_cast<Op>(m_program.Below(kOpCount));
+        const uint8_t where = m_program.Byte();
+        if (where % kPlaceChoices == 0) {
+            RunOp(op, Place::BetweenDraws);
+            DrawAndClear(DrawKind::Polygons, HookedOp{});
+            return;
+        }
+        // Only the 3D polygon draws call the vertex hook; the other hooks
+        // come to a draw's first polygons or rows.
+        const auto place = static_cast<Place>(1 + where / kPlaceChoices % kHookPlaces);
+        const bool vertex = place == Place::VertexHook;
+        const auto kind = static_cast<DrawKind>(m_program.Below(vertex ? kVertexHookedKinds : kDrawKinds));
+        DrawAndClear(kind, HookedOp{place, op, m_program.Below(vertex ? kElements : kQuads)});
+    }
+
+    void RunOp(Op op, Place place) {
+        if (Perform(op)) g_opStats.Note(op, place);
     }
 
     bool Perform(Op op) {
         switch (op) {
             case Op::MakeSurface: return MakeSurface();
+            case Op::MakeForwarding: return MakeForwarding();
             case Op::MakeTexturePlanes: return MakeTexturePlanes();
             case Op::RemakePlane: return RemakePlane();
             case Op::LoadPng: return LoadPng();
             case Op::ReleasePlane: return ReleasePlane();
             case Op::FlipPlane: return FlipPlane();
+            case Op::QuerySurface: return QuerySurface();
             case Op::DestroySurface: return DestroySurface();
             case Op::DeleteSurface: return DeleteSurface();
             case Op::DeleteTexture: return DeleteTexture();
             case Op::BindTexture: return BindTexture();
             case Op::SwitchCurrent: return SwitchCurrent();
-            case Op::BindTarget: return BindTarget();
+            case Op::ResetContext: return ResetContext();
+            case Op::InitContext: return InitContext();
             case Op::MakeSecondContext: return MakeSecondContext();
             case Op::EndSecondContext: return EndSecondContext();
-            default: return DrawWithHook();
+            case Op::MakeBuffer: return MakeBuffer();
+            case Op::FreeBuffer: return FreeBuffer();
+            case Op::RemakeBuffer: return RemakeBuffer();
+            case Op::BindBuffer: return BindBuffer();
+            case Op::ClearBuffers: return ClearBuffers();
+            default: return ReplaceHook();
         }
     }
 
-    void* CallerBlock() { return m_callerBlocks[m_program.Below(kCallerBlocks)].data(); }
+    std::vector<uint8_t>& CallerBlock() { return m_callerBlocks[m_program.Below(kCallerBlocks)]; }
 
     // Options: 1 a new surface object, 2 over a caller block, 4 with
     // sub-planes, 8 with a depth plane, 16 bottom-up, 32 made current, 64 a
-    // twin of another slot's last surface (its colour layout and memory).
+    // twin of another slot's last surface (its colour layout and memory),
+    // 128 with a stencil plane.
     bool MakeSurface() {
         const int32_t index = m_program.Below(kSurfaceSlots);
         const uint8_t options = m_program.Byte();
-        SurfaceLayout layout{Pick(m_program, kTargetFormats), Pick(m_program, kSides), Pick(m_program, kSides), -1};
+        SurfaceLayout layout{Pick(m_program, kTargetFormats), Pick(m_program, kSides), Pick(m_program, kSides), -1,
+                             m_program.Byte()};
         if ((options & 2) != 0) layout.callerBlock = m_program.Below(kCallerBlocks);
         if ((options & 64) != 0) layout = m_layouts[m_program.Below(kSurfaceSlots)];
         m_layouts[index] = layout;
         auto& slot = m_surfaces[index];
         if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
-        void* pixels = layout.callerBlock >= 0 ? m_callerBlocks[layout.callerBlock].data() : nullptr;
+        CallerRows rows;
+        if (layout.callerBlock >= 0) {
+            rows = PlaceRows(m_callerBlocks[layout.callerBlock], RowBytes(layout.format, layout.width), layout.height,
+                             layout.rowChoice);
+        }
         const int32_t pitchMode = (options & 16) != 0 ? CRenderSurfaceBuffer::kPitchBottomUp
                                                       : CRenderSurfaceBuffer::kPitchTopDown;
-        const bool made = slot->Make(layout.format, static_cast<uint16_t>(layout.width),
-                                     static_cast<uint16_t>(layout.height), (options & 4) != 0, (options & 8) != 0,
-                                     pitchMode, pixels);
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {
+            layout.format, (options & 8) != 0 ? RSBFormat_Z32 : 0,
+            (options & 128) != 0 ? MGLContext::kSurfaceStencilFormat : 0};
+        const bool made = slot->Make(formats, static_cast<uint16_t>(layout.width),
+                                     static_cast<uint16_t>(layout.height), (options & 4) != 0, pitchMode, rows);
         if (made && (options & 32) != 0) m_device.SetCurrentSurface(slot.get());
         return made;
     }
 
+    // A slot's surface made to stand for another surface or a texture's
+    // (itself included, which it refuses). Options: 1 a new surface object,
+    // 2 with a depth plane of its own, 4 made current.
+    bool MakeForwarding() {
+        const int32_t index = m_program.Below(kSurfaceSlots);
+        const uint8_t options = m_program.Byte();
+        auto& slot = m_surfaces[index];
+        if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
+        CRenderSurface* target = PickSurface();
+        const bool made = Forward(*slot, target, (options & 2) != 0);
+        if (made && (options & 4) != 0) m_device.SetCurrentSurface(slot.get());
+        return made;
+    }
+
+    // Without a depth plane the list ends at its third pair.
+    static bool Forward(CRenderSurface& surface, CRenderSurface* target, bool depth) {
+        const CRenderSurfaceAttribute attributes[] = {
+            {kSurfaceAttrForwardTarget, reinterpret_cast<uintptr_t>(static_cast<CClass*>(target))},
+            {kSurfaceAttrForwardClassKey, ICRenderSurface::kClassKey},
+            {depth ? kSurfaceAttrDepthFormat : kSurfaceAttrEnd, RSBFormat_Z32},
+            {kSurfaceAttrEnd, 0}};
+        return target != nullptr && surface.Create(attributes);
+    }
+
+    // Options: 1 with sub-planes, 2 forwarding to another surface instead.
     bool MakeTexturePlanes() {
         auto& slot = m_textures[m_program.Below(kTextureSlots)];
+        const uint8_t options = m_program.Byte();
         if (slot == nullptr) slot = std::make_unique<CTextureObject_MGL>();
         CRenderSurface* surface = nullptr;
         slot->GetSurface(&surface);
+        if (surface == nullptr) return false;
+        if ((options & 2) != 0) return Forward(*surface, PickSurface(), false);
         const CRenderSurfaceAttribute attributes[] = {
             {kSurfaceAttrWidth, static_cast<uintptr_t>(Pick(m_program, kSides))},
             {kSurfaceAttrHeight, static_cast<uintptr_t>(Pick(m_program, kSides))},
             {kSurfaceAttrColorFormat, Pick(m_program, kTextureFormats)},
-            {kSurfaceAttrExtendedColor, m_program.Byte() & 1u},
+            {kSurfaceAttrExtendedColor, options & 1u},
             {kSurfaceAttrEnd, 0}};
-        return surface != nullptr && surface->Create(attributes);
+        return surface->Create(attributes);
     }
 
     // A surface slot's or a texture's surface, null for an empty slot.
@@ -342,19 +517,21 @@ private:
         return plane.GetFormat() == RSBFormat_Z32 ? RSBFormat_Z32 : colour;
     }
 
+    // Options: 1 adopts caller rows, 2 bottom-up (owned pixels).
     bool RemakePlane() {
         CRenderSurfaceBuffer* plane = PickPlane();
         const uint8_t options = m_program.Byte();
         const uint32_t format = Pick(m_program, kTextureFormats);
         const uint16_t width = static_cast<uint16_t>(Pick(m_program, kSides));
         const uint16_t height = static_cast<uint16_t>(Pick(m_program, kSides));
-        void* pixels = (options & 1) != 0 ? CallerBlock() : nullptr;
+        std::vector<uint8_t>& block = CallerBlock();
+        const uint8_t rowChoice = m_program.Byte();
         if (plane == nullptr) return false;
         const uint32_t made = FormatFor(*plane, format);
-        if (pixels != nullptr) {
-            const int16_t pitch = static_cast<int16_t>(width * (made & kBytesPerPixelMask));
+        if ((options & 1) != 0) {
+            const CallerRows rows = PlaceRows(block, RowBytes(made, width), height, rowChoice);
             return plane->Create(made, width, height, false, nullptr, nullptr, CRenderSurfaceBuffer::kPitchExplicit,
-                                 pitch, pixels);
+                                 rows.pitch, rows.row0);
         }
         const int32_t pitchMode = (options & 2) != 0 ? CRenderSurfaceBuffer::kPitchBottomUp
                                                      : CRenderSurfaceBuffer::kPitchTopDown;
@@ -374,7 +551,7 @@ private:
         params.Init();
         params.formatMap[0] = {RSBFormat_P256X8R8G8B8, Pick(m_program, kTextureFormats)};
         // Caller memory is handed over from its start, so its rows run top-down.
-        void* pixels = (options & 2) != 0 ? CallerBlock() : nullptr;
+        void* pixels = (options & 2) != 0 ? CallerBlock().data() : nullptr;
         const int32_t pitchMode = (options & 4) != 0 && pixels == nullptr ? CRenderSurfaceBuffer::kPitchBottomUp
                                                                           : CRenderSurfaceBuffer::kPitchTopDown;
         if (plane == nullptr) return false;
@@ -409,6 +586,30 @@ private:
         return true;
     }
 
+    // Everything a host asks of a surface, a forwarding one passing it on:
+    // what it is, its locked pixels (read and written), a clear of its
+    // colour and depth planes, its opacity and change number.
+    bool QuerySurface() {
+        CRenderSurface* surface = PickSurface();
+        const uint32_t lockFlags = m_program.Below(ICRenderSurface::kLockNotedWrites + 1);
+        if (surface == nullptr) return false;
+        uint32_t width = 0;
+        uint32_t height = 0;
+        CRenderSurfaceDesc desc{};
+        volatile uint64_t sink = surface->GetFormat() + surface->GetSize(&width, &height) + surface->GetDesc(&desc);
+        uint8_t* pixels = nullptr;
+        int32_t pitch = 0;
+        if (surface->Lock(&pixels, &pitch, lockFlags, nullptr) && pixels != nullptr) {
+            sink = sink + pixels[0];
+            if (lockFlags != ICRenderSurface::kLockRead) ++pixels[0];
+        }
+        surface->Unlock(lockFlags);
+        const RSBFormat_ARGB_fixed colour{};
+        surface->Clear(CRenderSurface::kClearColor | CRenderSurface::kClearDepth, &colour, 0, 0);
+        sink = sink + surface->IsOpaque() + surface->GetChangeSerial();
+        return true;
+    }
+
     bool DestroySurface() {
         CRenderSurface* surface = PickSurface();
         if (surface == nullptr) return false;
@@ -439,7 +640,12 @@ private:
         texture->SetParameter(CTextureObject_MGL::kMinFilter, filter);
         texture->SetParameter(CTextureObject_MGL::kMagFilter, filter);
         texture->SetParameter(CTextureObject_MGL::kWrapS, wrap);
+        auto* context = static_cast<MGLContext*>(m_device.GetRendererContext());
+        const uint32_t shown = context != nullptr ? context->Record().texture_units[unit].b.levels[0] : 0;
         texture->BindToUnit(unit);
+        if (context != nullptr && context->Record().texture_units[unit].b.levels[0] != shown) {
+            MirrorsOf(*context) &= static_cast<uint8_t>(~(1u << unit));
+        }
         return true;
     }
 
@@ -450,17 +656,27 @@ private:
         return true;
     }
 
-    bool BindTarget() {
-        MGLContext& context = (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : m_context;
-        context.Reset();
+    // The first context, or the second while it lives.
+    MGLContext& PickContext() { return (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : m_context; }
+
+    bool ResetContext() {
+        PickContext().Reset();
         return true;
     }
 
-    // The device's renderer context is the second while it lives: texture
-    // binds go to it.
+    // Init releases the pool and the buffer table first, whatever is
+    // drawing, and becomes the device's renderer context: texture binds go
+    // to it.
+    bool InitContext() {
+        MGLContext& context = PickContext();
+        const int32_t capacity = Pick(m_program, kPoolCapacities);
+        return context.Init(capacity) != nullptr;
+    }
+
     bool MakeSecondContext() {
         if (m_second != nullptr) return false;
         m_second = std::make_unique<MGLContext>();
+        MirrorsOf(*m_second) = 0;
         if (m_second->Init(kPoolCapacity) == nullptr) return false;
         m_second->Reset();
         return true;
@@ -473,18 +689,96 @@ private:
         return true;
     }
 
-    // Two quads, one more operation run from the vertex hook at one of
-    // their vertices.
-    bool DrawWithHook() {
-        const auto op = static_cast<Op>(m_program.Below(kHookableOps));
-        const int32_t at = m_program.Below(kHookedQuads * kQuadCorners);
-        DrawAndClear(at, op);
+    // A buffer-table slot mirrored into a unit is a copy of the slot as it
+    // was, which the host may free or remake under it: only the sanitizers
+    // judge what such a unit reads. A bit per unit, per context.
+    uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == &m_context ? 0 : 1]; }
+
+    // A slot of the table, the debug-font sheets' and free ones included.
+    int32_t PickSlot(const BufferTable& table) { return m_program.Byte() % (table.Count() + 1); }
+
+    // Choices: 0 AllocBuffer, 1 TryAllocBuffer, 2 CreateBuffers (the
+    // context's colour, depth and stencil slots).
+    bool MakeBuffer() {
+        MGLContext& context = PickContext();
+        const int32_t choice = m_program.Below(3);
+        const int32_t width = Pick(m_program, kSides);
+        const int32_t height = Pick(m_program, kSides);
+        const uint32_t format = Pick(m_program, kTextureFormats);
+        BufferTable* table = context.Buffers();
+        if (table == nullptr) return false;
+        if (choice == 2) return context.CreateBuffers(width, height, format) >= 0;
+        const int32_t slot = choice == 0 ? table->AllocBuffer(width, height, format, 0)
+                                         : table->TryAllocBuffer(width, height, format, 0);
+        return slot >= 0;
+    }
+
+    bool FreeBuffer() {
+        MGLContext& context = PickContext();
+        BufferTable* table = context.Buffers();
+        if (table == nullptr) return false;
+        table->FreeBuffer(PickSlot(*table));
         return true;
+    }
+
+    // Choices: 0 ResizeBuffer, 1 ReformatBuffer, 2 a new block adopted.
+    bool RemakeBuffer() {
+        MGLContext& context = PickContext();
+        const int32_t choice = m_program.Below(3);
+        const int32_t width = Pick(m_program, kSides);
+        const int32_t height = Pick(m_program, kSides);
+        const uint32_t format = Pick(m_program, kTextureFormats);
+        BufferTable* table = context.Buffers();
+        if (table == nullptr) return false;
+        const int32_t slot = PickSlot(*table);
+        if (choice == 0) return table->ResizeBuffer(slot, width, height) != nullptr;
+        if (choice == 1) return table->ReformatBuffer(slot, format, width, height) != nullptr;
+        BufferRecord* record = table->UsedSlot(slot);
+        if (record == nullptr) return false;
+        const PixelBlock block = BufferTable::NewPixelBlock(record->blockBytes);
+        if (block.data == nullptr) return false;
+        table->AdoptBlock(*record, block);
+        return true;
+    }
+
+    // A slot mirrored into a unit, or (choice 0) the unit emptied.
+    bool BindBuffer() {
+        MGLContext& context = PickContext();
+        const int32_t unit = m_program.Below(MGLContext::kTextureUnits);
+        const bool empty = m_program.Below(4) == 0;
+        BufferTable* table = context.Buffers();
+        if (empty) {
+            context.UnbindShader(unit);
+            MirrorsOf(context) &= static_cast<uint8_t>(~(1u << unit));
+            return true;
+        }
+        if (table == nullptr) return false;
+        context.BindBufferToUnit(unit, PickSlot(*table), *table);
+        MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
+        return true;
+    }
+
+    bool ClearBuffers() {
+        PickContext().Clear();
+        return true;
+    }
+
+    // The vertex hook or the polygon observer let go of, or the native span
+    // bound anew: taken between draws (the next draw sets its own), refused
+    // while a draw runs, which may be inside the very routine.
+    bool ReplaceHook() {
+        const int32_t which = m_program.Below(3);
+        bool taken = false;
+        if (which == 0) taken = m_poly->SetVertexHook(nullptr);
+        if (which == 1) taken = m_poly->SetPolygonObserver(nullptr);
+        if (which == 2) taken = m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
+        Check(taken != m_drawing);
+        return taken;
     }
 
     void SetQuads() {
         const int32_t corners[kQuadCorners][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-        for (int32_t i = 0; i < kHookedQuads * kQuadCorners; ++i) {
+        for (int32_t i = 0; i < kElements; ++i) {
             const int32_t* corner = corners[i % kQuadCorners];
             int32_t* position = &m_positions[static_cast<size_t>(kPositionWords * i)];
             position[0] = corner[0] * kOne;
@@ -494,27 +788,72 @@ private:
         }
     }
 
-    // Quads over the whole viewport, textured from unit 0 with coordinates
-    // over the whole texture it shows at each vertex; the operation runs at
-    // vertex `at` (none when negative). Then every bound unit is sampled and
-    // the target cleared.
-    void DrawAndClear(int32_t at, Op op = Op::Count) {
-        m_poly->SetVertexHook([this, at, op](int32_t* vertex, int32_t n) {
-            if (n == at) RunOp(op, true);
-            const TextureUnit& unit = m_context.Record().texture_units[0];
-            const int32_t corner = n % kQuadCorners;
-            vertex[kTexCoordS] = (corner == 1 || corner == 2) ? unit.b.width * kOne : 0;
-            vertex[kTexCoordT] = corner >= 2 ? unit.b.height * kOne : 0;
-        });
-        const int32_t quads = at < 0 ? 1 : kHookedQuads;
-        m_poly->DrawPolygons(kQuadCorners, kQuadCorners * quads, quads);
-        m_poly->SetVertexHook(nullptr);
+    // Coordinates over the whole texture unit 0 shows, by the quad corner
+    // of the element.
+    void SetTexCoords(int32_t* vertex, int32_t n) {
+        const TextureUnit& unit = m_context.Record().texture_units[0];
+        const int32_t corner = n % kQuadCorners;
+        vertex[kTexCoordS] = (corner == 1 || corner == 2) ? unit.b.width * kOne : 0;
+        vertex[kTexCoordT] = corner >= 2 ? unit.b.height * kOne : 0;
+    }
+
+    // A draw of the kind over the whole viewport, textured from unit 0, the
+    // hooked operation run at its place once its count comes; then every
+    // bound unit is sampled and the targets cleared.
+    void DrawAndClear(DrawKind kind, const HookedOp& hooked) {
+        bool ran = false;
+        int32_t polygons = 0;
+        int32_t rows = 0;
+        const auto runAt = [&](Place place, int32_t count) {
+            if (ran || place != hooked.place || count != hooked.at) return;
+            ran = true;
+            RunOp(hooked.op, place);
+        };
+        // The vertex is the draw's: written before the operation, which may
+        // end the pool it lies in.
+        Check(m_poly->SetVertexHook([&](int32_t* vertex, int32_t n) {
+            SetTexCoords(vertex, n);
+            runAt(Place::VertexHook, n);
+        }));
+        Check(m_poly->SetPolygonObserver([&](const MGLVertexList&) { runAt(Place::PolygonHook, polygons++); }));
+        if (hooked.place == Place::SpanRow) {
+            Check(m_poly->BindNativeSpan(
+                [&](MGLContext& context, uint32_t r1, uint32_t r2) {
+                    runAt(Place::SpanRow, rows++);
+                    SpanTexturedPerspective(context, r1, r2);
+                },
+                kTexturedLayout));
+        } else {
+            Check(m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
+        }
+        // Each draw has the whole pool, as a frame's first would.
+        m_context.Record().vertexPoolUsed = 0;
+        m_drawing = true;
+        Draw(kind, [&](const MGLLineRecord&, int32_t, int32_t) { runAt(Place::PolygonHook, polygons++); });
+        m_drawing = false;
+        m_poly->SetScreenSpace(false);
+        Check(m_poly->SetVertexHook(nullptr) && m_poly->SetPolygonObserver(nullptr) &&
+              m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
         SampleUnits(m_context);
         m_context.ClearColorPlane(kMaxSide, kMaxSide);
         m_context.ClearDepthPlane(kMaxSide, kMaxSide);
+        m_context.ClearStencilPlane(kMaxSide, kMaxSide);
         if (m_second != nullptr) {
             SampleUnits(*m_second);
             m_second->ClearColorPlane(kMaxSide, kMaxSide);
+        }
+    }
+
+    void Draw(DrawKind kind, const RenderPoly::LineRoutine& line) {
+        switch (kind) {
+            case DrawKind::Polygons: m_poly->DrawPolygons(kQuadCorners, kElements, kQuads); break;
+            case DrawKind::Indexed: m_poly->DrawIndexedPolygons(kQuadCorners, kElements, kQuads); break;
+            case DrawKind::TriangleStrip: m_poly->DrawTriangleStrip(kElements); break;
+            case DrawKind::QuadStrip: m_poly->DrawQuadStrip(kElements); break;
+            case DrawKind::Polygon2D: m_poly->DrawPolygon2D(0, kQuadCorners, 0); break;
+            case DrawKind::Rects2D: m_poly->DrawRects2D(0, kElements, 0); break;
+            case DrawKind::ScreenRect: m_poly->DrawScreenRect(kMaxSide, kMaxSide, nullptr, nullptr, false); break;
+            default: m_poly->DrawLines3D(kLinePairs, line); break;
         }
     }
 
@@ -526,34 +865,49 @@ private:
         }
     }
 
-    // Every unit showing texels shows a live texture's plane as it is now,
+    // Every unit a texture was bound to shows its live plane as it is now,
     // and every bound target plane is the current surface's.
     void CheckContext(MGLContext& context) const {
-        for (const TextureUnit& unit : context.Record().texture_units) {
-            if (unit.b.levels[0] != 0) Check(ShowsLiveTexels(context, unit));
-        }
+        for (int32_t unit = 0; unit < MGLContext::kTextureUnits; ++unit) CheckUnit(context, unit);
         const CRenderSurface* current = m_device.GetCurrentSurface();
         const MGLRecord& record = context.Record();
         CheckTargetPlane(context, MGLContext::Plane::Colour, current, CRenderSurface::kPlaneColor, record.destbase);
         CheckTargetPlane(context, MGLContext::Plane::Depth, current, CRenderSurface::kPlaneDepth, record.zbase);
+        CheckTargetPlane(context, MGLContext::Plane::Stencil, current, CRenderSurface::kPlaneStencil,
+                         record.stencilbase);
     }
 
-    bool ShowsLiveTexels(MGLContext& context, const TextureUnit& unit) const {
+    // A unit a texture was bound to names, while it names anything, row 0
+    // of a live texture plane of its shape. Where its whole level resolves,
+    // the sampler reads it as packed rows: they must then be the plane's.
+    void CheckUnit(MGLContext& context, int32_t index) const {
+        const TextureUnitBuffer& b = context.Record().texture_units[index].b;
+        if (b.levels[0] == 0 || (m_mirrors[&context == &m_context ? 0 : 1] & (1u << index)) != 0) return;
+        const int32_t rowBytes = RowBytes(b.format, b.width);
+        Check(rowBytes > 0 && b.height > 0);
+        const uint8_t* row0 = context.GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
+        const CRenderSurfaceBuffer* plane = LiveTexturePlane(b, row0);
+        Check(row0 != nullptr && plane != nullptr);
+        const size_t levelBytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(b.height);
+        if (context.GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
+            Check(b.height == 1 || plane->GetPitch() == rowBytes);
+        }
+    }
+
+    // The colour plane of a live texture of the unit's shape whose row 0 is
+    // at `row0`, null when there is none.
+    const CRenderSurfaceBuffer* LiveTexturePlane(const TextureUnitBuffer& b, const uint8_t* row0) const {
         for (const auto& texture : m_textures) {
             if (texture == nullptr) continue;
             CRenderSurface* surface = nullptr;
             texture->GetSurface(&surface);
             const CRenderSurfaceBuffer* plane = surface != nullptr ? surface->GetPlane(0) : nullptr;
-            const uint8_t* live = LivePixels(plane);
-            if (live == nullptr || unit.b.width != plane->GetWidth() || unit.b.height != plane->GetHeight() ||
-                unit.b.format != plane->GetFormat()) {
-                continue;
+            if (LivePixels(plane) == row0 && b.width == plane->GetWidth() && b.height == plane->GetHeight() &&
+                b.format == plane->GetFormat()) {
+                return plane;
             }
-            const size_t bytes = MappedBytes(plane->GetPitch(), plane->GetWidth(), plane->GetHeight(),
-                                             plane->GetFormat());
-            if (context.GuestMemory().ToHost(unit.b.levels[0], bytes) == live) return true;
         }
-        return false;
+        return nullptr;
     }
 
     static void CheckTargetPlane(MGLContext& context, MGLContext::Plane which, const CRenderSurface* current,
@@ -562,7 +916,7 @@ private:
         if (bound == nullptr) return;
         const CRenderSurfaceBuffer* plane = current != nullptr ? current->GetPlane(index) : nullptr;
         Check(plane != nullptr && LivePixels(plane) == bound);
-        const size_t rowBytes = size_t{plane->GetWidth()} * (plane->GetFormat() & kBytesPerPixelMask);
+        const size_t rowBytes = static_cast<size_t>(RowBytes(plane->GetFormat(), plane->GetWidth()));
         Check(context.GuestMemory().ToHost(guestRow0, rowBytes) == bound);
     }
 
@@ -570,12 +924,14 @@ private:
     MGLTestDevice m_device;
     MGLContext m_context;
     std::unique_ptr<RenderPoly> m_poly;
+    bool m_drawing = false;
     std::unique_ptr<MGLContext> m_second;
     std::array<std::vector<uint8_t>, kCallerBlocks> m_callerBlocks;
     std::array<std::unique_ptr<HostSurface>, kSurfaceSlots> m_surfaces;
     std::array<SurfaceLayout, kSurfaceSlots> m_layouts{};
     std::array<std::unique_ptr<CTextureObject_MGL>, kTextureSlots> m_textures;
-    std::array<int32_t, kPositionWords * kHookedQuads * kQuadCorners> m_positions{};
+    std::array<uint8_t, 2> m_mirrors{};
+    std::array<int32_t, kPositionWords * kElements> m_positions{};
 };
 
 }  // namespace

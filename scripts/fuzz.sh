@@ -11,7 +11,9 @@
 # On a shared machine run it as `nice -n 10 scripts/fuzz.sh ...`.
 # Each target's new inputs go to <build>/fuzz/corpus-<target>/, its log to
 # <build>/fuzz/logs/<target>.log and a crashing input to
-# <build>/fuzz/findings-<target>/.
+# <build>/fuzz/findings-<target>/. A target that needs more than libFuzzer's
+# defaults (longer inputs than its longest seed) keeps its own flags, one a
+# line, in fuzz/<target>.options.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -47,9 +49,11 @@ run_target() {
   mkdir -p "$corpus" "$findings"
   local seeds=()
   [ -d "$ROOT/fuzz/corpus/$target" ] && seeds=("$ROOT/fuzz/corpus/$target")
+  local options=()
+  [ -f "$ROOT/fuzz/$target.options" ] && mapfile -t options < <(grep -v '^[[:space:]]*\(#\|$\)' "$ROOT/fuzz/$target.options")
   local status=0
   "$BUILD/fuzz/${target}_fuzzer" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$findings/" "${options[@]}" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
   echo "$status" >"$log.status"
 }
 
