@@ -193,6 +193,7 @@ TEST_F(ScreensPaintTest, APageInPlayUnderANameShowsEveryLine) {
     int32_t shown = 0;
     for (int32_t page = 0; page < written && hud.mode == CHud::kPlayText; ++page) {
         Repaint();
+        if (page == 0) SaveScreenshot("36-speaker-page");
         for (int32_t row = 0; row < hud.visibleLines; ++row) {
             const int32_t top = textTop + row * fh;
             if (FirstInkRow(top, top + fh, hud.boxX, hud.boxX + hud.boxWidth) >= 0) ++shown;
