@@ -417,7 +417,7 @@ TEST_F(HudTest, ADialogueHasAPageForEveryTwoLinesBegun) {
 // page is not filled up.
 TEST_F(HudTest, DialoguePagesBreakBetweenSentences) {
     hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
-    hud.ShowPages(JString("aa. bb. cccc dddd eeee. ff."));
+    hud.ShowPages(JString("aa. bb. cccc dddd eeee. ff."), false);
     const std::vector<std::string> expected = {"aa. bb.", "", "cccc", "dddd", "eeee.", "ff."};
     ASSERT_EQ(hud.lineCount, static_cast<int32_t>(expected.size()));
     for (int32_t i = 0; i < hud.lineCount; ++i) {

@@ -1,7 +1,7 @@
 // What the screens and the HUD draw, probed on the compiled content: the
 // notice box's top, the dialogue's line pattern and where its text starts
-// with and without a speaker's name, the panel behind a page in play, and
-// the logo wipe that covers the logo.
+// with and without a speaker's name, the panel behind a page in play and
+// its lines under a speaker's name, and the logo wipe that covers the logo.
 
 #include "ScreensFixture.h"
 
@@ -23,6 +23,10 @@ constexpr int32_t kTextSide = 20;
 constexpr int32_t kDialogueLeft = 60;
 // The dialogue frame stands this far above the screen's bottom.
 constexpr int32_t kDialogueBottom = 25;
+// A page in play with a speaker is this high, and its speaker's name
+// stands this far above its first line.
+constexpr int32_t kSpeakerPageHeight = 50;
+constexpr int32_t kNameGap = 20;
 
 }  // namespace
 
@@ -161,6 +165,44 @@ TEST_F(ScreensPaintTest, APageInPlayHasAPanelBehindItsText) {
     EXPECT_TRUE(NearRgb(ScreenRgb(200, 150), 0x141C2C));
     EXPECT_TRUE(NearRgb(ScreenRgb(14, 120), 0x34496A));
     EXPECT_TRUE(NearRgb(ScreenRgb(13, 120), kClear));
+}
+
+// Under its speaker's name a page in play holds only the lines that fit
+// below the name: every line of a long text shows on one of its pages.
+TEST_F(ScreensPaintTest, APageInPlayUnderANameShowsEveryLine) {
+    CGameWorld& world = *CGame::GetWorld();
+    JString names[11];
+    names[1] = JString("VOX");
+    JString* const worldNames = world.speakerNames;
+    world.speakerNames = names;
+    CHud& hud = Hud();
+    hud.SetBoxFlags(false, false);
+    hud.SetFrameStyle(false, false, false, false);
+    hud.ShowPopup(kScreenW / 2, kScreenH / 2, kScreenW - 2 * kTextSide, kSpeakerPageHeight,
+                  CHud::kCentreX | CHud::kCentreY);
+    hud.speaker = 1;
+    hud.ShowPages(JString("ONE TWO THREE FOUR FIVE SIX SEVEN EIGHT NINE TEN ELEVEN TWELVE THIRTEEN FOURTEEN "
+                          "FIFTEEN SIXTEEN SEVENTEEN EIGHTEEN NINETEEN TWENTY TWENTYONE TWENTYTWO"),
+                  true);
+    hud.mode = CHud::kPlayText;
+    int32_t written = 0;
+    for (int32_t i = 0; i < hud.lineCount; ++i) written += hud.lines.elementAt(i).length() > 0 ? 1 : 0;
+    EXPECT_GT(written, 2);
+    const int32_t fh = hud.font->getHeight();
+    const int32_t textTop = hud.boxY + fh + kNameGap;
+    int32_t shown = 0;
+    for (int32_t page = 0; page < written && hud.mode == CHud::kPlayText; ++page) {
+        Repaint();
+        if (page == 0) SaveScreenshot("36-speaker-page");
+        for (int32_t row = 0; row < hud.visibleLines; ++row) {
+            const int32_t top = textTop + row * fh;
+            if (FirstInkRow(top, top + fh, hud.boxX, hud.boxX + hud.boxWidth) >= 0) ++shown;
+        }
+        Press(EngineKey::kSoftLeft);
+    }
+    EXPECT_EQ(hud.mode, CHud::kClosed);
+    EXPECT_EQ(shown, written);
+    world.speakerNames = worldNames;
 }
 
 // The help runs past one screen: the arrows under its text show which way

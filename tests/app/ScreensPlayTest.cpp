@@ -213,6 +213,16 @@ TEST_F(ScreensPlayTest, TheTouchPicturesShowWhileTheStylusPlays) {
 
     Press(EngineKey::kLeft);
     ASSERT_EQ(TouchControlPixels(), 0);
+    // Paused by a key, resumed by a tap: the stylus plays from the first
+    // frame of play.
+    Press(EngineKey::kSoftRight);
+    ASSERT_EQ(State(), CStates::kPause);
+    Tap(kScreenW / 2, Hud().rowsTop + Hud().rowHeight / 2);
+    ASSERT_EQ(State(), CStates::kPlay);
+    EXPECT_GT(TouchControlPixels(), 0);
+
+    Press(EngineKey::kLeft);
+    ASSERT_EQ(TouchControlPixels(), 0);
     FinishLevel();
     ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
     Frames(kFadeInFrames);

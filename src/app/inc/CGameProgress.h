@@ -60,6 +60,8 @@ private:
     int32_t UpdateInterlude();
     int32_t UpdatePlaying(int32_t dt);
     static void FollowPointerOrKeys(CGame& game, const CGameInput& input);
+    // True when a tap went down this frame, which then shows the pictures.
+    static bool ShowPicturesOnTap(CGame& game);
     bool WorldCoversScreen(const CGame& game) const;
     void EndInterlude();
 };

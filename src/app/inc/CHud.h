@@ -100,8 +100,10 @@ public:
     // wrapped by itself, with a blank row before the next.
     void ShowTopics(const JString& text);
     // An untitled text read a box at a time (a dialogue, a page in play):
-    // a page ends between sentences where a whole one fits on it.
-    void ShowPages(const JString& text);
+    // a page ends between sentences where a whole one fits on it. Under the
+    // name of the speaker already set (a page in play), which stands inside
+    // the box, a page holds only the lines that fit below the name.
+    void ShowPages(const JString& text, bool underName);
     // The loading screen.
     void Clear();
     // A negative time never runs out.
@@ -178,6 +180,9 @@ public:
     bool topicGap = false;
     // The text is laid out in pages of whole sentences (ShowPages).
     bool sentencePages = false;
+    // The speaker's name heads the box, and the lines take the room below
+    // it; every new page starts without.
+    bool pagesUnderName = false;
     // Where SetTitlesAsText puts the title (-1: above the rows) and how wide
     // it wraps it and the body (0: the screen less the title margin).
     int32_t textTitleTop = -1;
@@ -236,7 +241,7 @@ private:
     // than a text page's title width when one is set.
     JVector<JString> WrapTitle(const JString& text) const;
     // How a message's text is broken into lines.
-    enum class TextFlow : uint8_t { kLines, kTopics, kSentencePages };
+    enum class TextFlow : uint8_t { kLines, kTopics, kSentencePages, kSentencePagesUnderName };
     void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow);
     // A message page's text in lines no wider than its box.
     JVector<JString> WrapMessage(const JString& text) const;
@@ -246,6 +251,8 @@ private:
     // whole pages and its rest begins the next.
     JVector<JString> WrapSentencePages(const JString& text) const;
     void Layout();
+    // The box's height left to its lines.
+    int32_t TextRoom() const;
     void LayoutRows(int32_t contentWidth);
     int32_t SideFrameDrop(int32_t rowsHeight) const;
     void FitBox(int32_t contentWidth, int32_t contentHeight);
@@ -284,6 +291,9 @@ private:
     void PaintEmblem(JGraphics& g, JImage** set);
     JImage* SpeakerPortrait() const;
     JString SpeakerName() const;
+    // How far the speaker's name, heading a page in play, puts its lines
+    // down; 0 without a name.
+    int32_t NameHeadingHeight() const;
 
     Links m_links;
     // Room for the tiles of a strip drawn in one call, kept from frame to frame.

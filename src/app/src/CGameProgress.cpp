@@ -35,6 +35,9 @@ void CGameProgress::StartLevel(int32_t state) {
             break;
         }
         case CStates::kPlay:
+            // Play resumed by a tap is played with the stylus; a key that
+            // resumes it leaves the pictures as they were.
+            if (CGame* game = CGame::Get()) ShowPicturesOnTap(*game);
             if (world == nullptr) world = CGame::GetWorld();
             if (world != nullptr && world->subState == CGameWorld::kSubStateBlack) break;
             // A page's modal hold ends with it: play must move the camera
@@ -151,12 +154,14 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
 // The touch pictures cover the lower left of the level, where the camera
 // keeps the player: they show only while the stylus is the one playing.
 void CGameProgress::FollowPointerOrKeys(CGame& game, const CGameInput& input) {
+    if (!ShowPicturesOnTap(game) && input.KeyWentDown()) game.touchPicturesShown = false;
+}
+
+bool CGameProgress::ShowPicturesOnTap(CGame& game) {
     const CTouchButtonManager* touch = CGame::GetTouchButtons();
-    if (touch != nullptr && touch->HasDownEdge()) {
-        game.touchPicturesShown = true;
-    } else if (input.KeyWentDown()) {
-        game.touchPicturesShown = false;
-    }
+    if (touch == nullptr || !touch->HasDownEdge()) return false;
+    game.touchPicturesShown = true;
+    return true;
 }
 
 // A world laid out for the screen as it is paints all of it, its background

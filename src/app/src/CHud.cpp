@@ -39,6 +39,7 @@ void CHud::SetMode(int32_t newMode) {
     centreLines = false;
     topicGap = false;
     sentencePages = false;
+    pagesUnderName = false;
     textTitleTop = -1;
     textTitleWidth = 0;
     laidOut = false;
@@ -99,7 +100,9 @@ void CHud::ShowList(const JString& text, const JString& newTitle, const JString&
 
 void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), TextFlow::kTopics); }
 
-void CHud::ShowPages(const JString& text) { ShowMessage(text, JString(), JString(), TextFlow::kSentencePages); }
+void CHud::ShowPages(const JString& text, bool underName) {
+    ShowMessage(text, JString(), JString(), underName ? TextFlow::kSentencePagesUnderName : TextFlow::kSentencePages);
+}
 
 void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow) {
     SetMode(kMessage);
@@ -107,7 +110,8 @@ void CHud::ShowMessage(const JString& text, const JString& newTitle, const JStri
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
     topicGap = flow == TextFlow::kTopics;
-    sentencePages = flow == TextFlow::kSentencePages;
+    sentencePages = flow == TextFlow::kSentencePages || flow == TextFlow::kSentencePagesUnderName;
+    pagesUnderName = flow == TextFlow::kSentencePagesUnderName;
     Layout();
 }
 

@@ -169,7 +169,7 @@ JVector<JString> CHud::WrapTopics(const JString& text) const {
 }
 
 JVector<JString> CHud::WrapSentencePages(const JString& text) const {
-    const int32_t perPage = Divide(boxHeight, RowHeight());
+    const int32_t perPage = Divide(TextRoom(), RowHeight());
     if (perPage <= 0) return wrapText(text, boxWidth, *font);
     JVector<JString> lines;
     JString open;
@@ -196,13 +196,15 @@ JVector<JString> CHud::WrapSentencePages(const JString& text) const {
     return lines;
 }
 
+int32_t CHud::TextRoom() const { return pagesUnderName ? boxHeight - NameHeadingHeight() : boxHeight; }
+
 // A missing font or a missing row image makes rows 0 high: then no row fits,
 // and nothing divides by the height.
 void CHud::LayoutRows(int32_t contentWidth) {
     const int32_t row = RowHeight();
     scroll = 0;
     textHeight = lineCount * row;
-    const int32_t fit = Divide(boxHeight, row);
+    const int32_t fit = Divide(TextRoom(), row);
     visibleLines = Min(lineCount, fit);
     if (!imageRows) {
         if (autoScroll) creditHeight = lineCount * row;

@@ -418,6 +418,11 @@ JString CHud::SpeakerName() const {
     return world->speakerNames[speaker];
 }
 
+int32_t CHud::NameHeadingHeight() const {
+    if (speaker == kNoSpeaker || font == nullptr || SpeakerName().length() == 0) return 0;
+    return FontHeight() + kHeadingGap;
+}
+
 void CHud::PaintDialogue(JGraphics& g) {
     g.setColor(kBlack);
     for (int32_t y = 0; y < m_screenHeight; y += 2) g.drawLine(0, y, m_screenWidth, y);
@@ -463,12 +468,9 @@ void CHud::PaintPlayText(JGraphics& g) {
     }
     PaintTextBacking(g);
     PaintPlayBorder(g);
-    int32_t textTop = boxY;
-    const JString name = SpeakerName();
-    if (speaker != kNoSpeaker && name.length() > 0 && font != nullptr) {
-        font->drawString(g, name + JString(":"), boxX, boxY, kTopLeft);
-        textTop = boxY + FontHeight() + kHeadingGap;
-    }
+    const int32_t heading = NameHeadingHeight();
+    if (heading > 0) font->drawString(g, SpeakerName() + JString(":"), boxX, boxY, kTopLeft);
+    const int32_t textTop = boxY + heading;
     g.setClip(boxX, textTop, boxWidth, boxY + boxHeight - textTop);
     PaintRows(g, textTop);
 }

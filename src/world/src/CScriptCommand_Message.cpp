@@ -114,7 +114,7 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     }
     hud->SetFrameStyle(false, false, false, false);
     hud->ShowPopup(x, y, width, height, fitted ? kCentredFitted : kCentred);
-    hud->ShowPages(MessageText(key));
+    hud->ShowPages(MessageText(key), opcode != kDialogueOpcode);
     hud->modal = 1;
     hud->mode = opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText;
     if (CGameInput* input = m_world.GetInput()) input->SetSoftKeys(kSoftKeysMessage);
