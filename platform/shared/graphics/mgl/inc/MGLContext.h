@@ -83,6 +83,8 @@ public:
     // A zeroed record with eight empty texture units, the tables built and
     // the record, the tables and the bound-state image mapped.
     MGLContext();
+    // May run inside a draw of the context (host code the draw called
+    // deletes it): the draw then ends without touching it again.
     ~MGLContext();
     MGLContext(const MGLContext&) = delete;
     MGLContext& operator=(const MGLContext&) = delete;

@@ -237,6 +237,7 @@ private:
         // opened with: further down the same stack, so it outlives this one.
         DrawCall* m_outermost;
         std::optional<MGLContext::OpenDraw> m_open;  // the outermost's
+        // Set by ~RenderPoly on the outermost call: so no call is const.
         bool m_polyEnded = false;
     };
 

@@ -21,7 +21,7 @@ void RenderPoly::Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t fli
 
 // The 2D stages are chosen even when the pool has no room.
 void RenderPoly::DrawScreenRect(int32_t w, int32_t h, const int32_t attrA[4], const int32_t attrB[4], bool flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended()) return;
     SetScreenSpace(true);
     SetWholePolygons(true);
@@ -47,7 +47,7 @@ void RenderPoly::DrawScreenRect(int32_t w, int32_t h, const int32_t attrA[4], co
 }
 
 void RenderPoly::DrawPolygon2D(int32_t first, int32_t count, uint32_t flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended() || first < 0 || count < 3 || count > MGLVertexList::kCapacity || int64_t{first} + count > INT32_MAX) return;
     int32_t* pool = TakeVertices(count);
     if (pool == nullptr) return;
@@ -68,7 +68,7 @@ void RenderPoly::DrawPolygon2D(int32_t first, int32_t count, uint32_t flipY) {
 // Element pairs P, Q give the rectangle (P.x, Q.y), P, (Q.x, P.y), Q. An
 // odd last element has no partner and is left out.
 void RenderPoly::DrawRects2D(int32_t first, int32_t count, uint32_t flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     const int32_t elements = count & ~1;
     if (call.Ended() || first < 0 || elements <= 0 || int64_t{first} + elements > INT32_MAX) return;
     int32_t* pool = TakeVertices(int64_t{elements} * 2);

@@ -140,7 +140,7 @@ bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const
 }
 
 void RenderPoly::FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended()) return;
     FetchInDraw(fetcher, vertex, n);
 }
@@ -172,13 +172,13 @@ void RenderPoly::ApplyTextureMatrix(int32_t* words) {
 }
 
 void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended()) return;
     for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchInDraw(m_attribFetchers[i], vertex, n);
 }
 
 void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended()) return;
     const int32_t stride = Stride() + m_layout.extraInterpolants;
     const Matrix3x4 top = m_context.ModelviewStack().Top();
@@ -186,7 +186,7 @@ void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
 }
 
 void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended() || n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0) return;
     if (int64_t{n} * polygonCount != vertexCount) return;
     int32_t* first = TakeVertices(vertexCount);
@@ -209,7 +209,7 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
 // Input w is set to 1.0 before the fetch, so a three-component stream leaves
 // no stale word for the near and far tests.
 void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended() || n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0 || vertexCount < 0) return;
     int32_t* first = TakeVertices(vertexCount);
     if (first == nullptr) return;
@@ -250,7 +250,7 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
 // Each element is fetched into one pool vertex. A start or restart takes
 // two more elements; when the stream has no two more, the strip ends there.
 void RenderPoly::DrawTriangleStrip(int32_t count) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended() || count < 3) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;
@@ -284,7 +284,7 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
 }
 
 void RenderPoly::DrawQuadStrip(int32_t count) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended() || count < 4) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;

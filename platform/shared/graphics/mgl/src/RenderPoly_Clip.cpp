@@ -22,7 +22,7 @@ int32_t MulShiftSigned(int32_t a, int32_t b, int32_t n) {
 }  // namespace
 
 void RenderPoly::SelectPolygonStages3D() {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     const DrawLayout& l = m_layout;
     if (l.wireframe) {
         m_fillStage = FillStage::Outline;
@@ -44,7 +44,7 @@ void RenderPoly::SelectPolygonStages2D() {
 }
 
 bool RenderPoly::RunClipStage(MGLVertexList& list) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     if (call.Ended()) return false;
     m_clipStart = m_layout.poolUsed;
     switch (m_clipStage) {

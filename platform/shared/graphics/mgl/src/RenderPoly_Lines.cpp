@@ -171,7 +171,7 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
 }
 
 void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
     if (call.Ended() || !line || pairCount < 0) return;
     int32_t* first = TakeVertices(int64_t{pairCount} * 2);
@@ -189,7 +189,7 @@ void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
 }
 
 void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
     if (call.Ended() || !line || first < 0 || count < 0) return;
     const int32_t elements = count & ~1;
