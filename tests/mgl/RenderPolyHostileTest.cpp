@@ -338,6 +338,62 @@ TEST(RenderPolyHostileTest, HostCallsFromInsideADrawFreeNothingItHolds) {
     EXPECT_NE(r.context->Init(64), nullptr);
 }
 
+// Host code called from inside a draw may delete the RenderPoly drawing:
+// the draw stops there, touching it no more, and its draw of the context
+// closes, so the context may be started afresh.
+TEST(RenderPolyHostileTest, ARenderPolyDeletedFromInsideItsDrawEndsTheDraw) {
+    enum class From { VertexHook, PolygonObserver, SpanRow };
+    for (const From from : {From::VertexHook, From::PolygonObserver, From::SpanRow}) {
+        SCOPED_TRACE(static_cast<int>(from));
+        rig::Renderer r(16, 16);
+        ASSERT_TRUE(r.ok);
+        r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+        int32_t calls = 0;
+        // Whatever the routine deleting it holds goes with the RenderPoly:
+        // it touches nothing of its own after the delete.
+        const auto deleteFrom = [&calls, &r](From at, From here) {
+            if (at != here) return;
+            ++calls;
+            r.poly.reset();
+        };
+        r.poly->SetVertexHook([&deleteFrom, from](int32_t*, int32_t) { deleteFrom(from, From::VertexHook); });
+        r.poly->SetPolygonObserver([&deleteFrom, from](const MGLVertexList&) { deleteFrom(from, From::PolygonObserver); });
+        const auto span = [&deleteFrom, from](MGLContext&, uint32_t, uint32_t) { deleteFrom(from, From::SpanRow); };
+        ASSERT_TRUE(r.poly->BindNativeSpan(span, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+        r.poly->DrawPolygons(3, 6, 2);
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(r.poly, nullptr);
+        EXPECT_NE(r.context->Init(64), nullptr);
+    }
+}
+
+// The context deleted from inside a draw of it (by the vertex hook) or
+// between draws: the draw stops there, and the RenderPoly left over draws
+// and binds nothing, touching nothing of what the context was.
+TEST(RenderPolyHostileTest, ARenderPolyOutlivingItsContextTouchesNothingOfIt) {
+    for (const bool fromInside : {true, false}) {
+        SCOPED_TRACE(fromInside);
+        rig::Renderer r(16, 16);
+        ASSERT_TRUE(r.ok);
+        r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
+        int32_t hooked = 0;
+        r.poly->SetVertexHook([&hooked, &r, fromInside](int32_t*, int32_t) {
+            ++hooked;
+            if (fromInside) r.context.reset();
+        });
+        if (!fromInside) r.context.reset();
+        r.poly->DrawPolygons(3, 6, 2);
+        EXPECT_EQ(hooked, fromInside ? 1 : 0);
+        r.poly->DrawTriangleStrip(3);
+        int32_t lines = 0;
+        r.poly->DrawLines2D(0, 2, [&lines](const MGLLineRecord&, int32_t, int32_t) { ++lines; }, 0);
+        r.poly->SetScreenSpace(true);
+        EXPECT_FALSE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
+        EXPECT_EQ(hooked, fromInside ? 1 : 0);
+        EXPECT_EQ(lines, 0);
+    }
+}
+
 // A plane made anew through its own buffer, outside a draw or by the vertex
 // hook between a call's polygons: at once the context lets go of the
 // target, so its guest memory names none of the old pixels and nothing

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -82,6 +83,8 @@ public:
     // A zeroed record with eight empty texture units, the tables built and
     // the record, the tables and the bound-state image mapped.
     MGLContext();
+    // May run inside a draw of the context (host code the draw called
+    // deletes it): the draw then ends without touching it again.
     ~MGLContext();
     MGLContext(const MGLContext&) = delete;
     MGLContext& operator=(const MGLContext&) = delete;
@@ -104,17 +107,36 @@ public:
     // Colour, depth and stencil planes of width x height in the buffer
     // table; returns the stencil slot (-1 when it could not be had).
     int32_t CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat);
-    // Open over a draw of the context, by whatever draws into it: the pool
-    // and the buffer table stay while any is open.
-    class OpenDraw {
+    // What outlives the context among those that draw into it: whether it
+    // ended (the host deleted it) and how many draws of it are open. A draw
+    // may be where the host deletes the context (from a hook it calls), so
+    // the draw keeps this rather than the context, and asks it after each
+    // call out before it touches the context again.
+    class Life {
     public:
-        explicit OpenDraw(MGLContext& context) : m_context(context) { ++context.m_openDraws; }
-        ~OpenDraw() { --m_context.m_openDraws; }
-        OpenDraw(const OpenDraw&) = delete;
-        OpenDraw& operator=(const OpenDraw&) = delete;
+        bool Ended() const { return m_ended; }
 
     private:
-        MGLContext& m_context;
+        friend class MGLContext;
+        int32_t m_openDraws = 0;
+        bool m_ended = false;
+    };
+    std::shared_ptr<Life> LifeOf() const { return m_life; }
+    // Open over a draw of the context, by whatever draws into it: the pool
+    // and the buffer table stay while any is open. It closes on the life
+    // it was opened on, whether the context is still there or not.
+    class OpenDraw {
+    public:
+        explicit OpenDraw(std::shared_ptr<Life> life) : m_life(std::move(life)) {
+            ++m_life->m_openDraws;
+        }
+        ~OpenDraw() { --m_life->m_openDraws; }
+        OpenDraw(const OpenDraw&) = delete;
+        OpenDraw& operator=(const OpenDraw&) = delete;
+        bool ContextEnded() const { return m_life->m_ended; }
+
+    private:
+        std::shared_ptr<Life> m_life;
     };
     // Binds the render target, resets the 3x4 matrix stacks, registers,
     // vertex pool (its limit too: the pool is the host's) and statistics.
@@ -360,7 +382,7 @@ private:
         return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
     }
 
-    bool Drawing() const { return m_openDraws > 0; }
+    bool Drawing() const { return m_life->m_openDraws > 0; }
     void Release();
     void MapTables();
     bool MakeVertexPool(int32_t capacity);
@@ -403,7 +425,7 @@ private:
     std::vector<CTextureObject_MGL*> m_textures;
     std::optional<MGLTextureSampler> m_spanSampler;
     bool m_keepSpanSampler = false;
-    int32_t m_openDraws = 0;
+    std::shared_ptr<Life> m_life = std::make_shared<Life>();
 };
 
 // Inline: every vertex of a 3D draw is outcoded.

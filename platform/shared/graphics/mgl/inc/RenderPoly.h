@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
 
 #include "CInterpolantFetcher.h"
 #include "MGLContext.h"
@@ -93,10 +96,17 @@ public:
     using PolygonObserver = std::function<void(const MGLVertexList& polygon)>;
     using LineRoutine = std::function<void(const MGLLineRecord& line, int32_t x, int32_t y)>;
 
-    explicit RenderPoly(MGLContext& context) : m_context(context) {}
+    explicit RenderPoly(MGLContext& context) : m_context(context), m_contextLife(context.LifeOf()) {}
+    // May run inside a draw of this RenderPoly (host code it called deletes
+    // it): the draw then ends without touching it again.
+    ~RenderPoly();
     RenderPoly(const RenderPoly&) = delete;
     RenderPoly& operator=(const RenderPoly&) = delete;
 
+    // The context may end first (the host deletes it, between draws or from
+    // inside one): from then on the draws draw nothing, the set-up calls
+    // below that reach the record change nothing, and Context() must not be
+    // used.
     MGLContext& Context() { return m_context; }
 
     // --- Host set-up ---
@@ -126,8 +136,12 @@ public:
     // Refused (false, nothing changed) while a draw is open, as above.
     bool BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout);
 
-    void SetScreenSpace(bool flag) { m_context.Record().screenSpace = flag ? 1 : 0; }
-    void SetWholePolygons(bool flag) { m_context.Record().wholePolygons = flag ? 1 : 0; }
+    void SetScreenSpace(bool flag) {
+        if (!ContextEnded()) m_context.Record().screenSpace = flag ? 1 : 0;
+    }
+    void SetWholePolygons(bool flag) {
+        if (!ContextEnded()) m_context.Record().wholePolygons = flag ? 1 : 0;
+    }
 
     // --- Vertex fetch ---
 
@@ -172,8 +186,9 @@ public:
 
     void SelectPolygonStages3D();
     void SelectPolygonStages2D();
-    // Clips, projects and fills a polygon of pool vertices.
-    void RunClipStage(MGLVertexList& list);
+    // Clips, projects and fills a polygon of pool vertices. False when host
+    // code it called ended this RenderPoly or its context (see DrawCall).
+    bool RunClipStage(MGLVertexList& list);
 
 private:
     enum class ClipStage : uint8_t { None, Clip3D, Clip2D };
@@ -197,23 +212,33 @@ private:
         bool spanBudgetSpent = false;
     };
 
-    // Open while a draw call runs: the outermost one takes the layout, so
-    // a host hook calling back into the fetch keeps the call's copy.
+    // Open while a draw call runs. The outermost one takes the layout, so
+    // a host hook calling back into the fetch keeps the call's copy, and
+    // holds the context's draw open. Host code the draw calls out to may
+    // delete this RenderPoly or its context: the outermost call learns of
+    // either, and after each call out (CallOut) the draw asks it, from the
+    // stack rather than through `this`, and once it has ended returns at
+    // once, touching neither again. A draw that finds the context ended
+    // when it opens draws nothing.
     class DrawCall {
     public:
-        explicit DrawCall(RenderPoly& poly) : m_open(poly.m_context), m_poly(poly), m_outer(!poly.m_drawing) {
-            if (m_outer) poly.BeginDraw();
-        }
-        ~DrawCall() {
-            if (m_outer) m_poly.m_drawing = false;
-        }
+        explicit DrawCall(RenderPoly& poly);
+        ~DrawCall();
         DrawCall(const DrawCall&) = delete;
         DrawCall& operator=(const DrawCall&) = delete;
 
+        bool ContextEnded() const { return m_outermost->m_open->ContextEnded(); }
+        bool Ended() const { return m_outermost->m_polyEnded || ContextEnded(); }
+
     private:
-        MGLContext::OpenDraw m_open;
-        RenderPoly& m_poly;
-        bool m_outer;
+        friend class RenderPoly;
+        RenderPoly* m_poly;
+        // This call or, for a call made inside another, the one the draw
+        // opened with: further down the same stack, so it outlives this one.
+        DrawCall* m_outermost;
+        std::optional<MGLContext::OpenDraw> m_open;  // the outermost's
+        // Set by ~RenderPoly on the outermost call: so no call is const.
+        bool m_polyEnded = false;
     };
 
     // A fill's own left and right x of the row it is at (16.16 pixels),
@@ -260,16 +285,28 @@ private:
     };
 
     // --- Pool and assembly helpers ---
+    bool ContextEnded() const { return m_contextLife->Ended(); }
     void BeginDraw();
+    // Calls host code from inside a draw; false when it ended this
+    // RenderPoly or its context meanwhile: the caller then returns false at
+    // once, and so on up to the draw.
+    template <typename Routine, typename... Args>
+    bool CallOut(const Routine& routine, Args&&... args) {
+        const DrawCall& call = *m_openCall;
+        routine(std::forward<Args>(args)...);
+        return !call.Ended();
+    }
     // False, with a line in the log, while a draw is open.
     bool MayReplaceRoutine(const char* routine) const;
     int32_t Stride() const { return kWordInterpolants + m_layout.interpolants; }
     int32_t* TakeVertices(int64_t count);
     int32_t* PoolVertex(int32_t* first, int32_t index) const;
     void Transform3D(int32_t* vertex, const Matrix3x4& top);
-    void CallHook(int32_t* vertex, int32_t n);
-    void SubmitPolygon(MGLVertexList& list);
-    void SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top);
+    // These, and every step between a draw and a call out, say false when
+    // the draw ended under them.
+    bool CallHook(int32_t* vertex, int32_t n);
+    bool SubmitPolygon(MGLVertexList& list);
+    bool SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top);
     int32_t* FetchStripVertex(int32_t* first, int32_t vertexIndex, int32_t element);
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
     // FetchVertex inside a draw call that is open already.
@@ -288,12 +325,12 @@ private:
     void ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi);
     bool ClipLine(int32_t* a, int32_t* b, bool withNearFar);
     void LinePixel(const int32_t* v, int32_t* x, int32_t* y) const;
-    void FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line);
+    bool FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line);
     void Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t flipY);
 
     // --- Clipping ---
-    void ClipPolygon3D(MGLVertexList& list);
-    void ClipPolygon2D(MGLVertexList& list);
+    bool ClipPolygon3D(MGLVertexList& list);
+    bool ClipPolygon2D(MGLVertexList& list);
     bool OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const;
     bool ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo, int32_t hi);
     bool ClipNearFar(const MGLVertexList& in, MGLVertexList& out);
@@ -305,11 +342,11 @@ private:
     const MGLVertexList& Project(const MGLVertexList& list, bool scaled);
     void ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const;
     bool SharedVertex(const int32_t* v) const;
-    void Fill(const MGLVertexList& list);
-    void ScanConvertPolygon(const MGLVertexList& list);
+    bool Fill(const MGLVertexList& list);
+    bool ScanConvertPolygon(const MGLVertexList& list);
     void SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const;
-    void ScanConvertTriangleFan(const MGLVertexList& list);
-    void RasterizeTriangle(const MGLVertexList& list);
+    bool ScanConvertTriangleFan(const MGLVertexList& list);
+    bool RasterizeTriangle(const MGLVertexList& list);
     void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);
     void SetUpGradients(int32_t y0);
     void StepPlaneTerms();
@@ -321,12 +358,13 @@ private:
     void StartRows(int32_t y);
     void NextRow();
     void AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0);
-    void CallSpan(uint32_t r1, uint32_t r2);
+    bool CallSpan(uint32_t r1, uint32_t r2);
     void InterpretSpan(uint32_t r1, uint32_t r2);
     static int32_t EdgeSlope(const MGLLookupTables& tables, int32_t delta, int32_t height);
     static int32_t TopVertex(const MGLVertexList& list);
 
     MGLContext& m_context;
+    std::shared_ptr<MGLContext::Life> m_contextLife;
     CInterpolantFetcher m_positionFetcher;
     CInterpolantFetcher m_indexFetcher;
     CInterpolantFetcher m_attribFetchers[kAttribFetcherCount];
@@ -341,7 +379,7 @@ private:
     PortableRowsSpan m_portableRows = nullptr;
 
     DrawLayout m_layout;
-    bool m_drawing = false;
+    DrawCall* m_openCall = nullptr;  // the outermost open one
     ClipStage m_clipStage = ClipStage::None;
     ProjectStage m_projectStage = ProjectStage::None;
     FillStage m_fillStage = FillStage::None;

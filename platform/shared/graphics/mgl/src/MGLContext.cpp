@@ -38,6 +38,7 @@ MGLContext::MGLContext() : m_serial(NextSerial()) {
 }
 
 MGLContext::~MGLContext() {
+    m_life->m_ended = true;
     UnbindPlanes();
     Release();
     DetachFromGraphics();

@@ -21,7 +21,8 @@ void RenderPoly::Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t fli
 
 // The 2D stages are chosen even when the pool has no room.
 void RenderPoly::DrawScreenRect(int32_t w, int32_t h, const int32_t attrA[4], const int32_t attrB[4], bool flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
+    if (call.Ended()) return;
     SetScreenSpace(true);
     SetWholePolygons(true);
     SelectPolygonStages2D();
@@ -41,12 +42,13 @@ void RenderPoly::DrawScreenRect(int32_t w, int32_t h, const int32_t attrA[4], co
         m_poly.v[j] = vertex;
     }
     m_poly.count = kRectCorners;
+    // The last step of the draw: whether it ended under it changes nothing.
     SubmitPolygon(m_poly);
 }
 
 void RenderPoly::DrawPolygon2D(int32_t first, int32_t count, uint32_t flipY) {
-    const DrawCall call(*this);
-    if (first < 0 || count < 3 || count > MGLVertexList::kCapacity || int64_t{first} + count > INT32_MAX) return;
+    DrawCall call(*this);
+    if (call.Ended() || first < 0 || count < 3 || count > MGLVertexList::kCapacity || int64_t{first} + count > INT32_MAX) return;
     int32_t* pool = TakeVertices(count);
     if (pool == nullptr) return;
     SetScreenSpace(true);
@@ -60,15 +62,15 @@ void RenderPoly::DrawPolygon2D(int32_t first, int32_t count, uint32_t flipY) {
         m_poly.v[j] = vertex;
     }
     m_poly.count = count;
-    SubmitPolygon(m_poly);
+    SubmitPolygon(m_poly);  // the last step, as above
 }
 
 // Element pairs P, Q give the rectangle (P.x, Q.y), P, (Q.x, P.y), Q. An
 // odd last element has no partner and is left out.
 void RenderPoly::DrawRects2D(int32_t first, int32_t count, uint32_t flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     const int32_t elements = count & ~1;
-    if (first < 0 || elements <= 0 || int64_t{first} + elements > INT32_MAX) return;
+    if (call.Ended() || first < 0 || elements <= 0 || int64_t{first} + elements > INT32_MAX) return;
     int32_t* pool = TakeVertices(int64_t{elements} * 2);
     if (pool == nullptr) return;
     SetScreenSpace(true);
@@ -89,6 +91,6 @@ void RenderPoly::DrawRects2D(int32_t first, int32_t count, uint32_t flipY) {
             m_poly.v[j] = corner[j];
         }
         m_poly.count = kRectCorners;
-        SubmitPolygon(m_poly);
+        if (!SubmitPolygon(m_poly)) return;
     }
 }

@@ -14,6 +14,22 @@ constexpr uint32_t kElementSizeMask = 7;
 
 }  // namespace
 
+RenderPoly::~RenderPoly() {
+    if (m_openCall != nullptr) m_openCall->m_polyEnded = true;
+}
+
+RenderPoly::DrawCall::DrawCall(RenderPoly& poly)
+    : m_poly(&poly), m_outermost(poly.m_openCall != nullptr ? poly.m_openCall : this) {
+    if (m_outermost != this) return;
+    m_open.emplace(poly.m_contextLife);
+    poly.m_openCall = this;
+    if (!m_open->ContextEnded()) poly.BeginDraw();
+}
+
+RenderPoly::DrawCall::~DrawCall() {
+    if (m_outermost == this && !m_polyEnded) m_poly->m_openCall = nullptr;
+}
+
 CInterpolantFetcher& RenderPoly::AttribFetcher(int32_t i) {
     const int32_t last = kAttribFetcherCount - 1;
     return m_attribFetchers[i < 0 || i > last ? last : i];
@@ -21,7 +37,7 @@ CInterpolantFetcher& RenderPoly::AttribFetcher(int32_t i) {
 
 void RenderPoly::SetAttribFetcherCount(int32_t count) {
     m_attribFetcherCount = count < 0 ? 0 : (count > kAttribFetcherCount ? kAttribFetcherCount : count);
-    m_context.Record().attribFetcherCount = m_attribFetcherCount;
+    if (!ContextEnded()) m_context.Record().attribFetcherCount = m_attribFetcherCount;
 }
 
 // The counts are bounded by the record's arrays, the pool by what the
@@ -43,12 +59,12 @@ void RenderPoly::BeginDraw() {
     l.endRow = s.scissory1 < m_context.TargetHeight() ? s.scissory1 : m_context.TargetHeight();
     l.spanBudget = 0;
     l.spanBudgetSpent = false;
-    m_drawing = true;
 }
 
 bool RenderPoly::MayReplaceRoutine(const char* routine) const {
-    if (m_drawing) DebugPrintf("RenderPoly: the %s cannot be replaced while a draw is open", routine);
-    return !m_drawing;
+    const bool drawing = m_openCall != nullptr;
+    if (drawing) DebugPrintf("RenderPoly: the %s cannot be replaced while a draw is open", routine);
+    return !drawing;
 }
 
 bool RenderPoly::SetVertexHook(VertexHook hook) {
@@ -85,25 +101,25 @@ void RenderPoly::Transform3D(int32_t* vertex, const Matrix3x4& top) {
     m_context.ComputeOutcode(vertex);
 }
 
-void RenderPoly::CallHook(int32_t* vertex, int32_t n) {
-    if (m_vertexHook) m_vertexHook(vertex, n);
+bool RenderPoly::CallHook(int32_t* vertex, int32_t n) {
+    return !m_vertexHook || CallOut(m_vertexHook, vertex, n);
 }
 
-void RenderPoly::SubmitPolygon(MGLVertexList& list) {
-    if (m_observer) m_observer(list);
-    RunClipStage(list);
+bool RenderPoly::SubmitPolygon(MGLVertexList& list) {
+    if (m_observer && !CallOut(m_observer, std::as_const(list))) return false;
+    return RunClipStage(list);
 }
 
 // The assembled polygon's vertices from `firstNew` on are new: each is
 // transformed and handed to the hook with the element it was fetched from;
 // then the polygon goes on to the clip stage.
-void RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top) {
+bool RenderPoly::SubmitAssembled(int32_t count, int32_t firstNew, const int32_t* elements, const Matrix3x4& top) {
     for (int32_t j = firstNew; j < count; ++j) {
         Transform3D(m_poly.v[j], top);
-        CallHook(m_poly.v[j], elements[j]);
+        if (!CallHook(m_poly.v[j], elements[j])) return false;
     }
     m_poly.count = count;
-    SubmitPolygon(m_poly);
+    return SubmitPolygon(m_poly);
 }
 
 // A strip's pool vertex filled from element `element`; its input w is
@@ -124,7 +140,8 @@ bool RenderPoly::FetchFits(const CInterpolantFetcher& fetcher, bool split) const
 }
 
 void RenderPoly::FetchVertex(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
+    if (call.Ended()) return;
     FetchInDraw(fetcher, vertex, n);
 }
 
@@ -155,20 +172,22 @@ void RenderPoly::ApplyTextureMatrix(int32_t* words) {
 }
 
 void RenderPoly::FetchAttributes(int32_t* vertex, uint32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
+    if (call.Ended()) return;
     for (int32_t i = 0; i < m_attribFetcherCount; ++i) FetchInDraw(m_attribFetchers[i], vertex, n);
 }
 
 void RenderPoly::TransformVertexArray(int32_t* vertices, int32_t n) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
+    if (call.Ended()) return;
     const int32_t stride = Stride() + m_layout.extraInterpolants;
     const Matrix3x4 top = m_context.ModelviewStack().Top();
     for (int32_t i = 0; i < n; ++i) Transform3D(vertices + static_cast<ptrdiff_t>(i) * stride, top);
 }
 
 void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
-    const DrawCall call(*this);
-    if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0) return;
+    DrawCall call(*this);
+    if (call.Ended() || n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0) return;
     if (int64_t{n} * polygonCount != vertexCount) return;
     int32_t* first = TakeVertices(vertexCount);
     if (first == nullptr) return;
@@ -183,15 +202,15 @@ void RenderPoly::DrawPolygons(int32_t n, int32_t vertexCount, int32_t polygonCou
             m_poly.v[j] = PoolVertex(first, k);
             FetchInDraw(m_positionFetcher, m_poly.v[j], static_cast<uint32_t>(k));
         }
-        SubmitAssembled(n, 0, elements, top);
+        if (!SubmitAssembled(n, 0, elements, top)) return;
     }
 }
 
 // Input w is set to 1.0 before the fetch, so a three-component stream leaves
 // no stale word for the near and far tests.
 void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t polygonCount) {
-    const DrawCall call(*this);
-    if (n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0 || vertexCount < 0) return;
+    DrawCall call(*this);
+    if (call.Ended() || n < 3 || n > MGLVertexList::kCapacity || polygonCount < 0 || vertexCount < 0) return;
     int32_t* first = TakeVertices(vertexCount);
     if (first == nullptr) return;
     SetWholePolygons(false);
@@ -220,17 +239,19 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
             if (inRange) m_poly.v[j] = PoolVertex(first, static_cast<int32_t>(index));
         }
         if (!inRange) continue;
-        for (int32_t j = 0; j < n; ++j) CallHook(m_poly.v[j], p * n + j);
+        for (int32_t j = 0; j < n; ++j) {
+            if (!CallHook(m_poly.v[j], p * n + j)) return;
+        }
         m_poly.count = n;
-        SubmitPolygon(m_poly);
+        if (!SubmitPolygon(m_poly)) return;
     }
 }
 
 // Each element is fetched into one pool vertex. A start or restart takes
 // two more elements; when the stream has no two more, the strip ends there.
 void RenderPoly::DrawTriangleStrip(int32_t count) {
-    const DrawCall call(*this);
-    if (count < 3) return;
+    DrawCall call(*this);
+    if (call.Ended() || count < 3) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;
     SetWholePolygons(false);
@@ -258,13 +279,13 @@ void RenderPoly::DrawTriangleStrip(int32_t count) {
             next += 1;
         }
         const int32_t elements[3] = {i - 3, i - 2, i - 1};
-        SubmitAssembled(3, firstNew, elements, top);
+        if (!SubmitAssembled(3, firstNew, elements, top)) return;
     }
 }
 
 void RenderPoly::DrawQuadStrip(int32_t count) {
-    const DrawCall call(*this);
-    if (count < 4) return;
+    DrawCall call(*this);
+    if (call.Ended() || count < 4) return;
     int32_t* first = TakeVertices(count);
     if (first == nullptr) return;
     SetWholePolygons(false);
@@ -300,6 +321,6 @@ void RenderPoly::DrawQuadStrip(int32_t count) {
         // The quad runs even, odd, odd, even: its last two corners are the
         // new pair's second element, then its first.
         const int32_t elements[4] = {i - 4, i - 3, i - 1, i - 2};
-        SubmitAssembled(4, firstNew, elements, top);
+        if (!SubmitAssembled(4, firstNew, elements, top)) return;
     }
 }

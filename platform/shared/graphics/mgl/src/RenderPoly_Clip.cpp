@@ -22,7 +22,7 @@ int32_t MulShiftSigned(int32_t a, int32_t b, int32_t n) {
 }  // namespace
 
 void RenderPoly::SelectPolygonStages3D() {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     const DrawLayout& l = m_layout;
     if (l.wireframe) {
         m_fillStage = FillStage::Outline;
@@ -43,14 +43,16 @@ void RenderPoly::SelectPolygonStages2D() {
     m_projectStage = ProjectStage::None;
 }
 
-void RenderPoly::RunClipStage(MGLVertexList& list) {
-    const DrawCall call(*this);
+bool RenderPoly::RunClipStage(MGLVertexList& list) {
+    DrawCall call(*this);
+    if (call.Ended()) return false;
     m_clipStart = m_layout.poolUsed;
     switch (m_clipStage) {
-        case ClipStage::Clip3D: ClipPolygon3D(list); break;
-        case ClipStage::Clip2D: ClipPolygon2D(list); break;
+        case ClipStage::Clip3D: return ClipPolygon3D(list);
+        case ClipStage::Clip2D: return ClipPolygon2D(list);
         case ClipStage::None: break;
     }
+    return true;
 }
 
 bool RenderPoly::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const {
@@ -64,10 +66,10 @@ bool RenderPoly::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) con
     return list.count < kMinPolygon || (all & kOutcodeMask) != 0;
 }
 
-void RenderPoly::ClipPolygon3D(MGLVertexList& list) {
+bool RenderPoly::ClipPolygon3D(MGLVertexList& list) {
     const MGLRecord& s = m_context.Record();
     int32_t orCodes;
-    if (OutcodesReject(list, &orCodes)) return;
+    if (OutcodesReject(list, &orCodes)) return true;
     MGLVertexList* in = &list;
     MGLVertexList* out = &m_clipListA;
     auto advance = [&]() {
@@ -75,44 +77,41 @@ void RenderPoly::ClipPolygon3D(MGLVertexList& list) {
         out = out == &m_clipListA ? &m_clipListB : &m_clipListA;
     };
     if ((orCodes & kOutZBits) != 0) {
-        if (!ClipNearFar(*in, *out) || out->count < kMinPolygon) return;
+        if (!ClipNearFar(*in, *out) || out->count < kMinPolygon) return true;
         advance();
     }
     if ((orCodes & kOutXBits) != 0) {
-        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return;
+        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return true;
         advance();
     }
     if ((orCodes & kOutYBits) != 0) {
-        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return;
+        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return true;
         advance();
     }
-    if (m_projectStage == ProjectStage::None) {
-        Fill(*in);
-        return;
-    }
-    Fill(Project(*in, m_projectStage == ProjectStage::VerticesScaled));
+    if (m_projectStage == ProjectStage::None) return Fill(*in);
+    return Fill(Project(*in, m_projectStage == ProjectStage::VerticesScaled));
 }
 
-void RenderPoly::ClipPolygon2D(MGLVertexList& list) {
+bool RenderPoly::ClipPolygon2D(MGLVertexList& list) {
     const MGLRecord& s = m_context.Record();
     int32_t orCodes;
-    if (OutcodesReject(list, &orCodes)) return;
+    if (OutcodesReject(list, &orCodes)) return true;
     MGLVertexList* in = &list;
     MGLVertexList* out = &m_clipListA;
     if ((orCodes & kOutXBits) != 0) {
-        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return;
+        if (!ClipPlanePair(*in, *out, kWordX, s.ccx0, s.ccx1) || out->count < kMinPolygon) return true;
         in = out;
         out = &m_clipListB;
     }
     if ((orCodes & kOutYBits) != 0) {
-        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return;
+        if (!ClipPlanePair(*in, *out, kWordY, s.ccy0, s.ccy1) || out->count < kMinPolygon) return true;
         in = out;
     }
     for (int32_t i = 0; i < in->count; ++i) {
         in->v[i][kWordPixelX] = in->v[i][kWordX];
         in->v[i][kWordPixelY] = in->v[i][kWordY];
     }
-    Fill(*in);
+    return Fill(*in);
 }
 
 bool RenderPoly::ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo, int32_t hi) {

@@ -142,9 +142,9 @@ void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
 // whole pixels (2D, where they are 16.16); right and bottom exclusive.
 // The record is made for each segment: the routine is host code, and may
 // have bound another target (or none) since the last one.
-void RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
+bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
     MGLLineRecord record;
-    if (!SetUpLine(record)) return;
+    if (!SetUpLine(record)) return true;
     const MGLRecord& s = m_context.Record();
     int32_t ax, ay, bx, by;
     if (screenBounds && s.screenSpace != 0) {
@@ -167,13 +167,13 @@ void RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
     record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
-    line(record, xa, ya);
+    return CallOut(line, std::as_const(record), xa, ya);
 }
 
 void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
-    if (!line || pairCount < 0) return;
+    if (call.Ended() || !line || pairCount < 0) return;
     int32_t* first = TakeVertices(int64_t{pairCount} * 2);
     if (first == nullptr) return;
     const Matrix3x4 top = m_context.ModelviewStack().Top();
@@ -184,14 +184,14 @@ void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
         FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(2 * k + 1));
         Transform3D(a, top);
         Transform3D(b, top);
-        if (ClipLine(a, b, true)) FinishLine(a, b, false, line);
+        if (ClipLine(a, b, true) && !FinishLine(a, b, false, line)) return;
     }
 }
 
 void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY) {
-    const DrawCall call(*this);
+    DrawCall call(*this);
     ASSERT(static_cast<bool>(line));
-    if (!line || first < 0 || count < 0) return;
+    if (call.Ended() || !line || first < 0 || count < 0) return;
     const int32_t elements = count & ~1;
     if (int64_t{first} + elements > INT32_MAX) return;
     int32_t* pool = TakeVertices(elements);
@@ -204,6 +204,6 @@ void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& li
         FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(first + 2 * k + 1));
         Transform2D(a, top, flipY);
         Transform2D(b, top, flipY);
-        if (ClipLine(a, b, false)) FinishLine(a, b, true, line);
+        if (ClipLine(a, b, false) && !FinishLine(a, b, true, line)) return;
     }
 }

@@ -50,9 +50,10 @@ CornerDeltas CornerDeltasOf(const MGLVertexList& list) {
 
 // Walks the rows of a convex polygon from its top vertex: the left chain
 // backwards through the list, the right chain forwards; `setup` starts an
-// edge (left or right) at row y, `row` handles row y and steps to the next.
+// edge (left or right) at row y, `row` handles row y and steps to the next,
+// and says false to end the walk there (which then says false too).
 template <typename Setup, typename Row>
-void WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, Row row) {
+bool WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, Row row) {
     const int32_t count = list.count;
     int32_t leftEnd = y - 1;
     int32_t rightEnd = y - 1;
@@ -75,16 +76,21 @@ void WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, 
             right = next;
         }
         while (y < leftEnd && y < rightEnd) {
-            row(y);
+            if (!row(y)) return false;
             ++y;
         }
     }
+    return true;
 }
 
 }  // namespace
 
 bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout) {
     if (!MayReplaceRoutine("native span")) return false;
+    if (ContextEnded()) {
+        DebugPrintf("RenderPoly: no native span is bound once the context ended");
+        return false;
+    }
     const int64_t interpolants = layout.numInterpolants;
     const int64_t extra = layout.numExtraInterpolants;
     const bool fits = span && layout.fillMode >= MGLContext::kFillPolygonFirst &&
@@ -120,16 +126,14 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
 
 // A direct call runs the native routine; ARM span code never runs as
 // machine code here, so without a native routine the interpreter runs it.
-void RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
+bool RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
     if (m_context.Record().spanCodeDirect != 0 && m_portableSpan != nullptr) {
         m_portableSpan(m_context, r1, r2);
-        return;
+        return true;
     }
-    if (m_context.Record().spanCodeDirect != 0 && m_nativeSpan) {
-        m_nativeSpan(m_context, r1, r2);
-        return;
-    }
+    if (m_context.Record().spanCodeDirect != 0 && m_nativeSpan) return CallOut(m_nativeSpan, m_context, r1, r2);
     InterpretSpan(r1, r2);
+    return true;
 }
 
 // Each row runs on what the polygon's fill was given and earlier rows left,
@@ -150,16 +154,21 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
 
 // Between the rows of one fill nothing but the span runs; the portable
 // spans leave the texture unit and its buffer as they are, so their
-// sampler lasts the fill.
-void RenderPoly::Fill(const MGLVertexList& list) {
-    m_context.KeepSpanSampler(m_portableSpan != nullptr);
+// sampler lasts the fill. The context is let go of it even when the fill
+// ended because host code deleted this RenderPoly.
+bool RenderPoly::Fill(const MGLVertexList& list) {
+    MGLContext& context = m_context;
+    const DrawCall& call = *m_openCall;
+    context.KeepSpanSampler(m_portableSpan != nullptr);
+    bool goesOn = true;
     switch (m_fillStage) {
-        case FillStage::Polygon: ScanConvertPolygon(list); break;
-        case FillStage::TriangleFan: ScanConvertTriangleFan(list); break;
+        case FillStage::Polygon: goesOn = ScanConvertPolygon(list); break;
+        case FillStage::TriangleFan: goesOn = ScanConvertTriangleFan(list); break;
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
-    m_context.KeepSpanSampler(false);
+    if (!call.ContextEnded()) context.KeepSpanSampler(false);
+    return goesOn;
 }
 
 // The top kept in locals, so that the choice is a select rather than a
@@ -202,6 +211,7 @@ void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y
             budget += kSpanBudgetPerRow + kSpanBudgetPerPixel * (last > first ? last - first : 0);
         }
         ends.Step();
+        return true;
     };
     WalkChains(list, top, y0, setup, row);
     m_layout.spanBudget += budget;
@@ -244,8 +254,8 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
     for (int32_t i = 0; i < interpolants; ++i) start(kWordInterpolants + i);
 }
 
-void RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
-    if (list.count < 1) return;
+bool RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
+    if (list.count < 1) return true;
     MGLRecord& s = m_context.Record();
     const int32_t top = TopVertex(list);
     const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
@@ -267,38 +277,37 @@ void RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
         if (y >= m_layout.firstRow && y < m_layout.endRow) {
             const int32_t xl = s.le[kWordPixelX];
             const int32_t xr = s.re[kWordPixelX];
-            CallSpan(xr < xl ? rightGuest : leftGuest, xr < xl ? leftGuest : rightGuest);
+            if (!CallSpan(xr < xl ? rightGuest : leftGuest, xr < xl ? leftGuest : rightGuest)) return false;
         }
         NextRow();
         step(s.le, s.dl);
         step(s.re, s.dr);
+        return true;
     };
-    WalkChains(list, top, y0, setup, row);
+    return WalkChains(list, top, y0, setup, row);
 }
 
-void RenderPoly::ScanConvertTriangleFan(const MGLVertexList& list) {
-    if (list.count < 3) return;
-    if (m_context.Record().wholePolygons != 0 || list.count == 3) {
-        RasterizeTriangle(list);
-        return;
-    }
+bool RenderPoly::ScanConvertTriangleFan(const MGLVertexList& list) {
+    if (list.count < 3) return true;
+    if (m_context.Record().wholePolygons != 0 || list.count == 3) return RasterizeTriangle(list);
     MGLVertexList triangle;
     triangle.count = 3;
     triangle.v[0] = list.v[0];
     for (int32_t i = 2; i < list.count; ++i) {
         triangle.v[1] = list.v[i - 1];
         triangle.v[2] = list.v[i];
-        RasterizeTriangle(triangle);
+        if (!RasterizeTriangle(triangle)) return false;
     }
+    return true;
 }
 
-void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
-    if (list.count < 3) return;
+bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
+    if (list.count < 3) return true;
     MGLRecord& s = m_context.Record();
     const CornerDeltas d = CornerDeltasOf(list);
     const int32_t area = WrapSub(FixedMul24(d.dx1, d.dy2), FixedMul24(d.dx2, d.dy1));
-    if (area == 0) return;
-    if (s.cullEnable == 1 && ((area > 0 && s.cullSense == 1) || (area < 0 && s.cullSense == 0))) return;
+    if (area == 0) return true;
+    if (s.cullEnable == 1 && ((area > 0 && s.cullSense == 1) || (area < 0 && s.cullSense == 0))) return true;
     const int32_t top = TopVertex(list);
     const int32_t y0 = FirstRow(list.v[top][kWordPixelY]);
     StartRows(y0);
@@ -319,13 +328,17 @@ void RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
             batch.Add(ends.Left(), ends.Right());
         } else {
             FlushRows(batch);
-            if (drawn) CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()));
+            if (drawn && !CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()))) {
+                return false;
+            }
             StepRow();
         }
         ends.Step();
+        return true;
     };
-    WalkChains(list, top, y0, setup, row);
+    if (!WalkChains(list, top, y0, setup, row)) return false;
     FlushRows(batch);
+    return true;
 }
 
 void RenderPoly::FlushRows(RowBatch& batch) {
