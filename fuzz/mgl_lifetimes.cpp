@@ -46,9 +46,10 @@
 // anything, name the live pixels of a texture's plane, and where the
 // sampler can read its whole level, the plane's rows as they lie (padding
 // read as texels is a failure); and every bound target plane must be the
-// device's current surface's. A unit mirroring a buffer-table slot is a
-// copy the host may free under it, and the sanitizers watch it and the
-// rest.
+// device's current surface's. A unit mirroring a buffer-table slot holds
+// a copy of the slot as it was bound, and must, while it names anything,
+// name that slot's live block in its context's table: the table empties it
+// when it frees, moves or ends the block. The sanitizers watch the rest.
 //
 // Input: read as FuzzProgram takes it, a step at a time: an operation,
 // where it runs (and for one run during a draw, which draw and at which
@@ -689,9 +690,8 @@ private:
         return true;
     }
 
-    // A buffer-table slot mirrored into a unit is a copy of the slot as it
-    // was, which the host may free or remake under it: only the sanitizers
-    // judge what such a unit reads. A bit per unit, per context.
+    // The units a buffer-table slot was mirrored into last, rather than a
+    // texture: a bit per unit, per context.
     uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == &m_context ? 0 : 1]; }
 
     // A slot of the table, the debug-font sheets' and free ones included.
@@ -753,8 +753,11 @@ private:
             return true;
         }
         if (table == nullptr) return false;
-        context.BindBufferToUnit(unit, PickSlot(*table), *table);
-        MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
+        const int32_t slot = PickSlot(*table);
+        // A free slot leaves the unit as it was.
+        const bool mirrored = table->UsedSlot(slot) != nullptr;
+        context.BindBufferToUnit(unit, slot, *table);
+        if (mirrored) MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
         return true;
     }
 
@@ -866,7 +869,8 @@ private:
     }
 
     // Every unit a texture was bound to shows its live plane as it is now,
-    // and every bound target plane is the current surface's.
+    // every unit a slot was mirrored into the slot's live block, and every
+    // bound target plane is the current surface's.
     void CheckContext(MGLContext& context) const {
         for (int32_t unit = 0; unit < MGLContext::kTextureUnits; ++unit) CheckUnit(context, unit);
         const CRenderSurface* current = m_device.GetCurrentSurface();
@@ -877,12 +881,18 @@ private:
                          record.stencilbase);
     }
 
-    // A unit a texture was bound to names, while it names anything, row 0
-    // of a live texture plane of its shape. Where its whole level resolves,
-    // the sampler reads it as packed rows: they must then be the plane's.
+    // A unit a texture was bound to (a slot last: CheckMirror) names, while
+    // it names anything, row 0 of a live texture plane of its shape. Where
+    // its whole level resolves, the sampler reads it as packed rows: they
+    // must then be the plane's.
     void CheckUnit(MGLContext& context, int32_t index) const {
-        const TextureUnitBuffer& b = context.Record().texture_units[index].b;
-        if (b.levels[0] == 0 || (m_mirrors[&context == &m_context ? 0 : 1] & (1u << index)) != 0) return;
+        const TextureUnit& unit = context.Record().texture_units[index];
+        const TextureUnitBuffer& b = unit.b;
+        if (b.levels[0] == 0) return;
+        if ((m_mirrors[&context == &m_context ? 0 : 1] & (1u << index)) != 0) {
+            CheckMirror(context, unit);
+            return;
+        }
         const int32_t rowBytes = RowBytes(b.format, b.width);
         Check(rowBytes > 0 && b.height > 0);
         const uint8_t* row0 = context.GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
@@ -892,6 +902,15 @@ private:
         if (context.GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
             Check(b.height == 1 || plane->GetPitch() == rowBytes);
         }
+    }
+
+    // A unit naming anything after a slot was mirrored into it names the
+    // block that slot of the context's table has now, all of it.
+    static void CheckMirror(MGLContext& context, const TextureUnit& unit) {
+        const BufferTable* table = context.Buffers();
+        const BufferRecord* record = table != nullptr ? table->UsedSlot(unit.id) : nullptr;
+        Check(record != nullptr && record->guestBase == unit.b.levels[0]);
+        Check(context.GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) == record->levels[0]);
     }
 
     // The colour plane of a live texture of the unit's shape whose row 0 is

@@ -302,8 +302,11 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
               table.UsedSlot(wide)->levels[0]);
     EXPECT_EQ(context->FindTextureUnit(wide), 2);
 
-    // A negative, free or unknown slot or a unit outside the eight changes nothing.
+    // A negative, free or unknown slot, a slot of another table or a unit
+    // outside the eight changes nothing.
     const TextureUnit before = s.texture_units[2];
+    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&context->GuestMemory())};
+    context->BindBufferToUnit(2, foreign->AllocBuffer(2, 2, RSBFormat_R5G6B5, 0), *foreign);
     table.FreeBuffer(slot);
     context->BindBufferToUnit(2, -1, table);
     context->BindBufferToUnit(2, slot, table);
@@ -312,6 +315,38 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     context->BindBufferToUnit(-1, wide, table);
     EXPECT_EQ(std::memcmp(&s.texture_units[2], &before, sizeof before), 0);
     EXPECT_EQ(context->FindTextureUnit(12345), -1);
+}
+
+// The guest base of a block the table lets go of goes to the next block
+// mapped: a unit still naming it would show another plane's texels.
+TEST_F(MGLRenderTargetTest, AUnitIsEmptiedWhenTheSlotItMirrorsLetsGoOfItsBlock) {
+    ASSERT_NE(context->Init(4), nullptr);
+    BufferTable& table = *context->Buffers();
+    const TextureUnit& unit = s.texture_units[1];
+    for (const bool resize : {false, true}) {
+        const int32_t slot = table.AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);
+        const int32_t after = table.AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);  // bounds the slot's guest room
+        const uint32_t base = table.UsedSlot(slot)->guestBase;
+        context->BindBufferToUnit(1, slot, table);
+        ASSERT_EQ(unit.b.levels[0], base);
+        if (resize) {
+            ASSERT_NE(table.ResizeBuffer(slot, 256, 256), nullptr);  // too large for the room it leaves
+        } else {
+            table.FreeBuffer(slot);
+        }
+        const int32_t other = table.AllocBuffer(2, 2, RSBFormat_A8R8G8B8, 0);
+        ASSERT_EQ(table.UsedSlot(other)->guestBase, base) << resize;
+        EXPECT_EQ(unit.b.levels[0], 0u) << resize;
+        EXPECT_EQ(unit.id, -1) << resize;
+        for (const int32_t used : {other, after, slot}) table.FreeBuffer(used);
+    }
+
+    // A second Init ends the whole table.
+    context->BindBufferToUnit(1, table.AllocBuffer(4, 4, RSBFormat_R5G6B5, 0), table);
+    ASSERT_NE(unit.b.levels[0], 0u);
+    ASSERT_NE(context->Init(4), nullptr);
+    EXPECT_EQ(unit.b.levels[0], 0u);
+    EXPECT_EQ(unit.id, -1);
 }
 
 TEST_F(MGLRenderTargetTest, LevelOfDetailIsAPiecewiseLinearLog) {

@@ -242,8 +242,8 @@ TEST_P(MGLTexturedPipelineTest, EachRowSamplesTheTextureBoundForIt) {
 
 // A fill takes the sampler the one before it left only while nothing it was
 // made from changed: a texture bound between two polygons of a draw, or made
-// anew in the same slot at the same guest address (the unit reading as it
-// did), is the one the second polygon draws.
+// anew in the same slot at the same guest address and bound again (the unit
+// reading as it did), is the one the second polygon draws.
 TEST_P(MGLTexturedPipelineTest, APolygonSamplesTheTextureBoundOrMadeBeforeIt) {
     const int32_t first = slot;
     const int32_t second = r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0);
@@ -252,22 +252,22 @@ TEST_P(MGLTexturedPipelineTest, APolygonSamplesTheTextureBoundOrMadeBeforeIt) {
     PaintLevel(0, [](int32_t, int32_t) { return 6; });
     slot = first;
     TextureUnit& unit = r.context->Record().texture_units[0];
-    auto bind = [&](int32_t bound) {
-        const TextureUnit before = unit;
+    // The filter and wrap stay those of `modes`.
+    auto bind = [&](int32_t bound, const TextureUnit modes) {
         r.context->BindBufferToUnit(0, bound, *r.context->Buffers());
-        unit.filter_mode = before.filter_mode;
-        unit.texmode = before.texmode;
+        unit.filter_mode = modes.filter_mode;
+        unit.texmode = modes.texmode;
     };
     auto makeFirstAnew = [&] {
         const TextureUnit before = unit;
         r.context->Buffers()->FreeBuffer(first);
         ASSERT_EQ(r.context->Buffers()->AllocBuffer(kTextureSize, kTextureSize, RSBFormat_R5G6B5, 0), first);
         PaintLevel(0, [](int32_t, int32_t) { return 6; });
-        bind(first);
+        bind(first, before);
         EXPECT_EQ(std::memcmp(&before, &unit, sizeof before), 0);
     };
     const std::pair<double, double> a{0, 0}, b{63, 0}, c{63, 63}, d{0, 63};
-    for (const std::function<void()>& change : {std::function<void()>([&] { bind(second); }),
+    for (const std::function<void()>& change : {std::function<void()>([&] { bind(second, unit); }),
                                                 std::function<void()>(makeFirstAnew)}) {
         PaintLevel(0, [](int32_t, int32_t) { return 1; });
         onVertex = [&change](int32_t n) {

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+
+#include "TextureUnit.h"
 
 class MGLGuestMemory;
 
@@ -56,7 +59,10 @@ struct BufferRecord {
 // index. Freed slots are reused highest index first and the number of slots
 // handed out never shrinks. When the table is given a guest address space,
 // every block it owns is mapped there for as long as it lives, so span code
-// can reach textures and planes through their guest addresses.
+// can reach textures and planes through their guest addresses. A texture
+// unit mirroring a slot holds a copy of its guest base; the table is told
+// which units may hold one, and empties each that still names a block it
+// unmaps, since the base may be given to another block after.
 class BufferTable {
 public:
     static constexpr int32_t kSlotCount = 2048;
@@ -65,7 +71,7 @@ public:
     // of memory; a request past this is a bad size, not a plane.
     static constexpr uint64_t kMaxBlockBytes = uint64_t{64} << 20;
 
-    explicit BufferTable(MGLGuestMemory* guestMemory = nullptr);
+    explicit BufferTable(MGLGuestMemory* guestMemory = nullptr, std::span<TextureUnit> mirrors = {});
     ~BufferTable();
     BufferTable(const BufferTable&) = delete;
     BufferTable& operator=(const BufferTable&) = delete;
@@ -117,16 +123,20 @@ private:
     int32_t FindFreeSlot() const;
     int32_t PlaceBlock(PixelBlock block, int32_t width, int32_t height, uint32_t format, uint32_t flags);
     void ReleaseBlock(BufferRecord& record);
+    void EmptyMirrorsOf(uint32_t guestBase);
     void StorePlane(BufferRecord& record, int32_t width, int32_t height, uint32_t format, uint32_t flags);
     uint8_t* ReplacePixels(int32_t slot, uint32_t format, int32_t width, int32_t height);
 
     MGLGuestMemory* m_guestMemory;
+    std::span<TextureUnit> m_mirrors;
     int32_t m_count;
     BufferRecord m_slots[kSlotCount];
     int32_t m_fontSheets[kFontSheetCount];
 };
 
-// Makes an empty table; null when there is no memory for it.
-BufferTable* CreateBufferTable(MGLGuestMemory* guestMemory = nullptr);
+// Makes an empty table, its blocks mapped into `guestMemory` (when given)
+// and `mirrors` the units that may mirror its slots; null when there is no
+// memory for it.
+BufferTable* CreateBufferTable(MGLGuestMemory* guestMemory = nullptr, std::span<TextureUnit> mirrors = {});
 
 #endif

@@ -227,7 +227,9 @@ public:
     uint32_t ClearColorPlane(int32_t w, int32_t h);
     void ClearDepthPlane(int32_t w, int32_t h);
     void ClearStencilPlane(int32_t w, int32_t h);
-    // Mirrors a slot into unit `unit` (0..7); a negative slot changes nothing.
+    // Mirrors a slot of the context's own table into unit `unit` (0..7); a
+    // negative slot or another table changes nothing. The unit is emptied
+    // when the table frees, resizes, reformats or reblocks the slot, or ends.
     void BindBufferToUnit(int32_t unit, int32_t slot, const BufferTable& table);
     // Lowest unit mirroring slot `id`, -1 when none.
     int32_t FindTextureUnit(int32_t id) const;

@@ -3,6 +3,7 @@
 #include "CAssert.h"
 #include "CMemory.h"
 #include "MGLGuestMemory.h"
+#include "MGLTextureUnit.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ constexpr uint64_t kSmallestBlock = 4;
 
 }  // namespace
 
-BufferTable::BufferTable(MGLGuestMemory* guestMemory) : m_guestMemory(guestMemory), m_count(0), m_slots() {
+BufferTable::BufferTable(MGLGuestMemory* guestMemory, std::span<TextureUnit> mirrors)
+    : m_guestMemory(guestMemory), m_mirrors(mirrors), m_count(0), m_slots() {
     for (int32_t& sheet : m_fontSheets) sheet = -1;
 }
 
@@ -25,8 +27,8 @@ void* BufferTable::operator new(size_t bytes) noexcept { return MemAlloc(bytes);
 
 void BufferTable::operator delete(void* block) noexcept { MemFree(block); }
 
-BufferTable* CreateBufferTable(MGLGuestMemory* guestMemory) {
-    BufferTable* table = new BufferTable(guestMemory);
+BufferTable* CreateBufferTable(MGLGuestMemory* guestMemory, std::span<TextureUnit> mirrors) {
+    BufferTable* table = new BufferTable(guestMemory, mirrors);
     if (table == nullptr) DebugPrintf("BufferTable: no memory for the table");
     return table;
 }
@@ -50,11 +52,21 @@ PixelBlock BufferTable::NewPixelBlock(uint64_t bytes) {
 
 void BufferTable::ReleaseBlock(BufferRecord& record) {
     if (record.levels[0] == nullptr) return;
-    if (record.guestBase != 0 && m_guestMemory != nullptr) m_guestMemory->Unmap(record.guestBase);
+    if (record.guestBase != 0 && m_guestMemory != nullptr) {
+        EmptyMirrorsOf(record.guestBase);
+        m_guestMemory->Unmap(record.guestBase);
+    }
     FreeMemory(record.levels[0]);
     for (uint8_t*& level : record.levels) level = nullptr;
     record.blockBytes = 0;
     record.guestBase = 0;
+}
+
+// Level 0 lies at the start of the block, so a unit mirroring it names its base.
+void BufferTable::EmptyMirrorsOf(uint32_t guestBase) {
+    for (TextureUnit& unit : m_mirrors) {
+        if (unit.b.levels[0] == guestBase) ResetTextureUnit(unit);
+    }
 }
 
 void BufferTable::AdoptBlock(BufferRecord& record, PixelBlock block) {

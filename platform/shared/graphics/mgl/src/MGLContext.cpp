@@ -100,7 +100,7 @@ int32_t* MGLContext::Init(int32_t capacity) {
     m_record.depthWrite = 1;
     m_record.depthTest = 1;
 
-    m_buffers = CreateBufferTable(&m_memory);
+    m_buffers = CreateBufferTable(&m_memory, m_record.texture_units);
     if (m_buffers == nullptr || !MakeVertexPool(capacity)) {
         Release();
         return nullptr;

@@ -260,8 +260,14 @@ void MGLContext::ClearStencilPlane(int32_t w, int32_t h) {
     FillRows(plane.pixels, plane.pitch, &value, 1, columns, rows);
 }
 
+// Another table's guest bases name regions of another address space, and
+// only the context's own table empties the units when it ends a block.
 void MGLContext::BindBufferToUnit(int32_t unit, int32_t slot, const BufferTable& table) {
     if (slot < 0 || static_cast<uint32_t>(unit) >= kTextureUnits) return;
+    if (&table != m_buffers) {
+        DebugPrintf("MGLContext: refused a slot of a buffer table not the context's own");
+        return;
+    }
     FillTextureUnit(m_record.texture_units[unit], table, slot);
 }
 
