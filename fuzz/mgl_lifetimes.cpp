@@ -942,7 +942,9 @@ private:
     }
 
     // The hooks live in the RenderPoly, which the operation they run may
-    // delete: after it they touch none of their captures.
+    // delete: after it they touch none of their captures. The vertex is the
+    // draw's: written before the operation, which may end the pool it lies
+    // in.
     void InstallHooks(RenderPoly& poly) {
         Check(poly.SetVertexHook([this](int32_t* vertex, int32_t n) {
             SetTexCoords(vertex, n);
