@@ -18,7 +18,13 @@
 // - contexts: Init with a pool of any size, none (Init(0)) included (refused
 //   while a draw of the context is open), and
 //   Reset (which binds the target again), of the first context or of a
-//   second one, which is made and ended;
+//   second one, which is made and ended; the first context deleted, from
+//   inside its own draw too, after which its RenderPolys are drawn, fetched
+//   through and set up once more before a new context and RenderPoly take
+//   over;
+// - RenderPolys: the drawing one deleted, from inside its own draw too; a
+//   draw of it, or of another RenderPoly of either context, run from inside
+//   a draw with an operation of its own at one of its hooks;
 // - the buffer table: slots allocated (CreateBuffers too), freed, resized,
 //   reformatted and given a new block, mirrored into units or units emptied
 //   (UnbindShader), and the context's Clear over them;
@@ -29,12 +35,15 @@
 // An operation runs between draws, or during one from the vertex hook, the
 // polygon observer (the line routine for lines) or a native span row. A run
 // starts with a target, current and bound, in slot 0.
+// A hook that deletes the RenderPoly holding it touches none of its
+// captures afterwards: they went with it.
 // What cannot be driven, and why:
 // - MGLContext's Release is private: Init runs it first (Init(0) releases
 //   and leaves the context inert), as does the destructor;
-// - the context a RenderPoly draws with is not ended during its draw: the
-//   pipeline holds it by reference, a host object whose lifetime the host
-//   keeps;
+// - RenderPoly's stage calls (SelectPolygonStages3D and 2D, RunClipStage)
+//   are the draws' own steps, public for tests of the chain: the draws run
+//   them, and a polygon they are handed lies in a pool only a draw holds;
+// - RenderPoly's Context() must not be called once the context ended;
 // - Configure and the window surface need an application, an archive and a
 //   display; their planes come from the same CreatePlanes driven here;
 // - FollowSurfaces and ForgetVanishedTarget run at every draw and clear;
@@ -145,6 +154,9 @@ enum class Op : uint8_t {
     BindBuffer,
     ClearBuffers,
     ReplaceHook,
+    DeletePoly,
+    DeleteContext,
+    NestedDraw,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -154,7 +166,8 @@ constexpr const char* kOpNames[kOpCount] = {
     "release plane",  "flip plane",          "query surface",       "destroy surface", "delete surface",
     "delete texture", "bind texture",        "switch current",      "reset context", "init context",
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
-    "bind buffer",    "clear buffers",       "replace hook"};
+    "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
+    "nested draw"};
 
 // Where an operation runs: between draws, or during one from a hook.
 enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
@@ -328,6 +341,17 @@ struct HookedOp {
     int32_t at = -1;
 };
 
+// A draw with an operation at one of its hooks.
+struct HookedDraw {
+    DrawKind kind = DrawKind::Polygons;
+    HookedOp hooked;
+};
+
+// Draws run from inside draws, one in another, at most.
+constexpr int32_t kMaxNestedDraws = 4;
+// Room for a vertex of the widest layout, its extra interpolants included.
+constexpr int32_t kVertexWords = 64;
+
 class LifetimeRun {
 public:
     explicit LifetimeRun(FuzzProgram& program) : m_program(program) {
@@ -343,25 +367,72 @@ public:
     }
 
     void Run() {
-        if (m_context.Init(kPoolCapacity) == nullptr) return;
-        m_poly = std::make_unique<RenderPoly>(m_context);
         MakeStartTarget();
-        m_context.Reset();
-        m_context.SetViewport(0, 0, kMaxSide, kMaxSide, 0, kOne);
-        m_context.SetFrustum(-kOne, kOne, -kOne, kOne, kOne, kFarPlane * kOne);
-        m_context.UpdateProjection(1);
-        m_context.Record().depthTest = 0;
-        m_poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
-                                        kPositionWords * sizeof(int32_t));
         SetQuads();
-        for (int32_t step = 0; step < kMaxSteps && !m_program.Done(); ++step) {
+        if (!StartContext()) return;
+        for (int32_t step = 0; step < kMaxSteps && !m_program.Done() && m_poly != nullptr; ++step) {
             RunStep();
-            CheckContext(m_context);
+            CheckContext(*m_context);
             if (m_second != nullptr) CheckContext(*m_second);
         }
     }
 
 private:
+    // The first context, bound to the current surface and looking down at
+    // the quads, and a RenderPoly of it.
+    bool StartContext() {
+        m_context = std::make_unique<MGLContext>();
+        m_mirrors[0] = 0;
+        if (m_context->Init(kPoolCapacity) == nullptr) return false;
+        m_context->Reset();
+        m_context->SetViewport(0, 0, kMaxSide, kMaxSide, 0, kOne);
+        m_context->SetFrustum(-kOne, kOne, -kOne, kOne, kOne, kFarPlane * kOne);
+        m_context->UpdateProjection(1);
+        m_context->Record().depthTest = 0;
+        m_poly = MakePoly(*m_context);
+        return true;
+    }
+
+    std::unique_ptr<RenderPoly> MakePoly(MGLContext& context) {
+        auto poly = std::make_unique<RenderPoly>(context);
+        poly->PositionFetcher().Setup(m_positions.data(), kPositionWords, CInterpolantFetcher::kTypeInt32, 0, 0,
+                                      kPositionWords * sizeof(int32_t));
+        return poly;
+    }
+
+    // What an operation ended, once no draw is open: RenderPolys that
+    // outlived their context are driven once more, then a new context or
+    // RenderPoly takes over from the one that ended.
+    bool TakeOverEnded() {
+        if (m_endings == m_endingsSeen) return true;
+        m_endingsSeen = m_endings;
+        if (m_otherPoly != nullptr && m_otherLife->Ended()) DriveOrphan(*m_otherPoly);
+        if (m_context == nullptr) {
+            if (m_poly != nullptr) DriveOrphan(*m_poly);
+            m_poly.reset();
+            return StartContext();
+        }
+        if (m_poly == nullptr) m_poly = MakePoly(*m_context);
+        return true;
+    }
+
+    // A RenderPoly whose context ended draws nothing (its hooks would
+    // fail the run) and binds no native span.
+    void DriveOrphan(RenderPoly& poly) {
+        Check(poly.SetVertexHook([](int32_t*, int32_t) { Check(false); }) &&
+              poly.SetPolygonObserver([](const MGLVertexList&) { Check(false); }));
+        Check(!poly.BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
+        const RenderPoly::LineRoutine line = [](const MGLLineRecord&, int32_t, int32_t) { Check(false); };
+        for (int32_t kind = 0; kind < kDrawKinds; ++kind) Draw(poly, static_cast<DrawKind>(kind), line);
+        std::array<int32_t, kVertexWords> vertex{};
+        poly.FetchVertex(poly.PositionFetcher(), vertex.data(), 0);
+        poly.FetchAttributes(vertex.data(), 0);
+        poly.TransformVertexArray(vertex.data(), 1);
+        poly.SetAttribFetcherCount(1);
+        poly.SetScreenSpace(true);
+        poly.SetWholePolygons(true);
+    }
+
     // Slot 0's surface made current: what a host draws into from its first
     // frame on.
     void MakeStartTarget() {
@@ -373,22 +444,26 @@ private:
         m_device.SetCurrentSurface(m_surfaces[0].get());
     }
 
+    void RunStep() {
+        const HookedDraw draw = ReadHookedDraw(static_cast<Op>(m_program.Below(kOpCount)));
+        if (draw.hooked.place == Place::BetweenDraws) {
+            RunOp(draw.hooked.op, Place::BetweenDraws);
+            if (!TakeOverEnded()) return;
+        }
+        DrawAndClear(draw);
+    }
+
     // A third of the steps run their operation between draws, the others
     // from a hook, which some draws never come to.
-    void RunStep() {
-        const auto op = static_cast<Op>(m_program.Below(kOpCount));
+    HookedDraw ReadHookedDraw(Op op) {
         const uint8_t where = m_program.Byte();
-        if (where % kPlaceChoices == 0) {
-            RunOp(op, Place::BetweenDraws);
-            DrawAndClear(DrawKind::Polygons, HookedOp{});
-            return;
-        }
+        if (where % kPlaceChoices == 0) return HookedDraw{DrawKind::Polygons, HookedOp{Place::BetweenDraws, op, -1}};
         // Only the 3D polygon draws call the vertex hook; the other hooks
         // come to a draw's first polygons or rows.
         const auto place = static_cast<Place>(1 + where / kPlaceChoices % kHookPlaces);
         const bool vertex = place == Place::VertexHook;
         const auto kind = static_cast<DrawKind>(m_program.Below(vertex ? kVertexHookedKinds : kDrawKinds));
-        DrawAndClear(kind, HookedOp{place, op, m_program.Below(vertex ? kElements : kQuads)});
+        return HookedDraw{kind, HookedOp{place, op, m_program.Below(vertex ? kElements : kQuads)}};
     }
 
     void RunOp(Op op, Place place) {
@@ -419,7 +494,10 @@ private:
             case Op::RemakeBuffer: return RemakeBuffer();
             case Op::BindBuffer: return BindBuffer();
             case Op::ClearBuffers: return ClearBuffers();
-            default: return ReplaceHook();
+            case Op::ReplaceHook: return ReplaceHook();
+            case Op::DeletePoly: return DeletePoly();
+            case Op::DeleteContext: return DeleteContext();
+            default: return NestedDraw();
         }
     }
 
@@ -658,7 +736,7 @@ private:
     }
 
     // The first context, or the second while it lives.
-    MGLContext& PickContext() { return (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : m_context; }
+    MGLContext& PickContext() { return (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : *m_context; }
 
     bool ResetContext() {
         PickContext().Reset();
@@ -686,13 +764,58 @@ private:
     bool EndSecondContext() {
         if (m_second == nullptr) return false;
         m_second.reset();
-        m_device.SetRendererContext(&m_context);
+        ++m_endings;
+        m_device.SetRendererContext(m_context.get());
         return true;
+    }
+
+    // The drawing RenderPoly or the other one, from inside its own draw too:
+    // the draw then ends at once.
+    bool DeletePoly() {
+        auto& slot = (m_program.Byte() & 1) != 0 ? m_otherPoly : m_poly;
+        if (slot == nullptr) return false;
+        slot.reset();
+        ++m_endings;
+        return true;
+    }
+
+    // The first context, from inside its own draw too: its draws end at once
+    // and its RenderPolys outlive it.
+    bool DeleteContext() {
+        m_context.reset();
+        ++m_endings;
+        return true;
+    }
+
+    // From inside a draw, a draw of the drawing RenderPoly or of the other
+    // one with an operation of its own at one of its hooks; between draws,
+    // such a draw alone. Options: 1 the other RenderPoly, 2 made anew, of
+    // either context.
+    bool NestedDraw() {
+        const uint8_t options = m_program.Byte();
+        const bool other = (options & 1) != 0;
+        if (other && ((options & 2) != 0 || m_otherPoly == nullptr)) MakeOtherPoly(PickContext());
+        const HookedDraw draw = ReadHookedDraw(static_cast<Op>(m_program.Below(kOpCount)));
+        RenderPoly* poly = other ? m_otherPoly.get() : m_poly.get();
+        if (poly == nullptr || m_nestedDraws == kMaxNestedDraws) return false;
+        ++m_nestedDraws;
+        if (draw.hooked.place != Place::BetweenDraws) Await(draw.hooked);
+        Draw(*poly, draw.kind, HookedLine());
+        --m_nestedDraws;
+        return true;
+    }
+
+    // Replacing the other RenderPoly from inside its own draw ends that draw.
+    void MakeOtherPoly(MGLContext& context) {
+        if (m_otherPoly != nullptr) ++m_endings;
+        m_otherPoly = MakePoly(context);
+        m_otherLife = context.LifeOf();
+        InstallHooks(*m_otherPoly);
     }
 
     // The units a buffer-table slot was mirrored into last, rather than a
     // texture: a bit per unit, per context.
-    uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == &m_context ? 0 : 1]; }
+    uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == m_context.get() ? 0 : 1]; }
 
     // A slot of the table, the debug-font sheets' and free ones included.
     int32_t PickSlot(const BufferTable& table) { return m_program.Byte() % (table.Count() + 1); }
@@ -775,7 +898,7 @@ private:
         if (which == 0) taken = m_poly->SetVertexHook(nullptr);
         if (which == 1) taken = m_poly->SetPolygonObserver(nullptr);
         if (which == 2) taken = m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout);
-        Check(taken != m_drawing);
+        Check(taken != (m_polyDraws > 0));
         return taken;
     }
 
@@ -792,72 +915,97 @@ private:
     }
 
     // Coordinates over the whole texture unit 0 shows, by the quad corner
-    // of the element.
+    // of the element. A RenderPoly of the second context may draw after
+    // the first context ended: its vertices keep their coordinates.
     void SetTexCoords(int32_t* vertex, int32_t n) {
-        const TextureUnit& unit = m_context.Record().texture_units[0];
+        if (m_context == nullptr) return;
+        const TextureUnit& unit = m_context->Record().texture_units[0];
         const int32_t corner = n % kQuadCorners;
         vertex[kTexCoordS] = (corner == 1 || corner == 2) ? unit.b.width * kOne : 0;
         vertex[kTexCoordT] = corner >= 2 ? unit.b.height * kOne : 0;
     }
 
-    // A draw of the kind over the whole viewport, textured from unit 0, the
-    // hooked operation run at its place once its count comes; then every
-    // bound unit is sampled and the targets cleared.
-    void DrawAndClear(DrawKind kind, const HookedOp& hooked) {
-        bool ran = false;
-        int32_t polygons = 0;
-        int32_t rows = 0;
-        const auto runAt = [&](Place place, int32_t count) {
-            if (ran || place != hooked.place || count != hooked.at) return;
-            ran = true;
-            RunOp(hooked.op, place);
-        };
-        // The vertex is the draw's: written before the operation, which may
-        // end the pool it lies in.
-        Check(m_poly->SetVertexHook([&](int32_t* vertex, int32_t n) {
+    // The operation the hooks run once its place and count come, counted
+    // from the next draw on.
+    void Await(const HookedOp& hooked) {
+        m_hooked = hooked;
+        m_polygons = 0;
+        m_rows = 0;
+    }
+
+    // Runs the awaited operation if this is its place and count. False when
+    // it ended a RenderPoly or a context, which may be the drawing ones.
+    bool HookReached(Place place, int32_t count) {
+        if (place != m_hooked.place || count != m_hooked.at) return true;
+        const Op op = m_hooked.op;
+        m_hooked = HookedOp{};
+        const uint32_t endings = m_endings;
+        RunOp(op, place);
+        return m_endings == endings;
+    }
+
+    // The hooks live in the RenderPoly, which the operation they run may
+    // delete: after it they touch none of their captures. The vertex is the
+    // draw's: written before the operation, which may end the pool it lies
+    // in.
+    void InstallHooks(RenderPoly& poly) {
+        Check(poly.SetVertexHook([this](int32_t* vertex, int32_t n) {
             SetTexCoords(vertex, n);
-            runAt(Place::VertexHook, n);
+            HookReached(Place::VertexHook, n);
         }));
-        Check(m_poly->SetPolygonObserver([&](const MGLVertexList&) { runAt(Place::PolygonHook, polygons++); }));
-        if (hooked.place == Place::SpanRow) {
-            Check(m_poly->BindNativeSpan(
-                [&](MGLContext& context, uint32_t r1, uint32_t r2) {
-                    runAt(Place::SpanRow, rows++);
-                    SpanTexturedPerspective(context, r1, r2);
-                },
-                kTexturedLayout));
-        } else {
-            Check(m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
-        }
+        Check(poly.SetPolygonObserver([this](const MGLVertexList&) { HookReached(Place::PolygonHook, m_polygons++); }));
+        Check(poly.BindNativeSpan(
+            [this](MGLContext& context, uint32_t r1, uint32_t r2) {
+                if (HookReached(Place::SpanRow, m_rows++)) SpanTexturedPerspective(context, r1, r2);
+            },
+            kTexturedLayout));
+    }
+
+    // The line routine is the draw's argument, not the RenderPoly's.
+    RenderPoly::LineRoutine HookedLine() {
+        return [this](const MGLLineRecord&, int32_t, int32_t) { HookReached(Place::PolygonHook, m_polygons++); };
+    }
+
+    // A draw of the kind over the whole viewport, textured from unit 0, the
+    // hooked operation run at its place once its count comes; then what the
+    // operation ended is taken over, every bound unit sampled and the
+    // targets cleared.
+    void DrawAndClear(const HookedDraw& draw) {
+        InstallHooks(*m_poly);
+        Await(draw.hooked);
         // Each draw has the whole pool, as a frame's first would.
-        m_context.Record().vertexPoolUsed = 0;
-        m_drawing = true;
-        Draw(kind, [&](const MGLLineRecord&, int32_t, int32_t) { runAt(Place::PolygonHook, polygons++); });
-        m_drawing = false;
+        m_context->Record().vertexPoolUsed = 0;
+        Draw(*m_poly, draw.kind, HookedLine());
+        m_hooked = HookedOp{};
+        if (!TakeOverEnded()) return;
         m_poly->SetScreenSpace(false);
         Check(m_poly->SetVertexHook(nullptr) && m_poly->SetPolygonObserver(nullptr) &&
               m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
-        SampleUnits(m_context);
-        m_context.ClearColorPlane(kMaxSide, kMaxSide);
-        m_context.ClearDepthPlane(kMaxSide, kMaxSide);
-        m_context.ClearStencilPlane(kMaxSide, kMaxSide);
+        SampleUnits(*m_context);
+        m_context->ClearColorPlane(kMaxSide, kMaxSide);
+        m_context->ClearDepthPlane(kMaxSide, kMaxSide);
+        m_context->ClearStencilPlane(kMaxSide, kMaxSide);
         if (m_second != nullptr) {
             SampleUnits(*m_second);
             m_second->ClearColorPlane(kMaxSide, kMaxSide);
         }
     }
 
-    void Draw(DrawKind kind, const RenderPoly::LineRoutine& line) {
+    // The draw may end the RenderPoly: it is not touched afterwards.
+    void Draw(RenderPoly& poly, DrawKind kind, const RenderPoly::LineRoutine& line) {
+        const bool drawing = &poly == m_poly.get();
+        m_polyDraws += drawing ? 1 : 0;
         switch (kind) {
-            case DrawKind::Polygons: m_poly->DrawPolygons(kQuadCorners, kElements, kQuads); break;
-            case DrawKind::Indexed: m_poly->DrawIndexedPolygons(kQuadCorners, kElements, kQuads); break;
-            case DrawKind::TriangleStrip: m_poly->DrawTriangleStrip(kElements); break;
-            case DrawKind::QuadStrip: m_poly->DrawQuadStrip(kElements); break;
-            case DrawKind::Polygon2D: m_poly->DrawPolygon2D(0, kQuadCorners, 0); break;
-            case DrawKind::Rects2D: m_poly->DrawRects2D(0, kElements, 0); break;
-            case DrawKind::ScreenRect: m_poly->DrawScreenRect(kMaxSide, kMaxSide, nullptr, nullptr, false); break;
-            default: m_poly->DrawLines3D(kLinePairs, line); break;
+            case DrawKind::Polygons: poly.DrawPolygons(kQuadCorners, kElements, kQuads); break;
+            case DrawKind::Indexed: poly.DrawIndexedPolygons(kQuadCorners, kElements, kQuads); break;
+            case DrawKind::TriangleStrip: poly.DrawTriangleStrip(kElements); break;
+            case DrawKind::QuadStrip: poly.DrawQuadStrip(kElements); break;
+            case DrawKind::Polygon2D: poly.DrawPolygon2D(0, kQuadCorners, 0); break;
+            case DrawKind::Rects2D: poly.DrawRects2D(0, kElements, 0); break;
+            case DrawKind::ScreenRect: poly.DrawScreenRect(kMaxSide, kMaxSide, nullptr, nullptr, false); break;
+            default: poly.DrawLines3D(kLinePairs, line); break;
         }
+        m_polyDraws -= drawing ? 1 : 0;
     }
 
     static void SampleUnits(MGLContext& context) {
@@ -889,7 +1037,7 @@ private:
         const TextureUnit& unit = context.Record().texture_units[index];
         const TextureUnitBuffer& b = unit.b;
         if (b.levels[0] == 0) return;
-        if ((m_mirrors[&context == &m_context ? 0 : 1] & (1u << index)) != 0) {
+        if ((m_mirrors[&context == m_context.get() ? 0 : 1] & (1u << index)) != 0) {
             CheckMirror(context, unit);
             return;
         }
@@ -941,9 +1089,20 @@ private:
 
     FuzzProgram& m_program;
     MGLTestDevice m_device;
-    MGLContext m_context;
+    // Held so that an operation can end them, from inside their draws too.
+    std::unique_ptr<MGLContext> m_context;
     std::unique_ptr<RenderPoly> m_poly;
-    bool m_drawing = false;
+    // Drawn only from inside draws; its context may end before it.
+    std::unique_ptr<RenderPoly> m_otherPoly;
+    std::shared_ptr<MGLContext::Life> m_otherLife;
+    int32_t m_polyDraws = 0;  // open draws of m_poly
+    int32_t m_nestedDraws = 0;
+    HookedOp m_hooked;
+    int32_t m_polygons = 0;  // polygons and lines the hooks saw since Await
+    int32_t m_rows = 0;
+    // RenderPolys and contexts deleted, all told and as last taken over.
+    uint32_t m_endings = 0;
+    uint32_t m_endingsSeen = 0;
     std::unique_ptr<MGLContext> m_second;
     std::array<std::vector<uint8_t>, kCallerBlocks> m_callerBlocks;
     std::array<std::unique_ptr<HostSurface>, kSurfaceSlots> m_surfaces;
