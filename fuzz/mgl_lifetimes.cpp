@@ -820,19 +820,35 @@ private:
     // A slot of the table, the debug-font sheets' and free ones included.
     int32_t PickSlot(const BufferTable& table) { return m_program.Byte() % (table.Count() + 1); }
 
+    // What a buffer operation reads first: a context, one of three choices
+    // and the slot's shape.
+    struct BufferRequest {
+        MGLContext* context;
+        int32_t choice;
+        int32_t width;
+        int32_t height;
+        uint32_t format;
+    };
+
+    BufferRequest ReadBufferRequest() {
+        BufferRequest r{};
+        r.context = &PickContext();
+        r.choice = m_program.Below(3);
+        r.width = Pick(m_program, kSides);
+        r.height = Pick(m_program, kSides);
+        r.format = Pick(m_program, kTextureFormats);
+        return r;
+    }
+
     // Choices: 0 AllocBuffer, 1 TryAllocBuffer, 2 CreateBuffers (the
     // context's colour, depth and stencil slots).
     bool MakeBuffer() {
-        MGLContext& context = PickContext();
-        const int32_t choice = m_program.Below(3);
-        const int32_t width = Pick(m_program, kSides);
-        const int32_t height = Pick(m_program, kSides);
-        const uint32_t format = Pick(m_program, kTextureFormats);
-        BufferTable* table = context.Buffers();
+        const BufferRequest r = ReadBufferRequest();
+        BufferTable* table = r.context->Buffers();
         if (table == nullptr) return false;
-        if (choice == 2) return context.CreateBuffers(width, height, format) >= 0;
-        const int32_t slot = choice == 0 ? table->AllocBuffer(width, height, format, 0)
-                                         : table->TryAllocBuffer(width, height, format, 0);
+        if (r.choice == 2) return r.context->CreateBuffers(r.width, r.height, r.format) >= 0;
+        const int32_t slot = r.choice == 0 ? table->AllocBuffer(r.width, r.height, r.format, 0)
+                                           : table->TryAllocBuffer(r.width, r.height, r.format, 0);
         return slot >= 0;
     }
 
@@ -846,16 +862,12 @@ private:
 
     // Choices: 0 ResizeBuffer, 1 ReformatBuffer, 2 a new block adopted.
     bool RemakeBuffer() {
-        MGLContext& context = PickContext();
-        const int32_t choice = m_program.Below(3);
-        const int32_t width = Pick(m_program, kSides);
-        const int32_t height = Pick(m_program, kSides);
-        const uint32_t format = Pick(m_program, kTextureFormats);
-        BufferTable* table = context.Buffers();
+        const BufferRequest r = ReadBufferRequest();
+        BufferTable* table = r.context->Buffers();
         if (table == nullptr) return false;
         const int32_t slot = PickSlot(*table);
-        if (choice == 0) return table->ResizeBuffer(slot, width, height) != nullptr;
-        if (choice == 1) return table->ReformatBuffer(slot, format, width, height) != nullptr;
+        if (r.choice == 0) return table->ResizeBuffer(slot, r.width, r.height) != nullptr;
+        if (r.choice == 1) return table->ReformatBuffer(slot, r.format, r.width, r.height) != nullptr;
         BufferRecord* record = table->UsedSlot(slot);
         if (record == nullptr) return false;
         const PixelBlock block = BufferTable::NewPixelBlock(record->blockBytes);
