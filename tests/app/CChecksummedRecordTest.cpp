@@ -26,8 +26,9 @@ uint32_t ReferenceCrc(const uint8_t* data, size_t size) {
 // A file image: the reference CRC of the data, little-endian, then the data.
 std::vector<uint8_t> Image(const std::vector<uint8_t>& data) {
     const uint32_t crc = ReferenceCrc(data.data(), data.size());
-    std::vector<uint8_t> out = {static_cast<uint8_t>(crc), static_cast<uint8_t>(crc >> 8),
-                                static_cast<uint8_t>(crc >> 16), static_cast<uint8_t>(crc >> 24)};
+    std::vector<uint8_t> out;
+    out.reserve(4 + data.size());
+    for (int32_t shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(crc >> shift));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }

@@ -29,7 +29,10 @@ void AppendUtf8(std::vector<uint8_t>* out, uint16_t c) {
 std::vector<uint8_t> CodeString(const std::vector<uint16_t>& codes) {
     std::vector<uint8_t> utf8;
     for (uint16_t c : codes) AppendUtf8(&utf8, c);
-    std::vector<uint8_t> out = {static_cast<uint8_t>(utf8.size() >> 8), static_cast<uint8_t>(utf8.size())};
+    std::vector<uint8_t> out;
+    out.reserve(2 + utf8.size());
+    out.push_back(static_cast<uint8_t>(utf8.size() >> 8));
+    out.push_back(static_cast<uint8_t>(utf8.size()));
     out.insert(out.end(), utf8.begin(), utf8.end());
     return out;
 }

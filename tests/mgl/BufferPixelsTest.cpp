@@ -52,8 +52,9 @@ protected:
     }
 
     int32_t Inked(int32_t slot) {
-        const std::vector<uint8_t> plane = Plane(slot);
-        return static_cast<int32_t>(std::count(plane.begin(), plane.end(), 0x77));
+        const BufferRecord* record = table->UsedSlot(slot);
+        const uint8_t* first = record->levels[0];
+        return static_cast<int32_t>(std::count(first, first + record->width * record->height, 0x77));
     }
 
     std::unique_ptr<BufferTable> table{CreateBufferTable()};

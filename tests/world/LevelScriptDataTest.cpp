@@ -387,7 +387,9 @@ TEST(LevelScriptData, RefusesCommandsShorterThanTheirOperands) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<uint8_t> bytes = {1, 0, 1, 0, 0, 1};
+        const uint8_t header[] = {1, 0, 1, 0, 0, 1};
+        std::vector<uint8_t> bytes(std::begin(header), std::end(header));
+        bytes.reserve(bytes.size() + c.command.size());
         bytes.insert(bytes.end(), c.command.begin(), c.command.end());
         LevelScriptData data;
         AssertCounter log;
