@@ -47,6 +47,13 @@ public:
     }
     bool Exists(const WChar* path) override { return path != nullptr && WideStrCompare(path, kFileName) == 0; }
     uint32_t GetFileSize(const WChar* path) override { return Exists(path) ? m_size : 0; }
+    // Nothing is written: no safe write makes a temporary.
+    ICFile* CreateSafeWriteTemp(const WChar*) override { return nullptr; }
+    bool ReplaceWithSafeWriteTemp(ICFile* temp, const WChar*) override {
+        static_cast<void>(Close(temp));
+        return false;
+    }
+    void DiscardSafeWriteTemp(ICFile* temp) override { static_cast<void>(Close(temp)); }
     bool Rename(const WChar*, const WChar*) override { return false; }
     bool Delete(const WChar*) override { return false; }
     int32_t UnsupportedOp1() override { return 0; }

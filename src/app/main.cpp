@@ -9,6 +9,7 @@
 #include "HeadlessBackend.h"
 #include "HostClock.h"
 #include "HostFile.h"
+#include "HostInstanceLock.h"
 #include "HostPath.h"
 #include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
@@ -17,6 +18,11 @@
 #include "WinCeFile.h"
 #include "WinMain.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +35,21 @@ namespace {
 // Where a headless run's virtual clock starts: runs repeat exactly.
 constexpr uint32_t kVirtualStartTicks = 1000;
 constexpr uint64_t kVirtualUnixMs = 1700000000000ull;
+
+constexpr int kStandardStreams = 3;
+constexpr char kAnotherInstance[] = "another instance is running from this data directory";
+
+// A standard descriptor the program was started without would be the next
+// file opened, the lock or a save's temporary, and each line for it would
+// be written into that file: it gets /dev/null first.
+void OpenClosedStandardStreams() {
+    for (int stream = 0; stream < kStandardStreams; ++stream) {
+        if (fcntl(stream, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int opened = open("/dev/null", O_RDWR);
+        // Opened as the lowest free descriptor, `stream` itself.
+        if (opened > stream) close(opened);
+    }
+}
 
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "mchvx2: %s\n", reason.c_str());
@@ -67,16 +88,16 @@ HostBackend* CreateHeadless(const GameOptions& options, std::string* error) {
 HostBackend* CreateBackend(const GameOptions& options, std::string* error, std::string* noDisplay) {
     const GameOptions::Backend asked = options.GetBackend();
     if (asked == GameOptions::Backend::Headless) return CreateHeadless(options, error);
-    if (asked == GameOptions::Backend::Automatic) *noDisplay = MissingDesktop();
-    if (!noDisplay->empty()) return CreateHeadless(options, error);
-    HostBackend* window = SdlBackend::CreateOnDisplay(error);
+    // Without a display to try, SDL is not started: it would only say why
+    // in words of its own, and settle for a driver that shows nothing.
+    std::string missing = MissingDesktop();
+    HostBackend* window = missing.empty() ? SdlBackend::CreateOnDisplay(&missing) : nullptr;
     if (window != nullptr) return window;
     if (asked == GameOptions::Backend::Sdl) {
-        *error = "no display for the sdl backend (" + *error + ")";
+        *error = "no display for the sdl backend (" + missing + ")";
         return nullptr;
     }
-    *noDisplay = *error;
-    error->clear();
+    *noDisplay = missing;
     return CreateHeadless(options, error);
 }
 
@@ -141,7 +162,7 @@ CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend*
 int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritten) {
     if (StartupStatus::FailureReason() != nullptr) return Fail(StartupStatus::FailureReason());
     if (result != 0) return Fail("the game could not start");
-    if (!StartupStatus::HasStarted()) return Fail("another instance is running from this data directory");
+    if (!StartupStatus::HasStarted()) return Fail(kAnotherInstance);
     if (!screenshotsWritten) return Fail(recorder.Error());
     // A line the player was to read (an unreadable record, a missing lock)
     // is lost: a full disk, a file-size limit. Standard error is unbuffered,
@@ -162,20 +183,26 @@ int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritte
 }  // namespace
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
     // Standard error and the screenshots may be files too: under a file-size
-    // limit what cannot be written there is lost, and the run goes on.
+    // limit what cannot be written there is lost, and the run goes on. So is
+    // a line for a pipe whose reader has gone.
     HostFile::FailWritesBeyondTheSizeLimit();
+    std::signal(SIGPIPE, SIG_IGN);
     GameOptions options;
     std::string error;
     if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), &error)) return UsageError(error);
     if (options.WantsHelp()) {
-        std::fputs(GameOptions::HelpText(), stdout);
-        return GameOptions::kExitOk;
+        const bool shown = std::fputs(GameOptions::HelpText(), stdout) >= 0 && std::fflush(stdout) == 0;
+        return shown ? GameOptions::kExitOk : GameOptions::kExitFailure;
     }
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
-    if (!IsDataDirectoryNameable(&error) || !DataDirectoryCheck::Run(&error)) {
-        return Fail(error);
-    }
+    if (!IsDataDirectoryNameable(&error)) return Fail(error);
+    // Before anything is written in the folder: of two instances started at
+    // the same moment, the second is refused for what it is, and the checks
+    // below know whether they have the folder to themselves.
+    if (!HostInstanceLock::Claim(CApplet::kAppName)) return Fail(kAnotherInstance);
+    if (!DataDirectoryCheck::Run(&error)) return Fail(error);
     // What a run that ended between its write and its rename left behind.
     HostSaveTemporary::RemoveLeftovers(DataDirectory().string());
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
@@ -183,7 +210,12 @@ int main(int argc, char** argv) {
     }
     std::string noDisplay;
     HostBackend* backend = CreateBackend(options, &error, &noDisplay);
-    if (backend == nullptr) return Fail(error);
+    if (backend == nullptr) {
+        const int exitCode = Fail(error);
+        // SDL may have been started, and with it the desktop's libraries.
+        if (options.GetBackend() != GameOptions::Backend::Headless) EndDesktopRun(exitCode);
+        return exitCode;
+    }
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
     CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);

@@ -1,6 +1,8 @@
 #include "DataDirectoryCheck.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "HostFile.h"
+#include "HostInstanceLock.h"
 #include "HostPath.h"
 #include "OrdinaryFileAccess.h"
 
@@ -44,15 +47,52 @@ protected:
     std::string m_directory;
 };
 
+// The check file's name, while this process holds the instance lock of
+// the test's folder or not.
+std::string ProbeNameIn(const std::string& directory, bool locked) {
+    HostPath::SetAppDirectory(directory.c_str());
+    EXPECT_TRUE(!locked || HostInstanceLock::Claim(u"mchvx2"));
+    const std::string name = DataDirectoryCheck::ProbeName();
+    HostInstanceLock::ReleaseAll();
+    HostPath::SetAppDirectory(nullptr);
+    return name;
+}
+
+// Only under the instance lock is the check file's name shared. Without
+// it, instances that start at the same moment each check with a name of
+// their own, which no other process is given.
+TEST_F(DataDirectoryCheckTest, WithoutTheLockEachInstanceChecksWithAFileOfItsOwn) {
+    EXPECT_EQ(ProbeNameIn(m_directory, true), "mchvx2-write-check.tmp");
+    const std::string own = ProbeNameIn(m_directory, false);
+    EXPECT_EQ(ProbeNameIn(m_directory, false), own);
+    EXPECT_NE(own, "mchvx2-write-check.tmp");
+    int names[2];
+    ASSERT_EQ(pipe(names), 0);
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        const std::string childOwn = ProbeNameIn(m_directory, false);
+        _exit(write(names[1], childOwn.data(), childOwn.size()) == static_cast<ssize_t>(childOwn.size()) ? 0 : 1);
+    }
+    close(names[1]);
+    char received[64] = {};
+    EXPECT_GT(read(names[0], received, sizeof(received) - 1), 0);
+    close(names[0]);
+    ASSERT_EQ(waitpid(other, nullptr, 0), other);
+    EXPECT_NE(std::string(received), own);
+    EXPECT_EQ(std::string(received).rfind("mchvx2-write-check-", 0), 0u) << received;
+}
+
 // A leftover check file that is a second name of a file elsewhere (a hard
 // link) is removed, not emptied, and the check is made anew.
 TEST_F(DataDirectoryCheckTest, ALeftoverIsRemovedNotWrittenThrough) {
+    const std::string probe = ProbeNameIn(m_directory, false);
     std::ofstream(PathOf("elsewhere"), std::ios::binary) << "kept";
-    fs::create_hard_link(PathOf("elsewhere"), PathOf(DataDirectoryCheck::kProbeName));
+    fs::create_hard_link(PathOf("elsewhere"), PathOf(probe));
     std::string error;
     EXPECT_TRUE(Check(m_directory, &error)) << error;
     EXPECT_EQ(Contents("elsewhere"), "kept");
-    EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
+    EXPECT_FALSE(fs::exists(PathOf(probe)));
 }
 
 // A check file whose close reports an error tells of a directory that may
@@ -62,7 +102,7 @@ TEST_F(DataDirectoryCheckTest, AFailedCloseFailsTheCheck) {
     std::string error;
     EXPECT_FALSE(Check(m_directory, &error));
     EXPECT_NE(error.find("(the storage reported a write error)"), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(PathOf(DataDirectoryCheck::kProbeName)));
+    EXPECT_FALSE(fs::exists(PathOf(ProbeNameIn(m_directory, false))));
 }
 
 // Whoever runs it, a directory the program may not write in is said to be

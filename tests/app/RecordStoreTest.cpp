@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
 
 #include <filesystem>
 #include <string>
@@ -9,7 +13,9 @@
 
 #include "AssertCounter.h"
 #include "CCrc32.h"
+#include "HostFaults.h"
 #include "HostFile.h"
+#include "HostInstanceLock.h"
 #include "HostSaveTemporary.h"
 #include "RecordStore.h"
 #include "TempAppDirectory.h"
@@ -18,8 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The file this process's saves fill before their rename.
-std::string Temporary() { return HostSaveTemporary::Name(); }
+// What the host's file calls are given for a save's temporary, and none
+// other in the test's folder.
+constexpr char kTemporaryPart[] = "/temp";
+
+// The saves' temporaries left in the folder.
+int Temporaries(const TempAppDirectory& directory) {
+    const std::vector<std::string> names = directory.List();
+    return static_cast<int>(std::count_if(names.begin(), names.end(), &HostSaveTemporary::IsTemporaryName));
+}
 
 std::string Narrow(const JString& text) {
     std::string out;
@@ -73,7 +86,7 @@ TEST_F(RecordStoreTest, RecordsAreWrittenWholeAndReadBack) {
     EXPECT_EQ(directory.ReadFile("mchvx2_save1.dat"), std::vector<uint8_t>({7, 1}));
     EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({7, 1}));
     EXPECT_TRUE(RecordExists(1));
-    EXPECT_FALSE(directory.Exists(Temporary()));
+    EXPECT_EQ(Temporaries(directory), 0);
 }
 
 TEST_F(RecordStoreTest, MissingRecordsLoadEmptyAndDeleteHarmlessly) {
@@ -98,73 +111,122 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     const HostFile::Op failures[] = {HostFile::Op::Write, HostFile::Op::Open, HostFile::Op::Move,
                                      HostFile::Op::Flush, HostFile::Op::Close};
     for (HostFile::Op op : failures) {
-        FailOn(op, Temporary());
+        FailOn(op, kTemporaryPart);
         EXPECT_FALSE(SaveRecord(0, Bytes({0, 0, 0})));
         HostFile::SetFaultHook(nullptr);
         EXPECT_EQ(directory.ReadFile("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
-        EXPECT_FALSE(directory.Exists(Temporary()));
+        EXPECT_EQ(Temporaries(directory), 0);
     }
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
-// Temporary() is made anew for every save: a leftover second name of a file
-// elsewhere (a hard link) is neither written through nor made the record.
-TEST_F(RecordStoreTest, TheTemporaryIsMadeAnewNeverThroughAHardLink) {
+// Under the instance lock saves fill "temp.dat". One that is there already,
+// a second name of a file elsewhere (a hard link), is neither written
+// through, made the record, nor removed: the save takes a name of its own.
+TEST_F(RecordStoreTest, ALeftoverTemporaryIsNeitherWrittenThroughNorRemoved) {
+    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
     const std::vector<uint8_t> elsewhere = {7, 7};
     directory.WriteFile("elsewhere.dat", elsewhere);
-    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(Temporary()));
-    ASSERT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
+    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(HostSaveTemporary::kSharedName));
+    EXPECT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
+    HostInstanceLock::ReleaseAll();
     EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
+    EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("elsewhere.dat")), 2u);
     EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("mchvx2_save1.dat")), 1u);
-    // One that is there again once the leftover is gone fails the save.
-    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(Temporary()));
-    FailOn(HostFile::Op::Delete, Temporary());
-    EXPECT_FALSE(SaveRecord(1, Bytes({3, 0, 0, 0})));
-    HostFile::SetFaultHook(nullptr);
-    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
     EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({2, 0, 0, 0}));
+    EXPECT_EQ(Temporaries(directory), 1);
 }
 
-// Two instances on one folder without an instance lock: one saves its
-// progress again and again while the other boots as often (the storage
-// test writes its 100-byte record and deletes it). Neither renames the
-// other's file: the progress record holds one of its own values at every
-// moment, and every save succeeds.
-TEST_F(RecordStoreTest, TwoProcessesWithoutALockNeverSaveOverEachOther) {
-    constexpr int kRounds = 400;
-    ASSERT_TRUE(SaveRecord(RecordId::kProgress, Bytes({0, 0, 0, 0})));
-    const pid_t saver = fork();
-    ASSERT_GE(saver, 0);
-    if (saver == 0) {
-        bool saved = true;
-        for (int i = 1; i <= kRounds; ++i) {
-            saved = SaveRecord(RecordId::kProgress, Bytes({static_cast<uint8_t>(i % 9), 0, 0, 0})) && saved;
-        }
-        _exit(saved ? 0 : 1);
-    }
-    const pid_t booter = fork();
-    ASSERT_GE(booter, 0);
-    if (booter == 0) {
-        const std::vector<uint8_t> zeros(kLongestRecordBytes, 0);
-        bool checked = true;
-        for (int i = 0; i < kRounds; ++i) {
-            checked = SaveRecord(RecordId::kStorageTest, Bytes(zeros)) && DeleteRecord(RecordId::kStorageTest) &&
-                      checked;
-        }
-        _exit(checked ? 0 : 1);
-    }
-    int foreign = 0;
+// Runs `work` as pid 1 of a pid namespace of its own, where the test may
+// make one (a user namespace lends an ordinary user the right), in a child
+// whose id is returned. It exits 0 when `work` succeeded, kNoNamespace when
+// no namespace could be made.
+constexpr int kNoNamespace = 77;
+
+bool WriteProcFile(const std::string& name, const std::string& text) {
+    std::ofstream out("/proc/self/" + name);
+    out << text;
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+bool EnterOwnPidNamespace() {
+    if (unshare(CLONE_NEWPID) == 0) return true;
+    const std::string user = std::to_string(geteuid());
+    const std::string group = std::to_string(getegid());
+    return unshare(CLONE_NEWUSER | CLONE_NEWPID) == 0 && WriteProcFile("setgroups", "deny") &&
+           WriteProcFile("uid_map", user + " " + user + " 1") && WriteProcFile("gid_map", group + " " + group + " 1");
+}
+
+template <typename Work>
+pid_t StartInOwnPidNamespace(Work work) {
+    const pid_t child = fork();
+    if (child != 0) return child;
+    if (!EnterOwnPidNamespace()) _exit(kNoNamespace);
+    const pid_t first = fork();
+    if (first == 0) _exit(getpid() == 1 && work() ? 0 : 1);
     int status = 0;
-    while (waitpid(saver, &status, WNOHANG) == 0) {
-        const std::vector<uint8_t> progress = Vector(LoadRecord(RecordId::kProgress));
-        if (progress.size() != 4 || progress[0] > 8) ++foreign;
+    _exit(first > 0 && waitpid(first, &status, 0) == first && WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+}
+
+// An instance of the game on the folder as it runs without the instance
+// lock: it starts (removes the leftovers of ended saves, and writes and
+// deletes the storage test's record) and saves its own record, again and
+// again. True when every step succeeded.
+bool StartAndSave(int32_t record, int rounds, const std::string& folder) {
+    const std::vector<uint8_t> zeros(kLongestRecordBytes, 0);
+    bool ok = true;
+    for (int i = 1; i <= rounds; ++i) {
+        HostSaveTemporary::RemoveLeftovers(folder);
+        ok = SaveRecord(RecordId::kStorageTest, Bytes(zeros)) && DeleteRecord(RecordId::kStorageTest) && ok;
+        ok = SaveRecord(record, Bytes({static_cast<uint8_t>(record), static_cast<uint8_t>(i), 0, 0})) && ok;
     }
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    ASSERT_EQ(waitpid(booter, &status, 0), booter);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(foreign, 0);
-    EXPECT_EQ(Vector(LoadRecord(RecordId::kProgress)), std::vector<uint8_t>({kRounds % 9, 0, 0, 0}));
-    EXPECT_FALSE(RecordExists(RecordId::kStorageTest));
+    return ok;
+}
+
+// Whether the record holds its first value or one its own instance saved.
+bool HoldsItsOwn(int32_t record) {
+    const std::vector<uint8_t> bytes = Vector(LoadRecord(record));
+    return bytes.size() == 4 && (bytes[0] == record || bytes == std::vector<uint8_t>({0, 0, 0, 0}));
+}
+
+// Two instances on one folder without an instance lock, each pid 1 of a pid
+// namespace of its own, so that any name made of a process id is the same
+// for both, start and save at overlapping moments, once where locks work on
+// the saves' temporaries and once where the file system keeps none. Each
+// record holds its first value or one of its own instance's at every
+// moment, never the other's bytes, and every start and save succeeds.
+TEST_F(RecordStoreTest, InstancesInPidNamespacesOfTheirOwnNeverSaveOverEachOther) {
+    constexpr int kRounds = 150;
+    const std::string folder = directory.HostPathOf("");
+    for (bool locksWork : {true, false}) {
+        HostFaults::Set(HostFault::FileLock, !locksWork);
+        ASSERT_TRUE(SaveRecord(RecordId::kProgress, Bytes({0, 0, 0, 0})));
+        ASSERT_TRUE(SaveRecord(RecordId::kLevelState, Bytes({0, 0, 0, 0})));
+        pid_t instances[2] = {};
+        for (int32_t record : {RecordId::kProgress, RecordId::kLevelState}) {
+            instances[record - RecordId::kProgress] =
+                StartInOwnPidNamespace([&]() { return StartAndSave(record, kRounds, folder); });
+        }
+        int foreign = 0;
+        int running = 2;
+        int statuses[2] = {-1, -1};
+        while (running > 0) {
+            foreign += (HoldsItsOwn(RecordId::kProgress) ? 0 : 1) + (HoldsItsOwn(RecordId::kLevelState) ? 0 : 1);
+            for (int i = 0; i < 2; ++i) {
+                if (statuses[i] == -1 && waitpid(instances[i], &statuses[i], WNOHANG) == instances[i]) --running;
+            }
+        }
+        HostFaults::Set(HostFault::FileLock, false);
+        for (int status : statuses) {
+            if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace) GTEST_SKIP() << "no pid namespace can be made";
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "locks work: " << locksWork << ", " << status;
+        }
+        EXPECT_EQ(foreign, 0) << "locks work: " << locksWork;
+        EXPECT_EQ(Vector(LoadRecord(RecordId::kProgress)), std::vector<uint8_t>({1, kRounds, 0, 0}));
+        EXPECT_EQ(Vector(LoadRecord(RecordId::kLevelState)), std::vector<uint8_t>({2, kRounds, 0, 0}));
+        EXPECT_EQ(Temporaries(directory), 0);
+    }
 }
 
 // Only a record that is not there is no record. One that is there but

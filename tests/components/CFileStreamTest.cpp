@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -198,7 +199,9 @@ TEST_F(CFileUtilTest, SafeWriteReplacesThroughTempBesideTheFile) {
     EXPECT_EQ(m_directory.ReadFile("save.dat"), Bytes("new"));
     EXPECT_EQ(m_directory.List(), std::vector<std::string>{"save.dat"});
     ASSERT_EQ(Faults::renamed.size(), 1u);
-    EXPECT_EQ(Faults::renamed[0], m_directory.HostPathOf(HostSaveTemporary::Name()));
+    const std::filesystem::path renamed(Faults::renamed[0]);
+    EXPECT_EQ(renamed.parent_path(), std::filesystem::path(m_directory.HostPathOf("save.dat")).parent_path());
+    EXPECT_TRUE(HostSaveTemporary::IsTemporaryName(renamed.filename())) << renamed;
 
     // A new file is created the same way.
     EXPECT_TRUE(CFileUtil::WriteDataFile(u"fresh.dat", "f", 1));
@@ -228,6 +231,10 @@ TEST_F(CFileUtilTest, FailedSafeWriteKeepsTheOldFileAndLeavesNoTemp) {
         EXPECT_EQ(m_directory.ReadFile("save.dat"), Bytes("old content")) << static_cast<int>(failure.op);
         EXPECT_EQ(m_directory.List(), std::vector<std::string>{"save.dat"}) << static_cast<int>(failure.op);
     }
+    // Writing nothing deletes the file: a delete that fails is a failure.
+    FailOn(HostFile::Op::Delete, "save.dat");
+    EXPECT_FALSE(CFileUtil::WriteDataFile(u"save.dat", nullptr, 0));
+    EXPECT_EQ(m_directory.ReadFile("save.dat"), Bytes("old content"));
 }
 
 TEST_F(CFileUtilTest, SafeWriteOfAPathWithoutDirectoryStaysInThatDirectory) {
@@ -239,7 +246,7 @@ TEST_F(CFileUtilTest, SafeWriteOfAPathWithoutDirectoryStaysInThatDirectory) {
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_TRUE(written);
     ASSERT_EQ(Faults::renamed.size(), 1u);
-    EXPECT_EQ(Faults::renamed[0], HostSaveTemporary::Name());
+    EXPECT_TRUE(HostSaveTemporary::IsTemporaryName(Faults::renamed[0])) << Faults::renamed[0];
     EXPECT_EQ(m_directory.List(), std::vector<std::string>{"bare.dat"});
 }
 

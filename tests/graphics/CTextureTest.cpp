@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "AssertCounter.h"
 #include "CArrayInputStream.h"
 #include "CTexture.h"
+#include "HostFile.h"
 #include "TargaFileBuilder.h"
 #include "TempAppDirectory.h"
 
@@ -194,6 +196,10 @@ TEST(CTexture, SaveWritesABlockThatLoadsBack) {
     EXPECT_EQ(0, std::memcmp(again.GetHeader(), &header, sizeof(header)));
 
     EXPECT_FALSE(texture.Save(directory.EnginePathOf("no/such/dir.bin").c_str()));
+    // A close that reports an error may have lost the last bytes.
+    HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Close; });
+    EXPECT_FALSE(texture.Save(directory.EnginePathOf("tex.bin").c_str()));
+    HostFile::SetFaultHook(nullptr);
 }
 
 TEST(CTexture, SubImagesCopyInsideTheImageOnly) {

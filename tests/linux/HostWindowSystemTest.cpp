@@ -361,20 +361,43 @@ TEST_F(HostWindowSystemTest, InstanceLockOnlyReadableStillLocksAndALinkIsNotFoll
     close(other);
 }
 
+// Another instance holding only the record lock over the lock file.
+int HoldRecordLock(const std::string& path) {
+    const int other = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    EXPECT_EQ(fcntl(other, F_OFD_SETLK, &whole), 0);
+    return other;
+}
+
+// An instance holds the POSIX record lock beside the whole-file lock, and
+// looks for both: one that could take only one kind is seen by, and sees,
+// every other. Once the other holder has gone the next start runs.
+TEST_F(HostWindowSystemTest, InstanceLockHoldsAndLooksForBothKindsOfLock) {
+    const std::string lock = HostInstanceLock::PathOf(u"both");
+    const int other = HoldRecordLock(lock);
+    EXPECT_EQ(FindWindowW(u"both", u"both"), HostWindowSystem::ForeignWindow());
+    EXPECT_EQ(Register(u"both"), 0);
+    close(other);
+    EXPECT_EQ(FindWindowW(u"both", u"both"), nullptr);
+    ASSERT_NE(Register(u"both"), 0);
+    EXPECT_TRUE(RecordLockedElsewhere(lock));
+    EXPECT_TRUE(FileLockedElsewhere(lock));
+    EXPECT_TRUE(UnregisterClassW(u"both", nullptr));
+}
+
 // On a file system that refuses whole-file locks the POSIX record lock
 // serves, and is seen by another instance; where neither can be had the
 // run goes on unlocked and says so.
 TEST_F(HostWindowSystemTest, InstanceLockFallsBackOnTheRecordLockAndSaysWhenThereIsNone) {
     HostFaults::Set(HostFault::FileLock, true);
     const std::string lock = HostInstanceLock::PathOf(u"record");
-    const int other = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    struct flock whole = {};
-    whole.l_type = F_WRLCK;
-    whole.l_whence = SEEK_SET;
-    ASSERT_EQ(fcntl(other, F_OFD_SETLK, &whole), 0);
+    const int other = HoldRecordLock(lock);
     EXPECT_EQ(FindWindowW(u"record", u"record"), HostWindowSystem::ForeignWindow());
     EXPECT_EQ(Register(u"record"), 0);
     close(other);
+    EXPECT_EQ(FindWindowW(u"record", u"record"), nullptr);
     ASSERT_NE(Register(u"record"), 0);
     EXPECT_TRUE(RecordLockedElsewhere(lock));
     EXPECT_FALSE(FileLockedElsewhere(lock));

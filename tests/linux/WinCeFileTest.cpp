@@ -1,3 +1,4 @@
+#include "HostFaults.h"
 #include "HostFile.h"
 #include "HostInstanceLock.h"
 #include "HostPath.h"
@@ -9,11 +10,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -390,30 +394,110 @@ TEST_F(WinCeFile, OpensTheFileTheHostNamedAndNoOtherOne) {
     EXPECT_EQ(Contents("Spiele-\xE4"), "latin");
 }
 
-// A save fills "temp.dat" only while the instance lock is held; without
-// it each process has a file of its own, and a start removes those of
-// processes that no longer run, and no other file.
-TEST_F(WinCeFile, SavesShareTheirTemporaryOnlyUnderTheInstanceLock) {
-    HostPath::SetAppDirectory(m_directory.c_str());
-    const std::u16string own = u"temp-" + HostPath::ToWide(std::to_string(getpid())) + u".dat";
-    EXPECT_EQ(GetSafeWriteTempName(), own);
-    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
-    EXPECT_EQ(GetSafeWriteTempName(), u"temp.dat");
-    HostInstanceLock::Release(u"owner");
-    EXPECT_EQ(GetSafeWriteTempName(), own);
+// The name of the temporary a safe write makes in the test's folder, which
+// stays open, and locked, until the test lets it go.
+std::string TemporaryName(const std::string& folder, int* descriptor) {
+    std::string path;
+    int error = 0;
+    *descriptor = HostSaveTemporary::Create(folder, &path, &error);
+    EXPECT_GE(*descriptor, 0) << error;
+    return fs::path(path).filename();
+}
 
-    const pid_t ended = fork();
-    ASSERT_GE(ended, 0);
-    if (ended == 0) _exit(0);
-    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
-    const std::string endedName = "temp-" + std::to_string(ended) + ".dat";
-    const std::string kept[] = {HostSaveTemporary::Name(), "temp-1.dat", "temp.dat", "temp-0" + std::to_string(ended) + ".dat",
-                                "temp-" + std::to_string(ended) + ".datx"};
-    for (const std::string& name : kept) std::ofstream(Host(name)) << "x";
-    std::ofstream(Host(endedName)) << "x";
+std::string MadeAndClosed(const std::string& folder) {
+    int descriptor = -1;
+    const std::string name = TemporaryName(folder, &descriptor);
+    close(descriptor);
+    fs::remove(folder + "/" + name);
+    return name;
+}
+
+// A save fills "temp.dat" only while this process holds the instance lock
+// on the file the lock's path names; otherwise every save makes a name no
+// other save is given.
+TEST_F(WinCeFile, SavesShareTheirTemporaryOnlyUnderAnInstanceLockStillInPlace) {
+    HostPath::SetAppDirectory(m_directory.c_str());
+    const std::string first = MadeAndClosed(m_directory);
+    EXPECT_TRUE(HostSaveTemporary::IsTemporaryName(first)) << first;
+    EXPECT_NE(first, HostSaveTemporary::kSharedName);
+    EXPECT_NE(MadeAndClosed(m_directory), first);
+    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
+    EXPECT_EQ(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
+    // Deleted and made anew by the next instance, which locks it and runs.
+    fs::remove(HostInstanceLock::PathOf(u"owner"));
+    std::ofstream(HostInstanceLock::PathOf(u"owner")) << "";
+    EXPECT_NE(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
+    HostInstanceLock::Release(u"owner");
+    // A claim that holds no lock guards nothing.
+    HostFaults::Set(HostFault::FileLock, true);
+    HostFaults::Set(HostFault::RecordLock, true);
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(HostInstanceLock::Claim(u"unlocked"));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be held"), std::string::npos);
+    EXPECT_NE(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
+    HostInstanceLock::ReleaseAll();
+    HostFaults::Clear();
+}
+
+// A start removes the temporaries no live process can be writing: those it
+// can lock, or where no locks are kept, those older than any save takes.
+// It removes nothing else, whatever its name or kind.
+TEST_F(WinCeFile, AStartRemovesOnlyTheTemporariesOfEndedSaves) {
+    const std::string other[] = {"temp-1.datx", "temp-a_b.dat", "temp-.dat", "temp-0.dat.x", "mchvx2_save1.dat"};
+    for (const std::string& name : other) std::ofstream(Host(name)) << "x";
+    fs::create_directory(Host("temp-folder.dat"));
+    fs::create_symlink(Host("mchvx2_save1.dat"), Host("temp-link.dat"));
+    for (const char* name : {"temp.dat", "temp-1.dat", "temp-ended.dat"}) std::ofstream(Host(name)) << "x";
+    int live = -1;
+    const std::string saving = TemporaryName(m_directory, &live);
+    const int held = open(Host("temp-1.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory), 2);
+    EXPECT_FALSE(fs::exists(Host("temp.dat")));
+    EXPECT_FALSE(fs::exists(Host("temp-ended.dat")));
+    for (const std::string& name : other) EXPECT_TRUE(fs::exists(Host(name))) << name;
+    for (const std::string& name : {saving, std::string("temp-1.dat"), std::string("temp-folder.dat")}) {
+        EXPECT_TRUE(fs::exists(Host(name))) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(Host("temp-link.dat")));
+    close(held);
+    close(live);
+
+    // Where no locks are kept, only age tells an ended save.
+    HostFaults::Set(HostFault::FileLock, true);
+    const struct timespec old[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - HostSaveTemporary::kLeftoverSeconds - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Host("temp-1.dat").c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
     EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory), 1);
-    EXPECT_FALSE(fs::exists(Host(endedName)));
-    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(Host(name))) << name;
+    EXPECT_FALSE(fs::exists(Host("temp-1.dat")));
+    EXPECT_TRUE(fs::exists(Host(saving)));
+    HostFaults::Clear();
+}
+
+// A save renames its temporary only while the temporary's name still names
+// the file it wrote; failing, it removes no file another program put there.
+TEST_F(WinCeFile, ASaveWhoseTemporaryWasReplacedFailsAndSaysSo) {
+    std::ofstream(Host("record.dat")) << "old";
+    for (bool replaced : {true, false}) {
+        const HANDLE temp = CreateSafeWriteTempW(Wide("record.dat").c_str());
+        ASSERT_NE(temp, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(temp, "new", 3, &written, nullptr));
+        std::string name;
+        for (const auto& entry : fs::directory_iterator(m_directory)) {
+            if (HostSaveTemporary::IsTemporaryName(entry.path().filename())) name = entry.path().filename();
+        }
+        ASSERT_FALSE(name.empty());
+        fs::remove(Host(name));
+        if (replaced) std::ofstream(Host(name)) << "another's";
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(ReplaceWithSafeWriteTempW(temp, Wide("record.dat").c_str()));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(Host(name) + " was removed or replaced by another program"), std::string::npos) << said;
+        EXPECT_EQ(Contents("record.dat"), "old");
+        EXPECT_EQ(Contents(name), replaced ? "another's" : "");
+        fs::remove(Host(name));
+    }
 }
 
 }  // namespace

@@ -51,6 +51,9 @@ public:
     // sized again for every entry opened on it.
     [[nodiscard]] bool Size(int64_t* size);
     [[nodiscard]] bool Sync() const;
+    // A second descriptor of the open file (sharing its whole-file lock),
+    // which outlives this object's close; -1 on failure.
+    [[nodiscard]] int Duplicate() const;
 
     // Why OpenRegular refused what it found: no errno has this value.
     static constexpr int kNotRegular = -1;
@@ -60,6 +63,9 @@ public:
     // means to it. A pipe is opened without waiting for its other end,
     // which may never come; the descriptor returned blocks as usual.
     [[nodiscard]] static int OpenRegular(const std::string& path, int flags, mode_t mode, int* error);
+    // Whether `path` names the file open as `descriptor` (the same device
+    // and inode); a link there names the link.
+    [[nodiscard]] static bool Names(const std::string& path, int descriptor);
     // Syncs the folder that holds `path`, so that a file just renamed there
     // is found under its new name after a power loss. False when it fails.
     [[nodiscard]] static bool SyncFolderOf(const std::string& path);

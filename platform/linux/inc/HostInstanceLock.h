@@ -8,9 +8,10 @@
 // application directory (see HostPath), held until the class goes or the
 // process ends, so another process can see that the program runs.
 //
-// The lock is a whole-file lock (flock), or, on a file system that refuses
-// those, a POSIX record lock over the whole file; a lock file the process
-// may read but not write is locked through a read-only descriptor.
+// The lock is a whole-file lock (flock) and a POSIX record lock over the
+// whole file, each where the file system keeps it, so that an instance
+// that can take only one kind still finds the other; a lock file the
+// process may read but not write is locked through a read-only descriptor.
 class HostInstanceLock {
 public:
     // False when another process holds the lock. When no lock can be held
@@ -23,8 +24,10 @@ public:
     static void ReleaseAll();
     // True when a process other than this one holds the lock.
     [[nodiscard]] static bool IsHeldElsewhere(const std::u16string& name);
-    // True while this process holds a lock it claimed: no other instance
-    // then runs from its folder.
+    // True while this process holds a lock it claimed on the file its path
+    // still names: no other instance then runs from its folder. A lock file
+    // deleted meanwhile guards nothing, as the next instance makes and
+    // locks a new one.
     [[nodiscard]] static bool HoldsAny();
     // The host path of the lock file of `name`; characters that have no
     // place in a file name become "_".

@@ -61,11 +61,23 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 [[nodiscard]] BOOL MoveFileW(const char16_t* from, const char16_t* to);
 [[nodiscard]] BOOL DeleteFileW(const char16_t* path);
 
-// Not a handset call: the name (without a folder) of the file a safe write
-// fills before it renames it over the file it replaces. The handset ran one
-// instance only; here a second may run beside the first, and then each has
-// a name of its own (see HostSaveTemporary).
-std::u16string GetSafeWriteTempName();
+// Not handset calls: a safe write's temporary. The handset ran one instance
+// only; here others may run beside it and save at the same moment, so each
+// save fills a file only it has (see HostSaveTemporary).
+// A new file in the folder of `path`, open for writing only, for a safe
+// write of `path`; INVALID_HANDLE_VALUE on failure, as CreateFileW.
+[[nodiscard]] HANDLE CreateSafeWriteTempW(const char16_t* path);
+// Flushes and closes the temporary, then renames it over `to` as MoveFileW
+// does, but only while its name still names the file written (another
+// program may have removed or replaced it meanwhile: standard error then
+// says so). On failure its file is removed, never one put in its place.
+// The handle is closed in every case.
+[[nodiscard]] BOOL ReplaceWithSafeWriteTempW(HANDLE temp, const char16_t* to);
+// Closes the temporary and removes its file, if its name still names it.
+void DiscardSafeWriteTempW(HANDLE temp);
+// Not a handset call: a part for the names of files only this instance
+// writes (see HostSaveTemporary::PrivateNamePart).
+std::u16string GetPrivateNamePart();
 
 // Not a handset call, but its paths as the host names them (see HostPath),
 // for messages to the user; a path no host file can have is said to be one.

@@ -132,6 +132,18 @@ bool HostFile::Sync() const {
     return fsync(m_descriptor) == 0;
 }
 
+int HostFile::Duplicate() const {
+    Count(Call::Other);
+    return fcntl(m_descriptor, F_DUPFD_CLOEXEC, 0);
+}
+
+bool HostFile::Names(const std::string& path, int descriptor) {
+    struct stat held;
+    struct stat named;
+    return fstat(descriptor, &held) == 0 && lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
 int HostFile::OpenRegular(const std::string& path, int flags, mode_t mode, int* error) {
     Count(Call::Other);
     const int descriptor = open(path.c_str(), flags | O_NONBLOCK, mode);

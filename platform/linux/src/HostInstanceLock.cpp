@@ -2,10 +2,10 @@
 
 #include "HostFaults.h"
 #include "HostFile.h"
+#include "HostFileLock.h"
 #include "HostPath.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,11 +32,6 @@ std::string AppDirectory() {
     return slash == std::string::npos ? std::string(".") : module.substr(0, slash);
 }
 
-bool WouldBlock(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
-
-// Errors of a file system that keeps no locks of the kind asked for.
-bool LocksNothing(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL; }
-
 // Refused for want of write permission, where reading may still be allowed.
 bool MayOnlyRead(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
@@ -62,35 +57,19 @@ int OpenLockFile(const std::string& path, bool* writable, int* error) {
 
 enum class LockOutcome { Locked, HeldElsewhere, Unavailable };
 
-int TakeFileLock(int descriptor) {
-    if (HostFaults::IsSet(HostFault::FileLock)) return EOPNOTSUPP;
-    return flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-}
+bool WouldBlock(int error) { return HostFileLock::IsHeldElsewhere(error); }
 
-// The whole file, for writing: a read lock would let every instance in.
+// Over the whole file: a read lock for a file only read, which keeps out
+// every writing lock, else a write lock, which keeps out every other lock.
 int TakeRecordLock(int descriptor, bool writable) {
     if (HostFaults::IsSet(HostFault::RecordLock)) return ENOLCK;
-    if (!writable) return EBADF;
     struct flock whole = {};
-    whole.l_type = F_WRLCK;
+    whole.l_type = writable ? F_WRLCK : F_RDLCK;
     whole.l_whence = SEEK_SET;
     return fcntl(descriptor, F_SETLK, &whole) == 0 ? 0 : errno;
 }
 
-// Where the file system refuses whole-file locks, the record lock serves;
-// *why tells why neither could be had.
-LockOutcome Lock(int descriptor, bool writable, const char** why) {
-    const int fileLock = TakeFileLock(descriptor);
-    if (fileLock == 0) return LockOutcome::Locked;
-    if (WouldBlock(fileLock)) return LockOutcome::HeldElsewhere;
-    *why = std::strerror(fileLock);
-    if (!LocksNothing(fileLock)) return LockOutcome::Unavailable;
-    const int recordLock = TakeRecordLock(descriptor, writable);
-    if (recordLock == 0) return LockOutcome::Locked;
-    if (WouldBlock(recordLock) || recordLock == EACCES) return LockOutcome::HeldElsewhere;
-    *why = writable ? "the file system keeps no locks" : "the file system keeps no locks on a file only read";
-    return LockOutcome::Unavailable;
-}
+bool RecordLockRefused(int error) { return WouldBlock(error) || error == EACCES; }
 
 // Whether another process holds a record lock on the file.
 bool RecordLockedElsewhere(int descriptor) {
@@ -99,6 +78,27 @@ bool RecordLockedElsewhere(int descriptor) {
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
     return fcntl(descriptor, F_GETLK, &whole) == 0 && whole.l_type != F_UNLCK;
+}
+
+// An instance that could only take one kind sees one that holds both: the
+// record lock is held beside the whole-file lock where the file system
+// keeps it, and serves alone where it refuses whole-file locks. *why tells
+// why neither could be had.
+LockOutcome Lock(int descriptor, bool writable, const char** why) {
+    const int fileLock = HostFileLock::TakeExclusive(descriptor);
+    if (WouldBlock(fileLock)) return LockOutcome::HeldElsewhere;
+    if (fileLock != 0 && !HostFileLock::IsUnsupported(fileLock)) {
+        *why = std::strerror(fileLock);
+        return LockOutcome::Unavailable;
+    }
+    // A read lock on its own would let every instance in.
+    const int recordLock = fileLock == 0 || writable ? TakeRecordLock(descriptor, writable) : EBADF;
+    if (RecordLockRefused(recordLock)) return LockOutcome::HeldElsewhere;
+    if (fileLock == 0 || recordLock == 0) return LockOutcome::Locked;
+    // A file only read takes no record lock, but still shows another's.
+    if (RecordLockedElsewhere(descriptor)) return LockOutcome::HeldElsewhere;
+    *why = writable ? "the file system keeps no locks" : "the file system keeps no locks on a file only read";
+    return LockOutcome::Unavailable;
 }
 
 bool RunUnlocked(const std::u16string& name, const std::string& path, const char* why) {
@@ -155,15 +155,17 @@ bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     int error = 0;
     const int descriptor = HostFile::OpenRegular(PathOf(name), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0, &error);
     if (descriptor < 0) return false;
-    const int fileLock = TakeFileLock(descriptor);
-    const bool held = WouldBlock(fileLock) || (LocksNothing(fileLock) && RecordLockedElsewhere(descriptor));
+    const bool held = RecordLockedElsewhere(descriptor) || WouldBlock(HostFileLock::TakeExclusive(descriptor));
     close(descriptor);
     return held;
 }
 
 bool HostInstanceLock::HoldsAny() {
     for (const auto& held : HeldLocks()) {
-        if (held.second >= 0) return true;
+        // The lock file may be deleted while it is held (by the user, or a
+        // tool that syncs the folder), and a new one made and locked there
+        // by the next instance.
+        if (held.second >= 0 && HostFile::Names(PathOf(held.first), held.second)) return true;
     }
     return false;
 }

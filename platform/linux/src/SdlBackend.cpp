@@ -60,6 +60,39 @@ bool MouseButtonOf(uint8_t sdlButton, HostMouseButton* out) {
     }
 }
 
+bool IsSet(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// A Wayland display named relative to a runtime folder that is not set
+// cannot be reached, and trying it says so in words of its own.
+bool WaylandReachable() {
+    const char* display = SDL_getenv("WAYLAND_DISPLAY");
+    return IsSet("WAYLAND_DISPLAY") && (display[0] == '/' || IsSet("XDG_RUNTIME_DIR"));
+}
+
+// The drivers of the displays the environment names, for SDL to try alone:
+// left to itself it tries every driver, some say why they fail on standard
+// error, and it settles for one that shows nothing. Empty where the player
+// chose a driver, or no display that can be reached is named.
+std::string NamedDisplayDrivers() {
+    std::string drivers = WaylandReachable() ? "wayland" : "";
+    if (IsSet("DISPLAY")) drivers += drivers.empty() ? "x11" : ",x11";
+    return drivers;
+}
+
+// Why no window could be opened on the displays the environment names.
+std::string NoNamedDisplayAnswers() {
+    std::string named;
+    int count = 0;
+    for (const char* variable : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+        if (!IsSet(variable)) continue;
+        named += std::string(count++ == 0 ? "" : " nor ") + variable + "=" + SDL_getenv(variable);
+    }
+    return count > 1 ? "neither " + named + " answers" : named + " does not answer";
+}
+
 }  // namespace
 
 SdlBackend* SdlBackend::Create(std::string* error) {
@@ -67,8 +100,15 @@ SdlBackend* SdlBackend::Create(std::string* error) {
     // turning into quit events.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     X11WindowWatch::Install();
+    const bool chosen = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    const std::string drivers = NamedDisplayDrivers();
+    if (!chosen && drivers.empty()) {
+        *error = NoNamedDisplayAnswers();
+        return nullptr;
+    }
+    if (!chosen) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        *error = std::string("SDL video cannot start: ") + SDL_GetError();
+        *error = chosen ? std::string("SDL video cannot start: ") + SDL_GetError() : NoNamedDisplayAnswers();
         return nullptr;
     }
     SdlBackend* backend = new (std::nothrow) SdlBackend();

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -114,6 +115,22 @@ bool HostNameOf(const char16_t* path, std::string* host) {
     }
     *host = std::move(*converted);
     return true;
+}
+
+// Only the file this process made and holds is removed, never another put
+// under its name since.
+void RemoveIfStillNamed(const std::string& path, int descriptor) {
+    if (HostFile::Names(path, descriptor) && !HostFile::ShouldFail(HostFile::Op::Delete, path)) unlink(path.c_str());
+}
+
+// Says so when another program has removed or replaced the temporary.
+bool StillNamesTemp(const std::string& path, int descriptor) {
+    if (HostFile::Names(path, descriptor)) return true;
+    std::fprintf(stderr,
+                 "%s: the save's temporary file %s was removed or replaced by another program; the save is "
+                 "abandoned and the file it was to replace stays as it was\n",
+                 program_invocation_short_name, path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -269,7 +286,65 @@ BOOL DeleteFileW(const char16_t* path) {
     return unlink(hostPath.c_str()) == 0 ? 1 : 0;
 }
 
-std::u16string GetSafeWriteTempName() { return HostPath::ToWide(HostSaveTemporary::Name()); }
+HANDLE CreateSafeWriteTempW(const char16_t* path) {
+    std::string target;
+    if (path == nullptr || !HostNameOf(path, &target)) return FailOpen(ERROR_INVALID_PARAMETER);
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash == 0 ? 1 : slash);
+    std::string tempPath;
+    int error = 0;
+    const int descriptor = HostSaveTemporary::Create(folder, &tempPath, &error);
+    if (descriptor < 0) return FailOpen(OpenErrorOf(error, tempPath, O_CREAT | O_EXCL));
+    HostFile* file = new (std::nothrow) HostFile(descriptor, tempPath, true);
+    if (file == nullptr || HostFile::ShouldFail(HostFile::Op::Open, tempPath)) {
+        RemoveIfStillNamed(tempPath, descriptor);
+        delete file;
+        if (file == nullptr) close(descriptor);
+        return FailOpen(file == nullptr ? ERROR_NOT_ENOUGH_MEMORY : ERROR_ACCESS_DENIED);
+    }
+    return HostHandle::Publish(file);
+}
+
+BOOL ReplaceWithSafeWriteTempW(HANDLE temp, const char16_t* to) {
+    HostFile* file = HostFile::FromHandle(temp);
+    std::string target;
+    if (file == nullptr || to == nullptr || !HostNameOf(to, &target)) {
+        DiscardSafeWriteTempW(temp);
+        return 0;
+    }
+    const std::string path = file->Path();
+    // Keeps the file, and its lock, past the close, which reports whether
+    // what was written is on the storage.
+    const int held = file->Duplicate();
+    const bool written = held >= 0 && FlushFileBuffers(temp) != 0;
+    const bool closed = CloseHandle(temp) != 0;
+    if (held < 0) return 0;
+    const bool named = written && closed && StillNamesTemp(path, held);
+    const bool moved = named && !HostFile::ShouldFail(HostFile::Op::Move, path) && rename(path.c_str(), target.c_str()) == 0;
+    if (moved) {
+        // As after MoveFileW: a folder that cannot be synced leaves the file
+        // renamed all the same.
+        static_cast<void>(HostFile::SyncFolderOf(target));
+    } else if (named || !(written && closed)) {
+        RemoveIfStillNamed(path, held);
+    }
+    close(held);
+    return moved ? 1 : 0;
+}
+
+void DiscardSafeWriteTempW(HANDLE temp) {
+    HostFile* file = HostFile::FromHandle(temp);
+    if (file == nullptr) return;
+    const std::string path = file->Path();
+    const int held = file->Duplicate();
+    // The file is removed; what its close says no longer matters.
+    static_cast<void>(CloseHandle(temp));
+    if (held < 0) return;
+    RemoveIfStillNamed(path, held);
+    close(held);
+}
+
+std::u16string GetPrivateNamePart() { return HostPath::ToWide(HostSaveTemporary::PrivateNamePart()); }
 
 std::string DescribeFilePath(const char16_t* path) {
     return HostPath::FromWide(path).value_or("(a name no host file can have)");

@@ -79,10 +79,9 @@ BOOL MoveWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height
 }
 
 BOOL SetForegroundWindow(HWND window) {
-    if (window == HostWindowSystem::ForeignWindow()) {
-        std::fprintf(stderr, "Another instance is running; it is left to the user to bring it forward\n");
-        return 1;
-    }
+    // Another process's window is not this host's to raise; the program
+    // says in its own line that another instance runs.
+    if (window == HostWindowSystem::ForeignWindow()) return 1;
     if (!KnownWindow(window)) return 0;
     return HostWindowSystem::Activate(window) ? 1 : 0;
 }

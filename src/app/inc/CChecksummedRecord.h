@@ -24,7 +24,7 @@ public:
     // 1 when the file was read whole and its CRC matched, else 0 (the
     // defaults are then in place and written).
     int32_t Load();
-    // Writes the CRC and the data through "temp.dat"; false when the file
+    // Writes the CRC and the data through a temporary file; false when the file
     // could not be written (the old file then stays).
     bool Save() const;
     virtual void Reset() = 0;

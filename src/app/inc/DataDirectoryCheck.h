@@ -12,7 +12,9 @@ class DataDirectoryCheck {
 public:
     DataDirectoryCheck() = delete;
 
-    static constexpr char kProbeName[] = "mchvx2-write-check.tmp";
+    // The check file's name: where no instance lock is held, instances
+    // that start at the same moment each check with a file of their own.
+    static std::string ProbeName();
 
     // True when a file could be made and closed in the data directory, the
     // folder of the program's path (GetModuleFileNameW); else false with

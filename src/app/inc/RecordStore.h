@@ -7,7 +7,8 @@
 #include "JString.h"
 
 // The game's numbered records: each a file of raw bytes in the data
-// directory, "mchvx2_save<n>.dat", read and written whole.
+// directory, "mchvx2_save<n>.dat", read and written whole. The storage
+// test's record has the file manager's private name part after its number.
 
 using RecordBytes = JSmartObject<uint8_t>;
 
@@ -30,8 +31,8 @@ JString MakeRecordFileName(int32_t n);
 // that is there but cannot be read is empty too, and sets *unreadable: it
 // must then be left as it is, and standard error has said which and why.
 [[nodiscard]] RecordBytes LoadRecord(int32_t n, bool* unreadable = nullptr);
-// Through "temp.dat", so that a failed write leaves the old record as it
-// was. An empty array deletes the record. True when the record now holds
+// Through a temporary file, so that a failed write leaves the old record as
+// it was. An empty array deletes the record. True when the record now holds
 // the bytes.
 [[nodiscard]] bool SaveRecord(int32_t n, const RecordBytes& bytes);
 RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count);

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr char16_t kSeparator = u'\\';
+constexpr char kProbeStem[] = "mchvx2-write-check";
+constexpr char kProbeSuffix[] = ".tmp";
 
 // The folder of the program's path, where the game keeps its records.
 std::u16string DataFolder() {
@@ -23,7 +25,7 @@ bool DataDirectoryCheck::Run(std::string* error) {
     const std::u16string folder = DataFolder();
     const std::string directory = DescribeFilePath(folder.c_str());
     std::u16string probe = folder + kSeparator;
-    for (const char* at = kProbeName; *at != 0; ++at) probe += static_cast<char16_t>(*at);
+    for (char unit : ProbeName()) probe += static_cast<char16_t>(unit);
     // A leftover that stays makes the create below fail, which says why.
     static_cast<void>(DeleteFileW(probe.c_str()));
     HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -39,6 +41,13 @@ bool DataDirectoryCheck::Run(std::string* error) {
     return closed;
 }
 
+std::string DataDirectoryCheck::ProbeName() {
+    std::string name = kProbeStem;
+    // The part is made of ASCII letters, digits and "-".
+    for (char16_t unit : GetPrivateNamePart()) name += static_cast<char>(unit);
+    return name + kProbeSuffix;
+}
+
 std::string DataDirectoryCheck::Failure(const std::string& directory, DWORD why) {
     const std::string prefix = "the data directory " + directory;
     if (why == ERROR_FILE_NOT_FOUND) return prefix + " is missing";
@@ -48,6 +57,6 @@ std::string DataDirectoryCheck::Failure(const std::string& directory, DWORD why)
     if (why == ERROR_ACCESS_DENIED || why == ERROR_WRITE_PROTECT) {
         return prefix + " is not writable (" + DescribeFileError(why) + ")";
     }
-    return prefix + " cannot be checked: its file " + kProbeName + " cannot be made (" + DescribeFileError(why) +
+    return prefix + " cannot be checked: its file " + ProbeName() + " cannot be made (" + DescribeFileError(why) +
            ")";
 }

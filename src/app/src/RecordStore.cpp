@@ -62,7 +62,13 @@ RecordBytes ReadRecordFile(ICFile& file, int32_t n, const char** failure) {
 
 }  // namespace
 
-JString MakeRecordFileName(int32_t n) { return JString(kPrefix) + JString::valueOf(n) + JString(kSuffix); }
+// Each start writes and deletes the storage test's record: where other
+// instances may start beside this one, each has a name of its own.
+JString MakeRecordFileName(int32_t n) {
+    ICFileMgr* files = GetFileMgr();
+    const bool own = n == RecordId::kStorageTest && files != nullptr;
+    return JString(kPrefix) + JString::valueOf(n) + JString(own ? files->GetPrivateNamePart() : u"") + JString(kSuffix);
+}
 
 RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count) {
     uint8_t* storage = JNewArray<uint8_t>(count);

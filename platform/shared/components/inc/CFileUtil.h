@@ -25,13 +25,12 @@ public:
     // Nothing to write is false.
     [[nodiscard]] static bool WriteFile(const WChar* path, const void* src, uint32_t size);
     // Writes the whole file through a temporary in the same directory (the
-    // file manager's GetSafeWriteTempName, "temp.dat" as a rule), made anew
-    // (a leftover is removed first), and then puts it in place of the old
-    // one in one step, so that the file holds either its old content or the
-    // new one at every moment. On failure (a write, the flush or close of
-    // the temporary, or the rename) the old file stays and the temporary is
-    // removed. Nothing to write deletes the file and is true when no file
-    // is left.
+    // file manager's CreateSafeWriteTemp), a new file no other process
+    // writes, and then puts it in place of the old one in one step, so that
+    // the file holds either its old content or the new one at every moment.
+    // On failure (a write, the flush or close of the temporary, or the
+    // rename) the old file stays and the temporary is removed. Nothing to
+    // write deletes the file and is true when no file is left.
     [[nodiscard]] static bool SafeWriteFile(const WChar* path, const void* src, uint32_t size);
 
     [[nodiscard]] static bool ReadAppFile(const WChar* name, void* dst, uint32_t size);

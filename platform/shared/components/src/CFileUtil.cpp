@@ -99,24 +99,17 @@ bool CFileUtil::SafeWriteFile(const WChar* path, const void* src, uint32_t size)
     if (src == nullptr || size == 0) {
         return files->Delete(path) || !files->Exists(path);
     }
-    CStrWChar directory;
-    GetDirectory(directory, path);
-    CStrWChar temp;
-    JoinPath(temp, directory.GetBuffer(), files->GetSafeWriteTempName());
-    // A leftover temporary goes first: whatever it is, a link or a second
-    // name of a file elsewhere, the new one is made anew and written alone.
-    // Should it stay, the file cannot be made anew, and the save fails.
-    static_cast<void>(files->Delete(temp.GetBuffer()));
+    ICFile* temp = files->CreateSafeWriteTemp(path);
+    if (temp == nullptr) {
+        return false;
+    }
+    if (temp->Write(src, size) != size) {
+        files->DiscardSafeWriteTemp(temp);
+        return false;
+    }
     // The rename replaces the old file in one step; deleting it first would
     // leave neither file behind should the rename then fail.
-    const bool ok = WriteWholeFile(temp.GetBuffer(), ICFileMgr::kCreateNew, src, size) &&
-                    files->Rename(temp.GetBuffer(), path);
-    if (!ok) {
-        // The save has failed already; a temporary that stays is removed
-        // before the next one.
-        static_cast<void>(files->Delete(temp.GetBuffer()));
-    }
-    return ok;
+    return files->ReplaceWithSafeWriteTemp(temp, path);
 }
 
 bool CFileUtil::ReadAppFile(const WChar* name, void* dst, uint32_t size) {

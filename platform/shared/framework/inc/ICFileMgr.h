@@ -37,10 +37,21 @@ public:
     virtual bool OpenFoundNothing() { return true; }
     // Why the last Open gave null, in a few words for a message.
     virtual const char* OpenFailure() { return "no such file"; }
-    // The name of the file a safe write fills, in the folder of the file it
-    // replaces, before it renames it into place: one that no other process
-    // fills, renames or removes meanwhile.
-    virtual const WChar* GetSafeWriteTempName() { return u"temp.dat"; }
+    // A new file, open for writing, that a safe write of `path` fills in its
+    // folder before it puts it in place: one no other process fills,
+    // renames or removes meanwhile. Null when none can be made.
+    [[nodiscard]] virtual ICFile* CreateSafeWriteTemp(const WChar* path) = 0;
+    // Flushes and closes the temporary, and puts it in place of `path` in
+    // one step, so that the file holds either its old content or the new
+    // one at every moment; the temporary is gone in every case, and the old
+    // file stays on failure. Deletes `temp`.
+    [[nodiscard]] virtual bool ReplaceWithSafeWriteTemp(ICFile* temp, const WChar* path) = 0;
+    // Closes the temporary and removes its file. Deletes `temp`.
+    virtual void DiscardSafeWriteTemp(ICFile* temp) = 0;
+    // A part for the names of files only this instance writes and removes,
+    // which no other instance running beside it is given; empty where none
+    // can run beside it.
+    virtual const WChar* GetPrivateNamePart() { return u""; }
     // `path` as the system that holds the files names it, for a message.
     virtual void DescribePath(CStrChar& out, const WChar* path) = 0;
     // Closes and deletes the file; null is ignored. False when closing a

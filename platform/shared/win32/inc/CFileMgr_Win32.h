@@ -25,7 +25,10 @@ public:
     ICFile* Open(const WChar* path, uint32_t mode) override;
     bool OpenFoundNothing() override;
     const char* OpenFailure() override;
-    const WChar* GetSafeWriteTempName() override;
+    ICFile* CreateSafeWriteTemp(const WChar* path) override;
+    bool ReplaceWithSafeWriteTemp(ICFile* temp, const WChar* path) override;
+    void DiscardSafeWriteTemp(ICFile* temp) override;
+    const WChar* GetPrivateNamePart() override;
     void DescribePath(CStrChar& out, const WChar* path) override;
     bool Close(ICFile* file) override;
     bool Exists(const WChar* path) override;
@@ -41,12 +44,15 @@ private:
     // The directory part of the executable's path, or the whole path when
     // it has no separator.
     void FindBaseDirectory();
+    // Gives up the platform handle of a file this manager opened (the
+    // object then holds none) and deletes the object.
+    static HANDLE TakeHandle(ICFile* file);
 
     WChar m_baseDirectory[MAX_PATH];
     // The last error of the last Open that failed.
     DWORD m_openError = ERROR_SUCCESS;
-    // The last name GetSafeWriteTempName gave.
-    std::u16string m_safeWriteTempName;
+    // The last part GetPrivateNamePart gave.
+    std::u16string m_privateNamePart;
 };
 
 #endif

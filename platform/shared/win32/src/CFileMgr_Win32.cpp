@@ -85,11 +85,44 @@ const char* CFileMgr_Win32::OpenFailure() {
     return DescribeFileError(m_openError);
 }
 
-// Asked for each save: whether this process holds its instance lock may
+ICFile* CFileMgr_Win32::CreateSafeWriteTemp(const WChar* path) {
+    CFile_Win32* file = CFile_Win32::Create();
+    if (file == nullptr) {
+        return nullptr;
+    }
+    file->m_handle = CreateSafeWriteTempW(path);
+    file->m_writable = true;
+    if (!file->IsOpen()) {
+        delete file;
+        return nullptr;
+    }
+    return file;
+}
+
+HANDLE CFileMgr_Win32::TakeHandle(ICFile* file) {
+    CFile_Win32* own = dynamic_cast<CFile_Win32*>(file);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (own != nullptr) {
+        handle = own->m_handle;
+        own->m_handle = INVALID_HANDLE_VALUE;
+    }
+    delete file;
+    return handle;
+}
+
+bool CFileMgr_Win32::ReplaceWithSafeWriteTemp(ICFile* temp, const WChar* path) {
+    return ReplaceWithSafeWriteTempW(TakeHandle(temp), path) != 0;
+}
+
+void CFileMgr_Win32::DiscardSafeWriteTemp(ICFile* temp) {
+    DiscardSafeWriteTempW(TakeHandle(temp));
+}
+
+// Asked for each name: whether this process holds its instance lock may
 // change while it runs.
-const WChar* CFileMgr_Win32::GetSafeWriteTempName() {
-    m_safeWriteTempName = ::GetSafeWriteTempName();
-    return m_safeWriteTempName.c_str();
+const WChar* CFileMgr_Win32::GetPrivateNamePart() {
+    m_privateNamePart = ::GetPrivateNamePart();
+    return m_privateNamePart.c_str();
 }
 
 void CFileMgr_Win32::DescribePath(CStrChar& out, const WChar* path) {
