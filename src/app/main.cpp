@@ -2,7 +2,6 @@
 // a desktop window or headless on a virtual clock.
 
 #include "CApplet.h"
-#include "CRunRecorder.h"
 #include "CreateGameApp.h"
 #include "DataDirectoryCheck.h"
 #include "GameOptions.h"
@@ -10,6 +9,7 @@
 #include "HostClock.h"
 #include "HostFile.h"
 #include "HostPath.h"
+#include "HostRunRecorder.h"
 #include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
@@ -124,8 +124,8 @@ bool IsDataDirectoryNameable(std::string* error) {
     return false;
 }
 
-CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
-    CRunRecorder::Settings settings;
+HostRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
+    HostRunRecorder::Settings settings;
     settings.frameLimit = options.GetFrameLimit();
     settings.screenshotDirectory = options.GetScreenshotDirectory();
     settings.screenshotEvery = options.GetScreenshotEvery();
@@ -138,7 +138,7 @@ CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend*
 }
 
 // The program's exit status from the shell's result.
-int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritten) {
+int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWritten) {
     if (StartupStatus::FailureReason() != nullptr) return Fail(StartupStatus::FailureReason());
     if (result != 0) return Fail("the game could not start");
     if (!StartupStatus::HasStarted()) return Fail("another instance is running from this data directory");
@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
     HostBackend* backend = CreateBackend(options, &error, &noDisplay);
     if (backend == nullptr) return Fail(error);
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
-    CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
+    HostRunRecorder* recorder = new HostRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);
     CApplet::SetAppFactory(&CreateGameApp);
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
