@@ -186,8 +186,8 @@ TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
     EXPECT_EQ(Verdict(withPoint("0"), kGoodScripts), "");
 }
 
-// The player's box meets an area edges included, so an area of no size and
-// one that only touches the map's edge can end their wait.
+// An area of no size is met on its line; one that only touches the map's
+// edge is left to the level.
 TEST(LevelValidator, AcceptsReachAreasThatTouchTheMap) {
     for (const char* area : {"2 3 0 0", "-2 0 2 2", "20 0 2 2", "2 -2 2 2", "2 14 2 2"}) {
         const std::string scripts = Replaced(kGoodScripts, "  signal boss\n", "  reach " + std::string(area) +

@@ -91,9 +91,10 @@ bool LevelScriptSource::AreaSize(const SourceLine& line, int32_t width, int32_t 
     return SourceText::Fail(line.place, "`" + line.words[0] + "` needs an area of no negative width or height", error);
 }
 
-// The game ends the wait once the player's box, which stays in the map,
-// meets the area, edges included: an area that does not even touch the map
-// holds its script for good.
+// The player's box stays in the map: an area that does not even touch the
+// map never meets it and holds its script for good. One that only touches
+// an edge of the map is let through, as whether the box reaches that edge
+// depends on the level.
 bool LevelScriptSource::AreaTouchesMap(const SourceLine& line, const int32_t* area, std::string& error) const {
     const int32_t width = m_map.map.tiles.width;
     const int32_t height = m_map.map.tiles.height;
