@@ -2,7 +2,6 @@
 // a desktop window or headless on a virtual clock.
 
 #include "CApplet.h"
-#include "CRunRecorder.h"
 #include "CreateGameApp.h"
 #include "DataDirectoryCheck.h"
 #include "GameOptions.h"
@@ -11,6 +10,7 @@
 #include "HostFile.h"
 #include "HostInstanceLock.h"
 #include "HostPath.h"
+#include "HostRunRecorder.h"
 #include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
 #include "SdlBackend.h"
@@ -145,8 +145,8 @@ bool IsDataDirectoryNameable(std::string* error) {
     return false;
 }
 
-CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
-    CRunRecorder::Settings settings;
+HostRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
+    HostRunRecorder::Settings settings;
     settings.frameLimit = options.GetFrameLimit();
     settings.screenshotDirectory = options.GetScreenshotDirectory();
     settings.screenshotEvery = options.GetScreenshotEvery();
@@ -159,7 +159,7 @@ CRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend*
 }
 
 // The program's exit status from the shell's result.
-int Outcome(int32_t result, const CRunRecorder& recorder, bool screenshotsWritten) {
+int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWritten) {
     if (StartupStatus::FailureReason() != nullptr) return Fail(StartupStatus::FailureReason());
     if (result != 0) return Fail("the game could not start");
     if (!StartupStatus::HasStarted()) return Fail(kAnotherInstance);
@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
         return exitCode;
     }
     const bool desktop = dynamic_cast<SdlBackend*>(backend) != nullptr;
-    CRunRecorder* recorder = new CRunRecorder(backend, RecorderSettings(options, backend));
+    HostRunRecorder* recorder = new HostRunRecorder(backend, RecorderSettings(options, backend));
     HostWindowSystem::SetBackend(recorder);
     CApplet::SetAppFactory(&CreateGameApp);
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);

@@ -13,7 +13,7 @@ constexpr uint32_t kPicture = 0x30A050;
 class ActorDispatchPaintTest : public PlayFixture {
 protected:
     // A trigger of type 4 standing where the player stands.
-    CActor* Trigger() { return Make(ActorType::kType4, 100, 100); }
+    CActor* Trigger() { return Make(ActorType::kStopTrigger, 100, 100); }
 };
 
 TEST_F(ActorDispatchPaintTest, ATriggerStopsAGroundedPlayerOnceAndReleasesTheScript) {
@@ -85,7 +85,7 @@ TEST_F(ActorDispatchPaintTest, ATypeWithoutBehaviourStillFalls) {
 }
 
 TEST_F(ActorDispatchPaintTest, HealthBarsShowWhatIsLeft) {
-    CActor* enemy = Make(ActorType::kType59, 120, 200);
+    CActor* enemy = Make(ActorType::kLargeEnemy59, 120, 200);
     enemy->hitPoints = 1500;  // half of 3000: 13 of 26 pixels
     ClearScreen(0xFFFFFF);
     enemy->Paint(g, 0, 0);

@@ -83,7 +83,7 @@ TEST_F(ArmouredBossTest, EveryThirdAttackIsTheBigOneAndDropsTwoMinions) {
         EXPECT_EQ(boss->StateWord(3), big ? 0 : attack % 3);
     }
     // The drop gave two minions, one an update, from the top of the view.
-    const std::vector<CActor*> minions = MadeSince(owned, ActorType::kType37);
+    const std::vector<CActor*> minions = MadeSince(owned, ActorType::kBossMinion);
     ASSERT_EQ(minions.size(), 2u);
     for (const CActor* m : minions) {
         EXPECT_TRUE(m->IsAnimation(27));
@@ -109,7 +109,7 @@ TEST_F(ArmouredBossTest, HitsOnThePartPassTheirDamageToTheBoss) {
     EXPECT_EQ(boss->hitPoints, 13700);
     // From an actor of the collision list, whatever its animation.
     p->SetAnimation(0, true);
-    CActor* remote = MakeOn(kStrikingSet, ActorType::kType38, 92, 200);
+    CActor* remote = MakeOn(kStrikingSet, ActorType::kRemote, 92, 200);
     world->collisionList->addElement(remote);
     Think(part);
     EXPECT_EQ(part->hitPoints, 3900);
@@ -145,7 +145,7 @@ TEST_F(ArmouredBossTest, ThePartsTwoStagesMoveTheBossToItsLaterPhasesOnce) {
     boss->SetStateWord(0, 3);
     boss->SetStateWord(1, 1234);
     part->sprite->SetVisible(true);
-    CActor* remote = MakeOn(kStrikingSet, ActorType::kType38, 92, 200);
+    CActor* remote = MakeOn(kStrikingSet, ActorType::kRemote, 92, 200);
     world->collisionList->addElement(remote);
     Think(part);
     EXPECT_EQ(boss->StateWord(0), 3);
@@ -161,7 +161,7 @@ TEST_F(ArmouredBossTest, LastPhaseDropsFourMinionsOnlyTheSecondLeavingAPickup) {
     boss->SetStateWord(1, 100000);
     const int32_t owned = world->ownedList->size();
     for (int32_t i = 0; i < 6; ++i) Think(boss);
-    const std::vector<CActor*> minions = MadeSince(owned, ActorType::kType37);
+    const std::vector<CActor*> minions = MadeSince(owned, ActorType::kBossMinion);
     ASSERT_EQ(minions.size(), 4u);
     for (size_t i = 0; i < minions.size(); ++i) {
         EXPECT_TRUE(minions[i]->StateWord(1) == 20 || minions[i]->StateWord(1) == 21);
@@ -173,7 +173,7 @@ TEST_F(ArmouredBossTest, LastPhaseDropsFourMinionsOnlyTheSecondLeavingAPickup) {
 
 TEST_F(ArmouredBossTest, AMinionFallsFromTheTopHurtsWhileTheBossLivesAndMayLeaveAPickup) {
     world->cameraY = 30;
-    CActor* m = world->CreateActor(boss->sprite.get(), ActorType::kType37, 150, 30, 0);
+    CActor* m = world->CreateActor(boss->sprite.get(), ActorType::kBossMinion, 150, 30, 0);
     m->SetAnimation(27, false);
     m->SetStateWord(1, 20);
     m->SetStateWord(2, 1);
@@ -219,7 +219,7 @@ TEST_F(ArmouredBossTest, AMinionFallsFromTheTopHurtsWhileTheBossLivesAndMayLeave
 }
 
 TEST_F(ArmouredBossTest, AMinionWithALifeTimeLeavesWhenItRunsOutAndDelaysTheBoss) {
-    CActor* m = world->CreateActor(boss->sprite.get(), ActorType::kType37, 150, 30, 0);
+    CActor* m = world->CreateActor(boss->sprite.get(), ActorType::kBossMinion, 150, 30, 0);
     m->SetAnimation(20, true);
     // It goes on the frame its life drops below 0.
     m->SetStateWord(0, 3 * kDt - 10);
@@ -241,7 +241,7 @@ TEST_F(ArmouredBossTest, ExposedInItsLastPhaseItCanBeKilledAndSinksThenReleasesT
     boss->SetStateWord(0, 3);
     boss->SetStateWord(1, 100000);
     boss->hitPoints = 500;
-    CActor* remote = MakeOn(kStrikingSet, ActorType::kType38, 92, 200);
+    CActor* remote = MakeOn(kStrikingSet, ActorType::kRemote, 92, 200);
     world->collisionList->addElement(remote);
     Think(boss);
     EXPECT_EQ(boss->hitPoints, -300);

@@ -16,12 +16,12 @@ protected:
         EnemyFixture::SetUp();
         p = MakePlayer(ActorType::kPlayerFormA, 120, 100);
         p->vx = 81 * kPx + 3;
-        runner = Make(ActorType::kType8, 50, 100);
+        runner = Make(ActorType::kBackgroundRunner, 50, 100);
         Insert(runner);
     }
 
     // A command point under the player.
-    CActor* Command(int8_t order) { return Make(ActorType::kType47, 120, 100, {order}); }
+    CActor* Command(int8_t order) { return Make(ActorType::kCommandPoint, 120, 100, {order}); }
 
     CActor* p = nullptr;
     CActor* runner = nullptr;
@@ -45,7 +45,7 @@ TEST_F(RunnerTest, WaitsHiddenLeftOfTheViewUntilACommandPointBringsItIn) {
     EXPECT_EQ(runner->StateWord(0), 4);
     // A point the player does not touch commands nothing.
     runner->SetStateWord(0, 4);
-    CActor* away = Make(ActorType::kType47, 10, 100, {0});
+    CActor* away = Make(ActorType::kCommandPoint, 10, 100, {0});
     Think(away);
     EXPECT_EQ(away->StateWord(1), 0);
     EXPECT_EQ(runner->StateWord(0), 4);
@@ -74,14 +74,14 @@ TEST_F(RunnerTest, ThrowsAShotAtThreeQuartersOfThePlayersSpeed) {
     EXPECT_TRUE(runner->IsAnimation(3));
     const int32_t owned = world->ownedList->size();
     ThinkUntil(runner, [&] { return runner->IsAnimation(4); });
-    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kType48);
+    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kThrownShot);
     ASSERT_EQ(shots.size(), 1u);
     EXPECT_EQ(shots[0]->vx, p->vx - (p->vx >> 2));
     EXPECT_EQ(shots[0]->gravity, 96 * kPx);
     EXPECT_EQ(shots[0]->x, runner->x);
     EXPECT_TRUE(world->pendingAdd->contains(shots[0]));
     ThinkUntil(runner, [&] { return runner->IsAnimation(2); });
-    EXPECT_EQ(MadeSince(owned, ActorType::kType48).size(), 1u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kThrownShot).size(), 1u);
 }
 
 TEST_F(RunnerTest, ACallMakesOneStrikeUntilItsAnimationsHaveReset) {
@@ -91,7 +91,7 @@ TEST_F(RunnerTest, ACallMakesOneStrikeUntilItsAnimationsHaveReset) {
     EXPECT_TRUE(runner->IsAnimation(6));
     const int32_t owned = world->ownedList->size();
     ThinkUntil(runner, [&] { return runner->StateWord(3) == 1; });
-    std::vector<CActor*> strikes = MadeSince(owned, ActorType::kType9);
+    std::vector<CActor*> strikes = MadeSince(owned, ActorType::kStrikeEffect);
     ASSERT_EQ(strikes.size(), 1u);
     EXPECT_EQ(strikes[0]->StateWord(2), 1);
     EXPECT_EQ(strikes[0]->StateWord(1), 1500);
@@ -100,14 +100,14 @@ TEST_F(RunnerTest, ACallMakesOneStrikeUntilItsAnimationsHaveReset) {
     runner->SetAnimation(6, false);
     ThinkUntilDone(runner);
     Think(runner);
-    EXPECT_EQ(MadeSince(owned, ActorType::kType9).size(), 1u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kStrikeEffect).size(), 1u);
     // The strike plays the runner's 8, then 7 resets the call.
     runner->SetAnimation(8, false);
     ThinkUntil(runner, [&] { return runner->IsAnimation(2); });
     EXPECT_EQ(runner->StateWord(3), 0);
     runner->SetAnimation(6, false);
     ThinkUntil(runner, [&] { return runner->StateWord(3) == 1; });
-    EXPECT_EQ(MadeSince(owned, ActorType::kType9).size(), 2u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kStrikeEffect).size(), 2u);
 }
 
 TEST_F(RunnerTest, SentAwayFromItsAttackPoseItLeavesAndWaitsHiddenAgain) {
@@ -134,7 +134,7 @@ TEST_F(RunnerTest, SentAwayFromItsAttackPoseItLeavesAndWaitsHiddenAgain) {
 
 TEST_F(BackgroundTest, ACommandPointWithoutARunnerCommandsNothing) {
     MakePlayer(ActorType::kPlayerFormA, 120, 100);
-    CActor* order = Make(ActorType::kType47, 120, 100, {1});
+    CActor* order = Make(ActorType::kCommandPoint, 120, 100, {1});
     Think(order);
     EXPECT_EQ(order->link, nullptr);
     EXPECT_EQ(order->StateWord(1), 0);
@@ -144,7 +144,7 @@ TEST_F(BackgroundTest, FlyerTurnsAtTheViewEdgesOrAroundThePlayer) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 120, 100);
     world->cameraX = 20;
     // Edge patrol (built without extra data), started by the script.
-    CActor* f = Make(ActorType::kType12, 120, 60);
+    CActor* f = Make(ActorType::kPatrolFlyer, 120, 60);
     ASSERT_EQ(f->StateWord(4), 1);
     p->link = nullptr;
     Think(f);
@@ -167,7 +167,7 @@ TEST_F(BackgroundTest, FlyerTurnsAtTheViewEdgesOrAroundThePlayer) {
     EXPECT_EQ(f->facing, 0);
     EXPECT_EQ(f->vx, -85 * kPx);
     // Around the player: one box width beyond it.
-    CActor* g = Make(ActorType::kType12, 120, 60, {0});
+    CActor* g = Make(ActorType::kPatrolFlyer, 120, 60, {0});
     ASSERT_EQ(g->StateWord(0), -1);
     g->SetStateWord(0, 1);
     g->SetPosition(p->x - kBoxW * kPx - 1, g->y);
@@ -180,7 +180,7 @@ TEST_F(BackgroundTest, FlyerTurnsAtTheViewEdgesOrAroundThePlayer) {
 
 TEST_F(BackgroundTest, FlyerCallsAStrikeEveryIntervalAndLeavesWhenItsTimeIsUp) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 120, 100);
-    CActor* f = Make(ActorType::kType12, 120, 60, {0});
+    CActor* f = Make(ActorType::kPatrolFlyer, 120, 60, {0});
     Insert(f);
     f->SetStateWord(0, 1);
     f->SetStateWord(1, 10 * kDt);
@@ -192,7 +192,7 @@ TEST_F(BackgroundTest, FlyerCallsAStrikeEveryIntervalAndLeavesWhenItsTimeIsUp) {
     EXPECT_EQ(f->StateWord(0), 2);
     EXPECT_EQ(f->vy, -std::abs(-85 * kPx));
     EXPECT_EQ(f->vx, -85 * kPx + ((-85 * kPx) >> 1));
-    EXPECT_EQ(MadeSince(owned, ActorType::kType9).size(), 0u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kStrikeEffect).size(), 0u);
     // Far out of range it is gone, and the player forgets it.
     f->SetPosition(2000 * kPx, f->y);
     EXPECT_EQ(p->link, f);
@@ -201,13 +201,13 @@ TEST_F(BackgroundTest, FlyerCallsAStrikeEveryIntervalAndLeavesWhenItsTimeIsUp) {
     EXPECT_FALSE(InDrawList(f));
     EXPECT_EQ(p->link, nullptr);
     // An edge patroller never leaves; it strikes every 2000 ms.
-    CActor* e = Make(ActorType::kType12, 120, 60);
+    CActor* e = Make(ActorType::kPatrolFlyer, 120, 60);
     e->OnScriptSignal();
     const int32_t before = world->ownedList->size();
     for (int32_t i = 0; i < 2000 / kDt - 1; ++i) Think(e);
-    EXPECT_EQ(MadeSince(before, ActorType::kType9).size(), 0u);
+    EXPECT_EQ(MadeSince(before, ActorType::kStrikeEffect).size(), 0u);
     Think(e);
-    const std::vector<CActor*> strikes = MadeSince(before, ActorType::kType9);
+    const std::vector<CActor*> strikes = MadeSince(before, ActorType::kStrikeEffect);
     ASSERT_EQ(strikes.size(), 1u);
     EXPECT_EQ(strikes[0]->StateWord(2), 0);
     EXPECT_EQ(strikes[0]->link, e);
@@ -217,7 +217,7 @@ TEST_F(BackgroundTest, FlyerCallsAStrikeEveryIntervalAndLeavesWhenItsTimeIsUp) {
 
 TEST_F(BackgroundTest, FlyerFarFromThePlayerHovers) {
     MakePlayer(ActorType::kPlayerFormA, 120, 100);
-    CActor* f = Make(ActorType::kType12, 120 + 9 * 24, 100, {0});
+    CActor* f = Make(ActorType::kPatrolFlyer, 120 + 9 * 24, 100, {0});
     Think(f);
     EXPECT_EQ(f->vx, 0);
     EXPECT_EQ(f->StateWord(0), -1);
@@ -232,7 +232,7 @@ protected:
         EnemyFixture::SetUp();
         Floor(8);
         p = MakePlayer(ActorType::kPlayerFormA, 60, 192);
-        bomber = Make(ActorType::kType58, 0, 0);
+        bomber = Make(ActorType::kBomber, 0, 0);
         Insert(bomber);
     }
 
@@ -309,7 +309,7 @@ TEST_F(BomberTest, VolleyLeavesOutShotsAtThePlayerThenItFliesOffAndLetsGo) {
     GetRandom()->Seed(static_cast<uint32_t>(chosen));
     const int32_t owned = world->ownedList->size();
     Think(bomber);
-    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kType48);
+    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kThrownShot);
     std::vector<int32_t> expected;
     for (int32_t x : xs) {
         if (std::abs(60 - x) >= kBoxW) expected.push_back(x);

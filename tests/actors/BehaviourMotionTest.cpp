@@ -109,7 +109,7 @@ TEST_F(MotionTest, ABarrierStrikesOnlyAsItCracks) {
     MountGameSprites(kRunnerSet);
     CActor* p = MakePlayer(ActorType::kPlayerFormB, kBarrierX, kFloorY);
     p->SetStateWord(kPower, 1000000);
-    CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
+    CActor* barrier = MakeOn(kBarrierSet, ActorType::kBarrier, kBarrierX, kFloorY, {2});
     Insert(barrier);
     int32_t crackStrikes = 0;
     int32_t laterStrikes = 0;
@@ -140,7 +140,7 @@ TEST_F(MotionTest, TheRunnerBreaksEachBarrierItReachesForAHitPoint) {
             SCOPED_TRACE(testing::Message() << "held " << held << ", offset " << offset);
             CActor* p = MakePlayer(ActorType::kPlayerFormB, 100 + offset, kFloorY);
             if (held != 0) p->vx = kBoostVx;
-            CActor* barrier = MakeOn(kBarrierSet, ActorType::kType45, kBarrierX, kFloorY, {2});
+            CActor* barrier = MakeOn(kBarrierSet, ActorType::kBarrier, kBarrierX, kFloorY, {2});
             Insert(barrier);
             const int32_t before = p->hitPoints;
             int32_t frames = 0;
@@ -167,7 +167,7 @@ TEST_F(MotionTest, ALongFightKeepsItsListsSmall) {
         // Enemy blows cannot hurt: the fight goes on for the whole run.
         p->SetStateWord(kPower, 1000000);
         if (frame % kVolleyEvery == 0) {
-            CActor* bossShot = world->CreateEffect(kStrikingSet, ActorType::kType68, 200, 40, 0);
+            CActor* bossShot = world->CreateEffect(kStrikingSet, ActorType::kBossShot, 200, 40, 0);
             world->QueueAddActor(bossShot);
             CActor* thrown = ActorKit::NewShot(120, 60);
             thrown->SetStateWord(0, 1);

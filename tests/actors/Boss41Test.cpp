@@ -62,7 +62,7 @@ TEST_F(Boss41Test, DormantUntilSignalledThenShootsFromTheViewsEdgeWhileThePlayer
     const int32_t owned = world->ownedList->size();
     // 100 ms, then every 2000 ms.
     for (int32_t i = 0; i < 3 + 2 * 50; ++i) Think(b);
-    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kType68);
+    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kBossShot);
     ASSERT_EQ(shots.size(), 3u);
     for (const CActor* s : shots) {
         EXPECT_EQ(s->x, kScreenWidth * kPx);

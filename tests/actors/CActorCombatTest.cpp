@@ -25,7 +25,7 @@ TEST_F(CombatTest, PlayerMovesDamageAndKnockBackByReactionFlagForEachForm) {
                 attacker->facing = facing;
                 attacker->moves = {{2, 100, flag}};
                 attacker->SetAnimation(2, true);
-                CActor* victim = Make(ActorType::kType1);
+                CActor* victim = Make(ActorType::kLargeEnemy1);
                 victim->ax = 77;
                 victim->targetVx = 55;
                 EXPECT_EQ(victim->OnHit(attacker), flag);
@@ -48,7 +48,7 @@ TEST_F(CombatTest, PlayerMovesDamageAndKnockBackByReactionFlagForEachForm) {
 TEST_F(CombatTest, AMoveOutsideTheTableDealsNothingButTheVictimStillTurns) {
     CActor* attacker = MakePlayer();
     attacker->SetAnimation(9, true);
-    CActor* victim = Make(ActorType::kType1);
+    CActor* victim = Make(ActorType::kLargeEnemy1);
     EXPECT_EQ(victim->OnHit(attacker), -1);
     EXPECT_EQ(victim->hitPoints, 2700);
     EXPECT_EQ(victim->facing, 0);
@@ -62,7 +62,7 @@ TEST_F(CombatTest, ThePowerWordDoublesThePlayersDamage) {
     CActor* attacker = MakePlayer();
     attacker->SetAnimation(2, true);
     attacker->SetStateWord(PlayerWord::kPower, 1);
-    CActor* victim = Make(ActorType::kType1);
+    CActor* victim = Make(ActorType::kLargeEnemy1);
     victim->OnHit(attacker);
     EXPECT_EQ(victim->hitPoints, 2700 - 600);
 }
@@ -72,7 +72,7 @@ TEST_F(CombatTest, AFatalFinishingHitEndsTheKeyPromptOfALargeEnemy) {
     attacker->SetAnimation(27, false);
     world->promptStatus = CGameWorld::kPromptRunning;
     world->promptSuccess = 1;
-    CActor* victim = Make(ActorType::kType59);
+    CActor* victim = Make(ActorType::kLargeEnemy59);
     victim->hitPoints = 1000;
     victim->OnHit(attacker);
     EXPECT_EQ(victim->hitPoints, -500);
@@ -82,13 +82,13 @@ TEST_F(CombatTest, AFatalFinishingHitEndsTheKeyPromptOfALargeEnemy) {
 
 TEST_F(CombatTest, PooledShotsHurtAndGoBackToThePool) {
     CActor* shot = Make(ActorType::kPooledShot);
-    CActor* victim = Make(ActorType::kType1);
+    CActor* victim = Make(ActorType::kLargeEnemy1);
     EXPECT_EQ(victim->OnHit(shot), -1);
     EXPECT_EQ(victim->hitPoints, 2700 - 800);
     EXPECT_EQ(shot->hitPoints, CActor::kPoolFree);
     EXPECT_TRUE(world->pendingRemove->contains(shot));
 
-    CActor* big = Make(ActorType::kType67);
+    CActor* big = Make(ActorType::kLargeEnemy67);
     big->SetStateWord(0, 10);
     shot->hitPoints = 1;
     big->OnHit(shot);
@@ -102,46 +102,46 @@ TEST_F(CombatTest, PooledShotsHurtAndGoBackToThePool) {
 }
 
 TEST_F(CombatTest, OtherAttackersByType) {
-    CActor* killer = Make(ActorType::kType22);
-    CActor* victim = Make(ActorType::kType1);
+    CActor* killer = Make(ActorType::kPartner);
+    CActor* victim = Make(ActorType::kLargeEnemy1);
     victim->OnHit(killer);
     EXPECT_EQ(victim->hitPoints, 0);
 
-    CActor* mine = Make(ActorType::kType53);
-    CActor* door = Make(ActorType::kType28);
+    CActor* mine = Make(ActorType::kPot);
+    CActor* door = Make(ActorType::kSwitch28);
     door->hitPoints = 5;
     door->OnHit(mine);
     EXPECT_EQ(door->hitPoints, 5);
 
-    CActor* strike = Make(ActorType::kType38);
+    CActor* strike = Make(ActorType::kRemote);
     CActor* boss = Make(ActorType::kBoss35);
     boss->OnHit(strike);
     EXPECT_EQ(boss->hitPoints, 14000 - 800);
     EXPECT_TRUE(boss->IsAnimation(31));
-    CActor* large = Make(ActorType::kType3);
+    CActor* large = Make(ActorType::kLargeEnemy3);
     large->OnHit(strike);
     EXPECT_EQ(large->hitPoints, 1350 - 1000);
 
-    CActor* bolt = Make(ActorType::kType48);
-    CActor* flyer = Make(ActorType::kType56);
+    CActor* bolt = Make(ActorType::kThrownShot);
+    CActor* flyer = Make(ActorType::kFlyingBoss);
     flyer->OnHit(bolt);
     EXPECT_EQ(flyer->hitPoints, 1900 - 500);
     EXPECT_EQ(flyer->StateWord(6), 1000);
 }
 
 TEST_F(CombatTest, CollisionListHitsStopAtTheFirstAndTypeSixtySevenIsPushedOutOfDoors) {
-    CActor* trap = Make(ActorType::kType40, 100, 100);
+    CActor* trap = Make(ActorType::kRock, 100, 100);
     trap->SetStateWord(0, 1);
     trap->SetAnimation(1, true);
-    CActor* victim = Make(ActorType::kType1, 100 + kAttackX + kAttackW - kBodyX, 100);
+    CActor* victim = Make(ActorType::kLargeEnemy1, 100 + kAttackX + kAttackW - kBodyX, 100);
     world->collisionList->addElement(victim);
     world->collisionList->addElement(trap);
     EXPECT_TRUE(victim->CollideWithActors());
     EXPECT_EQ(victim->hitPoints, 0);
     EXPECT_TRUE(trap->IsAnimation(2));
 
-    CActor* big = Make(ActorType::kType67, 100, 200);
-    CActor* door = Make(ActorType::kType50, 104, 200);
+    CActor* big = Make(ActorType::kLargeEnemy67, 100, 200);
+    CActor* door = Make(ActorType::kDoor50, 104, 200);
     world->collisionList->addElement(door);
     EXPECT_FALSE(big->CollideWithActors());
     // Door to the right: big's box ends one unit left of the door's box.
@@ -151,7 +151,7 @@ TEST_F(CombatTest, CollisionListHitsStopAtTheFirstAndTypeSixtySevenIsPushedOutOf
 
 TEST_F(CombatTest, EnemyMovesHurtThePlayerWithStanceImmunityAndDeath) {
     CActor* p = MakePlayer();
-    CActor* enemy = Make(ActorType::kType1);
+    CActor* enemy = Make(ActorType::kLargeEnemy1);
     enemy->SetAnimation(3, true);
     EXPECT_TRUE(enemy->AttackPlayer(enemy));
     EXPECT_EQ(p->hitPoints, 16);
@@ -196,7 +196,7 @@ TEST_F(CombatTest, EnemyMovesHurtThePlayerWithStanceImmunityAndDeath) {
 
 TEST_F(CombatTest, AProtectedPlayerAndSpecialStancesTakeTheirOwnPaths) {
     CActor* p = MakePlayer();
-    CActor* enemy = Make(ActorType::kType3);
+    CActor* enemy = Make(ActorType::kLargeEnemy3);
     enemy->SetAnimation(4, true);
     p->hitPoints = 1;
     p->SetStateWord(PlayerWord::kProtected, 1);
@@ -219,8 +219,8 @@ TEST_F(CombatTest, AProtectedPlayerAndSpecialStancesTakeTheirOwnPaths) {
 }
 
 TEST_F(CombatTest, RemovalQueuesAndMarksTheSpawn) {
-    CActor* a = MakeSpawn(ActorType::kType6, 10, 10, 100, 100);
-    CActor* b = MakeSpawn(ActorType::kType6, 10, 10, 100, 100);
+    CActor* a = MakeSpawn(ActorType::kFlyingMine, 10, 10, 100, 100);
+    CActor* b = MakeSpawn(ActorType::kFlyingMine, 10, 10, 100, 100);
     a->Remove(false);
     b->Remove(true);
     EXPECT_EQ(world->spawns[0].state, CGameWorld::kSpawnFree);
@@ -230,7 +230,7 @@ TEST_F(CombatTest, RemovalQueuesAndMarksTheSpawn) {
 }
 
 TEST_F(CombatTest, CheckpointCopiesRestoreEverythingButTargetSpeedsAndFrame) {
-    CActor* a = Make(ActorType::kType3, 77, 88);
+    CActor* a = Make(ActorType::kLargeEnemy3, 77, 88);
     a->facing = 1;
     a->onGround = 0;
     a->onActor = 1;
@@ -377,10 +377,10 @@ TEST_F(CombatTest, TheTileCheckKillsBelowTheLimitsAndOnDeadlyTilesAndFindsLedges
 TEST_F(CombatTest, AHitSparkAppearsAtTheCentreOfTheOverlap) {
     world->hitSparkSprite = std::make_unique<CSpriteInstance>();
     world->hitSparkSprite->SetSprite(25);
-    CActor* attacker = Make(ActorType::kType1, 0, 0);
+    CActor* attacker = Make(ActorType::kLargeEnemy1, 0, 0);
     attacker->SetAnimation(3, true);
     attacker->sprite->UpdateAttackBox(2);
-    CActor* victim = Make(ActorType::kType6, 8, 0);
+    CActor* victim = Make(ActorType::kFlyingMine, 8, 0);
     attacker->SpawnHitEffect(victim);
     ASSERT_EQ(world->pendingAdd->size(), 1);
     CActor* spark = world->pendingAdd->elementAt(0);
@@ -392,7 +392,7 @@ TEST_F(CombatTest, AHitSparkAppearsAtTheCentreOfTheOverlap) {
 
 TEST_F(CombatTest, TheTypeSixtyNineDisplayShowsFor400Milliseconds) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 50, 60);
-    CActor* display = Make(ActorType::kType69);
+    CActor* display = Make(ActorType::kFollowingDisplay);
     display->StartType69Display();
     for (int32_t t = 100; t <= 400; t += 100) {
         display->UpdateType69(100);
@@ -407,7 +407,7 @@ TEST_F(CombatTest, TheTypeSixtyNineDisplayShowsFor400Milliseconds) {
 
 TEST_F(CombatTest, ScriptSignalsByType) {
     CActor* p = MakePlayer();
-    CActor* drifter = Make(ActorType::kType12, 10, 10, {1});
+    CActor* drifter = Make(ActorType::kPatrolFlyer, 10, 10, {1});
     drifter->OnScriptSignal();
     EXPECT_EQ(drifter->StateWord(0), 1);
     EXPECT_EQ(drifter->vx, -51200);
@@ -422,13 +422,13 @@ TEST_F(CombatTest, ScriptSignalsByType) {
     EXPECT_EQ(p->StateWord(PlayerWord::kStance), 2);
     EXPECT_EQ(p->StateWord(PlayerWord::kBossSignal), 1);
     EXPECT_EQ(p->vx, 0);
-    CActor* sleeper = Make(ActorType::kType67);
+    CActor* sleeper = Make(ActorType::kLargeEnemy67);
     sleeper->OnScriptSignal();
     EXPECT_TRUE(sleeper->sprite->IsVisible());
     EXPECT_EQ(sleeper->StateWord(12), 1);
     world->cameraX = 300;
     world->cameraY = 40;
-    CActor* runner = Make(ActorType::kType58);
+    CActor* runner = Make(ActorType::kBomber);
     runner->OnScriptSignal();
     EXPECT_EQ(ActorUnits::ToPixels(runner->x), 300 - kBodyW);
     EXPECT_EQ(ActorUnits::ToPixels(runner->y), 40 + kScreenHeight / 2);
@@ -437,9 +437,12 @@ TEST_F(CombatTest, ScriptSignalsByType) {
 
 TEST_F(CombatTest, SomeTypesNeverGoOutOfRange) {
     world->cameraX = 5000;
-    CActor* far = Make(ActorType::kType6, 10, 10);
+    CActor* far = Make(ActorType::kFlyingMine, 10, 10);
     EXPECT_TRUE(far->IsOutOfRange());
-    for (int32_t type : {8, 27, 38, 41, 50, 54, 56, 60}) EXPECT_FALSE(Make(type, 10, 10)->IsOutOfRange()) << type;
+    using namespace ActorType;
+    for (int32_t type : {kBackgroundRunner, kDoor27, kRemote, kBoss41, kDoor50, kDoor54, kFlyingBoss, kType60}) {
+        EXPECT_FALSE(Make(type, 10, 10)->IsOutOfRange()) << type;
+    }
     // One view size of margin on each side.
     world->cameraX = 10 + kBodyX + kBodyW + kScreenWidth;
     EXPECT_FALSE(far->IsOutOfRange());

@@ -37,12 +37,12 @@ protected:
 };
 
 TEST_F(DoorTest, ADoorBuiltWithTwoBytesCountsPressesBeforeItOpens) {
-    CActor* built = MakeOn(kMainSet, ActorType::kType27, 100, 200, {0, 3});
+    CActor* built = MakeOn(kMainSet, ActorType::kDoor27, 100, 200, {0, 3});
     EXPECT_EQ(built->StateWord(2), 2);
-    CActor* door = MakeDoor(ActorType::kType50, 2);
+    CActor* door = MakeDoor(ActorType::kDoor50, 2);
     for (int32_t press = 1; press <= 3; ++press) {
         SCOPED_TRACE(press);
-        CActor* button = MakeSwitch(ActorType::kType51, 0, 160 + press * 40);
+        CActor* button = MakeSwitch(ActorType::kSwitch51, 0, 160 + press * 40);
         p->SetPosition(button->x, p->y);
         Think(button);
         EXPECT_EQ(button->StateWord(1), 1) << "a floor switch works once";
@@ -56,7 +56,7 @@ TEST_F(DoorTest, ADoorBuiltWithTwoBytesCountsPressesBeforeItOpens) {
 }
 
 TEST_F(DoorTest, AClosedDoorPushesThePlayerOutOnEitherSide) {
-    CActor* door = MakeDoor(ActorType::kType27, 0);
+    CActor* door = MakeDoor(ActorType::kDoor27, 0);
     // From the left: one unit clear of the door's box.
     p->SetPosition(95 * kPx, p->y);
     p->vx = 5000;
@@ -78,7 +78,7 @@ TEST_F(DoorTest, AClosedDoorPushesThePlayerOutOnEitherSide) {
 }
 
 TEST_F(DoorTest, AnOpenDoorLetsThePlayerThrough) {
-    CActor* door = MakeDoor(ActorType::kType54, 0);
+    CActor* door = MakeDoor(ActorType::kDoor54, 0);
     door->SetStateWord(1, 1);
     door->ChangeAnimation(1, false);
     for (int32_t i = 0; i < kAnimationFrames; ++i) Think(door);
@@ -89,7 +89,7 @@ TEST_F(DoorTest, AnOpenDoorLetsThePlayerThrough) {
 }
 
 TEST_F(DoorTest, AShuttingDoorShutsWhenThePlayerReachesItsSecondBox) {
-    CActor* door = MakeDoor(ActorType::kType27, 0, kReachingSet);
+    CActor* door = MakeDoor(ActorType::kDoor27, 0, kReachingSet);
     door->SetStateWord(0, 1);
     door->SetStateWord(1, 1);
     p->SetPosition(70 * kPx, p->y);
@@ -97,7 +97,7 @@ TEST_F(DoorTest, AShuttingDoorShutsWhenThePlayerReachesItsSecondBox) {
     EXPECT_EQ(door->StateWord(1), 1);
     // The second box sits 30 px above the door's origin.
     p->SetPosition(door->x, door->y - 15 * kPx);
-    CActor* after = MakeOn(kMainSet, ActorType::kType27, 300, 200);
+    CActor* after = MakeOn(kMainSet, ActorType::kDoor27, 300, 200);
     after->depth = 3;
     Insert(after);
     ASSERT_EQ(world->drawList->indexOf(door, 0), 0);
@@ -115,8 +115,8 @@ TEST_F(DoorTest, AShuttingDoorShutsWhenThePlayerReachesItsSecondBox) {
 }
 
 TEST_F(DoorTest, TheCentreSwitchOpensOnlyForACentredLowPlayerAndWobblesOtherwise) {
-    CActor* door = MakeDoor(ActorType::kType27, 0);
-    CActor* button = MakeSwitch(ActorType::kType28, 1, 200);
+    CActor* door = MakeDoor(ActorType::kDoor27, 0);
+    CActor* button = MakeSwitch(ActorType::kSwitch28, 1, 200);
     EXPECT_TRUE(button->IsAnimation(4));
     // Standing on it, off centre: it wobbles towards the player.
     p->SetPosition(button->x - 3 * kPx, p->y);
@@ -144,18 +144,18 @@ TEST_F(DoorTest, TheCentreSwitchOpensOnlyForACentredLowPlayerAndWobblesOtherwise
 }
 
 TEST_F(DoorTest, ASwitchNamingNoDoorIsLeftAsItIs) {
-    CActor* rock = MakeOn(kMainSet, ActorType::kType19, 100, 200);
+    CActor* rock = MakeOn(kMainSet, ActorType::kBlock19, 100, 200);
     rock->spawnId = kDoorSpawn;
     world->actorRefs[kDoorRef] = kDoorSpawn;
     Insert(rock);
-    CActor* centre = MakeSwitch(ActorType::kType55, 1, 200);
+    CActor* centre = MakeSwitch(ActorType::kSwitch55, 1, 200);
     p->SetStateWord(kStance, kStanceLow);
     p->SetPosition(centre->x, p->y);
     Think(centre);
     EXPECT_EQ(centre->StateWord(1), 0);
     EXPECT_EQ(rock->StateWord(1), 0);
     // A floor switch is used up without effect.
-    CActor* floor = MakeSwitch(ActorType::kType28, 0, 300);
+    CActor* floor = MakeSwitch(ActorType::kSwitch28, 0, 300);
     p->SetPosition(floor->x, p->y);
     Think(floor);
     EXPECT_EQ(floor->StateWord(1), 1);
@@ -163,8 +163,8 @@ TEST_F(DoorTest, ASwitchNamingNoDoorIsLeftAsItIs) {
 }
 
 TEST_F(DoorTest, AStruckSwitchCountsEveryContact) {
-    CActor* door = MakeDoor(ActorType::kType27, 1);
-    CActor* button = MakeSwitch(ActorType::kType28, 5, 200);
+    CActor* door = MakeDoor(ActorType::kDoor27, 1);
+    CActor* button = MakeSwitch(ActorType::kSwitch28, 5, 200);
     EXPECT_TRUE(button->IsAnimation(8));
     for (int32_t contact = 1; contact <= 2; ++contact) {
         CActor* shot = MakeOn(kStrikingSet, ActorType::kPooledShot, 196, 200);
@@ -178,7 +178,7 @@ TEST_F(DoorTest, AStruckSwitchCountsEveryContact) {
 }
 
 TEST_F(DoorTest, AUsePointWorksOnceThenGoes) {
-    CActor* point = MakeOn(kStrikingSet, ActorType::kType30, 36, 200);
+    CActor* point = MakeOn(kStrikingSet, ActorType::kUsePoint30, 36, 200);
     Insert(point);
     EXPECT_EQ(point->StateWord(2), 1);
     input.pressed = 0x10;

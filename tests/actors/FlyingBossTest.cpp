@@ -15,7 +15,7 @@ protected:
         world->cameraX = 40;
         world->cameraY = 10;
         p = MakePlayer(ActorType::kPlayerFormA, 150, 200);
-        boss = Make(ActorType::kType56, 0, 0);
+        boss = Make(ActorType::kFlyingBoss, 0, 0);
         Insert(boss);
     }
 
@@ -68,7 +68,7 @@ TEST_F(FlyingBossTest, SignalledItPinsTheCameraAndStrafesDroppingStrikesAtThePla
     Think(boss);
     EXPECT_EQ(boss->StateWord(0), 5);
     EXPECT_TRUE(boss->IsAnimation(5));
-    const std::vector<CActor*> strikes = MadeSince(owned, ActorType::kType9);
+    const std::vector<CActor*> strikes = MadeSince(owned, ActorType::kStrikeEffect);
     ASSERT_EQ(strikes.size(), 1u);
     EXPECT_EQ(strikes[0]->StateWord(2), 2);
     EXPECT_EQ(strikes[0]->StateWord(0), 1);
@@ -131,7 +131,7 @@ TEST_F(FlyingBossTest, LandingVolleysGrowAsItIsHurtAndEndWithABombUnderIt) {
             if (boss->IsAnimation(8) && boss->StateWord(4) != windUps) ++windUps;
         }
         EXPECT_EQ(windUps, c.windUps);
-        const std::vector<CActor*> shots = MadeSince(owned, ActorType::kType48);
+        const std::vector<CActor*> shots = MadeSince(owned, ActorType::kThrownShot);
         ASSERT_EQ(static_cast<int32_t>(shots.size()), c.shots + 1);
         const int32_t w = kScreenWidth / c.shots;
         for (int32_t i = 0; i < c.shots; ++i) {
@@ -161,11 +161,11 @@ TEST_F(FlyingBossTest, BelowFiveHundredItFiresASecondVolleyTwoSecondsLaterBefore
     boss->SetStateWord(1, 0);
     const int32_t owned = world->ownedList->size();
     Until(19);
-    EXPECT_EQ(MadeSince(owned, ActorType::kType48).size(), 5u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kThrownShot).size(), 5u);
     EXPECT_EQ(boss->StateWord(1), 2000);
     const int32_t frames = Until(11);
     EXPECT_GT(frames, 2000 / kDt);
-    EXPECT_EQ(MadeSince(owned, ActorType::kType48).size(), 11u);
+    EXPECT_EQ(MadeSince(owned, ActorType::kThrownShot).size(), 11u);
 }
 
 TEST_F(FlyingBossTest, AFloatEndsInATakeOffAndARunWithoutAStrike) {
@@ -204,7 +204,7 @@ TEST_F(FlyingBossTest, DefeatedItHandsOverToTheScriptStepByStepAndLeaves) {
     Think(boss);
     EXPECT_EQ(boss->StateWord(0), 14);
     Until(18);
-    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kType48);
+    const std::vector<CActor*> shots = MadeSince(owned, ActorType::kThrownShot);
     ASSERT_EQ(shots.size(), 20u);
     const int32_t step = 4 * kBoxW / 5;
     const int32_t drops[5] = {0, 8, 16, 16, 8};
@@ -248,7 +248,7 @@ TEST_F(FlyingBossTest, DefeatedItHandsOverToTheScriptStepByStepAndLeaves) {
 }
 
 TEST_F(FlyingBossTest, FourBombHitsDefeatItAndEachMakesItBlink) {
-    CActor* bomb = MakeOn(kStrikingSet, ActorType::kType48, 0, 0);
+    CActor* bomb = MakeOn(kStrikingSet, ActorType::kThrownShot, 0, 0);
     for (int32_t hit = 1; hit <= 4; ++hit) {
         SCOPED_TRACE(hit);
         boss->SetStateWord(0, 11);

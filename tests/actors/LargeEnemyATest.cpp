@@ -32,7 +32,7 @@ int32_t ThinkUntilWord(CActor* a, int32_t word, int32_t value) {
 TEST_F(LargeEnemyTest, TypeOneNeverSignalledSleepsThroughBlowsAndContact) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 95, 100);
     p->SetAnimation(2, false);
-    CActor* e = Make(ActorType::kType1, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy1, 100, 100);
     for (int32_t i = 0; i < 50; ++i) Think(e);
     EXPECT_EQ(e->hitPoints, 2700);
     EXPECT_EQ(p->x, 95 * kPx);
@@ -42,7 +42,7 @@ TEST_F(LargeEnemyTest, TypeOneNeverSignalledSleepsThroughBlowsAndContact) {
 
 TEST_F(LargeEnemyTest, TypeOneWakesAttacksOnItsRhythmAndFiresAShot) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 112, 100);
-    CActor* e = Make(ActorType::kType1, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy1, 100, 100);
     e->OnScriptSignal();
     ThinkUntilWord(e, 0, 2);
     EXPECT_EQ(e->StateWord(1), 100);
@@ -63,7 +63,7 @@ TEST_F(LargeEnemyTest, TypeOneWakesAttacksOnItsRhythmAndFiresAShot) {
     CActor* shot = world->projectilePool->elementAt(0);
     EXPECT_EQ(shot->vx, 360 * kPx);
     EXPECT_EQ(shot->StateWord(0), 0);
-    EXPECT_EQ(shot->StateWord(1), ActorType::kType1);
+    EXPECT_EQ(shot->StateWord(1), ActorType::kLargeEnemy1);
     ThinkUntil(e, [&] { return e->IsAnimation(0); });
     EXPECT_EQ(e->StateWord(1), 3000);
 }
@@ -74,15 +74,16 @@ TEST_F(LargeEnemyTest, PushOutPutsThePlayerBesideTheBodyWithTheSidesOfEachType) 
         int32_t offset;  // player x - enemy x, pixels
         bool left;
     };
-    const Case cases[] = {{ActorType::kType1, 0, true},  {ActorType::kType1, 3, false}, {ActorType::kType1, -3, true},
-                          {ActorType::kType3, 0, false}, {ActorType::kType3, -1, true}, {ActorType::kType3, 7, false}};
+    const Case cases[] = {{ActorType::kLargeEnemy1, 0, true},  {ActorType::kLargeEnemy1, 3, false},
+                          {ActorType::kLargeEnemy1, -3, true}, {ActorType::kLargeEnemy3, 0, false},
+                          {ActorType::kLargeEnemy3, -1, true}, {ActorType::kLargeEnemy3, 7, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << " " << c.offset);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 100 + c.offset, 100);
         p->vx = 7000;
         p->ax = 300;
         CActor* e = Make(c.type, 100, 100);
-        if (c.type == ActorType::kType1) {
+        if (c.type == ActorType::kLargeEnemy1) {
             e->SetStateWord(0, 2);
             e->SetStateWord(1, 5000);
         } else {
@@ -101,7 +102,7 @@ TEST_F(LargeEnemyTest, PushOutPutsThePlayerBesideTheBodyWithTheSidesOfEachType) 
 TEST_F(LargeEnemyTest, PlayersHitsFillTheFinishingGaugeToTwentyFiveAndOpenTheKeyPrompt) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
     p->SetAnimation(5, false);  // move (5, 400, 4): a strong hit
-    CActor* e = Make(ActorType::kType1, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy1, 100, 100);
     e->SetStateWord(0, 2);
     e->SetStateWord(1, 100000);
     const int32_t gauges[] = {8, 16, 24, 25, 25, 25};
@@ -138,7 +139,7 @@ TEST_F(LargeEnemyTest, ABlowThatLeavesNoHitPointsKills) {
         int32_t awake;  // state word 0 of an awake, idle enemy
         int32_t deathAnimation;
     };
-    const Case cases[] = {{ActorType::kType1, 2, 5}, {ActorType::kType3, 0, 6}};
+    const Case cases[] = {{ActorType::kLargeEnemy1, 2, 5}, {ActorType::kLargeEnemy3, 0, 6}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
@@ -171,7 +172,7 @@ TEST_F(LargeEnemyTest, TypeThreeFallsAtOnceToABackAttack) {
         p->facing = c.facing;
         p->onGround = 1;
         p->vx = 5000;
-        CActor* e = MakeOn(kBackBoxSet, ActorType::kType3, 100, 100);
+        CActor* e = MakeOn(kBackBoxSet, ActorType::kLargeEnemy3, 100, 100);
         Insert(e);
         e->SetStateWord(0, 0);
         e->SetStateWord(1, 100000);
@@ -194,7 +195,7 @@ TEST_F(LargeEnemyTest, TypeThreeFallsAtOnceToABackAttack) {
 TEST_F(LargeEnemyTest, TypeOneDiesInTwoAnimationsThenFreesTheCameraAndGoes) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
     p->SetAnimation(2, false);
-    CActor* e = Make(ActorType::kType1, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy1, 100, 100);
     Insert(e);
     world->SetCameraBounds(2, 0, 12, kMapRows);
     ASSERT_NE(world->cameraMinX, 0);
@@ -222,7 +223,7 @@ TEST_F(LargeEnemyTest, TypeOneDiesInTwoAnimationsThenFreesTheCameraAndGoes) {
 TEST_F(LargeEnemyTest, TypeThreeWaitsHiddenUntilThePlayerIsLevelThenRunsInAndLands) {
     Floor(4);  // under y 100: the ledge stop leaves its speed alone
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 200, 110);
-    CActor* e = Make(ActorType::kType3, 100, 100, {1, 0});
+    CActor* e = Make(ActorType::kLargeEnemy3, 100, 100, {1, 0});
     ASSERT_EQ(e->StateWord(0), 13);
     Think(e);
     EXPECT_EQ(e->StateWord(0), 13);
@@ -268,7 +269,7 @@ TEST_F(LargeEnemyTest, TypeThreeDecidesBetweenStepsAndAttacksByItsRoll) {
         const int32_t advances = (i / 11) % 2 == 0 ? 2 : 3;
         SCOPED_TRACE(i);
         MakePlayer(ActorType::kPlayerFormA, 150, 100);
-        CActor* e = Make(ActorType::kType3, 100, 100, {static_cast<int8_t>(patrols)});
+        CActor* e = Make(ActorType::kLargeEnemy3, 100, 100, {static_cast<int8_t>(patrols)});
         e->SetStateWord(1, 1);
         e->SetStateWord(15, stepped);
         e->SetStateWord(12, retreats);
@@ -311,7 +312,7 @@ TEST_F(LargeEnemyTest, TypeThreeFarFromThePlayerPatrolsOrTurns) {
     for (int8_t patrols : {1, 0}) {
         SCOPED_TRACE(patrols);
         MakePlayer(ActorType::kPlayerFormA, 300, 100);
-        CActor* e = Make(ActorType::kType3, 100, 100, {patrols});
+        CActor* e = Make(ActorType::kLargeEnemy3, 100, 100, {patrols});
         e->SetStateWord(1, 1);
         e->facing = 0;
         Think(e);
@@ -332,7 +333,7 @@ TEST_F(LargeEnemyTest, TypeThreeFarFromThePlayerPatrolsOrTurns) {
 
 TEST_F(LargeEnemyTest, TypeThreeHurtRetreatsUntilThreeRetreatsThenOnlyIdles) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
-    CActor* e = Make(ActorType::kType3, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy3, 100, 100);
     e->SetStateWord(1, 100000);
     for (int32_t round = 0; round < 4; ++round) {
         SCOPED_TRACE(round);
@@ -359,10 +360,10 @@ TEST_F(LargeEnemyTest, TypeThreeHurtRetreatsUntilThreeRetreatsThenOnlyIdles) {
 
 TEST_F(LargeEnemyTest, TypeThreeHitByAnotherActorOnlyBlinks) {
     MakePlayer(ActorType::kPlayerFormA, 300, 100);
-    CActor* e = Make(ActorType::kType3, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy3, 100, 100);
     e->SetStateWord(0, 0);
     e->SetStateWord(1, 100000);
-    CActor* remote = MakeOn(kStrikingSet, ActorType::kType38, 92, 100);
+    CActor* remote = MakeOn(kStrikingSet, ActorType::kRemote, 92, 100);
     world->collisionList->addElement(remote);
     Think(e);
     EXPECT_EQ(e->hitPoints, 350);
@@ -383,7 +384,7 @@ TEST_F(LargeEnemyTest, TypeThreeHitByAnotherActorOnlyBlinks) {
 TEST_F(LargeEnemyTest, TypeThreeLeftAtExactlyMinusOneIsRemovedAtOnce) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
     p->SetAnimation(2, false);
-    CActor* e = Make(ActorType::kType3, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy3, 100, 100);
     Insert(e);
     e->SetStateWord(0, 0);
     e->hitPoints = 299;
@@ -410,7 +411,7 @@ TEST_F(LargeEnemyTest, AChargingLowPlayerKillsTypeThreeAndSpendsItsReserve) {
         p->SetStateWord(PlayerWord::kCharge, c.charge);
         p->SetStateWord(45, 3);
         p->vx = c.vx;
-        CActor* e = Make(ActorType::kType3, 100, 100);
+        CActor* e = Make(ActorType::kLargeEnemy3, 100, 100);
         e->SetStateWord(0, 0);
         e->SetStateWord(1, 100000);
         Think(e);
@@ -431,7 +432,7 @@ TEST_F(LargeEnemyTest, TypeThreeNeverWalksOffALedge) {
     Floor(5, 0, 4);  // platform tiles under x 0..119
     for (int32_t x : {113, 114, 115}) {
         SCOPED_TRACE(x);
-        CActor* e = Make(ActorType::kType3, x, 120);
+        CActor* e = Make(ActorType::kLargeEnemy3, x, 120);
         e->SetStateWord(0, 7);
         e->SetAnimation(5, false);
         e->vx = 40 * kPx;
@@ -450,7 +451,7 @@ TEST_F(LargeEnemyTest, TypeThreeAttacksFiresItsShotRecoversAndIdles) {
         SCOPED_TRACE(stance);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 150, 100);
         p->SetStateWord(PlayerWord::kStance, stance);
-        CActor* e = Make(ActorType::kType3, 100, 100, {0});
+        CActor* e = Make(ActorType::kLargeEnemy3, 100, 100, {0});
         e->SetStateWord(1, 1);
         Think(e);
         ASSERT_EQ(e->StateWord(0), 1);
@@ -462,7 +463,7 @@ TEST_F(LargeEnemyTest, TypeThreeAttacksFiresItsShotRecoversAndIdles) {
         CActor* shot = world->projectilePool->elementAt(pool);
         EXPECT_EQ(shot->vx, 240 * kPx);
         EXPECT_EQ(shot->StateWord(0), 1);
-        EXPECT_EQ(shot->StateWord(1), ActorType::kType3);
+        EXPECT_EQ(shot->StateWord(1), ActorType::kLargeEnemy3);
         EXPECT_TRUE(e->IsAnimation(stance != 0 ? 12 : 5));
         ThinkUntil(e, [&] { return e->StateWord(0) == 0; });
         EXPECT_EQ(e->StateWord(1), 1200);
@@ -473,7 +474,7 @@ TEST_F(LargeEnemyTest, TypeThreeAttacksFiresItsShotRecoversAndIdles) {
 
 TEST_F(LargeEnemyTest, TypeOneChecksForDeathOnlyOnAFrameItIsHit) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 300, 100);
-    CActor* e = Make(ActorType::kType1, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy1, 100, 100);
     e->SetStateWord(0, 2);
     e->SetStateWord(1, 100000);
     e->hitPoints = 0;

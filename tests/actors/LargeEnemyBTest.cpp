@@ -27,7 +27,7 @@ TEST_F(LargeEnemyBTest, TypeFiftyNineIsRammedByAChargingLowPlayerOrPushesItOut) 
         p->SetStateWord(PlayerWord::kCharge, c.power);
         p->SetStateWord(45, 2);
         p->vx = c.vx;
-        CActor* e = MakeOn(kReachingSet, ActorType::kType59, 100, 100);
+        CActor* e = MakeOn(kReachingSet, ActorType::kLargeEnemy59, 100, 100);
         e->SetStateWord(1, 100000);
         Think(e);
         if (c.killed) {
@@ -50,7 +50,7 @@ TEST_F(LargeEnemyBTest, TypeFiftyNineWindsUpOnReachThenStrikesNearOrFarAndRecove
         SCOPED_TRACE(far);
         // Above the body, inside the reach box (x -2..2, y -30..-26).
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 74);
-        CActor* e = MakeOn(kReachingSet, ActorType::kType59, 100, 100);
+        CActor* e = MakeOn(kReachingSet, ActorType::kLargeEnemy59, 100, 100);
         ASSERT_EQ(e->StateWord(0), 1);
         Think(e);
         EXPECT_EQ(e->StateWord(0), 2);
@@ -79,7 +79,7 @@ TEST_F(LargeEnemyBTest, TypeFiftyNinePatrolsTwoTilesUnlessItStays) {
     for (int8_t stays : {0, 1}) {
         SCOPED_TRACE(stays);
         MakePlayer(ActorType::kPlayerFormA, 300, 100);
-        CActor* e = MakeOn(kReachingSet, ActorType::kType59, 100, 100, {stays});
+        CActor* e = MakeOn(kReachingSet, ActorType::kLargeEnemy59, 100, 100, {stays});
         for (int32_t i = 0; i < FramesToExpire(1000); ++i) Think(e);
         if (stays != 0) {
             EXPECT_EQ(e->StateWord(0), 1);
@@ -108,7 +108,7 @@ TEST_F(LargeEnemyBTest, TypeFiftyNineIgnoresBlowsInItsAttackWhileAPromptRunsUnle
         p->SetAnimation(2, false);
         p->SetStateWord(PlayerWord::kCharge, power);
         world->promptStatus = CGameWorld::kPromptRunning;
-        CActor* e = MakeOn(kReachingSet, ActorType::kType59, 100, 100);
+        CActor* e = MakeOn(kReachingSet, ActorType::kLargeEnemy59, 100, 100);
         e->SetStateWord(0, 2);
         e->SetStateWord(1, 100000);
         Think(e);
@@ -117,7 +117,7 @@ TEST_F(LargeEnemyBTest, TypeFiftyNineIgnoresBlowsInItsAttackWhileAPromptRunsUnle
     // Outside its attack the blow counts, prompt or not.
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 89, 100);
     p->SetAnimation(2, false);
-    CActor* e = MakeOn(kReachingSet, ActorType::kType59, 100, 100);
+    CActor* e = MakeOn(kReachingSet, ActorType::kLargeEnemy59, 100, 100);
     e->SetStateWord(1, 100000);
     Think(e);
     EXPECT_EQ(e->hitPoints, 2700);
@@ -127,7 +127,7 @@ TEST_F(LargeEnemyBTest, TypeSixtySevenSleepsUntilSignalledThenDropsInAndChargesW
     Floor(4);
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 96, 100);
     p->SetAnimation(2, false);
-    CActor* e = Make(ActorType::kType67, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy67, 100, 100);
     for (int32_t i = 0; i < 10; ++i) Think(e);
     EXPECT_EQ(e->hitPoints, 6000);
     EXPECT_EQ(p->x, 96 * kPx);
@@ -164,7 +164,7 @@ TEST_F(LargeEnemyBTest, TypeSixtySevenDecidesAStepWithinItsLimits) {
     for (int32_t i = 0; i < 40; ++i) {
         SCOPED_TRACE(i);
         MakePlayer(ActorType::kPlayerFormA, 160, 100);
-        CActor* e = Make(ActorType::kType67, 100, 100);
+        CActor* e = Make(ActorType::kLargeEnemy67, 100, 100);
         e->SetStateWord(12, 1);
         e->SetStateWord(0, 10);
         e->SetStateWord(1, 1);
@@ -192,7 +192,7 @@ TEST_F(LargeEnemyBTest, TypeSixtySevenDecidesAStepWithinItsLimits) {
     EXPECT_GT(seen[2], 0);
     // A player beyond eight tiles: it walks towards it.
     MakePlayer(ActorType::kPlayerFormA, 100 + 8 * 24, 100);
-    CActor* e = Make(ActorType::kType67, 100, 100);
+    CActor* e = Make(ActorType::kLargeEnemy67, 100, 100);
     e->SetStateWord(12, 1);
     e->SetStateWord(0, 10);
     e->SetStateWord(1, 1);
@@ -205,14 +205,14 @@ TEST_F(LargeEnemyBTest, DyingTypeSixtySevenCountsItsCounterDownOrStartsIt) {
     for (int32_t count : {2, 0, -1}) {
         SCOPED_TRACE(count);
         MakePlayer(ActorType::kPlayerFormA, 300, 100);
-        CActor* counter = Make(ActorType::kType28, 50, 100);
+        CActor* counter = Make(ActorType::kSwitch28, 50, 100);
         counter->spawnId = 7;
         Insert(counter);
         world->actorRefs[3] = 7;
         counter->SetStateWord(2, count);
         counter->SetStateWord(1, 0);
         // count -1: the reference names a spawn that is not in play.
-        CActor* e = Make(ActorType::kType67, 100, 100, {static_cast<int8_t>(count == -1 ? 4 : 3)});
+        CActor* e = Make(ActorType::kLargeEnemy67, 100, 100, {static_cast<int8_t>(count == -1 ? 4 : 3)});
         Insert(e);
         e->SetStateWord(12, 1);
         e->SetStateWord(0, 10);
@@ -249,11 +249,11 @@ TEST_F(LargeEnemyBTest, DyingTypeSixtySevenCountsItsCounterDownOrStartsIt) {
 TEST_F(LargeEnemyBTest, NeitherWalksOffAPlatformEdge) {
     MakePlayer(ActorType::kPlayerFormA, 400, 100);
     Floor(5, 0, 4);
-    for (int32_t type : {ActorType::kType59, ActorType::kType67}) {
+    for (int32_t type : {ActorType::kLargeEnemy59, ActorType::kLargeEnemy67}) {
         for (int32_t x : {113, 114}) {
             SCOPED_TRACE(testing::Message() << type << " " << x);
             CActor* e = MakeOn(kReachingSet, type, x, 120);
-            if (type == ActorType::kType67) {
+            if (type == ActorType::kLargeEnemy67) {
                 e->SetStateWord(12, 1);
                 e->SetStateWord(0, 1);  // before its blow
                 e->SetStateWord(1, 100000);
@@ -281,7 +281,7 @@ TEST_F(LargeEnemyBTest, TypeSixtySevensStepEndsInABlowALungeOrAnotherDecisionByD
         SCOPED_TRACE(c.distance);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 100 + c.distance, 100);
         p->SetStateWord(PlayerWord::kPower, 1);  // the blow cannot hurt it here
-        CActor* e = Make(ActorType::kType67, 100, 100);
+        CActor* e = Make(ActorType::kLargeEnemy67, 100, 100);
         e->SetStateWord(12, 1);
         e->SetStateWord(10, 0);
         e->SetStateWord(0, 14);
@@ -305,7 +305,7 @@ TEST_F(LargeEnemyBTest, TypeSixtySevensStepEndsInABlowALungeOrAnotherDecisionByD
 TEST_F(LargeEnemyBTest, TypeSixtySevensLungeRunsThenBlowsAndABlowThatLandsMakesItBackOff) {
     Floor(4);
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 140, 100);
-    CActor* e = MakeOn(kStrikingSet, ActorType::kType67, 100, 100);
+    CActor* e = MakeOn(kStrikingSet, ActorType::kLargeEnemy67, 100, 100);
     e->SetStateWord(12, 1);
     e->SetStateWord(10, 0);
     e->SetStateWord(0, 13);

@@ -38,7 +38,7 @@ protected:
 
     // extra: animation, mode (0 vertical, 1 horizontal), self-running.
     CActor* MakeLift(int8_t mode, int8_t selfRunning) {
-        CActor* lift = MakeOn(kMainSet, ActorType::kType14, kLiftX, kLiftY, {0, mode, selfRunning});
+        CActor* lift = MakeOn(kMainSet, ActorType::kLift, kLiftX, kLiftY, {0, mode, selfRunning});
         Insert(lift);
         return lift;
     }
@@ -167,7 +167,7 @@ TEST_F(LiftTest, ASelfRunningLiftRestsAtEachEndThenTurns) {
 }
 
 TEST_F(LiftTest, SteppingOntoALiftSendsThePlayersFlyerAway) {
-    CActor* flyer = MakeOn(kMainSet, ActorType::kType12, 60, 60);
+    CActor* flyer = MakeOn(kMainSet, ActorType::kPatrolFlyer, 60, 60);
     p->link = flyer;
     CActor* lift = MakeLift(0, 0);
     StandOn(lift);
@@ -181,7 +181,7 @@ TEST_F(LiftTest, SteppingOntoALiftSendsThePlayersFlyerAway) {
 class BlockTest : public LiftTest {
 protected:
     CActor* MakeBlock(int8_t oneSided) {
-        CActor* block = MakeOn(kMainSet, ActorType::kType19, 200, 200, {oneSided});
+        CActor* block = MakeOn(kMainSet, ActorType::kBlock19, 200, 200, {oneSided});
         block->prevX = block->x;
         block->prevY = block->y;
         return block;
@@ -256,7 +256,7 @@ TEST_F(BlockTest, AStandingPlayerIsStoppedBesideItAndAFallingOneLandsOnIt) {
 }
 
 TEST_F(BlockTest, ALaunchPadThrowsALowPlayerRunningItsWayOnce) {
-    CActor* pad = MakeOn(kMainSet, ActorType::kType57, 190, 200, {1});
+    CActor* pad = MakeOn(kMainSet, ActorType::kLaunchPad, 190, 200, {1});
     PlaceLowPlayer(190, -50 * kPx);
     Think(pad);
     EXPECT_EQ(pad->StateWord(0), 0) << "running the other way";
@@ -278,7 +278,7 @@ TEST_F(BlockTest, ALaunchPadThrowsALowPlayerRunningItsWayOnce) {
 }
 
 TEST_F(BlockTest, ABouncePadHopsOncePerContactAndStartsTheDisplay) {
-    CActor* pad = MakeOn(kReachingSet, ActorType::kType46, 190, 200);
+    CActor* pad = MakeOn(kReachingSet, ActorType::kBouncePad, 190, 200);
     PlaceLowPlayer(190, 0);
     Think(pad);
     EXPECT_EQ(p->vy, -200 * kPx);

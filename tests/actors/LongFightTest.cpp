@@ -32,23 +32,23 @@ protected:
     }
 
     void Populate() {
-        Enemy(kStrikingSet, ActorType::kType1, 60)->OnScriptSignal();
-        Enemy(kMainSet, ActorType::kType3, 180, {1});
-        Enemy(kMainSet, ActorType::kType3, 200, {1, 0});
-        Enemy(kReachingSet, ActorType::kType59, 150);
-        CActor* e67 = Enemy(kStrikingSet, ActorType::kType67, 90, {5});
+        Enemy(kStrikingSet, ActorType::kLargeEnemy1, 60)->OnScriptSignal();
+        Enemy(kMainSet, ActorType::kLargeEnemy3, 180, {1});
+        Enemy(kMainSet, ActorType::kLargeEnemy3, 200, {1, 0});
+        Enemy(kReachingSet, ActorType::kLargeEnemy59, 150);
+        CActor* e67 = Enemy(kStrikingSet, ActorType::kLargeEnemy67, 90, {5});
         e67->OnScriptSignal();
         for (int32_t x : {40, 100, 160}) {
-            CActor* mine = Enemy(kMainSet, ActorType::kType6, x);
+            CActor* mine = Enemy(kMainSet, ActorType::kFlyingMine, x);
             mine->SetPosition(mine->x, (kGround - 40) * kPx);
             world->collisionList->addElement(mine);
         }
-        Enemy(kMainSet, ActorType::kType12, 120)->OnScriptSignal();
-        Enemy(kMainSet, ActorType::kType8, 0);
-        for (int8_t order : {0, 1, 2, 3}) Enemy(kMainSet, ActorType::kType47, 20 + 50 * order, {order});
-        Enemy(kMainSet, ActorType::kType58, 0)->OnScriptSignal();
+        Enemy(kMainSet, ActorType::kPatrolFlyer, 120)->OnScriptSignal();
+        Enemy(kMainSet, ActorType::kBackgroundRunner, 0);
+        for (int8_t order : {0, 1, 2, 3}) Enemy(kMainSet, ActorType::kCommandPoint, 20 + 50 * order, {order});
+        Enemy(kMainSet, ActorType::kBomber, 0)->OnScriptSignal();
         world->type56Signal = 1;
-        Enemy(kMainSet, ActorType::kType56, 0);
+        Enemy(kMainSet, ActorType::kFlyingBoss, 0);
         Enemy(kStrikingSet, ActorType::kBoss41, 220, {0})->OnScriptSignal();
         CActor* boss = Enemy(kStrikingSet, ActorType::kBoss35, 120);
         boss->OnScriptSignal();
@@ -121,7 +121,7 @@ TEST_F(LongFightTest, ThousandsOfFramesKeepTheListsBoundedAndTheFightMovesOn) {
     for (int32_t i = 0; i < world->drawList->size(); ++i) {
         const CActor* a = world->drawList->elementAt(i);
         endHitPoints += std::max(0, a->hitPoints);
-        if (ActorType::IsLargeEnemy(a->type) || a->type == ActorType::kType6) ++enemiesLeft;
+        if (ActorType::IsLargeEnemy(a->type) || a->type == ActorType::kFlyingMine) ++enemiesLeft;
     }
     EXPECT_LT(endHitPoints, startHitPoints);
     EXPECT_LT(enemiesLeft, 8);

@@ -45,7 +45,7 @@ TEST_F(MineTest, WakesOnlyInsideNinetySixPixelsAndFliesAtThePlayerWithCappedSpee
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.px << "," << c.py);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 200 + c.px, 150 + c.py);
-        CActor* mine = Make(ActorType::kType6, 200, 150);
+        CActor* mine = Make(ActorType::kFlyingMine, 200, 150);
         Think(mine);
         if (!c.wakes) {
             EXPECT_EQ(mine->StateWord(0), 0);
@@ -67,7 +67,7 @@ TEST_F(MineTest, WakesOnlyInsideNinetySixPixelsAndFliesAtThePlayerWithCappedSpee
 
 TEST_F(MineTest, FliesThreeSecondsArmsFusesAndExplodesThenGoes) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 150, 100);
-    CActor* mine = Make(ActorType::kType6, 100, 100);
+    CActor* mine = Make(ActorType::kFlyingMine, 100, 100);
     Insert(mine);
     Think(mine);
     ASSERT_EQ(mine->StateWord(0), 3);
@@ -101,7 +101,7 @@ TEST_F(MineTest, FliesThreeSecondsArmsFusesAndExplodesThenGoes) {
 
 TEST_F(MineTest, TouchingThePlayerArmsAtOnceAndTheExplosionHurtsOnlyWhileTouching) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 100);
-    CActor* mine = Make(ActorType::kType6, 100, 100);
+    CActor* mine = Make(ActorType::kFlyingMine, 100, 100);
     Think(mine);
     Think(mine);
     EXPECT_EQ(mine->StateWord(0), 4);
@@ -127,7 +127,7 @@ TEST_F(MineTest, StruckAwayItFliesTheWayThePlayerFacesAndExplodesAfter600Ms) {
         p->facing = facing;
         p->ApplyFacing();
         p->SetAnimation(2, false);
-        CActor* mine = Make(ActorType::kType6, 100, 100);
+        CActor* mine = Make(ActorType::kFlyingMine, 100, 100);
         const int32_t sparks = CountOfType(*world->pendingAdd, ActorType::kHitSpark);
         Think(mine);
         EXPECT_EQ(mine->StateWord(0), 5);
@@ -156,7 +156,7 @@ TEST_F(MineTest, FireAtTheMineStartsThePlayersSetOffMove) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 100);
     p->vx = 5000;
     p->vy = 300;
-    CActor* mine = Make(ActorType::kType6, 104, 100);
+    CActor* mine = Make(ActorType::kFlyingMine, 104, 100);
     Press(0x10);
     Think(mine);
     EXPECT_TRUE(p->IsAnimation(5));
@@ -176,7 +176,7 @@ TEST_F(MineTest, FireAtTheMineStartsThePlayersSetOffMove) {
 
 TEST_F(MineTest, AWaitingMinesCountdownStopsAtItsLowestValue) {
     MakePlayer(ActorType::kPlayerFormA, 400, 100);
-    CActor* mine = Make(ActorType::kType6, 100, 100);
+    CActor* mine = Make(ActorType::kFlyingMine, 100, 100);
     mine->SetStateWord(1, INT32_MIN + 5);
     Think(mine);
     EXPECT_EQ(mine->StateWord(1), INT32_MIN);
@@ -187,7 +187,7 @@ TEST_F(MineTest, AWaitingMinesCountdownStopsAtItsLowestValue) {
 
 TEST_F(MineTest, HurtByAnotherActorItIsRemovedWhenItsAnimationEnds) {
     MakePlayer(ActorType::kPlayerFormA, 400, 100);
-    CActor* mine = Make(ActorType::kType6, 100, 100);
+    CActor* mine = Make(ActorType::kFlyingMine, 100, 100);
     Insert(mine);
     mine->SetAnimation(3, false);
     const int32_t frames = ThinkUntil(mine, [&] {
@@ -198,7 +198,7 @@ TEST_F(MineTest, HurtByAnotherActorItIsRemovedWhenItsAnimationEnds) {
     EXPECT_FALSE(InDrawList(mine));
     // Without a player it still goes.
     world->player = nullptr;
-    CActor* other = Make(ActorType::kType6, 100, 100);
+    CActor* other = Make(ActorType::kFlyingMine, 100, 100);
     Insert(other);
     other->SetAnimation(3, false);
     ThinkUntil(other, [&] {

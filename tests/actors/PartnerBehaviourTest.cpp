@@ -17,7 +17,7 @@ protected:
     }
 
     CActor* MakePartner(int32_t kind) {
-        CActor* partner = MakeOn(kMainSet, ActorType::kType22, 300, 200);
+        CActor* partner = MakeOn(kMainSet, ActorType::kPartner, 300, 200);
         partner->SetStateWord(2, kind);
         world->partner = partner;
         return partner;
@@ -98,7 +98,7 @@ TEST_F(PartnerTest, TheSceneRunsGreetingActingPausingTurningAndRunningOffThenGra
 TEST_F(PartnerTest, AnImmediateSummoningPointCallsThePartnerOnceAndGoes) {
     CActor* partner = MakePartner(1);
     partner->link = p;
-    CActor* point = MakeOn(kMainSet, ActorType::kType43, 100, 200, {0, 0});
+    CActor* point = MakeOn(kMainSet, ActorType::kSummoningPoint, 100, 200, {0, 0});
     Insert(point);
     EXPECT_NE(point->StateWord(2), 2);
     p->onGround = 0;
@@ -116,7 +116,7 @@ TEST_F(PartnerTest, AnImmediateSummoningPointCallsThePartnerOnceAndGoes) {
 
 TEST_F(PartnerTest, AScriptedPointHoldsThePlayerStandsItUpAndPacesThePartnerWithTheScript) {
     CActor* partner = MakePartner(2);
-    CActor* point = MakeOn(kMainSet, ActorType::kType43, 100, 200, {0});
+    CActor* point = MakeOn(kMainSet, ActorType::kSummoningPoint, 100, 200, {0});
     Insert(point);
     EXPECT_EQ(point->StateWord(2), 2);
     p->SetStateWord(kStance, kStanceLow);
@@ -159,7 +159,7 @@ protected:
     void SetUp() override {
         PartnerTest::SetUp();
         p = MakePlayer(ActorType::kPlayerFormB, 100, 200);
-        remote = MakeOn(kStrikingSet, ActorType::kType38, 100, 200);
+        remote = MakeOn(kStrikingSet, ActorType::kRemote, 100, 200);
         world->viewCentreX = 120;
         world->viewCentreY = 160;
     }

@@ -90,7 +90,7 @@ TEST_F(PickupTest, AStruckContainerOpensAndDropsThePickupItHolds) {
     const Case cases[] = {{0, 0, 18 / 3, 2}, {1, 1, 1, 0}, {2, 2, 5, 4}, {3, 3, 1, 4}, {4, 0, 18 / 3, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.content));
-        CActor* box = MakeOn(kMainSet, ActorType::kType24, 104, 200, {c.content});
+        CActor* box = MakeOn(kMainSet, ActorType::kContainer, 104, 200, {c.content});
         Insert(box);
         p->SetAnimation(2, false);  // a blow whose attack box reaches the box
         Think(box);
@@ -125,7 +125,7 @@ TEST_F(PickupTest, TheUseActionStopsAGroundedFreePlayerInControlOnly) {
     const Case cases[] = {{true, 0, 1, true}, {false, 0, 1, false}, {true, 3, 1, false}, {true, 0, 0, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.onGround << c.mode << int(c.control));
-        CActor* box = MakeOn(kMainSet, ActorType::kType24, 100, 200, {0});
+        CActor* box = MakeOn(kMainSet, ActorType::kContainer, 100, 200, {0});
         p->SetAnimation(0, true);
         p->onGround = c.onGround ? 1 : 0;
         p->SetStateWord(kMode, c.mode);
@@ -146,7 +146,7 @@ TEST_F(PickupTest, TheUseActionStopsAGroundedFreePlayerInControlOnly) {
 }
 
 TEST_F(PickupTest, TheDispenserRestsRefillsAndAClaimedPickupShortensItsRest) {
-    CActor* dispenser = MakeOn(kMainSet, ActorType::kType64, 104, 200);
+    CActor* dispenser = MakeOn(kMainSet, ActorType::kDispenser, 104, 200);
     Insert(dispenser);
     p->SetAnimation(2, false);
     Think(dispenser);

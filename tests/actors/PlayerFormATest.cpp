@@ -187,7 +187,7 @@ TEST_F(PlayerFormATest, GoesLowAndStandsUpWhereThereIsRoom) {
 }
 
 TEST_F(PlayerFormATest, GoingLowIsRefusedBesideALargeEnemyOnScreenAndInTheLastLevel) {
-    CActor* enemy = MakeOn(kMainSet, ActorType::kType1, 105, 200);
+    CActor* enemy = MakeOn(kMainSet, ActorType::kLargeEnemy1, 105, 200);
     Insert(enemy);
     Frame(0, PC::kDown);
     EXPECT_EQ(p->StateWord(kStance), kStanceNormal);
@@ -233,7 +233,7 @@ TEST_F(PlayerFormATest, GrabsALedgeAheadInTheAirAndClimbsOntoIt) {
 }
 
 TEST_F(PlayerFormATest, AHitQueuesTheStandAfterTheHurtAnimation) {
-    CActor* enemy = MakeOn(kStrikingSet, ActorType::kType1, 100, 200);
+    CActor* enemy = MakeOn(kStrikingSet, ActorType::kLargeEnemy1, 100, 200);
     enemy->SetAnimation(3, true);
     EXPECT_TRUE(enemy->AttackPlayer(enemy));
     EXPECT_EQ(p->StateWord(kFollowAnimation), 0);

@@ -146,7 +146,7 @@ TEST_F(PlayerFormBTest, TakesOffAtOnceWithoutAWindUp) {
 
 TEST_F(PlayerFormBTest, GoingLowIsBlockedByTheSecondBlockTypeButNotByTheLastLevel) {
     world->variantFlag = 1;
-    CActor* block = MakeOn(kMainSet, ActorType::kType61, 104, 200);
+    CActor* block = MakeOn(kMainSet, ActorType::kBlock61, 104, 200);
     Insert(block);
     Frame(0, PC::kDown);
     EXPECT_EQ(p->StateWord(kStance), kStanceNormal);

@@ -9,7 +9,7 @@ using ProjectileTest = BehaviourFixture;
 TEST_F(ProjectileTest, BossShotWaitsPinnedToTheRightEdgeThenFliesLeftAtTheFrameItsWaitEnds) {
     MakePlayer(ActorType::kPlayerFormA, 20, 300);
     world->cameraX = 30;
-    CActor* shot = MakeOn(kStrikingSet, ActorType::kType68, 50, 80);
+    CActor* shot = MakeOn(kStrikingSet, ActorType::kBossShot, 50, 80);
     ASSERT_EQ(shot->StateWord(1), 1500);
     const int32_t frames = (1500 + kDt - 1) / kDt;  // the frame the wait reaches 0 or less
     for (int32_t i = 1; i < frames; ++i) Think(shot);
@@ -23,7 +23,7 @@ TEST_F(ProjectileTest, BossShotWaitsPinnedToTheRightEdgeThenFliesLeftAtTheFrameI
     EXPECT_TRUE(shot->IsAnimation(0));
 
     // A shot whose wait is already over when it is made never starts.
-    CActor* stuck = MakeOn(kStrikingSet, ActorType::kType68, 50, 80);
+    CActor* stuck = MakeOn(kStrikingSet, ActorType::kBossShot, 50, 80);
     stuck->SetStateWord(1, 0);
     for (int32_t i = 0; i < 100; ++i) Think(stuck);
     EXPECT_EQ(stuck->StateWord(0), 0);
@@ -35,7 +35,7 @@ TEST_F(ProjectileTest, FlyingBossShotHurtsAnUnshieldedPlayerAndIsRemoved) {
         SCOPED_TRACE(shielded);
         CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 100);
         p->SetStateWord(PlayerWord::kStance, shielded ? 2 : 0);
-        CActor* shot = MakeOn(kStrikingSet, ActorType::kType68, 105, 100);  // facing left
+        CActor* shot = MakeOn(kStrikingSet, ActorType::kBossShot, 105, 100);  // facing left
         Insert(shot);
         shot->SetStateWord(0, 1);
         shot->SetAnimation(0, true);
@@ -51,7 +51,7 @@ TEST_F(ProjectileTest, FlyingBossShotHurtsAnUnshieldedPlayerAndIsRemoved) {
 TEST_F(ProjectileTest, ThrownShotFollowsAtThreeQuartersOfThePlayersSpeedThenLaunchesAtTheLeftEdge) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 150, 200);
     world->cameraX = 40;
-    CActor* shot = MakeOn(kProjectileSet, ActorType::kType48, 60, 100);
+    CActor* shot = MakeOn(kProjectileSet, ActorType::kThrownShot, 60, 100);
     p->vx = -101 * kPx - 3;
     Think(shot);
     EXPECT_EQ(shot->vx, p->vx - (p->vx >> 2));
@@ -72,7 +72,7 @@ TEST_F(ProjectileTest, FlyingShotCollidesWithTilesOnlyInTheLowestQuarterOfTheVie
     world->cameraY = 16;
     const int32_t lowQuarter = 16 + 3 * kScreenHeight / 4;
     for (int32_t noSwitch : {0, 1}) {
-        CActor* shot = MakeOn(kProjectileSet, ActorType::kType48, 200, lowQuarter);
+        CActor* shot = MakeOn(kProjectileSet, ActorType::kThrownShot, 200, lowQuarter);
         shot->SetStateWord(0, 1);
         shot->SetStateWord(1, noSwitch);
         shot->onGround = 0;
@@ -87,7 +87,7 @@ TEST_F(ProjectileTest, FlyingShotCollidesWithTilesOnlyInTheLowestQuarterOfTheVie
 
 TEST_F(ProjectileTest, ShotLandingExplodesWithSoundAndShakeThenHurtsAndGoes) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 10, 10);
-    CActor* shot = MakeOn(kProjectileSet, ActorType::kType48, 200, 200);
+    CActor* shot = MakeOn(kProjectileSet, ActorType::kThrownShot, 200, 200);
     Insert(shot);
     shot->SetStateWord(0, 1);
     shot->gravity = 5;
@@ -117,10 +117,10 @@ TEST_F(ProjectileTest, ShotLandingExplodesWithSoundAndShakeThenHurtsAndGoes) {
 
 TEST_F(ProjectileTest, BombBlastOnItsOwnerCutsTheOwnersTimerTo500) {
     for (int32_t timer : {800, 300}) {
-        CActor* owner = MakeOn(kMainSet, ActorType::kType56, 200, 200);
+        CActor* owner = MakeOn(kMainSet, ActorType::kFlyingBoss, 200, 200);
         owner->hitPoints = 1900;
         owner->SetStateWord(1, timer);
-        CActor* bomb = MakeOn(kProjectileSet, ActorType::kType48, 200, 200);
+        CActor* bomb = MakeOn(kProjectileSet, ActorType::kThrownShot, 200, 200);
         bomb->link = owner;
         bomb->SetStateWord(0, 2);
         bomb->SetAnimation(12, false);
@@ -132,7 +132,7 @@ TEST_F(ProjectileTest, BombBlastOnItsOwnerCutsTheOwnersTimerTo500) {
 }
 
 TEST_F(ProjectileTest, BombLiesForThreeSecondsAndExplodesWhenAShotReachesIt) {
-    CActor* bomb = MakeOn(kMainSet, ActorType::kType48, 200, 200);
+    CActor* bomb = MakeOn(kMainSet, ActorType::kThrownShot, 200, 200);
     Insert(bomb);
     bomb->SetStateWord(0, 3);
     bomb->onGround = 1;
@@ -147,7 +147,7 @@ TEST_F(ProjectileTest, BombLiesForThreeSecondsAndExplodesWhenAShotReachesIt) {
     }
     EXPECT_EQ(frames, 3000 / kDt);
 
-    CActor* second = MakeOn(kMainSet, ActorType::kType48, 200, 200);
+    CActor* second = MakeOn(kMainSet, ActorType::kThrownShot, 200, 200);
     second->SetStateWord(0, 4);
     second->SetStateWord(2, 3000);
     CActor* shot = MakeOn(kStrikingSet, ActorType::kPooledShot, 200, 200);
@@ -174,7 +174,7 @@ TEST_F(ProjectileTest, PooledShotStopsAtWallsAndBlocksOnlyForShootersOnFoot) {
         EXPECT_EQ(shot->hitPoints, stops ? CActor::kPoolFree : 1);
     }
     // A block on screen in the way stops it as well.
-    CActor* block = MakeOn(kMainSet, ActorType::kType19, 60, 60);
+    CActor* block = MakeOn(kMainSet, ActorType::kBlock19, 60, 60);
     Insert(block);
     CActor* shot = MakeOn(kStrikingSet, ActorType::kPooledShot, 52, 60);
     Insert(shot);
@@ -222,7 +222,7 @@ TEST_F(ProjectileTest, PooledShotBurstsWhenHitThenReturnsToThePool) {
 
 TEST_F(ProjectileTest, StrikeCountsDownFollowsThePlayerAndStrikesWithARedFlash) {
     CActor* p = MakePlayer(ActorType::kPlayerFormA, 100, 100);
-    CActor* caller = MakeOn(kMainSet, ActorType::kType8, 30, 30);
+    CActor* caller = MakeOn(kMainSet, ActorType::kBackgroundRunner, 30, 30);
     CActor* strike = ActorKit::CallStrike(caller, 1);
     ASSERT_NE(strike, nullptr);
     world->FlushActorLists();
@@ -257,7 +257,7 @@ TEST_F(ProjectileTest, StrikeCountsDownFollowsThePlayerAndStrikesWithARedFlash) 
 
 TEST_F(ProjectileTest, SweepingStrikeLeavingTheViewIsRemovedAtOnce) {
     MakePlayer(ActorType::kPlayerFormA, 10, 300);
-    CActor* strike = MakeOn(kStrikeSet, ActorType::kType9, 100, 100);
+    CActor* strike = MakeOn(kStrikeSet, ActorType::kStrikeEffect, 100, 100);
     Insert(strike);
     strike->SetStateWord(0, 1);
     strike->SetStateWord(2, 2);

@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(TrapTest, SpikesRiseStayUpASecondRetractAndRestFor400Ms) {
-    CActor* spikes = MakeOn(kStrikingSet, ActorType::kType42, 200, 200);
+    CActor* spikes = MakeOn(kStrikingSet, ActorType::kSpikeTrap, 200, 200);
     EXPECT_TRUE(spikes->IsAnimation(1));
     EXPECT_EQ(ThinkUntil(spikes, [&] { return spikes->IsAnimation(2); }), kAnimationFrames);
     EXPECT_EQ(spikes->StateWord(1), 1000);
@@ -44,13 +44,13 @@ TEST_F(TrapTest, SpikesRiseStayUpASecondRetractAndRestFor400Ms) {
 }
 
 TEST_F(TrapTest, RecoverOnlySpikesNeverRiseByThemselves) {
-    CActor* spikes = MakeOn(kStrikingSet, ActorType::kType42, 200, 200, {1});
+    CActor* spikes = MakeOn(kStrikingSet, ActorType::kSpikeTrap, 200, 200, {1});
     EXPECT_TRUE(spikes->IsAnimation(0));
     for (int32_t i = 0; i < 200; ++i) Think(spikes);
     EXPECT_TRUE(spikes->IsAnimation(0));
     // A block lands on it: it recovers from its hurt animation after its
     // timer, back to the lowered pose.
-    CActor* block = MakeOn(kMainSet, ActorType::kType19, 200, 200);
+    CActor* block = MakeOn(kMainSet, ActorType::kBlock19, 200, 200);
     Insert(spikes);
     block->CollideWithActors();
     EXPECT_TRUE(spikes->IsAnimation(4));
@@ -60,7 +60,7 @@ TEST_F(TrapTest, RecoverOnlySpikesNeverRiseByThemselves) {
 }
 
 TEST_F(TrapTest, ABarrierThatHurtsThePlayerDoesNotBreakInTheSameFrame) {
-    CActor* barrier = MakeOn(kStrikingSet, ActorType::kType45, 30, 200);
+    CActor* barrier = MakeOn(kStrikingSet, ActorType::kBarrier, 30, 200);
     Insert(barrier);
     barrier->ChangeAnimation(1, true);  // a pose with a move that hurts
     p->SetAnimation(2, false);          // the player's blow reaches the barrier too
@@ -85,9 +85,9 @@ TEST_F(TrapTest, ABarrierThatHurtsThePlayerDoesNotBreakInTheSameFrame) {
 }
 
 TEST_F(TrapTest, APooledShotBreakingABarrierGoesBackToThePoolOtherCollidersStay) {
-    for (int32_t type : {ActorType::kPooledShot, ActorType::kType40}) {
+    for (int32_t type : {ActorType::kPooledShot, ActorType::kRock}) {
         SCOPED_TRACE(type);
-        CActor* barrier = MakeOn(kMainSet, ActorType::kType45, 200, 200);
+        CActor* barrier = MakeOn(kMainSet, ActorType::kBarrier, 200, 200);
         Insert(barrier);
         CActor* other = MakeOn(kStrikingSet, type, 196, 200);
         other->hitPoints = 1;
@@ -106,7 +106,7 @@ TEST_F(TrapTest, APooledShotBreakingABarrierGoesBackToThePoolOtherCollidersStay)
 }
 
 TEST_F(TrapTest, ACrumblingLedgeCarriesFor500MsThenFallsAwayAndMaySpawnAgain) {
-    CActor* ledge = MakeOn(kReachingSet, ActorType::kType49, 200, 200, {0});
+    CActor* ledge = MakeOn(kReachingSet, ActorType::kCrumblingLedge, 200, 200, {0});
     ledge->createFlag = 1;
     ledge->spawnId = 0;
     world->spawns.push_back({0, CGameWorld::kSpawnLive});
@@ -130,7 +130,7 @@ TEST_F(TrapTest, ACrumblingLedgeCarriesFor500MsThenFallsAwayAndMaySpawnAgain) {
 
 TEST_F(TrapTest, ADrainTakesOneHitPointOnceAndNoneWhileBoosting) {
     for (bool boosting : {false, true}) {
-        CActor* drain = MakeOn(kMainSet, ActorType::kType44, 30, 200);
+        CActor* drain = MakeOn(kMainSet, ActorType::kDrainingHazard, 30, 200);
         world->boostFlag = boosting ? 1 : 0;
         const int32_t before = p->hitPoints;
         Think(drain);
@@ -143,7 +143,7 @@ TEST_F(TrapTest, ADrainTakesOneHitPointOnceAndNoneWhileBoosting) {
 TEST_F(TrapTest, ASecondFormPlayerDrainedToNothingDies) {
     CActor* formB = MakePlayer(ActorType::kPlayerFormB, 30, 200);
     formB->hitPoints = 1;
-    CActor* drain = MakeOn(kMainSet, ActorType::kType44, 30, 200);
+    CActor* drain = MakeOn(kMainSet, ActorType::kDrainingHazard, 30, 200);
     Think(drain);
     EXPECT_EQ(formB->hitPoints, 0);
     EXPECT_EQ(world->playerDead, 1);
@@ -151,7 +151,7 @@ TEST_F(TrapTest, ASecondFormPlayerDrainedToNothingDies) {
 }
 
 TEST_F(TrapTest, APotStruckByAShotBreaksHurtsWhileBrokenAndGoes) {
-    CActor* pot = MakeOn(kStrikingSet, ActorType::kType53, 200, 200);
+    CActor* pot = MakeOn(kStrikingSet, ActorType::kPot, 200, 200);
     Insert(pot);
     CActor* shot = MakeOn(kStrikingSet, ActorType::kPooledShot, 196, 200);
     shot->hitPoints = 1;
@@ -172,7 +172,7 @@ TEST_F(TrapTest, APotStruckByAShotBreaksHurtsWhileBrokenAndGoes) {
 }
 
 TEST_F(TrapTest, ARockKnockedByAShotDropsLandsAndGoes) {
-    CActor* rock = MakeOn(kMainSet, ActorType::kType40, 200, 100);
+    CActor* rock = MakeOn(kMainSet, ActorType::kRock, 200, 100);
     Insert(rock);
     Think(rock);
     EXPECT_EQ(rock->StateWord(0), 0);
@@ -195,7 +195,7 @@ TEST_F(TrapTest, ARockKnockedByAShotDropsLandsAndGoes) {
 }
 
 TEST_F(TrapTest, AHangingObjectReactsToAStandingPlayerInItsSecondBox) {
-    CActor* hanging = MakeOn(kReachingSet, ActorType::kType52, 200, 200);
+    CActor* hanging = MakeOn(kReachingSet, ActorType::kHangingObject, 200, 200);
     p->SetPosition(hanging->x, hanging->y - 15 * kPx);
     p->SetStateWord(kStance, kStanceLow);
     Think(hanging);

@@ -186,6 +186,16 @@ TEST(LevelValidator, WaitingForAnActorNeedsOneThatReleasesTheScript) {
     EXPECT_EQ(Verdict(withPoint("0"), kGoodScripts), "");
 }
 
+// An area of no size is met on its line; one that only touches the map's
+// edge is left to the level.
+TEST(LevelValidator, AcceptsReachAreasThatTouchTheMap) {
+    for (const char* area : {"2 3 0 0", "-2 0 2 2", "20 0 2 2", "2 -2 2 2", "2 14 2 2"}) {
+        const std::string scripts = Replaced(kGoodScripts, "  signal boss\n", "  reach " + std::string(area) +
+                                                                               "\n  signal boss\n");
+        EXPECT_EQ(Verdict(GoodMap(), scripts), "") << area;
+    }
+}
+
 TEST(LevelValidator, SourceErrorsNameTheirLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {GoodMap("actor Z nowhere\n"), "level.map:8: no template nowhere"},
@@ -204,6 +214,13 @@ TEST(LevelValidator, SourceErrorsNameTheirLine) {
               0u);
     const std::vector<std::pair<std::string, std::string>> commands = {
         {"reach 2 0 -1 2", "`reach` needs an area of no negative width or height"},
+        {"reach 2 0 2 -1", "`reach` needs an area of no negative width or height"},
+        {"reach -3 0 2 2", "`reach`: the area lies wholly outside the map of 20 x 14 tiles"},
+        {"reach 21 0 2 2", "`reach`: the area lies wholly outside the map of 20 x 14 tiles"},
+        {"reach 2 -3 2 2", "`reach`: the area lies wholly outside the map of 20 x 14 tiles"},
+        {"reach 2 15 2 2", "`reach`: the area lies wholly outside the map of 20 x 14 tiles"},
+        {"near boss 0", "`near` needs a distance of at least 1 pixel"},
+        {"near boss -48", "`near` needs a distance of at least 1 pixel"},
         {"reach 1366 0 2 2", "`reach`: tile 1366 is 32784 pixels"},
         {"camera 3 1365", "`camera`: tile 1365 is 32772 pixels"},
     };

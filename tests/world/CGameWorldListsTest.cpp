@@ -49,7 +49,7 @@ TEST_F(ListsTest, InsertionsWaitForTheFlushAndKeepDepthThenQueueOrder) {
 TEST_F(ListsTest, CarriersAndCollidersJoinTheirListsAndComeBackWhenRemovedAndAddedInOneFrame) {
     CActor* carrier = Make(5);
     carrier->createFlag = 1;
-    CActor* collider = Make(ActorType::kType6);
+    CActor* collider = Make(ActorType::kFlyingMine);
     CActor* plain = Make(5);
     for (CActor* x : {carrier, collider, plain}) world->QueueAddActor(x);
     world->FlushActorLists();

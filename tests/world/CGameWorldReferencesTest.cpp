@@ -54,12 +54,12 @@ protected:
 };
 
 TEST_F(ReferencesTest, DeletedTargetsLeaveNoPointerBehind) {
-    CActor* target = InPlay(Make(ActorType::kType6, 320, 300));
-    CActor* partner = InPlay(Make(ActorType::kType19, 280, 300));
-    CActor* linked = InPlay(Make(ActorType::kType3, 340, 300));
+    CActor* target = InPlay(Make(ActorType::kFlyingMine, 320, 300));
+    CActor* partner = InPlay(Make(ActorType::kBlock19, 280, 300));
+    CActor* linked = InPlay(Make(ActorType::kLargeEnemy3, 340, 300));
     CActor* linker = InPlay(Make(ActorType::kBossPart36, 340, 300));
     CActor* awaited = InPlay(Make(ActorType::kBoss41, 360, 300));
-    CActor* queued = Make(ActorType::kType53, 300, 300);
+    CActor* queued = Make(ActorType::kPot, 300, 300);
     world->QueueAddActor(queued);
     world->QueueRemoveActor(target);
     linker->link = linked;
@@ -82,8 +82,8 @@ TEST_F(ReferencesTest, DeletedTargetsLeaveNoPointerBehind) {
 }
 
 TEST_F(ReferencesTest, ASparkRemovedByTheFlushIsForgottenEverywhere) {
-    CActor* victim = InPlay(Make(ActorType::kType1, 330, 300));
-    CActor* attacker = InPlay(Make(ActorType::kType3, 300, 300));
+    CActor* victim = InPlay(Make(ActorType::kLargeEnemy1, 330, 300));
+    CActor* attacker = InPlay(Make(ActorType::kLargeEnemy3, 300, 300));
     attacker->SetAnimation(4, true);
     attacker->sprite->UpdateAttackBox(2);
     attacker->SpawnHitEffect(victim);
@@ -101,8 +101,8 @@ TEST_F(ReferencesTest, ASparkRemovedByTheFlushIsForgottenEverywhere) {
 }
 
 TEST_F(ReferencesTest, ClearingTheListsLeavesAWorldWithoutPlayerThatStillRuns) {
-    CActor* spawned = MakeSpawn(ActorType::kType6, 310, 300, 500, 500);
-    CActor* follower = Make(ActorType::kType19, 300, 300);
+    CActor* spawned = MakeSpawn(ActorType::kFlyingMine, 310, 300, 500, 500);
+    CActor* follower = Make(ActorType::kBlock19, 300, 300);
     follower->link = spawned;
     world->cameraTarget = spawned;
     world->partner = follower;
@@ -118,7 +118,7 @@ TEST_F(ReferencesTest, ClearingTheListsLeavesAWorldWithoutPlayerThatStillRuns) {
     // Everything that acts on the player does nothing now.
     CActor::SetPlayerTimedMode(true);
     CActor::AwardPlayer(0, 5);
-    CActor* enemy = Make(ActorType::kType1);
+    CActor* enemy = Make(ActorType::kLargeEnemy1);
     enemy->SetAnimation(3, true);
     EXPECT_FALSE(enemy->AttackPlayer(enemy));
     world->Unload();

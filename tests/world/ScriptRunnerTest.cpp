@@ -235,7 +235,7 @@ TEST_F(ScriptRunnerTest, ANonBlockingCommandRunsDetachedUntilItEnds) {
 TEST_F(ScriptRunnerTest, AWaitingCommandIsReleasedByATrigger) {
     Level level = FloorLevel();
     leveldata::Template trigger;
-    trigger.type = ActorType::kType4;
+    trigger.type = ActorType::kStopTrigger;
     trigger.sprite = kSpriteBody;
     level.map.templates = {trigger};
     level.map.spawns = {{0, 56, 14 * 24}};

@@ -3,61 +3,65 @@
 
 #include <cstdint>
 
-// Actor types. Most types are known by their number alone; the names say so.
+// Actor types, by what the actors are. Where several types share one
+// behaviour and differ only in their sprites (doors, switches, use points,
+// blocks) or are known only as large enemies, the name keeps the number;
+// type 60 has no behaviour of its own, only that it stays in play.
 namespace ActorType {
 
 constexpr int32_t kDecoration = -1;
 constexpr int32_t kPlayerFormA = 0;
-constexpr int32_t kType1 = 1;
+constexpr int32_t kLargeEnemy1 = 1;
 constexpr int32_t kPlayerFormB = 2;
-constexpr int32_t kType3 = 3;
-constexpr int32_t kType4 = 4;
-constexpr int32_t kType6 = 6;
-constexpr int32_t kType8 = 8;
-constexpr int32_t kType9 = 9;
-constexpr int32_t kType12 = 12;
-constexpr int32_t kType14 = 14;
+constexpr int32_t kLargeEnemy3 = 3;
+constexpr int32_t kStopTrigger = 4;
+constexpr int32_t kFlyingMine = 6;
+constexpr int32_t kBackgroundRunner = 8;
+constexpr int32_t kStrikeEffect = 9;
+constexpr int32_t kPatrolFlyer = 12;
+constexpr int32_t kLift = 14;
 constexpr int32_t kPooledShot = 17;
-constexpr int32_t kType19 = 19;
-constexpr int32_t kType22 = 22;
-constexpr int32_t kType24 = 24;
+constexpr int32_t kBlock19 = 19;
+constexpr int32_t kCheckpoint = 21;
+constexpr int32_t kPartner = 22;
+constexpr int32_t kContainer = 24;
 constexpr int32_t kPickup = 25;
-constexpr int32_t kType27 = 27;
-constexpr int32_t kType28 = 28;
-constexpr int32_t kType30 = 30;
-constexpr int32_t kType31 = 31;
+constexpr int32_t kDoor27 = 27;
+constexpr int32_t kSwitch28 = 28;
+constexpr int32_t kUsePoint30 = 30;
+constexpr int32_t kUsePoint31 = 31;
 constexpr int32_t kBoss35 = 35;
 constexpr int32_t kBossPart36 = 36;
-constexpr int32_t kType37 = 37;
-constexpr int32_t kType38 = 38;
+constexpr int32_t kBossMinion = 37;
+constexpr int32_t kRemote = 38;
 constexpr int32_t kHitSpark = 39;
-constexpr int32_t kType40 = 40;
+constexpr int32_t kRock = 40;
 constexpr int32_t kBoss41 = 41;
-constexpr int32_t kType42 = 42;
-constexpr int32_t kType43 = 43;
-constexpr int32_t kType44 = 44;
-constexpr int32_t kType45 = 45;
-constexpr int32_t kType46 = 46;
-constexpr int32_t kType47 = 47;
-constexpr int32_t kType48 = 48;
-constexpr int32_t kType49 = 49;
-constexpr int32_t kType50 = 50;
-constexpr int32_t kType51 = 51;
-constexpr int32_t kType52 = 52;
-constexpr int32_t kType53 = 53;
-constexpr int32_t kType54 = 54;
-constexpr int32_t kType55 = 55;
-constexpr int32_t kType56 = 56;
-constexpr int32_t kType57 = 57;
-constexpr int32_t kType58 = 58;
-constexpr int32_t kType59 = 59;
+constexpr int32_t kSpikeTrap = 42;
+constexpr int32_t kSummoningPoint = 43;
+constexpr int32_t kDrainingHazard = 44;
+constexpr int32_t kBarrier = 45;
+constexpr int32_t kBouncePad = 46;
+constexpr int32_t kCommandPoint = 47;
+constexpr int32_t kThrownShot = 48;
+constexpr int32_t kCrumblingLedge = 49;
+constexpr int32_t kDoor50 = 50;
+constexpr int32_t kSwitch51 = 51;
+constexpr int32_t kHangingObject = 52;
+constexpr int32_t kPot = 53;
+constexpr int32_t kDoor54 = 54;
+constexpr int32_t kSwitch55 = 55;
+constexpr int32_t kFlyingBoss = 56;
+constexpr int32_t kLaunchPad = 57;
+constexpr int32_t kBomber = 58;
+constexpr int32_t kLargeEnemy59 = 59;
 constexpr int32_t kType60 = 60;
-constexpr int32_t kType61 = 61;
-constexpr int32_t kType62 = 62;
-constexpr int32_t kType64 = 64;
-constexpr int32_t kType67 = 67;
-constexpr int32_t kType68 = 68;
-constexpr int32_t kType69 = 69;
+constexpr int32_t kBlock61 = 61;
+constexpr int32_t kUsePoint62 = 62;
+constexpr int32_t kDispenser = 64;
+constexpr int32_t kLargeEnemy67 = 67;
+constexpr int32_t kBossShot = 68;
+constexpr int32_t kFollowingDisplay = 69;
 
 constexpr int32_t kCount = 70;
 
@@ -75,11 +79,13 @@ constexpr int32_t StateCount(int32_t type) { return type >= 0 && type < kCount ?
 
 constexpr bool IsPlayer(int32_t type) { return type == kPlayerFormA || type == kPlayerFormB; }
 // The enemies that open key prompts and take finishing moves.
-constexpr bool IsLargeEnemy(int32_t type) { return type == kType1 || type == kType3 || type == kType59 || type == kType67; }
+constexpr bool IsLargeEnemy(int32_t type) {
+    return type == kLargeEnemy1 || type == kLargeEnemy3 || type == kLargeEnemy59 || type == kLargeEnemy67;
+}
 // The types tested by actor-versus-actor collision.
 constexpr bool IsCollider(int32_t type) {
-    return type == kPooledShot || type == kType6 || type == kType53 || type == kType40 || type == kType42 ||
-           type == kType45 || type == kType38 || type == kType54 || type == kType50;
+    return type == kPooledShot || type == kFlyingMine || type == kPot || type == kRock || type == kSpikeTrap ||
+           type == kBarrier || type == kRemote || type == kDoor54 || type == kDoor50;
 }
 
 }  // namespace ActorType

@@ -87,7 +87,7 @@ void ActorKit::PlaySound(int32_t id) {
 CActor* ActorKit::NewShot(int32_t px, int32_t py) {
     CGameWorld* world = World();
     if (world == nullptr) return nullptr;
-    CActor* shot = world->CreateActor(world->projectileSprite.get(), ActorType::kType48, px, py, 0);
+    CActor* shot = world->CreateActor(world->projectileSprite.get(), ActorType::kThrownShot, px, py, 0);
     if (shot != nullptr && shot->sprite) shot->sprite->SetVisible(true);
     return shot;
 }
@@ -97,7 +97,7 @@ CActor* ActorKit::CallStrike(CActor* caller, int32_t variant) {
     const CActor* p = Player();
     if (world == nullptr || p == nullptr) return nullptr;
     const int32_t py = ActorUnits::ToPixels(p->y) - p->GetHeight() / 2;
-    CActor* strike = world->CreateEffect(kStrikeSpriteSet, ActorType::kType9, ActorUnits::ToPixels(p->x), py, 0);
+    CActor* strike = world->CreateEffect(kStrikeSpriteSet, ActorType::kStrikeEffect, ActorUnits::ToPixels(p->x), py, 0);
     if (strike == nullptr) return nullptr;
     strike->SetStateWord(kStrikeVariantWord, variant);
     strike->SetStateWord(kStrikeDelayWord, kStrikeDelayMs);

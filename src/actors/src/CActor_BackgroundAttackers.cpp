@@ -389,7 +389,7 @@ void CActor::UpdateType8(int32_t) {
 }
 
 void CActor::UpdateType47(int32_t) {
-    if (link == nullptr) link = FirstOfType(ActorType::kType8);
+    if (link == nullptr) link = FirstOfType(ActorType::kBackgroundRunner);
     CActor* p = ActorKit::Player();
     if (link == nullptr || p == nullptr || state[Command::kGiven] != 0 || !ActorKit::Touches(p, this)) return;
     GiveCommand(state[Command::kOrder], *link, *p);

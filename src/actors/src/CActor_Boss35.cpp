@@ -163,8 +163,8 @@ private:
 
     void MakeMinion() {
         const int32_t r = CGameWorld::Random(0, world.viewWidth / 2);
-        CActor* minion =
-            world.CreateActor(a.sprite.get(), ActorType::kType37, world.cameraX + r * s[kDropped], world.cameraY, 0);
+        CActor* minion = world.CreateActor(a.sprite.get(), ActorType::kBossMinion, world.cameraX + r * s[kDropped],
+                                           world.cameraY, 0);
         if (minion == nullptr) return;
         minion->SetAnimation(kMinionEntry, false);
         if (minion->sprite) minion->sprite->SetVisible(true);

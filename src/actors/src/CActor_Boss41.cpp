@@ -419,7 +419,7 @@ private:
         if (EnemyKit::PixelDistanceX(a, p) < 2 * world.viewWidth) s[kAction] = kCameraLock;
         if (!expired) return;
         const int32_t edge = world.cameraX + world.viewWidth;
-        CActor* shot = world.CreateEffect(kShotSpriteSet, ActorType::kType68, edge, ToPixels(a.y), kShotAnchor);
+        CActor* shot = world.CreateEffect(kShotSpriteSet, ActorType::kBossShot, edge, ToPixels(a.y), kShotAnchor);
         s[kTimer] = kShotInterval;
         if (shot == nullptr) return;
         // The shot has no word for the bout: the accessor drops the mark.

@@ -28,8 +28,8 @@ constexpr int32_t kShotVictimAwake = 10;
 constexpr int32_t kShotVictimImmune = 13;
 constexpr int32_t kStrikeDamage = 800;
 constexpr int32_t kStrikeLargeDamage = 1000;
-constexpr int32_t kType48Damage = 500;
-constexpr int32_t kType56Stun = 1000;
+constexpr int32_t kThrownShotDamage = 500;
+constexpr int32_t kFlyingBossStun = 1000;
 constexpr int32_t kPushedOutAnimation = 3;
 constexpr int32_t kShotHurtAnimation = 10;
 constexpr int32_t kProtectedDefeat = 25;
@@ -44,12 +44,13 @@ bool IsOneOf(int32_t type, std::initializer_list<int32_t> types) {
 
 bool KeepsFacingWhenHit(int32_t type) {
     using namespace ActorType;
-    return IsOneOf(type, {kBoss35, kBossPart36, kType56, kType3, kType67, kType28, kType51, kType55});
+    return IsOneOf(type,
+                   {kBoss35, kBossPart36, kFlyingBoss, kLargeEnemy3, kLargeEnemy67, kSwitch28, kSwitch51, kSwitch55});
 }
 
 bool ShrugsOffMines(int32_t type) {
     using namespace ActorType;
-    return IsOneOf(type, {kType28, kType51, kType55, kType67});
+    return IsOneOf(type, {kSwitch28, kSwitch51, kSwitch55, kLargeEnemy67});
 }
 
 }  // namespace
@@ -79,8 +80,8 @@ bool CActor::CollideWith(CActor* o) {
     using namespace ActorType;
     const CSpriteInstance& mine = *sprite;
     CSpriteInstance& theirs = *o->sprite;
-    if (type == kType67 && o->type != kPooledShot && o->type != kType38) {
-        if ((o->type == kType50 || o->type == kType54) && CSpriteInstance::Overlaps(mine, theirs) && hitPoints >= 1) {
+    if (type == kLargeEnemy67 && o->type != kPooledShot && o->type != kRemote) {
+        if ((o->type == kDoor50 || o->type == kDoor54) && CSpriteInstance::Overlaps(mine, theirs) && hitPoints >= 1) {
             const int32_t offset = o->x > x ? theirs.GetBoxX() - mine.GetBoxX() - mine.GetBoxWidth()
                                             : theirs.GetBoxX() + theirs.GetBoxWidth() - mine.GetBoxX();
             x = o->x + ActorUnits::FromPixels(offset) + 1;
@@ -88,13 +89,13 @@ bool CActor::CollideWith(CActor* o) {
         return false;
     }
     if (o->type == kPooledShot && o->StateWord(1) != 0 && o->StateWord(1) != 2) return false;
-    if (o->type == kType6 && o->StateWord(0) == 5 && CSpriteInstance::Overlaps(mine, theirs)) {
+    if (o->type == kFlyingMine && o->StateWord(0) == 5 && CSpriteInstance::Overlaps(mine, theirs)) {
         o->SetStateWord(0, 1);
         o->SetStateWord(1, 200);
         o->vx = o->vy = 0;
         return false;
     }
-    if (o->type == kType42 && (type == kType19 || type == kType61) && CSpriteInstance::Overlaps(mine, theirs)) {
+    if (o->type == kSpikeTrap && (type == kBlock19 || type == kBlock61) && CSpriteInstance::Overlaps(mine, theirs)) {
         o->depth = 0;
         o->SetAnimation(4, false);
         o->SetStateWord(1, o->StateWord(2) != 0 ? 200 : 100);
@@ -107,35 +108,35 @@ bool CActor::CollideWith(CActor* o) {
 int32_t CActor::OnHit(CActor* attacker) {
     using namespace ActorType;
     if (hitPoints <= 0) return 0;
-    if (attacker->type != kType38) hitDir = attacker->facing != 0 ? 1 : -1;
+    if (attacker->type != kRemote) hitDir = attacker->facing != 0 ? 1 : -1;
     if (!KeepsFacingWhenHit(type)) TurnFrom(hitDir);
     switch (attacker->type) {
         case kPlayerFormA:
         case kPlayerFormB:
             return HitByPlayer(attacker);
-        case kType22:
+        case kPartner:
             hitPoints = 0;
             return -1;
         case kPooledShot:
             HitByPooledShot(attacker);
             return -1;
-        case kType38:
+        case kRemote:
             HitByStrike(attacker);
             return -1;
-        case kType53:
-        case kType6:
+        case kPot:
+        case kFlyingMine:
             if (!ShrugsOffMines(type)) hitPoints = 0;
             return -1;
-        case kType40:
+        case kRock:
             if (attacker->StateWord(0) == 1) {
                 hitPoints = 0;
                 if (attacker->IsAnimation(1)) attacker->ChangeAnimation(2, false);
             }
             return -1;
-        case kType48:
-            hitPoints -= kType48Damage;
-            if (type == kType56) {
-                SetStateWord(6, kType56Stun);
+        case kThrownShot:
+            hitPoints -= kThrownShotDamage;
+            if (type == kFlyingBoss) {
+                SetStateWord(6, kFlyingBossStun);
                 SetStateWord(7, 0);
             }
             return -1;
@@ -158,7 +159,7 @@ int32_t CActor::HitByPlayer(CActor* attacker) {
     hitPoints -= damage;
     const KnockBack* table = attacker->type == ActorType::kPlayerFormA ? kFormAKnockBack : kFormBKnockBack;
     const KnockBack knock = flag < kHurtAnimCount ? table[flag] : KnockBack{0, 0};
-    if (type == ActorType::kType3) TurnFrom(hitDir);
+    if (type == ActorType::kLargeEnemy3) TurnFrom(hitDir);
     PlayHurt(flag);
     if (attacker->StateWord(PlayerWord::kMoveSet) == 1 && hitPoints <= 0 && world != nullptr &&
         world->promptStatus != 0 && ActorType::IsLargeEnemy(type)) {
@@ -174,7 +175,7 @@ int32_t CActor::HitByPlayer(CActor* attacker) {
 void CActor::HitByPooledShot(CActor* shot) {
     const int32_t damage = shot->moves.empty() ? 0 : shot->moves[0].damage;
     const int32_t flag = shot->moves.empty() ? 0 : shot->moves[0].reaction;
-    if (type == ActorType::kType67) {
+    if (type == ActorType::kLargeEnemy67) {
         if (StateWord(0) == kShotVictimAwake) {
             SetAnimation(kPushedOutAnimation, false);
             hitPoints -= damage;
@@ -186,7 +187,7 @@ void CActor::HitByPooledShot(CActor* shot) {
         shot->Remove(true);
         return;
     }
-    if (type != ActorType::kType3) PlayHurt(flag);
+    if (type != ActorType::kLargeEnemy3) PlayHurt(flag);
     hitPoints -= damage;
     shot->Remove(true);
     TurnFrom(hitDir);
@@ -199,9 +200,9 @@ void CActor::HitByStrike(CActor* strike) {
         PlayHurt(strike->moves.empty() ? 0 : strike->moves[0].reaction);
     } else if (type == kBossPart36) {
         hitPoints -= kStrikeDamage;
-    } else if (IsOneOf(type, {kType67, kType59, kType3, kType1})) {
+    } else if (IsOneOf(type, {kLargeEnemy67, kLargeEnemy59, kLargeEnemy3, kLargeEnemy1})) {
         hitPoints -= kStrikeLargeDamage;
-        if (type == kType67) SetAnimation(kPushedOutAnimation, false);
+        if (type == kLargeEnemy67) SetAnimation(kPushedOutAnimation, false);
     } else if (!ShrugsOffMines(type)) {
         hitPoints = 0;
     }

@@ -17,7 +17,7 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
         case kPlayerFormB:
             ConstructPlayerFormB();
             break;
-        case kType1:
+        case kLargeEnemy1:
             collisionFlags = kCollideAll;
             gravity = kGravity;
             SetStateWord(0, 0);
@@ -28,14 +28,14 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetHurtAnims(7, 8, 8, 8, 8);
             AddMove(3, 2, 0);
             break;
-        case kType3:
+        case kLargeEnemy3:
             ConstructType3(extra, extraCount);
             break;
-        case kType4:
-        case kType44:
+        case kStopTrigger:
+        case kDrainingHazard:
             ChangeAnimation(0, kLoop);
             break;
-        case kType6:
+        case kFlyingMine:
             depth = 1;
             SetStateWord(0, 0);
             ChangeAnimation(0, kLoop);
@@ -44,23 +44,23 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetHurtAnims(3);
             AddMove(2, 5, 0);
             break;
-        case kType8:
+        case kBackgroundRunner:
             SetStateWord(0, 4);
             Hide();
             depth = kBackgroundDepth;
             SetStateWord(3, 0);
             ChangeAnimation(0, kLoop);
             break;
-        case kType9:
+        case kStrikeEffect:
             depth = 3;
             SetStateWord(0, 0);
             AddMove(1, 2, 0);
             AddMove(3, 2, 0);
             break;
-        case kType12:
+        case kPatrolFlyer:
             ConstructType12(extra, extraCount);
             break;
-        case kType14:
+        case kLift:
             ChangeAnimation(Extra(extra, extraCount, 0), kLoop);
             UpdateBox();
             SetStateWord(0, Extra(extra, extraCount, 1));
@@ -76,8 +76,8 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             AddMove(4, 3, 0);
             AddMove(1, 4000, 0);
             break;
-        case kType19:
-        case kType61:
+        case kBlock19:
+        case kBlock61:
             SetStateWord(0, Extra(extra, extraCount, 0));
             depth = 1;
             collisionFlags = kCollideAll;
@@ -85,32 +85,32 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             ChangeAnimation(0, kLoop);
             UpdateBox();
             break;
-        case kType22:
+        case kPartner:
             ChangeAnimation(5, kLoop);
             break;
-        case kType24:
+        case kContainer:
             SetStateWord(0, Extra(extra, extraCount, 0));
             ChangeAnimation(0, kLoop);
             break;
         case kPickup:
             ConstructType25(extraCount > 0 ? extra : nullptr);
             break;
-        case kType27:
-        case kType50:
-        case kType54:
+        case kDoor27:
+        case kDoor50:
+        case kDoor54:
             ConstructDoor(extra, extraCount);
             break;
-        case kType28:
-        case kType51:
-        case kType55:
+        case kSwitch28:
+        case kSwitch51:
+        case kSwitch55:
             SetStateWord(0, Extra(extra, extraCount, 1));
             SetStateWord(1, 0);
             SetStateWord(2, Extra(extra, extraCount, 0));
             ChangeAnimation(StateWord(0) == 1 ? 4 : StateWord(0) == 0 ? 2 : 8, kLoop);
             break;
-        case kType30:
-        case kType31:
-        case kType62:
+        case kUsePoint30:
+        case kUsePoint31:
+        case kUsePoint62:
             depth = 1;
             SetStateWord(0, 0);
             SetStateWord(1, 2);
@@ -141,11 +141,11 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             AddMove(11, 2, 0);
             SetHurtAnims(kNoAnimation);
             break;
-        case kType37:
+        case kBossMinion:
             AddMove(20, 2, 0);
             AddMove(21, 2, 0);
             break;
-        case kType38:
+        case kRemote:
             depth = 10;
             SetStateWord(0, 2);
             Hide();
@@ -156,7 +156,7 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             depth = 5;
             ChangeAnimation(0, kOnce);
             break;
-        case kType40:
+        case kRock:
             AddMove(1, 4000, 0);
             SetStateWord(0, 0);
             collisionFlags = kCollideAll;
@@ -181,10 +181,10 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetHurtAnims(13, 22, 13, 13, 13);
             ConstructBossGauge(false);
             break;
-        case kType42:
+        case kSpikeTrap:
             ConstructType42(extraCount > 0 ? extra : nullptr);
             break;
-        case kType43: {
+        case kSummoningPoint: {
             SetStateWord(1, Extra(extra, extraCount, 0));
             SetStateWord(2, extraCount == 2 ? 0 : 2);
             const int32_t kind = StateWord(1);
@@ -194,23 +194,23 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetStateWord(1, 0);
             break;
         }
-        case kType45: {
+        case kBarrier: {
             const int32_t damage = extra != nullptr && extraCount != 0 ? extra[0] : 2;
             ChangeAnimation(0, kLoop);
             AddMove(1, damage, 0);
             AddMove(2, damage, 0);
             break;
         }
-        case kType46:
+        case kBouncePad:
             SetStateWord(0, 0);
             ChangeAnimation(0, kLoop);
             break;
-        case kType47:
+        case kCommandPoint:
             SetStateWord(0, Extra(extra, extraCount, 0));
             SetStateWord(1, 0);
             ChangeAnimation(0, kOnce);
             break;
-        case kType48:
+        case kThrownShot:
             SetStateWord(0, 0);
             ChangeAnimation(7, kLoop);
             SetStateWord(1, 1);
@@ -219,7 +219,7 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             AddMove(10, 2, 0);
             AddMove(12, 2, 0);
             break;
-        case kType49: {
+        case kCrumblingLedge: {
             SetStateWord(2, Extra(extra, extraCount, 0));
             constexpr int32_t kAnimations[] = {0, 3, 4};
             const int32_t kind = StateWord(2);
@@ -227,10 +227,10 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetStateWord(0, 0);
             break;
         }
-        case kType52:
+        case kHangingObject:
             ConstructType52();
             break;
-        case kType53:
+        case kPot:
             depth = 0;
             SetStateWord(1, 0);
             SetStateWord(2, 500);
@@ -238,7 +238,7 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             ChangeAnimation(0, kLoop);
             AddMove(2, 20, 3);
             break;
-        case kType56:
+        case kFlyingBoss:
             SetStateWord(0, 6);
             Hide();
             ChangeAnimation(0, kLoop);
@@ -247,19 +247,19 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             hitPoints = 1900;
             ConstructBossGauge(true);
             break;
-        case kType57:
+        case kLaunchPad:
             SetStateWord(1, extra != nullptr && extraCount == 1 ? extra[0] : 1);
             ChangeAnimation(StateWord(1) == 1 ? 0 : 1, kLoop);
             SetStateWord(0, 0);
             collisionFlags = kCollideAll;
             gravity = kGravity;
             break;
-        case kType58:
+        case kBomber:
             Hide();
             SetStateWord(0, -1);
             SetStateWord(1, 7);
             break;
-        case kType59:
+        case kLargeEnemy59:
             collisionFlags = kCollideAll;
             gravity = kGravity;
             SetStateWord(0, 1);
@@ -275,11 +275,11 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             AddMove(7, 2, 0);
             SetHurtAnims(2);
             break;
-        case kType64:
+        case kDispenser:
             depth = -1;
             SetStateWord(0, 0);
             break;
-        case kType67:
+        case kLargeEnemy67:
             facing = 0;
             gravity = kGravity;
             collisionFlags = kCollideAll;
@@ -299,14 +299,14 @@ void CActor::ConstructType(const int8_t* extra, int32_t extraCount) {
             SetStateWord(12, 0);
             SetStateWord(13, extra != nullptr && extraCount > 0 ? extra[0] : -1);
             break;
-        case kType68:
+        case kBossShot:
             facing = 0;
             SetStateWord(0, 0);
             SetStateWord(1, 1500);
             ChangeAnimation(1, kLoop);
             AddMove(0, 2, 0);
             break;
-        case kType69:
+        case kFollowingDisplay:
             Hide();
             ChangeAnimation(0, kLoop);
             if (world != nullptr) {

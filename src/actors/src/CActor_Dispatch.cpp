@@ -37,54 +37,54 @@ void CActor::UpdateBehaviour(int32_t dt) {
             SetStateWord(kStoodOn, 0);
             SetStateWord(PlayerWord::kMeleeOnly, 0);
             return;
-        case kType1: UpdateType1(dt); return;
-        case kType3: UpdateType3(dt); return;
-        case kType67: UpdateType67(dt); return;
-        case kType4: UpdateType4Trigger(); return;
-        case kType6: UpdateType6(dt); return;
-        case kType8: UpdateType8(dt); return;
-        case kType9: UpdateType9(dt); return;
-        case kType12: UpdateType12(dt); return;
-        case kType14: UpdateType14(dt); return;
-        case kType53: UpdateType53(dt); return;
+        case kLargeEnemy1: UpdateType1(dt); return;
+        case kLargeEnemy3: UpdateType3(dt); return;
+        case kLargeEnemy67: UpdateType67(dt); return;
+        case kStopTrigger: UpdateType4Trigger(); return;
+        case kFlyingMine: UpdateType6(dt); return;
+        case kBackgroundRunner: UpdateType8(dt); return;
+        case kStrikeEffect: UpdateType9(dt); return;
+        case kPatrolFlyer: UpdateType12(dt); return;
+        case kLift: UpdateType14(dt); return;
+        case kPot: UpdateType53(dt); return;
         case kPooledShot: UpdateType17(dt); return;
-        case kType19:
-        case kType61: UpdateType19(dt); return;
-        case kType22: UpdateType22(dt); return;
-        case kType24: UpdateType24(dt); return;
+        case kBlock19:
+        case kBlock61: UpdateType19(dt); return;
+        case kPartner: UpdateType22(dt); return;
+        case kContainer: UpdateType24(dt); return;
         case kPickup: UpdateType25(dt); return;
-        case kType27:
-        case kType50:
-        case kType54: UpdateType27(dt); return;
-        case kType28:
-        case kType51:
-        case kType55: UpdateType28(dt); return;
-        case kType30:
-        case kType31:
-        case kType62: UpdateType30(dt); return;
+        case kDoor27:
+        case kDoor50:
+        case kDoor54: UpdateType27(dt); return;
+        case kSwitch28:
+        case kSwitch51:
+        case kSwitch55: UpdateType28(dt); return;
+        case kUsePoint30:
+        case kUsePoint31:
+        case kUsePoint62: UpdateType30(dt); return;
         case kBoss35: UpdateType35(dt); return;
         case kBossPart36: UpdateType36(dt); return;
-        case kType37: UpdateType37(dt); return;
-        case kType38: UpdateType38(dt); return;
-        case kType40: UpdateType40(dt); return;
+        case kBossMinion: UpdateType37(dt); return;
+        case kRemote: UpdateType38(dt); return;
+        case kRock: UpdateType40(dt); return;
         case kBoss41: UpdateType41(dt); return;
-        case kType42: UpdateType42(dt); return;
+        case kSpikeTrap: UpdateType42(dt); return;
         case kHitSpark: UpdateType39(dt); return;
-        case kType43: UpdateType43(dt); return;
-        case kType44: UpdateType44(dt); return;
-        case kType45: UpdateType45(dt); return;
-        case kType46: UpdateType46(dt); return;
-        case kType47: UpdateType47(dt); return;
-        case kType48: UpdateType48(dt); return;
-        case kType49: UpdateType49(dt); return;
-        case kType52: UpdateType52(dt); return;
-        case kType56: UpdateType56(dt); return;
-        case kType57: UpdateType57(dt); return;
-        case kType58: UpdateType58(dt); return;
-        case kType59: UpdateType59(dt); return;
-        case kType64: UpdateType64(dt); return;
-        case kType68: UpdateType68(dt); return;
-        case kType69: UpdateType69(dt); return;
+        case kSummoningPoint: UpdateType43(dt); return;
+        case kDrainingHazard: UpdateType44(dt); return;
+        case kBarrier: UpdateType45(dt); return;
+        case kBouncePad: UpdateType46(dt); return;
+        case kCommandPoint: UpdateType47(dt); return;
+        case kThrownShot: UpdateType48(dt); return;
+        case kCrumblingLedge: UpdateType49(dt); return;
+        case kHangingObject: UpdateType52(dt); return;
+        case kFlyingBoss: UpdateType56(dt); return;
+        case kLaunchPad: UpdateType57(dt); return;
+        case kBomber: UpdateType58(dt); return;
+        case kLargeEnemy59: UpdateType59(dt); return;
+        case kDispenser: UpdateType64(dt); return;
+        case kBossShot: UpdateType68(dt); return;
+        case kFollowingDisplay: UpdateType69(dt); return;
         default: return;
     }
 }

@@ -53,7 +53,7 @@ constexpr int32_t kPlayerAnimation = 22;
 
 bool IsDoor(const CActor* a) {
     return a != nullptr &&
-           (a->type == ActorType::kType27 || a->type == ActorType::kType50 || a->type == ActorType::kType54);
+           (a->type == ActorType::kDoor27 || a->type == ActorType::kDoor50 || a->type == ActorType::kDoor54);
 }
 
 // The door the switch names, when it is a door in play.

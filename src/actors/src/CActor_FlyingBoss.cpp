@@ -206,7 +206,7 @@ private:
         const bool inView = a.vx > 0 ? Left() >= world.cameraX : Right() < world.cameraX + world.viewWidth;
         if (!inView) return;
         s[kState] = kPassAfter;
-        CActor* strike = world.CreateEffect(kStrikeSpriteSet, ActorType::kType9, ToPixels(p.x),
+        CActor* strike = world.CreateEffect(kStrikeSpriteSet, ActorType::kStrikeEffect, ToPixels(p.x),
                                             ToPixels(p.y) - p.GetHeight() / 2, 0);
         a.SetAnimation(kFlyStriking, true);
         if (strike == nullptr) return;

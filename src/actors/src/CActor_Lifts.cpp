@@ -141,7 +141,7 @@ void LiftUpdate::ReleaseFlyer() {
     using namespace Lift;
     if (p == nullptr || Resting() || !ActorKit::Touches(&a, p)) return;
     CActor* flyer = p->link;
-    if (flyer == nullptr || flyer->type != ActorType::kType12 || flyer->IsOutOfRange() ||
+    if (flyer == nullptr || flyer->type != ActorType::kPatrolFlyer || flyer->IsOutOfRange() ||
         flyer->StateWord(0) == kFlyerGone) {
         return;
     }

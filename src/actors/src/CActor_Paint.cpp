@@ -28,8 +28,8 @@ constexpr uint32_t kBarOutline59 = 0xFFFF0000;
 constexpr uint32_t kBarBack = 0xFF555954;
 constexpr uint32_t kBarFill = 0xFF8AFF00;
 constexpr uint32_t kBarFill59 = 0xFF00FFFF;
-constexpr int32_t kType3HiddenMode = 12;
-constexpr int32_t kType3DroppingMode = 13;
+constexpr int32_t kLargeEnemy3HiddenMode = 12;
+constexpr int32_t kLargeEnemy3DroppingMode = 13;
 
 // Boss gauges at the bottom of the screen.
 constexpr int32_t kGaugeLift = 10;
@@ -44,9 +44,9 @@ constexpr int32_t kEntering68 = 0;
 
 int32_t FullHealth(int32_t type) {
     switch (type) {
-        case ActorType::kType1: return 2700;
-        case ActorType::kType3: return 1350;
-        case ActorType::kType59: return 3000;
+        case ActorType::kLargeEnemy1: return 2700;
+        case ActorType::kLargeEnemy3: return 1350;
+        case ActorType::kLargeEnemy59: return 3000;
         default: return 6000;
     }
 }
@@ -68,7 +68,7 @@ void CActor::Paint(JGraphics& g, int32_t offsetX, int32_t offsetY) {
         PaintHealthBar(g, sx, sy);
         PaintBossGauge(g);
         if (sprite && sprite->IsVisible() && !IsBlinkedOut()) {
-            if (type == ActorType::kType68 && StateWord(0) == kEntering68 && world != nullptr) {
+            if (type == ActorType::kBossShot && StateWord(0) == kEntering68 && world != nullptr) {
                 sprite->Paint(g, world->screenWidth, ActorUnits::ToPixels(y) - world->cameraY);
             } else {
                 sprite->Paint(g, sx, sy);
@@ -106,23 +106,24 @@ void CActor::PaintPlayer(JGraphics& g, int32_t sx, int32_t sy) {
 void CActor::PaintHealthBar(JGraphics& g, int32_t sx, int32_t sy) {
     if (!sprite || !sprite->IsVisible()) return;
     const int32_t word0 = StateWord(0);
-    const bool shown = (type == ActorType::kType1 && word0 != 0) ||
-                       (type == ActorType::kType3 && word0 != kType3HiddenMode && word0 != kType3DroppingMode) ||
-                       type == ActorType::kType59 || type == ActorType::kType67;
+    const bool shown =
+        (type == ActorType::kLargeEnemy1 && word0 != 0) ||
+        (type == ActorType::kLargeEnemy3 && word0 != kLargeEnemy3HiddenMode && word0 != kLargeEnemy3DroppingMode) ||
+        type == ActorType::kLargeEnemy59 || type == ActorType::kLargeEnemy67;
     if (!shown || hitPoints <= 0) return;
     const int32_t full = FullHealth(type);
     const int32_t top = sy - (sprite->GetBoxHeight() + kBarLift);
-    g.setColor(type == ActorType::kType59 ? kBarOutline59 : kBarOutline);
+    g.setColor(type == ActorType::kLargeEnemy59 ? kBarOutline59 : kBarOutline);
     g.drawRect(sx - kBarHalfWidth, top, kBarWidth, kBarHeight);
     g.setColor(kBarBack);
     g.fillRect(sx - kBarHalfWidth + 1, top + 1, kBarInnerWidth, kBarInnerHeight);
     const int32_t filled = std::max(1, ActorUnits::MulDiv(hitPoints, kBarInnerWidth, full));
-    g.setColor(type == ActorType::kType59 ? kBarFill59 : kBarFill);
+    g.setColor(type == ActorType::kLargeEnemy59 ? kBarFill59 : kBarFill);
     g.fillRect(sx - kBarHalfWidth + 1, top + 1, filled, kBarInnerHeight);
 }
 
 void CActor::PaintBossGauge(JGraphics& g) {
-    const bool boss = type == ActorType::kType56 || type == ActorType::kBoss41;
+    const bool boss = type == ActorType::kFlyingBoss || type == ActorType::kBoss41;
     if (!(type == ActorType::kBossPart36 || (boss && hitPoints >= 1))) return;
     CGameWorld* world = GetWorld();
     CSpriteInstance* gauge = world != nullptr ? world->bossGaugeSprite.get() : nullptr;
@@ -132,7 +133,7 @@ void CActor::PaintBossGauge(JGraphics& g) {
     gauge->Paint(g, gx, gy);
     int32_t full = 0;
     int32_t hp = 0;
-    if (type == ActorType::kType56 && StateWord(0) != kGaugeInactive) {
+    if (type == ActorType::kFlyingBoss && StateWord(0) != kGaugeInactive) {
         full = kGaugeFull56;
         hp = hitPoints;
     } else if (type == ActorType::kBoss41 && StateWord(0) != kGaugeInactive) {
@@ -153,7 +154,7 @@ void CActor::PaintBossGauge(JGraphics& g) {
 
 // Types 56 and 3 blink while they recover from a hit.
 bool CActor::IsBlinkedOut() const {
-    if (type == ActorType::kType56) return StateWord(6) >= 1 && hitPoints >= 1 && BlinkPhaseHidden(StateWord(7));
-    if (type == ActorType::kType3) return StateWord(9) >= 1 && hitPoints >= 1 && BlinkPhaseHidden(StateWord(10));
+    if (type == ActorType::kFlyingBoss) return StateWord(6) >= 1 && hitPoints >= 1 && BlinkPhaseHidden(StateWord(7));
+    if (type == ActorType::kLargeEnemy3) return StateWord(9) >= 1 && hitPoints >= 1 && BlinkPhaseHidden(StateWord(10));
     return false;
 }

@@ -109,7 +109,7 @@ void CActor::UpdateType25(int32_t dt) {
     using namespace Pickup;
     if (StateWord(kCollected) == 1) {
         if (!IsAnimationDone()) return;
-        if (StateWord(kKind) == kFullReserve && link != nullptr && link->type == ActorType::kType64) {
+        if (StateWord(kKind) == kFullReserve && link != nullptr && link->type == ActorType::kDispenser) {
             link->SetStateWord(Dispenser::kPhase, Dispenser::kClosing);
         }
         Remove(true);

@@ -201,7 +201,7 @@ bool FormAUpdate::Act(uint32_t keys) {
         return false;
     }
     using namespace ActorType;
-    if (!control.CanGoLow(kStand, {kType19, kType1, kType3, kType59, kType67})) return false;
+    if (!control.CanGoLow(kStand, {kBlock19, kLargeEnemy1, kLargeEnemy3, kLargeEnemy59, kLargeEnemy67})) return false;
     p.SetAnimation(kGoLow, false);
     p.SetStateWord(kStance, kStanceLow | kStanceImmuneBit);
     p.vx = p.ax = 0;

@@ -274,7 +274,9 @@ bool FormBUpdate::JumpOrGoLow(uint32_t keys) {
     }
     using namespace ActorType;
     if (!PC::Standing(p)) return false;
-    if (!control.CanGoLow(kStand, {kType19, kType1, kType3, kType59, kType67, kType61})) return false;
+    if (!control.CanGoLow(kStand, {kBlock19, kLargeEnemy1, kLargeEnemy3, kLargeEnemy59, kLargeEnemy67, kBlock61})) {
+        return false;
+    }
     p.SetAnimation(kGoLow, false);
     p.SetStateWord(kStance, kStanceLow | kStanceImmuneBit);
     p.vx = p.ax = 0;

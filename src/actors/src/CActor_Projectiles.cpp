@@ -81,11 +81,12 @@ constexpr int32_t kFlashMs = 250;
 
 // Shots of these shooters stop at walls, blocks and doors.
 bool ChecksWalls(int32_t shooter) {
-    return shooter == ActorType::kType1 || shooter == ActorType::kPlayerFormB || shooter == ActorType::kType3;
+    return shooter == ActorType::kLargeEnemy1 || shooter == ActorType::kPlayerFormB ||
+           shooter == ActorType::kLargeEnemy3;
 }
 
 bool IsShotBlocker(int32_t type) {
-    return type == ActorType::kType19 || type == ActorType::kType50 || type == ActorType::kType61;
+    return type == ActorType::kBlock19 || type == ActorType::kDoor50 || type == ActorType::kBlock61;
 }
 
 void FollowPlayerAsShot(CActor& shot);
@@ -234,7 +235,7 @@ void FlyAsShot(CActor& shot) {
 void ExplodeAsShot(CActor& shot) {
     using namespace Thrown;
     CActor* owner = shot.link;
-    if (owner != nullptr && owner->type == ActorType::kType56) {
+    if (owner != nullptr && owner->type == ActorType::kFlyingBoss) {
         if (ActorKit::StruckBy(owner, &shot)) {
             shot.SetStateWord(kPhase, kFinishing);
             owner->OnHit(&shot);

@@ -27,14 +27,14 @@ enum CheckpointWord : int32_t {
     kSavedCreateFlag = 15,
 };
 
-constexpr int32_t kType58Speed = 122880;
-constexpr int32_t kType58Animation = 4;
-constexpr int32_t kType69ShowMs = 401;
-constexpr int32_t kType69Animation = 1;
+constexpr int32_t kBomberSpeed = 122880;
+constexpr int32_t kBomberAnimation = 4;
+constexpr int32_t kFollowingDisplayShowMs = 401;
+constexpr int32_t kFollowingDisplayAnimation = 1;
 
 bool StaysInRange(int32_t type) {
     using namespace ActorType;
-    for (int32_t t : {kType8, kType27, kType38, kBoss41, kType50, kType54, kType56, kType60}) {
+    for (int32_t t : {kBackgroundRunner, kDoor27, kRemote, kBoss41, kDoor50, kDoor54, kFlyingBoss, kType60}) {
         if (type == t) return true;
     }
     return false;
@@ -64,18 +64,18 @@ void CActor::OnScriptSignal() {
             }
             p->SetStateWord(PlayerWord::kBossSignal, 1);
             break;
-        case kType1:
+        case kLargeEnemy1:
             ChangeAnimation(2, false);
             break;
-        case kType58:
+        case kBomber:
             SetPosition(ActorUnits::FromPixels(world->cameraX - GetWidth()),
                         ActorUnits::FromPixels(world->cameraY + world->screenHeight / 2));
-            ChangeAnimation(kType58Animation, true);
-            vx = kType58Speed;
+            ChangeAnimation(kBomberAnimation, true);
+            vx = kBomberSpeed;
             SetStateWord(0, 0);
             if (sprite) sprite->SetVisible(true);
             break;
-        case kType56:
+        case kFlyingBoss:
             world->type56Signal = 1;
             break;
         case kBoss41:
@@ -84,11 +84,11 @@ void CActor::OnScriptSignal() {
                 SetStateWord(1, 100);
             }
             break;
-        case kType67:
+        case kLargeEnemy67:
             SetStateWord(12, 1);
             if (sprite) sprite->SetVisible(true);
             break;
-        case kType12:
+        case kPatrolFlyer:
             if (StateWord(0) == 0) {
                 SetStateWord(0, 1);
                 targetVx = StateWord(5);
@@ -200,9 +200,9 @@ void CActor::UpdateType69(int32_t dt) {
     SetPosition(world->player->x, world->player->y);
     if (world->type69Display == 0) return;
     if (sprite) sprite->SetVisible(true);
-    if (world->type69Timer == 0) ChangeAnimation(kType69Animation, true);
+    if (world->type69Timer == 0) ChangeAnimation(kFollowingDisplayAnimation, true);
     world->type69Timer += dt;
-    if (world->type69Timer >= kType69ShowMs) {
+    if (world->type69Timer >= kFollowingDisplayShowMs) {
         if (sprite) sprite->SetVisible(false);
         world->type69Display = 0;
     }

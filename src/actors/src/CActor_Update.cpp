@@ -13,8 +13,6 @@ constexpr uint32_t kKeyUp = 256;
 constexpr uint32_t kKeyDown = 128;
 constexpr int32_t kFreeMoveStep = 20 * ActorUnits::kPerPixel;
 
-constexpr int32_t kCheckpointType = 21;
-
 }  // namespace
 
 void CActor::Update(int32_t dt) {
@@ -30,7 +28,7 @@ void CActor::Update(int32_t dt) {
         UpdateFreeMove();
         return;
     }
-    if (type == kCheckpointType) {
+    if (type == ActorType::kCheckpoint) {
         CActor* p = world != nullptr ? world->player : nullptr;
         if (p != nullptr && sprite && p->sprite && CSpriteInstance::Overlaps(*sprite, *p->sprite)) {
             world->SaveCheckpoint();

@@ -31,10 +31,10 @@ constexpr int32_t kShotDamageType3 = 200;
 constexpr int32_t kShotAnimationType1 = 2;
 constexpr int32_t kShotAnimationFormBSpecial = 1;
 constexpr int32_t kShotAnimationBoss41 = 4;
-constexpr int32_t kType3LowAttack = 4;
-constexpr int32_t kType3HighAttack = 11;
-constexpr int32_t kType3LowShot = 2;
-constexpr int32_t kType3HighShot = 3;
+constexpr int32_t kLargeEnemy3LowAttack = 4;
+constexpr int32_t kLargeEnemy3HighAttack = 11;
+constexpr int32_t kLargeEnemy3LowShot = 2;
+constexpr int32_t kLargeEnemy3HighShot = 3;
 constexpr int32_t kShotKindWord = 0;
 constexpr int32_t kShotSourceWord = 1;
 constexpr int32_t kShotLive = 1;
@@ -169,7 +169,7 @@ int32_t CGameWorld::ArmShot(CActor& shot, const CActor& source) const {
     };
     switch (source.type) {
         case ActorType::kPlayerFormA: arm(kShotDamageFormA, false); return 0;
-        case ActorType::kType1: arm(kShotDamageType1, true); return kShotAnimationType1;
+        case ActorType::kLargeEnemy1: arm(kShotDamageType1, true); return kShotAnimationType1;
         case ActorType::kPlayerFormB:
             if (player != nullptr && player->StateWord(PlayerWord::kSpecial) > 0) {
                 arm(kShotDamageFormBSpecial, false);
@@ -177,10 +177,10 @@ int32_t CGameWorld::ArmShot(CActor& shot, const CActor& source) const {
             }
             arm(kShotDamageFormB, false);
             return 0;
-        case ActorType::kType3:
+        case ActorType::kLargeEnemy3:
             arm(kShotDamageType3, true);
-            if (source.GetAnimationId() == kType3LowAttack) return kType3LowShot;
-            if (source.GetAnimationId() == kType3HighAttack) return kType3HighShot;
+            if (source.GetAnimationId() == kLargeEnemy3LowAttack) return kLargeEnemy3LowShot;
+            if (source.GetAnimationId() == kLargeEnemy3HighAttack) return kLargeEnemy3HighShot;
             return kNoAnimation;
         case ActorType::kBoss41: return kShotAnimationBoss41;
         default: return kNoAnimation;

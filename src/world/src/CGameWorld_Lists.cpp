@@ -12,7 +12,7 @@ namespace {
 // owned list. One that is re-sorted in this frame is still wanted.
 bool IsSpentShot(const CGameWorld::ActorList& owned, const CGameWorld::ActorList& adding, CActor* a) {
     using namespace ActorType;
-    if (a->type != kType9 && a->type != kType48 && a->type != kType68) return false;
+    if (a->type != kStrikeEffect && a->type != kThrownShot && a->type != kBossShot) return false;
     return owned.contains(a) && !adding.contains(a);
 }
 

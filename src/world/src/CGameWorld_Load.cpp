@@ -233,7 +233,7 @@ int32_t CGameWorld::LoadPlayScreen() {
         for (int32_t id : kNameIds) nameTable.push_back(id != kNoText ? GetUpperText(id) : JString());
         speakerNames = nameTable.data();
     }
-    CActor* made = CreateEffect(kPartnerSets[std::clamp(partnerForm, 0, 2)], ActorType::kType22, 0, 0,
+    CActor* made = CreateEffect(kPartnerSets[std::clamp(partnerForm, 0, 2)], ActorType::kPartner, 0, 0,
                                 CActor::kAnchorCentreX);
     partner = made;
     if (partner != nullptr) {

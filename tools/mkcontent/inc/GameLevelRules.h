@@ -29,7 +29,6 @@ public:
     static constexpr int32_t kAutoRunLevel = 4;
     // Tile flag of the cells that kill the player.
     static constexpr size_t kTileFlagDeadly = 4;
-    static constexpr int32_t kCheckpointType = 21;
     // A player restarting at a checkpoint (or starting the level) with the
     // walking key still held needs this many tiles to see a hazard and
     // react: nearer, one jump timing in several saves him.

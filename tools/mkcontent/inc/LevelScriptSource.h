@@ -16,8 +16,10 @@
 //   script ID [loop] [then=ID,...]      up to `end`
 //     reach C R W H                     wait until the player's box meets
 //                                       the tiles C..C+W-1, R..R+H-1
-//                                       (W, H >= 0)
-//     near ACTOR PIXELS                 wait until an actor comes that near
+//                                       (W, H >= 0), an area that touches
+//                                       the map
+//     near ACTOR PIXELS                 wait until an actor comes nearer
+//                                       than PIXELS (at least 1)
 //     gone ACTOR                        wait until the actor is destroyed
 //     camera C R [speed=N] [nowait]     camera to a tile's middle (instant
 //     camera_type TYPE [speed=N] [nowait]   without a speed), to the first
@@ -49,6 +51,8 @@ private:
     bool ParseCommand(const SourceLine& line, std::string& error);
     bool Numbers(const SourceLine& line, size_t first, size_t count, int32_t* values, std::string& error) const;
     bool AreaSize(const SourceLine& line, int32_t width, int32_t height, std::string& error) const;
+    // `area` is C, R, W, H in tiles.
+    bool AreaTouchesMap(const SourceLine& line, const int32_t* area, std::string& error) const;
     // Tiles to pixels (plus `offset`), each of which must fit 16 bits.
     bool TilePixels(const SourceLine& line, const int32_t* tiles, size_t count, int32_t offset, int16_t* pixels,
                     std::string& error) const;

@@ -91,6 +91,20 @@ bool LevelScriptSource::AreaSize(const SourceLine& line, int32_t width, int32_t 
     return SourceText::Fail(line.place, "`" + line.words[0] + "` needs an area of no negative width or height", error);
 }
 
+// The player's box stays in the map: an area that does not even touch the
+// map never meets it and holds its script for good. One that only touches
+// an edge of the map is let through, as whether the box reaches that edge
+// depends on the level.
+bool LevelScriptSource::AreaTouchesMap(const SourceLine& line, const int32_t* area, std::string& error) const {
+    const int32_t width = m_map.map.tiles.width;
+    const int32_t height = m_map.map.tiles.height;
+    if (area[0] + area[2] >= 0 && area[0] <= width && area[1] + area[3] >= 0 && area[1] <= height) return true;
+    return SourceText::Fail(line.place, "`" + line.words[0] + "`: the area lies wholly outside the map of " +
+                                            std::to_string(width) + " x " + std::to_string(height) +
+                                            " tiles, so the wait never ends",
+                            error);
+}
+
 // The game keeps these coordinates in pixels in 16 bits: a far tile would
 // wrap to one near the other edge of the map.
 bool LevelScriptSource::TilePixels(const SourceLine& line, const int32_t* tiles, size_t count, int32_t offset,
@@ -182,10 +196,15 @@ bool LevelScriptSource::ParseCommand(const SourceLine& line, std::string& error)
     if (name == "reach") {
         int16_t area[4] = {0, 0, 0, 0};
         ok = exactly(5) && Numbers(line, 1, 4, n, error) && AreaSize(line, n[2], n[3], error) &&
-             TilePixels(line, n, 4, 0, area, error);
+             TilePixels(line, n, 4, 0, area, error) && AreaTouchesMap(line, n, error);
         if (ok) command = ScriptCommands::WaitForArea(area[0], area[1], area[2], area[3]);
     } else if (name == "near") {
         ok = exactly(3) && Actor(line, 1, ref, error) && Numbers(line, 2, 1, n, error);
+        // The game waits for an actor nearer than this: 0 or less is never met.
+        if (ok && n[0] <= 0) {
+            ok = SourceText::Fail(line.place, "`near` needs a distance of at least 1 pixel, so that the wait can end",
+                                  error);
+        }
         if (ok) command = ScriptCommands::WaitForActorNear(static_cast<int8_t>(ref), static_cast<int16_t>(n[0]), false);
     } else if (name == "gone") {
         ok = exactly(2) && Actor(line, 1, ref, error);

@@ -1,5 +1,6 @@
 #include "LevelValidator.h"
 
+#include "ActorTypes.h"
 #include "GameLevelRules.h"
 #include "ScriptCommands.h"
 
@@ -192,8 +193,8 @@ int32_t LevelValidator::TemplateTypeOfRef(const LevelMapContent& map, uint8_t re
 bool LevelValidator::CheckDataRefs(const LevelMapContent& map, std::string& error) {
     for (size_t i = 0; i < map.map.templates.size(); ++i) {
         const leveldata::Template& record = map.map.templates[i];
-        const bool namesDoor = GameLevelRules::IsSwitch(record.type) || record.type == 67;
-        const bool namesActor = namesDoor || record.type == 41;
+        const bool namesDoor = GameLevelRules::IsSwitch(record.type) || record.type == ActorType::kLargeEnemy67;
+        const bool namesActor = namesDoor || record.type == ActorType::kBoss41;
         if (!namesActor || record.data.empty()) continue;
         bool named = false;
         for (const LevelDataReference& ref : map.dataRefs) {
@@ -219,12 +220,12 @@ bool LevelValidator::CheckSpawnTiles(const LevelMapContent& map, std::string& er
             return Fail(map.spawnPlaces[i], "an actor stands outside the map", error);
         }
         auto code = [&](int32_t y) { return layer.codes[static_cast<size_t>(y) * layer.width + column]; };
-        if (type == 52) {
+        if (type == ActorType::kHangingObject) {
             bool anchored = false;
             for (int32_t y = row; y >= 0 && !anchored; --y) anchored = code(y) == GameLevelRules::kHangingAnchorCode;
             if (!anchored) return Fail(map.spawnPlaces[i], "a hanging object needs a tile of code 4 above it", error);
         }
-        if (type == 14 && code(row) != GameLevelRules::kLiftTrackCode) {
+        if (type == ActorType::kLift && code(row) != GameLevelRules::kLiftTrackCode) {
             return Fail(map.spawnPlaces[i], "a lift stands on track (tile code 9)", error);
         }
     }
@@ -247,7 +248,7 @@ bool LevelValidator::CheckRunUps(const LevelMapContent& map, std::string& error)
     // Levels run to the right: a restored player walks on that way.
     for (size_t i = 0; i < map.map.spawns.size(); ++i) {
         const leveldata::Spawn& spawn = map.map.spawns[i];
-        if (map.map.templates[static_cast<size_t>(spawn.templateIndex)].type != GameLevelRules::kCheckpointType) continue;
+        if (map.map.templates[static_cast<size_t>(spawn.templateIndex)].type != ActorType::kCheckpoint) continue;
         const int32_t distance = HazardDistance(map, spawn.x, spawn.y, 1);
         if (distance > 0) return fail(map.spawnPlaces[i], "a checkpoint stands", distance);
     }

@@ -1,5 +1,5 @@
-#ifndef CRUNRECORDER_H
-#define CRUNRECORDER_H
+#ifndef HOSTRUNRECORDER_H
+#define HOSTRUNRECORDER_H
 
 #include "HostBackend.h"
 #include "HostFrame.h"
@@ -13,7 +13,7 @@
 // screenshots are taken from the frame the backend keeps; only behind a
 // backend that keeps none does the recorder copy frames itself, and only
 // when it is to take screenshots.
-class CRunRecorder : public HostBackend {
+class HostRunRecorder : public HostBackend {
 public:
     struct Settings {
         // Frames to present before the run ends; 0 for no limit.
@@ -27,8 +27,8 @@ public:
     };
 
     // Takes the backend.
-    CRunRecorder(HostBackend* backend, Settings settings);
-    ~CRunRecorder() override;
+    HostRunRecorder(HostBackend* backend, Settings settings);
+    ~HostRunRecorder() override;
 
     bool Pump(uint32_t timeoutMs) override { return m_backend->Pump(timeoutMs); }
     bool PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) override;

@@ -1,23 +1,23 @@
-#include "CRunRecorder.h"
+#include "HostRunRecorder.h"
 
 #include "HostPngWriter.h"
-#include "WinMain.h"
+#include "HostWindowSystem.h"
 
 #include <cstdio>
 #include <utility>
 
-CRunRecorder::CRunRecorder(HostBackend* backend, Settings settings)
+HostRunRecorder::HostRunRecorder(HostBackend* backend, Settings settings)
     : m_backend(backend), m_settings(std::move(settings)) {}
 
-CRunRecorder::~CRunRecorder() { delete m_backend; }
+HostRunRecorder::~HostRunRecorder() { delete m_backend; }
 
-std::string CRunRecorder::ScreenshotName(uint32_t frame) {
+std::string HostRunRecorder::ScreenshotName(uint32_t frame) {
     char name[32];
     std::snprintf(name, sizeof(name), "frame-%06u.png", frame);
     return name;
 }
 
-bool CRunRecorder::PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
+bool HostRunRecorder::PresentFrame(const void* pixels, int32_t width, int32_t height, int32_t pitch, uint32_t format) {
     const bool shown = m_backend->PresentFrame(pixels, width, height, pitch, format);
     if (!HostFrame::Fits(pixels, width, height, pitch, format)) return shown;
     if (m_backend->KeptFrame() == nullptr && !m_settings.screenshotDirectory.empty()) {
@@ -28,17 +28,17 @@ bool CRunRecorder::PresentFrame(const void* pixels, int32_t width, int32_t heigh
     if (every != 0 && m_frames % every == 0) SaveScreenshot();
     if (!m_ending && ShouldEnd()) {
         m_ending = true;
-        PostQuit();
+        HostWindowSystem::PostQuit(0);
     }
     return shown;
 }
 
-bool CRunRecorder::ShouldEnd() const {
+bool HostRunRecorder::ShouldEnd() const {
     if (m_settings.frameLimit != 0 && m_frames >= m_settings.frameLimit) return true;
     return m_settings.inputEnded && m_settings.inputEnded();
 }
 
-void CRunRecorder::SaveScreenshot() {
+void HostRunRecorder::SaveScreenshot() {
     if (m_settings.screenshotDirectory.empty() || m_lastSaved == m_frames) return;
     m_lastSaved = m_frames;
     std::string error;
@@ -46,12 +46,12 @@ void CRunRecorder::SaveScreenshot() {
     if (!HostPngWriter::Write(ShownFrame(), path, &error) && m_error.empty()) m_error = error;
 }
 
-const HostFrame& CRunRecorder::ShownFrame() const {
+const HostFrame& HostRunRecorder::ShownFrame() const {
     const HostFrame* kept = m_backend->KeptFrame();
     return kept != nullptr ? *kept : m_lastFrame;
 }
 
-bool CRunRecorder::Finish() {
+bool HostRunRecorder::Finish() {
     if (m_frames != 0) SaveScreenshot();
     return m_error.empty();
 }
