@@ -318,8 +318,8 @@ TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
 }
 
 // A reset whose records cannot be deleted would be undone by the next
-// start: the storage notice says so, and leads back to the options.
-TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressShowsTheStorageNotice) {
+// start: its notice says so, and leads back to the options.
+TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressSaysItCouldNotReset) {
     BootToMainMenu();
     Progress().highestLevel = 4;
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
@@ -329,7 +329,7 @@ TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressShowsTheStorageNotice) 
     Choose(kYesRow);
     HostFile::SetFaultHook(nullptr);
     ASSERT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextResetFailed));
     EXPECT_TRUE(RecordExists(RecordId::kProgress));
     Choose(0);
     EXPECT_EQ(State(), CStates::kOptions);
@@ -458,8 +458,9 @@ TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
 }
 
 // An answer that cannot be kept would bring the notice back at every start
-// without a word: the storage notice says so, then the sound question comes.
-TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNotice) {
+// without a word: the storage notice says so, then the sound question comes,
+// and the splash leads to the main menu without telling it again.
+TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeOnce) {
     UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
@@ -472,4 +473,9 @@ TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNotice)
     Choose(0);
     ASSERT_EQ(State(), CStates::kMessageBox);
     EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextSoundQuestion));
+    Choose(kNoRow);
+    Mark();
+    ASSERT_TRUE(RunUntil(CStates::kMainMenu, 1000));
+    const StateList since = StatesSinceMark();
+    EXPECT_EQ(std::count(since.begin(), since.end(), CStates::kMessageBox), 0);
 }

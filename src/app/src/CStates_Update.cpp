@@ -293,14 +293,14 @@ int32_t CStates::StartLoading() {
     return kPlayLoad;
 }
 
+// That records cannot be stored weighs more than that one cannot be read. A
+// failure to store that the player was told of before the splash ended (the
+// touch-screen notice's answer) is not told a second time.
 int32_t CStates::EndSplash() {
     ReleaseSplashImages();
-    return storageOk != 0 && recordUnreadable == 0 ? kMainMenu : StorageNotice(kMainMenu);
-}
-
-// That records cannot be stored weighs more than that one cannot be read.
-int32_t CStates::StorageNotice(int32_t then) {
-    return OpenMessageBox(Notice(storageOk == 0 ? kTextStorageFailed : kTextRecordUnreadable, then));
+    if (storageOk == 0 && storageFailureTold == 0) return SaveFailureNotice(kMainMenu);
+    if (recordUnreadable != 0) return OpenMessageBox(Notice(kTextRecordUnreadable, kMainMenu));
+    return kMainMenu;
 }
 
 // Shown for every failed save: the next one is tried all the same, and the
@@ -309,7 +309,8 @@ void CStates::ReportSaveFailure() { SetState(SaveFailureNotice(state)); }
 
 int32_t CStates::SaveFailureNotice(int32_t then) {
     storageOk = 0;
-    return StorageNotice(then);
+    storageFailureTold = 1;
+    return OpenMessageBox(Notice(kTextStorageFailed, then));
 }
 
 // The one-value description is built once and then only rewritten: the
