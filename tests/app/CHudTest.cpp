@@ -462,8 +462,8 @@ TEST_F(HudTest, LongMessageScrollsByLinesAndCreditsRollByThemselves) {
     hud.ShowPopup(0, 0, 4 * kCharW, 2 * kFontH, 0);
     hud.ShowList(JString("aaa bbb ccc ddd"), JString(), JString());
     ASSERT_EQ(hud.textHeight, 40);
+    EXPECT_TRUE(hud.ShowsScrollArrows());
     PressKey(EngineKey::kDown);
-    EXPECT_TRUE(hud.showScrollArrows);
     EXPECT_EQ(hud.scroll, 10);
     PressKey(EngineKey::kDown);
     PressKey(EngineKey::kDown);

@@ -242,20 +242,45 @@ TEST_F(ScreensFlowTest, BackDuringTheSplashEndsTheGame) {
     EXPECT_TRUE(m_app->IsExitRequested());
 }
 
-// Select skips the logo to the title and the wipe to the intro images.
-TEST_F(ScreensFlowTest, SelectSkipsTheLogoAndTheWipe) {
+// Select and a tap alike skip the logo to the title and the wipe to the
+// intro pictures, and move those on one at a time.
+class SplashSkipTest : public ScreensFlowTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void Skip() {
+        if (!GetParam()) {
+            Press(EngineKey::kSelect);
+            return;
+        }
+        const uint32_t point = static_cast<uint32_t>(kScreenW / 2) | static_cast<uint32_t>(kScreenH / 2) << 16;
+        Event(EngineEvent::kMouseButtonDown, 0, point);
+        Event(EngineEvent::kMouseButtonUp, 0, point);
+        Frame();
+    }
+};
+
+TEST_P(SplashSkipTest, TheLogoTheWipeAndEachIntroPictureGiveWay) {
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kMessageBox));
     Choose(kNoRow);
     ASSERT_TRUE(RunUntil(CStates::kLogoSlide));
     Frames(3);
     Mark();
-    Press(EngineKey::kSelect);
+    Skip();
     Frame();
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kTitle, CStates::kLogoWipe}));
-    Press(EngineKey::kSelect);
-    EXPECT_EQ(State(), CStates::kIntroImage);
+    Skip();
+    ASSERT_EQ(State(), CStates::kIntroImage);
+    Frame();
+    Mark();
+    Skip();
+    EXPECT_EQ(StatesSinceMark(), StateList{CStates::kIntroImage});
+    EXPECT_EQ(States().introIndex, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeysAndTaps, SplashSkipTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Tap" : "Select");
+                         });
 
 TEST_F(ScreensFlowTest, SoundIsToggledInTheOptionsWithTheSameItemSelected) {
     BootToMainMenu(kYesRow);

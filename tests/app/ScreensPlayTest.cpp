@@ -296,8 +296,11 @@ TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
 TEST_F(ScreensPlayTest, HelpFromThePauseScrollsOnTheMenusFrame) {
     Choose(kMainMenuHelpRow);
     ASSERT_EQ(State(), CStates::kHelp);
+    // The page's first frame shows it whole, its scroll arrows too.
+    const HostFrame first = m_backend->LastFrame();
     Frame();
     const HostFrame fromMenu = m_backend->LastFrame();
+    EXPECT_EQ(PixelsApart(first, fromMenu), 0);
     Press(EngineKey::kBack);
     StartPlay();
     Press(EngineKey::kSoftRight);

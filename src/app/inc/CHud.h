@@ -142,6 +142,9 @@ public:
     bool ShowsPage() const { return laidOut && mode != kClosed; }
     // A menu page on screen, which PaintStill and PaintMoving paint whole.
     bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
+    // A text page longer than its box shows the arrows that scroll it, from
+    // the page's first frame on.
+    bool ShowsScrollArrows() const;
 
     JFont* font = nullptr;
     JImage* image = nullptr;
@@ -222,7 +225,6 @@ public:
     int32_t barHeight = 0;
     int32_t rowHeight = 0;
     int32_t sideWidth = 0;
-    bool showScrollArrows = false;
     int32_t titleLineCount = 0;
     bool noticeBox = false;
     // Set while a message box holds the play (the camera stands still).

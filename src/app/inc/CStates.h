@@ -308,6 +308,8 @@ private:
     int32_t ChooseGameOverItem(int32_t id);
     int32_t AnswerMessageBox(int32_t id);
     int32_t StateStep(int32_t dt, bool select, int32_t hudMode);
+    // The stylus went down on the screen in this tick.
+    static bool TappedDown();
     int32_t StartupChecks();
     int32_t InterfaceSetup();
     void ApplySoundAnswer();

@@ -196,6 +196,11 @@ JVector<JString> CHud::WrapSentencePages(const JString& text) const {
     return lines;
 }
 
+bool CHud::ShowsScrollArrows() const {
+    const bool textPage = mode == kMessage || mode == kPagedText;
+    return laidOut && textPage && !imageRows && !autoScroll && boxHeight < textHeight;
+}
+
 int32_t CHud::TextRoom() const { return pagesUnderName ? boxHeight - NameHeadingHeight() : boxHeight; }
 
 // A missing font or a missing row image makes rows 0 high: then no row fits,

@@ -327,7 +327,7 @@ void CHud::PaintRows(JGraphics& g, int32_t startY) {
         }
         y += rh;
     }
-    if (!imageRows && !autoScroll && showScrollArrows) PaintTextArrows(g);
+    if (ShowsScrollArrows()) PaintTextArrows(g);
 }
 
 // The arrows stand under the text's box, which clips the rows: they are

@@ -10,6 +10,7 @@
 #include "CHud.h"
 #include "CResourceManager.h"
 #include "CSoundManager.h"
+#include "CTouchButtonManager.h"
 #include "ResourceText.h"
 
 namespace {
@@ -204,7 +205,11 @@ int32_t CStates::AnswerMessageBox(int32_t id) {
     return next;
 }
 
+// The logo states give way to select and to a tap alike, so that a player
+// with the stylus reaches the menu as soon as one with keys (the HUD moves
+// the intro pictures on for either).
 int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
+    const bool skip = select || TappedDown();
     switch (state) {
         case kFirstFrame:
             // The loading screen of the first frame is up: the checks follow
@@ -221,15 +226,15 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
             ApplySoundAnswer();
             return kLogoSlide;
         case kLogoSlide:
-            return SlideLogo(dt, select);
+            return SlideLogo(dt, skip);
         case kLogoPieces:
         case kLogoWhole:
-            return ShowLogoPieces(dt, select);
+            return ShowLogoPieces(dt, skip);
         case kTitle:
             return kLogoWipe;
         case kLogoWipe:
             stateTime += dt;
-            return CGame::GetTimers()->Tick(kSplashTimer, dt) || select ? kIntroImage : 0;
+            return CGame::GetTimers()->Tick(kSplashTimer, dt) || skip ? kIntroImage : 0;
         case kIntroImage:
             return hudMode == CHud::kImageDone ? kIntroImage : 0;
         case kSplashEnd:
@@ -245,6 +250,11 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
         default:
             return 0;
     }
+}
+
+bool CStates::TappedDown() {
+    const CTouchButtonManager* touch = CGame::GetTouchButtons();
+    return touch != nullptr && touch->HasDownEdge();
 }
 
 int32_t CStates::StartupChecks() {
