@@ -424,7 +424,7 @@ TEST_F(HudTest, DialoguePagesBreakBetweenSentences) {
                  {"aa.bb cc.", {"aa.bb", "cc."}}};
     for (const auto& c : cases) {
         hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
-        hud.ShowPages(JString(c.text), false);
+        hud.ShowPlayPage(JString(c.text), CHud::kDialogue);
         ASSERT_EQ(hud.lineCount, static_cast<int32_t>(c.lines.size())) << c.text;
         for (int32_t i = 0; i < hud.lineCount; ++i) {
             EXPECT_EQ(hud.lines.elementAt(i), JString(c.lines[static_cast<size_t>(i)].c_str())) << c.text << " " << i;

@@ -292,7 +292,7 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
         case kGoodbye:
             EnterTextPage(kGoodbyeTop, kGoodbyeMargin, kGoodbyeHeightMargin, GetUpperText(kTextGoodbye));
             // A farewell of a line or two: centred, clear of the frame's rails.
-            hud->centreLines = true;
+            hud->CentreLines();
             *softKeys = kSoftConfirm;
             stackDepth = 0;
             break;
