@@ -244,7 +244,7 @@ private:
     // apart, or pages of whole sentences, under the speaker's name or not.
     // Every new page starts with plain lines.
     enum class PageText : uint8_t { kLines, kCentredLines, kTopics, kSentencePages, kSentencePagesUnderName };
-    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText made);
+    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText pageText);
     // A message page's text in lines no wider than its box.
     JVector<JString> WrapMessage(const JString& text) const;
     JVector<JString> WrapTopics(const JString& text) const;

@@ -117,12 +117,12 @@ void CHud::ShowFullScreenSprite() {
 
 void CHud::CentreLines() { m_pageText = PageText::kCentredLines; }
 
-void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText made) {
+void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText pageText) {
     SetMode(kMessage);
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
-    m_pageText = made;
+    m_pageText = pageText;
     Layout();
 }
 
