@@ -48,14 +48,20 @@ public:
         a->UpdateBehaviour(dt);
     }
 
-    // Frames until the actor's animation has ended (bounded).
-    static int32_t ThinkUntilDone(CActor* a, int32_t limit = 100) {
+    // Thinks until the condition holds (bounded); the number of frames.
+    template <typename Condition>
+    static int32_t ThinkUntil(CActor* a, Condition done, int32_t limit = 400) {
         int32_t frames = 0;
-        while (!a->IsAnimationDone() && frames < limit) {
+        while (!done() && frames < limit) {
             Think(a);
             ++frames;
         }
         return frames;
+    }
+
+    // Frames until the actor's animation has ended (bounded).
+    static int32_t ThinkUntilDone(CActor* a, int32_t limit = 100) {
+        return ThinkUntil(a, [a] { return a->IsAnimationDone(); }, limit);
     }
 
 protected:

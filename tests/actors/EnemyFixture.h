@@ -42,17 +42,6 @@ protected:
         }
     }
 
-    // Thinks until the predicate holds (bounded); the number of frames.
-    template <typename Predicate>
-    static int32_t ThinkUntil(CActor* a, Predicate done, int32_t limit = 400) {
-        int32_t frames = 0;
-        while (!done() && frames < limit) {
-            Think(a);
-            ++frames;
-        }
-        return frames;
-    }
-
     // A script command parked in the world, waiting for an actor.
     CScriptCommand* Park() {
         command = std::make_unique<CScriptCommand>(*world, LevelScriptCommand{}, 0);

@@ -21,12 +21,7 @@ constexpr int32_t kBodyHalf = 5;
 
 // Frames until the actor's state word reaches a value (bounded).
 int32_t ThinkUntilWord(CActor* a, int32_t word, int32_t value) {
-    int32_t frames = 0;
-    while (a->StateWord(word) != value && frames < 400) {
-        BehaviourFixture::Think(a);
-        ++frames;
-    }
-    return frames;
+    return BehaviourFixture::ThinkUntil(a, [a, word, value] { return a->StateWord(word) == value; });
 }
 
 TEST_F(LargeEnemyTest, TypeOneNeverSignalledSleepsThroughBlowsAndContact) {

@@ -23,17 +23,6 @@ protected:
         return partner;
     }
 
-    // Frames until the condition holds (bounded).
-    template <typename Condition>
-    static int32_t ThinkUntil(CActor* a, Condition condition) {
-        int32_t frames = 0;
-        while (!condition() && frames < 400) {
-            Think(a);
-            ++frames;
-        }
-        return frames;
-    }
-
     CActor* p = nullptr;
 };
 

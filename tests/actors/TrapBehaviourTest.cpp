@@ -14,17 +14,6 @@ protected:
         p = MakePlayer(ActorType::kPlayerFormA, 30, 200);
     }
 
-    // Frames until the condition holds (bounded).
-    template <typename Condition>
-    static int32_t ThinkUntil(CActor* a, Condition condition) {
-        int32_t frames = 0;
-        while (!condition() && frames < 400) {
-            Think(a);
-            ++frames;
-        }
-        return frames;
-    }
-
     CActor* p = nullptr;
 };
 

@@ -414,16 +414,23 @@ TEST_F(HudTest, ADialogueHasAPageForEveryTwoLinesBegun) {
 
 // A dialogue's page ends between sentences where the next one does not fit
 // on it; a sentence longer than a page goes on over the next, and the last
-// page is not filled up.
+// page is not filled up. A full stop with no space after it ends no
+// sentence: the text is left as it is written.
 TEST_F(HudTest, DialoguePagesBreakBetweenSentences) {
-    hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
-    hud.ShowPages(JString("aa. bb. cccc dddd eeee. ff."), false);
-    const std::vector<std::string> expected = {"aa. bb.", "", "cccc", "dddd", "eeee.", "ff."};
-    ASSERT_EQ(hud.lineCount, static_cast<int32_t>(expected.size()));
-    for (int32_t i = 0; i < hud.lineCount; ++i) {
-        EXPECT_EQ(hud.lines.elementAt(i), JString(expected[static_cast<size_t>(i)].c_str())) << i;
+    const struct {
+        const char* text;
+        std::vector<std::string> lines;
+    } cases[] = {{"aa. bb. cccc dddd eeee. ff.", {"aa. bb.", "", "cccc", "dddd", "eeee.", "ff."}},
+                 {"aa.bb cc.", {"aa.bb", "cc."}}};
+    for (const auto& c : cases) {
+        hud.ShowPopup(0, 0, 8 * kCharW, 2 * kFontH, 0);
+        hud.ShowPlayPage(JString(c.text), CHud::kDialogue);
+        ASSERT_EQ(hud.lineCount, static_cast<int32_t>(c.lines.size())) << c.text;
+        for (int32_t i = 0; i < hud.lineCount; ++i) {
+            EXPECT_EQ(hud.lines.elementAt(i), JString(c.lines[static_cast<size_t>(i)].c_str())) << c.text << " " << i;
+        }
+        EXPECT_EQ(hud.visibleLines, 2);
     }
-    EXPECT_EQ(hud.visibleLines, 2);
 }
 
 TEST_F(HudTest, ImagesRunOutOrEndOnConfirm) {
@@ -462,8 +469,8 @@ TEST_F(HudTest, LongMessageScrollsByLinesAndCreditsRollByThemselves) {
     hud.ShowPopup(0, 0, 4 * kCharW, 2 * kFontH, 0);
     hud.ShowList(JString("aaa bbb ccc ddd"), JString(), JString());
     ASSERT_EQ(hud.textHeight, 40);
+    EXPECT_TRUE(hud.ShowsScrollArrows());
     PressKey(EngineKey::kDown);
-    EXPECT_TRUE(hud.showScrollArrows);
     EXPECT_EQ(hud.scroll, 10);
     PressKey(EngineKey::kDown);
     PressKey(EngineKey::kDown);

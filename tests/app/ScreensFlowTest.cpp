@@ -242,20 +242,45 @@ TEST_F(ScreensFlowTest, BackDuringTheSplashEndsTheGame) {
     EXPECT_TRUE(m_app->IsExitRequested());
 }
 
-// Select skips the logo to the title and the wipe to the intro images.
-TEST_F(ScreensFlowTest, SelectSkipsTheLogoAndTheWipe) {
+// Select and a tap alike skip the logo to the title and the wipe to the
+// intro pictures, and move those on one at a time.
+class SplashSkipTest : public ScreensFlowTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void Skip() {
+        if (!GetParam()) {
+            Press(EngineKey::kSelect);
+            return;
+        }
+        const uint32_t point = static_cast<uint32_t>(kScreenW / 2) | static_cast<uint32_t>(kScreenH / 2) << 16;
+        Event(EngineEvent::kMouseButtonDown, 0, point);
+        Event(EngineEvent::kMouseButtonUp, 0, point);
+        Frame();
+    }
+};
+
+TEST_P(SplashSkipTest, TheLogoTheWipeAndEachIntroPictureGiveWay) {
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kMessageBox));
     Choose(kNoRow);
     ASSERT_TRUE(RunUntil(CStates::kLogoSlide));
     Frames(3);
     Mark();
-    Press(EngineKey::kSelect);
+    Skip();
     Frame();
     EXPECT_EQ(StatesSinceMark(), (StateList{CStates::kTitle, CStates::kLogoWipe}));
-    Press(EngineKey::kSelect);
-    EXPECT_EQ(State(), CStates::kIntroImage);
+    Skip();
+    ASSERT_EQ(State(), CStates::kIntroImage);
+    Frame();
+    Mark();
+    Skip();
+    EXPECT_EQ(StatesSinceMark(), StateList{CStates::kIntroImage});
+    EXPECT_EQ(States().introIndex, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeysAndTaps, SplashSkipTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Tap" : "Select");
+                         });
 
 TEST_F(ScreensFlowTest, SoundIsToggledInTheOptionsWithTheSameItemSelected) {
     BootToMainMenu(kYesRow);
@@ -318,8 +343,8 @@ TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
 }
 
 // A reset whose records cannot be deleted would be undone by the next
-// start: the storage notice says so, and leads back to the options.
-TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressShowsTheStorageNotice) {
+// start: its notice says so, and leads back to the options.
+TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressSaysItCouldNotReset) {
     BootToMainMenu();
     Progress().highestLevel = 4;
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
@@ -329,7 +354,7 @@ TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressShowsTheStorageNotice) 
     Choose(kYesRow);
     HostFile::SetFaultHook(nullptr);
     ASSERT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextResetFailed));
     EXPECT_TRUE(RecordExists(RecordId::kProgress));
     Choose(0);
     EXPECT_EQ(State(), CStates::kOptions);
@@ -458,8 +483,9 @@ TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
 }
 
 // An answer that cannot be kept would bring the notice back at every start
-// without a word: the storage notice says so, then the sound question comes.
-TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNotice) {
+// without a word: the storage notice says so, then the sound question comes,
+// and the splash leads to the main menu without telling it again.
+TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeOnce) {
     UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
@@ -472,4 +498,9 @@ TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNotice)
     Choose(0);
     ASSERT_EQ(State(), CStates::kMessageBox);
     EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextSoundQuestion));
+    Choose(kNoRow);
+    Mark();
+    ASSERT_TRUE(RunUntil(CStates::kMainMenu, 1000));
+    const StateList since = StatesSinceMark();
+    EXPECT_EQ(std::count(since.begin(), since.end(), CStates::kMessageBox), 0);
 }

@@ -181,10 +181,9 @@ TEST_F(ScreensPaintTest, APageInPlayUnderANameShowsEveryLine) {
     hud.ShowPopup(kScreenW / 2, kScreenH / 2, kScreenW - 2 * kTextSide, kSpeakerPageHeight,
                   CHud::kCentreX | CHud::kCentreY);
     hud.speaker = 1;
-    hud.ShowPages(JString("ONE TWO THREE FOUR FIVE SIX SEVEN EIGHT NINE TEN ELEVEN TWELVE THIRTEEN FOURTEEN "
-                          "FIFTEEN SIXTEEN SEVENTEEN EIGHTEEN NINETEEN TWENTY TWENTYONE TWENTYTWO"),
-                  true);
-    hud.mode = CHud::kPlayText;
+    hud.ShowPlayPage(JString("ONE TWO THREE FOUR FIVE SIX SEVEN EIGHT NINE TEN ELEVEN TWELVE THIRTEEN FOURTEEN "
+                             "FIFTEEN SIXTEEN SEVENTEEN EIGHTEEN NINETEEN TWENTY TWENTYONE TWENTYTWO"),
+                     CHud::kPlayText);
     int32_t written = 0;
     for (int32_t i = 0; i < hud.lineCount; ++i) written += hud.lines.elementAt(i).length() > 0 ? 1 : 0;
     EXPECT_GT(written, 2);

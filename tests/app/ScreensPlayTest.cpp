@@ -296,8 +296,11 @@ TEST_F(ScreensPlayTest, HelpFromThePauseReturnsToThePauseWithHelpSelected) {
 TEST_F(ScreensPlayTest, HelpFromThePauseScrollsOnTheMenusFrame) {
     Choose(kMainMenuHelpRow);
     ASSERT_EQ(State(), CStates::kHelp);
+    // The page's first frame shows it whole, its scroll arrows too.
+    const HostFrame first = m_backend->LastFrame();
     Frame();
     const HostFrame fromMenu = m_backend->LastFrame();
+    EXPECT_EQ(PixelsApart(first, fromMenu), 0);
     Press(EngineKey::kBack);
     StartPlay();
     Press(EngineKey::kSoftRight);
@@ -556,6 +559,58 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
     Press(EngineKey::kBack);
     EXPECT_EQ(State(), CStates::kMainMenu);
 }
+
+// Back pressed in the tick the world leaves play opens no pause page over
+// it: what the world's update chose is where the game goes.
+struct LeavingPlay {
+    const char* name;
+    int32_t subState;
+    bool lastLevel;
+    bool failingSave;
+    // The state the tick enters, and the one the game then settles in.
+    int32_t entered;
+    int32_t settled;
+};
+
+class BackAsPlayEndsTest : public ScreensPlayTest, public ::testing::WithParamInterface<LeavingPlay> {};
+
+TEST_P(BackAsPlayEndsTest, BackInThatTickLeavesTheWorldsChoice) {
+    const LeavingPlay& c = GetParam();
+    StartPlay();
+    if (c.lastLevel) World().level = CGameWorld::kLevelCount - 1;
+    if (c.failingSave) HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(c.subState);
+    Press(EngineKey::kBack);
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(State(), c.entered);
+    EXPECT_EQ(States().stackDepth, 0);
+    if (c.failingSave) {
+        EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+        Choose(kOkRow);
+    }
+    Frame();
+    ASSERT_TRUE(RunUntil(c.settled, 2000));
+    if (c.settled != CStates::kPlay) return;
+    // The next level plays, on a screen that moves, without the menu frame
+    // the notice was drawn on.
+    EXPECT_EQ(World().level, 1);
+    EXPECT_EQ(States().frameBar, nullptr);
+    EXPECT_EQ(States().frameHalf, nullptr);
+    const HostFrame before = m_backend->LastFrame();
+    Frames(kFadeInFrames);
+    EXPECT_GT(PixelsApart(before, m_backend->LastFrame()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, BackAsPlayEndsTest,
+    ::testing::Values(
+        LeavingPlay{"LevelDone", CGameWorld::kSubStateComplete, false, false, CStates::kLoadLevel, CStates::kPlay},
+        LeavingPlay{"LevelDoneSaveFailed", CGameWorld::kSubStateComplete, false, true, CStates::kMessageBox,
+                    CStates::kPlay},
+        LeavingPlay{"GameDone", CGameWorld::kSubStateComplete, true, false, CStates::kMainMenu, CStates::kMainMenu},
+        LeavingPlay{"PlayerLost", CGameWorld::kSubStateLeave, false, false, CStates::kPlayOver, CStates::kGameOver},
+        LeavingPlay{"NoStart", CGameWorld::kSubStateNoStart, false, false, CStates::kMainMenu, CStates::kMainMenu}),
+    [](const ::testing::TestParamInfo<LeavingPlay>& info) { return std::string(info.param.name); });
 
 // A suspension during play pauses at the first tick after the resume; one
 // over a page leaves the page as it is.

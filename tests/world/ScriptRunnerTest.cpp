@@ -347,10 +347,13 @@ TEST_F(ScriptMessageTest, AMessageHoldsThePlayUntilTheHudClosesIt) {
     EXPECT_EQ(world->inputBlocked, 1);
     hud.mode = CHud::kClosed;
     hud.SetBoxFlags(true, true);
+    // As play resumed from the pause page leaves the HUD: nothing laid out.
+    hud.laidOut = false;
     Frame();
     // The scripted pause holds the HUD in its full-screen state, over play,
     // and blocks input; it ends itself in its first update.
     EXPECT_EQ(hud.mode, CHud::kFullScreenSprite);
+    EXPECT_TRUE(hud.ShowsPage());
     EXPECT_FALSE(hud.clearScreen);
     EXPECT_FALSE(hud.drawFrame);
     Frame();

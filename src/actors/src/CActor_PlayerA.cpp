@@ -299,6 +299,8 @@ void FormAUpdate::Walk() {
         p.SetAnimation(kLand, false);
         p.vx = p.vy = 0;
         if (p.hardLanding != 0) {
+            // Twice on purpose: the hard landing's thud is started twice,
+            // as the game has always played it. Not a slip to fold into one.
             ActorKit::PlaySound(GameSound::kHardLanding);
             ActorKit::PlaySound(GameSound::kHardLanding);
             world.SetShake(kLandingShakeMs, 0, kLandingShakeY, false);

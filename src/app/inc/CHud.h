@@ -99,11 +99,18 @@ public:
     // An untitled text whose line breaks end its topics: each topic is
     // wrapped by itself, with a blank row before the next.
     void ShowTopics(const JString& text);
-    // An untitled text read a box at a time (a dialogue, a page in play):
-    // a page ends between sentences where a whole one fits on it. Under the
-    // name of the speaker already set (a page in play), which stands inside
-    // the box, a page holds only the lines that fit below the name.
-    void ShowPages(const JString& text, bool underName);
+    // A page in play, `playMode` kDialogue or kPlayText: an untitled text
+    // read a box at a time, a page ending between sentences where a whole
+    // one fits on it. Under the name of the speaker already set (kPlayText),
+    // which stands inside the box, a page holds only the lines that fit
+    // below the name.
+    void ShowPlayPage(const JString& text, Mode playMode);
+    // A dialogue or a page in play on screen goes; the box keeps its layout.
+    void ClosePlayPage();
+    // The play world's full-screen sprite over play, until the world ends it.
+    void ShowFullScreenSprite();
+    // The text page's lines each stand centred in its box.
+    void CentreLines();
     // The loading screen.
     void Clear();
     // A negative time never runs out.
@@ -142,6 +149,9 @@ public:
     bool ShowsPage() const { return laidOut && mode != kClosed; }
     // A menu page on screen, which PaintStill and PaintMoving paint whole.
     bool ShowsMenuPage() const { return laidOut && !noticeBox && mode == kMenu; }
+    // A text page longer than its box shows the arrows that scroll it, from
+    // the page's first frame on.
+    bool ShowsScrollArrows() const;
 
     JFont* font = nullptr;
     JImage* image = nullptr;
@@ -173,16 +183,6 @@ public:
     bool clearScreen = true;
     bool drawFrame = false;
     int32_t centred = 1;
-    // A text page's lines each centred in the box instead of from its left;
-    // every new page starts without.
-    bool centreLines = false;
-    // The text page's line breaks part topics by a blank row (ShowTopics).
-    bool topicGap = false;
-    // The text is laid out in pages of whole sentences (ShowPages).
-    bool sentencePages = false;
-    // The speaker's name heads the box, and the lines take the room below
-    // it; every new page starts without.
-    bool pagesUnderName = false;
     // Where SetTitlesAsText puts the title (-1: above the rows) and how wide
     // it wraps it and the body (0: the screen less the title margin).
     int32_t textTitleTop = -1;
@@ -222,7 +222,6 @@ public:
     int32_t barHeight = 0;
     int32_t rowHeight = 0;
     int32_t sideWidth = 0;
-    bool showScrollArrows = false;
     int32_t titleLineCount = 0;
     bool noticeBox = false;
     // Set while a message box holds the play (the camera stands still).
@@ -240,9 +239,12 @@ private:
     // The text in lines no wider than the screen less the title margin, or
     // than a text page's title width when one is set.
     JVector<JString> WrapTitle(const JString& text) const;
-    // How a message's text is broken into lines.
-    enum class TextFlow : uint8_t { kLines, kTopics, kSentencePages, kSentencePagesUnderName };
-    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow);
+    // How a text page's lines are made and set: plain lines from the box's
+    // left or centred in it, topics (one to each line break) a blank row
+    // apart, or pages of whole sentences, under the speaker's name or not.
+    // Every new page starts with plain lines.
+    enum class PageText : uint8_t { kLines, kCentredLines, kTopics, kSentencePages, kSentencePagesUnderName };
+    void ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText pageText);
     // A message page's text in lines no wider than its box.
     JVector<JString> WrapMessage(const JString& text) const;
     JVector<JString> WrapTopics(const JString& text) const;
@@ -296,6 +298,7 @@ private:
     int32_t NameHeadingHeight() const;
 
     Links m_links;
+    PageText m_pageText = PageText::kLines;
     // Room for the tiles of a strip drawn in one call, kept from frame to frame.
     std::vector<CGraphics2d_Lite::ImagePiece> m_tilePieces;
     int32_t m_screenWidth = 0;

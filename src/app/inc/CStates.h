@@ -89,6 +89,7 @@ public:
     static constexpr int32_t kTextSoundQuestion = 0x21FF0207;
     static constexpr int32_t kTextStorageFailed = 0x21FF023D;
     static constexpr int32_t kTextRecordUnreadable = 0x21FF02B1;
+    static constexpr int32_t kTextResetFailed = 0x21FF02B2;
     static constexpr int32_t kTextOk = 0x21FF02B0;
     static constexpr int32_t kTextQuitQuestion = 0x21FF01D7;
     static constexpr int32_t kTextResetQuestion = 0x21FF0145;
@@ -178,8 +179,8 @@ public:
     // A save failed: the storage notice goes over the current screen, which
     // its acknowledgement returns to.
     void ReportSaveFailure();
-    // A save or a delete failed: the storage notice, its acknowledgement
-    // leading to `then`.
+    // A save failed: the storage notice, its acknowledgement leading to
+    // `then`.
     int32_t SaveFailureNotice(int32_t then);
     // Keeps the box for the message-box state and returns that state, for
     // the caller to enter.
@@ -257,6 +258,8 @@ public:
     uint8_t menuShown = 0;
     // The start-up storage test succeeded and no save has failed since.
     uint8_t storageOk = 1;
+    // The player has been told in this run that records cannot be stored.
+    uint8_t storageFailureTold = 0;
     // A record file is there but cannot be read: it is kept as it is.
     uint8_t recordUnreadable = 0;
     int32_t frameCount = 0;
@@ -305,6 +308,8 @@ private:
     int32_t ChooseGameOverItem(int32_t id);
     int32_t AnswerMessageBox(int32_t id);
     int32_t StateStep(int32_t dt, bool select, int32_t hudMode);
+    // The stylus went down on the screen in this tick.
+    static bool TappedDown();
     int32_t StartupChecks();
     int32_t InterfaceSetup();
     void ApplySoundAnswer();
@@ -313,9 +318,6 @@ private:
     void ResumeAfterGameOver();
     void CommitPageSelection(int32_t dt);
     void WatchLoopingSound();
-    // The storage notice, saying what went wrong with the records, its
-    // acknowledgement leading to `then`.
-    int32_t StorageNotice(int32_t then);
 
     // The splash (CStates_Splash.cpp).
     void EnterLogoSlide();

@@ -119,11 +119,15 @@ void CGameProgress::EndInterlude() {
 // The pause page opens unless a cut scene blocks the player's input. The
 // pause key then stands the world still for this tick; a suspension's
 // request waits while the world plays on, since only the world's own update
-// ends the block.
+// ends the block. Back pauses only a world that is still playing after its
+// update: one that has left play in this tick (the level ended, a notice
+// opened, the game went to the menu or is over) has moved the game on, and
+// a pause page over it would hold the player on a level already gone.
 int32_t CGameProgress::UpdatePlaying(int32_t dt) {
     const CGameInput* input = CGame::GetInput();
     CHud* hud = CGame::GetHud();
-    if (input == nullptr || hud == nullptr || world == nullptr) return 0;
+    const CStates* states = CGame::GetStateMachine();
+    if (input == nullptr || hud == nullptr || world == nullptr || states == nullptr) return 0;
     CGame* game = CGame::Get();
     if (game != nullptr) FollowPointerOrKeys(*game, *input);
     const bool pauseKey = input->IsPressed(GameKey::kSoftRight);
@@ -142,7 +146,8 @@ int32_t CGameProgress::UpdatePlaying(int32_t dt) {
         next = static_cast<int32_t>(world->Update(dt));
         updated = true;
     }
-    if (back && world->inputBlocked == 0) {
+    const bool stillPlaying = next == 0 && states->state == CStates::kPlay;
+    if (back && stillPlaying && world->inputBlocked == 0) {
         PushPlayReturn(CStates::kPlay);
         next = CStates::kPause;
         PlaySound(-1, false, true);

@@ -36,10 +36,7 @@ int32_t CHud::LineWidth(const JString& line) const { return font != nullptr ? fo
 
 void CHud::SetMode(int32_t newMode) {
     noticeBox = false;
-    centreLines = false;
-    topicGap = false;
-    sentencePages = false;
-    pagesUnderName = false;
+    m_pageText = PageText::kLines;
     textTitleTop = -1;
     textTitleWidth = 0;
     laidOut = false;
@@ -95,23 +92,37 @@ void CHud::ShowMenu(const JVector<JString>& labels, uint32_t enableMask, const J
 }
 
 void CHud::ShowList(const JString& text, const JString& newTitle, const JString& newSubtitle) {
-    ShowMessage(text, newTitle, newSubtitle, TextFlow::kLines);
+    ShowMessage(text, newTitle, newSubtitle, PageText::kLines);
 }
 
-void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), TextFlow::kTopics); }
+void CHud::ShowTopics(const JString& text) { ShowMessage(text, JString(), JString(), PageText::kTopics); }
 
-void CHud::ShowPages(const JString& text, bool underName) {
-    ShowMessage(text, JString(), JString(), underName ? TextFlow::kSentencePagesUnderName : TextFlow::kSentencePages);
+void CHud::ShowPlayPage(const JString& text, Mode playMode) {
+    const bool underName = playMode == kPlayText;
+    ShowMessage(text, JString(), JString(), underName ? PageText::kSentencePagesUnderName : PageText::kSentencePages);
+    mode = playMode;
 }
 
-void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, TextFlow flow) {
+void CHud::ClosePlayPage() {
+    if (mode == kDialogue || mode == kPlayText) mode = kClosed;
+}
+
+// The sprite is drawn over the whole screen, over play: there is no box
+// to clear or frame and nothing to lay out.
+void CHud::ShowFullScreenSprite() {
+    SetBoxFlags(false, false);
+    SetMode(kFullScreenSprite);
+    laidOut = true;
+}
+
+void CHud::CentreLines() { m_pageText = PageText::kCentredLines; }
+
+void CHud::ShowMessage(const JString& text, const JString& newTitle, const JString& newSubtitle, PageText pageText) {
     SetMode(kMessage);
     lines.removeAllElements();
     lines.addElement(text);
     SetTitle(newTitle, newSubtitle);
-    topicGap = flow == TextFlow::kTopics;
-    sentencePages = flow == TextFlow::kSentencePages || flow == TextFlow::kSentencePagesUnderName;
-    pagesUnderName = flow == TextFlow::kSentencePagesUnderName;
+    m_pageText = pageText;
     Layout();
 }
 

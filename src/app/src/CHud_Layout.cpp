@@ -147,9 +147,12 @@ JVector<JString> CHud::WrapMessage(const JString& text) const {
         whole.addElement(text);
         return whole;
     }
-    if (topicGap) return WrapTopics(text);
-    if (sentencePages) return WrapSentencePages(text);
-    return wrapText(text, boxWidth, *font);
+    switch (m_pageText) {
+        case PageText::kTopics: return WrapTopics(text);
+        case PageText::kSentencePages:
+        case PageText::kSentencePagesUnderName: return WrapSentencePages(text);
+        default: return wrapText(text, boxWidth, *font);
+    }
 }
 
 JVector<JString> CHud::WrapTopics(const JString& text) const {
@@ -196,7 +199,14 @@ JVector<JString> CHud::WrapSentencePages(const JString& text) const {
     return lines;
 }
 
-int32_t CHud::TextRoom() const { return pagesUnderName ? boxHeight - NameHeadingHeight() : boxHeight; }
+bool CHud::ShowsScrollArrows() const {
+    const bool textPage = mode == kMessage || mode == kPagedText;
+    return laidOut && textPage && !imageRows && !autoScroll && boxHeight < textHeight;
+}
+
+int32_t CHud::TextRoom() const {
+    return m_pageText == PageText::kSentencePagesUnderName ? boxHeight - NameHeadingHeight() : boxHeight;
+}
 
 // A missing font or a missing row image makes rows 0 high: then no row fits,
 // and nothing divides by the height.

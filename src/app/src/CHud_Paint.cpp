@@ -320,14 +320,14 @@ void CHud::PaintRows(JGraphics& g, int32_t startY) {
     for (int32_t i = first; i < end; ++i) {
         if (mode == kMenu) {
             font->drawString(g, lines.elementAt(i), m_screenWidth / 2, y, centred);
-        } else if (centreLines) {
+        } else if (m_pageText == PageText::kCentredLines) {
             font->drawString(g, lines.elementAt(i), boxX + boxWidth / 2, y, kTopCentre);
         } else {
             font->drawString(g, lines.elementAt(i), boxX, y, kTopLeft);
         }
         y += rh;
     }
-    if (!imageRows && !autoScroll && showScrollArrows) PaintTextArrows(g);
+    if (ShowsScrollArrows()) PaintTextArrows(g);
 }
 
 // The arrows stand under the text's box, which clips the rows: they are

@@ -33,12 +33,12 @@ bool Inside(int32_t px, int32_t py, int32_t x, int32_t y, int32_t w, int32_t h) 
 void CHud::Update(int32_t ms) {
     if (!laidOut || m_links.input == nullptr) return;
     CGameInput& input = *m_links.input;
-    showScrollArrows = false;
     bool up = input.IsPressed(GameKey::kUp);
     bool down = input.IsPressed(GameKey::kDown);
     const bool tapped = m_links.touchButtons != nullptr && m_links.touchButtons->HasDownEdge();
-    // A tap anywhere moves a dialogue on.
-    if (!input.AnyPressed() && (mode == kDialogue || mode == kPlayText) && tapped) input.pressed = GameKey::kConfirm;
+    // A tap anywhere moves a dialogue or a timed image on, as a confirm does.
+    const bool movesOnByTap = mode == kDialogue || mode == kPlayText || mode == kImage;
+    if (!input.AnyPressed() && movesOnByTap && tapped) input.pressed = GameKey::kConfirm;
     const bool confirm = input.IsPressed(GameKey::kOpenOrConfirm);
     CGameProgress* progress = m_links.progress;
     if (progress != nullptr && progress->interludeShown != 0) {
@@ -216,7 +216,6 @@ void CHud::UpdateScrollingText(bool up, bool down) {
         return;
     }
     if (boxHeight >= textHeight) return;
-    showScrollArrows = true;
     const int32_t step = FontHeight();
     if (up) scroll = scroll - step < 0 ? 0 : scroll - step;
     if (down && scroll <= textHeight - boxHeight) scroll += step;

@@ -203,8 +203,9 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
             const bool deleted = game == nullptr || game->DeleteRecords();
             CGameProgress* progress = Progress();
             if (progress != nullptr) progress->highestLevel = 0;
-            // Reset for this run; the next start would find it again.
-            return deleted ? kBack : SaveFailureNotice(kBack);
+            // Reset for this run only: the next start finds the records
+            // that could not be deleted, and the player must know it.
+            return deleted ? kBack : OpenMessageBox(Notice(kTextResetFailed, kBack));
         }
         default:
             return n;
@@ -291,7 +292,7 @@ void CStates::BuildScreen(int32_t n, int32_t selection, uint32_t* softKeys) {
         case kGoodbye:
             EnterTextPage(kGoodbyeTop, kGoodbyeMargin, kGoodbyeHeightMargin, GetUpperText(kTextGoodbye));
             // A farewell of a line or two: centred, clear of the frame's rails.
-            hud->centreLines = true;
+            hud->CentreLines();
             *softKeys = kSoftConfirm;
             stackDepth = 0;
             break;

@@ -10,6 +10,7 @@
 #include "CHud.h"
 #include "CResourceManager.h"
 #include "CSoundManager.h"
+#include "CTouchButtonManager.h"
 #include "ResourceText.h"
 
 namespace {
@@ -204,7 +205,11 @@ int32_t CStates::AnswerMessageBox(int32_t id) {
     return next;
 }
 
+// The logo states give way to select and to a tap alike, so that a player
+// with the stylus reaches the menu as soon as one with keys (the HUD moves
+// the intro pictures on for either).
 int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
+    const bool skip = select || TappedDown();
     switch (state) {
         case kFirstFrame:
             // The loading screen of the first frame is up: the checks follow
@@ -221,15 +226,15 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
             ApplySoundAnswer();
             return kLogoSlide;
         case kLogoSlide:
-            return SlideLogo(dt, select);
+            return SlideLogo(dt, skip);
         case kLogoPieces:
         case kLogoWhole:
-            return ShowLogoPieces(dt, select);
+            return ShowLogoPieces(dt, skip);
         case kTitle:
             return kLogoWipe;
         case kLogoWipe:
             stateTime += dt;
-            return CGame::GetTimers()->Tick(kSplashTimer, dt) || select ? kIntroImage : 0;
+            return CGame::GetTimers()->Tick(kSplashTimer, dt) || skip ? kIntroImage : 0;
         case kIntroImage:
             return hudMode == CHud::kImageDone ? kIntroImage : 0;
         case kSplashEnd:
@@ -245,6 +250,11 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
         default:
             return 0;
     }
+}
+
+bool CStates::TappedDown() {
+    const CTouchButtonManager* touch = CGame::GetTouchButtons();
+    return touch != nullptr && touch->HasDownEdge();
 }
 
 int32_t CStates::StartupChecks() {
@@ -293,14 +303,14 @@ int32_t CStates::StartLoading() {
     return kPlayLoad;
 }
 
+// That records cannot be stored weighs more than that one cannot be read. A
+// failure to store that the player was told of before the splash ended (the
+// touch-screen notice's answer) is not told a second time.
 int32_t CStates::EndSplash() {
     ReleaseSplashImages();
-    return storageOk != 0 && recordUnreadable == 0 ? kMainMenu : StorageNotice(kMainMenu);
-}
-
-// That records cannot be stored weighs more than that one cannot be read.
-int32_t CStates::StorageNotice(int32_t then) {
-    return OpenMessageBox(Notice(storageOk == 0 ? kTextStorageFailed : kTextRecordUnreadable, then));
+    if (storageOk == 0 && storageFailureTold == 0) return SaveFailureNotice(kMainMenu);
+    if (recordUnreadable != 0) return OpenMessageBox(Notice(kTextRecordUnreadable, kMainMenu));
+    return kMainMenu;
 }
 
 // Shown for every failed save: the next one is tried all the same, and the
@@ -309,7 +319,8 @@ void CStates::ReportSaveFailure() { SetState(SaveFailureNotice(state)); }
 
 int32_t CStates::SaveFailureNotice(int32_t then) {
     storageOk = 0;
-    return StorageNotice(then);
+    storageFailureTold = 1;
+    return OpenMessageBox(Notice(kTextStorageFailed, then));
 }
 
 // The one-value description is built once and then only rewritten: the

@@ -338,9 +338,8 @@ void CScriptCommand::StartSubState(const ScriptSubStateOperands& op) {
 void CScriptCommand::StartFullScreenPause() {
     m_world.playerControl = 0;
     if (CHud* hud = m_world.GetHud()) {
-        hud->SetBoxFlags(false, false);
+        hud->ShowFullScreenSprite();
         hud->modal = 1;
-        hud->mode = CHud::kFullScreenSprite;
     }
     if (CGameInput* input = m_world.GetInput()) input->SetSoftKeys(static_cast<uint32_t>(-1));
 }

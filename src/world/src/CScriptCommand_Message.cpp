@@ -114,9 +114,8 @@ void CScriptCommand::StartMessage(const ScriptMessageOperands& op) {
     }
     hud->SetFrameStyle(false, false, false, false);
     hud->ShowPopup(x, y, width, height, fitted ? kCentredFitted : kCentred);
-    hud->ShowPages(MessageText(key), opcode != kDialogueOpcode);
+    hud->ShowPlayPage(MessageText(key), opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText);
     hud->modal = 1;
-    hud->mode = opcode == kDialogueOpcode ? CHud::kDialogue : CHud::kPlayText;
     if (CGameInput* input = m_world.GetInput()) input->SetSoftKeys(kSoftKeysMessage);
 }
 
@@ -137,7 +136,7 @@ void CScriptCommand::UpdateMessage() {
 void CScriptCommand::LetGo() {
     if (!ShowsMessage()) return;
     CHud* hud = m_world.GetHud();
-    if (hud != nullptr && (hud->mode == CHud::kDialogue || hud->mode == CHud::kPlayText)) hud->mode = CHud::kClosed;
+    if (hud != nullptr) hud->ClosePlayPage();
     UpdateMessage();
     if (done == kDone) m_world.playerControl = 1;
 }
