@@ -18,6 +18,15 @@ constexpr int32_t ONE = 0x10000;
 constexpr uint32_t kStencil = MGLContext::kSurfaceStencilFormat;
 constexpr uint8_t kUntouched = 0x5A;
 
+// A device that, unlike the test device, leaves the renderer as it was
+// when it goes.
+class BareDevice : public CGraphics {
+public:
+    bool Open() override { return true; }
+    void Close() override {}
+    void Present() override {}
+};
+
 // A surface over memory the test owns: any pitch, or the stand-in address
 // an unlocked window surface holds.
 class ExternalSurface : public CRenderSurface_SW_OffScreen {
@@ -259,6 +268,33 @@ TEST_F(MGLRenderTargetTest, ADeletedTargetIsLetGoOfWhateverTheMemorySays) {
     ASSERT_TRUE(context->BindRenderTarget());
     EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), memory.data());
     device.SetCurrentSurface(nullptr);
+}
+
+// A device the host installs is not the registered one: a target surface
+// it had current that is deleted is its current one no longer, so the next
+// Reset reads nothing of it; and one the host deletes without taking it
+// out leaves the renderer the registered device.
+TEST_F(MGLRenderTargetTest, AnInstalledDeviceOutlivesNeitherItsSurfaceNorItself) {
+    const AssertCounter secondDevices;
+    ASSERT_NE(context->Init(4), nullptr);
+    {
+        MGLTestDevice other;
+        std::vector<uint8_t> memory(4 * 4 * 2);
+        auto surface = std::make_unique<ExternalSurface>();
+        ASSERT_TRUE(surface->Adopt(RSBFormat_R5G6B5, 4, 4, 8, memory.data()));
+        other.SetCurrentSurface(surface.get());
+        ASSERT_TRUE(context->BindRenderTarget());
+        surface.reset();
+        EXPECT_EQ(other.GetCurrentSurface(), nullptr);
+        context->Reset();
+        EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    }
+    {
+        BareDevice bare;
+        MGLHost::InstallGraphics(&bare);
+        EXPECT_EQ(MGLHost::Graphics(), &bare);
+    }
+    EXPECT_EQ(MGLHost::Graphics(), &device);
 }
 
 TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
