@@ -1,0 +1,17 @@
+#ifndef MGLTESTACCESS_H
+#define MGLTESTACCESS_H
+
+// The renderer's tests' one way to what the renderer keeps to itself: the
+// renderer's classes name this class a friend, and nothing but the tests
+// defines it.
+
+#include "MGLContext.h"
+#include "MGLTextureSampler.h"
+
+class MGLTestAccess {
+public:
+    // The sampler the portable spans read, as a fill outside any draw leaves it.
+    static MGLTextureSampler& SpanSampler(MGLContext& context) { return context.SpanSampler(); }
+};
+
+#endif
