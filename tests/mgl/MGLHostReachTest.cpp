@@ -1,6 +1,7 @@
 // What the renderer keeps for its own steps is out of a host's reach: each
 // of these, called by a host in the wrong order or at the wrong moment,
-// reached freed memory or another context's table. A host that includes
+// reached freed memory or another context's table, or could leave the
+// guest memory naming memory the host frees. A host that includes
 // every public header still cannot name them, so this file stops compiling
 // as soon as one of them is public again.
 
@@ -41,6 +42,12 @@ concept OpensDrawsForHost = requires { typename Context::OpenDraw; } ||
                             requires(const Context& context) { context.Serial(); } ||
                             requires { Context::Live(uint64_t{1}); };
 
+// What the guest memory names must stay alive until it is unmapped.
+template <typename Context>
+concept MapsForHost = requires(Context& context, uint8_t* pixels) { context.GuestMemory().Map(pixels, 1); } ||
+                      requires(Context& context) { context.GuestMemory().Unmap(1); } ||
+                      requires(Context& context) { context.Mappings(); };
+
 template <typename Poly>
 concept RunsStagesForHost = requires(Poly& poly, MGLVertexList& list) { poly.RunClipStage(list); } ||
                             requires(Poly& poly) { poly.SelectPolygonStages3D(); } ||
@@ -51,6 +58,7 @@ static_assert(!FollowsForHost<CTextureObject_MGL>);
 static_assert(!KeepsSamplerForHost<MGLContext>);
 static_assert(!FollowsSurfacesForHost<MGLContext>);
 static_assert(!OpensDrawsForHost<MGLContext>);
+static_assert(!MapsForHost<MGLContext>);
 static_assert(!RunsStagesForHost<RenderPoly>);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLTestAccess.h"
 #include "MGLTestDevice.h"
 
 namespace {
@@ -341,7 +342,7 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     // A negative, free or unknown slot, a slot of another table or a unit
     // outside the eight changes nothing.
     const TextureUnit before = s.texture_units[2];
-    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&context->GuestMemory())};
+    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&MGLTestAccess::Mappings(*context))};
     context->BindBufferToUnit(2, foreign->AllocBuffer(2, 2, RSBFormat_R5G6B5, 0), *foreign);
     table.FreeBuffer(slot);
     context->BindBufferToUnit(2, -1, table);

@@ -12,6 +12,8 @@ class MGLTestAccess {
 public:
     // The sampler the portable spans read, as a fill outside any draw leaves it.
     static MGLTextureSampler& SpanSampler(MGLContext& context) { return context.SpanSampler(); }
+    // The context's guest memory, for a table of the test's own in it.
+    static MGLGuestMemory& Mappings(MGLContext& context) { return context.Mappings(); }
 };
 
 #endif

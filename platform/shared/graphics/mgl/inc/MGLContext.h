@@ -220,7 +220,8 @@ public:
 
     MGLRecord& Record() { return m_record; }
     const MGLRecord& Record() const { return m_record; }
-    MGLGuestMemory& GuestMemory() { return m_memory; }
+    // What span code may reach, to look up; mapping into it is the renderer's.
+    const MGLGuestMemory& GuestMemory() const { return m_memory; }
     const MGLLookupTables& Tables() const { return m_tables; }
     BufferTable* Buffers() { return m_buffers; }
     const BufferTable* Buffers() const { return m_buffers; }
@@ -309,6 +310,10 @@ private:
                               RSBFormat_ARGB_fixed* colour);
     friend void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows);
 
+    // The guest memory to map and unmap in: whatever is mapped there must
+    // stay alive until it is unmapped, which only the renderer's own
+    // mappings (planes, textures, tables) keep to.
+    MGLGuestMemory& Mappings() { return m_memory; }
     // A number no other context of the process has had: what outlives a
     // context (a texture's mapping) keeps it rather than the address.
     uint64_t Serial() const { return m_serial; }
