@@ -105,9 +105,8 @@ public:
 
     // The context may end first (the host deletes it, between draws or from
     // inside one): from then on the draws draw nothing, the set-up calls
-    // below that reach the record change nothing, and Context() must not be
-    // used.
-    MGLContext& Context() { return m_context; }
+    // below that reach the record change nothing, and Context() is null.
+    MGLContext* Context() { return ContextEnded() ? nullptr : &m_context; }
 
     // --- Host set-up ---
 
