@@ -119,14 +119,15 @@ public:
     // Open over a change of the planes, by the surface or by a plane's own
     // buffer: the watchers are told when the outermost one closes, so that
     // a surface made anew in steps (its old planes let go of, new ones
-    // made) is seen once, whole. Over no surface it does nothing.
+    // made) is seen once, whole. Over no surface, or one being destroyed
+    // (which tells its end instead), it does nothing.
     class PlaneChange {
     public:
         explicit PlaneChange(CRenderSurface* surface) : m_surface(surface) {
             if (surface != nullptr) ++surface->m_openChanges;
         }
         ~PlaneChange() {
-            if (m_surface != nullptr && --m_surface->m_openChanges == 0) {
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0 && !m_surface->m_ending) {
                 m_surface->TellWatchers(&CRenderSurfaceWatcher::PlanesChanged);
             }
         }
@@ -183,6 +184,7 @@ private:
     std::vector<CRenderSurfaceWatcher*> m_watchers;
     uint32_t m_openChanges = 0;
     Telling* m_telling = nullptr;
+    bool m_ending = false;
 };
 
 #endif

@@ -48,11 +48,13 @@ void SetPresentationCode(uint32_t flags, uint32_t* code) {
 
 }  // namespace
 
+// A watcher may have deleted the surface while it was being told: the tells
+// under way stop at once. The planes the destruction lets go of are told as
+// the end alone, so that no watcher deletes the surface a second time.
 CRenderSurface::~CRenderSurface() {
-    // A watcher may have deleted the surface while it was being told: the
-    // tells under way stop at once.
     for (Telling* telling = m_telling; telling != nullptr; telling = telling->outer) telling->ended = true;
     m_telling = nullptr;
+    m_ending = true;
     CRenderSurface::Destroy();
     TellWatchers(&CRenderSurfaceWatcher::SurfaceEnding);
 }

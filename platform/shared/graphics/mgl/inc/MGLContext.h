@@ -423,6 +423,7 @@ private:
     // none to take.
     CRenderSurface* CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
     void PlanesChanged(CRenderSurface& surface) override;
+    void SurfaceEnding(CRenderSurface& surface) override;
     void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 

@@ -180,9 +180,12 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
 }
 
 // The surface is handed out by GetSurface, so a host may delete it: its
-// planes went first (the mappings followed), and nothing reaches it after.
+// planes went first, so the mappings follow them to none, and nothing
+// reaches the surface after.
 void CTextureObject_MGL::SurfaceEnding(CRenderSurface& surface) {
-    if (&surface == m_surface) m_surface = nullptr;
+    if (&surface != m_surface) return;
+    PlanesChanged(surface);
+    m_surface = nullptr;
 }
 
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {
