@@ -10,6 +10,7 @@
 #include "CGraphics2d_Lite.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceLoadParams.h"
+#include "CRenderSurfaceWatcher.h"
 #include "ImageFileBuilder.h"
 #include "SurfaceProbe.h"
 #include "TestApplication.h"
@@ -388,6 +389,37 @@ TEST_F(RenderSurfaceTest, BecomingCurrentAndBeingDestroyed) {
     delete surface;
     EXPECT_EQ(m_device->GetCurrentSurface(), nullptr);
     m_device->Clear(CRenderSurface::kClearColor);  // no surface: nothing happens
+}
+
+// A watcher that deletes the surface telling it of a change.
+class DeletingWatcher : public CRenderSurfaceWatcher {
+public:
+    void PlanesChanged(CRenderSurface& surface) override { delete &surface; }
+    void SurfaceEnding(CRenderSurface&) override {}
+};
+
+class CountingWatcher : public CRenderSurfaceWatcher {
+public:
+    void PlanesChanged(CRenderSurface&) override { ++changes; }
+    void SurfaceEnding(CRenderSurface&) override { ++endings; }
+    int32_t changes = 0;
+    int32_t endings = 0;
+};
+
+// A watcher deletes the surface while it is being told of a change: the
+// watcher after it learns of the end alone, once; the destruction tells no
+// change, so the first watcher does not delete it again; and the tell reads
+// nothing of the surface once it is gone.
+TEST_F(RenderSurfaceTest, AWatcherMayDeleteTheSurfaceWhileTold) {
+    auto* surface = new CRenderSurface_SW_OffScreen();
+    ASSERT_TRUE(CreateSized(surface, 2, 2, k565));
+    DeletingWatcher deleting;
+    CountingWatcher counting;
+    surface->AddWatcher(&deleting);
+    surface->AddWatcher(&counting);
+    surface->ReleasePlanes();
+    EXPECT_EQ(counting.endings, 1);
+    EXPECT_EQ(counting.changes, 0);
 }
 
 TEST_F(RenderSurfaceTest, UnknownBufferTypeIsReported) {

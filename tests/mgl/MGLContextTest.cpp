@@ -116,6 +116,8 @@ TEST_F(MGLContextTest, ARefusedPoolLeavesTheContextInert) {
     EXPECT_EQ(context->GuestMemory().RegionCount(), regions) << "the first Init's mappings are given back";
 }
 
+// The device forgets a context that goes, also while another device is
+// installed: the first may be installed again.
 TEST_F(MGLContextTest, TheDeviceForgetsAContextThatGoes) {
     context->Init(4);
     EXPECT_EQ(device.GetRendererContext(), context.get());
@@ -124,7 +126,12 @@ TEST_F(MGLContextTest, TheDeviceForgetsAContextThatGoes) {
     EXPECT_EQ(device.GetRendererContext(), second.get());
     context.reset();
     EXPECT_EQ(device.GetRendererContext(), second.get()) << "only the context it holds is cleared";
-    second.reset();
+    {
+        const AssertCounter secondDevice;
+        MGLTestDevice other;
+        second.reset();
+    }
+    MGLHost::InstallGraphics(&device);
     EXPECT_EQ(device.GetRendererContext(), nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLTestAccess.h"
 #include "MGLTestDevice.h"
 
 namespace {
@@ -17,6 +18,15 @@ namespace {
 constexpr int32_t ONE = 0x10000;
 constexpr uint32_t kStencil = MGLContext::kSurfaceStencilFormat;
 constexpr uint8_t kUntouched = 0x5A;
+
+// A device that, unlike the test device, leaves the renderer as it was
+// when it goes.
+class BareDevice : public CGraphics {
+public:
+    bool Open() override { return true; }
+    void Close() override {}
+    void Present() override {}
+};
 
 // A surface over memory the test owns: any pitch, or the stand-in address
 // an unlocked window surface holds.
@@ -261,6 +271,33 @@ TEST_F(MGLRenderTargetTest, ADeletedTargetIsLetGoOfWhateverTheMemorySays) {
     device.SetCurrentSurface(nullptr);
 }
 
+// A device the host installs is not the registered one: a target surface
+// it had current that is deleted is its current one no longer, so the next
+// Reset reads nothing of it; and one the host deletes without taking it
+// out leaves the renderer the registered device.
+TEST_F(MGLRenderTargetTest, AnInstalledDeviceOutlivesNeitherItsSurfaceNorItself) {
+    const AssertCounter secondDevices;
+    ASSERT_NE(context->Init(4), nullptr);
+    {
+        MGLTestDevice other;
+        std::vector<uint8_t> memory(4 * 4 * 2);
+        auto surface = std::make_unique<ExternalSurface>();
+        ASSERT_TRUE(surface->Adopt(RSBFormat_R5G6B5, 4, 4, 8, memory.data()));
+        other.SetCurrentSurface(surface.get());
+        ASSERT_TRUE(context->BindRenderTarget());
+        surface.reset();
+        EXPECT_EQ(other.GetCurrentSurface(), nullptr);
+        context->Reset();
+        EXPECT_EQ(context->PlanePixels(MGLContext::Plane::Colour), nullptr);
+    }
+    {
+        BareDevice bare;
+        MGLHost::InstallGraphics(&bare);
+        EXPECT_EQ(MGLHost::Graphics(), &bare);
+    }
+    EXPECT_EQ(MGLHost::Graphics(), &device);
+}
+
 TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     ASSERT_NE(context->Init(4), nullptr);
     BufferTable& table = *context->Buffers();
@@ -305,7 +342,7 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     // A negative, free or unknown slot, a slot of another table or a unit
     // outside the eight changes nothing.
     const TextureUnit before = s.texture_units[2];
-    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&context->GuestMemory())};
+    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&MGLTestAccess::Mappings(*context))};
     context->BindBufferToUnit(2, foreign->AllocBuffer(2, 2, RSBFormat_R5G6B5, 0), *foreign);
     table.FreeBuffer(slot);
     context->BindBufferToUnit(2, -1, table);

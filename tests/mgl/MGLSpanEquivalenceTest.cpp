@@ -29,10 +29,8 @@ const std::vector<Triangle>& Scene() {
     return scene;
 }
 
-class MGLSpanEquivalenceTest : public ::testing::Test {
+class MGLSpanEquivalenceTest : public rig::RendererTest<96, 80> {
 protected:
-    void SetUp() override { ASSERT_TRUE(r.ok); }
-
     // Draws the scene with whatever span is bound, returning colour and
     // depth buffers.
     std::pair<std::vector<uint16_t>, std::vector<uint32_t>> DrawScene(bool interpreted) {
@@ -66,8 +64,6 @@ protected:
         }
         return planes;
     }
-
-    rig::Renderer r{96, 80};
 };
 
 // The same depth-tested scene through the portable routine and through the

@@ -9,6 +9,7 @@
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLSpans.h"
+#include "MGLTestAccess.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
 #include "MGLVectorUnit.h"
@@ -57,12 +58,7 @@ int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, Te
 }
 
 // Direct calls of the portable spans on one row of a small r5g6b5 target.
-class MGLSpansTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(r.ok); }
-
-    rig::Renderer r{16, 4};
-};
+class MGLSpansTest : public rig::RendererTest<16, 4> {};
 
 using Columns = std::vector<int32_t>;
 
@@ -493,7 +489,7 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     r.context->BindBufferToUnit(0, mipped, table);
     r.context->Record().texture_units[0].filter_mode = rig::UnitField(TextureFilter::NearestMip);
     RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
-    r.context->SpanSampler().Sample(0, 0, ONE, &colour);
+    MGLTestAccess::SpanSampler(*r.context).Sample(0, 0, ONE, &colour);
     EXPECT_EQ(colour.a, 0xFFFF);
     table.FreeBuffer(mipped);
 
@@ -502,7 +498,7 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     unit.b.maxD = 2;
     unit.b.levels[1] = 0;
     colour = {0, 0, 0, 0};
-    r.context->SpanSampler().Sample(0, 0, ONE, &colour);
+    MGLTestAccess::SpanSampler(*r.context).Sample(0, 0, ONE, &colour);
     EXPECT_EQ(colour.a, 0);
     table.FreeBuffer(flat);
 }

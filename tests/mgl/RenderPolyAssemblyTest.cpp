@@ -13,10 +13,9 @@ namespace {
 
 // Each assembled polygon as the input x of its vertices (elements are
 // numbered by x), and the hook's calls.
-class RenderPolyAssemblyTest : public ::testing::Test {
+class RenderPolyAssemblyTest : public rig::RendererTest<> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(r.ok);
+    void Prepare() override {
         r.RecordSpans(3);
         r.poly->SetPolygonObserver([this](const MGLVertexList& list) {
             std::vector<int32_t> ids;
@@ -37,7 +36,6 @@ protected:
         r.SetPositions(points);
     }
 
-    rig::Renderer r;
     std::vector<std::vector<int32_t>> polygons;
     std::vector<std::array<int32_t, 2>> hooks;
 };

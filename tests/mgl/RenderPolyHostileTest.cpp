@@ -369,12 +369,14 @@ TEST(RenderPolyHostileTest, ARenderPolyDeletedFromInsideItsDrawEndsTheDraw) {
 
 // The context deleted from inside a draw of it (by the vertex hook) or
 // between draws: the draw stops there, and the RenderPoly left over draws
-// and binds nothing, touching nothing of what the context was.
+// and binds nothing, touching nothing of what the context was, and hands
+// out no context.
 TEST(RenderPolyHostileTest, ARenderPolyOutlivingItsContextTouchesNothingOfIt) {
     for (const bool fromInside : {true, false}) {
         SCOPED_TRACE(fromInside);
         rig::Renderer r(16, 16);
         ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.poly->Context(), r.context.get());
         r.SetPositions({{-1, -1, -2}, {1, -1, -2}, {0, 1, -2}, {-1, -1, -2}, {1, -1, -2}, {0, 1, -2}});
         int32_t hooked = 0;
         r.poly->SetVertexHook([&hooked, &r, fromInside](int32_t*, int32_t) {
@@ -391,6 +393,7 @@ TEST(RenderPolyHostileTest, ARenderPolyOutlivingItsContextTouchesNothingOfIt) {
         EXPECT_FALSE(r.poly->BindNativeSpan(SpanFlatDepth, MGLNativeSpanLayout{1, 0, 0, 0, 3}));
         EXPECT_EQ(hooked, fromInside ? 1 : 0);
         EXPECT_EQ(lines, 0);
+        EXPECT_EQ(r.poly->Context(), nullptr);
     }
 }
 

@@ -22,10 +22,8 @@ constexpr uint16_t kWhite565 = 0xFFFF;
 
 // Draws through the portable flat span with the depth test off and compares
 // the written pixels with a reference coverage image.
-class RenderPolyRasterTest : public ::testing::Test {
+class RenderPolyRasterTest : public rig::RendererTest<64, 48> {
 protected:
-    void SetUp() override { ASSERT_TRUE(r.ok); }
-
     // The portable span takes x values; the polygon fill hands over edge
     // records, whose x (word 9) an adapter passes on.
     void BindFlat(int32_t fillMode) {
@@ -89,8 +87,6 @@ protected:
                   edge);
         return image;
     }
-
-    rig::Renderer r{64, 48};
 };
 
 // Rows from (y + 32767) >> 16 of the top to (y + 32768) >> 16 of the

@@ -7,6 +7,8 @@
 // orthographic projection over the whole target, a RenderPoly, vertex
 // streams the tests fill, and a span routine that records every call.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -157,6 +159,20 @@ private:
     int32_t m_height;
 };
 
+
+// A fixture over a renderer with a width x height r5g6b5 target, which
+// every test starts with ready; a fixture sets up the rest in Prepare.
+template <int32_t Width = 64, int32_t Height = 48>
+class RendererTest : public ::testing::Test {
+protected:
+    void SetUp() final {
+        ASSERT_TRUE(r.ok);
+        Prepare();
+    }
+    virtual void Prepare() {}
+
+    Renderer r{Width, Height};
+};
 
 }  // namespace rig
 

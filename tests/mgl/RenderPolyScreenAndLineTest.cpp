@@ -15,10 +15,9 @@ struct Corner {
     bool operator==(const Corner&) const = default;
 };
 
-class RenderPolyScreenTest : public ::testing::Test {
+class RenderPolyScreenTest : public rig::RendererTest<240, 320> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(r.ok);
+    void Prepare() override {
         r.UseScreenBounds();
         r.RecordSpans(1);
         r.poly->SetPolygonObserver([this](const MGLVertexList& list) {
@@ -36,7 +35,6 @@ protected:
         };
     }
 
-    rig::Renderer r{240, 320};
     std::vector<std::vector<Corner>> polygons;
     std::vector<std::array<int32_t, 4>> lines;
     std::vector<uint8_t*> firstPixels;
@@ -117,10 +115,7 @@ TEST_F(RenderPolyScreenTest, LinesInScreenSpace) {
 
 class RenderPolyLine3DTest : public RenderPolyScreenTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(r.ok);
-        r.Reset();
-    }
+    void Prepare() override { r.Reset(); }
 };
 
 // x / -z at the right bound lands on the last column; a segment from far

@@ -1,10 +1,14 @@
 #ifndef CGRAPHICS_H
 #define CGRAPHICS_H
 
+#include <vector>
+
 #include "CColorEntry.h"
 #include "CGraphicsInterface.h"
 #include "CSingleton.h"
 #include "CStrChar.h"
+
+class CRenderSurface;
 
 // The graphics device: the engine service that holds the current render
 // surface, the display format and the clear values, clears frames, and at
@@ -23,6 +27,16 @@ public:
     // The registered device, or null. Every draw call asks, so the device
     // keeps itself at hand while it is the registered one.
     static CGraphics* GetInstance() { return s_instance; }
+    // Whether `device` is a device not destroyed yet, registered or not
+    // (a renderer may be handed one of its own).
+    static bool IsLive(const CGraphics* device);
+    // Every live device whose current surface `surface` is stops having
+    // one: the surface is going. A closed device may have lost the back end
+    // its own query asks, so only its record is consulted then.
+    static void ReleaseSurface(const CRenderSurface* surface);
+    // Every live device whose renderer-context slot holds `context` lets
+    // go of it: the context is going.
+    static void ForgetRendererContext(const void* context);
 
     // A colour word from its four bytes: a << 24 | r << 16 | g << 8 | b.
     static uint32_t PackColor(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
@@ -69,6 +83,7 @@ protected:
 
 private:
     static void RegisterBlitters();
+    static std::vector<CGraphics*>& LiveDevices();
 
     static CGraphics* s_instance;
 

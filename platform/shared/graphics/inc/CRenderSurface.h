@@ -63,7 +63,7 @@ public:
     bool GetSize(uint32_t* width, uint32_t* height) const override;
     bool GetDesc(CRenderSurfaceDesc* desc) const override;
 
-    // Stops being the device's target when it is.
+    // Stops being the current surface of any device that has it.
     void ReleaseCurrent();
     // Fills the planes the mask selects with the given values through the
     // registered fill routines; a plane without a routine keeps its pixels.
@@ -119,14 +119,15 @@ public:
     // Open over a change of the planes, by the surface or by a plane's own
     // buffer: the watchers are told when the outermost one closes, so that
     // a surface made anew in steps (its old planes let go of, new ones
-    // made) is seen once, whole. Over no surface it does nothing.
+    // made) is seen once, whole. Over no surface, or one being destroyed
+    // (which tells its end instead), it does nothing.
     class PlaneChange {
     public:
         explicit PlaneChange(CRenderSurface* surface) : m_surface(surface) {
             if (surface != nullptr) ++surface->m_openChanges;
         }
         ~PlaneChange() {
-            if (m_surface != nullptr && --m_surface->m_openChanges == 0) {
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0 && !m_surface->m_ending) {
                 m_surface->TellWatchers(&CRenderSurfaceWatcher::PlanesChanged);
             }
         }
@@ -157,6 +158,13 @@ private:
                    const void* value) const;
 
     static uint64_t NextSerial() { return ++s_lastSerial; }
+    // A tell under way, kept on the teller's stack so that it can still be
+    // read once a watcher deleted the surface; tells nest when a watcher
+    // changes the planes again.
+    struct Telling {
+        bool ended;
+        Telling* outer;
+    };
     void TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&));
     // The forward target's planes are read anew at every call.
     void PlanesChanged(CRenderSurface&) override {}
@@ -175,6 +183,8 @@ private:
     uint64_t m_changeSerial = NextSerial();
     std::vector<CRenderSurfaceWatcher*> m_watchers;
     uint32_t m_openChanges = 0;
+    Telling* m_telling = nullptr;
+    bool m_ending = false;
 };
 
 #endif

@@ -13,14 +13,13 @@ public:
     // The surface let go of planes or made them anew: their old pixels may
     // be freed. Called once the change is whole, before the surface's
     // caller goes on; the planes the surface has now are the ones to keep.
-    // A watcher must not destroy the surface (nor the object owning it)
-    // while it is told: the surface goes on to its next watcher afterwards.
+    // A watcher may delete the surface while it is told: the watchers after
+    // it are then told that it ends instead.
     virtual void PlanesChanged(CRenderSurface& surface) = 0;
-    // The surface is being destroyed (its planes are gone and its watchers
-    // told so already): nothing may reach it once this returns. A watcher
-    // that cannot know when the host deletes the surface lets go of it here;
-    // one whose PlanesChanged lets go already needs nothing more.
-    virtual void SurfaceEnding(CRenderSurface&) {}
+    // The surface is being destroyed: its planes are gone (the destruction
+    // tells no change for them, only this), and nothing may reach the
+    // surface once this returns; it is being deleted already.
+    virtual void SurfaceEnding(CRenderSurface& surface) = 0;
 
 protected:
     ~CRenderSurfaceWatcher() = default;

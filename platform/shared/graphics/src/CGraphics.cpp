@@ -1,5 +1,7 @@
 #include "CGraphics.h"
 
+#include <algorithm>
+
 #include "BlitTable.h"
 #include "CAssert.h"
 #include "CRenderSurface.h"
@@ -13,12 +15,38 @@ CGraphics* CGraphics::s_instance = nullptr;
 CGraphics::CGraphics() : CSingleton(kClassKey) {
     // A second device fails to register and is never the instance.
     if (CSingleton::GetInstance(kClassKey) == this) s_instance = this;
+    LiveDevices().push_back(this);
 }
 
 CGraphics::~CGraphics() {
     ASSERT(m_initialised == 0);
     ASSERT(m_open == 0);
     if (s_instance == this) s_instance = nullptr;
+    std::erase(LiveDevices(), this);
+}
+
+std::vector<CGraphics*>& CGraphics::LiveDevices() {
+    static std::vector<CGraphics*> live;
+    return live;
+}
+
+bool CGraphics::IsLive(const CGraphics* device) {
+    const std::vector<CGraphics*>& live = LiveDevices();
+    return std::find(live.begin(), live.end(), device) != live.end();
+}
+
+void CGraphics::ReleaseSurface(const CRenderSurface* surface) {
+    for (CGraphics* device : LiveDevices()) {
+        const CRenderSurface* current =
+            device->IsOpen() ? device->GetCurrentSurface() : device->CGraphics::GetCurrentSurface();
+        if (current == surface) device->SetCurrentSurface(nullptr);
+    }
+}
+
+void CGraphics::ForgetRendererContext(const void* context) {
+    for (CGraphics* device : LiveDevices()) {
+        if (device->m_rendererContext == context) device->m_rendererContext = nullptr;
+    }
 }
 
 void CGraphics::Clear(uint32_t mask) {

@@ -48,7 +48,13 @@ void SetPresentationCode(uint32_t flags, uint32_t* code) {
 
 }  // namespace
 
+// A watcher may have deleted the surface while it was being told: the tells
+// under way stop at once. The planes the destruction lets go of are told as
+// the end alone, so that no watcher deletes the surface a second time.
 CRenderSurface::~CRenderSurface() {
+    for (Telling* telling = m_telling; telling != nullptr; telling = telling->outer) telling->ended = true;
+    m_telling = nullptr;
+    m_ending = true;
     CRenderSurface::Destroy();
     TellWatchers(&CRenderSurfaceWatcher::SurfaceEnding);
 }
@@ -63,15 +69,7 @@ void CRenderSurface::MakeCurrent() {
     if (device != nullptr) device->SetCurrentSurface(this);
 }
 
-// A closed device may have lost the back end its own query asks, so only
-// its record is consulted then.
-void CRenderSurface::ReleaseCurrent() {
-    CGraphics* device = CGraphics::GetInstance();
-    if (device == nullptr) return;
-    const CRenderSurface* current =
-        device->IsOpen() ? device->GetCurrentSurface() : device->CGraphics::GetCurrentSurface();
-    if (current == this) device->SetCurrentSurface(nullptr);
-}
+void CRenderSurface::ReleaseCurrent() { CGraphics::ReleaseSurface(this); }
 
 void CRenderSurface::Destroy() {
     const PlaneChange change(this);
@@ -112,12 +110,17 @@ void CRenderSurface::AddWatcher(CRenderSurfaceWatcher* watcher) {
 void CRenderSurface::RemoveWatcher(CRenderSurfaceWatcher* watcher) { std::erase(m_watchers, watcher); }
 
 // A watcher may take itself or another off while it is told: each one still
-// on the list is told once.
+// on the list is told once. One may delete the surface: the tell then reads
+// nothing of it again.
 void CRenderSurface::TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&)) {
+    Telling telling{false, m_telling};
+    m_telling = &telling;
     const std::vector<CRenderSurfaceWatcher*> told = m_watchers;
     for (CRenderSurfaceWatcher* watcher : told) {
         if (std::find(m_watchers.begin(), m_watchers.end(), watcher) != m_watchers.end()) (watcher->*tell)(*this);
+        if (telling.ended) return;
     }
+    m_telling = telling.outer;
 }
 
 uint32_t CRenderSurface::GetFormat() const {

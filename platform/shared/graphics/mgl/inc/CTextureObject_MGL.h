@@ -55,14 +55,6 @@ public:
     // unit empty, and the log says why.
     void BindToUnit(int32_t unit) override;
     void GetSurface(CRenderSurface** out) const override;
-    // Brings this texture's mappings in `context` to the colour plane the
-    // surface has now (the surface calls for it, and a draw asks too). A
-    // plane made anew (other pixels, size or format) is mapped in place of
-    // the old one and a unit showing the old one shows the new one (its
-    // filter and wrap modes as bound); without a plane it can map the
-    // mapping goes and the unit is emptied. False once no mapping is left
-    // in the context.
-    bool FollowSurface(MGLContext& context);
     void ReservedA() override {}
     void SetListParameter(uint32_t, uint32_t) override {}
     // Each (name, value) pair up to a name of 0 goes to SetListParameter, so
@@ -96,6 +88,10 @@ public:
     static void PrintNameFixed(const char* name, int32_t value);
 
 private:
+    // The context lists the textures mapped in it, and has each follow its
+    // surface before a draw.
+    friend class MGLContext;
+
     // The colour plane as a bind maps it: its pixels, the bytes of its rows
     // and what the unit copies of it. No pixels when there is no plane.
     struct PlaneShape {
@@ -115,6 +111,14 @@ private:
         PlaneShape plane;
     };
 
+    // Brings this texture's mappings in `context` to the colour plane the
+    // surface has now (the surface calls for it, and a draw asks too). A
+    // plane made anew (other pixels, size or format) is mapped in place of
+    // the old one and a unit showing the old one shows the new one (its
+    // filter and wrap modes as bound); without a plane it can map the
+    // mapping goes and the unit is emptied. False once no mapping is left
+    // in the context, which must then forget the texture.
+    bool FollowSurface(MGLContext& context);
     void PlanesChanged(CRenderSurface& surface) override;
     void SurfaceEnding(CRenderSurface& surface) override;
     bool DeriveFilter();

@@ -21,6 +21,7 @@ class BufferTable;
 class CRenderSurface;
 class CRenderSurfaceBuffer;
 class CTextureObject_MGL;
+struct MGLSpanRows;
 
 // The software 3D renderer's context: the state record that span code sees
 // (MGLRecord), and beside it what only the C++ side uses: the guest address
@@ -99,11 +100,6 @@ public:
     // since the draw still holds vertices of the pool.
     int32_t* Init(int32_t capacity);
     bool IsReady() const { return m_buffers != nullptr; }
-    // A number no other context of the process has had: what outlives a
-    // context (a texture's mapping) keeps it rather than the address.
-    uint64_t Serial() const { return m_serial; }
-    // The live context of that number, null once it is destroyed.
-    static MGLContext* Live(uint64_t serial);
     // Colour, depth and stencil planes of width x height in the buffer
     // table; returns the stencil slot (-1 when it could not be had).
     int32_t CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat);
@@ -122,22 +118,6 @@ public:
         bool m_ended = false;
     };
     std::shared_ptr<Life> LifeOf() const { return m_life; }
-    // Open over a draw of the context, by whatever draws into it: the pool
-    // and the buffer table stay while any is open. It closes on the life
-    // it was opened on, whether the context is still there or not.
-    class OpenDraw {
-    public:
-        explicit OpenDraw(std::shared_ptr<Life> life) : m_life(std::move(life)) {
-            ++m_life->m_openDraws;
-        }
-        ~OpenDraw() { --m_life->m_openDraws; }
-        OpenDraw(const OpenDraw&) = delete;
-        OpenDraw& operator=(const OpenDraw&) = delete;
-        bool ContextEnded() const { return m_life->m_ended; }
-
-    private:
-        std::shared_ptr<Life> m_life;
-    };
     // Binds the render target, resets the 3x4 matrix stacks, registers,
     // vertex pool (its limit too: the pool is the host's) and statistics.
     void Reset();
@@ -208,16 +188,6 @@ public:
     // a surface that is no render target or whose stencil plane has another
     // format than kSurfaceStencilFormat.
     bool BindRenderTarget();
-    // Before anything reaches the bound planes: they are the device's
-    // current surface's as bound, or they are let go of (the surface or its
-    // planes may be gone), and nothing is drawn into until the next bind.
-    void ForgetVanishedTarget();
-    // Before a draw: the target as above, and every texture mapped here
-    // brought to its surface's plane as it is now.
-    void FollowSurfaces();
-    // Textures with a mapping in this context, which FollowSurfaces visits.
-    void AttachTexture(CTextureObject_MGL* texture);
-    void DetachTexture(CTextureObject_MGL* texture);
     // Colour and depth buffers over the size of slot `colorBuffer`.
     void Clear();
     // Each clears at most w x h pixels of the bound plane, row by row with
@@ -250,7 +220,8 @@ public:
 
     MGLRecord& Record() { return m_record; }
     const MGLRecord& Record() const { return m_record; }
-    MGLGuestMemory& GuestMemory() { return m_memory; }
+    // What span code may reach, to look up; mapping into it is the renderer's.
+    const MGLGuestMemory& GuestMemory() const { return m_memory; }
     const MGLLookupTables& Tables() const { return m_tables; }
     BufferTable* Buffers() { return m_buffers; }
     const BufferTable* Buffers() const { return m_buffers; }
@@ -328,6 +299,52 @@ public:
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
 
+private:
+    // The renderer's own plumbing, for the classes and routines that draw,
+    // sample and map textures: none of it is a host's to call, since each
+    // step relies on what the others did before it.
+    friend class CTextureObject_MGL;
+    friend class RenderPoly;
+    friend class MGLTestAccess;
+    friend void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
+                              RSBFormat_ARGB_fixed* colour);
+    friend void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows);
+
+    // The guest memory to map and unmap in: whatever is mapped there must
+    // stay alive until it is unmapped, which only the renderer's own
+    // mappings (planes, textures, tables) keep to.
+    MGLGuestMemory& Mappings() { return m_memory; }
+    // A number no other context of the process has had: what outlives a
+    // context (a texture's mapping) keeps it rather than the address.
+    uint64_t Serial() const { return m_serial; }
+    // The live context of that number, null once it is destroyed.
+    static MGLContext* Live(uint64_t serial);
+    // Open over a draw of the context, by whatever draws into it: the pool
+    // and the buffer table stay while any is open. It closes on the life
+    // it was opened on, whether the context is still there or not.
+    class OpenDraw {
+    public:
+        explicit OpenDraw(std::shared_ptr<Life> life) : m_life(std::move(life)) {
+            ++m_life->m_openDraws;
+        }
+        ~OpenDraw() { --m_life->m_openDraws; }
+        OpenDraw(const OpenDraw&) = delete;
+        OpenDraw& operator=(const OpenDraw&) = delete;
+        bool ContextEnded() const { return m_life->m_ended; }
+
+    private:
+        std::shared_ptr<Life> m_life;
+    };
+    // Before anything reaches the bound planes: they are the device's
+    // current surface's as bound, or they are let go of (the surface or its
+    // planes may be gone), and nothing is drawn into until the next bind.
+    void ForgetVanishedTarget();
+    // Before a draw: the target as above, and every texture mapped here
+    // brought to its surface's plane as it is now.
+    void FollowSurfaces();
+    // Textures with a mapping in this context, which FollowSurfaces visits.
+    void AttachTexture(CTextureObject_MGL* texture);
+    void DetachTexture(CTextureObject_MGL* texture);
     // The sampler of texture unit 0 a portable span reads. Rows of a fill
     // are short, and looking the unit and its levels up again for each one
     // cost as much as the texels; so while a fill keeps it (KeepSpanSampler,
@@ -345,7 +362,6 @@ public:
         if (keep && m_spanSampler && !m_spanSampler->StillCurrent()) m_spanSampler.reset();
     }
 
-private:
     // A plane format's low bits: its bytes per pixel.
     static constexpr uint32_t kBytesPerPixelMask = 31;
     static constexpr int32_t kPlaneCount = 3;
@@ -407,6 +423,7 @@ private:
     // none to take.
     CRenderSurface* CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
     void PlanesChanged(CRenderSurface& surface) override;
+    void SurfaceEnding(CRenderSurface& surface) override;
     void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 

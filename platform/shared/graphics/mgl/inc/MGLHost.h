@@ -9,10 +9,13 @@ class CGraphics;
 // device in its place.
 class MGLHost {
 public:
-    // The installed device, else the registered one; null when there is none.
+    // The installed device while it lives, else the registered one; null
+    // when there is none.
     static CGraphics* Graphics();
     // Installs a device for the renderer to use; null goes back to the
-    // registered device.
+    // registered device. A surface that ends stops being the current one of
+    // every device, and a context that ends leaves every device's slot, so
+    // devices may be installed and changed in any order.
     static void InstallGraphics(CGraphics* device);
 
 private:

@@ -37,7 +37,7 @@ public:
     static constexpr uint32_t kFlagC = 2;
     static constexpr uint32_t kFlagV = 1;
 
-    explicit MGLSpanInterpreter(MGLGuestMemory& memory, uint32_t instructionBudget = kDefaultInstructionBudget);
+    explicit MGLSpanInterpreter(const MGLGuestMemory& memory, uint32_t instructionBudget = kDefaultInstructionBudget);
 
     // Runs `codeBytes` bytes of instructions from `code` (the code area; the
     // first word is the entry) with r0..r2 = a0..a2 and r13 = a0 plus the
@@ -79,7 +79,7 @@ private:
     bool Load(uint32_t address, uint32_t bytes, uint32_t& value);
     bool Store(uint32_t address, uint32_t bytes, uint32_t value);
 
-    MGLGuestMemory& m_memory;
+    const MGLGuestMemory& m_memory;
     uint32_t m_budget;
     uint32_t m_registers[16] = {};
     uint32_t m_flags = 0;
@@ -89,7 +89,7 @@ private:
 };
 
 // The renderer's entry for one span: runs the code with a fresh interpreter.
-MGLSpanRunEnd InterpretSpanCode(MGLGuestMemory& memory, const uint8_t* code, size_t codeBytes, uint32_t a0,
+MGLSpanRunEnd InterpretSpanCode(const MGLGuestMemory& memory, const uint8_t* code, size_t codeBytes, uint32_t a0,
                                 uint32_t a1, uint32_t a2);
 
 #endif

@@ -105,9 +105,8 @@ public:
 
     // The context may end first (the host deletes it, between draws or from
     // inside one): from then on the draws draw nothing, the set-up calls
-    // below that reach the record change nothing, and Context() must not be
-    // used.
-    MGLContext& Context() { return m_context; }
+    // below that reach the record change nothing, and Context() is null.
+    MGLContext* Context() { return ContextEnded() ? nullptr : &m_context; }
 
     // --- Host set-up ---
 
@@ -177,12 +176,13 @@ public:
     void DrawRects2D(int32_t first, int32_t count, uint32_t flipY);
     void DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY);
 
-    // --- Stages (the draws choose them; public for tests of the chain) ---
-
     // Interpreted span work a draw call allows per row, and per pixel of
     // the row on top.
     static constexpr int64_t kSpanBudgetPerRow = 4096;
     static constexpr int64_t kSpanBudgetPerPixel = 256;
+
+private:
+    // --- Stages (the draws choose them) ---
 
     void SelectPolygonStages3D();
     void SelectPolygonStages2D();
@@ -190,7 +190,6 @@ public:
     // code it called ended this RenderPoly or its context (see DrawCall).
     bool RunClipStage(MGLVertexList& list);
 
-private:
     enum class ClipStage : uint8_t { None, Clip3D, Clip2D };
     enum class ProjectStage : uint8_t { None, Vertices, VerticesScaled };
     enum class FillStage : uint8_t { None, Polygon, TriangleFan, Outline };

@@ -70,7 +70,7 @@ void CTextureObject_MGL::ReleaseMapping(const UnitMapping& mapping) {
     if (context == nullptr) return;
     TextureUnit& bound = context->Record().texture_units[mapping.unit];
     if (bound.b.levels[0] == mapping.guest) ResetTextureUnit(bound);
-    context->GuestMemory().Unmap(mapping.guest);
+    context->Mappings().Unmap(mapping.guest);
     const auto inContext = [&mapping](const UnitMapping& m) { return m.contextSerial == mapping.contextSerial; };
     if (std::none_of(m_mappings.begin(), m_mappings.end(), inContext)) context->DetachTexture(this);
 }
@@ -99,7 +99,7 @@ bool CTextureObject_MGL::MapIntoUnit(MGLContext& context, UnitMapping& mapping, 
                     plane.width, plane.height, plane.format, plane.pitch);
         return false;
     }
-    mapping.guest = context.GuestMemory().Map(plane.pixels, plane.bytes);
+    mapping.guest = context.Mappings().Map(plane.pixels, plane.bytes);
     if (mapping.guest == 0) return false;
     mapping.plane = plane;
     TextureUnit& b = context.Record().texture_units[mapping.unit];
@@ -152,7 +152,7 @@ bool CTextureObject_MGL::FollowSurface(MGLContext& context) {
         }
         TextureUnit& unit = context.Record().texture_units[mapping.unit];
         const bool shown = unit.b.levels[0] == mapping.guest;
-        context.GuestMemory().Unmap(mapping.guest);
+        context.Mappings().Unmap(mapping.guest);
         if (shown && MapIntoUnit(context, mapping, plane)) {
             kept = true;
             continue;
@@ -180,9 +180,12 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
 }
 
 // The surface is handed out by GetSurface, so a host may delete it: its
-// planes went first (the mappings followed), and nothing reaches it after.
+// planes went first, so the mappings follow them to none, and nothing
+// reaches the surface after.
 void CTextureObject_MGL::SurfaceEnding(CRenderSurface& surface) {
-    if (&surface == m_surface) m_surface = nullptr;
+    if (&surface != m_surface) return;
+    PlanesChanged(surface);
+    m_surface = nullptr;
 }
 
 void CTextureObject_MGL::GetSurface(CRenderSurface** out) const {

@@ -148,12 +148,10 @@ void MGLContext::AttachToGraphics() {
     if (graphics != nullptr) graphics->SetRendererContext(this);
 }
 
-// The device must not keep a context that is gone: a later texture bind
-// would write into freed memory.
-void MGLContext::DetachFromGraphics() {
-    CGraphics* graphics = MGLHost::Graphics();
-    if (graphics != nullptr && graphics->GetRendererContext() == this) graphics->SetRendererContext(nullptr);
-}
+// No device may keep a context that is gone, the one installed now or one
+// installed when the context attached (it may be installed again): a later
+// texture bind would write into freed memory.
+void MGLContext::DetachFromGraphics() { CGraphics::ForgetRendererContext(this); }
 
 int32_t MGLContext::CreateBuffers(int32_t width, int32_t height, uint32_t colorFormat) {
     if (m_buffers == nullptr) return -1;

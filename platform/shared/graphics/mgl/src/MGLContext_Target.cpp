@@ -141,6 +141,8 @@ void MGLContext::ForgetVanishedTarget() {
 
 void MGLContext::PlanesChanged(CRenderSurface&) { ForgetVanishedTarget(); }
 
+void MGLContext::SurfaceEnding(CRenderSurface&) { UnbindPlanes(); }
+
 void MGLContext::FollowSurfaces() {
     ForgetVanishedTarget();
     std::erase_if(m_textures, [this](CTextureObject_MGL* texture) { return !texture->FollowSurface(*this); });

@@ -31,7 +31,7 @@ void WriteLittleEndian(uint8_t* bytes, uint32_t count, uint32_t value) {
 
 }  // namespace
 
-MGLSpanInterpreter::MGLSpanInterpreter(MGLGuestMemory& memory, uint32_t instructionBudget)
+MGLSpanInterpreter::MGLSpanInterpreter(const MGLGuestMemory& memory, uint32_t instructionBudget)
     : m_memory(memory), m_budget(instructionBudget) {}
 
 // Every step of an instruction is inlined into the loop: the interpreter is
@@ -340,7 +340,7 @@ bool MGLSpanInterpreter::Store(uint32_t address, uint32_t bytes, uint32_t value)
     return true;
 }
 
-MGLSpanRunEnd InterpretSpanCode(MGLGuestMemory& memory, const uint8_t* code, size_t codeBytes, uint32_t a0,
+MGLSpanRunEnd InterpretSpanCode(const MGLGuestMemory& memory, const uint8_t* code, size_t codeBytes, uint32_t a0,
                                 uint32_t a1, uint32_t a2) {
     MGLSpanInterpreter interpreter(memory);
     return interpreter.Run(code, codeBytes, a0, a1, a2);
