@@ -37,21 +37,87 @@
 // starts with a target, current and bound, in slot 0.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
-// What cannot be driven, and why:
-// - MGLContext's Release is private: Init runs it first (Init(0) releases
-//   and leaves the context inert), as does the destructor;
-// - RenderPoly's stage calls (SelectPolygonStages3D and 2D, RunClipStage)
-//   are the draws' own steps, public for tests of the chain: the draws run
-//   them, and a polygon they are handed lies in a pool only a draw holds;
-// - RenderPoly's Context() must not be called once the context ended;
-// - Configure and the window surface need an application, an archive and a
-//   display; their planes come from the same CreatePlanes driven here;
-// - FollowSurfaces and ForgetVanishedTarget run at every draw and clear;
-// - a shader's pipeline states are copied when bound, so nothing the
-//   renderer maps lives in the shader.
+// Beyond those, the operations of the buffer table's pixels, the debug
+// text and its font sheets, pipeline states bound, viewport, projection,
+// registers and the matrix stacks, a surface's planes released or made
+// again without Destroy, made and released as current, and the drawing
+// RenderPoly's fetches, transform and setters, between draws and from hooks.
+// MGLContext's Release is private (Init and the destructor run it), and
+// RenderPoly's Context() must not be called once its context ended.
 //
-// After each step a small textured draw, a sample of every bound unit and
-// a clear; then every unit a texture was bound to must, while it names
+// Not driven, and why:
+// - MGLContext::AttachTexture, MGLContext::DetachTexture, MGLContext::KeepSpanSampler,
+//   MGLContext::SpanSampler, MGLContext::OpenDraw::OpenDraw, MGLContext::OpenDraw::ContextEnded,
+//   CTextureObject_MGL::FollowSurface, MGLHost::InstallGraphics, MGLHost::Graphics, FillTextureUnit,
+//   ResetTextureUnit, RenderPoly::SelectPolygonStages3D, RenderPoly::SelectPolygonStages2D,
+//   RenderPoly::RunClipStage: internal (becoming non-public)
+// - MGLContext::FollowSurfaces, MGLContext::ForgetVanishedTarget: the draws' and samples' own first
+//   steps, run by every one here
+// - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
+//   the span routines' look-ups into the bound planes, run by every draw here
+// - MGLContext::IsReady, MGLContext::Serial, MGLContext::Live, MGLContext::Tables,
+//   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
+//   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
+//   the context and change or map nothing
+// - MGLContext::SinCos, MGLContext::Reciprocal, MGLContext::Divide, MGLContext::ComputeLod,
+//   MGLContext::ComputeOutcode, MGLContext::ComputeOutcodeXY: arithmetic on the context's tables and
+//   clip bounds, of the caller's values alone
+// - CRenderSurface::AddWatcher, CRenderSurface::RemoveWatcher: a host watcher that deletes its
+//   surface while told is being made safe on the renderer's side; driven once it is
+// - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
+//   their planes come from the CreatePlanes driven here
+// - CRenderSurfaceWatcher::PlanesChanged, CRenderSurfaceWatcher::SurfaceEnding: what a surface
+//   tells its watchers, run by every plane change and ending here
+// - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
+//   CRenderSurfaceBuffer::GetFormatName, CRenderSurfaceBuffer::RoundUpPow2, CRenderSurfaceBuffer::ToZ32,
+//   CRenderSurfaceLoadParams::MapFormat, CRenderSurface_SW_OffScreen::FillFormatMap,
+//   CRenderSurface_SW::GetType, CTextureObject_MGL::GetType, CTextureObjectInterface::GetType,
+//   CTextureObject_MGL::Log2OfPowerOfTwo, CTextureObject_MGL::TextureFormatIndex,
+//   CTextureObject_MGL::FindTextureFormat, CTextureObject_MGL::GetTextureFormat,
+//   CTextureObject_MGL::PrintName, CTextureObject_MGL::PrintNameInt, CTextureObject_MGL::PrintNameFixed:
+//   of formats, types and names alone, no surface, texture or context
+// - CRenderSurface_SW::GetPlanePointer, CRenderSurface_SW::IsRectInside: the 2D blitters' access to
+//   a surface's planes, which the renderer does not use
+// - CRenderSurfaceBuffer::CRenderSurfaceBuffer, CRenderSurfaceBufferEx::CRenderSurfaceBufferEx,
+//   CRenderSurfaceBufferEx::GetPlaneCount: a plane is made by its surface (CreatePlanes, driven), and
+//   one made alone belongs to no surface the renderer binds
+// - CTextureObject_MGL::ReservedA, CTextureObject_MGL::ReservedB, CTextureObject_MGL::SetListParameter,
+//   CTextureObjectInterface::ReservedA, CTextureObjectInterface::ReservedB,
+//   CTextureObjectInterface::SetListParameter, CTextureObjectInterface::CTextureObjectInterface: slots of
+//   the interface that do nothing (SetParameterList, driven, runs the list one)
+// - CShader_MGL::*, CShaderInterface::*, MGLShaderState::GetKey, MGLShaderState::Code,
+//   MGLShaderState::operator new, MGLShaderState::operator delete: a shader's pipeline states are
+//   copied when bound (BindShaderState, driven), so nothing the renderer maps lives in them; their
+//   loading is mgl_state_load's
+// - BufferTable::BufferTable, BufferTable::operator new, BufferTable::operator delete, CreateBufferTable,
+//   BufferTable::AllocBlock, BufferTable::FreeBlock, BufferTable::Slot, BufferRecord::BytesPerPixel,
+//   BufferRecord::InUse, BufferRecord::PixelAt: a context makes its own table; a table made alone
+//   mirrors into no context's units, and a record is read through UsedSlot (driven)
+// - MGLVertexList::Append: fills a polygon's list, which only the draw's stages read
+// - CTexture::*: an image of the engine's own that the renderer never maps; a texture's planes come
+//   from its surface
+// - Matrix2x3::*, Matrix3x3::*, Matrix3x4::*, MatrixStackOf::MatrixStackOf: arithmetic on the caller's
+//   matrices; the context's stacks are driven
+// - MGLGuestMemory::*, MGLLookupTables::*, MGLSpanInterpreter::*, InterpretSpanCode, MGLVectorUnit::*,
+//   MGLInstructionFields::*: the context's own guest map, tables, interpreter and routine choice, run
+//   by every draw here; the interpreter has a fuzz target of its own
+// - BlockModeName, ConditionName, DescribeStateOperand, DisassembleSpanCode, OpcodeName, ShiftName:
+//   the disassembler, a tool's printing of span code
+// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective, MGLTextureSampler::*,
+//   MGLPixelCoordinates::*, MGLPixelQuads::*, MGLPixelTexels::*, TexelLevel::*,
+//   HeldTexelLevel::*, NearestLevels::*, QuadMemo::*, PixelReciprocals::*, TexturedValues::*,
+//   texel_format::*, texel_detail::*, sampler_detail::*, perspective_detail::*, AccumulateTexel,
+//   AccumulateTexelWeighted, DecodeTexel, FetchTexel, LevelExtent, LevelOf, PaletteEntries, TexelAddress,
+//   TexelBytes, TexelQuadAddress, DeriveTextureUnitSizes, PerspectiveCoordinates, PerspectiveLevel,
+//   PerspectiveLevelLod, PerspectiveLod, PerspectiveStep, ReciprocalOf: the span routines and the
+//   sampler's stages, run by every textured draw and sample here (SpanTexturedPerspective); those of
+//   other layouts are mgl_draw's and mgl_differential's
+// - ApplyReciprocal, DoublingsToReach, HalvedIndex, TableIndexOf, Dot2x16, Dot3x16, Magnitude, WrapAdd,
+//   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
+//   ArgbPixel::operator==: arithmetic of the caller's values alone
+//
+// After each step that its input closes, a small textured draw, a sample
+// of every bound unit and a clear; then every unit a texture was bound to must, while it names
 // anything, name the live pixels of a texture's plane, and where the
 // sampler can read its whole level, the plane's rows as they lie (padding
 // read as texels is a failure); and every bound target plane must be the
@@ -589,7 +655,7 @@ private:
         auto& slot = m_surfaces[index];
         if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
         CRenderSurface* target = PickSurface();
-        const bool made = Forward(*slot, target, (options & 2) != 0);
+        const bool made = (options & 8) != 0 ? ForwardDirectly(*slot, target) : Forward(*slot, target, (options & 2) != 0);
         if (made && (options & 4) != 0) m_device.SetCurrentSurface(slot.get());
         return made;
     }
@@ -602,6 +668,13 @@ private:
             {depth ? kSurfaceAttrDepthFormat : kSurfaceAttrEnd, RSBFormat_Z32},
             {kSurfaceAttrEnd, 0}};
         return target != nullptr && surface.Create(attributes);
+    }
+
+    // Forwarding made without the attribute list, with a depth plane.
+    static bool ForwardDirectly(CRenderSurface& surface, CRenderSurface* target) {
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {0, RSBFormat_Z32, 0};
+        return target != nullptr &&
+               surface.CreateForwarding(formats, static_cast<CClass*>(target), ICRenderSurface::kClassKey, nullptr);
     }
 
     // Options: 1 with sub-planes, 2 forwarding to another surface instead.
@@ -732,7 +805,9 @@ private:
         surface->Unlock(lockFlags);
         const RSBFormat_ARGB_fixed colour{};
         surface->Clear(CRenderSurface::kClearColor | CRenderSurface::kClearDepth, &colour, 0, 0);
-        Keep(surface->IsOpaque() + surface->GetChangeSerial());
+        Keep(surface->IsOpaque() + surface->GetChangeSerial() + surface->GetFlags() + surface->IsLocked() +
+             (surface->GetPalette() != nullptr) + (surface->GetForwardTarget() != nullptr));
+        surface->NoteChange();
         return true;
     }
 
@@ -762,10 +837,9 @@ private:
         const int32_t unit = m_program.Below(MGLContext::kTextureUnits);
         const uint32_t filter = Pick(m_program, kFilters);
         const uint32_t wrap = Pick(m_program, kWraps);
+        const bool asList = (m_program.Byte() & 1) != 0;
         if (texture == nullptr) return false;
-        texture->SetParameter(CTextureObject_MGL::kMinFilter, filter);
-        texture->SetParameter(CTextureObject_MGL::kMagFilter, filter);
-        texture->SetParameter(CTextureObject_MGL::kWrapS, wrap);
+        SetTextureModes(*texture, filter, wrap, asList);
         auto* context = static_cast<MGLContext*>(m_device.GetRendererContext());
         const uint32_t shown = context != nullptr ? context->Record().texture_units[unit].b.levels[0] : 0;
         texture->BindToUnit(unit);
@@ -773,6 +847,23 @@ private:
             MirrorsOf(*context) &= static_cast<uint8_t>(~(1u << unit));
         }
         return true;
+    }
+
+    // Filters and wrap one at a time, or as arrays and a list.
+    static void SetTextureModes(CTextureObject_MGL& texture, uint32_t filter, uint32_t wrap, bool asList) {
+        if (asList) {
+            const uint32_t names[] = {CTextureObject_MGL::kMinFilter, CTextureObject_MGL::kMagFilter};
+            const uint32_t values[] = {filter, filter};
+            texture.SetParameters(2, names, values);
+            const uint32_t list[] = {CTextureObject_MGL::kWrapS, wrap, 0};
+            texture.SetParameterList(list);
+        } else {
+            texture.SetParameter(CTextureObject_MGL::kMinFilter, filter);
+            texture.SetParameter(CTextureObject_MGL::kMagFilter, filter);
+            texture.SetParameter(CTextureObject_MGL::kWrapS, wrap);
+        }
+        Keep(static_cast<uint32_t>(texture.GetFilter() + texture.GetWrap()) + texture.GetMinFilter() +
+             texture.GetMagFilter());
     }
 
     // One of the surface slots, or none.
@@ -785,8 +876,11 @@ private:
     // The first context, or the second while it lives.
     MGLContext& PickContext() { return (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : *m_context; }
 
+    // Reset, or the current surface's planes bound alone.
     bool ResetContext() {
-        PickContext().Reset();
+        MGLContext& context = PickContext();
+        if ((m_program.Byte() & 1) != 0) return context.BindRenderTarget();
+        context.Reset();
         return true;
     }
 
@@ -970,14 +1064,26 @@ private:
             case 1: context.SetOrtho(-c, c, -a, b, kOne, c); break;
             case 2: context.SetFrustum(-c, c, -a, b, a, c); break;
             case 3:
-                Keep(context.PushModelview() + context.PushTexture() + context.PushAux() + context.Stack2d().Push());
+                Keep(context.PushModelview() + context.PushTexture() + context.PushAux() + context.Stack2d().Push() +
+                     context.ModelviewStack().Push() + context.TextureStack().Push() + context.AuxStack().Push());
                 break;
             case 4:
-                Keep(context.PopModelview() + context.PopTexture() + context.PopAux() + context.Stack2d().Pop());
+                Keep(context.PopModelview() + context.PopTexture() + context.PopAux() + context.Stack2d().Pop() +
+                     context.ModelviewStack().Pop() + context.TextureStack().Pop() + context.AuxStack().Pop());
                 break;
             case 5: context.ResetMatrixStacks(); break;
-            case 6: Keep(context.PushTransform(&rotation, translation) + context.PushInverseTransform(rigid)); break;
-            default: context.SetRegister4(a % MGLContext::kRegisterCount, a, b, c, context.GetRegister(b));
+            case 6: {
+                Keep(context.PushTransform(&rotation, translation) + context.PushInverseTransform(rigid));
+                MatrixStack stack = context.ModelviewStack();
+                stack.Translate(translation);
+                stack.Rotate(rotation);
+                stack.SetTop(stack.Top());
+                break;
+            }
+            default:
+                context.SetRegister(b, a);
+                context.SetRegister3(c, a, b, c);
+                context.SetRegister4(a % MGLContext::kRegisterCount, a, b, c, context.GetRegister(b));
         }
         context.UpdateProjection(clipBounds);
         return true;
