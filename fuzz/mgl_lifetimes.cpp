@@ -11,37 +11,41 @@
 //   (its layout and memory), or forwarding to another surface or a
 //   texture's; queried (size, format, description, lock and unlock, clear,
 //   opacity), destroyed, deleted and made the device's current surface;
+//   their planes released, made again without Destroy and given depth and
+//   stencil planes; made and released as current;
 // - planes of surfaces and textures: made anew owning or adopting caller
 //   memory at any pitch, loaded from a PNG, released and flipped;
 // - textures: given planes (plain, with sub-planes or forwarding), bound to
-//   units with their filters and wraps, deleted;
+//   units with their filters and wraps, deleted, their own surface deleted;
 // - contexts: Init with a pool of any size, none (Init(0)) included (refused
 //   while a draw of the context is open), and
-//   Reset (which binds the target again), of the first context or of a
-//   second one, which is made and ended; the first context deleted, from
+//   Reset or a bind of the target alone, pipeline states bound, viewport,
+//   projection, registers and matrix stacks set, of the first context or of
+//   a second one, which is made and ended; the first context deleted, from
 //   inside its own draw too, after which its RenderPolys are drawn, fetched
 //   through and set up once more before a new context and RenderPoly take
 //   over;
 // - RenderPolys: the drawing one deleted, from inside its own draw too; a
 //   draw of it, or of another RenderPoly of either context, run from inside
-//   a draw with an operation of its own at one of its hooks;
+//   a draw with an operation of its own at one of its hooks; the drawing
+//   one's fetches, transform, fetcher set-ups and setters;
 // - the buffer table: slots allocated (CreateBuffers too), freed, resized,
-//   reformatted and given a new block, mirrored into units or units emptied
-//   (UnbindShader), and the context's Clear over them;
+//   reformatted and given a new block, mirrored into units (slots of the
+//   other context's table too, refused) or units emptied (UnbindShader),
+//   the context's Clear over them, their pixel operations (mip chain, wide
+//   rows, flatten, compact, fill, copy, line, pixel) and the debug text
+//   drawn into them from its font sheets;
 // - the pipeline's host routines: the vertex hook, the polygon observer and
 //   the native span replaced (refused during a draw);
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
-//   polygon, 2D rectangles, a screen rectangle and 3D lines.
+//   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
+//   routine must be told each segment in the terms of the colour plane
+//   bound as it is called.
 // An operation runs between draws, or during one from the vertex hook, the
 // polygon observer (the line routine for lines) or a native span row. A run
 // starts with a target, current and bound, in slot 0.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
-// Beyond those, the operations of the buffer table's pixels, the debug
-// text and its font sheets, pipeline states bound, viewport, projection,
-// registers and the matrix stacks, a surface's planes released or made
-// again without Destroy, made and released as current, and the drawing
-// RenderPoly's fetches, transform and setters, between draws and from hooks.
 // MGLContext's Release is private (Init and the destructor run it), and
 // RenderPoly's Context() must not be called once its context ended.
 //
@@ -116,9 +120,11 @@
 //   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
 //   ArgbPixel::operator==: arithmetic of the caller's values alone
 //
-// After each step that its input closes, a small textured draw, a sample
-// of every bound unit and a clear; then every unit a texture was bound to must, while it names
-// anything, name the live pixels of a texture's plane, and where the
+// A step closes, as its first byte says, with a small textured draw, a
+// sample of every bound unit and a clear, which bring every texture the
+// context lists to its surface; a step that does not leaves whatever it
+// made stale for the next one to meet. After a closing one every unit a
+// texture was bound to must, while it names anything, name the live pixels of a texture's plane, and where the
 // sampler can read its whole level, the plane's rows as they lie (padding
 // read as texels is a failure); and every bound target plane must be the
 // device's current surface's. A unit mirroring a buffer-table slot holds
@@ -126,7 +132,8 @@
 // name that slot's live block in its context's table: the table empties it
 // when it frees, moves or ends the block. The sanitizers watch the rest.
 //
-// Input: read as FuzzProgram takes it, a step at a time: an operation,
+// Input: read as FuzzProgram takes it, a step at a time: whether it
+// closes, an operation,
 // where it runs (and for one run during a draw, which draw and at which
 // vertex, polygon or row), then its operands.
 //
