@@ -11,48 +11,120 @@
 //   (its layout and memory), or forwarding to another surface or a
 //   texture's; queried (size, format, description, lock and unlock, clear,
 //   opacity), destroyed, deleted and made the device's current surface;
+//   their planes released, made again without Destroy and given depth and
+//   stencil planes; made and released as current;
 // - planes of surfaces and textures: made anew owning or adopting caller
 //   memory at any pitch, loaded from a PNG, released and flipped;
 // - textures: given planes (plain, with sub-planes or forwarding), bound to
-//   units with their filters and wraps, deleted;
+//   units with their filters and wraps, deleted, their own surface deleted;
 // - contexts: Init with a pool of any size, none (Init(0)) included (refused
 //   while a draw of the context is open), and
-//   Reset (which binds the target again), of the first context or of a
-//   second one, which is made and ended; the first context deleted, from
+//   Reset or a bind of the target alone, pipeline states bound, viewport,
+//   projection, registers and matrix stacks set, of the first context or of
+//   a second one, which is made and ended; the first context deleted, from
 //   inside its own draw too, after which its RenderPolys are drawn, fetched
 //   through and set up once more before a new context and RenderPoly take
 //   over;
 // - RenderPolys: the drawing one deleted, from inside its own draw too; a
 //   draw of it, or of another RenderPoly of either context, run from inside
-//   a draw with an operation of its own at one of its hooks;
+//   a draw with an operation of its own at one of its hooks; the drawing
+//   one's fetches, transform, fetcher set-ups and setters;
 // - the buffer table: slots allocated (CreateBuffers too), freed, resized,
-//   reformatted and given a new block, mirrored into units or units emptied
-//   (UnbindShader), and the context's Clear over them;
+//   reformatted and given a new block, mirrored into units (slots of the
+//   other context's table too, refused) or units emptied (UnbindShader),
+//   the context's Clear over them, their pixel operations (mip chain, wide
+//   rows, flatten, compact, fill, copy, line, pixel) and the debug text
+//   drawn into them from its font sheets;
 // - the pipeline's host routines: the vertex hook, the polygon observer and
 //   the native span replaced (refused during a draw);
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
-//   polygon, 2D rectangles, a screen rectangle and 3D lines.
+//   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
+//   routine must be told each segment in the terms of the colour plane
+//   bound as it is called.
 // An operation runs between draws, or during one from the vertex hook, the
 // polygon observer (the line routine for lines) or a native span row. A run
 // starts with a target, current and bound, in slot 0.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
-// What cannot be driven, and why:
-// - MGLContext's Release is private: Init runs it first (Init(0) releases
-//   and leaves the context inert), as does the destructor;
-// - RenderPoly's stage calls (SelectPolygonStages3D and 2D, RunClipStage)
-//   are the draws' own steps, public for tests of the chain: the draws run
-//   them, and a polygon they are handed lies in a pool only a draw holds;
-// - RenderPoly's Context() must not be called once the context ended;
-// - Configure and the window surface need an application, an archive and a
-//   display; their planes come from the same CreatePlanes driven here;
-// - FollowSurfaces and ForgetVanishedTarget run at every draw and clear;
-// - a shader's pipeline states are copied when bound, so nothing the
-//   renderer maps lives in the shader.
+// MGLContext's Release is private (Init and the destructor run it), and
+// RenderPoly's Context() must not be called once its context ended.
 //
-// After each step a small textured draw, a sample of every bound unit and
-// a clear; then every unit a texture was bound to must, while it names
-// anything, name the live pixels of a texture's plane, and where the
+// Not driven, and why:
+// - MGLContext::AttachTexture, MGLContext::DetachTexture, MGLContext::KeepSpanSampler,
+//   MGLContext::SpanSampler, MGLContext::OpenDraw::OpenDraw, MGLContext::OpenDraw::ContextEnded,
+//   CTextureObject_MGL::FollowSurface, MGLHost::InstallGraphics, MGLHost::Graphics, FillTextureUnit,
+//   ResetTextureUnit, RenderPoly::SelectPolygonStages3D, RenderPoly::SelectPolygonStages2D,
+//   RenderPoly::RunClipStage: internal (becoming non-public)
+// - MGLContext::FollowSurfaces, MGLContext::ForgetVanishedTarget: the draws' and samples' own first
+//   steps, run by every one here
+// - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
+//   the span routines' look-ups into the bound planes, run by every draw here
+// - MGLContext::IsReady, MGLContext::Serial, MGLContext::Live, MGLContext::Tables,
+//   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
+//   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
+//   the context and change or map nothing
+// - MGLContext::SinCos, MGLContext::Reciprocal, MGLContext::Divide, MGLContext::ComputeLod,
+//   MGLContext::ComputeOutcode, MGLContext::ComputeOutcodeXY: arithmetic on the context's tables and
+//   clip bounds, of the caller's values alone
+// - CRenderSurface::AddWatcher, CRenderSurface::RemoveWatcher: a host watcher that deletes its
+//   surface while told is being made safe on the renderer's side; driven once it is
+// - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
+//   their planes come from the CreatePlanes driven here
+// - CRenderSurfaceWatcher::PlanesChanged, CRenderSurfaceWatcher::SurfaceEnding: what a surface
+//   tells its watchers, run by every plane change and ending here
+// - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
+//   CRenderSurfaceBuffer::GetFormatName, CRenderSurfaceBuffer::RoundUpPow2, CRenderSurfaceBuffer::ToZ32,
+//   CRenderSurfaceLoadParams::MapFormat, CRenderSurface_SW_OffScreen::FillFormatMap,
+//   CRenderSurface_SW::GetType, CTextureObject_MGL::GetType, CTextureObjectInterface::GetType,
+//   CTextureObject_MGL::Log2OfPowerOfTwo, CTextureObject_MGL::TextureFormatIndex,
+//   CTextureObject_MGL::FindTextureFormat, CTextureObject_MGL::GetTextureFormat,
+//   CTextureObject_MGL::PrintName, CTextureObject_MGL::PrintNameInt, CTextureObject_MGL::PrintNameFixed:
+//   of formats, types and names alone, no surface, texture or context
+// - CRenderSurface_SW::GetPlanePointer, CRenderSurface_SW::IsRectInside: the 2D blitters' access to
+//   a surface's planes, which the renderer does not use
+// - CRenderSurfaceBuffer::CRenderSurfaceBuffer, CRenderSurfaceBufferEx::CRenderSurfaceBufferEx,
+//   CRenderSurfaceBufferEx::GetPlaneCount: a plane is made by its surface (CreatePlanes, driven), and
+//   one made alone belongs to no surface the renderer binds
+// - CTextureObject_MGL::ReservedA, CTextureObject_MGL::ReservedB, CTextureObject_MGL::SetListParameter,
+//   CTextureObjectInterface::ReservedA, CTextureObjectInterface::ReservedB,
+//   CTextureObjectInterface::SetListParameter, CTextureObjectInterface::CTextureObjectInterface: slots of
+//   the interface that do nothing (SetParameterList, driven, runs the list one)
+// - CShader_MGL::*, CShaderInterface::*, MGLShaderState::GetKey, MGLShaderState::Code,
+//   MGLShaderState::operator new, MGLShaderState::operator delete: a shader's pipeline states are
+//   copied when bound (BindShaderState, driven), so nothing the renderer maps lives in them; their
+//   loading is mgl_state_load's
+// - BufferTable::BufferTable, BufferTable::operator new, BufferTable::operator delete, CreateBufferTable,
+//   BufferTable::AllocBlock, BufferTable::FreeBlock, BufferTable::Slot, BufferRecord::BytesPerPixel,
+//   BufferRecord::InUse, BufferRecord::PixelAt: a context makes its own table; a table made alone
+//   mirrors into no context's units, and a record is read through UsedSlot (driven)
+// - MGLVertexList::Append: fills a polygon's list, which only the draw's stages read
+// - CTexture::*: an image of the engine's own that the renderer never maps; a texture's planes come
+//   from its surface
+// - Matrix2x3::*, Matrix3x3::*, Matrix3x4::*, MatrixStackOf::MatrixStackOf: arithmetic on the caller's
+//   matrices; the context's stacks are driven
+// - MGLGuestMemory::*, MGLLookupTables::*, MGLSpanInterpreter::*, InterpretSpanCode, MGLVectorUnit::*,
+//   MGLInstructionFields::*: the context's own guest map, tables, interpreter and routine choice, run
+//   by every draw here; the interpreter has a fuzz target of its own
+// - BlockModeName, ConditionName, DescribeStateOperand, DisassembleSpanCode, OpcodeName, ShiftName:
+//   the disassembler, a tool's printing of span code
+// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective, MGLTextureSampler::*,
+//   MGLPixelCoordinates::*, MGLPixelQuads::*, MGLPixelTexels::*, TexelLevel::*,
+//   HeldTexelLevel::*, NearestLevels::*, QuadMemo::*, PixelReciprocals::*, TexturedValues::*,
+//   texel_format::*, texel_detail::*, sampler_detail::*, perspective_detail::*, AccumulateTexel,
+//   AccumulateTexelWeighted, DecodeTexel, FetchTexel, LevelExtent, LevelOf, PaletteEntries, TexelAddress,
+//   TexelBytes, TexelQuadAddress, DeriveTextureUnitSizes, PerspectiveCoordinates, PerspectiveLevel,
+//   PerspectiveLevelLod, PerspectiveLod, PerspectiveStep, ReciprocalOf: the span routines and the
+//   sampler's stages, run by every textured draw and sample here (SpanTexturedPerspective); those of
+//   other layouts are mgl_draw's and mgl_differential's
+// - ApplyReciprocal, DoublingsToReach, HalvedIndex, TableIndexOf, Dot2x16, Dot3x16, Magnitude, WrapAdd,
+//   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
+//   ArgbPixel::operator==: arithmetic of the caller's values alone
+//
+// A step closes, as its first byte says, with a small textured draw, a
+// sample of every bound unit and a clear, which bring every texture the
+// context lists to its surface; a step that does not leaves whatever it
+// made stale for the next one to meet. After a closing one every unit a
+// texture was bound to must, while it names anything, name the live pixels of a texture's plane, and where the
 // sampler can read its whole level, the plane's rows as they lie (padding
 // read as texels is a failure); and every bound target plane must be the
 // device's current surface's. A unit mirroring a buffer-table slot holds
@@ -60,7 +132,8 @@
 // name that slot's live block in its context's table: the table empties it
 // when it frees, moves or ends the block. The sanitizers watch the rest.
 //
-// Input: read as FuzzProgram takes it, a step at a time: an operation,
+// Input: read as FuzzProgram takes it, a step at a time: whether it
+// closes, an operation,
 // where it runs (and for one run during a draw, which draw and at which
 // vertex, polygon or row), then its operands.
 //
@@ -71,6 +144,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -83,8 +157,12 @@
 #include "CTextureObject_MGL.h"
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
+#include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLDebugFont.h"
+#include "MGLDebugText.h"
+#include "MGLShaderState.h"
 #include "MGLSpans.h"
 #include "MGLTestDevice.h"
 #include "MGLTextureSampler.h"
@@ -157,6 +235,13 @@ enum class Op : uint8_t {
     DeletePoly,
     DeleteContext,
     NestedDraw,
+    DeleteOwnSurface,
+    BufferOp,
+    DebugText,
+    BindState,
+    SetTransforms,
+    RemakePlanes,
+    PolyCalls,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -167,7 +252,25 @@ constexpr const char* kOpNames[kOpCount] = {
     "delete texture", "bind texture",        "switch current",      "reset context", "init context",
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
     "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
-    "nested draw"};
+    "nested draw",    "delete own surface",  "buffer operation",    "debug text",    "bind state",
+    "set transforms", "remake planes",       "poly calls"};
+
+// A step whose first byte has this bit set closes without a draw.
+constexpr uint8_t kOpenStepBit = 1;
+// Buffer coordinates run a few pixels past either side of the largest slot.
+constexpr int32_t kCoordinateMargin = 4;
+constexpr int32_t kCoordinateRange = kMaxSide + 2 * kCoordinateMargin;
+constexpr int32_t kDebugTextLength = 6;
+// Debug-text sizes: the small font, the large one, and one neither names.
+constexpr int32_t kDebugTextSizes[] = {0, 1, 7};
+// Span code of one instruction, a return (branch-and-exchange to the link
+// register): what it reaches is the interpreter's own fuzzer's business.
+constexpr uint32_t kSpanReturn = 0xE12FFF1Eu;
+// Fill modes a state may ask for, one past either end of the range included.
+constexpr int32_t kFillModeChoices = MGLContext::kFillTriangleLast + 2;
+constexpr int32_t kInterpolantChoices = 24;
+constexpr int32_t kExtraInterpolantChoices = 8;
+constexpr uint32_t kDepthFormats[] = {0, RSBFormat_Z32, MGLContext::kSurfaceStencilFormat};
 
 // Where an operation runs: between draws, or during one from a hook.
 enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
@@ -186,6 +289,7 @@ enum class DrawKind : uint8_t {
     Rects2D,
     ScreenRect,
     Lines,
+    Lines2D,
     Count
 };
 constexpr int32_t kDrawKinds = static_cast<int32_t>(DrawKind::Count);
@@ -212,6 +316,10 @@ struct OpStats {
         }
     }
 } g_opStats;
+
+// What the queries answer, kept so that no call is left out as unused.
+volatile uint64_t g_answers = 0;
+void Keep(uint64_t answer) { g_answers = g_answers + answer; }
 
 template <typename T, size_t N>
 T Pick(FuzzProgram& program, const T (&values)[N]) {
@@ -371,7 +479,7 @@ public:
         SetQuads();
         if (!StartContext()) return;
         for (int32_t step = 0; step < kMaxSteps && !m_program.Done() && m_poly != nullptr; ++step) {
-            RunStep();
+            if (!RunStep()) continue;
             CheckContext(*m_context);
             if (m_second != nullptr) CheckContext(*m_second);
         }
@@ -444,13 +552,18 @@ private:
         m_device.SetCurrentSurface(m_surfaces[0].get());
     }
 
-    void RunStep() {
+    // A step closes with a draw and a sample of every unit, which bring
+    // every texture the context lists to its surface, only when its input
+    // says so: what one step leaves stale must be met by the next one as
+    // it is. True when the step closed so, and its context is to be checked.
+    bool RunStep() {
+        const bool closing = (m_program.Byte() & kOpenStepBit) == 0;
         const HookedDraw draw = ReadHookedDraw(static_cast<Op>(m_program.Below(kOpCount)));
         if (draw.hooked.place == Place::BetweenDraws) {
             RunOp(draw.hooked.op, Place::BetweenDraws);
-            if (!TakeOverEnded()) return;
+            if (!TakeOverEnded() || !closing) return false;
         }
-        DrawAndClear(draw);
+        return DrawAndClear(draw, closing);
     }
 
     // A third of the steps run their operation between draws, the others
@@ -497,7 +610,14 @@ private:
             case Op::ReplaceHook: return ReplaceHook();
             case Op::DeletePoly: return DeletePoly();
             case Op::DeleteContext: return DeleteContext();
-            default: return NestedDraw();
+            case Op::NestedDraw: return NestedDraw();
+            case Op::DeleteOwnSurface: return DeleteOwnSurface();
+            case Op::BufferOp: return BufferOp();
+            case Op::DebugText: return DebugText();
+            case Op::BindState: return BindState();
+            case Op::SetTransforms: return SetTransforms();
+            case Op::RemakePlanes: return RemakePlanes();
+            default: return PolyCalls();
         }
     }
 
@@ -542,7 +662,7 @@ private:
         auto& slot = m_surfaces[index];
         if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
         CRenderSurface* target = PickSurface();
-        const bool made = Forward(*slot, target, (options & 2) != 0);
+        const bool made = (options & 8) != 0 ? ForwardDirectly(*slot, target) : Forward(*slot, target, (options & 2) != 0);
         if (made && (options & 4) != 0) m_device.SetCurrentSurface(slot.get());
         return made;
     }
@@ -555,6 +675,13 @@ private:
             {depth ? kSurfaceAttrDepthFormat : kSurfaceAttrEnd, RSBFormat_Z32},
             {kSurfaceAttrEnd, 0}};
         return target != nullptr && surface.Create(attributes);
+    }
+
+    // Forwarding made without the attribute list, with a depth plane.
+    static bool ForwardDirectly(CRenderSurface& surface, CRenderSurface* target) {
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {0, RSBFormat_Z32, 0};
+        return target != nullptr &&
+               surface.CreateForwarding(formats, static_cast<CClass*>(target), ICRenderSurface::kClassKey, nullptr);
     }
 
     // Options: 1 with sub-planes, 2 forwarding to another surface instead.
@@ -675,17 +802,19 @@ private:
         uint32_t width = 0;
         uint32_t height = 0;
         CRenderSurfaceDesc desc{};
-        volatile uint64_t sink = surface->GetFormat() + surface->GetSize(&width, &height) + surface->GetDesc(&desc);
+        Keep(surface->GetFormat() + surface->GetSize(&width, &height) + surface->GetDesc(&desc));
         uint8_t* pixels = nullptr;
         int32_t pitch = 0;
         if (surface->Lock(&pixels, &pitch, lockFlags, nullptr) && pixels != nullptr) {
-            sink = sink + pixels[0];
+            Keep(pixels[0]);
             if (lockFlags != ICRenderSurface::kLockRead) ++pixels[0];
         }
         surface->Unlock(lockFlags);
         const RSBFormat_ARGB_fixed colour{};
         surface->Clear(CRenderSurface::kClearColor | CRenderSurface::kClearDepth, &colour, 0, 0);
-        sink = sink + surface->IsOpaque() + surface->GetChangeSerial();
+        Keep(surface->IsOpaque() + surface->GetChangeSerial() + surface->GetFlags() + surface->IsLocked() +
+             (surface->GetPalette() != nullptr) + (surface->GetForwardTarget() != nullptr));
+        surface->NoteChange();
         return true;
     }
 
@@ -715,10 +844,9 @@ private:
         const int32_t unit = m_program.Below(MGLContext::kTextureUnits);
         const uint32_t filter = Pick(m_program, kFilters);
         const uint32_t wrap = Pick(m_program, kWraps);
+        const bool asList = (m_program.Byte() & 1) != 0;
         if (texture == nullptr) return false;
-        texture->SetParameter(CTextureObject_MGL::kMinFilter, filter);
-        texture->SetParameter(CTextureObject_MGL::kMagFilter, filter);
-        texture->SetParameter(CTextureObject_MGL::kWrapS, wrap);
+        SetTextureModes(*texture, filter, wrap, asList);
         auto* context = static_cast<MGLContext*>(m_device.GetRendererContext());
         const uint32_t shown = context != nullptr ? context->Record().texture_units[unit].b.levels[0] : 0;
         texture->BindToUnit(unit);
@@ -726,6 +854,23 @@ private:
             MirrorsOf(*context) &= static_cast<uint8_t>(~(1u << unit));
         }
         return true;
+    }
+
+    // Filters and wrap one at a time, or as arrays and a list.
+    static void SetTextureModes(CTextureObject_MGL& texture, uint32_t filter, uint32_t wrap, bool asList) {
+        if (asList) {
+            const uint32_t names[] = {CTextureObject_MGL::kMinFilter, CTextureObject_MGL::kMagFilter};
+            const uint32_t values[] = {filter, filter};
+            texture.SetParameters(2, names, values);
+            const uint32_t list[] = {CTextureObject_MGL::kWrapS, wrap, 0};
+            texture.SetParameterList(list);
+        } else {
+            texture.SetParameter(CTextureObject_MGL::kMinFilter, filter);
+            texture.SetParameter(CTextureObject_MGL::kMagFilter, filter);
+            texture.SetParameter(CTextureObject_MGL::kWrapS, wrap);
+        }
+        Keep(static_cast<uint32_t>(texture.GetFilter() + texture.GetWrap()) + texture.GetMinFilter() +
+             texture.GetMagFilter());
     }
 
     // One of the surface slots, or none.
@@ -738,8 +883,11 @@ private:
     // The first context, or the second while it lives.
     MGLContext& PickContext() { return (m_program.Byte() & 1) != 0 && m_second != nullptr ? *m_second : *m_context; }
 
+    // Reset, or the current surface's planes bound alone.
     bool ResetContext() {
-        PickContext().Reset();
+        MGLContext& context = PickContext();
+        if ((m_program.Byte() & 1) != 0) return context.BindRenderTarget();
+        context.Reset();
         return true;
     }
 
@@ -800,7 +948,8 @@ private:
         if (poly == nullptr || m_nestedDraws == kMaxNestedDraws) return false;
         ++m_nestedDraws;
         if (draw.hooked.place != Place::BetweenDraws) Await(draw.hooked);
-        Draw(*poly, draw.kind, HookedLine());
+        MGLContext* drawing = !other ? m_context.get() : m_otherLife->Ended() ? nullptr : &m_otherPoly->Context();
+        Draw(*poly, draw.kind, HookedLine(drawing));
         --m_nestedDraws;
         return true;
     }
@@ -811,6 +960,199 @@ private:
         m_otherPoly = MakePoly(context);
         m_otherLife = context.LifeOf();
         InstallHooks(*m_otherPoly);
+    }
+
+    // A texture's own surface, handed out by GetSurface, deleted by the
+    // host: the texture lets go of it.
+    bool DeleteOwnSurface() {
+        CTextureObject_MGL* texture = m_textures[m_program.Below(kTextureSlots)].get();
+        CRenderSurface* surface = nullptr;
+        if (texture != nullptr) texture->GetSurface(&surface);
+        if (surface == nullptr) return false;
+        delete surface;
+        return true;
+    }
+
+    int32_t Coordinate() { return m_program.Below(kCoordinateRange) - kCoordinateMargin; }
+
+    // One of the table's pixel operations on a slot (a free one, a font
+    // sheet or one mirrored into a unit too), the mirrored block relaid
+    // included. Choices: 0 mip chain, 1 wide rows, 2 flatten, 3 compact,
+    // 4 fill, 5 copy from another slot, 6 line, 7 a pixel written and read.
+    bool BufferOp() {
+        BufferTable* table = PickContext().Buffers();
+        const int32_t choice = m_program.Below(8);
+        if (table == nullptr) return false;
+        const int32_t slot = PickSlot(*table);
+        const int32_t x0 = Coordinate();
+        const int32_t y0 = Coordinate();
+        const int32_t x1 = Coordinate();
+        const int32_t y1 = Coordinate();
+        const ArgbPixel colour{m_program.Byte(), m_program.Byte(), m_program.Byte(), m_program.Byte()};
+        switch (choice) {
+            case 0: BuildMipChain(*table, slot); break;
+            case 1: SetBufferWideLayout(*table, slot); break;
+            case 2: FlattenBuffer(*table, slot); break;
+            case 3: CompactWideBuffer(*table, slot); break;
+            case 4: FillBufferRect(*table, slot, x0, y0, x1, y1, colour.a, colour.r, colour.g, colour.b); break;
+            case 5: CopyBufferRect(*table, slot, PickSlot(*table), x0, y0, x1, y1, Coordinate(), Coordinate()); break;
+            case 6: DrawBufferLine(*table, slot, x0, y0, x1, y1, colour.a, colour.r, colour.g, colour.b); break;
+            default: {
+                PutBufferPixel(*table, slot, x0, y0, colour);
+                ArgbPixel read{};
+                Keep(GetBufferPixel(*table, slot, x1, y1, &read) + read.a);
+                Keep(static_cast<uint32_t>(Log2Exact(static_cast<uint32_t>(table->GetBufferWidth(slot)))));
+            }
+        }
+        return true;
+    }
+
+    // Text drawn into a slot (the font sheets installed first, or a sheet
+    // pointed at another slot), its measures and the fonts' tables asked.
+    bool DebugText() {
+        BufferTable* table = PickContext().Buffers();
+        const uint8_t options = m_program.Byte();
+        const int32_t size = Pick(m_program, kDebugTextSizes);
+        std::array<char, kDebugTextLength + 1> text{};
+        for (int32_t i = 0; i < kDebugTextLength; ++i) text[i] = static_cast<char>(m_program.Byte());
+        const int32_t x = Coordinate();
+        const int32_t y = Coordinate();
+        const int32_t clipLeft = Coordinate();
+        const int32_t clipRight = Coordinate();
+        if (table == nullptr) return false;
+        if ((options & 1) != 0) InstallDebugFontSheets(*table);
+        if ((options & 2) != 0) table->SetFontSheet(DebugFontSheetIndex(size), PickSlot(*table));
+        const DebugFont& font = DebugFontOfSize(size);
+        Keep(static_cast<uint32_t>(DebugTextHeight(size) + DebugTextWidth(size, text.data()) + font.lineHeight +
+                                   table->FontSheet(DebugFontSheetIndex(size))));
+        Keep(DebugFontInkColour(options >> 2) + (PixelFormatName(Pick(m_program, kTextureFormats)) != nullptr));
+        DrawDebugText(*table, PickSlot(*table), size, text.data(), x, y, clipLeft, clipRight);
+        return true;
+    }
+
+    // A pipeline state bound (one the record cannot hold is refused), or
+    // the binding cleared. Its span code returns at once.
+    bool BindState() {
+        MGLContext& context = PickContext();
+        const bool clear = m_program.Below(4) == 0;
+        MGLShaderState state;
+        const auto key = [&state](int32_t n, uint32_t value) {
+            for (int32_t i = 0; i < 4; ++i) {
+                state.bytes[MGLShaderState::kKeyOffset + 4 * n + i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+        };
+        for (int32_t i = 0; i < 4; ++i) state.bytes[MGLShaderState::kCodeOffset + i] = static_cast<uint8_t>(kSpanReturn >> (8 * i));
+        key(MGLShaderState::kKeyInterpolants, m_program.Below(kInterpolantChoices));
+        key(MGLShaderState::kKeyExtraInterpolants, m_program.Below(kExtraInterpolantChoices));
+        key(MGLShaderState::kKeyHasDepthInterpolant, static_cast<uint32_t>(m_program.Below(3) - 1));
+        key(MGLShaderState::kKeyDepthInterpolant, MGLShaderState::kDepthInterpolantBias + m_program.Below(4));
+        key(MGLShaderState::kKeyFillMode, m_program.Below(kFillModeChoices));
+        context.BindShaderState(clear ? nullptr : &state);
+        return true;
+    }
+
+    // Viewport, projection, registers and the matrix stacks, of either
+    // context. Choices: 0 viewport, 1 ortho, 2 frustum, 3 the stacks
+    // pushed, 4 popped, 5 reset, 6 a transform pushed, 7 registers.
+    bool SetTransforms() {
+        MGLContext& context = PickContext();
+        const int32_t choice = m_program.Below(8);
+        const int32_t a = m_program.Half();
+        const int32_t b = m_program.Half();
+        const int32_t c = m_program.Half() * kOne / kMaxSide;
+        const uint32_t clipBounds = m_program.Byte() & 1;
+        Matrix3x3 rotation{};
+        for (int32_t& entry : rotation.m) entry = (a ^ entry) * b;
+        Matrix3x4 rigid;
+        rigid.Identity();
+        const int32_t translation[3] = {a, b, c};
+        switch (choice) {
+            case 0: context.SetViewport(a % kCoordinateRange, b % kCoordinateRange, a >> 8, b >> 8, c, a * b); break;
+            case 1: context.SetOrtho(-c, c, -a, b, kOne, c); break;
+            case 2: context.SetFrustum(-c, c, -a, b, a, c); break;
+            case 3:
+                Keep(context.PushModelview() + context.PushTexture() + context.PushAux() + context.Stack2d().Push() +
+                     context.ModelviewStack().Push() + context.TextureStack().Push() + context.AuxStack().Push());
+                break;
+            case 4:
+                Keep(context.PopModelview() + context.PopTexture() + context.PopAux() + context.Stack2d().Pop() +
+                     context.ModelviewStack().Pop() + context.TextureStack().Pop() + context.AuxStack().Pop());
+                break;
+            case 5: context.ResetMatrixStacks(); break;
+            case 6: {
+                Keep(context.PushTransform(&rotation, translation) + context.PushInverseTransform(rigid));
+                MatrixStack stack = context.ModelviewStack();
+                stack.Translate(translation);
+                stack.Rotate(rotation);
+                stack.SetTop(stack.Top());
+                break;
+            }
+            default:
+                context.SetRegister(b, a);
+                context.SetRegister3(c, a, b, c);
+                context.SetRegister4(a % MGLContext::kRegisterCount, a, b, c, context.GetRegister(b));
+        }
+        context.UpdateProjection(clipBounds);
+        return true;
+    }
+
+    // What a surface's planes go through short of Destroy: released,
+    // made again over the old ones, depth and stencil planes added, and
+    // the surface made and released as the device's current one.
+    // Choices: 0 ReleasePlanes, 1 CreatePlanes, 2 CreateAuxPlanes,
+    // 3 MakeCurrent, 4 ReleaseCurrent.
+    bool RemakePlanes() {
+        CRenderSurface* surface = PickSurface();
+        const int32_t choice = m_program.Below(5);
+        const uint32_t formats[CRenderSurface::kPlaneCount] = {Pick(m_program, kTargetFormats),
+                                                               Pick(m_program, kDepthFormats),
+                                                               Pick(m_program, kDepthFormats)};
+        const uint16_t width = static_cast<uint16_t>(Pick(m_program, kSides));
+        const uint16_t height = static_cast<uint16_t>(Pick(m_program, kSides));
+        const uint8_t rowChoice = m_program.Byte();
+        std::vector<uint8_t>& block = CallerBlock();
+        if (surface == nullptr) return false;
+        switch (choice) {
+            case 0: surface->ReleasePlanes(); break;
+            case 1: {
+                const CallerRows rows = PlaceRows(block, RowBytes(formats[0], width), height, rowChoice);
+                return surface->CreatePlanes(formats, width, height, nullptr, nullptr,
+                                             CRenderSurfaceBuffer::kPitchExplicit, rows.pitch, rows.row0);
+            }
+            case 2: surface->CreateAuxPlanes(formats, width, height); break;
+            case 3: surface->MakeCurrent(); break;
+            default: surface->ReleaseCurrent();
+        }
+        return true;
+    }
+
+    // The drawing RenderPoly's own calls, from inside its draw too: a
+    // vertex fetched, its attributes and a transform, the index and
+    // attribute fetchers set up over the quads, and its setters.
+    bool PolyCalls() {
+        const int32_t choice = m_program.Below(4);
+        const int32_t count = m_program.Below(RenderPoly::kAttribFetcherCount + 2);
+        const uint32_t element = static_cast<uint32_t>(m_program.Below(kElements + 1));
+        if (m_poly == nullptr) return false;
+        RenderPoly& poly = *m_poly;
+        std::array<int32_t, kVertexWords> vertex{};
+        switch (choice) {
+            case 0:
+                poly.FetchVertex(poly.PositionFetcher(), vertex.data(), element);
+                poly.FetchAttributes(vertex.data(), element);
+                poly.TransformVertexArray(vertex.data(), 1);
+                break;
+            case 1:
+                poly.IndexFetcher().Setup(m_indices.data(), 1, CInterpolantFetcher::kTypeInt32, 0, 0, sizeof(int32_t));
+                poly.AttribFetcher(count).Setup(m_positions.data(), 2, CInterpolantFetcher::kTypeInt32, 0, 0,
+                                                kPositionWords * sizeof(int32_t));
+                break;
+            case 2: poly.SetAttribFetcherCount(count); break;
+            default:
+                poly.SetScreenSpace((count & 1) != 0);
+                poly.SetWholePolygons((count & 2) != 0);
+        }
+        return true;
     }
 
     // The units a buffer-table slot was mirrored into last, rather than a
@@ -876,12 +1218,29 @@ private:
         return true;
     }
 
-    // A slot mirrored into a unit, or (choice 0) the unit emptied.
+    // The table of the context that is not this one, null without one.
+    BufferTable* OtherTable(const MGLContext& context) {
+        MGLContext* other = &context == m_context.get() ? m_second.get() : m_context.get();
+        return other != nullptr ? other->Buffers() : nullptr;
+    }
+
+    // A slot of the other context's table names a region of another guest
+    // address space: the bind is refused, the unit left as it was.
+    static void BindForeignSlot(MGLContext& context, int32_t unit, int32_t slot, const BufferTable& table) {
+        std::array<uint8_t, sizeof(TextureUnit)> before{};
+        std::memcpy(before.data(), &context.Record().texture_units[unit], before.size());
+        context.BindBufferToUnit(unit, slot, table);
+        Check(std::memcmp(before.data(), &context.Record().texture_units[unit], before.size()) == 0);
+    }
+
+    // A slot mirrored into a unit, or (choice 0) the unit emptied. Option 1
+    // takes the slot from the other context's table.
     bool BindBuffer() {
         MGLContext& context = PickContext();
         const int32_t unit = m_program.Below(MGLContext::kTextureUnits);
         const bool empty = m_program.Below(4) == 0;
-        BufferTable* table = context.Buffers();
+        const bool foreign = (m_program.Byte() & 1) != 0;
+        BufferTable* table = foreign ? OtherTable(context) : context.Buffers();
         if (empty) {
             context.UnbindShader(unit);
             MirrorsOf(context) &= static_cast<uint8_t>(~(1u << unit));
@@ -889,6 +1248,10 @@ private:
         }
         if (table == nullptr) return false;
         const int32_t slot = PickSlot(*table);
+        if (foreign) {
+            BindForeignSlot(context, unit, slot, *table);
+            return true;
+        }
         // A free slot leaves the unit as it was.
         const bool mirrored = table->UsedSlot(slot) != nullptr;
         context.BindBufferToUnit(unit, slot, *table);
@@ -973,26 +1336,44 @@ private:
             kTexturedLayout));
     }
 
-    // The line routine is the draw's argument, not the RenderPoly's.
-    RenderPoly::LineRoutine HookedLine() {
-        return [this](const MGLLineRecord&, int32_t, int32_t) { HookReached(Place::PolygonHook, m_polygons++); };
+    // The line routine is the draw's argument, not the RenderPoly's. Each
+    // segment is described in the terms of the colour plane the drawing
+    // context has bound as the routine is called (an operation before it may
+    // have bound another or let go of it), its first pixel that plane's
+    // pixel at (x, y) where it has one. A context that ended has no draws
+    // that reach the routine.
+    RenderPoly::LineRoutine HookedLine(MGLContext* drawing) {
+        return [this, drawing](const MGLLineRecord& record, int32_t x, int32_t y) {
+            Check(drawing != nullptr);
+            CheckLineRecord(*drawing, record, x, y);
+            HookReached(Place::PolygonHook, m_polygons++);
+        };
+    }
+
+    static void CheckLineRecord(const MGLContext& context, const MGLLineRecord& record, int32_t x, int32_t y) {
+        constexpr auto colour = MGLContext::Plane::Colour;
+        Check(context.PlanePixels(colour) != nullptr);
+        Check(record.destStride == context.PlanePitch(colour));
+        Check(static_cast<uint32_t>(record.bytesPerPixel) == (context.PlaneFormat(colour) & kBytesPerPixelMask));
+        Check(record.firstPixel == context.PlaneSpan(colour, x, y, 1));
     }
 
     // A draw of the kind over the whole viewport, textured from unit 0, the
     // hooked operation run at its place once its count comes; then what the
     // operation ended is taken over, every bound unit sampled and the
     // targets cleared.
-    void DrawAndClear(const HookedDraw& draw) {
+    bool DrawAndClear(const HookedDraw& draw, bool closing) {
         InstallHooks(*m_poly);
         Await(draw.hooked);
         // Each draw has the whole pool, as a frame's first would.
         m_context->Record().vertexPoolUsed = 0;
-        Draw(*m_poly, draw.kind, HookedLine());
+        Draw(*m_poly, draw.kind, HookedLine(m_context.get()));
         m_hooked = HookedOp{};
-        if (!TakeOverEnded()) return;
+        if (!TakeOverEnded()) return false;
         m_poly->SetScreenSpace(false);
         Check(m_poly->SetVertexHook(nullptr) && m_poly->SetPolygonObserver(nullptr) &&
               m_poly->BindNativeSpan(SpanTexturedPerspective, kTexturedLayout));
+        if (!closing) return false;
         SampleUnits(*m_context);
         m_context->ClearColorPlane(kMaxSide, kMaxSide);
         m_context->ClearDepthPlane(kMaxSide, kMaxSide);
@@ -1001,6 +1382,7 @@ private:
             SampleUnits(*m_second);
             m_second->ClearColorPlane(kMaxSide, kMaxSide);
         }
+        return true;
     }
 
     // The draw may end the RenderPoly: it is not touched afterwards.
@@ -1015,7 +1397,8 @@ private:
             case DrawKind::Polygon2D: poly.DrawPolygon2D(0, kQuadCorners, 0); break;
             case DrawKind::Rects2D: poly.DrawRects2D(0, kElements, 0); break;
             case DrawKind::ScreenRect: poly.DrawScreenRect(kMaxSide, kMaxSide, nullptr, nullptr, false); break;
-            default: poly.DrawLines3D(kLinePairs, line); break;
+            case DrawKind::Lines: poly.DrawLines3D(kLinePairs, line); break;
+            default: poly.DrawLines2D(0, kElements, line, 0); break;
         }
         m_polyDraws -= drawing ? 1 : 0;
     }
@@ -1122,6 +1505,8 @@ private:
     std::array<std::unique_ptr<CTextureObject_MGL>, kTextureSlots> m_textures;
     std::array<uint8_t, 2> m_mirrors{};
     std::array<int32_t, kPositionWords * kElements> m_positions{};
+    // The quads' elements in order, for indexed draws.
+    std::array<int32_t, kElements> m_indices{0, 1, 2, 3, 4, 5, 6, 7};
 };
 
 }  // namespace

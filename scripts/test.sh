@@ -34,12 +34,17 @@ configure "$SCALAR_BUILD" -DENGINE_SCALAR=ON
 cmake --build "$SCALAR_BUILD" --parallel "$JOBS" --target mgl_checks
 ctest --test-dir "$SCALAR_BUILD" --label-regex '^mgl$' --output-on-failure --parallel "$JOBS" --timeout 600
 
-# The portable code leaves what the vector units' routines leave, on every
-# input of mgl_differential's corpus: no one build has both.
-for build in "$BUILD" "$SCALAR_BUILD"; do
-  if [[ ! -s "$build/fuzz/mgl_differential.outcomes" ]]; then
-    echo "mgl_differential wrote no outcomes in $build" >&2
+# The portable code leaves what the vector units' routines and the one-pixel
+# routines leave, on every input of mgl_differential's corpus: no one build
+# has both.
+SCALAR_OUTCOMES="$SCALAR_BUILD/fuzz/mgl_differential.outcomes"
+for outcomes in "$BUILD/fuzz/mgl_differential.outcomes" "$BUILD/fuzz/mgl_differential_one_pixel.outcomes" \
+  "$SCALAR_OUTCOMES"; do
+  if [[ ! -s "$outcomes" ]]; then
+    echo "no outcomes written to $outcomes" >&2
     exit 1
   fi
 done
-diff <(sort "$BUILD/fuzz/mgl_differential.outcomes") <(sort "$SCALAR_BUILD/fuzz/mgl_differential.outcomes")
+for outcomes in "$BUILD/fuzz/mgl_differential.outcomes" "$BUILD/fuzz/mgl_differential_one_pixel.outcomes"; do
+  diff <(sort "$outcomes") <(sort "$SCALAR_OUTCOMES")
+done

@@ -1,0 +1,28 @@
+# Runs the host-operations check over the headers with MGLContext.h
+# replaced by a copy that declares one more public member, which nothing
+# drives or names: the check must fail, and name that member.
+#   cmake -DCHECK=<check> -DFUZZER=<source> -DHEADERS=<a|b|...> -DCOPY_DIR=<dir> -P NewMemberFails.cmake
+string(REPLACE "|" ";" headers "${HEADERS}")
+set(member "MGLContext::UndrivenOperation")
+set(opening "class MGLContext final : private CRenderSurfaceWatcher {\npublic:\n")
+set(checked)
+foreach(header IN LISTS headers)
+  get_filename_component(name "${header}" NAME)
+  if(name STREQUAL "MGLContext.h")
+    file(READ "${header}" text)
+    string(FIND "${text}" "${opening}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "MGLContext.h no longer opens its class as this test expects")
+    endif()
+    string(REPLACE "${opening}" "${opening}    void UndrivenOperation();\n" text "${text}")
+    set(header "${COPY_DIR}/MGLContext.h")
+    file(WRITE "${header}" "${text}")
+  endif()
+  list(APPEND checked "${header}")
+endforeach()
+execute_process(COMMAND "${CHECK}" "${FUZZER}" ${checked} RESULT_VARIABLE result OUTPUT_VARIABLE output)
+string(FIND "${output}" "FAIL ${member} " named)
+if(result EQUAL 0 OR named EQUAL -1)
+  message(FATAL_ERROR "the check let ${member} pass (exit ${result}):\n${output}")
+endif()
+message(STATUS "the check failed on ${member}, as it must")
