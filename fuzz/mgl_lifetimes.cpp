@@ -46,20 +46,14 @@
 // starts with a target, current and bound, in slot 0.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
-// MGLContext's Release is private (Init and the destructor run it), and
-// RenderPoly's Context() must not be called once its context ended.
+// MGLContext's Release is private (Init and the destructor run it).
 //
 // Not driven, and why:
-// - MGLContext::AttachTexture, MGLContext::DetachTexture, MGLContext::KeepSpanSampler,
-//   MGLContext::SpanSampler, MGLContext::OpenDraw::OpenDraw, MGLContext::OpenDraw::ContextEnded,
-//   CTextureObject_MGL::FollowSurface, MGLHost::InstallGraphics, MGLHost::Graphics, FillTextureUnit,
-//   ResetTextureUnit, RenderPoly::SelectPolygonStages3D, RenderPoly::SelectPolygonStages2D,
-//   RenderPoly::RunClipStage: internal (becoming non-public)
-// - MGLContext::FollowSurfaces, MGLContext::ForgetVanishedTarget: the draws' and samples' own first
-//   steps, run by every one here
+// - MGLHost::InstallGraphics, MGLHost::Graphics: the device a context attaches to; every run here
+//   has the one registered device, installed by the application
 // - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
 //   the span routines' look-ups into the bound planes, run by every draw here
-// - MGLContext::IsReady, MGLContext::Serial, MGLContext::Live, MGLContext::Tables,
+// - MGLContext::IsReady, MGLContext::Tables,
 //   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
 //   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
 //   the context and change or map nothing
@@ -112,7 +106,7 @@
 //   HeldTexelLevel::*, NearestLevels::*, QuadMemo::*, PixelReciprocals::*, TexturedValues::*,
 //   texel_format::*, texel_detail::*, sampler_detail::*, perspective_detail::*, AccumulateTexel,
 //   AccumulateTexelWeighted, DecodeTexel, FetchTexel, LevelExtent, LevelOf, PaletteEntries, TexelAddress,
-//   TexelBytes, TexelQuadAddress, DeriveTextureUnitSizes, PerspectiveCoordinates, PerspectiveLevel,
+//   TexelBytes, TexelQuadAddress, PerspectiveCoordinates, PerspectiveLevel,
 //   PerspectiveLevelLod, PerspectiveLod, PerspectiveStep, ReciprocalOf: the span routines and the
 //   sampler's stages, run by every textured draw and sample here (SpanTexturedPerspective); those of
 //   other layouts are mgl_draw's and mgl_differential's
