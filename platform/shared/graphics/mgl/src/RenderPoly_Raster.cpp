@@ -158,7 +158,7 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
 // ended because host code deleted this RenderPoly.
 bool RenderPoly::Fill(const MGLVertexList& list) {
     MGLContext& context = m_context;
-    const DrawCall& call = *m_openCall;
+    const MGLContext::Life& contextLife = *m_contextLife;
     context.KeepSpanSampler(m_portableSpan != nullptr);
     bool goesOn = true;
     switch (m_fillStage) {
@@ -167,7 +167,7 @@ bool RenderPoly::Fill(const MGLVertexList& list) {
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
-    if (!call.ContextEnded()) context.KeepSpanSampler(false);
+    if (!contextLife.Ended()) context.KeepSpanSampler(false);
     return goesOn;
 }
 
