@@ -30,7 +30,7 @@ struct MGLVertexList {
 
 // What a host line routine receives for each segment. The pixel pointer is
 // the host address of the first pixel, null when that pixel lies outside the
-// colour buffer; the routine must keep to the buffer itself.
+// colour buffer; from a first pixel inside it, dx and dy never lead out of it.
 struct MGLLineRecord {
     int32_t destStride;
     uint8_t* firstPixel;
