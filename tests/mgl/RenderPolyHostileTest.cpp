@@ -140,6 +140,8 @@ TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
 // pixels of the colour plane bound when it is called, and counts, rather
 // than writes, any other.
 struct RecordLineDrawer {
+    explicit RecordLineDrawer(rig::Renderer& renderer) : r(renderer) {}
+
     rig::Renderer& r;
     int32_t written = 0;
     int32_t outside = 0;
@@ -188,7 +190,7 @@ TEST(RenderPolyHostileTest, LinesOfBoundsPastThePlaneEndAtItsEdge) {
     r.FillPlane(0, 0);
     r.poly->SetScreenSpace(true);
     r.SetPositions({{2, 3}, {40, 12}, {5, 2}, {9, 60}});
-    RecordLineDrawer drawer{r};
+    RecordLineDrawer drawer(r);
     r.poly->DrawLines2D(0, 4, drawer.Routine(), 0);
     EXPECT_EQ(drawer.outside, 0);
     ASSERT_EQ(drawer.lines.size(), 2u);
@@ -205,7 +207,7 @@ TEST(RenderPolyHostileTest, LinesAfterARoutineBoundASmallerTargetKeepToIt) {
     r.UseScreenBounds();
     r.poly->SetScreenSpace(true);
     r.SetPositions({{10, 5}, {20, 5}, {1, 4}, {40, 30}});
-    RecordLineDrawer drawer{r};
+    RecordLineDrawer drawer(r);
     auto rebinder = [&](const MGLLineRecord& line, int32_t x, int32_t y) {
         drawer.Draw(line, x, y);
         if (drawer.lines.size() == 1) {
@@ -231,7 +233,7 @@ TEST(RenderPolyHostileTest, LinesUnderAScissorWrittenWiderEndInsideThePlane) {
     s.scissorx1 = 128;
     s.scissory1 = 96;
     r.SetPositions({{-0.5, 0.5, -2}, {0.8, -0.8, -2}});
-    RecordLineDrawer drawer{r};
+    RecordLineDrawer drawer(r);
     r.poly->DrawLines3D(1, drawer.Routine());
     EXPECT_EQ(drawer.outside, 0);
     ASSERT_EQ(drawer.lines.size(), 1u);
