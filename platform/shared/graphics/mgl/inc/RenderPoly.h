@@ -326,6 +326,8 @@ private:
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
     // FetchVertex inside a draw call that is open already.
     void FetchInDraw(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n);
+    // RunClipStage inside a draw call that is open already, and goes on.
+    bool ClipInDraw(MGLVertexList& list);
     void ApplyTextureMatrix(int32_t* words);
 
     // --- Lines ---

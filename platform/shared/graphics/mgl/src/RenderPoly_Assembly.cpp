@@ -95,7 +95,7 @@ bool RenderPoly::CallHook(int32_t* vertex, int32_t n) {
 
 bool RenderPoly::SubmitPolygon(MGLVertexList& list) {
     if (m_observer && !CallOut(m_observer, std::as_const(list))) return false;
-    return RunClipStage(list);
+    return ClipInDraw(list);
 }
 
 // The assembled polygon's vertices from `firstNew` on are new: each is
