@@ -362,7 +362,6 @@ private:
     bool Fill(const MGLVertexList& list);
     bool ScanConvertPolygon(const MGLVertexList& list);
     void SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const;
-    bool ScanConvertTriangleFan(const MGLVertexList& list);
     bool RasterizeTriangle(const MGLVertexList& list);
     bool WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0);
     void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);

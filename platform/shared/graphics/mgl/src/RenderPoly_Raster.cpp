@@ -90,6 +90,24 @@ bool WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, 
     return true;
 }
 
+// Fills a fan's triangles one by one (or the whole polygon, when asked);
+// false once a fill says the draw ended. Inline in the fill of every
+// polygon: called, it cost small triangles a few per cent.
+template <typename FillTriangle>
+bool FillFan(const MGLVertexList& list, bool whole, FillTriangle fill) {
+    if (list.count < 3) return true;
+    if (whole || list.count == 3) return fill(list);
+    MGLVertexList triangle;
+    triangle.count = 3;
+    triangle.v[0] = list.v[0];
+    for (int32_t i = 2; i < list.count; ++i) {
+        triangle.v[1] = list.v[i - 1];
+        triangle.v[2] = list.v[i];
+        if (!fill(triangle)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout) {
@@ -159,22 +177,6 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
     DebugPrintf("RenderPoly: span code spent the draw call's budget; the rest of the call is not drawn");
 }
 
-// Inline in Fill, which runs it for every polygon: called, it cost small
-// triangles a few per cent.
-[[gnu::always_inline]] inline bool RenderPoly::ScanConvertTriangleFan(const MGLVertexList& list) {
-    if (list.count < 3) return true;
-    if (m_context.Record().wholePolygons != 0 || list.count == 3) return RasterizeTriangle(list);
-    MGLVertexList triangle;
-    triangle.count = 3;
-    triangle.v[0] = list.v[0];
-    for (int32_t i = 2; i < list.count; ++i) {
-        triangle.v[1] = list.v[i - 1];
-        triangle.v[2] = list.v[i];
-        if (!RasterizeTriangle(triangle)) return false;
-    }
-    return true;
-}
-
 // Between the rows of one fill nothing but the span runs; the portable
 // spans leave the texture unit and its buffer as they are, so their
 // sampler lasts the fill. The context is let go of it even when the fill
@@ -186,7 +188,10 @@ bool RenderPoly::Fill(const MGLVertexList& list) {
     bool goesOn = true;
     switch (m_fillStage) {
         case FillStage::Polygon: goesOn = ScanConvertPolygon(list); break;
-        case FillStage::TriangleFan: goesOn = ScanConvertTriangleFan(list); break;
+        case FillStage::TriangleFan:
+            goesOn = FillFan(list, context.Record().wholePolygons != 0,
+                             [this](const MGLVertexList& triangle) { return RasterizeTriangle(triangle); });
+            break;
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
