@@ -4,7 +4,9 @@
 // printed at the start). Three scenes a frame, after the clears: 1,000
 // tiny depth-tested triangles (about a dozen pixels each), and 1,000 small
 // ones (edges of about 4.5 to 8.5 pixels, some 20 pixels each), where the
-// set-up of each triangle and of each row costs most; and a pixel-heavy scene of a few large
+// set-up of each triangle and of each row costs most; 1,000 long thin flat
+// ones (40 to 120 rows of 1 to 3 pixels), where the rows' own set-up costs
+// most; and a pixel-heavy scene of a few large
 // triangles (a receding floor, a billboard with coordinates past its
 // texture's edges and a small far quad, about 50,000 pixels), where the
 // spans and the sampler cost most. Flat in their own colours, or textured
@@ -113,6 +115,7 @@ const TexturedCase kPixelHeavyCases[] = {
 struct Setup {
     std::vector<peer::SceneTriangle> tiny = peer::MakeScene(27, kTriangles, kTriangleSize, false);
     std::vector<peer::SceneTriangle> small = peer::MakeSmallScene(28, kTriangles, kWidth, kHeight);
+    std::vector<peer::SceneTriangle> thin = peer::MakeThinScene(29, kTriangles, kWidth, kHeight);
     std::vector<peer::SceneTriangle> heavy = peer::MakePixelHeavyScene();
     peer::MGLPeerRenderer ours{kWidth, kHeight};
     peer::OSMesaPeer mesa{kWidth, kHeight};
@@ -142,7 +145,7 @@ Setup& Shared() {
     return *setup;
 }
 
-enum class SceneKind { Tiny, Small, Heavy };
+enum class SceneKind { Tiny, Small, Thin, Heavy };
 
 // What one benchmark draws: one of the scenes, flat (no texture) or
 // textured.
@@ -154,6 +157,7 @@ struct Case {
         switch (scene) {
             case SceneKind::Tiny: return setup.tiny;
             case SceneKind::Small: return setup.small;
+            case SceneKind::Thin: return setup.thin;
             default: return setup.heavy;
         }
     }
@@ -215,6 +219,7 @@ const bool kRegistered = [] {
     for (const TexturedCase& textured : kTexturedCases) {
         Register(std::string("MglRasterSmall") + textured.name, Case{SceneKind::Small, &textured});
     }
+    Register("MglRasterThinFlatDepthTested", Case{SceneKind::Thin, nullptr});
     Register("MglRasterHeavyFlat", Case{SceneKind::Heavy, nullptr});
     for (const TexturedCase& textured : kPixelHeavyCases) {
         Register(std::string("MglRasterHeavy") + textured.name, Case{SceneKind::Heavy, &textured});

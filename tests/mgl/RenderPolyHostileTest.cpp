@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstddef>
 #include <cstring>
 #include <ostream>
@@ -131,6 +133,113 @@ TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
     EXPECT_EQ(pixelBytes, (std::vector<int32_t>{2, 4}));
     ASSERT_EQ(firstPixels.size(), 2u);
     EXPECT_EQ(firstPixels[1], r.Row(0, 3) + 4);
+}
+
+// A line routine that draws exactly what its record says: a pixel for each
+// step along the longer axis, from the first pixel to dx, dy. It writes the
+// pixels of the colour plane bound when it is called, and counts, rather
+// than writes, any other.
+struct RecordLineDrawer {
+    explicit RecordLineDrawer(rig::Renderer& renderer) : r(renderer) {}
+
+    rig::Renderer& r;
+    int32_t written = 0;
+    int32_t outside = 0;
+    std::vector<std::array<int32_t, 4>> lines;  // x, y, dx, dy
+
+    void Draw(const MGLLineRecord& line, int32_t x, int32_t y) {
+        lines.push_back({x, y, line.dx, line.dy});
+        if (line.firstPixel == nullptr) return;
+        const int32_t steps = std::max(std::abs(line.dx), std::abs(line.dy));
+        for (int32_t i = 0; i <= steps; ++i) {
+            const int32_t column = steps == 0 ? 0 : line.dx * i / steps;
+            const int32_t row = steps == 0 ? 0 : line.dy * i / steps;
+            uint8_t* pixel = line.firstPixel + ptrdiff_t{row} * line.destStride + ptrdiff_t{column} * line.bytesPerPixel;
+            if (!InPlane(pixel, line.bytesPerPixel)) {
+                ++outside;
+                continue;
+            }
+            std::memcpy(pixel, &line.packedColor, static_cast<size_t>(line.bytesPerPixel));
+            ++written;
+        }
+    }
+
+    bool InPlane(const uint8_t* pixel, int32_t bytes) const {
+        const CRenderSurfaceBuffer* plane = r.device.Plane(0);
+        const intptr_t offset = reinterpret_cast<intptr_t>(pixel) - reinterpret_cast<intptr_t>(r.Row(0, 0));
+        const intptr_t pitch = plane->GetPitch();
+        return offset >= 0 && offset / pitch < plane->GetHeight() && offset % pitch + bytes <= plane->GetWidth() * bytes;
+    }
+
+    RenderPoly::LineRoutine Routine() {
+        return [this](const MGLLineRecord& line, int32_t x, int32_t y) { Draw(line, x, y); };
+    }
+};
+
+// Clip bounds wider than the colour plane, as a viewport past the target
+// gives them: a segment starting inside the plane ends at its edge.
+TEST(RenderPolyHostileTest, LinesOfBoundsPastThePlaneEndAtItsEdge) {
+    rig::Renderer r(16, 16);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    s.ccx0 = 0;
+    s.ccx1 = 64 * ONE;
+    s.ccy0 = 0;
+    s.ccy1 = 64 * ONE;
+    s.drawColor[0] = s.drawColor[1] = s.drawColor[2] = s.drawColor[3] = 255;
+    r.FillPlane(0, 0);
+    r.poly->SetScreenSpace(true);
+    r.SetPositions({{2, 3}, {40, 12}, {5, 2}, {9, 60}});
+    RecordLineDrawer drawer(r);
+    r.poly->DrawLines2D(0, 4, drawer.Routine(), 0);
+    EXPECT_EQ(drawer.outside, 0);
+    ASSERT_EQ(drawer.lines.size(), 2u);
+    EXPECT_EQ(drawer.lines[0][0] + drawer.lines[0][2], 15);
+    EXPECT_EQ(drawer.lines[1][1] + drawer.lines[1][3], 15);
+    EXPECT_NE(r.Pixel16(15, drawer.lines[0][1] + drawer.lines[0][3]), 0) << "drawn up to the plane's last column";
+}
+
+// A routine that binds a smaller target: the segments after it keep to the
+// new plane, under the old target's clip bounds.
+TEST(RenderPolyHostileTest, LinesAfterARoutineBoundASmallerTargetKeepToIt) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    r.UseScreenBounds();
+    r.poly->SetScreenSpace(true);
+    r.SetPositions({{10, 5}, {20, 5}, {1, 4}, {40, 30}});
+    RecordLineDrawer drawer(r);
+    auto rebinder = [&](const MGLLineRecord& line, int32_t x, int32_t y) {
+        drawer.Draw(line, x, y);
+        if (drawer.lines.size() == 1) {
+            ASSERT_TRUE(r.device.MakeSurface(24, 8, RSBFormat_X8R8G8B8));
+            ASSERT_TRUE(r.context->BindRenderTarget());
+        }
+    };
+    r.poly->DrawLines2D(0, 4, rebinder, 0);
+    EXPECT_EQ(drawer.outside, 0);
+    ASSERT_EQ(drawer.lines.size(), 2u);
+    EXPECT_EQ(drawer.lines[1][0] + drawer.lines[1][2], 23);
+    EXPECT_EQ(drawer.lines[1][1] + drawer.lines[1][3], 7);
+}
+
+// Span code may write the scissor wider than the planes; a 3D segment
+// under it still ends inside the colour plane.
+TEST(RenderPolyHostileTest, LinesUnderAScissorWrittenWiderEndInsideThePlane) {
+    rig::Renderer r(64, 48);
+    ASSERT_TRUE(r.ok);
+    MGLRecord& s = r.context->Record();
+    r.context->SetViewport(0, 0, 128, 96, 0, ONE);
+    r.context->UpdateProjection(1);
+    s.scissorx1 = 128;
+    s.scissory1 = 96;
+    r.SetPositions({{-0.5, 0.5, -2}, {0.8, -0.8, -2}});
+    RecordLineDrawer drawer(r);
+    r.poly->DrawLines3D(1, drawer.Routine());
+    EXPECT_EQ(drawer.outside, 0);
+    ASSERT_EQ(drawer.lines.size(), 1u);
+    EXPECT_GT(drawer.written, 0);
+    EXPECT_EQ(drawer.lines[0][0] + drawer.lines[0][2], 63);
+    EXPECT_EQ(drawer.lines[0][1] + drawer.lines[0][3], 47);
 }
 
 // Span code may write any record field. Raising the interpolant count and

@@ -106,6 +106,39 @@ inline std::vector<SceneTriangle> MakeSmallScene(uint32_t seed, int32_t count, i
     return scene;
 }
 
+// `count` long thin triangles on a width x height target, where the set-up
+// of each row costs most: 40 to 120 pixels long, within 30 degrees of
+// upright, narrowing from a base 1 to 3 pixels wide to a point, at depths
+// 1.5 to 8.5.
+inline std::vector<SceneTriangle> MakeThinScene(uint32_t seed, int32_t count, int32_t width, int32_t height) {
+    constexpr float kUpright = 1.5707963f;
+    constexpr float kLean = 0.5235988f;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    auto within = [&](float lo, float hi) { return lo + (hi - lo) * unit(random); };
+    std::vector<SceneTriangle> scene;
+    for (int32_t i = 0; i < count; ++i) {
+        SceneTriangle t{};
+        const float length = within(40, 120);
+        const float angle = kUpright + within(-kLean, kLean);
+        const float along[2] = {std::cos(angle) * length, std::sin(angle) * length};
+        const float base = within(1, 3);
+        const float across[2] = {-std::sin(angle) * base, std::cos(angle) * base};
+        const float x0 = within(0, static_cast<float>(width) - along[0]);
+        const float y0 = within(0, static_cast<float>(height) - along[1]);
+        const float corners[3][2] = {{x0, y0}, {x0 + across[0], y0 + across[1]}, {x0 + along[0], y0 + along[1]}};
+        const float depth = within(1.5f, 8.5f);
+        for (int32_t k = 0; k < 3; ++k) {
+            t.p[k][0] = (2 * corners[k][0] / static_cast<float>(width) - 1) * depth;
+            t.p[k][1] = (2 * corners[k][1] / static_cast<float>(height) - 1) * depth;
+            t.p[k][2] = -depth;
+        }
+        t.colour = static_cast<uint16_t>(1 + (i * 2654435761u >> 16) % 0xFFFE);
+        scene.push_back(t);
+    }
+    return scene;
+}
+
 // Two triangles of the quad a, b, c, d (in order round it) and its
 // corners' texture coordinates.
 inline void AddQuad(std::vector<SceneTriangle>& scene, const float p[4][3], const float uv[4][2]) {

@@ -233,6 +233,9 @@ public:
     uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
     // Bytes from one row of a bound plane to the next, as the surface has it.
     int32_t PlanePitch(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pitch; }
+    // Columns and rows of a bound plane, 0 when the plane is absent.
+    int32_t PlaneWidth(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].width; }
+    int32_t PlaneHeight(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].height; }
     // Columns and rows that every bound plane has; 0 without planes. (The
     // row routines ask at each row: inline.)
     int32_t TargetWidth() const {

@@ -30,7 +30,7 @@ struct MGLVertexList {
 
 // What a host line routine receives for each segment. The pixel pointer is
 // the host address of the first pixel, null when that pixel lies outside the
-// colour buffer; the routine must keep to the buffer itself.
+// colour buffer; from a first pixel inside it, dx and dy never lead out of it.
 struct MGLLineRecord {
     int32_t destStride;
     uint8_t* firstPixel;
@@ -211,33 +211,47 @@ private:
         bool spanBudgetSpent = false;
     };
 
+    // Whether a draw of this RenderPoly is open, and whether host code the
+    // draw called deleted the RenderPoly. The draw keeps it while it runs,
+    // so it outlives a RenderPoly deleted from inside the draw.
+    struct DrawState {
+        bool open = false;
+        bool polyEnded = false;
+    };
+
     // Open while a draw call runs. The outermost one takes the layout, so
     // a host hook calling back into the fetch keeps the call's copy, and
-    // holds the context's draw open. Host code the draw calls out to may
-    // delete this RenderPoly or its context: the outermost call learns of
-    // either, and after each call out (CallOut) the draw asks it, from the
-    // stack rather than through `this`, and once it has ended returns at
-    // once, touching neither again. A draw that finds the context ended
-    // when it opens draws nothing.
+    // holds the draw state and the context's draw open. Host code the draw
+    // calls out to may delete this RenderPoly or its context: after each
+    // call out (CallOut) the draw asks the states it holds, never `this`,
+    // and once it has ended returns at once, touching neither again. A draw
+    // that finds the context ended when it opens draws nothing. The draw
+    // counts as open only once its set-up is done, so a set-up that throws
+    // leaves none open. (Inline: a draw opens one for each polygon it clips.)
     class DrawCall {
     public:
-        explicit DrawCall(RenderPoly& poly);
-        ~DrawCall();
+        explicit DrawCall(RenderPoly& poly) : m_state(poly.m_drawState.get()), m_contextLife(poly.m_contextLife.get()) {
+            if (m_state->open) return;
+            m_keptState = poly.m_drawState;
+            m_open.emplace(poly.m_contextLife);
+            if (!ContextEnded()) poly.BeginDraw();
+            m_state->open = true;
+        }
+        ~DrawCall() {
+            if (m_keptState) m_state->open = false;
+        }
         DrawCall(const DrawCall&) = delete;
         DrawCall& operator=(const DrawCall&) = delete;
 
-        bool ContextEnded() const { return m_outermost->m_open->ContextEnded(); }
-        bool Ended() const { return m_outermost->m_polyEnded || ContextEnded(); }
+        bool ContextEnded() const { return m_contextLife->Ended(); }
+        bool Ended() const { return m_state->polyEnded || ContextEnded(); }
 
     private:
-        friend class RenderPoly;
-        RenderPoly* m_poly;
-        // This call or, for a call made inside another, the one the draw
-        // opened with: further down the same stack, so it outlives this one.
-        DrawCall* m_outermost;
+        // Both held by the outermost call, further down the same stack.
+        DrawState* m_state;
+        const MGLContext::Life* m_contextLife;
+        std::shared_ptr<DrawState> m_keptState;      // the outermost's
         std::optional<MGLContext::OpenDraw> m_open;  // the outermost's
-        // Set by ~RenderPoly on the outermost call: so no call is const.
-        bool m_polyEnded = false;
     };
 
     // A fill's own left and right x of the row it is at (16.16 pixels),
@@ -291,9 +305,10 @@ private:
     // once, and so on up to the draw.
     template <typename Routine, typename... Args>
     bool CallOut(const Routine& routine, Args&&... args) {
-        const DrawCall& call = *m_openCall;
+        const DrawState& state = *m_drawState;
+        const MGLContext::Life& contextLife = *m_contextLife;
         routine(std::forward<Args>(args)...);
-        return !call.Ended();
+        return !state.polyEnded && !contextLife.Ended();
     }
     // False, with a line in the log, while a draw is open.
     bool MayReplaceRoutine(const char* routine) const;
@@ -310,6 +325,8 @@ private:
     bool FetchFits(const CInterpolantFetcher& fetcher, bool split) const;
     // FetchVertex inside a draw call that is open already.
     void FetchInDraw(const CInterpolantFetcher& fetcher, int32_t* vertex, uint32_t n);
+    // RunClipStage inside a draw call that is open already, and goes on.
+    bool ClipInDraw(MGLVertexList& list);
     void ApplyTextureMatrix(int32_t* words);
 
     // --- Lines ---
@@ -344,8 +361,8 @@ private:
     bool Fill(const MGLVertexList& list);
     bool ScanConvertPolygon(const MGLVertexList& list);
     void SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const;
-    bool ScanConvertTriangleFan(const MGLVertexList& list);
     bool RasterizeTriangle(const MGLVertexList& list);
+    bool WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0);
     void SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area);
     void SetUpGradients(int32_t y0);
     void StepPlaneTerms();
@@ -378,7 +395,7 @@ private:
     PortableRowsSpan m_portableRows = nullptr;
 
     DrawLayout m_layout;
-    DrawCall* m_openCall = nullptr;  // the outermost open one
+    std::shared_ptr<DrawState> m_drawState = std::make_shared<DrawState>();
     ClipStage m_clipStage = ClipStage::None;
     ProjectStage m_projectStage = ProjectStage::None;
     FillStage m_fillStage = FillStage::None;

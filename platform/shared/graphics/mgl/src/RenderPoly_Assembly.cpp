@@ -15,19 +15,7 @@ constexpr uint32_t kElementSizeMask = 7;
 }  // namespace
 
 RenderPoly::~RenderPoly() {
-    if (m_openCall != nullptr) m_openCall->m_polyEnded = true;
-}
-
-RenderPoly::DrawCall::DrawCall(RenderPoly& poly)
-    : m_poly(&poly), m_outermost(poly.m_openCall != nullptr ? poly.m_openCall : this) {
-    if (m_outermost != this) return;
-    m_open.emplace(poly.m_contextLife);
-    poly.m_openCall = this;
-    if (!m_open->ContextEnded()) poly.BeginDraw();
-}
-
-RenderPoly::DrawCall::~DrawCall() {
-    if (m_outermost == this && !m_polyEnded) m_poly->m_openCall = nullptr;
+    m_drawState->polyEnded = true;
 }
 
 CInterpolantFetcher& RenderPoly::AttribFetcher(int32_t i) {
@@ -62,7 +50,7 @@ void RenderPoly::BeginDraw() {
 }
 
 bool RenderPoly::MayReplaceRoutine(const char* routine) const {
-    const bool drawing = m_openCall != nullptr;
+    const bool drawing = m_drawState->open;
     if (drawing) DebugPrintf("RenderPoly: the %s cannot be replaced while a draw is open", routine);
     return !drawing;
 }
@@ -107,7 +95,7 @@ bool RenderPoly::CallHook(int32_t* vertex, int32_t n) {
 
 bool RenderPoly::SubmitPolygon(MGLVertexList& list) {
     if (m_observer && !CallOut(m_observer, std::as_const(list))) return false;
-    return RunClipStage(list);
+    return ClipInDraw(list);
 }
 
 // The assembled polygon's vertices from `firstNew` on are new: each is

@@ -45,7 +45,10 @@ void RenderPoly::SelectPolygonStages2D() {
 
 bool RenderPoly::RunClipStage(MGLVertexList& list) {
     DrawCall call(*this);
-    if (call.Ended()) return false;
+    return !call.Ended() && ClipInDraw(list);
+}
+
+bool RenderPoly::ClipInDraw(MGLVertexList& list) {
     m_clipStart = m_layout.poolUsed;
     switch (m_clipStage) {
         case ClipStage::Clip3D: return ClipPolygon3D(list);

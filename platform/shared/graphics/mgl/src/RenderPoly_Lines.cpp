@@ -140,8 +140,12 @@ void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
 
 // Whole-pixel ends, clamped to the scissor (3D) or to the clip bounds in
 // whole pixels (2D, where they are 16.16); right and bottom exclusive.
-// The record is made for each segment: the routine is host code, and may
-// have bound another target (or none) since the last one.
+// Neither bound need lie inside the colour plane (a viewport past the
+// target, a routine that bound a smaller one, span code that wrote the
+// scissor), so the far end is clamped to the plane as well: a routine that
+// goes from the first pixel to it stays in the plane. The record is made
+// for each segment: the routine is host code, and may have bound another
+// target (or none) since the last one.
 bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
     MGLLineRecord record;
     if (!SetUpLine(record)) return true;
@@ -162,8 +166,8 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t y1 = (screenBounds ? s.ccy1 >> 16 : s.scissory1) - 1;
     const int32_t xa = Clamp(ax >> 16, x0, x1);
     const int32_t ya = Clamp((WrapAdd(ay, 32767) >> 16) - 1, y0, y1);
-    const int32_t xb = Clamp(bx >> 16, x0, x1);
-    const int32_t yb = Clamp(by >> 16, y0, y1);
+    const int32_t xb = Clamp(Clamp(bx >> 16, x0, x1), 0, m_context.PlaneWidth(MGLContext::Plane::Colour) - 1);
+    const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, m_context.PlaneHeight(MGLContext::Plane::Colour) - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
     record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);

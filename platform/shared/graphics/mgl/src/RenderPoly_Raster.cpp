@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstddef>
+#include <type_traits>
 
 #include "CAssert.h"
 #include "CFixedWide.h"
@@ -50,8 +51,10 @@ CornerDeltas CornerDeltasOf(const MGLVertexList& list) {
 
 // Walks the rows of a convex polygon from its top vertex: the left chain
 // backwards through the list, the right chain forwards; `setup` starts an
-// edge (left or right) at row y, `row` handles row y and steps to the next,
-// and says false to end the walk there (which then says false too).
+// edge (left or right) at row y, `row` handles row y and steps to the next.
+// A `row` that says false ends the walk there (which then says false too);
+// one that says nothing cannot end it, which keeps the walk's own counts in
+// registers across the row.
 template <typename Setup, typename Row>
 bool WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, Row row) {
     const int32_t count = list.count;
@@ -76,9 +79,31 @@ bool WalkChains(const MGLVertexList& list, int32_t top, int32_t y, Setup setup, 
             right = next;
         }
         while (y < leftEnd && y < rightEnd) {
-            if (!row(y)) return false;
+            if constexpr (std::is_void_v<std::invoke_result_t<Row&, int32_t>>) {
+                row(y);
+            } else if (!row(y)) {
+                return false;
+            }
             ++y;
         }
+    }
+    return true;
+}
+
+// Fills a fan's triangles one by one (or the whole polygon, when asked);
+// false once a fill says the draw ended. Inline in the fill of every
+// polygon: called, it cost small triangles a few per cent.
+template <typename FillTriangle>
+bool FillFan(const MGLVertexList& list, bool whole, FillTriangle fill) {
+    if (list.count < 3) return true;
+    if (whole || list.count == 3) return fill(list);
+    MGLVertexList triangle;
+    triangle.count = 3;
+    triangle.v[0] = list.v[0];
+    for (int32_t i = 2; i < list.count; ++i) {
+        triangle.v[1] = list.v[i - 1];
+        triangle.v[2] = list.v[i];
+        if (!fill(triangle)) return false;
     }
     return true;
 }
@@ -158,16 +183,19 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
 // ended because host code deleted this RenderPoly.
 bool RenderPoly::Fill(const MGLVertexList& list) {
     MGLContext& context = m_context;
-    const DrawCall& call = *m_openCall;
+    const MGLContext::Life& contextLife = *m_contextLife;
     context.KeepSpanSampler(m_portableSpan != nullptr);
     bool goesOn = true;
     switch (m_fillStage) {
         case FillStage::Polygon: goesOn = ScanConvertPolygon(list); break;
-        case FillStage::TriangleFan: goesOn = ScanConvertTriangleFan(list); break;
+        case FillStage::TriangleFan:
+            goesOn = FillFan(list, context.Record().wholePolygons != 0,
+                             [this](const MGLVertexList& triangle) { return RasterizeTriangle(triangle); });
+            break;
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
-    if (!call.ContextEnded()) context.KeepSpanSampler(false);
+    if (!contextLife.Ended()) context.KeepSpanSampler(false);
     return goesOn;
 }
 
@@ -211,7 +239,6 @@ void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y
             budget += kSpanBudgetPerRow + kSpanBudgetPerPixel * (last > first ? last - first : 0);
         }
         ends.Step();
-        return true;
     };
     WalkChains(list, top, y0, setup, row);
     m_layout.spanBudget += budget;
@@ -287,20 +314,6 @@ bool RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
     return WalkChains(list, top, y0, setup, row);
 }
 
-bool RenderPoly::ScanConvertTriangleFan(const MGLVertexList& list) {
-    if (list.count < 3) return true;
-    if (m_context.Record().wholePolygons != 0 || list.count == 3) return RasterizeTriangle(list);
-    MGLVertexList triangle;
-    triangle.count = 3;
-    triangle.v[0] = list.v[0];
-    for (int32_t i = 2; i < list.count; ++i) {
-        triangle.v[1] = list.v[i - 1];
-        triangle.v[2] = list.v[i];
-        if (!RasterizeTriangle(triangle)) return false;
-    }
-    return true;
-}
-
 bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     if (list.count < 3) return true;
     MGLRecord& s = m_context.Record();
@@ -313,32 +326,48 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     StartRows(y0);
     SetUpPlaneTerms(list, y0, area);
     AddSpanBudget(list, top, y0);
+    // Neither a portable span nor the fill writes the switch between rows.
+    if (m_portableRows == nullptr || s.spanCodeDirect == 0) return WalkRowCalls(list, top, y0);
+    // The rows go to the renderer's own routine for a triangle's rows,
+    // which runs no host code: nothing ends this walk.
     const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
-    // Neither a portable span nor the fill writes the switch between rows.
-    const bool batched = m_portableRows != nullptr && s.spanCodeDirect != 0;
     RowBatch batch;
     const int32_t firstRow = m_layout.firstRow;
     const int32_t endRow = m_layout.endRow;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
     auto row = [&](int32_t y) {
-        const bool drawn = y >= firstRow && y < endRow;
-        if (drawn && batched) {
+        if (y >= firstRow && y < endRow) {
             if (batch.Full()) FlushRows(batch);
             batch.Add(ends.Left(), ends.Right());
         } else {
             FlushRows(batch);
-            if (drawn && !CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()))) {
-                return false;
-            }
             StepRow();
         }
         ends.Step();
-        return true;
     };
-    if (!WalkChains(list, top, y0, setup, row)) return false;
+    WalkChains(list, top, y0, setup, row);
     FlushRows(batch);
     return true;
+}
+
+// A row at a time, to span code or a host span, which may end the draw.
+bool RenderPoly::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0) {
+    const MGLLookupTables& tables = m_context.Tables();
+    RowEnds ends;
+    const int32_t firstRow = m_layout.firstRow;
+    const int32_t endRow = m_layout.endRow;
+    auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
+    auto row = [&](int32_t y) {
+        if (y >= firstRow && y < endRow &&
+            !CallSpan(static_cast<uint32_t>(ends.Left()), static_cast<uint32_t>(ends.Right()))) {
+            return false;
+        }
+        StepRow();
+        ends.Step();
+        return true;
+    };
+    return WalkChains(list, top, y0, setup, row);
 }
 
 void RenderPoly::FlushRows(RowBatch& batch) {
