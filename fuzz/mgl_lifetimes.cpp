@@ -53,7 +53,7 @@
 //   has the one registered device, installed by the application
 // - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
 //   the span routines' look-ups into the bound planes, run by every draw here
-// - MGLContext::IsReady, MGLContext::Tables,
+// - MGLContext::IsReady, MGLContext::Tables, MGLContext::PlaneWidth, MGLContext::PlaneHeight,
 //   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
 //   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
 //   the context and change or map nothing
