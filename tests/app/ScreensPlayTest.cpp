@@ -36,8 +36,6 @@ constexpr int32_t kScreenW = 240;
 constexpr int32_t kScreenH = 320;
 constexpr int32_t kPlayRow = 0;
 constexpr int32_t kMainMenuHelpRow = 2;
-constexpr int32_t kNoRow = 0;
-constexpr int32_t kYesRow = 1;
 // The one row of a notice.
 constexpr int32_t kOkRow = 0;
 // The pause page's rows.

@@ -24,7 +24,6 @@ constexpr int32_t kFrameWidth = 64;
 constexpr int32_t kFrameHeight = 48;
 constexpr int32_t kPictureWidth = 6;
 constexpr int32_t kPictureHeight = 4;
-constexpr uint32_t kClearRgb = scenetest::kClearArgb & 0xFFFFFF;
 
 class JGraphicsTest : public rendertest::RendererTest {
 protected:

@@ -77,7 +77,8 @@ TEST(JVectorTest, CopiesOwnTheirStorageButShareStrings) {
     target = wide;
     EXPECT_EQ(target.capacity(), 20);
     EXPECT_EQ(Contents(target), (std::vector<int32_t>{1, 2}));
-    target = target;
+    const JVector<int32_t>& itself = target;
+    target = itself;
     EXPECT_EQ(Contents(target), (std::vector<int32_t>{1, 2}));
 }
 

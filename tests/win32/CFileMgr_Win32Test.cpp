@@ -46,7 +46,7 @@ TEST_F(CFileMgrWin32, OpenModes) {
     EXPECT_TRUE(file->IsOpen());
     EXPECT_EQ(file->Write("abcdef", 6), 6u);
     EXPECT_EQ(file->Read(nullptr, 0), 0u);
-    m_files->Close(file);
+    EXPECT_TRUE(m_files->Close(file));
     EXPECT_EQ(m_directory.ReadFile("f"), std::vector<uint8_t>({'a', 'b', 'c', 'd', 'e', 'f'}));
 
     // Append mode keeps the content and writes from the start.
@@ -54,11 +54,11 @@ TEST_F(CFileMgrWin32, OpenModes) {
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Tell(), 0u);
     EXPECT_EQ(file->Write("XY", 2), 2u);
-    m_files->Close(file);
+    EXPECT_TRUE(m_files->Close(file));
     EXPECT_EQ(m_directory.ReadFile("f"), std::vector<uint8_t>({'X', 'Y', 'c', 'd', 'e', 'f'}));
 
     // Write mode truncates.
-    m_files->Close(m_files->Open(Path("f").c_str(), ICFileMgr::kWrite));
+    EXPECT_TRUE(m_files->Close(m_files->Open(Path("f").c_str(), ICFileMgr::kWrite)));
     bool exists = false;
     EXPECT_TRUE(m_directory.ReadFile("f", &exists).empty());
     EXPECT_TRUE(exists);
@@ -94,8 +94,8 @@ TEST_F(CFileMgrWin32, SeekTellAndRead) {
         EXPECT_EQ(counter.Count(), 1);
         EXPECT_EQ(file->Tell(), 2u);
     }
-    m_files->Close(file);
-    m_files->Close(nullptr);
+    EXPECT_TRUE(m_files->Close(file));
+    EXPECT_TRUE(m_files->Close(nullptr));
 }
 
 TEST_F(CFileMgrWin32, ClosedFileAnswersNothing) {

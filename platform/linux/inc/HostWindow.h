@@ -73,7 +73,6 @@ private:
     WNDPROC m_proc;
     UINT m_classStyle;
     HINSTANCE m_instance;
-    DWORD m_style;
     RECT m_rect;
     bool m_visible;
     bool m_invalid;

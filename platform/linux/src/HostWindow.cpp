@@ -8,7 +8,6 @@ HostWindow::HostWindow(HWND handle, const WNDCLASSW& windowClass, std::u16string
       m_proc(windowClass.lpfnWndProc),
       m_classStyle(windowClass.style),
       m_instance(windowClass.hInstance),
-      m_style(style),
       m_rect(rect),
       m_visible((style & WS_VISIBLE) != 0),
       m_invalid((style & WS_VISIBLE) != 0) {}

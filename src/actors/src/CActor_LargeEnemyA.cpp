@@ -23,7 +23,6 @@ constexpr int32_t kTimer = 1;
 constexpr int32_t kAsleep = 0;
 constexpr int32_t kAwake = 2;
 constexpr int32_t kIdle = 0;
-constexpr int32_t kWakeUp = 2;
 constexpr int32_t kAttack = 3;
 constexpr int32_t kAfterShot = 4;
 constexpr int32_t kDeath = 5;

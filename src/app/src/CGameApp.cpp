@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int32_t kSingletonBuckets = 20;
 constexpr int32_t kEventIndexBuckets = 150;
 constexpr uint32_t kEventIndexBlocks = 50;
 constexpr int32_t kResourceBuckets = 500;

@@ -20,7 +20,7 @@ namespace peer {
 
 class OSMesaPeer {
 public:
-    OSMesaPeer(int32_t width, int32_t height) : m_width(width), m_height(height), m_pixels(width * height) {
+    OSMesaPeer(int32_t width, int32_t height) : m_width(width), m_pixels(width * height) {
         // One rasterising thread: the comparison is single-threaded.
         setenv("LP_NUM_THREADS", "0", 1);
         m_context = OSMesaCreateContextExt(OSMESA_RGB_565, 24, 0, 0, nullptr);
@@ -161,7 +161,6 @@ private:
     }
 
     int32_t m_width;
-    int32_t m_height;
     std::vector<uint16_t> m_pixels;
     OSMesaContext m_context = nullptr;
     GLuint m_texture = 0;

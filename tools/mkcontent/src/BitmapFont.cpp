@@ -13,9 +13,10 @@ constexpr char kInk = '#';
 // Keeps every glyph position within the data block's 16-bit fields.
 constexpr int32_t kMaxAtlasSide = 1024;
 constexpr char kEmpty = '.';
+constexpr char kArtCharacters[] = {kInk, kEmpty, '\0'};
 
 bool IsArtRow(const std::string& row) {
-    return !row.empty() && row.find_first_not_of("#.") == std::string::npos;
+    return !row.empty() && row.find_first_not_of(kArtCharacters) == std::string::npos;
 }
 
 bool ReadMetric(const std::map<std::string, std::string>& options, const char* name, int32_t low, int32_t& value) {

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr uint8_t kNoTile = 0xFF;
 constexpr uint8_t kPlayerStartRight[2] = {leveldata::kRefPlayerFormARight, leveldata::kRefPlayerFormBRight};
 constexpr uint8_t kPlayerStartLeft[2] = {leveldata::kRefPlayerFormALeft, leveldata::kRefPlayerFormBLeft};
 constexpr int32_t kDecorType = 127;

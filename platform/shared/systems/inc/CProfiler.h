@@ -28,6 +28,9 @@ public:
     // Callback and ids (zero-terminated) come together or not at all.
     virtual bool AddProfile(int32_t bucketRequest, CEventCallback callback, const uint32_t* ids,
                             uint32_t blocksPerChunk, bool growable, uint32_t historySize);
+    // Empties the profiles; the registry's Clear of one argument stays
+    // callable beside it.
+    using CExecutableRegistry::Clear;
     virtual void Clear();
     void Execute() override;
 

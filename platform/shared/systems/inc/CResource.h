@@ -76,7 +76,6 @@ private:
     uint8_t m_loaded = 0;
     int32_t m_refCount = 0;
     CResourceManager* m_owner = nullptr;
-    uint8_t m_spare = 0;
     CClass* m_payload = nullptr;
 };
 
