@@ -14,7 +14,7 @@ JOBS="$(nproc)"
 configure() {
   cmake -S "$ROOT" -B "$1" -G Ninja \
     -DCMAKE_BUILD_TYPE=Debug \
-    -DENGINE_SANITIZE=ON -DENGINE_TESTS=ON "${@:2}"
+    -DENGINE_SANITIZE=ON -DENGINE_TESTS=ON -DENGINE_WERROR=ON "${@:2}"
 }
 configure "$BUILD" -DENGINE_SCALAR=OFF
 cmake --build "$BUILD" --parallel "$JOBS"
