@@ -868,7 +868,7 @@ private:
 #endif
 
 // The members both versions of the texel helpers above share, the vector
-// unit's and the portable one. A build compiles one version alone, and
+// unit's and the scalar one. A build compiles one version alone, and
 // asserts here that it has them: a member changed or dropped in one version
 // only stops the build of that version (scripts/test.sh makes both). The
 // vector unit's versions have members of their own besides, for the SSE2

@@ -5,6 +5,7 @@
 
 #include "CColor.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 
 namespace span_detail {

@@ -6,10 +6,22 @@
 
 #include "CColor.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
+#include "MGLTextureSampler.h"
 #include "PixelLayout.h"
 
 namespace span_detail {
+
+// The bytes of a row's plane its pixels write, [start, end).
+inline const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes) {
+    return start != nullptr ? start + static_cast<ptrdiff_t>(row.count) * bytes : nullptr;
+}
+
+// A memo of the quads a row reads, apart from the bytes it writes.
+inline QuadMemo RowMemo(const SpanRow& row) {
+    return QuadMemo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp));
+}
 
 #if MGL_VECTOR_UNIT(SSE2)
 // PixelR5G6B5 worked in the vector the sampler's sums leave the colour
