@@ -27,10 +27,8 @@ struct PixelLayout {
         constexpr uint32_t Mask() const { return Ones() << shift; }
         // The field's bits, moved down to bit 0.
         constexpr uint32_t Of(uint32_t word) const { return word >> shift & Ones(); }
-        // An 8-bit channel's top bits in the field's place.
-        constexpr uint32_t Placed(uint32_t channel) const {
-            return Stored() ? ((channel & 0xFFu) >> (8 - bits)) << shift : 0u;
-        }
+        // An 8-bit channel's (0..255) top bits in the field's place.
+        constexpr uint32_t Placed(uint32_t channel) const { return Stored() ? (channel >> (8 - bits)) << shift : 0u; }
         // A 16-bit channel's (0..65535) top bits in the field's place.
         constexpr uint32_t PlacedWide(uint32_t channel) const {
             return Stored() ? (channel >> (16 - bits)) << shift : 0u;
@@ -43,11 +41,15 @@ struct PixelLayout {
 
     constexpr bool operator==(const PixelLayout&) const = default;
 
-    // The pixel's word, little-endian at any alignment.
+    // The pixel's word, little-endian at any alignment. Without a loop:
+    // the texel decoders read a texel through this for every pixel, and a
+    // loop would weigh against their being inlined.
     uint32_t Load(const void* pixel) const {
         const uint8_t* p = static_cast<const uint8_t*>(pixel);
-        uint32_t word = 0;
-        for (int32_t i = 0; i < bytes; ++i) word |= uint32_t{p[i]} << (8 * i);
+        uint32_t word = p[0];
+        if (bytes >= 2) word |= uint32_t{p[1]} << 8;
+        if (bytes >= 3) word |= uint32_t{p[2]} << 16;
+        if (bytes >= 4) word |= uint32_t{p[3]} << 24;
         return word;
     }
     void Store(void* pixel, uint32_t word) const {
@@ -60,6 +62,9 @@ struct PixelLayout {
         if (!f.Stored()) return 0xFFu;
         const uint32_t c = f.Of(word);
         if (widening == Widening::LowBits) return c << (8 - f.bits) | (c & ((1u << (8 - f.bits)) - 1u));
+        if (f.bits >= 8) return c;
+        if (f.bits == 1) return c != 0 ? 0xFFu : 0u;
+        if (f.bits >= 4) return c << (8 - f.bits) | c >> (2 * f.bits - 8);
         uint32_t wide = c << (8 - f.bits);
         for (int32_t filled = f.bits; filled < 8; filled *= 2) wide |= wide >> filled;
         return wide;
