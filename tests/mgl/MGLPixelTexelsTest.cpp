@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <random>
+#include <tuple>
 #include <vector>
 
+#include "CColor.h"
+#include "CPixelChannels.h"
 #include "EightLanesTier.h"
 #include "MGLPixelTexels.h"
 #include "MGLTexel.h"
@@ -185,6 +188,29 @@ TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
     EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 0, 9), -1);
     for (int32_t i = 0; i < MGLPixelTexels::kGroup; ++i) at.lod[8 + i] = i == 3 ? -5 : 0x4000;
     EXPECT_EQ(MGLPixelTexels::GroupLevel(at, 8, 9), 0) << "below zero is level 0";
+}
+
+// A format outside the decoder list, given no more than its id and layout,
+// reads every texel as the colour conversions read it, and its channel
+// lanes agree with its reads: what a new format added
+// to the list starts from. The 18-bit format also widens by its low bits.
+TEST(MGLPixelTexelsTest, ADecoderOfIdAndLayoutAloneReadsAsTheColourConversions) {
+    using X14R6G6B6 = texel_format::Decoder<RSBFormat_X14R6G6B6, pixel_layout::kX14R6G6B6>;
+    constexpr uint32_t kWords = 1u << 18;
+    for (uint32_t word = 0; word < kWords; word += 7) {
+        uint8_t texel[4];
+        PixelChannels::Store32(texel, word | 0xABC00000u);
+        RSBFormat_ARGB_fixed expected = {0, 0, 0, 0};
+        CColor::ConvertToFormat(&expected, RSBFormat_X14R6G6B6, texel);
+        RSBFormat_ARGB_fixed decoded = {0, 0, 0, 0};
+        X14R6G6B6().Decode(texel, &decoded);
+        ASSERT_EQ(std::tie(decoded.a, decoded.r, decoded.g, decoded.b), std::tie(expected.a, expected.r, expected.g, expected.b))
+            << std::hex << word;
+        const texel_format::Channels c = X14R6G6B6::Read(texel);
+        const texel_format::ChannelLanes lanes = X14R6G6B6::Lanes(texel);
+        ASSERT_EQ(lanes.ag, uint64_t{c.a} << 32 | c.g);
+        ASSERT_EQ(lanes.rb, uint64_t{c.r} << 32 | c.b);
+    }
 }
 
 }  // namespace

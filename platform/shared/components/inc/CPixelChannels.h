@@ -3,8 +3,11 @@
 
 #include <cstdint>
 
+#include "PixelLayout.h"
+
 // Channel getters: each reads one packed pixel (little-endian, any alignment)
-// and expands one of its channels to 8 bits. The colour conversions and every
+// and expands one of its channels to 8 bits as the format's layout says
+// (PixelLayout.h). The colour conversions and every
 // blit routine share these, so a pixel reads back the same whichever path
 // touched it. Packers are the inverse used by the converting and blending paths.
 
@@ -22,49 +25,60 @@ inline uint32_t Load32(const void* pixel) {
 
 inline uint8_t ByteAt(const void* pixel, int index) { return static_cast<const uint8_t*>(pixel)[index]; }
 
-// Top bits repeated into the low bits: 31 -> 255, 63 -> 255, 15 -> 255.
-inline uint8_t Expand5(uint32_t c) { return static_cast<uint8_t>(c << 3 | c >> 2); }
-inline uint8_t Expand6(uint32_t c) { return static_cast<uint8_t>(c << 2 | c >> 4); }
-inline uint8_t Expand4(uint32_t c) { return static_cast<uint8_t>(c << 4 | c); }
-
-// The 18-bit format repeats its two LOW bits (32 -> 128, not 130); stored
-// images were authored against this rounding.
-inline uint8_t Expand6Low(uint32_t c) { return static_cast<uint8_t>(c << 2 | (c & 3u)); }
+// A channel of a 16-bit format's pixel, widened as its layout says.
+inline uint8_t Channel16(const void* p, const PixelLayout& layout, PixelLayout::Field field) {
+    return static_cast<uint8_t>(layout.Widened(Load16(p), field));
+}
 }  // namespace PixelChannels
 
-// r5g6b5: red 11-15, green 5-10, blue 0-4.
-inline uint8_t GetRed_R5G6B5(const void* p) { return PixelChannels::Expand5(PixelChannels::Load16(p) >> 11 & 0x1Fu); }
-inline uint8_t GetGreen_R5G6B5(const void* p) { return PixelChannels::Expand6(PixelChannels::Load16(p) >> 5 & 0x3Fu); }
-inline uint8_t GetBlue_R5G6B5(const void* p) { return PixelChannels::Expand5(PixelChannels::Load16(p) & 0x1Fu); }
+inline uint8_t GetRed_R5G6B5(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kR5G6B5, pixel_layout::kR5G6B5.r);
+}
+inline uint8_t GetGreen_R5G6B5(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kR5G6B5, pixel_layout::kR5G6B5.g);
+}
+inline uint8_t GetBlue_R5G6B5(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kR5G6B5, pixel_layout::kR5G6B5.b);
+}
 
-// a1r5g5b5: alpha 15, red 10-14, green 5-9, blue 0-4.
-inline uint8_t GetRed_X1R5G5B5(const void* p) { return PixelChannels::Expand5(PixelChannels::Load16(p) >> 10 & 0x1Fu); }
+inline uint8_t GetRed_X1R5G5B5(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kA1R5G5B5, pixel_layout::kA1R5G5B5.r);
+}
 inline uint8_t GetGreen_X1R5G5B5(const void* p) {
-    return PixelChannels::Expand5(PixelChannels::Load16(p) >> 5 & 0x1Fu);
+    return PixelChannels::Channel16(p, pixel_layout::kA1R5G5B5, pixel_layout::kA1R5G5B5.g);
 }
-inline uint8_t GetBlue_X1R5G5B5(const void* p) { return PixelChannels::Expand5(PixelChannels::Load16(p) & 0x1Fu); }
+inline uint8_t GetBlue_X1R5G5B5(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kA1R5G5B5, pixel_layout::kA1R5G5B5.b);
+}
 
-// a4r4g4b4: alpha 12-15, red 8-11, green 4-7, blue 0-3.
 inline uint8_t GetAlpha_A4R4G4B4(const void* p) {
-    return PixelChannels::Expand4(PixelChannels::Load16(p) >> 12 & 0xFu);
+    return PixelChannels::Channel16(p, pixel_layout::kA4R4G4B4, pixel_layout::kA4R4G4B4.a);
 }
-inline uint8_t GetRed_A4R4G4B4(const void* p) { return PixelChannels::Expand4(PixelChannels::Load16(p) >> 8 & 0xFu); }
-inline uint8_t GetGreen_A4R4G4B4(const void* p) { return PixelChannels::Expand4(PixelChannels::Load16(p) >> 4 & 0xFu); }
-inline uint8_t GetBlue_A4R4G4B4(const void* p) { return PixelChannels::Expand4(PixelChannels::Load16(p) & 0xFu); }
+inline uint8_t GetRed_A4R4G4B4(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kA4R4G4B4, pixel_layout::kA4R4G4B4.r);
+}
+inline uint8_t GetGreen_A4R4G4B4(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kA4R4G4B4, pixel_layout::kA4R4G4B4.g);
+}
+inline uint8_t GetBlue_A4R4G4B4(const void* p) {
+    return PixelChannels::Channel16(p, pixel_layout::kA4R4G4B4, pixel_layout::kA4R4G4B4.b);
+}
 
 // r8g8b8: three bytes, blue first.
 inline uint8_t GetRed_R8G8B8(const void* p) { return PixelChannels::ByteAt(p, 2); }
 inline uint8_t GetGreen_R8G8B8(const void* p) { return PixelChannels::ByteAt(p, 1); }
 inline uint8_t GetBlue_R8G8B8(const void* p) { return PixelChannels::ByteAt(p, 0); }
 
-// x14r6g6b6: red 12-17, green 6-11, blue 0-5; bits 18-31 ignored.
+// x14r6g6b6: bits 18-31 ignored.
 inline uint8_t GetRed_X14R6G6B6(const void* p) {
-    return PixelChannels::Expand6Low(PixelChannels::Load32(p) >> 12 & 0x3Fu);
+    return static_cast<uint8_t>(pixel_layout::kX14R6G6B6.Widened(PixelChannels::Load32(p), pixel_layout::kX14R6G6B6.r));
 }
 inline uint8_t GetGreen_X14R6G6B6(const void* p) {
-    return PixelChannels::Expand6Low(PixelChannels::Load32(p) >> 6 & 0x3Fu);
+    return static_cast<uint8_t>(pixel_layout::kX14R6G6B6.Widened(PixelChannels::Load32(p), pixel_layout::kX14R6G6B6.g));
 }
-inline uint8_t GetBlue_X14R6G6B6(const void* p) { return PixelChannels::Expand6Low(PixelChannels::Load32(p) & 0x3Fu); }
+inline uint8_t GetBlue_X14R6G6B6(const void* p) {
+    return static_cast<uint8_t>(pixel_layout::kX14R6G6B6.Widened(PixelChannels::Load32(p), pixel_layout::kX14R6G6B6.b));
+}
 
 // 32-bit (x8r8g8b8 / a8r8g8b8): byte 0 blue, 1 green, 2 red, 3 alpha.
 inline uint8_t GetRed_A8R8G8B8(const void* p) { return PixelChannels::ByteAt(p, 2); }
@@ -80,11 +94,11 @@ inline uint8_t GetAlpha_Pixel32(const void* p) { return PixelChannels::ByteAt(p,
 // Packing 8-bit channels back (low bits dropped).
 namespace PixelChannels {
 inline uint16_t PackR5G6B5(uint32_t r, uint32_t g, uint32_t b) {
-    return static_cast<uint16_t>((b >> 3) | (g >> 2) << 5 | (r >> 3) << 11);
+    return static_cast<uint16_t>(pixel_layout::kR5G6B5.Packed(0, r, g, b));
 }
 
 // Bits 18-31 come out 0.
-inline uint32_t PackX14R6G6B6(uint32_t r, uint32_t g, uint32_t b) { return (b >> 2) | (g >> 2) << 6 | (r >> 2) << 12; }
+inline uint32_t PackX14R6G6B6(uint32_t r, uint32_t g, uint32_t b) { return pixel_layout::kX14R6G6B6.Packed(0, r, g, b); }
 
 // Alpha forced opaque.
 inline uint32_t PackPixel32(uint32_t r, uint32_t g, uint32_t b) {

@@ -87,14 +87,19 @@ inline BlitRgb RgbOfWord(uint32_t argb) {
             static_cast<uint16_t>(argb & 0xFFu)};
 }
 
+// A packed format's colour channels, widened as its layout says.
+inline BlitRgb ChannelsIn(const PixelLayout& layout, uint32_t value) {
+    return {static_cast<uint16_t>(layout.Red(value)), static_cast<uint16_t>(layout.Green(value)),
+            static_cast<uint16_t>(layout.Blue(value))};
+}
+
 struct BlitFormatR5G6B5 {
     static constexpr uint32_t kBytes = 2;
     static uint32_t Load(const uint8_t* p) { return LoadPixel16(p); }
     static void Store(uint8_t* p, uint32_t value) { StorePixel16(p, value); }
     static bool IsKey(uint32_t value) { return value == kColorKeyR5G6B5; }
     static BlitRgb Channels(uint32_t value) {
-        return {PixelChannels::Expand5(value >> 11 & 0x1Fu), PixelChannels::Expand6(value >> 5 & 0x3Fu),
-                PixelChannels::Expand5(value & 0x1Fu)};
+        return ChannelsIn(pixel_layout::kR5G6B5, value);
     }
     static BlitRgb Read(const uint8_t* p) { return Channels(Load(p)); }
     static uint32_t Pack(BlitRgb c) { return PixelChannels::PackR5G6B5(c.r, c.g, c.b); }
@@ -108,8 +113,7 @@ struct BlitFormatX14R6G6B6 {
     static void Store(uint8_t* p, uint32_t value) { StorePixel32(p, value); }
     static bool IsKey(uint32_t value) { return (value & kColorKeyMaskX14R6G6B6) == kColorKeyX14R6G6B6; }
     static BlitRgb Channels(uint32_t value) {
-        return {PixelChannels::Expand6Low(value >> 12 & 0x3Fu), PixelChannels::Expand6Low(value >> 6 & 0x3Fu),
-                PixelChannels::Expand6Low(value & 0x3Fu)};
+        return ChannelsIn(pixel_layout::kX14R6G6B6, value);
     }
     static BlitRgb Read(const uint8_t* p) { return Channels(Load(p)); }
     static uint32_t Pack(BlitRgb c) { return PixelChannels::PackX14R6G6B6(c.r, c.g, c.b); }

@@ -6,6 +6,7 @@
 #include "CTargaHeader.h"
 #include "ICFile.h"
 #include "ICFileMgr.h"
+#include "PixelLayout.h"
 
 #include <new>
 
@@ -24,24 +25,15 @@ uint32_t BytesPerPixel(const CTexture::Header& header) { return header.bitsPerPi
 
 bool IsKnownDepth(uint32_t bits) { return bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
-uint16_t PackR5G6B5(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
-    return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
-}
+// The converter's orders with alpha lowest, which no buffer format has.
+constexpr PixelLayout kR5G5B5A1 = {2, {0, 1}, {11, 5}, {6, 5}, {1, 5}};
+constexpr PixelLayout kR4G4B4A4 = {2, {0, 4}, {12, 4}, {8, 4}, {4, 4}};
 
-uint16_t PackA1R5G5B5(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    return static_cast<uint16_t>((a != 0 ? 1u : 0u) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
-}
-
-uint16_t PackR5G5B5A1(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    return static_cast<uint16_t>((r >> 3) << 11 | (g >> 3) << 6 | (b >> 3) << 1 | (a != 0 ? 1u : 0u));
-}
-
-uint16_t PackR4G4B4A4(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    return static_cast<uint16_t>((r >> 4) << 12 | (g >> 4) << 8 | (b >> 4) << 4 | (a >> 4));
-}
-
-uint16_t PackA4R4G4B4(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    return static_cast<uint16_t>((a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4));
+// 8-bit channels packed in the layout; any alpha but none sets a one-bit alpha.
+template <const PixelLayout& Layout>
+uint16_t PackIn(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+    const uint32_t alpha = Layout.a.bits == 1 && a != 0 ? 0xFFu : a;
+    return static_cast<uint16_t>(Layout.Packed(alpha, r, g, b));
 }
 
 }  // namespace
@@ -330,12 +322,12 @@ bool CTexture::ConvertTo16(uint32_t format, uint32_t type, PackPixel pack) {
     return true;
 }
 
-bool CTexture::ConvertTo565() { return ConvertTo16(kFormatRGB, kTypeR5G6B5, PackR5G6B5); }
+bool CTexture::ConvertTo565() { return ConvertTo16(kFormatRGB, kTypeR5G6B5, PackIn<pixel_layout::kR5G6B5>); }
 
-bool CTexture::ConvertToA1R5G5B5() { return ConvertTo16(kFormatRGBA, kTypeA1R5G5B5, PackA1R5G5B5); }
+bool CTexture::ConvertToA1R5G5B5() { return ConvertTo16(kFormatRGBA, kTypeA1R5G5B5, PackIn<pixel_layout::kA1R5G5B5>); }
 
-bool CTexture::ConvertToR5G5B5A1() { return ConvertTo16(kFormatRGBA, kTypeR5G5B5A1, PackR5G5B5A1); }
+bool CTexture::ConvertToR5G5B5A1() { return ConvertTo16(kFormatRGBA, kTypeR5G5B5A1, PackIn<kR5G5B5A1>); }
 
-bool CTexture::ConvertToR4G4B4A4() { return ConvertTo16(kFormatRGBA, kTypeR4G4B4A4, PackR4G4B4A4); }
+bool CTexture::ConvertToR4G4B4A4() { return ConvertTo16(kFormatRGBA, kTypeR4G4B4A4, PackIn<kR4G4B4A4>); }
 
-bool CTexture::ConvertToA4R4G4B4() { return ConvertTo16(kFormatRGBA, kTypeA4R4G4B4, PackA4R4G4B4); }
+bool CTexture::ConvertToA4R4G4B4() { return ConvertTo16(kFormatRGBA, kTypeA4R4G4B4, PackIn<pixel_layout::kA4R4G4B4>); }

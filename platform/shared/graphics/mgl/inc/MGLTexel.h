@@ -12,6 +12,7 @@
 #include "CGenUtil.h"
 #include "CPixelChannels.h"
 #include "MGLVectorUnit.h"
+#include "PixelLayout.h"
 
 #if MGL_VECTOR_UNIT(SSE2)
 #include <emmintrin.h>
@@ -275,86 +276,79 @@ struct ChannelLanes {
     uint64_t ag, rb;
 };
 
-// The decoders share the step from channels to the fixed colour. Each
-// names its texture format (kFormat); the filters read a format through its
+// A decoder is its texture format (kFormat) and that format's layout
+// (PixelLayout.h): its texel size, where each channel lies and how it
+// widens; the reads here, the sampler's vector sums and the eight-at-a-time
+// passes all derive from those two. The filters read a format through its
 // decoder unless it says otherwise (kFiltered).
-template <class Format>
+template <uint32_t FormatId, const PixelLayout& Layout>
 struct Decoder {
+    static constexpr uint32_t kFormat = FormatId;
+    static constexpr const PixelLayout& kLayout = Layout;
+    static constexpr int32_t kBytes = Layout.bytes;
     static constexpr bool kFiltered = true;
+    // Whether a texel stored to an r5g6b5 target is packed as it is read
+    // (PixelR5G6B5) rather than at the store.
+    static constexpr bool kRepacked = false;
+    static_assert(kBytes == static_cast<int32_t>(CColor::BytesPerPixel(FormatId)),
+                  "a format's layout has the texel size its id gives");
+
+    static Channels Read(const uint8_t* p) {
+        const uint32_t word = Layout.Load(p);
+        return {Layout.Alpha(word), Layout.Red(word), Layout.Green(word), Layout.Blue(word)};
+    }
+
+    // Two fields of one width widened side by side, as each alone widens:
+    // a lane's bits shifted into the other's fall outside its low byte.
+    static uint64_t PairWidened(uint32_t word, PixelLayout::Field high, PixelLayout::Field low) {
+        if (high.bits != low.bits || !high.Stored() || Layout.widening != PixelLayout::Widening::TopBits) {
+            return uint64_t{Layout.Widened(word, high)} << 32 | Layout.Widened(word, low);
+        }
+        constexpr uint64_t kLowBytes = 0x000000FF000000FFu;
+        uint64_t wide = (uint64_t{high.Of(word)} << 32 | low.Of(word)) << (8 - high.bits);
+        for (int32_t filled = high.bits; filled < 8; filled *= 2) wide |= wide >> filled;
+        return wide & kLowBytes;
+    }
 
     static ChannelLanes Lanes(const uint8_t* p) {
-        const Channels c = Format::Read(p);
-        return {uint64_t{c.a} << 32 | c.g, uint64_t{c.r} << 32 | c.b};
+        const uint32_t word = Layout.Load(p);
+        return {PairWidened(word, Layout.a, Layout.g), PairWidened(word, Layout.r, Layout.b)};
+    }
+
+    // Read's channels as an r5g6b5 pixel keeps of them, straight from the
+    // fields.
+    static uint32_t PixelR5G6B5(const uint8_t* p) {
+        const Channels c = Read(p);
+        return pixel_layout::kR5G6B5.Packed(c.a, c.r, c.g, c.b);
     }
 
     void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
-        const Channels t = Format::Read(p);
+        const Channels t = Read(p);
         *c = RSBFormat_ARGB_fixed{static_cast<int32_t>(t.a * kChannelScale), static_cast<int32_t>(t.r * kChannelScale),
                                   static_cast<int32_t>(t.g * kChannelScale), static_cast<int32_t>(t.b * kChannelScale)};
     }
 };
 
-struct R5G6B5 : Decoder<R5G6B5> {
-    static constexpr uint32_t kFormat = RSBFormat_R5G6B5;
-    static Channels Read(const uint8_t* p) { return {kOpaque, GetRed_R5G6B5(p), GetGreen_R5G6B5(p), GetBlue_R5G6B5(p)}; }
-    // Red and blue expanded side by side as each alone expands: a lane's
-    // bits shifted into the other's fall outside its low byte.
-    static ChannelLanes Lanes(const uint8_t* p) {
-        constexpr uint64_t kLowBytes = 0x000000FF000000FFu;
-        const uint64_t v = PixelChannels::Load16(p);
-        const uint64_t rb = (v >> 11) << 32 | (v & 0x1Fu);
-        return {uint64_t{kOpaque} << 32 | GetGreen_R5G6B5(p), ((rb << 3) | (rb >> 2)) & kLowBytes};
-    }
+struct R5G6B5 : Decoder<RSBFormat_R5G6B5, pixel_layout::kR5G6B5> {};
+struct A1R5G5B5 : Decoder<RSBFormat_A1R5G5B5, pixel_layout::kA1R5G5B5> {};
+struct A4R4G4B4 : Decoder<RSBFormat_A4R4G4B4, pixel_layout::kA4R4G4B4> {
+    static constexpr bool kRepacked = true;
 };
-
-struct A1R5G5B5 : Decoder<A1R5G5B5> {
-    static constexpr uint32_t kFormat = RSBFormat_A1R5G5B5;
-    static Channels Read(const uint8_t* p) {
-        const uint32_t alpha = (PixelChannels::Load16(p) & 0x8000u) != 0 ? kOpaque : 0u;
-        return {alpha, GetRed_X1R5G5B5(p), GetGreen_X1R5G5B5(p), GetBlue_X1R5G5B5(p)};
-    }
-};
-
-struct A4R4G4B4 : Decoder<A4R4G4B4> {
-    static constexpr uint32_t kFormat = RSBFormat_A4R4G4B4;
-    static Channels Read(const uint8_t* p) {
-        return {GetAlpha_A4R4G4B4(p), GetRed_A4R4G4B4(p), GetGreen_A4R4G4B4(p), GetBlue_A4R4G4B4(p)};
-    }
-    // Read's channels as an r5g6b5 pixel keeps of them, straight from the
-    // fields: a channel is its field repeated below itself, so its top 5
-    // (6) bits are the field and the field's top 1 (2) bits.
-    static uint32_t PixelR5G6B5(const uint8_t* p) {
-        const uint32_t t = PixelChannels::Load16(p);
-        const uint32_t red = (t & 0xF00u) << 4 | (t & 0x800u);
-        const uint32_t green = (t & 0xF0u) << 3 | (t & 0xC0u) >> 1;
-        const uint32_t blue = (t & 0xFu) << 1 | (t & 0x8u) >> 3;
-        return red | green | blue;
-    }
-};
-
-struct X8R8G8B8 : Decoder<X8R8G8B8> {
-    static constexpr uint32_t kFormat = RSBFormat_X8R8G8B8;
-    static Channels Read(const uint8_t* p) {
-        return {kOpaque, GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
-    }
-};
-
-struct A8R8G8B8 : Decoder<A8R8G8B8> {
-    static constexpr uint32_t kFormat = RSBFormat_A8R8G8B8;
-    static Channels Read(const uint8_t* p) {
-        return {GetAlpha_Pixel32(p), GetRed_A8R8G8B8(p), GetGreen_A8R8G8B8(p), GetBlue_A8R8G8B8(p)};
-    }
-};
+struct X8R8G8B8 : Decoder<RSBFormat_X8R8G8B8, pixel_layout::kX8R8G8B8> {};
+struct A8R8G8B8 : Decoder<RSBFormat_A8R8G8B8, pixel_layout::kA8R8G8B8> {};
 
 // A luminance texel is opaque grey: the colour conversions know no such
 // format, and a texel they left at alpha 0 would fail every alpha test.
 // Only the nearest texel rules and DecodeTexel read it through this
 // decoder; the filters take it through DecodeTexel.
-struct L8 : Decoder<L8> {
-    static constexpr uint32_t kFormat = RSBFormat_L8;
+struct L8 : Decoder<RSBFormat_L8, pixel_layout::kL8> {
     static constexpr bool kFiltered = false;
-    static Channels Read(const uint8_t* p) { return {kOpaque, p[0], p[0], p[0]}; }
 };
+
+// Whether the format's texels are 32-bit words of bytes b, g, r and a (or
+// no alpha) from the lowest, which the vector units read whole.
+template <class Format>
+constexpr bool kWordTexels = Format::kLayout == pixel_layout::kA8R8G8B8 || Format::kLayout == pixel_layout::kX8R8G8B8;
 
 template <class... Formats>
 struct DecoderList {};
@@ -483,10 +477,8 @@ struct QuadWeights {
 
 // A fixed colour (channels 0..65535) as an r5g6b5 pixel.
 inline uint32_t PixelR5G6B5(const RSBFormat_ARGB_fixed& c) {
-    const uint32_t r = static_cast<uint32_t>(c.r);
-    const uint32_t g = static_cast<uint32_t>(c.g);
-    const uint32_t b = static_cast<uint32_t>(c.b);
-    return (r & 0xF800u) | ((g >> 10) << 5) | (b >> 11);
+    return pixel_layout::kR5G6B5.PackedWide(0, static_cast<uint32_t>(c.r), static_cast<uint32_t>(c.g),
+                                            static_cast<uint32_t>(c.b));
 }
 
 #if MGL_VECTOR_UNIT(SSE2)
@@ -515,47 +507,72 @@ inline __m128i Opaque(__m128i pair) { return WithAlpha(pair, kOpaque * kChannelS
 // the channel repeated below it.
 inline __m128i BothBytes(__m128i high) { return _mm_or_si128(high, _mm_srli_epi16(high, 8)); }
 
-// Two r5g6b5 texels, each in all four lanes of its half, decoded with
-// their channels held times 256 alone (the low bytes clear): each field
-// moved to the top of its lane, f, and its top bits repeated below it
-// within the high byte as Expand5 and Expand6 repeat them:
+// A field that widens by one repetition of its top bits (4 to 7 bits).
+constexpr bool RepeatsOnce(PixelLayout::Field f) { return f.bits >= 4 && f.bits < 8; }
+
+// Whether the format's texels are decoded in the lanes themselves
+// (LaneDecoded): 16-bit opaque texels whose colour fields each widen by one
+// repetition of their top bits.
+template <class Format>
+constexpr bool kLaneDecoded = Format::kBytes == 2 && !Format::kLayout.a.Stored() &&
+                              Format::kLayout.widening == PixelLayout::Widening::TopBits &&
+                              RepeatsOnce(Format::kLayout.r) && RepeatsOnce(Format::kLayout.g) &&
+                              RepeatsOnce(Format::kLayout.b);
+
+// The lane word for each colour field, a, r, g, b from the lowest, in
+// both halves.
+template <class Field>
+inline __m128i ColourLanes(Field lane, PixelLayout::Field r, PixelLayout::Field g, PixelLayout::Field b) {
+    return _mm_set_epi16(lane(b), lane(g), lane(r), 0, lane(b), lane(g), lane(r), 0);
+}
+
+// Two texels of a lane-decoded format, each in all four lanes of its half,
+// decoded with their channels held times 256 alone (the low bytes clear):
+// each field moved to the top of its lane, f, and its top bits repeated
+// below it within the high byte as the layout widens it:
 // (f | f >> bits) & 0xFF00.
-inline __m128i R5G6B5Decoded(__m128i texels) {
-    const __m128i toTop = _mm_set_epi16(2048, 32, 1, 0, 2048, 32, 1, 0);
-    const __m128i fields = _mm_set_epi16(Lane(0xF800u), Lane(0xFC00u), Lane(0xF800u), 0, Lane(0xF800u),
-                                         Lane(0xFC00u), Lane(0xF800u), 0);
-    const __m128i repeat = _mm_set_epi16(2048, 1024, 2048, 0, 2048, 1024, 2048, 0);
-    const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, toTop), fields);
-    const __m128i repeated = _mm_or_si128(top, _mm_mulhi_epu16(top, repeat));
+template <class Format>
+inline __m128i LaneDecoded(__m128i texels) {
+    constexpr PixelLayout kLayout = Format::kLayout;
+    constexpr int32_t kLaneBits = 16;
+    const auto toTop = [](PixelLayout::Field f) { return Lane(1u << (kLaneBits - f.shift - f.bits)); };
+    const auto field = [](PixelLayout::Field f) { return Lane(f.Ones() << (kLaneBits - f.bits)); };
+    const auto repeat = [](PixelLayout::Field f) { return Lane(1u << (kLaneBits - f.bits)); };
+    const __m128i top = _mm_and_si128(_mm_mullo_epi16(texels, ColourLanes(toTop, kLayout.r, kLayout.g, kLayout.b)),
+                                      ColourLanes(field, kLayout.r, kLayout.g, kLayout.b));
+    const __m128i repeated =
+        _mm_or_si128(top, _mm_mulhi_epu16(top, ColourLanes(repeat, kLayout.r, kLayout.g, kLayout.b)));
     return WithAlpha(_mm_and_si128(repeated, _mm_set1_epi16(Lane(kHighByte))), kHighByte);
 }
 
-// Channels times 256, as R5G6B5Decoded gives them: the two texels
-// gathered in one word, then each spread to its half, as R5G6B5Quad
-// spreads its pairs.
-inline __m128i R5G6B5Pair(const uint8_t* first, const uint8_t* second) {
+// Channels times 256, as LaneDecoded gives them: the two texels gathered
+// in one word, then each spread to its half, as LaneQuad spreads its pairs.
+template <class Format>
+inline __m128i LanePair(const uint8_t* first, const uint8_t* second) {
     const uint32_t texels = PixelChannels::Load16(first) | PixelChannels::Load16(second) << 16;
     const __m128i gathered = _mm_cvtsi32_si128(static_cast<int32_t>(texels));
     const __m128i doubled = _mm_unpacklo_epi16(gathered, gathered);
-    return R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
+    return LaneDecoded<Format>(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
 }
 
-// A quad's four r5g6b5 texels gathered in one vector, then spread to a
-// half each of the two pairs, their channels times 256 as R5G6B5Decoded
+// A quad's four lane-decoded texels gathered in one vector, then spread to
+// a half each of the two pairs, their channels times 256 as LaneDecoded
 // leaves them.
-inline void R5G6B5QuadHigh(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+template <class Format>
+inline void LaneQuadHigh(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
     const uint32_t near16 = PixelChannels::Load16(quad[0]) | PixelChannels::Load16(quad[1]) << 16;
     const uint32_t far16 = PixelChannels::Load16(quad[2]) | PixelChannels::Load16(quad[3]) << 16;
     const __m128i texels = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(near16)),
                                               _mm_cvtsi32_si128(static_cast<int32_t>(far16)));
     const __m128i doubled = _mm_unpacklo_epi16(texels, texels);
-    *near = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
-    *far = R5G6B5Decoded(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
+    *near = LaneDecoded<Format>(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(1, 1, 0, 0)));
+    *far = LaneDecoded<Format>(_mm_shuffle_epi32(doubled, _MM_SHUFFLE(3, 3, 2, 2)));
 }
 
 // The same with the channels times 257, as the pairs are kept.
-inline void R5G6B5Quad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
-    R5G6B5QuadHigh(quad, near, far);
+template <class Format>
+inline void LaneQuad(const uint8_t* const quad[4], __m128i* near, __m128i* far) {
+    LaneQuadHigh<Format>(quad, near, far);
     *near = BothBytes(*near);
     *far = BothBytes(*far);
 }
@@ -570,13 +587,13 @@ inline __m128i Pixel32Pair(const uint8_t* first, const uint8_t* second) {
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(bgra, kReversed), kReversed);
 }
 
-// The common 32-bit formats decoded in the vector, the others channel by
-// channel.
+// The 32-bit formats of bytes b, g, r, a decoded in the vector, the others
+// channel by channel.
 template <class Format>
 inline __m128i PairOf(const uint8_t* first, const uint8_t* second) {
-    if constexpr (std::is_same_v<Format, A8R8G8B8>) {
+    if constexpr (kWordTexels<Format> && Format::kLayout.a.Stored()) {
         return Pixel32Pair(first, second);
-    } else if constexpr (std::is_same_v<Format, X8R8G8B8>) {
+    } else if constexpr (kWordTexels<Format>) {
         return Opaque(Pixel32Pair(first, second));
     } else {
         const Channels a = Format::Read(first);
@@ -629,8 +646,8 @@ class QuadTexels {
 public:
     template <class Format>
     void Read(const uint8_t* const quad[4]) {
-        if constexpr (std::is_same_v<Format, R5G6B5>) {
-            texel_pair::R5G6B5Quad(quad, &m_near, &m_far);
+        if constexpr (texel_pair::kLaneDecoded<Format>) {
+            texel_pair::LaneQuad<Format>(quad, &m_near, &m_far);
         } else {
             m_near = texel_pair::PairOf<Format>(quad[0], quad[1]);
             m_far = texel_pair::PairOf<Format>(quad[2], quad[3]);
@@ -674,15 +691,15 @@ public:
     // byte of a 16-bit lane of one word, texel 0 lowest.
     __m128i Weighed(uint64_t laneWeights) const { return WeighedByLanes(m_near, m_far, laneWeights); }
 
-    // Read and Weighed at once, for a quad read once and not kept: r5g6b5
-    // texels are left with their channels times 256, and their weights
+    // Read and Weighed at once, for a quad read once and not kept:
+    // lane-decoded texels are left with their channels times 256, and their weights
     // raised to times 257 instead, the same products a step sooner
     // (Weighted).
     template <class Format>
     static __m128i ReadWeighed(const uint8_t* const quad[4], uint64_t laneWeights) {
-        if constexpr (std::is_same_v<Format, R5G6B5>) {
+        if constexpr (texel_pair::kLaneDecoded<Format>) {
             __m128i near, far;
-            texel_pair::R5G6B5QuadHigh(quad, &near, &far);
+            texel_pair::LaneQuadHigh<Format>(quad, &near, &far);
             return WeighedByLanes(near, far, laneWeights | laneWeights >> 8);
         } else {
             QuadTexels texels;
@@ -731,15 +748,15 @@ public:
                                             Lane(static_cast<uint32_t>(c.r)), Lane(static_cast<uint32_t>(c.a))));
     }
     // Two texels of the format weighted 255 - share and share (0..255), as
-    // AddWeighted weighs each. An r5g6b5 pair is weighed with its channels
-    // times 256: a pair decoded for one sample costs less so than its
+    // AddWeighted weighs each. A lane-decoded pair is weighed with its
+    // channels times 256: a pair decoded for one sample costs less so than its
     // channels' bytes repeated.
     template <class Format>
     static WeightedTexels OfPair(const uint8_t* first, const uint8_t* second, int32_t share) {
         using namespace texel_pair;
         const __m128i weights = _mm_xor_si128(_mm_set1_epi16(Lane(static_cast<uint32_t>(share))), FirstTexel());
-        if constexpr (std::is_same_v<Format, R5G6B5>) {
-            return WeightedTexels(SumOfHalves(Weighted(R5G6B5Pair(first, second), ChannelScaled(weights))));
+        if constexpr (kLaneDecoded<Format>) {
+            return WeightedTexels(SumOfHalves(Weighted(LanePair<Format>(first, second), ChannelScaled(weights))));
         } else {
             return WeightedTexels(SumOfHalves(Weighted(PairOf<Format>(first, second), Scaled(weights))));
         }
@@ -750,8 +767,8 @@ public:
     template <class Format>
     static WeightedTexels OfOne(const uint8_t* texel) {
         using namespace texel_pair;
-        if constexpr (std::is_same_v<Format, R5G6B5>) {
-            const __m128i decoded = R5G6B5Decoded(_mm_set1_epi16(Lane(PixelChannels::Load16(texel))));
+        if constexpr (kLaneDecoded<Format>) {
+            const __m128i decoded = LaneDecoded<Format>(_mm_set1_epi16(Lane(PixelChannels::Load16(texel))));
             return WeightedTexels(Weighted(decoded, ChannelScaled(FirstTexel())));
         } else {
             return WeightedTexels(Weighted(PairOf<Format>(texel, texel), Scaled(FirstTexel())));
@@ -762,11 +779,9 @@ public:
     // PixelR5G6B5 of the colour, its fields taken from the lanes' word
     // where each channel's top bits lie.
     uint32_t PixelR5G6B5() const {
-        constexpr int32_t kRedTop = 16 * kRedLane;               // red's top 5 bits at 11
-        constexpr int32_t kGreenTop = 16 * kGreenLane + 10 - 5;  // green's top 6 bits at 5
-        constexpr int32_t kBlueTop = 16 * kBlueLane + 11;        // blue's top 5 bits at 0
-        return static_cast<uint32_t>(((m_lanes >> kRedTop) & 0xF800u) | ((m_lanes >> kGreenTop) & 0x7E0u) |
-                                     (m_lanes >> kBlueTop));
+        constexpr PixelLayout kStored = pixel_layout::kR5G6B5;
+        return static_cast<uint32_t>(FieldOfLane(kRedLane, kStored.r) | FieldOfLane(kGreenLane, kStored.g) |
+                                     FieldOfLane(kBlueLane, kStored.b));
     }
     RSBFormat_ARGB_fixed Colour() const {
         return RSBFormat_ARGB_fixed{Channel(kAlphaLane), Channel(kRedLane), Channel(kGreenLane), Channel(kBlueLane)};
@@ -783,6 +798,11 @@ private:
     explicit WeightedTexels(__m128i channels) { std::memcpy(&m_lanes, &channels, sizeof m_lanes); }
 
     int32_t Channel(int32_t lane) const { return static_cast<int32_t>(static_cast<uint16_t>(m_lanes >> (16 * lane))); }
+    // The lane's top bits where the field lies.
+    uint64_t FieldOfLane(int32_t lane, PixelLayout::Field f) const {
+        constexpr int32_t kLaneBits = 16;
+        return (m_lanes >> (kLaneBits * lane + kLaneBits - f.bits - f.shift)) & f.Mask();
+    }
 
     uint64_t m_lanes = 0;  // a, r, g, b from the lowest 16 bits up
 };
@@ -848,7 +868,7 @@ private:
 #endif
 
 // The members both versions of the texel helpers above share, the vector
-// unit's and the portable one. A build compiles one version alone, and
+// unit's and the scalar one. A build compiles one version alone, and
 // asserts here that it has them: a member changed or dropped in one version
 // only stops the build of that version (scripts/test.sh makes both). The
 // vector unit's versions have members of their own besides, for the SSE2

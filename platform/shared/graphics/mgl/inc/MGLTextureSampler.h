@@ -11,7 +11,15 @@
 #include "TextureUnit.h"
 
 class MGLContext;
+class MGLTextureSampler;
 struct TextureUnit;
+
+namespace span_detail {
+class RowWalk;
+// A row routine of the spans (span/MGLRowRoutine.h): the function a
+// textured call runs its rows with.
+using RowRoutine = void (*)(RowWalk& walk, MGLTextureSampler& sampler);
+}  // namespace span_detail
 
 // The sampler's filter modes (see MGLTextureSampler), with the values of
 // the texture unit's filter_mode field; a value no mode has leaves the
@@ -152,10 +160,10 @@ public:
     // The row routine a span chose for this sampler and one target format:
     // it follows from the unit's format, filter and wrap modes, which the
     // sampler fixes, so the rows of a fill that keeps the sampler choose it
-    // once. The span keeps its routine here as a plain function pointer.
+    // once.
     struct RowChoice {
         uint32_t targetFormat = 0;
-        void (*routine)() = nullptr;
+        span_detail::RowRoutine routine = nullptr;
     };
     RowChoice& SpanRowChoice() { return m_rowChoice; }
     // Whether no byte of any level the unit may name, nor of its palette,

@@ -8,11 +8,12 @@
 // and MGL_VECTOR_UNIT(AVX2) in an #if. Each asks a function-like macro, so
 // a file that asks without this header, or names a unit this header does
 // not know, does not compile, where a plain name would read 0 and quietly
-// take the portable code. SSE2 code is chosen at compile time; the
+// take the scalar code. SSE2 code is chosen at compile time; the
 // eight-at-a-time AVX2 passes are compiled for x86-64 and chosen at run
-// time (EightLanes). A processor with neither takes the portable code,
-// which MGL_SCALAR (the ENGINE_SCALAR build option) makes every build
-// take, so that it is compiled and tested on processors with them too.
+// time (EightLanes), the one-pixel routines running where they are not. A
+// processor with neither unit takes the scalar code, which MGL_SCALAR (the
+// ENGINE_SCALAR build option) makes every build take, so that it is
+// compiled and tested on processors with them too.
 #define MGL_VECTOR_UNIT(unit) MGL_VECTOR_UNIT_##unit()
 #if defined(__SSE2__) && !defined(MGL_SCALAR)
 #define MGL_VECTOR_UNIT_SSE2() 1

@@ -2,6 +2,7 @@
 
 #include "CColor.h"
 #include "CPixelChannels.h"
+#include "PixelLayout.h"
 
 using PixelChannels::Load16;
 using PixelChannels::Load32;
@@ -29,52 +30,32 @@ void PackFixed(uint8_t* pixel, ArgbPixel c) {
 
 uint8_t ClampChannel(int32_t value) { return static_cast<uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value)); }
 
-uint32_t Pack4444(ArgbPixel c) { return (c.a & 0xF0u) << 8 | (c.r & 0xF0u) << 4 | (c.g & 0xF0u) | c.b >> 4; }
+// A pixel of the layout with its channels' low bits zero.
+ArgbPixel Unpacked(const uint8_t* pixel, const PixelLayout& layout) {
+    const uint32_t v = layout.Load(pixel);
+    return {Byte(PixelLayout::Truncated(v, layout.a)), Byte(PixelLayout::Truncated(v, layout.r)),
+            Byte(PixelLayout::Truncated(v, layout.g)), Byte(PixelLayout::Truncated(v, layout.b))};
+}
+
+void Pack(uint8_t* pixel, const PixelLayout& layout, ArgbPixel c) { layout.Store(pixel, layout.Packed(c.a, c.r, c.g, c.b)); }
 
 }  // namespace
 
 bool UnpackPixel(const uint8_t* pixel, uint32_t format, ArgbPixel* out) {
     switch (format) {
-        case RSBFormat_R4G4B4: {
-            const uint32_t v = Load16(pixel);
-            *out = Opaque(v >> 4 & 0xF0u, v & 0xF0u, v << 4 & 0xF0u);
-            return true;
-        }
-        case RSBFormat_R5G6B5: {
-            const uint32_t v = Load16(pixel);
-            *out = Opaque(v >> 8 & 0xF8u, v >> 3 & 0xFCu, v << 3 & 0xF8u);
-            return true;
-        }
-        case RSBFormat_A1R5G5B5: {
-            const uint32_t v = Load16(pixel);
-            *out = {Byte((v & 0x8000u) != 0 ? 255 : 0), Byte(v >> 7 & 0xF8u), Byte(v >> 2 & 0xF8u),
-                    Byte(v << 3 & 0xF8u)};
-            return true;
-        }
-        case RSBFormat_A4R4G4B4: {
-            const uint32_t v = Load16(pixel);
-            *out = {Byte(v >> 8 & 0xF0u), Byte(v >> 4 & 0xF0u), Byte(v & 0xF0u), Byte(v << 4 & 0xF0u)};
-            return true;
-        }
-        case RSBFormat_X14R6G6B6: {
-            const uint32_t v = Load32(pixel);
-            *out = Opaque(v >> 10 & 0xFCu, v >> 4 & 0xFCu, v << 2 & 0xFCu);
-            return true;
-        }
+        case RSBFormat_R4G4B4: *out = Unpacked(pixel, pixel_layout::kR4G4B4); return true;
+        case RSBFormat_R5G6B5: *out = Unpacked(pixel, pixel_layout::kR5G6B5); return true;
+        case RSBFormat_A1R5G5B5: *out = Unpacked(pixel, pixel_layout::kA1R5G5B5); return true;
+        case RSBFormat_A4R4G4B4: *out = Unpacked(pixel, pixel_layout::kA4R4G4B4); return true;
+        case RSBFormat_X14R6G6B6: *out = Unpacked(pixel, pixel_layout::kX14R6G6B6); return true;
         case RSBFormat_R8G8B8:
             *out = Opaque(pixel[2], pixel[1], pixel[0]);
             return true;
-        case RSBFormat_A8R8G8B8: {
-            const uint32_t v = Load32(pixel);
-            *out = {Byte(v >> 24), Byte(v >> 16), Byte(v >> 8), Byte(v)};
-            return true;
-        }
+        case RSBFormat_A8R8G8B8: *out = Unpacked(pixel, pixel_layout::kA8R8G8B8); return true;
         case RSBFormat_ARGB_FIXED:
             *out = UnpackFixed(pixel);
             return true;
-        case RSBFormat_L8:
-            *out = Opaque(pixel[0], pixel[0], pixel[0]);
-            return true;
+        case RSBFormat_L8: *out = Unpacked(pixel, pixel_layout::kL8); return true;
         case RSBFormat_A8:
             *out = {pixel[0], 0, 0, 0};
             return true;
@@ -98,27 +79,18 @@ bool UnpackPixel(const uint8_t* pixel, uint32_t format, ArgbPixel* out) {
 
 bool PackPixel(uint8_t* pixel, uint32_t format, ArgbPixel c) {
     switch (format) {
+        // r4g4b4 keeps alpha in its spare top bits, as a4r4g4b4 has it.
         case RSBFormat_R4G4B4:
-        case RSBFormat_A4R4G4B4:
-            Store16(pixel, Pack4444(c));
-            return true;
-        case RSBFormat_R5G6B5:
-            Store16(pixel, (c.r & 0xF8u) << 8 | (c.g & 0xFCu) << 3 | c.b >> 3);
-            return true;
-        case RSBFormat_A1R5G5B5:
-            Store16(pixel, (c.a & 0x80u) << 8 | (c.r & 0xF8u) << 7 | (c.g & 0xF8u) << 2 | c.b >> 3);
-            return true;
-        case RSBFormat_X14R6G6B6:
-            Store32(pixel, (c.r & 0xFCu) << 10 | (c.g & 0xFCu) << 4 | c.b >> 2);
-            return true;
+        case RSBFormat_A4R4G4B4: Pack(pixel, pixel_layout::kA4R4G4B4, c); return true;
+        case RSBFormat_R5G6B5: Pack(pixel, pixel_layout::kR5G6B5, c); return true;
+        case RSBFormat_A1R5G5B5: Pack(pixel, pixel_layout::kA1R5G5B5, c); return true;
+        case RSBFormat_X14R6G6B6: Pack(pixel, pixel_layout::kX14R6G6B6, c); return true;
         case RSBFormat_R8G8B8:
             pixel[0] = c.b;
             pixel[1] = c.g;
             pixel[2] = c.r;
             return true;
-        case RSBFormat_A8R8G8B8:
-            Store32(pixel, uint32_t{c.a} << 24 | uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b);
-            return true;
+        case RSBFormat_A8R8G8B8: Pack(pixel, pixel_layout::kA8R8G8B8, c); return true;
         case RSBFormat_ARGB_FIXED:
             PackFixed(pixel, c);
             return true;

@@ -17,11 +17,6 @@ constexpr int32_t kLevelShift = 16;  // lod >> 16: the level
 
 using sampler_detail::kFull;
 using sampler_detail::kHalfTexel;
-using texel_format::A1R5G5B5;
-using texel_format::A4R4G4B4;
-using texel_format::A8R8G8B8;
-using texel_format::R5G6B5;
-using texel_format::X8R8G8B8;
 
 constexpr int32_t kFractionShift = 8;  // (u >> (level + 8)) & 255: the fraction; 8 more, the texel
 constexpr int32_t kTexelShift = 16;    // u >> (level + 16): the texel
@@ -31,23 +26,37 @@ constexpr int32_t kHighByte = 0xFF00;
 constexpr int32_t kLaneBits = 16;
 constexpr int32_t kByteBits = 8;
 constexpr int32_t kSignShift = 31;
+constexpr int32_t kLaneTopBit = 15;
 // The routines step through a level by its format's size, one of these.
 constexpr int32_t kHalfTexelBytes = 2;
 constexpr int32_t kWordTexelBytes = 4;
 
 using Lanes = __m256i;
 
-// Each 16-bit lane's texel, its field of Bits bits (4 to 6) at bit Pos
-// widened to 8 bits as PixelChannels widens it (its top bits repeated
-// below it), and held times 257, as the sampler holds a channel.
-template <int32_t Pos, int32_t Bits>
+// Whether a field of a 16-bit texel widens here: not stored (255), one bit
+// (all or nothing), or 4 to 8 bits, whose top bits repeated once fill the
+// byte.
+constexpr bool LaneWidens(PixelLayout::Field f) { return f.bits <= 1 || (f.bits >= 4 && f.bits <= kByteBits); }
+
+// Each 16-bit lane's texel, its field widened to 8 bits as its layout
+// widens it (the top bits repeated below it), and held times 257, as the
+// sampler holds a channel.
+template <PixelLayout::Field F>
 __attribute__((target("avx2"))) Lanes Channel(Lanes texels) {
-    static_assert(Bits >= 4 && Bits < kByteBits);
-    constexpr int32_t kRepeated = kByteBits - Bits;
-    const Lanes field = _mm256_and_si256(_mm256_srli_epi16(texels, Pos), _mm256_set1_epi16((1 << Bits) - 1));
-    const Lanes widened =
-        _mm256_or_si256(_mm256_slli_epi16(field, kRepeated), _mm256_srli_epi16(field, Bits - kRepeated));
-    return _mm256_mullo_epi16(widened, _mm256_set1_epi16(texel_format::kChannelScale));
+    static_assert(LaneWidens(F));
+    if constexpr (!F.Stored()) {
+        return _mm256_set1_epi16(-1);
+    } else if constexpr (F.bits == 1) {
+        // The field moved to the lane's top bit, then spread down it.
+        return _mm256_srai_epi16(F.shift == kLaneTopBit ? texels : _mm256_slli_epi16(texels, kLaneTopBit - F.shift),
+                                 kLaneTopBit);
+    } else {
+        constexpr int32_t kRepeated = kByteBits - F.bits;
+        const Lanes field = _mm256_and_si256(_mm256_srli_epi16(texels, F.shift), _mm256_set1_epi16(F.Ones()));
+        const Lanes widened =
+            _mm256_or_si256(_mm256_slli_epi16(field, kRepeated), _mm256_srli_epi16(field, F.bits - kRepeated));
+        return _mm256_mullo_epi16(widened, _mm256_set1_epi16(texel_format::kChannelScale));
+    }
 }
 
 // A 16-bit format's channels, each times 257 in the 16-bit lane of its
@@ -58,16 +67,9 @@ struct Channels {
 
 template <class Format>
 __attribute__((target("avx2"))) Channels ChannelsOf(Lanes texels) {
-    constexpr int32_t kTopBit = 15;
-    if constexpr (std::is_same_v<Format, R5G6B5>) {
-        return {_mm256_set1_epi16(-1), Channel<11, 5>(texels), Channel<5, 6>(texels), Channel<0, 5>(texels)};
-    } else if constexpr (std::is_same_v<Format, A1R5G5B5>) {
-        return {_mm256_srai_epi16(texels, kTopBit), Channel<10, 5>(texels), Channel<5, 5>(texels),
-                Channel<0, 5>(texels)};
-    } else {
-        static_assert(std::is_same_v<Format, A4R4G4B4>);
-        return {Channel<12, 4>(texels), Channel<8, 4>(texels), Channel<4, 4>(texels), Channel<0, 4>(texels)};
-    }
+    constexpr PixelLayout kLayout = Format::kLayout;
+    return {Channel<kLayout.a>(texels), Channel<kLayout.r>(texels), Channel<kLayout.g>(texels),
+            Channel<kLayout.b>(texels)};
 }
 
 // A quad's texels at the lanes' indices, for eight quads, and their
@@ -159,7 +161,7 @@ __attribute__((target("avx2"), always_inline)) inline Sums HalfTexelPairSums(con
 }
 
 // The 32-bit texels at the quads' indices, read one by one, turned from
-// b, g, r, a bytes to a, r, g, b.
+// b, g, r, a bytes to a, r, g, b (texel_format::kWordTexels).
 template <class Format>
 __attribute__((target("avx2"))) Lanes WordTexels(const uint8_t* base, Lanes at) {
     alignas(32) int32_t index[MGLPixelTexels::kGroup];
@@ -171,7 +173,7 @@ __attribute__((target("avx2"))) Lanes WordTexels(const uint8_t* base, Lanes at) 
     const Lanes reversed = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5,
                                             4, 11, 10, 9, 8, 15, 14, 13, 12);
     const Lanes argb = _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const Lanes*>(texels)), reversed);
-    if constexpr (std::is_same_v<Format, X8R8G8B8>) return _mm256_or_si256(argb, _mm256_set1_epi32(kFull));
+    if constexpr (!Format::kLayout.a.Stored()) return _mm256_or_si256(argb, _mm256_set1_epi32(kFull));
     return argb;
 }
 
@@ -245,9 +247,17 @@ __attribute__((target("avx2"))) void Store(const Sums& sums, uint64_t* lanes) {
     _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
 }
 
-// Whether the format's texels are 16 bits (the others, 32).
+// Whether the format's texels are 16 bits whose fields widen in the lanes
+// (the others the routines read are texel_format::kWordTexels).
 template <class Format>
-constexpr bool kHalfTexels = !std::is_same_v<Format, A8R8G8B8> && !std::is_same_v<Format, X8R8G8B8>;
+constexpr bool kHalfTexels = Format::kBytes == kHalfTexelBytes && Format::kLayout.widening == PixelLayout::Widening::TopBits &&
+                             LaneWidens(Format::kLayout.a) && LaneWidens(Format::kLayout.r) &&
+                             LaneWidens(Format::kLayout.g) && LaneWidens(Format::kLayout.b);
+
+// Whether the routines read the format's texels at all: a format of
+// another layout is left to the sampler.
+template <class Format>
+constexpr bool kEightAtATime = kHalfTexels<Format> || texel_format::kWordTexels<Format>;
 
 // Whether the routines for the format can step through the level: only
 // where its description has the texels side by side at the format's size,
@@ -365,7 +375,9 @@ template <class Kind>
 typename Kind::Routine RoutineFor(uint32_t format, TextureWrap wrap) {
     typename Kind::Routine routine = nullptr;
     if (!MGLVectorUnit::EightLanes()) return nullptr;
-    texel_format::VisitDecoder(format, [&](auto texel) { routine = FillIn<Kind, decltype(texel)>(wrap); });
+    texel_format::VisitDecoder(format, [&](auto texel) {
+        if constexpr (kEightAtATime<decltype(texel)>) routine = FillIn<Kind, decltype(texel)>(wrap);
+    });
     return routine;
 }
 

@@ -6,6 +6,7 @@
 #include "MGLBlendedRule.h"
 #include "MGLRowWalk.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTextureSampler.h"
 #include "MGLTexturedRow.h"
 

@@ -7,6 +7,7 @@
 #include "MGLPixelCoordinates.h"
 #include "MGLPixelTexels.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 #include "MGLTexelRule.h"
 #include "MGLTexelStores.h"

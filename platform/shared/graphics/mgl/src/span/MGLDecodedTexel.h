@@ -5,6 +5,7 @@
 
 #include "CColor.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 
 namespace span_detail {
@@ -16,9 +17,8 @@ template <class Decoder, StoreFormat Stores>
 struct DecodedTexel {
     // A format without a store stores nothing: no pixel size to fix.
     static constexpr StoreFormat kStoreFormat = Stores;
-    // Where the decoder packs its own texels as r5g6b5, the pixel of one.
-    static constexpr bool kPacked =
-        Stores == StoreFormat::R5G6B5 && requires(const uint8_t* p) { Decoder::PixelR5G6B5(p); };
+    // Where the decoder packs its texels as r5g6b5 as they are read, the pixel of one.
+    static constexpr bool kPacked = Stores == StoreFormat::R5G6B5 && Decoder::kRepacked;
     texel_format::Channels colour = {0, 0, 0, 0};
     uint32_t pixel = 0;
 
@@ -34,10 +34,12 @@ struct DecodedTexel {
         if constexpr (kPacked) {
             StoreHalf(at, pixel);
         } else if constexpr (Stores == StoreFormat::R5G6B5) {
-            StoreHalf(at, (c.r & 0xF8u) << 8 | (c.g >> 2) << 5 | c.b >> 3);
+            StoreHalf(at, pixel_layout::kR5G6B5.Packed(0, c.r, c.g, c.b));
         }
-        if constexpr (Stores == StoreFormat::X8R8G8B8) StoreWord(at, c.r << 16 | c.g << 8 | c.b);
-        if constexpr (Stores == StoreFormat::X14R6G6B6) StoreWord(at, (c.r >> 2) << 12 | (c.g >> 2) << 6 | c.b >> 2);
+        if constexpr (Stores == StoreFormat::X8R8G8B8) StoreWord(at, pixel_layout::kX8R8G8B8.Packed(0, c.r, c.g, c.b));
+        if constexpr (Stores == StoreFormat::X14R6G6B6) {
+            StoreWord(at, pixel_layout::kX14R6G6B6.Packed(0, c.r, c.g, c.b));
+        }
     }
 };
 

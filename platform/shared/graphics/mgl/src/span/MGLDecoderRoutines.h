@@ -10,6 +10,7 @@
 #include "MGLNearestRoutines.h"
 #include "MGLRowRoutine.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTextureSampler.h"
 
 namespace span_detail {

@@ -7,6 +7,7 @@
 #include "MGLQuadLanesRule.h"
 #include "MGLRowWalk.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTextureSampler.h"
 #include "MGLTexturedRow.h"
 

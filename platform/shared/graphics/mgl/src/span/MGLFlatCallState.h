@@ -10,6 +10,7 @@
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
 #include "MGLSpanRow.h"
+#include "PixelLayout.h"
 
 namespace span_detail {
 
@@ -47,7 +48,7 @@ private:
         const uint32_t g = static_cast<uint32_t>(s.drawColor[2]);
         const uint32_t b = static_cast<uint32_t>(s.drawColor[3]);
         if (format == RSBFormat_R5G6B5) {
-            *pixel = ((b & 0xFFu) >> 3) | ((g & 0xFCu) << 3) | ((r & 0xF8u) << 8);
+            *pixel = pixel_layout::kR5G6B5.Packed(0, r & 0xFFu, g & 0xFFu, b & 0xFFu);
             return true;
         }
         if (format == RSBFormat_X8R8G8B8) {

@@ -6,6 +6,7 @@
 
 #include "MGLCopiedTexel.h"
 #include "MGLPixelCoordinates.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 #include "MGLTexelRule.h"
 #include "MGLTextureSampler.h"

@@ -10,6 +10,7 @@
 #include "MGLPixelQuads.h"
 #include "MGLPixelTexels.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 #include "MGLTexelRule.h"
 #include "MGLTexelStores.h"

@@ -51,14 +51,12 @@ RowRoutine ChooseRow(const MGLTextureSampler& sampler, uint32_t targetFormat) {
 
 }  // namespace
 
-// The choice is kept as a plain function pointer, and cast back to its own
-// type to be run.
 RowRoutine RowRoutineOf(MGLTextureSampler& sampler, uint32_t targetFormat) {
     MGLTextureSampler::RowChoice& choice = sampler.SpanRowChoice();
     if (choice.routine == nullptr || choice.targetFormat != targetFormat) {
-        choice = {targetFormat, reinterpret_cast<void (*)()>(ChooseRow(sampler, targetFormat))};
+        choice = {targetFormat, ChooseRow(sampler, targetFormat)};
     }
-    return reinterpret_cast<RowRoutine>(choice.routine);
+    return choice.routine;
 }
 
 }  // namespace span_detail

@@ -8,11 +8,9 @@
 
 namespace span_detail {
 
-class RowWalk;
-
-// A row routine chosen for a sampler and a target format (ChooseRow): the
-// rule's type and its loop, which the rows of a fill then run directly.
-using RowRoutine = void (*)(RowWalk& walk, MGLTextureSampler& sampler);
+// RowRoutine (MGLTextureSampler.h, whose choice keeps one): a row routine
+// chosen for a sampler and a target format (ChooseRow), the rule's type and
+// its loop, which the rows of a fill then run directly.
 
 // The routine of a family (whose Run<Wrap> runs a call's rows) for the sampler's wrap mode.
 template <class Routines>

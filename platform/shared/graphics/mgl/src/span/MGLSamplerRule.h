@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexelStores.h"
 #include "MGLTextureSampler.h"
 

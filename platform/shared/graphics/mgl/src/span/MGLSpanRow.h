@@ -6,8 +6,6 @@
 
 #include "CMathFixed.h"
 #include "MGLContext.h"
-#include "MGLStoreFormat.h"
-#include "MGLTextureSampler.h"
 
 namespace span_detail {
 
@@ -46,16 +44,6 @@ inline void StoreHalf(uint8_t* p, uint32_t v) {
 }
 
 inline int32_t Interpolants(const MGLRecord& s) { return CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants); }
-
-// The bytes of a row's plane its pixels write, [start, end).
-inline const uint8_t* PlaneEnd(const uint8_t* start, const SpanRow& row, int32_t bytes) {
-    return start != nullptr ? start + static_cast<ptrdiff_t>(row.count) * bytes : nullptr;
-}
-
-// A memo of the quads a row reads, apart from the bytes it writes.
-inline QuadMemo RowMemo(const SpanRow& row) {
-    return QuadMemo(row.colour, PlaneEnd(row.colour, row, row.bpp), row.depth, PlaneEnd(row.depth, row, row.zbpp));
-}
 
 }  // namespace span_detail
 

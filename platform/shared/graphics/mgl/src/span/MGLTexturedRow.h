@@ -17,6 +17,7 @@
 #include "MGLRowCursor.h"
 #include "MGLRowLag.h"
 #include "MGLSpanRow.h"
+#include "MGLStoreFormat.h"
 #include "MGLTexelRule.h"
 
 namespace span_detail {
