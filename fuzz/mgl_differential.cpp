@@ -2,7 +2,7 @@
 // drawn three ways from the same hostile state: each row whole, with the
 // eight-at-a-time routines where the processor has them; whole, with the
 // one-pixel routines forced; and one pixel per call. Built with
-// ENGINE_SCALAR (MGL_SCALAR), the first two are both the portable row
+// ENGINE_SCALAR (MGL_SCALAR), the first two are both the scalar row
 // routines, which one pixel per call still checks. The colour plane, the
 // depth plane and the whole state record must come out byte for byte the
 // same each way, and no way may read or write outside what it was given
@@ -23,7 +23,7 @@
 // pixels each eight-at-a-time pass filled, which shows a run reached them.
 // With MCHVX_MGL_OUTCOMES naming a file, it writes there a line for each
 // input drawn: a hash of the input, and one of what the rows left. A build
-// has the portable routines or the vector units' ones, never both, so no
+// has the scalar routines or the vector units' ones, never both, so no
 // run of one program compares them: scripts/test.sh compares these lines
 // of its two builds.
 

@@ -27,14 +27,14 @@ export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-dummy}"
 ctest --test-dir "$BUILD" --output-on-failure --parallel "$JOBS" --timeout 600
 
 # The 3D renderer's tests and corpora once more with ENGINE_SCALAR, drawn by
-# the portable code a processor without its vector units takes, which the
+# the scalar code a processor without its vector units takes, which the
 # build above does not compile. Only the renderer's targets are built.
 SCALAR_BUILD="${SCALAR_BUILD_DIR:-$BUILD-scalar}"
 configure "$SCALAR_BUILD" -DENGINE_SCALAR=ON
 cmake --build "$SCALAR_BUILD" --parallel "$JOBS" --target mgl_checks
 ctest --test-dir "$SCALAR_BUILD" --label-regex '^mgl$' --output-on-failure --parallel "$JOBS" --timeout 600
 
-# The portable code leaves what the vector units' routines and the one-pixel
+# The scalar code leaves what the vector units' routines and the one-pixel
 # routines leave, on every input of mgl_differential's corpus: no one build
 # has both.
 SCALAR_OUTCOMES="$SCALAR_BUILD/fuzz/mgl_differential.outcomes"
