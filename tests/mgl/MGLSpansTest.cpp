@@ -741,18 +741,26 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
-// An a4r4g4b4 texel packed as r5g6b5 straight from its fields is the pixel
-// of its decoded colour, for every value.
-TEST(MGLTexelDecodeTest, A4R4G4B4PacksAsItsDecodedColour) {
+// A 16-bit texel packed as r5g6b5 straight from its fields is the pixel of
+// its decoded colour, for every value: fields narrower, as wide and wider
+// than the pixel's.
+template <class Decoder>
+int32_t DifferingPackedTexels() {
     int32_t differing = 0;
     for (uint32_t value = 0; value < 0x10000; ++value) {
         const uint16_t texel = static_cast<uint16_t>(value);
         const auto* at = reinterpret_cast<const uint8_t*>(&texel);
         RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
-        texel_format::A4R4G4B4{}.Decode(at, &colour);
-        if (texel_format::A4R4G4B4::PixelR5G6B5(at) != texel_format::PixelR5G6B5(colour)) ++differing;
+        Decoder{}.Decode(at, &colour);
+        if (Decoder::PixelR5G6B5(at) != texel_format::PixelR5G6B5(colour)) ++differing;
     }
-    EXPECT_EQ(differing, 0);
+    return differing;
+}
+
+TEST(MGLTexelDecodeTest, SixteenBitTexelsPackAsTheirDecodedColour) {
+    EXPECT_EQ(DifferingPackedTexels<texel_format::A4R4G4B4>(), 0);
+    EXPECT_EQ(DifferingPackedTexels<texel_format::R5G6B5>(), 0);
+    EXPECT_EQ(DifferingPackedTexels<texel_format::A1R5G5B5>(), 0);
 }
 
 // Quads of the format, texel i of quad t being v = (t + i x 4099 + 40503) x

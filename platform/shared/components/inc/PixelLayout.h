@@ -25,6 +25,8 @@ struct PixelLayout {
         constexpr bool Stored() const { return bits > 0; }
         constexpr uint32_t Ones() const { return (1u << bits) - 1u; }
         constexpr uint32_t Mask() const { return Ones() << shift; }
+        // The field's top `count` bits, in place.
+        constexpr uint32_t TopMask(int32_t count) const { return ((1u << count) - 1u) << (shift + bits - count); }
         // The field's bits, moved down to bit 0.
         constexpr uint32_t Of(uint32_t word) const { return word >> shift & Ones(); }
         // An 8-bit channel's (0..255) top bits in the field's place.
@@ -69,6 +71,23 @@ struct PixelLayout {
         for (int32_t filled = f.bits; filled < 8; filled *= 2) wide |= wide >> filled;
         return wide;
     }
+    // Widened(word, from) narrowed to another layout's field `to`, in its
+    // place (to.Placed). Where the widening repeats the field's top bits
+    // once, the channel's top bits are the field and its own top bits
+    // again: two masked moves of the word, rather than the widening's
+    // shifts undone by the narrowing's, which the compiler does not fold.
+    constexpr uint32_t Repacked(uint32_t word, Field from, Field to) const {
+        const bool repeatsOnce = widening == Widening::TopBits && from.bits >= 2 && to.bits <= 2 * from.bits;
+        if (!from.Stored() || !to.Stored() || !repeatsOnce) return to.Placed(Widened(word, from));
+        const int32_t kept = from.bits < to.bits ? from.bits : to.bits;
+        const int32_t repeated = to.bits - kept;
+        const int32_t fromTop = from.shift + from.bits;
+        const uint32_t field = Moved(word & from.TopMask(kept), to.shift + to.bits - fromTop);
+        return repeated == 0 ? field : field | Moved(word & from.TopMask(repeated), to.shift + repeated - fromTop);
+    }
+    // Bits moved up by `by` places, or down for a negative `by`.
+    static constexpr uint32_t Moved(uint32_t bits, int32_t by) { return by >= 0 ? bits << by : bits >> -by; }
+
     constexpr uint32_t Alpha(uint32_t word) const { return Widened(word, a); }
     constexpr uint32_t Red(uint32_t word) const { return Widened(word, r); }
     constexpr uint32_t Green(uint32_t word) const { return Widened(word, g); }

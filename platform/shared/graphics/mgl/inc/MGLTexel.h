@@ -318,8 +318,10 @@ struct Decoder {
     // Read's channels as an r5g6b5 pixel keeps of them, straight from the
     // fields.
     static uint32_t PixelR5G6B5(const uint8_t* p) {
-        const Channels c = Read(p);
-        return pixel_layout::kR5G6B5.Packed(c.a, c.r, c.g, c.b);
+        constexpr const PixelLayout& kStored = pixel_layout::kR5G6B5;
+        const uint32_t word = Layout.Load(p);
+        return Layout.Repacked(word, Layout.r, kStored.r) | Layout.Repacked(word, Layout.g, kStored.g) |
+               Layout.Repacked(word, Layout.b, kStored.b);
     }
 
     void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
