@@ -942,7 +942,7 @@ private:
         if (poly == nullptr || m_nestedDraws == kMaxNestedDraws) return false;
         ++m_nestedDraws;
         if (draw.hooked.place != Place::BetweenDraws) Await(draw.hooked);
-        MGLContext* drawing = !other ? m_context.get() : m_otherLife->Ended() ? nullptr : &m_otherPoly->Context();
+        MGLContext* drawing = other ? m_otherPoly->Context() : m_context.get();
         Draw(*poly, draw.kind, HookedLine(drawing));
         --m_nestedDraws;
         return true;
