@@ -40,10 +40,25 @@
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
 //   routine must be told each segment in the terms of the colour plane
-//   bound as it is called.
-// An operation runs between draws, or during one from the vertex hook, the
-// polygon observer (the line routine for lines) or a native span row. A run
-// starts with a target, current and bound, in slot 0.
+//   bound as it is called;
+// - watchers of the host's own (two), each set on a surface slot's or a
+//   texture's surface or taken off, which when told of a change of the
+//   planes or of the end react once as their input chose: not at all,
+//   taking themselves off, deleting the surface they watch, or running any
+//   operation here (one that would delete or remake a surface on its way
+//   out is given none: that surface is the renderer's to let go of);
+// - the graphics device: a second one made (the old one deleted) with a
+//   surface slot's surface current, installed, the registered one put
+//   back, and deleted, installed or not, at any moment, draws included;
+//   the renderer must answer the second one while it is installed and
+//   lives, else the registered one. Surfaces are made current, contexts
+//   made and textures bound on whichever device the renderer answers, so
+//   a context may be made, and its target surface deleted, while the
+//   second device is installed.
+// An operation runs between draws, during one from the vertex hook, the
+// polygon observer (the line routine for lines) or a native span row, or
+// from a host watcher while a surface tells it. A run starts with a target,
+// current and bound, in slot 0, on the registered device.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
 // MGLContext's Release is private (Init and the destructor run it).
@@ -112,21 +127,23 @@
 // sample of every bound unit and a clear, which bring every texture the
 // context lists to its surface; a step that does not leaves whatever it
 // made stale for the next one to meet. After a closing one every unit a
-// texture was bound to must, while it names anything, name the live pixels of a texture's plane, and where the
-// sampler can read its whole level, the plane's rows as they lie (padding
-// read as texels is a failure); and every bound target plane must be the
-// device's current surface's. A unit mirroring a buffer-table slot holds
-// a copy of the slot as it was bound, and must, while it names anything,
-// name that slot's live block in its context's table: the table empties it
-// when it frees, moves or ends the block. The sanitizers watch the rest.
+// texture was bound to must, while it names anything, name the live pixels
+// of a texture's plane, and where the sampler can read its whole level, the
+// plane's rows as they lie (padding read as texels is a failure); and every
+// bound target plane must be the current surface's of the device the
+// renderer answers then. A unit mirroring a buffer-table slot holds a copy
+// of the slot as it was bound, and must, while it names anything, name that
+// slot's live block in its context's table: the table empties it when it
+// frees, moves or ends the block. The sanitizers watch the rest.
 //
-// Input: read as FuzzProgram takes it, a step at a time: whether it
-// closes, an operation,
-// where it runs (and for one run during a draw, which draw and at which
-// vertex, polygon or row), then its operands.
+// Input: read as FuzzProgram takes it, a step at a time: whether it closes,
+// an operation, where it runs (and for one run during a draw, which draw and
+// at which vertex, polygon or row), then its operands. A watcher's
+// reactions are read as it is set; the operands of an operation it runs, as
+// it runs it.
 //
 // With MCHVX_MGL_LIFETIME_STATS set, the program prints at exit how often
-// each operation ran, between draws and from each hook.
+// each operation ran, between draws, from each hook and from a watcher told.
 
 #include <algorithm>
 #include <array>
