@@ -17,8 +17,13 @@ public:
         for (int32_t i = 0; i < 4; ++i) v |= uint32_t{Byte()} << (8 * i);
         return static_cast<int32_t>(v);
     }
-    // Two bytes, the lowest first, as a signed value.
-    int32_t Half() { return static_cast<int16_t>(Byte() | Byte() << 8); }
+    // Two bytes, the lowest first, as a signed value. Read one statement
+    // each: the operands of `|` may be evaluated in either order.
+    int32_t Half() {
+        const uint32_t low = Byte();
+        const uint32_t high = Byte();
+        return static_cast<int16_t>(low | high << 8);
+    }
     int32_t Below(int32_t n) { return Byte() % n; }
     bool Done() const { return m_at >= m_size; }
 

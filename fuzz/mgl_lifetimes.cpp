@@ -40,17 +40,30 @@
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
 //   routine must be told each segment in the terms of the colour plane
-//   bound as it is called.
-// An operation runs between draws, or during one from the vertex hook, the
-// polygon observer (the line routine for lines) or a native span row. A run
-// starts with a target, current and bound, in slot 0.
+//   bound as it is called;
+// - watchers of the host's own (two), each set on a surface slot's or a
+//   texture's surface or taken off, which when told of a change of the
+//   planes or of the end react once as their input chose: not at all,
+//   taking themselves off, deleting the surface they watch, or running any
+//   operation here (one that would delete or remake a surface on its way
+//   out is given none: that surface is the renderer's to let go of);
+// - the graphics device: a second one made (the old one deleted) with a
+//   surface slot's surface current, installed, the registered one put
+//   back, and deleted, installed or not, at any moment, draws included;
+//   the renderer must answer the second one while it is installed and
+//   lives, else the registered one. Surfaces are made current, contexts
+//   made and textures bound on whichever device the renderer answers, so
+//   a context may be made, and its target surface deleted, while the
+//   second device is installed.
+// An operation runs between draws, during one from the vertex hook, the
+// polygon observer (the line routine for lines) or a native span row, or
+// from a host watcher while a surface tells it. A run starts with a target,
+// current and bound, in slot 0, on the registered device.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
 // MGLContext's Release is private (Init and the destructor run it).
 //
 // Not driven, and why:
-// - MGLHost::InstallGraphics, MGLHost::Graphics: the device a context attaches to; every run here
-//   has the one registered device, installed by the application
 // - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
 //   the span routines' look-ups into the bound planes, run by every draw here
 // - MGLContext::IsReady, MGLContext::Tables, MGLContext::PlaneWidth, MGLContext::PlaneHeight,
@@ -60,12 +73,8 @@
 // - MGLContext::SinCos, MGLContext::Reciprocal, MGLContext::Divide, MGLContext::ComputeLod,
 //   MGLContext::ComputeOutcode, MGLContext::ComputeOutcodeXY: arithmetic on the context's tables and
 //   clip bounds, of the caller's values alone
-// - CRenderSurface::AddWatcher, CRenderSurface::RemoveWatcher: a host watcher that deletes its
-//   surface while told is being made safe on the renderer's side; driven once it is
 // - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
 //   their planes come from the CreatePlanes driven here
-// - CRenderSurfaceWatcher::PlanesChanged, CRenderSurfaceWatcher::SurfaceEnding: what a surface
-//   tells its watchers, run by every plane change and ending here
 // - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
 //   CRenderSurfaceBuffer::GetFormatName, CRenderSurfaceBuffer::RoundUpPow2, CRenderSurfaceBuffer::ToZ32,
 //   CRenderSurfaceLoadParams::MapFormat, CRenderSurface_SW_OffScreen::FillFormatMap,
@@ -118,35 +127,41 @@
 // sample of every bound unit and a clear, which bring every texture the
 // context lists to its surface; a step that does not leaves whatever it
 // made stale for the next one to meet. After a closing one every unit a
-// texture was bound to must, while it names anything, name the live pixels of a texture's plane, and where the
-// sampler can read its whole level, the plane's rows as they lie (padding
-// read as texels is a failure); and every bound target plane must be the
-// device's current surface's. A unit mirroring a buffer-table slot holds
-// a copy of the slot as it was bound, and must, while it names anything,
-// name that slot's live block in its context's table: the table empties it
-// when it frees, moves or ends the block. The sanitizers watch the rest.
+// texture was bound to must, while it names anything, name the live pixels
+// of a texture's plane, and where the sampler can read its whole level, the
+// plane's rows as they lie (padding read as texels is a failure); and every
+// bound target plane must be the current surface's of the device the
+// renderer answers then. A unit mirroring a buffer-table slot holds a copy
+// of the slot as it was bound, and must, while it names anything, name that
+// slot's live block in its context's table: the table empties it when it
+// frees, moves or ends the block. The sanitizers watch the rest.
 //
-// Input: read as FuzzProgram takes it, a step at a time: whether it
-// closes, an operation,
-// where it runs (and for one run during a draw, which draw and at which
-// vertex, polygon or row), then its operands.
+// Input: read as FuzzProgram takes it, a step at a time: whether it closes,
+// an operation, where it runs (and for one run during a draw, which draw and
+// at which vertex, polygon or row), then its operands. A watcher's
+// reactions are read as it is set; the operands of an operation it runs, as
+// it runs it.
 //
 // With MCHVX_MGL_LIFETIME_STATS set, the program prints at exit how often
-// each operation ran, between draws and from each hook.
+// each operation ran, between draws, from each hook and from a watcher told.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "CArrayInputStream.h"
 #include "CColor.h"
+#include "CGraphics.h"
 #include "CRenderSurfaceAttribute.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceLoadParams.h"
+#include "CRenderSurfaceWatcher.h"
 #include "CRenderSurface_SW_OffScreen.h"
 #include "CTextureObject_MGL.h"
 #include "FuzzCheck.h"
@@ -156,6 +171,7 @@
 #include "MGLContext.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
+#include "MGLHost.h"
 #include "MGLShaderState.h"
 #include "MGLSpans.h"
 #include "MGLTestDevice.h"
@@ -235,6 +251,8 @@ enum class Op : uint8_t {
     BindState,
     SetTransforms,
     RemakePlanes,
+    Watch,
+    SwitchDevice,
     PolyCalls,
     Count
 };
@@ -247,7 +265,7 @@ constexpr const char* kOpNames[kOpCount] = {
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
     "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
     "nested draw",    "delete own surface",  "buffer operation",    "debug text",    "bind state",
-    "set transforms", "remake planes",       "poly calls"};
+    "set transforms", "remake planes",       "watch",               "switch device", "poly calls"};
 
 // A step whose first byte has this bit set closes without a draw.
 constexpr uint8_t kOpenStepBit = 1;
@@ -266,13 +284,33 @@ constexpr int32_t kInterpolantChoices = 24;
 constexpr int32_t kExtraInterpolantChoices = 8;
 constexpr uint32_t kDepthFormats[] = {0, RSBFormat_Z32, MGLContext::kSurfaceStencilFormat};
 
-// Where an operation runs: between draws, or during one from a hook.
-enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Count };
+// Where an operation runs: between draws, during one from a hook, or from
+// a host watcher while a surface tells it of a change or its end.
+enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Told, Count };
 constexpr int32_t kPlaceCount = static_cast<int32_t>(Place::Count);
-constexpr int32_t kHookPlaces = kPlaceCount - 1;
+constexpr int32_t kHookPlaces = static_cast<int32_t>(Place::Told) - 1;
 // One value of a step's place byte in this many runs its operation between draws.
 constexpr int32_t kPlaceChoices = 3;
-constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row"};
+constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row",
+                                                  "told"};
+
+// Host watchers, each on one surface at a time.
+constexpr int32_t kWatchers = 2;
+// What a host watcher does when told: nothing, take itself off, delete the
+// surface it watches, or run an operation.
+enum class Response : uint8_t { Nothing, RemoveSelf, DeleteWatched, RunOp, Count };
+constexpr int32_t kResponses = static_cast<int32_t>(Response::Count);
+
+// A response and the operation it runs, if it runs one. It is given once:
+// an operation that changes the planes again tells the watcher again.
+struct Reaction {
+    Response response = Response::Nothing;
+    Op op = Op::Count;
+};
+
+// Choices of the device operation: a second device made anew, installed,
+// the registered one put back, the second one deleted.
+constexpr int32_t kDeviceChoices = 4;
 
 enum class DrawKind : uint8_t {
     Polygons,
@@ -424,6 +462,15 @@ public:
     }
 };
 
+// A graphics device of the host's besides the registered one, which the
+// renderer uses only while it is installed.
+class SecondDevice final : public CGraphics {
+public:
+    bool Open() override { return true; }
+    void Close() override {}
+    void Present() override {}
+};
+
 // How a surface slot's last surface was asked for: its colour format and
 // size, and the caller block it lies over (-1 for its own memory) with the
 // rows' padding choice.
@@ -460,8 +507,11 @@ public:
         for (std::vector<uint8_t>& block : m_callerBlocks) block.assign(kCallerBlockBytes, 0);
     }
 
-    // The textures and surfaces go first, while the contexts still watch.
+    // The host's watchers are taken off first, so that the end of the run
+    // runs none of their operations; the textures and surfaces go next,
+    // while the contexts still watch.
     ~LifetimeRun() {
+        for (HostWatcher& watcher : m_watchers) watcher.StopWatching();
         for (auto& texture : m_textures) texture.reset();
         m_device.SetCurrentSurface(nullptr);
         for (auto& surface : m_surfaces) surface.reset();
@@ -480,6 +530,116 @@ public:
     }
 
 private:
+    // A watcher of the host's own on one surface: told of a change or of the
+    // end, it reacts as its input chose when it began watching. A surface
+    // ends its watchers' list with itself, so a watcher told of the end
+    // watches nothing from then on.
+    class HostWatcher final : public CRenderSurfaceWatcher {
+    public:
+        void Watch(LifetimeRun& run, CRenderSurface* surface, const Reaction& onChange, const Reaction& onEnd) {
+            StopWatching();
+            m_run = &run;
+            m_watched = surface;
+            m_onChange = onChange;
+            m_onEnd = onEnd;
+            if (surface != nullptr) surface->AddWatcher(this);
+        }
+
+        void StopWatching() {
+            if (m_watched != nullptr) m_watched->RemoveWatcher(this);
+            m_watched = nullptr;
+        }
+
+        void PlanesChanged(CRenderSurface& surface) override { m_run->Told(*this, surface, m_onChange); }
+
+        void SurfaceEnding(CRenderSurface& surface) override {
+            m_watched = nullptr;
+            m_run->ToldOfEnd(*this, surface, m_onEnd);
+        }
+
+    private:
+        LifetimeRun* m_run = nullptr;
+        CRenderSurface* m_watched = nullptr;
+        Reaction m_onChange;
+        Reaction m_onEnd;
+    };
+
+    // A watcher's reaction to a tell, given once. What it runs may delete
+    // the surface that tells, or the watcher's own surface by another way;
+    // nothing here reaches the surface after the reaction.
+    void Told(HostWatcher& watcher, CRenderSurface& surface, Reaction& reaction) {
+        const Reaction now = std::exchange(reaction, Reaction{});
+        switch (now.response) {
+            case Response::Nothing: return;
+            case Response::RemoveSelf: watcher.StopWatching(); break;
+            case Response::DeleteWatched:
+                if (!DeleteHeld(&surface)) return;
+                break;
+            default: RunOp(now.op, Place::Told); return;
+        }
+        g_opStats.Note(Op::Watch, Place::Told);
+    }
+
+    // The surface is on its way out while the watcher is told: no
+    // operation may reach it to delete it a second time or make it anew.
+    void ToldOfEnd(HostWatcher& watcher, CRenderSurface& surface, Reaction& reaction) {
+        m_going.push_back(&surface);
+        Told(watcher, surface, reaction);
+        m_going.pop_back();
+    }
+
+    bool Going(const CRenderSurface* surface) const {
+        return std::find(m_going.begin(), m_going.end(), surface) != m_going.end();
+    }
+
+    // A surface deleted by whoever holds it: its slot, or for a texture's
+    // own surface, the host at hand. False when nothing here holds it (a
+    // surface on its way out included).
+    bool DeleteHeld(CRenderSurface* surface) {
+        if (Going(surface)) return false;
+        for (auto& slot : m_surfaces) {
+            if (slot.get() != surface) continue;
+            slot.reset();
+            return true;
+        }
+        for (const auto& texture : m_textures) {
+            if (TextureSurface(texture.get()) != surface) continue;
+            DeleteTextureSurface(surface);
+            return true;
+        }
+        return false;
+    }
+
+    // A texture's own surface deleted by the host: the texture hands it out
+    // until it is told of the end, so no operation run while it is told
+    // may reach it again.
+    void DeleteTextureSurface(CRenderSurface* surface) {
+        m_going.push_back(surface);
+        delete surface;
+        m_going.pop_back();
+    }
+
+    bool OwnSurfaceGoing(const CTextureObject_MGL& texture) const {
+        CRenderSurface* surface = nullptr;
+        texture.GetSurface(&surface);
+        return Going(surface);
+    }
+
+    // A texture's own surface, null for none or one on its way out.
+    CRenderSurface* TextureSurface(const CTextureObject_MGL* texture) const {
+        CRenderSurface* surface = nullptr;
+        if (texture != nullptr) texture->GetSurface(&surface);
+        return Going(surface) ? nullptr : surface;
+    }
+
+    // The device the renderer draws with: the registered one, or the second
+    // one while it is installed.
+    static CGraphics& Device() {
+        CGraphics* device = MGLHost::Graphics();
+        Check(device != nullptr);
+        return *device;
+    }
+
     // The first context, bound to the current surface and looking down at
     // the quads, and a RenderPoly of it.
     bool StartContext() {
@@ -611,6 +771,8 @@ private:
             case Op::BindState: return BindState();
             case Op::SetTransforms: return SetTransforms();
             case Op::RemakePlanes: return RemakePlanes();
+            case Op::Watch: return Watch();
+            case Op::SwitchDevice: return SwitchDevice();
             default: return PolyCalls();
         }
     }
@@ -643,7 +805,7 @@ private:
             (options & 128) != 0 ? MGLContext::kSurfaceStencilFormat : 0};
         const bool made = slot->Make(formats, static_cast<uint16_t>(layout.width),
                                      static_cast<uint16_t>(layout.height), (options & 4) != 0, pitchMode, rows);
-        if (made && (options & 32) != 0) m_device.SetCurrentSurface(slot.get());
+        if (made && (options & 32) != 0) Device().SetCurrentSurface(slot.get());
         return made;
     }
 
@@ -657,7 +819,7 @@ private:
         if (slot == nullptr || (options & 1) != 0) slot = std::make_unique<HostSurface>();
         CRenderSurface* target = PickSurface();
         const bool made = (options & 8) != 0 ? ForwardDirectly(*slot, target) : Forward(*slot, target, (options & 2) != 0);
-        if (made && (options & 4) != 0) m_device.SetCurrentSurface(slot.get());
+        if (made && (options & 4) != 0) Device().SetCurrentSurface(slot.get());
         return made;
     }
 
@@ -683,8 +845,7 @@ private:
         auto& slot = m_textures[m_program.Below(kTextureSlots)];
         const uint8_t options = m_program.Byte();
         if (slot == nullptr) slot = std::make_unique<CTextureObject_MGL>();
-        CRenderSurface* surface = nullptr;
-        slot->GetSurface(&surface);
+        CRenderSurface* surface = TextureSurface(slot.get());
         if (surface == nullptr) return false;
         if ((options & 2) != 0) return Forward(*surface, PickSurface(), false);
         const CRenderSurfaceAttribute attributes[] = {
@@ -700,10 +861,12 @@ private:
     CRenderSurface* PickSurface() {
         const int32_t index = m_program.Below(kSurfaceSlots + kTextureSlots);
         if (index < kSurfaceSlots) return m_surfaces[index].get();
-        CTextureObject_MGL* texture = m_textures[index - kSurfaceSlots].get();
-        CRenderSurface* surface = nullptr;
-        if (texture != nullptr) texture->GetSurface(&surface);
-        return surface;
+        return TextureSurface(m_textures[index - kSurfaceSlots].get());
+    }
+
+    // A surface slot's surface, null for an empty slot or one past the last.
+    CRenderSurface* SlotSurface(int32_t index) const {
+        return index < kSurfaceSlots ? m_surfaces[index].get() : nullptr;
     }
 
     // The colour or depth plane of such a surface.
@@ -826,9 +989,11 @@ private:
         return true;
     }
 
+    // A texture whose own surface the host is deleting is left alone: it
+    // would delete that surface again.
     bool DeleteTexture() {
         auto& slot = m_textures[m_program.Below(kTextureSlots)];
-        if (slot == nullptr) return false;
+        if (slot == nullptr || OwnSurfaceGoing(*slot)) return false;
         slot.reset();
         return true;
     }
@@ -841,7 +1006,7 @@ private:
         const bool asList = (m_program.Byte() & 1) != 0;
         if (texture == nullptr) return false;
         SetTextureModes(*texture, filter, wrap, asList);
-        auto* context = static_cast<MGLContext*>(m_device.GetRendererContext());
+        auto* context = static_cast<MGLContext*>(Device().GetRendererContext());
         const uint32_t shown = context != nullptr ? context->Record().texture_units[unit].b.levels[0] : 0;
         texture->BindToUnit(unit);
         if (context != nullptr && context->Record().texture_units[unit].b.levels[0] != shown) {
@@ -870,7 +1035,7 @@ private:
     // One of the surface slots, or none.
     bool SwitchCurrent() {
         const int32_t index = m_program.Below(kSurfaceSlots + 1);
-        m_device.SetCurrentSurface(index < kSurfaceSlots ? m_surfaces[index].get() : nullptr);
+        Device().SetCurrentSurface(SlotSurface(index));
         return true;
     }
 
@@ -907,7 +1072,7 @@ private:
         if (m_second == nullptr) return false;
         m_second.reset();
         ++m_endings;
-        m_device.SetRendererContext(m_context.get());
+        Device().SetRendererContext(m_context.get());
         return true;
     }
 
@@ -942,7 +1107,7 @@ private:
         if (poly == nullptr || m_nestedDraws == kMaxNestedDraws) return false;
         ++m_nestedDraws;
         if (draw.hooked.place != Place::BetweenDraws) Await(draw.hooked);
-        MGLContext* drawing = !other ? m_context.get() : m_otherPoly->Context();
+        MGLContext* drawing = other ? m_otherPoly->Context() : m_context.get();
         Draw(*poly, draw.kind, HookedLine(drawing));
         --m_nestedDraws;
         return true;
@@ -959,11 +1124,9 @@ private:
     // A texture's own surface, handed out by GetSurface, deleted by the
     // host: the texture lets go of it.
     bool DeleteOwnSurface() {
-        CTextureObject_MGL* texture = m_textures[m_program.Below(kTextureSlots)].get();
-        CRenderSurface* surface = nullptr;
-        if (texture != nullptr) texture->GetSurface(&surface);
+        CRenderSurface* surface = TextureSurface(m_textures[m_program.Below(kTextureSlots)].get());
         if (surface == nullptr) return false;
-        delete surface;
+        DeleteTextureSurface(surface);
         return true;
     }
 
@@ -989,7 +1152,7 @@ private:
             case 2: FlattenBuffer(*table, slot); break;
             case 3: CompactWideBuffer(*table, slot); break;
             case 4: FillBufferRect(*table, slot, x0, y0, x1, y1, colour.a, colour.r, colour.g, colour.b); break;
-            case 5: CopyBufferRect(*table, slot, PickSlot(*table), x0, y0, x1, y1, Coordinate(), Coordinate()); break;
+            case 5: CopyFromSlot(*table, slot, x0, y0, x1, y1); break;
             case 6: DrawBufferLine(*table, slot, x0, y0, x1, y1, colour.a, colour.r, colour.g, colour.b); break;
             default: {
                 PutBufferPixel(*table, slot, x0, y0, colour);
@@ -999,6 +1162,17 @@ private:
             }
         }
         return true;
+    }
+
+    // A copy into `slot` from a slot the input picks, to a point it picks.
+    // The reads are statements of their own: a call's arguments may be
+    // evaluated in any order, and each compiler would decode the input
+    // otherwise.
+    void CopyFromSlot(BufferTable& table, int32_t slot, int32_t srcX, int32_t srcY, int32_t w, int32_t h) {
+        const int32_t from = PickSlot(table);
+        const int32_t dstX = Coordinate();
+        const int32_t dstY = Coordinate();
+        CopyBufferRect(table, slot, from, srcX, srcY, w, h, dstX, dstY);
     }
 
     // Text drawn into a slot (the font sheets installed first, or a sheet
@@ -1117,6 +1291,52 @@ private:
             case 3: surface->MakeCurrent(); break;
             default: surface->ReleaseCurrent();
         }
+        return true;
+    }
+
+    // A host watcher set on a surface (none takes it off), with how it
+    // reacts when told of a change and when told of the end.
+    bool Watch() {
+        HostWatcher& watcher = m_watchers[m_program.Below(kWatchers)];
+        CRenderSurface* surface = PickSurface();
+        const Reaction onChange = ReadReaction();
+        const Reaction onEnd = ReadReaction();
+        watcher.Watch(*this, surface, onChange, onEnd);
+        return true;
+    }
+
+    Reaction ReadReaction() {
+        Reaction reaction;
+        reaction.response = static_cast<Response>(m_program.Below(kResponses));
+        reaction.op = static_cast<Op>(m_program.Below(kOpCount));
+        return reaction;
+    }
+
+    // The device the renderer draws with changed at any moment, during a
+    // draw too: a second device made anew (the old one deleted, installed
+    // or not) with a surface slot's surface current, installed, the
+    // registered device put back, or the second one deleted while it may be
+    // installed. The renderer then answers the second device while it is
+    // installed and lives, else the registered one.
+    bool SwitchDevice() {
+        const int32_t choice = m_program.Below(kDeviceChoices);
+        const int32_t index = m_program.Below(kSurfaceSlots + 1);
+        if (choice != 0 && choice != 2 && m_secondDevice == nullptr) return false;
+        switch (choice) {
+            case 0: {
+                // Made before the old one goes, so that it cannot take the
+                // old one's place in memory.
+                auto made = std::make_unique<SecondDevice>();
+                made->SetCurrentSurface(SlotSurface(index));
+                m_secondDevice = std::move(made);
+                break;
+            }
+            case 1: MGLHost::InstallGraphics(m_secondDevice.get()); break;
+            case 2: MGLHost::InstallGraphics(nullptr); break;
+            default: m_secondDevice.reset();
+        }
+        m_secondInstalled = choice == 1;
+        Check(MGLHost::Graphics() == (m_secondInstalled ? static_cast<CGraphics*>(m_secondDevice.get()) : &m_device));
         return true;
     }
 
@@ -1410,7 +1630,7 @@ private:
     // bound target plane is the current surface's.
     void CheckContext(MGLContext& context) const {
         for (int32_t unit = 0; unit < MGLContext::kTextureUnits; ++unit) CheckUnit(context, unit);
-        const CRenderSurface* current = m_device.GetCurrentSurface();
+        const CRenderSurface* current = Device().GetCurrentSurface();
         const MGLRecord& record = context.Record();
         CheckTargetPlane(context, MGLContext::Plane::Colour, current, CRenderSurface::kPlaneColor, record.destbase);
         CheckTargetPlane(context, MGLContext::Plane::Depth, current, CRenderSurface::kPlaneDepth, record.zbase);
@@ -1477,7 +1697,10 @@ private:
     }
 
     FuzzProgram& m_program;
+    // Registered and installed; the second device goes before it.
     MGLTestDevice m_device;
+    std::unique_ptr<SecondDevice> m_secondDevice;
+    bool m_secondInstalled = false;
     // Held so that an operation can end them, from inside their draws too.
     std::unique_ptr<MGLContext> m_context;
     std::unique_ptr<RenderPoly> m_poly;
@@ -1498,6 +1721,9 @@ private:
     std::array<SurfaceLayout, kSurfaceSlots> m_layouts{};
     std::array<std::unique_ptr<CTextureObject_MGL>, kTextureSlots> m_textures;
     std::array<uint8_t, 2> m_mirrors{};
+    std::array<HostWatcher, kWatchers> m_watchers;
+    // Surfaces being deleted while their watchers are told.
+    std::vector<const CRenderSurface*> m_going;
     std::array<int32_t, kPositionWords * kElements> m_positions{};
     // The quads' elements in order, for indexed draws.
     std::array<int32_t, kElements> m_indices{0, 1, 2, 3, 4, 5, 6, 7};
