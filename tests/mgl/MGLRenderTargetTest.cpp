@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "AssertCounter.h"
@@ -296,6 +297,14 @@ TEST_F(MGLRenderTargetTest, AnInstalledDeviceOutlivesNeitherItsSurfaceNorItself)
         EXPECT_EQ(MGLHost::Graphics(), &bare);
     }
     EXPECT_EQ(MGLHost::Graphics(), &device);
+    // A device made where the installed one lay was never installed.
+    alignas(BareDevice) unsigned char place[sizeof(BareDevice)];
+    BareDevice* first = new (place) BareDevice;
+    MGLHost::InstallGraphics(first);
+    first->~BareDevice();
+    BareDevice* second = new (place) BareDevice;
+    EXPECT_EQ(MGLHost::Graphics(), &device);
+    second->~BareDevice();
 }
 
 TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {

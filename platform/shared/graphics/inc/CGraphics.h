@@ -30,6 +30,9 @@ public:
     // Whether `device` is a device not destroyed yet, registered or not
     // (a renderer may be handed one of its own).
     static bool IsLive(const CGraphics* device);
+    // A number no other device of this process has: a device made where an
+    // ended one lay is told from it by this.
+    uint64_t Serial() const { return m_serial; }
     // Every live device whose current surface `surface` is stops having
     // one: the surface is going. A closed device may have lost the back end
     // its own query asks, so only its record is consulted then.
@@ -84,6 +87,7 @@ protected:
 private:
     static void RegisterBlitters();
     static std::vector<CGraphics*>& LiveDevices();
+    static uint64_t NextSerial();
 
     static CGraphics* s_instance;
 
@@ -96,6 +100,7 @@ private:
     CGraphicsInfo m_info = {0, nullptr, {0, 0, 0, 0, 0, 0, 0, 0}};
     CStrChar m_name;
     void* m_rendererContext = nullptr;
+    const uint64_t m_serial = NextSerial();
 };
 
 #endif

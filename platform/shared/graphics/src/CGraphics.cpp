@@ -30,6 +30,11 @@ std::vector<CGraphics*>& CGraphics::LiveDevices() {
     return live;
 }
 
+uint64_t CGraphics::NextSerial() {
+    static uint64_t next = 0;
+    return ++next;
+}
+
 bool CGraphics::IsLive(const CGraphics* device) {
     const std::vector<CGraphics*>& live = LiveDevices();
     return std::find(live.begin(), live.end(), device) != live.end();

@@ -1,6 +1,8 @@
 #ifndef MGLHOST_H
 #define MGLHOST_H
 
+#include <cstdint>
+
 class CGraphics;
 
 // The renderer's one way to the graphics device: the device whose current
@@ -20,6 +22,7 @@ public:
 
 private:
     static CGraphics* s_installed;
+    static uint64_t s_installedSerial;
 };
 
 #endif
