@@ -332,7 +332,9 @@ struct Decoder {
 };
 
 struct R5G6B5 : Decoder<RSBFormat_R5G6B5, pixel_layout::kR5G6B5> {};
-struct A1R5G5B5 : Decoder<RSBFormat_A1R5G5B5, pixel_layout::kA1R5G5B5> {};
+struct A1R5G5B5 : Decoder<RSBFormat_A1R5G5B5, pixel_layout::kA1R5G5B5> {
+    static constexpr bool kRepacked = true;
+};
 struct A4R4G4B4 : Decoder<RSBFormat_A4R4G4B4, pixel_layout::kA4R4G4B4> {
     static constexpr bool kRepacked = true;
 };
