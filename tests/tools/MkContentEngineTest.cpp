@@ -34,7 +34,7 @@
 #include "Utf8.h"
 #include "AppServices.h"
 #include "AssertCounter.h"
-#include "../graphics2d/OffScreenDevice.h"
+#include "OffScreenDevice.h"
 
 #include <gtest/gtest.h>
 
