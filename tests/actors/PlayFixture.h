@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../graphics2d/OffScreenDevice.h"
 #include "AppServices.h"
 #include "AppWorld.h"
 #include "AssertCounter.h"
@@ -33,7 +34,6 @@
 #include "ImageFileBuilder.h"
 #include "JGraphics.h"
 #include "MountedArchive.h"
-#include "OffScreenDevice.h"
 #include "SK_Home.h"
 #include "SpriteData.h"
 #include "SpriteDataWriter.h"

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "../graphics2d/OffScreenDevice.h"
 #include "AppServices.h"
 #include "CCrc32.h"
 #include "CGameData.h"
 #include "CGraphics2d_Lite.h"
 #include "CRandGen.h"
-#include "OffScreenDevice.h"
 #include "TestApplication.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "CBlitUtil.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurface_SW_OffScreen.h"
-#include "OffScreenDevice.h"
 #include "SurfaceProbe.h"
 #include "TestApplication.h"
+#include "../graphics2d/OffScreenDevice.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "CRenderSurfaceLoadParams.h"
 #include "CRenderSurfaceWatcher.h"
 #include "ImageFileBuilder.h"
-#include "OffScreenDevice.h"
 #include "SurfaceProbe.h"
 #include "TestApplication.h"
+#include "../graphics2d/OffScreenDevice.h"
 
 namespace {
 

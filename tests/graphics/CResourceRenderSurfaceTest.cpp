@@ -15,9 +15,9 @@
 #include "CResourceManager_v1.h"
 #include "ImageFileBuilder.h"
 #include "MountedArchive.h"
-#include "OffScreenDevice.h"
 #include "SurfaceProbe.h"
 #include "TestApplication.h"
+#include "../graphics2d/OffScreenDevice.h"
 
 namespace {
 

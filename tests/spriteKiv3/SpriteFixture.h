@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "../graphics2d/OffScreenDevice.h"
 #include "AssertCounter.h"
 #include "CGraphics2d_Lite.h"
 #include "DrawingScope.h"
 #include "HostTestEnvironment.h"
 #include "MountedArchive.h"
-#include "OffScreenDevice.h"
 #include "SK_Home.h"
 #include "SpriteData.h"
 #include "TestApplication.h"

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../graphics2d/OffScreenDevice.h"
 #include "CBlitUtil.h"
 #include "CGraphics2d_Lite.h"
 #include "CSingleton.h"
-#include "OffScreenDevice.h"
 
 namespace {
 

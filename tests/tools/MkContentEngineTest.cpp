@@ -34,7 +34,7 @@
 #include "Utf8.h"
 #include "AppServices.h"
 #include "AssertCounter.h"
-#include "OffScreenDevice.h"
+#include "../graphics2d/OffScreenDevice.h"
 
 #include <gtest/gtest.h>
 

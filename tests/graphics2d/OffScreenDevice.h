@@ -3,6 +3,7 @@
 
 // A graphics device for tests: its current surface is an off-screen
 // software surface, as a platform device's would be its window surface.
+// Header-only so that the graphics and graphics2d tests share it.
 
 #include "CGraphics.h"
 #include "CRenderSurfaceAttribute.h"
