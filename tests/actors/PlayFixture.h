@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "CResourceFactory.h"
 #include "CResourceKeyset.h"
 #include "CSpriteInstance.h"
+#include "DrawingScope.h"
 #include "HostTestEnvironment.h"
 #include "ImageFileBuilder.h"
 #include "JGraphics.h"
@@ -153,11 +155,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(m_app.Init(), 0);
         new SpriteResourceFactory();
-        m_device = new OffScreenDevice(kScreenWidth, kScreenHeight, RSBFormat_X8R8G8B8);
-        ASSERT_TRUE(m_device->Open());
-        m_renderer = new CGraphics2d_Lite();
-        ASSERT_TRUE(m_renderer->Open());
-        m_renderer->BeginFrame();
+        OpenScreen();
         MountSprites();
         GetRandom()->Seed(kSeed);
         world = new CGameWorld();
@@ -176,16 +174,16 @@ protected:
         SetAppWorld(nullptr);
         delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
         m_archive.Unmount();
-        if (m_renderer != nullptr) {
-            m_renderer->EndFrame();
-            m_renderer->Close();
-            delete m_renderer;
-        }
-        if (m_device != nullptr) {
-            m_device->Close();
-            delete m_device;
-        }
+        m_drawing.reset();
         m_app.Shutdown();
+    }
+
+    // The device and the 2D renderer, in a frame, on the application's table.
+    void OpenScreen() {
+        m_drawing = std::make_unique<DrawingScope>(kScreenWidth, kScreenHeight, RSBFormat_X8R8G8B8,
+                                                   DrawingScope::Singletons::kApplicationTable);
+        m_device = m_drawing->Device();
+        m_renderer = m_drawing->Renderer();
     }
 
     // The sprite sets of the archive; a test may give sets of its own.
@@ -261,6 +259,8 @@ protected:
 
     HostTestEnvironment m_environment;
     TestApplication m_app;
+    std::unique_ptr<DrawingScope> m_drawing;
+    // The scope's, for the tests' brevity.
     OffScreenDevice* m_device = nullptr;
     CGraphics2d_Lite* m_renderer = nullptr;
     MountedArchive m_archive;

@@ -232,10 +232,10 @@ TEST_F(Graphics2dTest, PiecesInOneCallDrawAsOneDrawEach) {
             m_renderer->DrawImage(image, 0, &piece.source);
             m_renderer->PopMatrix();
         }
-        const std::vector<uint32_t> oneByOne = Snapshot();
+        const std::vector<uint32_t> oneByOne = m_drawing->ReadFrame();
         ResetFrame();
         m_renderer->DrawImagePieces(image, 0, pieces, 4);
-        EXPECT_EQ(Snapshot(), oneByOne) << (insideFrame ? "inside a frame" : "outside a frame");
+        EXPECT_EQ(m_drawing->ReadFrame(), oneByOne) << (insideFrame ? "inside a frame" : "outside a frame");
     }
     EXPECT_EQ(Frame(1, 1), kRed);
     EXPECT_EQ(Frame(3, 1), kBlue);
@@ -301,9 +301,9 @@ TEST_F(Graphics2dTest, MissingOrBrokenImagesLeaveLaterDrawsIntact) {
 TEST_F(Graphics2dTest, PalettedImagesWithoutAPaletteDrawNothing) {
     uint32_t palette[256] = {};
     palette[1] = 0xFFFF0000u;
-    const auto paletted = [this](const uint32_t* colors) {
-        auto* image = new CRenderSurface_SW_OffScreen();
-        m_images.push_back(image);
+    std::vector<std::unique_ptr<CRenderSurface_SW_OffScreen>> images;
+    const auto paletted = [&images](const uint32_t* colors) {
+        auto* image = images.emplace_back(std::make_unique<CRenderSurface_SW_OffScreen>()).get();
         const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, 2},
                                                       {kSurfaceAttrHeight, 2},
                                                       {kSurfaceAttrColorFormat, RSBFormat_P256X8R8G8B8},
@@ -497,13 +497,13 @@ TEST_F(CallHashTest, EveryInputOfADrawChangesTheDigest) {
 
 TEST_F(CallHashTest, ARehearsalDigestsWhatARecordingDrawsAndDrawsNothing) {
     CRenderSurface* screen = m_device->Surface();
-    const std::vector<uint32_t> blank = Snapshot();
+    const std::vector<uint32_t> blank = m_drawing->ReadFrame();
     const uint64_t serial = screen->GetChangeSerial();
     const uint64_t rehearsed = Digest(DrawInputs(), CDrawCallHash::Mode::kRehearse);
-    EXPECT_EQ(Snapshot(), blank);
+    EXPECT_EQ(m_drawing->ReadFrame(), blank);
     EXPECT_EQ(screen->GetChangeSerial(), serial);
     EXPECT_EQ(Digest(DrawInputs(), CDrawCallHash::Mode::kRecord), rehearsed);
-    EXPECT_NE(Snapshot(), blank);
+    EXPECT_NE(m_drawing->ReadFrame(), blank);
     EXPECT_NE(screen->GetChangeSerial(), serial);
 }
 

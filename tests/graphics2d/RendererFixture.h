@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "CGraphics2d_Lite.h"
 #include "CRenderSurfaceBuffer.h"
+#include "DrawingScope.h"
 #include "OffScreenDevice.h"
 #include "TestApplication.h"
 
@@ -24,35 +26,17 @@ protected:
 
     void SetUp() override {
         ASSERT_EQ(m_app.Init(), 0);
-        m_device = new OffScreenDevice(m_width, m_height, k565);
-        ASSERT_TRUE(m_device->Open());
-        m_renderer = new CGraphics2d_Lite();
-        ASSERT_TRUE(m_renderer->Open());
-        m_renderer->BeginFrame();
+        m_drawing = std::make_unique<DrawingScope>(m_width, m_height, k565, DrawingScope::Singletons::kApplicationTable);
+        m_device = m_drawing->Device();
+        m_renderer = m_drawing->Renderer();
     }
 
-    void TearDown() override {
-        m_renderer->EndFrame();
-        m_renderer->Close();
-        delete m_renderer;
-        for (CRenderSurface* image : m_images) delete image;
-        m_device->Close();
-        delete m_device;
-    }
+    void TearDown() override { m_drawing.reset(); }
 
     // A 565 image whose pixels are given row by row, top row first.
     CRenderSurface* MakeImage(int32_t width, int32_t height, const std::vector<uint16_t>& pixels) {
-        auto* image = new CRenderSurface_SW_OffScreen();
-        m_images.push_back(image);
-        const CRenderSurfaceAttribute attributes[] = {{kSurfaceAttrWidth, static_cast<uintptr_t>(width)},
-                                                      {kSurfaceAttrHeight, static_cast<uintptr_t>(height)},
-                                                      {kSurfaceAttrColorFormat, k565},
-                                                      {0, 0}};
-        EXPECT_TRUE(image->Create(attributes));
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) Write(image, x, y, pixels[static_cast<size_t>(y * width + x)]);
-        }
-        return image;
+        return m_drawing->MakeImage(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                                    [&pixels, width](int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; });
     }
 
     static uint8_t* At(const CRenderSurface* surface, int32_t x, int32_t y) {
@@ -71,19 +55,10 @@ protected:
 
     uint32_t Frame(int32_t x, int32_t y) const { return Read(m_device->Surface(), x, y); }
 
-    // Every frame pixel, row by row.
-    std::vector<uint32_t> Snapshot() const {
-        std::vector<uint32_t> pixels;
-        for (uint32_t y = 0; y < m_height; ++y) {
-            for (uint32_t x = 0; x < m_width; ++x) pixels.push_back(Frame(static_cast<int32_t>(x), static_cast<int32_t>(y)));
-        }
-        return pixels;
-    }
-
     // Positions whose pixel is `value`, as y * width + x.
     std::vector<uint32_t> Where(uint32_t value) const {
         std::vector<uint32_t> found;
-        const std::vector<uint32_t> pixels = Snapshot();
+        const std::vector<uint32_t> pixels = m_drawing->ReadFrame();
         for (uint32_t i = 0; i < pixels.size(); ++i) {
             if (pixels[i] == value) found.push_back(i);
         }
@@ -102,9 +77,10 @@ protected:
     uint32_t m_width;
     uint32_t m_height;
     TestApplication m_app;
+    std::unique_ptr<DrawingScope> m_drawing;
+    // The scope's, for the tests' brevity.
     OffScreenDevice* m_device = nullptr;
     CGraphics2d_Lite* m_renderer = nullptr;
-    std::vector<CRenderSurface*> m_images;
 };
 
 }  // namespace rendertest

@@ -204,11 +204,9 @@ std::map<std::pair<int32_t, int32_t>, uint32_t> Canvas::Shown(uint8_t transform,
 void SpriteTest::SetUp() {
     ASSERT_EQ(m_app.Init(), 0);
     new SpriteResourceFactory();
-    m_device = new OffScreenDevice(kWidth, kHeight, Format());
-    ASSERT_TRUE(m_device->Open());
-    m_renderer = new CGraphics2d_Lite();
-    ASSERT_TRUE(m_renderer->Open());
-    m_renderer->BeginFrame();
+    m_drawing = std::make_unique<DrawingScope>(kWidth, kHeight, Format(), DrawingScope::Singletons::kApplicationTable);
+    m_device = m_drawing->Device();
+    m_renderer = m_drawing->Renderer();
     m_renderer->Enable(CGraphics2d_Lite::kCapColorKey);
     ClearFrame();
 }
@@ -217,15 +215,7 @@ void SpriteTest::TearDown() {
     // The home's images go before the device and renderer they belong to.
     delete static_cast<SK_Home*>(CSingleton::GetInstance(SK_Home::kClassKey));
     m_archive.Unmount();
-    if (m_renderer != nullptr) {
-        m_renderer->EndFrame();
-        m_renderer->Close();
-        delete m_renderer;
-    }
-    if (m_device != nullptr) {
-        m_device->Close();
-        delete m_device;
-    }
+    m_drawing.reset();
     m_app.Shutdown();
 }
 

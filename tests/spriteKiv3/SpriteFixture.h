@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "../graphics2d/OffScreenDevice.h"
 #include "AssertCounter.h"
 #include "CGraphics2d_Lite.h"
+#include "DrawingScope.h"
 #include "HostTestEnvironment.h"
 #include "MountedArchive.h"
 #include "SK_Home.h"
@@ -115,6 +117,8 @@ protected:
 
     HostTestEnvironment m_environment;
     TestApplication m_app;
+    std::unique_ptr<DrawingScope> m_drawing;
+    // The scope's, for the tests' brevity.
     OffScreenDevice* m_device = nullptr;
     CGraphics2d_Lite* m_renderer = nullptr;
     MountedArchive m_archive;

@@ -109,11 +109,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(m_app.Init(), 0);
         new LevelResourceFactory();
-        m_device = new OffScreenDevice(playtest::kScreenWidth, playtest::kScreenHeight, RSBFormat_X8R8G8B8);
-        ASSERT_TRUE(m_device->Open());
-        m_renderer = new CGraphics2d_Lite();
-        ASSERT_TRUE(m_renderer->Open());
-        m_renderer->BeginFrame();
+        OpenScreen();
     }
 
     // The fourth level hands the progress record an image it owns.
