@@ -30,7 +30,7 @@ struct FilteredRoutines {
     static void Run(RowWalk& walk, MGLTextureSampler& sampler) {
         using Short = FilteredRule<Decoder, Wrap, Mode, false, Stores>;
         const SpanRow& row = walk.Row();
-        if (ReadsRecord(sampler, walk.RowLoop().context.Record())) {
+        if (ReadsRecord(sampler, walk.Context().Record())) {
             TexturedRow::RunRows<Short>(walk, sampler, row);
         } else {
             TexturedRow::RunRows<Short, FilteredRule<Decoder, Wrap, Mode, true, Stores>>(walk, sampler, row);

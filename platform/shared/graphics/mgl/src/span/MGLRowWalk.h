@@ -13,7 +13,6 @@
 #include "MGLSpanRow.h"
 #include "MGLSpans.h"
 #include "MGLTextureSampler.h"
-#include "MGLTexturedRow.h"
 
 namespace span_detail {
 
@@ -54,7 +53,7 @@ public:
           m_planes(context),
           m_textured(textured),
           m_lag(m_target.interpolants),
-          m_rowLoop{context, m_row, m_lag, m_target.interpolants, context.Record().perspectiveGradients != 0} {
+          m_perspective(context.Record().perspectiveGradients != 0) {
         m_row.format = m_target.format;
         m_row.bpp = m_target.bpp;
         m_row.zbpp = m_target.zbpp;
@@ -105,7 +104,10 @@ public:
     }
     const SpanRow& Row() const { return m_row; }
     const RowLag& Lag() const { return m_lag; }
-    const TexturedRow& RowLoop() const { return m_rowLoop; }
+    MGLContext& Context() const { return m_context; }
+    int32_t Interpolants() const { return m_target.interpolants; }
+    // Whether the record's rows divide by depth.
+    bool Perspective() const { return m_perspective; }
 
 private:
     // A row's values left in the record, for the row the walk is on: a
@@ -113,7 +115,7 @@ private:
     void Finish() {
         if (m_textured) {
             LeaveRecordAt(m_context.Record(), m_lag, m_target.interpolants, m_row.xs + m_row.count,
-                          m_rowLoop.perspective);
+                          m_perspective);
         } else {
             LeaveFlat(m_row.xs);
         }
@@ -130,7 +132,7 @@ private:
         TakeValues();
     }
     void TakeValues() {
-        if (m_textured) m_lag.TakeValues(m_context.Record(), m_rowLoop.perspective);
+        if (m_textured) m_lag.TakeValues(m_context.Record(), m_perspective);
     }
     // The record as the fill's steps after each row would have left it.
     void CatchUp() {
@@ -140,7 +142,7 @@ private:
             m_lag.rows = m_lastDrawn - m_stepped;
             if (m_textured) {
                 const int32_t end = m_target.EndColumnOf(m_rows.right[m_lastDrawn]);
-                LeaveRecordAt(s, m_lag, m_target.interpolants, end, m_rowLoop.perspective);
+                LeaveRecordAt(s, m_lag, m_target.interpolants, end, m_perspective);
             } else {
                 LeaveFlat(m_target.FirstColumnOf(m_rows.left[m_lastDrawn]));
             }
@@ -170,30 +172,8 @@ private:
     int32_t m_lastDrawn = -1;  // the last row drawn, -1 before any
     RowLag m_lag;
     SpanRow m_row;
-    const TexturedRow m_rowLoop;
+    const bool m_perspective;
 };
-
-// TexturedRow's loop over the rows of a call, here where RowWalk is whole.
-template <TexelRule Rule, TexelRule Long, class... Made>
-void TexturedRow::RunRows(RowWalk& walk, Made&... made) {
-    Rule rule{made...};
-    const TexturedRow& loop = walk.RowLoop();
-    Start start = loop.StartOf(rule);
-    TestedCallState tested = loop.TestedCallStateOf(rule, start);
-    do {
-        if (loop.TakesLong<Rule, Long>()) {
-            loop.Run<Long>(made...);
-            continue;
-        }
-        if (loop.TakesAhead<Rule>()) {
-            loop.RunAhead<Rule>(made...);
-            continue;
-        }
-        start.w = loop.lag.ValuesFrom(loop.row.xs);
-        loop.EachRowPixel(rule, start, tested);
-        rule.Finish();
-    } while (walk.Next());
-}
 
 }  // namespace span_detail
 

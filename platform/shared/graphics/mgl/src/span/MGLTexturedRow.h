@@ -16,13 +16,12 @@
 #include "MGLPixelTexels.h"
 #include "MGLRowCursor.h"
 #include "MGLRowLag.h"
+#include "MGLRowWalk.h"
 #include "MGLSpanRow.h"
 #include "MGLStoreFormat.h"
 #include "MGLTexelRule.h"
 
 namespace span_detail {
-
-class RowWalk;
 
 // The perspective divide's reciprocal table, its size and the depth
 // offset, as the record gives them.
@@ -317,6 +316,28 @@ private:
         rule.Finish();
     }
 };
+
+// TexturedRow's loop over the rows of a call, on the row the walk is at.
+template <TexelRule Rule, TexelRule Long, class... Made>
+void TexturedRow::RunRows(RowWalk& walk, Made&... made) {
+    Rule rule{made...};
+    const TexturedRow loop{walk.Context(), walk.Row(), walk.Lag(), walk.Interpolants(), walk.Perspective()};
+    Start start = loop.StartOf(rule);
+    TestedCallState tested = loop.TestedCallStateOf(rule, start);
+    do {
+        if (loop.TakesLong<Rule, Long>()) {
+            loop.Run<Long>(made...);
+            continue;
+        }
+        if (loop.TakesAhead<Rule>()) {
+            loop.RunAhead<Rule>(made...);
+            continue;
+        }
+        start.w = loop.lag.ValuesFrom(loop.row.xs);
+        loop.EachRowPixel(rule, start, tested);
+        rule.Finish();
+    } while (walk.Next());
+}
 
 }  // namespace span_detail
 
