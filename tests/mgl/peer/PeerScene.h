@@ -43,24 +43,35 @@ struct PeerTexture {
     std::vector<std::vector<uint8_t>> levels;
 };
 
+// The uniform values of a seeded scene, in the order they are asked for.
+class SceneRandom {
+public:
+    explicit SceneRandom(uint32_t seed) : m_random(seed) {}
+    float Unit() { return m_unit(m_random); }
+    float Within(float lo, float hi) { return lo + (hi - lo) * Unit(); }
+
+private:
+    std::mt19937 m_random;
+    std::uniform_real_distribution<float> m_unit{0.0f, 1.0f};
+};
+
 // `count` triangles of about `size` units across at depths 1.5 to 8.5; with
 // `across`, corners may lie outside the frustum on any side.
 inline std::vector<SceneTriangle> MakeScene(uint32_t seed, int32_t count, float size, bool across) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    SceneRandom random(seed);
     std::vector<SceneTriangle> scene;
     for (int32_t i = 0; i < count; ++i) {
         SceneTriangle t{};
-        const float depth = 1.5f + 7.0f * unit(random);
+        const float depth = 1.5f + 7.0f * random.Unit();
         const float reach = across ? 1.6f : 0.9f;
-        const float cx = (2 * unit(random) - 1) * reach * depth;
-        const float cy = (2 * unit(random) - 1) * reach * depth;
+        const float cx = (2 * random.Unit() - 1) * reach * depth;
+        const float cy = (2 * random.Unit() - 1) * reach * depth;
         for (int32_t k = 0; k < 3; ++k) {
-            t.p[k][0] = cx + (unit(random) - 0.5f) * size * depth;
-            t.p[k][1] = cy + (unit(random) - 0.5f) * size * depth;
-            t.p[k][2] = -(depth + (unit(random) - 0.5f) * (across ? 12.0f : 0.5f));
-            t.uv[k][0] = 64 * unit(random);
-            t.uv[k][1] = 64 * unit(random);
+            t.p[k][0] = cx + (random.Unit() - 0.5f) * size * depth;
+            t.p[k][1] = cy + (random.Unit() - 0.5f) * size * depth;
+            t.p[k][2] = -(depth + (random.Unit() - 0.5f) * (across ? 12.0f : 0.5f));
+            t.uv[k][0] = 64 * random.Unit();
+            t.uv[k][1] = 64 * random.Unit();
         }
         t.colour = static_cast<uint16_t>(1 + (i * 2654435761u >> 16) % 0xFFFE);
         scene.push_back(t);
@@ -75,25 +86,23 @@ inline std::vector<SceneTriangle> MakeScene(uint32_t seed, int32_t count, float 
 inline std::vector<SceneTriangle> MakeSmallScene(uint32_t seed, int32_t count, int32_t width, int32_t height) {
     constexpr float kTurn = 6.2831853f;
     constexpr float kMargin = 6;
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    auto within = [&](float lo, float hi) { return lo + (hi - lo) * unit(random); };
+    SceneRandom random(seed);
     std::vector<SceneTriangle> scene;
     for (int32_t i = 0; i < count; ++i) {
         SceneTriangle t{};
-        const float depth = within(1.5f, 8.5f);
-        const float cx = within(kMargin, static_cast<float>(width) - kMargin);
-        const float cy = within(kMargin, static_cast<float>(height) - kMargin);
-        const float turn = within(0, kTurn);
-        const float texelsPerPixel = std::exp2(within(-1.0f, 2.5f));
-        const float u0 = within(0, 64);
-        const float v0 = within(0, 64);
+        const float depth = random.Within(1.5f, 8.5f);
+        const float cx = random.Within(kMargin, static_cast<float>(width) - kMargin);
+        const float cy = random.Within(kMargin, static_cast<float>(height) - kMargin);
+        const float turn = random.Within(0, kTurn);
+        const float texelsPerPixel = std::exp2(random.Within(-1.0f, 2.5f));
+        const float u0 = random.Within(0, 64);
+        const float v0 = random.Within(0, 64);
         for (int32_t k = 0; k < 3; ++k) {
-            const float angle = turn + static_cast<float>(k) * kTurn / 3 + within(-0.3f, 0.3f);
-            const float radius = within(3.4f, 4.6f);
+            const float angle = turn + static_cast<float>(k) * kTurn / 3 + random.Within(-0.3f, 0.3f);
+            const float radius = random.Within(3.4f, 4.6f);
             const float dx = radius * std::cos(angle);
             const float dy = radius * std::sin(angle);
-            const float z = depth + within(-0.25f, 0.25f);
+            const float z = depth + random.Within(-0.25f, 0.25f);
             t.p[k][0] = (2 * (cx + dx) / static_cast<float>(width) - 1) * z;
             t.p[k][1] = (2 * (cy + dy) / static_cast<float>(height) - 1) * z;
             t.p[k][2] = -z;
@@ -113,21 +122,19 @@ inline std::vector<SceneTriangle> MakeSmallScene(uint32_t seed, int32_t count, i
 inline std::vector<SceneTriangle> MakeThinScene(uint32_t seed, int32_t count, int32_t width, int32_t height) {
     constexpr float kUpright = 1.5707963f;
     constexpr float kLean = 0.5235988f;
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    auto within = [&](float lo, float hi) { return lo + (hi - lo) * unit(random); };
+    SceneRandom random(seed);
     std::vector<SceneTriangle> scene;
     for (int32_t i = 0; i < count; ++i) {
         SceneTriangle t{};
-        const float length = within(40, 120);
-        const float angle = kUpright + within(-kLean, kLean);
+        const float length = random.Within(40, 120);
+        const float angle = kUpright + random.Within(-kLean, kLean);
         const float along[2] = {std::cos(angle) * length, std::sin(angle) * length};
-        const float base = within(1, 3);
+        const float base = random.Within(1, 3);
         const float across[2] = {-std::sin(angle) * base, std::cos(angle) * base};
-        const float x0 = within(0, static_cast<float>(width) - along[0]);
-        const float y0 = within(0, static_cast<float>(height) - along[1]);
+        const float x0 = random.Within(0, static_cast<float>(width) - along[0]);
+        const float y0 = random.Within(0, static_cast<float>(height) - along[1]);
         const float corners[3][2] = {{x0, y0}, {x0 + across[0], y0 + across[1]}, {x0 + along[0], y0 + along[1]}};
-        const float depth = within(1.5f, 8.5f);
+        const float depth = random.Within(1.5f, 8.5f);
         for (int32_t k = 0; k < 3; ++k) {
             t.p[k][0] = (2 * corners[k][0] / static_cast<float>(width) - 1) * depth;
             t.p[k][1] = (2 * corners[k][1] / static_cast<float>(height) - 1) * depth;
