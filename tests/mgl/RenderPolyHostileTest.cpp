@@ -92,11 +92,8 @@ TEST(RenderPolyHostileTest, AViewportPastTheTargetDrawsOnlyItsInsidePart) {
 TEST(RenderPolyHostileTest, LinesGetOnlyThePlanesPixelsAndPitch) {
     rig::Renderer r(64, 48);
     ASSERT_TRUE(r.ok);
+    r.UseScreenBounds(4096, 4096);
     MGLRecord& s = r.context->Record();
-    s.ccx0 = 0;
-    s.ccx1 = 4096 * ONE;
-    s.ccy0 = 0;
-    s.ccy1 = 4096 * ONE;
     s.deststride = 4096;
     r.poly->SetScreenSpace(true);
     r.SetPositions({{70, 5}, {90, 5}, {3, 4000}, {5, 4000}, {10, 5}, {20, 5}});
@@ -181,11 +178,8 @@ struct RecordLineDrawer {
 TEST(RenderPolyHostileTest, LinesOfBoundsPastThePlaneEndAtItsEdge) {
     rig::Renderer r(16, 16);
     ASSERT_TRUE(r.ok);
+    r.UseScreenBounds(64, 64);
     MGLRecord& s = r.context->Record();
-    s.ccx0 = 0;
-    s.ccx1 = 64 * ONE;
-    s.ccy0 = 0;
-    s.ccy1 = 64 * ONE;
     s.drawColor[0] = s.drawColor[1] = s.drawColor[2] = s.drawColor[3] = 255;
     r.FillPlane(0, 0);
     r.poly->SetScreenSpace(true);

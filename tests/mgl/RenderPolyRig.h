@@ -67,13 +67,15 @@ public:
         context->UpdateProjection(1);
     }
 
-    // Screen-space draws: clip bounds of the whole target in 16.16 pixels.
-    void UseScreenBounds() {
+    // Screen-space draws: clip bounds of the whole target in 16.16 pixels,
+    // or of `width` x `height` pixels from its corner.
+    void UseScreenBounds() { UseScreenBounds(m_width, m_height); }
+    void UseScreenBounds(int32_t width, int32_t height) {
         MGLRecord& s = context->Record();
         s.ccx0 = 0;
-        s.ccx1 = m_width * ONE;
+        s.ccx1 = width * ONE;
         s.ccy0 = 0;
-        s.ccy1 = m_height * ONE;
+        s.ccy1 = height * ONE;
     }
 
     // Position stream: four 16.16 words per element (x, y, z, w).
