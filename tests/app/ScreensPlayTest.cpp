@@ -528,6 +528,20 @@ TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
     EXPECT_EQ(Progress().interludeShown, 0);
 }
 
+// Back while the fourth level loads abandons its picture with it: the next
+// load of the level shows a picture of its own.
+TEST_F(ScreensPlayTest, TheInterludeOfAnAbandonedLoadIsShownAtTheNextLoad) {
+    StartInterludeLevel();
+    while (Progress().interludeShown == 0 && State() == CStates::kPlayLoad) Frame();
+    ASSERT_NE(Hud().percent, CGameWorld::kLoaded);
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kMainMenu);
+    StartInterludeLevel();
+    while (Progress().interludeStart == 0 && State() == CStates::kPlayLoad) Frame();
+    EXPECT_EQ(Progress().interludeShown, 1);
+    EXPECT_NE(Progress().interludeImage, nullptr);
+}
+
 TEST_F(ScreensPlayTest, TheLastLevelEndsInTheMainMenu) {
     StartPlay();
     // What the world does after the ninth level.
