@@ -600,9 +600,9 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
 }
 
 // The storage notice in play lies on the menu frame, top bar and all, as
-// the text pages do; back on it, once the main menu has been shown, leaves
-// for the main menu instead of going on to the next level.
-TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
+// the text pages do; it asks nothing, so back on it goes on to the level
+// just reached as OK does.
+TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     StartPlay();
     HostFile::SetFaultHook(&FailWrites);
     World().SetSubState(CGameWorld::kSubStateComplete);
@@ -614,7 +614,9 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
     ASSERT_NE(States().frameBar, nullptr);
     EXPECT_NE(ScreenRgb(kScreenW / 2, States().frameBar->getHeight() / 2), 0u);
     Press(EngineKey::kBack);
-    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(World().level, 1);
 }
 
 // Back pressed in the tick the world leaves play opens no pause page over
