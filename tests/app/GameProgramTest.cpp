@@ -192,6 +192,16 @@ TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
         << pipedArchive.output;
 }
 
+// An archive cut short, as an interrupted copy leaves it, opens, but its
+// entries run past its end: the start refuses it in one line.
+TEST_F(GameProgramTest, AnArchiveCutShortIsRefused) {
+    const fs::path archive = m_dir / "data" / "mchvx2.big";
+    fs::resize_file(archive, fs::file_size(archive) / 2);
+    const RunResult run = Run({"--backend", "headless", "--frames", "3", "--data-dir", Data()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "mchvx2: the archive mchvx2.big is corrupt (its entries run past its end: cut short?)\n");
+}
+
 // The superuser writes anywhere: started as root, the run is made as the
 // unprivileged user "nobody", to whom the folder is as read-only as to its
 // owner.

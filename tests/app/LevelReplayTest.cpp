@@ -52,6 +52,8 @@ fs::path SourceDirectory() {
     return fs::path();
 }
 fs::path ReplayDirectory() { return SourceDirectory() / "tests" / "app" / "replays"; }
+// Level 0's script is level1.txt.
+fs::path LevelScript(int32_t level) { return ReplayDirectory() / ("level" + std::to_string(level + 1) + ".txt"); }
 fs::path ShotDirectory() { return fs::current_path() / "replays"; }
 
 struct NamedShot {
@@ -182,8 +184,8 @@ class LevelReplay : public LevelReplayTest, public ::testing::WithParamInterface
 // the record stays at the last level.
 TEST_P(LevelReplay, TheLevelIsPlayedFromItsStartToItsEnd) {
     const int32_t level = GetParam();
-    const fs::path script = ReplayDirectory() / ("level" + std::to_string(level + 1) + ".txt");
-    if (!fs::exists(script)) GTEST_SKIP() << "no replay written for level " << level + 1;
+    const fs::path script = LevelScript(level);
+    ASSERT_TRUE(fs::exists(script)) << "the replay of level " << level + 1 << " is missing: " << script;
     if (level > 0) WriteHighestLevel(level);
     const Outcome run = Replay(script);
     ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -205,16 +207,15 @@ INSTANTIATE_TEST_SUITE_P(Levels, LevelReplay, ::testing::Range(0, kLevelCount),
 // main menu a new run shows after the same boot with the last level reached.
 TEST_F(LevelReplayTest, AllNineLevelsAreCompletedAndTheEndingLeadsBackToTheMenu) {
     for (int32_t level = 0; level < kLevelCount; ++level) {
-        if (!fs::exists(ReplayDirectory() / ("level" + std::to_string(level + 1) + ".txt"))) {
-            GTEST_SKIP() << "no replay written for level " << level + 1;
-        }
+        ASSERT_TRUE(fs::exists(LevelScript(level)))
+            << "the replay of level " << level + 1 << " is missing: " << LevelScript(level);
     }
     long peakKb = 0;
     for (int32_t level = 0; level < kLevelCount; ++level) {
         fs::remove(Data() / "mchvx2_save0.dat");
         fs::remove_all(Shots());
         fs::create_directories(Shots());
-        const Outcome run = Replay(ReplayDirectory() / ("level" + std::to_string(level + 1) + ".txt"));
+        const Outcome run = Replay(LevelScript(level));
         ASSERT_EQ(run.exitCode, 0) << "level " << level + 1 << ": " << run.output;
         ASSERT_EQ(HighestLevel(), std::min(level + 1, kLevelCount - 1)) << "after level " << level + 1;
         peakKb = std::max(peakKb, run.peakKb);

@@ -63,6 +63,11 @@ constexpr int32_t kPauseBarsY = kScreenH - CTouchButtonLayout::kSoftKeyHeight / 
 constexpr int32_t kJumpFrames = 16;
 // The first frames of play fade in from black.
 constexpr int32_t kFadeInFrames = 8;
+// The sun in the middle of the fourth level's interlude picture, and its
+// colour; the picture has no black pixel.
+constexpr int32_t kInterludeSunX = 120;
+constexpr int32_t kInterludeSunY = 90;
+constexpr uint32_t kInterludeSunColour = 0xF2B233;
 
 bool FailWrites(HostFile::Op op, const std::string&) { return op == HostFile::Op::Write; }
 
@@ -119,6 +124,23 @@ protected:
         Stylus(EngineEvent::kMouseButtonDown, x, y);
         Stylus(EngineEvent::kMouseButtonUp, x, y);
         Frame();
+    }
+    // From the main menu into the loading of the fourth level, chosen from
+    // the level list.
+    void StartInterludeLevel() {
+        Progress().level = CGameProgress::kInterludeLevel;
+        Progress().highestLevel = CGameProgress::kInterludeLevel;
+        Choose(kPlayRow);
+        ASSERT_EQ(State(), CStates::kLevelSelect);
+        Choose(CGameProgress::kInterludeLevel);
+        ASSERT_TRUE(RunUntil(CStates::kPlayLoad));
+    }
+    int32_t BlackPixels() const {
+        int32_t count = 0;
+        for (int32_t y = 0; y < kScreenH; ++y) {
+            for (int32_t x = 0; x < kScreenW; ++x) count += ScreenRgb(x, y) == 0 ? 1 : 0;
+        }
+        return count;
     }
 };
 
@@ -483,6 +505,43 @@ TEST_F(ScreensPlayTest, AConfirmCutsTheInterludeShort) {
     EXPECT_EQ(State(), CStates::kPlay);
 }
 
+// The interlude's picture holds the whole screen from the tick the level
+// is loaded, in the next one, which begins the hold, and the one after; a
+// tap ends the hold as a confirming key does.
+TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
+    StartInterludeLevel();
+    while (Hud().percent != CGameWorld::kLoaded && State() == CStates::kPlayLoad) Frame();
+    for (int32_t frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(State(), CStates::kPlayLoad) << frame;
+        ASSERT_EQ(Progress().interludeShown, 1) << frame;
+        EXPECT_TRUE(NearRgb(ScreenRgb(kInterludeSunX, kInterludeSunY), kInterludeSunColour)) << frame;
+        EXPECT_EQ(BlackPixels(), 0) << frame;
+        if (frame == 0) SaveScreenshot("24-interlude");
+        HostClock::Advance(CGame::kStepMs);
+        Frame();
+    }
+    ASSERT_NE(Progress().interludeStart, 0u);
+    Tap(kScreenW / 2, kScreenH / 2);
+    HostClock::Advance(CGame::kStepMs);
+    Frame();
+    EXPECT_EQ(State(), CStates::kPlay);
+    EXPECT_EQ(Progress().interludeShown, 0);
+}
+
+// Back while the fourth level loads abandons its picture with it: the next
+// load of the level shows a picture of its own.
+TEST_F(ScreensPlayTest, TheInterludeOfAnAbandonedLoadIsShownAtTheNextLoad) {
+    StartInterludeLevel();
+    while (Progress().interludeShown == 0 && State() == CStates::kPlayLoad) Frame();
+    ASSERT_NE(Hud().percent, CGameWorld::kLoaded);
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kMainMenu);
+    StartInterludeLevel();
+    while (Progress().interludeStart == 0 && State() == CStates::kPlayLoad) Frame();
+    EXPECT_EQ(Progress().interludeShown, 1);
+    EXPECT_NE(Progress().interludeImage, nullptr);
+}
+
 TEST_F(ScreensPlayTest, TheLastLevelEndsInTheMainMenu) {
     StartPlay();
     // What the world does after the ninth level.
@@ -541,9 +600,9 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
 }
 
 // The storage notice in play lies on the menu frame, top bar and all, as
-// the text pages do; back on it, once the main menu has been shown, leaves
-// for the main menu instead of going on to the next level.
-TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
+// the text pages do; it asks nothing, so back on it goes on to the level
+// just reached as OK does.
+TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     StartPlay();
     HostFile::SetFaultHook(&FailWrites);
     World().SetSubState(CGameWorld::kSubStateComplete);
@@ -555,7 +614,9 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesToTheMainMenu) {
     ASSERT_NE(States().frameBar, nullptr);
     EXPECT_NE(ScreenRgb(kScreenW / 2, States().frameBar->getHeight() / 2), 0u);
     Press(EngineKey::kBack);
-    EXPECT_EQ(State(), CStates::kMainMenu);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    EXPECT_EQ(World().level, 1);
 }
 
 // Back pressed in the tick the world leaves play opens no pause page over

@@ -170,4 +170,20 @@ TEST_F(CBigFileReaderTest, EntriesRunningBackwardsOrPastTheFileAreAbsent) {
     EXPECT_EQ(EntryPayload(2), "id2");
 }
 
+// The whole archive's entries all lie inside it; cut by its last byte, or
+// with one entry running backwards, it still opens but they do not.
+TEST_F(CBigFileReaderTest, EntriesInsideTheFileAreCheckedWithoutReadingThem) {
+    const Bytes whole = TwentyFive(IdTableForm::Ranges);
+    ASSERT_TRUE(Open(whole));
+    EXPECT_TRUE(m_reader.EntriesInsideFile());
+    const Bytes cut(whole.begin(), whole.end() - 1);
+    ASSERT_TRUE(Open(cut));
+    EXPECT_FALSE(m_reader.EntriesInsideFile());
+    Bytes backwards = whole;
+    const size_t table = U32At(backwards, kEntryTableOffset);
+    PutU32(backwards, table + 4 * 8 + 4, U32At(backwards, table + 3 * 8 + 4) - 1);
+    ASSERT_TRUE(Open(backwards));
+    EXPECT_FALSE(m_reader.EntriesInsideFile());
+}
+
 }  // namespace

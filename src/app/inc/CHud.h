@@ -137,7 +137,9 @@ public:
     // A page over play takes the play controls away (a menu all of them, a
     // dialogue the pad).
     void HidePlayControls(bool menu);
-    // Draws the laid-out page; nothing before it is laid out.
+    // Draws the laid-out page; nothing before it is laid out. While the
+    // progress record shows its interlude, its picture fills the screen
+    // instead.
     void Paint(JGraphics& g);
     // Paint in two parts: what stays the same while the page and its layout
     // do (title, outline, row frames), then what moves with the selection
@@ -271,6 +273,8 @@ private:
     void TickFullScreenSprite(int32_t ms);
 
     // Painting (CHud_Paint.cpp).
+    // True when the interlude's picture was painted in the page's place.
+    bool PaintInterlude(JGraphics& g);
     void PaintContent(JGraphics& g);
     void PaintNoticeBox(JGraphics& g);
     void PaintTitle(JGraphics& g);

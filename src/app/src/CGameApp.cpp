@@ -132,6 +132,9 @@ bool CGameApp::OpenArchive() {
         ASSERT(false);
         return StartupStatus::Fail("the archive mchvx2.big is corrupt (its header or tables cannot be read)");
     }
+    if (!archive->EntriesInsideFile()) {
+        return StartupStatus::Fail("the archive mchvx2.big is corrupt (its entries run past its end: cut short?)");
+    }
     m_archiveOpen = true;
     CResourceManager* manager = GetResourceManager();
     if (!manager->Open(archive, kResourceBuckets, kResourceBlocks, true)) {

@@ -91,7 +91,8 @@ int32_t CGameProgress::UpdateLoading() {
         if (world == nullptr) DebugPrintf("no play world to load level %d: back to the menu", level);
         PlaySound(kMenuMusic, true, false);
         closeRequested = 1;
-        interludeShown = 0;
+        // The next load of the level makes its picture anew and shows it.
+        EndInterlude();
         return CStates::kMainMenu;
     }
     hud->percent = world->LoadStep(step);

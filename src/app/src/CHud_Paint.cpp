@@ -120,6 +120,7 @@ JImage* BorderImage(JImage** set, int32_t index) { return set != nullptr ? set[i
 }  // namespace
 
 void CHud::Paint(JGraphics& g) {
+    if (PaintInterlude(g)) return;
     if (!laidOut) return;
     if (noticeBox) {
         PaintNoticeBox(g);
@@ -127,6 +128,18 @@ void CHud::Paint(JGraphics& g) {
     }
     PaintStill(g);
     PaintMoving(g);
+}
+
+// The interlude's picture holds the whole screen while the level behind it
+// loads and waits, whatever page the loading left up.
+bool CHud::PaintInterlude(JGraphics& g) {
+    const CGameProgress* progress = m_links.progress;
+    if (progress == nullptr || progress->interludeShown == 0) return false;
+    resetClip(g);
+    g.setColor(kBlack);
+    g.fillRect(0, 0, m_screenWidth, m_screenHeight);
+    Draw(progress->interludeImage, g, 0, 0, kTopLeft);
+    return true;
 }
 
 void CHud::PaintStill(JGraphics& g) {
@@ -461,11 +474,6 @@ int32_t CHud::DialogueTextTop(int32_t frameTop, bool named) const {
 }
 
 void CHud::PaintPlayText(JGraphics& g) {
-    const CGameProgress* progress = m_links.progress;
-    if (progress != nullptr && progress->interludeShown != 0) {
-        Draw(progress->interludeImage, g, 0, 0, kTopLeft);
-        return;
-    }
     PaintTextBacking(g);
     PaintPlayBorder(g);
     const int32_t heading = NameHeadingHeight();

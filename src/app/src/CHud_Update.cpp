@@ -36,12 +36,14 @@ void CHud::Update(int32_t ms) {
     bool up = input.IsPressed(GameKey::kUp);
     bool down = input.IsPressed(GameKey::kDown);
     const bool tapped = m_links.touchButtons != nullptr && m_links.touchButtons->HasDownEdge();
-    // A tap anywhere moves a dialogue or a timed image on, as a confirm does.
-    const bool movesOnByTap = mode == kDialogue || mode == kPlayText || mode == kImage;
+    CGameProgress* progress = m_links.progress;
+    const bool interlude = progress != nullptr && progress->interludeShown != 0;
+    // A tap anywhere moves a dialogue, a timed image or the interlude's
+    // picture on, as a confirm does.
+    const bool movesOnByTap = interlude || mode == kDialogue || mode == kPlayText || mode == kImage;
     if (!input.AnyPressed() && movesOnByTap && tapped) input.pressed = GameKey::kConfirm;
     const bool confirm = input.IsPressed(GameKey::kOpenOrConfirm);
-    CGameProgress* progress = m_links.progress;
-    if (progress != nullptr && progress->interludeShown != 0) {
+    if (interlude) {
         if (confirm) progress->interludeStart -= CGameProgress::kInterludeSkipMs;
         return;
     }

@@ -54,9 +54,12 @@ void CStates::Update(int32_t dt) {
     WatchLoopingSound();
 }
 
+// A notice asks nothing: back goes on as its OK does, also where the notice
+// came up at a level's end, on the way to the next level.
 int32_t CStates::BackKeyStep() {
-    int32_t next = 0;
-    if (state == kMessageBox && menuShown != 0 && m_shownBox.kind == MessageBox::Kind::kNotice) next = kMainMenu;
+    if (state == kMessageBox && menuShown != 0 && m_shownBox.kind == MessageBox::Kind::kNotice) {
+        return AnswerMessageBox(kTextOk);
+    }
     if (stackDepth > 0) {
         if (state == kAbout) Hud()->scroll = 0;
         restartPending = 0;
@@ -68,7 +71,7 @@ int32_t CStates::BackKeyStep() {
         PushState();
         return asked;
     }
-    return next;
+    return 0;
 }
 
 int32_t CStates::SelectKeyStep() {

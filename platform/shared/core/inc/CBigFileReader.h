@@ -46,6 +46,9 @@ public:
     bool OpenEntryOn(uint32_t id, CFileInputStream& stream);
     // Reads up to `maximum` bytes of the entry; true when all of those came.
     bool ReadEntry(uint32_t id, void* destination, uint32_t maximum);
+    // True when every entry of the table lies inside the file: an archive
+    // cut short (an interrupted copy) fails it, and no entry needs reading.
+    bool EntriesInsideFile() const;
 
 private:
     struct Range {
@@ -65,6 +68,7 @@ private:
     bool LoadEntryTable(uint32_t offset);
     // The index of an entry whose range lies inside the file, or -1.
     int32_t FindIntactEntry(uint32_t id) const;
+    bool EntryInsideFile(uint32_t index) const;
     int32_t FindInRanges(uint32_t key) const;
     // Binary search of the ascending list; ids compare as unsigned words.
     int32_t FindInList(uint32_t key) const;

@@ -168,12 +168,23 @@ int32_t CBigFileReader::FindEntry(uint32_t id) const {
 int32_t CBigFileReader::FindIntactEntry(uint32_t id) const {
     const int32_t index = FindEntry(id);
     if (index < 0 || static_cast<uint32_t>(index) >= m_entryCount) return -1;
+    if (EntryInsideFile(static_cast<uint32_t>(index))) return index;
+    DebugPrintf("CBigFileReader: entry %d of id %u spans %u..%u outside the %u-byte archive\n", index,
+                id & kIdMask, m_entries[index].offset, m_entries[index + 1].offset, m_fileSize);
+    return -1;
+}
+
+bool CBigFileReader::EntryInsideFile(uint32_t index) const {
     const uint32_t start = m_entries[index].offset;
     const uint32_t end = m_entries[index + 1].offset;
-    if (start <= end && end <= m_fileSize) return index;
-    DebugPrintf("CBigFileReader: entry %d of id %u spans %u..%u outside the %u-byte archive\n", index,
-                id & kIdMask, start, end, m_fileSize);
-    return -1;
+    return start <= end && end <= m_fileSize;
+}
+
+bool CBigFileReader::EntriesInsideFile() const {
+    for (uint32_t i = 0; i < m_entryCount; ++i) {
+        if (!EntryInsideFile(i)) return false;
+    }
+    return true;
 }
 
 bool CBigFileReader::SeekToEntry(uint32_t id) {
