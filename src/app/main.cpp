@@ -13,6 +13,7 @@
 #include "HostRunRecorder.h"
 #include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
+#include "RecordStore.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
 #include "WinCeFile.h"
@@ -145,6 +146,17 @@ bool IsDataDirectoryNameable(std::string* error) {
     return false;
 }
 
+// What runs that ended between a write and its rename, or during their
+// start-up checks, left behind.
+void RemoveLeftovers() {
+    const std::string folder = DataDirectory().string();
+    const std::vector<HostSaveTemporary::PrivateName> checks = {
+        {DataDirectoryCheck::kProbeStem, DataDirectoryCheck::kProbeSuffix},
+        {kRecordFilePrefix + std::to_string(RecordId::kStorageTest), kRecordFileSuffix}};
+    int64_t folderNow = 0;
+    if (HostSaveTemporary::FolderTime(folder, &folderNow)) HostSaveTemporary::RemoveLeftovers(folder, folderNow, checks);
+}
+
 HostRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
     HostRunRecorder::Settings settings;
     settings.frameLimit = options.GetFrameLimit();
@@ -199,12 +211,10 @@ int main(int argc, char** argv) {
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
     if (!IsDataDirectoryNameable(&error)) return Fail(error);
     // Before anything is written in the folder: of two instances started at
-    // the same moment, the second is refused for what it is, and the checks
-    // below know whether they have the folder to themselves.
+    // the same moment, the second is refused for what it is.
     if (!HostInstanceLock::Claim(CApplet::kAppName)) return Fail(kAnotherInstance);
     if (!DataDirectoryCheck::Run(&error)) return Fail(error);
-    // What a run that ended between its write and its rename left behind.
-    HostSaveTemporary::RemoveLeftovers(DataDirectory().string());
+    RemoveLeftovers();
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }

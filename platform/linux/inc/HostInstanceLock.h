@@ -24,11 +24,6 @@ public:
     static void ReleaseAll();
     // True when a process other than this one holds the lock.
     [[nodiscard]] static bool IsHeldElsewhere(const std::u16string& name);
-    // True while this process holds a lock it claimed on the file its path
-    // still names: no other instance then runs from its folder. A lock file
-    // deleted meanwhile guards nothing, as the next instance makes and
-    // locks a new one.
-    [[nodiscard]] static bool HoldsAny();
     // The host path of the lock file of `name`; characters that have no
     // place in a file name become "_".
     static std::string PathOf(const std::u16string& name);

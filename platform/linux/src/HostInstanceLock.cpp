@@ -63,6 +63,7 @@ bool WouldBlock(int error) { return HostFileLock::IsHeldElsewhere(error); }
 // every writing lock, else a write lock, which keeps out every other lock.
 int TakeRecordLock(int descriptor, bool writable) {
     if (HostFaults::IsSet(HostFault::RecordLock)) return ENOLCK;
+    if (HostFaults::IsSet(HostFault::LocksOfThisHostOnly)) return 0;
     struct flock whole = {};
     whole.l_type = writable ? F_WRLCK : F_RDLCK;
     whole.l_whence = SEEK_SET;
@@ -73,7 +74,7 @@ bool RecordLockRefused(int error) { return WouldBlock(error) || error == EACCES;
 
 // Whether another process holds a record lock on the file.
 bool RecordLockedElsewhere(int descriptor) {
-    if (HostFaults::IsSet(HostFault::RecordLock)) return false;
+    if (HostFaults::IsSet(HostFault::RecordLock) || HostFaults::IsSet(HostFault::LocksOfThisHostOnly)) return false;
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
@@ -158,14 +159,4 @@ bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     const bool held = RecordLockedElsewhere(descriptor) || WouldBlock(HostFileLock::TakeExclusive(descriptor));
     close(descriptor);
     return held;
-}
-
-bool HostInstanceLock::HoldsAny() {
-    for (const auto& held : HeldLocks()) {
-        // The lock file may be deleted while it is held (by the user, or a
-        // tool that syncs the folder), and a new one made and locked there
-        // by the next instance.
-        if (held.second >= 0 && HostFile::Names(PathOf(held.first), held.second)) return true;
-    }
-    return false;
 }
