@@ -147,12 +147,16 @@ TEST_F(GameProgramTest, AnUnreadableOrMalformedScriptFails) {
 
 TEST_F(GameProgramTest, StartUpFailuresGiveStatusOneAndTheirReason) {
     // A screenshot beyond the file-size limit, the run's first write, is
-    // one that cannot be written, not the end of the process.
-    const RunResult limited = Run({"--backend", "headless", "--frames", "1", "--screenshot-every", "1", "--data-dir",
+    // one that cannot be written, not the end of the process; none is tried
+    // after it, and what could not be written is not left.
+    const RunResult limited = Run({"--backend", "headless", "--frames", "3", "--screenshot-every", "1", "--data-dir",
                                    Data(), "--screenshot", (m_dir / "limited").string()},
                                   "ulimit -f 0; ");
     EXPECT_EQ(limited.exitCode, 1) << limited.output;
-    EXPECT_NE(limited.output.find("cannot write"), std::string::npos) << limited.output;
+    EXPECT_NE(limited.output.find("cannot write " + (m_dir / "limited" / "frame-000001.png").string()),
+              std::string::npos)
+        << limited.output;
+    EXPECT_TRUE(fs::is_empty(m_dir / "limited"));
     // So is a reason written to standard error in a file at that limit.
     const RunResult unsaid = RunCommand("ulimit -f 0; sh -c " +
                                         Quoted(Quoted(MCHVX2_PATH) + " --data-dir " + Quoted((m_dir / "absent").string()) +
