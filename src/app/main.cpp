@@ -212,8 +212,10 @@ int main(int argc, char** argv) {
     if (!IsDataDirectoryNameable(&error)) return Fail(error);
     // Before anything is written in the folder: of two instances started at
     // the same moment, the second is refused for what it is.
-    if (!HostInstanceLock::Claim(CApplet::kAppName)) return Fail(kAnotherInstance);
+    std::string unlocked;
+    if (!HostInstanceLock::Claim(CApplet::kAppName, &unlocked)) return Fail(kAnotherInstance);
     if (!DataDirectoryCheck::Run(&error)) return Fail(error);
+    if (!unlocked.empty()) std::fprintf(stderr, "%s\n", unlocked.c_str());
     RemoveLeftovers();
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
