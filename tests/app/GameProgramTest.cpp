@@ -241,6 +241,15 @@ TEST_F(GameProgramTest, StandardStreamsClosedOrBrokenReachNoFileAndFailCleanly) 
         EXPECT_EQ(Bytes(status), std::vector<uint8_t>({'0', '\n'})) << closed;
         EXPECT_EQ(fs::file_size(m_dir / "data" / "mchvx2.lock"), 0u) << closed;
     }
+    // So where /dev/null cannot be opened (an empty /dev, in a mount
+    // namespace of the test's own), with the debug log on.
+    for (const char* closed : {" 2>&-", " 0<&- 1>&- 2>&-"}) {
+        if (::system("unshare -Urm true 2>/dev/null") != 0) break;
+        RunCommand("MCHVX_DEBUG_LOG=1 unshare -Urm sh -c " +
+                   Quoted("mount -t tmpfs none /dev && " + run + closed + "; echo $? >" + Quoted(status)));
+        EXPECT_EQ(Bytes(status), std::vector<uint8_t>({'0', '\n'})) << closed;
+        EXPECT_EQ(fs::file_size(m_dir / "data" / "mchvx2.lock"), 0u) << closed;
+    }
     for (const std::string& broken : {run, Quoted(MCHVX2_PATH) + " --help"}) {
         fs::remove(status);
         RunCommand("sh -c " + Quoted("{ sleep 0.5; " + broken + " 2>&1; echo $? >" + Quoted(status) + "; } | true"));
