@@ -90,6 +90,7 @@ public:
     static constexpr int32_t kTextStorageFailed = 0x21FF023D;
     static constexpr int32_t kTextRecordUnreadable = 0x21FF02B1;
     static constexpr int32_t kTextResetFailed = 0x21FF02B2;
+    static constexpr int32_t kTextResetIncomplete = 0x21FF02B3;
     static constexpr int32_t kTextOk = 0x21FF02B0;
     static constexpr int32_t kTextQuitQuestion = 0x21FF01D7;
     static constexpr int32_t kTextResetQuestion = 0x21FF0145;
