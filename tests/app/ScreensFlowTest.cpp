@@ -506,9 +506,10 @@ TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
 }
 
 // An answer that cannot be kept would bring the notice back at every start
-// without a word: the storage notice says so, then the sound question comes,
-// and the splash leads to the main menu without telling it again.
-TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeOnce) {
+// without a word: a notice says that the settings could not be stored, then
+// the sound question comes, and the splash, whose storage test passed,
+// leads to the main menu.
+TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptSaysTheSettingsCouldNotBeStored) {
     UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
@@ -516,7 +517,7 @@ TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeO
     Press(EngineKey::kSelect);
     HostFile::SetFaultHook(nullptr);
     ASSERT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextSettingsFailed));
     EXPECT_FALSE(RecordExists(RecordId::kSettings));
     Choose(0);
     ASSERT_EQ(State(), CStates::kMessageBox);
