@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -478,8 +479,19 @@ TEST_F(WinCeFile, ATemporaryIsMadeUnderANameOfItsOwnAndLockedWithOrWithoutUnname
     HostFaults::Clear();
 }
 
-// The folder's time, written in it: the leftover rule's clock.
+// The folder's time, the leftover rule's clock, even where no byte can be
+// written there (a full disk, here a file-size limit in a child).
 int64_t FolderNow(const std::string& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const struct rlimit none = {0, 0};
+        signal(SIGXFSZ, SIG_IGN);
+        int64_t now = 0;
+        _exit(setrlimit(RLIMIT_FSIZE, &none) == 0 && HostSaveTemporary::FolderTime(folder, &now) ? 0 : 1);
+    }
+    int status = -1;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     int64_t now = 0;
     EXPECT_TRUE(HostSaveTemporary::FolderTime(folder, &now));
     return now;

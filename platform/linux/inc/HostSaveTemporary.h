@@ -40,8 +40,8 @@ public:
     // which no other process is given.
     static std::string PrivateNamePart();
     // The time by the folder's own clock (a share keeps its server's, which
-    // may differ from this host's): the modification time of a file written
-    // there now, then removed. False when none can be written.
+    // may differ from this host's): the folder's modification time once a
+    // file has been made there and removed. False when none can be made.
     [[nodiscard]] static bool FolderTime(const std::string& folder, int64_t* now);
     // Removes from `folder` what ended saves and start-up checks left: the
     // temporaries and the files named as one of `others`, but only those

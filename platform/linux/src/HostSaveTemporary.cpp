@@ -130,13 +130,14 @@ bool HostSaveTemporary::FolderTime(const std::string& folder, int64_t* now) {
     int error = 0;
     const int descriptor = Create(folder, &path, &error);
     if (descriptor < 0) return false;
-    struct stat written;
-    // A write sets the time by the file system's clock.
-    const bool known = write(descriptor, "", 1) == 1 && fstat(descriptor, &written) == 0;
-    if (HostFile::Names(path, descriptor)) unlink(path.c_str());
+    // Naming and removing a file sets the folder's time by the file
+    // system's clock, and takes no room a full disk would refuse.
+    const bool removed = HostFile::Names(path, descriptor) && unlink(path.c_str()) == 0;
     close(descriptor);
-    if (known) *now = static_cast<int64_t>(written.st_mtime);
-    return known;
+    struct stat info;
+    if (!removed || stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return false;
+    *now = static_cast<int64_t>(info.st_mtime);
+    return true;
 }
 
 bool HostSaveTemporary::IsPrivateName(const std::string& name, const PrivateName& kind) {
