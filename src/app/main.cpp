@@ -50,7 +50,7 @@ bool OpenClosedStandardStreams() {
     bool errorClosed = false;
     for (int stream = 0; stream < kStandardStreams; ++stream) {
         if (fcntl(stream, F_GETFD) >= 0 || errno != EBADF) continue;
-        errorClosed = stream == STDERR_FILENO;
+        if (stream == STDERR_FILENO) errorClosed = true;
         int opened = open("/dev/null", O_RDWR);
         if (opened < 0) opened = open("/", O_PATH);
         // Opened as the lowest free descriptor, `stream` itself.
