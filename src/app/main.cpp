@@ -13,6 +13,7 @@
 #include "HostRunRecorder.h"
 #include "HostSaveTemporary.h"
 #include "HostWindowSystem.h"
+#include "RecordStore.h"
 #include "SdlBackend.h"
 #include "StartupStatus.h"
 #include "WinCeFile.h"
@@ -41,14 +42,21 @@ constexpr char kAnotherInstance[] = "another instance is running from this data 
 
 // A standard descriptor the program was started without would be the next
 // file opened, the lock or a save's temporary, and each line for it would
-// be written into that file: it gets /dev/null first.
-void OpenClosedStandardStreams() {
+// be written into that file: it gets /dev/null first, or, where that cannot
+// be opened (an empty /dev), a descriptor of no file's contents, which
+// refuses reads and writes as a closed one does. True when standard error
+// was closed: no one was to read it.
+bool OpenClosedStandardStreams() {
+    bool errorClosed = false;
     for (int stream = 0; stream < kStandardStreams; ++stream) {
         if (fcntl(stream, F_GETFD) >= 0 || errno != EBADF) continue;
-        const int opened = open("/dev/null", O_RDWR);
+        if (stream == STDERR_FILENO) errorClosed = true;
+        int opened = open("/dev/null", O_RDWR);
+        if (opened < 0) opened = open("/", O_PATH);
         // Opened as the lowest free descriptor, `stream` itself.
         if (opened > stream) close(opened);
     }
+    return errorClosed;
 }
 
 int Fail(const std::string& reason) {
@@ -145,6 +153,17 @@ bool IsDataDirectoryNameable(std::string* error) {
     return false;
 }
 
+// What runs that ended between a write and its rename, or during their
+// start-up checks, left behind.
+void RemoveLeftovers() {
+    const std::string folder = DataDirectory().string();
+    const std::vector<HostSaveTemporary::PrivateName> checks = {
+        {DataDirectoryCheck::kProbeStem, DataDirectoryCheck::kProbeSuffix},
+        {kRecordFilePrefix + std::to_string(RecordId::kStorageTest), kRecordFileSuffix}};
+    int64_t folderNow = 0;
+    if (HostSaveTemporary::FolderTime(folder, &folderNow)) HostSaveTemporary::RemoveLeftovers(folder, folderNow, checks);
+}
+
 HostRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBackend* backend) {
     HostRunRecorder::Settings settings;
     settings.frameLimit = options.GetFrameLimit();
@@ -159,7 +178,7 @@ HostRunRecorder::Settings RecorderSettings(const GameOptions& options, HostBacke
 }
 
 // The program's exit status from the shell's result.
-int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWritten) {
+int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWritten, bool errorClosed) {
     if (StartupStatus::FailureReason() != nullptr) return Fail(StartupStatus::FailureReason());
     if (result != 0) return Fail("the game could not start");
     if (!StartupStatus::HasStarted()) return Fail(kAnotherInstance);
@@ -167,7 +186,7 @@ int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWri
     // A line the player was to read (an unreadable record, a missing lock)
     // is lost: a full disk, a file-size limit. Standard error is unbuffered,
     // so every failed line has set its error flag.
-    if (std::ferror(stderr) != 0) return GameOptions::kExitFailure;
+    if (!errorClosed && std::ferror(stderr) != 0) return GameOptions::kExitFailure;
     return GameOptions::kExitOk;
 }
 
@@ -183,7 +202,7 @@ int Outcome(int32_t result, const HostRunRecorder& recorder, bool screenshotsWri
 }  // namespace
 
 int main(int argc, char** argv) {
-    OpenClosedStandardStreams();
+    const bool errorClosed = OpenClosedStandardStreams();
     // Standard error and the screenshots may be files too: under a file-size
     // limit what cannot be written there is lost, and the run goes on. So is
     // a line for a pipe whose reader has gone.
@@ -199,12 +218,12 @@ int main(int argc, char** argv) {
     if (!options.GetDataDirectory().empty()) HostPath::SetAppDirectory(options.GetDataDirectory().c_str());
     if (!IsDataDirectoryNameable(&error)) return Fail(error);
     // Before anything is written in the folder: of two instances started at
-    // the same moment, the second is refused for what it is, and the checks
-    // below know whether they have the folder to themselves.
-    if (!HostInstanceLock::Claim(CApplet::kAppName)) return Fail(kAnotherInstance);
+    // the same moment, the second is refused for what it is.
+    std::string unlocked;
+    if (!HostInstanceLock::Claim(CApplet::kAppName, &unlocked)) return Fail(kAnotherInstance);
     if (!DataDirectoryCheck::Run(&error)) return Fail(error);
-    // What a run that ended between its write and its rename left behind.
-    HostSaveTemporary::RemoveLeftovers(DataDirectory().string());
+    if (!unlocked.empty()) std::fprintf(stderr, "%s\n", unlocked.c_str());
+    RemoveLeftovers();
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);
     }
@@ -223,7 +242,7 @@ int main(int argc, char** argv) {
     const int32_t result = WinMain(nullptr, nullptr, nullptr, 0);
     const bool screenshotsWritten = recorder->Finish();
     if (!noDisplay.empty()) ReportHeadlessRun(noDisplay, recorder->FramesPresented());
-    const int exitCode = Outcome(result, *recorder, screenshotsWritten);
+    const int exitCode = Outcome(result, *recorder, screenshotsWritten, errorClosed);
     // Closes the desktop window; the window system owns the recorder.
     HostWindowSystem::SetBackend(nullptr);
     if (desktop) EndDesktopRun(exitCode);

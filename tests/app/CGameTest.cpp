@@ -324,7 +324,7 @@ TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOver) {
     EXPECT_EQ(CGame::GetProgress()->highestLevel, 0);
     EXPECT_FALSE(Game().SaveSettings());
     EXPECT_FALSE(Game().SaveProgress());
-    EXPECT_TRUE(Game().DeleteRecords());
+    EXPECT_EQ(Game().DeleteRecords(), CGame::ResetOutcome::kDone);
     EXPECT_EQ(FileBytes("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
     EXPECT_EQ(FileBytes("mchvx2_save1.dat"), std::vector<uint8_t>({5, 0, 0, 0}));
 }

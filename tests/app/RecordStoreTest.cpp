@@ -120,23 +120,6 @@ TEST_F(RecordStoreTest, FailedWriteKeepsTheOldRecordAndLeavesNoTemporary) {
     EXPECT_TRUE(asserts.Logged("could not be written"));
 }
 
-// Under the instance lock saves fill "temp.dat". One that is there already,
-// a second name of a file elsewhere (a hard link), is neither written
-// through, made the record, nor removed: the save takes a name of its own.
-TEST_F(RecordStoreTest, ALeftoverTemporaryIsNeitherWrittenThroughNorRemoved) {
-    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
-    const std::vector<uint8_t> elsewhere = {7, 7};
-    directory.WriteFile("elsewhere.dat", elsewhere);
-    fs::create_hard_link(directory.HostPathOf("elsewhere.dat"), directory.HostPathOf(HostSaveTemporary::kSharedName));
-    EXPECT_TRUE(SaveRecord(1, Bytes({2, 0, 0, 0})));
-    HostInstanceLock::ReleaseAll();
-    EXPECT_EQ(directory.ReadFile("elsewhere.dat"), elsewhere);
-    EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("elsewhere.dat")), 2u);
-    EXPECT_EQ(fs::hard_link_count(directory.HostPathOf("mchvx2_save1.dat")), 1u);
-    EXPECT_EQ(Vector(LoadRecord(1)), std::vector<uint8_t>({2, 0, 0, 0}));
-    EXPECT_EQ(Temporaries(directory), 1);
-}
-
 // Runs `work` as pid 1 of a pid namespace of its own, where the test may
 // make one (a user namespace lends an ordinary user the right), in a child
 // whose id is returned. It exits 0 when `work` succeeded, kNoNamespace when
@@ -169,15 +152,23 @@ pid_t StartInOwnPidNamespace(Work work) {
     _exit(first > 0 && waitpid(first, &status, 0) == first && WIFEXITED(status) ? WEXITSTATUS(status) : 1);
 }
 
-// An instance of the game on the folder as it runs without the instance
-// lock: it starts (removes the leftovers of ended saves, and writes and
-// deletes the storage test's record) and saves its own record, again and
-// again. True when every step succeeded.
-bool StartAndSave(int32_t record, int rounds, const std::string& folder) {
+// How the folder keeps locks for the instances on it.
+enum class Locks { Working, None, OfEachHostOnly };
+
+// An instance of the game on the folder, holding the instance lock or
+// running without one: it starts (removes what ended saves and checks
+// left, and writes and deletes the storage test's record) and saves its own
+// record, again and again. True when every step succeeded.
+bool StartAndSave(int32_t record, int rounds, const std::string& folder, bool locked) {
+    if (locked && !HostInstanceLock::Claim(u"mchvx2")) return false;
+    const std::vector<HostSaveTemporary::PrivateName> checks = {
+        {kRecordFilePrefix + std::to_string(RecordId::kStorageTest), kRecordFileSuffix}};
     const std::vector<uint8_t> zeros(kLongestRecordBytes, 0);
     bool ok = true;
     for (int i = 1; i <= rounds; ++i) {
-        HostSaveTemporary::RemoveLeftovers(folder);
+        int64_t folderNow = 0;
+        ok = HostSaveTemporary::FolderTime(folder, &folderNow) && ok;
+        HostSaveTemporary::RemoveLeftovers(folder, folderNow, checks);
         ok = SaveRecord(RecordId::kStorageTest, Bytes(zeros)) && DeleteRecord(RecordId::kStorageTest) && ok;
         ok = SaveRecord(record, Bytes({static_cast<uint8_t>(record), static_cast<uint8_t>(i), 0, 0})) && ok;
     }
@@ -190,23 +181,29 @@ bool HoldsItsOwn(int32_t record) {
     return bytes.size() == 4 && (bytes[0] == record || bytes == std::vector<uint8_t>({0, 0, 0, 0}));
 }
 
-// Two instances on one folder without an instance lock, each pid 1 of a pid
-// namespace of its own, so that any name made of a process id is the same
-// for both, start and save at overlapping moments, once where locks work on
-// the saves' temporaries and once where the file system keeps none. Each
-// record holds its first value or one of its own instance's at every
-// moment, never the other's bytes, and every start and save succeeds.
-TEST_F(RecordStoreTest, InstancesInPidNamespacesOfTheirOwnNeverSaveOverEachOther) {
+// Two instances on one folder that the instance lock does not keep apart,
+// each pid 1 of a pid namespace of its own, so that any name made of a
+// process id is the same for both, start and save at overlapping moments:
+// running without the instance lock, where locks work on the saves'
+// temporaries and where the file system keeps none; and each holding it,
+// and every lock it takes, as hosts sharing the folder that each keep their
+// own locks. Each record
+// holds its first value or one of its own instance's at every moment,
+// never the other's bytes, and every start and save succeeds.
+TEST_F(RecordStoreTest, InstancesThatDoNotKeepEachOtherOutNeverSaveOverEachOther) {
     constexpr int kRounds = 150;
     const std::string folder = directory.HostPathOf("");
-    for (bool locksWork : {true, false}) {
-        HostFaults::Set(HostFault::FileLock, !locksWork);
+    for (Locks locks : {Locks::Working, Locks::None, Locks::OfEachHostOnly}) {
+        HostFaults::Set(HostFault::FileLock, locks == Locks::None);
+        HostFaults::Set(HostFault::RecordLock, locks == Locks::None);
+        HostFaults::Set(HostFault::LocksOfThisHostOnly, locks == Locks::OfEachHostOnly);
         ASSERT_TRUE(SaveRecord(RecordId::kProgress, Bytes({0, 0, 0, 0})));
         ASSERT_TRUE(SaveRecord(RecordId::kLevelState, Bytes({0, 0, 0, 0})));
         pid_t instances[2] = {};
         for (int32_t record : {RecordId::kProgress, RecordId::kLevelState}) {
             instances[record - RecordId::kProgress] =
-                StartInOwnPidNamespace([&]() { return StartAndSave(record, kRounds, folder); });
+                StartInOwnPidNamespace(
+                [&]() { return StartAndSave(record, kRounds, folder, locks == Locks::OfEachHostOnly); });
         }
         int foreign = 0;
         int running = 2;
@@ -217,12 +214,13 @@ TEST_F(RecordStoreTest, InstancesInPidNamespacesOfTheirOwnNeverSaveOverEachOther
                 if (statuses[i] == -1 && waitpid(instances[i], &statuses[i], WNOHANG) == instances[i]) --running;
             }
         }
-        HostFaults::Set(HostFault::FileLock, false);
+        HostFaults::Clear();
+        const int mode = static_cast<int>(locks);
         for (int status : statuses) {
             if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace) GTEST_SKIP() << "no pid namespace can be made";
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "locks work: " << locksWork << ", " << status;
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "locks " << mode << ", " << status;
         }
-        EXPECT_EQ(foreign, 0) << "locks work: " << locksWork;
+        EXPECT_EQ(foreign, 0) << "locks " << mode;
         EXPECT_EQ(Vector(LoadRecord(RecordId::kProgress)), std::vector<uint8_t>({1, kRounds, 0, 0}));
         EXPECT_EQ(Vector(LoadRecord(RecordId::kLevelState)), std::vector<uint8_t>({2, kRounds, 0, 0}));
         EXPECT_EQ(Temporaries(directory), 0);

@@ -31,7 +31,13 @@ constexpr uint32_t kRed = 0xFF0000;
 
 // The letters' ink, kept in 5 or 6 bits a channel.
 bool FailWrites(HostFile::Op op, const std::string&) { return op == HostFile::Op::Write; }
-bool FailDeletes(HostFile::Op op, const std::string&) { return op == HostFile::Op::Delete; }
+// Makes the delete of the one file named fail.
+struct FailingDelete {
+    static inline std::string name;
+    static bool Hook(HostFile::Op op, const std::string& path) {
+        return op == HostFile::Op::Delete && std::filesystem::path(path).filename() == name;
+    }
+};
 
 bool IsWhite(uint32_t rgb) {
     return ((rgb >> 16) & 0xFF) >= 0xE0 && ((rgb >> 8) & 0xFF) >= 0xE0 && (rgb & 0xFF) >= 0xE0;
@@ -342,22 +348,39 @@ TEST_F(ScreensFlowTest, ResetProgressDeletesTheRecordsAndReturnsToTheOptions) {
     EXPECT_EQ(Progress().level, 0);
 }
 
-// A reset whose records cannot be deleted would be undone by the next
-// start: its notice says so, and leads back to the options.
-TEST_F(ScreensFlowTest, AResetThatCannotDeleteTheProgressSaysItCouldNotReset) {
+// The notice of a reset that could not delete every record says what
+// became of the progress. Where its record stays, the next start reads it,
+// and the run keeps the levels reached too, so that no later save writes
+// less over it; where only the settings or the level state stay, the
+// progress was reset. Either notice leads back to the options.
+TEST_F(ScreensFlowTest, AFailedResetSaysAndKeepsWhatBecameOfTheProgress) {
     BootToMainMenu();
-    Progress().highestLevel = 4;
-    ASSERT_TRUE(m_app->GetGame()->SaveProgress());
     Choose(kOptionsRow);
-    Choose(1);
-    HostFile::SetFaultHook(&FailDeletes);
-    Choose(kYesRow);
-    HostFile::SetFaultHook(nullptr);
-    ASSERT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextResetFailed));
-    EXPECT_TRUE(RecordExists(RecordId::kProgress));
-    Choose(0);
-    EXPECT_EQ(State(), CStates::kOptions);
+    const struct {
+        const char* undeletable;
+        int32_t text;
+        int32_t highestLevel;
+    } cases[] = {{"mchvx2_save1.dat", CStates::kTextResetFailed, 4},
+                 {"mchvx2_save0.dat", CStates::kTextResetIncomplete, 0},
+                 {"mchvx2_save2.dat", CStates::kTextResetIncomplete, 0}};
+    const uint8_t levelState[] = {1, 2, 3};
+    for (const auto& c : cases) {
+        Progress().highestLevel = 4;
+        ASSERT_TRUE(m_app->GetGame()->SaveProgress());
+        ASSERT_TRUE(m_app->GetGame()->SaveSettings());
+        ASSERT_TRUE(SaveRecord(RecordId::kLevelState, MakeRecordBytes(levelState, 3)));
+        Choose(1);
+        FailingDelete::name = c.undeletable;
+        HostFile::SetFaultHook(&FailingDelete::Hook);
+        Choose(kYesRow);
+        HostFile::SetFaultHook(nullptr);
+        ASSERT_EQ(State(), CStates::kMessageBox) << c.undeletable;
+        EXPECT_EQ(States().messages.elementAt(0), GetUpperText(c.text)) << c.undeletable;
+        EXPECT_EQ(Progress().highestLevel, c.highestLevel) << c.undeletable;
+        EXPECT_EQ(RecordExists(RecordId::kProgress), c.highestLevel != 0) << c.undeletable;
+        Choose(0);
+        EXPECT_EQ(State(), CStates::kOptions);
+    }
 }
 
 // The storage notice says what is wrong with the records and asks nothing:
@@ -483,9 +506,10 @@ TEST_F(ScreensFlowTest, TheTouchNoticeShowsUntilAcknowledged) {
 }
 
 // An answer that cannot be kept would bring the notice back at every start
-// without a word: the storage notice says so, then the sound question comes,
-// and the splash leads to the main menu without telling it again.
-TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeOnce) {
+// without a word: a notice says that the settings could not be stored, then
+// the sound question comes, and the splash, whose storage test passed,
+// leads to the main menu.
+TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptSaysTheSettingsCouldNotBeStored) {
     UseProgramContent("KEYS=0\nTOUCHSCREEN_MESSAGE=Tap the screen to play.\n");
     StartRunning();
     ASSERT_TRUE(RunUntil(CStates::kTouchNotice));
@@ -493,7 +517,7 @@ TEST_F(ScreensFlowTest, ATouchNoticeAnswerThatCannotBeKeptShowsTheStorageNoticeO
     Press(EngineKey::kSelect);
     HostFile::SetFaultHook(nullptr);
     ASSERT_EQ(State(), CStates::kMessageBox);
-    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
+    EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextSettingsFailed));
     EXPECT_FALSE(RecordExists(RecordId::kSettings));
     Choose(0);
     ASSERT_EQ(State(), CStates::kMessageBox);

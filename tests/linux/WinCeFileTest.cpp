@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -404,74 +406,148 @@ std::string TemporaryName(const std::string& folder, int* descriptor) {
     return fs::path(path).filename();
 }
 
-std::string MadeAndClosed(const std::string& folder) {
-    int descriptor = -1;
-    const std::string name = TemporaryName(folder, &descriptor);
-    close(descriptor);
-    fs::remove(folder + "/" + name);
-    return name;
+// Where a share keeps each host's locks to that host, an instance of each
+// holds the instance lock: its saves and start-up checks still have names
+// no other process is given.
+TEST_F(WinCeFile, EverySaveHasATemporaryOfItsOwnUnderTheInstanceLockToo) {
+    HostPath::SetAppDirectory(m_directory.c_str());
+    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
+    int first = -1;
+    int second = -1;
+    const std::string names[] = {TemporaryName(m_directory, &first), TemporaryName(m_directory, &second)};
+    EXPECT_NE(names[0], names[1]);
+    for (const std::string& name : names) {
+        EXPECT_TRUE(HostSaveTemporary::IsTemporaryName(name)) << name;
+        EXPECT_NE(name, "temp.dat");
+    }
+    const std::string part = HostSaveTemporary::PrivateNamePart();
+    EXPECT_EQ(part.rfind('-', 0), 0u) << part;
+    EXPECT_GT(part.size(), 1u);
+    EXPECT_EQ(HostSaveTemporary::PrivateNamePart(), part);
+    HostInstanceLock::ReleaseAll();
+    close(first);
+    close(second);
 }
 
-// A save fills "temp.dat" only while this process holds the instance lock
-// on the file the lock's path names; otherwise every save makes a name no
-// other save is given.
-TEST_F(WinCeFile, SavesShareTheirTemporaryOnlyUnderAnInstanceLockStillInPlace) {
-    HostPath::SetAppDirectory(m_directory.c_str());
-    const std::string first = MadeAndClosed(m_directory);
-    EXPECT_TRUE(HostSaveTemporary::IsTemporaryName(first)) << first;
-    EXPECT_NE(first, HostSaveTemporary::kSharedName);
-    EXPECT_NE(MadeAndClosed(m_directory), first);
-    ASSERT_TRUE(HostInstanceLock::Claim(u"owner"));
-    EXPECT_EQ(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
-    // Deleted and made anew by the next instance, which locks it and runs.
-    fs::remove(HostInstanceLock::PathOf(u"owner"));
-    std::ofstream(HostInstanceLock::PathOf(u"owner")) << "";
-    EXPECT_NE(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
-    HostInstanceLock::Release(u"owner");
-    // A claim that holds no lock guards nothing.
-    HostFaults::Set(HostFault::FileLock, true);
-    HostFaults::Set(HostFault::RecordLock, true);
-    ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(HostInstanceLock::Claim(u"unlocked"));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be held"), std::string::npos);
-    EXPECT_NE(MadeAndClosed(m_directory), HostSaveTemporary::kSharedName);
-    HostInstanceLock::ReleaseAll();
+// Random parts that repeat: the first of each pair is taken.
+struct RepeatingNames {
+    static inline int given = 0;
+    static inline std::string folder;
+    static inline bool unnamedHeldLocked = false;
+    static std::string Next() { return ++given % 2 == 1 ? "taken" : "free" + std::to_string(given); }
+    // Whether a file of the folder without a name is open, and locked,
+    // while the temporary's name is still to be made.
+    static std::string NextAfterLookingForTheUnnamed() {
+        for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+            std::error_code failure;
+            const std::string target = fs::read_symlink(entry.path(), failure).string();
+            if (failure || target.rfind(folder + "/#", 0) != 0) continue;
+            const int probe = open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+            unnamedHeldLocked = probe >= 0 && flock(probe, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+            if (probe >= 0) close(probe);
+        }
+        return Next();
+    }
+};
+
+// Where the file system makes files without a name, the temporary is made
+// so and locked before it is given one; where it makes none, it is made
+// under a name no file has (a file there is neither opened nor emptied) and
+// then locked. Either way a name in the way is passed over.
+TEST_F(WinCeFile, ATemporaryIsMadeUnderANameOfItsOwnAndLockedWithOrWithoutUnnamedFiles) {
+    const int unnamed = open(m_directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    if (unnamed < 0) GTEST_SKIP() << "the folder's file system makes no files without a name";
+    close(unnamed);
+    std::ofstream(Host("temp-taken.dat")) << "another's";
+    RepeatingNames::folder = m_directory;
+    for (bool withUnnamed : {true, false}) {
+        HostFaults::Set(HostFault::UnnamedFile, !withUnnamed);
+        RepeatingNames::unnamedHeldLocked = false;
+        const HostSaveTemporary::RandomSource system =
+            HostSaveTemporary::SetRandomSource(&RepeatingNames::NextAfterLookingForTheUnnamed);
+        int descriptor = -1;
+        const std::string name = TemporaryName(m_directory, &descriptor);
+        HostSaveTemporary::SetRandomSource(system);
+        EXPECT_EQ(RepeatingNames::unnamedHeldLocked, withUnnamed);
+        EXPECT_EQ(name, "temp-free" + std::to_string(RepeatingNames::given) + ".dat") << withUnnamed;
+        EXPECT_EQ(Contents("temp-taken.dat"), "another's");
+        const int other = open(Host(name).c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0) << withUnnamed;
+        close(other);
+        close(descriptor);
+    }
     HostFaults::Clear();
 }
 
-// A start removes the temporaries no live process can be writing: those it
-// can lock, or where no locks are kept, those older than any save takes.
-// It removes nothing else, whatever its name or kind.
-TEST_F(WinCeFile, AStartRemovesOnlyTheTemporariesOfEndedSaves) {
-    const std::string other[] = {"temp-1.datx", "temp-a_b.dat", "temp-.dat", "temp-0.dat.x", "mchvx2_save1.dat"};
+// The folder's time, the leftover rule's clock, even where no byte can be
+// written there (a full disk, here a file-size limit in a child).
+int64_t FolderNow(const std::string& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const struct rlimit none = {0, 0};
+        signal(SIGXFSZ, SIG_IGN);
+        int64_t now = 0;
+        _exit(setrlimit(RLIMIT_FSIZE, &none) == 0 && HostSaveTemporary::FolderTime(folder, &now) ? 0 : 1);
+    }
+    int status = -1;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    int64_t now = 0;
+    EXPECT_TRUE(HostSaveTemporary::FolderTime(folder, &now));
+    return now;
+}
+
+void MakeOld(const std::string& path, int64_t folderNow) {
+    const struct timespec old[2] = {{0, UTIME_OMIT}, {folderNow - HostSaveTemporary::kLeftoverSeconds - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// A start removes what ended saves and start-up checks left: a file of
+// theirs that no other process holds locked and that is older, by the
+// folder's clock, than any save or check takes. A lock alone is no proof:
+// another host's save, or one named but not locked yet, is young. A file a
+// live save holds locked stays however old; nothing else is removed,
+// whatever its name or kind.
+TEST_F(WinCeFile, AStartRemovesOnlyWhatEndedSavesAndChecksLeft) {
+    const std::vector<HostSaveTemporary::PrivateName> checks = {{"check", ".tmp"}, {"record9", ".dat"}};
+    const int64_t now = FolderNow(m_directory);
+    EXPECT_LE(std::abs(now - static_cast<int64_t>(std::time(nullptr))), 5);
+    const std::string ended[] = {"temp.dat", "temp-ended.dat", "check-1a.tmp", "check.tmp", "record9-ff.dat"};
+    const std::string young[] = {"temp-young.dat", "check-2b.tmp", "record9-young.dat"};
+    const std::string other[] = {"temp-1.datx", "temp-a_b.dat", "temp-.dat", "temp-0.dat.x", "record9x.dat",
+                                 "check-1.dat", "mchvx2_save1.dat"};
+    for (const std::string& name : ended) std::ofstream(Host(name)) << "x";
+    for (const std::string& name : young) std::ofstream(Host(name)) << "x";
     for (const std::string& name : other) std::ofstream(Host(name)) << "x";
     fs::create_directory(Host("temp-folder.dat"));
     fs::create_symlink(Host("mchvx2_save1.dat"), Host("temp-link.dat"));
-    for (const char* name : {"temp.dat", "temp-1.dat", "temp-ended.dat"}) std::ofstream(Host(name)) << "x";
     int live = -1;
     const std::string saving = TemporaryName(m_directory, &live);
-    const int held = open(Host("temp-1.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    std::ofstream(Host("temp-held.dat")) << "x";
+    const int held = open(Host("temp-held.dat").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    for (const std::string& name : {saving, std::string("temp-held.dat"), std::string("temp-folder.dat"),
+                                    std::string("temp-link.dat")}) {
+        MakeOld(Host(name), now);
+    }
+    for (const std::string& name : ended) MakeOld(Host(name), now);
+    for (const std::string& name : other) MakeOld(Host(name), now);
 
-    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory), 2);
-    EXPECT_FALSE(fs::exists(Host("temp.dat")));
-    EXPECT_FALSE(fs::exists(Host("temp-ended.dat")));
+    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory, now, checks), 5);
+    for (const std::string& name : ended) EXPECT_FALSE(fs::exists(Host(name))) << name;
+    for (const std::string& name : young) EXPECT_TRUE(fs::exists(Host(name))) << name;
     for (const std::string& name : other) EXPECT_TRUE(fs::exists(Host(name))) << name;
-    for (const std::string& name : {saving, std::string("temp-1.dat"), std::string("temp-folder.dat")}) {
+    for (const std::string& name : {saving, std::string("temp-held.dat"), std::string("temp-folder.dat")}) {
         EXPECT_TRUE(fs::exists(Host(name))) << name;
     }
     EXPECT_TRUE(fs::is_symlink(Host("temp-link.dat")));
+
+    // Age is told by the folder's time, not this host's.
+    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory, now + 2 * HostSaveTemporary::kLeftoverSeconds, checks),
+              3);
+    for (const std::string& name : young) EXPECT_FALSE(fs::exists(Host(name))) << name;
     close(held);
     close(live);
-
-    // Where no locks are kept, only age tells an ended save.
-    HostFaults::Set(HostFault::FileLock, true);
-    const struct timespec old[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - HostSaveTemporary::kLeftoverSeconds - 60, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, Host("temp-1.dat").c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
-    EXPECT_EQ(HostSaveTemporary::RemoveLeftovers(m_directory), 1);
-    EXPECT_FALSE(fs::exists(Host("temp-1.dat")));
-    EXPECT_TRUE(fs::exists(Host(saving)));
-    HostFaults::Clear();
 }
 
 // A save renames its temporary only while the temporary's name still names

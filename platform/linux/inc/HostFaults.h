@@ -16,6 +16,12 @@ enum class HostFault {
     FileLock,
     // The POSIX record lock (fcntl), refused likewise.
     RecordLock,
+    // Both locks granted at once and no other holder ever seen, as on a
+    // share whose hosts each keep their own locks.
+    LocksOfThisHostOnly,
+    // A file without a name (O_TMPFILE), refused as by a file system that
+    // makes none.
+    UnnamedFile,
     Count
 };
 

@@ -3,7 +3,8 @@
 
 // The whole-file lock (flock) on an open file, as the instance lock and the
 // save temporaries take it, with what its errors mean. A file system that
-// keeps no such locks refuses them; HostFault::FileLock makes it seem so.
+// keeps no such locks refuses them; HostFault::FileLock makes it seem so,
+// and HostFault::LocksOfThisHostOnly grants every one.
 class HostFileLock {
 public:
     HostFileLock() = delete;

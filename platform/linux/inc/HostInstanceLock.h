@@ -18,17 +18,13 @@ public:
     // (the file cannot be opened, is no regular file — a symbolic link is
     // never followed — or the file system locks nothing) the claim
     // succeeds unlocked, and standard error says so: the program runs,
-    // without a guard against a second instance.
-    [[nodiscard]] static bool Claim(const std::u16string& name);
+    // without a guard against a second instance. With `unheld`, that line
+    // goes there instead, for the caller to say once the program will run.
+    [[nodiscard]] static bool Claim(const std::u16string& name, std::string* unheld = nullptr);
     static void Release(const std::u16string& name);
     static void ReleaseAll();
     // True when a process other than this one holds the lock.
     [[nodiscard]] static bool IsHeldElsewhere(const std::u16string& name);
-    // True while this process holds a lock it claimed on the file its path
-    // still names: no other instance then runs from its folder. A lock file
-    // deleted meanwhile guards nothing, as the next instance makes and
-    // locks a new one.
-    [[nodiscard]] static bool HoldsAny();
     // The host path of the lock file of `name`; characters that have no
     // place in a file name become "_".
     static std::string PathOf(const std::u16string& name);

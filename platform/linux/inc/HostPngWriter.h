@@ -12,7 +12,7 @@ public:
     HostPngWriter() = delete;
 
     // False, with the reason in `error`, for an empty frame or a file that
-    // cannot be written.
+    // cannot be written, which is then not left behind.
     static bool Write(const HostFrame& frame, const std::string& path, std::string* error);
     // The frame's pixel (x, y) as 0xRRGGBB.
     static uint32_t RgbAt(const HostFrame& frame, int32_t x, int32_t y);

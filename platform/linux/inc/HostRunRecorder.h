@@ -42,7 +42,8 @@ public:
     }
 
     // Writes the screenshot of the last frame unless it has one. False
-    // when a screenshot could not be written (the reason in Error()).
+    // when a screenshot could not be written (the reason in Error()); none
+    // is written after it.
     bool Finish();
 
     HostBackend* Backend() const { return m_backend; }

@@ -8,6 +8,7 @@
 
 int HostFileLock::TakeExclusive(int descriptor) {
     if (HostFaults::IsSet(HostFault::FileLock)) return EOPNOTSUPP;
+    if (HostFaults::IsSet(HostFault::LocksOfThisHostOnly)) return 0;
     return flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
 }
 

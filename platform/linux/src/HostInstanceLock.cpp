@@ -63,6 +63,7 @@ bool WouldBlock(int error) { return HostFileLock::IsHeldElsewhere(error); }
 // every writing lock, else a write lock, which keeps out every other lock.
 int TakeRecordLock(int descriptor, bool writable) {
     if (HostFaults::IsSet(HostFault::RecordLock)) return ENOLCK;
+    if (HostFaults::IsSet(HostFault::LocksOfThisHostOnly)) return 0;
     struct flock whole = {};
     whole.l_type = writable ? F_WRLCK : F_RDLCK;
     whole.l_whence = SEEK_SET;
@@ -73,7 +74,7 @@ bool RecordLockRefused(int error) { return WouldBlock(error) || error == EACCES;
 
 // Whether another process holds a record lock on the file.
 bool RecordLockedElsewhere(int descriptor) {
-    if (HostFaults::IsSet(HostFault::RecordLock)) return false;
+    if (HostFaults::IsSet(HostFault::RecordLock) || HostFaults::IsSet(HostFault::LocksOfThisHostOnly)) return false;
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
@@ -101,9 +102,17 @@ LockOutcome Lock(int descriptor, bool writable, const char** why) {
     return LockOutcome::Unavailable;
 }
 
-bool RunUnlocked(const std::u16string& name, const std::string& path, const char* why) {
-    std::fprintf(stderr, "Instance lock %s cannot be held (%s); a second instance will not be refused\n",
-                 path.c_str(), why);
+// The line goes to `unheld` where the caller says it only once it knows
+// that the program runs: a folder that is missing or read-only is refused
+// in one line of its own.
+bool RunUnlocked(const std::u16string& name, const std::string& path, const char* why, std::string* unheld) {
+    const std::string said =
+        "Instance lock " + path + " cannot be held (" + why + "); a second instance will not be refused";
+    if (unheld != nullptr) {
+        *unheld = said;
+    } else {
+        std::fprintf(stderr, "%s\n", said.c_str());
+    }
     HeldLocks()[name] = -1;
     return true;
 }
@@ -116,18 +125,18 @@ std::string HostInstanceLock::PathOf(const std::u16string& name) {
     return AppDirectory() + "/" + file + ".lock";
 }
 
-bool HostInstanceLock::Claim(const std::u16string& name) {
+bool HostInstanceLock::Claim(const std::u16string& name, std::string* unheld) {
     if (HeldLocks().count(name) != 0) return true;
     const std::string path = PathOf(name);
     int error = 0;
     bool writable = true;
     const int descriptor = OpenLockFile(path, &writable, &error);
-    if (descriptor < 0) return RunUnlocked(name, path, OpenFailure(error));
+    if (descriptor < 0) return RunUnlocked(name, path, OpenFailure(error), unheld);
     const char* why = nullptr;
     const LockOutcome outcome = Lock(descriptor, writable, &why);
     if (outcome != LockOutcome::Locked) {
         close(descriptor);
-        return outcome == LockOutcome::HeldElsewhere ? false : RunUnlocked(name, path, why);
+        return outcome == LockOutcome::HeldElsewhere ? false : RunUnlocked(name, path, why, unheld);
     }
     HeldLocks()[name] = descriptor;
     return true;
@@ -158,14 +167,4 @@ bool HostInstanceLock::IsHeldElsewhere(const std::u16string& name) {
     const bool held = RecordLockedElsewhere(descriptor) || WouldBlock(HostFileLock::TakeExclusive(descriptor));
     close(descriptor);
     return held;
-}
-
-bool HostInstanceLock::HoldsAny() {
-    for (const auto& held : HeldLocks()) {
-        // The lock file may be deleted while it is held (by the user, or a
-        // tool that syncs the folder), and a new one made and locked there
-        // by the next instance.
-        if (held.second >= 0 && HostFile::Names(PathOf(held.first), held.second)) return true;
-    }
-    return false;
 }

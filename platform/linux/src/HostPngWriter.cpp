@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 // Closes the file and frees the writer on every way out.
 class PngFile {
 public:
-    explicit PngFile(const std::string& path) : m_file(std::fopen(path.c_str(), "wb")) {
+    explicit PngFile(const std::string& path) : m_file(std::fopen(path.c_str(), "wb")), m_made(m_file != nullptr) {
         if (m_file != nullptr) m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         if (m_png != nullptr) m_info = png_create_info_struct(m_png);
     }
@@ -22,6 +23,9 @@ public:
     PngFile& operator=(const PngFile&) = delete;
 
     bool IsReady() const { return m_info != nullptr; }
+    bool WasMade() const { return m_made; }
+    // False when what was written may not all be in the file.
+    bool Close() { return std::fclose(std::exchange(m_file, nullptr)) == 0; }
 
     // Rows of tightly packed RGB bytes; false when libpng reports an error
     // or the file cannot be completed.
@@ -38,6 +42,7 @@ public:
 
 private:
     FILE* m_file = nullptr;
+    bool m_made = false;
     png_structp m_png = nullptr;
     png_infop m_info = nullptr;
 };
@@ -72,9 +77,9 @@ bool HostPngWriter::Write(const HostFrame& frame, const std::string& path, std::
         }
     }
     PngFile file(path);
-    if (!file.IsReady() || !file.WriteRgb(width, height, rows)) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    if (file.IsReady() && file.WriteRgb(width, height, rows) && file.Close()) return true;
+    // A picture cut short on a full disk is no screenshot.
+    if (file.WasMade()) std::remove(path.c_str());
+    *error = "cannot write " + path;
+    return false;
 }

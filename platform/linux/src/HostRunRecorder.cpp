@@ -38,12 +38,13 @@ bool HostRunRecorder::ShouldEnd() const {
     return m_settings.inputEnded && m_settings.inputEnded();
 }
 
+// After the first that cannot be written (a full disk) none is tried: each
+// would fail as it did, and the run ends with its reason.
 void HostRunRecorder::SaveScreenshot() {
-    if (m_settings.screenshotDirectory.empty() || m_lastSaved == m_frames) return;
+    if (m_settings.screenshotDirectory.empty() || m_lastSaved == m_frames || !m_error.empty()) return;
     m_lastSaved = m_frames;
-    std::string error;
     const std::string path = m_settings.screenshotDirectory + "/" + ScreenshotName(m_frames);
-    if (!HostPngWriter::Write(ShownFrame(), path, &error) && m_error.empty()) m_error = error;
+    static_cast<void>(HostPngWriter::Write(ShownFrame(), path, &m_error));
 }
 
 const HostFrame& HostRunRecorder::ShownFrame() const {

@@ -61,9 +61,16 @@ public:
     [[nodiscard]] bool SaveSettings();
     void LoadProgress();
     bool SaveProgress();
+    // What a progress reset left of the records it deletes.
+    enum class ResetOutcome {
+        kDone,
+        // The progress record is there still: the next start reads it.
+        kProgressKept,
+        // The progress is gone, but the settings or the level state stay.
+        kOthersKept
+    };
     // The progress reset: the settings, the progress and the level state.
-    // False when a record that was there is there still.
-    [[nodiscard]] bool DeleteRecords();
+    [[nodiscard]] ResetOutcome DeleteRecords();
     bool IsTouchNoticeShown() const { return touchNoticeShown != 0; }
     void SetTouchNoticeShown(bool shown) { touchNoticeShown = shown ? 1 : 0; }
 

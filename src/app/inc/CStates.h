@@ -90,6 +90,8 @@ public:
     static constexpr int32_t kTextStorageFailed = 0x21FF023D;
     static constexpr int32_t kTextRecordUnreadable = 0x21FF02B1;
     static constexpr int32_t kTextResetFailed = 0x21FF02B2;
+    static constexpr int32_t kTextResetIncomplete = 0x21FF02B3;
+    static constexpr int32_t kTextSettingsFailed = 0x21FF02B4;
     static constexpr int32_t kTextOk = 0x21FF02B0;
     static constexpr int32_t kTextQuitQuestion = 0x21FF01D7;
     static constexpr int32_t kTextResetQuestion = 0x21FF0145;
@@ -258,8 +260,6 @@ public:
     uint8_t menuShown = 0;
     // The start-up storage test succeeded and no save has failed since.
     uint8_t storageOk = 1;
-    // The player has been told in this run that records cannot be stored.
-    uint8_t storageFailureTold = 0;
     // A record file is there but cannot be read: it is kept as it is.
     uint8_t recordUnreadable = 0;
     int32_t frameCount = 0;

@@ -12,8 +12,11 @@ class DataDirectoryCheck {
 public:
     DataDirectoryCheck() = delete;
 
-    // The check file's name: where no instance lock is held, instances
-    // that start at the same moment each check with a file of their own.
+    // The check file's name: "<stem><private part><suffix>". Even under the
+    // instance lock, instances on hosts that share the folder may start at
+    // the same moment: each checks with a file of its own.
+    static constexpr char kProbeStem[] = "mchvx2-write-check";
+    static constexpr char kProbeSuffix[] = ".tmp";
     static std::string ProbeName();
 
     // True when a file could be made and closed in the data directory, the

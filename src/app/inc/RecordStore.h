@@ -12,6 +12,9 @@
 
 using RecordBytes = JSmartObject<uint8_t>;
 
+constexpr char kRecordFilePrefix[] = "mchvx2_save";
+constexpr char kRecordFileSuffix[] = ".dat";
+
 // The record numbers in use.
 namespace RecordId {
 constexpr int32_t kSettings = 0;

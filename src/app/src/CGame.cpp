@@ -295,9 +295,10 @@ bool CGame::SaveProgress() {
     return false;
 }
 
-bool CGame::DeleteRecords() {
+CGame::ResetOutcome CGame::DeleteRecords() {
     const bool settingsGone = settingsKept != 0 || DeleteRecord(RecordId::kSettings);
     const bool progressGone = progressKept != 0 || DeleteRecord(RecordId::kProgress);
     const bool levelStateGone = DeleteRecord(RecordId::kLevelState);
-    return settingsGone && progressGone && levelStateGone;
+    if (!progressGone) return ResetOutcome::kProgressKept;
+    return settingsGone && levelStateGone ? ResetOutcome::kDone : ResetOutcome::kOthersKept;
 }

@@ -200,12 +200,15 @@ int32_t CStates::Redirect(int32_t n, int32_t* selection, uint32_t* softKeys) {
             return kSplashEnd;
         case kProgressReset: {
             CGame* game = Game();
-            const bool deleted = game == nullptr || game->DeleteRecords();
+            const CGame::ResetOutcome outcome = game == nullptr ? CGame::ResetOutcome::kDone : game->DeleteRecords();
+            // A progress record that stays is the progress the next start
+            // reads: the run keeps it too, so that no later save writes
+            // less over what the player is told is kept.
             CGameProgress* progress = Progress();
-            if (progress != nullptr) progress->highestLevel = 0;
-            // Reset for this run only: the next start finds the records
-            // that could not be deleted, and the player must know it.
-            return deleted ? kBack : OpenMessageBox(Notice(kTextResetFailed, kBack));
+            if (progress != nullptr && outcome != CGame::ResetOutcome::kProgressKept) progress->highestLevel = 0;
+            if (outcome == CGame::ResetOutcome::kDone) return kBack;
+            const bool kept = outcome == CGame::ResetOutcome::kProgressKept;
+            return OpenMessageBox(Notice(kept ? kTextResetFailed : kTextResetIncomplete, kBack));
         }
         default:
             return n;

@@ -249,7 +249,10 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
         case kTouchNotice:
             if (!select) return 0;
             Game()->SetTouchNoticeShown(true);
-            return Game()->SaveSettings() ? kSoundQuestion : SaveFailureNotice(kSoundQuestion);
+            // Only the answer is lost: that progress cannot be stored, where
+            // the storage test found so, is told when the splash ends.
+            if (Game()->SaveSettings()) return kSoundQuestion;
+            return OpenMessageBox(Notice(kTextSettingsFailed, kSoundQuestion));
         default:
             return 0;
     }
@@ -306,12 +309,10 @@ int32_t CStates::StartLoading() {
     return kPlayLoad;
 }
 
-// That records cannot be stored weighs more than that one cannot be read. A
-// failure to store that the player was told of before the splash ended (the
-// touch-screen notice's answer) is not told a second time.
+// That records cannot be stored weighs more than that one cannot be read.
 int32_t CStates::EndSplash() {
     ReleaseSplashImages();
-    if (storageOk == 0 && storageFailureTold == 0) return SaveFailureNotice(kMainMenu);
+    if (storageOk == 0) return SaveFailureNotice(kMainMenu);
     if (recordUnreadable != 0) return OpenMessageBox(Notice(kTextRecordUnreadable, kMainMenu));
     return kMainMenu;
 }
@@ -322,7 +323,6 @@ void CStates::ReportSaveFailure() { SetState(SaveFailureNotice(state)); }
 
 int32_t CStates::SaveFailureNotice(int32_t then) {
     storageOk = 0;
-    storageFailureTold = 1;
     return OpenMessageBox(Notice(kTextStorageFailed, then));
 }
 

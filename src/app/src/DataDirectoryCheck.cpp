@@ -7,8 +7,6 @@
 namespace {
 
 constexpr char16_t kSeparator = u'\\';
-constexpr char kProbeStem[] = "mchvx2-write-check";
-constexpr char kProbeSuffix[] = ".tmp";
 
 // The folder of the program's path, where the game keeps its records.
 std::u16string DataFolder() {
@@ -35,7 +33,7 @@ bool DataDirectoryCheck::Run(std::string* error) {
     }
     const bool closed = CloseHandle(file) != 0;
     const DWORD why = GetLastError();
-    // A check file left behind is removed by the next start.
+    // A check file left behind is removed by a later start, once it is old.
     static_cast<void>(DeleteFileW(probe.c_str()));
     if (!closed) *error = Failure(directory, why);
     return closed;

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr char kPrefix[] = "mchvx2_save";
-constexpr char kSuffix[] = ".dat";
-
 // A record of no bytes: what readers get when there is nothing to read.
 RecordBytes NoRecord() { return MakeRecordBytes(nullptr, 0); }
 
@@ -62,12 +59,14 @@ RecordBytes ReadRecordFile(ICFile& file, int32_t n, const char** failure) {
 
 }  // namespace
 
-// Each start writes and deletes the storage test's record: where other
-// instances may start beside this one, each has a name of its own.
+// Each start writes and deletes the storage test's record: other instances
+// may start beside this one, even under the instance lock on a share whose
+// hosts each keep their own locks, so each has a name of its own.
 JString MakeRecordFileName(int32_t n) {
     ICFileMgr* files = GetFileMgr();
     const bool own = n == RecordId::kStorageTest && files != nullptr;
-    return JString(kPrefix) + JString::valueOf(n) + JString(own ? files->GetPrivateNamePart() : u"") + JString(kSuffix);
+    return JString(kRecordFilePrefix) + JString::valueOf(n) + JString(own ? files->GetPrivateNamePart() : u"") +
+           JString(kRecordFileSuffix);
 }
 
 RecordBytes MakeRecordBytes(const uint8_t* bytes, int32_t count) {
