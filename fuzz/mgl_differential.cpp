@@ -269,7 +269,7 @@ private:
         for (uint8_t& byte : pattern) byte = m_program.Byte();
         const int32_t slot = table.AllocBuffer(width, height, format, 0);
         if (slot < 0) return;
-        BufferRecord* record = BufferSlots::Of(table).Slot(slot);
+        const BufferRecord* record = BufferSlots::Of(table).Slot(slot);
         for (size_t k = 0; k < record->blockBytes; ++k) record->levels[0][k] = pattern[k % kPatternBytes];
         if ((m_target.flags & kFlagMipChain) != 0) BuildMipChain(table, slot);
         m_context.BindBufferToUnit(0, slot, table);

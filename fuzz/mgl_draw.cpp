@@ -157,7 +157,7 @@ private:
             const uint8_t options = m_program.Byte();
             const int32_t slot = table.AllocBuffer(width, height, format, 0);
             if (slot < 0) continue;
-            BufferRecord* record = BufferSlots::Of(table).Slot(slot);
+            const BufferRecord* record = BufferSlots::Of(table).Slot(slot);
             uint8_t pattern[16];
             for (uint8_t& byte : pattern) byte = m_program.Byte();
             const size_t bytes = static_cast<size_t>(width) * height * (format & 31u);

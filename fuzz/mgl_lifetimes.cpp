@@ -1411,7 +1411,7 @@ private:
         if (r.choice == 0) return table->ResizeBuffer(slot, r.width, r.height) != nullptr;
         if (r.choice == 1) return table->ReformatBuffer(slot, r.format, r.width, r.height) != nullptr;
         BufferSlots& slots = BufferSlots::Of(*table);
-        BufferRecord* record = slots.UsedSlot(slot);
+        const BufferRecord* record = slots.UsedSlot(slot);
         if (record == nullptr) return false;
         const PixelBlock block = BufferSlots::NewPixelBlock(record->blockBytes);
         if (block.data == nullptr) return false;

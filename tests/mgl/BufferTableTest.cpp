@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 #include "AssertCounter.h"
 #include "CColor.h"
@@ -143,6 +145,14 @@ TEST(BufferTableTest, EveryBlockIsMappedInGuestMemoryWhileItLives) {
 }
 
 }  // namespace
+
+// A slot's record bounds every pixel access of the slot: the renderer's
+// own code reads it, and only the table changes it.
+static_assert(std::is_same_v<decltype(std::declval<BufferSlots&>().UsedSlot(0)), const BufferRecord*>);
+static_assert(std::is_same_v<decltype(std::declval<BufferSlots&>().Slot(0)), const BufferRecord*>);
+template <typename Slots>
+concept AdoptsIntoAnyRecord = requires(Slots& slots, BufferRecord& record) { slots.AdoptBlock(record, PixelBlock{}); };
+static_assert(!AdoptsIntoAnyRecord<BufferSlots>);
 
 // A block is adopted by a slot of the table that adopts it, named by
 // index: never by a record held elsewhere (another table's, or a copy).

@@ -121,6 +121,26 @@ TEST_F(MGLRenderTargetTest, PlanesOfEveryFormatAndBothRowOrdersBindAndClearInsid
     }
 }
 
+// A run of rows from a row of the plane holds the rows from there to the
+// last one, whichever way the rows lie: none past the plane, nor before it.
+TEST_F(MGLRenderTargetTest, APlaneRunHandsOutOnlyItsOwnRows) {
+    for (const bool bottomUp : {false, true}) {
+        SCOPED_TRACE(bottomUp ? "bottom-up" : "top-down");
+        ASSERT_TRUE(device.MakeSurface(5, 3, RSBFormat_R5G6B5));
+        CRenderSurfaceBuffer* colour = device.Plane(0);
+        if (bottomUp) colour->FlipToBottom();
+        ASSERT_TRUE(context->BindRenderTarget());
+        const auto run = MGLContextCore::Of(*context).RunFrom(MGLContext::Plane::Colour,
+                                                              s.destbase + static_cast<uint32_t>(s.deststride),
+                                                              s.deststride);
+        ASSERT_EQ(run.rows, 2);
+        EXPECT_EQ(run.Span(0, 0, 5), Row(colour, 1));
+        EXPECT_EQ(run.Span(1, 4, 1), Row(colour, 2) + 4 * 2);
+        EXPECT_EQ(run.Span(2, 0, 1), nullptr);
+        EXPECT_EQ(run.Span(-1, 0, 1), nullptr);
+    }
+}
+
 // A viewport set while no target is bound stands as the scissor; the bind
 // bounds it to the planes, in the record where span code reads it.
 TEST_F(MGLRenderTargetTest, ABindBoundsTheScissorToThePlanes) {

@@ -48,7 +48,7 @@ TEST(RenderPolyHostileTest, AViewportPastTheTargetDrawsOnlyItsInsidePart) {
     ASSERT_TRUE(r.ok);
     MGLContext& context = *r.context;
     const int32_t slot = context.Buffers()->AllocBuffer(16, 16, RSBFormat_R5G6B5, 0);
-    BufferRecord* texture = BufferSlots::Of(*context.Buffers()).UsedSlot(slot);
+    const BufferRecord* texture = BufferSlots::Of(*context.Buffers()).UsedSlot(slot);
     std::memset(texture->levels[0], 0x5A, 16 * 16 * 2);
     context.BindBufferToUnit(1, slot, *context.Buffers());
     MGLRecord& s = context.Record();

@@ -50,7 +50,7 @@ public:
         m_texture = table.AllocBuffer(size, size, format, 0);
         m_filter = filter;
         m_wrap = wrap;
-        BufferRecord* record = BufferSlots::Of(table).Slot(m_texture);
+        const BufferRecord* record = BufferSlots::Of(table).Slot(m_texture);
         const size_t bpp = format & 31u;
         for (int32_t y = 0; y < size; ++y) {
             for (int32_t x = 0; x < size; ++x) {

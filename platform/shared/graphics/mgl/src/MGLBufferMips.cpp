@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "CColor.h"
 #include "MGLBufferOps.h"
@@ -83,7 +84,7 @@ bool HoldsLevel0(const BufferRecord& record) { return Level0Bytes(record) <= rec
 // rows of `srcStride` pixels, every byte copied; false when the block
 // cannot be had.
 bool Restride(BufferSlots& slots, int32_t slot, int32_t srcStride, int32_t dstStride, int32_t miptype) {
-    BufferRecord& record = *slots.UsedSlot(slot);
+    const BufferRecord& record = *slots.UsedSlot(slot);
     const size_t bpp = static_cast<size_t>(record.BytesPerPixel());
     const uint64_t rows = static_cast<uint64_t>(record.height);
     const PixelBlock block = BufferSlots::NewPixelBlock(rows * static_cast<uint64_t>(dstStride) * bpp);
@@ -94,8 +95,7 @@ bool Restride(BufferSlots& slots, int32_t slot, int32_t srcStride, int32_t dstSt
                     record.levels[0] + y * static_cast<size_t>(srcStride) * bpp, rowBytes);
     }
     slots.AdoptBlock(slot, block);
-    record.miptype = miptype;
-    record.maxD = 0;
+    slots.SetStorage(slot, miptype, 0, {});
     return true;
 }
 
@@ -112,7 +112,7 @@ int32_t Log2Exact(uint32_t n) {
 
 void BuildMipChain(BufferTable& table, int32_t slot) {
     BufferSlots& slots = BufferSlots::Of(table);
-    BufferRecord* record = slots.UsedSlot(slot);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr || record->miptype == kBufferMipChain) return;
     CompactWideBuffer(table, slot);
     if (record->miptype != kBufferLevel0Only || record->width == 0 || record->height == 0 || !HoldsLevel0(*record)) {
@@ -125,11 +125,7 @@ void BuildMipChain(BufferTable& table, int32_t slot) {
     if (block.data == nullptr) return;
     std::memcpy(block.data, record->levels[0], static_cast<size_t>(Level0Bytes(*record)));
     slots.AdoptBlock(slot, block);
-    record->miptype = kBufferMipChain;
-    record->maxD = maxD;
-    for (int32_t level = 0; level <= maxD && level < BufferRecord::kMaxLevels; ++level) {
-        record->levels[level] = block.data + offsets[level];
-    }
+    slots.SetStorage(slot, kBufferMipChain, maxD, std::span<const uint64_t>(offsets, static_cast<size_t>(maxD) + 1));
     const size_t bpp = static_cast<size_t>(record->BytesPerPixel());
     for (int32_t level = 0; level < maxD; ++level) {
         Downsample(block.data + offsets[level], std::max(1, record->width >> level),
@@ -140,7 +136,7 @@ void BuildMipChain(BufferTable& table, int32_t slot) {
 
 void FlattenBuffer(BufferTable& table, int32_t slot) {
     BufferSlots& slots = BufferSlots::Of(table);
-    BufferRecord* record = slots.UsedSlot(slot);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr) return;
     if (record->miptype == kBufferWideRows) {
         CompactWideBuffer(table, slot);
@@ -151,7 +147,7 @@ void FlattenBuffer(BufferTable& table, int32_t slot) {
 
 void SetBufferWideLayout(BufferTable& table, int32_t slot) {
     BufferSlots& slots = BufferSlots::Of(table);
-    BufferRecord* record = slots.UsedSlot(slot);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr || record->miptype == kBufferWideRows) return;
     FlattenBuffer(table, slot);
     if (record->miptype == kBufferLevel0Only && HoldsLevel0(*record)) {
@@ -161,7 +157,7 @@ void SetBufferWideLayout(BufferTable& table, int32_t slot) {
 
 void CompactWideBuffer(BufferTable& table, int32_t slot) {
     BufferSlots& slots = BufferSlots::Of(table);
-    BufferRecord* record = slots.UsedSlot(slot);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr) return;
     if (record->miptype == kBufferMipChain) {
         FlattenBuffer(table, slot);

@@ -70,7 +70,7 @@ void BufferSlots::EmptyMirrorsOf(uint32_t guestBase) {
 }
 
 void BufferSlots::AdoptBlock(int32_t slot, PixelBlock block) {
-    BufferRecord* held = Slot(slot);
+    BufferRecord* held = MutableSlot(slot);
     if (held == nullptr) {
         FreeMemory(block.data);
         return;
@@ -81,6 +81,17 @@ void BufferSlots::AdoptBlock(int32_t slot, PixelBlock block) {
     record.blockBytes = block.bytes;
     if (block.data != nullptr && m_guestMemory != nullptr)
         record.guestBase = m_guestMemory->Map(block.data, block.bytes);
+}
+
+void BufferSlots::SetStorage(int32_t slot, int32_t miptype, int32_t maxD, std::span<const uint64_t> levelOffsets) {
+    BufferRecord* record = MutableSlot(slot);
+    if (record == nullptr || !record->InUse()) return;
+    record->miptype = miptype;
+    record->maxD = maxD;
+    for (size_t level = 1; level < BufferRecord::kMaxLevels; ++level) {
+        const bool inBlock = level < levelOffsets.size() && levelOffsets[level] < record->blockBytes;
+        record->levels[level] = inBlock ? record->levels[0] + levelOffsets[level] : nullptr;
+    }
 }
 
 int32_t BufferSlots::FindFreeSlot() const {
@@ -122,11 +133,11 @@ int32_t BufferSlots::TryAllocBuffer(int32_t width, int32_t height, uint32_t form
 }
 
 void BufferSlots::FreeBuffer(int32_t slot) {
-    if (BufferRecord* record = Slot(slot)) ReleaseBlock(*record);
+    if (BufferRecord* record = MutableSlot(slot)) ReleaseBlock(*record);
 }
 
 uint8_t* BufferSlots::ReplacePixels(int32_t slot, uint32_t format, int32_t width, int32_t height) {
-    BufferRecord* record = Slot(slot);
+    BufferRecord* record = MutableSlot(slot);
     if (record == nullptr) return nullptr;
     ReleaseBlock(*record);
     StorePlane(*record, width, height, format, record->flags);
@@ -148,15 +159,8 @@ int32_t BufferSlots::GetBufferWidth(int32_t slot) const {
     return record != nullptr ? record->width : 0;
 }
 
-BufferRecord* BufferSlots::Slot(int32_t slot) { return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr; }
-
 const BufferRecord* BufferSlots::Slot(int32_t slot) const {
     return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr;
-}
-
-BufferRecord* BufferSlots::UsedSlot(int32_t slot) {
-    BufferRecord* record = Slot(slot);
-    return record != nullptr && record->InUse() ? record : nullptr;
 }
 
 const BufferRecord* BufferSlots::UsedSlot(int32_t slot) const {

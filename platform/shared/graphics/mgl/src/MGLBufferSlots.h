@@ -85,11 +85,11 @@ public:
     int32_t FontSheet(int32_t font) const;
     void SetFontSheet(int32_t font, int32_t slot);
 
-    // The slot's record, null for an index outside 0 .. Count() - 1.
-    BufferRecord* Slot(int32_t slot);
+    // The slot's record, null for an index outside 0 .. Count() - 1. Its
+    // block bounds every pixel access, so only the table changes a record:
+    // the block through AdoptBlock, the storage state through SetStorage.
     const BufferRecord* Slot(int32_t slot) const;
     // The record of a slot in use, else null.
-    BufferRecord* UsedSlot(int32_t slot);
     const BufferRecord* UsedSlot(int32_t slot) const;
 
     // A zero-filled pixel block of at least `bytes` bytes (never empty, so
@@ -102,8 +102,14 @@ public:
     // so only a record of this very table, as the table holds it, is ever
     // changed.
     void AdoptBlock(int32_t slot, PixelBlock block);
+    // How the block of a slot in use holds its pixels: the storage state,
+    // the smallest mip level and where each level starts in the block (as
+    // many as the record holds; a level that would start past the block is
+    // left out). A free slot or one outside the table changes nothing.
+    void SetStorage(int32_t slot, int32_t miptype, int32_t maxD, std::span<const uint64_t> levelOffsets);
 
 private:
+    BufferRecord* MutableSlot(int32_t slot) { return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr; }
     static uint64_t PlaneBytes(int32_t width, int32_t height, uint32_t format);
     int32_t FindFreeSlot() const;
     int32_t PlaceBlock(PixelBlock block, int32_t width, int32_t height, uint32_t format, uint32_t flags);

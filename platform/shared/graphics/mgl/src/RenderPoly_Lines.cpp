@@ -118,9 +118,9 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
 
 bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     const MGLRecord& s = m_context.Record();
-    if (m_context.PlanePixels(MGLContext::Plane::Colour) == nullptr) return false;
+    if (Core().PlaneOf(MGLContext::Plane::Colour).pixels == nullptr) return false;
     // The surface's pitch, not the record's: the routine steps rows with it.
-    record.destStride = m_context.PlanePitch(MGLContext::Plane::Colour);
+    record.destStride = Core().PlaneOf(MGLContext::Plane::Colour).pitch;
     record.firstPixel = nullptr;
     record.colorFormat = kLineColorFormat;
     record.packedColorField = &record.packedColor;
@@ -128,7 +128,7 @@ bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     record.dy = 0;
     record.packedColor = CGraphics::PackColor(static_cast<uint8_t>(s.drawColor[0]), static_cast<uint8_t>(s.drawColor[1]),
                                               static_cast<uint8_t>(s.drawColor[2]), static_cast<uint8_t>(s.drawColor[3]));
-    record.bytesPerPixel = static_cast<int32_t>(m_context.PlaneFormat(MGLContext::Plane::Colour) & 31u);
+    record.bytesPerPixel = static_cast<int32_t>(Core().PlaneOf(MGLContext::Plane::Colour).format & 31u);
     return true;
 }
 
@@ -167,8 +167,8 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t y1 = (screenBounds ? s.ccy1 >> 16 : s.scissory1) - 1;
     const int32_t xa = Clamp(ax >> 16, x0, x1);
     const int32_t ya = Clamp((WrapAdd(ay, 32767) >> 16) - 1, y0, y1);
-    const int32_t xb = Clamp(Clamp(bx >> 16, x0, x1), 0, m_context.PlaneWidth(MGLContext::Plane::Colour) - 1);
-    const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, m_context.PlaneHeight(MGLContext::Plane::Colour) - 1);
+    const int32_t xb = Clamp(Clamp(bx >> 16, x0, x1), 0, Core().PlaneOf(MGLContext::Plane::Colour).width - 1);
+    const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, Core().PlaneOf(MGLContext::Plane::Colour).height - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
     record.firstPixel = Core().PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
