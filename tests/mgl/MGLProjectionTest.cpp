@@ -273,15 +273,15 @@ TEST_F(MGLProjectionTest, OutcodesTreatBoundsAsInside) {
     };
     for (const Case& c : cases) {
         int32_t vertex[14] = {0, 0, 0, ONE, c.x, c.y, c.z, c.w, 0x7FFF};
-        MGLContextCore::Of(*context).ComputeOutcode(vertex);
+        MGLContextCore::ComputeOutcode(context->Record(), vertex);
         EXPECT_EQ(vertex[8], c.code) << c.x << " " << c.y << " " << c.z;
-        MGLContextCore::Of(*context).ComputeOutcodeXY(vertex);
+        MGLContextCore::ComputeOutcodeXY(context->Record(), vertex);
         EXPECT_EQ(vertex[8], c.code & 15) << c.x << " " << c.y;
     }
     // Screen-space vertices compare against the bounds themselves.
     s.screenSpace = 1;
     int32_t vertex[14] = {0, 0, 0, ONE, 2 * ONE, 0, 0, 3 * ONE, 0};
-    MGLContextCore::Of(*context).ComputeOutcodeXY(vertex);
+    MGLContextCore::ComputeOutcodeXY(context->Record(), vertex);
     EXPECT_EQ(vertex[8], 1);
 }
 

@@ -8,8 +8,10 @@ execute_process(
 if(result EQUAL 0)
   message(FATAL_ERROR "${HEADER} was found with the public include folder alone")
 endif()
-string(FIND "${errors}" "${HEADER}: No such file or directory" at)
-if(at EQUAL -1)
+# GCC says "<header>: No such file or directory", clang "'<header>' file not found".
+string(FIND "${errors}" "${HEADER}: No such file or directory" gcc_at)
+string(FIND "${errors}" "'${HEADER}' file not found" clang_at)
+if(gcc_at EQUAL -1 AND clang_at EQUAL -1)
   message(FATAL_ERROR "the compile failed, but not because ${HEADER} is not found:\n${errors}")
 endif()
 message(STATUS "${HEADER} is not found with the public include folder alone")

@@ -34,9 +34,6 @@ public:
     static MGLContextCore& Of(MGLContext& context) { return *context.m_core; }
     static const MGLContextCore& Of(const MGLContext& context) { return *context.m_core; }
 
-    MGLContext& Context() { return m_context; }
-    const MGLContext& Context() const { return m_context; }
-
     // --- Guest memory, tables, lifetime ---
 
     // The guest memory to map and unmap in: whatever is mapped there must
@@ -55,7 +52,6 @@ public:
     uint64_t Serial() const { return m_context.m_serial; }
     // The live context of that number, null once it is destroyed.
     static MGLContext* Live(uint64_t serial) { return MGLContext::Live(serial); }
-    void ForgetVanishedTarget() { m_context.ForgetVanishedTarget(); }
     void FollowSurfaces() { m_context.FollowSurfaces(); }
     void AttachTexture(CTextureObject_MGL* texture) { m_context.AttachTexture(texture); }
     void DetachTexture(CTextureObject_MGL* texture) { m_context.DetachTexture(texture); }
@@ -79,11 +75,12 @@ public:
 
     // --- Outcodes and level of detail ---
 
-    // Outcode of a transformed pipeline vertex (its words), into its
-    // outcode word: all six planes, or x and y only.
-    void ComputeOutcode(int32_t* vertex) const;
-    void ComputeOutcodeXY(int32_t* vertex) const {
-        vertex[MGLContext::kVertexOutcode] = OutcodeXY(vertex, m_context.m_record.screenSpace == 0);
+    // Outcode of a transformed pipeline vertex (its words) against the
+    // record's clip bounds, into its outcode word: all six planes, or x and
+    // y only. Of the record alone, which the vertex stages hold already.
+    static void ComputeOutcode(const MGLRecord& s, int32_t* vertex);
+    static void ComputeOutcodeXY(const MGLRecord& s, int32_t* vertex) {
+        vertex[MGLContext::kVertexOutcode] = OutcodeXY(s, vertex, s.screenSpace == 0);
     }
     // Level of detail in 16.16 of a texture-coordinate step d >= 0 (16.16):
     // a piecewise-linear log2(d) + 1, -1.0 below 0.5. The textured span
@@ -174,7 +171,11 @@ public:
 
         // RowSpan of the run's row k; null for a k outside its rows.
         uint8_t* Span(int32_t k, int32_t x, int32_t count) const {
-            if (k < 0 || k >= rows) return nullptr;
+            return k >= 0 && k < rows ? SpanInside(k, x, count) : nullptr;
+        }
+        // Span of a row k the caller has found inside the run (0 <= k <
+        // rows): a walk of the run's rows asks at every row, and knows.
+        uint8_t* SpanInside(int32_t k, int32_t x, int32_t count) const {
             return ColumnsOf(first + int64_t{k} * pitch, width, bytes, x, count);
         }
     };
@@ -212,7 +213,7 @@ private:
         return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
     }
     static BoundPlane PlaneOfBuffer(const CRenderSurfaceBuffer* buffer);
-    int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
+    static int32_t OutcodeXY(const MGLRecord& s, const int32_t* vertex, bool scaleByW);
 
     MGLContext& m_context;
     MGLGuestMemory m_memory;
@@ -223,18 +224,16 @@ private:
 };
 
 // Inline: every vertex of a 3D draw is outcoded.
-inline void MGLContextCore::ComputeOutcode(int32_t* vertex) const {
-    const MGLRecord& s = m_context.m_record;
+inline void MGLContextCore::ComputeOutcode(const MGLRecord& s, int32_t* vertex) {
     const int32_t z = vertex[MGLContext::kVertexEyeZ];
     const int32_t w3 = vertex[MGLContext::kVertexInputW];
-    int32_t code = OutcodeXY(vertex, true);
+    int32_t code = OutcodeXY(s, vertex, true);
     if (z > FixedMul16(w3, s.ccz1)) code |= MGLContext::kOutNear;
     if (z < FixedMul16(w3, s.ccz0)) code |= MGLContext::kOutFar;
     vertex[MGLContext::kVertexOutcode] = code;
 }
 
-inline int32_t MGLContextCore::OutcodeXY(const int32_t* vertex, bool scaleByW) const {
-    const MGLRecord& s = m_context.m_record;
+inline int32_t MGLContextCore::OutcodeXY(const MGLRecord& s, const int32_t* vertex, bool scaleByW) {
     const int32_t x = vertex[MGLContext::kVertexEyeX];
     const int32_t y = vertex[MGLContext::kVertexEyeY];
     const int32_t w = vertex[MGLContext::kVertexW];

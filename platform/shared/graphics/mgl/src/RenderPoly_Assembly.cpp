@@ -87,7 +87,7 @@ int32_t* RenderPoly::PoolVertex(int32_t* first, int32_t index) const {
 
 void RenderPoly::Transform3D(int32_t* vertex, const Matrix3x4& top) {
     top.TransformToVertex(vertex, top.orthographic);
-    Core().ComputeOutcode(vertex);
+    MGLContextCore::ComputeOutcode(m_context.Record(), vertex);
 }
 
 bool RenderPoly::CallHook(int32_t* vertex, int32_t n) {
@@ -218,7 +218,7 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
     for (int32_t i = 0; i < vertexCount; ++i) {
         int32_t* vertex = PoolVertex(first, i);
         vertex[kWordW] = top.orthographic != 0 ? ONE : WrapNeg(vertex[kWordZ]);
-        Core().ComputeOutcode(vertex);
+        MGLContextCore::ComputeOutcode(m_context.Record(), vertex);
     }
     for (int32_t p = 0; p < polygonCount; ++p) {
         bool inRange = true;

@@ -106,13 +106,13 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
     const int32_t either = a[kWordOutcode] | b[kWordOutcode];
     if (withNearFar && (either & kOutZBits) != 0) ClipEdgeNearFar(a, b);
     if ((either & kOutXBits) != 0) ClipLineXY(a, b, kWordX, s.ccx0, s.ccx1);
-    Core().ComputeOutcodeXY(a);
-    Core().ComputeOutcodeXY(b);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), a);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), b);
     if ((a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) != 0) return false;
     if ((either & kOutYBits) == 0) return true;
     ClipLineXY(a, b, kWordY, s.ccy0, s.ccy1);
-    Core().ComputeOutcodeXY(a);
-    Core().ComputeOutcodeXY(b);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), a);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), b);
     return (a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) == 0;
 }
 

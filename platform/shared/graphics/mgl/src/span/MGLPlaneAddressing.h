@@ -30,7 +30,7 @@ public:
     // gives.
     template <class Guest>
     uint8_t* Row(MGLContext& context, int32_t k, const Guest& guest, int32_t x, int32_t count) const {
-        if (k < m_followed) return m_run.Span(k, x, count);
+        if (k < m_followed) return m_run.SpanInside(k, x, count);
         const uint32_t at = guest();
         if (k < m_run.rows && at == RunGuest(k)) return m_run.Span(k, x, count);
         return MGLContextCore::Of(context).RowSpan(m_plane, at, x, count);
