@@ -64,15 +64,13 @@
 // MGLContext's Release is private (Init and the destructor run it).
 //
 // Not driven, and why:
-// - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
-//   the span routines' look-ups into the bound planes, run by every draw here
+// - MGLContext::RowSpan, MGLContext::PlaneRowOf: a native span's look-ups into the bound planes, which
+//   the span routines make through the context's own part in every draw here
 // - MGLContext::IsReady, MGLContext::Tables, MGLContext::PlaneWidth, MGLContext::PlaneHeight,
-//   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
+//   MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
 //   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
 //   the context and change or map nothing
-// - MGLContext::SinCos, MGLContext::Reciprocal, MGLContext::Divide, MGLContext::ComputeLod,
-//   MGLContext::ComputeOutcode, MGLContext::ComputeOutcodeXY: arithmetic on the context's tables and
-//   clip bounds, of the caller's values alone
+// - MGLContext::SinCos: arithmetic on the context's tables, of the caller's values alone
 // - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
 //   their planes come from the CreatePlanes driven here
 // - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
@@ -96,30 +94,16 @@
 //   MGLShaderState::operator new, MGLShaderState::operator delete: a shader's pipeline states are
 //   copied when bound (BindShaderState, driven), so nothing the renderer maps lives in them; their
 //   loading is mgl_state_load's
-// - BufferTable::BufferTable, BufferTable::operator new, BufferTable::operator delete, CreateBufferTable,
-//   BufferTable::AllocBlock, BufferTable::FreeBlock, BufferTable::Slot, BufferRecord::BytesPerPixel,
-//   BufferRecord::InUse, BufferRecord::PixelAt: a context makes its own table; a table made alone
-//   mirrors into no context's units, and a record is read through UsedSlot (driven)
+// - CreateBufferTable, BufferTable::AllocBlock, BufferTable::FreeBlock: a context makes its own table;
+//   a table made alone mirrors into no context's units
 // - MGLVertexList::Append: fills a polygon's list, which only the draw's stages read
 // - CTexture::*: an image of the engine's own that the renderer never maps; a texture's planes come
 //   from its surface
 // - Matrix2x3::*, Matrix3x3::*, Matrix3x4::*, MatrixStackOf::MatrixStackOf: arithmetic on the caller's
 //   matrices; the context's stacks are driven
-// - MGLGuestMemory::*, MGLLookupTables::*, MGLSpanInterpreter::*, InterpretSpanCode, MGLVectorUnit::*,
-//   MGLInstructionFields::*: the context's own guest map, tables, interpreter and routine choice, run
-//   by every draw here; the interpreter has a fuzz target of its own
-// - BlockModeName, ConditionName, DescribeStateOperand, DisassembleSpanCode, OpcodeName, ShiftName:
-//   the disassembler, a tool's printing of span code
-// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective, MGLTextureSampler::*,
-//   MGLPixelCoordinates::*, MGLPixelQuads::*, MGLPixelTexels::*, TexelLevel::*,
-//   HeldTexelLevel::*, NearestLevels::*, QuadMemo::*, PixelReciprocals::*, TexturedValues::*,
-//   texel_format::*, texel_detail::*, sampler_detail::*, perspective_detail::*, AccumulateTexel,
-//   AccumulateTexelWeighted, DecodeTexel, FetchTexel, LevelExtent, LevelOf, PaletteEntries, TexelAddress,
-//   TexelBytes, TexelQuadAddress, PerspectiveCoordinates, PerspectiveLevel,
-//   PerspectiveLevelLod, PerspectiveLod, PerspectiveStep, ReciprocalOf: the span routines and the
-//   sampler's stages, run by every textured draw and sample here (SpanTexturedPerspective); those of
-//   other layouts are mgl_draw's and mgl_differential's
-// - ApplyReciprocal, DoublingsToReach, HalvedIndex, TableIndexOf, Dot2x16, Dot3x16, Magnitude, WrapAdd,
+// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective: the span routines, run by every
+//   draw here (SpanTexturedPerspective); those of other layouts are mgl_draw's and mgl_differential's
+// - Dot2x16, Dot3x16, Magnitude, WrapAdd,
 //   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
 //   ArgbPixel::operator==: arithmetic of the caller's values alone
 //
@@ -167,8 +151,10 @@
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
 #include "MGLHost.h"
@@ -1424,11 +1410,12 @@ private:
         const int32_t slot = PickSlot(*table);
         if (r.choice == 0) return table->ResizeBuffer(slot, r.width, r.height) != nullptr;
         if (r.choice == 1) return table->ReformatBuffer(slot, r.format, r.width, r.height) != nullptr;
-        BufferRecord* record = table->UsedSlot(slot);
+        BufferSlots& slots = BufferSlots::Of(*table);
+        const BufferRecord* record = slots.UsedSlot(slot);
         if (record == nullptr) return false;
-        const PixelBlock block = BufferTable::NewPixelBlock(record->blockBytes);
+        const PixelBlock block = BufferSlots::NewPixelBlock(record->blockBytes);
         if (block.data == nullptr) return false;
-        table->AdoptBlock(*record, block);
+        slots.AdoptBlock(slot, block);
         return true;
     }
 
@@ -1467,7 +1454,7 @@ private:
             return true;
         }
         // A free slot leaves the unit as it was.
-        const bool mirrored = table->UsedSlot(slot) != nullptr;
+        const bool mirrored = BufferSlots::Of(*table).UsedSlot(slot) != nullptr;
         context.BindBufferToUnit(unit, slot, *table);
         if (mirrored) MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
         return true;
@@ -1652,11 +1639,12 @@ private:
         }
         const int32_t rowBytes = RowBytes(b.format, b.width);
         Check(rowBytes > 0 && b.height > 0);
-        const uint8_t* row0 = context.GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
+        const uint8_t* row0 =
+            MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
         const CRenderSurfaceBuffer* plane = LiveTexturePlane(b, row0);
         Check(row0 != nullptr && plane != nullptr);
         const size_t levelBytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(b.height);
-        if (context.GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
+        if (MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
             Check(b.height == 1 || plane->GetPitch() == rowBytes);
         }
     }
@@ -1665,9 +1653,10 @@ private:
     // block that slot of the context's table has now, all of it.
     static void CheckMirror(MGLContext& context, const TextureUnit& unit) {
         const BufferTable* table = context.Buffers();
-        const BufferRecord* record = table != nullptr ? table->UsedSlot(unit.id) : nullptr;
+        const BufferRecord* record = table != nullptr ? BufferSlots::Of(*table).UsedSlot(unit.id) : nullptr;
         Check(record != nullptr && record->guestBase == unit.b.levels[0]);
-        Check(context.GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) == record->levels[0]);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) ==
+              record->levels[0]);
     }
 
     // The colour plane of a live texture of the unit's shape whose row 0 is
@@ -1693,7 +1682,7 @@ private:
         const CRenderSurfaceBuffer* plane = current != nullptr ? current->GetPlane(index) : nullptr;
         Check(plane != nullptr && LivePixels(plane) == bound);
         const size_t rowBytes = static_cast<size_t>(RowBytes(plane->GetFormat(), plane->GetWidth()));
-        Check(context.GuestMemory().ToHost(guestRow0, rowBytes) == bound);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(guestRow0, rowBytes) == bound);
     }
 
     FuzzProgram& m_program;
