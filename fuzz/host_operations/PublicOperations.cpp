@@ -174,14 +174,28 @@ void PublicOperations::ReadFriend(CXCursor friendDeclaration, CXCursor owner) {
     }
 }
 
+// A using-declaration names one declaration, or refers to the set of
+// overloads it brings in.
 void PublicOperations::ReadUsing(CXCursor usingDeclaration) {
-    const unsigned count = clang_getNumOverloadedDecls(usingDeclaration);
-    for (unsigned i = 0; i < count; ++i) {
-        const CXCursor brought = clang_getOverloadedDecl(usingDeclaration, i);
-        const CXCursorKind kind = clang_getCursorKind(brought);
-        if (IsFunction(kind)) Note(brought);
-        if (IsClass(kind)) Reach(brought);
+    const CXCursor named = clang_getCursorReferenced(usingDeclaration);
+    if (clang_getCursorKind(named) != CXCursor_OverloadedDeclRef) {
+        ReadBrought(named);
+        return;
     }
+    const unsigned count = clang_getNumOverloadedDecls(named);
+    for (unsigned i = 0; i < count; ++i) ReadBrought(clang_getOverloadedDecl(named, i));
+}
+
+// A member of a class template's specialisation is read as the template's.
+// Constructors brought in are inherited, copy and move ones never.
+void PublicOperations::ReadBrought(CXCursor brought) {
+    brought = TemplateOf(brought);
+    if (clang_CXXConstructor_isCopyConstructor(brought) != 0 || clang_CXXConstructor_isMoveConstructor(brought) != 0) {
+        return;
+    }
+    const CXCursorKind kind = clang_getCursorKind(brought);
+    if (IsFunction(kind)) Note(brought);
+    if (IsClass(kind)) Reach(brought);
 }
 
 // A virtual a class keeps private still runs when a host calls what it

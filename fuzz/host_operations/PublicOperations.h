@@ -50,6 +50,7 @@ private:
     void ReadMember(CXCursor member, bool hostSees);
     void ReadFriend(CXCursor friendDeclaration, CXCursor owner);
     void ReadUsing(CXCursor usingDeclaration);
+    void ReadBrought(CXCursor brought);
     void ReadOverridesThroughBases(CXCursor definition);
     void NoteFunction(CXCursor function);
     void NoteIfCallable(CXCursor data);
