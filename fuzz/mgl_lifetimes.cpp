@@ -107,8 +107,10 @@
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
 #include "MGLHost.h"
@@ -1364,11 +1366,12 @@ private:
         const int32_t slot = PickSlot(*table);
         if (r.choice == 0) return table->ResizeBuffer(slot, r.width, r.height) != nullptr;
         if (r.choice == 1) return table->ReformatBuffer(slot, r.format, r.width, r.height) != nullptr;
-        BufferRecord* record = table->UsedSlot(slot);
+        BufferSlots& slots = BufferSlots::Of(*table);
+        BufferRecord* record = slots.UsedSlot(slot);
         if (record == nullptr) return false;
-        const PixelBlock block = BufferTable::NewPixelBlock(record->blockBytes);
+        const PixelBlock block = BufferSlots::NewPixelBlock(record->blockBytes);
         if (block.data == nullptr) return false;
-        table->AdoptBlock(*record, block);
+        slots.AdoptBlock(slot, block);
         return true;
     }
 
@@ -1407,7 +1410,7 @@ private:
             return true;
         }
         // A free slot leaves the unit as it was.
-        const bool mirrored = table->UsedSlot(slot) != nullptr;
+        const bool mirrored = BufferSlots::Of(*table).UsedSlot(slot) != nullptr;
         context.BindBufferToUnit(unit, slot, *table);
         if (mirrored) MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
         return true;
@@ -1592,11 +1595,12 @@ private:
         }
         const int32_t rowBytes = RowBytes(b.format, b.width);
         Check(rowBytes > 0 && b.height > 0);
-        const uint8_t* row0 = context.GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
+        const uint8_t* row0 =
+            MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
         const CRenderSurfaceBuffer* plane = LiveTexturePlane(b, row0);
         Check(row0 != nullptr && plane != nullptr);
         const size_t levelBytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(b.height);
-        if (context.GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
+        if (MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
             Check(b.height == 1 || plane->GetPitch() == rowBytes);
         }
     }
@@ -1605,9 +1609,10 @@ private:
     // block that slot of the context's table has now, all of it.
     static void CheckMirror(MGLContext& context, const TextureUnit& unit) {
         const BufferTable* table = context.Buffers();
-        const BufferRecord* record = table != nullptr ? table->UsedSlot(unit.id) : nullptr;
+        const BufferRecord* record = table != nullptr ? BufferSlots::Of(*table).UsedSlot(unit.id) : nullptr;
         Check(record != nullptr && record->guestBase == unit.b.levels[0]);
-        Check(context.GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) == record->levels[0]);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) ==
+              record->levels[0]);
     }
 
     // The colour plane of a live texture of the unit's shape whose row 0 is
@@ -1633,7 +1638,7 @@ private:
         const CRenderSurfaceBuffer* plane = current != nullptr ? current->GetPlane(index) : nullptr;
         Check(plane != nullptr && LivePixels(plane) == bound);
         const size_t rowBytes = static_cast<size_t>(RowBytes(plane->GetFormat(), plane->GetWidth()));
-        Check(context.GuestMemory().ToHost(guestRow0, rowBytes) == bound);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(guestRow0, rowBytes) == bound);
     }
 
     FuzzProgram& m_program;

@@ -1,7 +1,7 @@
 # Runs the host-operations check with MGLContext.h replaced by a copy that
 # declares one more public member (after PREAMBLE, put at the top): the
 # check must fail, and name the addition.
-#   cmake -DCHECK=<check> -DBUILD=<build folder> -DFUZZER=<source> -DLIST=<file>[:<file>...]
+#   cmake -DCHECK=<check> -DBUILD=<build folder> -DFUZZER=<source> -DLIST=<list>
 #     -DHEADERS=<a|b|...> -DCOPY_DIR=<dir> [-DPREAMBLE=<text>] -DMEMBER=<declaration without ';'>
 #     -DEXPECT=<name> -P AdditionFails.cmake
 string(REPLACE "|" ";" headers "${HEADERS}")

@@ -2,15 +2,13 @@
 // PublicOperations) and fails unless the fuzz target given drives each (its
 // source calls that very declaration, see FuzzerCalls) or the not-driven
 // list names it with why. It fails too on an entry of the list that names
-// no such operation, or one that is driven. The list may be kept in several
-// files, named with ':' between them: a build configuration whose headers
-// declare operations others do not reads a file of those besides. Both units are read by libclang
+// no such operation, or one that is driven. Both units are read by libclang
 // with the flags the build compiles the fuzz target with: the headers as
 // one unit that includes each in turn.
 // How overrides are judged: see Verdicts.
 //
 //   mgl_host_operations_check [--list-undriven | --list-driven]
-//     <build folder> <fuzz target source> <not-driven list file>[:<file>...] <header>...
+//     <build folder> <fuzz target source> <not-driven list> <header>...
 // --list-undriven prints, as lines for the list with the reason to write,
 // the operations neither driven nor listed; --list-driven the driven ones.
 
@@ -36,7 +34,7 @@ struct Arguments {
     Mode mode = Mode::Check;
     std::string build;
     std::string fuzzer;
-    std::string lists;
+    std::string list;
     std::vector<std::string> headers;
 };
 
@@ -48,24 +46,17 @@ bool ReadArguments(int argc, char** argv, Arguments& arguments) {
     if (argc - at < 4) return false;
     arguments.build = argv[at];
     arguments.fuzzer = argv[at + 1];
-    arguments.lists = argv[at + 2];
+    arguments.list = argv[at + 2];
     arguments.headers.assign(argv + at + 3, argv + argc);
     return true;
 }
 
-// The files, named with ':' between them, one after the other.
-bool ReadFiles(const std::string& paths, std::string& text) {
-    std::istringstream names(paths);
-    std::string path;
-    bool read = true;
-    while (std::getline(names, path, ':')) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream contents;
-        contents << file.rdbuf();
-        text += contents.str() + "\n";
-        read = read && static_cast<bool>(file);
-    }
-    return read;
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    text = contents.str();
+    return static_cast<bool>(file);
 }
 
 std::string IncludeEach(const std::vector<std::string>& headers) {
@@ -95,7 +86,7 @@ int Report(const Verdicts& verdicts, const Arguments& arguments) {
     PrintEach(verdicts.Failures(), "FAIL %s\n");
     std::printf("%zu public operations, %zu driven, %zu failures (list: %s)\n",
                 verdicts.OperationCount(), verdicts.Driven().size(), verdicts.Failures().size(),
-                arguments.lists.c_str());
+                arguments.list.c_str());
     return verdicts.Failures().empty() ? 0 : 1;
 }
 
@@ -106,15 +97,15 @@ int main(int argc, char** argv) {
     if (!ReadArguments(argc, argv, arguments)) {
         std::fprintf(stderr,
                      "usage: %s [--list-undriven | --list-driven] <build folder> <fuzz target source> "
-                     "<not-driven list file>[:<file>...] <header>...\n",
+                     "<not-driven list> <header>...\n",
                      argv[0]);
         return 2;
     }
     const CompileFlags flags(arguments.build, arguments.fuzzer);
     std::string listText;
-    if (!flags.Found() || !ReadFiles(arguments.lists, listText)) {
-        std::fprintf(stderr, "no compile command for %s in %s, or not every list of %s\n", arguments.fuzzer.c_str(),
-                     arguments.build.c_str(), arguments.lists.c_str());
+    if (!flags.Found() || !ReadFile(arguments.list, listText)) {
+        std::fprintf(stderr, "no compile command for %s in %s, or no list %s\n", arguments.fuzzer.c_str(),
+                     arguments.build.c_str(), arguments.list.c_str());
         return 2;
     }
     const std::string includes = IncludeEach(arguments.headers);

@@ -6,6 +6,7 @@
 #include "CColor.h"
 #include "CPixelChannels.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 
 namespace {
@@ -15,11 +16,11 @@ protected:
     // A plane whose bytes count up from `first`, so every pixel differs.
     int32_t CountingSlot(int32_t w, int32_t h, uint32_t format, uint8_t first = 1) {
         const int32_t slot = table->AllocBuffer(w, h, format, 0);
-        BufferRecord* record = table->UsedSlot(slot);
+        BufferRecord* record = BufferSlots::Of(*table).UsedSlot(slot);
         for (size_t i = 0; i < size_t(w * h * record->BytesPerPixel()); ++i) record->levels[0][i] = uint8_t(first + i);
         return slot;
     }
-    BufferRecord& Record(int32_t slot) { return *table->UsedSlot(slot); }
+    BufferRecord& Record(int32_t slot) { return *BufferSlots::Of(*table).UsedSlot(slot); }
     std::vector<uint8_t> Level0(int32_t slot) {
         const BufferRecord& record = Record(slot);
         return {record.levels[0], record.levels[0] + record.width * record.height * record.BytesPerPixel()};

@@ -5,6 +5,7 @@
 #include "CGraphics.h"
 #include "CMathFixed.h"
 #include "MGLFixed.h"
+#include "MGLContextCore.h"
 #include "RenderPoly.h"
 
 namespace {
@@ -105,13 +106,13 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
     const int32_t either = a[kWordOutcode] | b[kWordOutcode];
     if (withNearFar && (either & kOutZBits) != 0) ClipEdgeNearFar(a, b);
     if ((either & kOutXBits) != 0) ClipLineXY(a, b, kWordX, s.ccx0, s.ccx1);
-    m_context.ComputeOutcodeXY(a);
-    m_context.ComputeOutcodeXY(b);
+    Core().ComputeOutcodeXY(a);
+    Core().ComputeOutcodeXY(b);
     if ((a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) != 0) return false;
     if ((either & kOutYBits) == 0) return true;
     ClipLineXY(a, b, kWordY, s.ccy0, s.ccy1);
-    m_context.ComputeOutcodeXY(a);
-    m_context.ComputeOutcodeXY(b);
+    Core().ComputeOutcodeXY(a);
+    Core().ComputeOutcodeXY(b);
     return (a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) == 0;
 }
 
@@ -133,7 +134,7 @@ bool RenderPoly::SetUpLine(MGLLineRecord& record) {
 
 void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
     const MGLRecord& s = m_context.Record();
-    const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
+    const MGLReciprocal r = Core().Reciprocal(v[kWordW]);
     *x = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
     *y = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
 }
@@ -170,7 +171,7 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, m_context.PlaneHeight(MGLContext::Plane::Colour) - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
-    record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
+    record.firstPixel = Core().PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
     return CallOut(line, std::as_const(record), xa, ya);
 }
 

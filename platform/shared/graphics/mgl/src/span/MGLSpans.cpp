@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLFlatCallState.h"
 #include "MGLRowRoutine.h"
 #include "MGLRowWalk.h"
@@ -46,7 +46,7 @@ void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
 // The sampler's row routine, chosen at the first row drawn, runs the rest.
 void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     RowWalk walk(context, rows, true);
-    MGLTextureSampler& sampler = context.SpanSampler();
+    MGLTextureSampler& sampler = MGLContextCore::Of(context).SpanSampler();
     walk.StepSelfWhenApart(sampler);
     if (!walk.Next()) return;
     span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);

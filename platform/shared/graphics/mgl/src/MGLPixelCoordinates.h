@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "CFixedWide.h"
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "MGLLookupTables.h"
 
@@ -168,7 +168,7 @@ inline int32_t PerspectiveStep(const PixelReciprocal& q, const TexturedValues& w
 
 // The level of detail of one pixel from the perspective terms.
 inline int32_t PerspectiveLod(const PixelReciprocal& q, const TexturedValues& w) {
-    return MGLContext::ComputeLod(PerspectiveStep(q, w));
+    return MGLContextCore::ComputeLod(PerspectiveStep(q, w));
 }
 
 namespace perspective_detail {
