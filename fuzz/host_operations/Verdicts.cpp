@@ -1,5 +1,7 @@
 #include "Verdicts.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsDriven(const std::string& usr, const PublicOperations::Operation& operation, const FuzzerCalls& calls) {
@@ -17,6 +19,9 @@ Verdicts::Verdicts(const PublicOperations& operations, const FuzzerCalls& calls,
     for (const std::string& fault : list.Faults()) m_failures.push_back("the list: " + fault);
     for (const auto& [usr, operation] : operations.All()) Judge(operation, IsDriven(usr, operation, calls));
     JudgeEntries();
+    // In the list's order, to be pasted into it.
+    std::sort(m_undriven.begin(), m_undriven.end());
+    std::sort(m_driven.begin(), m_driven.end());
 }
 
 void Verdicts::Judge(const PublicOperations::Operation& operation, bool driven) {

@@ -20,7 +20,8 @@ public:
 
     // Each failure in words, the operation or entry named first.
     const std::vector<std::string>& Failures() const { return m_failures; }
-    // Operations neither driven nor listed, and those driven, by name.
+    // Operations neither driven nor listed, and those driven, by name in
+    // order.
     const std::vector<std::string>& Undriven() const { return m_undriven; }
     const std::vector<std::string>& Driven() const { return m_driven; }
     size_t OperationCount() const { return m_public.size(); }
