@@ -63,50 +63,6 @@
 // captures afterwards: they went with it.
 // MGLContext's Release is private (Init and the destructor run it).
 //
-// Not driven, and why:
-// - MGLContext::RowSpan, MGLContext::PlaneRowOf: a native span's look-ups into the bound planes, which
-//   the span routines make through the context's own part in every draw here
-// - MGLContext::IsReady, MGLContext::Tables, MGLContext::PlaneWidth, MGLContext::PlaneHeight,
-//   MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
-//   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
-//   the context and change or map nothing
-// - MGLContext::SinCos: arithmetic on the context's tables, of the caller's values alone
-// - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
-//   their planes come from the CreatePlanes driven here
-// - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
-//   CRenderSurfaceBuffer::GetFormatName, CRenderSurfaceBuffer::RoundUpPow2, CRenderSurfaceBuffer::ToZ32,
-//   CRenderSurfaceLoadParams::MapFormat, CRenderSurface_SW_OffScreen::FillFormatMap,
-//   CRenderSurface_SW::GetType, CTextureObject_MGL::GetType, CTextureObjectInterface::GetType,
-//   CTextureObject_MGL::Log2OfPowerOfTwo, CTextureObject_MGL::TextureFormatIndex,
-//   CTextureObject_MGL::FindTextureFormat, CTextureObject_MGL::GetTextureFormat,
-//   CTextureObject_MGL::PrintName, CTextureObject_MGL::PrintNameInt, CTextureObject_MGL::PrintNameFixed:
-//   of formats, types and names alone, no surface, texture or context
-// - CRenderSurface_SW::GetPlanePointer, CRenderSurface_SW::IsRectInside: the 2D blitters' access to
-//   a surface's planes, which the renderer does not use
-// - CRenderSurfaceBuffer::CRenderSurfaceBuffer, CRenderSurfaceBufferEx::CRenderSurfaceBufferEx,
-//   CRenderSurfaceBufferEx::GetPlaneCount: a plane is made by its surface (CreatePlanes, driven), and
-//   one made alone belongs to no surface the renderer binds
-// - CTextureObject_MGL::ReservedA, CTextureObject_MGL::ReservedB, CTextureObject_MGL::SetListParameter,
-//   CTextureObjectInterface::ReservedA, CTextureObjectInterface::ReservedB,
-//   CTextureObjectInterface::SetListParameter, CTextureObjectInterface::CTextureObjectInterface: slots of
-//   the interface that do nothing (SetParameterList, driven, runs the list one)
-// - CShader_MGL::*, CShaderInterface::*, MGLShaderState::GetKey, MGLShaderState::Code,
-//   MGLShaderState::operator new, MGLShaderState::operator delete: a shader's pipeline states are
-//   copied when bound (BindShaderState, driven), so nothing the renderer maps lives in them; their
-//   loading is mgl_state_load's
-// - CreateBufferTable, BufferTable::AllocBlock, BufferTable::FreeBlock: a context makes its own table;
-//   a table made alone mirrors into no context's units
-// - MGLVertexList::Append: fills a polygon's list, which only the draw's stages read
-// - CTexture::*: an image of the engine's own that the renderer never maps; a texture's planes come
-//   from its surface
-// - Matrix2x3::*, Matrix3x3::*, Matrix3x4::*, MatrixStackOf::MatrixStackOf: arithmetic on the caller's
-//   matrices; the context's stacks are driven
-// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective: the span routines, run by every
-//   draw here (SpanTexturedPerspective); those of other layouts are mgl_draw's and mgl_differential's
-// - Dot2x16, Dot3x16, Magnitude, WrapAdd,
-//   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
-//   ArgbPixel::operator==: arithmetic of the caller's values alone
-//
 // A step closes, as its first byte says, with a small textured draw, a
 // sample of every bound unit and a clear, which bring every texture the
 // context lists to its surface; a step that does not leaves whatever it
