@@ -31,7 +31,7 @@ concept FollowsForHost = requires(Texture& texture, MGLContext& context) { textu
 
 template <typename Context>
 concept KeepsSamplerForHost = requires(Context& context) { context.KeepSpanSampler(true); } ||
-                              requires(Context& context) { context.SpanSampler(); };
+                              requires(Context& context) { context.KeptSpanSampler(); };
 
 template <typename Context>
 concept FollowsSurfacesForHost = requires(Context& context) { context.FollowSurfaces(); } ||

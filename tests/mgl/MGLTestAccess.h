@@ -10,8 +10,9 @@
 
 class MGLTestAccess {
 public:
-    // The sampler the portable spans read, as a fill outside any draw leaves it.
-    static MGLTextureSampler& SpanSampler(MGLContext& context) { return context.SpanSampler(); }
+    // A sampler of unit 0 made where a fill keeps the portable spans' one,
+    // in place of any made there before.
+    static MGLTextureSampler& SpanSampler(MGLContext& context) { return context.m_spanSampler.emplace(context, 0); }
     // The context's guest memory, for a table of the test's own in it.
     static MGLGuestMemory& Mappings(MGLContext& context) { return context.Mappings(); }
 };
