@@ -37,6 +37,9 @@
 //   drawn into them from its font sheets;
 // - the pipeline's host routines: the vertex hook, the polygon observer and
 //   the native span replaced (refused during a draw);
+// - the portable spans handed rows by the host, as a fill of its own would
+//   hand them, whose step between rows runs an operation at one of them
+//   (which may re-make the target, delete unit 0's texture or the context);
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
 //   routine must be told each segment in the terms of the colour plane
@@ -56,8 +59,9 @@
 //   a context may be made, and its target surface deleted, while the
 //   second device is installed.
 // An operation runs between draws, during one from the vertex hook, the
-// polygon observer (the line routine for lines) or a native span row, or
-// from a host watcher while a surface tells it. A run starts with a target,
+// polygon observer (the line routine for lines) or a native span row, from
+// a host watcher while a surface tells it, or from the step between the
+// rows the host hands a portable span. A run starts with a target,
 // current and bound, in slot 0, on the registered device.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
@@ -196,6 +200,7 @@ enum class Op : uint8_t {
     Watch,
     SwitchDevice,
     PolyCalls,
+    HostRows,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -207,7 +212,8 @@ constexpr const char* kOpNames[kOpCount] = {
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
     "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
     "nested draw",    "delete own surface",  "buffer operation",    "debug text",    "bind state",
-    "set transforms", "remake planes",       "watch",               "switch device", "poly calls"};
+    "set transforms", "remake planes",       "watch",               "switch device", "poly calls",
+    "host rows"};
 
 // A step whose first byte has this bit set closes without a draw.
 constexpr uint8_t kOpenStepBit = 1;
@@ -226,15 +232,16 @@ constexpr int32_t kInterpolantChoices = 24;
 constexpr int32_t kExtraInterpolantChoices = 8;
 constexpr uint32_t kDepthFormats[] = {0, RSBFormat_Z32, MGLContext::kSurfaceStencilFormat};
 
-// Where an operation runs: between draws, during one from a hook, or from
-// a host watcher while a surface tells it of a change or its end.
-enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Told, Count };
+// Where an operation runs: between draws, during one from a hook, from a
+// host watcher while a surface tells it of a change or its end, or from the
+// step between rows the host hands a portable span.
+enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Told, RowStep, Count };
 constexpr int32_t kPlaceCount = static_cast<int32_t>(Place::Count);
 constexpr int32_t kHookPlaces = static_cast<int32_t>(Place::Told) - 1;
 // One value of a step's place byte in this many runs its operation between draws.
 constexpr int32_t kPlaceChoices = 3;
 constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row",
-                                                  "told"};
+                                                  "told",          "row step"};
 
 // Host watchers, each on one surface at a time.
 constexpr int32_t kWatchers = 2;
@@ -440,6 +447,10 @@ struct HookedDraw {
 
 // Draws run from inside draws, one in another, at most.
 constexpr int32_t kMaxNestedDraws = 4;
+// Rows the host hands a portable span in one call, at most; and such calls
+// run from the steps of others, one in another, at most.
+constexpr int32_t kMaxHostRows = 4;
+constexpr int32_t kMaxHostRowCalls = 2;
 // Room for a vertex of the widest layout, its extra interpolants included.
 constexpr int32_t kVertexWords = 64;
 
@@ -715,6 +726,7 @@ private:
             case Op::RemakePlanes: return RemakePlanes();
             case Op::Watch: return Watch();
             case Op::SwitchDevice: return SwitchDevice();
+            case Op::HostRows: return HostRows();
             default: return PolyCalls();
         }
     }
@@ -1311,6 +1323,85 @@ private:
         return true;
     }
 
+    // Rows handed to a portable span, flat or textured, by the host as a
+    // fill of its own would hand them: from row 0 of the bound planes, over
+    // the viewport's width, the step between rows running an operation (its
+    // operands read as it runs) as it comes to one of them.
+    bool HostRows() {
+        MGLContext& context = PickContext();
+        const bool textured = (m_program.Byte() & 1) != 0;
+        const int32_t count = 1 + m_program.Below(kMaxHostRows);
+        const int32_t at = 1 + m_program.Below(count);
+        const auto op = static_cast<Op>(m_program.Below(kOpCount));
+        if (m_hostRowCalls == kMaxHostRowCalls) return false;
+        std::array<int32_t, kMaxHostRows> left{};
+        std::array<int32_t, kMaxHostRows> right{};
+        right.fill(kMaxSide * kOne - 1);
+        HostRowStep step(*this, context, op, at);
+        const MGLSpanRows rows{left.data(), right.data(), count, &HostRowStep::Next, &step, nullptr};
+        ++m_hostRowCalls;
+        if (textured) {
+            SpanRowsTexturedPerspective(context, rows);
+        } else {
+            SpanRowsFlatDepth(context, rows);
+        }
+        --m_hostRowCalls;
+        return true;
+    }
+
+    // The step between the host's rows: the record to the next row, the
+    // operation run first as the step comes to its row. The rows' addresses
+    // are those of the planes bound at the start, as a host that laid its
+    // rows out once has them: an operation may have let go of those planes,
+    // or bound others over the same addresses. One that ends the context
+    // leaves nothing to step.
+    class HostRowStep {
+    public:
+        HostRowStep(LifetimeRun& run, MGLContext& context, Op op, int32_t at)
+            : m_run(run),
+              m_context(context),
+              m_life(context.LifeOf()),
+              m_op(op),
+              m_at(at),
+              m_colour{context.Record().destbase, context.Record().deststride},
+              m_depth{context.Record().zbase, context.Record().zstride} {
+            ToRow();
+        }
+        HostRowStep(const HostRowStep&) = delete;
+        HostRowStep& operator=(const HostRowStep&) = delete;
+
+        static void Next(void* step) { static_cast<HostRowStep*>(step)->Step(); }
+
+    private:
+        void Step() {
+            ++m_row;
+            if (m_row == m_at) m_run.RunOp(m_op, Place::RowStep);
+            if (!m_life->Ended()) ToRow();
+        }
+        void ToRow() {
+            MGLRecord& s = m_context.Record();
+            s.destptr = m_colour.Row(m_row);
+            s.zptr = m_depth.Row(m_row);
+        }
+
+        // A plane's row 0 and stride, as guest values.
+        struct Rows {
+            uint32_t base;
+            int32_t stride;
+
+            uint32_t Row(int32_t y) const { return base + static_cast<uint32_t>(y) * static_cast<uint32_t>(stride); }
+        };
+
+        LifetimeRun& m_run;
+        MGLContext& m_context;
+        std::shared_ptr<MGLContext::Life> m_life;
+        Op m_op;
+        int32_t m_at;
+        Rows m_colour;
+        Rows m_depth;
+        int32_t m_row = 0;
+    };
+
     // The units a buffer-table slot was mirrored into last, rather than a
     // texture: a bit per unit, per context.
     uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == m_context.get() ? 0 : 1]; }
@@ -1507,12 +1598,18 @@ private:
         };
     }
 
+    // A segment from a first pixel inside the plane ends inside it too.
     static void CheckLineRecord(const MGLContext& context, const MGLLineRecord& record, int32_t x, int32_t y) {
         constexpr auto colour = MGLContext::Plane::Colour;
         Check(context.PlanePixels(colour) != nullptr);
         Check(record.destStride == context.PlanePitch(colour));
         Check(static_cast<uint32_t>(record.bytesPerPixel) == (context.PlaneFormat(colour) & kBytesPerPixelMask));
         Check(record.firstPixel == context.PlaneSpan(colour, x, y, 1));
+        if (record.firstPixel == nullptr) return;
+        const int64_t endX = int64_t{x} + record.dx;
+        const int64_t endY = int64_t{y} + record.dy;
+        Check(endX >= INT32_MIN && endX <= INT32_MAX && endY >= INT32_MIN && endY <= INT32_MAX);
+        Check(context.PlaneSpan(colour, static_cast<int32_t>(endX), static_cast<int32_t>(endY), 1) != nullptr);
     }
 
     // A draw of the kind over the whole viewport, textured from unit 0, the
@@ -1654,6 +1751,7 @@ private:
     std::shared_ptr<MGLContext::Life> m_otherLife;
     int32_t m_polyDraws = 0;  // open draws of m_poly
     int32_t m_nestedDraws = 0;
+    int32_t m_hostRowCalls = 0;  // portable span calls of the host's open
     HookedOp m_hooked;
     int32_t m_polygons = 0;  // polygons and lines the hooks saw since Await
     int32_t m_rows = 0;

@@ -137,6 +137,15 @@ TEST_F(MGLContextTest, TheDeviceForgetsAContextThatGoes) {
     }
     MGLHost::InstallGraphics(&device);
     EXPECT_EQ(device.GetRendererContext(), nullptr);
+    // A device that is not the registered one forgets it too, installed or not.
+    const AssertCounter secondDevice;
+    MGLTestDevice other;
+    auto third = std::make_unique<MGLContext>();
+    third->Init(4);
+    EXPECT_EQ(other.GetRendererContext(), third.get());
+    MGLHost::InstallGraphics(&device);
+    third.reset();
+    EXPECT_EQ(other.GetRendererContext(), nullptr);
 }
 
 TEST_F(MGLContextTest, RegisterIndicesOutsideTheFileChangeNothing) {

@@ -60,13 +60,15 @@ public:
     // are short, and looking the unit and its levels up again for each one
     // cost as much as the texels; so while a fill keeps it (KeepSpanSampler,
     // for routines known to leave the unit, its buffer and the guest regions
-    // alone) one sampler serves every row. Otherwise each call makes a new
-    // one, which sees the unit as it stands. Fills are short too: a fill
-    // that keeps the sampler takes the one an earlier fill left, when host
-    // code in between (a vertex hook) changed nothing it was made from.
-    MGLTextureSampler& SpanSampler() {
-        if (!m_keepSpanSampler || !m_spanSampler) m_spanSampler.emplace(m_context, 0);
-        return *m_spanSampler;
+    // alone) one sampler serves every row. Otherwise there is none (null):
+    // each call makes one of its own, which sees the unit as it stands.
+    // Fills are short too: a fill that keeps the sampler takes the one an
+    // earlier fill left, when host code in between (a vertex hook) changed
+    // nothing it was made from.
+    MGLTextureSampler* KeptSpanSampler() {
+        if (!m_keepSpanSampler) return nullptr;
+        if (!m_spanSampler) m_spanSampler.emplace(m_context, 0);
+        return &*m_spanSampler;
     }
     void KeepSpanSampler(bool keep) {
         m_keepSpanSampler = keep;
