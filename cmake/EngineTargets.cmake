@@ -38,7 +38,7 @@ function(engine_test name)
     return()
   endif()
   add_executable(${name} ${test_sources})
-  target_link_libraries(${name} PRIVATE engine_all engine_mgl engine_test_support GTest::gtest)
+  target_link_libraries(${name} PRIVATE engine_all engine_mgl_internal engine_test_support GTest::gtest)
   set(filter)
   if(ARG_GTEST_FILTER)
     set(filter --gtest_filter=${ARG_GTEST_FILTER})
@@ -73,7 +73,7 @@ endfunction()
 function(engine_fuzz_target source)
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name}_replay ${source} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplayMain.cpp)
-  target_link_libraries(${name}_replay PRIVATE engine_all engine_mgl engine_tools)
+  target_link_libraries(${name}_replay PRIVATE engine_all engine_mgl_internal engine_tools)
   add_test(NAME ${name}
     COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
   if(name MATCHES "^mgl_")
@@ -83,30 +83,30 @@ function(engine_fuzz_target source)
     add_executable(${name}_fuzzer ${source})
     target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${name}_fuzzer PRIVATE engine_all engine_mgl engine_tools)
+    target_link_libraries(${name}_fuzzer PRIVATE engine_all engine_mgl_internal engine_tools)
   endif()
 endfunction()
 
 # mgl_library()
 # The software 3D renderer's library, engine_mgl, from
 # platform/shared/graphics/mgl. Unlike the engine libraries it stays out of
-# engine_all: only its own tests, fuzz targets and benchmarks link it.
+# engine_all: only its own tests, fuzz targets and benchmarks link it. Its
+# public include folder is inc/ alone, what a host draws with; the stages
+# under src/ are the library's own. engine_mgl_internal adds them for the
+# tests, fuzz targets and benchmarks that look inside.
 function(mgl_library)
   set(folder ${PROJECT_SOURCE_DIR}/platform/shared/graphics/mgl)
   file(GLOB mgl_sources CONFIGURE_DEPENDS ${folder}/src/*.cpp ${folder}/src/span/*.cpp)
-  if(mgl_sources)
-    add_library(engine_mgl STATIC ${mgl_sources})
-    target_include_directories(engine_mgl PUBLIC ${folder}/inc)
-    target_link_libraries(engine_mgl PUBLIC engine_graphics engine_math engine_foundation)
-    set(users PUBLIC)
-  else()
-    add_library(engine_mgl INTERFACE)
-    target_include_directories(engine_mgl INTERFACE ${folder}/inc)
-    set(users INTERFACE)
-  endif()
-  # Whatever includes the renderer's headers must see the same helpers
-  # (MGLVectorUnit.h): the definition goes to its users as well.
+  add_library(engine_mgl STATIC ${mgl_sources})
+  target_include_directories(engine_mgl PUBLIC ${folder}/inc PRIVATE ${folder}/src ${folder}/src/span)
+  target_link_libraries(engine_mgl PUBLIC engine_graphics engine_math engine_foundation)
+  add_library(engine_mgl_internal INTERFACE)
+  target_include_directories(engine_mgl_internal INTERFACE ${folder}/src ${folder}/src/span)
+  target_link_libraries(engine_mgl_internal INTERFACE engine_mgl)
+  # Whatever includes the stages must see the same helpers
+  # (MGLVectorUnit.h): the definition goes to their users as well.
   if(ENGINE_SCALAR)
-    target_compile_definitions(engine_mgl ${users} MGL_SCALAR)
+    target_compile_definitions(engine_mgl PRIVATE MGL_SCALAR)
+    target_compile_definitions(engine_mgl_internal INTERFACE MGL_SCALAR)
   endif()
 endfunction()

@@ -39,8 +39,10 @@
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLFuzzSurface.h"
 #include "MGLSpans.h"
 #include "MGLTexel.h"
@@ -239,7 +241,8 @@ private:
         const TextureUnit& unit = m_context.Record().texture_units[0];
         const size_t paletteBytes = kPaletteEntryBytes * static_cast<size_t>(PaletteEntries(unit.b.format));
         return unit.b.palette != 0 && paletteBytes != 0 &&
-               overRecord(m_context.GuestMemory().ToHost(unit.b.palette, paletteBytes), paletteBytes);
+               overRecord(MGLContextCore::Of(m_context).GuestMemory().ToHost(unit.b.palette, paletteBytes),
+                          paletteBytes);
     }
 
     bool SetUpTarget() {
@@ -266,7 +269,7 @@ private:
         for (uint8_t& byte : pattern) byte = m_program.Byte();
         const int32_t slot = table.AllocBuffer(width, height, format, 0);
         if (slot < 0) return;
-        BufferRecord* record = table.Slot(slot);
+        const BufferRecord* record = BufferSlots::Of(table).Slot(slot);
         for (size_t k = 0; k < record->blockBytes; ++k) record->levels[0][k] = pattern[k % kPatternBytes];
         if ((m_target.flags & kFlagMipChain) != 0) BuildMipChain(table, slot);
         m_context.BindBufferToUnit(0, slot, table);

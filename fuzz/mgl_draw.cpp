@@ -24,6 +24,7 @@
 #include "CShader_MGL.h"
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
+#include "MGLBufferSlots.h"
 #include "MGLFuzzSurface.h"
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
@@ -156,7 +157,7 @@ private:
             const uint8_t options = m_program.Byte();
             const int32_t slot = table.AllocBuffer(width, height, format, 0);
             if (slot < 0) continue;
-            BufferRecord* record = table.Slot(slot);
+            const BufferRecord* record = BufferSlots::Of(table).Slot(slot);
             uint8_t pattern[16];
             for (uint8_t& byte : pattern) byte = m_program.Byte();
             const size_t bytes = static_cast<size_t>(width) * height * (format & 31u);
@@ -187,7 +188,7 @@ private:
     void CheckTextures() const {
         const BufferTable& table = *m_context.Buffers();
         for (const Texture& texture : m_textures) {
-            const BufferRecord* record = table.UsedSlot(texture.slot);
+            const BufferRecord* record = BufferSlots::Of(table).UsedSlot(texture.slot);
             Check(record != nullptr && Texels(*record) == texture.texels);
         }
     }

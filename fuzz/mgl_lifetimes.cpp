@@ -37,6 +37,9 @@
 //   drawn into them from its font sheets;
 // - the pipeline's host routines: the vertex hook, the polygon observer and
 //   the native span replaced (refused during a draw);
+// - the portable spans handed rows by the host, as a fill of its own would
+//   hand them, whose step between rows runs an operation at one of them
+//   (which may re-make the target, delete unit 0's texture or the context);
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
 //   routine must be told each segment in the terms of the colour plane
@@ -56,72 +59,13 @@
 //   a context may be made, and its target surface deleted, while the
 //   second device is installed.
 // An operation runs between draws, during one from the vertex hook, the
-// polygon observer (the line routine for lines) or a native span row, or
-// from a host watcher while a surface tells it. A run starts with a target,
+// polygon observer (the line routine for lines) or a native span row, from
+// a host watcher while a surface tells it, or from the step between the
+// rows the host hands a portable span. A run starts with a target,
 // current and bound, in slot 0, on the registered device.
 // A hook that deletes the RenderPoly holding it touches none of its
 // captures afterwards: they went with it.
 // MGLContext's Release is private (Init and the destructor run it).
-//
-// Not driven, and why:
-// - MGLContext::RowSpan, MGLContext::PlaneRowOf, MGLContext::RunFrom, MGLContext::PlaneRun::Span:
-//   the span routines' look-ups into the bound planes, run by every draw here
-// - MGLContext::IsReady, MGLContext::Tables, MGLContext::PlaneWidth, MGLContext::PlaneHeight,
-//   MGLContext::RecordGuestAddress, MGLContext::PoolWords, MGLContext::VertexPool, MGLContext::SpanCode,
-//   MGLContext::TargetWidth, MGLContext::TargetHeight, MGLContext::FindTextureUnit: queries that read
-//   the context and change or map nothing
-// - MGLContext::SinCos, MGLContext::Reciprocal, MGLContext::Divide, MGLContext::ComputeLod,
-//   MGLContext::ComputeOutcode, MGLContext::ComputeOutcodeXY: arithmetic on the context's tables and
-//   clip bounds, of the caller's values alone
-// - CRenderSurface::Configure, CreateRenderSurface: need an application, an archive and a display;
-//   their planes come from the CreatePlanes driven here
-// - CRenderSurface::BufferTypeToIndex, CRenderSurfaceBuffer::ConvertColor,
-//   CRenderSurfaceBuffer::GetFormatName, CRenderSurfaceBuffer::RoundUpPow2, CRenderSurfaceBuffer::ToZ32,
-//   CRenderSurfaceLoadParams::MapFormat, CRenderSurface_SW_OffScreen::FillFormatMap,
-//   CRenderSurface_SW::GetType, CTextureObject_MGL::GetType, CTextureObjectInterface::GetType,
-//   CTextureObject_MGL::Log2OfPowerOfTwo, CTextureObject_MGL::TextureFormatIndex,
-//   CTextureObject_MGL::FindTextureFormat, CTextureObject_MGL::GetTextureFormat,
-//   CTextureObject_MGL::PrintName, CTextureObject_MGL::PrintNameInt, CTextureObject_MGL::PrintNameFixed:
-//   of formats, types and names alone, no surface, texture or context
-// - CRenderSurface_SW::GetPlanePointer, CRenderSurface_SW::IsRectInside: the 2D blitters' access to
-//   a surface's planes, which the renderer does not use
-// - CRenderSurfaceBuffer::CRenderSurfaceBuffer, CRenderSurfaceBufferEx::CRenderSurfaceBufferEx,
-//   CRenderSurfaceBufferEx::GetPlaneCount: a plane is made by its surface (CreatePlanes, driven), and
-//   one made alone belongs to no surface the renderer binds
-// - CTextureObject_MGL::ReservedA, CTextureObject_MGL::ReservedB, CTextureObject_MGL::SetListParameter,
-//   CTextureObjectInterface::ReservedA, CTextureObjectInterface::ReservedB,
-//   CTextureObjectInterface::SetListParameter, CTextureObjectInterface::CTextureObjectInterface: slots of
-//   the interface that do nothing (SetParameterList, driven, runs the list one)
-// - CShader_MGL::*, CShaderInterface::*, MGLShaderState::GetKey, MGLShaderState::Code,
-//   MGLShaderState::operator new, MGLShaderState::operator delete: a shader's pipeline states are
-//   copied when bound (BindShaderState, driven), so nothing the renderer maps lives in them; their
-//   loading is mgl_state_load's
-// - BufferTable::BufferTable, BufferTable::operator new, BufferTable::operator delete, CreateBufferTable,
-//   BufferTable::AllocBlock, BufferTable::FreeBlock, BufferTable::Slot, BufferRecord::BytesPerPixel,
-//   BufferRecord::InUse, BufferRecord::PixelAt: a context makes its own table; a table made alone
-//   mirrors into no context's units, and a record is read through UsedSlot (driven)
-// - MGLVertexList::Append: fills a polygon's list, which only the draw's stages read
-// - CTexture::*: an image of the engine's own that the renderer never maps; a texture's planes come
-//   from its surface
-// - Matrix2x3::*, Matrix3x3::*, Matrix3x4::*, MatrixStackOf::MatrixStackOf: arithmetic on the caller's
-//   matrices; the context's stacks are driven
-// - MGLGuestMemory::*, MGLLookupTables::*, MGLSpanInterpreter::*, InterpretSpanCode, MGLVectorUnit::*,
-//   MGLInstructionFields::*: the context's own guest map, tables, interpreter and routine choice, run
-//   by every draw here; the interpreter has a fuzz target of its own
-// - BlockModeName, ConditionName, DescribeStateOperand, DisassembleSpanCode, OpcodeName, ShiftName:
-//   the disassembler, a tool's printing of span code
-// - SpanFlatDepth, SpanRowsFlatDepth, SpanRowsTexturedPerspective, MGLTextureSampler::*,
-//   MGLPixelCoordinates::*, MGLPixelQuads::*, MGLPixelTexels::*, TexelLevel::*,
-//   HeldTexelLevel::*, NearestLevels::*, QuadMemo::*, PixelReciprocals::*, TexturedValues::*,
-//   texel_format::*, texel_detail::*, sampler_detail::*, perspective_detail::*, AccumulateTexel,
-//   AccumulateTexelWeighted, DecodeTexel, FetchTexel, LevelExtent, LevelOf, PaletteEntries, TexelAddress,
-//   TexelBytes, TexelQuadAddress, PerspectiveCoordinates, PerspectiveLevel,
-//   PerspectiveLevelLod, PerspectiveLod, PerspectiveStep, ReciprocalOf: the span routines and the
-//   sampler's stages, run by every textured draw and sample here (SpanTexturedPerspective); those of
-//   other layouts are mgl_draw's and mgl_differential's
-// - ApplyReciprocal, DoublingsToReach, HalvedIndex, TableIndexOf, Dot2x16, Dot3x16, Magnitude, WrapAdd,
-//   WrapMul, WrapNeg, WrapShiftLeft, WrapSub, PackPixel, PackSolidPixel, UnpackPixel,
-//   ArgbPixel::operator==: arithmetic of the caller's values alone
 //
 // A step closes, as its first byte says, with a small textured draw, a
 // sample of every bound unit and a clear, which bring every texture the
@@ -167,8 +111,10 @@
 #include "FuzzCheck.h"
 #include "FuzzProgram.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
 #include "MGLHost.h"
@@ -254,6 +200,7 @@ enum class Op : uint8_t {
     Watch,
     SwitchDevice,
     PolyCalls,
+    HostRows,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -265,7 +212,8 @@ constexpr const char* kOpNames[kOpCount] = {
     "make second context", "end second context", "make buffer",     "free buffer",   "remake buffer",
     "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
     "nested draw",    "delete own surface",  "buffer operation",    "debug text",    "bind state",
-    "set transforms", "remake planes",       "watch",               "switch device", "poly calls"};
+    "set transforms", "remake planes",       "watch",               "switch device", "poly calls",
+    "host rows"};
 
 // A step whose first byte has this bit set closes without a draw.
 constexpr uint8_t kOpenStepBit = 1;
@@ -284,15 +232,16 @@ constexpr int32_t kInterpolantChoices = 24;
 constexpr int32_t kExtraInterpolantChoices = 8;
 constexpr uint32_t kDepthFormats[] = {0, RSBFormat_Z32, MGLContext::kSurfaceStencilFormat};
 
-// Where an operation runs: between draws, during one from a hook, or from
-// a host watcher while a surface tells it of a change or its end.
-enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Told, Count };
+// Where an operation runs: between draws, during one from a hook, from a
+// host watcher while a surface tells it of a change or its end, or from the
+// step between rows the host hands a portable span.
+enum class Place : uint8_t { BetweenDraws, VertexHook, PolygonHook, SpanRow, Told, RowStep, Count };
 constexpr int32_t kPlaceCount = static_cast<int32_t>(Place::Count);
 constexpr int32_t kHookPlaces = static_cast<int32_t>(Place::Told) - 1;
 // One value of a step's place byte in this many runs its operation between draws.
 constexpr int32_t kPlaceChoices = 3;
 constexpr const char* kPlaceNames[kPlaceCount] = {"between draws", "vertex hook", "polygon hook", "span row",
-                                                  "told"};
+                                                  "told",          "row step"};
 
 // Host watchers, each on one surface at a time.
 constexpr int32_t kWatchers = 2;
@@ -498,6 +447,10 @@ struct HookedDraw {
 
 // Draws run from inside draws, one in another, at most.
 constexpr int32_t kMaxNestedDraws = 4;
+// Rows the host hands a portable span in one call, at most; and such calls
+// run from the steps of others, one in another, at most.
+constexpr int32_t kMaxHostRows = 4;
+constexpr int32_t kMaxHostRowCalls = 2;
 // Room for a vertex of the widest layout, its extra interpolants included.
 constexpr int32_t kVertexWords = 64;
 
@@ -773,6 +726,7 @@ private:
             case Op::RemakePlanes: return RemakePlanes();
             case Op::Watch: return Watch();
             case Op::SwitchDevice: return SwitchDevice();
+            case Op::HostRows: return HostRows();
             default: return PolyCalls();
         }
     }
@@ -1369,6 +1323,85 @@ private:
         return true;
     }
 
+    // Rows handed to a portable span, flat or textured, by the host as a
+    // fill of its own would hand them: from row 0 of the bound planes, over
+    // the viewport's width, the step between rows running an operation (its
+    // operands read as it runs) as it comes to one of them.
+    bool HostRows() {
+        MGLContext& context = PickContext();
+        const bool textured = (m_program.Byte() & 1) != 0;
+        const int32_t count = 1 + m_program.Below(kMaxHostRows);
+        const int32_t at = 1 + m_program.Below(count);
+        const auto op = static_cast<Op>(m_program.Below(kOpCount));
+        if (m_hostRowCalls == kMaxHostRowCalls) return false;
+        std::array<int32_t, kMaxHostRows> left{};
+        std::array<int32_t, kMaxHostRows> right{};
+        right.fill(kMaxSide * kOne - 1);
+        HostRowStep step(*this, context, op, at);
+        const MGLSpanRows rows{left.data(), right.data(), count, &HostRowStep::Next, &step, nullptr};
+        ++m_hostRowCalls;
+        if (textured) {
+            SpanRowsTexturedPerspective(context, rows);
+        } else {
+            SpanRowsFlatDepth(context, rows);
+        }
+        --m_hostRowCalls;
+        return true;
+    }
+
+    // The step between the host's rows: the record to the next row, the
+    // operation run first as the step comes to its row. The rows' addresses
+    // are those of the planes bound at the start, as a host that laid its
+    // rows out once has them: an operation may have let go of those planes,
+    // or bound others over the same addresses. One that ends the context
+    // leaves nothing to step.
+    class HostRowStep {
+    public:
+        HostRowStep(LifetimeRun& run, MGLContext& context, Op op, int32_t at)
+            : m_run(run),
+              m_context(context),
+              m_life(context.LifeOf()),
+              m_op(op),
+              m_at(at),
+              m_colour{context.Record().destbase, context.Record().deststride},
+              m_depth{context.Record().zbase, context.Record().zstride} {
+            ToRow();
+        }
+        HostRowStep(const HostRowStep&) = delete;
+        HostRowStep& operator=(const HostRowStep&) = delete;
+
+        static void Next(void* step) { static_cast<HostRowStep*>(step)->Step(); }
+
+    private:
+        void Step() {
+            ++m_row;
+            if (m_row == m_at) m_run.RunOp(m_op, Place::RowStep);
+            if (!m_life->Ended()) ToRow();
+        }
+        void ToRow() {
+            MGLRecord& s = m_context.Record();
+            s.destptr = m_colour.Row(m_row);
+            s.zptr = m_depth.Row(m_row);
+        }
+
+        // A plane's row 0 and stride, as guest values.
+        struct Rows {
+            uint32_t base;
+            int32_t stride;
+
+            uint32_t Row(int32_t y) const { return base + static_cast<uint32_t>(y) * static_cast<uint32_t>(stride); }
+        };
+
+        LifetimeRun& m_run;
+        MGLContext& m_context;
+        std::shared_ptr<MGLContext::Life> m_life;
+        Op m_op;
+        int32_t m_at;
+        Rows m_colour;
+        Rows m_depth;
+        int32_t m_row = 0;
+    };
+
     // The units a buffer-table slot was mirrored into last, rather than a
     // texture: a bit per unit, per context.
     uint8_t& MirrorsOf(const MGLContext& context) { return m_mirrors[&context == m_context.get() ? 0 : 1]; }
@@ -1424,11 +1457,12 @@ private:
         const int32_t slot = PickSlot(*table);
         if (r.choice == 0) return table->ResizeBuffer(slot, r.width, r.height) != nullptr;
         if (r.choice == 1) return table->ReformatBuffer(slot, r.format, r.width, r.height) != nullptr;
-        BufferRecord* record = table->UsedSlot(slot);
+        BufferSlots& slots = BufferSlots::Of(*table);
+        const BufferRecord* record = slots.UsedSlot(slot);
         if (record == nullptr) return false;
-        const PixelBlock block = BufferTable::NewPixelBlock(record->blockBytes);
+        const PixelBlock block = BufferSlots::NewPixelBlock(record->blockBytes);
         if (block.data == nullptr) return false;
-        table->AdoptBlock(*record, block);
+        slots.AdoptBlock(slot, block);
         return true;
     }
 
@@ -1467,7 +1501,7 @@ private:
             return true;
         }
         // A free slot leaves the unit as it was.
-        const bool mirrored = table->UsedSlot(slot) != nullptr;
+        const bool mirrored = BufferSlots::Of(*table).UsedSlot(slot) != nullptr;
         context.BindBufferToUnit(unit, slot, *table);
         if (mirrored) MirrorsOf(context) |= static_cast<uint8_t>(1u << unit);
         return true;
@@ -1564,12 +1598,18 @@ private:
         };
     }
 
+    // A segment from a first pixel inside the plane ends inside it too.
     static void CheckLineRecord(const MGLContext& context, const MGLLineRecord& record, int32_t x, int32_t y) {
         constexpr auto colour = MGLContext::Plane::Colour;
         Check(context.PlanePixels(colour) != nullptr);
         Check(record.destStride == context.PlanePitch(colour));
         Check(static_cast<uint32_t>(record.bytesPerPixel) == (context.PlaneFormat(colour) & kBytesPerPixelMask));
         Check(record.firstPixel == context.PlaneSpan(colour, x, y, 1));
+        if (record.firstPixel == nullptr) return;
+        const int64_t endX = int64_t{x} + record.dx;
+        const int64_t endY = int64_t{y} + record.dy;
+        Check(endX >= INT32_MIN && endX <= INT32_MAX && endY >= INT32_MIN && endY <= INT32_MAX);
+        Check(context.PlaneSpan(colour, static_cast<int32_t>(endX), static_cast<int32_t>(endY), 1) != nullptr);
     }
 
     // A draw of the kind over the whole viewport, textured from unit 0, the
@@ -1652,11 +1692,12 @@ private:
         }
         const int32_t rowBytes = RowBytes(b.format, b.width);
         Check(rowBytes > 0 && b.height > 0);
-        const uint8_t* row0 = context.GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
+        const uint8_t* row0 =
+            MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], static_cast<size_t>(rowBytes));
         const CRenderSurfaceBuffer* plane = LiveTexturePlane(b, row0);
         Check(row0 != nullptr && plane != nullptr);
         const size_t levelBytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(b.height);
-        if (context.GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
+        if (MGLContextCore::Of(context).GuestMemory().ToHost(b.levels[0], levelBytes) != nullptr) {
             Check(b.height == 1 || plane->GetPitch() == rowBytes);
         }
     }
@@ -1665,9 +1706,10 @@ private:
     // block that slot of the context's table has now, all of it.
     static void CheckMirror(MGLContext& context, const TextureUnit& unit) {
         const BufferTable* table = context.Buffers();
-        const BufferRecord* record = table != nullptr ? table->UsedSlot(unit.id) : nullptr;
+        const BufferRecord* record = table != nullptr ? BufferSlots::Of(*table).UsedSlot(unit.id) : nullptr;
         Check(record != nullptr && record->guestBase == unit.b.levels[0]);
-        Check(context.GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) == record->levels[0]);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(unit.b.levels[0], record->blockBytes) ==
+              record->levels[0]);
     }
 
     // The colour plane of a live texture of the unit's shape whose row 0 is
@@ -1693,7 +1735,7 @@ private:
         const CRenderSurfaceBuffer* plane = current != nullptr ? current->GetPlane(index) : nullptr;
         Check(plane != nullptr && LivePixels(plane) == bound);
         const size_t rowBytes = static_cast<size_t>(RowBytes(plane->GetFormat(), plane->GetWidth()));
-        Check(context.GuestMemory().ToHost(guestRow0, rowBytes) == bound);
+        Check(MGLContextCore::Of(context).GuestMemory().ToHost(guestRow0, rowBytes) == bound);
     }
 
     FuzzProgram& m_program;
@@ -1709,6 +1751,7 @@ private:
     std::shared_ptr<MGLContext::Life> m_otherLife;
     int32_t m_polyDraws = 0;  // open draws of m_poly
     int32_t m_nestedDraws = 0;
+    int32_t m_hostRowCalls = 0;  // portable span calls of the host's open
     HookedOp m_hooked;
     int32_t m_polygons = 0;  // polygons and lines the hooks saw since Await
     int32_t m_rows = 0;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libvorbisidec-dev libsdl2-dev libx11-dev libpng-dev libosmesa6-dev
   vorbis-tools xvfb xauth libxtst6 python3 time

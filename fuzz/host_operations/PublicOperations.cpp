@@ -1,187 +1,224 @@
 #include "PublicOperations.h"
 
-#include <array>
-#include <algorithm>
+#include "CallableType.h"
+#include "ClangAccess.h"
+#include "OperationName.h"
 
 namespace {
 
-const std::string kEnd;
-
-// Words before a parenthesis that do not name a function: types of a
-// function type (std::function<void(int)>) and specifiers with arguments.
-constexpr std::array<const char*, 12> kNotNames = {"void",    "bool",     "int",      "alignas", "decltype",
-                                                   "noexcept", "sizeof",  "explicit", "requires", "__attribute__",
-                                                   "static_assert", "alignof"};
-
-bool NamesFunction(const std::string& word) {
-    return CppTokens::IsIdentifier(word) &&
-           std::none_of(kNotNames.begin(), kNotNames.end(), [&](const char* k) { return word == k; });
+bool IsClass(CXCursorKind kind) {
+    return kind == CXCursor_ClassDecl || kind == CXCursor_StructDecl || kind == CXCursor_UnionDecl ||
+           kind == CXCursor_ClassTemplate || kind == CXCursor_ClassTemplatePartialSpecialization;
 }
 
-bool IsAccess(const std::string& word) { return word == "public" || word == "private" || word == "protected"; }
+bool IsFunction(CXCursorKind kind) {
+    return kind == CXCursor_FunctionDecl || kind == CXCursor_FunctionTemplate || kind == CXCursor_CXXMethod ||
+           kind == CXCursor_Constructor || kind == CXCursor_ConversionFunction;
+}
 
-// Declarations read past whole: none declares an operation.
-bool SkippedWhole(const std::string& word) {
-    return word == "using" || word == "typedef" || word == "friend" || word == "static_assert" || word == "enum";
+bool IsAlias(CXCursorKind kind) { return kind == CXCursor_TypedefDecl || kind == CXCursor_TypeAliasDecl; }
+
+// In a header of the program's own: not the standard library's or the
+// system's, and not the unit's main file, which only includes the headers.
+bool InHeaderOfOurs(CXCursor cursor) {
+    const CXSourceLocation where = clang_getCursorLocation(cursor);
+    return clang_Location_isInSystemHeader(where) == 0 && clang_Location_isFromMainFile(where) == 0 &&
+           !FileOf(cursor).empty();
+}
+
+bool DefinedInHeaderOfOurs(CXCursor reference) {
+    const CXCursor definition = clang_getCursorDefinition(clang_getCursorReferenced(reference));
+    return !clang_Cursor_isNull(definition) && InHeaderOfOurs(definition);
+}
+
+bool IsFinal(CXCursor definition) {
+    for (CXCursor part : ChildrenOf(definition)) {
+        if (clang_getCursorKind(part) == CXCursor_CXXFinalAttr) return true;
+    }
+    return false;
+}
+
+bool HostSees(CXCursor member, bool derivable) {
+    const CX_CXXAccessSpecifier access = clang_getCXXAccessSpecifier(member);
+    return access == CX_CXXPublic || (access == CX_CXXProtected && derivable);
+}
+
+void CollectOverridden(CXCursor method, std::vector<std::string>& usrs) {
+    CXCursor* overridden = nullptr;
+    unsigned count = 0;
+    clang_getOverriddenCursors(method, &overridden, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        usrs.push_back(UsrOf(overridden[i]));
+        CollectOverridden(overridden[i], usrs);
+    }
+    clang_disposeOverriddenCursors(overridden);
+}
+
+CXCursor BaseClassOf(CXCursor baseSpecifier) {
+    return clang_getCursorDefinition(clang_getTypeDeclaration(clang_getCursorType(baseSpecifier)));
+}
+
+bool PubliclyDerives(CXCursor definition, const std::string& baseUsr) {
+    for (CXCursor part : ChildrenOf(definition)) {
+        if (clang_getCursorKind(part) != CXCursor_CXXBaseSpecifier || clang_getCXXAccessSpecifier(part) != CX_CXXPublic) {
+            continue;
+        }
+        const CXCursor base = BaseClassOf(part);
+        if (clang_Cursor_isNull(base)) continue;
+        if (UsrOf(base) == baseUsr || PubliclyDerives(base, baseUsr)) return true;
+    }
+    return false;
+}
+
+// Whether `method` overrides a public declaration of a class that
+// `definition` derives from publicly, at every step of the way.
+bool OverridesPubliclyInherited(CXCursor method, CXCursor definition) {
+    CXCursor* overridden = nullptr;
+    unsigned count = 0;
+    clang_getOverriddenCursors(method, &overridden, &count);
+    bool inherited = false;
+    for (unsigned i = 0; i < count && !inherited; ++i) {
+        const CXCursor base = clang_getCursorSemanticParent(overridden[i]);
+        inherited = clang_getCXXAccessSpecifier(overridden[i]) == CX_CXXPublic &&
+                    PubliclyDerives(definition, UsrOf(base));
+    }
+    clang_disposeOverriddenCursors(overridden);
+    return inherited;
 }
 
 }  // namespace
 
-PublicOperations::PublicOperations(const CppTokens& tokens) : m_tokens(tokens.All()) {
-    size_t at = 0;
-    // A stray '}' (an unbalanced header) ends a block early: read on.
-    while (at < m_tokens.size()) at = ReadBlock(at, Scope{}, true) + 1;
+PublicOperations::PublicOperations(CXCursor unit) { ReadScope(unit); }
+
+void PublicOperations::ReadScope(CXCursor scope) {
+    for (CXCursor member : ChildrenOf(scope)) {
+        if (InHeaderOfOurs(member)) ReadScopeMember(member);
+    }
 }
 
-const std::string& PublicOperations::At(size_t at) const { return at < m_tokens.size() ? m_tokens[at] : kEnd; }
+// A member of a namespace, of an extern "C" block or of the unit itself. A
+// member function defined outside its class was read with the class.
+void PublicOperations::ReadScopeMember(CXCursor member) {
+    const CXCursorKind kind = clang_getCursorKind(member);
+    if (kind == CXCursor_Namespace || kind == CXCursor_LinkageSpec || kind == CXCursor_UnexposedDecl) {
+        ReadScope(member);
+    } else if (IsFunction(kind) && !IsClass(clang_getCursorKind(clang_getCursorSemanticParent(member)))) {
+        NoteFunction(member);
+    } else if (kind == CXCursor_VarDecl) {
+        NoteIfCallable(member);
+    } else if (IsClass(kind)) {
+        Reach(member);
+    } else if (IsAlias(kind)) {
+        ReachAliased(member);
+    }
+}
 
-// From `at` up to the '}' that closes the block; returns where that is.
-size_t PublicOperations::ReadBlock(size_t at, const Scope& scope, bool openPublic) {
-    bool isPublic = openPublic;
-    while (at < m_tokens.size() && At(at) != "}") {
-        const std::string& word = At(at);
-        if (IsAccess(word) && At(at + 1) == ":") {
-            isPublic = word == "public";
-            at += 2;
-        } else if (word == "namespace") {
-            at = ReadNamespace(at + 1, scope);
-        } else if (word == "template" && At(at + 1) == "<") {
-            at = SkipAngles(at + 1);
-        } else if (word == "extern" && At(at + 1) == "\"") {
-            at += 2;
-        } else if (SkippedWhole(word)) {
-            at = SkipStatement(at);
-        } else if (word == "class" || word == "struct" || word == "union") {
-            at = ReadClass(at, scope, scope.visible && isPublic);
-        } else if (word == ";") {
-            ++at;
+// A class a host can name: its members are read once, from its definition,
+// when that stands in a header of ours.
+void PublicOperations::Reach(CXCursor type) {
+    const CXCursor definition = clang_getCursorDefinition(type);
+    if (clang_Cursor_isNull(definition) || !InHeaderOfOurs(definition)) return;
+    if (!m_readClasses.insert(UsrOf(definition)).second) return;
+    ReadClass(definition);
+}
+
+void PublicOperations::ReachAliased(CXCursor alias) {
+    const CXType type = clang_getCanonicalType(clang_getTypedefDeclUnderlyingType(alias));
+    Reach(TemplateOf(clang_getTypeDeclaration(type)));
+}
+
+void PublicOperations::ReadClass(CXCursor definition) {
+    const bool derivable = !IsFinal(definition);
+    for (CXCursor member : ChildrenOf(definition)) {
+        const CXCursorKind kind = clang_getCursorKind(member);
+        if (kind == CXCursor_FriendDecl) {
+            ReadFriend(member, definition);
+        } else if (kind == CXCursor_CXXBaseSpecifier) {
+            if (clang_getCXXAccessSpecifier(member) == CX_CXXPublic) Reach(BaseClassOf(member));
         } else {
-            at = ReadDeclaration(at, scope, scope.visible && isPublic);
+            ReadMember(member, HostSees(member, derivable));
         }
     }
-    return at;
+    ReadOverridesThroughBases(definition);
 }
 
-size_t PublicOperations::ReadNamespace(size_t at, const Scope& scope) {
-    Scope inner = scope;
-    while (At(at) != "{" && At(at) != ";" && at < m_tokens.size()) {
-        if (CppTokens::IsIdentifier(At(at))) inner.prefix += At(at) + "::";
-        ++at;
+void PublicOperations::ReadMember(CXCursor member, bool hostSees) {
+    if (!hostSees) return;
+    const CXCursorKind kind = clang_getCursorKind(member);
+    if (IsFunction(kind)) {
+        NoteFunction(member);
+    } else if (kind == CXCursor_FieldDecl || kind == CXCursor_VarDecl) {
+        NoteIfCallable(member);
+    } else if (IsClass(kind)) {
+        Reach(member);
+    } else if (IsAlias(kind)) {
+        ReachAliased(member);
+    } else if (kind == CXCursor_UsingDeclaration) {
+        ReadUsing(member);
     }
-    if (At(at) == ";") return at + 1;  // an alias
-    return ReadBlock(at + 1, inner, true) + 1;
 }
 
-// A class, struct or union: its body read when it has one, then whatever
-// its closing brace is followed by up to the ';'.
-size_t PublicOperations::ReadClass(size_t at, const Scope& scope, bool visible) {
-    const bool openPublic = At(at) != "class";
-    std::string name;
-    size_t brace = at + 1;
-    for (; brace < m_tokens.size() && At(brace) != "{" && At(brace) != ";"; ++brace) {
-        if (At(brace) == "(" || At(brace) == "[") brace = SkipBalanced(brace) - 1;
-        if (At(brace) == ":") break;
-        if (name.empty() && CppTokens::IsIdentifier(At(brace)) && At(brace) != "final") name = At(brace);
-    }
-    while (brace < m_tokens.size() && At(brace) != "{" && At(brace) != ";") ++brace;
-    if (At(brace) != "{") return ReadDeclaration(at, scope, false);
-    const Scope inner{scope.prefix + name + "::", name, visible};
-    const size_t close = ReadBlock(brace + 1, inner, openPublic);
-    return SkipStatement(close + 1);
-}
-
-// One member or namespace-scope declaration, up to its ';' or the end of
-// its body. A '{' is a body after a function's parameters, and an
-// initialiser after '=', after no parameters yet, or in a constructor's
-// list after the member it initialises.
-size_t PublicOperations::ReadDeclaration(size_t at, const Scope& scope, bool visible) {
-    size_t nameParen = 0;
-    size_t operatorAt = 0;
-    bool initialised = false;
-    bool initList = false;
-    bool deleted = false;
-    int32_t angles = 0;
-    size_t end = at;
-    for (; end < m_tokens.size(); ++end) {
-        const std::string& word = At(end);
-        if (word == ";" || word == "}") break;
-        if (word == "operator" && nameParen == 0) {
-            operatorAt = end;
-            if (At(end + 1) == "(") end += 2;  // operator()
-            // The symbol up to its parameters is the name, '<' and '=' too.
-            while (At(end + 1) != "(" && end + 1 < m_tokens.size()) ++end;
-        } else if (word == "<" && nameParen == 0) {
-            ++angles;
-        } else if (word == ">" && nameParen == 0 && angles > 0) {
-            --angles;
-        } else if (word == "=") {
-            if (nameParen == 0) initialised = true;
-            if (nameParen != 0 && At(end + 1) == "delete") deleted = true;
-        } else if (word == ":" && nameParen != 0) {
-            initList = true;
-        } else if (word == "(" || word == "[") {
-            if (word == "(" && nameParen == 0 && angles == 0 && !initialised) nameParen = end;
-            end = SkipBalanced(end) - 1;
-        } else if (word == "{") {
-            const std::string& before = At(end - 1);
-            const bool initialiser = nameParen == 0 || initialised ||
-                                     (initList && (CppTokens::IsIdentifier(before) || before == ">"));
-            end = SkipBalanced(end) - 1;
-            if (!initialiser) {
-                ++end;
-                break;
-            }
+// A friend function is a host's to call wherever it is defined. A friend
+// class that no header of ours defines is whatever class of that name a
+// host defines.
+void PublicOperations::ReadFriend(CXCursor friendDeclaration, CXCursor owner) {
+    for (CXCursor befriended : ChildrenOf(friendDeclaration)) {
+        const CXCursorKind kind = clang_getCursorKind(befriended);
+        if (IsFunction(kind)) {
+            NoteFunction(befriended);
+        } else if ((kind == CXCursor_TypeRef || IsClass(kind)) && !DefinedInHeaderOfOurs(befriended)) {
+            const std::string name = DisplayNameOf(clang_getCursorReferenced(befriended));
+            m_operations[UsrOf(owner) + " friend " + name] = {
+                OperationName(owner) + "::(friend " + name + ")", FileOf(friendDeclaration), {}};
         }
     }
-    if (At(end) == ";") ++end;
-    if (visible && !deleted && nameParen > at) NoteFunction(operatorAt, nameParen, scope);
-    return std::max(end, at + 1);
 }
 
-void PublicOperations::NoteFunction(size_t operatorAt, size_t nameParen, const Scope& scope) {
-    if (operatorAt != 0 && operatorAt < nameParen) {
-        std::string name = "operator";
-        for (size_t i = operatorAt + 1; i < nameParen; ++i) {
-            if (CppTokens::IsIdentifier(At(i))) name += " ";
-            name += At(i);
-        }
-        m_names.insert(scope.prefix + name);
+// A using-declaration names one declaration, or refers to the set of
+// overloads it brings in.
+void PublicOperations::ReadUsing(CXCursor usingDeclaration) {
+    const CXCursor named = clang_getCursorReferenced(usingDeclaration);
+    if (clang_getCursorKind(named) != CXCursor_OverloadedDeclRef) {
+        ReadBrought(named);
         return;
     }
-    const std::string& name = At(nameParen - 1);
-    const std::string& before = nameParen >= 2 ? At(nameParen - 2) : kEnd;
-    if (!NamesFunction(name) || before == "~" || before == "::" || At(nameParen + 1) == "*") return;
-    m_names.insert(scope.prefix + name);
+    const unsigned count = clang_getNumOverloadedDecls(named);
+    for (unsigned i = 0; i < count; ++i) ReadBrought(clang_getOverloadedDecl(named, i));
 }
 
-// From an opening bracket to just past its partner.
-size_t PublicOperations::SkipBalanced(size_t at) const {
-    const std::string open = At(at);
-    const std::string close = open == "(" ? ")" : open == "[" ? "]" : "}";
-    int32_t depth = 0;
-    for (; at < m_tokens.size(); ++at) {
-        if (At(at) == open) ++depth;
-        if (At(at) == close && --depth == 0) return at + 1;
+// A member of a class template's specialisation is read as the template's.
+// Constructors brought in are inherited, copy and move ones never.
+void PublicOperations::ReadBrought(CXCursor brought) {
+    brought = TemplateOf(brought);
+    if (clang_CXXConstructor_isCopyConstructor(brought) != 0 || clang_CXXConstructor_isMoveConstructor(brought) != 0) {
+        return;
     }
-    return at;
+    const CXCursorKind kind = clang_getCursorKind(brought);
+    if (IsFunction(kind)) Note(brought);
+    if (IsClass(kind)) Reach(brought);
 }
 
-// From a template's '<' to just past its '>'; brackets inside are whole.
-size_t PublicOperations::SkipAngles(size_t at) const {
-    int32_t depth = 0;
-    for (; at < m_tokens.size(); ++at) {
-        if (At(at) == "(" || At(at) == "{" || At(at) == "[") at = SkipBalanced(at) - 1;
-        if (At(at) == "<") ++depth;
-        if (At(at) == ">" && --depth == 0) return at + 1;
+// A virtual a class keeps private still runs when a host calls what it
+// overrides through a public base.
+void PublicOperations::ReadOverridesThroughBases(CXCursor definition) {
+    for (CXCursor member : ChildrenOf(definition)) {
+        if (clang_getCursorKind(member) != CXCursor_CXXMethod || clang_CXXMethod_isVirtual(member) == 0) continue;
+        if (OverridesPubliclyInherited(member, definition)) Note(member);
     }
-    return at;
 }
 
-// Up to and past the ';' that ends a statement, its brackets read whole.
-size_t PublicOperations::SkipStatement(size_t at) const {
-    for (; at < m_tokens.size() && At(at) != ";"; ++at) {
-        if (At(at) == "}") return at;
-        if (At(at) == "(" || At(at) == "{" || At(at) == "[") at = SkipBalanced(at) - 1;
-    }
-    return at + 1;
+void PublicOperations::NoteFunction(CXCursor function) {
+    if (clang_getCursorKind(function) == CXCursor_FunctionTemplate || !IsDeleted(function)) Note(function);
+}
+
+void PublicOperations::NoteIfCallable(CXCursor data) {
+    if (IsCallableType(clang_getCursorType(data))) Note(data);
+}
+
+void PublicOperations::Note(CXCursor declaration) {
+    const std::string usr = UsrOf(declaration);
+    if (m_operations.count(usr) != 0) return;
+    Operation operation{OperationName(declaration), FileOf(declaration), {}};
+    CollectOverridden(declaration, operation.overridden);
+    m_operations.emplace(usr, std::move(operation));
 }

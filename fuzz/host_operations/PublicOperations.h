@@ -1,51 +1,63 @@
 #ifndef PUBLICOPERATIONS_H
 #define PUBLICOPERATIONS_H
 
+#include <clang-c/Index.h>
+
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "CppTokens.h"
-
-// The public operations a header declares, each named with the classes and
-// namespaces around it (MGLContext::Reset, MGLContext::Life::Ended,
-// BuildMipChain). What counts:
-// - functions declared in a public section of a class or struct (a struct
-//   and a union open public), static ones, overrides and templates
-//   included; the overloads of a name count once;
-// - constructors, named Class::Class, and operators (Class::operator==);
-// - the members of a type nested in a public section, as public as its own
-//   sections say; nothing of a private or protected section;
-// - functions declared at namespace scope, a named namespace's qualified.
-// What does not: destructors (ending an object is what deleting it does,
-// counted with whatever makes it), deleted functions, data members and
-// constants, types, enumerators, friends, aliases, and a member defined
-// outside its class (its declaration inside is what counts).
+// What a host that includes the headers of a translation unit can call,
+// read from the compiler's view of them: every declaration standing in a
+// file of the unit that is not a system header (the main file aside) and
+// that a host can reach:
+// - functions and function templates at namespace scope, in extern "C"
+//   blocks too, and friend functions (defined in their class or not);
+// - the members of every class a host can name: one at namespace scope, one
+//   nested in a section a host sees, one a public alias or using-declaration
+//   names, one a reachable class derives from publicly. A host sees a
+//   public section, and a protected one of a class it may derive from (not
+//   final). Members: functions, constructors, operators, conversions,
+//   templates; data members whose type is callable (a pointer or reference
+//   to a function, a class with a call operator: std::function, a lambda);
+//   what a public using-declaration brings in; and a hidden virtual that
+//   overrides a public one of a public base, which a call through that base
+//   runs;
+// - a friend class, which may be anything a host defines.
+// Destructors (what deleting an object runs, counted with whatever makes
+// it) and deleted functions are not operations.
 class PublicOperations {
 public:
-    explicit PublicOperations(const CppTokens& tokens);
-
-    const std::set<std::string>& Names() const { return m_names; }
-
-private:
-    struct Scope {
-        std::string prefix;     // "MGLContext::" inside MGLContext
-        std::string className;  // empty outside a class
-        bool visible = true;    // every enclosing section public
+    struct Operation {
+        std::string name;  // see OperationName
+        std::string file;
+        // Every declaration, from its bases, that it overrides.
+        std::vector<std::string> overridden;
     };
 
-    const std::string& At(size_t at) const;
-    size_t ReadBlock(size_t at, const Scope& scope, bool openPublic);
-    size_t ReadNamespace(size_t at, const Scope& scope);
-    size_t ReadClass(size_t at, const Scope& scope, bool visible);
-    size_t ReadDeclaration(size_t at, const Scope& scope, bool visible);
-    void NoteFunction(size_t operatorAt, size_t nameParen, const Scope& scope);
-    size_t SkipBalanced(size_t at) const;
-    size_t SkipAngles(size_t at) const;
-    size_t SkipStatement(size_t at) const;
+    explicit PublicOperations(CXCursor unit);
 
-    const std::vector<std::string>& m_tokens;
-    std::set<std::string> m_names;
+    // Unified symbol name to operation.
+    const std::map<std::string, Operation>& All() const { return m_operations; }
+
+private:
+    void ReadScope(CXCursor scope);
+    void ReadScopeMember(CXCursor member);
+    void Reach(CXCursor type);
+    void ReachAliased(CXCursor alias);
+    void ReadClass(CXCursor definition);
+    void ReadMember(CXCursor member, bool hostSees);
+    void ReadFriend(CXCursor friendDeclaration, CXCursor owner);
+    void ReadUsing(CXCursor usingDeclaration);
+    void ReadBrought(CXCursor brought);
+    void ReadOverridesThroughBases(CXCursor definition);
+    void NoteFunction(CXCursor function);
+    void NoteIfCallable(CXCursor data);
+    void Note(CXCursor declaration);
+
+    std::set<std::string> m_readClasses;
+    std::map<std::string, Operation> m_operations;
 };
 
 #endif

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,20 @@ bool AllPixels(CRenderSurface* surface, uint32_t value) {
     }
     return true;
 }
+
+// A device that runs code of its own when it lets go of its surface.
+class ReactingDevice : public CGraphics {
+public:
+    bool Open() override { return true; }
+    void Close() override {}
+    void Present() override {}
+    void SetCurrentSurface(CRenderSurface* surface) override {
+        CGraphics::SetCurrentSurface(surface);
+        if (surface == nullptr && onRelease) onRelease();
+    }
+
+    std::function<void()> onRelease;
+};
 
 class GraphicsTest : public ::testing::Test {
 protected:
@@ -211,6 +227,30 @@ TEST_F(GraphicsTest, HalWithoutBackEndReportsAndDoesNothing) {
     device->Close();
     delete device->backEnd;
     delete device;
+}
+
+// A device told that its surface ends may delete the device after it, or
+// make devices (the live-device list grows), from its own
+// SetCurrentSurface: every device still live is told.
+TEST_F(GraphicsTest, ADeviceToldOfAnEndingSurfaceMayMakeOrDeleteDevices) {
+    const AssertCounter secondDevices;
+    CRenderSurface_SW_OffScreen surface;
+    auto deleting = std::make_unique<ReactingDevice>();
+    auto deleted = std::make_unique<ReactingDevice>();
+    auto skipped = std::make_unique<ReactingDevice>();
+    for (ReactingDevice* device : {deleting.get(), deleted.get(), skipped.get()}) device->SetCurrentSurface(&surface);
+    deleting->onRelease = [&deleted] { deleted.reset(); };
+    surface.ReleaseCurrent();
+    EXPECT_EQ(skipped->GetCurrentSurface(), nullptr) << "the device after the deleted one is told too";
+
+    std::vector<std::unique_ptr<ReactingDevice>> made;
+    skipped->SetCurrentSurface(&surface);
+    deleting->SetCurrentSurface(&surface);
+    deleting->onRelease = [&made] {
+        for (int32_t i = 0; i < 64; ++i) made.push_back(std::make_unique<ReactingDevice>());
+    };
+    surface.ReleaseCurrent();
+    EXPECT_EQ(skipped->GetCurrentSurface(), nullptr);
 }
 
 }  // namespace

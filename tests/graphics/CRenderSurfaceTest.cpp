@@ -422,6 +422,25 @@ TEST_F(RenderSurfaceTest, AWatcherMayDeleteTheSurfaceWhileTold) {
     EXPECT_EQ(counting.changes, 0);
 }
 
+// A watcher that hears of changes alone, as watchers were written before
+// the end was told apart.
+class ChangeWatcher : public CRenderSurfaceWatcher {
+public:
+    void PlanesChanged(CRenderSurface&) override { ++changes; }
+    int32_t changes = 0;
+};
+
+TEST_F(RenderSurfaceTest, AWatcherNeedNotHearOfTheEnd) {
+    auto* surface = new CRenderSurface_SW_OffScreen();
+    ASSERT_TRUE(CreateSized(surface, 2, 2, k565));
+    ChangeWatcher watcher;
+    surface->AddWatcher(&watcher);
+    surface->ReleasePlanes();
+    EXPECT_EQ(watcher.changes, 1);
+    delete surface;
+    EXPECT_EQ(watcher.changes, 1);
+}
+
 TEST_F(RenderSurfaceTest, UnknownBufferTypeIsReported) {
     AssertCounter asserts;
     EXPECT_EQ(CRenderSurface::BufferTypeToIndex(2), 2u);

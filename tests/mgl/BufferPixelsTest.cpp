@@ -8,6 +8,7 @@
 
 #include "CColor.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 
 namespace {
@@ -40,19 +41,21 @@ const std::vector<FormatCase> kFormats = {
 class BufferPixelsTest : public ::testing::Test {
 protected:
     int32_t Slot(int32_t w, int32_t h, uint32_t format) { return table->AllocBuffer(w, h, format, 0); }
-    const uint8_t* Pixel(int32_t slot, int32_t x, int32_t y) { return table->UsedSlot(slot)->PixelAt(x, y); }
+    const uint8_t* Pixel(int32_t slot, int32_t x, int32_t y) {
+        return BufferSlots::Of(*table).UsedSlot(slot)->PixelAt(x, y);
+    }
     std::vector<uint8_t> Bytes(int32_t slot, int32_t x, int32_t y) {
-        const int32_t bpp = table->UsedSlot(slot)->BytesPerPixel();
+        const int32_t bpp = BufferSlots::Of(*table).UsedSlot(slot)->BytesPerPixel();
         return {Pixel(slot, x, y), Pixel(slot, x, y) + bpp};
     }
     // One byte per pixel of an l8 slot, row by row.
     std::vector<uint8_t> Plane(int32_t slot) {
-        const BufferRecord* record = table->UsedSlot(slot);
+        const BufferRecord* record = BufferSlots::Of(*table).UsedSlot(slot);
         return {record->levels[0], record->levels[0] + record->width * record->height};
     }
 
     int32_t Inked(int32_t slot) {
-        const BufferRecord* record = table->UsedSlot(slot);
+        const BufferRecord* record = BufferSlots::Of(*table).UsedSlot(slot);
         const uint8_t* first = record->levels[0];
         return static_cast<int32_t>(std::count(first, first + record->width * record->height, 0x77));
     }
@@ -64,7 +67,7 @@ TEST_F(BufferPixelsTest, EveryFormatStoresAndReadsItsOwnLayout) {
     for (const FormatCase& c : kFormats) {
         SCOPED_TRACE(testing::Message() << std::hex << c.format);
         const int32_t slot = Slot(3, 2, c.format);
-        ASSERT_EQ(table->UsedSlot(slot)->BytesPerPixel(), static_cast<int32_t>(c.stored.size()));
+        ASSERT_EQ(BufferSlots::Of(*table).UsedSlot(slot)->BytesPerPixel(), static_cast<int32_t>(c.stored.size()));
         PutBufferPixel(*table, slot, 2, 1, kColour);
         EXPECT_EQ(Bytes(slot, 2, 1), c.stored);
         ArgbPixel read{};
@@ -218,8 +221,8 @@ TEST_F(BufferPixelsTest, CopiesConvertEveryPixelAndClipToBothPlanes) {
             SCOPED_TRACE(testing::Message()
                          << std::hex << dstFormat << std::dec << " from " << c.srcX << "," << c.srcY);
             const int32_t dst = Slot(10, 8, dstFormat);
-            const BufferRecord& from = *table->UsedSlot(src);
-            const BufferRecord& to = *table->UsedSlot(dst);
+            const BufferRecord& from = *BufferSlots::Of(*table).UsedSlot(src);
+            const BufferRecord& to = *BufferSlots::Of(*table).UsedSlot(dst);
             std::vector<uint8_t> expected(to.levels[0], to.levels[0] + to.blockBytes);
             const int32_t w = c.w < 0 ? from.width : c.w, h = c.h < 0 ? from.height : c.h;
             for (int32_t row = 0; row < h; ++row) {
@@ -240,7 +243,7 @@ TEST_F(BufferPixelsTest, CopiesConvertEveryPixelAndClipToBothPlanes) {
     // A palette source has no colours to give.
     const int32_t palette = Slot(2, 2, RSBFormat_P256X8R8G8B8);
     const int32_t dst = Slot(2, 2, RSBFormat_L8);
-    table->UsedSlot(palette)->levels[0][0] = 9;
+    BufferSlots::Of(*table).UsedSlot(palette)->levels[0][0] = 9;
     CopyBufferRect(*table, dst, palette, 0, 0, -1, -1, 0, 0);
     EXPECT_EQ(Plane(dst), std::vector<uint8_t>(4, 0));
 }

@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 #include "AssertCounter.h"
 #include "CColor.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLGuestMemory.h"
 
 namespace {
 
 std::unique_ptr<BufferTable> NewTable(MGLGuestMemory* guest = nullptr) {
-    return std::unique_ptr<BufferTable>(CreateBufferTable(guest));
+    return std::unique_ptr<BufferTable>(CreateBufferTable(guest, {}));
 }
 
 // Larger than any block a slot may have, but each side within 16 bits.
@@ -28,7 +31,7 @@ TEST(BufferTableTest, FreedSlotsAreReusedHighestFirstThenTheTableGrows) {
     EXPECT_EQ(table->AllocBuffer(2, 2, RSBFormat_L8, 7), 0);
     EXPECT_EQ(table->AllocBuffer(2, 2, RSBFormat_L8, 7), 3);
     EXPECT_EQ(table->Count(), 4);
-    const BufferRecord* reused = table->UsedSlot(1);
+    const BufferRecord* reused = BufferSlots::Of(*table).UsedSlot(1);
     ASSERT_NE(reused, nullptr);
     EXPECT_EQ(reused->format, RSBFormat_L8);
     EXPECT_EQ(reused->flags, 7);
@@ -39,7 +42,7 @@ TEST(BufferTableTest, FreedSlotsAreReusedHighestFirstThenTheTableGrows) {
 TEST(BufferTableTest, SidesAreStoredIn16BitsWhileTheBlockHoldsTheFullSize) {
     auto table = NewTable();
     const int32_t slot = table->AllocBuffer(70000, 2, RSBFormat_A8R8G8B8, 0x12345);
-    const BufferRecord* record = table->UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(*table).UsedSlot(slot);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->width, 4464);
     EXPECT_EQ(table->GetBufferWidth(slot), 4464);
@@ -54,9 +57,9 @@ TEST(BufferTableTest, FreeingAFreeOrMissingSlotChangesNothing) {
     table->FreeBuffer(freed);
     for (int32_t slot : {freed, -1, 2, BufferTable::kSlotCount, INT32_MIN}) table->FreeBuffer(slot);
     EXPECT_EQ(table->Count(), 2);
-    EXPECT_NE(table->UsedSlot(kept), nullptr);
-    EXPECT_EQ(table->UsedSlot(freed), nullptr);
-    EXPECT_EQ(table->Slot(2), nullptr);
+    EXPECT_NE(BufferSlots::Of(*table).UsedSlot(kept), nullptr);
+    EXPECT_EQ(BufferSlots::Of(*table).UsedSlot(freed), nullptr);
+    EXPECT_EQ(BufferSlots::Of(*table).Slot(2), nullptr);
     EXPECT_EQ(table->GetBufferWidth(-1), 0);
 }
 
@@ -80,11 +83,11 @@ TEST(BufferTableTest, RefusedPixelsHandOutAFreeSlotOrNoneAtAll) {
     // TryAllocBuffer leaves even the free slot's record alone.
     EXPECT_EQ(table->TryAllocBuffer(kHugeSide, kHugeSide, RSBFormat_A8R8G8B8, 0), -1);
     EXPECT_EQ(table->TryAllocBuffer(-1, 4, RSBFormat_A8R8G8B8, 0), -1);
-    EXPECT_EQ(table->Slot(0)->format, RSBFormat_L8);
+    EXPECT_EQ(BufferSlots::Of(*table).Slot(0)->format, RSBFormat_L8);
     EXPECT_EQ(table->Count(), 1);
     const int32_t slot = table->AllocBuffer(kHugeSide, kHugeSide, RSBFormat_A8R8G8B8, 0);
     EXPECT_EQ(slot, 0);
-    EXPECT_EQ(table->UsedSlot(slot), nullptr);
+    EXPECT_EQ(BufferSlots::Of(*table).UsedSlot(slot), nullptr);
     EXPECT_TRUE(log.Logged("refused a pixel block"));
 }
 
@@ -92,10 +95,10 @@ TEST(BufferTableTest, ResizeAndReformatDropTheMipChain) {
     auto table = NewTable();
     const int32_t slot = table->AllocBuffer(8, 8, RSBFormat_A8R8G8B8, 3);
     BuildMipChain(*table, slot);
-    ASSERT_EQ(table->UsedSlot(slot)->miptype, kBufferMipChain);
+    ASSERT_EQ(BufferSlots::Of(*table).UsedSlot(slot)->miptype, kBufferMipChain);
 
     uint8_t* pixels = table->ResizeBuffer(slot, 5, 3);
-    const BufferRecord* record = table->UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(*table).UsedSlot(slot);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->levels[0], pixels);
     EXPECT_EQ(record->width, 5);
@@ -123,7 +126,7 @@ TEST(BufferTableTest, EveryBlockIsMappedInGuestMemoryWhileItLives) {
         const int32_t a = table->AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);
         const int32_t b = table->AllocBuffer(2, 2, RSBFormat_A8R8G8B8, 0);
         EXPECT_EQ(guest.RegionCount(), 2u);
-        const BufferRecord* record = table->UsedSlot(a);
+        const BufferRecord* record = BufferSlots::Of(*table).UsedSlot(a);
         EXPECT_EQ(guest.ToHost(record->guestBase, 32), record->levels[0]);
         EXPECT_EQ(guest.ToHost(record->guestBase, 33), nullptr);
 
@@ -142,3 +145,33 @@ TEST(BufferTableTest, EveryBlockIsMappedInGuestMemoryWhileItLives) {
 }
 
 }  // namespace
+
+// A slot's record bounds every pixel access of the slot: the renderer's
+// own code reads it, and only the table changes it.
+static_assert(std::is_same_v<decltype(std::declval<BufferSlots&>().UsedSlot(0)), const BufferRecord*>);
+static_assert(std::is_same_v<decltype(std::declval<BufferSlots&>().Slot(0)), const BufferRecord*>);
+template <typename Slots>
+concept AdoptsIntoAnyRecord = requires(Slots& slots, BufferRecord& record) { slots.AdoptBlock(record, PixelBlock{}); };
+static_assert(!AdoptsIntoAnyRecord<BufferSlots>);
+
+// A block is adopted by a slot of the table that adopts it, named by
+// index: never by a record held elsewhere (another table's, or a copy).
+TEST(BufferTableTest, AdoptBlockTakesOnlyASlotOfItsOwnTable) {
+    MGLGuestMemory guest;
+    auto table = NewTable(&guest);
+    BufferSlots& slots = BufferSlots::Of(*table);
+    const int32_t slot = table->AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);
+    const BufferRecord before = *slots.UsedSlot(slot);
+    slots.AdoptBlock(slot + 1, BufferSlots::NewPixelBlock(64));
+    slots.AdoptBlock(-1, BufferSlots::NewPixelBlock(64));
+    EXPECT_EQ(table->Count(), 1);
+    EXPECT_EQ(slots.UsedSlot(slot)->levels[0], before.levels[0]);
+    EXPECT_NE(guest.ToHost(before.guestBase, 32), nullptr);
+
+    const PixelBlock block = BufferSlots::NewPixelBlock(128);
+    slots.AdoptBlock(slot, block);
+    const BufferRecord* after = slots.UsedSlot(slot);
+    EXPECT_EQ(after->levels[0], block.data);
+    EXPECT_EQ(after->blockBytes, block.bytes);
+    EXPECT_EQ(guest.ToHost(after->guestBase, 128), block.data);
+}

@@ -13,6 +13,7 @@
 #include "CPixelChannels.h"
 #include "CTextureObject_MGL.h"
 #include "ImageFileBuilder.h"
+#include "MGLContextCore.h"
 #include "MGLSpans.h"
 #include "MGLTextureSampler.h"
 #include "RenderPolyRig.h"
@@ -147,7 +148,7 @@ TEST_F(CTextureObjectTest, BindCopiesSizesFormatAndModes) {
     CRenderSurface* surface = nullptr;
     texture.GetSurface(&surface);
     uint8_t* pixels = static_cast<uint8_t*>(surface->GetPlane(0)->GetPixels(0));
-    EXPECT_EQ(r.context->GuestMemory().ToHost(unit.b.levels[0], 64 * 32 * 2), pixels);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(unit.b.levels[0], 64 * 32 * 2), pixels);
 
     // The sampler reads the texels through the unit.
     const uint16_t texel = 0x07E0;
@@ -211,7 +212,7 @@ TEST_F(CTextureObjectTest, RowsTheSamplerCannotReadLeaveTheUnitEmpty) {
 
     ASSERT_TRUE(remake(CRenderSurfaceBuffer::kPitchExplicit, 8));
     texture.BindToUnit(2);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(2).b.levels[0], 32), memory);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(Unit(2).b.levels[0], 32), memory);
     ASSERT_TRUE(remake(CRenderSurfaceBuffer::kPitchBottomUp, 0));
     EXPECT_EQ(Unit(2).b.levels[0], 0u);
 }
@@ -225,7 +226,7 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     first->BindToUnit(0);
     first->BindToUnit(1);
     const uint32_t guest = Unit(0).b.levels[0];
-    ASSERT_NE(r.context->GuestMemory().ToHost(guest, 128), nullptr);
+    ASSERT_NE(MGLContextCore::Of(*r.context).GuestMemory().ToHost(guest, 128), nullptr);
     T second;
     ASSERT_TRUE(CreatePlanes(second, 4, 4, RSBFormat_R5G6B5));
     second.BindToUnit(1);
@@ -233,9 +234,9 @@ TEST_F(CTextureObjectTest, DestructionReleasesWhatBindsMapped) {
     first.reset();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
     EXPECT_EQ(Unit(0).id, -1);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(guest, 1), nullptr);
     EXPECT_EQ(Unit(1).b.levels[0], secondGuest);
-    EXPECT_NE(r.context->GuestMemory().ToHost(secondGuest, 32), nullptr);
+    EXPECT_NE(MGLContextCore::Of(*r.context).GuestMemory().ToHost(secondGuest, 32), nullptr);
 
     // The surface is handed out, so the host may delete it first.
     CRenderSurface* surface = nullptr;
@@ -282,7 +283,7 @@ TEST_F(CTextureObjectTest, DestructionReleasesBindsInAContextTheDeviceNoLongerHa
     ASSERT_EQ(r.device.GetRendererContext(), &second);
     texture.reset();
     EXPECT_EQ(Unit(0).b.levels[0], 0u);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(guest, 1), nullptr);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(guest, 1), nullptr);
 }
 
 // One texture bound to the same unit of two live contexts: each keeps its
@@ -297,9 +298,9 @@ TEST_F(CTextureObjectTest, EachContextKeepsItsOwnMapping) {
     ASSERT_EQ(r.device.GetRendererContext(), &second);
     texture.BindToUnit(0);
     EXPECT_EQ(Unit(0).b.levels[0], first);
-    EXPECT_NE(r.context->GuestMemory().ToHost(first, 128), nullptr);
+    EXPECT_NE(MGLContextCore::Of(*r.context).GuestMemory().ToHost(first, 128), nullptr);
     const uint32_t other = second.Record().texture_units[0].b.levels[0];
-    EXPECT_NE(second.GuestMemory().ToHost(other, 128), nullptr);
+    EXPECT_NE(MGLContextCore::Of(second).GuestMemory().ToHost(other, 128), nullptr);
 }
 
 TEST_F(CTextureObjectTest, ASampleOutsideADrawReadsThePlanesTheSurfaceHasNow) {
@@ -339,10 +340,10 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     EXPECT_EQ(Unit(0).b.height, 4);
     EXPECT_EQ(Unit(0).width_log2, 4);
     EXPECT_EQ(Unit(0).texmode, T::kWrapRepeat);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2), pixels);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(Unit(0).b.levels[0], 16 * 4 * 2), pixels);
     for (const uint32_t old : {shown, taken}) {
         if (old != Unit(0).b.levels[0]) {
-            EXPECT_EQ(r.context->GuestMemory().ToHost(old, 1), nullptr);
+            EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(old, 1), nullptr);
         }
     }
 
@@ -366,9 +367,9 @@ TEST_F(CTextureObjectTest, AMappingFollowsPlanesTheSurfaceMakesAnew) {
     const uint32_t drawn = Unit(0).b.levels[0];
     ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 8, 2));
     pixels = FillTexels(texture, 8 * 2, 0x07E0);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], 8 * 2 * 2), pixels);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(Unit(0).b.levels[0], 8 * 2 * 2), pixels);
     if (drawn != Unit(0).b.levels[0]) {
-        EXPECT_EQ(r.context->GuestMemory().ToHost(drawn, 1), nullptr);
+        EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(drawn, 1), nullptr);
     }
 
     CRenderSurface* surface = nullptr;
@@ -390,7 +391,7 @@ TEST_F(CTextureObjectTest, APngLoadedThroughAPlaneWithSubPlanesLeavesNoFreedBloc
     std::vector<uint8_t> texels(4 * 2 * 2);
     ASSERT_TRUE(LoadPngInto(*surface->GetPlane(0), texels.data()));
     EXPECT_EQ(surface->GetPlane(0)->GetPixels(0), texels.data());
-    EXPECT_EQ(r.context->GuestMemory().ToHost(Unit(0).b.levels[0], texels.size()), texels.data());
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(Unit(0).b.levels[0], texels.size()), texels.data());
 
     ASSERT_TRUE(CreatePlaneThroughBuffer(texture, 4, 2));
     r.device.SetCurrentSurface(surface);

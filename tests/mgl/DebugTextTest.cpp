@@ -6,6 +6,7 @@
 
 #include "CColor.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
@@ -92,7 +93,7 @@ protected:
     }
 
     std::vector<uint32_t> Drawn(int32_t slot) {
-        const BufferRecord& record = *table->UsedSlot(slot);
+        const BufferRecord& record = *BufferSlots::Of(*table).UsedSlot(slot);
         std::vector<uint32_t> plane;
         for (int32_t y = 0; y < record.height; ++y) {
             for (int32_t x = 0; x < record.width; ++x) {
@@ -189,7 +190,7 @@ TEST_F(DebugTextTest, GlyphsTakeTheTargetsFormat) {
     const int32_t slot = table->AllocBuffer(30, 5, RSBFormat_R5G6B5, 0);
     DrawDebugText(*table, slot, kSmall, "%1I", 0, 0, 0, -1);
     // 'I' is a full column of ink in red, followed by its black spacing column.
-    const BufferRecord& record = *table->UsedSlot(slot);
+    const BufferRecord& record = *BufferSlots::Of(*table).UsedSlot(slot);
     const uint32_t red = DebugFontInkColour(1);
     uint8_t expected[2];
     PackPixel(expected, RSBFormat_R5G6B5, {0xFF, uint8_t(red >> 16), uint8_t(red >> 8), uint8_t(red)});
@@ -206,7 +207,7 @@ TEST(DebugTextNoSheetsTest, NothingIsDrawnBeforeTheSheetsExist) {
     EXPECT_EQ(table->FontSheet(1), -1);
     const int32_t slot = table->AllocBuffer(8, 8, RSBFormat_L8, 0);
     DrawDebugText(*table, slot, kSmall, "A", 0, 0, 0, -1);
-    const BufferRecord& record = *table->UsedSlot(slot);
+    const BufferRecord& record = *BufferSlots::Of(*table).UsedSlot(slot);
     EXPECT_EQ(std::vector<uint8_t>(record.levels[0], record.levels[0] + 64), std::vector<uint8_t>(64, 0));
 }
 

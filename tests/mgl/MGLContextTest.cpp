@@ -7,8 +7,10 @@
 #include "AssertCounter.h"
 #include "CColor.h"
 #include "CPixelChannels.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLSpanInterpreter.h"
 #include "MGLTestDevice.h"
 #include "ShaderStateBuilder.h"
@@ -26,11 +28,11 @@ protected:
 
     // A guest word as span code would load it.
     uint32_t GuestWord(uint32_t guest) {
-        const uint8_t* host = context->GuestMemory().ToHost(guest, 4);
+        const uint8_t* host = MGLContextCore::Of(*context).GuestMemory().ToHost(guest, 4);
         return host != nullptr ? PixelChannels::Load32(host) : 0xDEADBEEF;
     }
     uint32_t GuestHalf(uint32_t guest) {
-        const uint8_t* host = context->GuestMemory().ToHost(guest, 2);
+        const uint8_t* host = MGLContextCore::Of(*context).GuestMemory().ToHost(guest, 2);
         return host != nullptr ? PixelChannels::Load16(host) : 0xDEADBEEF;
     }
 };
@@ -55,7 +57,7 @@ TEST_F(MGLContextTest, InitSetsTheStartValuesAndMapsWhatSpanCodeReads) {
     // Span code reaches the tables, the pool and the record by guest address.
     EXPECT_EQ(GuestWord(s.recipTable4 + 4 * 3), 357913952u);
     EXPECT_EQ(GuestHalf(s.recipTable + 2 * 4095), 16388u);
-    const uint8_t* shift = context->GuestMemory().ToHost(s.recipShiftTable + 3, 1);
+    const uint8_t* shift = MGLContextCore::Of(*context).GuestMemory().ToHost(s.recipShiftTable + 3, 1);
     ASSERT_NE(shift, nullptr);
     EXPECT_EQ(*shift, 16);
     EXPECT_EQ(GuestHalf(s.cosTable + 2 * 128), 46340u);
@@ -63,8 +65,9 @@ TEST_F(MGLContextTest, InitSetsTheStartValuesAndMapsWhatSpanCodeReads) {
     EXPECT_EQ(GuestHalf(s.cosTable + 2 * 257), 0xDEADBEEFu) << "past the cosine table";
     pool[999] = 0x1234;
     EXPECT_EQ(GuestWord(s.vertexPool + 4 * 999), 0x1234u);
-    EXPECT_EQ(context->GuestMemory().ToHost(s.vertexPool + 4 * 1000, 4), nullptr);
-    EXPECT_EQ(GuestWord(context->RecordGuestAddress() + offsetof(MGLRecord, stencilMask)), 0xFFFFFFFFu);
+    EXPECT_EQ(MGLContextCore::Of(*context).GuestMemory().ToHost(s.vertexPool + 4 * 1000, 4), nullptr);
+    EXPECT_EQ(GuestWord(MGLContextCore::Of(*context).RecordGuestAddress() + offsetof(MGLRecord, stencilMask)),
+              0xFFFFFFFFu);
 
     // The debug-font sheets are in the buffer table.
     ASSERT_NE(context->Buffers(), nullptr);
@@ -80,7 +83,7 @@ TEST_F(MGLContextTest, CreateBuffersMakesColourDepthAndStencilPlanes) {
     const std::pair<int32_t, uint32_t> planes[] = {
         {s.colorBuffer, RSBFormat_A4R4G4B4}, {s.depthBuffer, 0x520104}, {s.stencilBuffer, 0x280101}};
     for (auto [slot, format] : planes) {
-        const BufferRecord* record = table.UsedSlot(slot);
+        const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
         ASSERT_NE(record, nullptr) << slot;
         EXPECT_EQ(record->format, format);
         EXPECT_EQ(record->width, 24);
@@ -111,9 +114,10 @@ TEST_F(MGLContextTest, ARefusedPoolLeavesTheContextInert) {
     EXPECT_TRUE(asserts.Logged("vertex pool"));
     // A later Init with a sound size works, and a second one replaces it.
     EXPECT_NE(context->Init(4), nullptr);
-    const size_t regions = context->GuestMemory().RegionCount();
+    const size_t regions = MGLContextCore::Of(*context).GuestMemory().RegionCount();
     EXPECT_NE(context->Init(4), nullptr);
-    EXPECT_EQ(context->GuestMemory().RegionCount(), regions) << "the first Init's mappings are given back";
+    EXPECT_EQ(MGLContextCore::Of(*context).GuestMemory().RegionCount(), regions)
+        << "the first Init's mappings are given back";
 }
 
 // The device forgets a context that goes, also while another device is
@@ -133,6 +137,15 @@ TEST_F(MGLContextTest, TheDeviceForgetsAContextThatGoes) {
     }
     MGLHost::InstallGraphics(&device);
     EXPECT_EQ(device.GetRendererContext(), nullptr);
+    // A device that is not the registered one forgets it too, installed or not.
+    const AssertCounter secondDevice;
+    MGLTestDevice other;
+    auto third = std::make_unique<MGLContext>();
+    third->Init(4);
+    EXPECT_EQ(other.GetRendererContext(), third.get());
+    MGLHost::InstallGraphics(&device);
+    third.reset();
+    EXPECT_EQ(other.GetRendererContext(), nullptr);
 }
 
 TEST_F(MGLContextTest, RegisterIndicesOutsideTheFileChangeNothing) {
@@ -305,8 +318,9 @@ TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
     ASSERT_TRUE(context->BindShaderState(&state));
     context->SetRegister(0, 0xF81F);
 
-    const MGLSpanRunEnd end = InterpretSpanCode(context->GuestMemory(), context->SpanCode(),
-                                                MGLShaderState::kCodeBytes, context->RecordGuestAddress(), 0, 0);
+    const MGLSpanRunEnd end =
+        InterpretSpanCode(MGLContextCore::Of(*context).GuestMemory(), context->SpanCode(), MGLShaderState::kCodeBytes,
+                          MGLContextCore::Of(*context).RecordGuestAddress(), 0, 0);
     EXPECT_EQ(end, MGLSpanRunEnd::Exchange);
     const uint8_t* row1 = context->PlanePixels(MGLContext::Plane::Colour) + device.Plane(0)->GetPitch();
     EXPECT_EQ(PixelChannels::Load16(row1 + 6), 0xF81Fu);
@@ -317,8 +331,8 @@ TEST_F(MGLContextTest, BoundSpanCodeReachesRecordTablesAndPlanes) {
           << XferImm(false, false, PreIndex, true, 0, 5, 4 * 3) << Bx(14);
     const std::vector<uint8_t> storeCode = store.Bytes();
     AssertCounter log;
-    EXPECT_EQ(InterpretSpanCode(context->GuestMemory(), storeCode.data(), storeCode.size(),
-                                context->RecordGuestAddress(), 0, 0),
+    EXPECT_EQ(InterpretSpanCode(MGLContextCore::Of(*context).GuestMemory(), storeCode.data(), storeCode.size(),
+                                MGLContextCore::Of(*context).RecordGuestAddress(), 0, 0),
               MGLSpanRunEnd::MemoryFault);
     EXPECT_EQ(context->Tables().RecipTable4()[3], 357913952);
 }

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ TEST_F(MGLProjectionTest, PerspectiveConstantsMatchHandValues) {
     // Depth (cfz0 + cfz1 / w, w = -z): near gives the far value of the
     // range, far the near value.
     for (const auto& [w, depth] : {std::pair{ONE, 0x8000000}, {9 * ONE, 0}}) {
-        const MGLReciprocal r = context->Reciprocal(w);
+        const MGLReciprocal r = MGLContextCore::Of(*context).Reciprocal(w);
         EXPECT_NEAR(s.cfz0 + FixedMul16(ONE, FixedMulShift(r.entry, s.cfz1, r.shift - 16)), depth, 4096) << w;
     }
 
@@ -272,15 +273,15 @@ TEST_F(MGLProjectionTest, OutcodesTreatBoundsAsInside) {
     };
     for (const Case& c : cases) {
         int32_t vertex[14] = {0, 0, 0, ONE, c.x, c.y, c.z, c.w, 0x7FFF};
-        context->ComputeOutcode(vertex);
+        MGLContextCore::ComputeOutcode(context->Record(), vertex);
         EXPECT_EQ(vertex[8], c.code) << c.x << " " << c.y << " " << c.z;
-        context->ComputeOutcodeXY(vertex);
+        MGLContextCore::ComputeOutcodeXY(context->Record(), vertex);
         EXPECT_EQ(vertex[8], c.code & 15) << c.x << " " << c.y;
     }
     // Screen-space vertices compare against the bounds themselves.
     s.screenSpace = 1;
     int32_t vertex[14] = {0, 0, 0, ONE, 2 * ONE, 0, 0, 3 * ONE, 0};
-    context->ComputeOutcodeXY(vertex);
+    MGLContextCore::ComputeOutcodeXY(context->Record(), vertex);
     EXPECT_EQ(vertex[8], 1);
 }
 

@@ -9,9 +9,10 @@
 #include "CColor.h"
 #include "CPixelChannels.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLContext.h"
-#include "MGLTestAccess.h"
+#include "MGLContextCore.h"
 #include "MGLTestDevice.h"
 
 namespace {
@@ -57,7 +58,7 @@ protected:
     }
     // The guest address span code computes for row y, resolved.
     uint8_t* GuestRow(uint32_t base, int32_t stride, int32_t y, size_t bytes) {
-        return context->GuestMemory().ToHost(base + static_cast<uint32_t>(y * stride), bytes);
+        return MGLContextCore::Of(*context).GuestMemory().ToHost(base + static_cast<uint32_t>(y * stride), bytes);
     }
     void SetClearColour(int32_t a, int32_t r, int32_t g, int32_t b) {
         s.clearColor[0] = a;
@@ -117,6 +118,26 @@ TEST_F(MGLRenderTargetTest, PlanesOfEveryFormatAndBothRowOrdersBindAndClearInsid
             context->ClearColorPlane(1000, 1000);
             EXPECT_EQ(std::memcmp(Row(colour, 2) + 4 * bpp, c.pixel.data(), bpp), 0);
         }
+    }
+}
+
+// A run of rows from a row of the plane holds the rows from there to the
+// last one, whichever way the rows lie: none past the plane, nor before it.
+TEST_F(MGLRenderTargetTest, APlaneRunHandsOutOnlyItsOwnRows) {
+    for (const bool bottomUp : {false, true}) {
+        SCOPED_TRACE(bottomUp ? "bottom-up" : "top-down");
+        ASSERT_TRUE(device.MakeSurface(5, 3, RSBFormat_R5G6B5));
+        CRenderSurfaceBuffer* colour = device.Plane(0);
+        if (bottomUp) colour->FlipToBottom();
+        ASSERT_TRUE(context->BindRenderTarget());
+        const auto run = MGLContextCore::Of(*context).RunFrom(MGLContext::Plane::Colour,
+                                                              s.destbase + static_cast<uint32_t>(s.deststride),
+                                                              s.deststride);
+        ASSERT_EQ(run.rows, 2);
+        EXPECT_EQ(run.Span(0, 0, 5), Row(colour, 1));
+        EXPECT_EQ(run.Span(1, 4, 1), Row(colour, 2) + 4 * 2);
+        EXPECT_EQ(run.Span(2, 0, 1), nullptr);
+        EXPECT_EQ(run.Span(-1, 0, 1), nullptr);
     }
 }
 
@@ -314,7 +335,7 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
 
     const int32_t slot = table.AllocBuffer(8, 4, RSBFormat_R5G6B5, 0x21);
     BuildMipChain(table, slot);
-    const BufferRecord& record = *table.UsedSlot(slot);
+    const BufferRecord& record = *BufferSlots::Of(table).UsedSlot(slot);
     ASSERT_EQ(record.miptype, kBufferMipChain);
     context->BindBufferToUnit(3, slot, table);
     const TextureUnit& unit = s.texture_units[3];
@@ -331,7 +352,7 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     EXPECT_EQ(unit.texmode, 1);
     EXPECT_EQ(unit.b.maxD, record.maxD);
     for (int32_t j = 0; j < unit.b.maxD; ++j) {
-        EXPECT_EQ(context->GuestMemory().ToHost(unit.b.levels[j], 2), record.levels[j]) << j;
+        EXPECT_EQ(MGLContextCore::Of(*context).GuestMemory().ToHost(unit.b.levels[j], 2), record.levels[j]) << j;
     }
     EXPECT_EQ(unit.b.levels[unit.b.maxD], 0u);
     EXPECT_EQ(context->FindTextureUnit(slot), 3);
@@ -344,14 +365,14 @@ TEST_F(MGLRenderTargetTest, TextureUnitsMirrorSlotsWithGuestLevelAddresses) {
     EXPECT_EQ(s.texture_units[2].width_log2, 0);
     EXPECT_EQ(s.texture_units[2].height_log2, 4);
     EXPECT_EQ(s.texture_units[2].b.levels[1], 0u);
-    EXPECT_EQ(context->GuestMemory().ToHost(s.texture_units[2].b.levels[0], 48 * 16 * 4),
-              table.UsedSlot(wide)->levels[0]);
+    EXPECT_EQ(MGLContextCore::Of(*context).GuestMemory().ToHost(s.texture_units[2].b.levels[0], 48 * 16 * 4),
+              BufferSlots::Of(table).UsedSlot(wide)->levels[0]);
     EXPECT_EQ(context->FindTextureUnit(wide), 2);
 
     // A negative, free or unknown slot, a slot of another table or a unit
     // outside the eight changes nothing.
     const TextureUnit before = s.texture_units[2];
-    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&MGLTestAccess::Mappings(*context))};
+    std::unique_ptr<BufferTable> foreign{CreateBufferTable(&MGLContextCore::Of(*context).Mappings(), {})};
     context->BindBufferToUnit(2, foreign->AllocBuffer(2, 2, RSBFormat_R5G6B5, 0), *foreign);
     table.FreeBuffer(slot);
     context->BindBufferToUnit(2, -1, table);
@@ -372,7 +393,7 @@ TEST_F(MGLRenderTargetTest, AUnitIsEmptiedWhenTheSlotItMirrorsLetsGoOfItsBlock) 
     for (const bool resize : {false, true}) {
         const int32_t slot = table.AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);
         const int32_t after = table.AllocBuffer(4, 4, RSBFormat_R5G6B5, 0);  // bounds the slot's guest room
-        const uint32_t base = table.UsedSlot(slot)->guestBase;
+        const uint32_t base = BufferSlots::Of(table).UsedSlot(slot)->guestBase;
         context->BindBufferToUnit(1, slot, table);
         ASSERT_EQ(unit.b.levels[0], base);
         if (resize) {
@@ -381,7 +402,7 @@ TEST_F(MGLRenderTargetTest, AUnitIsEmptiedWhenTheSlotItMirrorsLetsGoOfItsBlock) 
             table.FreeBuffer(slot);
         }
         const int32_t other = table.AllocBuffer(2, 2, RSBFormat_A8R8G8B8, 0);
-        ASSERT_EQ(table.UsedSlot(other)->guestBase, base) << resize;
+        ASSERT_EQ(BufferSlots::Of(table).UsedSlot(other)->guestBase, base) << resize;
         EXPECT_EQ(unit.b.levels[0], 0u) << resize;
         EXPECT_EQ(unit.id, -1) << resize;
         for (const int32_t used : {other, after, slot}) table.FreeBuffer(used);
@@ -401,7 +422,7 @@ TEST_F(MGLRenderTargetTest, LevelOfDetailIsAPiecewiseLinearLog) {
         {0x10000, 0x10000},  {0x18000, 0x18000}, {0x20000, 0x20000}, {0x30000, 0x28000},
         {0x40000, 0x30000},  {INT32_MAX, 0x10000 * 16 - 1},
     };
-    for (auto [d, lod] : cases) EXPECT_EQ(MGLContext::ComputeLod(d), lod) << std::hex << d;
+    for (auto [d, lod] : cases) EXPECT_EQ(MGLContextCore::ComputeLod(d), lod) << std::hex << d;
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include "MGLBufferOps.h"
 #include "MGLBufferTable.h"
+#include "MGLContextCore.h"
 #include "MGLSpans.h"
-#include "MGLTestAccess.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
 #include "MGLVectorUnit.h"
@@ -55,6 +55,15 @@ int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, Te
     unit.filter_mode = rig::UnitField(filter);
     unit.texmode = rig::UnitField(wrap);
     return slot;
+}
+
+// The sampler of unit 0 a fill that keeps one hands the portable spans:
+// made in the place of the one before once anything it was made from
+// changed.
+MGLTextureSampler& KeptSampler(MGLContext& context) {
+    MGLContextCore& core = MGLContextCore::Of(context);
+    core.KeepSpanSampler(true);
+    return *core.KeptSpanSampler();
 }
 
 // Direct calls of the portable spans on one row of a small r5g6b5 target.
@@ -398,7 +407,8 @@ TEST_F(MGLSpansTest, LevelOverTheQuadAddressesReadAsOnePixelRowsReadIt) {
     s.depthTest = 0;
     for (const TextureFilter mode : {TextureFilter::Bilinear, TextureFilter::Trilinear}) {
         Texture(r, 2, 2, RSBFormat_R5G6B5, mode, TextureWrap::Repeat);
-        s.texture_units[0].b.levels[0] = r.context->RecordGuestAddress() + offsetof(MGLRecord, rp123);
+        s.texture_units[0].b.levels[0] =
+            MGLContextCore::Of(*r.context).RecordGuestAddress() + offsetof(MGLRecord, rp123);
         const auto draw = [&](int32_t piece) {
             r.FillPlane(0, 0);
             std::fill_n(s.rp123, 4, 0x12345678);
@@ -489,7 +499,7 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     r.context->BindBufferToUnit(0, mipped, table);
     r.context->Record().texture_units[0].filter_mode = rig::UnitField(TextureFilter::NearestMip);
     RSBFormat_ARGB_fixed colour = {0, 0, 0, 0};
-    MGLTestAccess::SpanSampler(*r.context).Sample(0, 0, ONE, &colour);
+    KeptSampler(*r.context).Sample(0, 0, ONE, &colour);
     EXPECT_EQ(colour.a, 0xFFFF);
     table.FreeBuffer(mipped);
 
@@ -498,7 +508,7 @@ TEST_F(MGLSpansTest, ALevelWithoutAnAddressSamplesNothing) {
     unit.b.maxD = 2;
     unit.b.levels[1] = 0;
     colour = {0, 0, 0, 0};
-    MGLTestAccess::SpanSampler(*r.context).Sample(0, 0, ONE, &colour);
+    KeptSampler(*r.context).Sample(0, 0, ONE, &colour);
     EXPECT_EQ(colour.a, 0);
     table.FreeBuffer(flat);
 }

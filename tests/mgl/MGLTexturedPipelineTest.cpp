@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLSpans.h"
 #include "MGLTexel.h"
@@ -48,7 +49,7 @@ protected:
 
     // Every texel of a level set by a function of its column.
     void PaintLevel(int32_t level, int32_t (*colourOf)(int32_t column, int32_t level)) {
-        const BufferRecord* record = r.context->Buffers()->Slot(slot);
+        const BufferRecord* record = BufferSlots::Of(*r.context->Buffers()).Slot(slot);
         const int32_t w = LevelExtent(kTextureSize, level);
         const int32_t h = LevelExtent(kTextureSize, level);
         for (int32_t i = 0; i < w * h; ++i) {
@@ -103,7 +104,7 @@ protected:
 // floor's geometry), within one level, through at least three levels.
 TEST_P(MGLTexturedPipelineTest, MipLevelFollowsTheTexelStep) {
     BuildMipChain(*r.context->Buffers(), slot);
-    const int32_t levels = r.context->Buffers()->Slot(slot)->maxD;
+    const int32_t levels = BufferSlots::Of(*r.context->Buffers()).Slot(slot)->maxD;
     ASSERT_GE(levels, 5);
     for (int32_t level = 0; level <= levels; ++level) PaintLevel(level, [](int32_t, int32_t l) { return l % 7 + 1; });
     Draw({{-3, -1, -1.2}, {3, -1, -1.2}, {3, -1, -8.5}, {-3, -1, -8.5}},
@@ -142,7 +143,7 @@ TEST_P(MGLTexturedPipelineTest, MipLevelFollowsTheTexelStep) {
 // affine walk picks for it.
 TEST_P(MGLTexturedPipelineTest, OneTexelDensityDrawsOneLevelAtEveryDepth) {
     BuildMipChain(*r.context->Buffers(), slot);
-    const int32_t levels = r.context->Buffers()->Slot(slot)->maxD;
+    const int32_t levels = BufferSlots::Of(*r.context->Buffers()).Slot(slot)->maxD;
     for (int32_t level = 0; level <= levels; ++level) PaintLevel(level, [](int32_t, int32_t l) { return l % 7 + 1; });
     const std::vector<std::pair<double, double>> uv = {{0, 36}, {48, 36}, {48, 0}, {0, 0}};
     auto levelsDrawn = [&](double depth, bool perspective) {
@@ -284,7 +285,7 @@ TEST_P(MGLTexturedPipelineTest, APolygonSamplesTheTextureBoundOrMadeBeforeIt) {
 TEST_P(MGLTexturedPipelineTest, LuminanceTexturesDrawOpaqueGrey) {
     slot = r.context->Buffers()->AllocBuffer(4, 4, RSBFormat_L8, 0);
     ASSERT_GE(slot, 0);
-    std::memset(r.context->Buffers()->Slot(slot)->levels[0], 0xFF, 16);
+    std::memset(BufferSlots::Of(*r.context->Buffers()).Slot(slot)->levels[0], 0xFF, 16);
     Draw({{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2}}, {{0, 0}, {3, 0}, {3, 3}, {0, 3}},
          TextureFilter::Nearest, true);
     EXPECT_EQ(ColourIndex(GetParam(), PixelAt(r.Width() / 2, r.Height() / 2)), 7);

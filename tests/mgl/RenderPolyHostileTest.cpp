@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "AssertCounter.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
+#include "MGLContextCore.h"
 #include "MGLSpans.h"
 #include "RenderPolyRig.h"
 #include "ShaderStateBuilder.h"
@@ -46,12 +48,13 @@ TEST(RenderPolyHostileTest, AViewportPastTheTargetDrawsOnlyItsInsidePart) {
     ASSERT_TRUE(r.ok);
     MGLContext& context = *r.context;
     const int32_t slot = context.Buffers()->AllocBuffer(16, 16, RSBFormat_R5G6B5, 0);
-    BufferRecord* texture = context.Buffers()->UsedSlot(slot);
+    const BufferRecord* texture = BufferSlots::Of(*context.Buffers()).UsedSlot(slot);
     std::memset(texture->levels[0], 0x5A, 16 * 16 * 2);
     context.BindBufferToUnit(1, slot, *context.Buffers());
     MGLRecord& s = context.Record();
     const int32_t pitch = s.deststride;
-    const int32_t recordRow = static_cast<int32_t>(context.RecordGuestAddress() - s.destbase) / pitch - 1;
+    const int32_t recordRow =
+        static_cast<int32_t>(MGLContextCore::Of(context).RecordGuestAddress() - s.destbase) / pitch - 1;
     const int32_t textureRow = static_cast<int32_t>(s.texture_units[1].b.levels[0] - s.destbase) / pitch + 1;
     ASSERT_LT(recordRow, 0);
     ASSERT_GT(textureRow, 48);
@@ -381,7 +384,7 @@ TEST(RenderPolyHostileTest, ADrawAfterTheTargetIsReplacedReachesNoFreedPlane) {
     const uint32_t oldDepth = s.zbase;
     ASSERT_TRUE(r.device.MakeSurface(16, 20, RSBFormat_R5G6B5, RSBFormat_Z32));
     EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(oldDepth, 1), nullptr);
     r.FillPlane(0, 0);
     r.poly->DrawPolygons(3, 3, 1);
     r.context->ClearColorPlane(16, 16);
@@ -515,7 +518,7 @@ TEST(RenderPolyHostileTest, APlaneMadeAnewThroughItsBufferIsNotReached) {
     const uint32_t oldColour = s.destbase;
     ASSERT_TRUE(makeAnew(0, RSBFormat_R5G6B5));
     EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Colour), nullptr);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(oldColour, 1), nullptr);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(oldColour, 1), nullptr);
     r.context->ClearColorPlane(16, 16);
 
     r.Reset();
@@ -530,7 +533,7 @@ TEST(RenderPolyHostileTest, APlaneMadeAnewThroughItsBufferIsNotReached) {
     });
     r.poly->DrawPolygons(3, 6, 2);
     EXPECT_EQ(r.context->PlanePixels(MGLContext::Plane::Depth), nullptr);
-    EXPECT_EQ(r.context->GuestMemory().ToHost(oldDepth, 1), nullptr);
+    EXPECT_EQ(MGLContextCore::Of(*r.context).GuestMemory().ToHost(oldDepth, 1), nullptr);
 }
 
 // Span code that counts its rows in spans_shaded; on the rows from
@@ -730,7 +733,8 @@ std::vector<std::vector<uint8_t>> TexturedOverTheRecord(bool wrapped, int32_t st
     const int32_t slot = context.Buffers()->AllocBuffer(16, 24, RSBFormat_R5G6B5, 0);
     context.BindBufferToUnit(0, slot, *context.Buffers());
     MGLRecord& s = context.Record();
-    s.texture_units[0].b.levels[0] = context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, K2x));
+    s.texture_units[0].b.levels[0] =
+        MGLContextCore::Of(context).RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, K2x));
     context.SetViewport(0, 0, r.Width(), r.Height(), 0, ONE / 16);
     context.UpdateProjection(1);
     const MGLNativeSpanLayout layout{3, 0, 0, 6, 3};

@@ -7,6 +7,7 @@
 
 #include "CoverageReference.h"
 #include "MGLBufferOps.h"
+#include "MGLContextCore.h"
 #include "MGLSpans.h"
 #include "RenderPolyRig.h"
 
@@ -31,7 +32,8 @@ protected:
         if (fillMode <= MGLContext::kFillPolygonLast) {
             span = [](MGLContext& c, uint32_t left, uint32_t right) {
                 auto x = [&c](uint32_t edge) {
-                    const uint8_t* at = c.GuestMemory().ToHost(edge + 4 * RenderPoly::kWordPixelX, 4);
+                    const uint8_t* at =
+                        MGLContextCore::Of(c).GuestMemory().ToHost(edge + 4 * RenderPoly::kWordPixelX, 4);
                     int32_t value;
                     std::memcpy(&value, at, 4);
                     return static_cast<uint32_t>(value);

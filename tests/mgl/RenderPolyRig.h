@@ -17,6 +17,7 @@
 #include "CColor.h"
 #include "CRenderSurfaceBuffer.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLTestDevice.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
@@ -141,8 +142,8 @@ private:
         const bool polygonFill = s.fillMode <= MGLContext::kFillPolygonLast;
         if (polygonFill) {
             // r1 and r2 are the guest addresses of the two edge records.
-            const int32_t* left = reinterpret_cast<const int32_t*>(c.GuestMemory().ToHost(r1, 80));
-            const int32_t* right = reinterpret_cast<const int32_t*>(c.GuestMemory().ToHost(r2, 80));
+            const int32_t* left = reinterpret_cast<const int32_t*>(MGLContextCore::Of(c).GuestMemory().ToHost(r1, 80));
+            const int32_t* right = reinterpret_cast<const int32_t*>(MGLContextCore::Of(c).GuestMemory().ToHost(r2, 80));
             call.r1 = left[RenderPoly::kWordPixelX];
             call.r2 = right[RenderPoly::kWordPixelX];
             for (int32_t i = 0; i < s.numInterpolants; ++i) call.intp.push_back(left[14 + i]);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "AssertCounter.h"
+#include "MGLContextCore.h"
 #include "RenderPolyRig.h"
 
 using rig::Fixed;
@@ -106,7 +107,8 @@ TEST_F(RenderPolyScreenTest, LinesInScreenSpace) {
     EXPECT_EQ(lines[0], (std::array<int32_t, 4>{0, 0, 5, 7})) << "row -1 clamps to 0";
     EXPECT_EQ(lines[1], (std::array<int32_t, 4>{10, 9, 229, 1})) << "x ends at the last column; 10.5 starts on row 9";
     const MGLRecord& s = r.context->Record();
-    EXPECT_EQ(firstPixels[1], r.context->GuestMemory().ToHost(s.destbase + 10 * 2 + 9 * s.deststride, 2));
+    EXPECT_EQ(firstPixels[1],
+              MGLContextCore::Of(*r.context).GuestMemory().ToHost(s.destbase + 10 * 2 + 9 * s.deststride, 2));
 
     AssertCounter asserts;
     r.poly->DrawLines2D(0, 2, nullptr, 0);

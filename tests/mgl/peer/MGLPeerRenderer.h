@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLSpans.h"
 #include "PeerScene.h"
@@ -49,7 +50,7 @@ public:
         m_texture = table.AllocBuffer(size, size, format, 0);
         m_filter = filter;
         m_wrap = wrap;
-        BufferRecord* record = table.Slot(m_texture);
+        const BufferRecord* record = BufferSlots::Of(table).Slot(m_texture);
         const size_t bpp = format & 31u;
         for (int32_t y = 0; y < size; ++y) {
             for (int32_t x = 0; x < size; ++x) {
@@ -69,7 +70,7 @@ public:
     // Paints every level of the r5g6b5 texture SetTexture made in one
     // colour of its own; returns the texture, for the peer.
     PeerTexture PaintLevels(const std::vector<uint16_t>& colours) {
-        const BufferRecord* record = r.context->Buffers()->Slot(m_texture);
+        const BufferRecord* record = BufferSlots::Of(*r.context->Buffers()).Slot(m_texture);
         PeerTexture texture{record->format, m_filter, m_wrap, kTextureSize, {}};
         for (int32_t level = 0, size = kTextureSize; level <= record->maxD; ++level, size /= 2) {
             const uint16_t colour = colours[level % colours.size()];

@@ -18,8 +18,10 @@ public:
     virtual void PlanesChanged(CRenderSurface& surface) = 0;
     // The surface is being destroyed: its planes are gone (the destruction
     // tells no change for them, only this), and nothing may reach the
-    // surface once this returns; it is being deleted already.
-    virtual void SurfaceEnding(CRenderSurface& surface) = 0;
+    // surface once this returns; it is being deleted already. A watcher
+    // that keeps nothing of the surface itself past its planes' changes
+    // need not hear of it.
+    virtual void SurfaceEnding(CRenderSurface&) {}
 
 protected:
     ~CRenderSurfaceWatcher() = default;

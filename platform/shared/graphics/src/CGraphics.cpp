@@ -40,8 +40,21 @@ bool CGraphics::IsLive(const CGraphics* device) {
     return std::find(live.begin(), live.end(), device) != live.end();
 }
 
+// A device's SetCurrentSurface is its own code, which may make or delete
+// devices: the walk is over the devices live as it starts, each asked
+// again before it is reached, by its serial too, since a device made
+// where a deleted one lay is not that one.
 void CGraphics::ReleaseSurface(const CRenderSurface* surface) {
-    for (CGraphics* device : LiveDevices()) {
+    struct Known {
+        CGraphics* device;
+        uint64_t serial;
+    };
+    std::vector<Known> known;
+    known.reserve(LiveDevices().size());
+    for (CGraphics* device : LiveDevices()) known.push_back(Known{device, device->m_serial});
+    for (const Known& each : known) {
+        CGraphics* device = each.device;
+        if (!IsLive(device) || device->m_serial != each.serial) continue;
         const CRenderSurface* current =
             device->IsOpen() ? device->GetCurrentSurface() : device->CGraphics::GetCurrentSurface();
         if (current == surface) device->SetCurrentSurface(nullptr);

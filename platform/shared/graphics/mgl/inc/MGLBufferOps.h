@@ -38,7 +38,7 @@ void DrawBufferLine(BufferTable& table, int32_t slot, int32_t x0, int32_t y0, in
 void CopyBufferRect(BufferTable& table, int32_t dstSlot, int32_t srcSlot, int32_t srcX, int32_t srcY, int32_t w,
                     int32_t h, int32_t dstX, int32_t dstY);
 
-// Mip chains and storage states (BufferRecord::miptype). A failed allocation
+// Mip chains and storage states of a slot's pixels. A failed allocation
 // leaves the slot as it was.
 //
 // Builds levels 1 .. maxD, each a 2 x 2 box average of the one above (pairs

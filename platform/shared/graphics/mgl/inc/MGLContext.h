@@ -1,27 +1,21 @@
 #ifndef MGLCONTEXT_H
 #define MGLCONTEXT_H
 
-#include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "CRenderSurfaceWatcher.h"
-#include "MGLGuestMemory.h"
-#include "MGLLookupTables.h"
 #include "MGLRecord.h"
 #include "MGLShaderState.h"
-#include "MGLTextureSampler.h"
 #include "MatrixStack.h"
 
 class BufferTable;
 class CRenderSurface;
-class CRenderSurfaceBuffer;
 class CTextureObject_MGL;
-struct MGLSpanRows;
+class MGLContextCore;
+class MGLLookupTables;
 
 // The software 3D renderer's context: the state record that span code sees
 // (MGLRecord), and beside it what only the C++ side uses: the guest address
@@ -42,6 +36,11 @@ struct MGLSpanRows;
 // bound tells the context when it changes them, which lets go of them at
 // once, whatever is running (a host hook between a draw's polygons, or
 // nothing).
+//
+// What the renderer's stages keep of a context (the guest memory, the
+// lookup tables, the bound planes as the spans reach them, the span
+// sampler) is its implementation part, MGLContextCore, which only the
+// renderer's own sources declare.
 class MGLContext final : private CRenderSurfaceWatcher {
 public:
     static constexpr int32_t kRegisterCount = 128;
@@ -129,10 +128,7 @@ public:
     int32_t GetRegister(int32_t i) const;
 
     // Angle in 1/1024 of a turn; results in 16.16.
-    void SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const { m_tables.SinCos(angle, cosine, sine); }
-    MGLReciprocal Reciprocal(int32_t v) const { return m_tables.Reciprocal(v); }
-    // x / d in 16.16 through the table reciprocal; 0 for d = 0.
-    int32_t Divide(int32_t x, int32_t d) const { return ApplyReciprocal(x, m_tables.Reciprocal(d)); }
+    void SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const;
 
     // Makes a copy of the state current (so the shader may unload it
     // meanwhile), or clears the binding for null. A state whose interpolant
@@ -176,10 +172,6 @@ public:
     // Derives the viewport transform, and the clip bounds when the low byte
     // of `withClipBounds` is non-zero.
     void UpdateProjection(uint32_t withClipBounds);
-    // Outcode of a transformed pipeline vertex (its words), into its
-    // outcode word: all six planes, or x and y only.
-    void ComputeOutcode(int32_t* vertex) const;
-    void ComputeOutcodeXY(int32_t* vertex) const;
 
     // --- Render target, clears, texture units ---
 
@@ -203,125 +195,50 @@ public:
     void BindBufferToUnit(int32_t unit, int32_t slot, const BufferTable& table);
     // Lowest unit mirroring slot `id`, -1 when none.
     int32_t FindTextureUnit(int32_t id) const;
-    // Level of detail in 16.16 of a texture-coordinate step d >= 0 (16.16):
-    // a piecewise-linear log2(d) + 1, -1.0 below 0.5. Inline: the textured
-    // span takes one per pixel.
-    static int32_t ComputeLod(int32_t d) {
-        constexpr int32_t kOne = 0x10000;
-        constexpr int32_t kFraction = 0xFFFF;
-        if (d < kOne / 2) return -kOne;
-        if (d < kOne) return (2 * d) & kFraction;
-        // Halvings that bring d below 2.0: its bits above the 17 of 1.x.
-        const int32_t halvings = static_cast<int32_t>(std::bit_width(static_cast<uint32_t>(d))) - 17;
-        return (halvings + 1) * kOne + ((d >> halvings) & kFraction);
-    }
 
     // --- Access ---
 
     MGLRecord& Record() { return m_record; }
     const MGLRecord& Record() const { return m_record; }
-    // What span code may reach, to look up; mapping into it is the renderer's.
-    const MGLGuestMemory& GuestMemory() const { return m_memory; }
-    const MGLLookupTables& Tables() const { return m_tables; }
+    // What the matrices' rotations and divides read.
+    const MGLLookupTables& Tables() const;
     BufferTable* Buffers() { return m_buffers; }
     const BufferTable* Buffers() const { return m_buffers; }
     int32_t* VertexPool() { return m_pool; }
-    uint32_t RecordGuestAddress() const { return m_recordGuest; }
-    // Host pixels of a bound plane's row 0, null when the plane is absent.
-    uint8_t* PlanePixels(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pixels; }
-    // Pixel-format id of a bound plane, 0 when the plane is absent.
-    uint32_t PlaneFormat(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].format; }
-    // Bytes from one row of a bound plane to the next, as the surface has it.
-    int32_t PlanePitch(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].pitch; }
-    // Columns and rows of a bound plane, 0 when the plane is absent.
-    int32_t PlaneWidth(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].width; }
-    int32_t PlaneHeight(Plane plane) const { return m_planes[static_cast<int32_t>(plane)].height; }
-    // Columns and rows that every bound plane has; 0 without planes. (The
-    // row routines ask at each row: inline.)
-    int32_t TargetWidth() const {
-        int32_t width = 0;
-        for (const BoundPlane& plane : m_planes) {
-            if (plane.pixels != nullptr) width = width == 0 ? plane.width : std::min(width, plane.width);
-        }
-        return width;
-    }
-    int32_t TargetHeight() const;
-    // Host address of `count` pixels from column x of row y of a bound
-    // plane; null unless all of them lie inside it.
-    uint8_t* PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
-        const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-        return plane.pixels != nullptr && y >= 0 && y < plane.height ? ColumnsOfRow(plane, x, y, count) : nullptr;
-    }
-    // The plane row whose first pixel has guest address `rowGuest`, -1 when
-    // no row of the bound plane starts there.
-    int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
-    // PlaneSpan of the row PlaneRowOf finds. A fill's rows follow one
-    // another, so the row after (or at) the last one found is known without
-    // a division.
-    uint8_t* RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count) {
-        BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-        const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
-        int32_t y = plane.lastRow;
-        if (offset != plane.lastRowOffset) {
-            y = offset == plane.lastRowOffset + plane.pitch ? plane.lastRow + 1 : PlaneRowOf(which, rowGuest);
-        }
-        // A mapped plane has pixels.
-        if (plane.mapping == 0 || y < 0 || y >= plane.height) return nullptr;
-        plane.lastRow = y;
-        plane.lastRowOffset = int64_t{y} * plane.pitch;
-        return ColumnsOfRow(plane, x, y, count);
-    }
-    // Rows RowSpan would find one after another, from the row at guest
-    // address `guest`, each `stride` bytes after the last: while the stride
-    // is the plane's pitch, the first `rows` of them are the plane's rows
-    // from the one at `guest` on, known without a look-up each: the run
-    // keeps where that row's pixels lie and how the plane lays out the rows
-    // and columns after it. No rows when the first is not a row of the
-    // plane, or the stride is another.
-    struct PlaneRun {
-        uint32_t guest = 0;
-        int32_t stride = 0;
-        int32_t rows = 0;
-        uint8_t* first = nullptr;
-        int64_t pitch = 0;
-        int64_t bytes = 0;
-        int32_t width = 0;
-
-        // RowSpan of the run's row k, for k below its rows.
-        uint8_t* Span(int32_t k, int32_t x, int32_t count) const {
-            return ColumnsOf(first + int64_t{k} * pitch, width, bytes, x, count);
-        }
-    };
-    PlaneRun RunFrom(Plane which, uint32_t guest, int32_t stride) const {
-        const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-        const int32_t row = stride == plane.pitch ? PlaneRowOf(which, guest) : -1;
-        if (row < 0) return PlaneRun{};
-        return PlaneRun{guest, stride, plane.height - row, RowPixels(plane, row), plane.pitch, PixelBytes(plane),
-                        plane.width};
-    }
     // Words of the vertex pool Init allocated, whatever the record says.
     int32_t PoolWords() const { return m_poolWords; }
 
-private:
-    // The renderer's own plumbing, for the classes and routines that draw,
-    // sample and map textures: none of it is a host's to call, since each
-    // step relies on what the others did before it.
-    friend class CTextureObject_MGL;
-    friend class RenderPoly;
-    friend class MGLTestAccess;
-    friend void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
-                              RSBFormat_ARGB_fixed* colour);
-    friend void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows);
+    // The bound planes, for a native span to find the pixels of the rows
+    // the record names.
+    //
+    // Host pixels of a bound plane's row 0, null when the plane is absent.
+    uint8_t* PlanePixels(Plane plane) const;
+    // Pixel-format id of a bound plane, 0 when the plane is absent.
+    uint32_t PlaneFormat(Plane plane) const;
+    // Bytes from one row of a bound plane to the next, as the surface has it.
+    int32_t PlanePitch(Plane plane) const;
+    // Columns and rows of a bound plane, 0 when the plane is absent.
+    int32_t PlaneWidth(Plane plane) const;
+    int32_t PlaneHeight(Plane plane) const;
+    // Columns and rows that every bound plane has; 0 without planes.
+    int32_t TargetWidth() const;
+    int32_t TargetHeight() const;
+    // Host address of `count` pixels from column x of row y of a bound
+    // plane; null unless all of them lie inside it.
+    uint8_t* PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const;
+    // The plane row whose first pixel has guest address `rowGuest`, -1 when
+    // no row of the bound plane starts there.
+    int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
+    // PlaneSpan of the row PlaneRowOf finds.
+    uint8_t* RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count);
 
-    // The guest memory to map and unmap in: whatever is mapped there must
-    // stay alive until it is unmapped, which only the renderer's own
-    // mappings (planes, textures, tables) keep to.
-    MGLGuestMemory& Mappings() { return m_memory; }
-    // A number no other context of the process has had: what outlives a
-    // context (a texture's mapping) keeps it rather than the address.
-    uint64_t Serial() const { return m_serial; }
-    // The live context of that number, null once it is destroyed.
-    static MGLContext* Live(uint64_t serial);
+private:
+    // The implementation part reaches what the context keeps (the record,
+    // the bindings, the pool) to map, sample and follow surfaces; RenderPoly
+    // holds a draw of it open.
+    friend class MGLContextCore;
+    friend class RenderPoly;
+
     // Open over a draw of the context, by whatever draws into it: the pool
     // and the buffer table stay while any is open. It closes on the life
     // it was opened on, whether the context is still there or not.
@@ -338,6 +255,9 @@ private:
     private:
         std::shared_ptr<Life> m_life;
     };
+
+    // The live context of that number, null once it is destroyed.
+    static MGLContext* Live(uint64_t serial);
     // Before anything reaches the bound planes: they are the device's
     // current surface's as bound, or they are let go of (the surface or its
     // planes may be gone), and nothing is drawn into until the next bind.
@@ -348,60 +268,8 @@ private:
     // Textures with a mapping in this context, which FollowSurfaces visits.
     void AttachTexture(CTextureObject_MGL* texture);
     void DetachTexture(CTextureObject_MGL* texture);
-    // The sampler of texture unit 0 a portable span reads. Rows of a fill
-    // are short, and looking the unit and its levels up again for each one
-    // cost as much as the texels; so while a fill keeps it (KeepSpanSampler,
-    // for routines known to leave the unit, its buffer and the guest regions
-    // alone) one sampler serves every row. Otherwise each call makes a new
-    // one, which sees the unit as it stands. Fills are short too: a fill
-    // that keeps the sampler takes the one an earlier fill left, when host
-    // code in between (a vertex hook) changed nothing it was made from.
-    MGLTextureSampler& SpanSampler() {
-        if (!m_keepSpanSampler || !m_spanSampler) m_spanSampler.emplace(*this, 0);
-        return *m_spanSampler;
-    }
-    void KeepSpanSampler(bool keep) {
-        m_keepSpanSampler = keep;
-        if (keep && m_spanSampler && !m_spanSampler->StillCurrent()) m_spanSampler.reset();
-    }
 
-    // A plane format's low bits: its bytes per pixel.
-    static constexpr uint32_t kBytesPerPixelMask = 31;
     static constexpr int32_t kPlaneCount = 3;
-
-    // A plane of the bound render target, as the C++ side reaches it.
-    struct BoundPlane {
-        uint8_t* pixels = nullptr;  // row 0
-        int32_t pitch = 0;
-        int32_t width = 0;
-        int32_t height = 0;
-        uint32_t format = 0;
-        uint32_t mapping = 0;  // guest base of the mapped rows, 0 when unmapped
-        uint32_t guestRow0 = 0;
-        // The row RowSpan found last, and its offset from row 0.
-        int32_t lastRow = 0;
-        int64_t lastRowOffset = 0;
-
-        // The same pixels laid out the same way.
-        bool SameMemory(const BoundPlane& other) const {
-            return pixels == other.pixels && pitch == other.pitch && width == other.width &&
-                   height == other.height && format == other.format;
-        }
-    };
-
-    static int64_t PixelBytes(const BoundPlane& plane) { return plane.format & kBytesPerPixelMask; }
-    // Row y of the plane's pixels.
-    static uint8_t* RowPixels(const BoundPlane& plane, int32_t y) { return plane.pixels + int64_t{y} * plane.pitch; }
-    // Columns [x, x + count) of a row of `width` pixels of `bytes` each,
-    // null unless all of them lie inside it.
-    static uint8_t* ColumnsOf(uint8_t* row, int32_t width, int64_t bytes, int32_t x, int32_t count) {
-        if (x < 0 || count < 0 || count > width - x) return nullptr;
-        return row + int64_t{x} * bytes;
-    }
-    // PlaneSpan for a row y of the plane's pixels.
-    static uint8_t* ColumnsOfRow(const BoundPlane& plane, int32_t x, int32_t y, int32_t count) {
-        return ColumnsOf(RowPixels(plane, y), plane.width, PixelBytes(plane), x, count);
-    }
 
     bool Drawing() const { return m_life->m_openDraws > 0; }
     void Release();
@@ -419,21 +287,14 @@ private:
     void FinishProjection(int32_t mode);
     void BoundScissor();
     int32_t ViewportOffset(int32_t origin, int32_t size, int32_t low, int32_t high) const;
-    int32_t OutcodeXY(const int32_t* vertex, bool scaleByW) const;
 
-    static BoundPlane PlaneOf(const CRenderSurfaceBuffer* buffer);
-    // The device's current surface and its planes; null when there are
-    // none to take.
-    CRenderSurface* CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const;
     void PlanesChanged(CRenderSurface& surface) override;
     void SurfaceEnding(CRenderSurface& surface) override;
-    void BindPlane(Plane which, const BoundPlane& plane);
     void UnbindPlanes();
 
     uint64_t m_serial;
-    MGLGuestMemory m_memory;
+    std::unique_ptr<MGLContextCore> m_core;
     MGLRecord m_record{};
-    MGLLookupTables m_tables;
     MGLShaderState m_boundState;
     uint32_t m_recordGuest = 0;
     uint32_t m_boundStateGuest = 0;
@@ -441,37 +302,10 @@ private:
     int32_t* m_pool = nullptr;
     int32_t m_poolWords = 0;
     uint32_t m_poolGuest = 0;
-    BoundPlane m_planes[kPlaneCount];
     // The surface the planes are bound from, watched while any is bound.
     CRenderSurface* m_targetSurface = nullptr;
     std::vector<CTextureObject_MGL*> m_textures;
-    std::optional<MGLTextureSampler> m_spanSampler;
-    bool m_keepSpanSampler = false;
     std::shared_ptr<Life> m_life = std::make_shared<Life>();
 };
-
-// Inline: every vertex of a 3D draw is outcoded.
-inline void MGLContext::ComputeOutcode(int32_t* vertex) const {
-    const int32_t z = vertex[kVertexEyeZ];
-    const int32_t w3 = vertex[kVertexInputW];
-    int32_t code = OutcodeXY(vertex, true);
-    if (z > FixedMul16(w3, m_record.ccz1)) code |= kOutNear;
-    if (z < FixedMul16(w3, m_record.ccz0)) code |= kOutFar;
-    vertex[kVertexOutcode] = code;
-}
-
-inline int32_t MGLContext::OutcodeXY(const int32_t* vertex, bool scaleByW) const {
-    const MGLRecord& s = m_record;
-    const int32_t x = vertex[kVertexEyeX];
-    const int32_t y = vertex[kVertexEyeY];
-    const int32_t w = vertex[kVertexW];
-    auto bound = [&](int32_t clip) { return scaleByW ? FixedMul16(w, clip) : clip; };
-    int32_t code = 0;
-    if (x > bound(s.ccx1)) code |= kOutRight;
-    if (x < bound(s.ccx0)) code |= kOutLeft;
-    if (y > bound(s.ccy1)) code |= kOutTop;
-    if (y < bound(s.ccy0)) code |= kOutBottom;
-    return code;
-}
 
 #endif

@@ -47,7 +47,11 @@ struct MGLRowStep {
 // pointers and plane terms), as the fill does between its calls. What the
 // rows share is read once, at the call. With `step` (what `next` does), a
 // span may instead step its own copies of those values and leave the
-// record, at the end of the call, as the steps would have.
+// record, at the end of the call, as the steps would have. `next` may do
+// anything a host may: where it deletes the context the call ends without
+// touching it again; where it lets go of the bound planes or changes
+// texture unit 0 or its texels, the rows after it are drawn as a call of
+// their own would draw them.
 struct MGLSpanRows {
     const int32_t* left;
     const int32_t* right;

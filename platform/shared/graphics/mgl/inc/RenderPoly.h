@@ -299,6 +299,8 @@ private:
 
     // --- Pool and assembly helpers ---
     bool ContextEnded() const { return m_contextLife->Ended(); }
+    // The context's implementation part, which the stages draw with.
+    MGLContextCore& Core() const { return *m_context.m_core; }
     void BeginDraw();
     // Calls host code from inside a draw; false when it ended this
     // RenderPoly or its context meanwhile: the caller then returns false at

@@ -8,7 +8,7 @@
 #include "CRenderSurfaceBuffer.h"
 #include "CRenderSurfaceFactory.h"
 #include "MGLBufferOps.h"
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLHost.h"
 #include "MGLTextureUnit.h"
 
@@ -66,13 +66,13 @@ CTextureObject_MGL::~CTextureObject_MGL() {
 // The mapping is no longer in the list: the context forgets the texture
 // when no other mapping is left there.
 void CTextureObject_MGL::ReleaseMapping(const UnitMapping& mapping) {
-    MGLContext* context = MGLContext::Live(mapping.contextSerial);
+    MGLContext* context = MGLContextCore::Live(mapping.contextSerial);
     if (context == nullptr) return;
     TextureUnit& bound = context->Record().texture_units[mapping.unit];
     if (bound.b.levels[0] == mapping.guest) ResetTextureUnit(bound);
-    context->Mappings().Unmap(mapping.guest);
+    MGLContextCore::Of(*context).Mappings().Unmap(mapping.guest);
     const auto inContext = [&mapping](const UnitMapping& m) { return m.contextSerial == mapping.contextSerial; };
-    if (std::none_of(m_mappings.begin(), m_mappings.end(), inContext)) context->DetachTexture(this);
+    if (std::none_of(m_mappings.begin(), m_mappings.end(), inContext)) MGLContextCore::Of(*context).DetachTexture(this);
 }
 
 CTextureObject_MGL::PlaneShape CTextureObject_MGL::CurrentPlane() const {
@@ -99,7 +99,7 @@ bool CTextureObject_MGL::MapIntoUnit(MGLContext& context, UnitMapping& mapping, 
                     plane.width, plane.height, plane.format, plane.pitch);
         return false;
     }
-    mapping.guest = context.Mappings().Map(plane.pixels, plane.bytes);
+    mapping.guest = MGLContextCore::Of(context).Mappings().Map(plane.pixels, plane.bytes);
     if (mapping.guest == 0) return false;
     mapping.plane = plane;
     TextureUnit& b = context.Record().texture_units[mapping.unit];
@@ -119,7 +119,7 @@ void CTextureObject_MGL::BindToUnit(int32_t unit) {
     if (context == nullptr) return;
     const PlaneShape plane = CurrentPlane();
     if (plane.pixels == nullptr) return;
-    const uint64_t serial = context->Serial();
+    const uint64_t serial = MGLContextCore::Of(*context).Serial();
     const auto sameUnit = [serial, unit](const UnitMapping& m) { return m.contextSerial == serial && m.unit == unit; };
     const auto old = std::find_if(m_mappings.begin(), m_mappings.end(), sameUnit);
     if (old != m_mappings.end()) {
@@ -134,7 +134,7 @@ void CTextureObject_MGL::BindToUnit(int32_t unit) {
         return;
     }
     m_mappings.push_back(mapping);
-    context->AttachTexture(this);
+    MGLContextCore::Of(*context).AttachTexture(this);
     TextureUnit& b = context->Record().texture_units[unit];
     b.filter_mode = m_filter;
     b.texmode = m_wrap;
@@ -142,7 +142,7 @@ void CTextureObject_MGL::BindToUnit(int32_t unit) {
 
 bool CTextureObject_MGL::FollowSurface(MGLContext& context) {
     const PlaneShape plane = CurrentPlane();
-    const uint64_t serial = context.Serial();
+    const uint64_t serial = MGLContextCore::Of(context).Serial();
     bool kept = false;
     for (UnitMapping& mapping : m_mappings) {
         if (mapping.contextSerial != serial) continue;
@@ -152,7 +152,7 @@ bool CTextureObject_MGL::FollowSurface(MGLContext& context) {
         }
         TextureUnit& unit = context.Record().texture_units[mapping.unit];
         const bool shown = unit.b.levels[0] == mapping.guest;
-        context.Mappings().Unmap(mapping.guest);
+        MGLContextCore::Of(context).Mappings().Unmap(mapping.guest);
         if (shown && MapIntoUnit(context, mapping, plane)) {
             kept = true;
             continue;
@@ -174,8 +174,8 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
         }
     }
     for (const uint64_t serial : serials) {
-        MGLContext* context = MGLContext::Live(serial);
-        if (context != nullptr && !FollowSurface(*context)) context->DetachTexture(this);
+        MGLContext* context = MGLContextCore::Live(serial);
+        if (context != nullptr && !FollowSurface(*context)) MGLContextCore::Of(*context).DetachTexture(this);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ bool StepsInside(const LineAxis& major, int64_t size, int64_t& first, int64_t& l
 
 void DrawBufferLine(BufferTable& table, int32_t slot, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t a,
                     int32_t r, int32_t g, int32_t b) {
-    const BufferRecord* record = table.UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
     uint8_t value[kMaxPixelBytes];
     if (record == nullptr || !PackSolidPixel(value, record->format, a, r, g, b)) return;
     const LineAxis xAxis = MakeAxis(x0, x1);

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "CColor.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 
 namespace {
 
@@ -78,21 +80,22 @@ void Downsample(const uint8_t* src, int32_t w, int32_t h, uint8_t* dst, uint32_t
 // The record's level 0 is readable as width x height pixels.
 bool HoldsLevel0(const BufferRecord& record) { return Level0Bytes(record) <= record.blockBytes; }
 
-// Level 0 with rows of `dstStride` pixels from rows of `srcStride` pixels,
-// every byte copied; false when the block cannot be had.
-bool Restride(BufferTable& table, BufferRecord& record, int32_t srcStride, int32_t dstStride, int32_t miptype) {
+// Level 0 of the slot (one in use) with rows of `dstStride` pixels from
+// rows of `srcStride` pixels, every byte copied; false when the block
+// cannot be had.
+bool Restride(BufferSlots& slots, int32_t slot, int32_t srcStride, int32_t dstStride, int32_t miptype) {
+    const BufferRecord& record = *slots.UsedSlot(slot);
     const size_t bpp = static_cast<size_t>(record.BytesPerPixel());
     const uint64_t rows = static_cast<uint64_t>(record.height);
-    const PixelBlock block = BufferTable::NewPixelBlock(rows * static_cast<uint64_t>(dstStride) * bpp);
+    const PixelBlock block = BufferSlots::NewPixelBlock(rows * static_cast<uint64_t>(dstStride) * bpp);
     if (block.data == nullptr) return false;
     const size_t rowBytes = static_cast<size_t>(record.width) * bpp;
     for (uint64_t y = 0; y < rows; ++y) {
         std::memcpy(block.data + y * static_cast<size_t>(dstStride) * bpp,
                     record.levels[0] + y * static_cast<size_t>(srcStride) * bpp, rowBytes);
     }
-    table.AdoptBlock(record, block);
-    record.miptype = miptype;
-    record.maxD = 0;
+    slots.AdoptBlock(slot, block);
+    slots.SetStorage(slot, miptype, 0, {});
     return true;
 }
 
@@ -108,7 +111,8 @@ int32_t Log2Exact(uint32_t n) {
 }
 
 void BuildMipChain(BufferTable& table, int32_t slot) {
-    BufferRecord* record = table.UsedSlot(slot);
+    BufferSlots& slots = BufferSlots::Of(table);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr || record->miptype == kBufferMipChain) return;
     CompactWideBuffer(table, slot);
     if (record->miptype != kBufferLevel0Only || record->width == 0 || record->height == 0 || !HoldsLevel0(*record)) {
@@ -117,15 +121,11 @@ void BuildMipChain(BufferTable& table, int32_t slot) {
     const int32_t maxD = std::max(Log2Exact(uint32_t(record->width)), Log2Exact(uint32_t(record->height)));
     uint64_t offsets[kLargestLog2 + 2] = {0};
     for (int32_t level = 0; level <= maxD; ++level) offsets[level + 1] = offsets[level] + LevelBytes(*record, level);
-    const PixelBlock block = BufferTable::NewPixelBlock(offsets[maxD + 1]);
+    const PixelBlock block = BufferSlots::NewPixelBlock(offsets[maxD + 1]);
     if (block.data == nullptr) return;
     std::memcpy(block.data, record->levels[0], static_cast<size_t>(Level0Bytes(*record)));
-    table.AdoptBlock(*record, block);
-    record->miptype = kBufferMipChain;
-    record->maxD = maxD;
-    for (int32_t level = 0; level <= maxD && level < BufferRecord::kMaxLevels; ++level) {
-        record->levels[level] = block.data + offsets[level];
-    }
+    slots.AdoptBlock(slot, block);
+    slots.SetStorage(slot, kBufferMipChain, maxD, std::span<const uint64_t>(offsets, static_cast<size_t>(maxD) + 1));
     const size_t bpp = static_cast<size_t>(record->BytesPerPixel());
     for (int32_t level = 0; level < maxD; ++level) {
         Downsample(block.data + offsets[level], std::max(1, record->width >> level),
@@ -135,30 +135,33 @@ void BuildMipChain(BufferTable& table, int32_t slot) {
 }
 
 void FlattenBuffer(BufferTable& table, int32_t slot) {
-    BufferRecord* record = table.UsedSlot(slot);
+    BufferSlots& slots = BufferSlots::Of(table);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr) return;
     if (record->miptype == kBufferWideRows) {
         CompactWideBuffer(table, slot);
     } else if (record->miptype == kBufferMipChain && HoldsLevel0(*record)) {
-        Restride(table, *record, record->width, record->width, kBufferLevel0Only);
+        Restride(slots, slot, record->width, record->width, kBufferLevel0Only);
     }
 }
 
 void SetBufferWideLayout(BufferTable& table, int32_t slot) {
-    BufferRecord* record = table.UsedSlot(slot);
+    BufferSlots& slots = BufferSlots::Of(table);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr || record->miptype == kBufferWideRows) return;
     FlattenBuffer(table, slot);
     if (record->miptype == kBufferLevel0Only && HoldsLevel0(*record)) {
-        Restride(table, *record, record->width, 2 * record->width, kBufferWideRows);
+        Restride(slots, slot, record->width, 2 * record->width, kBufferWideRows);
     }
 }
 
 void CompactWideBuffer(BufferTable& table, int32_t slot) {
-    BufferRecord* record = table.UsedSlot(slot);
+    BufferSlots& slots = BufferSlots::Of(table);
+    const BufferRecord* record = slots.UsedSlot(slot);
     if (record == nullptr) return;
     if (record->miptype == kBufferMipChain) {
         FlattenBuffer(table, slot);
     } else if (record->miptype == kBufferWideRows && HoldsWideRows(*record)) {
-        Restride(table, *record, 2 * record->width, record->width, kBufferLevel0Only);
+        Restride(slots, slot, 2 * record->width, record->width, kBufferLevel0Only);
     }
 }

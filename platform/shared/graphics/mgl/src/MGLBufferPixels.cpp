@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 
 namespace {
 
@@ -21,20 +22,20 @@ bool ClipCopyAxis(int64_t& src, int64_t& dst, int64_t& length, int64_t srcSize, 
 }  // namespace
 
 bool GetBufferPixel(const BufferTable& table, int32_t slot, int32_t x, int32_t y, ArgbPixel* out) {
-    const BufferRecord* record = table.UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
     const uint8_t* pixel = record != nullptr ? record->PixelAt(x, y) : nullptr;
     return pixel != nullptr && UnpackPixel(pixel, record->format, out);
 }
 
 void PutBufferPixel(BufferTable& table, int32_t slot, int32_t x, int32_t y, ArgbPixel colour) {
-    const BufferRecord* record = table.UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
     uint8_t* pixel = record != nullptr ? record->PixelAt(x, y) : nullptr;
     if (pixel != nullptr) PackPixel(pixel, record->format, colour);
 }
 
 void FillBufferRect(BufferTable& table, int32_t slot, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t a,
                     int32_t r, int32_t g, int32_t b) {
-    const BufferRecord* record = table.UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
     if (record == nullptr) return;
     if (x0 > x1) std::swap(x0, x1);
     if (y0 > y1) std::swap(y0, y1);
@@ -55,8 +56,8 @@ void FillBufferRect(BufferTable& table, int32_t slot, int32_t x0, int32_t y0, in
 
 void CopyBufferRect(BufferTable& table, int32_t dstSlot, int32_t srcSlot, int32_t srcX, int32_t srcY, int32_t w,
                     int32_t h, int32_t dstX, int32_t dstY) {
-    const BufferRecord* src = table.UsedSlot(srcSlot);
-    const BufferRecord* dst = table.UsedSlot(dstSlot);
+    const BufferRecord* src = BufferSlots::Of(table).UsedSlot(srcSlot);
+    const BufferRecord* dst = BufferSlots::Of(table).UsedSlot(dstSlot);
     if (src == nullptr || dst == nullptr) return;
     int64_t sx = srcX, sy = srcY, dx = dstX, dy = dstY;
     int64_t width = w < 0 ? src->width : w;

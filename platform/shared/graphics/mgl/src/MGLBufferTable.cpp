@@ -1,171 +1,41 @@
 #include "MGLBufferTable.h"
 
-#include "CAssert.h"
 #include "CMemory.h"
-#include "MGLGuestMemory.h"
-#include "MGLTextureUnit.h"
+#include "MGLBufferSlots.h"
 
-namespace {
+BufferTable::~BufferTable() = default;
 
-// Stored sizes keep 16 bits, as in the handset's record.
-int32_t Masked16(int32_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value) & 0xFFFFu); }
+BufferSlots& BufferTable::Slots() { return static_cast<BufferSlots&>(*this); }
 
-constexpr uint64_t kSmallestBlock = 4;
+const BufferSlots& BufferTable::Slots() const { return static_cast<const BufferSlots&>(*this); }
 
-}  // namespace
-
-BufferTable::BufferTable(MGLGuestMemory* guestMemory, std::span<TextureUnit> mirrors)
-    : m_guestMemory(guestMemory), m_mirrors(mirrors), m_count(0), m_slots() {
-    for (int32_t& sheet : m_fontSheets) sheet = -1;
-}
-
-BufferTable::~BufferTable() {
-    for (int32_t slot = 0; slot < kSlotCount; ++slot) ReleaseBlock(m_slots[slot]);
-}
-
-void* BufferTable::operator new(size_t bytes) noexcept { return MemAlloc(bytes); }
-
-void BufferTable::operator delete(void* block) noexcept { MemFree(block); }
-
-BufferTable* CreateBufferTable(MGLGuestMemory* guestMemory, std::span<TextureUnit> mirrors) {
-    BufferTable* table = new BufferTable(guestMemory, mirrors);
-    if (table == nullptr) DebugPrintf("BufferTable: no memory for the table");
-    return table;
-}
-
-uint64_t BufferTable::PlaneBytes(int32_t width, int32_t height, uint32_t format) {
-    if (width < 0 || height < 0) return kMaxBlockBytes + 1;
-    return uint64_t(uint32_t(width)) * uint32_t(height) * (format & 31u);
-}
-
-PixelBlock BufferTable::NewPixelBlock(uint64_t bytes) {
-    if (bytes > kMaxBlockBytes) {
-        DebugPrintf("BufferTable: refused a pixel block of %llu bytes", static_cast<unsigned long long>(bytes));
-        return {nullptr, 0};
-    }
-    const size_t size = static_cast<size_t>(bytes < kSmallestBlock ? kSmallestBlock : bytes);
-    uint8_t* data = static_cast<uint8_t*>(MemAllocRaw(size));
-    if (data == nullptr) return {nullptr, 0};
-    MemSetRaw(data, 0, size);
-    return {data, size};
-}
-
-void BufferTable::ReleaseBlock(BufferRecord& record) {
-    if (record.levels[0] == nullptr) return;
-    if (record.guestBase != 0 && m_guestMemory != nullptr) {
-        EmptyMirrorsOf(record.guestBase);
-        m_guestMemory->Unmap(record.guestBase);
-    }
-    FreeMemory(record.levels[0]);
-    for (uint8_t*& level : record.levels) level = nullptr;
-    record.blockBytes = 0;
-    record.guestBase = 0;
-}
-
-// Level 0 lies at the start of the block, so a unit mirroring it names its base.
-void BufferTable::EmptyMirrorsOf(uint32_t guestBase) {
-    for (TextureUnit& unit : m_mirrors) {
-        if (unit.b.levels[0] == guestBase) ResetTextureUnit(unit);
-    }
-}
-
-void BufferTable::AdoptBlock(BufferRecord& record, PixelBlock block) {
-    ReleaseBlock(record);
-    record.levels[0] = block.data;
-    record.blockBytes = block.bytes;
-    if (block.data != nullptr && m_guestMemory != nullptr)
-        record.guestBase = m_guestMemory->Map(block.data, block.bytes);
-}
-
-int32_t BufferTable::FindFreeSlot() const {
-    for (int32_t slot = m_count - 1; slot >= 0; --slot) {
-        if (!m_slots[slot].InUse()) return slot;
-    }
-    return m_count < kSlotCount ? m_count : -1;
-}
-
-void BufferTable::StorePlane(BufferRecord& record, int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    record.format = format;
-    record.flags = static_cast<uint16_t>(flags);
-    record.width = Masked16(width);
-    record.height = Masked16(height);
-    record.miptype = kBufferLevel0Only;
-    record.maxD = 0;
-}
-
-int32_t BufferTable::PlaceBlock(PixelBlock block, int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    const int32_t slot = FindFreeSlot();
-    if (slot < 0) {
-        DebugPrintf("BufferTable: all %d slots are in use", kSlotCount);
-        FreeMemory(block.data);
-        return -1;
-    }
-    if (slot == m_count) ++m_count;
-    BufferRecord& record = m_slots[slot];
-    StorePlane(record, width, height, format, flags);
-    AdoptBlock(record, block);
-    return slot;
-}
+BufferTable* CreateBufferTable() { return CreateBufferTable(nullptr, {}); }
 
 int32_t BufferTable::AllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    return PlaceBlock(NewPixelBlock(PlaneBytes(width, height, format)), width, height, format, flags);
+    return Slots().AllocBuffer(width, height, format, flags);
 }
 
 int32_t BufferTable::TryAllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    const PixelBlock block = NewPixelBlock(PlaneBytes(width, height, format));
-    return block.data != nullptr ? PlaceBlock(block, width, height, format, flags) : -1;
+    return Slots().TryAllocBuffer(width, height, format, flags);
 }
 
-void BufferTable::FreeBuffer(int32_t slot) {
-    if (BufferRecord* record = Slot(slot)) ReleaseBlock(*record);
-}
-
-uint8_t* BufferTable::ReplacePixels(int32_t slot, uint32_t format, int32_t width, int32_t height) {
-    BufferRecord* record = Slot(slot);
-    if (record == nullptr) return nullptr;
-    ReleaseBlock(*record);
-    StorePlane(*record, width, height, format, record->flags);
-    AdoptBlock(*record, NewPixelBlock(PlaneBytes(width, height, format)));
-    return record->levels[0];
-}
+void BufferTable::FreeBuffer(int32_t slot) { Slots().FreeBuffer(slot); }
 
 uint8_t* BufferTable::ResizeBuffer(int32_t slot, int32_t width, int32_t height) {
-    const BufferRecord* record = Slot(slot);
-    return record != nullptr ? ReplacePixels(slot, record->format, width, height) : nullptr;
+    return Slots().ResizeBuffer(slot, width, height);
 }
 
 uint8_t* BufferTable::ReformatBuffer(int32_t slot, uint32_t format, int32_t width, int32_t height) {
-    return ReplacePixels(slot, format, width, height);
+    return Slots().ReformatBuffer(slot, format, width, height);
 }
 
-int32_t BufferTable::GetBufferWidth(int32_t slot) const {
-    const BufferRecord* record = Slot(slot);
-    return record != nullptr ? record->width : 0;
-}
+int32_t BufferTable::GetBufferWidth(int32_t slot) const { return Slots().GetBufferWidth(slot); }
 
-BufferRecord* BufferTable::Slot(int32_t slot) { return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr; }
+int32_t BufferTable::Count() const { return Slots().Count(); }
 
-const BufferRecord* BufferTable::Slot(int32_t slot) const {
-    return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr;
-}
+int32_t BufferTable::FontSheet(int32_t font) const { return Slots().FontSheet(font); }
 
-BufferRecord* BufferTable::UsedSlot(int32_t slot) {
-    BufferRecord* record = Slot(slot);
-    return record != nullptr && record->InUse() ? record : nullptr;
-}
-
-const BufferRecord* BufferTable::UsedSlot(int32_t slot) const {
-    const BufferRecord* record = Slot(slot);
-    return record != nullptr && record->InUse() ? record : nullptr;
-}
-
-int32_t BufferTable::FontSheet(int32_t font) const {
-    return font >= 0 && font < kFontSheetCount ? m_fontSheets[font] : -1;
-}
-
-void BufferTable::SetFontSheet(int32_t font, int32_t slot) {
-    if (font >= 0 && font < kFontSheetCount) m_fontSheets[font] = slot;
-}
+void BufferTable::SetFontSheet(int32_t font, int32_t slot) { Slots().SetFontSheet(font, slot); }
 
 void* BufferTable::AllocBlock(size_t size) { return MemAllocRaw(size); }
 

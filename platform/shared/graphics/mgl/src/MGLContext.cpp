@@ -7,7 +7,8 @@
 #include "CAssert.h"
 #include "CGraphics.h"
 #include "CMemory.h"
-#include "MGLBufferTable.h"
+#include "MGLBufferSlots.h"
+#include "MGLContextCore.h"
 #include "MGLDebugFont.h"
 #include "MGLHost.h"
 #include "MGLTextureUnit.h"
@@ -26,13 +27,14 @@ uint64_t NextSerial() {
 
 }  // namespace
 
-MGLContext::MGLContext() : m_serial(NextSerial()) {
+MGLContext::MGLContext() : m_serial(NextSerial()), m_core(std::make_unique<MGLContextCore>(*this)) {
     LiveContexts().push_back(this);
     for (TextureUnit& unit : m_record.texture_units) ResetTextureUnit(unit);
     m_record.depthInterpolant = -1;
     m_record.fillMode = kFillPolygonFirst;
-    m_recordGuest = m_memory.Map(&m_record, sizeof m_record);
-    m_boundStateGuest = m_memory.Map(m_boundState.bytes, sizeof m_boundState.bytes);
+    MGLGuestMemory& memory = m_core->Mappings();
+    m_recordGuest = memory.Map(&m_record, sizeof m_record);
+    m_boundStateGuest = memory.Map(m_boundState.bytes, sizeof m_boundState.bytes);
     ResetMatrixStacks();
     ResetStack2d();
 }
@@ -59,7 +61,7 @@ void MGLContext::Release() {
     delete m_buffers;
     m_buffers = nullptr;
     if (m_pool != nullptr) {
-        m_memory.Unmap(m_poolGuest);
+        m_core->Mappings().Unmap(m_poolGuest);
         FreeMemory(m_pool);
     }
     m_pool = nullptr;
@@ -100,7 +102,7 @@ int32_t* MGLContext::Init(int32_t capacity) {
     m_record.depthWrite = 1;
     m_record.depthTest = 1;
 
-    m_buffers = CreateBufferTable(&m_memory, m_record.texture_units);
+    m_buffers = CreateBufferTable(&m_core->Mappings(), m_record.texture_units);
     if (m_buffers == nullptr || !MakeVertexPool(capacity)) {
         Release();
         return nullptr;
@@ -115,12 +117,13 @@ void MGLContext::MapTables() {
     if (m_record.recipTable != 0) return;  // mapped by an earlier Init
     // Every projection, edge slope and divide of the context computes
     // through the tables: span code may read them, never change them.
-    auto map = [this](const void* table, size_t bytes) { return m_memory.MapReadOnly(table, bytes); };
-    m_record.recipTable = map(m_tables.RecipTable(), sizeof(uint16_t) * MGLLookupTables::kTableSize);
-    m_record.recipTable4 = map(m_tables.RecipTable4(), sizeof(int32_t) * MGLLookupTables::kTableSize);
-    m_record.recipShiftTable = map(m_tables.RecipShiftTable(), MGLLookupTables::kTableSize);
-    m_record.cosTable = map(m_tables.CosTable(), sizeof(uint16_t) * MGLLookupTables::kCosEntries);
-    m_record.sqrtTable = map(m_tables.SqrtTable(), sizeof(int32_t) * MGLLookupTables::kTableSize);
+    auto map = [this](const void* table, size_t bytes) { return m_core->Mappings().MapReadOnly(table, bytes); };
+    const MGLLookupTables& tables = m_core->Tables();
+    m_record.recipTable = map(tables.RecipTable(), sizeof(uint16_t) * MGLLookupTables::kTableSize);
+    m_record.recipTable4 = map(tables.RecipTable4(), sizeof(int32_t) * MGLLookupTables::kTableSize);
+    m_record.recipShiftTable = map(tables.RecipShiftTable(), MGLLookupTables::kTableSize);
+    m_record.cosTable = map(tables.CosTable(), sizeof(uint16_t) * MGLLookupTables::kCosEntries);
+    m_record.sqrtTable = map(tables.SqrtTable(), sizeof(int32_t) * MGLLookupTables::kTableSize);
 }
 
 bool MGLContext::MakeVertexPool(int32_t capacity) {
@@ -137,7 +140,7 @@ bool MGLContext::MakeVertexPool(int32_t capacity) {
     }
     std::memset(m_pool, 0, bytes);
     m_poolWords = words;
-    m_poolGuest = m_memory.Map(m_pool, bytes);
+    m_poolGuest = m_core->Mappings().Map(m_pool, bytes);
     m_record.vertexPool = m_poolGuest;
     m_record.vertexPoolLimit = words;
     return true;
@@ -196,6 +199,12 @@ void MGLContext::SetRegister4(int32_t i, int32_t a, int32_t b, int32_t c, int32_
 int32_t MGLContext::GetRegister(int32_t i) const {
     return static_cast<uint32_t>(i) < kRegisterCount ? m_record.regs[i] : 0;
 }
+
+void MGLContext::SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const {
+    m_core->Tables().SinCos(angle, cosine, sine);
+}
+
+const MGLLookupTables& MGLContext::Tables() const { return m_core->Tables(); }
 
 bool MGLContext::BindShaderState(const MGLShaderState* state) {
     if (state == nullptr) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "CMathFixed.h"
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 
 namespace {
@@ -109,7 +110,7 @@ void MGLContext::SetProjection(int32_t mode, int32_t l, int32_t r, int32_t b, in
 // origin << 16 + (size >> 1) x (1.0 - (high + low) / (high - low)): the
 // product is a whole half-size times a 16.16 factor, in 32 bits.
 int32_t MGLContext::ViewportOffset(int32_t origin, int32_t size, int32_t low, int32_t high) const {
-    const int32_t centre = Divide(WrapAdd(high, low), WrapSub(high, low));
+    const int32_t centre = m_core->Divide(WrapAdd(high, low), WrapSub(high, low));
     return WrapAdd(WrapShiftLeft(origin, 16), WrapMul(size >> 1, WrapSub(ONE, centre)));
 }
 
@@ -129,36 +130,39 @@ void MGLContext::UpdatePerspective(bool withClipBounds) {
     MGLRecord& s = m_record;
     const int32_t l = s.frustum_L, r = s.frustum_R, b = s.frustum_B, t = s.frustum_T;
     const int32_t n = s.frustum_N, f = s.frustum_F;
-    const MGLReciprocal width = Reciprocal(WrapSub(r, l));
-    const MGLReciprocal height = Reciprocal(WrapSub(t, b));
+    const MGLContextCore& core = *m_core;
+    const MGLReciprocal width = core.Reciprocal(WrapSub(r, l));
+    const MGLReciprocal height = core.Reciprocal(WrapSub(t, b));
     s.cfx0 = ViewportOffset(s.viewport_X, s.viewport_W, l, r);
     s.cfx1 = FixedMulShift(width.entry, WrapMul(s.viewport_W, n >> kFocalPreShift), width.shift - kFocalPreShift);
     s.cfy0 = ViewportOffset(s.viewport_Y, s.viewport_H, b, t);
     s.cfy1 = FixedMulShift(height.entry, WrapMul(s.viewport_H, n >> kFocalPreShift), height.shift - kFocalPreShift);
     const int32_t depth = WrapSub(f, n);
-    const int32_t farRatio = Divide(f, depth);
-    s.cfz0 = WrapSub(FixedMul16(farRatio, s.depthrange_n), FixedMul16(n, Divide(s.depthrange_f, depth)));
+    const int32_t farRatio = core.Divide(f, depth);
+    s.cfz0 = WrapSub(FixedMul16(farRatio, s.depthrange_n), FixedMul16(n, core.Divide(s.depthrange_f, depth)));
     s.cfz1 = FixedMulShift(farRatio, FixedMulShift(n, WrapSub(s.depthrange_f, s.depthrange_n), 32), 16);
     if (!withClipBounds) return;
-    s.ccx0 = Divide(l, n);
-    s.ccx1 = Divide(r, n);
-    s.ccy0 = Divide(b, n);
-    s.ccy1 = Divide(t, n);
+    s.ccx0 = core.Divide(l, n);
+    s.ccx1 = core.Divide(r, n);
+    s.ccy0 = core.Divide(b, n);
+    s.ccy1 = core.Divide(t, n);
     s.ccz0 = WrapNeg(f);
     s.ccz1 = WrapNeg(n);
 }
 
 void MGLContext::UpdateOrthographic(bool withClipBounds) {
+    const MGLContextCore& core = *m_core;
     MGLRecord& s = m_record;
     const int32_t l = s.frustum_L, r = s.frustum_R, b = s.frustum_B, t = s.frustum_T;
     const int32_t n = s.frustum_N, f = s.frustum_F;
     s.cfx0 = ViewportOffset(s.viewport_X, s.viewport_W, l, r);
-    s.cfx1 = Divide(WrapShiftLeft(s.viewport_W, 16), WrapSub(r, l));
+    s.cfx1 = core.Divide(WrapShiftLeft(s.viewport_W, 16), WrapSub(r, l));
     s.cfy0 = ViewportOffset(s.viewport_Y, s.viewport_H, b, t);
-    s.cfy1 = Divide(WrapShiftLeft(s.viewport_H, 16), WrapSub(t, b));
+    s.cfy1 = core.Divide(WrapShiftLeft(s.viewport_H, 16), WrapSub(t, b));
     const int32_t depth = WrapSub(f, n);
-    s.cfz0 = WrapSub(FixedMul16(Divide(f, depth), s.depthrange_f), Divide(FixedMul16(n, s.depthrange_n), depth));
-    s.cfz1 = WrapNeg(Divide(WrapSub(s.depthrange_f, s.depthrange_n), depth));
+    s.cfz0 = WrapSub(FixedMul16(core.Divide(f, depth), s.depthrange_f),
+                     core.Divide(FixedMul16(n, s.depthrange_n), depth));
+    s.cfz1 = WrapNeg(core.Divide(WrapSub(s.depthrange_f, s.depthrange_n), depth));
     if (!withClipBounds) return;
     s.ccx0 = l;
     s.ccx1 = r;
@@ -178,9 +182,4 @@ void MGLContext::FinishProjection(int32_t mode) {
     if (mode == kModePerspective) return;
     const int32_t height = WrapShiftLeft(s.viewport_H, 16);
     s.cfy0 = swapped ? WrapSub(s.cfy0, height) : WrapAdd(s.cfy0, height);
-}
-
-// Screen-space vertices are in pixels already: no w to scale the bounds by.
-void MGLContext::ComputeOutcodeXY(int32_t* vertex) const {
-    vertex[kVertexOutcode] = OutcodeXY(vertex, m_record.screenSpace == 0);
 }

@@ -11,15 +11,14 @@
 #include "CRenderSurface.h"
 #include "CRenderSurfaceBuffer.h"
 #include "CTextureObject_MGL.h"
-#include "MGLBufferTable.h"
+#include "MGLBufferSlots.h"
+#include "MGLContextCore.h"
 #include "MGLHost.h"
 #include "MGLPixelFormat.h"
 #include "MGLTextureUnit.h"
 
 namespace {
 
-// An unlocked window surface's colour plane holds this stand-in address.
-constexpr uintptr_t kPlaceholderPixels = 1;
 constexpr uint32_t kDepthBytes = 4;
 
 // The formats a colour clear has a rule for.
@@ -34,6 +33,9 @@ bool HasClearRule(uint32_t format) {
     }
     return false;
 }
+
+// A plane format's low bits: its bytes per pixel.
+constexpr uint32_t kPixelBytesMask = 31;
 
 int32_t Smaller(int32_t a, int32_t b) { return a < b ? a : b; }
 
@@ -71,50 +73,13 @@ void FillRows(uint8_t* row0, int32_t pitch, const uint8_t* pattern, int32_t byte
 
 }  // namespace
 
-MGLContext::BoundPlane MGLContext::PlaneOf(const CRenderSurfaceBuffer* buffer) {
-    BoundPlane plane;
-    if (buffer == nullptr) return plane;
-    uint8_t* pixels = static_cast<uint8_t*>(buffer->GetPixels(0));
-    if (pixels == nullptr || reinterpret_cast<uintptr_t>(pixels) == kPlaceholderPixels) return plane;
-    if (buffer->GetWidth() == 0 || buffer->GetHeight() == 0) return plane;
-    plane.pixels = pixels;
-    plane.pitch = buffer->GetPitch();
-    plane.width = buffer->GetWidth();
-    plane.height = buffer->GetHeight();
-    plane.format = buffer->GetFormat();
-    return plane;
-}
-
-CRenderSurface* MGLContext::CurrentTargetPlanes(BoundPlane planes[kPlaneCount]) const {
-    CGraphics* graphics = MGLHost::Graphics();
-    CRenderSurface* surface = graphics != nullptr ? graphics->GetCurrentSurface() : nullptr;
-    if (surface == nullptr) return nullptr;
-    const uint32_t flags = surface->GetFlags();
-    if ((flags & kRenderTargetFlag) == 0) return nullptr;
-    auto planeOfType = [surface, flags](uint32_t requested, uint32_t type) {
-        return (flags & requested) != 0 ? PlaneOf(surface->GetPlane(CRenderSurface::BufferTypeToIndex(type)))
-                                        : BoundPlane();
-    };
-    planes[static_cast<int32_t>(Plane::Colour)] =
-        planeOfType(CRenderSurface::kFlagColorRequested, CRenderSurface::kPlaneColor);
-    planes[static_cast<int32_t>(Plane::Depth)] =
-        planeOfType(CRenderSurface::kFlagDepthRequested, CRenderSurface::kPlaneDepth);
-    const BoundPlane& stencil = planes[static_cast<int32_t>(Plane::Stencil)] =
-        planeOfType(CRenderSurface::kFlagStencilRequested, CRenderSurface::kPlaneStencil);
-    if (stencil.pixels != nullptr && stencil.format != kSurfaceStencilFormat) {
-        DebugPrintf("MGLContext: a stencil plane of format 0x%X cannot be a render target", stencil.format);
-        return nullptr;
-    }
-    return surface;
-}
-
 bool MGLContext::BindRenderTarget() {
-    BoundPlane planes[kPlaneCount];
-    CRenderSurface* surface = CurrentTargetPlanes(planes);
+    MGLContextCore::BoundPlane planes[kPlaneCount];
+    CRenderSurface* surface = MGLContextCore::CurrentTargetPlanes(planes);
     if (surface == nullptr) return false;
     UnbindPlanes();
-    for (int32_t i = 0; i < kPlaneCount; ++i) BindPlane(static_cast<Plane>(i), planes[i]);
-    if (TargetWidth() > 0) {
+    for (int32_t i = 0; i < kPlaneCount; ++i) m_core->BindPlane(static_cast<Plane>(i), planes[i]);
+    if (m_core->TargetWidth() > 0) {
         m_targetSurface = surface;
         surface->AddWatcher(this);
     }
@@ -131,9 +96,11 @@ bool MGLContext::BindRenderTarget() {
 // context holding on to it would later unbind through a freed surface.
 void MGLContext::ForgetVanishedTarget() {
     if (m_targetSurface == nullptr) return;
-    BoundPlane current[kPlaneCount];
-    bool same = CurrentTargetPlanes(current) == m_targetSurface;
-    for (int32_t i = 0; i < kPlaneCount && same; ++i) same = m_planes[i].SameMemory(current[i]);
+    MGLContextCore::BoundPlane current[kPlaneCount];
+    bool same = MGLContextCore::CurrentTargetPlanes(current) == m_targetSurface;
+    for (int32_t i = 0; i < kPlaneCount && same; ++i) {
+        same = m_core->PlaneOf(static_cast<Plane>(i)).SameMemory(current[i]);
+    }
     if (same) return;
     DebugPrintf("MGLContext: the render target's planes are no longer the device's; none is drawn into");
     UnbindPlanes();
@@ -154,72 +121,17 @@ void MGLContext::AttachTexture(CTextureObject_MGL* texture) {
 
 void MGLContext::DetachTexture(CTextureObject_MGL* texture) { std::erase(m_textures, texture); }
 
-int32_t MGLContext::TargetHeight() const {
-    int32_t height = 0;
-    for (const BoundPlane& plane : m_planes) {
-        if (plane.pixels != nullptr) height = height == 0 ? plane.height : Smaller(height, plane.height);
-    }
-    return height;
-}
-
-// Row pointers are guest values any code may have written: a row is only
-// what lies a whole number of pitches from row 0.
-int32_t MGLContext::PlaneRowOf(Plane which, uint32_t rowGuest) const {
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-    if (plane.mapping == 0) return -1;
-    const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
-    if (plane.pitch == 0) return offset == 0 ? 0 : -1;
-    if (offset % plane.pitch != 0) return -1;
-    const int64_t y = offset / plane.pitch;
-    const bool inside = (y >= 0) & (y < plane.height);
-    return inside ? static_cast<int32_t>(y) : -1;
-}
-
-// Maps the rows of the plane, lowest address first whichever way its pitch
-// runs, and stores row 0's guest address and the pitch in the record.
-void MGLContext::BindPlane(Plane which, const BoundPlane& plane) {
-    BoundPlane bound = plane;
-    bound.lastRow = 0;
-    bound.lastRowOffset = 0;
-    if (bound.pixels != nullptr) {
-        const int64_t pitch = bound.pitch;
-        const int64_t lastRow = static_cast<int64_t>(bound.height - 1) * pitch;
-        uint8_t* lowest = lastRow < 0 ? bound.pixels + lastRow : bound.pixels;
-        const uint64_t rowBytes = static_cast<uint64_t>(bound.width) * (bound.format & kBytesPerPixelMask);
-        const uint64_t span = static_cast<uint64_t>(lastRow < 0 ? -lastRow : lastRow) + rowBytes;
-        bound.mapping = span > 0 ? m_memory.Map(lowest, static_cast<size_t>(span)) : 0;
-        bound.guestRow0 = bound.mapping != 0 ? bound.mapping + static_cast<uint32_t>(bound.pixels - lowest) : 0;
-    }
-    m_planes[static_cast<int32_t>(which)] = bound;
-    switch (which) {
-        case Plane::Colour:
-            m_record.destbase = bound.guestRow0;
-            m_record.deststride = bound.pitch;
-            break;
-        case Plane::Depth:
-            m_record.zbase = bound.guestRow0;
-            m_record.zstride = bound.pitch;
-            break;
-        case Plane::Stencil:
-            m_record.stencilbase = bound.guestRow0;
-            m_record.stencilstride = bound.pitch;
-            break;
-    }
-}
-
 void MGLContext::UnbindPlanes() {
     if (m_targetSurface != nullptr) m_targetSurface->RemoveWatcher(this);
     m_targetSurface = nullptr;
-    for (int32_t i = 0; i < kPlaneCount; ++i) {
-        if (m_planes[i].mapping != 0) m_memory.Unmap(m_planes[i].mapping);
-        BindPlane(static_cast<Plane>(i), BoundPlane());
-    }
+    m_core->UnbindPlanes();
 }
 
 // The size comes from the colour slot CreateBuffers made; the planes
 // written are those of the bound surface, each clear kept to its own plane.
 void MGLContext::Clear() {
-    const BufferRecord* slot = m_buffers != nullptr ? m_buffers->UsedSlot(m_record.colorBuffer) : nullptr;
+    const BufferRecord* slot =
+        m_buffers != nullptr ? BufferSlots::Of(*m_buffers).UsedSlot(m_record.colorBuffer) : nullptr;
     if (slot == nullptr) return;
     ClearColorPlane(slot->width, slot->height);
     ClearDepthPlane(slot->width, slot->height);
@@ -227,13 +139,13 @@ void MGLContext::Clear() {
 
 uint32_t MGLContext::ClearColorPlane(int32_t w, int32_t h) {
     ForgetVanishedTarget();
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Colour)];
+    const MGLContextCore::BoundPlane& plane = m_core->PlaneOf(Plane::Colour);
     if (plane.pixels == nullptr) return 0;
     if (!HasClearRule(plane.format)) return plane.format;
     uint8_t pixel[kMaxPixelBytes];
     const int32_t* c = m_record.clearColor;
     PackSolidPixel(pixel, plane.format, c[0], c[1], c[2], c[3]);
-    const int32_t bytes = static_cast<int32_t>(plane.format & kBytesPerPixelMask);
+    const int32_t bytes = static_cast<int32_t>(plane.format & kPixelBytesMask);
     const int32_t columns = Smaller(w, plane.width);
     const int32_t rows = Smaller(h, plane.height);
     FillRows(plane.pixels, plane.pitch, pixel, bytes, columns, rows);
@@ -242,11 +154,11 @@ uint32_t MGLContext::ClearColorPlane(int32_t w, int32_t h) {
 
 void MGLContext::ClearDepthPlane(int32_t w, int32_t h) {
     ForgetVanishedTarget();
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Depth)];
+    const MGLContextCore::BoundPlane& plane = m_core->PlaneOf(Plane::Depth);
     if (plane.pixels == nullptr) return;
     uint8_t value[kDepthBytes];
     PixelChannels::Store32(value, static_cast<uint32_t>(m_record.clearDepth));
-    const int32_t rowWords = plane.width * static_cast<int32_t>(plane.format & kBytesPerPixelMask) / kDepthBytes;
+    const int32_t rowWords = plane.width * static_cast<int32_t>(plane.format & kPixelBytesMask) / kDepthBytes;
     const int32_t columns = Smaller(w, rowWords);
     const int32_t rows = Smaller(h, plane.height);
     FillRows(plane.pixels, plane.pitch, value, kDepthBytes, columns, rows);
@@ -254,10 +166,10 @@ void MGLContext::ClearDepthPlane(int32_t w, int32_t h) {
 
 void MGLContext::ClearStencilPlane(int32_t w, int32_t h) {
     ForgetVanishedTarget();
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(Plane::Stencil)];
+    const MGLContextCore::BoundPlane& plane = m_core->PlaneOf(Plane::Stencil);
     if (plane.pixels == nullptr) return;
     const uint8_t value = static_cast<uint8_t>(m_record.clearStencil & 0xFF);
-    const int32_t columns = Smaller(w, plane.width * static_cast<int32_t>(plane.format & kBytesPerPixelMask));
+    const int32_t columns = Smaller(w, plane.width * static_cast<int32_t>(plane.format & kPixelBytesMask));
     const int32_t rows = Smaller(h, plane.height);
     FillRows(plane.pixels, plane.pitch, &value, 1, columns, rows);
 }
@@ -278,4 +190,23 @@ int32_t MGLContext::FindTextureUnit(int32_t id) const {
         if (m_record.texture_units[unit].id == id) return unit;
     }
     return -1;
+}
+
+// What a host's native span reads of the bound planes: the core's, out of line.
+uint8_t* MGLContext::PlanePixels(Plane plane) const { return m_core->PlaneOf(plane).pixels; }
+uint32_t MGLContext::PlaneFormat(Plane plane) const { return m_core->PlaneOf(plane).format; }
+int32_t MGLContext::PlanePitch(Plane plane) const { return m_core->PlaneOf(plane).pitch; }
+int32_t MGLContext::PlaneWidth(Plane plane) const { return m_core->PlaneOf(plane).width; }
+int32_t MGLContext::PlaneHeight(Plane plane) const { return m_core->PlaneOf(plane).height; }
+int32_t MGLContext::TargetWidth() const { return m_core->TargetWidth(); }
+int32_t MGLContext::TargetHeight() const { return m_core->TargetHeight(); }
+
+uint8_t* MGLContext::PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
+    return m_core->PlaneSpan(which, x, y, count);
+}
+
+int32_t MGLContext::PlaneRowOf(Plane plane, uint32_t rowGuest) const { return m_core->PlaneRowOf(plane, rowGuest); }
+
+uint8_t* MGLContext::RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count) {
+    return m_core->RowSpan(which, rowGuest, x, count);
 }

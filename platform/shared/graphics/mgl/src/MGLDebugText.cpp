@@ -4,6 +4,7 @@
 
 #include "CColor.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 #include "MGLDebugFont.h"
 
@@ -73,9 +74,9 @@ int32_t DebugTextWidth(int32_t size, const char* text) {
 
 void DrawDebugText(BufferTable& table, int32_t slot, int32_t size, const char* text, int32_t x, int32_t y,
                    int32_t clipLeft, int32_t clipRight) {
-    const BufferRecord* target = table.UsedSlot(slot);
+    const BufferRecord* target = BufferSlots::Of(table).UsedSlot(slot);
     const int32_t sheet = table.FontSheet(DebugFontSheetIndex(size));
-    if (target == nullptr || table.UsedSlot(sheet) == nullptr) return;
+    if (target == nullptr || BufferSlots::Of(table).UsedSlot(sheet) == nullptr) return;
     const DebugFont& font = DebugFontOfSize(size);
     const int64_t left = std::max<int64_t>(clipLeft, 0);
     const int64_t right = std::min<int64_t>(clipRight == -1 ? target->width : clipRight, target->width);

@@ -88,7 +88,7 @@ __attribute__((target("avx2"))) Lanes Magnitudes(Lanes v) {
     return _mm256_min_epu32(_mm256_abs_epi32(v), _mm256_set1_epi32(INT32_MAX));
 }
 
-// MGLContext::ComputeLod of each lane. The bit width of d (2^16 or more,
+// MGLContextCore::ComputeLod of each lane. The bit width of d (2^16 or more,
 // below 2^31) is its float's exponent plus one; without its low byte, d
 // has no more significant bits than a float holds, so the float is exact
 // and cannot round up to the next power of two.

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "MGLBufferTable.h"
-#include "MGLContext.h"
+#include "MGLBufferSlots.h"
+#include "MGLContextCore.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
     if (unit < 0 || unit >= MGLContext::kTextureUnits) return;
     m_unit = &context.Record().texture_units[unit];
     m_unitSeen = *m_unit;
-    m_guestChangesSeen = context.GuestMemory().Changes();
+    m_guestChangesSeen = MGLContextCore::Of(context).GuestMemory().Changes();
     m_quadAddresses = context.Record().rp123;
     m_format = m_unit->b.format;
     m_mode = static_cast<TextureFilter>(m_unit->filter_mode);
@@ -38,12 +38,13 @@ MGLTextureSampler::MGLTextureSampler(MGLContext& context, int32_t unit) : m_cont
     m_paletteEntries = PaletteEntries(m_format);
     m_sample = RoutineFor(m_format, m_wrap);
     if (m_paletteEntries > 0 && m_unit->b.palette != 0) {
-        m_palette = context.GuestMemory().ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
+        const MGLGuestMemory& memory = MGLContextCore::Of(context).GuestMemory();
+        m_palette = memory.ToHost(m_unit->b.palette, kPaletteEntryBytes * m_paletteEntries);
     }
 }
 
 bool MGLTextureSampler::StillCurrent() const {
-    return m_unit != nullptr && m_context.GuestMemory().Changes() == m_guestChangesSeen &&
+    return m_unit != nullptr && MGLContextCore::Of(m_context).GuestMemory().Changes() == m_guestChangesSeen &&
            std::memcmp(m_unit, &m_unitSeen, sizeof(TextureUnit)) == 0;
 }
 
@@ -58,7 +59,8 @@ void MGLTextureSampler::Resolve(int32_t level) {
     if (texels.guest == 0 || bytes < 0) return;
     const size_t extent = static_cast<size_t>(bytes);
     const uint8_t* inSlot = LevelOfSlot(level, texels.guest, extent);
-    texels.base = inSlot != nullptr ? inSlot : m_context.GuestMemory().ToHost(texels.guest, extent);
+    const MGLGuestMemory& memory = MGLContextCore::Of(m_context).GuestMemory();
+    texels.base = inSlot != nullptr ? inSlot : memory.ToHost(texels.guest, extent);
     if (texels.base != nullptr) texels.bytes = static_cast<uint32_t>(bytes);
 }
 
@@ -102,7 +104,7 @@ bool MGLTextureSampler::FindApartFrom(const uint8_t* begin, const uint8_t* end) 
 // the unit names (so a stale slot number finds nothing).
 const uint8_t* MGLTextureSampler::LevelOfSlot(int32_t level, uint32_t guest, size_t bytes) const {
     const BufferTable* table = m_context.Buffers();
-    const BufferRecord* record = table != nullptr ? table->UsedSlot(m_unit->id) : nullptr;
+    const BufferRecord* record = table != nullptr ? BufferSlots::Of(*table).UsedSlot(m_unit->id) : nullptr;
     if (record == nullptr || record->guestBase == 0 || record->levels[level] == nullptr) return nullptr;
     const size_t offset = static_cast<size_t>(record->levels[level] - record->levels[0]);
     if (record->guestBase + offset != guest || offset + bytes > record->blockBytes) return nullptr;
@@ -142,7 +144,7 @@ void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int3
                    RSBFormat_ARGB_fixed* colour) {
     // Outside a draw nothing has brought the units to their textures'
     // planes yet: a surface made anew since must not be read as it was.
-    context.FollowSurfaces();
+    MGLContextCore::Of(context).FollowSurfaces();
     MGLTextureSampler sampler(context, unit);
     sampler.Sample(u, v, lod, colour);
 }

@@ -2,6 +2,7 @@
 
 #include "CAssert.h"
 #include "MGLBufferOps.h"
+#include "MGLBufferSlots.h"
 #include "MGLBufferTable.h"
 
 namespace {
@@ -41,7 +42,7 @@ void DeriveTextureUnitSizes(TextureUnit& unit) {
 }
 
 int32_t FillTextureUnit(TextureUnit& unit, const BufferTable& table, int32_t slot) {
-    const BufferRecord* record = table.UsedSlot(slot);
+    const BufferRecord* record = BufferSlots::Of(table).UsedSlot(slot);
     if (record == nullptr) {
         DebugPrintf("FillTextureUnit: slot %d holds no plane", slot);
         return -1;

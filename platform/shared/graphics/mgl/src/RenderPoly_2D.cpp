@@ -1,3 +1,4 @@
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "RenderPoly.h"
 
@@ -16,7 +17,7 @@ void RenderPoly::Transform2D(int32_t* vertex, const Matrix2x3& top, uint32_t fli
     if ((flipY & kFlipByte) != 0) {
         vertex[kWordY] = WrapSub(WrapShiftLeft(m_context.Record().destheight, 16), vertex[kWordY]);
     }
-    m_context.ComputeOutcodeXY(vertex);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), vertex);
 }
 
 // The 2D stages are chosen even when the pool has no room.

@@ -3,6 +3,7 @@
 #include "CAssert.h"
 #include "CFixedWide.h"
 #include "CMathFixed.h"
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 
 namespace {
@@ -31,7 +32,7 @@ void RenderPoly::SetAttribFetcherCount(int32_t count) {
 // The counts are bounded by the record's arrays, the pool by what the
 // context allocated and the rows by the planes, whatever wrote the record.
 void RenderPoly::BeginDraw() {
-    m_context.FollowSurfaces();
+    Core().FollowSurfaces();
     const MGLRecord& s = m_context.Record();
     DrawLayout& l = m_layout;
     l.interpolants = CMathFixed::Clamp(s.numInterpolants, 0, kMaxInterpolants);
@@ -44,7 +45,7 @@ void RenderPoly::BeginDraw() {
     l.poolUsed = s.vertexPoolUsed;
     l.poolLimit = CMathFixed::Clamp(s.vertexPoolLimit, 0, m_context.PoolWords());
     l.firstRow = s.scissory0 > 0 ? s.scissory0 : 0;
-    l.endRow = s.scissory1 < m_context.TargetHeight() ? s.scissory1 : m_context.TargetHeight();
+    l.endRow = s.scissory1 < Core().TargetHeight() ? s.scissory1 : Core().TargetHeight();
     l.spanBudget = 0;
     l.spanBudgetSpent = false;
 }
@@ -86,7 +87,7 @@ int32_t* RenderPoly::PoolVertex(int32_t* first, int32_t index) const {
 
 void RenderPoly::Transform3D(int32_t* vertex, const Matrix3x4& top) {
     top.TransformToVertex(vertex, top.orthographic);
-    m_context.ComputeOutcode(vertex);
+    MGLContextCore::ComputeOutcode(m_context.Record(), vertex);
 }
 
 bool RenderPoly::CallHook(int32_t* vertex, int32_t n) {
@@ -217,7 +218,7 @@ void RenderPoly::DrawIndexedPolygons(int32_t n, int32_t vertexCount, int32_t pol
     for (int32_t i = 0; i < vertexCount; ++i) {
         int32_t* vertex = PoolVertex(first, i);
         vertex[kWordW] = top.orthographic != 0 ? ONE : WrapNeg(vertex[kWordZ]);
-        m_context.ComputeOutcode(vertex);
+        MGLContextCore::ComputeOutcode(m_context.Record(), vertex);
     }
     for (int32_t p = 0; p < polygonCount; ++p) {
         bool inRange = true;

@@ -2,6 +2,7 @@
 
 #include "CFixedWide.h"
 #include "MGLFixed.h"
+#include "MGLContextCore.h"
 #include "RenderPoly.h"
 
 namespace {
@@ -213,7 +214,7 @@ const MGLVertexList& RenderPoly::Project(const MGLVertexList& list, bool scaled)
 // v's words before the interpolants, which gets all of v's interpolants.
 void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const {
     const MGLRecord& s = m_context.Record();
-    const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
+    const MGLReciprocal r = Core().Reciprocal(v[kWordW]);
     out[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
     out[kWordPixelY] = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
     const int32_t interpolants = m_layout.interpolants;

@@ -5,6 +5,7 @@
 #include "CGraphics.h"
 #include "CMathFixed.h"
 #include "MGLFixed.h"
+#include "MGLContextCore.h"
 #include "RenderPoly.h"
 
 namespace {
@@ -105,21 +106,21 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
     const int32_t either = a[kWordOutcode] | b[kWordOutcode];
     if (withNearFar && (either & kOutZBits) != 0) ClipEdgeNearFar(a, b);
     if ((either & kOutXBits) != 0) ClipLineXY(a, b, kWordX, s.ccx0, s.ccx1);
-    m_context.ComputeOutcodeXY(a);
-    m_context.ComputeOutcodeXY(b);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), a);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), b);
     if ((a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) != 0) return false;
     if ((either & kOutYBits) == 0) return true;
     ClipLineXY(a, b, kWordY, s.ccy0, s.ccy1);
-    m_context.ComputeOutcodeXY(a);
-    m_context.ComputeOutcodeXY(b);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), a);
+    MGLContextCore::ComputeOutcodeXY(m_context.Record(), b);
     return (a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) == 0;
 }
 
 bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     const MGLRecord& s = m_context.Record();
-    if (m_context.PlanePixels(MGLContext::Plane::Colour) == nullptr) return false;
+    if (Core().PlaneOf(MGLContext::Plane::Colour).pixels == nullptr) return false;
     // The surface's pitch, not the record's: the routine steps rows with it.
-    record.destStride = m_context.PlanePitch(MGLContext::Plane::Colour);
+    record.destStride = Core().PlaneOf(MGLContext::Plane::Colour).pitch;
     record.firstPixel = nullptr;
     record.colorFormat = kLineColorFormat;
     record.packedColorField = &record.packedColor;
@@ -127,13 +128,13 @@ bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     record.dy = 0;
     record.packedColor = CGraphics::PackColor(static_cast<uint8_t>(s.drawColor[0]), static_cast<uint8_t>(s.drawColor[1]),
                                               static_cast<uint8_t>(s.drawColor[2]), static_cast<uint8_t>(s.drawColor[3]));
-    record.bytesPerPixel = static_cast<int32_t>(m_context.PlaneFormat(MGLContext::Plane::Colour) & 31u);
+    record.bytesPerPixel = static_cast<int32_t>(Core().PlaneOf(MGLContext::Plane::Colour).format & 31u);
     return true;
 }
 
 void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
     const MGLRecord& s = m_context.Record();
-    const MGLReciprocal r = m_context.Reciprocal(v[kWordW]);
+    const MGLReciprocal r = Core().Reciprocal(v[kWordW]);
     *x = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
     *y = WrapAdd(s.cfy0, FixedMul16(ApplyReciprocal(v[kWordY], r), s.cfy1));
 }
@@ -166,11 +167,11 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t y1 = (screenBounds ? s.ccy1 >> 16 : s.scissory1) - 1;
     const int32_t xa = Clamp(ax >> 16, x0, x1);
     const int32_t ya = Clamp((WrapAdd(ay, 32767) >> 16) - 1, y0, y1);
-    const int32_t xb = Clamp(Clamp(bx >> 16, x0, x1), 0, m_context.PlaneWidth(MGLContext::Plane::Colour) - 1);
-    const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, m_context.PlaneHeight(MGLContext::Plane::Colour) - 1);
+    const int32_t xb = Clamp(Clamp(bx >> 16, x0, x1), 0, Core().PlaneOf(MGLContext::Plane::Colour).width - 1);
+    const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, Core().PlaneOf(MGLContext::Plane::Colour).height - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
-    record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
+    record.firstPixel = Core().PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
     return CallOut(line, std::as_const(record), xa, ya);
 }
 

@@ -9,6 +9,7 @@
 #include "MGLFixed.h"
 #include "MGLSpanInterpreter.h"
 #include "MGLSpans.h"
+#include "MGLContextCore.h"
 #include "RenderPoly.h"
 
 namespace {
@@ -169,8 +170,8 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
     DrawLayout& l = m_layout;
     if (code == nullptr || l.spanBudgetSpent) return;
     const uint32_t budget = static_cast<uint32_t>(l.spanBudget < UINT32_MAX ? l.spanBudget : UINT32_MAX);
-    MGLSpanInterpreter interpreter(m_context.GuestMemory(), budget);
-    const MGLSpanRunEnd end = interpreter.Run(code, MGLShaderState::kCodeBytes, m_context.RecordGuestAddress(), r1, r2);
+    MGLSpanInterpreter interpreter(Core().GuestMemory(), budget);
+    const MGLSpanRunEnd end = interpreter.Run(code, MGLShaderState::kCodeBytes, Core().RecordGuestAddress(), r1, r2);
     l.spanBudget -= interpreter.InstructionsRun();
     if (end != MGLSpanRunEnd::BudgetSpent) return;
     l.spanBudgetSpent = true;
@@ -184,7 +185,7 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
 bool RenderPoly::Fill(const MGLVertexList& list) {
     MGLContext& context = m_context;
     const MGLContext::Life& contextLife = *m_contextLife;
-    context.KeepSpanSampler(m_portableSpan != nullptr);
+    MGLContextCore::Of(context).KeepSpanSampler(m_portableSpan != nullptr);
     bool goesOn = true;
     switch (m_fillStage) {
         case FillStage::Polygon: goesOn = ScanConvertPolygon(list); break;
@@ -195,7 +196,7 @@ bool RenderPoly::Fill(const MGLVertexList& list) {
         case FillStage::Outline: DrawPolygonOutline(list, kWhite, kWhite, kWhite); break;
         case FillStage::None: break;
     }
-    if (!contextLife.Ended()) context.KeepSpanSampler(false);
+    if (!contextLife.Ended()) MGLContextCore::Of(context).KeepSpanSampler(false);
     return goesOn;
 }
 
@@ -227,8 +228,8 @@ void RenderPoly::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_
 // row then draws whenever the polygon as a whole pays for it.
 void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0) {
     if (m_context.SpanCode() == nullptr) return;
-    const int32_t width = m_context.TargetWidth();
-    const MGLLookupTables& tables = m_context.Tables();
+    const int32_t width = Core().TargetWidth();
+    const MGLLookupTables& tables = Core().Tables();
     RowEnds ends;
     int64_t budget = 0;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
@@ -272,7 +273,7 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
     const int32_t h = EdgeHeight(a, b);
     const int32_t prestep = Prestep(y, a[kWordPixelY]);
     auto start = [&](int32_t word) {
-        const int32_t slope = EdgeSlope(m_context.Tables(), WrapSub(b[word], a[word]), h);
+        const int32_t slope = EdgeSlope(Core().Tables(), WrapSub(b[word], a[word]), h);
         edge[word] = WrapAdd(a[word], FixedMul16(prestep, slope));
         step[word] = slope;
     };
@@ -289,8 +290,8 @@ bool RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
     StartRows(y0);
     AddSpanBudget(list, top, y0);
     const int32_t interpolants = Bounded(m_layout.interpolants, MGLContext::kMaxEdgeInterpolants);
-    const uint32_t leftGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, le));
-    const uint32_t rightGuest = m_context.RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, re));
+    const uint32_t leftGuest = Core().RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, le));
+    const uint32_t rightGuest = Core().RecordGuestAddress() + static_cast<uint32_t>(offsetof(MGLRecord, re));
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) {
         SetupEdge(y, a, b, left ? s.le : s.re, left ? s.dl : s.dr);
     };
@@ -330,7 +331,7 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     if (m_portableRows == nullptr || s.spanCodeDirect == 0) return WalkRowCalls(list, top, y0);
     // The rows go to the renderer's own routine for a triangle's rows,
     // which runs no host code: nothing ends this walk.
-    const MGLLookupTables& tables = m_context.Tables();
+    const MGLLookupTables& tables = Core().Tables();
     RowEnds ends;
     RowBatch batch;
     const int32_t firstRow = m_layout.firstRow;
@@ -353,7 +354,7 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
 
 // A row at a time, to span code or a host span, which may end the draw.
 bool RenderPoly::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0) {
-    const MGLLookupTables& tables = m_context.Tables();
+    const MGLLookupTables& tables = Core().Tables();
     RowEnds ends;
     const int32_t firstRow = m_layout.firstRow;
     const int32_t endRow = m_layout.endRow;
@@ -398,7 +399,7 @@ void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t 
     const int32_t* q = list.v[1];
     const int32_t* r = list.v[2];
     const auto [dx1, dy1, dx2, dy2] = CornerDeltasOf(list);
-    const MGLReciprocal inverse = m_context.Reciprocal(Magnitude(area));
+    const MGLReciprocal inverse = Core().Reciprocal(Magnitude(area));
     const int32_t n = m_layout.interpolants;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t a0 = p[kWordInterpolants + i];
@@ -438,7 +439,7 @@ void RenderPoly::SetUpGradients(int32_t y0) {
         const int32_t dy = s.intp_dy[i];
         if (!perspective) {
             const int32_t largest = Magnitude(dx) > Magnitude(dy) ? Magnitude(dx) : Magnitude(dy);
-            s.K1[i] = MGLContext::ComputeLod(largest);
+            s.K1[i] = MGLContextCore::ComputeLod(largest);
             continue;
         }
         if (!depthValid) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "CColor.h"
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "MGLSpanRow.h"
 
@@ -29,14 +29,15 @@ struct CallTarget {
     explicit CallTarget(const MGLContext& context) {
         using Plane = MGLContext::Plane;
         const MGLRecord& s = context.Record();
-        format = context.PlaneFormat(Plane::Colour);
+        const MGLContextCore& core = MGLContextCore::Of(context);
+        format = core.PlaneOf(Plane::Colour).format;
         bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
-        depth = context.PlanePixels(Plane::Depth) != nullptr;
-        zbpp = depth ? static_cast<int32_t>(CColor::BytesPerPixel(context.PlaneFormat(Plane::Depth))) : 0;
-        drawable = context.PlanePixels(Plane::Colour) != nullptr && bpp != 0 &&
+        depth = core.PlaneOf(Plane::Depth).pixels != nullptr;
+        zbpp = depth ? static_cast<int32_t>(CColor::BytesPerPixel(core.PlaneOf(Plane::Depth).format)) : 0;
+        drawable = core.PlaneOf(Plane::Colour).pixels != nullptr && bpp != 0 &&
                    (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
         firstColumn = std::max(s.scissorx0, 0);
-        endColumn = std::min(s.scissorx1, context.TargetWidth());
+        endColumn = std::min(s.scissorx1, core.TargetWidth());
         interpolants = Interpolants(s);
     }
 

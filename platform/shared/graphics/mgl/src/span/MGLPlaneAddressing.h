@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 
 namespace span_detail {
 
@@ -14,7 +14,7 @@ namespace span_detail {
 class PlaneAddressing {
 public:
     PlaneAddressing(const MGLContext& context, MGLContext::Plane plane, uint32_t guest, int32_t stride)
-        : m_plane(plane), m_run(context.RunFrom(plane, guest, stride)) {}
+        : m_plane(plane), m_run(MGLContextCore::Of(context).RunFrom(plane, guest, stride)) {}
 
     // The pointers of the call's rows from row k on step by `stride` from
     // `guest` (the record's, which the rows then no longer step): while
@@ -30,10 +30,10 @@ public:
     // gives.
     template <class Guest>
     uint8_t* Row(MGLContext& context, int32_t k, const Guest& guest, int32_t x, int32_t count) const {
-        if (k < m_followed) return m_run.Span(k, x, count);
+        if (k < m_followed) return m_run.SpanInside(k, x, count);
         const uint32_t at = guest();
         if (k < m_run.rows && at == RunGuest(k)) return m_run.Span(k, x, count);
-        return context.RowSpan(m_plane, at, x, count);
+        return MGLContextCore::Of(context).RowSpan(m_plane, at, x, count);
     }
 
 private:
@@ -42,7 +42,7 @@ private:
     }
 
     MGLContext::Plane m_plane;
-    MGLContext::PlaneRun m_run;
+    MGLContextCore::PlaneRun m_run;
     int32_t m_followed = 0;  // rows below it are the run's
 };
 

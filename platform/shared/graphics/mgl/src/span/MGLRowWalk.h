@@ -2,11 +2,13 @@
 #define MGLROWWALK_H
 
 #include <cstdint>
+#include <memory>
 
 #include "CMathFixed.h"
 #include "MGLCallPlanes.h"
 #include "MGLCallTarget.h"
 #include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
@@ -44,14 +46,26 @@ namespace span_detail {
 // Once told the rows can step themselves, the walk keeps the record where
 // it stands and its rows lag it, until the last row: then the record takes
 // the last drawn row's end values and every step at once.
+//
+// The fill's step is the caller's code, which may delete the context or
+// let go of what the walk looked up at the start (the planes' rows, a
+// textured call's sampler and its texels). After each step the walk asks
+// whether the context ended, and then touches nothing more; or whether
+// the guest regions, or unit 0 the sampler was made from, changed, and
+// then stops, leaving the rows after it to a walk that looks them up
+// again (RowsLeft). The draw's own step changes neither, and most often
+// is not called at all: the rows step themselves.
 class RowWalk {
 public:
-    RowWalk(MGLContext& context, const MGLSpanRows& rows, bool textured)
+    // A textured call's rows read `sampler`; a flat call's none (null).
+    RowWalk(MGLContext& context, const MGLSpanRows& rows, const MGLTextureSampler* sampler)
         : m_context(context),
           m_rows(rows),
           m_target(context),
           m_planes(context),
-          m_textured(textured),
+          m_sampler(sampler),
+          m_textured(sampler != nullptr),
+          m_changes(MGLContextCore::Of(context).GuestMemory().Changes()),
           m_lag(m_target.interpolants),
           m_perspective(context.Record().perspectiveGradients != 0) {
         m_row.format = m_target.format;
@@ -62,12 +76,13 @@ public:
     RowWalk(const RowWalk&) = delete;
     RowWalk& operator=(const RowWalk&) = delete;
 
-    // To the next row with pixels to draw; false past the last row.
+    // To the next row with pixels to draw; false past the last row, or
+    // once a step ended the context or changed what the walk looked up.
     [[gnu::always_inline]] bool Next() {
         if (m_index >= m_rows.count) return false;
         if (m_index >= 0 && !m_selfStepped) {
             if (m_lastDrawn == m_index) Finish();
-            Step();
+            if (!Step()) return false;
         }
         while (++m_index < m_rows.count) {
             m_lag.rows = m_index - m_stepped;
@@ -76,10 +91,19 @@ public:
                 m_lastDrawn = m_index;
                 return true;
             }
-            Step();
+            if (!Step()) return false;
         }
         if (m_selfStepped) CatchUp();
         return false;
+    }
+    // Once Next has answered false: the rows a step left undrawn by
+    // changing what the walk looked up, for a walk of their own; false
+    // when there are none (the rows are done, or the context ended).
+    bool RowsLeft(MGLSpanRows& rows) const {
+        if (m_resumeAt < 0 || m_resumeAt >= m_rows.count) return false;
+        rows = MGLSpanRows{m_rows.left + m_resumeAt, m_rows.right + m_resumeAt, m_rows.count - m_resumeAt,
+                           m_rows.next, m_rows.fill, m_rows.step};
+        return true;
     }
     // The rows step themselves where the fill says what its step does and
     // nothing they read lies in the record, which they then do not keep up
@@ -125,11 +149,33 @@ private:
     [[gnu::noinline]] void LeaveFlat(int32_t x) {
         SetInterpolants(m_context.Record(), m_lag, m_target.interpolants, x);
     }
-    void Step() {
-        if (m_selfStepped) return;
-        m_rows.next(m_rows.fill);
+    // False when the walk stops at the step: the rows after the one it is
+    // on are then another walk's, if the context still lives.
+    bool Step() {
+        if (m_selfStepped) return true;
+        if (!CallStep()) return false;
         ++m_stepped;
         TakeValues();
+        return true;
+    }
+    // The fill's step, and whether the walk may go on after it. The life
+    // is taken before the first: without it, a context deleted there could
+    // not be told from a live one.
+    [[gnu::noinline]] bool CallStep() {
+        if (m_life == nullptr) m_life = m_context.LifeOf();
+        m_rows.next(m_rows.fill);
+        if (m_life->Ended()) {
+            m_index = m_rows.count;
+            return false;
+        }
+        if (StillLookedUp()) return true;
+        m_resumeAt = m_index + 1;
+        m_index = m_rows.count;
+        return false;
+    }
+    bool StillLookedUp() const {
+        if (m_sampler != nullptr) return m_sampler->StillCurrent();
+        return MGLContextCore::Of(m_context).GuestMemory().Changes() == m_changes;
     }
     void TakeValues() {
         if (m_textured) m_lag.TakeValues(m_context.Record(), m_perspective);
@@ -164,7 +210,12 @@ private:
     const MGLSpanRows& m_rows;
     const CallTarget m_target;
     CallPlanes m_planes;
+    const MGLTextureSampler* const m_sampler;
     const bool m_textured;
+    // The guest regions' changes when the walk looked its planes up.
+    const uint64_t m_changes;
+    std::shared_ptr<const MGLContext::Life> m_life;  // taken at the first step called
+    int32_t m_resumeAt = -1;  // the first row left to another walk, -1 for none
     bool m_selfStepped = false;
     MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves
     int32_t m_index = -1;

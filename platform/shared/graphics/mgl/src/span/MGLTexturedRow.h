@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "CColor.h"
-#include "MGLContext.h"
+#include "MGLContextCore.h"
 #include "MGLDepthWork.h"
 #include "MGLFixed.h"
 #include "MGLPixelCoordinates.h"
@@ -28,7 +28,7 @@ namespace span_detail {
 inline PerspectiveDivide DivideOf(const MGLContext& context) {
     const MGLRecord& s = context.Record();
     return PerspectiveDivide{
-        context.Tables().RecipTable4(),
+        MGLContextCore::Of(context).Tables().RecipTable4(),
         static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1), s.cfz0};
 }
 
