@@ -58,7 +58,7 @@ int32_t Texture(rig::Renderer& target, int32_t w, int32_t h, uint32_t format, Te
 }
 
 // Direct calls of the portable spans on one row of a small r5g6b5 target.
-class MGLSpansTest : public rig::RendererTest<16, 4> {};
+class MGLSpansTest : public rig::RenderPolyTest<16, 4> {};
 
 using Columns = std::vector<int32_t>;
 
