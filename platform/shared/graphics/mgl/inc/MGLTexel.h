@@ -354,6 +354,23 @@ struct L8 : Decoder<RSBFormat_L8, pixel_layout::kL8> {
 template <class Format>
 constexpr bool kWordTexels = Format::kLayout == pixel_layout::kA8R8G8B8 || Format::kLayout == pixel_layout::kX8R8G8B8;
 
+// Whether a field of a 16-bit texel widens within a 16-bit vector lane:
+// not stored (255), one bit (all or nothing), or 4 to 8 bits, whose top
+// bits repeated once fill the byte.
+constexpr bool LaneWidens(PixelLayout::Field f) { return f.bits <= 1 || (f.bits >= 4 && f.bits <= 8); }
+
+// Whether the format's texels are 16 bits whose fields all widen so.
+template <class Format>
+constexpr bool kHalfTexels = Format::kBytes == 2 && Format::kLayout.widening == PixelLayout::Widening::TopBits &&
+                             LaneWidens(Format::kLayout.a) && LaneWidens(Format::kLayout.r) &&
+                             LaneWidens(Format::kLayout.g) && LaneWidens(Format::kLayout.b);
+
+// Whether the eight-at-a-time passes (MGLPixelTexels) read the format's
+// texels: its layout alone decides. They leave a format of another layout
+// to the sampler.
+template <class Format>
+constexpr bool kEightAtATime = kHalfTexels<Format> || kWordTexels<Format>;
+
 template <class... Formats>
 struct DecoderList {};
 
