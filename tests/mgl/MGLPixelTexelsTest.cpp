@@ -211,7 +211,7 @@ TEST(MGLPixelTexelsTest, AGroupHasALevelOnlyWhereItsPixelsShareOne) {
 // lanes agree with its reads: what a new format added
 // to the list starts from. The 18-bit format also widens by its low bits.
 TEST(MGLPixelTexelsTest, ADecoderOfIdAndLayoutAloneReadsAsTheColourConversions) {
-    using X14R6G6B6 = texel_format::Decoder<RSBFormat_X14R6G6B6, pixel_layout::kX14R6G6B6>;
+    using X14R6G6B6 = texel_format::Decoder<RSBFormat_X14R6G6B6>;
     constexpr uint32_t kWords = 1u << 18;
     for (uint32_t word = 0; word < kWords; word += 7) {
         uint8_t texel[4];
