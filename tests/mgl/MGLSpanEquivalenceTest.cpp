@@ -29,7 +29,7 @@ const std::vector<Triangle>& Scene() {
     return scene;
 }
 
-class MGLSpanEquivalenceTest : public rig::RendererTest<96, 80> {
+class MGLSpanEquivalenceTest : public rig::RenderPolyTest<96, 80> {
 protected:
     // Draws the scene with whatever span is bound, returning colour and
     // depth buffers.

@@ -67,7 +67,7 @@ MGLTextureSampler& KeptSampler(MGLContext& context) {
 }
 
 // Direct calls of the portable spans on one row of a small r5g6b5 target.
-class MGLSpansTest : public rig::RendererTest<16, 4> {};
+class MGLSpansTest : public rig::RenderPolyTest<16, 4> {};
 
 using Columns = std::vector<int32_t>;
 

@@ -13,7 +13,7 @@ namespace {
 
 // Each assembled polygon as the input x of its vertices (elements are
 // numbered by x), and the hook's calls.
-class RenderPolyAssemblyTest : public rig::RendererTest<> {
+class RenderPolyAssemblyTest : public rig::RenderPolyTest<> {
 protected:
     void Prepare() override {
         r.RecordSpans(3);

@@ -23,7 +23,7 @@ constexpr uint16_t kWhite565 = 0xFFFF;
 
 // Draws through the portable flat span with the depth test off and compares
 // the written pixels with a reference coverage image.
-class RenderPolyRasterTest : public rig::RendererTest<64, 48> {
+class RenderPolyRasterTest : public rig::RenderPolyTest<64, 48> {
 protected:
     // The portable span takes x values; the polygon fill hands over edge
     // records, whose x (word 9) an adapter passes on.

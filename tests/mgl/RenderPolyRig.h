@@ -166,7 +166,7 @@ private:
 // A fixture over a renderer with a width x height r5g6b5 target, which
 // every test starts with ready; a fixture sets up the rest in Prepare.
 template <int32_t Width = 64, int32_t Height = 48>
-class RendererTest : public ::testing::Test {
+class RenderPolyTest : public ::testing::Test {
 protected:
     void SetUp() final {
         ASSERT_TRUE(r.ok);

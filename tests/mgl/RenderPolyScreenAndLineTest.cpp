@@ -16,7 +16,7 @@ struct Corner {
     bool operator==(const Corner&) const = default;
 };
 
-class RenderPolyScreenTest : public rig::RendererTest<240, 320> {
+class RenderPolyScreenTest : public rig::RenderPolyTest<240, 320> {
 protected:
     void Prepare() override {
         r.UseScreenBounds();

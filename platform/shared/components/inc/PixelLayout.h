@@ -6,8 +6,9 @@
 // Where a packed pixel format keeps its channels: a little-endian word of
 // `bytes` bytes, each channel a field of it. The colour conversions, the
 // blits, the texture converters and the renderer's texel decoders read and
-// write such pixels through the format's layout alone (pixel_layout), so
-// that a format is described in one place and every path agrees on it.
+// write such pixels through the format's layout alone (pixel_layout, found
+// by format id in pixel_layout::kByFormat of PixelFormatLayouts.h), so that
+// a format is described in one place and every path agrees on it.
 struct PixelLayout {
     // How a field narrower than 8 bits widens to a channel: its top bits
     // repeated below it (31 -> 255), or its low two bits (the 18-bit
@@ -120,9 +121,14 @@ inline constexpr PixelLayout kR5G6B5 = {2, kNone, {11, 5}, {5, 6}, {0, 5}};
 inline constexpr PixelLayout kA1R5G5B5 = {2, {15, 1}, {10, 5}, {5, 5}, {0, 5}};
 inline constexpr PixelLayout kA4R4G4B4 = {2, {12, 4}, {8, 4}, {4, 4}, {0, 4}};
 inline constexpr PixelLayout kX14R6G6B6 = {4, kNone, {12, 6}, {6, 6}, {0, 6}, PixelLayout::Widening::LowBits};
+inline constexpr PixelLayout kR8G8B8 = {3, kNone, {16, 8}, {8, 8}, {0, 8}};
 inline constexpr PixelLayout kX8R8G8B8 = {4, kNone, {16, 8}, {8, 8}, {0, 8}};
 inline constexpr PixelLayout kA8R8G8B8 = {4, {24, 8}, {16, 8}, {8, 8}, {0, 8}};
 inline constexpr PixelLayout kL8 = {1, kNone, {0, 8}, {0, 8}, {0, 8}};
+// Orders with alpha lowest, of the texture converters and the image
+// decoders; no buffer format has them.
+inline constexpr PixelLayout kR5G5B5A1 = {2, {0, 1}, {11, 5}, {6, 5}, {1, 5}};
+inline constexpr PixelLayout kR4G4B4A4 = {2, {0, 4}, {12, 4}, {8, 4}, {4, 4}};
 }  // namespace pixel_layout
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "CMemory.h"
 #include "CPixelChannels.h"
+#include "PixelFormatLayouts.h"
 
 namespace {
 
@@ -64,36 +65,15 @@ bool CColor::UnpackFixed(uint32_t format, const void* pixel, Channels* out) {
     return true;
 }
 
+// The formats with a name and a packed layout, each channel widened as
+// its layout widens it; the fixed formats.
 bool CColor::Unpack(uint32_t format, const void* pixel, Channels* out) {
-    switch (format) {
-        case RSBFormat_R5G6B5:
-            *out = {255, GetRed_R5G6B5(pixel), GetGreen_R5G6B5(pixel), GetBlue_R5G6B5(pixel)};
-            return true;
-        case RSBFormat_A1R5G5B5: {
-            const uint32_t alpha = (PixelChannels::Load16(pixel) & 0x8000u) != 0 ? 255u : 0u;
-            *out = {alpha, GetRed_X1R5G5B5(pixel), GetGreen_X1R5G5B5(pixel), GetBlue_X1R5G5B5(pixel)};
-            return true;
-        }
-        case RSBFormat_A4R4G4B4:
-            *out = {GetAlpha_A4R4G4B4(pixel), GetRed_A4R4G4B4(pixel), GetGreen_A4R4G4B4(pixel),
-                    GetBlue_A4R4G4B4(pixel)};
-            return true;
-        case RSBFormat_X14R6G6B6:
-            *out = {255, GetRed_X14R6G6B6(pixel), GetGreen_X14R6G6B6(pixel), GetBlue_X14R6G6B6(pixel)};
-            return true;
-        case RSBFormat_R8G8B8:
-            *out = {255, GetRed_R8G8B8(pixel), GetGreen_R8G8B8(pixel), GetBlue_R8G8B8(pixel)};
-            return true;
-        case RSBFormat_X8R8G8B8:
-            *out = {255, GetRed_A8R8G8B8(pixel), GetGreen_A8R8G8B8(pixel), GetBlue_A8R8G8B8(pixel)};
-            return true;
-        case RSBFormat_A8R8G8B8:
-            *out = {GetAlpha_Pixel32(pixel), GetRed_A8R8G8B8(pixel), GetGreen_A8R8G8B8(pixel), GetBlue_A8R8G8B8(pixel)};
-            return true;
-        case RSBFormat_ARGB_FIXED:
-        case RSBFormat_RGBA_FIXED: return UnpackFixed(format, pixel, out);
-        default: return false;
-    }
+    if (IsFixed(format)) return UnpackFixed(format, pixel, out);
+    const PixelLayout* layout = pixel_layout::Find(format);
+    if (layout == nullptr || GetFormatName(format) == nullptr) return false;
+    const uint32_t word = layout->Load(pixel);
+    *out = {layout->Alpha(word), layout->Red(word), layout->Green(word), layout->Blue(word)};
+    return true;
 }
 
 uint32_t CColor::PackRGB(const Channels& c, uint32_t alpha) { return c.b | c.g << 8 | c.r << 16 | alpha << 24; }

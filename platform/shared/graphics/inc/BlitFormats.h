@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "CPixelChannels.h"
+#include "PixelFormatLayouts.h"
 
 // What the blit routines know of the three display formats: how a pixel is
 // stored, expanded into 8-bit channels (by the shared channel expansions),
@@ -93,40 +94,44 @@ inline BlitRgb ChannelsIn(const PixelLayout& layout, uint32_t value) {
             static_cast<uint16_t>(layout.Blue(value))};
 }
 
-struct BlitFormatR5G6B5 {
-    static constexpr uint32_t kBytes = 2;
-    static uint32_t Load(const uint8_t* p) { return LoadPixel16(p); }
-    static void Store(uint8_t* p, uint32_t value) { StorePixel16(p, value); }
-    static bool IsKey(uint32_t value) { return value == kColorKeyR5G6B5; }
-    static BlitRgb Channels(uint32_t value) {
-        return ChannelsIn(pixel_layout::kR5G6B5, value);
+// What a display format's blits take from its layout: its pixel size, the
+// word they move and its channels.
+template <uint32_t Format>
+struct BlitLayout {
+    static constexpr const PixelLayout& kLayout = pixel_layout::Of(Format);
+    static constexpr uint32_t kBytes = static_cast<uint32_t>(kLayout.bytes);
+    static_assert(kBytes == 2 || kBytes == 4, "the blits move 16- and 32-bit pixels");
+
+    static uint32_t Load(const uint8_t* p) {
+        if constexpr (kBytes == 2) return LoadPixel16(p);
+        return LoadPixel32(p);
     }
+    static void Store(uint8_t* p, uint32_t value) {
+        if constexpr (kBytes == 2) {
+            StorePixel16(p, value);
+        } else {
+            StorePixel32(p, value);
+        }
+    }
+    static BlitRgb Channels(uint32_t value) { return ChannelsIn(kLayout, value); }
     static BlitRgb Read(const uint8_t* p) { return Channels(Load(p)); }
-    static uint32_t Pack(BlitRgb c) { return PixelChannels::PackR5G6B5(c.r, c.g, c.b); }
+    // Bits the layout gives no channel come out 0.
+    static uint32_t Pack(BlitRgb c) { return kLayout.Packed(0, c.r, c.g, c.b); }
+};
+
+struct BlitFormatR5G6B5 : BlitLayout<RSBFormat_R5G6B5> {
+    static bool IsKey(uint32_t value) { return value == kColorKeyR5G6B5; }
 };
 
 // The upper 14 bits carry nothing: keys ignore them, plain copies keep them,
 // packed colours clear them.
-struct BlitFormatX14R6G6B6 {
-    static constexpr uint32_t kBytes = 4;
-    static uint32_t Load(const uint8_t* p) { return LoadPixel32(p); }
-    static void Store(uint8_t* p, uint32_t value) { StorePixel32(p, value); }
+struct BlitFormatX14R6G6B6 : BlitLayout<RSBFormat_X14R6G6B6> {
     static bool IsKey(uint32_t value) { return (value & kColorKeyMaskX14R6G6B6) == kColorKeyX14R6G6B6; }
-    static BlitRgb Channels(uint32_t value) {
-        return ChannelsIn(pixel_layout::kX14R6G6B6, value);
-    }
-    static BlitRgb Read(const uint8_t* p) { return Channels(Load(p)); }
-    static uint32_t Pack(BlitRgb c) { return PixelChannels::PackX14R6G6B6(c.r, c.g, c.b); }
 };
 
 // Keys ignore the top byte; packed colours are written opaque.
-struct BlitFormatX8R8G8B8 {
-    static constexpr uint32_t kBytes = 4;
-    static uint32_t Load(const uint8_t* p) { return LoadPixel32(p); }
-    static void Store(uint8_t* p, uint32_t value) { StorePixel32(p, value); }
+struct BlitFormatX8R8G8B8 : BlitLayout<RSBFormat_X8R8G8B8> {
     static bool IsKey(uint32_t value) { return (value & kColorKeyMaskRGB24) == kColorKeyRGB24; }
-    static BlitRgb Channels(uint32_t value) { return RgbOfWord(value); }
-    static BlitRgb Read(const uint8_t* p) { return Channels(Load(p)); }
     static uint32_t Pack(BlitRgb c) { return PixelChannels::PackPixel32(c.r, c.g, c.b); }
 };
 

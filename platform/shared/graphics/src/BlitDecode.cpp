@@ -9,6 +9,8 @@ namespace {
 
 const BlitDecodeDesc& Desc(const void* desc) { return *static_cast<const BlitDecodeDesc*>(desc); }
 
+constexpr uint32_t kOpaqueAlpha = 0xFF;
+
 // A row's bytes, read through the stream in blocks: a call per pixel byte
 // would cost more than the decode itself.
 class RowBytes {
@@ -102,32 +104,20 @@ struct DestR5G6B5 {
     static void Write(uint8_t* p, uint32_t c) { BlitFormatR5G6B5::Store(p, BlitFormatR5G6B5::Pack(RgbOfWord(c))); }
 };
 
-struct DestA1R5G5B5 {
+// A 16-bit format with alpha, written opaque.
+template <const PixelLayout& Layout>
+struct DestOpaque16 {
     static constexpr uint32_t kBytes = 2;
     static constexpr bool kWritesIndex = false;
     static void Write(uint8_t* p, uint32_t c) {
         const BlitRgb rgb = RgbOfWord(c);
-        PixelChannels::Store16(p, 0x8000u | (rgb.r >> 3) << 10 | (rgb.g >> 3) << 5 | rgb.b >> 3);
+        PixelChannels::Store16(p, Layout.Packed(kOpaqueAlpha, rgb.r, rgb.g, rgb.b));
     }
 };
 
-struct DestR5G5B5A1 {
-    static constexpr uint32_t kBytes = 2;
-    static constexpr bool kWritesIndex = false;
-    static void Write(uint8_t* p, uint32_t c) {
-        const BlitRgb rgb = RgbOfWord(c);
-        PixelChannels::Store16(p, 1u | (rgb.b >> 3) << 1 | (rgb.g >> 3) << 6 | (rgb.r >> 3) << 11);
-    }
-};
-
-struct DestA4R4G4B4 {
-    static constexpr uint32_t kBytes = 2;
-    static constexpr bool kWritesIndex = false;
-    static void Write(uint8_t* p, uint32_t c) {
-        const BlitRgb rgb = RgbOfWord(c);
-        PixelChannels::Store16(p, 0xF000u | (rgb.r >> 4) << 8 | (rgb.g >> 4) << 4 | rgb.b >> 4);
-    }
-};
+using DestA1R5G5B5 = DestOpaque16<pixel_layout::Of(RSBFormat_A1R5G5B5)>;
+using DestR5G5B5A1 = DestOpaque16<pixel_layout::kR5G5B5A1>;
+using DestA4R4G4B4 = DestOpaque16<pixel_layout::Of(RSBFormat_A4R4G4B4)>;
 
 struct DestX14R6G6B6 {
     static constexpr uint32_t kBytes = 4;

@@ -6,7 +6,7 @@
 #include "CTargaHeader.h"
 #include "ICFile.h"
 #include "ICFileMgr.h"
-#include "PixelLayout.h"
+#include "PixelFormatLayouts.h"
 
 #include <new>
 
@@ -24,10 +24,6 @@ static_assert(sizeof(kHeaderWords) / sizeof(kHeaderWords[0]) * 4 == CTexture::kH
 uint32_t BytesPerPixel(const CTexture::Header& header) { return header.bitsPerPixel / 8; }
 
 bool IsKnownDepth(uint32_t bits) { return bits == 8 || bits == 16 || bits == 24 || bits == 32; }
-
-// The converter's orders with alpha lowest, which no buffer format has.
-constexpr PixelLayout kR5G5B5A1 = {2, {0, 1}, {11, 5}, {6, 5}, {1, 5}};
-constexpr PixelLayout kR4G4B4A4 = {2, {0, 4}, {12, 4}, {8, 4}, {4, 4}};
 
 // 8-bit channels packed in the layout; any alpha but none sets a one-bit alpha.
 template <const PixelLayout& Layout>
@@ -322,12 +318,16 @@ bool CTexture::ConvertTo16(uint32_t format, uint32_t type, PackPixel pack) {
     return true;
 }
 
-bool CTexture::ConvertTo565() { return ConvertTo16(kFormatRGB, kTypeR5G6B5, PackIn<pixel_layout::kR5G6B5>); }
+bool CTexture::ConvertTo565() { return ConvertTo16(kFormatRGB, kTypeR5G6B5, PackIn<pixel_layout::Of(RSBFormat_R5G6B5)>); }
 
-bool CTexture::ConvertToA1R5G5B5() { return ConvertTo16(kFormatRGBA, kTypeA1R5G5B5, PackIn<pixel_layout::kA1R5G5B5>); }
+bool CTexture::ConvertToA1R5G5B5() {
+    return ConvertTo16(kFormatRGBA, kTypeA1R5G5B5, PackIn<pixel_layout::Of(RSBFormat_A1R5G5B5)>);
+}
 
-bool CTexture::ConvertToR5G5B5A1() { return ConvertTo16(kFormatRGBA, kTypeR5G5B5A1, PackIn<kR5G5B5A1>); }
+bool CTexture::ConvertToR5G5B5A1() { return ConvertTo16(kFormatRGBA, kTypeR5G5B5A1, PackIn<pixel_layout::kR5G5B5A1>); }
 
-bool CTexture::ConvertToR4G4B4A4() { return ConvertTo16(kFormatRGBA, kTypeR4G4B4A4, PackIn<kR4G4B4A4>); }
+bool CTexture::ConvertToR4G4B4A4() { return ConvertTo16(kFormatRGBA, kTypeR4G4B4A4, PackIn<pixel_layout::kR4G4B4A4>); }
 
-bool CTexture::ConvertToA4R4G4B4() { return ConvertTo16(kFormatRGBA, kTypeA4R4G4B4, PackIn<pixel_layout::kA4R4G4B4>); }
+bool CTexture::ConvertToA4R4G4B4() {
+    return ConvertTo16(kFormatRGBA, kTypeA4R4G4B4, PackIn<pixel_layout::Of(RSBFormat_A4R4G4B4)>);
+}

@@ -2,7 +2,7 @@
 
 #include "CColor.h"
 #include "CPixelChannels.h"
-#include "PixelLayout.h"
+#include "PixelFormatLayouts.h"
 
 using PixelChannels::Load16;
 using PixelChannels::Load32;
@@ -39,23 +39,19 @@ ArgbPixel Unpacked(const uint8_t* pixel, const PixelLayout& layout) {
 
 void Pack(uint8_t* pixel, const PixelLayout& layout, ArgbPixel c) { layout.Store(pixel, layout.Packed(c.a, c.r, c.g, c.b)); }
 
+// A buffer format's packed layout; x8r8g8b8 is no buffer format, and the
+// pixel operations leave it alone.
+const PixelLayout* BufferLayout(uint32_t format) {
+    return format == RSBFormat_X8R8G8B8 ? nullptr : pixel_layout::Find(format);
+}
+
 }  // namespace
 
 bool UnpackPixel(const uint8_t* pixel, uint32_t format, ArgbPixel* out) {
     switch (format) {
-        case RSBFormat_R4G4B4: *out = Unpacked(pixel, pixel_layout::kR4G4B4); return true;
-        case RSBFormat_R5G6B5: *out = Unpacked(pixel, pixel_layout::kR5G6B5); return true;
-        case RSBFormat_A1R5G5B5: *out = Unpacked(pixel, pixel_layout::kA1R5G5B5); return true;
-        case RSBFormat_A4R4G4B4: *out = Unpacked(pixel, pixel_layout::kA4R4G4B4); return true;
-        case RSBFormat_X14R6G6B6: *out = Unpacked(pixel, pixel_layout::kX14R6G6B6); return true;
-        case RSBFormat_R8G8B8:
-            *out = Opaque(pixel[2], pixel[1], pixel[0]);
-            return true;
-        case RSBFormat_A8R8G8B8: *out = Unpacked(pixel, pixel_layout::kA8R8G8B8); return true;
         case RSBFormat_ARGB_FIXED:
             *out = UnpackFixed(pixel);
             return true;
-        case RSBFormat_L8: *out = Unpacked(pixel, pixel_layout::kL8); return true;
         case RSBFormat_A8:
             *out = {pixel[0], 0, 0, 0};
             return true;
@@ -72,28 +68,21 @@ bool UnpackPixel(const uint8_t* pixel, uint32_t format, ArgbPixel* out) {
             *out = Opaque(depth, depth, depth);
             return true;
         }
-        default:
-            return false;
+        default: break;
     }
+    const PixelLayout* layout = BufferLayout(format);
+    if (layout == nullptr) return false;
+    *out = Unpacked(pixel, *layout);
+    return true;
 }
 
 bool PackPixel(uint8_t* pixel, uint32_t format, ArgbPixel c) {
     switch (format) {
-        // r4g4b4 keeps alpha in its spare top bits, as a4r4g4b4 has it.
-        case RSBFormat_R4G4B4:
-        case RSBFormat_A4R4G4B4: Pack(pixel, pixel_layout::kA4R4G4B4, c); return true;
-        case RSBFormat_R5G6B5: Pack(pixel, pixel_layout::kR5G6B5, c); return true;
-        case RSBFormat_A1R5G5B5: Pack(pixel, pixel_layout::kA1R5G5B5, c); return true;
-        case RSBFormat_X14R6G6B6: Pack(pixel, pixel_layout::kX14R6G6B6, c); return true;
-        case RSBFormat_R8G8B8:
-            pixel[0] = c.b;
-            pixel[1] = c.g;
-            pixel[2] = c.r;
-            return true;
-        case RSBFormat_A8R8G8B8: Pack(pixel, pixel_layout::kA8R8G8B8, c); return true;
         case RSBFormat_ARGB_FIXED:
             PackFixed(pixel, c);
             return true;
+        // Luminance and intensity: one byte every colour channel reads as,
+        // written from red.
         case RSBFormat_L8:
         case RSBFormat_I8:
             pixel[0] = c.r;
@@ -107,9 +96,13 @@ bool PackPixel(uint8_t* pixel, uint32_t format, ArgbPixel c) {
         case RSBFormat_Z32:
             Store32(pixel, uint32_t{c.r} << 8);
             return true;
-        default:
-            return false;
+        default: break;
     }
+    // r4g4b4 keeps alpha in its spare top bits, as a4r4g4b4 has it.
+    const PixelLayout* layout = BufferLayout(format == RSBFormat_R4G4B4 ? RSBFormat_A4R4G4B4 : format);
+    if (layout == nullptr) return false;
+    Pack(pixel, *layout, c);
+    return true;
 }
 
 bool PackSolidPixel(uint8_t* pixel, uint32_t format, int32_t a, int32_t r, int32_t g, int32_t b) {

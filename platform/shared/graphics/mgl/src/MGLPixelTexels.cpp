@@ -33,10 +33,9 @@ constexpr int32_t kWordTexelBytes = 4;
 
 using Lanes = __m256i;
 
-// Whether a field of a 16-bit texel widens here: not stored (255), one bit
-// (all or nothing), or 4 to 8 bits, whose top bits repeated once fill the
-// byte.
-constexpr bool LaneWidens(PixelLayout::Field f) { return f.bits <= 1 || (f.bits >= 4 && f.bits <= kByteBits); }
+using texel_format::kEightAtATime;
+using texel_format::kHalfTexels;
+using texel_format::LaneWidens;
 
 // Each 16-bit lane's texel, its field widened to 8 bits as its layout
 // widens it (the top bits repeated below it), and held times 257, as the
@@ -246,18 +245,6 @@ __attribute__((target("avx2"))) void Store(const Sums& sums, uint64_t* lanes) {
     _mm256_storeu_si256(out, _mm256_permute2x128_si256(sums.near, sums.far, 0x20));
     _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(sums.near, sums.far, 0x31));
 }
-
-// Whether the format's texels are 16 bits whose fields widen in the lanes
-// (the others the routines read are texel_format::kWordTexels).
-template <class Format>
-constexpr bool kHalfTexels = Format::kBytes == kHalfTexelBytes && Format::kLayout.widening == PixelLayout::Widening::TopBits &&
-                             LaneWidens(Format::kLayout.a) && LaneWidens(Format::kLayout.r) &&
-                             LaneWidens(Format::kLayout.g) && LaneWidens(Format::kLayout.b);
-
-// Whether the routines read the format's texels at all: a format of
-// another layout is left to the sampler.
-template <class Format>
-constexpr bool kEightAtATime = kHalfTexels<Format> || texel_format::kWordTexels<Format>;
 
 // Whether the routines for the format can step through the level: only
 // where its description has the texels side by side at the format's size,

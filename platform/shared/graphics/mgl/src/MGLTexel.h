@@ -12,7 +12,7 @@
 #include "CGenUtil.h"
 #include "CPixelChannels.h"
 #include "MGLVectorUnit.h"
-#include "PixelLayout.h"
+#include "PixelFormatLayouts.h"
 
 #if MGL_VECTOR_UNIT(SSE2)
 #include <emmintrin.h>
@@ -277,32 +277,30 @@ struct ChannelLanes {
 };
 
 // A decoder is its texture format (kFormat) and that format's layout
-// (PixelLayout.h): its texel size, where each channel lies and how it
-// widens; the reads here, the sampler's vector sums and the eight-at-a-time
-// passes all derive from those two. The filters read a format through its
+// (pixel_layout::kByFormat): its texel size, where each channel lies and
+// how it widens; the reads here, the sampler's vector sums and the
+// eight-at-a-time passes all derive from those two. The filters read a format through its
 // decoder unless it says otherwise (kFiltered).
-template <uint32_t FormatId, const PixelLayout& Layout>
+template <uint32_t FormatId>
 struct Decoder {
     static constexpr uint32_t kFormat = FormatId;
-    static constexpr const PixelLayout& kLayout = Layout;
-    static constexpr int32_t kBytes = Layout.bytes;
+    static constexpr const PixelLayout& kLayout = pixel_layout::Of(FormatId);
+    static constexpr int32_t kBytes = kLayout.bytes;
     static constexpr bool kFiltered = true;
     // Whether a texel stored to an r5g6b5 target is packed as it is read
     // (PixelR5G6B5) rather than at the store.
     static constexpr bool kRepacked = false;
-    static_assert(kBytes == static_cast<int32_t>(CColor::BytesPerPixel(FormatId)),
-                  "a format's layout has the texel size its id gives");
 
     static Channels Read(const uint8_t* p) {
-        const uint32_t word = Layout.Load(p);
-        return {Layout.Alpha(word), Layout.Red(word), Layout.Green(word), Layout.Blue(word)};
+        const uint32_t word = kLayout.Load(p);
+        return {kLayout.Alpha(word), kLayout.Red(word), kLayout.Green(word), kLayout.Blue(word)};
     }
 
     // Two fields of one width widened side by side, as each alone widens:
     // a lane's bits shifted into the other's fall outside its low byte.
     static uint64_t PairWidened(uint32_t word, PixelLayout::Field high, PixelLayout::Field low) {
-        if (high.bits != low.bits || !high.Stored() || Layout.widening != PixelLayout::Widening::TopBits) {
-            return uint64_t{Layout.Widened(word, high)} << 32 | Layout.Widened(word, low);
+        if (high.bits != low.bits || !high.Stored() || kLayout.widening != PixelLayout::Widening::TopBits) {
+            return uint64_t{kLayout.Widened(word, high)} << 32 | kLayout.Widened(word, low);
         }
         constexpr uint64_t kLowBytes = 0x000000FF000000FFu;
         uint64_t wide = (uint64_t{high.Of(word)} << 32 | low.Of(word)) << (8 - high.bits);
@@ -311,17 +309,17 @@ struct Decoder {
     }
 
     static ChannelLanes Lanes(const uint8_t* p) {
-        const uint32_t word = Layout.Load(p);
-        return {PairWidened(word, Layout.a, Layout.g), PairWidened(word, Layout.r, Layout.b)};
+        const uint32_t word = kLayout.Load(p);
+        return {PairWidened(word, kLayout.a, kLayout.g), PairWidened(word, kLayout.r, kLayout.b)};
     }
 
     // Read's channels as an r5g6b5 pixel keeps of them, straight from the
     // fields.
     static uint32_t PixelR5G6B5(const uint8_t* p) {
         constexpr const PixelLayout& kStored = pixel_layout::kR5G6B5;
-        const uint32_t word = Layout.Load(p);
-        return Layout.Repacked(word, Layout.r, kStored.r) | Layout.Repacked(word, Layout.g, kStored.g) |
-               Layout.Repacked(word, Layout.b, kStored.b);
+        const uint32_t word = kLayout.Load(p);
+        return kLayout.Repacked(word, kLayout.r, kStored.r) | kLayout.Repacked(word, kLayout.g, kStored.g) |
+               kLayout.Repacked(word, kLayout.b, kStored.b);
     }
 
     void Decode(const uint8_t* p, RSBFormat_ARGB_fixed* c) const {
@@ -331,21 +329,21 @@ struct Decoder {
     }
 };
 
-struct R5G6B5 : Decoder<RSBFormat_R5G6B5, pixel_layout::kR5G6B5> {};
-struct A1R5G5B5 : Decoder<RSBFormat_A1R5G5B5, pixel_layout::kA1R5G5B5> {
+struct R5G6B5 : Decoder<RSBFormat_R5G6B5> {};
+struct A1R5G5B5 : Decoder<RSBFormat_A1R5G5B5> {
     static constexpr bool kRepacked = true;
 };
-struct A4R4G4B4 : Decoder<RSBFormat_A4R4G4B4, pixel_layout::kA4R4G4B4> {
+struct A4R4G4B4 : Decoder<RSBFormat_A4R4G4B4> {
     static constexpr bool kRepacked = true;
 };
-struct X8R8G8B8 : Decoder<RSBFormat_X8R8G8B8, pixel_layout::kX8R8G8B8> {};
-struct A8R8G8B8 : Decoder<RSBFormat_A8R8G8B8, pixel_layout::kA8R8G8B8> {};
+struct X8R8G8B8 : Decoder<RSBFormat_X8R8G8B8> {};
+struct A8R8G8B8 : Decoder<RSBFormat_A8R8G8B8> {};
 
 // A luminance texel is opaque grey: the colour conversions know no such
 // format, and a texel they left at alpha 0 would fail every alpha test.
 // Only the nearest texel rules and DecodeTexel read it through this
 // decoder; the filters take it through DecodeTexel.
-struct L8 : Decoder<RSBFormat_L8, pixel_layout::kL8> {
+struct L8 : Decoder<RSBFormat_L8> {
     static constexpr bool kFiltered = false;
 };
 
@@ -353,6 +351,23 @@ struct L8 : Decoder<RSBFormat_L8, pixel_layout::kL8> {
 // no alpha) from the lowest, which the vector units read whole.
 template <class Format>
 constexpr bool kWordTexels = Format::kLayout == pixel_layout::kA8R8G8B8 || Format::kLayout == pixel_layout::kX8R8G8B8;
+
+// Whether a field of a 16-bit texel widens within a 16-bit vector lane:
+// not stored (255), one bit (all or nothing), or 4 to 8 bits, whose top
+// bits repeated once fill the byte.
+constexpr bool LaneWidens(PixelLayout::Field f) { return f.bits <= 1 || (f.bits >= 4 && f.bits <= 8); }
+
+// Whether the format's texels are 16 bits whose fields all widen so.
+template <class Format>
+constexpr bool kHalfTexels = Format::kBytes == 2 && Format::kLayout.widening == PixelLayout::Widening::TopBits &&
+                             LaneWidens(Format::kLayout.a) && LaneWidens(Format::kLayout.r) &&
+                             LaneWidens(Format::kLayout.g) && LaneWidens(Format::kLayout.b);
+
+// Whether the eight-at-a-time passes (MGLPixelTexels) read the format's
+// texels: its layout alone decides. They leave a format of another layout
+// to the sampler.
+template <class Format>
+constexpr bool kEightAtATime = kHalfTexels<Format> || kWordTexels<Format>;
 
 template <class... Formats>
 struct DecoderList {};

@@ -7,7 +7,6 @@
 
 class BufferTable;
 
-constexpr int32_t kTextureUnitCount = 8;
 // Filter and texture mode of a new or freshly filled unit.
 constexpr int32_t kTextureUnitFilterMode = 5;
 constexpr int32_t kTextureUnitTexMode = 1;

@@ -9,7 +9,7 @@
 #include "MGLStoreFormat.h"
 #include "MGLTexel.h"
 #include "MGLTextureSampler.h"
-#include "PixelLayout.h"
+#include "PixelFormatLayouts.h"
 
 namespace span_detail {
 
@@ -55,8 +55,8 @@ inline void StoreTexel(uint8_t* at, uint32_t format, const RSBFormat_ARGB_fixed&
     const uint32_t b = static_cast<uint32_t>(c.b);
     switch (format) {
         case RSBFormat_R5G6B5: StoreHalf(at, texel_format::PixelR5G6B5(c)); break;
-        case RSBFormat_X8R8G8B8: StoreWord(at, pixel_layout::kX8R8G8B8.PackedWide(0, r, g, b)); break;
-        case RSBFormat_X14R6G6B6: StoreWord(at, pixel_layout::kX14R6G6B6.PackedWide(0, r, g, b)); break;
+        case RSBFormat_X8R8G8B8: StoreWord(at, pixel_layout::Of(RSBFormat_X8R8G8B8).PackedWide(0, r, g, b)); break;
+        case RSBFormat_X14R6G6B6: StoreWord(at, pixel_layout::Of(RSBFormat_X14R6G6B6).PackedWide(0, r, g, b)); break;
         default: break;
     }
 }
