@@ -36,7 +36,8 @@ MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
 
 // The same for a textured call: the sampler's row routine, chosen at the
 // first row drawn, runs the rest.
-[[gnu::always_inline]] inline bool DrawTexturedRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left, MGLTextureSampler& sampler) {
+[[gnu::always_inline]] inline bool DrawTexturedRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left,
+                                                     MGLTextureSampler& sampler) {
     RowWalk walk(context, rows, &sampler);
     walk.StepSelfWhenApart(sampler);
     if (walk.Next()) span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
