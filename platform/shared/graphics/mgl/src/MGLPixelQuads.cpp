@@ -116,8 +116,10 @@ struct LevelTables {
 // The offsets of eight quads from texels (tu, tv) of their levels, modulo
 // 2^32 as the products' low halves give them.
 template <TextureWrap Wrap>
-__attribute__((target("avx2"))) void OffsetLanes(Lanes tu, Lanes tv, Lanes level, const LevelTables& tables,
-                                                 uint32_t (*out)[MGLPixelQuads::kPixels], int32_t i) {
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline void OffsetLanes(Lanes tu, Lanes tv, Lanes level,
+                                                                               const LevelTables& tables,
+                                                                               uint32_t (*out)[MGLPixelQuads::kPixels],
+                                                                               int32_t i) {
     Lanes x0, x1, y0, y1;
     WrappedPair<Wrap>(tu, tables.lastColumn.At(level), &x0, &x1);
     WrappedPair<Wrap>(tv, tables.lastRow.At(level), &y0, &y1);
@@ -132,27 +134,23 @@ __attribute__((target("avx2"))) void OffsetLanes(Lanes tu, Lanes tv, Lanes level
     _mm256_storeu_si256(reinterpret_cast<Lanes*>(out[3] + i), _mm256_add_epi32(across0, down1));
 }
 
-// Quad `quad` of eight pixels from pixel i on: its texels and weights, and
-// with `tables` its offsets.
+// Quad `quad` of eight pixels from pixel i on: its weights and offsets.
 template <TextureWrap Wrap>
-__attribute__((target("avx2"))) void QuadOfLanes(MGLPixelQuads& out, int32_t quad, int32_t i, Lanes u, Lanes v,
-                                                 Lanes level, Lanes scale, const LevelTables* tables) {
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline void QuadOfLanes(MGLPixelQuads& out, int32_t quad,
+                                                                               int32_t i, Lanes u, Lanes v, Lanes level,
+                                                                               Lanes scale, const LevelTables& tables) {
     Lanes tu, tv;
     QuadLanes(u, v, level, scale, &tu, &tv, out.weights[quad] + i);
-    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.tu[quad] + i), tu);
-    _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.tv[quad] + i), tv);
-    if (tables != nullptr) OffsetLanes<Wrap>(tu, tv, level, *tables, out.offsets[quad], i);
+    OffsetLanes<Wrap>(tu, tv, level, tables, out.offsets[quad], i);
 }
 
 template <TextureWrap Wrap>
 __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixelCoordinates& at,
-                                               const MGLPixelQuads::Levels& levels, bool withOffsets,
-                                               int32_t count) {
+                                               const MGLPixelQuads::Levels& levels, int32_t count) {
     const Lanes half = _mm256_set1_epi32(kHalfTexel);
     const Lanes last = _mm256_set1_epi32(levels.last);
     const Lanes full = _mm256_set1_epi32(kFull);
     const LevelTables tables(levels);
-    const LevelTables* offsetTables = withOffsets ? &tables : nullptr;
     for (int32_t i = 0; i < count; i += kLanes) {
         const Lanes u = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.u + i)), half);
         const Lanes v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const Lanes*>(at.v + i)), half);
@@ -162,36 +160,38 @@ __attribute__((target("avx2"))) void FillLanes(MGLPixelQuads& out, const MGLPixe
         _mm256_storeu_si256(reinterpret_cast<Lanes*>(out.level + i), level);
         const Lanes blend = _mm256_and_si256(_mm256_srli_epi32(lod, kBlendShift), full);
         const Lanes next = _mm256_sub_epi32(level, _mm256_cmpgt_epi32(last, level));  // one on, below the last
-        QuadOfLanes<Wrap>(out, 0, i, u, v, level, _mm256_sub_epi32(full, blend), offsetTables);
-        QuadOfLanes<Wrap>(out, 1, i, u, v, next, blend, offsetTables);
+        QuadOfLanes<Wrap>(out, 0, i, u, v, level, _mm256_sub_epi32(full, blend), tables);
+        QuadOfLanes<Wrap>(out, 1, i, u, v, next, blend, tables);
     }
+    // The rows that read the quads are SSE2 code without the VEX encoding,
+    // which pays at each vector instruction for upper halves left dirty.
+    // The compiler clears them on return only where nothing it called may
+    // have left them live (a helper taking 256-bit arguments not inlined
+    // left them so, a third slower), so they are cleared here.
+    _mm256_zeroupper();
 }
 
 // FillLanes for the levels' wrap mode.
 void FillLanesWrapped(MGLPixelQuads& out, const MGLPixelCoordinates& at, const MGLPixelQuads::Levels& levels,
-                      bool withOffsets, int32_t count) {
+                      int32_t count) {
     switch (levels.Wrap()) {
-        case TextureWrap::Clamp: return FillLanes<TextureWrap::Clamp>(out, at, levels, withOffsets, count);
-        case TextureWrap::Mirror: return FillLanes<TextureWrap::Mirror>(out, at, levels, withOffsets, count);
-        default: return FillLanes<TextureWrap::Repeat>(out, at, levels, withOffsets, count);
+        case TextureWrap::Clamp: return FillLanes<TextureWrap::Clamp>(out, at, levels, count);
+        case TextureWrap::Mirror: return FillLanes<TextureWrap::Mirror>(out, at, levels, count);
+        default: return FillLanes<TextureWrap::Repeat>(out, at, levels, count);
     }
 }
 
 #endif
 
-// One quad of one pixel, as QuadLanes makes eight, and its offsets where
-// `levels` is given.
+// One quad of one pixel, as QuadOfLanes makes eight.
 void SetQuad(MGLPixelQuads& out, int32_t quad, int32_t i, int32_t u, int32_t v, int32_t level, int32_t scale,
-             const MGLPixelQuads::Levels* levels) {
-    out.tu[quad][i] = u >> (level + kTexelShift);
-    out.tv[quad][i] = v >> (level + kTexelShift);
+             const MGLPixelQuads::Levels& levels) {
     int32_t values[4];
     sampler_detail::BlendedWeights(u, v, level, scale, 0).Values(values);
     uint64_t packed = 0;
     for (int32_t k = 0; k < 4; ++k) packed |= static_cast<uint64_t>(values[k] << kWeightShift) << (kLaneBits * k);
     out.weights[quad][i] = packed;
-    if (levels == nullptr) return;
-    const TexelLevel::QuadOffsets q = levels->shapes[level].QuadOffsetsAt(u, v);
+    const TexelLevel::QuadOffsets q = levels.shapes[level].QuadOffsetsAt(u, v);
     const int64_t corners[MGLPixelQuads::kCorners] = {q.at0, q.at1, q.at2, q.at3};
     for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) out.offsets[quad][k][i] = static_cast<uint32_t>(corners[k]);
 }
@@ -209,35 +209,32 @@ MGLPixelQuads::Levels::Levels(const TexelLevel (&levelShapes)[kTexelLevels], int
     }
 }
 
-void MGLPixelQuads::Fill(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count) {
-    if (!FillByEight(at, levels, withOffsets, count)) FillEach(at, levels, withOffsets, count);
+void MGLPixelQuads::Fill(const MGLPixelCoordinates& at, const Levels& levels, int32_t count) {
+    if (!FillByEight(at, levels, count)) FillEach(at, levels, count);
 }
 
-void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count) {
-    const Levels* offsetLevels = withOffsets ? &levels : nullptr;
+void MGLPixelQuads::FillEach(const MGLPixelCoordinates& at, const Levels& levels, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         const int32_t u = at.u[i] - kHalfTexel;
         const int32_t v = at.v[i] - kHalfTexel;
         const int32_t lod = at.lod[i];
         const int32_t blend = (lod >> kBlendShift) & kFull;
         level[i] = std::clamp(lod >> kLevelShift, 0, levels.last);
-        SetQuad(*this, 0, i, u, v, level[i], kFull - blend, offsetLevels);
-        SetQuad(*this, 1, i, u, v, level[i] < levels.last ? level[i] + 1 : level[i], blend, offsetLevels);
+        SetQuad(*this, 0, i, u, v, level[i], kFull - blend, levels);
+        SetQuad(*this, 1, i, u, v, level[i] < levels.last ? level[i] + 1 : level[i], blend, levels);
     }
 }
 
-bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets,
-                                int32_t count) {
+bool MGLPixelQuads::FillByEight(const MGLPixelCoordinates& at, const Levels& levels, int32_t count) {
 #if MGL_VECTOR_UNIT(AVX2)
     if (MGLVectorUnit::EightLanes()) {
-        FillLanesWrapped(*this, at, levels, withOffsets, count);
+        FillLanesWrapped(*this, at, levels, count);
         MGLVectorUnit::Filled(MGLVectorUnit::Pass::Quads, count);
         return true;
     }
 #else
     (void)at;
     (void)levels;
-    (void)withOffsets;
     (void)count;
 #endif
     return false;

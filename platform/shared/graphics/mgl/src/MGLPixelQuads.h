@@ -10,12 +10,11 @@ class MGLPixelCoordinates;
 // The two quads each pixel of a run of a perspective row reads for
 // trilinear filtering (TextureFilter::Trilinear), worked out from the pixels'
 // coordinates ahead of their depth tests, as those coordinates are: the
-// pixel's level, the texel its quad starts from on the level and on the
-// next, and each quad's four weights. A weight is what the sampler weighs
-// its texel by (QuadWeights::Values), held in the high byte of a 16-bit
-// lane, the quad's four in one word in the quad's order, texel 0 lowest.
-// Where asked, also each quad's texels' byte offsets from its level's base,
-// for a run that reads its quads afresh rather than keeps them.
+// pixel's level, and for its quad on the level and on the next, the four
+// texels' byte offsets from the level's base and their weights. A weight is
+// what the sampler weighs its texel by (QuadWeights::Values), held in the
+// high byte of a 16-bit lane, the quad's four in one word in the quad's
+// order, texel 0 lowest.
 class MGLPixelQuads {
 public:
     // As many as MGLPixelCoordinates works out at a time.
@@ -43,22 +42,20 @@ public:
     };
 
     int32_t level[kPixels];
-    int32_t tu[kQuads][kPixels];
-    int32_t tv[kQuads][kPixels];
     uint64_t weights[kQuads][kPixels];
     // TexelLevel::QuadOffsetsIn's offsets modulo 2^32: exact for a level the
     // sampler can read, whose last texel lies within 31 bits of its base.
     uint32_t offsets[kQuads][kCorners][kPixels];
 
     // The first `count` (1..kPixels) pixels of `at`, on a texture of these
-    // levels, with their offsets where `withOffsets`, through the vector
-    // unit where the eight-at-a-time passes run (MGLVectorUnit::EightLanes).
-    void Fill(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
+    // levels, through the vector unit where the eight-at-a-time passes run
+    // (MGLVectorUnit::EightLanes).
+    void Fill(const MGLPixelCoordinates& at, const Levels& levels, int32_t count);
     // The same one pixel at a time, on any processor.
-    void FillEach(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
+    void FillEach(const MGLPixelCoordinates& at, const Levels& levels, int32_t count);
     // The same eight pixels at a time; false, with nothing filled, where
     // those passes do not run.
-    bool FillByEight(const MGLPixelCoordinates& at, const Levels& levels, bool withOffsets, int32_t count);
+    bool FillByEight(const MGLPixelCoordinates& at, const Levels& levels, int32_t count);
 };
 
 #endif

@@ -206,11 +206,9 @@ public:
     template <TextureWrap Wrap, class Decoder, TextureFilter Mode>
     __m128i QuadLanesIn(int32_t u, int32_t v, int32_t lod, QuadMemo* memo);
     // QuadLanesIn for trilinear filtering at pixel (u, v), i of a
-    // run whose quads were worked out ahead; `afresh`, its quads read
-    // afresh rather than kept in the memo.
-    template <TextureWrap Wrap, class Decoder>
-    __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, bool afresh,
-                                QuadMemo& memo);
+    // run whose quads were worked out ahead.
+    template <class Decoder>
+    __m128i TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, QuadMemo& memo);
 #endif
 
 private:
@@ -268,11 +266,6 @@ private:
     // null when the level cannot be read.
     template <TextureWrap Wrap, class Decoder>
     const texel_format::QuadTexels* KeptQuad(int32_t u, int32_t v, int32_t level, QuadMemo& memo, int32_t slot);
-    // KeptQuad for the quad from texel (tu, tv) of the level, the texel
-    // (u, v) falls on.
-    template <TextureWrap Wrap, class Decoder>
-    const texel_format::QuadTexels* KeptQuadFrom(int32_t u, int32_t v, int32_t level, int32_t tu, int32_t tv,
-                                                 QuadMemo& memo, int32_t slot);
 #if MGL_VECTOR_UNIT(SSE2)
     // The quad weighted, its halves not yet added (QuadTexels::Weighed;
     // nothing when the level cannot be read): the memo's kept quad `slot`,
@@ -293,16 +286,11 @@ private:
         texels.Read<Decoder>(quad);
         return texels.Weighed(weights);
     }
-    // The same for quad `slot` of pixel i of a run worked out ahead.
-    template <TextureWrap Wrap, class Decoder>
-    __m128i WeighedQuadAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
-                             QuadMemo& memo, int32_t slot) {
-        const texel_format::QuadTexels* kept =
-            KeptQuadFrom<Wrap, Decoder>(u, v, level, quads.tu[slot][i], quads.tv[slot][i], memo, slot);
-        return kept != nullptr ? kept->Weighed(quads.weights[slot][i]) : _mm_setzero_si128();
-    }
-    // WeighedQuadAhead with the quad read afresh rather than kept, from the
-    // offsets worked out ahead on the level's shape (in its own wrap mode).
+    // The same for quad `slot` of pixel i of a run worked out ahead, read
+    // from the offsets worked out on the level's shape (in its own wrap
+    // mode). Its texels are read afresh, not kept: a minified pixel's quads
+    // seldom serve its neighbour, and even on a magnified texture the
+    // branch that asks whether they do costs more than the reads it saves.
     template <class Decoder>
     __m128i WeighedQuadRead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
                             QuadMemo& memo, int32_t slot) {
@@ -312,12 +300,6 @@ private:
         const uint8_t* quad[MGLPixelQuads::kCorners];
         for (int32_t k = 0; k < MGLPixelQuads::kCorners; ++k) quad[k] = texels.base + quads.offsets[slot][k][i];
         return texel_format::QuadTexels::ReadWeighed<Decoder>(quad, quads.weights[slot][i]);
-    }
-    template <TextureWrap Wrap, class Decoder>
-    __m128i WeighedQuadOf(bool afresh, const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v, int32_t level,
-                          QuadMemo& memo, int32_t slot) {
-        return afresh ? WeighedQuadRead<Decoder>(quads, i, u, v, level, memo, slot)
-                      : WeighedQuadAhead<Wrap, Decoder>(quads, i, u, v, level, memo, slot);
     }
 #endif
     // Adds the quad at (u, v) on the level, weighted, to the colour; through
@@ -469,13 +451,6 @@ inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuad(int32_t u, in
     // the level serves both.
     const int32_t tu = (u >> (level + 8)) >> 8;
     const int32_t tv = (v >> (level + 8)) >> 8;
-    return KeptQuadFrom<Wrap, Decoder>(u, v, level, tu, tv, memo, slot);
-}
-
-template <TextureWrap Wrap, class Decoder>
-inline const texel_format::QuadTexels* MGLTextureSampler::KeptQuadFrom(int32_t u, int32_t v, int32_t level,
-                                                                       int32_t tu, int32_t tv, QuadMemo& memo,
-                                                                       int32_t slot) {
     memo.Read(u, v, level);
     QuadMemo::Kept& kept = memo.kept[slot];
     if (kept.level != level || kept.tu != tu || kept.tv != tv) {
@@ -608,19 +583,19 @@ inline __m128i MGLTextureSampler::QuadLanesIn(int32_t u, int32_t v, int32_t lod,
 
 // A second quad whose weights are all nothing adds nothing: only where it
 // lies is left, as QuadLanesIn leaves it without a blend.
-template <TextureWrap Wrap, class Decoder>
+template <class Decoder>
 inline __m128i MGLTextureSampler::TrilinearLanesAhead(const MGLPixelQuads& quads, int32_t i, int32_t u, int32_t v,
-                                                      bool afresh, QuadMemo& memo) {
+                                                      QuadMemo& memo) {
     using namespace sampler_detail;
     const int32_t level = quads.level[i];
     const int32_t level2 = level < LastLevel() ? level + 1 : level;
     const int32_t uu = u - kHalfTexel;
     const int32_t vv = v - kHalfTexel;
-    __m128i sum = WeighedQuadOf<Wrap, Decoder>(afresh, quads, i, uu, vv, level, memo, 0);
+    __m128i sum = WeighedQuadRead<Decoder>(quads, i, uu, vv, level, memo, 0);
     if (quads.weights[1][i] == 0) {
         memo.Read(uu, vv, level2);
     } else {
-        sum = _mm_add_epi16(sum, WeighedQuadOf<Wrap, Decoder>(afresh, quads, i, uu, vv, level2, memo, 1));
+        sum = _mm_add_epi16(sum, WeighedQuadRead<Decoder>(quads, i, uu, vv, level2, memo, 1));
     }
     return texel_format::texel_pair::SumOfHalves(sum);
 }

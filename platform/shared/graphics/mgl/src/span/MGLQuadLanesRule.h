@@ -35,21 +35,13 @@ struct QuadLanesRule {
     // Whether the row's bilinear quads all lie on level 0.
     static constexpr bool kFirstLevel = Mode != TextureFilter::BilinearMip;
     static constexpr int32_t kLongRowPixels = MemoPixels(Mode);
-    // Rows shorter than this read their trilinear quads afresh, at offsets
-    // precomputed with their weights: in so few pixels, whose scale
-    // changes from row to row, whether the last quad serves again is too
-    // irregular for branch prediction, and the mispredicted branch that
-    // asks costs more than the memory reads it would save. Longer rows
-    // keep them.
-    static constexpr int32_t kKeptQuadPixels = 8;
     MGLTextureSampler& sampler;
     uint32_t format;
-    bool quadsAfresh;
     QuadMemo memo;
     texel_format::WeightedTexels texel;
 
     QuadLanesRule(MGLTextureSampler& sampler, const SpanRow& row)
-        : sampler(sampler), format(row.format), quadsAfresh(row.count < kKeptQuadPixels), memo(RowMemo(row)) {}
+        : sampler(sampler), format(row.format), memo(RowMemo(row)) {}
 
     bool Passes(int32_t u, int32_t v, int32_t lod) {
         if constexpr (Mode == TextureFilter::BilinearOrMip) {
@@ -59,16 +51,16 @@ struct QuadLanesRule {
             return Taken(sampler.QuadLanesIn<Wrap, Decoder, Mode>(u, v, lod, Kept()));
         }
     }
-    // Trilinear rows work out their quads ahead: two quads of eight pixels
-    // take fewer steps than one pixel's two. Rows that read them afresh
-    // work out where their texels lie as well.
+    // Trilinear rows work out their quads ahead, where their texels lie
+    // and their weights: two quads of eight pixels take fewer steps than
+    // one pixel's two.
     void FillQuads(const MGLPixelCoordinates& ahead, MGLPixelQuads& quads, int32_t pixels) {
-        quads.Fill(ahead, sampler.QuadLevels(), quadsAfresh, pixels);
+        quads.Fill(ahead, sampler.QuadLevels(), pixels);
     }
     bool PassesAhead(const MGLPixelCoordinates& ahead, const MGLPixelQuads& quads, int32_t i)
         requires(Memo && Mode == TextureFilter::Trilinear)
     {
-        return Taken(sampler.TrilinearLanesAhead<Wrap, Decoder>(quads, i, ahead.u[i], ahead.v[i], quadsAfresh, memo));
+        return Taken(sampler.TrilinearLanesAhead<Decoder>(quads, i, ahead.u[i], ahead.v[i], memo));
     }
     // A bilinear row's texels, eight pixels at a time where the eight read
     // one level, which the row does not write: their texels are then what
