@@ -1,7 +1,7 @@
 // The 3D renderer's rasteriser against Mesa's off-screen software renderer,
 // both single-threaded into a 240 x 320 r5g6b5 target with a depth buffer
 // (Mesa's rasteriser is told to use no threads of its own; its name is
-// printed at the start). Three scenes a frame, after the clears: 1,000
+// printed at the start). One of these scenes a frame, after the clears: 1,000
 // tiny depth-tested triangles (about a dozen pixels each), and 1,000 small
 // ones (edges of about 4.5 to 8.5 pixels, some 20 pixels each), where the
 // set-up of each triangle and of each row costs most; 1,000 long thin flat
@@ -9,7 +9,8 @@
 // most; and a pixel-heavy scene of a few large
 // triangles (a receding floor, a billboard with coordinates past its
 // texture's edges and a small far quad, about 50,000 pixels), where the
-// spans and the sampler cost most. Flat in their own colours, or textured
+// spans and the sampler cost most; and a turned cube of twelve triangles
+// whose far faces the near ones hide. Flat in their own colours, or textured
 // perspective-correct from a 64 x 64 (or 256 x 256) texture with its mip
 // chain: r5g6b5 in every filter mode and wrap mode, and the formats with
 // alpha and of 32 bits (a quarter of their checker cells transparent where
@@ -111,12 +112,18 @@ const TexturedCase kPixelHeavyCases[] = {
     {"NearestMipL8", CheckerIn<RSBFormat_L8>, RSBFormat_L8, TextureFilter::NearestMip},
 };
 
+const TexturedCase kCubeCases[] = {
+    {"Textured", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::NearestMip},
+    {"Trilinear", kR5G6B5, RSBFormat_R5G6B5, TextureFilter::Trilinear},
+};
+
 // Both renderers and the scenes, made once (the device is a singleton).
 struct Setup {
     std::vector<peer::SceneTriangle> tiny = peer::MakeScene(27, kTriangles, kTriangleSize, false);
     std::vector<peer::SceneTriangle> small = peer::MakeSmallScene(28, kTriangles, kWidth, kHeight);
     std::vector<peer::SceneTriangle> thin = peer::MakeThinScene(29, kTriangles, kWidth, kHeight);
     std::vector<peer::SceneTriangle> heavy = peer::MakePixelHeavyScene();
+    std::vector<peer::SceneTriangle> cube = peer::MakeCubeScene();
     peer::MGLPeerRenderer ours{kWidth, kHeight};
     peer::OSMesaPeer mesa{kWidth, kHeight};
     const std::vector<peer::SceneTriangle>* scene = nullptr;
@@ -145,7 +152,7 @@ Setup& Shared() {
     return *setup;
 }
 
-enum class SceneKind { Tiny, Small, Thin, Heavy };
+enum class SceneKind { Tiny, Small, Thin, Heavy, Cube };
 
 // What one benchmark draws: one of the scenes, flat (no texture) or
 // textured.
@@ -158,6 +165,7 @@ struct Case {
             case SceneKind::Tiny: return setup.tiny;
             case SceneKind::Small: return setup.small;
             case SceneKind::Thin: return setup.thin;
+            case SceneKind::Cube: return setup.cube;
             default: return setup.heavy;
         }
     }
@@ -223,6 +231,9 @@ const bool kRegistered = [] {
     Register("MglRasterHeavyFlat", Case{SceneKind::Heavy, nullptr});
     for (const TexturedCase& textured : kPixelHeavyCases) {
         Register(std::string("MglRasterHeavy") + textured.name, Case{SceneKind::Heavy, &textured});
+    }
+    for (const TexturedCase& textured : kCubeCases) {
+        Register(std::string("MglRasterCube") + textured.name, Case{SceneKind::Cube, &textured});
     }
     return true;
 }();

@@ -188,6 +188,37 @@ inline std::vector<SceneTriangle> MakePixelHeavyScene() {
     return scene;
 }
 
+// A cube of side 2 turned about the vertical and the horizontal axis, its
+// centre at depth 3, the whole texture 0..64 on each face: twelve
+// triangles over about a third of the target, the far faces drawn first
+// and hidden by the depth test.
+inline std::vector<SceneTriangle> MakeCubeScene() {
+    constexpr float kDepth = 3;
+    constexpr float kYaw = 0.6f;
+    constexpr float kPitch = 0.45f;
+    constexpr int32_t kFaces[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                                      {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    constexpr float kFaceUV[4][2] = {{0, 0}, {64, 0}, {64, 64}, {0, 64}};
+    float corners[8][3];
+    for (int32_t c = 0; c < 8; ++c) {
+        const float x = c & 4 ? 1.0f : -1.0f, y = c & 2 ? 1.0f : -1.0f, z = c & 1 ? 1.0f : -1.0f;
+        const float turnedX = x * std::cos(kYaw) + z * std::sin(kYaw);
+        const float turnedZ = -x * std::sin(kYaw) + z * std::cos(kYaw);
+        corners[c][0] = turnedX;
+        corners[c][1] = y * std::cos(kPitch) - turnedZ * std::sin(kPitch);
+        corners[c][2] = y * std::sin(kPitch) + turnedZ * std::cos(kPitch) - kDepth;
+    }
+    std::vector<SceneTriangle> scene;
+    for (const auto& face : kFaces) {
+        float p[4][3];
+        for (int32_t k = 0; k < 4; ++k) {
+            for (int32_t i = 0; i < 3; ++i) p[k][i] = corners[face[k]][i];
+        }
+        AddQuad(scene, p, kFaceUV);
+    }
+    return scene;
+}
+
 }  // namespace peer
 
 #endif
