@@ -98,19 +98,29 @@ std::unique_ptr<CTextureObject_MGL> BoundTexture() {
     return texture;
 }
 
-// Whether every pixel of row y of the device's current surface is drawn,
-// or none is.
-bool RowDrawn(const rig::Renderer& r, int32_t y) {
+// A target of kRows rows with the texture bound to unit 0: where each
+// test starts.
+struct TexturedTarget {
+    rig::Renderer r{kWidth, kRows};
+    std::unique_ptr<CTextureObject_MGL> texture = r.ok ? BoundTexture() : nullptr;
+
+    bool Ok() const { return texture != nullptr; }
+};
+
+// Whether every pixel of row y of the device's current surface is drawn
+// (`drawn`), or none is.
+bool RowIs(const rig::Renderer& r, int32_t y, bool drawn) {
     for (int32_t x = 0; x < kWidth; ++x) {
-        if (r.Pixel16(x, y) == 0) return false;
+        if ((r.Pixel16(x, y) != 0) != drawn) return false;
     }
     return true;
 }
-bool RowBlank(const rig::Renderer& r, int32_t y) {
-    for (int32_t x = 0; x < kWidth; ++x) {
-        if (r.Pixel16(x, y) != 0) return false;
-    }
-    return true;
+
+// Whether the two rows before the step are drawn (`firstDrawn`) and the two
+// after it blank, or the other way round.
+bool HalvesAre(const rig::Renderer& r, bool firstDrawn) {
+    return RowIs(r, 0, firstDrawn) && RowIs(r, 1, firstDrawn) && RowIs(r, 2, !firstDrawn) &&
+           RowIs(r, 3, !firstDrawn);
 }
 
 // The step re-makes the target and binds it: the rows after it are drawn
@@ -118,33 +128,28 @@ bool RowBlank(const rig::Renderer& r, int32_t y) {
 TEST(MGLSpanRowsStepTest, RowsAfterAStepThatRemakesTheTargetAreDrawnIntoTheNewPlanes) {
     for (const NamedSpan& span : kSpans) {
         SCOPED_TRACE(span.name);
-        rig::Renderer r(kWidth, kRows);
-        ASSERT_TRUE(r.ok);
-        const auto texture = BoundTexture();
-        ASSERT_NE(texture, nullptr);
+        TexturedTarget target;
+        ASSERT_TRUE(target.Ok());
+        rig::Renderer& r = target.r;
         HostRows rows(r, 2, [&r] {
             ASSERT_TRUE(r.device.MakeSurface(kWidth, kRows, RSBFormat_R5G6B5, RSBFormat_Z32));
             ASSERT_TRUE(r.context->BindRenderTarget());
         });
         span.span(*r.context, rows.Rows());
         EXPECT_EQ(rows.Steps(), kRows);
-        EXPECT_TRUE(RowBlank(r, 0) && RowBlank(r, 1));
-        EXPECT_TRUE(RowDrawn(r, 2) && RowDrawn(r, 3));
+        EXPECT_TRUE(HalvesAre(r, false));
     }
 }
 
 // The step deletes the texture bound to unit 0: the rows after it sample
 // the emptied unit, not the texture's freed texels.
 TEST(MGLSpanRowsStepTest, RowsAfterAStepThatDeletesTheTextureSampleNone) {
-    rig::Renderer r(kWidth, kRows);
-    ASSERT_TRUE(r.ok);
-    auto texture = BoundTexture();
-    ASSERT_NE(texture, nullptr);
-    HostRows rows(r, 2, [&texture] { texture.reset(); });
-    SpanRowsTexturedPerspective(*r.context, rows.Rows());
+    TexturedTarget target;
+    ASSERT_TRUE(target.Ok());
+    HostRows rows(target.r, 2, [&target] { target.texture.reset(); });
+    SpanRowsTexturedPerspective(*target.r.context, rows.Rows());
     EXPECT_EQ(rows.Steps(), kRows);
-    EXPECT_TRUE(RowDrawn(r, 0) && RowDrawn(r, 1));
-    EXPECT_TRUE(RowBlank(r, 2) && RowBlank(r, 3));
+    EXPECT_TRUE(HalvesAre(target.r, true));
 }
 
 // The step deletes the context: the call ends there, touching it no more
@@ -152,15 +157,13 @@ TEST(MGLSpanRowsStepTest, RowsAfterAStepThatDeletesTheTextureSampleNone) {
 TEST(MGLSpanRowsStepTest, AStepThatDeletesTheContextEndsTheCall) {
     for (const NamedSpan& span : kSpans) {
         SCOPED_TRACE(span.name);
-        rig::Renderer r(kWidth, kRows);
-        ASSERT_TRUE(r.ok);
-        const auto texture = BoundTexture();
-        ASSERT_NE(texture, nullptr);
+        TexturedTarget target;
+        ASSERT_TRUE(target.Ok());
+        rig::Renderer& r = target.r;
         HostRows rows(r, 2, [&r] { r.context.reset(); });
         span.span(*r.context, rows.Rows());
         EXPECT_EQ(rows.Steps(), 2);
-        EXPECT_TRUE(RowDrawn(r, 0) && RowDrawn(r, 1));
-        EXPECT_TRUE(RowBlank(r, 2) && RowBlank(r, 3));
+        EXPECT_TRUE(HalvesAre(r, true));
     }
 }
 
