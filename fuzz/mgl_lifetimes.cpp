@@ -1417,8 +1417,8 @@ private:
     // A host's sample of any unit of either context, one past either end
     // of the eight included, at coordinates and a level of detail of the
     // input's: the unit is looked up as it is now, whatever texture was
-    // deleted, replaced or remade since, and one past the eight leaves the
-    // colour as it was.
+    // deleted, replaced or remade since, and a number outside the eight
+    // leaves the colour as it was.
     bool SampleUnit() {
         MGLContext& context = PickContext();
         const int32_t unit = m_program.Below(MGLContext::kTextureUnits + 2) - 1;

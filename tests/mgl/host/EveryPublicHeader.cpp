@@ -50,8 +50,9 @@ concept HandsOutRecordsForHost = requires(Table& table) { table.Slot(0); } ||
                                  requires(Table& table) { table.UsedSlot(0); } ||
                                  requires(Table& table) { table.AdoptBlock(0, {}); };
 
-// What a host may do with them: a tool prints span code a word at a time,
-// each branch to a label of its own, and a native span samples a unit.
+// What a host does with the routines it is given: a tool prints span code a
+// word at a time, each branch to a label of its own, and a native span
+// samples a unit.
 [[maybe_unused]] void PrintSpanCode(const uint32_t* code, int32_t words, bool polygonNames) {
     char mnemonic[16];
     char operands[64];
