@@ -40,6 +40,10 @@
 // - the portable spans handed rows by the host, as a fill of its own would
 //   hand them, whose step between rows runs an operation at one of them
 //   (which may re-make the target, delete unit 0's texture or the context);
+// - a sample of any unit of either context (one past either end of the
+//   eight too) at any coordinates and level of detail, as a native span
+//   of the host's samples, and any span-code word printed by a tool into
+//   buffers of any capacity;
 // - draws: polygons, indexed polygons, triangle and quad strips, a 2D
 //   polygon, 2D rectangles, a screen rectangle, and 3D and 2D lines, whose
 //   routine must be told each segment in the terms of the colour plane
@@ -117,11 +121,11 @@
 #include "MGLContextCore.h"
 #include "MGLDebugFont.h"
 #include "MGLDebugText.h"
+#include "MGLDisassembler.h"
 #include "MGLHost.h"
 #include "MGLShaderState.h"
 #include "MGLSpans.h"
 #include "MGLTestDevice.h"
-#include "MGLTextureSampler.h"
 #include "PlaneLoadFuzz.h"
 #include "RenderPoly.h"
 
@@ -201,6 +205,8 @@ enum class Op : uint8_t {
     SwitchDevice,
     PolyCalls,
     HostRows,
+    SampleUnit,
+    PrintSpanCode,
     Count
 };
 constexpr int32_t kOpCount = static_cast<int32_t>(Op::Count);
@@ -213,7 +219,7 @@ constexpr const char* kOpNames[kOpCount] = {
     "bind buffer",    "clear buffers",       "replace hook",        "delete poly",   "delete context",
     "nested draw",    "delete own surface",  "buffer operation",    "debug text",    "bind state",
     "set transforms", "remake planes",       "watch",               "switch device", "poly calls",
-    "host rows"};
+    "host rows",      "sample unit",         "print span code"};
 
 // A step whose first byte has this bit set closes without a draw.
 constexpr uint8_t kOpenStepBit = 1;
@@ -226,6 +232,10 @@ constexpr int32_t kDebugTextSizes[] = {0, 1, 7};
 // Span code of one instruction, a return (branch-and-exchange to the link
 // register): what it reaches is the interpreter's own fuzzer's business.
 constexpr uint32_t kSpanReturn = 0xE12FFF1Eu;
+// Room for the longest text the disassembler prints, and more.
+constexpr int32_t kTextCapacity = 64;
+// A sampled channel's largest value, 255 times 257.
+constexpr int32_t kFullChannel = 0xFFFF;
 // Fill modes a state may ask for, one past either end of the range included.
 constexpr int32_t kFillModeChoices = MGLContext::kFillTriangleLast + 2;
 constexpr int32_t kInterpolantChoices = 24;
@@ -727,6 +737,8 @@ private:
             case Op::Watch: return Watch();
             case Op::SwitchDevice: return SwitchDevice();
             case Op::HostRows: return HostRows();
+            case Op::SampleUnit: return SampleUnit();
+            case Op::PrintSpanCode: return PrintSpanCode();
             default: return PolyCalls();
         }
     }
@@ -1401,6 +1413,56 @@ private:
         Rows m_depth;
         int32_t m_row = 0;
     };
+
+    // A host's sample of any unit of either context, one past either end
+    // of the eight included, at coordinates and a level of detail of the
+    // input's: the unit is looked up as it is now, whatever texture was
+    // deleted, replaced or remade since, and a number outside the eight
+    // leaves the colour as it was.
+    bool SampleUnit() {
+        MGLContext& context = PickContext();
+        const int32_t unit = m_program.Below(MGLContext::kTextureUnits + 2) - 1;
+        const int32_t u = m_program.Word();
+        const int32_t v = m_program.Word();
+        const int32_t lod = m_program.Word();
+        RSBFormat_ARGB_fixed colour{0, 0, 0, 0};
+        SampleTexture(context, unit, u, v, lod, &colour);
+        const bool sampled = unit >= 0 && unit < MGLContext::kTextureUnits;
+        for (const int32_t channel : {colour.a, colour.r, colour.g, colour.b}) {
+            Check(channel >= 0 && channel <= kFullChannel && (sampled || channel == 0));
+        }
+        return true;
+    }
+
+    // A tool's print of any span-code word, each text in a buffer of a
+    // capacity of the input's (none included) and exactly that long; the
+    // operand text then appended to, left unterminated first when the input
+    // says so, and the name tables asked at any index.
+    bool PrintSpanCode() {
+        const auto word = static_cast<uint32_t>(m_program.Word());
+        const int32_t label = m_program.Half();
+        const uint8_t options = m_program.Byte();
+        std::vector<char> mnemonic(static_cast<size_t>(m_program.Below(kTextCapacity + 1)), '?');
+        std::vector<char> operands(static_cast<size_t>(m_program.Below(kTextCapacity + 1)), '?');
+        const int32_t index = static_cast<int8_t>(m_program.Byte());
+        const bool polygonNames = (options & 1) != 0;
+        DisassembleSpanCode(word, label, mnemonic.data(), mnemonic.size(), operands.data(), operands.size(),
+                            polygonNames);
+        Check(Terminated(mnemonic) && Terminated(operands));
+        if ((options & 2) != 0 && !operands.empty()) operands.back() = '?';
+        const std::vector<char> before = operands;
+        DescribeStateOperand(word, operands.data(), operands.size(), polygonNames);
+        // A text whose end is not within its buffer is full: it stays so.
+        Check(Terminated(before) ? Terminated(operands) : operands == before);
+        Check(ConditionName(index) != nullptr && OpcodeName(index) != nullptr && ShiftName(index) != nullptr &&
+              BlockModeName(index) != nullptr);
+        return true;
+    }
+
+    // Whether a text ends within its buffer; an empty buffer holds no text.
+    static bool Terminated(const std::vector<char>& text) {
+        return text.empty() || std::memchr(text.data(), '\0', text.size()) != nullptr;
+    }
 
     // The units a buffer-table slot was mirrored into last, rather than a
     // texture: a bit per unit, per context.

@@ -15,7 +15,6 @@
 #include "ImageFileBuilder.h"
 #include "MGLContextCore.h"
 #include "MGLSpans.h"
-#include "MGLTextureSampler.h"
 #include "RenderPolyRig.h"
 
 namespace {

@@ -158,4 +158,10 @@ TEST(MGLDisassembler, NameTablesAndTruncation) {
     EXPECT_EQ(operands[8], '#');
     DisassembleSpanCode(0xE59C04EC, 0, mnemonic, 4, operands, 10, true);
     EXPECT_STREQ(operands, "r0,[s->te");
+
+    // A host's operand text with no end within its capacity is full: the
+    // operand is not appended, and nothing past the capacity is read.
+    char unterminated[4] = {'r', '0', ',', '['};
+    DescribeStateOperand(0xE59C0460, unterminated, sizeof unterminated, false);
+    EXPECT_EQ(std::string(unterminated, sizeof unterminated), "r0,[");
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "CGenUtil.h"
+
 class MGLContext;
 
 // The portable span routines, in the triangle fill's convention: x0 and x1
@@ -30,6 +32,19 @@ void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1);
 // below 15 (of 65535) leaves colour and depth as they are. Targets r5g6b5,
 // x8r8g8b8 and x14r6g6b6.
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1);
+
+// One sample of texture unit `unit` at u, v in 16.16 texels of level 0 and
+// level of detail `lod` (16.16: its integer part the mip level, bits 15..8
+// the blend between it and the next), as the unit's filter and wrap modes
+// read it; channels come out 0..65535. A unit number outside 0..7, or a
+// filter mode outside 0..7, leaves the colour as it is. The unit is looked
+// up at each call, as its texture's surface is then: a sample after a
+// texture was deleted, replaced or given new planes reads what the unit
+// shows now, and a unit that shows nothing, or names memory it does not own,
+// samples transparent black. A native span samples its texture so, from
+// inside a draw too.
+void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
+                   RSBFormat_ARGB_fixed* colour);
 
 // What a fill's step to the row below does to the record: the row pointers
 // move by their strides, the planes (intp_y) of the first `planes`

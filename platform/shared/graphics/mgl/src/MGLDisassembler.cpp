@@ -80,7 +80,9 @@ constexpr NamedField kUnitFields[] = {
 #undef MGL_UNIT_FIELD
 
 // Appends formatted text at the end of a caller's buffer, cutting at its
-// capacity.
+// capacity. The text's end is looked for within the capacity alone: a
+// buffer a host hands over unterminated counts as full, not as text that
+// goes on past it.
 class TextAppender {
 public:
     TextAppender(char* buffer, size_t capacity) : m_buffer(buffer), m_capacity(capacity) {}
@@ -91,7 +93,7 @@ public:
 
     __attribute__((format(printf, 2, 3))) void Append(const char* format, ...) {
         if (m_capacity == 0) return;
-        const size_t used = std::strlen(m_buffer);
+        const size_t used = strnlen(m_buffer, m_capacity);
         if (used + 1 >= m_capacity) return;
         va_list args;
         va_start(args, format);

@@ -53,22 +53,7 @@ void DecodeTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* 
                             palette + kPaletteEntryBytes * static_cast<uint32_t>(index));
 }
 
-void FetchTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
-                int32_t paletteEntries) {
-    DecodeTexel(address, format, colour, palette, paletteEntries);
-}
-
 void AccumulateTexelWeighted(const uint8_t* address, int32_t weight, uint32_t format, RSBFormat_ARGB_fixed* colour,
                              const uint8_t* palette, int32_t paletteEntries) {
     texel_format::AddWeighted(texel_format::AnyTexel{format, palette, paletteEntries}, address, weight, colour);
-}
-
-void AccumulateTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
-                     int32_t paletteEntries) {
-    RSBFormat_ARGB_fixed texel = {0, 0, 0, 0};
-    DecodeTexel(address, format, &texel, palette, paletteEntries);
-    colour->a += texel.a;
-    colour->r += texel.r;
-    colour->g += texel.g;
-    colour->b += texel.b;
 }

@@ -242,14 +242,9 @@ void TexelQuadAddress(const uint8_t* const levels[kTexelLevels], int32_t bpp, Te
 // format it does not know leaves the colour as it is.
 void DecodeTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
                  int32_t paletteEntries);
-void FetchTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
-                int32_t paletteEntries);
 // Adds (channel x weight) >> 8 of the texel to each channel of the colour.
 void AccumulateTexelWeighted(const uint8_t* address, int32_t weight, uint32_t format, RSBFormat_ARGB_fixed* colour,
                              const uint8_t* palette, int32_t paletteEntries);
-// Adds the texel's channels to the colour.
-void AccumulateTexel(const uint8_t* address, uint32_t format, RSBFormat_ARGB_fixed* colour, const uint8_t* palette,
-                     int32_t paletteEntries);
 
 // Entries of the palette a palette format indexes, 0 for other formats.
 int32_t PaletteEntries(uint32_t format);

@@ -4,6 +4,7 @@
 
 #include "MGLBufferSlots.h"
 #include "MGLContextCore.h"
+#include "MGLSpans.h"
 
 namespace {
 

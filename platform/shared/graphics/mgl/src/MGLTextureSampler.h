@@ -601,8 +601,4 @@ inline __m128i MGLTextureSampler::TrilinearLanesAhead(const MGLPixelQuads& quads
 }
 #endif
 
-// One sample of texture unit `unit`, as its texture's surface is now.
-void SampleTexture(MGLContext& context, int32_t unit, int32_t u, int32_t v, int32_t lod,
-                   RSBFormat_ARGB_fixed* colour);
-
 #endif
