@@ -50,7 +50,10 @@
 //   bound as it is called;
 // - watchers of the host's own (two), each set on a surface slot's or a
 //   texture's surface or taken off, which when told of a change of the
-//   planes or of the end react once as their input chose: not at all,
+//   planes or of the end draw with both portable spans into each context's
+//   planes and read them through what the contexts hand out (told before
+//   the contexts, as a watcher set before a Reset is), and then react once
+//   as their input chose: not at all,
 //   taking themselves off, deleting the surface they watch, or running any
 //   operation here (one that would delete or remake a surface on its way
 //   out is given none: that surface is the renderer's to let go of);
@@ -527,10 +530,11 @@ private:
         Reaction m_onEnd;
     };
 
-    // A watcher's reaction to a tell, given once. What it runs may delete
-    // the surface that tells, or the watcher's own surface by another way;
-    // nothing here reaches the surface after the reaction.
+    // A watcher's reaction to a tell, given once, after its spans. What it
+    // runs may delete the surface that tells, or the watcher's own surface
+    // by another way; nothing here reaches the surface after the reaction.
     void Told(HostWatcher& watcher, CRenderSurface& surface, Reaction& reaction) {
+        DrawFromTell();
         const Reaction now = std::exchange(reaction, Reaction{});
         switch (now.response) {
             case Response::Nothing: return;
@@ -549,6 +553,42 @@ private:
         m_going.push_back(&surface);
         Told(watcher, surface, reaction);
         m_going.pop_back();
+    }
+
+    // Whatever a watcher is told, it may be told before the contexts that
+    // have the surface's planes bound: it reads the planes through what
+    // they hand out, as a native span would, draws row 0 of them with both
+    // spans and reads them again, all of which must reach only live pixels.
+    // The rows' starts are put back: the tell may come between a fill's rows.
+    void DrawFromTell() {
+        for (MGLContext* context : {m_context.get(), m_second.get()}) {
+            if (context == nullptr) continue;
+            MGLRecord& s = context->Record();
+            const uint32_t rows[] = {s.destptr, s.zptr};
+            ReadPlanes(*context);
+            s.destptr = s.destbase;
+            s.zptr = s.zbase;
+            SpanFlatDepth(*context, 0, kMaxSide * kOne);
+            SpanTexturedPerspective(*context, 0, kMaxSide * kOne);
+            ReadPlanes(*context);
+            s.destptr = rows[0];
+            s.zptr = rows[1];
+        }
+    }
+
+    static void ReadPlanes(MGLContext& context) {
+        const MGLRecord& s = context.Record();
+        for (const MGLContext::Plane plane :
+             {MGLContext::Plane::Colour, MGLContext::Plane::Depth, MGLContext::Plane::Stencil}) {
+            KeepFirstByte(context.PlanePixels(plane));
+            KeepFirstByte(context.PlaneSpan(plane, 0, 0, 1));
+        }
+        KeepFirstByte(context.RowSpan(MGLContext::Plane::Colour, s.destbase, 0, 1));
+        KeepFirstByte(context.RowSpan(MGLContext::Plane::Depth, s.zbase, 0, 1));
+    }
+
+    static void KeepFirstByte(const uint8_t* pixels) {
+        if (pixels != nullptr) Keep(pixels[0]);
     }
 
     bool Going(const CRenderSurface* surface) const {

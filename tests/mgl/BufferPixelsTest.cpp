@@ -77,13 +77,28 @@ TEST_F(BufferPixelsTest, EveryFormatStoresAndReadsItsOwnLayout) {
     }
 }
 
-TEST_F(BufferPixelsTest, PaletteFormatsAndPixelsOutsideThePlaneAreLeftAlone) {
-    const int32_t palette = Slot(2, 2, RSBFormat_P256A8R8G8B8);
-    PutBufferPixel(*table, palette, 0, 0, kColour);
-    EXPECT_EQ(Bytes(palette, 0, 0), std::vector<uint8_t>{0});
+// Palette formats, and x8r8g8b8, which is no buffer format, are neither
+// read nor written by any pixel operation.
+TEST_F(BufferPixelsTest, FormatsThatAreNoBufferFormatsAndPixelsOutsideThePlaneAreLeftAlone) {
     ArgbPixel untouched{1, 2, 3, 4};
-    EXPECT_FALSE(GetBufferPixel(*table, palette, 0, 0, &untouched));
-    EXPECT_EQ(untouched, (ArgbPixel{1, 2, 3, 4}));
+    const int32_t other = Slot(2, 2, RSBFormat_A8R8G8B8);
+    PutBufferPixel(*table, other, 0, 0, kColour);
+    for (const uint32_t format : {RSBFormat_P256A8R8G8B8, RSBFormat_X8R8G8B8}) {
+        SCOPED_TRACE(testing::Message() << std::hex << format);
+        const int32_t refused = Slot(2, 2, format);
+        const BufferRecord& record = *BufferSlots::Of(*table).UsedSlot(refused);
+        PutBufferPixel(*table, refused, 0, 0, kColour);
+        FillBufferRect(*table, refused, 0, 0, 2, 2, 255, 255, 255, 255);
+        DrawBufferLine(*table, refused, 0, 0, 1, 1, 255, 255, 255, 255);
+        CopyBufferRect(*table, refused, other, 0, 0, -1, -1, 0, 0);
+        EXPECT_EQ(std::vector<uint8_t>(record.levels[0], record.levels[0] + record.blockBytes),
+                  std::vector<uint8_t>(record.blockBytes, 0));
+        EXPECT_FALSE(GetBufferPixel(*table, refused, 0, 0, &untouched));
+        EXPECT_EQ(untouched, (ArgbPixel{1, 2, 3, 4}));
+        record.levels[0][0] = 9;
+        CopyBufferRect(*table, other, refused, 0, 0, -1, -1, 0, 1);
+        EXPECT_EQ(Bytes(other, 0, 1), std::vector<uint8_t>(4, 0));
+    }
 
     const int32_t slot = Slot(2, 2, RSBFormat_L8);
     for (auto [x, y] : {std::pair{-1, 0}, {2, 0}, {0, 2}, {0, -1}, {INT32_MIN, INT32_MAX}}) {
@@ -240,12 +255,6 @@ TEST_F(BufferPixelsTest, CopiesConvertEveryPixelAndClipToBothPlanes) {
             table->FreeBuffer(dst);
         }
     }
-    // A palette source has no colours to give.
-    const int32_t palette = Slot(2, 2, RSBFormat_P256X8R8G8B8);
-    const int32_t dst = Slot(2, 2, RSBFormat_L8);
-    BufferSlots::Of(*table).UsedSlot(palette)->levels[0][0] = 9;
-    CopyBufferRect(*table, dst, palette, 0, 0, -1, -1, 0, 0);
-    EXPECT_EQ(Plane(dst), std::vector<uint8_t>(4, 0));
 }
 
 }  // namespace

@@ -123,6 +123,14 @@ bool HalvesAre(const rig::Renderer& r, bool firstDrawn) {
            RowIs(r, 3, !firstDrawn);
 }
 
+// Whether the first `drawn` rows are drawn and the others blank.
+bool FirstRowsDrawn(const rig::Renderer& r, int32_t drawn) {
+    for (int32_t y = 0; y < kRows; ++y) {
+        if (!RowIs(r, y, y < drawn)) return false;
+    }
+    return true;
+}
+
 // The step re-makes the target and binds it: the rows after it are drawn
 // into the new planes, none into the old ones' freed memory.
 TEST(MGLSpanRowsStepTest, RowsAfterAStepThatRemakesTheTargetAreDrawnIntoTheNewPlanes) {
@@ -152,18 +160,33 @@ TEST(MGLSpanRowsStepTest, RowsAfterAStepThatDeletesTheTextureSampleNone) {
     EXPECT_TRUE(HalvesAre(target.r, true));
 }
 
-// The step deletes the context: the call ends there, touching it no more
-// and stepping no further.
+// The step rewrites unit 0's filter: the rows after it are drawn as a
+// call of their own would, which samples no texel in a mode without a
+// filter rule.
+TEST(MGLSpanRowsStepTest, RowsAfterAStepThatRewritesUnitZerosFilterSampleAsItSays) {
+    TexturedTarget target;
+    ASSERT_TRUE(target.Ok());
+    MGLContext& context = *target.r.context;
+    HostRows rows(target.r, 2, [&context] { context.Record().texture_units[0].filter_mode = 8; });
+    SpanRowsTexturedPerspective(context, rows.Rows());
+    EXPECT_EQ(rows.Steps(), kRows);
+    EXPECT_TRUE(HalvesAre(target.r, true));
+}
+
+// The step deletes the context, at the call's first step or a later one:
+// the call ends there, touching it no more and stepping no further.
 TEST(MGLSpanRowsStepTest, AStepThatDeletesTheContextEndsTheCall) {
     for (const NamedSpan& span : kSpans) {
-        SCOPED_TRACE(span.name);
-        TexturedTarget target;
-        ASSERT_TRUE(target.Ok());
-        rig::Renderer& r = target.r;
-        HostRows rows(r, 2, [&r] { r.context.reset(); });
-        span.span(*r.context, rows.Rows());
-        EXPECT_EQ(rows.Steps(), 2);
-        EXPECT_TRUE(HalvesAre(r, true));
+        for (const int32_t at : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << span.name << " at step " << at);
+            TexturedTarget target;
+            ASSERT_TRUE(target.Ok());
+            rig::Renderer& r = target.r;
+            HostRows rows(r, at, [&r] { r.context.reset(); });
+            span.span(*r.context, rows.Rows());
+            EXPECT_EQ(rows.Steps(), at);
+            EXPECT_TRUE(FirstRowsDrawn(r, at));
+        }
     }
 }
 

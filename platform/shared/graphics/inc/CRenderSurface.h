@@ -94,7 +94,11 @@ public:
     // key, so that a keyed copy of it writes every pixel. Looked at once, and
     // again after the pixels were handed out for writing.
     bool IsOpaque();
-    CRenderSurfaceBuffer* GetPlane(uint32_t index) const { return index < kPlaneCount ? m_planes[index] : nullptr; }
+    // None once the surface is being destroyed: its watchers are told of
+    // the end while its planes still stand, and none may take them up anew.
+    CRenderSurfaceBuffer* GetPlane(uint32_t index) const {
+        return index < kPlaneCount && !m_ending ? m_planes[index] : nullptr;
+    }
     ICRenderSurface* GetForwardTarget() const { return IsForwarding() ? m_forwardTarget : nullptr; }
 
     // A watcher is told after every change of the planes until it is taken
@@ -119,17 +123,18 @@ public:
     // Open over a change of the planes, by the surface or by a plane's own
     // buffer: the watchers are told when the outermost one closes, so that
     // a surface made anew in steps (its old planes let go of, new ones
-    // made) is seen once, whole. Over no surface, or one being destroyed
-    // (which tells its end instead), it does nothing.
+    // made) is seen once, whole. The pixels let go of meanwhile are freed
+    // only once every watcher has been told: a watcher told first may run
+    // code that reaches through another one not told yet. Over no surface
+    // it does nothing; over one being destroyed (which tells its end
+    // instead) it tells nothing.
     class PlaneChange {
     public:
         explicit PlaneChange(CRenderSurface* surface) : m_surface(surface) {
             if (surface != nullptr) ++surface->m_openChanges;
         }
         ~PlaneChange() {
-            if (m_surface != nullptr && --m_surface->m_openChanges == 0 && !m_surface->m_ending) {
-                m_surface->TellWatchers(&CRenderSurfaceWatcher::PlanesChanged);
-            }
+            if (m_surface != nullptr && --m_surface->m_openChanges == 0) m_surface->CloseChange();
         }
         PlaneChange(const PlaneChange&) = delete;
         PlaneChange& operator=(const PlaneChange&) = delete;
@@ -151,6 +156,15 @@ protected:
     }
 
 private:
+    // A plane hands over the pixel block it lets go of, to be freed once
+    // the change is told.
+    friend class CRenderSurfaceBuffer;
+    void RetirePixels(void* block);
+    // The outermost change closes: tell it, then free what it let go of,
+    // unless a tell is still under way or a watcher deleted the surface.
+    void CloseChange();
+    void FreeRetired();
+
     bool FillDescFlags(CRenderSurfaceDesc* desc) const;
     bool FillDescPlanes(CRenderSurfaceDesc* desc) const;
     // Fills one plane's pixels with a value of `valueFormat`.
@@ -165,7 +179,8 @@ private:
         bool ended;
         Telling* outer;
     };
-    void TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&));
+    // False when a watcher deleted the surface while it was told.
+    bool TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&));
     // The forward target's planes are read anew at every call.
     void PlanesChanged(CRenderSurface&) override {}
     void SurfaceEnding(CRenderSurface& surface) override;
@@ -184,6 +199,8 @@ private:
     std::vector<CRenderSurfaceWatcher*> m_watchers;
     uint32_t m_openChanges = 0;
     Telling* m_telling = nullptr;
+    // Pixel blocks let go of by the planes, freed once their change is told.
+    std::vector<void*> m_retired;
     bool m_ending = false;
 };
 

@@ -10,9 +10,10 @@ struct CRenderSurfaceLoadParams;
 // One plane of pixels of a render surface (colour, depth or stencil): format,
 // size, signed row pitch and pixel memory, owned or borrowed. Row 0 is at
 // `pixels`; a bottom-up plane has a negative pitch, so its row 0 is the last
-// row in memory. A plane a surface made tells that surface whenever its
-// pixels may be freed or made anew, so that whoever maps them lets go at
-// once (a flip keeps them where they are).
+// row in memory. A plane a surface made tells that surface whenever it lets
+// go of its pixels or makes them anew, so that whoever maps them lets go at
+// once (a flip keeps them where they are); the pixels it owned are the
+// surface's to free, once every watcher has been told.
 class CRenderSurfaceBuffer : public CClass {
 public:
     static constexpr uint16_t kFlagOwnsPixels = 0x1;
@@ -58,11 +59,11 @@ public:
     // Loads an indexed PNG image the way Create loads a BMP: the plane's
     // format 0 is chosen from the load parameters' format map, a size of 0
     // is taken from the image. `scratchPalette` holds 256 entries for a
-    // palette nobody keeps. Any pixels the plane owned are freed first.
+    // palette nobody keeps. Any pixels the plane owned are let go of first.
     bool LoadPNG(uint32_t* scratchPalette, uint32_t** palettePlace, const CRenderSurfaceLoadParams* loadParams,
                  int32_t pitchMode, int16_t pitch, void* pixels);
 
-    // Frees owned pixels and empties the plane; only kFlagExtended stays.
+    // Lets go of owned pixels and empties the plane; only kFlagExtended stays.
     void Release();
 
     uint32_t GetFormat() const { return m_format; }

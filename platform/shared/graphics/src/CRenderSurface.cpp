@@ -1,6 +1,7 @@
 #include "CRenderSurface.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "BlitCopy.h"
 #include "BlitLineFill.h"
@@ -49,14 +50,17 @@ void SetPresentationCode(uint32_t flags, uint32_t* code) {
 }  // namespace
 
 // A watcher may have deleted the surface while it was being told: the tells
-// under way stop at once. The planes the destruction lets go of are told as
-// the end alone, so that no watcher deletes the surface a second time.
+// under way stop at once. The watchers are told of the end while the planes
+// still stand (the surface answers none from then on), so that whatever a
+// watcher told first runs reaches no freed pixels through one told later;
+// the planes then go, told as the end alone, so that no watcher deletes the
+// surface a second time.
 CRenderSurface::~CRenderSurface() {
     for (Telling* telling = m_telling; telling != nullptr; telling = telling->outer) telling->ended = true;
     m_telling = nullptr;
     m_ending = true;
-    CRenderSurface::Destroy();
     TellWatchers(&CRenderSurfaceWatcher::SurfaceEnding);
+    CRenderSurface::Destroy();
 }
 
 uint32_t CRenderSurface::BufferTypeToIndex(uint32_t type) {
@@ -109,18 +113,37 @@ void CRenderSurface::AddWatcher(CRenderSurfaceWatcher* watcher) {
 
 void CRenderSurface::RemoveWatcher(CRenderSurfaceWatcher* watcher) { std::erase(m_watchers, watcher); }
 
+// Outside a change (nothing lets go of pixels so) it is a change of its own.
+void CRenderSurface::RetirePixels(void* block) {
+    const PlaneChange change(this);
+    m_retired.push_back(block);
+}
+
+// A change made by a watcher while it is told is told to every watcher in
+// turn, but the tell around it may still be running code that reaches the
+// pixels through a watcher it has not told yet: the outermost tell frees.
+void CRenderSurface::CloseChange() {
+    if (!m_ending && !TellWatchers(&CRenderSurfaceWatcher::PlanesChanged)) return;
+    if (m_telling == nullptr) FreeRetired();
+}
+
+void CRenderSurface::FreeRetired() {
+    for (void* block : std::exchange(m_retired, {})) MemFree(block);
+}
+
 // A watcher may take itself or another off while it is told: each one still
 // on the list is told once. One may delete the surface: the tell then reads
 // nothing of it again.
-void CRenderSurface::TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&)) {
+bool CRenderSurface::TellWatchers(void (CRenderSurfaceWatcher::*tell)(CRenderSurface&)) {
     Telling telling{false, m_telling};
     m_telling = &telling;
     const std::vector<CRenderSurfaceWatcher*> told = m_watchers;
     for (CRenderSurfaceWatcher* watcher : told) {
         if (std::find(m_watchers.begin(), m_watchers.end(), watcher) != m_watchers.end()) (watcher->*tell)(*this);
-        if (telling.ended) return;
+        if (telling.ended) return false;
     }
     m_telling = telling.outer;
+    return true;
 }
 
 uint32_t CRenderSurface::GetFormat() const {

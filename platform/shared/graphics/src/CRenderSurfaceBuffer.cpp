@@ -95,9 +95,15 @@ bool CRenderSurfaceBuffer::Allocate(int32_t pitch, uint16_t height) {
     return true;
 }
 
+// A surface's plane leaves its block to the surface, which frees it once
+// every watcher has been told that it is let go of.
 bool CRenderSurfaceBuffer::FreePixels() {
     if ((m_flags & kFlagOwnsPixels) == 0) return false;
-    MemFree(m_block);
+    if (m_owner != nullptr) {
+        m_owner->RetirePixels(m_block);
+    } else {
+        MemFree(m_block);
+    }
     m_block = nullptr;
     m_pixels = nullptr;
     return true;

@@ -179,9 +179,9 @@ void CTextureObject_MGL::PlanesChanged(CRenderSurface&) {
     }
 }
 
-// The surface is handed out by GetSurface, so a host may delete it: its
-// planes went first, so the mappings follow them to none, and nothing
-// reaches the surface after.
+// The surface is handed out by GetSurface, so a host may delete it: it
+// answers no planes from its end on, so the mappings follow them to none,
+// and nothing reaches the surface after.
 void CTextureObject_MGL::SurfaceEnding(CRenderSurface& surface) {
     if (&surface != m_surface) return;
     PlanesChanged(surface);

@@ -7,6 +7,7 @@
 #include "CMathFixed.h"
 #include "MGLBufferOps.h"
 #include "MGLFixed.h"
+#include "MGLOwnSpans.h"
 #include "MGLSpanInterpreter.h"
 #include "MGLSpans.h"
 #include "MGLContextCore.h"
@@ -144,8 +145,10 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     const auto* routine = span.target<PortableSpan>();
     const bool textured = routine != nullptr && *routine == SpanTexturedPerspective;
     const bool flat = routine != nullptr && *routine == SpanFlatDepth;
-    m_portableSpan = textured || flat ? *routine : nullptr;
-    m_portableRows = textured ? SpanRowsTexturedPerspective : (flat ? SpanRowsFlatDepth : nullptr);
+    // The fill calls them as its own: its draw brought the target to its surface already.
+    m_portableSpan = textured ? span_detail::OwnTexturedPerspective : (flat ? span_detail::OwnFlatDepth : nullptr);
+    m_portableRows =
+        textured ? span_detail::OwnRowsTexturedPerspective : (flat ? span_detail::OwnRowsFlatDepth : nullptr);
     m_nativeSpan = std::move(span);
     return true;
 }

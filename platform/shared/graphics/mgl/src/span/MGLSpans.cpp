@@ -4,6 +4,7 @@
 
 #include "MGLContextCore.h"
 #include "MGLFlatCallState.h"
+#include "MGLOwnSpans.h"
 #include "MGLRowRoutine.h"
 #include "MGLRowWalk.h"
 #include "MGLTextureSampler.h"
@@ -64,29 +65,53 @@ MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
 
 }  // namespace
 
-void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+namespace span_detail {
+
+void OwnFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
     const int32_t left = static_cast<int32_t>(x0);
     const int32_t right = static_cast<int32_t>(x1);
-    SpanRowsFlatDepth(context, OneRow(left, right));
+    OwnRowsFlatDepth(context, OneRow(left, right));
 }
 
-void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
+void OwnTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
     const int32_t left = static_cast<int32_t>(x0);
     const int32_t right = static_cast<int32_t>(x1);
-    SpanRowsTexturedPerspective(context, OneRow(left, right));
+    OwnRowsTexturedPerspective(context, OneRow(left, right));
 }
 
-void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+void OwnRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
     MGLSpanRows left{};
     if (DrawFlatRows(context, rows, left)) DrawFlatRowsLeft(context, left);
 }
 
 // A kept sampler serves the first walk alone: the next starts only where
 // a step changed what the sampler was made from.
-void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+void OwnRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     MGLSpanRows left{};
     MGLTextureSampler* kept = MGLContextCore::Of(context).KeptSpanSampler();
     const bool rowsLeft = kept != nullptr ? DrawTexturedRows(context, rows, left, *kept)
                                           : DrawTexturedRowsSampledAfresh(context, rows, left);
     if (rowsLeft) DrawTexturedRowsLeft(context, left);
+}
+
+}  // namespace span_detail
+
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+    MGLContextCore::Of(context).FollowSurfaces();
+    span_detail::OwnFlatDepth(context, x0, x1);
+}
+
+void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
+    MGLContextCore::Of(context).FollowSurfaces();
+    span_detail::OwnTexturedPerspective(context, x0, x1);
+}
+
+void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+    MGLContextCore::Of(context).FollowSurfaces();
+    span_detail::OwnRowsFlatDepth(context, rows);
+}
+
+void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    MGLContextCore::Of(context).FollowSurfaces();
+    span_detail::OwnRowsTexturedPerspective(context, rows);
 }
