@@ -15,13 +15,15 @@
 // - functions and function templates at namespace scope, in extern "C"
 //   blocks too, and friend functions (defined in their class or not);
 // - variables at namespace scope whose type is callable (see IsCallableType),
-//   and variable templates, whose type libclang 14 does not show;
-// - the members of every class a host can name: one at namespace scope, one
-//   nested in a section a host sees, one a public alias or using-declaration
-//   names, one a reachable class derives from publicly. A host sees a
-//   public section, and a protected one of a class it may derive from (not
-//   final), and every class a function it can call returns (through a
-//   pointer, a reference or a template's argument too, see HeldTypes).
+//   and variable templates, whose type libclang 14 does not show (nor does
+//   it tie a use to the template: each one is listed);
+// - the members of every class a host can name or is handed: one at
+//   namespace scope, one nested in a section a host sees, one a public alias
+//   or using-declaration names, one a reachable class derives from
+//   publicly, one a function it can call returns (through a pointer, a
+//   reference or a template's argument too, see HeldTypes; a class defined
+//   in the function, named by a deduced type). A host sees a public
+//   section, and a protected one of a class it may derive from (not final).
 //   Members: functions, constructors, operators, conversions, templates;
 //   data members whose type is callable (a pointer or reference to a
 //   function, a class with a call operator: std::function, a lambda; or a
