@@ -48,3 +48,12 @@ done
 for outcomes in "$BUILD/fuzz/mgl_differential.outcomes" "$BUILD/fuzz/mgl_differential_one_pixel.outcomes"; do
   diff <(sort "$outcomes") <(sort "$SCALAR_OUTCOMES")
 done
+
+# The project as an IDE or a packager builds it: the default generator and
+# options, no build type, no sanitizers. Only the host-operations check is
+# built and run there: it is the one target that sets its own options, and
+# so the one a default build has broken before.
+PLAIN_BUILD="${PLAIN_BUILD_DIR:-$BUILD-plain}"
+cmake -S "$ROOT" -B "$PLAIN_BUILD"
+cmake --build "$PLAIN_BUILD" --parallel "$JOBS" --target mgl_host_operations_check
+ctest --test-dir "$PLAIN_BUILD" --tests-regex '^mgl_host_operations$' --output-on-failure --timeout 600

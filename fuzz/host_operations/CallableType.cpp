@@ -1,6 +1,7 @@
 #include "CallableType.h"
 
 #include "ClangAccess.h"
+#include "HeldTypes.h"
 
 namespace {
 
@@ -41,19 +42,11 @@ bool HasCallOperator(CXCursor record) {
 }  // namespace
 
 bool IsCallableType(CXType type) {
-    type = clang_getCanonicalType(type);
-    switch (type.kind) {
-        case CXType_Pointer:
-        case CXType_LValueReference:
-        case CXType_RValueReference:
-        case CXType_MemberPointer:
-            return IsCallableType(clang_getPointeeType(type));
-        case CXType_ConstantArray:
-        case CXType_IncompleteArray:
-            return IsCallableType(clang_getArrayElementType(type));
-        case CXType_Record:
-            return HasCallOperator(clang_getTypeDeclaration(type));
-        default:
-            return IsFunctionType(type);
+    const CXType canonical = clang_getCanonicalType(type);
+    if (IsFunctionType(canonical)) return true;
+    if (canonical.kind == CXType_Record && HasCallOperator(clang_getTypeDeclaration(canonical))) return true;
+    for (CXType held : HeldTypes(type)) {
+        if (IsCallableType(held)) return true;
     }
+    return false;
 }

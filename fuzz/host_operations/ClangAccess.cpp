@@ -1,5 +1,7 @@
 #include "ClangAccess.h"
 
+#include <algorithm>
+
 std::string TakeText(CXString text) {
     const char* chars = clang_getCString(text);
     std::string copy = chars != nullptr ? chars : "";
@@ -39,15 +41,35 @@ CXCursor TemplateOf(CXCursor declaration) {
     return declaration;
 }
 
-bool IsDeleted(CXCursor function) {
-    CXTranslationUnit unit = clang_Cursor_getTranslationUnit(function);
+std::vector<std::string> TokensOf(CXCursor cursor) {
+    CXTranslationUnit unit = clang_Cursor_getTranslationUnit(cursor);
     CXToken* tokens = nullptr;
     unsigned count = 0;
-    clang_tokenize(unit, clang_getCursorExtent(function), &tokens, &count);
-    const bool deleted = count >= 2 && TakeText(clang_getTokenSpelling(unit, tokens[count - 2])) == "=" &&
-                         TakeText(clang_getTokenSpelling(unit, tokens[count - 1])) == "delete";
+    clang_tokenize(unit, clang_getCursorExtent(cursor), &tokens, &count);
+    std::vector<std::string> spellings;
+    for (unsigned i = 0; i < count; ++i) spellings.push_back(TakeText(clang_getTokenSpelling(unit, tokens[i])));
     clang_disposeTokens(unit, tokens, count);
-    return deleted;
+    return spellings;
+}
+
+bool IsDeleted(CXCursor function) {
+    const std::vector<std::string> tokens = TokensOf(function);
+    const size_t count = tokens.size();
+    return count >= 2 && tokens[count - 2] == "=" && tokens[count - 1] == "delete";
+}
+
+// libclang 14 shows a variable template, a specialisation of one and a
+// concept alike: as an unexposed declaration with a name and no parts (an
+// extern "C" block has no name). A concept's name follows the word concept;
+// one a macro made is taken for a variable, which at worst asks for an
+// entry in the list.
+bool IsVariableTemplate(CXCursor declaration) {
+    if (clang_getCursorKind(declaration) != CXCursor_UnexposedDecl) return false;
+    const std::string name = SpellingOf(declaration);
+    if (name.empty()) return false;
+    const std::vector<std::string> tokens = TokensOf(declaration);
+    const auto named = std::find(tokens.begin(), tokens.end(), name);
+    return named == tokens.begin() || named == tokens.end() || *(named - 1) != "concept";
 }
 
 bool TakesNoArguments(CXCursor function) {

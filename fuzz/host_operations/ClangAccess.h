@@ -20,8 +20,13 @@ std::vector<CXCursor> ChildrenOf(CXCursor cursor);
 // A function, or a member of a class template, as the template it was made
 // from: calls name the specialisation, headers declare the template.
 CXCursor TemplateOf(CXCursor declaration);
+// The words a declaration is written with, as the source spells them.
+std::vector<std::string> TokensOf(CXCursor cursor);
 // Declared "= delete": libclang 14 has no query for it.
 bool IsDeleted(CXCursor function);
+// A variable template or a specialisation of one, which libclang 14 has no
+// kind for (nor shows its type).
+bool IsVariableTemplate(CXCursor declaration);
 // Callable with no arguments: no parameter, or a default for each.
 bool TakesNoArguments(CXCursor function);
 

@@ -4,10 +4,14 @@
 
 namespace {
 
+// A function is a scope too: classes defined in two functions may share a
+// name.
 bool NamesScope(CXCursorKind kind) {
     return kind == CXCursor_Namespace || kind == CXCursor_ClassDecl || kind == CXCursor_StructDecl ||
            kind == CXCursor_UnionDecl || kind == CXCursor_ClassTemplate ||
-           kind == CXCursor_ClassTemplatePartialSpecialization;
+           kind == CXCursor_ClassTemplatePartialSpecialization || kind == CXCursor_FunctionDecl ||
+           kind == CXCursor_FunctionTemplate || kind == CXCursor_CXXMethod || kind == CXCursor_Constructor ||
+           kind == CXCursor_ConversionFunction;
 }
 
 std::string ScopeName(CXCursor scope) {

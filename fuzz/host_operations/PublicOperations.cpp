@@ -2,6 +2,7 @@
 
 #include "CallableType.h"
 #include "ClangAccess.h"
+#include "HeldTypes.h"
 #include "OperationName.h"
 
 namespace {
@@ -100,7 +101,9 @@ void PublicOperations::ReadScope(CXCursor scope) {
 // member function defined outside its class was read with the class.
 void PublicOperations::ReadScopeMember(CXCursor member) {
     const CXCursorKind kind = clang_getCursorKind(member);
-    if (kind == CXCursor_Namespace || kind == CXCursor_LinkageSpec || kind == CXCursor_UnexposedDecl) {
+    if (IsVariableTemplate(member)) {
+        Note(member);
+    } else if (kind == CXCursor_Namespace || kind == CXCursor_LinkageSpec || kind == CXCursor_UnexposedDecl) {
         ReadScope(member);
     } else if (IsFunction(kind) && !IsClass(clang_getCursorKind(clang_getCursorSemanticParent(member)))) {
         NoteFunction(member);
@@ -155,6 +158,8 @@ void PublicOperations::ReadMember(CXCursor member, bool hostSees) {
         ReachAliased(member);
     } else if (kind == CXCursor_UsingDeclaration) {
         ReadUsing(member);
+    } else if (IsVariableTemplate(member)) {
+        Note(member);
     }
 }
 
@@ -194,7 +199,7 @@ void PublicOperations::ReadBrought(CXCursor brought) {
         return;
     }
     const CXCursorKind kind = clang_getCursorKind(brought);
-    if (IsFunction(kind)) Note(brought);
+    if (IsFunction(kind)) NoteFunction(brought);
     if (IsClass(kind)) Reach(brought);
 }
 
@@ -207,8 +212,19 @@ void PublicOperations::ReadOverridesThroughBases(CXCursor definition) {
     }
 }
 
+// What a function returns is the host's to call too, whatever class it is
+// (one defined in the function, reached only through a deduced type, or a
+// private one).
 void PublicOperations::NoteFunction(CXCursor function) {
-    if (clang_getCursorKind(function) == CXCursor_FunctionTemplate || !IsDeleted(function)) Note(function);
+    if (clang_getCursorKind(function) != CXCursor_FunctionTemplate && IsDeleted(function)) return;
+    Note(function);
+    ReachHeld(clang_getCursorResultType(function));
+}
+
+void PublicOperations::ReachHeld(CXType type) {
+    const CXType canonical = clang_getCanonicalType(type);
+    if (canonical.kind == CXType_Record) Reach(TemplateOf(clang_getTypeDeclaration(canonical)));
+    for (CXType held : HeldTypes(type)) ReachHeld(held);
 }
 
 void PublicOperations::NoteIfCallable(CXCursor data) {
