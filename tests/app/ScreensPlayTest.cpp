@@ -619,6 +619,34 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     EXPECT_EQ(World().level, 1);
 }
 
+// Where locks cannot keep two instances on one folder apart, this one read
+// level 1 before another stored level 2: its save at the end of the first
+// level leaves the 2, and its level list then offers level 2 too.
+TEST_F(ScreensPlayTest, ALevelEndSaveNeverLowersWhatAnotherInstanceStored) {
+    ASSERT_TRUE(SaveRecord(RecordId::kProgress, EncodeProgressRecord(1)));
+    m_app->GetGame()->LoadProgress();
+    ASSERT_TRUE(SaveRecord(RecordId::kProgress, EncodeProgressRecord(2)));
+    Choose(kPlayRow);
+    ASSERT_EQ(State(), CStates::kLevelSelect);
+    EXPECT_EQ(Hud().lineCount, 2);
+    Choose(0);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    Frame();
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    ASSERT_EQ(State(), CStates::kLoadLevel);
+    int32_t saved = -1;
+    EXPECT_TRUE(DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved));
+    EXPECT_EQ(saved, 2);
+    EXPECT_EQ(Progress().level, 1);
+    ASSERT_TRUE(RunUntil(CStates::kPlayLoad));
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kMainMenu);
+    Choose(kPlayRow);
+    ASSERT_EQ(State(), CStates::kLevelSelect);
+    EXPECT_EQ(Hud().lineCount, 3);
+}
+
 // Back pressed in the tick the world leaves play opens no pause page over
 // it: what the world's update chose is where the game goes.
 struct LeavingPlay {
