@@ -507,7 +507,8 @@ TEST_F(ScreensPlayTest, AConfirmCutsTheInterludeShort) {
 
 // The interlude's picture holds the whole screen from the tick the level
 // is loaded, in the next one, which begins the hold, and the one after; a
-// tap ends the hold as a confirming key does.
+// tap ends the hold as a confirming key does, also one in the place of the
+// right soft key, which then does not pause the play it begins.
 TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
     StartInterludeLevel();
     while (Hud().percent != CGameWorld::kLoaded && State() == CStates::kPlayLoad) Frame();
@@ -521,11 +522,13 @@ TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
         Frame();
     }
     ASSERT_NE(Progress().interludeStart, 0u);
-    Tap(kScreenW / 2, kScreenH / 2);
+    Tap(kPauseBarsX, kPauseBarsY);
     HostClock::Advance(CGame::kStepMs);
     Frame();
     EXPECT_EQ(State(), CStates::kPlay);
     EXPECT_EQ(Progress().interludeShown, 0);
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPlay);
 }
 
 // Back while the fourth level loads abandons its picture with it: the next
@@ -617,6 +620,27 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     EXPECT_EQ(State(), CStates::kLoadLevel);
     ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
     EXPECT_EQ(World().level, 1);
+}
+
+// The storage notice asks nothing: a tap on its text goes on as its OK
+// does. A stylus held in play as the level ended is no tap on the notice:
+// its release leaves the notice up.
+TEST_F(ScreensPlayTest, ATapAnywhereOnTheStorageNoticeInPlayGoesOn) {
+    StartPlay();
+    Stylus(EngineEvent::kMouseButtonDown, kScreenW / 2, kScreenH / 4);
+    Frame();
+    HostFile::SetFaultHook(&FailWrites);
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    HostFile::SetFaultHook(nullptr);
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Stylus(EngineEvent::kMouseButtonUp, kScreenW / 2, kScreenH / 4);
+    Frame();
+    EXPECT_EQ(State(), CStates::kMessageBox);
+    // Above the notice's one row.
+    ASSERT_LT(kScreenH / 4, Hud().rowsTop);
+    Tap(kScreenW / 2, kScreenH / 4);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
 }
 
 // Where locks cannot keep two instances on one folder apart, this one read
