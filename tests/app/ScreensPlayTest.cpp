@@ -125,6 +125,13 @@ protected:
         Stylus(EngineEvent::kMouseButtonUp, x, y);
         Frame();
     }
+    // The world ends the level, and its save fails.
+    void EndLevelFailingToSave() {
+        HostFile::SetFaultHook(&FailWrites);
+        World().SetSubState(CGameWorld::kSubStateComplete);
+        Frame();
+        HostFile::SetFaultHook(nullptr);
+    }
     // From the main menu into the loading of the fourth level, chosen from
     // the level list.
     void StartInterludeLevel() {
@@ -578,10 +585,7 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
     int32_t saved = -1;
     for (int32_t failed = 1; failed <= 2; ++failed) {
-        HostFile::SetFaultHook(&FailWrites);
-        World().SetSubState(CGameWorld::kSubStateComplete);
-        Frame();
-        HostFile::SetFaultHook(nullptr);
+        EndLevelFailingToSave();
         EXPECT_EQ(State(), CStates::kMessageBox) << failed;
         EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
         EXPECT_EQ(States().storageOk, 0);
@@ -607,10 +611,7 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
 // just reached as OK does.
 TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     StartPlay();
-    HostFile::SetFaultHook(&FailWrites);
-    World().SetSubState(CGameWorld::kSubStateComplete);
-    Frame();
-    HostFile::SetFaultHook(nullptr);
+    EndLevelFailingToSave();
     ASSERT_EQ(State(), CStates::kMessageBox);
     Frame();
     SaveScreenshot("25-storage-notice-in-play");
@@ -629,10 +630,7 @@ TEST_F(ScreensPlayTest, ATapAnywhereOnTheStorageNoticeInPlayGoesOn) {
     StartPlay();
     Stylus(EngineEvent::kMouseButtonDown, kScreenW / 2, kScreenH / 4);
     Frame();
-    HostFile::SetFaultHook(&FailWrites);
-    World().SetSubState(CGameWorld::kSubStateComplete);
-    Frame();
-    HostFile::SetFaultHook(nullptr);
+    EndLevelFailingToSave();
     ASSERT_EQ(State(), CStates::kMessageBox);
     Stylus(EngineEvent::kMouseButtonUp, kScreenW / 2, kScreenH / 4);
     Frame();
