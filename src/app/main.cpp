@@ -59,8 +59,11 @@ bool OpenClosedStandardStreams() {
     return errorClosed;
 }
 
+// Every line the program writes on standard error starts with its name.
+void Say(const std::string& line) { std::fprintf(stderr, "mchvx2: %s\n", line.c_str()); }
+
 int Fail(const std::string& reason) {
-    std::fprintf(stderr, "mchvx2: %s\n", reason.c_str());
+    Say(reason);
     return GameOptions::kExitFailure;
 }
 
@@ -222,7 +225,7 @@ int main(int argc, char** argv) {
     std::string unlocked;
     if (!HostInstanceLock::Claim(CApplet::kAppName, &unlocked)) return Fail(kAnotherInstance);
     if (!DataDirectoryCheck::Run(&error)) return Fail(error);
-    if (!unlocked.empty()) std::fprintf(stderr, "%s\n", unlocked.c_str());
+    if (!unlocked.empty()) Say(unlocked);
     RemoveLeftovers();
     if (!options.GetScreenshotDirectory().empty() && !MakeScreenshotDirectory(options.GetScreenshotDirectory(), &error)) {
         return Fail(error);

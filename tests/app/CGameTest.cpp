@@ -45,9 +45,10 @@ bool FailRecordDeletes(HostFile::Op op, const std::string& path) {
     return op == HostFile::Op::Delete && path.find("mchvx2_save") != std::string::npos;
 }
 
-// As a record without read permission: something is there that cannot be opened.
+// As records without read permission: what is there cannot be opened.
 bool FailRecordOpens(HostFile::Op op, const std::string& path) {
-    return op == HostFile::Op::Open && path.find("mchvx2_save") != std::string::npos;
+    return op == HostFile::Op::Open && path.find("mchvx2_save") != std::string::npos &&
+           std::filesystem::exists(path);
 }
 
 }  // namespace
@@ -310,23 +311,37 @@ TEST_F(GameTest, FailedStorageTestClearsTheFlagAndLosesNoRecord) {
 }
 
 // Records there that cannot be read are no records to the game, and stay
-// as they were: no save and no reset touch them, and the storage notice is
-// due.
-TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOver) {
+// as they were: no save touches them, and the storage notice is due. A
+// progress reset the player confirms deletes them all the same (deleting
+// reads nothing of a file), after which saves work again; a record the
+// folder keeps (a folder in its place) is said to stay.
+TEST_F(GameTest, UnreadableRecordsAreNeverWrittenOverButAResetDeletesThem) {
     WriteBytes("mchvx2_save0.dat", {1});
     WriteBytes("mchvx2_save1.dat", {5, 0, 0, 0});
     HostFile::SetFaultHook(&FailRecordOpens);
     Game().LoadSettings();
     Game().LoadProgress();
-    HostFile::SetFaultHook(nullptr);
     EXPECT_EQ(CGame::GetStateMachine()->recordUnreadable, 1);
     EXPECT_EQ(CGame::GetStateMachine()->storageOk, 1);
     EXPECT_EQ(CGame::GetProgress()->highestLevel, 0);
     EXPECT_FALSE(Game().SaveSettings());
     EXPECT_FALSE(Game().SaveProgress());
-    EXPECT_EQ(Game().DeleteRecords(), CGame::ResetOutcome::kDone);
     EXPECT_EQ(FileBytes("mchvx2_save0.dat"), std::vector<uint8_t>({1}));
     EXPECT_EQ(FileBytes("mchvx2_save1.dat"), std::vector<uint8_t>({5, 0, 0, 0}));
+    EXPECT_EQ(Game().DeleteRecords(), CGame::ResetOutcome::kDone);
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_FALSE(Exists("mchvx2_save0.dat"));
+    EXPECT_FALSE(Exists("mchvx2_save1.dat"));
+    CGame::GetProgress()->highestLevel = 2;
+    EXPECT_TRUE(Game().SaveProgress());
+    EXPECT_EQ(FileBytes("mchvx2_save1.dat"), std::vector<uint8_t>({2, 0, 0, 0}));
+
+    std::filesystem::remove(Path("mchvx2_save1.dat"));
+    std::filesystem::create_directory(Path("mchvx2_save1.dat"));
+    Game().LoadProgress();
+    EXPECT_FALSE(Game().SaveProgress());
+    EXPECT_EQ(Game().DeleteRecords(), CGame::ResetOutcome::kProgressKept);
+    EXPECT_TRUE(std::filesystem::is_directory(Path("mchvx2_save1.dat")));
 }
 
 TEST_F(GameTest, RecordsAreWrittenAndReadBack) {

@@ -238,6 +238,39 @@ TEST_F(GameProgramTest, AStartRemovesTheLeftoversOfEndedSavesAndChecksOnly) {
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(m_dir / "data" / name)) << name;
 }
 
+// Where the instance lock cannot be held (a folder in its place), the run
+// says so in one line under the program's name, as every other line, and
+// plays on.
+TEST_F(GameProgramTest, ALockThatCannotBeHeldIsSaidAndTheRunGoesOn) {
+    const fs::path lock = m_dir / "data" / "mchvx2.lock";
+    fs::create_directory(lock);
+    const RunResult run = Run({"--backend", "headless", "--frames", "3", "--data-dir", Data()});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("mchvx2: Instance lock " + lock.string() + " cannot be held (", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("a second instance will not be refused"), std::string::npos) << run.output;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+}
+
+// A screenshot of play, larger than the C library's buffer, written to a
+// full disk fails inside the picture library: the run says why in one line
+// of its own, the library's words in it.
+TEST_F(GameProgramTest, AScreenshotOnAFullDiskFailsInOneLine) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    constexpr int kFrames = 200;
+    std::ofstream script(m_dir / "input.txt");
+    for (int ms = 500; ms <= 5500; ms += 1000) script << ms << " press return\n";
+    script.close();
+    char name[32];
+    std::snprintf(name, sizeof(name), "frame-%06d.png", kFrames);
+    fs::create_directories(ShotsPath());
+    fs::create_symlink("/dev/full", ShotsPath() / name);
+    const RunResult run = Run({"--data-dir", Data(), "--script", (m_dir / "input.txt").string(), "--frames",
+                               std::to_string(kFrames), "--screenshot", Shots()});
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_EQ(run.output.rfind("mchvx2: cannot write " + (ShotsPath() / name).string() + " (", 0), 0u) << run.output;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+}
+
 // A run started without its standard descriptors writes no line into a
 // file of its own; a line for a pipe whose reader has gone is one that
 // could not be written.

@@ -125,6 +125,13 @@ protected:
         Stylus(EngineEvent::kMouseButtonUp, x, y);
         Frame();
     }
+    // The world ends the level, and its save fails.
+    void EndLevelFailingToSave() {
+        HostFile::SetFaultHook(&FailWrites);
+        World().SetSubState(CGameWorld::kSubStateComplete);
+        Frame();
+        HostFile::SetFaultHook(nullptr);
+    }
     // From the main menu into the loading of the fourth level, chosen from
     // the level list.
     void StartInterludeLevel() {
@@ -507,7 +514,8 @@ TEST_F(ScreensPlayTest, AConfirmCutsTheInterludeShort) {
 
 // The interlude's picture holds the whole screen from the tick the level
 // is loaded, in the next one, which begins the hold, and the one after; a
-// tap ends the hold as a confirming key does.
+// tap ends the hold as a confirming key does, also one in the place of the
+// right soft key, which then does not pause the play it begins.
 TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
     StartInterludeLevel();
     while (Hud().percent != CGameWorld::kLoaded && State() == CStates::kPlayLoad) Frame();
@@ -521,11 +529,13 @@ TEST_F(ScreensPlayTest, TheInterludePictureFillsTheScreenUntilATapEndsIt) {
         Frame();
     }
     ASSERT_NE(Progress().interludeStart, 0u);
-    Tap(kScreenW / 2, kScreenH / 2);
+    Tap(kPauseBarsX, kPauseBarsY);
     HostClock::Advance(CGame::kStepMs);
     Frame();
     EXPECT_EQ(State(), CStates::kPlay);
     EXPECT_EQ(Progress().interludeShown, 0);
+    Frames(2);
+    EXPECT_EQ(State(), CStates::kPlay);
 }
 
 // Back while the fourth level loads abandons its picture with it: the next
@@ -575,10 +585,7 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
     ASSERT_TRUE(m_app->GetGame()->SaveProgress());
     int32_t saved = -1;
     for (int32_t failed = 1; failed <= 2; ++failed) {
-        HostFile::SetFaultHook(&FailWrites);
-        World().SetSubState(CGameWorld::kSubStateComplete);
-        Frame();
-        HostFile::SetFaultHook(nullptr);
+        EndLevelFailingToSave();
         EXPECT_EQ(State(), CStates::kMessageBox) << failed;
         EXPECT_EQ(States().messages.elementAt(0), GetUpperText(CStates::kTextStorageFailed));
         EXPECT_EQ(States().storageOk, 0);
@@ -604,10 +611,7 @@ TEST_F(ScreensPlayTest, AFailedSaveAtTheLevelEndShowsTheStorageNotice) {
 // just reached as OK does.
 TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     StartPlay();
-    HostFile::SetFaultHook(&FailWrites);
-    World().SetSubState(CGameWorld::kSubStateComplete);
-    Frame();
-    HostFile::SetFaultHook(nullptr);
+    EndLevelFailingToSave();
     ASSERT_EQ(State(), CStates::kMessageBox);
     Frame();
     SaveScreenshot("25-storage-notice-in-play");
@@ -617,6 +621,52 @@ TEST_F(ScreensPlayTest, BackOnTheStorageNoticeInPlayGoesOnToTheNextLevel) {
     EXPECT_EQ(State(), CStates::kLoadLevel);
     ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
     EXPECT_EQ(World().level, 1);
+}
+
+// The storage notice asks nothing: a tap on its text goes on as its OK
+// does. A stylus held in play as the level ended is no tap on the notice:
+// its release leaves the notice up.
+TEST_F(ScreensPlayTest, ATapAnywhereOnTheStorageNoticeInPlayGoesOn) {
+    StartPlay();
+    Stylus(EngineEvent::kMouseButtonDown, kScreenW / 2, kScreenH / 4);
+    Frame();
+    EndLevelFailingToSave();
+    ASSERT_EQ(State(), CStates::kMessageBox);
+    Stylus(EngineEvent::kMouseButtonUp, kScreenW / 2, kScreenH / 4);
+    Frame();
+    EXPECT_EQ(State(), CStates::kMessageBox);
+    // Above the notice's one row.
+    ASSERT_LT(kScreenH / 4, Hud().rowsTop);
+    Tap(kScreenW / 2, kScreenH / 4);
+    EXPECT_EQ(State(), CStates::kLoadLevel);
+}
+
+// Where locks cannot keep two instances on one folder apart, this one read
+// level 1 before another stored level 2: its save at the end of the first
+// level leaves the 2, and its level list then offers level 2 too.
+TEST_F(ScreensPlayTest, ALevelEndSaveNeverLowersWhatAnotherInstanceStored) {
+    ASSERT_TRUE(SaveRecord(RecordId::kProgress, EncodeProgressRecord(1)));
+    m_app->GetGame()->LoadProgress();
+    ASSERT_TRUE(SaveRecord(RecordId::kProgress, EncodeProgressRecord(2)));
+    Choose(kPlayRow);
+    ASSERT_EQ(State(), CStates::kLevelSelect);
+    EXPECT_EQ(Hud().lineCount, 2);
+    Choose(0);
+    ASSERT_TRUE(RunUntil(CStates::kPlay, 2000));
+    Frame();
+    World().SetSubState(CGameWorld::kSubStateComplete);
+    Frame();
+    ASSERT_EQ(State(), CStates::kLoadLevel);
+    int32_t saved = -1;
+    EXPECT_TRUE(DecodeProgressRecord(LoadRecord(RecordId::kProgress), &saved));
+    EXPECT_EQ(saved, 2);
+    EXPECT_EQ(Progress().level, 1);
+    ASSERT_TRUE(RunUntil(CStates::kPlayLoad));
+    Press(EngineKey::kBack);
+    ASSERT_EQ(State(), CStates::kMainMenu);
+    Choose(kPlayRow);
+    ASSERT_EQ(State(), CStates::kLevelSelect);
+    EXPECT_EQ(Hud().lineCount, 3);
 }
 
 // Back pressed in the tick the world leaves play opens no pause page over

@@ -2,17 +2,41 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 #include <vector>
 
 namespace {
 
+// libpng's words go into the reason the program gives for a screenshot it
+// could not write, one line in all, not to standard error on their own:
+// the error that ends the write, else a warning before it, with the
+// system's reason when a call of the C library failed.
+void KeepPngWords(png_structp png, png_const_charp message, bool error) {
+    auto* said = static_cast<std::string*>(png_get_error_ptr(png));
+    if (said == nullptr || message == nullptr || (!error && !said->empty())) return;
+    *said = message;
+    if (error && errno != 0) *said += std::string(": ") + std::strerror(errno);
+}
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+    KeepPngWords(png, message, true);
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp png, png_const_charp message) { KeepPngWords(png, message, false); }
+
 // Closes the file and frees the writer on every way out.
 class PngFile {
 public:
     explicit PngFile(const std::string& path) : m_file(std::fopen(path.c_str(), "wb")), m_made(m_file != nullptr) {
-        if (m_file != nullptr) m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        if (m_file == nullptr) {
+            m_said = std::strerror(errno);
+            return;
+        }
+        m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &m_said, OnPngError, OnPngWarning);
         if (m_png != nullptr) m_info = png_create_info_struct(m_png);
     }
     ~PngFile() {
@@ -24,12 +48,16 @@ public:
 
     bool IsReady() const { return m_info != nullptr; }
     bool WasMade() const { return m_made; }
+    // Why the file could not be written; empty when nothing said why.
+    const std::string& Said() const { return m_said; }
     // False when what was written may not all be in the file.
-    bool Close() { return std::fclose(std::exchange(m_file, nullptr)) == 0; }
+    bool Close() { return std::fclose(std::exchange(m_file, nullptr)) == 0 || SaySystemError(); }
 
     // Rows of tightly packed RGB bytes; false when libpng reports an error
     // or the file cannot be completed.
     bool WriteRgb(int32_t width, int32_t height, std::vector<png_bytep>& rows) {
+        // A reason left from before would be taken for the write's.
+        errno = 0;
         if (setjmp(png_jmpbuf(m_png)) != 0) return false;
         png_init_io(m_png, m_file);
         png_set_IHDR(m_png, m_info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
@@ -37,10 +65,16 @@ public:
         png_write_info(m_png, m_info);
         png_write_image(m_png, rows.data());
         png_write_end(m_png, nullptr);
-        return std::fflush(m_file) == 0 && std::ferror(m_file) == 0;
+        return (std::fflush(m_file) == 0 && std::ferror(m_file) == 0) || SaySystemError();
     }
 
 private:
+    bool SaySystemError() {
+        if (m_said.empty() && errno != 0) m_said = std::strerror(errno);
+        return false;
+    }
+
+    std::string m_said;
     FILE* m_file = nullptr;
     bool m_made = false;
     png_structp m_png = nullptr;
@@ -80,6 +114,6 @@ bool HostPngWriter::Write(const HostFrame& frame, const std::string& path, std::
     if (file.IsReady() && file.WriteRgb(width, height, rows) && file.Close()) return true;
     // A picture cut short on a full disk is no screenshot.
     if (file.WasMade()) std::remove(path.c_str());
-    *error = "cannot write " + path;
+    *error = "cannot write " + path + (file.Said().empty() ? std::string() : " (" + file.Said() + ")");
     return false;
 }

@@ -54,12 +54,15 @@ public:
     // whether records can be written at all (record 9, written and
     // deleted).
     void CheckStorage(bool skipTest);
-    // A record that is there but cannot be read is never written over or
-    // deleted in this run: the player may mend it and start again. The
-    // storage notice then tells that a saved file cannot be read.
+    // A record that is there but cannot be read is never written over in
+    // this run (only a progress reset the player confirms deletes it): the
+    // player may mend it and start again. The storage notice then tells
+    // that a saved file cannot be read.
     void LoadSettings();
     [[nodiscard]] bool SaveSettings();
     void LoadProgress();
+    // Stores the larger of the run's highest level and the record's, and
+    // the run takes it too.
     bool SaveProgress();
     // What a progress reset left of the records it deletes.
     enum class ResetOutcome {
@@ -113,6 +116,8 @@ private:
     void PaintPage();
     bool RepaintLeavesScreenAsItIs();
     void KeepIfUnreadable(bool unreadable, uint8_t* kept);
+    void TakeStoredProgress();
+    bool DeleteOnReset(int32_t n, uint8_t* kept);
 
     JGraphics graphics;
     CGameInput* input = nullptr;

@@ -152,6 +152,8 @@ public:
         int32_t noState = kBack;
         // Drawn over black instead of the menu frame, without soft keys.
         bool overBlack = false;
+        // The stylus went down while the box was up.
+        bool touched = false;
     };
 
     CStates();
@@ -310,6 +312,7 @@ private:
     int32_t StateStep(int32_t dt, bool select, int32_t hudMode);
     // The stylus went down on the screen in this tick.
     static bool TappedDown();
+    bool NoticeTapped();
     int32_t StartupChecks();
     int32_t InterfaceSetup();
     void ApplySoundAnswer();

@@ -1,5 +1,7 @@
 #include "CGame.h"
 
+#include <algorithm>
+
 #include "AppServices.h"
 #include "AppWorld.h"
 #include "CGameApp.h"
@@ -288,6 +290,7 @@ void CGame::KeepIfUnreadable(bool unreadable, uint8_t* kept) {
 // The storage test at start-up writes a record of its own; a progress
 // record can still fail later, and the player is told.
 bool CGame::SaveProgress() {
+    if (progressKept == 0) TakeStoredProgress();
     if (progressKept == 0 && SaveRecord(RecordId::kProgress, EncodeProgressRecord(progress->highestLevel))) {
         return true;
     }
@@ -295,10 +298,32 @@ bool CGame::SaveProgress() {
     return false;
 }
 
+// Where locks cannot keep two instances on one folder apart, the other may
+// have stored more since this run read the record: a save never lowers
+// it, and the run goes on from what is kept, so that its level list offers
+// what the record holds. Only a reset goes down.
+void CGame::TakeStoredProgress() {
+    bool unreadable = false;
+    int32_t stored = 0;
+    if (DecodeProgressRecord(LoadRecord(RecordId::kProgress, &unreadable), &stored)) {
+        progress->highestLevel = std::max(progress->highestLevel, stored);
+    }
+    KeepIfUnreadable(unreadable, &progressKept);
+}
+
 CGame::ResetOutcome CGame::DeleteRecords() {
-    const bool settingsGone = settingsKept != 0 || DeleteRecord(RecordId::kSettings);
-    const bool progressGone = progressKept != 0 || DeleteRecord(RecordId::kProgress);
+    const bool settingsGone = DeleteOnReset(RecordId::kSettings, &settingsKept);
+    const bool progressGone = DeleteOnReset(RecordId::kProgress, &progressKept);
     const bool levelStateGone = DeleteRecord(RecordId::kLevelState);
     if (!progressGone) return ResetOutcome::kProgressKept;
     return settingsGone && levelStateGone ? ResetOutcome::kDone : ResetOutcome::kOthersKept;
+}
+
+// The player asked for the reset: a record that could not be read goes too
+// where the folder lets it, as deleting reads nothing, and once gone it
+// holds back no later save.
+bool CGame::DeleteOnReset(int32_t n, uint8_t* kept) {
+    if (!DeleteRecord(n)) return false;
+    *kept = 0;
+    return true;
 }

@@ -38,13 +38,15 @@ void CHud::Update(int32_t ms) {
     const bool tapped = m_links.touchButtons != nullptr && m_links.touchButtons->HasDownEdge();
     CGameProgress* progress = m_links.progress;
     const bool interlude = progress != nullptr && progress->interludeShown != 0;
-    // A tap anywhere moves a dialogue, a timed image or the interlude's
-    // picture on, as a confirm does.
-    const bool movesOnByTap = interlude || mode == kDialogue || mode == kPlayText || mode == kImage;
+    // A tap anywhere moves a dialogue or a timed image on, as a confirm
+    // does.
+    const bool movesOnByTap = mode == kDialogue || mode == kPlayText || mode == kImage;
     if (!input.AnyPressed() && movesOnByTap && tapped) input.pressed = GameKey::kConfirm;
     const bool confirm = input.IsPressed(GameKey::kOpenOrConfirm);
+    // The interlude's picture covers the soft keys too: a tap in their
+    // place ends its hold as a tap anywhere else does.
     if (interlude) {
-        if (confirm) progress->interludeStart -= CGameProgress::kInterludeSkipMs;
+        if (confirm || tapped) progress->interludeStart -= CGameProgress::kInterludeSkipMs;
         return;
     }
     RepeatHeldKeys(ms, &up, &down);

@@ -28,7 +28,7 @@ void CStates::Update(int32_t dt) {
     hud->Update(dt);
     const int32_t hudMode = hud->mode;
     const bool back = input->IsPressed(kKeyBack);
-    const bool select = input->IsPressed(kKeySelect);
+    const bool select = input->IsPressed(kKeySelect) || NoticeTapped();
     if (back && menuShown == 0) Quit();
     int32_t next = 0;
     logoX = restX;
@@ -261,6 +261,17 @@ int32_t CStates::StateStep(int32_t dt, bool select, int32_t hudMode) {
 bool CStates::TappedDown() {
     const CTouchButtonManager* touch = CGame::GetTouchButtons();
     return touch != nullptr && touch->HasDownEdge();
+}
+
+// A notice asks nothing: a tap anywhere goes on as its OK does, at the
+// release, which the next screen must not see. A stylus that went down
+// before the notice came up (held in play as the level ended) is no tap on
+// it.
+bool CStates::NoticeTapped() {
+    const CTouchButtonManager* touch = CGame::GetTouchButtons();
+    if (state != kMessageBox || m_shownBox.kind != MessageBox::Kind::kNotice || touch == nullptr) return false;
+    if (touch->HasDownEdge()) m_shownBox.touched = true;
+    return touch->HasUpEdge() && m_shownBox.touched;
 }
 
 int32_t CStates::StartupChecks() {
