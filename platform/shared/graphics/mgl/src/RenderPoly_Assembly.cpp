@@ -45,7 +45,7 @@ void RenderPoly::BeginDraw() {
     l.poolUsed = s.vertexPoolUsed;
     l.poolLimit = CMathFixed::Clamp(s.vertexPoolLimit, 0, m_context.PoolWords());
     l.firstRow = s.scissory0 > 0 ? s.scissory0 : 0;
-    l.endRow = s.scissory1 < Core().TargetHeight() ? s.scissory1 : Core().TargetHeight();
+    l.endRow = s.scissory1 < m_context.TargetHeight() ? s.scissory1 : m_context.TargetHeight();
     l.spanBudget = 0;
     l.spanBudgetSpent = false;
 }

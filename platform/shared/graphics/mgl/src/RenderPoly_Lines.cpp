@@ -171,7 +171,7 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, Core().PlaneOf(MGLContext::Plane::Colour).height - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
-    record.firstPixel = Core().PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
+    record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
     return CallOut(line, std::as_const(record), xa, ya);
 }
 

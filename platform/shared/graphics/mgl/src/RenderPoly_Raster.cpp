@@ -228,8 +228,8 @@ void RenderPoly::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_
 // row then draws whenever the polygon as a whole pays for it.
 void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0) {
     if (m_context.SpanCode() == nullptr) return;
-    const int32_t width = Core().TargetWidth();
-    const MGLLookupTables& tables = Core().Tables();
+    const int32_t width = m_context.TargetWidth();
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     int64_t budget = 0;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
@@ -273,7 +273,7 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
     const int32_t h = EdgeHeight(a, b);
     const int32_t prestep = Prestep(y, a[kWordPixelY]);
     auto start = [&](int32_t word) {
-        const int32_t slope = EdgeSlope(Core().Tables(), WrapSub(b[word], a[word]), h);
+        const int32_t slope = EdgeSlope(m_context.Tables(), WrapSub(b[word], a[word]), h);
         edge[word] = WrapAdd(a[word], FixedMul16(prestep, slope));
         step[word] = slope;
     };
@@ -331,7 +331,7 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     if (m_portableRows == nullptr || s.spanCodeDirect == 0) return WalkRowCalls(list, top, y0);
     // The rows go to the renderer's own routine for a triangle's rows,
     // which runs no host code: nothing ends this walk.
-    const MGLLookupTables& tables = Core().Tables();
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     RowBatch batch;
     const int32_t firstRow = m_layout.firstRow;
@@ -354,7 +354,7 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
 
 // A row at a time, to span code or a host span, which may end the draw.
 bool RenderPoly::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0) {
-    const MGLLookupTables& tables = Core().Tables();
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     const int32_t firstRow = m_layout.firstRow;
     const int32_t endRow = m_layout.endRow;
