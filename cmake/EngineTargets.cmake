@@ -30,6 +30,8 @@ endfunction()
 # engine_test(<name> FOLDER <tests-subdir> [GTEST_FILTER <filter>])
 # One GoogleTest executable per test folder; every *.cpp in it is part of it.
 # Skipped while the folder has no tests; GTEST_FILTER limits what the test runs.
+# It sees the 3D renderer as a host does (engine_mgl); the renderer's own
+# tests add its stages (engine_mgl_internal).
 function(engine_test name)
   cmake_parse_arguments(ARG "" "FOLDER;GTEST_FILTER" "" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS
@@ -38,7 +40,7 @@ function(engine_test name)
     return()
   endif()
   add_executable(${name} ${test_sources})
-  target_link_libraries(${name} PRIVATE engine_all engine_mgl_internal engine_test_support GTest::gtest)
+  target_link_libraries(${name} PRIVATE engine_all engine_mgl engine_test_support GTest::gtest)
   set(filter)
   if(ARG_GTEST_FILTER)
     set(filter --gtest_filter=${ARG_GTEST_FILTER})
@@ -69,11 +71,12 @@ endfunction()
 # engine_fuzz_target(<source file>)
 # Always builds a replay test that feeds every file of fuzz/corpus/<name>/ to
 # the target under the sanitizers; with ENGINE_FUZZ it also builds the real
-# libFuzzer binary <name>_fuzzer. <name> is the file's stem.
+# libFuzzer binary <name>_fuzzer. <name> is the file's stem. Both see the 3D
+# renderer as a host does (engine_mgl).
 function(engine_fuzz_target source)
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name}_replay ${source} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplayMain.cpp)
-  target_link_libraries(${name}_replay PRIVATE engine_all engine_mgl_internal engine_tools)
+  target_link_libraries(${name}_replay PRIVATE engine_all engine_mgl engine_tools)
   add_test(NAME ${name}
     COMMAND ${name}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
   if(name MATCHES "^mgl_")
@@ -83,7 +86,7 @@ function(engine_fuzz_target source)
     add_executable(${name}_fuzzer ${source})
     target_compile_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${name}_fuzzer PRIVATE engine_all engine_mgl_internal engine_tools)
+    target_link_libraries(${name}_fuzzer PRIVATE engine_all engine_mgl engine_tools)
   endif()
 endfunction()
 
@@ -93,7 +96,8 @@ endfunction()
 # engine_all: only its own tests, fuzz targets and benchmarks link it. Its
 # public include folder is inc/ alone, what a host draws with; the stages
 # under src/ are the library's own. engine_mgl_internal adds them for the
-# tests, fuzz targets and benchmarks that look inside.
+# renderer's own tests, fuzz targets and benchmarks, which look inside; each
+# names it.
 function(mgl_library)
   set(folder ${PROJECT_SOURCE_DIR}/platform/shared/graphics/mgl)
   file(GLOB mgl_sources CONFIGURE_DEPENDS ${folder}/src/*.cpp ${folder}/src/span/*.cpp)

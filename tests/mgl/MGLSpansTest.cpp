@@ -751,6 +751,36 @@ TEST(MGLTexelDecodeTest, R5G6B5DecodesAsTheColourConversions) {
     EXPECT_EQ(differing, 0);
 }
 
+// Every format with a decoder of its own: what DecodeTexel makes of a texel
+// (the filters read a format so when its decoder says so) is its decoder's
+// colour. A format DecodeTexel does not know leaves the colour as it was,
+// which no decoded colour is (their channels are multiples of 257).
+template <class Decoder>
+void ExpectDecodeTexelAgreesWith() {
+    int32_t differing = 0;
+    for (uint32_t t = 0; t < 0x10000; ++t) {
+        // Every 16-bit value in the low half; a high half that runs apart.
+        const uint32_t word = t | ((t * 40503u + 12345u) & 0xFFFFu) << 16;
+        uint8_t texel[4];
+        std::memcpy(texel, &word, sizeof texel);
+        RSBFormat_ARGB_fixed ours = {1, 2, 3, 4};
+        RSBFormat_ARGB_fixed decoded = ours;
+        DecodeTexel(texel, Decoder::kFormat, &ours, nullptr, 0);
+        Decoder{}.Decode(texel, &decoded);
+        if (ours.a != decoded.a || ours.r != decoded.r || ours.g != decoded.g || ours.b != decoded.b) ++differing;
+    }
+    EXPECT_EQ(differing, 0) << "format 0x" << std::hex << Decoder::kFormat;
+}
+
+template <class... Formats>
+void ExpectDecodeTexelAgreesWithEach(texel_format::DecoderList<Formats...>) {
+    (ExpectDecodeTexelAgreesWith<Formats>(), ...);
+}
+
+TEST(MGLTexelDecodeTest, DecodeTexelGivesEveryDecodersColour) {
+    ExpectDecodeTexelAgreesWithEach(texel_format::Decoders{});
+}
+
 // A 16-bit texel packed as r5g6b5 straight from its fields is the pixel of
 // its decoded colour, for every value: fields narrower, as wide and wider
 // than the pixel's.

@@ -88,9 +88,9 @@ public:
     static void PrintNameFixed(const char* name, int32_t value);
 
 private:
-    // The context lists the textures mapped in it, and has each follow its
-    // surface before a draw.
-    friend class MGLContext;
+    // The context's implementation part lists the textures mapped in the
+    // context, and has each follow its surface before a draw.
+    friend class MGLContextCore;
 
     // The colour plane as a bind maps it: its pixels, the bytes of its rows
     // and what the unit copies of it. No pixels when there is no plane.

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "CRenderSurfaceWatcher.h"
 #include "MGLRecord.h"
@@ -13,7 +12,6 @@
 
 class BufferTable;
 class CRenderSurface;
-class CTextureObject_MGL;
 class MGLContextCore;
 class MGLLookupTables;
 
@@ -256,18 +254,10 @@ private:
         std::shared_ptr<Life> m_life;
     };
 
-    // The live context of that number, null once it is destroyed.
-    static MGLContext* Live(uint64_t serial);
     // Before anything reaches the bound planes: they are the device's
     // current surface's as bound, or they are let go of (the surface or its
     // planes may be gone), and nothing is drawn into until the next bind.
     void ForgetVanishedTarget();
-    // Before a draw: the target as above, and every texture mapped here
-    // brought to its surface's plane as it is now.
-    void FollowSurfaces();
-    // Textures with a mapping in this context, which FollowSurfaces visits.
-    void AttachTexture(CTextureObject_MGL* texture);
-    void DetachTexture(CTextureObject_MGL* texture);
 
     static constexpr int32_t kPlaneCount = 3;
 
@@ -304,7 +294,6 @@ private:
     uint32_t m_poolGuest = 0;
     // The surface the planes are bound from, watched while any is bound.
     CRenderSurface* m_targetSurface = nullptr;
-    std::vector<CTextureObject_MGL*> m_textures;
     std::shared_ptr<Life> m_life = std::make_shared<Life>();
 };
 

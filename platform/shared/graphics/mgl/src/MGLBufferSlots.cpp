@@ -123,19 +123,6 @@ int32_t BufferSlots::PlaceBlock(PixelBlock block, int32_t width, int32_t height,
     return slot;
 }
 
-int32_t BufferSlots::AllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    return PlaceBlock(NewPixelBlock(PlaneBytes(width, height, format)), width, height, format, flags);
-}
-
-int32_t BufferSlots::TryAllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    const PixelBlock block = NewPixelBlock(PlaneBytes(width, height, format));
-    return block.data != nullptr ? PlaceBlock(block, width, height, format, flags) : -1;
-}
-
-void BufferSlots::FreeBuffer(int32_t slot) {
-    if (BufferRecord* record = MutableSlot(slot)) ReleaseBlock(*record);
-}
-
 uint8_t* BufferSlots::ReplacePixels(int32_t slot, uint32_t format, int32_t width, int32_t height) {
     BufferRecord* record = MutableSlot(slot);
     if (record == nullptr) return nullptr;
@@ -145,20 +132,6 @@ uint8_t* BufferSlots::ReplacePixels(int32_t slot, uint32_t format, int32_t width
     return record->levels[0];
 }
 
-uint8_t* BufferSlots::ResizeBuffer(int32_t slot, int32_t width, int32_t height) {
-    const BufferRecord* record = Slot(slot);
-    return record != nullptr ? ReplacePixels(slot, record->format, width, height) : nullptr;
-}
-
-uint8_t* BufferSlots::ReformatBuffer(int32_t slot, uint32_t format, int32_t width, int32_t height) {
-    return ReplacePixels(slot, format, width, height);
-}
-
-int32_t BufferSlots::GetBufferWidth(int32_t slot) const {
-    const BufferRecord* record = Slot(slot);
-    return record != nullptr ? record->width : 0;
-}
-
 const BufferRecord* BufferSlots::Slot(int32_t slot) const {
     return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr;
 }
@@ -166,12 +139,4 @@ const BufferRecord* BufferSlots::Slot(int32_t slot) const {
 const BufferRecord* BufferSlots::UsedSlot(int32_t slot) const {
     const BufferRecord* record = Slot(slot);
     return record != nullptr && record->InUse() ? record : nullptr;
-}
-
-int32_t BufferSlots::FontSheet(int32_t font) const {
-    return font >= 0 && font < kFontSheetCount ? m_fontSheets[font] : -1;
-}
-
-void BufferSlots::SetFontSheet(int32_t font, int32_t slot) {
-    if (font >= 0 && font < kFontSheetCount) m_fontSheets[font] = slot;
 }

@@ -75,16 +75,6 @@ public:
     static BufferSlots& Of(BufferTable& table) { return table.Slots(); }
     static const BufferSlots& Of(const BufferTable& table) { return table.Slots(); }
 
-    int32_t AllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags);
-    int32_t TryAllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags);
-    void FreeBuffer(int32_t slot);
-    uint8_t* ResizeBuffer(int32_t slot, int32_t width, int32_t height);
-    uint8_t* ReformatBuffer(int32_t slot, uint32_t format, int32_t width, int32_t height);
-    int32_t GetBufferWidth(int32_t slot) const;
-    int32_t Count() const { return m_count; }
-    int32_t FontSheet(int32_t font) const;
-    void SetFontSheet(int32_t font, int32_t slot);
-
     // The slot's record, null for an index outside 0 .. Count() - 1. Its
     // block bounds every pixel access, so only the table changes a record:
     // the block through AdoptBlock, the storage state through SetStorage.
@@ -109,6 +99,10 @@ public:
     void SetStorage(int32_t slot, int32_t miptype, int32_t maxD, std::span<const uint64_t> levelOffsets);
 
 private:
+    // The table's operations (MGLBufferTable.h) are the public class's own,
+    // made of the steps below.
+    friend class BufferTable;
+
     BufferRecord* MutableSlot(int32_t slot) { return slot >= 0 && slot < m_count ? &m_slots[slot] : nullptr; }
     static uint64_t PlaneBytes(int32_t width, int32_t height, uint32_t format);
     int32_t FindFreeSlot() const;

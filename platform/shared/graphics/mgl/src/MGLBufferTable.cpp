@@ -12,30 +12,43 @@ const BufferSlots& BufferTable::Slots() const { return static_cast<const BufferS
 BufferTable* CreateBufferTable() { return CreateBufferTable(nullptr, {}); }
 
 int32_t BufferTable::AllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    return Slots().AllocBuffer(width, height, format, flags);
+    const PixelBlock block = BufferSlots::NewPixelBlock(BufferSlots::PlaneBytes(width, height, format));
+    return Slots().PlaceBlock(block, width, height, format, flags);
 }
 
 int32_t BufferTable::TryAllocBuffer(int32_t width, int32_t height, uint32_t format, uint32_t flags) {
-    return Slots().TryAllocBuffer(width, height, format, flags);
+    const PixelBlock block = BufferSlots::NewPixelBlock(BufferSlots::PlaneBytes(width, height, format));
+    return block.data != nullptr ? Slots().PlaceBlock(block, width, height, format, flags) : -1;
 }
 
-void BufferTable::FreeBuffer(int32_t slot) { Slots().FreeBuffer(slot); }
+void BufferTable::FreeBuffer(int32_t slot) {
+    BufferSlots& slots = Slots();
+    if (BufferRecord* record = slots.MutableSlot(slot)) slots.ReleaseBlock(*record);
+}
 
 uint8_t* BufferTable::ResizeBuffer(int32_t slot, int32_t width, int32_t height) {
-    return Slots().ResizeBuffer(slot, width, height);
+    const BufferRecord* record = Slots().Slot(slot);
+    return record != nullptr ? Slots().ReplacePixels(slot, record->format, width, height) : nullptr;
 }
 
 uint8_t* BufferTable::ReformatBuffer(int32_t slot, uint32_t format, int32_t width, int32_t height) {
-    return Slots().ReformatBuffer(slot, format, width, height);
+    return Slots().ReplacePixels(slot, format, width, height);
 }
 
-int32_t BufferTable::GetBufferWidth(int32_t slot) const { return Slots().GetBufferWidth(slot); }
+int32_t BufferTable::GetBufferWidth(int32_t slot) const {
+    const BufferRecord* record = Slots().Slot(slot);
+    return record != nullptr ? record->width : 0;
+}
 
-int32_t BufferTable::Count() const { return Slots().Count(); }
+int32_t BufferTable::Count() const { return Slots().m_count; }
 
-int32_t BufferTable::FontSheet(int32_t font) const { return Slots().FontSheet(font); }
+int32_t BufferTable::FontSheet(int32_t font) const {
+    return font >= 0 && font < kFontSheetCount ? Slots().m_fontSheets[font] : -1;
+}
 
-void BufferTable::SetFontSheet(int32_t font, int32_t slot) { Slots().SetFontSheet(font, slot); }
+void BufferTable::SetFontSheet(int32_t font, int32_t slot) {
+    if (font >= 0 && font < kFontSheetCount) Slots().m_fontSheets[font] = slot;
+}
 
 void* BufferTable::AllocBlock(size_t size) { return MemAllocRaw(size); }
 

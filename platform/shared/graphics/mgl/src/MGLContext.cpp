@@ -1,8 +1,6 @@
 #include "MGLContext.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "CAssert.h"
 #include "CGraphics.h"
@@ -15,11 +13,6 @@
 
 namespace {
 
-std::vector<MGLContext*>& LiveContexts() {
-    static std::vector<MGLContext*> live;
-    return live;
-}
-
 uint64_t NextSerial() {
     static uint64_t last = 0;
     return ++last;
@@ -28,7 +21,6 @@ uint64_t NextSerial() {
 }  // namespace
 
 MGLContext::MGLContext() : m_serial(NextSerial()), m_core(std::make_unique<MGLContextCore>(*this)) {
-    LiveContexts().push_back(this);
     for (TextureUnit& unit : m_record.texture_units) ResetTextureUnit(unit);
     m_record.depthInterpolant = -1;
     m_record.fillMode = kFillPolygonFirst;
@@ -44,15 +36,6 @@ MGLContext::~MGLContext() {
     UnbindPlanes();
     Release();
     DetachFromGraphics();
-    std::vector<MGLContext*>& live = LiveContexts();
-    live.erase(std::find(live.begin(), live.end(), this));
-}
-
-MGLContext* MGLContext::Live(uint64_t serial) {
-    for (MGLContext* context : LiveContexts()) {
-        if (context->m_serial == serial) return context;
-    }
-    return nullptr;
 }
 
 // What Init allocates, given back; the record keeps its other values and the
@@ -118,7 +101,7 @@ void MGLContext::MapTables() {
     // Every projection, edge slope and divide of the context computes
     // through the tables: span code may read them, never change them.
     auto map = [this](const void* table, size_t bytes) { return m_core->Mappings().MapReadOnly(table, bytes); };
-    const MGLLookupTables& tables = m_core->Tables();
+    const MGLLookupTables& tables = m_core->m_tables;
     m_record.recipTable = map(tables.RecipTable(), sizeof(uint16_t) * MGLLookupTables::kTableSize);
     m_record.recipTable4 = map(tables.RecipTable4(), sizeof(int32_t) * MGLLookupTables::kTableSize);
     m_record.recipShiftTable = map(tables.RecipShiftTable(), MGLLookupTables::kTableSize);
@@ -201,10 +184,10 @@ int32_t MGLContext::GetRegister(int32_t i) const {
 }
 
 void MGLContext::SinCos(int32_t angle, int32_t* cosine, int32_t* sine) const {
-    m_core->Tables().SinCos(angle, cosine, sine);
+    m_core->m_tables.SinCos(angle, cosine, sine);
 }
 
-const MGLLookupTables& MGLContext::Tables() const { return m_core->Tables(); }
+const MGLLookupTables& MGLContext::Tables() const { return m_core->m_tables; }
 
 bool MGLContext::BindShaderState(const MGLShaderState* state) {
     if (state == nullptr) {

@@ -6,6 +6,7 @@
 #include "CGraphics.h"
 #include "CRenderSurface.h"
 #include "CRenderSurfaceBuffer.h"
+#include "CTextureObject_MGL.h"
 #include "MGLHost.h"
 
 namespace {
@@ -13,7 +14,37 @@ namespace {
 // An unlocked window surface's colour plane holds this stand-in address.
 constexpr uintptr_t kPlaceholderPixels = 1;
 
+std::vector<MGLContext*>& LiveContexts() {
+    static std::vector<MGLContext*> live;
+    return live;
+}
+
 }  // namespace
+
+MGLContextCore::MGLContextCore(MGLContext& context) : m_context(context) { LiveContexts().push_back(&context); }
+
+MGLContextCore::~MGLContextCore() {
+    std::vector<MGLContext*>& live = LiveContexts();
+    live.erase(std::find(live.begin(), live.end(), &m_context));
+}
+
+MGLContext* MGLContextCore::Live(uint64_t serial) {
+    for (MGLContext* context : LiveContexts()) {
+        if (context->m_serial == serial) return context;
+    }
+    return nullptr;
+}
+
+void MGLContextCore::FollowSurfaces() {
+    m_context.ForgetVanishedTarget();
+    std::erase_if(m_textures, [this](CTextureObject_MGL* texture) { return !texture->FollowSurface(m_context); });
+}
+
+void MGLContextCore::AttachTexture(CTextureObject_MGL* texture) {
+    if (std::find(m_textures.begin(), m_textures.end(), texture) == m_textures.end()) m_textures.push_back(texture);
+}
+
+void MGLContextCore::DetachTexture(CTextureObject_MGL* texture) { std::erase(m_textures, texture); }
 
 MGLContextCore::BoundPlane MGLContextCore::PlaneOfBuffer(const CRenderSurfaceBuffer* buffer) {
     BoundPlane plane;
@@ -50,27 +81,6 @@ CRenderSurface* MGLContextCore::CurrentTargetPlanes(BoundPlane planes[kPlaneCoun
         return nullptr;
     }
     return surface;
-}
-
-int32_t MGLContextCore::TargetHeight() const {
-    int32_t height = 0;
-    for (const BoundPlane& plane : m_planes) {
-        if (plane.pixels != nullptr) height = height == 0 ? plane.height : std::min(height, plane.height);
-    }
-    return height;
-}
-
-// Row pointers are guest values any code may have written: a row is only
-// what lies a whole number of pitches from row 0.
-int32_t MGLContextCore::PlaneRowOf(Plane which, uint32_t rowGuest) const {
-    const BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-    if (plane.mapping == 0) return -1;
-    const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
-    if (plane.pitch == 0) return offset == 0 ? 0 : -1;
-    if (offset % plane.pitch != 0) return -1;
-    const int64_t y = offset / plane.pitch;
-    const bool inside = (y >= 0) & (y < plane.height);
-    return inside ? static_cast<int32_t>(y) : -1;
 }
 
 // Maps the rows of the plane, lowest address first whichever way its pitch

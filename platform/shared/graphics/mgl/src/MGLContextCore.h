@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "MGLContext.h"
 #include "MGLFixed.h"
@@ -14,20 +15,25 @@
 
 class CRenderSurface;
 class CRenderSurfaceBuffer;
+class CTextureObject_MGL;
 
 // The implementation part of a renderer context: what the stages keep of
 // it and call on it to draw, sample and map textures. A host's translation
 // unit never sees it (MGLContext.h only names it), so none of this is a
 // host's to call: each step relies on what the others did before it.
 //
-// The row routines, the fill and the vertex stages reach the bound planes
-// and the outcodes here at every row and vertex: those are inline.
+// What a host asks of the context (its bound planes, its tables) is the
+// context's to answer (MGLContext.h); the stages ask it there too. The row
+// routines and the vertex stages reach the runs of the bound planes and the
+// outcodes here at every row and vertex: those are inline.
 class MGLContextCore {
 public:
     using Plane = MGLContext::Plane;
     static constexpr int32_t kPlaneCount = MGLContext::kPlaneCount;
 
-    explicit MGLContextCore(MGLContext& context) : m_context(context) {}
+    // The context is live (Live finds it) while its part is.
+    explicit MGLContextCore(MGLContext& context);
+    ~MGLContextCore();
     MGLContextCore(const MGLContextCore&) = delete;
     MGLContextCore& operator=(const MGLContextCore&) = delete;
 
@@ -42,7 +48,6 @@ public:
     MGLGuestMemory& Mappings() { return m_memory; }
     // What span code may reach, to look up.
     const MGLGuestMemory& GuestMemory() const { return m_memory; }
-    const MGLLookupTables& Tables() const { return m_tables; }
     MGLReciprocal Reciprocal(int32_t v) const { return m_tables.Reciprocal(v); }
     // x / d in 16.16 through the table reciprocal; 0 for d = 0.
     int32_t Divide(int32_t x, int32_t d) const { return ApplyReciprocal(x, m_tables.Reciprocal(d)); }
@@ -51,10 +56,13 @@ public:
     // context (a texture's mapping) keeps it rather than the address.
     uint64_t Serial() const { return m_context.m_serial; }
     // The live context of that number, null once it is destroyed.
-    static MGLContext* Live(uint64_t serial) { return MGLContext::Live(serial); }
-    void FollowSurfaces() { m_context.FollowSurfaces(); }
-    void AttachTexture(CTextureObject_MGL* texture) { m_context.AttachTexture(texture); }
-    void DetachTexture(CTextureObject_MGL* texture) { m_context.DetachTexture(texture); }
+    static MGLContext* Live(uint64_t serial);
+    // Before a draw: the context forgets a target that vanished, and every
+    // texture mapped in it is brought to its surface's plane as it is now.
+    void FollowSurfaces();
+    // Textures with a mapping in the context, which FollowSurfaces visits.
+    void AttachTexture(CTextureObject_MGL* texture);
+    void DetachTexture(CTextureObject_MGL* texture);
 
     // The sampler of texture unit 0 a portable span reads. Rows of a fill
     // are short, and looking the unit and its levels up again for each one
@@ -120,41 +128,6 @@ public:
     };
 
     const BoundPlane& PlaneOf(Plane which) const { return m_planes[static_cast<int32_t>(which)]; }
-    // Columns and rows that every bound plane has; 0 without planes. (The
-    // row routines ask at each row: inline.)
-    int32_t TargetWidth() const {
-        int32_t width = 0;
-        for (const BoundPlane& plane : m_planes) {
-            if (plane.pixels != nullptr) width = width == 0 ? plane.width : std::min(width, plane.width);
-        }
-        return width;
-    }
-    int32_t TargetHeight() const;
-    // Host address of `count` pixels from column x of row y of a bound
-    // plane; null unless all of them lie inside it.
-    uint8_t* PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
-        const BoundPlane& plane = PlaneOf(which);
-        return plane.pixels != nullptr && y >= 0 && y < plane.height ? ColumnsOfRow(plane, x, y, count) : nullptr;
-    }
-    // The plane row whose first pixel has guest address `rowGuest`, -1 when
-    // no row of the bound plane starts there.
-    int32_t PlaneRowOf(Plane plane, uint32_t rowGuest) const;
-    // PlaneSpan of the row PlaneRowOf finds. A fill's rows follow one
-    // another, so the row after (or at) the last one found is known without
-    // a division.
-    uint8_t* RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count) {
-        BoundPlane& plane = m_planes[static_cast<int32_t>(which)];
-        const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
-        int32_t y = plane.lastRow;
-        if (offset != plane.lastRowOffset) {
-            y = offset == plane.lastRowOffset + plane.pitch ? plane.lastRow + 1 : PlaneRowOf(which, rowGuest);
-        }
-        // A mapped plane has pixels.
-        if (plane.mapping == 0 || y < 0 || y >= plane.height) return nullptr;
-        plane.lastRow = y;
-        plane.lastRowOffset = int64_t{y} * plane.pitch;
-        return ColumnsOfRow(plane, x, y, count);
-    }
     // Rows RowSpan would find one after another, from the row at guest
     // address `guest`, each `stride` bytes after the last: while the stride
     // is the plane's pitch, the first `rows` of them are the plane's rows
@@ -183,7 +156,7 @@ public:
     };
     PlaneRun RunFrom(Plane which, uint32_t guest, int32_t stride) const {
         const BoundPlane& plane = PlaneOf(which);
-        const int32_t row = stride == plane.pitch ? PlaneRowOf(which, guest) : -1;
+        const int32_t row = stride == plane.pitch ? m_context.PlaneRowOf(which, guest) : -1;
         if (row < 0) return PlaneRun{};
         return PlaneRun{guest, stride, plane.height - row, RowPixels(plane, row), plane.pitch, PixelBytes(plane),
                         plane.width};
@@ -198,6 +171,10 @@ public:
     void UnbindPlanes();
 
 private:
+    // The context answers a host's questions about its planes and tables
+    // from what is kept here.
+    friend class MGLContext;
+
     // A plane format's low bits: its bytes per pixel.
     static constexpr uint32_t kBytesPerPixelMask = 31;
 
@@ -223,6 +200,7 @@ private:
     BoundPlane m_planes[kPlaneCount];
     std::optional<MGLTextureSampler> m_spanSampler;
     bool m_keepSpanSampler = false;
+    std::vector<CTextureObject_MGL*> m_textures;
 };
 
 // Inline: every vertex of a 3D draw is outcoded.

@@ -10,7 +10,6 @@
 #include "CPixelChannels.h"
 #include "CRenderSurface.h"
 #include "CRenderSurfaceBuffer.h"
-#include "CTextureObject_MGL.h"
 #include "MGLBufferSlots.h"
 #include "MGLContextCore.h"
 #include "MGLHost.h"
@@ -79,7 +78,7 @@ bool MGLContext::BindRenderTarget() {
     if (surface == nullptr) return false;
     UnbindPlanes();
     for (int32_t i = 0; i < kPlaneCount; ++i) m_core->BindPlane(static_cast<Plane>(i), planes[i]);
-    if (m_core->TargetWidth() > 0) {
+    if (TargetWidth() > 0) {
         m_targetSurface = surface;
         surface->AddWatcher(this);
     }
@@ -109,17 +108,6 @@ void MGLContext::ForgetVanishedTarget() {
 void MGLContext::PlanesChanged(CRenderSurface&) { ForgetVanishedTarget(); }
 
 void MGLContext::SurfaceEnding(CRenderSurface&) { UnbindPlanes(); }
-
-void MGLContext::FollowSurfaces() {
-    ForgetVanishedTarget();
-    std::erase_if(m_textures, [this](CTextureObject_MGL* texture) { return !texture->FollowSurface(*this); });
-}
-
-void MGLContext::AttachTexture(CTextureObject_MGL* texture) {
-    if (std::find(m_textures.begin(), m_textures.end(), texture) == m_textures.end()) m_textures.push_back(texture);
-}
-
-void MGLContext::DetachTexture(CTextureObject_MGL* texture) { std::erase(m_textures, texture); }
 
 void MGLContext::UnbindPlanes() {
     if (m_targetSurface != nullptr) m_targetSurface->RemoveWatcher(this);
@@ -192,21 +180,60 @@ int32_t MGLContext::FindTextureUnit(int32_t id) const {
     return -1;
 }
 
-// What a host's native span reads of the bound planes: the core's, out of line.
+// What a host's native span reads of the bound planes, as the part keeps them.
 uint8_t* MGLContext::PlanePixels(Plane plane) const { return m_core->PlaneOf(plane).pixels; }
 uint32_t MGLContext::PlaneFormat(Plane plane) const { return m_core->PlaneOf(plane).format; }
 int32_t MGLContext::PlanePitch(Plane plane) const { return m_core->PlaneOf(plane).pitch; }
 int32_t MGLContext::PlaneWidth(Plane plane) const { return m_core->PlaneOf(plane).width; }
 int32_t MGLContext::PlaneHeight(Plane plane) const { return m_core->PlaneOf(plane).height; }
-int32_t MGLContext::TargetWidth() const { return m_core->TargetWidth(); }
-int32_t MGLContext::TargetHeight() const { return m_core->TargetHeight(); }
 
-uint8_t* MGLContext::PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
-    return m_core->PlaneSpan(which, x, y, count);
+int32_t MGLContext::TargetWidth() const {
+    int32_t width = 0;
+    for (const MGLContextCore::BoundPlane& plane : m_core->m_planes) {
+        if (plane.pixels != nullptr) width = width == 0 ? plane.width : std::min(width, plane.width);
+    }
+    return width;
 }
 
-int32_t MGLContext::PlaneRowOf(Plane plane, uint32_t rowGuest) const { return m_core->PlaneRowOf(plane, rowGuest); }
+int32_t MGLContext::TargetHeight() const {
+    int32_t height = 0;
+    for (const MGLContextCore::BoundPlane& plane : m_core->m_planes) {
+        if (plane.pixels != nullptr) height = height == 0 ? plane.height : std::min(height, plane.height);
+    }
+    return height;
+}
 
+uint8_t* MGLContext::PlaneSpan(Plane which, int32_t x, int32_t y, int32_t count) const {
+    const MGLContextCore::BoundPlane& plane = m_core->PlaneOf(which);
+    const bool onRow = plane.pixels != nullptr && y >= 0 && y < plane.height;
+    return onRow ? MGLContextCore::ColumnsOfRow(plane, x, y, count) : nullptr;
+}
+
+// Row pointers are guest values any code may have written: a row is only
+// what lies a whole number of pitches from row 0.
+int32_t MGLContext::PlaneRowOf(Plane which, uint32_t rowGuest) const {
+    const MGLContextCore::BoundPlane& plane = m_core->PlaneOf(which);
+    if (plane.mapping == 0) return -1;
+    const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
+    if (plane.pitch == 0) return offset == 0 ? 0 : -1;
+    if (offset % plane.pitch != 0) return -1;
+    const int64_t y = offset / plane.pitch;
+    const bool inside = (y >= 0) & (y < plane.height);
+    return inside ? static_cast<int32_t>(y) : -1;
+}
+
+// A fill's rows follow one another, so the row after (or at) the last one
+// found is known without a division.
 uint8_t* MGLContext::RowSpan(Plane which, uint32_t rowGuest, int32_t x, int32_t count) {
-    return m_core->RowSpan(which, rowGuest, x, count);
+    MGLContextCore::BoundPlane& plane = m_core->m_planes[static_cast<int32_t>(which)];
+    const int64_t offset = static_cast<int32_t>(rowGuest - plane.guestRow0);
+    int32_t y = plane.lastRow;
+    if (offset != plane.lastRowOffset) {
+        y = offset == plane.lastRowOffset + plane.pitch ? plane.lastRow + 1 : PlaneRowOf(which, rowGuest);
+    }
+    // A mapped plane has pixels.
+    if (plane.mapping == 0 || y < 0 || y >= plane.height) return nullptr;
+    plane.lastRow = y;
+    plane.lastRowOffset = int64_t{y} * plane.pitch;
+    return MGLContextCore::ColumnsOfRow(plane, x, y, count);
 }

@@ -3,7 +3,7 @@
 #include "CFixedWide.h"
 #include "MGLFixed.h"
 #include "MGLContextCore.h"
-#include "RenderPoly.h"
+#include "RenderPolyPipeline.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ int32_t MulShiftSigned(int32_t a, int32_t b, int32_t n) {
 
 }  // namespace
 
-void RenderPoly::SelectPolygonStages3D() {
+void RenderPoly::Pipeline::SelectPolygonStages3D() {
     DrawCall call(*this);
     const DrawLayout& l = m_layout;
     if (l.wireframe) {
@@ -38,18 +38,18 @@ void RenderPoly::SelectPolygonStages3D() {
 
 // The 2D clip stage takes pixel positions from the vertices as they are and
 // runs no projection.
-void RenderPoly::SelectPolygonStages2D() {
+void RenderPoly::Pipeline::SelectPolygonStages2D() {
     SelectPolygonStages3D();
     m_clipStage = ClipStage::Clip2D;
     m_projectStage = ProjectStage::None;
 }
 
-bool RenderPoly::RunClipStage(MGLVertexList& list) {
+bool RenderPoly::Pipeline::RunClipStage(MGLVertexList& list) {
     DrawCall call(*this);
     return !call.Ended() && ClipInDraw(list);
 }
 
-bool RenderPoly::ClipInDraw(MGLVertexList& list) {
+bool RenderPoly::Pipeline::ClipInDraw(MGLVertexList& list) {
     m_clipStart = m_layout.poolUsed;
     switch (m_clipStage) {
         case ClipStage::Clip3D: return ClipPolygon3D(list);
@@ -59,7 +59,7 @@ bool RenderPoly::ClipInDraw(MGLVertexList& list) {
     return true;
 }
 
-bool RenderPoly::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const {
+bool RenderPoly::Pipeline::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) const {
     int32_t all = ~0;
     int32_t any = 0;
     for (int32_t i = 0; i < list.count; ++i) {
@@ -70,7 +70,7 @@ bool RenderPoly::OutcodesReject(const MGLVertexList& list, int32_t* orCodes) con
     return list.count < kMinPolygon || (all & kOutcodeMask) != 0;
 }
 
-bool RenderPoly::ClipPolygon3D(MGLVertexList& list) {
+bool RenderPoly::Pipeline::ClipPolygon3D(MGLVertexList& list) {
     const MGLRecord& s = m_context.Record();
     int32_t orCodes;
     if (OutcodesReject(list, &orCodes)) return true;
@@ -96,7 +96,7 @@ bool RenderPoly::ClipPolygon3D(MGLVertexList& list) {
     return Fill(Project(*in, m_projectStage == ProjectStage::VerticesScaled));
 }
 
-bool RenderPoly::ClipPolygon2D(MGLVertexList& list) {
+bool RenderPoly::Pipeline::ClipPolygon2D(MGLVertexList& list) {
     const MGLRecord& s = m_context.Record();
     int32_t orCodes;
     if (OutcodesReject(list, &orCodes)) return true;
@@ -118,7 +118,8 @@ bool RenderPoly::ClipPolygon2D(MGLVertexList& list) {
     return Fill(*in);
 }
 
-bool RenderPoly::ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo, int32_t hi) {
+bool RenderPoly::Pipeline::ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int32_t c, int32_t lo,
+                                         int32_t hi) {
     out.count = 0;
     if (in.count < kMinPolygon) return true;
     m_clipScratch.count = 0;
@@ -129,7 +130,7 @@ bool RenderPoly::ClipPlanePair(const MGLVertexList& in, MGLVertexList& out, int3
 
 // Near keeps z below the bound, far keeps it at or above; both bounds scale
 // with the input w.
-bool RenderPoly::ClipNearFar(const MGLVertexList& in, MGLVertexList& out) {
+bool RenderPoly::Pipeline::ClipNearFar(const MGLVertexList& in, MGLVertexList& out) {
     const MGLRecord& s = m_context.Record();
     out.count = 0;
     if (in.count < kMinPolygon) return true;
@@ -139,7 +140,7 @@ bool RenderPoly::ClipNearFar(const MGLVertexList& in, MGLVertexList& out) {
     return ClipPass(m_clipScratch, out, ClipBound{kWordZ, kWordInputW, s.ccz0, false, true});
 }
 
-bool RenderPoly::ClipPass(const MGLVertexList& in, MGLVertexList& out, const ClipBound& bound) {
+bool RenderPoly::Pipeline::ClipPass(const MGLVertexList& in, MGLVertexList& out, const ClipBound& bound) {
     out.count = 0;
     if (in.count == 0) return true;
     auto limitOf = [&bound](const int32_t* v) { return FixedMul16(v[bound.scaleWord], bound.limit); };
@@ -170,8 +171,8 @@ bool RenderPoly::ClipPass(const MGLVertexList& in, MGLVertexList& out, const Cli
 
 // A new pool vertex on the edge from a toward b. It starts as a copy of a,
 // so no word of it is left over from an earlier draw.
-bool RenderPoly::EmitClippedVertex(MGLVertexList& list, const int32_t* a, const int32_t* b, int64_t num,
-                                   int64_t den, const ClipBound& bound, int32_t boundValue) {
+bool RenderPoly::Pipeline::EmitClippedVertex(MGLVertexList& list, const int32_t* a, const int32_t* b, int64_t num,
+                                             int64_t den, const ClipBound& bound, int32_t boundValue) {
     if (list.count >= MGLVertexList::kCapacity) return false;
     int32_t* vertex = TakeVertices(1);
     if (vertex == nullptr) return false;
@@ -184,7 +185,7 @@ bool RenderPoly::EmitClippedVertex(MGLVertexList& list, const int32_t* a, const 
     return list.Append(vertex);
 }
 
-bool RenderPoly::SharedVertex(const int32_t* v) const {
+bool RenderPoly::Pipeline::SharedVertex(const int32_t* v) const {
     const uintptr_t pool = reinterpret_cast<uintptr_t>(m_context.VertexPool());
     const uintptr_t at = reinterpret_cast<uintptr_t>(v);
     return at >= pool && at < pool + static_cast<uintptr_t>(m_clipStart) * sizeof(int32_t);
@@ -193,7 +194,7 @@ bool RenderPoly::SharedVertex(const int32_t* v) const {
 // The scaling projection changes interpolants in place; a vertex that other
 // polygons of the same call reuse is projected into a copy instead. The list
 // itself stays as it is: a strip goes on from its vertices, not the copies.
-const MGLVertexList& RenderPoly::Project(const MGLVertexList& list, bool scaled) {
+const MGLVertexList& RenderPoly::Pipeline::Project(const MGLVertexList& list, bool scaled) {
     const bool scales = scaled && m_layout.depthInterpolant >= 0 && m_layout.depthScaledMask != 0;
     m_projectedList.count = list.count;
     for (int32_t i = 0; i < list.count; ++i) {
@@ -212,7 +213,7 @@ const MGLVertexList& RenderPoly::Project(const MGLVertexList& list, bool scaled)
 
 // `out` is v itself, or (for a scaled projection with a depth) a copy of
 // v's words before the interpolants, which gets all of v's interpolants.
-void RenderPoly::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const {
+void RenderPoly::Pipeline::ProjectVertex(const int32_t* v, int32_t* out, bool scaled) const {
     const MGLRecord& s = m_context.Record();
     const MGLReciprocal r = Core().Reciprocal(v[kWordW]);
     out[kWordPixelX] = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));

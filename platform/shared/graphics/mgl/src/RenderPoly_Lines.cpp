@@ -6,7 +6,7 @@
 #include "CMathFixed.h"
 #include "MGLFixed.h"
 #include "MGLContextCore.h"
-#include "RenderPoly.h"
+#include "RenderPolyPipeline.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi 
 // significant bits and a 16.16 parameter 16, which puts the cut of a long
 // edge (corners near the ends of the 16.16 range) units away from the bound
 // it was cut at; with 32 bits it lands on it.
-int64_t RenderPoly::ClipParameter(int64_t num, int64_t den) const {
+int64_t RenderPoly::Pipeline::ClipParameter(int64_t num, int64_t den) const {
     if (den < 0) {
         num = -num;
         den = -den;
@@ -37,7 +37,8 @@ int64_t RenderPoly::ClipParameter(int64_t num, int64_t den) const {
 
 // Differences are taken in 64 bits: with t between 0 and 1 the result lies
 // between the two values, however far apart they are.
-void RenderPoly::Interpolate(int32_t* out, const int32_t* from, const int32_t* to, int64_t t, bool withZ) const {
+void RenderPoly::Pipeline::Interpolate(int32_t* out, const int32_t* from, const int32_t* to, int64_t t,
+                                       bool withZ) const {
     auto lerp = [&](int32_t w) {
         const int64_t delta = int64_t{to[w]} - from[w];
         out[w] = static_cast<int32_t>(from[w] + static_cast<int64_t>((static_cast<__int128>(t) * delta) >> 32));
@@ -53,7 +54,7 @@ void RenderPoly::Interpolate(int32_t* out, const int32_t* from, const int32_t* t
 
 // Both ends are cut from copies of the segment as it came in, so an end
 // moved first does not shift the other's crossing.
-void RenderPoly::ClipEdgeNearFar(int32_t* a, int32_t* b) {
+void RenderPoly::Pipeline::ClipEdgeNearFar(int32_t* a, int32_t* b) {
     const MGLRecord& s = m_context.Record();
     const size_t bytes = static_cast<size_t>(Stride()) * sizeof(int32_t);
     int32_t ca[kMaxStride];
@@ -82,7 +83,7 @@ void RenderPoly::ClipEdgeNearFar(int32_t* a, int32_t* b) {
     if (zb < fb) cut(b, cb, ca, dfb, dfa, fb);
 }
 
-void RenderPoly::ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi) {
+void RenderPoly::Pipeline::ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32_t hi) {
     const size_t bytes = static_cast<size_t>(Stride()) * sizeof(int32_t);
     int32_t ca[kMaxStride];
     int32_t cb[kMaxStride];
@@ -100,7 +101,7 @@ void RenderPoly::ClipLineXY(int32_t* a, int32_t* b, int32_t c, int32_t lo, int32
 
 // True when something of the segment is left inside the x/y bounds (and
 // before the near and far planes when asked).
-bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
+bool RenderPoly::Pipeline::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
     const MGLRecord& s = m_context.Record();
     if ((a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) != 0) return false;
     const int32_t either = a[kWordOutcode] | b[kWordOutcode];
@@ -116,7 +117,7 @@ bool RenderPoly::ClipLine(int32_t* a, int32_t* b, bool withNearFar) {
     return (a[kWordOutcode] & b[kWordOutcode] & kOutcodeMask) == 0;
 }
 
-bool RenderPoly::SetUpLine(MGLLineRecord& record) {
+bool RenderPoly::Pipeline::SetUpLine(MGLLineRecord& record) {
     const MGLRecord& s = m_context.Record();
     if (Core().PlaneOf(MGLContext::Plane::Colour).pixels == nullptr) return false;
     // The surface's pitch, not the record's: the routine steps rows with it.
@@ -132,7 +133,7 @@ bool RenderPoly::SetUpLine(MGLLineRecord& record) {
     return true;
 }
 
-void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
+void RenderPoly::Pipeline::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
     const MGLRecord& s = m_context.Record();
     const MGLReciprocal r = Core().Reciprocal(v[kWordW]);
     *x = WrapAdd(s.cfx0, FixedMul16(ApplyReciprocal(v[kWordX], r), s.cfx1));
@@ -147,7 +148,7 @@ void RenderPoly::LinePixel(const int32_t* v, int32_t* x, int32_t* y) const {
 // goes from the first pixel to it stays in the plane. The record is made
 // for each segment: the routine is host code, and may have bound another
 // target (or none) since the last one.
-bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
+bool RenderPoly::Pipeline::FinishLine(const int32_t* a, const int32_t* b, bool screenBounds, const LineRoutine& line) {
     MGLLineRecord record;
     if (!SetUpLine(record)) return true;
     const MGLRecord& s = m_context.Record();
@@ -171,44 +172,46 @@ bool RenderPoly::FinishLine(const int32_t* a, const int32_t* b, bool screenBound
     const int32_t yb = Clamp(Clamp(by >> 16, y0, y1), 0, Core().PlaneOf(MGLContext::Plane::Colour).height - 1);
     record.dx = WrapSub(xb, xa);
     record.dy = WrapSub(yb, ya);
-    record.firstPixel = Core().PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
+    record.firstPixel = m_context.PlaneSpan(MGLContext::Plane::Colour, xa, ya, 1);
     return CallOut(line, std::as_const(record), xa, ya);
 }
 
 void RenderPoly::DrawLines3D(int32_t pairCount, const LineRoutine& line) {
-    DrawCall call(*this);
+    Pipeline& pipe = *m_pipeline;
+    Pipeline::DrawCall call(pipe);
     ASSERT(static_cast<bool>(line));
     if (call.Ended() || !line || pairCount < 0) return;
-    int32_t* first = TakeVertices(int64_t{pairCount} * 2);
+    int32_t* first = pipe.TakeVertices(int64_t{pairCount} * 2);
     if (first == nullptr) return;
-    const Matrix3x4 top = m_context.ModelviewStack().Top();
+    const Matrix3x4 top = pipe.m_context.ModelviewStack().Top();
     for (int32_t k = 0; k < pairCount; ++k) {
-        int32_t* a = PoolVertex(first, 2 * k);
-        int32_t* b = PoolVertex(first, 2 * k + 1);
-        FetchVertex(m_positionFetcher, a, static_cast<uint32_t>(2 * k));
-        FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(2 * k + 1));
-        Transform3D(a, top);
-        Transform3D(b, top);
-        if (ClipLine(a, b, true) && !FinishLine(a, b, false, line)) return;
+        int32_t* a = pipe.PoolVertex(first, 2 * k);
+        int32_t* b = pipe.PoolVertex(first, 2 * k + 1);
+        FetchVertex(pipe.m_positionFetcher, a, static_cast<uint32_t>(2 * k));
+        FetchVertex(pipe.m_positionFetcher, b, static_cast<uint32_t>(2 * k + 1));
+        pipe.Transform3D(a, top);
+        pipe.Transform3D(b, top);
+        if (pipe.ClipLine(a, b, true) && !pipe.FinishLine(a, b, false, line)) return;
     }
 }
 
 void RenderPoly::DrawLines2D(int32_t first, int32_t count, const LineRoutine& line, uint32_t flipY) {
-    DrawCall call(*this);
+    Pipeline& pipe = *m_pipeline;
+    Pipeline::DrawCall call(pipe);
     ASSERT(static_cast<bool>(line));
     if (call.Ended() || !line || first < 0 || count < 0) return;
     const int32_t elements = count & ~1;
     if (int64_t{first} + elements > INT32_MAX) return;
-    int32_t* pool = TakeVertices(elements);
+    int32_t* pool = pipe.TakeVertices(elements);
     if (pool == nullptr) return;
-    const Matrix2x3 top = m_context.Stack2d().Top();
+    const Matrix2x3 top = pipe.m_context.Stack2d().Top();
     for (int32_t k = 0; 2 * k < elements; ++k) {
-        int32_t* a = PoolVertex(pool, 2 * k);
-        int32_t* b = PoolVertex(pool, 2 * k + 1);
-        FetchVertex(m_positionFetcher, a, static_cast<uint32_t>(first + 2 * k));
-        FetchVertex(m_positionFetcher, b, static_cast<uint32_t>(first + 2 * k + 1));
-        Transform2D(a, top, flipY);
-        Transform2D(b, top, flipY);
-        if (ClipLine(a, b, false) && !FinishLine(a, b, true, line)) return;
+        int32_t* a = pipe.PoolVertex(pool, 2 * k);
+        int32_t* b = pipe.PoolVertex(pool, 2 * k + 1);
+        FetchVertex(pipe.m_positionFetcher, a, static_cast<uint32_t>(first + 2 * k));
+        FetchVertex(pipe.m_positionFetcher, b, static_cast<uint32_t>(first + 2 * k + 1));
+        pipe.Transform2D(a, top, flipY);
+        pipe.Transform2D(b, top, flipY);
+        if (pipe.ClipLine(a, b, false) && !pipe.FinishLine(a, b, true, line)) return;
     }
 }

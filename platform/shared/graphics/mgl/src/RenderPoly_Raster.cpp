@@ -11,7 +11,7 @@
 #include "MGLSpanInterpreter.h"
 #include "MGLSpans.h"
 #include "MGLContextCore.h"
-#include "RenderPoly.h"
+#include "RenderPolyPipeline.h"
 
 namespace {
 
@@ -113,8 +113,9 @@ bool FillFan(const MGLVertexList& list, bool whole, FillTriangle fill) {
 }  // namespace
 
 bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layout) {
-    if (!MayReplaceRoutine("native span")) return false;
-    if (ContextEnded()) {
+    Pipeline& pipe = *m_pipeline;
+    if (!pipe.MayReplaceRoutine("native span")) return false;
+    if (pipe.ContextEnded()) {
         DebugPrintf("RenderPoly: no native span is bound once the context ended");
         return false;
     }
@@ -126,16 +127,16 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
                       (layout.fillMode > MGLContext::kFillPolygonLast ||
                        interpolants <= MGLContext::kMaxEdgeInterpolants) &&
                       layout.depthInterpolant >= -1 && layout.depthInterpolant < interpolants;
-    m_context.BindShaderState(nullptr);
+    pipe.m_context.BindShaderState(nullptr);
     if (!fits) {
         DebugPrintf("RenderPoly: a native span of %d + %d interpolants, depth %d and fill mode %d cannot be bound",
                     layout.numInterpolants, layout.numExtraInterpolants, layout.depthInterpolant, layout.fillMode);
-        m_nativeSpan = nullptr;
-        m_portableSpan = nullptr;
-        m_portableRows = nullptr;
+        pipe.m_nativeSpan = nullptr;
+        pipe.m_portableSpan = nullptr;
+        pipe.m_portableRows = nullptr;
         return false;
     }
-    MGLRecord& s = m_context.Record();
+    MGLRecord& s = pipe.m_context.Record();
     s.spanCodeDirect = 1;
     s.numInterpolants = layout.numInterpolants;
     s.numExtraInterpolants = layout.numExtraInterpolants;
@@ -146,16 +147,16 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     const bool textured = routine != nullptr && *routine == SpanTexturedPerspective;
     const bool flat = routine != nullptr && *routine == SpanFlatDepth;
     // The fill calls them as its own: its draw brought the target to its surface already.
-    m_portableSpan = textured ? span_detail::OwnTexturedPerspective : (flat ? span_detail::OwnFlatDepth : nullptr);
-    m_portableRows =
+    pipe.m_portableSpan = textured ? span_detail::OwnTexturedPerspective : (flat ? span_detail::OwnFlatDepth : nullptr);
+    pipe.m_portableRows =
         textured ? span_detail::OwnRowsTexturedPerspective : (flat ? span_detail::OwnRowsFlatDepth : nullptr);
-    m_nativeSpan = std::move(span);
+    pipe.m_nativeSpan = std::move(span);
     return true;
 }
 
 // A direct call runs the native routine; ARM span code never runs as
 // machine code here, so without a native routine the interpreter runs it.
-bool RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
+bool RenderPoly::Pipeline::CallSpan(uint32_t r1, uint32_t r2) {
     if (m_context.Record().spanCodeDirect != 0 && m_portableSpan != nullptr) {
         m_portableSpan(m_context, r1, r2);
         return true;
@@ -168,7 +169,7 @@ bool RenderPoly::CallSpan(uint32_t r1, uint32_t r2) {
 // Each row runs on what the polygon's fill was given and earlier rows left,
 // so a row may use what others did not; code that spends it all (a loop
 // that never ends) ends the call instead of stalling the frame.
-void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
+void RenderPoly::Pipeline::InterpretSpan(uint32_t r1, uint32_t r2) {
     const uint8_t* code = m_context.SpanCode();
     DrawLayout& l = m_layout;
     if (code == nullptr || l.spanBudgetSpent) return;
@@ -185,7 +186,7 @@ void RenderPoly::InterpretSpan(uint32_t r1, uint32_t r2) {
 // spans leave the texture unit and its buffer as they are, so their
 // sampler lasts the fill. The context is let go of it even when the fill
 // ended because host code deleted this RenderPoly.
-bool RenderPoly::Fill(const MGLVertexList& list) {
+bool RenderPoly::Pipeline::Fill(const MGLVertexList& list) {
     MGLContext& context = m_context;
     const MGLContext::Life& contextLife = *m_contextLife;
     MGLContextCore::Of(context).KeepSpanSampler(m_portableSpan != nullptr);
@@ -205,7 +206,7 @@ bool RenderPoly::Fill(const MGLVertexList& list) {
 
 // The top kept in locals, so that the choice is a select rather than a
 // branch: which vertex is on top varies from polygon to polygon.
-int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
+int32_t RenderPoly::Pipeline::TopVertex(const MGLVertexList& list) {
     int32_t top = 0;
     int32_t topY = list.v[0][kWordPixelY];
     for (int32_t i = 1; i < list.count; ++i) {
@@ -217,8 +218,8 @@ int32_t RenderPoly::TopVertex(const MGLVertexList& list) {
     return top;
 }
 
-void RenderPoly::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_t y, const int32_t* a,
-                                const int32_t* b) {
+void RenderPoly::Pipeline::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_t y, const int32_t* a,
+                                          const int32_t* b) {
     const int32_t side = left ? 0 : 1;
     slope[side] = EdgeSlope(tables, WrapSub(b[kWordPixelX], a[kWordPixelX]), EdgeHeight(a, b));
     x[side] = WrapAdd(a[kWordPixelX], FixedMul16(Prestep(y, a[kWordPixelY]), slope[side]));
@@ -229,10 +230,10 @@ void RenderPoly::RowEnds::SetUp(const MGLLookupTables& tables, bool left, int32_
 // its pixels between the ends the fill computes itself, since span code
 // may write the edge records. Code whose set-up outweighs a narrow first
 // row then draws whenever the polygon as a whole pays for it.
-void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0) {
+void RenderPoly::Pipeline::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y0) {
     if (m_context.SpanCode() == nullptr) return;
-    const int32_t width = Core().TargetWidth();
-    const MGLLookupTables& tables = Core().Tables();
+    const int32_t width = m_context.TargetWidth();
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     int64_t budget = 0;
     auto setup = [&](bool left, int32_t y, const int32_t* a, const int32_t* b) { ends.SetUp(tables, left, y, a, b); };
@@ -250,20 +251,20 @@ void RenderPoly::AddSpanBudget(const MGLVertexList& list, int32_t top, int32_t y
 
 // The row pointers are guest addresses, stepped in wrapping 32-bit
 // arithmetic; rows outside the planes are never dereferenced.
-void RenderPoly::StartRows(int32_t y) {
+void RenderPoly::Pipeline::StartRows(int32_t y) {
     MGLRecord& s = m_context.Record();
     s.destptr = s.destbase + static_cast<uint32_t>(y) * static_cast<uint32_t>(s.deststride);
     s.zptr = s.zbase + static_cast<uint32_t>(y) * static_cast<uint32_t>(s.zstride);
 }
 
-void RenderPoly::NextRow() {
+void RenderPoly::Pipeline::NextRow() {
     MGLRecord& s = m_context.Record();
     s.destptr += static_cast<uint32_t>(s.deststride);
     s.zptr += static_cast<uint32_t>(s.zstride);
 }
 
 // delta / height through the 2.30 reciprocal of the height.
-int32_t RenderPoly::EdgeSlope(const MGLLookupTables& tables, int32_t delta, int32_t height) {
+int32_t RenderPoly::Pipeline::EdgeSlope(const MGLLookupTables& tables, int32_t delta, int32_t height) {
     const MGLTableIndex at = TableIndexOf(MGLLookupTables::kTableSizeM1, static_cast<uint32_t>(height));
     const int32_t k = at.doublings;
     const int64_t entry = tables.RecipTable4()[at.index];
@@ -272,11 +273,12 @@ int32_t RenderPoly::EdgeSlope(const MGLLookupTables& tables, int32_t delta, int3
     return FixedMul30(static_cast<int32_t>(inverse), delta);
 }
 
-void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge, int32_t* step) const {
+void RenderPoly::Pipeline::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_t* edge,
+                                     int32_t* step) const {
     const int32_t h = EdgeHeight(a, b);
     const int32_t prestep = Prestep(y, a[kWordPixelY]);
     auto start = [&](int32_t word) {
-        const int32_t slope = EdgeSlope(Core().Tables(), WrapSub(b[word], a[word]), h);
+        const int32_t slope = EdgeSlope(m_context.Tables(), WrapSub(b[word], a[word]), h);
         edge[word] = WrapAdd(a[word], FixedMul16(prestep, slope));
         step[word] = slope;
     };
@@ -285,7 +287,7 @@ void RenderPoly::SetupEdge(int32_t y, const int32_t* a, const int32_t* b, int32_
     for (int32_t i = 0; i < interpolants; ++i) start(kWordInterpolants + i);
 }
 
-bool RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
+bool RenderPoly::Pipeline::ScanConvertPolygon(const MGLVertexList& list) {
     if (list.count < 1) return true;
     MGLRecord& s = m_context.Record();
     const int32_t top = TopVertex(list);
@@ -318,7 +320,7 @@ bool RenderPoly::ScanConvertPolygon(const MGLVertexList& list) {
     return WalkChains(list, top, y0, setup, row);
 }
 
-bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
+bool RenderPoly::Pipeline::RasterizeTriangle(const MGLVertexList& list) {
     if (list.count < 3) return true;
     MGLRecord& s = m_context.Record();
     const CornerDeltas d = CornerDeltasOf(list);
@@ -334,7 +336,7 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
     if (m_portableRows == nullptr || s.spanCodeDirect == 0) return WalkRowCalls(list, top, y0);
     // The rows go to the renderer's own routine for a triangle's rows,
     // which runs no host code: nothing ends this walk.
-    const MGLLookupTables& tables = Core().Tables();
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     RowBatch batch;
     const int32_t firstRow = m_layout.firstRow;
@@ -356,8 +358,8 @@ bool RenderPoly::RasterizeTriangle(const MGLVertexList& list) {
 }
 
 // A row at a time, to span code or a host span, which may end the draw.
-bool RenderPoly::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0) {
-    const MGLLookupTables& tables = Core().Tables();
+bool RenderPoly::Pipeline::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0) {
+    const MGLLookupTables& tables = m_context.Tables();
     RowEnds ends;
     const int32_t firstRow = m_layout.firstRow;
     const int32_t endRow = m_layout.endRow;
@@ -374,7 +376,7 @@ bool RenderPoly::WalkRowCalls(const MGLVertexList& list, int32_t top, int32_t y0
     return WalkChains(list, top, y0, setup, row);
 }
 
-void RenderPoly::FlushRows(RowBatch& batch) {
+void RenderPoly::Pipeline::FlushRows(RowBatch& batch) {
     if (batch.count == 0) return;
     const MGLRowStep step = RowStepOf();
     m_portableRows(m_context, MGLSpanRows{batch.left, batch.right, batch.count, StepRowOf, this, &step});
@@ -382,21 +384,21 @@ void RenderPoly::FlushRows(RowBatch& batch) {
 }
 
 // What StepRow does to the record.
-MGLRowStep RenderPoly::RowStepOf() const {
+MGLRowStep RenderPoly::Pipeline::RowStepOf() const {
     const DrawLayout& l = m_layout;
     return MGLRowStep{l.interpolants + l.extraInterpolants, l.perspective ? l.interpolants : 0, l.depthInterpolant};
 }
 
-void RenderPoly::StepRow() {
+void RenderPoly::Pipeline::StepRow() {
     NextRow();
     StepPlaneTerms();
 }
 
-void RenderPoly::StepRowOf(void* poly) { static_cast<RenderPoly*>(poly)->StepRow(); }
+void RenderPoly::Pipeline::StepRowOf(void* poly) { static_cast<Pipeline*>(poly)->StepRow(); }
 
 // The plane of each interpolant over the first three vertices: its change
 // per pixel and per row, and its value at pixel (0, 0).
-void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area) {
+void RenderPoly::Pipeline::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t area) {
     MGLRecord& s = m_context.Record();
     const int32_t* p = list.v[0];
     const int32_t* q = list.v[1];
@@ -423,7 +425,7 @@ void RenderPoly::SetUpPlaneTerms(const MGLVertexList& list, int32_t y0, int32_t 
 
 // The level-of-detail terms (affine) or the perspective terms of span code,
 // then every plane moved to the centre of pixel (0, y0).
-void RenderPoly::SetUpGradients(int32_t y0) {
+void RenderPoly::Pipeline::SetUpGradients(int32_t y0) {
     MGLRecord& s = m_context.Record();
     const int32_t n = m_layout.interpolants;
     const int32_t total = n + m_layout.extraInterpolants;
@@ -466,7 +468,7 @@ void RenderPoly::SetUpGradients(int32_t y0) {
     }
 }
 
-void RenderPoly::StepPlaneTerms() {
+void RenderPoly::Pipeline::StepPlaneTerms() {
     MGLRecord& s = m_context.Record();
     const int32_t n = m_layout.interpolants;
     const int32_t total = n + m_layout.extraInterpolants;
@@ -477,7 +479,7 @@ void RenderPoly::StepPlaneTerms() {
     }
 }
 
-void RenderPoly::DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b) {
+void RenderPoly::Pipeline::DrawPolygonOutline(const MGLVertexList& list, int32_t r, int32_t g, int32_t b) {
     BufferTable* table = m_context.Buffers();
     if (table == nullptr || list.count < 1) return;
     const int32_t slot = m_context.Record().colorBuffer;

@@ -37,7 +37,7 @@ struct CallTarget {
         drawable = core.PlaneOf(Plane::Colour).pixels != nullptr && bpp != 0 &&
                    (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
         firstColumn = std::max(s.scissorx0, 0);
-        endColumn = std::min(s.scissorx1, core.TargetWidth());
+        endColumn = std::min(s.scissorx1, context.TargetWidth());
         interpolants = Interpolants(s);
     }
 

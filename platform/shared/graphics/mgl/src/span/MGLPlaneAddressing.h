@@ -33,7 +33,7 @@ public:
         if (k < m_followed) return m_run.SpanInside(k, x, count);
         const uint32_t at = guest();
         if (k < m_run.rows && at == RunGuest(k)) return m_run.Span(k, x, count);
-        return MGLContextCore::Of(context).RowSpan(m_plane, at, x, count);
+        return context.RowSpan(m_plane, at, x, count);
     }
 
 private:

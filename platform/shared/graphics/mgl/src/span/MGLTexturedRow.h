@@ -28,7 +28,7 @@ namespace span_detail {
 inline PerspectiveDivide DivideOf(const MGLContext& context) {
     const MGLRecord& s = context.Record();
     return PerspectiveDivide{
-        MGLContextCore::Of(context).Tables().RecipTable4(),
+        context.Tables().RecipTable4(),
         static_cast<uint64_t>(s.recipTableSizeM1 > 0 ? s.recipTableSizeM1 : MGLLookupTables::kTableSizeM1), s.cfz0};
 }
 
