@@ -48,10 +48,10 @@ public:
     // temporaries and the files named as one of `others`, but only those
     // both lockable (no other process holds their lock; a file this process
     // cannot open is not) and older than kLeftoverSeconds at `folderNow`,
-    // the folder's time. A lock alone
-    // tells nothing where the file system keeps no locks or keeps each
-    // host's to itself, nor of a file named before it is locked; a file
-    // another process holds locked is live, however old. Only regular files
+    // the folder's time. A lock alone tells nothing where the file system
+    // keeps no locks or keeps each host's to itself, nor of a file named
+    // before it is locked; a file another process holds locked is live,
+    // however old. Only regular files
     // are removed. The number removed.
     static int RemoveLeftovers(const std::string& folder, int64_t folderNow, const std::vector<PrivateName>& others);
     // Whether `name` is a name of that kind (the random part: 1 to 32
