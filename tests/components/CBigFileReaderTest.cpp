@@ -171,8 +171,18 @@ TEST_F(CBigFileReaderTest, EntriesRunningBackwardsOrPastTheFileAreAbsent) {
 }
 
 // The whole archive's entries all lie inside it; cut by its last byte, or
-// with one entry running backwards, it still opens but they do not.
+// with one entry running backwards, it still opens but they do not. The
+// first entry counts as much as any: an archive of one entry, cut short.
 TEST_F(CBigFileReaderTest, EntriesInsideTheFileAreCheckedWithoutReadingThem) {
+    BigArchiveWriter single(IdTableForm::List);
+    std::string error;
+    ASSERT_TRUE(single.AddPayload(7, 0x107, Text("id7"), false, 4, error)) << error;
+    const Bytes one = Build(single);
+    ASSERT_TRUE(Open(Bytes(one.begin(), one.end() - 1)));
+    EXPECT_FALSE(m_reader.EntriesInsideFile());
+    ASSERT_TRUE(Open(one));
+    EXPECT_TRUE(m_reader.EntriesInsideFile());
+
     const Bytes whole = TwentyFive(IdTableForm::Ranges);
     ASSERT_TRUE(Open(whole));
     EXPECT_TRUE(m_reader.EntriesInsideFile());

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -456,11 +457,11 @@ struct RepeatingNames {
 // then locked. Either way a name in the way is passed over.
 TEST_F(WinCeFile, ATemporaryIsMadeUnderANameOfItsOwnAndLockedWithOrWithoutUnnamedFiles) {
     const int unnamed = open(m_directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-    if (unnamed < 0) GTEST_SKIP() << "the folder's file system makes no files without a name";
-    close(unnamed);
+    if (unnamed >= 0) close(unnamed);
     std::ofstream(Host("temp-taken.dat")) << "another's";
     RepeatingNames::folder = m_directory;
-    for (bool withUnnamed : {true, false}) {
+    for (bool withUnnamed : {false, true}) {
+        if (withUnnamed && unnamed < 0) GTEST_SKIP() << "the folder's file system makes no files without a name";
         HostFaults::Set(HostFault::UnnamedFile, !withUnnamed);
         RepeatingNames::unnamedHeldLocked = false;
         const HostSaveTemporary::RandomSource system =
@@ -497,6 +498,38 @@ int64_t FolderNow(const std::string& folder) {
     return now;
 }
 
+// Asked for the status of the file the folder's clock makes, the first
+// time: gives it the time stamp of a file system whose clock is far from
+// this host's, or fails as on an I/O error.
+struct FolderClockFile {
+    static constexpr int64_t kFileSystemNow = 1000000000;
+    static inline bool failing = false;
+    static inline int asked = 0;
+    static bool Hook(HostFile::Op op, const std::string& path) {
+        if (op != HostFile::Op::Status || ++asked > 1) return false;
+        if (failing) return true;
+        const struct timespec stamp[2] = {{0, UTIME_OMIT}, {kFileSystemNow, 0}};
+        return utimensat(AT_FDCWD, path.c_str(), stamp, 0) != 0;
+    }
+};
+
+// The time stamp the file system gives a file, not the folder's, which not
+// every file system moves. The file is removed whether or not its time
+// could be read.
+TEST_F(WinCeFile, TheFolderClockIsTheTimeStampOfAFileMadeThere) {
+    for (bool failing : {false, true}) {
+        FolderClockFile::failing = failing;
+        FolderClockFile::asked = 0;
+        HostFile::SetFaultHook(&FolderClockFile::Hook);
+        int64_t now = 0;
+        EXPECT_EQ(HostSaveTemporary::FolderTime(m_directory, &now), !failing);
+        HostFile::SetFaultHook(nullptr);
+        EXPECT_EQ(now, failing ? 0 : FolderClockFile::kFileSystemNow);
+        EXPECT_GE(FolderClockFile::asked, 1);
+        EXPECT_TRUE(fs::is_empty(m_directory)) << failing;
+    }
+}
+
 void MakeOld(const std::string& path, int64_t folderNow) {
     const struct timespec old[2] = {{0, UTIME_OMIT}, {folderNow - HostSaveTemporary::kLeftoverSeconds - 60, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW), 0) << path;
@@ -515,7 +548,7 @@ TEST_F(WinCeFile, AStartRemovesOnlyWhatEndedSavesAndChecksLeft) {
     const std::string ended[] = {"temp.dat", "temp-ended.dat", "check-1a.tmp", "check.tmp", "record9-ff.dat"};
     const std::string young[] = {"temp-young.dat", "check-2b.tmp", "record9-young.dat"};
     const std::string other[] = {"temp-1.datx", "temp-a_b.dat", "temp-.dat", "temp-0.dat.x", "record9x.dat",
-                                 "check-1.dat", "mchvx2_save1.dat"};
+                                 "check-1.dat", "tempest.dat", "record9ab.dat", "checked.tmp", "mchvx2_save1.dat"};
     for (const std::string& name : ended) std::ofstream(Host(name)) << "x";
     for (const std::string& name : young) std::ofstream(Host(name)) << "x";
     for (const std::string& name : other) std::ofstream(Host(name)) << "x";
@@ -550,11 +583,47 @@ TEST_F(WinCeFile, AStartRemovesOnlyWhatEndedSavesAndChecksLeft) {
     close(live);
 }
 
+// A file the start cannot open, another user's or one met with no
+// descriptor left (here under the child's descriptor limit), has a lock the
+// start cannot test: its save may be live, however old the file is.
+TEST_F(WinCeFile, ALeftoverWhoseLockCannotBeTestedStays) {
+    const int64_t now = FolderNow(m_directory);
+    std::ofstream(Host("temp-held.dat")) << "x";
+    MakeOld(Host("temp-held.dat"), now);
+    const int held = open(Host("temp-held.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    constexpr int kNoDescriptorLimit = 2;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The folder's listing takes the last descriptor the limit leaves.
+        const int lowest = dup(held);
+        close(lowest);
+        struct rlimit limit = {};
+        getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = static_cast<rlim_t>(lowest) + 1;
+        if (lowest < 0 || setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(kNoDescriptorLimit);
+        const int listing = open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool refused = open(Host("temp-held.dat").c_str(), O_RDONLY | O_CLOEXEC) < 0 && errno == EMFILE;
+        close(listing);
+        if (listing < 0 || !refused) _exit(kNoDescriptorLimit);
+        _exit(HostSaveTemporary::RemoveLeftovers(m_directory, now, {}) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(fs::exists(Host("temp-held.dat")));
+    close(held);
+}
+
 // A save renames its temporary only while the temporary's name still names
-// the file it wrote; failing, it removes no file another program put there.
-TEST_F(WinCeFile, ASaveWhoseTemporaryWasReplacedFailsAndSaysSo) {
+// the file it wrote; failing, it removes no file another program put there,
+// and says what happened: the file was removed or replaced, or the file
+// system could not tell.
+TEST_F(WinCeFile, ASaveWhoseTemporaryWasReplacedOrCannotBeCheckedFailsAndSaysWhy) {
+    enum class Meddling { Replaced, Removed, Unchecked };
     std::ofstream(Host("record.dat")) << "old";
-    for (bool replaced : {true, false}) {
+    for (Meddling meddling : {Meddling::Replaced, Meddling::Removed, Meddling::Unchecked}) {
         const HANDLE temp = CreateSafeWriteTempW(Wide("record.dat").c_str());
         ASSERT_NE(temp, INVALID_HANDLE_VALUE);
         DWORD written = 0;
@@ -564,14 +633,23 @@ TEST_F(WinCeFile, ASaveWhoseTemporaryWasReplacedFailsAndSaysSo) {
             if (HostSaveTemporary::IsTemporaryName(entry.path().filename())) name = entry.path().filename();
         }
         ASSERT_FALSE(name.empty());
-        fs::remove(Host(name));
-        if (replaced) std::ofstream(Host(name)) << "another's";
+        if (meddling == Meddling::Unchecked) {
+            HostFile::SetFaultHook([](HostFile::Op op, const std::string&) { return op == HostFile::Op::Status; });
+        } else {
+            fs::remove(Host(name));
+        }
+        if (meddling == Meddling::Replaced) std::ofstream(Host(name)) << "another's";
         ::testing::internal::CaptureStderr();
         EXPECT_FALSE(ReplaceWithSafeWriteTempW(temp, Wide("record.dat").c_str()));
         const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find(Host(name) + " was removed or replaced by another program"), std::string::npos) << said;
+        HostFile::SetFaultHook(nullptr);
+        const std::string why = meddling == Meddling::Unchecked
+                                    ? " could not be checked (" + std::string(std::strerror(EIO)) + ")"
+                                    : " was removed or replaced by another program";
+        EXPECT_NE(said.find(Host(name) + why + "; the save is abandoned"), std::string::npos) << said;
         EXPECT_EQ(Contents("record.dat"), "old");
-        EXPECT_EQ(Contents(name), replaced ? "another's" : "");
+        const char* left[] = {"another's", "", "new"};
+        EXPECT_EQ(Contents(name), left[static_cast<int>(meddling)]);
         fs::remove(Host(name));
     }
 }

@@ -17,7 +17,7 @@
 class HostFile : public HostHandle {
 public:
     // The host calls the file stand-in makes, for the fault hook.
-    enum class Op { Open, Read, Write, Seek, Flush, Move, Delete, Close };
+    enum class Op { Open, Read, Write, Seek, Flush, Move, Delete, Close, Status };
     // Asked before every call; true makes the call fail as the host would
     // (nothing happens, the call reports failure; a failing Close still
     // gives the descriptor back, as the host's close does). For tests.
@@ -64,8 +64,10 @@ public:
     // which may never come; the descriptor returned blocks as usual.
     [[nodiscard]] static int OpenRegular(const std::string& path, int flags, mode_t mode, int* error);
     // Whether `path` names the file open as `descriptor` (the same device
-    // and inode); a link there names the link.
-    [[nodiscard]] static bool Names(const std::string& path, int descriptor);
+    // and inode); a link there names the link. Where it does not, *error
+    // (when given) is 0 if it names another file or none, and the error if
+    // the file system could not tell (Op::Status fails with EIO).
+    [[nodiscard]] static bool Names(const std::string& path, int descriptor, int* error = nullptr);
     // Syncs the folder that holds `path`, so that a file just renamed there
     // is found under its new name after a power loss. False when it fails.
     [[nodiscard]] static bool SyncFolderOf(const std::string& path);

@@ -40,16 +40,18 @@ public:
     // which no other process is given.
     static std::string PrivateNamePart();
     // The time by the folder's own clock (a share keeps its server's, which
-    // may differ from this host's): the folder's modification time once a
-    // file has been made there and removed. False when none can be made.
+    // may differ from this host's): the time stamp the file system gives a
+    // file made there, which is then removed. False when none can be made
+    // or its time stamp cannot be read.
     [[nodiscard]] static bool FolderTime(const std::string& folder, int64_t* now);
     // Removes from `folder` what ended saves and start-up checks left: the
     // temporaries and the files named as one of `others`, but only those
-    // both lockable (no other process holds their lock) and older than
-    // kLeftoverSeconds at `folderNow`, the folder's time. A lock alone
-    // tells nothing where the file system keeps no locks or keeps each
-    // host's to itself, nor of a file named before it is locked; a file
-    // another process holds locked is live, however old. Only regular files
+    // both lockable (no other process holds their lock; a file this process
+    // cannot open is not) and older than kLeftoverSeconds at `folderNow`,
+    // the folder's time. A lock alone tells nothing where the file system
+    // keeps no locks or keeps each host's to itself, nor of a file named
+    // before it is locked; a file another process holds locked is live,
+    // however old. Only regular files
     // are removed. The number removed.
     static int RemoveLeftovers(const std::string& folder, int64_t folderNow, const std::vector<PrivateName>& others);
     // Whether `name` is a name of that kind (the random part: 1 to 32

@@ -137,11 +137,23 @@ int HostFile::Duplicate() const {
     return fcntl(m_descriptor, F_DUPFD_CLOEXEC, 0);
 }
 
-bool HostFile::Names(const std::string& path, int descriptor) {
+bool HostFile::Names(const std::string& path, int descriptor, int* error) {
     struct stat held;
     struct stat named;
-    return fstat(descriptor, &held) == 0 && lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-           held.st_ino == named.st_ino;
+    int failure = 0;
+    bool found = false;
+    if (ShouldFail(Op::Status, path)) {
+        failure = EIO;
+    } else if (fstat(descriptor, &held) != 0) {
+        failure = errno;
+    } else if (lstat(path.c_str(), &named) == 0) {
+        found = true;
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        // Not merely no file under that name, nor no folder on the way to it.
+        failure = errno;
+    }
+    if (error != nullptr) *error = failure;
+    return found && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 int HostFile::OpenRegular(const std::string& path, int flags, mode_t mode, int* error) {

@@ -83,12 +83,33 @@ private:
 
 uint32_t Expand(uint32_t value, uint32_t bits) { return (value << (8 - bits)) | (value >> (2 * bits - 8)); }
 
+// A stored pixel value of the format as 0xRRGGBB.
+uint32_t RgbOf(uint32_t pixel, uint32_t format) {
+    if (format != HostFrame::kR5G6B5) return pixel & 0xFFFFFF;
+    return Expand(pixel >> 11 & 0x1F, 5) << 16 | Expand(pixel >> 5 & 0x3F, 6) << 8 | Expand(pixel & 0x1F, 5);
+}
+
+// Row y as tight RGB bytes, read straight from the frame's bytes: a run
+// that keeps a screenshot of every frame converts every pixel it shows.
+void ConvertRow(const HostFrame& frame, int32_t y, png_bytep rgb) {
+    const uint32_t format = frame.Format();
+    const int32_t bytesPerPixel = HostFrame::BytesPerPixel(format);
+    const int32_t width = frame.Width();
+    const uint8_t* pixel = frame.Bytes().data() + static_cast<size_t>(y) * static_cast<size_t>(frame.Pitch());
+    for (int32_t x = 0; x < width; ++x, pixel += bytesPerPixel, rgb += 3) {
+        uint32_t value = 0;
+        for (int32_t i = bytesPerPixel - 1; i >= 0; --i) value = value << 8 | pixel[i];
+        const uint32_t colour = RgbOf(value, format);
+        rgb[0] = static_cast<png_byte>(colour >> 16);
+        rgb[1] = static_cast<png_byte>(colour >> 8);
+        rgb[2] = static_cast<png_byte>(colour);
+    }
+}
+
 }  // namespace
 
 uint32_t HostPngWriter::RgbAt(const HostFrame& frame, int32_t x, int32_t y) {
-    const uint32_t pixel = frame.PixelAt(x, y);
-    if (frame.Format() != HostFrame::kR5G6B5) return pixel & 0xFFFFFF;
-    return Expand(pixel >> 11 & 0x1F, 5) << 16 | Expand(pixel >> 5 & 0x3F, 6) << 8 | Expand(pixel & 0x1F, 5);
+    return RgbOf(frame.PixelAt(x, y), frame.Format());
 }
 
 bool HostPngWriter::Write(const HostFrame& frame, const std::string& path, std::string* error) {
@@ -103,12 +124,7 @@ bool HostPngWriter::Write(const HostFrame& frame, const std::string& path, std::
     for (int32_t y = 0; y < height; ++y) {
         png_bytep row = &rgb[static_cast<size_t>(y) * static_cast<size_t>(width) * 3];
         rows[static_cast<size_t>(y)] = row;
-        for (int32_t x = 0; x < width; ++x) {
-            const uint32_t colour = RgbAt(frame, x, y);
-            row[3 * x] = static_cast<png_byte>(colour >> 16);
-            row[3 * x + 1] = static_cast<png_byte>(colour >> 8);
-            row[3 * x + 2] = static_cast<png_byte>(colour);
-        }
+        ConvertRow(frame, y, row);
     }
     PngFile file(path);
     if (file.IsReady() && file.WriteRgb(width, height, rows) && file.Close()) return true;

@@ -72,7 +72,7 @@ bool IsOld(const struct stat& info, int64_t folderNow) {
 // A process id says nothing here: another pid namespace or host may run a
 // process of the same number, or one this process cannot see.
 bool IsLockedElsewhere(int descriptor) {
-    return descriptor >= 0 && HostFileLock::IsHeldElsewhere(HostFileLock::TakeExclusive(descriptor));
+    return HostFileLock::IsHeldElsewhere(HostFileLock::TakeExclusive(descriptor));
 }
 
 }  // namespace
@@ -125,19 +125,21 @@ std::string HostSaveTemporary::PrivateNamePart() {
     return ProcessPart();
 }
 
+// A folder's own modification time does not move on every file system; a
+// file's time stamp, given by the file system's clock as it makes the
+// file, is there on each. Made and removed, the file takes no room a full
+// disk would refuse.
 bool HostSaveTemporary::FolderTime(const std::string& folder, int64_t* now) {
     std::string path;
     int error = 0;
     const int descriptor = Create(folder, &path, &error);
     if (descriptor < 0) return false;
-    // Naming and removing a file sets the folder's time by the file
-    // system's clock, and takes no room a full disk would refuse.
-    const bool removed = HostFile::Names(path, descriptor) && unlink(path.c_str()) == 0;
+    struct stat made;
+    const bool stamped = !HostFile::ShouldFail(HostFile::Op::Status, path) && fstat(descriptor, &made) == 0;
+    if (HostFile::Names(path, descriptor)) static_cast<void>(unlink(path.c_str()));
     close(descriptor);
-    struct stat info;
-    if (!removed || stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return false;
-    *now = static_cast<int64_t>(info.st_mtime);
-    return true;
+    if (stamped) *now = static_cast<int64_t>(made.st_mtime);
+    return stamped;
 }
 
 bool HostSaveTemporary::IsPrivateName(const std::string& name, const PrivateName& kind) {
@@ -168,15 +170,17 @@ bool HostSaveTemporary::IsLeftoverName(const std::string& name, const std::vecto
 
 // Age first: a file young by the folder's clock is left without a lock
 // taken on it, which its writer, locking it just after naming it, would
-// find in its way.
+// find in its way. A file this process cannot open (another user's, or no
+// descriptor left) has a lock nobody here can test: its save may be live.
 bool HostSaveTemporary::RemoveIfEnded(const std::string& path, int64_t folderNow) {
     struct stat named;
     if (lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || !IsOld(named, folderNow)) return false;
     const int descriptor = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return false;
     // Only the file looked at is removed, not one put in its place since.
-    const bool ended = !IsLockedElsewhere(descriptor) && (descriptor < 0 || HostFile::Names(path, descriptor));
+    const bool ended = !IsLockedElsewhere(descriptor) && HostFile::Names(path, descriptor);
     const bool removed = ended && unlink(path.c_str()) == 0;
-    if (descriptor >= 0) close(descriptor);
+    close(descriptor);
     return removed;
 }
 

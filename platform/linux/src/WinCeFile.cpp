@@ -123,13 +123,17 @@ void RemoveIfStillNamed(const std::string& path, int descriptor) {
     if (HostFile::Names(path, descriptor) && !HostFile::ShouldFail(HostFile::Op::Delete, path)) unlink(path.c_str());
 }
 
-// Says so when another program has removed or replaced the temporary.
+// Says so when another program has removed or replaced the temporary, or
+// why the file system could not tell.
 bool StillNamesTemp(const std::string& path, int descriptor) {
-    if (HostFile::Names(path, descriptor)) return true;
+    int error = 0;
+    if (HostFile::Names(path, descriptor, &error)) return true;
+    const std::string what = error == 0 ? std::string("was removed or replaced by another program")
+                                        : std::string("could not be checked (") + std::strerror(error) + ")";
     std::fprintf(stderr,
-                 "%s: the save's temporary file %s was removed or replaced by another program; the save is "
-                 "abandoned and the file it was to replace stays as it was\n",
-                 program_invocation_short_name, path.c_str());
+                 "%s: the save's temporary file %s %s; the save is abandoned and the file it was to replace stays "
+                 "as it was\n",
+                 program_invocation_short_name, path.c_str(), what.c_str());
     return false;
 }
 
