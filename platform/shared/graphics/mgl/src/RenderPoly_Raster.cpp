@@ -6,6 +6,7 @@
 #include "CFixedWide.h"
 #include "CMathFixed.h"
 #include "MGLBufferOps.h"
+#include "MGLFillSpans.h"
 #include "MGLFixed.h"
 #include "MGLSpanInterpreter.h"
 #include "MGLSpans.h"
@@ -141,11 +142,15 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     s.depthInterpolant = layout.depthInterpolant;
     s.depthScaledMask = layout.depthScaledMask;
     s.fillMode = layout.fillMode;
+    // The fill calls its own forms of the portable spans: its steps run no
+    // host code, so their walks ask nothing after each.
     const auto* routine = span.target<PortableSpan>();
     const bool textured = routine != nullptr && *routine == SpanTexturedPerspective;
     const bool flat = routine != nullptr && *routine == SpanFlatDepth;
-    m_portableSpan = textured || flat ? *routine : nullptr;
-    m_portableRows = textured ? SpanRowsTexturedPerspective : (flat ? SpanRowsFlatDepth : nullptr);
+    m_portableSpan = textured ? span_detail::FillSpanTexturedPerspective
+                              : (flat ? span_detail::FillSpanFlatDepth : nullptr);
+    m_portableRows = textured ? span_detail::FillRowsTexturedPerspective
+                              : (flat ? span_detail::FillRowsFlatDepth : nullptr);
     m_nativeSpan = std::move(span);
     return true;
 }

@@ -3,44 +3,61 @@
 #include <cstdint>
 
 #include "MGLContextCore.h"
+#include "MGLFillSpans.h"
 #include "MGLFlatCallState.h"
 #include "MGLRowRoutine.h"
 #include "MGLRowWalk.h"
+#include "MGLStepChecks.h"
 #include "MGLTextureSampler.h"
 
 namespace {
 
 using span_detail::RowWalk;
+using span_detail::StepChecks;
 
 void StayOnRow(void*) {}
 
-// The one row of a span called for a row.
-MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
-    return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr, nullptr};
+// The one row of a span called for a row, to the rows' routine.
+template <void (*Rows)(MGLContext&, const MGLSpanRows&)>
+void OneRow(MGLContext& context, uint32_t x0, uint32_t x1) {
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    Rows(context, MGLSpanRows{&left, &right, 1, StayOnRow, nullptr, nullptr});
 }
 
-// The rows of a flat call, as far as one walk goes; whether rows are left
-// (put in `left`) for a walk that looks the target up again. Inline in the
-// call, whose first walk is most often its only one.
-[[gnu::always_inline]] inline bool DrawFlatRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left) {
-    RowWalk walk(context, rows, nullptr);
+// A flat walk's rows.
+[[gnu::always_inline]] inline void DrawFlat(MGLContext& context, RowWalk& walk) {
     walk.StepSelf();
-    if (walk.Next()) {
-        const span_detail::FlatCallState flat(context.Record(), walk.Row());
-        do {
-            flat.Draw(context.Record(), walk.Lag(), walk.Row());
-        } while (walk.Next());
-    }
+    if (!walk.Next()) return;
+    const span_detail::FlatCallState flat(context.Record(), walk.Row());
+    do {
+        flat.Draw(context.Record(), walk.Lag(), walk.Row());
+    } while (walk.Next());
+}
+
+// A textured walk's rows: the sampler's row routine, chosen at the first
+// row drawn, runs the rest.
+[[gnu::always_inline]] inline void DrawTextured(RowWalk& walk, MGLTextureSampler& sampler) {
+    walk.StepSelfWhenApart(sampler);
+    if (walk.Next()) span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
+}
+
+// The rows of a host's flat call, as far as one walk goes; whether rows
+// are left (put in `left`) for a walk that looks the target up again.
+// Inline in the call, whose first walk is most often its only one.
+[[gnu::always_inline]] inline bool DrawFlatRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left) {
+    StepChecks checks(context, nullptr);
+    RowWalk walk(context, rows, false, &checks);
+    DrawFlat(context, walk);
     return walk.RowsLeft(left);
 }
 
-// The same for a textured call: the sampler's row routine, chosen at the
-// first row drawn, runs the rest.
+// The same for a host's textured call.
 [[gnu::always_inline]] inline bool DrawTexturedRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left,
                                                      MGLTextureSampler& sampler) {
-    RowWalk walk(context, rows, &sampler);
-    walk.StepSelfWhenApart(sampler);
-    if (walk.Next()) span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
+    StepChecks checks(context, &sampler);
+    RowWalk walk(context, rows, true, &checks);
+    DrawTextured(walk, sampler);
     return walk.RowsLeft(left);
 }
 
@@ -62,18 +79,19 @@ MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
     }
 }
 
-}  // namespace
-
-void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
-    const int32_t left = static_cast<int32_t>(x0);
-    const int32_t right = static_cast<int32_t>(x1);
-    SpanRowsFlatDepth(context, OneRow(left, right));
+// The fill's textured rows where it keeps no sampler.
+[[gnu::noinline]] void FillTexturedSampledAfresh(MGLContext& context, const MGLSpanRows& rows) {
+    MGLTextureSampler sampler(context, 0);
+    RowWalk walk(context, rows, true, nullptr);
+    DrawTextured(walk, sampler);
 }
 
+}  // namespace
+
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) { OneRow<SpanRowsFlatDepth>(context, x0, x1); }
+
 void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
-    const int32_t left = static_cast<int32_t>(x0);
-    const int32_t right = static_cast<int32_t>(x1);
-    SpanRowsTexturedPerspective(context, OneRow(left, right));
+    OneRow<SpanRowsTexturedPerspective>(context, x0, x1);
 }
 
 void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
@@ -90,3 +108,27 @@ void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
                                           : DrawTexturedRowsSampledAfresh(context, rows, left);
     if (rowsLeft) DrawTexturedRowsLeft(context, left);
 }
+
+namespace span_detail {
+
+void FillSpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+    OneRow<FillRowsFlatDepth>(context, x0, x1);
+}
+
+void FillSpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
+    OneRow<FillRowsTexturedPerspective>(context, x0, x1);
+}
+
+void FillRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+    RowWalk walk(context, rows, false, nullptr);
+    DrawFlat(context, walk);
+}
+
+void FillRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    MGLTextureSampler* kept = MGLContextCore::Of(context).KeptSpanSampler();
+    if (kept == nullptr) return FillTexturedSampledAfresh(context, rows);
+    RowWalk walk(context, rows, true, nullptr);
+    DrawTextured(walk, *kept);
+}
+
+}  // namespace span_detail
