@@ -7,7 +7,6 @@
 #include "MGLCallPlanes.h"
 #include "MGLCallTarget.h"
 #include "MGLContext.h"
-#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
