@@ -102,6 +102,13 @@ function(mgl_library)
   set(folder ${PROJECT_SOURCE_DIR}/platform/shared/graphics/mgl)
   file(GLOB mgl_sources CONFIGURE_DEPENDS ${folder}/src/*.cpp ${folder}/src/span/*.cpp)
   add_library(engine_mgl STATIC ${mgl_sources})
+  # The row routines' loops are read from the instruction cache in 64-byte
+  # lines, and how a loop falls across them follows from where its routine
+  # starts within one: a routine the link happened to move by 32 bytes read
+  # 5-11% slower with the same instructions. Each function of the span units
+  # starts a line, so that a routine's speed depends on its own code alone.
+  file(GLOB mgl_span_sources CONFIGURE_DEPENDS ${folder}/src/span/*.cpp)
+  set_source_files_properties(${mgl_span_sources} PROPERTIES COMPILE_OPTIONS -falign-functions=64)
   target_include_directories(engine_mgl PUBLIC ${folder}/inc PRIVATE ${folder}/src ${folder}/src/span)
   target_link_libraries(engine_mgl PUBLIC engine_graphics engine_math engine_foundation)
   add_library(engine_mgl_internal INTERFACE)

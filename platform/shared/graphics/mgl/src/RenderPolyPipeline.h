@@ -233,8 +233,8 @@ private:
     VertexHook m_vertexHook;
     PolygonObserver m_observer;
     NativeSpan m_nativeSpan;
-    // The bound routine when it is one of MGLSpans.h, called without the
-    // wrapper's indirection; null otherwise.
+    // The fill's own form of the bound routine when it is one of
+    // MGLSpans.h, called without the wrapper's indirection; null otherwise.
     PortableSpan m_portableSpan = nullptr;
     // Its routine for the rows of a triangle at once.
     PortableRowsSpan m_portableRows = nullptr;

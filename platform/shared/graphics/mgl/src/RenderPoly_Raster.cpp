@@ -6,8 +6,8 @@
 #include "CFixedWide.h"
 #include "CMathFixed.h"
 #include "MGLBufferOps.h"
+#include "MGLFillSpans.h"
 #include "MGLFixed.h"
-#include "MGLOwnSpans.h"
 #include "MGLSpanInterpreter.h"
 #include "MGLSpans.h"
 #include "MGLContextCore.h"
@@ -143,13 +143,17 @@ bool RenderPoly::BindNativeSpan(NativeSpan span, const MGLNativeSpanLayout& layo
     s.depthInterpolant = layout.depthInterpolant;
     s.depthScaledMask = layout.depthScaledMask;
     s.fillMode = layout.fillMode;
+    // The fill calls its own forms of the portable spans: its steps run no
+    // host code, so their walks ask nothing after each.
     const auto* routine = span.target<PortableSpan>();
     const bool textured = routine != nullptr && *routine == SpanTexturedPerspective;
     const bool flat = routine != nullptr && *routine == SpanFlatDepth;
-    // The fill calls them as its own: its draw brought the target to its surface already.
-    pipe.m_portableSpan = textured ? span_detail::OwnTexturedPerspective : (flat ? span_detail::OwnFlatDepth : nullptr);
-    pipe.m_portableRows =
-        textured ? span_detail::OwnRowsTexturedPerspective : (flat ? span_detail::OwnRowsFlatDepth : nullptr);
+    // The fill calls forms of its own, whose steps run no host code: its
+    // draw brought the target to its surface already.
+    pipe.m_portableSpan = textured ? span_detail::FillSpanTexturedPerspective
+                                   : (flat ? span_detail::FillSpanFlatDepth : nullptr);
+    pipe.m_portableRows = textured ? span_detail::FillRowsTexturedPerspective
+                                   : (flat ? span_detail::FillRowsFlatDepth : nullptr);
     pipe.m_nativeSpan = std::move(span);
     return true;
 }

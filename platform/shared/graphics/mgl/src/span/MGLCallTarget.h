@@ -14,14 +14,14 @@ namespace span_detail {
 // What the rows of one span call share: the planes' formats and the
 // columns the scissor and the target leave. Nothing a span or the fill
 // writes between rows (pixels, the row pointers, the interpolants and
-// their terms) changes them, so they are read once. Not drawable without
-// a colour buffer of known size, or with a depth buffer of narrow words.
+// their terms) changes them, so they are read once. No column is drawn
+// without a colour buffer of known size, or with a depth buffer of narrow
+// words: the rows then ask the columns alone, not a flag as well.
 struct CallTarget {
     uint32_t format = 0;
     int32_t bpp = 0;
     int32_t zbpp = 0;
     bool depth = false;
-    bool drawable = false;
     int32_t firstColumn = 0;
     int32_t endColumn = 0;
     int32_t interpolants = 0;
@@ -34,10 +34,10 @@ struct CallTarget {
         bpp = static_cast<int32_t>(CColor::BytesPerPixel(format));
         depth = core.PlaneOf(Plane::Depth).pixels != nullptr;
         zbpp = depth ? static_cast<int32_t>(CColor::BytesPerPixel(core.PlaneOf(Plane::Depth).format)) : 0;
-        drawable = core.PlaneOf(Plane::Colour).pixels != nullptr && bpp != 0 &&
-                   (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
+        const bool drawable = core.PlaneOf(Plane::Colour).pixels != nullptr && bpp != 0 &&
+                              (!depth || zbpp >= static_cast<int32_t>(kDepthBytes));
         firstColumn = std::max(s.scissorx0, 0);
-        endColumn = std::min(s.scissorx1, context.TargetWidth());
+        endColumn = drawable ? std::min(s.scissorx1, context.TargetWidth()) : 0;
         interpolants = Interpolants(s);
     }
 

@@ -2,18 +2,17 @@
 #define MGLROWWALK_H
 
 #include <cstdint>
-#include <memory>
 
 #include "CMathFixed.h"
 #include "MGLCallPlanes.h"
 #include "MGLCallTarget.h"
 #include "MGLContext.h"
-#include "MGLContextCore.h"
 #include "MGLFixed.h"
 #include "MGLRecordAtColumn.h"
 #include "MGLRowLag.h"
 #include "MGLSpanRow.h"
 #include "MGLSpans.h"
+#include "MGLStepChecks.h"
 #include "MGLTextureSampler.h"
 
 namespace span_detail {
@@ -29,7 +28,7 @@ namespace span_detail {
     const MGLRecord& s = context.Record();
     const int32_t xs = target.FirstColumnOf(x0);
     const int32_t xe = target.EndColumnOf(x1);
-    if (!target.drawable || xs >= xe) return false;
+    if (xs >= xe) return false;
     row.xs = xs;
     row.count = xe - xs;
     row.colour = planes.colour.Row(context, k, [&] { return lag.Pointer(s.destptr, s.deststride); }, xs, row.count);
@@ -47,25 +46,24 @@ namespace span_detail {
 // it stands and its rows lag it, until the last row: then the record takes
 // the last drawn row's end values and every step at once.
 //
-// The fill's step is the caller's code, which may delete the context or
-// let go of what the walk looked up at the start (the planes' rows, a
-// textured call's sampler and its texels). After each step the walk asks
-// whether the context ended, and then touches nothing more; or whether
-// the guest regions, or unit 0 the sampler was made from, changed, and
-// then stops, leaving the rows after it to a walk that looks them up
-// again (RowsLeft). The draw's own step changes neither, and most often
-// is not called at all: the rows step themselves.
+// A host's step is the host's code, which may delete the context or let
+// go of what the walk looked up at the start: the walk made with `checks`
+// asks them after each step (StepChecks), touches nothing more once the
+// context ended, and stops where something it looked up changed, leaving
+// the rows after it to a walk that looks them up again (RowsLeft). The
+// renderer's own fill steps with code of its own, which changes neither,
+// and most often is not called at all (the rows step themselves): its
+// walks are made without checks, and pay for none.
 class RowWalk {
 public:
-    // A textured call's rows read `sampler`; a flat call's none (null).
-    RowWalk(MGLContext& context, const MGLSpanRows& rows, const MGLTextureSampler* sampler)
+    // Textured rows or flat ones; `checks` null for the fill's own rows.
+    RowWalk(MGLContext& context, const MGLSpanRows& rows, bool textured, StepChecks* checks)
         : m_context(context),
           m_rows(rows),
           m_target(context),
           m_planes(context),
-          m_sampler(sampler),
-          m_textured(sampler != nullptr),
-          m_changes(MGLContextCore::Of(context).GuestMemory().Changes()),
+          m_checks(checks),
+          m_textured(textured),
           m_lag(m_target.interpolants),
           m_perspective(context.Record().perspectiveGradients != 0) {
         m_row.format = m_target.format;
@@ -158,24 +156,17 @@ private:
         TakeValues();
         return true;
     }
-    // The fill's step, and whether the walk may go on after it. The life
-    // is taken before the first: without it, a context deleted there could
-    // not be told from a live one.
+    // The step, and whether the walk may go on after it.
     [[gnu::noinline]] bool CallStep() {
-        if (m_life == nullptr) m_life = m_context.LifeOf();
-        m_rows.next(m_rows.fill);
-        if (m_life->Ended()) {
-            m_index = m_rows.count;
-            return false;
+        if (m_checks == nullptr) {
+            m_rows.next(m_rows.fill);
+            return true;
         }
-        if (StillLookedUp()) return true;
-        m_resumeAt = m_index + 1;
+        const StepChecks::After after = m_checks->Step(m_rows);
+        if (after == StepChecks::After::GoOn) return true;
+        if (after == StepChecks::After::LetGo) m_resumeAt = m_index + 1;
         m_index = m_rows.count;
         return false;
-    }
-    bool StillLookedUp() const {
-        if (m_sampler != nullptr) return m_sampler->StillCurrent();
-        return MGLContextCore::Of(m_context).GuestMemory().Changes() == m_changes;
     }
     void TakeValues() {
         if (m_textured) m_lag.TakeValues(m_context.Record(), m_perspective);
@@ -210,11 +201,8 @@ private:
     const MGLSpanRows& m_rows;
     const CallTarget m_target;
     CallPlanes m_planes;
-    const MGLTextureSampler* const m_sampler;
+    StepChecks* const m_checks;
     const bool m_textured;
-    // The guest regions' changes when the walk looked its planes up.
-    const uint64_t m_changes;
-    std::shared_ptr<const MGLContext::Life> m_life;  // taken at the first step called
     int32_t m_resumeAt = -1;  // the first row left to another walk, -1 for none
     bool m_selfStepped = false;
     MGLRowStep m_step{0, 0, -1};  // what the fill's step does, once the rows step themselves

@@ -3,45 +3,61 @@
 #include <cstdint>
 
 #include "MGLContextCore.h"
+#include "MGLFillSpans.h"
 #include "MGLFlatCallState.h"
-#include "MGLOwnSpans.h"
 #include "MGLRowRoutine.h"
 #include "MGLRowWalk.h"
+#include "MGLStepChecks.h"
 #include "MGLTextureSampler.h"
 
 namespace {
 
 using span_detail::RowWalk;
+using span_detail::StepChecks;
 
 void StayOnRow(void*) {}
 
-// The one row of a span called for a row.
-MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
-    return MGLSpanRows{&x0, &x1, 1, StayOnRow, nullptr, nullptr};
+// The one row of a span called for a row, to the rows' routine.
+template <void (*Rows)(MGLContext&, const MGLSpanRows&)>
+void OneRow(MGLContext& context, uint32_t x0, uint32_t x1) {
+    const int32_t left = static_cast<int32_t>(x0);
+    const int32_t right = static_cast<int32_t>(x1);
+    Rows(context, MGLSpanRows{&left, &right, 1, StayOnRow, nullptr, nullptr});
 }
 
-// The rows of a flat call, as far as one walk goes; whether rows are left
-// (put in `left`) for a walk that looks the target up again. Inline in the
-// call, whose first walk is most often its only one.
-[[gnu::always_inline]] inline bool DrawFlatRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left) {
-    RowWalk walk(context, rows, nullptr);
+// A flat walk's rows.
+[[gnu::always_inline]] inline void DrawFlat(MGLContext& context, RowWalk& walk) {
     walk.StepSelf();
-    if (walk.Next()) {
-        const span_detail::FlatCallState flat(context.Record(), walk.Row());
-        do {
-            flat.Draw(context.Record(), walk.Lag(), walk.Row());
-        } while (walk.Next());
-    }
+    if (!walk.Next()) return;
+    const span_detail::FlatCallState flat(context.Record(), walk.Row());
+    do {
+        flat.Draw(context.Record(), walk.Lag(), walk.Row());
+    } while (walk.Next());
+}
+
+// A textured walk's rows: the sampler's row routine, chosen at the first
+// row drawn, runs the rest.
+[[gnu::always_inline]] inline void DrawTextured(RowWalk& walk, MGLTextureSampler& sampler) {
+    walk.StepSelfWhenApart(sampler);
+    if (walk.Next()) span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
+}
+
+// The rows of a host's flat call, as far as one walk goes; whether rows
+// are left (put in `left`) for a walk that looks the target up again.
+// Inline in the call, whose first walk is most often its only one.
+[[gnu::always_inline]] inline bool DrawFlatRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left) {
+    StepChecks checks(context, nullptr);
+    RowWalk walk(context, rows, false, &checks);
+    DrawFlat(context, walk);
     return walk.RowsLeft(left);
 }
 
-// The same for a textured call: the sampler's row routine, chosen at the
-// first row drawn, runs the rest.
+// The same for a host's textured call.
 [[gnu::always_inline]] inline bool DrawTexturedRows(MGLContext& context, const MGLSpanRows& rows, MGLSpanRows& left,
                                                      MGLTextureSampler& sampler) {
-    RowWalk walk(context, rows, &sampler);
-    walk.StepSelfWhenApart(sampler);
-    if (walk.Next()) span_detail::RowRoutineOf(sampler, walk.Row().format)(walk, sampler);
+    StepChecks checks(context, &sampler);
+    RowWalk walk(context, rows, true, &checks);
+    DrawTextured(walk, sampler);
     return walk.RowsLeft(left);
 }
 
@@ -63,30 +79,34 @@ MGLSpanRows OneRow(const int32_t& x0, const int32_t& x1) {
     }
 }
 
+// The fill's textured rows where it keeps no sampler.
+[[gnu::noinline]] void FillTexturedSampledAfresh(MGLContext& context, const MGLSpanRows& rows) {
+    MGLTextureSampler sampler(context, 0);
+    RowWalk walk(context, rows, true, nullptr);
+    DrawTextured(walk, sampler);
+}
+
 }  // namespace
 
-namespace span_detail {
+void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) { OneRow<SpanRowsFlatDepth>(context, x0, x1); }
 
-void OwnFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
-    const int32_t left = static_cast<int32_t>(x0);
-    const int32_t right = static_cast<int32_t>(x1);
-    OwnRowsFlatDepth(context, OneRow(left, right));
+void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
+    OneRow<SpanRowsTexturedPerspective>(context, x0, x1);
 }
 
-void OwnTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
-    const int32_t left = static_cast<int32_t>(x0);
-    const int32_t right = static_cast<int32_t>(x1);
-    OwnRowsTexturedPerspective(context, OneRow(left, right));
-}
-
-void OwnRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+// A host may call the public routines from anywhere, from a surface's tell
+// before the context is told too: each first brings the target and the
+// textures to their surfaces, as a draw does when it begins.
+void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+    MGLContextCore::Of(context).FollowSurfaces();
     MGLSpanRows left{};
     if (DrawFlatRows(context, rows, left)) DrawFlatRowsLeft(context, left);
 }
 
 // A kept sampler serves the first walk alone: the next starts only where
 // a step changed what the sampler was made from.
-void OwnRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    MGLContextCore::Of(context).FollowSurfaces();
     MGLSpanRows left{};
     MGLTextureSampler* kept = MGLContextCore::Of(context).KeptSpanSampler();
     const bool rowsLeft = kept != nullptr ? DrawTexturedRows(context, rows, left, *kept)
@@ -94,24 +114,26 @@ void OwnRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
     if (rowsLeft) DrawTexturedRowsLeft(context, left);
 }
 
+namespace span_detail {
+
+void FillSpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
+    OneRow<FillRowsFlatDepth>(context, x0, x1);
+}
+
+void FillSpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
+    OneRow<FillRowsTexturedPerspective>(context, x0, x1);
+}
+
+void FillRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
+    RowWalk walk(context, rows, false, nullptr);
+    DrawFlat(context, walk);
+}
+
+void FillRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
+    MGLTextureSampler* kept = MGLContextCore::Of(context).KeptSpanSampler();
+    if (kept == nullptr) return FillTexturedSampledAfresh(context, rows);
+    RowWalk walk(context, rows, true, nullptr);
+    DrawTextured(walk, *kept);
+}
+
 }  // namespace span_detail
-
-void SpanFlatDepth(MGLContext& context, uint32_t x0, uint32_t x1) {
-    MGLContextCore::Of(context).FollowSurfaces();
-    span_detail::OwnFlatDepth(context, x0, x1);
-}
-
-void SpanTexturedPerspective(MGLContext& context, uint32_t x0, uint32_t x1) {
-    MGLContextCore::Of(context).FollowSurfaces();
-    span_detail::OwnTexturedPerspective(context, x0, x1);
-}
-
-void SpanRowsFlatDepth(MGLContext& context, const MGLSpanRows& rows) {
-    MGLContextCore::Of(context).FollowSurfaces();
-    span_detail::OwnRowsFlatDepth(context, rows);
-}
-
-void SpanRowsTexturedPerspective(MGLContext& context, const MGLSpanRows& rows) {
-    MGLContextCore::Of(context).FollowSurfaces();
-    span_detail::OwnRowsTexturedPerspective(context, rows);
-}
